@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds MERU and runs every test twice: a normal build, then a build under
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the fuzz targets
+# (FUZZ_SECONDS each, default 60). Set-up included. Any failure fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  (cd "$dir" && ctest -j "$jobs" --output-on-failure --timeout 600)
+}
+
+echo "== normal build"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitizer build (address, undefined)"
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DMERU_SANITIZE=ON -DMERU_BENCH=OFF
+
+if ls fuzz/fuzz_*.cpp >/dev/null 2>&1; then
+  echo "== fuzz targets"
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DMERU_FUZZ=ON -DMERU_TESTS=OFF -DMERU_BENCH=OFF >/dev/null
+  targets=$(ls fuzz/fuzz_*.cpp | xargs -n1 basename | sed 's/\.cpp$//')
+  cmake --build build-fuzz -j "$jobs" --target $targets
+  for t in $targets; do
+    corpus="fuzz/corpus/${t#fuzz_}"
+    mkdir -p "build-fuzz/corpus/$t"
+    [ -d "$corpus" ] && cp -r "$corpus"/. "build-fuzz/corpus/$t/"
+    echo "-- $t for ${FUZZ_SECONDS:-60} s"
+    ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$t" -max_total_time="${FUZZ_SECONDS:-60}" \
+        -print_final_stats=0 "build-fuzz/corpus/$t" 2>&1 | tail -n 3
+  done
+fi
