@@ -1,0 +1,65 @@
+#pragma once
+// A Services fake for tests: records every call as a line and answers
+// questions and message boxes from queues (Yes / OK when the queue is empty).
+#include "ui/services.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace meru::test {
+
+class RecordingServices : public Services {
+public:
+    std::vector<std::string> calls;   // "msgbox:TEXT", "quiz:TEXT", ...
+    std::deque<bool> quiz_answers;
+    std::deque<int> msgbox_answers;
+    bool end_requested = false;
+    int yields = 0;
+
+    int msgbox(std::string& text, int kind, bool log) override
+    {
+        calls.push_back("msgbox:" + text + (log ? " [log]" : "") + " kind=" + std::to_string(kind));
+        return take(msgbox_answers, 1);
+    }
+    void msgok(std::string_view text) override { calls.push_back("msgok:" + std::string(text)); }
+    bool quiz(std::string_view q) override
+    {
+        calls.push_back("quiz:" + std::string(q));
+        return take(quiz_answers, true);
+    }
+    void note(std::string_view text, int kind, bool log) override
+    {
+        calls.push_back("note:" + std::string(text) + (log ? " [log]" : "") + " kind=" + std::to_string(kind));
+    }
+    void thinking(std::string_view text, bool show) override
+    {
+        calls.push_back(std::string(show ? "thinking:" : "thinking-open:") + std::string(text));
+    }
+    void helpshow(std::string_view topic) override { calls.push_back("help:" + std::string(topic)); }
+    void actlog(std::string_view text) override { calls.push_back("actlog:" + std::string(text)); }
+    void selfont(int code) override { calls.push_back("selfont:" + std::to_string(code)); }
+    void yield() override { ++yields; }
+    bool search_end() override { return end_requested; }
+    void clear_search_end() override { end_requested = false; }
+
+    // Calls whose record starts with `prefix`.
+    std::vector<std::string> with_prefix(std::string_view prefix) const
+    {
+        std::vector<std::string> out;
+        for (const auto& c : calls)
+            if (c.rfind(prefix, 0) == 0) out.push_back(c);
+        return out;
+    }
+
+private:
+    template <class T> static T take(std::deque<T>& q, T dflt)
+    {
+        if (q.empty()) return dflt;
+        T v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+} // namespace meru::test
