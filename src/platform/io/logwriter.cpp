@@ -1,0 +1,65 @@
+#include "platform/io/logwriter.h"
+
+#include <iostream>
+
+#include "platform/io/iostat.h"
+
+namespace meru::io {
+
+LogWriter::~LogWriter() { close(); }
+
+int LogWriter::open_mode(const std::string& path, const char* mode)
+{
+    close();
+    std::FILE* f = std::fopen(path.c_str(), mode);
+    if (!f) return kErrOpen;
+    file_ = f;
+    path_ = path;
+    return kOk;
+}
+
+int LogWriter::create(const std::string& path) { return open_mode(path, "wb"); }
+
+int LogWriter::append(const std::string& path) { return open_mode(path, "ab"); }
+
+void LogWriter::write(std::string_view line)
+{
+    const auto end = line.find_last_not_of(' ');
+    line = end == std::string_view::npos ? std::string_view{} : line.substr(0, end + 1);
+    if (!file_) {
+        ++dropped_;
+        if (trace_) trace_(line);
+        else std::cerr << "[log closed] " << line << '\n';
+        return;
+    }
+    std::fwrite(line.data(), 1, line.size(), file_);
+    std::fputc('\n', file_);
+}
+
+void LogWriter::write_lines(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i <= text.size()) {
+        const auto j = text.find('\n', i);
+        if (j == std::string_view::npos) {
+            write(text.substr(i));
+            return;
+        }
+        write(text.substr(i, j - i));
+        i = j + 1;
+        if (i == text.size()) return;
+    }
+}
+
+void LogWriter::flush()
+{
+    if (file_) std::fflush(file_);
+}
+
+void LogWriter::close()
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+}
+
+} // namespace meru::io

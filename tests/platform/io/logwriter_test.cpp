@@ -1,0 +1,65 @@
+// The output log writer.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/io/iostat.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/temp_dir.h"
+
+using namespace meru::io;
+using meru::io::testing::TempDir;
+using meru::io::testing::read_all;
+
+TEST(LogWriter, WriteWhileClosedNeverCreatesAFile)
+{
+    TempDir dir;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    LogWriter log;
+    std::vector<std::string> traced;
+    log.set_trace_sink([&](std::string_view s) { traced.emplace_back(s); });
+    log.write("Cannot change to directory /x");
+    log.flush();
+    log.close();
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_EQ(traced, std::vector<std::string>{"Cannot change to directory /x"});
+    EXPECT_EQ(log.dropped(), 1);
+}
+
+TEST(LogWriter, CreateReplacesAndAppendKeeps)
+{
+    TempDir dir;
+    const std::string path = dir.write("RUN.LOG", "old contents\n");
+    LogWriter log;
+    ASSERT_EQ(log.create(path), kOk);
+    log.write("%File:Open    ");
+    log.write("");
+    log.flush();
+    EXPECT_EQ(read_all(path), "%File:Open\n\n");  // trailing blanks dropped
+    log.close();
+    EXPECT_FALSE(log.is_open());
+
+    ASSERT_EQ(log.append(path), kOk);
+    log.write_lines("a\nb");
+    log.close();
+    EXPECT_EQ(read_all(path), "%File:Open\n\na\nb\n");
+
+    log.write("after close");  // dropped: the file is unchanged
+    EXPECT_EQ(read_all(path), "%File:Open\n\na\nb\n");
+}
+
+TEST(LogWriter, OpenFailureLeavesItClosed)
+{
+    TempDir dir;
+    LogWriter log;
+    log.set_trace_sink([](std::string_view) {});
+    EXPECT_GT(log.create(dir.file("no/such/folder/x.log")), 0);
+    EXPECT_FALSE(log.is_open());
+    ASSERT_EQ(log.append(dir.file("new.log")), kOk);  // append creates a missing file
+    log.close();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("new.log")));
+}
