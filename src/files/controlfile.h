@@ -1,0 +1,59 @@
+#pragma once
+// Reading a control file (.mrc): the pre-scan that sizes the tables, and the
+// reader that fills them. The control file is handed over as its records (as
+// io::RecordReader or io::split_records give them); the data file is opened by
+// path only when the variable names must come from its first record.
+#include "files/tables.h"
+
+#include <string>
+#include <vector>
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::files {
+
+// The two "no valid data" marks shared with the main routine and the data reader.
+struct NoValidData {
+    bool nodatafile = false; // the data file or its name is unusable
+    bool nodata = false;     // no data may be used
+};
+
+// Delimiter flags found by the pre-scan on the format line ("free comma", ...).
+// Flags already true stay true.
+struct ScanFlags {
+    bool comma = false;
+    bool tab = false;
+    bool space = false;
+};
+
+// Pre-scan: counts the control file's attributes, variables and cuts (upper
+// bounds that the reader never exceeds), reads the format flags and the data-file
+// name (it becomes `datapath` when `takename` is set), and checks that the data
+// file exists and that its extension fits the delimiter. On an empty variable
+// list it counts the names in the data file's first record.
+ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, ScanFlags& flags, bool takename,
+                  NoValidData& nvd, Services& sv);
+
+// The cut texts of the attribute lines, as the reader leaves them for its second
+// phase: for each line its joined text (a single blank for lines repeated by a
+// numbered range or "_all_"), then one 20-character record per cut of an
+// interval or ordinal line. The caller may write it to SCRATCH.TXT.
+struct Scratch {
+    std::vector<std::string> records;
+};
+
+// Reader: fills `t` (sized by `allocate` from the pre-scan's counts) from the
+// control file: variables, attribute lines, attributes with their labels and cut
+// values, the data format (t.format: the incoming free/comma/tab flags are set
+// afresh from the format line) and the stored combinations. Notes and errors go
+// to the log and to the services. `msgline` receives "Reading control file" and
+// later the format line. Returns the number of errors.
+int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags& scanflags, std::string& msgline,
+           Scratch& scratch, io::LogWriter& log, Services& sv);
+
+} // namespace meru::files
