@@ -1,0 +1,96 @@
+#pragma once
+// Criterion settings: which effectiveness criterion G the search computes, how
+// complexity is measured and penalised, the balancing exponent, the class priors
+// and misclassification costs of Entropy, Gini and the quality index, the prior
+// cells of the Bayes odds ratio and the weights of several Ys. Plain data; the
+// Criteria dialog fills it and the statistics routines read it. Two fields
+// (`priorfac`, `costwt`) are written back by `impurity`.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru::stats {
+
+// Criterion codes as the user sees them (1..8).
+enum class Criterion : int {
+    WithinMse = 1,
+    SubgroupMse = 2,
+    Entropy = 3,
+    QualityIndex = 4,
+    ChiSquare = 5,
+    OddsRatioBayes = 6,
+    LogRank = 7,
+    Gini = 8,
+};
+
+// Display name of a criterion code ("Within MSE", ..., "Gini diversity"); an empty
+// view for a code outside 1..8.
+std::string_view criterion_name(int icrit);
+
+// Complexity measures (1..3); q and q' are the term counts of A and A-.
+enum class Complexity : int {
+    TermsPlusTermsMinusOne = 1,   // "q + q' - 1"
+    MinTerms = 2,                 // "min(q, q')"
+    Attributes = 3,               // "# attributes"
+};
+
+// Name of a complexity measure ("q + q' - 1", "min(q, q')", "# attributes").
+std::string_view complexity_name(int code);
+
+enum class PriorMode : int { Data = 1, Equal = 2, User = 3 };
+
+// Number of Y classes a count table can hold (classes 0..99).
+inline constexpr int kMaxClasses = 100;
+// Number of Y variables analysed in parallel at most.
+inline constexpr int kMaxYs = 5;
+
+// Costs of a class-y observation counted on either side.
+struct CostPair {
+    double in_a_minus = 0.0;
+    double in_a = 0.0;
+};
+
+struct CritSettings {
+    int icrit = static_cast<int>(Criterion::WithinMse);
+    std::string critname = "Within MSE";          // 30 characters at most
+    int complexity = static_cast<int>(Complexity::TermsPlusTermsMinusOne);
+    double beta = 0.0;                            // penalty per unit of complexity
+    bool auto_beta = true;
+    double gamma = 0.0;                           // balancing exponent, 0..2
+    bool balanced = false;                        // gamma > 0 accepted
+
+    // Class priors of Entropy and Gini, indexed by class value.
+    PriorMode prior_mode = PriorMode::Data;
+    bool priors_given = false;                    // equal or user priors in force
+    std::array<double, kMaxClasses> prior{};
+
+    // Misclassification costs, indexed by class value; the first class defaults
+    // to (0, 1) and the second to (1, 0), the others to (0, 0).
+    bool specify_costs = false;
+    bool weigh_by_costs = false;
+    std::array<CostPair, kMaxClasses> cost{{{0.0, 1.0}, {1.0, 0.0}}};
+
+    // r and 1 - r of "Quality index QI(r)".
+    double qi_r = 0.5;
+    double qi_1r = 0.5;
+
+    // Prior cell counts of "Odds ratio (Bayes)" for the cells TN (Y0, A-),
+    // FN (Y1, A-), FP (Y0, A), TP (Y1, A), in that order.
+    std::array<double, 4> or_prior{1.0, 1.0, 1.0, 1.0};
+
+    bool subgroup_mse = false;                    // criterion 2 in force
+    std::array<double, kMaxYs> yweight{1.0, 1.0, 1.0, 1.0, 1.0};
+    bool inverse_variance = false;
+
+    // Distinct values of each Y (their count is the vector's size), kept with the
+    // settings for the Turbo grouping and the cost pairs of the 2x2 statistics.
+    std::array<std::vector<double>, kMaxYs> ydistinct;
+
+    // Written by `impurity`: the class factors N * prior_j / N_j of the last call
+    // (0 for a class absent from the data) and the average cost of the last call.
+    std::array<double, kMaxClasses> priorfac{};
+    double costwt = 0.0;
+};
+
+} // namespace meru::stats
