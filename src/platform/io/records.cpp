@@ -186,6 +186,12 @@ int RecordReader::backspace()
     return kOk;
 }
 
+void RecordReader::skip_to_end()
+{
+    std::string rec;
+    while (read(rec) == kOk) {}
+}
+
 std::vector<std::string> split_records(std::string_view text)
 {
     std::vector<std::string> out;

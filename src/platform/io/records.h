@@ -48,6 +48,10 @@ public:
 
     // Number of the record that the next read gives (1 for the first record).
     long long next_record_number() const { return rec_ + 1; }
+    // Byte offset of the next byte to be read.
+    std::uint64_t byte_position() const { return pos_; }
+    // Moves past every remaining record, as if they had been read.
+    void skip_to_end();
 
 private:
     int byte_at(std::uint64_t pos);  // -1 at end of data
