@@ -28,6 +28,10 @@ function(meru_test name dir)
     return()
   endif()
   add_executable(${name} ${srcs})
+  if(MT_QT)
+    # Qt tests draw with the fonts laid next to the executable.
+    add_dependencies(${name} meru_runtime_files)
+  endif()
   target_link_libraries(${name} PRIVATE ${MT_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE

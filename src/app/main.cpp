@@ -1,15 +1,27 @@
 // Starts Qt, the platform layer and the program's main routine.
+#include "mainloop/mainprog.h"
+#include "platform/fonts.h"
+#include "platform/frame.h"
+#include "platform/io/units.h"
+
 #include <QApplication>
 #include <QMainWindow>
-#include <QMdiArea>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle("MERU");
-    frame.setCentralWidget(new QMdiArea(&frame));
-    frame.resize(1024, 768);
+    QApplication::setApplicationName(QStringLiteral("MERU"));
+
+    meru::platform::UnitRegistry units;
+    meru::platform::Frame frame(units);
+    // The fonts lie in the program's folder; a failure here is reported when the
+    // program first selects a font.
+    meru::platform::initialize_fonts(QCoreApplication::applicationDirPath());
     frame.show();
-    return app.exec();
+
+    // The main routine runs inside the event loop, on this one thread, and never
+    // returns; the program ends through platform::exit_program.
+    QTimer::singleShot(0, &frame.main_window(), [&frame] { meru::mainloop::mainprog(frame); });
+    return QApplication::exec();
 }

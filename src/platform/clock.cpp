@@ -1,0 +1,42 @@
+#include "platform/clock.h"
+
+#include <QDateTime>
+#include <chrono>
+
+namespace meru::platform {
+
+DateTime SystemClock::now()
+{
+    const QDateTime t = QDateTime::currentDateTime();
+    const QDate d = t.date();
+    const QTime tm = t.time();
+    return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second(), tm.msec() / 10};
+}
+
+std::int64_t SystemClock::elapsed_ms()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+FakeClock::FakeClock(DateTime start, int step_ms) : start_(start), step_ms_(step_ms) {}
+
+DateTime FakeClock::now()
+{
+    const QDateTime base(QDate(start_.year, start_.month, start_.day),
+                         QTime(start_.hour, start_.minute, start_.second, start_.hundredths * 10));
+    const QDateTime t = base.addMSecs(ms_);
+    ms_ += step_ms_;
+    const QDate d = t.date();
+    const QTime tm = t.time();
+    return {d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second(), tm.msec() / 10};
+}
+
+bool FakeClock::pass(int ms)
+{
+    if (ms > 0)
+        ms_ += ms;
+    return true;
+}
+
+} // namespace meru::platform

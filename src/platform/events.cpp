@@ -1,0 +1,122 @@
+#include "platform/events.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace meru::platform {
+
+namespace {
+
+// The pump's state: it belongs to the one GUI thread, like Qt's own event loop.
+struct PumpState {
+    SystemClock system_clock;
+    Clock* clock = &system_clock;
+    WaitHook hook;
+    std::int64_t last_pump = 0;
+    int yield_interval = 40;
+    int beeps = 0;
+};
+
+PumpState& state()
+{
+    static PumpState s;
+    return s;
+}
+
+bool have_app()
+{
+    return QCoreApplication::instance() != nullptr;
+}
+
+} // namespace
+
+WaitHook set_wait_hook(WaitHook hook)
+{
+    return std::exchange(state().hook, std::move(hook));
+}
+
+void set_clock(Clock* c)
+{
+    state().clock = c ? c : &state().system_clock;
+    state().last_pump = state().clock->elapsed_ms();
+}
+
+Clock& clock()
+{
+    return *state().clock;
+}
+
+DateTime now()
+{
+    return state().clock->now();
+}
+
+void pump()
+{
+    if (have_app())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    state().last_pump = state().clock->elapsed_ms();
+}
+
+void wait(WaitPoint point, int ms)
+{
+    PumpState& s = state();
+    if (s.hook) {
+        // Copy: the hook may replace itself while it runs.
+        WaitHook hook = s.hook;
+        hook(point, ms);
+    }
+    if (ms <= 0 || s.clock->pass(ms) || !have_app()) {
+        pump();
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::AllEvents);
+    s.last_pump = s.clock->elapsed_ms();
+}
+
+void yield()
+{
+    PumpState& s = state();
+    const std::int64_t t = s.clock->elapsed_ms();
+    if (t - s.last_pump < s.yield_interval)
+        return;
+    s.last_pump = t;
+    if (s.hook) {
+        WaitHook hook = s.hook;
+        hook(WaitPoint::busy, 0);
+    }
+    if (have_app())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void set_yield_interval(int ms)
+{
+    state().yield_interval = ms < 0 ? 0 : ms;
+}
+
+void beep()
+{
+    ++state().beeps;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+int beep_count()
+{
+    return state().beeps;
+}
+
+void exit_program(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+}
+
+} // namespace meru::platform

@@ -1,0 +1,187 @@
+#include "platform/fonts.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+
+namespace meru::platform {
+
+namespace {
+
+const char* const mono_family = "DejaVu Sans Mono";
+const char* const sans_family = "DejaVu Sans";
+
+struct FontRegistry {
+    QString folder;
+    int count = -1;
+    std::map<std::string, GraphicsFont> cache;  // by option string
+};
+
+FontRegistry& registry()
+{
+    static FontRegistry r;
+    return r;
+}
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::optional<FontFace> face_of(const std::string& face)
+{
+    const std::string f = lower(face);
+    if (f.empty() || f == "arial" || f == "helvetica" || f == "sans" || f == "dejavu sans")
+        return FontFace::sans;
+    if (f == "courier" || f == "courier new" || f == "mono" || f == "monospace"
+        || f == "dejavu sans mono")
+        return FontFace::mono;
+    return std::nullopt;
+}
+
+QFont make_qfont(FontFace face, int pixels, int stretch)
+{
+    QFont f(face == FontFace::mono ? mono_family : sans_family);
+    f.setPixelSize(pixels);
+    f.setStretch(stretch);
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias
+                                            | QFont::NoFontMerging));
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setKerning(false);
+    return f;
+}
+
+int width_of(const QFont& f, FontFace face)
+{
+    const QFontMetrics m(f);
+    return face == FontFace::mono ? m.horizontalAdvance(QLatin1Char('0')) : m.averageCharWidth();
+}
+
+GraphicsFont build_font(FontFace face, const FontSpec& spec)
+{
+    // Pixel size: the largest whose line height fits the cell height.
+    int pixels = 4;
+    if (spec.height > 0) {
+        for (int px = 4; px <= 200; ++px) {
+            if (QFontMetrics(make_qfont(face, px, 100)).height() > spec.height)
+                break;
+            pixels = px;
+        }
+    } else {
+        pixels = 12;
+    }
+    // Stretch: the one whose width comes closest to w (the first exact hit wins).
+    int stretch = 100;
+    if (spec.width > 0) {
+        int best = std::abs(width_of(make_qfont(face, pixels, 100), face) - spec.width);
+        for (int s = 50; s <= 200 && best > 0; ++s) {
+            const int d = std::abs(width_of(make_qfont(face, pixels, s), face) - spec.width);
+            if (d < best) {
+                best = d;
+                stretch = s;
+            }
+        }
+    }
+    GraphicsFont g;
+    g.face = face;
+    g.font = make_qfont(face, pixels, stretch);
+    const QFontMetrics m(g.font);
+    g.cell_height = m.height();
+    g.ascent = m.ascent();
+    g.fixed_pitch = face == FontFace::mono;
+    // A monospace face is drawn one character a cell at exactly the requested width.
+    g.cell_width = g.fixed_pitch && spec.width > 0 ? spec.width : width_of(g.font, face);
+    return g;
+}
+
+bool is_option_letter(char c)
+{
+    return std::string_view("thwbfpveui").find(c) != std::string_view::npos;
+}
+
+} // namespace
+
+std::optional<FontSpec> parse_font_options(std::string_view s)
+{
+    FontSpec spec;
+    bool any = false;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
+        if (c == ' ') {
+            ++i;
+            continue;
+        }
+        if (!is_option_letter(c))
+            return std::nullopt;
+        ++i;
+        any = true;
+        if (c == 't') {
+            if (i >= s.size() || s[i] != '\'')
+                return std::nullopt;
+            const std::size_t end = s.find('\'', i + 1);
+            if (end == std::string_view::npos)
+                return std::nullopt;
+            spec.face = std::string(s.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else if (c == 'h' || c == 'w') {
+            std::size_t j = i;
+            int value = 0;
+            while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])) && j - i < 6)
+                value = value * 10 + (s[j++] - '0');
+            if (j == i)
+                return std::nullopt;
+            (c == 'h' ? spec.height : spec.width) = value;
+            i = j;
+        }
+    }
+    if (!any)
+        return std::nullopt;
+    return spec;
+}
+
+int initialize_fonts(const QString& folder)
+{
+    FontRegistry& r = registry();
+    if (r.count > 0 && r.folder == folder)
+        return r.count;
+    int loaded = 0;
+    for (const char* file : {"DejaVuSansMono.ttf", "DejaVuSans.ttf"}) {
+        if (QFontDatabase::addApplicationFont(QDir(folder).filePath(QString::fromLatin1(file))) >= 0)
+            ++loaded;
+    }
+    if (loaded != 2)
+        return -1;
+    r.folder = folder;
+    r.count = loaded;
+    r.cache.clear();
+    return r.count;
+}
+
+std::optional<GraphicsFont> select_font(std::string_view options)
+{
+    FontRegistry& r = registry();
+    if (r.count <= 0)
+        return std::nullopt;
+    const std::string key(options);
+    if (auto it = r.cache.find(key); it != r.cache.end())
+        return it->second;
+    const auto spec = parse_font_options(options);
+    if (!spec)
+        return std::nullopt;
+    const auto face = face_of(spec->face);
+    if (!face)
+        return std::nullopt;
+    GraphicsFont g = build_font(*face, *spec);
+    r.cache.emplace(key, g);
+    return g;
+}
+
+} // namespace meru::platform

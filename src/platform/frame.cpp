@@ -1,0 +1,253 @@
+#include "platform/frame.h"
+
+#include "platform/canvas.h"
+#include "platform/events.h"
+#include "platform/window.h"
+
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPixmap>
+#include <QString>
+
+namespace meru::platform {
+
+// The frame's main window: its close box asks the program instead of closing.
+class FrameWindow final : public QMainWindow {
+public:
+    std::function<void()> on_close;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+        if (on_close)
+            on_close();
+        else
+            exit_program(0);
+    }
+};
+
+Frame::Frame(UnitRegistry& units) : units_(units), frame_(std::make_unique<FrameWindow>())
+{
+    frame_->setWindowTitle(QStringLiteral("MERU"));
+    mdi_ = new QMdiArea(frame_.get());
+    frame_->setCentralWidget(mdi_);
+    frame_->resize(1024, 768);
+}
+
+Frame::~Frame()
+{
+    for (auto& [unit, w] : windows_) {
+        units_.release(unit, UnitKind::window);
+        delete w;
+    }
+    windows_.clear();
+}
+
+QMainWindow& Frame::main_window()
+{
+    return *frame_;
+}
+
+QMdiArea& Frame::mdi_area()
+{
+    return *mdi_;
+}
+
+void Frame::show()
+{
+    frame_->show();
+}
+
+void Frame::maximise()
+{
+    frame_->showMaximized();
+}
+
+void Frame::set_close_handler(std::function<void()> handler)
+{
+    frame_->on_close = std::move(handler);
+}
+
+QSize Frame::room() const
+{
+    return mdi_->viewport()->size();
+}
+
+bool Frame::open_window(int unit, std::string_view title)
+{
+    if (ChildWindow* w = window(unit)) {
+        w->set_title(std::string(title));
+        return true;
+    }
+    if (!units_.claim(unit, UnitKind::window))
+        return false;
+    auto* w = new ChildWindow(unit, std::string(title), default_canvas_width, default_canvas_height);
+    w->canvas().set_journaling(journaling_);
+    mdi_->addSubWindow(w);
+    w->resize_canvas(default_canvas_width, default_canvas_height, room());
+    w->show();
+    windows_[unit] = w;
+    return true;
+}
+
+void Frame::close_window(int unit)
+{
+    auto it = windows_.find(unit);
+    if (it == windows_.end())
+        return;
+    ChildWindow* w = it->second;
+    windows_.erase(it);
+    units_.release(unit, UnitKind::window);
+    if (active_ == unit)
+        active_ = no_window;
+    mdi_->removeSubWindow(w);
+    delete w;
+}
+
+bool Frame::is_open(int unit) const
+{
+    return windows_.count(unit) != 0;
+}
+
+ChildWindow* Frame::window(int unit) const
+{
+    auto it = windows_.find(unit);
+    return it == windows_.end() ? nullptr : it->second;
+}
+
+Canvas* Frame::canvas(int unit) const
+{
+    ChildWindow* w = window(unit);
+    return w ? &w->canvas() : nullptr;
+}
+
+std::optional<WindowConfig> Frame::window_config(int unit) const
+{
+    ChildWindow* w = window(unit);
+    if (!w)
+        return std::nullopt;
+    WindowConfig c;
+    c.numxpixels = w->canvas().width();
+    c.numypixels = w->canvas().height();
+    // The text grid of the default 8 x 16 text font.
+    c.numtextcols = c.numxpixels / 8;
+    c.numtextrows = c.numypixels / 16;
+    c.numcolors = 1 << 24;
+    c.fontsize = (8 << 16) | 16;
+    c.title = w->title();
+    c.bitsperpixel = 24;
+    return c;
+}
+
+bool Frame::set_window_config(int unit, const WindowConfig& config)
+{
+    ChildWindow* w = window(unit);
+    if (!w)
+        return false;
+    const int width = config.numxpixels > 0 ? config.numxpixels : default_canvas_width;
+    const int height = config.numypixels > 0 ? config.numypixels : default_canvas_height;
+    w->resize_canvas(width, height, room());
+    if (!config.title.empty())
+        w->set_title(config.title);
+    return true;
+}
+
+std::optional<WindowSize> Frame::window_size(int unit) const
+{
+    ChildWindow* w = window(unit);
+    if (!w)
+        return std::nullopt;
+    WindowSize s;
+    s.state = w->isMinimized() ? SizeState::minimised
+              : w->isMaximized() ? SizeState::maximised
+                                 : SizeState::restored;
+    const QRect g = w->geometry();
+    s.x = g.x();
+    s.y = g.y();
+    s.w = g.width();
+    s.h = g.height();
+    return s;
+}
+
+bool Frame::set_window_size(int unit, const WindowSize& size)
+{
+    ChildWindow* w = window(unit);
+    if (!w)
+        return false;
+    switch (size.state) {
+    case SizeState::minimised: w->showMinimized(); break;
+    case SizeState::maximised: w->showMaximized(); break;
+    case SizeState::restored: w->showNormal(); break;
+    case SizeState::set:
+        if (w->isMinimized() || w->isMaximized())
+            w->showNormal();
+        w->setGeometry(size.x, size.y, size.w > 0 ? size.w : w->width(), size.h > 0 ? size.h : w->height());
+        break;
+    }
+    return true;
+}
+
+bool Frame::set_active(int unit)
+{
+    if (!is_open(unit))
+        return false;
+    active_ = unit;
+    return true;
+}
+
+Canvas* Frame::active_canvas() const
+{
+    return canvas(active_);
+}
+
+bool Frame::set_focus(int unit)
+{
+    ChildWindow* w = window(unit);
+    if (!w)
+        return false;
+    if (w->isHidden())
+        w->show();
+    mdi_->setActiveSubWindow(w);
+    w->view().setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+int Frame::focus() const
+{
+    auto* w = dynamic_cast<ChildWindow*>(mdi_->activeSubWindow());
+    return w ? w->unit() : no_window;
+}
+
+int Frame::register_mouse(int unit, int mask, MouseCallback callback)
+{
+    ChildWindow* w = window(unit);
+    return w ? w->register_mouse(mask, std::move(callback)) : -1;
+}
+
+int Frame::unregister_mouse(int unit)
+{
+    ChildWindow* w = window(unit);
+    return w ? w->unregister_mouse() : -1;
+}
+
+bool Frame::save_canvas_png(int unit, const QString& path) const
+{
+    const Canvas* c = canvas(unit);
+    return c && c->image().save(path, "PNG");
+}
+
+bool Frame::save_frame_png(const QString& path)
+{
+    return frame_->grab().save(path, "PNG");
+}
+
+void Frame::set_journaling(bool on)
+{
+    journaling_ = on;
+    for (auto& [unit, w] : windows_)
+        w->canvas().set_journaling(on);
+}
+
+} // namespace meru::platform

@@ -1,0 +1,123 @@
+#pragma once
+// The program's frame: a main window with an MDI area holding the child windows,
+// each bound to a unit number. The frame owns the child windows and deletes them
+// itself. The active window (where graphics go) is set only by the program; a
+// user's click moves the focus only.
+#include "platform/io/units.h"
+#include "platform/mouse.h"
+
+#include <QSize>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QMainWindow;
+class QMdiArea;
+class QString;
+
+namespace meru::platform {
+
+class Canvas;
+class ChildWindow;
+class FrameWindow;
+
+// "No window" for the active and focus queries.
+constexpr int no_window = -1;
+
+// Canvas size of a window opened without a configuration.
+constexpr int default_canvas_width = 640;
+constexpr int default_canvas_height = 480;
+
+// A window's configuration. -1 in a field that is set means the default. The
+// canvas size is in pixels; the text fields are recorded only.
+struct WindowConfig {
+    int numxpixels = -1;
+    int numypixels = -1;
+    int numtextcols = -1;
+    int numtextrows = -1;
+    int numcolors = -1;
+    int fontsize = -1;
+    std::string title;
+    int bitsperpixel = -1;
+};
+
+enum class SizeState { set, minimised, maximised, restored };
+
+// Position and size of a child on the frame's MDI area, in pixels.
+struct WindowSize {
+    SizeState state = SizeState::set;
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+class Frame {
+public:
+    explicit Frame(UnitRegistry& units);
+    ~Frame();
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+    QMainWindow& main_window();
+    QMdiArea& mdi_area();
+    void show();
+    void maximise();
+    // Run when the user closes the frame (instead of closing it). Without one,
+    // closing the frame ends the program.
+    void set_close_handler(std::function<void()> handler);
+
+    // Opens a child window on `unit` with a white canvas of the default size, or,
+    // when the unit's window is open already, keeps it (with its pixels) and sets
+    // the title. False when the unit is a file.
+    bool open_window(int unit, std::string_view title);
+    // Deletes the unit's window and frees the unit (nothing happens for a unit
+    // that is not a window).
+    void close_window(int unit);
+    bool is_open(int unit) const;
+    ChildWindow* window(int unit) const;
+    Canvas* canvas(int unit) const;
+
+    std::optional<WindowConfig> window_config(int unit) const;
+    // Sets the canvas size (pixels kept at the top left, new area white) and the
+    // title when given. False only when the unit has no window.
+    bool set_window_config(int unit, const WindowConfig& config);
+
+    std::optional<WindowSize> window_size(int unit) const;
+    // Minimises, maximises, restores, or (state set) moves and resizes the window.
+    bool set_window_size(int unit, const WindowSize& size);
+
+    // The window that graphics calls draw into.
+    bool set_active(int unit);
+    int active() const { return active_; }
+    Canvas* active_canvas() const;
+
+    // Raises the window and gives it the keyboard focus.
+    bool set_focus(int unit);
+    // The unit of the window with the focus, or no_window.
+    int focus() const;
+
+    // One mouse callback per window; >= 0 when registered, < 0 when the unit has
+    // no window.
+    int register_mouse(int unit, int mask, MouseCallback callback);
+    int unregister_mouse(int unit);
+
+    // Saves a window's canvas, or the whole frame as it is shown, as PNG.
+    bool save_canvas_png(int unit, const QString& path) const;
+    bool save_frame_png(const QString& path);
+
+    // Keeps a journal of draw calls on every canvas, present and future.
+    void set_journaling(bool on);
+
+private:
+    QSize room() const;
+
+    UnitRegistry& units_;
+    std::unique_ptr<FrameWindow> frame_;
+    QMdiArea* mdi_ = nullptr;
+    std::map<int, ChildWindow*> windows_;  // owned; deleted by close_window and ~Frame
+    int active_ = no_window;
+    bool journaling_ = false;
+};
+
+} // namespace meru::platform

@@ -1,0 +1,79 @@
+#pragma once
+// A child window of the frame bound to a unit: a retained canvas shown at 1:1
+// (scrolled when the window is smaller), with its own mouse callback and key
+// queue. Its close box minimises it; only the frame deletes it.
+#include "platform/canvas.h"
+#include "platform/keys.h"
+#include "platform/mouse.h"
+
+#include <QMdiSubWindow>
+#include <QWidget>
+#include <string>
+
+class QScrollArea;
+
+namespace meru::platform {
+
+class ChildWindow;
+
+// Shows a canvas and turns mouse and key events into the window's own.
+class CanvasView final : public QWidget {
+public:
+    CanvasView(ChildWindow& owner, QWidget* parent);
+    // Times the view has painted itself (a test sees repaints happen).
+    int paint_count() const { return paints_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void deliver(QMouseEvent* event, int what);
+
+    ChildWindow& owner_;
+    int paints_ = 0;
+};
+
+class ChildWindow final : public QMdiSubWindow {
+public:
+    ChildWindow(int unit, const std::string& title, int width, int height);
+
+    int unit() const { return unit_; }
+    Canvas& canvas() { return canvas_; }
+    CanvasView& view() { return *view_; }
+    KeyQueue& keys() { return keys_; }
+    MouseLatch& latch() { return latch_; }
+    std::string title() const;
+    void set_title(const std::string& title);
+
+    // New canvas size (pixels kept at the top left, new area white); the window
+    // grows or shrinks to show it, within `room`.
+    void resize_canvas(int width, int height, const QSize& room);
+
+    // One callback for the events in `mask`. Returns 0.
+    int register_mouse(int mask, MouseCallback callback);
+    // Removes the callback; returns 0, or -1 when none was registered.
+    int unregister_mouse();
+    void mouse_event(int event, int keystate, int x, int y);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void fit(const QSize& room);
+
+    int unit_;
+    Canvas canvas_;
+    QScrollArea* scroll_;
+    CanvasView* view_;
+    KeyQueue keys_;
+    MouseLatch latch_;
+    int mouse_mask_ = 0;
+    MouseCallback mouse_cb_;
+};
+
+} // namespace meru::platform
