@@ -1,0 +1,171 @@
+#include "platform/io/os.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace meru::io {
+
+namespace fs = std::filesystem;
+
+std::string program_folder(std::string_view argv0)
+{
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) {
+        if (argv0.empty()) return {};
+        exe = fs::absolute(fs::path(argv0), ec);
+        if (ec) return {};
+    }
+    std::string folder = exe.parent_path().string();
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+std::optional<std::string> current_folder()
+{
+    std::error_code ec;
+    const fs::path p = fs::current_path(ec);
+    if (ec) return std::nullopt;
+    return p.string();
+}
+
+bool change_folder(const std::string& folder)
+{
+    if (folder.empty()) return false;
+    return ::chdir(folder.c_str()) == 0;
+}
+
+PathParts split_path(std::string_view path)
+{
+    PathParts parts;
+    const auto slash = path.find_last_of('/');
+    std::string_view file = path;
+    if (slash != std::string_view::npos) {
+        parts.folder = std::string(path.substr(0, slash + 1));
+        file = path.substr(slash + 1);
+    }
+    const auto dot = file.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0) {
+        parts.name = std::string(file.substr(0, dot));
+        parts.extension = std::string(file.substr(dot));
+    } else {
+        parts.name = std::string(file);
+    }
+    return parts;
+}
+
+bool file_exists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::exists(path, ec);
+}
+
+bool delete_file(const std::string& path)
+{
+    std::error_code ec;
+    return fs::remove(path, ec);
+}
+
+std::optional<std::string> find_on_path(std::string_view name)
+{
+    if (name.empty()) return std::nullopt;
+    const char* env = std::getenv("PATH");
+    const std::string path = env ? env : "";
+    std::size_t i = 0;
+    while (i <= path.size()) {
+        auto j = path.find(':', i);
+        if (j == std::string::npos) j = path.size();
+        std::string dir = path.substr(i, j - i);
+        if (dir.empty()) dir = ".";
+        const std::string cand = dir + "/" + std::string(name);
+        if (::access(cand.c_str(), X_OK) == 0 && !fs::is_directory(cand)) return cand;
+        i = j + 1;
+    }
+    return std::nullopt;
+}
+
+int run_and_wait(const std::string& program, const std::vector<std::string>& args)
+{
+    if (program.empty()) return -1;
+    std::vector<std::string> owned;
+    owned.reserve(args.size() + 1);
+    owned.push_back(program);
+    owned.insert(owned.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    argv.reserve(owned.size() + 1);
+    for (auto& a : owned) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    // posix_spawnp looks the program up along PATH as it stands; no shell.
+    if (::posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int open_url(const std::string& url, const std::string& opener) { return run_and_wait(opener, {url}); }
+
+std::vector<std::string> editor_command()
+{
+    for (const char* var : {"VISUAL", "EDITOR"}) {
+        const char* v = std::getenv(var);
+        if (!v) continue;
+        std::vector<std::string> words;
+        std::string w;
+        for (const char* p = v; *p; ++p) {
+            if (*p == ' ' || *p == '\t') {
+                if (!w.empty()) words.push_back(std::move(w));
+                w.clear();
+            } else {
+                w.push_back(*p);
+            }
+        }
+        if (!w.empty()) words.push_back(std::move(w));
+        if (!words.empty()) return words;
+    }
+    return {"xdg-open"};
+}
+
+void beep()
+{
+    std::fputc('\a', stderr);
+    std::fflush(stderr);
+}
+
+InstanceLock::~InstanceLock() { release(); }
+
+bool InstanceLock::acquire(const std::string& lock_path)
+{
+    if (fd_ >= 0) return true;
+    const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void InstanceLock::release()
+{
+    if (fd_ >= 0) {
+        ::flock(fd_, LOCK_UN);
+        ::close(fd_);
+    }
+    fd_ = -1;
+}
+
+} // namespace meru::io

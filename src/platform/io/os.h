@@ -1,0 +1,76 @@
+#pragma once
+// Operating-system services: the program's folder, the current folder, paths,
+// files, external programs, the browser, the beep and the single-copy lock.
+// External programs are started with an argument list, never through a shell,
+// and the process environment (PATH included) is never changed.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru::io {
+
+// The folder that holds the running program (from /proc/self/exe, else from
+// argv0 made absolute), without a trailing "/". Empty when it cannot be found.
+std::string program_folder(std::string_view argv0 = {});
+
+// The current folder, or nothing when it cannot be read.
+std::optional<std::string> current_folder();
+// Changes the current folder; false when that fails.
+bool change_folder(const std::string& folder);
+
+// A path in parts: drive (always empty here), folder with its trailing "/",
+// name, and extension with its dot ("" when none). A leading dot of a name
+// (".profile") is part of the name.
+struct PathParts {
+    std::string drive;
+    std::string folder;
+    std::string name;
+    std::string extension;
+};
+PathParts split_path(std::string_view path);
+
+bool file_exists(const std::string& path);
+// Deletes a file; false when it did not exist or could not be deleted.
+bool delete_file(const std::string& path);
+
+// The first folder of a copy of PATH that holds an executable `name`; the full
+// path, or nothing.
+std::optional<std::string> find_on_path(std::string_view name);
+
+// Runs `program` (looked up along PATH when it holds no "/") with the given
+// arguments and waits for it. Returns its exit status, or -1 when it could not
+// be started (or did not end normally).
+int run_and_wait(const std::string& program, const std::vector<std::string>& args);
+
+// Opens a web address in the system's browser through `opener` (xdg-open unless
+// given). Returns what run_and_wait returns.
+int open_url(const std::string& url, const std::string& opener = "xdg-open");
+
+// The command that edits a text file: $VISUAL, else $EDITOR (split at blanks),
+// else xdg-open. The file name is to be appended as one more argument.
+std::vector<std::string> editor_command();
+
+// An audible signal (BEL on standard error); it does not wait.
+void beep();
+
+// Tells a second running copy of the program: the first copy holds an exclusive
+// lock on a lock file (in the program's folder) for as long as it runs.
+class InstanceLock {
+public:
+    InstanceLock() = default;
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when this copy now holds the lock; false when another copy holds it
+    // (or the lock file cannot be opened).
+    bool acquire(const std::string& lock_path);
+    void release();
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace meru::io

@@ -1,0 +1,97 @@
+// Operating-system services.
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/io/os.h"
+#include "platform/io/temp_dir.h"
+
+using namespace meru::io;
+using meru::io::testing::TempDir;
+using meru::io::testing::read_all;
+namespace fs = std::filesystem;
+
+TEST(Paths, SplitIntoFolderNameAndExtension)
+{
+    PathParts p = split_path("/home/ann/data/heart.mrc");
+    EXPECT_EQ(p.drive, "");
+    EXPECT_EQ(p.folder, "/home/ann/data/");
+    EXPECT_EQ(p.name, "heart");
+    EXPECT_EQ(p.extension, ".mrc");
+    p = split_path("notes.v2.txt");
+    EXPECT_EQ(p.folder, "");
+    EXPECT_EQ(p.name, "notes.v2");
+    EXPECT_EQ(p.extension, ".txt");
+    p = split_path("/a.b/README");
+    EXPECT_EQ(p.folder, "/a.b/");
+    EXPECT_EQ(p.name, "README");
+    EXPECT_EQ(p.extension, "");
+    p = split_path("/x/.profile");
+    EXPECT_EQ(p.name, ".profile");
+    EXPECT_EQ(p.extension, "");
+}
+
+TEST(Paths, FoldersAndFiles)
+{
+    TempDir dir;
+    const std::string f = dir.write("x.dat", "1");
+    EXPECT_TRUE(file_exists(f));
+    EXPECT_FALSE(file_exists(""));
+    EXPECT_TRUE(delete_file(f));
+    EXPECT_FALSE(file_exists(f));
+    EXPECT_FALSE(delete_file(f));
+
+    const auto before = current_folder();
+    ASSERT_TRUE(before.has_value());
+    ASSERT_TRUE(change_folder(dir.path().string()));
+    EXPECT_EQ(fs::canonical(*current_folder()), fs::canonical(dir.path()));
+    EXPECT_FALSE(change_folder(dir.file("missing")));
+    EXPECT_FALSE(change_folder(""));
+    ASSERT_TRUE(change_folder(*before));
+
+    const std::string here = program_folder();
+    EXPECT_TRUE(file_exists(here + "/test_platform_io"));
+    EXPECT_TRUE(find_on_path("sh").has_value());
+    EXPECT_FALSE(find_on_path("no-such-program-anywhere").has_value());
+}
+
+TEST(ExternalPrograms, ArgumentsArriveIntact)
+{
+    TempDir dir;
+    // Blanks, quotes and shell characters in a file name reach the program as
+    // they are: nothing is interpreted.
+    const std::string weird = "my data; touch pwned $(touch pwned2) 'q' \"d\" & | > *.txt";
+    const std::string src = dir.write(weird, "payload");
+    const std::string dst = dir.file("copy.txt");
+    EXPECT_EQ(run_and_wait("cp", {src, dst}), 0);
+    EXPECT_EQ(read_all(dst), "payload");
+    EXPECT_FALSE(fs::exists(dir.file("pwned")));
+    EXPECT_FALSE(fs::exists("pwned2"));
+    EXPECT_EQ(run_and_wait("false", {}), 1);  // the exit status comes back
+    EXPECT_EQ(run_and_wait("no-such-program-anywhere", {"x"}), -1);
+    EXPECT_EQ(run_and_wait("", {}), -1);
+}
+
+TEST(ExternalPrograms, WebAddressGoesToTheOpenerAsOneArgument)
+{
+    TempDir dir;
+    const std::string url = dir.file("faq.aspx?a=1&b=2 c");
+    EXPECT_EQ(open_url(url, "touch"), 0);
+    EXPECT_TRUE(fs::exists(url));
+}
+
+TEST(InstanceLock, SecondCopyIsTold)
+{
+    TempDir dir;
+    const std::string path = dir.file("meru.lock");
+    InstanceLock first, second;
+    EXPECT_TRUE(first.acquire(path));
+    EXPECT_TRUE(first.held());
+    EXPECT_FALSE(second.acquire(path));
+    first.release();
+    EXPECT_TRUE(second.acquire(path));
+    InstanceLock nowhere;
+    EXPECT_FALSE(nowhere.acquire(dir.file("no/such/dir/lock")));
+}
