@@ -1,0 +1,72 @@
+#pragma once
+// The text form of a term list: each term in parentheses, its literals separated
+// by blanks, a minus sign marking a complement: "(3 -2)(-6)(2 4)". The text is
+// 200 columns, blank-padded. A text that represents A- is written and read with
+// every literal negated, because the A- list holds negated literals.
+#include "partition/termlist.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::partition {
+
+inline constexpr int kTextLen = 200;     // columns of a partition text
+inline constexpr int kWriteLimit = 195;  // no literal starts at this column or later
+inline constexpr int kTokenDigits = 5;   // an attribute number has at most 5 digits
+
+// Writes the list as text. `form` nonzero: the list is A, written as it is, and
+// `aminus` is cleared; zero: the list is the A- list, every literal is written
+// negated, and `aminus` is set. An empty list gives a blank text; a list too long
+// for the text stops at column 195 (the term being written then has no ")").
+std::string parttext(const TermList& list, int form, bool& aminus);
+
+// One tokenizing pass over a text (its first 200 columns).
+struct TokenPass {
+    std::vector<std::string> tokens; // each a sign and at most 5 further characters
+    std::vector<bool> overlong;      // the token's run held more characters than that
+    std::vector<int> lp;             // term lengths
+    bool bad = false;                // cannot be read as it stands
+    bool query = false;              // accepted with a doubtful construction
+    bool open_seen = false;          // "(" seen
+    bool close_seen = false;         // ")" seen (not one right after "(")
+};
+TokenPass parsetext(std::string_view text);
+
+// Repairs a bad text in place where it can: inserts "(" at column 1 when there is
+// none, or ")" after the last non-blank column when "(" was seen but no ")".
+// Passes and repairs repeat until a pass is good or no repair applies.
+// Returns the last pass; its `bad` is true when the text could not be repaired.
+TokenPass parse_with_repairs(std::string& text);
+
+// Cuts or pads a typed text to 200 columns; when column 200 holds anything but a
+// blank or ")" it shows "String possibly too long >200 chars??$" (a warning only).
+std::string fit_text(std::string_view typed, Services& sv);
+
+enum class ParseResult { Ok, BadSyntax, OutOfRange };
+
+struct ParsedPartition {
+    ParseResult result = ParseResult::BadSyntax;
+    bool accepted = false;  // a pass succeeded: the (repaired) text is the one to keep
+    TermList list;          // the literals (negated when the text is A-)
+    int repflag = 1;        // 0 when the text is A-
+};
+
+// Parses a partition text as the Manual-partition routine does: repairs, then
+// turns tokens into literals, with its messages and log lines:
+//   " Bad Boolean expression" and "Bad expression syntax$" when the text cannot be
+//   repaired; " Syntax query. Will try to ignore" for a doubtful construction;
+//   "Bad expression syntax$" for a token that is not an attribute number;
+//   "Attribute number(s) not in range$" with "out of range:" and the value when a
+//   number is 0 or above `natt`; " Partition:combination: " and the text on success.
+// `text` is repaired in place (200 columns).
+ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Services& sv, io::LogWriter& log);
+
+} // namespace meru::partition

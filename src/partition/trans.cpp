@@ -1,0 +1,96 @@
+#include "partition/trans.h"
+
+#include "platform/io/edit.h"
+#include "platform/io/logwriter.h"
+#include "ui/services.h"
+
+#include <vector>
+
+namespace meru::partition {
+
+namespace {
+
+int constant_status(Literal c) { return c == 1 ? status::kConstPlus : status::kConstMinus; }
+
+void help(const ReduceOptions& opt, const char* topic)
+{
+    if (opt.services) opt.services->helpshow(topic);
+}
+
+} // namespace
+
+int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
+          io::LogWriter& log)
+{
+    out.clear();
+    const int outsense = 1 - sense;
+    const int n = clauses.q();
+    if (!clauses.consistent() || n > MAXP) return status::kLimit;
+    if (n == 1 && clauses.lp[0] == 1) {
+        out.add_term(std::span<const Literal>(clauses.lits.data(), 1));
+        return status::kOk;
+    }
+    if (n < 1) {
+        out.set_constant(whole_constant(outsense));
+        return status::kNoInput;
+    }
+
+    // Number of combinations, saturated well above the limit so that it cannot overflow.
+    long long combos = 1;
+    bool empty_clause = false;
+    for (int len : clauses.lp) {
+        if (len == 0) empty_clause = true;
+        combos = combos > 1000000000000LL ? combos : combos * len;
+    }
+    if (empty_clause) {
+        out.set_constant(empty_constant(outsense));
+        return constant_status(out.lits[0]);
+    }
+    if (combos > kMaxCombinations) {
+        log.write(io::list_record("Too many transpose operations :", combos));
+        help(opt, "ERROR: prohibitive transpose");
+        return status::kLimit;
+    }
+
+    const std::vector<int> start = clauses.offsets();
+    std::vector<int> digit(static_cast<size_t>(n), 0);  // position taken from each clause
+    std::vector<Literal> term(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) term[static_cast<size_t>(i)] = clauses.lits[static_cast<size_t>(start[static_cast<size_t>(i)])];
+    out.add_term(term);  // n <= MAXP literals always fit
+
+    long long steps = 0;
+    for (;;) {
+        int i = n - 1;
+        while (i >= 0 && digit[static_cast<size_t>(i)] == clauses.lp[static_cast<size_t>(i)] - 1) --i;
+        if (i < 0) {
+            int st = reduce(out, outsense, opt);
+            return st == status::kUnchanged ? status::kOk : st;
+        }
+        ++digit[static_cast<size_t>(i)];
+        for (int k = i + 1; k < n; ++k) digit[static_cast<size_t>(k)] = 0;
+        for (int k = 0; k < n; ++k)
+            term[static_cast<size_t>(k)] =
+                clauses.lits[static_cast<size_t>(start[static_cast<size_t>(k)] + digit[static_cast<size_t>(k)])];
+        if (!out.add_term(term)) return status::kLimit;
+
+        int st = reduce(out, outsense, opt);
+        if (st == status::kLimit) return st;
+        if (st == status::kNoConvergence) {
+            skip_add(tally, kSkipReduceFail);
+            return st;
+        }
+        if (st == status::kOk || st == status::kUnchanged) {
+            if (++steps > combos) {
+                help(opt, "ERROR: problem in transposition algorithm");
+                return status::kLimit;
+            }
+            continue;
+        }
+        // The partial sum became a constant: the whole set absorbs every later term;
+        // the empty set is simply no terms yet.
+        if (out.lits[0] == whole_constant(outsense)) return st;
+        out.clear();
+    }
+}
+
+} // namespace meru::partition
