@@ -1,0 +1,151 @@
+#include "stats/evaluation.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::stats {
+
+int y_class(float y, int nclasses)
+{
+    if (!(y >= 0.0f)) return -1; // negative or NaN
+    if (y >= static_cast<float>(nclasses)) return nclasses;
+    return static_cast<int>(y);
+}
+
+void SampleView::check() const
+{
+    const auto n = static_cast<std::size_t>(abyte.n);
+    if (y.size() < n || mask.size() < n || weights.size() < n)
+        throw std::invalid_argument("Y, mask or weights shorter than the observations");
+}
+
+void partab(const SampleView& s, const CompiledList& list, bool skip, int nclasses, CountTable& out)
+{
+    s.check();
+    out.clear();
+    nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
+    const bool drop = skip && list.q() >= 1;
+    for (int i = 0; i < s.abyte.n; ++i) {
+        const auto ix = static_cast<std::size_t>(i);
+        const int w = s.weights[ix];
+        if (!s.mask[ix] || w == 0) continue;
+        const int c = y_class(s.y[ix], nclasses);
+        if (c < 0) continue;
+        if (c == nclasses) {
+            out.beyond += w;
+            continue;
+        }
+        const std::uint8_t* row = s.abyte.row(i);
+        if (drop && list.skipped(row)) continue;
+        const int m = list.membership(row);
+        if (m < 0) continue;
+        out.cells[static_cast<std::size_t>(2 * c + m)] += w;
+        (m ? out.w1 : out.w0) += w;
+    }
+}
+
+double partcor(const SampleView& s, const CompiledList& list, bool skip)
+{
+    s.check();
+    const bool drop = skip && list.q() >= 1;
+    CorrelationSums sums;
+    for (int i = 0; i < s.abyte.n; ++i) {
+        const auto ix = static_cast<std::size_t>(i);
+        const int w = s.weights[ix];
+        const float yf = s.y[ix];
+        if (!s.mask[ix] || w == 0 || !(yf >= 0.0f)) continue;
+        const std::uint8_t* row = s.abyte.row(i);
+        if (drop && list.skipped(row)) continue;
+        const int m = list.membership(row);
+        if (m >= 0) sums.add(w, yf, m == 1);
+    }
+    return sums.r();
+}
+
+double CorrelationSums::r() const
+{
+    if (w <= 0) return 0.0;
+    const double dw = static_cast<double>(w);
+    const double p = sm / dw;
+    const double var_y = (syy - sy * sy / dw) / dw;
+    const double cov = (sym - p * sy) / dw;
+    const double pq = p * (1.0 - p);
+    if (pq > 0 && var_y > 0) return cov / std::sqrt(var_y * pq);
+    return 0.0;
+}
+
+bool DataColumn::valid(int n) const
+{
+    if (n < 0 || nr < n || column < 1) return false;
+    return static_cast<std::size_t>(column) * static_cast<std::size_t>(nr) <= xdata.size();
+}
+
+bool partattr(std::span<std::uint8_t> abyte, int lc, int n, const CompiledList& list, bool skip, int k,
+              const DataColumn& dest)
+{
+    if (k < 1 || k > lc || !dest.valid(n)) return false;
+    const AttributeMatrix view(abyte, lc, n);
+    const bool drop = skip && list.q() >= 1;
+    for (int i = 0; i < n; ++i) {
+        std::uint8_t* row = abyte.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lc);
+        row[k - 1] = kMissingByte; // a list that names k itself sees it missing
+        if (drop && list.skipped(row)) {
+            dest.at(i) = -1.0f;
+            continue;
+        }
+        const int m = list.membership(row);
+        row[k - 1] = m < 0 ? kMissingByte : static_cast<std::uint8_t>(m);
+        dest.at(i) = static_cast<float>(m);
+    }
+    return true;
+}
+
+bool newattr(std::span<std::uint8_t> abyte, int lc, int n, int& natt, const DataColumn& dest,
+             std::span<const float> values)
+{
+    const int k = natt + 1;
+    if (k < 1 || k > lc || !dest.valid(n) || values.size() < static_cast<std::size_t>(n)) return false;
+    const AttributeMatrix view(abyte, lc, n); // checks the matrix size
+    for (int i = 0; i < n; ++i) {
+        const float v = values[static_cast<std::size_t>(i)];
+        const bool binary = v >= 0.0f && v < 2.0f; // integer part 0 or 1
+        const int t = binary ? static_cast<int>(v) : -1;
+        abyte[static_cast<std::size_t>(i) * static_cast<std::size_t>(lc) + static_cast<std::size_t>(k - 1)] =
+            binary ? static_cast<std::uint8_t>(t) : kMissingByte;
+        dest.at(i) = static_cast<float>(t);
+    }
+    natt = k;
+    return true;
+}
+
+bool partcode(const AttributeMatrix& abyte, const CompiledList& list, bool skip, int g,
+              std::span<const std::uint8_t> mask, const DataColumn& dest)
+{
+    if (!dest.valid(abyte.n) || mask.size() < static_cast<std::size_t>(abyte.n)) return false;
+    const bool drop = skip && list.q() >= 1;
+    for (int i = 0; i < abyte.n; ++i) {
+        if (!mask[static_cast<std::size_t>(i)]) continue;
+        const std::uint8_t* row = abyte.row(i);
+        const int m = (drop && list.skipped(row)) ? -1 : list.membership(row);
+        dest.at(i) = m < 0 ? -1.0f : static_cast<float>(2 * g - 1 + m);
+    }
+    return true;
+}
+
+void int2bits(long long code, std::span<int> bits)
+{
+    const std::size_t n = std::min<std::size_t>(bits.size(), 62);
+    for (std::size_t j = 0; j < n; ++j) bits[j] = static_cast<int>((code >> j) & 1);
+    for (std::size_t j = n; j < bits.size(); ++j) bits[j] = 0;
+}
+
+long long bits2int(std::span<const int> bits)
+{
+    const std::size_t n = std::min<std::size_t>(bits.size(), 62);
+    long long code = 0;
+    for (std::size_t j = 0; j < n; ++j)
+        if (bits[j] == 1) code |= 1LL << j;
+    return code;
+}
+
+} // namespace meru::stats

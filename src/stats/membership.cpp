@@ -1,0 +1,74 @@
+#include "stats/membership.h"
+
+namespace meru::stats {
+
+AttributeMatrix::AttributeMatrix(std::span<const std::uint8_t> b, int lc_, int n_) : bytes(b.data()), lc(lc_), n(n_)
+{
+    if (lc_ < 0 || n_ < 0 || b.size() < static_cast<std::size_t>(lc_) * static_cast<std::size_t>(n_))
+        throw std::invalid_argument("attribute matrix smaller than lc x n");
+}
+
+int failing_value(partition::Literal l, int sense, std::span<const std::int8_t> signbyte)
+{
+    const int a = partition::attribute_of(l);
+    const bool negative_attr = static_cast<std::size_t>(a) < signbyte.size() && signbyte[a] == -1;
+    const bool turned = (l > 1 && negative_attr) || (l < 0 && !negative_attr);
+    return turned ? sense : 1 - sense;
+}
+
+void CompiledList::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, int lc)
+{
+    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
+    sense_ = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
+    lp_.assign(list.lp.begin(), list.lp.end());
+    lits_.clear();
+    for (partition::Literal l : list.lits) {
+        const int a = partition::attribute_of(l);
+        if (a < 1 || a > lc) throw std::invalid_argument("literal outside the attribute matrix");
+        lits_.push_back({a - 1, static_cast<std::uint8_t>(failing_value(l, sense_, signbyte))});
+    }
+}
+
+int CompiledList::membership(const std::uint8_t* row) const
+{
+    int m = 1 - sense_;
+    const Lit* lit = lits_.data();
+    for (int len : lp_) {
+        const Lit* end = lit + len;
+        bool fail = false, missing = false;
+        for (const Lit* p = lit; p != end; ++p) {
+            const std::uint8_t b = row[p->index];
+            if (b == kMissingByte) {
+                missing = true;
+            } else if (b == p->fail) {
+                fail = true;
+                break;
+            }
+        }
+        lit = end;
+        if (!fail) {
+            if (!missing) return sense_;
+            m = -1;
+        }
+    }
+    return m;
+}
+
+bool CompiledList::skipped(const std::uint8_t* row) const
+{
+    for (const Lit& l : lits_)
+        if (row[l.index] == kMissingByte) return true;
+    return false;
+}
+
+void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip, std::span<std::int8_t> out)
+{
+    if (out.size() < static_cast<std::size_t>(abyte.n)) throw std::invalid_argument("membership column too short");
+    const bool drop = skip && list.q() >= 1;
+    for (int i = 0; i < abyte.n; ++i) {
+        const std::uint8_t* row = abyte.row(i);
+        out[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(drop && list.skipped(row) ? -1 : list.membership(row));
+    }
+}
+
+} // namespace meru::stats

@@ -1,0 +1,287 @@
+#include "stats/partition_sample.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <stdexcept>
+
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define MERU_X86_DISPATCH 1
+#define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define MERU_X86_DISPATCH 0
+#define MERU_ALWAYS_INLINE inline
+#endif
+
+namespace meru::stats {
+
+namespace {
+
+using u64 = std::uint64_t;
+constexpr std::size_t kBlock = 64; // words evaluated together (4096 units)
+
+struct KernelArgs {
+    std::size_t words;
+    int sense;
+    bool skip;
+    const int* lp;
+    int q;
+    const PartitionSample::LitColumns* lits;
+    const u64* planes;
+    std::size_t nplanes;
+    u64* acc_det;
+    u64* acc_mem;
+};
+
+// Membership bits of the units in words [w0, w0 + nw): det for membership 0 or 1
+// (not undetermined, not dropped by the skip flag), mem for membership 1.
+MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, std::size_t nw, u64* det, u64* mem)
+{
+    u64 any_true[kBlock], any_und[kBlock], skip_m[kBlock];
+    for (std::size_t i = 0; i < nw; ++i) any_true[i] = any_und[i] = skip_m[i] = 0;
+    const PartitionSample::LitColumns* lit = k.lits;
+    for (int t = 0; t < k.q; ++t) {
+        u64 nofail[kBlock], pass[kBlock];
+        for (std::size_t i = 0; i < nw; ++i) nofail[i] = pass[i] = ~u64{0};
+        for (int j = 0; j < k.lp[t]; ++j, ++lit) {
+            const u64* f = lit->fail + w0;
+            const u64* m = lit->miss + w0;
+            if (k.skip) {
+                for (std::size_t i = 0; i < nw; ++i) {
+                    nofail[i] &= ~f[i];
+                    pass[i] &= ~(f[i] | m[i]);
+                    skip_m[i] |= m[i];
+                }
+            } else {
+                for (std::size_t i = 0; i < nw; ++i) {
+                    nofail[i] &= ~f[i];
+                    pass[i] &= ~(f[i] | m[i]);
+                }
+            }
+        }
+        for (std::size_t i = 0; i < nw; ++i) {
+            any_true[i] |= pass[i];
+            any_und[i] |= nofail[i] & ~pass[i];
+        }
+    }
+    for (std::size_t i = 0; i < nw; ++i) {
+        const u64 d = (any_true[i] | ~any_und[i]) & ~skip_m[i];
+        det[i] = d;
+        mem[i] = d & (k.sense ? any_true[i] : ~any_true[i]);
+    }
+}
+
+MERU_ALWAYS_INLINE void count_all(const KernelArgs& k)
+{
+    u64 det[kBlock], mem[kBlock];
+    for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
+        const std::size_t nw = std::min(kBlock, k.words - w0);
+        eval_block(k, w0, nw, det, mem);
+        for (std::size_t p = 0; p < k.nplanes; ++p) {
+            const u64* pl = k.planes + p * k.words + w0;
+            u64 sd = 0, sm = 0;
+            for (std::size_t i = 0; i < nw; ++i) {
+                sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
+                sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
+            }
+            k.acc_det[p] += sd;
+            k.acc_mem[p] += sm;
+        }
+    }
+}
+
+void count_generic(const KernelArgs& k) { count_all(k); }
+
+#if MERU_X86_DISPATCH
+// The same kernel compiled for processors with the population-count instruction
+// (and with AVX2); chosen at run time.
+__attribute__((target("popcnt"))) void count_popcnt(const KernelArgs& k) { count_all(k); }
+__attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs& k) { count_all(k); }
+#endif
+
+using CountFn = void (*)(const KernelArgs&);
+
+CountFn pick_count_kernel()
+{
+#if MERU_X86_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt")) return count_avx2;
+    if (__builtin_cpu_supports("popcnt")) return count_popcnt;
+#endif
+    return count_generic;
+}
+
+const CountFn count_kernel = pick_count_kernel();
+
+} // namespace
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(view.abyte)
+{
+    view.check();
+    nclasses_ = std::clamp(nclasses, 0, CountTable::max_classes);
+    for (int i = 0; i < abyte_.n; ++i) {
+        const auto ix = static_cast<std::size_t>(i);
+        const int w = view.weights[ix];
+        const float y = view.y[ix];
+        if (!view.mask[ix] || w == 0 || !(y >= 0.0f)) continue;
+        obs_.push_back(i);
+        weight_.push_back(w);
+        y_.push_back(y);
+    }
+    words_ = (obs_.size() + 63) / 64;
+
+    // Which weight bits occur in each class, then one plane per (class, bit).
+    std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses_), 0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const int c = y_class(y_[u], nclasses_);
+        if (c == nclasses_)
+            beyond_ += weight_[u];
+        else
+            used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+    }
+    std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
+    for (int c = 0; c < nclasses_; ++c)
+        for (int b = 0; b < 32; ++b)
+            if ((used[static_cast<std::size_t>(c)] >> b) & 1u) {
+                index[static_cast<std::size_t>(c * 32 + b)] = static_cast<int>(plane_class_.size());
+                plane_class_.push_back(c);
+                plane_value_.push_back(b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b));
+            }
+    planes_.assign(plane_class_.size() * words_, 0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const int c = y_class(y_[u], nclasses_);
+        if (c == nclasses_) continue;
+        auto bits = static_cast<std::uint32_t>(weight_[u]);
+        while (bits) {
+            const int b = std::countr_zero(bits);
+            bits &= bits - 1;
+            const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
+            planes_[p * words_ + u / 64] |= u64{1} << (u % 64);
+        }
+    }
+    acc_det_.assign(plane_class_.size(), 0);
+    acc_mem_.assign(plane_class_.size(), 0);
+
+    cols_.resize(static_cast<std::size_t>(abyte_.lc) + 1);
+    built_.assign(static_cast<std::size_t>(abyte_.lc) + 1, 0);
+    lp_.reserve(partition::MAXP);
+    lits_.reserve(256);
+    pending_.reserve(64);
+}
+
+void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
+
+void PartitionSample::build_columns(std::span<const int> attributes)
+{
+    pending_.clear();
+    for (int a : attributes) {
+        if (a < 1 || a > abyte_.lc) throw std::invalid_argument("attribute outside the attribute matrix");
+        if (!built_[static_cast<std::size_t>(a)]) {
+            built_[static_cast<std::size_t>(a)] = 1;
+            cols_[static_cast<std::size_t>(a)].assign(3 * words_, 0);
+            pending_.push_back(a);
+        }
+    }
+    if (pending_.empty()) return;
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const std::uint8_t* row = abyte_.row(obs_[u]);
+        const std::size_t w = u / 64;
+        const u64 bit = u64{1} << (u % 64);
+        for (int a : pending_) {
+            const std::uint8_t b = row[a - 1];
+            u64* col = cols_[static_cast<std::size_t>(a)].data();
+            if (b == 1)
+                col[w] |= bit;
+            else if (b == 0)
+                col[words_ + w] |= bit;
+            else if (b == kMissingByte)
+                col[2 * words_ + w] |= bit;
+        }
+    }
+}
+
+void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte)
+{
+    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
+    sense_ = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
+    lp_.assign(list.lp.begin(), list.lp.end());
+    lits_.clear();
+    for (partition::Literal l : list.lits) {
+        const int a = partition::attribute_of(l);
+        if (a < 1 || a > abyte_.lc) throw std::invalid_argument("literal outside the attribute matrix");
+        if (!built_[static_cast<std::size_t>(a)]) build_columns(std::span<const int>(&a, 1));
+        const u64* col = cols_[static_cast<std::size_t>(a)].data();
+        const bool fails_on_one = failing_value(l, sense_, signbyte) == 1;
+        lits_.push_back({fails_on_one ? col : col + words_, col + 2 * words_});
+    }
+}
+
+void PartitionSample::zero_accumulators()
+{
+    std::fill(acc_det_.begin(), acc_det_.end(), 0);
+    std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
+}
+
+void PartitionSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                             bool skip, CountTable& out)
+{
+    compile(list, sense, signbyte);
+    zero_accumulators();
+    const KernelArgs k{words_,          sense_,        skip,          lp_.data(),     static_cast<int>(lp_.size()),
+                       lits_.data(),    planes_.data(), plane_class_.size(), acc_det_.data(), acc_mem_.data()};
+    count_kernel(k);
+    out.clear();
+    out.beyond = beyond_;
+    for (std::size_t p = 0; p < plane_class_.size(); ++p) {
+        const auto c = static_cast<std::size_t>(plane_class_[p]);
+        const std::int64_t v = plane_value_[p];
+        const auto members = static_cast<std::int64_t>(acc_mem_[p]);
+        const auto others = static_cast<std::int64_t>(acc_det_[p]) - members;
+        out.cells[2 * c + 1] += v * members;
+        out.cells[2 * c] += v * others;
+        out.w1 += v * members;
+        out.w0 += v * others;
+    }
+}
+
+template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
+{
+    const KernelArgs k{words_, sense_, skip, lp_.data(), static_cast<int>(lp_.size()), lits_.data(), nullptr, 0,
+                       nullptr, nullptr};
+    u64 det[kBlock], mem[kBlock];
+    for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
+        const std::size_t nw = std::min(kBlock, words_ - w0);
+        eval_block(k, w0, nw, det, mem);
+        for (std::size_t i = 0; i < nw; ++i) {
+            u64 d = det[i];
+            while (d) {
+                const std::size_t u = (w0 + i) * 64 + static_cast<std::size_t>(std::countr_zero(d));
+                d &= d - 1;
+                if (u >= obs_.size()) break;
+                f(u, ((mem[i] >> (u % 64)) & 1) != 0);
+            }
+        }
+    }
+}
+
+double PartitionSample::partcor(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                                bool skip)
+{
+    compile(list, sense, signbyte);
+    CorrelationSums sums;
+    for_each_block(skip, [&](std::size_t u, bool member) { sums.add(weight_[u], y_[u], member); });
+    return sums.r();
+}
+
+void PartitionSample::memberships(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                                  bool skip, std::span<std::int8_t> out)
+{
+    if (out.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("membership column too short");
+    compile(list, sense, signbyte);
+    std::fill(out.begin(), out.begin() + abyte_.n, std::int8_t{-1});
+    for_each_block(skip, [&](std::size_t u, bool member) {
+        out[static_cast<std::size_t>(obs_[u])] = static_cast<std::int8_t>(member ? 1 : 0);
+    });
+}
+
+} // namespace meru::stats

@@ -1,0 +1,96 @@
+#pragma once
+// The analysis sample laid out for fast evaluation of many partitions.
+//
+// Built once per search (after the sample mask, the Turbo weights and the Y are
+// fixed), it keeps the units of the sample: the observations that are in the mask,
+// have a weight other than 0 and a Y that is not missing. For each attribute a
+// partition names it holds three bit columns over the units (byte 1, byte 0, byte
+// 255); for each Y class and each bit of the weights one bit plane. Evaluating a
+// partition is then word-wide AND/OR over the columns of its literals, and the
+// count table is a sum of population counts of the membership bits against the
+// class planes (with unit weights one plane per class). Results are exactly those
+// of the plain kernels in evaluation.h.
+//
+// The sample is a snapshot: build it anew when the attribute matrix, the mask,
+// the weights or the Y change. Sign bytes are read at each call.
+// Columns of attributes not named to prepare() are built on their first use;
+// after that, evaluating a candidate allocates nothing.
+#include "partition/termlist.h"
+#include "stats/count_table.h"
+#include "stats/evaluation.h"
+#include "stats/membership.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace meru::stats {
+
+class PartitionSample {
+public:
+    // `nclasses` (clamped to 0..100) is the number of Y classes of the count table,
+    // int(YMAX) + 1 for the Y; 0 when only partcor and memberships are wanted.
+    PartitionSample(const SampleView& view, int nclasses);
+
+    // Builds the bit columns of these attributes now (one pass over the units).
+    // Throws std::invalid_argument for an attribute outside 1..lc.
+    void prepare(std::span<const int> attributes);
+
+    // The count table of the list (sense 1 plain, 0 flipped); same result as
+    // partab() of evaluation.h over the sample's view.
+    void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
+                CountTable& out);
+    // Same result as partcor() of evaluation.h.
+    double partcor(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip);
+    // Membership of every observation (out holds n values): 1 or 0 for the counted
+    // units, -1 for undetermined or dropped units and for observations that are not
+    // units of the sample.
+    void memberships(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
+                     std::span<std::int8_t> out);
+
+    int units() const { return static_cast<int>(obs_.size()); }
+    int classes() const { return nclasses_; }
+    // Weight of the units whose Y class lies beyond the table.
+    std::int64_t beyond_weight() const { return beyond_; }
+
+    // The columns a literal reads: where it fails, where it is missing.
+    struct LitColumns {
+        const std::uint64_t* fail;
+        const std::uint64_t* miss;
+    };
+
+private:
+    void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
+    void build_columns(std::span<const int> attributes);
+    template <class F> void for_each_block(bool skip, F&& f) const;
+    void zero_accumulators();
+
+    AttributeMatrix abyte_;
+    int nclasses_ = 0;
+    std::size_t words_ = 0;
+    std::vector<int> obs_;       // observation (0-based) of each unit
+    std::vector<int> weight_;    // weight of each unit
+    std::vector<float> y_;       // Y of each unit
+    std::int64_t beyond_ = 0;
+
+    // Bit planes of the count table: plane p has a bit for every unit of class
+    // plane_class_[p] whose weight has bit plane_bit_[p] set; it is worth
+    // plane_value_[p] per unit (2^bit, or -2^31 for the sign bit).
+    std::vector<std::uint64_t> planes_;
+    std::vector<int> plane_class_;
+    std::vector<std::int64_t> plane_value_;
+    mutable std::vector<std::uint64_t> acc_det_, acc_mem_;
+
+    // Per attribute (index a): 3 * words_ words: byte 1, byte 0, byte 255; empty
+    // until built.
+    std::vector<std::vector<std::uint64_t>> cols_;
+    std::vector<char> built_;
+    std::vector<int> pending_; // attributes still to build (reused)
+
+    // The compiled candidate: term lengths and the columns of its literals.
+    int sense_ = 1;
+    std::vector<int> lp_;
+    std::vector<LitColumns> lits_;
+};
+
+} // namespace meru::stats

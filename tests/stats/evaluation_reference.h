@@ -1,0 +1,105 @@
+#pragma once
+// A straightforward implementation of the membership rule and the count table,
+// written literal by literal from the rule's definition, against which the
+// kernels are checked. Deliberately naive: no compilation, no bits.
+#include "partition/termlist.h"
+#include "stats/count_table.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace meru::test {
+
+struct RefData {
+    int n = 0, lc = 0;
+    std::vector<std::uint8_t> abyte; // n * lc
+    std::vector<std::int8_t> sign;   // [0..lc]
+    std::vector<float> y;
+    std::vector<std::uint8_t> mask;
+    std::vector<int> w;
+    std::uint8_t byte(int i, int a) const { return abyte[static_cast<std::size_t>(i * lc + a - 1)]; }
+};
+
+inline bool ref_literal_missing(const RefData& d, int i, const partition::TermList& list)
+{
+    for (int l : list.lits)
+        if (d.byte(i, std::abs(l)) == 255) return true;
+    return false;
+}
+
+inline int ref_membership(const RefData& d, int i, const partition::TermList& list, int s)
+{
+    int result = 1 - s;
+    std::size_t k = 0;
+    for (int len : list.lp) {
+        bool fails = false, missing = false;
+        for (int j = 0; j < len; ++j) {
+            const int l = list.lits[k++];
+            const int a = std::abs(l);
+            int sg = a < static_cast<int>(d.sign.size()) ? d.sign[static_cast<std::size_t>(a)] : 1;
+            if (sg == 0) sg = 1;
+            int f = 1 - s;
+            if ((l > 1 && sg == -1) || (l < 0 && sg == 1)) f = s;
+            const int b = d.byte(i, a);
+            if (b == 255)
+                missing = true;
+            else if (b == f)
+                fails = true;
+        }
+        if (!fails && !missing) return s;
+        if (!fails) result = -1;
+    }
+    return result;
+}
+
+// Membership of observation i as the count table sees it: -2 when it is not
+// included at all (mask, weight, Y missing), -1 when dropped or undetermined.
+inline int ref_counted(const RefData& d, int i, const partition::TermList& list, int s, bool skip)
+{
+    const float y = d.y[static_cast<std::size_t>(i)];
+    if (!d.mask[static_cast<std::size_t>(i)] || d.w[static_cast<std::size_t>(i)] == 0 || std::isnan(y) || y < 0)
+        return -2;
+    if (skip && list.q() >= 1 && ref_literal_missing(d, i, list)) return -1;
+    return ref_membership(d, i, list, s);
+}
+
+inline stats::CountTable ref_partab(const RefData& d, const partition::TermList& list, int s, bool skip, int nclasses)
+{
+    stats::CountTable t;
+    for (int i = 0; i < d.n; ++i) {
+        const int m = ref_counted(d, i, list, s, skip);
+        if (m == -2) continue;
+        const int c = static_cast<int>(std::floor(std::min(d.y[static_cast<std::size_t>(i)], 1e6f)));
+        const int w = d.w[static_cast<std::size_t>(i)];
+        if (c >= nclasses || c >= 100) {
+            t.beyond += w;
+            continue;
+        }
+        if (m < 0) continue;
+        t.cells[static_cast<std::size_t>(2 * c + m)] += w;
+        (m ? t.w1 : t.w0) += w;
+    }
+    return t;
+}
+
+inline double ref_partcor(const RefData& d, const partition::TermList& list, int s, bool skip)
+{
+    double W = 0, sy = 0, sm = 0, syy = 0, sym = 0;
+    for (int i = 0; i < d.n; ++i) {
+        const int m = ref_counted(d, i, list, s, skip);
+        if (m < 0) continue;
+        const double w = d.w[static_cast<std::size_t>(i)], y = d.y[static_cast<std::size_t>(i)];
+        W += w;
+        sy += w * y;
+        syy += w * y * y;
+        sm += w * m;
+        sym += w * y * m;
+    }
+    if (W <= 0) return 0;
+    const double p = sm / W, vy = (syy - sy * sy / W) / W, cov = (sym - p * sy) / W;
+    return (p * (1 - p) > 0 && vy > 0) ? cov / std::sqrt(vy * p * (1 - p)) : 0.0;
+}
+
+} // namespace meru::test
