@@ -1,0 +1,30 @@
+#pragma once
+// Censoring settings of the log-rank criterion: whether censoring is in force, the
+// censoring attribute and which of its two labels describes the censored side.
+//
+// An attribute's label 1 names its false value (byte 0) and label 2 its true value
+// (byte 1), so the side chosen by its label number v is the byte v - 1. Every
+// routine that asks whether an observation is censored goes through `is_censored`.
+#include <cstdint>
+#include <string>
+
+namespace meru::stats {
+
+struct Censoring {
+    bool in_force = false;
+    int attribute = 1;      // censoring attribute (1 when there is no censoring)
+    int side = 1;           // label (1 or 2) that describes the censored side
+    std::string other_side; // name and label of the other side, 28 characters at most
+
+    // The byte of the censoring attribute that marks a censored observation.
+    std::uint8_t censored_byte() const { return static_cast<std::uint8_t>(side == 2 ? 1 : 0); }
+    // A censoring byte other than 0 or 1 (255: excluded) makes the observation unusable
+    // while censoring is in force.
+    bool usable(std::uint8_t byte) const { return !in_force || byte <= 1; }
+    bool is_censored(std::uint8_t byte) const { return in_force && byte == censored_byte(); }
+};
+
+// Log-rank incidence mode: tables show incidence rates instead of means.
+inline bool incidence_mode(int icrit, const Censoring& c) { return icrit == 7 && c.in_force; }
+
+} // namespace meru::stats

@@ -1,0 +1,157 @@
+#include "stats/logrank.h"
+
+#include "files/textutil.h"
+#include "platform/io/edit.h"
+#include "platform/io/logwriter.h"
+#include "stats/sort2.h"
+#include "ui/services.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace meru::stats {
+
+namespace {
+
+// Observations that every array in use covers (the attribute matrix only matters
+// with censoring in force).
+std::size_t covered(const SampleView& d, const Censoring& c)
+{
+    std::size_t n = std::min(d.mask.size(), d.weights.size());
+    if (c.in_force) n = std::min(n, static_cast<std::size_t>(std::max(d.abyte.n, 0)));
+    return n;
+}
+
+std::uint8_t censor_byte(const SampleView& d, int i, const Censoring& c) { return d.abyte.at(i, c.attribute); }
+
+// Censoring whose attribute lies outside the matrix cannot be read: none in force.
+Censoring readable(const SampleView& d, const Censoring& c)
+{
+    Censoring r = c;
+    if (c.attribute < 1 || c.attribute > d.abyte.lc || d.abyte.bytes == nullptr) r.in_force = false;
+    return r;
+}
+
+void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order,
+                io::LogWriter& log)
+{
+    // A time that is not a number is missing, like a negative one.
+    order.times.resize(static_cast<std::size_t>(n));
+    for (std::size_t k = 0; k < order.times.size(); ++k)
+        order.times[k] = std::isnan(d.y[k]) ? -1.0f : d.y[k];
+    order.obs.resize(static_cast<std::size_t>(n));
+    std::iota(order.obs.begin(), order.obs.end(), 0);
+    long long zero = 0;
+    for (int i = 0; i < n; ++i)
+        if (d.mask[static_cast<std::size_t>(i)] && d.y[static_cast<std::size_t>(i)] == 0.0f)
+            zero += d.weights[static_cast<std::size_t>(i)];
+    if (zero > 0)
+        log.write("NOTE: " + io::fmt_i(zero, 4) + " zero survival times omitted in log-rank");
+    sort2(std::span<float>(order.times), std::span<int>(order.obs));
+    order.key = key;
+    order.valid = true;
+}
+
+} // namespace
+
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership,
+                      const Censoring& censoring_in, int sort_switch, const LogRankKey& key,
+                      LogRankOrder& order, io::LogWriter& log)
+{
+    LogRankResult r;
+    const Censoring censoring = readable(data, censoring_in);
+    const int n = static_cast<int>(std::min({covered(data, censoring), data.y.size(), membership.size()}));
+    if (n < 1) return r;
+    if (sort_switch == 0 || !order.valid || !(order.key == key) ||
+        order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
+        sort_times(data, n, key, order, log);
+
+    const auto counted = [&](int i) {
+        const auto k = static_cast<std::size_t>(i);
+        return data.mask[k] != 0 && data.y[k] >= 0.0f && data.weights[k] != 0 &&
+               (!censoring.in_force || censoring.usable(censor_byte(data, i, censoring)));
+    };
+    const auto next_counted = [&](int pos) {
+        while (pos >= 0 && !counted(order.obs[static_cast<std::size_t>(pos)])) --pos;
+        return pos;
+    };
+
+    std::int64_t w0 = 0, w1 = 0;  // weight at risk so far (times >= the current one)
+    double d0 = 0.0, d1 = 0.0;    // events at the current time
+    double o = 0.0, e = 0.0, v = 0.0;
+    for (int pos = next_counted(n - 1); pos >= 0;) {
+        const int i = order.obs[static_cast<std::size_t>(pos)];
+        const float t = order.times[static_cast<std::size_t>(pos)];
+        const int next = next_counted(pos - 1);
+        const bool last_of_time = next < 0 || order.times[static_cast<std::size_t>(next)] != t;
+
+        const int m = membership[static_cast<std::size_t>(i)];
+        const int w = data.weights[static_cast<std::size_t>(i)];
+        const bool event = !(censoring.in_force && censoring.is_censored(censor_byte(data, i, censoring)));
+        if (m == 0) {
+            w0 += w;
+            if (event) {
+                d0 += w;
+                r.d0 += w;
+            }
+            r.t0 += static_cast<double>(w) * t;
+        } else if (m == 1) {
+            w1 += w;
+            if (event) {
+                d1 += w;
+                r.d1 += w;
+            }
+            r.t1 += static_cast<double>(w) * t;
+        }
+
+        if (last_of_time && t != 0.0f) {
+            const double dd = d0 + d1;
+            const double at_risk = static_cast<double>(w0 + w1);
+            o += d1;
+            if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
+            if (at_risk > 1.0) {
+                const double term = dd * (at_risk - dd) / (at_risk - 1.0) *
+                                    (static_cast<double>(w1) / at_risk) * (static_cast<double>(w0) / at_risk);
+                v += std::max(0.0, term);
+            }
+            d0 = d1 = 0.0;
+        }
+        pos = next;
+    }
+    r.w0 = w0;
+    r.w1 = w1;
+    r.o = o;
+    r.e = e;
+    r.v = v;
+    r.g = v > 0.0 ? (o - e) * (o - e) / v : 0.0;
+    return r;
+}
+
+CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname,
+                      Services& services)
+{
+    CensoredCount c;
+    const Censoring censoring = readable(data, censoring_in);
+    const std::size_t n = covered(data, censoring);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!data.mask[k] || data.weights[k] == 0) continue;
+        const int i = static_cast<int>(k);
+        if (censoring.in_force) {
+            const std::uint8_t b = censor_byte(data, i, censoring);
+            if (!censoring.usable(b)) continue;
+            if (censoring.is_censored(b)) c.censored += data.weights[k];
+        }
+        c.total += data.weights[k];
+    }
+    c.percent = files::safediv(100.0 * c.censored, c.total);
+    if (censoring.in_force) {
+        const std::string text = " There are " + io::fmt_i(static_cast<long long>(c.censored), 7) + "(" +
+                                 io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) +
+                                 " observations$";
+        services.note(text, 80, true);
+    }
+    return c;
+}
+
+} // namespace meru::stats

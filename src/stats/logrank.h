@@ -1,0 +1,78 @@
+#pragma once
+// Log-rank comparison of the survival of the subgroup A (membership 1) with its
+// complement A- (membership 0), weights taken as frequencies, and the count of
+// censored observations.
+#include "stats/censoring.h"
+#include "stats/evaluation.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::stats {
+
+// What the ascending order of the times depends on: the Y, the data it was read
+// from (a counter the owner raises whenever the data change) and the sample (raised
+// whenever the sample mask changes).
+struct LogRankKey {
+    int y = -1;
+    std::uint64_t data_generation = 0;
+    std::uint64_t sample_generation = 0;
+    bool operator==(const LogRankKey&) const = default;
+};
+
+// The times in ascending order with the index of each observation, kept between
+// calls so that the walk need not sort again.
+struct LogRankOrder {
+    std::vector<float> times;
+    std::vector<int> obs; // 0-based observation index of each sorted time
+    LogRankKey key;
+    bool valid = false;
+};
+
+struct LogRankResult {
+    std::int64_t w0 = 0, w1 = 0; // weight counted in A- and in A
+    double g = 0.0;              // (O - E)^2 / V, 0 when V <= 0
+    double o = 0.0, e = 0.0, v = 0.0;
+    double d0 = 0.0, d1 = 0.0;   // event weight of A- and of A (events at time 0 included)
+    double t0 = 0.0, t1 = 0.0;   // weight times time of A- and of A
+};
+
+// Log-rank statistic of the split given by `membership` (1 member, 0 non-member,
+// -1 undetermined: left out), one value per observation; the survival time is the
+// view's Y.
+//  - Observations count when their mask entry is set, their time is >= 0, their
+//    weight is not 0 and, with censoring in force, their censoring byte is 0 or 1.
+//  - The statistics are taken once per distinct time after every observation of
+//    that time has joined the risk set; events at time 0 enter D0 and D1 but not O,
+//    E or V.
+//  - The times are sorted (into `order`) when `sort_switch` is 0, when `order` is
+//    empty or does not match `key` or the number of observations; otherwise the
+//    kept order is used. Sorting writes "NOTE: " Z " zero survival times omitted in
+//    log-rank" when the sample holds weight Z at time 0.
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership,
+                      const Censoring& censoring, int sort_switch, const LogRankKey& key,
+                      LogRankOrder& order, io::LogWriter& log);
+
+struct CensoredCount {
+    double censored = 0.0; // weight of the censored observations
+    double total = 0.0;    // weight of the counted observations
+    double percent = 0.0;  // 100 censored / total, 0 for an empty sample
+};
+
+// Counts the censored observations (mask set, weight not 0, censoring byte usable;
+// the caller's view holds the observation weights and the base selection, its Y is
+// not read) and, with censoring in force, shows " There are " C "(" pct "%)
+// censored " name " observations$" as a note that is also written to the log.
+CensoredCount censpct(const SampleView& data, const Censoring& censoring, std::string_view yname,
+                      Services& services);
+
+} // namespace meru::stats
