@@ -8,6 +8,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace meru::files {
 
@@ -90,6 +91,14 @@ bool is_sign_token(const std::string& t)
     return !t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '?' || t[0] == '*');
 }
 
+// A sequence value as a cut text: whole numbers without a point ("10"), others
+// in their shortest form ("2.5").
+std::string number_text(float x)
+{
+    if (std::fabs(x) < 1.0e9f && x == std::trunc(x)) return std::to_string(static_cast<long long>(x));
+    return io::list_real(x);
+}
+
 // Expands the sequence token tokens[at] in place; returns the number of values.
 int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, Services* sv,
                     bool& error)
@@ -115,15 +124,17 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
         return 1;
     }
     std::vector<std::string> values;
+    // Reals are single precision: the end is compared as the file's numbers are held.
+    const float end = static_cast<float>(v[1]);
     for (int i = 0;; ++i) {
-        double x = v[0] + i * v[2];
-        if (!(x <= v[1])) break;
+        const float x = static_cast<float>(v[0] + i * v[2]);
+        if (!(x <= end)) break;
         if (static_cast<int>(values.size()) == kMaxSequence) {
             if (report && sv) sv->msgok("ERROR for " + tok + ":too many cuts (>50) $");
             error = true;
             break;
         }
-        values.push_back(mark + io::list_real(static_cast<float>(x)));
+        values.push_back(mark + number_text(x));
     }
     tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(at));
     tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(at), values.begin(), values.end());

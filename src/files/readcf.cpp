@@ -152,9 +152,9 @@ void CfReader::number_and_check()
             auto it = seen.find(key);
             if (it != seen.end() && squeeze(key).rfind("_r_", 0) != 0) {
                 const Attribute& earlier = t.att[static_cast<size_t>(it->second)];
-                write("NOTE: duplicate or opposite attributes: " + squeeze(pad(earlier.attname, kNameLen) +
-                                                                           earlier.attlab[1]) +
-                      "  " + squeeze(key));
+                write("NOTE: duplicate or opposite attributes: " +
+                      rtrim(squeeze(pad(earlier.attname, kNameLen) + earlier.attlab[1])) + "  " +
+                      rtrim(squeeze(key)));
                 at.dupmark = it->second;
                 note_dup_or_opposite = true;
             }
