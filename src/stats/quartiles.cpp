@@ -1,5 +1,6 @@
 #include "stats/quartiles.h"
 
+#include "files/textutil.h"
 #include "stats/sort2.h"
 
 #include <algorithm>
@@ -7,13 +8,6 @@
 #include <vector>
 
 namespace meru::stats {
-
-float interp(float x1, float y1, float x2, float y2, float x)
-{
-    const float dx = x2 - x1;
-    if (std::fabs(dx) <= 1.0e-20f) return y1;
-    return y1 + (x - x1) * (y2 - y1) / dx;
-}
 
 void QuartileWalk::step(float x, float p)
 {
@@ -25,7 +19,7 @@ void QuartileWalk::step(float x, float p)
     static constexpr float kThreshold[3] = {25.0f, 50.0f, 75.0f};
     for (int t = 0; t < 3; ++t) {
         if (!found[t] && p_prev < kThreshold[t] && p >= kThreshold[t]) {
-            q[t] = interp(p_prev, x_prev, p, x, kThreshold[t]);
+            q[t] = static_cast<float>(files::interp(p_prev, x_prev, p, x, kThreshold[t]));
             found[t] = true;
         }
     }

@@ -9,10 +9,6 @@ struct Quartiles {
     float upper_fence = 0, lower_fence = 0;
 };
 
-// Linear interpolation y1 + (x - x1)(y2 - y1)/(x2 - x1); the slope term is 0 when
-// |x2 - x1| <= 1e-20, so equal abscissae give y1.
-float interp(float x1, float y1, float x2, float y2, float x);
-
 // The 25%, 50% and 75% points of the values >= 0 (negative values are missing)
 // weighted by `weights`, found by interpolating the cumulative percentage between
 // adjacent distinct values (values within 1e-20 are merged). Fences:

@@ -80,12 +80,6 @@ TEST(Quartiles, NothingUsableGivesZeros)
     EXPECT_TRUE(std::isfinite(q2.lower_fence));
 }
 
-TEST(Interp, EqualAbscissaeGiveFirstOrdinate)
-{
-    EXPECT_EQ(meru::stats::interp(0, 5, 0, 9, 3), 5);
-    EXPECT_FLOAT_EQ(meru::stats::interp(0, 0, 10, 100, 2.5f), 25);
-}
-
 TEST(Rnormal, ZeroSdGivesMeanAndMomentsAreRoughlyNormal)
 {
     std::minstd_rand rng(1);

@@ -1,0 +1,81 @@
+#include "files/fixedread.h"
+
+#include "platform/io/edit.h"
+#include "platform/io/format.h"
+#include "platform/io/iostat.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/records.h"
+#include "ui/services.h"
+
+namespace meru::files {
+
+FixedReader::FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r,
+                         ReadDataContext& cx, int ndata)
+    : t_(t), d_(d), in_(in), r_(r), cx_(cx), ndata_(ndata), format_(std::make_unique<io::Format>())
+{
+    format_->parse(std::string_view(t.format.fmttext).substr(0, 800));
+}
+
+FixedReader::~FixedReader() = default;
+
+FixedReader::Status FixedReader::read(int i)
+{
+    const auto idx = static_cast<std::size_t>(i - 1);
+    d_.obswt[idx] = 0;
+    d_.obsid[idx].clear();
+    for (int j = 1; j <= ndata_; ++j) d_.x(i, j) = kMissing;
+    bool first_record = true;
+    std::string last;
+    io::FormattedReader rd(*format_, [&](std::string& rec) {
+        const int st = in_.read(rec);
+        if (st == io::kOk) last = rec;
+        if (st != io::kOk && first_record) return io::kEndOfFile;
+        first_record = false;
+        return st;
+    });
+    int st = io::kOk;
+    if (t_.vars.hasid) {
+        std::string id;
+        st = rd.read_text(id, 8);
+        if (st == io::kOk) {
+            while (!id.empty() && id.back() == ' ') id.pop_back();
+            d_.obsid[idx] = id;
+        }
+    }
+    for (int j = 1; j <= ndata_ && st == io::kOk; ++j) {
+        double v = 0;
+        st = rd.read_real(v);
+        if (st == io::kOk) d_.x(i, j) = static_cast<float>(v);
+    }
+    long long freq = 1;
+    if (t_.vars.hasfreq && st == io::kOk) st = rd.read_int(freq);
+    if (st == io::kOk) st = rd.finish();
+    if (st == io::kEndOfFile && first_record) return Status::end_of_file;
+    if (st != io::kOk) {
+        // The record cannot be read: report it and read the next into the same place.
+        const bool first_error = r_.errors == 0;
+        ++r_.errors;
+        if (i == 1) {
+            std::string m = "NOTE: Possible character header in file. Record ignored:$";
+            cx_.sv.msgbox(m, 50, false);
+        } else {
+            cx_.log.write("ERROR: Data READ error in record " + io::fmt_i(i, 5) + " Record skipped. It is:");
+            cx_.log.write(last);
+            if (first_error) cx_.sv.helpshow("NOTE: read error");
+        }
+        if (st == io::kEndOfFile) return Status::end_of_file;
+        return Status::error;
+    }
+    if (t_.vars.hasfreq) {
+        if (freq < 0 || freq >= 1000000000LL) {
+            ++r_.bad_frequency;
+            cx_.log.write("ERROR reading frequency count.Assumed missed");
+            freq = 0;
+        }
+        if (!t_.vars.hasid) d_.obsid[idx] = io::fmt_i(i, 6);
+    }
+    d_.obswt[idx] = static_cast<int>(freq);
+    return Status::record;
+}
+
+} // namespace meru::files

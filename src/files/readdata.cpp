@@ -1,0 +1,408 @@
+#include "files/readdata.h"
+
+#include "files/attributes.h"
+#include "files/charcodes.h"
+#include "files/fixedread.h"
+#include "files/splitrec.h"
+#include "files/textutil.h"
+#include "platform/io/edit.h"
+#include "platform/io/iostat.h"
+#include "platform/io/listread.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/records.h"
+#include "ui/services.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace meru::files {
+
+void VariableMarks::reset(int nv)
+{
+    const std::size_t n = static_cast<std::size_t>(nv < 0 ? 0 : nv) + 1;
+    charflag.assign(n, 0);
+    numflag.assign(n, 0);
+    smallint.assign(n, 1);
+    cattext.assign(n, {});
+    catcount.assign(n, {});
+}
+
+int data_variable_count(const VariableTable& v)
+{
+    return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0);
+}
+
+namespace {
+
+constexpr int kMaxInadmissibleLogged = 50;
+constexpr long long kMaxFrequency = 1000000000LL;
+
+bool has_month(std::string_view s)
+{
+    static constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (auto m : kMonths)
+        if (s.find(m) != std::string_view::npos) return true;
+    return false;
+}
+
+// True when the number written as `text` (digits and points) has more significant
+// digits than the single-precision value held for it keeps: 123456789 is held as
+// 123456792, while 30.2 is held as the nearest value, which reads back as 30.2.
+bool precision_lost(std::string_view text, double read, float held)
+{
+    if (static_cast<double>(held) == read) return false;
+    int digits = 0;
+    bool leading = true;
+    int trailing_zeros = 0;
+    bool after_point = false;
+    for (const char c : text) {
+        if (c == '.') {
+            after_point = true;
+            continue;
+        }
+        if (c < '0' || c > '9') continue;
+        if (leading && c == '0') continue;
+        leading = false;
+        ++digits;
+        trailing_zeros = (after_point && c == '0') ? trailing_zeros + 1 : 0;
+    }
+    if (digits - trailing_zeros <= 6) return false;
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, held);
+    double back = 0;
+    std::from_chars(buf, res.ptr, back);
+    return back != read;
+}
+
+// Reads the records of a free-format file into the data arrays.
+class FreeReader {
+public:
+    FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r,
+               ReadDataContext& cx, int ndata)
+        : t_(t), d_(d), r_(r), cx_(cx), ndata_(ndata),
+          expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
+          splitter_(in, free_layout(t.format), expected_)
+    {
+    }
+
+    enum class Status { record, end_of_file, abandoned };
+
+    // Reads one record into observation i; sets its weight.
+    Status read(int i)
+    {
+        for (int j = 1; j <= ndata_; ++j) d_.x(i, j) = kMissing;
+        d_.obsid[static_cast<std::size_t>(i - 1)].clear();
+        d_.obswt[static_cast<std::size_t>(i - 1)] = 0;
+        for (;;) {
+            splitter_.next(rec_);
+            if (rec_.count > 0) break;
+            if (rec_.eof) return Status::end_of_file;
+            // An empty line: the next line is read into the same observation.
+        }
+        if (t_.format.comma || t_.format.tab) {
+            if (!rec_.delim_seen && r_.nodelim_records++ == 0) {
+                cx_.msgline = "NOTE: Expecting csv_or_tab file, yet no comma or tab";
+                cx_.log.write(io::fmt_a(cx_.msgline, 80));
+                cx_.sv.helpshow(cx_.msgline);
+            }
+        }
+        if (t_.vars.hasfreq && !t_.vars.hasid) d_.obsid[static_cast<std::size_t>(i - 1)] = io::fmt_i(i, 6);
+        long long weight = t_.vars.hasfreq ? -1 : 1;
+        int var = 0;
+        ItemKind prev_kind = ItemKind::missing;
+        bool prev_seen = false;
+        for (int f = 1; f <= rec_.count; ++f) {
+            const Item& item = rec_.items[static_cast<std::size_t>(f - 1)];
+            if (t_.vars.hasid && f == t_.vars.idcol) {
+                d_.obsid[static_cast<std::size_t>(i - 1)] = item.text.substr(0, kNameLen);
+                continue;
+            }
+            if (t_.vars.hasfreq && f == t_.vars.freqcol) {
+                weight = frequency(item.text);
+                continue;
+            }
+            if (++var > t_.dims.nv) {
+                r_.abandon = true;
+                return Status::abandoned;
+            }
+            const ItemValue v = decode_item(item.text, item.open_quote);
+            // Possible dates: "12/3" or "10:30" after a number, "Jan" after a word.
+            if (prev_seen) {
+                if (prev_kind == ItemKind::number &&
+                    item.text.find_first_of(":/") != std::string::npos)
+                    r_.maybe_date = true;
+                else if (prev_kind == ItemKind::character && has_month(item.text))
+                    r_.maybe_date = true;
+            }
+            prev_kind = v.kind;
+            prev_seen = true;
+            store(i, var, item.text, v);
+        }
+        if (weight < 0) weight = bad_frequency();
+        d_.obswt[static_cast<std::size_t>(i - 1)] = static_cast<int>(weight);
+        return Status::record;
+    }
+
+    bool eof() const { return rec_.eof; }
+
+private:
+    long long frequency(const std::string& text)
+    {
+        const auto v = io::list_read_real(text);
+        if (!v || !(*v >= 0) || *v >= static_cast<double>(kMaxFrequency)) return bad_frequency();
+        return static_cast<long long>(std::trunc(*v));
+    }
+
+    long long bad_frequency()
+    {
+        ++r_.bad_frequency;
+        cx_.log.write("ERROR reading frequency count.Assumed missed");
+        return 0;
+    }
+
+    void store(int i, int var, const std::string& text, const ItemValue& v)
+    {
+        float stored = kMissing;
+        switch (v.kind) {
+        case ItemKind::number: {
+            stored = static_cast<float>(v.value);
+            r_.marks.numflag[static_cast<std::size_t>(var)] = 1;
+            if (v.value > 0 && precision_lost(text, v.value, stored)) {
+                if (r_.precision_lost++ == 0)
+                    cx_.log.write("NOTE: loss of precision var " + io::fmt_a(name(var), 8) +
+                                  " read as " + io::fmt_g(v.value, 20, 15) + " held as " +
+                                  io::fmt_g(stored, 20, 15));
+            }
+            break;
+        }
+        case ItemKind::missing:
+            break;
+        case ItemKind::character:
+            // Held as minus the state code until the file is read (-0 for "0").
+            stored = -static_cast<float>(v.value);
+            r_.marks.charflag[static_cast<std::size_t>(var)] = 1;
+            break;
+        case ItemKind::inadmissible:
+            // Missing; never a state.
+            if (r_.inadmissible++ < kMaxInadmissibleLogged)
+                cx_.log.write("NOTE: inadmissible character:  " + std::string(1, v.ch) +
+                              "  at record: var  " + io::fmt_i(i, 6) + ":" + io::fmt_a(name(var), 8));
+            break;
+        }
+        d_.x(i, var) = stored;
+        if (r_.marks.charflag[static_cast<std::size_t>(var)] && stored != kMissing) {
+            const double mag = std::fabs(static_cast<double>(stored));
+            if (mag < kCategories) {
+                const auto k = static_cast<std::size_t>(mag);
+                auto& cat = r_.marks.cattext[static_cast<std::size_t>(var)][k];
+                auto& cnt = r_.marks.catcount[static_cast<std::size_t>(var)][k];
+                if (cnt == 0) {
+                    cat = text;
+                    cnt = 1;
+                } else if (cat != text) {
+                    ++cnt;
+                }
+            }
+        }
+    }
+
+    std::string name(int var) const
+    {
+        return var <= t_.vars.nvar ? t_.vars.varname[static_cast<std::size_t>(var)] : std::string();
+    }
+
+    ControlTables& t_;
+    DataArrays& d_;
+    ReadDataResult& r_;
+    ReadDataContext& cx_;
+    int ndata_;
+    int expected_;
+    FreeSplitter splitter_;
+    FreeRecord rec_;
+};
+
+void show_status(ReadDataContext& cx, int nread, int n)
+{
+    cx.msgline = "... " + io::fmt_i(nread, 6) + "(" +
+                 io::fmt_f(n > 0 ? 100.0 * nread / n : 0.0, 5, 1) + "%) records read, attribute creating";
+    cx.sv.thinking(cx.msgline, true);
+    cx.sv.yield();
+}
+
+// Missing check of one record: the weight of every negative value of a variable
+// without character data is missing; a record with nothing but such values is
+// all-missing and gets weight 0.
+void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
+{
+    int& w = d.obswt[static_cast<std::size_t>(i - 1)];
+    long long miss = 0;
+    bool all = ndata > 0;
+    for (int j = 1; j <= ndata; ++j) {
+        if (!r.marks.charflag[static_cast<std::size_t>(j)] && d.x(i, j) < 0) miss += w;
+        else all = false;
+    }
+    if (miss > 0) {
+        ++r.incomplete;
+        r.missing_total += miss;
+    }
+    if (all) {
+        w = 0;
+        r.last_missed = i;
+        ++r.allmissing;
+    }
+    r.nobsin += w;
+}
+
+void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int ndata)
+{
+    if (r.inadmissible > 0) {
+        if (r.inadmissible > kMaxInadmissibleLogged)
+            cx.log.write("NOTE: more inadmissible characters were found");
+        cx.sv.helpshow("NOTE:non-admissible character(s) found");
+    }
+    if (r.precision_lost > 0) {
+        cx.sv.helpshow("NOTE: loss of precision");
+        cx.log.write("NOTE: Loss of precision on " + io::fmt_i(r.precision_lost, 6) + " items");
+    }
+    if (r.maybe_date) cx.sv.helpshow("NOTE: Maybe date?");
+    if (r.bad_frequency > 0) {
+        std::string m = "NOTE: Non_numeric frequency variable. Assumed zero$";
+        cx.sv.msgbox(m, 50, false);
+    }
+    bool ambiguity = false;
+    for (int j = 1; j <= ndata; ++j) {
+        const auto& nm = t.vars.varname[static_cast<std::size_t>(j)];
+        const bool ch = r.marks.charflag[static_cast<std::size_t>(j)];
+        const bool num = r.marks.numflag[static_cast<std::size_t>(j)];
+        if (!ch) continue;
+        if (!num) {
+            ++r.char_vars;
+            cx.log.write("NOTE: Character data for variable:   " + io::fmt_a(nm, 8));
+        } else {
+            ++r.mixed_vars;
+            cx.log.write("NOTE: Mixed numeric/character data for " + io::fmt_a(nm, 8));
+        }
+        for (int k = 0; k <= 36; ++k) {
+            const auto& text = r.marks.cattext[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
+            if (r.marks.catcount[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)] > 1) {
+                cx.log.write(" Ambiguity for category " + io::fmt_a(text, 10) +
+                             " There are other categories of " + io::fmt_a(nm, 8) +
+                             " beginning with " + io::fmt_a(text.substr(0, 1), 1));
+                ambiguity = true;
+            }
+        }
+    }
+    if (ambiguity) cx.sv.helpshow("NOTE:  data coding ambiguity");
+    if (r.char_vars + r.mixed_vars > 0) {
+        cx.msgline = "Character data for " + io::fmt_i(r.char_vars, 2) + " variable(s)." +
+                     " Encoded numerically$";
+        cx.log.write(" Character data: first character (capitalised) denotes states");
+        cx.log.write("         Possibilities 0,1,.. 9, A, B, C,..., Z");
+        cx.log.write("   Encoded with values 0,1,...9,10,11,12,...,35");
+        if (r.mixed_vars > 0) cx.log.write(" Mixed data: only first digit of number is retained as character");
+    }
+}
+
+} // namespace
+
+// First character of the list-directed form of a non-negative number, as a state
+// code: 7.5 gives 7, 12 gives 1.
+int leading_digit_code(float value)
+{
+    const std::string s = io::list_real(value);
+    for (const char c : s)
+        if (c != ' ') return charcode(c);
+    return 100;
+}
+
+void convert_character_variables(DataArrays& d, const VariableMarks& m, int nobs, int ndata)
+{
+    for (int j = 1; j <= ndata; ++j) {
+        if (!m.charflag[static_cast<std::size_t>(j)]) continue;
+        const bool mixed = m.numflag[static_cast<std::size_t>(j)];
+        for (int i = 1; i <= nobs; ++i) {
+            float& v = d.x(i, j);
+            if (v == kMissing) continue;
+            if (std::signbit(v)) {
+                v = -v; // a state read as a character
+            } else if (mixed) {
+                const int code = leading_digit_code(v);
+                v = code <= 35 ? static_cast<float>(code) : kMissing;
+            } else {
+                v = kMissing;
+            }
+        }
+    }
+}
+
+ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected,
+                        bool& novalid, ReadDataContext& cx)
+{
+    ReadDataResult r;
+    const int ndata = std::max(0, data_variable_count(t.vars));
+    r.marks.reset(std::max(t.dims.nv, t.vars.nvar));
+    for (auto& a : t.att) a.signbyte = 1;
+    if (novalid) {
+        no_data_report(t, cx);
+        return r;
+    }
+    const int n = std::min(nexpected, d.n);
+    int header = 0;
+    if (t.vars.names_from_data) {
+        std::string skip;
+        if (in.read(skip) == io::kOk) header = 1;
+    }
+    const int step = std::max(500, static_cast<int>(std::pow(10.0, std::floor(std::log10(std::max(1, n)))) / 100));
+    const bool free = t.format.freefmt;
+    if (free) {
+        FreeReader reader(t, d, in, r, cx, ndata);
+        while (r.nread < n) {
+            const int i = r.nread + 1;
+            const auto st = reader.read(i);
+            if (st == FreeReader::Status::abandoned) {
+                std::string m = "Reading data abandoned. Possibly # vars not matched to data$";
+                cx.sv.msgbox(m, 50, false);
+                novalid = true;
+                return r;
+            }
+            if (st == FreeReader::Status::end_of_file) break;
+            r.nread = i;
+            missing_check(d, r, i, ndata);
+            if (r.nread % step == 0) show_status(cx, r.nread, n);
+            if (reader.eof()) break;
+        }
+    } else {
+        FixedReader reader(t, d, in, r, cx, ndata);
+        while (r.nread < n) {
+            const int i = r.nread + 1;
+            const auto st = reader.read(i);
+            if (st == FixedReader::Status::end_of_file) break;
+            if (st == FixedReader::Status::error) continue;
+            r.nread = i;
+            missing_check(d, r, i, ndata);
+            if (r.nread % step == 0) show_status(cx, r.nread, n);
+        }
+    }
+    r.missing = r.incomplete > 0;
+    if (r.nread != nexpected - header) {
+        cx.sv.helpshow("NOTE: Mis-match expected # lines");
+        cx.log.write(io::list_record("Mis-match ", r.nread, nexpected - header));
+    }
+    if (r.nread == 0) {
+        std::string m = "End of data file and apparently no valid data$";
+        cx.sv.msgbox(m, 50, false);
+        novalid = true;
+        no_data_report(t, cx);
+        return r;
+    }
+    if (free) report_free(t, r, cx, ndata);
+    convert_character_variables(d, r.marks, r.nread, ndata);
+    novalid = false;
+    make_attributes(t, d, r, cx, ndata, novalid);
+    return r;
+}
+
+} // namespace meru::files

@@ -1,0 +1,113 @@
+#pragma once
+// Reading the data file into the data matrix, coding character data, the means
+// and percentiles that cuts need, the attribute matrix and the data summaries in
+// the output log.
+#include "files/dataset.h"
+#include "files/tables.h"
+
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+class RecordReader;
+} // namespace meru::io
+
+namespace meru::files {
+
+inline constexpr int kItemLen = 30;      // characters kept of a free-format item
+inline constexpr int kCategories = 38;   // category magnitudes 0..37 recorded per variable
+inline constexpr int kStates = 36;       // state codes 0..35
+
+// Per-variable marks made while reading ([1..nv]; element 0 unused).
+struct VariableMarks {
+    std::vector<char> charflag;  // the variable has had a character item
+    std::vector<char> numflag;   // the variable has had a numeric item
+    std::vector<char> smallint;  // every non-missing value is a whole number 0..9
+    // First item text seen for each magnitude 0..37 and 1 plus the number of later
+    // items of that magnitude with another text.
+    std::vector<std::array<std::string, kCategories>> cattext;
+    std::vector<std::array<int, kCategories>> catcount;
+    void reset(int nv);
+};
+
+// Statistics of one attribute line over the observations (weights summed).
+struct LineStats {
+    long long count = 0;    // weight of non-missing values
+    long long missing = 0;  // weight of missing values
+    double sum = 0;         // weighted sum of the non-missing values
+    double ss = 0;          // weighted sum of squared deviations from the mean
+    float min = 0, max = 0; // of the non-missing values (0 when there are none)
+    std::array<long long, kStates> freq{}; // weight of each whole value 0..35
+    bool any = false;       // a non-missing value with positive weight was seen
+};
+
+// Weights of the observations by attribute byte.
+struct AttrWeights {
+    long long positive = 0; // abyte 1
+    long long negative = 0; // abyte 0
+    long long excluded = 0; // abyte 255
+};
+
+struct ReadDataResult {
+    int nread = 0;              // records read: the number of observations from now on
+    long long nobsin = 0;       // sum of the weights of all records read
+    bool missing = false;       // some value is missing
+    bool abandon = false;       // a record held more items than the variable dimension
+    int errors = 0;             // read errors and nominal/ordinal value errors
+    long long missing_total = 0; // weight of missing values over all records
+    int incomplete = 0;         // records with a missing value
+    int allmissing = 0;         // records whose variables are all missing (weight 0)
+    int last_missed = 0;        // observation number of the last such record
+    int inadmissible = 0;       // inadmissible characters met
+    int precision_lost = 0;     // numbers not held exactly in single precision
+    int bad_frequency = 0;      // frequencies that were not a non-negative number
+    bool maybe_date = false;    // an item looked like a date
+    int nodelim_records = 0;    // delimited layout: records without their delimiter
+    int char_vars = 0, mixed_vars = 0;
+    VariableMarks marks;
+    std::vector<LineStats> line;   // [1..nlines]
+    std::vector<AttrWeights> att;  // [1..natt]
+    std::vector<std::vector<int>> perm; // permutation of 1..n per "_r_" line
+    int discrete_percentile_lines = 0;
+    int novariation = 0;        // lines noted as having no variation
+};
+
+// Where readdata reports and what it draws on.
+struct ReadDataContext {
+    Services& sv;
+    io::LogWriter& log;
+    std::string& msgline;       // the main routine's message line
+    std::minstd_rand& rng;      // the program's random stream ("_r_" permutations)
+    bool seed_from_clock = true; // "_r_" lines reseed the stream from the clock
+};
+
+// The number of data variables: the variables without the pseudo-variables.
+int data_variable_count(const VariableTable& v);
+
+// Reads the data file (open on `in`, its records counted as `nexpected` by the
+// caller; `d` allocated for them) into `d`, then computes means and percentiles,
+// fills the attribute matrix and writes the summaries to the log. `novalid` is the
+// shared "no valid data" mark: when set on entry nothing is read and only the
+// no-data report is written; it is set when nothing usable was read and cleared
+// when data were read. Cut values, labels and banned flags in `t` are updated.
+ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected,
+                        bool& novalid, ReadDataContext& cx);
+
+} // namespace meru::files
+
+namespace meru::files {
+
+// After reading: the values of every variable with character data become state
+// codes 0..35 (-999 stays missing). In a variable that also had numbers, a number
+// becomes the code of the first character of its list-directed form (7.5 gives 7,
+// 12 gives 1).
+void convert_character_variables(DataArrays& d, const VariableMarks& m, int nobs, int ndata);
+int leading_digit_code(float value);
+
+} // namespace meru::files

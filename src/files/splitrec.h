@@ -1,0 +1,80 @@
+#pragma once
+// Free-format data records: splitting a record into items under the comma, tab or
+// space layout, and decoding one item into a value.
+#include "files/tables.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru::io {
+class RecordReader;
+}
+
+namespace meru::files {
+
+// The free layout of a data file: comma- or tab-delimited (`delimited`, with the
+// delimiter), or space-delimited.
+struct FreeLayout {
+    bool delimited = false;
+    char delim = ' ';
+};
+// Comma when the comma flag is set, else tab when the tab flag is set, else space.
+FreeLayout free_layout(const DataFormat& f);
+
+// One item of a record: its text (at most 30 characters) and whether it ended
+// inside an open double quote.
+struct Item {
+    std::string text;
+    bool open_quote = false;
+};
+
+// One record split into items.
+struct FreeRecord {
+    std::vector<Item> items;  // only the first `count` are this record's
+    int count = 0;
+    bool delim_seen = false;  // the delimiter occurred outside quotes
+    bool eof = false;         // the file ended while reading this record
+};
+
+// Splits the records of a free-format data file. A record is one line, continued
+// on the next line while it ends directly after an item and holds fewer than
+// `expected` items:
+//  - a double quote toggles the quoted state and is dropped;
+//  - delimited layouts: blanks are dropped; inside quotes the delimiter is dropped;
+//    a delimiter ends the current item; a delimiter after a delimiter (or at the
+//    start of the record) gives an empty item, stored as the text "-1";
+//  - space layout: outside quotes a blank ends the current item, further blanks
+//    are ignored; inside quotes blanks are dropped;
+//  - a tab always ends the current item, even an empty one (the empty text).
+// Items keep their first 30 characters. A last line without a line end is a
+// complete record. Reading is linear in the size of the file.
+class FreeSplitter {
+public:
+    FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected);
+    // Reads the next record. Returns its item count; rec.eof tells whether the end
+    // of the file was met (a record with items read before the end is complete).
+    int next(FreeRecord& rec);
+
+private:
+    io::RecordReader& in_;
+    FreeLayout layout_;
+    int expected_;
+    std::string line_;
+};
+
+// What a data item stands for.
+enum class ItemKind { number, missing, character, inadmissible };
+struct ItemValue {
+    ItemKind kind = ItemKind::missing;
+    double value = 0;  // number: its value; character: the state code 0..35
+    char ch = ' ';     // character and inadmissible items: the first character (upper case)
+};
+
+// Decodes a free-format item: a number (digits and points only, starting with a
+// digit or with a point and a digit, readable as a number); missing when it begins
+// with "-", "#", "." or "?" (and when it is empty); otherwise its first character,
+// upper-cased, is a state (a letter or a digit) or inadmissible.
+ItemValue decode_item(std::string_view text, bool open_quote);
+
+} // namespace meru::files

@@ -1,0 +1,99 @@
+#pragma once
+// Runs the control-file reader and the data reader on texts written to a
+// temporary folder, capturing the log and the service calls.
+#include "files/attributes.h"
+#include "files/controlfile.h"
+#include "files/readdata.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/records.h"
+#include "support/recording_services.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace meru::test {
+
+struct DataRun {
+    RecordingServices sv;
+    io::LogWriter log;
+    std::vector<std::string> lines;  // the log
+    files::ControlTables t;
+    files::DataArrays d;
+    files::ReadDataResult r;
+    bool novalid = false;
+    int cf_errors = 0;
+    std::string msgline;
+    std::minstd_rand rng{1};
+    std::string datapath;
+
+    int var(const std::string& name) const
+    {
+        for (int j = 1; j <= t.vars.nvar; ++j)
+            if (t.vars.varname[static_cast<size_t>(j)] == name) return j;
+        return 0;
+    }
+    float x(int i, const std::string& name) const
+    {
+        const int j = var(name);
+        EXPECT_GT(j, 0) << "no variable " << name;
+        return j > 0 ? d.x(i, j) : -12345.0f;
+    }
+    int ab(int a, int i) const { return d.ab(a, i); }
+    bool logged(const std::string& part) const
+    {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    }
+    int count_logged(const std::string& part) const
+    {
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                              [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+    }
+    bool called(const std::string& call) const
+    {
+        return std::find(sv.calls.begin(), sv.calls.end(), call) != sv.calls.end();
+    }
+};
+
+inline std::string temp_file(const std::string& name, const std::string& text)
+{
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// `cf` names the data file as DATA (replaced by its path). The data file is
+// written byte for byte; its records are counted as the main routine counts them.
+inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data, const std::string& name = "t.csv")
+{
+    auto run = std::make_unique<DataRun>();
+    run->log.set_trace_sink([r = run.get()](std::string_view l) { r->lines.emplace_back(l); });
+    run->datapath = temp_file(name, data);
+    const auto at = cf.find("DATA");
+    if (at != std::string::npos) cf.replace(at, 4, run->datapath);
+    const auto records = io::split_records(cf);
+    std::string path = run->datapath;
+    files::ScanFlags flags;
+    files::NoValidData nvd;
+    const auto counts = files::scancf(records, path, flags, true, nvd, run->sv);
+    files::allocate(run->t, counts);
+    run->t.format.datapath = path;
+    files::Scratch scratch;
+    run->cf_errors = files::readcf(records, run->t, flags, run->msgline, scratch, run->log, run->sv);
+    run->t.format.datapath = path;
+    const int n = static_cast<int>(io::split_records(data).size());
+    files::allocate_data(run->d, n, run->t.dims.nv, run->t.dims.lc);
+    io::RecordReader in;
+    EXPECT_EQ(in.open(run->datapath), 0);
+    run->novalid = nvd.nodata;
+    files::ReadDataContext cx{run->sv, run->log, run->msgline, run->rng, false};
+    run->r = files::readdata(run->t, run->d, in, n, run->novalid, cx);
+    return run;
+}
+
+} // namespace meru::test

@@ -1,0 +1,204 @@
+// Free-format data files: the comma, tab and space layouts, items, records and
+// the missing-value rules.
+#include "data_fixture.h"
+
+#include "files/splitrec.h"
+
+#include <cmath>
+
+using meru::files::kMissing;
+using meru::test::run_data;
+
+namespace {
+
+const char* kAbc = "abc\na,b,c\n*\na i 1\nb i 1\nc i 1\n*\nfree comma\nDATA\n";
+
+} // namespace
+
+TEST(FreeComma, EmptyFieldsAndBlanks)
+{
+    auto r = run_data(kAbc, "1,,3\n,2,3\n1 , 2,3\n");
+    ASSERT_EQ(r->r.nread, 3);
+    EXPECT_EQ(r->x(1, "a"), 1);
+    EXPECT_EQ(r->x(1, "b"), kMissing);
+    EXPECT_EQ(r->x(1, "c"), 3);
+    EXPECT_EQ(r->x(2, "a"), kMissing);
+    EXPECT_EQ(r->x(2, "b"), 2);
+    EXPECT_EQ(r->x(3, "a"), 1);
+    EXPECT_EQ(r->x(3, "b"), 2);
+    EXPECT_EQ(r->x(3, "c"), 3);
+    EXPECT_EQ(r->r.missing_total, 2);
+    EXPECT_EQ(r->r.incomplete, 2);
+    EXPECT_EQ(r->r.nobsin, 3);
+    EXPECT_TRUE(r->logged("# missing values=       2( 22.2%) # incomplete records=     2( 66.7%)."));
+    EXPECT_FALSE(r->logged("Expecting csv_or_tab"));
+}
+
+TEST(FreeComma, QuotesAndPrecision)
+{
+    auto r = run_data(kAbc, "\"1,234\",123456789,\"5\"\n30.2,0.30000000,16777216\n");
+    ASSERT_EQ(r->r.nread, 2);
+    EXPECT_EQ(r->x(1, "a"), 1234);
+    EXPECT_EQ(r->x(1, "b"), 123456792.0f); // nearest single-precision value
+    EXPECT_EQ(r->x(1, "c"), 5);
+    EXPECT_EQ(r->r.precision_lost, 1);
+    EXPECT_TRUE(r->logged("NOTE: loss of precision var b        read as"));
+    EXPECT_TRUE(r->called("help:NOTE: loss of precision"));
+}
+
+TEST(FreeComma, MissingMarksAndInadmissibleCharacters)
+{
+    // -5, ?, #, . and +5 are all missing; +5 is also an inadmissible character.
+    const char* cf = "m\na,b,c,d,e\n*\na i 1\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "-5,?,#,.,+5\n1,2,3,4,5\n");
+    ASSERT_EQ(r->r.nread, 2);
+    for (const char* v : {"a", "b", "c", "d", "e"}) EXPECT_EQ(r->x(1, v), kMissing) << v;
+    EXPECT_EQ(r->r.allmissing, 1);
+    EXPECT_EQ(r->d.obswt[0], 0);
+    EXPECT_EQ(r->r.nobsin, 1);
+    EXPECT_EQ(r->r.inadmissible, 1);
+    EXPECT_TRUE(r->logged("NOTE: inadmissible character:  +  at record: var       1:e"));
+    EXPECT_TRUE(r->logged("NOTE: one record  with all missing variables is ignored"));
+    EXPECT_TRUE(r->logged(" Missed record is #       1"));
+}
+
+TEST(FreeComma, ShortLineContinuesAndTrailingDelimiterEndsRecord)
+{
+    const char* cf = "m\na,b,c,d\n*\na i 1\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "1,2\n3,4\n5,6,\n7,8,9,10\n");
+    ASSERT_EQ(r->r.nread, 3);
+    EXPECT_EQ(r->x(1, "c"), 3);
+    EXPECT_EQ(r->x(1, "d"), 4);
+    // "5,6," ends after a delimiter: the record is complete and fields 3-4 missing.
+    EXPECT_EQ(r->x(2, "a"), 5);
+    EXPECT_EQ(r->x(2, "c"), kMissing);
+    EXPECT_EQ(r->x(2, "d"), kMissing);
+    EXPECT_EQ(r->x(3, "d"), 10);
+    EXPECT_EQ(r->r.incomplete, 1);
+    EXPECT_EQ(r->r.missing_total, 2);
+    EXPECT_TRUE(r->called("help:NOTE: Mis-match expected # lines"));
+}
+
+TEST(FreeComma, LastLineWithoutLineEndIsARecordAndCrlfReadsAsLf)
+{
+    const std::string lf = "1,2,3\n4,,6\n7,8,9";
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    auto a = run_data(kAbc, lf, "twin.csv");
+    auto b = run_data(kAbc, crlf, "twin.csv");
+    ASSERT_EQ(a->r.nread, 3);
+    EXPECT_EQ(a->d.obswt, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(a->x(3, "c"), 9);
+    EXPECT_EQ(a->r.nobsin, 3);
+    EXPECT_EQ(b->r.nread, a->r.nread);
+    EXPECT_EQ(b->d.xdata, a->d.xdata);
+    EXPECT_EQ(b->d.obswt, a->d.obswt);
+    EXPECT_EQ(b->d.abyte, a->d.abyte);
+    EXPECT_EQ(b->sv.calls, a->sv.calls);
+    EXPECT_EQ(b->lines, a->lines);
+}
+
+TEST(FreeComma, EmptyLinesAreSkippedWithoutUsingAnObservation)
+{
+    auto r = run_data(kAbc, "1,2,3\n\n4,5,6\n");
+    ASSERT_EQ(r->r.nread, 2);
+    EXPECT_EQ(r->x(2, "a"), 4);
+}
+
+TEST(FreeComma, OneColumnFileGivesTheDelimiterNoteOnce)
+{
+    const char* cf = "m\na\n*\na i 1\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "1\n2\n3\n");
+    EXPECT_EQ(r->r.nread, 3);
+    EXPECT_EQ(r->r.nodelim_records, 3);
+    EXPECT_EQ(r->count_logged("NOTE: Expecting csv_or_tab file, yet no comma or tab"), 1);
+    EXPECT_EQ(r->sv.with_prefix("help:NOTE: Expecting csv_or_tab").size(), 1u);
+}
+
+TEST(FreeSpace, LeadingAndRepeatedBlanksGiveNoEmptyFields)
+{
+    const char* cf = "m\na b c\n*\na i 1\n*\nfree space\nDATA\n";
+    auto r = run_data(cf, "   1    2 3\n4 5 6   \n\"7 0\" 8 9\n", "s.dat");
+    ASSERT_EQ(r->r.nread, 3);
+    EXPECT_EQ(r->x(1, "a"), 1);
+    EXPECT_EQ(r->x(1, "b"), 2);
+    EXPECT_EQ(r->x(1, "c"), 3);
+    EXPECT_EQ(r->x(2, "c"), 6);
+    EXPECT_EQ(r->x(3, "a"), 70); // a blank inside quotes is dropped
+    EXPECT_EQ(r->r.missing_total, 0);
+}
+
+TEST(FreeTab, TwoTabsGiveAMissingField)
+{
+    const char* cf = "m\na\tb\tc\n*\na i 1\n*\nfree tab\nDATA\n";
+    auto r = run_data(cf, "1\t\t3\n4\t 5 \t6\n", "t.txt");
+    ASSERT_EQ(r->r.nread, 2);
+    EXPECT_EQ(r->x(1, "a"), 1);
+    EXPECT_EQ(r->x(1, "b"), kMissing);
+    EXPECT_EQ(r->x(1, "c"), 3);
+    EXPECT_EQ(r->x(2, "b"), 5);
+    EXPECT_FALSE(r->r.marks.charflag[2]);
+}
+
+TEST(CharacterData, CodesAmbiguityAndMixedVariables)
+{
+    const char* cf = "m\ng,h,k\n*\ng n 0\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "male,35.2,@\nMale,A,x\nM,7,0\nF,12,-\n");
+    ASSERT_EQ(r->r.nread, 4);
+    EXPECT_EQ(r->x(1, "g"), 22);
+    EXPECT_EQ(r->x(2, "g"), 22);
+    EXPECT_EQ(r->x(3, "g"), 22);
+    EXPECT_EQ(r->x(4, "g"), 15);
+    // Mixed: a number keeps its first digit as the state, a letter its code.
+    EXPECT_EQ(r->x(1, "h"), 3);
+    EXPECT_EQ(r->x(2, "h"), 10);
+    EXPECT_EQ(r->x(3, "h"), 7);
+    EXPECT_EQ(r->x(4, "h"), 1);
+    // An inadmissible character stays missing (never the state "1"); "0" is state 0.
+    EXPECT_EQ(r->x(1, "k"), kMissing);
+    EXPECT_EQ(r->x(2, "k"), 33);
+    EXPECT_EQ(r->x(3, "k"), 0);
+    EXPECT_EQ(r->x(4, "k"), kMissing);
+    EXPECT_TRUE(r->logged("NOTE: Character data for variable:   g"));
+    EXPECT_TRUE(r->logged("NOTE: Mixed numeric/character data for h"));
+    EXPECT_TRUE(r->logged(" Ambiguity for category male       There are other categories of g        beginning with m"));
+    EXPECT_TRUE(r->called("help:NOTE:  data coding ambiguity"));
+    EXPECT_TRUE(r->logged(" Mixed data: only first digit of number is retained as character"));
+}
+
+TEST(Frequency, WeightsAndBadFrequencies)
+{
+    const char* cf = "m\n_ID_ x _FREQ_\n*\nx mean\n*\nfree space\nDATA\n";
+    auto r = run_data(cf, "P1 10 2\nP2 20 -3\nP3 30 x\nP4 40 1\n", "f.dat");
+    ASSERT_EQ(r->r.nread, 4);
+    EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 0, 0, 1}));
+    EXPECT_EQ(r->d.obsid[0], "P1");
+    EXPECT_EQ(r->d.obsid[3], "P4");
+    EXPECT_EQ(r->r.bad_frequency, 2);
+    EXPECT_EQ(r->count_logged("ERROR reading frequency count.Assumed missed"), 2);
+    EXPECT_EQ(r->r.nobsin, 3);
+    // Weighted mean (2*10 + 40) / 3 = 20; the cut x > 20 is false for 10 and 20.
+    const auto& a = r->t.att[2];
+    EXPECT_FLOAT_EQ(static_cast<float>(a.cut1), 20);
+    EXPECT_EQ(r->ab(2, 1), 0);
+    EXPECT_EQ(r->ab(2, 4), 1);
+    EXPECT_EQ(r->r.att[2].positive, 1);
+    EXPECT_EQ(r->r.att[2].negative, 2);
+}
+
+TEST(DecodeItem, NumbersMissingAndStates)
+{
+    using meru::files::decode_item;
+    using meru::files::ItemKind;
+    EXPECT_EQ(decode_item("12.5", false).kind, ItemKind::number);
+    EXPECT_EQ(decode_item(".5", false).value, 0.5);
+    EXPECT_EQ(decode_item(".", false).kind, ItemKind::missing);
+    EXPECT_EQ(decode_item("-5", false).kind, ItemKind::missing);
+    EXPECT_EQ(decode_item("#", false).kind, ItemKind::missing);
+    EXPECT_EQ(decode_item("?x", false).kind, ItemKind::missing);
+    EXPECT_EQ(decode_item("+5", false).kind, ItemKind::inadmissible);
+    EXPECT_EQ(decode_item("12", true).kind, ItemKind::character); // ends inside a quote
+    EXPECT_EQ(decode_item("1.2.3", false).kind, ItemKind::character);
+    EXPECT_EQ(decode_item("1.5E3", false).value, 1);                // not a number: state "1"
+    EXPECT_EQ(decode_item("zeta", false).value, 35);
+}
