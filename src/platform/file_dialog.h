@@ -1,0 +1,30 @@
+#pragma once
+// The file-open dialog, owned by the frame: a title, filters and a start folder;
+// the chosen path of an existing file, or nothing when cancelled. In a scripted
+// run the script answers it (`file PATH` or `file cancel`).
+#include "platform/modal_host.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru::platform {
+
+struct FileFilter {
+    std::string description;   // "Control files (*.mrc)"
+    std::string patterns;      // "*.mrc", several separated by ";" or blanks
+};
+
+// Reads the filter list the program writes as one text: description and pattern
+// pairs, each ended by NUL, the list ended by an extra NUL (a missing final NUL and a
+// description without its pattern are tolerated).
+std::vector<FileFilter> parse_filter_list(std::string_view list);
+
+// `start_folder` empty starts in the current directory; `initial_name` is the file
+// name shown at the start (may be empty).
+std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_view title,
+                                            const std::vector<FileFilter>& filters, std::string_view start_folder,
+                                            std::string_view initial_name = {});
+
+} // namespace meru::platform

@@ -1,0 +1,56 @@
+#include "platform/message_box.h"
+
+#include "platform/script.h"
+
+#include <QMessageBox>
+
+namespace meru::platform {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QMessageBox::Icon qt_icon(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    case BoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case BoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+int message_box(const ModalHost& host, std::string_view text, std::string_view caption, BoxButtons buttons,
+                BoxIcon icon)
+{
+    if (host.script)
+        return host.script->at_message_box(text, caption,
+                                           buttons == BoxButtons::Ok ? BoxChoice::Ok : BoxChoice::OkCancel);
+    QMessageBox box(qt_icon(icon), qs(caption), qs(text),
+                    buttons == BoxButtons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel),
+                    host.owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(buttons == BoxButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok ? 1 : 2;
+}
+
+bool ask_yes_no(const ModalHost& host, std::string_view text, std::string_view caption)
+{
+    if (host.script)
+        return host.script->at_question(text);
+    QMessageBox box(QMessageBox::Question, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No, host.owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace meru::platform

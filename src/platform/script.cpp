@@ -1,0 +1,579 @@
+#include "platform/script.h"
+
+#include "platform/dialogs.h"
+#include "platform/menus.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace meru::platform {
+
+namespace {
+
+std::string trim(std::string_view s)
+{
+    size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string_view::npos)
+        return {};
+    size_t e = s.find_last_not_of(" \t\r");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string unquote(const std::string& s)
+{
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
+        return s.substr(1, s.size() - 2);
+    return s;
+}
+
+bool to_int(std::string_view s, int& out)
+{
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return !s.empty() && ec == std::errc() && p == s.data() + s.size();
+}
+
+std::vector<std::string> words(std::string_view s)
+{
+    std::vector<std::string> out;
+    std::istringstream in{std::string(s)};
+    std::string w;
+    while (in >> w)
+        out.push_back(w);
+    return out;
+}
+
+std::string join(const std::vector<std::string>& w, size_t from, size_t to)
+{
+    std::string out;
+    for (size_t i = from; i < to; ++i) {
+        if (!out.empty())
+            out += ' ';
+        out += w[i];
+    }
+    return out;
+}
+
+long long now_ms()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+std::optional<std::vector<int>> parse_key(std::string_view key)
+{
+    static const std::map<std::string, std::vector<int>> names = {
+        {"esc", {27}},     {"enter", {13}},   {"tab", {9}},      {"space", {32}},   {"backspace", {8}},
+        {"pgup", {0, 73}}, {"pgdn", {0, 81}}, {"up", {0, 72}},   {"down", {0, 80}}, {"left", {0, 75}},
+        {"right", {0, 77}}, {"home", {0, 71}}, {"end", {0, 79}},
+    };
+    if (key.size() == 1)
+        return std::vector<int>{static_cast<unsigned char>(key[0])};
+    auto it = names.find(lower(std::string(key)));
+    if (it != names.end())
+        return it->second;
+    int code = 0;
+    if (to_int(key, code) && code >= 0 && code <= 255)
+        return std::vector<int>{code};
+    return std::nullopt;
+}
+
+ParsedScript parse_script(std::string_view text)
+{
+    ParsedScript out;
+    std::istringstream in{std::string(text)};
+    std::string raw;
+    int lineno = 0;
+    ScriptAction* block = nullptr;   // the open dialog block
+    auto error = [&](int line, const std::string& what) {
+        out.errors.push_back("line " + std::to_string(line) + ": " + what);
+    };
+    while (std::getline(in, raw)) {
+        ++lineno;
+        std::string line = trim(raw);
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::vector<std::string> w = words(line);
+        std::string verb = lower(w[0]);
+        std::string rest = trim(std::string_view(line).substr(w[0].size()));
+
+        if (block) {
+            if (verb == "set") {
+                size_t eq = rest.find('=');
+                if (eq == std::string::npos || trim(rest.substr(0, eq)).empty()) {
+                    error(lineno, "expected: set CONTROL = VALUE");
+                    continue;
+                }
+                block->sets.push_back({unquote(trim(rest.substr(0, eq))), trim(rest.substr(eq + 1))});
+                continue;
+            }
+            if (verb == "press") {
+                if (rest.empty())
+                    error(lineno, "expected: press CONTROL");
+                block->press = unquote(rest);
+                block = nullptr;
+                continue;
+            }
+            error(block->line, "dialog block without its closing \"press\"");
+            block = nullptr;
+        }
+
+        ScriptAction a;
+        a.line = lineno;
+        a.source = line;
+        if (verb == "menu") {
+            a.kind = ScriptAction::Kind::Menu;
+            size_t gt = rest.find('>');
+            a.title = trim(rest.substr(0, gt));
+            if (gt != std::string::npos)
+                a.item = trim(rest.substr(gt + 1));
+            if (a.title.empty() || (gt != std::string::npos && a.item.empty())) {
+                error(lineno, "expected: menu TITLE > ITEM, or menu TITLE");
+                continue;
+            }
+        } else if (verb == "file") {
+            a.kind = ScriptAction::Kind::File;
+            if (rest.empty()) {
+                error(lineno, "expected: file PATH, or file cancel");
+                continue;
+            }
+            if (lower(rest) == "cancel")
+                a.cancel = true;
+            else
+                a.path = unquote(rest);
+        } else if (verb == "answer") {
+            a.kind = ScriptAction::Kind::Answer;
+            a.word = lower(rest);
+            if (a.word != "yes" && a.word != "no" && a.word != "ok" && a.word != "cancel") {
+                error(lineno, "expected: answer yes, no, ok or cancel");
+                continue;
+            }
+        } else if (verb == "dialog") {
+            a.kind = ScriptAction::Kind::Dialog;
+            a.target = unquote(rest);
+            if (a.target.empty()) {
+                error(lineno, "expected: dialog ID, dialog CAPTION or dialog *");
+                continue;
+            }
+        } else if (verb == "click") {
+            a.kind = ScriptAction::Kind::Click;
+            size_t n = w.size();
+            if (n >= 2 && lower(w[n - 1]) == "right") {
+                a.right = true;
+                --n;
+            }
+            if (n < 4 || !to_int(w[n - 2], a.x) || !to_int(w[n - 1], a.y)) {
+                error(lineno, "expected: click WINDOW X Y [right]");
+                continue;
+            }
+            a.target = unquote(join(w, 1, n - 2));
+        } else if (verb == "key") {
+            a.kind = ScriptAction::Kind::Key;
+            auto codes = w.size() >= 3 ? parse_key(w.back()) : std::nullopt;
+            if (!codes) {
+                error(lineno, "expected: key WINDOW KEY (a character, a code or a key name)");
+                continue;
+            }
+            a.keys = *codes;
+            a.target = unquote(join(w, 1, w.size() - 1));
+        } else if (verb == "dismiss") {
+            a.kind = ScriptAction::Kind::Dismiss;
+        } else if (verb == "wait") {
+            a.kind = ScriptAction::Kind::Wait;
+            if (w.size() != 2 || !to_int(w[1], a.ms) || a.ms < 0) {
+                error(lineno, "expected: wait MILLISECONDS");
+                continue;
+            }
+        } else if (verb == "shot") {
+            a.kind = ScriptAction::Kind::Shot;
+            if (w.size() < 3) {
+                error(lineno, "expected: shot WINDOW FILE.png, or shot frame FILE.png");
+                continue;
+            }
+            a.path = w.back();
+            a.target = unquote(join(w, 1, w.size() - 1));
+        } else if (verb == "exit") {
+            a.kind = ScriptAction::Kind::Exit;
+        } else {
+            error(lineno, "unknown action \"" + w[0] + "\"");
+            continue;
+        }
+        out.actions.push_back(std::move(a));
+        if (out.actions.back().kind == ScriptAction::Kind::Dialog)
+            block = &out.actions.back();
+    }
+    if (block)
+        error(block->line, "dialog block without its closing \"press\"");
+    return out;
+}
+
+Script::Script(std::vector<ScriptAction> actions, ScriptHost& host) : actions_(std::move(actions)), host_(host)
+{
+    stamp();
+}
+
+Script::~Script()
+{
+    stop_ = true;
+    if (watchdog_.joinable())
+        watchdog_.join();
+}
+
+std::unique_ptr<Script> Script::from_file(const std::string& path, ScriptHost& host, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "script " + path + " cannot be read";
+        return nullptr;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    ParsedScript parsed = parse_script(text.str());
+    if (!parsed.errors.empty()) {
+        error.clear();
+        for (const auto& e : parsed.errors)
+            error += "script " + path + ", " + e + "\n";
+        return nullptr;
+    }
+    return std::make_unique<Script>(std::move(parsed.actions), host);
+}
+
+double script_timeout_from_env()
+{
+    const char* v = std::getenv("MERU_SCRIPT_TIMEOUT");
+    if (!v || !*v)
+        return 600;
+    char* end = nullptr;
+    double s = std::strtod(v, &end);
+    return (end && *end == '\0' && s > 0) ? s : 600;
+}
+
+void Script::start_watchdog(double seconds)
+{
+    if (watchdog_.joinable())
+        return;
+    long long limit = static_cast<long long>(seconds * 1000);
+    watchdog_ = std::thread([this, limit, seconds] {
+        while (!stop_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (!in_pump_ && now_ms() - last_wait_ > limit) {
+                std::fprintf(stderr, "script: the program has not waited for the user within %g s\n", seconds);
+                std::fflush(stderr);
+                std::_Exit(kScriptTimeout);
+            }
+        }
+    });
+}
+
+void Script::stamp() { last_wait_ = now_ms(); }
+bool Script::ended() const { return ended_; }
+size_t Script::position() const { return pos_; }
+bool Script::dismissing() const { return dismiss_; }
+const ScriptAction* Script::next() const { return pos_ < actions_.size() ? &actions_[pos_] : nullptr; }
+
+void Script::echo(std::string_view line) const
+{
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fflush(stderr);
+}
+
+void Script::note(const ScriptAction& a) const { echo("script " + std::to_string(a.line) + ": " + a.source); }
+
+void Script::finish(int status, const std::string& message)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    stop_ = true;
+    host_.end_run(status, message);
+}
+
+void Script::fail(const ScriptAction* a, std::string_view waiting_for, std::string_view why)
+{
+    std::string msg;
+    if (!a)
+        msg = "script: the script has ended while the program waits at " + std::string(waiting_for);
+    else
+        msg = "script line " + std::to_string(a->line) + ": \"" + a->source + "\" does not fit: the program waits at " +
+              std::string(waiting_for);
+    if (!why.empty())
+        msg += " (" + std::string(why) + ")";
+    finish(kScriptMismatch, msg);
+}
+
+bool Script::take_common(std::string_view waiting_for)
+{
+    while (!ended_) {
+        const ScriptAction* a = next();
+        if (!a)
+            return true;
+        switch (a->kind) {
+        case ScriptAction::Kind::Wait:
+            note(*a);
+            ++pos_;
+            in_pump_ = true;
+            host_.pump(a->ms);
+            in_pump_ = false;
+            stamp();
+            break;
+        case ScriptAction::Kind::Shot: {
+            note(*a);
+            ++pos_;
+            std::string why;
+            if (!host_.shot(a->target, a->path, why)) {
+                fail(a, waiting_for, why);
+                return false;
+            }
+            break;
+        }
+        case ScriptAction::Kind::Dismiss:
+            note(*a);
+            ++pos_;
+            dismiss_ = true;
+            break;
+        case ScriptAction::Kind::Exit:
+            note(*a);
+            ++pos_;
+            finish(kScriptDone, {});
+            return false;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+void Script::at_idle()
+{
+    stamp();
+    if (ended_)
+        return;
+    dismiss_ = false;
+    if (!take_common("the idle poll"))
+        return;
+    const ScriptAction* a = next();
+    if (!a) {
+        finish(kScriptDone, {});
+        return;
+    }
+    if (a->kind != ScriptAction::Kind::Menu) {
+        fail(a, "the idle poll (a menu action fits)");
+        return;
+    }
+    note(*a);
+    ++pos_;
+    std::string why;
+    if (!host_.choose_menu(a->title, a->item, why))
+        fail(a, "the idle poll", why);
+    stamp();
+}
+
+int Script::at_dialog(Dialog& d)
+{
+    stamp();
+    std::string what = "dialog " + std::to_string(d.id()) + " \"" + d.caption() + "\"";
+    if (!ended_ && dismiss_ && d.dismissable() && d.default_button()) {
+        echo(d.shown_text());
+        d.press(d.default_button());
+    } else {
+        if (!d.dismissable())
+            dismiss_ = false;
+    }
+    while (!ended_ && !d.closed()) {
+        if (!take_common(what))
+            break;
+        if (dismiss_ && d.dismissable() && d.default_button()) {
+            echo(d.shown_text());
+            d.press(d.default_button());
+            continue;
+        }
+        const ScriptAction* a = next();
+        if (!a) {
+            fail(nullptr, what);
+            break;
+        }
+        if (a->kind == ScriptAction::Kind::Answer && d.answer_control(a->word)) {
+            note(*a);
+            ++pos_;
+            echo(d.shown_text());
+            if (!d.press(d.answer_control(a->word)))
+                fail(a, what, "its button is disabled");
+            continue;
+        }
+        bool fits = a->kind == ScriptAction::Kind::Dialog &&
+                    (a->target == "*" || a->target == std::to_string(d.id()) ||
+                     plain_menu_text(a->target) == plain_menu_text(d.caption()));
+        if (!fits) {
+            fail(a, what);
+            break;
+        }
+        note(*a);
+        ++pos_;
+        std::string why;
+        if (!apply_dialog_block(d, *a, why))
+            fail(a, what, why);
+    }
+    stamp();
+    if (!d.closed())
+        d.close_with(kCancelId);
+    return d.result();
+}
+
+bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& why)
+{
+    for (const auto& s : a.sets) {
+        auto id = d.find_control(s.control);
+        if (!id) {
+            why = "no control \"" + s.control + "\"";
+            return false;
+        }
+        if (!d.user_set(*id, s.value, why)) {
+            why = "control \"" + s.control + "\": " + why;
+            return false;
+        }
+    }
+    std::string press = lower(a.press);
+    if (press == "esc" || press == "close") {
+        d.close_with(kCancelId);
+        return true;
+    }
+    auto id = d.find_control(a.press);
+    if (!id) {
+        why = "no control \"" + a.press + "\" to press";
+        return false;
+    }
+    if (!d.press(*id)) {
+        why = "\"" + a.press + "\" is not an enabled button";
+        return false;
+    }
+    return true;
+}
+
+int Script::at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons)
+{
+    stamp();
+    echo(text);
+    int cancel = buttons == BoxChoice::Ok ? 1 : 2;
+    if (ended_)
+        return cancel;
+    std::string what = "message box \"" + std::string(caption) + "\"";
+    if (!dismiss_ && !take_common(what))
+        return cancel;
+    if (dismiss_)
+        return 1;
+    const ScriptAction* a = next();
+    if (!a) {
+        fail(nullptr, what);
+        return cancel;
+    }
+    if (a->kind == ScriptAction::Kind::Answer &&
+        (a->word == "ok" || (a->word == "cancel" && buttons == BoxChoice::OkCancel))) {
+        note(*a);
+        ++pos_;
+        stamp();
+        return a->word == "ok" ? 1 : 2;
+    }
+    fail(a, what + (buttons == BoxChoice::Ok ? " (answer ok fits)" : " (answer ok or cancel fits)"));
+    return cancel;
+}
+
+bool Script::at_question(std::string_view text)
+{
+    stamp();
+    echo(text);
+    if (ended_)
+        return false;
+    std::string what = "the question \"" + std::string(text) + "\"";
+    if (!dismiss_ && !take_common(what))
+        return false;
+    if (dismiss_)
+        return true;
+    const ScriptAction* a = next();
+    if (!a) {
+        fail(nullptr, what);
+        return false;
+    }
+    if (a->kind == ScriptAction::Kind::Answer && (a->word == "yes" || a->word == "no")) {
+        note(*a);
+        ++pos_;
+        stamp();
+        return a->word == "yes";
+    }
+    fail(a, what + " (answer yes or no fits)");
+    return false;
+}
+
+std::optional<std::string> Script::at_file_dialog(std::string_view title, bool must_exist)
+{
+    stamp();
+    if (ended_)
+        return std::nullopt;
+    dismiss_ = false;
+    std::string what = "the file dialog \"" + std::string(title) + "\"";
+    if (!take_common(what))
+        return std::nullopt;
+    const ScriptAction* a = next();
+    if (!a) {
+        fail(nullptr, what);
+        return std::nullopt;
+    }
+    if (a->kind != ScriptAction::Kind::File) {
+        fail(a, what + " (file PATH or file cancel fits)");
+        return std::nullopt;
+    }
+    note(*a);
+    ++pos_;
+    stamp();
+    if (a->cancel)
+        return std::nullopt;
+    std::error_code ec;
+    if (must_exist && !std::filesystem::is_regular_file(a->path, ec)) {
+        fail(a, what, "no such file");
+        return std::nullopt;
+    }
+    return a->path;
+}
+
+void Script::at_poll()
+{
+    stamp();
+    if (ended_ || host_.input_pending())
+        return;
+    const std::string what = "a window's mouse or key poll";
+    if (!take_common(what))
+        return;
+    const ScriptAction* a = next();
+    if (!a) {
+        finish(kScriptDone, {});
+        return;
+    }
+    if (a->kind != ScriptAction::Kind::Click && a->kind != ScriptAction::Kind::Key) {
+        fail(a, what + " (click or key fits)");
+        return;
+    }
+    note(*a);
+    ++pos_;
+    std::string why;
+    bool ok = a->kind == ScriptAction::Kind::Click ? host_.click(a->target, a->x, a->y, a->right, why)
+                                                   : host_.key(a->target, a->keys, why);
+    if (!ok)
+        fail(a, what, why);
+    stamp();
+}
+
+} // namespace meru::platform

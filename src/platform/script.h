@@ -1,0 +1,144 @@
+#pragma once
+// Scripted runs (a test seam): when MERU_SCRIPT names a file, the user's actions
+// come from it, one a line, each taken when the program next waits for the user.
+// The format is described in docs/scripting.md.
+//
+// Wait points call into the Script: the main loop's idle poll (at_idle), every
+// modal (at_dialog, at_message_box, at_question, at_file_dialog) and the mouse and
+// key polls of graphics windows (at_poll). A wait that does not match the next
+// action, or a modal wait after the last action, ends the run with status 3; the
+// end of the script at the idle poll or a poll ends it with status 0 (as File:Exit
+// does, without its question); a program that has not waited for the user within
+// the time-out ends with status 4 (start_watchdog).
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace meru::platform {
+
+class Dialog;
+
+constexpr int kScriptDone = 0;
+constexpr int kScriptMismatch = 3;
+constexpr int kScriptTimeout = 4;
+
+struct ScriptSet {
+    std::string control;   // id or label
+    std::string value;
+};
+
+struct ScriptAction {
+    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Exit };
+    Kind kind = Kind::Exit;
+    int line = 0;
+    std::string source;       // the line as written (trimmed)
+    std::string title, item;  // menu
+    std::string path;         // file (empty with cancel); shot file
+    bool cancel = false;      // file cancel
+    std::string word;         // answer: yes, no, ok, cancel
+    std::string target;       // dialog id, caption or "*"; window of click, key, shot
+    std::vector<ScriptSet> sets;
+    std::string press;        // dialog: the closing control
+    int x = 0, y = 0;
+    bool right = false;
+    std::vector<int> keys;    // key codes as the key queue holds them (0 then a scan code)
+    int ms = 0;
+};
+
+struct ParsedScript {
+    std::vector<ScriptAction> actions;
+    std::vector<std::string> errors;   // "line N: what"
+};
+
+ParsedScript parse_script(std::string_view text);
+
+// Key names of `key WINDOW KEY`: a single character, a number (the code), or
+// Esc, Enter, Tab, Space, Backspace, PgUp, PgDn, Up, Down, Left, Right, Home, End.
+std::optional<std::vector<int>> parse_key(std::string_view key);
+
+// What the script needs of the rest of the platform. The program implements it on
+// the frame; tests implement it with fakes.
+class ScriptHost {
+public:
+    virtual ~ScriptHost() = default;
+    // Chooses a menu item by its title and item texts (item empty: a command title).
+    virtual bool choose_menu(std::string_view title, std::string_view item, std::string& why) = 0;
+    // Delivers a click (press and release) or key codes to `window` (a unit number
+    // or a window title).
+    virtual bool click(std::string_view window, int x, int y, bool right, std::string& why) = 0;
+    virtual bool key(std::string_view window, const std::vector<int>& codes, std::string& why) = 0;
+    // True while delivered input has not yet been read by the program.
+    virtual bool input_pending() const = 0;
+    // Saves the frame ("frame") or a window's canvas as PNG.
+    virtual bool shot(std::string_view target, const std::string& file, std::string& why) = 0;
+    // Waits `ms` milliseconds, handling events.
+    virtual void pump(int ms) = 0;
+    // Ends the run with `status` after writing `message` (if any) to standard error.
+    // The program ends the process; a test fake records it and returns.
+    virtual void end_run(int status, const std::string& message) = 0;
+};
+
+// Message box buttons as the script sees them.
+enum class BoxChoice { Ok, OkCancel };
+
+class Script {
+public:
+    Script(std::vector<ScriptAction> actions, ScriptHost& host);
+    ~Script();
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+
+    // Reads MERU_SCRIPT's file; null with `error` set when it cannot be read or parsed.
+    static std::unique_ptr<Script> from_file(const std::string& path, ScriptHost& host, std::string& error);
+
+    void at_idle();
+    int at_dialog(Dialog& dialog);
+    int at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons);
+    bool at_question(std::string_view text);
+    // `must_exist`: the file dialog opens a file (a save dialog names a new one).
+    std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true);
+    // A window polling the mouse or its keys: takes a click or key action.
+    void at_poll();
+
+    // Writes a line the program shows (window text, message text) to standard error.
+    void echo(std::string_view line) const;
+
+    // Ends the process with status 4 when no wait point is reached within `seconds`.
+    void start_watchdog(double seconds);
+
+    bool ended() const;
+    size_t position() const;   // index of the next action
+    bool dismissing() const;
+
+private:
+    const ScriptAction* next() const;
+    // Takes the actions every wait point accepts (wait, shot, exit, dismiss); returns
+    // false when the run has ended.
+    bool take_common(std::string_view waiting_for);
+    void fail(const ScriptAction* action, std::string_view waiting_for, std::string_view why = {});
+    void finish(int status, const std::string& message);
+    void stamp();
+    bool apply_dialog_block(Dialog& dialog, const ScriptAction& a, std::string& why);
+    void note(const ScriptAction& a) const;
+
+    std::vector<ScriptAction> actions_;
+    ScriptHost& host_;
+    size_t pos_ = 0;
+    bool ended_ = false;
+    bool dismiss_ = false;
+
+    std::atomic<long long> last_wait_{0};
+    std::atomic<bool> in_pump_{false};
+    std::atomic<bool> stop_{false};
+    std::thread watchdog_;
+};
+
+// The time-out of MERU_SCRIPT_TIMEOUT in seconds (default 600; unreadable values give the default).
+double script_timeout_from_env();
+
+} // namespace meru::platform
