@@ -33,10 +33,11 @@ struct KernelArgs {
     u64* acc_mem;
 };
 
-// Membership bits of the units in words [w0, w0 + nw): det for membership 0 or 1
+// Membership bits of the units in words [w0, w0 + kBlock): det for membership 0 or 1
 // (not undetermined, not dropped by the skip flag), mem for membership 1.
-MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, std::size_t nw, u64* det, u64* mem)
+MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, u64* det, u64* mem)
 {
+    constexpr std::size_t nw = kBlock; // the columns are padded to whole blocks
     u64 any_true[kBlock], any_und[kBlock], skip_m[kBlock];
     for (std::size_t i = 0; i < nw; ++i) any_true[i] = any_und[i] = skip_m[i] = 0;
     const PartitionSample::LitColumns* lit = k.lits;
@@ -75,12 +76,11 @@ MERU_ALWAYS_INLINE void count_all(const KernelArgs& k)
 {
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
-        const std::size_t nw = std::min(kBlock, k.words - w0);
-        eval_block(k, w0, nw, det, mem);
+        eval_block(k, w0, det, mem);
         for (std::size_t p = 0; p < k.nplanes; ++p) {
             const u64* pl = k.planes + p * k.words + w0;
             u64 sd = 0, sm = 0;
-            for (std::size_t i = 0; i < nw; ++i) {
+            for (std::size_t i = 0; i < kBlock; ++i) {
                 sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
                 sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
             }
@@ -128,7 +128,9 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         weight_.push_back(w);
         y_.push_back(y);
     }
-    words_ = (obs_.size() + 63) / 64;
+    // Whole blocks of words, so the kernels run fixed-length loops; the padding
+    // units belong to no class plane and so are never counted.
+    words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
 
     // Which weight bits occur in each class, then one plane per (class, bit).
     std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses_), 0);
@@ -250,14 +252,13 @@ template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
                        nullptr, nullptr};
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
-        const std::size_t nw = std::min(kBlock, words_ - w0);
-        eval_block(k, w0, nw, det, mem);
-        for (std::size_t i = 0; i < nw; ++i) {
+        eval_block(k, w0, det, mem);
+        for (std::size_t i = 0; i < kBlock; ++i) {
             u64 d = det[i];
             while (d) {
                 const std::size_t u = (w0 + i) * 64 + static_cast<std::size_t>(std::countr_zero(d));
                 d &= d - 1;
-                if (u >= obs_.size()) break;
+                if (u >= obs_.size()) return;
                 f(u, ((mem[i] >> (u % 64)) & 1) != 0);
             }
         }
