@@ -67,13 +67,17 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
         order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
         sort_times(data, n, key, order, log);
 
-    const auto counted = [&](int i) {
+    // Whether the observation at a sorted position takes part (its time is the
+    // kept sorted value, -1 when missing).
+    const auto counted = [&](int pos) {
+        if (!(order.times[static_cast<std::size_t>(pos)] >= 0.0f)) return false;
+        const int i = order.obs[static_cast<std::size_t>(pos)];
         const auto k = static_cast<std::size_t>(i);
-        return data.mask[k] != 0 && data.y[k] >= 0.0f && data.weights[k] != 0 &&
+        return data.mask[k] != 0 && data.weights[k] != 0 &&
                (!censoring.in_force || censoring.usable(censor_byte(data, i, censoring)));
     };
     const auto next_counted = [&](int pos) {
-        while (pos >= 0 && !counted(order.obs[static_cast<std::size_t>(pos)])) --pos;
+        while (pos >= 0 && !counted(pos)) --pos;
         return pos;
     };
 
