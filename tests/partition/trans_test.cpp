@@ -1,0 +1,121 @@
+// Transposition of a product of clauses into a sum of terms.
+#include "partition/termops.h"
+#include "partition/trans.h"
+#include "captured_log.h"
+#include "support/recording_services.h"
+#include "tables_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace meru::partition::test {
+namespace {
+
+struct Trans : ::testing::Test {
+    CapturedLog cap;
+    meru::test::RecordingServices sv;
+    SkipTally tally;
+    ReduceOptions opt;
+    Trans() { opt.services = &sv; }
+};
+
+TEST_F(Trans, OneLiteralIsReturnedAsItIs)
+{
+    TermList out;
+    EXPECT_EQ(trans(list({{-4}}), kPlain, out, opt, tally, cap.log), status::kOk);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{-4}));
+    EXPECT_EQ(out.lp, (std::vector<int>{1}));
+}
+
+TEST_F(Trans, OneClauseGivesOneTermPerLiteral)
+{
+    TermList out;
+    EXPECT_EQ(trans(list({{3, 4, 5}}), kPlain, out, opt, tally, cap.log), status::kOk);
+    EXPECT_TRUE(pequal(1, out, 1, list({{3}, {4}, {5}})));
+}
+
+TEST_F(Trans, NoClausesIsTheWholeSet)
+{
+    TermList out;
+    EXPECT_EQ(trans(TermList{}, kPlain, out, opt, tally, cap.log), status::kNoInput);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{1}));  // the whole set of the flipped result
+    EXPECT_EQ(trans(TermList{}, kFlipped, out, opt, tally, cap.log), status::kNoInput);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{-1}));
+}
+
+TEST_F(Trans, AnEmptyClauseMakesTheProductEmpty)
+{
+    TermList in{{2, 0}, {3, 4}};
+    TermList out;
+    EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kConstMinus);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{-1}));  // the empty set of a flipped list
+}
+
+TEST_F(Trans, TermsComeInCounterOrderLastClauseFastest)
+{
+    TermList out;
+    EXPECT_EQ(trans(list({{2, 3}, {4, 5}}), kPlain, out, opt, tally, cap.log), status::kOk);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{2, 4, 2, 5, 3, 4, 3, 5}));
+}
+
+TEST_F(Trans, TooManyCombinationsAreRefusedBeforeAnyReduction)
+{
+    // 3 x 7 x 2381 = 50001 combinations.
+    TermList in;
+    int next = 2;
+    for (int len : {3, 7, 2381}) {
+        in.lp.push_back(len);
+        for (int k = 0; k < len; ++k) in.lits.push_back(next++);
+    }
+    TermList out;
+    EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kLimit);
+    ASSERT_EQ(cap.lines.size(), 1u);
+    EXPECT_EQ(cap.lines[0], " Too many transpose operations : 50001");
+    EXPECT_EQ(sv.with_prefix("help:"), (std::vector<std::string>{"help:ERROR: prohibitive transpose"}));
+    EXPECT_TRUE(out.consistent());
+
+    // 2 x 5 x 5000 = 50000 is accepted (and then stops at the 101st term).
+    TermList ok;
+    for (int len : {2, 5, 5000}) {
+        ok.lp.push_back(len);
+        for (int k = 0; k < len; ++k) ok.lits.push_back(next++);
+    }
+    cap.lines.clear();
+    EXPECT_EQ(trans(ok, kPlain, out, opt, tally, cap.log), status::kLimit);
+    EXPECT_TRUE(cap.lines.empty());
+    EXPECT_EQ(out.q(), MAXP);
+    EXPECT_TRUE(out.consistent());
+}
+
+TEST_F(Trans, AHundredAndFirstSurvivingTermIsALimit)
+{
+    TermList in;
+    for (int c = 0; c < 7; ++c) in.add_term({2 + 2 * c, 3 + 2 * c});  // 128 distinct terms
+    TermList out;
+    EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kLimit);
+    EXPECT_EQ(out.q(), MAXP);
+    EXPECT_EQ(out.count(), 7 * MAXP);
+}
+
+TEST_F(Trans, APartialSumThatBecomesTheWholeSetStaysWhole)
+{
+    Tables tb;
+    int x = tb.add_line(1, 'i'), z = tb.add_line(2, 'i');
+    int a = tb.gt(x, 5), c = tb.gt(z, 3);
+    opt.tables = &tb.t;
+    opt.label_rules = true;
+    // (a + a')(c + c') is the whole set: its complement A- (the flipped result) is whole.
+    TermList out;
+    EXPECT_EQ(trans(list({{a, -a}, {c, -c}}), kPlain, out, opt, tally, cap.log), status::kConstPlus);
+    EXPECT_EQ(out.lits, (std::vector<Literal>{whole_constant(kFlipped)}));
+}
+
+TEST_F(Trans, ComplementOfASumOfTermsByDuality)
+{
+    // A = (2 5)(9): the clauses (2 + 5)(9) multiply out to (2 9)(5 9), the flipped A-.
+    TermList out;
+    EXPECT_EQ(trans(list({{2, 5}, {9}}), kPlain, out, opt, tally, cap.log), status::kOk);
+    EXPECT_TRUE(pequal(1, out, 1, list({{2, 9}, {5, 9}})));
+}
+
+} // namespace
+} // namespace meru::partition::test
