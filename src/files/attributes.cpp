@@ -75,13 +75,21 @@ struct AttrRule {
     bool no_is_rest = false; // complement written "^...": every other value is false
 };
 
-AttrRule make_rule(const AttrLine& line, const Attribute& a)
+AttrRule make_rule(int k, const AttrLine& line, const Attribute& a)
 {
     AttrRule r;
-    if (line.type == 'n') {
+    if (k == 1) {
+        // The null attribute is false for every observation.
         r.mode = AttrRule::nominal;
-        const std::string codes = a.codes.empty() ? rtrim(pad(a.savedlab[1], kLabelLen).substr(2)) : a.codes;
-        r.yes = state_set(codes);
+        r.no_is_rest = true;
+        return r;
+    }
+    if (line.type == 'n') {
+        // Evaluated on the full code sets; a nominal line without a cut has none,
+        // and its attribute excludes every observation.
+        r.mode = AttrRule::nominal;
+        if (a.codes.empty()) return r;
+        r.yes = state_set(a.codes);
         const std::string& comp = a.savedlab[0];
         r.no_is_rest = (!comp.empty() && comp[0] == '^') || (comp.size() > 1 && comp[1] == '^');
         const std::string universe = line.universe.empty() ? std::string(kAllStates) : line.universe;
@@ -215,7 +223,8 @@ private:
         bool shown = false;
         for (int k = 2; k <= nlines_; ++k) {
             const AttrLine& line = t_.line[z(k)];
-            if (!line.mean || line.ncuts < 1) continue;
+            // A nominal line takes its attributes from code sets, never from a mean.
+            if (!line.mean || line.ncuts < 1 || line.type == 'n') continue;
             if (!shown) cx_.sv.thinking("... to establish means", true);
             shown = true;
             double sw = 0, s = 0;
@@ -330,7 +339,7 @@ private:
         for (int k = 1; k <= nlines_; ++k) {
             const AttrLine& line = t_.line[z(k)];
             for (int a = line.first_attribute(); a <= line.attoff; ++a)
-                if (a >= 1 && a <= t_.natt) rules[z(a)] = make_rule(line, t_.att[z(a)]);
+                if (a >= 1 && a <= t_.natt) rules[z(a)] = make_rule(k, line, t_.att[z(a)]);
         }
         std::vector<char> value_check(z(nlines_) + 1, 0);
         for (int k = 2; k <= nlines_; ++k) value_check[z(k)] = t_.line[z(k)].type != 'i' ? 1 : 0;

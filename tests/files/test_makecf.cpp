@@ -1,0 +1,129 @@
+// The default control file written for a data file that has none.
+#include "data_fixture.h"
+
+#include "files/makecf.h"
+#include "platform/io/records.h"
+
+#include <fstream>
+#include <sstream>
+
+using meru::files::DefaultCfFiles;
+using meru::test::run_data;
+
+namespace {
+
+std::vector<std::string> lines_of(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return meru::io::split_records(s.str());
+}
+
+std::string text_of(const std::string& path)
+{
+    std::string t;
+    for (const auto& l : lines_of(path)) t += l + "\n";
+    return t;
+}
+
+bool has(const meru::test::RecordingServices& sv, const std::string& call)
+{
+    return std::find(sv.calls.begin(), sv.calls.end(), call) != sv.calls.end();
+}
+
+const char* kSurvey = "id,weight,weight,grp\n1,\"1,234\",60,a\n2,50,,B\n3,-7,70,\"C\"\n4,?,80,b\n";
+
+} // namespace
+
+TEST(Makecf, WritesTheSixLineDefault)
+{
+    meru::test::RecordingServices sv;
+    DefaultCfFiles f{::testing::TempDir() + "survey.mrc", "SURVEY.CSV", "SURVEY.CSV", true, false};
+    ASSERT_TRUE(meru::files::makecf(f, false, sv));
+    EXPECT_EQ(lines_of(f.cfpath), (std::vector<std::string>{"MERU generated .mrc file from data file SURVEY.CSV", "*",
+                                                            "_all_ mean", "*", "free comma", " SURVEY.CSV"}));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{
+                            "msgbox:No associated .mrc file for data SURVEY.CSV           Will make default $ kind=50"}));
+    f.tab = true;
+    meru::test::RecordingServices quiet;
+    ASSERT_TRUE(meru::files::makecf(f, true, quiet));
+    EXPECT_EQ(lines_of(f.cfpath)[4], "free tab");
+    EXPECT_TRUE(quiet.calls.empty());
+}
+
+TEST(Makecf, UnwritablePathIsReported)
+{
+    meru::test::RecordingServices sv;
+    DefaultCfFiles f{"/nonexistent-folder/x.mrc", "X.CSV", "X.CSV", true, false};
+    EXPECT_FALSE(meru::files::makecf(f, true, sv));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgok:Cannot create control file in makecf $"}));
+}
+
+TEST(Makecf, DefaultFileReadsBackWithOneAttributePerVariableAtItsMean)
+{
+    meru::test::RecordingServices sv;
+    DefaultCfFiles f{::testing::TempDir() + "three.mrc", "three.csv", "DATA", true, false};
+    ASSERT_TRUE(meru::files::makecf(f, true, sv));
+    auto r = run_data(text_of(f.cfpath), "a,b,c\n1,10,5\n3,20,-1\n", "three.csv");
+    ASSERT_EQ(r->t.nlines, 4);
+    for (int k = 2; k <= 4; ++k) EXPECT_EQ(r->t.line[k].ncuts, 1);
+    EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[2].cut1), 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[3].cut1), 15);
+    EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[4].cut1), 5);
+    EXPECT_EQ(r->r.nread, 2);
+    EXPECT_FALSE(r->called("help:NOTE: Mis-match expected # lines"));
+}
+
+TEST(ReMakecf, MeansThenNominalLinesOnYes)
+{
+    meru::test::RecordingServices sv0;
+    DefaultCfFiles f{::testing::TempDir() + "survey.mrc", "SURVEY.CSV", "DATA", true, false};
+    ASSERT_TRUE(meru::files::makecf(f, true, sv0));
+    auto r = run_data(text_of(f.cfpath), kSurvey, "survey.csv");
+    ASSERT_EQ(r->r.nread, 4);
+    EXPECT_EQ(r->t.vars.varname[3], "weight_2");
+    const auto vars = meru::files::default_cf_variables(r->t, r->r);
+    ASSERT_EQ(vars.size(), 4u);
+
+    meru::test::RecordingServices no;
+    no.quiz_answers = {false};
+    EXPECT_EQ(meru::files::re_makecf(f, vars, r->log, no), 1);
+    EXPECT_EQ(lines_of(f.cfpath),
+              (std::vector<std::string>{"MERU re-generated .mrc file from data file SURVEY.CSV", "*", "id       2.5",
+                                        "weight   642.0", "weight_2 70.0", "grp      11.0", "*", "free comma", " DATA"}));
+    EXPECT_TRUE(has(no, "help:NOTE: Default .mrc file is created"));
+    EXPECT_TRUE(has(no, "quiz:? Nominal variables detected. Use MERU to re-create .mrc file?"));
+
+    meru::test::RecordingServices yes;
+    yes.quiz_answers = {true};
+    EXPECT_EQ(meru::files::re_makecf(f, vars, r->log, yes), 2);
+    const auto l = lines_of(f.cfpath);
+    ASSERT_EQ(l.size(), 9u);
+    EXPECT_EQ(l[2], "id        n1234 4");
+    EXPECT_EQ(l[3], "weight   642.0");
+    EXPECT_EQ(l[5], "grp       nABC B");
+    EXPECT_TRUE(has(yes, "help:NOTE: Default .mrc file re-created"));
+    EXPECT_TRUE(r->logged("NOTE: Default .mrc file re-created:   "));
+}
+
+TEST(ReMakecf, NamesThatBreakTheGrammarAndMeansThatAreNotNumbers)
+{
+    meru::test::RecordingServices sv;
+    DefaultCfFiles f{::testing::TempDir() + "odd.mrc", "odd.csv", "odd.csv", false, false};
+    meru::files::DefaultCfVariable a;
+    a.name = "a*b";
+    a.mean = std::nan("");
+    meru::files::DefaultCfVariable b;
+    b.name = "!x\"";
+    b.mean = 1.5;
+    meru::io::LogWriter log;
+    log.set_trace_sink([](std::string_view) {});
+    EXPECT_EQ(meru::files::re_makecf(f, {a, b}, log, sv), 1);
+    const auto l = lines_of(f.cfpath);
+    ASSERT_EQ(l.size(), 7u);
+    EXPECT_EQ(l[2], "a_b      0");
+    EXPECT_EQ(l[3], "_x_      1.5");
+    EXPECT_EQ(l[5], "free space");
+    EXPECT_TRUE(sv.with_prefix("quiz:").empty());
+}
