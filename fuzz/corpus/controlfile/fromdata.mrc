@@ -1,0 +1,6 @@
+T
+*
+_all_ mean
+*
+free comma
+X.CSV
