@@ -4,10 +4,10 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/random.h"
 #include "ui/services.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -173,16 +173,13 @@ private:
             if (is_r_line(k)) ++nr;
         if (nr == 0) return;
         cx_.sv.thinking("... to randomly permute", true);
-        if (cx_.seed_from_clock) {
-            const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
-            cx_.rng.seed(static_cast<std::minstd_rand::result_type>(ticks % 2147483646 + 1));
-        }
+        if (cx_.seed_from_clock) cx_.rng.seed(-1);
         cx_.log.write("NOTE: non-repeatable permutation index _r_");
         const int m = std::min(kMaxRLines, nr);
         std::vector<std::pair<double, int>> draw(z(nobs_));
         for (int p = 0; p < m; ++p) {
             for (int i = 0; i < nobs_; ++i)
-                draw[z(i)] = {static_cast<double>(cx_.rng() - 1) / 2147483647.0, i + 1};
+                draw[z(i)] = {cx_.rng.next(), i + 1};
             std::sort(draw.begin(), draw.end());
             std::vector<int> perm(z(nobs_));
             for (int i = 0; i < nobs_; ++i) perm[z(i)] = draw[z(i)].second;

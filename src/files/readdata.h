@@ -6,7 +6,6 @@
 #include "files/tables.h"
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@ class Services;
 }
 namespace meru::io {
 class LogWriter;
+class RandomStream;
 class RecordReader;
 } // namespace meru::io
 
@@ -83,7 +83,7 @@ struct ReadDataContext {
     Services& sv;
     io::LogWriter& log;
     std::string& msgline;       // the main routine's message line
-    std::minstd_rand& rng;      // the program's random stream ("_r_" permutations)
+    io::RandomStream& rng;      // the program's random stream ("_r_" permutations)
     bool seed_from_clock = true; // "_r_" lines reseed the stream from the clock
 };
 

@@ -5,6 +5,7 @@
 #include "files/controlfile.h"
 #include "files/readdata.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/random.h"
 #include "platform/io/records.h"
 #include "support/recording_services.h"
 
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -29,7 +29,7 @@ struct DataRun {
     bool novalid = false;
     int cf_errors = 0;
     std::string msgline;
-    std::minstd_rand rng{1};
+    io::RandomStream rng;
     std::string datapath;
 
     int var(const std::string& name) const

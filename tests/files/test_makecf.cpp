@@ -4,6 +4,7 @@
 #include "files/makecf.h"
 #include "platform/io/records.h"
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
