@@ -1,6 +1,7 @@
 #include "platform/io/format.h"
 
 #include <cctype>
+#include <charconv>
 #include <limits>
 #include <optional>
 
@@ -13,6 +14,12 @@ namespace meru::io {
 namespace {
 
 using Kind = FormatNode::Kind;
+
+// Guards against format texts such as "(99999(99999X),I1)": the items carried out
+// between two values, and the length of a written record, are bounded.
+constexpr long long kMaxControlSteps = 1'000'000;
+constexpr std::size_t kMaxRecordLength = 1u << 20;
+constexpr std::size_t kMaxRecords = 100'000;
 
 class FormatParser {
 public:
@@ -140,8 +147,9 @@ private:
             n.w = w.value_or(-1);
             break;
         }
-        case 'L': {
-            n.kind = Kind::L;
+        case 'L':
+        case 'Z': {
+            n.kind = c == 'L' ? Kind::L : Kind::Z;
             const auto w = number();
             if (!w || *w < 1) return false;
             n.w = *w;
@@ -253,6 +261,26 @@ std::optional<double> real_field(std::string_view field, int d, bool blank_zero)
     return parse_real(sign + mant + rest);
 }
 
+std::optional<long long> parse_hex(std::string_view s)
+{
+    unsigned long long v = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), v, 16);
+    if (res.ptr != s.data() + s.size() || res.ec != std::errc() ||
+        v > static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
+        return std::nullopt;
+    return static_cast<long long>(v);
+}
+
+std::string hex_field(long long value, int w)
+{
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned long long>(value), 16);
+    std::string s(buf, res.ptr);
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (s.size() > static_cast<std::size_t>(w)) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+}
+
 } // namespace
 
 int Format::parse(std::string_view text)
@@ -346,7 +374,11 @@ const FormatNode* FormattedReader::next_data()
         started_ = true;
         if (next_record() != 0) return nullptr;
     }
-    while (true) {
+    for (long long steps = 0;; ++steps) {
+        if (steps > kMaxControlSteps) {
+            fail(kErrBadFormat);
+            return nullptr;
+        }
         const FormatNode* n = cursor_.next();
         if (!n) {
             if (!format_.has_data()) {
@@ -399,13 +431,13 @@ int FormattedReader::read_int(long long& value)
 {
     const FormatNode* n = next_data();
     if (!n) return status_;
-    if (n->kind != Kind::I && n->kind != Kind::G) return fail(kErrBadInput);
+    if (n->kind != Kind::I && n->kind != Kind::G && n->kind != Kind::Z) return fail(kErrBadInput);
     const std::string s = numeric_text(field(n->w), blank_zero_);
     if (s.empty()) {
         value = 0;
         return kOk;
     }
-    const auto v = parse_int(s);
+    const auto v = n->kind == Kind::Z ? parse_hex(s) : parse_int(s);
     if (!v) return fail(kErrBadInput);
     value = *v;
     return kOk;
@@ -455,9 +487,11 @@ int FormattedReader::finish()
         started_ = true;
         if (next_record() != 0) return status_;
     }
+    long long steps = 0;
     while (const FormatNode* n = cursor_.next()) {
         if (n->is_data() || n->kind == Kind::Colon) break;
         if (n->kind == Kind::Slash && next_record() != 0) break;
+        if (++steps > kMaxControlSteps) return fail(kErrBadFormat);
     }
     return status_;
 }
@@ -496,7 +530,15 @@ void FormattedWriter::control(const FormatNode& n)
 const FormatNode* FormattedWriter::next_data()
 {
     if (status_ != 0) return nullptr;
-    while (true) {
+    for (long long steps = 0;; ++steps) {
+        if (steps > kMaxControlSteps) {
+            status_ = kErrBadFormat;
+            return nullptr;
+        }
+        if (pos_ > kMaxRecordLength || done_.size() > kMaxRecords) {
+            status_ = kErrWrite;
+            return nullptr;
+        }
         const FormatNode* n = cursor_.next();
         if (!n) {
             if (!format_.has_data()) {
@@ -538,6 +580,7 @@ int FormattedWriter::write_int(long long value)
     const FormatNode* n = next_data();
     if (!n) return status_;
     if (n->kind == Kind::I || n->kind == Kind::G) put(fmt_i(value, n->w));
+    else if (n->kind == Kind::Z && value >= 0) put(hex_field(value, n->w));
     else status_ = kErrBadInput;
     return status_;
 }
@@ -564,9 +607,12 @@ int FormattedWriter::finish(std::vector<std::string>& records)
 {
     records.clear();
     if (status_ != 0) return status_;
+    long long steps = 0;
     while (const FormatNode* n = cursor_.next()) {
         if (n->is_data() || n->kind == Kind::Colon) break;
         control(*n);
+        if (++steps > kMaxControlSteps) return status_ = kErrBadFormat;
+        if (pos_ > kMaxRecordLength || done_.size() > kMaxRecords) return status_ = kErrWrite;
     }
     done_.push_back(std::move(record_));
     record_.clear();

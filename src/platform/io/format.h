@@ -1,7 +1,7 @@
 #pragma once
 // Format texts: a parenthesised list of edit descriptors given at run time, such
 // as "(F5.1,2X,A1,T20,I3)" or "(I6,1X,A50)". Descriptors (letters in either case):
-//   r Iw   r Fw.d   r Ew.d[Ee]   r Dw.d   r Gw.d[Ee]   r Aw or A   r Lw
+//   r Iw   r Fw.d   r Ew.d[Ee]   r Dw.d   r Gw.d[Ee]   r Aw or A   r Lw   r Zw (hexadecimal integer)
 //   nX   Tn   TLn   TRn   /   r( ... )   'text' or "text"   BN   BZ   :
 // where r is an optional repeat count. Commas between items may be left out where
 // nothing is ambiguous. When the list of values is longer than the format, the
@@ -21,7 +21,7 @@
 namespace meru::io {
 
 struct FormatNode {
-    enum class Kind { I, F, E, D, G, A, L, X, T, TL, TR, Slash, Literal, BN, BZ, Colon, Group };
+    enum class Kind { I, F, E, D, G, A, L, Z, X, T, TL, TR, Slash, Literal, BN, BZ, Colon, Group };
     Kind kind = Kind::X;
     int repeat = 1;
     int w = -1;  // -1: not given (A without a width)
@@ -32,7 +32,7 @@ struct FormatNode {
     bool is_data() const
     {
         return kind == Kind::I || kind == Kind::F || kind == Kind::E || kind == Kind::D || kind == Kind::G ||
-               kind == Kind::A || kind == Kind::L;
+               kind == Kind::A || kind == Kind::L || kind == Kind::Z;
     }
 };
 

@@ -32,7 +32,7 @@ void LogWriter::write(std::string_view line)
         else std::cerr << "[log closed] " << line << '\n';
         return;
     }
-    std::fwrite(line.data(), 1, line.size(), file_);
+    if (!line.empty()) std::fwrite(line.data(), 1, line.size(), file_);
     std::fputc('\n', file_);
 }
 

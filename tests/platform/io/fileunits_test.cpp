@@ -69,6 +69,7 @@ TEST(FileUnitSequential, ScratchWrittenRewoundAndReadBack)
     ASSERT_EQ(fx.units.open(3, {fx.dir.file("SCRATCH.TXT"), FileStatus::Unknown}), kOk);
     fx.units.write(3, "age interval");
     fx.units.write(3, "20   ");
+    fx.units.write(3, "");
     std::string rec;
     EXPECT_EQ(fx.units.read(3, rec), kEndOfFile);  // a read after a write meets the end
     ASSERT_EQ(fx.units.rewind(3), kOk);
@@ -76,6 +77,8 @@ TEST(FileUnitSequential, ScratchWrittenRewoundAndReadBack)
     EXPECT_EQ(rec, "age interval        ");
     ASSERT_EQ(fx.units.read(3, rec), kOk);
     EXPECT_EQ(rec, "20   ");
+    ASSERT_EQ(fx.units.read(3, rec), kOk);
+    EXPECT_EQ(rec, "");
     EXPECT_EQ(fx.units.read(3, rec), kEndOfFile);
 }
 

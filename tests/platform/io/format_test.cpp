@@ -134,6 +134,7 @@ TEST(FixedColumns, RepeatsGroupsSlashAndReversion)
     EXPECT_EQ(ints("(BZ,I3)", {"1  "}, 1), V{100});
     EXPECT_EQ(ints("(I3)", {"1  "}, 1), V{1});
     EXPECT_EQ(ints("(2X,TL1,I2,TR1,I1)", {"a1234"}, 2), (V{12, 4}));
+    EXPECT_EQ(ints("(Z6)", {"FF00a0"}, 1), V{0xFF00A0});  // a colour read as six hex digits
 }
 
 TEST(FixedColumns, TextAndLogicalFields)
@@ -196,6 +197,8 @@ TEST(FormattedWrite, AxisLabelFormats)
     EXPECT_EQ(write_with_format("(i-1)", 5LL, 9, out), kErrBadFormat);
     EXPECT_EQ(write_with_format("(i10)", 5LL, 9, out), kErrWrite);  // longer than the text
     EXPECT_EQ(write_with_format("(i4)", 2.0, 9, out), kErrBadInput); // a real under I
+    EXPECT_EQ(write_with_format("(z6)", 0xA0B0LL, 6, out), kOk);
+    EXPECT_EQ(out, "  A0B0");
 }
 
 TEST(FormattedWrite, LiteralsPositionsAndRecords)
@@ -208,4 +211,19 @@ TEST(FormattedWrite, LiteralsPositionsAndRecords)
     std::vector<std::string> recs;
     EXPECT_EQ(w.finish(recs), kOk);
     EXPECT_EQ(recs, (std::vector<std::string>{"NOXE:   5 items", " 1.3-0.3"}));
+}
+
+TEST(FormatText, HugeRepeatCountsEndWithAnErrorNotAHang)
+{
+    const Format wide = parsed("(99999(99999X),F5.1)");  // far beyond the record: a blank field
+    FormattedReader r0(wide, TextRecords({"1.5"}));
+    double x = -1;
+    EXPECT_EQ(r0.read_real(x), kOk);
+    EXPECT_EQ(x, 0.0);
+    const Format f = parsed("(9999(9999(X)),F5.1)");  // 10^8 items before the value
+    FormattedReader r(f, TextRecords({"1.5"}));
+    EXPECT_EQ(r.read_real(x), kErrBadFormat);
+    std::string out;
+    EXPECT_EQ(write_with_format("(99999(99999('abc')),F5.1)", 1.0, 80, out), kErrWrite);
+    EXPECT_NE(write_with_format("(99999(99999/),F5.1)", 1.0, 80, out), kOk);
 }

@@ -35,6 +35,7 @@ TEST(LogWriter, CreateReplacesAndAppendKeeps)
     TempDir dir;
     const std::string path = dir.write("RUN.LOG", "old contents\n");
     LogWriter log;
+    log.set_trace_sink([](std::string_view) {});
     ASSERT_EQ(log.create(path), kOk);
     log.write("%File:Open    ");
     log.write("");
