@@ -3,28 +3,13 @@
 #include "files/controlfile.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
+#include "quiet_services.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace {
-
-class QuietServices : public meru::Services {
-public:
-    int msgbox(std::string&, int, bool) override { return 1; }
-    void msgok(std::string_view) override {}
-    bool quiz(std::string_view) override { return true; }
-    void note(std::string_view, int, bool) override {}
-    void thinking(std::string_view, bool) override {}
-    void helpshow(std::string_view) override {}
-    void actlog(std::string_view) override {}
-    void selfont(int) override {}
-    void yield() override {}
-    bool search_end() override { return false; }
-    void clear_search_end() override {}
-};
 
 // A small data file for control files whose names come from the data file.
 const std::string& data_path()
@@ -47,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace meru::files;
     const auto records =
         meru::io::split_records(std::string_view(reinterpret_cast<const char*>(data), size));
-    QuietServices sv;
+    meru::fuzz::QuietServices sv;
     meru::io::LogWriter log;
     log.set_trace_sink([](std::string_view) {});
 

@@ -117,7 +117,7 @@ bool CfReader::read_variables()
     if (split.count > nv) {
         std::string m = "ERROR: too many variables,$";
         sv.msgbox(m, 1, false);
-        write(io::list_record("too many variables =", split.count, " > ", nv));
+        write(io::list_record("too many variables =", split.count, ">", nv));
         error();
         return false;
     }
