@@ -204,3 +204,37 @@ TEST(PreScan, MissingDataFileAndExtensionNotes)
     EXPECT_TRUE(c.called("msgbox:NOTE: .CSV file expected for comma delimited, may fail $ kind=1"));
     EXPECT_FALSE(c.nvd.nodatafile);
 }
+
+// Tables smaller than the control file needs (as after a changed file): every
+// store is checked and reported, nothing is written past the tables.
+TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
+{
+    std::string vars;
+    for (int i = 1; i <= 60; ++i) vars += "v" + std::to_string(i) + " ";
+    const auto recs = meru::io::split_records(cf_text(vars, "v1 i 1\n"));
+    CfRun r;
+    allocate(r.t, ScanCounts{1, 1, 1}); // room for 51 variables and 51 attributes
+    r.errors = readcf(recs, r.t, r.flags, r.msgline, r.scratch, r.log, r.sv);
+    EXPECT_TRUE(r.called("msgbox:ERROR: too many variables,$ kind=1"));
+    EXPECT_TRUE(r.logged(" too many variables = 60 > 51"));
+    EXPECT_EQ(r.errors, 1);
+
+    const auto many = meru::io::split_records(cf_text("x", "x i (1-50-1)\nx i (1-50-1)\n"));
+    CfRun s;
+    allocate(s.t, ScanCounts{1, 1, 1});
+    s.errors = readcf(many, s.t, s.flags, s.msgline, s.scratch, s.log, s.sv);
+    EXPECT_EQ(s.t.natt, 1 + 50);
+    EXPECT_TRUE(s.logged_prefix("ERROR too many attributes. Line ignored:"));
+    EXPECT_EQ(s.t.att.size(), 52u);
+}
+
+TEST(ControlFileReader, VariableListStopsAt5000Characters)
+{
+    std::string vars;
+    for (int i = 0; i < 700; ++i) vars += "abcdefg ";
+    CfRun r;
+    r.run(cf_text(vars, ""));
+    EXPECT_TRUE(r.called("help:ERROR: too many characters"));
+    EXPECT_TRUE(r.called("help:NOTE: too long variable list in control file"));
+    EXPECT_EQ(r.t.vars.nvar, 625); // 5000 characters of 8-character names and blanks
+}
