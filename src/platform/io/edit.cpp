@@ -135,7 +135,7 @@ std::string fmt_g(double value, int w, int d)
     if (!std::isfinite(value)) return special(value, w);
     if (d < 1) return fmt_f(value, w - 4, 0) + "    ";
     const Decimal r = detail::round_significant(detail::exact_decimal(value), d);
-    if (r.is_zero()) return fmt_f(0.0, w - 4, d - 1) + "    ";
+    if (r.is_zero()) return w < 5 + d ? stars(w) : fmt_f(0.0, w - 4, d - 1) + "    ";
     const int k = r.exp10;
     if (k >= 0 && k <= d) {
         // Edit the rounded value, so that F editing cannot round a second time.
@@ -143,6 +143,7 @@ std::string fmt_g(double value, int w, int d)
         const int dec = d - k;
         std::string s = sign + fixed_body(r, dec, true);
         if (static_cast<int>(s.size()) > w - 4 && k == 0) s = sign + fixed_body(r, dec, false);
+        if (static_cast<int>(s.size()) > w - 4) return stars(w);
         return right(std::move(s), w - 4) + "    ";
     }
     return fmt_e(value, w, d);

@@ -78,6 +78,8 @@ TEST(EditGeneral, FixedFormInsideTheRangeElseExponent)
     EXPECT_EQ(fmt_g(99999.4, 11, 5), " 99999.    ");
     EXPECT_EQ(fmt_g(0.0, 10, 3), "  0.00    ");
     EXPECT_EQ(fmt_g(-2.5, 10, 3), " -2.50    ");
+    EXPECT_EQ(fmt_g(1.5, 7, 4), "*******");  // F3.3 cannot hold 1.500: the whole field
+    EXPECT_EQ(fmt_g(0.0, 6, 3), "******");
 }
 
 TEST(EditText, CharactersLogicalsAndBlanks)

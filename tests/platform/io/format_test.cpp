@@ -227,3 +227,47 @@ TEST(FormatText, HugeRepeatCountsEndWithAnErrorNotAHang)
     EXPECT_EQ(write_with_format("(99999(99999('abc')),F5.1)", 1.0, 80, out), kErrWrite);
     EXPECT_NE(write_with_format("(99999(99999/),F5.1)", 1.0, 80, out), kOk);
 }
+
+TEST(FormattedWrite, EveryDescriptorReadsBackUnderTheSameFormat)
+{
+    const Format f = parsed("(I5,F8.3,E12.4,G12.5,1X,A6,L2,2X,Z4,T60,D11.3)");
+    FormattedWriter w(f);
+    ASSERT_EQ(w.write_int(-1234), kOk);
+    ASSERT_EQ(w.write_real(3.14159), kOk);
+    ASSERT_EQ(w.write_real(-0.000123456), kOk);
+    ASSERT_EQ(w.write_real(42.125), kOk);
+    ASSERT_EQ(w.write_text("AGE"), kOk);
+    ASSERT_EQ(w.write_logical(true), kOk);
+    ASSERT_EQ(w.write_int(0xBEEF), kOk);
+    ASSERT_EQ(w.write_real(6.02e23), kOk);
+    std::vector<std::string> recs;
+    ASSERT_EQ(w.finish(recs), kOk);
+    ASSERT_EQ(recs.size(), 1u);
+    // Field by field: I5, F8.3, E12.4, G12.5 (F8.3 and four blanks), 1X, A6, L2,
+    // 2X, Z4, blanks up to column 60, D11.3.
+    EXPECT_EQ(recs[0], std::string("-1234") + "   3.142" + " -0.1235E-03" + "  42.125    " + " " + "AGE   " +
+                           " T" + "  " + "BEEF" + std::string(7, ' ') + "  0.602D+24");
+
+    FormattedReader r(f, TextRecords(recs));
+    long long n = 0;
+    double a = 0, b = 0, c = 0, e = 0;
+    std::string s;
+    bool l = false;
+    long long z = 0;
+    ASSERT_EQ(r.read_int(n), kOk);
+    ASSERT_EQ(r.read_real(a), kOk);
+    ASSERT_EQ(r.read_real(b), kOk);
+    ASSERT_EQ(r.read_real(c), kOk);
+    ASSERT_EQ(r.read_text(s, 6), kOk);
+    ASSERT_EQ(r.read_logical(l), kOk);
+    ASSERT_EQ(r.read_int(z), kOk);
+    ASSERT_EQ(r.read_real(e), kOk);
+    EXPECT_EQ(n, -1234);
+    EXPECT_DOUBLE_EQ(a, 3.142);
+    EXPECT_DOUBLE_EQ(b, -0.1235e-3);
+    EXPECT_DOUBLE_EQ(c, 42.125);
+    EXPECT_EQ(s, "AGE   ");
+    EXPECT_TRUE(l);
+    EXPECT_EQ(z, 0xBEEF);
+    EXPECT_DOUBLE_EQ(e, 0.602e24);
+}

@@ -1,7 +1,9 @@
 // Operating-system services.
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -94,4 +96,15 @@ TEST(InstanceLock, SecondCopyIsTold)
     EXPECT_TRUE(second.acquire(path));
     InstanceLock nowhere;
     EXPECT_FALSE(nowhere.acquire(dir.file("no/such/dir/lock")));
+}
+
+TEST(ExternalPrograms, EditorFromTheEnvironment)
+{
+    ::setenv("VISUAL", "  myedit  --wait ", 1);
+    EXPECT_EQ(editor_command(), (std::vector<std::string>{"myedit", "--wait"}));
+    ::unsetenv("VISUAL");
+    ::setenv("EDITOR", "vi", 1);
+    EXPECT_EQ(editor_command(), std::vector<std::string>{"vi"});
+    ::unsetenv("EDITOR");
+    EXPECT_EQ(editor_command(), std::vector<std::string>{"xdg-open"});
 }
