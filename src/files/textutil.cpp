@@ -141,7 +141,7 @@ Name83 fname83(std::string_view name, std::string_view ext)
     size_t b = 0;
     while (b < name.size() && name[b] == ' ') ++b;
     size_t e = b;
-    while (e < name.size() && e - b < 8 && name[e] != '.' && name[e] != ' ') ++e;
+    while (e < name.size() && e < 8 && name[e] != '.' && name[e] != ' ') ++e; // column 9 stops it
     Name83 r;
     if (e == b) {
         r.name = upper(name);

@@ -70,6 +70,7 @@ TEST(Fname83, LogNames)
     EXPECT_EQ(fname83("mydata.mrc", "LOG").name, "MYDATA.LOG");
     EXPECT_EQ(fname83("verylongname.mrc", "LOG").name, "VERYLONG.LOG");
     EXPECT_EQ(fname83("  ab cd", "log").name, "AB.LOG");
+    EXPECT_EQ(fname83("  verylongname", "LOG").name, "VERYLO.LOG"); // column 9 ends the name
     EXPECT_EQ(fname83("   ", "LOG").status, 1);
 }
 
