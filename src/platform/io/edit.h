@@ -50,6 +50,8 @@ public:
     ListRecord& operator<<(long v) { return number(list_int(v)); }
     ListRecord& operator<<(long long v) { return number(list_int(v)); }
     ListRecord& operator<<(unsigned v) { return number(list_int(v)); }
+    ListRecord& operator<<(unsigned long v) { return number(std::to_string(v)); }
+    ListRecord& operator<<(unsigned long long v) { return number(std::to_string(v)); }
     ListRecord& operator<<(double v) { return number(list_real(v)); }
     ListRecord& operator<<(float v) { return number(list_real(v)); }
     ListRecord& operator<<(bool v) { return number(v ? "T" : "F"); }

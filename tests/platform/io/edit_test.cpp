@@ -100,6 +100,7 @@ TEST(ListDirected, RecordStartsWithBlankAndSeparatesNumbers)
     EXPECT_EQ(list_record("Error reading help file meruhlp.txt error=", 36),
               " Error reading help file meruhlp.txt error= 36");
     EXPECT_EQ(list_record(3, "items"), " 3 items");
+    EXPECT_EQ(list_record("n=", std::size_t{7}, true), " n= 7 T");
     EXPECT_EQ(list_record(), " ");
     EXPECT_EQ(list_real(2.0), "2.0");
     EXPECT_EQ(list_real(0.1), "0.1");
