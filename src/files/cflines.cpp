@@ -283,7 +283,9 @@ bool CfReader::read_attribute_lines()
         }
         if (nl->sign_given) note_sign = true;
         for (size_t i = 0; i < targets.size(); ++i) {
-            const std::string name = targets[i].substr(0, kNameLen);
+            // A name is cut to 8 characters as in the variable list, but a numbered
+            // range never cuts its number off (it would name another variable).
+            const std::string name = ranged ? targets[i] : targets[i].substr(0, kNameLen);
             const int var = find_variable(name);
             if (var == 0) {
                 const std::string u = upper(name);

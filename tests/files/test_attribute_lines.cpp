@@ -176,6 +176,16 @@ TEST(AttributeLines, AllAndNumberedRanges)
     EXPECT_GE(r.counts.varbound, r.t.nlines);
 }
 
+TEST(AttributeLines, RangeNamesAreNeverCut)
+{
+    CfRun r;
+    read(r, "abcdefg1 abcdefg2 verylong", "abcdefg1:10 i 1\nverylongname i 2\n");
+    EXPECT_EQ(r.t.nlines, 1 + 2 + 1);
+    EXPECT_TRUE(r.logged("ERROR abcdefg10 not a valid variable to make attribute. Ignored"));
+    EXPECT_EQ(r.line(4).name, "verylong"); // a plain name is cut to 8 as in the list
+    EXPECT_EQ(r.errors, 8);               // abcdefg3 ... abcdefg10
+}
+
 TEST(AttributeLines, GroupedDataPseudoVariables)
 {
     CfRun r;
