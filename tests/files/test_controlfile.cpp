@@ -238,3 +238,30 @@ TEST(ControlFileReader, VariableListStopsAt5000Characters)
     EXPECT_TRUE(r.called("help:NOTE: too long variable list in control file"));
     EXPECT_EQ(r.t.vars.nvar, 625); // 5000 characters of 8-character names and blanks
 }
+
+TEST(ControlFileReader, NamesFromAMissingDataFile)
+{
+    CfRun r;
+    r.run("T\n*\n_all_ mean\n*\nfree space\nX.DAT\n", cf_data("missing.dat"));
+    EXPECT_TRUE(r.called("help:ERROR: data file not found"));
+    EXPECT_TRUE(r.called("msgok:ERROR opening data file" + cf_data("missing.dat").substr(0, 30) + " for var names$"));
+    EXPECT_EQ(r.t.vars.nvar, 0);
+    EXPECT_GE(r.errors, 1);
+}
+
+TEST(ControlFileReader, TabDelimitedListAndTheMissingDelimiterNote)
+{
+    CfRun r;
+    r.flags.tab = true;
+    r.run(cf_text("a b\tc d", "ab i 1\n", "free tab\nX.TXT\n"));
+    ASSERT_EQ(r.t.vars.nvar, 2); // blanks are removed before the split at tabs
+    EXPECT_EQ(r.t.vars.varname[1], "ab");
+    EXPECT_EQ(r.t.vars.varname[2], "cd");
+    EXPECT_TRUE(r.t.format.tab);
+    EXPECT_TRUE(r.logged(" Tab delimited free format"));
+
+    CfRun c;
+    c.flags.comma = true;
+    c.run("T\n*\na i 1\n*\nfree comma\nPLAIN.DAT\n", cf_data("plain.dat"));
+    EXPECT_TRUE(c.called("msgbox:NOTE: csv file expected, but no comma in var list. May fail$ kind=1"));
+}
