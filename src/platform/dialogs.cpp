@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -89,7 +90,9 @@ struct Dialog::Impl {
     Dialog* self = nullptr;
     DialogTemplate tpl;
     ModalHost host;
-    std::unique_ptr<ModalDialog> dlg;
+    // Parented to the owner so that it shows over the frame; the owner may delete it first.
+    QPointer<ModalDialog> dlg;
+    ~Impl() { delete dlg.data(); }
     std::vector<Control> controls;
     int result = kCancelId;
     bool is_closed = false;
@@ -157,7 +160,7 @@ struct Dialog::Impl {
 
 void Dialog::Impl::build()
 {
-    dlg = std::make_unique<ModalDialog>(host.owner);
+    dlg = new ModalDialog(host.owner);
     dlg->on_reject = [this] {
         result = kCancelId;
         is_closed = true;
@@ -174,14 +177,14 @@ void Dialog::Impl::build()
         QRect r(dlu_x(t.x), dlu_y(t.y), dlu_x(t.width), dlu_y(t.height));
         switch (t.kind) {
         case ControlKind::Button: {
-            auto* b = new QPushButton(qs(t.text), dlg.get());
+            auto* b = new QPushButton(qs(t.text), dlg.data());
             b->setAutoDefault(false);
             b->setDefault(t.has_style("default"));
             c.w = b;
             break;
         }
         case ControlKind::Static: {
-            auto* l = new QLabel(qs(t.text), dlg.get());
+            auto* l = new QLabel(qs(t.text), dlg.data());
             l->setTextFormat(Qt::PlainText);
             l->setWordWrap(true);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -190,9 +193,9 @@ void Dialog::Impl::build()
         }
         case ControlKind::Edit:
             if (t.has_style("multiline"))
-                c.w = new QPlainTextEdit(qs(t.text), dlg.get());
+                c.w = new QPlainTextEdit(qs(t.text), dlg.data());
             else
-                c.w = new QLineEdit(qs(t.text), dlg.get());
+                c.w = new QLineEdit(qs(t.text), dlg.data());
             if (t.has_style("readonly")) {
                 if (auto* le = qobject_cast<QLineEdit*>(c.w))
                     le->setReadOnly(true);
@@ -201,12 +204,12 @@ void Dialog::Impl::build()
             }
             break;
         case ControlKind::Check:
-            c.w = new QCheckBox(qs(t.text), dlg.get());
+            c.w = new QCheckBox(qs(t.text), dlg.data());
             break;
         case ControlKind::Radio: {
-            auto* rb = new QRadioButton(qs(t.text), dlg.get());
+            auto* rb = new QRadioButton(qs(t.text), dlg.data());
             if (!radio_group || t.has_style("group")) {
-                radio_group = new QButtonGroup(dlg.get());
+                radio_group = new QButtonGroup(dlg.data());
                 radio_group->setExclusive(true);
             }
             radio_group->addButton(rb);
@@ -215,7 +218,7 @@ void Dialog::Impl::build()
             break;
         }
         case ControlKind::List: {
-            auto* lw = new QListWidget(dlg.get());
+            auto* lw = new QListWidget(dlg.data());
             lw->setSelectionMode(t.has_style("multi")      ? QAbstractItemView::MultiSelection
                                  : t.has_style("extended") ? QAbstractItemView::ExtendedSelection
                                                            : QAbstractItemView::SingleSelection);
@@ -223,7 +226,7 @@ void Dialog::Impl::build()
             break;
         }
         case ControlKind::Combo: {
-            auto* cb = new QComboBox(dlg.get());
+            auto* cb = new QComboBox(dlg.data());
             cb->setEditable(t.has_style("edit"));
             if (cb->isEditable())
                 cb->setInsertPolicy(QComboBox::NoInsert);
@@ -233,16 +236,16 @@ void Dialog::Impl::build()
         }
         case ControlKind::ScrollBar: {
             bool vertical = t.has_style("vertical") || (!t.has_style("horizontal") && t.height > t.width);
-            auto* sb = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, dlg.get());
+            auto* sb = new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, dlg.data());
             sb->setRange(1, 100);
             c.w = sb;
             break;
         }
         case ControlKind::Group:
-            c.w = new QGroupBox(qs(t.text), dlg.get());
+            c.w = new QGroupBox(qs(t.text), dlg.data());
             break;
         case ControlKind::Icon: {
-            auto* l = new QLabel(dlg.get());
+            auto* l = new QLabel(dlg.data());
             c.icon = t.text;
             l->setPixmap(icon_pixmap(t.text, r.width(), r.height()));
             c.w = l;
@@ -260,20 +263,20 @@ void Dialog::Impl::build()
         Control* c = &controls[i];
         switch (c->t->kind) {
         case ControlKind::Button:
-            QObject::connect(static_cast<QPushButton*>(c->w), &QPushButton::clicked, dlg.get(),
+            QObject::connect(static_cast<QPushButton*>(c->w), &QPushButton::clicked, dlg.data(),
                              [this, c] { self->press(c->t->id); });
             break;
         case ControlKind::Check:
         case ControlKind::Radio:
-            QObject::connect(static_cast<QAbstractButton*>(c->w), &QAbstractButton::clicked, dlg.get(),
+            QObject::connect(static_cast<QAbstractButton*>(c->w), &QAbstractButton::clicked, dlg.data(),
                              [this, c] { fire(*c, CallbackKind::Clicked); });
             break;
         case ControlKind::List:
-            QObject::connect(static_cast<QListWidget*>(c->w), &QListWidget::itemSelectionChanged, dlg.get(),
+            QObject::connect(static_cast<QListWidget*>(c->w), &QListWidget::itemSelectionChanged, dlg.data(),
                              [this, c] { fire(*c, CallbackKind::SelectionChanged); });
             break;
         case ControlKind::Combo:
-            QObject::connect(static_cast<QComboBox*>(c->w), &QComboBox::currentIndexChanged, dlg.get(),
+            QObject::connect(static_cast<QComboBox*>(c->w), &QComboBox::currentIndexChanged, dlg.data(),
                              [this, c] { fire(*c, CallbackKind::SelectionChanged); });
             break;
         default:
@@ -304,7 +307,7 @@ int Dialog::id() const { return impl_->tpl.id; }
 const DialogTemplate& Dialog::layout() const { return impl_->tpl; }
 std::string Dialog::caption() const { return ss(impl_->dlg->windowTitle()); }
 bool Dialog::has_control(int control) const { return impl_->find(control) != nullptr; }
-QDialog* Dialog::widget() const { return impl_->dlg.get(); }
+QDialog* Dialog::widget() const { return impl_->dlg.data(); }
 
 QWidget* Dialog::control_widget(int control) const
 {

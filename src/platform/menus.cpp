@@ -56,18 +56,9 @@ std::string plain_menu_text(std::string_view text)
     return b == std::string::npos ? std::string() : out.substr(b);
 }
 
-Menus::Menus(QMenuBar* bar) : bar_(bar) {}
+Menus::Menus(QMenuBar* bar) : bar_(bar), context_(std::make_unique<QObject>()) {}
 
-Menus::~Menus()
-{
-    for (auto& m : menus_) {
-        if (m.title.action)
-            QObject::disconnect(m.title.action, nullptr, bar_, nullptr);
-        for (auto& e : m.items)
-            if (e.action)
-                QObject::disconnect(e.action, nullptr, bar_, nullptr);
-    }
-}
+Menus::~Menus() = default;
 
 QMenuBar* Menus::bar() const { return bar_; }
 int Menus::count() const { return static_cast<int>(menus_.size()); }
@@ -153,7 +144,7 @@ MenuHandle Menus::append(int menu, int flags, std::string_view text, MenuRoutine
         return 0;
     MenuHandle h = next_handle_++;
     auto connect = [this, h](QAction* a) {
-        QObject::connect(a, &QAction::triggered, bar_, [this, h](bool) {
+        QObject::connect(a, &QAction::triggered, context_.get(), [this, h](bool) {
             int mm = 0, ii = 0;
             if (!locate(h, mm, ii))
                 return;

@@ -8,6 +8,7 @@
 // Item 0 acts on the whole menu. A menu whose title was appended with a routine is
 // a command of the menu bar itself (it has no drop-down items).
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 
 class QAction;
 class QMenuBar;
+class QObject;
 
 namespace meru::platform {
 
@@ -85,6 +87,7 @@ private:
     void make_dropdown(Menu& m);
 
     QMenuBar* bar_;
+    std::unique_ptr<QObject> context_;   // the menu routines' connections end with it
     std::vector<Menu> menus_;
     int next_handle_ = 1;
     int off_depth_ = 0;

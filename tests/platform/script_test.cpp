@@ -7,6 +7,9 @@
 #include "platform/script.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -418,4 +421,36 @@ TEST(FileFilterTest, TheNulSeparatedListBecomesPairs)
     EXPECT_EQ(f[1].patterns, "*.*");
     EXPECT_EQ(parse_filter_list(std::string("Data\0*.dat", 10)).size(), 1u);
     EXPECT_TRUE(parse_filter_list(std::string("Lonely\0", 7)).empty());
+}
+
+TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
+{
+    std::string folder = MERU_TEST_DATA_DIR "/platform";
+    std::string chosen = folder + "/script_test.cpp";
+    std::string title_seen, filter_seen;
+    auto act_later = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            title_seen = dlg->windowTitle().toStdString();
+            filter_seen = dlg->nameFilters().join("|").toStdString();
+            EXPECT_EQ(QDir(dlg->directory()).canonicalPath(), QDir(QString::fromStdString(folder)).canonicalPath());
+            if (accept) {
+                dlg->selectFile(QString::fromStdString(chosen));
+                QMetaObject::invokeMethod(dlg, "accept");
+            } else {
+                dlg->reject();
+            }
+        });
+    };
+    std::vector<FileFilter> filters = {{"Sources", "*.cpp;*.h"}, {"All files", "*.*"}};
+    act_later(true);
+    auto path = open_file_dialog({}, "Open", filters, folder);
+    ASSERT_TRUE(path.has_value());
+    EXPECT_EQ(QFileInfo(QString::fromStdString(*path)).canonicalFilePath(),
+              QFileInfo(QString::fromStdString(chosen)).canonicalFilePath());
+    EXPECT_EQ(title_seen, "Open");
+    EXPECT_EQ(filter_seen, "Sources (*.cpp *.h)|All files (*.*)");
+    act_later(false);
+    EXPECT_EQ(open_file_dialog({}, "Open", filters, folder), std::nullopt);
 }
