@@ -28,6 +28,8 @@ struct KernelArgs {
     int q;
     const PartitionSample::LitColumns* lits;
     const u64* planes;
+    const std::uint32_t* plane_lo; // first word of a plane holding a set bit
+    const std::uint32_t* plane_hi; // one past its last such word
     std::size_t nplanes;
     u64* acc_det;
     u64* acc_mem;
@@ -78,11 +80,22 @@ MERU_ALWAYS_INLINE void count_all(const KernelArgs& k)
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
         eval_block(k, w0, det, mem);
         for (std::size_t p = 0; p < k.nplanes; ++p) {
+            const std::size_t from = std::max<std::size_t>(k.plane_lo[p], w0);
+            const std::size_t to = std::min<std::size_t>(k.plane_hi[p], w0 + kBlock);
+            if (to <= from) continue; // no unit of this plane in the block
+            const std::size_t lo = from - w0, hi = to - w0;
             const u64* pl = k.planes + p * k.words + w0;
             u64 sd = 0, sm = 0;
-            for (std::size_t i = 0; i < kBlock; ++i) {
-                sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
-                sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
+            if (lo == 0 && hi == kBlock) { // the usual case: a fixed-length loop
+                for (std::size_t i = 0; i < kBlock; ++i) {
+                    sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
+                    sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
+                }
+            } else {
+                for (std::size_t i = lo; i < hi; ++i) {
+                    sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
+                    sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
+                }
             }
             k.acc_det[p] += sd;
             k.acc_mem[p] += sm;
@@ -128,6 +141,27 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         weight_.push_back(w);
         y_.push_back(y);
     }
+    // Units with wider weights first (stable): the planes of the higher weight
+    // bits then occupy only the first words, and the kernel skips the rest. After
+    // Turbo grouping this puts the few group representatives together.
+    {
+        std::vector<std::size_t> order(obs_.size());
+        for (std::size_t u = 0; u < order.size(); ++u) order[u] = u;
+        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+            return std::bit_width(static_cast<std::uint32_t>(weight_[a])) >
+                   std::bit_width(static_cast<std::uint32_t>(weight_[b]));
+        });
+        std::vector<int> obs(order.size()), weight(order.size());
+        std::vector<float> y(order.size());
+        for (std::size_t u = 0; u < order.size(); ++u) {
+            obs[u] = obs_[order[u]];
+            weight[u] = weight_[order[u]];
+            y[u] = y_[order[u]];
+        }
+        obs_.swap(obs);
+        weight_.swap(weight);
+        y_.swap(y);
+    }
     // Whole blocks of words, so the kernels run fixed-length loops; the padding
     // units belong to no class plane and so are never counted.
     words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
@@ -150,6 +184,8 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
                 plane_value_.push_back(b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b));
             }
     planes_.assign(plane_class_.size() * words_, 0);
+    plane_lo_.assign(plane_class_.size(), static_cast<std::uint32_t>(words_));
+    plane_hi_.assign(plane_class_.size(), 0);
     for (std::size_t u = 0; u < obs_.size(); ++u) {
         const int c = y_class(y_[u], nclasses_);
         if (c == nclasses_) continue;
@@ -159,6 +195,8 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
             bits &= bits - 1;
             const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
             planes_[p * words_ + u / 64] |= u64{1} << (u % 64);
+            plane_lo_[p] = std::min(plane_lo_[p], static_cast<std::uint32_t>(u / 64));
+            plane_hi_[p] = std::max(plane_hi_[p], static_cast<std::uint32_t>(u / 64 + 1));
         }
     }
     acc_det_.assign(plane_class_.size(), 0);
@@ -229,8 +267,11 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 {
     compile(list, sense, signbyte);
     zero_accumulators();
-    const KernelArgs k{words_,          sense_,        skip,          lp_.data(),     static_cast<int>(lp_.size()),
-                       lits_.data(),    planes_.data(), plane_class_.size(), acc_det_.data(), acc_mem_.data()};
+    const KernelArgs k{words_,           sense_,           skip,
+                       lp_.data(),       static_cast<int>(lp_.size()),
+                       lits_.data(),     planes_.data(),   plane_lo_.data(),
+                       plane_hi_.data(), plane_class_.size(), acc_det_.data(),
+                       acc_mem_.data()};
     count_kernel(k);
     out.clear();
     out.beyond = beyond_;
@@ -248,8 +289,8 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 
 template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
 {
-    const KernelArgs k{words_, sense_, skip, lp_.data(), static_cast<int>(lp_.size()), lits_.data(), nullptr, 0,
-                       nullptr, nullptr};
+    const KernelArgs k{words_,  sense_,  skip,    lp_.data(), static_cast<int>(lp_.size()), lits_.data(),
+                       nullptr, nullptr, nullptr, 0,          nullptr,                      nullptr};
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
         eval_block(k, w0, det, mem);

@@ -68,7 +68,7 @@ private:
     AttributeMatrix abyte_;
     int nclasses_ = 0;
     std::size_t words_ = 0;
-    std::vector<int> obs_;       // observation (0-based) of each unit
+    std::vector<int> obs_;       // observation (0-based) of each unit; wider weights first
     std::vector<int> weight_;    // weight of each unit
     std::vector<float> y_;       // Y of each unit
     std::int64_t beyond_ = 0;
@@ -79,6 +79,7 @@ private:
     std::vector<std::uint64_t> planes_;
     std::vector<int> plane_class_;
     std::vector<std::int64_t> plane_value_;
+    std::vector<std::uint32_t> plane_lo_, plane_hi_; // words of each plane that hold set bits
     mutable std::vector<std::uint64_t> acc_det_, acc_mem_;
 
     // Per attribute (index a): 3 * words_ words: byte 1, byte 0, byte 255; empty
