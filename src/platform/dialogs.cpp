@@ -285,6 +285,11 @@ void Dialog::Impl::build()
     }
 }
 
+DialogLibrary load_program_dialogs(std::vector<std::string>& errors)
+{
+    return load_dialog_folder((QCoreApplication::applicationDirPath() + "/dialogs").toStdString(), errors);
+}
+
 std::unique_ptr<Dialog> Dialog::load(const DialogLibrary& library, int id, ModalHost host)
 {
     const DialogTemplate* t = library.find(id);

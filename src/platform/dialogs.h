@@ -41,6 +41,10 @@ constexpr int kCancelId = 2;
 
 class Dialog;
 
+// The program's own dialog templates: every *.dlg file in the "dialogs" folder next
+// to the executable (the build lays resources/dialogs there). Errors are appended.
+DialogLibrary load_program_dialogs(std::vector<std::string>& errors);
+
 // Callback kinds: a list box's selection changed; a button was pressed.
 enum class CallbackKind { SelectionChanged = 1, Clicked = 2 };
 using DialogCallback = std::function<void(Dialog&, int control_id, CallbackKind kind)>;

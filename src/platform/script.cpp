@@ -452,6 +452,12 @@ bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& w
         d.close_with(kCancelId);
         return true;
     }
+    if (press == "enter") {
+        if (d.default_button() && d.press(d.default_button()))
+            return true;
+        why = "no enabled default button for Enter";
+        return false;
+    }
     auto id = d.find_control(a.press);
     if (!id) {
         why = "no control \"" + a.press + "\" to press";

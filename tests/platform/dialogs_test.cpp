@@ -310,3 +310,19 @@ TEST(DialogTest, ControlsAreFoundByIdOrLabel)
     EXPECT_EQ(d->find_control("Nothing"), std::nullopt);
     EXPECT_EQ(d->find_control("555"), std::nullopt);
 }
+
+TEST(DialogTest, TheProgramsTemplatesLieNextToTheExecutable)
+{
+    // The build lays resources/dialogs next to the executables in the runtime folder.
+    std::vector<std::string> errors;
+    auto lib = load_dialog_folder(MERU_RUNTIME_DIR "/dialogs", errors);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_NE(lib.find(140), nullptr);
+    // A note from its template: the caption and the text control the message routines fill.
+    auto note = Dialog::load(lib, 140, {});
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->caption(), "FIY:");
+    EXPECT_TRUE(note->set_text(1402, "NOTE: added attributes"));
+    EXPECT_EQ(note->shown_text(), "NOTE: added attributes");
+    EXPECT_EQ(note->default_button(), 1);
+}

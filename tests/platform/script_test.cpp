@@ -254,6 +254,8 @@ TEST(ScriptRunTest, ADialogBlockSetsEveryKindOfControlAndPresses)
   press OK
 dialog Test dialog
   press esc
+dialog *
+  press enter
 )");
     auto lib = test_dialogs();
     auto d = Dialog::load(lib, 900, r.modal());
@@ -288,6 +290,7 @@ dialog Test dialog
     EXPECT_EQ(d->run_modal(), kCancelId);
     d->get_text(101, s);
     EXPECT_EQ(s, "AGE > 50");
+    EXPECT_EQ(d->run_modal(), 1);   // Enter: the default button
     EXPECT_EQ(r.host.status, -1);
 }
 
