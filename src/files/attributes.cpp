@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numeric>
 
@@ -44,6 +45,31 @@ void set_label_value(Attribute& a, const std::string& text)
 }
 
 bool is_whole(float v) { return v == std::floor(v); }
+
+struct WeightedValue {
+    float value;
+    int weight;
+};
+
+// Sorts non-negative values ascending (with their weights): a stable radix sort
+// on the bit patterns, which order non-negative floats as their values.
+void sort_by_value(std::vector<WeightedValue>& v, std::vector<WeightedValue>& tmp)
+{
+    tmp.resize(v.size());
+    auto key = [](const WeightedValue& x) {
+        std::uint32_t k;
+        std::memcpy(&k, &x.value, sizeof k);
+        return k;
+    };
+    for (int shift = 0; shift < 32; shift += 8) {
+        std::size_t count[257] = {};
+        for (const auto& x : v) ++count[((key(x) >> shift) & 0xFF) + 1];
+        if (count[1] == v.size() && shift > 0) continue; // this byte is 0 everywhere
+        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+        for (const auto& x : v) tmp[count[(key(x) >> shift) & 0xFF]++] = x;
+        v.swap(tmp);
+    }
+}
 
 // Bit set of state codes: bits 0..35 the codes, bit 36 the missing state "-".
 using StateSet = std::uint64_t;
@@ -248,8 +274,7 @@ private:
         cx_.sv.thinking("... to establish percentiles", true);
         cx_.log.write(io::fmt_x(10) + "Nominal %-ile   Value   Actual %-ile");
         cx_.log.write(kDashes50);
-        std::vector<float> vals;
-        std::vector<int> wts, order;
+        std::vector<WeightedValue> pairs, scratch;
         std::vector<float> sv;
         std::vector<int> sw;
         for (int k = 2; k <= nlines_; ++k) {
@@ -257,31 +282,26 @@ private:
             if (!line.percentile) continue;
             cx_.log.write(" " + io::fmt_a(line.name, 8));
             // Observations of zero weight carry nothing, not even a boundary value.
-            vals.clear();
-            wts.clear();
+            pairs.clear();
             for (int i = 1; i <= nobs_; ++i) {
                 const float v = value(k, i);
                 const int w = d_.obswt[z(i - 1)];
                 if (v < 0 || w <= 0) continue;
-                vals.push_back(v);
-                wts.push_back(w);
+                pairs.push_back({v + 0.0f, w}); // -0 sorts as 0
             }
-            order.resize(vals.size());
-            std::iota(order.begin(), order.end(), 0);
-            std::sort(order.begin(), order.end(), [&](int a, int b) { return vals[z(a)] < vals[z(b)]; });
-            sv.resize(vals.size());
-            sw.resize(vals.size());
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                sv[i] = vals[z(order[i])];
-                sw[i] = wts[z(order[i])];
+            sort_by_value(pairs, scratch);
+            sv.resize(pairs.size());
+            sw.resize(pairs.size());
+            for (std::size_t i = 0; i < pairs.size(); ++i) {
+                sv[i] = pairs[i].value;
+                sw[i] = pairs[i].weight;
             }
             if (!sv.empty() && sv.front() == sv.back()) {
                 std::string m = "WARNING: no variation for " + io::fmt_a(line.name, 8) + " $";
                 cx_.sv.msgbox(m, 50, false);
             }
-            int distinct = sv.empty() ? 0 : 1;
-            for (std::size_t i = 1; i < sv.size(); ++i)
-                if (sv[i - 1] < sv[i]) ++distinct;
+            const PercentileWalk walk(sv, sw);
+            const int distinct = walk.distinct();
             for (int a = line.first_attribute(); a <= line.attoff; ++a) {
                 Attribute& at = t_.att[z(a)];
                 const int nper = at.range ? 2 : 1;
@@ -290,7 +310,7 @@ private:
                     const double p = e == 0 ? at.cut1 : at.cut2;
                     if (p < 0 || p > 100)
                         cx_.log.write("NOTE: percentile " + io::fmt_f(p, 6, 2) + " is inadmissible");
-                    const Percentile pc = weighted_percentile(sv, sw, p);
+                    const Percentile pc = walk.at(p);
                     got[e] = pc.value;
                     cx_.log.write(io::fmt_x(13) + io::fmt_f(p, 6, 1) + io::fmt_x(5) + io::fmt_g(pc.value, 9, 4) +
                                   io::fmt_x(5) + io::fmt_g(pc.actual, 9, 4));
@@ -609,29 +629,43 @@ private:
 
 } // namespace
 
-Percentile weighted_percentile(std::span<const float> sorted, std::span<const int> weights, double p)
+PercentileWalk::PercentileWalk(std::span<const float> sorted, std::span<const int> weights)
+    : n_(std::min(sorted.size(), weights.size()))
 {
-    Percentile out;
-    const std::size_t n = std::min(sorted.size(), weights.size());
-    if (n == 0) return out;
-    const double t = p / 100.0;
-    if (t > 0.9999) return {sorted[n - 1], 100.0f};
-    if (t <= 0) return {sorted[0], 0.0f};
+    if (n_ == 0) return;
+    smallest_ = sorted[0];
+    largest_ = sorted[n_ - 1];
     double total = 0;
-    for (std::size_t i = 0; i < n; ++i) total += weights[i];
-    if (!(total > 0)) return {sorted[0], 0.0f};
-    double f = 0, fb = 0;
-    float vb = sorted[0];
-    for (std::size_t i = 0; i + 1 < n; ++i) {
+    for (std::size_t i = 0; i < n_; ++i) total += weights[i];
+    if (!(total > 0)) return;
+    double f = 0;
+    for (std::size_t i = 0; i + 1 < n_; ++i) {
         f += weights[i] / total;
         if (sorted[i] < sorted[i + 1]) {
-            if (fb < t && t <= f)
-                return {static_cast<float>(interp(fb, vb, f, sorted[i], t)), static_cast<float>(100.0 * fb)};
-            fb = f;
-            vb = sorted[i];
+            cum_.push_back(f);
+            value_.push_back(sorted[i]);
         }
     }
-    return {sorted[n - 1], static_cast<float>(100.0 * fb)};
+}
+
+Percentile PercentileWalk::at(double p) const
+{
+    if (n_ == 0) return {};
+    const double t = p / 100.0;
+    if (t > 0.9999) return {largest_, 100.0f};
+    if (t <= 0) return {smallest_, 0.0f};
+    // The first boundary whose proportion reaches t; the one before it lies below t.
+    const auto it = std::lower_bound(cum_.begin(), cum_.end(), t);
+    if (it == cum_.end()) return {largest_, cum_.empty() ? 0.0f : static_cast<float>(100.0 * cum_.back())};
+    const std::size_t b = static_cast<std::size_t>(it - cum_.begin());
+    const double fb = b == 0 ? 0.0 : cum_[b - 1];
+    const float vb = b == 0 ? smallest_ : value_[b - 1];
+    return {static_cast<float>(interp(fb, vb, cum_[b], value_[b], t)), static_cast<float>(100.0 * fb)};
+}
+
+Percentile weighted_percentile(std::span<const float> sorted, std::span<const int> weights, double p)
+{
+    return PercentileWalk(sorted, weights).at(p);
 }
 
 void no_data_report(ControlTables& t, ReadDataContext& cx)

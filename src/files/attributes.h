@@ -32,4 +32,19 @@ struct Percentile {
 // the start). Beyond the last boundary the largest value is taken.
 Percentile weighted_percentile(std::span<const float> sorted, std::span<const int> weights, double p);
 
+// The boundaries between distinct values of a sorted weighted sample, made once
+// so that many percentiles of it can be looked up (same results as above).
+class PercentileWalk {
+public:
+    PercentileWalk(std::span<const float> sorted, std::span<const int> weights);
+    Percentile at(double p) const;
+    int distinct() const { return n_ == 0 ? 0 : static_cast<int>(value_.size()) + 1; }
+
+private:
+    std::size_t n_ = 0;
+    float smallest_ = 0, largest_ = 0;
+    std::vector<double> cum_;  // proportion at each boundary
+    std::vector<float> value_; // value at each boundary (the last of its run)
+};
+
 } // namespace meru::files

@@ -5,6 +5,7 @@
 #include "platform/io/records.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace meru::files {
 
@@ -114,6 +115,39 @@ int FreeSplitter::next(FreeRecord& rec)
     }
 }
 
+namespace {
+
+// Reads digits with at most one point as a number, exactly as a correctly
+// rounded conversion does. Short numbers are made from an exact integer and an
+// exact power of ten (one correctly rounded division); longer ones go through
+// the library conversion.
+bool parse_decimal(std::string_view text, double& x)
+{
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t mant = 0;
+    int digits = 0, decimals = 0, points = 0;
+    for (const char c : text) {
+        if (c == '.') {
+            if (++points > 1) return false;
+            continue;
+        }
+        if (c < '0' || c > '9') return false;
+        mant = mant * 10 + static_cast<std::uint64_t>(c - '0');
+        ++digits;
+        if (points) ++decimals;
+    }
+    if (digits == 0) return false;
+    if (digits <= 15) {
+        x = static_cast<double>(mant) / kPow10[decimals];
+        return true;
+    }
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), x);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+} // namespace
+
 ItemValue decode_item(std::string_view text, bool open_quote)
 {
     ItemValue v;
@@ -130,8 +164,7 @@ ItemValue decode_item(std::string_view text, bool open_quote)
                             (first == '.' && text.size() > 1 && text[1] != ' ');
         if (only && starts) {
             double x = 0;
-            const auto r = std::from_chars(text.data(), text.data() + text.size(), x);
-            if (r.ec == std::errc() && r.ptr == text.data() + text.size()) {
+            if (parse_decimal(text, x)) {
                 v.kind = ItemKind::number;
                 v.value = x;
                 return v;
