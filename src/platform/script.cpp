@@ -417,7 +417,7 @@ int Script::at_dialog(Dialog& d)
         }
         bool fits = a->kind == ScriptAction::Kind::Dialog &&
                     (a->target == "*" || a->target == std::to_string(d.id()) ||
-                     plain_menu_text(a->target) == plain_menu_text(d.caption()));
+                     lower(plain_menu_text(a->target)) == lower(plain_menu_text(d.caption())));
         if (!fits) {
             fail(a, what);
             break;

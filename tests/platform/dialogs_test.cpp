@@ -245,6 +245,7 @@ TEST(DialogTest, EscCloseBoxAndEnterGiveTheirIds)
                            QTest::keyClick(d->control_widget(101), Qt::Key_Return);
                        }),
               1);
+    EXPECT_EQ(run_with(*d, [&] { QTest::keyClick(d->control_widget(105), Qt::Key_Enter); }), 1);
     EXPECT_EQ(d->default_button(), 1);
 }
 

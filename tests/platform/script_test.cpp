@@ -252,7 +252,7 @@ TEST(ScriptRunTest, ADialogBlockSetsEveryKindOfControlAndPresses)
   set 107 = second
   set 108 = 40
   press OK
-dialog Test dialog
+dialog test DIALOG
   press esc
 dialog *
   press enter
