@@ -5,7 +5,7 @@
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
+#include "../fuzz/quiet_services.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,21 +19,6 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 constexpr int kCols = 20;
-
-class QuietServices : public meru::Services {
-public:
-    int msgbox(std::string&, int, bool) override { return 1; }
-    void msgok(std::string_view) override {}
-    bool quiz(std::string_view) override { return false; }
-    void note(std::string_view, int, bool) override {}
-    void thinking(std::string_view, bool) override {}
-    void helpshow(std::string_view) override {}
-    void actlog(std::string_view) override {}
-    void selfont(int) override {}
-    void yield() override {}
-    bool search_end() override { return false; }
-    void clear_search_end() override {}
-};
 
 // Columns of mixed kinds: small integers, decimals with one and two places, an
 // occasional missing ".".
@@ -78,7 +63,7 @@ void BM_ReadData(benchmark::State& state)
     for (int j = 1; j <= kCols; ++j) cf += "c" + std::to_string(j) + " cv5\n";
     cf += "*\nfree comma\n" + path + "\n";
     const auto cfrec = meru::io::split_records(cf);
-    QuietServices sv;
+    meru::fuzz::QuietServices sv;
     meru::io::LogWriter log;
     log.set_trace_sink([](std::string_view) {});
     long long rows = 0;
