@@ -124,7 +124,11 @@ CountFn pick_count_kernel()
     return count_generic;
 }
 
-const CountFn count_kernel = pick_count_kernel();
+void count_kernel(const KernelArgs& k)
+{
+    static const CountFn kernel = pick_count_kernel();
+    kernel(k);
+}
 
 } // namespace
 
