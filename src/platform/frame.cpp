@@ -86,8 +86,9 @@ bool Frame::open_window(int unit, std::string_view title)
     auto* w = new ChildWindow(unit, std::string(title), default_canvas_width, default_canvas_height);
     w->canvas().set_journaling(journaling_);
     mdi_->addSubWindow(w);
-    w->resize_canvas(default_canvas_width, default_canvas_height, room());
     w->show();
+    // Shown first, so that the window's frame is known when it is fitted to the canvas.
+    w->resize_canvas(default_canvas_width, default_canvas_height, room());
     windows_[unit] = w;
     return true;
 }

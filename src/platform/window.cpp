@@ -120,9 +120,10 @@ void ChildWindow::fit(const QSize& room)
 {
     if (isMinimized() || isMaximized())
         return;
-    // Canvas plus the window's frame and title bar.
-    const QSize frame = size() - scroll_->viewport()->size();
-    QSize want = view_->size() + (frame.isValid() ? frame : QSize(0, 0));
+    // Canvas plus the scroll area's frame and the window's own frame and title bar.
+    const int border = 2 * scroll_->frameWidth();
+    const QSize decoration = size() - scroll_->size();
+    QSize want = view_->size() + QSize(border, border) + decoration.expandedTo(QSize(0, 0));
     if (room.isValid() && !room.isEmpty())
         want = want.boundedTo(room);
     resize(want);

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,6 +101,10 @@ TEST_F(FrameTest, ConfigurationSetsTheCanvasSizeAndKeepsPixels)
     EXPECT_EQ(frame.canvas(37)->get_pixel_rgb(19, 19), 0x00ff00);
     EXPECT_EQ(frame.canvas(37)->get_pixel_rgb(400, 50), 0xffffff);
     EXPECT_EQ(frame.window(37)->view().size(), QSize(500, 60));
+    // The window fits itself to show the whole canvas without scrolling.
+    auto* scroll = frame.window(37)->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->viewport()->size(), QSize(500, 60));
 
     cfg = {};  // -1 everywhere: the default size
     ASSERT_TRUE(frame.set_window_config(37, cfg));
