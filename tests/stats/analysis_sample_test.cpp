@@ -1,4 +1,5 @@
 // Analysis sample (attrition), Turbo grouping and the Y range.
+#include "files/tables.h"
 #include "platform/io/logwriter.h"
 #include "stats/analysis_sample.h"
 #include "stats/partition_sample.h"
@@ -256,4 +257,23 @@ TEST(Yrange, NoValidYGivesDefinedBoundsAndOneClass)
     EXPECT_EQ(meru::stats::y_class_count(1e30f), 100);
     EXPECT_EQ(meru::stats::y_class_count(99.5f), 100);
     EXPECT_EQ(meru::stats::y_class_count(-5.0f), 1);
+}
+
+TEST(AttributeSet, AttributesOfTheListedLines)
+{
+    meru::files::ControlTables t;
+    t.nlines = 3;
+    t.line.resize(4);
+    t.line[1].ncuts = 1; // the null line: attribute 1
+    t.line[1].attoff = 1;
+    t.line[2].ncuts = 3; // attributes 2..4, the second in use
+    t.line[2].attoff = 4;
+    t.line[2].inuse = 2;
+    t.line[3].ncuts = 2; // attributes 5..6, the first in use
+    t.line[3].attoff = 6;
+    t.line[3].inuse = 1;
+    const std::vector<int> lines{2, 3, 9};
+    EXPECT_EQ(meru::stats::attributes_in_use(t, lines), (std::vector<int>{3, 5}));
+    const std::vector<std::uint8_t> flags{0, 1, 0, 1, 1, 0, 1};
+    EXPECT_EQ(meru::stats::flagged_attributes(t, lines, flags), (std::vector<int>{3, 4, 6}));
 }
