@@ -58,12 +58,16 @@ Canvas::Canvas(int width, int height)
     clip_ = image_.rect();
 }
 
-void Canvas::resize(int width, int height)
+bool Canvas::resize(int width, int height)
 {
     width = std::max(width, 1);
     height = std::max(height, 1);
     if (width != image_.width() || height != image_.height()) {
         QImage bigger(width, height, QImage::Format_RGB32);
+        if (bigger.isNull()) {
+            status_ = gr_error;
+            return false;
+        }
         bigger.fill(to_qrgb(0xffffff));
         QPainter p(&bigger);
         p.drawImage(QPoint(0, 0), image_);
@@ -74,6 +78,7 @@ void Canvas::resize(int width, int height)
     origin_ = QPoint(0, 0);
     status_ = gr_ok;
     changed(image_.rect());
+    return true;
 }
 
 void Canvas::clear(int bgr)

@@ -49,8 +49,9 @@ public:
     const QImage& image() const { return image_; }
 
     // New size; the pixels kept stay at the top left and new area is white. The
-    // viewport becomes the whole canvas with origin (0,0).
-    void resize(int width, int height);
+    // viewport becomes the whole canvas with origin (0,0). False (and nothing
+    // changes) when an image that large cannot be had.
+    bool resize(int width, int height);
     // Fills the whole canvas with `bgr`.
     void clear(int bgr);
 

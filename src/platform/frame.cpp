@@ -149,7 +149,8 @@ bool Frame::set_window_config(int unit, const WindowConfig& config)
         return false;
     const int width = config.numxpixels > 0 ? config.numxpixels : default_canvas_width;
     const int height = config.numypixels > 0 ? config.numypixels : default_canvas_height;
-    w->resize_canvas(width, height, room());
+    if (!w->resize_canvas(width, height, room()))
+        return false;
     if (!config.title.empty())
         w->set_title(config.title);
     return true;
@@ -217,7 +218,8 @@ bool Frame::set_focus(int unit)
 
 int Frame::focus() const
 {
-    auto* w = dynamic_cast<ChildWindow*>(mdi_->activeSubWindow());
+    // The current child, even while another application has the desktop's focus.
+    auto* w = dynamic_cast<ChildWindow*>(mdi_->currentSubWindow());
     return w ? w->unit() : no_window;
 }
 

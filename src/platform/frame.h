@@ -80,7 +80,8 @@ public:
 
     std::optional<WindowConfig> window_config(int unit) const;
     // Sets the canvas size (pixels kept at the top left, new area white) and the
-    // title when given. False only when the unit has no window.
+    // title when given. False when the unit has no window or the size is more
+    // than memory allows (the window keeps its canvas).
     bool set_window_config(int unit, const WindowConfig& config);
 
     std::optional<WindowSize> window_size(int unit) const;

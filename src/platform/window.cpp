@@ -129,11 +129,13 @@ void ChildWindow::fit(const QSize& room)
     resize(want);
 }
 
-void ChildWindow::resize_canvas(int width, int height, const QSize& room)
+bool ChildWindow::resize_canvas(int width, int height, const QSize& room)
 {
-    canvas_.resize(width, height);
+    if (!canvas_.resize(width, height))
+        return false;
     view_->setFixedSize(canvas_.width(), canvas_.height());
     fit(room);
+    return true;
 }
 
 int ChildWindow::register_mouse(int mask, MouseCallback callback)

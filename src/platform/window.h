@@ -51,8 +51,9 @@ public:
     void set_title(const std::string& title);
 
     // New canvas size (pixels kept at the top left, new area white); the window
-    // grows or shrinks to show it, within `room`.
-    void resize_canvas(int width, int height, const QSize& room);
+    // grows or shrinks to show it, within `room`. False when the canvas cannot
+    // have that size (it keeps its old one).
+    bool resize_canvas(int width, int height, const QSize& room);
 
     // One callback for the events in `mask`. Returns 0.
     int register_mouse(int mask, MouseCallback callback);

@@ -106,6 +106,11 @@ TEST_F(FrameTest, ConfigurationSetsTheCanvasSizeAndKeepsPixels)
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->viewport()->size(), QSize(500, 60));
 
+    cfg.numxpixels = 2000000000;  // far beyond memory: refused, canvas kept
+    EXPECT_FALSE(frame.set_window_config(37, cfg));
+    EXPECT_EQ(frame.window_config(37)->numxpixels, 500);
+    EXPECT_EQ(frame.canvas(37)->get_pixel_rgb(19, 19), 0x00ff00);
+
     cfg = {};  // -1 everywhere: the default size
     ASSERT_TRUE(frame.set_window_config(37, cfg));
     EXPECT_EQ(frame.window_config(37)->numxpixels, default_canvas_width);
