@@ -259,4 +259,41 @@ bool cover_whole(Literal x, Literal y, const files::ControlTables& t)
     return comparable(mx, my) && holds(Rel::Whole, mx, my);
 }
 
+RelationCache::Entry& RelationCache::entry(Literal a, Literal b)
+{
+    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+                              static_cast<std::uint32_t>(b);
+    return pairs_[key];
+}
+
+LiteralRelation RelationCache::covers(Literal a, Literal b, const files::ControlTables& t)
+{
+    Entry& e = entry(a, b);
+    if (!e.have_rel) {
+        e.rel = partition::covers(a, b, t);
+        e.have_rel = 1;
+    }
+    return e.rel;
+}
+
+bool RelationCache::complements(Literal x, Literal y, const files::ControlTables& t)
+{
+    Entry& e = entry(x, y);
+    if (e.comp < 0) e.comp = partition::complements(x, y, t) ? 1 : 0;
+    return e.comp == 1;
+}
+
+bool RelationCache::cover_whole(Literal x, Literal y, const files::ControlTables& t)
+{
+    Entry& e = entry(x, y);
+    if (e.whole < 0) e.whole = partition::cover_whole(x, y, t) ? 1 : 0;
+    return e.whole == 1;
+}
+
+long long RelationCache::variable_key(int attribute, const files::ControlTables& t)
+{
+    const int v = variable_of(attribute, t);
+    return v != 0 ? v : -static_cast<long long>(attribute) - 1;
+}
+
 } // namespace meru::partition

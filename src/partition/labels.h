@@ -17,8 +17,10 @@
 #include "files/tables.h"
 #include "partition/termlist.h"
 
+#include <cstdint>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 
 namespace meru::partition {
 
@@ -63,5 +65,26 @@ bool complements(Literal x, Literal y, const files::ControlTables& t);
 // True when x and y together hold for every observation (x covers the complement
 // of y).
 bool cover_whole(Literal x, Literal y, const files::ControlTables& t);
+
+// Remembers the relations asked about pairs of literals, so that the many
+// reductions of one transposition decide each pair once. Valid only while the
+// attribute tables it was used with stay unchanged.
+class RelationCache {
+public:
+    LiteralRelation covers(Literal a, Literal b, const files::ControlTables& t);
+    bool complements(Literal x, Literal y, const files::ControlTables& t);
+    bool cover_whole(Literal x, Literal y, const files::ControlTables& t);
+    // The attribute's variable number, or a key of its own when it has none:
+    // two literals can relate only when their keys are equal.
+    static long long variable_key(int attribute, const files::ControlTables& t);
+
+private:
+    struct Entry {
+        LiteralRelation rel;
+        signed char have_rel = 0, comp = -1, whole = -1;
+    };
+    Entry& entry(Literal a, Literal b);
+    std::unordered_map<std::uint64_t, Entry> pairs_;
+};
 
 } // namespace meru::partition

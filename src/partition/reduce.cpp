@@ -4,6 +4,7 @@
 #include "ui/services.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace meru::partition {
@@ -18,7 +19,7 @@ enum class Step { None, Changed, Whole, Empty, Stop };
 
 class Reducer {
 public:
-    Reducer(Terms& terms, const ReduceOptions& opt) : T(terms), opt_(opt) {}
+    Reducer(Terms& terms, const ReduceOptions& opt) : T(terms), opt_(opt), cache_(opt.cache ? opt.cache : &own_) {}
 
     Step cycle()
     {
@@ -30,18 +31,19 @@ public:
 private:
     Terms& T;
     const ReduceOptions& opt_;
+    RelationCache own_;
+    RelationCache* cache_;
+    std::vector<std::uint64_t> litsig_, varsig_;
+    std::vector<long long> keys_;      // variable key per literal, term by term
+    std::vector<size_t> keyoff_;       // start of each term's keys
 
     bool labels() const { return opt_.label_rules && opt_.tables != nullptr; }
     const files::ControlTables& tab() const { return *opt_.tables; }
 
-    bool same_variable(Literal x, Literal y) const
-    {
-        int a = attribute_of(x), b = attribute_of(y);
-        if (a == b) return true;
-        if (line_of(a, tab()) == line_of(b, tab()) && line_of(a, tab()) != 0) return true;
-        int va = variable_of(a, tab());
-        return va != 0 && va == variable_of(b, tab());
-    }
+    long long variable_key(Literal x) { return cache_->variable_key(attribute_of(x), tab()); }
+    LiteralRelation covers(Literal a, Literal b) { return cache_->covers(a, b, tab()); }
+    bool complements(Literal x, Literal y) { return cache_->complements(x, y, tab()); }
+    bool cover_whole(Literal x, Literal y) { return cache_->cover_whole(x, y, tab()); }
 
     Step drop_term(size_t i)
     {
@@ -124,16 +126,50 @@ private:
         T = std::move(kept);
     }
 
+    // One bit per literal (or per variable) of a term, so that pairs of terms that
+    // cannot interact are passed over without comparing their literals.
+    static std::uint64_t bit(long long key)
+    {
+        return std::uint64_t{1} << ((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 58);
+    }
+    void signatures()
+    {
+        litsig_.assign(T.size(), 0);
+        varsig_.assign(T.size(), 0);
+        keyoff_.assign(T.size() + 1, 0);
+        keys_.clear();
+        for (size_t i = 0; i < T.size(); ++i) {
+            keyoff_[i] = keys_.size();
+            for (Literal x : T[i]) {
+                litsig_[i] |= bit(x);
+                if (!labels()) continue;
+                keys_.push_back(variable_key(x));
+                varsig_[i] |= bit(keys_.back());
+            }
+        }
+        keyoff_[T.size()] = keys_.size();
+    }
+    // Variable key of literal k of term i (as the terms stood at the start of rule D).
+    long long key(size_t i, size_t k) const { return keys_[keyoff_[i] + k]; }
+    // False when nothing across terms i and j can apply: without the label rules only
+    // absorption (every literal of i in j); with them, only literals of a shared variable relate.
+    bool may_interact(size_t i, size_t j) const
+    {
+        if (labels()) return (varsig_[i] & varsig_[j]) != 0;
+        return (litsig_[i] & ~litsig_[j]) == 0;
+    }
+
     // Rule D, term by term.
     Step rule_terms()
     {
+        signatures();
         for (size_t i = 0; i < T.size(); ++i) {
             // The substitution ab + b'C = ab + aC needs a two-literal term (a b) of one
             // variable whose literals together cover every value.
             bool subst = false;
-            if (labels() && T[i].size() == 2 && same_variable(T[i][0], T[i][1])) {
-                LiteralRelation r = covers(T[i][0], T[i][1], tab());
-                subst = !r.identical && !r.disjoint && !r.covers && cover_whole(T[i][0], T[i][1], tab());
+            if (labels() && T[i].size() == 2 && key(i, 0) == key(i, 1)) {
+                LiteralRelation r = covers(T[i][0], T[i][1]);
+                subst = !r.identical && !r.disjoint && !r.covers && cover_whole(T[i][0], T[i][1]);
             }
             for (size_t j = 0; j < T.size(); ++j) {
                 if (j == i) {
@@ -143,6 +179,7 @@ private:
                     continue;
                 }
                 if (opt_.primitive) continue;
+                if (!T[j].empty() && !may_interact(i, j)) continue;
                 if (Step s = across_terms(i, j, subst); s != Step::None) return s;
             }
         }
@@ -158,11 +195,11 @@ private:
                 if (t[k] == t[m]) return drop_literal(i, m);
                 if (opt_.primitive) return Step::Stop;
                 if (t[k] == -t[m]) return drop_term(i);
-                if (labels() && same_variable(t[k], t[m])) {
-                    LiteralRelation r = covers(t[k], t[m], tab());
+                if (labels() && key(i, k) == key(i, m)) {
+                    LiteralRelation r = covers(t[k], t[m]);
                     if (r.disjoint) return drop_term(i);
                     if (r.covers) return drop_literal(i, k);
-                    if (!r.identical && covers(t[m], t[k], tab()).covers) return drop_literal(i, m);
+                    if (!r.identical && covers(t[m], t[k]).covers) return drop_literal(i, m);
                 }
             }
         return Step::None;
@@ -227,15 +264,15 @@ private:
                     found = true;
                     break;
                 }
-                if (labels() && same_variable(x, y)) {
-                    if (covers(x, y, tab()).covers) {
+                if (labels() && key(i, p) == key(j, m)) {
+                    if (covers(x, y).covers) {
                         found = true;
                         break;
                     }
-                    if (complements(x, y, tab()))
+                    if (complements(x, y))
                         if (Step s = complement_identities(i, p, j, m); s != Step::None) return s;
                     const size_t li = T[i].size(), lj = T[j].size();
-                    if ((li == 1 || lj == 1) && cover_whole(x, y, tab())) {
+                    if ((li == 1 || lj == 1) && cover_whole(x, y)) {
                         if (li == 1 && lj == 1) return Step::Whole;  // x + y covers everything
                         if (lj == 1) return drop_literal(i, p);      // y + xA = y + A
                         return drop_literal(j, m);                   // x + yB = x + B

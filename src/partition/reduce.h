@@ -20,6 +20,7 @@
 // literals. A flipped list (sense kFlipped) is reduced as the list of its negated
 // literals, so that the relations are asked about the literals of A- themselves.
 #include "files/tables.h"
+#include "partition/labels.h"
 #include "partition/termlist.h"
 
 namespace meru {
@@ -33,6 +34,7 @@ struct ReduceOptions {
     bool label_rules = false;      // "Full Boolean reduction"
     bool primitive = false;        // "Attributes are primitive"
     Services* services = nullptr;  // progress text when the reduction does not settle
+    RelationCache* cache = nullptr; // optional: relations kept across calls (same tables)
 };
 
 inline constexpr int kMaxReduceCycles = 100;

@@ -4,6 +4,7 @@
 #include "platform/io/logwriter.h"
 #include "ui/services.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace meru::partition {
@@ -12,6 +13,18 @@ namespace {
 
 int constant_status(Literal c) { return c == 1 ? status::kConstPlus : status::kConstMinus; }
 
+// True when the new term adds nothing to the sum: it holds a literal and its
+// negation, or every literal of some term of the sum occurs in it (absorption).
+bool adds_nothing(const TermList& sum, std::span<const Literal> term)
+{
+    auto has = [&](Literal l) { return std::find(term.begin(), term.end(), l) != term.end(); };
+    for (Literal l : term)
+        if (has(-l)) return true;
+    for (std::span<const Literal> t : sum.terms())
+        if (!t.empty() && std::all_of(t.begin(), t.end(), has)) return true;
+    return false;
+}
+
 void help(const ReduceOptions& opt, const char* topic)
 {
     if (opt.services) opt.services->helpshow(topic);
@@ -19,9 +32,14 @@ void help(const ReduceOptions& opt, const char* topic)
 
 } // namespace
 
-int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
+int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& options, SkipTally& tally,
           io::LogWriter& log)
 {
+    // The many reductions of one transposition share their literal relations.
+    RelationCache cache;
+    ReduceOptions opt = options;
+    if (!opt.cache) opt.cache = &cache;
+
     out.clear();
     const int outsense = 1 - sense;
     const int n = clauses.q();
@@ -71,6 +89,11 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         for (int k = 0; k < n; ++k)
             term[static_cast<size_t>(k)] =
                 clauses.lits[static_cast<size_t>(start[static_cast<size_t>(k)] + digit[static_cast<size_t>(k)])];
+        // A term that the sum already holds changes nothing: skip the reduction.
+        if (adds_nothing(out, term)) {
+            ++steps;
+            continue;
+        }
         if (!out.add_term(term)) return status::kLimit;
 
         int st = reduce(out, outsense, opt);

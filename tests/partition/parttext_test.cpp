@@ -1,0 +1,199 @@
+// The partition text form: writing, reading with repairs, errors, round trips.
+#include "partition/parttext.h"
+#include "partition/termops.h"
+#include "captured_log.h"
+#include "support/recording_services.h"
+#include "tables_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace meru::partition::test {
+namespace {
+
+std::string trimmed(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
+
+TEST(Parttext, WritesTermsInParentheses)
+{
+    bool aminus = true;
+    std::string t = parttext(list({{3, -2}, {-6}, {2, 4}}), 1, aminus);
+    EXPECT_EQ(t.size(), 200u);
+    EXPECT_EQ(trimmed(t), "(3 -2)(-6)(2 4)");
+    EXPECT_FALSE(aminus);
+}
+
+TEST(Parttext, EmptyListIsBlankAndAMinusIsWrittenNegated)
+{
+    bool aminus = true;
+    EXPECT_EQ(trimmed(parttext(TermList{}, 1, aminus)), "");
+    EXPECT_EQ(trimmed(parttext(list({{-3, 2}}), 0, aminus)), "(3 -2)");
+    EXPECT_TRUE(aminus);
+    // lp {0, 2}: a term of no literals gets its "(" overwritten by ")"
+    EXPECT_EQ(trimmed(parttext(TermList{{0, 2}, {3, 4}}, 1, aminus)), ")(3 4)");
+}
+
+TEST(Parttext, StopsBeforeColumn195AndLeavesThatTermOpen)
+{
+    TermList l;
+    for (int k = 0; k < 40; ++k) l.add_term({1000, -2000});  // 12 columns per term
+    bool aminus;
+    std::string t = parttext(l, 1, aminus);
+    const std::string tail = trimmed(t);
+    EXPECT_EQ(tail.size(), 197u);  // 16 full terms, then "(1000" from column 193
+    EXPECT_EQ(tail.substr(180), "(1000 -2000)(1000");
+
+    CapturedLog cap;
+    meru::test::RecordingServices sv;
+    ParsedPartition p = parse_partition(t, 10000, false, sv, cap.log);
+    ASSERT_EQ(p.result, ParseResult::Ok);
+    EXPECT_EQ(p.list.q(), 17);
+    EXPECT_EQ(p.list.lp.back(), 1);
+    EXPECT_EQ(cap.lines.front(), " Syntax query. Will try to ignore");
+}
+
+struct Parse : ::testing::Test {
+    CapturedLog cap;
+    meru::test::RecordingServices sv;
+    ParsedPartition run(std::string text, int natt = 20, bool aminus = false)
+    {
+        text_ = std::move(text);
+        return parse_partition(text_, natt, aminus, sv, cap.log);
+    }
+    std::string text_;
+};
+
+TEST_F(Parse, ReadsTheExample)
+{
+    ParsedPartition p = run("(3 -2)(-6)(2 4)");
+    ASSERT_EQ(p.result, ParseResult::Ok);
+    EXPECT_TRUE(pequal(1, p.list, 1, list({{3, -2}, {-6}, {2, 4}})));
+    EXPECT_EQ(p.repflag, 1);
+    ASSERT_EQ(cap.lines.size(), 1u);
+    EXPECT_EQ(cap.lines[0], " Partition:combination: (3 -2)(-6)(2 4)");
+    EXPECT_TRUE(sv.calls.empty());
+}
+
+TEST_F(Parse, MissingParenthesesAreRepairedWithAQuery)
+{
+    for (const char* text : {"3 -2", "(3 -2"}) {
+        cap.lines.clear();
+        ParsedPartition p = run(text);
+        ASSERT_EQ(p.result, ParseResult::Ok) << text;
+        EXPECT_TRUE(pequal(1, p.list, 1, list({{3, -2}})));
+        EXPECT_EQ(cap.lines.front(), " Syntax query. Will try to ignore");
+    }
+    ParsedPartition p = run("((3))");
+    ASSERT_EQ(p.result, ParseResult::Ok);
+    EXPECT_TRUE(pequal(1, p.list, 1, list({{3}})));
+    EXPECT_EQ(cap.lines.front(), " Syntax query. Will try to ignore");
+}
+
+TEST_F(Parse, RepairsChangeTheText)
+{
+    EXPECT_EQ(run("3 -2").result, ParseResult::Ok);
+    EXPECT_EQ(trimmed(text_), "3 -2");  // read as one term without any repair
+    EXPECT_EQ(run("(3 -2").result, ParseResult::Ok);
+    EXPECT_EQ(trimmed(text_), "(3 -2");  // an open term at the end is only a query
+    TokenPass pass = parsetext("(3 (4)");
+    EXPECT_FALSE(pass.bad);
+    EXPECT_EQ(pass.tokens, (std::vector<std::string>{"3", "4"}));
+}
+
+TEST_F(Parse, UnrepairableTextsAreBadSyntax)
+{
+    for (const char* text : {"(3)(4) 5", "", "()", ")"}) {
+        cap.lines.clear();
+        sv.calls.clear();
+        ParsedPartition p = run(text);
+        EXPECT_EQ(p.result, ParseResult::BadSyntax) << text;
+        EXPECT_FALSE(p.accepted);
+        EXPECT_EQ(cap.lines, (std::vector<std::string>{" Bad Boolean expression"})) << text;
+        EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=0"})) << text;
+    }
+    run("()");
+    EXPECT_EQ(trimmed(text_), "())");
+    run("");
+    EXPECT_EQ(trimmed(text_), "(");
+}
+
+TEST_F(Parse, TokensThatAreNotAttributeNumbers)
+{
+    ParsedPartition p = run("(3 x)");
+    EXPECT_EQ(p.result, ParseResult::BadSyntax);
+    EXPECT_TRUE(p.accepted);
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=0"}));
+    // More than five digits is not cut to five (it would name another attribute).
+    sv.calls.clear();
+    EXPECT_EQ(run("(123456)", 20000).result, ParseResult::BadSyntax);
+    EXPECT_EQ(run("(2--3)").result, ParseResult::BadSyntax);
+    p = run("(-10000 10000)", 10000);
+    ASSERT_EQ(p.result, ParseResult::Ok);
+    EXPECT_EQ(p.list.lits, (std::vector<Literal>{-10000, 10000}));
+}
+
+TEST_F(Parse, NumbersOutOfRange)
+{
+    ParsedPartition p = run("(0)");
+    EXPECT_EQ(p.result, ParseResult::OutOfRange);
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Attribute number(s) not in range$ kind=0"}));
+    EXPECT_EQ(cap.lines, (std::vector<std::string>{" out of range: 0"}));
+    cap.lines.clear();
+    EXPECT_EQ(run("(2)(-21)").result, ParseResult::OutOfRange);
+    EXPECT_EQ(cap.lines, (std::vector<std::string>{" out of range: -21"}));
+    EXPECT_EQ(run("(2)(-20)").result, ParseResult::Ok);
+}
+
+TEST_F(Parse, AMinusTextsAreNegated)
+{
+    ParsedPartition p = run("(3 -2)(6)", 20, true);
+    ASSERT_EQ(p.result, ParseResult::Ok);
+    EXPECT_EQ(p.list.lits, (std::vector<Literal>{-3, 2, -6}));
+    EXPECT_EQ(p.repflag, 0);
+}
+
+TEST(FitText, WarnsWhenTheTextRunsPastColumn200)
+{
+    meru::test::RecordingServices sv;
+    std::string t = fit_text(std::string(199, ' ') + "77", sv);
+    EXPECT_EQ(t.size(), 200u);
+    EXPECT_EQ(t.back(), '7');
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=0"}));
+    sv.calls.clear();
+    fit_text(std::string(199, ' ') + ")", sv);
+    fit_text("(2)", sv);
+    EXPECT_TRUE(sv.calls.empty());
+}
+
+TEST(TextRoundTrip, WriteThenReadGivesTheSameList)
+{
+    std::mt19937 rng(7);
+    CapturedLog cap;
+    meru::test::RecordingServices sv;
+    for (int n = 0; n < 2000; ++n) {
+        TermList l;
+        const int q = 1 + static_cast<int>(rng() % 8);
+        for (int t = 0; t < q; ++t) {
+            std::vector<Literal> term;
+            const int len = 1 + static_cast<int>(rng() % 4);
+            for (int k = 0; k < len; ++k) {
+                Literal a = 1 + static_cast<int>(rng() % (rng() % 2 ? 10000 : 30));
+                term.push_back(rng() % 2 ? a : -a);
+            }
+            l.add_term(term);
+        }
+        const int form = static_cast<int>(rng() % 2);
+        bool aminus;
+        std::string text = parttext(l, form, aminus);
+        ParsedPartition p = parse_partition(text, 10000, aminus, sv, cap.log);
+        if (trimmed(text).size() >= 194) continue;  // cut by the column limit
+        ASSERT_EQ(p.result, ParseResult::Ok) << text;
+        EXPECT_EQ(p.repflag, form);
+        ASSERT_EQ(p.list.lits, l.lits) << text;
+        ASSERT_EQ(p.list.lp, l.lp) << text;
+    }
+    EXPECT_TRUE(sv.calls.empty());
+}
+
+} // namespace
+} // namespace meru::partition::test
