@@ -365,9 +365,19 @@ void Canvas::outgtext(std::string_view text)
         p.translate(start);
         // Screen y points down, so a counter-clockwise turn is a negative angle.
         p.rotate(-angle * 180.0 / M_PI);
-        if (font_.fixed_pitch) {
-            for (qsizetype i = 0; i < s.size(); ++i)
-                p.drawText(QPoint(static_cast<int>(i) * font_.cell_width, font_.ascent), QString(s[i]));
+        const bool exact_pitch = QFontMetrics(font_.font).horizontalAdvance(QLatin1Char('0')) == font_.cell_width;
+        if (font_.fixed_pitch && !exact_pitch) {
+            // One character a cell, skipping blanks and cells outside the clip
+            // (a long line is mostly outside a narrow window).
+            const QRect area = clip_ & image_.rect();
+            for (qsizetype i = 0; i < s.size(); ++i) {
+                const int x = static_cast<int>(i) * font_.cell_width;
+                if (s[i] == QLatin1Char(' '))
+                    continue;
+                if (!p.transform().mapRect(QRect(x, 0, font_.cell_width, font_.cell_height)).intersects(area))
+                    continue;
+                p.drawText(QPoint(x, font_.ascent), QString(s[i]));
+            }
         } else {
             p.drawText(QPoint(0, font_.ascent), s);
         }

@@ -111,6 +111,31 @@ TEST_F(TextTest, MonospaceSizeCodeAdvancesSevenPixels)
     EXPECT_LT(starts[9], 73);
 }
 
+TEST_F(TextTest, MonospaceCellsTooWideForTheFaceKeepTheirPitch)
+{
+    // No stretch of the 8-pixel face reaches 12 pixels: each character is put in
+    // its own 12-pixel cell.
+    Canvas c(200, 20);
+    ASSERT_GE(c.set_font("t'courier'h8w12"), 0);
+    EXPECT_EQ(c.font()->cell_width, 12);
+    c.set_color_rgb(0);
+    c.moveto(0, 0);
+    c.outgtext("I I");
+    EXPECT_EQ(c.current_position(), QPoint(36, 0));
+    std::vector<int> starts;
+    bool in_glyph = false;
+    for (int x = 0; x < c.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < c.height(); ++y)
+            ink = ink || c.get_pixel_rgb(x, y) != white;
+        if (ink && !in_glyph)
+            starts.push_back(x);
+        in_glyph = ink;
+    }
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1] - starts[0], 24);
+}
+
 TEST_F(TextTest, ProportionalFacesApproximateTheirCells)
 {
     for (const auto& [options, h, w] : {std::tuple{"t'arial'h11w7", 11, 7}, std::tuple{"h10w6", 10, 6},
