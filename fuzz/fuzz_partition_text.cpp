@@ -6,7 +6,7 @@
 #include "partition/reduce.h"
 #include "partition/trans.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
+#include "quiet_services.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -16,21 +16,6 @@ namespace {
 
 using namespace meru;
 using namespace meru::partition;
-
-class QuietServices : public Services {
-public:
-    int msgbox(std::string&, int, bool) override { return 1; }
-    void msgok(std::string_view) override {}
-    bool quiz(std::string_view) override { return true; }
-    void note(std::string_view, int, bool) override {}
-    void thinking(std::string_view, bool) override {}
-    void helpshow(std::string_view) override {}
-    void actlog(std::string_view) override {}
-    void selfont(int) override {}
-    void yield() override {}
-    bool search_end() override { return false; }
-    void clear_search_end() override {}
-};
 
 // Attributes 2..9 on an interval variable, 10..13 on a nominal one.
 files::ControlTables make_tables()
@@ -84,7 +69,7 @@ void check(bool ok)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const files::ControlTables tables = make_tables();
-    QuietServices sv;
+    fuzz::QuietServices sv;
     io::LogWriter log;
     log.set_trace_sink([](std::string_view) {});
 
