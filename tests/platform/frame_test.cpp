@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMainWindow>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +82,15 @@ TEST_F(FrameTest, CloseBoxMinimisesAndTheUnitStaysOpen)
     EXPECT_EQ(s->state, SizeState::restored);
     EXPECT_EQ(QRect(s->x, s->y, s->w, s->h), QRect(92, 0, 300, 200));
     EXPECT_FALSE(frame.set_window_size(99, {SizeState::minimised}));
+}
+
+TEST_F(FrameTest, FrameCloseBoxAsksTheProgram)
+{
+    int asked = 0;
+    frame.set_close_handler([&] { ++asked; });
+    frame.main_window().close();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(frame.main_window().isVisible());
 }
 
 TEST_F(FrameTest, ConfigurationSetsTheCanvasSizeAndKeepsPixels)
