@@ -250,6 +250,7 @@ private:
             if (!line.mean || line.ncuts < 1 || line.type == 'n') continue;
             if (!shown) cx_.sv.thinking("... to establish means", true);
             shown = true;
+            cx_.sv.yield();
             double sw = 0, s = 0;
             for (int i = 1; i <= nobs_; ++i) {
                 const float v = value(k, i);
@@ -281,6 +282,7 @@ private:
             const AttrLine& line = t_.line[z(k)];
             if (!line.percentile) continue;
             cx_.log.write(" " + io::fmt_a(line.name, 8));
+            cx_.sv.yield();
             // Observations of zero weight carry nothing, not even a boundary value.
             pairs.clear();
             for (int i = 1; i <= nobs_; ++i) {
@@ -409,6 +411,7 @@ private:
         for (int k = 1; k <= nlines_; ++k) {
             LineStats& s = r_.line[z(k)];
             if (s.count <= 0) continue;
+            if (k % 16 == 0) cx_.sv.yield();
             const double mean = static_cast<float>(s.sum / static_cast<double>(s.count));
             double ss = 0;
             for (int i = 1; i <= nobs_; ++i) {
