@@ -164,7 +164,7 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
     log.set_trace_sink([](std::string_view) {});
     meru::test::RecordingServices sv;
     int reduced_changed = 0, nonconverged = 0, trans_done = 0;
-    const int kCases = 20000;
+    const int kCases = 10000;
     for (int n = 0; n < kCases; ++n) {
         Case k = random_case(rng);
         const TermList input = random_list(rng, k.attrs);
