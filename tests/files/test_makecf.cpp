@@ -128,3 +128,15 @@ TEST(ReMakecf, NamesThatBreakTheGrammarAndMeansThatAreNotNumbers)
     EXPECT_EQ(l[5], "free space");
     EXPECT_TRUE(sv.with_prefix("quiz:").empty());
 }
+
+TEST(Makecf, APathTooLongForItsLineIsWrittenAsTheFileName)
+{
+    meru::test::RecordingServices sv;
+    const std::string folder = "/" + std::string(90, 'd') + "/";
+    DefaultCfFiles f{::testing::TempDir() + "long.mrc", "LONG.CSV", folder + "LONG.CSV", true, false};
+    ASSERT_TRUE(meru::files::makecf(f, true, sv));
+    EXPECT_EQ(lines_of(f.cfpath)[5], " LONG.CSV");
+    f.datapath = "/data/short/LONG.CSV";
+    ASSERT_TRUE(meru::files::makecf(f, true, sv));
+    EXPECT_EQ(lines_of(f.cfpath)[5], " /data/short/LONG.CSV");
+}
