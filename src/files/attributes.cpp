@@ -351,6 +351,63 @@ private:
                           " is non-integer. Value=" + io::fmt_f(v, 8, 2));
     }
 
+    // Values of line k for observations i0 .. i0 + cnt - 1.
+    void fill_values(int k, int i0, int cnt, float* out) const
+    {
+        const LineSource& src = src_[z(k)];
+        if (src.kind == LineSource::column) {
+            std::copy(src.col + (i0 - 1), src.col + (i0 - 1 + cnt), out);
+            return;
+        }
+        for (int j = 0; j < cnt; ++j) out[j] = value(k, i0 + j);
+    }
+
+    // Weighted sums, range, whole-value frequencies and the small-integer mark.
+    void accumulate(int k, const float* v, const int* wt, int cnt)
+    {
+        LineStats& s = r_.line[z(k)];
+        const int var = t_.line[z(k)].var;
+        bool small = var >= 1 && z(var) < r_.marks.smallint.size() && r_.marks.smallint[z(var)];
+        long long count = 0, missing = 0;
+        double sum = 0;
+        for (int j = 0; j < cnt; ++j) {
+            const int w = wt[j];
+            const float x = v[j];
+            if (x < 0) {
+                missing += w;
+                continue;
+            }
+            count += w;
+            sum += static_cast<double>(w) * x;
+            const bool whole = is_whole(x);
+            if (w > 0) {
+                if (!s.any || x < s.min) s.min = x;
+                if (!s.any || x > s.max) s.max = x;
+                s.any = true;
+                if (x > 9 || !whole) small = false;
+            }
+            if (x <= 35 && whole) s.freq[z(static_cast<int>(x))] += w;
+        }
+        s.count += count;
+        s.missing += missing;
+        s.sum += sum;
+        if (var >= 1 && z(var) < r_.marks.smallint.size() && !small) r_.marks.smallint[z(var)] = 0;
+    }
+
+    static void evaluate_block(const AttrRule& rule, bool reversed, const float* v, const int* wt, int cnt,
+                               std::uint8_t* out, std::size_t stride, AttrWeights& aw)
+    {
+        long long by[3] = {0, 0, 0}; // weights of bytes 0, 1 and 255
+        for (int j = 0; j < cnt; ++j) {
+            const std::uint8_t b = evaluate(rule, v[j], v[j] < 0, reversed);
+            out[z(j) * stride] = b;
+            by[b == kExcluded ? 2 : b] += wt[j];
+        }
+        aw.negative += by[0];
+        aw.positive += by[1];
+        aw.excluded += by[2];
+    }
+
     void statistics()
     {
         cx_.sv.thinking("... to calculate statistics & attributes", true);
@@ -362,49 +419,44 @@ private:
         }
         std::vector<char> value_check(z(nlines_) + 1, 0);
         for (int k = 2; k <= nlines_; ++k) value_check[z(k)] = t_.line[z(k)].type != 'i' ? 1 : 0;
+        bool any_check = false;
+        for (int k = 2; k <= nlines_; ++k) any_check = any_check || value_check[z(k)];
         const int report = nobs_ / 20;
         int pct = 0;
-        for (int i = 1; i <= nobs_; ++i) {
-            if (report > 5 && i % report == 0 && pct < 100) {
+        // Observations are taken in blocks, line by line within a block, so that the
+        // data are read along their columns while the block's attribute bytes stay
+        // in cache; each observation's bytes are still written side by side.
+        constexpr int kBlock = 1024;
+        std::vector<float> vals(kBlock);
+        for (int i0 = 1; i0 <= nobs_; i0 += kBlock) {
+            const int i1 = std::min(nobs_, i0 + kBlock - 1);
+            const int cnt = i1 - i0 + 1;
+            while (report > 5 && pct < 100 && (pct / 5 + 1) * report <= i1) {
                 pct += 5;
                 cx_.msgline = "...." + io::fmt_i(pct, 3) + "%  statistics done";
                 cx_.sv.thinking(cx_.msgline, true);
                 cx_.sv.yield();
             }
-            const int w = d_.obswt[z(i - 1)];
-            std::uint8_t* row = d_.abyte.data() + z(i - 1) * z(d_.lc);
-            for (int k = 1; k <= nlines_; ++k) {
-                const AttrLine& line = t_.line[z(k)];
-                LineStats& s = r_.line[z(k)];
-                const float v = value(k, i);
-                const bool missing = v < 0;
-                if (!missing) {
-                    s.count += w;
-                    s.sum += static_cast<double>(w) * v;
-                    if (w > 0) {
-                        if (!s.any || v < s.min) s.min = v;
-                        if (!s.any || v > s.max) s.max = v;
-                        s.any = true;
-                        const int var = line.var;
-                        if ((v > 9 || !is_whole(v)) && var >= 1 && z(var) < r_.marks.smallint.size())
-                            r_.marks.smallint[z(var)] = 0;
-                    }
-                    if (v <= 35 && is_whole(v)) s.freq[z(static_cast<int>(v))] += w;
-                    if (value_check[z(k)]) {
+            if (any_check) {
+                // Value errors are reported in observation order.
+                for (int i = i0; i <= i1; ++i)
+                    for (int k = 2; k <= nlines_; ++k) {
+                        if (!value_check[z(k)]) continue;
+                        const float v = value(k, i);
+                        if (v < 0) continue;
                         if (!is_whole(v)) value_error(i, k, v, false);
                         else if (v > 35) value_error(i, k, v, true);
                     }
-                } else {
-                    s.missing += w;
-                }
-                for (int a = line.first_attribute(); a <= line.attoff; ++a) {
-                    const std::uint8_t b = evaluate(rules[z(a)], v, missing, line.reversed);
-                    row[a - 1] = b;
-                    AttrWeights& aw = r_.att[z(a)];
-                    if (b == 1) aw.positive += w;
-                    else if (b == 0) aw.negative += w;
-                    else aw.excluded += w;
-                }
+            }
+            const int* wt = d_.obswt.data() + (i0 - 1);
+            std::uint8_t* rows = d_.abyte.data() + z(i0 - 1) * z(d_.lc);
+            for (int k = 1; k <= nlines_; ++k) {
+                const AttrLine& line = t_.line[z(k)];
+                fill_values(k, i0, cnt, vals.data());
+                accumulate(k, vals.data(), wt, cnt);
+                for (int a = line.first_attribute(); a <= line.attoff; ++a)
+                    evaluate_block(rules[z(a)], line.reversed, vals.data(), wt, cnt, rows + (a - 1), z(d_.lc),
+                                   r_.att[z(a)]);
             }
         }
         // Second pass: squared deviations from each line's mean.
