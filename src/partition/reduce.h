@@ -35,6 +35,7 @@ struct ReduceOptions {
     bool primitive = false;        // "Attributes are primitive"
     Services* services = nullptr;  // progress text when the reduction does not settle
     RelationCache* cache = nullptr; // optional: relations kept across calls (same tables)
+    bool trace = false;            // the trace switch: the transposition dumps its steps to the log
 };
 
 inline constexpr int kMaxReduceCycles = 100;

@@ -1,5 +1,6 @@
 #include "partition/trans.h"
 
+#include "partition/termops.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "ui/services.h"
@@ -23,6 +24,14 @@ bool adds_nothing(const TermList& sum, std::span<const Literal> term)
     for (std::span<const Literal> t : sum.terms())
         if (!t.empty() && std::all_of(t.begin(), t.end(), has)) return true;
     return false;
+}
+
+// Trace dump of a list while the trace switch is on.
+void dump(const ReduceOptions& opt, std::string_view label, const TermList& l, io::LogWriter& log)
+{
+    if (!opt.trace) return;
+    static const files::ControlTables no_tables;
+    pdump(label, l, opt.tables ? *opt.tables : no_tables, log);
 }
 
 void help(const ReduceOptions& opt, const char* topic)
@@ -70,6 +79,7 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         return status::kLimit;
     }
 
+    dump(opt, "trans: clauses", clauses, log);
     const std::vector<int> start = clauses.offsets();
     std::vector<int> digit(static_cast<size_t>(n), 0);  // position taken from each clause
     std::vector<Literal> term(static_cast<size_t>(n));
@@ -82,6 +92,7 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         while (i >= 0 && digit[static_cast<size_t>(i)] == clauses.lp[static_cast<size_t>(i)] - 1) --i;
         if (i < 0) {
             int st = reduce(out, outsense, opt);
+            dump(opt, "trans: result", out, log);
             return st == status::kUnchanged ? status::kOk : st;
         }
         ++digit[static_cast<size_t>(i)];
@@ -97,6 +108,7 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         if (!out.add_term(term)) return status::kLimit;
 
         int st = reduce(out, outsense, opt);
+        dump(opt, "trans: partial sum", out, log);
         if (st == status::kLimit) return st;
         if (st == status::kNoConvergence) {
             skip_add(tally, kSkipReduceFail);

@@ -117,5 +117,17 @@ TEST_F(Trans, ComplementOfASumOfTermsByDuality)
     EXPECT_TRUE(pequal(1, out, 1, list({{2, 9}, {5, 9}})));
 }
 
+TEST_F(Trans, TraceSwitchDumpsTheSteps)
+{
+    TermList out;
+    trans(list({{2, 3}, {4}}), kPlain, out, opt, tally, cap.log);
+    EXPECT_TRUE(cap.lines.empty());
+    opt.trace = true;
+    trans(list({{2, 3}, {4}}), kPlain, out, opt, tally, cap.log);
+    EXPECT_EQ(cap.lines, (std::vector<std::string>{"trans: clauses", "(   2 1,   3 1,", "(   4 1,", "trans: partial sum",
+                                                   "(   2 1,   4 1,", "(   3 1,   4 1,", "trans: result",
+                                                   "(   2 1,   4 1,", "(   3 1,   4 1,"}));
+}
+
 } // namespace
 } // namespace meru::partition::test
