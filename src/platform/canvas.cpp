@@ -51,6 +51,13 @@ bool clip_segment(QPointF& a, QPointF& b, const QRectF& r)
 
 } // namespace
 
+QPoint Canvas::phys(int x, int y) const
+{
+    static constexpr long long limit = 1LL << 28;
+    auto held = [](long long v) { return static_cast<int>(std::clamp(v, -limit, limit)); };
+    return QPoint(held(static_cast<long long>(origin_.x()) + x), held(static_cast<long long>(origin_.y()) + y));
+}
+
 Canvas::Canvas(int width, int height)
     : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32)
 {

@@ -123,7 +123,9 @@ public:
     }
 
 private:
-    QPoint phys(int x, int y) const { return origin_ + QPoint(x, y); }
+    // Viewport to physical coordinates, held within +-2^28 so that no sum or
+    // extent overflows; everything that far out is clipped anyway.
+    QPoint phys(int x, int y) const;
     void plot(int x, int y, QRgb c);
     void line_pixels(QPoint a, QPoint b);
     void prepare_shape(QPainter& p, Fill fill) const;

@@ -104,6 +104,24 @@ TEST(CanvasShapes, FarAwayEndPointsAreClipped)
     EXPECT_EQ(count_colour(c, red), 100);
 }
 
+TEST(CanvasShapes, ExtremeCoordinatesAreClippedWithoutOverflow)
+{
+    Canvas c(50, 40);
+    c.set_vieworg(10, 10);
+    c.set_color_rgb(blue);
+    c.rectangle(Fill::interior, -2147483647 - 1, 5, 2147483647, 5);
+    for (int x = 0; x < 50; ++x)
+        ASSERT_EQ(from_qrgb(c.image().pixel(x, 15)), blue) << x;
+    EXPECT_EQ(count_colour(c, blue), 50);
+    c.moveto(2147483647, 2147483647);
+    c.lineto(-2147483647 - 1, -2147483647 - 1);  // the diagonal through the origin
+    EXPECT_EQ(from_qrgb(c.image().pixel(10, 10)), blue);
+    EXPECT_EQ(from_qrgb(c.image().pixel(39, 39)), blue);
+    c.polygon(Fill::interior, {{2147483647, 0}, {0, 2147483647}, {-2147483647, 0}});
+    EXPECT_EQ(c.get_pixel_rgb(20, 20), blue);
+    EXPECT_EQ(c.get_pixel_rgb(2147483647, 0), -1);
+}
+
 TEST(CanvasShapes, EllipseIsInscribedInItsBox)
 {
     Canvas c(60, 40);
