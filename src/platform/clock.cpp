@@ -23,8 +23,9 @@ FakeClock::FakeClock(DateTime start, int step_ms) : start_(start), step_ms_(step
 
 DateTime FakeClock::now()
 {
+    // Counted in UTC, so no daylight-saving change moves the virtual time.
     const QDateTime base(QDate(start_.year, start_.month, start_.day),
-                         QTime(start_.hour, start_.minute, start_.second, start_.hundredths * 10));
+                         QTime(start_.hour, start_.minute, start_.second, start_.hundredths * 10), Qt::UTC);
     const QDateTime t = base.addMSecs(ms_);
     ms_ += step_ms_;
     const QDate d = t.date();
