@@ -202,3 +202,14 @@ TEST(DecodeItem, NumbersMissingAndStates)
     EXPECT_EQ(decode_item("1.5E3", false).value, 1);                // not a number: state "1"
     EXPECT_EQ(decode_item("zeta", false).value, 35);
 }
+
+TEST(FreeComma, ItemsKeepTheirFirstThirtyCharacters)
+{
+    const char* cf = "m\na,b\n*\na i 1\n*\nfree comma\nDATA\n";
+    const std::string digits = "1234567890123456789012345678901234"; // 34 digits
+    auto r = run_data(cf, digits + ",Alphabetical_order_is_long_enough_here\n", "long.csv");
+    ASSERT_EQ(r->r.nread, 1);
+    EXPECT_EQ(r->x(1, "a"), static_cast<float>(1.23456789012345678901234567890e29));
+    EXPECT_EQ(r->x(1, "b"), 10);
+    EXPECT_EQ(r->r.marks.cattext[2][10], "Alphabetical_order_is_long_eno");
+}
