@@ -24,6 +24,16 @@ FixedReader::Status FixedReader::read(int i)
     d_.obswt[idx] = 0;
     d_.obsid[idx].clear();
     for (int j = 1; j <= ndata_; ++j) d_.x(i, j) = kMissing;
+    if (!format_->valid()) {
+        // Nothing can be read under a format that cannot be interpreted.
+        if (!format_reported_) {
+            format_reported_ = true;
+            ++r_.errors;
+            cx_.log.write("ERROR: Data READ error in record " + io::fmt_i(i, 5) + " Record skipped. It is:");
+            cx_.log.write(" Data format: " + t_.format.fmttext);
+        }
+        return Status::end_of_file;
+    }
     bool first_record = true;
     std::string last;
     io::FormattedReader rd(*format_, [&](std::string& rec) {
@@ -50,6 +60,12 @@ FixedReader::Status FixedReader::read(int i)
     long long freq = 1;
     if (t_.vars.hasfreq && st == io::kOk) st = rd.read_int(freq);
     if (st == io::kOk) st = rd.finish();
+    if (st == io::kOk && first_record) {
+        // A read list that took no record (no data descriptor reached): one record
+        // is still one observation.
+        if (in_.read(last) != io::kOk) return Status::end_of_file;
+        first_record = false;
+    }
     if (st == io::kEndOfFile && first_record) return Status::end_of_file;
     if (st != io::kOk) {
         // The record cannot be read: report it and read the next into the same place.

@@ -33,6 +33,7 @@ private:
     int ndata_;
     std::unique_ptr<io::Format> format_;
     std::string record_;
+    bool format_reported_ = false;
 };
 
 } // namespace meru::files

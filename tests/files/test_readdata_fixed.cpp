@@ -65,3 +65,11 @@ TEST(FixedFormat, HeaderRecordIsSkippedAndBadRecordsReported)
     EXPECT_TRUE(r->called("help:NOTE: Mis-match expected # lines"));
     EXPECT_TRUE(r->called("msgbox:NOTE: there are data or control file errors. View output log $ kind=50"));
 }
+
+TEST(FixedFormat, AFormatThatCannotBeInterpretedEndsTheReading)
+{
+    auto r = run_data("bad\nx\n*\nx i 1\n*\n(F4.1,Q9)\nDATA\n", " 1.5\n 2.5\n", "bad.dat");
+    EXPECT_EQ(r->r.nread, 0);
+    EXPECT_TRUE(r->novalid);
+    EXPECT_TRUE(r->called("msgbox:End of data file and apparently no valid data$ kind=50"));
+}
