@@ -61,7 +61,7 @@ Case random_case(std::mt19937& rng)
     for (int a : k.attrs)
         if (pick(4) == 0) k.tab.reverse(a);
     // Observations: every cut value, a value between each two, one below and one above;
-    // every code of the universe, for each value.
+    // every code, for each value.
     std::set<double> cuts;
     for (int a : k.attrs) {
         const Def& d = k.tab.def[static_cast<size_t>(a)];
@@ -79,8 +79,10 @@ Case random_case(std::mt19937& rng)
         first = false;
     }
     xs.push_back(first ? 0 : prev + 1);
+    // Without a universe every code is admissible: E stands for the codes no cut names.
+    const std::string all_codes = with_universe ? "ABCD" : "ABCDE";
     for (double x : xs)
-        for (char c : std::string("ABCD")) k.obs.push_back({x, c});
+        for (char c : all_codes) k.obs.push_back({x, c});
     return k;
 }
 
