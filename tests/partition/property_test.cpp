@@ -5,6 +5,7 @@
 #include "partition/reduce.h"
 #include "partition/trans.h"
 #include "platform/io/logwriter.h"
+#include "support/list_meaning.h"
 #include "support/recording_services.h"
 #include "tables_fixture.h"
 
@@ -103,38 +104,20 @@ TermList random_list(std::mt19937& rng, const std::vector<int>& attrs)
     return l;
 }
 
-// The set a list stands for, as a truth value per observation: a plain list is the
-// sum of its terms; a flipped list is A-, the sum of its terms with negated literals.
+// The set a list stands for, and the product of its terms read as clauses, as a
+// truth value per observation.
 std::vector<bool> meaning(const TermList& l, int sense, const Case& k)
 {
-    const int sign = sense == kPlain ? 1 : -1;
-    std::vector<bool> r;
-    for (const Obs& o : k.obs) {
-        bool any = false;
-        for (std::span<const Literal> t : l.terms()) {
-            bool all = true;
-            for (Literal x : t) all = all && k.tab.holds(sign * x, o.x, o.c);
-            any = any || all;
-        }
-        r.push_back(any);
-    }
-    return r;
+    return meru::test::list_meaning(l, sense, static_cast<int>(k.obs.size()), [&](Literal x, int o) {
+        return k.tab.holds(x, k.obs[static_cast<size_t>(o)].x, k.obs[static_cast<size_t>(o)].c);
+    });
 }
 
-// The product of the list's terms read as clauses, literals negated when `sign` is -1.
 std::vector<bool> product_meaning(const TermList& l, int sign, const Case& k)
 {
-    std::vector<bool> r;
-    for (const Obs& o : k.obs) {
-        bool all = true;
-        for (std::span<const Literal> t : l.terms()) {
-            bool any = false;
-            for (Literal x : t) any = any || k.tab.holds(sign * x, o.x, o.c);
-            all = all && any;
-        }
-        r.push_back(all);
-    }
-    return r;
+    return meru::test::product_meaning(l, sign, static_cast<int>(k.obs.size()), [&](Literal x, int o) {
+        return k.tab.holds(x, k.obs[static_cast<size_t>(o)].x, k.obs[static_cast<size_t>(o)].c);
+    });
 }
 
 std::string show(const TermList& l)
