@@ -1,0 +1,56 @@
+#pragma once
+// An open analysis: the control file and data file it was opened from, the name
+// of its output log, the stages done for it, and its tables and data arrays.
+// Opening an analysis (File:Open, New, a recent file, re-reading an edited
+// control file) builds a new one and replaces the old one whole.
+#include "files/dataset.h"
+#include "files/readdata.h"
+#include "files/tables.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meru::mainloop {
+
+// The file extensions the File handlers accept, upper and lower case.
+inline constexpr std::array<std::string_view, 8> kFileExtensions{".MRC", ".DAT", ".CSV", ".TXT",
+                                                                 ".mrc", ".dat", ".csv", ".txt"};
+
+struct Analysis {
+    std::string cfname;     // control-file path
+    std::string datapath;   // data-file path
+    std::string logname;    // the output log's 8.3 name
+    bool yset = false;      // stages done once for this analysis
+    bool critdone = false;
+    bool stratdone = false;
+    bool extdone = false;
+    files::ControlTables tables;   // variables, attribute lines, attributes (signbyte +1 when made)
+    files::DataArrays data;
+
+    // What reading the files gave.
+    files::ReadDataResult stats;   // per-line statistics and the reader's counts
+    int nrecords = 1;              // N: records counted in the data file (1 when none)
+    int nobs = 0;                  // observations in the analysis (1 when there are no data)
+    long long nobsin = 0;          // sum of the weights read
+    int nnotes = 0;                // notes and errors of the control-file reader
+    bool freefmt = false;          // delimited ("free") data
+    bool hascr = false;            // the data file separates its lines by carriage returns
+    bool nodata = false;           // no data may be used (the data menus stay grey)
+    bool nodatafile = false;       // the data file or its name is unusable
+    int naddatt = 0;               // added attributes made so far
+
+    // Working tables sized with the data.
+    std::vector<int> varline;      // [1..NFMAX]: variable -> attribute line of the X constraint
+    std::vector<char> xmask;       // [1..N]: the observation lies in X space
+    std::vector<float> ymat;       // five columns of N: the Y values
+
+    // The outcome until the user chooses one: the first variable.
+    bool firsty = true;            // the next Y follow-up is this analysis's first
+    std::string yname;             // current Y name
+    int ny = 1;                    // number of Ys
+    std::array<int, 5> ycol{1, 0, 0, 0, 0};   // data columns of the Ys
+};
+
+} // namespace meru::mainloop

@@ -1,0 +1,74 @@
+#include "mainloop/dataarrays.h"
+
+#include "files/dataset.h"
+#include "mainloop/analysis.h"
+#include "platform/io/edit.h"
+#include "ui/services.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace meru::mainloop {
+
+namespace {
+
+void catastrophic(Services& sv)
+{
+    std::string text = "Catastrophic data array allocation error. $";
+    sv.msgbox(text, 80, true);
+}
+
+} // namespace
+
+bool bounds_usable(const files::ScanCounts& c, Services& sv, std::string& msgline)
+{
+    msgline = "# attributes=" + io::fmt_i(c.attbound, 5) + " $";
+    if (c.attbound > kMaxAttributes) {
+        sv.helpshow("ERROR too many attributes");
+        sv.msgok(msgline);
+        return false;
+    }
+    if (c.varbound > kMaxVariableBound) {
+        msgline = "# variables=" + io::fmt_i(c.varbound, 5) + " $";
+        sv.helpshow("ERROR too many variables");
+        sv.msgok(msgline);
+        return false;
+    }
+    return true;
+}
+
+bool allocate_tables(Analysis& a, const files::ScanCounts& c, Services& sv)
+{
+    try {
+        files::allocate(a.tables, c);
+        a.varline.assign(static_cast<std::size_t>(a.tables.dims.nv) + 1, 0);
+    } catch (const std::bad_alloc&) {
+        sv.msgok("Unable to allocate arrays dim LC$");
+        catastrophic(sv);
+        return false;
+    } catch (const std::length_error&) {
+        sv.msgok("Unable to allocate arrays dim LC$");
+        catastrophic(sv);
+        return false;
+    }
+    a.naddatt = 0;
+    return true;
+}
+
+bool allocate_observations(Analysis& a, int n, Services& sv)
+{
+    try {
+        files::allocate_data(a.data, n, a.tables.dims.nv, a.tables.dims.lc);
+        a.xmask.assign(static_cast<std::size_t>(n) + 1, 0);
+        a.ymat.assign(static_cast<std::size_t>(n) * 5, 0.0f);
+    } catch (const std::exception&) {
+        a.data = files::DataArrays{};
+        a.xmask = {};
+        a.ymat = {};
+        catastrophic(sv);
+        return false;
+    }
+    return true;
+}
+
+} // namespace meru::mainloop

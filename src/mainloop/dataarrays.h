@@ -1,0 +1,45 @@
+#pragma once
+// The data arrays of an analysis: their dimensions from the control file's
+// pre-scan and the data file's record count, the limits an opening must respect,
+// and their allocation with its messages. Releasing them is destroying the
+// Analysis that holds them. No Qt here.
+#include "files/tables.h"
+
+#include <string>
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::mainloop {
+
+struct Analysis;
+
+// The most attributes, and the largest variable bound, an analysis may have. The
+// variable bound counts the pre-scan's slack of ten names, so ten thousand
+// variables are accepted.
+inline constexpr int kMaxAttributes = files::kMaxAttributes;
+inline constexpr int kMaxVariableBound = files::kMaxAttributes + 10;
+
+// Checks the pre-scan's bounds. More than 10000 attributes: the help topic
+// "ERROR too many attributes", then "# attributes=nnnnn $" in a plain box; a
+// variable bound above the limit: "ERROR too many variables" and "# variables=nnnnn $".
+// `msgline` receives the count line. False when refused (nothing is allocated).
+bool bounds_usable(const files::ScanCounts& counts, Services& sv, std::string& msgline);
+
+// Sizes the control-file tables and the per-variable tables of `a` from the
+// bounds: LC = attributes + 50, KMAX = NFMAX = variables + 50. When memory runs
+// out: "Unable to allocate arrays dim LC$", then "Catastrophic data array
+// allocation error. $" (also in the log); false.
+bool allocate_tables(Analysis& a, const files::ScanCounts& counts, Services& sv);
+
+// Sizes the per-observation arrays for `n` records: the data matrix N x (NV +
+// 150) at zero, the attribute matrix LC x N, the weights, the X-space mask and
+// the Y columns. When memory runs out: "Catastrophic data array allocation error.
+// $" (also in the log); false, and nothing of the group is kept.
+bool allocate_observations(Analysis& a, int n, Services& sv);
+
+} // namespace meru::mainloop

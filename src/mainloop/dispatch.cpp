@@ -1,0 +1,85 @@
+#include "mainloop/dispatch.h"
+
+#include "mainloop/menuflags.h"
+#include "mainloop/program.h"
+
+namespace meru::mainloop {
+
+bool step_raised(Step step, const MenuFlags& f)
+{
+    switch (step) {
+    case Step::rank_titles: return f.qrank && !f.sgo;
+    case Step::series: return f.sgo;
+    case Step::close_search: return f.searching;
+    case Step::edit: return f.qedit;
+    case Step::options: return f.qopt;
+    case Step::view: return f.qview;
+    case Step::help: return f.qhelp;
+    case Step::file: return f.qfile;
+    case Step::y: return f.qy;
+    case Step::settings: return f.qcrit || f.strat || f.qext;
+    case Step::process: return f.qproc;
+    case Step::search: return f.qrank || f.sgo;
+    }
+    return false;
+}
+
+std::string_view step_name(Step step)
+{
+    switch (step) {
+    case Step::rank_titles: return "Rank";
+    case Step::series: return "Search:Go!";
+    case Step::close_search: return "Search";
+    case Step::edit: return "Edit";
+    case Step::options: return "Options";
+    case Step::view: return "View";
+    case Step::help: return "Help";
+    case Step::file: return "File";
+    case Step::y: return "Y";
+    case Step::settings: return "Extent";
+    case Step::process: return "Process";
+    case Step::search: return "Search";
+    }
+    return "";
+}
+
+Dispatch::Dispatch()
+{
+    for (int s = 0; s < kSteps; ++s) {
+        const Step step = static_cast<Step>(s);
+        handlers_[static_cast<size_t>(s)] = [step](Program& p) { return not_available(p, step); };
+    }
+}
+
+Flow dispatch(Program& p)
+{
+    for (int s = 0; s < kSteps; ++s) {
+        const Step step = static_cast<Step>(s);
+        if (!step_raised(step, p.flags))
+            continue;
+        const Flow flow = p.dispatch.get(step)(p);
+        if (flow != Flow::next)
+            return flow;
+    }
+    return Flow::loop_head;
+}
+
+Flow not_available(Program& p, Step step)
+{
+    std::string names;
+    for (const ItemName& n : p.item_names) {
+        if (n.step != step || !(p.flags.*n.flag))
+            continue;
+        if (names.find(n.name) != std::string::npos)
+            continue;
+        names += (names.empty() ? "" : ", ") + n.name;
+    }
+    if (names.empty())
+        names = step_name(step);
+    const std::string text = "NOTE: " + names + " is not available yet";
+    p.log.write(text);
+    progress(p, text);
+    return Flow::loop_head;
+}
+
+} // namespace meru::mainloop

@@ -1,0 +1,66 @@
+#pragma once
+// The main loop's dispatch: twelve steps in a fixed order, each run only when
+// its request is raised. A step's handler says where the loop goes next: on to
+// the following step, back to the loop head (which clears every request), or
+// back to the idle poll with the requests kept (the stages of Search:Go!).
+//
+// Every step has a handler from the start. Steps whose work is not written yet
+// have the generic handler that says so in the log and the progress window; a
+// module that does the work replaces it with Dispatch::set.
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace meru::mainloop {
+
+struct MenuFlags;
+struct Program;
+
+enum class Flow { next, loop_head, poll };
+
+enum class Step {
+    rank_titles,    // Rank items outside Search:Go!: the log heading, Fix Positive
+    series,         // Search:Go! continuation: by-group and bootstrap driver
+    close_search,   // a Go! run under way: close the search and partition windows
+    edit,
+    options,
+    view,
+    help,
+    file,
+    y,
+    settings,       // Criteria, Strategy, Extent
+    process,
+    search,         // rank stage and the search
+};
+constexpr int kSteps = 12;
+
+using Handler = std::function<Flow(Program&)>;
+
+// Whether the step's request is raised.
+bool step_raised(Step step, const MenuFlags& flags);
+std::string_view step_name(Step step);
+
+class Dispatch {
+public:
+    Dispatch();
+    void set(Step step, Handler handler) { handlers_[static_cast<int>(step)] = std::move(handler); }
+    const Handler& get(Step step) const { return handlers_[static_cast<int>(step)]; }
+    // In bootstrap mode the poll draws a new bootstrap sample before a
+    // continuation is dispatched.
+    std::function<void(Program&)> bootstrap_draw;
+
+private:
+    std::array<Handler, kSteps> handlers_;
+};
+
+// Runs the raised steps in order; returns where the loop goes next (loop_head
+// when every step ran through).
+Flow dispatch(Program& program);
+
+// The generic handler of a step whose work is not written yet: names the raised
+// items ("NOTE: File:Open is not available yet") in the log and the progress
+// window, then returns to the loop head.
+Flow not_available(Program& program, Step step);
+
+} // namespace meru::mainloop

@@ -1,0 +1,132 @@
+#include "mainloop/mainloop.h"
+
+#include "mainloop/menubar.h"
+#include "mainloop/program.h"
+#include "platform/events.h"
+#include "platform/frame.h"
+#include "ui/actlog.h"
+#include "ui/messages.h"
+
+#include <cstdio>
+
+namespace meru::mainloop {
+
+void loop_head(Program& p)
+{
+    p.frame.close_window(kBannerUnit);
+    p.frame.close_window(5);
+    p.debug = false;
+    if (p.frame.active() == platform::no_window)
+        p.frame.set_active(kProgressUnit);
+
+    p.msgline = p.analysis_open() ? std::string(kIdleData) + p.analysis->datapath : std::string(kIdleNoData);
+    progress(p, p.msgline);
+    p.frame.set_window_size(kProgressUnit, {platform::SizeState::minimised});
+
+    clear_requests(p.flags);
+    if (p.reduction_saved) {
+        p.options.fullred = p.saved_fullred;
+        p.options.primattr = p.saved_primattr;
+        p.reduction_saved = false;
+    }
+    p.menus.set_flags(kSearchMenu, 1, platform::kMenuEnabled);
+    p.menus.set_flags(kSearchMenu, 2, platform::kMenuGrey);
+
+    if (!p.bootmode) {
+        p.nauto_by = 0;
+    } else if (p.nauto_by >= kMaxByg) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%4d", kMaxByg);
+        std::string text = "NOTE: # of bootstraps limited to maxbyg <=" + std::string(number) +
+                           " Will reset accumulation arrays$";
+        ui::note(p.ui, text, 80, false);
+        p.nauto_by = 0;
+    }
+    p.nodatafile = false;
+    p.nodata = false;
+}
+
+bool poll_round(Program& p)
+{
+    MenuFlags& f = p.flags;
+    if (f.treemade) {
+        std::string q = "? Save this tree partition as added attribute?";
+        if (ui::quiz(p.ui, q)) {
+            f.qproc = true;
+            f.paddatt = true;
+            return true;
+        }
+    }
+    f.treemade = false;
+    platform::idle_wait(200);
+    if (first_tier_raised(f))
+        return true;
+    if (f.qcont) {
+        if (p.bootmode && p.dispatch.bootstrap_draw)
+            p.dispatch.bootstrap_draw(p);
+        return true;
+    }
+    return second_tier_raised(f);
+}
+
+void run_main_loop(Program& p)
+{
+    for (;;) {
+        loop_head(p);
+        for (;;) {
+            while (!poll_round(p)) {
+            }
+            if (dispatch(p) == Flow::loop_head)
+                break;
+        }
+    }
+}
+
+Flow rank_titles(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    std::string heading;
+    if (f.rrankplot)
+        heading = "%Rank:Ranked attributes plot";
+    if (f.reffcuts)
+        heading = "%Rank:Cuts v effectiveness plot";
+    if (f.rroc)
+        heading = "%Rank:ROC curves";
+    if (f.rqroc)
+        heading = "%Rank:QROC curves";
+    if (!heading.empty())
+        ui::actlog(p.log, p.ui.history, heading);
+    return Flow::next;
+}
+
+Flow close_search(Program& p)
+{
+    closeunit(p, kSearchUnit);
+    closeunit(p, kPartitionUnit);
+    return Flow::next;
+}
+
+Flow help_requests(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    if (f.habout)
+        ui::helpshow(p.ui, "M E R U");
+    if (f.htopics && p.help.topics)
+        p.help.topics(false);
+    if (f.hmanual || f.hfaq || f.hweb) {
+        ui::msgok(p.ui, "About to invoke MS Explorer $");
+        progress(p, "Running MS Explorer. MERU suspended.");
+        if (p.help.web)
+            p.help.web(f.hmanual, f.hfaq, f.hweb);
+    }
+    return Flow::loop_head;
+}
+
+void install_handlers(Program& p)
+{
+    p.dispatch.set(Step::rank_titles, rank_titles);
+    p.dispatch.set(Step::close_search, close_search);
+    p.dispatch.set(Step::help, help_requests);
+}
+
+} // namespace meru::mainloop

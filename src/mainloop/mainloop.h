@@ -1,0 +1,32 @@
+#pragma once
+// The main loop: the loop head (idle text, every request cleared), the 200 ms
+// idle poll that finds a raised request, and the fixed-order dispatch
+// (dispatch.h). mainprog runs them for ever.
+#include "mainloop/dispatch.h"
+
+namespace meru::mainloop {
+
+struct Program;
+
+// The idle text of the progress window.
+inline constexpr const char* kIdleNoData = "...expecting some data via File: menu!";
+inline constexpr const char* kIdleData = "... about nothing. Waiting. Data file: ";
+
+void loop_head(Program& program);
+
+// One round of the idle poll: the tree-partition question, the 200 ms wait,
+// then the requests in the poll's order. True when a request is to be
+// dispatched.
+bool poll_round(Program& program);
+
+// Loop head, poll, dispatch, for ever.
+[[noreturn]] void run_main_loop(Program& program);
+
+// The handlers of the steps this module carries out itself: the Rank headings,
+// the closing of the search windows and the Help requests.
+void install_handlers(Program& program);
+Flow rank_titles(Program& program);
+Flow close_search(Program& program);
+Flow help_requests(Program& program);
+
+} // namespace meru::mainloop

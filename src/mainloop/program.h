@@ -1,0 +1,124 @@
+#pragma once
+// The program's state: one object, made by the main routine and passed by
+// reference to every routine that needs a part of it. It holds the frame's menus,
+// the file units, the output log, the dialog templates and the interface
+// context; the request flags and the settings blocks; the preferences; and the
+// open analysis, which opening another replaces whole.
+#include "mainloop/analysis.h"
+#include "mainloop/dispatch.h"
+#include "mainloop/help_routines.h"
+#include "mainloop/menuflags.h"
+#include "mainloop/prefs.h"
+#include "platform/dialog_template.h"
+#include "platform/io/fileunits.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/os.h"
+#include "platform/menus.h"
+#include "rectdiag/diagram_settings.h"
+#include "settings/critsettings.h"
+#include "settings/options.h"
+#include "settings/strategy.h"
+#include "tree/tree_rules.h"
+#include "ui/context.h"
+#include "ui/qt_services.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace meru::platform {
+class Frame;
+class Script;
+class UnitRegistry;
+}
+
+namespace meru::mainloop {
+
+// Units of the program's own files and windows.
+constexpr int kScratchUnit = 3;
+constexpr int kHelpTextUnit = 4;
+constexpr int kLogUnit = 7;
+constexpr int kHelpIndexUnit = 8;
+constexpr int kSearchUnit = 15;
+constexpr int kPartitionUnit = 18;
+constexpr int kBannerUnit = 33;
+constexpr int kProgressUnit = 37;
+
+// The bootstrap runs counted before the accumulation arrays are reset.
+constexpr int kMaxByg = 30;
+
+// A menu item as the request it makes: the dispatch step it reaches, the flag
+// that tells it was chosen, and its name for messages ("File:Open").
+struct ItemName {
+    Step step;
+    bool MenuFlags::* flag;
+    std::string name;
+};
+
+struct Program {
+    Program(platform::Frame& frame, platform::UnitRegistry& units);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    platform::Frame& frame;
+    platform::UnitRegistry& units;
+    platform::Menus menus;
+    io::FileUnits files;
+    io::LogWriter log;              // the output log, unit 7; open while an analysis is open
+    platform::DialogLibrary dialogs;
+    ui::Context ui;                 // host.script is set in a scripted run
+    MenuFlags flags;
+    ui::QtServices services;        // the services the computing core calls
+
+    settings::Options options;
+    settings::CritSettings crit;
+    settings::StrategySettings strategy;
+    tree::TreeRules tree_rules;
+    rectdiag::DiagramSettings diagram;
+
+    std::string folder;             // the program's folder: help files, dialogs, fonts, scratch file
+    std::string prefs_path;
+    Preferences prefs;
+    std::vector<platform::MenuHandle> recent_items;   // File-menu items of the recent files
+    platform::MenuHandle recent_separator = 0;
+
+    std::unique_ptr<Analysis> analysis;   // null while no analysis is open
+
+    bool debug = false;             // trace switch
+    std::string ptext = "(2)(3)(4)";   // partition text buffer
+    std::string msgline;            // the message line
+    bool bootmode = false;          // bootstrap mode
+    int nauto_by = 0;               // bootstrap runs since the accumulation arrays were reset
+    bool nodatafile = false;        // the no-data flags of an opening
+    bool nodata = false;
+    // Full Boolean reduction and primitive attributes as they were before an
+    // opening changed them for its own use; the loop head puts them back.
+    bool reduction_saved = false;
+    bool saved_fullred = false;
+    bool saved_primattr = false;
+
+    std::vector<ItemName> item_names;
+    Dispatch dispatch;
+    HelpRoutines help;
+    io::InstanceLock lock;
+
+    // Ends the program with a status after closing its files (end_program);
+    // tests replace it.
+    std::function<void(int status)> exit;
+
+    bool analysis_open() const { return analysis != nullptr; }
+};
+
+// Writes a line into the progress window (echoed in a scripted run).
+void progress(Program& program, std::string_view text);
+
+// Flushes and closes the output log, the help files, the scratch file, gives up
+// the single-copy lock and ends the process with `status`.
+[[noreturn]] void end_program(Program& program, int status);
+
+// Closes the child window of `unit` when the Window-menu registry holds it open
+// (its Window-menu item stays).
+void closeunit(Program& program, int unit);
+
+} // namespace meru::mainloop
