@@ -47,6 +47,16 @@ void expect_cell(const EffectCell& c, int row, int col, double v, double lo, dou
     EXPECT_TRUE(close_rel(c.upper, hi, 1e-9)) << c.upper << " vs " << hi;
 }
 
+void expect_finite(const std::vector<EffectMatrix>& m)
+{
+    for (const auto& mat : m)
+        for (const auto& c : mat.cells) {
+            EXPECT_TRUE(std::isfinite(c.value));
+            EXPECT_TRUE(std::isfinite(c.lower));
+            EXPECT_TRUE(std::isfinite(c.upper));
+        }
+}
+
 TEST(EffMat, BinaryYRiskMatrices)
 {
     // Rows: terms with 5/6 and 4/5 positives, the list 6/8; columns: a one-term
@@ -95,12 +105,7 @@ TEST(EffMat, AllPositivePartStaysFinite)
     ASSERT_EQ(m.size(), 3u);
     ASSERT_EQ(m[0].cells.size(), 1u);
     EXPECT_NEAR(m[0].cells[0].value, 0.9999 / 0.25, 1e-9);
-    for (const auto& mat : m)
-        for (const auto& c : mat.cells) {
-            EXPECT_TRUE(std::isfinite(c.value));
-            EXPECT_TRUE(std::isfinite(c.lower));
-            EXPECT_TRUE(std::isfinite(c.upper));
-        }
+    expect_finite(m);
 }
 
 TEST(EffMat, ContinuousMeanDifference)
@@ -149,12 +154,7 @@ TEST(EffMat, IncidenceWithoutPersonTimeIsDefined)
     LogCapture cap;
     const auto m = effmat(rows, cols, opt, text, cap.log);
     ASSERT_EQ(m.size(), 2u);
-    for (const auto& mat : m)
-        for (const auto& c : mat.cells) {
-            EXPECT_TRUE(std::isfinite(c.value));
-            EXPECT_TRUE(std::isfinite(c.lower));
-            EXPECT_TRUE(std::isfinite(c.upper));
-        }
+    expect_finite(m);
     EXPECT_NEAR(m[1].cells[0].value, 0.06, 1e-12); // the rate of the column part
 }
 
