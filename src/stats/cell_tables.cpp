@@ -24,7 +24,8 @@ void write_ids(const std::vector<int>& obs, std::span<const std::string> ids, io
     std::string line;
     int on_line = 0;
     for (int o : obs) {
-        line += " " + identifier(ids, o);
+        line += ' ';
+        line += identifier(ids, o);
         if (++on_line == 9) {
             log.write(line);
             line.clear();
@@ -62,8 +63,8 @@ void cell_table(const SubStat& st, const CellTabOptions& opt, io::LogWriter& log
     for (std::size_t c = 0; c < st.cells.size(); ++c) {
         const CellStat& cell = st.cells[c];
         if (cell.weight <= 0) continue;
-        std::string line = " " + io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i(cell.weight, 6) +
-                           cell_value(cell, opt);
+        std::string line(1, ' ');
+        line += io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i(cell.weight, 6) + cell_value(cell, opt);
         for (int j = 0; j < st.q; ++j) line += io::fmt_i(static_cast<int>((c >> j) & 1u), 2);
         log.write(line);
     }
@@ -93,7 +94,7 @@ void intersections(const SubStat& st, std::span<const int> weights, std::span<co
     const std::vector<Holder> hold = holders(st);
     std::vector<int> combo(static_cast<std::size_t>(st.q));
     for (int k = 2; k <= st.q; ++k) {
-        log.write(" " + io::fmt_i(k, 3) + "-group intersections:");
+        log.write(std::string(1, ' ') + io::fmt_i(k, 3) + "-group intersections:");
         const partition::Count count = partition::binom(st.q, k).value_or(0);
         bool any = false;
         for (partition::Count r = 1; r <= count; ++r) {
@@ -110,7 +111,10 @@ void intersections(const SubStat& st, std::span<const int> weights, std::span<co
             if (obs.empty()) continue;
             any = true;
             std::string line = " #(";
-            for (int m = 0; m < k; ++m) line += (m ? "," : "") + io::fmt_i(combo[static_cast<std::size_t>(m)], 2);
+            for (int m = 0; m < k; ++m) {
+                if (m > 0) line += ',';
+                line += io::fmt_i(combo[static_cast<std::size_t>(m)], 2);
+            }
             log.write(line + ") =" + io::fmt_i(weight, 6));
             write_ids(obs, ids, log);
         }

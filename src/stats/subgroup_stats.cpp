@@ -103,8 +103,10 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
         if (j >= st.q) break;
         const PartStat& p = st.part[static_cast<std::size_t>(j)];
         const std::vector<std::string> def = definition(term, st.sense, tables);
-        log.write(" " + io::fmt_i(j + 1, 2) + sign + io::fmt_i(p.n, 7) + " " + io::fmt_g(p.mean, 11, 4) +
-                  io::fmt_g(p.sd, 11, 4) + io::fmt_i(p.unique, 7) + " " + def[0]);
+        std::string row(1, ' ');
+        row += io::fmt_i(j + 1, 2) + sign + io::fmt_i(p.n, 7) + " " + io::fmt_g(p.mean, 11, 4) +
+               io::fmt_g(p.sd, 11, 4) + io::fmt_i(p.unique, 7) + " " + def[0];
+        log.write(row);
         for (std::size_t k = 1; k < def.size(); ++k) log.write(io::fmt_x(42) + def[k]);
         ++j;
     }

@@ -3,6 +3,8 @@
 // table in that header.
 #include "stats/subgroup_stats.h"
 
+#include "stats/effmat.h"
+
 #include "support/recording_services.h"
 
 #include "log_capture.h"
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,44 @@ TEST(PartStats, ContinuousYTable)
         EXPECT_EQ(st.pairs[k].obs, pairs[k].second);
     }
     EXPECT_TRUE(sv.calls.empty());
+}
+
+TEST(PartStats, BinaryYTableAndEffectsAgainstAMinus)
+{
+    PartitionStatsData d;
+    LogCapture cap;
+    RecordingServices sv;
+    PartStatsOptions opt;
+    opt.yname = "Y-bin";
+    // Term 1: 5 positives of 6 (SS 5/6); term 2: 4 of 5 (SS 0.8); the list 6 of 8 (SS 1.5).
+    const SubStat a = run(d, d.ybin, cap, sv, opt);
+    const std::vector<std::string> expected{
+        "Subgroups for  A : N is # in subgroup, U is # unique to subgroup",
+        "         N    mean        SD           U     Sub-group definition",
+        kDashes,
+        "  1       6  0.8333     0.3727          3 AGE >50",
+        "  2       5  0.8000     0.4000          2 SEX =M SMOKE =no",
+        "  A       8  0.7500     0.4330",
+        "        1   missing Y-bin",
+        kDashes,
+    };
+    EXPECT_EQ(cap.lines, expected);
+    // A- (observations 4, 5, 9) has no positive: every part is held at 0.0001 and
+    // every effect stays finite.
+    opt.print = false;
+    const SubStat am = run(d, d.ybin, cap, sv, opt, &d.aminus, 0);
+    EXPECT_EQ(am.whole().n, 3);
+    EXPECT_EQ(am.whole().s, 0.0);
+    EffmatOptions eopt;
+    eopt.binary = true;
+    std::string text;
+    LogCapture ecap;
+    const auto m = effmat(a, am, eopt, text, ecap.log);
+    ASSERT_EQ(m.size(), 3u);
+    ASSERT_EQ(m[1].cells.size(), 9u);
+    EXPECT_NEAR(m[1].cells[8].value, 0.75 - 0.0001, 1e-12); // risk difference of the whole lists
+    for (const auto& mat : m)
+        for (const auto& c : mat.cells) EXPECT_TRUE(std::isfinite(c.lower) && std::isfinite(c.upper));
 }
 
 TEST(PartStats, CellsKeepMissingYApart)
