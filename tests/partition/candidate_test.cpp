@@ -319,6 +319,17 @@ TEST_F(CompatFixture, CounterpartFailureLogsEveryTimeShowsOnce)
     EXPECT_EQ(windows.size(), 1u);
 }
 
+TEST_F(CompatFixture, EmptySideFailsAtOnce)
+{
+    bool once = true;
+    CompatResult r = check(list({{x3}}), TermList{}, once);
+    EXPECT_FALSE(r.compatible);
+    EXPECT_TRUE(r.problem);
+    ASSERT_GE(cap.lines.size(), 2u);
+    EXPECT_EQ(cap.lines[1], " offender:none");
+    EXPECT_EQ(windows.size(), 1u);
+}
+
 TEST_F(CompatFixture, DuplicateMarkLinks)
 {
     bool once = true;

@@ -187,6 +187,31 @@ TEST(Nextcomb, StartsAgainOnFirstCall)
     EXPECT_EQ(idx, (Combo{1, 2, 3, 4}));
 }
 
+TEST(Nextcomb, LargeItemCountsKeepTheirRanks)
+{
+    // n = 2000: C(2000, 3) = 1331334000 ranks per term, beyond 32-bit products.
+    CombState st;
+    std::vector<int> idx;
+    bool first = true, done = false;
+    const std::vector<int> p = {3, 3, 3};
+    nextcomb(2000, p, idx, first, done, st);
+    ASSERT_FALSE(done);
+    EXPECT_EQ(idx, (Combo{1, 2, 3, 1, 2, 4, 1, 2, 5}));
+    EXPECT_EQ(st.maxrank, (std::vector<Count>{1331333998, 1331333999, 1331334000}));
+    nextcomb(2000, p, idx, first, done, st);
+    EXPECT_EQ(idx, (Combo{1, 2, 3, 1, 2, 4, 1, 2, 6}));
+    Combo last(3);
+    unrank(2000, 3, 1331334000, last);
+    EXPECT_EQ(last, (Combo{1998, 1999, 2000}));
+    unrank(2000, 3, 1331333999, last);
+    EXPECT_EQ(last, (Combo{1997, 1999, 2000}));
+    // Positions beyond the index capacity end the enumeration at once.
+    first = true;
+    done = false;
+    nextcomb(20000, std::vector<int>{10001}, idx, first, done, st);
+    EXPECT_TRUE(done);
+}
+
 TEST(Sizemult, ClosedFormsAndLargeCounts)
 {
     EXPECT_EQ(sizemult(4, std::vector<int>{2, 2}).size, 15);
