@@ -146,6 +146,15 @@ TEST(HarrellC, UndeterminedAndMissingTimesTakeNoPart)
     EXPECT_DOUBLE_EQ(r.concordant, 5.0);
     EXPECT_DOUBLE_EQ(r.tied, 22.0);
     EXPECT_DOUBLE_EQ(r.c, 0.5);
+
+    // With the skip flag observation 10 (AGE missing) goes too. R on the other nine:
+    // concordant 4, discordant 5, tied.x 18.
+    LogCapture cap2;
+    const HarrellC s = harrellc(d.view(d.time), list, true, PartitionStatsData::censoring(), sv, cap2.log);
+    EXPECT_DOUBLE_EQ(s.usable, 27.0);
+    EXPECT_DOUBLE_EQ(s.concordant, 4.0);
+    EXPECT_NEAR(s.c, 0.481481481481, 1e-12);
+    EXPECT_EQ(cap2.lines[0], " Harrell c-index= 0.4815");
 }
 
 TEST(HarrellC, NoUsablePair)
