@@ -9,7 +9,7 @@ barenuc o 1 3 6
 chromat o 2 3 5
 nucleoli o 1 3 6
 mitoses o 1 2
-malig b
+malig b 1
 *
 free comma
 bcw_orig.csv

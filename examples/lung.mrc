@@ -9,7 +9,7 @@ ph_karno i 60 70 80 90
 pt_karno i 60 70 80 90
 meal_cal cv3
 wt_loss i 5 10
-dead b
+dead b 1
 *
 free comma
 lung.csv

@@ -7,8 +7,8 @@ skin i 20 30
 bmi i 25 30 35
 ped cv3
 age i 25 35 45
-set b
-diabetes b
+set b 1
+diabetes b 1
 *
 free comma
 pima_mass.csv
