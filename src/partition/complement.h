@@ -5,7 +5,10 @@
 //
 // The dual is built term by term: each term's dual (its literals as one clause,
 // multiplied out by `trans`) is multiplied into the result so far by expansion
-// over two working attributes, with a reduction after every step.
+// over two working attributes, with a reduction after every step. The working
+// attributes are numbered above every attribute of the tables and of the lists,
+// so the reduction sees them as unrelated to everything else; no table entry or
+// definition slot is written.
 #include "partition/reduce.h"
 #include "partition/skiptally.h"
 #include "partition/termlist.h"
