@@ -40,6 +40,7 @@ struct Analysis {
     bool nodata = false;           // no data may be used (the data menus stay grey)
     bool nodatafile = false;       // the data file or its name is unusable
     int naddatt = 0;               // added attributes made so far
+    bool added_from_cf = false;    // the next added attributes are the control file's combinations
 
     // Working tables sized with the data.
     std::vector<int> varline;      // [1..NFMAX]: variable -> attribute line of the X constraint

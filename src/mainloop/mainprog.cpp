@@ -1,5 +1,7 @@
 #include "mainloop/mainprog.h"
 
+#include "mainloop/editmenu.h"
+#include "mainloop/file_requests.h"
 #include "mainloop/mainloop.h"
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
@@ -143,6 +145,8 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
 
     install_help(p);
     install_handlers(p);
+    install_file_handlers(p);
+    install_edit_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
 
     if (!startup(p, io::program_folder()))

@@ -6,13 +6,16 @@
 // open analysis, which opening another replaces whole.
 #include "mainloop/analysis.h"
 #include "mainloop/dispatch.h"
+#include "mainloop/editmenu.h"
 #include "mainloop/help_routines.h"
 #include "mainloop/menuflags.h"
+#include "mainloop/opening.h"
 #include "mainloop/prefs.h"
 #include "platform/dialog_template.h"
 #include "platform/io/fileunits.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/os.h"
+#include "platform/io/random.h"
 #include "platform/menus.h"
 #include "rectdiag/diagram_settings.h"
 #include "settings/critsettings.h"
@@ -84,6 +87,9 @@ struct Program {
     platform::MenuHandle recent_separator = 0;
 
     std::unique_ptr<Analysis> analysis;   // null while no analysis is open
+    OpeningState opening;           // kept between openings (the control file, the dialog's path)
+    io::RandomStream rng;           // the program's random stream
+    EditState edit;                 // the Edit menu's counts
 
     bool debug = false;             // trace switch
     std::string ptext = "(2)(3)(4)";   // partition text buffer

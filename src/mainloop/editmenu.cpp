@@ -1,0 +1,133 @@
+#include "mainloop/editmenu.h"
+
+#include "files/textutil.h"
+#include "mainloop/file_requests.h"
+#include "mainloop/menubar.h"
+#include "mainloop/program.h"
+#include "platform/frame.h"
+#include "ui/actlog.h"
+#include "ui/messages.h"
+#include "ui/opendlg.h"
+
+#include <string_view>
+
+namespace meru::mainloop {
+
+namespace {
+
+constexpr std::string_view kEditFilter{
+    ".MRC files\0*.mrc\0.txt files\0*.txt\0.csv files\0*.csv\0.dat files\0*.dat\0All files\0*.*\0\0", 83};
+
+void heading(Program& p, std::string text) { ui::actlog(p.log, p.ui.history, text); }
+
+Flow split_sample(Program& p)
+{
+    heading(p, "%Edit:Split sample");
+    const std::string text = "NOTE: Edit:Split sample is not available yet";
+    p.log.write(text);
+    progress(p, text);
+    return Flow::loop_head;
+}
+
+Flow bootstrap_toggle(Program& p)
+{
+    if (p.analysis && p.analysis->tables.vars.hasfreq) {
+        std::string text = "Cannot make bootstrap sample with grouped _freq_ data$";
+        ui::msgbox(p.ui, text, 80, false);
+        return Flow::loop_head;
+    }
+    if (p.strategy.treemode) {
+        std::string text = "Tree w bootstrap sample. Does one-at-a-time only$";
+        ui::msgbox(p.ui, text, 80, false);
+    }
+    heading(p, p.bootmode ? "%Edit:Un-Bootstrap sample" : "%Edit:Bootstrap sample");
+    p.bootmode = !p.bootmode;
+    if (p.bootmode) {
+        p.edit.nboot += 1;
+        if (p.edit.nboot == 1)
+            ui::helpshow(p.ui, "NOTE: Bootstrap sample");
+    }
+    p.menus.set_text(kEditMenu, 9, p.bootmode ? "Un-bootstrap sample" : "Bootstrap sample");
+    const int flags = p.bootmode ? platform::kMenuGrey : platform::kMenuEnabled;
+    p.menus.set_flags(kProcessMenu, 0, flags);
+    p.menus.set_flags(kRankMenu, 0, flags);
+    return Flow::loop_head;
+}
+
+Flow edit_control_file(Program& p)
+{
+    editfile(p, p.opening.cfname);
+    std::string q = "?If you have changed .mrc file do you wish to implement changes?$";
+    if (!ui::quiz(p.ui, q))
+        return Flow::loop_head;
+    if (p.analysis && p.analysis->naddatt > 0) {
+        std::string lost = "?The added attributes will be  lost. Continue?$";
+        if (!ui::quiz(p.ui, lost))
+            return Flow::loop_head;
+    }
+    p.flags.qfile = true;
+    p.flags.fopen = true;
+    p.opening.rereadreq = true;
+    return file_request(p);
+}
+
+} // namespace
+
+bool editfile(Program& p, const std::string& path)
+{
+    const int active = p.frame.active();
+    const std::vector<std::string> command = io::editor_command();
+    std::string program = command.empty() ? std::string() : command.front();
+    if (!program.empty() && program.find('/') == std::string::npos) {
+        const auto found = io::find_on_path(program);
+        program = found ? *found : std::string();
+    }
+    if (program.empty()) {
+        ui::helpshow(p.ui, "ERROR: Notepad");
+        return false;
+    }
+    const std::string name = io::split_path(program).name;
+    progress(p, "...running " + name + ". Exit " + name + " to continue");
+    std::vector<std::string> args(command.begin() + 1, command.end());
+    args.push_back(path);
+    const int status = io::run_and_wait(program, args);
+    if (active != platform::no_window) {
+        p.frame.set_active(active);
+        p.frame.set_focus(active);
+    }
+    if (status < 0) {
+        ui::helpshow(p.ui, "ERROR: Notepad");
+        return false;
+    }
+    return true;
+}
+
+SampleSwitch sampswitch(int& count, std::vector<int>& a, std::vector<int>& b, bool& testflag)
+{
+    count += 1;
+    testflag = count % 2 == 1;
+    a.swap(b);
+    if (testflag)
+        return {"Analysis is now on the test sample", "Switch to Training sample"};
+    return {"Analysis is now on the training sample", "Switch to Test sample"};
+}
+
+Flow edit_request(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    if (f.esplit && !f.edcf && !f.edfile)
+        return split_sample(p);
+    if (f.eboot && !f.edcf && !f.edfile)
+        return bootstrap_toggle(p);
+    if (!f.edcf && !f.edfile)
+        return Flow::loop_head;
+    if (f.edcf && !files::trim(p.opening.cfname).empty())
+        return edit_control_file(p);
+    if (ui::opendlg(p.ui.host, p.opening.dialog_path, kEditFilter) == 1)
+        editfile(p, p.opening.dialog_path);
+    return Flow::loop_head;
+}
+
+void install_edit_handlers(Program& p) { p.dispatch.set(Step::edit, edit_request); }
+
+} // namespace meru::mainloop

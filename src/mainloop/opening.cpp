@@ -1,0 +1,402 @@
+#include "mainloop/opening.h"
+
+#include "files/controlfile.h"
+#include "files/makecf.h"
+#include "files/readdata.h"
+#include "files/textutil.h"
+#include "mainloop/dataarrays.h"
+#include "mainloop/recordcount.h"
+#include "platform/io/edit.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/os.h"
+#include "platform/io/records.h"
+#include "ui/services.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+
+namespace meru::mainloop {
+
+namespace {
+
+// The product's version as the log names it: the banner's date 20110701 from its
+// second digit on.
+constexpr const char* kVersion = "0110701";
+
+bool is_data_extension(const std::string& ext) { return ext == ".TXT" || ext == ".CSV" || ext == ".DAT"; }
+
+void set_delimiter(files::ScanFlags& f, const std::string& ext)
+{
+    f.comma = ext == ".CSV";
+    f.tab = ext == ".TXT";
+    f.space = ext == ".DAT";
+}
+
+std::string first(std::string_view text, std::size_t n) { return std::string(text.substr(0, n)); }
+
+// What the user chose, before the control file is opened.
+struct Choice {
+    std::string cfname;
+    std::string datapath;
+    std::string dataname;      // the data file's name without its folder (default control file)
+    std::string chosen;        // the path chosen in the dialog or from the recent list
+    files::ScanFlags delim;
+    bool datafromcf = true;
+    bool madecf = false;
+};
+
+bool change_to(const std::string& folder, Services& sv, bool whole)
+{
+    if (folder.empty() || io::change_folder(folder))
+        return true;
+    std::string text = "Unable to change to directory " + (whole ? folder : first(folder, 30)) + " $";
+    sv.msgbox(text, 80, false);
+    return false;
+}
+
+// A data file was chosen: its control file is the file of the same base name
+// with ".mrc" in the data file's folder, made by default when it does not exist
+// (or, for File:New, when the user wants it replaced).
+void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, Services& sv)
+{
+    if (!rq.fnew)
+        c.datafromcf = false;
+    set_delimiter(c.delim, files::upper(parts.extension));
+    const std::string base = files::rtrim(parts.name);
+    c.cfname = parts.folder + base + ".mrc";
+    c.dataname = base + parts.extension;
+    if (io::file_exists(c.cfname)) {
+        if (!rq.fnew)
+            return;
+        if (!sv.quiz("?Associated .mrc file already exists! Overwrite with a default .mrc file?"))
+            return;
+    }
+    files::DefaultCfFiles f{c.cfname, c.dataname, c.dataname, c.delim.comma, c.delim.tab};
+    files::makecf(f, rq.fnew, sv);
+    c.madecf = true;
+}
+
+// Steps up to the opening of the control file: the question when an analysis is
+// open, the dialog or the recent entry, and the default control file.
+std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
+{
+    Services& sv = cx.sv;
+    if (cx.analysis) {
+        if (!sv.quiz("?Current analysis will terminate saving only .log file " + cx.analysis->logname +
+                     "  Continue?$ "))
+            return std::nullopt;
+    }
+    cx.host.clear_history();
+    Choice c;
+
+    if (rq.fopen || rq.fnew) {
+        if (!cx.host.choose_file(cx.state.dialog_path, rq.fopen ? kOpenFilter : kNewFilter))
+            return std::nullopt;
+        c.chosen = cx.state.dialog_path;
+        const io::PathParts parts = io::split_path(c.chosen);
+        const std::string ext = files::upper(parts.extension);
+        if (!change_to(parts.folder, sv, false))
+            return std::nullopt;
+        if (is_data_extension(ext)) {
+            c.datapath = c.chosen;
+            data_file_chosen(rq, parts, c, sv);
+            return c;
+        }
+        if (rq.fnew) {
+            // File:New takes data files only.
+            std::string text = "File extension missing or  inadmissible $";
+            sv.msgbox(text, 80, false);
+            return std::nullopt;
+        }
+        c.cfname = c.chosen;
+        if (ext != ".MRC")
+            sv.helpshow("NOTE: file is not a .mrc file");
+        return c;
+    }
+
+    // A recent file.
+    c.chosen = cx.host.recent_path(rq.recentix);
+    if (c.chosen.empty())
+        return std::nullopt;
+    const io::PathParts parts = io::split_path(c.chosen);
+    const std::string ext = files::upper(parts.extension);
+    if (ext != ".MRC" && !is_data_extension(ext)) {
+        std::string text = "File extension missing or  inadmissible $";
+        sv.msgbox(text, 80, false);
+        return std::nullopt;
+    }
+    if (!change_to(parts.folder, sv, true))
+        return std::nullopt;
+    if (ext == ".MRC") {
+        c.datafromcf = true;
+        c.cfname = c.chosen;
+        return c;
+    }
+    c.datapath = c.chosen;
+    data_file_chosen(rq, parts, c, sv);
+    return c;
+}
+
+std::optional<std::string> slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// How one pass over the control file and the data file ended.
+enum class Pass { refused, failed, remade, opened };
+
+class Opening {
+public:
+    Opening(const OpenRequest& rq, OpeningContext& cx) : rq_(rq), cx_(cx) {}
+
+    OpenResult run()
+    {
+        OpenResult result;
+        bool reread = rq_.reread;
+        bool fopen = rq_.fopen || reread;
+        bool released = false;
+        for (;;) {
+            if (!reread) {
+                std::optional<Choice> c = choose(rq_, cx_);
+                if (!c)
+                    return result;
+                c_ = *c;
+            } else if (!remade_) {
+                c_ = Choice{};
+                c_.cfname = cx_.state.cfname;
+                c_.datafromcf = true;
+            }
+            std::string text;
+            auto cf = slurp(c_.cfname);
+            if (!cf) {
+                text = "Unable to open control file " + first(c_.cfname, 20) + " $";
+                cx_.sv.msgbox(text, 80, false);
+                if (fopen && !reread)
+                    continue;   // the user chooses again
+                break;
+            }
+            const Pass pass = read_pass(*cf, reread, fopen, released);
+            if (pass == Pass::remade) {
+                // Read again from the re-made control file.
+                reread = true;
+                fopen = true;
+                remade_ = true;
+                c_.madecf = false;
+                c_.delim = {};
+                continue;
+            }
+            if (pass == Pass::opened) {
+                result.end = OpenResult::End::opened;
+                result.heading_path = heading_path_;
+                if (reread)
+                    result.recent = c_.cfname;
+                else
+                    result.recent = c_.chosen;
+                if (!rq_.fopen && !rq_.fnew && !rq_.reread)
+                    result.recentix = rq_.recentix;
+                return result;
+            }
+            break;
+        }
+        result.end = released ? OpenResult::End::closed : OpenResult::End::unchanged;
+        return result;
+    }
+
+private:
+    // Ends a pass that failed after the old analysis was released: nothing open.
+    Pass fail()
+    {
+        cx_.log.flush();
+        cx_.log.close();
+        cx_.host.closed();
+        return Pass::failed;
+    }
+
+    Pass read_pass(const std::string& cftext, bool reread, bool fopen, bool& released)
+    {
+        Services& sv = cx_.sv;
+        io::LogWriter& log = cx_.log;
+        cx_.state.cfname = c_.cfname;
+
+        // The log's name and folder: the control file's base name in 8.3 form,
+        // beside the control file.
+        const io::PathParts parts = io::split_path(c_.cfname);
+        if (parts.name.empty()) {
+            sv.helpshow("ERROR No output");
+            return Pass::refused;
+        }
+        const std::string logname = files::fname83(parts.name, "LOG").name;
+        const std::string logpath = parts.folder + logname;
+        if (!parts.folder.empty() && !io::change_folder(parts.folder)) {
+            std::string text = "Unable to change to directory " + first(parts.folder, 30) + " $";
+            sv.msgbox(text, 80, false);
+            return Pass::refused;
+        }
+
+        // Pre-scan.
+        if (cftext.find('\0') != std::string::npos) {
+            std::string text = "Fatal error in .MRC file. File ignored$";
+            sv.msgbox(text, 80, false);
+            cx_.host.control_file_refused(c_.cfname);
+            return Pass::refused;
+        }
+        const std::vector<std::string> records = io::split_records(cftext);
+        std::string datapath = c_.datapath;
+        files::ScanFlags flags = c_.delim;
+        files::NoValidData nvd;
+        const files::ScanCounts before = cx_.state.counts;
+        const files::ScanCounts counts = files::scancf(records, datapath, flags, c_.datafromcf, nvd, sv);
+        if (reread && cx_.state.ncomb > 0 && (counts.attbound != before.attbound || counts.varbound != before.varbound))
+            sv.helpshow("NOTE: possible control file changes");
+        cx_.state.counts = counts;
+        if (!bounds_usable(counts, sv, cx_.msgline)) {
+            cx_.host.control_file_refused(c_.cfname);
+            return Pass::refused;
+        }
+
+        // The old analysis goes; the new log replaces any log of the same name.
+        if (cx_.analysis) {
+            cx_.host.releasing();
+            cx_.analysis.reset();
+            released = true;
+        }
+        log.flush();
+        log.close();
+        if (log.create(logpath) != 0) {
+            std::string text = "Error opening device " + std::string(2, ' ') + " for output " + logname +
+                               " May exist and be read only$";
+            sv.msgbox(text, 80, false);
+            cx_.host.closed();
+            return Pass::failed;
+        }
+        cx_.host.clear_history();
+        if (fopen)
+            heading_path_ = c_.cfname, heading_ = "%File:Open " + c_.cfname;
+        else if (rq_.fnew)
+            heading_path_ = datapath, heading_ = "%File:New " + datapath;
+        else
+            heading_path_ = c_.chosen, heading_ = "%File:Recent " + c_.chosen;
+        cx_.host.heading(first(heading_, 80));
+        write_log_preamble(log, cx_.host.now(), logname);
+
+        // Arrays and the control file.
+        auto a = std::make_unique<Analysis>();
+        a->cfname = c_.cfname;
+        a->logname = logname;
+        if (!allocate_tables(*a, counts, sv))
+            return fail();
+        a->tables.format.datapath = datapath;
+        files::Scratch scratch;
+        a->nnotes = files::readcf(records, a->tables, flags, cx_.msgline, scratch, log, sv);
+        a->tables.format.datapath = datapath;
+        a->datapath = datapath;
+        a->freefmt = a->tables.format.freefmt;
+        cx_.state.ncomb = a->tables.ncombfound;
+        if (a->nnotes == 1) {
+            std::string text = "  One note or error in control file. View log $";
+            sv.msgbox(text, 80, false);
+        } else if (a->nnotes > 1) {
+            std::string text = " " + io::fmt_i(a->nnotes, 4) + " notes or errors in control file. View log $";
+            sv.msgbox(text, 80, false);
+        }
+
+        // The data file: its records counted, then read.
+        a->nodatafile = nvd.nodatafile;
+        bool nodata = nvd.nodata;
+        int n = 1;
+        io::RecordReader in;
+        if (!nvd.nodatafile) {
+            const std::optional<std::string> bytes = slurp(datapath);
+            if (!bytes || in.open(datapath) != 0) {
+                sv.msgok("ERROR trying to open data file " + first(datapath, 30) + " $");
+                return fail();
+            }
+            log.write(" Reading from data file: ");
+            log.write("          " + datapath);
+            cx_.host.show_progress();
+            sv.thinking(".... scanning data file " + datapath, true);
+            const RecordCount rc = count_records(*bytes, a->freefmt);
+            if (rc.bad) {
+                std::string text = "ERROR: Cannot read data - FORMAT statement may be wrong$";
+                sv.msgbox(text, 80, true);
+                return fail();
+            }
+            a->hascr = rc.hascr;
+            n = rc.n;
+            log.write(" # lines of data =" + io::fmt_i(n, 7));
+            if (n == 0) {
+                std::string text = "ERROR: Seems to be no data in data file?$";
+                sv.msgbox(text, 80, true);
+                nodata = true;
+                n = 1;
+            }
+        }
+        a->nrecords = n;
+        if (!allocate_observations(*a, n, sv))
+            return fail();
+        sv.thinking(".. to read in data ", true);
+        files::ReadDataContext rcx{sv, log, cx_.msgline, cx_.host.rng(), true};
+        a->stats = files::readdata(a->tables, a->data, in, n, nodata, rcx);
+        in.close();
+        if (a->stats.abandon)
+            return fail();
+        a->nodata = nodata || a->nodatafile;
+
+        if (c_.madecf) {
+            // The default control file is written again from what the data showed.
+            const std::string line = c_.dataname.empty() ? io::split_path(datapath).name : c_.dataname;
+            files::DefaultCfFiles f{c_.cfname, line, line, a->tables.format.comma, a->tables.format.tab};
+            files::re_makecf(f, files::default_cf_variables(a->tables, a->stats), log, sv);
+            return Pass::remade;   // this pass's arrays go with `a`
+
+        }
+
+        // The analysis as it starts: every observation in X space, the first
+        // variable as the outcome.
+        a->nobs = a->nodata ? 1 : a->stats.nread;
+        a->nobsin = a->nodata ? 1 : a->stats.nobsin;
+        for (std::size_t k = 0; k < a->varline.size(); ++k)
+            a->varline[k] = static_cast<int>(k);
+        for (int i = 1; i <= a->stats.nread && i < static_cast<int>(a->xmask.size()); ++i)
+            a->xmask[static_cast<std::size_t>(i)] = 1;
+        if (a->tables.vars.nvar >= 1)
+            a->yname = a->tables.vars.varname[1];
+        a->ny = 1;
+        a->ycol = {1, 0, 0, 0, 0};
+        a->firsty = true;
+        cx_.analysis = std::move(a);
+        return Pass::opened;
+    }
+
+    const OpenRequest& rq_;
+    OpeningContext& cx_;
+    Choice c_;
+    bool remade_ = false;
+    std::string heading_;
+    std::string heading_path_;
+};
+
+} // namespace
+
+void write_log_preamble(io::LogWriter& log, const platform::DateTime& d, const std::string& logname)
+{
+    log.write(" Date " + io::fmt_i(d.day, 2) + "/" + (d.month < 10 ? "0" : "") + std::to_string(d.month) + "/" +
+              io::fmt_i(d.year, 4));
+    log.write(std::string("MERU Output log from version ") + kVersion);
+    log.write(" This output file is: " + io::fmt_a(logname, 30));
+}
+
+OpenResult open_analysis(const OpenRequest& request, OpeningContext& cx)
+{
+    Opening opening(request, cx);
+    return opening.run();
+}
+
+} // namespace meru::mainloop
