@@ -33,13 +33,12 @@ std::vector<std::string> wrap_line(std::string_view line, std::size_t width)
     std::vector<std::string> out;
     std::string rest = rstrip(line);
     while (rest.size() > width) {
-        std::size_t cut = rest.rfind(' ', width);
-        const bool at_blank = cut != std::string::npos && cut > 0;
-        if (!at_blank)
-            cut = width;
+        const std::size_t blank = rest.rfind(' ', width);
+        const bool at_blank = blank != std::string::npos && rest.find_first_not_of(' ') < blank;
+        const std::size_t cut = at_blank ? blank : width;
         out.push_back(rstrip(rest.substr(0, cut)));
-        rest = rest.substr(at_blank ? cut + 1 : cut);
-        rest.erase(0, rest.find_first_not_of(' ') == std::string::npos ? rest.size() : rest.find_first_not_of(' '));
+        const std::size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? std::string() : rest.substr(next);
     }
     out.push_back(rest);
     return out;

@@ -47,6 +47,7 @@ TEST(HelpSource, LongLinesWrapAtBlanks)
     EXPECT_EQ(ui::wrap_line("abcdefghij", 4), (std::vector<std::string>{"abcd", "efgh", "ij"}));
     EXPECT_EQ(ui::wrap_line("  indented text  ", 20), (std::vector<std::string>{"  indented text"}));
     EXPECT_EQ(ui::wrap_line("", 75), (std::vector<std::string>{""}));
+    EXPECT_EQ(ui::wrap_line("  abcdef", 5), (std::vector<std::string>{"  abc", "def"}));
     const auto lines = ui::wrap_line(std::string(100, 'x') + " y", 75);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 75u);
