@@ -83,7 +83,6 @@ void tipshow(Context& ctx, HelpState& help, std::string_view topic, bool& next)
     auto dialog = topic_dialog(ctx, help, kDialogHelpTip, "Error: dialoghelptip  box  not found");
     if (!dialog)
         return;
-    dialog->set_answer("next", kNextTipButton);
     next = dialog->run_modal() == kNextTipButton;
 }
 

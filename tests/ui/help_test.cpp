@@ -231,11 +231,14 @@ TEST_F(HelpTest, TopicsListShowsListableTopicsAndGetShowsTheChosenOne)
 TEST_F(HelpTest, ScriptedRunAnswersTheHelpDialogs)
 {
     test::EndRecorder host;
-    auto script = test::make_script("dialog MERU\n  press OK\ndialog *\n  press Next Tip\ndialog *\n  press OK\n",
+    auto script = test::make_script("dialog MERU\n  press OK\ndialog *\n  press Next Tip\ndialog *\n"
+                                    "  press esc\nanswer ok\nanswer ok\n",
                                     host);
     ctx.host.script = script.get();
     ui::helpshow(ctx, help, "Criteria");
     ui::helptopics(ctx, help, true);
+    ui::helpshow(ctx, help, "M E R U");
     EXPECT_EQ(host.status, -1);
-    EXPECT_EQ(script->position(), 3u);
+    EXPECT_EQ(script->position(), 5u);
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{"Criteria", "M E R U"}));
 }
