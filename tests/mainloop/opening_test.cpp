@@ -1,0 +1,261 @@
+// Opening an analysis: the choice of files, the default control file, the log's
+// name and first lines, the record count, the failures and what they leave open.
+#include "opening_fixture.h"
+
+#include "mainloop/dataarrays.h"
+
+namespace meru::test {
+namespace {
+
+using End = mainloop::OpenResult::End;
+
+// Four observations; a has mean 2.5, so "a i 2" gives a>2 for 3 and 4.
+const char* kSmallCsv = "a,b,y\n1,5.5,0\n2,6.5,1\n3,7.5,0\n4,8.5,1\n";
+const char* kSmallMrc = "Small test\n*\na i 2\nb i 6\ny b\n*\nfree comma\nsmall.csv\n";
+
+TEST_F(OpeningTest, ControlFileOpensWithTheLogsFirstLinesBesideIt)
+{
+    write("small.csv", kSmallCsv);
+    const std::string cf = write("small.mrc", kSmallMrc);
+    const auto r = open_file(cf);
+    ASSERT_EQ(r.end, End::opened);
+    ASSERT_TRUE(analysis);
+    const auto ls = lines(folder + "SMALL.LOG");
+    ASSERT_GE(ls.size(), 5u);
+    EXPECT_EQ(ls[0], "%File:Open " + cf);
+    EXPECT_EQ(ls[2], " Date  7/03/2026");
+    EXPECT_EQ(ls[3], "MERU Output log from version 0110701");
+    EXPECT_EQ(ls[4], " This output file is: SMALL.LOG");
+    EXPECT_TRUE(has_line(folder + "SMALL.LOG", " Reading from data file:"));
+    EXPECT_TRUE(has_line(folder + "SMALL.LOG", "          small.csv"));
+    EXPECT_TRUE(has_line(folder + "SMALL.LOG", " # lines of data =      5"));
+    EXPECT_FALSE(has_line(folder + "SMALL.LOG", "Mis-match"));
+    EXPECT_EQ(analysis->logname, "SMALL.LOG");
+    EXPECT_EQ(analysis->nobs, 4);
+    EXPECT_EQ(analysis->nrecords, 5);
+    EXPECT_EQ(analysis->yname, "a");
+    EXPECT_EQ(analysis->ny, 1);
+    EXPECT_FALSE(analysis->nodata);
+    // a>2 holds for observations 3 and 4 only; every observation lies in X space.
+    EXPECT_EQ(analysis->stats.att[2].positive, 2);
+    EXPECT_EQ(analysis->stats.att[2].negative, 2);
+    EXPECT_EQ(analysis->xmask[1] + analysis->xmask[4], 2);
+    EXPECT_EQ(r.recent, cf);
+    EXPECT_EQ(io::current_folder().value_or("") + "/", folder);
+    EXPECT_TRUE(log.is_open());
+}
+
+TEST_F(OpeningTest, LogNameIsTheControlFilesNameIn83Form)
+{
+    write("small.csv", kSmallCsv);
+    ASSERT_EQ(open_file(write("LONGNAME12.MRC", kSmallMrc)).end, End::opened);
+    EXPECT_EQ(analysis->logname, "LONGNAME.LOG");
+    EXPECT_TRUE(io::file_exists(folder + "LONGNAME.LOG"));
+    sv.quiz_answers = {true};
+    ASSERT_EQ(open_file(write("my data.mrc", kSmallMrc)).end, End::opened);
+    EXPECT_EQ(analysis->logname, "MY.LOG");
+    EXPECT_TRUE(has_line(folder + "MY.LOG", " This output file is: MY.LOG"));
+}
+
+TEST_F(OpeningTest, DataFileWithoutControlFileGetsADefaultOneInItsFolder)
+{
+    const std::string data = write("PATIENTS.CSV", "w,h\n1.5,2.25\n2.5,3.25\n3.5,5.75\n");
+    io::change_folder(previous);
+    const auto r = open_file(data);
+    ASSERT_EQ(r.end, End::opened);
+    EXPECT_EQ(sv.with_prefix("msgbox:No associated .mrc file for data PATIENTS.CSV").size(), 1u);
+    const std::string cf = read(folder + "PATIENTS.mrc");
+    EXPECT_EQ(cf.rfind("MERU re-generated .mrc file from data file PATIENTS.CSV", 0), 0u) << cf;
+    EXPECT_NE(cf.find("\nfree comma\n"), std::string::npos) << cf;
+    // The second pass reads the re-made file; its log holds nothing of the first pass.
+    const auto ls = lines(folder + "PATIENTS.LOG");
+    ASSERT_FALSE(ls.empty());
+    EXPECT_EQ(ls[0], "%File:Open " + folder + "PATIENTS.mrc");
+    EXPECT_FALSE(has_line(folder + "PATIENTS.LOG", "NOTE: Default .mrc file is created"));
+    EXPECT_TRUE(has_line(folder + "PATIENTS.LOG", " # lines of data =      4"));
+    EXPECT_EQ(analysis->nobs, 3);
+    EXPECT_EQ(analysis->datapath, data);
+    EXPECT_EQ(r.recent, folder + "PATIENTS.mrc");
+}
+
+TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered)
+{
+    const std::string data = write("small.csv", kSmallCsv);
+    write("small.mrc", kSmallMrc);
+    ASSERT_EQ(open_file(data).end, End::opened);
+    EXPECT_TRUE(sv.with_prefix("quiz:").empty());
+    EXPECT_EQ(read(folder + "small.mrc"), kSmallMrc);
+    EXPECT_EQ(analysis->tables.title.rfind("Small test", 0), 0u);
+
+    // File:New asks: No keeps the control file, Yes replaces it with a default one.
+    sv.quiz_answers = {true, false};
+    host.answers.push_back(data);
+    ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
+    EXPECT_TRUE(sv_called("quiz:?Associated .mrc file already exists! Overwrite with a default .mrc file?"));
+    EXPECT_EQ(read(folder + "small.mrc"), kSmallMrc);
+    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:New small.csv");   // the control file's data name
+
+    sv.quiz_answers = {true, true, false};
+    host.answers.push_back(data);
+    ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
+    EXPECT_EQ(read(folder + "small.mrc").rfind("MERU re-generated .mrc file from data file small.csv", 0), 0u);
+}
+
+TEST_F(OpeningTest, NoToTheQuestionOrACancelledDialogChangesNothing)
+{
+    write("small.csv", kSmallCsv);
+    const std::string cf = write("small.mrc", kSmallMrc);
+    ASSERT_EQ(open_file(cf).end, End::opened);
+    const mainloop::Analysis* before = analysis.get();
+
+    sv.quiz_answers = {false};
+    host.answers.push_back(cf);
+    EXPECT_EQ(open({true, false, 0, false}).end, End::unchanged);
+    EXPECT_TRUE(sv_called("quiz:?Current analysis will terminate saving only .log file SMALL.LOG  Continue?$ "));
+    EXPECT_EQ(host.answers.size(), 1u);   // no dialog shown
+
+    host.answers.clear();
+    host.answers.push_back("");
+    sv.quiz_answers = {true};
+    EXPECT_EQ(open({true, false, 0, false}).end, End::unchanged);
+    EXPECT_EQ(analysis.get(), before);
+    EXPECT_TRUE(log.is_open());
+}
+
+TEST_F(OpeningTest, RecentFilesOpenByTheirExtension)
+{
+    write("small.csv", kSmallCsv);
+    const std::string cf = write("small.mrc", kSmallMrc);
+    host.recent = {folder + "sheet.xls", cf};
+    EXPECT_EQ(open({false, false, 1, false}).end, End::unchanged);
+    EXPECT_TRUE(sv_called("msgbox:File extension missing or  inadmissible $ kind=80"));
+
+    const auto r = open({false, false, 2, false});
+    ASSERT_EQ(r.end, End::opened);
+    EXPECT_EQ(r.recentix, 2);
+    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:Recent " + cf);
+}
+
+TEST_F(OpeningTest, RefusedControlFileLeavesTheOpenAnalysisAndItsLog)
+{
+    write("small.csv", kSmallCsv);
+    ASSERT_EQ(open_file(write("small.mrc", kSmallMrc)).end, End::opened);
+    const mainloop::Analysis* before = analysis.get();
+
+    // 9999 variables of three attributes each: beyond the attribute limit.
+    const std::string big = write("big.mrc", "Big\n*\nx1:9999 i 1 2\n*\nfree comma\nsmall.csv\n");
+    sv.quiz_answers = {true};
+    EXPECT_EQ(open_file(big).end, End::unchanged);
+    EXPECT_TRUE(sv_called("help:ERROR too many attributes"));
+    EXPECT_TRUE(sv_called("msgok:# attributes=29998 $"));
+    EXPECT_TRUE(host.called("refused:" + big));
+    EXPECT_FALSE(host.called("releasing"));
+    EXPECT_EQ(analysis.get(), before);
+    ASSERT_TRUE(log.is_open());
+    EXPECT_EQ(log.path(), folder + "SMALL.LOG");
+    log.write("still written");
+    EXPECT_TRUE(has_line(folder + "SMALL.LOG", "still written"));
+    EXPECT_TRUE(has_line(folder + "SMALL.LOG", " # lines of data =      5"));
+    EXPECT_FALSE(io::file_exists(folder + "BIG.LOG"));
+
+    // A variable list whose numbered ranges name 19998 variables.
+    const std::string wide = write("wide.mrc", "Wide\nv1:9999 w1:9999\n*\nv1 i 5\n*\nfree comma\nsmall.csv\n");
+    sv.quiz_answers = {true};
+    EXPECT_EQ(open_file(wide).end, End::unchanged);
+    EXPECT_TRUE(sv_called("help:ERROR too many variables"));
+    EXPECT_FALSE(sv.with_prefix("msgok:# variables=").empty());
+    EXPECT_EQ(analysis.get(), before);
+
+    // A control file that is not text at all.
+    const std::string binary = write("binary.mrc", std::string("Bin\0ary\n", 8));
+    sv.quiz_answers = {true};
+    EXPECT_EQ(open_file(binary).end, End::unchanged);
+    EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored$ kind=80"));
+    EXPECT_EQ(state.cfname, binary);   // Edit .MRC file edits it
+    EXPECT_EQ(analysis.get(), before);
+}
+
+TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClosed)
+{
+    write("small.csv", kSmallCsv);
+    ASSERT_EQ(open_file(write("small.mrc", kSmallMrc)).end, End::opened);
+    write("fixed.dat", std::string("  1  2\n  3\0 4\n", 14));
+    const std::string cf = write("fixed.mrc", "Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n");
+    sv.quiz_answers = {true};
+    EXPECT_EQ(open_file(cf).end, End::closed);
+    EXPECT_TRUE(sv_called("msgbox:ERROR: Cannot read data - FORMAT statement may be wrong$ [log] kind=80"));
+    EXPECT_FALSE(analysis);
+    EXPECT_TRUE(host.called("releasing"));
+    EXPECT_TRUE(host.called("closed"));
+    EXPECT_FALSE(log.is_open());
+    EXPECT_EQ(lines(folder + "FIXED.LOG")[0], "%File:Open " + cf);
+}
+
+TEST_F(OpeningTest, CrlfDataFileCountsEachLineOnce)
+{
+    write("crlf.csv", "a,b,y\r\n1,5.5,0\r\n2,6.5,1\r\n3,7.5,0\r\n4,8.5,1\r\n");
+    ASSERT_EQ(open_file(write("crlf.mrc", "Crlf\n*\na i 2\n*\nfree comma\ncrlf.csv\n")).end, End::opened);
+    EXPECT_TRUE(has_line(folder + "CRLF.LOG", " # lines of data =      5"));
+    EXPECT_FALSE(has_line(folder + "CRLF.LOG", "Mis-match"));
+    EXPECT_EQ(analysis->nrecords, 5);
+    EXPECT_EQ(analysis->nobs, 4);
+    EXPECT_FALSE(analysis->hascr);
+}
+
+TEST_F(OpeningTest, EmptyDataFileOpensWithoutData)
+{
+    write("empty.csv", "");
+    ASSERT_EQ(open_file(write("empty.mrc", "Empty\na b\n*\na i 2\n*\nfree comma\nempty.csv\n")).end, End::opened);
+    EXPECT_TRUE(has_line(folder + "EMPTY.LOG", " # lines of data =      0"));
+    EXPECT_TRUE(sv_called("msgbox:ERROR: Seems to be no data in data file?$ [log] kind=80"));
+    EXPECT_TRUE(analysis->nodata);
+    EXPECT_EQ(analysis->nobs, 1);
+}
+
+TEST_F(OpeningTest, NotesOfTheControlFileAreCountedInOneBox)
+{
+    write("small.csv", kSmallCsv);
+    ASSERT_EQ(open_file(write("notes.mrc", "Notes\n*\na i 2\nzz i 1\nqq i 1\nww i 1\n*\nfree comma\nsmall.csv\n")).end,
+              End::opened);
+    EXPECT_EQ(analysis->nnotes, 3);
+    EXPECT_TRUE(sv_called("msgbox:    3 notes or errors in control file. View log $ kind=80"));
+}
+
+TEST_F(OpeningTest, RereadOpensTheSameControlFileAndPutsItInTheRecentList)
+{
+    write("small.csv", kSmallCsv);
+    const std::string cf = write("small.mrc", kSmallMrc);
+    ASSERT_EQ(open_file(cf).end, End::opened);
+    state.dialog_path = folder + "notes.txt";   // as Edit:Edit file leaves it
+    const auto r = open({true, false, 0, true});
+    ASSERT_EQ(r.end, End::opened);
+    EXPECT_TRUE(sv.with_prefix("quiz:").empty());
+    EXPECT_TRUE(host.answers.empty());
+    EXPECT_EQ(r.recent, cf);
+    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:Open " + cf);
+}
+
+TEST(DataArrays, LimitsAndDimensions)
+{
+    RecordingServices sv;
+    std::string msgline;
+    EXPECT_TRUE(mainloop::bounds_usable({10000, 12, 3}, sv, msgline));
+    EXPECT_FALSE(mainloop::bounds_usable({10001, 12, 3}, sv, msgline));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"help:ERROR too many attributes", "msgok:# attributes=10001 $"}));
+    EXPECT_TRUE(mainloop::bounds_usable({50, 10010, 3}, sv, msgline));
+    EXPECT_FALSE(mainloop::bounds_usable({50, 10011, 3}, sv, msgline));
+    EXPECT_EQ(sv.calls.back(), "msgok:# variables=10011 $");
+
+    mainloop::Analysis a;
+    ASSERT_TRUE(mainloop::allocate_tables(a, {10000, 12, 3}, sv));
+    EXPECT_EQ(a.tables.dims.lc, 10050);
+    EXPECT_EQ(a.tables.dims.nv, 62);
+    ASSERT_TRUE(mainloop::allocate_observations(a, 500, sv));
+    EXPECT_EQ(a.data.xdata.size(), 500u * (62 + 150));
+    EXPECT_TRUE(std::all_of(a.data.xdata.begin(), a.data.xdata.end(), [](float v) { return v == 0.0f; }));
+    EXPECT_EQ(a.data.abyte.size(), 500u * 10050);
+    EXPECT_EQ(a.ymat.size(), 5u * 500);
+}
+
+} // namespace
+} // namespace meru::test
