@@ -16,14 +16,14 @@ run_suite() {
 }
 
 echo "== normal build"
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERU_TESTS=ON -DMERU_BENCH=ON
 echo "== sanitizer build (address, undefined)"
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DMERU_SANITIZE=ON -DMERU_BENCH=OFF
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DMERU_SANITIZE=ON -DMERU_TESTS=ON -DMERU_BENCH=OFF
 
 if ls fuzz/fuzz_*.cpp >/dev/null 2>&1; then
   echo "== fuzz targets"
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DMERU_FUZZ=ON -DMERU_TESTS=OFF -DMERU_BENCH=OFF >/dev/null
+        -DMERU_FUZZ=ON -DMERU_SANITIZE=OFF -DMERU_TESTS=OFF -DMERU_BENCH=OFF >/dev/null
   targets=$(ls fuzz/fuzz_*.cpp | xargs -n1 basename | sed 's/\.cpp$//')
   cmake --build build-fuzz -j "$jobs" --target $targets
   for t in $targets; do
