@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERU_TESTS=OFF -DMERU_BENCH=OFF >/dev/null
 cmake --build build --target meru
-exec build/bin/meru "$@"
+# Without an argument the file dialogs start in the example data sets.
+exec build/bin/meru "${@:-$PWD/examples}"

@@ -11,6 +11,10 @@
 #include "ui/opendlg.h"
 #include "ui/winmenu.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
 #include <vector>
 
 namespace meru::mainloop {
@@ -234,6 +238,15 @@ Flow file_request(Program& p)
     return finish_opening(p, r);
 }
 
-void install_file_handlers(Program& p) { p.dispatch.set(Step::file, file_request); }
+void install_file_handlers(Program& p)
+{
+    p.dispatch.set(Step::file, file_request);
+    // A folder or file named on the command line is where the file dialogs start.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1) {
+        const QFileInfo start(args[1]);
+        p.opening.dialog_path = start.absoluteFilePath().toStdString() + (start.isDir() ? "/" : "");
+    }
+}
 
 } // namespace meru::mainloop
