@@ -1,0 +1,228 @@
+// The File and Edit steps on the program's state: the menus an opening leaves,
+// a failed opening, control-file combinations, the outside editor and the
+// re-read, the bootstrap toggle and the training/test switch.
+#include "program_fixture.h"
+
+#include "mainloop/editmenu.h"
+#include "mainloop/file_requests.h"
+#include "ui/ui_fixture.h"
+
+#include <cstdlib>
+
+namespace meru::test {
+namespace {
+
+using mainloop::Flow;
+
+class FileRequestTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        previous = io::current_folder().value_or(".");
+        folder = dir.path().toStdString() + "/";
+        program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        write("kyphosis.csv", "age,number,start,kyphosis\n71,3,5,0\n158,3,14,0\n128,4,5,1\n2,5,1,0\n");
+        cf = write("kyphosis.mrc", "Kyphosis\n*\nage i 20 50\nkyphosis b\n*\nfree comma\nkyphosis.csv\n");
+    }
+    void TearDown() override
+    {
+        program->ui.host.script = nullptr;
+        io::change_folder(previous);
+        ProgramTest::TearDown();
+    }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(folder + name, std::ios::binary) << text;
+        return folder + name;
+    }
+    // Answers the program's modals from `text` (script actions).
+    void answer(const std::string& text)
+    {
+        script = make_script(text, ender);
+        program->ui.host.script = script.get();
+    }
+    Flow open(const std::string& path, bool ask = false)
+    {
+        answer(std::string(ask ? "answer yes\n" : "") + "file " + path + "\ndismiss\n");
+        program->flags.qfile = program->flags.fopen = true;
+        const Flow f = mainloop::file_request(*program);
+        program->flags.qfile = program->flags.fopen = false;
+        return f;
+    }
+    bool grey(int menu, int item) { return !program->menus.enabled(menu, item); }
+
+    std::string previous, folder, cf;
+    std::vector<std::string> topics;
+    EndRecorder ender;
+    std::unique_ptr<platform::Script> script;
+};
+
+TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
+{
+    program->crit.icrit = 3;
+    program->crit.autobeta = false;
+    program->strategy.treemode = true;
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    ASSERT_TRUE(program->analysis);
+    auto& m = program->menus;
+    EXPECT_TRUE(m.checked(1, 1));
+    EXPECT_EQ(m.text(2, 1), "Edit " + cf + " ");
+    EXPECT_FALSE(grey(2, 0));
+    EXPECT_FALSE(grey(3, 0));
+    EXPECT_EQ(m.text(3, 1), "Ok  age ");
+    for (int menu = 4; menu <= 7; ++menu)
+        EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
+    EXPECT_FALSE(grey(8, 0));
+    EXPECT_TRUE(grey(8, 1));
+    EXPECT_TRUE(grey(8, 2));   // no _ID_ variable
+    EXPECT_FALSE(grey(8, 9));
+    EXPECT_EQ(m.text(10, 1), "Output KYPHOSIS.LOG ");
+    EXPECT_EQ(m.text(10, 2), "Data kyphosis.csv ");
+    EXPECT_EQ(m.text(10, 3), "Control " + cf + " ");
+    EXPECT_TRUE(grey(10, 6));
+    EXPECT_NE(m.find("Window", "KYPHOSIS.LOG"), 0);
+    EXPECT_EQ(program->crit.icrit, 1);
+    EXPECT_EQ(program->crit.critname, "Within MSE");
+    EXPECT_TRUE(program->crit.autobeta);
+    EXPECT_FALSE(program->strategy.treemode);
+    ASSERT_FALSE(program->prefs.recent.empty());
+    EXPECT_EQ(program->prefs.recent[0], cf);
+
+    // A second opening renames the log's Window item instead of adding another.
+    const int items = m.item_count(11);
+    const std::string other = write("second.mrc", "Second\n*\nage i 20 50\n*\nfree comma\nkyphosis.csv\n");
+    ASSERT_EQ(open(other, true), Flow::loop_head);
+    EXPECT_EQ(m.item_count(11), items);
+    EXPECT_NE(m.find("Window", "SECOND.LOG"), 0);
+    EXPECT_EQ(program->prefs.recent[0], other);
+    EXPECT_EQ(program->prefs.recent[1], cf);
+}
+
+TEST_F(FileRequestTest, FailedOpeningLeavesNoAnalysisAndTheDataMenusGrey)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    write("fixed.dat", std::string("  1  2\n  3\0 4\n", 14));
+    const std::string fixed = write("fixed.mrc", "Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n");
+    EXPECT_EQ(open(fixed, true), Flow::loop_head);
+    EXPECT_FALSE(program->analysis);
+    EXPECT_FALSE(program->log.is_open());
+    for (int menu = 3; menu <= 8; ++menu)
+        EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
+    EXPECT_TRUE(grey(10, 2));
+    EXPECT_TRUE(grey(2, 8));
+    EXPECT_FALSE(grey(2, 0));   // the control file can still be edited
+    EXPECT_EQ(program->opening.cfname, fixed);
+}
+
+TEST_F(FileRequestTest, CombinationsInTheControlFileAskForTheirAddedAttributes)
+{
+    const std::string combo =
+        write("combo.mrc", "Combo\n*\nage i 20 50\nkyphosis b\n*\nfree comma\nkyphosis.csv\n+old  (2)(4)\n");
+    program->options.fullred = false;
+    program->options.primattr = true;
+    ASSERT_EQ(open(combo), Flow::poll);
+    EXPECT_TRUE(program->flags.qproc);
+    EXPECT_TRUE(program->flags.paddatt);
+    EXPECT_TRUE(program->analysis->added_from_cf);
+    EXPECT_TRUE(program->options.fullred);
+    EXPECT_FALSE(program->options.primattr);
+    EXPECT_TRUE(program->reduction_saved);
+    EXPECT_FALSE(program->saved_fullred);
+    EXPECT_TRUE(program->saved_primattr);
+}
+
+TEST_F(FileRequestTest, EditMrcRunsTheEditorWithThePathAsOneArgumentThenRereads)
+{
+    // A folder name that a shell would split and run.
+    const std::string odd = folder + "a b;touch INJECTED/";
+    ASSERT_TRUE(io::change_folder(folder));
+    ASSERT_EQ(std::system(("mkdir -p '" + odd + "'").c_str()), 0);
+    folder = odd;
+    write("kyphosis.csv", "age,number,start,kyphosis\n71,3,5,0\n158,3,14,0\n");
+    cf = write("kyphosis.mrc", "Kyphosis\n*\nage i 20 50\n*\nfree comma\nkyphosis.csv\n");
+    const std::string editor = dir.path().toStdString() + "/editor.sh";
+    std::ofstream(editor) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$(dirname \"$1\")/args\"\n"
+                             "sed -i 's/^Kyphosis$/Edited/' \"$1\"\n";
+    ASSERT_EQ(std::system(("chmod +x '" + editor + "'").c_str()), 0);
+    setenv("VISUAL", editor.c_str(), 1);
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    const mainloop::Analysis* before = program->analysis.get();
+
+    // No: the file was edited but nothing is read again.
+    answer("answer no\n");
+    program->flags.qedit = program->flags.edcf = true;
+    EXPECT_EQ(mainloop::edit_request(*program), Flow::loop_head);
+    EXPECT_EQ(program->analysis.get(), before);
+    std::ifstream args(folder + "args");
+    std::string count, arg;
+    std::getline(args, count);
+    std::getline(args, arg);
+    EXPECT_EQ(count, "1");
+    EXPECT_EQ(arg, cf);
+    EXPECT_FALSE(io::file_exists(dir.path().toStdString() + "/INJECTED"));
+
+    // Yes: read again, without the file dialog, from the edited file.
+    answer("answer yes\ndismiss\n");
+    EXPECT_EQ(mainloop::edit_request(*program), Flow::loop_head);
+    unsetenv("VISUAL");
+    ASSERT_TRUE(program->analysis);
+    EXPECT_EQ(program->analysis->tables.title.rfind("Edited", 0), 0u);
+    EXPECT_EQ(program->prefs.recent[0], cf);
+}
+
+TEST_F(FileRequestTest, EditorThatCannotBeFoundShowsItsHelpTopic)
+{
+    setenv("VISUAL", "no-such-editor-anywhere", 1);
+    EXPECT_FALSE(mainloop::editfile(*program, cf));
+    unsetenv("VISUAL");
+    EXPECT_EQ(topics, (std::vector<std::string>{"ERROR: Notepad"}));
+}
+
+TEST_F(FileRequestTest, BootstrapToggleTwiceShowsItsNoteOnceAndEndsOff)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    topics.clear();
+    program->flags.qedit = program->flags.eboot = true;
+    mainloop::edit_request(*program);
+    EXPECT_TRUE(program->bootmode);
+    EXPECT_EQ(program->menus.text(2, 9), "Un-bootstrap sample");
+    EXPECT_TRUE(grey(8, 0));
+    EXPECT_TRUE(grey(5, 0));
+    mainloop::edit_request(*program);
+    EXPECT_FALSE(program->bootmode);
+    EXPECT_EQ(program->menus.text(2, 9), "Bootstrap sample");
+    EXPECT_FALSE(grey(8, 0));
+    EXPECT_EQ(topics, (std::vector<std::string>{"NOTE: Bootstrap sample"}));
+    program->log.flush();
+    std::ifstream in(program->log.path());
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto on = all.find("%Edit:Bootstrap sample");
+    const auto off = all.find("%Edit:Un-Bootstrap sample");
+    EXPECT_NE(on, std::string::npos);
+    EXPECT_NE(off, std::string::npos);
+    EXPECT_LT(on, off);
+}
+
+TEST(SampleSwitch, TwoSwitchesRestoreTheSamples)
+{
+    std::vector<int> a{1, 0, 2}, b{0, 3, 0};
+    int count = 0;
+    bool test = false;
+    auto s = mainloop::sampswitch(count, a, b, test);
+    EXPECT_TRUE(test);
+    EXPECT_EQ(s.message, "Analysis is now on the test sample");
+    EXPECT_EQ(s.item_text, "Switch to Training sample");
+    EXPECT_EQ(a, (std::vector<int>{0, 3, 0}));
+    s = mainloop::sampswitch(count, a, b, test);
+    EXPECT_FALSE(test);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(s.message, "Analysis is now on the training sample");
+    EXPECT_EQ(s.item_text, "Switch to Test sample");
+    EXPECT_EQ(a, (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(b, (std::vector<int>{0, 3, 0}));
+}
+
+} // namespace
+} // namespace meru::test
