@@ -570,3 +570,40 @@ TEST(RandomRun, NoBlockFilledIsNotAvailable)
     EXPECT_TRUE(has_line(r.lines, " Empirical extreme value P =     0/     0= not available"));
     EXPECT_TRUE(has_line(r.lines, " NOTE:# simulations too small"));
 }
+
+TEST(RandomRun, EmptySplitHistogramIsNothingToMimic)
+{
+    // Search values but no split shares recorded (m = 0): mimic is not offered, and
+    // choosing it brings the note instead of putting every unit into A.
+    Data d;
+    d.searchg = {1.0, 2.0, 3.0};
+    ScriptedDialog dialog;
+    dialog.entries = {{"20", SplitMode::Mimic, "", random_ids::kOk}, {"20", SplitMode::Uniform, "", random_ids::kOk}};
+    DonePlot plot;
+    RecordingServices services;
+    const RunOut r = run_once(d, dialog, plot, services);
+    ASSERT_EQ(dialog.shown.size(), 2u);
+    EXPECT_EQ(dialog.shown[0].mode, SplitMode::Uniform);
+    EXPECT_EQ(services.with_prefix("msgbox:"),
+              std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=0"});
+    EXPECT_EQ(r.result.nrand, 20);
+    EXPECT_FALSE(r.result.extreme_lines); // m = 0
+}
+
+TEST(RandomRun, NoPartitionsAskedForShowsTheSearchDistribution)
+{
+    Data d;
+    d.searchg = {3.0, 1.0, 2.0};
+    d.splithist[5] = 3;
+    ScriptedDialog dialog;
+    dialog.entries = {{"0", SplitMode::Uniform, "", random_ids::kOk}};
+    DonePlot plot;
+    RecordingServices services;
+    const RunOut r = run_once(d, dialog, plot, services);
+    ASSERT_EQ(plot.series.size(), 1u);
+    EXPECT_EQ(plot.series[0].title, "Search distribution of G");
+    EXPECT_EQ(plot.series[0].lower, 1.0);
+    EXPECT_EQ(plot.series[0].upper, 3.0);
+    EXPECT_EQ(services.yields, 0);
+    EXPECT_EQ(r.lines.back(), "     0 random partitions generated");
+}
