@@ -163,9 +163,11 @@ void pool_stratum(const Stats2x2& s, PoolStat& pool)
     const double w1 = static_cast<double>(c.fp) * static_cast<double>(c.fn) / n;
     const double w2 = static_cast<double>(c.fn) * static_cast<double>(c.n_a()) / n;
     pool.strata += 1;
-    pool.or_w += s.odds_ratio * w1;
+    // OR w1 and RR w2 on the plain counts: TN TP / N and TP nA- / N. A stratum with
+    // an empty FP or FN cell has w = 0 but still adds to these numerators.
+    pool.or_w += static_cast<double>(c.tn) * static_cast<double>(c.tp) / n;
     pool.w1 += w1;
-    pool.rr_w += s.rel_risk * w2;
+    pool.rr_w += static_cast<double>(c.tp) * static_cast<double>(c.n_a_minus()) / n;
     pool.w2 += w2;
     pool.ln_or_w += std::log(s.odds_ratio) / (s.or_se * s.or_se);
     pool.or_inv_var += 1.0 / (s.or_se * s.or_se);

@@ -97,8 +97,10 @@ double bayes_odds_ratio(const Cells2x2& c, const std::array<double, 4>& prior);
 
 // Pooled sums over the by-group strata. The weights are those of the
 // Mantel-Haenszel estimators, on the plain counts: w1 = FP FN / N for the odds
-// ratio and w2 = FN nA / N for the relative risk, so that sum(OR w1) / sum(w1) and
-// sum(RR w2) / sum(w2) are the Mantel-Haenszel odds ratio and risk ratio.
+// ratio and w2 = FN nA / N for the relative risk, and OR w1 and RR w2 are taken
+// on the plain counts too (TN TP / N and TP nA- / N, also for a stratum with an
+// empty cell), so that sum(OR w1) / sum(w1) and sum(RR w2) / sum(w2) are the
+// Mantel-Haenszel odds ratio and risk ratio.
 struct PoolStat {
     int strata = 0;
     double or_w = 0.0;      // sum of OR * w1

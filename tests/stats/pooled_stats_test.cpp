@@ -51,6 +51,24 @@ TEST(StatSum, TwoStrata)
     EXPECT_EQ(msg, expected.back());
 }
 
+TEST(StatSum, StratumWithAnEmptyCellStillCountsInTheMantelHaenszelSums)
+{
+    // Stratum 1 has no false positive: its TN TP / N still enters the odds-ratio
+    // numerator and its TP nA- / N the risk-ratio numerator. R: mantelhaen.test
+    // gives 14.619047619; the risk ratio from the textbook sums.
+    PoolStat pool;
+    add_stratum(pool, 20, 0, 5, 10);
+    add_stratum(pool, 15, 5, 6, 14);
+    std::string msg;
+    LogCapture cap;
+    const PooledSummary s = statsum(pool, msg, cap.log);
+    EXPECT_TRUE(close_rel(s.or_mh, 14.619047619, 1e-9));
+    EXPECT_TRUE(close_rel(s.rr_mh, 3.38731218698, 1e-9));
+    ASSERT_EQ(cap.lines.size(), 5u);
+    EXPECT_EQ(cap.lines[1], " Mantel-Haenszel weighted OR=   14.62");
+    EXPECT_EQ(cap.lines[2], " Mantel-Haenszel weighted RR=    3.39");
+}
+
 TEST(StatSum, OneStratumGivesItsOwnEstimates)
 {
     PoolStat pool;
