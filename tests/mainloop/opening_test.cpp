@@ -235,6 +235,30 @@ TEST_F(OpeningTest, RereadOpensTheSameControlFileAndPutsItInTheRecentList)
     EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:Open " + cf);
 }
 
+TEST_F(OpeningTest, RereadOfAChangedControlFileWithCombinationsNotesTheChange)
+{
+    write("small.csv", kSmallCsv);
+    const std::string cf = write("combo.mrc", "Combo\n*\na i 2\ny b\n*\nfree comma\nsmall.csv\n+both  (2 3)\n");
+    ASSERT_EQ(open_file(cf).end, End::opened);
+    EXPECT_EQ(state.ncomb, 1);
+    write("combo.mrc", "Combo\n*\na i 2 3\ny b\n*\nfree comma\nsmall.csv\n+both  (2 3)\n");
+    ASSERT_EQ(open({true, false, 0, true}).end, End::opened);
+    EXPECT_TRUE(sv_called("help:NOTE: possible control file changes"));
+}
+
+TEST_F(OpeningTest, RecentDataFileUsesTheControlFileBesideIt)
+{
+    const std::string data = write("small.csv", kSmallCsv);
+    write("small.mrc", kSmallMrc);
+    host.recent = {data};
+    const auto r = open({false, false, 1, false});
+    ASSERT_EQ(r.end, End::opened);
+    EXPECT_EQ(analysis->cfname, folder + "small.mrc");
+    EXPECT_EQ(analysis->datapath, data);
+    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:Recent " + data);
+    EXPECT_TRUE(sv.with_prefix("msgbox:No associated").empty());
+}
+
 TEST(DataArrays, LimitsAndDimensions)
 {
     RecordingServices sv;
