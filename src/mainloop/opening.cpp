@@ -180,6 +180,10 @@ public:
                 cx_.sv.msgbox(text, 80, false);
                 if (fopen && !reread)
                     continue;   // the user chooses again
+                if (remade_) {
+                    fail();     // the first pass's log is open, its arrays gone
+                    released = true;
+                }
                 break;
             }
             const Pass pass = read_pass(*cf, reread, fopen, released);
@@ -277,13 +281,18 @@ private:
             return Pass::failed;
         }
         cx_.host.clear_history();
-        if (fopen)
-            heading_path_ = c_.cfname, heading_ = "%File:Open " + c_.cfname;
-        else if (rq_.fnew)
-            heading_path_ = datapath, heading_ = "%File:New " + datapath;
-        else
-            heading_path_ = c_.chosen, heading_ = "%File:Recent " + c_.chosen;
-        cx_.host.heading(first(heading_, 80));
+        std::string heading;
+        if (fopen) {
+            heading_path_ = c_.cfname;
+            heading = "%File:Open ";
+        } else if (rq_.fnew) {
+            heading_path_ = datapath;
+            heading = "%File:New ";
+        } else {
+            heading_path_ = c_.chosen;
+            heading = "%File:Recent ";
+        }
+        cx_.host.heading(first(heading + heading_path_, 80));
         write_log_preamble(log, cx_.host.now(), logname);
 
         // Arrays and the control file.
@@ -379,7 +388,6 @@ private:
     OpeningContext& cx_;
     Choice c_;
     bool remade_ = false;
-    std::string heading_;
     std::string heading_path_;
 };
 
