@@ -11,6 +11,7 @@
 #include "platform/fonts.h"
 #include "platform/frame.h"
 #include "platform/script_host.h"
+#include "ui/helpindex.h"
 #include "ui/messages.h"
 #include "ui/thinking.h"
 #include "ui/winmenu.h"
@@ -33,7 +34,7 @@ std::string banner_title()
 bool open_help_files(Program& p)
 {
     const std::string busy_upper = "Cannot find MERUKEY.TXT or is in use, possibly MERU already running$";
-    const int key = p.files.open(kHelpIndexUnit, {"merukey.txt", io::FileStatus::Old, io::FileAccess::Sequential});
+    const int key = ui::open_help_index(p.files, "merukey.txt");
     if (key != 0) {
         std::string text = key > 0 ? busy_upper
                                    : std::string("Cannot find merukey.txt or is in use, possibly MERU already running$");
@@ -45,7 +46,7 @@ bool open_help_files(Program& p)
         ui::msgbox(p.ui, text, 80, false);
         return false;
     }
-    if (p.files.open(kHelpTextUnit, {"meruhlp.txt", io::FileStatus::Old, io::FileAccess::Direct, 77}) != 0) {
+    if (ui::open_help_text(p.files, "meruhlp.txt") != 0) {
         std::string text = "Cannot find MERUHLP.TXT or is in use, possibly MERU already running$";
         ui::msgbox(p.ui, text, 80, false);
         ui::msgok(p.ui, "MERU terminating$");

@@ -4,6 +4,7 @@
 #include "platform/frame.h"
 #include "platform/menu_commands.h"
 #include "ui/actlog.h"
+#include "ui/front.h"
 #include "ui/messages.h"
 
 #include <cstdio>
@@ -299,11 +300,6 @@ void exitmenu(Program& p)
     p.exit(0);
 }
 
-void front37(Program& p)
-{
-    p.frame.set_focus(kProgressUnit);
-    p.frame.set_active(kProgressUnit);
-    p.frame.set_window_size(kProgressUnit, {platform::SizeState::restored});
-}
+void front37(Program& p) { ui::bring_to_front(p.frame, kProgressUnit); }
 
 } // namespace meru::mainloop

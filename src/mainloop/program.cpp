@@ -33,7 +33,7 @@ void end_program(Program& program, int status)
 {
     program.log.flush();
     program.log.close();
-    for (int unit : {kScratchUnit, kHelpTextUnit, kHelpIndexUnit})
+    for (int unit : {kScratchUnit, ui::kHelpTextUnit, ui::kHelpIndexUnit})
         program.files.close(unit);
     program.lock.release();
     platform::exit_program(status);

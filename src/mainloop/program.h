@@ -23,6 +23,8 @@
 #include "settings/strategy.h"
 #include "tree/tree_rules.h"
 #include "ui/context.h"
+#include "ui/help.h"
+#include "ui/listsel.h"
 #include "ui/qt_services.h"
 
 #include <functional>
@@ -40,9 +42,7 @@ namespace meru::mainloop {
 
 // Units of the program's own files and windows.
 constexpr int kScratchUnit = 3;
-constexpr int kHelpTextUnit = 4;
 constexpr int kLogUnit = 7;
-constexpr int kHelpIndexUnit = 8;
 constexpr int kSearchUnit = 15;
 constexpr int kPartitionUnit = 18;
 constexpr int kBannerUnit = 33;
@@ -103,6 +103,9 @@ struct Program {
     bool reduction_saved = false;
     bool saved_fullred = false;
     bool saved_primattr = false;
+
+    ui::Selections selections;      // what the list boxes' callbacks leave
+    ui::HelpState help_files{files, rng, selections};   // the help index and text on units 8 and 4
 
     std::vector<ItemName> item_names;
     Dispatch dispatch;
