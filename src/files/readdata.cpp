@@ -232,16 +232,18 @@ void show_status(ReadDataContext& cx, int nread, int n)
     cx.sv.yield();
 }
 
-// Missing check of one record: the weight of every negative value of a variable
-// without character data is missing; a record with nothing but such values is
-// all-missing and gets weight 0.
+// Missing check of one record: the weight of every missing value is missing; a
+// record with nothing but missing values is all-missing and gets weight 0. Until
+// the file is read, a variable with character data holds its states as negative
+// codes, so there only the missing mark itself counts.
 void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
 {
     int& w = d.obswt[static_cast<std::size_t>(i - 1)];
     long long miss = 0;
     bool all = ndata > 0;
     for (int j = 1; j <= ndata; ++j) {
-        if (!r.marks.charflag[static_cast<std::size_t>(j)] && d.x(i, j) < 0) miss += w;
+        const float v = d.x(i, j);
+        if (v == kMissing || (!r.marks.charflag[static_cast<std::size_t>(j)] && v < 0)) miss += w;
         else all = false;
     }
     if (miss > 0) {

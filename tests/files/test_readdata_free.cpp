@@ -166,6 +166,23 @@ TEST(CharacterData, CodesAmbiguityAndMixedVariables)
     EXPECT_TRUE(r->logged(" Mixed data: only first digit of number is retained as character"));
 }
 
+TEST(CharacterData, MissingStatesCountAsMissingValues)
+{
+    // "?" in a character variable is as missing as "." in a numeric one: record 2
+    // and 3 are incomplete, record 4 has nothing but missing values.
+    const char* cf = "m\nsex,b\n*\nsex nMF M\nb i 1\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "M,1\n?,2\nF,.\n?,.\n");
+    ASSERT_EQ(r->r.nread, 4);
+    EXPECT_EQ(r->r.missing_total, 4);
+    EXPECT_EQ(r->r.incomplete, 3);
+    EXPECT_EQ(r->r.allmissing, 1);
+    EXPECT_EQ(r->r.last_missed, 4);
+    EXPECT_EQ(r->r.nobsin, 3);
+    EXPECT_EQ(r->d.obswt[3], 0);
+    EXPECT_TRUE(r->logged("# missing values=       4( 66.7%) # incomplete records=     3( 75.0%)."));
+    EXPECT_TRUE(r->logged(" Missed record is #       4"));
+}
+
 TEST(Frequency, WeightsAndBadFrequencies)
 {
     const char* cf = "m\n_ID_ x _FREQ_\n*\nx mean\n*\nfree space\nDATA\n";
