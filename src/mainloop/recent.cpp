@@ -19,6 +19,15 @@ void append_item(Program& p, int k)
         p.menus.append(kFileMenu, platform::kMenuEnabled, item_text(path), [&p, k](bool) { recentpick(p, k); }));
 }
 
+// Rewrites the file from the preferences image as it stands.
+void write_image(Program& p)
+{
+    if (!write_preferences(p.prefs_path, p.prefs)) {
+        std::string text = "ERROR: Cannot write the preferences file " + p.prefs_path + "$";
+        ui::msgbox(p.ui, text, 80, false);
+    }
+}
+
 } // namespace
 
 void append_recent_items(Program& p)
@@ -33,12 +42,15 @@ void append_recent_items(Program& p)
         append_item(p, k);
 }
 
+void prefwrite(Program& p)
+{
+    p.prefs.options_line = options_line(p.options);
+    write_image(p);
+}
+
 void recentmenu(Program& p, bool newitem)
 {
-    if (!write_preferences(p.prefs_path, p.prefs)) {
-        std::string text = "ERROR: Cannot write the preferences file " + p.prefs_path + "$";
-        ui::msgbox(p.ui, text, 80, false);
-    }
+    write_image(p);
     const int count = static_cast<int>(p.prefs.recent.size());
     for (int k = 1; k <= count && k <= static_cast<int>(p.recent_items.size()); ++k)
         p.menus.set_text(p.recent_items[static_cast<size_t>(k - 1)], item_text(p.prefs.recent[static_cast<size_t>(k - 1)]));

@@ -216,7 +216,8 @@ TEST_F(ProgramTest, ATreePartitionIsOfferedAsAnAddedAttribute)
 TEST_F(ProgramTest, RecentFilesAreMenuItemsThatFollowTheList)
 {
     auto& menus = program->menus;
-    program->prefs.options_line = "FFTFFFF";
+    program->prefs.options_line = "FFTTFFF";
+    program->options.fullred = true;   // changed for an opening: not what the file keeps
     program->prefs.recent = {"/a/one.mrc", "/b/two  $x.mrc"};
     mainloop::append_recent_items(*program);
     ASSERT_EQ(menus.item_count(mainloop::kFileMenu), 10);
@@ -238,7 +239,7 @@ TEST_F(ProgramTest, RecentFilesAreMenuItemsThatFollowTheList)
     std::getline(in, l1);
     std::getline(in, l2);
     std::getline(in, l3);
-    EXPECT_EQ(l1, "FFTFFFF");
+    EXPECT_EQ(l1, "FFTTFFF");
     EXPECT_EQ(l2, "/b/two  $x.mrc");
     EXPECT_EQ(l3, "/a/one.mrc");
 
@@ -249,6 +250,20 @@ TEST_F(ProgramTest, RecentFilesAreMenuItemsThatFollowTheList)
     EXPECT_EQ(menus.item_count(1), 11);
     EXPECT_EQ(menus.text(1, 9), "/c/three.mrc ");
     EXPECT_EQ(menus.text(1, 11), "/a/one.mrc ");
+}
+
+TEST_F(ProgramTest, SavingTheOptionsRewritesTheFileWithTheirLine)
+{
+    program->prefs.leading = {"# kept"};
+    program->prefs.recent = {"/a/one.mrc"};
+    program->options.detailout = true;
+    program->options.showtip = true;
+    mainloop::prefwrite(*program);
+    std::ifstream in(program->prefs_path);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    EXPECT_EQ(lines, (std::vector<std::string>{"# kept", "FFTTFFT", "/a/one.mrc"}));
 }
 
 TEST_F(ProgramTest, TheFirstRecentFileBringsItsSeparator)
