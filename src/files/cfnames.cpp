@@ -1,6 +1,7 @@
 // The variable list of a control file (or of the data file's first record):
 // splitting, special names, numbers and blanks, and the duplicate fix-up.
 #include "files/cfreader.h"
+#include "files/makecf.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -141,6 +142,11 @@ bool CfReader::read_variables()
         if (trim(name).empty()) {
             write("NOTE: " + pad(name, kNameLen) + " is blank, made into _?");
             name = "_";
+        } else if (v.names_from_data && safe_cf_name(name) != name) {
+            // A "*" or "!" would end or continue an attribute line written for it.
+            const std::string fixed = safe_cf_name(name);
+            write("NOTE: " + name + " made into " + fixed);
+            name = fixed;
         } else if (numtoken(name)) {
             write("NOTE: " + name + " is a number, not a variable name?");
             anynumber = true;

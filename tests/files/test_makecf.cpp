@@ -129,6 +129,28 @@ TEST(ReMakecf, NamesThatBreakTheGrammarAndMeansThatAreNotNumbers)
     EXPECT_TRUE(sv.with_prefix("quiz:").empty());
 }
 
+TEST(ReMakecf, HeaderNamesWithStarOrBangReadBackAsTheirLines)
+{
+    // A header may hold names that cannot start an attribute line; they become
+    // the names the rewritten control file uses, so its lines find their variables.
+    meru::test::RecordingServices sv;
+    DefaultCfFiles f{::testing::TempDir() + "star.mrc", "star.csv", "DATA", true, false};
+    ASSERT_TRUE(meru::files::makecf(f, true, sv));
+    const char* data = "a*b,c!d\n1,10\n3,30\n";
+    auto r = run_data(text_of(f.cfpath), data, "star.csv");
+    EXPECT_EQ(r->t.vars.varname[1], "a_b");
+    EXPECT_EQ(r->t.vars.varname[2], "c_d");
+    sv.quiz_answers = {false};
+    ASSERT_EQ(meru::files::re_makecf(f, meru::files::default_cf_variables(r->t, r->r), r->log, sv), 1);
+    auto again = run_data(text_of(f.cfpath), data, "star.csv");
+    EXPECT_EQ(again->cf_errors, 0);
+    ASSERT_EQ(again->t.nlines, 3);
+    EXPECT_EQ(again->t.line[2].var, 1);
+    EXPECT_EQ(again->t.line[3].var, 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(again->t.att[2].cut1), 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(again->t.att[3].cut1), 20);
+}
+
 TEST(Makecf, APathTooLongForItsLineIsWrittenAsTheFileName)
 {
     meru::test::RecordingServices sv;
