@@ -7,7 +7,7 @@ skin i 20 30
 bmi i 25 30 35
 ped cv3
 age i 25 35 45
-set b 1
+set n12 1
 diabetes b 1
 *
 free comma
