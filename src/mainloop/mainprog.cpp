@@ -41,7 +41,9 @@ bool open_help_files(Program& p)
         ui::msgbox(p.ui, text, 80, false);
         return false;
     }
-    if (!p.lock.acquire(p.folder + "/meru.lock")) {
+    // One copy a user: the lock lies beside the preferences file that copies
+    // would otherwise both rewrite.
+    if (!p.lock.acquire(p.prefs_path + ".lock")) {
         std::string text = busy_upper;
         ui::msgbox(p.ui, text, 80, false);
         return false;
@@ -103,10 +105,10 @@ bool startup(Program& p, const std::string& folder)
     for (const auto& e : errors)
         std::fprintf(stderr, "%s\n", e.c_str());
 
+    p.prefs_path = preferences_path();
     if (!open_help_files(p))
         return false;
 
-    p.prefs_path = preferences_path();
     PrefRead prefs = read_preferences(p.prefs_path);
     p.prefs = prefs.prefs;
 

@@ -19,7 +19,6 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 copy() {
   mkdir -p "$work/$1"
   cp -r "$bin"/. "$work/$1"/
-  rm -f "$work/$1/meru.lock"
 }
 
 # run NAME FOLDER EXPECTED-STATUS: runs the script NAME.txt with the program in
@@ -116,7 +115,8 @@ run notext notext 1
 expect_line notext "Cannot find MERUHLP.TXT or is in use, possibly MERU already running"
 expect_line notext "MERU terminating"
 
-# A second copy in the same folder stops with the help-index message.
+# A second copy for the same user (the same preferences file) stops with the
+# help-index message.
 printf 'dismiss\nwait 4000\n' > first.txt
 env MERU_SCRIPT="$work/first.txt" MERU_PREFS="$work/first.prf" timeout 120 "$work/prog/meru" >first.out 2>first.err &
 first=$!
@@ -125,8 +125,14 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 printf 'answer ok\n' > second.txt
-run second prog 1
+env MERU_SCRIPT="$work/second.txt" MERU_PREFS="$work/first.prf" timeout 120 "$work/prog/meru" \
+  >second.out 2>second.err
+status=$?
+[ "$status" -eq 1 ] || { fail "second: status $status, expected 1"; cat second.err; }
 expect_line second "Cannot find MERUKEY.TXT or is in use, possibly MERU already running"
+# Another user's copy (its own preferences file) runs beside it.
+printf 'dismiss\nmenu File > Exit\n' > other.txt
+run other prog 0
 wait "$first" || fail "first copy: status $?"
 
 [ "$failures" -eq 0 ] && echo "all scripted runs of MERU as expected"
