@@ -94,6 +94,18 @@ run recent prog 0
 expect_line recent "script 2: menu File > /nowhere/two files.mrc"
 cmp -s recent.prf recent.before || fail "recent.prf changed without a reason"
 
+# The tip-of-the-day option saved: the tips follow the banner topic at start-up.
+printf 'FFTFFFT\n' > tip.prf
+cat > tip.txt <<SCRIPT
+dialog MERU
+  press OK
+dialog Tip of the Day Topic
+  press OK
+menu File > Exit
+SCRIPT
+run tip prog 0
+expect_line tip "script 3: dialog Tip of the Day Topic"
+
 # An options line that cannot be read: a message, the run goes on.
 printf '# prefs\nmaybe\n' > badprefs.prf
 printf 'dismiss\nmenu File > Exit\n' > badprefs.txt
