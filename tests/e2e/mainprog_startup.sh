@@ -6,6 +6,7 @@
 # Arguments: the meru executable, the source folder.
 set -u
 bin="$(cd "$(dirname "$1")" && pwd)"
+src="$(cd "$2" && pwd)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -77,6 +78,29 @@ esac
 [ "$(sed -n 2p session.prf)" = "FFTFFFFTT" ] || fail "session.prf was not created with the new options line"
 [ -n "$(find "$work/frame.png" -size +1k)" ] || fail "frame.png is empty"
 cp frame.png "${MERU_E2E_SHOTS:-$work}/mainprog_frame.png" 2>/dev/null
+
+# With an analysis open: the idle text names the data file; File > Exit asks,
+# No keeps the program running, Yes logs the exit and ends the run; the
+# control file heads the recent files.
+mkdir -p "$work/cf"
+cp "$src/examples/kyphosis.mrc" "$src/examples/kyphosis.csv" "$work/cf/"
+cat > analysis.txt <<SCRIPT
+dismiss
+menu File > Open
+file $work/cf/kyphosis.mrc
+dismiss
+menu File > Exit
+answer no
+menu File > Exit
+answer yes
+SCRIPT
+run analysis prog 0
+expect_line analysis "progress: ... about nothing. Waiting. Data file: "
+expect_line analysis "script 8: answer yes"
+[ "$(tail -n 1 "$work/cf/KYPHOSIS.LOG")" = "User File:Exit of MERU" ] ||
+  fail "KYPHOSIS.LOG does not end with the exit line: $(tail -n 1 "$work/cf/KYPHOSIS.LOG")"
+[ "$(grep -c "User File:Exit of MERU" "$work/cf/KYPHOSIS.LOG")" = 1 ] || fail "the exit was logged more than once"
+grep -qxF "$work/cf/kyphosis.mrc" analysis.prf || fail "analysis.prf does not list the control file"
 
 # Greyed menus cannot be chosen before an analysis is open.
 printf 'dismiss\nmenu Criteria\n' > grey.txt
