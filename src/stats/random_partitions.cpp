@@ -288,6 +288,9 @@ RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgli
         return res;
     }
 
+    // The progress window is brought back (opening it clears it) before it is told
+    // what is going on.
+    if (a.nrand > 0) services.thinking("", false);
     msgline = "... generating random partitions";
     services.thinking(msgline, true);
     int nrand = static_cast<int>(a.nrand);

@@ -349,6 +349,7 @@ TEST(RandomRun, LinesPlotsAndProgress)
     ASSERT_EQ(progress.size(), 4u);
     EXPECT_EQ(progress[0], "thinking:... generating random partitions");
     EXPECT_EQ(progress[3], "thinking:   300 random partitions done (use Search:End to quit)");
+    EXPECT_EQ(services.with_prefix("thinking-open:").size(), 1u);
 
     // Both series, random then search values, with common bounds.
     ASSERT_EQ(plot.series.size(), 2u);
