@@ -157,6 +157,7 @@ long long split_size(SplitMode mode, long long fixed, long long w, long long m, 
     case SplitMode::Uniform: return static_cast<long long>(random.next() * static_cast<double>(w));
     case SplitMode::Mimic: break;
     }
+    if (m <= 0) return split_size(SplitMode::Uniform, fixed, w, m, splithist, random);
     const double u = random.next();
     long long sum = 0;
     const std::size_t bins = std::min<std::size_t>(splithist.size(), 100);

@@ -138,7 +138,7 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritS
 // Size s of A for one partition of w weight units: Fixed gives `fixed`; Uniform
 // int(U w); Mimic draws U and takes the first bin j (1-based) of `splithist` whose
 // cumulative share of m exceeds U, s = int((j - 0.5)(w + 1)/100), or w when no bin
-// does (m > 0 is required for Mimic).
+// does; without shares (m <= 0) Mimic sizes as Uniform.
 long long split_size(SplitMode mode, long long fixed, long long w, long long m, std::span<const int> splithist,
                      io::RandomStream& random);
 

@@ -179,6 +179,12 @@ TEST(RandomSampling, SplitSizes)
     hist[99] = 3;
     EXPECT_EQ(split_size(SplitMode::Mimic, 0, 400, 3, hist, random), 398); // int(99.5 * 401 / 100)
     EXPECT_EQ(split_size(SplitMode::Fixed, 17, 400, 0, hist, random), 17);
+    // No shares recorded: a uniform size, never the whole sample for every draw.
+    const std::vector<int> empty(100, 0);
+    random.seed(5);
+    io::RandomStream again;
+    again.seed(5);
+    EXPECT_EQ(split_size(SplitMode::Mimic, 0, 400, 0, empty, random), static_cast<long long>(again.next() * 400));
     random.seed(99);
     io::RandomStream copy;
     copy.seed(99);
