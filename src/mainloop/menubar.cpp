@@ -242,10 +242,8 @@ void menubar(Program& p)
         if (s.act == Act::title || s.act == Act::command_title)
             titles[s.menu] = s.text;
         p.menus.append(s.menu, s.flags, s.text, routine(p, s));
-        if (s.item && s.act != Act::go)
+        if (s.item)
             p.item_names.push_back({s.step, s.item, plain_name(titles[s.menu], s.text, s.act)});
-        else if (s.act == Act::go)
-            p.item_names.push_back({s.step, s.item, "Search:Go!"});
     }
 }
 
