@@ -36,7 +36,6 @@ function(meru_test name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     MERU_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests"
-    MERU_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data"
     MERU_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
     MERU_RUNTIME_DIR="${MERU_RUNTIME_DIR}")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

@@ -61,7 +61,7 @@ TEST(SharedData, ExamplesReadWithTheirCountsAndMissingValues)
     };
     for (const auto& ex : examples) {
         SCOPED_TRACE(ex.mrc);
-        const std::string data = slurp(std::string(MERU_SHARED_DATA_DIR) + "/" + ex.csv);
+        const std::string data = slurp(std::string(MERU_EXAMPLES_DIR) + "/" + ex.csv);
         auto r = run_data(example_cf(ex.mrc, ex.csv), data, ex.csv);
         EXPECT_EQ(r->r.errors, 0);
         EXPECT_FALSE(r->novalid);
@@ -75,7 +75,7 @@ TEST(SharedData, ExamplesReadWithTheirCountsAndMissingValues)
 
 TEST(SharedData, LungCutsFromMeanAndMedian)
 {
-    auto r = run_data(example_cf("lung.mrc", "lung.csv"), slurp(std::string(MERU_SHARED_DATA_DIR) + "/lung.csv"),
+    auto r = run_data(example_cf("lung.mrc", "lung.csv"), slurp(std::string(MERU_EXAMPLES_DIR) + "/lung.csv"),
                       "lung.csv");
     // inst mean over its 227 values: 11.088106; time median by the boundary walk: 252.
     EXPECT_NEAR(r->t.att[2].cut1, 11.088106, 1e-4);
