@@ -31,10 +31,17 @@ std::string banner_title()
     return std::string("MERU") + date;
 }
 
+// A file of the program's own folder, by its whole path: the help text is read
+// by path at every lookup, long after an opening has changed the current folder.
+std::string own_file(const Program& p, const std::string& name)
+{
+    return p.folder.empty() ? name : p.folder + "/" + name;
+}
+
 bool open_help_files(Program& p)
 {
     const std::string busy_upper = "Cannot find MERUKEY.TXT or is in use, possibly MERU already running$";
-    const int key = ui::open_help_index(p.files, "merukey.txt");
+    const int key = ui::open_help_index(p.files, own_file(p, "merukey.txt"));
     if (key != 0) {
         std::string text = key > 0 ? busy_upper
                                    : std::string("Cannot find merukey.txt or is in use, possibly MERU already running$");
@@ -48,7 +55,7 @@ bool open_help_files(Program& p)
         ui::msgbox(p.ui, text, 80, false);
         return false;
     }
-    if (ui::open_help_text(p.files, "meruhlp.txt") != 0) {
+    if (ui::open_help_text(p.files, own_file(p, "meruhlp.txt")) != 0) {
         std::string text = "Cannot find MERUHLP.TXT or is in use, possibly MERU already running$";
         ui::msgbox(p.ui, text, 80, false);
         ui::msgok(p.ui, "MERU terminating$");
@@ -123,7 +130,7 @@ bool startup(Program& p, const std::string& folder)
     platform::sleep_ms(50);
     ui::winmenu(p.menus, p.ui.windows, kProgressUnit, "I'm thinking", [&p](bool) { front37(p); });
 
-    p.files.open(kScratchUnit, {"SCRATCH.TXT", io::FileStatus::Unknown, io::FileAccess::Sequential});
+    p.files.open(kScratchUnit, {own_file(p, "SCRATCH.TXT"), io::FileStatus::Unknown, io::FileAccess::Sequential});
 
     clear_requests(p.flags);
     p.options.tiedlast = true;

@@ -80,6 +80,14 @@ for ex in kyphosis lung pima birthwt votes84 bcw; do
 done
 grep -qx "$work/cf/bcw.mrc" "$MERU_PREFS" || fail "the recent list does not hold the last control file opened"
 
+# Help after an opening, which changes the current folder, still reads the
+# help text.
+printf 'dismiss\nmenu File > Open\nfile %s\ndismiss\nmenu Help > About MERU\ndismiss\n' \
+  "$work/cf/kyphosis.mrc" > "$work/help_after.txt"
+run help_after 0
+has "$work/cf/KYPHOSIS.LOG" "M E R U"
+grep -q "Error reading help file" "$work/cf/KYPHOSIS.LOG" && fail "help_after: the help text cannot be read after an opening"
+
 # As data files through File:New: the default control file is made beside the
 # data file and the analysis is read from it.
 mkdir "$work/new"
