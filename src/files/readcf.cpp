@@ -49,7 +49,13 @@ int read_cut_values(Attribute& a, const std::string& rec)
     return st;
 }
 
-std::string tail(const std::string& label) { return label.size() > 2 ? label.substr(2) : std::string(); }
+// The part of a nominal label that names its states: the codes after an "=$" or
+// "^=" prefix; a named cut's label ("_name", "^name", a state word) as a whole.
+std::string tail(const std::string& label)
+{
+    if (label.rfind("=$", 0) == 0 || label.rfind("^=", 0) == 0) return label.substr(2);
+    return label;
+}
 
 } // namespace
 

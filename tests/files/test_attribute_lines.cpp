@@ -111,6 +111,11 @@ TEST(AttributeLines, ErrorsAndNotes)
         {"x", "x n0@ 1\n", 2, 2, "ERROR: Inadmissible @ in universe n0@", "help:ERROR: inadmissible universe"},
         // A nominal line needs a code set: no silent cut at {M, E, A, N}.
         {"x", "x n\n", 1, 2, "ERROR: bad states or non-specified in:x n", ""},
+        // Named nominal cuts are compared by their whole names: one-letter names differ.
+        {"g", "g nAB A A\n", 1, 3, "NOTE: repeated attributes", "help:NOTE: repeated attributes"},
+        {"g", "g nAB A B\n", 1, 3, "NOTE: opposite attributes", ""},
+        {"g", "g nABC A=a B=b\n", 0, 3, "", ""},
+        {"g", "g nABC A=a B=a\n", 1, 3, "NOTE: repeated attributes", ""},
     };
     for (const Case& c : cases) {
         CfRun r;
