@@ -74,7 +74,12 @@ void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
             return;
     }
     files::DefaultCfFiles f{c.cfname, c.dataname, c.dataname, c.delim.comma, c.delim.tab};
-    files::makecf(f, rq.fnew, sv);
+    // File:Open and File:Recent say which control file is made, with a copy in
+    // the log; File:New has asked for it.
+    if (files::makecf(f, true, sv) && !rq.fnew) {
+        std::string text = "No associated .mrc file for data  Will make default " + first(base + ".mrc", 20) + "$";
+        sv.msgbox(text, 80, true);
+    }
     c.madecf = true;
 }
 

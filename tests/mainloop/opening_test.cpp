@@ -63,7 +63,7 @@ TEST_F(OpeningTest, DataFileWithoutControlFileGetsADefaultOneInItsFolder)
     io::change_folder(previous);
     const auto r = open_file(data);
     ASSERT_EQ(r.end, End::opened);
-    EXPECT_EQ(sv.with_prefix("msgbox:No associated .mrc file for data PATIENTS.CSV").size(), 1u);
+    EXPECT_TRUE(sv_called("msgbox:No associated .mrc file for data  Will make default PATIENTS.mrc$ [log] kind=80"));
     const std::string cf = read(folder + "PATIENTS.mrc");
     EXPECT_EQ(cf.rfind("MERU re-generated .mrc file from data file PATIENTS.CSV", 0), 0u) << cf;
     EXPECT_NE(cf.find("\nfree comma\n"), std::string::npos) << cf;
