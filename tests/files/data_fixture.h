@@ -8,6 +8,7 @@
 #include "platform/io/random.h"
 #include "platform/io/records.h"
 #include "support/recording_services.h"
+#include "support/temp_path.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ struct DataRun {
 
 inline std::string temp_file(const std::string& name, const std::string& text)
 {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = temp_path(name);
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }

@@ -40,7 +40,7 @@ const char* kSurvey = "id,weight,weight,grp\n1,\"1,234\",60,a\n2,50,,B\n3,-7,70,
 TEST(Makecf, WritesTheSixLineDefault)
 {
     meru::test::RecordingServices sv;
-    DefaultCfFiles f{::testing::TempDir() + "survey.mrc", "SURVEY.CSV", "SURVEY.CSV", true, false};
+    DefaultCfFiles f{meru::test::temp_path("survey.mrc"), "SURVEY.CSV", "SURVEY.CSV", true, false};
     ASSERT_TRUE(meru::files::makecf(f, false, sv));
     EXPECT_EQ(lines_of(f.cfpath), (std::vector<std::string>{"MERU generated .mrc file from data file SURVEY.CSV", "*",
                                                             "_all_ mean", "*", "free comma", " SURVEY.CSV"}));
@@ -64,7 +64,7 @@ TEST(Makecf, UnwritablePathIsReported)
 TEST(Makecf, DefaultFileReadsBackWithOneAttributePerVariableAtItsMean)
 {
     meru::test::RecordingServices sv;
-    DefaultCfFiles f{::testing::TempDir() + "three.mrc", "three.csv", "DATA", true, false};
+    DefaultCfFiles f{meru::test::temp_path("three.mrc"), "three.csv", "DATA", true, false};
     ASSERT_TRUE(meru::files::makecf(f, true, sv));
     auto r = run_data(text_of(f.cfpath), "a,b,c\n1,10,5\n3,20,-1\n", "three.csv");
     ASSERT_EQ(r->t.nlines, 4);
@@ -79,7 +79,7 @@ TEST(Makecf, DefaultFileReadsBackWithOneAttributePerVariableAtItsMean)
 TEST(ReMakecf, MeansThenNominalLinesOnYes)
 {
     meru::test::RecordingServices sv0;
-    DefaultCfFiles f{::testing::TempDir() + "survey.mrc", "SURVEY.CSV", "DATA", true, false};
+    DefaultCfFiles f{meru::test::temp_path("survey.mrc"), "SURVEY.CSV", "DATA", true, false};
     ASSERT_TRUE(meru::files::makecf(f, true, sv0));
     auto r = run_data(text_of(f.cfpath), kSurvey, "survey.csv");
     ASSERT_EQ(r->r.nread, 4);
@@ -111,7 +111,7 @@ TEST(ReMakecf, MeansThenNominalLinesOnYes)
 TEST(ReMakecf, NamesThatBreakTheGrammarAndMeansThatAreNotNumbers)
 {
     meru::test::RecordingServices sv;
-    DefaultCfFiles f{::testing::TempDir() + "odd.mrc", "odd.csv", "odd.csv", false, false};
+    DefaultCfFiles f{meru::test::temp_path("odd.mrc"), "odd.csv", "odd.csv", false, false};
     meru::files::DefaultCfVariable a;
     a.name = "a*b";
     a.mean = std::nan("");
@@ -134,7 +134,7 @@ TEST(ReMakecf, HeaderNamesWithStarOrBangReadBackAsTheirLines)
     // A header may hold names that cannot start an attribute line; they become
     // the names the rewritten control file uses, so its lines find their variables.
     meru::test::RecordingServices sv;
-    DefaultCfFiles f{::testing::TempDir() + "star.mrc", "star.csv", "DATA", true, false};
+    DefaultCfFiles f{meru::test::temp_path("star.mrc"), "star.csv", "DATA", true, false};
     ASSERT_TRUE(meru::files::makecf(f, true, sv));
     const char* data = "a*b,c!d\n1,10\n3,30\n";
     auto r = run_data(text_of(f.cfpath), data, "star.csv");
@@ -155,7 +155,7 @@ TEST(Makecf, APathTooLongForItsLineIsWrittenAsTheFileName)
 {
     meru::test::RecordingServices sv;
     const std::string folder = "/" + std::string(90, 'd') + "/";
-    DefaultCfFiles f{::testing::TempDir() + "long.mrc", "LONG.CSV", folder + "LONG.CSV", true, false};
+    DefaultCfFiles f{meru::test::temp_path("long.mrc"), "LONG.CSV", folder + "LONG.CSV", true, false};
     ASSERT_TRUE(meru::files::makecf(f, true, sv));
     EXPECT_EQ(lines_of(f.cfpath)[5], " LONG.CSV");
     f.datapath = "/data/short/LONG.CSV";
