@@ -307,8 +307,11 @@ SizeCount sizemult(int n, std::span<const int> p)
     }
     const Wide c1c2 = C1 * C2;
     const Wide X = (c1c2 - C1 * s12) * C3 + (C1 * s12 - c1c2) * s13 - c1c2 * s23 + (c1c2 * s13 * s23) / C3;
-    if (!fits(X)) return saturate(true);
-    r.size = static_cast<Count>(static_cast<double>(X) / mult);
+    // The multiplicity is a product of factorials, so the truncated quotient is an
+    // integer division; X itself may exceed 64 bits while the count does not.
+    const Wide size = X / static_cast<Wide>(mult);
+    if (!fits(size)) return saturate(true);
+    r.size = static_cast<Count>(size);
     return r;
 }
 

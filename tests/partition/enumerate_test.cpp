@@ -231,6 +231,22 @@ TEST(Sizemult, ClosedFormsAndLargeCounts)
     EXPECT_TRUE(huge.too_large);
 }
 
+
+TEST(Sizemult, ThreeUnequalSizesAreExactUpToTheLastCountThatFits)
+{
+    // Counted independently: for (3, 3, 1), each unordered pair of 3-subsets
+    // sharing k items leaves n - 6 + k singletons outside both; for (3, 2, 1), a
+    // pair that is not a subset shares 0 or 1 items and leaves n - 5 or n - 4.
+    // n = 900, (3, 3, 1): the intermediate X is beyond 64 bits, the count is not.
+    const SizeCount a = sizemult(900, std::vector<int>{3, 3, 1});
+    EXPECT_FALSE(a.too_large);
+    EXPECT_TRUE(a.exact);
+    EXPECT_EQ(a.size, 6554913307941398400);
+    // n = 2000, (3, 2, 1): beyond 2^53, so a pass through double loses the last digits.
+    EXPECT_EQ(sizemult(2000, std::vector<int>{3, 2, 1}).size, 5309366656658004000);
+    // n = 950, (3, 3, 1) = 9577235426678440950: beyond 64 bits.
+    EXPECT_TRUE(sizemult(950, std::vector<int>{3, 3, 1}).too_large);
+}
 TEST(MeanSubsetProduct, ClosedFormEqualsEnumeration)
 {
     const std::vector<double> c = {2, 3, 1, 5, 4, 2, 7};
