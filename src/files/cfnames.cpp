@@ -8,6 +8,8 @@
 #include "platform/io/records.h"
 #include "ui/services.h"
 
+#include <algorithm>
+
 namespace meru::files {
 
 void CfReader::write(std::string_view line) { log.write(line); }
@@ -111,7 +113,10 @@ bool CfReader::read_variables()
         }
     }
 
-    if (delim != ' ') list = noblanks(list);
+    if (delim != ' ')
+        list = noblanks(list);
+    else // blank-delimited data items are separated by tabs too
+        std::replace(list.begin(), list.end(), '\t', ' ');
     const int nv = t.dims.nv;
     SplitNames split = splitnames(list, delim, kNameLen, nv, &sv);
     delim = ' ';

@@ -128,6 +128,17 @@ TEST(FreeSpace, LeadingAndRepeatedBlanksGiveNoEmptyFields)
     EXPECT_EQ(r->r.missing_total, 0);
 }
 
+TEST(FreeSpace, TabsSeparateTheNamesOfAHeaderAsTheyDoTheItems)
+{
+    const char* cf = "m\n*\n_all_ mean\n*\nfree space\nDATA\n";
+    auto r = run_data(cf, "a\tb c\n1\t2 3\n4\t5 6\n", "h.dat");
+    ASSERT_EQ(r->t.vars.nvar, 3);
+    EXPECT_EQ(r->t.vars.varname[2], "b");
+    ASSERT_EQ(r->r.nread, 2);
+    EXPECT_EQ(r->x(2, "b"), 5);
+    EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[4].cut1), 4.5f); // mean of c
+}
+
 TEST(FreeTab, TwoTabsGiveAMissingField)
 {
     const char* cf = "m\na\tb\tc\n*\na i 1\n*\nfree tab\nDATA\n";
