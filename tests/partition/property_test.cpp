@@ -2,6 +2,8 @@
 // sums of terms over attributes of an interval and a nominal variable, the set of
 // observations described is compared before and after, on one observation for
 // every piece into which the cut values divide the values and for every code.
+#include "partition/candidate.h"
+#include "partition/complement.h"
 #include "partition/reduce.h"
 #include "partition/trans.h"
 #include "platform/io/logwriter.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -186,6 +189,69 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
     EXPECT_EQ(nonconverged, 0);
     EXPECT_GT(reduced_changed, kCases / 3);  // the reduction does real work on these lists
     EXPECT_GT(trans_done, kCases * 9 / 10);
+}
+
+// Search candidates over these cuts that also use added attributes (the second
+// defined with the first): the pair must mean the candidate with every definition
+// substituted, and its exact complement, with or without the label rules.
+TEST(ReduceTransProperty, CandidatePairsWithAddedAttributesKeepTheirMeaning)
+{
+    std::mt19937 rng(20261208);
+    io::LogWriter log;
+    log.set_trace_sink([](std::string_view) {});
+    meru::test::RecordingServices sv;
+    int made = 0;
+    const int kCases = 2000;
+    for (int n = 0; n < kCases; ++n) {
+        Case k = random_case(rng);
+        AddedAttributes added;
+        std::vector<std::pair<int, TermList>> defs;
+        std::function<bool(Literal, int)> holds = [&](Literal x, int o) {
+            for (const auto& [att, def] : defs)
+                if (att == attribute_of(x)) {
+                    const bool v = meru::test::list_holds(def, kPlain, o, holds);
+                    return x > 0 ? v : !v;
+                }
+            return k.tab.holds(x, k.obs[static_cast<size_t>(o)].x, k.obs[static_cast<size_t>(o)].c);
+        };
+        auto mean = [&](const TermList& l, int sense) {
+            return meru::test::list_meaning(l, sense, static_cast<int>(k.obs.size()), holds);
+        };
+        ReduceOptions opt;
+        opt.tables = &k.tab.t;
+        opt.label_rules = true;
+        opt.services = &sv;
+        SkipTally tally;
+        std::vector<int> attrs = k.attrs;
+        for (int slot = 1; slot <= 2; ++slot) {
+            const TermList a = random_list(rng, attrs);
+            TermList aminus;
+            ASSERT_NE(complement(a, kPlain, aminus, opt, tally, log), status::kLimit);
+            const int att = k.tab.add(k.tab.add_line(10 + slot, 'n'), "=$1", "^=1", {Op::Codes, 0, 0, "1"});
+            added.slotmap.resize(static_cast<size_t>(att) + 1, 0);
+            added.slotmap[static_cast<size_t>(att)] = slot;
+            addstore(aminus, a, slot, added.aminus_set, added.a_set);
+            defs.push_back({att, a});
+            attrs.push_back(att);
+        }
+        PairSettings s;
+        s.added = &added;
+        s.reduce = opt;
+        s.reduce.primitive = rng() % 8 == 0;
+        s.full_reduction = rng() % 4 != 0;
+        const TermList cand = random_list(rng, attrs);
+        const int repflag = static_cast<int>(rng() % 2);
+        TermList work = cand, comp;
+        Partition cur;
+        if (mkpair(work, comp, repflag, cur, s, tally, log).skip) continue;
+        ++made;
+        const int sense = repflag == 1 ? kPlain : kFlipped;
+        ASSERT_EQ(mean(cur.first, sense), mean(cand, sense))
+            << "repflag " << repflag << ": " << show(cand) << " -> " << show(cur.first) << "\n  attributes:" << describe(k);
+        ASSERT_EQ(mean(cur.second, 1 - sense), meru::test::negation(mean(cand, sense)))
+            << "repflag " << repflag << ": " << show(cand) << " -> " << show(cur.second) << "\n  attributes:" << describe(k);
+    }
+    EXPECT_GT(made, kCases * 9 / 10);
 }
 
 } // namespace
