@@ -10,6 +10,7 @@
 #include "platform/events.h"
 #include "platform/fonts.h"
 #include "platform/frame.h"
+#include "platform/io/os.h"
 #include "platform/script_host.h"
 #include "ui/helpindex.h"
 #include "ui/messages.h"
@@ -49,8 +50,11 @@ bool open_help_files(Program& p)
         return false;
     }
     // One copy a user: the lock lies beside the preferences file that copies
-    // would otherwise both rewrite.
-    if (!p.lock.acquire(p.prefs_path + ".lock")) {
+    // would otherwise both rewrite. A lock file that cannot even be made (the
+    // preferences folder is missing) holds no other copy: the run goes on and the
+    // preferences say what is wrong with their file.
+    const std::string lock_path = p.prefs_path + ".lock";
+    if (!p.lock.acquire(lock_path) && io::file_exists(lock_path)) {
         std::string text = busy_upper;
         ui::msgbox(p.ui, text, 80, false);
         return false;

@@ -136,6 +136,16 @@ printf 'dismiss\nmenu File > Exit\n' > badprefs.txt
 run badprefs prog 0
 expect_line badprefs "cannot be read. Options take their start values"
 
+# A preferences file in a folder that does not exist: its message, and the
+# program runs (no other copy holds it).
+printf 'dismiss\nmenu File > Exit\n' > noprefs.txt
+env MERU_SCRIPT="$work/noprefs.txt" MERU_PREFS="$work/nowhere/meru.prf" timeout 120 "$work/prog/meru" \
+  >noprefs.out 2>noprefs.err
+status=$?
+[ "$status" -eq 0 ] || { fail "noprefs: status $status, expected 0"; cat noprefs.err; }
+expect_line noprefs "ERROR: Cannot read the preferences file $work/nowhere/meru.prf"
+grep -qF "possibly MERU already running" noprefs.err && fail "noprefs: stopped as if another copy ran"
+
 # No help index: the message, then the end with a non-zero status.
 copy nokey
 find "$work/nokey" -name merukey.txt -delete
