@@ -115,8 +115,10 @@ private:
             s.icon = box->icon();
         } else {
             for (auto* label : w->findChildren<QLabel*>())
-                if (!label->text().isEmpty())
-                    s.text += (s.text.empty() ? "" : "|") + label->text().toStdString();
+                if (!label->text().isEmpty()) {
+                    if (!s.text.empty()) s.text += '|';
+                    s.text += label->text().toStdString();
+                }
         }
         QAbstractButton* target = nullptr;
         const std::string want = presses_.front();
