@@ -39,7 +39,7 @@ line() {
 preamble() {
   local log=$1 heading=$2 name=$3
   line "$log" 1 "$heading"
-  grep -q '^%time ' <(sed -n 2p "$log") || fail "$log: line 2 is not a time line"
+  grep -qE '^%time[ 0-9][0-9]:[0-9]{2}:[0-9]{2}:[0-9]{2}$' <(sed -n 2p "$log") || fail "$log: line 2 is not a time line"
   grep -qE '^ Date [ 0-9][0-9]/[0-9]{2}/[0-9]{4}$' <(sed -n 3p "$log") || fail "$log: line 3 is not the date line"
   line "$log" 4 "MERU Output log from version 0110701"
   line "$log" 5 " This output file is: $name"

@@ -49,7 +49,7 @@ public:
     void heading(const std::string& text) override
     {
         log_.write(text);
-        log_.write("%time 12:00:00:00");
+        log_.write("%time12:00:00:00");
     }
     platform::DateTime now() override { return {2026, 3, 7, 12, 0, 0, 0}; }
     void releasing() override { calls.push_back("releasing"); }
