@@ -51,7 +51,6 @@ TEST(TimeLineTest, HourInTwoColumnsAndTheRestWithLeadingZeros)
     EXPECT_EQ(ui::time_line(at(9, 5, 3, 7)), "%time 9:05:03:07");
     EXPECT_EQ(ui::time_line(at(23, 59, 59, 99)), "%time23:59:59:99");
     EXPECT_EQ(ui::time_line(at(0, 0, 0, 0)), "%time 0:00:00:00");
-    EXPECT_EQ(ui::time_line(at(13, 4, 5, 6)), "%time13:04:05:06");
 }
 
 TEST_F(ActlogTest, TwoHeadingsInTheSameHundredthGetDifferentTimeLines)
