@@ -64,13 +64,13 @@ int width_of(const QFont& f, FontFace face)
     return face == FontFace::mono ? m.horizontalAdvance(QLatin1Char('0')) : m.averageCharWidth();
 }
 
-GraphicsFont build_font(FontFace face, const FontSpec& spec)
+GraphicsFont build_font(FontFace face, const FontSpec& opts)
 {
     // Pixel size: the largest whose line height fits the cell height.
     int pixels = 4;
-    if (spec.height > 0) {
+    if (opts.height > 0) {
         for (int px = 4; px <= 200; ++px) {
-            if (QFontMetrics(make_qfont(face, px, 100)).height() > spec.height)
+            if (QFontMetrics(make_qfont(face, px, 100)).height() > opts.height)
                 break;
             pixels = px;
         }
@@ -79,10 +79,10 @@ GraphicsFont build_font(FontFace face, const FontSpec& spec)
     }
     // Stretch: the one whose width comes closest to w (the first exact hit wins).
     int stretch = 100;
-    if (spec.width > 0) {
-        int best = std::abs(width_of(make_qfont(face, pixels, 100), face) - spec.width);
+    if (opts.width > 0) {
+        int best = std::abs(width_of(make_qfont(face, pixels, 100), face) - opts.width);
         for (int s = 50; s <= 200 && best > 0; ++s) {
-            const int d = std::abs(width_of(make_qfont(face, pixels, s), face) - spec.width);
+            const int d = std::abs(width_of(make_qfont(face, pixels, s), face) - opts.width);
             if (d < best) {
                 best = d;
                 stretch = s;
@@ -97,7 +97,7 @@ GraphicsFont build_font(FontFace face, const FontSpec& spec)
     g.ascent = m.ascent();
     g.fixed_pitch = face == FontFace::mono;
     // A monospace face is drawn one character a cell at exactly the requested width.
-    g.cell_width = g.fixed_pitch && spec.width > 0 ? spec.width : width_of(g.font, face);
+    g.cell_width = g.fixed_pitch && opts.width > 0 ? opts.width : width_of(g.font, face);
     return g;
 }
 
@@ -110,7 +110,7 @@ bool is_option_letter(char c)
 
 std::optional<FontSpec> parse_font_options(std::string_view s)
 {
-    FontSpec spec;
+    FontSpec opts;
     bool any = false;
     std::size_t i = 0;
     while (i < s.size()) {
@@ -129,7 +129,7 @@ std::optional<FontSpec> parse_font_options(std::string_view s)
             const std::size_t end = s.find('\'', i + 1);
             if (end == std::string_view::npos)
                 return std::nullopt;
-            spec.face = std::string(s.substr(i + 1, end - i - 1));
+            opts.face = std::string(s.substr(i + 1, end - i - 1));
             i = end + 1;
         } else if (c == 'h' || c == 'w') {
             std::size_t j = i;
@@ -138,13 +138,13 @@ std::optional<FontSpec> parse_font_options(std::string_view s)
                 value = value * 10 + (s[j++] - '0');
             if (j == i)
                 return std::nullopt;
-            (c == 'h' ? spec.height : spec.width) = value;
+            (c == 'h' ? opts.height : opts.width) = value;
             i = j;
         }
     }
     if (!any)
         return std::nullopt;
-    return spec;
+    return opts;
 }
 
 int initialize_fonts(const QString& folder)
@@ -173,13 +173,13 @@ std::optional<GraphicsFont> select_font(std::string_view options)
     const std::string key(options);
     if (auto it = r.cache.find(key); it != r.cache.end())
         return it->second;
-    const auto spec = parse_font_options(options);
-    if (!spec)
+    const auto opts = parse_font_options(options);
+    if (!opts)
         return std::nullopt;
-    const auto face = face_of(spec->face);
+    const auto face = face_of(opts->face);
     if (!face)
         return std::nullopt;
-    GraphicsFont g = build_font(*face, *spec);
+    GraphicsFont g = build_font(*face, *opts);
     r.cache.emplace(key, g);
     return g;
 }

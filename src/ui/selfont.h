@@ -20,7 +20,7 @@ std::string_view font_option(int code);
 // Registers the fonts of ctx.font_folder (two boxes when that fails, then goes on),
 // sets ctx.font.fontspec from `code` and selects it in the active window. Returns
 // the font index (>= 0); on failure (no active window, an empty or unusable option
-// text) writes "ERROR: Unable to SETFONT specs=" + the 30-column spec and a status
+// text) writes "ERROR: Unable to SETFONT specs=" + the 30-column option text and a status
 // line to the log, shows "unable to register font " and returns a negative value;
 // the window's previous font stays.
 int selfont(Context& ctx, int code);

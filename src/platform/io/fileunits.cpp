@@ -44,33 +44,33 @@ const FileUnits::Unit* FileUnits::find(int unit) const
     return it == units_.end() ? nullptr : it->second.get();
 }
 
-int FileUnits::open(int unit, const FileOpen& spec)
+int FileUnits::open(int unit, const FileOpen& how)
 {
     if (registry_.kind(unit) == platform::UnitKind::window) return kErrUnitInUse;
     close(unit);
-    if (spec.access == FileAccess::Direct && spec.record_length == 0) return kErrWrongAccess;
-    const bool present = exists(spec.path);
-    switch (spec.status) {
+    if (how.access == FileAccess::Direct && how.record_length == 0) return kErrWrongAccess;
+    const bool present = exists(how.path);
+    switch (how.status) {
     case FileStatus::Old:
         if (!present) return kErrNotFound;
         break;
     case FileStatus::New:
         if (present) return kErrExists;
-        if (!create_empty(spec.path)) return kErrOpen;
+        if (!create_empty(how.path)) return kErrOpen;
         break;
     case FileStatus::Replace:
-        if (!create_empty(spec.path)) return kErrOpen;
+        if (!create_empty(how.path)) return kErrOpen;
         break;
     case FileStatus::Unknown:
-        if (!present && !create_empty(spec.path)) return kErrOpen;
+        if (!present && !create_empty(how.path)) return kErrOpen;
         break;
     }
     auto u = std::make_unique<Unit>();
-    u->spec = spec;
-    const int st = u->reader.open(spec.path);
+    u->how = how;
+    const int st = u->reader.open(how.path);
     if (st != kOk) return st;
     u->reader_fresh = true;
-    if (spec.access == FileAccess::Append) u->reader.skip_to_end();
+    if (how.access == FileAccess::Append) u->reader.skip_to_end();
     if (!registry_.claim(unit, platform::UnitKind::file)) return kErrUnitInUse;
     units_[unit] = std::move(u);
     return kOk;
@@ -92,7 +92,7 @@ bool FileUnits::is_open(int unit) const { return find(unit) != nullptr; }
 std::string FileUnits::path(int unit) const
 {
     const Unit* u = find(unit);
-    return u ? u->spec.path : std::string();
+    return u ? u->how.path : std::string();
 }
 
 void FileUnits::stop_writing(Unit& u)
@@ -108,7 +108,7 @@ int FileUnits::start_reading(Unit& u)
 {
     if (u.reader_fresh) return kOk;
     stop_writing(u);
-    const int st = u.reader.open(u.spec.path);
+    const int st = u.reader.open(u.how.path);
     if (st != kOk) return st;
     u.reader_fresh = true;
     return kOk;
@@ -119,7 +119,7 @@ int FileUnits::start_writing(Unit& u)
 {
     if (u.out) return kOk;
     const auto pos = static_cast<off_t>(u.reader.byte_position());
-    std::FILE* f = std::fopen(u.spec.path.c_str(), "r+b");
+    std::FILE* f = std::fopen(u.how.path.c_str(), "r+b");
     if (!f) return kErrWrite;
     bool ok = ::ftruncate(fileno(f), pos) == 0;
     if (ok && pos > 0) {
@@ -143,7 +143,7 @@ int FileUnits::read(int unit, std::string& record)
     record.clear();
     Unit* u = find(unit);
     if (!u) return kErrNotOpen;
-    if (u->spec.access == FileAccess::Direct) return kErrWrongAccess;
+    if (u->how.access == FileAccess::Direct) return kErrWrongAccess;
     if (u->after_write) return kEndOfFile;
     return u->reader.read(record);
 }
@@ -161,7 +161,7 @@ int FileUnits::get_char(int unit, char& c)
     c = ' ';
     Unit* u = find(unit);
     if (!u) return kErrNotOpen;
-    if (u->spec.access == FileAccess::Direct) return kErrWrongAccess;
+    if (u->how.access == FileAccess::Direct) return kErrWrongAccess;
     if (u->after_write) return kEndOfFile;
     return u->reader.get_char(c);
 }
@@ -176,10 +176,10 @@ int FileUnits::read_direct(int unit, long long n, std::string& record)
     record.clear();
     Unit* u = find(unit);
     if (!u) return kErrNotOpen;
-    if (u->spec.access != FileAccess::Direct) return kErrWrongAccess;
+    if (u->how.access != FileAccess::Direct) return kErrWrongAccess;
     if (n < 1) return kErrBadRecord;
-    const std::size_t len = u->spec.record_length;
-    std::FILE* f = std::fopen(u->spec.path.c_str(), "rb");
+    const std::size_t len = u->how.record_length;
+    std::FILE* f = std::fopen(u->how.path.c_str(), "rb");
     if (!f) return kErrOpen;
     const auto offset = static_cast<off_t>(n - 1) * static_cast<off_t>(len);
     std::string buf(len, ' ');
@@ -195,7 +195,7 @@ int FileUnits::write(int unit, std::string_view record)
 {
     Unit* u = find(unit);
     if (!u) return kErrNotOpen;
-    if (u->spec.access == FileAccess::Direct) return kErrWrongAccess;
+    if (u->how.access == FileAccess::Direct) return kErrWrongAccess;
     if (!u->out) {
         const int st = start_writing(*u);
         if (st != kOk) return st;
@@ -228,7 +228,7 @@ int FileUnits::backspace(int unit)
 {
     Unit* u = find(unit);
     if (!u) return kErrNotOpen;
-    if (u->spec.access == FileAccess::Direct) return kErrWrongAccess;
+    if (u->how.access == FileAccess::Direct) return kErrWrongAccess;
     if (u->after_write) {
         // Back to the start of the last record written.
         const int st = start_reading(*u);

@@ -52,7 +52,7 @@ public:
     // kErrUnitInUse when the unit is a window, kErrNotFound (OLD, missing),
     // kErrExists (NEW, present), kErrOpen (cannot open or create),
     // kErrWrongAccess (direct access without a record length).
-    int open(int unit, const FileOpen& spec);
+    int open(int unit, const FileOpen& how);
     // Closes the unit; closing a unit that holds no file is allowed.
     int close(int unit);
     bool is_open(int unit) const;
@@ -80,7 +80,7 @@ public:
 
 private:
     struct Unit {
-        FileOpen spec;
+        FileOpen how;
         RecordReader reader;
         std::FILE* out = nullptr;    // open while writing
         bool reader_fresh = false;   // reader reflects the file as it stands
