@@ -56,7 +56,7 @@ std::string exponent_text(int e)
     return {};
 }
 
-// Shortest round-trip digits of |v| in fixed or scientific form, Fortran-like.
+// Shortest round-trip digits of |v| in fixed or scientific form.
 template <typename Real>
 std::string shortest(Real v)
 {
