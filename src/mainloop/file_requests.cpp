@@ -107,7 +107,7 @@ void close_analysis_windows(Program& p)
 // The analysis settings as a new analysis starts them.
 void reset_settings(Program& p)
 {
-    p.crit.autobeta = true;
+    p.crit.auto_beta = true;
     p.crit.beta = 0.0;
     p.crit.icrit = 1;
     p.crit.critname = "Within MSE";

@@ -18,7 +18,7 @@
 #include "platform/io/random.h"
 #include "platform/menus.h"
 #include "rectdiag/diagram_settings.h"
-#include "settings/critsettings.h"
+#include "stats/criteria.h"
 #include "settings/options.h"
 #include "settings/strategy.h"
 #include "tree/tree_rules.h"
@@ -75,7 +75,7 @@ struct Program {
     ui::QtServices services;        // the services the computing core calls
 
     settings::Options options;
-    settings::CritSettings crit;
+    stats::CritSettings crit;
     settings::StrategySettings strategy;
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;

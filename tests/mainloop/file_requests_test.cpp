@@ -62,7 +62,7 @@ protected:
 TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
 {
     program->crit.icrit = 3;
-    program->crit.autobeta = false;
+    program->crit.auto_beta = false;
     program->strategy.treemode = true;
     ASSERT_EQ(open(cf), Flow::loop_head);
     ASSERT_TRUE(program->analysis);
@@ -85,7 +85,7 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_NE(m.find("Window", "KYPHOSIS.LOG"), 0);
     EXPECT_EQ(program->crit.icrit, 1);
     EXPECT_EQ(program->crit.critname, "Within MSE");
-    EXPECT_TRUE(program->crit.autobeta);
+    EXPECT_TRUE(program->crit.auto_beta);
     EXPECT_FALSE(program->strategy.treemode);
     ASSERT_FALSE(program->prefs.recent.empty());
     EXPECT_EQ(program->prefs.recent[0], cf);
