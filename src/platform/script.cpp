@@ -387,8 +387,12 @@ int Script::at_dialog(Dialog& d)
 {
     stamp();
     std::string what = "dialog " + std::to_string(d.id()) + " \"" + d.caption() + "\"";
+    // The default button is pressed for `dismiss` once only: when it is disabled,
+    // or its callback leaves the dialog open, the script's next lines must answer.
+    bool dismiss_tried = false;
     if (!ended_ && dismiss_ && d.dismissable() && d.default_button()) {
         echo(d.shown_text());
+        dismiss_tried = true;
         d.press(d.default_button());
     } else {
         if (!d.dismissable())
@@ -397,8 +401,9 @@ int Script::at_dialog(Dialog& d)
     while (!ended_ && !d.closed()) {
         if (!take_common(what))
             break;
-        if (dismiss_ && d.dismissable() && d.default_button()) {
+        if (dismiss_ && !dismiss_tried && d.dismissable() && d.default_button()) {
             echo(d.shown_text());
+            dismiss_tried = true;
             d.press(d.default_button());
             continue;
         }

@@ -364,6 +364,37 @@ TEST(ScriptRunTest, NotesAndQuestionsBuiltAsDialogsTakeAnswerAndDismiss)
     EXPECT_EQ(r.host.status, -1);
 }
 
+TEST(ScriptRunTest, DismissPressesTheDefaultButtonOnceAndThenEndsWithThree)
+{
+    std::vector<std::string> errors;
+    auto lib = load_dialog_folder(MERU_TEST_DATA_DIR "/../resources/dialogs", errors);
+    {
+        // A default button whose callback leaves the note open: pressed once, then
+        // the script (which has nothing more) cannot answer it.
+        ScriptRun r("dismiss\n");
+        auto note = Dialog::load(lib, 140, r.modal());
+        ASSERT_NE(note, nullptr);
+        note->set_dismissable(true);
+        int presses = 0;
+        note->set_callback(note->default_button(), [&](Dialog& d, int, CallbackKind) {
+            if (++presses == 50)
+                d.close_with(kCancelId);   // keeps a faulty loop from running for ever
+        });
+        note->run_modal();
+        EXPECT_EQ(presses, 1);
+        EXPECT_EQ(r.host.status, kScriptMismatch);
+    }
+    {
+        // A disabled default button: the run ends with 3 instead of spinning.
+        ScriptRun r("dismiss\n");
+        auto note = Dialog::load(lib, 140, r.modal());
+        note->set_dismissable(true);
+        note->set_enabled(note->default_button(), false);
+        EXPECT_EQ(note->run_modal(), kCancelId);
+        EXPECT_EQ(r.host.status, kScriptMismatch);
+    }
+}
+
 TEST(ScriptRunTest, WindowPollsTakeClicksAndKeys)
 {
     ScriptRun r("click 19 100 50\nkey Plot Esc\nmenu File > Open\n");
