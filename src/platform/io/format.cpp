@@ -20,6 +20,8 @@ using Kind = FormatNode::Kind;
 constexpr long long kMaxControlSteps = 1'000'000;
 constexpr std::size_t kMaxRecordLength = 1u << 20;
 constexpr std::size_t kMaxRecords = 100'000;
+// Groups are read recursively; a text of thousands of "(" must not exhaust the stack.
+constexpr int kMaxGroupDepth = 100;
 
 class FormatParser {
 public:
@@ -100,7 +102,9 @@ private:
         switch (c) {
         case '(':
             n.kind = Kind::Group;
+            if (++depth_ > kMaxGroupDepth) return false;
             if (!parse_list(n)) return false;
+            --depth_;
             break;
         case '/':
             n.kind = Kind::Slash;
@@ -205,6 +209,7 @@ private:
 
     std::string_view t_;
     std::size_t pos_ = 0;
+    int depth_ = 0;  // groups open around the item being read
 };
 
 bool any_data(const FormatNode& g)

@@ -34,6 +34,14 @@ TEST(FormatText, InvalidTextsGiveTheFormatError)
         Format f;
         EXPECT_EQ(f.parse(good), kOk) << good;
     }
+    // Nesting: a hundred groups deep reads; a text of 100000 nested groups is an
+    // error, not a stack overflow.
+    for (int depth : {100, 100000}) {
+        const std::string text = std::string(static_cast<std::size_t>(depth), '(') + "I1" +
+                                 std::string(static_cast<std::size_t>(depth), ')');
+        Format f;
+        EXPECT_EQ(f.parse(text), depth == 100 ? kOk : kErrBadFormat) << depth;
+    }
 }
 
 TEST(FixedColumns, ReadsFieldsByColumnWithTabAndSkip)
