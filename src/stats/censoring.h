@@ -22,6 +22,14 @@ struct Censoring {
     // while censoring is in force.
     bool usable(std::uint8_t byte) const { return !in_force || byte <= 1; }
     bool is_censored(std::uint8_t byte) const { return in_force && byte == censored_byte(); }
+    // These settings as they apply to a matrix of `lc` attributes: a censoring
+    // attribute outside it cannot be read, so no censoring is in force.
+    Censoring within(int lc) const
+    {
+        Censoring r = *this;
+        if (attribute < 1 || attribute > lc) r.in_force = false;
+        return r;
+    }
 };
 
 // Log-rank incidence mode: tables show incidence rates instead of means.

@@ -28,12 +28,12 @@ std::string pair_count(double v, bool wide)
 
 } // namespace
 
-HarrellC harrellc(const SampleView& data, const CompiledList& list, bool skip, const Censoring& cens,
+HarrellC harrellc(const SampleView& data, const CompiledList& list, bool skip, const Censoring& censoring,
                   Services& services, io::LogWriter& log)
 {
     data.check();
     HarrellC r;
-    const bool censor_readable = cens.in_force && cens.attribute >= 1 && cens.attribute <= data.abyte.lc;
+    const Censoring cens = censoring.within(data.abyte.lc);
     std::vector<Unit> units;
     for (int i = 0; i < data.abyte.n; ++i) {
         const auto k = static_cast<std::size_t>(i);
@@ -42,7 +42,7 @@ HarrellC harrellc(const SampleView& data, const CompiledList& list, bool skip, c
         if (!data.mask[k] || !(t >= 0.0f) || w == 0) continue;
         const std::uint8_t* row = data.abyte.row(i);
         bool censored = false;
-        if (censor_readable) {
+        if (cens.in_force) {
             const std::uint8_t b = row[cens.attribute - 1];
             if (!cens.usable(b)) continue;
             censored = cens.is_censored(b);

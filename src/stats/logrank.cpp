@@ -25,13 +25,8 @@ std::size_t covered(const SampleView& d, const Censoring& c)
 
 std::uint8_t censor_byte(const SampleView& d, int i, const Censoring& c) { return d.abyte.at(i, c.attribute); }
 
-// Censoring whose attribute lies outside the matrix cannot be read: none in force.
-Censoring readable(const SampleView& d, const Censoring& c)
-{
-    Censoring r = c;
-    if (c.attribute < 1 || c.attribute > d.abyte.lc || d.abyte.bytes == nullptr) r.in_force = false;
-    return r;
-}
+// The censoring that the view's attribute matrix can be read for.
+Censoring readable(const SampleView& d, const Censoring& c) { return c.within(d.abyte.bytes ? d.abyte.lc : 0); }
 
 void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order,
                 io::LogWriter& log)

@@ -37,9 +37,9 @@ long long weight_units(const RandomInput& in)
 double stored_order_logrank(const RandomInput& in, std::span<const float> y, std::span<const std::uint8_t> in_a,
                             long long& n_a_minus, long long& n_a)
 {
-    const Censoring& cens = in.censoring;
-    const bool readable = cens.in_force && cens.attribute >= 1 && cens.attribute <= in.abyte.lc && in.abyte.bytes &&
-                          static_cast<std::size_t>(in.abyte.n) >= std::min(in.mask.size(), in.weights.size());
+    const Censoring cens = in.censoring.within(in.abyte.bytes ? in.abyte.lc : 0);
+    const bool readable =
+        cens.in_force && static_cast<std::size_t>(in.abyte.n) >= std::min(in.mask.size(), in.weights.size());
     const std::size_t nobs = std::min({in.mask.size(), in.weights.size(), y.size()});
     const auto usable_byte = [&](std::size_t i, std::uint8_t& byte) {
         byte = readable ? in.abyte.at(static_cast<int>(i), cens.attribute) : 0;

@@ -147,8 +147,7 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     const bool cells = opt.cells && q <= kMaxCellTerms;
     if (cells) st.cells.assign(std::size_t{1} << q, CellStat{});
 
-    const Censoring& cens = opt.censoring;
-    const bool censor_readable = cens.in_force && cens.attribute >= 1 && cens.attribute <= data.abyte.lc;
+    const Censoring cens = opt.censoring.within(data.abyte.lc);
     std::vector<char> truth(static_cast<std::size_t>(q));
     const auto add = [](PartStat& p, int w, float y, bool censored) {
         if (y_missing(y)) {
@@ -167,7 +166,7 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
         if (!data.mask[k] || w == 0) continue;
         const std::uint8_t* row = data.abyte.row(i);
         bool censored = false;
-        if (censor_readable) {
+        if (cens.in_force) {
             const std::uint8_t b = row[cens.attribute - 1];
             if (!cens.usable(b)) continue;
             censored = cens.is_censored(b);
