@@ -32,6 +32,10 @@ int count_names(std::string_view list, bool skip_blanks)
     int most = ends;
     const std::string deblanked = noblanks(list);
     most = std::max(most, splitnames(list, ' ', kNameLen, 0, nullptr).count);
+    // In the blank-delimited layout the reader takes tabs as blanks too.
+    std::string tabs_as_blanks(list);
+    std::replace(tabs_as_blanks.begin(), tabs_as_blanks.end(), '\t', ' ');
+    most = std::max(most, splitnames(tabs_as_blanks, ' ', kNameLen, 0, nullptr).count);
     most = std::max(most, splitnames(deblanked, ',', kNameLen, 0, nullptr).count);
     most = std::max(most, splitnames(deblanked, '\t', kNameLen, 0, nullptr).count);
     return most;
