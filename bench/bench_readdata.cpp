@@ -1,11 +1,11 @@
 // Reading a 1,000,000-row, 20-column comma-delimited data file and building the
 // attribute matrix with 5 cuts a column (cv5: percentile intervals), on one core.
+#include "../fuzz/quiet_services.h"
 #include "files/controlfile.h"
 #include "files/readdata.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
 #include "platform/io/records.h"
-#include "../fuzz/quiet_services.h"
 
 #include <benchmark/benchmark.h>
 

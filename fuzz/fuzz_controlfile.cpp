@@ -30,8 +30,7 @@ const std::string& data_path()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace meru::files;
-    const auto records =
-        meru::io::split_records(std::string_view(reinterpret_cast<const char*>(data), size));
+    const auto records = meru::io::split_records(std::string_view(reinterpret_cast<const char*>(data), size));
     meru::fuzz::QuietServices sv;
     meru::io::LogWriter log;
     log.set_trace_sink([](std::string_view) {});

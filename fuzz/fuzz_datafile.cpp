@@ -33,7 +33,8 @@ const std::string& data_path()
 
 std::string control_text(int layout)
 {
-    static const char* kLists[] = {"_ID_,a,b,g,_FREQ_", "_ID_ a b g _FREQ_", "_ID_\ta\tb\tg\t_FREQ_", "_ID_ a b g _FREQ_"};
+    static const char* kLists[] = {"_ID_,a,b,g,_FREQ_", "_ID_ a b g _FREQ_", "_ID_\ta\tb\tg\t_FREQ_",
+                                   "_ID_ a b g _FREQ_"};
     static const char* kFormats[] = {"free comma", "free space", "free tab", "(A3,2F4.1,F2.0,I3)"};
     return std::string("fuzz\n") + kLists[layout] +
            "\n*\na i 1 p50\nb cv3\ng n01AB- 0 A-\ng o 2\nb i- 5\na mean\n_i_ o 3\n_r_ i 2\n*\n" + kFormats[layout] +

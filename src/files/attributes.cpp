@@ -204,8 +204,7 @@ private:
         const int m = std::min(kMaxRLines, nr);
         std::vector<std::pair<double, int>> draw(z(nobs_));
         for (int p = 0; p < m; ++p) {
-            for (int i = 0; i < nobs_; ++i)
-                draw[z(i)] = {cx_.rng.next(), i + 1};
+            for (int i = 0; i < nobs_; ++i) draw[z(i)] = {cx_.rng.next(), i + 1};
             std::sort(draw.begin(), draw.end());
             std::vector<int> perm(z(nobs_));
             for (int i = 0; i < nobs_; ++i) perm[z(i)] = draw[z(i)].second;
@@ -324,7 +323,8 @@ private:
                 set_label_value(at, text);
             }
             if (distinct < 20)
-                cx_.log.write("NOTE: only " + io::fmt_i(distinct, 2) + " distinct values. Percentiles not meaningful?");
+                cx_.log.write("NOTE: only " + io::fmt_i(distinct, 2) +
+                              " distinct values. Percentiles not meaningful?");
             const int v = line_var(k);
             if (v >= 1 && z(v) < r_.marks.charflag.size() && r_.marks.charflag[z(v)]) ++r_.discrete_percentile_lines;
         }
@@ -573,7 +573,8 @@ private:
                 }
             }
             if (charlines > 0)
-                cx_.msgline = "NOTE: " + io::fmt_i(charlines, 4) + "  character variables used to create interval attributes$";
+                cx_.msgline =
+                    "NOTE: " + io::fmt_i(charlines, 4) + "  character variables used to create interval attributes$";
             cx_.log.write(kDashes89);
         }
         if (nominal) {
@@ -588,8 +589,7 @@ private:
         if (r_.novariation > 0) {
             if (r_.novariation == 1)
                 cx_.msgline = "NOTE: there is " + io::fmt_i(r_.novariation, 5) + " variable with no variation $";
-            else
-                cx_.msgline = "NOTE: there are " + io::fmt_i(r_.novariation, 5) + " variables with no variation $";
+            else cx_.msgline = "NOTE: there are " + io::fmt_i(r_.novariation, 5) + " variables with no variation $";
             cx_.sv.note(cx_.msgline, 80, false);
         }
     }

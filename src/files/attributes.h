@@ -11,8 +11,8 @@ namespace meru::files {
 
 // Runs after the records are read and character data are coded. Sets `novalid`
 // when the records carry no weight at all.
-void make_attributes(ControlTables& t, DataArrays& d, ReadDataResult& r, ReadDataContext& cx,
-                     int ndata, bool& novalid);
+void make_attributes(ControlTables& t, DataArrays& d, ReadDataResult& r, ReadDataContext& cx, int ndata,
+                     bool& novalid);
 
 // The report written when there is no data to analyse; every sign byte becomes +1.
 void no_data_report(ControlTables& t, ReadDataContext& cx);

@@ -113,8 +113,7 @@ bool CfReader::read_variables()
         }
     }
 
-    if (delim != ' ')
-        list = noblanks(list);
+    if (delim != ' ') list = noblanks(list);
     else // blank-delimited data items are separated by tabs too
         std::replace(list.begin(), list.end(), '\t', ' ');
     const int nv = t.dims.nv;
@@ -177,7 +176,8 @@ bool CfReader::read_variables()
     write(io::list_record("There are", count, "input variables: "));
     for (int i = 1; i <= count; i += 10) {
         std::string row;
-        for (int k = i; k < i + 10 && k <= count; ++k) row += " " + io::fmt_a(names[static_cast<size_t>(k)], kNameLen);
+        for (int k = i; k < i + 10 && k <= count; ++k)
+            row += " " + io::fmt_a(names[static_cast<size_t>(k)], kNameLen);
         write(row);
     }
     if (count == 0) {

@@ -21,11 +21,11 @@ struct CfReader {
     io::LogWriter& log;
     Services& sv;
 
-    size_t pos = 0;  // next record of cf
+    size_t pos = 0; // next record of cf
     int errors = 0;
     char delim = ' ';
-    int names_read = 0;  // names in the list as read (before _ID_/_FREQ_ removal)
-    std::unordered_map<std::string, int> varindex;  // name -> first variable number
+    int names_read = 0;                            // names in the list as read (before _ID_/_FREQ_ removal)
+    std::unordered_map<std::string, int> varindex; // name -> first variable number
 
     // Notes remembered for the end of the attribute lines.
     bool note_nocuts = false;
@@ -47,8 +47,8 @@ struct CfReader {
     // Attribute lines up to the "*" line. False at an early end of file.
     bool read_attribute_lines();
     // Stores one resolved attribute line; false when it was dropped.
-    bool add_line(const NormalLine& nl, const std::string& name, int var, const std::string& text,
-                  bool write_text, bool log_nocut);
+    bool add_line(const NormalLine& nl, const std::string& name, int var, const std::string& text, bool write_text,
+                  bool log_nocut);
 
     // Numbering, cut values and checks (phase 2).
     void number_and_check();

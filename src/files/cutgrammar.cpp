@@ -64,7 +64,8 @@ std::optional<RangeToken> range_token(std::string_view token)
 std::vector<std::string> cvcuts(int k)
 {
     static const std::array<std::vector<int>, 11> bounds = {{
-        {}, {},
+        {},
+        {},
         {0, 50, 100},
         {0, 33, 67, 100},
         {0, 25, 50, 75, 100},
@@ -100,8 +101,7 @@ std::string number_text(float x)
 }
 
 // Expands the sequence token tokens[at] in place; returns the number of values.
-int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, Services* sv,
-                    bool& error)
+int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, Services* sv, bool& error)
 {
     const std::string tok = tokens[at];
     size_t k = 0;
@@ -201,8 +201,14 @@ std::optional<NormalLine> normalise_line(std::string_view text, bool report, Ser
 std::string state_word(const std::string& label)
 {
     static const std::array<std::pair<const char*, const char*>, 8> words = {{
-        {"no ", "_yes"}, {"yes ", "_no"}, {"low ", "_high"}, {"high ", "_low"},
-        {"+ve ", "_-ve"}, {"-ve ", "_+ve"}, {"positive", "_negative"}, {"negative", "_positive"},
+        {"no ", "_yes"},
+        {"yes ", "_no"},
+        {"low ", "_high"},
+        {"high ", "_low"},
+        {"+ve ", "_-ve"},
+        {"-ve ", "_+ve"},
+        {"positive", "_negative"},
+        {"negative", "_positive"},
     }};
     std::string padded = pad(label, kLabelLen);
     for (const auto& [word, opposite] : words)

@@ -17,11 +17,11 @@ namespace meru::files {
 
 // One attribute or format line with its "!" continuations joined.
 struct JoinedLine {
-    std::string text;        // the joined text (at most 240 characters)
-    int nphys = 0;           // physical records used
-    bool too_many = false;   // a "!" on the third physical line
-    bool eof = false;        // the file ended inside a continuation
-    bool beyond80 = false;   // text in columns 81-90 of one of its records
+    std::string text;      // the joined text (at most 240 characters)
+    int nphys = 0;         // physical records used
+    bool too_many = false; // a "!" on the third physical line
+    bool eof = false;      // the file ended inside a continuation
+    bool beyond80 = false; // text in columns 81-90 of one of its records
 };
 
 // The first 80 columns of a record, and whether columns 81-90 hold text.

@@ -16,12 +16,10 @@ namespace meru::files {
 // Allocator for the large per-observation arrays: memory comes zero-filled from
 // calloc and elements are not written on construction, so a large array costs
 // nothing until its pages are first touched (columns that no one uses never are).
-template <class T>
-struct ZeroedAllocator {
+template <class T> struct ZeroedAllocator {
     using value_type = T;
     ZeroedAllocator() = default;
-    template <class U>
-    ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
+    template <class U> ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
     T* allocate(std::size_t n)
     {
         if (n == 0) n = 1;
@@ -30,33 +28,30 @@ struct ZeroedAllocator {
         return static_cast<T*>(p);
     }
     void deallocate(T* p, std::size_t) noexcept { std::free(p); }
-    template <class U>
-    void construct(U* p) noexcept
+    template <class U> void construct(U* p) noexcept
     {
         ::new (static_cast<void*>(p)) U; // already zero
     }
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args)
+    template <class U, class... Args> void construct(U* p, Args&&... args)
     {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
-    template <class U>
-    bool operator==(const ZeroedAllocator<U>&) const noexcept { return true; }
+    template <class U> bool operator==(const ZeroedAllocator<U>&) const noexcept { return true; }
 };
 
-inline constexpr float kMissing = -999.0f;       // a missing free-format item or character value
-inline constexpr std::uint8_t kExcluded = 255;   // attribute byte of an excluded observation
-inline constexpr int kExtraColumns = 150;        // data-matrix columns beyond the variable dimension
+inline constexpr float kMissing = -999.0f;     // a missing free-format item or character value
+inline constexpr std::uint8_t kExcluded = 255; // attribute byte of an excluded observation
+inline constexpr int kExtraColumns = 150;      // data-matrix columns beyond the variable dimension
 
 struct DataArrays {
-    int n = 0;       // observation dimension (records counted before reading)
-    int ncols = 0;   // data-matrix columns: variable dimension + 150
-    int lc = 0;      // attribute dimension
+    int n = 0;     // observation dimension (records counted before reading)
+    int ncols = 0; // data-matrix columns: variable dimension + 150
+    int lc = 0;    // attribute dimension
     // Column-major: value of variable j (1-based) for observation i (1-based) is
     // xdata[(j - 1) * n + (i - 1)]. A negative value is missing.
     std::vector<float, ZeroedAllocator<float>> xdata;
-    std::vector<int> obswt;          // [i - 1]: weight of observation i
-    std::vector<std::string> obsid;  // [i - 1]: identifier (at most 8 characters)
+    std::vector<int> obswt;         // [i - 1]: weight of observation i
+    std::vector<std::string> obsid; // [i - 1]: identifier (at most 8 characters)
     // One byte per attribute and observation, the attributes of one observation
     // adjacent: abyte[(i - 1) * lc + (a - 1)]; 1 true, 0 false, 255 excluded.
     std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> abyte;

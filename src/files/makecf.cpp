@@ -85,8 +85,7 @@ bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
     return true;
 }
 
-int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log,
-              Services& sv)
+int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv)
 {
     int passes = 0;
     for (int pass = 1; pass <= 2; ++pass) {
@@ -110,10 +109,8 @@ int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& var
             }
             const bool nominal = (v.char_codes || v.small_codes) && !codes.empty();
             nominal_seen = nominal_seen || nominal;
-            if (pass == 2 && nominal)
-                lines.push_back(name + "  n" + codes + " " + std::string(1, codechar(top)));
-            else
-                lines.push_back(name + io::fmt_a(mean_text(v.mean), 20));
+            if (pass == 2 && nominal) lines.push_back(name + "  n" + codes + " " + std::string(1, codechar(top)));
+            else lines.push_back(name + io::fmt_a(mean_text(v.mean), 20));
         }
         lines.push_back("*");
         lines.push_back(format_line(f));
@@ -123,7 +120,8 @@ int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& var
             return passes;
         }
         passes = pass;
-        const std::string note = pass == 1 ? "NOTE: Default .mrc file is created" : "NOTE: Default .mrc file re-created";
+        const std::string note =
+            pass == 1 ? "NOTE: Default .mrc file is created" : "NOTE: Default .mrc file re-created";
         sv.helpshow(note);
         log.write(io::fmt_a(note + ":   " + f.cfpath, kLineLen));
         if (pass == 2 || !nominal_seen) break;

@@ -21,11 +21,11 @@ struct ReadDataResult;
 
 // What both writers need to know about the files.
 struct DefaultCfFiles {
-    std::string cfpath;    // the control file to write (replaced when it exists)
-    std::string dataname;  // the data file's name, for the title and the message
-    std::string datapath;  // the data-file name line (written with one leading blank)
-    bool comma = false;    // the format line: "free tab" when tab is set, else
-    bool tab = false;      // "free comma" when comma is set, else "free space"
+    std::string cfpath;   // the control file to write (replaced when it exists)
+    std::string dataname; // the data file's name, for the title and the message
+    std::string datapath; // the data-file name line (written with one leading blank)
+    bool comma = false;   // the format line: "free tab" when tab is set, else
+    bool tab = false;     // "free comma" when comma is set, else "free space"
 };
 
 // Writes the six-line default control file ("_all_ mean"). Unless `quiet`, first
@@ -37,8 +37,8 @@ bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv);
 struct DefaultCfVariable {
     std::string name;
     double mean = 0;
-    bool small_codes = false;   // every value is a whole number 0..9
-    bool char_codes = false;    // the values were character states 0..35
+    bool small_codes = false;           // every value is a whole number 0..9
+    bool char_codes = false;            // the values were character states 0..35
     std::array<long long, 36> counts{}; // weight of each state code
 };
 
@@ -46,8 +46,7 @@ struct DefaultCfVariable {
 // variables look nominal it asks "? Nominal variables detected. Use MERU to
 // re-create .mrc file?" and on Yes writes it again with nominal lines for them.
 // Returns the number of passes written (0 when the file cannot be made).
-int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log,
-              Services& sv);
+int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv);
 
 // The variables of an analysis read from a default control file, for re_makecf:
 // names, means and the two nominal marks taken from each variable's first

@@ -82,7 +82,8 @@ void CfReader::number_and_check()
             for (int e : lines_of_var[ln.var]) {
                 const AttrLine& other = t.line[static_cast<size_t>(e)];
                 const bool onom = other.type == 'n';
-                if (nominal && onom && !(charsin(ln.universe, other.universe) && charsin(other.universe, ln.universe)))
+                if (nominal && onom &&
+                    !(charsin(ln.universe, other.universe) && charsin(other.universe, ln.universe)))
                     differ = true;
                 if (nominal != onom) mixed = true;
             }
@@ -99,10 +100,8 @@ void CfReader::number_and_check()
         }
         const int first = ln.first_attribute();
         if (!trim(text).empty()) {
-            if (ln.ncuts == 1)
-                write(" # " + io::fmt_i(first, 4) + io::fmt_x(6) + text);
-            else
-                write(" # " + io::fmt_i(first, 4) + "-" + io::fmt_i(ln.attoff, 4) + " " + text);
+            if (ln.ncuts == 1) write(" # " + io::fmt_i(first, 4) + io::fmt_x(6) + text);
+            else write(" # " + io::fmt_i(first, 4) + "-" + io::fmt_i(ln.attoff, 4) + " " + text);
         }
 
         // Cut values of interval and ordinal lines.

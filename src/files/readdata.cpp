@@ -29,10 +29,7 @@ void VariableMarks::reset(int nv)
     catcount.assign(n, {});
 }
 
-int data_variable_count(const VariableTable& v)
-{
-    return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0);
-}
+int data_variable_count(const VariableTable& v) { return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0); }
 
 namespace {
 
@@ -80,13 +77,12 @@ bool precision_lost(std::string_view text, double read, float held)
 // Reads the records of a free-format file into the data arrays.
 class FreeReader {
 public:
-    FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r,
-               ReadDataContext& cx, int ndata)
+    FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, ReadDataContext& cx,
+               int ndata)
         : t_(t), d_(d), r_(r), cx_(cx), ndata_(ndata),
           expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
           splitter_(in, free_layout(t.format), expected_)
-    {
-    }
+    {}
 
     enum class Status { record, end_of_file, abandoned };
 
@@ -131,11 +127,9 @@ public:
             const ItemValue v = decode_item(item.text, item.open_quote);
             // Possible dates: "12/3" or "10:30" after a number, "Jan" after a word.
             if (prev_seen) {
-                if (prev_kind == ItemKind::number &&
-                    item.text.find_first_of(":/") != std::string::npos)
+                if (prev_kind == ItemKind::number && item.text.find_first_of(":/") != std::string::npos)
                     r_.maybe_date = true;
-                else if (prev_kind == ItemKind::character && has_month(item.text))
-                    r_.maybe_date = true;
+                else if (prev_kind == ItemKind::character && has_month(item.text)) r_.maybe_date = true;
             }
             prev_kind = v.kind;
             prev_seen = true;
@@ -172,14 +166,12 @@ private:
             r_.marks.numflag[static_cast<std::size_t>(var)] = 1;
             if (v.value > 0 && precision_lost(text, v.value, stored)) {
                 if (r_.precision_lost++ == 0)
-                    cx_.log.write("NOTE: loss of precision var " + io::fmt_a(name(var), 8) +
-                                  " read as " + io::fmt_g(v.value, 20, 15) + " held as " +
-                                  io::fmt_g(stored, 20, 15));
+                    cx_.log.write("NOTE: loss of precision var " + io::fmt_a(name(var), 8) + " read as " +
+                                  io::fmt_g(v.value, 20, 15) + " held as " + io::fmt_g(stored, 20, 15));
             }
             break;
         }
-        case ItemKind::missing:
-            break;
+        case ItemKind::missing: break;
         case ItemKind::character:
             // Held as minus the state code until the file is read (-0 for "0").
             stored = -static_cast<float>(v.value);
@@ -188,8 +180,8 @@ private:
         case ItemKind::inadmissible:
             // Missing; never a state.
             if (r_.inadmissible++ < kMaxInadmissibleLogged)
-                cx_.log.write("NOTE: inadmissible character:  " + std::string(1, v.ch) +
-                              "  at record: var  " + io::fmt_i(i, 6) + ":" + io::fmt_a(name(var), 8));
+                cx_.log.write("NOTE: inadmissible character:  " + std::string(1, v.ch) + "  at record: var  " +
+                              io::fmt_i(i, 6) + ":" + io::fmt_a(name(var), 8));
             break;
         }
         d_.x(i, var) = stored;
@@ -226,8 +218,8 @@ private:
 
 void show_status(ReadDataContext& cx, int nread, int n)
 {
-    cx.msgline = "... " + io::fmt_i(nread, 6) + "(" +
-                 io::fmt_f(n > 0 ? 100.0 * nread / n : 0.0, 5, 1) + "%) records read, attribute creating";
+    cx.msgline = "... " + io::fmt_i(nread, 6) + "(" + io::fmt_f(n > 0 ? 100.0 * nread / n : 0.0, 5, 1) +
+                 "%) records read, attribute creating";
     cx.sv.thinking(cx.msgline, true);
     cx.sv.yield();
 }
@@ -261,8 +253,7 @@ void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
 void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int ndata)
 {
     if (r.inadmissible > 0) {
-        if (r.inadmissible > kMaxInadmissibleLogged)
-            cx.log.write("NOTE: more inadmissible characters were found");
+        if (r.inadmissible > kMaxInadmissibleLogged) cx.log.write("NOTE: more inadmissible characters were found");
         cx.sv.helpshow("NOTE:non-admissible character(s) found");
     }
     if (r.precision_lost > 0) {
@@ -290,17 +281,15 @@ void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int n
         for (int k = 0; k <= 36; ++k) {
             const auto& text = r.marks.cattext[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
             if (r.marks.catcount[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)] > 1) {
-                cx.log.write(" Ambiguity for category " + io::fmt_a(text, 10) +
-                             " There are other categories of " + io::fmt_a(nm, 8) +
-                             " beginning with " + io::fmt_a(text.substr(0, 1), 1));
+                cx.log.write(" Ambiguity for category " + io::fmt_a(text, 10) + " There are other categories of " +
+                             io::fmt_a(nm, 8) + " beginning with " + io::fmt_a(text.substr(0, 1), 1));
                 ambiguity = true;
             }
         }
     }
     if (ambiguity) cx.sv.helpshow("NOTE:  data coding ambiguity");
     if (r.char_vars + r.mixed_vars > 0) {
-        cx.msgline = "Character data for " + io::fmt_i(r.char_vars, 2) + " variable(s)." +
-                     " Encoded numerically$";
+        cx.msgline = "Character data for " + io::fmt_i(r.char_vars, 2) + " variable(s)." + " Encoded numerically$";
         cx.log.write(" Character data: first character (capitalised) denotes states");
         cx.log.write("         Possibilities 0,1,.. 9, A, B, C,..., Z");
         cx.log.write("   Encoded with values 0,1,...9,10,11,12,...,35");
@@ -340,8 +329,8 @@ void convert_character_variables(DataArrays& d, const VariableMarks& m, int nobs
     }
 }
 
-ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected,
-                        bool& novalid, ReadDataContext& cx)
+ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected, bool& novalid,
+                        ReadDataContext& cx)
 {
     ReadDataResult r;
     const int ndata = std::max(0, data_variable_count(t.vars));

@@ -20,15 +20,15 @@ class RecordReader;
 
 namespace meru::files {
 
-inline constexpr int kItemLen = 30;      // characters kept of a free-format item
-inline constexpr int kCategories = 38;   // category magnitudes 0..37 recorded per variable
-inline constexpr int kStates = 36;       // state codes 0..35
+inline constexpr int kItemLen = 30;    // characters kept of a free-format item
+inline constexpr int kCategories = 38; // category magnitudes 0..37 recorded per variable
+inline constexpr int kStates = 36;     // state codes 0..35
 
 // Per-variable marks made while reading ([1..nv]; element 0 unused).
 struct VariableMarks {
-    std::vector<char> charflag;  // the variable has had a character item
-    std::vector<char> numflag;   // the variable has had a numeric item
-    std::vector<char> smallint;  // every non-missing value is a whole number 0..9
+    std::vector<char> charflag; // the variable has had a character item
+    std::vector<char> numflag;  // the variable has had a numeric item
+    std::vector<char> smallint; // every non-missing value is a whole number 0..9
     // First item text seen for each magnitude 0..37 and 1 plus the number of later
     // items of that magnitude with another text.
     std::vector<std::array<std::string, kCategories>> cattext;
@@ -38,13 +38,13 @@ struct VariableMarks {
 
 // Statistics of one attribute line over the observations (weights summed).
 struct LineStats {
-    long long count = 0;    // weight of non-missing values
-    long long missing = 0;  // weight of missing values
-    double sum = 0;         // weighted sum of the non-missing values
-    double ss = 0;          // weighted sum of squared deviations from the mean
-    float min = 0, max = 0; // of the non-missing values (0 when there are none)
+    long long count = 0;                   // weight of non-missing values
+    long long missing = 0;                 // weight of missing values
+    double sum = 0;                        // weighted sum of the non-missing values
+    double ss = 0;                         // weighted sum of squared deviations from the mean
+    float min = 0, max = 0;                // of the non-missing values (0 when there are none)
     std::array<long long, kStates> freq{}; // weight of each whole value 0..35
-    bool any = false;       // a non-missing value with positive weight was seen
+    bool any = false;                      // a non-missing value with positive weight was seen
 };
 
 // Weights of the observations by attribute byte.
@@ -55,35 +55,35 @@ struct AttrWeights {
 };
 
 struct ReadDataResult {
-    int nread = 0;              // records read: the number of observations from now on
-    long long nobsin = 0;       // sum of the weights of all records read
-    bool missing = false;       // some value is missing
-    bool abandon = false;       // a record held more items than the variable dimension
-    int errors = 0;             // read errors and nominal/ordinal value errors
+    int nread = 0;               // records read: the number of observations from now on
+    long long nobsin = 0;        // sum of the weights of all records read
+    bool missing = false;        // some value is missing
+    bool abandon = false;        // a record held more items than the variable dimension
+    int errors = 0;              // read errors and nominal/ordinal value errors
     long long missing_total = 0; // weight of missing values over all records
-    int incomplete = 0;         // records with a missing value
-    int allmissing = 0;         // records whose variables are all missing (weight 0)
-    int last_missed = 0;        // observation number of the last such record
-    int inadmissible = 0;       // inadmissible characters met
-    int precision_lost = 0;     // numbers not held exactly in single precision
-    int bad_frequency = 0;      // frequencies that were not a non-negative number
-    bool maybe_date = false;    // an item looked like a date
-    int nodelim_records = 0;    // delimited layout: records without their delimiter
+    int incomplete = 0;          // records with a missing value
+    int allmissing = 0;          // records whose variables are all missing (weight 0)
+    int last_missed = 0;         // observation number of the last such record
+    int inadmissible = 0;        // inadmissible characters met
+    int precision_lost = 0;      // numbers not held exactly in single precision
+    int bad_frequency = 0;       // frequencies that were not a non-negative number
+    bool maybe_date = false;     // an item looked like a date
+    int nodelim_records = 0;     // delimited layout: records without their delimiter
     int char_vars = 0, mixed_vars = 0;
     VariableMarks marks;
-    std::vector<LineStats> line;   // [1..nlines]
-    std::vector<AttrWeights> att;  // [1..natt]
+    std::vector<LineStats> line;        // [1..nlines]
+    std::vector<AttrWeights> att;       // [1..natt]
     std::vector<std::vector<int>> perm; // permutation of 1..n per "_r_" line
     int discrete_percentile_lines = 0;
-    int novariation = 0;        // lines noted as having no variation
+    int novariation = 0; // lines noted as having no variation
 };
 
 // Where readdata reports and what it draws on.
 struct ReadDataContext {
     Services& sv;
     io::LogWriter& log;
-    std::string& msgline;       // the main routine's message line
-    io::RandomStream& rng;      // the program's random stream ("_r_" permutations)
+    std::string& msgline;        // the main routine's message line
+    io::RandomStream& rng;       // the program's random stream ("_r_" permutations)
     bool seed_from_clock = true; // "_r_" lines reseed the stream from the clock
 };
 
@@ -96,8 +96,8 @@ int data_variable_count(const VariableTable& v);
 // shared "no valid data" mark: when set on entry nothing is read and only the
 // no-data report is written; it is set when nothing usable was read and cleared
 // when data were read. Cut values, labels and banned flags in `t` are updated.
-ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected,
-                        bool& novalid, ReadDataContext& cx);
+ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected, bool& novalid,
+                        ReadDataContext& cx);
 
 } // namespace meru::files
 

@@ -53,9 +53,9 @@ std::string upper_extension(const std::string& path)
 constexpr long long kCountCap = 1'000'000'000;
 
 struct LineSize {
-    int size = 1;      // cuts + 1
-    int covers = 1;    // variables of a numbered range
-    bool all = false;  // an "_all_" line (covers at least the variable estimate)
+    int size = 1;     // cuts + 1
+    int covers = 1;   // variables of a numbered range
+    bool all = false; // an "_all_" line (covers at least the variable estimate)
 };
 
 } // namespace

@@ -24,8 +24,7 @@ FreeLayout free_layout(const DataFormat& f)
 
 FreeSplitter::FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected)
     : in_(in), layout_(layout), expected_(expected)
-{
-}
+{}
 
 namespace {
 
@@ -41,7 +40,7 @@ int FreeSplitter::next(FreeRecord& rec)
     rec.eof = false;
     Prev prev = Prev::start;
     bool quoted = false;
-    std::string* cur = nullptr;   // the item being built, when one has begun
+    std::string* cur = nullptr; // the item being built, when one has begun
     auto slot = [&]() -> Item& {
         if (static_cast<int>(rec.items.size()) <= rec.count) rec.items.emplace_back();
         Item& it = rec.items[static_cast<std::size_t>(rec.count)];
@@ -106,7 +105,7 @@ int FreeSplitter::next(FreeRecord& rec)
             prev = Prev::item;
         }
         // End of the line.
-        if (!cur) return rec.count;   // after a separator, or an empty line
+        if (!cur) return rec.count; // after a separator, or an empty line
         end_item();
         if (rec.count >= expected_) return rec.count;
         // Too few items: the record goes on with the next line.
@@ -123,8 +122,8 @@ namespace {
 // the library conversion.
 bool parse_decimal(std::string_view text, double& x)
 {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t mant = 0;
     int digits = 0, decimals = 0, points = 0;
     for (const char c : text) {
@@ -160,8 +159,7 @@ ItemValue decode_item(std::string_view text, bool open_quote)
                 only = false;
                 break;
             }
-        const bool starts = (first >= '0' && first <= '9') ||
-                            (first == '.' && text.size() > 1 && text[1] != ' ');
+        const bool starts = (first >= '0' && first <= '9') || (first == '.' && text.size() > 1 && text[1] != ' ');
         if (only && starts) {
             double x = 0;
             if (parse_decimal(text, x)) {

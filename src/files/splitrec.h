@@ -31,10 +31,10 @@ struct Item {
 
 // One record split into items.
 struct FreeRecord {
-    std::vector<Item> items;  // only the first `count` are this record's
+    std::vector<Item> items; // only the first `count` are this record's
     int count = 0;
-    bool delim_seen = false;  // the delimiter occurred outside quotes
-    bool eof = false;         // the file ended while reading this record
+    bool delim_seen = false; // the delimiter occurred outside quotes
+    bool eof = false;        // the file ended while reading this record
 };
 
 // Splits the records of a free-format data file. A record is one line, continued
@@ -67,8 +67,8 @@ private:
 enum class ItemKind { number, missing, character, inadmissible };
 struct ItemValue {
     ItemKind kind = ItemKind::missing;
-    double value = 0;  // number: its value; character: the state code 0..35
-    char ch = ' ';     // character and inadmissible items: the first character (upper case)
+    double value = 0; // number: its value; character: the state code 0..35
+    char ch = ' ';    // character and inadmissible items: the first character (upper case)
 };
 
 // Decodes a free-format item: a number (digits and points only, starting with a

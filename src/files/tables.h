@@ -29,7 +29,7 @@ inline constexpr int kMaxCombos = 30;     // stored Boolean combinations kept
 inline constexpr int kComboLen = 200;     // characters of a combination line
 inline constexpr int kMaxRLines = 5;      // lines that may name "_r_"
 inline constexpr int kMaxAttributes = 10000;
-inline constexpr int kSpareSlots = 50;    // added to the pre-scan's bounds
+inline constexpr int kSpareSlots = 50; // added to the pre-scan's bounds
 inline constexpr double kNoSecondCut = 1.0e30;
 
 // The 36 state codes, in universe order.
@@ -44,9 +44,9 @@ struct ScanCounts {
 
 // Array dimensions chosen from the pre-scan: LC = attbound + 50, NV = varbound + 50.
 struct Dims {
-    int lc = 0;     // attribute dimension
-    int nv = 0;     // variable (and attribute-line) dimension
-    int ncutx = 1;  // cut dimension (largest cuts + 1)
+    int lc = 0;    // attribute dimension
+    int nv = 0;    // variable (and attribute-line) dimension
+    int ncutx = 1; // cut dimension (largest cuts + 1)
 };
 
 struct VariableTable {
@@ -56,27 +56,27 @@ struct VariableTable {
     int freqcol = 0;                  // position of _FREQ_ in the list as read; names + 10 when none
     bool hasid = false;
     bool hasfreq = false;
-    int ivar = 0;                     // variable number of "_i_" (0 none)
-    int rvar = 0;                     // variable number of "_r_" (0 none)
-    int nrlines = 0;                  // lines that named "_r_"
-    bool names_from_data = false;     // the list was taken from the data file's first record
+    int ivar = 0;                 // variable number of "_i_" (0 none)
+    int rvar = 0;                 // variable number of "_r_" (0 none)
+    int nrlines = 0;              // lines that named "_r_"
+    bool names_from_data = false; // the list was taken from the data file's first record
 };
 
 struct AttrLine {
-    std::string name;        // token 1 as resolved (8 characters at most)
-    int var = 0;             // variable number; 0 for the null line
-    char type = 'i';         // 'i' interval, 'o' ordinal, 'n' nominal
-    bool reversed = false;   // "i-" / "o-"
-    int ncuts = 0;           // cuts of the line (attributes it makes), at least 1
-    int attoff = 0;          // attributes made by this line and all before it
-    bool percentile = false; // cuts are percent numbers
-    bool mean = false;       // first cut is "mean" (or the line had no cut)
-    std::string universe;    // nominal: admissible state codes, upper case (may hold '-')
+    std::string name;            // token 1 as resolved (8 characters at most)
+    int var = 0;                 // variable number; 0 for the null line
+    char type = 'i';             // 'i' interval, 'o' ordinal, 'n' nominal
+    bool reversed = false;       // "i-" / "o-"
+    int ncuts = 0;               // cuts of the line (attributes it makes), at least 1
+    int attoff = 0;              // attributes made by this line and all before it
+    bool percentile = false;     // cuts are percent numbers
+    bool mean = false;           // first cut is "mean" (or the line had no cut)
+    std::string universe;        // nominal: admissible state codes, upper case (may hold '-')
     bool universe_given = false; // nominal: the universe was written (not assumed)
-    bool banned = false;     // set by the data statistics: left out of searches by default
+    bool banned = false;         // set by the data statistics: left out of searches by default
     // Search state, set by the search driver (not by the reader):
-    bool firstattr = false;  // enters candidates with its first attribute
-    int inuse = 1;           // number (1..ncuts) of the line's attribute in use
+    bool firstattr = false; // enters candidates with its first attribute
+    int inuse = 1;          // number (1..ncuts) of the line's attribute in use
 
     int first_attribute() const { return attoff - ncuts + 1; }
 };
@@ -87,16 +87,16 @@ struct Attribute {
     std::array<std::string, 2> attlab;
     // Operator-and-value labels; equal to attlab except for named cuts.
     std::array<std::string, 2> savedlab;
-    int attline = 0;          // the attribute line that made it
-    std::string attname;      // the line's variable name, trailing blanks as "$" (8 chars); "." for attribute 1
-    double cut1 = 0.0;        // first cut value (range's first end; equality v - 0.01; -1 for a text cut)
+    int attline = 0;            // the attribute line that made it
+    std::string attname;        // the line's variable name, trailing blanks as "$" (8 chars); "." for attribute 1
+    double cut1 = 0.0;          // first cut value (range's first end; equality v - 0.01; -1 for a text cut)
     double cut2 = kNoSecondCut; // second cut value (1e30 for a single cut)
-    bool range = false;       // a range "a,b" or an equality cut "=v"
-    bool direction = true;    // true for ">" (the default), false for "<" and "="
-    bool ordered = false;     // range/equality: cut1 not above cut2
-    int dupmark = 0;          // 0, or the mark linking it to an earlier equal attribute
-    std::string codes;        // nominal: the state codes of the true side, upper case
-    signed char signbyte = 1; // +1 positive, -1 negative (written by the main routine)
+    bool range = false;         // a range "a,b" or an equality cut "=v"
+    bool direction = true;      // true for ">" (the default), false for "<" and "="
+    bool ordered = false;       // range/equality: cut1 not above cut2
+    int dupmark = 0;            // 0, or the mark linking it to an earlier equal attribute
+    std::string codes;          // nominal: the state codes of the true side, upper case
+    signed char signbyte = 1;   // +1 positive, -1 negative (written by the main routine)
 };
 
 // The layout of the data file, from the format line and the data-file name line.

@@ -31,7 +31,7 @@ long read_count(std::string_view text)
 SplitNames splitnames(std::string_view line, char delim, int maxchars, int capacity, Services* sv)
 {
     SplitNames out;
-    std::string raw;      // the current field as written (for range counts)
+    std::string raw; // the current field as written (for range counts)
     bool infield = false;
     bool quoted = false;
     char prev = delim;
@@ -39,10 +39,8 @@ SplitNames splitnames(std::string_view line, char delim, int maxchars, int capac
     // Stores a name while there is room; beyond `capacity` names are only counted.
     auto push = [&](std::string name) {
         ++out.count;
-        if (static_cast<int>(out.fields.size()) < capacity)
-            out.fields.push_back(std::move(name));
-        else
-            out.overflow = true;
+        if (static_cast<int>(out.fields.size()) < capacity) out.fields.push_back(std::move(name));
+        else out.overflow = true;
     };
 
     // Completes the current field; expands a numbered range. False ends the split.
@@ -152,10 +150,7 @@ Name83 fname83(std::string_view name, std::string_view ext)
     return r;
 }
 
-bool alnum(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 double safediv(double a, double b) { return std::fabs(b) <= 1.0e-20 ? 0.0 : a / b; }
 
@@ -219,10 +214,8 @@ bool charsin(std::string_view first, std::string_view second, bool* none)
     bool all = true;
     bool any = false;
     for (char c : first) {
-        if (second.find(c) == std::string_view::npos)
-            all = false;
-        else
-            any = true;
+        if (second.find(c) == std::string_view::npos) all = false;
+        else any = true;
     }
     if (none) *none = !first.empty() && !any;
     return all;

@@ -15,9 +15,9 @@ namespace meru::files {
 // Result of splitnames.
 struct SplitNames {
     std::vector<std::string> fields; // names, each at most `maxchars` characters, no padding
-    int count = 0;          // number of fields, counting those a capacity stop left out
-    bool range_error = false; // a numbered range could not be read (help topic shown)
-    bool overflow = false;  // more fields than `capacity`: `fields` stops there
+    int count = 0;                   // number of fields, counting those a capacity stop left out
+    bool range_error = false;        // a numbered range could not be read (help topic shown)
+    bool overflow = false;           // more fields than `capacity`: `fields` stops there
 };
 
 // Splits a list of names at blanks and at `delim`. Double quotes toggle a quoted

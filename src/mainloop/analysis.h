@@ -19,39 +19,39 @@ inline constexpr std::array<std::string_view, 8> kFileExtensions{".MRC", ".DAT",
                                                                  ".mrc", ".dat", ".csv", ".txt"};
 
 struct Analysis {
-    std::string cfname;     // control-file path
-    std::string datapath;   // data-file path
-    std::string logname;    // the output log's 8.3 name
-    bool yset = false;      // stages done once for this analysis
+    std::string cfname;   // control-file path
+    std::string datapath; // data-file path
+    std::string logname;  // the output log's 8.3 name
+    bool yset = false;    // stages done once for this analysis
     bool critdone = false;
     bool stratdone = false;
     bool extdone = false;
-    files::ControlTables tables;   // variables, attribute lines, attributes (signbyte +1 when made)
+    files::ControlTables tables; // variables, attribute lines, attributes (signbyte +1 when made)
     files::DataArrays data;
 
     // What reading the files gave.
-    files::ReadDataResult stats;   // per-line statistics and the reader's counts
-    int nrecords = 1;              // N: records counted in the data file (1 when none)
-    int nobs = 0;                  // observations in the analysis (1 when there are no data)
-    long long nobsin = 0;          // sum of the weights read
-    int nnotes = 0;                // notes and errors of the control-file reader
-    bool freefmt = false;          // delimited ("free") data
-    bool hascr = false;            // the data file separates its lines by carriage returns
-    bool nodata = false;           // no data may be used (the data menus stay grey)
-    bool nodatafile = false;       // the data file or its name is unusable
-    int naddatt = 0;               // added attributes made so far
-    bool added_from_cf = false;    // the next added attributes are the control file's combinations
+    files::ReadDataResult stats; // per-line statistics and the reader's counts
+    int nrecords = 1;            // N: records counted in the data file (1 when none)
+    int nobs = 0;                // observations in the analysis (1 when there are no data)
+    long long nobsin = 0;        // sum of the weights read
+    int nnotes = 0;              // notes and errors of the control-file reader
+    bool freefmt = false;        // delimited ("free") data
+    bool hascr = false;          // the data file separates its lines by carriage returns
+    bool nodata = false;         // no data may be used (the data menus stay grey)
+    bool nodatafile = false;     // the data file or its name is unusable
+    int naddatt = 0;             // added attributes made so far
+    bool added_from_cf = false;  // the next added attributes are the control file's combinations
 
     // Working tables sized with the data.
-    std::vector<int> varline;      // [1..NFMAX]: variable -> attribute line of the X constraint
-    std::vector<char> xmask;       // [1..N]: the observation lies in X space
-    std::vector<float> ymat;       // five columns of N: the Y values
+    std::vector<int> varline; // [1..NFMAX]: variable -> attribute line of the X constraint
+    std::vector<char> xmask;  // [1..N]: the observation lies in X space
+    std::vector<float> ymat;  // five columns of N: the Y values
 
     // The outcome until the user chooses one: the first variable.
-    bool firsty = true;            // the next Y follow-up is this analysis's first
-    std::string yname;             // current Y name
-    int ny = 1;                    // number of Ys
-    std::array<int, 5> ycol{1, 0, 0, 0, 0};   // data columns of the Ys
+    bool firsty = true;                     // the next Y follow-up is this analysis's first
+    std::string yname;                      // current Y name
+    int ny = 1;                             // number of Ys
+    std::array<int, 5> ycol{1, 0, 0, 0, 0}; // data columns of the Ys
 };
 
 } // namespace meru::mainloop

@@ -55,11 +55,9 @@ Flow dispatch(Program& p)
 {
     for (int s = 0; s < kSteps; ++s) {
         const Step step = static_cast<Step>(s);
-        if (!step_raised(step, p.flags))
-            continue;
+        if (!step_raised(step, p.flags)) continue;
         const Flow flow = p.dispatch.get(step)(p);
-        if (flow != Flow::next)
-            return flow;
+        if (flow != Flow::next) return flow;
     }
     return Flow::loop_head;
 }
@@ -68,14 +66,11 @@ Flow not_available(Program& p, Step step)
 {
     std::string names;
     for (const ItemName& n : p.item_names) {
-        if (n.step != step || !(p.flags.*n.flag))
-            continue;
-        if (names.find(n.name) != std::string::npos)
-            continue;
+        if (n.step != step || !(p.flags.*n.flag)) continue;
+        if (names.find(n.name) != std::string::npos) continue;
         names += (names.empty() ? "" : ", ") + n.name;
     }
-    if (names.empty())
-        names = step_name(step);
+    if (names.empty()) names = step_name(step);
     const std::string text = "NOTE: " + names + " is not available yet";
     p.log.write(text);
     progress(p, text);

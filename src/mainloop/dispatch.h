@@ -20,18 +20,18 @@ struct Program;
 enum class Flow { next, loop_head, poll };
 
 enum class Step {
-    rank_titles,    // Rank items outside Search:Go!: the log heading, Fix Positive
-    series,         // Search:Go! continuation: by-group and bootstrap driver
-    close_search,   // a Go! run under way: close the search and partition windows
+    rank_titles,  // Rank items outside Search:Go!: the log heading, Fix Positive
+    series,       // Search:Go! continuation: by-group and bootstrap driver
+    close_search, // a Go! run under way: close the search and partition windows
     edit,
     options,
     view,
     help,
     file,
     y,
-    settings,       // Criteria, Strategy, Extent
+    settings, // Criteria, Strategy, Extent
     process,
-    search,         // rank stage and the search
+    search, // rank stage and the search
 };
 constexpr int kSteps = 12;
 

@@ -44,8 +44,7 @@ Flow bootstrap_toggle(Program& p)
     p.bootmode = !p.bootmode;
     if (p.bootmode) {
         p.edit.nboot += 1;
-        if (p.edit.nboot == 1)
-            ui::helpshow(p.ui, "NOTE: Bootstrap sample");
+        if (p.edit.nboot == 1) ui::helpshow(p.ui, "NOTE: Bootstrap sample");
     }
     p.menus.set_text(kEditMenu, 9, p.bootmode ? "Un-bootstrap sample" : "Bootstrap sample");
     const int flags = p.bootmode ? platform::kMenuGrey : platform::kMenuEnabled;
@@ -58,12 +57,10 @@ Flow edit_control_file(Program& p)
 {
     editfile(p, p.opening.cfname);
     std::string q = "?If you have changed .mrc file do you wish to implement changes?$";
-    if (!ui::quiz(p.ui, q))
-        return Flow::loop_head;
+    if (!ui::quiz(p.ui, q)) return Flow::loop_head;
     if (p.analysis && p.analysis->naddatt > 0) {
         std::string lost = "?The added attributes will be  lost. Continue?$";
-        if (!ui::quiz(p.ui, lost))
-            return Flow::loop_head;
+        if (!ui::quiz(p.ui, lost)) return Flow::loop_head;
     }
     p.flags.qfile = true;
     p.flags.fopen = true;
@@ -107,24 +104,18 @@ SampleSwitch sampswitch(int& count, std::vector<int>& a, std::vector<int>& b, bo
     count += 1;
     testflag = count % 2 == 1;
     a.swap(b);
-    if (testflag)
-        return {"Analysis is now on the test sample", "Switch to Training sample"};
+    if (testflag) return {"Analysis is now on the test sample", "Switch to Training sample"};
     return {"Analysis is now on the training sample", "Switch to Test sample"};
 }
 
 Flow edit_request(Program& p)
 {
     const MenuFlags& f = p.flags;
-    if (f.esplit && !f.edcf && !f.edfile)
-        return split_sample(p);
-    if (f.eboot && !f.edcf && !f.edfile)
-        return bootstrap_toggle(p);
-    if (!f.edcf && !f.edfile)
-        return Flow::loop_head;
-    if (f.edcf && !files::trim(p.opening.cfname).empty())
-        return edit_control_file(p);
-    if (ui::opendlg(p.ui.host, p.opening.dialog_path, kEditFilter) == 1)
-        editfile(p, p.opening.dialog_path);
+    if (f.esplit && !f.edcf && !f.edfile) return split_sample(p);
+    if (f.eboot && !f.edcf && !f.edfile) return bootstrap_toggle(p);
+    if (!f.edcf && !f.edfile) return Flow::loop_head;
+    if (f.edcf && !files::trim(p.opening.cfname).empty()) return edit_control_file(p);
+    if (ui::opendlg(p.ui.host, p.opening.dialog_path, kEditFilter) == 1) editfile(p, p.opening.dialog_path);
     return Flow::loop_head;
 }
 

@@ -13,9 +13,9 @@ struct Program;
 
 // What the Edit menu keeps for the run.
 struct EditState {
-    int nboot = 0;        // times bootstrap mode was switched on
-    int nswitch = 0;      // training/test switches of the current split
-    bool testflag = false;   // the test sample is in use
+    int nboot = 0;         // times bootstrap mode was switched on
+    int nswitch = 0;       // training/test switches of the current split
+    bool testflag = false; // the test sample is in use
 };
 
 // The Edit step's handler.

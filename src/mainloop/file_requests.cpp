@@ -35,8 +35,7 @@ std::string squeezed80(const std::string& path) { return ui::squeeze(path).subst
 
 void set_items(Program& p, int menu, std::initializer_list<int> items, int flags)
 {
-    for (int item : items)
-        p.menus.set_flags(menu, item, flags);
+    for (int item : items) p.menus.set_flags(menu, item, flags);
 }
 
 class ProgramOpeningHost final : public OpeningHost {
@@ -49,8 +48,7 @@ public:
     }
     std::string recent_path(int k) override
     {
-        if (k < 1 || k > static_cast<int>(p_.prefs.recent.size()))
-            return {};
+        if (k < 1 || k > static_cast<int>(p_.prefs.recent.size())) return {};
         return p_.prefs.recent[static_cast<std::size_t>(k - 1)];
     }
     void clear_history() override { p_.ui.history.entries.clear(); }
@@ -62,20 +60,13 @@ public:
     platform::DateTime now() override { return platform::clock().now(); }
     void releasing() override
     {
-        for (int m = kCriteriaMenu; m <= kProcessMenu; ++m)
-            p_.menus.set_flags(m, 0, kMenuGrey);
+        for (int m = kCriteriaMenu; m <= kProcessMenu; ++m) p_.menus.set_flags(m, 0, kMenuGrey);
         p_.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         p_.menus.set_flags(kProcessMenu, 8, kMenuGrey);
     }
     void closed() override { menus_without_analysis(p_); }
-    void control_file_refused(const std::string& cfname) override
-    {
-        menus_for_refused_control_file(p_, cfname);
-    }
-    void show_progress() override
-    {
-        p_.frame.set_window_size(kProgressUnit, {platform::SizeState::restored});
-    }
+    void control_file_refused(const std::string& cfname) override { menus_for_refused_control_file(p_, cfname); }
+    void show_progress() override { p_.frame.set_window_size(kProgressUnit, {platform::SizeState::restored}); }
     io::RandomStream& rng() override { return p_.rng; }
 
 private:
@@ -88,20 +79,15 @@ void close_analysis_windows(Program& p)
 {
     std::vector<int> units;
     for (const auto& [unit, entry] : p.ui.windows.units)
-        if (unit != kProgressUnit)
-            units.push_back(unit);
+        if (unit != kProgressUnit) units.push_back(unit);
     for (int unit : units) {
-        if (unit >= 1 && unit <= 50)
-            closeunit(p, unit);
+        if (unit >= 1 && unit <= 50) closeunit(p, unit);
         const auto it = p.ui.windows.units.find(unit);
-        if (it->second.handle != 0)
-            p.menus.remove(it->second.handle);
+        if (it->second.handle != 0) p.menus.remove(it->second.handle);
         p.ui.windows.units.erase(it);
     }
-    for (int unit : {kLogViewUnit, kControlViewUnit, kDataViewUnit})
-        p.frame.close_window(unit);
-    if (p.frame.active() == platform::no_window)
-        p.frame.set_active(kProgressUnit);
+    for (int unit : {kLogViewUnit, kControlViewUnit, kDataViewUnit}) p.frame.close_window(unit);
+    if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 }
 
 // The analysis settings as a new analysis starts them.
@@ -125,13 +111,11 @@ void menus_for_analysis(Program& p, const Analysis& a)
     set_items(p, kEditMenu, {0, 1, 2, 4, 5, 6, 8, 9}, kMenuEnabled);
     if (!observations) {
         m.set_flags(kEditMenu, 8, kMenuGrey);
-        for (int menu = kYMenu; menu <= kSearchMenu; ++menu)
-            m.set_flags(menu, 0, kMenuGrey);
+        for (int menu = kYMenu; menu <= kSearchMenu; ++menu) m.set_flags(menu, 0, kMenuGrey);
         set_items(p, kProcessMenu, {1, 2, 3, 4, 5, 6, 8}, kMenuGrey);
     }
     m.set_flags(kEditMenu, 8, kMenuUnchecked);
-    if (observations)
-        set_items(p, kYMenu, {0, 1, 3, 4, 5, 6, 8}, kMenuEnabled);
+    if (observations) set_items(p, kYMenu, {0, 1, 3, 4, 5, 6, 8}, kMenuEnabled);
     m.set_flags(kProcessMenu, 1, kMenuGrey);
     m.set_flags(kProcessMenu, 0, kMenuEnabled);
     m.set_flags(kProcessMenu, 2, a.tables.vars.hasid ? kMenuEnabled : kMenuGrey);
@@ -145,8 +129,7 @@ void menus_for_analysis(Program& p, const Analysis& a)
             p.flags.qview = true;
             p.flags.vlog = true;
         });
-    else
-        m.set_text(item, a.logname + " ");
+    else m.set_text(item, a.logname + " ");
 
     if (!observations) {
         set_items(p, kViewMenu, {2, 6}, kMenuGrey);
@@ -154,10 +137,8 @@ void menus_for_analysis(Program& p, const Analysis& a)
         m.set_text(kViewMenu, 1, "Output " + a.logname + " ");
         set_items(p, kViewMenu, {1, 2, 3, 4}, kMenuEnabled);
         m.set_flags(kViewMenu, 6, kMenuGrey);
-        if (a.nodatafile)
-            m.set_flags(kViewMenu, 2, kMenuGrey);
-        else
-            m.set_text(kViewMenu, 2, "Data " + squeezed80(a.datapath) + " ");
+        if (a.nodatafile) m.set_flags(kViewMenu, 2, kMenuGrey);
+        else m.set_text(kViewMenu, 2, "Data " + squeezed80(a.datapath) + " ");
     }
     m.set_text(kViewMenu, 3, "Control " + squeezed80(a.cfname) + " ");
 }
@@ -210,8 +191,7 @@ Flow finish_opening(Program& p, const OpenResult& r)
 void menus_without_analysis(Program& p)
 {
     p.nodata = true;
-    for (int menu = kYMenu; menu <= kProcessMenu; ++menu)
-        p.menus.set_flags(menu, 0, kMenuGrey);
+    for (int menu = kYMenu; menu <= kProcessMenu; ++menu) p.menus.set_flags(menu, 0, kMenuGrey);
     set_items(p, kViewMenu, {2, 6}, kMenuGrey);
     set_items(p, kEditMenu, {8, 9}, kMenuGrey);
 }
@@ -228,13 +208,11 @@ Flow file_request(Program& p)
 {
     OpenRequest rq{p.flags.fopen, p.flags.fnew, p.flags.recentix, p.opening.rereadreq};
     p.opening.rereadreq = false;
-    if (!rq.fopen && !rq.fnew && !rq.reread && rq.recentix == 0)
-        return Flow::loop_head;
+    if (!rq.fopen && !rq.fnew && !rq.reread && rq.recentix == 0) return Flow::loop_head;
     ProgramOpeningHost host(p);
     OpeningContext cx{p.opening, p.analysis, p.log, p.services, host, p.msgline};
     const OpenResult r = open_analysis(rq, cx);
-    if (r.end != OpenResult::End::opened || !p.analysis)
-        return Flow::loop_head;
+    if (r.end != OpenResult::End::opened || !p.analysis) return Flow::loop_head;
     return finish_opening(p, r);
 }
 

@@ -16,8 +16,7 @@ void loop_head(Program& p)
     p.frame.close_window(kBannerUnit);
     p.frame.close_window(5);
     p.debug = false;
-    if (p.frame.active() == platform::no_window)
-        p.frame.set_active(kProgressUnit);
+    if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 
     p.msgline = p.analysis_open() ? std::string(kIdleData) + p.analysis->datapath : std::string(kIdleNoData);
     progress(p, p.msgline);
@@ -37,8 +36,8 @@ void loop_head(Program& p)
     } else if (p.nauto_by >= kMaxByg) {
         char number[8];
         std::snprintf(number, sizeof number, "%4d", kMaxByg);
-        std::string text = "NOTE: # of bootstraps limited to maxbyg <=" + std::string(number) +
-                           " Will reset accumulation arrays$";
+        std::string text =
+            "NOTE: # of bootstraps limited to maxbyg <=" + std::string(number) + " Will reset accumulation arrays$";
         ui::note(p.ui, text, 80, false);
         p.nauto_by = 0;
     }
@@ -59,11 +58,9 @@ bool poll_round(Program& p)
     }
     f.treemade = false;
     platform::idle_wait(200);
-    if (first_tier_raised(f))
-        return true;
+    if (first_tier_raised(f)) return true;
     if (f.qcont) {
-        if (p.bootmode && p.dispatch.bootstrap_draw)
-            p.dispatch.bootstrap_draw(p);
+        if (p.bootmode && p.dispatch.bootstrap_draw) p.dispatch.bootstrap_draw(p);
         return true;
     }
     return second_tier_raised(f);
@@ -74,10 +71,8 @@ void run_main_loop(Program& p)
     for (;;) {
         loop_head(p);
         for (;;) {
-            while (!poll_round(p)) {
-            }
-            if (dispatch(p) == Flow::loop_head)
-                break;
+            while (!poll_round(p)) {}
+            if (dispatch(p) == Flow::loop_head) break;
         }
     }
 }
@@ -86,16 +81,11 @@ Flow rank_titles(Program& p)
 {
     const MenuFlags& f = p.flags;
     std::string heading;
-    if (f.rrankplot)
-        heading = "%Rank:Ranked attributes plot";
-    if (f.reffcuts)
-        heading = "%Rank:Cuts v effectiveness plot";
-    if (f.rroc)
-        heading = "%Rank:ROC curves";
-    if (f.rqroc)
-        heading = "%Rank:QROC curves";
-    if (!heading.empty())
-        ui::actlog(p.log, p.ui.history, heading);
+    if (f.rrankplot) heading = "%Rank:Ranked attributes plot";
+    if (f.reffcuts) heading = "%Rank:Cuts v effectiveness plot";
+    if (f.rroc) heading = "%Rank:ROC curves";
+    if (f.rqroc) heading = "%Rank:QROC curves";
+    if (!heading.empty()) ui::actlog(p.log, p.ui.history, heading);
     return Flow::next;
 }
 
@@ -109,15 +99,12 @@ Flow close_search(Program& p)
 Flow help_requests(Program& p)
 {
     const MenuFlags& f = p.flags;
-    if (f.habout)
-        ui::helpshow(p.ui, "M E R U");
-    if (f.htopics && p.help.topics)
-        p.help.topics(false);
+    if (f.habout) ui::helpshow(p.ui, "M E R U");
+    if (f.htopics && p.help.topics) p.help.topics(false);
     if (f.hmanual || f.hfaq || f.hweb) {
         ui::msgok(p.ui, "About to invoke MS Explorer $");
         progress(p, "Running MS Explorer. MERU suspended.");
-        if (p.help.web)
-            p.help.web(f.hmanual, f.hfaq, f.hweb);
+        if (p.help.web) p.help.web(f.hmanual, f.hfaq, f.hweb);
     }
     return Flow::loop_head;
 }

@@ -44,8 +44,9 @@ bool open_help_files(Program& p)
     const std::string busy_upper = "Cannot find MERUKEY.TXT or is in use, possibly MERU already running$";
     const int key = ui::open_help_index(p.files, own_file(p, "merukey.txt"));
     if (key != 0) {
-        std::string text = key > 0 ? busy_upper
-                                   : std::string("Cannot find merukey.txt or is in use, possibly MERU already running$");
+        std::string text = key > 0
+                               ? busy_upper
+                               : std::string("Cannot find merukey.txt or is in use, possibly MERU already running$");
         ui::msgbox(p.ui, text, 80, false);
         return false;
     }
@@ -71,8 +72,7 @@ bool open_help_files(Program& p)
 void open_banner(Program& p)
 {
     p.frame.open_window(kBannerUnit, banner_title());
-    if (platform::Canvas* c = p.frame.canvas(kBannerUnit))
-        c->clear(0xffffff);
+    if (platform::Canvas* c = p.frame.canvas(kBannerUnit)) c->clear(0xffffff);
     p.frame.set_window_size(kBannerUnit, {platform::SizeState::minimised});
     ui::helpshow(p.ui, "M E R U");
 }
@@ -81,11 +81,8 @@ void read_options(Program& p, const PrefRead& read)
 {
     switch (read.status) {
     case PrefStatus::read:
-    case PrefStatus::created:
-        apply_options_line(read.options_line, p.options);
-        break;
-    case PrefStatus::no_options:
-        break;
+    case PrefStatus::created: apply_options_line(read.options_line, p.options); break;
+    case PrefStatus::no_options: break;
     case PrefStatus::bad_options: {
         std::string text = "ERROR: The options line of the preferences file " + p.prefs_path +
                            " cannot be read. Options take their start values$";
@@ -99,8 +96,7 @@ void read_options(Program& p, const PrefRead& read)
     }
     }
     settle_skip_options(p.options);
-    if (p.options.showtip && p.help.topics)
-        p.help.topics(true);
+    if (p.options.showtip && p.help.topics) p.help.topics(true);
     p.prefs.options_line = options_line(p.options);
 }
 
@@ -109,16 +105,13 @@ void read_options(Program& p, const PrefRead& read)
 bool startup(Program& p, const std::string& folder)
 {
     p.folder = folder;
-    if (!io::change_folder(folder))
-        p.log.write("Cannot change to directory " + folder);
+    if (!io::change_folder(folder)) p.log.write("Cannot change to directory " + folder);
     std::vector<std::string> errors;
     p.dialogs = platform::load_dialog_folder(folder + "/dialogs", errors);
-    for (const auto& e : errors)
-        std::fprintf(stderr, "%s\n", e.c_str());
+    for (const auto& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
 
     p.prefs_path = preferences_path();
-    if (!open_help_files(p))
-        return false;
+    if (!open_help_files(p)) return false;
 
     PrefRead prefs = read_preferences(p.prefs_path);
     p.prefs = prefs.prefs;
@@ -163,8 +156,7 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     install_edit_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
 
-    if (!startup(p, io::program_folder()))
-        p.exit(kStartupFailure);
+    if (!startup(p, io::program_folder())) p.exit(kStartupFailure);
     run_main_loop(p);
 }
 

@@ -6,7 +6,7 @@
 namespace meru::platform {
 class Frame;
 class UnitRegistry;
-}
+} // namespace meru::platform
 
 namespace meru::mainloop {
 

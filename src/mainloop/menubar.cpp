@@ -24,17 +24,17 @@ enum class Act {
     title,         // a menu's title
     command_title, // a title that is itself a request (Criteria, Strategy, Options)
     separator,
-    raise,         // raises group, item and `also`, lowers `lower`
-    help_item,     // as raise, after lowering every Help item
-    stats,         // as raise, then Go! grey and End enabled
-    tree,          // progress text, then as raise
+    raise,     // raises group, item and `also`, lowers `lower`
+    help_item, // as raise, after lowering every Help item
+    stats,     // as raise, then Go! grey and End enabled
+    tree,      // progress text, then as raise
     go,
     end,
     tip,
     saveas,
     print,
     exit,
-    command,       // a predefined frame command
+    command, // a predefined frame command
 };
 
 struct ItemSpec {
@@ -43,10 +43,10 @@ struct ItemSpec {
     int flags;
     Act act;
     Step step = Step::file;
-    bool F::* group = nullptr;
-    bool F::* item = nullptr;
-    bool F::* also = nullptr;
-    bool F::* lower = nullptr;
+    bool F::*group = nullptr;
+    bool F::*item = nullptr;
+    bool F::*also = nullptr;
+    bool F::*lower = nullptr;
     MenuCommand command = MenuCommand::Nothing;
 };
 
@@ -56,13 +56,13 @@ constexpr int S = kMenuSeparator;
 
 ItemSpec title(int m, const char* text, int flags) { return {m, text, flags, Act::title}; }
 ItemSpec sep(int m) { return {m, "", S, Act::separator}; }
-ItemSpec req(int m, const char* text, int flags, Step step, bool F::* group, bool F::* item,
-             bool F::* also = nullptr, bool F::* lower = nullptr)
+ItemSpec req(int m, const char* text, int flags, Step step, bool F::*group, bool F::*item, bool F::*also = nullptr,
+             bool F::*lower = nullptr)
 {
     return {m, text, flags, Act::raise, step, group, item, also, lower};
 }
-ItemSpec act(int m, const char* text, int flags, Act a, Step step = Step::file, bool F::* group = nullptr,
-             bool F::* item = nullptr, bool F::* also = nullptr)
+ItemSpec act(int m, const char* text, int flags, Act a, Step step = Step::file, bool F::*group = nullptr,
+             bool F::*item = nullptr, bool F::*also = nullptr)
 {
     return {m, text, flags, a, step, group, item, also};
 }
@@ -160,20 +160,13 @@ std::vector<ItemSpec> table()
 
 void raise(MenuFlags& f, const ItemSpec& s)
 {
-    if (s.lower)
-        f.*s.lower = false;
-    if (s.group)
-        f.*s.group = true;
-    if (s.item)
-        f.*s.item = true;
-    if (s.also)
-        f.*s.also = true;
+    if (s.lower) f.*s.lower = false;
+    if (s.group) f.*s.group = true;
+    if (s.item) f.*s.item = true;
+    if (s.also) f.*s.also = true;
 }
 
-void lower_help(MenuFlags& f)
-{
-    f.habout = f.hfaq = f.hmanual = f.htopics = f.hweb = false;
-}
+void lower_help(MenuFlags& f) { f.habout = f.hfaq = f.hmanual = f.htopics = f.hweb = false; }
 
 // Go! grey, End enabled: a search or statistics run starts.
 void search_running(Program& p)
@@ -186,11 +179,9 @@ platform::MenuRoutine routine(Program& p, const ItemSpec& s)
 {
     switch (s.act) {
     case Act::title:
-    case Act::separator:
-        return {};
+    case Act::separator: return {};
     case Act::command_title:
-    case Act::raise:
-        return [&p, s](bool) { raise(p.flags, s); };
+    case Act::raise: return [&p, s](bool) { raise(p.flags, s); };
     case Act::help_item:
         return [&p, s](bool) {
             lower_help(p.flags);
@@ -206,23 +197,17 @@ platform::MenuRoutine routine(Program& p, const ItemSpec& s)
             progress(p, "...recreating tree diagram");
             raise(p.flags, s);
         };
-    case Act::go:
-        return [&p](bool) { gomenu(p); };
+    case Act::go: return [&p](bool) { gomenu(p); };
     case Act::end:
         return [&p](bool) {
             p.flags.searchend = true;
             p.flags.scontinue = false;
         };
-    case Act::tip:
-        return [&p](bool) { tipmenu(p); };
-    case Act::saveas:
-        return [&p](bool) { saveasmenu(p); };
-    case Act::print:
-        return [&p](bool) { printmenu(p); };
-    case Act::exit:
-        return [&p](bool) { exitmenu(p); };
-    case Act::command:
-        return [&p, c = s.command](bool) { platform::run_menu_command(c, p.frame, p.ui.host); };
+    case Act::tip: return [&p](bool) { tipmenu(p); };
+    case Act::saveas: return [&p](bool) { saveasmenu(p); };
+    case Act::print: return [&p](bool) { printmenu(p); };
+    case Act::exit: return [&p](bool) { exitmenu(p); };
+    case Act::command: return [&p, c = s.command](bool) { platform::run_menu_command(c, p.frame, p.ui.host); };
     }
     return {};
 }
@@ -239,11 +224,9 @@ void menubar(Program& p)
 {
     const char* titles[13] = {};
     for (const ItemSpec& s : table()) {
-        if (s.act == Act::title || s.act == Act::command_title)
-            titles[s.menu] = s.text;
+        if (s.act == Act::title || s.act == Act::command_title) titles[s.menu] = s.text;
         p.menus.append(s.menu, s.flags, s.text, routine(p, s));
-        if (s.item)
-            p.item_names.push_back({s.step, s.item, plain_name(titles[s.menu], s.text, s.act)});
+        if (s.item) p.item_names.push_back({s.step, s.item, plain_name(titles[s.menu], s.text, s.act)});
     }
 }
 
@@ -254,8 +237,7 @@ void gomenu(Program& p)
     f.rrankplot = f.rfixpos = f.reffcuts = f.rroc = f.rqroc = false;
     f.treemade = false;
     f.sgo = f.qcrit = f.searching = f.goflag3 = f.qrank = f.rfixpos = true;
-    if (!p.strategy.treemode)
-        f.goflag2 = true;
+    if (!p.strategy.treemode) f.goflag2 = true;
     char number[16];
     std::snprintf(number, sizeof number, "%4d", f.nsearch % 10000);
     std::string heading = "%Search:Go! Search no. " + std::string(number);
@@ -268,31 +250,27 @@ void tipmenu(Program& p)
 {
     p.flags.qhelp = false;
     lower_help(p.flags);
-    if (p.help.topics)
-        p.help.topics(true);
+    if (p.help.topics) p.help.topics(true);
 }
 
 void saveasmenu(Program& p)
 {
     std::string q = "?Save As only saves currently in focus window as bitmap. Continue?$";
-    if (ui::quiz(p.ui, q))
-        platform::run_menu_command(MenuCommand::SaveImage, p.frame, p.ui.host);
+    if (ui::quiz(p.ui, q)) platform::run_menu_command(MenuCommand::SaveImage, p.frame, p.ui.host);
 }
 
 void printmenu(Program& p)
 {
     std::string q = "?Prints only currently in focus window. Continue?$";
-    if (ui::quiz(p.ui, q))
-        platform::run_menu_command(MenuCommand::Print, p.frame, p.ui.host);
+    if (ui::quiz(p.ui, q)) platform::run_menu_command(MenuCommand::Print, p.frame, p.ui.host);
 }
 
 void exitmenu(Program& p)
 {
     if (p.analysis_open()) {
-        std::string q = "?Exit will terminate saving only .log file " + p.analysis->logname +
-                        "  Do you want to Exit?$ ";
-        if (!ui::quiz(p.ui, q))
-            return;
+        std::string q =
+            "?Exit will terminate saving only .log file " + p.analysis->logname + "  Do you want to Exit?$ ";
+        if (!ui::quiz(p.ui, q)) return;
         p.log.write("User File:Exit of MERU");
     }
     p.exit(0);

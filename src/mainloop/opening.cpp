@@ -40,8 +40,8 @@ std::string first(std::string_view text, std::size_t n) { return std::string(tex
 struct Choice {
     std::string cfname;
     std::string datapath;
-    std::string dataname;      // the data file's name without its folder (default control file)
-    std::string chosen;        // the path chosen in the dialog or from the recent list
+    std::string dataname; // the data file's name without its folder (default control file)
+    std::string chosen;   // the path chosen in the dialog or from the recent list
     files::ScanFlags delim;
     bool datafromcf = true;
     bool madecf = false;
@@ -49,8 +49,7 @@ struct Choice {
 
 bool change_to(const std::string& folder, Services& sv, bool whole)
 {
-    if (folder.empty() || io::change_folder(folder))
-        return true;
+    if (folder.empty() || io::change_folder(folder)) return true;
     std::string text = "Unable to change to directory " + (whole ? folder : first(folder, 30)) + " $";
     sv.msgbox(text, 80, false);
     return false;
@@ -61,17 +60,14 @@ bool change_to(const std::string& folder, Services& sv, bool whole)
 // (or, for File:New, when the user wants it replaced).
 void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, Services& sv)
 {
-    if (!rq.fnew)
-        c.datafromcf = false;
+    if (!rq.fnew) c.datafromcf = false;
     set_delimiter(c.delim, files::upper(parts.extension));
     const std::string base = files::rtrim(parts.name);
     c.cfname = parts.folder + base + ".mrc";
     c.dataname = base + parts.extension;
     if (io::file_exists(c.cfname)) {
-        if (!rq.fnew)
-            return;
-        if (!sv.quiz("?Associated .mrc file already exists! Overwrite with a default .mrc file?"))
-            return;
+        if (!rq.fnew) return;
+        if (!sv.quiz("?Associated .mrc file already exists! Overwrite with a default .mrc file?")) return;
     }
     files::DefaultCfFiles f{c.cfname, c.dataname, c.dataname, c.delim.comma, c.delim.tab};
     // File:Open and File:Recent say which control file is made, with a copy in
@@ -97,13 +93,11 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
     Choice c;
 
     if (rq.fopen || rq.fnew) {
-        if (!cx.host.choose_file(cx.state.dialog_path, rq.fopen ? kOpenFilter : kNewFilter))
-            return std::nullopt;
+        if (!cx.host.choose_file(cx.state.dialog_path, rq.fopen ? kOpenFilter : kNewFilter)) return std::nullopt;
         c.chosen = cx.state.dialog_path;
         const io::PathParts parts = io::split_path(c.chosen);
         const std::string ext = files::upper(parts.extension);
-        if (!change_to(parts.folder, sv, false))
-            return std::nullopt;
+        if (!change_to(parts.folder, sv, false)) return std::nullopt;
         if (is_data_extension(ext)) {
             c.datapath = c.chosen;
             data_file_chosen(rq, parts, c, sv);
@@ -116,15 +110,13 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
             return std::nullopt;
         }
         c.cfname = c.chosen;
-        if (ext != ".MRC")
-            sv.helpshow("NOTE: file is not a .mrc file");
+        if (ext != ".MRC") sv.helpshow("NOTE: file is not a .mrc file");
         return c;
     }
 
     // A recent file.
     c.chosen = cx.host.recent_path(rq.recentix);
-    if (c.chosen.empty())
-        return std::nullopt;
+    if (c.chosen.empty()) return std::nullopt;
     const io::PathParts parts = io::split_path(c.chosen);
     const std::string ext = files::upper(parts.extension);
     if (ext != ".MRC" && !is_data_extension(ext)) {
@@ -132,8 +124,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         sv.msgbox(text, 80, false);
         return std::nullopt;
     }
-    if (!change_to(parts.folder, sv, true))
-        return std::nullopt;
+    if (!change_to(parts.folder, sv, true)) return std::nullopt;
     if (ext == ".MRC") {
         c.datafromcf = true;
         c.cfname = c.chosen;
@@ -147,8 +138,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
 std::optional<std::string> slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -170,8 +160,7 @@ public:
         for (;;) {
             if (!reread) {
                 std::optional<Choice> c = choose(rq_, cx_);
-                if (!c)
-                    return result;
+                if (!c) return result;
                 c_ = *c;
             } else if (!remade_) {
                 c_ = Choice{};
@@ -183,10 +172,9 @@ public:
             if (!cf) {
                 text = "Unable to open control file " + first(c_.cfname, 20) + " $";
                 cx_.sv.msgbox(text, 80, false);
-                if (fopen && !reread)
-                    continue;   // the user chooses again
+                if (fopen && !reread) continue; // the user chooses again
                 if (remade_) {
-                    fail();     // the first pass's log is open, its arrays gone
+                    fail(); // the first pass's log is open, its arrays gone
                     released = true;
                 }
                 break;
@@ -204,12 +192,9 @@ public:
             if (pass == Pass::opened) {
                 result.end = OpenResult::End::opened;
                 result.heading_path = heading_path_;
-                if (reread)
-                    result.recent = c_.cfname;
-                else
-                    result.recent = c_.chosen;
-                if (!rq_.fopen && !rq_.fnew && !rq_.reread)
-                    result.recentix = rq_.recentix;
+                if (reread) result.recent = c_.cfname;
+                else result.recent = c_.chosen;
+                if (!rq_.fopen && !rq_.fnew && !rq_.reread) result.recentix = rq_.recentix;
                 return result;
             }
             break;
@@ -262,7 +247,8 @@ private:
         files::NoValidData nvd;
         const files::ScanCounts before = cx_.state.counts;
         const files::ScanCounts counts = files::scancf(records, datapath, flags, c_.datafromcf, nvd, sv);
-        if (reread && cx_.state.ncomb > 0 && (counts.attbound != before.attbound || counts.varbound != before.varbound))
+        if (reread && cx_.state.ncomb > 0 &&
+            (counts.attbound != before.attbound || counts.varbound != before.varbound))
             sv.helpshow("NOTE: possible control file changes");
         cx_.state.counts = counts;
         if (!bounds_usable(counts, sv, cx_.msgline)) {
@@ -304,8 +290,7 @@ private:
         auto a = std::make_unique<Analysis>();
         a->cfname = c_.cfname;
         a->logname = logname;
-        if (!allocate_tables(*a, counts, sv))
-            return fail();
+        if (!allocate_tables(*a, counts, sv)) return fail();
         a->tables.format.datapath = datapath;
         files::Scratch scratch;
         a->nnotes = files::readcf(records, a->tables, flags, cx_.msgline, scratch, log, sv);
@@ -353,14 +338,12 @@ private:
             }
         }
         a->nrecords = n;
-        if (!allocate_observations(*a, n, sv))
-            return fail();
+        if (!allocate_observations(*a, n, sv)) return fail();
         sv.thinking(".. to read in data ", true);
         files::ReadDataContext rcx{sv, log, cx_.msgline, cx_.host.rng(), true};
         a->stats = files::readdata(a->tables, a->data, in, n, nodata, rcx);
         in.close();
-        if (a->stats.abandon)
-            return fail();
+        if (a->stats.abandon) return fail();
         a->nodata = nodata || a->nodatafile;
 
         if (c_.madecf) {
@@ -368,20 +351,17 @@ private:
             const std::string line = c_.dataname.empty() ? io::split_path(datapath).name : c_.dataname;
             files::DefaultCfFiles f{c_.cfname, line, line, a->tables.format.comma, a->tables.format.tab};
             files::re_makecf(f, files::default_cf_variables(a->tables, a->stats), log, sv);
-            return Pass::remade;   // this pass's arrays go with `a`
-
+            return Pass::remade; // this pass's arrays go with `a`
         }
 
         // The analysis as it starts: every observation in X space, the first
         // variable as the outcome.
         a->nobs = a->nodata ? 1 : a->stats.nread;
         a->nobsin = a->nodata ? 1 : a->stats.nobsin;
-        for (std::size_t k = 0; k < a->varline.size(); ++k)
-            a->varline[k] = static_cast<int>(k);
+        for (std::size_t k = 0; k < a->varline.size(); ++k) a->varline[k] = static_cast<int>(k);
         for (int i = 1; i <= a->stats.nread && i < static_cast<int>(a->xmask.size()); ++i)
             a->xmask[static_cast<std::size_t>(i)] = 1;
-        if (a->tables.vars.nvar >= 1)
-            a->yname = a->tables.vars.varname[1];
+        if (a->tables.vars.nvar >= 1) a->yname = a->tables.vars.varname[1];
         a->ny = 1;
         a->ycol = {1, 0, 0, 0, 0};
         a->firsty = true;

@@ -23,7 +23,7 @@ class Services;
 namespace meru::io {
 class LogWriter;
 class RandomStream;
-}
+} // namespace meru::io
 
 namespace meru::mainloop {
 
@@ -81,20 +81,20 @@ public:
 
 struct OpenResult {
     enum class End {
-        unchanged,  // nothing changed: cancelled, or refused before the old analysis was released
-        closed,     // the old analysis was released and no new one opened
+        unchanged, // nothing changed: cancelled, or refused before the old analysis was released
+        closed,    // the old analysis was released and no new one opened
         opened,
     };
     End end = End::unchanged;
-    std::string heading_path;   // the path the log heading named
-    std::string recent;         // the path for the recent list (empty: leave it)
-    int recentix = 0;           // the recent entry reopened (it moves to the top)
+    std::string heading_path; // the path the log heading named
+    std::string recent;       // the path for the recent list (empty: leave it)
+    int recentix = 0;         // the recent entry reopened (it moves to the top)
 };
 
 // Everything the sequence works on.
 struct OpeningContext {
     OpeningState& state;
-    std::unique_ptr<Analysis>& analysis;   // null while no analysis is open
+    std::unique_ptr<Analysis>& analysis; // null while no analysis is open
     io::LogWriter& log;
     Services& sv;
     OpeningHost& host;

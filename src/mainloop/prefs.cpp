@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 
 std::string_view trim_right(std::string_view s)
 {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
     return s;
 }
 
@@ -36,15 +35,11 @@ std::array<bool settings::Options::*, 7> columns()
 
 std::string preferences_path()
 {
-    if (const char* p = std::getenv("MERU_PREFS"); p && *p)
-        return p;
+    if (const char* p = std::getenv("MERU_PREFS"); p && *p) return p;
     fs::path folder;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
-        folder = fs::path(x) / "meru";
-    else if (const char* h = std::getenv("HOME"); h && *h)
-        folder = fs::path(h) / ".config" / "meru";
-    else
-        folder = fs::current_path();
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) folder = fs::path(x) / "meru";
+    else if (const char* h = std::getenv("HOME"); h && *h) folder = fs::path(h) / ".config" / "meru";
+    else folder = fs::current_path();
     std::error_code ec;
     fs::create_directories(folder, ec);
     return (folder / "meru.prf").string();
@@ -92,11 +87,9 @@ PrefRead read_preferences(const std::string& path)
     }
     while (static_cast<int>(r.prefs.recent.size()) < Preferences::kMaxRecent && std::getline(in, line)) {
         std::string_view path_line = trim_right(line);
-        if (!path_line.empty())
-            r.prefs.recent.emplace_back(path_line);
+        if (!path_line.empty()) r.prefs.recent.emplace_back(path_line);
     }
-    if (in.bad())
-        r.status = PrefStatus::unreadable;
+    if (in.bad()) r.status = PrefStatus::unreadable;
     return r;
 }
 
@@ -105,17 +98,13 @@ bool write_preferences(const std::string& path, const Preferences& prefs)
     const std::string temp = path + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const auto& l : prefs.leading)
-            out << trim_right(l) << '\n';
+        if (!out) return false;
+        for (const auto& l : prefs.leading) out << trim_right(l) << '\n';
         out << trim_right(prefs.options_line) << '\n';
         const int n = std::min<int>(static_cast<int>(prefs.recent.size()), Preferences::kMaxRecent);
-        for (int k = 0; k < n; ++k)
-            out << trim_right(prefs.recent[static_cast<size_t>(k)]) << '\n';
+        for (int k = 0; k < n; ++k) out << trim_right(prefs.recent[static_cast<size_t>(k)]) << '\n';
         out.flush();
-        if (!out)
-            return false;
+        if (!out) return false;
     }
     std::error_code ec;
     fs::rename(temp, path, ec);
@@ -128,28 +117,23 @@ bool write_preferences(const std::string& path, const Preferences& prefs)
 
 bool apply_options_line(std::string_view line, settings::Options& options)
 {
-    if (line.size() < 7)
-        return false;
+    if (line.size() < 7) return false;
     for (size_t i = 0; i < 7; ++i)
-        if (line[i] != 'T' && line[i] != 'F')
-            return false;
+        if (line[i] != 'T' && line[i] != 'F') return false;
     const auto cols = columns();
-    for (size_t i = 0; i < cols.size(); ++i)
-        options.*cols[i] = line[i] == 'T';
+    for (size_t i = 0; i < cols.size(); ++i) options.*cols[i] = line[i] == 'T';
     return true;
 }
 
 void settle_skip_options(settings::Options& options)
 {
-    if (options.skipset && options.skipcomb)
-        options.skipset = false;
+    if (options.skipset && options.skipcomb) options.skipset = false;
 }
 
 std::string options_line(const settings::Options& options)
 {
     std::string line;
-    for (auto member : columns())
-        line += options.*member ? 'T' : 'F';
+    for (auto member : columns()) line += options.*member ? 'T' : 'F';
     return line;
 }
 
@@ -166,16 +150,14 @@ bool note_opened(Preferences& prefs, std::string_view path, int& recentix)
     }
     const bool grew = static_cast<int>(list.size()) < Preferences::kMaxRecent;
     list.insert(list.begin(), chosen);
-    if (static_cast<int>(list.size()) > Preferences::kMaxRecent)
-        list.resize(Preferences::kMaxRecent);
+    if (static_cast<int>(list.size()) > Preferences::kMaxRecent) list.resize(Preferences::kMaxRecent);
     return grew;
 }
 
 void note_recent_chosen(Preferences& prefs, int recentix)
 {
     auto& list = prefs.recent;
-    if (recentix <= 1 || recentix > static_cast<int>(list.size()))
-        return;
+    if (recentix <= 1 || recentix > static_cast<int>(list.size())) return;
     std::string chosen = list[static_cast<size_t>(recentix - 1)];
     list.erase(list.begin() + (recentix - 1));
     list.insert(list.begin(), std::move(chosen));

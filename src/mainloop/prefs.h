@@ -21,9 +21,9 @@ namespace meru::mainloop {
 
 struct Preferences {
     static constexpr int kMaxRecent = 10;
-    std::vector<std::string> leading;   // the lines before the options line
-    std::string options_line;           // as it will be written
-    std::vector<std::string> recent;    // whole paths, most recent first
+    std::vector<std::string> leading; // the lines before the options line
+    std::string options_line;         // as it will be written
+    std::vector<std::string> recent;  // whole paths, most recent first
 };
 
 // The leading line a new preferences file gets, and the options line it is
@@ -33,17 +33,17 @@ inline constexpr std::string_view kPrefHeading =
 inline constexpr std::string_view kNewOptionsLine = "FFTFFFFTT";
 
 enum class PrefStatus {
-    read,          // the options line was read
-    created,       // the file did not exist and was created
-    no_options,    // the file ends before an options line
-    bad_options,   // the line in the options line's place is not seven T/F flags
-    unreadable,    // the file cannot be read (or created)
+    read,        // the options line was read
+    created,     // the file did not exist and was created
+    no_options,  // the file ends before an options line
+    bad_options, // the line in the options line's place is not seven T/F flags
+    unreadable,  // the file cannot be read (or created)
 };
 
 struct PrefRead {
     Preferences prefs;
     PrefStatus status = PrefStatus::read;
-    std::string options_line;   // the options line as read (read and created)
+    std::string options_line; // the options line as read (read and created)
 };
 
 // The preferences file's path: $MERU_PREFS when set, else meru.prf in

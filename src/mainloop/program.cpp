@@ -12,29 +12,22 @@
 namespace meru::mainloop {
 
 Program::Program(platform::Frame& frame_, platform::UnitRegistry& units_)
-    : frame(frame_),
-      units(units_),
-      menus(frame_.main_window().menuBar()),
-      files(units_),
-      ui{frame_, menus, {&frame_.main_window(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
-      services(ui, flags.searchend),
-      exit([this](int status) { end_program(*this, status); })
-{
-}
+    : frame(frame_), units(units_), menus(frame_.main_window().menuBar()),
+      files(units_), ui{frame_, menus, {&frame_.main_window(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
+      services(ui, flags.searchend), exit([this](int status) { end_program(*this, status); })
+{}
 
 void progress(Program& program, std::string_view text)
 {
     ui::thinking(program.ui, text, true);
-    if (program.ui.host.script)
-        program.ui.host.script->echo("progress: " + std::string(text));
+    if (program.ui.host.script) program.ui.host.script->echo("progress: " + std::string(text));
 }
 
 void end_program(Program& program, int status)
 {
     program.log.flush();
     program.log.close();
-    for (int unit : {kScratchUnit, ui::kHelpTextUnit, ui::kHelpIndexUnit})
-        program.files.close(unit);
+    for (int unit : {kScratchUnit, ui::kHelpTextUnit, ui::kHelpIndexUnit}) program.files.close(unit);
     program.lock.release();
     platform::exit_program(status);
 }
@@ -42,8 +35,7 @@ void end_program(Program& program, int status)
 void closeunit(Program& program, int unit)
 {
     auto it = program.ui.windows.units.find(unit);
-    if (it == program.ui.windows.units.end() || !it->second.open || it->second.handle == 0)
-        return;
+    if (it == program.ui.windows.units.end() || !it->second.open || it->second.handle == 0) return;
     ui::winmenu_closed(program.ui.windows, unit);
     program.frame.close_window(unit);
 }

@@ -18,9 +18,9 @@
 #include "platform/io/random.h"
 #include "platform/menus.h"
 #include "rectdiag/diagram_settings.h"
-#include "stats/criteria.h"
 #include "settings/options.h"
 #include "settings/strategy.h"
+#include "stats/criteria.h"
 #include "tree/tree_rules.h"
 #include "ui/context.h"
 #include "ui/help.h"
@@ -36,7 +36,7 @@ namespace meru::platform {
 class Frame;
 class Script;
 class UnitRegistry;
-}
+} // namespace meru::platform
 
 namespace meru::mainloop {
 
@@ -55,7 +55,7 @@ constexpr int kMaxByg = 30;
 // that tells it was chosen, and its name for messages ("File:Open").
 struct ItemName {
     Step step;
-    bool MenuFlags::* flag;
+    bool MenuFlags::*flag;
     std::string name;
 };
 
@@ -68,11 +68,11 @@ struct Program {
     platform::UnitRegistry& units;
     platform::Menus menus;
     io::FileUnits files;
-    io::LogWriter log;              // the output log, unit 7; open while an analysis is open
+    io::LogWriter log; // the output log, unit 7; open while an analysis is open
     platform::DialogLibrary dialogs;
-    ui::Context ui;                 // host.script is set in a scripted run
+    ui::Context ui; // host.script is set in a scripted run
     MenuFlags flags;
-    ui::QtServices services;        // the services the computing core calls
+    ui::QtServices services; // the services the computing core calls
 
     settings::Options options;
     stats::CritSettings crit;
@@ -80,23 +80,23 @@ struct Program {
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;
 
-    std::string folder;             // the program's folder: help files, dialogs, fonts, scratch file
+    std::string folder; // the program's folder: help files, dialogs, fonts, scratch file
     std::string prefs_path;
     Preferences prefs;
-    std::vector<platform::MenuHandle> recent_items;   // File-menu items of the recent files
+    std::vector<platform::MenuHandle> recent_items; // File-menu items of the recent files
     platform::MenuHandle recent_separator = 0;
 
-    std::unique_ptr<Analysis> analysis;   // null while no analysis is open
-    OpeningState opening;           // kept between openings (the control file, the dialog's path)
-    io::RandomStream rng;           // the program's random stream
-    EditState edit;                 // the Edit menu's counts
+    std::unique_ptr<Analysis> analysis; // null while no analysis is open
+    OpeningState opening;               // kept between openings (the control file, the dialog's path)
+    io::RandomStream rng;               // the program's random stream
+    EditState edit;                     // the Edit menu's counts
 
-    bool debug = false;             // trace switch
-    std::string ptext = "(2)(3)(4)";   // partition text buffer
-    std::string msgline;            // the message line
-    bool bootmode = false;          // bootstrap mode
-    int nauto_by = 0;               // bootstrap runs since the accumulation arrays were reset
-    bool nodatafile = false;        // the no-data flags of an opening
+    bool debug = false;              // trace switch
+    std::string ptext = "(2)(3)(4)"; // partition text buffer
+    std::string msgline;             // the message line
+    bool bootmode = false;           // bootstrap mode
+    int nauto_by = 0;                // bootstrap runs since the accumulation arrays were reset
+    bool nodatafile = false;         // the no-data flags of an opening
     bool nodata = false;
     // Full Boolean reduction and primitive attributes as they were before an
     // opening changed them for its own use; the loop head puts them back.
@@ -104,8 +104,8 @@ struct Program {
     bool saved_fullred = false;
     bool saved_primattr = false;
 
-    ui::Selections selections;      // what the list boxes' callbacks leave
-    ui::HelpState help_files{files, rng, selections};   // the help index and text on units 8 and 4
+    ui::Selections selections;                        // what the list boxes' callbacks leave
+    ui::HelpState help_files{files, rng, selections}; // the help index and text on units 8 and 4
 
     std::vector<ItemName> item_names;
     Dispatch dispatch;

@@ -33,13 +33,10 @@ void write_image(Program& p)
 void append_recent_items(Program& p)
 {
     const int count = static_cast<int>(p.prefs.recent.size());
-    if (count == 0)
-        return;
-    if (p.frame.active() == platform::no_window)
-        p.frame.set_active(kProgressUnit);
+    if (count == 0) return;
+    if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
     p.recent_separator = p.menus.append(kFileMenu, platform::kMenuSeparator, "");
-    for (int k = 1; k <= count; ++k)
-        append_item(p, k);
+    for (int k = 1; k <= count; ++k) append_item(p, k);
 }
 
 void prefwrite(Program& p)
@@ -53,10 +50,10 @@ void recentmenu(Program& p, bool newitem)
     write_image(p);
     const int count = static_cast<int>(p.prefs.recent.size());
     for (int k = 1; k <= count && k <= static_cast<int>(p.recent_items.size()); ++k)
-        p.menus.set_text(p.recent_items[static_cast<size_t>(k - 1)], item_text(p.prefs.recent[static_cast<size_t>(k - 1)]));
+        p.menus.set_text(p.recent_items[static_cast<size_t>(k - 1)],
+                         item_text(p.prefs.recent[static_cast<size_t>(k - 1)]));
     if (newitem && static_cast<int>(p.recent_items.size()) < count) {
-        if (p.recent_separator == 0)
-            p.recent_separator = p.menus.append(kFileMenu, platform::kMenuSeparator, "");
+        if (p.recent_separator == 0) p.recent_separator = p.menus.append(kFileMenu, platform::kMenuSeparator, "");
         append_item(p, count);
     }
 }

@@ -15,9 +15,9 @@
 namespace meru::mainloop {
 
 struct RecordCount {
-    int n = 0;           // records (lines) counted
-    bool hascr = false;  // the first record holds a lone carriage return
-    bool bad = false;    // fixed format: a record could not be read
+    int n = 0;          // records (lines) counted
+    bool hascr = false; // the first record holds a lone carriage return
+    bool bad = false;   // fixed format: a record could not be read
 };
 
 RecordCount count_records(std::string_view bytes, bool freefmt);

@@ -16,14 +16,14 @@ void termcodes(std::span<const int> lines, const files::ControlTables& t, std::v
         const bool valid = k >= 1 && static_cast<size_t>(k) < t.line.size();
         const files::AttrLine* line = valid ? &t.line[static_cast<size_t>(k)] : nullptr;
         const int j = !line || line->firstattr ? 1 : line->inuse;
-        const int off = k > 1 && static_cast<size_t>(k - 1) < t.line.size() ? t.line[static_cast<size_t>(k - 1)].attoff : 0;
+        const int off =
+            k > 1 && static_cast<size_t>(k - 1) < t.line.size() ? t.line[static_cast<size_t>(k - 1)].attoff : 0;
         const int a = j + off;
         lits[i] = signbyte_of(a, t) < 0 ? -a : a;
     }
 }
 
-bool packcand(int repflag, bool join0, bool join1, const TermList& src, Literal f, TermList& dest,
-              SkipTally& tally)
+bool packcand(int repflag, bool join0, bool join1, const TermList& src, Literal f, TermList& dest, SkipTally& tally)
 {
     const bool join = (repflag == 0 && join0) || (repflag == 1 && join1);
     dest.clear();
@@ -109,13 +109,13 @@ PairResult mkpair(TermList& cand, TermList& comp, int repflag, Partition& cur, c
         cur.second = comp;
     } else {
         const AddedAttributes& ad = *s.added;
-        r.status = expand(cand, ad.positive_set(sense), ad.negative_set(sense), ad.slotmap, cur.first, sense, opt,
-                          tally);
+        r.status =
+            expand(cand, ad.positive_set(sense), ad.negative_set(sense), ad.slotmap, cur.first, sense, opt, tally);
         if (r.status == status::kLimit) return skip(kSkipExpandFail);
         if (repflag != 0 && r.status == status::kNoConvergence) return skip(kSkipReduceFail);
         const int csense = 1 - sense;
-        r.status = expand(comp, ad.positive_set(csense), ad.negative_set(csense), ad.slotmap, cur.second, csense,
-                          opt, tally);
+        r.status = expand(comp, ad.positive_set(csense), ad.negative_set(csense), ad.slotmap, cur.second, csense, opt,
+                          tally);
         if (r.status == status::kLimit) return skip(kSkipExpandFail);
         if (s.iteration > 1 && s.iterative && sizefit(cur.first.lp, s.upto)) return skip(kSkipUpto);
     }

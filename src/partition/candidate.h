@@ -28,8 +28,7 @@ void termcodes(std::span<const int> lines, const files::ControlTables& t, std::v
 // join1 is set; otherwise the meet form, f put at the front of every term.
 // False when the result would exceed MAXP terms or MAXLITS literals: the
 // candidate is then counted under skip reason 5 and `dest` is left empty.
-bool packcand(int repflag, bool join0, bool join1, const TermList& src, Literal f, TermList& dest,
-              SkipTally& tally);
+bool packcand(int repflag, bool join0, bool join1, const TermList& src, Literal f, TermList& dest, SkipTally& tally);
 
 // Can every entry of list1 be given a distinct entry of list2 not smaller than it
 // (taken greedily in order)?
@@ -41,14 +40,14 @@ bool ndistinct(std::span<const Literal> lits, int& count);
 // What mkpair needs besides the lists.
 struct PairSettings {
     const AddedAttributes* added = nullptr; // slots and definition sets (may be null: none)
-    ReduceOptions reduce;        // tables, primitive, services (label_rules is set from full_reduction)
-    bool full_reduction = false; // "Full Boolean reduction" (or the driver's copy of it)
-    int measure = 1;             // 1 "q + q' - 1", 2 "min(q, q')", 3 "# attributes"
-    bool tree_partition = false; // a tree made the partition ...
-    bool rank_request = false;   // ... and Rank is not running: the complement is the caller's
+    ReduceOptions reduce;                   // tables, primitive, services (label_rules is set from full_reduction)
+    bool full_reduction = false;            // "Full Boolean reduction" (or the driver's copy of it)
+    int measure = 1;                        // 1 "q + q' - 1", 2 "min(q, q')", 3 "# attributes"
+    bool tree_partition = false;            // a tree made the partition ...
+    bool rank_request = false;              // ... and Rank is not running: the complement is the caller's
     bool iterative = false;
     int iteration = 1;
-    std::span<const int> upto;   // the size list first given to an "Up to" extent
+    std::span<const int> upto; // the size list first given to an "Up to" extent
     bool debug = false;
 };
 

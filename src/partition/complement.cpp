@@ -29,7 +29,7 @@ int complement(const TermList& in, int sense, TermList& out, const ReduceOptions
 {
     out.clear();
     if (in.q() == 1 && in.lp[0] == 1 && in.count() == 1) {
-        out = in;  // a one-literal term is its own dual
+        out = in; // a one-literal term is its own dual
         return status::kOk;
     }
     if (in.q() < 1) {

@@ -299,8 +299,8 @@ SizeCount sizemult(int n, std::span<const int> p)
         // unless the terms cancel, so estimate it in extended precision.
         const long double l1 = static_cast<long double>(C1), l2 = static_cast<long double>(C2),
                           l3 = static_cast<long double>(C3);
-        const long double x = (l1 * l2 - l1 * s12) * l3 + (l1 * s12 - l1 * l2) * s13 - l1 * l2 * s23 +
-                              l1 * l2 * s13 * s23 / l3;
+        const long double x =
+            (l1 * l2 - l1 * s12) * l3 + (l1 * s12 - l1 * l2) * s13 - l1 * l2 * s23 + l1 * l2 * s13 * s23 / l3;
         if (!(x / mult < static_cast<long double>(kMaxCount))) return saturate(true);
         r.size = static_cast<Count>(x / mult);
         return r;

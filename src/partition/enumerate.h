@@ -68,23 +68,23 @@ struct SubsizeMemory {
 struct SubsizeInput {
     bool iterative = false;
     int iteration = 1;
-    int vector_number = 1;   // of the size vector within the iteration (1-based)
-    SizeCount count;         // from sizemult
+    int vector_number = 1; // of the size vector within the iteration (1-based)
+    SizeCount count;       // from sizemult
     bool over_cuts = false;
-    std::span<const int> lines; // the attribute set's line numbers; each line's cuts
-                                // (`ncuts`) count when its `firstattr` flag is set
-    int literals = 0;        // L, the sum of the sizes
+    std::span<const int> lines;      // the attribute set's line numbers; each line's cuts
+                                     // (`ncuts`) count when its `firstattr` flag is set
+    int literals = 0;                // L, the sum of the sizes
     bool one_representation = false; // extent "A only" or "A- only"
-    bool detailed = false;   // "Detailed output"
+    bool detailed = false;           // "Detailed output"
 };
 
 // The five outputs handed to the search extent listing.
 struct SubsizeResult {
     Count size_times_factor = 0;
     Count excluded = 0;
-    double class_size = 0;   // over cuts (a whole number)
+    double class_size = 0; // over cuts (a whole number)
     bool equal_cuts = true;
-    double e = 1.0;          // expected cut multiplier
+    double e = 1.0; // expected cut multiplier
 };
 
 // The mean over all L-subsets of n values of the product of the values, computed

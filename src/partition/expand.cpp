@@ -18,15 +18,15 @@ bool is_single(const TermList& d, Literal l) { return d.q() == 1 && d.count() ==
 
 } // namespace
 
-int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2,
-           const std::vector<int>& slotmap, TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally)
+int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2, const std::vector<int>& slotmap,
+           TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally)
 {
     auto lookup = [&](Literal l) -> Definition {
         const int a = attribute_of(l);
         const int s = a < static_cast<int>(slotmap.size()) ? slotmap[static_cast<size_t>(a)] : 0;
         if (s < 1 || s > kAddedSlots) return {};
         const TermList& d = l > 0 ? set1[static_cast<size_t>(s)] : set2[static_cast<size_t>(s)];
-        if (is_single(d, l)) return {};  // a definition that is its own literal
+        if (is_single(d, l)) return {}; // a definition that is its own literal
         return {&d, l < 0};
     };
     return expand_with(in, lookup, out, sense, opt, tally);

@@ -22,7 +22,7 @@
 namespace meru::partition {
 
 inline constexpr int kAddedSlots = 50;
-inline constexpr int kMaxAdded = 48;    // two slots above the last stay free
+inline constexpr int kMaxAdded = 48; // two slots above the last stay free
 inline constexpr int kMaxExpandPasses = 22;
 inline constexpr const char* kExpandLoopMessage = "loop>20 in EXPAND exit expansion$";
 
@@ -58,8 +58,8 @@ bool addstore(const TermList& list1, const TermList& list2, int k, DefinitionSet
 //       reduction reported its limit (then counted under skip reason 1);
 //   kNoConvergence when the reduction did not settle (counted under reason 1).
 // On every return `out` is a consistent list within the limits.
-int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2,
-           const std::vector<int>& slotmap, TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally);
+int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2, const std::vector<int>& slotmap,
+           TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally);
 
 // The definition a literal expands to, and whether its signs are reversed; null
 // when the literal is not expanded.

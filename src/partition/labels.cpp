@@ -60,7 +60,7 @@ Meaning decode(Literal lit, const files::ControlTables& t)
         if (std::isnan(c1) || std::isnan(c2)) return m;
         double lo = std::min(c1, c2), hi = std::max(c1, c2);
         std::string_view p = label.substr(0, 2);
-        bool inside;  // a range form: (lo, hi] when inside, else outside it
+        bool inside; // a range form: (lo, hi] when inside, else outside it
         if (p == "<=") {
             m.npieces = 1, m.l[0] = -kInf, m.h[0] = lo;
         } else if (p == ">$") {
@@ -124,7 +124,7 @@ int representatives(const Meaning& a, const Meaning& b, double* out)
         out[k] = v;
         ++m;
     }
-    out[m] = kInf;  // out[i] is the right end of (out[i-1], out[i]]; kInf stands for the piece above
+    out[m] = kInf; // out[i] is the right end of (out[i-1], out[i]]; kInf stands for the piece above
     return m + 1;
 }
 
@@ -163,17 +163,13 @@ bool holds(Rel r, const Meaning& a, const Meaning& b)
     case Rel::Covers: return (b.codes & ~a.codes).none();
     case Rel::Disjoint: return (a.codes & b.codes).none();
     case Rel::Identical: return a.codes == b.codes;
-    case Rel::Complement:
-        return (a.codes & b.codes).none() && (universe_bits(a, b) & ~(a.codes | b.codes)).none();
+    case Rel::Complement: return (a.codes & b.codes).none() && (universe_bits(a, b) & ~(a.codes | b.codes)).none();
     case Rel::Whole: return (universe_bits(a, b) & ~(a.codes | b.codes)).none();
     }
     return false;
 }
 
-bool comparable(const Meaning& a, const Meaning& b)
-{
-    return a.kind != Meaning::Opaque && a.kind == b.kind;
-}
+bool comparable(const Meaning& a, const Meaning& b) { return a.kind != Meaning::Opaque && a.kind == b.kind; }
 
 } // namespace
 
@@ -261,8 +257,8 @@ bool cover_whole(Literal x, Literal y, const files::ControlTables& t)
 
 RelationCache::Entry& RelationCache::entry(Literal a, Literal b)
 {
-    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
-                              static_cast<std::uint32_t>(b);
+    const std::uint64_t key =
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
     return pairs_[key];
 }
 

@@ -20,7 +20,7 @@ constexpr size_t kEntryNameLen = 28;
 int line_offset(int line, const files::ControlTables& t)
 {
     return line > 1 && static_cast<size_t>(line - 1) < t.line.size() ? t.line[static_cast<size_t>(line - 1)].attoff
-                                                                      : 0;
+                                                                     : 0;
 }
 
 // The text as the edit box shows it: without its trailing blanks.

@@ -45,11 +45,11 @@ inline constexpr int kDialogMissing = -1;
 
 // What the Manual partition dialog shows and what the user leaves in it.
 struct ManualView {
-    std::string text;                  // the edit box
-    bool aminus = false;               // "Representation of A- (otherwise represents A)"
-    bool simplify = false;             // "Simplify/expand expression"
-    std::vector<std::string> entries;  // the attribute list
-    std::vector<bool> selected;        // selection of each entry
+    std::string text;                 // the edit box
+    bool aminus = false;              // "Representation of A- (otherwise represents A)"
+    bool simplify = false;            // "Simplify/expand expression"
+    std::vector<std::string> entries; // the attribute list
+    std::vector<bool> selected;       // selection of each entry
 };
 
 class PartitionDialogs {
@@ -69,16 +69,16 @@ struct ManualText {
     std::string ptext = "(2)(3)(4)"; // the partition text, 200 columns once edited
     bool aminus = false;
     bool simplify = false;
-    std::string saved;               // restored by Cancel
+    std::string saved; // restored by Cancel
 };
 
 struct ManpartResult {
     bool cancelled = false;
-    TermList list;                // the work partition's list
+    TermList list; // the work partition's list
     int repflag = 1;
-    std::vector<int> litline;     // per literal: its attribute line
-    std::vector<int> litcut;      // per literal: its cut index within the line
-    std::string combname;         // combination mode: the line's name, 8 characters
+    std::vector<int> litline; // per literal: its attribute line
+    std::vector<int> litcut;  // per literal: its cut index within the line
+    std::string combname;     // combination mode: the line's name, 8 characters
 };
 
 // The attribute list of the Manual partition dialog: one 45-character entry per

@@ -19,7 +19,7 @@ std::string column_text(std::string_view text)
     return s;
 }
 
-void put(std::string& text, int col, std::string_view s)  // col 1-based; clipped at column 200
+void put(std::string& text, int col, std::string_view s) // col 1-based; clipped at column 200
 {
     for (size_t k = 0; k < s.size(); ++k) {
         const size_t at = static_cast<size_t>(col - 1) + k;
@@ -74,7 +74,7 @@ TokenPass parsetext(std::string_view input)
     const std::string text = column_text(input);
     bool open = false;
     std::string pending;
-    int run = 0;  // characters of the pending token's run
+    int run = 0; // characters of the pending token's run
     bool have_pending = false;
     char prev = ' ';
     auto finish = [&] {
@@ -106,7 +106,7 @@ TokenPass parsetext(std::string_view input)
         } else if (c == ' ') {
             finish();
         } else if (!open && !r.lp.empty()) {
-            r.bad = true;  // text outside parentheses after a term
+            r.bad = true; // text outside parentheses after a term
         } else {
             if (!open) {
                 open = true;

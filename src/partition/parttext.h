@@ -18,9 +18,9 @@ class LogWriter;
 
 namespace meru::partition {
 
-inline constexpr int kTextLen = 200;     // columns of a partition text
-inline constexpr int kWriteLimit = 195;  // no literal starts at this column or later
-inline constexpr int kTokenDigits = 5;   // an attribute number has at most 5 digits
+inline constexpr int kTextLen = 200;    // columns of a partition text
+inline constexpr int kWriteLimit = 195; // no literal starts at this column or later
+inline constexpr int kTokenDigits = 5;  // an attribute number has at most 5 digits
 
 // Writes the list as text. `form` nonzero: the list is A, written as it is, and
 // `aminus` is cleared; zero: the list is the A- list, every literal is written
@@ -54,9 +54,9 @@ enum class ParseResult { Ok, BadSyntax, OutOfRange };
 
 struct ParsedPartition {
     ParseResult result = ParseResult::BadSyntax;
-    bool accepted = false;  // a pass succeeded: the (repaired) text is the one to keep
-    TermList list;          // the literals (negated when the text is A-)
-    int repflag = 1;        // 0 when the text is A-
+    bool accepted = false; // a pass succeeded: the (repaired) text is the one to keep
+    TermList list;         // the literals (negated when the text is A-)
+    int repflag = 1;       // 0 when the text is A-
 };
 
 // Parses a partition text as the Manual-partition routine does: repairs, then

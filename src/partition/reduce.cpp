@@ -34,8 +34,8 @@ private:
     RelationCache own_;
     RelationCache* cache_;
     std::vector<std::uint64_t> litsig_, varsig_;
-    std::vector<long long> keys_;      // variable key per literal, term by term
-    std::vector<size_t> keyoff_;       // start of each term's keys
+    std::vector<long long> keys_; // variable key per literal, term by term
+    std::vector<size_t> keyoff_;  // start of each term's keys
 
     bool labels() const { return opt_.label_rules && opt_.tables != nullptr; }
     const files::ControlTables& tab() const { return *opt_.tables; }
@@ -224,20 +224,20 @@ private:
     Step complement_identities(size_t i, size_t p, size_t j, size_t m)
     {
         const size_t li = T[i].size(), lj = T[j].size();
-        if (li == 1 && lj == 1) return Step::Whole;                 // x + x'
-        if (li == 1) return drop_literal(j, m);                     // x + x'B = x + B
-        if (lj == 1) return drop_literal(i, p);                     // x'A + x = A + x
+        if (li == 1 && lj == 1) return Step::Whole; // x + x'
+        if (li == 1) return drop_literal(j, m);     // x + x'B = x + B
+        if (lj == 1) return drop_literal(i, p);     // x'A + x = A + x
         Term ri = others(T[i], p), rj = others(T[j], m);
-        if (li == lj && same_set(ri, rj)) {                         // xR + x'R = R
+        if (li == lj && same_set(ri, rj)) { // xR + x'R = R
             T[j].erase(T[j].begin() + static_cast<std::ptrdiff_t>(m));
             return drop_term(i);
         }
-        if (T.size() > 2)                                           // consensus
+        if (T.size() > 2) // consensus
             for (size_t k = 0; k < T.size(); ++k) {
                 if (k == i || k == j || T[k].empty()) continue;
                 if (contains_all(T[k], ri) && contains_all(T[k], rj)) return drop_term(k);
             }
-        if (li == 2 && lj == 2 && ri[0] != -rj[0]) {               // xa + x'b + ab'C
+        if (li == 2 && lj == 2 && ri[0] != -rj[0]) { // xa + x'b + ab'C
             // (a and b' must be two literals: with a = b' the term would lose a as well.)
             Literal a = ri[0], b = rj[0];
             for (size_t k = 0; k < T.size(); ++k) {
@@ -273,9 +273,9 @@ private:
                         if (Step s = complement_identities(i, p, j, m); s != Step::None) return s;
                     const size_t li = T[i].size(), lj = T[j].size();
                     if ((li == 1 || lj == 1) && cover_whole(x, y)) {
-                        if (li == 1 && lj == 1) return Step::Whole;  // x + y covers everything
-                        if (lj == 1) return drop_literal(i, p);      // y + xA = y + A
-                        return drop_literal(j, m);                   // x + yB = x + B
+                        if (li == 1 && lj == 1) return Step::Whole; // x + y covers everything
+                        if (lj == 1) return drop_literal(i, p);     // y + xA = y + A
+                        return drop_literal(j, m);                  // x + yB = x + B
                     }
                 }
                 if (subst && T[j].size() >= 2) {
@@ -292,7 +292,7 @@ private:
             }
             if (!found) all_found = false;
         }
-        if (all_found) return drop_term(j);  // term j implies term i
+        if (all_found) return drop_term(j); // term j implies term i
         return Step::None;
     }
 };
@@ -325,7 +325,7 @@ int reduce(TermList& list, int sense, const ReduceOptions& opt)
     Terms T;
     T.reserve(list.lp.size());
     for (std::span<const Literal> t : list.terms()) {
-        if (t.empty()) return set_constant(list, whole_constant(sense));  // empty AND: everything
+        if (t.empty()) return set_constant(list, whole_constant(sense)); // empty AND: everything
         Term w(t.begin(), t.end());
         for (Literal& l : w) l *= sign;
         T.push_back(std::move(w));

@@ -31,16 +31,15 @@ namespace meru::partition {
 
 struct ReduceOptions {
     const files::ControlTables* tables = nullptr; // attribute description (label rules)
-    bool label_rules = false;      // "Full Boolean reduction"
-    bool primitive = false;        // "Attributes are primitive"
-    Services* services = nullptr;  // progress text when the reduction does not settle
-    RelationCache* cache = nullptr; // optional: relations kept across calls (same tables)
-    bool trace = false;            // the trace switch: the transposition dumps its steps to the log
+    bool label_rules = false;                     // "Full Boolean reduction"
+    bool primitive = false;                       // "Attributes are primitive"
+    Services* services = nullptr;                 // progress text when the reduction does not settle
+    RelationCache* cache = nullptr;               // optional: relations kept across calls (same tables)
+    bool trace = false;                           // the trace switch: the transposition dumps its steps to the log
 };
 
 inline constexpr int kMaxReduceCycles = 100;
-inline constexpr const char* kReduceProblem =
-    "Problem in Boolean algebra reduction (Search:End will terminate)";
+inline constexpr const char* kReduceProblem = "Problem in Boolean algebra reduction (Search:End will terminate)";
 
 // Reduces `list` (of form `sense`) in place. Status (termlist.h):
 //   kOk          reduced; the list may have changed

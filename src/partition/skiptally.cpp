@@ -52,14 +52,11 @@ long long skip_report(SkipTally& tally, bool detailed, io::LogWriter& log)
         if (k != kSkipInterrupted) total += c;
         if (detailed) {
             const std::string text = skip_reason(k);
-            if (k == 9 || k == 10 || k == 12)
-                log.write(io::fmt_x(5) + " All are skipped because " + text);
+            if (k == 9 || k == 10 || k == 12) log.write(io::fmt_x(5) + " All are skipped because " + text);
             else if (k == kSkipInterrupted)
                 log.write(io::fmt_x(5) + " Remaining " + io::fmt_i(c, 6) + " lost because " + text);
-            else if (c == 1)
-                log.write(" " + io::fmt_i(c, 6) + " is  skipped because " + text);
-            else
-                log.write(" " + io::fmt_i(c, 6) + " are skipped because " + text);
+            else if (c == 1) log.write(" " + io::fmt_i(c, 6) + " is  skipped because " + text);
+            else log.write(" " + io::fmt_i(c, 6) + " are skipped because " + text);
         }
         c = 0;
     }

@@ -16,7 +16,7 @@ namespace meru::partition {
 inline constexpr int kSkipReasons = 15;
 
 // Reason codes that the engine itself counts.
-inline constexpr int kSkipReduceFail = 1;   // " Array or Algebra Fail in REDUCE"
+inline constexpr int kSkipReduceFail = 1; // " Array or Algebra Fail in REDUCE"
 inline constexpr int kSkipNullPartition = 3;
 inline constexpr int kSkipTransFail = 4;
 inline constexpr int kSkipExpandFail = 5;

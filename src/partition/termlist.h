@@ -55,8 +55,8 @@ inline constexpr int kConstMinus = -2;    // the list collapsed to the single li
 } // namespace status
 
 struct TermList {
-    std::vector<int> lp;        // lp[t] = literals of term t (0-based t), q = lp.size()
-    std::vector<Literal> lits;  // all terms' literals, term by term, no separators
+    std::vector<int> lp;       // lp[t] = literals of term t (0-based t), q = lp.size()
+    std::vector<Literal> lits; // all terms' literals, term by term, no separators
 
     int q() const { return static_cast<int>(lp.size()); }
     int count() const { return static_cast<int>(lits.size()); }
@@ -114,10 +114,7 @@ struct TermList {
 
         TermIterator() = default;
         TermIterator(const TermList* l, std::size_t t, std::size_t off) : list_(l), t_(t), off_(off) {}
-        value_type operator*() const
-        {
-            return {list_->lits.data() + off_, static_cast<std::size_t>(list_->lp[t_])};
-        }
+        value_type operator*() const { return {list_->lits.data() + off_, static_cast<std::size_t>(list_->lp[t_])}; }
         TermIterator& operator++()
         {
             off_ += static_cast<std::size_t>(list_->lp[t_]);

@@ -81,10 +81,11 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
 
     dump(opt, "trans: clauses", clauses, log);
     const std::vector<int> start = clauses.offsets();
-    std::vector<int> digit(static_cast<size_t>(n), 0);  // position taken from each clause
+    std::vector<int> digit(static_cast<size_t>(n), 0); // position taken from each clause
     std::vector<Literal> term(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) term[static_cast<size_t>(i)] = clauses.lits[static_cast<size_t>(start[static_cast<size_t>(i)])];
-    out.add_term(term);  // n <= MAXP literals always fit
+    for (int i = 0; i < n; ++i)
+        term[static_cast<size_t>(i)] = clauses.lits[static_cast<size_t>(start[static_cast<size_t>(i)])];
+    out.add_term(term); // n <= MAXP literals always fit
 
     long long steps = 0;
     for (;;) {

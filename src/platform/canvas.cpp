@@ -32,17 +32,13 @@ bool clip_segment(QPointF& a, QPointF& b, const QRectF& r)
     const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
+            if (q[i] < 0) return false;
             continue;
         }
         const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
     }
     b = QPointF(a.x() + t1 * dx, a.y() + t1 * dy);
     a = QPointF(a.x() + t0 * dx, a.y() + t0 * dy);
@@ -58,8 +54,7 @@ QPoint Canvas::phys(int x, int y) const
     return QPoint(held(static_cast<long long>(origin_.x()) + x), held(static_cast<long long>(origin_.y()) + y));
 }
 
-Canvas::Canvas(int width, int height)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32)
+Canvas::Canvas(int width, int height) : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32)
 {
     image_.fill(to_qrgb(0xffffff));
     clip_ = image_.rect();
@@ -144,23 +139,20 @@ QPoint Canvas::moveto(int x, int y)
 
 void Canvas::plot(int x, int y, QRgb c)
 {
-    if (clip_.contains(x, y) && image_.rect().contains(x, y))
-        image_.setPixel(x, y, c);
+    if (clip_.contains(x, y) && image_.rect().contains(x, y)) image_.setPixel(x, y, c);
 }
 
 void Canvas::line_pixels(QPoint a, QPoint b)
 {
     const QRect area = clip_ & image_.rect();
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
     // Far-away end points are first cut to the clip, so the loop below stays
     // proportional to what can be seen.
     const long long far = 1 << 16;
     auto is_far = [&](QPoint p) { return std::llabs(p.x()) > far || std::llabs(p.y()) > far; };
     if (is_far(a) || is_far(b)) {
         QPointF fa(a), fb(b);
-        if (!clip_segment(fa, fb, QRectF(area).adjusted(-1, -1, 1, 1)))
-            return;
+        if (!clip_segment(fa, fb, QRectF(area).adjusted(-1, -1, 1, 1))) return;
         a = fa.toPoint();
         b = fb.toPoint();
     }
@@ -173,8 +165,7 @@ void Canvas::line_pixels(QPoint a, QPoint b)
     long long err = dx + dy;
     for (;;) {
         plot(static_cast<int>(x), static_cast<int>(y), c);
-        if (x == b.x() && y == b.y())
-            break;
+        if (x == b.x() && y == b.y()) break;
         const long long e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -213,13 +204,11 @@ void Canvas::rectangle(Fill fill, int x1, int y1, int x2, int y2)
     } else {
         // The four edges, each a 1-pixel wide filled strip.
         QPainter p(&image_);
-        for (const QRect& edge : {QRect(r.left(), r.top(), r.width(), 1),
-                                  QRect(r.left(), r.bottom(), r.width(), 1),
-                                  QRect(r.left(), r.top(), 1, r.height()),
-                                  QRect(r.right(), r.top(), 1, r.height())}) {
+        for (const QRect& edge :
+             {QRect(r.left(), r.top(), r.width(), 1), QRect(r.left(), r.bottom(), r.width(), 1),
+              QRect(r.left(), r.top(), 1, r.height()), QRect(r.right(), r.top(), 1, r.height())}) {
             const QRect visible = edge & area;
-            if (!visible.isEmpty())
-                p.fillRect(visible, QColor(c));
+            if (!visible.isEmpty()) p.fillRect(visible, QColor(c));
         }
     }
     status_ = gr_ok;
@@ -235,8 +224,7 @@ void Canvas::prepare_shape(QPainter& p, Fill fill) const
     QPen pen{QColor(to_qrgb(colour_))};
     pen.setWidth(0);
     p.setPen(pen);
-    if (fill == Fill::interior)
-        p.setBrush(QColor(to_qrgb(colour_)));
+    if (fill == Fill::interior) p.setBrush(QColor(to_qrgb(colour_)));
 }
 
 void Canvas::ellipse(Fill fill, int x1, int y1, int x2, int y2)
@@ -261,8 +249,7 @@ void Canvas::polygon(Fill fill, const std::vector<QPoint>& points)
         return;
     }
     QPolygon poly;
-    for (const QPoint& q : points)
-        poly << phys(q.x(), q.y());
+    for (const QPoint& q : points) poly << phys(q.x(), q.y());
     {
         QPainter p(&image_);
         prepare_shape(p, fill);
@@ -344,10 +331,8 @@ void Canvas::set_gtext_vector(int dx, int dy)
 
 int Canvas::text_width(std::string_view text) const
 {
-    if (!has_font_)
-        return 0;
-    if (font_.fixed_pitch)
-        return font_.cell_width * static_cast<int>(text.size());
+    if (!has_font_) return 0;
+    if (font_.fixed_pitch) return font_.cell_width * static_cast<int>(text.size());
     return QFontMetrics(font_.font).horizontalAdvance(latin1(text));
 }
 
@@ -379,8 +364,7 @@ void Canvas::outgtext(std::string_view text)
             const QRect area = clip_ & image_.rect();
             for (qsizetype i = 0; i < s.size(); ++i) {
                 const int x = static_cast<int>(i) * font_.cell_width;
-                if (s[i] == QLatin1Char(' '))
-                    continue;
+                if (s[i] == QLatin1Char(' ')) continue;
                 if (!p.transform().mapRect(QRect(x, 0, font_.cell_width, font_.cell_height)).intersects(area))
                     continue;
                 p.drawText(QPoint(x, font_.ascent), QString(s[i]));
@@ -399,14 +383,12 @@ void Canvas::outgtext(std::string_view text)
 
 void Canvas::changed(const QRect& r)
 {
-    if (on_change_)
-        on_change_(r.adjusted(0, 0, 1, 1) & image_.rect());
+    if (on_change_) on_change_(r.adjusted(0, 0, 1, 1) & image_.rect());
 }
 
 void Canvas::record(DrawCall call)
 {
-    if (journaling_)
-        journal_.push_back(std::move(call));
+    if (journaling_) journal_.push_back(std::move(call));
 }
 
 } // namespace meru::platform

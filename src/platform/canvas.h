@@ -23,16 +23,16 @@ enum class Fill { border = 2, interior = 3 };
 
 // Status of the last graphics call.
 constexpr int gr_ok = 0;
-constexpr int gr_error = -1;       // bad argument (unknown palette index, empty image ...)
-constexpr int gr_font_error = -2;  // no usable font
+constexpr int gr_error = -1;      // bad argument (unknown palette index, empty image ...)
+constexpr int gr_font_error = -2; // no usable font
 
 // One entry of the journal of draw calls (for tests).
 struct DrawCall {
-    std::string op;  // "clear", "lineto", "rectangle", "ellipse", "polygon", "text", "put_image"
-    int colour = 0;  // 0xBBGGRR
+    std::string op; // "clear", "lineto", "rectangle", "ellipse", "polygon", "text", "put_image"
+    int colour = 0; // 0xBBGGRR
     Fill fill = Fill::border;
-    std::vector<QPoint> points;  // physical pixels
-    std::string text;            // for "text"
+    std::vector<QPoint> points; // physical pixels
+    std::string text;           // for "text"
 };
 
 // A saved rectangle of pixels.
@@ -117,10 +117,7 @@ public:
     void clear_journal() { journal_.clear(); }
 
     // Told the physical rectangle that changed after every drawing call.
-    void set_change_listener(std::function<void(const QRect&)> listener)
-    {
-        on_change_ = std::move(listener);
-    }
+    void set_change_listener(std::function<void(const QRect&)> listener) { on_change_ = std::move(listener); }
 
 private:
     // Viewport to physical coordinates, held within +-2^28 so that no sum or

@@ -35,8 +35,7 @@ DateTime FakeClock::now()
 
 bool FakeClock::pass(int ms)
 {
-    if (ms > 0)
-        ms_ += ms;
+    if (ms > 0) ms_ += ms;
     return true;
 }
 

@@ -5,15 +5,9 @@
 
 namespace meru::platform {
 
-inline QRgb to_qrgb(int bgr)
-{
-    return qRgb(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff);
-}
+inline QRgb to_qrgb(int bgr) { return qRgb(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
 
-inline int from_qrgb(QRgb c)
-{
-    return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16);
-}
+inline int from_qrgb(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
 
 // The 16 standard palette colours, 0 black ... 15 bright white, as 0xBBGGRR.
 // An index outside 0..15 gives -1.

@@ -62,15 +62,13 @@ bool split_words(std::string_view line, std::vector<std::string>& words, std::ve
                 }
                 w += line[i++];
             }
-            if (!closed)
-                return false;
+            if (!closed) return false;
             words.push_back(w);
             quoted.push_back(true);
             continue;
         }
         size_t j = i;
-        while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != '\r')
-            ++j;
+        while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != '\r') ++j;
         words.emplace_back(line.substr(i, j - i));
         quoted.push_back(false);
         i = j;
@@ -100,8 +98,7 @@ const DialogTemplate* DialogLibrary::find(int id) const
 std::string_view control_kind_name(ControlKind kind)
 {
     for (const auto& k : kinds())
-        if (k.kind == kind)
-            return k.name;
+        if (k.kind == kind) return k.name;
     return "?";
 }
 
@@ -122,8 +119,7 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos)
-            eol = text.size();
+        if (eol == std::string_view::npos) eol = text.size();
         std::string_view line = text.substr(pos, eol - pos);
         pos = eol + 1;
         ++lineno;
@@ -134,12 +130,10 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
             error(lineno, "text without its closing quote");
             continue;
         }
-        if (w.empty() || (!quoted[0] && w[0].starts_with("#")))
-            continue;
+        if (w.empty() || (!quoted[0] && w[0].starts_with("#"))) continue;
 
         if (w[0] == "dialog" && !quoted[0]) {
-            if (open)
-                error(header_line, "dialog " + std::to_string(current.id) + " has no \"end\"");
+            if (open) error(header_line, "dialog " + std::to_string(current.id) + " has no \"end\"");
             current = DialogTemplate{};
             header_line = lineno;
             current_ok = true;
@@ -153,10 +147,8 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
             bool ok = to_int(w[1], current.id) && to_int(w[3], current.x) && to_int(w[4], current.y) &&
                       to_int(w[5], current.width) && to_int(w[6], current.height);
             current.caption = w[2];
-            if (!ok)
-                error(lineno, "dialog id and frame must be whole numbers");
-            else if (current.width <= 0 || current.height <= 0)
-                error(lineno, "dialog size must be positive");
+            if (!ok) error(lineno, "dialog id and frame must be whole numbers");
+            else if (current.width <= 0 || current.height <= 0) error(lineno, "dialog size must be positive");
             continue;
         }
         if (w[0] == "end" && !quoted[0]) {
@@ -165,8 +157,7 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
                 continue;
             }
             open = false;
-            if (!current_ok)
-                continue;
+            if (!current_ok) continue;
             if (library.dialogs.count(current.id)) {
                 error(lineno, "dialog " + std::to_string(current.id) + " defined twice (first at " +
                                   library.dialogs[current.id].source + ")");
@@ -210,8 +201,7 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
             }
             c.styles.push_back(w[k]);
         }
-        if (!styles_ok)
-            continue;
+        if (!styles_ok) continue;
         if (c.id != -1 && !control_ids.insert(c.id).second) {
             error(lineno, "control id " + std::to_string(c.id) + " used twice");
             continue;
@@ -227,8 +217,7 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
         }
         current.controls.push_back(std::move(c));
     }
-    if (open)
-        error(header_line, "dialog " + std::to_string(current.id) + " has no \"end\"");
+    if (open) error(header_line, "dialog " + std::to_string(current.id) + " has no \"end\"");
 }
 
 DialogLibrary load_dialog_folder(const std::string& folder, std::vector<std::string>& errors)
@@ -238,8 +227,7 @@ DialogLibrary load_dialog_folder(const std::string& folder, std::vector<std::str
     std::error_code ec;
     std::vector<fs::path> files;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".dlg")
-            files.push_back(it->path());
+        if (it->path().extension() == ".dlg") files.push_back(it->path());
     if (ec) {
         errors.push_back(folder + ": " + ec.message());
         return library;

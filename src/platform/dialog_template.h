@@ -40,7 +40,7 @@ struct ControlTemplate {
     ControlKind kind = ControlKind::Static;
     int id = -1;
     std::string text;
-    int x = 0, y = 0, width = 0, height = 0;   // dialog units
+    int x = 0, y = 0, width = 0, height = 0; // dialog units
     std::vector<std::string> styles;
     bool has_style(std::string_view style) const;
 };
@@ -48,9 +48,9 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id = 0;
     std::string caption;
-    int x = 0, y = 0, width = 0, height = 0;   // dialog units
-    std::vector<ControlTemplate> controls;     // in file order
-    std::string source;                        // "file:line" of the header, for messages
+    int x = 0, y = 0, width = 0, height = 0; // dialog units
+    std::vector<ControlTemplate> controls;   // in file order
+    std::string source;                      // "file:line" of the header, for messages
 };
 
 // Every dialog template of one or more files, by dialog id.

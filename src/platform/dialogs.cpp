@@ -42,8 +42,7 @@ public:
     using QDialog::QDialog;
     void reject() override
     {
-        if (on_reject)
-            on_reject();
+        if (on_reject) on_reject();
         QDialog::reject();
     }
 };
@@ -52,15 +51,12 @@ QPixmap icon_pixmap(const std::string& name, int w, int h)
 {
     QString base = QFileInfo(qs(name)).completeBaseName().toLower();
     QStyle::StandardPixmap sp = QStyle::SP_MessageBoxInformation;
-    if (base == "quest")
-        sp = QStyle::SP_MessageBoxQuestion;
-    else if (base == "warn" || base == "exclam")
-        sp = QStyle::SP_MessageBoxWarning;
+    if (base == "quest") sp = QStyle::SP_MessageBoxQuestion;
+    else if (base == "warn" || base == "exclam") sp = QStyle::SP_MessageBoxWarning;
     QString file = QApplication::applicationDirPath() + "/" + qs(name);
     if (!name.empty() && QFileInfo(file).isFile()) {
         QPixmap p(file);
-        if (!p.isNull())
-            return p.scaled(w, h, Qt::KeepAspectRatio);
+        if (!p.isNull()) return p.scaled(w, h, Qt::KeepAspectRatio);
     }
     return QApplication::style()->standardIcon(sp).pixmap(std::min(w, h), std::min(w, h));
 }
@@ -82,8 +78,8 @@ struct Dialog::Impl {
         const ControlTemplate* t = nullptr;
         QWidget* w = nullptr;
         DialogCallback callback;
-        std::vector<QListWidgetItem*> rows;   // list box items in the caller's numbering
-        QButtonGroup* group = nullptr;        // radio buttons
+        std::vector<QListWidgetItem*> rows; // list box items in the caller's numbering
+        QButtonGroup* group = nullptr;      // radio buttons
         std::string icon;
     };
 
@@ -96,15 +92,14 @@ struct Dialog::Impl {
     std::vector<Control> controls;
     int result = kCancelId;
     bool is_closed = false;
-    bool quiet = false;   // the program is setting values: no callbacks
+    bool quiet = false; // the program is setting values: no callbacks
     std::map<std::string, int> answers;
     bool dismiss_ok = false;
 
     Control* find(int id)
     {
         for (auto& c : controls)
-            if (c.t->id == id)
-                return &c;
+            if (c.t->id == id) return &c;
         return nullptr;
     }
     const Control* find(int id) const { return const_cast<Impl*>(this)->find(id); }
@@ -113,7 +108,7 @@ struct Dialog::Impl {
     void fire(Control& c, CallbackKind kind)
     {
         if (!quiet && c.callback) {
-            DialogCallback cb = c.callback;   // the callback may replace itself
+            DialogCallback cb = c.callback; // the callback may replace itself
             cb(*self, c.t->id, kind);
         }
     }
@@ -121,16 +116,14 @@ struct Dialog::Impl {
     {
         result = id;
         is_closed = true;
-        if (dlg->isVisible())
-            dlg->done(QDialog::Accepted);
+        if (dlg->isVisible()) dlg->done(QDialog::Accepted);
     }
 
     static std::vector<int> selected(const Control& c)
     {
         std::vector<int> out;
         for (size_t i = 0; i < c.rows.size(); ++i)
-            if (c.rows[i]->isSelected())
-                out.push_back(static_cast<int>(i) + 1);
+            if (c.rows[i]->isSelected()) out.push_back(static_cast<int>(i) + 1);
         return out;
     }
     void resize_list(Control& c, int n)
@@ -151,8 +144,7 @@ struct Dialog::Impl {
         auto* lw = static_cast<QListWidget*>(c.w);
         lw->clearSelection();
         for (int k : numbers)
-            if (k >= 1 && k <= static_cast<int>(c.rows.size()))
-                c.rows[k - 1]->setSelected(true);
+            if (k >= 1 && k <= static_cast<int>(c.rows.size())) c.rows[k - 1]->setSelected(true);
         if (!numbers.empty() && numbers.front() >= 1 && numbers.front() <= static_cast<int>(c.rows.size()))
             lw->setCurrentItem(c.rows[numbers.front() - 1], QItemSelectionModel::NoUpdate);
     }
@@ -192,20 +184,14 @@ void Dialog::Impl::build()
             break;
         }
         case ControlKind::Edit:
-            if (t.has_style("multiline"))
-                c.w = new QPlainTextEdit(qs(t.text), dlg.data());
-            else
-                c.w = new QLineEdit(qs(t.text), dlg.data());
+            if (t.has_style("multiline")) c.w = new QPlainTextEdit(qs(t.text), dlg.data());
+            else c.w = new QLineEdit(qs(t.text), dlg.data());
             if (t.has_style("readonly")) {
-                if (auto* le = qobject_cast<QLineEdit*>(c.w))
-                    le->setReadOnly(true);
-                else
-                    static_cast<QPlainTextEdit*>(c.w)->setReadOnly(true);
+                if (auto* le = qobject_cast<QLineEdit*>(c.w)) le->setReadOnly(true);
+                else static_cast<QPlainTextEdit*>(c.w)->setReadOnly(true);
             }
             break;
-        case ControlKind::Check:
-            c.w = new QCheckBox(qs(t.text), dlg.data());
-            break;
+        case ControlKind::Check: c.w = new QCheckBox(qs(t.text), dlg.data()); break;
         case ControlKind::Radio: {
             auto* rb = new QRadioButton(qs(t.text), dlg.data());
             if (!radio_group || t.has_style("group")) {
@@ -228,8 +214,7 @@ void Dialog::Impl::build()
         case ControlKind::Combo: {
             auto* cb = new QComboBox(dlg.data());
             cb->setEditable(t.has_style("edit"));
-            if (cb->isEditable())
-                cb->setInsertPolicy(QComboBox::NoInsert);
+            if (cb->isEditable()) cb->setInsertPolicy(QComboBox::NoInsert);
             cb->setEditText(qs(t.text));
             c.w = cb;
             break;
@@ -241,9 +226,7 @@ void Dialog::Impl::build()
             c.w = sb;
             break;
         }
-        case ControlKind::Group:
-            c.w = new QGroupBox(qs(t.text), dlg.data());
-            break;
+        case ControlKind::Group: c.w = new QGroupBox(qs(t.text), dlg.data()); break;
         case ControlKind::Icon: {
             auto* l = new QLabel(dlg.data());
             c.icon = t.text;
@@ -253,8 +236,7 @@ void Dialog::Impl::build()
         }
         }
         c.w->setGeometry(r);
-        if (t.kind == ControlKind::Group)
-            c.w->lower();
+        if (t.kind == ControlKind::Group) c.w->lower();
         controls.push_back(std::move(c));
     }
 
@@ -279,8 +261,7 @@ void Dialog::Impl::build()
             QObject::connect(static_cast<QComboBox*>(c->w), &QComboBox::currentIndexChanged, dlg.data(),
                              [this, c] { fire(*c, CallbackKind::SelectionChanged); });
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -293,8 +274,7 @@ DialogLibrary load_program_dialogs(std::vector<std::string>& errors)
 std::unique_ptr<Dialog> Dialog::load(const DialogLibrary& library, int id, ModalHost host)
 {
     const DialogTemplate* t = library.find(id);
-    if (!t)
-        return nullptr;
+    if (!t) return nullptr;
     return std::make_unique<Dialog>(*t, host);
 }
 
@@ -323,48 +303,38 @@ QWidget* Dialog::control_widget(int control) const
 bool Dialog::set_text(int control, std::string_view text, int index)
 {
     auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     Impl::QuietScope quiet(impl_->quiet);
     QString t = qs(text);
     switch (c->t->kind) {
     case ControlKind::Button:
     case ControlKind::Check:
     case ControlKind::Radio:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         static_cast<QAbstractButton*>(c->w)->setText(t);
         return true;
     case ControlKind::Static:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         static_cast<QLabel*>(c->w)->setText(t);
         return true;
     case ControlKind::Group:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         static_cast<QGroupBox*>(c->w)->setTitle(t);
         return true;
     case ControlKind::Edit:
-        if (index != 0)
-            return false;
-        if (auto* le = qobject_cast<QLineEdit*>(c->w))
-            le->setText(t);
-        else
-            static_cast<QPlainTextEdit*>(c->w)->setPlainText(t);
+        if (index != 0) return false;
+        if (auto* le = qobject_cast<QLineEdit*>(c->w)) le->setText(t);
+        else static_cast<QPlainTextEdit*>(c->w)->setPlainText(t);
         return true;
     case ControlKind::Icon: {
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         c->icon = std::string(text);
         static_cast<QLabel*>(c->w)->setPixmap(icon_pixmap(c->icon, c->w->width(), c->w->height()));
         return true;
     }
     case ControlKind::List:
-        if (index < 1)
-            return false;
-        if (index > static_cast<int>(c->rows.size()))
-            impl_->resize_list(*c, index);
+        if (index < 1) return false;
+        if (index > static_cast<int>(c->rows.size())) impl_->resize_list(*c, index);
         c->rows[index - 1]->setText(t);
         return true;
     case ControlKind::Combo: {
@@ -375,20 +345,16 @@ bool Dialog::set_text(int control, std::string_view text, int index)
                 return true;
             }
             int k = cb->findText(t);
-            if (k < 0)
-                return false;
+            if (k < 0) return false;
             cb->setCurrentIndex(k);
             return true;
         }
-        if (index < 1)
-            return false;
-        while (cb->count() < index)
-            cb->addItem(QString());
+        if (index < 1) return false;
+        while (cb->count() < index) cb->addItem(QString());
         cb->setItemText(index - 1, t);
         return true;
     }
-    case ControlKind::ScrollBar:
-        return false;
+    case ControlKind::ScrollBar: return false;
     }
     return false;
 }
@@ -396,37 +362,29 @@ bool Dialog::set_text(int control, std::string_view text, int index)
 bool Dialog::get_text(int control, std::string& out, int index) const
 {
     const auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     switch (c->t->kind) {
     case ControlKind::Button:
     case ControlKind::Check:
     case ControlKind::Radio:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         out = ss(static_cast<QAbstractButton*>(c->w)->text());
         return true;
     case ControlKind::Static:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         out = ss(static_cast<QLabel*>(c->w)->text());
         return true;
     case ControlKind::Group:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         out = ss(static_cast<QGroupBox*>(c->w)->title());
         return true;
     case ControlKind::Edit:
-        if (index != 0)
-            return false;
-        if (auto* le = qobject_cast<QLineEdit*>(c->w))
-            out = ss(le->text());
-        else
-            out = ss(static_cast<QPlainTextEdit*>(c->w)->toPlainText());
+        if (index != 0) return false;
+        if (auto* le = qobject_cast<QLineEdit*>(c->w)) out = ss(le->text());
+        else out = ss(static_cast<QPlainTextEdit*>(c->w)->toPlainText());
         return true;
     case ControlKind::Icon:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         out = c->icon;
         return true;
     case ControlKind::List: {
@@ -440,8 +398,7 @@ bool Dialog::get_text(int control, std::string& out, int index) const
             out = cur ? ss(cur->text()) : std::string();
             return true;
         }
-        if (index < 1 || index > static_cast<int>(c->rows.size()))
-            return false;
+        if (index < 1 || index > static_cast<int>(c->rows.size())) return false;
         out = ss(c->rows[index - 1]->text());
         return true;
     }
@@ -451,13 +408,11 @@ bool Dialog::get_text(int control, std::string& out, int index) const
             out = ss(cb->currentText());
             return true;
         }
-        if (index < 1 || index > cb->count())
-            return false;
+        if (index < 1 || index > cb->count()) return false;
         out = ss(cb->itemText(index - 1));
         return true;
     }
-    case ControlKind::ScrollBar:
-        return false;
+    case ControlKind::ScrollBar: return false;
     }
     return false;
 }
@@ -465,8 +420,7 @@ bool Dialog::get_text(int control, std::string& out, int index) const
 bool Dialog::set_logical(int control, bool value, int index)
 {
     auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     Impl::QuietScope quiet(impl_->quiet);
     bool ok = false;
     switch (c->t->kind) {
@@ -485,8 +439,7 @@ bool Dialog::set_logical(int control, bool value, int index)
             rb->setChecked(value);
             if (value)
                 for (auto* other : c->group->buttons())
-                    if (other != rb)
-                        other->setChecked(false);
+                    if (other != rb) other->setChecked(false);
             c->group->setExclusive(true);
             ok = true;
         }
@@ -494,14 +447,12 @@ bool Dialog::set_logical(int control, bool value, int index)
     case ControlKind::List:
         if (index >= 1 && index <= static_cast<int>(c->rows.size())) {
             auto* lw = static_cast<QListWidget*>(c->w);
-            if (value && lw->selectionMode() == QAbstractItemView::SingleSelection)
-                lw->clearSelection();
+            if (value && lw->selectionMode() == QAbstractItemView::SingleSelection) lw->clearSelection();
             c->rows[index - 1]->setSelected(value);
             ok = true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return ok;
 }
@@ -509,30 +460,25 @@ bool Dialog::set_logical(int control, bool value, int index)
 bool Dialog::get_logical(int control, bool& out, int index) const
 {
     const auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     switch (c->t->kind) {
     case ControlKind::Check:
     case ControlKind::Radio:
-        if (index != 0)
-            return false;
+        if (index != 0) return false;
         out = static_cast<QAbstractButton*>(c->w)->isChecked();
         return true;
     case ControlKind::List:
-        if (index < 1 || index > static_cast<int>(c->rows.size()))
-            return false;
+        if (index < 1 || index > static_cast<int>(c->rows.size())) return false;
         out = c->rows[index - 1]->isSelected();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
 bool Dialog::set_int(int control, int value, int index)
 {
     auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     Impl::QuietScope quiet(impl_->quiet);
     bool ok = false;
     switch (c->t->kind) {
@@ -544,10 +490,8 @@ bool Dialog::set_int(int control, int value, int index)
             // The j-th selected item becomes `value`; 0 ends the selection there.
             auto sel = Impl::selected(*c);
             sel.resize(std::min(sel.size(), static_cast<size_t>(index - 1)));
-            if (value >= 1 && value <= static_cast<int>(c->rows.size()))
-                sel.push_back(value);
-            else if (value != 0)
-                break;
+            if (value >= 1 && value <= static_cast<int>(c->rows.size())) sel.push_back(value);
+            else if (value != 0) break;
             auto* lw = static_cast<QListWidget*>(c->w);
             if (lw->selectionMode() == QAbstractItemView::SingleSelection && sel.size() > 1)
                 sel.erase(sel.begin(), sel.end() - 1);
@@ -559,10 +503,8 @@ bool Dialog::set_int(int control, int value, int index)
     case ControlKind::Combo: {
         auto* cb = static_cast<QComboBox*>(c->w);
         if (index == kNumItems) {
-            while (cb->count() > std::max(value, 0))
-                cb->removeItem(cb->count() - 1);
-            while (cb->count() < value)
-                cb->addItem(QString());
+            while (cb->count() > std::max(value, 0)) cb->removeItem(cb->count() - 1);
+            while (cb->count() < value) cb->addItem(QString());
             ok = true;
         } else if ((index == 0 || index == 1) && value >= 0 && value <= cb->count()) {
             cb->setCurrentIndex(value - 1);
@@ -572,22 +514,16 @@ bool Dialog::set_int(int control, int value, int index)
     }
     case ControlKind::ScrollBar: {
         auto* sb = static_cast<QScrollBar*>(c->w);
-        if (index == 0)
-            sb->setValue(value);
-        else if (index == kRangeMin)
-            sb->setMinimum(value);
-        else if (index == kRangeMax)
-            sb->setMaximum(value);
-        else
-            break;
+        if (index == 0) sb->setValue(value);
+        else if (index == kRangeMin) sb->setMinimum(value);
+        else if (index == kRangeMax) sb->setMaximum(value);
+        else break;
         ok = true;
         break;
     }
     case ControlKind::Edit:
-    case ControlKind::Static:
-        return index == 0 && set_text(control, std::to_string(value), 0);
-    default:
-        break;
+    case ControlKind::Static: return index == 0 && set_text(control, std::to_string(value), 0);
+    default: break;
     }
     return ok;
 }
@@ -595,8 +531,7 @@ bool Dialog::set_int(int control, int value, int index)
 bool Dialog::get_int(int control, int& out, int index) const
 {
     const auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     switch (c->t->kind) {
     case ControlKind::List:
         if (index == kNumItems) {
@@ -624,37 +559,29 @@ bool Dialog::get_int(int control, int& out, int index) const
     }
     case ControlKind::ScrollBar: {
         auto* sb = static_cast<QScrollBar*>(c->w);
-        if (index == 0)
-            out = sb->value();
-        else if (index == kRangeMin)
-            out = sb->minimum();
-        else if (index == kRangeMax)
-            out = sb->maximum();
-        else
-            return false;
+        if (index == 0) out = sb->value();
+        else if (index == kRangeMin) out = sb->minimum();
+        else if (index == kRangeMax) out = sb->maximum();
+        else return false;
         return true;
     }
     case ControlKind::Edit: {
         std::string text;
-        if (index != 0 || !get_text(control, text, 0))
-            return false;
+        if (index != 0 || !get_text(control, text, 0)) return false;
         size_t b = text.find_first_not_of(' ');
         size_t e = text.find_last_not_of(' ');
-        if (b == std::string::npos)
-            return false;
+        if (b == std::string::npos) return false;
         auto [p, ec] = std::from_chars(text.data() + b, text.data() + e + 1, out);
         return ec == std::errc() && p == text.data() + e + 1;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
 bool Dialog::set_enabled(int control, bool enabled)
 {
     auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     c->w->setEnabled(enabled);
     return true;
 }
@@ -668,26 +595,21 @@ bool Dialog::is_enabled(int control) const
 bool Dialog::set_callback(int control, DialogCallback callback)
 {
     auto* c = impl_->find(control);
-    if (!c)
-        return false;
+    if (!c) return false;
     switch (c->t->kind) {
     case ControlKind::Button:
     case ControlKind::Check:
     case ControlKind::Radio:
     case ControlKind::List:
-    case ControlKind::Combo:
-        c->callback = std::move(callback);
-        return true;
-    default:
-        return false;
+    case ControlKind::Combo: c->callback = std::move(callback); return true;
+    default: return false;
     }
 }
 
 bool Dialog::press(int control)
 {
     auto* c = impl_->find(control);
-    if (!c || c->t->kind != ControlKind::Button || !c->w->isEnabled())
-        return false;
+    if (!c || c->t->kind != ControlKind::Button || !c->w->isEnabled()) return false;
     if (c->callback) {
         DialogCallback cb = c->callback;
         cb(*this, control, CallbackKind::Clicked);
@@ -702,10 +624,8 @@ int Dialog::run_modal()
     impl_->is_closed = false;
     impl_->result = kCancelId;
     for (auto& c : impl_->controls)
-        if (c.t->kind == ControlKind::List && c.t->has_style("sort"))
-            static_cast<QListWidget*>(c.w)->sortItems();
-    if (impl_->host.script)
-        return impl_->host.script->at_dialog(*this);
+        if (c.t->kind == ControlKind::List && c.t->has_style("sort")) static_cast<QListWidget*>(c.w)->sortItems();
+    if (impl_->host.script) return impl_->host.script->at_dialog(*this);
     impl_->dlg->exec();
     impl_->is_closed = true;
     return impl_->result;
@@ -728,8 +648,7 @@ bool Dialog::dismissable() const { return impl_->dismiss_ok; }
 int Dialog::default_button() const
 {
     for (const auto& c : impl_->controls)
-        if (c.t->kind == ControlKind::Button && c.t->has_style("default"))
-            return c.t->id;
+        if (c.t->kind == ControlKind::Button && c.t->has_style("default")) return c.t->id;
     return 0;
 }
 
@@ -737,13 +656,10 @@ std::string Dialog::shown_text() const
 {
     std::string out;
     for (const auto& c : impl_->controls) {
-        if (c.t->kind != ControlKind::Static)
-            continue;
+        if (c.t->kind != ControlKind::Static) continue;
         std::string t = ss(static_cast<QLabel*>(c.w)->text());
-        if (t.empty())
-            continue;
-        if (!out.empty())
-            out += ' ';
+        if (t.empty()) continue;
+        if (!out.empty()) out += ' ';
         out += t;
     }
     return out;
@@ -759,11 +675,9 @@ std::string fold(std::string_view s)
 {
     std::string out;
     for (char c : s)
-        if (c != '&')
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != '&') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     size_t b = out.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
+    if (b == std::string::npos) return {};
     size_t e = out.find_last_not_of(" \t");
     return out.substr(b, e - b + 1);
 }
@@ -790,38 +704,33 @@ std::vector<std::string> split_list(std::string_view v)
         size_t b = t.find_first_not_of(' ');
         size_t e = t.find_last_not_of(' ');
         t = b == std::string::npos ? std::string() : t.substr(b, e - b + 1);
-        if (t.size() >= 2 && t.front() == '"' && t.back() == '"')
-            t = t.substr(1, t.size() - 2);
+        if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
         parts.push_back(t);
         cur.clear();
     };
     for (char c : v) {
         any = true;
-        if (c == '"')
-            in_quote = !in_quote;
+        if (c == '"') in_quote = !in_quote;
         if (c == ',' && !in_quote) {
             flush();
             continue;
         }
         cur += c;
     }
-    if (any)
-        flush();
+    if (any) flush();
     return parts;
 }
 
 std::string unquoted(std::string_view v)
 {
     std::string s(v);
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
-        return s.substr(1, s.size() - 2);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
     return s;
 }
 
 std::string rstrip(std::string s)
 {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
+    while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
 }
 
@@ -832,8 +741,7 @@ int Dialog::result() const { return impl_->result; }
 std::optional<int> Dialog::find_control(std::string_view id_or_label) const
 {
     int id = 0;
-    if (parse_int(id_or_label, id))
-        return has_control(id) ? std::optional<int>(id) : std::nullopt;
+    if (parse_int(id_or_label, id)) return has_control(id) ? std::optional<int>(id) : std::nullopt;
     std::string want = fold(unquoted(id_or_label));
     const auto& cs = impl_->controls;
     for (size_t i = 0; i < cs.size(); ++i) {
@@ -842,24 +750,14 @@ std::optional<int> Dialog::find_control(std::string_view id_or_label) const
         switch (c.t->kind) {
         case ControlKind::Button:
         case ControlKind::Check:
-        case ControlKind::Radio:
-            label = ss(static_cast<QAbstractButton*>(c.w)->text());
-            break;
-        case ControlKind::Group:
-            label = ss(static_cast<QGroupBox*>(c.w)->title());
-            break;
-        case ControlKind::Static:
-            label = ss(static_cast<QLabel*>(c.w)->text());
-            break;
-        default:
-            continue;
+        case ControlKind::Radio: label = ss(static_cast<QAbstractButton*>(c.w)->text()); break;
+        case ControlKind::Group: label = ss(static_cast<QGroupBox*>(c.w)->title()); break;
+        case ControlKind::Static: label = ss(static_cast<QLabel*>(c.w)->text()); break;
+        default: continue;
         }
-        if (fold(label) != want)
-            continue;
-        if (c.t->kind != ControlKind::Static)
-            return c.t->id;
-        if (i + 1 < cs.size() && is_field(cs[i + 1].t->kind))
-            return cs[i + 1].t->id;
+        if (fold(label) != want) continue;
+        if (c.t->kind != ControlKind::Static) return c.t->id;
+        if (i + 1 < cs.size() && is_field(cs[i + 1].t->kind)) return cs[i + 1].t->id;
     }
     return std::nullopt;
 }
@@ -877,8 +775,7 @@ bool Dialog::user_set(int control, std::string_view value, std::string& why)
     }
     std::string v = unquoted(value);
     switch (c->t->kind) {
-    case ControlKind::Edit:
-        return set_text(control, v);
+    case ControlKind::Edit: return set_text(control, v);
     case ControlKind::Check:
     case ControlKind::Radio: {
         std::string f = fold(v);
@@ -890,10 +787,8 @@ bool Dialog::user_set(int control, std::string_view value, std::string& why)
         }
         auto* b = static_cast<QAbstractButton*>(c->w);
         if (b->isChecked() != on) {
-            if (on || c->t->kind == ControlKind::Check)
-                b->click();
-            else
-                set_logical(control, false);
+            if (on || c->t->kind == ControlKind::Check) b->click();
+            else set_logical(control, false);
         }
         return true;
     }
@@ -949,9 +844,7 @@ bool Dialog::user_set(int control, std::string_view value, std::string& why)
         static_cast<QScrollBar*>(c->w)->setValue(k);
         return true;
     }
-    default:
-        why = "it cannot be set";
-        return false;
+    default: why = "it cannot be set"; return false;
     }
 }
 

@@ -88,10 +88,10 @@ public:
     // How a script's `answer` and `dismiss` treat a dialog that stands for a note or
     // a question: `answer WORD` presses `control`; `dismiss` presses the default button.
     void set_answer(std::string word, int control);
-    int answer_control(std::string_view word) const;   // 0 when not set
+    int answer_control(std::string_view word) const; // 0 when not set
     void set_dismissable(bool on);
     bool dismissable() const;
-    int default_button() const;   // 0 when none
+    int default_button() const; // 0 when none
     // Every static text of the dialog, joined by blanks (what `dismiss` echoes).
     std::string shown_text() const;
 
@@ -112,7 +112,7 @@ public:
     // a scroll bar's position. False with the reason otherwise.
     bool user_set(int control, std::string_view value, std::string& why);
 
-    QDialog* widget() const;   // the Qt dialog (tests click it)
+    QDialog* widget() const; // the Qt dialog (tests click it)
     QWidget* control_widget(int control) const;
 
 private:

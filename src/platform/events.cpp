@@ -27,17 +27,11 @@ PumpState& state()
     return s;
 }
 
-bool have_app()
-{
-    return QCoreApplication::instance() != nullptr;
-}
+bool have_app() { return QCoreApplication::instance() != nullptr; }
 
 } // namespace
 
-WaitHook set_wait_hook(WaitHook hook)
-{
-    return std::exchange(state().hook, std::move(hook));
-}
+WaitHook set_wait_hook(WaitHook hook) { return std::exchange(state().hook, std::move(hook)); }
 
 void set_clock(Clock* c)
 {
@@ -45,20 +39,13 @@ void set_clock(Clock* c)
     state().last_pump = state().clock->elapsed_ms();
 }
 
-Clock& clock()
-{
-    return *state().clock;
-}
+Clock& clock() { return *state().clock; }
 
-DateTime now()
-{
-    return state().clock->now();
-}
+DateTime now() { return state().clock->now(); }
 
 void pump()
 {
-    if (have_app())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (have_app()) QCoreApplication::processEvents(QEventLoop::AllEvents);
     state().last_pump = state().clock->elapsed_ms();
 }
 
@@ -84,33 +71,24 @@ void yield()
 {
     PumpState& s = state();
     const std::int64_t t = s.clock->elapsed_ms();
-    if (t - s.last_pump < s.yield_interval)
-        return;
+    if (t - s.last_pump < s.yield_interval) return;
     s.last_pump = t;
     if (s.hook) {
         WaitHook hook = s.hook;
         hook(WaitPoint::busy, 0);
     }
-    if (have_app())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (have_app()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void set_yield_interval(int ms)
-{
-    state().yield_interval = ms < 0 ? 0 : ms;
-}
+void set_yield_interval(int ms) { state().yield_interval = ms < 0 ? 0 : ms; }
 
 void beep()
 {
     ++state().beeps;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::beep();
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::beep();
 }
 
-int beep_count()
-{
-    return state().beeps;
-}
+int beep_count() { return state().beeps; }
 
 void exit_program(int status)
 {

@@ -12,11 +12,11 @@ namespace meru::platform {
 // called from (a scripted run takes its next menu action at the idle poll, its
 // clicks and keys at the window polls).
 enum class WaitPoint {
-    idle,   // the main loop's idle poll
-    mouse,  // a graphics window polling the mouse
-    keys,   // a window polling its key queue
-    sleep,  // any other timed sleep
-    busy,   // a pump from yield() inside a long computation
+    idle,  // the main loop's idle poll
+    mouse, // a graphics window polling the mouse
+    keys,  // a window polling its key queue
+    sleep, // any other timed sleep
+    busy,  // a pump from yield() inside a long computation
 };
 
 // Called at the start of every wait (and of every pump that yield() lets through)

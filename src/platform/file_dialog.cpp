@@ -20,16 +20,14 @@ std::vector<FileFilter> parse_filter_list(std::string_view list)
     size_t pos = 0;
     while (pos < list.size()) {
         size_t nul = list.find('\0', pos);
-        if (nul == std::string_view::npos)
-            nul = list.size();
-        if (nul == pos)   // the extra NUL ends the list
+        if (nul == std::string_view::npos) nul = list.size();
+        if (nul == pos) // the extra NUL ends the list
             break;
         parts.emplace_back(list.substr(pos, nul - pos));
         pos = nul + 1;
     }
     std::vector<FileFilter> out;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2)
-        out.push_back({parts[i], parts[i + 1]});
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) out.push_back({parts[i], parts[i + 1]});
     return out;
 }
 
@@ -37,8 +35,7 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
                                             const std::vector<FileFilter>& filters, std::string_view start_folder,
                                             std::string_view initial_name)
 {
-    if (host.script)
-        return host.script->at_file_dialog(title);
+    if (host.script) return host.script->at_file_dialog(title);
     QFileDialog dlg(host.owner, qs(title), start_folder.empty() ? QDir::currentPath() : qs(start_folder));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -47,14 +44,12 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
     for (const auto& f : filters) {
         QString patterns = qs(f.patterns);
         patterns.replace(';', ' ');
-        names << qs(f.description).remove(QRegularExpression("\\s*\\(.*\\)\\s*$")) + " (" + patterns.simplified() + ")";
+        names << qs(f.description).remove(QRegularExpression("\\s*\\(.*\\)\\s*$")) + " (" + patterns.simplified() +
+                     ")";
     }
-    if (!names.isEmpty())
-        dlg.setNameFilters(names);
-    if (!initial_name.empty())
-        dlg.selectFile(qs(initial_name));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (!names.isEmpty()) dlg.setNameFilters(names);
+    if (!initial_name.empty()) dlg.selectFile(qs(initial_name));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }
 

@@ -12,8 +12,8 @@
 namespace meru::platform {
 
 struct FileFilter {
-    std::string description;   // "Control files (*.mrc)"
-    std::string patterns;      // "*.mrc", several separated by ";" or blanks
+    std::string description; // "Control files (*.mrc)"
+    std::string patterns;    // "*.mrc", several separated by ";" or blanks
 };
 
 // Reads the filter list the program writes as one text: description and pattern

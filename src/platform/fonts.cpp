@@ -18,7 +18,7 @@ const char* const sans_family = "DejaVu Sans";
 struct FontRegistry {
     QString folder;
     int count = -1;
-    std::map<std::string, GraphicsFont> cache;  // by option string
+    std::map<std::string, GraphicsFont> cache; // by option string
 };
 
 FontRegistry& registry()
@@ -38,10 +38,8 @@ std::string lower(std::string_view s)
 std::optional<FontFace> face_of(const std::string& face)
 {
     const std::string f = lower(face);
-    if (f.empty() || f == "arial" || f == "helvetica" || f == "sans" || f == "dejavu sans")
-        return FontFace::sans;
-    if (f == "courier" || f == "courier new" || f == "mono" || f == "monospace"
-        || f == "dejavu sans mono")
+    if (f.empty() || f == "arial" || f == "helvetica" || f == "sans" || f == "dejavu sans") return FontFace::sans;
+    if (f == "courier" || f == "courier new" || f == "mono" || f == "monospace" || f == "dejavu sans mono")
         return FontFace::mono;
     return std::nullopt;
 }
@@ -51,8 +49,7 @@ QFont make_qfont(FontFace face, int pixels, int stretch)
     QFont f(face == FontFace::mono ? mono_family : sans_family);
     f.setPixelSize(pixels);
     f.setStretch(stretch);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias
-                                            | QFont::NoFontMerging));
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias | QFont::NoFontMerging));
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
     return f;
@@ -70,8 +67,7 @@ GraphicsFont build_font(FontFace face, const FontSpec& opts)
     int pixels = 4;
     if (opts.height > 0) {
         for (int px = 4; px <= 200; ++px) {
-            if (QFontMetrics(make_qfont(face, px, 100)).height() > opts.height)
-                break;
+            if (QFontMetrics(make_qfont(face, px, 100)).height() > opts.height) break;
             pixels = px;
         }
     } else {
@@ -101,10 +97,7 @@ GraphicsFont build_font(FontFace face, const FontSpec& opts)
     return g;
 }
 
-bool is_option_letter(char c)
-{
-    return std::string_view("thwbfpveui").find(c) != std::string_view::npos;
-}
+bool is_option_letter(char c) { return std::string_view("thwbfpveui").find(c) != std::string_view::npos; }
 
 } // namespace
 
@@ -119,16 +112,13 @@ std::optional<FontSpec> parse_font_options(std::string_view s)
             ++i;
             continue;
         }
-        if (!is_option_letter(c))
-            return std::nullopt;
+        if (!is_option_letter(c)) return std::nullopt;
         ++i;
         any = true;
         if (c == 't') {
-            if (i >= s.size() || s[i] != '\'')
-                return std::nullopt;
+            if (i >= s.size() || s[i] != '\'') return std::nullopt;
             const std::size_t end = s.find('\'', i + 1);
-            if (end == std::string_view::npos)
-                return std::nullopt;
+            if (end == std::string_view::npos) return std::nullopt;
             opts.face = std::string(s.substr(i + 1, end - i - 1));
             i = end + 1;
         } else if (c == 'h' || c == 'w') {
@@ -136,29 +126,24 @@ std::optional<FontSpec> parse_font_options(std::string_view s)
             int value = 0;
             while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])) && j - i < 6)
                 value = value * 10 + (s[j++] - '0');
-            if (j == i)
-                return std::nullopt;
+            if (j == i) return std::nullopt;
             (c == 'h' ? opts.height : opts.width) = value;
             i = j;
         }
     }
-    if (!any)
-        return std::nullopt;
+    if (!any) return std::nullopt;
     return opts;
 }
 
 int initialize_fonts(const QString& folder)
 {
     FontRegistry& r = registry();
-    if (r.count > 0 && r.folder == folder)
-        return r.count;
+    if (r.count > 0 && r.folder == folder) return r.count;
     int loaded = 0;
     for (const char* file : {"DejaVuSansMono.ttf", "DejaVuSans.ttf"}) {
-        if (QFontDatabase::addApplicationFont(QDir(folder).filePath(QString::fromLatin1(file))) >= 0)
-            ++loaded;
+        if (QFontDatabase::addApplicationFont(QDir(folder).filePath(QString::fromLatin1(file))) >= 0) ++loaded;
     }
-    if (loaded != 2)
-        return -1;
+    if (loaded != 2) return -1;
     r.folder = folder;
     r.count = loaded;
     r.cache.clear();
@@ -168,17 +153,13 @@ int initialize_fonts(const QString& folder)
 std::optional<GraphicsFont> select_font(std::string_view options)
 {
     FontRegistry& r = registry();
-    if (r.count <= 0)
-        return std::nullopt;
+    if (r.count <= 0) return std::nullopt;
     const std::string key(options);
-    if (auto it = r.cache.find(key); it != r.cache.end())
-        return it->second;
+    if (auto it = r.cache.find(key); it != r.cache.end()) return it->second;
     const auto opts = parse_font_options(options);
-    if (!opts)
-        return std::nullopt;
+    if (!opts) return std::nullopt;
     const auto face = face_of(opts->face);
-    if (!face)
-        return std::nullopt;
+    if (!face) return std::nullopt;
     GraphicsFont g = build_font(*face, *opts);
     r.cache.emplace(key, g);
     return g;

@@ -12,7 +12,7 @@ namespace meru::platform {
 // What an option string asks for. Letters other than t, h and w (b, f, p, v, e,
 // u, i) are accepted and ignored. A missing h or w is -1.
 struct FontSpec {
-    std::string face;  // as written, without quotes; empty when not given
+    std::string face; // as written, without quotes; empty when not given
     int height = -1;
     int width = -1;
 };
@@ -28,8 +28,8 @@ enum class FontFace { mono = 0, sans = 1 };
 struct GraphicsFont {
     FontFace face = FontFace::mono;
     QFont font;
-    int cell_height = 0;  // line height in pixels
-    int cell_width = 0;   // advance of every character (mono) or average width (sans)
+    int cell_height = 0; // line height in pixels
+    int cell_width = 0;  // advance of every character (mono) or average width (sans)
     int ascent = 0;
     bool fixed_pitch = true;
 };

@@ -21,10 +21,8 @@ protected:
     void closeEvent(QCloseEvent* event) override
     {
         event->ignore();
-        if (on_close)
-            on_close();
-        else
-            exit_program(0);
+        if (on_close) on_close();
+        else exit_program(0);
     }
 };
 
@@ -45,35 +43,17 @@ Frame::~Frame()
     windows_.clear();
 }
 
-QMainWindow& Frame::main_window()
-{
-    return *frame_;
-}
+QMainWindow& Frame::main_window() { return *frame_; }
 
-QMdiArea& Frame::mdi_area()
-{
-    return *mdi_;
-}
+QMdiArea& Frame::mdi_area() { return *mdi_; }
 
-void Frame::show()
-{
-    frame_->show();
-}
+void Frame::show() { frame_->show(); }
 
-void Frame::maximise()
-{
-    frame_->showMaximized();
-}
+void Frame::maximise() { frame_->showMaximized(); }
 
-void Frame::set_close_handler(std::function<void()> handler)
-{
-    frame_->on_close = std::move(handler);
-}
+void Frame::set_close_handler(std::function<void()> handler) { frame_->on_close = std::move(handler); }
 
-QSize Frame::room() const
-{
-    return mdi_->viewport()->size();
-}
+QSize Frame::room() const { return mdi_->viewport()->size(); }
 
 bool Frame::open_window(int unit, std::string_view title)
 {
@@ -81,8 +61,7 @@ bool Frame::open_window(int unit, std::string_view title)
         w->set_title(std::string(title));
         return true;
     }
-    if (!units_.claim(unit, UnitKind::window))
-        return false;
+    if (!units_.claim(unit, UnitKind::window)) return false;
     auto* w = new ChildWindow(unit, std::string(title), default_canvas_width, default_canvas_height);
     w->canvas().set_journaling(journaling_);
     mdi_->addSubWindow(w);
@@ -96,21 +75,16 @@ bool Frame::open_window(int unit, std::string_view title)
 void Frame::close_window(int unit)
 {
     auto it = windows_.find(unit);
-    if (it == windows_.end())
-        return;
+    if (it == windows_.end()) return;
     ChildWindow* w = it->second;
     windows_.erase(it);
     units_.release(unit, UnitKind::window);
-    if (active_ == unit)
-        active_ = no_window;
+    if (active_ == unit) active_ = no_window;
     mdi_->removeSubWindow(w);
     delete w;
 }
 
-bool Frame::is_open(int unit) const
-{
-    return windows_.count(unit) != 0;
-}
+bool Frame::is_open(int unit) const { return windows_.count(unit) != 0; }
 
 ChildWindow* Frame::window(int unit) const
 {
@@ -127,8 +101,7 @@ Canvas* Frame::canvas(int unit) const
 std::optional<WindowConfig> Frame::window_config(int unit) const
 {
     ChildWindow* w = window(unit);
-    if (!w)
-        return std::nullopt;
+    if (!w) return std::nullopt;
     WindowConfig c;
     c.numxpixels = w->canvas().width();
     c.numypixels = w->canvas().height();
@@ -145,26 +118,20 @@ std::optional<WindowConfig> Frame::window_config(int unit) const
 bool Frame::set_window_config(int unit, const WindowConfig& config)
 {
     ChildWindow* w = window(unit);
-    if (!w)
-        return false;
+    if (!w) return false;
     const int width = config.numxpixels > 0 ? config.numxpixels : default_canvas_width;
     const int height = config.numypixels > 0 ? config.numypixels : default_canvas_height;
-    if (!w->resize_canvas(width, height, room()))
-        return false;
-    if (!config.title.empty())
-        w->set_title(config.title);
+    if (!w->resize_canvas(width, height, room())) return false;
+    if (!config.title.empty()) w->set_title(config.title);
     return true;
 }
 
 std::optional<WindowSize> Frame::window_size(int unit) const
 {
     ChildWindow* w = window(unit);
-    if (!w)
-        return std::nullopt;
+    if (!w) return std::nullopt;
     WindowSize s;
-    s.state = w->isMinimized() ? SizeState::minimised
-              : w->isMaximized() ? SizeState::maximised
-                                 : SizeState::restored;
+    s.state = w->isMinimized() ? SizeState::minimised : w->isMaximized() ? SizeState::maximised : SizeState::restored;
     const QRect g = w->geometry();
     s.x = g.x();
     s.y = g.y();
@@ -176,15 +143,13 @@ std::optional<WindowSize> Frame::window_size(int unit) const
 bool Frame::set_window_size(int unit, const WindowSize& size)
 {
     ChildWindow* w = window(unit);
-    if (!w)
-        return false;
+    if (!w) return false;
     switch (size.state) {
     case SizeState::minimised: w->showMinimized(); break;
     case SizeState::maximised: w->showMaximized(); break;
     case SizeState::restored: w->showNormal(); break;
     case SizeState::set:
-        if (w->isMinimized() || w->isMaximized())
-            w->showNormal();
+        if (w->isMinimized() || w->isMaximized()) w->showNormal();
         w->setGeometry(size.x, size.y, size.w > 0 ? size.w : w->width(), size.h > 0 ? size.h : w->height());
         break;
     }
@@ -193,24 +158,18 @@ bool Frame::set_window_size(int unit, const WindowSize& size)
 
 bool Frame::set_active(int unit)
 {
-    if (!is_open(unit))
-        return false;
+    if (!is_open(unit)) return false;
     active_ = unit;
     return true;
 }
 
-Canvas* Frame::active_canvas() const
-{
-    return canvas(active_);
-}
+Canvas* Frame::active_canvas() const { return canvas(active_); }
 
 bool Frame::set_focus(int unit)
 {
     ChildWindow* w = window(unit);
-    if (!w)
-        return false;
-    if (w->isHidden())
-        w->show();
+    if (!w) return false;
+    if (w->isHidden()) w->show();
     mdi_->setActiveSubWindow(w);
     w->view().setFocus(Qt::OtherFocusReason);
     return true;
@@ -241,16 +200,12 @@ bool Frame::save_canvas_png(int unit, const QString& path) const
     return c && c->image().save(path, "PNG");
 }
 
-bool Frame::save_frame_png(const QString& path)
-{
-    return frame_->grab().save(path, "PNG");
-}
+bool Frame::save_frame_png(const QString& path) { return frame_->grab().save(path, "PNG"); }
 
 void Frame::set_journaling(bool on)
 {
     journaling_ = on;
-    for (auto& [unit, w] : windows_)
-        w->canvas().set_journaling(on);
+    for (auto& [unit, w] : windows_) w->canvas().set_journaling(on);
 }
 
 } // namespace meru::platform

@@ -116,7 +116,7 @@ private:
     UnitRegistry& units_;
     std::unique_ptr<FrameWindow> frame_;
     QMdiArea* mdi_ = nullptr;
-    std::map<int, ChildWindow*> windows_;  // owned; deleted by close_window and ~Frame
+    std::map<int, ChildWindow*> windows_; // owned; deleted by close_window and ~Frame
     int active_ = no_window;
     bool journaling_ = false;
 };

@@ -34,16 +34,14 @@ std::optional<Keystroke> keystroke_of(const QKeyEvent& event)
 
 bool KeyQueue::push(Keystroke key)
 {
-    if (size() >= capacity)
-        return false;
+    if (size() >= capacity) return false;
     keys_.push_back(key);
     return true;
 }
 
 std::optional<int> KeyQueue::get()
 {
-    if (keys_.empty())
-        return std::nullopt;
+    if (keys_.empty()) return std::nullopt;
     const Keystroke front = keys_.front();
     if (front.extended && !scan_code_next_) {
         scan_code_next_ = true;

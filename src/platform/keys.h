@@ -38,7 +38,7 @@ public:
 
 private:
     std::deque<Keystroke> keys_;
-    bool scan_code_next_ = false;  // the 0 of the front extended key was read
+    bool scan_code_next_ = false; // the 0 of the front extended key was read
 };
 
 } // namespace meru::platform

@@ -27,12 +27,10 @@ const Canvas* focused_canvas(Frame& frame)
 // Asks for the name of a file to write; a script answers with `file PATH`.
 std::optional<std::string> save_name(const ModalHost& host, const QString& title, const QString& filter)
 {
-    if (host.script)
-        return host.script->at_file_dialog(title.toStdString(), false);
-    QString name = QFileDialog::getSaveFileName(host.owner, title, QString(), filter, nullptr,
-                                                QFileDialog::DontUseNativeDialog);
-    if (name.isEmpty())
-        return std::nullopt;
+    if (host.script) return host.script->at_file_dialog(title.toStdString(), false);
+    QString name =
+        QFileDialog::getSaveFileName(host.owner, title, QString(), filter, nullptr, QFileDialog::DontUseNativeDialog);
+    if (name.isEmpty()) return std::nullopt;
     return name.toStdString();
 }
 
@@ -43,8 +41,7 @@ bool print_to_pdf(const QImage& image, const QString& path)
     pdf.setPageSize(QPageSize(QSizeF(image.width(), image.height()), QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter p(&pdf);
-    if (!p.isActive())
-        return false;
+    if (!p.isActive()) return false;
     QRect page = p.viewport();
     QSize fit = image.size().scaled(page.size(), Qt::KeepAspectRatio);
     p.drawImage(QRect(QPoint(0, 0), fit), image);
@@ -58,46 +55,35 @@ bool run_menu_command(MenuCommand command, Frame& frame, const ModalHost& host, 
     switch (command) {
     case MenuCommand::SaveImage: {
         const Canvas* c = focused_canvas(frame);
-        if (!c)
-            return false;
+        if (!c) return false;
         auto name = save_name(host, "Save As", "Images (*.png *.bmp)");
-        if (!name)
-            return false;
+        if (!name) return false;
         QString path = QString::fromStdString(*name);
         const char* format = path.endsWith(".bmp", Qt::CaseInsensitive) ? "BMP" : "PNG";
         return c->image().save(path, format);
     }
     case MenuCommand::Print: {
         const Canvas* c = focused_canvas(frame);
-        if (!c)
-            return false;
+        if (!c) return false;
         auto name = save_name(host, "Print to file", "PDF files (*.pdf)");
         return name && print_to_pdf(c->image(), QString::fromStdString(*name));
     }
     case MenuCommand::Exit:
-        if (exit)
-            exit();
-        else
-            exit_program(0);
+        if (exit) exit();
+        else exit_program(0);
         return true;
     case MenuCommand::SelectGraphic:
     case MenuCommand::SelectAll:
     case MenuCommand::Copy: {
         // A selection is always the whole focused canvas; copying puts it on the clipboard.
         const Canvas* c = focused_canvas(frame);
-        if (!c)
-            return false;
+        if (!c) return false;
         QGuiApplication::clipboard()->setImage(c->image());
         return true;
     }
-    case MenuCommand::Cascade:
-        frame.mdi_area().cascadeSubWindows();
-        return true;
-    case MenuCommand::Tile:
-        frame.mdi_area().tileSubWindows();
-        return true;
-    case MenuCommand::Nothing:
-        return true;
+    case MenuCommand::Cascade: frame.mdi_area().cascadeSubWindows(); return true;
+    case MenuCommand::Tile: frame.mdi_area().tileSubWindows(); return true;
+    case MenuCommand::Nothing: return true;
     }
     return false;
 }

@@ -21,7 +21,7 @@ struct Menus::Entry {
 
 struct Menus::Menu {
     Entry title;
-    QMenu* dropdown = nullptr;   // null for a command title
+    QMenu* dropdown = nullptr; // null for a command title
     std::vector<Entry> items;
 };
 
@@ -44,14 +44,12 @@ std::string plain_menu_text(std::string_view text)
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '&') {
-            if (i + 1 < text.size() && text[i + 1] == '&')
-                out += text[++i];
+            if (i + 1 < text.size() && text[i + 1] == '&') out += text[++i];
             continue;
         }
         out += text[i];
     }
-    while (!out.empty() && (out.back() == ' ' || out.back() == '\t'))
-        out.pop_back();
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
     size_t b = out.find_first_not_of(" \t");
     return b == std::string::npos ? std::string() : out.substr(b);
 }
@@ -66,20 +64,16 @@ int Menus::off_depth() const { return off_depth_; }
 
 int Menus::item_count(int menu) const
 {
-    if (menu < 1 || menu > count())
-        return -1;
+    if (menu < 1 || menu > count()) return -1;
     return static_cast<int>(menus_[menu - 1].items.size());
 }
 
 Menus::Entry* Menus::entry(int menu, int item)
 {
-    if (menu < 1 || menu > count())
-        return nullptr;
+    if (menu < 1 || menu > count()) return nullptr;
     Menu& m = menus_[menu - 1];
-    if (item == 0)
-        return &m.title;
-    if (item < 1 || item > static_cast<int>(m.items.size()))
-        return nullptr;
+    if (item == 0) return &m.title;
+    if (item < 1 || item > static_cast<int>(m.items.size())) return nullptr;
     return &m.items[item - 1];
 }
 
@@ -87,8 +81,7 @@ const Menus::Entry* Menus::entry(int menu, int item) const { return const_cast<M
 
 bool Menus::locate(MenuHandle h, int& menu, int& item) const
 {
-    if (h <= 0)
-        return false;
+    if (h <= 0) return false;
     for (int m = 0; m < count(); ++m) {
         if (menus_[m].title.handle == h) {
             menu = m + 1;
@@ -107,13 +100,10 @@ bool Menus::locate(MenuHandle h, int& menu, int& item) const
 
 void Menus::apply_item(Entry& e)
 {
-    if (!e.action)
-        return;
+    if (!e.action) return;
     e.action->setEnabled(e.enabled);
-    if (e.checked && !e.action->isCheckable())
-        e.action->setCheckable(true);
-    if (e.action->isCheckable())
-        e.action->setChecked(e.checked);
+    if (e.checked && !e.action->isCheckable()) e.action->setCheckable(true);
+    if (e.action->isCheckable()) e.action->setChecked(e.checked);
 }
 
 void Menus::apply(int menu)
@@ -121,8 +111,7 @@ void Menus::apply(int menu)
     Menu& m = menus_[menu - 1];
     bool off = off_depth_ > 0 && menu >= 3 && menu <= 12;
     m.title.action->setEnabled(m.title.enabled && !off);
-    for (auto& e : m.items)
-        apply_item(e);
+    for (auto& e : m.items) apply_item(e);
 }
 
 void Menus::make_dropdown(Menu& m)
@@ -140,21 +129,18 @@ void Menus::make_dropdown(Menu& m)
 
 MenuHandle Menus::append(int menu, int flags, std::string_view text, MenuRoutine routine)
 {
-    if (menu < 1 || menu > count() + 1)
-        return 0;
+    if (menu < 1 || menu > count() + 1) return 0;
     MenuHandle h = next_handle_++;
     auto connect = [this, h](QAction* a) {
         QObject::connect(a, &QAction::triggered, context_.get(), [this, h](bool) {
             int mm = 0, ii = 0;
-            if (!locate(h, mm, ii))
-                return;
+            if (!locate(h, mm, ii)) return;
             Entry* e = entry(mm, ii);
-            if (e->action->isCheckable())   // the check mark is the program's to set, not the click's
+            if (e->action->isCheckable()) // the check mark is the program's to set, not the click's
                 e->action->setChecked(e->checked);
             MenuRoutine r = e->routine;
             bool checked = e->checked;
-            if (r)
-                r(checked);
+            if (r) r(checked);
         });
     };
     Entry e;
@@ -181,14 +167,12 @@ MenuHandle Menus::append(int menu, int flags, std::string_view text, MenuRoutine
         return h;
     }
     Menu& m = menus_[menu - 1];
-    if (!m.dropdown)
-        make_dropdown(m);
+    if (!m.dropdown) make_dropdown(m);
     if (e.separator) {
         e.action = m.dropdown->addSeparator();
     } else {
         e.action = m.dropdown->addAction(qs(text));
-        if (flags & (kMenuChecked | kMenuUnchecked))
-            e.action->setCheckable(true);
+        if (flags & (kMenuChecked | kMenuUnchecked)) e.action->setCheckable(true);
         connect(e.action);
     }
     m.items.push_back(std::move(e));
@@ -198,8 +182,7 @@ MenuHandle Menus::append(int menu, int flags, std::string_view text, MenuRoutine
 
 bool Menus::remove(int menu, int item)
 {
-    if (item < 1 || !entry(menu, item))
-        return false;
+    if (item < 1 || !entry(menu, item)) return false;
     Menu& m = menus_[menu - 1];
     QAction* a = m.items[item - 1].action;
     m.dropdown->removeAction(a);
@@ -217,20 +200,13 @@ bool Menus::remove(MenuHandle handle)
 bool Menus::set_flags(int menu, int item, int flags)
 {
     Entry* e = entry(menu, item);
-    if (!e)
-        return false;
-    if (flags & (kMenuGrey | kMenuDisabled))
-        e->enabled = false;
-    else if (flags & kMenuEnabled)
-        e->enabled = true;
-    if (flags & kMenuChecked)
-        e->checked = true;
-    else if (flags & kMenuUnchecked)
-        e->checked = false;
-    if (item == 0)
-        apply(menu);
-    else
-        apply_item(*e);
+    if (!e) return false;
+    if (flags & (kMenuGrey | kMenuDisabled)) e->enabled = false;
+    else if (flags & kMenuEnabled) e->enabled = true;
+    if (flags & kMenuChecked) e->checked = true;
+    else if (flags & kMenuUnchecked) e->checked = false;
+    if (item == 0) apply(menu);
+    else apply_item(*e);
     return true;
 }
 
@@ -243,13 +219,10 @@ bool Menus::set_flags(MenuHandle handle, int flags)
 bool Menus::set_text(int menu, int item, std::string_view text)
 {
     Entry* e = entry(menu, item);
-    if (!e || e->separator)
-        return false;
+    if (!e || e->separator) return false;
     e->text = std::string(text);
-    if (item == 0 && menus_[menu - 1].dropdown)
-        menus_[menu - 1].dropdown->setTitle(qs(text));
-    else
-        e->action->setText(qs(text));
+    if (item == 0 && menus_[menu - 1].dropdown) menus_[menu - 1].dropdown->setTitle(qs(text));
+    else e->action->setText(qs(text));
     return true;
 }
 
@@ -268,8 +241,7 @@ MenuHandle Menus::handle(int menu, int item) const
 std::pair<int, int> Menus::position(MenuHandle handle) const
 {
     int m = 0, i = 0;
-    if (!locate(handle, m, i))
-        return {0, 0};
+    if (!locate(handle, m, i)) return {0, 0};
     return {m, i};
 }
 
@@ -288,8 +260,7 @@ bool Menus::enabled(int menu, int item) const
 bool Menus::usable(int menu, int item) const
 {
     const Entry* e = entry(menu, item);
-    if (!e || e->separator)
-        return false;
+    if (!e || e->separator) return false;
     const Entry& title = menus_[menu - 1].title;
     return title.action->isEnabled() && e->enabled;
 }
@@ -303,29 +274,23 @@ bool Menus::checked(int menu, int item) const
 void Menus::menu_off()
 {
     if (off_depth_++ == 0)
-        for (int m = 3; m <= std::min(12, count()); ++m)
-            apply(m);
+        for (int m = 3; m <= std::min(12, count()); ++m) apply(m);
 }
 
 void Menus::menu_on()
 {
-    if (off_depth_ == 0)
-        return;
+    if (off_depth_ == 0) return;
     if (--off_depth_ == 0)
-        for (int m = 3; m <= std::min(12, count()); ++m)
-            apply(m);
+        for (int m = 3; m <= std::min(12, count()); ++m) apply(m);
 }
 
 MenuHandle Menus::find(std::string_view title, std::string_view item) const
 {
     for (const auto& m : menus_) {
-        if (!same_text(m.title.text, title))
-            continue;
-        if (plain_menu_text(item).empty())
-            return m.title.handle;
+        if (!same_text(m.title.text, title)) continue;
+        if (plain_menu_text(item).empty()) return m.title.handle;
         for (const auto& e : m.items)
-            if (!e.separator && same_text(e.text, item))
-                return e.handle;
+            if (!e.separator && same_text(e.text, item)) return e.handle;
     }
     return 0;
 }
@@ -363,8 +328,7 @@ bool Menus::choose(MenuHandle handle, std::string& why)
 QAction* Menus::action(MenuHandle handle) const
 {
     int m = 0, i = 0;
-    if (!locate(handle, m, i))
-        return nullptr;
+    if (!locate(handle, m, i)) return nullptr;
     return entry(m, i)->action;
 }
 

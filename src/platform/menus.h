@@ -28,7 +28,7 @@ constexpr int kMenuChecked = 16;
 constexpr int kMenuUnchecked = 32;
 
 using MenuRoutine = std::function<void(bool checked)>;
-using MenuHandle = int;   // 0 means none
+using MenuHandle = int; // 0 means none
 
 // Text as a script names it: without "&" and without trailing blanks.
 std::string plain_menu_text(std::string_view text);
@@ -51,13 +51,13 @@ public:
     bool set_text(int menu, int item, std::string_view text);
     bool set_text(MenuHandle handle, std::string_view text);
 
-    MenuHandle handle(int menu, int item) const;        // 0 when there is no such item
-    std::pair<int, int> position(MenuHandle handle) const;   // {0, 0} once deleted
+    MenuHandle handle(int menu, int item) const;           // 0 when there is no such item
+    std::pair<int, int> position(MenuHandle handle) const; // {0, 0} once deleted
     int count() const;
-    int item_count(int menu) const;   // -1 for no such menu
+    int item_count(int menu) const; // -1 for no such menu
     std::string text(int menu, int item) const;
-    bool enabled(int menu, int item) const;   // as the program set it
-    bool usable(int menu, int item) const;    // what the user can choose now (menu_off counted)
+    bool enabled(int menu, int item) const; // as the program set it
+    bool usable(int menu, int item) const;  // what the user can choose now (menu_off counted)
     bool checked(int menu, int item) const;
 
     // Greys menus 3 to 12 while a graphics window waits for the mouse; menu_on gives
@@ -87,7 +87,7 @@ private:
     void make_dropdown(Menu& m);
 
     QMenuBar* bar_;
-    std::unique_ptr<QObject> context_;   // the menu routines' connections end with it
+    std::unique_ptr<QObject> context_; // the menu routines' connections end with it
     std::vector<Menu> menus_;
     int next_handle_ = 1;
     int off_depth_ = 0;

@@ -13,14 +13,10 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 QMessageBox::Icon qt_icon(BoxIcon icon)
 {
     switch (icon) {
-    case BoxIcon::Information:
-        return QMessageBox::Information;
-    case BoxIcon::Question:
-        return QMessageBox::Question;
-    case BoxIcon::Exclamation:
-        return QMessageBox::Warning;
-    case BoxIcon::None:
-        break;
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::Exclamation: return QMessageBox::Warning;
+    case BoxIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -44,8 +40,7 @@ int message_box(const ModalHost& host, std::string_view text, std::string_view c
 
 bool ask_yes_no(const ModalHost& host, std::string_view text, std::string_view caption)
 {
-    if (host.script)
-        return host.script->at_question(text);
+    if (host.script) return host.script->at_question(text);
     QMessageBox box(QMessageBox::Question, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No, host.owner);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);

@@ -9,7 +9,7 @@ class Script;
 
 struct ModalHost {
     QWidget* owner = nullptr;
-    Script* script = nullptr;   // null unless the run is scripted (MERU_SCRIPT)
+    Script* script = nullptr; // null unless the run is scripted (MERU_SCRIPT)
 };
 
 } // namespace meru::platform

@@ -27,8 +27,7 @@ void MouseLatch::record(const MouseSample& sample)
 MouseSample MouseLatch::read()
 {
     const MouseSample seen = sample_;
-    if (latched_ && has_behind_)
-        sample_ = behind_;
+    if (latched_ && has_behind_) sample_ = behind_;
     latched_ = false;
     has_behind_ = false;
     return seen;

@@ -44,7 +44,7 @@ public:
 private:
     MouseSample sample_;
     bool latched_ = false;
-    MouseSample behind_;  // the latest event that came while a press was latched
+    MouseSample behind_; // the latest event that came while a press was latched
     bool has_behind_ = false;
 };
 

@@ -20,23 +20,20 @@ namespace {
 std::string trim(std::string_view s)
 {
     size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos)
-        return {};
+    if (b == std::string_view::npos) return {};
     size_t e = s.find_last_not_of(" \t\r");
     return std::string(s.substr(b, e - b + 1));
 }
 
 std::string lower(std::string s)
 {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string unquote(const std::string& s)
 {
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
-        return s.substr(1, s.size() - 2);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
     return s;
 }
 
@@ -51,8 +48,7 @@ std::vector<std::string> words(std::string_view s)
     std::vector<std::string> out;
     std::istringstream in{std::string(s)};
     std::string w;
-    while (in >> w)
-        out.push_back(w);
+    while (in >> w) out.push_back(w);
     return out;
 }
 
@@ -60,8 +56,7 @@ std::string join(const std::vector<std::string>& w, size_t from, size_t to)
 {
     std::string out;
     for (size_t i = from; i < to; ++i) {
-        if (!out.empty())
-            out += ' ';
+        if (!out.empty()) out += ' ';
         out += w[i];
     }
     return out;
@@ -78,18 +73,15 @@ long long now_ms()
 std::optional<std::vector<int>> parse_key(std::string_view key)
 {
     static const std::map<std::string, std::vector<int>> names = {
-        {"esc", {27}},     {"enter", {13}},   {"tab", {9}},      {"space", {32}},   {"backspace", {8}},
-        {"pgup", {0, 73}}, {"pgdn", {0, 81}}, {"up", {0, 72}},   {"down", {0, 80}}, {"left", {0, 75}},
+        {"esc", {27}},      {"enter", {13}},   {"tab", {9}},     {"space", {32}},   {"backspace", {8}},
+        {"pgup", {0, 73}},  {"pgdn", {0, 81}}, {"up", {0, 72}},  {"down", {0, 80}}, {"left", {0, 75}},
         {"right", {0, 77}}, {"home", {0, 71}}, {"end", {0, 79}},
     };
-    if (key.size() == 1)
-        return std::vector<int>{static_cast<unsigned char>(key[0])};
+    if (key.size() == 1) return std::vector<int>{static_cast<unsigned char>(key[0])};
     auto it = names.find(lower(std::string(key)));
-    if (it != names.end())
-        return it->second;
+    if (it != names.end()) return it->second;
     int code = 0;
-    if (to_int(key, code) && code >= 0 && code <= 255)
-        return std::vector<int>{code};
+    if (to_int(key, code) && code >= 0 && code <= 255) return std::vector<int>{code};
     return std::nullopt;
 }
 
@@ -99,15 +91,14 @@ ParsedScript parse_script(std::string_view text)
     std::istringstream in{std::string(text)};
     std::string raw;
     int lineno = 0;
-    ScriptAction* block = nullptr;   // the open dialog block
+    ScriptAction* block = nullptr; // the open dialog block
     auto error = [&](int line, const std::string& what) {
         out.errors.push_back("line " + std::to_string(line) + ": " + what);
     };
     while (std::getline(in, raw)) {
         ++lineno;
         std::string line = trim(raw);
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> w = words(line);
         std::string verb = lower(w[0]);
         std::string rest = trim(std::string_view(line).substr(w[0].size()));
@@ -123,8 +114,7 @@ ParsedScript parse_script(std::string_view text)
                 continue;
             }
             if (verb == "press") {
-                if (rest.empty())
-                    error(lineno, "expected: press CONTROL");
+                if (rest.empty()) error(lineno, "expected: press CONTROL");
                 block->press = unquote(rest);
                 block = nullptr;
                 continue;
@@ -140,8 +130,7 @@ ParsedScript parse_script(std::string_view text)
             a.kind = ScriptAction::Kind::Menu;
             size_t gt = rest.find('>');
             a.title = trim(rest.substr(0, gt));
-            if (gt != std::string::npos)
-                a.item = trim(rest.substr(gt + 1));
+            if (gt != std::string::npos) a.item = trim(rest.substr(gt + 1));
             if (a.title.empty() || (gt != std::string::npos && a.item.empty())) {
                 error(lineno, "expected: menu TITLE > ITEM, or menu TITLE");
                 continue;
@@ -152,10 +141,8 @@ ParsedScript parse_script(std::string_view text)
                 error(lineno, "expected: file PATH, or file cancel");
                 continue;
             }
-            if (lower(rest) == "cancel")
-                a.cancel = true;
-            else
-                a.path = unquote(rest);
+            if (lower(rest) == "cancel") a.cancel = true;
+            else a.path = unquote(rest);
         } else if (verb == "answer") {
             a.kind = ScriptAction::Kind::Answer;
             a.word = lower(rest);
@@ -214,11 +201,9 @@ ParsedScript parse_script(std::string_view text)
             continue;
         }
         out.actions.push_back(std::move(a));
-        if (out.actions.back().kind == ScriptAction::Kind::Dialog)
-            block = &out.actions.back();
+        if (out.actions.back().kind == ScriptAction::Kind::Dialog) block = &out.actions.back();
     }
-    if (block)
-        error(block->line, "dialog block without its closing \"press\"");
+    if (block) error(block->line, "dialog block without its closing \"press\"");
     return out;
 }
 
@@ -230,8 +215,7 @@ Script::Script(std::vector<ScriptAction> actions, ScriptHost& host) : actions_(s
 Script::~Script()
 {
     stop_ = true;
-    if (watchdog_.joinable())
-        watchdog_.join();
+    if (watchdog_.joinable()) watchdog_.join();
 }
 
 std::unique_ptr<Script> Script::from_file(const std::string& path, ScriptHost& host, std::string& error)
@@ -246,8 +230,7 @@ std::unique_ptr<Script> Script::from_file(const std::string& path, ScriptHost& h
     ParsedScript parsed = parse_script(text.str());
     if (!parsed.errors.empty()) {
         error.clear();
-        for (const auto& e : parsed.errors)
-            error += "script " + path + ", " + e + "\n";
+        for (const auto& e : parsed.errors) error += "script " + path + ", " + e + "\n";
         return nullptr;
     }
     return std::make_unique<Script>(std::move(parsed.actions), host);
@@ -256,8 +239,7 @@ std::unique_ptr<Script> Script::from_file(const std::string& path, ScriptHost& h
 double script_timeout_from_env()
 {
     const char* v = std::getenv("MERU_SCRIPT_TIMEOUT");
-    if (!v || !*v)
-        return 600;
+    if (!v || !*v) return 600;
     char* end = nullptr;
     double s = std::strtod(v, &end);
     return (end && *end == '\0' && s > 0) ? s : 600;
@@ -265,8 +247,7 @@ double script_timeout_from_env()
 
 void Script::start_watchdog(double seconds)
 {
-    if (watchdog_.joinable())
-        return;
+    if (watchdog_.joinable()) return;
     long long limit = static_cast<long long>(seconds * 1000);
     watchdog_ = std::thread([this, limit, seconds] {
         while (!stop_) {
@@ -296,8 +277,7 @@ void Script::note(const ScriptAction& a) const { echo("script " + std::to_string
 
 void Script::finish(int status, const std::string& message)
 {
-    if (ended_)
-        return;
+    if (ended_) return;
     ended_ = true;
     stop_ = true;
     host_.end_run(status, message);
@@ -306,13 +286,11 @@ void Script::finish(int status, const std::string& message)
 void Script::fail(const ScriptAction* a, std::string_view waiting_for, std::string_view why)
 {
     std::string msg;
-    if (!a)
-        msg = "script: the script has ended while the program waits at " + std::string(waiting_for);
+    if (!a) msg = "script: the script has ended while the program waits at " + std::string(waiting_for);
     else
-        msg = "script line " + std::to_string(a->line) + ": \"" + a->source + "\" does not fit: the program waits at " +
-              std::string(waiting_for);
-    if (!why.empty())
-        msg += " (" + std::string(why) + ")";
+        msg = "script line " + std::to_string(a->line) + ": \"" + a->source +
+              "\" does not fit: the program waits at " + std::string(waiting_for);
+    if (!why.empty()) msg += " (" + std::string(why) + ")";
     finish(kScriptMismatch, msg);
 }
 
@@ -320,8 +298,7 @@ bool Script::take_common(std::string_view waiting_for)
 {
     while (!ended_) {
         const ScriptAction* a = next();
-        if (!a)
-            return true;
+        if (!a) return true;
         switch (a->kind) {
         case ScriptAction::Kind::Wait:
             note(*a);
@@ -351,8 +328,7 @@ bool Script::take_common(std::string_view waiting_for)
             ++pos_;
             finish(kScriptDone, {});
             return false;
-        default:
-            return true;
+        default: return true;
         }
     }
     return false;
@@ -361,11 +337,9 @@ bool Script::take_common(std::string_view waiting_for)
 void Script::at_idle()
 {
     stamp();
-    if (ended_)
-        return;
+    if (ended_) return;
     dismiss_ = false;
-    if (!take_common("the idle poll"))
-        return;
+    if (!take_common("the idle poll")) return;
     const ScriptAction* a = next();
     if (!a) {
         finish(kScriptDone, {});
@@ -378,8 +352,7 @@ void Script::at_idle()
     note(*a);
     ++pos_;
     std::string why;
-    if (!host_.choose_menu(a->title, a->item, why))
-        fail(a, "the idle poll", why);
+    if (!host_.choose_menu(a->title, a->item, why)) fail(a, "the idle poll", why);
     stamp();
 }
 
@@ -395,12 +368,10 @@ int Script::at_dialog(Dialog& d)
         dismiss_tried = true;
         d.press(d.default_button());
     } else {
-        if (!d.dismissable())
-            dismiss_ = false;
+        if (!d.dismissable()) dismiss_ = false;
     }
     while (!ended_ && !d.closed()) {
-        if (!take_common(what))
-            break;
+        if (!take_common(what)) break;
         if (dismiss_ && !dismiss_tried && d.dismissable() && d.default_button()) {
             echo(d.shown_text());
             dismiss_tried = true;
@@ -416,8 +387,7 @@ int Script::at_dialog(Dialog& d)
             note(*a);
             ++pos_;
             echo(d.shown_text());
-            if (!d.press(d.answer_control(a->word)))
-                fail(a, what, "its button is disabled");
+            if (!d.press(d.answer_control(a->word))) fail(a, what, "its button is disabled");
             continue;
         }
         bool fits = a->kind == ScriptAction::Kind::Dialog &&
@@ -430,12 +400,10 @@ int Script::at_dialog(Dialog& d)
         note(*a);
         ++pos_;
         std::string why;
-        if (!apply_dialog_block(d, *a, why))
-            fail(a, what, why);
+        if (!apply_dialog_block(d, *a, why)) fail(a, what, why);
     }
     stamp();
-    if (!d.closed())
-        d.close_with(kCancelId);
+    if (!d.closed()) d.close_with(kCancelId);
     return d.result();
 }
 
@@ -458,8 +426,7 @@ bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& w
         return true;
     }
     if (press == "enter") {
-        if (d.default_button() && d.press(d.default_button()))
-            return true;
+        if (d.default_button() && d.press(d.default_button())) return true;
         why = "no enabled default button for Enter";
         return false;
     }
@@ -480,13 +447,10 @@ int Script::at_message_box(std::string_view text, std::string_view caption, BoxC
     stamp();
     echo(text);
     int cancel = buttons == BoxChoice::Ok ? 1 : 2;
-    if (ended_)
-        return cancel;
+    if (ended_) return cancel;
     std::string what = "message box \"" + std::string(caption) + "\"";
-    if (!dismiss_ && !take_common(what))
-        return cancel;
-    if (dismiss_)
-        return 1;
+    if (!dismiss_ && !take_common(what)) return cancel;
+    if (dismiss_) return 1;
     const ScriptAction* a = next();
     if (!a) {
         fail(nullptr, what);
@@ -507,13 +471,10 @@ bool Script::at_question(std::string_view text)
 {
     stamp();
     echo(text);
-    if (ended_)
-        return false;
+    if (ended_) return false;
     std::string what = "the question \"" + std::string(text) + "\"";
-    if (!dismiss_ && !take_common(what))
-        return false;
-    if (dismiss_)
-        return true;
+    if (!dismiss_ && !take_common(what)) return false;
+    if (dismiss_) return true;
     const ScriptAction* a = next();
     if (!a) {
         fail(nullptr, what);
@@ -532,12 +493,10 @@ bool Script::at_question(std::string_view text)
 std::optional<std::string> Script::at_file_dialog(std::string_view title, bool must_exist)
 {
     stamp();
-    if (ended_)
-        return std::nullopt;
+    if (ended_) return std::nullopt;
     dismiss_ = false;
     std::string what = "the file dialog \"" + std::string(title) + "\"";
-    if (!take_common(what))
-        return std::nullopt;
+    if (!take_common(what)) return std::nullopt;
     const ScriptAction* a = next();
     if (!a) {
         fail(nullptr, what);
@@ -550,8 +509,7 @@ std::optional<std::string> Script::at_file_dialog(std::string_view title, bool m
     note(*a);
     ++pos_;
     stamp();
-    if (a->cancel)
-        return std::nullopt;
+    if (a->cancel) return std::nullopt;
     std::error_code ec;
     if (must_exist && !std::filesystem::is_regular_file(a->path, ec)) {
         fail(a, what, "no such file");
@@ -563,11 +521,9 @@ std::optional<std::string> Script::at_file_dialog(std::string_view title, bool m
 void Script::at_poll()
 {
     stamp();
-    if (ended_ || host_.input_pending())
-        return;
+    if (ended_ || host_.input_pending()) return;
     const std::string what = "a window's mouse or key poll";
-    if (!take_common(what))
-        return;
+    if (!take_common(what)) return;
     const ScriptAction* a = next();
     if (!a) {
         finish(kScriptDone, {});
@@ -582,8 +538,7 @@ void Script::at_poll()
     std::string why;
     bool ok = a->kind == ScriptAction::Kind::Click ? host_.click(a->target, a->x, a->y, a->right, why)
                                                    : host_.key(a->target, a->keys, why);
-    if (!ok)
-        fail(a, what, why);
+    if (!ok) fail(a, what, why);
     stamp();
 }
 

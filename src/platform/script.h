@@ -28,7 +28,7 @@ constexpr int kScriptMismatch = 3;
 constexpr int kScriptTimeout = 4;
 
 struct ScriptSet {
-    std::string control;   // id or label
+    std::string control; // id or label
     std::string value;
 };
 
@@ -36,23 +36,23 @@ struct ScriptAction {
     enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Exit };
     Kind kind = Kind::Exit;
     int line = 0;
-    std::string source;       // the line as written (trimmed)
-    std::string title, item;  // menu
-    std::string path;         // file (empty with cancel); shot file
-    bool cancel = false;      // file cancel
-    std::string word;         // answer: yes, no, ok, cancel
-    std::string target;       // dialog id, caption or "*"; window of click, key, shot
+    std::string source;      // the line as written (trimmed)
+    std::string title, item; // menu
+    std::string path;        // file (empty with cancel); shot file
+    bool cancel = false;     // file cancel
+    std::string word;        // answer: yes, no, ok, cancel
+    std::string target;      // dialog id, caption or "*"; window of click, key, shot
     std::vector<ScriptSet> sets;
-    std::string press;        // dialog: the closing control
+    std::string press; // dialog: the closing control
     int x = 0, y = 0;
     bool right = false;
-    std::vector<int> keys;    // key codes as the key queue holds them (0 then a scan code)
+    std::vector<int> keys; // key codes as the key queue holds them (0 then a scan code)
     int ms = 0;
 };
 
 struct ParsedScript {
     std::vector<ScriptAction> actions;
-    std::vector<std::string> errors;   // "line N: what"
+    std::vector<std::string> errors; // "line N: what"
 };
 
 ParsedScript parse_script(std::string_view text);
@@ -112,7 +112,7 @@ public:
     void start_watchdog(double seconds);
 
     bool ended() const;
-    size_t position() const;   // index of the next action
+    size_t position() const; // index of the next action
     bool dismissing() const;
 
 private:

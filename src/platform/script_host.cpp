@@ -21,8 +21,7 @@ constexpr int kHighestUnit = 1000;
 std::string folded(std::string_view text)
 {
     std::string s = plain_menu_text(text);
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -30,8 +29,7 @@ std::string folded(std::string_view text)
 
 FrameScriptHost::FrameScriptHost(Frame& frame, Menus& menus)
     : frame_(frame), menus_(menus), exit_([](int status) { exit_program(status); })
-{
-}
+{}
 
 void FrameScriptHost::set_exit(std::function<void(int)> exit) { exit_ = std::move(exit); }
 
@@ -49,12 +47,10 @@ int FrameScriptHost::find_window(std::string_view window) const
 {
     int unit = 0;
     auto [p, ec] = std::from_chars(window.data(), window.data() + window.size(), unit);
-    if (ec == std::errc() && p == window.data() + window.size())
-        return frame_.is_open(unit) ? unit : -1;
+    if (ec == std::errc() && p == window.data() + window.size()) return frame_.is_open(unit) ? unit : -1;
     std::string want = folded(window);
     for (int u = 0; u <= kHighestUnit; ++u)
-        if (ChildWindow* w = frame_.window(u); w && folded(w->title()) == want)
-            return u;
+        if (ChildWindow* w = frame_.window(u); w && folded(w->title()) == want) return u;
     return -1;
 }
 
@@ -80,10 +76,8 @@ bool FrameScriptHost::key(std::string_view window, const std::vector<int>& codes
         return false;
     }
     Keystroke k;
-    if (codes.size() == 2 && codes[0] == 0)
-        k = {codes[1], true};
-    else
-        k = {codes.empty() ? 0 : codes[0], false};
+    if (codes.size() == 2 && codes[0] == 0) k = {codes[1], true};
+    else k = {codes.empty() ? 0 : codes[0], false};
     if (!frame_.window(unit)->keys().push(k)) {
         why = "the key queue is full";
         return false;
@@ -102,8 +96,7 @@ bool FrameScriptHost::shot(std::string_view target, const std::string& file, std
 {
     QString path = QString::fromStdString(file);
     if (folded(target) == "frame") {
-        if (frame_.save_frame_png(path))
-            return true;
+        if (frame_.save_frame_png(path)) return true;
         why = "the frame could not be saved to " + file;
         return false;
     }
@@ -133,10 +126,8 @@ void FrameScriptHost::end_run(int status, const std::string& message)
 void install_script_hook(Script& script)
 {
     set_wait_hook([&script](WaitPoint point, int) {
-        if (point == WaitPoint::idle)
-            script.at_idle();
-        else if (point == WaitPoint::mouse || point == WaitPoint::keys)
-            script.at_poll();
+        if (point == WaitPoint::idle) script.at_idle();
+        else if (point == WaitPoint::mouse || point == WaitPoint::keys) script.at_poll();
     });
 }
 
@@ -145,8 +136,7 @@ void remove_script_hook() { set_wait_hook({}); }
 std::unique_ptr<Script> start_script(ScriptHost& host)
 {
     const char* path = std::getenv("MERU_SCRIPT");
-    if (!path || !*path)
-        return nullptr;
+    if (!path || !*path) return nullptr;
     std::string error;
     auto script = Script::from_file(path, host, error);
     if (!script) {

@@ -19,14 +19,10 @@ namespace {
 int keystate_of(const QMouseEvent& e)
 {
     int ks = 0;
-    if (e.buttons() & Qt::LeftButton)
-        ks |= mouse_ks_left;
-    if (e.buttons() & Qt::RightButton)
-        ks |= mouse_ks_right;
-    if (e.modifiers() & Qt::ShiftModifier)
-        ks |= mouse_ks_shift;
-    if (e.modifiers() & Qt::ControlModifier)
-        ks |= mouse_ks_control;
+    if (e.buttons() & Qt::LeftButton) ks |= mouse_ks_left;
+    if (e.buttons() & Qt::RightButton) ks |= mouse_ks_right;
+    if (e.modifiers() & Qt::ShiftModifier) ks |= mouse_ks_shift;
+    if (e.modifiers() & Qt::ControlModifier) ks |= mouse_ks_control;
     return ks;
 }
 
@@ -54,10 +50,8 @@ void CanvasView::deliver(QMouseEvent* event, int what)
 
 void CanvasView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        deliver(event, mouse_left_down);
-    else if (event->button() == Qt::RightButton)
-        deliver(event, mouse_right_down);
+    if (event->button() == Qt::LeftButton) deliver(event, mouse_left_down);
+    else if (event->button() == Qt::RightButton) deliver(event, mouse_right_down);
 }
 
 void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -68,16 +62,11 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        deliver(event, mouse_left_up);
-    else if (event->button() == Qt::RightButton)
-        deliver(event, mouse_right_up);
+    if (event->button() == Qt::LeftButton) deliver(event, mouse_left_up);
+    else if (event->button() == Qt::RightButton) deliver(event, mouse_right_up);
 }
 
-void CanvasView::mouseMoveEvent(QMouseEvent* event)
-{
-    deliver(event, mouse_move);
-}
+void CanvasView::mouseMoveEvent(QMouseEvent* event) { deliver(event, mouse_move); }
 
 void CanvasView::keyPressEvent(QKeyEvent* event)
 {
@@ -86,8 +75,7 @@ void CanvasView::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    if (!owner_.keys().push(*key))
-        beep();
+    if (!owner_.keys().push(*key)) beep();
 }
 
 ChildWindow::ChildWindow(int unit, const std::string& title, int width, int height)
@@ -106,33 +94,24 @@ ChildWindow::ChildWindow(int unit, const std::string& title, int width, int heig
     canvas_.set_change_listener([this](const QRect& r) { view_->update(r); });
 }
 
-std::string ChildWindow::title() const
-{
-    return windowTitle().toStdString();
-}
+std::string ChildWindow::title() const { return windowTitle().toStdString(); }
 
-void ChildWindow::set_title(const std::string& title)
-{
-    setWindowTitle(QString::fromStdString(title));
-}
+void ChildWindow::set_title(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
 
 void ChildWindow::fit(const QSize& room)
 {
-    if (isMinimized() || isMaximized())
-        return;
+    if (isMinimized() || isMaximized()) return;
     // Canvas plus the scroll area's frame and the window's own frame and title bar.
     const int border = 2 * scroll_->frameWidth();
     const QSize decoration = size() - scroll_->size();
     QSize want = view_->size() + QSize(border, border) + decoration.expandedTo(QSize(0, 0));
-    if (room.isValid() && !room.isEmpty())
-        want = want.boundedTo(room);
+    if (room.isValid() && !room.isEmpty()) want = want.boundedTo(room);
     resize(want);
 }
 
 bool ChildWindow::resize_canvas(int width, int height, const QSize& room)
 {
-    if (!canvas_.resize(width, height))
-        return false;
+    if (!canvas_.resize(width, height)) return false;
     view_->setFixedSize(canvas_.width(), canvas_.height());
     fit(room);
     return true;
@@ -147,8 +126,7 @@ int ChildWindow::register_mouse(int mask, MouseCallback callback)
 
 int ChildWindow::unregister_mouse()
 {
-    if (!mouse_cb_)
-        return -1;
+    if (!mouse_cb_) return -1;
     mouse_cb_ = nullptr;
     mouse_mask_ = 0;
     return 0;

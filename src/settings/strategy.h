@@ -6,14 +6,14 @@
 namespace meru::settings {
 
 struct StrategySettings {
-    bool constrainx = false;           // run the X-constraint dialog after OK
-    bool forcein = false;              // force an attribute into every candidate
-    bool iterative = true;             // iterative mode
-    bool treemode = false;             // Search:Go! grows a tree instead
-    bool decidepos = true;             // the rank stage decides each attribute's positivity
-    std::string attrsetspec = "1-10";  // which ranked attributes form the attribute set
-    int topm = 10;                     // m of "Top m attributes"
-    std::string maxitertext = "6";     // maximum iterations as typed
+    bool constrainx = false;          // run the X-constraint dialog after OK
+    bool forcein = false;             // force an attribute into every candidate
+    bool iterative = true;            // iterative mode
+    bool treemode = false;            // Search:Go! grows a tree instead
+    bool decidepos = true;            // the rank stage decides each attribute's positivity
+    std::string attrsetspec = "1-10"; // which ranked attributes form the attribute set
+    int topm = 10;                    // m of "Top m attributes"
+    std::string maxitertext = "6";    // maximum iterations as typed
     int maxiter = 6;
 };
 

@@ -67,12 +67,10 @@ double sampmask(std::span<const int> attributes, const AttributeMatrix& abyte, s
         total += obswt[i];
         if (!checking) continue;
         const std::uint8_t* row = abyte.row(static_cast<int>(i));
-        const bool complete = std::none_of(attributes.begin(), attributes.end(),
-                                           [row](int a) { return row[a - 1] == kMissingByte; });
-        if (complete)
-            kept += obswt[i];
-        else
-            samplemask[i] = 0;
+        const bool complete =
+            std::none_of(attributes.begin(), attributes.end(), [row](int a) { return row[a - 1] == kMissingByte; });
+        if (complete) kept += obswt[i];
+        else samplemask[i] = 0;
     }
     if (!checking) return 0.0;
 
@@ -125,10 +123,8 @@ TurboResult turbo(const TurboInput& in, const AttributeMatrix& abyte, std::span<
         bool complete = true;
         for (int j = 0; j < nkey && complete; ++j) {
             const std::uint8_t b = row[key_attributes[static_cast<std::size_t>(j)] - 1];
-            if (b == 1)
-                cell |= std::size_t{1} << j;
-            else if (b != 0)
-                complete = false;
+            if (b == 1) cell |= std::size_t{1} << j;
+            else if (b != 0) complete = false;
         }
         if (!complete) continue;
         weight[cell] += obswt[i];

@@ -43,10 +43,10 @@ double sampmask(std::span<const int> attributes, const AttributeMatrix& abyte, s
                 io::LogWriter& log);
 
 struct TurboInput {
-    bool on = false;                  // "Turbo data compression  on "
-    bool single_y = true;             // the analysis has exactly one Y
-    std::span<const float> y;         // that Y's column
-    std::span<const float> distinct;  // its distinct values (L of them)
+    bool on = false;                 // "Turbo data compression  on "
+    bool single_y = true;            // the analysis has exactly one Y
+    std::span<const float> y;        // that Y's column
+    std::span<const float> distinct; // its distinct values (L of them)
 };
 
 struct TurboResult {

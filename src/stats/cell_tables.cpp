@@ -64,7 +64,8 @@ void cell_table(const SubStat& st, const CellTabOptions& opt, io::LogWriter& log
         const CellStat& cell = st.cells[c];
         if (cell.weight <= 0) continue;
         std::string line(1, ' ');
-        line += io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i(cell.weight, 6) + cell_value(cell, opt);
+        line += io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i(cell.weight, 6) +
+                cell_value(cell, opt);
         for (int j = 0; j < st.q; ++j) line += io::fmt_i(static_cast<int>((c >> j) & 1u), 2);
         log.write(line);
     }

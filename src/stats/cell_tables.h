@@ -25,11 +25,11 @@ namespace meru::stats {
 class DiagramWindow;
 
 struct CellTabOptions {
-    bool print = true;          // identifier lists and intersections
-    bool listing = true;        // the cell table and the diagram window
-    bool incidence = false;     // log-rank incidence mode: incidence in place of the mean
+    bool print = true;      // identifier lists and intersections
+    bool listing = true;    // the cell table and the diagram window
+    bool incidence = false; // log-rank incidence mode: incidence in place of the mean
     bool ychosen = true;
-    bool have_id = false;       // identifiers are _ID_ values (else line numbers)
+    bool have_id = false; // identifiers are _ID_ values (else line numbers)
 };
 
 // The cell table of `st` (2^q cells, q <= 10; more terms show the help topic

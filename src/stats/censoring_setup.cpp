@@ -15,8 +15,7 @@ std::string censoring_side_text(std::string_view name, std::string_view label)
 }
 
 bool apply_censoring_choice(const CensoringChoice& choice, bool kept, int icrit, const SampleView& base,
-                            std::string_view yname, Censoring& censoring, Services& services,
-                            io::LogWriter& log)
+                            std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log)
 {
     if (choice.attribute < 1) {
         censoring.in_force = false;

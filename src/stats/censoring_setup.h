@@ -37,7 +37,6 @@ std::string censoring_side_text(std::string_view name, std::string_view label);
 // Returns the log-rank incidence mode (criterion 7 with censoring in force) and,
 // when it is on, writes "Log-rank - incidence rates will be calculated".
 bool apply_censoring_choice(const CensoringChoice& choice, bool kept, int icrit, const SampleView& base,
-                            std::string_view yname, Censoring& censoring, Services& services,
-                            io::LogWriter& log);
+                            std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log);
 
 } // namespace meru::stats

@@ -30,9 +30,9 @@ std::string_view criterion_name(int icrit);
 
 // Complexity measures (1..3); q and q' are the term counts of A and A-.
 enum class Complexity : int {
-    TermsPlusTermsMinusOne = 1,   // "q + q' - 1"
-    MinTerms = 2,                 // "min(q, q')"
-    Attributes = 3,               // "# attributes"
+    TermsPlusTermsMinusOne = 1, // "q + q' - 1"
+    MinTerms = 2,               // "min(q, q')"
+    Attributes = 3,             // "# attributes"
 };
 
 // Name of a complexity measure ("q + q' - 1", "min(q, q')", "# attributes").
@@ -53,16 +53,16 @@ struct CostPair {
 
 struct CritSettings {
     int icrit = static_cast<int>(Criterion::WithinMse);
-    std::string critname = "Within MSE";          // 30 characters at most
+    std::string critname = "Within MSE"; // 30 characters at most
     int complexity = static_cast<int>(Complexity::TermsPlusTermsMinusOne);
-    double beta = 0.0;                            // penalty per unit of complexity
+    double beta = 0.0; // penalty per unit of complexity
     bool auto_beta = true;
-    double gamma = 0.0;                           // balancing exponent, 0..2
-    bool balanced = false;                        // gamma > 0 accepted
+    double gamma = 0.0;    // balancing exponent, 0..2
+    bool balanced = false; // gamma > 0 accepted
 
     // Class priors of Entropy and Gini, indexed by class value.
     PriorMode prior_mode = PriorMode::Data;
-    bool priors_given = false;                    // equal or user priors in force
+    bool priors_given = false; // equal or user priors in force
     std::array<double, kMaxClasses> prior{};
 
     // Misclassification costs, indexed by class value; the first class defaults
@@ -79,7 +79,7 @@ struct CritSettings {
     // FN (Y1, A-), FP (Y0, A), TP (Y1, A), in that order.
     std::array<double, 4> or_prior{1.0, 1.0, 1.0, 1.0};
 
-    bool subgroup_mse = false;                    // criterion 2 in force
+    bool subgroup_mse = false; // criterion 2 in force
     std::array<double, kMaxYs> yweight{1.0, 1.0, 1.0, 1.0, 1.0};
     bool inverse_variance = false;
 

@@ -10,8 +10,8 @@
 
 namespace meru::stats {
 
-CriterionValue table_criterion(int icrit, std::span<const std::int64_t> table, int nj,
-                               CritSettings& crit, NumericIssues* issues)
+CriterionValue table_criterion(int icrit, std::span<const std::int64_t> table, int nj, CritSettings& crit,
+                               NumericIssues* issues)
 {
     CriterionValue v;
     nj = std::clamp(nj, 0, std::min(kMaxClasses, static_cast<int>(table.size() / 2)));

@@ -11,11 +11,11 @@
 namespace meru::stats {
 
 struct CriterionValue {
-    double g = 0.0;              // effectiveness of the criterion
-    double p = 1.0;              // p-value of the table's chi-square test
+    double g = 0.0; // effectiveness of the criterion
+    double p = 1.0; // p-value of the table's chi-square test
     double chisq = 0.0, df = 0.0;
-    std::int64_t n_a_minus = 0;  // weight of the non-members (row 0)
-    std::int64_t n_a = 0;        // weight of the members (row 1)
+    std::int64_t n_a_minus = 0; // weight of the non-members (row 0)
+    std::int64_t n_a = 0;       // weight of the members (row 1)
 };
 
 // Scores the 2 x nj count table (column by column, cell (m, y) at 2y + m) under the
@@ -23,8 +23,8 @@ struct CriterionValue {
 // G; Entropy and Gini replace G by `impurity` (writing crit.priorfac and
 // crit.costwt); criterion 4 by QI(r) and 6 by the Bayes odds ratio of the first two
 // classes present. Other criteria leave G at the chi-square value.
-CriterionValue table_criterion(int icrit, std::span<const std::int64_t> table, int nj,
-                               CritSettings& crit, NumericIssues* issues = nullptr);
+CriterionValue table_criterion(int icrit, std::span<const std::int64_t> table, int nj, CritSettings& crit,
+                               NumericIssues* issues = nullptr);
 
 // p-value of a log-rank statistic (chi-square with one degree of freedom).
 double logrank_p(double g, NumericIssues* issues = nullptr);

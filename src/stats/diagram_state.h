@@ -13,21 +13,21 @@ inline constexpr int kMaxDiagramCells = 1 << kMaxDiagramGroups;
 
 struct DiagramState {
     // Read by the fit report.
-    double count_power = 1.0;     // counts are raised to this power (1.0: plain counts)
-    int first_cell = 0;           // 0, or 1 when the cell outside every subgroup is left out
+    double count_power = 1.0;                     // counts are raised to this power (1.0: plain counts)
+    int first_cell = 0;                           // 0, or 1 when the cell outside every subgroup is left out
     std::array<double, kMaxDiagramCells> count{}; // f_i
     std::array<double, kMaxDiagramCells> area{};  // fitted area a_i
     bool suppress_size_message = false;
 
     // Written by the fit report.
-    double total_count = 0.0;     // F
-    double total_area = 0.0;      // A
-    double error = 0.0;           // E: sum of |a_i - f_i| / F
+    double total_count = 0.0;                            // F
+    double total_area = 0.0;                             // A
+    double error = 0.0;                                  // E: sum of |a_i - f_i| / F
     std::array<double, kMaxDiagramGroups> group_count{}; // S_j
     std::array<double, kMaxDiagramGroups> group_area{};  // A_j
-    int mismatched = 0;           // absent plus surplus cells
+    int mismatched = 0;                                  // absent plus surplus cells
     std::array<std::string, kMaxDiagramCells> pattern;   // 6 characters per cell
-    std::string status;           // the status text (80 characters at most)
+    std::string status;                                  // the status text (80 characters at most)
 };
 
 } // namespace meru::stats

@@ -21,10 +21,7 @@ struct Estimate {
     double value = 0.0, var = 0.0;
 };
 
-bool is_ratio(Measure m)
-{
-    return m == Measure::RelativeRisk || m == Measure::OddsRatio || m == Measure::RateRatio;
-}
+bool is_ratio(Measure m) { return m == Measure::RelativeRisk || m == Measure::OddsRatio || m == Measure::RateRatio; }
 
 Estimate estimate(const PartStat& p, Measure m, const EffmatOptions& opt)
 {
@@ -52,8 +49,7 @@ Estimate estimate(const PartStat& p, Measure m, const EffmatOptions& opt)
         if (rate > 0.0) return {std::log(rate), 1.0 / events};
         return {-10.0, 0.0};
     }
-    case Measure::MeanDifference:
-        return {mean, (p.q - p.s * mean) / n / n};
+    case Measure::MeanDifference: return {mean, (p.q - p.s * mean) / n / n};
     }
     return {};
 }

@@ -14,15 +14,15 @@ class LogWriter;
 namespace meru::stats {
 
 struct EffmatOptions {
-    bool binary = false;     // Y is binary
-    bool incidence = false;  // log-rank incidence mode (takes precedence)
-    double ymin = 0.0;       // range that scales a binary Y to a proportion
+    bool binary = false;    // Y is binary
+    bool incidence = false; // log-rank incidence mode (takes precedence)
+    double ymin = 0.0;      // range that scales a binary Y to a proportion
     double ymax = 1.0;
 };
 
 // One cell of a matrix, as listed.
 struct EffectCell {
-    int row = 0, col = 0;    // part numbers, q + 1 for a whole list
+    int row = 0, col = 0; // part numbers, q + 1 for a whole list
     double value = 0.0, lower = 0.0, upper = 0.0;
 };
 

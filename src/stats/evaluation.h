@@ -19,9 +19,9 @@ int y_class(float y, int nclasses);
 // The inputs every evaluation over the sample shares. Index i is observation i + 1.
 struct SampleView {
     AttributeMatrix abyte;
-    std::span<const float> y;            // the Y column; negative or NaN is missing
-    std::span<const std::uint8_t> mask;  // non-zero: in the analysis sample
-    std::span<const int> weights;        // analysis weights; 0 takes no part
+    std::span<const float> y;           // the Y column; negative or NaN is missing
+    std::span<const std::uint8_t> mask; // non-zero: in the analysis sample
+    std::span<const int> weights;       // analysis weights; 0 takes no part
     // Throws std::invalid_argument unless y, mask and weights hold abyte.n values.
     void check() const;
 };
@@ -64,7 +64,11 @@ struct DataColumn {
     int nr = 0;
     int column = 0;
     bool valid(int n) const;
-    float& at(int i) const { return xdata[static_cast<std::size_t>(column - 1) * static_cast<std::size_t>(nr) + static_cast<std::size_t>(i)]; }
+    float& at(int i) const
+    {
+        return xdata[static_cast<std::size_t>(column - 1) * static_cast<std::size_t>(nr) +
+                     static_cast<std::size_t>(i)];
+    }
 };
 
 // Stores the membership of every observation (no mask, weight or Y test) as

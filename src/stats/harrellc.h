@@ -16,12 +16,12 @@ class LogWriter;
 namespace meru::stats {
 
 struct HarrellC {
-    bool computed = false;  // false when abandoned or without a usable pair
-    bool abandoned = false; // Search:End during the pair loop
-    double c = 0.0;         // (K + H/2) / U
-    double usable = 0.0;    // U: weight of the usable pairs (product of the two weights)
+    bool computed = false;   // false when abandoned or without a usable pair
+    bool abandoned = false;  // Search:End during the pair loop
+    double c = 0.0;          // (K + H/2) / U
+    double usable = 0.0;     // U: weight of the usable pairs (product of the two weights)
     double concordant = 0.0; // K
-    double tied = 0.0;      // H: usable pairs of equal membership
+    double tied = 0.0;       // H: usable pairs of equal membership
 };
 
 // The times are the view's Y (negative: missing), the weights the observation

@@ -72,8 +72,7 @@ double impurity(std::span<const std::int64_t> table, int nj, bool gini, CritSett
     // Class totals of the data, and the prior factors from them.
     if (crit.priors_given) {
         double n = 0.0;
-        for (int j = 0; j < nj; ++j)
-            n += static_cast<double>(table[2 * j]) + table[2 * j + 1];
+        for (int j = 0; j < nj; ++j) n += static_cast<double>(table[2 * j]) + table[2 * j + 1];
         crit.priorfac.fill(0.0);
         for (int j = 0; j < nj; ++j) {
             const auto k = static_cast<std::size_t>(j);
@@ -136,8 +135,8 @@ double priortab(std::span<const std::int64_t> table, int nj, std::string_view yn
     const std::string rule = fmt_x(4) + std::string(68, '-');
     log.write(io::list_record("Table of prior adjusted psuedo-counts"));
     log.write(rule);
-    log.write(fmt_x(4) + "|" + fmt_x(2) + fmt_a(yname, 8) + fmt_x(5) + "   A-" + fmt_x(12) + "    A" +
-              fmt_x(15) + "Total" + fmt_x(9) + "|");
+    log.write(fmt_x(4) + "|" + fmt_x(2) + fmt_a(yname, 8) + fmt_x(5) + "   A-" + fmt_x(12) + "    A" + fmt_x(15) +
+              "Total" + fmt_x(9) + "|");
     log.write(rule);
     for (int j = 0; j < nj; ++j) {
         const auto k = static_cast<std::size_t>(j);

@@ -35,8 +35,7 @@ DiagramFit kappas(DiagramState& st, int n, std::span<const int> display, std::st
     const bool plain = st.count_power == 1.0;
 
     if (print) {
-        if (plain)
-            log.write(io::fmt_x(10) + "f_i       a_i       e_i%" + " (f_i-a_i)^2/a_i" + io::fmt_x(7) + digits);
+        if (plain) log.write(io::fmt_x(10) + "f_i       a_i       e_i%" + " (f_i-a_i)^2/a_i" + io::fmt_x(7) + digits);
         else
             log.write(io::fmt_x(10) + "f_i^" + io::fmt_f(st.count_power, 4, 2) + "  a_i       e_i%" +
                       " (f_i^-a_i)^2/a_i " + io::fmt_x(5) + digits);
@@ -111,10 +110,8 @@ DiagramFit kappas(DiagramState& st, int n, std::span<const int> display, std::st
     if (print) log.write(" Q index=#Intersection/#Union=" + io::fmt_f(fit.q_index, 7, 3));
 
     if (print) {
-        if (plain)
-            log.write(" Subgroup        Sum f_i         Area  Overlap");
-        else
-            log.write(" Subgroup        Sum f_i^" + io::fmt_f(st.count_power, 4, 2) + "   Area Overlap");
+        if (plain) log.write(" Subgroup        Sum f_i         Area  Overlap");
+        else log.write(" Subgroup        Sum f_i^" + io::fmt_f(st.count_power, 4, 2) + "   Area Overlap");
         log.write(" " + std::string(50, '-'));
     }
     double t = 0.0, d = 0.0, weighted = 0.0, w = 0.0;

@@ -15,22 +15,22 @@ class LogWriter;
 namespace meru::stats {
 
 struct PairKappa {
-    int j = 0, l = 0;   // subgroups (1-based), j < l
+    int j = 0, l = 0; // subgroups (1-based), j < l
     double kappa = 0.0;
 };
 
 struct DiagramFit {
-    int nonempty = 0;     // cells with a count above 0
-    int absent = 0;       // count above 0, no area
-    int surplus = 0;      // area above 0, no count
-    double chisq = 0.0;   // sum of (f_i - a_i)^2 / a_i over the cells with area
-    int k = 0;            // cells with area
-    double fit_p = 1.0;   // Q(k/2, X^2/2); 1 when X^2 = 0 or k = 0
-    double e_max = 0.0;   // largest |a_i - f_i| / F
-    double q_index = 0.0; // count of the cell inside every subgroup / count of the union
-    std::vector<double> overlap; // per subgroup: 1 - (count of the cell of j alone) / S_j
-    double mean_overlap = 0.0;   // weighted by S_j
-    double group_error = 0.0;    // 100 sum |S_j - A_j| / sum S_j
+    int nonempty = 0;              // cells with a count above 0
+    int absent = 0;                // count above 0, no area
+    int surplus = 0;               // area above 0, no count
+    double chisq = 0.0;            // sum of (f_i - a_i)^2 / a_i over the cells with area
+    int k = 0;                     // cells with area
+    double fit_p = 1.0;            // Q(k/2, X^2/2); 1 when X^2 = 0 or k = 0
+    double e_max = 0.0;            // largest |a_i - f_i| / F
+    double q_index = 0.0;          // count of the cell inside every subgroup / count of the union
+    std::vector<double> overlap;   // per subgroup: 1 - (count of the cell of j alone) / S_j
+    double mean_overlap = 0.0;     // weighted by S_j
+    double group_error = 0.0;      // 100 sum |S_j - A_j| / sum S_j
     std::vector<PairKappa> kappas; // n > 1
 };
 

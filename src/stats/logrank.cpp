@@ -28,21 +28,18 @@ std::uint8_t censor_byte(const SampleView& d, int i, const Censoring& c) { retur
 // The censoring that the view's attribute matrix can be read for.
 Censoring readable(const SampleView& d, const Censoring& c) { return c.within(d.abyte.bytes ? d.abyte.lc : 0); }
 
-void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order,
-                io::LogWriter& log)
+void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
 {
     // A time that is not a number is missing, like a negative one.
     order.times.resize(static_cast<std::size_t>(n));
-    for (std::size_t k = 0; k < order.times.size(); ++k)
-        order.times[k] = std::isnan(d.y[k]) ? -1.0f : d.y[k];
+    for (std::size_t k = 0; k < order.times.size(); ++k) order.times[k] = std::isnan(d.y[k]) ? -1.0f : d.y[k];
     order.obs.resize(static_cast<std::size_t>(n));
     std::iota(order.obs.begin(), order.obs.end(), 0);
     long long zero = 0;
     for (int i = 0; i < n; ++i)
         if (d.mask[static_cast<std::size_t>(i)] && d.y[static_cast<std::size_t>(i)] == 0.0f)
             zero += d.weights[static_cast<std::size_t>(i)];
-    if (zero > 0)
-        log.write("NOTE: " + io::fmt_i(zero, 4) + " zero survival times omitted in log-rank");
+    if (zero > 0) log.write("NOTE: " + io::fmt_i(zero, 4) + " zero survival times omitted in log-rank");
     sort2(std::span<float>(order.times), std::span<int>(order.obs));
     order.key = key;
     order.valid = true;
@@ -50,9 +47,8 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
 
 } // namespace
 
-LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership,
-                      const Censoring& censoring_in, int sort_switch, const LogRankKey& key,
-                      LogRankOrder& order, io::LogWriter& log)
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
+                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
 {
     LogRankResult r;
     const Censoring censoring = readable(data, censoring_in);
@@ -76,8 +72,8 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
         return pos;
     };
 
-    std::int64_t w0 = 0, w1 = 0;  // weight at risk so far (times >= the current one)
-    double d0 = 0.0, d1 = 0.0;    // events at the current time
+    std::int64_t w0 = 0, w1 = 0; // weight at risk so far (times >= the current one)
+    double d0 = 0.0, d1 = 0.0;   // events at the current time
     double o = 0.0, e = 0.0, v = 0.0;
     for (int pos = next_counted(n - 1); pos >= 0;) {
         const int i = order.obs[static_cast<std::size_t>(pos)];
@@ -110,8 +106,8 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
             o += d1;
             if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
             if (at_risk > 1.0) {
-                const double term = dd * (at_risk - dd) / (at_risk - 1.0) *
-                                    (static_cast<double>(w1) / at_risk) * (static_cast<double>(w0) / at_risk);
+                const double term = dd * (at_risk - dd) / (at_risk - 1.0) * (static_cast<double>(w1) / at_risk) *
+                                    (static_cast<double>(w0) / at_risk);
                 v += std::max(0.0, term);
             }
             d0 = d1 = 0.0;
@@ -146,8 +142,7 @@ CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std
     c.percent = files::safediv(100.0 * c.censored, c.total);
     if (censoring.in_force) {
         const std::string text = " There are " + io::fmt_i(static_cast<long long>(c.censored), 7) + "(" +
-                                 io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) +
-                                 " observations$";
+                                 io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) + " observations$";
         services.note(text, 80, true);
     }
     return c;

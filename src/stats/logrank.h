@@ -42,8 +42,8 @@ struct LogRankResult {
     std::int64_t w0 = 0, w1 = 0; // weight counted in A- and in A
     double g = 0.0;              // (O - E)^2 / V, 0 when V <= 0
     double o = 0.0, e = 0.0, v = 0.0;
-    double d0 = 0.0, d1 = 0.0;   // event weight of A- and of A (events at time 0 included)
-    double t0 = 0.0, t1 = 0.0;   // weight times time of A- and of A
+    double d0 = 0.0, d1 = 0.0; // event weight of A- and of A (events at time 0 included)
+    double t0 = 0.0, t1 = 0.0; // weight times time of A- and of A
 };
 
 // Log-rank statistic of the split given by `membership` (1 member, 0 non-member,
@@ -58,9 +58,8 @@ struct LogRankResult {
 //    empty or does not match `key` or the number of observations; otherwise the
 //    kept order is used. Sorting writes "NOTE: " Z " zero survival times omitted in
 //    log-rank" when the sample holds weight Z at time 0.
-LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership,
-                      const Censoring& censoring, int sort_switch, const LogRankKey& key,
-                      LogRankOrder& order, io::LogWriter& log);
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring,
+                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log);
 
 struct CensoredCount {
     double censored = 0.0; // weight of the censored observations
@@ -72,7 +71,6 @@ struct CensoredCount {
 // the caller's view holds the observation weights and the base selection, its Y is
 // not read) and, with censoring in force, shows " There are " C "(" pct "%)
 // censored " name " observations$" as a note that is also written to the log.
-CensoredCount censpct(const SampleView& data, const Censoring& censoring, std::string_view yname,
-                      Services& services);
+CensoredCount censpct(const SampleView& data, const Censoring& censoring, std::string_view yname, Services& services);
 
 } // namespace meru::stats

@@ -67,7 +67,8 @@ void membership_column(const AttributeMatrix& abyte, const CompiledList& list, b
     const bool drop = skip && list.q() >= 1;
     for (int i = 0; i < abyte.n; ++i) {
         const std::uint8_t* row = abyte.row(i);
-        out[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(drop && list.skipped(row) ? -1 : list.membership(row));
+        out[static_cast<std::size_t>(i)] =
+            static_cast<std::int8_t>(drop && list.skipped(row) ? -1 : list.membership(row));
     }
 }
 

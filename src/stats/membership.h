@@ -43,7 +43,10 @@ struct AttributeMatrix {
     // Throws std::invalid_argument when `b` holds fewer than lc*n bytes.
     AttributeMatrix(std::span<const std::uint8_t> b, int lc_, int n_);
 
-    const std::uint8_t* row(int i) const { return bytes + static_cast<std::size_t>(i) * static_cast<std::size_t>(lc); }
+    const std::uint8_t* row(int i) const
+    {
+        return bytes + static_cast<std::size_t>(i) * static_cast<std::size_t>(lc);
+    }
     std::uint8_t at(int i, int a) const { return row(i)[a - 1]; }
 };
 
@@ -54,8 +57,8 @@ struct AttributeMatrix {
 class CompiledList {
 public:
     struct Lit {
-        int index;          // attribute - 1
-        std::uint8_t fail;  // failing byte value, 0 or 1
+        int index;         // attribute - 1
+        std::uint8_t fail; // failing byte value, 0 or 1
     };
 
     // `signbyte[a]` is the sign of attribute a (element 0 unused; attributes beyond
@@ -85,7 +88,6 @@ int failing_value(partition::Literal l, int sense, std::span<const std::int8_t> 
 
 // Membership of every observation, -1 for those the skip flag drops (no mask,
 // weight or Y test). `out` holds abyte.n values.
-void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip,
-                       std::span<std::int8_t> out);
+void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip, std::span<std::int8_t> out);
 
 } // namespace meru::stats

@@ -17,8 +17,8 @@ std::string_view numeric_issue_text(NumericIssues::Flag f)
 
 void NumericMessages::report(NumericIssues& issues)
 {
-    for (auto f : {NumericIssues::betai_bad_x, NumericIssues::gammq_bad_args,
-                   NumericIssues::gser_no_convergence, NumericIssues::gcf_no_convergence}) {
+    for (auto f : {NumericIssues::betai_bad_x, NumericIssues::gammq_bad_args, NumericIssues::gser_no_convergence,
+                   NumericIssues::gcf_no_convergence}) {
         if (!issues.has(f)) continue;
         if (shown_ & f) {
             ++repeats_;

@@ -16,12 +16,12 @@ namespace meru::stats {
 inline constexpr double kGumbelE = 2.71828;
 
 struct GumbelApprox {
-    bool found = false;        // both points lie inside the distribution
-    bool alpha_zero = false;   // alpha is 0: the approximation is invalid (z taken as 0)
+    bool found = false;      // both points lie inside the distribution
+    bool alpha_zero = false; // alpha is 0: the approximation is invalid (z taken as 0)
     double u = 0.0;
     double alpha = 0.0;
     double z = 0.0;
-    double p = 0.0;            // meaningful only when found
+    double p = 0.0; // meaningful only when found
 };
 
 // `values` ascending, `freq[i]` the frequency of values[i] (both the same length);

@@ -174,10 +174,8 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
     std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses_), 0);
     for (std::size_t u = 0; u < obs_.size(); ++u) {
         const int c = y_class(y_[u], nclasses_);
-        if (c == nclasses_)
-            beyond_ += weight_[u];
-        else
-            used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+        if (c == nclasses_) beyond_ += weight_[u];
+        else used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
     }
     std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
     for (int c = 0; c < nclasses_; ++c)
@@ -234,12 +232,9 @@ void PartitionSample::build_columns(std::span<const int> attributes)
         for (int a : pending_) {
             const std::uint8_t b = row[a - 1];
             u64* col = cols_[static_cast<std::size_t>(a)].data();
-            if (b == 1)
-                col[w] |= bit;
-            else if (b == 0)
-                col[words_ + w] |= bit;
-            else if (b == kMissingByte)
-                col[2 * words_ + w] |= bit;
+            if (b == 1) col[w] |= bit;
+            else if (b == 0) col[words_ + w] |= bit;
+            else if (b == kMissingByte) col[2 * words_ + w] |= bit;
         }
     }
 }
@@ -271,10 +266,17 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 {
     compile(list, sense, signbyte);
     zero_accumulators();
-    const KernelArgs k{words_,           sense_,           skip,
-                       lp_.data(),       static_cast<int>(lp_.size()),
-                       lits_.data(),     planes_.data(),   plane_lo_.data(),
-                       plane_hi_.data(), plane_class_.size(), acc_det_.data(),
+    const KernelArgs k{words_,
+                       sense_,
+                       skip,
+                       lp_.data(),
+                       static_cast<int>(lp_.size()),
+                       lits_.data(),
+                       planes_.data(),
+                       plane_lo_.data(),
+                       plane_hi_.data(),
+                       plane_class_.size(),
+                       acc_det_.data(),
                        acc_mem_.data()};
     count_kernel(k);
     out.clear();
@@ -293,8 +295,9 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 
 template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
 {
-    const KernelArgs k{words_,  sense_,  skip,    lp_.data(), static_cast<int>(lp_.size()), lits_.data(),
-                       nullptr, nullptr, nullptr, 0,          nullptr,                      nullptr};
+    const KernelArgs k{words_,       sense_,  skip,    lp_.data(), static_cast<int>(lp_.size()),
+                       lits_.data(), nullptr, nullptr, nullptr,    0,
+                       nullptr,      nullptr};
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
         eval_block(k, w0, det, mem);

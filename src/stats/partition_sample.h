@@ -68,9 +68,9 @@ private:
     AttributeMatrix abyte_;
     int nclasses_ = 0;
     std::size_t words_ = 0;
-    std::vector<int> obs_;       // observation (0-based) of each unit; wider weights first
-    std::vector<int> weight_;    // weight of each unit
-    std::vector<float> y_;       // Y of each unit
+    std::vector<int> obs_;    // observation (0-based) of each unit; wider weights first
+    std::vector<int> weight_; // weight of each unit
+    std::vector<float> y_;    // Y of each unit
     std::int64_t beyond_ = 0;
 
     // Bit planes of the count table: plane p has a bit for every unit of class

@@ -66,9 +66,10 @@ RateRatio rateratio(double d0, double t0, double d1, double t1, std::string_view
               io::fmt_x(4) + "|" + io::fmt_x(3) + "Total");
     log.write(rule);
     log.write(io::fmt_x(4) + "Cases " + io::fmt_a(label, 14) + "|" + io::fmt_x(2) + io::fmt_i(whole(d0), 8) +
-              io::fmt_x(6) + io::fmt_i(whole(d1), 8) + io::fmt_x(1) + "|" + io::fmt_x(3) + io::fmt_i(whole(d0 + d1), 8));
-    log.write(io::fmt_x(4) + "Person-time " + name + "|" + io::fmt_f(t0, 11, 1) + io::fmt_x(2) + io::fmt_f(t1, 11, 1) +
-              io::fmt_x(1) + "|" + io::fmt_f(t0 + t1, 11, 1));
+              io::fmt_x(6) + io::fmt_i(whole(d1), 8) + io::fmt_x(1) + "|" + io::fmt_x(3) +
+              io::fmt_i(whole(d0 + d1), 8));
+    log.write(io::fmt_x(4) + "Person-time " + name + "|" + io::fmt_f(t0, 11, 1) + io::fmt_x(2) +
+              io::fmt_f(t1, 11, 1) + io::fmt_x(1) + "|" + io::fmt_f(t0 + t1, 11, 1));
     log.write(rule);
     if (!(d0 > 0.0 && d1 > 0.0 && t0 > 0.0 && t1 > 0.0)) {
         log.write(" Cannot compute  rate ratios");

@@ -19,7 +19,7 @@ struct PooledEstimate {
 };
 
 struct PooledSummary {
-    double or_mh = 0.0, rr_mh = 0.0; // Mantel-Haenszel
+    double or_mh = 0.0, rr_mh = 0.0;   // Mantel-Haenszel
     PooledEstimate or_logit, rr_logit; // inverse-variance (Woolf) with 95% interval
 };
 

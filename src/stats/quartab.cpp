@@ -98,10 +98,8 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
         log.write(in.header);
         if (detailed) {
             log.write(" Frequency distribution: " + name);
-            if (in.encoded)
-                log.write(io::fmt_x(6) + io::fmt_a(name, 14) + " (encoded)" + " n" + "      %  Cum %");
-            else
-                log.write(io::fmt_x(12) + io::fmt_a(name, 20) + " n" + "      %  Cum %");
+            if (in.encoded) log.write(io::fmt_x(6) + io::fmt_a(name, 14) + " (encoded)" + " n" + "      %  Cum %");
+            else log.write(io::fmt_x(12) + io::fmt_a(name, 20) + " n" + "      %  Cum %");
             log.write(dashes);
         }
     }
@@ -140,8 +138,8 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
             log.write(dashes);
             log.write(io::fmt_x(28) + io::fmt_i(count, 7) + io::fmt_f(100.0, 6, 1) + "%");
         }
-        log.write(" Variable " + name + " Sample mean =" + io::fmt_g(out.mean, 11, 5) + " Std Dev=" +
-                  io::fmt_g(out.sd, 11, 5) + " n= " + io::fmt_g(out.total, 11, 5));
+        log.write(" Variable " + name + " Sample mean =" + io::fmt_g(out.mean, 11, 5) +
+                  " Std Dev=" + io::fmt_g(out.sd, 11, 5) + " n= " + io::fmt_g(out.total, 11, 5));
         log.write(" Min, Max =" + io::fmt_g(out.min, 11, 5) + io::fmt_g(out.max, 11, 5));
         if (!censoring)
             log.write("25%, 50%, 75% iles" + io::fmt_g(out.q.q25, 11, 5) + io::fmt_g(out.q.q50, 11, 5) +

@@ -13,23 +13,23 @@ class LogWriter;
 namespace meru::stats {
 
 struct QuartabInput {
-    std::span<const float> y;          // the Y value of each observation (negative: missing)
-    std::span<const int> weights;      // observation weights
-    std::span<const char> mask;        // nonzero: the observation is in the sample (empty: all are)
-    std::span<const char> censored;    // nonzero: censored (empty: censoring not in force)
-    std::string_view header;           // written first when printing
-    std::string_view yname;            // 20 characters at most are shown
-    bool censor_flag = false;          // keep censored weight apart (negative weights)
+    std::span<const float> y;       // the Y value of each observation (negative: missing)
+    std::span<const int> weights;   // observation weights
+    std::span<const char> mask;     // nonzero: the observation is in the sample (empty: all are)
+    std::span<const char> censored; // nonzero: censored (empty: censoring not in force)
+    std::string_view header;        // written first when printing
+    std::string_view yname;         // 20 characters at most are shown
+    bool censor_flag = false;       // keep censored weight apart (negative weights)
     bool print = true;
-    bool encoded = false;              // values are character state codes
+    bool encoded = false; // values are character state codes
 };
 
 struct QuartabResult {
-    int distinct = 0;          // entries after merging equal values (and signs)
-    long long abs_total = 0;   // total of the absolute weights of the entries
+    int distinct = 0;        // entries after merging equal values (and signs)
+    long long abs_total = 0; // total of the absolute weights of the entries
     double mean = 0;
     double sd = 0;
-    double total = 0;          // weight of the values >= 0
+    double total = 0; // weight of the values >= 0
     float min = 0, max = 0;
     Quartiles q;
 };

@@ -150,7 +150,7 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritS
 }
 
 long long split_size(SplitMode mode, long long fixed, long long w, long long m, std::span<const int> splithist,
-                      io::RandomStream& random)
+                     io::RandomStream& random)
 {
     switch (mode) {
     case SplitMode::Fixed: return fixed;
@@ -387,8 +387,8 @@ RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgli
 
     services.selfont(2);
     const double pct = 100.0 * static_cast<double>(res.exceedances) / nrand;
-    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" + io::fmt_i(res.exceedances, 7) +
-                    "/" + io::fmt_i(nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
+    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" +
+                    io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
                 -400, msgline, plot, log);
 
     if (m > 10) {
@@ -406,12 +406,12 @@ RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgli
         result_line(gumbel, -390, msgline, plot, log);
 
         res.blocks = static_cast<int>(xtrm.size());
-        res.extremes = static_cast<int>(std::count_if(xtrm.begin(), xtrm.end(), [&](double x) { return x > in.g_test; }));
-        std::string empirical = " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
-        if (res.blocks > 0)
-            empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
-        else
-            empirical += " not available";
+        res.extremes =
+            static_cast<int>(std::count_if(xtrm.begin(), xtrm.end(), [&](double x) { return x > in.g_test; }));
+        std::string empirical =
+            " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
+        if (res.blocks > 0) empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
+        else empirical += " not available";
         result_line(empirical, -380, msgline, plot, log);
     }
     return res;

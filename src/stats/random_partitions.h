@@ -31,19 +31,19 @@ class Services;
 namespace meru::io {
 class LogWriter;
 class RandomStream;
-}
+} // namespace meru::io
 
 namespace meru::stats {
 
 // Dialog 124 "Random partitions" and its controls.
 namespace random_ids {
 inline constexpr int kDialog = 124;
-inline constexpr int kHeader = 65535;  // static: the header line
-inline constexpr int kNumber = 1003;   // edit: number of partitions
-inline constexpr int kMimic = 1000;    // radio "Mimic split distribution"
-inline constexpr int kUniform = 1001;  // radio "Random  U(0,1) split distribution"
-inline constexpr int kFixed = 1002;    // radio "Fixed % split distribution. Enter %:"
-inline constexpr int kPercent = 1004;  // edit: the fixed percentage
+inline constexpr int kHeader = 65535; // static: the header line
+inline constexpr int kNumber = 1003;  // edit: number of partitions
+inline constexpr int kMimic = 1000;   // radio "Mimic split distribution"
+inline constexpr int kUniform = 1001; // radio "Random  U(0,1) split distribution"
+inline constexpr int kFixed = 1002;   // radio "Fixed % split distribution. Enter %:"
+inline constexpr int kPercent = 1004; // edit: the fixed percentage
 inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
 inline constexpr int kDialogMissing = -1; // the template could not be loaded
@@ -57,7 +57,7 @@ struct RandomDialogView {
     std::string header;           // the header line
     std::string number = "10000"; // number of partitions, read as an integer
     SplitMode mode = SplitMode::Uniform;
-    std::string percent;          // fixed percentage, read as a number
+    std::string percent; // fixed percentage, read as a number
 };
 
 class RandomDialog {
@@ -73,13 +73,13 @@ struct HistSeries {
     std::span<const double> values; // ascending
     std::span<const int> freq;      // frequency of each value
     std::string title;
-    std::string axis;               // "%G" padded to 20 characters
-    bool overlay = false;           // drawn over the series before
-    int style = 0;                  // 0 random values, 255 search values
-    std::string label;              // "R " random, "G " search values
+    std::string axis;     // "%G" padded to 20 characters
+    bool overlay = false; // drawn over the series before
+    int style = 0;        // 0 random values, 255 search values
+    std::string label;    // "R " random, "G " search values
     double lower = 0.0, upper = 0.0;
-    bool last = false;              // the last series of the picture
-    double marker = 0.0;            // G_test
+    bool last = false;   // the last series of the picture
+    double marker = 0.0; // G_test
     std::string marker_label = "Gtest";
 };
 
@@ -99,30 +99,30 @@ public:
 // and weights[i] > 0; it stands for weights[i] weight units, numbered in
 // observation order. A Y value below 0 (or NaN) is missing.
 struct RandomInput {
-    std::vector<std::span<const float>> y;   // one column per Y (at most 5)
-    std::span<const int> weights;            // observation weights
-    std::span<const std::uint8_t> mask;      // the analysis sample
-    AttributeMatrix abyte;                   // for the censoring attribute
+    std::vector<std::span<const float>> y; // one column per Y (at most 5)
+    std::span<const int> weights;          // observation weights
+    std::span<const std::uint8_t> mask;    // the analysis sample
+    AttributeMatrix abyte;                 // for the censoring attribute
     Censoring censoring;
-    double g_test = 0.0;                     // G of the partition in hand
-    long long n_a_minus = 0, n_a = 0;        // its side sizes
-    std::span<double> searchg;               // G of the last search (sorted here, in place)
-    std::span<const int> splithist;          // 100 bins of the last search's A- shares
-    long long seed = -1;                     // -1 seeds from the clock; > 0 fixes the stream
+    double g_test = 0.0;              // G of the partition in hand
+    long long n_a_minus = 0, n_a = 0; // its side sizes
+    std::span<double> searchg;        // G of the last search (sorted here, in place)
+    std::span<const int> splithist;   // 100 bins of the last search's A- shares
+    long long seed = -1;              // -1 seeds from the clock; > 0 fixes the stream
 };
 
 struct RandomResult {
-    bool ran = false;             // the dialog was accepted
-    int nrand = 0;                // partitions generated
-    bool escaped = false;         // stopped by Search:End
-    std::vector<double> gs;       // their G, ascending
-    long long exceedances = 0;    // G >= G_test
-    double upper5 = 0.0;          // empirical upper 5% point
-    long long m = 0;              // partitions on the last search
-    bool extreme_lines = false;   // m > 10: the extreme-value lines were written
+    bool ran = false;           // the dialog was accepted
+    int nrand = 0;              // partitions generated
+    bool escaped = false;       // stopped by Search:End
+    std::vector<double> gs;     // their G, ascending
+    long long exceedances = 0;  // G >= G_test
+    double upper5 = 0.0;        // empirical upper 5% point
+    long long m = 0;            // partitions on the last search
+    bool extreme_lines = false; // m > 10: the extreme-value lines were written
     GumbelApprox gumbel;
-    int extremes = 0;             // block maxima above G_test
-    int blocks = 0;               // block maxima filled
+    int extremes = 0; // block maxima above G_test
+    int blocks = 0;   // block maxima filled
 };
 
 // G of one partition: the sum over the Ys of G_k times yweight(k), G_k by the

@@ -7,8 +7,7 @@ namespace meru::stats {
 
 // `uniform` returns numbers in [0, 1) from the program's random stream; two are
 // drawn per attempt (u first, then v).
-template <class Uniform>
-float rnormal(float mean, float sd, Uniform&& uniform)
+template <class Uniform> float rnormal(float mean, float sd, Uniform&& uniform)
 {
     for (;;) {
         const double u = uniform();

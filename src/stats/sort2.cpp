@@ -8,8 +8,7 @@ namespace meru::stats {
 
 namespace {
 
-template <class K>
-void sort2_impl(std::span<K> keys, std::span<int> comp)
+template <class K> void sort2_impl(std::span<K> keys, std::span<int> comp)
 {
     const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(std::min(keys.size(), comp.size()));
     if (n < 2) return;
@@ -53,8 +52,10 @@ void sort2_impl(std::span<K> keys, std::span<int> comp)
         const K a = keys[l];
         const int c = comp[l];
         for (;;) {
-            do ++i; while (keys[i] < a);
-            do --j; while (keys[j] > a);
+            do ++i;
+            while (keys[i] < a);
+            do --j;
+            while (keys[j] > a);
             if (j < i) break;
             swap_at(i, j);
         }

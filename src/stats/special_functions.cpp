@@ -121,9 +121,8 @@ double lngamma(double x)
 {
     if (std::isnan(x) || x <= 0.0) return kNaN;
     if (std::isinf(x)) return kInf;
-    static constexpr double cof[6] = {76.18009172947146,     -86.50532032941678,
-                                      24.01409824083091,     -1.231739572450155,
-                                      0.1208650973866179e-2, -0.5395239384953e-5};
+    static constexpr double cof[6] = {76.18009172947146,  -86.50532032941678,    24.01409824083091,
+                                      -1.231739572450155, 0.1208650973866179e-2, -0.5395239384953e-5};
     const double tmp = (x + 0.5) * std::log(x + 5.5) - (x + 5.5);
     double ser = 1.000000000190015;
     for (int j = 0; j < 6; ++j) ser += cof[j] / (x + 1.0 + j);

@@ -146,8 +146,7 @@ Stats2x2 compute_2x2(std::span<const std::int64_t> table, double r)
     const double u0 = safediv(1 - s.qi0, s.qi0);
     s.var_o = (x1 * u1 * u1 - 2 * t2 * u0 * u1 + x0 * u0 * u0) / n;
 
-    s.qir = safediv(r * p * qp * s.qi1 + (1 - r) * (1 - p) * q * s.qi0,
-                    r * p * qp + (1 - r) * (1 - p) * q);
+    s.qir = safediv(r * p * qp * s.qi1 + (1 - r) * (1 - p) * q * s.qi0, r * p * qp + (1 - r) * (1 - p) * q);
     s.npv = safediv(s.specificity * (1 - p), qp);
     s.npv_ci = wilson(tn, nam);
     s.ppv = safediv(p * s.sensitivity, q);
@@ -181,14 +180,10 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r)
 {
     const Interval mis{100.0 * s.misclass_ci.lower, 100.0 * s.misclass_ci.upper};
     std::vector<std::string> out;
-    out.push_back(line("1", "Negative predictive value=",
-                       fmt_f(s.npv, 6, 3) + f63_ci("(95% CI", s.npv_ci)));
-    out.push_back(line("1", "Positive predictive value=",
-                       fmt_f(s.ppv, 6, 3) + f63_ci("   (", s.ppv_ci)));
-    out.push_back(line("2", "              Specificity=",
-                       fmt_f(s.specificity, 6, 3) + f63_ci("   (", s.sp_ci)));
-    out.push_back(line("2", "              Sensitivity=",
-                       fmt_f(s.sensitivity, 6, 3) + f63_ci("   (", s.se_ci)));
+    out.push_back(line("1", "Negative predictive value=", fmt_f(s.npv, 6, 3) + f63_ci("(95% CI", s.npv_ci)));
+    out.push_back(line("1", "Positive predictive value=", fmt_f(s.ppv, 6, 3) + f63_ci("   (", s.ppv_ci)));
+    out.push_back(line("2", "              Specificity=", fmt_f(s.specificity, 6, 3) + f63_ci("   (", s.sp_ci)));
+    out.push_back(line("2", "              Sensitivity=", fmt_f(s.sensitivity, 6, 3) + f63_ci("   (", s.se_ci)));
     out.push_back(line("", "           AUC (c-index)  =", fmt_f(s.auc, 6, 3)));
     out.push_back(line("1", "     Quality index  QI(1)=", fmt_f(s.qi1, 6, 3) + f63_ci("   (", s.qi1_ci)));
     out.push_back(line("1", "     Quality index  QI(0)=", fmt_f(s.qi0, 6, 3) + f63_ci("   (", s.qi0_ci)));
@@ -200,11 +195,11 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r)
     out.push_back(line("2", "            Relative Risk=",
                        fmt_f(s.rel_risk, 10, 2) + " (" + fmt_f(s.rr_ci.lower, 10, 2) + "," +
                            fmt_f(s.rr_ci.upper, 10, 2) + ")"));
-    out.push_back(line("1", "  Misclassification error=",
-                       fmt_f(s.misclass_pct, 7, 2) + "%" + " (" + fmt_f(mis.lower, 6, 2) + "," +
-                           fmt_f(mis.upper, 6, 2) + ")"));
-    out.push_back(line("", "               Brier score=",
-                       fmt_f(s.brier, 8, 3) + "  (  Std Err= " + fmt_f(s.brier_se, 8, 3) + ")"));
+    out.push_back(
+        line("1", "  Misclassification error=",
+             fmt_f(s.misclass_pct, 7, 2) + "%" + " (" + fmt_f(mis.lower, 6, 2) + "," + fmt_f(mis.upper, 6, 2) + ")"));
+    out.push_back(line(
+        "", "               Brier score=", fmt_f(s.brier, 8, 3) + "  (  Std Err= " + fmt_f(s.brier_se, 8, 3) + ")"));
     return out;
 }
 
@@ -221,23 +216,19 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
         if (!opt.search_mode && s.indices) pool_stratum(s, pool);
 
         if (opt.search_mode) {
-            if (opt.icrit == static_cast<int>(Criterion::OddsRatioBayes))
-                g = bayes_odds_ratio(c, crit.or_prior);
-            else if (opt.icrit == static_cast<int>(Criterion::QualityIndex))
-                g = s.qir;
+            if (opt.icrit == static_cast<int>(Criterion::OddsRatioBayes)) g = bayes_odds_ratio(c, crit.or_prior);
+            else if (opt.icrit == static_cast<int>(Criterion::QualityIndex)) g = s.qir;
             return res;
         }
 
         if (opt.print) {
             if (s.indices) {
                 out = block_2x2(s, crit.qi_r);
-                if (c.any_zero())
-                    out.push_back("NOTE: 0.5 replaces zero in empty cells for some calculations");
+                if (c.any_zero()) out.push_back("NOTE: 0.5 replaces zero in empty cells for some calculations");
                 const double naive =
                     100.0 * static_cast<double>(std::min(c.n_y0(), c.n_y1())) / static_cast<double>(c.n());
                 if (s.misclass_pct > naive)
-                    out.push_back("NOTE: no better than naive predictor (plurality rule)" +
-                                  fmt_f(naive, 6, 2) + "%");
+                    out.push_back("NOTE: no better than naive predictor (plurality rule)" + fmt_f(naive, 6, 2) + "%");
                 const bool costs = crit.specify_costs || crit.weigh_by_costs;
                 if (opt.icrit == static_cast<int>(Criterion::QualityIndex) && costs) {
                     // The cost pairs of the two classes present, by class value.
@@ -263,8 +254,8 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
     if (opt.compute) {
         if (p < 1.0e-6) p = 0.0;
         if (opt.print) {
-            out.push_back(fmt_x(9) + "       Chi-sq statistic=" + fmt_f(opt.chisq, 8, 2) + " (P= " +
-                          fmt_f(p, 7, 5) + ")");
+            out.push_back(fmt_x(9) + "       Chi-sq statistic=" + fmt_f(opt.chisq, 8, 2) + " (P= " + fmt_f(p, 7, 5) +
+                          ")");
             out.push_back(fmt_x(12) + "     Phi-coefficient=" + fmt_f(opt.phi, 6, 3));
         }
     }
@@ -272,30 +263,28 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
     return res;
 }
 
-void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
-                                 double total_a, std::span<const double> present,
-                                 double grand_total, std::string_view yname, bool char_coded,
+void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus, double total_a,
+             std::span<const double> present, double grand_total, std::string_view yname, bool char_coded,
              io::LogWriter& log)
 {
     const auto pct = [&](double x) { return fmt_f(safediv(x * 100.0, grand_total), 5, 1); };
     const std::string rule = fmt_x(4) + std::string(80, '-');
     std::vector<std::string> out;
     out.push_back(rule);
-    out.push_back(fmt_x(4) + "|" + fmt_x(2) + fmt_a(yname, 20) + fmt_x(5) + "   A-" + fmt_x(12) +
-                  "    A" + fmt_x(15) + "Total" + fmt_x(9) + "|");
+    out.push_back(fmt_x(4) + "|" + fmt_x(2) + fmt_a(yname, 20) + fmt_x(5) + "   A-" + fmt_x(12) + "    A" +
+                  fmt_x(15) + "Total" + fmt_x(9) + "|");
     out.push_back(rule);
-    const int classes = std::min<int>({nclasses, static_cast<int>(table.size() / 2),
-                                       static_cast<int>(present.size())});
+    const int classes =
+        std::min<int>({nclasses, static_cast<int>(table.size() / 2), static_cast<int>(present.size())});
     for (int k = 0; k < classes; ++k) {
         if (present[static_cast<std::size_t>(k)] == 0.0) continue;
         const long long am = table[2 * static_cast<std::size_t>(k)];
         const long long a = table[2 * static_cast<std::size_t>(k) + 1];
-        const std::string label =
-            char_coded ? fmt_x(3) + files::codechar(k) : fmt_x(2) + fmt_i(k, 2);
+        const std::string label = char_coded ? fmt_x(3) + files::codechar(k) : fmt_x(2) + fmt_i(k, 2);
         out.push_back(fmt_x(4) + "|" + label + fmt_x(12) + " |" + fmt_i(am, 12) + " (" +
                       pct(static_cast<double>(am)) + "%)" + fmt_x(3) + fmt_i(a, 7) + " (" +
-                      pct(static_cast<double>(a)) + "%)" + " |" + fmt_x(2) + fmt_i(am + a, 7) +
-                      " (" + pct(static_cast<double>(am + a)) + "%)" + "|");
+                      pct(static_cast<double>(a)) + "%)" + " |" + fmt_x(2) + fmt_i(am + a, 7) + " (" +
+                      pct(static_cast<double>(am + a)) + "%)" + "|");
     }
     out.push_back(rule);
     const auto whole = [](double x) { return static_cast<long long>(x); };

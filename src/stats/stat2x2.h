@@ -27,11 +27,11 @@ inline constexpr int kScan2x2Classes = 37;
 // A is read as the predicted positives, the first class present (Y0) as the
 // negative and the second (Y1) as the positive class.
 struct Cells2x2 {
-    std::int64_t tn = 0; // (Y0, A-)
-    std::int64_t fp = 0; // (Y0, A)
-    std::int64_t fn = 0; // (Y1, A-)
-    std::int64_t tp = 0; // (Y1, A)
-    int y0 = -1, y1 = -1; // class values, -1 when absent
+    std::int64_t tn = 0;    // (Y0, A-)
+    std::int64_t fp = 0;    // (Y0, A)
+    std::int64_t fn = 0;    // (Y1, A-)
+    std::int64_t tp = 0;    // (Y1, A)
+    int y0 = -1, y1 = -1;   // class values, -1 when absent
     std::int64_t total = 0; // every scanned cell
 
     std::int64_t n_y0() const { return tn + fp; }
@@ -39,10 +39,7 @@ struct Cells2x2 {
     std::int64_t n_a_minus() const { return tn + fn; }
     std::int64_t n_a() const { return fp + tp; }
     std::int64_t n() const { return n_a_minus() + n_a(); }
-    bool margins_nonzero() const
-    {
-        return n_a_minus() != 0 && n_a() != 0 && n_y0() != 0 && n_y1() != 0;
-    }
+    bool margins_nonzero() const { return n_a_minus() != 0 && n_a() != 0 && n_y0() != 0 && n_y1() != 0; }
     bool any_zero() const { return tn == 0 || fp == 0 || fn == 0 || tp == 0; }
 };
 
@@ -70,7 +67,7 @@ struct Stats2x2 {
 
     double odds_ratio = 0.0, or_se = 0.0; // TN'TP'/(FP'FN'), SE of its log
     Interval or_ci;
-    double rel_risk = 0.0, rr_se = 0.0;   // (TP'/nA')/(FN'/nA-'), SE of its log
+    double rel_risk = 0.0, rr_se = 0.0; // (TP'/nA')/(FN'/nA-'), SE of its log
     Interval rr_ci;
 
     double specificity = 0.0, sensitivity = 0.0;
@@ -81,11 +78,11 @@ struct Stats2x2 {
     double brier = 0.0, brier_se = 0.0;
     double qi1 = 0.0, qi0 = 0.0;
     Interval qi1_ci, qi0_ci;
-    double var_o = 0.0;        // variance of log(QI(1)/QI(0))
-    double qir = 0.0;          // QI(r), 0 unless `indices`
+    double var_o = 0.0; // variance of log(QI(1)/QI(0))
+    double qir = 0.0;   // QI(r), 0 unless `indices`
     double npv = 0.0, ppv = 0.0;
     Interval npv_ci, ppv_ci;
-    double auc = 0.0;          // (Se + Sp) / 2
+    double auc = 0.0; // (Se + Sp) / 2
 };
 
 // Computes the statistics of a table for the QI parameter r.
@@ -103,16 +100,16 @@ double bayes_odds_ratio(const Cells2x2& c, const std::array<double, 4>& prior);
 // Mantel-Haenszel odds ratio and risk ratio.
 struct PoolStat {
     int strata = 0;
-    double or_w = 0.0;      // sum of OR * w1
-    double w1 = 0.0;        // sum of w1
-    double rr_w = 0.0;      // sum of RR * w2
-    double w2 = 0.0;        // sum of w2
-    double ln_or_w = 0.0;   // sum of ln(OR) / SE^2
-    double or_inv_var = 0.0; // sum of 1 / SE^2 (log odds ratio)
-    double ln_rr_w = 0.0;   // sum of ln(RR) / SE^2
-    double rr_inv_var = 0.0; // sum of 1 / SE^2 (log relative risk)
+    double or_w = 0.0;          // sum of OR * w1
+    double w1 = 0.0;            // sum of w1
+    double rr_w = 0.0;          // sum of RR * w2
+    double w2 = 0.0;            // sum of w2
+    double ln_or_w = 0.0;       // sum of ln(OR) / SE^2
+    double or_inv_var = 0.0;    // sum of 1 / SE^2 (log odds ratio)
+    double ln_rr_w = 0.0;       // sum of ln(RR) / SE^2
+    double rr_inv_var = 0.0;    // sum of 1 / SE^2 (log relative risk)
     double misclassified = 0.0; // sum of FP + FN
-    double total = 0.0;     // sum of N
+    double total = 0.0;         // sum of N
 };
 
 // Adds one stratum (a table whose four margins are non-zero) to the pooled sums.
@@ -123,13 +120,13 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r);
 
 // What the caller hands to `stat2x2`.
 struct Stat2x2Options {
-    bool search_mode = false; // only G is wanted
-    int icrit = 0;            // criterion code
+    bool search_mode = false;  // only G is wanted
+    int icrit = 0;             // criterion code
     double correlation = -2.0; // below -1: not available
-    bool two_class = true;    // Y binary, or the chi-square test had one df
+    bool two_class = true;     // Y binary, or the chi-square test had one df
     double chisq = 0.0;
     double phi = 0.0;
-    bool compute = true;      // Y is categorical
+    bool compute = true; // Y is categorical
     bool print = false;
 };
 
@@ -143,16 +140,14 @@ struct Stat2x2Result {
 // a table with non-zero margins is added to `pool`, and with print the block, its
 // notes and the correlation, chi-square and phi lines are written to `log`. With
 // compute a p below 1e-6 is set to 0 (it prints as 0.00000).
-Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
-                      const Stat2x2Options& opt, const CritSettings& crit, PoolStat& pool,
-                      io::LogWriter& log);
+Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p, const Stat2x2Options& opt,
+                      const CritSettings& crit, PoolStat& pool, io::LogWriter& log);
 
 // The frequency table of the Y classes by A- and A, written to `log`.
 // `present[k]` non-zero lists class k; labels are code characters (char_coded) or
 // the class value as I2.
-void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
-                                 double total_a, std::span<const double> present,
-                                 double grand_total, std::string_view yname, bool char_coded,
+void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus, double total_a,
+             std::span<const double> present, double grand_total, std::string_view yname, bool char_coded,
              io::LogWriter& log);
 
 } // namespace meru::stats

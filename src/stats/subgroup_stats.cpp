@@ -95,8 +95,8 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
 {
     const char sign = sign_char(st.sense);
     log.write(std::string("Subgroups for  A") + sign + ": N is # in subgroup," + " U is # unique to subgroup");
-    log.write(io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" +
-              io::fmt_x(5) + "Sub-group definition");
+    log.write(io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" + io::fmt_x(5) +
+              "Sub-group definition");
     log.write(dashes());
     int j = 0;
     for (std::span<const partition::Literal> term : list.terms()) {
@@ -226,8 +226,8 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
 void incrate(const SubStat& st, std::string_view cases, io::LogWriter& log)
 {
     const char sign = sign_char(st.sense);
-    log.write(std::string(" Incidence rates in subgroups of A") + sign + ". Cases are: " +
-              std::string(cases.substr(0, 28)));
+    log.write(std::string(" Incidence rates in subgroups of A") + sign +
+              ". Cases are: " + std::string(cases.substr(0, 28)));
     log.write(" No." + io::fmt_x(7) + "#cases" + io::fmt_x(5) + "Person time" + io::fmt_x(8) + "Incidence (95% CI)");
     log.write(dashes());
     for (int j = 0; j <= st.q; ++j) {

@@ -40,8 +40,8 @@ struct PartStat {
     double s = 0.0;            // sum of w Y (person-time under censoring)
     double q = 0.0;            // sum of w Y^2
     double mean = 0.0;
-    double sd = 0.0;           // divided by n
-    double ss = 0.0;           // q - mean s
+    double sd = 0.0; // divided by n
+    double ss = 0.0; // q - mean s
 };
 
 // One cell of term-membership pattern c = sum of 2^(j-1) over the terms j held.
@@ -60,26 +60,26 @@ struct TermPair {
 };
 
 struct SubStat {
-    int q = 0;                      // terms described (at most kMaxParts - 1)
-    int sense = 1;                  // of the list: 1 plain (A), 0 flipped (A-)
-    std::vector<PartStat> part;     // [0..q-1] the terms, [q] the whole list
-    std::vector<CellStat> cells;    // 2^q cells when asked and q <= kMaxCellTerms
-    std::vector<TermPair> pairs;    // in observation order, within one in term order
-    double pooled_var = 0.0;        // within-term variance (sum SS / sum n over n >= 1)
-    double whole_var = 0.0;         // SS / n of the whole list
-    bool complete = true;           // false when the pair list could not grow
+    int q = 0;                   // terms described (at most kMaxParts - 1)
+    int sense = 1;               // of the list: 1 plain (A), 0 flipped (A-)
+    std::vector<PartStat> part;  // [0..q-1] the terms, [q] the whole list
+    std::vector<CellStat> cells; // 2^q cells when asked and q <= kMaxCellTerms
+    std::vector<TermPair> pairs; // in observation order, within one in term order
+    double pooled_var = 0.0;     // within-term variance (sum SS / sum n over n >= 1)
+    double whole_var = 0.0;      // SS / n of the whole list
+    bool complete = true;        // false when the pair list could not grow
 
     const PartStat& whole() const { return part.back(); }
     bool has_cells() const { return !cells.empty(); }
 };
 
 struct PartStatsOptions {
-    bool skip = false;        // "Skip if any missing in combination"
+    bool skip = false; // "Skip if any missing in combination"
     Censoring censoring;
-    bool ychosen = true;      // means, SD and the table need a chosen Y
+    bool ychosen = true; // means, SD and the table need a chosen Y
     bool print = true;
-    bool cells = true;        // keep the per-cell table (q <= 10)
-    std::string_view yname;   // 20 characters at most are shown
+    bool cells = true;      // keep the per-cell table (q <= 10)
+    std::string_view yname; // 20 characters at most are shown
 };
 
 // The data: the view's Y is the chosen Y, its weights the observation weights.

@@ -17,8 +17,7 @@ std::string time_line(const platform::DateTime& t)
 
 void actlog(io::LogWriter& log, ActionHistory& history, std::string& text)
 {
-    if (text.size() > ActionHistory::kHeadingMax)
-        text.resize(ActionHistory::kHeadingMax);
+    if (text.size() > ActionHistory::kHeadingMax) text.resize(ActionHistory::kHeadingMax);
     log.write(text);
 
     // Spin until the clock's hundredths move on; a clock that keeps virtual time
@@ -31,13 +30,10 @@ void actlog(io::LogWriter& log, ActionHistory& history, std::string& text)
     log.write(line);
 
     if (!text.empty() && text[0] == '%') {
-        if (text.find_first_not_of(' ', 30) < 33)
-            text[30] = '~';
+        if (text.find_first_not_of(' ', 30) < 33) text[30] = '~';
         HistoryEntry e{text.size() > 1 ? text.substr(1, 30) : std::string(), line};
-        if (history.entries.size() < ActionHistory::kCapacity)
-            history.entries.push_back(std::move(e));
-        else
-            history.entries.back() = std::move(e);
+        if (history.entries.size() < ActionHistory::kCapacity) history.entries.push_back(std::move(e));
+        else history.entries.back() = std::move(e);
     }
     history.lasttime = line;
 }

@@ -14,15 +14,15 @@ class LogWriter;
 namespace meru::ui {
 
 struct HistoryEntry {
-    std::string heading;   // columns 2 to 31 of the heading ("%" dropped)
-    std::string time;      // the time line written after it
+    std::string heading; // columns 2 to 31 of the heading ("%" dropped)
+    std::string time;    // the time line written after it
 };
 
 struct ActionHistory {
     static constexpr std::size_t kCapacity = 100;
     static constexpr std::size_t kHeadingMax = 80;
-    std::vector<HistoryEntry> entries;           // in order; when full the last one is replaced
-    std::string lasttime = "MERU Output log from";   // the last time line written
+    std::vector<HistoryEntry> entries;             // in order; when full the last one is replaced
+    std::string lasttime = "MERU Output log from"; // the last time line written
 };
 
 // "%time" + hour in two columns + ":mm:ss:cc".

@@ -21,7 +21,7 @@ class LogWriter;
 namespace meru::platform {
 class Frame;
 class Menus;
-}
+} // namespace meru::platform
 
 namespace meru::ui {
 
@@ -34,8 +34,8 @@ struct Context {
     platform::ModalHost host;
     const platform::DialogLibrary& dialogs;
     io::LogWriter& log;
-    std::string font_folder;   // where the DejaVu faces lie (the program's folder)
-    HelpDisplay help;          // the help module; empty: the stand-in of helpshow()
+    std::string font_folder; // where the DejaVu faces lie (the program's folder)
+    HelpDisplay help;        // the help module; empty: the stand-in of helpshow()
     FontState font;
     ActionHistory history;
     WindowMenu windows;

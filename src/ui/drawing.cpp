@@ -14,8 +14,7 @@ void dashto(platform::Canvas& canvas, int x, int y, int dash, int gap)
 {
     const QPoint from = canvas.current_position();
     const int dx = x - from.x(), dy = y - from.y();
-    if (dx == 0 && dy == 0)
-        return;
+    if (dx == 0 && dy == 0) return;
     const long long period = static_cast<long long>(dash) + gap;
     if (period < 1) {
         canvas.lineto(x, y);
@@ -76,8 +75,7 @@ int randcol(io::RandomStream& random, int t)
         int d = 0;
         for (;;) {
             d = static_cast<int>(std::lround(15.0 * random.next()));
-            if (t >= 1 ? d > t : (t < 0 ? d < -t : true))
-                break;
+            if (t >= 1 ? d > t : (t < 0 ? d < -t : true)) break;
         }
         colour = colour * 16 + d;
     }

@@ -13,7 +13,7 @@ class RandomStream;
 namespace meru::platform {
 class Canvas;
 class Menus;
-}
+} // namespace meru::platform
 
 namespace meru::ui {
 

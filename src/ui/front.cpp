@@ -6,8 +6,7 @@ namespace meru::ui {
 
 void bring_to_front(platform::Frame& frame, int unit)
 {
-    if (!frame.is_open(unit))
-        return;
+    if (!frame.is_open(unit)) return;
     frame.set_focus(unit);
     frame.set_active(unit);
     frame.set_window_size(unit, {platform::SizeState::restored});

@@ -64,25 +64,20 @@ std::unique_ptr<platform::Dialog> topic_dialog(Context& ctx, HelpState& help, in
 
 void helpshow(Context& ctx, HelpState& help, std::string_view topic)
 {
-    if (!load_topic(ctx, help, topic))
-        return;
+    if (!load_topic(ctx, help, topic)) return;
     auto dialog = topic_dialog(ctx, help, kDialogHelp, "Error: dialoghelp  box  not found");
-    if (!dialog)
-        return;
+    if (!dialog) return;
     // Closing by OK records the topic read; Esc or the close box is the user's
     // choice and leaves no trace.
-    if (dialog->run_modal() == 1 && ctx.log.is_open())
-        ctx.log.write(fixed_width(help.last.name, kHelpNameWidth));
+    if (dialog->run_modal() == 1 && ctx.log.is_open()) ctx.log.write(fixed_width(help.last.name, kHelpNameWidth));
 }
 
 void tipshow(Context& ctx, HelpState& help, std::string_view topic, bool& next)
 {
     next = false;
-    if (!load_topic(ctx, help, topic))
-        return;
+    if (!load_topic(ctx, help, topic)) return;
     auto dialog = topic_dialog(ctx, help, kDialogHelpTip, "Error: dialoghelptip  box  not found");
-    if (!dialog)
-        return;
+    if (!dialog) return;
     next = dialog->run_modal() == kNextTipButton;
 }
 
@@ -90,12 +85,10 @@ void helptopics(Context& ctx, HelpState& help, bool tipmode)
 {
     TopicTable table = listable_topics(help.units, help.index_unit);
     help.topics = std::move(table.names);
-    if (table.overflow)
-        msgok(ctx, "Hey Kelb, run out of space for >300 topics$");
+    if (table.overflow) msgok(ctx, "Hey Kelb, run out of space for >300 topics$");
     const int count = static_cast<int>(help.topics.size());
     std::vector<bool>& flags = help.selections.selflag;
-    if (flags.size() < help.topics.size() + 1)
-        flags.resize(help.topics.size() + 1, false);
+    if (flags.size() < help.topics.size() + 1) flags.resize(help.topics.size() + 1, false);
     std::fill(flags.begin(), flags.begin() + count + 1, false);
 
     if (tipmode) {
@@ -122,14 +115,12 @@ void helptopics(Context& ctx, HelpState& help, bool tipmode)
         dialog->set_text(kHelpTopicsList, help.topics[static_cast<std::size_t>(j - 1)], j);
     dialog->set_callback(kHelpTopicsList, lbsel_callback(help.selections));
     for (;;) {
-        if (dialog->run_modal() == platform::kCancelId || run_ended(ctx))
-            break;
+        if (dialog->run_modal() == platform::kCancelId || run_ended(ctx)) break;
         // The topic dialogs have list callbacks of their own: work from a copy.
         const std::vector<bool> chosen = help.selections.selflag;
         const std::string topic = help.selections.seltext;
         for (int j = 1; j <= count && static_cast<std::size_t>(j) < chosen.size(); ++j)
-            if (chosen[static_cast<std::size_t>(j)])
-                helpshow(ctx, help, topic);
+            if (chosen[static_cast<std::size_t>(j)]) helpshow(ctx, help, topic);
     }
     if (ctx.frame.is_open(kHelpTopicsWindow))
         ctx.frame.set_window_size(kHelpTopicsWindow, {platform::SizeState::minimised});

@@ -12,7 +12,7 @@
 namespace meru::io {
 class FileUnits;
 class RandomStream;
-}
+} // namespace meru::io
 
 namespace meru::ui {
 
@@ -34,13 +34,13 @@ struct HelpState {
     HelpState(io::FileUnits& u, io::RandomStream& r, Selections& s) : units(u), random(r), selections(s) {}
 
     io::FileUnits& units;
-    io::RandomStream& random;   // the stream the tips are drawn from
-    Selections& selections;     // the Help Topics list's flags and text
+    io::RandomStream& random; // the stream the tips are drawn from
+    Selections& selections;   // the Help Topics list's flags and text
     int index_unit = kHelpIndexUnit;
     int text_unit = kHelpTextUnit;
-    IndexLine last;                    // the index line of the last topic found
-    std::vector<std::string> lines;    // the lines of the last topic shown
-    std::vector<std::string> topics;   // the Help Topics table
+    IndexLine last;                  // the index line of the last topic found
+    std::vector<std::string> lines;  // the lines of the last topic shown
+    std::vector<std::string> topics; // the Help Topics table
 };
 
 // Shows the topic named by the first 40 characters of `topic` in the help dialog,

@@ -45,13 +45,10 @@ bool topic_matches(std::string_view name, long long record, std::string_view top
 {
     const std::string n = fixed_width(name, kHelpNameWidth);
     const std::string t = fixed_width(topic, kHelpTopicWidth);
-    if (n.compare(0, kHelpTopicWidth, t) == 0)
-        return true;
-    if (record == 0)
-        return false;
+    if (n.compare(0, kHelpTopicWidth, t) == 0) return true;
+    if (record == 0) return false;
     for (std::size_t start = 1; start + kHelpTopicWidth <= kHelpNameWidth; ++start)
-        if (n.compare(start, kHelpTopicWidth, t) == 0)
-            return true;
+        if (n.compare(start, kHelpTopicWidth, t) == 0) return true;
     return false;
 }
 
@@ -60,10 +57,8 @@ int read_index_line(io::FileUnits& units, int unit, IndexLine& line)
     io::FormattedReader reader(index_format(), units.source(unit));
     long long record = 0;
     std::string name;
-    if (const int st = reader.read_int(record); st != 0)
-        return st;
-    if (const int st = reader.read_text(name, kHelpNameWidth); st != 0)
-        return st;
+    if (const int st = reader.read_int(record); st != 0) return st;
+    if (const int st = reader.read_text(name, kHelpNameWidth); st != 0) return st;
     line.record = record;
     line.name = std::move(name);
     return 0;
@@ -71,15 +66,12 @@ int read_index_line(io::FileUnits& units, int unit, IndexLine& line)
 
 std::optional<IndexLine> find_topic(io::FileUnits& units, int unit, std::string_view topic)
 {
-    if (units.rewind(unit) != 0)
-        return std::nullopt;
+    if (units.rewind(unit) != 0) return std::nullopt;
     for (;;) {
         IndexLine line;
         const int st = read_index_line(units, unit, line);
-        if (st != 0 && st != io::kErrBadInput)
-            return std::nullopt;
-        if (st == 0 && topic_matches(line.name, line.record, topic))
-            return line;
+        if (st != 0 && st != io::kErrBadInput) return std::nullopt;
+        if (st == 0 && topic_matches(line.name, line.record, topic)) return line;
     }
 }
 
@@ -91,41 +83,34 @@ TopicText read_topic_text(io::FileUnits& units, int unit, long long record)
         const int st = units.read_direct(unit, record, raw);
         if (st != 0) {
             // Past the last record: the text ends with the file.
-            if (i > 1 && st == io::kErrBadRecord)
-                return text;
+            if (i > 1 && st == io::kErrBadRecord) return text;
             text.status = st;
             text.lines.clear();
             return text;
         }
         std::string line = fixed_width(raw, kHelpLineWidth);
-        if (line.starts_with(kHelpEndLine) || i > kHelpLinesShown)
-            return text;
+        if (line.starts_with(kHelpEndLine) || i > kHelpLinesShown) return text;
         text.lines.push_back(std::move(line));
     }
 }
 
 bool is_listable(std::string_view name)
 {
-    if (all_blank(name))
-        return false;
+    if (all_blank(name)) return false;
     for (std::string_view prefix : {"NOTE", "Note", "Help", "HELP", "ERROR", "?"})
-        if (name.starts_with(prefix))
-            return false;
+        if (name.starts_with(prefix)) return false;
     return true;
 }
 
 TopicTable listable_topics(io::FileUnits& units, int unit)
 {
     TopicTable table;
-    if (units.rewind(unit) != 0)
-        return table;
+    if (units.rewind(unit) != 0) return table;
     for (;;) {
         IndexLine line;
         const int st = read_index_line(units, unit, line);
-        if (st != 0 && st != io::kErrBadInput)
-            return table;
-        if (st != 0 || !is_listable(line.name))
-            continue;
+        if (st != 0 && st != io::kErrBadInput) return table;
+        if (st != 0 || !is_listable(line.name)) continue;
         if (table.names.size() == kHelpTopicsMax) {
             table.overflow = true;
             return table;
@@ -136,8 +121,7 @@ TopicTable listable_topics(io::FileUnits& units, int unit)
 
 int tip_number(int count, double u)
 {
-    if (count < 1)
-        return 0;
+    if (count < 1) return 0;
     return std::clamp(1 + static_cast<int>(count * u), 1, count);
 }
 

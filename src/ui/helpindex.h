@@ -17,12 +17,12 @@ namespace meru::ui {
 
 constexpr int kHelpIndexUnit = 8;
 constexpr int kHelpTextUnit = 4;
-constexpr std::size_t kHelpRecordLength = 77;   // 75 characters, CR, LF
+constexpr std::size_t kHelpRecordLength = 77; // 75 characters, CR, LF
 constexpr std::size_t kHelpLineWidth = 75;
 constexpr std::size_t kHelpNameWidth = 50;
-constexpr std::size_t kHelpTopicWidth = 40;     // a topic is named by 40 characters
+constexpr std::size_t kHelpTopicWidth = 40; // a topic is named by 40 characters
 constexpr int kHelpLinesShown = 19;
-constexpr std::size_t kHelpTopicsMax = 300;     // topics the Help Topics list holds
+constexpr std::size_t kHelpTopicsMax = 300; // topics the Help Topics list holds
 constexpr std::string_view kHelpEndLine = "--------------------";
 
 // Opens the index (sequential, must exist) and the help text (direct access, 77-byte
@@ -35,7 +35,7 @@ std::string fixed_width(std::string_view text, std::size_t width);
 
 struct IndexLine {
     long long record = 0;
-    std::string name;   // 50 characters, blank padded
+    std::string name; // 50 characters, blank padded
 };
 
 // Whether an index line with `name` (50 characters) and `record` names the topic
@@ -54,8 +54,8 @@ int read_index_line(io::FileUnits& units, int unit, IndexLine& line);
 std::optional<IndexLine> find_topic(io::FileUnits& units, int unit, std::string_view topic);
 
 struct TopicText {
-    int status = 0;                   // iostat of a failed first read; 0 otherwise
-    std::vector<std::string> lines;   // the lines shown: at most 19 of 75 characters
+    int status = 0;                 // iostat of a failed first read; 0 otherwise
+    std::vector<std::string> lines; // the lines shown: at most 19 of 75 characters
 };
 
 // The text that starts at `record`: the records up to the dash line, at most 19. A
@@ -67,8 +67,8 @@ TopicText read_topic_text(io::FileUnits& units, int unit, long long record);
 bool is_listable(std::string_view name);
 
 struct TopicTable {
-    std::vector<std::string> names;   // 50 characters each, in index order
-    bool overflow = false;            // more than kHelpTopicsMax listable names
+    std::vector<std::string> names; // 50 characters each, in index order
+    bool overflow = false;          // more than kHelpTopicsMax listable names
 };
 // The listable names of the index, from its top.
 TopicTable listable_topics(io::FileUnits& units, int unit);

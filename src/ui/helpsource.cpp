@@ -52,8 +52,7 @@ HelpBuild build_help_files(std::string_view source)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::string& row = rows[i];
         const int lineno = static_cast<int>(i) + 1;
-        if (row.starts_with("#"))
-            continue;
+        if (row.starts_with("#")) continue;
         if (row.starts_with("@ ")) {
             if (!in_names) {
                 b.topics.emplace_back();
@@ -68,12 +67,10 @@ HelpBuild build_help_files(std::string_view source)
         }
         in_names = false;
         if (b.topics.empty()) {
-            if (!rstrip(row).empty())
-                b.errors.push_back(where(lineno) + "text before the first topic name");
+            if (!rstrip(row).empty()) b.errors.push_back(where(lineno) + "text before the first topic name");
             continue;
         }
-        for (auto& piece : wrap_line(row, kHelpLineWidth))
-            b.topics.back().lines.push_back(std::move(piece));
+        for (auto& piece : wrap_line(row, kHelpLineWidth)) b.topics.back().lines.push_back(std::move(piece));
     }
 
     struct Entry {
@@ -83,10 +80,8 @@ HelpBuild build_help_files(std::string_view source)
     std::vector<Entry> entries;
     long long record = 1;
     for (auto& t : b.topics) {
-        while (!t.lines.empty() && t.lines.back().empty())
-            t.lines.pop_back();
-        if (t.lines.empty())
-            b.errors.push_back(where(t.source_line) + "topic without text");
+        while (!t.lines.empty() && t.lines.back().empty()) t.lines.pop_back();
+        if (t.lines.empty()) b.errors.push_back(where(t.source_line) + "topic without text");
         if (t.lines.size() > static_cast<std::size_t>(kHelpLinesShown))
             b.errors.push_back(where(t.source_line) + "more than 19 lines (" + std::to_string(t.lines.size()) +
                                "): " + t.names.front());
@@ -100,8 +95,7 @@ HelpBuild build_help_files(std::string_view source)
             entries.push_back({record, name});
             b.index += index_line(record, name);
         }
-        for (const auto& line : t.lines)
-            b.text += text_record(line);
+        for (const auto& line : t.lines) b.text += text_record(line);
         b.text += text_record(kHelpEndLine);
         record += static_cast<long long>(t.lines.size()) + 1;
     }

@@ -21,15 +21,15 @@ namespace meru::ui {
 
 struct HelpSourceTopic {
     std::vector<std::string> names;
-    std::vector<std::string> lines;   // wrapped, at most 75 characters each
-    int source_line = 0;              // line of the first name
+    std::vector<std::string> lines; // wrapped, at most 75 characters each
+    int source_line = 0;            // line of the first name
 };
 
 struct HelpBuild {
     std::vector<HelpSourceTopic> topics;
-    std::string index;                 // merukey.txt: lines ended by LF
-    std::string text;                  // meruhlp.txt: 77-byte records ended by CR LF
-    std::vector<std::string> errors;   // "help.src:LINE: what"; files are built anyway
+    std::string index;               // merukey.txt: lines ended by LF
+    std::string text;                // meruhlp.txt: 77-byte records ended by CR LF
+    std::vector<std::string> errors; // "help.src:LINE: what"; files are built anyway
 };
 
 // Splits a line at blanks into pieces of at most `width` characters (a word longer

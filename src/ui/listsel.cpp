@@ -9,18 +9,14 @@ namespace meru::ui {
 void select_flags(const platform::Dialog& dlg, int id, std::vector<bool>& flags)
 {
     int count = 0;
-    if (!dlg.get_int(id, count, platform::kNumItems))
-        count = 0;
+    if (!dlg.get_int(id, count, platform::kNumItems)) count = 0;
     const std::size_t n = static_cast<std::size_t>(std::max(count, 0)) + 1;
-    if (flags.size() < n + 1)
-        flags.resize(n + 1, false);
+    if (flags.size() < n + 1) flags.resize(n + 1, false);
     std::fill(flags.begin() + 1, flags.begin() + static_cast<std::ptrdiff_t>(n) + 1, false);
     for (int j = 1;; ++j) {
         int item = 0;
-        if (!dlg.get_int(id, item, j) || item <= 0)
-            break;
-        if (static_cast<std::size_t>(item) < flags.size())
-            flags[static_cast<std::size_t>(item)] = true;
+        if (!dlg.get_int(id, item, j) || item <= 0) break;
+        if (static_cast<std::size_t>(item) < flags.size()) flags[static_cast<std::size_t>(item)] = true;
     }
 }
 

@@ -28,9 +28,9 @@ constexpr std::size_t kSelTextWidth = 50;
 void select_flags(const platform::Dialog& dlg, int id, std::vector<bool>& flags);
 
 // The three callbacks, as the dialog library calls them (the kind is not looked at).
-void lbsel(platform::Dialog& dlg, int id, Selections& sel);    // selflag and seltext
-void lbsely(platform::Dialog& dlg, int id, Selections& sel);   // yselflag
-void lbselt(platform::Dialog& dlg, int id, Selections& sel);   // tselflag
+void lbsel(platform::Dialog& dlg, int id, Selections& sel);  // selflag and seltext
+void lbsely(platform::Dialog& dlg, int id, Selections& sel); // yselflag
+void lbselt(platform::Dialog& dlg, int id, Selections& sel); // tselflag
 
 // The callbacks bound to `sel`, for Dialog::set_callback.
 platform::DialogCallback lbsel_callback(Selections& sel);

@@ -23,8 +23,7 @@ bool run_ended(const Context& ctx) { return ctx.host.script && ctx.host.script->
 int msgbox(Context& ctx, std::string& text, int kind, bool logflag)
 {
     text = box_text(text);
-    if (logflag)
-        ctx.log.write(text);
+    if (logflag) ctx.log.write(text);
     const BoxButtons buttons = (kind == 1 || kind == 2) ? BoxButtons::OkCancel : BoxButtons::Ok;
     const BoxIcon icon = kind == 2 ? BoxIcon::Question : BoxIcon::Information;
     return platform::message_box(ctx.host, text, box_caption(text), buttons, icon);
@@ -53,8 +52,7 @@ bool quiz(Context& ctx, std::string& text)
         dialog->set_dismissable(true);
         const int result = dialog->run_modal();
         dialog.reset();
-        if (result != 1000 || run_ended(ctx))
-            return result == 1;
+        if (result != 1000 || run_ended(ctx)) return result == 1;
         helpshow(ctx, q.topic);
     }
 }
@@ -62,8 +60,7 @@ bool quiz(Context& ctx, std::string& text)
 int note(Context& ctx, std::string& text, int kind, bool logflag)
 {
     text = note_text(text, kind);
-    if (logflag)
-        ctx.log.write(text);
+    if (logflag) ctx.log.write(text);
     const bool quit = kind == 1 || kind == 2;
     for (;;) {
         auto dialog = platform::Dialog::load(ctx.dialogs, quit ? kDialogQuit : kDialogNote, ctx.host);
@@ -76,12 +73,9 @@ int note(Context& ctx, std::string& text, int kind, bool logflag)
         dialog->set_answer("ok", 1);
         dialog->set_dismissable(true);
         const int result = dialog->run_modal();
-        if (result == 1 || run_ended(ctx))
-            return 1;
-        if (quit && result == 1410)
-            return 2;
-        if (quit && result == 1411)
-            return 4;
+        if (result == 1 || run_ended(ctx)) return 1;
+        if (quit && result == 1410) return 2;
+        if (quit && result == 1411) return 4;
     }
 }
 
@@ -93,8 +87,8 @@ void helpshow(Context& ctx, std::string_view topic)
         return;
     }
     // Stand-in until the help files are read: names the topic.
-    platform::message_box(ctx.host, "No HELP available on: " + std::string(topic) + " ", "No help ",
-                          BoxButtons::Ok, BoxIcon::Exclamation);
+    platform::message_box(ctx.host, "No HELP available on: " + std::string(topic) + " ", "No help ", BoxButtons::Ok,
+                          BoxIcon::Exclamation);
 }
 
 } // namespace meru::ui

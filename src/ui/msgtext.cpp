@@ -15,16 +15,12 @@ std::string squeeze(std::string_view in, char sqzchar)
     return out;
 }
 
-std::string_view upto_dollar(std::string_view text)
-{
-    return text.substr(0, std::min(text.find('$'), text.size()));
-}
+std::string_view upto_dollar(std::string_view text) { return text.substr(0, std::min(text.find('$'), text.size())); }
 
 std::string box_text(std::string_view text)
 {
     std::string out = squeeze(upto_dollar(text));
-    if (out.size() > kBoxTextMax)
-        out.resize(kBoxTextMax);
+    if (out.size() > kBoxTextMax) out.resize(kBoxTextMax);
     return out;
 }
 
@@ -36,11 +32,9 @@ std::string box_caption(std::string_view text)
 std::string note_text(std::string_view text, int kind)
 {
     std::string_view cut = upto_dollar(text);
-    if (kind > 2)
-        cut = cut.substr(0, std::min(cut.size(), static_cast<std::size_t>(kind - 1)));
+    if (kind > 2) cut = cut.substr(0, std::min(cut.size(), static_cast<std::size_t>(kind - 1)));
     std::string out = squeeze(cut);
-    if (out.size() > kNoteTextMax)
-        out.resize(kNoteTextMax);
+    if (out.size() > kNoteTextMax) out.resize(kNoteTextMax);
     return out;
 }
 
@@ -49,8 +43,7 @@ Question question_text(std::string_view text)
     std::size_t n = text.size();
     if (text.size() > 1) {
         const std::size_t q = text.find('?', 1);
-        if (q != std::string_view::npos)
-            n = q + 1;
+        if (q != std::string_view::npos) n = q + 1;
     }
     Question out;
     out.text = squeeze(std::string(text.substr(0, n)) + " ");

@@ -32,9 +32,9 @@ std::string note_text(std::string_view text, int kind);
 
 // A question as the yes/no dialog asks it.
 struct Question {
-    std::string text;    // up to the closing "?" and one blank, squeezed ("?" kept)
-    std::string shown;   // text without its leading "?"
-    std::string topic;   // the help topic: the first min(n, 40) characters of text
+    std::string text;  // up to the closing "?" and one blank, squeezed ("?" kept)
+    std::string shown; // text without its leading "?"
+    std::string topic; // the help topic: the first min(n, 40) characters of text
 };
 // n is the position of the first "?" after the first character (the whole text
 // when there is none).

@@ -21,12 +21,9 @@ int QtRandomDialog::run(stats::RandomDialogView& view)
     d->get_text(ids::kNumber, view.number);
     d->get_text(ids::kPercent, view.percent);
     bool on = false;
-    if (d->get_logical(ids::kMimic, on) && on)
-        view.mode = stats::SplitMode::Mimic;
-    else if (d->get_logical(ids::kFixed, on) && on)
-        view.mode = stats::SplitMode::Fixed;
-    else
-        view.mode = stats::SplitMode::Uniform;
+    if (d->get_logical(ids::kMimic, on) && on) view.mode = stats::SplitMode::Mimic;
+    else if (d->get_logical(ids::kFixed, on) && on) view.mode = stats::SplitMode::Fixed;
+    else view.mode = stats::SplitMode::Uniform;
     return id;
 }
 

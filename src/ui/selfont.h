@@ -10,8 +10,8 @@ namespace meru::ui {
 struct Context;
 
 struct FontState {
-    std::string fontspec;   // the current option text; empty until a code sets it
-    int status = 0;         // result of the last font call or status query
+    std::string fontspec; // the current option text; empty until a code sets it
+    int status = 0;       // result of the last font call or status query
 };
 
 // The option text of a size code; empty for the codes that keep the current one.

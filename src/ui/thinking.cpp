@@ -21,11 +21,9 @@ void blank(platform::Canvas& c)
 
 void give_back(platform::Frame& frame, int unit, bool focus)
 {
-    if (unit == platform::no_window || !frame.is_open(unit))
-        return;
+    if (unit == platform::no_window || !frame.is_open(unit)) return;
     frame.set_active(unit);
-    if (focus)
-        frame.set_focus(unit);
+    if (focus) frame.set_focus(unit);
 }
 
 } // namespace
@@ -37,14 +35,12 @@ void thinking(Context& ctx, std::string_view text, bool write)
 
     if (!write) {
         frame.close_window(kThinkingUnit);
-        if (!frame.open_window(kThinkingUnit, kTitle))
-            return;
+        if (!frame.open_window(kThinkingUnit, kTitle)) return;
         platform::WindowConfig config;
         config.numxpixels = kThinkingWidth;
         config.numypixels = kThinkingHeight;
         config.title = kTitle;
-        if (!frame.set_window_config(kThinkingUnit, config))
-            frame.set_window_config(kThinkingUnit, config);
+        if (!frame.set_window_config(kThinkingUnit, config)) frame.set_window_config(kThinkingUnit, config);
         frame.set_active(kThinkingUnit);
         selfont(ctx, -5);
         platform::Canvas& c = *frame.canvas(kThinkingUnit);
@@ -54,8 +50,7 @@ void thinking(Context& ctx, std::string_view text, bool write)
         return;
     }
 
-    if (!frame.is_open(kThinkingUnit))
-        return;
+    if (!frame.is_open(kThinkingUnit)) return;
     frame.set_active(kThinkingUnit);
     frame.set_focus(kThinkingUnit);
     platform::Canvas& c = *frame.canvas(kThinkingUnit);

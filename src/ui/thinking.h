@@ -10,7 +10,7 @@ struct Context;
 constexpr int kThinkingUnit = 37;
 constexpr int kThinkingWidth = 500;
 constexpr int kThinkingHeight = 60;
-constexpr int kThinkingColour = 0xff0000;   // blue (0xBBGGRR)
+constexpr int kThinkingColour = 0xff0000; // blue (0xBBGGRR)
 
 // `write` false (re)opens the window (white, font -5) and leaves the previously
 // active window active and focused. `write` true shows `text` (at most 80

@@ -26,12 +26,9 @@ std::optional<std::string> locate(const std::string& program)
 std::string web_address(const WebRequest& request)
 {
     std::string address;
-    if (request.web)
-        address = std::string(kWebSite);
-    if (request.manual)
-        address = std::string(kWebSite) + std::string(kManualPage);
-    if (request.faq)
-        address = std::string(kWebSite) + std::string(kFaqPage);
+    if (request.web) address = std::string(kWebSite);
+    if (request.manual) address = std::string(kWebSite) + std::string(kManualPage);
+    if (request.faq) address = std::string(kWebSite) + std::string(kFaqPage);
     return address;
 }
 
@@ -49,8 +46,7 @@ void webhelp(Context& ctx, std::string& message, const WebRequest& request, cons
         return;
     }
     const std::string address = web_address(request);
-    if (address.empty())
-        return;
+    if (address.empty()) return;
     if (io::open_url(address, *program) != 0) {
         std::string note_text = "Failure in SYSTEMQQ accessing MERU website $";
         note(ctx, note_text, 80, false);

@@ -29,7 +29,6 @@ std::string web_address(const WebRequest& request);
 // cannot be read: the log line "Failed to locate current directory". No opener:
 // the help topic "ERROR: Internet Explorer not found". The opener fails: the note
 // "Failure in SYSTEMQQ accessing MERU website $".
-void webhelp(Context& ctx, std::string& message, const WebRequest& request,
-             const std::string& opener = "xdg-open");
+void webhelp(Context& ctx, std::string& message, const WebRequest& request, const std::string& opener = "xdg-open");
 
 } // namespace meru::ui

@@ -25,8 +25,7 @@ void winmenu(platform::Menus& menus, WindowMenu& windows, int unit, std::string_
 void winmenu_closed(WindowMenu& windows, int unit)
 {
     auto it = windows.units.find(unit);
-    if (it != windows.units.end())
-        it->second.open = false;
+    if (it != windows.units.end()) it->second.open = false;
 }
 
 } // namespace meru::ui

@@ -13,12 +13,12 @@ namespace meru::ui {
 constexpr int kWindowMenu = 11;
 
 struct WindowEntry {
-    bool open = false;                 // the window is open and entered
-    platform::MenuHandle handle = 0;   // its Window-menu item; 0 = never entered
+    bool open = false;               // the window is open and entered
+    platform::MenuHandle handle = 0; // its Window-menu item; 0 = never entered
 };
 
 struct WindowMenu {
-    std::map<int, WindowEntry> units;   // by window unit
+    std::map<int, WindowEntry> units; // by window unit
 };
 
 // Enters the unit's window: renames its item to `text` + " " when the window is

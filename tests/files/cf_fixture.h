@@ -14,7 +14,10 @@
 
 namespace meru::test {
 
-inline std::string cf_data(const std::string& name) { return std::string(MERU_TEST_DATA_DIR) + "/files/data/" + name; }
+inline std::string cf_data(const std::string& name)
+{
+    return std::string(MERU_TEST_DATA_DIR) + "/files/data/" + name;
+}
 
 inline std::string read_file(const std::string& path)
 {
@@ -73,7 +76,8 @@ struct CfRun {
 };
 
 // A control file around the given variable list and attribute lines.
-inline std::string cf_text(const std::string& vars, const std::string& lines, const std::string& tail = "free space\nX.DAT\n")
+inline std::string cf_text(const std::string& vars, const std::string& lines,
+                           const std::string& tail = "free space\nX.DAT\n")
 {
     return "Title\n" + vars + "\n*\n" + lines + "*\n" + tail;
 }

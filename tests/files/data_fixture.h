@@ -23,7 +23,7 @@ namespace meru::test {
 struct DataRun {
     RecordingServices sv;
     io::LogWriter log;
-    std::vector<std::string> lines;  // the log
+    std::vector<std::string> lines; // the log
     files::ControlTables t;
     files::DataArrays d;
     files::ReadDataResult r;
@@ -48,12 +48,13 @@ struct DataRun {
     int ab(int a, int i) const { return d.ab(a, i); }
     bool logged(const std::string& part) const
     {
-        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return l.find(part) != std::string::npos; });
     }
     int count_logged(const std::string& part) const
     {
-        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
-                                              [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+        return static_cast<int>(std::count_if(
+            lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; }));
     }
     bool called(const std::string& call) const
     {

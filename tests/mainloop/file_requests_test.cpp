@@ -72,11 +72,10 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_FALSE(grey(2, 0));
     EXPECT_FALSE(grey(3, 0));
     EXPECT_EQ(m.text(3, 1), "Ok  age ");
-    for (int menu = 4; menu <= 7; ++menu)
-        EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
+    for (int menu = 4; menu <= 7; ++menu) EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
     EXPECT_FALSE(grey(8, 0));
     EXPECT_TRUE(grey(8, 1));
-    EXPECT_TRUE(grey(8, 2));   // no _ID_ variable
+    EXPECT_TRUE(grey(8, 2)); // no _ID_ variable
     EXPECT_FALSE(grey(8, 9));
     EXPECT_EQ(m.text(10, 1), "Output KYPHOSIS.LOG ");
     EXPECT_EQ(m.text(10, 2), "Data kyphosis.csv ");
@@ -108,11 +107,10 @@ TEST_F(FileRequestTest, FailedOpeningLeavesNoAnalysisAndTheDataMenusGrey)
     EXPECT_EQ(open(fixed, true), Flow::loop_head);
     EXPECT_FALSE(program->analysis);
     EXPECT_FALSE(program->log.is_open());
-    for (int menu = 3; menu <= 8; ++menu)
-        EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
+    for (int menu = 3; menu <= 8; ++menu) EXPECT_TRUE(grey(menu, 0)) << "menu " << menu;
     EXPECT_TRUE(grey(10, 2));
     EXPECT_TRUE(grey(2, 8));
-    EXPECT_FALSE(grey(2, 0));   // the control file can still be edited
+    EXPECT_FALSE(grey(2, 0)); // the control file can still be edited
     EXPECT_EQ(program->opening.cfname, fixed);
 }
 

@@ -49,8 +49,8 @@ TEST_F(ProgramTest, DispatchRunsTheRaisedStepsInTheirFixedOrder)
 
     order.clear();
     program->flags = MenuFlags{};
-    program->flags.qext = true;   // Extent alone reaches the settings step
-    program->flags.qcont = true;  // a continuation by itself has no step of its own
+    program->flags.qext = true;  // Extent alone reaches the settings step
+    program->flags.qcont = true; // a continuation by itself has no step of its own
     mainloop::dispatch(*program);
     EXPECT_EQ(order, (std::vector<std::string>{"10"}));
 }
@@ -76,8 +76,7 @@ TEST_F(ProgramTest, RankItemsWriteTheirHeadingTheLastRaisedWinning)
     mainloop::rank_titles(*program);
     std::vector<std::string> headings;
     for (const auto& l : log_lines())
-        if (l[0] == '%' && l.rfind("%time", 0) != 0)
-            headings.push_back(l);
+        if (l[0] == '%' && l.rfind("%time", 0) != 0) headings.push_back(l);
     EXPECT_EQ(headings, (std::vector<std::string>{"%Rank:ROC curves", "%Rank:Cuts v effectiveness plot"}));
 }
 
@@ -98,16 +97,14 @@ TEST_F(ProgramTest, StepsNotWrittenYetSayWhichItemIsNotAvailable)
     program->flags = MenuFlags{};
     program->menus.set_flags(mainloop::kSearchMenu, 0, platform::kMenuEnabled);
     program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
-    choose("Search", "Go!");   // its heading goes to the log first
+    choose("Search", "Go!"); // its heading goes to the log first
     mainloop::dispatch(*program);
-    const std::vector<std::string> want{"NOTE: File:Open is not available yet",
-                                        "NOTE: View:Data, View:Other files is not available yet",
-                                        "NOTE: Process:Lists is not available yet",
-                                        "NOTE: Search:Go! is not available yet"};
+    const std::vector<std::string> want{
+        "NOTE: File:Open is not available yet", "NOTE: View:Data, View:Other files is not available yet",
+        "NOTE: Process:Lists is not available yet", "NOTE: Search:Go! is not available yet"};
     std::vector<std::string> notes;
     for (const auto& l : log_lines())
-        if (l.rfind("NOTE:", 0) == 0)
-            notes.push_back(l);
+        if (l.rfind("NOTE:", 0) == 0) notes.push_back(l);
     EXPECT_EQ(notes, want);
     EXPECT_EQ(progress_texts(), want);
 }
@@ -170,7 +167,8 @@ TEST_F(ProgramTest, TheThirtiethBootstrapRunResetsTheCounterWithANote)
         mainloop::loop_head(*program);
         ASSERT_EQ(answers.shown.size(), 1u);
         // The note collapses the runs of blanks.
-        EXPECT_NE(answers.shown[0].text.find("NOTE: # of bootstraps limited to maxbyg <= 30 Will reset accumulation arrays"),
+        EXPECT_NE(answers.shown[0].text.find(
+                      "NOTE: # of bootstraps limited to maxbyg <= 30 Will reset accumulation arrays"),
                   std::string::npos)
             << answers.shown[0].text;
     }
@@ -193,11 +191,11 @@ TEST_F(ProgramTest, PollFindsRequestsInItsOrder)
     program->dispatch.bootstrap_draw = [&draws](mainloop::Program&) { ++draws; };
     f.qcont = true;
     EXPECT_TRUE(mainloop::poll_round(*program));
-    EXPECT_EQ(draws, 0);   // a bootstrap sample is drawn only in bootstrap mode
+    EXPECT_EQ(draws, 0); // a bootstrap sample is drawn only in bootstrap mode
     program->bootmode = true;
     EXPECT_TRUE(mainloop::poll_round(*program));
     EXPECT_EQ(draws, 1);
-    f.qfile = true;        // the first tier goes before the continuation
+    f.qfile = true; // the first tier goes before the continuation
     EXPECT_TRUE(mainloop::poll_round(*program));
     EXPECT_EQ(draws, 1);
 }
@@ -227,7 +225,7 @@ TEST_F(ProgramTest, RecentFilesAreMenuItemsThatFollowTheList)
 {
     auto& menus = program->menus;
     program->prefs.options_line = "FFTTFFF";
-    program->options.fullred = true;   // changed for an opening: not what the file keeps
+    program->options.fullred = true; // changed for an opening: not what the file keeps
     program->prefs.recent = {"/a/one.mrc", "/b/two  $x.mrc"};
     mainloop::append_recent_items(*program);
     ASSERT_EQ(menus.item_count(mainloop::kFileMenu), 10);
@@ -271,8 +269,7 @@ TEST_F(ProgramTest, SavingTheOptionsRewritesTheFileWithTheirLine)
     mainloop::prefwrite(*program);
     std::ifstream in(program->prefs_path);
     std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
     EXPECT_EQ(lines, (std::vector<std::string>{"# kept", "FFTTFFT", "/a/one.mrc"}));
 }
 
@@ -283,7 +280,7 @@ TEST_F(ProgramTest, TheFirstRecentFileBringsItsSeparator)
     mainloop::recentmenu(*program, true);
     ASSERT_EQ(program->menus.item_count(1), 9);
     std::string why;
-    EXPECT_FALSE(program->menus.choose(program->menus.handle(1, 8), why));   // the separator
+    EXPECT_FALSE(program->menus.choose(program->menus.handle(1, 8), why)); // the separator
     EXPECT_EQ(program->menus.text(1, 9), "/d/first.mrc ");
 }
 

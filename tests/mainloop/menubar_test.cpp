@@ -14,33 +14,78 @@ struct Expected {
     int menu;
     int item;
     const char* text;
-    char state;   // 'E' enabled, 'G' grey, 'S' separator
+    char state; // 'E' enabled, 'G' grey, 'S' separator
 };
 
 // Written from the menu bar's description, item 0 the title.
 const Expected kBar[] = {
-    {1, 0, "File", 'E'}, {1, 1, "Open", 'E'}, {1, 2, "New", 'E'}, {1, 3, "", 'S'}, {1, 4, "Save As", 'E'},
-    {1, 5, "Print", 'E'}, {1, 6, "", 'S'}, {1, 7, "E&xit", 'E'},
-    {2, 0, "Edit", 'G'}, {2, 1, "Edit .MRC file", 'E'}, {2, 2, "Edit file", 'E'}, {2, 3, "", 'S'},
-    {2, 4, "Select &Graphic", 'G'}, {2, 5, "Select &All", 'G'}, {2, 6, "Copy", 'G'}, {2, 7, "", 'S'},
-    {2, 8, "S&plit sample", 'G'}, {2, 9, "Bootstrap sample", 'G'},
-    {3, 0, "Y", 'G'}, {3, 1, "OK", 'G'}, {3, 2, "", 'S'}, {3, 3, "&Distribution", 'G'},
-    {3, 4, "Scatter&plot/Cross-tab", 'G'}, {3, 5, "Transform", 'G'}, {3, 6, "Select &Y", 'G'}, {3, 7, "", 'S'},
+    {1, 0, "File", 'E'},
+    {1, 1, "Open", 'E'},
+    {1, 2, "New", 'E'},
+    {1, 3, "", 'S'},
+    {1, 4, "Save As", 'E'},
+    {1, 5, "Print", 'E'},
+    {1, 6, "", 'S'},
+    {1, 7, "E&xit", 'E'},
+    {2, 0, "Edit", 'G'},
+    {2, 1, "Edit .MRC file", 'E'},
+    {2, 2, "Edit file", 'E'},
+    {2, 3, "", 'S'},
+    {2, 4, "Select &Graphic", 'G'},
+    {2, 5, "Select &All", 'G'},
+    {2, 6, "Copy", 'G'},
+    {2, 7, "", 'S'},
+    {2, 8, "S&plit sample", 'G'},
+    {2, 9, "Bootstrap sample", 'G'},
+    {3, 0, "Y", 'G'},
+    {3, 1, "OK", 'G'},
+    {3, 2, "", 'S'},
+    {3, 3, "&Distribution", 'G'},
+    {3, 4, "Scatter&plot/Cross-tab", 'G'},
+    {3, 5, "Transform", 'G'},
+    {3, 6, "Select &Y", 'G'},
+    {3, 7, "", 'S'},
     {3, 8, "&By group/cross-validate", 'G'},
     {4, 0, "Criteria", 'G'},
-    {5, 0, "Rank", 'G'}, {5, 1, "A&ttribute Rank Plot", 'G'}, {5, 2, "F&ix Positi&ve attributes", 'G'},
-    {5, 3, "E&ffectiveness v Cuts plot", 'G'}, {5, 4, "R&OC curves", 'G'}, {5, 5, "Q&ROC curves", 'G'},
+    {5, 0, "Rank", 'G'},
+    {5, 1, "A&ttribute Rank Plot", 'G'},
+    {5, 2, "F&ix Positi&ve attributes", 'G'},
+    {5, 3, "E&ffectiveness v Cuts plot", 'G'},
+    {5, 4, "R&OC curves", 'G'},
+    {5, 5, "Q&ROC curves", 'G'},
     {6, 0, "S&trategy", 'G'},
-    {7, 0, "&Search", 'G'}, {7, 1, "&Go!", 'G'}, {7, 2, "&End", 'G'},
-    {8, 0, "Process", 'G'}, {8, 1, "Rectangle diagrams", 'G'}, {8, 2, "Lists", 'G'},
-    {8, 3, "Distribution A v. A-", 'G'}, {8, 4, "Statistics", 'G'}, {8, 5, "Random", 'G'}, {8, 6, "Tree ", 'G'},
-    {8, 7, "", 'S'}, {8, 8, "Switch to test s&ample", 'G'}, {8, 9, "Create added attribute", 'G'},
+    {7, 0, "&Search", 'G'},
+    {7, 1, "&Go!", 'G'},
+    {7, 2, "&End", 'G'},
+    {8, 0, "Process", 'G'},
+    {8, 1, "Rectangle diagrams", 'G'},
+    {8, 2, "Lists", 'G'},
+    {8, 3, "Distribution A v. A-", 'G'},
+    {8, 4, "Statistics", 'G'},
+    {8, 5, "Random", 'G'},
+    {8, 6, "Tree ", 'G'},
+    {8, 7, "", 'S'},
+    {8, 8, "Switch to test s&ample", 'G'},
+    {8, 9, "Create added attribute", 'G'},
     {9, 0, "Options", 'E'},
-    {10, 0, "View", 'E'}, {10, 1, "Output", 'E'}, {10, 2, "Data", 'E'}, {10, 3, ".MRC file", 'E'},
-    {10, 4, "Other files", 'E'}, {10, 5, "", 'S'}, {10, 6, "Added attributes", 'G'},
-    {11, 0, "Window", 'E'}, {11, 1, "Cascade", 'E'}, {11, 2, "Tile", 'E'}, {11, 3, "", 'S'},
-    {12, 0, "Help", 'E'}, {12, 1, "About MERU", 'E'}, {12, 2, "Topics", 'E'}, {12, 3, "Website", 'E'},
-    {12, 4, "Manual", 'E'}, {12, 5, "FAQs", 'E'}, {12, 6, "Tip of the Day", 'E'},
+    {10, 0, "View", 'E'},
+    {10, 1, "Output", 'E'},
+    {10, 2, "Data", 'E'},
+    {10, 3, ".MRC file", 'E'},
+    {10, 4, "Other files", 'E'},
+    {10, 5, "", 'S'},
+    {10, 6, "Added attributes", 'G'},
+    {11, 0, "Window", 'E'},
+    {11, 1, "Cascade", 'E'},
+    {11, 2, "Tile", 'E'},
+    {11, 3, "", 'S'},
+    {12, 0, "Help", 'E'},
+    {12, 1, "About MERU", 'E'},
+    {12, 2, "Topics", 'E'},
+    {12, 3, "Website", 'E'},
+    {12, 4, "Manual", 'E'},
+    {12, 5, "FAQs", 'E'},
+    {12, 6, "Tip of the Day", 'E'},
 };
 
 TEST_F(ProgramTest, TwelveMenusWithEveryItemTextAndState)
@@ -48,8 +93,7 @@ TEST_F(ProgramTest, TwelveMenusWithEveryItemTextAndState)
     auto& menus = program->menus;
     ASSERT_EQ(menus.count(), 12);
     const int items[13] = {0, 7, 9, 8, 0, 5, 0, 2, 9, 0, 6, 3, 6};
-    for (int m = 1; m <= 12; ++m)
-        EXPECT_EQ(menus.item_count(m), items[m]) << "menu " << m;
+    for (int m = 1; m <= 12; ++m) EXPECT_EQ(menus.item_count(m), items[m]) << "menu " << m;
     for (const Expected& e : kBar) {
         SCOPED_TRACE("menu " + std::to_string(e.menu) + " item " + std::to_string(e.item));
         if (e.state == 'S') {
@@ -66,8 +110,7 @@ TEST_F(ProgramTest, BeforeAnAnalysisOnlyFileOptionsViewWindowAndHelpAreUsable)
 {
     std::vector<int> usable;
     for (int m = 1; m <= 12; ++m)
-        if (program->menus.usable(m, 0))
-            usable.push_back(m);
+        if (program->menus.usable(m, 0)) usable.push_back(m);
     EXPECT_EQ(usable, (std::vector<int>{1, 9, 10, 11, 12}));
     std::string why;
     EXPECT_FALSE(program->menus.choose(program->menus.find("Criteria", ""), why));
@@ -77,24 +120,20 @@ TEST_F(ProgramTest, BeforeAnAnalysisOnlyFileOptionsViewWindowAndHelpAreUsable)
 TEST_F(ProgramTest, GreyMenusStayGreyAfterAGraphicsWindowGivesTheMenusBack)
 {
     auto& menus = program->menus;
-    menus.set_flags(mainloop::kRankMenu, 0, platform::kMenuEnabled);   // as an opening would
+    menus.set_flags(mainloop::kRankMenu, 0, platform::kMenuEnabled); // as an opening would
     menus.menu_off();
-    for (int m = 3; m <= 12; ++m)
-        EXPECT_FALSE(menus.usable(m, 0)) << m;
+    for (int m = 3; m <= 12; ++m) EXPECT_FALSE(menus.usable(m, 0)) << m;
     menus.menu_on();
     EXPECT_TRUE(menus.usable(mainloop::kRankMenu, 0));
-    for (int m : {2, 3, 4, 6, 7, 8})
-        EXPECT_FALSE(menus.usable(m, 0)) << "menu " << m << " was grey before";
-    for (int m : {9, 10, 11, 12})
-        EXPECT_TRUE(menus.usable(m, 0)) << m;
+    for (int m : {2, 3, 4, 6, 7, 8}) EXPECT_FALSE(menus.usable(m, 0)) << "menu " << m << " was grey before";
+    for (int m : {9, 10, 11, 12}) EXPECT_TRUE(menus.usable(m, 0)) << m;
 }
 
 // Enables every menu and item so that each routine can be chosen.
 void enable_all(platform::Menus& menus)
 {
     for (int m = 1; m <= 12; ++m)
-        for (int i = 0; i <= menus.item_count(m); ++i)
-            menus.set_flags(m, i, platform::kMenuEnabled);
+        for (int i = 0; i <= menus.item_count(m); ++i) menus.set_flags(m, i, platform::kMenuEnabled);
 }
 
 struct Raise {
@@ -149,13 +188,13 @@ TEST_F(ProgramTest, EachItemRaisesItsGroupAndItemFlags)
     };
     // Every boolean member of the block, to see that nothing else moves.
     const std::vector<bool F::*> all = {
-        &F::qfile, &F::qedit, &F::qy, &F::qcrit, &F::qrank, &F::strat, &F::qext, &F::qcont, &F::qproc,
-        &F::qview, &F::qopt, &F::qhelp, &F::fopen, &F::fnew, &F::edcf, &F::edfile, &F::esplit, &F::eboot,
-        &F::yok, &F::ydist, &F::yscat, &F::ysel, &F::ybygrp, &F::ytrans, &F::searchend, &F::prect,
-        &F::plists, &F::pdistab, &F::pstats, &F::prandom, &F::ptree, &F::ptest, &F::paddatt, &F::vaddatt,
-        &F::habout, &F::hfaq, &F::hmanual, &F::htopics, &F::hweb, &F::vlog, &F::vdata, &F::vcf, &F::vother,
-        &F::sgo, &F::searching, &F::goflag2, &F::goflag3, &F::treemade, &F::rrankplot, &F::rfixpos,
-        &F::reffcuts, &F::rroc, &F::rqroc};
+        &F::qfile,     &F::qedit,   &F::qy,       &F::qcrit,   &F::qrank,     &F::strat,   &F::qext,    &F::qcont,
+        &F::qproc,     &F::qview,   &F::qopt,     &F::qhelp,   &F::fopen,     &F::fnew,    &F::edcf,    &F::edfile,
+        &F::esplit,    &F::eboot,   &F::yok,      &F::ydist,   &F::yscat,     &F::ysel,    &F::ybygrp,  &F::ytrans,
+        &F::searchend, &F::prect,   &F::plists,   &F::pdistab, &F::pstats,    &F::prandom, &F::ptree,   &F::ptest,
+        &F::paddatt,   &F::vaddatt, &F::habout,   &F::hfaq,    &F::hmanual,   &F::htopics, &F::hweb,    &F::vlog,
+        &F::vdata,     &F::vcf,     &F::vother,   &F::sgo,     &F::searching, &F::goflag2, &F::goflag3, &F::treemade,
+        &F::rrankplot, &F::rfixpos, &F::reffcuts, &F::rroc,    &F::rqroc};
     for (const Raise& c : cases) {
         SCOPED_TRACE(std::string(c.title) + " > " + c.item);
         program->flags = MenuFlags{};
@@ -181,7 +220,7 @@ TEST_F(ProgramTest, SampleItemsLowerEachOtherAndHelpItemsLowerTheOthers)
     choose("Help", "Website");
     choose("Help", "Manual");
     EXPECT_TRUE(program->flags.hmanual);
-    EXPECT_TRUE(program->flags.hweb);   // raised again by Manual
+    EXPECT_TRUE(program->flags.hweb); // raised again by Manual
     choose("Help", "FAQs");
     EXPECT_TRUE(program->flags.hfaq);
     EXPECT_FALSE(program->flags.hmanual);
@@ -210,12 +249,11 @@ TEST_F(ProgramTest, GoCountsSearchesWritesHeadingsAndSwapsGoAndEnd)
     program->flags.goflag2 = false;
     choose("Search", "Go!");
     EXPECT_EQ(f.nsearch, 2);
-    EXPECT_FALSE(f.goflag2);   // not raised in tree mode
+    EXPECT_FALSE(f.goflag2); // not raised in tree mode
 
     std::vector<std::string> headings;
     for (const auto& l : log_lines())
-        if (l.rfind("%Search", 0) == 0)
-            headings.push_back(l);
+        if (l.rfind("%Search", 0) == 0) headings.push_back(l);
     EXPECT_EQ(headings, (std::vector<std::string>{"%Search:Go! Search no.    1", "%Search:Go! Search no.    2"}));
 }
 
@@ -226,7 +264,7 @@ TEST_F(ProgramTest, EndRequestsTheStopAndStatisticsSwapGoAndEnd)
     choose("Search", "End");
     EXPECT_TRUE(program->flags.searchend);
     EXPECT_FALSE(program->flags.scontinue);
-    EXPECT_TRUE(program->services.search_end());   // what the computing core polls
+    EXPECT_TRUE(program->services.search_end()); // what the computing core polls
 
     for (const char* item : {"Statistics", "Random"}) {
         menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
@@ -260,7 +298,8 @@ TEST_F(ProgramTest, ExitWithAnAnalysisAsksAndLogsTheExit)
         ModalAnswerer answers({"No"});
         choose("File", "Exit");
         ASSERT_EQ(answers.shown.size(), 1u);
-        EXPECT_NE(answers.shown[0].text.find("Exit will terminate saving only .log file HEART.LOG"), std::string::npos)
+        EXPECT_NE(answers.shown[0].text.find("Exit will terminate saving only .log file HEART.LOG"),
+                  std::string::npos)
             << answers.shown[0].text;
     }
     EXPECT_TRUE(exits.empty());

@@ -24,7 +24,7 @@ class FakeOpeningHost : public mainloop::OpeningHost {
 public:
     explicit FakeOpeningHost(io::LogWriter& log) : log_(log) {}
 
-    std::deque<std::string> answers;   // paths the dialog returns; "" cancels
+    std::deque<std::string> answers; // paths the dialog returns; "" cancels
     std::vector<std::string> recent;
     std::vector<std::string> calls;
     io::RandomStream stream;
@@ -33,8 +33,7 @@ public:
     {
         calls.push_back("dialog:" + std::string(filter.substr(0, filter.find('\0'))));
         if (answers.empty() || answers.front().empty()) {
-            if (!answers.empty())
-                answers.pop_front();
+            if (!answers.empty()) answers.pop_front();
             return false;
         }
         path = answers.front();
@@ -95,14 +94,14 @@ protected:
         log.flush();
         std::ifstream in(path);
         std::vector<std::string> out;
-        for (std::string l; std::getline(in, l);)
-            out.push_back(l);
+        for (std::string l; std::getline(in, l);) out.push_back(l);
         return out;
     }
     bool has_line(const std::string& path, const std::string& part)
     {
         const auto ls = lines(path);
-        return std::any_of(ls.begin(), ls.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+        return std::any_of(ls.begin(), ls.end(),
+                           [&](const std::string& l) { return l.find(part) != std::string::npos; });
     }
     bool sv_called(const std::string& call) const
     {

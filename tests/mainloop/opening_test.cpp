@@ -93,7 +93,7 @@ TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered
     ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
     EXPECT_TRUE(sv_called("quiz:?Associated .mrc file already exists! Overwrite with a default .mrc file?"));
     EXPECT_EQ(read(folder + "small.mrc"), kSmallMrc);
-    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:New small.csv");   // the control file's data name
+    EXPECT_EQ(lines(folder + "SMALL.LOG")[0], "%File:New small.csv"); // the control file's data name
 
     sv.quiz_answers = {true, true, false};
     host.answers.push_back(data);
@@ -112,7 +112,7 @@ TEST_F(OpeningTest, NoToTheQuestionOrACancelledDialogChangesNothing)
     host.answers.push_back(cf);
     EXPECT_EQ(open({true, false, 0, false}).end, End::unchanged);
     EXPECT_TRUE(sv_called("quiz:?Current analysis will terminate saving only .log file SMALL.LOG  Continue?$ "));
-    EXPECT_EQ(host.answers.size(), 1u);   // no dialog shown
+    EXPECT_EQ(host.answers.size(), 1u); // no dialog shown
 
     host.answers.clear();
     host.answers.push_back("");
@@ -171,7 +171,7 @@ TEST_F(OpeningTest, RefusedControlFileLeavesTheOpenAnalysisAndItsLog)
     sv.quiz_answers = {true};
     EXPECT_EQ(open_file(binary).end, End::unchanged);
     EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored$ kind=80"));
-    EXPECT_EQ(state.cfname, binary);   // Edit .MRC file edits it
+    EXPECT_EQ(state.cfname, binary); // Edit .MRC file edits it
     EXPECT_EQ(analysis.get(), before);
 }
 
@@ -215,8 +215,9 @@ TEST_F(OpeningTest, EmptyDataFileOpensWithoutData)
 TEST_F(OpeningTest, NotesOfTheControlFileAreCountedInOneBox)
 {
     write("small.csv", kSmallCsv);
-    ASSERT_EQ(open_file(write("notes.mrc", "Notes\n*\na i 2\nzz i 1\nqq i 1\nww i 1\n*\nfree comma\nsmall.csv\n")).end,
-              End::opened);
+    ASSERT_EQ(
+        open_file(write("notes.mrc", "Notes\n*\na i 2\nzz i 1\nqq i 1\nww i 1\n*\nfree comma\nsmall.csv\n")).end,
+        End::opened);
     EXPECT_EQ(analysis->nnotes, 3);
     EXPECT_TRUE(sv_called("msgbox:    3 notes or errors in control file. View log $ kind=80"));
 }
@@ -226,7 +227,7 @@ TEST_F(OpeningTest, RereadOpensTheSameControlFileAndPutsItInTheRecentList)
     write("small.csv", kSmallCsv);
     const std::string cf = write("small.mrc", kSmallMrc);
     ASSERT_EQ(open_file(cf).end, End::opened);
-    state.dialog_path = folder + "notes.txt";   // as Edit:Edit file leaves it
+    state.dialog_path = folder + "notes.txt"; // as Edit:Edit file leaves it
     const auto r = open({true, false, 0, true});
     ASSERT_EQ(r.end, End::opened);
     EXPECT_TRUE(sv.with_prefix("quiz:").empty());

@@ -43,7 +43,7 @@ TEST_F(PrefsTest, AMissingFileIsCreatedWithTiedPartitionsOnOnly)
     ASSERT_TRUE(mainloop::apply_options_line(r.options_line, o));
     EXPECT_TRUE(o.tiedlast);
     EXPECT_FALSE(o.fullred || o.primattr || o.detailout || o.skipset || o.skipcomb || o.showtip);
-    EXPECT_FALSE(o.turboon);   // not saved: left alone
+    EXPECT_FALSE(o.turboon); // not saved: left alone
     EXPECT_TRUE(r.prefs.recent.empty());
 }
 
@@ -115,8 +115,7 @@ TEST_F(PrefsTest, AnUnreadableOptionsLineIsReportedAndTheRecentFilesStillRead)
 TEST_F(PrefsTest, OnlyTenRecentFilesAreRead)
 {
     std::string text = "FFTFFFF\n";
-    for (int k = 1; k <= 12; ++k)
-        text += "/f/" + std::to_string(k) + ".mrc\n\n";
+    for (int k = 1; k <= 12; ++k) text += "/f/" + std::to_string(k) + ".mrc\n\n";
     write(text);
     auto r = mainloop::read_preferences(path());
     ASSERT_EQ(r.prefs.recent.size(), 10u);
@@ -127,8 +126,7 @@ TEST_F(PrefsTest, OnlyTenRecentFilesAreRead)
 Preferences list_of(int n)
 {
     Preferences p;
-    for (int k = 1; k <= n; ++k)
-        p.recent.push_back("/f/" + std::to_string(k) + ".mrc");
+    for (int k = 1; k <= n; ++k) p.recent.push_back("/f/" + std::to_string(k) + ".mrc");
     return p;
 }
 
@@ -136,7 +134,7 @@ TEST_F(PrefsTest, OpeningAListedFileMovesItToTheTop)
 {
     Preferences p = list_of(5);
     int ix = 0;
-    EXPECT_FALSE(mainloop::note_opened(p, "/f/3.mrc   ", ix));   // trailing blanks ignored
+    EXPECT_FALSE(mainloop::note_opened(p, "/f/3.mrc   ", ix)); // trailing blanks ignored
     EXPECT_EQ(ix, 3);
     EXPECT_EQ(p.recent, (std::vector<std::string>{"/f/3.mrc", "/f/1.mrc", "/f/2.mrc", "/f/4.mrc", "/f/5.mrc"}));
 
@@ -157,7 +155,7 @@ TEST_F(PrefsTest, TheTenthFileGrowsTheListAndTheEleventhDropsTheOldest)
     ASSERT_EQ(p.recent.size(), 10u);
     EXPECT_EQ(p.recent[0], "/g/eleventh.mrc");
     EXPECT_EQ(p.recent[1], "/g/tenth.mrc");
-    EXPECT_EQ(p.recent[9], "/f/8.mrc");   // /f/9.mrc, the oldest, is gone
+    EXPECT_EQ(p.recent[9], "/f/8.mrc"); // /f/9.mrc, the oldest, is gone
 }
 
 TEST_F(PrefsTest, LongPathsAreKeptWhole)
@@ -171,7 +169,7 @@ TEST_F(PrefsTest, LongPathsAreKeptWhole)
     auto r = mainloop::read_preferences(path());
     ASSERT_EQ(r.prefs.recent.size(), 1u);
     EXPECT_EQ(r.prefs.recent[0], deep);
-    EXPECT_FALSE(mainloop::note_opened(r.prefs, deep, ix));   // found again by its whole path
+    EXPECT_FALSE(mainloop::note_opened(r.prefs, deep, ix)); // found again by its whole path
     EXPECT_EQ(ix, 1);
 }
 

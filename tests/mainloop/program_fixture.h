@@ -46,8 +46,7 @@ protected:
         program->log.flush();
         std::ifstream in(log_path);
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
 
@@ -56,8 +55,7 @@ protected:
     {
         std::vector<std::string> texts;
         for (const auto& call : frame.canvas(mainloop::kProgressUnit)->journal())
-            if (call.op == "text")
-                texts.push_back(call.text);
+            if (call.op == "text") texts.push_back(call.text);
         return texts;
     }
 

@@ -14,13 +14,12 @@ using mainloop::count_records;
 TEST(RecordCount, FreeFormatLineEnds)
 {
     std::string ten;
-    for (int i = 0; i < 10; ++i)
-        ten += "1,2\n";
+    for (int i = 0; i < 10; ++i) ten += "1,2\n";
     auto r = count_records(ten, true);
     EXPECT_EQ(r.n, 10);
     EXPECT_FALSE(r.hascr);
 
-    EXPECT_EQ(count_records("1,2\n3,4", true).n, 2);   // a last line without its line feed
+    EXPECT_EQ(count_records("1,2\n3,4", true).n, 2); // a last line without its line feed
     EXPECT_EQ(count_records("", true).n, 0);
     EXPECT_EQ(count_records("\n", true).n, 1);
 

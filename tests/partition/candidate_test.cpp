@@ -47,12 +47,12 @@ TEST(Packcand, JoinAndMeetForms)
     ASSERT_TRUE(packcand(0, true, false, src, 9, out, tally));
     EXPECT_EQ(out.lp, (std::vector<int>{1, 2, 1}));
     EXPECT_EQ(out.lits, (std::vector<Literal>{9, 3, -2, 6}));
-    ASSERT_TRUE(packcand(1, true, false, src, 9, out, tally));  // join flag of the other representation
+    ASSERT_TRUE(packcand(1, true, false, src, 9, out, tally)); // join flag of the other representation
     EXPECT_EQ(out.lp, (std::vector<int>{3, 2}));
     EXPECT_EQ(out.lits, (std::vector<Literal>{9, 3, -2, 9, 6}));
     ASSERT_TRUE(packcand(1, false, true, src, 9, out, tally));
     EXPECT_EQ(out.q(), 3);
-    ASSERT_TRUE(packcand(2, true, true, src, 9, out, tally));  // any other flag: meet
+    ASSERT_TRUE(packcand(2, true, true, src, 9, out, tally)); // any other flag: meet
     EXPECT_EQ(out.count(), 5);
     ASSERT_TRUE(packcand(1, false, false, TermList{}, 9, out, tally));
     EXPECT_EQ(out.q(), 0);
@@ -98,7 +98,7 @@ TEST(Ndistinct, CountsAttributes)
 
 // ---- the pair ----
 
-constexpr int kPrimaries = 5;  // attributes 2..6; added attributes from 10
+constexpr int kPrimaries = 5; // attributes 2..6; added attributes from 10
 
 struct PairFixture : ::testing::Test {
     CapturedLog cap;
@@ -118,7 +118,8 @@ struct PairFixture : ::testing::Test {
         TermList c;
         ReduceOptions opt;
         ASSERT_NE(complement(a, kPlain, c, opt, tally, cap.log), status::kLimit);
-        if (added.slotmap.size() <= static_cast<size_t>(attribute)) added.slotmap.resize(static_cast<size_t>(attribute) + 1);
+        if (added.slotmap.size() <= static_cast<size_t>(attribute))
+            added.slotmap.resize(static_cast<size_t>(attribute) + 1);
         added.slotmap[static_cast<size_t>(attribute)] = slot;
         addstore(c, a, slot, added.aminus_set, added.a_set);
         defs.push_back({attribute, a});
@@ -181,7 +182,7 @@ TEST_F(PairFixture, EmptySideHasNoComplexity)
 TEST_F(PairFixture, ConstantCandidateCountsItsOtherSide)
 {
     Partition cur;
-    PairResult r = run(list({{2, -2}, {1}}), 1, cur);  // empty: q = 1 after reduction
+    PairResult r = run(list({{2, -2}, {1}}), 1, cur); // empty: q = 1 after reduction
     EXPECT_EQ(cur.first.q(), 1);
     EXPECT_EQ(r.complexity, cur.second.q());
 }
@@ -195,7 +196,7 @@ TEST_F(PairFixture, UptoSkipInLaterIterations)
     s.upto = upto;
     s.reduce.primitive = false;
     Partition cur;
-    PairResult r = run(list({{10, 5}}), 1, cur);  // (5 2 3)(5 4): sizes (3, 2) fit (3, 2)
+    PairResult r = run(list({{10, 5}}), 1, cur); // (5 2 3)(5 4): sizes (3, 2) fit (3, 2)
     EXPECT_TRUE(r.skip);
     EXPECT_EQ(tally.count[kSkipUpto], 1);
     s.iteration = 1;
@@ -259,7 +260,7 @@ struct CompatFixture : ::testing::Test {
     CompatFixture()
     {
         const int lx = tab.add_line(1, 'i'), ly = tab.add_line(2, 'i'), lz = tab.add_line(3, 'i');
-        tab.gt(lx, 0);  // attribute 2, unused
+        tab.gt(lx, 0); // attribute 2, unused
         x3 = tab.gt(lx, 1);
         x4 = tab.gt(lx, 2);
         y5 = tab.gt(ly, 1);

@@ -22,7 +22,7 @@ using meru::test::list_meaning;
 using meru::test::negation;
 using meru::test::Patterns;
 
-constexpr int kPrimaries = 5;  // attributes 2..6
+constexpr int kPrimaries = 5; // attributes 2..6
 
 bool holds_primary(Literal l, int o)
 {
@@ -162,7 +162,8 @@ struct Added {
 
     void add(int attribute, int slot, const TermList& a, const TermList& aminus_flipped)
     {
-        if (tab.slotmap.size() <= static_cast<size_t>(attribute)) tab.slotmap.resize(static_cast<size_t>(attribute) + 1);
+        if (tab.slotmap.size() <= static_cast<size_t>(attribute))
+            tab.slotmap.resize(static_cast<size_t>(attribute) + 1);
         tab.slotmap[static_cast<size_t>(attribute)] = slot;
         addstore(aminus_flipped, a, slot, tab.aminus_set, tab.a_set);
         defs.push_back({attribute, a});
@@ -173,7 +174,8 @@ struct Added {
         const int a = attribute_of(l);
         for (const auto& [att, def] : defs)
             if (att == a) {
-                const bool v = meru::test::list_holds(def, kPlain, o, [&](Literal x, int ob) { return holds(x, ob); });
+                const bool v =
+                    meru::test::list_holds(def, kPlain, o, [&](Literal x, int ob) { return holds(x, ob); });
                 return l > 0 ? v : !v;
             }
         return holds_primary(l, o);
@@ -201,7 +203,7 @@ TEST(Expand, WithoutAddedAttributesOnlyReduces)
 TEST(Expand, SubstitutesEachSideOfTheDefinition)
 {
     Engine e;
-    e.opt.primitive = true;  // keep the expanded terms as they are built
+    e.opt.primitive = true; // keep the expanded terms as they are built
     Added ad;
     // Attribute 10 in slot 1: A = (2 3)(4), A- = (-2 -4)(-3 -4) held flipped.
     ad.add(10, 1, list({{2, 3}, {4}}), list({{2, 4}, {3, 4}}));
@@ -216,8 +218,8 @@ TEST(Expand, EmptyAndSelfDefinitions)
 {
     Engine e;
     Added ad;
-    ad.add(10, 1, TermList{}, list({{-1}}));  // a definition with no terms
-    ad.add(11, 2, list({{11}}), list({{11}}));  // its own literal
+    ad.add(10, 1, TermList{}, list({{-1}}));   // a definition with no terms
+    ad.add(11, 2, list({{11}}), list({{11}})); // its own literal
     TermList out;
     ad.run(list({{10, 2}, {3}}), kPlain, out, e);
     EXPECT_TRUE(pequal(1, out, 1, list({{3}})));
@@ -263,7 +265,7 @@ TEST(Expand, PassLimit)
         TermList out;
         EXPECT_EQ(ad.run(list({{20}}), kPlain, out, e), status::kOk);
         EXPECT_EQ(e.sv.calls, std::vector<std::string>{std::string("msgok:") + kExpandLoopMessage});
-        EXPECT_TRUE(pequal(1, out, 1, list({{42}})));  // 22 passes: 20 -> ... -> 42
+        EXPECT_TRUE(pequal(1, out, 1, list({{42}}))); // 22 passes: 20 -> ... -> 42
     }
 }
 

@@ -112,10 +112,10 @@ TEST(Binom, ValuesAndOverflow)
     EXPECT_EQ(binom(5, 0), 1);
     EXPECT_EQ(binom(6, 2), 15);
     EXPECT_EQ(binom(4, 5), 0);
-    EXPECT_EQ(binom(2000, 3), 1331334000);          // 2000*1999*1998/6
-    EXPECT_EQ(binom(161700, 3), 704645612108900);   // C(C(100,3),3)
-    EXPECT_FALSE(binom(67, 33).has_value());        // 14226520737620288370 needs 64 unsigned bits
-    EXPECT_EQ(binom(66, 33), 7219428434016265740);  // the largest central coefficient in 63 bits
+    EXPECT_EQ(binom(2000, 3), 1331334000);         // 2000*1999*1998/6
+    EXPECT_EQ(binom(161700, 3), 704645612108900);  // C(C(100,3),3)
+    EXPECT_FALSE(binom(67, 33).has_value());       // 14226520737620288370 needs 64 unsigned bits
+    EXPECT_EQ(binom(66, 33), 7219428434016265740); // the largest central coefficient in 63 bits
 }
 
 TEST(Unrank, FourChooseTwoInRankOrder)
@@ -149,8 +149,8 @@ TEST(Nextcomb, WorkedExamples)
     ASSERT_EQ(two_one.size(), 12u);
     for (const Combo& c : two_one) EXPECT_TRUE(c[2] != c[0] && c[2] != c[1]);
 
-    EXPECT_TRUE(listing(4, {1, 2}).empty());  // increasing sizes
-    EXPECT_TRUE(listing(4, {5}).empty());      // a size above n
+    EXPECT_TRUE(listing(4, {1, 2}).empty()); // increasing sizes
+    EXPECT_TRUE(listing(4, {5}).empty());    // a size above n
     EXPECT_EQ(listing(5, {3}), all_subsets(5, 3));
 }
 
@@ -166,8 +166,7 @@ TEST(Nextcomb, SameAsBruteForceForEveryShape)
             if (sc.exact)
                 EXPECT_EQ(sc.size, static_cast<Count>(want.size()))
                     << "n=" << n << " sizes " << ::testing::PrintToString(p);
-            else
-                EXPECT_GE(sc.size, static_cast<Count>(want.size()));
+            else EXPECT_GE(sc.size, static_cast<Count>(want.size()));
             ++checked;
         }
     EXPECT_GT(checked, 200);
@@ -230,7 +229,6 @@ TEST(Sizemult, ClosedFormsAndLargeCounts)
     const SizeCount huge = sizemult(2000, std::vector<int>{3, 3, 3});
     EXPECT_TRUE(huge.too_large);
 }
-
 
 TEST(Sizemult, ThreeUnequalSizesAreExactUpToTheLastCountThatFits)
 {
@@ -345,7 +343,7 @@ TEST_F(SubsizeFixture, UnequalCutsTakeTheMeanProduct)
     SubsizeResult r = run(in);
     EXPECT_FALSE(r.equal_cuts);
     EXPECT_NEAR(r.e, 14.0 / 3.0, 1e-12);
-    EXPECT_EQ(r.class_size, 28);  // 2 x 14/3 x 3
+    EXPECT_EQ(r.class_size, 28); // 2 x 14/3 x 3
     EXPECT_EQ(cap.lines[1], " Unequal # of cuts: E(subsearch size)=   4.67");
     EXPECT_EQ(cap.lines[2], " Class size over all cuts estimated as         28");
 }
@@ -374,7 +372,7 @@ TEST_F(SubsizeFixture, MoreLiteralsThanLinesIsAGuess)
     in.literals = 4;
     in.detailed = true;
     SubsizeResult r = run(in);
-    EXPECT_EQ(r.e, 256.0);  // (2 x 8)^(4/2)
+    EXPECT_EQ(r.e, 256.0); // (2 x 8)^(4/2)
     EXPECT_EQ(cap.lines[0], " Class size is <=     4 x2 partitions");
     EXPECT_EQ(cap.lines[1], " Subsearch size is guesstimate! May be bad approx");
     EXPECT_EQ(cap.lines[3], " Upper bound on class size over cuts is        2048");

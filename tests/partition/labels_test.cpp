@@ -9,9 +9,9 @@ namespace {
 
 struct Nominal : ::testing::Test {
     Tables tb;
-    int line = tb.add_line(2, 'n');  // no universe: complements are labelled "^="
-    int abc = tb.codes(line, "ABC"), ab = tb.codes(line, "AB"), cd = tb.codes(line, "CD"),
-        bc = tb.codes(line, "BC"), a = tb.codes(line, "A");
+    int line = tb.add_line(2, 'n'); // no universe: complements are labelled "^="
+    int abc = tb.codes(line, "ABC"), ab = tb.codes(line, "AB"), cd = tb.codes(line, "CD"), bc = tb.codes(line, "BC"),
+        a = tb.codes(line, "A");
 };
 
 TEST_F(Nominal, CodeSetsCoverOrExclude)
@@ -78,7 +78,7 @@ TEST(NamedCuts, IntervalCutsWithOneNameAreNotIdentical)
     for (int k : {a, b}) tb.t.att[static_cast<size_t>(k)].attlab = {pad20("^=high"), pad20("$=high")};
     LiteralRelation r = covers(a, b, tb.t);
     EXPECT_FALSE(r.identical);
-    EXPECT_TRUE(r.covers);  // x > 10 holds wherever x > 20 does
+    EXPECT_TRUE(r.covers); // x > 10 holds wherever x > 20 does
     EXPECT_FALSE(covers(b, a, tb.t).covers);
 }
 

@@ -51,8 +51,7 @@ files::ControlTables make_tables()
         att(2 + j, 2, "age$$$$$", ">$" + std::to_string(40 + 10 * j), "<=" + std::to_string(40 + 10 * j));
     att(7, 3, "sex$$$$$", "=$M", "=$F");
     t.att[7].signbyte = -1;
-    for (int j = 0; j < 6; ++j)
-        att(8 + j, 4, "score$$$", ">$" + std::to_string(j), "<=" + std::to_string(j));
+    for (int j = 0; j < 6; ++j) att(8 + j, 4, "score$$$", ">$" + std::to_string(j), "<=" + std::to_string(j));
     t.cfcomb = {"AGE60 (12 -3)", "LONGNAME123(2)(7)", "nothing here", "+x (2 3"};
     return t;
 }
@@ -63,7 +62,7 @@ using ComboStep = std::function<int(std::vector<bool>&)>;
 struct ScriptedDialogs : PartitionDialogs {
     std::deque<ManualStep> manual_steps;
     std::deque<ComboStep> combo_steps;
-    std::vector<std::string> shown;  // the text each Manual partition dialog opened with
+    std::vector<std::string> shown; // the text each Manual partition dialog opened with
     int combo_shows = 0;
 
     int manual(ManualView& view) override
@@ -203,7 +202,7 @@ TEST(AttributeEntries, NumbersNamesAndOwnSideLabels)
     AttributeList l = attribute_entries(t, {3, 2});
     ASSERT_EQ(l.entries.size(), 6u);
     EXPECT_EQ(l.attribute, (std::vector<int>{7, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(l.entries[0], "    7: sex=F" + std::string(33, ' '));  // sign byte -1: the other side's label
+    EXPECT_EQ(l.entries[0], "    7: sex=F" + std::string(33, ' ')); // sign byte -1: the other side's label
     EXPECT_EQ(l.entries[1].substr(0, 14), "    2: age>40 ");
     EXPECT_EQ(l.entries[1].size(), 45u);
 }
@@ -233,7 +232,7 @@ TEST(AddSelected, StopsAtTwoHundredColumns)
     std::string text = "(2)";
     add_selected(text, std::vector<bool>(100, true), l, sv);
     EXPECT_EQ(text.size(), 200u);
-    EXPECT_EQ(text.substr(190), "6) (1027) ");  // 3 + 28 x 7 = 199 columns; the 29th does not fit
+    EXPECT_EQ(text.substr(190), "6) (1027) "); // 3 + 28 x 7 = 199 columns; the 29th does not fit
     EXPECT_EQ(sv.calls, std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=0"});
 }
 

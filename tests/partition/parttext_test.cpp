@@ -1,7 +1,7 @@
 // The partition text form: writing, reading with repairs, errors, round trips.
+#include "captured_log.h"
 #include "partition/parttext.h"
 #include "partition/termops.h"
-#include "captured_log.h"
 #include "support/recording_services.h"
 #include "tables_fixture.h"
 
@@ -36,11 +36,11 @@ TEST(Parttext, EmptyListIsBlankAndAMinusIsWrittenNegated)
 TEST(Parttext, StopsBeforeColumn195AndLeavesThatTermOpen)
 {
     TermList l;
-    for (int k = 0; k < 40; ++k) l.add_term({1000, -2000});  // 12 columns per term
+    for (int k = 0; k < 40; ++k) l.add_term({1000, -2000}); // 12 columns per term
     bool aminus;
     std::string t = parttext(l, 1, aminus);
     const std::string tail = trimmed(t);
-    EXPECT_EQ(tail.size(), 197u);  // 16 full terms, then "(1000" from column 193
+    EXPECT_EQ(tail.size(), 197u); // 16 full terms, then "(1000" from column 193
     EXPECT_EQ(tail.substr(180), "(1000 -2000)(1000");
 
     CapturedLog cap;
@@ -92,9 +92,9 @@ TEST_F(Parse, MissingParenthesesAreRepairedWithAQuery)
 TEST_F(Parse, RepairsChangeTheText)
 {
     EXPECT_EQ(run("3 -2").result, ParseResult::Ok);
-    EXPECT_EQ(trimmed(text_), "3 -2");  // read as one term without any repair
+    EXPECT_EQ(trimmed(text_), "3 -2"); // read as one term without any repair
     EXPECT_EQ(run("(3 -2").result, ParseResult::Ok);
-    EXPECT_EQ(trimmed(text_), "(3 -2");  // an open term at the end is only a query
+    EXPECT_EQ(trimmed(text_), "(3 -2"); // an open term at the end is only a query
     TokenPass pass = parsetext("(3 (4)");
     EXPECT_FALSE(pass.bad);
     EXPECT_EQ(pass.tokens, (std::vector<std::string>{"3", "4"}));
@@ -186,7 +186,7 @@ TEST(TextRoundTrip, WriteThenReadGivesTheSameList)
         bool aminus;
         std::string text = parttext(l, form, aminus);
         ParsedPartition p = parse_partition(text, 10000, aminus, sv, cap.log);
-        if (trimmed(text).size() >= 194) continue;  // cut by the column limit
+        if (trimmed(text).size() >= 194) continue; // cut by the column limit
         ASSERT_EQ(p.result, ParseResult::Ok) << text;
         EXPECT_EQ(p.repflag, form);
         ASSERT_EQ(p.list.lits, l.lits) << text;

@@ -139,8 +139,8 @@ std::string describe(const Case& k)
     std::ostringstream s;
     for (int a : k.attrs) {
         const files::Attribute& at = k.tab.t.att[static_cast<size_t>(a)];
-        s << " " << a << "[line " << at.attline << " '" << at.savedlab[1] << "' / '" << at.savedlab[0]
-          << "' sign " << int(at.signbyte) << "]";
+        s << " " << a << "[line " << at.attline << " '" << at.savedlab[1] << "' / '" << at.savedlab[0] << "' sign "
+          << int(at.signbyte) << "]";
     }
     return s.str();
 }
@@ -169,8 +169,8 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
         if (st != status::kUnchanged) ++reduced_changed;
         ASSERT_TRUE(r.consistent());
         ASSERT_EQ(meaning(input, sense, k), meaning(r, sense, k))
-            << "reduce, sense " << sense << " labels " << opt.label_rules << " primitive " << opt.primitive
-            << ": " << show(input) << " -> " << show(r) << "\n  attributes:" << describe(k);
+            << "reduce, sense " << sense << " labels " << opt.label_rules << " primitive " << opt.primitive << ": "
+            << show(input) << " -> " << show(r) << "\n  attributes:" << describe(k);
 
         // The list read as clauses, multiplied out: a list of the other form whose
         // meaning is the product of the clauses over the same literals.
@@ -183,11 +183,11 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
         ++trans_done;
         const int outsense = 1 - sense;
         ASSERT_EQ(product_meaning(input, outsense == kPlain ? 1 : -1, k), meaning(out, outsense, k))
-            << "trans, sense " << sense << " labels " << opt.label_rules << ": " << show(input) << " -> "
-            << show(out) << " status " << ts << "\n  attributes:" << describe(k);
+            << "trans, sense " << sense << " labels " << opt.label_rules << ": " << show(input) << " -> " << show(out)
+            << " status " << ts << "\n  attributes:" << describe(k);
     }
     EXPECT_EQ(nonconverged, 0);
-    EXPECT_GT(reduced_changed, kCases / 3);  // the reduction does real work on these lists
+    EXPECT_GT(reduced_changed, kCases / 3); // the reduction does real work on these lists
     EXPECT_GT(trans_done, kCases * 9 / 10);
 }
 
@@ -246,10 +246,11 @@ TEST(ReduceTransProperty, CandidatePairsWithAddedAttributesKeepTheirMeaning)
         if (mkpair(work, comp, repflag, cur, s, tally, log).skip) continue;
         ++made;
         const int sense = repflag == 1 ? kPlain : kFlipped;
-        ASSERT_EQ(mean(cur.first, sense), mean(cand, sense))
-            << "repflag " << repflag << ": " << show(cand) << " -> " << show(cur.first) << "\n  attributes:" << describe(k);
+        ASSERT_EQ(mean(cur.first, sense), mean(cand, sense)) << "repflag " << repflag << ": " << show(cand) << " -> "
+                                                             << show(cur.first) << "\n  attributes:" << describe(k);
         ASSERT_EQ(mean(cur.second, 1 - sense), meru::test::negation(mean(cand, sense)))
-            << "repflag " << repflag << ": " << show(cand) << " -> " << show(cur.second) << "\n  attributes:" << describe(k);
+            << "repflag " << repflag << ": " << show(cand) << " -> " << show(cur.second)
+            << "\n  attributes:" << describe(k);
     }
     EXPECT_GT(made, kCases * 9 / 10);
 }

@@ -38,7 +38,7 @@ TEST(Reduce, AbsorptionUnlessAttributesArePrimitive)
     EXPECT_EQ(reduce(l, kPlain, prim), status::kUnchanged);
     EXPECT_TRUE(pequal(1, l, 1, list({{3}, {3, 4}})));
     l = list({{3, 3, 4}});
-    EXPECT_EQ(reduce(l, kPlain, prim), status::kOk);  // repeated literals still go
+    EXPECT_EQ(reduce(l, kPlain, prim), status::kOk); // repeated literals still go
     EXPECT_TRUE(pequal(1, l, 1, list({{3, 4}})));
 }
 
@@ -60,7 +60,7 @@ TEST(Reduce, SingleLiteralsComplementOnlyWithTheLabelRules)
 
     Tables tb;
     int x = tb.add_line(1, 'i');
-    tb.gt(x, 5);  // attribute 2
+    tb.gt(x, 5); // attribute 2
     int a = tb.gt(x, 7);
     ReduceOptions full;
     full.tables = &tb.t;
@@ -93,7 +93,7 @@ TEST(Reduce, MoreThanMaxpTermsIsRefusedUnchanged)
 
 TEST(Reduce, ConstantsAreReportedAsConstants)
 {
-    TermList l = list({{1, 3}});  // +1 is the empty set of a plain list
+    TermList l = list({{1, 3}}); // +1 is the empty set of a plain list
     EXPECT_EQ(reduce(l, kPlain, plain_rules()), status::kConstPlus);
     l = list({{-1}, {3}});
     EXPECT_EQ(reduce(l, kPlain, plain_rules()), status::kConstMinus);
@@ -154,7 +154,7 @@ TEST_F(LabelRules, DistantCutsAreNotComplements)
 TEST_F(LabelRules, ComplementaryCutsOfTwoAttributesSimplify)
 {
     int gt5 = tb.gt(x, 5), le5 = tb.le(x2, 5), zz = tb.gt(z, 1);
-    TermList l = list({{gt5}, {le5, zz}});  // x > 5 + (x <= 5) z = x > 5 + z
+    TermList l = list({{gt5}, {le5, zz}}); // x > 5 + (x <= 5) z = x > 5 + z
     EXPECT_EQ(reduce(l, kPlain, full()), status::kOk);
     EXPECT_TRUE(pequal(1, l, 1, list({{gt5}, {zz}})));
     l = list({{gt5}, {le5}});
@@ -167,7 +167,7 @@ TEST_F(LabelRules, NestedCutsWithinATermKeepTheNarrowerOne)
     TermList l = list({{le5, le3}});
     EXPECT_EQ(reduce(l, kPlain, full()), status::kOk);
     EXPECT_TRUE(pequal(1, l, 1, list({{le3}})));
-    l = list({{le3, gt5}});  // never together
+    l = list({{le3, gt5}}); // never together
     EXPECT_EQ(reduce(l, kPlain, full()), status::kConstPlus);
     // A term implied by another is absorbed: x <= 3 implies x <= 5.
     l = list({{le5}, {le3, tb.gt(z, 1)}});

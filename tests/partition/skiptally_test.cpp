@@ -1,6 +1,6 @@
 // The skip tally and its report.
-#include "partition/skiptally.h"
 #include "captured_log.h"
+#include "partition/skiptally.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(SkipTally, DetailedReportUsesIsForOneAndAreForMore)
     EXPECT_EQ(cap.lines, (std::vector<std::string>{"      3 are skipped because  Array or Algebra Fail in REDUCE",
                                                    "      1 is  skipped because  Null partition N=0"}));
     cap.lines.clear();
-    EXPECT_EQ(skip_report(t, true, cap.log), 0);  // the report emptied the counters
+    EXPECT_EQ(skip_report(t, true, cap.log), 0); // the report emptied the counters
     EXPECT_TRUE(cap.lines.empty());
 }
 
@@ -47,8 +47,9 @@ TEST(SkipTally, MaxpLinesAreAlwaysWritten)
     skip_add(t, kSkipTransFail, 1);
     CapturedLog cap;
     EXPECT_EQ(skip_report(t, false, cap.log), 3);
-    EXPECT_EQ(cap.lines, (std::vector<std::string>{"NOTE: MAXP exceedance violated in TRANS    1 times. Combination skipped",
-                                                   "NOTE: MAXP exceedance violated in EXPAND    2 times. Combination skipped"}));
+    EXPECT_EQ(cap.lines,
+              (std::vector<std::string>{"NOTE: MAXP exceedance violated in TRANS    1 times. Combination skipped",
+                                        "NOTE: MAXP exceedance violated in EXPAND    2 times. Combination skipped"}));
 }
 
 TEST(SkipTally, InterruptionIsReportedButNotCounted)

@@ -35,7 +35,7 @@ inline std::string num(double v)
 
 struct Tables {
     files::ControlTables t;
-    std::vector<Def> def;  // [attribute]
+    std::vector<Def> def; // [attribute]
 
     Tables()
     {
@@ -80,8 +80,14 @@ struct Tables {
         return ++t.natt;
     }
 
-    int gt(int line, double v) { return add(line, ">$" + num(v), "<=" + num(v), {Op::Gt, v, files::kNoSecondCut, ""}); }
-    int le(int line, double v) { return add(line, "<=" + num(v), ">$" + num(v), {Op::Le, v, files::kNoSecondCut, ""}); }
+    int gt(int line, double v)
+    {
+        return add(line, ">$" + num(v), "<=" + num(v), {Op::Gt, v, files::kNoSecondCut, ""});
+    }
+    int le(int line, double v)
+    {
+        return add(line, "<=" + num(v), ">$" + num(v), {Op::Le, v, files::kNoSecondCut, ""});
+    }
     int range(int line, double a, double b)
     {
         std::string txt = num(a) + "," + num(b);
@@ -126,7 +132,7 @@ struct Tables {
         int a = attribute_of(l);
         bool v;
         if (a == 1) {
-            v = false;  // the null attribute
+            v = false; // the null attribute
         } else {
             const Def& d = def[static_cast<size_t>(a)];
             switch (d.op) {

@@ -66,7 +66,7 @@ TEST(Litval, LiteralPlusOneIgnoresTheSignTableAndZeroSignCountsAsAgreeing)
 {
     EXPECT_EQ(litval(1, 1, -1), 2);
     EXPECT_EQ(litval(1, 0, -1), 1);
-    EXPECT_EQ(litval(-1, 1, -1), 2);  // -1 follows the sign table
+    EXPECT_EQ(litval(-1, 1, -1), 2); // -1 follows the sign table
     EXPECT_EQ(litval(-1, 1, 1), 1);
     EXPECT_EQ(litval(7, 1, 0), 2);
     EXPECT_EQ(litval(-7, 1, 0), 2);

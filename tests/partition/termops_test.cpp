@@ -1,6 +1,6 @@
 // Equality, copy, counts, regularity, prefixing and the trace dump of term lists.
-#include "partition/termops.h"
 #include "captured_log.h"
+#include "partition/termops.h"
 #include "tables_fixture.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ TEST(Samesign, SignsTimesSignBytesMustAgree)
     tb.reverse(a4);
     EXPECT_TRUE(samesign(lits, tb.t));
     EXPECT_TRUE(samesign(std::vector<Literal>{-a3}, tb.t));
-    tb.t.att[static_cast<size_t>(a4)].signbyte = 0;  // a zero sign byte is skipped
+    tb.t.att[static_cast<size_t>(a4)].signbyte = 0; // a zero sign byte is skipped
     EXPECT_TRUE(samesign(std::vector<Literal>{-a3, a4}, tb.t));
 }
 
@@ -58,7 +58,7 @@ TEST(Prefixlit, PutsTheLiteralInFrontOfEveryTerm)
     TermList big;
     big.add_term(std::vector<Literal>(MAXLITS - 1, 5));
     big.add_term({6});
-    EXPECT_FALSE(prefixlit(big, 7, out));  // would need 10002 literals
+    EXPECT_FALSE(prefixlit(big, 7, out)); // would need 10002 literals
     EXPECT_EQ(out.count(), 5);
 }
 

@@ -1,7 +1,7 @@
 // Transposition of a product of clauses into a sum of terms.
+#include "captured_log.h"
 #include "partition/termops.h"
 #include "partition/trans.h"
-#include "captured_log.h"
 #include "support/recording_services.h"
 #include "tables_fixture.h"
 
@@ -37,7 +37,7 @@ TEST_F(Trans, NoClausesIsTheWholeSet)
 {
     TermList out;
     EXPECT_EQ(trans(TermList{}, kPlain, out, opt, tally, cap.log), status::kNoInput);
-    EXPECT_EQ(out.lits, (std::vector<Literal>{1}));  // the whole set of the flipped result
+    EXPECT_EQ(out.lits, (std::vector<Literal>{1})); // the whole set of the flipped result
     EXPECT_EQ(trans(TermList{}, kFlipped, out, opt, tally, cap.log), status::kNoInput);
     EXPECT_EQ(out.lits, (std::vector<Literal>{-1}));
 }
@@ -47,7 +47,7 @@ TEST_F(Trans, AnEmptyClauseMakesTheProductEmpty)
     TermList in{{2, 0}, {3, 4}};
     TermList out;
     EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kConstMinus);
-    EXPECT_EQ(out.lits, (std::vector<Literal>{-1}));  // the empty set of a flipped list
+    EXPECT_EQ(out.lits, (std::vector<Literal>{-1})); // the empty set of a flipped list
 }
 
 TEST_F(Trans, TermsComeInCounterOrderLastClauseFastest)
@@ -89,7 +89,7 @@ TEST_F(Trans, TooManyCombinationsAreRefusedBeforeAnyReduction)
 TEST_F(Trans, AHundredAndFirstSurvivingTermIsALimit)
 {
     TermList in;
-    for (int c = 0; c < 7; ++c) in.add_term({2 + 2 * c, 3 + 2 * c});  // 128 distinct terms
+    for (int c = 0; c < 7; ++c) in.add_term({2 + 2 * c, 3 + 2 * c}); // 128 distinct terms
     TermList out;
     EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kLimit);
     EXPECT_EQ(out.q(), MAXP);
@@ -124,9 +124,9 @@ TEST_F(Trans, TraceSwitchDumpsTheSteps)
     EXPECT_TRUE(cap.lines.empty());
     opt.trace = true;
     trans(list({{2, 3}, {4}}), kPlain, out, opt, tally, cap.log);
-    EXPECT_EQ(cap.lines, (std::vector<std::string>{"trans: clauses", "(   2 1,   3 1,", "(   4 1,", "trans: partial sum",
-                                                   "(   2 1,   4 1,", "(   3 1,   4 1,", "trans: result",
-                                                   "(   2 1,   4 1,", "(   3 1,   4 1,"}));
+    EXPECT_EQ(cap.lines, (std::vector<std::string>{"trans: clauses", "(   2 1,   3 1,", "(   4 1,",
+                                                   "trans: partial sum", "(   2 1,   4 1,", "(   3 1,   4 1,",
+                                                   "trans: result", "(   2 1,   4 1,", "(   3 1,   4 1,"}));
 }
 
 } // namespace

@@ -11,7 +11,7 @@ using namespace meru::platform;
 namespace {
 
 constexpr int white = 0xffffff;
-constexpr int red = 0x0000ff;   // 0xBBGGRR
+constexpr int red = 0x0000ff; // 0xBBGGRR
 constexpr int blue = 0xff0000;
 constexpr int green = 0x00ff00;
 
@@ -20,8 +20,7 @@ int count_colour(const Canvas& c, int bgr)
 {
     int n = 0;
     for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x)
-            n += from_qrgb(c.image().pixel(x, y)) == bgr;
+        for (int x = 0; x < c.width(); ++x) n += from_qrgb(c.image().pixel(x, y)) == bgr;
     return n;
 }
 
@@ -32,8 +31,8 @@ TEST(CanvasColour, BgrIsConvertedToQtRgb)
     EXPECT_EQ(to_qrgb(0x123456), qRgb(0x56, 0x34, 0x12));
     EXPECT_EQ(from_qrgb(qRgb(0x56, 0x34, 0x12)), 0x123456);
     EXPECT_EQ(palette_colour(0), 0x000000);
-    EXPECT_EQ(palette_colour(4), 0x000080);  // red
-    EXPECT_EQ(palette_colour(9), 0xff0000);  // light blue
+    EXPECT_EQ(palette_colour(4), 0x000080); // red
+    EXPECT_EQ(palette_colour(9), 0xff0000); // light blue
     EXPECT_EQ(palette_colour(15), 0xffffff);
     EXPECT_EQ(palette_colour(16), -1);
     EXPECT_EQ(palette_colour(-1), -1);
@@ -44,7 +43,7 @@ TEST(CanvasShapes, FilledRectangleHasExactColourAndInclusiveCorners)
     Canvas c(100, 80);
     EXPECT_EQ(c.get_pixel_rgb(50, 50), white);
     c.set_color_rgb(red);
-    c.rectangle(Fill::interior, 20, 15, 10, 10);  // corners in any order
+    c.rectangle(Fill::interior, 20, 15, 10, 10); // corners in any order
     EXPECT_EQ(c.image().pixel(10, 10), qRgb(255, 0, 0));
     EXPECT_EQ(c.get_pixel_rgb(10, 10), red);
     EXPECT_EQ(c.get_pixel_rgb(20, 15), red);
@@ -81,15 +80,15 @@ TEST(CanvasShapes, LineIncludesBothEndPointsAndMovesThePosition)
     c.lineto(15, 9);
     EXPECT_EQ(c.get_pixel_rgb(5, 5), green);
     EXPECT_EQ(c.get_pixel_rgb(15, 9), green);
-    EXPECT_EQ(count_colour(c, green), 11);  // one pixel per column of a shallow line
+    EXPECT_EQ(count_colour(c, green), 11); // one pixel per column of a shallow line
     EXPECT_EQ(c.current_position(), QPoint(15, 9));
 
-    c.lineto(15, 30);  // vertical, continuing from the last end point
+    c.lineto(15, 30); // vertical, continuing from the last end point
     EXPECT_EQ(c.get_pixel_rgb(15, 30), green);
     EXPECT_EQ(count_colour(c, green), 11 + 21);
 
     c.moveto(40, 40);
-    c.lineto(40, 40);  // a line of no length is its one pixel
+    c.lineto(40, 40); // a line of no length is its one pixel
     EXPECT_EQ(c.get_pixel_rgb(40, 40), green);
 }
 
@@ -99,8 +98,7 @@ TEST(CanvasShapes, FarAwayEndPointsAreClipped)
     c.set_color_rgb(red);
     c.moveto(-1000000000, 40);
     c.lineto(1000000000, 40);
-    for (int x = 0; x < 100; ++x)
-        ASSERT_EQ(c.get_pixel_rgb(x, 40), red) << x;
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(c.get_pixel_rgb(x, 40), red) << x;
     EXPECT_EQ(count_colour(c, red), 100);
 }
 
@@ -110,11 +108,10 @@ TEST(CanvasShapes, ExtremeCoordinatesAreClippedWithoutOverflow)
     c.set_vieworg(10, 10);
     c.set_color_rgb(blue);
     c.rectangle(Fill::interior, -2147483647 - 1, 5, 2147483647, 5);
-    for (int x = 0; x < 50; ++x)
-        ASSERT_EQ(from_qrgb(c.image().pixel(x, 15)), blue) << x;
+    for (int x = 0; x < 50; ++x) ASSERT_EQ(from_qrgb(c.image().pixel(x, 15)), blue) << x;
     EXPECT_EQ(count_colour(c, blue), 50);
     c.moveto(2147483647, 2147483647);
-    c.lineto(-2147483647 - 1, -2147483647 - 1);  // the diagonal through the origin
+    c.lineto(-2147483647 - 1, -2147483647 - 1); // the diagonal through the origin
     EXPECT_EQ(from_qrgb(c.image().pixel(10, 10)), blue);
     EXPECT_EQ(from_qrgb(c.image().pixel(39, 39)), blue);
     c.polygon(Fill::interior, {{2147483647, 0}, {0, 2147483647}, {-2147483647, 0}});
@@ -172,21 +169,21 @@ TEST(CanvasShapes, PolygonOutlineAndFill)
 TEST(CanvasPalette, IndexSelectsStandardColour)
 {
     Canvas c(10, 10);
-    EXPECT_EQ(c.set_color(4), 0);  // previous palette index: black at start
+    EXPECT_EQ(c.set_color(4), 0); // previous palette index: black at start
     c.rectangle(Fill::interior, 0, 0, 9, 9);
     EXPECT_EQ(c.image().pixel(5, 5), qRgb(128, 0, 0));
     EXPECT_EQ(c.set_color(16), -1);
     EXPECT_EQ(c.status(), gr_error);
     EXPECT_EQ(c.color_rgb(), 0x000080);
     EXPECT_EQ(c.set_color_rgb(0x123456), 0x000080);
-    EXPECT_EQ(c.set_color_rgb(0x7f123456), 0x123456);  // only 24 bits are a colour
+    EXPECT_EQ(c.set_color_rgb(0x7f123456), 0x123456); // only 24 bits are a colour
     EXPECT_EQ(c.color_rgb(), 0x123456);
 }
 
 TEST(CanvasViewport, ClipsToItsRectangleAndMovesTheOrigin)
 {
     Canvas c(100, 80);
-    c.set_viewport(59, 39, 30, 20);  // corners in any order
+    c.set_viewport(59, 39, 30, 20); // corners in any order
     EXPECT_EQ(c.vieworg(), QPoint(30, 20));
     c.set_color_rgb(red);
     c.rectangle(Fill::interior, -50, -50, 500, 500);
@@ -199,7 +196,7 @@ TEST(CanvasViewport, ClipsToItsRectangleAndMovesTheOrigin)
     // Read-back is in viewport coordinates too.
     EXPECT_EQ(c.get_pixel_rgb(0, 0), red);
     EXPECT_EQ(c.get_pixel_rgb(-1, 0), white);
-    EXPECT_EQ(c.get_pixel_rgb(-31, 0), -1);  // off the canvas
+    EXPECT_EQ(c.get_pixel_rgb(-31, 0), -1); // off the canvas
 }
 
 TEST(CanvasViewport, VieworgMovesOnlyTheOrigin)
@@ -238,7 +235,7 @@ TEST(CanvasImages, SavedPixelsComeBackExactly)
     c.rectangle(Fill::interior, 0, 0, 59, 39);
     c.put_image(0, 0, saved);
     EXPECT_EQ(c.image().copy(0, 0, 30, 30), before);
-    EXPECT_EQ(c.get_pixel_rgb(30, 0), green);  // outside the restored rectangle
+    EXPECT_EQ(c.get_pixel_rgb(30, 0), green); // outside the restored rectangle
 
     // Restored elsewhere, clipped at the canvas edge.
     c.put_image(45, 20, saved);

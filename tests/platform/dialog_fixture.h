@@ -42,8 +42,7 @@ inline void fill_lists(platform::Dialog& d)
 {
     d.set_int(105, 5, platform::kNumItems);
     const char* names[] = {"AGE", "SEX", "BMI", "SBP", "DIAB"};
-    for (int i = 0; i < 5; ++i)
-        d.set_text(105, names[i], i + 1);
+    for (int i = 0; i < 5; ++i) d.set_text(105, names[i], i + 1);
     d.set_int(106, 3, platform::kNumItems);
     d.set_text(106, "pear", 1);
     d.set_text(106, "apple", 2);

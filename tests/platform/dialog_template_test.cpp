@@ -58,15 +58,17 @@ TEST(DialogTemplateTest, EveryErrorIsNamedWithItsLineAndTheDialogIsLeftOut)
 {
     struct Case {
         const char* text;
-        const char* expect;   // part of the message
+        const char* expect; // part of the message
     };
     const Case cases[] = {
         {"dialog 5 \"A\" 0 0 10 10\n  slider 3 \"\" 0 0 1 1\nend\n", "t.dlg:2: unknown control kind \"slider\""},
-        {"dialog 5 \"A\" 0 0 10 10\n  button 3 \"x\" 0 0 1 1 multi\nend\n", "t.dlg:2: style \"multi\" does not apply"},
+        {"dialog 5 \"A\" 0 0 10 10\n  button 3 \"x\" 0 0 1 1 multi\nend\n",
+         "t.dlg:2: style \"multi\" does not apply"},
         {"dialog 5 \"A\" 0 0 10 10\n  button x \"x\" 0 0 1 1\nend\n", "t.dlg:2: control id and position"},
         {"dialog 5 \"A\" 0 0 10 10\n  button 3 \"x 0 0 1 1\nend\n", "t.dlg:2: text without its closing quote"},
         {"dialog 5 \"A\" 0 0 10 10\n  button 3 \"x\" 0 0 1 1\n", "t.dlg:1: dialog 5 has no \"end\""},
-        {"dialog 5 \"A\" 0 0 10 10\n  edit 3 \"\" 0 0 1 1\n  check 3 \"c\" 0 0 1 1\nend\n", "t.dlg:3: control id 3 used twice"},
+        {"dialog 5 \"A\" 0 0 10 10\n  edit 3 \"\" 0 0 1 1\n  check 3 \"c\" 0 0 1 1\nend\n",
+         "t.dlg:3: control id 3 used twice"},
         {"dialog 5 \"A\" 0 0 10 10\n  button 1 \"a\" 0 0 1 1 default\n  button 2 \"b\" 0 0 1 1 default\nend\n",
          "t.dlg:3: a second default button"},
         {"dialog 5 A 0 0 10 10\nend\n", "t.dlg:1: expected: dialog ID"},
@@ -100,12 +102,10 @@ TEST(DialogTemplateTest, EveryShippedTemplateLoadsWithoutError)
 {
     std::vector<std::string> errors;
     auto lib = load_dialog_folder(MERU_TEST_DATA_DIR "/../resources/dialogs", errors);
-    for (const auto& e : errors)
-        ADD_FAILURE() << e;
+    for (const auto& e : errors) ADD_FAILURE() << e;
     EXPECT_FALSE(lib.dialogs.empty());
     // The question, the note and the note of a by-group run.
-    for (int id : {127, 140, 141})
-        EXPECT_NE(lib.find(id), nullptr) << id;
+    for (int id : {127, 140, 141}) EXPECT_NE(lib.find(id), nullptr) << id;
     const DialogTemplate* q = lib.find(127);
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(q->caption, "Query:");

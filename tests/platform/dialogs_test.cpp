@@ -158,7 +158,7 @@ TEST(DialogTest, ASortedListShowsItsItemsInOrderButKeepsTheCallersNumbers)
         auto* lw = static_cast<QListWidget*>(d->control_widget(106));
         EXPECT_EQ(lw->item(0)->text(), "apple");
         EXPECT_EQ(lw->item(2)->text(), "pear");
-        click_row(*d, 106, 0);   // "apple", the second item set
+        click_row(*d, 106, 0); // "apple", the second item set
         d->get_int(106, seen, 1);
         d->widget()->reject();
     });
@@ -186,8 +186,7 @@ TEST(DialogTest, AListCallbackRunsOnEverySelectionChangeOfRealClicks)
         for (int j = 1;; ++j) {
             int k = 0;
             dlg.get_int(id, k, j);
-            if (k == 0)
-                break;
+            if (k == 0) break;
             selflag[k] = true;
         }
     });
@@ -228,7 +227,8 @@ TEST(DialogTest, AButtonWithACallbackRunsItInsteadOfClosing)
 
     // A callback may close the dialog with an id of its choosing.
     d->set_callback(7, [](Dialog& dlg, int, CallbackKind) { dlg.close_with(1000); });
-    closed = run_with(*d, [&] { QTest::mouseClick(static_cast<QPushButton*>(d->control_widget(7)), Qt::LeftButton); });
+    closed =
+        run_with(*d, [&] { QTest::mouseClick(static_cast<QPushButton*>(d->control_widget(7)), Qt::LeftButton); });
     EXPECT_EQ(closed, 1000);
 }
 
@@ -261,7 +261,7 @@ TEST(DialogTest, ValuesTypedByTheUserAreKeptAcrossRuns)
         QTest::mouseClick(static_cast<QCheckBox*>(d->control_widget(102)), Qt::LeftButton);
         QTest::mouseClick(static_cast<QRadioButton*>(d->control_widget(104)), Qt::LeftButton);
         click_row(*d, 105, 2);
-        QTest::keyClick(d->widget(), Qt::Key_Escape);   // Cancel keeps them too
+        QTest::keyClick(d->widget(), Qt::Key_Escape); // Cancel keeps them too
     });
     EXPECT_EQ(closed, kCancelId);
     std::string text;
@@ -294,8 +294,8 @@ TEST(DialogTest, ADisabledControlCannotBeUsed)
     EXPECT_EQ(why, "it is disabled");
     EXPECT_FALSE(d->set_enabled(4242, false));
     d->set_enabled(1, true);
-    EXPECT_EQ(run_with(*d, [&] { QTest::mouseClick(static_cast<QPushButton*>(d->control_widget(1)), Qt::LeftButton); }),
-              1);
+    EXPECT_EQ(
+        run_with(*d, [&] { QTest::mouseClick(static_cast<QPushButton*>(d->control_widget(1)), Qt::LeftButton); }), 1);
 }
 
 TEST(DialogTest, ControlsAreFoundByIdOrLabel)
@@ -303,8 +303,8 @@ TEST(DialogTest, ControlsAreFoundByIdOrLabel)
     auto lib = test_dialogs();
     auto d = Dialog::load(lib, 900, {});
     EXPECT_EQ(d->find_control("101"), 101);
-    EXPECT_EQ(d->find_control("name:"), 101);          // the static before the edit
-    EXPECT_EQ(d->find_control("Keep going"), 102);      // without "&", any case
+    EXPECT_EQ(d->find_control("name:"), 101);      // the static before the edit
+    EXPECT_EQ(d->find_control("Keep going"), 102); // without "&", any case
     EXPECT_EQ(d->find_control("\"By Attribute\""), 104);
     EXPECT_EQ(d->find_control("Variables"), 105);
     EXPECT_EQ(d->find_control("cancel"), 2);

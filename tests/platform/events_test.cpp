@@ -39,9 +39,11 @@ TEST_F(EventsTest, EachWaitNamesItsWaitPoint)
     keys_wait(50);
     sleep_ms(10);
     wait(WaitPoint::sleep, 0);
-    const std::vector<std::pair<WaitPoint, int>> expected = {
-        {WaitPoint::idle, 200}, {WaitPoint::mouse, 100}, {WaitPoint::keys, 50},
-        {WaitPoint::sleep, 10}, {WaitPoint::sleep, 0}};
+    const std::vector<std::pair<WaitPoint, int>> expected = {{WaitPoint::idle, 200},
+                                                             {WaitPoint::mouse, 100},
+                                                             {WaitPoint::keys, 50},
+                                                             {WaitPoint::sleep, 10},
+                                                             {WaitPoint::sleep, 0}};
     EXPECT_EQ(seen, expected);
     // A fake clock makes the waits pass virtually: 360 ms in all.
     EXPECT_EQ(fake.elapsed_ms(), 360);
@@ -59,8 +61,7 @@ TEST_F(EventsTest, YieldPumpsOnlyWhenItsIntervalHasPassed)
 {
     set_yield_interval(40);
     pump();
-    for (int i = 0; i < 1000; ++i)
-        yield();
+    for (int i = 0; i < 1000; ++i) yield();
     EXPECT_TRUE(seen.empty());
     fake.advance(39);
     yield();
@@ -86,9 +87,9 @@ TEST_F(EventsTest, FakeClockGivesDateAndHundredthsAndMovesOnEachRead)
     EXPECT_EQ(a.minute, 59);
     EXPECT_EQ(a.second, 59);
     EXPECT_EQ(a.hundredths, 98);
-    const DateTime b = now();  // 10 ms later
+    const DateTime b = now(); // 10 ms later
     EXPECT_EQ(b.hundredths, 99);
-    const DateTime c = now();  // past midnight: the new year
+    const DateTime c = now(); // past midnight: the new year
     EXPECT_EQ(c.year, 2027);
     EXPECT_EQ(c.month, 1);
     EXPECT_EQ(c.day, 1);

@@ -21,10 +21,10 @@ TEST(UnitRegistryTest, AUnitIsAWindowOrAFileNeverBoth)
     UnitRegistry r;
     EXPECT_EQ(r.kind(7), UnitKind::none);
     EXPECT_TRUE(r.claim(7, UnitKind::file));
-    EXPECT_TRUE(r.claim(7, UnitKind::file));  // again by the same kind
+    EXPECT_TRUE(r.claim(7, UnitKind::file)); // again by the same kind
     EXPECT_FALSE(r.claim(7, UnitKind::window));
     EXPECT_EQ(r.kind(7), UnitKind::file);
-    r.release(7, UnitKind::window);  // not the owner: nothing happens
+    r.release(7, UnitKind::window); // not the owner: nothing happens
     EXPECT_EQ(r.kind(7), UnitKind::file);
     r.release(7, UnitKind::file);
     EXPECT_TRUE(r.claim(7, UnitKind::window));
@@ -60,8 +60,8 @@ TEST_F(FrameTest, WindowsAreBoundToUnits)
     EXPECT_FALSE(frame.is_open(11));
     EXPECT_EQ(units.kind(11), UnitKind::none);
     EXPECT_EQ(frame.canvas(11), nullptr);
-    frame.close_window(11);  // closing a closed unit does nothing
-    frame.close_window(41);  // nor does closing a file unit
+    frame.close_window(11); // closing a closed unit does nothing
+    frame.close_window(41); // nor does closing a file unit
     EXPECT_EQ(units.kind(41), UnitKind::file);
 }
 
@@ -116,12 +116,12 @@ TEST_F(FrameTest, ConfigurationSetsTheCanvasSizeAndKeepsPixels)
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->viewport()->size(), QSize(500, 60));
 
-    cfg.numxpixels = 2000000000;  // far beyond memory: refused, canvas kept
+    cfg.numxpixels = 2000000000; // far beyond memory: refused, canvas kept
     EXPECT_FALSE(frame.set_window_config(37, cfg));
     EXPECT_EQ(frame.window_config(37)->numxpixels, 500);
     EXPECT_EQ(frame.canvas(37)->get_pixel_rgb(19, 19), 0x00ff00);
 
-    cfg = {};  // -1 everywhere: the default size
+    cfg = {}; // -1 everywhere: the default size
     ASSERT_TRUE(frame.set_window_config(37, cfg));
     EXPECT_EQ(frame.window_config(37)->numxpixels, default_canvas_width);
     EXPECT_FALSE(frame.set_window_config(36, cfg));

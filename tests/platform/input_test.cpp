@@ -57,7 +57,9 @@ TEST_F(FrameTest, QuickClickBetweenTwoPollsIsSeenOnce)
     ASSERT_TRUE(frame.open_window(19, "Scatter"));
     std::vector<Event> events;
     ASSERT_GE(frame.register_mouse(19, mouse_left_down | mouse_left_up | mouse_right_down | mouse_move,
-                                   [&](int u, int e, int ks, int x, int y) { events.push_back({u, e, ks, x, y}); }),
+                                   [&](int u, int e, int ks, int x, int y) {
+                                       events.push_back({u, e, ks, x, y});
+                                   }),
               0);
     CanvasView& view = frame.window(19)->view();
     MouseLatch& latch = frame.window(19)->latch();
@@ -88,9 +90,9 @@ TEST_F(FrameTest, QuickClickBetweenTwoPollsIsSeenOnce)
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0], (Event{19, mouse_right_down, mouse_ks_right, 5, 6}));
     QTest::mouseRelease(&view, Qt::RightButton, {}, QPoint(5, 6));
-    EXPECT_EQ(events.size(), 1u);  // right up is not in the mask
+    EXPECT_EQ(events.size(), 1u); // right up is not in the mask
     EXPECT_EQ(latch.read().event, mouse_right_down);
-    EXPECT_EQ(latch.read().event, mouse_right_up);  // the platform's latch sees every event
+    EXPECT_EQ(latch.read().event, mouse_right_up); // the platform's latch sees every event
 
     EXPECT_EQ(frame.unregister_mouse(19), 0);
     EXPECT_EQ(frame.unregister_mouse(19), -1);
@@ -114,7 +116,9 @@ TEST_F(FrameTest, MouseCoordinatesAreCanvasPixelsWhenScrolled)
     scroll->verticalScrollBar()->setValue(500);
     pump();
     std::vector<Event> events;
-    frame.register_mouse(25, mouse_left_down, [&](int u, int e, int ks, int x, int y) { events.push_back({u, e, ks, x, y}); });
+    frame.register_mouse(25, mouse_left_down, [&](int u, int e, int ks, int x, int y) {
+        events.push_back({u, e, ks, x, y});
+    });
     // A click 10,10 inside the visible part lands on canvas pixel 1010,510.
     QWidget* port = scroll->viewport();
     const QPoint at = frame.window(25)->view().mapFrom(port, QPoint(10, 10));
@@ -130,7 +134,7 @@ TEST(KeyQueueTest, ExtendedKeysComeAsZeroThenScanCode)
     EXPECT_FALSE(q.has_key());
     EXPECT_FALSE(q.get());
     q.push({'a', false});
-    q.push({81, true});  // PgDn
+    q.push({81, true}); // PgDn
     q.push({27, false});
     EXPECT_EQ(q.size(), 3);
     EXPECT_EQ(q.get(), 'a');
@@ -145,13 +149,11 @@ TEST(KeyQueueTest, ExtendedKeysComeAsZeroThenScanCode)
 TEST(KeyQueueTest, HoldsTwoHundredFiftyFiveKeysAndDropsTheNewest)
 {
     KeyQueue q;
-    for (int i = 0; i < KeyQueue::capacity; ++i)
-        ASSERT_TRUE(q.push({i % 200 + 32, false})) << i;
+    for (int i = 0; i < KeyQueue::capacity; ++i) ASSERT_TRUE(q.push({i % 200 + 32, false})) << i;
     EXPECT_FALSE(q.push({'X', false}));
     EXPECT_FALSE(q.push({73, true}));
     EXPECT_EQ(q.size(), 255);
-    for (int i = 0; i < KeyQueue::capacity; ++i)
-        ASSERT_EQ(q.get(), i % 200 + 32) << i;
+    for (int i = 0; i < KeyQueue::capacity; ++i) ASSERT_EQ(q.get(), i % 200 + 32) << i;
     EXPECT_FALSE(q.has_key());
 }
 
@@ -172,17 +174,15 @@ TEST_F(FrameTest, TypedKeysReachTheFocusedWindowsQueue)
     QTest::keyClick(&view, Qt::Key_Home);
     QTest::keyClick(&view, Qt::Key_End);
     QTest::keyClick(&view, '5');
-    QTest::keyClick(&view, Qt::Key_Shift);  // no code
+    QTest::keyClick(&view, Qt::Key_Shift); // no code
     std::vector<int> codes;
-    while (auto c = keys.get())
-        codes.push_back(*c);
+    while (auto c = keys.get()) codes.push_back(*c);
     const std::vector<int> expected = {0, 81, 0, 73, 27, 13, 0, 72, 0, 80, 0, 75, 0, 77, 0, 71, 0, 79, '5'};
     EXPECT_EQ(codes, expected);
 
     // Overflow from real key presses: the 256th is dropped with a beep.
     const int beeps = beep_count();
-    for (int i = 0; i < 256; ++i)
-        QTest::keyClick(&view, 'q');
+    for (int i = 0; i < 256; ++i) QTest::keyClick(&view, 'q');
     EXPECT_EQ(keys.size(), 255);
     EXPECT_EQ(beep_count(), beeps + 1);
 }

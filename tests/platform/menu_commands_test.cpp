@@ -44,7 +44,7 @@ TEST_F(FrameTest, SaveAndPrintWriteTheFocusedCanvasWhereTheScriptSays)
     EXPECT_FALSE(run_menu_command(MenuCommand::SaveImage, frame, modal));
     ASSERT_TRUE(frame.open_window(21, "Plot"));
     frame.set_focus(21);
-    frame.canvas(21)->clear(0x0000FF);   // red
+    frame.canvas(21)->clear(0x0000FF); // red
     EXPECT_TRUE(run_menu_command(MenuCommand::SaveImage, frame, modal));
     QImage saved(QString::fromStdString(png));
     ASSERT_FALSE(saved.isNull());
@@ -55,7 +55,7 @@ TEST_F(FrameTest, SaveAndPrintWriteTheFocusedCanvasWhereTheScriptSays)
     QFile f(QString::fromStdString(pdf));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(4) == "%PDF");
-    EXPECT_FALSE(run_menu_command(MenuCommand::SaveImage, frame, modal));   // cancelled
+    EXPECT_FALSE(run_menu_command(MenuCommand::SaveImage, frame, modal)); // cancelled
     EXPECT_EQ(host.status, -1);
 }
 
@@ -95,7 +95,9 @@ TEST_F(FrameTest, TheScriptReachesMenusWindowsAndShotsThroughTheFrame)
     ASSERT_TRUE(frame.open_window(19, "Scatter plot"));
     std::vector<MouseSample> events;
     frame.register_mouse(19, mouse_left_down | mouse_left_up | mouse_right_down,
-                         [&](int, int e, int ks, int x, int y) { events.push_back({e, ks, x, y}); });
+                         [&](int, int e, int ks, int x, int y) {
+                             events.push_back({e, ks, x, y});
+                         });
     EXPECT_EQ(host.find_window("19"), 19);
     EXPECT_EQ(host.find_window("scatter plot"), 19);
     EXPECT_EQ(host.find_window("20"), -1);

@@ -65,7 +65,7 @@ TEST_F(MenuBarTest, HandlesStayOnTheirItemWhenItemsAroundThemComeAndGo)
     MenuHandle w1 = menus.append(1, kMenuEnabled, "window one");
     MenuHandle w2 = menus.append(1, kMenuEnabled, "window two");
     EXPECT_EQ(menus.position(w2), std::make_pair(1, 6));
-    EXPECT_TRUE(menus.remove(1, 2));   // "New"
+    EXPECT_TRUE(menus.remove(1, 2)); // "New"
     EXPECT_EQ(menus.position(open), std::make_pair(1, 1));
     EXPECT_EQ(menus.position(exit), std::make_pair(1, 3));
     EXPECT_EQ(menus.position(w2), std::make_pair(1, 5));
@@ -74,7 +74,7 @@ TEST_F(MenuBarTest, HandlesStayOnTheirItemWhenItemsAroundThemComeAndGo)
     EXPECT_FALSE(menus.set_text(w1, "gone"));
     EXPECT_TRUE(menus.set_text(w2, "log window"));
     EXPECT_EQ(menus.text(1, 4), "log window");
-    EXPECT_FALSE(menus.remove(1, 0));   // the title is not an item
+    EXPECT_FALSE(menus.remove(1, 0)); // the title is not an item
     EXPECT_FALSE(menus.remove(1, 9));
 }
 
@@ -82,7 +82,7 @@ TEST_F(MenuBarTest, FlagsGreyEnableAndCheckAndItemZeroActsOnTheWholeMenu)
 {
     build();
     EXPECT_FALSE(menus.enabled(2, 0));
-    EXPECT_FALSE(menus.usable(2, 1));   // the item is enabled but its menu is grey
+    EXPECT_FALSE(menus.usable(2, 1)); // the item is enabled but its menu is grey
     menus.set_flags(2, 0, kMenuEnabled);
     EXPECT_TRUE(menus.usable(2, 1));
     EXPECT_TRUE(bar.actions()[1]->isEnabled());
@@ -117,26 +117,21 @@ TEST_F(MenuBarTest, ACommandTitleRunsItsRoutineWhenClicked)
 TEST_F(MenuBarTest, MenuOffAndOnRestoreEachMenusOwnStateAndNest)
 {
     build();
-    for (int m = 5; m <= 12; ++m)
-        menus.append(m, m % 2 ? kMenuGrey : kMenuEnabled, "M" + std::to_string(m));
+    for (int m = 5; m <= 12; ++m) menus.append(m, m % 2 ? kMenuGrey : kMenuEnabled, "M" + std::to_string(m));
     std::vector<bool> before;
-    for (int m = 1; m <= 12; ++m)
-        before.push_back(bar.actions()[m - 1]->isEnabled());
+    for (int m = 1; m <= 12; ++m) before.push_back(bar.actions()[m - 1]->isEnabled());
     menus.menu_off();
-    menus.menu_off();   // nested pair
-    for (int m = 3; m <= 12; ++m)
-        EXPECT_FALSE(bar.actions()[m - 1]->isEnabled()) << m;
-    EXPECT_TRUE(bar.actions()[0]->isEnabled());   // File and Edit are left alone
+    menus.menu_off(); // nested pair
+    for (int m = 3; m <= 12; ++m) EXPECT_FALSE(bar.actions()[m - 1]->isEnabled()) << m;
+    EXPECT_TRUE(bar.actions()[0]->isEnabled()); // File and Edit are left alone
     menus.menu_on();
-    for (int m = 3; m <= 12; ++m)
-        EXPECT_FALSE(bar.actions()[m - 1]->isEnabled()) << "inner menu_on acted on " << m;
+    for (int m = 3; m <= 12; ++m) EXPECT_FALSE(bar.actions()[m - 1]->isEnabled()) << "inner menu_on acted on " << m;
     // A menu the program enables while they are off comes back enabled.
     menus.set_flags(3, 0, kMenuEnabled);
     EXPECT_FALSE(bar.actions()[2]->isEnabled());
     menus.menu_on();
     before[2] = true;
-    for (int m = 1; m <= 12; ++m)
-        EXPECT_EQ(bar.actions()[m - 1]->isEnabled(), before[m - 1]) << m;
+    for (int m = 1; m <= 12; ++m) EXPECT_EQ(bar.actions()[m - 1]->isEnabled(), before[m - 1]) << m;
     // A menu_on without its menu_off does nothing.
     menus.menu_on();
     EXPECT_EQ(menus.off_depth(), 0);
@@ -147,7 +142,7 @@ TEST_F(MenuBarTest, ChoosingByTextRefusesWhatTheUserCouldNotClick)
 {
     build();
     std::string why;
-    EXPECT_EQ(menus.find("file", "exit"), menus.handle(1, 4));   // "&" and trailing blanks ignored
+    EXPECT_EQ(menus.find("file", "exit"), menus.handle(1, 4)); // "&" and trailing blanks ignored
     EXPECT_EQ(menus.find("File", "Save"), 0);
     ASSERT_TRUE(menus.choose(menus.find("File", "Open"), why));
     EXPECT_FALSE(menus.choose(menus.find("Y", "Distribution"), why));

@@ -31,8 +31,7 @@ public:
     bool choose_menu(std::string_view title, std::string_view item, std::string& why) override
     {
         calls.push_back("menu " + std::string(title) + "|" + std::string(item));
-        if (refuse_menu)
-            why = "menu item is greyed";
+        if (refuse_menu) why = "menu item is greyed";
         return !refuse_menu;
     }
     bool click(std::string_view window, int x, int y, bool right, std::string&) override
@@ -44,8 +43,7 @@ public:
     bool key(std::string_view window, const std::vector<int>& codes, std::string&) override
     {
         std::string s = "key " + std::string(window);
-        for (int c : codes)
-            s += " " + std::to_string(c);
+        for (int c : codes) s += " " + std::to_string(c);
         calls.push_back(s);
         return true;
     }
@@ -130,8 +128,9 @@ exit
 
 TEST(ScriptParseTest, MistakesAreNamedByLine)
 {
-    auto p = parse_script("menu\nanswer maybe\nclick 19 10\nwait -5\nkey 19 F13\njump\ndialog 5\n set a = 1\nmenu File > Open\n"
-                          "dialog 6\n");
+    auto p = parse_script(
+        "menu\nanswer maybe\nclick 19 10\nwait -5\nkey 19 F13\njump\ndialog 5\n set a = 1\nmenu File > Open\n"
+        "dialog 6\n");
     std::vector<std::string> expect = {
         "line 1: expected: menu TITLE > ITEM, or menu TITLE",
         "line 2: expected: answer yes, no, ok or cancel",
@@ -162,7 +161,8 @@ TEST(ScriptRunTest, MenusAtTheIdlePollThenTheEndOfTheScriptEndsWithZero)
     r.script->at_idle();
     EXPECT_EQ(r.host.calls, std::vector<std::string>{"menu File|Open"});
     r.script->at_idle();
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menu File|Open", "pump 30", "shot frame a.png", "menu Criteria|"}));
+    EXPECT_EQ(r.host.calls,
+              (std::vector<std::string>{"menu File|Open", "pump 30", "shot frame a.png", "menu Criteria|"}));
     EXPECT_EQ(r.host.status, -1);
     r.script->at_idle();
     EXPECT_EQ(r.host.status, kScriptDone);
@@ -175,8 +175,9 @@ TEST(ScriptRunTest, AnActionThatDoesNotFitEndsWithThreeNamingBoth)
         ScriptRun r("answer yes\n");
         r.script->at_idle();
         EXPECT_EQ(r.host.status, kScriptMismatch);
-        EXPECT_EQ(r.host.message,
-                  "script line 1: \"answer yes\" does not fit: the program waits at the idle poll (a menu action fits)");
+        EXPECT_EQ(
+            r.host.message,
+            "script line 1: \"answer yes\" does not fit: the program waits at the idle poll (a menu action fits)");
     }
     {
         ScriptRun r("menu Search > Go!\n");
@@ -191,8 +192,9 @@ TEST(ScriptRunTest, AnActionThatDoesNotFitEndsWithThreeNamingBoth)
                                  BoxButtons::OkCancel, BoxIcon::Information);
         EXPECT_EQ(button, 2);
         EXPECT_EQ(r.host.status, kScriptMismatch);
-        EXPECT_EQ(r.host.message, "script line 1: \"menu File > Open\" does not fit: the program waits at message box "
-                                  "\"Fatal erro....\" (answer ok or cancel fits)");
+        EXPECT_EQ(r.host.message,
+                  "script line 1: \"menu File > Open\" does not fit: the program waits at message box "
+                  "\"Fatal erro....\" (answer ok or cancel fits)");
     }
     {
         // Out of actions while a modal waits.
@@ -212,7 +214,8 @@ TEST(ScriptRunTest, AnActionThatDoesNotFitEndsWithThreeNamingBoth)
 TEST(ScriptRunTest, MessageBoxesQuestionsAndTheFileDialog)
 {
     std::string self = MERU_TEST_DATA_DIR "/platform/script_test.cpp";
-    ScriptRun r("answer ok\nanswer cancel\nanswer no\nanswer yes\nfile cancel\nfile " + self + "\nfile /no/such.mrc\n");
+    ScriptRun r("answer ok\nanswer cancel\nanswer no\nanswer yes\nfile cancel\nfile " + self +
+                "\nfile /no/such.mrc\n");
     EXPECT_EQ(message_box(r.modal(), "a", "c", BoxButtons::Ok, BoxIcon::Exclamation), 1);
     EXPECT_EQ(message_box(r.modal(), "b", "c", BoxButtons::OkCancel, BoxIcon::Question), 2);
     EXPECT_FALSE(ask_yes_no(r.modal(), "q1", "Query:"));
@@ -234,7 +237,7 @@ TEST(ScriptRunTest, DismissClosesBoxesUntilTheNextIdlePoll)
     EXPECT_TRUE(r.script->dismissing());
     EXPECT_EQ(message_box(r.modal(), "second", "c", BoxButtons::OkCancel, BoxIcon::None), 1);
     EXPECT_TRUE(ask_yes_no(r.modal(), "third?", "Query:"));
-    r.script->at_idle();   // dismissing ends here; the menu action is taken
+    r.script->at_idle(); // dismissing ends here; the menu action is taken
     EXPECT_FALSE(r.script->dismissing());
     EXPECT_EQ(r.host.calls.back(), "menu View|Output");
     EXPECT_EQ(message_box(r.modal(), "fourth", "c", BoxButtons::OkCancel, BoxIcon::None), 1);
@@ -279,7 +282,7 @@ dialog *
     EXPECT_EQ(n, 2);
     d->get_int(105, n, 2);
     EXPECT_EQ(n, 5);
-    EXPECT_GE(list_calls, 2);   // the callback saw the selection as a click would show it
+    EXPECT_GE(list_calls, 2); // the callback saw the selection as a click would show it
     d->get_int(106, n, 1);
     EXPECT_EQ(n, 3);
     d->get_text(107, s, kCurrentText);
@@ -290,7 +293,7 @@ dialog *
     EXPECT_EQ(d->run_modal(), kCancelId);
     d->get_text(101, s);
     EXPECT_EQ(s, "AGE > 50");
-    EXPECT_EQ(d->run_modal(), 1);   // Enter: the default button
+    EXPECT_EQ(d->run_modal(), 1); // Enter: the default button
     EXPECT_EQ(r.host.status, -1);
 }
 
@@ -359,8 +362,8 @@ TEST(ScriptRunTest, NotesAndQuestionsBuiltAsDialogsTakeAnswerAndDismiss)
     auto note = Dialog::load(lib, 140, r.modal());
     note->set_dismissable(true);
     note->set_text(1402, "NOTE: added attributes");
-    EXPECT_EQ(note->run_modal(), 1);   // dismissed: OK
-    EXPECT_EQ(quiz->run_modal(), 1);   // dismissed: Yes, the default button
+    EXPECT_EQ(note->run_modal(), 1); // dismissed: OK
+    EXPECT_EQ(quiz->run_modal(), 1); // dismissed: Yes, the default button
     EXPECT_EQ(r.host.status, -1);
 }
 
@@ -377,8 +380,7 @@ TEST(ScriptRunTest, DismissPressesTheDefaultButtonOnceAndThenEndsWithThree)
         note->set_dismissable(true);
         int presses = 0;
         note->set_callback(note->default_button(), [&](Dialog& d, int, CallbackKind) {
-            if (++presses == 50)
-                d.close_with(kCancelId);   // keeps a faulty loop from running for ever
+            if (++presses == 50) d.close_with(kCancelId); // keeps a faulty loop from running for ever
         });
         note->run_modal();
         EXPECT_EQ(presses, 1);
@@ -399,7 +401,7 @@ TEST(ScriptRunTest, WindowPollsTakeClicksAndKeys)
 {
     ScriptRun r("click 19 100 50\nkey Plot Esc\nmenu File > Open\n");
     r.script->at_poll();
-    r.host.pending = true;   // the key is not read yet: the next poll takes nothing
+    r.host.pending = true; // the key is not read yet: the next poll takes nothing
     r.script->at_poll();
     EXPECT_EQ(r.host.calls, std::vector<std::string>{"click 19 100 50"});
     r.host.pending = false;

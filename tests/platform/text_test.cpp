@@ -18,7 +18,7 @@ const char* const font_m5 = "t'courier'h15w7";
 struct Ink {
     QRect box;
     int pixels = 0;
-    int foreign = 0;  // pixels of neither colour
+    int foreign = 0; // pixels of neither colour
 };
 
 Ink ink_of(Canvas& c, int ink, int background = white)
@@ -27,10 +27,8 @@ Ink ink_of(Canvas& c, int ink, int background = white)
     for (int y = 0; y < c.height(); ++y) {
         for (int x = 0; x < c.width(); ++x) {
             const int p = c.get_pixel_rgb(x, y);
-            if (p == background)
-                continue;
-            if (p != ink)
-                ++r.foreign;
+            if (p == background) continue;
+            if (p != ink) ++r.foreign;
             ++r.pixels;
             r.box |= QRect(x, y, 1, 1);
         }
@@ -59,15 +57,15 @@ TEST(FontOptions, ParsesFaceHeightAndWidth)
     EXPECT_EQ(s->height, 9);
     EXPECT_EQ(s->width, 5);
 
-    s = parse_font_options("T'Arial'H11W7b");  // letters in any case; b is accepted
+    s = parse_font_options("T'Arial'H11W7b"); // letters in any case; b is accepted
     ASSERT_TRUE(s);
     EXPECT_EQ(s->face, "Arial");
     EXPECT_EQ(s->height, 11);
 
     EXPECT_FALSE(parse_font_options(""));
-    EXPECT_FALSE(parse_font_options("t'courier"));  // unclosed quote
-    EXPECT_FALSE(parse_font_options("hw7"));        // h without digits
-    EXPECT_FALSE(parse_font_options("x12"));        // not an option letter
+    EXPECT_FALSE(parse_font_options("t'courier")); // unclosed quote
+    EXPECT_FALSE(parse_font_options("hw7"));       // h without digits
+    EXPECT_FALSE(parse_font_options("x12"));       // not an option letter
 }
 
 TEST_F(TextTest, InitialisingAgainIsCheapAndAMissingFolderFails)
@@ -98,15 +96,12 @@ TEST_F(TextTest, MonospaceSizeCodeAdvancesSevenPixels)
     bool in_glyph = false;
     for (int x = 0; x < c.width(); ++x) {
         bool ink = false;
-        for (int y = 0; y < c.height(); ++y)
-            ink = ink || c.get_pixel_rgb(x, y) != white;
-        if (ink && !in_glyph)
-            starts.push_back(x);
+        for (int y = 0; y < c.height(); ++y) ink = ink || c.get_pixel_rgb(x, y) != white;
+        if (ink && !in_glyph) starts.push_back(x);
         in_glyph = ink;
     }
     ASSERT_EQ(starts.size(), 10u);
-    for (std::size_t i = 1; i < starts.size(); ++i)
-        EXPECT_EQ(starts[i] - starts[i - 1], 7);
+    for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(starts[i] - starts[i - 1], 7);
     EXPECT_GE(starts[0], 3);
     EXPECT_LT(starts[9], 73);
 }
@@ -126,10 +121,8 @@ TEST_F(TextTest, MonospaceCellsTooWideForTheFaceKeepTheirPitch)
     bool in_glyph = false;
     for (int x = 0; x < c.width(); ++x) {
         bool ink = false;
-        for (int y = 0; y < c.height(); ++y)
-            ink = ink || c.get_pixel_rgb(x, y) != white;
-        if (ink && !in_glyph)
-            starts.push_back(x);
+        for (int y = 0; y < c.height(); ++y) ink = ink || c.get_pixel_rgb(x, y) != white;
+        if (ink && !in_glyph) starts.push_back(x);
         in_glyph = ink;
     }
     ASSERT_EQ(starts.size(), 2u);
@@ -159,7 +152,7 @@ TEST_F(TextTest, UnknownFaceFailsAndKeepsThePreviousFont)
     EXPECT_EQ(c.font()->cell_width, 7);
 
     Canvas fresh(50, 20);
-    fresh.outgtext("x");  // no font selected yet: nothing drawn, an error status
+    fresh.outgtext("x"); // no font selected yet: nothing drawn, an error status
     EXPECT_EQ(fresh.status(), gr_font_error);
     EXPECT_EQ(ink_of(fresh, 0).pixels, 0);
 }
@@ -174,11 +167,11 @@ TEST_F(TextTest, TextIsDrawnInItsColourInsideItsCell)
     c.moveto(20, 30);
     c.outgtext("Hello");
     const Ink ink = ink_of(c, blue);
-    EXPECT_EQ(ink.foreign, 0);  // no antialiasing: one colour only
+    EXPECT_EQ(ink.foreign, 0); // no antialiasing: one colour only
     EXPECT_GT(ink.pixels, 30);
     const int cell_h = c.font()->cell_height;
-    EXPECT_TRUE(QRect(20, 30, 5 * 7, cell_h).contains(ink.box)) << ink.box.x() << "," << ink.box.y() << " "
-                                                                << ink.box.width() << "x" << ink.box.height();
+    EXPECT_TRUE(QRect(20, 30, 5 * 7, cell_h).contains(ink.box))
+        << ink.box.x() << "," << ink.box.y() << " " << ink.box.width() << "x" << ink.box.height();
     ASSERT_EQ(c.journal().size(), 1u);
     EXPECT_EQ(c.journal()[0].op, "text");
     EXPECT_EQ(c.journal()[0].text, "Hello");
@@ -189,19 +182,19 @@ TEST_F(TextTest, TextIsDrawnInItsColourInsideItsCell)
 TEST_F(TextTest, BackgroundStaysTransparentAndViewportClipsText)
 {
     Canvas c(100, 40);
-    c.set_color_rgb(0x00ffff);  // yellow
+    c.set_color_rgb(0x00ffff); // yellow
     c.rectangle(Fill::interior, 0, 0, 99, 39);
     c.set_font(font_m5);
     c.set_color_rgb(0x0000ff);
     c.moveto(10, 10);
     c.outgtext("MM");
     const Ink ink = ink_of(c, 0x0000ff, 0x00ffff);
-    EXPECT_EQ(ink.foreign, 0);  // nothing but the red ink replaced the yellow
+    EXPECT_EQ(ink.foreign, 0); // nothing but the red ink replaced the yellow
     EXPECT_GT(ink.pixels, 10);
 
     Canvas d(100, 40);
     d.set_font(font_m5);
-    d.set_viewport(0, 0, 13, 39);  // room for the first two cells only
+    d.set_viewport(0, 0, 13, 39); // room for the first two cells only
     d.set_color_rgb(0);
     d.moveto(0, 0);
     d.outgtext("MMMMMM");
@@ -225,8 +218,8 @@ TEST_F(TextTest, VerticalTextReadsBottomToTop)
     // The cell's top lies along x = 50 and the text runs up from y = 100: the
     // first character (the only ink) sits in the lowest 7 rows.
     const int cell_h = c.font()->cell_height;
-    EXPECT_TRUE(QRect(50, 93, cell_h, 8).contains(ink.box)) << ink.box.x() << "," << ink.box.y() << " "
-                                                            << ink.box.width() << "x" << ink.box.height();
+    EXPECT_TRUE(QRect(50, 93, cell_h, 8).contains(ink.box))
+        << ink.box.x() << "," << ink.box.y() << " " << ink.box.width() << "x" << ink.box.height();
 
     // Back to horizontal.
     c.set_gtext_vector(1, 0);

@@ -39,7 +39,8 @@ TEST(Sampmask, WithoutTheCheckCopiesTheBaseMaskAndWritesNothing)
     EXPECT_EQ(sample, base);
     EXPECT_TRUE(c.lines.empty());
     // Bypass (the Rank menu group) also turns the check off.
-    EXPECT_EQ(meru::stats::sampmask(attrs, AttributeMatrix(abyte, 2, 2), base, sample, true, true, false, w, c.log), 0.0);
+    EXPECT_EQ(meru::stats::sampmask(attrs, AttributeMatrix(abyte, 2, 2), base, sample, true, true, false, w, c.log),
+              0.0);
     EXPECT_EQ(sample, base);
     EXPECT_TRUE(c.lines.empty());
 }
@@ -47,10 +48,10 @@ TEST(Sampmask, WithoutTheCheckCopiesTheBaseMaskAndWritesNothing)
 TEST(Sampmask, AttritionOverTheSampleOnly)
 {
     // Obs 2 (w 2) misses attribute 3; obs 4 misses it too but is outside the base mask.
-    std::vector<std::uint8_t> abyte{1, 1, 0,  //
-                                    1, 0, M,  //
-                                    1, 1, 1,  //
-                                    1, 1, M,  //
+    std::vector<std::uint8_t> abyte{1, 1, 0, //
+                                    1, 0, M, //
+                                    1, 1, 1, //
+                                    1, 1, M, //
                                     1, 0, 0};
     std::vector<std::uint8_t> base{1, 1, 1, 0, 1}, sample(5, 0);
     std::vector<int> w{1, 2, 3, 50, 4};
@@ -134,9 +135,9 @@ struct TurboData {
 TEST(Turbo, GroupsCarryTheirSummedWeightOnTheLastMember)
 {
     TurboData d(11u);
-    d.y[5] = -999.0f;                 // missing Y keeps its own weight
-    d.abyte[7 * 4 + 2] = M;           // missing key byte keeps its own weight
-    d.mask[9] = 0;                    // outside the sample: own weight
+    d.y[5] = -999.0f;       // missing Y keeps its own weight
+    d.abyte[7 * 4 + 2] = M; // missing key byte keeps its own weight
+    d.mask[9] = 0;          // outside the sample: own weight
     const std::vector<float> distinct{0.0f, 1.0f};
     const std::vector<int> key{2, 3, 4};
     CapturedLog c;
@@ -159,7 +160,8 @@ TEST(Turbo, GroupsCarryTheirSummedWeightOnTheLastMember)
     for (const auto& [k, g] : groups) want[static_cast<std::size_t>(g.first)] = g.second;
     for (int i : {5, 7, 9}) want[static_cast<std::size_t>(i)] = d.obswt[static_cast<std::size_t>(i)];
     EXPECT_EQ(d.grpwt, want);
-    EXPECT_EQ(std::accumulate(d.grpwt.begin(), d.grpwt.end(), 0LL), std::accumulate(d.obswt.begin(), d.obswt.end(), 0LL));
+    EXPECT_EQ(std::accumulate(d.grpwt.begin(), d.grpwt.end(), 0LL),
+              std::accumulate(d.obswt.begin(), d.obswt.end(), 0LL));
     ASSERT_EQ(c.lines.size(), 1u);
     EXPECT_EQ(c.lines[0], "  Turbo used: collapsed no. of groups " + std::to_string(groups.size()));
 }

@@ -1,7 +1,7 @@
 // I_x(a, b) against scipy.special.betainc, with the end points, the clamping of a
 // bad x and the boundary shapes.
-#include "stats/special_functions.h"
 #include "special_functions_test_util.h"
+#include "stats/special_functions.h"
 
 #include <cmath>
 #include <limits>
@@ -11,7 +11,9 @@ using meru::stats::NumericIssues;
 
 TEST(Betai, MatchesReferenceValues)
 {
-    struct Case { double a, b, x, want; };
+    struct Case {
+        double a, b, x, want;
+    };
     const Case cases[] = {
         {2, 3, 0.4, 0.5248},
         {0.5, 0.5, 0.1, 0.2048327646991335},
@@ -53,9 +55,9 @@ TEST(Betai, BadXRaisesTheFlagAndIsClamped)
 
 TEST(Betai, BoundaryShapesTakeTheirLimits)
 {
-    EXPECT_EQ(betai(0.0, 2.0, 0.3), 1.0);  // all mass at 0
+    EXPECT_EQ(betai(0.0, 2.0, 0.3), 1.0); // all mass at 0
     EXPECT_EQ(betai(0.0, 2.0, 0.0), 0.0);
-    EXPECT_EQ(betai(2.0, 0.0, 0.3), 0.0);  // all mass at 1
+    EXPECT_EQ(betai(2.0, 0.0, 0.3), 0.0); // all mass at 1
     EXPECT_EQ(betai(2.0, -1.0, 1.0), 1.0);
     EXPECT_TRUE(std::isnan(betai(0.0, 0.0, 0.5)));
     EXPECT_TRUE(std::isnan(betai(1.0, 1.0, std::numeric_limits<double>::quiet_NaN())));

@@ -22,7 +22,8 @@ using test::RecordingServices;
 
 struct RecordingWindow : DiagramWindow {
     std::vector<std::string> calls;
-    void srdwin(const partition::TermList& list, const SubStat& st, const files::ControlTables&, bool a_label) override
+    void srdwin(const partition::TermList& list, const SubStat& st, const files::ControlTables&,
+                bool a_label) override
     {
         calls.push_back("q=" + std::to_string(list.q()) + " cells=" + std::to_string(st.cells.size()) +
                         (a_label ? " A" : " A-"));

@@ -1,9 +1,9 @@
 // Pearson chi-square of count tables; reference values from
 // scipy.stats.chi2_contingency(correction=False) on the table without its empty
 // rows and columns.
+#include "special_functions_test_util.h"
 #include "stats/chisqtab.h"
 #include "stats/count_table.h"
-#include "special_functions_test_util.h"
 
 #include <array>
 #include <cstdint>

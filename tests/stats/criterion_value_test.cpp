@@ -23,14 +23,38 @@ struct Reference {
 };
 
 const Reference kRefs[] = {
-    {{30, 15, 10, 25}, 2, 11.4285714285714, 0.000723232716430193, 0.073365015888063, 0.0703125, 0.375,
+    {{30, 15, 10, 25},
+     2,
+     11.4285714285714,
+     0.000723232716430193,
+     0.073365015888063,
+     0.0703125,
+     0.375,
      4.57954545454546},
-    {{20, 0, 5, 10}, 2, 18.6666666666667, 1.5568043135115e-05, 0.325477802173195, 0.261224489795919,
-     0.695652173913044, 38.5},
-    {{20, 5, 10, 15, 5, 25}, 3, 22.4338624338624, 1.3444624235144e-05, 0.149661850655518,
-     0.0946180555555556, 0.4, 5.09090909090909},
-    {{12, 0, 8, 6, 0, 9}, 3, 21.0, 2.75364493497472e-05, 0.409744862820283, 0.176326530612245,
-     0.409090909090909, 10.1111111111111},
+    {{20, 0, 5, 10},
+     2,
+     18.6666666666667,
+     1.5568043135115e-05,
+     0.325477802173195,
+     0.261224489795919,
+     0.695652173913044,
+     38.5},
+    {{20, 5, 10, 15, 5, 25},
+     3,
+     22.4338624338624,
+     1.3444624235144e-05,
+     0.149661850655518,
+     0.0946180555555556,
+     0.4,
+     5.09090909090909},
+    {{12, 0, 8, 6, 0, 9},
+     3,
+     21.0,
+     2.75364493497472e-05,
+     0.409744862820283,
+     0.176326530612245,
+     0.409090909090909,
+     10.1111111111111},
 };
 
 TEST(TableCriterion, GAndPOfEveryCountTableCriterion)
@@ -40,13 +64,15 @@ TEST(TableCriterion, GAndPOfEveryCountTableCriterion)
         const struct {
             Criterion c;
             double g;
-        } cases[] = {{Criterion::Entropy, r.entropy},      {Criterion::QualityIndex, r.qi},
-                     {Criterion::ChiSquare, r.chisq},      {Criterion::OddsRatioBayes, r.bayes_or},
+        } cases[] = {{Criterion::Entropy, r.entropy},
+                     {Criterion::QualityIndex, r.qi},
+                     {Criterion::ChiSquare, r.chisq},
+                     {Criterion::OddsRatioBayes, r.bayes_or},
                      {Criterion::Gini, r.gini}};
         for (const auto& c : cases) {
             const CriterionValue v = table_criterion(static_cast<int>(c.c), r.table, r.nj, crit);
-            EXPECT_TRUE(close_rel(v.g, c.g)) << "criterion " << static_cast<int>(c.c) << " nj " << r.nj
-                                             << " got " << v.g;
+            EXPECT_TRUE(close_rel(v.g, c.g))
+                << "criterion " << static_cast<int>(c.c) << " nj " << r.nj << " got " << v.g;
             EXPECT_TRUE(close_rel(v.p, r.p)) << "criterion " << static_cast<int>(c.c) << " p " << v.p;
             EXPECT_EQ(v.df, r.nj - 1);
         }

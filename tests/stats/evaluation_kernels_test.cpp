@@ -69,9 +69,9 @@ TEST(Partcor, DegenerateCasesGiveZero)
 TEST(Partattr, StoresMembershipAsAttributeAndDataColumn)
 {
     // 4 attributes; the new one is 4. List (2 -3).
-    std::vector<std::uint8_t> abyte{1, 1, 0, 9,  //
-                                    1, 1, 1, 9,  //
-                                    1, M, 0, 9,  //
+    std::vector<std::uint8_t> abyte{1, 1, 0, 9, //
+                                    1, 1, 1, 9, //
+                                    1, M, 0, 9, //
                                     1, 0, M, 9};
     std::vector<float> x(3 * 4, 5.0f);
     const DataColumn col{x, 4, 2};
@@ -81,7 +81,7 @@ TEST(Partattr, StoresMembershipAsAttributeAndDataColumn)
     EXPECT_EQ(abyte[11], M);
     EXPECT_EQ(abyte[15], 0); // 2 fails, even though 3 is missing
     EXPECT_EQ(std::vector<float>(x.begin() + 4, x.begin() + 8), (std::vector<float>{1, 0, -1, 0}));
-    EXPECT_EQ(x[0], 5.0f);  // other columns untouched
+    EXPECT_EQ(x[0], 5.0f); // other columns untouched
     EXPECT_EQ(x[8], 5.0f);
 
     // Skip flag: any missing literal gives 255 and -1.

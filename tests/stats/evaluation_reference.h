@@ -43,10 +43,8 @@ inline int ref_membership(const RefData& d, int i, const partition::TermList& li
             int f = 1 - s;
             if ((l > 1 && sg == -1) || (l < 0 && sg == 1)) f = s;
             const int b = d.byte(i, a);
-            if (b == 255)
-                missing = true;
-            else if (b == f)
-                fails = true;
+            if (b == 255) missing = true;
+            else if (b == f) fails = true;
         }
         if (!fails && !missing) return s;
         if (!fails) result = -1;

@@ -1,7 +1,7 @@
 // Upper tail of F against scipy.stats.f.sf; large denominator degrees of freedom
 // (millions of observations) must keep full accuracy.
-#include "stats/special_functions.h"
 #include "special_functions_test_util.h"
+#include "stats/special_functions.h"
 
 #include <cmath>
 #include <limits>
@@ -11,18 +11,15 @@ using meru::stats::NumericIssues;
 
 TEST(Fprob, MatchesReferenceValues)
 {
-    struct Case { double df1, df2, f, want; };
+    struct Case {
+        double df1, df2, f, want;
+    };
     const Case cases[] = {
-        {3, 20, 2.5, 0.0888437519376892},
-        {2, 1, 1000, 0.022355091700494798},
-        {1, 2, 1e10, 9.999999998500003e-11},
-        {10, 10, 1, 0.5},
-        {1, 98, 10.0, 0.002084063512641378},
-        {1, 5, 300.0, 1.1752060088232396e-05},
-        {5, 1e6, 1.2, 0.3062197941458792},
-        {1, 999998, 3.8415, 0.04999904931894817},
-        {1, 4e6, 3.8415, 0.04999884139812152},
-        {1, 1e8, 3.8415, 0.04999877505755715},
+        {3, 20, 2.5, 0.0888437519376892},      {2, 1, 1000, 0.022355091700494798},
+        {1, 2, 1e10, 9.999999998500003e-11},   {10, 10, 1, 0.5},
+        {1, 98, 10.0, 0.002084063512641378},   {1, 5, 300.0, 1.1752060088232396e-05},
+        {5, 1e6, 1.2, 0.3062197941458792},     {1, 999998, 3.8415, 0.04999904931894817},
+        {1, 4e6, 3.8415, 0.04999884139812152}, {1, 1e8, 3.8415, 0.04999877505755715},
     };
     for (const auto& c : cases) {
         NumericIssues issues;
@@ -36,7 +33,7 @@ TEST(Fprob, NoTestGivesOne)
 {
     EXPECT_EQ(fprob(1, 10, 0.0), 1.0);
     EXPECT_EQ(fprob(1, 10, -3.0), 1.0);
-    EXPECT_EQ(fprob(1, 0, 5.0), 1.0);  // N - 2 = 0
+    EXPECT_EQ(fprob(1, 0, 5.0), 1.0); // N - 2 = 0
     EXPECT_EQ(fprob(0, 10, 5.0), 1.0);
     EXPECT_EQ(fprob(1, -1, 5.0), 1.0);
 }
@@ -55,7 +52,4 @@ TEST(Fprob, HugeFTendsToZeroWithoutMessages)
     EXPECT_FALSE(issues.any());
 }
 
-TEST(Fprob, NaNPropagates)
-{
-    EXPECT_TRUE(std::isnan(fprob(1, 10, std::numeric_limits<double>::quiet_NaN())));
-}
+TEST(Fprob, NaNPropagates) { EXPECT_TRUE(std::isnan(fprob(1, 10, std::numeric_limits<double>::quiet_NaN()))); }

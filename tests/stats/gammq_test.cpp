@@ -1,7 +1,7 @@
 // Q(a, x) against scipy.special.gammaincc, including the branch point, very small
 // and very large arguments, and the argument checks.
-#include "stats/special_functions.h"
 #include "special_functions_test_util.h"
+#include "stats/special_functions.h"
 
 #include <cmath>
 #include <limits>
@@ -11,7 +11,9 @@ using meru::stats::NumericIssues;
 
 TEST(Gammq, MatchesReferenceValues)
 {
-    struct Case { double a, x, want; };
+    struct Case {
+        double a, x, want;
+    };
     const Case cases[] = {
         {0.5, 1.92075, 0.049998772071222324}, // 5% point of chi-square, 1 df
         {3, 4, 0.23810330555354436},          // x = a + 1: continued fraction
@@ -21,7 +23,7 @@ TEST(Gammq, MatchesReferenceValues)
         {10, 11, 0.3405106424656608},
         {30, 29, 0.5491708852818761},
         {50, 30, 0.999481108537452},
-        {49.5, 60, 0.07424385580596692},      // chi-square of 99 df
+        {49.5, 60, 0.07424385580596692}, // chi-square of 99 df
         {10, 100, 1.1253473960842808e-31},
         {0.5, 200, 5.507248237212379e-89},
         {0.5, 350, 2.990226975124623e-154},

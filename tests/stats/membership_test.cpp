@@ -101,10 +101,10 @@ namespace {
 
 // Five observations, attributes 1..3; Y classes and weights chosen per test.
 struct Small {
-    std::vector<std::uint8_t> abyte{1, 1, 0,  //
-                                    1, 0, 0,  //
-                                    1, 1, M,  //
-                                    1, M, 1,  //
+    std::vector<std::uint8_t> abyte{1, 1, 0, //
+                                    1, 0, 0, //
+                                    1, 1, M, //
+                                    1, M, 1, //
                                     1, 1, 1};
     std::vector<std::int8_t> sign{0, 1, 1, 1};
     std::vector<float> y{2, 0, 1, 1, 2};
@@ -167,7 +167,7 @@ TEST(Partab, ClassesBeyondTheTableAreNeverWritten)
     Small d;
     d.y = {150, 1e30f, 99, 100, std::numeric_limits<float>::infinity()};
     const CountTable t = fast_partab(d, TermList{}, 1, false, 500); // clamped to 100 classes
-    EXPECT_EQ(t.cells[198], 1);      // class 99
+    EXPECT_EQ(t.cells[198], 1);                                     // class 99
     EXPECT_EQ(t.beyond, 3 + 1 + 1 + 1);
     EXPECT_EQ(t.w0, 1);
 

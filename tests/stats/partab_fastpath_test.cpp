@@ -37,12 +37,9 @@ RefData make_random_data(Gen& g, int n)
     const double podd = g.coin(0.8) ? 0.0 : 0.05; // bytes other than 0, 1, 255
     d.abyte.resize(static_cast<std::size_t>(n * d.lc));
     for (auto& b : d.abyte) {
-        if (g.coin(pmiss))
-            b = 255;
-        else if (g.coin(podd))
-            b = static_cast<std::uint8_t>(g.uni(2, 9));
-        else
-            b = static_cast<std::uint8_t>(g.uni(0, 1));
+        if (g.coin(pmiss)) b = 255;
+        else if (g.coin(podd)) b = static_cast<std::uint8_t>(g.uni(2, 9));
+        else b = static_cast<std::uint8_t>(g.uni(0, 1));
     }
     d.sign.resize(static_cast<std::size_t>(d.lc) + 1);
     for (auto& s : d.sign) s = static_cast<std::int8_t>(g.coin(0.05) ? 0 : (g.coin(0.5) ? 1 : -1));
@@ -87,17 +84,15 @@ TermList make_random_list(Gen& g, int lc)
     return t;
 }
 
-SampleView view_of(const RefData& d)
-{
-    return {meru::stats::AttributeMatrix(d.abyte, d.lc, d.n), d.y, d.mask, d.w};
-}
+SampleView view_of(const RefData& d) { return {meru::stats::AttributeMatrix(d.abyte, d.lc, d.n), d.y, d.mask, d.w}; }
 
 void expect_same_table(const CountTable& got, const CountTable& want, const std::string& where)
 {
     EXPECT_EQ(got.w0, want.w0) << where;
     EXPECT_EQ(got.w1, want.w1) << where;
     EXPECT_EQ(got.beyond, want.beyond) << where;
-    for (std::size_t c = 0; c < got.cells.size(); ++c) EXPECT_EQ(got.cells[c], want.cells[c]) << where << " cell " << c;
+    for (std::size_t c = 0; c < got.cells.size(); ++c)
+        EXPECT_EQ(got.cells[c], want.cells[c]) << where << " cell " << c;
 }
 
 void check_many(unsigned seed, int datasets, int nmin, int nmax, int lists_per_set)

@@ -38,8 +38,7 @@ struct PartitionStatsData {
     std::vector<int> w{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
     std::vector<std::uint8_t> mask = std::vector<std::uint8_t>(n, 1);
     std::vector<std::int8_t> signbyte = std::vector<std::int8_t>(lc + 1, 1);
-    std::vector<std::string> ids{"P01", "P02", "P03", "P04", "P05", "P06",
-                                 "P07", "P08", "P09", "P10", "P11", "P12"};
+    std::vector<std::string> ids{"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10", "P11", "P12"};
     files::ControlTables tables;
     partition::TermList a;      // (2)(3 -4), plain
     partition::TermList aminus; // A- = (-2 -3)(-2 4), held flipped: (2 3)(2 -4)
@@ -47,14 +46,14 @@ struct PartitionStatsData {
     PartitionStatsData()
     {
         const std::uint8_t X = 255;
-        const std::uint8_t rows[n][lc] = {
-            {0, 1, 0, 0, 0}, {0, 1, 1, 0, 1}, {0, 0, 1, 0, 0}, {0, 0, 1, 1, 0}, {0, 0, 0, 0, 1}, {0, 1, 1, 1, 0},
-            {0, 0, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 0, 0, 1, 1}, {0, X, 1, 0, 1}, {0, 0, X, 0, 0}, {0, 1, 1, 0, 1}};
+        const std::uint8_t rows[n][lc] = {{0, 1, 0, 0, 0}, {0, 1, 1, 0, 1}, {0, 0, 1, 0, 0}, {0, 0, 1, 1, 0},
+                                          {0, 0, 0, 0, 1}, {0, 1, 1, 1, 0}, {0, 0, 1, 0, 0}, {0, 1, 0, 1, 0},
+                                          {0, 0, 0, 1, 1}, {0, X, 1, 0, 1}, {0, 0, X, 0, 0}, {0, 1, 1, 0, 1}};
         for (const auto& r : rows) bytes.insert(bytes.end(), r, r + lc);
         tables.att.resize(lc + 1);
         const char* names[lc + 1] = {"", ".", "AGE", "SEX", "SMOKE", "CENS"};
-        const char* labels[lc + 1][2] = {{"", ""}, {"", ""}, {"<=50", ">50"}, {"=F", "=M"}, {"=no", "=yes"},
-                                         {"event", "censored"}};
+        const char* labels[lc + 1][2] = {{"", ""},     {"", ""},        {"<=50", ">50"},
+                                         {"=F", "=M"}, {"=no", "=yes"}, {"event", "censored"}};
         for (int k = 1; k <= lc; ++k) {
             tables.att[static_cast<std::size_t>(k)].attname = names[k];
             for (int c = 0; c < 2; ++c) {

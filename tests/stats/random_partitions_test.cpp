@@ -63,8 +63,8 @@ public:
     std::vector<std::pair<int, std::string>> texts; // (y, text)
     bool yhist(const HistSeries& s, bool& first) override
     {
-        series.push_back({s.label, s.title, s.values.size(), s.overlay, s.last, first, s.lower, s.upper, s.marker,
-                          s.style});
+        series.push_back(
+            {s.label, s.title, s.values.size(), s.overlay, s.last, first, s.lower, s.upper, s.marker, s.style});
         EXPECT_EQ(s.axis, "%G                  ");
         EXPECT_EQ(s.marker_label, "Gtest");
         first = false;
@@ -134,7 +134,7 @@ struct RunOut {
 };
 
 RunOut run_once(Data& d, ScriptedDialog& dialog, DonePlot& plot, RecordingServices& services, int icrit = 5,
-             double g_test = 3.0)
+                double g_test = 3.0)
 {
     LogCapture cap;
     io::RandomStream random;
@@ -383,7 +383,8 @@ TEST(RandomRun, LinesPlotsAndProgress)
     std::snprintf(pct, sizeof pct, "%8.4f", 100.0 * static_cast<double>(exc) / 300.0);
     char cnt[32];
     std::snprintf(cnt, sizeof cnt, "%7lld", exc);
-    const std::string exceed = " # exceedances >= G_test (3.000     ) is =" + std::string(cnt) + "/    300=" + pct + "%";
+    const std::string exceed =
+        " # exceedances >= G_test (3.000     ) is =" + std::string(cnt) + "/    300=" + pct + "%";
     EXPECT_TRUE(has_line(r.lines, exceed)) << exceed;
     // 5% point: the first j with j/300 > 0.95 is 286.
     EXPECT_DOUBLE_EQ(r.result.upper5, (r.result.gs[285] + r.result.gs[284]) / 2);
@@ -404,13 +405,13 @@ TEST(RandomRun, DialogEntriesThatCannotBeUsedShowItAgain)
     Data d; // 48 weight units, no search values
     ScriptedDialog dialog;
     dialog.entries = {
-        {"-5", SplitMode::Uniform, "", random_ids::kOk},   // negative count
-        {"ten", SplitMode::Uniform, "", random_ids::kOk},  // not a number
-        {"10", SplitMode::Fixed, "1", random_ids::kOk},    // 1% of 48 units: s = 0
-        {"10", SplitMode::Fixed, "100", random_ids::kOk},  // s = W
-        {"10", SplitMode::Fixed, "x", random_ids::kOk},    // not a number
-        {"10", SplitMode::Mimic, "", random_ids::kOk},     // nothing to mimic
-        {"10", SplitMode::Fixed, "50", random_ids::kOk},   // s = 24
+        {"-5", SplitMode::Uniform, "", random_ids::kOk},  // negative count
+        {"ten", SplitMode::Uniform, "", random_ids::kOk}, // not a number
+        {"10", SplitMode::Fixed, "1", random_ids::kOk},   // 1% of 48 units: s = 0
+        {"10", SplitMode::Fixed, "100", random_ids::kOk}, // s = W
+        {"10", SplitMode::Fixed, "x", random_ids::kOk},   // not a number
+        {"10", SplitMode::Mimic, "", random_ids::kOk},    // nothing to mimic
+        {"10", SplitMode::Fixed, "50", random_ids::kOk},  // s = 24
     };
     DonePlot plot;
     RecordingServices services;
@@ -447,8 +448,9 @@ TEST(RandomRun, RefusalsAndCancel)
         DonePlot plot;
         RecordingServices services;
         run_once(one, dialog, plot, services);
-        EXPECT_EQ(services.with_prefix("msgbox:"),
-                  std::vector<std::string>{"msgbox:None or one observation. Random splits are pointless!$ [log] kind=0"});
+        EXPECT_EQ(
+            services.with_prefix("msgbox:"),
+            std::vector<std::string>{"msgbox:None or one observation. Random splits are pointless!$ [log] kind=0"});
         EXPECT_TRUE(dialog.shown.empty());
     }
     {

@@ -8,7 +8,7 @@ inline ::testing::AssertionResult RelNear(double got, double want, double rel, d
 {
     const double tol = std::max(rel * std::fabs(want), abs_floor);
     if (std::fabs(got - want) <= tol) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << got << " want " << want << " (rel err "
-                                         << (want != 0 ? std::fabs(got - want) / std::fabs(want) : got)
-                                         << ", tol " << tol << ")";
+    return ::testing::AssertionFailure()
+           << "got " << got << " want " << want << " (rel err "
+           << (want != 0 ? std::fabs(got - want) / std::fabs(want) : got) << ", tol " << tol << ")";
 }

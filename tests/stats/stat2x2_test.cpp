@@ -39,8 +39,8 @@ TEST(Kappa2x2, CohenKappaInWideArithmetic)
 TEST(Kappa2x2, EmptyTableAndChanceAgreementOneAreDefined)
 {
     EXPECT_EQ(kappa2x2(0, 0, 0, 0), 0.0);
-    EXPECT_EQ(kappa2x2(10, 0, 0, 0), 1.0);  // pe = 1, po = 1
-    EXPECT_EQ(kappa2x2(0, 7, 0, 0), 0.0);   // pe = 1, po = 0
+    EXPECT_EQ(kappa2x2(10, 0, 0, 0), 1.0); // pe = 1, po = 1
+    EXPECT_EQ(kappa2x2(0, 7, 0, 0), 0.0);  // pe = 1, po = 0
 }
 
 TEST(Wilson, ScoreIntervalWithZ196)

@@ -60,8 +60,8 @@ TEST(PartStats, ContinuousYTable)
     EXPECT_NEAR(st.pooled_var, 23.5 / 11.0, 1e-12);
     EXPECT_NEAR(st.whole_var, 20.5 / 8.0, 1e-12);
     // Observation 10 is paired with term 2 only (term 1 is undetermined), 11 with none.
-    const std::vector<std::pair<int, int>> pairs{{1, 0}, {1, 1}, {2, 1}, {2, 2}, {1, 5}, {2, 6},
-                                                 {1, 7}, {2, 9}, {1, 11}, {2, 11}};
+    const std::vector<std::pair<int, int>> pairs{{1, 0}, {1, 1}, {2, 1}, {2, 2},  {1, 5},
+                                                 {2, 6}, {1, 7}, {2, 9}, {1, 11}, {2, 11}};
     ASSERT_EQ(st.pairs.size(), pairs.size());
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         EXPECT_EQ(st.pairs[k].term, pairs[k].first);

@@ -14,8 +14,7 @@ namespace meru::test {
 
 // Whether observation o lies in the set the list stands for.
 // holds(literal, observation index) -> bool
-template <class Holds>
-bool list_holds(const partition::TermList& l, int sense, int o, Holds holds)
+template <class Holds> bool list_holds(const partition::TermList& l, int sense, int o, Holds holds)
 {
     const int sign = sense == partition::kPlain ? 1 : -1;
     for (std::span<const partition::Literal> t : l.terms()) {
@@ -26,8 +25,7 @@ bool list_holds(const partition::TermList& l, int sense, int o, Holds holds)
     return false;
 }
 
-template <class Holds>
-std::vector<bool> list_meaning(const partition::TermList& l, int sense, int nobs, Holds holds)
+template <class Holds> std::vector<bool> list_meaning(const partition::TermList& l, int sense, int nobs, Holds holds)
 {
     std::vector<bool> r(static_cast<size_t>(nobs));
     for (int o = 0; o < nobs; ++o) r[static_cast<size_t>(o)] = list_holds(l, sense, o, holds);

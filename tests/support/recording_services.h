@@ -11,7 +11,7 @@ namespace meru::test {
 
 class RecordingServices : public Services {
 public:
-    std::vector<std::string> calls;   // "msgbox:TEXT", "quiz:TEXT", ...
+    std::vector<std::string> calls; // "msgbox:TEXT", "quiz:TEXT", ...
     std::deque<bool> quiz_answers;
     std::deque<int> msgbox_answers;
     bool end_requested = false;

@@ -9,8 +9,8 @@
 #include <set>
 
 using namespace meru;
-using platform::DateTime;
 using meru::test::UiTest;
+using platform::DateTime;
 
 namespace {
 
@@ -59,9 +59,9 @@ TEST_F(ActlogTest, TwoHeadingsInTheSameHundredthGetDifferentTimeLines)
     platform::set_clock(&clock);
     heading("%File:Open ");
     heading("%Search:Go!");
-    EXPECT_EQ(clock.reads, 4);   // the second heading waited two reads for the clock
-    EXPECT_EQ(log_lines(), (std::vector<std::string>{"%File:Open", "%time10:15:30:05", "%Search:Go!",
-                                                      "%time10:15:30:06"}));
+    EXPECT_EQ(clock.reads, 4); // the second heading waited two reads for the clock
+    EXPECT_EQ(log_lines(),
+              (std::vector<std::string>{"%File:Open", "%time10:15:30:05", "%Search:Go!", "%time10:15:30:06"}));
     EXPECT_EQ(ctx.history.lasttime, "%time10:15:30:06");
     ASSERT_EQ(ctx.history.entries.size(), 2u);
     EXPECT_EQ(ctx.history.entries[1].heading, "Search:Go!");
@@ -75,11 +75,11 @@ TEST_F(ActlogTest, LongHeadingsAreMarkedAndOnlyPercentHeadingsRemembered)
     const std::string x29(29, 'x');
     std::string runs_on = "%" + x29 + "yz";
     ui::actlog(log, ctx.history, runs_on);
-    EXPECT_EQ(runs_on, "%" + x29 + "~z");   // column 31 marked in the caller's text
+    EXPECT_EQ(runs_on, "%" + x29 + "~z"); // column 31 marked in the caller's text
     std::string fits = "%" + x29;
     ui::actlog(log, ctx.history, fits);
     EXPECT_EQ(fits, "%" + x29);
-    std::string gap = "%" + x29 + "   later";   // columns 31-33 blank: no mark
+    std::string gap = "%" + x29 + "   later"; // columns 31-33 blank: no mark
     ui::actlog(log, ctx.history, gap);
     std::string plain = "NOTE: not a section";
     ui::actlog(log, ctx.history, plain);
@@ -93,26 +93,24 @@ TEST_F(ActlogTest, LongHeadingsAreMarkedAndOnlyPercentHeadingsRemembered)
     EXPECT_EQ(ctx.history.entries[3].heading, std::string(29, 'L') + "~");
     const auto lines = log_lines();
     ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[0], "%" + x29 + "yz");   // logged before the mark
+    EXPECT_EQ(lines[0], "%" + x29 + "yz"); // logged before the mark
     EXPECT_EQ(lines[6], "NOTE: not a section");
-    EXPECT_EQ(lines[8], "%" + std::string(79, 'L'));   // cut to 80 columns
+    EXPECT_EQ(lines[8], "%" + std::string(79, 'L')); // cut to 80 columns
     EXPECT_EQ(ctx.history.lasttime, lines[9]);
 }
 
 TEST_F(ActlogTest, TheHundredAndFirstHeadingReplacesTheHundredth)
 {
-    platform::FakeClock clock(at(12, 0, 0, 0), 3);   // several reads per hundredth
+    platform::FakeClock clock(at(12, 0, 0, 0), 3); // several reads per hundredth
     platform::set_clock(&clock);
-    for (int i = 1; i <= 101; ++i)
-        heading("%H" + std::to_string(i));
+    for (int i = 1; i <= 101; ++i) heading("%H" + std::to_string(i));
     ASSERT_EQ(ctx.history.entries.size(), 100u);
     EXPECT_EQ(ctx.history.entries[0].heading, "H1");
     EXPECT_EQ(ctx.history.entries[98].heading, "H99");
     EXPECT_EQ(ctx.history.entries[99].heading, "H101");
     std::set<std::string> times;
     for (const auto& line : log_lines())
-        if (line.starts_with("%time"))
-            times.insert(line);
+        if (line.starts_with("%time")) times.insert(line);
     EXPECT_EQ(times.size(), 101u);
     EXPECT_EQ(ctx.history.entries[99].time, *times.rbegin());
 }

@@ -35,10 +35,8 @@ public:
     void write(const std::vector<std::string>& index_lines, const std::vector<std::string>& text_lines)
     {
         std::string index, text;
-        for (const auto& l : index_lines)
-            index += l + "\n";
-        for (const auto& l : text_lines)
-            text += help_record(l);
+        for (const auto& l : index_lines) index += l + "\n";
+        for (const auto& l : text_lines) text += help_record(l);
         write_raw(index, text);
     }
 

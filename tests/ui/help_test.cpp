@@ -49,8 +49,7 @@ private:
     void poll()
     {
         auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dlg || dlg == last_.data() || !dlg->isVisible() || steps_.empty())
-            return;
+        if (!dlg || dlg == last_.data() || !dlg->isVisible() || steps_.empty()) return;
         last_ = dlg;
         const Step step = steps_.front();
         steps_.pop_front();
@@ -89,12 +88,12 @@ protected:
         files.write({key_line(1, "M E R U"), key_line(5, "NOTE: No Y"), key_line(7, "Help:Strategy dialog"),
                      key_line(0, "NOTE: broken"), key_line(9, "Criteria"), key_line(11, "note on weights"),
                      key_line(13, "Help: Criteria")},
-                    {"MERU searches Boolean partitions.", "", "Version 1", dashes(),   // 1-4
-                     "Choose a Y first.", dashes(),                                   // 5-6
-                     "The strategy dialog.", dashes(),                                // 7-8
-                     "Criteria text.", dashes(),                                      // 9-10
-                     "Weights text.", dashes(),                                       // 11-12
-                     "Criteria dialog text.", dashes()});                             // 13-14
+                    {"MERU searches Boolean partitions.", "", "Version 1", dashes(), // 1-4
+                     "Choose a Y first.", dashes(),                                  // 5-6
+                     "The strategy dialog.", dashes(),                               // 7-8
+                     "Criteria text.", dashes(),                                     // 9-10
+                     "Weights text.", dashes(),                                      // 11-12
+                     "Criteria dialog text.", dashes()});                            // 13-14
         ui::install_help(ctx, help);
     }
 
@@ -165,11 +164,10 @@ TEST_F(HelpTest, ReadErrorsAndMissingTemplatesAreLogged)
     EXPECT_FALSE(next);
     ui::helptopics(bare, help, false);
     EXPECT_TRUE(answer.seen.empty());
-    EXPECT_EQ(log_lines(), (std::vector<std::string>{" Error reading help file meruhlp.txt error= 5",
-                                                     " Error reading help file meruhlp.txt error= 5",
-                                                     "Error: dialoghelp  box  not found",
-                                                     "Error: dialoghelptip  box  not found",
-                                                     "Error: dialog box 31 not found"}));
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{
+                               " Error reading help file meruhlp.txt error= 5",
+                               " Error reading help file meruhlp.txt error= 5", "Error: dialoghelp  box  not found",
+                               "Error: dialoghelptip  box  not found", "Error: dialog box 31 not found"}));
 }
 
 TEST_F(HelpTest, TipsGoOnUntilOkAndEscapeCountsAsNextTip)
@@ -217,8 +215,7 @@ TEST_F(HelpTest, TopicsListShowsListableTopicsAndGetShowsTheChosenOne)
     ASSERT_EQ(answer.seen.size(), 3u);
     EXPECT_EQ(answer.seen[0].caption, "Help Topics");
     auto items = answer.seen[0].items;
-    for (auto& i : items)
-        i = i.substr(0, i.find_last_not_of(' ') + 1);
+    for (auto& i : items) i = i.substr(0, i.find_last_not_of(' ') + 1);
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"Criteria", "M E R U", "note on weights"}));
     EXPECT_EQ(answer.seen[1].caption, "MERU");

@@ -56,7 +56,7 @@ TEST(HelpLookup, FirstMatchingLineOfTheIndexWinsAndBadLinesArePassedOver)
                 {});
     auto found = ui::find_topic(files.units, ui::kHelpIndexUnit, "Extent dialog");
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->record, 7);   // the record-0 line only contains it; the bad line is skipped
+    EXPECT_EQ(found->record, 7); // the record-0 line only contains it; the bad line is skipped
     EXPECT_EQ(found->name, ui::fixed_width("Help:Extent dialog", 50));
     // Every lookup starts from the top of the index.
     found = ui::find_topic(files.units, ui::kHelpIndexUnit, "Extent dialog");
@@ -71,8 +71,7 @@ TEST(HelpText, TopicEndsBeforeTheDashLineAndShowsAtMostNineteenLines)
     platform::UnitRegistry registry;
     HelpFiles files(registry);
     std::vector<std::string> text = {"first line", "second line", dashes() + " end", dashes()};
-    for (int i = 1; i <= 25; ++i)
-        text.push_back("long " + std::to_string(i));
+    for (int i = 1; i <= 25; ++i) text.push_back("long " + std::to_string(i));
     text.push_back(dashes());
     files.write({}, text);
 
@@ -123,9 +122,9 @@ TEST(HelpTopicList, NotesErrorsAndDialogHelpAreLeftOut)
                 {"text", dashes()});
     const auto table = ui::listable_topics(files.units, ui::kHelpIndexUnit);
     EXPECT_FALSE(table.overflow);
-    EXPECT_EQ(table.names, (std::vector<std::string>{ui::fixed_width("Criteria", 50),
-                                                     ui::fixed_width("note on weights", 50),
-                                                     ui::fixed_width("Extent", 50)}));
+    EXPECT_EQ(table.names,
+              (std::vector<std::string>{ui::fixed_width("Criteria", 50), ui::fixed_width("note on weights", 50),
+                                        ui::fixed_width("Extent", 50)}));
 }
 
 TEST(HelpTopicList, KeepsThreeHundredTopics)
@@ -133,8 +132,7 @@ TEST(HelpTopicList, KeepsThreeHundredTopics)
     platform::UnitRegistry registry;
     HelpFiles files(registry);
     std::vector<std::string> index;
-    for (int i = 1; i <= 302; ++i)
-        index.push_back(key_line(1, "Topic " + std::to_string(i)));
+    for (int i = 1; i <= 302; ++i) index.push_back(key_line(1, "Topic " + std::to_string(i)));
     files.write(index, {"text", dashes()});
     const auto table = ui::listable_topics(files.units, ui::kHelpIndexUnit);
     EXPECT_TRUE(table.overflow);

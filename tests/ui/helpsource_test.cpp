@@ -34,8 +34,7 @@ std::string slurp(const std::string& path)
 bool has_error(const ui::HelpBuild& b, const std::string& part)
 {
     for (const auto& e : b.errors)
-        if (e.find(part) != std::string::npos)
-            return true;
+        if (e.find(part) != std::string::npos) return true;
     return false;
 }
 
@@ -56,7 +55,8 @@ TEST(HelpSource, LongLinesWrapAtBlanks)
 
 TEST(HelpSource, NamesShareATextAndRecordsCountFromOne)
 {
-    const auto b = ui::build_help_files("# comment\n@ First\n@ Alias\nline one\n\nline three\n\n\n@ NOTE: Second\nonly\n");
+    const auto b =
+        ui::build_help_files("# comment\n@ First\n@ Alias\nline one\n\nline three\n\n\n@ NOTE: Second\nonly\n");
     EXPECT_TRUE(b.errors.empty());
     EXPECT_EQ(b.index, "     1 First\n     1 Alias\n     5 NOTE: Second\n");
     const std::string dash = ui::fixed_width("--------------------", 75) + "\r\n";
@@ -72,21 +72,19 @@ TEST(HelpSource, MistakesInTheSourceAreReported)
     EXPECT_TRUE(has_error(ui::build_help_files("@ " + std::string(51, 'n') + "\ntext\n"), "longer than 50"));
     EXPECT_TRUE(has_error(ui::build_help_files("@ Empty\n\n@ B\ntext\n"), "help.src:1: topic without text"));
     std::string twenty = "@ Long\n";
-    for (int i = 0; i < 20; ++i)
-        twenty += "line\n";
+    for (int i = 0; i < 20; ++i) twenty += "line\n";
     EXPECT_TRUE(has_error(ui::build_help_files(twenty), "more than 19 lines (20)"));
     // A name that an earlier line already answers could never be shown.
     EXPECT_TRUE(has_error(ui::build_help_files("@ Help:Go\ntext\n@ Go\nother\n"), "\"Go\" is answered by"));
     EXPECT_TRUE(has_error(ui::build_help_files("@ Go\ntext\n@ Go\nother\n"), "\"Go\" is answered by"));
-    EXPECT_TRUE(ui::build_help_files("@ Go\n@ Go\ntext\n").errors.empty());   // one text
+    EXPECT_TRUE(ui::build_help_files("@ Go\n@ Go\ntext\n").errors.empty()); // one text
     EXPECT_TRUE(ui::build_help_files("@ Go\ntext\n@ Help:Go\nother\n").errors.empty());
 }
 
 TEST(HelpSource, CommittedHelpFilesAreBuiltFromTheSource)
 {
     const auto b = ui::build_help_files(slurp(kResources + "/help/help.src"));
-    for (const auto& e : b.errors)
-        ADD_FAILURE() << e;
+    for (const auto& e : b.errors) ADD_FAILURE() << e;
     const std::string key = kResources + "/merukey.txt";
     const std::string hlp = kResources + "/meruhlp.txt";
     if (std::getenv("MERU_WRITE_HELP")) {
@@ -109,8 +107,7 @@ std::set<std::string> topics_in_code()
     std::set<std::string> topics;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(kSources)) {
         const auto ext = entry.path().extension();
-        if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h"))
-            continue;
+        if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
         const std::string code = slurp(entry.path().string());
         for (const std::regex* re : {&shown, &named})
             for (std::sregex_iterator it(code.begin(), code.end(), *re), end; it != end; ++it)

@@ -1,10 +1,10 @@
 // The list-box callbacks' selection flags, the file-open dialog wrapper and the
 // scatter window's Window-menu routine.
 #include "platform/dialogs.h"
+#include "platform/window.h"
 #include "ui/front.h"
 #include "ui/listsel.h"
 #include "ui/opendlg.h"
-#include "platform/window.h"
 #include "ui_fixture.h"
 
 using namespace meru;
@@ -26,8 +26,7 @@ std::unique_ptr<platform::Dialog> five_item_dialog(platform::DialogLibrary& lib)
     EXPECT_TRUE(errors.empty());
     auto d = platform::Dialog::load(lib, 900, {});
     d->set_int(105, 5, platform::kNumItems);
-    for (int j = 1; j <= 5; ++j)
-        d->set_text(105, "item " + std::to_string(j), j);
+    for (int j = 1; j <= 5; ++j) d->set_text(105, "item " + std::to_string(j), j);
     return d;
 }
 
@@ -38,7 +37,7 @@ TEST_F(UiTest, ListCallbacksFlagTheSelectedItemsAndClearUpToOnePastTheLast)
     platform::DialogLibrary lib;
     auto d = five_item_dialog(lib);
     ui::Selections sel;
-    sel.selflag.assign(8, true);   // left from an earlier, longer list
+    sel.selflag.assign(8, true); // left from an earlier, longer list
     d->set_callback(105, ui::lbsel_callback(sel));
     std::string why;
     ASSERT_TRUE(d->user_set(105, "2, 5", why)) << why;
@@ -68,7 +67,7 @@ TEST_F(UiTest, ListCallbacksFlagTheSelectedItemsAndClearUpToOnePastTheLast)
 
 TEST_F(UiTest, FileOpenDialogGivesThePathOrLeavesItOnCancel)
 {
-    const std::string chosen = log_path;   // an existing file
+    const std::string chosen = log_path; // an existing file
     EndRecorder host;
     auto script = make_script("file cancel\nfile " + chosen + "\n", host);
     platform::ModalHost modal{&frame.main_window(), script.get()};

@@ -14,7 +14,7 @@ TEST_F(UiTest, MessageBoxShowsTheSqueezedTextWithItsCaptionAndLogsIt)
     ModalAnswerer answer({"OK", "Cancel", "OK"});
     std::string text = "Fatal error in .MRC file.   File ignored$ not shown";
     EXPECT_EQ(ui::msgbox(ctx, text, 80, true), 1);
-    EXPECT_EQ(text, "Fatal error in .MRC file. File ignored");   // written back
+    EXPECT_EQ(text, "Fatal error in .MRC file. File ignored"); // written back
     std::string ask = "Overwrite  it?$";
     EXPECT_EQ(ui::msgbox(ctx, ask, 2, false), 2);
     std::string only = "$";
@@ -41,7 +41,7 @@ TEST_F(UiTest, PlainBoxCutsAtTheMarkerAndNeverLogs)
     ui::msgok(ctx, "ERROR: Unable to  register graphics fonts$tail");
     ASSERT_EQ(answer.shown.size(), 1u);
     EXPECT_EQ(answer.shown[0].caption, "Message...");
-    EXPECT_EQ(answer.shown[0].text, "ERROR: Unable to  register graphics fonts ");   // not squeezed
+    EXPECT_EQ(answer.shown[0].text, "ERROR: Unable to  register graphics fonts "); // not squeezed
     EXPECT_EQ(answer.shown[0].icon, QMessageBox::NoIcon);
     EXPECT_TRUE(log_lines().empty());
 }
@@ -62,9 +62,9 @@ TEST_F(UiTest, AQuestionIsAskedAgainAfterEachHelpUntilYesOrNo)
     EXPECT_EQ(answer.shown[0].buttons, (std::vector<std::string>{"Yes", "No", "Help"}));
 
     std::string again = "?Really?";
-    EXPECT_FALSE(ui::quiz(ctx, again));   // Help, then No
+    EXPECT_FALSE(ui::quiz(ctx, again)); // Help, then No
     EXPECT_EQ(topics.size(), 3u);
-    EXPECT_FALSE(ui::quiz(ctx, again));   // Esc answers no
+    EXPECT_FALSE(ui::quiz(ctx, again)); // Esc answers no
     EXPECT_TRUE(answer.exhausted());
 }
 
@@ -111,11 +111,11 @@ TEST_F(UiTest, NotesCutTheirTextAndTheQuitNoteComesBackUntilAnswered)
     EXPECT_EQ(ui::note(ctx, text, 80, true), 1);
     EXPECT_EQ(text, std::string(79, 'a'));
     std::string by = "Analysis of BY   group 3$";
-    EXPECT_EQ(ui::note(ctx, by, 1, false), 2);   // Esc showed it again
+    EXPECT_EQ(ui::note(ctx, by, 1, false), 2); // Esc showed it again
     EXPECT_EQ(by, "Analysis of BY group 3");
     EXPECT_EQ(ui::note(ctx, by, 2, false), 4);
     std::string plain = "Done$";
-    EXPECT_EQ(ui::note(ctx, plain, 80, false), 1);   // Esc, then OK
+    EXPECT_EQ(ui::note(ctx, plain, 80, false), 1); // Esc, then OK
     EXPECT_EQ(end.status, -1);
     EXPECT_EQ(script->position(), 6u);
     EXPECT_EQ(log_lines(), std::vector<std::string>{std::string(79, 'a')});
@@ -131,7 +131,7 @@ TEST_F(UiTest, MissingTemplatesAreLoggedWithADefinedResult)
     EXPECT_EQ(ui::note(bare, n, 80, false), 1);
     EXPECT_EQ(ui::note(bare, n, 1, false), 1);
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"Error: dialogquiz  not found", "Error: dialognote not found",
-                                                      "Error: dialogquit  not found"}));
+                                                     "Error: dialogquit  not found"}));
 }
 
 TEST_F(UiTest, LogCopiesWhileNoLogIsOpenAreDropped)

@@ -8,12 +8,12 @@ using namespace meru::ui;
 
 TEST(SqueezeTest, CollapsesBlankRunsAndDropsTheMarker)
 {
-    EXPECT_EQ(squeeze("  x  "), " x ");            // a leading blank stays
-    EXPECT_EQ(squeeze("a $ b"), "a  b");           // the blank after "$" followed "$", not a blank
-    EXPECT_EQ(squeeze("a  $$  b"), "a  b");        // one blank of each run stays
+    EXPECT_EQ(squeeze("  x  "), " x ");     // a leading blank stays
+    EXPECT_EQ(squeeze("a $ b"), "a  b");    // the blank after "$" followed "$", not a blank
+    EXPECT_EQ(squeeze("a  $$  b"), "a  b"); // one blank of each run stays
     EXPECT_EQ(squeeze("x$y$"), "xy");
     EXPECT_EQ(squeeze(""), "");
-    EXPECT_EQ(squeeze("a b  c", ' '), "abc");      // with the blank as marker every blank goes
+    EXPECT_EQ(squeeze("a b  c", ' '), "abc"); // with the blank as marker every blank goes
 }
 
 TEST(MessageTextTest, TheBoxTextEndsAtTheMarkerAndIsCutAt160)
@@ -33,7 +33,7 @@ TEST(MessageTextTest, TheNoteIsCutBeforeColumnKind)
 {
     const std::string long_text(120, 'n');
     EXPECT_EQ(note_text(long_text, 80).size(), 79u);
-    EXPECT_EQ(note_text(long_text, 1).size(), 120u);   // the quit note has no such cut
+    EXPECT_EQ(note_text(long_text, 1).size(), 120u); // the quit note has no such cut
     EXPECT_EQ(note_text("abcdef$", 4), "abc");
     EXPECT_EQ(note_text(std::string(400, 'q'), 2).size(), 255u);
     EXPECT_EQ(note_text("Analysis  of BY   group 2$tail", 80), "Analysis of BY group 2");
@@ -44,18 +44,18 @@ TEST(MessageTextTest, AQuestionRunsToItsSecondQuestionMark)
     Question q = question_text("?Prints only currently in focus window. Continue?$");
     EXPECT_EQ(q.text, "?Prints only currently in focus window. Continue? ");
     EXPECT_EQ(q.shown, "Prints only currently in focus window. Continue? ");
-    EXPECT_EQ(q.topic, "?Prints only currently in focus window. ");   // 40 characters
+    EXPECT_EQ(q.topic, "?Prints only currently in focus window. "); // 40 characters
     EXPECT_EQ(q.topic.size(), 40u);
 
     q = question_text("?Save?  ignored after the question");
     EXPECT_EQ(q.text, "?Save? ");
-    EXPECT_EQ(q.topic, "?Save?");   // n = 6
+    EXPECT_EQ(q.topic, "?Save?"); // n = 6
 
-    q = question_text("??");   // n = 2 when the second character is "?"
+    q = question_text("??"); // n = 2 when the second character is "?"
     EXPECT_EQ(q.text, "?? ");
     EXPECT_EQ(q.shown, "? ");
 
-    q = question_text("Quit  now$");   // no "?": the whole text, squeezed
+    q = question_text("Quit  now$"); // no "?": the whole text, squeezed
     EXPECT_EQ(q.text, "Quit now ");
     EXPECT_EQ(q.shown, "Quit now ");
     EXPECT_EQ(q.topic, "Quit now ");

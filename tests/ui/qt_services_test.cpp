@@ -34,7 +34,7 @@ TEST_F(UiTest, TheCoresCallsReachTheInterfaceServices)
     EXPECT_EQ(frame.canvas(21)->text_width("W"), 7);
     sv.thinking("", false);
     sv.thinking("..reading data", true);
-    EXPECT_EQ(frame.canvas(ui::kThinkingUnit)->journal().size(), 0u);   // journaling is off
+    EXPECT_EQ(frame.canvas(ui::kThinkingUnit)->journal().size(), 0u); // journaling is off
     EXPECT_EQ(frame.focus(), ui::kThinkingUnit);
 
     platform::FakeClock clock;

@@ -29,8 +29,7 @@ TEST_F(SelfontTest, CodeMinusFiveAdvancesSevenPixelsForEveryCharacter)
 {
     EXPECT_GE(ui::selfont(ctx, -5), 0);
     EXPECT_EQ(ctx.font.fontspec, "t'courier'h15w7");
-    for (const char* s : {"W", "i", " ", "m"})
-        EXPECT_EQ(canvas->text_width(s), 7) << s;
+    for (const char* s : {"W", "i", " ", "m"}) EXPECT_EQ(canvas->text_width(s), 7) << s;
     canvas->moveto(3, 4);
     canvas->outgtext("Wi W");
     EXPECT_EQ(canvas->current_position(), QPoint(3 + 4 * 7, 4));
@@ -39,16 +38,17 @@ TEST_F(SelfontTest, CodeMinusFiveAdvancesSevenPixelsForEveryCharacter)
 TEST_F(SelfontTest, EachCodeSetsItsOptionTextAndOthersKeepIt)
 {
     const std::pair<int, const char*> table[] = {
-        {-2, "t'Arial'h7w4"},   {-1, "t'Arial'h9w5"},   {0, "t'Arial'h10w6"},   {1, "t'arial'h11w7"},
-        {2, "t'arial'h12w7"},   {3, "t'arial'h14w9"},   {4, "t'arial'h16w12"},  {5, "t'arial'h18w14"},
+        {-2, "t'Arial'h7w4"}, {-1, "t'Arial'h9w5"}, {0, "t'Arial'h10w6"},  {1, "t'arial'h11w7"},
+        {2, "t'arial'h12w7"}, {3, "t'arial'h14w9"}, {4, "t'arial'h16w12"}, {5, "t'arial'h18w14"},
     };
     int previous_height = 0;
     for (const auto& [code, option] : table) {
         EXPECT_GE(ui::selfont(ctx, code), 0) << code;
         EXPECT_EQ(ctx.font.fontspec, option);
         ASSERT_NE(canvas->font(), nullptr);
-        EXPECT_LE(canvas->font()->cell_height, std::stoi(std::string(option).substr(std::string(option).find('h') + 1)));
-        EXPECT_GE(canvas->font()->cell_height, previous_height);   // larger codes, larger fonts
+        EXPECT_LE(canvas->font()->cell_height,
+                  std::stoi(std::string(option).substr(std::string(option).find('h') + 1)));
+        EXPECT_GE(canvas->font()->cell_height, previous_height); // larger codes, larger fonts
         previous_height = canvas->font()->cell_height;
     }
     ui::selfont(ctx, 2);
@@ -68,7 +68,7 @@ TEST_F(SelfontTest, AFirstCallThatKeepsNothingTakesTheFailurePath)
     EXPECT_EQ(answer.shown[0].caption, "Message...");
     EXPECT_EQ(answer.shown[0].text, "unable to register font  ");
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"ERROR: Unable to SETFONT specs=", " -2 -1 -8 3"}));
-    EXPECT_EQ(canvas->text_width("i"), 7);   // the previous font stays
+    EXPECT_EQ(canvas->text_width("i"), 7); // the previous font stays
 }
 
 TEST_F(SelfontTest, FontsThatCannotBeRegisteredGiveTwoBoxesAndTheSelectionGoesOn)

@@ -27,8 +27,7 @@ protected:
     int progress_windows()
     {
         int n = 0;
-        for (auto* w : frame.mdi_area().subWindowList())
-            n += w->windowTitle() == "I'm thinking....";
+        for (auto* w : frame.mdi_area().subWindowList()) n += w->windowTitle() == "I'm thinking....";
         return n;
     }
 };
@@ -84,7 +83,7 @@ TEST_F(ThinkingTest, AWriteIsBlueOnWhiteAndKeepsTheFocus)
             }
         }
     EXPECT_GT(blue, 20);
-    EXPECT_EQ(other, 0);   // the old, longer text is gone; no antialiasing
+    EXPECT_EQ(other, 0); // the old, longer text is gone; no antialiasing
     EXPECT_EQ(c->get_pixel_rgb(0, 0), 0xffffff);
     EXPECT_EQ(c->get_pixel_rgb(499, 59), 0xffffff);
 }

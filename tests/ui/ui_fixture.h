@@ -63,8 +63,7 @@ protected:
         log.flush();
         std::ifstream in(log_path);
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
 
@@ -81,7 +80,7 @@ protected:
 // What a modal showed.
 struct Shown {
     std::string caption;
-    std::string text;   // a message box's text; a dialog's label texts joined by "|"
+    std::string text; // a message box's text; a dialog's label texts joined by "|"
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     std::vector<std::string> buttons;
 };
@@ -102,11 +101,9 @@ private:
     void poll()
     {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || w == last_.data() || !w->isVisible() || presses_.empty())
-            return;
+        if (!w || w == last_.data() || !w->isVisible() || presses_.empty()) return;
         auto* dlg = qobject_cast<QDialog*>(w);
-        if (!dlg)
-            return;
+        if (!dlg) return;
         last_ = w;
         Shown s;
         s.caption = w->windowTitle().toStdString();
@@ -125,22 +122,18 @@ private:
         presses_.pop_front();
         for (auto* b : w->findChildren<QAbstractButton*>()) {
             std::string t = b->text().remove('&').toStdString();
-            if (t.empty())
-                continue;
+            if (t.empty()) continue;
             s.buttons.push_back(t);
-            if (t == want)
-                target = b;
+            if (t == want) target = b;
         }
         shown.push_back(s);
-        if (target)
-            target->click();
-        else
-            dlg->reject();
+        if (target) target->click();
+        else dlg->reject();
     }
 
     std::deque<std::string> presses_;
     QTimer timer_;
-    QPointer<QWidget> last_;   // a dialog answered already (null once deleted)
+    QPointer<QWidget> last_; // a dialog answered already (null once deleted)
 };
 
 // A script host that only records how a run ended (modals are answered by the script).

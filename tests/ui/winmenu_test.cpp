@@ -18,12 +18,12 @@ TEST_F(UiTest, EachWindowHasOneItemRenamedInPlace)
     EXPECT_EQ(menus.item_count(ui::kWindowMenu), 5);
     EXPECT_EQ(menus.text(ui::kWindowMenu, 4), "Plot B ");
 
-    ui::winmenu(menus, ctx.windows, 22, "Plot B, Y=2", routine(22));   // open: renamed
+    ui::winmenu(menus, ctx.windows, 22, "Plot B, Y=2", routine(22)); // open: renamed
     EXPECT_EQ(menus.item_count(ui::kWindowMenu), 5);
     EXPECT_EQ(menus.text(ui::kWindowMenu, 4), "Plot B, Y=2 ");
 
-    ASSERT_TRUE(menus.remove(ui::kWindowMenu, 1));   // items before it go away
-    ASSERT_TRUE(menus.remove(ui::kWindowMenu, 2));   // "Plot A"
+    ASSERT_TRUE(menus.remove(ui::kWindowMenu, 1)); // items before it go away
+    ASSERT_TRUE(menus.remove(ui::kWindowMenu, 2)); // "Plot A"
     ui::winmenu(menus, ctx.windows, 150, "Renamed", routine(150));
     EXPECT_EQ(menus.item_count(ui::kWindowMenu), 3);
     EXPECT_EQ(menus.text(ui::kWindowMenu, 2), "Plot B, Y=2 ");

@@ -66,10 +66,7 @@ Decimal round_keep(const Decimal& v, int keep)
 
 } // namespace
 
-Decimal round_significant(const Decimal& v, int count)
-{
-    return round_keep(v, count);
-}
+Decimal round_significant(const Decimal& v, int count) { return round_keep(v, count); }
 
 Decimal round_decimals(const Decimal& v, int decimals)
 {

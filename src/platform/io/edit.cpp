@@ -57,8 +57,7 @@ std::string exponent_text(int e)
 }
 
 // Shortest round-trip digits of |v| in fixed or scientific form.
-template <typename Real>
-std::string shortest(Real v)
+template <typename Real> std::string shortest(Real v)
 {
     if (std::isnan(v)) return "NaN";
     if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
@@ -75,16 +74,19 @@ std::string shortest(Real v)
     std::string digits;
     for (char c : s.substr(0, epos))
         if (c != '.') digits.push_back(c);
-    const int e = std::atoi(std::string(s.substr(epos + 1)).c_str());  // v = d.ddd x 10^e
+    const int e = std::atoi(std::string(s.substr(epos + 1)).c_str()); // v = d.ddd x 10^e
     std::string out;
     if (e >= -1 && e <= 8) {
         const int intdigits = e + 1;
         if (intdigits <= 0) {
             out = "0." + std::string(static_cast<std::size_t>(-intdigits), '0') + digits;
         } else {
-            std::string ip = digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(intdigits)));
+            std::string ip =
+                digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(intdigits)));
             ip.append(static_cast<std::size_t>(intdigits) - ip.size(), '0');
-            std::string fp = digits.size() > static_cast<std::size_t>(intdigits) ? digits.substr(static_cast<std::size_t>(intdigits)) : "0";
+            std::string fp = digits.size() > static_cast<std::size_t>(intdigits)
+                                 ? digits.substr(static_cast<std::size_t>(intdigits))
+                                 : "0";
             out = ip + "." + fp;
         }
     } else {
@@ -121,8 +123,7 @@ std::string fmt_e(double value, int w, int d)
     const Decimal r = detail::round_significant(detail::exact_decimal(value), d);
     const std::string sign = (value < 0 && !r.is_zero()) ? "-" : "";
     std::string mant;
-    for (int i = 0; i < d; ++i)
-        mant.push_back(r.is_zero() ? '0' : r.digits[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < d; ++i) mant.push_back(r.is_zero() ? '0' : r.digits[static_cast<std::size_t>(i)]);
     const std::string exp = exponent_text(r.is_zero() ? 0 : r.exp10);
     if (exp.empty()) return stars(w);
     std::string s = sign + "0." + mant + exp;

@@ -34,7 +34,7 @@ std::string fmt_x(int n);
 // List-directed forms of single values (no leading blank).
 std::string list_int(long long value);
 std::string list_real(double value);
-std::string list_real(float value);  // shortest form of the single-precision value
+std::string list_real(float value); // shortest form of the single-precision value
 
 // One list-directed record: starts with one blank; text items are appended as
 // they are; a number is separated by one blank from what precedes it (unless
@@ -65,8 +65,7 @@ private:
 };
 
 // Convenience: a list-directed record of the given items.
-template <typename... T>
-std::string list_record(const T&... items)
+template <typename... T> std::string list_record(const T&... items)
 {
     ListRecord r;
     if constexpr (sizeof...(T) > 0) (r << ... << items);

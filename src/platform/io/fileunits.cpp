@@ -200,7 +200,8 @@ int FileUnits::write(int unit, std::string_view record)
         const int st = start_writing(*u);
         if (st != kOk) return st;
     }
-    if ((!record.empty() && std::fwrite(record.data(), 1, record.size(), u->out) != record.size()) || std::fputc('\n', u->out) == EOF)
+    if ((!record.empty() && std::fwrite(record.data(), 1, record.size(), u->out) != record.size()) ||
+        std::fputc('\n', u->out) == EOF)
         return kErrWrite;
     u->after_write = true;
     return kOk;

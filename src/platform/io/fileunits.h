@@ -22,23 +22,23 @@
 namespace meru::io {
 
 enum class FileStatus {
-    Old,      // the file must exist
-    New,      // the file must not exist; it is created
-    Replace,  // created anew, replacing an existing file
-    Unknown,  // opened when it exists, else created
+    Old,     // the file must exist
+    New,     // the file must not exist; it is created
+    Replace, // created anew, replacing an existing file
+    Unknown, // opened when it exists, else created
 };
 
 enum class FileAccess {
     Sequential,
-    Append,  // sequential, positioned at the end: writes add records
-    Direct,  // fixed-length records read by number
+    Append, // sequential, positioned at the end: writes add records
+    Direct, // fixed-length records read by number
 };
 
 struct FileOpen {
     std::string path;
     FileStatus status = FileStatus::Unknown;
     FileAccess access = FileAccess::Sequential;
-    std::size_t record_length = 0;  // direct access: bytes per record
+    std::size_t record_length = 0; // direct access: bytes per record
 };
 
 class FileUnits {
@@ -82,9 +82,9 @@ private:
     struct Unit {
         FileOpen how;
         RecordReader reader;
-        std::FILE* out = nullptr;    // open while writing
-        bool reader_fresh = false;   // reader reflects the file as it stands
-        bool after_write = false;    // the last operation was a write: positioned at the end
+        std::FILE* out = nullptr;  // open while writing
+        bool reader_fresh = false; // reader reflects the file as it stands
+        bool after_write = false;  // the last operation was a write: positioned at the end
     };
 
     Unit* find(int unit);

@@ -33,7 +33,7 @@ public:
         if (!take('(')) return false;
         root.kind = Kind::Group;
         root.repeat = 1;
-        return parse_list(root);  // what follows the closing parenthesis is ignored
+        return parse_list(root); // what follows the closing parenthesis is ignored
     }
 
 private:
@@ -71,7 +71,7 @@ private:
 
     bool parse_list(FormatNode& group)
     {
-        bool need_item = false;  // after a comma an item must follow
+        bool need_item = false; // after a comma an item must follow
         while (true) {
             const char c = peek();
             if (c == '\0') return false;
@@ -106,9 +106,7 @@ private:
             if (!parse_list(n)) return false;
             --depth_;
             break;
-        case '/':
-            n.kind = Kind::Slash;
-            break;
+        case '/': n.kind = Kind::Slash; break;
         case '\'':
         case '"':
             if (rep) return false;
@@ -124,7 +122,7 @@ private:
             const auto w = number();
             if (!w || *w < 1) return false;
             n.w = *w;
-            if (take('.') && !number()) return false;  // Iw.m: the minimum digits are not needed
+            if (take('.') && !number()) return false; // Iw.m: the minimum digits are not needed
             break;
         }
         case 'F':
@@ -183,8 +181,7 @@ private:
             if (rep) return false;
             if (!take('P')) take('S');
             return true;
-        default:
-            return false;
+        default: return false;
         }
         group.items.push_back(std::move(n));
         return true;
@@ -209,7 +206,7 @@ private:
 
     std::string_view t_;
     std::size_t pos_ = 0;
-    int depth_ = 0;  // groups open around the item being read
+    int depth_ = 0; // groups open around the item being read
 };
 
 bool any_data(const FormatNode& g)
@@ -398,7 +395,9 @@ const FormatNode* FormattedReader::next_data()
         case Kind::X:
         case Kind::TR: pos_ += static_cast<std::size_t>(n->w); break;
         case Kind::T: pos_ = static_cast<std::size_t>(n->w - 1); break;
-        case Kind::TL: pos_ = pos_ >= static_cast<std::size_t>(n->w) ? pos_ - static_cast<std::size_t>(n->w) : 0; break;
+        case Kind::TL:
+            pos_ = pos_ >= static_cast<std::size_t>(n->w) ? pos_ - static_cast<std::size_t>(n->w) : 0;
+            break;
         case Kind::Slash:
             if (next_record() != 0) return nullptr;
             break;

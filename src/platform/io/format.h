@@ -24,10 +24,10 @@ struct FormatNode {
     enum class Kind { I, F, E, D, G, A, L, Z, X, T, TL, TR, Slash, Literal, BN, BZ, Colon, Group };
     Kind kind = Kind::X;
     int repeat = 1;
-    int w = -1;  // -1: not given (A without a width)
+    int w = -1; // -1: not given (A without a width)
     int d = 0;
     std::string literal;
-    std::vector<FormatNode> items;  // Group only
+    std::vector<FormatNode> items; // Group only
 
     bool is_data() const
     {

@@ -88,7 +88,8 @@ private:
     static bool is_sep(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\r' || c == '\n'; }
     void skip_blanks()
     {
-        while (pos_ < t_.size() && (t_[pos_] == ' ' || t_[pos_] == '\t' || t_[pos_] == '\r' || t_[pos_] == '\n')) ++pos_;
+        while (pos_ < t_.size() && (t_[pos_] == ' ' || t_[pos_] == '\t' || t_[pos_] == '\r' || t_[pos_] == '\n'))
+            ++pos_;
     }
 
     std::string_view t_;
@@ -97,8 +98,7 @@ private:
     bool need_value_ = true;
 };
 
-template <typename T, typename Parse>
-int read_list(std::string_view text, std::span<T> out, Parse parse)
+template <typename T, typename Parse> int read_list(std::string_view text, std::span<T> out, Parse parse)
 {
     ListScanner sc(text);
     std::size_t n = 0;

@@ -54,7 +54,7 @@ public:
     void skip_to_end();
 
 private:
-    int byte_at(std::uint64_t pos);  // -1 at end of data
+    int byte_at(std::uint64_t pos); // -1 at end of data
     void note_record_start(long long index, std::uint64_t pos);
     // Consumes the line end at pos_ (if any) and moves to the next record.
     void finish_record();
@@ -66,11 +66,11 @@ private:
     std::size_t buf_len_ = 0;
     bool memory_ = false;
 
-    std::uint64_t pos_ = 0;                   // next byte
-    long long rec_ = 0;                       // index of the current record
-    bool inside_ = false;                     // characters of the current record were taken
-    bool eof_ = false;                        // the end of file was met
-    std::vector<std::uint64_t> starts_{0};    // start offsets of the records met so far
+    std::uint64_t pos_ = 0;                // next byte
+    long long rec_ = 0;                    // index of the current record
+    bool inside_ = false;                  // characters of the current record were taken
+    bool eof_ = false;                     // the end of file was met
+    std::vector<std::uint64_t> starts_{0}; // start offsets of the records met so far
 };
 
 // Splits text into its records under the same line-end rules.

@@ -10,8 +10,7 @@ UnitKind UnitRegistry::kind(int unit) const
 
 bool UnitRegistry::claim(int unit, UnitKind kind)
 {
-    if (kind == UnitKind::none)
-        return false;
+    if (kind == UnitKind::none) return false;
     auto [it, inserted] = owners_.try_emplace(unit, kind);
     return inserted || it->second == kind;
 }
@@ -19,8 +18,7 @@ bool UnitRegistry::claim(int unit, UnitKind kind)
 void UnitRegistry::release(int unit, UnitKind kind)
 {
     auto it = owners_.find(unit);
-    if (it != owners_.end() && it->second == kind)
-        owners_.erase(it);
+    if (it != owners_.end() && it->second == kind) owners_.erase(it);
 }
 
 } // namespace meru::platform

@@ -90,8 +90,7 @@ struct Host {
             break;
         }
         case Request::dialog: {
-            if (!dialog)
-                dialog = Dialog::load(library, 9000, modal);
+            if (!dialog) dialog = Dialog::load(library, 9000, modal);
             int changes = 0;
             dialog->set_callback(105, [&changes](Dialog&, int, CallbackKind) { ++changes; });
             if (dialog->get_int(105, changes, kNumItems), changes == 0) {
@@ -107,8 +106,7 @@ struct Host {
             for (int j = 1;; ++j) {
                 int k = 0;
                 dialog->get_int(105, k, j);
-                if (k == 0)
-                    break;
+                if (k == 0) break;
                 list += (list.empty() ? "" : ",") + std::to_string(k);
             }
             bool verbose = false;
@@ -118,16 +116,14 @@ struct Host {
             break;
         }
         case Request::message:
-            say("message " + std::to_string(message_box(modal, "Fatal error in .MRC file. File ignored",
-                                                         "Fatal erro....", BoxButtons::OkCancel,
-                                                         BoxIcon::Information)));
+            say("message " +
+                std::to_string(message_box(modal, "Fatal error in .MRC file. File ignored", "Fatal erro....",
+                                           BoxButtons::OkCancel, BoxIcon::Information)));
             break;
         case Request::question:
             say(std::string("question ") + (ask_yes_no(modal, "Print anyway?", "Query:") ? "yes" : "no"));
             break;
-        case Request::plot:
-            plot();
-            break;
+        case Request::plot: plot(); break;
         case Request::hang: {
             // A long computation that only yields: it never waits for the user.
             QElapsedTimer t;
@@ -139,11 +135,8 @@ struct Host {
             say("hang over");
             break;
         }
-        case Request::options:
-            say("options");
-            break;
-        case Request::none:
-            break;
+        case Request::options: say("options"); break;
+        case Request::none: break;
         }
     }
 
@@ -168,8 +161,7 @@ struct Host {
                 say("click " + std::to_string(m.x) + " " + std::to_string(m.y));
             }
             while (auto k = w->keys().get())
-                if (*k == 27)
-                    done = true;
+                if (*k == 27) done = true;
         }
         menus.menu_on();
         say("plot closed");
@@ -194,7 +186,7 @@ int main(int argc, char** argv)
     FrameScriptHost script_host(frame, menus);
     auto script = start_script(script_host);
     host.modal.script = script.get();
-    host.build_menus();   // after the script: the predefined commands keep the modal host
+    host.build_menus(); // after the script: the predefined commands keep the modal host
 
     QTimer::singleShot(0, &frame.main_window(), [&host] {
         for (;;) {

@@ -15,8 +15,8 @@ TEST(EditInteger, RightAlignedWithStarsOnOverflow)
 {
     EXPECT_EQ(fmt_i(7, 3), "  7");
     EXPECT_EQ(fmt_i(-5, 4), "  -5");
-    EXPECT_EQ(fmt_i(123, 2), "**");  // a two-column field cannot hold 123
-    EXPECT_EQ(fmt_i(-12, 2), "**");  // nor the minus sign of -12
+    EXPECT_EQ(fmt_i(123, 2), "**"); // a two-column field cannot hold 123
+    EXPECT_EQ(fmt_i(-12, 2), "**"); // nor the minus sign of -12
     EXPECT_EQ(fmt_i(-12, 3), "-12");
     EXPECT_EQ(fmt_i(0, 1), "0");
     EXPECT_EQ(fmt_i(123456, 6), "123456");
@@ -25,10 +25,10 @@ TEST(EditInteger, RightAlignedWithStarsOnOverflow)
 TEST(EditFixed, RoundsHalfAwayOnTheExactValue)
 {
     EXPECT_EQ(fmt_f(3.14159, 8, 3), "   3.142");
-    EXPECT_EQ(fmt_f(0.125, 5, 2), " 0.13");    // exact tie: away from zero
+    EXPECT_EQ(fmt_f(0.125, 5, 2), " 0.13"); // exact tie: away from zero
     EXPECT_EQ(fmt_f(-0.125, 5, 2), "-0.13");
-    EXPECT_EQ(fmt_f(2.675, 5, 2), " 2.67");    // 2.67499999... in binary
-    EXPECT_EQ(fmt_f(99.96, 5, 1), "100.0");    // the carry adds a digit
+    EXPECT_EQ(fmt_f(2.675, 5, 2), " 2.67"); // 2.67499999... in binary
+    EXPECT_EQ(fmt_f(99.96, 5, 1), "100.0"); // the carry adds a digit
     EXPECT_EQ(fmt_f(100.0 * 37 / 120, 5, 1), " 30.8");
     EXPECT_EQ(fmt_f(7.0, 3, 0), " 7.");
     EXPECT_EQ(fmt_f(0.4, 2, 0), "0.");
@@ -48,7 +48,7 @@ TEST(EditFixed, OverflowAndSpecialValues)
 {
     EXPECT_EQ(fmt_f(99.96, 4, 1), "****");
     EXPECT_EQ(fmt_f(1e10, 5, 1), "*****");
-    EXPECT_EQ(fmt_f(-0.001, 5, 2), " 0.00");  // no minus on a value shown as zero
+    EXPECT_EQ(fmt_f(-0.001, 5, 2), " 0.00"); // no minus on a value shown as zero
     EXPECT_EQ(fmt_f(std::nan(""), 6, 2), "   NaN");
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_EQ(fmt_f(inf, 10, 2), "  Infinity");
@@ -59,10 +59,10 @@ TEST(EditFixed, OverflowAndSpecialValues)
 TEST(EditExponent, MantissaBelowOneAndExponentForms)
 {
     EXPECT_EQ(fmt_e(1234.5, 10, 3), " 0.123E+04");
-    EXPECT_EQ(fmt_e(-0.000123456, 10, 4), "-.1235E-03");  // no room for the zero
-    EXPECT_EQ(fmt_e(9.9996, 10, 3), " 0.100E+02");         // rounding carries into the exponent
+    EXPECT_EQ(fmt_e(-0.000123456, 10, 4), "-.1235E-03"); // no room for the zero
+    EXPECT_EQ(fmt_e(9.9996, 10, 3), " 0.100E+02");       // rounding carries into the exponent
     EXPECT_EQ(fmt_e(0.0, 9, 2), " 0.00E+00");
-    EXPECT_EQ(fmt_e(1e150, 10, 3), " 0.100+151");           // three-digit exponent drops the E
+    EXPECT_EQ(fmt_e(1e150, 10, 3), " 0.100+151"); // three-digit exponent drops the E
     EXPECT_EQ(fmt_e(1e-300, 10, 3), " 0.100-299");
     EXPECT_EQ(fmt_e(1234.5, 8, 3), ".123E+04");
     EXPECT_EQ(fmt_e(1234.5, 7, 3), "*******");
@@ -71,14 +71,14 @@ TEST(EditExponent, MantissaBelowOneAndExponentForms)
 TEST(EditGeneral, FixedFormInsideTheRangeElseExponent)
 {
     EXPECT_EQ(fmt_g(3.14, 20, 15), "3.14000000000000    ");
-    EXPECT_EQ(fmt_g(1234.5, 9, 4), "1235.    ");     // tie rounded away, F5.0
+    EXPECT_EQ(fmt_g(1234.5, 9, 4), "1235.    ");    // tie rounded away, F5.0
     EXPECT_EQ(fmt_g(0.1, 9, 4), ".1000    ");       // F5.4 has no room for the zero
     EXPECT_EQ(fmt_g(0.05, 10, 3), " 0.500E-01");    // below 0.1
     EXPECT_EQ(fmt_g(99999.6, 10, 5), ".10000E+06"); // rounds up to 10^5
     EXPECT_EQ(fmt_g(99999.4, 11, 5), " 99999.    ");
     EXPECT_EQ(fmt_g(0.0, 10, 3), "  0.00    ");
     EXPECT_EQ(fmt_g(-2.5, 10, 3), " -2.50    ");
-    EXPECT_EQ(fmt_g(1.5, 7, 4), "*******");  // F3.3 cannot hold 1.500: the whole field
+    EXPECT_EQ(fmt_g(1.5, 7, 4), "*******"); // F3.3 cannot hold 1.500: the whole field
     EXPECT_EQ(fmt_g(0.0, 6, 3), "******");
 }
 
@@ -90,8 +90,7 @@ TEST(EditText, CharactersLogicalsAndBlanks)
     EXPECT_EQ(fmt_l(true, 3), "  T");
     EXPECT_EQ(fmt_l(false, 1), "F");
     EXPECT_EQ(fmt_x(3), "   ");
-    EXPECT_EQ("NOTE: " + fmt_i(12, 4) + fmt_x(2) + fmt_a("AB", 3) + fmt_f(1.5, 5, 2),
-              "NOTE:   12  AB  1.50");
+    EXPECT_EQ("NOTE: " + fmt_i(12, 4) + fmt_x(2) + fmt_a("AB", 3) + fmt_f(1.5, 5, 2), "NOTE:   12  AB  1.50");
 }
 
 TEST(ListDirected, RecordStartsWithBlankAndSeparatesNumbers)

@@ -8,8 +8,8 @@
 #include "platform/io/temp_dir.h"
 
 using namespace meru::io;
-using meru::io::testing::TempDir;
 using meru::io::testing::read_all;
+using meru::io::testing::TempDir;
 using meru::platform::UnitKind;
 using meru::platform::UnitRegistry;
 
@@ -29,7 +29,7 @@ TEST(FileUnitOpen, StatusesOldNewReplaceUnknown)
     const std::string p = fx.dir.file("a.txt");
     EXPECT_EQ(fx.units.open(1, {p, FileStatus::Old}), kErrNotFound);
     EXPECT_FALSE(fx.units.is_open(1));
-    EXPECT_EQ(fx.units.open(1, {p, FileStatus::Unknown}), kOk);  // created
+    EXPECT_EQ(fx.units.open(1, {p, FileStatus::Unknown}), kOk); // created
     EXPECT_TRUE(fx.units.is_open(1));
     EXPECT_EQ(fx.units.path(1), p);
     EXPECT_EQ(fx.registry.kind(1), UnitKind::file);
@@ -43,12 +43,12 @@ TEST(FileUnitOpen, StatusesOldNewReplaceUnknown)
     std::string rec;
     EXPECT_EQ(fx.units.read(2, rec), kOk);
     EXPECT_EQ(rec, "kept");
-    EXPECT_EQ(fx.units.open(2, {p, FileStatus::Replace}), kOk);  // reopening closes first
+    EXPECT_EQ(fx.units.open(2, {p, FileStatus::Replace}), kOk); // reopening closes first
     EXPECT_EQ(fx.units.read(2, rec), kEndOfFile);
     fx.units.close(2);
     EXPECT_EQ(read_all(p), "");
     EXPECT_EQ(fx.units.open(3, {fx.dir.file("no/such/dir/x"), FileStatus::Replace}), kErrOpen);
-    EXPECT_EQ(fx.units.close(3), kOk);  // closing a unit that holds nothing
+    EXPECT_EQ(fx.units.close(3), kOk); // closing a unit that holds nothing
 }
 
 TEST(FileUnitOpen, AWindowUnitIsNeverAFile)
@@ -58,7 +58,7 @@ TEST(FileUnitOpen, AWindowUnitIsNeverAFile)
     EXPECT_EQ(fx.units.open(37, {fx.dir.file("x"), FileStatus::Unknown}), kErrUnitInUse);
     EXPECT_EQ(fx.registry.kind(37), UnitKind::window);
     EXPECT_EQ(fx.units.close(37), kOk);
-    EXPECT_EQ(fx.registry.kind(37), UnitKind::window);  // the window keeps its unit
+    EXPECT_EQ(fx.registry.kind(37), UnitKind::window); // the window keeps its unit
     std::string rec;
     EXPECT_EQ(fx.units.read(37, rec), kErrNotOpen);
 }
@@ -71,7 +71,7 @@ TEST(FileUnitSequential, ScratchWrittenRewoundAndReadBack)
     fx.units.write(3, "20   ");
     fx.units.write(3, "");
     std::string rec;
-    EXPECT_EQ(fx.units.read(3, rec), kEndOfFile);  // a read after a write meets the end
+    EXPECT_EQ(fx.units.read(3, rec), kEndOfFile); // a read after a write meets the end
     ASSERT_EQ(fx.units.rewind(3), kOk);
     ASSERT_EQ(fx.units.read(3, rec, 20), kOk);
     EXPECT_EQ(rec, "age interval        ");
@@ -164,7 +164,7 @@ TEST(FileUnitDirect, FixedLengthRecordsByNumber)
     for (char ch : {'A', 'B', 'C'}) text += std::string(75, ch) + "\r\n";
     text += "--------------------";
     const std::string p = fx.dir.write("meruhlp.txt", text);
-    EXPECT_EQ(fx.units.open(4, {p, FileStatus::Old, FileAccess::Direct}), kErrWrongAccess);  // no length
+    EXPECT_EQ(fx.units.open(4, {p, FileStatus::Old, FileAccess::Direct}), kErrWrongAccess); // no length
     ASSERT_EQ(fx.units.open(4, {p, FileStatus::Old, FileAccess::Direct, 77}), kOk);
     std::string rec;
     ASSERT_EQ(fx.units.read_direct(4, 2, rec), kOk);
@@ -173,7 +173,7 @@ TEST(FileUnitDirect, FixedLengthRecordsByNumber)
     EXPECT_EQ(rec.substr(0, 75), std::string(75, 'A'));
     ASSERT_EQ(fx.units.read_direct(4, 4, rec), kOk);
     EXPECT_EQ(rec, "--------------------" + std::string(57, ' '));
-    EXPECT_EQ(fx.units.read_direct(4, 0, rec), kErrBadRecord);  // never a negative offset
+    EXPECT_EQ(fx.units.read_direct(4, 0, rec), kErrBadRecord); // never a negative offset
     EXPECT_EQ(fx.units.read_direct(4, -3, rec), kErrBadRecord);
     EXPECT_EQ(fx.units.read_direct(4, 5, rec), kErrBadRecord);
     EXPECT_EQ(fx.units.read(4, rec), kErrWrongAccess);

@@ -23,8 +23,8 @@ Format parsed(std::string_view text)
 
 TEST(FormatText, InvalidTextsGiveTheFormatError)
 {
-    for (const char* bad : {"F5.1", "(I-1)", "(F5)", "(F5.x)", "(I3,,I2)", "(I3", "(Q3)", "(3T2)", "(,I3)",
-                            "(I3,)", "(A0)", "(I0)", "('open", "", "(2(I3)"}) {
+    for (const char* bad : {"F5.1", "(I-1)", "(F5)", "(F5.x)", "(I3,,I2)", "(I3", "(Q3)", "(3T2)", "(,I3)", "(I3,)",
+                            "(A0)", "(I0)", "('open", "", "(2(I3)"}) {
         Format f;
         EXPECT_EQ(f.parse(bad), kErrBadFormat) << bad;
         EXPECT_FALSE(f.valid());
@@ -67,8 +67,8 @@ TEST(FixedColumns, ReadsFieldsByColumnWithTabAndSkip)
     ASSERT_EQ(r2.read_real(x), kOk);
     ASSERT_EQ(r2.read_text(s, 1), kOk);
     ASSERT_EQ(r2.read_int(n), kOk);
-    EXPECT_EQ(x, 12.2);  // the field is " 12.2": F5.1 takes five columns
-    EXPECT_EQ(s, " ");   // column 8 of the second record
+    EXPECT_EQ(x, 12.2); // the field is " 12.2": F5.1 takes five columns
+    EXPECT_EQ(s, " ");  // column 8 of the second record
     EXPECT_EQ(n, -7);
 
     FormattedReader r3(f, source);
@@ -84,14 +84,14 @@ TEST(FixedColumns, ImpliedDecimalsExponentsAndBlanks)
         double value;
     };
     const Case cases[] = {
-        {"(F5.2)", "12345", 123.45},  // no point: two implied decimals
+        {"(F5.2)", "12345", 123.45}, // no point: two implied decimals
         {"(F5.2)", "  -12", -0.12},
         {"(F5.2)", "    5", 0.05},
-        {"(F5.2)", "1.5  ", 1.5},     // a written point wins
-        {"(F5.2)", "", 0.0},          // a short record reads as blanks: zero
+        {"(F5.2)", "1.5  ", 1.5}, // a written point wins
+        {"(F5.2)", "", 0.0},      // a short record reads as blanks: zero
         {"(F6.1)", "1.5E2 ", 150.0},
-        {"(F4.1)", "15E1", 15.0},     // 1.5 x 10
-        {"(E9.2)", " 1 2 5E-1", 0.125},  // blanks ignored: 1.25 (implied decimals) x 10^-1
+        {"(F4.1)", "15E1", 15.0},       // 1.5 x 10
+        {"(E9.2)", " 1 2 5E-1", 0.125}, // blanks ignored: 1.25 (implied decimals) x 10^-1
         {"(BZ,F4.1)", "1 5 ", 105.0},   // blanks as zeros: 1050 with one implied decimal
         {"(G8.3)", "  2.5D+1", 25.0},
     };
@@ -142,7 +142,7 @@ TEST(FixedColumns, RepeatsGroupsSlashAndReversion)
     EXPECT_EQ(ints("(BZ,I3)", {"1  "}, 1), V{100});
     EXPECT_EQ(ints("(I3)", {"1  "}, 1), V{1});
     EXPECT_EQ(ints("(2X,TL1,I2,TR1,I1)", {"a1234"}, 2), (V{12, 4}));
-    EXPECT_EQ(ints("(Z6)", {"FF00a0"}, 1), V{0xFF00A0});  // a colour read as six hex digits
+    EXPECT_EQ(ints("(Z6)", {"FF00a0"}, 1), V{0xFF00A0}); // a colour read as six hex digits
 }
 
 TEST(FixedColumns, TextAndLogicalFields)
@@ -152,11 +152,11 @@ TEST(FixedColumns, TextAndLogicalFields)
     const Format a3 = parsed("(A3)");
     FormattedReader r1(a3, TextRecords({"ABCDEF"}));
     ASSERT_EQ(r1.read_text(s, 8), kOk);
-    EXPECT_EQ(s, "ABC     ");  // shorter field: blank-padded
+    EXPECT_EQ(s, "ABC     "); // shorter field: blank-padded
     const Format a10 = parsed("(A10)");
     FormattedReader r2(a10, TextRecords({"0123456789"}));
     ASSERT_EQ(r2.read_text(s, 8), kOk);
-    EXPECT_EQ(s, "23456789");  // longer field: the rightmost characters
+    EXPECT_EQ(s, "23456789"); // longer field: the rightmost characters
     const Format a = parsed("(A,1X,L3,L2)");
     FormattedReader r3(a, TextRecords({"ID000001  .tF"}));
     ASSERT_EQ(r3.read_text(s, 8), kOk);
@@ -174,15 +174,15 @@ TEST(FixedColumns, ErrorsAreReportedNotThrown)
     const Format i3 = parsed("(I3)");
     FormattedReader r1(i3, TextRecords({"ab "}));
     EXPECT_EQ(r1.read_int(n), kErrBadInput);
-    EXPECT_EQ(r1.read_int(n), kErrBadInput);  // the failure sticks
+    EXPECT_EQ(r1.read_int(n), kErrBadInput); // the failure sticks
     FormattedReader r2(i3, TextRecords({"  1"}));
-    EXPECT_EQ(r2.read_real(x), kErrBadInput);  // an I field for a real value
+    EXPECT_EQ(r2.read_real(x), kErrBadInput); // an I field for a real value
     const Format f52 = parsed("(F5.2)");
     FormattedReader r3(f52, TextRecords({"1.2.3"}));
     EXPECT_EQ(r3.read_real(x), kErrBadInput);
     const Format none = parsed("(5X)");
     FormattedReader r4(none, TextRecords({"1", "2"}));
-    EXPECT_EQ(r4.read_real(x), kErrBadFormat);  // no data descriptor to read with
+    EXPECT_EQ(r4.read_real(x), kErrBadFormat); // no data descriptor to read with
     Format bad;
     bad.parse("(F5.x)");
     FormattedReader r5(bad, TextRecords({"1"}));
@@ -203,7 +203,7 @@ TEST(FormattedWrite, AxisLabelFormats)
     EXPECT_EQ(write_with_format("(i4)", 12345LL, 9, out), kOk);
     EXPECT_EQ(out, "****     ");
     EXPECT_EQ(write_with_format("(i-1)", 5LL, 9, out), kErrBadFormat);
-    EXPECT_EQ(write_with_format("(i10)", 5LL, 9, out), kErrWrite);  // longer than the text
+    EXPECT_EQ(write_with_format("(i10)", 5LL, 9, out), kErrWrite);   // longer than the text
     EXPECT_EQ(write_with_format("(i4)", 2.0, 9, out), kErrBadInput); // a real under I
     EXPECT_EQ(write_with_format("(z6)", 0xA0B0LL, 6, out), kOk);
     EXPECT_EQ(out, "  A0B0");
@@ -223,12 +223,12 @@ TEST(FormattedWrite, LiteralsPositionsAndRecords)
 
 TEST(FormatText, HugeRepeatCountsEndWithAnErrorNotAHang)
 {
-    const Format wide = parsed("(99999(99999X),F5.1)");  // far beyond the record: a blank field
+    const Format wide = parsed("(99999(99999X),F5.1)"); // far beyond the record: a blank field
     FormattedReader r0(wide, TextRecords({"1.5"}));
     double x = -1;
     EXPECT_EQ(r0.read_real(x), kOk);
     EXPECT_EQ(x, 0.0);
-    const Format f = parsed("(9999(9999(X)),F5.1)");  // 10^8 items before the value
+    const Format f = parsed("(9999(9999(X)),F5.1)"); // 10^8 items before the value
     FormattedReader r(f, TextRecords({"1.5"}));
     EXPECT_EQ(r.read_real(x), kErrBadFormat);
     std::string out;
@@ -253,8 +253,8 @@ TEST(FormattedWrite, EveryDescriptorReadsBackUnderTheSameFormat)
     ASSERT_EQ(recs.size(), 1u);
     // Field by field: I5, F8.3, E12.4, G12.5 (F8.3 and four blanks), 1X, A6, L2,
     // 2X, Z4, blanks up to column 60, D11.3.
-    EXPECT_EQ(recs[0], std::string("-1234") + "   3.142" + " -0.1235E-03" + "  42.125    " + " " + "AGE   " +
-                           " T" + "  " + "BEEF" + std::string(7, ' ') + "  0.602D+24");
+    EXPECT_EQ(recs[0], std::string("-1234") + "   3.142" + " -0.1235E-03" + "  42.125    " + " " + "AGE   " + " T" +
+                           "  " + "BEEF" + std::string(7, ' ') + "  0.602D+24");
 
     FormattedReader r(f, TextRecords(recs));
     long long n = 0;

@@ -18,7 +18,7 @@ TEST(ParseReal, NumberForms)
     EXPECT_EQ(parse_real("5."), 5.0);
     EXPECT_EQ(parse_real("1.5e3"), 1500.0);
     EXPECT_EQ(parse_real("1.5D2"), 150.0);
-    EXPECT_EQ(parse_real("1.5+3"), 1500.0);   // exponent written as a bare sign
+    EXPECT_EQ(parse_real("1.5+3"), 1500.0); // exponent written as a bare sign
     EXPECT_EQ(parse_real("25E-1"), 2.5);
     EXPECT_FALSE(parse_real(".").has_value());
     EXPECT_FALSE(parse_real("1.2.3").has_value());
@@ -45,7 +45,7 @@ TEST(ListRead, SeparatorsNullsRepeatsAndSlash)
     EXPECT_EQ(v, (std::array<double, 3>{1, 2.5, 3}));
 
     v = {9, 9, 9};
-    EXPECT_EQ(list_read("1,,3", v), kOk);  // a null value leaves its target
+    EXPECT_EQ(list_read("1,,3", v), kOk); // a null value leaves its target
     EXPECT_EQ(v, (std::array<double, 3>{1, 9, 3}));
 
     v = {9, 9, 9};
@@ -53,7 +53,7 @@ TEST(ListRead, SeparatorsNullsRepeatsAndSlash)
     EXPECT_EQ(v, (std::array<double, 3>{5, 5, 1}));
 
     v = {9, 9, 9};
-    EXPECT_EQ(list_read("1\t2 / 3", v), kEndOfFile);  // the slash ends the list
+    EXPECT_EQ(list_read("1\t2 / 3", v), kEndOfFile); // the slash ends the list
     EXPECT_EQ(v, (std::array<double, 3>{1, 2, 9}));
 
     EXPECT_EQ(list_read("4 5", v), kEndOfFile);

@@ -10,8 +10,8 @@
 #include "platform/io/temp_dir.h"
 
 using namespace meru::io;
-using meru::io::testing::TempDir;
 using meru::io::testing::read_all;
+using meru::io::testing::TempDir;
 
 TEST(LogWriter, WriteWhileClosedNeverCreatesAFile)
 {
@@ -40,7 +40,7 @@ TEST(LogWriter, CreateReplacesAndAppendKeeps)
     log.write("%File:Open    ");
     log.write("");
     log.flush();
-    EXPECT_EQ(read_all(path), "%File:Open\n\n");  // trailing blanks dropped
+    EXPECT_EQ(read_all(path), "%File:Open\n\n"); // trailing blanks dropped
     log.close();
     EXPECT_FALSE(log.is_open());
 
@@ -49,7 +49,7 @@ TEST(LogWriter, CreateReplacesAndAppendKeeps)
     log.close();
     EXPECT_EQ(read_all(path), "%File:Open\n\na\nb\n");
 
-    log.write("after close");  // dropped: the file is unchanged
+    log.write("after close"); // dropped: the file is unchanged
     EXPECT_EQ(read_all(path), "%File:Open\n\na\nb\n");
 }
 
@@ -60,7 +60,7 @@ TEST(LogWriter, OpenFailureLeavesItClosed)
     log.set_trace_sink([](std::string_view) {});
     EXPECT_GT(log.create(dir.file("no/such/folder/x.log")), 0);
     EXPECT_FALSE(log.is_open());
-    ASSERT_EQ(log.append(dir.file("new.log")), kOk);  // append creates a missing file
+    ASSERT_EQ(log.append(dir.file("new.log")), kOk); // append creates a missing file
     log.close();
     EXPECT_TRUE(std::filesystem::exists(dir.file("new.log")));
 }

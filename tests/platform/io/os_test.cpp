@@ -1,7 +1,7 @@
 // Operating-system services.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,8 +11,8 @@
 #include "platform/io/temp_dir.h"
 
 using namespace meru::io;
-using meru::io::testing::TempDir;
 using meru::io::testing::read_all;
+using meru::io::testing::TempDir;
 namespace fs = std::filesystem;
 
 TEST(Paths, SplitIntoFolderNameAndExtension)
@@ -71,7 +71,7 @@ TEST(ExternalPrograms, ArgumentsArriveIntact)
     EXPECT_EQ(read_all(dst), "payload");
     EXPECT_FALSE(fs::exists(dir.file("pwned")));
     EXPECT_FALSE(fs::exists("pwned2"));
-    EXPECT_EQ(run_and_wait("false", {}), 1);  // the exit status comes back
+    EXPECT_EQ(run_and_wait("false", {}), 1); // the exit status comes back
     EXPECT_EQ(run_and_wait("no-such-program-anywhere", {"x"}), -1);
     EXPECT_EQ(run_and_wait("", {}), -1);
 }

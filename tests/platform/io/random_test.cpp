@@ -13,7 +13,7 @@ using meru::io::UniformGenerator;
 TEST(RandomStream, FirstTenFromSeedOne)
 {
     // x' = 48271 x mod 2147483647 from x = 1, worked out independently.
-    const std::uint32_t states[10] = {48271,      182605794, 1291394886, 1914720637, 2078669041,
+    const std::uint32_t states[10] = {48271,     182605794,  1291394886, 1914720637, 2078669041,
                                       407355683, 1105902161, 854716505,  564586691,  1596680831};
     RandomStream r;
     for (std::uint32_t s : states) {
@@ -29,13 +29,13 @@ TEST(RandomStream, FirstTenFromSeedOne)
 TEST(RandomStream, SameRecurrenceAsMinstd)
 {
     RandomStream r;
-    std::minstd_rand ref;  // seeded with 1
+    std::minstd_rand ref; // seeded with 1
     for (int i = 0; i < 9999; ++i) {
         r.next();
         ref();
     }
     r.next();
-    EXPECT_EQ(r.state(), 399268537u);  // the 10000th value of this recurrence
+    EXPECT_EQ(r.state(), 399268537u); // the 10000th value of this recurrence
     EXPECT_EQ(ref(), 399268537u);
 }
 
@@ -44,15 +44,15 @@ TEST(RandomStream, RestartsAndRange)
     RandomStream r;
     const double a = r.next();
     r.next();
-    r.seed(0);  // the fixed start
+    r.seed(0); // the fixed start
     EXPECT_EQ(r.next(), a);
-    r.seed(2147483646);  // the largest state: the next value stays below 1
+    r.seed(2147483646); // the largest state: the next value stays below 1
     const double u = r.next();
     EXPECT_GT(u, 0.0);
     EXPECT_LT(u, 1.0);
-    r.seed(2147483647);  // a multiple of the modulus cannot be a state
+    r.seed(2147483647); // a multiple of the modulus cannot be a state
     EXPECT_EQ(r.state(), 1u);
-    r.seed(-1);  // from the clock
+    r.seed(-1); // from the clock
     EXPECT_GE(r.state(), 1u);
     EXPECT_LT(r.state(), 2147483647u);
     r.seed_from(0);
@@ -88,6 +88,6 @@ TEST(UniformGenerator, ZeroSeedIsValidAndStateRoundTrips)
     g.put_seed(s);
     EXPECT_EQ(g.next(), a);
     EXPECT_EQ(g.next(), b);
-    g.put_seed({-5, -7});  // negative halves are kept exactly
+    g.put_seed({-5, -7}); // negative halves are kept exactly
     EXPECT_EQ(g.get_seed(), (UniformGenerator::Seed{-5, -7}));
 }

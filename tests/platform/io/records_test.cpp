@@ -37,11 +37,11 @@ using Recs = std::vector<std::string>;
 TEST(RecordEnds, LfCrLfAndLoneCrEachEndOneRecord)
 {
     EXPECT_EQ(records_of("a\nb\r\nc\rd"), (Recs{"a", "b", "c", "d"}));
-    EXPECT_EQ(records_of("a\r\n\r\nb\n"), (Recs{"a", "", "b"}));  // CRLF is one end, never two
+    EXPECT_EQ(records_of("a\r\n\r\nb\n"), (Recs{"a", "", "b"})); // CRLF is one end, never two
     EXPECT_EQ(records_of("\r\r"), (Recs{"", ""}));
-    EXPECT_EQ(records_of("\n\r"), (Recs{"", ""}));                // LF then CR: two ends
+    EXPECT_EQ(records_of("\n\r"), (Recs{"", ""})); // LF then CR: two ends
     EXPECT_EQ(records_of(""), Recs{});
-    EXPECT_EQ(records_of("abc"), Recs{"abc"});                    // last line without a line end
+    EXPECT_EQ(records_of("abc"), Recs{"abc"}); // last line without a line end
     EXPECT_EQ(records_of("abc\n"), Recs{"abc"});
     EXPECT_EQ(split_records("a\nb\r\nc\rd"), (Recs{"a", "b", "c", "d"}));
     EXPECT_EQ(split_records("x\r\n"), Recs{"x"});
@@ -74,7 +74,7 @@ TEST(RecordRead, WidthPadsAndCuts)
     ASSERT_EQ(r.read(rec, 5), kOk);
     EXPECT_EQ(rec, "abcde");
     EXPECT_EQ(r.read(rec, 5), kEndOfFile);
-    EXPECT_EQ(r.read(rec, 5), kEndOfFile);  // stays at the end
+    EXPECT_EQ(r.read(rec, 5), kEndOfFile); // stays at the end
 }
 
 TEST(RecordRead, MissingFileAndClosedReader)
@@ -122,7 +122,7 @@ TEST(Backspace, StepsBackOneRecord)
     RecordReader r;
     r.open_text("r1\nr2\r\nr3\r");
     std::string rec;
-    EXPECT_EQ(r.backspace(), kOk);  // at the first record: nothing happens
+    EXPECT_EQ(r.backspace(), kOk); // at the first record: nothing happens
     r.read(rec);
     r.read(rec);
     EXPECT_EQ(rec, "r2");
@@ -142,7 +142,7 @@ TEST(Backspace, AfterEndOfFileAndWithinARecord)
     r.open_text("r1\nr2\nr3");
     std::string rec;
     while (r.read(rec) == kOk) {}
-    r.backspace();  // before the end of file: the next read meets it again
+    r.backspace(); // before the end of file: the next read meets it again
     EXPECT_EQ(r.read(rec), kEndOfFile);
     r.backspace();
     r.backspace();
@@ -153,7 +153,7 @@ TEST(Backspace, AfterEndOfFileAndWithinARecord)
     char c;
     r.get_char(c);
     r.get_char(c);
-    r.backspace();  // back to the start of the record being read
+    r.backspace(); // back to the start of the record being read
     ASSERT_EQ(r.read(rec), kOk);
     EXPECT_EQ(rec, "r1");
 }

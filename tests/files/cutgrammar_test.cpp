@@ -26,9 +26,9 @@ TEST(NormaliseLine, TypesSignsAndDefaults)
     };
     const Case cases[] = {
         {"age i 40 50", {"age", "?", "i", "40", "50"}},
-        {"age 40", {"age", "?", "i", "40"}},            // no type: "i", the token is the first cut
-        {"age", {"age", "?", "i", "mean"}},             // only a name: one cut at the mean
-        {"age + o- 3", {"age", "?", "o-", "3"}},        // the sign becomes "?"
+        {"age 40", {"age", "?", "i", "40"}},     // no type: "i", the token is the first cut
+        {"age", {"age", "?", "i", "mean"}},      // only a name: one cut at the mean
+        {"age + o- 3", {"age", "?", "o-", "3"}}, // the sign becomes "?"
         {"sex b", {"sex", "?", "n01", "mean"}},
         {"sex b 1=yes", {"sex", "?", "n01", "1=yes"}},
         {"sex b- 1", {"sex", "?", "n01-", "1"}},
@@ -116,9 +116,9 @@ TEST(RangeToken, WholeTokenCount)
 TEST(StateWord, OppositeWords)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"^yes", "_no"},       {"^no", "_yes"},        {"^low", "_high"}, {"^high", "_low"},
-        {"^+ve", "_-ve"},      {"^-ve", "_+ve"},       {"^positive", "_negative"},
-        {"^negative", "_positive"}, {"^male", "^male"},
+        {"^yes", "_no"},    {"^no", "_yes"},  {"^low", "_high"},          {"^high", "_low"},
+        {"^+ve", "_-ve"},   {"^-ve", "_+ve"}, {"^positive", "_negative"}, {"^negative", "_positive"},
+        {"^male", "^male"},
     };
     for (auto [in, out] : cases) {
         std::string got = state_word(make_label("", in));

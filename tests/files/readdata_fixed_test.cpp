@@ -6,8 +6,7 @@ using meru::test::run_data;
 
 namespace {
 
-const char* kFixed =
-    "Fixed columns test\n_ID_ x y _FREQ_ \n*\nx i 2.5\ny b 1=yes\n*\n(A4,F4.1,F2.0,I3)\nDATA\n";
+const char* kFixed = "Fixed columns test\n_ID_ x y _FREQ_ \n*\nx i 2.5\ny b 1=yes\n*\n(A4,F4.1,F2.0,I3)\nDATA\n";
 
 } // namespace
 
@@ -22,9 +21,9 @@ TEST(FixedFormat, ImpliedDecimalsBlankFieldsAndFrequencies)
                       "fixed.dat");
     ASSERT_EQ(r->r.nread, 5);
     EXPECT_EQ(r->d.obsid[0], "A001");
-    EXPECT_FLOAT_EQ(r->x(1, "x"), 2.5f);   // "  25" under F4.1
-    EXPECT_FLOAT_EQ(r->x(3, "x"), -0.1f);  // negative: missing
-    EXPECT_EQ(r->x(4, "y"), 0);            // a blank field reads 0
+    EXPECT_FLOAT_EQ(r->x(1, "x"), 2.5f);  // "  25" under F4.1
+    EXPECT_FLOAT_EQ(r->x(3, "x"), -0.1f); // negative: missing
+    EXPECT_EQ(r->x(4, "y"), 0);           // a blank field reads 0
     EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 1, 1, 4, 1}));
     EXPECT_EQ(r->r.nobsin, 9);
     EXPECT_EQ(r->r.incomplete, 1);

@@ -23,7 +23,8 @@ struct Captured {
     }
     bool has(const std::string& part) const
     {
-        return std::any_of(lines.begin(), lines.end(), [&](const auto& l) { return l.find(part) != std::string::npos; });
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const auto& l) { return l.find(part) != std::string::npos; });
     }
 };
 

@@ -32,9 +32,9 @@ TEST(Percentile, WeightsAndTies)
     // 10(1) 20(3) 40(1) 50(5): proportions 0.1, 0.4, 0.5, 1 at the boundaries.
     const std::vector<float> v{10, 20, 20, 20, 40, 50};
     const std::vector<int> w{1, 1, 2, 0, 1, 5};
-    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 25).value, 15);  // interp(.1,10, .4,20, .25)
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 25).value, 15); // interp(.1,10, .4,20, .25)
     EXPECT_FLOAT_EQ(weighted_percentile(v, w, 25).actual, 10);
-    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 50).value, 40);  // interp(.4,20, .5,40, .5)
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 50).value, 40); // interp(.4,20, .5,40, .5)
     EXPECT_FLOAT_EQ(weighted_percentile(v, w, 50).actual, 40);
 }
 
@@ -122,7 +122,7 @@ TEST(Attributes, ZeroWeightObservationsCountNowhere)
     auto r = run_data(cf, "20 2\n5 0\n30 1\n", "w.dat");
     ASSERT_EQ(r->r.nread, 3);
     EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[2].cut1), 20); // p0 is 20, not 5
-    EXPECT_NEAR(r->t.att[4].cut1, 70.0 / 3.0, 1e-4);            // (2*20 + 30) / 3
+    EXPECT_NEAR(r->t.att[4].cut1, 70.0 / 3.0, 1e-4);           // (2*20 + 30) / 3
     const auto& s = r->r.line[2];
     EXPECT_EQ(s.count, 3);
     EXPECT_EQ(s.min, 20);

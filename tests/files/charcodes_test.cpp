@@ -30,7 +30,7 @@ TEST(CharCodes, Instate)
     EXPECT_FALSE(instate(13, "ABC"));
     EXPECT_TRUE(instate(-3, "01-"));
     EXPECT_TRUE(instate(-999, "01-"));
-    EXPECT_FALSE(instate(-3, "012345-"));   // "-" in column 7 is not seen
+    EXPECT_FALSE(instate(-3, "012345-")); // "-" in column 7 is not seen
     EXPECT_TRUE(instate(1, "01-"));
     EXPECT_FALSE(instate(2, "01-"));
     EXPECT_FALSE(instate(19, "0123456789ABCDEFGHIJ")); // J stands in column 20

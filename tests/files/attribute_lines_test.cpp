@@ -10,10 +10,7 @@ using meru::test::CfRun;
 
 namespace {
 
-CfRun& read(CfRun& r, const std::string& vars, const std::string& lines)
-{
-    return r.run(cf_text(vars, lines));
-}
+CfRun& read(CfRun& r, const std::string& vars, const std::string& lines) { return r.run(cf_text(vars, lines)); }
 
 } // namespace
 
@@ -29,9 +26,9 @@ TEST(AttributeLabels, IntervalForms)
         bool range, direction;
     };
     const Want want[] = {
-        {">$5", "<=5", 5, 1e30, false, true},   {">$6", "<=6", 6, 1e30, false, true},
-        {"<=7", ">$7", 7, 1e30, false, false},  {"=$8", "^=8", 7.99, 8, true, false},
-        {"(]1,2", "](1,2", 1, 2, true, true},   {"$=high", "^=high", 9, 1e30, false, true},
+        {">$5", "<=5", 5, 1e30, false, true},  {">$6", "<=6", 6, 1e30, false, true},
+        {"<=7", ">$7", 7, 1e30, false, false}, {"=$8", "^=8", 7.99, 8, true, false},
+        {"(]1,2", "](1,2", 1, 2, true, true},  {"$=high", "^=high", 9, 1e30, false, true},
     };
     for (int i = 0; i < 6; ++i) {
         const Attribute& a = r.att(i + 2);
@@ -103,7 +100,8 @@ TEST(AttributeLines, ErrorsAndNotes)
          "help:ERROR: attribute not a variable name "},
         {"x", "x\n", 0, 2, "NOTE: No cuts specified. Line:x", "help:NOTE: No specified cuts"},
         {"x", "x + 3\n", 0, 2, "", "help:NOTE: unnecessary + - or ?"},
-        {"x", "x i abc\n", 1, 2, "ERROR: reading cuts for x MS error 8", "help:ERROR: character cut of interval variable"},
+        {"x", "x i abc\n", 1, 2, "ERROR: reading cuts for x MS error 8",
+         "help:ERROR: character cut of interval variable"},
         {"x", "x i 1 2\nx i 2\n", 0, 4, "NOTE: duplicate or opposite attributes: x>2  x>2", ""},
         {"x", "x i 1\nx i <1\n", 0, 3, "NOTE: duplicate or opposite attributes: x>1  x<=1", ""},
         {"x", "x i 1\nx n01 1\n", 0, 3, "NOTE: mixed types for x", "help:NOTE: inconsistent universe"},
@@ -188,7 +186,7 @@ TEST(AttributeLines, RangeNamesAreNeverCut)
     EXPECT_EQ(r.t.nlines, 1 + 2 + 1);
     EXPECT_TRUE(r.logged("ERROR abcdefg10 not a valid variable to make attribute. Ignored"));
     EXPECT_EQ(r.line(4).name, "verylong"); // a plain name is cut to 8 as in the list
-    EXPECT_EQ(r.errors, 8);               // abcdefg3 ... abcdefg10
+    EXPECT_EQ(r.errors, 8);                // abcdefg3 ... abcdefg10
 }
 
 TEST(AttributeLines, GroupedDataPseudoVariables)
@@ -216,9 +214,9 @@ TEST(PreScanCounts, CoverTheReader)
     const Case cases[] = {
         {"x1:12", "x1:12 i 30\n", 12 * 2 + 1},
         {"age", "age cv5\n", 6 + 1},
-        {"b", "b i !\n(10-50-10)\n", 6 + 1},       // the continuation is joined before counting
+        {"b", "b i !\n(10-50-10)\n", 6 + 1},            // the continuation is joined before counting
         {"weight1:12", "weight1:12 i 1\n", 12 * 2 + 1}, // the count after "1:" in a long token
-        {"a b c", "_all_ mean\n", 13 * 2 + 1},    // 3 names + 10
+        {"a b c", "_all_ mean\n", 13 * 2 + 1},          // 3 names + 10
         {"x1:30", "_all_ 1\n", 40 * 2 + 1},
     };
     for (const Case& c : cases) {

@@ -44,8 +44,9 @@ TEST(Makecf, WritesTheSixLineDefault)
     ASSERT_TRUE(meru::files::makecf(f, false, sv));
     EXPECT_EQ(lines_of(f.cfpath), (std::vector<std::string>{"MERU generated .mrc file from data file SURVEY.CSV", "*",
                                                             "_all_ mean", "*", "free comma", " SURVEY.CSV"}));
-    EXPECT_EQ(sv.calls, (std::vector<std::string>{
-                            "msgbox:No associated .mrc file for data SURVEY.CSV           Will make default $ kind=50"}));
+    EXPECT_EQ(sv.calls,
+              (std::vector<std::string>{
+                  "msgbox:No associated .mrc file for data SURVEY.CSV           Will make default $ kind=50"}));
     f.tab = true;
     meru::test::RecordingServices quiet;
     ASSERT_TRUE(meru::files::makecf(f, true, quiet));
@@ -90,9 +91,9 @@ TEST(ReMakecf, MeansThenNominalLinesOnYes)
     meru::test::RecordingServices no;
     no.quiz_answers = {false};
     EXPECT_EQ(meru::files::re_makecf(f, vars, r->log, no), 1);
-    EXPECT_EQ(lines_of(f.cfpath),
-              (std::vector<std::string>{"MERU re-generated .mrc file from data file SURVEY.CSV", "*", "id       2.5",
-                                        "weight   642.0", "weight_2 70.0", "grp      11.0", "*", "free comma", " DATA"}));
+    EXPECT_EQ(lines_of(f.cfpath), (std::vector<std::string>{"MERU re-generated .mrc file from data file SURVEY.CSV",
+                                                            "*", "id       2.5", "weight   642.0", "weight_2 70.0",
+                                                            "grp      11.0", "*", "free comma", " DATA"}));
     EXPECT_TRUE(has(no, "help:NOTE: Default .mrc file is created"));
     EXPECT_TRUE(has(no, "quiz:? Nominal variables detected. Use MERU to re-create .mrc file?"));
 

@@ -172,7 +172,8 @@ TEST(CharacterData, CodesAmbiguityAndMixedVariables)
     EXPECT_EQ(r->x(4, "k"), kMissing);
     EXPECT_TRUE(r->logged("NOTE: Character data for variable:   g"));
     EXPECT_TRUE(r->logged("NOTE: Mixed numeric/character data for h"));
-    EXPECT_TRUE(r->logged(" Ambiguity for category male       There are other categories of g        beginning with m"));
+    EXPECT_TRUE(
+        r->logged(" Ambiguity for category male       There are other categories of g        beginning with m"));
     EXPECT_TRUE(r->called("help:NOTE:  data coding ambiguity"));
     EXPECT_TRUE(r->logged(" Mixed data: only first digit of number is retained as character"));
 }
@@ -227,7 +228,7 @@ TEST(DecodeItem, NumbersMissingAndStates)
     EXPECT_EQ(decode_item("+5", false).kind, ItemKind::inadmissible);
     EXPECT_EQ(decode_item("12", true).kind, ItemKind::character); // ends inside a quote
     EXPECT_EQ(decode_item("1.2.3", false).kind, ItemKind::character);
-    EXPECT_EQ(decode_item("1.5E3", false).value, 1);                // not a number: state "1"
+    EXPECT_EQ(decode_item("1.5E3", false).value, 1); // not a number: state "1"
     EXPECT_EQ(decode_item("zeta", false).value, 35);
 }
 

@@ -24,7 +24,7 @@ TEST(SplitNames, CommaDelimitedFieldsAndEmptyOnes)
     EXPECT_EQ(names("x,,z", ','), (V{"x", "", "z"}));
     EXPECT_EQ(names(",x", ','), (V{"", "x"}));
     EXPECT_EQ(names("\"x y\",z", ','), (V{"xy", "z"}));
-    EXPECT_EQ(names("a  b\t c", ' '), (V{"a", "b\t", "c"}));  // a tab is no separator under the blank
+    EXPECT_EQ(names("a  b\t c", ' '), (V{"a", "b\t", "c"})); // a tab is no separator under the blank
     EXPECT_EQ(names("a\tb", '\t'), (V{"a", "b"}));
     EXPECT_EQ(names("verylongname short", ' '), (V{"verylong", "short"}));
 }
@@ -96,7 +96,7 @@ TEST(TextHelpers, SqueezeNoblanksCharsinAndFlags)
 {
     EXPECT_EQ(squeeze("age     >$40   "), "age >40 ");
     EXPECT_EQ(squeeze("a$ b", ' '), "a$b");
-    EXPECT_EQ(noblanks(std::string(3000, ' ') + "a b"), "ab");  // the whole text, not 2250 characters
+    EXPECT_EQ(noblanks(std::string(3000, ' ') + "a b"), "ab"); // the whole text, not 2250 characters
     EXPECT_TRUE(numtoken(" 12.5 "));
     EXPECT_FALSE(numtoken("1a"));
     bool none = false;

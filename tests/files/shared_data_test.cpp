@@ -50,8 +50,15 @@ struct Example {
 TEST(SharedData, ExamplesReadWithTheirCountsAndMissingValues)
 {
     const std::vector<Example> examples{
-        {"lung.mrc", "lung.csv", 228,
-         {{"inst", 1}, {"time", 0}, {"ph_ecog", 1}, {"ph_karno", 1}, {"pt_karno", 3}, {"meal_cal", 47},
+        {"lung.mrc",
+         "lung.csv",
+         228,
+         {{"inst", 1},
+          {"time", 0},
+          {"ph_ecog", 1},
+          {"ph_karno", 1},
+          {"pt_karno", 3},
+          {"meal_cal", 47},
           {"wt_loss", 41}}},
         {"bcw.mrc", "bcw_orig.csv", 699, {{"barenuc", 16}, {"thick", 0}}},
         {"votes84.mrc", "votes84.csv", 435, {{"v01", 12}, {"v02", 48}, {"v16", 104}, {"repub", 0}}},
@@ -75,8 +82,8 @@ TEST(SharedData, ExamplesReadWithTheirCountsAndMissingValues)
 
 TEST(SharedData, LungCutsFromMeanAndMedian)
 {
-    auto r = run_data(example_cf("lung.mrc", "lung.csv"), slurp(std::string(MERU_EXAMPLES_DIR) + "/lung.csv"),
-                      "lung.csv");
+    auto r =
+        run_data(example_cf("lung.mrc", "lung.csv"), slurp(std::string(MERU_EXAMPLES_DIR) + "/lung.csv"), "lung.csv");
     // inst mean over its 227 values: 11.088106; time median by the boundary walk: 252.
     EXPECT_NEAR(r->t.att[2].cut1, 11.088106, 1e-4);
     EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[3].cut1), 252);
