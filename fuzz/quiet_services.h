@@ -1,6 +1,6 @@
 #pragma once
 // Services for fuzz targets: every message is swallowed, questions answer Yes.
-#include "ui/services.h"
+#include "core/services.h"
 
 #include <string>
 #include <string_view>

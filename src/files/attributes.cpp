@@ -1,11 +1,11 @@
 #include "files/attributes.h"
 
+#include "core/services.h"
 #include "files/charcodes.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 // Attribute-creating lines of a control file: resolving token 1 ("_all_",
 // numbered ranges, "_i_", "_r_"), and turning each line's cuts into attributes
 // with their labels.
+#include "core/services.h"
 #include "files/cfreader.h"
 #include "files/textutil.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 namespace meru::files {
 

@@ -1,12 +1,12 @@
 // The variable list of a control file (or of the data file's first record):
 // splitting, special names, numbers and blanks, and the duplicate fix-up.
+#include "core/services.h"
 #include "files/cfreader.h"
 #include "files/makecf.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "files/cutgrammar.h"
 
+#include "core/services.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
-#include "ui/services.h"
 
 #include <array>
 #include <charconv>

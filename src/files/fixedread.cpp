@@ -1,11 +1,11 @@
 #include "files/fixedread.h"
 
+#include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/format.h"
 #include "platform/io/iostat.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
 
 namespace meru::files {
 

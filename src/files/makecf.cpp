@@ -1,12 +1,12 @@
 #include "files/makecf.h"
 
+#include "core/services.h"
 #include "files/charcodes.h"
 #include "files/readdata.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <cmath>
 #include <fstream>

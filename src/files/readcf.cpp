@@ -1,11 +1,11 @@
 // The control-file reader: title, variables, attribute lines, then numbering and
 // checks, the format line, the data-file name and the stored combinations.
+#include "core/services.h"
 #include "files/cfreader.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <array>
 #include <unordered_map>

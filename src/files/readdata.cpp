@@ -1,5 +1,6 @@
 #include "files/readdata.h"
 
+#include "core/services.h"
 #include "files/attributes.h"
 #include "files/charcodes.h"
 #include "files/fixedread.h"
@@ -10,7 +11,6 @@
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <charconv>

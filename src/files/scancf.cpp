@@ -1,9 +1,9 @@
 // Pre-scan of a control file: the bounds from which the tables are sized.
+#include "core/services.h"
 #include "files/controlfile.h"
 #include "files/cutgrammar.h"
 #include "files/textutil.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "files/textutil.h"
 
-#include "ui/services.h"
+#include "core/services.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "mainloop/dataarrays.h"
 
+#include "core/services.h"
 #include "files/dataset.h"
 #include "mainloop/analysis.h"
 #include "platform/io/edit.h"
-#include "ui/services.h"
 
 #include <new>
 #include <stdexcept>

@@ -1,5 +1,6 @@
 #include "mainloop/opening.h"
 
+#include "core/services.h"
 #include "files/controlfile.h"
 #include "files/makecf.h"
 #include "files/readdata.h"
@@ -10,7 +11,6 @@
 #include "platform/io/logwriter.h"
 #include "platform/io/os.h"
 #include "platform/io/records.h"
-#include "ui/services.h"
 
 #include <fstream>
 #include <iterator>

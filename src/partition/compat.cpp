@@ -1,11 +1,11 @@
 #include "partition/compat.h"
 
+#include "core/services.h"
 #include "files/textutil.h"
 #include "partition/labels.h"
 #include "partition/termops.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <string>
 

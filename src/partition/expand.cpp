@@ -1,6 +1,6 @@
 #include "partition/expand.h"
 
-#include "ui/services.h"
+#include "core/services.h"
 
 namespace meru::partition {
 

@@ -1,10 +1,10 @@
 #include "partition/manpart.h"
 
+#include "core/services.h"
 #include "files/textutil.h"
 #include "partition/parttext.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <algorithm>
 

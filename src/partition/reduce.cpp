@@ -1,7 +1,7 @@
 #include "partition/reduce.h"
 
+#include "core/services.h"
 #include "partition/labels.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "partition/trans.h"
 
+#include "core/services.h"
 #include "partition/termops.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <vector>

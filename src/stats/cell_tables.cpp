@@ -1,11 +1,11 @@
 #include "stats/cell_tables.h"
 
+#include "core/services.h"
 #include "files/textutil.h"
 #include "partition/enumerate.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "stats/diagram_window.h"
-#include "ui/services.h"
 
 #include <cstdint>
 

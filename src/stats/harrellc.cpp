@@ -1,8 +1,8 @@
 #include "stats/harrellc.h"
 
+#include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <array>

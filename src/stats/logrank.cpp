@@ -1,10 +1,10 @@
 #include "stats/logrank.h"
 
+#include "core/services.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "stats/sort2.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "stats/numeric_issues.h"
 
-#include "ui/services.h"
+#include "core/services.h"
 
 namespace meru::stats {
 

@@ -1,12 +1,12 @@
 #include "stats/random_partitions.h"
 
+#include "core/services.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
 #include "stats/criterion_value.h"
-#include "ui/services.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
 #include "stats/subgroup_stats.h"
 
+#include "core/services.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "partition/labels.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "ui/services.h"
 
 #include <cmath>
 #include <new>

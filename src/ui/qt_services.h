@@ -1,7 +1,7 @@
 #pragma once
 // The interface services the computing core calls (services.h), carried out by
 // the Qt interface services of this folder on one Context.
-#include "ui/services.h"
+#include "core/services.h"
 
 namespace meru::ui {
 

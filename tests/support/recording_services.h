@@ -1,7 +1,7 @@
 #pragma once
 // A Services fake for tests: records every call as a line and answers
 // questions and message boxes from queues (Yes / OK when the queue is empty).
-#include "ui/services.h"
+#include "core/services.h"
 
 #include <deque>
 #include <string>
