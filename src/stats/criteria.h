@@ -3,8 +3,8 @@
 // complexity is measured and penalised, the balancing exponent, the class priors
 // and misclassification costs of Entropy, Gini and the quality index, the prior
 // cells of the Bayes odds ratio and the weights of several Ys. Plain data; the
-// Criteria dialog fills it and the statistics routines read it. Two fields
-// (`priorfac`, `costwt`) are written back by `impurity`.
+// Criteria dialog fills it and the statistics routines only read it (the scoring
+// classes of criterion.h are made from it before a search).
 #include <array>
 #include <string>
 #include <string_view>
@@ -86,11 +86,6 @@ struct CritSettings {
     // Distinct values of each Y (their count is the vector's size), kept with the
     // settings for the Turbo grouping and the cost pairs of the 2x2 statistics.
     std::array<std::vector<double>, kMaxYs> ydistinct;
-
-    // Written by `impurity`: the class factors N * prior_j / N_j of the last call
-    // (0 for a class absent from the data) and the average cost of the last call.
-    std::array<double, kMaxClasses> priorfac{};
-    double costwt = 0.0;
 };
 
 } // namespace meru::stats

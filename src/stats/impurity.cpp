@@ -41,13 +41,13 @@ struct Weighted {
     double cost0 = 0.0, cost1 = 0.0; // cost sums of the two rows
 };
 
-Weighted weigh(std::span<const std::int64_t> table, int nj, const CritSettings& crit, bool use_priors)
+Weighted weigh(std::span<const std::int64_t> table, int nj, const CritSettings& crit, const PriorFactors* priorfac)
 {
     Weighted t;
     const bool costs = crit.specify_costs || crit.weigh_by_costs;
     for (int j = 0; j < nj; ++j) {
         const auto k = static_cast<std::size_t>(j);
-        const double f = use_priors ? crit.priorfac[k] : 1.0;
+        const double f = priorfac ? (*priorfac)[k] : 1.0;
         t.row0[k] = table[2 * k] * f;
         t.row1[k] = table[2 * k + 1] * f;
         t.col[k] = t.row0[k] + t.row1[k];
@@ -64,8 +64,9 @@ Weighted weigh(std::span<const std::int64_t> table, int nj, const CritSettings& 
 
 } // namespace
 
-double impurity(std::span<const std::int64_t> table, int nj, bool gini, CritSettings& crit)
+ImpurityValue impurity(std::span<const std::int64_t> table, int nj, bool gini, const CritSettings& crit)
 {
+    ImpurityValue v;
     nj = usable_classes(table, nj);
     const bool costs = crit.specify_costs || crit.weigh_by_costs;
 
@@ -73,38 +74,35 @@ double impurity(std::span<const std::int64_t> table, int nj, bool gini, CritSett
     if (crit.priors_given) {
         double n = 0.0;
         for (int j = 0; j < nj; ++j) n += static_cast<double>(table[2 * j]) + table[2 * j + 1];
-        crit.priorfac.fill(0.0);
         for (int j = 0; j < nj; ++j) {
             const auto k = static_cast<std::size_t>(j);
             const double nk = static_cast<double>(table[2 * k]) + table[2 * k + 1];
-            crit.priorfac[k] = safediv(crit.prior[k], nk) * n;
+            v.priorfac[k] = safediv(crit.prior[k], nk) * n;
         }
     }
 
-    const Weighted t = weigh(table, nj, crit, crit.priors_given);
-    if (t.n <= 0.0) {
-        if (costs) crit.costwt = 0.0;
-        return 0.0;
-    }
+    const Weighted t = weigh(table, nj, crit, crit.priors_given ? &v.priorfac : nullptr);
+    if (t.n <= 0.0) return v;
 
     const double whole = impurity_index(t.col, nj, t.n, gini);
     double split = 0.0;
     if (t.r0 != 0.0) split += impurity_index(t.row0, nj, t.r0, gini) * t.r0 / t.n;
     if (t.r1 != 0.0) split += impurity_index(t.row1, nj, t.r1, gini) * t.r1 / t.n;
-    double g = whole - split;
+    v.g = whole - split;
 
     if (costs) {
-        crit.costwt = (t.cost0 + t.cost1) / t.n;
-        if (crit.weigh_by_costs) g *= crit.costwt;
+        v.costwt = (t.cost0 + t.cost1) / t.n;
+        if (crit.weigh_by_costs) v.g *= v.costwt;
     }
-    return g;
+    return v;
 }
 
-double prior_error(std::span<const std::int64_t> table, int nj, const CritSettings& crit)
+double prior_error(std::span<const std::int64_t> table, int nj, const CritSettings& crit,
+                   const PriorFactors& priorfac)
 {
     if (!crit.priors_given) return 0.0;
     nj = usable_classes(table, nj);
-    const Weighted t = weigh(table, nj, crit, true);
+    const Weighted t = weigh(table, nj, crit, &priorfac);
     double sum = 0.0;
     int k = 0;
     for (int j = 0; j < nj; ++j)
@@ -120,17 +118,17 @@ double prior_error(std::span<const std::int64_t> table, int nj, const CritSettin
 }
 
 double priortab(std::span<const std::int64_t> table, int nj, std::string_view yname, bool detailed,
-                const CritSettings& crit, io::LogWriter& log)
+                const CritSettings& crit, const ImpurityValue& scored, io::LogWriter& log)
 {
     using io::fmt_a;
     using io::fmt_f;
     using io::fmt_x;
     if (!crit.priors_given) return 0.0;
-    const double error = prior_error(table, nj, crit);
+    const double error = prior_error(table, nj, crit, scored.priorfac);
     if (!detailed) return error;
 
     nj = usable_classes(table, nj);
-    const Weighted t = weigh(table, nj, crit, true);
+    const Weighted t = weigh(table, nj, crit, &scored.priorfac);
     const auto cell = [&](double w) { return fmt_f(w, 9, 1) + " (" + fmt_f(safediv(100.0 * w, t.n), 5, 1) + "%)"; };
     const std::string rule = fmt_x(4) + std::string(68, '-');
     log.write(io::list_record("Table of prior adjusted psuedo-counts"));
@@ -152,7 +150,7 @@ double priortab(std::span<const std::int64_t> table, int nj, std::string_view yn
     if (crit.specify_costs) {
         const double cost = safediv(t.cost0 + t.cost1, t.n);
         log.write(fmt_x(4) + "Expected prior adjusted cost=" + fmt_f(cost, 8, 2));
-        if (std::fabs(cost - crit.costwt) > 1.0e-5 * std::max(std::fabs(cost), std::fabs(crit.costwt)))
+        if (std::fabs(cost - scored.costwt) > 1.0e-5 * std::max(std::fabs(cost), std::fabs(scored.costwt)))
             log.write(io::list_record("error in check on EU"));
     }
     return error;

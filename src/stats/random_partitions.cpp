@@ -6,12 +6,13 @@
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
-#include "stats/criterion_value.h"
+#include "stats/criterion.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <new>
 
 namespace meru::stats {
@@ -86,9 +87,10 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
 
 } // namespace
 
-double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritSettings& crit)
+double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
+                const CritSettings& crit)
 {
-    const int icrit = crit.icrit;
+    const RandomScoring scoring = criterion.random_scoring();
     const std::size_t nobs = std::min(in.mask.size(), in.weights.size());
     std::array<std::int64_t, 2 * kMaxClasses> table{};
     double g = 0.0;
@@ -97,10 +99,10 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritS
         const std::span<const float> y = in.y[k];
         long long n0 = 0, n1 = 0;
         double gk = 0.0;
-        if (icrit == static_cast<int>(Criterion::LogRank)) {
+        if (scoring == RandomScoring::StoredOrderLogRank) {
             gk = stored_order_logrank(in, y, in_a, n0, n1);
         } else {
-            const bool tabled = icrit != static_cast<int>(Criterion::WithinMse);
+            const bool tabled = scoring == RandomScoring::CountTable;
             double s0 = 0.0, s1 = 0.0;
             int top = -1;
             if (tabled) table.fill(0);
@@ -135,7 +137,7 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritS
                                            (s0 + s1) * (s0 + s1) / nn;
                     gk = std::max(0.0, between / nn);
                 } else {
-                    gk = table_criterion(icrit, table, top + 1, crit).g;
+                    gk = criterion.score(table, top + 1).g;
                 }
             }
         }
@@ -244,13 +246,14 @@ void result_line(const std::string& line, int y, std::string& msgline, Distribut
 
 } // namespace
 
-RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgline, io::RandomStream& random,
+RandomResult randy(const RandomInput& in, const CritSettings& crit, std::string& msgline, io::RandomStream& random,
                    RandomDialog& dialog, DistributionPlot& plot, Services& services, io::LogWriter& log)
 {
     RandomResult res;
     msgline = "Random Partitions being done:";
     log.write(msgline);
-    if (crit.icrit == static_cast<int>(Criterion::SubgroupMse)) {
+    const std::unique_ptr<const SplitCriterion> criterion = make_criterion(crit);
+    if (criterion->random_scoring() == RandomScoring::Refused) {
         msgline = "NOTE: No Subgroup purity random split";
         services.helpshow(msgline);
         return res;
@@ -308,7 +311,7 @@ RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgli
             }
             const long long s = split_size(a.mode, a.fixed, w, m, in.splithist, random);
             select_units(in_a, s, random);
-            const double g = random_g(in, in_a, crit);
+            const double g = random_g(in, in_a, *criterion, crit);
             res.gs.push_back(g);
             if (g >= in.g_test) ++res.exceedances;
             block_max = std::max(block_max, g);

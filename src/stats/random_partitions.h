@@ -16,6 +16,7 @@
 // run needs no window system (the program's dialog is in src/ui).
 #include "stats/censoring.h"
 #include "stats/criteria.h"
+#include "stats/criterion.h"
 #include "stats/membership.h"
 #include "stats/orders.h"
 
@@ -125,15 +126,16 @@ struct RandomResult {
     int blocks = 0;   // block maxima filled
 };
 
-// G of one partition: the sum over the Ys of G_k times yweight(k), G_k by the
-// criterion crit.icrit over the units of Y >= 0 (in_a[u] != 0: unit u is in A):
-//  1 the between-sides mean square; 3, 4, 5, 6, 8 the count-table criteria
-//  (classes 0..99; a unit of a higher class counts in its side but in no cell);
-//  7 log-rank over the units in stored order (every unit its own time; a unit whose
-//  censoring byte is neither 0 nor 1 takes no part).
-// A side without units gives G_k = 0; with crit.balanced G_k is multiplied by
-// ((n_A/n)(n_A-/n))^gamma.
-double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, CritSettings& crit);
+// G of one partition: the sum over the Ys of G_k times crit.yweight(k), G_k by
+// `criterion` over the units of Y >= 0 (in_a[u] != 0: unit u is in A), as its
+// random_scoring() says: the between-sides mean square (Within MSE); the
+// criterion's score of the units' count table (classes 0..99; a unit of a higher
+// class counts in its side but in no cell); log-rank over the units in stored
+// order (every unit its own time; a unit whose censoring byte is neither 0 nor 1
+// takes no part). A side without units gives G_k = 0; with crit.balanced G_k is
+// multiplied by ((n_A/n)(n_A-/n))^gamma.
+double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
+                const CritSettings& crit);
 
 // Size s of A for one partition of w weight units: Fixed gives `fixed`; Uniform
 // int(U w); Mimic draws U and takes the first bin j (1-based) of `splithist` whose
@@ -147,7 +149,7 @@ long long split_size(SplitMode mode, long long fixed, long long w, long long m, 
 void select_units(std::span<std::uint8_t> in_a, long long s, io::RandomStream& random);
 
 // Runs Process > Random. `msgline` receives the status and the last result line.
-RandomResult randy(const RandomInput& in, CritSettings& crit, std::string& msgline, io::RandomStream& random,
+RandomResult randy(const RandomInput& in, const CritSettings& crit, std::string& msgline, io::RandomStream& random,
                    RandomDialog& dialog, DistributionPlot& plot, Services& services, io::LogWriter& log);
 
 } // namespace meru::stats

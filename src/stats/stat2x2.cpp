@@ -3,7 +3,6 @@
 #include "files/charcodes.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
-#include "platform/io/logwriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,23 +202,17 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r)
     return out;
 }
 
-Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p, const Stat2x2Options& opt,
-                      const CritSettings& crit, PoolStat& pool, io::LogWriter& log)
+Stat2x2Result stat2x2(std::span<const std::int64_t> table, double p, const Stat2x2Options& opt,
+                      const CritSettings& crit, PoolStat& pool)
 {
     Stat2x2Result res;
-    std::vector<std::string> out;
+    std::vector<std::string>& out = res.lines;
     if (opt.compute && opt.two_class) {
         const Stats2x2 s = compute_2x2(table, crit.qi_r);
         const Cells2x2& c = s.cells;
         res.n_a_minus = c.n_a_minus();
         res.n_a = c.n_a();
-        if (!opt.search_mode && s.indices) pool_stratum(s, pool);
-
-        if (opt.search_mode) {
-            if (opt.icrit == static_cast<int>(Criterion::OddsRatioBayes)) g = bayes_odds_ratio(c, crit.or_prior);
-            else if (opt.icrit == static_cast<int>(Criterion::QualityIndex)) g = s.qir;
-            return res;
-        }
+        if (s.indices) pool_stratum(s, pool);
 
         if (opt.print) {
             if (s.indices) {
@@ -230,7 +223,7 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
                 if (s.misclass_pct > naive)
                     out.push_back("NOTE: no better than naive predictor (plurality rule)" + fmt_f(naive, 6, 2) + "%");
                 const bool costs = crit.specify_costs || crit.weigh_by_costs;
-                if (opt.icrit == static_cast<int>(Criterion::QualityIndex) && costs) {
+                if (opt.expected_cost && costs) {
                     // The cost pairs of the two classes present, by class value.
                     const CostPair& k0 = crit.cost[static_cast<std::size_t>(c.y0)];
                     const CostPair& k1 = crit.cost[static_cast<std::size_t>(c.y1)];
@@ -248,24 +241,24 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p,
 
     if (opt.correlation < -1.0) {
         if (opt.print) out.push_back(fmt_x(12) + "Correlation         = Cannot be computed");
-    } else if (opt.print && opt.icrit == static_cast<int>(Criterion::WithinMse)) {
+    } else if (opt.print && opt.correlation_line) {
         out.push_back(fmt_x(12) + "         Correlation=" + fmt_f(opt.correlation, 6, 3));
     }
+    res.p = p;
     if (opt.compute) {
-        if (p < 1.0e-6) p = 0.0;
+        if (res.p < 1.0e-6) res.p = 0.0;
         if (opt.print) {
-            out.push_back(fmt_x(9) + "       Chi-sq statistic=" + fmt_f(opt.chisq, 8, 2) + " (P= " + fmt_f(p, 7, 5) +
-                          ")");
+            out.push_back(fmt_x(9) + "       Chi-sq statistic=" + fmt_f(opt.chisq, 8, 2) +
+                          " (P= " + fmt_f(res.p, 7, 5) + ")");
             out.push_back(fmt_x(12) + "     Phi-coefficient=" + fmt_f(opt.phi, 6, 3));
         }
     }
-    for (const auto& l : out) log.write(l);
     return res;
 }
 
-void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus, double total_a,
-             std::span<const double> present, double grand_total, std::string_view yname, bool char_coded,
-             io::LogWriter& log)
+std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
+                                 double total_a, std::span<const double> present, double grand_total,
+                                 std::string_view yname, bool char_coded)
 {
     const auto pct = [&](double x) { return fmt_f(safediv(x * 100.0, grand_total), 5, 1); };
     const std::string rule = fmt_x(4) + std::string(80, '-');
@@ -293,7 +286,7 @@ void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_m
                   fmt_i(whole(total_a), 7) + " (" + pct(total_a) + "%)" + " |" + fmt_x(2) +
                   fmt_i(whole(grand_total), 7) + " (" + fmt_f(100.0, 5, 1) + "%)" + "|");
     out.push_back(rule);
-    for (const auto& l : out) log.write(l);
+    return out;
 }
 
 } // namespace meru::stats

@@ -9,10 +9,6 @@
 // table[2 * j], table[2 * j + 1].
 #include "stats/criteria.h"
 
-namespace meru::io {
-class LogWriter;
-}
-
 #include <cstdint>
 #include <span>
 #include <string>
@@ -120,34 +116,36 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r);
 
 // What the caller hands to `stat2x2`.
 struct Stat2x2Options {
-    bool search_mode = false;  // only G is wanted
-    int icrit = 0;             // criterion code
     double correlation = -2.0; // below -1: not available
     bool two_class = true;     // Y binary, or the chi-square test had one df
     double chisq = 0.0;
     double phi = 0.0;
     bool compute = true; // Y is categorical
     bool print = false;
+    bool expected_cost = false;    // QI(r) in force: list the expected cost when costs are given
+    bool correlation_line = false; // Within MSE in force: list the correlation
 };
 
 struct Stat2x2Result {
     std::int64_t n_a_minus = 0;
     std::int64_t n_a = 0;
+    double p = 1.0;                 // the caller's p, 0 below 1e-6 with compute
+    std::vector<std::string> lines; // the listing, with print
 };
 
-// The 2x2 statistics of a count table. In search mode criterion 4 sets g to QI(r),
-// criterion 6 to the Bayes odds ratio, and the call ends there. Outside search mode
-// a table with non-zero margins is added to `pool`, and with print the block, its
-// notes and the correlation, chi-square and phi lines are written to `log`. With
-// compute a p below 1e-6 is set to 0 (it prints as 0.00000).
-Stat2x2Result stat2x2(std::span<const std::int64_t> table, double& g, double& p, const Stat2x2Options& opt,
-                      const CritSettings& crit, PoolStat& pool, io::LogWriter& log);
+// The 2x2 statistics of a count table for the report of a partition. A table with
+// non-zero margins is added to `pool`; with print the block, its notes and the
+// correlation, chi-square and phi lines are returned for the log. With compute a
+// p below 1e-6 is set to 0 (it prints as 0.00000). The search scores QI(r) and
+// the Bayes odds ratio through their criterion classes (criterion.h) instead.
+Stat2x2Result stat2x2(std::span<const std::int64_t> table, double p, const Stat2x2Options& opt,
+                      const CritSettings& crit, PoolStat& pool);
 
-// The frequency table of the Y classes by A- and A, written to `log`.
+// The frequency table of the Y classes by A- and A, as lines for the log.
 // `present[k]` non-zero lists class k; labels are code characters (char_coded) or
 // the class value as I2.
-void freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus, double total_a,
-             std::span<const double> present, double grand_total, std::string_view yname, bool char_coded,
-             io::LogWriter& log);
+std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
+                                 double total_a, std::span<const double> present, double grand_total,
+                                 std::string_view yname, bool char_coded);
 
 } // namespace meru::stats

@@ -38,8 +38,8 @@ TEST(Impurity, DataPriorsMatchReference)
 {
     for (const Case& c : kCases) {
         CritSettings crit;
-        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, false, crit), c.entropy)) << c.nj;
-        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, true, crit), c.gini)) << c.nj;
+        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, false, crit).g, c.entropy)) << c.nj;
+        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, true, crit).g, c.gini)) << c.nj;
     }
 }
 
@@ -49,8 +49,8 @@ TEST(Impurity, EqualPriorsMatchReference)
         CritSettings crit;
         crit.priors_given = true;
         for (int j = 0; j < c.nj; ++j) crit.prior[static_cast<std::size_t>(j)] = 1.0 / c.nj;
-        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, false, crit), c.eq_entropy)) << c.nj;
-        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, true, crit), c.eq_gini)) << c.nj;
+        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, false, crit).g, c.eq_entropy)) << c.nj;
+        EXPECT_TRUE(close_rel(impurity(*c.table, c.nj, true, crit).g, c.eq_gini)) << c.nj;
     }
 }
 
@@ -63,10 +63,10 @@ TEST(Impurity, PriorFactorsAndAbsentClass)
     crit.prior[0] = 0.5;
     crit.prior[1] = 0.2;
     crit.prior[2] = 0.3;
-    impurity(t, 3, true, crit);
-    EXPECT_DOUBLE_EQ(crit.priorfac[0], 60.0 * 0.5 / 40.0);
-    EXPECT_DOUBLE_EQ(crit.priorfac[1], 0.0);
-    EXPECT_DOUBLE_EQ(crit.priorfac[2], 60.0 * 0.3 / 20.0);
+    const ImpurityValue v = impurity(t, 3, true, crit);
+    EXPECT_DOUBLE_EQ(v.priorfac[0], 60.0 * 0.5 / 40.0);
+    EXPECT_DOUBLE_EQ(v.priorfac[1], 0.0);
+    EXPECT_DOUBLE_EQ(v.priorfac[2], 60.0 * 0.3 / 20.0);
 }
 
 TEST(Impurity, PureSplitGivesWholeImpurityAndProportionalRowsGiveZero)
@@ -74,12 +74,12 @@ TEST(Impurity, PureSplitGivesWholeImpurityAndProportionalRowsGiveZero)
     const std::vector<std::int64_t> pure{40, 0, 0, 20};
     CritSettings crit;
     const double p0 = 40.0 / 60.0, p1 = 20.0 / 60.0;
-    EXPECT_NEAR(impurity(pure, 2, true, crit), 1.0 - p0 * p0 - p1 * p1, 1e-12);
-    EXPECT_NEAR(impurity(pure, 2, false, crit), -p0 * std::log(p0) - p1 * std::log(p1), 1e-12);
+    EXPECT_NEAR(impurity(pure, 2, true, crit).g, 1.0 - p0 * p0 - p1 * p1, 1e-12);
+    EXPECT_NEAR(impurity(pure, 2, false, crit).g, -p0 * std::log(p0) - p1 * std::log(p1), 1e-12);
 
     const std::vector<std::int64_t> proportional{20, 10, 40, 20};
-    EXPECT_NEAR(impurity(proportional, 2, true, crit), 0.0, 1e-12);
-    EXPECT_NEAR(impurity(proportional, 2, false, crit), 0.0, 1e-12);
+    EXPECT_NEAR(impurity(proportional, 2, true, crit).g, 0.0, 1e-12);
+    EXPECT_NEAR(impurity(proportional, 2, false, crit).g, 0.0, 1e-12);
 }
 
 TEST(Impurity, EqualPriorsOnBinaryYMakeWholeImpurityHalfAndLn2)
@@ -88,8 +88,8 @@ TEST(Impurity, EqualPriorsOnBinaryYMakeWholeImpurityHalfAndLn2)
     CritSettings crit;
     crit.priors_given = true;
     crit.prior[0] = crit.prior[1] = 0.5;
-    EXPECT_NEAR(impurity(pure, 2, true, crit), 0.5, 1e-12);
-    EXPECT_NEAR(impurity(pure, 2, false, crit), std::log(2.0), 1e-12);
+    EXPECT_NEAR(impurity(pure, 2, true, crit).g, 0.5, 1e-12);
+    EXPECT_NEAR(impurity(pure, 2, false, crit).g, std::log(2.0), 1e-12);
 }
 
 TEST(Impurity, EmptyTableGivesZero)
@@ -97,10 +97,8 @@ TEST(Impurity, EmptyTableGivesZero)
     const std::vector<std::int64_t> empty{0, 0, 0, 0};
     CritSettings crit;
     crit.weigh_by_costs = true;
-    crit.costwt = 7.0;
-    EXPECT_EQ(impurity(empty, 2, true, crit), 0.0);
-    EXPECT_EQ(impurity(empty, 2, false, crit), 0.0);
-    EXPECT_EQ(crit.costwt, 0.0);
+    EXPECT_EQ(impurity(empty, 2, true, crit).g, 0.0);
+    EXPECT_EQ(impurity(empty, 2, false, crit).costwt, 0.0);
 }
 
 TEST(Impurity, WeighByCostsMultipliesByMisclassificationRate)
@@ -109,21 +107,22 @@ TEST(Impurity, WeighByCostsMultipliesByMisclassificationRate)
     // is the share misclassified, (FP + FN) / N = (15 + 10) / 80.
     CritSettings crit;
     crit.weigh_by_costs = true;
-    const double g = impurity(kT2, 2, true, crit);
-    EXPECT_DOUBLE_EQ(crit.costwt, 25.0 / 80.0);
-    EXPECT_TRUE(close_rel(g, 0.0703125 * 25.0 / 80.0));
+    const ImpurityValue v = impurity(kT2, 2, true, crit);
+    EXPECT_DOUBLE_EQ(v.costwt, 25.0 / 80.0);
+    EXPECT_TRUE(close_rel(v.g, 0.0703125 * 25.0 / 80.0));
 
     CritSettings only_specified;
     only_specified.specify_costs = true;
-    EXPECT_TRUE(close_rel(impurity(kT2, 2, true, only_specified), 0.0703125));
-    EXPECT_DOUBLE_EQ(only_specified.costwt, 25.0 / 80.0);
+    const ImpurityValue u = impurity(kT2, 2, true, only_specified);
+    EXPECT_TRUE(close_rel(u.g, 0.0703125));
+    EXPECT_DOUBLE_EQ(u.costwt, 25.0 / 80.0);
 }
 
 TEST(Impurity, ClassesBeyondTheTableAreIgnored)
 {
     CritSettings crit;
-    EXPECT_TRUE(close_rel(impurity(kT2, 50, true, crit), 0.0703125));
-    EXPECT_EQ(impurity(kT2, -3, true, crit), 0.0);
+    EXPECT_TRUE(close_rel(impurity(kT2, 50, true, crit).g, 0.0703125));
+    EXPECT_EQ(impurity(kT2, -3, true, crit).g, 0.0);
 }
 
 TEST(PriorError, BinaryIsWeightedShareOnTheWrongSide)
@@ -131,15 +130,14 @@ TEST(PriorError, BinaryIsWeightedShareOnTheWrongSide)
     CritSettings crit;
     crit.priors_given = true;
     crit.prior[0] = crit.prior[1] = 0.5;
-    impurity(kT2, 2, true, crit);
+    const ImpurityValue v = impurity(kT2, 2, true, crit);
     // Weighted cells: class 0 x 80*0.5/45, class 1 x 80*0.5/35.
     const double f0 = 40.0 / 45.0, f1 = 40.0 / 35.0;
     const double n = 45.0 * f0 + 35.0 * f1;
-    EXPECT_NEAR(prior_error(kT2, 2, crit), (15.0 * f0 + 10.0 * f1) / n, 1e-12);
+    EXPECT_NEAR(prior_error(kT2, 2, crit, v.priorfac), (15.0 * f0 + 10.0 * f1) / n, 1e-12);
 
     const std::vector<std::int64_t> one_class{10, 5, 0, 0};
-    impurity(one_class, 2, true, crit);
-    EXPECT_EQ(prior_error(one_class, 2, crit), 0.0);
+    EXPECT_EQ(prior_error(one_class, 2, crit, impurity(one_class, 2, true, crit).priorfac), 0.0);
 }
 
 } // namespace
@@ -154,9 +152,9 @@ TEST(Priortab, ListsPseudoCountsErrorAndCost)
     crit.priors_given = true;
     crit.prior[0] = crit.prior[1] = 0.5;
     crit.specify_costs = true;
-    impurity(kT2, 2, true, crit);
+    const ImpurityValue v = impurity(kT2, 2, true, crit);
     test::LogCapture cap;
-    const double err = priortab(kT2, 2, "Outcome of the study", true, crit, cap.log);
+    const double err = priortab(kT2, 2, "Outcome of the study", true, crit, v, cap.log);
     EXPECT_NEAR(err, (40.0 / 3.0 + 80.0 / 7.0) / 80.0, 1e-12);
     const std::string rule = "    " + std::string(68, '-');
     const std::vector<std::string> expected{
@@ -181,14 +179,12 @@ TEST(Priortab, CheckOnExpectedCostOnlyFailsForAnotherTable)
     crit.priors_given = true;
     crit.prior[0] = crit.prior[1] = 0.5;
     crit.specify_costs = true;
-    impurity(kT2, 2, true, crit);
     test::LogCapture same;
-    priortab(kT2, 2, "Y", true, crit, same.log);
+    priortab(kT2, 2, "Y", true, crit, impurity(kT2, 2, true, crit), same.log);
     EXPECT_NE(same.lines.back(), " error in check on EU");
 
-    impurity(kT2z, 2, true, crit);
     test::LogCapture other;
-    priortab(kT2, 2, "Y", true, crit, other.log);
+    priortab(kT2, 2, "Y", true, crit, impurity(kT2z, 2, true, crit), other.log);
     EXPECT_EQ(other.lines.back(), " error in check on EU");
 }
 
@@ -196,11 +192,10 @@ TEST(Priortab, WritesNothingWithoutPriorsOrDetail)
 {
     CritSettings crit;
     test::LogCapture cap;
-    EXPECT_EQ(priortab(kT2, 2, "Y", true, crit, cap.log), 0.0);
+    EXPECT_EQ(priortab(kT2, 2, "Y", true, crit, impurity(kT2, 2, true, crit), cap.log), 0.0);
     crit.priors_given = true;
     crit.prior[0] = crit.prior[1] = 0.5;
-    impurity(kT2, 2, true, crit);
-    EXPECT_GT(priortab(kT2, 2, "Y", false, crit, cap.log), 0.0);
+    EXPECT_GT(priortab(kT2, 2, "Y", false, crit, impurity(kT2, 2, true, crit), cap.log), 0.0);
     EXPECT_TRUE(cap.lines.empty());
 }
 

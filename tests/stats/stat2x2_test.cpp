@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -21,10 +22,17 @@ using test::LogCapture;
 // (A-, A) per class: TN 30, FP 15, FN 10, TP 25.
 const std::vector<std::int64_t> kT2{30, 15, 10, 25};
 
-Stat2x2Options print_options(int icrit)
+// The lines as the log writes them.
+std::vector<std::string> logged(const std::vector<std::string>& lines)
+{
+    LogCapture cap;
+    for (const auto& line : lines) cap.log.write(line);
+    return cap.lines;
+}
+
+Stat2x2Options print_options()
 {
     Stat2x2Options o;
-    o.icrit = icrit;
     o.print = true;
     return o;
 }
@@ -104,16 +112,13 @@ TEST(Stat2x2, BlockIsLaidOutAsListed)
 {
     CritSettings crit;
     PoolStat pool;
-    LogCapture cap;
-    double g = -1.0, p = 0.0007;
-    Stat2x2Options o = print_options(5);
+    Stat2x2Options o = print_options();
     o.chisq = 11.4285714285714;
     o.phi = 0.377964473009227;
     o.correlation = 0.378; // shown under criterion 1 only
-    const Stat2x2Result r = stat2x2(kT2, g, p, o, crit, pool, cap.log);
+    const Stat2x2Result r = stat2x2(kT2, 0.0007, o, crit, pool);
     EXPECT_EQ(r.n_a_minus, 40);
     EXPECT_EQ(r.n_a, 40);
-    EXPECT_EQ(g, -1.0); // outside search mode G is the caller's
     const std::vector<std::string> expected{
         "1      Negative predictive value= 0.750(95% CI 0.598, 0.858)",
         "1      Positive predictive value= 0.625   ( 0.470, 0.758)",
@@ -131,23 +136,20 @@ TEST(Stat2x2, BlockIsLaidOutAsListed)
         "                Chi-sq statistic=   11.43 (P= 0.00070)",
         "                 Phi-coefficient= 0.378",
     };
-    EXPECT_EQ(cap.lines, expected);
+    EXPECT_EQ(logged(r.lines), expected);
 }
 
 TEST(Stat2x2, NotesAfterTheBlock)
 {
     CritSettings crit;
     PoolStat pool;
-    double g = 0.0, p = 0.5;
-    LogCapture zero;
-    stat2x2(std::vector<std::int64_t>{20, 0, 5, 10}, g, p, print_options(5), crit, pool, zero.log);
+    const Stat2x2Result zero = stat2x2(std::vector<std::int64_t>{20, 0, 5, 10}, 0.5, print_options(), crit, pool);
     ASSERT_GE(zero.lines.size(), 14u);
     EXPECT_EQ(zero.lines[9], "2                     Odds Ratio=     80.00 (      3.96,   1614.29)");
     EXPECT_EQ(zero.lines[13], "NOTE: 0.5 replaces zero in empty cells for some calculations");
 
     // Equal classes, 75% misclassified: worse than the plurality rule's 50%.
-    LogCapture naive;
-    stat2x2(std::vector<std::int64_t>{10, 30, 30, 10}, g, p, print_options(5), crit, pool, naive.log);
+    const Stat2x2Result naive = stat2x2(std::vector<std::int64_t>{10, 30, 30, 10}, 0.5, print_options(), crit, pool);
     ASSERT_GE(naive.lines.size(), 14u);
     EXPECT_EQ(naive.lines[13], "NOTE: no better than naive predictor (plurality rule) 50.00%");
 }
@@ -159,96 +161,64 @@ TEST(Stat2x2, ExpectedCostUnderTheQualityIndex)
     crit.cost[0] = {0.0, 2.0};
     crit.cost[1] = {1.0, 0.0};
     PoolStat pool;
-    LogCapture cap;
-    double g = 0.0, p = 0.5;
-    stat2x2(kT2, g, p, print_options(4), crit, pool, cap.log);
+    Stat2x2Options o = print_options();
+    o.expected_cost = true;
     // (2 * FP + 1 * FN) / T = (30 + 10) / 80
-    EXPECT_EQ(cap.lines[13], "                   Expected cost=  0.50");
+    EXPECT_EQ(stat2x2(kT2, 0.5, o, crit, pool).lines[13], "                   Expected cost=  0.50");
+    o.expected_cost = false;
+    const auto lines = stat2x2(kT2, 0.5, o, crit, pool).lines;
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("Expected cost") != std::string::npos; }));
 }
 
 TEST(Stat2x2, ZeroMarginalGivesItsLineAndNoIndex)
 {
     CritSettings crit;
     PoolStat pool;
-    LogCapture cap;
     const std::vector<std::int64_t> all_in_a{0, 15, 0, 25};
-    double g = 0.0, p = 0.5;
-    stat2x2(all_in_a, g, p, print_options(5), crit, pool, cap.log);
-    EXPECT_EQ(cap.lines.front(), "Zero marginal. No computed 2x2 statistics");
+    EXPECT_EQ(logged(stat2x2(all_in_a, 0.5, print_options(), crit, pool).lines).front(),
+              "Zero marginal. No computed 2x2 statistics");
     EXPECT_EQ(pool.strata, 0);
-
-    Stat2x2Options search;
-    search.search_mode = true;
-    search.icrit = 4;
-    g = 9.0;
-    stat2x2(all_in_a, g, p, search, crit, pool, cap.log);
-    EXPECT_EQ(g, 0.0);
-}
-
-TEST(Stat2x2, SearchModeReturnsQiOrBayesOddsRatioAndPoolsNothing)
-{
-    CritSettings crit;
-    PoolStat pool;
-    LogCapture cap;
-    Stat2x2Options o;
-    o.search_mode = true;
-    o.icrit = 6;
-    double g = 0.0, p = 5e-7;
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    EXPECT_TRUE(close_rel(g, 4.57954545454546));
-    o.icrit = 4;
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    EXPECT_TRUE(close_rel(g, 0.375));
-    o.icrit = 5;
-    g = 3.0;
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    EXPECT_EQ(g, 3.0);
-    EXPECT_EQ(pool.strata, 0);
-    EXPECT_EQ(pool.total, 0.0);
-    EXPECT_TRUE(cap.lines.empty());
 }
 
 TEST(Stat2x2, SmallPValueIsZeroAndPrintsAsZero)
 {
     CritSettings crit;
     PoolStat pool;
-    LogCapture cap;
-    Stat2x2Options o = print_options(5);
+    Stat2x2Options o = print_options();
     o.two_class = false;
     o.correlation = -2.0;
-    double g = 1.0, p = 5e-7;
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    EXPECT_EQ(p, 0.0);
+    const Stat2x2Result r = stat2x2(kT2, 5e-7, o, crit, pool);
+    EXPECT_EQ(r.p, 0.0);
     const std::vector<std::string> expected{
         "            Correlation         = Cannot be computed",
         "                Chi-sq statistic=    0.00 (P= 0.00000)",
         "                 Phi-coefficient= 0.000",
     };
-    EXPECT_EQ(cap.lines, expected);
+    EXPECT_EQ(logged(r.lines), expected);
 }
 
 TEST(Stat2x2, CorrelationLineUnderWithinMse)
 {
     CritSettings crit;
     PoolStat pool;
-    LogCapture cap;
-    Stat2x2Options o = print_options(1);
+    Stat2x2Options o = print_options();
     o.compute = false;
     o.correlation = 0.4567;
-    double g = 1.0, p = 0.5;
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    EXPECT_EQ(cap.lines, std::vector<std::string>{"                     Correlation= 0.457"});
+    o.correlation_line = true;
+    EXPECT_EQ(logged(stat2x2(kT2, 0.5, o, crit, pool).lines),
+              std::vector<std::string>{"                     Correlation= 0.457"});
+    o.correlation_line = false;
+    EXPECT_TRUE(stat2x2(kT2, 0.5, o, crit, pool).lines.empty());
 }
 
 TEST(PoolStat, TwoStrataGiveMantelHaenszelAndWoolfEstimates)
 {
     CritSettings crit;
     PoolStat pool;
-    LogCapture cap;
-    double g = 0.0, p = 0.5;
-    Stat2x2Options o; // outside search mode, nothing printed
-    stat2x2(kT2, g, p, o, crit, pool, cap.log);
-    stat2x2(std::vector<std::int64_t>{12, 8, 5, 20}, g, p, o, crit, pool, cap.log);
+    Stat2x2Options o; // nothing printed
+    EXPECT_TRUE(stat2x2(kT2, 0.5, o, crit, pool).lines.empty());
+    stat2x2(std::vector<std::int64_t>{12, 8, 5, 20}, 0.5, o, crit, pool);
     EXPECT_EQ(pool.strata, 2);
     EXPECT_TRUE(close_rel(pool.or_w / pool.w1, 5.321608040201));
     EXPECT_TRUE(close_rel(pool.rr_w / pool.w2, 2.47260273972603));
@@ -256,7 +226,6 @@ TEST(PoolStat, TwoStrataGiveMantelHaenszelAndWoolfEstimates)
     EXPECT_TRUE(close_rel(std::exp(pool.ln_rr_w / pool.rr_inv_var), 2.47356962372961));
     EXPECT_EQ(pool.misclassified, 25.0 + 13.0);
     EXPECT_EQ(pool.total, 125.0);
-    EXPECT_TRUE(cap.lines.empty());
 }
 
 TEST(Freqtab, ClassLinesAndTotals)
@@ -264,7 +233,7 @@ TEST(Freqtab, ClassLinesAndTotals)
     const std::vector<std::int64_t> t{20, 7, 10, 15, 5, 24};
     const std::vector<double> present{1, 1, 1};
     LogCapture cap;
-    freqtab(t, 3, 35, 46, present, 81, "Outcome", false, cap.log);
+    cap.lines = logged(freqtab(t, 3, 35, 46, present, 81, "Outcome", false));
     const std::string rule = "    " + std::string(80, '-');
     const std::vector<std::string> expected{
         rule,
@@ -281,7 +250,7 @@ TEST(Freqtab, ClassLinesAndTotals)
 
     LogCapture coded;
     const std::vector<double> only_last{0, 0, 1};
-    freqtab(t, 3, 35, 46, only_last, 81, "Outcome", true, coded.log);
+    coded.lines = logged(freqtab(t, 3, 35, 46, only_last, 81, "Outcome", true));
     EXPECT_EQ(coded.lines[3], "    |   2             |           5 (  6.2%)        24 ( 29.6%) |       29 ( 35.8%)|");
     EXPECT_EQ(coded.lines.size(), 7u);
 }
