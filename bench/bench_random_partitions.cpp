@@ -37,11 +37,12 @@ void run(benchmark::State& state, int icrit)
     in.mask = d.mask;
     meru::stats::CritSettings crit;
     crit.icrit = icrit;
+    const auto criterion = meru::stats::make_criterion(crit);
     meru::io::RandomStream random;
     std::vector<std::uint8_t> in_a(BenchData::n);
     for (auto _ : state) {
         meru::stats::select_units(in_a, BenchData::n / 3, random);
-        benchmark::DoNotOptimize(meru::stats::random_g(in, in_a, crit));
+        benchmark::DoNotOptimize(meru::stats::random_g(in, in_a, *criterion, crit));
     }
     state.SetItemsProcessed(state.iterations() * BenchData::n);
 }

@@ -73,14 +73,9 @@ CriterionValue TableCriterion::score(std::span<const std::int64_t> table, int nj
     return v;
 }
 
-double Entropy::g(std::span<const std::int64_t> table, int nj, double) const
+double ImpurityCriterion::g(std::span<const std::int64_t> table, int nj, double) const
 {
-    return impurity(table, nj, false, crit_).g;
-}
-
-double Gini::g(std::span<const std::int64_t> table, int nj, double) const
-{
-    return impurity(table, nj, true, crit_).g;
+    return impurity(table, nj, gini_, crit_).g;
 }
 
 double QualityIndex::g(std::span<const std::int64_t> table, int, double) const { return compute_2x2(table, r_).qir; }

@@ -45,26 +45,29 @@ protected:
 
 // Criteria 3 and 8: the gain in entropy or Gini diversity, with the class priors
 // and costs of the settings.
-class Entropy final : public TableCriterion {
+class ImpurityCriterion : public TableCriterion {
 public:
-    explicit Entropy(const CritSettings& crit) : crit_(crit) {}
-    Criterion code() const override { return Criterion::Entropy; }
     bool symmetric() const override { return !crit_.weigh_by_costs; }
+
+protected:
+    ImpurityCriterion(const CritSettings& crit, bool gini) : crit_(crit), gini_(gini) {}
 
 private:
     double g(std::span<const std::int64_t> table, int nj, double chisq) const override;
     const CritSettings crit_;
+    const bool gini_;
 };
 
-class Gini final : public TableCriterion {
+class Entropy final : public ImpurityCriterion {
 public:
-    explicit Gini(const CritSettings& crit) : crit_(crit) {}
-    Criterion code() const override { return Criterion::Gini; }
-    bool symmetric() const override { return !crit_.weigh_by_costs; }
+    explicit Entropy(const CritSettings& crit) : ImpurityCriterion(crit, false) {}
+    Criterion code() const override { return Criterion::Entropy; }
+};
 
-private:
-    double g(std::span<const std::int64_t> table, int nj, double chisq) const override;
-    const CritSettings crit_;
+class Gini final : public ImpurityCriterion {
+public:
+    explicit Gini(const CritSettings& crit) : ImpurityCriterion(crit, true) {}
+    Criterion code() const override { return Criterion::Gini; }
 };
 
 // Criterion 4: the quality index QI(r) of A as the predicted positives.
