@@ -6,6 +6,8 @@
 #include "files/dataset.h"
 #include "files/readdata.h"
 #include "files/tables.h"
+#include "outcome/bygroup.h"
+#include "outcome/outcome.h"
 
 #include <array>
 #include <string>
@@ -47,11 +49,10 @@ struct Analysis {
     std::vector<char> xmask;  // [1..N]: the observation lies in X space
     std::vector<float> ymat;  // five columns of N: the Y values
 
-    // The outcome until the user chooses one: the first variable.
-    bool firsty = true;                     // the next Y follow-up is this analysis's first
-    std::string yname;                      // current Y name
-    int ny = 1;                             // number of Ys
-    std::array<int, 5> ycol{1, 0, 0, 0, 0}; // data columns of the Ys
+    // The outcome: the first variable until the user chooses one.
+    bool firsty = true; // the next Y follow-up is this analysis's first
+    outcome::Outcome outcome;
+    outcome::ByGroup bygroup;
 };
 
 } // namespace meru::mainloop

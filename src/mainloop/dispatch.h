@@ -49,6 +49,10 @@ public:
     // In bootstrap mode the poll draws a new bootstrap sample before a
     // continuation is dispatched.
     std::function<void(Program&)> bootstrap_draw;
+    // The Y menu's handler, which the Y request runs before its follow-up; it
+    // leaves the open analysis's outcome.yabandon set when the request was
+    // cancelled or refused.
+    std::function<void(Program&)> ymenu;
 
 private:
     std::array<Handler, kSteps> handlers_;

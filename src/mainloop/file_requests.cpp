@@ -121,7 +121,8 @@ void menus_for_analysis(Program& p, const Analysis& a)
     m.set_flags(kProcessMenu, 2, a.tables.vars.hasid ? kMenuEnabled : kMenuGrey);
     m.set_flags(kProcessMenu, 9, kMenuEnabled);
     m.set_flags(kYMenu, 1, kMenuUnchecked);
-    m.set_text(kYMenu, 1, "Ok  " + a.yname + " ");
+    m.set_text(kYMenu, 1, "Ok  " + a.outcome.yname[0] + " ");
+    p.flags.yoffered = observations;
 
     int& item = p.opening.log_menu_item;
     if (item == 0 || m.position(item).first == 0)

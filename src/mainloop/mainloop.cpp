@@ -23,6 +23,7 @@ void loop_head(Program& p)
     p.frame.set_window_size(kProgressUnit, {platform::SizeState::minimised});
 
     clear_requests(p.flags);
+    if (p.analysis_open()) p.analysis->outcome.direct_scatter = false;
     if (p.reduction_saved) {
         p.options.fullred = p.saved_fullred;
         p.options.primattr = p.saved_primattr;

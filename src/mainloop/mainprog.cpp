@@ -6,6 +6,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
+#include "mainloop/y_requests.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
@@ -154,6 +155,7 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     install_handlers(p);
     install_file_handlers(p);
     install_edit_handlers(p);
+    install_y_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
 
     if (!startup(p, io::program_folder())) p.exit(kStartupFailure);

@@ -11,6 +11,7 @@ void clear_requests(MenuFlags& f)
     cleared.goflag3 = f.goflag3;
     cleared.esplit = f.esplit;
     cleared.eboot = f.eboot;
+    cleared.yoffered = f.yoffered;
     f = cleared;
 }
 

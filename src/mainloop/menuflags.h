@@ -25,6 +25,9 @@ struct MenuFlags {
     int recentix = 0; // recent file chosen, 1 = most recent; 0 = none
     bool edcf = false, edfile = false, esplit = false, eboot = false;
     bool yok = false, ydist = false, yscat = false, ysel = false, ybygrp = false, ytrans = false;
+    // Not a request: the Y menu's OK item offers the default Y (set when an
+    // opening writes "Ok  NAME", cleared once a Y is confirmed). Kept by the loop head.
+    bool yoffered = false;
     bool scontinue = true;  // no Search:End pending
     bool searchend = false; // Search:End chosen
     bool prect = false, plists = false, pdistab = false, pstats = false, prandom = false, ptree = false,
@@ -41,7 +44,7 @@ struct MenuFlags {
 };
 
 // Clears every request at once, as the loop head does: all group and item
-// flags, recentix 0, scontinue true. Kept: nsearch, treemade, goflag2, goflag3,
+// flags, recentix 0, scontinue true. Kept: nsearch, treemade, goflag2, goflag3, yoffered,
 // esplit and eboot.
 void clear_requests(MenuFlags& f);
 

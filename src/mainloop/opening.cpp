@@ -361,9 +361,7 @@ private:
         for (std::size_t k = 0; k < a->varline.size(); ++k) a->varline[k] = static_cast<int>(k);
         for (int i = 1; i <= a->stats.nread && i < static_cast<int>(a->xmask.size()); ++i)
             a->xmask[static_cast<std::size_t>(i)] = 1;
-        if (a->tables.vars.nvar >= 1) a->yname = a->tables.vars.varname[1];
-        a->ny = 1;
-        a->ycol = {1, 0, 0, 0, 0};
+        a->outcome = outcome::first_variable_outcome(a->tables.vars.nvar >= 1 ? a->tables.vars.varname[1] : "");
         a->firsty = true;
         cx_.analysis = std::move(a);
         return Pass::opened;

@@ -14,11 +14,6 @@ namespace meru::stats {
 
 namespace {
 
-struct Entry {
-    float value;
-    long long weight; // negative: censored weight
-};
-
 std::string value_text(float v, bool encoded)
 {
     if (!encoded) return io::fmt_g(v, 11, 5);
@@ -55,7 +50,7 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
     sort2(std::span<float>(vals), std::span<int>(wts));
     // Runs of equal values become one entry, or two with censor_flag when the run
     // holds censored weight (uncensored weight first).
-    std::vector<Entry> entries;
+    std::vector<QuartabEntry> entries;
     for (std::size_t i = 0; i < vals.size();) {
         const float v = vals[i] < 0 ? -1.0f : vals[i]; // every missing value in one entry
         long long plus = 0, minus = 0;
@@ -84,6 +79,7 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
     }
     out.distinct = static_cast<int>(entries.size());
     for (const auto& e : entries) out.abs_total += std::llabs(e.weight);
+    out.entries = entries;
     const bool detailed = entries.size() < 100;
     if (out.total < 1) {
         if (in.print) log.write("  No observations!");
@@ -106,7 +102,7 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
     QuartileWalk walk;
     long long count = 0;
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        const Entry& e = entries[k];
+        const QuartabEntry& e = entries[k];
         const int number = static_cast<int>(k) + 1;
         if (e.value < 0) {
             if (in.print && detailed)

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace meru::io {
 class LogWriter;
@@ -24,9 +25,17 @@ struct QuartabInput {
     bool encoded = false; // values are character state codes
 };
 
+// One distinct value with its summed weight (negative: censored weight). Every
+// missing value is held in one entry of value -1.
+struct QuartabEntry {
+    float value;
+    long long weight;
+};
+
 struct QuartabResult {
-    int distinct = 0;        // entries after merging equal values (and signs)
-    long long abs_total = 0; // total of the absolute weights of the entries
+    std::vector<QuartabEntry> entries; // ascending by value, the missing entry first
+    int distinct = 0;                  // entries after merging equal values (and signs)
+    long long abs_total = 0;           // total of the absolute weights of the entries
     double mean = 0;
     double sd = 0;
     double total = 0; // weight of the values >= 0

@@ -33,8 +33,8 @@ TEST_F(OpeningTest, ControlFileOpensWithTheLogsFirstLinesBesideIt)
     EXPECT_EQ(analysis->logname, "SMALL.LOG");
     EXPECT_EQ(analysis->nobs, 4);
     EXPECT_EQ(analysis->nrecords, 5);
-    EXPECT_EQ(analysis->yname, "a");
-    EXPECT_EQ(analysis->ny, 1);
+    EXPECT_EQ(analysis->outcome.yname[0], "a");
+    EXPECT_EQ(analysis->outcome.ny, 1);
     EXPECT_FALSE(analysis->nodata);
     // a>2 holds for observations 3 and 4 only; every observation lies in X space.
     EXPECT_EQ(analysis->stats.att[2].positive, 2);

@@ -1,0 +1,65 @@
+#include "mainloop/y_requests.h"
+
+#include "mainloop/menubar.h"
+#include "mainloop/program.h"
+#include "outcome/qt_ydialogs.h"
+#include "outcome/ymenu.h"
+
+namespace meru::mainloop {
+
+void run_ymenu(Program& p)
+{
+    if (!p.analysis_open()) return;
+    Analysis& a = *p.analysis;
+    const MenuFlags& f = p.flags;
+    outcome::QtYDialogs dialogs(p.ui);
+    const int nobs = a.nodata ? 0 : a.stats.nread;
+    const std::span<const char> mask =
+        a.xmask.empty() ? std::span<const char>() : std::span<const char>(a.xmask).subspan(1);
+    outcome::YMenuContext cx{a.outcome,
+                             a.tables,
+                             a.data,
+                             nobs,
+                             a.ymat,
+                             mask,
+                             a.stats.marks.charflag,
+                             a.nobsin,
+                             a.bygroup,
+                             p.strategy.maxiter,
+                             p.strategy.maxitertext,
+                             p.msgline,
+                             {f.yok, f.ydist, f.yscat, f.ytrans, f.ysel, f.ybygrp},
+                             f.yoffered,
+                             p.services,
+                             p.log,
+                             dialogs,
+                             [&p](const std::string& text) { p.menus.set_text(kYMenu, 1, text); }};
+    const outcome::YMode mode = outcome::ymenu(cx);
+    a.outcome.yabandon = cx.yabandon;
+    switch (mode) {
+    case outcome::YMode::transform:
+    case outcome::YMode::scatter:
+    case outcome::YMode::distribution:
+    case outcome::YMode::bygroup: not_available(p, Step::y); break;
+    default: break;
+    }
+}
+
+void install_y_handlers(Program& p)
+{
+    p.dispatch.ymenu = run_ymenu;
+    p.dispatch.set(Step::y, [](Program& prog) {
+        if (prog.dispatch.ymenu) prog.dispatch.ymenu(prog);
+        if (prog.analysis_open()) {
+            const outcome::Outcome& y = prog.analysis->outcome;
+            if (!y.yabandon && y.yenabled) {
+                prog.analysis->yset = true;
+                prog.flags.yoffered = false;
+                prog.menus.set_flags(kYMenu, 1, platform::kMenuChecked);
+            }
+        }
+        return Flow::loop_head;
+    });
+}
+
+} // namespace meru::mainloop

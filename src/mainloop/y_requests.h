@@ -1,0 +1,14 @@
+#pragma once
+// The Y menu's requests: the handler that runs the Y menu (outcome/ymenu.h) on
+// the open analysis, installed as the dispatch's `ymenu` hook.
+namespace meru::mainloop {
+
+struct Program;
+
+// Runs the Y menu on the open analysis with the chosen items.
+void run_ymenu(Program& program);
+
+// Sets the dispatch's ymenu hook, and a Y request handler that runs it.
+void install_y_handlers(Program& program);
+
+} // namespace meru::mainloop

@@ -1,0 +1,188 @@
+#include "outcome/categories.h"
+
+#include "files/charcodes.h"
+#include "files/dataset.h"
+#include "files/tables.h"
+#include "outcome/outcome.h"
+#include "platform/io/edit.h"
+#include "ui/msgtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::outcome {
+
+namespace {
+
+std::string name8(std::string_view ydname) { return io::fmt_a(ydname, 8); }
+
+// Position (1-based) of value v among the codes; 0 when no category holds it.
+int position(std::span<const int> ycode, float v)
+{
+    const int code = static_cast<int>(std::trunc(v));
+    if (static_cast<float>(code) != v) return 0;
+    for (std::size_t j = 0; j < ycode.size(); ++j)
+        if (ycode[j] == code) return static_cast<int>(j) + 1;
+    return 0;
+}
+
+int code_at(std::span<const int> ycode, int j) { return ycode[static_cast<std::size_t>(j - 1)]; }
+
+std::string predictor_caption(std::string_view ydname, int code)
+{
+    return "Predictor of " + name8(ydname) + "=" + category_char(code);
+}
+
+} // namespace
+
+char category_char(int code) { return files::codechar(code); }
+
+std::vector<std::string> indicator_names(CategoryKind kind, bool ascending, std::span<const int> ycode,
+                                         std::string_view ydname)
+{
+    const int nc = static_cast<int>(ycode.size());
+    std::vector<std::string> names;
+    for (int k = 1; k < nc; ++k) {
+        const int code = code_at(ycode, ascending ? k : nc + 1 - k);
+        const char op = kind == CategoryKind::nominal ? '=' : (ascending ? '>' : '<');
+        names.push_back(ui::squeeze("{" + name8(ydname) + op + category_char(code) + "}"));
+    }
+    return names;
+}
+
+std::vector<std::string> indicator_log(CategoryKind kind, std::span<const int> ycode, std::string_view ydname)
+{
+    std::string line = std::string(kind == CategoryKind::ordinal ? " Assumed ordinal structure of "
+                                                                 : " Assumed nominal structure of ") +
+                       name8(ydname) + " categories:";
+    for (int code : ycode) line += std::string(" ") + category_char(code);
+    return {line, " Creating indicator values for levels of " + std::string(ydname)};
+}
+
+float indicator_value(CategoryKind kind, bool ascending, std::span<const int> ycode, int k, float v)
+{
+    if (v < 0) return -1.0f;
+    const int p = position(ycode, v);
+    if (p == 0) return -1.0f;
+    const int nc = static_cast<int>(ycode.size());
+    bool on = false;
+    if (kind == CategoryKind::ordinal) on = ascending ? p > k : p < nc + 1 - k;
+    else on = p == (ascending ? k : nc + 1 - k);
+    return on ? 1.0f : 0.0f;
+}
+
+int category_level(CategoryKind kind, std::span<const int> bytes)
+{
+    const int ny = static_cast<int>(bytes.size());
+    if (kind == CategoryKind::ordinal) {
+        int level = 1;
+        for (int b : bytes) {
+            if (b != 0 && b != 1) return 0;
+            level += b;
+        }
+        return level;
+    }
+    for (int k = 0; k < ny; ++k) {
+        if (bytes[static_cast<std::size_t>(k)] == 1) return k + 1;
+        if (bytes[static_cast<std::size_t>(k)] != 0) return 0;
+    }
+    return ny + 1;
+}
+
+float level_value(int level, bool descending, std::span<const int> ycode, int ny)
+{
+    if (level < 1 || level > ny + 1) return -1.0f;
+    return static_cast<float>(code_at(ycode, descending ? ny + 2 - level : level));
+}
+
+std::string hat_name(std::string_view ydname) { return "^" + std::string(ydname.substr(0, 7)); }
+
+HatPlace hat_place(const std::vector<std::string>& varname, int nvar, int ndata, int room, std::string_view name)
+{
+    for (int j = ndata + 1; j <= nvar && j < static_cast<int>(varname.size()); ++j)
+        if (varname[static_cast<std::size_t>(j)] == name) return {j, false};
+    if (nvar + 1 > room) return {};
+    return {nvar + 1, true};
+}
+
+std::vector<LevelPartition> ordparts(std::span<const int> yaddatt, std::span<const int> ycode, bool descending,
+                                     bool indicators, std::string_view ydname)
+{
+    const int ny = static_cast<int>(yaddatt.size());
+    const auto a = [&](int k) { return yaddatt[static_cast<std::size_t>(k - 1)]; };
+    std::vector<LevelPartition> out;
+    for (int j = 1; j <= ny + 1 && j <= static_cast<int>(ycode.size()); ++j) {
+        const int level = descending ? ny + 2 - j : j;
+        LevelPartition part;
+        if (level == 1) part.term = {-a(1)};
+        else if (level == ny + 1) part.term = {a(ny)};
+        else part.term = {a(level - 1), -a(level)};
+        const int code = code_at(ycode, j);
+        part.caption = indicators
+                           ? predictor_caption(ydname, code)
+                           : "Assigned Predicted level " + std::to_string(j % 10) + " value= " + category_char(code);
+        out.push_back(part);
+    }
+    return out;
+}
+
+std::vector<LevelPartition> nomparts(std::span<const int> yaddatt, std::span<const int> ycode, bool descending,
+                                     bool indicators, std::string_view ydname, std::span<const std::string> yname)
+{
+    const int ny = static_cast<int>(yaddatt.size());
+    if (static_cast<int>(ycode.size()) < ny + 1) return {};
+    std::vector<LevelPartition> out;
+    for (int k = 1; k <= ny; ++k) {
+        const int code = code_at(ycode, descending ? ny + 2 - k : k);
+        LevelPartition part;
+        part.term = {yaddatt[static_cast<std::size_t>(k - 1)]};
+        const std::string_view name = static_cast<std::size_t>(k) <= yname.size() ? yname[k - 1] : "";
+        part.caption = indicators ? predictor_caption(ydname, code)
+                                  : "Assigned Predicted " + io::fmt_a(name, 20) + "value= " + category_char(code);
+        out.push_back(part);
+    }
+    LevelPartition rest;
+    for (int k = 1; k <= ny; ++k) rest.term.push_back(-yaddatt[static_cast<std::size_t>(k - 1)]);
+    const int code = code_at(ycode, descending ? 1 : ny + 1);
+    std::string tail = "=rest ";
+    tail = io::fmt_x(20 - static_cast<int>(tail.size())) + tail;
+    rest.caption = indicators ? predictor_caption(ydname, code)
+                              : "Assigned Predicted " + name8(ydname) + tail + "value= " + category_char(code);
+    rest.side_label = true;
+    out.push_back(rest);
+    return out;
+}
+
+std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable& vars, files::DataArrays& data,
+                            int nobs, int ndata, std::vector<char>& varischar)
+{
+    const std::string name = hat_name(y.ydname);
+    const int room = std::min(static_cast<int>(vars.varname.size()) - 1, data.ncols);
+    const HatPlace place = hat_place(vars.varname, vars.nvar, ndata, room, name);
+    if (place.var == 0) return {};
+    if (place.created) {
+        bool character = false;
+        for (int j = 1; j <= vars.nvar && j < static_cast<int>(varischar.size()); ++j)
+            if (vars.varname[static_cast<std::size_t>(j)] == y.ydname && varischar[static_cast<std::size_t>(j)])
+                character = true;
+        vars.nvar = place.var;
+        vars.varname[static_cast<std::size_t>(place.var)] = name;
+        if (static_cast<int>(varischar.size()) <= place.var)
+            varischar.resize(static_cast<std::size_t>(place.var) + 1, 0);
+        varischar[static_cast<std::size_t>(place.var)] = character ? 1 : 0;
+    }
+    y.hatvar = place.var;
+    const int ny = y.ny;
+    const std::span<const int> codes(y.ycode.data(), static_cast<std::size_t>(ny + 1));
+    std::vector<int> bytes(static_cast<std::size_t>(ny));
+    for (int i = 1; i <= nobs && i <= data.n; ++i) {
+        for (int k = 0; k < ny; ++k) {
+            const int a = y.yaddatt[static_cast<std::size_t>(k)];
+            bytes[static_cast<std::size_t>(k)] = a >= 1 && a <= data.lc ? data.ab(a, i) : -1;
+        }
+        data.x(i, place.var) = level_value(category_level(kind, bytes), y.ydesc, codes, ny);
+    }
+    return kind == CategoryKind::ordinal ? "NOTE: Ordinal analysis done" : "NOTE: Nominal analysis done";
+}
+
+} // namespace meru::outcome
