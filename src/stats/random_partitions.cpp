@@ -1,10 +1,6 @@
 #include "stats/random_partitions.h"
 
-#include "core/services.h"
 #include "files/textutil.h"
-#include "platform/io/edit.h"
-#include "platform/io/listread.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/random.h"
 #include "stats/criterion.h"
 
@@ -12,25 +8,13 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <new>
 
 namespace meru::stats {
 
 namespace {
 
-constexpr int kProgressEvery = 100;
-
 bool included(const RandomInput& in, std::size_t i) { return in.mask[i] != 0 && in.weights[i] > 0; }
-
-long long weight_units(const RandomInput& in)
-{
-    long long w = 0;
-    const std::size_t n = std::min(in.mask.size(), in.weights.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (included(in, i)) w += in.weights[i];
-    return w;
-}
 
 // Log-rank of one Y over the units in stored order: the risk sets start as the
 // valid units of each side; each uncensored unit adds to O when in A-, and to E
@@ -86,6 +70,23 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
 }
 
 } // namespace
+
+long long weight_units(const RandomInput& in)
+{
+    long long w = 0;
+    const std::size_t n = std::min(in.mask.size(), in.weights.size());
+    for (std::size_t i = 0; i < n; ++i)
+        if (included(in, i)) w += in.weights[i];
+    return w;
+}
+
+long long search_partitions(const RandomInput& in)
+{
+    long long m = 0;
+    if (!in.searchg.empty())
+        for (int c : in.splithist) m += c;
+    return m;
+}
 
 double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
                 const CritSettings& crit)
@@ -182,240 +183,63 @@ void select_units(std::span<std::uint8_t> in_a, long long s, io::RandomStream& r
     }
 }
 
-namespace {
-
-std::string header_line(long long m, double g_test)
-{
-    return " # Partitions on last search=" + io::fmt_i(m, 5) + " G_test=" + io::fmt_g(g_test, 11, 5);
-}
-
-struct Accepted {
-    bool go = false;
-    long long nrand = 0;
-    SplitMode mode = SplitMode::Uniform;
-    long long fixed = 0;
-};
-
-// The dialog, shown again until its entries can be used, or the run ends.
-Accepted ask(const RandomInput& in, long long m, long long w, RandomDialog& dialog, std::string& msgline,
-             Services& services, io::LogWriter& log)
-{
-    const std::size_t nsearch = in.searchg.size();
-    const bool can_mimic = nsearch > 0 && m > 0;
-    RandomDialogView view;
-    view.mode = nsearch >= 2 && can_mimic ? SplitMode::Mimic : SplitMode::Uniform;
-    const long long both = in.n_a_minus + in.n_a;
-    view.percent = both != 0 ? io::fmt_f(100.0 * static_cast<double>(in.n_a) / static_cast<double>(both), 6, 1) : "";
-    for (;;) {
-        view.header = header_line(m, in.g_test);
-        msgline = view.header;
-        log.write(view.header);
-        const int id = dialog.run(view);
-        if (id == random_ids::kDialogMissing) {
-            log.write(io::list_record("Error: dialog box 24 not found"));
-            return {};
-        }
-        if (id != random_ids::kOk) return {};
-        const auto nrand = io::list_read_int(view.number);
-        if (!nrand || *nrand < 0) continue;
-        if (view.mode == SplitMode::Mimic && !can_mimic) {
-            std::string text = "Note there is no distribution to mimic !$";
-            services.msgbox(text, 0, true);
-            view.mode = SplitMode::Uniform;
-            continue;
-        }
-        if (view.mode != SplitMode::Mimic && nsearch == 0 && *nrand == 0) return {};
-        Accepted a{true, *nrand, view.mode, 0};
-        if (view.mode == SplitMode::Fixed) {
-            const auto pct = io::list_read_real(view.percent);
-            if (!pct || !std::isfinite(*pct)) continue;
-            const double size = *pct * 0.01 * static_cast<double>(w);
-            if (!(size >= 1.0) || size >= static_cast<double>(w)) continue;
-            a.fixed = static_cast<long long>(size);
-        }
-        return a;
-    }
-}
-
-void result_line(const std::string& line, int y, std::string& msgline, DistributionPlot& plot, io::LogWriter& log)
-{
-    msgline = line;
-    log.write(line);
-    plot.text(0, y, line);
-}
-
-} // namespace
-
-RandomResult randy(const RandomInput& in, const CritSettings& crit, std::string& msgline, io::RandomStream& random,
-                   RandomDialog& dialog, DistributionPlot& plot, Services& services, io::LogWriter& log)
+RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit,
+                   const RandomRequest& request, io::RandomStream& random, const RandomProgress& progress)
 {
     RandomResult res;
-    msgline = "Random Partitions being done:";
-    log.write(msgline);
-    const std::unique_ptr<const SplitCriterion> criterion = make_criterion(crit);
-    if (criterion->random_scoring() == RandomScoring::Refused) {
-        msgline = "NOTE: No Subgroup purity random split";
-        services.helpshow(msgline);
-        return res;
-    }
     const long long w = weight_units(in);
-    if (in.mask.empty() || w < 2) {
-        std::string text = "None or one observation. Random splits are pointless!$";
-        services.msgbox(text, 0, true);
-        return res;
-    }
-
-    const std::size_t nsearch = in.searchg.size();
-    long long m = 0;
-    if (nsearch > 0) {
-        for (int c : in.splithist) m += c;
-        std::sort(in.searchg.begin(), in.searchg.end());
-    }
+    const long long m = search_partitions(in);
     res.m = m;
-    random.seed(in.seed);
-
-    const Accepted a = ask(in, m, w, dialog, msgline, services, log);
-    if (!a.go) return res;
-    res.ran = true;
 
     std::vector<std::uint8_t> in_a;
     std::vector<double> xtrm;
-    const long long nblocks = m > 0 ? a.nrand / m : 0;
+    const long long nblocks = m > 0 ? request.nrand / m : 0;
     try {
-        if (a.nrand > std::numeric_limits<int>::max()) throw std::bad_alloc();
-        res.gs.reserve(static_cast<std::size_t>(a.nrand));
+        if (request.nrand > std::numeric_limits<int>::max()) throw std::bad_alloc();
+        res.gs.reserve(static_cast<std::size_t>(request.nrand));
         in_a.resize(static_cast<std::size_t>(w));
         xtrm.reserve(static_cast<std::size_t>(nblocks));
     } catch (const std::bad_alloc&) {
-        services.msgok(" Unable to allocate GS FR size$ ");
-        res.ran = false;
+        res.allocated = false;
         return res;
     }
 
-    // The progress window is brought back (opening it clears it) before it is told
-    // what is going on.
-    if (a.nrand > 0) services.thinking("", false);
-    msgline = "... generating random partitions";
-    services.thinking(msgline, true);
-    int nrand = static_cast<int>(a.nrand);
+    int nrand = static_cast<int>(request.nrand);
     double block_max = 0.0;
-    if (nrand > 0) {
-        services.clear_search_end();
-        for (int i = 1; i <= nrand; ++i) {
-            services.yield();
-            if (services.search_end()) {
-                nrand = i - 1;
-                res.escaped = true;
-                log.write(" User escape from Random. # done=" + io::fmt_i(nrand, 7));
-                break;
-            }
-            const long long s = split_size(a.mode, a.fixed, w, m, in.splithist, random);
-            select_units(in_a, s, random);
-            const double g = random_g(in, in_a, *criterion, crit);
-            res.gs.push_back(g);
-            if (g >= in.g_test) ++res.exceedances;
-            block_max = std::max(block_max, g);
-            if (m > 0 && i % m == 0 && static_cast<long long>(xtrm.size()) < nblocks) {
-                xtrm.push_back(block_max);
-                block_max = 0.0;
-            }
-            if (i % kProgressEvery == 0)
-                services.thinking(io::fmt_i(i, 6) + " random partitions done (use Search:End to quit)", true);
+    if (!progress(0)) {
+        nrand = 0;
+        res.escaped = true;
+    }
+    for (int i = 1; i <= nrand; ++i) {
+        const long long s = split_size(request.mode, request.fixed, w, m, in.splithist, random);
+        select_units(in_a, s, random);
+        const double g = random_g(in, in_a, criterion, crit);
+        res.gs.push_back(g);
+        if (g >= in.g_test) ++res.exceedances;
+        block_max = std::max(block_max, g);
+        if (m > 0 && i % m == 0 && static_cast<long long>(xtrm.size()) < nblocks) {
+            xtrm.push_back(block_max);
+            block_max = 0.0;
+        }
+        if (!progress(i) && i < nrand) {
+            nrand = i;
+            res.escaped = true;
         }
     }
     res.nrand = nrand;
-
-    // Plots.
     std::sort(res.gs.begin(), res.gs.end());
-    const std::vector<int> freq(res.gs.size(), 1);
-    if (nrand > 0 && res.gs.front() == res.gs.back()) {
-        std::string text = "NOTE: all random partitions have same G=" + io::fmt_e(res.gs.front(), 13, 6) + "$";
-        if (services.msgbox(text, 1, true) == 2) return res;
-    }
-    double lower = 0.0, upper = 0.0;
-    if (nrand > 0 && nsearch > 0) {
-        lower = std::min(in.searchg.front(), res.gs.front());
-        upper = std::max(in.searchg.back(), res.gs.back());
-    } else if (nrand > 0) {
-        lower = res.gs.front();
-        upper = res.gs.back();
-    } else if (nsearch > 0) {
-        lower = in.searchg.front();
-        upper = in.searchg.back();
-    }
-    std::string title = "Search and random distributions";
-    if (nsearch == 0) title = "Random partition distribution";
-    if (nrand == 0) title = "Search distribution of G";
-    const std::vector<int> search_freq(nsearch, 1);
-
-    if (nrand > 0 || nsearch > 0) {
-        HistSeries series;
-        series.title = title;
-        series.axis = files::pad("%G", 20);
-        series.marker = in.g_test;
-        bool first = true, overlay = false, done = false;
-        const auto show = [&](std::span<const double> values, std::span<const int> f, int style, const char* label,
-                              bool last) {
-            series.values = values;
-            series.freq = f;
-            series.overlay = overlay;
-            series.style = style;
-            series.label = label;
-            series.lower = lower;
-            series.upper = upper;
-            series.last = last;
-            return plot.yhist(series, first);
-        };
-        while (!done) {
-            if (nrand > 0) {
-                upper = std::max(upper, in.g_test);
-                done = show(res.gs, freq, 0, "R ", nsearch == 0);
-            }
-            if (done || nsearch == 0) break;
-            if (nrand > 0) overlay = true;
-            done = show(in.searchg, search_freq, 255, "G ", true);
-        }
-    }
-
-    // Results.
-    log.write(" " + io::fmt_i(nrand, 5) + " random partitions generated");
     if (nrand == 0) return res;
 
     long long j = 1;
     while (20 * j <= 19LL * nrand) ++j;
     const auto gs = [&](long long k) { return res.gs[static_cast<std::size_t>(k - 1)]; };
     res.upper5 = j == 1 ? gs(1) : (gs(j) + gs(j - 1)) / 2.0;
-    log.write(io::list_record(" Empirical upper 5% point  =", res.upper5));
-    log.write(io::list_record(" Largest generated random G=", gs(nrand)));
-
-    services.selfont(2);
-    const double pct = 100.0 * static_cast<double>(res.exceedances) / nrand;
-    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" +
-                    io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
-                -400, msgline, plot, log);
-
     if (m > 10) {
-        res.extreme_lines = true;
-        if (nrand < 10 * m) log.write(io::list_record("NOTE:# simulations too small"));
+        const std::vector<int> freq(res.gs.size(), 1);
         res.gumbel = orders(res.gs, freq, m, in.g_test);
-        std::string gumbel = " Gumbel extreme value P, for n=" + io::fmt_i(m, 7) + " extrema is=";
-        if (!res.gumbel.found) {
-            services.msgok("Exit loop in ORDERS $");
-            gumbel += " not available";
-        } else {
-            if (res.gumbel.alpha_zero) services.msgok("Extreme value approximation invalid. Ignore!$");
-            gumbel += io::fmt_f(100.0 * res.gumbel.p, 8, 4) + "%";
-        }
-        result_line(gumbel, -390, msgline, plot, log);
-
         res.blocks = static_cast<int>(xtrm.size());
         res.extremes =
             static_cast<int>(std::count_if(xtrm.begin(), xtrm.end(), [&](double x) { return x > in.g_test; }));
-        std::string empirical =
-            " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
-        if (res.blocks > 0) empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
-        else empirical += " not available";
-        result_line(empirical, -380, msgline, plot, log);
     }
     return res;
 }

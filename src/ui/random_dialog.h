@@ -1,16 +1,16 @@
 #pragma once
 // The Random partitions dialog (dialog 124) on the platform's dialog library, for
-// Process > Random (stats/random_partitions.h).
-#include "stats/random_partitions.h"
+// Process > Random (ui/random_run.h).
+#include "ui/random_run.h"
 
 namespace meru::ui {
 
 struct Context;
 
-class QtRandomDialog final : public stats::RandomDialog {
+class QtRandomDialog final : public RandomDialog {
 public:
     explicit QtRandomDialog(Context& ctx) : ctx_(ctx) {}
-    int run(stats::RandomDialogView& view) override;
+    int run(RandomDialogView& view) override;
 
 private:
     Context& ctx_;

@@ -13,7 +13,7 @@ using meru::test::UiTest;
 
 namespace {
 
-namespace ids = stats::random_ids;
+namespace ids = ui::random_ids;
 
 QRadioButton* radio(QDialog& d, const QString& text)
 {
@@ -28,7 +28,7 @@ TEST_F(UiTest, RandomDialogShowsAndReturnsTheEntries)
 {
     ASSERT_NE(dialogs.find(ids::kDialog), nullptr);
     ui::QtRandomDialog dialog(ctx);
-    stats::RandomDialogView view;
+    ui::RandomDialogView view;
     view.header = " # Partitions on last search=   12 G_test= 3.0000";
     view.mode = stats::SplitMode::Mimic;
     view.percent = "  25.0";
@@ -73,6 +73,6 @@ TEST_F(UiTest, RandomDialogMissingTemplate)
     platform::DialogLibrary empty;
     ui::Context bare{frame, menus, {&frame.main_window(), nullptr}, empty, log, MERU_RUNTIME_DIR, {}, {}, {}, {}};
     ui::QtRandomDialog dialog(bare);
-    stats::RandomDialogView view;
+    ui::RandomDialogView view;
     EXPECT_EQ(dialog.run(view), ids::kDialogMissing);
 }
