@@ -3,6 +3,9 @@
 #include "platform/dialogs.h"
 #include "platform/menus.h"
 
+#include <QDialog>
+#include <QPixmap>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -312,6 +315,16 @@ bool Script::take_common(std::string_view waiting_for)
             note(*a);
             ++pos_;
             std::string why;
+            if (lower(a->target) == "dialog") {
+                if (!dialog_) why = "no dialog is shown";
+                else if (!dialog_->widget()->grab().save(QString::fromStdString(a->path), "PNG"))
+                    why = "the dialog could not be saved to " + a->path;
+                if (!why.empty()) {
+                    fail(a, waiting_for, why);
+                    return false;
+                }
+                break;
+            }
             if (!host_.shot(a->target, a->path, why)) {
                 fail(a, waiting_for, why);
                 return false;
@@ -359,6 +372,13 @@ void Script::at_idle()
 int Script::at_dialog(Dialog& d)
 {
     stamp();
+    Dialog* const outer = dialog_;
+    dialog_ = &d;
+    struct Restore {
+        Dialog*& slot;
+        Dialog* value;
+        ~Restore() { slot = value; }
+    } restore{dialog_, outer};
     std::string what = "dialog " + std::to_string(d.id()) + " \"" + d.caption() + "\"";
     // The default button is pressed for `dismiss` once only: when it is disabled,
     // or its callback leaves the dialog open, the script's next lines must answer.

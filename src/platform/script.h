@@ -131,6 +131,7 @@ private:
     size_t pos_ = 0;
     bool ended_ = false;
     bool dismiss_ = false;
+    Dialog* dialog_ = nullptr; // the dialog the script is answering (for `shot dialog`)
 
     std::atomic<long long> last_wait_{0};
     std::atomic<bool> in_pump_{false};
