@@ -289,3 +289,68 @@ TEST_F(YMenuTest, ConstantYAsksToReselectAndManyMissingAreNoted)
 
 } // namespace
 } // namespace meru::test
+
+namespace meru::test {
+namespace {
+
+TEST_F(YMenuTest, CharacterYWithThreeCodesIsFragmentedNominalDescending)
+{
+    open(run_data("Letters\ng,x\n*\n*\nfree comma\nDATA\n", "A,1\nB,2\nC,3\nB,4\n", "c.csv"));
+    ASSERT_TRUE(run->r.marks.charflag[1]);
+    dialogs.select.push_back({outcome::kOk, {1}});
+    dialogs.discrete_steps.push_back([](outcome::DiscreteView& v) {
+        v.ordinal = false;
+        v.nominal = true;
+        v.descending = true;
+        return outcome::kOk;
+    });
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_TRUE(called("note:NOTE: character variable. Y  is encoded numeric values$ kind=0"));
+    ASSERT_EQ(dialogs.discrete_seen.size(), 1u);
+    EXPECT_EQ(dialogs.discrete_seen[0].order, "  A  B  C");
+    EXPECT_EQ(dialogs.discrete_seen[0].frequency, " 1 2 1");
+    // Descending: the indicators are the last categories first.
+    EXPECT_EQ(y.ny, 2);
+    EXPECT_EQ(y.yname[0], "{g =C}");
+    EXPECT_EQ(y.yname[1], "{g =B}");
+    EXPECT_TRUE(y.ynomind && y.ydesc && y.ynomforce && !y.yordforce);
+    EXPECT_TRUE(logged(" Doing nominal analysis"));
+    EXPECT_TRUE(logged(" Descending analysis"));
+    EXPECT_TRUE(logged(" Assumed nominal structure of g        categories: A B C"));
+    const std::vector<float> first{0, 0, 1, 0}, second{0, 1, 0, 1};
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(yv(i, 1), first[static_cast<std::size_t>(i - 1)]);
+        EXPECT_EQ(yv(i, 2), second[static_cast<std::size_t>(i - 1)]);
+    }
+}
+
+TEST_F(YMenuTest, CharacterCodesAboveNineAreNamedInTheLog)
+{
+    open(run_data("Letters\ng,x\n*\n*\nfree comma\nDATA\n", "A,1\nB,2\nC,3\nD,1\nE,1\nF,1\n1,1\n", "c.csv"));
+    dialogs.select.push_back({outcome::kOk, {1}});
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_TRUE(dialogs.discrete_seen.empty()); // seven codes
+    EXPECT_TRUE(logged(" Character A has numeric value   10"));
+    EXPECT_TRUE(logged(" Character F has numeric value   15"));
+    EXPECT_FALSE(logged(" Character 1 has numeric value    1"));
+    EXPECT_EQ(y.ycats, (std::vector<int>{1, 10, 11, 12, 13, 14, 15}));
+}
+
+TEST_F(YMenuTest, DefaultOnOfferWinsOverTheDialogAndScatterIsLeftToItsMode)
+{
+    open_example("lung");
+    sv.quiz_answers = {false};
+    EXPECT_EQ(call({.ok = true, .sel = true}), YMode::confirmed);
+    EXPECT_EQ(dialogs.select_shown, 0);
+    EXPECT_EQ(trim(sv.with_prefix("actlog:").at(0)), "actlog:%Y:OK inst");
+
+    y.direct_scatter = true;
+    EXPECT_EQ(call({}), YMode::scatter);
+    y.direct_scatter = false;
+    EXPECT_EQ(call({.trans = true}), YMode::transform);
+    EXPECT_EQ(call({.dist = true}), YMode::distribution);
+    EXPECT_EQ(call({}), YMode::none);
+}
+
+} // namespace
+} // namespace meru::test
