@@ -185,4 +185,27 @@ std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable&
     return kind == CategoryKind::ordinal ? "NOTE: Ordinal analysis done" : "NOTE: Nominal analysis done";
 }
 
+std::string finish_category_analysis(Outcome& y, files::VariableTable& vars, files::DataArrays& data, int nobs,
+                                     int ndata, std::vector<char>& varischar, const LevelShow& show)
+{
+    const int ny = std::clamp(y.ny, 1, kMaxYs);
+    const std::span<const int> att(y.yaddatt.data(), static_cast<std::size_t>(ny));
+    const std::span<const int> codes(y.ycode.data(), static_cast<std::size_t>(ny + 1));
+    const CategoryKind kind = y.yordforce ? CategoryKind::ordinal : CategoryKind::nominal;
+    const std::vector<LevelPartition> parts =
+        kind == CategoryKind::ordinal
+            ? ordparts(att, codes, y.ydesc, y.yordind, y.ydname)
+            : nomparts(att, codes, y.ydesc, y.ynomind, y.ydname,
+                       std::span<const std::string>(y.yname.data(), static_cast<std::size_t>(ny)));
+    for (std::size_t j = 0; j < parts.size(); ++j)
+        if (show) show(parts[j], j == 0);
+    std::string note = store_predicted(kind, y, vars, data, nobs, ndata, varischar);
+    if (!note.empty()) {
+        y.scatx = y.ycol[0];
+        y.scaty = y.hatvar;
+        y.direct_scatter = true;
+    }
+    return note;
+}
+
 } // namespace meru::outcome

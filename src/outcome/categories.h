@@ -2,6 +2,7 @@
 // Ordinal and nominal analysis of a discrete Y: the indicator Ys that stand in
 // for its levels, the predicted category combined from the partitions the serial
 // searches found, and the partition that selects each level. No Qt here.
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,5 +89,17 @@ struct Outcome;
 // room for a new variable (nothing is written).
 std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable& vars, files::DataArrays& data,
                             int nobs, int ndata, std::vector<char>& varischar);
+
+// Shows one level's partition in the Partition window and the log; `first` opens
+// and clears the window.
+using LevelShow = std::function<void(const LevelPartition& part, bool first)>;
+
+// What follows the serial search of the last Y of an ordinal (`yordforce`) or
+// nominal analysis: the partition of every level through `show`, the predicted
+// category in the "^" variable, and the request to show the discrete Y against it
+// in the scatter plot (`scatx`, `scaty`, `direct_scatter`). Returns the note of
+// store_predicted (empty when there was no room for the variable).
+std::string finish_category_analysis(Outcome& y, files::VariableTable& vars, files::DataArrays& data, int nobs,
+                                     int ndata, std::vector<char>& varischar, const LevelShow& show);
 
 } // namespace meru::outcome

@@ -11,7 +11,6 @@ YSummary summarize_y(std::span<const float> y, std::span<const int> weights, std
 {
     YSummary s;
     double sum = 0;
-    bool any = false;
     const auto included = [&](std::size_t i) { return mask.empty() || (i < mask.size() && mask[i]); };
     const std::size_t n = std::min(y.size(), weights.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -25,8 +24,7 @@ YSummary summarize_y(std::span<const float> y, std::span<const int> weights, std
         s.n += w;
         sum += w * v;
         s.ymin = std::min(s.ymin, v);
-        s.ymax = any ? std::max(s.ymax, v) : std::max(0.0, v);
-        any = true;
+        s.ymax = std::max(s.ymax, v);
         if (v != std::trunc(v)) s.nonint = true;
     }
     if (s.n > 0) {
@@ -74,6 +72,13 @@ bool ydiscok(bool binary, int ylev, double ymax, bool nonint, bool character)
 {
     if (binary || character) return true;
     return ylev <= 36 && ymax <= 36.0 && !nonint;
+}
+
+bool ydiscok(const Outcome& y, int k, bool character)
+{
+    if (k < 1 || k > kMaxYs) return false;
+    const auto u = static_cast<std::size_t>(k - 1);
+    return ydiscok(y.ybin[u], y.ylev[u], y.ymax[u], y.ynonint[u], character);
 }
 
 } // namespace meru::outcome

@@ -3,6 +3,7 @@
 // population standard deviation, range, distinct values with their weighted
 // counts, and the tests that classify the Y (binary, whole-valued, discrete).
 // No Qt here.
+#include "outcome/outcome.h"
 #include "stats/quartab.h"
 
 #include <span>
@@ -43,5 +44,8 @@ bool discrete_candidate(const YSummary& s, bool character);
 // Whether a Y can be treated as categorical: binary; a character variable; or at
 // most 36 distinct whole values none above 36.
 bool ydiscok(bool binary, int ylev, double ymax, bool nonint, bool character);
+// The same test for Y k (from 1) of the outcome; `character`: Y's variable holds
+// character codes.
+bool ydiscok(const Outcome& y, int k, bool character);
 
 } // namespace meru::outcome

@@ -150,3 +150,42 @@ TEST(Categorical, YdiscokCases)
 
 } // namespace
 } // namespace meru::outcome
+
+namespace meru::outcome {
+namespace {
+
+TEST(LevelPartitions, FinishingAnOrdinalAnalysisShowsEachLevelAndAsksForTheScatterPlot)
+{
+    files::VariableTable vars;
+    vars.varname = {"", "ph_ecog", "", ""};
+    vars.nvar = 1;
+    files::DataArrays data;
+    files::allocate_data(data, 2, 3, 4);
+    data.ab(3, 1) = 1; // observation 1: both indicators' partitions hold: level 3
+    data.ab(4, 1) = 1;
+    Outcome y;
+    y.ny = 2;
+    y.ycol = {1, 1, 0, 0, 0};
+    y.ydname = "ph_ecog";
+    y.ycode = {0, 1, 2};
+    y.yaddatt = {3, 4};
+    y.yordforce = y.yordind = true;
+    std::vector<char> ischar{0, 0, 0, 0};
+    std::vector<std::pair<std::string, bool>> shown;
+    const std::string note =
+        finish_category_analysis(y, vars, data, 2, 1, ischar,
+                                 [&](const LevelPartition& p, bool first) { shown.emplace_back(p.caption, first); });
+    EXPECT_EQ(note, "NOTE: Ordinal analysis done");
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].first, "Predictor of ph_ecog =2");
+    EXPECT_TRUE(shown[0].second && !shown[1].second);
+    EXPECT_EQ(vars.varname[2], "^ph_ecog");
+    EXPECT_EQ(data.x(1, 2), 2.0f);
+    EXPECT_EQ(data.x(2, 2), 0.0f);
+    EXPECT_TRUE(y.direct_scatter);
+    EXPECT_EQ(y.scaty, 2);
+    EXPECT_EQ(y.scatx, 1);
+}
+
+} // namespace
+} // namespace meru::outcome
