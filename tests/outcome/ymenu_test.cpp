@@ -354,3 +354,23 @@ TEST_F(YMenuTest, DefaultOnOfferWinsOverTheDialogAndScatterIsLeftToItsMode)
 
 } // namespace
 } // namespace meru::test
+
+namespace meru::test {
+namespace {
+
+TEST_F(YMenuTest, AMissingAttributeByteIsAMissingY)
+{
+    open(run_data("Cut\nc,d\n*\nd i 1\n*\nfree comma\nDATA\n", "4,1\n4,2\n4,.\n4,12\n", "m.csv"));
+    ASSERT_EQ(run->d.ab(2, 3), files::kExcluded);
+    dialogs.select.push_back({outcome::kOk, {2}});
+    dialogs.attributes.push_back({outcome::kOk, {1}});
+    sv.quiz_answers = {true};
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_TRUE(y.yfromatt && y.ybin[0]);
+    EXPECT_EQ(y.yname[0], "{d}>1");
+    EXPECT_EQ((std::vector<float>{yv(1, 1), yv(2, 1), yv(3, 1), yv(4, 1)}), (std::vector<float>{0, 1, -1, 1}));
+    EXPECT_EQ(oktext, "Ok : {d}>1");
+}
+
+} // namespace
+} // namespace meru::test
