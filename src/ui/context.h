@@ -7,6 +7,7 @@
 #include "platform/dialog_template.h"
 #include "platform/modal_host.h"
 #include "ui/actlog.h"
+#include "ui/plotframe.h"
 #include "ui/selfont.h"
 #include "ui/winmenu.h"
 
@@ -39,6 +40,8 @@ struct Context {
     FontState font;
     ActionHistory history;
     WindowMenu windows;
+    PlotFrame plot{};      // scale and origin of the latest axes
+    PlotSymbols symbols{}; // jitter, overlap step and jitter stream of plot symbols
 };
 
 } // namespace meru::ui
