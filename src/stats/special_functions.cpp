@@ -21,7 +21,9 @@ int iteration_limit(double shape)
     return 100 + static_cast<int>(std::min(extra, 1.0e7));
 }
 
-// Continued fraction of the incomplete beta function (modified Lentz).
+// Continued fraction of the incomplete beta function (modified Lentz). Not
+// converged within the iteration limit, it returns the last iteration's value
+// without a flag.
 double betafrac(double a, double b, double x)
 {
     const double qab = a + b, qap = a + 1.0, qam = a - 1.0;

@@ -6,9 +6,12 @@
 // the shape arguments, so results hold to about 1e-9 relative even for shape
 // arguments in the millions (F tests over millions of weighted observations).
 //
-// None of these functions shows anything: a bad argument or a failed convergence
-// raises a flag in the optional NumericIssues, whose messages the caller shows
-// (NumericMessages), and the computation goes on with the value in hand.
+// None of these functions shows anything: a bad argument, or a series or continued
+// fraction of the incomplete gamma function that fails to converge, raises a flag
+// in the optional NumericIssues, whose messages the caller shows
+// (NumericMessages), and the computation goes on with the value in hand. The
+// continued fraction of the incomplete beta function raises none: at its
+// iteration limit it returns the value of its last iteration.
 // A NaN argument gives NaN (no flag).
 #include "stats/numeric_issues.h"
 
@@ -25,7 +28,8 @@ double lngamma(double x);
 //  - Shapes on the boundary take the limits of the distribution: a <= 0 (all mass
 //    at 0) gives 1 for x > 0 and 0 for x = 0; b <= 0 (all mass at 1) gives 0 for
 //    x < 1 and 1 for x = 1; both <= 0 gives NaN.
-// Continued fraction (modified Lentz) in the tail where it converges fastest.
+// Continued fraction (modified Lentz) in the tail where it converges fastest; when
+// it has not converged within its iteration limit its last value is used, silently.
 double betai(double a, double b, double x, NumericIssues* issues = nullptr);
 
 // Upper-tail probability P(F' > f) of the F distribution with df1 and df2 degrees of

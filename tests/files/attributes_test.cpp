@@ -27,6 +27,22 @@ TEST(Percentile, UnitWeightsMatchQuantileType4)
     EXPECT_FLOAT_EQ(weighted_percentile(v5, w5, 70).value, 35);
 }
 
+TEST(Percentile, OnlyAboveTheTopThresholdIsTheLargestValue)
+{
+    // 1..1000: p 99.5 still interpolates (995, reached at 99.4%); up to 99.99 the walk
+    // runs past its last boundary (999 at 99.9%), so the largest value comes with the
+    // proportion reached; only above 99.99 is it taken as the 100th percentile.
+    std::vector<float> v(1000);
+    std::iota(v.begin(), v.end(), 1.0f);
+    const std::vector<int> w(1000, 1);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.5).value, 995);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.5).actual, 99.4f);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.98).value, 1000);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.98).actual, 99.9f);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.995).value, 1000);
+    EXPECT_FLOAT_EQ(weighted_percentile(v, w, 99.995).actual, 100);
+}
+
 TEST(Percentile, WeightsAndTies)
 {
     // 10(1) 20(3) 40(1) 50(5): proportions 0.1, 0.4, 0.5, 1 at the boundaries.

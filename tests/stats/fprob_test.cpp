@@ -29,6 +29,24 @@ TEST(Fprob, MatchesReferenceValues)
     }
 }
 
+TEST(Fprob, SmallFGivesPJustBelowOne)
+{
+    // scipy.stats.f.sf: p near 1 is kept as it is (only a p above 1 is folded back).
+    struct Case {
+        double df1, df2, f, want;
+    };
+    const Case cases[] = {
+        {3, 20, 1e-3, 0.9999547296204466}, {1, 10, 1e-12, 0.9999992216622501}, {2, 7, 0.05, 0.951566007629483},
+        {10, 10, 0.2, 0.9910499383986181}, {5, 1e6, 0.01, 0.9999707903529342},
+    };
+    for (const auto& c : cases) {
+        const double p = fprob(c.df1, c.df2, c.f);
+        EXPECT_TRUE(RelNear(p, c.want, 1e-8)) << "df1=" << c.df1 << " df2=" << c.df2 << " F=" << c.f;
+        EXPECT_LE(p, 1.0);
+    }
+    EXPECT_EQ(fprob(4, 9, 1e-300), 1.0);
+}
+
 TEST(Fprob, NoTestGivesOne)
 {
     EXPECT_EQ(fprob(1, 10, 0.0), 1.0);
