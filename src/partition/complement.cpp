@@ -2,7 +2,7 @@
 
 #include "partition/expand.h"
 #include "partition/termops.h"
-#include "partition/trans.h"
+#include "partition/transpose.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // The rectangle-diagram state: what a diagram of n subgroups (at most 6) holds
 // about its cells and how well it fits them. Cell i (0 .. 2^n - 1) contains
 // subgroup j (1-based) when bit j - 1 of i is set. The diagram window fills the
-// counts and fitted areas; the fit report (kappas.h) writes the fit fields.
+// counts and fitted areas; the fit report (diagram_fit_report.h) writes the fit fields.
 #include <array>
 #include <string>
 

@@ -13,7 +13,7 @@
 #include "stats/criteria.h"
 #include "stats/criterion.h"
 #include "stats/membership.h"
-#include "stats/orders.h"
+#include "stats/extreme_value.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,7 +5,7 @@
 #include "partition/candidate.h"
 #include "partition/complement.h"
 #include "partition/reduce.h"
-#include "partition/trans.h"
+#include "partition/transpose.h"
 #include "platform/io/logwriter.h"
 #include "support/list_meaning.h"
 #include "support/recording_services.h"

@@ -1,7 +1,7 @@
 // Transposition of a product of clauses into a sum of terms.
 #include "captured_log.h"
 #include "partition/termops.h"
-#include "partition/trans.h"
+#include "partition/transpose.h"
 #include "support/recording_services.h"
 #include "tables_fixture.h"
 

@@ -1,6 +1,6 @@
 // Gumbel extreme-value approximation: location, scale and P worked out by hand
 // from the piecewise-linear empirical distribution.
-#include "stats/orders.h"
+#include "stats/extreme_value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "stats/orders.h"
+#include "stats/extreme_value.h"
 
 #include "files/textutil.h"
 

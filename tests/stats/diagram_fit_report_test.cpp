@@ -1,6 +1,6 @@
 // The diagram fit report: cell table, fit statistics, overlaps, the status text
 // and the pairwise kappas, on hand-built diagram states.
-#include "stats/kappas.h"
+#include "stats/diagram_fit_report.h"
 
 #include "log_capture.h"
 

@@ -1,4 +1,4 @@
-#include "stats/kappas.h"
+#include "stats/diagram_fit_report.h"
 
 #include "files/textutil.h"
 #include "platform/io/edit.h"

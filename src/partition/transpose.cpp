@@ -1,4 +1,4 @@
-#include "partition/trans.h"
+#include "partition/transpose.h"
 
 #include "core/services.h"
 #include "partition/termops.h"
