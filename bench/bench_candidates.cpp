@@ -4,7 +4,7 @@
 // (2, 2) and (2, 1, 1); label rules off and on ("Full Boolean reduction").
 // Items are candidates.
 #include "partition/candidate.h"
-#include "partition/enumerate.h"
+#include "partition/combinations.h"
 #include "platform/io/logwriter.h"
 
 #include <benchmark/benchmark.h>
@@ -67,19 +67,18 @@ void BM_Candidates(benchmark::State& state)
     PairSettings s;
     s.reduce.tables = &t;
     s.full_reduction = state.range(1) != 0;
-    CombState st;
-    std::vector<int> idx, lines;
+    Combinations combos;
+    combos.start(nlines, sizes);
+    std::vector<int> lines;
     TermList cand, comp;
     Partition cur;
-    bool first = true, done = false;
     long long made = 0, skipped = 0;
     for (auto _ : state) {
-        nextcomb(nlines, sizes, idx, first, done, st);
-        if (done) {
-            first = true;
-            done = false;
-            nextcomb(nlines, sizes, idx, first, done, st);
+        if (!combos.nextcomb()) {
+            combos.start(nlines, sizes);
+            combos.nextcomb();
         }
+        const std::span<const int> idx = combos.index();
         lines.resize(idx.size());
         for (size_t i = 0; i < idx.size(); ++i) lines[i] = itemlines[static_cast<size_t>(idx[i] - 1)];
         cand.lp.assign(sizes.begin(), sizes.end());

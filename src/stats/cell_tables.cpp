@@ -2,7 +2,7 @@
 
 #include "core/services.h"
 #include "files/textutil.h"
-#include "partition/enumerate.h"
+#include "partition/combinatorics.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "stats/diagram_window.h"

@@ -1,7 +1,9 @@
-// Candidate enumeration and search sizes: nextcomb against a brute-force listing
+// Combinatorics, candidate enumeration and search sizes: nextcomb against a brute-force listing
 // for every size-vector shape over small n, the closed-form counts, and the
 // sub-search sizes with their log lines.
-#include "partition/enumerate.h"
+#include "partition/combinations.h"
+#include "partition/combinatorics.h"
+#include "partition/search_size.h"
 
 #include "captured_log.h"
 
@@ -78,14 +80,9 @@ std::vector<Combo> brute_force(int n, const std::vector<int>& p)
 std::vector<Combo> listing(int n, const std::vector<int>& p, int limit = 1000000)
 {
     std::vector<Combo> out;
-    CombState st;
-    std::vector<int> idx;
-    bool first = true, done = false;
-    for (int i = 0; i < limit; ++i) {
-        nextcomb(n, p, idx, first, done, st);
-        if (done) break;
-        out.push_back(idx);
-    }
+    Combinations c;
+    c.start(n, p);
+    while (static_cast<int>(out.size()) < limit && c.nextcomb()) out.emplace_back(c.index().begin(), c.index().end());
     return out;
 }
 
@@ -172,43 +169,45 @@ TEST(Nextcomb, SameAsBruteForceForEveryShape)
     EXPECT_GT(checked, 200);
 }
 
-TEST(Nextcomb, StartsAgainOnFirstCall)
+TEST(Nextcomb, StartBeginsAgainAndTheEndStays)
 {
-    CombState st;
-    std::vector<int> idx;
-    bool first = true, done = false;
-    nextcomb(5, std::vector<int>{2}, idx, first, done, st);
-    nextcomb(5, std::vector<int>{2}, idx, first, done, st);
-    EXPECT_EQ(idx, (Combo{1, 3}));
-    first = true;
-    nextcomb(5, std::vector<int>{3, 1}, idx, first, done, st);
-    EXPECT_FALSE(done);
-    EXPECT_EQ(idx, (Combo{1, 2, 3, 4}));
+    Combinations c;
+    c.start(5, std::vector<int>{2});
+    ASSERT_TRUE(c.nextcomb());
+    ASSERT_TRUE(c.nextcomb());
+    EXPECT_EQ(Combo(c.index().begin(), c.index().end()), (Combo{1, 3}));
+    c.start(5, std::vector<int>{3, 1});
+    ASSERT_TRUE(c.nextcomb());
+    EXPECT_EQ(Combo(c.index().begin(), c.index().end()), (Combo{1, 2, 3, 4}));
+    // Exhausted once, exhausted until the next start.
+    c.start(2, std::vector<int>{2});
+    EXPECT_TRUE(c.nextcomb());
+    EXPECT_FALSE(c.nextcomb());
+    EXPECT_FALSE(c.nextcomb());
+    Combinations never;
+    EXPECT_FALSE(never.nextcomb());
 }
 
 TEST(Nextcomb, LargeItemCountsKeepTheirRanks)
 {
     // n = 2000: C(2000, 3) = 1331334000 ranks per term, beyond 32-bit products.
-    CombState st;
-    std::vector<int> idx;
-    bool first = true, done = false;
+    Combinations c;
     const std::vector<int> p = {3, 3, 3};
-    nextcomb(2000, p, idx, first, done, st);
-    ASSERT_FALSE(done);
-    EXPECT_EQ(idx, (Combo{1, 2, 3, 1, 2, 4, 1, 2, 5}));
-    EXPECT_EQ(st.maxrank, (std::vector<Count>{1331333998, 1331333999, 1331334000}));
-    nextcomb(2000, p, idx, first, done, st);
-    EXPECT_EQ(idx, (Combo{1, 2, 3, 1, 2, 4, 1, 2, 6}));
+    c.start(2000, p);
+    ASSERT_TRUE(c.nextcomb());
+    EXPECT_EQ(Combo(c.index().begin(), c.index().end()), (Combo{1, 2, 3, 1, 2, 4, 1, 2, 5}));
+    EXPECT_EQ(std::vector<Count>(c.maxrank().begin(), c.maxrank().end()),
+              (std::vector<Count>{1331333998, 1331333999, 1331334000}));
+    ASSERT_TRUE(c.nextcomb());
+    EXPECT_EQ(Combo(c.index().begin(), c.index().end()), (Combo{1, 2, 3, 1, 2, 4, 1, 2, 6}));
     Combo last(3);
     unrank(2000, 3, 1331334000, last);
     EXPECT_EQ(last, (Combo{1998, 1999, 2000}));
     unrank(2000, 3, 1331333999, last);
     EXPECT_EQ(last, (Combo{1997, 1999, 2000}));
     // Positions beyond the index capacity end the enumeration at once.
-    first = true;
-    done = false;
-    nextcomb(20000, std::vector<int>{10001}, idx, first, done, st);
-    EXPECT_TRUE(done);
+    c.start(20000, std::vector<int>{10001});
+    EXPECT_FALSE(c.nextcomb());
 }
 
 TEST(Sizemult, ClosedFormsAndLargeCounts)

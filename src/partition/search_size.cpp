@@ -1,22 +1,21 @@
-#include "partition/enumerate.h"
+#include "partition/search_size.h"
 
+#include "partition/wide_count.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 
 namespace meru::partition {
 
+using detail::fits;
+using detail::kMaxCount;
+using detail::Wide;
+
 namespace {
-
-using Wide = __int128;
-constexpr Count kMaxCount = std::numeric_limits<Count>::max();
-
-bool fits(Wide v) { return v >= 0 && v <= static_cast<Wide>(kMaxCount); }
 
 // An integer right-aligned in w columns, or all its digits when it is wider.
 std::string whole(Count v, int w)
@@ -34,192 +33,6 @@ std::string whole(double v, int w)
 }
 
 } // namespace
-
-std::optional<Count> binom(Count n, Count k)
-{
-    if (k < 1) return 1;
-    if (n < 0 || k > n) return 0;
-    if (k > n - k) k = n - k;
-    Wide r = 1;
-    for (Count i = 1; i <= k; ++i) {
-        r = r * static_cast<Wide>(n - k + i) / i; // exact: r holds C(n - k + i, i)
-        if (!fits(r)) return std::nullopt;
-    }
-    return static_cast<Count>(r);
-}
-
-void unrank(int n, int k, Count r, std::span<int> out)
-{
-    Count N = n, R = r;
-    int m = k, last = 0;
-    for (int j = 0; j < k; ++j) {
-        --m;
-        Count s = 0;
-        Count count = binom(N - 1, m).value_or(kMaxCount);
-        while (count < R) {
-            R -= count;
-            // C(N-1-(s+1), m) = C(N-1-s, m) * (N-1-s-m) / (N-1-s)
-            const Count top = N - 1 - s;
-            count = top > 0 ? static_cast<Count>(static_cast<Wide>(count) * (top - m) / top) : 0;
-            ++s;
-        }
-        const int item = last + static_cast<int>(s) + 1;
-        out[static_cast<size_t>(j)] = item;
-        last = item;
-        N -= s + 1;
-    }
-}
-
-namespace {
-
-// True when term u (positions off_u .. off_u + pu - 1) is a subset of term s.
-bool subset_of(const std::vector<int>& idx, int off_u, int pu, int off_s, int ps)
-{
-    if (pu < 1) return true;
-    if (ps < 1) return false;
-    const int ulo = idx[static_cast<size_t>(off_u)], uhi = idx[static_cast<size_t>(off_u + pu - 1)];
-    const int slo = idx[static_cast<size_t>(off_s)], shi = idx[static_cast<size_t>(off_s + ps - 1)];
-    if (uhi < slo || shi < ulo) return false;
-    // Both terms are increasing: merge.
-    int j = off_s;
-    const int jend = off_s + ps;
-    for (int i = off_u; i < off_u + pu; ++i) {
-        const int x = idx[static_cast<size_t>(i)];
-        while (j < jend && idx[static_cast<size_t>(j)] < x) ++j;
-        if (j == jend || idx[static_cast<size_t>(j)] != x) return false;
-    }
-    return true;
-}
-
-struct Enum {
-    int n;
-    std::span<const int> p;
-    std::vector<int>& idx;
-    CombState& st;
-
-    int q() const { return static_cast<int>(p.size()); }
-    void put(int t)
-    {
-        const size_t ut = static_cast<size_t>(t);
-        if (p[ut] < 1) return;
-        unrank(n, p[ut], st.rank[ut], std::span<int>(idx.data() + st.offset[ut], static_cast<size_t>(p[ut])));
-    }
-    bool subset_of_earlier(int u) const
-    {
-        const size_t uu = static_cast<size_t>(u);
-        for (int s = 0; s < u; ++s)
-            if (subset_of(idx, st.offset[uu], p[uu], st.offset[static_cast<size_t>(s)], p[static_cast<size_t>(s)]))
-                return true;
-        return false;
-    }
-};
-
-// Moves to the next candidate: the last term below its largest rank steps on and
-// every later term starts again above its predecessor. False when none is left.
-bool advance(Enum& e)
-{
-    CombState& st = e.st;
-    const int q = e.q();
-    for (;;) {
-        int t = q - 1;
-        while (t >= 0 && st.rank[static_cast<size_t>(t)] >= st.maxrank[static_cast<size_t>(t)]) --t;
-        if (t < 0) return false;
-        ++st.rank[static_cast<size_t>(t)];
-        e.put(t);
-        if (st.allequal) {
-            for (int u = t + 1; u < q; ++u) {
-                st.rank[static_cast<size_t>(u)] = st.rank[static_cast<size_t>(u - 1)] + 1;
-                e.put(u);
-            }
-            return true;
-        }
-        if (e.subset_of_earlier(t)) continue;
-        bool again = false;
-        for (int u = t + 1; u < q && !again; ++u) {
-            const size_t uu = static_cast<size_t>(u);
-            st.rank[uu] = st.same[uu] ? st.rank[uu - 1] + 1 : 1;
-            e.put(u);
-            again = e.subset_of_earlier(u);
-        }
-        if (!again) return true;
-    }
-}
-
-} // namespace
-
-void nextcomb(int n, std::span<const int> p, std::vector<int>& index, bool& first, bool& done, CombState& st)
-{
-    const int q = static_cast<int>(p.size());
-    Enum e{n, p, index, st};
-    if (first) {
-        first = false;
-        if (q < 1 || n < 0) {
-            done = true;
-            return;
-        }
-        st.rank.assign(static_cast<size_t>(q), 0);
-        st.maxrank.assign(static_cast<size_t>(q), 0);
-        st.offset.assign(static_cast<size_t>(q), 0);
-        st.same.assign(static_cast<size_t>(q), 0);
-        long long total = 0;
-        for (int t = 0; t < q; ++t) {
-            const int pt = p[static_cast<size_t>(t)];
-            if (pt < 0 || pt > n || (t > 0 && pt > p[static_cast<size_t>(t - 1)])) {
-                done = true;
-                return;
-            }
-            st.offset[static_cast<size_t>(t)] = static_cast<int>(total);
-            total += pt;
-        }
-        if (total > kIndexCapacity) {
-            done = true;
-            return;
-        }
-        index.assign(static_cast<size_t>(total), 0);
-        int runs = 0;
-        for (int s = 0; s < q;) {
-            int g = 1;
-            while (s + g < q && p[static_cast<size_t>(s + g)] == p[static_cast<size_t>(s)]) ++g;
-            const std::optional<Count> M = binom(n, p[static_cast<size_t>(s)]);
-            if (!M) {
-                done = true;
-                return;
-            }
-            for (int j = 0; j < g; ++j) {
-                st.maxrank[static_cast<size_t>(s + j)] = *M - (g - 1) + j;
-                st.same[static_cast<size_t>(s + j)] = j > 0;
-            }
-            s += g;
-            ++runs;
-        }
-        st.allequal = runs == 1;
-        for (int t = 0; t < q; ++t) {
-            const size_t ut = static_cast<size_t>(t);
-            st.rank[ut] = st.same[ut] ? st.rank[ut - 1] + 1 : 1;
-            if (st.rank[ut] > st.maxrank[ut]) {
-                done = true;
-                return;
-            }
-        }
-        for (int t = 0; t < q; ++t) e.put(t);
-        if (st.allequal) return;
-        for (int t = 1; t < q; ++t)
-            while (e.subset_of_earlier(t)) {
-                const size_t ut = static_cast<size_t>(t);
-                if (++st.rank[ut] > st.maxrank[ut]) {
-                    // No rank of term t fits the earlier terms as they stand: mark
-                    // it and every later term exhausted and move an earlier term on.
-                    for (size_t u = ut; u < static_cast<size_t>(q); ++u) st.rank[u] = st.maxrank[u];
-                    if (!advance(e)) done = true;
-                    return;
-                }
-                e.put(t);
-            }
-        return;
-    }
-
-    if (done || static_cast<int>(st.rank.size()) != q || !advance(e)) done = true;
-}
 
 SizeCount sizemult(int n, std::span<const int> p)
 {
@@ -313,24 +126,6 @@ SizeCount sizemult(int n, std::span<const int> p)
     if (!fits(size)) return saturate(true);
     r.size = static_cast<Count>(size);
     return r;
-}
-
-double mean_subset_product(std::span<const double> c, int L)
-{
-    const int n = static_cast<int>(c.size());
-    if (L < 0 || L > n) return 0.0;
-    // m[j] = e_j(c_1..c_i) / C(i, j), updated item by item:
-    // m_j(i) = ((i - j) / i) m_j(i-1) + (j / i) c_i m_{j-1}(i-1).
-    std::vector<double> m(static_cast<size_t>(L) + 1, 0.0);
-    m[0] = 1.0;
-    for (int i = 1; i <= n; ++i) {
-        const double ci = c[static_cast<size_t>(i - 1)];
-        for (int j = std::min(i, L); j >= 1; --j) {
-            const double keep = (j < i) ? static_cast<double>(i - j) / i * m[static_cast<size_t>(j)] : 0.0;
-            m[static_cast<size_t>(j)] = keep + static_cast<double>(j) / i * ci * m[static_cast<size_t>(j - 1)];
-        }
-    }
-    return m[static_cast<size_t>(L)];
 }
 
 SubsizeResult subsize(const SubsizeInput& in, const files::ControlTables& t, SubsizeMemory& memory,
