@@ -201,6 +201,27 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
             plane_hi_[p] = std::max(plane_hi_[p], static_cast<std::uint32_t>(u / 64 + 1));
         }
     }
+    wy_.resize(obs_.size());
+    wy2_.resize(obs_.size());
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const float wy = static_cast<float>(weight_[u]) * y_[u];
+        wy_[u] = wy;
+        wy2_[u] = y_[u] * wy;
+    }
+    if (!std::is_sorted(obs_.begin(), obs_.end())) {
+        by_obs_.resize(obs_.size());
+        for (std::size_t u = 0; u < obs_.size(); ++u) by_obs_[u] = static_cast<int>(u);
+        std::sort(by_obs_.begin(), by_obs_.end(), [this](int a, int b) {
+            return obs_[static_cast<std::size_t>(a)] < obs_[static_cast<std::size_t>(b)];
+        });
+    }
+    side1_.assign(words_, 0);
+    side2_.assign(words_, 0);
+    skipw_.assign(words_, 0);
+    pass_.assign(words_, 0);
+    lp2_.reserve(partition::MAXP);
+    lits2_.reserve(256);
+
     acc_det_.assign(plane_class_.size(), 0);
     acc_mem_.assign(plane_class_.size(), 0);
 
@@ -241,17 +262,23 @@ void PartitionSample::build_columns(std::span<const int> attributes)
 
 void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte)
 {
-    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
     sense_ = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
-    lp_.assign(list.lp.begin(), list.lp.end());
-    lits_.clear();
+    compile_into(list, sense_, signbyte, lp_, lits_);
+}
+
+void PartitionSample::compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                                   std::vector<int>& lp, std::vector<LitColumns>& lits)
+{
+    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
+    lp.assign(list.lp.begin(), list.lp.end());
+    lits.clear();
     for (partition::Literal l : list.lits) {
         const int a = partition::attribute_of(l);
         if (a < 1 || a > abyte_.lc) throw std::invalid_argument("literal outside the attribute matrix");
         if (!built_[static_cast<std::size_t>(a)]) build_columns(std::span<const int>(&a, 1));
         const u64* col = cols_[static_cast<std::size_t>(a)].data();
-        const bool fails_on_one = failing_value(l, sense_, signbyte) == 1;
-        lits_.push_back({fails_on_one ? col : col + words_, col + 2 * words_});
+        const bool fails_on_one = failing_value(l, sense, signbyte) == 1;
+        lits.push_back({fails_on_one ? col : col + words_, col + 2 * words_});
     }
 }
 

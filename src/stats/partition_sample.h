@@ -19,6 +19,7 @@
 #include "stats/count_table.h"
 #include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/split_sums.h"
 
 #include <cstdint>
 #include <span>
@@ -48,6 +49,12 @@ public:
     void memberships(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                      std::span<std::int8_t> out);
 
+    // Split sums of the pair for the sample's Y; same result, to the last bit, as
+    // splittab() of split_sums.h over the sample's view: the first list is read
+    // in the pair's first sense, the second in the other one.
+    SplitSums splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
+                       bool per_term, SplitSlots& slots);
+
     int units() const { return static_cast<int>(obs_.size()); }
     int classes() const { return nclasses_; }
     // Weight of the units whose Y class lies beyond the table.
@@ -61,6 +68,11 @@ public:
 
 private:
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
+    void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                      std::vector<int>& lp, std::vector<LitColumns>& lits);
+    void split_words(bool skip, bool per_term);
+    void add_in_order(const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a, const std::uint64_t* b,
+                      SplitSlots::Side* side_b, std::size_t slot_b) const;
     void build_columns(std::span<const int> attributes);
     template <class F> void for_each_block(bool skip, F&& f) const;
     void zero_accumulators();
@@ -92,6 +104,16 @@ private:
     int sense_ = 1;
     std::vector<int> lp_;
     std::vector<LitColumns> lits_;
+
+    // Split sums: w*y and y*w*y of each unit, formed in single precision and
+    // kept widened (exactly) to double; the units in observation order (when the
+    // weight order moved them); the second list of the pair and the words of
+    // each slot (reused).
+    std::vector<double> wy_, wy2_;
+    std::vector<int> by_obs_; // empty while the units are in observation order
+    std::vector<int> lp2_;
+    std::vector<LitColumns> lits2_;
+    std::vector<std::uint64_t> side1_, side2_, skipw_, pass_, terms1_, terms2_;
 };
 
 } // namespace meru::stats

@@ -100,4 +100,94 @@ inline double ref_partcor(const RefData& d, const partition::TermList& list, int
     return (p * (1 - p) > 0 && vy > 0) ? cov / std::sqrt(vy * p * (1 - p)) : 0.0;
 }
 
+// Split sums, literal by literal: the first list tested with t = 1 - r, the
+// second with t = r; a literal is reversed (compared with 1 - t) when l >= 2 and
+// its sign is -1, or l <= 0 and its sign is +1.
+struct RefSplit {
+    long long n1 = 0, n2 = 0, m1 = 0, m2 = 0;
+    double ss1 = 0, ss2 = 0, s1 = 0, s2 = 0, sst = 0;
+};
+
+struct RefSlots {
+    std::vector<long long> c;
+    std::vector<double> sum, sq;
+    explicit RefSlots(int q) : c(static_cast<std::size_t>(q) + 1), sum(c.size()), sq(c.size()) {}
+};
+
+// Which terms of the list hold for observation i (one flag per term).
+inline std::vector<bool> ref_terms_hold(const RefData& d, int i, const partition::TermList& list, int t)
+{
+    std::vector<bool> holds;
+    std::size_t k = 0;
+    for (int len : list.lp) {
+        bool failed = false, missing = false;
+        for (int j = 0; j < len; ++j) {
+            const int l = list.lits[k++];
+            const int a = std::abs(l);
+            const int sg = a < static_cast<int>(d.sign.size()) ? d.sign[static_cast<std::size_t>(a)] : 1;
+            const bool reversed = (l >= 2 && sg == -1) || (l <= 0 && sg != -1);
+            const int compare = reversed ? 1 - t : t;
+            const int b = d.byte(i, a);
+            if (failed) continue;
+            if (b == 255) missing = true;
+            else if (b == compare) failed = true;
+        }
+        holds.push_back(!failed && !missing);
+    }
+    return holds;
+}
+
+inline RefSplit ref_splittab(const RefData& d, const partition::TermList& first, const partition::TermList& second,
+                             int r, bool skipcomb, bool per_term)
+{
+    RefSlots a(first.q()), b(second.q());
+    for (int i = 0; i < d.n; ++i) {
+        const int w = d.w[static_cast<std::size_t>(i)];
+        const float y = d.y[static_cast<std::size_t>(i)];
+        if (w == 0 || !d.mask[static_cast<std::size_t>(i)] || !(y >= 0)) continue;
+        if (skipcomb && ref_literal_missing(d, i, first)) continue;
+        const float wy = static_cast<float>(w) * y;
+        const float wy2 = y * wy;
+        for (int side = 0; side < 2; ++side) {
+            const partition::TermList& list = side == 0 ? first : second;
+            RefSlots& slots = side == 0 ? a : b;
+            const std::vector<bool> holds = ref_terms_hold(d, i, list, side == 0 ? 1 - r : r);
+            bool any = false;
+            for (std::size_t t = 0; t < holds.size(); ++t) {
+                if (!holds[t]) continue;
+                any = true;
+                if (per_term) {
+                    slots.c[t] += w;
+                    slots.sum[t] += wy;
+                    slots.sq[t] += wy2;
+                }
+            }
+            if (!any) continue;
+            const std::size_t last = holds.size();
+            slots.c[last] += w;
+            slots.sum[last] += wy;
+            slots.sq[last] += wy2;
+            break;
+        }
+    }
+    RefSplit out;
+    const auto ss = [](const RefSlots& s, std::size_t j) {
+        return s.c[j] > 0 ? s.sq[j] - s.sum[j] * (s.sum[j] / static_cast<double>(s.c[j])) : 0.0;
+    };
+    for (std::size_t t = 0; per_term && t + 1 < a.c.size(); ++t)
+        if (a.c[t] > 0) out.s1 += ss(a, t), out.m1 += a.c[t];
+    for (std::size_t t = 0; per_term && t + 1 < b.c.size(); ++t)
+        if (b.c[t] > 0) out.s2 += ss(b, t), out.m2 += b.c[t];
+    out.n1 = a.c.back();
+    out.n2 = b.c.back();
+    out.ss1 = ss(a, a.c.size() - 1);
+    out.ss2 = ss(b, b.c.size() - 1);
+    const float nt = static_cast<float>(out.n1 + out.n2);
+    if (nt > 0) {
+        const double sum = a.sum.back() + b.sum.back();
+        out.sst = (a.sq.back() + b.sq.back()) - sum * sum / nt;
+    }
+    return out;
+}
+
 } // namespace meru::test

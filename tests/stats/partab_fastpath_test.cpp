@@ -3,88 +3,24 @@
 // bytes -1/0/+1, attribute 1, both senses, the skip flag, the mask, zero, large and
 // negative weights, Y missing, NaN, fractional or beyond the table.
 #include "evaluation_reference.h"
+#include "random_samples.h"
 #include "stats/evaluation.h"
 #include "stats/partition_sample.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
-#include <random>
 
 using meru::partition::TermList;
 using meru::stats::CompiledList;
 using meru::stats::CountTable;
 using meru::stats::PartitionSample;
 using meru::stats::SampleView;
+using meru::test::Gen;
+using meru::test::make_random_data;
+using meru::test::make_random_list;
 using meru::test::RefData;
+using meru::test::view_of;
 
 namespace {
-
-struct Gen {
-    std::mt19937 rng;
-    explicit Gen(unsigned seed) : rng(seed) {}
-    int uni(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
-    double real() { return std::uniform_real_distribution<double>(0, 1)(rng); }
-    bool coin(double p) { return real() < p; }
-};
-
-RefData make_random_data(Gen& g, int n)
-{
-    RefData d;
-    d.n = n;
-    d.lc = g.uni(1, 8);
-    const double pmiss = g.coin(0.3) ? 0.0 : g.real() * 0.4;
-    const double podd = g.coin(0.8) ? 0.0 : 0.05; // bytes other than 0, 1, 255
-    d.abyte.resize(static_cast<std::size_t>(n * d.lc));
-    for (auto& b : d.abyte) {
-        if (g.coin(pmiss)) b = 255;
-        else if (g.coin(podd)) b = static_cast<std::uint8_t>(g.uni(2, 9));
-        else b = static_cast<std::uint8_t>(g.uni(0, 1));
-    }
-    d.sign.resize(static_cast<std::size_t>(d.lc) + 1);
-    for (auto& s : d.sign) s = static_cast<std::int8_t>(g.coin(0.05) ? 0 : (g.coin(0.5) ? 1 : -1));
-    const int ymax = g.uni(0, 5);
-    const int wkind = g.uni(0, 3); // unit, small, large, mixed with negatives
-    d.y.resize(static_cast<std::size_t>(n));
-    d.w.resize(static_cast<std::size_t>(n));
-    d.mask.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        float y = static_cast<float>(g.uni(0, ymax));
-        const int r = g.uni(0, 40);
-        if (r == 0) y = -1.0f;
-        if (r == 1) y = -999.0f;
-        if (r == 2) y = std::numeric_limits<float>::quiet_NaN();
-        if (r == 3) y += 0.5f;
-        if (r == 4) y = 150.0f;
-        if (r == 5) y = -0.5f;
-        d.y[static_cast<std::size_t>(i)] = y;
-        int w = 1;
-        if (wkind == 1) w = g.uni(0, 5);
-        if (wkind == 2) w = g.coin(0.1) ? 0 : g.uni(1, 1 << 20);
-        if (wkind == 3) w = g.coin(0.1) ? -g.uni(1, 1000) : g.uni(0, 1 << 30);
-        d.w[static_cast<std::size_t>(i)] = w;
-        d.mask[static_cast<std::size_t>(i)] = g.coin(0.9) ? 1 : 0;
-    }
-    return d;
-}
-
-TermList make_random_list(Gen& g, int lc)
-{
-    TermList t;
-    const int q = g.uni(0, 4);
-    for (int k = 0; k < q; ++k) {
-        std::vector<int> term;
-        const int len = g.coin(0.05) ? 0 : g.uni(1, 4);
-        for (int j = 0; j < len; ++j) {
-            const int a = g.uni(1, lc);
-            term.push_back(g.coin(0.5) ? a : -a);
-        }
-        t.add_term(term);
-    }
-    return t;
-}
-
-SampleView view_of(const RefData& d) { return {meru::stats::AttributeMatrix(d.abyte, d.lc, d.n), d.y, d.mask, d.w}; }
 
 void expect_same_table(const CountTable& got, const CountTable& want, const std::string& where)
 {

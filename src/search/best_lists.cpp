@@ -1,0 +1,154 @@
+#include "search/best_lists.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::search {
+
+namespace {
+
+constexpr std::size_t kReservedLiterals = 1024;
+
+template <std::size_t N> void reserve_slots(std::array<StoredPartition, N>& slots)
+{
+    for (StoredPartition& s : slots) {
+        s.list.lp.reserve(partition::MAXP);
+        s.list.lits.reserve(kReservedLiterals);
+    }
+}
+
+// Moves the slot at `from` to `to` (to <= from), shifting the slots between one
+// place down; the moved slot's storage is then overwritten by store().
+template <std::size_t N> void open_slot(std::array<StoredPartition, N>& slots, int to, int from)
+{
+    std::rotate(slots.begin() + to, slots.begin() + from, slots.begin() + from + 1);
+}
+
+void store(StoredPartition& s, int complexity, float value, float p, int flag, const partition::TermList& list)
+{
+    s.complexity = complexity;
+    s.value = value;
+    s.p = p;
+    s.flag = flag;
+    s.list.lp.assign(list.lp.begin(), list.lp.end());
+    s.list.lits.assign(list.lits.begin(), list.lits.end());
+}
+
+} // namespace
+
+BestAtComplexity::BestAtComplexity()
+{
+    reserve_slots(slots_);
+    clear();
+}
+
+void BestAtComplexity::clear()
+{
+    count_ = 0;
+    for (StoredPartition& s : slots_) s.value = kEmptyValue;
+}
+
+std::optional<Placement> BestAtComplexity::place(int cx, float g) const
+{
+    const int last = count_ > 0 ? slots_[static_cast<std::size_t>(count_ - 1)].complexity : -1000;
+    if (cx > last) {
+        if (count_ == kCapacity) return std::nullopt;
+        return Placement{count_, true};
+    }
+    for (int i = 0; i < count_; ++i) {
+        const StoredPartition& s = slots_[static_cast<std::size_t>(i)];
+        if (s.complexity == cx) {
+            const float d = g - s.value;
+            if (d > kTieTolerance || std::fabs(d) <= kTieTolerance) return Placement{i, false};
+            continue;
+        }
+        const int before = i > 0 ? slots_[static_cast<std::size_t>(i - 1)].complexity : 0;
+        if (before < cx && cx < s.complexity) return Placement{i, count_ < kCapacity};
+    }
+    return std::nullopt;
+}
+
+bool BestAtComplexity::offer(int cx, float g, int flag, const partition::TermList& list)
+{
+    const std::optional<Placement> at = place(cx, g);
+    if (!at) return false;
+    const auto slot = static_cast<std::size_t>(at->slot);
+    // A new complexity between two stored ones shifts the larger ones down.
+    const bool between = at->slot < count_ && slots_[slot].complexity != cx;
+    if (at->grows) ++count_;
+    if (between) open_slot(slots_, at->slot, count_ - 1);
+    store(slots_[static_cast<std::size_t>(at->slot)], cx, g, 1.0f, flag, list);
+    return true;
+}
+
+TopList::TopList()
+{
+    reserve_slots(slots_);
+    clear();
+}
+
+void TopList::clear()
+{
+    count_ = 0;
+    for (StoredPartition& s : slots_) {
+        s.value = kEmptyValue;
+        s.complexity = 0;
+    }
+}
+
+int TopList::place(float value, int cx) const
+{
+    for (int i = 0; i < kCapacity; ++i) {
+        const StoredPartition& s = slots_[static_cast<std::size_t>(i)];
+        const float d = value - s.value;
+        if (d >= -kTieTolerance) {
+            if (std::fabs(d) <= kTieTolerance && cx >= s.complexity) return -1;
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool TopList::offer(int cx, float g, double beta, int flag, const partition::TermList& list)
+{
+    const float value = value_of(cx, g, beta);
+    const int i = place(value, cx);
+    if (i < 0) return false;
+    open_slot(slots_, i, kCapacity - 1);
+    store(slots_[static_cast<std::size_t>(i)], cx, value, 1.0f, flag, list);
+    count_ = 0;
+    while (count_ < kCapacity && slots_[static_cast<std::size_t>(count_)].value > kEmptyValue) ++count_;
+    return true;
+}
+
+TopG::TopG()
+{
+    reserve_slots(slots_);
+    start_ranking();
+}
+
+void TopG::start_ranking()
+{
+    count_ = 1;
+    for (StoredPartition& s : slots_) s.value = kEmptyValue;
+}
+
+void TopG::set_count(int count) { count_ = std::clamp(count, 0, kCapacity); }
+
+int TopG::place(float g) const
+{
+    for (int i = 0; i < count_; ++i)
+        if (!(slots_[static_cast<std::size_t>(i)].value > g)) return i;
+    return -1;
+}
+
+bool TopG::offer(int cx, float g, float p, int flag, const partition::TermList& list)
+{
+    const int i = place(g);
+    if (i < 0) return false;
+    open_slot(slots_, i, count_ - 1);
+    store(slots_[static_cast<std::size_t>(i)], cx, g, p, flag, list);
+    return true;
+}
+
+} // namespace meru::search

@@ -1,0 +1,140 @@
+#pragma once
+// Scoring one candidate partition: its effectiveness G over the Ys in range, each
+// Y's contribution from the kernel of the criterion (split sums for the two
+// mean-square criteria, the log-rank walk, or the count table with its
+// chi-square, impurity or 2x2 statistic), weighted, balanced and summed; and, in
+// the ranking, a p-value and a direction.
+//
+// Scoring is split from its effects so that scoring can run anywhere:
+//  - Evaluator::score() reads a snapshot of the data made when the evaluator is
+//    built (bit columns, Y, weights, a private copy of the criterion settings),
+//    writes only the evaluator's own work storage, and allocates nothing, writes
+//    no log and calls no service once the evaluator has seen its largest list;
+//  - record() then applies the score to the search's results in order: the
+//    skip tally, the split histogram, the ranking progress, the saved G values,
+//    the complexity histogram and the best lists, and the Fix Positive hand-off.
+#include "partition/skiptally.h"
+#include "partition/termlist.h"
+#include "platform/io/logwriter.h"
+#include "search/search_results.h"
+#include "stats/censoring.h"
+#include "stats/count_table.h"
+#include "stats/criteria.h"
+#include "stats/logrank.h"
+#include "stats/numeric_issues.h"
+#include "stats/partition_sample.h"
+#include "stats/split_sums.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace meru::search {
+
+// The analysis data a search scores against; every span must outlive the evaluator.
+struct EvaluationData {
+    stats::AttributeMatrix abyte;
+    std::array<std::span<const float>, stats::kMaxYs> y{}; // Y 1..NY at [k - 1]; negative is missing
+    std::array<double, stats::kMaxYs> ymax{};              // largest value of each Y
+    int ny = 1;
+    std::span<const std::uint8_t> mask; // the analysis sample
+    std::span<const int> weights;       // the analysis weights
+    std::span<const std::int8_t> signbyte;
+    stats::Censoring censoring;
+    // What the kept order of the survival times depends on (the Y is added per Y).
+    std::uint64_t data_generation = 0;
+    std::uint64_t sample_generation = 0;
+};
+
+// Where the evaluation runs and what it feeds.
+struct EvaluationSettings {
+    int serial_y = 1;          // the one Y evaluated; 0: Y 1..NY (parallel mode)
+    bool skipcomb = false;     // skip observations missing in the combination
+    double penalty = 0.0;      // the search's penalty (0 under automatic beta)
+    bool rank_stage = false;   // the ranking of single attributes is running
+    bool search_stage = false; // a search of Search:Go! is running
+    bool combination = true;   // false: a single given partition, entered in no list
+    bool process_mode = false; // no split histogram
+    bool fixpos = false;       // Fix Positive attributes is running (ranking)
+    bool rank_plot = false;    // the attribute rank plot is running (ranking)
+    int lc = 1;                // attribute dimension, for the ranking's percentage
+};
+
+// One candidate: the pair as mkpair left it, the packed (unreduced) candidate and
+// its complexity.
+struct Candidate {
+    const partition::Partition& pair;
+    const partition::TermList& packed;
+    int complexity = 0;
+};
+
+struct Score {
+    float g = 0.0f;                         // G summed over the Ys in range
+    std::array<float, stats::kMaxYs> gk{};  // each Y's contribution
+    std::int64_t c0 = 0, c1 = 0, n = 0;     // side weights of the last Y
+    int band = 0;                           // split histogram band of Y 1, 0 for none
+    int null_partitions = 0;                // Ys with N = 0 (mean-square criteria)
+    double p = 1.0, pmin = 1.0, rdir = 0.0; // last Y's p; ranking: smallest p, direction
+    stats::NumericIssues issues;            // raised by the special functions
+};
+
+class Evaluator {
+public:
+    // Builds the bit columns of the Ys in range. `crit` is copied: scoring never
+    // writes the caller's settings.
+    Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings);
+
+    // Orders the survival times of the log-rank criterion (writing its note on
+    // zero times to `log`). Call it where the saved-G count is 0: when a search
+    // or a ranking starts. Scoring sorts only if this was not done.
+    void sort_times(io::LogWriter& log);
+
+    Score score(const Candidate& c);
+
+    const EvaluationSettings& settings() const { return settings_; }
+    // The private settings after the last score (the impurity criteria keep
+    // their class factors and average cost there).
+    const stats::CritSettings& criteria() const { return crit_; }
+
+private:
+    struct PerY {
+        int k = 1;
+        stats::SampleView view;
+        std::unique_ptr<stats::PartitionSample> sample;
+        int nclasses = 0;
+        stats::LogRankOrder order;
+        stats::LogRankKey key;
+    };
+    void score_y(PerY& y, const Candidate& c, Score& s, float& gk, double& p);
+    double direction(PerY& y, const Candidate& c, Score& s);
+    stats::LogRankResult logrank(PerY& y, const partition::TermList& list, int sense, Score& s);
+
+    EvaluationData data_;
+    stats::CritSettings crit_;
+    EvaluationSettings settings_;
+    std::vector<PerY> ys_;
+    stats::SplitSlots slots_;
+    stats::CountTable table_;
+    std::vector<std::int8_t> member_;
+    io::LogWriter quiet_; // never written while the times are sorted beforehand
+};
+
+// What the search's caller lets the record step reach.
+struct RecordHooks {
+    std::function<void(std::string_view)> progress;       // ranking progress text
+    std::function<void(int literal, double rdir)> fixpos; // direction of a ranked attribute
+};
+
+// Applies one score to the results, in order; returns the candidate's plot mark
+// ('=' up to 12 terms of the packed candidate, '>' above).
+char record(const Candidate& c, const Score& s, const EvaluationSettings& settings, SearchResults& results,
+            partition::SkipTally& skips, const RecordHooks& hooks = {});
+
+// Split histogram band (1..100) of side weight c0 in a sample of n.
+int split_band(std::int64_t c0, std::int64_t n);
+
+} // namespace meru::search

@@ -1,0 +1,128 @@
+#include "stats/split_sums.h"
+
+namespace meru::stats {
+
+namespace {
+
+constexpr std::size_t kSlotRoom = partition::MAXP + 1;
+
+// Whether the list holds for the observation, term by term in order; with
+// `slots` given (per-term switch) every term that holds is added to its slot.
+bool list_holds(const CompiledList& list, const std::uint8_t* row, SplitSlots::Side* slots, int w, float wy,
+                float wy2)
+{
+    bool holds = false;
+    const CompiledList::Lit* lit = list.lits().data();
+    std::size_t t = 0;
+    for (int len : list.lp()) {
+        const CompiledList::Lit* end = lit + len;
+        bool fail = false, missing = false;
+        for (const CompiledList::Lit* p = lit; p != end; ++p) {
+            const std::uint8_t b = row[p->index];
+            if (b == kMissingByte) {
+                missing = true;
+            } else if (b == p->fail) {
+                fail = true;
+                break;
+            }
+        }
+        lit = end;
+        if (!fail && !missing) {
+            holds = true;
+            if (!slots) return true;
+            slots->add(t, w, wy, wy2);
+        }
+        ++t;
+    }
+    return holds;
+}
+
+// Sum of squares of the slot about its mean; 0 for an empty slot.
+double slot_ss(const SplitSlots::Side& s, std::size_t slot)
+{
+    if (s.count[slot] <= 0) return 0.0;
+    const double mean = s.sum[slot] / static_cast<double>(s.count[slot]);
+    return s.sumsq[slot] - s.sum[slot] * mean;
+}
+
+// Side sum of squares, pooled term sums and their weight of one list.
+void finish_side(const SplitSlots::Side& s, int q, bool per_term, double& ss, double& pooled, std::int64_t& m)
+{
+    pooled = 0.0;
+    m = 0;
+    if (per_term)
+        for (std::size_t t = 0; t < static_cast<std::size_t>(q); ++t)
+            if (s.count[t] > 0) {
+                pooled += slot_ss(s, t);
+                m += s.count[t];
+            }
+    ss = slot_ss(s, static_cast<std::size_t>(q));
+}
+
+} // namespace
+
+void SplitSlots::Side::clear(int q)
+{
+    const auto n = static_cast<std::size_t>(q) + 1;
+    if (count.size() < n) {
+        count.resize(n);
+        sum.resize(n);
+        sumsq.resize(n);
+    }
+    std::fill_n(count.begin(), n, 0);
+    std::fill_n(sum.begin(), n, 0.0);
+    std::fill_n(sumsq.begin(), n, 0.0);
+}
+
+SplitSlots::SplitSlots()
+{
+    for (Side* s : {&first, &second}) {
+        s->count.assign(kSlotRoom, 0);
+        s->sum.assign(kSlotRoom, 0.0);
+        s->sumsq.assign(kSlotRoom, 0.0);
+    }
+}
+
+SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term)
+{
+    SplitSums r;
+    finish_side(slots.first, q1, per_term, r.ss1, r.s1, r.m1);
+    finish_side(slots.second, q2, per_term, r.ss2, r.s2, r.m2);
+    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
+    r.n1 = slots.first.count[l1];
+    r.n2 = slots.second.count[l2];
+    const auto nt = static_cast<float>(r.n1 + r.n2);
+    if (nt > 0.0f) {
+        const double sum = slots.first.sum[l1] + slots.second.sum[l2];
+        r.sst = (slots.first.sumsq[l1] + slots.second.sumsq[l2]) - sum * sum / static_cast<double>(nt);
+    }
+    return r;
+}
+
+SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
+                   bool per_term, SplitSlots& slots)
+{
+    view.check();
+    const int q1 = first.q(), q2 = second.q();
+    slots.first.clear(q1);
+    slots.second.clear(q2);
+    const auto last1 = static_cast<std::size_t>(q1), last2 = static_cast<std::size_t>(q2);
+    SplitSlots::Side* terms1 = per_term ? &slots.first : nullptr;
+    SplitSlots::Side* terms2 = per_term ? &slots.second : nullptr;
+    for (int i = 0; i < view.abyte.n; ++i) {
+        const auto ix = static_cast<std::size_t>(i);
+        const int w = view.weights[ix];
+        if (w == 0 || !view.mask[ix]) continue;
+        const float y = view.y[ix];
+        if (!(y >= 0.0f)) continue;
+        const std::uint8_t* row = view.abyte.row(i);
+        if (skip && first.skipped(row)) continue;
+        const float wy = static_cast<float>(w) * y;
+        const float wy2 = y * wy;
+        if (list_holds(first, row, terms1, w, wy, wy2)) slots.first.add(last1, w, wy, wy2);
+        else if (list_holds(second, row, terms2, w, wy, wy2)) slots.second.add(last2, w, wy, wy2);
+    }
+    return finish_split(slots, q1, q2, per_term);
+}
+
+} // namespace meru::stats

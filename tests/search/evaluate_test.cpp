@@ -1,0 +1,342 @@
+// Scoring candidates: each criterion's G on a small data set (chi-square and
+// log-rank checked against scipy and R's survival package), balancing, Y weights,
+// the Y range, the split histogram band, the ranking's p-value and direction, and
+// the record step that feeds the results.
+#include "search/evaluate.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using meru::partition::Partition;
+using meru::partition::SkipTally;
+using meru::partition::TermList;
+using meru::search::Candidate;
+using meru::search::EvaluationData;
+using meru::search::EvaluationSettings;
+using meru::search::Evaluator;
+using meru::search::RecordHooks;
+using meru::search::Score;
+using meru::search::SearchResults;
+using meru::stats::CritSettings;
+
+namespace {
+
+// Twelve observations. Attribute 2 is A (the first five), attribute 3 the censoring
+// byte (1: censored), attribute 4 splits the sample in halves.
+// Y1: binary class; Y2: survival time; Y3: continuous; Y4: binary; Y5: binary.
+struct Sample {
+    int n = 12, lc = 4;
+    std::vector<std::uint8_t> abyte;
+    std::vector<std::vector<float>> y;
+    std::vector<std::uint8_t> mask = std::vector<std::uint8_t>(12, 1);
+    std::vector<int> w = std::vector<int>(12, 1);
+    std::vector<std::int8_t> sign = std::vector<std::int8_t>(5, 1);
+
+    Sample()
+    {
+        const int a[12] = {1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+        const int cens[12] = {0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0};
+        for (int i = 0; i < n; ++i) {
+            abyte.insert(abyte.end(), {0, static_cast<std::uint8_t>(a[i]), static_cast<std::uint8_t>(cens[i]),
+                                       static_cast<std::uint8_t>(i < 6 ? 1 : 0)});
+        }
+        y = {{1, 1, 1, 0, 1, 0, 0, 1, 0, 0, 0, 0},
+             {5, 8, 3, 12, 7, 10, 15, 7, 20, 9, 11, 14},
+             {1, 2, 3, 4, 5, 2, 4, 6, 8, 10, 12, 14},
+             {0, 1, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0},
+             {1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0}};
+    }
+
+    EvaluationData data(int ny = 1) const
+    {
+        EvaluationData d;
+        d.abyte = meru::stats::AttributeMatrix(abyte, lc, n);
+        for (int k = 0; k < 5; ++k) {
+            d.y[static_cast<std::size_t>(k)] = y[static_cast<std::size_t>(k)];
+            d.ymax[static_cast<std::size_t>(k)] = k == 1 ? 20.0 : (k == 2 ? 14.0 : 1.0);
+        }
+        d.ny = ny;
+        d.mask = mask;
+        d.weights = w;
+        d.signbyte = sign;
+        return d;
+    }
+};
+
+// The pair of a single attribute: A plain, A- flipped.
+struct Single {
+    Partition pair;
+    TermList packed;
+    explicit Single(int attribute, int repflag = 1)
+    {
+        pair.first.add_term({attribute});
+        pair.second.add_term({attribute});
+        pair.repflag = repflag;
+        packed.add_term({attribute});
+    }
+    Candidate candidate(int complexity = 1) const { return {pair, packed, complexity}; }
+};
+
+CritSettings criterion(int icrit)
+{
+    CritSettings c;
+    c.icrit = icrit;
+    c.subgroup_mse = icrit == 2;
+    return c;
+}
+
+Score score_of(const Sample& s, const CritSettings& crit, const EvaluationSettings& set, int attribute = 2,
+               int ny = 5)
+{
+    Evaluator e(s.data(ny), crit, set);
+    return e.score(Single(attribute).candidate());
+}
+
+EvaluationSettings serial(int y)
+{
+    EvaluationSettings e;
+    e.serial_y = y;
+    return e;
+}
+
+} // namespace
+
+TEST(Evaluation, ChiSquareAndLogRankMatchReferenceValues)
+{
+    const Sample s;
+    // Y1 by A: A = (Y0 1, Y1 4), A- = (Y0 6, Y1 1).
+    // scipy.stats.chi2_contingency([[1, 4], [6, 1]], correction=False):
+    //   chi2 = 5.182040816326531, p = 0.02282150367148815
+    const Score chi = score_of(s, criterion(5), serial(1));
+    EXPECT_NEAR(chi.g, 5.18204082, 1e-5);
+    EXPECT_NEAR(chi.p, 0.0228215037, 1e-7);
+    EXPECT_EQ(chi.c0, 7); // membership 0: A-
+    EXPECT_EQ(chi.c1, 5);
+
+    // Y2 as survival time, attribute 3 marking the censored observations.
+    // R: survdiff(Surv(t, status) ~ a) with status = 1 - cens gives
+    //   chisq = 3.00718206377, p = 1 - pchisq(chisq, 1) = 0.0828962877522.
+    Sample surv;
+    EvaluationData d = surv.data();
+    d.censoring.in_force = true;
+    d.censoring.attribute = 3;
+    d.censoring.side = 2;
+    d.y[0] = surv.y[1];
+    Evaluator e(d, criterion(7), serial(1));
+    meru::io::LogWriter log;
+    e.sort_times(log);
+    const Score lr = e.score(Single(2).candidate());
+    EXPECT_NEAR(lr.g, 3.00718206, 1e-5);
+    EXPECT_NEAR(lr.p, 0.0828962878, 1e-6);
+    EXPECT_EQ(lr.c0, 7);
+    EXPECT_EQ(lr.c1, 5);
+}
+
+TEST(Evaluation, BalancingAndYWeights)
+{
+    const Sample s;
+    // Attribute 4 halves the sample: ((6/12)(6/12))^0.5 = 0.5.
+    CritSettings c = criterion(5);
+    const float plain = score_of(s, c, serial(1), 4).g;
+    c.balanced = true;
+    c.gamma = 0.5;
+    EXPECT_FLOAT_EQ(score_of(s, c, serial(1), 4).g, 0.5f * plain);
+
+    // Three Ys in parallel: the chi-squares add up, weighted by yweight only while
+    // inverse variance weighting is on.
+    CritSettings three = criterion(5);
+    three.yweight = {0.5, 0.25, 0.25, 1.0, 1.0};
+    EvaluationData d = s.data(3);
+    d.y[1] = s.y[3]; // three binary Ys: Y1, Y4 and Y5 of the sample
+    d.y[2] = s.y[4];
+    d.ymax[1] = d.ymax[2] = 1.0;
+    float each[3];
+    for (int k = 1; k <= 3; ++k) each[k - 1] = Evaluator(d, three, serial(k)).score(Single(2).candidate()).g;
+    EXPECT_GT(each[1], 0.0f);
+    EXPECT_GT(each[2], 0.0f);
+    EvaluationSettings parallel = serial(0);
+    EXPECT_FLOAT_EQ(Evaluator(d, three, parallel).score(Single(2).candidate()).g, each[0] + each[1] + each[2]);
+    three.inverse_variance = true;
+    const Score weighted = Evaluator(d, three, parallel).score(Single(2).candidate());
+    EXPECT_FLOAT_EQ(weighted.g, 0.5f * each[0] + 0.25f * each[1] + 0.25f * each[2]);
+    EXPECT_FLOAT_EQ(weighted.gk[1], 0.25f * each[1]);
+}
+
+TEST(Evaluation, MeanSquareCriteria)
+{
+    const Sample s;
+    // Y3: A holds 1..5 (mean 3), A- holds 2, 4, ..., 14 (mean 8). Between-sides sum of
+    // squares (5 * 7 / 12) * 25 = 72.9166..., G = 72.9166 / 12 = 6.0763888...
+    const Score within = score_of(s, criterion(1), serial(3));
+    EXPECT_NEAR(within.g, 6.0763888, 1e-5);
+    EXPECT_EQ(within.c0, 5); // side 1: where the first list (A) holds
+    // One term per side: the subgroup criterion equals the within criterion.
+    EXPECT_FLOAT_EQ(score_of(s, criterion(2), serial(3)).g, within.g);
+
+    // Equal side means give 0.
+    Sample equal;
+    equal.y[2] = {1, 2, 3, 4, 5, 3, 3, 3, 3, 3, 3, 3};
+    EXPECT_EQ(score_of(equal, criterion(1), serial(3)).g, 0.0f);
+
+    // Ranking F test with two observations (N - 2 = 0): p is 1, not undefined.
+    Sample two = s;
+    two.mask.assign(12, 0);
+    two.mask[0] = two.mask[5] = 1;
+    EvaluationSettings rank = serial(3);
+    rank.rank_stage = true;
+    const Score r2 = score_of(two, criterion(1), rank);
+    EXPECT_EQ(r2.n, 2);
+    EXPECT_EQ(r2.p, 1.0);
+    EXPECT_NEAR(r2.g, 0.25, 1e-7); // Y 1 and 2: SS_T 0.5, N 2
+    // With the whole sample the F test gives a proper p-value.
+    const Score r12 = score_of(s, criterion(1), rank);
+    EXPECT_GT(r12.p, 0.0);
+    EXPECT_LT(r12.p, 0.05);
+}
+
+TEST(Evaluation, EmptySidesScoreZeroAndNullPartitionsAreCountedPerY)
+{
+    Sample s;
+    s.mask.assign(12, 0);
+    EvaluationData d = s.data(2);
+    d.y[1] = s.y[2];
+    const Score none = Evaluator(d, criterion(1), serial(0)).score(Single(2).candidate());
+    EXPECT_EQ(none.g, 0.0f);
+    EXPECT_EQ(none.null_partitions, 2);
+    SearchResults results;
+    SkipTally skips;
+    EvaluationSettings search = serial(0);
+    search.search_stage = true;
+    meru::search::record(Single(2).candidate(0), none, search, results, skips);
+    EXPECT_EQ(skips.count[meru::partition::kSkipNullPartition], 2);
+    // Complexity 0 is counted and its G saved, but it enters no best-at-each-complexity slot.
+    EXPECT_EQ(results.evaluated, 1);
+    EXPECT_EQ(results.searchg_count, 1);
+    EXPECT_EQ(results.cplxhist[0], 1);
+    EXPECT_EQ(results.bestlist.count(), 0);
+    EXPECT_EQ(results.top10.count(), 1);
+}
+
+TEST(Evaluation, SplitHistogramBand)
+{
+    const Sample s;
+    // A weighs 5 of 12. Criterion 1 bands A's weight: int(5 / 0.13) + 1 = 39;
+    // criterion 5 bands A-'s weight: int(7 / 0.13) + 1 = 54.
+    EXPECT_EQ(score_of(s, criterion(1), serial(1)).band, 39);
+    EXPECT_EQ(score_of(s, criterion(5), serial(1)).band, 54);
+    EXPECT_EQ(meru::search::split_band(0, 0), 1);
+    EXPECT_EQ(meru::search::split_band(100, 100), 100);
+    EXPECT_EQ(meru::search::split_band(5, 1000000000), 1);
+    // Serial Y 3 alone adds nothing to the histogram; nor does Process mode.
+    EXPECT_EQ(score_of(s, criterion(1), serial(3), 2, 3).band, 0);
+    EvaluationSettings process = serial(1);
+    process.process_mode = true;
+    EXPECT_EQ(score_of(s, criterion(1), process).band, 0);
+}
+
+TEST(Evaluation, CriterionSettingsAreAPrivateCopy)
+{
+    const Sample s;
+    CritSettings entropy = criterion(3);
+    entropy.priors_given = true; // equal priors: the class factors are written
+    entropy.prior[0] = entropy.prior[1] = 0.5;
+    Evaluator e(s.data(), entropy, serial(1));
+    const Score g = e.score(Single(2).candidate());
+    EXPECT_GT(g.g, 0.0f);
+    EXPECT_EQ(entropy.priorfac[0], 0.0);
+    EXPECT_NE(e.criteria().priorfac[0], 0.0);
+}
+
+TEST(Evaluation, RankingDirectionAndHandOff)
+{
+    // Log-rank: A (membership 1) has two censored times 5 and 8, A- three events at
+    // 2, 4 and 6. A's event count is raised to 0.5: rates 0.5/13 and 3/12, so
+    // r = (1/4 - 1/26) / (1/4 + 1/26) = 22/30.
+    Sample s;
+    s.n = 5;
+    s.abyte = {0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    s.y[1] = {5, 8, 2, 4, 6};
+    s.mask.assign(5, 1);
+    s.w.assign(5, 1);
+    EvaluationData d = s.data();
+    d.y[0] = s.y[1];
+    d.ymax[0] = 8;
+    d.censoring.in_force = true;
+    d.censoring.attribute = 3;
+    d.censoring.side = 2;
+    EvaluationSettings rank = serial(1);
+    rank.rank_stage = true;
+    rank.fixpos = true;
+    rank.rank_plot = true;
+    rank.lc = 54;
+    Evaluator e(d, criterion(7), rank);
+    const Single single(2);
+    const Score sc = e.score(single.candidate());
+    EXPECT_NEAR(sc.rdir, 22.0 / 30.0, 1e-12);
+    EXPECT_EQ(sc.pmin, sc.p);
+
+    SearchResults results;
+    results.topg.start_ranking();
+    SkipTally skips;
+    std::string progress;
+    int handed = 0;
+    double handed_r = 0;
+    const RecordHooks hooks{[&](std::string_view t) { progress = t; },
+                            [&](int l, double r) {
+                                handed = l;
+                                handed_r = r;
+                            }};
+    EXPECT_EQ(meru::search::record(single.candidate(), sc, rank, results, skips, hooks), '=');
+    EXPECT_EQ(progress, "... ranking attributes   3.7% done");
+    EXPECT_EQ(handed, 2);
+    EXPECT_EQ(handed_r, sc.rdir);
+    ASSERT_EQ(results.topg.count(), 1);
+    EXPECT_EQ(results.topg.entries()[0].value, sc.g);
+    EXPECT_EQ(results.topg.entries()[0].p, static_cast<float>(sc.pmin));
+    EXPECT_EQ(results.bestlist.count(), 0); // the ranking fills TopG, not the best list
+
+    // A point-biserial direction for the other criteria: Y1 is higher in A.
+    const Sample full;
+    EvaluationSettings rank5 = rank;
+    Evaluator e5(full.data(), criterion(5), rank5);
+    EXPECT_GT(e5.score(Single(2).candidate()).rdir, 0.0);
+}
+
+TEST(Evaluation, RecordStep)
+{
+    const Sample s;
+    SearchResults results;
+    SkipTally skips;
+    EvaluationSettings search = serial(1);
+    search.search_stage = true;
+    Evaluator e(s.data(), criterion(5), search);
+    const Single single(2);
+    const Score sc = e.score(single.candidate(3));
+    results.searchg_count = SearchResults::kSavedG;
+    meru::search::record(single.candidate(3), sc, search, results, skips);
+    EXPECT_EQ(results.searchg_count, SearchResults::kSavedG + 1); // counted, not stored
+    EXPECT_EQ(results.saved_g().size(), static_cast<std::size_t>(SearchResults::kSavedG));
+    EXPECT_EQ(results.splithist[54], 1);
+    EXPECT_EQ(results.cplxhist[3], 1);
+    EXPECT_EQ(results.last_n, 12);
+    ASSERT_EQ(results.bestlist.count(), 1);
+    EXPECT_EQ(results.bestlist.entries()[0].value, sc.g);
+    EXPECT_EQ(results.bestlist.entries()[0].complexity, 3);
+    // The plot mark: '>' for a packed candidate of more than 12 terms.
+    Single wide(2);
+    for (int t = 0; t < 12; ++t) wide.packed.add_term({2});
+    EXPECT_EQ(meru::search::record(wide.candidate(3), sc, search, results, skips), '>');
+    wide.packed.lp.pop_back();
+    wide.packed.lits.pop_back();
+    EXPECT_EQ(meru::search::record(wide.candidate(3), sc, search, results, skips), '=');
+    // A single given partition is entered in no list.
+    SearchResults single_results;
+    search.combination = false;
+    meru::search::record(single.candidate(3), sc, search, single_results, skips);
+    EXPECT_EQ(single_results.bestlist.count(), 0);
+    EXPECT_EQ(single_results.top10.count(), 0);
+    EXPECT_EQ(single_results.evaluated, 1);
+}
