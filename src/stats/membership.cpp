@@ -34,22 +34,10 @@ int CompiledList::membership(const std::uint8_t* row) const
     int m = 1 - sense_;
     const Lit* lit = lits_.data();
     for (int len : lp_) {
-        const Lit* end = lit + len;
-        bool fail = false, missing = false;
-        for (const Lit* p = lit; p != end; ++p) {
-            const std::uint8_t b = row[p->index];
-            if (b == kMissingByte) {
-                missing = true;
-            } else if (b == p->fail) {
-                fail = true;
-                break;
-            }
-        }
-        lit = end;
-        if (!fail) {
-            if (!missing) return sense_;
-            m = -1;
-        }
+        const TermState t = term_state(lit, len, row);
+        lit += len;
+        if (t == TermState::holds) return sense_;
+        if (t == TermState::undetermined) m = -1;
     }
     return m;
 }

@@ -71,6 +71,21 @@ public:
     std::span<const int> lp() const { return lp_; }
     std::span<const Lit> lits() const { return lits_; }
 
+    // State of the term of `len` literals from `lit` for the observation whose
+    // bytes are `row`: a literal whose byte is its failing value fails the term at
+    // once; otherwise a missing byte leaves it undetermined.
+    enum class TermState { holds, fails, undetermined };
+    static TermState term_state(const Lit* lit, int len, const std::uint8_t* row)
+    {
+        bool missing = false;
+        for (const Lit* end = lit + len; lit != end; ++lit) {
+            const std::uint8_t b = row[lit->index];
+            if (b == kMissingByte) missing = true;
+            else if (b == lit->fail) return TermState::fails;
+        }
+        return missing ? TermState::undetermined : TermState::holds;
+    }
+
     // Membership 1, 0 or -1 of the observation whose bytes are `row`.
     int membership(const std::uint8_t* row) const;
     // True when the skip flag drops this observation: q >= 1 and some literal's

@@ -15,19 +15,9 @@ bool list_holds(const CompiledList& list, const std::uint8_t* row, SplitSlots::S
     const CompiledList::Lit* lit = list.lits().data();
     std::size_t t = 0;
     for (int len : list.lp()) {
-        const CompiledList::Lit* end = lit + len;
-        bool fail = false, missing = false;
-        for (const CompiledList::Lit* p = lit; p != end; ++p) {
-            const std::uint8_t b = row[p->index];
-            if (b == kMissingByte) {
-                missing = true;
-            } else if (b == p->fail) {
-                fail = true;
-                break;
-            }
-        }
-        lit = end;
-        if (!fail && !missing) {
+        const bool term_holds = CompiledList::term_state(lit, len, row) == CompiledList::TermState::holds;
+        lit += len;
+        if (term_holds) {
             holds = true;
             if (!slots) return true;
             slots->add(t, w, wy, wy2);
