@@ -1,7 +1,6 @@
 #include "search/evaluate.h"
 
 #include "platform/io/edit.h"
-#include "stats/criterion_value.h"
 #include "stats/special_functions.h"
 
 #include <algorithm>
@@ -11,9 +10,6 @@
 namespace meru::search {
 
 namespace {
-
-bool mean_square(int icrit) { return icrit == 1 || icrit == 2; }
-constexpr int kLogRank = 7;
 
 // p-value of the ranking's F test of the split (one and N - 2 degrees of
 // freedom); 1 when a side is empty or no degree of freedom is left.
@@ -42,13 +38,13 @@ double rate_contrast(const stats::LogRankResult& r)
 } // namespace
 
 Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings)
-    : data_(data), crit_(crit), settings_(settings)
+    : data_(data), crit_(crit), criterion_(stats::make_criterion(crit)), settings_(settings)
 {
     quiet_.set_trace_sink([](std::string_view) {});
     const int ny = std::clamp(data_.ny, 1, stats::kMaxYs);
     const int from = settings_.serial_y > 0 ? std::min(settings_.serial_y, ny) : 1;
     const int to = settings_.serial_y > 0 ? from : ny;
-    const bool table = !mean_square(crit_.icrit) && crit_.icrit != kLogRank;
+    const bool table = criterion_->input() == stats::ScoreInput::CountTable;
     ys_.resize(static_cast<std::size_t>(to - from + 1));
     for (int k = from; k <= to; ++k) {
         PerY& y = ys_[static_cast<std::size_t>(k - from)];
@@ -65,55 +61,44 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
 
 void Evaluator::sort_times(io::LogWriter& log)
 {
-    if (crit_.icrit != kLogRank) return;
+    if (criterion_->input() != stats::ScoreInput::LogRank) return;
     std::fill(member_.begin(), member_.end(), std::int8_t{-1});
     for (PerY& y : ys_) stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
 }
 
-stats::LogRankResult Evaluator::logrank(PerY& y, const partition::TermList& list, int sense, Score& s)
+stats::LogRankResult Evaluator::logrank(PerY& y, const partition::TermList& list, int sense)
 {
-    (void)s;
     y.sample->memberships(list, sense, data_.signbyte, settings_.skipcomb, member_);
     return stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
 }
 
 void Evaluator::score_y(PerY& y, const Candidate& c, Score& s, float& gk, double& p)
 {
-    const int icrit = crit_.icrit;
-    const auto yweight = crit_.yweight[static_cast<std::size_t>(y.k - 1)];
-    std::int64_t c0 = 0, c1 = 0;
-    if (mean_square(icrit)) {
-        const stats::SplitSums r = y.sample->splittab(c.pair, data_.signbyte, settings_.skipcomb, icrit == 2, slots_);
-        c0 = r.n1;
-        c1 = r.n2;
-        const auto n = static_cast<double>(c0 + c1);
-        if (c0 + c1 == 0) ++s.null_partitions;
-        if (c0 != 0 && c1 != 0) {
-            double w = r.ss1 + r.ss2;
-            if (icrit == 2)
-                w = (r.m1 > 0 ? static_cast<double>(c0) * r.s1 / static_cast<double>(r.m1) : 0.0) +
-                    (r.m2 > 0 ? static_cast<double>(c1) * r.s2 / static_cast<double>(r.m2) : 0.0);
-            gk = static_cast<float>((r.sst - w) / n);
-        }
-        if (crit_.inverse_variance) gk = static_cast<float>(gk * yweight);
-        if (settings_.rank_stage) p = split_f_test(r, &s.issues);
-    } else if (icrit == kLogRank) {
-        const stats::LogRankResult r = logrank(y, c.pair.first, c.pair.first_sense(), s);
-        c0 = r.w0;
-        c1 = r.w1;
-        gk = static_cast<float>(r.g);
-        p = stats::gammq(0.5, 0.5 * static_cast<double>(gk), &s.issues);
-    } else {
-        y.sample->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, settings_.skipcomb, table_);
-        const stats::CriterionValue v =
-            stats::table_criterion(icrit, table_.columns(y.nclasses), y.nclasses, crit_, &s.issues);
-        c0 = table_.w0;
-        c1 = table_.w1;
-        gk = static_cast<float>(v.g);
-        p = v.p;
-        if (crit_.inverse_variance) gk = static_cast<float>(gk * yweight);
+    stats::CriterionValue v;
+    bool weighted = true;
+    switch (criterion_->input()) {
+    case stats::ScoreInput::SplitSums: {
+        const bool per_term = criterion_->code() == stats::Criterion::SubgroupMse;
+        const stats::SplitSums r = y.sample->splittab(c.pair, data_.signbyte, settings_.skipcomb, per_term, slots_);
+        v = criterion_->score(r);
+        if (r.n1 + r.n2 == 0) ++s.null_partitions;
+        if (settings_.rank_stage) v.p = split_f_test(r, &s.issues);
+        break;
     }
-    const std::int64_t n = c0 + c1;
+    case stats::ScoreInput::LogRank:
+        v = criterion_->score(logrank(y, c.pair.first, c.pair.first_sense()), &s.issues);
+        weighted = false;
+        break;
+    case stats::ScoreInput::CountTable:
+        y.sample->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, settings_.skipcomb, table_);
+        v = criterion_->score(table_.columns(y.nclasses), y.nclasses, &s.issues);
+        break;
+    }
+    gk = static_cast<float>(v.g);
+    p = v.p;
+    if (weighted && crit_.inverse_variance)
+        gk = static_cast<float>(gk * crit_.yweight[static_cast<std::size_t>(y.k - 1)]);
+    const std::int64_t c0 = v.c0, c1 = v.c1, n = c0 + c1;
     s.c0 = c0;
     s.c1 = c1;
     s.n = n;
@@ -126,9 +111,10 @@ void Evaluator::score_y(PerY& y, const Candidate& c, Score& s, float& gk, double
     if (y.k == 1 && !settings_.process_mode) s.band = split_band(c0, n);
 }
 
-double Evaluator::direction(PerY& y, const Candidate& c, Score& s)
+double Evaluator::direction(PerY& y, const Candidate& c)
 {
-    if (crit_.icrit == kLogRank) return rate_contrast(logrank(y, c.packed, partition::kPlain, s));
+    if (criterion_->direction() == stats::Direction::EventRates)
+        return rate_contrast(logrank(y, c.packed, partition::kPlain));
     return y.sample->partcor(c.packed, partition::kPlain, data_.signbyte, settings_.skipcomb);
 }
 
@@ -144,7 +130,7 @@ Score Evaluator::score(const Candidate& c)
         s.p = p;
         if (settings_.rank_stage) {
             if (settings_.fixpos) {
-                const double r = direction(y, c, s);
+                const double r = direction(y, c);
                 if (std::fabs(r) > std::fabs(s.rdir)) s.rdir = r;
             }
             if (settings_.rank_plot) s.pmin = std::min(s.pmin, p);

@@ -1,9 +1,9 @@
 #pragma once
 // Scoring one candidate partition: its effectiveness G over the Ys in range, each
-// Y's contribution from the kernel of the criterion (split sums for the two
-// mean-square criteria, the log-rank walk, or the count table with its
-// chi-square, impurity or 2x2 statistic), weighted, balanced and summed; and, in
-// the ranking, a p-value and a direction.
+// Y's contribution scored by the criterion from the summary it asks for (split
+// sums, the count table or the log-rank statistic, built by the bit-packed
+// kernels), weighted, balanced and summed; and, in the ranking, a p-value and a
+// direction.
 //
 // Scoring is split from its effects so that scoring can run anywhere:
 //  - Evaluator::score() reads a snapshot of the data made when the evaluator is
@@ -20,6 +20,7 @@
 #include "stats/censoring.h"
 #include "stats/count_table.h"
 #include "stats/criteria.h"
+#include "stats/criterion.h"
 #include "stats/logrank.h"
 #include "stats/numeric_issues.h"
 #include "stats/partition_sample.h"
@@ -84,8 +85,8 @@ struct Score {
 
 class Evaluator {
 public:
-    // Builds the bit columns of the Ys in range. `crit` is copied: scoring never
-    // writes the caller's settings.
+    // Builds the bit columns of the Ys in range and the criterion of crit.icrit
+    // (std::invalid_argument for a code outside 1..8). `crit` is copied.
     Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings);
 
     // Orders the survival times of the log-rank criterion (writing its note on
@@ -96,9 +97,7 @@ public:
     Score score(const Candidate& c);
 
     const EvaluationSettings& settings() const { return settings_; }
-    // The private settings after the last score (the impurity criteria keep
-    // their class factors and average cost there).
-    const stats::CritSettings& criteria() const { return crit_; }
+    const stats::SplitCriterion& criterion() const { return *criterion_; }
 
 private:
     struct PerY {
@@ -110,11 +109,12 @@ private:
         stats::LogRankKey key;
     };
     void score_y(PerY& y, const Candidate& c, Score& s, float& gk, double& p);
-    double direction(PerY& y, const Candidate& c, Score& s);
-    stats::LogRankResult logrank(PerY& y, const partition::TermList& list, int sense, Score& s);
+    double direction(PerY& y, const Candidate& c);
+    stats::LogRankResult logrank(PerY& y, const partition::TermList& list, int sense);
 
     EvaluationData data_;
     stats::CritSettings crit_;
+    std::unique_ptr<const stats::SplitCriterion> criterion_;
     EvaluationSettings settings_;
     std::vector<PerY> ys_;
     stats::SplitSlots slots_;

@@ -19,8 +19,11 @@
 // other sense (see stats/membership.h for the literal test).
 //
 // Two kernels compute the same sums to the last bit: splittab() below walks the
-// attribute bytes; PartitionSample::splittab() works on bit columns.
+// attribute bytes; PartitionSample::splittab() works on bit columns. Both give
+// the SplitSums the mean-square criteria score (stats/criterion.h); an empty
+// side has the sum of squares 0.
 #include "partition/termlist.h"
+#include "stats/criterion.h"
 #include "stats/evaluation.h"
 #include "stats/membership.h"
 
@@ -28,14 +31,6 @@
 #include <vector>
 
 namespace meru::stats {
-
-struct SplitSums {
-    std::int64_t n1 = 0, n2 = 0; // weight on side 1 and on side 2
-    double ss1 = 0, ss2 = 0;     // sum of squares about the side's mean (0 for an empty side)
-    double s1 = 0, s2 = 0;       // pooled within-term sums of squares (per-term switch only)
-    std::int64_t m1 = 0, m2 = 0; // weight those are taken over (per-term switch only)
-    double sst = 0;              // sum of squares about the mean of both sides together
-};
 
 // Work storage of the sums, one slot per term of a list and its last slot for the
 // whole list. Sized for MAXP terms at construction; a longer list makes it grow

@@ -237,19 +237,6 @@ TEST(Evaluation, SplitHistogramBand)
     EXPECT_EQ(score_of(s, criterion(1), process).band, 0);
 }
 
-TEST(Evaluation, CriterionSettingsAreAPrivateCopy)
-{
-    const Sample s;
-    CritSettings entropy = criterion(3);
-    entropy.priors_given = true; // equal priors: the class factors are written
-    entropy.prior[0] = entropy.prior[1] = 0.5;
-    Evaluator e(s.data(), entropy, serial(1));
-    const Score g = e.score(Single(2).candidate());
-    EXPECT_GT(g.g, 0.0f);
-    EXPECT_EQ(entropy.priorfac[0], 0.0);
-    EXPECT_NE(e.criteria().priorfac[0], 0.0);
-}
-
 TEST(Evaluation, RankingDirectionAndHandOff)
 {
     // Log-rank: A (membership 1) has two censored times 5 and 8, A- three events at
