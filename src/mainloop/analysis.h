@@ -50,7 +50,8 @@ struct Analysis {
     std::vector<float> ymat;  // five columns of N: the Y values
 
     // The outcome: the first variable until the user chooses one.
-    bool firsty = true; // the next Y follow-up is this analysis's first
+    bool firsty = true;     // the next Y follow-up is this analysis's first
+    bool ynochange = false; // set by the Y menu handler: nothing to follow up
     outcome::Outcome outcome;
     outcome::ByGroup bygroup;
 };

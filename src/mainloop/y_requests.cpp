@@ -36,6 +36,11 @@ void run_ymenu(Program& p)
                              [&p](const std::string& text) { p.menus.set_text(kYMenu, 1, text); }};
     const outcome::YMode mode = outcome::ymenu(cx);
     a.outcome.yabandon = cx.yabandon;
+    a.ynochange = cx.yabandon || mode != outcome::YMode::confirmed;
+    if (!a.ynochange && a.outcome.yenabled) {
+        a.yset = true;
+        p.flags.yoffered = false; // the OK item now names the confirmed Y
+    }
     switch (mode) {
     case outcome::YMode::transform:
     case outcome::YMode::scatter:
@@ -50,14 +55,8 @@ void install_y_handlers(Program& p)
     p.dispatch.ymenu = run_ymenu;
     p.dispatch.set(Step::y, [](Program& prog) {
         if (prog.dispatch.ymenu) prog.dispatch.ymenu(prog);
-        if (prog.analysis_open()) {
-            const outcome::Outcome& y = prog.analysis->outcome;
-            if (!y.yabandon && y.yenabled) {
-                prog.analysis->yset = true;
-                prog.flags.yoffered = false;
-                prog.menus.set_flags(kYMenu, 1, platform::kMenuChecked);
-            }
-        }
+        if (prog.analysis_open() && !prog.analysis->ynochange && prog.analysis->yset)
+            prog.menus.set_flags(kYMenu, 1, platform::kMenuChecked);
         return Flow::loop_head;
     });
 }

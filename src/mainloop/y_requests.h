@@ -5,7 +5,10 @@ namespace meru::mainloop {
 
 struct Program;
 
-// Runs the Y menu on the open analysis with the chosen items.
+// Runs the Y menu on the open analysis with the chosen items. Leaves
+// `ynochange` set when nothing was confirmed (cancelled, refused, nothing to do,
+// or a mode not built yet, which says so); once a Y is confirmed sets `yset`
+// and lowers `yoffered`.
 void run_ymenu(Program& program);
 
 // Sets the dispatch's ymenu hook, and a Y request handler that runs it.
