@@ -245,6 +245,14 @@ TEST_F(YMenuTest, YFromAttributesAndItsCancel)
     EXPECT_TRUE(logged("  Y defined by attributes"));
     const int a1 = y.yattr[0];
     for (int i = 1; i <= run->r.nread; ++i) EXPECT_EQ(yv(i, 1), static_cast<float>(run->d.ab(a1, i)));
+
+    // In parallel the two cuts correlate as their 0/1 values do (cor(age > 20, age > 25)).
+    dialogs.select.push_back({outcome::kOk, {var("age")}});
+    sv.quiz_answers = {true, false};
+    dialogs.attributes.push_back({outcome::kOk, {1, 2}});
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_FALSE(y.yserial);
+    EXPECT_TRUE(logged(" " + io::fmt_a(y.yname[1], 15) + " " + io::fmt_f(0.479583, 10, 3) + io::fmt_f(1.0, 10, 3)));
 }
 
 TEST_F(YMenuTest, SerialQuestionsAndTheirRefusal)
