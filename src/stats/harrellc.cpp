@@ -3,6 +3,7 @@
 #include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "stats/sample_filter.h"
 
 #include <algorithm>
 #include <array>
@@ -33,22 +34,16 @@ HarrellC harrellc(const SampleView& data, const CompiledList& list, bool skip, c
 {
     data.check();
     HarrellC r;
-    const Censoring cens = censoring.within(data.abyte.lc);
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring, skip ? &list : nullptr);
     std::vector<Unit> units;
     for (int i = 0; i < data.abyte.n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const float t = data.y[k];
         const int w = data.weights[k];
-        if (!data.mask[k] || !(t >= 0.0f) || w == 0) continue;
-        const std::uint8_t* row = data.abyte.row(i);
-        bool censored = false;
-        if (cens.in_force) {
-            const std::uint8_t b = row[cens.attribute - 1];
-            if (!cens.usable(b)) continue;
-            censored = cens.is_censored(b);
-        }
-        if (skip && list.q() >= 1 && list.skipped(row)) continue;
-        const int m = list.membership(row);
+        const SampleObservation obs = filter.at(k);
+        if (!obs.counted || !(t >= 0.0f)) continue;
+        const bool censored = obs.censored;
+        const int m = list.membership(data.abyte.row(i));
         if (m < 0) continue;
         units.push_back({t, censored, m, static_cast<double>(w)});
     }

@@ -4,6 +4,7 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "stats/sample_filter.h"
 #include "stats/sort2.h"
 
 #include <algorithm>
@@ -13,20 +14,6 @@
 namespace meru::stats {
 
 namespace {
-
-// Observations that every array in use covers (the attribute matrix only matters
-// with censoring in force).
-std::size_t covered(const SampleView& d, const Censoring& c)
-{
-    std::size_t n = std::min(d.mask.size(), d.weights.size());
-    if (c.in_force) n = std::min(n, static_cast<std::size_t>(std::max(d.abyte.n, 0)));
-    return n;
-}
-
-std::uint8_t censor_byte(const SampleView& d, int i, const Censoring& c) { return d.abyte.at(i, c.attribute); }
-
-// The censoring that the view's attribute matrix can be read for.
-Censoring readable(const SampleView& d, const Censoring& c) { return c.within(d.abyte.bytes ? d.abyte.lc : 0); }
 
 void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
 {
@@ -51,8 +38,8 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
                       int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
 {
     LogRankResult r;
-    const Censoring censoring = readable(data, censoring_in);
-    const int n = static_cast<int>(std::min({covered(data, censoring), data.y.size(), membership.size()}));
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
+    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), membership.size()}));
     if (n < 1) return r;
     if (sort_switch == 0 || !order.valid || !(order.key == key) ||
         order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
@@ -62,10 +49,7 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
     // kept sorted value, -1 when missing).
     const auto counted = [&](int pos) {
         if (!(order.times[static_cast<std::size_t>(pos)] >= 0.0f)) return false;
-        const int i = order.obs[static_cast<std::size_t>(pos)];
-        const auto k = static_cast<std::size_t>(i);
-        return data.mask[k] != 0 && data.weights[k] != 0 &&
-               (!censoring.in_force || censoring.usable(censor_byte(data, i, censoring)));
+        return filter.at(static_cast<std::size_t>(order.obs[static_cast<std::size_t>(pos)])).counted;
     };
     const auto next_counted = [&](int pos) {
         while (pos >= 0 && !counted(pos)) --pos;
@@ -83,7 +67,7 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
 
         const int m = membership[static_cast<std::size_t>(i)];
         const int w = data.weights[static_cast<std::size_t>(i)];
-        const bool event = !(censoring.in_force && censoring.is_censored(censor_byte(data, i, censoring)));
+        const bool event = !filter.at(static_cast<std::size_t>(i)).censored;
         if (m == 0) {
             w0 += w;
             if (event) {
@@ -127,16 +111,12 @@ CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std
                       Services& services)
 {
     CensoredCount c;
-    const Censoring censoring = readable(data, censoring_in);
-    const std::size_t n = covered(data, censoring);
-    for (std::size_t k = 0; k < n; ++k) {
-        if (!data.mask[k] || data.weights[k] == 0) continue;
-        const int i = static_cast<int>(k);
-        if (censoring.in_force) {
-            const std::uint8_t b = censor_byte(data, i, censoring);
-            if (!censoring.usable(b)) continue;
-            if (censoring.is_censored(b)) c.censored += data.weights[k];
-        }
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
+    const Censoring& censoring = filter.censoring();
+    for (std::size_t k = 0; k < filter.size(); ++k) {
+        const SampleObservation obs = filter.at(k);
+        if (!obs.counted) continue;
+        if (obs.censored) c.censored += data.weights[k];
         c.total += data.weights[k];
     }
     c.percent = files::safediv(100.0 * c.censored, c.total);

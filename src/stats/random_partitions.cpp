@@ -3,6 +3,7 @@
 #include "files/textutil.h"
 #include "platform/io/random.h"
 #include "stats/criterion.h"
+#include "stats/sample_filter.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +15,8 @@ namespace meru::stats {
 
 namespace {
 
-bool included(const RandomInput& in, std::size_t i) { return in.mask[i] != 0 && in.weights[i] > 0; }
+// The included observations, each standing for its weight in units.
+SampleFilter unit_filter(const RandomInput& in) { return {in.abyte, in.mask, in.weights, Censoring{}}; }
 
 // Log-rank of one Y over the units in stored order: the risk sets start as the
 // valid units of each side; each uncensored unit adds to O when in A-, and to E
@@ -22,22 +24,18 @@ bool included(const RandomInput& in, std::size_t i) { return in.mask[i] != 0 && 
 double stored_order_logrank(const RandomInput& in, std::span<const float> y, std::span<const std::uint8_t> in_a,
                             long long& n_a_minus, long long& n_a)
 {
-    const Censoring cens = in.censoring.within(in.abyte.bytes ? in.abyte.lc : 0);
-    const bool readable =
-        cens.in_force && static_cast<std::size_t>(in.abyte.n) >= std::min(in.mask.size(), in.weights.size());
-    const std::size_t nobs = std::min({in.mask.size(), in.weights.size(), y.size()});
-    const auto usable_byte = [&](std::size_t i, std::uint8_t& byte) {
-        byte = readable ? in.abyte.at(static_cast<int>(i), cens.attribute) : 0;
-        return !readable || cens.usable(byte);
-    };
+    const SampleFilter units = unit_filter(in);
+    // Censoring counts only when the attribute matrix covers every observation.
+    const bool covered = static_cast<std::size_t>(std::max(in.abyte.n, 0)) >= units.size();
+    const SampleFilter valid(in.abyte, in.mask, in.weights, covered ? in.censoring : Censoring{});
+    const std::size_t nobs = std::min(units.size(), y.size());
 
     long long r0 = 0, r1 = 0;
     std::size_t u = 0;
     for (std::size_t i = 0; i < nobs; ++i) {
-        if (!included(in, i)) continue;
+        if (!units.at(i).counted) continue;
         const int w = in.weights[i];
-        std::uint8_t byte = 0;
-        if (y[i] >= 0.0f && usable_byte(i, byte))
+        if (y[i] >= 0.0f && valid.at(i).counted)
             for (int k = 0; k < w; ++k) (in_a[u + static_cast<std::size_t>(k)] ? r1 : r0) += 1;
         u += static_cast<std::size_t>(w);
     }
@@ -47,17 +45,16 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
     double o = 0.0, e = 0.0, v = 0.0;
     u = 0;
     for (std::size_t i = 0; i < nobs; ++i) {
-        if (!included(in, i)) continue;
+        if (!units.at(i).counted) continue;
         const int w = in.weights[i];
-        std::uint8_t byte = 0;
-        if (!(y[i] >= 0.0f) || !usable_byte(i, byte)) {
+        const SampleObservation obs = valid.at(i);
+        if (!(y[i] >= 0.0f) || !obs.counted) {
             u += static_cast<std::size_t>(w);
             continue;
         }
-        const bool censored = readable && cens.is_censored(byte);
         for (int k = 0; k < w; ++k, ++u) {
             const bool member = in_a[u] != 0;
-            if (!censored) {
+            if (!obs.censored) {
                 if (!member) o += 1.0;
                 const double n = static_cast<double>(r0 + r1);
                 if (n >= 1.0) e += static_cast<double>(r0) / n;
@@ -73,10 +70,10 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
 
 long long weight_units(const RandomInput& in)
 {
+    const SampleFilter units = unit_filter(in);
     long long w = 0;
-    const std::size_t n = std::min(in.mask.size(), in.weights.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (included(in, i)) w += in.weights[i];
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (units.at(i).counted) w += in.weights[i];
     return w;
 }
 
@@ -92,7 +89,8 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const
                 const CritSettings& crit)
 {
     const RandomScoring scoring = criterion.random_scoring();
-    const std::size_t nobs = std::min(in.mask.size(), in.weights.size());
+    const SampleFilter units = unit_filter(in);
+    const std::size_t nobs = units.size();
     std::array<std::int64_t, 2 * kMaxClasses> table{};
     double g = 0.0;
     const std::size_t ny = std::min<std::size_t>(in.y.size(), kMaxYs);
@@ -110,7 +108,7 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const
             std::size_t u = 0;
             const std::size_t n = std::min(nobs, y.size());
             for (std::size_t i = 0; i < n; ++i) {
-                if (!included(in, i)) continue;
+                if (!units.at(i).counted) continue;
                 const int w = in.weights[i];
                 const float yi = y[i];
                 if (!(yi >= 0.0f)) {

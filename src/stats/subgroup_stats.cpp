@@ -6,6 +6,7 @@
 #include "partition/labels.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "stats/sample_filter.h"
 
 #include <cmath>
 #include <new>
@@ -147,7 +148,7 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     const bool cells = opt.cells && q <= kMaxCellTerms;
     if (cells) st.cells.assign(std::size_t{1} << q, CellStat{});
 
-    const Censoring cens = opt.censoring.within(data.abyte.lc);
+    const SampleFilter filter(data.abyte, data.mask, data.weights, opt.censoring, opt.skip ? &compiled : nullptr);
     std::vector<char> truth(static_cast<std::size_t>(q));
     const auto add = [](PartStat& p, int w, float y, bool censored) {
         if (y_missing(y)) {
@@ -163,16 +164,10 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     for (int i = 0; i < data.abyte.n && st.complete; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const int w = data.weights[k];
-        if (!data.mask[k] || w == 0) continue;
-        const std::uint8_t* row = data.abyte.row(i);
-        bool censored = false;
-        if (cens.in_force) {
-            const std::uint8_t b = row[cens.attribute - 1];
-            if (!cens.usable(b)) continue;
-            censored = cens.is_censored(b);
-        }
-        if (opt.skip && q >= 1 && compiled.skipped(row)) continue;
-        term_truth(compiled, row, truth);
+        const SampleObservation obs = filter.at(k);
+        if (!obs.counted) continue;
+        const bool censored = obs.censored;
+        term_truth(compiled, data.abyte.row(i), truth);
         const float y = data.y[k];
         int ntrue = 0, last = 0;
         std::size_t cell = 0;
