@@ -294,7 +294,8 @@ private:
             for (int j = 0; j < s.ylev && j < kY1Values; ++j)
                 y_.y1vals.push_back(s.values[static_cast<std::size_t>(j)].value);
         }
-        const bool character = !y_.yfromatt && is_char(y_.ycol[u]);
+        // The indicator Ys of a fragmented character Y hold 0/1, not character codes.
+        const bool character = !y_.yfromatt && !indicator_pass && is_char(y_.ycol[u]);
         if (y_.ny == 1 && !y_.yfromatt && !indicator_pass && discrete_candidate(s, character)) {
             const Step d = discrete_step(s);
             if (d != Step::ok) return d;

@@ -322,6 +322,7 @@ TEST_F(YMenuTest, CharacterYWithThreeCodesIsFragmentedNominalDescending)
     EXPECT_EQ(y.yname[0], "{g =C}");
     EXPECT_EQ(y.yname[1], "{g =B}");
     EXPECT_TRUE(y.ynomind && y.ydesc && y.ynomforce && !y.yordforce);
+    EXPECT_TRUE(y.ycats.empty()); // the indicators are not character codes
     EXPECT_TRUE(logged(" Doing nominal analysis"));
     EXPECT_TRUE(logged(" Descending analysis"));
     EXPECT_TRUE(logged(" Assumed nominal structure of g        categories: A B C"));
