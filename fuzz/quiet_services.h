@@ -9,10 +9,10 @@ namespace meru::fuzz {
 
 class QuietServices : public Services {
 public:
-    int msgbox(std::string&, int, bool) override { return 1; }
+    int msgbox(std::string&, BoxKind, bool) override { return 1; }
     void msgok(std::string_view) override {}
     bool quiz(std::string_view) override { return true; }
-    void note(std::string_view, int, bool) override {}
+    void note(std::string_view, NoteKind, bool) override {}
     void thinking(std::string_view, bool) override {}
     void helpshow(std::string_view) override {}
     void actlog(std::string_view) override {}

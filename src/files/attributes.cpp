@@ -299,7 +299,7 @@ private:
             }
             if (!sv.empty() && sv.front() == sv.back()) {
                 std::string m = "WARNING: no variation for " + io::fmt_a(line.name, 8) + " $";
-                cx_.sv.msgbox(m, 50, false);
+                cx_.sv.msgbox(m, BoxKind::Ok, false);
             }
             const PercentileWalk walk(sv, sw);
             const int distinct = walk.distinct();
@@ -519,15 +519,15 @@ private:
         for (int k = 2; k <= nlines_; ++k) created += t_.line[z(k)].ncuts;
         const std::string third = " " + io::fmt_i(created, 4) + " attributes created ";
         cx_.log.write(third);
-        cx_.sv.note(cx_.msgline + second + third + "$", 50, false);
+        cx_.sv.note(cx_.msgline + second + third + "$", NoteKind::Cut49, false);
         if (!allmiss.empty()) {
             cx_.msgline = allmiss;
             std::string m = allmiss;
-            cx_.sv.msgbox(m, 50, true);
+            cx_.sv.msgbox(m, BoxKind::Ok, true);
         }
         if (r_.errors > 0) {
             std::string m = "NOTE: there are data or control file errors. View output log $";
-            cx_.sv.msgbox(m, 50, false);
+            cx_.sv.msgbox(m, BoxKind::Ok, false);
         }
     }
 
@@ -590,7 +590,7 @@ private:
             if (r_.novariation == 1)
                 cx_.msgline = "NOTE: there is " + io::fmt_i(r_.novariation, 5) + " variable with no variation $";
             else cx_.msgline = "NOTE: there are " + io::fmt_i(r_.novariation, 5) + " variables with no variation $";
-            cx_.sv.note(cx_.msgline, 80, false);
+            cx_.sv.note(cx_.msgline, NoteKind::Cut79, false);
         }
     }
 

@@ -277,7 +277,7 @@ bool CfReader::read_attribute_lines()
         }
         if (nl->cv_error) {
             std::string m = "ERROR: in cv<x> specification. Must be cv2, cv3, ...cv10$";
-            sv.msgbox(m, 1, false);
+            sv.msgbox(m, BoxKind::OkCancel, false);
             error();
             continue;
         }

@@ -109,7 +109,7 @@ bool CfReader::read_variables()
         if (delim != ' ' && first.find(delim) == std::string::npos) {
             std::string m = delim == ',' ? "NOTE: csv file expected, but no comma in var list. May fail$"
                                          : "NOTE: tab file expected, but no tabs in var list. May fail$";
-            sv.msgbox(m, 1, false);
+            sv.msgbox(m, BoxKind::OkCancel, false);
         }
     }
 
@@ -121,7 +121,7 @@ bool CfReader::read_variables()
     delim = ' ';
     if (split.count > nv) {
         std::string m = "ERROR: too many variables,$";
-        sv.msgbox(m, 1, false);
+        sv.msgbox(m, BoxKind::OkCancel, false);
         write(io::list_record("too many variables =", split.count, ">", nv));
         error();
         return false;

@@ -73,7 +73,7 @@ FixedReader::Status FixedReader::read(int i)
         ++r_.errors;
         if (i == 1) {
             std::string m = "NOTE: Possible character header in file. Record ignored:$";
-            cx_.sv.msgbox(m, 50, false);
+            cx_.sv.msgbox(m, BoxKind::Ok, false);
         } else {
             cx_.log.write("ERROR: Data READ error in record " + io::fmt_i(i, 5) + " Record skipped. It is:");
             cx_.log.write(last);

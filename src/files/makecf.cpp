@@ -68,7 +68,7 @@ bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
     probe.close();
     if (!quiet) {
         std::string m = "No associated .mrc file for data " + io::fmt_a(f.dataname, 20) + " Will make default $";
-        sv.msgbox(m, 50, false);
+        sv.msgbox(m, BoxKind::Ok, false);
     }
     const std::vector<std::string> lines{
         io::fmt_a("MERU generated .mrc file from data file " + f.dataname, kLineLen),

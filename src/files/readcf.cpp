@@ -245,11 +245,11 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
         f.comma = f.tab = f.space = false;
         if (t.vars.hasid && t.vars.idcol != 1) {
             std::string m = "NOTE:_ID_ variable must be first column in fixed format$";
-            sv.msgbox(m, 1, false);
+            sv.msgbox(m, BoxKind::OkCancel, false);
         }
         if (t.vars.hasfreq && t.vars.freqcol != r.names_read) {
             std::string m = "NOTE:_FREQ_ variable must be last column in fixed format$";
-            sv.msgbox(m, 1, false);
+            sv.msgbox(m, BoxKind::OkCancel, false);
         }
     }
     f.fmttext = rtrim(ft);

@@ -263,7 +263,7 @@ void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int n
     if (r.maybe_date) cx.sv.helpshow("NOTE: Maybe date?");
     if (r.bad_frequency > 0) {
         std::string m = "NOTE: Non_numeric frequency variable. Assumed zero$";
-        cx.sv.msgbox(m, 50, false);
+        cx.sv.msgbox(m, BoxKind::Ok, false);
     }
     bool ambiguity = false;
     for (int j = 1; j <= ndata; ++j) {
@@ -355,7 +355,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
             const auto st = reader.read(i);
             if (st == FreeReader::Status::abandoned) {
                 std::string m = "Reading data abandoned. Possibly # vars not matched to data$";
-                cx.sv.msgbox(m, 50, false);
+                cx.sv.msgbox(m, BoxKind::Ok, false);
                 novalid = true;
                 return r;
             }
@@ -384,7 +384,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     }
     if (r.nread == 0) {
         std::string m = "End of data file and apparently no valid data$";
-        cx.sv.msgbox(m, 50, false);
+        cx.sv.msgbox(m, BoxKind::Ok, false);
         novalid = true;
         no_data_report(t, cx);
         return r;

@@ -171,10 +171,10 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     if (trim(datapath).empty() || !std::filesystem::is_regular_file(datapath, ec)) {
         sv.helpshow("ERROR: data file not found");
         std::string m = "File expected is:  " + datapath.substr(0, 50) + "$";
-        sv.msgbox(m, 1, false);
+        sv.msgbox(m, BoxKind::OkCancel, false);
         if (trim(datapath).empty()) {
             std::string c = "Check for omitted format or free format specifier!$";
-            sv.msgbox(c, 1, false);
+            sv.msgbox(c, BoxKind::OkCancel, false);
         }
         nvd.nodatafile = true;
         nvd.nodata = true;
@@ -183,7 +183,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     const std::string ext = upper_extension(datapath);
     auto note = [&](const char* text) {
         std::string m = text;
-        sv.msgbox(m, 1, false);
+        sv.msgbox(m, BoxKind::OkCancel, false);
     };
     if (flags.comma && ext != ".CSV") note("NOTE: .CSV file expected for comma delimited, may fail $");
     if (flags.tab && ext != ".TXT") note("NOTE: .TXT file expected for tab delimited, may fail $");

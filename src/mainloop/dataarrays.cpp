@@ -15,7 +15,7 @@ namespace {
 void catastrophic(Services& sv)
 {
     std::string text = "Catastrophic data array allocation error. $";
-    sv.msgbox(text, 80, true);
+    sv.msgbox(text, BoxKind::Ok, true);
 }
 
 } // namespace

@@ -33,12 +33,12 @@ Flow bootstrap_toggle(Program& p)
 {
     if (p.analysis && p.analysis->tables.vars.hasfreq) {
         std::string text = "Cannot make bootstrap sample with grouped _freq_ data$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         return Flow::loop_head;
     }
     if (p.strategy.treemode) {
         std::string text = "Tree w bootstrap sample. Does one-at-a-time only$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
     }
     heading(p, p.bootmode ? "%Edit:Un-Bootstrap sample" : "%Edit:Bootstrap sample");
     p.bootmode = !p.bootmode;

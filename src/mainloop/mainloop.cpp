@@ -39,7 +39,7 @@ void loop_head(Program& p)
         std::snprintf(number, sizeof number, "%4d", kMaxByg);
         std::string text =
             "NOTE: # of bootstraps limited to maxbyg <=" + std::string(number) + " Will reset accumulation arrays$";
-        ui::note(p.ui, text, 80, false);
+        ui::note(p.ui, text, NoteKind::Cut79, false);
         p.nauto_by = 0;
     }
     p.nodatafile = false;

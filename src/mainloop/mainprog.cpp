@@ -48,7 +48,7 @@ bool open_help_files(Program& p)
         std::string text = key > 0
                                ? busy_upper
                                : std::string("Cannot find merukey.txt or is in use, possibly MERU already running$");
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         return false;
     }
     // One copy a user: the lock lies beside the preferences file that copies
@@ -58,12 +58,12 @@ bool open_help_files(Program& p)
     const std::string lock_path = p.prefs_path + ".lock";
     if (!p.lock.acquire(lock_path) && io::file_exists(lock_path)) {
         std::string text = busy_upper;
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         return false;
     }
     if (ui::open_help_text(p.files, own_file(p, "meruhlp.txt")) != 0) {
         std::string text = "Cannot find MERUHLP.TXT or is in use, possibly MERU already running$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         ui::msgok(p.ui, "MERU terminating$");
         return false;
     }
@@ -87,12 +87,12 @@ void read_options(Program& p, const PrefRead& read)
     case PrefStatus::bad_options: {
         std::string text = "ERROR: The options line of the preferences file " + p.prefs_path +
                            " cannot be read. Options take their start values$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         break;
     }
     case PrefStatus::unreadable: {
         std::string text = "ERROR: Cannot read the preferences file " + p.prefs_path + "$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
         break;
     }
     }

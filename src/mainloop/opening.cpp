@@ -51,7 +51,7 @@ bool change_to(const std::string& folder, Services& sv, bool whole)
 {
     if (folder.empty() || io::change_folder(folder)) return true;
     std::string text = "Unable to change to directory " + (whole ? folder : first(folder, 30)) + " $";
-    sv.msgbox(text, 80, false);
+    sv.msgbox(text, BoxKind::Ok, false);
     return false;
 }
 
@@ -74,7 +74,7 @@ void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
     // the log; File:New has asked for it.
     if (files::makecf(f, true, sv) && !rq.fnew) {
         std::string text = "No associated .mrc file for data  Will make default " + first(base + ".mrc", 20) + "$";
-        sv.msgbox(text, 80, true);
+        sv.msgbox(text, BoxKind::Ok, true);
     }
     c.madecf = true;
 }
@@ -106,7 +106,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         if (rq.fnew) {
             // File:New takes data files only.
             std::string text = "File extension missing or  inadmissible $";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             return std::nullopt;
         }
         c.cfname = c.chosen;
@@ -121,7 +121,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
     const std::string ext = files::upper(parts.extension);
     if (ext != ".MRC" && !is_data_extension(ext)) {
         std::string text = "File extension missing or  inadmissible $";
-        sv.msgbox(text, 80, false);
+        sv.msgbox(text, BoxKind::Ok, false);
         return std::nullopt;
     }
     if (!change_to(parts.folder, sv, true)) return std::nullopt;
@@ -171,7 +171,7 @@ public:
             auto cf = slurp(c_.cfname);
             if (!cf) {
                 text = "Unable to open control file " + first(c_.cfname, 20) + " $";
-                cx_.sv.msgbox(text, 80, false);
+                cx_.sv.msgbox(text, BoxKind::Ok, false);
                 if (fopen && !reread) continue; // the user chooses again
                 if (remade_) {
                     fail(); // the first pass's log is open, its arrays gone
@@ -230,14 +230,14 @@ private:
         const std::string logpath = parts.folder + logname;
         if (!parts.folder.empty() && !io::change_folder(parts.folder)) {
             std::string text = "Unable to change to directory " + first(parts.folder, 30) + " $";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             return Pass::refused;
         }
 
         // Pre-scan.
         if (cftext.find('\0') != std::string::npos) {
             std::string text = "Fatal error in .MRC file. File ignored$";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             cx_.host.control_file_refused(c_.cfname);
             return Pass::refused;
         }
@@ -267,7 +267,7 @@ private:
         if (log.create(logpath) != 0) {
             std::string text = "Error opening device " + std::string(2, ' ') + " for output " + logname +
                                " May exist and be read only$";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             cx_.host.closed();
             return Pass::failed;
         }
@@ -300,10 +300,10 @@ private:
         cx_.state.ncomb = a->tables.ncombfound;
         if (a->nnotes == 1) {
             std::string text = "  One note or error in control file. View log $";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
         } else if (a->nnotes > 1) {
             std::string text = " " + io::fmt_i(a->nnotes, 4) + " notes or errors in control file. View log $";
-            sv.msgbox(text, 80, false);
+            sv.msgbox(text, BoxKind::Ok, false);
         }
 
         // The data file: its records counted, then read.
@@ -324,7 +324,7 @@ private:
             const RecordCount rc = count_records(*bytes, a->freefmt);
             if (rc.bad) {
                 std::string text = "ERROR: Cannot read data - FORMAT statement may be wrong$";
-                sv.msgbox(text, 80, true);
+                sv.msgbox(text, BoxKind::Ok, true);
                 return fail();
             }
             a->hascr = rc.hascr;
@@ -332,7 +332,7 @@ private:
             log.write(" # lines of data =" + io::fmt_i(n, 7));
             if (n == 0) {
                 std::string text = "ERROR: Seems to be no data in data file?$";
-                sv.msgbox(text, 80, true);
+                sv.msgbox(text, BoxKind::Ok, true);
                 nodata = true;
                 n = 1;
             }

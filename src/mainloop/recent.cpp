@@ -24,7 +24,7 @@ void write_image(Program& p)
 {
     if (!write_preferences(p.prefs_path, p.prefs)) {
         std::string text = "ERROR: Cannot write the preferences file " + p.prefs_path + "$";
-        ui::msgbox(p.ui, text, 80, false);
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
     }
 }
 

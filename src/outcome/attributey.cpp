@@ -81,11 +81,11 @@ bool attributey(const files::ControlTables& t, const std::vector<int>& lines, YD
         case ChoiceCheck::again: continue;
         case ChoiceCheck::too_many:
             text = "Each cut creates a dummy variable. Cannot have more than " + io::fmt_i(5, 2) + " cuts$";
-            sv.msgbox(text, 0, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             continue;
         case ChoiceCheck::two_lines:
             text = "Cannot have cut sequence from different CF line sequences $";
-            sv.msgbox(text, 0, false);
+            sv.msgbox(text, BoxKind::Ok, false);
             continue;
         case ChoiceCheck::accepted: break;
         }

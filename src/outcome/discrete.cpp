@@ -95,7 +95,7 @@ bool discrete(DiscreteChoice& c, YDialogs& dialogs, Services& sv, io::LogWriter&
             }
             if (!is_permutation_of(codes, c.first)) {
                 std::string text = "New order must list each category code once. Order kept$";
-                sv.msgbox(text, 0, false);
+                sv.msgbox(text, BoxKind::Ok, false);
                 show_order(v, c);
                 continue;
             }

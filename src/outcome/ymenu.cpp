@@ -39,7 +39,7 @@ public:
         if (cx_.nobs <= 0) {
             cx_.msgline = " There is no data. Y not enabled !$";
             std::string text = cx_.msgline;
-            cx_.sv.msgbox(text, 0, true);
+            cx_.sv.msgbox(text, BoxKind::Ok, true);
             return abandon();
         }
         if (!y_.yenabled) first_variable();
@@ -140,7 +140,7 @@ private:
             if (cols.size() > kMaxYs) text = " Only <= " + io::fmt_i(kMaxYs, 3) + " variables allowed! Reselect.$";
             else if (cols.empty()) text = "No Y selection made ! $";
             if (!text.empty()) {
-                cx_.sv.msgbox(text, 0, true);
+                cx_.sv.msgbox(text, BoxKind::Ok, true);
                 continue;
             }
             for (std::size_t k = 0; k < cols.size(); ++k) {
@@ -208,7 +208,7 @@ private:
     void fill_data()
     {
         if (!y_.yfromatt && is_char(y_.ycol[static_cast<std::size_t>(y_.ny - 1)])) {
-            cx_.sv.note("NOTE: character variable. Y  is encoded numeric values$", 0, false);
+            cx_.sv.note("NOTE: character variable. Y  is encoded numeric values$", NoteKind::Full, false);
         }
         for (int k = 1; k <= y_.ny; ++k) {
             const std::span<float> col = column(k);
@@ -309,23 +309,23 @@ private:
                                   io::fmt_i(code, 4));
                 if (static_cast<int>(y_.ycats.size()) < kMaxCharCats) y_.ycats.push_back(code);
             }
-            if (s.nonint) cx_.sv.note("NOTE: character variable has non-integer values$", 0, false);
+            if (s.nonint) cx_.sv.note("NOTE: character variable has non-integer values$", NoteKind::Full, false);
         }
         y_.yenabled = true;
         if (y_.ny == 1) {
             const std::string name = trimmed(y_.yname[0]);
             if (s.sd == 0) {
                 std::string text = " Standard deviation=0! All values of <" + name + "> equal. Re-Select Y $";
-                if (cx_.sv.msgbox(text, 2, true) == kOk) return Step::reselect;
+                if (cx_.sv.msgbox(text, BoxKind::Question, true) == kOk) return Step::reselect;
             } else {
                 const std::string text = " New Y=" + name + " Mean (SD n #values #miss)=" + io::fmt_g(s.mean, 13, 6) +
                                          "(" + io::fmt_g(s.sd, 13, 6) + " " + io::fmt_i(std::llround(s.n), 7) + " " +
                                          io::fmt_i(s.ylev, 7) + " " + io::fmt_i(std::llround(s.missing), 7) + ")";
-                cx_.sv.note(text, 0, true);
+                cx_.sv.note(text, NoteKind::Full, true);
                 if (s.missing_percent() > 10.0) {
                     std::string q =
                         "NOTE: % missing " + name + " =" + io::fmt_f(s.missing_percent(), 6, 1) + " > 10% $";
-                    cx_.sv.msgbox(q, 2, true);
+                    cx_.sv.msgbox(q, BoxKind::Question, true);
                 }
             }
         }
@@ -402,7 +402,8 @@ private:
             if (cx_.sv.quiz("?Multivariate Y: do a serial analysis?")) {
                 y_.yserial = true;
                 if (cx_.bygroup.mode) {
-                    cx_.sv.note("Cannot do Serial analysis with By-group in place. By-group removed$", 0, false);
+                    cx_.sv.note("Cannot do Serial analysis with By-group in place. By-group removed$", NoteKind::Full,
+                                false);
                     cx_.bygroup.mode = false;
                 }
             }

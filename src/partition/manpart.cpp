@@ -35,7 +35,7 @@ std::string blank_text() { return std::string(static_cast<size_t>(kTextLen), ' '
 void message(Services& sv, const char* text)
 {
     std::string m = text;
-    sv.msgbox(m, 0, false);
+    sv.msgbox(m, BoxKind::Ok, false);
 }
 
 } // namespace

@@ -158,7 +158,7 @@ std::string fit_text(std::string_view typed, Services& sv)
         const char last = typed[kTextLen - 1];
         if (last != ' ' && last != ')') {
             std::string msg = "String possibly too long >200 chars??$";
-            sv.msgbox(msg, 0, false);
+            sv.msgbox(msg, BoxKind::Ok, false);
         }
     }
     return column_text(typed);
@@ -171,7 +171,7 @@ ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Servic
     if (pass.bad) {
         log.write(" Bad Boolean expression");
         std::string msg = "Bad expression syntax$";
-        sv.msgbox(msg, 0, false);
+        sv.msgbox(msg, BoxKind::Ok, false);
         return out;
     }
     out.accepted = true;
@@ -182,12 +182,12 @@ ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Servic
         long long a = 0;
         if (pass.overlong[i] || !read_number(pass.tokens[i], a)) {
             std::string msg = "Bad expression syntax$";
-            sv.msgbox(msg, 0, false);
+            sv.msgbox(msg, BoxKind::Ok, false);
             return out;
         }
         if (a == 0 || a > natt || -a > natt) {
             std::string msg = "Attribute number(s) not in range$";
-            sv.msgbox(msg, 0, false);
+            sv.msgbox(msg, BoxKind::Ok, false);
             log.write(io::list_record("out of range:", a));
             out.result = ParseResult::OutOfRange;
             return out;
@@ -196,7 +196,7 @@ ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Servic
     }
     if (static_cast<int>(pass.lp.size()) > MAXP || static_cast<int>(lits.size()) > MAXLITS) {
         std::string msg = "Bad expression syntax$";
-        sv.msgbox(msg, 0, false);
+        sv.msgbox(msg, BoxKind::Ok, false);
         return out;
     }
     out.list.lp = pass.lp;

@@ -123,7 +123,7 @@ CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std
     if (censoring.in_force) {
         const std::string text = " There are " + io::fmt_i(static_cast<long long>(c.censored), 7) + "(" +
                                  io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) + " observations$";
-        services.note(text, 80, true);
+        services.note(text, NoteKind::Cut79, true);
     }
     return c;
 }

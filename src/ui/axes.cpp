@@ -107,7 +107,7 @@ bool tick_label(const std::string& fmt, double v, std::string& out)
 void format_error(Context& ctx, const std::string& fmt)
 {
     std::string text = "Axis label format error " + fmt.substr(0, 6) + "$";
-    msgbox(ctx, text, 80, false);
+    msgbox(ctx, text, BoxKind::Ok, false);
 }
 
 // An ordered range of nonzero width: swapped when lo > hi, hi = lo + 1 when equal.

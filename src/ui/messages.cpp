@@ -20,12 +20,12 @@ bool run_ended(const Context& ctx) { return ctx.host.script && ctx.host.script->
 
 } // namespace
 
-int msgbox(Context& ctx, std::string& text, int kind, bool logflag)
+int msgbox(Context& ctx, std::string& text, BoxKind kind, bool logflag)
 {
     text = box_text(text);
     if (logflag) ctx.log.write(text);
-    const BoxButtons buttons = (kind == 1 || kind == 2) ? BoxButtons::OkCancel : BoxButtons::Ok;
-    const BoxIcon icon = kind == 2 ? BoxIcon::Question : BoxIcon::Information;
+    const BoxButtons buttons = kind == BoxKind::Ok ? BoxButtons::Ok : BoxButtons::OkCancel;
+    const BoxIcon icon = kind == BoxKind::Question ? BoxIcon::Question : BoxIcon::Information;
     return platform::message_box(ctx.host, text, box_caption(text), buttons, icon);
 }
 
@@ -57,11 +57,11 @@ bool quiz(Context& ctx, std::string& text)
     }
 }
 
-int note(Context& ctx, std::string& text, int kind, bool logflag)
+int note(Context& ctx, std::string& text, NoteKind kind, bool logflag)
 {
     text = note_text(text, kind);
     if (logflag) ctx.log.write(text);
-    const bool quit = kind == 1 || kind == 2;
+    const bool quit = kind == NoteKind::Quit;
     for (;;) {
         auto dialog = platform::Dialog::load(ctx.dialogs, quit ? kDialogQuit : kDialogNote, ctx.host);
         if (!dialog) {

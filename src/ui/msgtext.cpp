@@ -29,10 +29,11 @@ std::string box_caption(std::string_view text)
     return std::string(text.substr(0, std::min<std::size_t>(10, text.size()))) + "....";
 }
 
-std::string note_text(std::string_view text, int kind)
+std::string note_text(std::string_view text, NoteKind kind)
 {
     std::string_view cut = upto_dollar(text);
-    if (kind > 2) cut = cut.substr(0, std::min(cut.size(), static_cast<std::size_t>(kind - 1)));
+    const int length_rule = static_cast<int>(kind);
+    if (length_rule > 2) cut = cut.substr(0, std::min(cut.size(), static_cast<std::size_t>(length_rule - 1)));
     std::string out = squeeze(cut);
     if (out.size() > kNoteTextMax) out.resize(kNoteTextMax);
     return out;

@@ -2,6 +2,8 @@
 // The text rules of the message routines, as plain functions: a message ends at
 // its first "$"; the squeeze drops every "$" and collapses runs of blanks; a
 // question runs from its leading "?" to the next "?". No Qt here.
+#include "core/message_kinds.h"
+
 #include <string>
 #include <string_view>
 
@@ -26,9 +28,9 @@ std::string box_text(std::string_view text);
 // The message box's caption: the first 10 characters of its text and "....".
 std::string box_caption(std::string_view text);
 
-// The note's text: before the first "$", with `kind` above 2 also at most
-// kind - 1 characters; squeezed, at most kNoteTextMax.
-std::string note_text(std::string_view text, int kind);
+// The note's text: before the first "$", for a kind of a value above 2 also at
+// most value - 1 characters; squeezed, at most kNoteTextMax.
+std::string note_text(std::string_view text, NoteKind kind);
 
 // A question as the yes/no dialog asks it.
 struct Question {

@@ -9,7 +9,7 @@
 
 namespace meru::ui {
 
-int QtServices::msgbox(std::string& text, int kind, bool log) { return ui::msgbox(ctx_, text, kind, log); }
+int QtServices::msgbox(std::string& text, BoxKind kind, bool log) { return ui::msgbox(ctx_, text, kind, log); }
 
 void QtServices::msgok(std::string_view text) { ui::msgok(ctx_, text); }
 
@@ -19,7 +19,7 @@ bool QtServices::quiz(std::string_view question)
     return ui::quiz(ctx_, text);
 }
 
-void QtServices::note(std::string_view text, int kind, bool log)
+void QtServices::note(std::string_view text, NoteKind kind, bool log)
 {
     std::string t(text);
     ui::note(ctx_, t, kind, log);

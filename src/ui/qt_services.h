@@ -12,10 +12,10 @@ public:
     // `search_end` is the Search:End request that the menu routine raises.
     QtServices(Context& ctx, bool& search_end) : ctx_(ctx), search_end_(search_end) {}
 
-    int msgbox(std::string& text, int kind, bool log) override;
+    int msgbox(std::string& text, BoxKind kind, bool log) override;
     void msgok(std::string_view text) override;
     bool quiz(std::string_view question) override;
-    void note(std::string_view text, int kind, bool log) override;
+    void note(std::string_view text, NoteKind kind, bool log) override;
     void thinking(std::string_view text, bool show) override;
     void helpshow(std::string_view topic) override;
     void actlog(std::string_view text) override;

@@ -51,7 +51,7 @@ Accepted ask(const stats::RandomInput& in, long long m, long long w, RandomDialo
         if (!nrand || *nrand < 0) continue;
         if (view.mode == SplitMode::Mimic && !can_mimic) {
             std::string text = "Note there is no distribution to mimic !$";
-            services.msgbox(text, 0, true);
+            services.msgbox(text, BoxKind::Ok, true);
             view.mode = SplitMode::Uniform;
             continue;
         }
@@ -144,7 +144,7 @@ stats::RandomResult process_random(const stats::RandomInput& in, const stats::Cr
     const long long w = stats::weight_units(in);
     if (in.mask.empty() || w < 2) {
         std::string text = "None or one observation. Random splits are pointless!$";
-        services.msgbox(text, 0, true);
+        services.msgbox(text, BoxKind::Ok, true);
         return res;
     }
 
@@ -182,7 +182,7 @@ stats::RandomResult process_random(const stats::RandomInput& in, const stats::Cr
 
     if (res.nrand > 0 && res.gs.front() == res.gs.back()) {
         std::string text = "NOTE: all random partitions have same G=" + io::fmt_e(res.gs.front(), 13, 6) + "$";
-        if (services.msgbox(text, 1, true) == 2) return res;
+        if (services.msgbox(text, BoxKind::OkCancel, true) == 2) return res;
     }
     show_distributions(in, res, plot);
 

@@ -49,7 +49,7 @@ void webhelp(Context& ctx, std::string& message, const WebRequest& request, cons
     if (address.empty()) return;
     if (io::open_url(address, *program) != 0) {
         std::string note_text = "Failure in SYSTEMQQ accessing MERU website $";
-        note(ctx, note_text, 80, false);
+        note(ctx, note_text, NoteKind::Cut79, false);
     }
 }
 

@@ -169,7 +169,7 @@ TEST(Attributes, OrdinalValueErrorsAreCountedAndCapped)
     EXPECT_TRUE(r->logged("ERROR: record      2 for x       , type o is >35. Value=   40.00"));
     EXPECT_EQ(r->count_logged("ERROR: record"), 10);
     EXPECT_EQ(r->count_logged("ERROR: More errors occurred."), 1);
-    EXPECT_TRUE(r->called("msgbox:NOTE: there are data or control file errors. View output log $ kind=50"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: there are data or control file errors. View output log $ kind=ok"));
 }
 
 TEST(Attributes, PseudoVariables)

@@ -156,8 +156,8 @@ TEST(ControlFileReader, IdAndFreqAreRemovedAndFixedFormatChecked)
     EXPECT_TRUE(r.called("help:ERROR: attributes from _id_ and _freq_"));
     EXPECT_FALSE(r.t.format.freefmt);
     EXPECT_EQ(r.t.format.fmttext, "(F4.1,A4,F2.0,I3,F2.0)");
-    EXPECT_TRUE(r.called("msgbox:NOTE:_ID_ variable must be first column in fixed format$ kind=1"));
-    EXPECT_TRUE(r.called("msgbox:NOTE:_FREQ_ variable must be last column in fixed format$ kind=1"));
+    EXPECT_TRUE(r.called("msgbox:NOTE:_ID_ variable must be first column in fixed format$ kind=okcancel"));
+    EXPECT_TRUE(r.called("msgbox:NOTE:_FREQ_ variable must be last column in fixed format$ kind=okcancel"));
     EXPECT_EQ(r.errors, 1);
 }
 
@@ -201,7 +201,7 @@ TEST(PreScan, MissingDataFileAndExtensionNotes)
 
     CfRun c;
     c.run(cf_text("a", "a i 1\n", "free comma\nDATA.TXT\n"), cf_data("plain.dat"));
-    EXPECT_TRUE(c.called("msgbox:NOTE: .CSV file expected for comma delimited, may fail $ kind=1"));
+    EXPECT_TRUE(c.called("msgbox:NOTE: .CSV file expected for comma delimited, may fail $ kind=okcancel"));
     EXPECT_FALSE(c.nvd.nodatafile);
 }
 
@@ -215,7 +215,7 @@ TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
     CfRun r;
     allocate(r.t, ScanCounts{1, 1, 1}); // room for 51 variables and 51 attributes
     r.errors = readcf(recs, r.t, r.flags, r.msgline, r.scratch, r.log, r.sv);
-    EXPECT_TRUE(r.called("msgbox:ERROR: too many variables,$ kind=1"));
+    EXPECT_TRUE(r.called("msgbox:ERROR: too many variables,$ kind=okcancel"));
     EXPECT_TRUE(r.logged(" too many variables = 60 > 51"));
     EXPECT_EQ(r.errors, 1);
 
@@ -263,5 +263,5 @@ TEST(ControlFileReader, TabDelimitedListAndTheMissingDelimiterNote)
     CfRun c;
     c.flags.comma = true;
     c.run("T\n*\na i 1\n*\nfree comma\nPLAIN.DAT\n", cf_data("plain.dat"));
-    EXPECT_TRUE(c.called("msgbox:NOTE: csv file expected, but no comma in var list. May fail$ kind=1"));
+    EXPECT_TRUE(c.called("msgbox:NOTE: csv file expected, but no comma in var list. May fail$ kind=okcancel"));
 }

@@ -46,7 +46,7 @@ TEST(Makecf, WritesTheSixLineDefault)
                                                             "_all_ mean", "*", "free comma", " SURVEY.CSV"}));
     EXPECT_EQ(sv.calls,
               (std::vector<std::string>{
-                  "msgbox:No associated .mrc file for data SURVEY.CSV           Will make default $ kind=50"}));
+                  "msgbox:No associated .mrc file for data SURVEY.CSV           Will make default $ kind=ok"}));
     f.tab = true;
     meru::test::RecordingServices quiet;
     ASSERT_TRUE(meru::files::makecf(f, true, quiet));

@@ -57,12 +57,12 @@ TEST(FixedFormat, HeaderRecordIsSkippedAndBadRecordsReported)
     EXPECT_EQ(r->d.obsid[1], "A003");
     EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 0, 0, 0}));
     EXPECT_EQ(r->r.bad_frequency, 1);
-    EXPECT_TRUE(r->called("msgbox:NOTE: Possible character header in file. Record ignored:$ kind=50"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: Possible character header in file. Record ignored:$ kind=ok"));
     EXPECT_TRUE(r->logged("ERROR: Data READ error in record     2 Record skipped. It is:"));
     EXPECT_TRUE(r->logged("A002 x.0 0  1"));
     EXPECT_FALSE(r->called("help:NOTE: read error")); // the first error was in record 1
     EXPECT_TRUE(r->called("help:NOTE: Mis-match expected # lines"));
-    EXPECT_TRUE(r->called("msgbox:NOTE: there are data or control file errors. View output log $ kind=50"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: there are data or control file errors. View output log $ kind=ok"));
 }
 
 TEST(FixedFormat, AFormatThatCannotBeInterpretedEndsTheReading)
@@ -70,5 +70,5 @@ TEST(FixedFormat, AFormatThatCannotBeInterpretedEndsTheReading)
     auto r = run_data("bad\nx\n*\nx i 1\n*\n(F4.1,Q9)\nDATA\n", " 1.5\n 2.5\n", "bad.dat");
     EXPECT_EQ(r->r.nread, 0);
     EXPECT_TRUE(r->novalid);
-    EXPECT_TRUE(r->called("msgbox:End of data file and apparently no valid data$ kind=50"));
+    EXPECT_TRUE(r->called("msgbox:End of data file and apparently no valid data$ kind=ok"));
 }

@@ -63,7 +63,7 @@ TEST_F(OpeningTest, DataFileWithoutControlFileGetsADefaultOneInItsFolder)
     io::change_folder(previous);
     const auto r = open_file(data);
     ASSERT_EQ(r.end, End::opened);
-    EXPECT_TRUE(sv_called("msgbox:No associated .mrc file for data  Will make default PATIENTS.mrc$ [log] kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:No associated .mrc file for data  Will make default PATIENTS.mrc$ [log] kind=ok"));
     const std::string cf = read(folder + "PATIENTS.mrc");
     EXPECT_EQ(cf.rfind("MERU re-generated .mrc file from data file PATIENTS.CSV", 0), 0u) << cf;
     EXPECT_NE(cf.find("\nfree comma\n"), std::string::npos) << cf;
@@ -128,7 +128,7 @@ TEST_F(OpeningTest, RecentFilesOpenByTheirExtension)
     const std::string cf = write("small.mrc", kSmallMrc);
     host.recent = {folder + "sheet.xls", cf};
     EXPECT_EQ(open({false, false, 1, false}).end, End::unchanged);
-    EXPECT_TRUE(sv_called("msgbox:File extension missing or  inadmissible $ kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:File extension missing or  inadmissible $ kind=ok"));
 
     const auto r = open({false, false, 2, false});
     ASSERT_EQ(r.end, End::opened);
@@ -170,7 +170,7 @@ TEST_F(OpeningTest, RefusedControlFileLeavesTheOpenAnalysisAndItsLog)
     const std::string binary = write("binary.mrc", std::string("Bin\0ary\n", 8));
     sv.quiz_answers = {true};
     EXPECT_EQ(open_file(binary).end, End::unchanged);
-    EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored$ kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored$ kind=ok"));
     EXPECT_EQ(state.cfname, binary); // Edit .MRC file edits it
     EXPECT_EQ(analysis.get(), before);
 }
@@ -183,7 +183,7 @@ TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClo
     const std::string cf = write("fixed.mrc", "Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n");
     sv.quiz_answers = {true};
     EXPECT_EQ(open_file(cf).end, End::closed);
-    EXPECT_TRUE(sv_called("msgbox:ERROR: Cannot read data - FORMAT statement may be wrong$ [log] kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:ERROR: Cannot read data - FORMAT statement may be wrong$ [log] kind=ok"));
     EXPECT_FALSE(analysis);
     EXPECT_TRUE(host.called("releasing"));
     EXPECT_TRUE(host.called("closed"));
@@ -207,7 +207,7 @@ TEST_F(OpeningTest, EmptyDataFileOpensWithoutData)
     write("empty.csv", "");
     ASSERT_EQ(open_file(write("empty.mrc", "Empty\na b\n*\na i 2\n*\nfree comma\nempty.csv\n")).end, End::opened);
     EXPECT_TRUE(has_line(folder + "EMPTY.LOG", " # lines of data =      0"));
-    EXPECT_TRUE(sv_called("msgbox:ERROR: Seems to be no data in data file?$ [log] kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:ERROR: Seems to be no data in data file?$ [log] kind=ok"));
     EXPECT_TRUE(analysis->nodata);
     EXPECT_EQ(analysis->nobs, 1);
 }
@@ -219,7 +219,7 @@ TEST_F(OpeningTest, NotesOfTheControlFileAreCountedInOneBox)
         open_file(write("notes.mrc", "Notes\n*\na i 2\nzz i 1\nqq i 1\nww i 1\n*\nfree comma\nsmall.csv\n")).end,
         End::opened);
     EXPECT_EQ(analysis->nnotes, 3);
-    EXPECT_TRUE(sv_called("msgbox:    3 notes or errors in control file. View log $ kind=80"));
+    EXPECT_TRUE(sv_called("msgbox:    3 notes or errors in control file. View log $ kind=ok"));
 }
 
 TEST_F(OpeningTest, RereadOpensTheSameControlFileAndPutsItInTheRecentList)

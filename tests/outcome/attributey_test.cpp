@@ -93,7 +93,7 @@ TEST(AttributeY, ChoicesAreCheckedAndLogged)
     EXPECT_TRUE(attributey(t, {2, 3}, dialogs, sv, log.log, msgline, c, ydname));
     EXPECT_EQ(sv.calls, (std::vector<std::string>{
                             "help:Y from attributes",
-                            "msgbox:Cannot have cut sequence from different CF line sequences $ kind=0"}));
+                            "msgbox:Cannot have cut sequence from different CF line sequences $ kind=ok"}));
     EXPECT_EQ(c.line, 3);
     EXPECT_EQ(ydname, "AGE");
     EXPECT_TRUE(log.lines.empty()); // a one-cut line

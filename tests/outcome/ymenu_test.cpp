@@ -55,7 +55,7 @@ TEST_F(YMenuTest, SelectYSummarisesTheChosenVariable)
     // weighted.mean 2944.587, population SD 727.2826, n 189, 131 distinct values.
     const std::string note = sv.with_prefix("note:").at(0);
     EXPECT_EQ(note, "note: New Y=bwt Mean (SD n #values #miss)=" + io::fmt_g(2944.587, 13, 6) + "(" +
-                        io::fmt_g(727.2826, 13, 6) + "     189     131       0) [log] kind=0");
+                        io::fmt_g(727.2826, 13, 6) + "     189     131       0) [log] kind=full");
     EXPECT_NE(note.find("2944.59"), std::string::npos);
     EXPECT_NE(note.find("727.283"), std::string::npos);
     EXPECT_NEAR(y.ymean, 2944.5873, 1e-3);
@@ -79,8 +79,8 @@ TEST_F(YMenuTest, SixVariablesAreRefusedFiveGiveTheCorrelationMatrix)
     EXPECT_EQ(select(), YMode::confirmed);
     EXPECT_EQ(dialogs.select_shown, 3);
     EXPECT_EQ(sv.with_prefix("msgbox:"),
-              (std::vector<std::string>{"msgbox: Only <=   5 variables allowed! Reselect.$ [log] kind=0",
-                                        "msgbox:No Y selection made ! $ [log] kind=0"}));
+              (std::vector<std::string>{"msgbox: Only <=   5 variables allowed! Reselect.$ [log] kind=ok",
+                                        "msgbox:No Y selection made ! $ [log] kind=ok"}));
     EXPECT_EQ(y.ny, 5);
     EXPECT_EQ(oktext, "Ok : age,lwt,..."); // the variables in list order
     EXPECT_EQ(maxitertext, "3");
@@ -128,7 +128,7 @@ TEST_F(YMenuTest, CancelAndNoDataChangeNothing)
     run->r.nread = 0;
     EXPECT_EQ(ok(), YMode::none);
     EXPECT_TRUE(yabandon);
-    EXPECT_TRUE(called("msgbox: There is no data. Y not enabled !$ [log] kind=0"));
+    EXPECT_TRUE(called("msgbox: There is no data. Y not enabled !$ [log] kind=ok"));
 }
 
 TEST_F(YMenuTest, OrdinalFragmentsOfADiscreteY)
@@ -263,7 +263,7 @@ TEST_F(YMenuTest, SerialQuestionsAndTheirRefusal)
     sv.quiz_answers = {true, true, false}; // serial; force; not nominal: ordinal
     EXPECT_EQ(select(), YMode::none);
     EXPECT_FALSE(by.mode);
-    EXPECT_TRUE(called("note:Cannot do Serial analysis with By-group in place. By-group removed$ kind=0"));
+    EXPECT_TRUE(called("note:Cannot do Serial analysis with By-group in place. By-group removed$ kind=full"));
     EXPECT_TRUE(called("help:NOTE: Non-binary Ys. Cannot do ordinal/nominal"));
     EXPECT_TRUE(yabandon);
     EXPECT_TRUE(y.yenabled);
@@ -284,13 +284,13 @@ TEST_F(YMenuTest, ConstantYAsksToReselectAndManyMissingAreNoted)
     sv.msgbox_answers = {1};
     select();
     EXPECT_EQ(dialogs.select_shown, 2);
-    EXPECT_TRUE(called("msgbox: Standard deviation=0! All values of <c> equal. Re-Select Y $ [log] kind=2"));
+    EXPECT_TRUE(called("msgbox: Standard deviation=0! All values of <c> equal. Re-Select Y $ [log] kind=question"));
     EXPECT_TRUE(yabandon);
 
     // d: one missing in four: 25.0 %; values 1, 2, 12 are not offered as categories.
     dialogs.select = {{outcome::kOk, {2}}};
     select();
-    EXPECT_TRUE(called("msgbox:NOTE: % missing d =  25.0 > 10% $ [log] kind=2"));
+    EXPECT_TRUE(called("msgbox:NOTE: % missing d =  25.0 > 10% $ [log] kind=question"));
     EXPECT_EQ(y.ylev[0], 3);
     EXPECT_EQ(nobsin, 4);
 }
@@ -313,7 +313,7 @@ TEST_F(YMenuTest, CharacterYWithThreeCodesIsFragmentedNominalDescending)
         return outcome::kOk;
     });
     EXPECT_EQ(select(), YMode::confirmed);
-    EXPECT_TRUE(called("note:NOTE: character variable. Y  is encoded numeric values$ kind=0"));
+    EXPECT_TRUE(called("note:NOTE: character variable. Y  is encoded numeric values$ kind=full"));
     ASSERT_EQ(dialogs.discrete_seen.size(), 1u);
     EXPECT_EQ(dialogs.discrete_seen[0].order, "  A  B  C");
     EXPECT_EQ(dialogs.discrete_seen[0].frequency, " 1 2 1");

@@ -152,8 +152,8 @@ TEST_F(ManpartFixture, ErrorShowsTheDialogAgainWithTheText)
     EXPECT_EQ(r.list.lits, (std::vector<Literal>{4}));
     EXPECT_EQ(dlg.shown, (std::vector<std::string>{"(2)(3)(4)", "(3)(4) 5", "(99)"}));
     EXPECT_EQ(sv.with_prefix("msgbox:"),
-              (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=0",
-                                        "msgbox:Attribute number(s) not in range$ kind=0"}));
+              (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=ok",
+                                        "msgbox:Attribute number(s) not in range$ kind=ok"}));
     EXPECT_TRUE(logged(" Bad Boolean expression"));
     EXPECT_TRUE(logged(" out of range: 99"));
 }
@@ -233,7 +233,7 @@ TEST(AddSelected, StopsAtTwoHundredColumns)
     add_selected(text, std::vector<bool>(100, true), l, sv);
     EXPECT_EQ(text.size(), 200u);
     EXPECT_EQ(text.substr(190), "6) (1027) "); // 3 + 28 x 7 = 199 columns; the 29th does not fit
-    EXPECT_EQ(sv.calls, std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=0"});
+    EXPECT_EQ(sv.calls, std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=ok"});
 }
 
 TEST_F(ManpartFixture, CombinationLineGivesNameAndText)

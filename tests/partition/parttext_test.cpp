@@ -109,7 +109,7 @@ TEST_F(Parse, UnrepairableTextsAreBadSyntax)
         EXPECT_EQ(p.result, ParseResult::BadSyntax) << text;
         EXPECT_FALSE(p.accepted);
         EXPECT_EQ(cap.lines, (std::vector<std::string>{" Bad Boolean expression"})) << text;
-        EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=0"})) << text;
+        EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=ok"})) << text;
     }
     run("()");
     EXPECT_EQ(trimmed(text_), "())");
@@ -122,7 +122,7 @@ TEST_F(Parse, TokensThatAreNotAttributeNumbers)
     ParsedPartition p = run("(3 x)");
     EXPECT_EQ(p.result, ParseResult::BadSyntax);
     EXPECT_TRUE(p.accepted);
-    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=0"}));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=ok"}));
     // More than five digits is not cut to five (it would name another attribute).
     sv.calls.clear();
     EXPECT_EQ(run("(123456)", 20000).result, ParseResult::BadSyntax);
@@ -136,7 +136,7 @@ TEST_F(Parse, NumbersOutOfRange)
 {
     ParsedPartition p = run("(0)");
     EXPECT_EQ(p.result, ParseResult::OutOfRange);
-    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Attribute number(s) not in range$ kind=0"}));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:Attribute number(s) not in range$ kind=ok"}));
     EXPECT_EQ(cap.lines, (std::vector<std::string>{" out of range: 0"}));
     cap.lines.clear();
     EXPECT_EQ(run("(2)(-21)").result, ParseResult::OutOfRange);
@@ -158,7 +158,7 @@ TEST(FitText, WarnsWhenTheTextRunsPastColumn200)
     std::string t = fit_text(std::string(199, ' ') + "77", sv);
     EXPECT_EQ(t.size(), 200u);
     EXPECT_EQ(t.back(), '7');
-    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=0"}));
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=ok"}));
     sv.calls.clear();
     fit_text(std::string(199, ' ') + ")", sv);
     fit_text("(2)", sv);

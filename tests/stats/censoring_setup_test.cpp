@@ -45,7 +45,7 @@ TEST(CensoringSetup, ChosenSideIsRecordedLoggedAndCounted)
     EXPECT_EQ(cap.lines, (std::vector<std::string>{"Censor attribute : STATUS Alive",
                                                    "Log-rank - incidence rates will be calculated"}));
     EXPECT_EQ(sv.calls, std::vector<std::string>{
-                            "note: There are       2( 50.00%) censored Months   observations$ [log] kind=80"});
+                            "note: There are       2( 50.00%) censored Months   observations$ [log] kind=cut79"});
 }
 
 TEST(CensoringSetup, CancelMeansNoCensoringAndKeptChoiceIsNotCountedAgain)

@@ -244,14 +244,14 @@ TEST(Censpct, CountsAndShowsCensoredShare)
     EXPECT_EQ(c.censored, 5.0);
     EXPECT_EQ(c.total, 18.0);
     EXPECT_EQ(sv.calls, std::vector<std::string>{
-                            "note: There are       5( 27.78%) censored Survival observations$ [log] kind=80"});
+                            "note: There are       5( 27.78%) censored Survival observations$ [log] kind=cut79"});
 
     // Twenty counted, five censored: 25.00%.
     weight[18] = 1;
     abyte[2 * 19 + 1] = 0;
     test::RecordingServices sv2;
     EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", sv2).percent, 25.0);
-    EXPECT_EQ(sv2.calls.front(), "note: There are       5( 25.00%) censored T        observations$ [log] kind=80");
+    EXPECT_EQ(sv2.calls.front(), "note: There are       5( 25.00%) censored T        observations$ [log] kind=cut79");
 }
 
 TEST(Censpct, EmptySampleAndNoCensoring)
@@ -267,7 +267,7 @@ TEST(Censpct, EmptySampleAndNoCensoring)
     v.weights = weight;
     test::RecordingServices sv;
     EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", sv).percent, 0.0);
-    EXPECT_EQ(sv.calls.front(), "note: There are       0(  0.00%) censored T        observations$ [log] kind=80");
+    EXPECT_EQ(sv.calls.front(), "note: There are       0(  0.00%) censored T        observations$ [log] kind=cut79");
 
     mask.assign(3, 1);
     test::RecordingServices quiet;

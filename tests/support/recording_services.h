@@ -17,9 +17,9 @@ public:
     bool end_requested = false;
     int yields = 0;
 
-    int msgbox(std::string& text, int kind, bool log) override
+    int msgbox(std::string& text, BoxKind kind, bool log) override
     {
-        calls.push_back("msgbox:" + text + (log ? " [log]" : "") + " kind=" + std::to_string(kind));
+        calls.push_back("msgbox:" + text + (log ? " [log]" : "") + " kind=" + name(kind));
         return take(msgbox_answers, 1);
     }
     void msgok(std::string_view text) override { calls.push_back("msgok:" + std::string(text)); }
@@ -28,9 +28,9 @@ public:
         calls.push_back("quiz:" + std::string(q));
         return take(quiz_answers, true);
     }
-    void note(std::string_view text, int kind, bool log) override
+    void note(std::string_view text, NoteKind kind, bool log) override
     {
-        calls.push_back("note:" + std::string(text) + (log ? " [log]" : "") + " kind=" + std::to_string(kind));
+        calls.push_back("note:" + std::string(text) + (log ? " [log]" : "") + " kind=" + name(kind));
     }
     void thinking(std::string_view text, bool show) override
     {
@@ -53,6 +53,25 @@ public:
     }
 
 private:
+    static std::string name(BoxKind k)
+    {
+        switch (k) {
+        case BoxKind::Ok: return "ok";
+        case BoxKind::OkCancel: return "okcancel";
+        case BoxKind::Question: return "question";
+        }
+        return "?";
+    }
+    static std::string name(NoteKind k)
+    {
+        switch (k) {
+        case NoteKind::Full: return "full";
+        case NoteKind::Quit: return "quit";
+        case NoteKind::Cut49: return "cut49";
+        case NoteKind::Cut79: return "cut79";
+        }
+        return "?";
+    }
     template <class T> static T take(std::deque<T>& q, T dflt)
     {
         if (q.empty()) return dflt;

@@ -13,12 +13,12 @@ TEST_F(UiTest, MessageBoxShowsTheSqueezedTextWithItsCaptionAndLogsIt)
 {
     ModalAnswerer answer({"OK", "Cancel", "OK"});
     std::string text = "Fatal error in .MRC file.   File ignored$ not shown";
-    EXPECT_EQ(ui::msgbox(ctx, text, 80, true), 1);
+    EXPECT_EQ(ui::msgbox(ctx, text, BoxKind::Ok, true), 1);
     EXPECT_EQ(text, "Fatal error in .MRC file. File ignored"); // written back
     std::string ask = "Overwrite  it?$";
-    EXPECT_EQ(ui::msgbox(ctx, ask, 2, false), 2);
+    EXPECT_EQ(ui::msgbox(ctx, ask, BoxKind::Question, false), 2);
     std::string only = "$";
-    EXPECT_EQ(ui::msgbox(ctx, only, 1, false), 1);
+    EXPECT_EQ(ui::msgbox(ctx, only, BoxKind::OkCancel, false), 1);
 
     ASSERT_EQ(answer.shown.size(), 3u);
     EXPECT_EQ(answer.shown[0].caption, "Fatal erro....");
@@ -108,14 +108,14 @@ TEST_F(UiTest, NotesCutTheirTextAndTheQuitNoteComesBackUntilAnswered)
                               end);
     ctx.host.script = script.get();
     std::string text = std::string(100, 'a') + "$";
-    EXPECT_EQ(ui::note(ctx, text, 80, true), 1);
+    EXPECT_EQ(ui::note(ctx, text, NoteKind::Cut79, true), 1);
     EXPECT_EQ(text, std::string(79, 'a'));
     std::string by = "Analysis of BY   group 3$";
-    EXPECT_EQ(ui::note(ctx, by, 1, false), 2); // Esc showed it again
+    EXPECT_EQ(ui::note(ctx, by, NoteKind::Quit, false), 2); // Esc showed it again
     EXPECT_EQ(by, "Analysis of BY group 3");
-    EXPECT_EQ(ui::note(ctx, by, 2, false), 4);
+    EXPECT_EQ(ui::note(ctx, by, NoteKind::Quit, false), 4);
     std::string plain = "Done$";
-    EXPECT_EQ(ui::note(ctx, plain, 80, false), 1); // Esc, then OK
+    EXPECT_EQ(ui::note(ctx, plain, NoteKind::Cut79, false), 1); // Esc, then OK
     EXPECT_EQ(end.status, -1);
     EXPECT_EQ(script->position(), 6u);
     EXPECT_EQ(log_lines(), std::vector<std::string>{std::string(79, 'a')});
@@ -128,8 +128,8 @@ TEST_F(UiTest, MissingTemplatesAreLoggedWithADefinedResult)
     std::string q = "?Go on?";
     EXPECT_FALSE(ui::quiz(bare, q));
     std::string n = "note$";
-    EXPECT_EQ(ui::note(bare, n, 80, false), 1);
-    EXPECT_EQ(ui::note(bare, n, 1, false), 1);
+    EXPECT_EQ(ui::note(bare, n, NoteKind::Cut79, false), 1);
+    EXPECT_EQ(ui::note(bare, n, NoteKind::Quit, false), 1);
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"Error: dialogquiz  not found", "Error: dialognote not found",
                                                      "Error: dialogquit  not found"}));
 }
@@ -142,7 +142,7 @@ TEST_F(UiTest, LogCopiesWhileNoLogIsOpenAreDropped)
     auto script = make_script("answer ok\n", end);
     ctx.host.script = script.get();
     std::string text = "NOTE: nothing to log$";
-    ui::msgbox(ctx, text, 80, true);
+    ui::msgbox(ctx, text, BoxKind::Ok, true);
     EXPECT_EQ(log.dropped(), 1);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(log_path)));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace meru::ui;
+using meru::NoteKind;
 
 TEST(SqueezeTest, CollapsesBlankRunsAndDropsTheMarker)
 {
@@ -32,11 +33,13 @@ TEST(MessageTextTest, TheBoxTextEndsAtTheMarkerAndIsCutAt160)
 TEST(MessageTextTest, TheNoteIsCutBeforeColumnKind)
 {
     const std::string long_text(120, 'n');
-    EXPECT_EQ(note_text(long_text, 80).size(), 79u);
-    EXPECT_EQ(note_text(long_text, 1).size(), 120u); // the quit note has no such cut
-    EXPECT_EQ(note_text("abcdef$", 4), "abc");
-    EXPECT_EQ(note_text(std::string(400, 'q'), 2).size(), 255u);
-    EXPECT_EQ(note_text("Analysis  of BY   group 2$tail", 80), "Analysis of BY group 2");
+    EXPECT_EQ(note_text(long_text, NoteKind::Cut79).size(), 79u);
+    EXPECT_EQ(note_text(long_text, NoteKind::Cut49).size(), 49u);
+    EXPECT_EQ(note_text(long_text, NoteKind::Quit).size(), 120u); // the quit note has no such cut
+    EXPECT_EQ(note_text(long_text, NoteKind::Full).size(), 120u);
+    EXPECT_EQ(note_text("abcdef$", NoteKind::Cut49), "abcdef");
+    EXPECT_EQ(note_text(std::string(400, 'q'), NoteKind::Quit).size(), 255u);
+    EXPECT_EQ(note_text("Analysis  of BY   group 2$tail", NoteKind::Cut79), "Analysis of BY group 2");
 }
 
 TEST(MessageTextTest, AQuestionRunsToItsSecondQuestionMark)

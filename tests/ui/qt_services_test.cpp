@@ -24,10 +24,10 @@ TEST_F(UiTest, TheCoresCallsReachTheInterfaceServices)
     Services& sv = services;
 
     std::string text = "ERROR:  Variable   not found$";
-    EXPECT_EQ(sv.msgbox(text, 1, true), 2);
+    EXPECT_EQ(sv.msgbox(text, BoxKind::OkCancel, true), 2);
     EXPECT_EQ(text, "ERROR: Variable not found");
     EXPECT_FALSE(sv.quiz("?Continue?"));
-    sv.note("NOTE: added attributes$", 80, true);
+    sv.note("NOTE: added attributes$", NoteKind::Cut79, true);
     ASSERT_TRUE(frame.open_window(21, "Plot"));
     frame.set_active(21);
     sv.selfont(-5);

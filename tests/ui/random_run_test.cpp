@@ -284,7 +284,7 @@ TEST(RandomRun, DialogEntriesThatCannotBeUsedShowItAgain)
     EXPECT_EQ(dialog.shown.size(), 7u);
     EXPECT_EQ(r.result.nrand, 10);
     EXPECT_EQ(services.with_prefix("msgbox:"),
-              std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=0"});
+              std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=ok"});
     // The mimic choice was turned back to uniform.
     EXPECT_EQ(dialog.shown[6].mode, SplitMode::Uniform);
     // Only the random series, and it is the last.
@@ -315,7 +315,7 @@ TEST(RandomRun, RefusalsAndCancel)
         run_once(one, dialog, plot, services);
         EXPECT_EQ(
             services.with_prefix("msgbox:"),
-            std::vector<std::string>{"msgbox:None or one observation. Random splits are pointless!$ [log] kind=0"});
+            std::vector<std::string>{"msgbox:None or one observation. Random splits are pointless!$ [log] kind=ok"});
         EXPECT_TRUE(dialog.shown.empty());
     }
     {
@@ -413,7 +413,8 @@ TEST(RandomRun, OnePartitionAndEqualValues)
     EXPECT_EQ(r.result.upper5, 0.0);
     EXPECT_TRUE(has_line(r.lines, "  Empirical upper 5% point  = 0.0"));
     EXPECT_EQ(services.with_prefix("msgbox:"),
-              std::vector<std::string>{"msgbox:NOTE: all random partitions have same G= 0.000000E+00$ [log] kind=1"});
+              std::vector<std::string>{
+                  "msgbox:NOTE: all random partitions have same G= 0.000000E+00$ [log] kind=okcancel"});
     EXPECT_TRUE(has_line(r.lines, " # exceedances >= G_test (0.000     ) is =      1/      1=100.0000%"));
     EXPECT_FALSE(r.result.extreme_lines);
 
@@ -459,7 +460,7 @@ TEST(RandomRun, EmptySplitHistogramIsNothingToMimic)
     ASSERT_EQ(dialog.shown.size(), 2u);
     EXPECT_EQ(dialog.shown[0].mode, SplitMode::Uniform);
     EXPECT_EQ(services.with_prefix("msgbox:"),
-              std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=0"});
+              std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=ok"});
     EXPECT_EQ(r.result.nrand, 20);
     EXPECT_FALSE(r.result.extreme_lines); // m = 0
 }
