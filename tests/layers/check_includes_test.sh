@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The include check on small made-up source trees: one file with one include
+# each, which the check must accept or reject as the layer table says.
+set -u
+check="$(dirname "$0")/check_includes.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+expect() { # pass|fail FILE INCLUDE-LINE
+    local want=$1 file=$2 line=$3 got
+    rm -rf "$work/src"
+    mkdir -p "$work/src/$(dirname "$file")"
+    printf '// made up\n%s\n' "$line" >"$work/src/$file"
+    if out=$(bash "$check" "$work/src"); then got=pass; else got=fail; fi
+    if [[ $got != "$want" ]]; then
+        echo "FAIL: $file with '$line': expected $want, got $got ${out:+($out)}"
+        failures=$((failures + 1))
+    elif [[ $want == fail && $out != *"src/$file"* ]]; then
+        echo "FAIL: $file with '$line': the report does not name the file: $out"
+        failures=$((failures + 1))
+    fi
+}
+
+expect fail stats/x.cpp '#include "mainloop/program.h"'
+expect fail files/x.cpp '#include "ui/messages.h"'
+expect fail platform/io/x.cpp '#include "platform/dialogs.h"'
+expect fail core/x.h '#include "files/dataset.h"'
+expect fail search/x.cpp '#include "platform/events.h"'
+expect fail ui/x.cpp '#include "settings/options.h"'
+expect fail plots/x.cpp '#include "outcome/outcome.h"'
+expect fail plots/x.cpp '#include "rectdiag/attrkey_draw.h"'
+expect fail settings/x.cpp '#include "tree/tree_rules.h"'
+expect fail tree/x.cpp '#include "mainloop/program.h"'
+expect fail mainloop/x.cpp '#include "app/main.h"'
+expect fail stats/x.cpp '#include <QString>'
+expect fail partition/x.cpp '#  include <QtCore/QList>'
+expect fail newfolder/x.cpp '#include "core/services.h"'
+expect fail stats/x.cpp '#include "newfolder/x.h"'
+expect fail stats/x.cpp '#include "x.h"'
+
+expect pass files/x.cpp '#include "core/services.h"'
+expect pass files/x.cpp '#include "platform/io/format.h"'
+expect pass stats/sub/x.cpp '#include "stats/sub/y.h"'
+expect pass search/x.cpp '#include "stats/criteria.h"'
+expect pass platform/x.cpp '#include "search/x.h"'
+expect pass ui/x.cpp '#include <QString>'
+expect pass ui/viewer/x.cpp '#include "ui/viewer/y.h"'
+expect pass outcome/x.cpp '#include "plots/x.h"'
+expect pass outcome/x.cpp '#include "tree/tree_rules.h"'
+expect pass rectdiag/x.cpp '#include "plots/x.h"'
+expect pass settings/x.cpp '#include "ui/messages.h"'
+expect pass mainloop/x.cpp '#include "outcome/outcome.h"'
+expect pass app/main.cpp '#include "mainloop/program.h"'
+expect pass stats/x.cpp '#include <vector>'
+
+if ((failures > 0)); then
+    echo "$failures case(s) failed"
+    exit 1
+fi
+echo "all cases as expected"
