@@ -45,6 +45,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     const int from = settings_.serial_y > 0 ? std::min(settings_.serial_y, ny) : 1;
     const int to = settings_.serial_y > 0 ? from : ny;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
+    const auto n = static_cast<std::size_t>(std::max(data_.abyte.n, 0));
     ys_.resize(static_cast<std::size_t>(to - from + 1));
     for (int k = from; k <= to; ++k) {
         PerY& y = ys_[static_cast<std::size_t>(k - from)];
@@ -53,10 +54,26 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
         y.nclasses = table ? std::clamp(static_cast<int>(data_.ymax[static_cast<std::size_t>(k - 1)]) + 1, 0,
                                         stats::kMaxClasses)
                            : 0;
-        y.sample = std::make_unique<stats::PartitionSample>(y.view, y.nclasses);
         y.key = {k, data_.data_generation, data_.sample_generation};
     }
-    member_.assign(static_cast<std::size_t>(std::max(data_.abyte.n, 0)), -1);
+    if (ys_.size() == 1) {
+        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+    } else {
+        // Several Ys: one sample over the observations that have any of them, and
+        // a layer per Y, so each candidate's membership words are made once.
+        any_y_.assign(n, -1.0f);
+        for (const PerY& y : ys_) {
+            y.view.check();
+            for (std::size_t i = 0; i < n; ++i)
+                if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
+        }
+        sample_ = std::make_unique<stats::PartitionSample>(
+            stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0);
+        layers_.reserve(ys_.size());
+        for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
+        for (auto& l : layers_) layer_ptrs_.push_back(&l);
+    }
+    member_.assign(n, -1);
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -66,37 +83,46 @@ void Evaluator::sort_times(io::LogWriter& log)
     for (PerY& y : ys_) stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
 }
 
-stats::LogRankResult Evaluator::logrank(PerY& y, const partition::TermList& list, int sense)
+void Evaluator::summarise(const Candidate& c, Score& s)
 {
-    y.sample->memberships(list, sense, data_.signbyte, settings_.skipcomb, member_);
-    return stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
-}
-
-void Evaluator::score_y(PerY& y, const Candidate& c, Score& s, float& gk, double& p)
-{
-    stats::CriterionValue v;
-    bool weighted = true;
+    const bool skip = settings_.skipcomb;
+    const std::size_t ny = ys_.size();
     switch (criterion_->input()) {
     case stats::ScoreInput::SplitSums: {
         const bool per_term = criterion_->code() == stats::Criterion::SubgroupMse;
-        const stats::SplitSums r = y.sample->splittab(c.pair, data_.signbyte, settings_.skipcomb, per_term, slots_);
-        v = criterion_->score(r);
-        if (r.n1 + r.n2 == 0) ++s.null_partitions;
-        if (settings_.rank_stage) v.p = split_f_test(r, &s.issues);
+        if (layers_.empty()) sums_[0] = sample_->splittab(c.pair, data_.signbyte, skip, per_term, slots_);
+        else
+            sample_->splittab(c.pair, data_.signbyte, skip, per_term,
+                              std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
+                              slots_);
+        for (std::size_t j = 0; j < ny; ++j) {
+            values_[j] = criterion_->score(sums_[j]);
+            if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
+            if (settings_.rank_stage) values_[j].p = split_f_test(sums_[j], &s.issues);
+        }
         break;
     }
     case stats::ScoreInput::LogRank:
-        v = criterion_->score(logrank(y, c.pair.first, c.pair.first_sense()), &s.issues);
-        weighted = false;
+        sample_->memberships(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, member_);
+        for (std::size_t j = 0; j < ny; ++j) {
+            PerY& y = ys_[j];
+            values_[j] = criterion_->score(
+                stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_), &s.issues);
+        }
         break;
     case stats::ScoreInput::CountTable:
-        y.sample->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, settings_.skipcomb, table_);
-        v = criterion_->score(table_.columns(y.nclasses), y.nclasses, &s.issues);
+        if (layers_.empty()) sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        else sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
+        for (std::size_t j = 0; j < ny; ++j)
+            values_[j] = criterion_->score(tables_[j].columns(ys_[j].nclasses), ys_[j].nclasses, &s.issues);
         break;
     }
-    gk = static_cast<float>(v.g);
-    p = v.p;
-    if (weighted && crit_.inverse_variance)
+}
+
+float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s) const
+{
+    auto gk = static_cast<float>(v.g);
+    if (criterion_->input() != stats::ScoreInput::LogRank && crit_.inverse_variance)
         gk = static_cast<float>(gk * crit_.yweight[static_cast<std::size_t>(y.k - 1)]);
     const std::int64_t c0 = v.c0, c1 = v.c1, n = c0 + c1;
     s.c0 = c0;
@@ -109,31 +135,50 @@ void Evaluator::score_y(PerY& y, const Candidate& c, Score& s, float& gk, double
         gk = static_cast<float>(gk * std::pow(share, crit_.gamma));
     }
     if (y.k == 1 && !settings_.process_mode) s.band = split_band(c0, n);
+    return gk;
 }
 
-double Evaluator::direction(PerY& y, const Candidate& c)
+void Evaluator::directions(const Candidate& c, std::span<double> r)
 {
-    if (criterion_->direction() == stats::Direction::EventRates)
-        return rate_contrast(logrank(y, c.packed, partition::kPlain));
-    return y.sample->partcor(c.packed, partition::kPlain, data_.signbyte, settings_.skipcomb);
+    const bool skip = settings_.skipcomb;
+    if (criterion_->direction() == stats::Direction::EventRates) {
+        sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
+        for (std::size_t j = 0; j < ys_.size(); ++j)
+            r[j] = rate_contrast(
+                stats::LOGRANK(ys_[j].view, member_, data_.censoring, 1, ys_[j].key, ys_[j].order, quiet_));
+        return;
+    }
+    if (layers_.empty()) {
+        r[0] = sample_->partcor(c.packed, partition::kPlain, data_.signbyte, skip);
+        return;
+    }
+    // Several Ys: the correlation of each Y with the membership of its units.
+    sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
+    for (std::size_t j = 0; j < ys_.size(); ++j) {
+        stats::CorrelationSums sums;
+        for (std::size_t i = 0; i < member_.size(); ++i) {
+            const float y = ys_[j].view.y[i];
+            if (member_[i] >= 0 && y >= 0.0f) sums.add(data_.weights[i], y, member_[i] == 1);
+        }
+        r[j] = sums.r();
+    }
 }
 
 Score Evaluator::score(const Candidate& c)
 {
     Score s;
-    for (PerY& y : ys_) {
-        float gk = 0.0f;
-        double p = 1.0;
-        score_y(y, c, s, gk, p);
+    summarise(c, s);
+    std::array<double, stats::kMaxYs> r{};
+    if (settings_.rank_stage && settings_.fixpos) directions(c, r);
+    for (std::size_t j = 0; j < ys_.size(); ++j) {
+        const PerY& y = ys_[j];
+        const float gk = combine(y, values_[j], s);
         s.gk[static_cast<std::size_t>(y.k - 1)] = gk;
         s.g += gk;
-        s.p = p;
+        s.p = values_[j].p;
         if (settings_.rank_stage) {
-            if (settings_.fixpos) {
-                const double r = direction(y, c);
-                if (std::fabs(r) > std::fabs(s.rdir)) s.rdir = r;
-            }
-            if (settings_.rank_plot) s.pmin = std::min(s.pmin, p);
+            if (settings_.fixpos && std::fabs(r[j]) > std::fabs(s.rdir)) s.rdir = r[j];
+            if (settings_.rank_plot) s.pmin = std::min(s.pmin, s.p);
         }
     }
     return s;

@@ -103,22 +103,32 @@ private:
     struct PerY {
         int k = 1;
         stats::SampleView view;
-        std::unique_ptr<stats::PartitionSample> sample;
         int nclasses = 0;
         stats::LogRankOrder order;
         stats::LogRankKey key;
     };
-    void score_y(PerY& y, const Candidate& c, Score& s, float& gk, double& p);
-    double direction(PerY& y, const Candidate& c);
-    stats::LogRankResult logrank(PerY& y, const partition::TermList& list, int sense);
+    // Each Y's summary scored by the criterion, into values_.
+    void summarise(const Candidate& c, Score& s);
+    // Y weight, empty sides and balancing.
+    float combine(const PerY& y, const stats::CriterionValue& v, Score& s) const;
+    // Each Y's direction of the packed candidate (ranking).
+    void directions(const Candidate& c, std::span<double> r);
 
     EvaluationData data_;
     stats::CritSettings crit_;
     std::unique_ptr<const stats::SplitCriterion> criterion_;
     EvaluationSettings settings_;
     std::vector<PerY> ys_;
+    // The bit-packed sample: over the one Y in range, or over the observations
+    // that have any Y in range with a layer per Y.
+    std::unique_ptr<stats::PartitionSample> sample_;
+    std::vector<float> any_y_;
+    std::vector<stats::PartitionSample::YLayer> layers_;
+    std::vector<stats::PartitionSample::YLayer*> layer_ptrs_;
+    std::array<stats::SplitSums, stats::kMaxYs> sums_{};
+    std::array<stats::CountTable, stats::kMaxYs> tables_{};
+    std::array<stats::CriterionValue, stats::kMaxYs> values_{};
     stats::SplitSlots slots_;
-    stats::CountTable table_;
     std::vector<std::int8_t> member_;
     io::LogWriter quiet_; // never written while the times are sorted beforehand
 };

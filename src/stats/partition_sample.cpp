@@ -1,6 +1,7 @@
 #include "stats/partition_sample.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <stdexcept>
@@ -74,45 +75,53 @@ MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, u64* det
     }
 }
 
-MERU_ALWAYS_INLINE void count_all(const KernelArgs& k)
+// Counts the membership words of one block against one set of planes.
+MERU_ALWAYS_INLINE void count_block(const KernelArgs& k, std::size_t w0, const u64* det, const u64* mem)
 {
-    u64 det[kBlock], mem[kBlock];
-    for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
-        eval_block(k, w0, det, mem);
-        for (std::size_t p = 0; p < k.nplanes; ++p) {
-            const std::size_t from = std::max<std::size_t>(k.plane_lo[p], w0);
-            const std::size_t to = std::min<std::size_t>(k.plane_hi[p], w0 + kBlock);
-            if (to <= from) continue; // no unit of this plane in the block
-            const std::size_t lo = from - w0, hi = to - w0;
-            const u64* pl = k.planes + p * k.words + w0;
-            u64 sd = 0, sm = 0;
-            if (lo == 0 && hi == kBlock) { // the usual case: a fixed-length loop
-                for (std::size_t i = 0; i < kBlock; ++i) {
-                    sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
-                    sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
-                }
-            } else {
-                for (std::size_t i = lo; i < hi; ++i) {
-                    sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
-                    sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
-                }
+    for (std::size_t p = 0; p < k.nplanes; ++p) {
+        const std::size_t from = std::max<std::size_t>(k.plane_lo[p], w0);
+        const std::size_t to = std::min<std::size_t>(k.plane_hi[p], w0 + kBlock);
+        if (to <= from) continue; // no unit of this plane in the block
+        const std::size_t lo = from - w0, hi = to - w0;
+        const u64* pl = k.planes + p * k.words + w0;
+        u64 sd = 0, sm = 0;
+        if (lo == 0 && hi == kBlock) { // the usual case: a fixed-length loop
+            for (std::size_t i = 0; i < kBlock; ++i) {
+                sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
+                sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
             }
-            k.acc_det[p] += sd;
-            k.acc_mem[p] += sm;
+        } else {
+            for (std::size_t i = lo; i < hi; ++i) {
+                sd += static_cast<u64>(std::popcount(det[i] & pl[i]));
+                sm += static_cast<u64>(std::popcount(mem[i] & pl[i]));
+            }
         }
+        k.acc_det[p] += sd;
+        k.acc_mem[p] += sm;
     }
 }
 
-void count_generic(const KernelArgs& k) { count_all(k); }
+// The membership words of each block once, counted against the planes of every
+// one of the n argument sets (which share the list and differ in their planes).
+MERU_ALWAYS_INLINE void count_all(const KernelArgs* k, std::size_t n)
+{
+    u64 det[kBlock], mem[kBlock];
+    for (std::size_t w0 = 0; w0 < k[0].words; w0 += kBlock) {
+        eval_block(k[0], w0, det, mem);
+        for (std::size_t j = 0; j < n; ++j) count_block(k[j], w0, det, mem);
+    }
+}
+
+void count_generic(const KernelArgs* k, std::size_t n) { count_all(k, n); }
 
 #if MERU_X86_DISPATCH
 // The same kernel compiled for processors with the population-count instruction
 // (and with AVX2); chosen at run time.
-__attribute__((target("popcnt"))) void count_popcnt(const KernelArgs& k) { count_all(k); }
-__attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs& k) { count_all(k); }
+__attribute__((target("popcnt"))) void count_popcnt(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+__attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs* k, std::size_t n) { count_all(k, n); }
 #endif
 
-using CountFn = void (*)(const KernelArgs&);
+using CountFn = void (*)(const KernelArgs*, std::size_t);
 
 CountFn pick_count_kernel()
 {
@@ -124,10 +133,10 @@ CountFn pick_count_kernel()
     return count_generic;
 }
 
-void count_kernel(const KernelArgs& k)
+void count_kernel(const KernelArgs* k, std::size_t n)
 {
     static const CountFn kernel = pick_count_kernel();
-    kernel(k);
+    kernel(k, n);
 }
 
 } // namespace
@@ -170,37 +179,7 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
     // units belong to no class plane and so are never counted.
     words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
 
-    // Which weight bits occur in each class, then one plane per (class, bit).
-    std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses_), 0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
-        const int c = y_class(y_[u], nclasses_);
-        if (c == nclasses_) beyond_ += weight_[u];
-        else used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
-    }
-    std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
-    for (int c = 0; c < nclasses_; ++c)
-        for (int b = 0; b < 32; ++b)
-            if ((used[static_cast<std::size_t>(c)] >> b) & 1u) {
-                index[static_cast<std::size_t>(c * 32 + b)] = static_cast<int>(plane_class_.size());
-                plane_class_.push_back(c);
-                plane_value_.push_back(b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b));
-            }
-    planes_.assign(plane_class_.size() * words_, 0);
-    plane_lo_.assign(plane_class_.size(), static_cast<std::uint32_t>(words_));
-    plane_hi_.assign(plane_class_.size(), 0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
-        const int c = y_class(y_[u], nclasses_);
-        if (c == nclasses_) continue;
-        auto bits = static_cast<std::uint32_t>(weight_[u]);
-        while (bits) {
-            const int b = std::countr_zero(bits);
-            bits &= bits - 1;
-            const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
-            planes_[p * words_ + u / 64] |= u64{1} << (u % 64);
-            plane_lo_[p] = std::min(plane_lo_[p], static_cast<std::uint32_t>(u / 64));
-            plane_hi_[p] = std::max(plane_hi_[p], static_cast<std::uint32_t>(u / 64 + 1));
-        }
-    }
+    build_planes(y_, nclasses_, own_);
     wy_.resize(obs_.size());
     wy2_.resize(obs_.size());
     for (std::size_t u = 0; u < obs_.size(); ++u) {
@@ -222,14 +201,49 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
     lp2_.reserve(partition::MAXP);
     lits2_.reserve(256);
 
-    acc_det_.assign(plane_class_.size(), 0);
-    acc_mem_.assign(plane_class_.size(), 0);
-
     cols_.resize(static_cast<std::size_t>(abyte_.lc) + 1);
     built_.assign(static_cast<std::size_t>(abyte_.lc) + 1, 0);
     lp_.reserve(partition::MAXP);
     lits_.reserve(256);
     pending_.reserve(64);
+}
+
+void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const
+{
+    // Which weight bits occur in each class, then one plane per (class, bit).
+    // A unit whose Y is missing belongs to no plane.
+    std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses), 0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const int c = y_class(unit_y[u], nclasses);
+        if (c == nclasses) out.beyond += weight_[u];
+        else if (c >= 0) used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+    }
+    std::vector<int> index(static_cast<std::size_t>(nclasses) * 32, -1);
+    for (int c = 0; c < nclasses; ++c)
+        for (int b = 0; b < 32; ++b)
+            if ((used[static_cast<std::size_t>(c)] >> b) & 1u) {
+                index[static_cast<std::size_t>(c * 32 + b)] = static_cast<int>(out.cls.size());
+                out.cls.push_back(c);
+                out.value.push_back(b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b));
+            }
+    out.bits.assign(out.cls.size() * words_, 0);
+    out.lo.assign(out.cls.size(), static_cast<std::uint32_t>(words_));
+    out.hi.assign(out.cls.size(), 0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const int c = y_class(unit_y[u], nclasses);
+        if (c < 0 || c == nclasses) continue;
+        auto bits = static_cast<std::uint32_t>(weight_[u]);
+        while (bits) {
+            const int b = std::countr_zero(bits);
+            bits &= bits - 1;
+            const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
+            out.bits[p * words_ + u / 64] |= u64{1} << (u % 64);
+            out.lo[p] = std::min(out.lo[p], static_cast<std::uint32_t>(u / 64));
+            out.hi[p] = std::max(out.hi[p], static_cast<std::uint32_t>(u / 64 + 1));
+        }
+    }
+    out.acc_det.assign(out.cls.size(), 0);
+    out.acc_mem.assign(out.cls.size(), 0);
 }
 
 void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
@@ -282,41 +296,90 @@ void PartitionSample::compile_into(const partition::TermList& list, int sense, s
     }
 }
 
-void PartitionSample::zero_accumulators()
+namespace {
+
+KernelArgs kernel_args(std::size_t words, int sense, bool skip, const std::vector<int>& lp,
+                       const std::vector<PartitionSample::LitColumns>& lits, PartitionSample::Planes& p)
 {
-    std::fill(acc_det_.begin(), acc_det_.end(), 0);
-    std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
+    std::fill(p.acc_det.begin(), p.acc_det.end(), 0);
+    std::fill(p.acc_mem.begin(), p.acc_mem.end(), 0);
+    return {words,
+            sense,
+            skip,
+            lp.data(),
+            static_cast<int>(lp.size()),
+            lits.data(),
+            p.bits.data(),
+            p.lo.data(),
+            p.hi.data(),
+            p.cls.size(),
+            p.acc_det.data(),
+            p.acc_mem.data()};
 }
+
+// The count table from the plane counts.
+void fill_table(const PartitionSample::Planes& p, CountTable& out)
+{
+    out.clear();
+    out.beyond = p.beyond;
+    for (std::size_t j = 0; j < p.cls.size(); ++j) {
+        const auto c = static_cast<std::size_t>(p.cls[j]);
+        const std::int64_t v = p.value[j];
+        const auto members = static_cast<std::int64_t>(p.acc_mem[j]);
+        const auto others = static_cast<std::int64_t>(p.acc_det[j]) - members;
+        out.cells[2 * c + 1] += v * members;
+        out.cells[2 * c] += v * others;
+        out.w1 += v * members;
+        out.w0 += v * others;
+    }
+}
+
+} // namespace
 
 void PartitionSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                              bool skip, CountTable& out)
 {
     compile(list, sense, signbyte);
-    zero_accumulators();
-    const KernelArgs k{words_,
-                       sense_,
-                       skip,
-                       lp_.data(),
-                       static_cast<int>(lp_.size()),
-                       lits_.data(),
-                       planes_.data(),
-                       plane_lo_.data(),
-                       plane_hi_.data(),
-                       plane_class_.size(),
-                       acc_det_.data(),
-                       acc_mem_.data()};
-    count_kernel(k);
-    out.clear();
-    out.beyond = beyond_;
-    for (std::size_t p = 0; p < plane_class_.size(); ++p) {
-        const auto c = static_cast<std::size_t>(plane_class_[p]);
-        const std::int64_t v = plane_value_[p];
-        const auto members = static_cast<std::int64_t>(acc_mem_[p]);
-        const auto others = static_cast<std::int64_t>(acc_det_[p]) - members;
-        out.cells[2 * c + 1] += v * members;
-        out.cells[2 * c] += v * others;
-        out.w1 += v * members;
-        out.w0 += v * others;
+    const KernelArgs k = kernel_args(words_, sense_, skip, lp_, lits_, own_);
+    count_kernel(&k, 1);
+    fill_table(own_, out);
+}
+
+PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int nclasses) const
+{
+    if (y.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("Y column too short");
+    YLayer l;
+    l.nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
+    std::vector<float> unit_y(obs_.size());
+    l.valid.assign(words_, 0);
+    l.wy.assign(obs_.size(), 0.0);
+    l.wy2.assign(obs_.size(), 0.0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const float v = y[static_cast<std::size_t>(obs_[u])];
+        unit_y[u] = v;
+        if (!(v >= 0.0f)) continue;
+        l.valid[u / 64] |= u64{1} << (u % 64);
+        const float wy = static_cast<float>(weight_[u]) * v;
+        l.wy[u] = wy;
+        l.wy2[u] = v * wy;
+    }
+    build_planes(unit_y, l.nclasses, l.planes);
+    return l;
+}
+
+void PartitionSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                             bool skip, std::span<YLayer* const> layers, std::span<CountTable> out)
+{
+    if (out.size() < layers.size()) throw std::invalid_argument("fewer tables than layers");
+    compile(list, sense, signbyte);
+    constexpr std::size_t kChunk = 8;
+    std::array<KernelArgs, kChunk> k;
+    for (std::size_t from = 0; from < layers.size(); from += kChunk) {
+        const std::size_t n = std::min(kChunk, layers.size() - from);
+        for (std::size_t j = 0; j < n; ++j)
+            k[j] = kernel_args(words_, sense_, skip, lp_, lits_, layers[from + j]->planes);
+        count_kernel(k.data(), n);
+        for (std::size_t j = 0; j < n; ++j) fill_table(layers[from + j]->planes, out[from + j]);
     }
 }
 

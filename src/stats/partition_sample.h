@@ -58,7 +58,7 @@ public:
     int units() const { return static_cast<int>(obs_.size()); }
     int classes() const { return nclasses_; }
     // Weight of the units whose Y class lies beyond the table.
-    std::int64_t beyond_weight() const { return beyond_; }
+    std::int64_t beyond_weight() const { return own_.beyond; }
 
     // The columns a literal reads: where it fails, where it is missing.
     struct LitColumns {
@@ -66,16 +66,54 @@ public:
         const std::uint64_t* miss;
     };
 
+    // Bit planes of a count table: plane j has a bit for every unit of class
+    // cls[j] whose weight has the plane's bit set; it is worth value[j] per unit
+    // (2^bit, or -2^31 for the sign bit). lo and hi bound the words holding set
+    // bits; the accumulators are the kernel's work.
+    struct Planes {
+        std::vector<std::uint64_t> bits;
+        std::vector<int> cls;
+        std::vector<std::int64_t> value;
+        std::vector<std::uint32_t> lo, hi;
+        std::vector<std::uint64_t> acc_det, acc_mem;
+        std::int64_t beyond = 0;
+    };
+
+    // Several Ys scored with one evaluation of each candidate's membership words:
+    // build the sample over a view whose Y is 0 where any of the Ys is present
+    // (missing elsewhere) with no classes, then one layer per Y. A layer holds
+    // which units have its Y, their w*y and y*w*y, and its count-table planes.
+    struct YLayer {
+        int nclasses = 0;
+        std::vector<std::uint64_t> valid;
+        std::vector<double> wy, wy2;
+        Planes planes;
+    };
+    // The layer of a Y column (one value per observation; negative or NaN is
+    // missing) with `nclasses` count-table classes.
+    YLayer layer(std::span<const float> y, int nclasses) const;
+    // The count table of the list for each layer's Y (out[j] for layers[j]); each
+    // equals partab() of a sample built over that Y alone.
+    void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
+                std::span<YLayer* const> layers, std::span<CountTable> out);
+    // The split sums of the pair for each layer's Y; each equals, to the last bit,
+    // splittab() of a sample built over that Y alone.
+    void splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip, bool per_term,
+                  std::span<const YLayer* const> layers, std::span<SplitSums> out, SplitSlots& slots);
+
 private:
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
     void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                       std::vector<int>& lp, std::vector<LitColumns>& lits);
     void split_words(bool skip, bool per_term);
-    void add_in_order(const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a, const std::uint64_t* b,
-                      SplitSlots::Side* side_b, std::size_t slot_b) const;
+    void add_in_order(const std::uint64_t* valid, const double* wy, const double* wy2, const std::uint64_t* a,
+                      SplitSlots::Side& side_a, std::size_t slot_a, const std::uint64_t* b, SplitSlots::Side* side_b,
+                      std::size_t slot_b) const;
     void build_columns(std::span<const int> attributes);
     template <class F> void for_each_block(bool skip, F&& f) const;
-    void zero_accumulators();
+    void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
+    SplitSums split_layer(const std::uint64_t* valid, const double* wy, const double* wy2, bool per_term,
+                          SplitSlots& slots) const;
 
     AttributeMatrix abyte_;
     int nclasses_ = 0;
@@ -83,16 +121,7 @@ private:
     std::vector<int> obs_;    // observation (0-based) of each unit; wider weights first
     std::vector<int> weight_; // weight of each unit
     std::vector<float> y_;    // Y of each unit
-    std::int64_t beyond_ = 0;
-
-    // Bit planes of the count table: plane p has a bit for every unit of class
-    // plane_class_[p] whose weight has bit plane_bit_[p] set; it is worth
-    // plane_value_[p] per unit (2^bit, or -2^31 for the sign bit).
-    std::vector<std::uint64_t> planes_;
-    std::vector<int> plane_class_;
-    std::vector<std::int64_t> plane_value_;
-    std::vector<std::uint32_t> plane_lo_, plane_hi_; // words of each plane that hold set bits
-    mutable std::vector<std::uint64_t> acc_det_, acc_mem_;
+    Planes own_;              // the count-table planes of the sample's Y
 
     // Per attribute (index a): 3 * words_ words: byte 1, byte 0, byte 255; empty
     // until built.

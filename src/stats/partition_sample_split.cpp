@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <stdexcept>
 
 namespace meru::stats {
 
@@ -95,7 +96,8 @@ struct Acc {
 
 } // namespace
 
-void PartitionSample::add_in_order(const u64* a, SplitSlots::Side& side_a, std::size_t slot_a, const u64* b,
+void PartitionSample::add_in_order(const u64* valid, const double* wy, const double* wy2, const u64* a,
+                                   SplitSlots::Side& side_a, std::size_t slot_a, const u64* b,
                                    SplitSlots::Side* side_b, std::size_t slot_b) const
 {
     // Two slots at once: their sums are separate chains of additions, which the
@@ -106,10 +108,11 @@ void PartitionSample::add_in_order(const u64* a, SplitSlots::Side& side_a, std::
         const auto take = [&](u64& m, std::size_t i, Acc& acc) {
             const std::size_t u = i * 64 + static_cast<std::size_t>(std::countr_zero(m));
             m &= m - 1;
-            acc.add(weight_[u], wy_[u], wy2_[u]);
+            acc.add(weight_[u], wy[u], wy2[u]);
         };
         for (std::size_t i = 0; i < nw; ++i) {
-            u64 ma = a[i], mb = b ? b[i] : 0;
+            const u64 v = valid ? valid[i] : ~u64{0};
+            u64 ma = a[i] & v, mb = b ? b[i] & v : 0;
             // One unit of each slot in turn keeps both chains busy.
             while (ma && mb) {
                 take(ma, i, x);
@@ -121,12 +124,30 @@ void PartitionSample::add_in_order(const u64* a, SplitSlots::Side& side_a, std::
     } else {
         for (int unit : by_obs_) {
             const auto u = static_cast<std::size_t>(unit);
-            x.add_masked((a[u / 64] >> (u % 64)) & 1, weight_[u], wy_[u], wy2_[u]);
-            if (b) y.add_masked((b[u / 64] >> (u % 64)) & 1, weight_[u], wy_[u], wy2_[u]);
+            const u64 v = valid ? (valid[u / 64] >> (u % 64)) & 1 : 1;
+            x.add_masked((a[u / 64] >> (u % 64)) & v, weight_[u], wy[u], wy2[u]);
+            if (b) y.add_masked((b[u / 64] >> (u % 64)) & v, weight_[u], wy[u], wy2[u]);
         }
     }
     x.store(side_a, slot_a);
     if (side_b) y.store(*side_b, slot_b);
+}
+
+SplitSums PartitionSample::split_layer(const u64* valid, const double* wy, const double* wy2, bool per_term,
+                                       SplitSlots& slots) const
+{
+    const int q1 = static_cast<int>(lp_.size()), q2 = static_cast<int>(lp2_.size());
+    slots.first.clear(q1);
+    slots.second.clear(q2);
+    add_in_order(valid, wy, wy2, side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(),
+                 &slots.second, static_cast<std::size_t>(q2));
+    if (per_term) {
+        for (std::size_t t = 0; t < lp_.size(); ++t)
+            add_in_order(valid, wy, wy2, terms1_.data() + t * words_, slots.first, t, nullptr, nullptr, 0);
+        for (std::size_t t = 0; t < lp2_.size(); ++t)
+            add_in_order(valid, wy, wy2, terms2_.data() + t * words_, slots.second, t, nullptr, nullptr, 0);
+    }
+    return finish_split(slots, q1, q2, per_term);
 }
 
 SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte,
@@ -135,19 +156,21 @@ SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<
     const int s1 = pair.first_sense();
     compile_into(pair.first, s1, signbyte, lp_, lits_);
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
-    const int q1 = static_cast<int>(lp_.size()), q2 = static_cast<int>(lp2_.size());
-    slots.first.clear(q1);
-    slots.second.clear(q2);
     split_words(skip, per_term);
-    add_in_order(side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(), &slots.second,
-                 static_cast<std::size_t>(q2));
-    if (per_term) {
-        for (std::size_t t = 0; t < lp_.size(); ++t)
-            add_in_order(terms1_.data() + t * words_, slots.first, t, nullptr, nullptr, 0);
-        for (std::size_t t = 0; t < lp2_.size(); ++t)
-            add_in_order(terms2_.data() + t * words_, slots.second, t, nullptr, nullptr, 0);
-    }
-    return finish_split(slots, q1, q2, per_term);
+    return split_layer(nullptr, wy_.data(), wy2_.data(), per_term, slots);
+}
+
+void PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
+                               bool per_term, std::span<const YLayer* const> layers, std::span<SplitSums> out,
+                               SplitSlots& slots)
+{
+    if (out.size() < layers.size()) throw std::invalid_argument("fewer results than layers");
+    const int s1 = pair.first_sense();
+    compile_into(pair.first, s1, signbyte, lp_, lits_);
+    compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
+    split_words(skip, per_term);
+    for (std::size_t j = 0; j < layers.size(); ++j)
+        out[j] = split_layer(layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), per_term, slots);
 }
 
 } // namespace meru::stats

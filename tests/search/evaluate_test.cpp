@@ -327,3 +327,33 @@ TEST(Evaluation, RecordStep)
     EXPECT_EQ(single_results.top10.count(), 0);
     EXPECT_EQ(single_results.evaluated, 1);
 }
+
+TEST(Evaluation, ParallelYsScoreAsTheSerialOnesAddUp)
+{
+    // Three Ys scored together (one membership evaluation per candidate) give each
+    // Y's serial value, under every criterion; the ranking direction is the one
+    // of largest magnitude over the Ys.
+    const Sample s;
+    EvaluationData d = s.data(3);
+    d.y[0] = s.y[0];
+    d.y[1] = s.y[3];
+    d.y[2] = s.y[4];
+    d.ymax = {1.0, 1.0, 1.0, 1.0, 1.0};
+    EvaluationSettings parallel = serial(0);
+    parallel.rank_stage = true;
+    parallel.fixpos = true;
+    for (int icrit = 1; icrit <= 8; ++icrit) {
+        float sum = 0.0f;
+        double rdir = 0.0;
+        for (int k = 1; k <= 3; ++k) {
+            EvaluationSettings one = parallel;
+            one.serial_y = k;
+            const Score sk = Evaluator(d, criterion(icrit), one).score(Single(2).candidate());
+            sum += sk.g;
+            if (std::fabs(sk.rdir) > std::fabs(rdir)) rdir = sk.rdir;
+        }
+        const Score all = Evaluator(d, criterion(icrit), parallel).score(Single(2).candidate());
+        EXPECT_EQ(all.g, sum) << "criterion " << icrit;
+        EXPECT_NEAR(all.rdir, rdir, 1e-12) << "criterion " << icrit;
+    }
+}

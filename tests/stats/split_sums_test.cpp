@@ -219,3 +219,63 @@ TEST(SplitSums, KernelsAgreeWithTheReferenceOnRandomSamples)
     check_random(31u, 10, 4000, 9000, false);
     check_random(5u, 300, 1, 300, true);
 }
+
+TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
+{
+    // One sample over the observations that have any of three Ys, a layer per Y:
+    // the split sums and count tables equal those of a sample built for each Y.
+    Gen g(77u);
+    SplitSlots slots_layer, slots_one;
+    for (int ds = 0; ds < 400; ++ds) {
+        RefData d = meru::test::make_random_data(g, g.uni(0, 200));
+        if (g.coin(0.3))
+            for (auto& w : d.w) w = g.coin(0.7) ? 0 : g.uni(1, 1000);
+        std::vector<std::vector<float>> ys(3, d.y);
+        for (auto& y : ys)
+            for (auto& v : y) v = g.coin(0.2) ? -1.0f : static_cast<float>(g.uni(0, 4));
+        std::vector<float> any(d.y.size(), -1.0f);
+        for (std::size_t i = 0; i < any.size(); ++i)
+            for (const auto& y : ys)
+                if (y[i] >= 0) any[i] = 0.0f;
+        RefData shared = d;
+        shared.y = any;
+        PartitionSample sample(meru::test::view_of(shared), 0);
+        std::vector<PartitionSample::YLayer> layers;
+        for (const auto& y : ys) layers.push_back(sample.layer(y, 4));
+        std::vector<PartitionSample::YLayer*> ptrs;
+        for (auto& l : layers) ptrs.push_back(&l);
+        for (int k = 0; k < 3; ++k) {
+            Partition p;
+            p.first = meru::test::make_random_list(g, d.lc);
+            p.second = meru::test::make_random_list(g, d.lc);
+            p.repflag = g.uni(0, 1);
+            const bool skip = g.coin(0.5), per_term = g.coin(0.5);
+            SplitSums sums[3];
+            sample.splittab(p, d.sign, skip, per_term,
+                            std::span<const PartitionSample::YLayer* const>(ptrs.data(), 3), sums, slots_layer);
+            meru::stats::CountTable tables[3];
+            sample.partab(p.first, p.first_sense(), d.sign, skip, ptrs, tables);
+            for (std::size_t j = 0; j < 3; ++j) {
+                RefData one = d;
+                one.y = ys[j];
+                PartitionSample alone(meru::test::view_of(one), 4);
+                const SplitSums want = alone.splittab(p, d.sign, skip, per_term, slots_one);
+                const std::string where = "set " + std::to_string(ds) + " Y " + std::to_string(j);
+                EXPECT_EQ(sums[j].n1, want.n1) << where;
+                EXPECT_EQ(sums[j].n2, want.n2) << where;
+                EXPECT_EQ(sums[j].m1, want.m1) << where;
+                EXPECT_EQ(sums[j].ss1, want.ss1) << where;
+                EXPECT_EQ(sums[j].ss2, want.ss2) << where;
+                EXPECT_EQ(sums[j].s2, want.s2) << where;
+                EXPECT_EQ(sums[j].sst, want.sst) << where;
+                meru::stats::CountTable t;
+                alone.partab(p.first, p.first_sense(), d.sign, skip, t);
+                EXPECT_EQ(tables[j].cells, t.cells) << where;
+                EXPECT_EQ(tables[j].w0, t.w0) << where;
+                EXPECT_EQ(tables[j].w1, t.w1) << where;
+                EXPECT_EQ(tables[j].beyond, t.beyond) << where;
+            }
+            if (HasFailure()) return;
+        }
+    }
+}
