@@ -52,6 +52,9 @@ struct Analysis {
     // The outcome: the first variable until the user chooses one.
     bool firsty = true;     // the next Y follow-up is this analysis's first
     bool ynochange = false; // set by the Y menu handler: nothing to follow up
+    int lastcrit = 1;       // the criterion the last Criteria request accepted
+    bool critcheck = false; // the criterion must be confirmed again for the Y
+    int ycurrent = 1;       // 1: one Y or serial Ys; 0: several Ys together
     outcome::Outcome outcome;
     outcome::ByGroup bygroup;
 };

@@ -53,6 +53,13 @@ public:
     // leaves the open analysis's outcome.yabandon set when the request was
     // cancelled or refused.
     std::function<void(Program&)> ymenu;
+    // Calls of the settings follow-ups into other modules; unset, they do nothing.
+    std::function<void(Program&)> xconstr;       // the X-constraint step after Strategy
+    std::function<void(Program&)> forceattr;     // the forcing step after Strategy
+    std::function<void(Program&)> logrank_setup; // the censoring set-up of the log-rank criterion
+    std::function<void(Program&)> empty_results; // a new Y: best lists, top-10 list and split counts emptied
+    std::function<void(Program&)> clear_saved_g; // the count of saved search G values := 0
+    std::function<void(Program&)> reset_ranking; // a new Y: the rank stage's tables reset
 
 private:
     std::array<Handler, kSteps> handlers_;

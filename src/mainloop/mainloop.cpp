@@ -2,6 +2,7 @@
 
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "mainloop/settings_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "ui/actlog.h"
@@ -115,6 +116,7 @@ void install_handlers(Program& p)
     p.dispatch.set(Step::rank_titles, rank_titles);
     p.dispatch.set(Step::close_search, close_search);
     p.dispatch.set(Step::help, help_requests);
+    install_settings(p);
 }
 
 } // namespace meru::mainloop

@@ -3,6 +3,7 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/script.h"
+#include "settings/qt_form.h"
 #include "ui/thinking.h"
 #include "ui/winmenu.h"
 
@@ -14,7 +15,8 @@ namespace meru::mainloop {
 Program::Program(platform::Frame& frame_, platform::UnitRegistry& units_)
     : frame(frame_), units(units_), menus(frame_.main_window().menuBar()),
       files(units_), ui{frame_, menus, {&frame_.main_window(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
-      services(ui, flags.searchend), exit([this](int status) { end_program(*this, status); })
+      services(ui, flags.searchend), forms(std::make_unique<settings::QtFormDialog>(ui)),
+      exit([this](int status) { end_program(*this, status); })
 {}
 
 void progress(Program& program, std::string_view text)

@@ -18,8 +18,12 @@
 #include "platform/io/random.h"
 #include "platform/menus.h"
 #include "rectdiag/diagram_settings.h"
+#include "settings/criteria_dialog.h"
+#include "settings/extent.h"
+#include "settings/form.h"
 #include "settings/options.h"
 #include "settings/strategy.h"
+#include "stats/censoring.h"
 #include "stats/criteria.h"
 #include "tree/tree_rules.h"
 #include "ui/context.h"
@@ -77,6 +81,13 @@ struct Program {
     settings::Options options;
     stats::CritSettings crit;
     settings::StrategySettings strategy;
+    settings::ExtentSettings extent;
+    settings::CritTexts crit_texts;              // the Criteria dialog's texts, kept between showings
+    bool crit_changed = false;                   // the last Criteria request changed the criterion settings
+    bool extent_from_strategy = false;           // the Extent request came from the Strategy dialog
+    stats::Censoring censoring;                  // censoring of the log-rank criterion
+    bool incidence = false;                      // log-rank incidence mode
+    std::unique_ptr<settings::FormDialog> forms; // shows the settings dialogs; tests replace it
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;
 

@@ -50,15 +50,6 @@ void run_ymenu(Program& p)
     }
 }
 
-void install_y_handlers(Program& p)
-{
-    p.dispatch.ymenu = run_ymenu;
-    p.dispatch.set(Step::y, [](Program& prog) {
-        if (prog.dispatch.ymenu) prog.dispatch.ymenu(prog);
-        if (prog.analysis_open() && !prog.analysis->ynochange && prog.analysis->yset)
-            prog.menus.set_flags(kYMenu, 1, platform::kMenuChecked);
-        return Flow::loop_head;
-    });
-}
+void install_y_handlers(Program& p) { p.dispatch.ymenu = run_ymenu; }
 
 } // namespace meru::mainloop

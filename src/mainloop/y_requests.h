@@ -11,7 +11,7 @@ struct Program;
 // and lowers `yoffered`.
 void run_ymenu(Program& program);
 
-// Sets the dispatch's ymenu hook, and a Y request handler that runs it.
+// Sets the dispatch's ymenu hook; the Y request (settings_requests.h) runs it.
 void install_y_handlers(Program& program);
 
 } // namespace meru::mainloop

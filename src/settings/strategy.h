@@ -15,6 +15,7 @@ struct StrategySettings {
     int topm = 10;                    // m of "Top m attributes"
     std::string maxitertext = "6";    // maximum iterations as typed
     int maxiter = 6;
+    std::string topmbox = " 10"; // the Top m box as last shown, kept between showings
 };
 
 } // namespace meru::settings

@@ -63,12 +63,14 @@ dialog Tip of the Day Topic
   press OK
 menu View > Output
 menu Options
+dialog Options
+  press Cancel
 menu File > Exit
 SCRIPT
 run session prog 0
 expect_line session "progress: ...expecting some data via File: menu!"
 expect_line session "NOTE: View:Output is not available yet"
-expect_line session "NOTE: Options is not available yet"
+expect_line session "dialog Options"
 expect_line session ": menu File > Exit"
 size=$(png_size frame.png)
 case "$size" in

@@ -1,0 +1,28 @@
+#pragma once
+// The Options, Y and settings requests of the main loop's dispatch: the Options
+// dialog; the Y menu handler and its follow-up (did the Y change, what a new Y
+// resets, the menus a chosen Y enables); and the Criteria, Strategy and Extent
+// stages, which Search:Go! runs silently one poll round after another.
+#include "mainloop/dispatch.h"
+#include "settings/ydescription.h"
+
+namespace meru::mainloop {
+
+struct Analysis;
+struct Program;
+
+// Replaces the generic handlers of the Options, Y and settings steps.
+void install_settings(Program& program);
+
+Flow options_request(Program& program);
+Flow y_request(Program& program);
+// Criteria, then Strategy, then Extent.
+Flow settings_request(Program& program);
+
+// The Ys of the open analysis as the settings dialogs check them.
+settings::YDescription describe_ys(const Analysis& analysis);
+
+// True when no attribute line has more than one cut.
+bool single_cuts(const Analysis& analysis);
+
+} // namespace meru::mainloop

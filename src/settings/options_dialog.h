@@ -1,0 +1,34 @@
+#pragma once
+// The Options dialog (dialog 108): the program-wide option flags. On OK the
+// flags are stored and written to the log as the "%Options" block; the caller
+// then saves the options line in the preferences file.
+#include "settings/form.h"
+#include "settings/options.h"
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::settings {
+
+namespace options_ids {
+inline constexpr int kDialog = 108;
+inline constexpr int kFullred = 1003;   // "Full Boolean reduction"
+inline constexpr int kPrimattr = 1004;  // "Attributes are primitive"
+inline constexpr int kTiedlast = 1005;  // "Tied partitions: use last found"
+inline constexpr int kDetailout = 1010; // "Detailed output"
+inline constexpr int kSkipset = 1007;   // radio "Skip if missing in attribute set"
+inline constexpr int kSkipcomb = 1008;  // radio "Skip if any missing in combination"
+inline constexpr int kTurbo = 3010;     // "Turbo data compression  on"
+inline constexpr int kDispgraph = 3011; // "Display graphics while searching"
+inline constexpr int kShowtip = 3012;   // "Show Tip of Day"
+} // namespace options_ids
+
+// Shows the dialog until its entries are accepted; true when they were (the
+// caller rewrites the preferences file), false for Cancel or a missing template.
+bool optdlg(Options& options, FormDialog& dialog, Services& services, io::LogWriter& log);
+
+} // namespace meru::settings

@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# Scripted runs of the settings dialogs on birthwt (its first column `low` is
+# binary, so the default Y is binary): Options with its log block and options
+# line; after Y:OK, Criteria (equal priors, the quality index's costs and r),
+# Strategy (Top m refusals and truncation) and Extent (the order refusal, the
+# float-level clamp, the accepted lines), each checked in the log.
+# Arguments: the meru executable, the source folder.
+set -u
+meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+export MERU_SCRIPT_TIMEOUT=60
+export MERU_PREFS="$work/meru.prf"
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# run NAME EXPECTED-STATUS: runs the script NAME.txt; standard error in NAME.err
+run() {
+  local name=$1 expect=$2
+  env MERU_SCRIPT="$work/$name.txt" timeout 120 "$meru" >"$work/$name.out" 2>"$work/$name.err"
+  local status=$?
+  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; tail -20 "$work/$name.err"; }
+}
+# has FILE TEXT: the file holds a line equal to TEXT
+has() {
+  grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""
+}
+# err NAME TEXT: the run's standard error holds TEXT
+err() {
+  grep -qF -- "$2" "$work/$1.err" || fail "$1: no \"$2\" on standard error"
+}
+
+cp "$src/examples/birthwt.mrc" "$src/examples/birthwt.csv" "$work/"
+log="$work/BIRTHWT.LOG"
+open="dismiss
+menu File > Open
+file $work/birthwt.mrc
+dismiss"
+
+# Options: Detailed output and "Skip if any missing in combination".
+cat > "$work/options.txt" <<SCRIPT
+$open
+menu Options
+dialog Options
+  set Detailed output = on
+  set Skip if any missing in combination = on
+  press OK
+SCRIPT
+run options 0
+has "$log" "%Options"
+has "$log" " Missing attributes handled by: Skip if missing in combination"
+has "$log" " Detailed output           Yes"
+has "$log" " Tip of Day                No"
+# Columns: full reduction, primitive, tied (on at start-up), detailed output,
+# skip in set, skip in combination, tip of the day.
+[ "$(grep -v '^#' "$MERU_PREFS" | head -1)" = "FFTTFTF" ] || fail "options line: $(grep -v '^#' "$MERU_PREFS" | head -1)"
+
+# Cancel writes nothing.
+cp "$MERU_PREFS" "$work/prefs.before"
+cat > "$work/options_cancel.txt" <<SCRIPT
+$open
+menu Options
+dialog Options
+  set Full Boolean reduction = on
+  press Cancel
+SCRIPT
+run options_cancel 0
+cmp -s "$MERU_PREFS" "$work/prefs.before" || fail "Options Cancel changed the preferences file"
+grep -qF "%Options" "$log" && fail "Options Cancel wrote the %Options block"
+
+# The rest needs Y:OK.
+cat > "$work/probe.txt" <<SCRIPT
+$open
+menu Y > Ok  low
+SCRIPT
+env MERU_SCRIPT="$work/probe.txt" timeout 120 "$meru" >/dev/null 2>&1
+if grep -qF "Y:OK is not available yet" "$log"; then
+  echo "NOTE: Y:OK is not available yet: Criteria, Strategy and Extent not run"
+  [ "$failures" -eq 0 ] && echo "settings: all passed" || echo "settings: $failures failures"
+  exit $((failures > 0))
+fi
+
+cat > "$work/settings.txt" <<SCRIPT
+$open
+menu Y > Ok  low
+answer no
+dismiss
+menu Criteria
+dialog Criteria
+  set Criterion = Entropy
+  set Equal priors = on
+  press OK
+menu Criteria
+dialog Criteria
+  set Criterion = Quality index QI(r)
+  set Data priors = on
+  press OK
+answer ok
+dialog Criteria
+  press OK
+answer ok
+menu Strategy
+dialog Strategy
+  set Top m attributes: = all
+  press OK
+answer ok
+dialog Strategy
+  set Top m attributes: = 0
+  press OK
+answer ok
+dialog Strategy
+  set Top m attributes: = 99
+  press OK
+answer ok
+menu Strategy
+dialog Strategy
+  press Set Extent Parameters
+dialog Extent Parameters
+  set Size p_1,..,p_q = 2 3
+  press OK
+answer ok
+dialog Extent Parameters
+  set Size p_1,..,p_q = 3,2
+  set Float levels (1-3) of attributes with multiple cuts = 5
+  press OK
+dialog Extent Parameters
+  press OK
+dialog Strategy
+  press OK
+SCRIPT
+run settings 0
+has "$log" "%Criteria"
+has "$log" " Prior probabilities specified:"
+has "$log" "     0     0.50"
+has "$log" "     1     0.50"
+err settings "Quality index. Must have costs specified!"
+has "$log" " Value of r, for QI(r), calculated from costs is r = 0.50"
+has "$log" "%Strategy"
+err settings "Need a number m in Top m box"
+err settings "Top m too large. Truncated to # attributes"
+has "$log" " Top m attributes, m=  22"
+has "$log" "%Extent"
+err settings "ERROR: p_1..p_q not in descending order."
+has "$log" " Up to size p_1,..p_q=3,2"
+has "$log" "Floating best 3 cuts"
+grep -qF "not available yet" "$log" && fail "a settings request said it is not available"
+
+[ "$failures" -eq 0 ] && echo "settings: all passed" || echo "settings: $failures failures"
+exit $((failures > 0))

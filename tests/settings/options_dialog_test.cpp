@@ -1,0 +1,69 @@
+// The Options dialog: the both-reductions refusal, the graphics note, the
+// "%Options" block and Cancel.
+#include "settings/options_dialog.h"
+#include "settings_fixture.h"
+
+namespace meru::settings {
+namespace {
+
+namespace ids = options_ids;
+using test::ScriptedForms;
+
+class Options108 : public test::SettingsTest {};
+
+TEST_F(Options108, BothReductionsTickedShowTheDialogAgainFromTheStoredFlags)
+{
+    Options o;
+    o.primattr = true;
+    o.fullred = true; // as a caller could leave them; primattr wins
+    forms.steps = {ScriptedForms::fill({}, {{ids::kFullred, true}, {ids::kPrimattr, true}, {ids::kDetailout, true}}),
+                   ScriptedForms::press(kOk)};
+    ASSERT_TRUE(optdlg(o, forms, services, log));
+    EXPECT_EQ(services.calls.front(), "msgbox:Primitive attributes & Full Boolean reduction incompatible.$ kind=ok");
+    ASSERT_EQ(forms.forms.size(), 2u);
+    EXPECT_FALSE(forms.forms[1].is_on(ids::kFullred));
+    EXPECT_TRUE(forms.forms[1].is_on(ids::kPrimattr));
+    EXPECT_FALSE(forms.forms[1].is_on(ids::kDetailout)); // the rejected showing's other choice is dropped
+    EXPECT_TRUE(o.primattr);
+    EXPECT_FALSE(o.fullred);
+    EXPECT_FALSE(o.detailout);
+}
+
+TEST_F(Options108, OkWritesTheBlockAndTheGraphicsNoteOnlyWhenSwitchedOn)
+{
+    Options o;
+    forms.steps = {
+        ScriptedForms::fill({}, {{ids::kDetailout, true}, {ids::kSkipcomb, true}, {ids::kDispgraph, true}})};
+    ASSERT_TRUE(optdlg(o, forms, services, log));
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"help:NOTE: display graphics", "actlog:%Options"}));
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{
+                               " Missing attributes handled by: Skip if missing in combination",
+                               " Full Boolean reductions   No",
+                               " Attributes are primitive  No",
+                               " Iied: Use last found      Yes",
+                               " Detailed output           Yes",
+                               " Display grahics in search Yes",
+                               " Turbo on                  Yes",
+                               " Tip of Day                No",
+                           }));
+    services.calls.clear();
+    forms.steps = {ScriptedForms::press(kOk)};
+    ASSERT_TRUE(optdlg(o, forms, services, log));
+    EXPECT_EQ(services.calls, std::vector<std::string>{"actlog:%Options"});
+}
+
+TEST_F(Options108, CancelAndAMissingTemplateChangeNothing)
+{
+    Options o;
+    forms.steps = {ScriptedForms::fill({}, {{ids::kFullred, true}}, kCancel)};
+    EXPECT_FALSE(optdlg(o, forms, services, log));
+    EXPECT_FALSE(o.fullred);
+    EXPECT_TRUE(services.calls.empty());
+    EXPECT_TRUE(log_lines().empty());
+    forms.missing = true;
+    EXPECT_FALSE(optdlg(o, forms, services, log));
+    EXPECT_EQ(log_lines(), std::vector<std::string>{" Error: dialog box 8 not found"});
+}
+
+} // namespace
+} // namespace meru::settings
