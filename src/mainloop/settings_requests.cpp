@@ -225,7 +225,7 @@ Flow extent_stage(Program& p)
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 1, kMenuEnabled);
     if (back_to_strategy) {
         f.strat = true;
-        return Flow::poll;
+        return Flow::next;
     }
     if (!f.sgo) return Flow::loop_head;
     f.qcont = true;
@@ -293,12 +293,17 @@ Flow settings_request(Program& p)
     if (!p.analysis_open()) return Flow::loop_head;
     MenuFlags& f = p.flags;
     if (f.qcrit) return criteria_stage(p);
-    if (f.strat) {
-        const Flow flow = strategy_stage(p);
+    // Strategy and Extent hand over to each other while the Strategy dialog
+    // asks for the extent.
+    for (;;) {
+        if (f.strat) {
+            const Flow flow = strategy_stage(p);
+            if (flow != Flow::next) return flow;
+        }
+        if (!f.qext) return Flow::loop_head;
+        const Flow flow = extent_stage(p);
         if (flow != Flow::next) return flow;
     }
-    if (f.qext) return extent_stage(p);
-    return Flow::loop_head;
 }
 
 void install_settings(Program& p)
