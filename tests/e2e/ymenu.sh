@@ -4,7 +4,8 @@
 # data file), then Ys from two cuts of age after a cancelled choice that keeps
 # bwt; on lung, Select Y of ph_ecog fragmented into ordinal indicator Ys,
 # whose OK item is then chosen by its exact text. The discrete-Y dialog is saved
-# as a picture before and after Reverse order.
+# as a picture before and after Reverse order. A changed Y brings up the
+# Criteria dialog, which these runs cancel.
 # Arguments: the meru executable, the source folder.
 set -u
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
@@ -53,6 +54,8 @@ dialog Select  Y variable(s)
   press OK
 answer no
 answer ok
+dialog Criteria
+  press Cancel
 menu Y > Select Y
 dialog Select  Y variable(s)
   set 1000 = age
@@ -71,6 +74,8 @@ dialog Make Y variable(s) from attributes
   press OK
 answer yes
 answer no
+dialog Criteria
+  press Cancel
 menu Y > Ok {age}>20,{age}>25
 SCRIPT
 run birthwt
