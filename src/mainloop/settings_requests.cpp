@@ -58,7 +58,7 @@ void y_menus(Program& p)
     const Analysis& a = *p.analysis;
     p.menus.set_flags(kCriteriaMenu, 0, kMenuEnabled);
     if (a.yset) p.menus.set_flags(kYMenu, 1, kMenuChecked);
-    p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
+    p.menus.set_flags(kYMenu, 8, a.bygroup.mode ? kMenuChecked : kMenuUnchecked);
     if (!a.yset) return;
     set_items(p, kSearchMenu, {0, 1}, kMenuEnabled);
     set_items(p, kRankMenu, {0, 1, 2, 3, 4, 5}, kMenuEnabled);
@@ -123,7 +123,7 @@ Flow criteria_stage(Program& p)
         const settings::CritResult r = settings::critdlg(p.crit, p.crit_texts, y, in, *p.forms, p.services, p.log);
         p.crit_changed = r.changed;
         if (!r.cancelled) break;
-        if (!(a.critdone && a.critcheck)) return Flow::loop_head;
+        if (r.missing || !(a.critdone && a.critcheck)) return Flow::loop_head;
         std::string text = " Required to OK dialog$";
         p.services.msgbox(text, BoxKind::Ok, false);
     }
@@ -281,6 +281,7 @@ Flow y_request(Program& p)
     p.dispatch.ymenu(p);
     if (!p.analysis_open()) return Flow::loop_head;
     Analysis& a = *p.analysis;
+    if (a.bygroup.mode) a.bygroup.current = 1;
     // Nothing to follow up when the request was cancelled or refused, or left no Y.
     if (a.ynochange || !a.outcome.yenabled) return Flow::loop_head;
     a.yset = true;

@@ -352,7 +352,7 @@ CritResult critdlg(CritSettings& c, CritTexts& t, const YDescription& y, const C
             const int closed = dialog.run(ids::kDialog, f);
             if (closed == kMissing) {
                 log.write(io::list_record("Error: dialog box 9  not found"));
-                r.cancelled = true;
+                r.cancelled = r.missing = true;
                 return r;
             }
             if (closed == kCancel) {

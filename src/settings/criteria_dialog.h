@@ -58,6 +58,7 @@ struct CritInput {
 
 struct CritResult {
     bool cancelled = false;
+    bool missing = false; // the template could not be loaded (cancelled as well)
     bool changed = false; // criterion, beta, gamma or complexity differ from entry
 };
 

@@ -166,6 +166,12 @@ TEST_F(SettingsRequests, AnUnsuitedCriterionMustBeConfirmed)
     }
     EXPECT_EQ(forms->shown.size(), 2u);
     EXPECT_EQ(program->analysis->lastcrit, 1);
+
+    // A missing template ends the request instead of asking again.
+    forms->missing = true;
+    program->flags.qcrit = true;
+    EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
+    EXPECT_EQ(log_lines().back(), " Error: dialog box 9  not found");
 }
 
 TEST_F(SettingsRequests, GoPassesValidCriteriaSilentlyAndRaisesTheRankStage)
