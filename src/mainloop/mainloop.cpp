@@ -111,8 +111,17 @@ Flow help_requests(Program& p)
     return Flow::loop_head;
 }
 
+// A Search:Go! round with no continuation pending goes on to its stages; a
+// continuation of a series of searches has no driver yet.
+Flow series(Program& p)
+{
+    if (!p.flags.qcont) return Flow::next;
+    return not_available(p, Step::series);
+}
+
 void install_handlers(Program& p)
 {
+    p.dispatch.set(Step::series, series);
     p.dispatch.set(Step::rank_titles, rank_titles);
     p.dispatch.set(Step::close_search, close_search);
     p.dispatch.set(Step::help, help_requests);

@@ -95,9 +95,7 @@ TEST_F(ProgramTest, StepsNotWrittenYetSayWhichItemIsNotAvailable)
     choose("Process", "Lists");
     mainloop::dispatch(*program);
     program->flags = MenuFlags{};
-    program->menus.set_flags(mainloop::kSearchMenu, 0, platform::kMenuEnabled);
-    program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
-    choose("Search", "Go!"); // its heading goes to the log first
+    program->flags.sgo = program->flags.qcont = true; // a continuation of a series of searches
     mainloop::dispatch(*program);
     const std::vector<std::string> want{
         "NOTE: File:Open is not available yet", "NOTE: View:Data, View:Other files is not available yet",

@@ -204,6 +204,20 @@ TEST_F(SettingsRequests, GoPassesValidCriteriaSilentlyAndRaisesTheRankStage)
     EXPECT_EQ(topics, std::vector<std::string>{"NOTE: q=1 and p_1=1"}); // iterative mode
 }
 
+TEST_F(SettingsRequests, GoReachesTheCriteriaStageThenTheRankStage)
+{
+    choose_y();
+    program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
+    choose("Search", "Go!");
+    EXPECT_EQ(mainloop::dispatch(*program), Flow::poll);
+    EXPECT_TRUE(forms->shown.empty());
+    EXPECT_TRUE(program->flags.qrank && program->flags.sgo);
+    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
+    const auto lines = log_lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), " Criteria:"), lines.end());
+    EXPECT_EQ(lines.back(), "NOTE: Rank:Fix Positive attributes is not available yet");
+}
+
 TEST_F(SettingsRequests, StrategyFitsTheExtentOnlyWhenTreeIsSwitched)
 {
     namespace st = settings::strategy_ids;
