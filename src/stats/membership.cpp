@@ -18,15 +18,11 @@ int failing_value(partition::Literal l, int sense, std::span<const std::int8_t> 
 
 void CompiledList::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, int lc)
 {
-    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
     sense_ = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
-    lp_.assign(list.lp.begin(), list.lp.end());
     lits_.clear();
-    for (partition::Literal l : list.lits) {
-        const int a = partition::attribute_of(l);
-        if (a < 1 || a > lc) throw std::invalid_argument("literal outside the attribute matrix");
-        lits_.push_back({a - 1, static_cast<std::uint8_t>(failing_value(l, sense_, signbyte))});
-    }
+    compile_terms(list, sense_, signbyte, lc, lp_, [&](int a, int fail) {
+        lits_.push_back({a - 1, static_cast<std::uint8_t>(fail)});
+    });
 }
 
 int CompiledList::membership(const std::uint8_t* row) const

@@ -101,6 +101,23 @@ private:
 // Failing value of literal l in a list of sense s (the literal test above).
 int failing_value(partition::Literal l, int sense, std::span<const std::int8_t> signbyte);
 
+// Compiling a term list, as every evaluation does it: checks that the term lengths
+// match the literals and that each literal names an attribute 1..lc (throwing
+// std::invalid_argument otherwise), copies the term lengths into `lp` and calls
+// each(attribute, failing value) for the literals in order.
+template <class Each>
+void compile_terms(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, int lc,
+                   std::vector<int>& lp, Each&& each)
+{
+    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
+    lp.assign(list.lp.begin(), list.lp.end());
+    for (partition::Literal l : list.lits) {
+        const int a = partition::attribute_of(l);
+        if (a < 1 || a > lc) throw std::invalid_argument("literal outside the attribute matrix");
+        each(a, failing_value(l, sense, signbyte));
+    }
+}
+
 // Membership of every observation, -1 for those the skip flag drops (no mask,
 // weight or Y test). `out` holds abyte.n values.
 void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip, std::span<std::int8_t> out);

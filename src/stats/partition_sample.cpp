@@ -283,17 +283,12 @@ void PartitionSample::compile(const partition::TermList& list, int sense, std::s
 void PartitionSample::compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                                    std::vector<int>& lp, std::vector<LitColumns>& lits)
 {
-    if (!list.consistent()) throw std::invalid_argument("term list lengths do not match its literals");
-    lp.assign(list.lp.begin(), list.lp.end());
     lits.clear();
-    for (partition::Literal l : list.lits) {
-        const int a = partition::attribute_of(l);
-        if (a < 1 || a > abyte_.lc) throw std::invalid_argument("literal outside the attribute matrix");
+    compile_terms(list, sense, signbyte, abyte_.lc, lp, [&](int a, int fail) {
         if (!built_[static_cast<std::size_t>(a)]) build_columns(std::span<const int>(&a, 1));
         const u64* col = cols_[static_cast<std::size_t>(a)].data();
-        const bool fails_on_one = failing_value(l, sense, signbyte) == 1;
-        lits.push_back({fails_on_one ? col : col + words_, col + 2 * words_});
-    }
+        lits.push_back({fail == 1 ? col : col + words_, col + 2 * words_});
+    });
 }
 
 namespace {
