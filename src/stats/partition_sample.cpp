@@ -180,13 +180,19 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
     words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
 
     build_planes(y_, nclasses_, own_);
-    wy_.resize(obs_.size());
-    wy2_.resize(obs_.size());
+    wy_.assign(words_ * 64, 0.0);
+    wy2_.assign(words_ * 64, 0.0);
     for (std::size_t u = 0; u < obs_.size(); ++u) {
         const float wy = static_cast<float>(weight_[u]) * y_[u];
         wy_[u] = wy;
         wy2_[u] = y_[u] * wy;
     }
+    unit_weights_ = std::all_of(weight_.begin(), weight_.end(), [](int w) { return w == 1; });
+    if (!unit_weights_) {
+        wd_.assign(words_ * 64, 0.0);
+        std::copy(weight_.begin(), weight_.end(), wd_.begin());
+    }
+    exact_ = sums_exact(wy_, wy2_);
     if (!std::is_sorted(obs_.begin(), obs_.end())) {
         by_obs_.resize(obs_.size());
         for (std::size_t u = 0; u < obs_.size(); ++u) by_obs_[u] = static_cast<int>(u);
@@ -244,6 +250,32 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
     }
     out.acc_det.assign(out.cls.size(), 0);
     out.acc_mem.assign(out.cls.size(), 0);
+}
+
+bool PartitionSample::sums_exact(std::span<const double> wy, std::span<const double> wy2) const
+{
+    // Each value is a float: a multiple of 2^(e - 24) where frexp gives e. With
+    // every value a multiple of 2^emin and the total of magnitudes below 2^(52 +
+    // emin), every partial sum is a multiple of 2^emin below 2^(53 + emin), so
+    // exact whatever the order.
+    const auto fits = [](std::span<const double> v) {
+        int emin = 0;
+        bool any = false;
+        double total = 0.0;
+        for (double x : v) {
+            if (x == 0.0) continue;
+            if (!std::isfinite(x)) return false;
+            int e = 0;
+            std::frexp(x, &e);
+            emin = any ? std::min(emin, e - 24) : e - 24;
+            any = true;
+            total += std::fabs(x);
+        }
+        return !any || total < std::ldexp(1.0, 52 + emin);
+    };
+    double weights = 0.0;
+    for (int w : weight_) weights += std::fabs(static_cast<double>(w));
+    return weights < std::ldexp(1.0, 52) && fits(wy) && fits(wy2);
 }
 
 void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
@@ -347,8 +379,8 @@ PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int ncl
     l.nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
     std::vector<float> unit_y(obs_.size());
     l.valid.assign(words_, 0);
-    l.wy.assign(obs_.size(), 0.0);
-    l.wy2.assign(obs_.size(), 0.0);
+    l.wy.assign(words_ * 64, 0.0);
+    l.wy2.assign(words_ * 64, 0.0);
     for (std::size_t u = 0; u < obs_.size(); ++u) {
         const float v = y[static_cast<std::size_t>(obs_[u])];
         unit_y[u] = v;
@@ -359,6 +391,7 @@ PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int ncl
         l.wy2[u] = v * wy;
     }
     build_planes(unit_y, l.nclasses, l.planes);
+    l.exact = sums_exact(l.wy, l.wy2);
     return l;
 }
 

@@ -87,6 +87,7 @@ public:
         int nclasses = 0;
         std::vector<std::uint64_t> valid;
         std::vector<double> wy, wy2;
+        bool exact = false; // see exact_
         Planes planes;
     };
     // The layer of a Y column (one value per observation; negative or NaN is
@@ -102,18 +103,26 @@ public:
                   std::span<const YLayer* const> layers, std::span<SplitSums> out, SplitSlots& slots);
 
 private:
+    // What the split sums add up for one Y.
+    struct SumTerms {
+        const std::uint64_t* valid; // units that have the Y; null: all
+        const double* wy;
+        const double* wy2;
+        bool exact;
+    };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
     void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                       std::vector<int>& lp, std::vector<LitColumns>& lits);
     void split_words(bool skip, bool per_term);
-    void add_in_order(const std::uint64_t* valid, const double* wy, const double* wy2, const std::uint64_t* a,
-                      SplitSlots::Side& side_a, std::size_t slot_a, const std::uint64_t* b, SplitSlots::Side* side_b,
-                      std::size_t slot_b) const;
+    void add_in_order(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
+                      const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
+    void add_exact(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
+                   const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
+    bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_columns(std::span<const int> attributes);
     template <class F> void for_each_block(bool skip, F&& f) const;
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
-    SplitSums split_layer(const std::uint64_t* valid, const double* wy, const double* wy2, bool per_term,
-                          SplitSlots& slots) const;
+    SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
     AttributeMatrix abyte_;
     int nclasses_ = 0;
@@ -138,8 +147,16 @@ private:
     // kept widened (exactly) to double; the units in observation order (when the
     // weight order moved them); the second list of the pair and the words of
     // each slot (reused).
-    std::vector<double> wy_, wy2_;
-    std::vector<int> by_obs_; // empty while the units are in observation order
+    std::vector<double> wy_, wy2_; // padded with zeros to whole words
+    std::vector<int> by_obs_;      // empty while the units are in observation order
+    // When every partial sum of the weights, w*y and y*w*y is exact in double
+    // (all are multiples of one power of two and their totals are small enough),
+    // the order of the additions cannot change a sum: the sums then run over
+    // whole words with vector instructions. wd_ holds the weights as doubles
+    // (padded) unless every weight is 1.
+    bool exact_ = false;
+    bool unit_weights_ = false;
+    std::vector<double> wd_;
     std::vector<int> lp2_;
     std::vector<LitColumns> lits2_;
     std::vector<std::uint64_t> side1_, side2_, skipw_, pass_, terms1_, terms2_;

@@ -1,10 +1,22 @@
 // The split sums of a pair over the sample's bit columns: where each list holds
 // comes from AND/OR over the literal columns, word by word; the sums then run over
-// the set bits in observation order, so they match the plain kernel exactly.
+// the set bits in observation order, so they match the plain kernel exactly --
+// or, where the sample's sums are exact in any order, over whole words with
+// vector instructions, which gives the same values.
 #include "stats/partition_sample.h"
 
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define MERU_SPLIT_DISPATCH 1
+#define MERU_SPLIT_INLINE __attribute__((always_inline)) inline
+#else
+#define MERU_SPLIT_DISPATCH 0
+#define MERU_SPLIT_INLINE inline
+#endif
+
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace meru::stats {
@@ -30,6 +42,129 @@ void hold_words(const std::vector<int>& lp, const PartitionSample::LitColumns* l
         }
         for (std::size_t i = 0; i < nw; ++i) hold[i] |= p[i];
     }
+}
+
+using v4d = double __attribute__((vector_size(32)));
+using v4i = std::int64_t __attribute__((vector_size(32)));
+
+// Lane masks of the 16 patterns of four bits: lane k all ones when bit k is set.
+struct LaneMasks {
+    alignas(32) std::array<std::array<std::int64_t, 4>, 16> m{};
+    LaneMasks()
+    {
+        for (std::size_t p = 0; p < 16; ++p)
+            for (std::size_t k = 0; k < 4; ++k) m[p][k] = (p >> k) & 1 ? -1 : 0;
+    }
+};
+
+const LaneMasks& lane_masks()
+{
+    static const LaneMasks masks;
+    return masks;
+}
+
+struct ExactArgs {
+    const u64* a;
+    const u64* b;     // null: a only
+    const u64* valid; // null: every unit
+    std::size_t nw;
+    const double* wd; // null: unit weights
+    const double* wy;
+    const double* wy2;
+    const LaneMasks* masks;
+};
+
+// Sums of one slot in vector lanes of four units.
+struct Lanes {
+    v4d c{}, s{}, q{};
+    std::int64_t count = 0;
+};
+
+// Adds the four values of x whose lanes are set (the others as +0).
+MERU_SPLIT_INLINE void add_masked4(v4d& acc, const v4i& x, const v4i& m) { acc += reinterpret_cast<v4d>(x & m); }
+
+template <bool Weighted>
+MERU_SPLIT_INLINE void add_nibble(Lanes& l, unsigned nibble, const LaneMasks& masks, const v4i& w, const v4i& y,
+                                  const v4i& y2)
+{
+    v4i m;
+    std::memcpy(&m, masks.m[nibble].data(), sizeof m);
+    add_masked4(l.s, y, m);
+    add_masked4(l.q, y2, m);
+    if constexpr (Weighted) add_masked4(l.c, w, m);
+}
+
+MERU_SPLIT_INLINE void lanes_out(const Lanes& l, bool weighted, double* out)
+{
+    out[0] = weighted ? (l.c[0] + l.c[1]) + (l.c[2] + l.c[3]) : static_cast<double>(l.count);
+    out[1] = (l.s[0] + l.s[1]) + (l.s[2] + l.s[3]);
+    out[2] = (l.q[0] + l.q[1]) + (l.q[2] + l.q[3]);
+}
+
+// Weight, sum and sum of squares of the units whose bits are set in a (out[0..2])
+// and in b (out[3..5]), four units at a time, each value loaded once for both.
+// Valid only where the sums are exact in any order.
+template <bool Weighted> MERU_SPLIT_INLINE void exact_sums_all(const ExactArgs& args, double* out)
+{
+    const u64* const a = args.a;
+    const u64* const b = args.b;
+    const u64* const valid = args.valid;
+    const double* const wd = args.wd;
+    const double* const wy = args.wy;
+    const double* const wy2 = args.wy2;
+    const LaneMasks& masks = *args.masks;
+    Lanes la, lb;
+    for (std::size_t i = 0; i < args.nw; ++i) {
+        const u64 v = valid ? valid[i] : ~u64{0};
+        const u64 ma = a[i] & v, mb = b ? b[i] & v : 0;
+        if (!(ma | mb)) continue;
+        la.count += std::popcount(ma);
+        lb.count += std::popcount(mb);
+        const std::size_t base = i * 64;
+        for (std::size_t k = 0; k < 64; k += 4) {
+            const auto na = static_cast<unsigned>((ma >> k) & 15u), nb = static_cast<unsigned>((mb >> k) & 15u);
+            v4i w{}, y, y2;
+            std::memcpy(&y, wy + base + k, sizeof y);
+            std::memcpy(&y2, wy2 + base + k, sizeof y2);
+            if constexpr (Weighted) std::memcpy(&w, wd + base + k, sizeof w);
+            add_nibble<Weighted>(la, na, masks, w, y, y2);
+            add_nibble<Weighted>(lb, nb, masks, w, y, y2);
+        }
+    }
+    lanes_out(la, Weighted, out);
+    lanes_out(lb, Weighted, out + 3);
+}
+
+MERU_SPLIT_INLINE void exact_sums_any(const ExactArgs& a, double* out)
+{
+    if (a.wd) exact_sums_all<true>(a, out);
+    else exact_sums_all<false>(a, out);
+}
+
+void exact_sums_generic(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
+
+#if MERU_SPLIT_DISPATCH
+__attribute__((target("avx2,popcnt"))) void exact_sums_avx2(const ExactArgs& a, double* out)
+{
+    exact_sums_any(a, out);
+}
+#endif
+
+using ExactFn = void (*)(const ExactArgs&, double*);
+
+ExactFn pick_exact_kernel()
+{
+#if MERU_SPLIT_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt")) return exact_sums_avx2;
+#endif
+    return exact_sums_generic;
+}
+
+void exact_sums(const ExactArgs& a, double* out)
+{
+    static const ExactFn kernel = pick_exact_kernel();
+    kernel(a, out);
 }
 
 } // namespace
@@ -96,10 +231,32 @@ struct Acc {
 
 } // namespace
 
-void PartitionSample::add_in_order(const u64* valid, const double* wy, const double* wy2, const u64* a,
-                                   SplitSlots::Side& side_a, std::size_t slot_a, const u64* b,
-                                   SplitSlots::Side* side_b, std::size_t slot_b) const
+void PartitionSample::add_exact(const SumTerms& t, const u64* a, SplitSlots::Side& side_a, std::size_t slot_a,
+                                const u64* b, SplitSlots::Side* side_b, std::size_t slot_b) const
 {
+    double sums[6];
+    exact_sums(
+        {a, b, t.valid, (obs_.size() + 63) / 64, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()},
+        sums);
+    side_a.count[slot_a] = static_cast<std::int64_t>(sums[0]);
+    side_a.sum[slot_a] = sums[1];
+    side_a.sumsq[slot_a] = sums[2];
+    if (!side_b) return;
+    side_b->count[slot_b] = static_cast<std::int64_t>(sums[3]);
+    side_b->sum[slot_b] = sums[4];
+    side_b->sumsq[slot_b] = sums[5];
+}
+
+void PartitionSample::add_in_order(const SumTerms& t, const u64* a, SplitSlots::Side& side_a, std::size_t slot_a,
+                                   const u64* b, SplitSlots::Side* side_b, std::size_t slot_b) const
+{
+    if (t.exact) {
+        add_exact(t, a, side_a, slot_a, b, side_b, slot_b);
+        return;
+    }
+    const u64* valid = t.valid;
+    const double* wy = t.wy;
+    const double* wy2 = t.wy2;
     // Two slots at once: their sums are separate chains of additions, which the
     // processor then runs side by side.
     Acc x, y;
@@ -133,19 +290,18 @@ void PartitionSample::add_in_order(const u64* valid, const double* wy, const dou
     if (side_b) y.store(*side_b, slot_b);
 }
 
-SplitSums PartitionSample::split_layer(const u64* valid, const double* wy, const double* wy2, bool per_term,
-                                       SplitSlots& slots) const
+SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const
 {
     const int q1 = static_cast<int>(lp_.size()), q2 = static_cast<int>(lp2_.size());
     slots.first.clear(q1);
     slots.second.clear(q2);
-    add_in_order(valid, wy, wy2, side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(),
-                 &slots.second, static_cast<std::size_t>(q2));
+    add_in_order(t, side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(), &slots.second,
+                 static_cast<std::size_t>(q2));
     if (per_term) {
-        for (std::size_t t = 0; t < lp_.size(); ++t)
-            add_in_order(valid, wy, wy2, terms1_.data() + t * words_, slots.first, t, nullptr, nullptr, 0);
-        for (std::size_t t = 0; t < lp2_.size(); ++t)
-            add_in_order(valid, wy, wy2, terms2_.data() + t * words_, slots.second, t, nullptr, nullptr, 0);
+        for (std::size_t j = 0; j < lp_.size(); ++j)
+            add_in_order(t, terms1_.data() + j * words_, slots.first, j, nullptr, nullptr, 0);
+        for (std::size_t j = 0; j < lp2_.size(); ++j)
+            add_in_order(t, terms2_.data() + j * words_, slots.second, j, nullptr, nullptr, 0);
     }
     return finish_split(slots, q1, q2, per_term);
 }
@@ -157,7 +313,7 @@ SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<
     compile_into(pair.first, s1, signbyte, lp_, lits_);
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
     split_words(skip, per_term);
-    return split_layer(nullptr, wy_.data(), wy2_.data(), per_term, slots);
+    return split_layer({nullptr, wy_.data(), wy2_.data(), exact_}, per_term, slots);
 }
 
 void PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
@@ -170,7 +326,8 @@ void PartitionSample::splittab(const partition::Partition& pair, std::span<const
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
     split_words(skip, per_term);
     for (std::size_t j = 0; j < layers.size(); ++j)
-        out[j] = split_layer(layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), per_term, slots);
+        out[j] = split_layer({layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), layers[j]->exact},
+                             per_term, slots);
 }
 
 } // namespace meru::stats
