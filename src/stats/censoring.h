@@ -5,6 +5,8 @@
 // An attribute's label 1 names its false value (byte 0) and label 2 its true value
 // (byte 1), so the side chosen by its label number v is the byte v - 1. Every
 // routine that asks whether an observation is censored goes through `is_censored`.
+#include "stats/criteria.h"
+
 #include <cstdint>
 #include <string>
 
@@ -33,6 +35,9 @@ struct Censoring {
 };
 
 // Log-rank incidence mode: tables show incidence rates instead of means.
-inline bool incidence_mode(int icrit, const Censoring& c) { return icrit == 7 && c.in_force; }
+inline bool incidence_mode(Criterion criterion, const Censoring& c)
+{
+    return criterion == Criterion::LogRank && c.in_force;
+}
 
 } // namespace meru::stats

@@ -14,7 +14,7 @@ std::string censoring_side_text(std::string_view name, std::string_view label)
     return text;
 }
 
-bool apply_censoring_choice(const CensoringChoice& choice, bool kept, int icrit, const SampleView& base,
+bool apply_censoring_choice(const CensoringChoice& choice, bool kept, Criterion criterion, const SampleView& base,
                             std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log)
 {
     if (choice.attribute < 1) {
@@ -30,7 +30,7 @@ bool apply_censoring_choice(const CensoringChoice& choice, bool kept, int icrit,
         log.write(io::fmt_a("Censor attribute : " + censoring_side_text(choice.name, choice.chosen_label), 47));
     }
     if (!kept) censpct(base, censoring, yname, services);
-    const bool lrinc = incidence_mode(icrit, censoring);
+    const bool lrinc = incidence_mode(criterion, censoring);
     if (lrinc) log.write("Log-rank - incidence rates will be calculated");
     return lrinc;
 }

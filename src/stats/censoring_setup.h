@@ -34,9 +34,9 @@ std::string censoring_side_text(std::string_view name, std::string_view label);
 // "Censor attribute : " with the chosen side's text. Unless `kept` (the attribute
 // already in force was kept and only its texts are rebuilt), the censored share of
 // `base` (observation weights and the base selection) is then shown by `censpct`.
-// Returns the log-rank incidence mode (criterion 7 with censoring in force) and,
+// Returns the log-rank incidence mode (the criterion Log-rank with censoring in force) and,
 // when it is on, writes "Log-rank - incidence rates will be calculated".
-bool apply_censoring_choice(const CensoringChoice& choice, bool kept, int icrit, const SampleView& base,
+bool apply_censoring_choice(const CensoringChoice& choice, bool kept, Criterion criterion, const SampleView& base,
                             std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log);
 
 } // namespace meru::stats

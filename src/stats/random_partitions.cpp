@@ -21,8 +21,12 @@ SampleFilter unit_filter(const RandomInput& in) { return {in.abyte, in.mask, in.
 // Log-rank of one Y over the units in stored order: the risk sets start as the
 // valid units of each side; each uncensored unit adds to O when in A-, and to E
 // and V as one event among the units still at risk; then the unit leaves.
-double stored_order_logrank(const RandomInput& in, std::span<const float> y, std::span<const std::uint8_t> in_a,
-                            long long& n_a_minus, long long& n_a)
+struct UnitLogRank {
+    double g = 0.0;
+    long long n_a_minus = 0, n_a = 0; // valid units of each side
+};
+
+UnitLogRank stored_order_logrank(const RandomInput& in, std::span<const float> y, std::span<const std::uint8_t> in_a)
 {
     const SampleFilter units = unit_filter(in);
     // Censoring counts only when the attribute matrix covers every observation.
@@ -39,8 +43,9 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
             for (int k = 0; k < w; ++k) (in_a[u + static_cast<std::size_t>(k)] ? r1 : r0) += 1;
         u += static_cast<std::size_t>(w);
     }
-    n_a_minus = r0;
-    n_a = r1;
+    UnitLogRank res;
+    res.n_a_minus = r0;
+    res.n_a = r1;
 
     double o = 0.0, e = 0.0, v = 0.0;
     u = 0;
@@ -63,7 +68,8 @@ double stored_order_logrank(const RandomInput& in, std::span<const float> y, std
             (member ? r1 : r0) -= 1;
         }
     }
-    return files::safediv((o - e) * (o - e), v);
+    res.g = files::safediv((o - e) * (o - e), v);
+    return res;
 }
 
 } // namespace
@@ -99,7 +105,10 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const
         long long n0 = 0, n1 = 0;
         double gk = 0.0;
         if (scoring == RandomScoring::StoredOrderLogRank) {
-            gk = stored_order_logrank(in, y, in_a, n0, n1);
+            const UnitLogRank lr = stored_order_logrank(in, y, in_a);
+            gk = lr.g;
+            n0 = lr.n_a_minus;
+            n1 = lr.n_a;
         } else {
             const bool tabled = scoring == RandomScoring::CountTable;
             double s0 = 0.0, s1 = 0.0;

@@ -36,7 +36,7 @@ TEST(CensoringSetup, ChosenSideIsRecordedLoggedAndCounted)
     test::RecordingServices sv;
     test::LogCapture cap;
     const CensoringChoice choice{2, 1, "STATUS", "Alive$", "Dead"};
-    EXPECT_TRUE(apply_censoring_choice(choice, false, 7, b.view(), "Months", c, sv, cap.log));
+    EXPECT_TRUE(apply_censoring_choice(choice, false, Criterion::LogRank, b.view(), "Months", c, sv, cap.log));
     EXPECT_TRUE(c.in_force);
     EXPECT_EQ(c.attribute, 2);
     EXPECT_EQ(c.side, 1);
@@ -54,7 +54,8 @@ TEST(CensoringSetup, CancelMeansNoCensoringAndKeptChoiceIsNotCountedAgain)
     Censoring c{true, 2, 2, "x"};
     test::RecordingServices sv;
     test::LogCapture cap;
-    EXPECT_FALSE(apply_censoring_choice(CensoringChoice{}, false, 7, b.view(), "Months", c, sv, cap.log));
+    EXPECT_FALSE(
+        apply_censoring_choice(CensoringChoice{}, false, Criterion::LogRank, b.view(), "Months", c, sv, cap.log));
     EXPECT_FALSE(c.in_force);
     EXPECT_EQ(c.attribute, 1);
     EXPECT_EQ(cap.lines, std::vector<std::string>{"No censoring"});
@@ -62,7 +63,7 @@ TEST(CensoringSetup, CancelMeansNoCensoringAndKeptChoiceIsNotCountedAgain)
 
     test::LogCapture kept;
     const CensoringChoice choice{2, 2, "STATUS", "Dead", "Alive"};
-    EXPECT_FALSE(apply_censoring_choice(choice, true, 5, b.view(), "Months", c, sv, kept.log));
+    EXPECT_FALSE(apply_censoring_choice(choice, true, Criterion::ChiSquare, b.view(), "Months", c, sv, kept.log));
     EXPECT_EQ(kept.lines, std::vector<std::string>{"Censor attribute : STATUS Dead"});
     EXPECT_TRUE(sv.calls.empty());
 }
