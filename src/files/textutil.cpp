@@ -221,19 +221,6 @@ bool charsin(std::string_view first, std::string_view second, bool* none)
     return all;
 }
 
-std::string rtrim(std::string_view text)
-{
-    size_t e = text.find_last_not_of(' ');
-    return e == std::string_view::npos ? std::string() : std::string(text.substr(0, e + 1));
-}
-
-std::string trim(std::string_view text)
-{
-    size_t b = text.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    return rtrim(text.substr(b));
-}
-
 std::string pad(std::string_view text, size_t width)
 {
     std::string s(text.substr(0, width));

@@ -2,6 +2,8 @@
 // Small text and numeric helpers shared by the control-file and data-file
 // readers and by the interface services: field splitters, upper-casing, the
 // 8.3 log-file name, blank squeezing, safe division and a few one-liners.
+#include "platform/io/strings.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,9 +86,10 @@ bool numtoken(std::string_view text);
 // its characters occurs in `second`. An empty first text gives true, none false.
 bool charsin(std::string_view first, std::string_view second, bool* none = nullptr);
 
-// Text with trailing blanks removed; text blank-padded (or cut) to `width`.
-std::string rtrim(std::string_view text);
-std::string trim(std::string_view text);
+// Text without its trailing blanks, or its outer blanks (platform/io/strings.h).
+using io::rtrim;
+using io::trim;
+// Text blank-padded (or cut) to `width`.
 std::string pad(std::string_view text, size_t width);
 
 } // namespace meru::files

@@ -1,5 +1,7 @@
 #include "mainloop/prefs.h"
 
+#include "platform/io/strings.h"
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -12,16 +14,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string_view trim_right(std::string_view s)
-{
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
-    return s;
-}
+// A line of the file without its trailing blanks and line ends.
+std::string trim_right(std::string_view s) { return io::rtrim(s, " \r\n"); }
 
 bool is_leading_line(std::string_view line)
 {
-    line = trim_right(line);
-    return line.empty() || line.front() == '#';
+    const std::string shown = trim_right(line);
+    return shown.empty() || shown.front() == '#';
 }
 
 // The seven saved options in their column order.
@@ -86,7 +85,7 @@ PrefRead read_preferences(const std::string& path)
         r.status = PrefStatus::bad_options;
     }
     while (static_cast<int>(r.prefs.recent.size()) < Preferences::kMaxRecent && std::getline(in, line)) {
-        std::string_view path_line = trim_right(line);
+        const std::string path_line = trim_right(line);
         if (!path_line.empty()) r.prefs.recent.emplace_back(path_line);
     }
     if (in.bad()) r.status = PrefStatus::unreadable;

@@ -24,11 +24,7 @@ int line_offset(int line, const files::ControlTables& t)
 }
 
 // The text as the edit box shows it: without its trailing blanks.
-std::string shown(const std::string& text)
-{
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
+std::string shown(const std::string& text) { return files::rtrim(text); }
 
 std::string blank_text() { return std::string(static_cast<size_t>(kTextLen), ' '); }
 

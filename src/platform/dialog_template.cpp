@@ -1,7 +1,8 @@
 #include "platform/dialog_template.h"
 
+#include "platform/io/strings.h"
+
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -76,11 +77,7 @@ bool split_words(std::string_view line, std::vector<std::string>& words, std::ve
     return true;
 }
 
-bool to_int(const std::string& s, int& out)
-{
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    return ec == std::errc() && p == s.data() + s.size();
-}
+using io::to_int;
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/file_dialog.h"
 
+#include "platform/qtext.h"
+
 #include "platform/script.h"
 
 #include <QDir>
@@ -8,11 +10,7 @@
 
 namespace meru::platform {
 
-namespace {
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-} // namespace
+namespace {} // namespace
 
 std::vector<FileFilter> parse_filter_list(std::string_view list)
 {

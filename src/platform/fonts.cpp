@@ -1,5 +1,7 @@
 #include "platform/fonts.h"
 
+#include "platform/io/strings.h"
+
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -27,13 +29,7 @@ FontRegistry& registry()
     return r;
 }
 
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
+using io::lower;
 
 std::optional<FontFace> face_of(const std::string& face)
 {

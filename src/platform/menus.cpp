@@ -1,5 +1,9 @@
 #include "platform/menus.h"
 
+#include "platform/qtext.h"
+
+#include "platform/io/strings.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,15 +31,7 @@ struct Menus::Menu {
 
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-bool same_text(std::string_view a, std::string_view b)
-{
-    std::string x = plain_menu_text(a), y = plain_menu_text(b);
-    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) {
-               return std::tolower(static_cast<unsigned char>(p)) == std::tolower(static_cast<unsigned char>(q));
-           });
-}
+bool same_text(std::string_view a, std::string_view b) { return io::iequals(plain_menu_text(a), plain_menu_text(b)); }
 
 } // namespace
 
@@ -49,9 +45,7 @@ std::string plain_menu_text(std::string_view text)
         }
         out += text[i];
     }
-    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
-    size_t b = out.find_first_not_of(" \t");
-    return b == std::string::npos ? std::string() : out.substr(b);
+    return io::trim(out, " \t");
 }
 
 Menus::Menus(QMenuBar* bar) : bar_(bar), context_(std::make_unique<QObject>()) {}

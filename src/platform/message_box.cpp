@@ -1,5 +1,7 @@
 #include "platform/message_box.h"
 
+#include "platform/qtext.h"
+
 #include "platform/script.h"
 
 #include <QMessageBox>
@@ -7,8 +9,6 @@
 namespace meru::platform {
 
 namespace {
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QMessageBox::Icon qt_icon(BoxIcon icon)
 {

@@ -1,69 +1,22 @@
 #include "platform/script.h"
 
 #include "platform/dialogs.h"
+#include "platform/io/strings.h"
 #include "platform/menus.h"
 
 #include <QDialog>
 #include <QPixmap>
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace meru::platform {
 
 namespace {
-
-std::string trim(std::string_view s)
-{
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r");
-    return std::string(s.substr(b, e - b + 1));
-}
-
-std::string lower(std::string s)
-{
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string unquote(const std::string& s)
-{
-    if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
-    return s;
-}
-
-bool to_int(std::string_view s, int& out)
-{
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    return !s.empty() && ec == std::errc() && p == s.data() + s.size();
-}
-
-std::vector<std::string> words(std::string_view s)
-{
-    std::vector<std::string> out;
-    std::istringstream in{std::string(s)};
-    std::string w;
-    while (in >> w) out.push_back(w);
-    return out;
-}
-
-std::string join(const std::vector<std::string>& w, size_t from, size_t to)
-{
-    std::string out;
-    for (size_t i = from; i < to; ++i) {
-        if (!out.empty()) out += ' ';
-        out += w[i];
-    }
-    return out;
-}
 
 long long now_ms()
 {
@@ -72,143 +25,6 @@ long long now_ms()
 }
 
 } // namespace
-
-std::optional<std::vector<int>> parse_key(std::string_view key)
-{
-    static const std::map<std::string, std::vector<int>> names = {
-        {"esc", {27}},      {"enter", {13}},   {"tab", {9}},     {"space", {32}},   {"backspace", {8}},
-        {"pgup", {0, 73}},  {"pgdn", {0, 81}}, {"up", {0, 72}},  {"down", {0, 80}}, {"left", {0, 75}},
-        {"right", {0, 77}}, {"home", {0, 71}}, {"end", {0, 79}},
-    };
-    if (key.size() == 1) return std::vector<int>{static_cast<unsigned char>(key[0])};
-    auto it = names.find(lower(std::string(key)));
-    if (it != names.end()) return it->second;
-    int code = 0;
-    if (to_int(key, code) && code >= 0 && code <= 255) return std::vector<int>{code};
-    return std::nullopt;
-}
-
-ParsedScript parse_script(std::string_view text)
-{
-    ParsedScript out;
-    std::istringstream in{std::string(text)};
-    std::string raw;
-    int lineno = 0;
-    ScriptAction* block = nullptr; // the open dialog block
-    auto error = [&](int line, const std::string& what) {
-        out.errors.push_back("line " + std::to_string(line) + ": " + what);
-    };
-    while (std::getline(in, raw)) {
-        ++lineno;
-        std::string line = trim(raw);
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> w = words(line);
-        std::string verb = lower(w[0]);
-        std::string rest = trim(std::string_view(line).substr(w[0].size()));
-
-        if (block) {
-            if (verb == "set") {
-                size_t eq = rest.find('=');
-                if (eq == std::string::npos || trim(rest.substr(0, eq)).empty()) {
-                    error(lineno, "expected: set CONTROL = VALUE");
-                    continue;
-                }
-                block->sets.push_back({unquote(trim(rest.substr(0, eq))), trim(rest.substr(eq + 1))});
-                continue;
-            }
-            if (verb == "press") {
-                if (rest.empty()) error(lineno, "expected: press CONTROL");
-                block->press = unquote(rest);
-                block = nullptr;
-                continue;
-            }
-            error(block->line, "dialog block without its closing \"press\"");
-            block = nullptr;
-        }
-
-        ScriptAction a;
-        a.line = lineno;
-        a.source = line;
-        if (verb == "menu") {
-            a.kind = ScriptAction::Kind::Menu;
-            size_t gt = rest.find('>');
-            a.title = trim(rest.substr(0, gt));
-            if (gt != std::string::npos) a.item = trim(rest.substr(gt + 1));
-            if (a.title.empty() || (gt != std::string::npos && a.item.empty())) {
-                error(lineno, "expected: menu TITLE > ITEM, or menu TITLE");
-                continue;
-            }
-        } else if (verb == "file") {
-            a.kind = ScriptAction::Kind::File;
-            if (rest.empty()) {
-                error(lineno, "expected: file PATH, or file cancel");
-                continue;
-            }
-            if (lower(rest) == "cancel") a.cancel = true;
-            else a.path = unquote(rest);
-        } else if (verb == "answer") {
-            a.kind = ScriptAction::Kind::Answer;
-            a.word = lower(rest);
-            if (a.word != "yes" && a.word != "no" && a.word != "ok" && a.word != "cancel") {
-                error(lineno, "expected: answer yes, no, ok or cancel");
-                continue;
-            }
-        } else if (verb == "dialog") {
-            a.kind = ScriptAction::Kind::Dialog;
-            a.target = unquote(rest);
-            if (a.target.empty()) {
-                error(lineno, "expected: dialog ID, dialog CAPTION or dialog *");
-                continue;
-            }
-        } else if (verb == "click") {
-            a.kind = ScriptAction::Kind::Click;
-            size_t n = w.size();
-            if (n >= 2 && lower(w[n - 1]) == "right") {
-                a.right = true;
-                --n;
-            }
-            if (n < 4 || !to_int(w[n - 2], a.x) || !to_int(w[n - 1], a.y)) {
-                error(lineno, "expected: click WINDOW X Y [right]");
-                continue;
-            }
-            a.target = unquote(join(w, 1, n - 2));
-        } else if (verb == "key") {
-            a.kind = ScriptAction::Kind::Key;
-            auto codes = w.size() >= 3 ? parse_key(w.back()) : std::nullopt;
-            if (!codes) {
-                error(lineno, "expected: key WINDOW KEY (a character, a code or a key name)");
-                continue;
-            }
-            a.keys = *codes;
-            a.target = unquote(join(w, 1, w.size() - 1));
-        } else if (verb == "dismiss") {
-            a.kind = ScriptAction::Kind::Dismiss;
-        } else if (verb == "wait") {
-            a.kind = ScriptAction::Kind::Wait;
-            if (w.size() != 2 || !to_int(w[1], a.ms) || a.ms < 0) {
-                error(lineno, "expected: wait MILLISECONDS");
-                continue;
-            }
-        } else if (verb == "shot") {
-            a.kind = ScriptAction::Kind::Shot;
-            if (w.size() < 3) {
-                error(lineno, "expected: shot WINDOW FILE.png, or shot frame FILE.png");
-                continue;
-            }
-            a.path = w.back();
-            a.target = unquote(join(w, 1, w.size() - 1));
-        } else if (verb == "exit") {
-            a.kind = ScriptAction::Kind::Exit;
-        } else {
-            error(lineno, "unknown action \"" + w[0] + "\"");
-            continue;
-        }
-        out.actions.push_back(std::move(a));
-        if (out.actions.back().kind == ScriptAction::Kind::Dialog) block = &out.actions.back();
-    }
-    if (block) error(block->line, "dialog block without its closing \"press\"");
-    return out;
-}
 
 Script::Script(std::vector<ScriptAction> actions, ScriptHost& host) : actions_(std::move(actions)), host_(host)
 {
@@ -315,7 +131,7 @@ bool Script::take_common(std::string_view waiting_for)
             note(*a);
             ++pos_;
             std::string why;
-            if (lower(a->target) == "dialog") {
+            if (io::lower(a->target) == "dialog") {
                 if (!dialog_) why = "no dialog is shown";
                 else if (!dialog_->widget()->grab().save(QString::fromStdString(a->path), "PNG"))
                     why = "the dialog could not be saved to " + a->path;
@@ -412,7 +228,7 @@ int Script::at_dialog(Dialog& d)
         }
         bool fits = a->kind == ScriptAction::Kind::Dialog &&
                     (a->target == "*" || a->target == std::to_string(d.id()) ||
-                     lower(plain_menu_text(a->target)) == lower(plain_menu_text(d.caption())));
+                     io::lower(plain_menu_text(a->target)) == io::lower(plain_menu_text(d.caption())));
         if (!fits) {
             fail(a, what);
             break;
@@ -440,7 +256,7 @@ bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& w
             return false;
         }
     }
-    std::string press = lower(a.press);
+    std::string press = io::lower(a.press);
     if (press == "esc" || press == "close") {
         d.close_with(kCancelId);
         return true;

@@ -2,11 +2,10 @@
 
 #include "platform/events.h"
 #include "platform/frame.h"
+#include "platform/io/strings.h"
 #include "platform/menus.h"
 #include "platform/window.h"
 
-#include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,12 +17,7 @@ namespace {
 constexpr int kHighestUnit = 1000;
 
 // Titles compared as a script names them: without "&", outer blanks and case.
-std::string folded(std::string_view text)
-{
-    std::string s = plain_menu_text(text);
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string folded(std::string_view text) { return io::lower(plain_menu_text(text)); }
 
 } // namespace
 
@@ -46,8 +40,7 @@ bool FrameScriptHost::choose_menu(std::string_view title, std::string_view item,
 int FrameScriptHost::find_window(std::string_view window) const
 {
     int unit = 0;
-    auto [p, ec] = std::from_chars(window.data(), window.data() + window.size(), unit);
-    if (ec == std::errc() && p == window.data() + window.size()) return frame_.is_open(unit) ? unit : -1;
+    if (io::to_int(window, unit)) return frame_.is_open(unit) ? unit : -1;
     std::string want = folded(window);
     for (int u = 0; u <= kHighestUnit; ++u)
         if (ChildWindow* w = frame_.window(u); w && folded(w->title()) == want) return u;

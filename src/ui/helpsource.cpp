@@ -1,6 +1,7 @@
 #include "ui/helpsource.h"
 
 #include "platform/io/records.h"
+#include "platform/io/strings.h"
 #include "ui/helpindex.h"
 
 #include <cstdio>
@@ -9,11 +10,7 @@ namespace meru::ui {
 
 namespace {
 
-std::string rstrip(std::string_view s)
-{
-    const auto end = s.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(s.substr(0, end + 1));
-}
+using io::rtrim;
 
 std::string where(int line) { return "help.src:" + std::to_string(line) + ": "; }
 
@@ -21,7 +18,7 @@ std::string index_line(long long record, std::string_view name)
 {
     char num[16];
     std::snprintf(num, sizeof num, "%6lld", record);
-    return rstrip(std::string(num) + " " + fixed_width(name, kHelpNameWidth)) + "\n";
+    return rtrim(std::string(num) + " " + fixed_width(name, kHelpNameWidth)) + "\n";
 }
 
 std::string text_record(std::string_view line) { return fixed_width(line, kHelpLineWidth) + "\r\n"; }
@@ -31,12 +28,12 @@ std::string text_record(std::string_view line) { return fixed_width(line, kHelpL
 std::vector<std::string> wrap_line(std::string_view line, std::size_t width)
 {
     std::vector<std::string> out;
-    std::string rest = rstrip(line);
+    std::string rest = rtrim(line);
     while (rest.size() > width) {
         const std::size_t blank = rest.rfind(' ', width);
         const bool at_blank = blank != std::string::npos && rest.find_first_not_of(' ') < blank;
         const std::size_t cut = at_blank ? blank : width;
-        out.push_back(rstrip(rest.substr(0, cut)));
+        out.push_back(rtrim(rest.substr(0, cut)));
         const std::size_t next = rest.find_first_not_of(' ', cut);
         rest = next == std::string::npos ? std::string() : rest.substr(next);
     }
@@ -59,7 +56,7 @@ HelpBuild build_help_files(std::string_view source)
                 b.topics.back().source_line = lineno;
             }
             in_names = true;
-            std::string name = rstrip(row.substr(2));
+            std::string name = rtrim(row.substr(2));
             if (name.size() > kHelpNameWidth)
                 b.errors.push_back(where(lineno) + "name longer than 50 characters: " + name);
             b.topics.back().names.push_back(std::move(name));
@@ -67,7 +64,7 @@ HelpBuild build_help_files(std::string_view source)
         }
         in_names = false;
         if (b.topics.empty()) {
-            if (!rstrip(row).empty()) b.errors.push_back(where(lineno) + "text before the first topic name");
+            if (!rtrim(row).empty()) b.errors.push_back(where(lineno) + "text before the first topic name");
             continue;
         }
         for (auto& piece : wrap_line(row, kHelpLineWidth)) b.topics.back().lines.push_back(std::move(piece));

@@ -6,19 +6,12 @@
 #include <string>
 
 #include "platform/io/iostat.h"
+#include "platform/io/strings.h"
 
 namespace meru::io {
 
 namespace {
 
-bool iequals(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
