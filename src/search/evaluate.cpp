@@ -188,6 +188,7 @@ int split_band(std::int64_t c0, std::int64_t n)
 {
     const float width = static_cast<float>(n + 1) / 100.0f;
     const float share = static_cast<float>(c0) / width;
+    if (!(share > 0.0f)) return 1; // also when negative weights leave no width
     const int band = static_cast<int>(std::min(share, 1e9f)) + 1;
     return std::clamp(band, 1, SearchResults::kSplitBands);
 }

@@ -230,6 +230,7 @@ TEST(Evaluation, SplitHistogramBand)
     EXPECT_EQ(meru::search::split_band(0, 0), 1);
     EXPECT_EQ(meru::search::split_band(100, 100), 100);
     EXPECT_EQ(meru::search::split_band(5, 1000000000), 1);
+    EXPECT_EQ(meru::search::split_band(3, -5), 1); // negative weights: no band beyond the first
     // Serial Y 3 alone adds nothing to the histogram; nor does Process mode.
     EXPECT_EQ(score_of(s, criterion(1), serial(3), 2, 3).band, 0);
     EvaluationSettings process = serial(1);
