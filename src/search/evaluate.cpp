@@ -80,7 +80,21 @@ void Evaluator::sort_times(io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
     std::fill(member_.begin(), member_.end(), std::int8_t{-1});
-    for (PerY& y : ys_) stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
+    for (PerY& y : ys_) {
+        stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
+        stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
+        y.walk_ready = true;
+    }
+}
+
+stats::LogRankResult Evaluator::logrank(PerY& y)
+{
+    if (!y.walk_ready) { // the times were not ordered beforehand: order them now
+        stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
+        stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
+        y.walk_ready = true;
+    }
+    return stats::logrank_walk(y.walk, member_);
 }
 
 void Evaluator::summarise(const Candidate& c, Score& s)
@@ -106,8 +120,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         sample_->memberships(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
-            values_[j] = criterion_->score(
-                stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_), &s.issues);
+            values_[j] = criterion_->score(logrank(y), &s.issues);
         }
         break;
     case stats::ScoreInput::CountTable:
@@ -143,9 +156,7 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     const bool skip = settings_.skipcomb;
     if (criterion_->direction() == stats::Direction::EventRates) {
         sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
-        for (std::size_t j = 0; j < ys_.size(); ++j)
-            r[j] = rate_contrast(
-                stats::LOGRANK(ys_[j].view, member_, data_.censoring, 1, ys_[j].key, ys_[j].order, quiet_));
+        for (std::size_t j = 0; j < ys_.size(); ++j) r[j] = rate_contrast(logrank(ys_[j]));
         return;
     }
     if (layers_.empty()) {

@@ -106,7 +106,11 @@ private:
         int nclasses = 0;
         stats::LogRankOrder order;
         stats::LogRankKey key;
+        stats::LogRankWalk walk; // the counted observations in the kept order
+        bool walk_ready = false;
     };
+    // The log-rank statistic of the membership in member_ for Y y.
+    stats::LogRankResult logrank(PerY& y);
     // Each Y's summary scored by the criterion, into values_.
     void summarise(const Candidate& c, Score& s);
     // Y weight, empty sides and balancing.

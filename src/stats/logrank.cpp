@@ -32,19 +32,62 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
     order.valid = true;
 }
 
-} // namespace
-
-LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
-                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
-{
+// The running sums of the walk from the latest time down: each counted
+// observation joins the risk set of its side; after the last observation of a
+// time other than 0 the time's events enter O, E and V.
+struct Walker {
     LogRankResult r;
-    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
-    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), membership.size()}));
-    if (n < 1) return r;
-    if (sort_switch == 0 || !order.valid || !(order.key == key) ||
-        order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
-        sort_times(data, n, key, order, log);
+    std::int64_t w0 = 0, w1 = 0; // weight at risk so far (times >= the current one)
+    double d0 = 0.0, d1 = 0.0;   // events at the current time
+    double o = 0.0, e = 0.0, v = 0.0;
 
+    void add(int m, int w, float t, bool event)
+    {
+        // Without branches on the membership: an observation of the other side,
+        // or an undetermined one, adds zeros, which change no sum.
+        const bool in0 = m == 0, in1 = m == 1;
+        const std::int64_t wa0 = in0 ? w : 0, wa1 = in1 ? w : 0;
+        const double e0 = event ? static_cast<double>(wa0) : 0.0, e1 = event ? static_cast<double>(wa1) : 0.0;
+        w0 += wa0;
+        w1 += wa1;
+        d0 += e0;
+        d1 += e1;
+        r.d0 += e0;
+        r.d1 += e1;
+        const double wt = static_cast<double>(w) * t;
+        r.t0 += in0 ? wt : 0.0;
+        r.t1 += in1 ? wt : 0.0;
+    }
+    void close_time(float t)
+    {
+        if (t == 0.0f) return;
+        const double dd = d0 + d1;
+        const double at_risk = static_cast<double>(w0 + w1);
+        o += d1;
+        if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
+        if (at_risk > 1.0) {
+            const double term = dd * (at_risk - dd) / (at_risk - 1.0) * (static_cast<double>(w1) / at_risk) *
+                                (static_cast<double>(w0) / at_risk);
+            v += std::max(0.0, term);
+        }
+        d0 = d1 = 0.0;
+    }
+    LogRankResult finish()
+    {
+        r.w0 = w0;
+        r.w1 = w1;
+        r.o = o;
+        r.e = e;
+        r.v = v;
+        r.g = v > 0.0 ? (o - e) * (o - e) / v : 0.0;
+        return r;
+    }
+};
+
+// Calls f(observation, time, last of its time) for the counted observations of
+// the kept order, latest time first.
+template <class F> void for_each_counted(const SampleFilter& filter, const LogRankOrder& order, int n, F&& f)
+{
     // Whether the observation at a sorted position takes part (its time is the
     // kept sorted value, -1 when missing).
     const auto counted = [&](int pos) {
@@ -55,56 +98,55 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
         while (pos >= 0 && !counted(pos)) --pos;
         return pos;
     };
-
-    std::int64_t w0 = 0, w1 = 0; // weight at risk so far (times >= the current one)
-    double d0 = 0.0, d1 = 0.0;   // events at the current time
-    double o = 0.0, e = 0.0, v = 0.0;
     for (int pos = next_counted(n - 1); pos >= 0;) {
-        const int i = order.obs[static_cast<std::size_t>(pos)];
         const float t = order.times[static_cast<std::size_t>(pos)];
         const int next = next_counted(pos - 1);
-        const bool last_of_time = next < 0 || order.times[static_cast<std::size_t>(next)] != t;
-
-        const int m = membership[static_cast<std::size_t>(i)];
-        const int w = data.weights[static_cast<std::size_t>(i)];
-        const bool event = !filter.at(static_cast<std::size_t>(i)).censored;
-        if (m == 0) {
-            w0 += w;
-            if (event) {
-                d0 += w;
-                r.d0 += w;
-            }
-            r.t0 += static_cast<double>(w) * t;
-        } else if (m == 1) {
-            w1 += w;
-            if (event) {
-                d1 += w;
-                r.d1 += w;
-            }
-            r.t1 += static_cast<double>(w) * t;
-        }
-
-        if (last_of_time && t != 0.0f) {
-            const double dd = d0 + d1;
-            const double at_risk = static_cast<double>(w0 + w1);
-            o += d1;
-            if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
-            if (at_risk > 1.0) {
-                const double term = dd * (at_risk - dd) / (at_risk - 1.0) * (static_cast<double>(w1) / at_risk) *
-                                    (static_cast<double>(w0) / at_risk);
-                v += std::max(0.0, term);
-            }
-            d0 = d1 = 0.0;
-        }
+        f(order.obs[static_cast<std::size_t>(pos)], t, next < 0 || order.times[static_cast<std::size_t>(next)] != t);
         pos = next;
     }
-    r.w0 = w0;
-    r.w1 = w1;
-    r.o = o;
-    r.e = e;
-    r.v = v;
-    r.g = v > 0.0 ? (o - e) * (o - e) / v : 0.0;
-    return r;
+}
+
+} // namespace
+
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
+                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
+{
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
+    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), membership.size()}));
+    if (n < 1) return {};
+    if (sort_switch == 0 || !order.valid || !(order.key == key) ||
+        order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
+        sort_times(data, n, key, order, log);
+    Walker walker;
+    for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
+        const auto k = static_cast<std::size_t>(i);
+        walker.add(membership[k], data.weights[k], t, !filter.at(k).censored);
+        if (last_of_time) walker.close_time(t);
+    });
+    return walker.finish();
+}
+
+void prepare_walk(const SampleView& data, const Censoring& censoring, const LogRankOrder& order, LogRankWalk& walk)
+{
+    walk.steps.clear();
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring);
+    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), order.times.size(), order.obs.size()}));
+    if (!order.valid || n < 1) return;
+    for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
+        const auto k = static_cast<std::size_t>(i);
+        walk.steps.push_back({i, data.weights[k], t, !filter.at(k).censored, last_of_time});
+    });
+}
+
+LogRankResult logrank_walk(const LogRankWalk& walk, std::span<const std::int8_t> membership)
+{
+    Walker walker;
+    for (const LogRankWalk::Step& s : walk.steps) {
+        const auto k = static_cast<std::size_t>(s.obs);
+        walker.add(k < membership.size() ? membership[k] : -1, s.w, s.t, s.event);
+        if (s.closes) walker.close_time(s.t);
+    }
+    return walker.finish();
 }
 
 CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname,

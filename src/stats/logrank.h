@@ -61,6 +61,26 @@ struct LogRankResult {
 LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring,
                       int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log);
 
+// The counted observations of a kept order, latest time first, with their
+// weights, times, event flags and whether each is the last of its time: made once
+// for a sample (prepare_walk), then walked for each membership (logrank_walk),
+// which gives exactly what LOGRANK gives for that membership and order.
+struct LogRankWalk {
+    struct Step {
+        int obs;
+        int w;
+        float t;
+        bool event;
+        bool closes; // the last counted observation of its time
+    };
+    std::vector<Step> steps;
+};
+
+// Builds the walk of a valid order (an invalid order gives an empty walk).
+void prepare_walk(const SampleView& data, const Censoring& censoring, const LogRankOrder& order, LogRankWalk& walk);
+// The log-rank statistic of a membership (one value per observation) over the walk.
+LogRankResult logrank_walk(const LogRankWalk& walk, std::span<const std::int8_t> membership);
+
 struct CensoredCount {
     double censored = 0.0; // weight of the censored observations
     double total = 0.0;    // weight of the counted observations
