@@ -3,6 +3,11 @@
 // reader that fills them. The control file is handed over as its records (as
 // io::RecordReader or io::split_records give them); the data file is opened by
 // path only when the variable names must come from its first record.
+//
+// The reader's parts: controlfile_scan.cpp (the pre-scan), controlfile_read.cpp
+// (readcf: title, numbering and checks, format line, data-file name),
+// controlfile_variables.cpp (the variable list), controlfile_attribute_lines.cpp
+// (the attribute lines and their cuts); their shared state is controlfile_reader.h.
 #include "files/tables.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 #include "platform/frame.h"
 #include "platform/menu_commands.h"
 #include "ui/actlog.h"
-#include "ui/front.h"
+#include "ui/bring_to_front.h"
 #include "ui/messages.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // scatter window's Window-menu routine.
 #include "platform/dialogs.h"
 #include "platform/window.h"
-#include "ui/front.h"
+#include "ui/bring_to_front.h"
 #include "ui/listsel.h"
 #include "ui/opendlg.h"
 #include "ui_fixture.h"

@@ -1,7 +1,7 @@
 // The variable list of a control file (or of the data file's first record):
 // splitting, special names, numbers and blanks, and the duplicate fix-up.
 #include "core/services.h"
-#include "files/cfreader.h"
+#include "files/controlfile_reader.h"
 #include "files/makecf.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"

@@ -1,4 +1,4 @@
-#include "ui/front.h"
+#include "ui/bring_to_front.h"
 
 #include "platform/frame.h"
 

@@ -2,7 +2,7 @@
 // numbered ranges, "_i_", "_r_"), and turning each line's cuts into attributes
 // with their labels.
 #include "core/services.h"
-#include "files/cfreader.h"
+#include "files/controlfile_reader.h"
 #include "files/textutil.h"
 #include "platform/io/logwriter.h"
 

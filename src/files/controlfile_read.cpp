@@ -1,7 +1,7 @@
 // The control-file reader: title, variables, attribute lines, then numbering and
 // checks, the format line, the data-file name and the stored combinations.
 #include "core/services.h"
-#include "files/cfreader.h"
+#include "files/controlfile_reader.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
