@@ -4,17 +4,11 @@
 # Exit; the preferences file and the recent files; and the stops at start-up
 # when a help file is missing or another copy runs.
 # Arguments: the meru executable, the source folder.
-set -u
 bin="$(cd "$(dirname "$1")" && pwd)"
 src="$(cd "$2" && pwd)"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 cd "$work"
-export QT_QPA_PLATFORM=offscreen
 export MERU_SCRIPT_TIMEOUT=60
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # copy NAME: a copy of the program's folder in $work/NAME
 copy() {
@@ -24,23 +18,7 @@ copy() {
 
 # run NAME FOLDER EXPECTED-STATUS: runs the script NAME.txt with the program in
 # FOLDER and the preferences file NAME.prf; output in NAME.err
-run() {
-  local name=$1 folder=$2 expect=$3
-  env MERU_SCRIPT="$work/$name.txt" MERU_PREFS="$work/$name.prf" timeout 120 "$work/$folder/meru" \
-    >"$name.out" 2>"$name.err"
-  local status=$?
-  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; cat "$name.err"; }
-  ! grep -qE "runtime error:|AddressSanitizer" "$name.err" || { fail "$name: sanitizer report"; cat "$name.err"; }
-}
-
-expect_line() {
-  grep -qF -- "$2" "$1.err" || { fail "$1: no line \"$2\""; cat "$1.err"; }
-}
-
-png_size() {
-  [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || return
-  echo "$(od -An -tu1 -j16 -N8 "$1" | awk '{print $3*256+$4 "x" $7*256+$8}')"
-}
+run() { run_program "$1" "$3" "$work/$2/meru" MERU_PREFS="$work/$1.prf"; }
 
 copy prog
 [ -n "$(find "$work/prog" -name merukey.txt)" ] || fail "no merukey.txt in the program's folder $bin"
@@ -141,10 +119,7 @@ expect_line badprefs "cannot be read. Options take their start values"
 # A preferences file in a folder that does not exist: its message, and the
 # program runs (no other copy holds it).
 printf 'dismiss\nmenu File > Exit\n' > noprefs.txt
-env MERU_SCRIPT="$work/noprefs.txt" MERU_PREFS="$work/nowhere/meru.prf" timeout 120 "$work/prog/meru" \
-  >noprefs.out 2>noprefs.err
-status=$?
-[ "$status" -eq 0 ] || { fail "noprefs: status $status, expected 0"; cat noprefs.err; }
+run_program noprefs 0 "$work/prog/meru" MERU_PREFS="$work/nowhere/meru.prf"
 expect_line noprefs "ERROR: Cannot read the preferences file $work/nowhere/meru.prf"
 grep -qF "possibly MERU already running" noprefs.err && fail "noprefs: stopped as if another copy ran"
 
@@ -164,24 +139,22 @@ expect_line notext "Cannot find MERUHLP.TXT or is in use, possibly MERU already 
 expect_line notext "MERU terminating"
 
 # A second copy for the same user (the same preferences file) stops with the
-# help-index message.
-printf 'dismiss\nwait 4000\n' > first.txt
+# help-index message. The first copy waits for the user (a minute at most) from
+# the moment it has echoed its wait; it must still run when the others end.
+printf 'dismiss\nwait 60000\n' > first.txt
 env MERU_SCRIPT="$work/first.txt" MERU_PREFS="$work/first.prf" timeout 120 "$work/prog/meru" >first.out 2>first.err &
 first=$!
-for _ in $(seq 1 100); do
-  grep -qF "script 2: wait 4000" first.err 2>/dev/null && break
-  sleep 0.1
-done
-printf 'answer ok\n' > second.txt
-env MERU_SCRIPT="$work/second.txt" MERU_PREFS="$work/first.prf" timeout 120 "$work/prog/meru" \
-  >second.out 2>second.err
-status=$?
-[ "$status" -eq 1 ] || { fail "second: status $status, expected 1"; cat second.err; }
-expect_line second "Cannot find MERUKEY.TXT or is in use, possibly MERU already running"
-# Another user's copy (its own preferences file) runs beside it.
-printf 'dismiss\nmenu File > Exit\n' > other.txt
-run other prog 0
-wait "$first" || fail "first copy: status $?"
+if wait_for 60 "the first copy to wait for the user" grep -qF "script 2: wait 60000" first.err; then
+  printf 'answer ok\n' > second.txt
+  run_program second 1 "$work/prog/meru" MERU_PREFS="$work/first.prf"
+  expect_line second "Cannot find MERUKEY.TXT or is in use, possibly MERU already running"
+  # Another user's copy (its own preferences file) runs beside it.
+  printf 'dismiss\nmenu File > Exit\n' > other.txt
+  run other prog 0
+  kill -0 "$first" 2>/dev/null || fail "the first copy ended before the second and the other copy had run"
+fi
+kill "$first" 2>/dev/null
+wait "$first" 2>/dev/null
+no_sanitizer_report first
 
-[ "$failures" -eq 0 ] && echo "all scripted runs of MERU as expected"
-exit "$failures"
+finish "all scripted runs of MERU as expected"

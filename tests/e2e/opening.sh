@@ -5,24 +5,13 @@
 # frequencies against values counted from the CSV files; then control files with
 # errors, a bad data file and the control file edited and read again.
 # Arguments: the meru executable, the source folder.
-set -u
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/lib/common.sh"
 export MERU_PREFS="$work/meru.prf"
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # run NAME EXPECTED-STATUS: runs the script NAME.txt; standard error in NAME.err
-run() {
-  local name=$1 expect=$2
-  env MERU_SCRIPT="$work/$name.txt" timeout 120 "$meru" >"$work/$name.out" 2>"$work/$name.err"
-  local status=$?
-  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; tail -20 "$work/$name.err"; }
-}
+run() { run_program "$1" "$2" "$meru"; }
 
 # has FILE TEXT: the file holds a line containing TEXT
 has() {
@@ -159,5 +148,4 @@ has "$work/ed dir/kyphosis.mrc" "Kyphosis edited"
 preamble "$work/ed dir/KYPHOSIS.LOG" "%File:Open $work/ed dir/kyphosis.mrc" "KYPHOSIS.LOG"
 has "$work/ed dir/KYPHOSIS.LOG" "Kyphosis edited"
 
-[ "$failures" -eq 0 ] && echo "all openings as expected"
-exit "$failures"
+finish "all openings as expected"

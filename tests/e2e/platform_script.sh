@@ -3,34 +3,16 @@
 # with status 0 at the script's end, 3 when the script does not fit what the program
 # waits for, 4 when the program stops waiting for the user; a shot of the frame is
 # a PNG. Arguments: the meru executable, the source folder.
-set -u
 host="$(cd "$(dirname "$1")" && pwd)/meru_script_host"
 [ -x "$host" ] || { echo "no test program at $host"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/common.sh"
 cd "$work"
-export QT_QPA_PLATFORM=offscreen
-failures=0
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# run NAME EXPECTED-STATUS [ENV...]: runs the script NAME.txt, output in NAME.err
+# run NAME EXPECTED-STATUS [VAR=VALUE...]: runs the script NAME.txt, output in NAME.err
 run() {
   local name=$1 expect=$2
   shift 2
-  env MERU_SCRIPT="$work/$name.txt" "$@" timeout 60 "$host" >"$name.out" 2>"$name.err"
-  local status=$?
-  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; cat "$name.err"; }
-}
-
-expect_line() {
-  grep -qF -- "$2" "$1.err" || { fail "$1: no line \"$2\""; cat "$1.err"; }
-}
-
-# The width and height in a PNG's header, or nothing when it is not a PNG.
-png_size() {
-  [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || return
-  echo "$(od -An -tu1 -j16 -N8 "$1" | awk '{print $3*256+$4 "x" $7*256+$8}')"
+  run_program "$name" "$expect" "$host" "$@"
 }
 
 touch data.mrc
@@ -113,5 +95,4 @@ expect_line hang "script: the program has not waited for the user within 1 s"
 grep -q "host: hang over" hang.err && fail "hang: the computation ran to its end"
 [ $(( $(date +%s) - start )) -le 10 ] || fail "hang: the time-out took too long"
 
-[ "$failures" -eq 0 ] && echo "all scripted runs as expected"
-exit "$failures"
+finish "all scripted runs as expected"

@@ -5,25 +5,14 @@
 # Strategy (Top m refusals and truncation) and Extent (the order refusal, the
 # float-level clamp, the accepted lines), each checked in the log.
 # Arguments: the meru executable, the source folder.
-set -u
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=60
 export MERU_PREFS="$work/meru.prf"
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # run NAME EXPECTED-STATUS: runs the script NAME.txt; standard error in NAME.err
-run() {
-  local name=$1 expect=$2
-  env MERU_SCRIPT="$work/$name.txt" timeout 120 "$meru" >"$work/$name.out" 2>"$work/$name.err"
-  local status=$?
-  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; tail -20 "$work/$name.err"; }
-}
+run() { run_program "$1" "$2" "$meru"; }
 # has FILE TEXT: the file holds a line equal to TEXT
 has() {
   grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""
@@ -76,11 +65,11 @@ cat > "$work/probe.txt" <<SCRIPT
 $open
 menu Y > Ok  low
 SCRIPT
-env MERU_SCRIPT="$work/probe.txt" timeout 120 "$meru" >/dev/null 2>&1
+env MERU_SCRIPT="$work/probe.txt" timeout 120 "$meru" >"$work/probe.out" 2>"$work/probe.err"
+no_sanitizer_report probe
 if grep -qF "Y:OK is not available yet" "$log"; then
   echo "NOTE: Y:OK is not available yet: Criteria, Strategy and Extent not run"
-  [ "$failures" -eq 0 ] && echo "settings: all passed" || echo "settings: $failures failures"
-  exit $((failures > 0))
+  finish "settings: all passed"
 fi
 
 cat > "$work/settings.txt" <<SCRIPT
@@ -153,5 +142,4 @@ has "$log" " Criteria:"
 grep -F "not available yet" "$log" | grep -qvF "Rank:Fix Positive attributes" &&
   fail "a settings request said it is not available"
 
-[ "$failures" -eq 0 ] && echo "settings: all passed" || echo "settings: $failures failures"
-exit $((failures > 0))
+finish "settings: all passed"

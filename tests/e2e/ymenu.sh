@@ -7,25 +7,15 @@
 # as a picture before and after Reverse order. A changed Y brings up the
 # Criteria dialog, which these runs cancel.
 # Arguments: the meru executable, the source folder.
-set -u
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/lib/common.sh"
 export MERU_PREFS="$work/meru.prf"
 export MERU_SCRIPT_TIMEOUT=60
 shots="${MERU_E2E_SHOTS:-$work}"
-failures=0
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-run() {
-  local name=$1
-  env MERU_SCRIPT="$work/$name.txt" timeout 120 "$meru" >"$work/$name.out" 2>"$work/$name.err"
-  local status=$?
-  [ "$status" -eq 0 ] || { fail "$name: status $status"; tail -20 "$work/$name.err"; }
-}
+# run NAME: runs the script NAME.txt to its end (status 0); standard error in NAME.err
+run() { run_program "$1" 0 "$meru"; }
 
 # has LOG LINE: the log holds the line; count LOG LINE N: it holds it N times
 has() {
@@ -123,5 +113,4 @@ for p in ymenu_discrete.png ymenu_discrete_reversed.png; do
   [ -n "$(find "$shots/$p" -size +1k 2>/dev/null)" ] || fail "$p is not a picture of the dialog"
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "ymenu: all passed"
+finish "ymenu: all passed"

@@ -1,0 +1,70 @@
+# Shared by the scripted-run tests of tests/e2e; sourced, not run (the tests are
+# the *.sh files one folder up). Sourcing makes the work folder $work (removed at
+# the end) and the failure count, and gives the helpers below.
+set -u
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# no_sanitizer_report NAME: the run's standard error ($work/NAME.err) holds no
+# report of AddressSanitizer or UndefinedBehaviorSanitizer.
+no_sanitizer_report() {
+  ! grep -qE "runtime error:|AddressSanitizer|LeakSanitizer" "$work/$1.err" 2>/dev/null ||
+    { fail "$1: sanitizer report"; cat "$work/$1.err"; }
+}
+
+# run_program NAME EXPECTED-STATUS PROGRAM [VAR=VALUE...]: runs PROGRAM on the
+# script $work/NAME.txt with the variables given; standard output and error in
+# $work/NAME.out and $work/NAME.err. Checks the exit status and that no
+# sanitizer reported.
+run_program() {
+  local name=$1 expect=$2 program=$3
+  shift 3
+  env MERU_SCRIPT="$work/$name.txt" "$@" timeout 120 "$program" >"$work/$name.out" 2>"$work/$name.err"
+  local status=$?
+  [ "$status" -eq "$expect" ] || { fail "$name: status $status, expected $expect"; tail -40 "$work/$name.err"; }
+  no_sanitizer_report "$name"
+}
+
+# expect_line NAME TEXT: the run's standard error holds a line containing TEXT.
+expect_line() {
+  grep -qF -- "$2" "$work/$1.err" || { fail "$1: no line \"$2\""; tail -40 "$work/$1.err"; }
+}
+
+# png_size FILE: the width and height in a PNG's header ("500x60"), or nothing
+# when FILE is not a PNG.
+png_size() {
+  [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || return
+  echo "$(od -An -tu1 -j16 -N8 "$1" | awk '{print $3*256+$4 "x" $7*256+$8}')"
+}
+
+# wait_for SECONDS WHAT COMMAND...: runs COMMAND every tenth of a second until it
+# succeeds; after SECONDS a failure "gave up waiting for WHAT" and status 1.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local tries=$((seconds * 10))
+  while ((tries-- > 0)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  fail "gave up waiting for $what after $seconds s"
+  return 1
+}
+
+# finish MESSAGE: ends the test: MESSAGE and status 0 when nothing failed, else
+# the number of failures and status 1.
+finish() {
+  if ((failures == 0)); then
+    echo "$1"
+    exit 0
+  fi
+  echo "$failures failure(s)"
+  exit 1
+}
