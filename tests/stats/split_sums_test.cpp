@@ -178,6 +178,16 @@ void expect_identical(const SplitSums& got, const meru::test::RefSplit& want, co
     EXPECT_EQ(got.sst, want.sst) << where;
 }
 
+// Two independent random lists held as a pair either way round.
+Partition random_pair(Gen& g, int lc)
+{
+    Partition p;
+    p.first = meru::test::make_random_list(g, lc);
+    p.second = meru::test::make_random_list(g, lc);
+    p.repflag = g.uni(0, 1);
+    return p;
+}
+
 void check_random(unsigned seed, int datasets, int nmin, int nmax, bool turbo)
 {
     Gen g(seed);
@@ -189,10 +199,7 @@ void check_random(unsigned seed, int datasets, int nmin, int nmax, bool turbo)
         const auto view = meru::test::view_of(d);
         PartitionSample sample(view, g.uni(0, 3));
         for (int k = 0; k < 4; ++k) {
-            Partition p;
-            p.first = meru::test::make_random_list(g, d.lc);
-            p.second = meru::test::make_random_list(g, d.lc);
-            p.repflag = g.uni(0, 1);
+            const Partition p = random_pair(g, d.lc);
             const bool skip = g.coin(0.5), per_term = g.coin(0.5);
             const std::string where =
                 "seed " + std::to_string(seed) + " set " + std::to_string(ds) + " pair " + std::to_string(k);
@@ -245,10 +252,7 @@ TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
         std::vector<PartitionSample::YLayer*> ptrs;
         for (auto& l : layers) ptrs.push_back(&l);
         for (int k = 0; k < 3; ++k) {
-            Partition p;
-            p.first = meru::test::make_random_list(g, d.lc);
-            p.second = meru::test::make_random_list(g, d.lc);
-            p.repflag = g.uni(0, 1);
+            const Partition p = random_pair(g, d.lc);
             const bool skip = g.coin(0.5), per_term = g.coin(0.5);
             SplitSums sums[3];
             sample.splittab(p, d.sign, skip, per_term,
