@@ -17,6 +17,7 @@ void loop_head(Program& p)
     p.frame.close_window(kBannerUnit);
     p.frame.close_window(5);
     p.debug = false;
+    p.ui.textcol1 = 1;
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 
     p.msgline = p.analysis_open() ? std::string(kIdleData) + p.analysis->datapath : std::string(kIdleNoData);

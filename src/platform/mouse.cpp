@@ -14,6 +14,7 @@ bool is_press(int event)
 void MouseLatch::record(const MouseSample& sample)
 {
     const bool press = is_press(sample.event);
+    fresh_ = true;
     if (latched_ && !press) {
         behind_ = sample;
         has_behind_ = true;
@@ -27,7 +28,8 @@ void MouseLatch::record(const MouseSample& sample)
 MouseSample MouseLatch::read()
 {
     const MouseSample seen = sample_;
-    if (latched_ && has_behind_) sample_ = behind_;
+    fresh_ = latched_ && has_behind_;
+    if (fresh_) sample_ = behind_;
     latched_ = false;
     has_behind_ = false;
     return seen;
@@ -38,6 +40,7 @@ void MouseLatch::clear()
     sample_ = {};
     latched_ = false;
     has_behind_ = false;
+    fresh_ = false;
 }
 
 } // namespace meru::platform

@@ -40,12 +40,15 @@ public:
     // Forgets everything (pollers clear before they wait).
     void clear();
     bool latched() const { return latched_; }
+    // An event was recorded that read() has not returned yet.
+    bool fresh() const { return fresh_; }
 
 private:
     MouseSample sample_;
     bool latched_ = false;
     MouseSample behind_; // the latest event that came while a press was latched
     bool has_behind_ = false;
+    bool fresh_ = false;
 };
 
 } // namespace meru::platform

@@ -2,11 +2,13 @@
 // What the interface services work with: the frame and its menus, the modal host
 // (owner window and, in a scripted run, the script), the dialog templates, the
 // output log, the folder of the graphics fonts, the help display, and the
-// services' own state (font selection, action history, Window-menu entries).
+// services' own state (font selection, action history, Window-menu entries, the
+// text rows' scroll column and cell mode, the mouse state the graphics windows poll).
 // The main routine owns one Context for the whole run.
 #include "platform/dialog_template.h"
 #include "platform/modal_host.h"
 #include "ui/actlog.h"
+#include "ui/mouse_state.h"
 #include "ui/plotframe.h"
 #include "ui/selfont.h"
 #include "ui/winmenu.h"
@@ -42,6 +44,9 @@ struct Context {
     WindowMenu windows;
     PlotFrame plot{};      // scale and origin of the latest axes
     PlotSymbols symbols{}; // jitter, overlap step and jitter stream of plot symbols
+    int textcol1 = 1;      // first text column of rows below row 1 (the sideways scroll)
+    bool cellmode = false; // rows drawn character by character, without a bar
+    MouseBlock mouse{};    // written by mousecb, read by the windows' polls
 };
 
 } // namespace meru::ui

@@ -118,8 +118,10 @@ TEST_F(ProgramTest, LoopHeadClearsEveryRequestButTheKeptOnes)
     f.treemade = f.goflag2 = f.goflag3 = f.esplit = f.eboot = f.yoffered = true;
     program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuGrey);
     program->menus.set_flags(mainloop::kSearchMenu, 2, platform::kMenuEnabled);
+    program->ui.textcol1 = 31; // a viewer left scrolled sideways
 
     mainloop::loop_head(*program);
+    EXPECT_EQ(program->ui.textcol1, 1);
 
     EXPECT_FALSE(f.qfile || f.qedit || f.qy || f.qcrit || f.qrank || f.strat || f.qext || f.qproc || f.qview ||
                  f.qopt || f.qhelp || f.searching);
