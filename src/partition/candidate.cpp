@@ -71,8 +71,6 @@ bool ndistinct(std::span<const Literal> lits, int& count)
 
 namespace {
 
-bool failed(int st) { return st == status::kLimit || st == status::kNoConvergence; }
-
 bool holds_added(const TermList& l, const AddedAttributes* added)
 {
     if (!added) return false;

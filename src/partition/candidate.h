@@ -54,7 +54,7 @@ struct PairSettings {
 struct PairResult {
     bool skip = false;
     int complexity = 0;
-    int status = 0; // of the last reduction, complement or expansion run
+    TermStatus status = status::kOk; // of the last reduction, complement or expansion run
 };
 
 // Makes the pair of the candidate `cand` (of sense repflag; reduced in place) in

@@ -10,8 +10,6 @@ namespace meru::partition {
 
 namespace {
 
-bool failed(int st) { return st == status::kLimit || st == status::kNoConvergence; }
-
 // An attribute number above every attribute of the tables and of the lists, so
 // that the two working attributes mean nothing to the reduction but themselves.
 int working_base(const TermList& a, const TermList& b, const ReduceOptions& opt)
@@ -24,8 +22,8 @@ int working_base(const TermList& a, const TermList& b, const ReduceOptions& opt)
 
 } // namespace
 
-int complement(const TermList& in, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
-               io::LogWriter& log, bool debug)
+TermStatus complement(const TermList& in, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
+                      io::LogWriter& log, bool debug)
 {
     out.clear();
     if (in.q() == 1 && in.lp[0] == 1 && in.count() == 1) {
@@ -40,7 +38,7 @@ int complement(const TermList& in, int sense, TermList& out, const ReduceOptions
     if (debug && opt.tables) pdump("input", in, *opt.tables, log);
 
     const int outsense = 1 - sense;
-    int st = status::kOk;
+    TermStatus st = status::kOk;
     TermList m, d, clause, product;
     bool first = true;
     for (std::span<const Literal> t : in.terms()) {

@@ -28,7 +28,7 @@ namespace meru::partition {
 //   otherwise the status of the last transposition or expansion (2, -1, -2 allowed)
 // The result stops early only when it becomes the empty set of its own form, which
 // no further factor can change. With `debug` the input is dumped to the log.
-int complement(const TermList& in, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
-               io::LogWriter& log, bool debug = false);
+TermStatus complement(const TermList& in, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
+                      io::LogWriter& log, bool debug = false);
 
 } // namespace meru::partition

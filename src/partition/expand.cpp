@@ -18,8 +18,9 @@ bool is_single(const TermList& d, Literal l) { return d.q() == 1 && d.count() ==
 
 } // namespace
 
-int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2, const std::vector<int>& slotmap,
-           TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally)
+TermStatus expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2,
+                  const std::vector<int>& slotmap, TermList& out, int sense, const ReduceOptions& opt,
+                  SkipTally& tally)
 {
     auto lookup = [&](Literal l) -> Definition {
         const int a = attribute_of(l);
@@ -32,8 +33,8 @@ int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& s
     return expand_with(in, lookup, out, sense, opt, tally);
 }
 
-int expand_with(const TermList& in, const DefinitionLookup& lookup, TermList& out, int sense,
-                const ReduceOptions& opt, SkipTally& tally)
+TermStatus expand_with(const TermList& in, const DefinitionLookup& lookup, TermList& out, int sense,
+                       const ReduceOptions& opt, SkipTally& tally)
 {
     TermList w = in;
     std::vector<Literal> term;
@@ -64,10 +65,10 @@ int expand_with(const TermList& in, const DefinitionLookup& lookup, TermList& ou
                 out.add_term(term);
             }
         }
-        const int st = reduce(out, sense, opt);
+        const TermStatus st = reduce(out, sense, opt);
         if (!expanded) return st;
         if (out.is_constant_list()) return status::kOk;
-        if (st == status::kLimit || st == status::kNoConvergence) {
+        if (failed(st)) {
             skip_add(tally, kSkipReduceFail);
             return st;
         }

@@ -58,8 +58,9 @@ bool addstore(const TermList& list1, const TermList& list2, int k, DefinitionSet
 //       reduction reported its limit (then counted under skip reason 1);
 //   kNoConvergence when the reduction did not settle (counted under reason 1).
 // On every return `out` is a consistent list within the limits.
-int expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2, const std::vector<int>& slotmap,
-           TermList& out, int sense, const ReduceOptions& opt, SkipTally& tally);
+TermStatus expand(const TermList& in, const DefinitionSet& set1, const DefinitionSet& set2,
+                  const std::vector<int>& slotmap, TermList& out, int sense, const ReduceOptions& opt,
+                  SkipTally& tally);
 
 // The definition a literal expands to, and whether its signs are reversed; null
 // when the literal is not expanded.
@@ -71,7 +72,7 @@ using DefinitionLookup = std::function<Definition(Literal)>;
 
 // The expansion with its own choice of which literals expand (the complement uses
 // it with two working attributes).
-int expand_with(const TermList& in, const DefinitionLookup& lookup, TermList& out, int sense,
-                const ReduceOptions& opt, SkipTally& tally);
+TermStatus expand_with(const TermList& in, const DefinitionLookup& lookup, TermList& out, int sense,
+                       const ReduceOptions& opt, SkipTally& tally);
 
 } // namespace meru::partition

@@ -306,15 +306,15 @@ void write_back(TermList& list, const Terms& T, int sign)
     }
 }
 
-int set_constant(TermList& list, Literal c)
+TermStatus set_constant(TermList& list, Literal c)
 {
     list.set_constant(c);
-    return c == 1 ? status::kConstPlus : status::kConstMinus;
+    return constant_status(c);
 }
 
 } // namespace
 
-int reduce(TermList& list, int sense, const ReduceOptions& opt)
+TermStatus reduce(TermList& list, int sense, const ReduceOptions& opt)
 {
     if (list.q() > MAXP || !list.consistent()) return status::kLimit;
     if (list.q() == 1 && list.lp[0] == 1) return status::kUnchanged;

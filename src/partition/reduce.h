@@ -48,6 +48,6 @@ inline constexpr const char* kReduceProblem = "Problem in Boolean algebra reduct
 //   kNoConvergence  no end within 100 cycles; the list holds the last cycle
 //   kConstPlus / kConstMinus   the list is the single constant literal +1 / -1
 // An empty list (q = 0) is the empty set; a term of no literals the whole set.
-int reduce(TermList& list, int sense, const ReduceOptions& opt);
+TermStatus reduce(TermList& list, int sense, const ReduceOptions& opt);
 
 } // namespace meru::partition

@@ -43,16 +43,25 @@ constexpr Literal whole_constant(int sense) { return -empty_constant(sense); }
 constexpr bool is_constant(Literal l) { return l == 1 || l == -1; }
 constexpr int attribute_of(Literal l) { return l < 0 ? -l : l; }
 
-// Status codes shared by the engine's routines (reduce, trans, complement, expand).
+// Status codes shared by the engine's routines (reduce, trans, complement, expand),
+// named as status::kOk, ...
+enum class TermStatus {
+    kOk = 0,             // done; the list may have changed
+    kLimit = 1,          // a limit (terms, literals, combinations) was reached
+    kUnchanged = 2,      // nothing to do
+    kNoInput = 3,        // no terms or clauses were given
+    kNoConvergence = 10, // the reduction did not settle
+    kConstPlus = -1,     // the list collapsed to the single literal +1
+    kConstMinus = -2,    // the list collapsed to the single literal -1
+};
 namespace status {
-inline constexpr int kOk = 0;             // done; the list may have changed
-inline constexpr int kLimit = 1;          // a limit (terms, literals, combinations) was reached
-inline constexpr int kUnchanged = 2;      // nothing to do
-inline constexpr int kNoInput = 3;        // no terms or clauses were given
-inline constexpr int kNoConvergence = 10; // the reduction did not settle
-inline constexpr int kConstPlus = -1;     // the list collapsed to the single literal +1
-inline constexpr int kConstMinus = -2;    // the list collapsed to the single literal -1
+using enum TermStatus;
 } // namespace status
+
+// The status of a list collapsed to the constant literal `c` (+1 or -1).
+constexpr TermStatus constant_status(Literal c) { return c == 1 ? status::kConstPlus : status::kConstMinus; }
+// True for the statuses that leave no usable list: a limit, or no convergence.
+constexpr bool failed(TermStatus s) { return s == status::kLimit || s == status::kNoConvergence; }
 
 struct TermList {
     std::vector<int> lp;       // lp[t] = literals of term t (0-based t), q = lp.size()

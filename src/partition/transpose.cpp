@@ -12,8 +12,6 @@ namespace meru::partition {
 
 namespace {
 
-int constant_status(Literal c) { return c == 1 ? status::kConstPlus : status::kConstMinus; }
-
 // True when the new term adds nothing to the sum: it holds a literal and its
 // negation, or every literal of some term of the sum occurs in it (absorption).
 bool adds_nothing(const TermList& sum, std::span<const Literal> term)
@@ -41,8 +39,8 @@ void help(const ReduceOptions& opt, const char* topic)
 
 } // namespace
 
-int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& options, SkipTally& tally,
-          io::LogWriter& log)
+TermStatus trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& options, SkipTally& tally,
+                 io::LogWriter& log)
 {
     // The many reductions of one transposition share their literal relations.
     RelationCache cache;
@@ -92,7 +90,7 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         int i = n - 1;
         while (i >= 0 && digit[static_cast<size_t>(i)] == clauses.lp[static_cast<size_t>(i)] - 1) --i;
         if (i < 0) {
-            int st = reduce(out, outsense, opt);
+            TermStatus st = reduce(out, outsense, opt);
             dump(opt, "trans: result", out, log);
             return st == status::kUnchanged ? status::kOk : st;
         }
@@ -108,7 +106,7 @@ int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions
         }
         if (!out.add_term(term)) return status::kLimit;
 
-        int st = reduce(out, outsense, opt);
+        TermStatus st = reduce(out, outsense, opt);
         dump(opt, "trans: partial sum", out, log);
         if (st == status::kLimit) return st;
         if (st == status::kNoConvergence) {

@@ -26,7 +26,7 @@ inline constexpr long long kMaxCombinations = 50000;
 //   kConstPlus / kConstMinus  the result is a constant
 // A clause of no literals makes the product empty. On every return `out` is a
 // consistent term list within the limits.
-int trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
-          io::LogWriter& log);
+TermStatus trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& opt, SkipTally& tally,
+                 io::LogWriter& log);
 
 } // namespace meru::partition

@@ -59,7 +59,10 @@ struct Engine {
     SkipTally tally;
     ReduceOptions opt;
     Engine() { opt.services = &sv; }
-    int comp(const TermList& in, int sense, TermList& out) { return complement(in, sense, out, opt, tally, cap.log); }
+    TermStatus comp(const TermList& in, int sense, TermList& out)
+    {
+        return complement(in, sense, out, opt, tally, cap.log);
+    }
 };
 
 TEST(Complement, SmallCases)
@@ -88,7 +91,7 @@ TEST(Complement, DoesNotStopOnTheWholeSet)
     // the whole set, which must not end the product: A- = 3', held flipped as (3).
     Engine e;
     TermList out;
-    const int st = e.comp(list({{1, 4}, {3}}), kPlain, out);
+    const TermStatus st = e.comp(list({{1, 4}, {3}}), kPlain, out);
     EXPECT_NE(st, status::kLimit);
     EXPECT_TRUE(pequal(1, out, 1, list({{3}})));
     // The empty set of the result's form does end it: A = (-1)(...) is the whole set,
@@ -107,7 +110,7 @@ TEST(Complement, ExactComplementOnEveryPattern)
         const int sense = static_cast<int>(rng() % 2);
         e.opt.primitive = rng() % 4 == 0;
         TermList out, back;
-        const int st = e.comp(in, sense, out);
+        const TermStatus st = e.comp(in, sense, out);
         ASSERT_NE(st, status::kLimit);
         ASSERT_NE(st, status::kNoConvergence);
         ASSERT_TRUE(out.consistent());
@@ -147,7 +150,7 @@ TEST(Complement, WithLabelRulesOverIntervalCuts)
         const TermList in = random_list(rng, attrs);
         const int sense = static_cast<int>(rng() % 2);
         TermList out;
-        const int st = e.comp(in, sense, out);
+        const TermStatus st = e.comp(in, sense, out);
         ASSERT_NE(st, status::kLimit);
         ASSERT_EQ(list_meaning(out, 1 - sense, nobs, holds), negation(list_meaning(in, sense, nobs, holds))) << n;
     }
@@ -184,7 +187,7 @@ struct Added {
     {
         return list_meaning(l, sense, 1 << kPrimaries, [&](Literal x, int o) { return holds(x, o); });
     }
-    int run(const TermList& in, int sense, TermList& out, Engine& e) const
+    TermStatus run(const TermList& in, int sense, TermList& out, Engine& e) const
     {
         return expand(in, tab.positive_set(sense), tab.negative_set(sense), tab.slotmap, out, sense, e.opt, e.tally);
     }
@@ -311,7 +314,7 @@ TEST(Expand, MeansTheSubstitutedListOnEveryPattern)
         const int sense = static_cast<int>(rng() % 2);
         e.opt.primitive = rng() % 4 == 0;
         TermList out;
-        const int st = ad.run(in, sense, out, e);
+        const TermStatus st = ad.run(in, sense, out, e);
         if (st == status::kLimit) continue;
         ASSERT_EQ(ad.meaning(out, sense), ad.meaning(in, sense)) << n;
         for (Literal l : out.lits) ASSERT_LT(attribute_of(l), 10) << n;

@@ -164,7 +164,7 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
         opt.services = &sv;
 
         TermList r = input;
-        const int st = reduce(r, sense, opt);
+        const TermStatus st = reduce(r, sense, opt);
         if (st == status::kNoConvergence) ++nonconverged;
         if (st != status::kUnchanged) ++reduced_changed;
         ASSERT_TRUE(r.consistent());
@@ -176,7 +176,7 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
         // meaning is the product of the clauses over the same literals.
         SkipTally tally;
         TermList out;
-        const int ts = trans(input, sense, out, opt, tally, log);
+        const TermStatus ts = trans(input, sense, out, opt, tally, log);
         ASSERT_TRUE(out.consistent());
         ASSERT_TRUE(out.within_limits());
         if (ts == status::kLimit) continue;
@@ -184,7 +184,7 @@ TEST(ReduceTransProperty, MeaningIsKeptOnEveryObservation)
         const int outsense = 1 - sense;
         ASSERT_EQ(product_meaning(input, outsense == kPlain ? 1 : -1, k), meaning(out, outsense, k))
             << "trans, sense " << sense << " labels " << opt.label_rules << ": " << show(input) << " -> " << show(out)
-            << " status " << ts << "\n  attributes:" << describe(k);
+            << " status " << static_cast<int>(ts) << "\n  attributes:" << describe(k);
     }
     EXPECT_EQ(nonconverged, 0);
     EXPECT_GT(reduced_changed, kCases / 3); // the reduction does real work on these lists
