@@ -20,14 +20,34 @@ std::atomic<long long> allocations{0};
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
-void* operator new(std::size_t n)
+// Every plain form of new and delete goes through malloc and free, so that the
+// pairs match whichever form the library uses (a sanitizer checks that they do).
+namespace {
+void* counted_alloc(std::size_t n)
 {
     ++allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
+    return std::malloc(n ? n : 1);
+}
+} // namespace
+
+void* operator new(std::size_t n)
+{
+    if (void* p = counted_alloc(n)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t n)
+{
+    if (void* p = counted_alloc(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return counted_alloc(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return counted_alloc(n); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 TEST(Evaluation, ScoringAndRecordingAllocateNothing)
 {
