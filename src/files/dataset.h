@@ -51,6 +51,7 @@ struct DataArrays {
     // xdata[(j - 1) * n + (i - 1)]. A negative value is missing.
     std::vector<float, ZeroedAllocator<float>> xdata;
     std::vector<int> obswt;         // [i - 1]: weight of observation i
+    std::vector<int> testwt;        // [i - 1]: its weight in the test sample of a training/test split
     std::vector<std::string> obsid; // [i - 1]: identifier (at most 8 characters)
     // One byte per attribute and observation, the attributes of one observation
     // adjacent: abyte[(i - 1) * lc + (a - 1)]; 1 true, 0 false, 255 excluded.
@@ -75,6 +76,7 @@ inline void allocate_data(DataArrays& d, int n, int nv, int lc)
     d.xdata = {};
     d.xdata.resize(static_cast<std::size_t>(d.n) * d.ncols);
     d.obswt.assign(static_cast<std::size_t>(d.n), 0);
+    d.testwt.assign(static_cast<std::size_t>(d.n), 0);
     d.obsid.assign(static_cast<std::size_t>(d.n), std::string());
     d.abyte = {};
     d.abyte.resize(static_cast<std::size_t>(d.n) * d.lc);

@@ -8,6 +8,8 @@
 #include "files/tables.h"
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
+#include "settings/trainsplit.h"
+#include "settings/xconstr.h"
 
 #include <array>
 #include <string>
@@ -57,6 +59,11 @@ struct Analysis {
     int ycurrent = 1;       // 1: one Y or serial Ys; 0: several Ys together
     outcome::Outcome outcome;
     outcome::ByGroup bygroup;
+
+    // Resampling and X space: they belong to these data and end with them.
+    settings::XSpace xspace;  // the X constraints in force
+    bool splitactive = false; // a training/test split is in force (test weights in data.testwt)
+    settings::BootState boot; // the weights saved while a bootstrap sample is in force
 };
 
 } // namespace meru::mainloop

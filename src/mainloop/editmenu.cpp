@@ -5,9 +5,13 @@
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "platform/frame.h"
+#include "settings/attr_picker.h"
+#include "settings/trainsplit.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"
 #include "ui/opendlg.h"
+
+#include <algorithm>
 
 #include <string_view>
 
@@ -20,17 +24,64 @@ constexpr std::string_view kEditFilter{
 
 void heading(Program& p, std::string text) { ui::actlog(p.log, p.ui.history, text); }
 
+// Edit item 8's check mark and Process item 8 follow the split.
+void show_split(Program& p, bool active)
+{
+    p.menus.set_flags(kEditMenu, 8, active ? platform::kMenuChecked : platform::kMenuUnchecked);
+    if (active) {
+        p.menus.set_flags(kProcessMenu, 0, platform::kMenuEnabled);
+        p.menus.set_text(kProcessMenu, 8, "Switch to Test sample");
+        p.menus.set_flags(kProcessMenu, 8, platform::kMenuEnabled);
+    } else {
+        p.menus.set_flags(kProcessMenu, 8, platform::kMenuGrey);
+    }
+}
+
+// A new split, or none: the training sample is in use and the switches start again.
+void reset_switch(Program& p)
+{
+    p.edit.nswitch = 0;
+    p.edit.testflag = false;
+}
+
 Flow split_sample(Program& p)
 {
+    if (!p.analysis_open()) return Flow::loop_head;
+    Analysis& a = *p.analysis;
+    if (a.bygroup.mode) {
+        ui::helpshow(p.ui, "NOTE: split sample with by group");
+        return Flow::loop_head;
+    }
     heading(p, "%Edit:Split sample");
-    const std::string text = "NOTE: Edit:Split sample is not available yet";
-    p.log.write(text);
-    progress(p, text);
+    a.splitactive = false;
+    reset_switch(p);
+    const int n = a.nodata ? 0 : std::min(a.stats.nread, a.data.n);
+    const std::vector<int> varline = settings::variable_lines(a.tables);
+    settings::SplitContext cx{a.data.obswt,       a.data.testwt, n,     p.msgline, a.tables,   varline,
+                              a.tables.vars.nvar, a.data,        p.rng, *p.forms,  p.services, p.log};
+    const settings::SplitResult r = settings::trainsplit(p.split, cx);
+    a.splitactive = r.active;
+    a.nobs = static_cast<int>(r.total);
+    show_split(p, a.splitactive);
     return Flow::loop_head;
 }
 
 Flow bootstrap_toggle(Program& p)
 {
+    if (p.analysis && p.analysis->splitactive) {
+        // The test weights join the training weights at once, so that nothing
+        // is counted twice when the data are split again.
+        Analysis& a = *p.analysis;
+        p.services.note("NOTE: Edit:Split sample switched off for bootstrap$", NoteKind::Cut79, false);
+        a.nobs = static_cast<int>(settings::merge_split(a.data.obswt, a.data.testwt));
+        a.splitactive = false;
+        reset_switch(p);
+        show_split(p, false);
+    }
+    if (p.analysis && p.analysis->bygroup.mode) {
+        ui::helpshow(p.ui, "NOTE: bootstrap sample with by group");
+        return Flow::loop_head;
+    }
     if (p.analysis && p.analysis->tables.vars.hasfreq) {
         std::string text = "Cannot make bootstrap sample with grouped _freq_ data$";
         ui::msgbox(p.ui, text, BoxKind::Ok, false);
@@ -42,6 +93,11 @@ Flow bootstrap_toggle(Program& p)
     }
     heading(p, p.bootmode ? "%Edit:Un-Bootstrap sample" : "%Edit:Bootstrap sample");
     p.bootmode = !p.bootmode;
+    if (!p.bootmode && p.analysis) {
+        Analysis& a = *p.analysis;
+        const int n = a.nodata ? 0 : std::min(a.stats.nread, a.data.n);
+        settings::bootsamp(a.data.obswt, n, false, a.boot, p.rng, p.log);
+    }
     if (p.bootmode) {
         p.edit.nboot += 1;
         if (p.edit.nboot == 1) ui::helpshow(p.ui, "NOTE: Bootstrap sample");
@@ -108,6 +164,17 @@ SampleSwitch sampswitch(int& count, std::vector<int>& a, std::vector<int>& b, bo
     return {"Analysis is now on the training sample", "Switch to Test sample"};
 }
 
+Flow test_switch(Program& p)
+{
+    p.services.actlog("%Process: training/test switch");
+    if (!p.analysis_open() || !p.analysis->splitactive) return Flow::loop_head;
+    Analysis& a = *p.analysis;
+    const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
+    p.menus.set_text(kProcessMenu, 8, s.item_text);
+    if (!p.flags.sgo) p.log.write(s.message);
+    return Flow::loop_head;
+}
+
 Flow edit_request(Program& p)
 {
     const MenuFlags& f = p.flags;
@@ -119,6 +186,24 @@ Flow edit_request(Program& p)
     return Flow::loop_head;
 }
 
-void install_edit_handlers(Program& p) { p.dispatch.set(Step::edit, edit_request); }
+namespace {
+
+// Process > Switch to test sample; the other Process items are not handled here.
+Flow process_request(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    const bool others =
+        f.prect || f.plists || f.pdistab || f.pstats || f.prandom || f.ptree || f.paddatt || f.vaddatt;
+    if (f.ptest && !others) return test_switch(p);
+    return not_available(p, Step::process);
+}
+
+} // namespace
+
+void install_edit_handlers(Program& p)
+{
+    p.dispatch.set(Step::edit, edit_request);
+    p.dispatch.set(Step::process, process_request);
+}
 
 } // namespace meru::mainloop

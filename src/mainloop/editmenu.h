@@ -38,6 +38,10 @@ struct SampleSwitch {
 };
 SampleSwitch sampswitch(int& count, std::vector<int>& a, std::vector<int>& b, bool& testflag);
 
+// Process > Switch to test sample: with a split in force the training and test
+// weights change places ("%Process: training/test switch").
+Flow test_switch(Program& program);
+
 void install_edit_handlers(Program& program);
 
 } // namespace meru::mainloop

@@ -1,6 +1,7 @@
 #include "mainloop/mainloop.h"
 
 #include "mainloop/menubar.h"
+#include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
 #include "mainloop/settings_requests.h"
 #include "platform/events.h"
@@ -127,6 +128,7 @@ void install_handlers(Program& p)
     p.dispatch.set(Step::close_search, close_search);
     p.dispatch.set(Step::help, help_requests);
     install_settings(p);
+    install_picker_handlers(p);
 }
 
 } // namespace meru::mainloop

@@ -20,6 +20,7 @@
 #include "rectdiag/diagram_settings.h"
 #include "settings/criteria_dialog.h"
 #include "settings/extent.h"
+#include "settings/forceattr.h"
 #include "settings/form.h"
 #include "settings/options.h"
 #include "settings/strategy.h"
@@ -86,6 +87,8 @@ struct Program {
     bool crit_changed = false;                   // the last Criteria request changed the criterion settings
     bool extent_from_strategy = false;           // the Extent request came from the Strategy dialog
     stats::Censoring censoring;                  // censoring of the log-rank criterion
+    settings::Forcing forcing;                   // the forced attribute and how it joins A
+    settings::SplitSettings split;               // the Training sample dialog's choices
     bool incidence = false;                      // log-rank incidence mode
     std::unique_ptr<settings::FormDialog> forms; // shows the settings dialogs; tests replace it
     tree::TreeRules tree_rules;
