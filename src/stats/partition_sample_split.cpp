@@ -5,6 +5,12 @@
 // vector instructions, which gives the same values.
 #include "stats/partition_sample.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
+
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
 #define MERU_SPLIT_DISPATCH 1
 #define MERU_SPLIT_INLINE __attribute__((always_inline)) inline
@@ -12,12 +18,6 @@
 #define MERU_SPLIT_DISPATCH 0
 #define MERU_SPLIT_INLINE inline
 #endif
-
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <cstring>
-#include <stdexcept>
 
 namespace meru::stats {
 
