@@ -54,17 +54,6 @@ bool sizes_fit(const TermList& a, const TermList& b)
     return a.q() <= prod;
 }
 
-// The offender's variable-name field followed by the label of the literal (28 characters).
-std::string name_and_label(Literal x, const files::ControlTables& t)
-{
-    const files::Attribute* a = attr(attribute_of(x), t);
-    if (!a) return "";
-    std::string name = a->attname.substr(0, files::kNameLen);
-    name.resize(files::kNameLen, ' ');
-    const int col = litval(x, 1, t);
-    return name + a->attlab[static_cast<size_t>(col - 1)];
-}
-
 } // namespace
 
 CompatResult compat(const TermList& first, const TermList& second, int repflag, const files::ControlTables& t,
@@ -84,7 +73,7 @@ CompatResult compat(const TermList& first, const TermList& second, int repflag, 
     if (empty || off != 0) {
         std::string side1 = files::alabel(repflag != 0), side2 = files::alabel(repflag == 0);
         if (step2) std::swap(side1, side2);
-        const std::string who = empty ? "" : name_and_label(off, t);
+        const std::string who = empty ? "" : literal_text(off, 1, t);
         std::string note = empty ? "NOTE: no attributes on one side of " + side1 + " and " + side2
                                  : "NOTE: attribute " + files::squeeze(who) + " of " + side1 + " not in " + side2;
         note.resize(80, ' ');

@@ -1,5 +1,7 @@
 #include "partition/labels.h"
 
+#include "platform/io/edit.h"
+
 #include <algorithm>
 #include <bitset>
 #include <cmath>
@@ -189,6 +191,15 @@ signed char signbyte_of(int attribute, const files::ControlTables& t)
 int litval(Literal lit, int v, const files::ControlTables& t)
 {
     return litval(lit, v, signbyte_of(attribute_of(lit), t));
+}
+
+std::string literal_text(Literal lit, int v, const files::ControlTables& t)
+{
+    const int a = attribute_of(lit);
+    if (a < 1 || static_cast<size_t>(a) >= t.att.size()) return {};
+    const files::Attribute& att = t.att[static_cast<size_t>(a)];
+    const int col = litval(lit, v, att.signbyte);
+    return io::fmt_a(att.attname, files::kNameLen) + io::fmt_a(att.attlab[static_cast<size_t>(col - 1)], 20);
 }
 
 bool subterm(std::span<const Literal> a, std::span<const Literal> b)

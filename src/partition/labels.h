@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -30,6 +31,11 @@ namespace meru::partition {
 // whose label describes the literal.
 int litval(Literal lit, int v, signed char signbyte);
 int litval(Literal lit, int v, const files::ControlTables& t);
+
+// The text of a literal as lists of partitions show it: the attribute's
+// variable-name field (8 characters) followed by the label (20 characters) of the
+// column litval(lit, v) picks. Empty for an attribute outside the table.
+std::string literal_text(Literal lit, int v, const files::ControlTables& t);
 
 // Sign byte of an attribute; +1 for a number outside the table.
 signed char signbyte_of(int attribute, const files::ControlTables& t);
