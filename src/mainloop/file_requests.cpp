@@ -100,6 +100,12 @@ void reset_settings(Program& p)
     p.strategy.constrainx = false;
     p.strategy.forcein = false;
     p.strategy.treemode = false;
+    p.censoring = {};
+    p.incidence = false;
+    // The new data are not split: the training sample is in use.
+    p.edit.nswitch = 0;
+    p.edit.testflag = false;
+    p.menus.set_text(kProcessMenu, 8, "Switch to test sample");
 }
 
 void menus_for_analysis(Program& p, const Analysis& a)

@@ -203,6 +203,51 @@ TEST_F(FileRequestTest, BootstrapToggleTwiceShowsItsNoteOnceAndEndsOff)
     EXPECT_LT(on, off);
 }
 
+TEST_F(FileRequestTest, AnOpeningStartsWithoutXConstraintsCensoringOrSplit)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    auto& a = *program->analysis;
+    a.xspace = {true, 2, 2, 1, {"age>20"}};
+    a.xmask[1] = 0;
+    a.splitactive = true;
+    program->strategy.constrainx = true;
+    program->censoring.in_force = true;
+    program->incidence = true;
+    program->edit.nswitch = 1;
+    program->edit.testflag = true;
+    ASSERT_EQ(open(cf, true), Flow::loop_head);
+    const auto& b = *program->analysis;
+    EXPECT_FALSE(b.xspace.xspaceon);
+    EXPECT_EQ(b.xspace.nxcon, 0);
+    EXPECT_EQ(b.xspace.xconline, 0);
+    EXPECT_TRUE(b.xspace.xconlist.empty());
+    EXPECT_EQ(b.xmask[1], 1);
+    EXPECT_FALSE(b.splitactive);
+    EXPECT_FALSE(program->strategy.constrainx);
+    EXPECT_FALSE(program->censoring.in_force || program->incidence || program->edit.testflag);
+}
+
+TEST_F(FileRequestTest, BootstrapMergesASplitAndUndoingItRestoresTheWeights)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    auto& a = *program->analysis;
+    a.data.obswt = {1, 0, 1, 0};
+    a.data.testwt = {0, 1, 0, 1};
+    a.splitactive = true;
+    program->flags.qedit = program->flags.eboot = true;
+    mainloop::edit_request(*program);
+    EXPECT_FALSE(a.splitactive);
+    EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(a.data.testwt, (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_TRUE(grey(8, 8));
+    a.data.obswt[3] = 0; // as the reader leaves an unusable record
+    program->dispatch.bootstrap_draw(*program);
+    EXPECT_EQ(a.data.obswt[0] + a.data.obswt[1] + a.data.obswt[2] + a.data.obswt[3], 4);
+    mainloop::edit_request(*program);
+    EXPECT_FALSE(program->bootmode);
+    EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 0}));
+}
+
 TEST(SampleSwitch, TwoSwitchesRestoreTheSamples)
 {
     std::vector<int> a{1, 0, 2}, b{0, 3, 0};
