@@ -5,6 +5,8 @@
 
 #include "mainloop/editmenu.h"
 #include "mainloop/file_requests.h"
+#include "settings/attr_picker.h"
+#include "support/scripted_forms.h"
 #include "ui/ui_fixture.h"
 
 #include <cstdlib>
@@ -246,6 +248,35 @@ TEST_F(FileRequestTest, BootstrapMergesASplitAndUndoingItRestoresTheWeights)
     mainloop::edit_request(*program);
     EXPECT_FALSE(program->bootmode);
     EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 0}));
+}
+
+TEST_F(FileRequestTest, LiftingXConstraintsRestoresTheCountReadNotTheYMenus)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    auto& a = *program->analysis;
+    a.outcome.ny = 1;
+    a.ymat.assign(5 * 4, 0.0f);
+    for (int i = 1; i <= 4; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = a.data.x(i, 1); // age as Y
+    auto owned = std::make_unique<ScriptedForms>();
+    owned->steps = {[](settings::Form& f) {
+        f.choice[settings::picker_ids::kList] = f.items[settings::picker_ids::kList][1]; // "*age>20"
+        return settings::kOk;
+    }};
+    program->forms = std::move(owned);
+    program->strategy.constrainx = true;
+    program->dispatch.xconstr(*program);
+    EXPECT_EQ(a.nobs, 3); // ages 71, 158 and 128
+    EXPECT_EQ(a.outcome.ymin[0], 71.0f);
+    a.nobsin = 1; // as a Y-menu count leaves it
+    program->strategy.constrainx = false;
+    program->dispatch.xconstr(*program);
+    EXPECT_EQ(a.nobs, 4);
+    EXPECT_EQ(a.outcome.ymin[0], 2.0f);
+    EXPECT_EQ(a.outcome.ymax[0], 158.0f);
+    program->log.flush();
+    std::ifstream in(program->log.path());
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("\n Constrain X space lifted\n"), std::string::npos);
 }
 
 TEST(SampleSwitch, TwoSwitchesRestoreTheSamples)

@@ -4,6 +4,7 @@
 #include "files/tables.h"
 #include "platform/io/random.h"
 #include "settings/attr_picker.h"
+#include "settings/censoring_dialog.h"
 #include "settings/forceattr.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
@@ -227,6 +228,45 @@ TEST_F(Picker, ForcingTheTaggedItemOfANegativeAttributeIntersects)
     // A long note is cut at a word boundary within 255 characters.
     const std::string note = bounded_note(std::string(200, 'a') + " " + std::string(100, 'b'));
     EXPECT_EQ(note, std::string(200, 'a') + "$");
+}
+
+TEST_F(Picker, LogRankCensoringIsPickedKeptOrDropped)
+{
+    files::DataArrays data;
+    files::allocate_data(data, 4, 3, 4);
+    const int sex[] = {0, 0, 1, 0};
+    for (int i = 1; i <= 4; ++i) {
+        data.ab(4, i) = static_cast<std::uint8_t>(sex[i - 1]);
+        data.obswt[static_cast<std::size_t>(i - 1)] = 1;
+    }
+    const std::vector<float> y{5, 6, 7, 8};
+    const std::vector<std::uint8_t> mask(4, 1);
+    const stats::SampleView base{stats::AttributeMatrix(data.abyte, data.lc, 4), y, mask, data.obswt};
+    std::string msgline;
+    const CensoringSetup in{tables, varline, 3, 7, base, "time", msgline};
+    stats::Censoring c;
+    forms.steps = {choose(" sex=1")};
+    EXPECT_TRUE(logrank_setup(in, c, forms, services, log));
+    EXPECT_EQ(forms.forms[0].text[picker_ids::kCaption],
+              "Log rank: Cancel for no censoring, else pick censoring attribute");
+    EXPECT_EQ(msgline, "Criteria:Log-rank");
+    EXPECT_TRUE(c.in_force);
+    EXPECT_EQ(c.attribute, 4);
+    EXPECT_EQ(c.side, 1);                                // label 1: byte 0 is censored
+    EXPECT_EQ(services.with_prefix("note:").size(), 1u); // 3 of 4 censored
+    // Kept: the line again, no new share.
+    services.calls.clear();
+    services.quiz_answers = {false};
+    EXPECT_TRUE(logrank_setup(in, c, forms, services, log));
+    EXPECT_EQ(services.calls, std::vector<std::string>{"quiz:?Already specified censor attribute. Change it?"});
+    // Changed to none.
+    services.quiz_answers = {true};
+    forms.steps = {ScriptedForms::press(kCancel)};
+    EXPECT_FALSE(logrank_setup(in, c, forms, services, log));
+    EXPECT_FALSE(c.in_force);
+    const auto lines = log_lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Censor attribute : sex=1"), 2);
+    EXPECT_EQ(lines.back(), "No censoring");
 }
 
 class Split : public Picker {
