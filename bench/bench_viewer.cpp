@@ -2,9 +2,19 @@
 // the last section's time line (indexing the file and searching it), a page or
 // line move, a Find that wraps without a hit, and indexing the lines appended
 // since the last viewing. The index size is reported as a counter.
+#include "platform/dialog_template.h"
+#include "platform/fonts.h"
+#include "platform/frame.h"
+#include "platform/io/logwriter.h"
+#include "platform/io/units.h"
+#include "platform/menus.h"
+#include "ui/context.h"
 #include "ui/viewer/line_index.h"
 #include "ui/viewer/session.h"
+#include "ui/viewer/viewpage.h"
 
+#include <QApplication>
+#include <QMainWindow>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -118,6 +128,47 @@ void BM_PageAndLineMoves(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PageAndLineMoves)->Unit(benchmark::kMicrosecond);
+
+// A page move drawn into the viewer's window, as the user sees it: the bar and 44
+// rows of coloured text (offscreen).
+void BM_PageMoveDrawn(benchmark::State& state)
+{
+    Fixture& fx = fixture();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_viewer";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    meru::platform::initialize_fonts(MERU_RUNTIME_DIR);
+    meru::platform::UnitRegistry units;
+    meru::platform::Frame frame(units);
+    meru::platform::Menus menus(frame.main_window().menuBar());
+    meru::platform::DialogLibrary dialogs;
+    meru::io::LogWriter log;
+    meru::ui::Context ctx{frame, menus, {&frame.main_window(), nullptr}, dialogs, log, MERU_RUNTIME_DIR, {}, {},
+                          {},    {}};
+    frame.open_window(57, "View bench");
+    meru::platform::WindowConfig config;
+    config.numxpixels = 640;
+    config.numypixels = 630;
+    frame.set_window_config(57, config);
+    frame.set_active(57);
+
+    LineIndex index;
+    index.open(fx.path);
+    meru::ui::viewer::PageStyle style;
+    style.log = true;
+    Session session(index, {45, true, true}, ctx.textcol1,
+                    [&](const Page& p) { meru::ui::viewer::viewpage(ctx, index, style, p); }, {});
+    session.open(fx.last_time);
+    session.top();
+    long long moves = 0;
+    for (auto _ : state) {
+        if (moves++ % 2 == 0) session.page_down();
+        else session.line_up();
+    }
+}
+BENCHMARK(BM_PageMoveDrawn)->Unit(benchmark::kMillisecond);
 
 void BM_FindWrapsWithoutHit(benchmark::State& state)
 {

@@ -9,6 +9,7 @@
 #include "ui/actlog.h"
 #include "ui/msgtext.h"
 #include "ui/opendlg.h"
+#include "ui/viewer/viewfile.h"
 #include "ui/winmenu.h"
 
 #include <QCoreApplication>
@@ -25,11 +26,6 @@ using platform::kMenuChecked;
 using platform::kMenuEnabled;
 using platform::kMenuGrey;
 using platform::kMenuUnchecked;
-
-// Units of the log, control-file and data-file viewers.
-constexpr int kLogViewUnit = 57;
-constexpr int kControlViewUnit = 91;
-constexpr int kDataViewUnit = 92;
 
 std::string squeezed80(const std::string& path) { return ui::squeeze(path).substr(0, 80); }
 
@@ -86,7 +82,8 @@ void close_analysis_windows(Program& p)
         if (it->second.handle != 0) p.menus.remove(it->second.handle);
         p.ui.windows.units.erase(it);
     }
-    for (int unit : {kLogViewUnit, kControlViewUnit, kDataViewUnit}) p.frame.close_window(unit);
+    for (int unit : {ui::viewer::kLogWindow, ui::viewer::kControlWindow, ui::viewer::kDataWindow})
+        p.frame.close_window(unit);
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 }
 

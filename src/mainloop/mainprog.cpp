@@ -6,6 +6,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
+#include "mainloop/view_requests.h"
 #include "mainloop/y_requests.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
@@ -155,6 +156,7 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     install_handlers(p);
     install_file_handlers(p);
     install_edit_handlers(p);
+    install_view_handlers(p);
     install_y_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
 

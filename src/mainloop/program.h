@@ -31,6 +31,7 @@
 #include "ui/help.h"
 #include "ui/listsel.h"
 #include "ui/qt_services.h"
+#include "ui/viewer/viewfile.h"
 
 #include <functional>
 #include <memory>
@@ -120,6 +121,8 @@ struct Program {
 
     ui::Selections selections;                        // what the list boxes' callbacks leave
     ui::HelpState help_files{files, rng, selections}; // the help index and text on units 8 and 4
+    ui::viewer::ViewerState viewer;                   // the text viewer's state between viewings
+    bool outnote = true;                              // the log viewer shows "NOTE: Output file " once
 
     std::vector<ItemName> item_names;
     Dispatch dispatch;

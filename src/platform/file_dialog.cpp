@@ -12,6 +12,16 @@ namespace meru::platform {
 
 namespace {} // namespace
 
+std::string name_filter(const FileFilter& filter)
+{
+    QStringList patterns;
+    for (const QString& p : qs(filter.patterns).split(QRegularExpression("[;\\s]+"), Qt::SkipEmptyParts))
+        for (const QString& variant : {p, p.toLower(), p.toUpper()})
+            if (!patterns.contains(variant)) patterns << variant;
+    return (qs(filter.description).remove(QRegularExpression("\\s*\\(.*\\)\\s*$")) + " (" + patterns.join(' ') + ")")
+        .toStdString();
+}
+
 std::vector<FileFilter> parse_filter_list(std::string_view list)
 {
     std::vector<std::string> parts;
@@ -39,12 +49,7 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     QStringList names;
-    for (const auto& f : filters) {
-        QString patterns = qs(f.patterns);
-        patterns.replace(';', ' ');
-        names << qs(f.description).remove(QRegularExpression("\\s*\\(.*\\)\\s*$")) + " (" + patterns.simplified() +
-                     ")";
-    }
+    for (const auto& f : filters) names << qs(name_filter(f));
     if (!names.isEmpty()) dlg.setNameFilters(names);
     if (!initial_name.empty()) dlg.selectFile(qs(initial_name));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;

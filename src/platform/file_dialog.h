@@ -21,6 +21,11 @@ struct FileFilter {
 // description without its pattern are tolerated).
 std::vector<FileFilter> parse_filter_list(std::string_view list);
 
+// The filter as the dialog shows it: "description (patterns)". File names match
+// whatever the case of their letters: each pattern is also given in upper and in
+// lower case ("*.log" shows "KYPHOSIS.LOG" too).
+std::string name_filter(const FileFilter& filter);
+
 // `start_folder` empty starts in the current directory; `initial_name` is the file
 // name shown at the start (may be empty).
 std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_view title,

@@ -23,7 +23,7 @@ void actlog(io::LogWriter& log, ActionHistory& history, std::string& text)
     // Spin until the clock's hundredths move on; a clock that keeps virtual time
     // is moved on by a millisecond per try.
     std::string line = time_line(platform::now());
-    while (line == history.lasttime) {
+    while (line == history.last_written) {
         platform::clock().pass(1);
         line = time_line(platform::now());
     }
@@ -36,6 +36,7 @@ void actlog(io::LogWriter& log, ActionHistory& history, std::string& text)
         else history.entries.back() = std::move(e);
     }
     history.lasttime = line;
+    history.last_written = line;
 }
 
 } // namespace meru::ui

@@ -21,15 +21,19 @@ struct HistoryEntry {
 struct ActionHistory {
     static constexpr std::size_t kCapacity = 100;
     static constexpr std::size_t kHeadingMax = 80;
-    std::vector<HistoryEntry> entries;             // in order; when full the last one is replaced
-    std::string lasttime = "MERU Output log from"; // the last time line written
+    std::vector<HistoryEntry> entries; // in order; when full the last one is replaced
+    // Where the log viewer opens: the last time line written, or the find text
+    // the user left the log viewer with.
+    std::string lasttime = "MERU Output log from";
+    std::string last_written; // the last time line written: the next one must differ
 };
 
 // "%time" + hour in two columns + ":mm:ss:cc".
 std::string time_line(const platform::DateTime& t);
 
 // Writes `text` (cut to 80 characters) and a fresh time line to the log, reading
-// the installed clock until its time line differs from history.lasttime. A
+// the installed clock until its time line differs from history.last_written
+// (then both it and history.lasttime hold the new time line). A
 // heading that begins with "%" is remembered; when any of its columns 31 to 33 is
 // not blank, column 31 of `text` becomes "~" first.
 void actlog(io::LogWriter& log, ActionHistory& history, std::string& text);

@@ -43,4 +43,17 @@ int randcol(io::RandomStream& random, int t);
 void menuoff(platform::Menus& menus);
 void menuon(platform::Menus& menus);
 
+// Greys the main menus 3 to 12 for its lifetime: menuoff once when made, menuon
+// once when it ends, however the window's wait ends.
+class MenusOff {
+public:
+    explicit MenusOff(platform::Menus& menus) : menus_(menus) { menuoff(menus_); }
+    ~MenusOff() { menuon(menus_); }
+    MenusOff(const MenusOff&) = delete;
+    MenusOff& operator=(const MenusOff&) = delete;
+
+private:
+    platform::Menus& menus_;
+};
+
 } // namespace meru::ui

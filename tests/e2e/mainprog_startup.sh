@@ -40,6 +40,8 @@ menu Help > Tip of the Day
 dialog Tip of the Day Topic
   press OK
 menu View > Output
+dismiss
+file cancel
 menu Options
 dialog Options
   press Cancel
@@ -47,7 +49,8 @@ menu File > Exit
 SCRIPT
 run session prog 0
 expect_line session "progress: ...expecting some data via File: menu!"
-expect_line session "NOTE: View:Output is not available yet"
+expect_line session "progress: ..viewing output log  "
+expect_line session "script 16: file cancel"
 expect_line session "dialog Options"
 expect_line session ": menu File > Exit"
 size=$(png_size frame.png)

@@ -459,6 +459,13 @@ TEST(FileFilterTest, TheNulSeparatedListBecomesPairs)
     EXPECT_TRUE(parse_filter_list(std::string("Lonely\0", 7)).empty());
 }
 
+TEST(FileFilterTest, PatternsMatchEitherCase)
+{
+    EXPECT_EQ(name_filter({".LOG files", "*.log"}), ".LOG files (*.log *.LOG)");
+    EXPECT_EQ(name_filter({"Control files (*.mrc)", "*.mrc;*.MRC"}), "Control files (*.mrc *.MRC)");
+    EXPECT_EQ(name_filter({"All files", "*.*"}), "All files (*.*)");
+}
+
 TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
 {
     std::string folder = MERU_TEST_DATA_DIR "/platform";
@@ -486,7 +493,7 @@ TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
     EXPECT_EQ(QFileInfo(QString::fromStdString(*path)).canonicalFilePath(),
               QFileInfo(QString::fromStdString(chosen)).canonicalFilePath());
     EXPECT_EQ(title_seen, "Open");
-    EXPECT_EQ(filter_seen, "Sources (*.cpp *.h)|All files (*.*)");
+    EXPECT_EQ(filter_seen, "Sources (*.cpp *.CPP *.h *.H)|All files (*.*)");
     act_later(false);
     EXPECT_EQ(open_file_dialog({}, "Open", filters, folder), std::nullopt);
 }

@@ -68,6 +68,19 @@ TEST_F(ActlogTest, TwoHeadingsInTheSameHundredthGetDifferentTimeLines)
     EXPECT_EQ(ctx.history.entries[1].time, "%time10:15:30:06");
 }
 
+TEST_F(ActlogTest, AFindTextLeftInLasttimeDoesNotLetATimeLineRepeat)
+{
+    // The log viewer writes its find text into lasttime; the time lines stay
+    // unique against the last one written.
+    ListedClock clock({at(10, 15, 30, 5), at(10, 15, 30, 5), at(10, 15, 30, 6)});
+    platform::set_clock(&clock);
+    heading("%File:Open ");
+    ctx.history.lasttime = "abc";
+    heading("%Search:Go!");
+    EXPECT_EQ(log_lines()[3], "%time10:15:30:06");
+    EXPECT_EQ(ctx.history.lasttime, "%time10:15:30:06");
+}
+
 TEST_F(ActlogTest, LongHeadingsAreMarkedAndOnlyPercentHeadingsRemembered)
 {
     platform::FakeClock clock;
