@@ -136,7 +136,8 @@ std::vector<LevelPartition> nomparts(std::span<const int> yaddatt, std::span<con
         const int code = code_at(ycode, descending ? ny + 2 - k : k);
         LevelPartition part;
         part.term = {yaddatt[static_cast<std::size_t>(k - 1)]};
-        const std::string_view name = static_cast<std::size_t>(k) <= yname.size() ? yname[k - 1] : "";
+        const std::string_view name =
+            static_cast<std::size_t>(k) <= yname.size() ? std::string_view(yname[k - 1]) : std::string_view();
         part.caption = indicators ? predictor_caption(ydname, code)
                                   : "Assigned Predicted " + io::fmt_a(name, 20) + "value= " + category_char(code);
         out.push_back(part);
