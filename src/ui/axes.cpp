@@ -147,7 +147,7 @@ std::optional<AxisTicks> axis_ticks(PlotFrame& frame, double lo, double& hi, dou
 
 std::optional<AxisTicks> axisscale(Context& ctx, double lo, double& hi, double want)
 {
-    if (want == 0 && hi < 0) helpshow(ctx, kNoteUpperBelowZero);
+    if (want == 0 && hi < 0) helpshow(ctx, kUpperBelowZeroTopic);
     return axis_ticks(ctx.plot, lo, hi, want);
 }
 
@@ -238,7 +238,7 @@ bool drawaxis(Context& ctx, const AxisSpec& spec)
     boldtext(*canvas, spec.xtitle);
     canvas->moveto(x0, -30 - plot_pixel(yhi * yscale));
     selfont(ctx, 3);
-    boldtext(*canvas, std::string_view(spec.title).substr(0, std::min(spec.title.size(), kTitleWidth)));
+    boldtext(*canvas, std::string_view(spec.title).substr(0, kTitleWidth));
     selfont(ctx, 2);
     return true;
 }

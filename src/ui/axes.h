@@ -13,7 +13,7 @@ namespace meru::ui {
 struct Context;
 
 // The help topic shown for an automatic axis whose upper end is below 0.
-constexpr const char* kNoteUpperBelowZero = "NOTE: upper axis end < 0";
+constexpr const char* kUpperBelowZeroTopic = "NOTE: upper axis end < 0";
 
 // Label format for n ticks from `start` by `step`: "(g9.4)", (iw) or (fw.d). A
 // negative start sets `sign` for the rest of the run; while it is set the f
@@ -26,7 +26,7 @@ std::string axisfmt(double start, double step, int n, bool& sign, double& end);
 // The last tick goes to frame.last_tick; the sign flag is frame.sign.
 std::optional<AxisTicks> axis_ticks(PlotFrame& frame, double lo, double& hi, double want);
 
-// axis_ticks, showing the note kNoteUpperBelowZero when the automatic upper end
+// axis_ticks, showing the note kUpperBelowZeroTopic when the automatic upper end
 // is below 0.
 std::optional<AxisTicks> axisscale(Context& ctx, double lo, double& hi, double want);
 
