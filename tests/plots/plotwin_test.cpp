@@ -155,11 +155,17 @@ protected:
 
 TEST_F(PlotwinTest, DrawsSymbolsHighlightLabelsAndTheLine)
 {
+    // The focus elsewhere (a user's click) does not move the drawing: it goes to the active window.
+    ASSERT_TRUE(frame.open_window(22, "Other"));
+    ASSERT_TRUE(frame.set_focus(22));
+    ASSERT_TRUE(frame.set_active(21));
+    frame.canvas(22)->set_journaling(true);
     canvas->clear_journal();
     plots::CurveWindow c = hull();
     c.notetxt = std::string(80, 'n');
     c.clicked = 7;
     plots::plotwin(ctx, c);
+    EXPECT_TRUE(frame.canvas(22)->journal().empty());
     EXPECT_EQ(c.clicked, 7); // not interactive: never written
     EXPECT_EQ(c.notetxt, files::pad("Complexity hull", 50) + std::string(30, 'n'));
 

@@ -5,6 +5,7 @@
 #include "ui/axes.h"
 #include "ui_fixture.h"
 
+#include <QColor>
 #include <cmath>
 
 using namespace meru;
@@ -201,6 +202,11 @@ TEST_F(UiTest, DrawaxisOn600By520)
     EXPECT_EQ(t[22].second, QPoint(50, 151));
     EXPECT_EQ(t[24].first, "Y title");
     EXPECT_EQ(t[24].second, QPoint(35, 351));
+    // Turned upward: its pixels stand in a column above the start, left of the labels.
+    int column = 0;
+    for (int y = 280; y <= 352; ++y)
+        for (int x = 30; x <= 48; ++x) column += c.image().pixel(x, y) == QColor(255, 0, 0).rgb();
+    EXPECT_GT(column, 20);
     EXPECT_EQ(t[26].first, "X title");
     EXPECT_EQ(t[26].second, QPoint(240, 441));
     EXPECT_EQ(t[28].first, "The title");
