@@ -1,0 +1,97 @@
+#pragma once
+// The search loop: walks the extent's size vectors, builds every candidate of
+// each from the attribute set, makes its pair (through the shape cache), scores
+// it and records it; per size vector the class line, the sub-search size, the
+// skip rule of "Up to", the skip report and the extent box line; progress every
+// 500 evaluations, the search window row every 10, a plot mark per evaluation and
+// the Search:End poll after every evaluation.
+//
+// Plain C++: what the loop shows or asks goes through SearchHost, which the main
+// loop implements over the progress window, the search window and the menu flags.
+#include "partition/candidate.h"
+#include "partition/combinations.h"
+#include "partition/search_size.h"
+#include "search/evaluate.h"
+#include "search/search_results.h"
+#include "search/shape_cache.h"
+#include "stats/extent.h"
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace meru::search {
+
+// What the loop shows and asks while it runs.
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+    virtual void progress(std::string_view text) = 0;
+    // Lets pending events through (long loops); called after every evaluation.
+    virtual void yield() {}
+    // Search:End has been chosen.
+    virtual bool search_end() = 0;
+    // The search window (called only with "Display graphics while searching").
+    virtual void window_row(std::string_view /*text*/) {}
+    virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}
+    // The window reopened with new scales: y from 0 to ymax, x up to xmax by xstep.
+    virtual void window_rescale(double /*ymax*/, double /*xmax*/, double /*xstep*/) {}
+};
+
+// The scales of the search window, shared with the set-up and the end of the search.
+struct WindowScale {
+    double ymax = 1.0;
+    double xmax = 10.0;
+    double xstep = 2.0;
+};
+
+struct LoopSettings {
+    const files::ControlTables* tables = nullptr;
+    std::vector<int> lines;       // the attribute set: attribute line numbers
+    std::span<const char> usable; // per attribute number: may enter; empty: every attribute
+    stats::ExtentSettings extent; // bounds, "Up to", sides, the walk's start
+    partition::PairSettings pair; // mkpair's settings (iteration, upto, measure, reductions)
+    bool forcing = false;         // a forced attribute enters every candidate
+    partition::Literal forced = 0;
+    bool join0 = false, join1 = false; // forcing by union for side 0 / side 1
+    bool iterative = false;
+    int iteration = 1;
+    bool detailed = false;  // "Detailed output"
+    bool dispgraph = false; // "Display graphics while searching" (and no tree)
+    bool rank_stage = false;
+    bool process_mode = false;
+    int serial_y = 0;      // current Y of a serial analysis of several Ys; 0: none
+    bool use_cache = true; // false: every candidate takes the real mkpair
+};
+
+struct LoopResult {
+    int vectors = 0;             // size vectors started
+    bool ended_by_user = false;  // Search:End was polled
+    long long evaluated = 0;     // evaluations over all size vectors
+    long long real_mkpair = 0;   // candidates that ran mkpair
+    long long cached_mkpair = 0; // candidates whose pair came from the shape cache
+    struct Vector {
+        std::vector<int> p;
+        bool skipped = false; // by the "Up to" rule
+        long long evaluated = 0;
+        long long tallied = 0; // the skip report's total
+    };
+    std::vector<Vector> per_vector;
+};
+
+// Runs the size vectors from settings.extent.start on (just that one with a fixed
+// extent) and returns when the extent is exhausted or Search:End was chosen.
+// `box` gets one line per size vector (reset it before); the caller prints it.
+LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
+                           partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
+                           WindowScale& scale, io::LogWriter& log, SearchHost& host);
+
+// Single-partition mode: the given partition A (plain) is the only candidate, of
+// side `repflag`. Returns false when mkpair skipped it.
+bool evaluate_single(const partition::TermList& work, int repflag, const partition::PairSettings& pair,
+                     Evaluator& evaluator, SearchResults& results, partition::SkipTally& skips, io::LogWriter& log);
+
+// The line written for a skipped size vector: the sizes of the shape it is a subset of.
+std::vector<int> covering_shape(std::span<const int> p);
+
+} // namespace meru::search

@@ -1,0 +1,128 @@
+#include "search/shape_cache.h"
+
+#include "partition/labels.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace meru::search {
+
+using partition::Literal;
+using partition::TermList;
+
+ShapeCache::ShapeCache(const partition::PairSettings& settings, const files::ControlTables* tables)
+    : settings_(settings), tables_(tables)
+{
+    // Under the trace switch mkpair writes its steps: every candidate must run it.
+    enabled_ = !settings.debug && !settings.reduce.trace && !(settings.tree_partition && !settings.rank_request);
+}
+
+bool ShapeCache::plain(const TermList& cand) const
+{
+    const bool primitive = settings_.reduce.primitive;
+    const bool label_rules = settings_.full_reduction && !primitive;
+    if (cand.count() > 120) return false; // ranks must fit the key's bytes
+    for (Literal l : cand.lits) {
+        const int a = partition::attribute_of(l);
+        if (a <= 1) return false;
+        if (!primitive && settings_.added && settings_.added->slot_of(a) > 0) return false;
+        if (label_rules && !tables_) return false;
+    }
+    if (label_rules) {
+        // Two attributes of one variable may meet the label rules.
+        attrs_.clear();
+        for (Literal l : cand.lits) attrs_.push_back(partition::attribute_of(l));
+        std::sort(attrs_.begin(), attrs_.end());
+        attrs_.erase(std::unique(attrs_.begin(), attrs_.end()), attrs_.end());
+        vars_.clear();
+        for (int a : attrs_) vars_.push_back(partition::RelationCache::variable_key(a, *tables_));
+        std::sort(vars_.begin(), vars_.end());
+        if (std::adjacent_find(vars_.begin(), vars_.end()) != vars_.end()) return false;
+    }
+    return true;
+}
+
+void ShapeCache::key_of(const TermList& cand, int repflag)
+{
+    distinct_.clear();
+    for (Literal l : cand.lits) distinct_.push_back(partition::attribute_of(l));
+    std::sort(distinct_.begin(), distinct_.end());
+    distinct_.erase(std::unique(distinct_.begin(), distinct_.end()), distinct_.end());
+    key_.clear();
+    key_.push_back(static_cast<char>(repflag));
+    key_.push_back(static_cast<char>(cand.q()));
+    for (int n : cand.lp) key_.push_back(static_cast<char>(n));
+    for (Literal l : cand.lits) {
+        const auto r =
+            std::lower_bound(distinct_.begin(), distinct_.end(), partition::attribute_of(l)) - distinct_.begin();
+        key_.push_back(static_cast<char>(2 * r + (l < 0 ? 1 : 0)));
+    }
+}
+
+bool ShapeCache::encode(const TermList& in, TermList& out) const
+{
+    out.lp = in.lp;
+    out.lits.resize(in.lits.size());
+    for (std::size_t i = 0; i < in.lits.size(); ++i) {
+        const Literal l = in.lits[i];
+        const int a = partition::attribute_of(l);
+        int code = 1;
+        if (a != 1) {
+            const auto it = std::lower_bound(distinct_.begin(), distinct_.end(), a);
+            if (it == distinct_.end() || *it != a) return false; // an attribute the candidate does not hold
+            code = static_cast<int>(it - distinct_.begin()) + 2;
+        }
+        out.lits[i] = l < 0 ? -code : code;
+    }
+    return true;
+}
+
+void ShapeCache::decode(const TermList& in, TermList& out) const
+{
+    out.lp.assign(in.lp.begin(), in.lp.end());
+    out.lits.resize(in.lits.size());
+    for (std::size_t i = 0; i < in.lits.size(); ++i) {
+        const int code = in.lits[i];
+        const int m = std::abs(code);
+        const int a = m == 1 ? 1 : distinct_[static_cast<std::size_t>(m - 2)];
+        out.lits[i] = code < 0 ? -a : a;
+    }
+}
+
+partition::PairResult ShapeCache::make(TermList& cand, TermList& comp, int repflag, partition::Partition& cur,
+                                       partition::SkipTally& tally, io::LogWriter& log)
+{
+    if (!enabled_ || !plain(cand)) {
+        ++real_;
+        return partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
+    }
+    key_of(cand, repflag);
+    auto it = map_.find(key_);
+    if (it != map_.end() && it->second.cacheable) {
+        ++hits_;
+        const Outcome& o = it->second;
+        for (int k = 1; k <= partition::kSkipReasons; ++k)
+            if (o.tally[static_cast<std::size_t>(k)])
+                partition::skip_add(tally, k, o.tally[static_cast<std::size_t>(k)]);
+        if (o.result.skip) return o.result;
+        cur.repflag = repflag;
+        decode(o.cand, cand);
+        decode(o.first, cur.first);
+        decode(o.second, cur.second);
+        return o.result;
+    }
+    ++real_;
+    const partition::SkipTally before = tally;
+    const partition::PairResult r = partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
+    if (it != map_.end()) return r; // a shape that cannot be cached
+    Outcome o;
+    o.result = r;
+    for (int k = 1; k <= partition::kSkipReasons; ++k)
+        o.tally[static_cast<std::size_t>(k)] =
+            tally.count[static_cast<std::size_t>(k)] - before.count[static_cast<std::size_t>(k)];
+    if (!r.skip) o.cacheable = encode(cand, o.cand) && encode(cur.first, o.first) && encode(cur.second, o.second);
+    map_.emplace(key_, std::move(o));
+    return r;
+}
+
+} // namespace meru::search

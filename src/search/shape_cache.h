@@ -1,0 +1,60 @@
+#pragma once
+// Making a candidate's pair (mkpair) once per shape.
+//
+// Without label rules, added attributes or constants, what mkpair does with a
+// candidate depends only on its shape: the term lengths, which literals name the
+// same attribute and in which order the attributes stand, the signs and the side.
+// The cache runs the real mkpair on the first candidate of each shape, keeps the
+// outcome (skip and the reasons it counted, or the complexity and the reduced
+// lists written over the candidate's attributes' ranks) and afterwards gives the
+// same outcome, written over the new candidate's attributes, without running it.
+// Other candidates ("not plain") always take the real mkpair.
+#include "partition/candidate.h"
+
+#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace meru::search {
+
+class ShapeCache {
+public:
+    // `settings` must outlive the cache; `tables` (may be null) names each
+    // attribute's variable for the one-variable test under label rules.
+    ShapeCache(const partition::PairSettings& settings, const files::ControlTables* tables);
+
+    // Same effect as partition::mkpair(cand, comp, repflag, cur, settings, tally, log).
+    partition::PairResult make(partition::TermList& cand, partition::TermList& comp, int repflag,
+                               partition::Partition& cur, partition::SkipTally& tally, io::LogWriter& log);
+
+    // Whether the outcome of `cand` depends on its shape only.
+    bool plain(const partition::TermList& cand) const;
+
+    long long real_calls() const { return real_; }
+    long long hits() const { return hits_; }
+    void clear() { map_.clear(); }
+
+private:
+    struct Outcome {
+        bool cacheable = true;
+        partition::PairResult result;
+        std::array<long long, partition::kSkipReasons + 1> tally{};
+        partition::TermList cand, first, second; // literals as +-(rank + 2), or +-1
+    };
+    void key_of(const partition::TermList& cand, int repflag);
+    bool encode(const partition::TermList& in, partition::TermList& out) const;
+    void decode(const partition::TermList& in, partition::TermList& out) const;
+
+    const partition::PairSettings& settings_;
+    const files::ControlTables* tables_;
+    bool enabled_ = true;
+    std::unordered_map<std::string, Outcome> map_;
+    std::string key_;
+    std::vector<int> distinct_; // attributes of the current candidate, ascending
+    mutable std::vector<int> attrs_;
+    mutable std::vector<long long> vars_;
+    long long real_ = 0, hits_ = 0;
+};
+
+} // namespace meru::search

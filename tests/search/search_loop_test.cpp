@@ -1,0 +1,416 @@
+// The search loop: which size vectors run and which are skipped, the counts per
+// vector, the reason-8 rule of later iterations, floating cuts, progress, the
+// search window calls and Search:End; the loop with the shape cache against a
+// plain reference loop on random problems; the shape cache against mkpair.
+#include "search/search_loop.h"
+#include "search_fixture.h"
+
+#include "partition/combinatorics.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+
+namespace meru::search {
+namespace {
+
+using partition::Literal;
+using partition::SkipTally;
+using partition::TermList;
+using test::RecordingHost;
+using test::SearchProblem;
+
+stats::ExtentSettings extent(std::vector<int> bounds, bool upto, stats::Side side = stats::Side::Both)
+{
+    stats::ExtentSettings e;
+    e.upto = upto;
+    e.side = side;
+    stats::set_extent(e, std::move(bounds));
+    return e;
+}
+
+stats::CritSettings chi_square()
+{
+    stats::CritSettings c;
+    c.icrit = static_cast<int>(stats::Criterion::ChiSquare);
+    return c;
+}
+
+struct Run {
+    SearchResults results;
+    SkipTally skips;
+    stats::ExtentBox box;
+    partition::SubsizeMemory memory;
+    WindowScale scale;
+    io::LogWriter log;
+    std::vector<std::string> lines;
+    RecordingHost host;
+    LoopResult r;
+
+    bool logged(const std::string& text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
+};
+
+EvaluationSettings search_settings()
+{
+    EvaluationSettings e;
+    e.serial_y = 1;
+    e.search_stage = true;
+    return e;
+}
+
+std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::CritSettings& crit = chi_square(),
+                         int end_at = -1, bool continuous = false)
+{
+    auto out = std::make_unique<Run>();
+    out->log.set_trace_sink([r = out.get()](std::string_view l) { r->lines.emplace_back(l); });
+    out->host.end_at = end_at;
+    s.tables = &pb.tables;
+    if (s.lines.empty()) s.lines = pb.lines;
+    Evaluator ev(pb.data(continuous), crit, search_settings());
+    out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
+    return out;
+}
+
+std::vector<std::vector<int>> shapes(const LoopResult& r, bool skipped)
+{
+    std::vector<std::vector<int>> v;
+    for (const auto& x : r.per_vector)
+        if (x.skipped == skipped) v.push_back(x.p);
+    return v;
+}
+
+using Shapes = std::vector<std::vector<int>>;
+
+TEST(SearchLoop, FixedAndUptoExtentsRunTheirSizeVectors)
+{
+    const SearchProblem pb(60, {1, 1, 1, 1, 1}, 1);
+    LoopSettings s;
+    s.extent = extent({2, 1}, false);
+    auto fixed = run(pb, s);
+    ASSERT_EQ(fixed->r.per_vector.size(), 1u);
+    EXPECT_EQ(fixed->r.per_vector[0].p, (std::vector<int>{2, 1}));
+    // 10 pairs, each with one of the 3 other attributes as the second term, both sides.
+    EXPECT_EQ(fixed->r.per_vector[0].evaluated + fixed->r.per_vector[0].tallied, 60);
+
+    s.extent = extent({2, 2}, true);
+    auto upto = run(pb, s);
+    EXPECT_EQ(shapes(upto->r, false), (Shapes{{1}, {2}, {2, 2}}));
+    // (1,1) and (2,1) are covered by the complements of (2) and (2,2).
+    EXPECT_EQ(shapes(upto->r, true), (Shapes{{1, 1}, {2, 1}}));
+    // A single-attribute vector evaluates each attribute once.
+    EXPECT_EQ(upto->r.per_vector[0].evaluated, 5);
+    EXPECT_EQ(upto->box.count(), 5);
+}
+
+TEST(SearchLoop, UptoSkipRuleNeedsBothSidesAndTheCoveringShape)
+{
+    const SearchProblem pb(40, {1, 1, 1, 1}, 2);
+    LoopSettings s;
+    s.detailed = true;
+    s.extent = extent({2, 2}, true, stats::Side::AOnly);
+    auto one = run(pb, s);
+    EXPECT_TRUE(shapes(one->r, true).empty()); // one side: nothing may be skipped
+    EXPECT_EQ(shapes(one->r, false).size(), 5u);
+
+    s.extent = extent({3, 3}, true);
+    auto two = run(pb, s);
+    const Shapes ran = shapes(two->r, false);
+    EXPECT_NE(std::find(ran.begin(), ran.end(), std::vector<int>{3, 1}), ran.end()); // extent q 2 < 3
+
+    s.extent = extent({3, 3, 3}, true);
+    auto three = run(pb, s);
+    const Shapes skipped = shapes(three->r, true);
+    EXPECT_NE(std::find(skipped.begin(), skipped.end(), std::vector<int>{3, 1}), skipped.end());
+    EXPECT_TRUE(three->logged("Class is skipped as it is subset of  2 2 2"));
+    EXPECT_TRUE(three->logged("          Class p_1...p_q=  3  1"));
+}
+
+TEST(SearchLoop, LaterIterationsTallyCandidatesWithoutTheNewestAttribute)
+{
+    const SearchProblem pb(50, {1, 1, 1, 1}, 3);
+    LoopSettings s;
+    s.extent = extent({2}, false);
+    s.iterative = true;
+    s.iteration = 2;
+    s.pair.iterative = true;
+    s.pair.iteration = 2;
+    s.detailed = true;
+    auto r = run(pb, s);
+    // Of the 6 pairs of 4 entries, 3 hold the last one; the others are tallied per side.
+    EXPECT_EQ(r->r.per_vector[0].evaluated + r->r.per_vector[0].tallied - 6, 6);
+    EXPECT_EQ(r->r.per_vector[0].evaluated, 6);
+    bool covered = false;
+    for (const auto& l : r->lines) covered |= l.find("Already covered; no added attribute") != std::string::npos;
+    EXPECT_TRUE(covered);
+}
+
+TEST(SearchLoop, FloatingLinesTryEveryCut)
+{
+    SearchProblem pb(80, {3, 4}, 4);
+    pb.tables.line[2].firstattr = true;
+    pb.tables.line[3].firstattr = true;
+    LoopSettings s;
+    s.extent = extent({2}, false, stats::Side::AOnly);
+    s.pair.measure = 3;
+    auto r = run(pb, s);
+    EXPECT_EQ(r->r.per_vector[0].evaluated, 12);
+    // Cuts that may not enter are dropped.
+    std::vector<char> usable(static_cast<std::size_t>(pb.lc) + 1, 1);
+    usable[3] = 0;
+    s.usable = usable;
+    EXPECT_EQ(run(pb, s)->r.per_vector[0].evaluated, 8);
+}
+
+TEST(SearchLoop, ProgressWindowAndSearchEnd)
+{
+    const SearchProblem pb(60, std::vector<int>(12, 1), 5);
+    LoopSettings s;
+    s.extent = extent({2, 2}, true);
+    auto r = run(pb, s);
+    // (1): 12, (2): 132 with both sides, (2,2): the rest; progress every 500 evaluations.
+    const long long total = r->r.evaluated;
+    EXPECT_EQ(static_cast<long long>(r->host.texts.size()), r->r.per_vector[0].evaluated / 500 +
+                                                                r->r.per_vector[1].evaluated / 500 +
+                                                                r->r.per_vector[4].evaluated / 500);
+    ASSERT_FALSE(r->host.texts.empty());
+    EXPECT_EQ(r->host.texts[0], ".."
+                                "   500 partitions evaluated. Iteration  1");
+    EXPECT_TRUE(r->host.rows.empty()); // graphics off
+    EXPECT_EQ(r->host.marks, 0);
+
+    s.dispgraph = true;
+    auto g = run(pb, s);
+    EXPECT_EQ(g->host.marks, total);
+    EXPECT_GE(g->host.rescales, 1);
+    ASSERT_FALSE(g->host.rows.empty());
+    EXPECT_EQ(g->host.rows[0].substr(0, 19), "Esc  Pause #=    10");
+
+    // Search:End in the second vector: its report and box line are written, no third.
+    auto e = run(pb, s, chi_square(), 12 + 5);
+    EXPECT_TRUE(e->r.ended_by_user);
+    ASSERT_EQ(e->r.per_vector.size(), 2u);
+    EXPECT_EQ(e->r.per_vector[1].evaluated, 5);
+    EXPECT_EQ(e->box.count(), 2);
+    EXPECT_TRUE(e->logged("** User Requested Search:End **"));
+}
+
+// ---- the plain reference loop ----------------------------------------------
+
+struct Reference {
+    SearchResults results;
+    std::vector<LoopResult::Vector> per_vector;
+};
+
+// Every candidate, side and cut through termcodes, packcand, mkpair, scoring
+// and recording, written out without the loop's structure or cache.
+Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont)
+{
+    Reference ref;
+    Evaluator ev(pb.data(cont), crit, search_settings());
+    SkipTally skips;
+    io::LogWriter log;
+    log.set_trace_sink([](std::string_view) {});
+    stats::SizeWalk walk = s.extent.start;
+    const int n = static_cast<int>(s.lines.size());
+    while (true) {
+        LoopResult::Vector v;
+        v.p = walk.p;
+        int lits = 0, prod = 1;
+        for (int x : walk.p) lits += x, prod *= x;
+        const bool single = lits == 1;
+        if (s.extent.upto && !single && !s.extent.one_side && walk.q > 1 && walk.p[0] == prod &&
+            s.extent.qmax() >= walk.p[0] && walk.q <= s.extent.bounds.back()) {
+            v.skipped = true;
+        } else {
+            partition::Combinations comb;
+            comb.start(n, walk.p);
+            while (comb.nextcomb()) {
+                std::vector<int> chosen;
+                for (int i : comb.index()) chosen.push_back(s.lines[static_cast<std::size_t>(i - 1)]);
+                std::vector<Literal> base;
+                partition::termcodes(chosen, pb.tables, base);
+                // Every choice of cuts of the floating lines, first position slowest.
+                std::vector<std::vector<Literal>> choices{base};
+                for (std::size_t i = 0; i < chosen.size(); ++i) {
+                    const files::AttrLine& line = pb.tables.line[static_cast<std::size_t>(chosen[i])];
+                    if (!line.firstattr || line.ncuts <= 1) continue;
+                    std::vector<std::vector<Literal>> more;
+                    for (const auto& c : choices)
+                        for (int k = 0; k < line.ncuts; ++k) {
+                            auto d = c;
+                            const int a = line.first_attribute() + k;
+                            d[i] = pb.tables.att[static_cast<std::size_t>(a)].signbyte < 0 ? -a : a;
+                            more.push_back(d);
+                        }
+                    choices = more;
+                }
+                const auto& idx = comb.index();
+                const bool newest =
+                    !(s.iterative && s.iteration >= 2) || std::find(idx.begin(), idx.end(), n) != idx.end();
+                for (const auto& c : choices) {
+                    bool ok = true;
+                    for (Literal l : c) ok &= s.usable.empty() || s.usable[static_cast<std::size_t>(std::abs(l))];
+                    if (!ok) continue;
+                    for (int r = single ? 0 : s.extent.first_side; r <= (single ? 0 : s.extent.last_side); ++r) {
+                        if (!newest) {
+                            partition::skip_add(skips, partition::kSkipCovered);
+                            continue;
+                        }
+                        TermList work;
+                        work.lp = walk.p;
+                        work.lits = c;
+                        TermList cand, comp;
+                        if (s.forcing) {
+                            if (!partition::packcand(r, s.join0, s.join1, work, s.forced, cand, skips)) continue;
+                        } else {
+                            cand = work;
+                        }
+                        partition::Partition cur;
+                        const auto pr = partition::mkpair(cand, comp, r, cur, s.pair, skips, log);
+                        if (pr.skip) continue;
+                        const Candidate cd{cur, cand, pr.complexity};
+                        record(cd, ev.score(cd), ev.settings(), ref.results, skips);
+                        ++v.evaluated;
+                    }
+                }
+            }
+        }
+        v.tallied = partition::skip_report(skips, false, log);
+        ref.per_vector.push_back(v);
+        if (!s.extent.upto || !stats::nextsize(walk, s.extent.bounds, n)) break;
+    }
+    return ref;
+}
+
+void expect_same_list(std::span<const StoredPartition> a, std::span<const StoredPartition> b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].complexity, b[i].complexity);
+        EXPECT_EQ(a[i].value, b[i].value);
+        EXPECT_EQ(a[i].flag, b[i].flag);
+        EXPECT_EQ(a[i].list.lp, b[i].list.lp);
+        EXPECT_EQ(a[i].list.lits, b[i].list.lits);
+    }
+}
+
+void expect_same(const SearchResults& a, const SearchResults& b)
+{
+    expect_same_list(a.bestlist.entries(), b.bestlist.entries());
+    expect_same_list(a.top10.entries(), b.top10.entries());
+    EXPECT_EQ(a.searchg_count, b.searchg_count);
+    EXPECT_TRUE(std::equal(a.saved_g().begin(), a.saved_g().end(), b.saved_g().begin()));
+    EXPECT_EQ(a.splithist, b.splithist);
+    EXPECT_EQ(a.cplxhist, b.cplxhist);
+    EXPECT_EQ(a.evaluated, b.evaluated);
+}
+
+TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
+{
+    std::mt19937 rng(28);
+    long long cached = 0;
+    for (int trial = 0; trial < 60; ++trial) {
+        std::uniform_int_distribution<int> pick(0, 1000);
+        std::vector<int> cuts;
+        const int nlines = 3 + pick(rng) % 4;
+        for (int k = 0; k < nlines; ++k) cuts.push_back(pick(rng) % 4 == 0 ? 2 + pick(rng) % 2 : 1);
+        SearchProblem pb(20 + pick(rng) % 60, cuts, static_cast<unsigned>(trial), 0.05 * (pick(rng) % 3));
+        for (int k = 2; k <= nlines + 1; ++k)
+            pb.tables.line[static_cast<std::size_t>(k)].firstattr = pick(rng) % 3 == 0;
+        for (int a = 2; a <= pb.lc; ++a) pb.tables.att[static_cast<std::size_t>(a)].signbyte = pick(rng) % 4 ? 1 : -1;
+        for (int a = 2; a <= pb.lc; ++a)
+            pb.sign[static_cast<std::size_t>(a)] = pb.tables.att[static_cast<std::size_t>(a)].signbyte;
+        LoopSettings s;
+        s.tables = &pb.tables;
+        s.lines = pb.lines;
+        const std::vector<std::vector<int>> bounds{{2, 2}, {2, 1}, {3}, {1, 1, 1}, {3, 3, 3}, {2}};
+        const auto sides = std::array{stats::Side::Both, stats::Side::AOnly, stats::Side::AMinusOnly};
+        s.extent = extent(bounds[static_cast<std::size_t>(pick(rng) % 6)], pick(rng) % 3 != 0,
+                          sides[static_cast<std::size_t>(pick(rng) % 3)]);
+        s.pair.measure = 1 + pick(rng) % 3;
+        s.pair.reduce.tables = &pb.tables;
+        s.pair.full_reduction = pick(rng) % 2 == 0;
+        s.pair.reduce.primitive = !s.pair.full_reduction && pick(rng) % 4 == 0;
+        if (pick(rng) % 4 == 0) {
+            s.forcing = true;
+            s.forced = (pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1));
+            s.join0 = pick(rng) % 2;
+            s.join1 = pick(rng) % 2;
+        }
+        if (pick(rng) % 5 == 0) {
+            s.iterative = s.pair.iterative = true;
+            s.iteration = s.pair.iteration = 2;
+        }
+        std::vector<char> usable(static_cast<std::size_t>(pb.lc) + 1, 1);
+        if (pick(rng) % 3 == 0) usable[static_cast<std::size_t>(2 + pick(rng) % (pb.lc - 1))] = 0;
+        s.usable = usable;
+        stats::CritSettings crit;
+        const int kind = pick(rng) % 3;
+        crit.icrit = static_cast<int>(kind == 0 ? stats::Criterion::ChiSquare
+                                                : (kind == 1 ? stats::Criterion::WithinMse : stats::Criterion::Gini));
+        const bool cont = kind == 1;
+
+        const Reference ref = reference(pb, s, crit, cont);
+        auto got = run(pb, s, crit, -1, cont);
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+        for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
+            EXPECT_EQ(got->r.per_vector[v].p, ref.per_vector[v].p);
+            EXPECT_EQ(got->r.per_vector[v].skipped, ref.per_vector[v].skipped);
+            EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+            EXPECT_EQ(got->r.per_vector[v].tallied, ref.per_vector[v].tallied);
+        }
+        expect_same(got->results, ref.results);
+        cached += got->r.cached_mkpair;
+    }
+    EXPECT_GT(cached, 0); // the cache was used, not bypassed
+}
+
+TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
+{
+    const SearchProblem pb(10, std::vector<int>(8, 1), 9);
+    std::mt19937 rng(7);
+    for (int variant = 0; variant < 6; ++variant) {
+        partition::PairSettings ps;
+        ps.measure = 1 + variant % 3;
+        ps.full_reduction = variant >= 3;
+        ps.reduce.tables = &pb.tables;
+        ShapeCache cache(ps, &pb.tables);
+        io::LogWriter log;
+        log.set_trace_sink([](std::string_view) {});
+        for (int t = 0; t < 3000; ++t) {
+            TermList cand;
+            const int q = 1 + static_cast<int>(rng() % 3);
+            for (int j = 0; j < q; ++j) {
+                std::vector<Literal> term;
+                const int len = 1 + static_cast<int>(rng() % 3);
+                for (int k = 0; k < len; ++k)
+                    term.push_back((rng() % 3 ? 1 : -1) * (2 + static_cast<int>(rng() % 5)));
+                cand.add_term(term);
+            }
+            const int rep = static_cast<int>(rng() % 2);
+            TermList a = cand, b = cand, ca, cb;
+            partition::Partition pa, pbb;
+            SkipTally ta, tb;
+            const auto ra = partition::mkpair(a, ca, rep, pa, ps, ta, log);
+            const auto rb = cache.make(b, cb, rep, pbb, tb, log);
+            ASSERT_EQ(ra.skip, rb.skip);
+            EXPECT_EQ(ta.count, tb.count);
+            if (ra.skip) continue;
+            EXPECT_EQ(ra.complexity, rb.complexity);
+            EXPECT_EQ(a.lits, b.lits);
+            EXPECT_EQ(a.lp, b.lp);
+            EXPECT_EQ(pa.first.lits, pbb.first.lits);
+            EXPECT_EQ(pa.first.lp, pbb.first.lp);
+            EXPECT_EQ(pa.second.lits, pbb.second.lits);
+            EXPECT_EQ(pa.second.lp, pbb.second.lp);
+            EXPECT_EQ(pa.repflag, pbb.repflag);
+        }
+        EXPECT_GT(cache.hits(), 500);
+    }
+}
+
+} // namespace
+} // namespace meru::search
