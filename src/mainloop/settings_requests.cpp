@@ -4,6 +4,7 @@
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
 #include "platform/frame.h"
+#include "platform/io/strings.h"
 #include "settings/criteria_dialog.h"
 #include "settings/extent_dialog.h"
 #include "settings/options_dialog.h"
@@ -31,17 +32,11 @@ void activate_progress(Program& p)
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 }
 
-std::string trim_right(std::string_view s)
-{
-    const auto e = s.find_last_not_of(' ');
-    return std::string(e == std::string_view::npos ? std::string_view{} : s.substr(0, e + 1));
-}
-
 std::vector<std::string> y_names(const outcome::Outcome& y)
 {
     std::vector<std::string> names;
     for (int k = 0; k < y.ny && k < outcome::kMaxYs; ++k)
-        names.push_back(trim_right(y.yname[static_cast<std::size_t>(k)].substr(0, 20)));
+        names.push_back(io::rtrim(y.yname[static_cast<std::size_t>(k)].substr(0, 20)));
     return names;
 }
 

@@ -5,6 +5,7 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 
 #include <algorithm>
 
@@ -19,8 +20,7 @@ std::string attribute_text(const files::ControlTables& tables, int attribute, in
     std::string text =
         files::squeeze(io::fmt_a(at.attname, files::kNameLen) + io::fmt_a(label, files::kLabelLen), '$');
     if (text.size() > 28) text.resize(28);
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
+    return io::rtrim(text);
 }
 
 std::vector<int> variable_lines(const files::ControlTables& tables)

@@ -6,6 +6,7 @@
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,13 +21,6 @@ namespace {
 
 constexpr int kCriteria = 8;
 constexpr int kMeasures = 3;
-
-std::string trimmed(std::string_view s)
-{
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
-}
 
 // The slot of a category value in the per-class tables.
 std::size_t slot(double v) { return static_cast<std::size_t>(std::clamp(std::lround(v), 0L, 99L)); }
@@ -49,8 +43,8 @@ Form criteria_form(const CritSettings& c, const CritTexts& t, const YDescription
     for (int k = 1; k <= kCriteria; ++k) crits.emplace_back(stats::criterion_name(k));
     auto& measures = f.items[ids::kComplexity];
     for (int k = 1; k <= kMeasures; ++k) measures.emplace_back(stats::complexity_name(k));
-    f.choice[ids::kCriteria] = trimmed(t.criterion);
-    f.choice[ids::kComplexity] = trimmed(t.complexity);
+    f.choice[ids::kCriteria] = io::trim(t.criterion);
+    f.choice[ids::kComplexity] = io::trim(t.complexity);
     f.text[ids::kShownCriterion] = "Criterion: " + io::fmt_a(stats::criterion_name(c.icrit), 19);
     f.text[ids::kShownComplexity] = "Complexity: " + std::string(stats::complexity_name(c.complexity));
     f.text[ids::kBeta] = t.beta;
@@ -187,7 +181,7 @@ bool check_costs(CritSettings& c, const CritTexts& t, const YDescription& y, Ser
 bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInput& in, Services& services)
 {
     for (int k = 1; k <= kCriteria; ++k)
-        if (trimmed(t.criterion) == stats::criterion_name(k)) c.icrit = k;
+        if (io::trim(t.criterion) == stats::criterion_name(k)) c.icrit = k;
     for (const YInfo& yk : y.ys) {
         const std::string refusal = y_refusal(c.icrit, yk);
         if (!refusal.empty()) {
@@ -247,7 +241,7 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
     }
     c.subgroup_mse = c.icrit == 2;
     if (c.icrit == 6) c.or_prior = {1.0, 1.0, 1.0, 1.0};
-    const std::string beta = trimmed(t.beta);
+    const std::string beta = io::trim(t.beta);
     if (beta.rfind("auto", 0) == 0) {
         c.auto_beta = true;
         c.beta = 0.0;
@@ -270,7 +264,7 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
     const std::string name(stats::criterion_name(c.icrit));
     c.critname = files::squeeze(c.balanced ? "Balanced " + name : name).substr(0, 29);
     for (int k = 1; k <= kMeasures; ++k)
-        if (trimmed(t.complexity) == stats::complexity_name(k)) c.complexity = k;
+        if (io::trim(t.complexity) == stats::complexity_name(k)) c.complexity = k;
     return true;
 }
 
