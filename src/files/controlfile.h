@@ -26,6 +26,7 @@ namespace meru::files {
 struct NoValidData {
     bool nodatafile = false; // the data file or its name is unusable
     bool nodata = false;     // no data may be used
+    std::string not_text;    // why the data file, which exists, is not a text file to read (a device, binary)
 };
 
 // Delimiter flags found by the pre-scan on the format line ("free comma", ...).

@@ -4,6 +4,7 @@
 #include "files/cutgrammar.h"
 #include "files/textutil.h"
 #include "platform/io/records.h"
+#include "platform/io/safe_files.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -153,6 +154,18 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     if (pos >= cf.size()) return fail_eof();
     std::string name = trim(col80(cf[pos++]));
     if (takename) datapath = name;
+
+    // A data file that is a device or binary is never read (not even its names).
+    {
+        std::error_code ec;
+        if (!trim(datapath).empty() && std::filesystem::exists(datapath, ec)) {
+            nvd.not_text = io::not_text_reason(datapath);
+            if (!nvd.not_text.empty()) {
+                nvd.nodatafile = nvd.nodata = true;
+                return counts;
+            }
+        }
+    }
 
     // Names from the data file's first record.
     if (from_data) {

@@ -7,9 +7,9 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/safe_files.h"
 
 #include <cmath>
-#include <fstream>
 
 namespace meru::files {
 
@@ -31,13 +31,16 @@ std::string data_line(const std::string& path)
     return " " + (slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-bool write_file(const std::string& path, const std::vector<std::string>& lines)
+// Writes the control file whole under a temporary name and renames it over the
+// old one, so a failure never leaves the user's control file cut or empty. The
+// system's reason on failure, with the path, goes to the message.
+bool write_file(const std::string& path, std::vector<std::string> lines, const char* where, Services& sv)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const auto& l : lines) out << rtrim(l) << '\n';
-    out.close();
-    return static_cast<bool>(out);
+    for (auto& l : lines) l = rtrim(l);
+    const std::string why = io::write_replacing(path, lines);
+    if (why.empty()) return true;
+    sv.msgok(std::string("Cannot create control file ") + where + " " + path + " (" + why + ") $");
+    return false;
 }
 
 std::string mean_text(double mean)
@@ -60,12 +63,10 @@ std::string safe_cf_name(std::string_view name)
 
 bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
 {
-    std::ofstream probe(f.cfpath, std::ios::binary | std::ios::trunc);
-    if (!probe) {
-        sv.msgok("Cannot create control file in makecf $");
+    if (const std::string why = io::can_write(f.cfpath); !why.empty()) {
+        sv.msgok("Cannot create control file in makecf " + f.cfpath + " (" + why + ") $");
         return false;
     }
-    probe.close();
     if (!quiet) {
         std::string m = "No associated .mrc file for data " + io::fmt_a(f.dataname, 20) + " Will make default $";
         sv.msgbox(m, BoxKind::Ok, false);
@@ -78,11 +79,7 @@ bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
         format_line(f),
         data_line(f.datapath),
     };
-    if (!write_file(f.cfpath, lines)) {
-        sv.msgok("Cannot create control file in makecf $");
-        return false;
-    }
-    return true;
+    return write_file(f.cfpath, lines, "in makecf", sv);
 }
 
 int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv)
@@ -115,10 +112,7 @@ int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& var
         lines.push_back("*");
         lines.push_back(format_line(f));
         lines.push_back(data_line(f.datapath));
-        if (!write_file(f.cfpath, lines)) {
-            sv.msgok("Cannot create control file re_makecf $");
-            return passes;
-        }
+        if (!write_file(f.cfpath, lines, "re_makecf", sv)) return passes;
         passes = pass;
         const std::string note =
             pass == 1 ? "NOTE: Default .mrc file is created" : "NOTE: Default .mrc file re-created";

@@ -150,6 +150,16 @@ Name83 fname83(std::string_view name, std::string_view ext)
     return r;
 }
 
+std::string log_name(std::string_view base)
+{
+    const auto b = base.find_first_not_of(' ');
+    const auto e = base.find_last_not_of(' ');
+    if (b == std::string_view::npos) return fname83(base, "LOG").name;
+    const std::string_view name = base.substr(b, e - b + 1);
+    if (name.size() <= 8) return fname83(name, "LOG").name;
+    return upper(name) + ".LOG";
+}
+
 bool alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 double safediv(double a, double b) { return std::fabs(b) <= 1.0e-20 ? 0.0 : a / b; }

@@ -50,6 +50,12 @@ struct Name83 {
 };
 Name83 fname83(std::string_view name, std::string_view ext);
 
+// The output log's name for a control file of base name `base` (no folder, no
+// extension): a name of at most 8 characters gives its 8.3 name (fname83), a
+// longer one the whole name upper-cased, so that control files whose names share
+// their first 8 characters keep logs of their own ("STUDY2024_MEN.LOG").
+std::string log_name(std::string_view base);
+
 bool alnum(char c);
 
 // a / b, or 0 when |b| <= 1e-20.

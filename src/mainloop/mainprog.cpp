@@ -14,6 +14,7 @@
 #include "platform/frame.h"
 #include "platform/io/os.h"
 #include "platform/script_host.h"
+#include "platform/signals.h"
 #include "ui/helpindex.h"
 #include "ui/messages.h"
 #include "ui/thinking.h"
@@ -159,6 +160,9 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     install_view_handlers(p);
     install_y_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
+    // SIGTERM (as at log-out), SIGHUP and SIGINT end the run as File:Exit does,
+    // without the question: the log, preferences and scratch files closed.
+    platform::watch_termination_signals([&p](int) { p.exit(0); });
 
     if (!startup(p, io::program_folder())) p.exit(kStartupFailure);
     run_main_loop(p);

@@ -11,11 +11,11 @@
 #include "platform/io/logwriter.h"
 #include "platform/io/os.h"
 #include "platform/io/records.h"
+#include "platform/io/safe_files.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
 #include <optional>
-#include <sstream>
 
 namespace meru::mainloop {
 
@@ -55,20 +55,44 @@ bool change_to(const std::string& folder, Services& sv, bool whole)
     return false;
 }
 
+// A data file that is not a regular text file (a device, random bytes) is
+// refused with its name and the reason, before anything is written for it.
+bool data_file_usable(const std::string& path, Services& sv)
+{
+    const std::string why = io::not_text_reason(path);
+    if (why.empty()) return true;
+    sv.msgok("Not a data file: " + path + " (" + why + ") $");
+    return false;
+}
+
+// The log of a control file cannot be written: the message names it and says why.
+void log_unwritable(const std::string& logpath, const std::string& why, Services& sv)
+{
+    std::string text = "Error opening device for output " + logpath + " (" + why + ")$";
+    sv.msgbox(text, BoxKind::Ok, false);
+}
+
 // A data file was chosen: its control file is the file of the same base name
 // with ".mrc" in the data file's folder, made by default when it does not exist
-// (or, for File:New, when the user wants it replaced).
-void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, Services& sv)
+// (or, for File:New, when the user wants it replaced). Nothing is written when
+// the data file is not text or the log could not be written beside the control
+// file; false then.
+bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, Services& sv)
 {
     if (!rq.fnew) c.datafromcf = false;
     set_delimiter(c.delim, files::upper(parts.extension));
     const std::string base = files::rtrim(parts.name);
     c.cfname = parts.folder + base + ".mrc";
     c.dataname = base + parts.extension;
-    if (io::file_exists(c.cfname)) {
-        if (!rq.fnew) return;
-        if (!sv.quiz("?Associated .mrc file already exists! Overwrite with a default .mrc file?")) return;
+    const bool exists = io::file_exists(c.cfname);
+    if (exists && !rq.fnew) return true;
+    if (!data_file_usable(c.datapath, sv)) return false;
+    const std::string logpath = parts.folder + files::log_name(base);
+    if (const std::string why = io::can_write(logpath); !why.empty()) {
+        log_unwritable(logpath, why, sv);
+        return false;
     }
+    if (exists && !sv.quiz("?Associated .mrc file already exists! Overwrite with a default .mrc file?")) return true;
     files::DefaultCfFiles f{c.cfname, c.dataname, c.dataname, c.delim.comma, c.delim.tab};
     // File:Open and File:Recent say which control file is made, with a copy in
     // the log; File:New has asked for it.
@@ -77,6 +101,7 @@ void data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
         sv.msgbox(text, BoxKind::Ok, true);
     }
     c.madecf = true;
+    return true;
 }
 
 // Steps up to the opening of the control file: the question when an analysis is
@@ -100,7 +125,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         if (!change_to(parts.folder, sv, false)) return std::nullopt;
         if (is_data_extension(ext)) {
             c.datapath = c.chosen;
-            data_file_chosen(rq, parts, c, sv);
+            if (!data_file_chosen(rq, parts, c, sv)) return std::nullopt;
             return c;
         }
         if (rq.fnew) {
@@ -131,17 +156,20 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         return c;
     }
     c.datapath = c.chosen;
-    data_file_chosen(rq, parts, c, sv);
+    if (!data_file_chosen(rq, parts, c, sv)) return std::nullopt;
     return c;
 }
 
-std::optional<std::string> slurp(const std::string& path)
+// A whole regular file, or the reason it cannot be read.
+struct FileText {
+    std::string text;
+    std::string why;
+};
+FileText slurp(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    FileText f;
+    f.why = io::read_regular_file(path, f.text);
+    return f;
 }
 
 // How one pass over the control file and the data file ended.
@@ -168,9 +196,9 @@ public:
                 c_.datafromcf = true;
             }
             std::string text;
-            auto cf = slurp(c_.cfname);
-            if (!cf) {
-                text = "Unable to open control file " + first(c_.cfname, 20) + " $";
+            const FileText cf = slurp(c_.cfname);
+            if (!cf.why.empty()) {
+                text = "Unable to open control file " + c_.cfname + " (" + cf.why + ") $";
                 cx_.sv.msgbox(text, BoxKind::Ok, false);
                 if (fopen && !reread) continue; // the user chooses again
                 if (remade_) {
@@ -179,7 +207,7 @@ public:
                 }
                 break;
             }
-            const Pass pass = read_pass(*cf, reread, fopen, released);
+            const Pass pass = read_pass(cf.text, reread, fopen, released);
             if (pass == Pass::remade) {
                 // Read again from the re-made control file.
                 reread = true;
@@ -219,14 +247,14 @@ private:
         io::LogWriter& log = cx_.log;
         cx_.state.cfname = c_.cfname;
 
-        // The log's name and folder: the control file's base name in 8.3 form,
-        // beside the control file.
+        // The log's name and folder: the control file's base name, beside the
+        // control file.
         const io::PathParts parts = io::split_path(c_.cfname);
         if (parts.name.empty()) {
             sv.helpshow("ERROR No output");
             return Pass::refused;
         }
-        const std::string logname = files::fname83(parts.name, "LOG").name;
+        const std::string logname = files::log_name(parts.name);
         const std::string logpath = parts.folder + logname;
         if (!parts.folder.empty() && !io::change_folder(parts.folder)) {
             std::string text = "Unable to change to directory " + first(parts.folder, 30) + " $";
@@ -256,6 +284,19 @@ private:
             return Pass::refused;
         }
 
+        // Nothing is released when the data file is not text or the log cannot
+        // be written.
+        if (!nvd.not_text.empty()) {
+            sv.msgok("Not a data file: " + datapath + " (" + nvd.not_text + ") $");
+            cx_.host.control_file_refused(c_.cfname);
+            return Pass::refused;
+        }
+        if (const std::string why = io::can_write(logpath); !why.empty()) {
+            log_unwritable(logpath, why, sv);
+            cx_.host.control_file_refused(c_.cfname);
+            return Pass::refused;
+        }
+
         // The old analysis goes; the new log replaces any log of the same name.
         if (cx_.analysis) {
             cx_.host.releasing();
@@ -265,9 +306,7 @@ private:
         log.flush();
         log.close();
         if (log.create(logpath) != 0) {
-            std::string text = "Error opening device " + std::string(2, ' ') + " for output " + logname +
-                               " May exist and be read only$";
-            sv.msgbox(text, BoxKind::Ok, false);
+            log_unwritable(logpath, std::strerror(errno), sv);
             cx_.host.closed();
             return Pass::failed;
         }
@@ -312,16 +351,17 @@ private:
         int n = 1;
         io::RecordReader in;
         if (!nvd.nodatafile) {
-            const std::optional<std::string> bytes = slurp(datapath);
-            if (!bytes || in.open(datapath) != 0) {
-                sv.msgok("ERROR trying to open data file " + first(datapath, 30) + " $");
+            const FileText bytes = slurp(datapath);
+            if (!bytes.why.empty() || in.open(datapath) != 0) {
+                const std::string why = bytes.why.empty() ? std::string(std::strerror(errno)) : bytes.why;
+                sv.msgok("ERROR trying to open data file " + datapath + " (" + why + ") $");
                 return fail();
             }
             log.write(" Reading from data file: ");
             log.write("          " + datapath);
             cx_.host.show_progress();
             sv.thinking(".... scanning data file " + datapath, true);
-            const RecordCount rc = count_records(*bytes, a->freefmt);
+            const RecordCount rc = count_records(bytes.text, a->freefmt);
             if (rc.bad) {
                 std::string text = "ERROR: Cannot read data - FORMAT statement may be wrong$";
                 sv.msgbox(text, BoxKind::Ok, true);

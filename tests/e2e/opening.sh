@@ -87,7 +87,7 @@ for ex in kyphosis lung pima birthwt votes84 bcw; do
   run "new_$ex" 0
   [ -f "$work/new/$base.mrc" ] || { fail "no default control file $base.mrc"; continue; }
   has "$work/new/$base.mrc" "free comma"
-  log="$work/new/$(echo "$base" | tr a-z A-Z | cut -c1-8).LOG"
+  log="$work/new/${base^^}.LOG"
   preamble "$log" "%File:Open $work/new/$base.mrc" "$(basename "$log")"
   has "$log" " # lines of data =$(printf '%7d' "${records[$ex]}")"
   has "$log" "%Attribute frequencies:"
@@ -125,7 +125,8 @@ has "$work/cf/KYPHOSIS.LOG" "%Attribute frequencies:"
 
 # A fixed-format data file with an unreadable record: the message, the log
 # closed, and nothing reaches the data (the Y menu is grey).
-printf '  1  2\n  3\000 4\n' > "$work/cf/fixed.dat"
+# (good records first: a NUL at the file's start refuses the file before the log)
+{ for i in $(seq 700); do printf '  1  2\n'; done; printf '  3\000 4\n'; } > "$work/cf/fixed.dat"
 printf 'Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n' > "$work/cf/fixed.mrc"
 printf 'dismiss\nmenu File > Open\nfile %s\ndismiss\nmenu Y > Distribution\n' "$work/cf/fixed.mrc" > "$work/fixed.txt"
 run fixed 3

@@ -59,7 +59,9 @@ TEST(Makecf, UnwritablePathIsReported)
     meru::test::RecordingServices sv;
     DefaultCfFiles f{"/nonexistent-folder/x.mrc", "X.CSV", "X.CSV", true, false};
     EXPECT_FALSE(meru::files::makecf(f, true, sv));
-    EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgok:Cannot create control file in makecf $"}));
+    EXPECT_EQ(sv.calls,
+              (std::vector<std::string>{"msgok:Cannot create control file in makecf /nonexistent-folder/x.mrc "
+                                        "(No such file or directory) $"}));
 }
 
 TEST(Makecf, DefaultFileReadsBackWithOneAttributePerVariableAtItsMean)

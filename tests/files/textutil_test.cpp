@@ -74,6 +74,16 @@ TEST(Fname83, LogNames)
     EXPECT_EQ(fname83("   ", "LOG").status, 1);
 }
 
+TEST(LogName, WholeBaseNameBeyondEightCharacters)
+{
+    EXPECT_EQ(log_name("kyphosis"), "KYPHOSIS.LOG"); // 8 characters: as before
+    EXPECT_EQ(log_name("lung"), "LUNG.LOG");
+    EXPECT_EQ(log_name("ab cd"), "AB.LOG");
+    EXPECT_EQ(log_name("study2024_men"), "STUDY2024_MEN.LOG");
+    EXPECT_NE(log_name("study2024_men"), log_name("study2024_women"));
+    EXPECT_EQ(log_name("  pima_mass "), "PIMA_MASS.LOG");
+}
+
 TEST(Numeric, InterpMeanSdRsumSafediv)
 {
     EXPECT_DOUBLE_EQ(interp(0, 5, 0, 9, 3), 5.0);

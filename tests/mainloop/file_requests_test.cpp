@@ -104,7 +104,10 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
 TEST_F(FileRequestTest, FailedOpeningLeavesNoAnalysisAndTheDataMenusGrey)
 {
     ASSERT_EQ(open(cf), Flow::loop_head);
-    write("fixed.dat", std::string("  1  2\n  3\0 4\n", 14));
+    // Good records first: a NUL at the file's start refuses it before any change.
+    std::string bytes;
+    for (int i = 0; i < 700; ++i) bytes += "  1  2\n";
+    write("fixed.dat", bytes + std::string("  3\0 4\n", 7));
     const std::string fixed = write("fixed.mrc", "Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n");
     EXPECT_EQ(open(fixed, true), Flow::loop_head);
     EXPECT_FALSE(program->analysis);

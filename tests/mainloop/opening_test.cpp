@@ -13,6 +13,15 @@ using End = mainloop::OpenResult::End;
 const char* kSmallCsv = "a,b,y\n1,5.5,0\n2,6.5,1\n3,7.5,0\n4,8.5,1\n";
 const char* kSmallMrc = "Small test\n*\na i 2\nb i 6\ny b\n*\nfree comma\nsmall.csv\n";
 
+// A fixed-format data file whose unreadable record (a NUL) lies beyond the first
+// 4 KB, so the file is taken as text and the record reader meets the record.
+std::string bad_record_past_the_start()
+{
+    std::string bytes;
+    for (int i = 0; i < 700; ++i) bytes += "  1  2\n";
+    return bytes + std::string("  3\0 4\n", 7);
+}
+
 TEST_F(OpeningTest, ControlFileOpensWithTheLogsFirstLinesBesideIt)
 {
     write("small.csv", kSmallCsv);
@@ -45,12 +54,16 @@ TEST_F(OpeningTest, ControlFileOpensWithTheLogsFirstLinesBesideIt)
     EXPECT_TRUE(log.is_open());
 }
 
-TEST_F(OpeningTest, LogNameIsTheControlFilesNameIn83Form)
+TEST_F(OpeningTest, LogNameIsTheControlFilesWholeName)
 {
     write("small.csv", kSmallCsv);
     ASSERT_EQ(open_file(write("LONGNAME12.MRC", kSmallMrc)).end, End::opened);
-    EXPECT_EQ(analysis->logname, "LONGNAME.LOG");
-    EXPECT_TRUE(io::file_exists(folder + "LONGNAME.LOG"));
+    EXPECT_EQ(analysis->logname, "LONGNAME12.LOG");
+    EXPECT_TRUE(io::file_exists(folder + "LONGNAME12.LOG"));
+    sv.quiz_answers = {true};
+    ASSERT_EQ(open_file(write("LONGNAME34.MRC", kSmallMrc)).end, End::opened);
+    EXPECT_TRUE(has_line(folder + "LONGNAME12.LOG", "%File:Open " + folder + "LONGNAME12.MRC"));
+    EXPECT_TRUE(has_line(folder + "LONGNAME34.LOG", "%File:Open " + folder + "LONGNAME34.MRC"));
     sv.quiz_answers = {true};
     ASSERT_EQ(open_file(write("my data.mrc", kSmallMrc)).end, End::opened);
     EXPECT_EQ(analysis->logname, "MY.LOG");
@@ -179,7 +192,7 @@ TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClo
 {
     write("small.csv", kSmallCsv);
     ASSERT_EQ(open_file(write("small.mrc", kSmallMrc)).end, End::opened);
-    write("fixed.dat", std::string("  1  2\n  3\0 4\n", 14));
+    write("fixed.dat", bad_record_past_the_start());
     const std::string cf = write("fixed.mrc", "Fixed\na b\n*\na i 2\n*\n(2F3.0)\nfixed.dat\n");
     sv.quiz_answers = {true};
     EXPECT_EQ(open_file(cf).end, End::closed);
@@ -189,6 +202,40 @@ TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClo
     EXPECT_TRUE(host.called("closed"));
     EXPECT_FALSE(log.is_open());
     EXPECT_EQ(lines(folder + "FIXED.LOG")[0], "%File:Open " + cf);
+}
+
+TEST_F(OpeningTest, DevicesAndBinaryFilesAreRefusedBeforeAnythingIsWritten)
+{
+    write("small.csv", kSmallCsv);
+    ASSERT_EQ(open_file(write("small.mrc", kSmallMrc)).end, End::opened);
+    std::string noise(20000, ' ');
+    unsigned x = 12345;
+    for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    write("noise.csv", noise);
+    std::filesystem::create_symlink("/dev/zero", folder + "zero.csv");
+    write("zero.mrc", "Zero\na\n*\na i 1\n*\nfree comma\n/dev/zero\n");
+    const auto files_before = std::distance(std::filesystem::directory_iterator(folder), {});
+    struct Case {
+        std::string path;
+        mainloop::OpenRequest rq;
+        std::string message;
+    };
+    for (const Case& c :
+         {Case{folder + "noise.csv", {false, true, 0, false}, "noise.csv (holds NUL bytes, not text)"},
+          Case{folder + "zero.csv", {false, true, 0, false}, "zero.csv (not a regular file)"},
+          Case{folder + "zero.csv", {true, false, 0, false}, "zero.csv (not a regular file)"},
+          Case{folder + "zero.mrc", {true, false, 0, false}, "/dev/zero (not a regular file)"}}) {
+        sv.calls.clear();
+        sv.quiz_answers = {true};
+        host.answers.push_back(c.path);
+        EXPECT_EQ(open(c.rq).end, End::unchanged) << c.path;
+        const auto msg = sv.with_prefix("msgok:Not a data file: ");
+        ASSERT_EQ(msg.size(), 1u) << c.path;
+        EXPECT_NE(msg[0].find(c.message), std::string::npos) << msg[0];
+        EXPECT_TRUE(analysis) << c.path; // the open analysis stays
+        EXPECT_TRUE(log.is_open());
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), files_before); // nothing written
 }
 
 TEST_F(OpeningTest, CrlfDataFileCountsEachLineOnce)

@@ -13,6 +13,9 @@ int LogWriter::open_mode(const std::string& path, const char* mode)
     close();
     std::FILE* f = std::fopen(path.c_str(), mode);
     if (!f) return kErrOpen;
+    // Line-buffered: every line reaches the disk as it is written, so the log on
+    // disk is whole however the program ends.
+    std::setvbuf(f, nullptr, _IOLBF, BUFSIZ);
     file_ = f;
     path_ = path;
     return kOk;

@@ -1,6 +1,8 @@
 #pragma once
 // The output log (unit 7) as one writer object. Lines are written as text records
-// ending in a line feed, with trailing blanks dropped. A write while no log is
+// ending in a line feed, with trailing blanks dropped; each line is on disk as
+// soon as it is written (line buffering), so a reader, a message box's "View log"
+// or a kill never finds the log short or cut in a line. A write while no log is
 // open never creates a file: the line goes to the trace sink instead (standard
 // error unless replaced). Readers of the log (the viewer) open the file with a
 // reader of their own after flush().

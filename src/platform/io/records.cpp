@@ -1,5 +1,7 @@
 #include "platform/io/records.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <utility>
 
@@ -40,6 +42,13 @@ int RecordReader::open(const std::string& path)
     close();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return errno == ENOENT ? kErrNotFound : kErrOpen;
+    // Records come from regular files only: a device or a pipe may never end.
+    struct stat st = {};
+    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        errno = EINVAL;
+        return kErrOpen;
+    }
     file_ = f;
     open_ = true;
     memory_ = false;

@@ -1,0 +1,143 @@
+#include "platform/io/safe_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace meru::io {
+
+namespace {
+
+std::string reason(int err) { return std::strerror(err); }
+
+std::string folder_of(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool write_all(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Opens a regular file for reading; -1 with `why` set otherwise.
+int open_regular(const std::string& path, std::string& why)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = reason(errno);
+        return -1;
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+std::string write_replacing(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& l : lines) text += l + '\n';
+    std::string tmp = path + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return reason(errno);
+    // The new file takes the old one's permissions, or the usual ones for a new file.
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    if (!write_all(fd, text) || ::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return reason(err);
+    }
+    if (::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        return reason(err);
+    }
+    return {};
+}
+
+std::string can_write(const std::string& path)
+{
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return "is a folder";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return reason(errno);
+        ::close(fd);
+        return {};
+    }
+    if (::access(folder_of(path).c_str(), W_OK | X_OK) != 0) return reason(errno);
+    return {};
+}
+
+std::string not_text_reason(const std::string& path)
+{
+    std::string why;
+    const int fd = open_regular(path, why);
+    if (fd < 0) return why;
+    char buf[4096];
+    ssize_t n = 0;
+    do n = ::read(fd, buf, sizeof buf);
+    while (n < 0 && errno == EINTR);
+    const int err = errno;
+    ::close(fd);
+    if (n < 0) return reason(err);
+    int control = 0;
+    for (ssize_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(buf[i]);
+        if (c == 0) return "holds NUL bytes, not text";
+        if ((c < 32 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || c == 127) ++control;
+    }
+    if (control * 20 > n) return "not a text file";
+    return {};
+}
+
+std::string read_regular_file(const std::string& path, std::string& text)
+{
+    std::string why;
+    const int fd = open_regular(path, why);
+    if (fd < 0) return why;
+    text.clear();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return reason(err);
+        }
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return {};
+}
+
+} // namespace meru::io

@@ -1,0 +1,30 @@
+#pragma once
+// Files read and written safely: a file replaced only when its new contents are
+// complete, a check that a file can be written before anything is replaced, and
+// a check that a file is a regular text file before it is read as data. Each
+// returns the system's reason for a failure ("Permission denied"), empty on
+// success, for messages that name the file and say why.
+#include <string>
+#include <vector>
+
+namespace meru::io {
+
+// Writes `lines` (each ended by a line feed) to a temporary file beside `path`
+// and renames it over `path` once complete: the old file stays whole until the
+// new one replaces it.
+std::string write_replacing(const std::string& path, const std::vector<std::string>& lines);
+
+// Whether `path` could be written (appended to when it exists, created in its
+// folder when not), without changing it.
+std::string can_write(const std::string& path);
+
+// Why `path` cannot be read as a text file: it cannot be opened, is not a regular
+// file (a device, a folder, a pipe), holds NUL bytes in its first 4 KB, or is
+// plainly not text there (more than one byte in 20 a control character other
+// than tab, line feed, carriage return and form feed).
+std::string not_text_reason(const std::string& path);
+
+// Reads a whole regular file into `text`; the reason on failure.
+std::string read_regular_file(const std::string& path, std::string& text);
+
+} // namespace meru::io

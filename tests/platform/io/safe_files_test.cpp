@@ -1,0 +1,93 @@
+// Files replaced only when complete, writability checked without a change, and
+// devices and binary files told apart from text.
+#include "platform/io/safe_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace meru::io;
+
+namespace {
+
+struct Folder {
+    fs::path dir = fs::temp_directory_path() / ("meru_safe_" + std::to_string(::getpid()) + "_" +
+                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Folder() { fs::create_directories(dir); }
+    ~Folder()
+    {
+        std::error_code ec;
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
+    std::string file(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+};
+
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+TEST(SafeFiles, ReplacesWholeAndLeavesNoTemporary)
+{
+    Folder d;
+    const std::string path = d.file("a.mrc", "old\n");
+    EXPECT_EQ(write_replacing(path, {"one", "two"}), "");
+    EXPECT_EQ(contents(path), "one\ntwo\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
+}
+
+TEST(SafeFiles, ReadOnlyFolderKeepsTheOldFileAndSaysWhy)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into any folder";
+    Folder d;
+    const std::string path = d.file("a.mrc", "old\n");
+    fs::permissions(d.dir, fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(write_replacing(path, {"new"}), "Permission denied");
+    EXPECT_EQ(can_write((d.dir / "A.LOG").string()), "Permission denied");
+    EXPECT_EQ(contents(path), "old\n");
+}
+
+TEST(SafeFiles, CanWriteChangesNothing)
+{
+    Folder d;
+    const std::string path = d.file("x.log", "kept\n");
+    EXPECT_EQ(can_write(path), "");
+    EXPECT_EQ(contents(path), "kept\n");
+    EXPECT_EQ(can_write((d.dir / "new.log").string()), "");
+    EXPECT_FALSE(fs::exists(d.dir / "new.log"));
+    EXPECT_EQ(can_write(d.dir.string()), "is a folder");
+    EXPECT_EQ(can_write("/nonexistent-folder/x.log"), "No such file or directory");
+}
+
+TEST(SafeFiles, TextIsToldFromDevicesAndBinary)
+{
+    Folder d;
+    EXPECT_EQ(not_text_reason(d.file("t.csv", "a,b\r\n1,2\n\f\t3,4\n")), "");
+    EXPECT_EQ(not_text_reason(d.file("e.csv", "")), "");
+    EXPECT_EQ(not_text_reason("/dev/zero"), "not a regular file");
+    EXPECT_EQ(not_text_reason(d.dir.string()), "is a folder");
+    EXPECT_EQ(not_text_reason((d.dir / "none").string()), "No such file or directory");
+    EXPECT_EQ(not_text_reason(d.file("nul.csv", std::string("a,b\n1\0,2\n", 9))), "holds NUL bytes, not text");
+    std::string noise(20000, ' ');
+    std::mt19937 rng(7);
+    for (char& c : noise) c = static_cast<char>(1 + rng() % 255); // no NUL: caught as not text
+    EXPECT_EQ(not_text_reason(d.file("r.csv", noise)), "not a text file");
+    std::string text;
+    EXPECT_EQ(read_regular_file("/dev/zero", text), "not a regular file");
+    EXPECT_EQ(read_regular_file(d.file("t2.csv", "x\n"), text), "");
+    EXPECT_EQ(text, "x\n");
+}
