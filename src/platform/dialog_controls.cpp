@@ -106,21 +106,29 @@ protected:
     virtual void show(const QString& text) = 0;
 };
 
-// Buttons, check boxes and radio buttons: their text, and a click.
-class ButtonLike : public TextControl {
+// A control whose text is one property of its widget `W`, read by `Get` and
+// written by `Set`; a script names the control by that text.
+template <class W, QString (W::*Get)() const, void (W::*Set)(const QString&)>
+class LabelControl : public TextControl {
 public:
     using TextControl::TextControl;
-    QAbstractButton* w() const { return static_cast<QAbstractButton*>(widget()); }
+    W* w() const { return static_cast<W*>(widget()); }
+    std::optional<std::string> label() const override { return ss(shown()); }
+
+protected:
+    QString shown() const override { return (w()->*Get)(); }
+    void show(const QString& text) override { (w()->*Set)(text); }
+};
+
+// Buttons, check boxes and radio buttons: their text, and a click.
+class ButtonLike : public LabelControl<QAbstractButton, &QAbstractButton::text, &QAbstractButton::setText> {
+public:
+    using LabelControl::LabelControl;
     bool takes_callback() const override { return true; }
     void connect(QObject* context, std::function<void(CallbackKind)> report) override
     {
         QObject::connect(w(), &QAbstractButton::clicked, context, [report] { report(CallbackKind::Clicked); });
     }
-    std::optional<std::string> label() const override { return ss(shown()); }
-
-protected:
-    QString shown() const override { return w()->text(); }
-    void show(const QString& text) override { w()->setText(text); }
 };
 
 class ButtonControl : public ButtonLike {
@@ -216,18 +224,12 @@ private:
     QButtonGroup* group_ = nullptr;
 };
 
-class StaticControl : public TextControl {
+class StaticControl : public LabelControl<QLabel, &QLabel::text, &QLabel::setText> {
 public:
-    StaticControl(const ControlTemplate& t, QWidget* parent) : TextControl(t, make(t, parent)) {}
+    StaticControl(const ControlTemplate& t, QWidget* parent) : LabelControl(t, make(t, parent)) {}
     bool set_int(int value, int index) override { return index == 0 && set_text(std::to_string(value), 0); }
-    std::optional<std::string> label() const override { return ss(shown()); }
-
-protected:
-    QString shown() const override { return w()->text(); }
-    void show(const QString& text) override { w()->setText(text); }
 
 private:
-    QLabel* w() const { return static_cast<QLabel*>(widget()); }
     static QWidget* make(const ControlTemplate& t, QWidget* parent)
     {
         auto* l = new QLabel(qs(t.text), parent);
@@ -238,17 +240,9 @@ private:
     }
 };
 
-class GroupControl : public TextControl {
+class GroupControl : public LabelControl<QGroupBox, &QGroupBox::title, &QGroupBox::setTitle> {
 public:
-    GroupControl(const ControlTemplate& t, QWidget* parent) : TextControl(t, new QGroupBox(qs(t.text), parent)) {}
-    std::optional<std::string> label() const override { return ss(shown()); }
-
-protected:
-    QString shown() const override { return w()->title(); }
-    void show(const QString& text) override { w()->setTitle(text); }
-
-private:
-    QGroupBox* w() const { return static_cast<QGroupBox*>(widget()); }
+    GroupControl(const ControlTemplate& t, QWidget* parent) : LabelControl(t, new QGroupBox(qs(t.text), parent)) {}
 };
 
 // An edit box: one line, or several with the "multiline" style.

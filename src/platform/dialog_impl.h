@@ -58,6 +58,22 @@ struct Dialog::Impl {
         return nullptr;
     }
 
+    // `set` on the control `id` while the program sets values (no callbacks);
+    // false when there is no such control.
+    template <class Set> bool set_quietly(int id, Set set)
+    {
+        DialogControl* c = find(id);
+        if (!c) return false;
+        QuietScope scope(quiet);
+        return set(*c);
+    }
+    // `get` on the control `id`; false when there is no such control.
+    template <class Get> bool read(int id, Get get) const
+    {
+        const DialogControl* c = find(id);
+        return c && get(*c);
+    }
+
     void build();
     void fire(DialogControl& c, CallbackKind kind)
     {

@@ -77,44 +77,32 @@ QWidget* Dialog::control_widget(int control) const
 
 bool Dialog::set_text(int control, std::string_view text, int index)
 {
-    auto* c = impl_->find(control);
-    if (!c) return false;
-    Impl::QuietScope quiet(impl_->quiet);
-    return c->set_text(text, index);
+    return impl_->set_quietly(control, [&](DialogControl& c) { return c.set_text(text, index); });
 }
 
 bool Dialog::get_text(int control, std::string& out, int index) const
 {
-    const auto* c = impl_->find(control);
-    return c && c->get_text(out, index);
+    return impl_->read(control, [&](const DialogControl& c) { return c.get_text(out, index); });
 }
 
 bool Dialog::set_logical(int control, bool value, int index)
 {
-    auto* c = impl_->find(control);
-    if (!c) return false;
-    Impl::QuietScope quiet(impl_->quiet);
-    return c->set_logical(value, index);
+    return impl_->set_quietly(control, [&](DialogControl& c) { return c.set_logical(value, index); });
 }
 
 bool Dialog::get_logical(int control, bool& out, int index) const
 {
-    const auto* c = impl_->find(control);
-    return c && c->get_logical(out, index);
+    return impl_->read(control, [&](const DialogControl& c) { return c.get_logical(out, index); });
 }
 
 bool Dialog::set_int(int control, int value, int index)
 {
-    auto* c = impl_->find(control);
-    if (!c) return false;
-    Impl::QuietScope quiet(impl_->quiet);
-    return c->set_int(value, index);
+    return impl_->set_quietly(control, [&](DialogControl& c) { return c.set_int(value, index); });
 }
 
 bool Dialog::get_int(int control, int& out, int index) const
 {
-    const auto* c = impl_->find(control);
-    return c && c->get_int(out, index);
+    return impl_->read(control, [&](const DialogControl& c) { return c.get_int(out, index); });
 }
 
 bool Dialog::set_enabled(int control, bool enabled)
