@@ -4,24 +4,14 @@
 # censoring set-up of the log-rank criterion on lung with `time` first.
 # The expected counts were taken with awk from the data files.
 # Arguments: the meru executable, the source folder.
-set -u
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=60
 export MERU_PREFS="$work/meru.prf"
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # run NAME: runs the script NAME.txt, which must end at the idle poll
-run() {
-  env MERU_SCRIPT="$work/$1.txt" timeout 120 "$meru" >"$work/$1.out" 2>"$work/$1.err"
-  local status=$?
-  [ "$status" -eq 0 ] || { fail "$1: status $status"; tail -20 "$work/$1.err"; }
-}
+run() { run_program "$1" 0 "$meru"; }
 # has FILE TEXT: the file holds a line equal to TEXT
 has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 # err NAME TEXT: the run's standard error holds TEXT
@@ -156,5 +146,4 @@ llog="$work/LUNG.LOG"
 grep -qE '^ There are +63\.?0*\( *27\.63%\) censored' "$llog" || fail "censored share 63 of 228"
 has "$llog" "Log-rank - incidence rates will be calculated"
 
-[ "$failures" -eq 0 ] && echo "picker: all passed" || echo "picker: $failures failures"
-exit $((failures > 0))
+finish "picker: all passed"
