@@ -105,6 +105,7 @@ public:
                 cx_.sv.helpshow(cx_.msgline);
             }
         }
+        if (rec_.count > expected_) ++r_.extra_item_records;
         if (t_.vars.hasfreq && !t_.vars.hasid) d_.obsid[static_cast<std::size_t>(i - 1)] = io::fmt_i(i, 6);
         long long weight = t_.vars.hasfreq ? -1 : 1;
         int var = 0;
@@ -240,7 +241,9 @@ void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
     }
     if (miss > 0) {
         ++r.incomplete;
-        r.missing_total += miss;
+        // A record with every value missing loses its weight: its values count
+        // in no share.
+        if (!all) r.missing_total += miss;
     }
     if (all) {
         w = 0;
@@ -297,6 +300,43 @@ void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int n
     }
 }
 
+// Whether the first record of a free-format file, whose names the control file
+// lists, is a header: its items, quotes dropped and compared without regard to
+// case, are the listed names in order (with _id_ and _freq_ where they stand).
+// The reader is left after the header, or at the start when it is data.
+bool first_record_is_header(const ControlTables& t, io::RecordReader& in)
+{
+    std::string first;
+    if (in.read(first) != io::kOk) {
+        in.rewind();
+        return false;
+    }
+    std::vector<std::string> items;
+    std::string cur;
+    const char delim = free_layout(t.format).delim;
+    for (const char c : first + delim) {
+        if (c == '"') continue;
+        if (c == delim || c == ' ' || c == '\t' || c == ',') {
+            if (!cur.empty()) items.push_back(upper(cur.substr(0, kNameLen)));
+            cur.clear();
+        } else {
+            cur.push_back(c);
+        }
+    }
+    std::vector<std::string> names;
+    for (int k = 1; k <= t.vars.nvar; ++k) names.push_back(upper(trim(t.vars.varname[static_cast<std::size_t>(k)])));
+    std::vector<std::pair<int, std::string>> special;
+    if (t.vars.hasid) special.emplace_back(t.vars.idcol, "_ID_");
+    if (t.vars.hasfreq) special.emplace_back(t.vars.freqcol, "_FREQ_");
+    std::sort(special.begin(), special.end());
+    for (const auto& [col, name] : special)
+        names.insert(names.begin() + std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(names.size()), col - 1),
+                     name);
+    if (!names.empty() && items == names) return true;
+    in.rewind();
+    return false;
+}
+
 } // namespace
 
 // First character of the list-directed form of a non-negative number, as a state
@@ -345,6 +385,10 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     if (t.vars.names_from_data) {
         std::string skip;
         if (in.read(skip) == io::kOk) header = 1;
+    } else if (t.format.freefmt && first_record_is_header(t, in)) {
+        header = 1;
+        r.header_skipped = true;
+        cx.log.write("NOTE: the first line of the data file holds the variable names: skipped as a header");
     }
     const int step = std::max(500, static_cast<int>(std::pow(10.0, std::floor(std::log10(std::max(1, n)))) / 100));
     const bool free = t.format.freefmt;
@@ -389,6 +433,9 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
         no_data_report(t, cx);
         return r;
     }
+    if (r.extra_item_records > 0)
+        cx.log.write("NOTE: " + std::to_string(r.extra_item_records) +
+                     " record(s) held items beyond the variables listed; those items were not read");
     if (free) report_free(t, r, cx, ndata);
     convert_character_variables(d, r.marks, r.nread, ndata);
     novalid = false;

@@ -60,7 +60,7 @@ struct ReadDataResult {
     bool missing = false;        // some value is missing
     bool abandon = false;        // a record held more items than the variable dimension
     int errors = 0;              // read errors and nominal/ordinal value errors
-    long long missing_total = 0; // weight of missing values over all records
+    long long missing_total = 0; // weight of missing values over the records that keep their weight
     int incomplete = 0;          // records with a missing value
     int allmissing = 0;          // records whose variables are all missing (weight 0)
     int last_missed = 0;         // observation number of the last such record
@@ -69,6 +69,8 @@ struct ReadDataResult {
     int bad_frequency = 0;       // frequencies that were not a non-negative number
     bool maybe_date = false;     // an item looked like a date
     int nodelim_records = 0;     // delimited layout: records without their delimiter
+    int extra_item_records = 0;  // records with items beyond the variables listed (not read)
+    bool header_skipped = false; // the first record repeated the listed names and was skipped
     int char_vars = 0, mixed_vars = 0;
     VariableMarks marks;
     std::vector<LineStats> line;        // [1..nlines]

@@ -74,6 +74,15 @@ int FreeSplitter::next(FreeRecord& rec)
                 quoted = !quoted;
                 continue;
             }
+            if (c == '\t' && !layout_.delimited) {
+                // Space layout: a run of blanks and tabs is one separator.
+                if (quoted) continue;
+                if (cur) {
+                    end_item();
+                    prev = Prev::blank;
+                }
+                continue;
+            }
             if (c == '\t') {
                 // A tab always ends the current item, even an empty one.
                 if (cur) end_item();

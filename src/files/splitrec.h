@@ -44,9 +44,10 @@ struct FreeRecord {
 //  - delimited layouts: blanks are dropped; inside quotes the delimiter is dropped;
 //    a delimiter ends the current item; a delimiter after a delimiter (or at the
 //    start of the record) gives an empty item, stored as the text "-1";
-//  - space layout: outside quotes a blank ends the current item, further blanks
-//    are ignored; inside quotes blanks are dropped;
-//  - a tab always ends the current item, even an empty one (the empty text).
+//  - space layout: outside quotes a blank or a tab ends the current item, further
+//    blanks and tabs are ignored (a run of them is one separator); inside quotes
+//    they are dropped;
+//  - delimited layouts: a tab always ends the current item, even an empty one.
 // Items keep their first 30 characters. A last line without a line end is a
 // complete record. Reading is linear in the size of the file.
 class FreeSplitter {

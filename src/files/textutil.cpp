@@ -79,7 +79,7 @@ SplitNames splitnames(std::string_view line, char delim, int maxchars, int capac
             if (quoted) continue;
             if (prev != ' ' && prev != delim) {
                 if (!finish()) return out;
-            } else if (prev == delim && delim == ',' && c == ',') {
+            } else if (prev == delim && c == delim && (delim == ',' || delim == '\t')) {
                 push("");
             }
         } else {

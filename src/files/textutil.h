@@ -23,8 +23,9 @@ struct SplitNames {
 };
 
 // Splits a list of names at blanks and at `delim`. Double quotes toggle a quoted
-// state (inside it blanks and the delimiter are dropped); with the comma as
-// delimiter two commas in a row give an empty field. A field "stem1:n" is a
+// state (inside it blanks and the delimiter are dropped); with the comma or the
+// tab as delimiter two delimiters in a row give an empty field (a header's empty
+// cell, named "_" by the reader). A field "stem1:n" is a
 // numbered range and becomes stem1 ... stemn; the count is read from the whole
 // field, and a count that cannot be read, is below 1, or makes a name longer than
 // `maxchars` shows the help topic "ERROR: x1:10 type problem" and ends the split.

@@ -111,7 +111,8 @@ Flow bootstrap_toggle(Program& p)
 
 Flow edit_control_file(Program& p)
 {
-    editfile(p, p.opening.cfname);
+    // Without an editor nothing can have changed: no question about reading again.
+    if (!editfile(p, p.opening.cfname)) return Flow::loop_head;
     std::string q = "?If you have changed .mrc file do you wish to implement changes?$";
     if (!ui::quiz(p.ui, q)) return Flow::loop_head;
     if (p.analysis && p.analysis->naddatt > 0) {
@@ -126,6 +127,20 @@ Flow edit_control_file(Program& p)
 
 } // namespace
 
+namespace {
+
+// Tells the user which editor command failed and how to choose another.
+void editor_failed(Program& p, const std::vector<std::string>& command, const std::string& why)
+{
+    ui::helpshow(p.ui, "ERROR: Notepad");
+    std::string text;
+    for (const auto& w : command) text += (text.empty() ? "" : " ") + w;
+    ui::msgok(p.ui,
+              "The editor " + text + " " + why + ". The environment variable VISUAL or EDITOR chooses the editor. $");
+}
+
+} // namespace
+
 bool editfile(Program& p, const std::string& path)
 {
     const int active = p.frame.active();
@@ -136,7 +151,7 @@ bool editfile(Program& p, const std::string& path)
         program = found ? *found : std::string();
     }
     if (program.empty()) {
-        ui::helpshow(p.ui, "ERROR: Notepad");
+        editor_failed(p, command, "was not found");
         return false;
     }
     const std::string name = io::split_path(program).name;
@@ -148,8 +163,9 @@ bool editfile(Program& p, const std::string& path)
         p.frame.set_active(active);
         p.frame.set_focus(active);
     }
-    if (status < 0) {
-        ui::helpshow(p.ui, "ERROR: Notepad");
+    if (status != 0) {
+        editor_failed(p, command,
+                      status < 0 ? "could not be started" : "failed (status " + std::to_string(status) + ")");
         return false;
     }
     return true;

@@ -175,12 +175,22 @@ TEST_F(FileRequestTest, EditMrcRunsTheEditorWithThePathAsOneArgumentThenRereads)
     EXPECT_EQ(program->prefs.recent[0], cf);
 }
 
-TEST_F(FileRequestTest, EditorThatCannotBeFoundShowsItsHelpTopic)
+TEST_F(FileRequestTest, EditorThatCannotBeFoundOrFailsIsNamedAndNoRereadIsAsked)
 {
-    setenv("VISUAL", "no-such-editor-anywhere", 1);
-    EXPECT_FALSE(mainloop::editfile(*program, cf));
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    const mainloop::Analysis* before = program->analysis.get();
+    for (const char* editor : {"no-such-editor-anywhere", "false"}) {
+        setenv("VISUAL", editor, 1);
+        topics.clear();
+        // The one box is the failure; a question after it would end the script.
+        answer("answer ok\n");
+        program->flags.qedit = program->flags.edcf = true;
+        EXPECT_EQ(mainloop::edit_request(*program), Flow::loop_head) << editor;
+        EXPECT_EQ(topics, (std::vector<std::string>{"ERROR: Notepad"}));
+        EXPECT_EQ(program->analysis.get(), before);
+    }
     unsetenv("VISUAL");
-    EXPECT_EQ(topics, (std::vector<std::string>{"ERROR: Notepad"}));
+    EXPECT_EQ(ender.status, -1); // every box was answered, none left waiting
 }
 
 TEST_F(FileRequestTest, BootstrapToggleTwiceShowsItsNoteOnceAndEndsOff)

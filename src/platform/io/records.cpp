@@ -112,11 +112,17 @@ void RecordReader::finish_record()
     note_record_start(rec_, pos_);
 }
 
+void RecordReader::skip_byte_order_mark()
+{
+    if (pos_ == 0 && byte_at(0) == 0xEF && byte_at(1) == 0xBB && byte_at(2) == 0xBF) pos_ = 3;
+}
+
 int RecordReader::read(std::string& record)
 {
     record.clear();
     if (!open_) return kErrNotOpen;
     if (eof_) return kEndOfFile;
+    skip_byte_order_mark();
     int c = byte_at(pos_);
     if (c < 0 && !inside_) {
         eof_ = true;
@@ -148,6 +154,7 @@ int RecordReader::get_char(char& c)
     c = ' ';
     if (!open_) return kErrNotOpen;
     if (eof_) return kEndOfFile;
+    skip_byte_order_mark();
     const int b = byte_at(pos_);
     if (b < 0) {
         if (!inside_) {
@@ -204,7 +211,7 @@ void RecordReader::skip_to_end()
 std::vector<std::string> split_records(std::string_view text)
 {
     std::vector<std::string> out;
-    std::size_t i = 0;
+    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (i < text.size()) {
         std::size_t j = i;
         while (j < text.size() && text[j] != '\n' && text[j] != '\r') ++j;

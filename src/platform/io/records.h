@@ -55,6 +55,8 @@ public:
 
 private:
     int byte_at(std::uint64_t pos); // -1 at end of data
+    // A UTF-8 byte-order mark at the start of the data is not part of the first record.
+    void skip_byte_order_mark();
     void note_record_start(long long index, std::uint64_t pos);
     // Consumes the line end at pos_ (if any) and moves to the next record.
     void finish_record();
@@ -73,7 +75,8 @@ private:
     std::vector<std::uint64_t> starts_{0}; // start offsets of the records met so far
 };
 
-// Splits text into its records under the same line-end rules.
+// Splits text into its records under the same line-end rules (a UTF-8 byte-order
+// mark at the start is skipped, as the reader skips it).
 std::vector<std::string> split_records(std::string_view text);
 
 } // namespace meru::io
