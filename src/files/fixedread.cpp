@@ -71,7 +71,9 @@ FixedReader::Status FixedReader::read(int i)
         // The record cannot be read: report it and read the next into the same place.
         const bool first_error = r_.errors == 0;
         ++r_.errors;
-        if (i == 1) {
+        ++r_.rejected_records;
+        if (i == 1 && r_.rejected_records == 1) {
+            // Once per file: a file of unreadable records asks for one answer.
             std::string m = "NOTE: Possible character header in file. Record ignored:$";
             cx_.sv.msgbox(m, BoxKind::Ok, false);
         } else {

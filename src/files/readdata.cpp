@@ -422,6 +422,8 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
         }
     }
     r.missing = r.incomplete > 0;
+    if (r.rejected_records > 0)
+        cx.log.write("NOTE: " + std::to_string(r.rejected_records) + " record(s) could not be read and were skipped");
     if (r.nread != nexpected - header) {
         cx.sv.helpshow("NOTE: Mis-match expected # lines");
         cx.log.write(io::list_record("Mis-match ", r.nread, nexpected - header));

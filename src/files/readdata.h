@@ -69,6 +69,7 @@ struct ReadDataResult {
     int bad_frequency = 0;       // frequencies that were not a non-negative number
     bool maybe_date = false;     // an item looked like a date
     int nodelim_records = 0;     // delimited layout: records without their delimiter
+    int rejected_records = 0;    // fixed layout: records that could not be read (skipped)
     int extra_item_records = 0;  // records with items beyond the variables listed (not read)
     bool header_skipped = false; // the first record repeated the listed names and was skipped
     int char_vars = 0, mixed_vars = 0;

@@ -95,3 +95,13 @@ TEST(AwkwardData, HeaderOfTheListedNamesIsSkippedWithANote)
     EXPECT_FALSE(d->r.header_skipped);
     EXPECT_EQ(d->x(1, "age"), 71);
 }
+
+TEST(AwkwardData, UnreadableFixedRecordsShowOneBoxAndTheirCountInTheLog)
+{
+    // (2F3.0) over eight records of letters.
+    auto r = run_file("m\na b\n*\na i 2\n*\n(2F3.0)\nDATA\n", "fixed_letters.dat");
+    EXPECT_EQ(r->sv.with_prefix("msgbox:NOTE: Possible character header").size(), 1u);
+    EXPECT_EQ(r->r.rejected_records, 8);
+    EXPECT_EQ(r->r.nread, 0);
+    EXPECT_TRUE(r->logged("NOTE: 8 record(s) could not be read and were skipped"));
+}
