@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 
 namespace meru::files {
@@ -256,13 +257,24 @@ LinePercentiles AttributeBuilder::percentiles(int k)
     std::size_t c = 0;
     for (int a = line.first_attribute(); a <= line.attoff; ++a) {
         Attribute& at = t_.att[z(a)];
+        const double asked_lo = asked[c];
         const float lo = lp.cuts[c++].got.value;
+        const double asked_hi = at.range ? asked[c] : 100.0;
         const float hi = at.range ? lp.cuts[c++].got.value : 0.0f;
         at.cut1 = lo;
         if (at.range) at.cut2 = hi;
         std::string text = io::fmt_g(lo, 9, 4);
         if (at.range) text += "," + io::fmt_g(hi, 9, 4);
         set_label_value(at, text);
+        // A range is open at its lower end; one that starts at the 0th percentile
+        // (the minimum) is closed there, so the classes of a cv line hold every value.
+        if (at.range) {
+            // Ordered ranges hold (cut1, cut2], the others are true outside (cut2, cut1].
+            if ((at.ordered ? asked_lo : asked_hi) == 0.0) {
+                double& lower = at.ordered ? at.cut1 : at.cut2;
+                lower = std::nextafter(static_cast<float>(lower), -std::numeric_limits<float>::infinity());
+            }
+        }
     }
     const int v = line_var(k);
     if (v >= 1 && z(v) < r_.marks.charflag.size() && r_.marks.charflag[z(v)]) ++r_.discrete_percentile_lines;

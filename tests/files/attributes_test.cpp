@@ -78,10 +78,11 @@ TEST(Attributes, PercentileLineCutsAndLabels)
     // p90 lies beyond the last boundary (7/8 at the value 7): the largest value.
     EXPECT_FLOAT_EQ(static_cast<float>(r->t.att[4].cut1), 8);
     EXPECT_EQ(r->t.att[2].attlab[1].substr(0, 8), ">$2.000 ");
-    // cv4: "p25,p0" is false exactly on (minimum, p25] = (1, 2].
+    // cv4: "p25,p0" is false exactly on [minimum, p25] = [1, 2]: the lowest class
+    // is closed at the minimum.
     const int a = 5;
     EXPECT_FALSE(r->t.att[a].ordered);
-    for (int i = 1; i <= 8; ++i) EXPECT_EQ(r->ab(a, i), i == 2 ? 0 : 1) << i;
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(r->ab(a, i), i <= 2 ? 0 : 1) << i;
     EXPECT_TRUE(r->logged("NOTE: only  8 distinct values. Percentiles not meaningful?"));
     EXPECT_TRUE(r->logged("              25.0     2.000         12.50"));
 }

@@ -105,3 +105,16 @@ TEST(AwkwardData, UnreadableFixedRecordsShowOneBoxAndTheirCountInTheLog)
     EXPECT_EQ(r->r.nread, 0);
     EXPECT_TRUE(r->logged("NOTE: 8 record(s) could not be read and were skipped"));
 }
+
+TEST(AwkwardData, ClassesOfACvLineHoldEveryValueTheMinimumIncluded)
+{
+    // Seven values, the minimum 1 twice: the cv classes (their attributes'
+    // negative sides) add up to all seven, for every k.
+    for (int k : {2, 3, 4}) {
+        auto r = run_file("m\n*\nx cv" + std::to_string(k) + "\n*\nfree comma\nDATA\n", "cv_minimum.csv");
+        ASSERT_EQ(r->r.nread, 7);
+        long long in_classes = 0;
+        for (int a = 2; a <= 1 + k; ++a) in_classes += r->r.att[static_cast<std::size_t>(a)].negative;
+        EXPECT_EQ(in_classes, 7) << "cv" << k;
+    }
+}
