@@ -249,10 +249,13 @@ void attribute_frequencies(const ControlTables& t, const ReadDataResult& r, std:
         for (int a = line.first_attribute(); a <= line.attoff; ++a) {
             const Attribute& at = t.att[z(a)];
             const AttrWeights& aw = r.att[z(a)];
+            // The line's blank-padded variable name joined to the label, runs of
+            // blanks collapsed ("karno >40").
+            const std::string name = io::fmt_a(line.name, kNameLen);
             cx.log.write(io::fmt_i(code, 1) + io::fmt_i(a, 4) + io::fmt_x(2) +
-                         io::fmt_a(squeeze(at.attname + at.attlab[1]), 25) + io::fmt_i(aw.positive, 7) +
-                         io::fmt_x(2) + io::fmt_a(squeeze(at.attname + at.attlab[0]), 25) +
-                         io::fmt_i(aw.negative, 7) + io::fmt_x(2) + io::fmt_x(8) + io::fmt_i(aw.excluded, 7));
+                         io::fmt_a(squeeze(name + at.attlab[1]), 25) + io::fmt_i(aw.positive, 7) + io::fmt_x(2) +
+                         io::fmt_a(squeeze(name + at.attlab[0]), 25) + io::fmt_i(aw.negative, 7) + io::fmt_x(2) +
+                         io::fmt_x(8) + io::fmt_i(aw.excluded, 7));
             const AttrNote note = z(a) < notes.size() ? notes[z(a)] : AttrNote::none;
             if (note == AttrNote::redundant) cx.log.write("NOTE: Attribute is redundant.");
             else if (note == AttrNote::many_excluded)

@@ -13,7 +13,7 @@ ends_whole() { [ -s "$1" ] && [ "$(tail -c 1 "$1" | od -An -tx1 | tr -d ' ')" = 
 
 cp "$src"/examples/lung.mrc "$src"/examples/lung.csv "$work/"
 log="$work/LUNG.LOG"
-freq="sex_male                     138  sex^male                      90                0"
+freq="sex _male                    138  sex ^male                     90                0"
 
 # Opened, then idle for a long wait (the Window item is taken at the idle poll, so
 # the wait comes after the opening): the log is on disk before the run ends.
@@ -27,7 +27,7 @@ if wait_for 60 "the program to wait at the idle poll" grep -qsF "wait 60000" "$w
   grep -qF "%Attribute frequencies:" "$work/idle.log" || fail "idle: no attribute-frequency table on disk"
   ends_whole "$work/idle.log" || fail "idle: the log on disk ends inside a line"
   # The table is the log's last block: its last row (the attribute dead=1), then its rule.
-  tail -2 "$work/idle.log" | head -1 | grep -qE '^1 +24 +dead=1 +165 +dead=0 +63 +0$' ||
+  tail -2 "$work/idle.log" | head -1 | grep -qE '^1 +24 +dead =1 +165 +dead =0 +63 +0$' ||
     fail "idle: the log does not end with the frequency table: $(tail -2 "$work/idle.log")"
   tail -1 "$work/idle.log" | grep -qE '^ -+$' || fail "idle: the table's closing rule is not the last line"
 fi

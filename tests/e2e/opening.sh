@@ -44,12 +44,12 @@ records[pima]=533;     stats[pima]=" glu              0      532  121.0      30.
 records[birthwt]=190;  stats[birthwt]=" lwt              0      189  129.8      30.50      80.00      250.0"
 records[votes84]=436;  stats[votes84]=" v02            48      387  0(  192) 1(  195)"
 records[bcw]=700;      stats[bcw]=" barenuc         16      683  3.545      3.641      1.000      10.00"
-freq[kyphosis]="age>20                        62  age<=20                       19                0"
-freq[lung]="sex_male                     138  sex^male                      90                0"
-freq[pima]="bmi>30                       342  bmi<=30                      190                0"
-freq[birthwt]="age>25                        54  age<=25                      135                0"
-freq[votes84]="v02=1                        195  v02=0                        192               48"
-freq[bcw]="thick>5                      186  thick<=5                     513                0"
+freq[kyphosis]="age >20                       62  age <=20                      19                0"
+freq[lung]="sex _male                    138  sex ^male                     90                0"
+freq[pima]="bmi >30                      342  bmi <=30                     190                0"
+freq[birthwt]="age >25                       54  age <=25                     135                0"
+freq[votes84]="v02 =1                       195  v02 =0                       192               48"
+freq[bcw]="thick >5                     186  thick <=5                    513                0"
 declare -A csv=([kyphosis]=kyphosis.csv [lung]=lung.csv [pima]=pima_mass.csv [birthwt]=birthwt.csv
                 [votes84]=votes84.csv [bcw]=bcw_orig.csv)
 

@@ -64,7 +64,7 @@ has "$log" " There are 186 observations in X space"
 has "$log" " There are 165 observations in X space"
 has "$log" " Constrain X space lifted"
 # The opening's frequency line of thick>5 agrees.
-grep -qE '^2 +3  thick>5 +186 ' "$log" || fail "frequency line of thick>5"
+grep -qE '^2 +3  thick >5 +186 ' "$log" || fail "frequency line of thick>5"
 
 # 2. Forcing the tagged thick>5: intersection with A, union of thick<=5 with A-.
 cat > "$work/force.txt" <<SCRIPT

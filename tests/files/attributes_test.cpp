@@ -128,8 +128,8 @@ TEST(Attributes, RedundantAndMostlyExcludedAttributesAreBanned)
     EXPECT_FALSE(r->t.line[4].banned); // two cuts: redundant, but not banned
     EXPECT_EQ(r->count_logged("NOTE: Attribute is redundant."), 2);
     EXPECT_TRUE(r->logged("NOTE: Attribute has >10% excluded values.  By default banned in searches"));
-    EXPECT_TRUE(r->logged("1   1  .=null"));
-    EXPECT_TRUE(r->logged("2   2  x>0                            5  x<=0                           0"));
+    EXPECT_TRUE(r->logged("1   1  . =null"));
+    EXPECT_TRUE(r->logged("2   2  x >0                           5  x <=0                          0"));
     for (int a = 1; a <= r->t.natt; ++a) EXPECT_EQ(r->t.att[a].signbyte, 1);
 }
 
