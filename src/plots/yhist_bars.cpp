@@ -41,21 +41,26 @@ int DistRun::wait_click(int ms, bool& right)
     }
 }
 
-void DistRun::bins_bar(bool percent)
+int DistRun::bar_click(std::string_view bar, int mask, int ms, bool& right)
 {
     platform::Frame& frame = ctx_.frame;
+    frame.set_active(unit_);
+    ui::buttonbar(ctx_, bar, kWhite, 2, kBlack);
+    restore_origin();
+    ui::register_mousecb(ctx_, unit_, mask);
+    ui::thinking(ctx_, "...waiting mouse in " + call_.title, true);
+    frame.set_active(unit_);
+    frame.set_focus(unit_);
+    return wait_click(ms, right);
+}
+
+void DistRun::bins_bar(bool percent)
+{
     st_.bins = auto_bins(sample_, miss_);
     ui::MenusOff menus(ctx_.menus);
     for (;;) {
-        frame.set_active(unit_);
-        ui::buttonbar(ctx_, "Esc   Bins+ Bins- User  Help", kWhite, 2, kBlack);
-        restore_origin();
-        ui::register_mousecb(ctx_, unit_, ui::kMouseClicks);
-        ui::thinking(ctx_, "...waiting mouse in " + call_.title, true);
-        frame.set_active(unit_);
-        frame.set_focus(unit_);
         bool right = false;
-        const int b = wait_click(100, right);
+        const int b = bar_click("Esc   Bins+ Bins- User  Help", ui::kMouseClicks, 100, right);
         if (right) continue;
         switch (b) {
         case 1:
@@ -110,7 +115,6 @@ bool DistRun::bins_dialog()
 
 bool DistRun::density_bar()
 {
-    platform::Frame& frame = ctx_.frame;
     const double range = data_range(sample_, miss_);
     ui::MenusOff menus(ctx_.menus);
     const auto leave = [&] {
@@ -120,16 +124,9 @@ bool DistRun::density_bar()
         return false;
     };
     for (;;) {
-        frame.set_active(unit_);
-        ui::buttonbar(ctx_, call_.interactive ? "Esc   Band+ Band- Help" : "Plot2 Band+ Band- Help", kWhite, 2,
-                      kBlack);
-        restore_origin();
-        ui::register_mousecb(ctx_, unit_, ui::kMouseClicksMove);
-        ui::thinking(ctx_, "...waiting mouse in " + call_.title, true);
-        frame.set_active(unit_);
-        frame.set_focus(unit_);
         bool right = false;
-        const int b = wait_click(200, right);
+        const int b = bar_click(call_.interactive ? "Esc   Band+ Band- Help" : "Plot2 Band+ Band- Help",
+                                ui::kMouseClicksMove, 200, right);
         if (right || b == 1) return leave();
         if (b == 2 || b == 3) {
             const BandStep step = b == 2 ? band_plus(st_.bandwidth, range) : band_minus(st_.bandwidth, range);

@@ -45,6 +45,8 @@ private:
     bool bins_dialog();
     bool density_bar(); // true: draw again with the new bandwidth
     int wait_click(int ms, bool& right);
+    // Writes a second bar, waits for a click on it (or the right button).
+    int bar_click(std::string_view bar, int mask, int ms, bool& right);
 
     ui::Context& ctx_;
     DistWindowState& st_;

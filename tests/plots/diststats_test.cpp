@@ -1,5 +1,7 @@
 #include "plots/diststats.h"
 
+#include "example_csv.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,25 +15,7 @@
 namespace meru::plots {
 namespace {
 
-// One column of an example CSV file as numbers ("." becomes -1).
-std::vector<double> csv_column(const std::string& file, const std::string& column)
-{
-    std::ifstream in(std::string(MERU_EXAMPLES_DIR) + "/" + file);
-    std::string line;
-    std::getline(in, line);
-    std::vector<std::string> head;
-    std::stringstream hs(line);
-    for (std::string cell; std::getline(hs, cell, ',');) head.push_back(cell);
-    const auto col = static_cast<std::size_t>(std::find(head.begin(), head.end(), column) - head.begin());
-    std::vector<double> out;
-    while (std::getline(in, line)) {
-        std::stringstream ls(line);
-        std::string cell;
-        for (std::size_t c = 0; c <= col; ++c) std::getline(ls, cell, ',');
-        out.push_back(cell == "." ? -1.0 : std::stod(cell));
-    }
-    return out;
-}
+using test::csv_column;
 
 struct Owned {
     std::vector<double> x;

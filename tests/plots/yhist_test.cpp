@@ -2,6 +2,7 @@
 // scripted clicks under the fake clock, the journal's shapes and colours, pixel
 // reads of bars, the log's lines, the menus after every exit, the process
 // window's overlays, the random-partition plot, and the acceptance pictures.
+#include "example_csv.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/window.h"
@@ -10,6 +11,8 @@
 #include "ui/ui_fixture.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
@@ -70,24 +73,7 @@ private:
     std::deque<Click> clicks_;
 };
 
-std::vector<double> csv_column(const std::string& file, const std::string& column)
-{
-    std::ifstream in(std::string(MERU_EXAMPLES_DIR) + "/" + file);
-    std::string line;
-    std::getline(in, line);
-    std::vector<std::string> head;
-    std::stringstream hs(line);
-    for (std::string cell; std::getline(hs, cell, ',');) head.push_back(cell);
-    const auto col = static_cast<std::size_t>(std::find(head.begin(), head.end(), column) - head.begin());
-    std::vector<double> out;
-    while (std::getline(in, line)) {
-        std::stringstream ls(line);
-        std::string cell;
-        for (std::size_t c = 0; c <= col; ++c) std::getline(ls, cell, ',');
-        out.push_back(cell == "." ? -1.0 : std::stod(cell));
-    }
-    return out;
-}
+using test::csv_column;
 
 class YhistTest : public test::UiTest {
 protected:
@@ -402,6 +388,37 @@ TEST_F(YhistTest, BinsDialogCancelAndAllMissing)
     EXPECT_EQ(run(c, {}), -1);
     ASSERT_FALSE(ok.shown.empty());
     EXPECT_EQ(ok.shown[0].text, "NOTE: all data values are missing. No plot done.");
+    expect_menus_as_before();
+}
+
+TEST_F(YhistTest, BinsDialogShownAgainUntilTheBinsAreSound)
+{
+    sample({1, 2, 2, 3, 3, 3, 4, 5, 6, 7, 8});
+    plots::DistCall c = call();
+    // width 0, then a width giving 70001 bins, then start 0 width 2: 5 bins from 0
+    std::deque<std::pair<std::string, std::string>> entries{{"1", "0"}, {"1", "0.0001"}, {"3", "2"}};
+    int shown = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible() || d->property("answered").toBool() || entries.empty()) return;
+        d->setProperty("answered", true);
+        ++shown;
+        auto edits = d->findChildren<QLineEdit*>();
+        ASSERT_EQ(edits.size(), 2);
+        edits[0]->setText(QString::fromStdString(entries.front().first));
+        edits[1]->setText(QString::fromStdString(entries.front().second));
+        entries.pop_front();
+        for (auto* b : d->findChildren<QPushButton*>())
+            if (b->text().remove('&') == "OK") b->click();
+    });
+    timer.start(5);
+    run(c, {button(3), button(3), button(4), button(1), button(1)});
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(state.bins.k, 4);
+    EXPECT_DOUBLE_EQ(state.bins.start, 1.0); // a start above the smallest value is lowered to it
+    EXPECT_DOUBLE_EQ(state.bins.width, 2.0);
+    EXPECT_TRUE(logged("Histogram bins: starting      1.000000 width      2.000000"));
     expect_menus_as_before();
 }
 
