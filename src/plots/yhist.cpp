@@ -44,7 +44,10 @@ DistRun::DistRun(ui::Context& ctx, DistWindowState& st, DistCall& call) : ctx_(c
 
 platform::Canvas& DistRun::canvas() { return *ctx_.frame.canvas(unit_); }
 
-void DistRun::restore_origin() { canvas().set_vieworg(ctx_.plot.vieworg.x, ctx_.plot.vieworg.y); }
+void DistRun::restore_origin()
+{
+    if (platform::Canvas* c = ctx_.frame.canvas(unit_)) c->set_vieworg(ctx_.plot.vieworg.x, ctx_.plot.vieworg.y);
+}
 
 void DistRun::text(int x, int y, std::string_view s, int colour)
 {
@@ -191,6 +194,7 @@ int DistRun::run()
     sample_.gdist = st_.gdist;
     miss_ = missing_run(sample_);
 
+    if (call_.overlay && !frame.is_open(unit_)) call_.overlay = false; // the user closed the window
     if (!call_.overlay) {
         if (!entry_checks()) return -1;
         if (call_.open || !frame.is_open(unit_)) {
@@ -228,6 +232,10 @@ void DistRun::main_bar()
     platform::Frame& frame = ctx_.frame;
     ui::MenusOff menus(ctx_.menus);
     for (;;) {
+        if (!frame.is_open(unit_)) {
+            status_ = -1;
+            return;
+        }
         frame.set_active(unit_);
         frame.set_focus(unit_);
         ui::register_mousecb(ctx_, unit_, ui::kMouseClicks);
@@ -303,6 +311,7 @@ void DistRun::draw_view(DistView view)
 
 void DistRun::closing()
 {
+    if (!ctx_.frame.is_open(unit_)) return;
     platform::Canvas& c = canvas();
     if (miss_.m > 0 && !st_.gdist) {
         c.set_vieworg(200, 416);

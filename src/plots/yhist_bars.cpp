@@ -30,6 +30,10 @@ int DistRun::wait_click(int ms, bool& right)
     ui::mouse_clear(ctx_.mouse, 600, 16);
     for (;;) {
         const int s = ui::mouse_poll(ctx_.mouse, ms);
+        if (!ctx_.frame.is_open(unit_)) { // the user closed the window: leave as with the right button
+            right = true;
+            return 0;
+        }
         if (s == ui::kMouseNone) continue;
         const int x = ctx_.mouse.x, y = ctx_.mouse.y;
         ui::mouse_clear(ctx_.mouse);
@@ -59,6 +63,7 @@ void DistRun::bins_bar(bool percent)
     st_.bins = auto_bins(sample_, miss_);
     ui::MenusOff menus(ctx_.menus);
     for (;;) {
+        if (!ctx_.frame.is_open(unit_)) return;
         bool right = false;
         const int b = bar_click("Esc   Bins+ Bins- User  Help", ui::kMouseClicks, 100, right);
         if (right) continue;
@@ -124,6 +129,7 @@ bool DistRun::density_bar()
         return false;
     };
     for (;;) {
+        if (!ctx_.frame.is_open(unit_)) return false;
         bool right = false;
         const int b = bar_click(call_.interactive ? "Esc   Band+ Band- Help" : "Plot2 Band+ Band- Help",
                                 ui::kMouseClicksMove, 200, right);

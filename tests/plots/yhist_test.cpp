@@ -39,10 +39,10 @@ public:
         platform::set_clock(&clock_);
         previous_ = platform::set_wait_hook([&frame, this](platform::WaitPoint point, int) {
             if (point != platform::WaitPoint::mouse) return;
-            auto* w = frame.window(frame.active());
-            if (!w) return;
             if (before) before(waits);
             ++waits;
+            auto* w = frame.window(frame.active());
+            if (!w) return;
             Click c = button(1);
             if (!clicks_.empty()) {
                 c = clicks_.front();
@@ -420,6 +420,20 @@ TEST_F(YhistTest, BinsDialogShownAgainUntilTheBinsAreSound)
     EXPECT_DOUBLE_EQ(state.bins.width, 2.0);
     EXPECT_TRUE(logged("Histogram bins: starting      1.000000 width      2.000000"));
     expect_menus_as_before();
+}
+
+TEST_F(YhistTest, ClosingTheWindowDuringAWaitEndsThePlot)
+{
+    sample({1, 2, 2, 3, 5, 8, 8, 9, 12, 13, 20});
+    for (int waits : {1, 2}) { // at the main bar; at the density bar
+        plots::DistCall c = call();
+        ClickFeed feed(frame, {button(2), button(2)});
+        feed.before = [&](int wait) {
+            if (wait + 1 == waits) frame.close_window(plots::kDistWindow);
+        };
+        EXPECT_EQ(plots::yhist(ctx, state, c), -1) << waits;
+        expect_menus_as_before();
+    }
 }
 
 TEST_F(YhistTest, AcceptancePictures)
