@@ -286,7 +286,7 @@ bool CfReader::read_attribute_lines()
             // A name is cut to 8 characters as in the variable list, but a numbered
             // range never cuts its number off (it would name another variable).
             const std::string name = ranged ? targets[i] : targets[i].substr(0, kNameLen);
-            const int var = find_variable(name);
+            const int var = ranged ? find_variable(name) : resolve_name(targets[i]);
             if (var == 0) {
                 const std::string u = upper(name);
                 if (u == "_FREQ_" || u == "_ID_") {
@@ -294,7 +294,7 @@ bool CfReader::read_attribute_lines()
                     write("ERROR " + name + " cannot be used to create attributes");
                 } else {
                     sv.helpshow("ERROR: attribute not a variable name ");
-                    write("ERROR " + name + " not a valid variable to make attribute. Ignored");
+                    write("ERROR " + targets[i] + " not a valid variable to make attribute. Ignored");
                 }
                 error();
                 continue;

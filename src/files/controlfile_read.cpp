@@ -177,7 +177,7 @@ void CfReader::number_and_check()
 int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags& scanflags, std::string& msgline,
            Scratch& scratch, io::LogWriter& log, Services& sv)
 {
-    CfReader r{cf, t, scratch, log, sv, 0, 0, ' ', 0, {}};
+    CfReader r{cf, t, scratch, log, sv, 0, 0, ' ', 0, {}, {}, {}};
     DataFormat& f = t.format;
     r.delim = ' ';
     if (scanflags.comma || f.comma) r.delim = ',';

@@ -26,6 +26,11 @@ struct CfReader {
     char delim = ' ';
     int names_read = 0;                            // names in the list as read (before _ID_/_FREQ_ removal)
     std::unordered_map<std::string, int> varindex; // name -> first variable number
+    // Names of the list longer than 8 characters, as written -> their variable, and
+    // the variables whose written name was cut: a long name on an attribute line
+    // resolves through the first or is refused, never cut onto another variable.
+    std::unordered_map<std::string, int> longindex;
+    std::vector<bool> name_was_cut;
 
     // Notes remembered for the end of the attribute lines.
     bool note_nocuts = false;
@@ -43,6 +48,10 @@ struct CfReader {
     // Adds a pseudo-variable ("_i_" or "_r_") at the end of the variable table.
     int add_variable(const std::string& name);
     int find_variable(const std::string& name) const;
+    // The variable an attribute line's name stands for (0: none): the name as
+    // written when the list held it so, else its first 8 characters unless that
+    // names a variable whose own longer name was cut.
+    int resolve_name(const std::string& written) const;
 
     // Attribute lines up to the "*" line. False at an early end of file.
     bool read_attribute_lines();

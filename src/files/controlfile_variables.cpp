@@ -20,6 +20,15 @@ int CfReader::find_variable(const std::string& name) const
     return it == varindex.end() ? 0 : it->second;
 }
 
+int CfReader::resolve_name(const std::string& written) const
+{
+    if (written.size() <= static_cast<size_t>(kNameLen)) return find_variable(written);
+    if (auto it = longindex.find(written); it != longindex.end()) return it->second;
+    const int var = find_variable(written.substr(0, kNameLen));
+    if (var > 0 && static_cast<size_t>(var) < name_was_cut.size() && name_was_cut[static_cast<size_t>(var)]) return 0;
+    return var;
+}
+
 int CfReader::add_variable(const std::string& name)
 {
     VariableTable& v = t.vars;
@@ -118,6 +127,9 @@ bool CfReader::read_variables()
         std::replace(list.begin(), list.end(), '\t', ' ');
     const int nv = t.dims.nv;
     SplitNames split = splitnames(list, delim, kNameLen, nv, &sv);
+    // The same list uncut, to tell names that share their first 8 characters.
+    std::vector<std::string> whole = splitnames(list, delim, kListLen, nv, nullptr).fields;
+    whole.resize(split.fields.size());
     delim = ' ';
     if (split.count > nv) {
         std::string m = "ERROR: too many variables,$";
@@ -161,9 +173,11 @@ bool CfReader::read_variables()
 
     // _ID_ and _FREQ_ leave the list, the higher position first.
     int count = n;
+    whole.insert(whole.begin(), std::string()); // numbered from 1 as the names
     auto remove_at = [&](int col) {
         names.erase(names.begin() + col);
         names.emplace_back();
+        if (static_cast<size_t>(col) < whole.size()) whole.erase(whole.begin() + col);
         --count;
     };
     const int hi = std::max(v.hasid ? v.idcol : 0, v.hasfreq ? v.freqcol : 0);
@@ -187,6 +201,13 @@ bool CfReader::read_variables()
 
     if (fix_duplicates(names, count, *this)) sv.helpshow("NOTE: Duplicate var names fix-up re-names done$");
     for (int i = 1; i <= count; ++i) varindex.emplace(names[static_cast<size_t>(i)], i);
+    name_was_cut.assign(static_cast<size_t>(count) + 1, false);
+    for (int i = 1; i <= count && static_cast<size_t>(i) < whole.size(); ++i) {
+        const std::string& w = whole[static_cast<size_t>(i)];
+        if (w.size() <= static_cast<size_t>(kNameLen)) continue;
+        name_was_cut[static_cast<size_t>(i)] = true;
+        longindex.emplace(w, i);
+    }
     return true;
 }
 

@@ -118,3 +118,20 @@ TEST(AwkwardData, ClassesOfACvLineHoldEveryValueTheMinimumIncluded)
         EXPECT_EQ(in_classes, 7) << "cv" << k;
     }
 }
+
+TEST(AwkwardData, LongNamesOnAttributeLinesResolveToTheVariableTheyName)
+{
+    // measurement1 and measurement2 share their first 8 characters; the second
+    // is renamed measure2 in the list.
+    auto r = run_file("m\n*\n_all_ mean\n*\nfree space\nDATA\n", "long_names.dat");
+    ASSERT_EQ(r->t.vars.nvar, 2);
+    auto l = run_data("m\nmeasurement1 measurement2\n*\nmeasurement2 i 25\nmeasurement1 i 2\nmeasurement3 i 1\n*\n"
+                      "free space\nDATA\n",
+                      "1 10\n2 20\n3 30\n", "l.dat");
+    ASSERT_EQ(l->t.vars.varname[2], "measure2");
+    ASSERT_GE(l->t.nlines, 3);
+    EXPECT_EQ(l->t.line[2].var, 2); // measurement2: its own column
+    EXPECT_EQ(l->t.line[3].var, 1);
+    EXPECT_EQ(l->r.att[2].positive, 1); // only 30 > 25
+    EXPECT_TRUE(l->logged("ERROR measurement3 not a valid variable to make attribute. Ignored"));
+}
