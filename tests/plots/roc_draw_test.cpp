@@ -1,3 +1,4 @@
+#include "plots/qroc_draw.h"
 #include "plots/roc_draw.h"
 
 #include "platform/canvas.h"
@@ -95,6 +96,33 @@ TEST_F(RocDrawTest, DiagonalOffRedrawsWhiteWithoutNotes)
     const auto lines = calls("lineto");
     ASSERT_EQ(lines.size(), 1u); // only the diagonal when the points are not joined
     EXPECT_EQ(lines[0].colour, 0xffffff);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RocDrawTest, QrocThroughTheCurveWindow)
+{
+    const QrocCurve q = qroc_points(tables);
+    QrocDrawing d;
+    d.curve = &q;
+    d.name = "lwt";
+    d.labels = drawing.labels;
+    d.optimised = 1;
+    draw_qroc(ctx, d);
+    const double sx = ctx.plot.plotscale.x, sy = ctx.plot.plotscale.y;
+    const int ox = ctx.plot.vieworg.x, oy = ctx.plot.vieworg.y;
+    bool labelled = false;
+    for (const auto& t : calls("text"))
+        labelled |=
+            t.text.rfind("lwt > 110", 0) == 0 && t.points[0] == QPoint(ox + int(sx * q.x[1]), oy - int(sy * q.y[1]));
+    EXPECT_TRUE(labelled);
+    const auto lines = log_lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[lines.size() - 4], " Cut of lwt                 QI(1)       QI(0)");
+    EXPECT_EQ(lines[lines.size() - 3], " lwt > 110                -0.511      -0.090");
+    EXPECT_EQ(qroc_title("lwt"), "Test variable lwt     ");
 }
 
 } // namespace
