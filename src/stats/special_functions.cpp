@@ -55,13 +55,64 @@ double betafrac(double a, double b, double x)
     return h;
 }
 
+// Shapes from which the prefactors are taken in the form that never adds and
+// subtracts log-gamma terms of the size of the shape (below it, the plain form).
+constexpr double kLargeShape = 100.0;
+constexpr double kHalfLog2Pi = 0.91893853320467274178;
+
+// The error of Stirling's formula: ln Gamma(a) - ((a - 1/2) ln a - a + ln(2 pi) / 2).
+// Its asymptotic series for a > 15 (the first omitted term is below 1e-19 there).
+double stirling_error(double a)
+{
+    if (a <= 15.0) return std::lgamma(a) - ((a - 0.5) * std::log(a) - a + kHalfLog2Pi);
+    const double r = 1.0 / a, r2 = r * r;
+    return r * (1.0 / 12 - r2 * (1.0 / 360 - r2 * (1.0 / 1260 - r2 * (1.0 / 1680 - r2 / 1188))));
+}
+
+// a (t - ln(1 + t)) for t > -1, which is >= 0: the deviance of a shape a at the
+// relative distance t, without the cancellation of a ln(1 + t) against a t.
+double deviance(double a, double t)
+{
+    if (std::fabs(t) < 0.1) {
+        // t^2/2 - t^3/3 + t^4/4 - ...
+        double term = t * t, sum = 0.0;
+        for (int k = 2; k < 60; ++k) {
+            const double add = (k % 2 == 0 ? term : -term) / k;
+            sum += add;
+            if (std::fabs(add) < 1e-17 * sum) break;
+            term *= t;
+        }
+        return a * sum;
+    }
+    return a * (t - std::log1p(t));
+}
+
+// ln(x^a y^b Gamma(a + b) / (Gamma(a) Gamma(b))), y = 1 - x.
+double log_beta_prefactor(double a, double b, double x, double y)
+{
+    if (std::max(a, b) < kLargeShape)
+        return lngamma(a + b) - lngamma(a) - lngamma(b) + a * std::log(x) + b * std::log(y);
+    const double s = a + b;
+    const double t1 = (x * s - a) / a; // x / (a / s) - 1
+    const double t2 = (y * s - b) / b;
+    return -deviance(a, t1) - deviance(b, t2) + 0.5 * std::log(a * b / s) - kHalfLog2Pi + stirling_error(s) -
+           stirling_error(a) - stirling_error(b);
+}
+
+// ln(x^a e^-x / Gamma(a)).
+double log_gamma_prefactor(double a, double x)
+{
+    if (a < kLargeShape) return -x + a * std::log(x) - lngamma(a);
+    return -deviance(a, (x - a) / a) + 0.5 * std::log(a) - kHalfLog2Pi - stirling_error(a);
+}
+
 // I_x(a, b) for a, b > 0 and 0 <= x <= 1, with y = 1 - x supplied by the caller so
 // that a y near 0 keeps its precision.
 double betai_xy(double a, double b, double x, double y)
 {
     if (x <= 0.0) return 0.0;
     if (y <= 0.0) return 1.0;
-    const double lbt = lngamma(a + b) - lngamma(a) - lngamma(b) + a * std::log(x) + b * std::log(y);
+    const double lbt = log_beta_prefactor(a, b, x, y);
     const double bt = std::exp(lbt);
     if (x < (a + 1.0) / (a + b + 2.0)) return bt * betafrac(a, b, x) / a;
     return 1.0 - bt * betafrac(b, a, y) / b;
@@ -86,7 +137,7 @@ double gser(double a, double x, NumericIssues* issues)
         }
     }
     if (!converged && issues) issues->raise(NumericIssues::gser_no_convergence);
-    return sum * std::exp(-x + a * std::log(x) - lngamma(a));
+    return sum * std::exp(log_gamma_prefactor(a, x));
 }
 
 // Q(a, x) by its continued fraction (modified Lentz), for x >= a + 1.
@@ -114,7 +165,7 @@ double gcf(double a, double x, NumericIssues* issues)
         }
     }
     if (!converged && issues) issues->raise(NumericIssues::gcf_no_convergence);
-    return std::exp(-x + a * std::log(x) - lngamma(a)) * h;
+    return std::exp(log_gamma_prefactor(a, x)) * h;
 }
 
 } // namespace
