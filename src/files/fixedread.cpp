@@ -54,8 +54,10 @@ FixedReader::Status FixedReader::read(int i)
     }
     for (int j = 1; j <= ndata_ && st == io::kOk; ++j) {
         double v = 0;
-        st = rd.read_real(v);
-        if (st == io::kOk) d_.x(i, j) = static_cast<float>(v);
+        bool missing = false;
+        // A field of only ".", "-" or "+" is missing, as in free format.
+        st = rd.read_real_or_missing(v, missing);
+        if (st == io::kOk && !missing) d_.x(i, j) = static_cast<float>(v);
     }
     long long freq = 1;
     if (t_.vars.hasfreq && st == io::kOk) st = rd.read_int(freq);

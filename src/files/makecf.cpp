@@ -116,7 +116,8 @@ int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& var
         passes = pass;
         const std::string note =
             pass == 1 ? "NOTE: Default .mrc file is created" : "NOTE: Default .mrc file re-created";
-        sv.helpshow(note);
+        // The re-made file is only logged: the user asked for it a moment ago.
+        if (pass == 1) sv.helpshow(note);
         log.write(io::fmt_a(note + ":   " + f.cfpath, kLineLen));
         if (pass == 2 || !nominal_seen) break;
         if (!sv.quiz("? Nominal variables detected. Use MERU to re-create .mrc file?")) break;

@@ -45,7 +45,7 @@ struct DefaultCfVariable {
 // Rewrites the control file with one line per variable at its mean; when some
 // variables look nominal it asks "? Nominal variables detected. Use MERU to
 // re-create .mrc file?" and on Yes writes it again with nominal lines for them.
-// Returns the number of passes written (0 when the file cannot be made).
+// The first pass's note is shown and logged, the second's only logged. Returns the number of passes written (0 when the file cannot be made).
 int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv);
 
 // The variables of an analysis read from a default control file, for re_makecf:

@@ -6,6 +6,7 @@
 #include "platform/io/edit.h"
 
 #include <new>
+#include <span>
 #include <stdexcept>
 
 namespace meru::mainloop {
@@ -37,20 +38,44 @@ bool bounds_usable(const files::ScanCounts& c, Services& sv, std::string& msglin
     return true;
 }
 
+bool allocate_groups(std::span<const AllocationGroup> groups, Services& sv)
+{
+    bool ok = true;
+    for (const auto& g : groups) {
+        try {
+            g.allocate();
+        } catch (const std::bad_alloc&) {
+            sv.msgok(std::string(g.failure));
+            ok = false;
+        } catch (const std::length_error&) {
+            sv.msgok(std::string(g.failure));
+            ok = false;
+        }
+    }
+    if (!ok) catastrophic(sv);
+    return ok;
+}
+
 bool allocate_tables(Analysis& a, const files::ScanCounts& c, Services& sv)
 {
-    try {
-        files::allocate(a.tables, c);
-        a.varline.assign(static_cast<std::size_t>(a.tables.dims.nv) + 1, 0);
-    } catch (const std::bad_alloc&) {
-        sv.msgok("Unable to allocate arrays dim LC$");
-        catastrophic(sv);
-        return false;
-    } catch (const std::length_error&) {
-        sv.msgok("Unable to allocate arrays dim LC$");
-        catastrophic(sv);
-        return false;
-    }
+    files::ControlTables& t = a.tables;
+    const files::DataFormat keep = t.format;
+    t = files::ControlTables{};
+    t.format = keep;
+    t.dims.lc = c.attbound + files::kSpareSlots;
+    t.dims.nv = c.varbound + files::kSpareSlots;
+    t.dims.ncutx = c.cutbound < 1 ? 1 : c.cutbound;
+    const auto nv = static_cast<std::size_t>(t.dims.nv) + 1;
+    const AllocationGroup groups[] = {
+        {"Unable to allocate arrays dim KMAX$", [&] { a.varline.assign(nv, 0); }},
+        {"Unable to allocate arrays dim LC$", [&] { t.att.resize(static_cast<std::size_t>(t.dims.lc) + 1); }},
+        {"Unable to allocate arrays dim NFMAX$",
+         [&] {
+             t.line.resize(nv);
+             t.vars.varname.resize(nv);
+         }},
+    };
+    if (!allocate_groups(groups, sv)) return false;
     a.naddatt = 0;
     return true;
 }

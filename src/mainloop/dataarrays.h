@@ -5,7 +5,10 @@
 // Analysis that holds them. No Qt here.
 #include "files/tables.h"
 
+#include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace meru {
 class Services;
@@ -30,10 +33,22 @@ inline constexpr int kMaxVariableBound = files::kMaxAttributes + 10;
 // `msgline` receives the count line. False when refused (nothing is allocated).
 bool bounds_usable(const files::ScanCounts& counts, Services& sv, std::string& msgline);
 
+// One allocation group: the message shown when it cannot be allocated, and the
+// allocation itself (throws std::bad_alloc or std::length_error when memory runs out).
+struct AllocationGroup {
+    std::string_view failure;
+    std::function<void()> allocate;
+};
+
+// Allocates the groups in turn. A group that fails shows its own message by
+// msgok and the next group is still tried; after any failure "Catastrophic data
+// array allocation error. $" (also in the log) and false.
+bool allocate_groups(std::span<const AllocationGroup> groups, Services& sv);
+
 // Sizes the control-file tables and the per-variable tables of `a` from the
-// bounds: LC = attributes + 50, KMAX = NFMAX = variables + 50. When memory runs
-// out: "Unable to allocate arrays dim LC$", then "Catastrophic data array
-// allocation error. $" (also in the log); false.
+// bounds: LC = attributes + 50, KMAX = NFMAX = variables + 50, in the groups
+// KMAX (the variable -> line table), LC (the attributes) and NFMAX (the lines and
+// the variable names), each with its "Unable to allocate arrays dim " message.
 bool allocate_tables(Analysis& a, const files::ScanCounts& counts, Services& sv);
 
 // Sizes the per-observation arrays for `n` records: the data matrix N x (NV +

@@ -190,6 +190,7 @@ public:
                 std::optional<Choice> c = choose(rq_, cx_);
                 if (!c) return result;
                 c_ = *c;
+                cx_.state.chosen = c_.chosen;
             } else if (!remade_) {
                 c_ = Choice{};
                 c_.cfname = cx_.state.cfname;
@@ -220,8 +221,10 @@ public:
             if (pass == Pass::opened) {
                 result.end = OpenResult::End::opened;
                 result.heading_path = heading_path_;
-                if (reread) result.recent = c_.cfname;
-                else result.recent = c_.chosen;
+                // One analysis, one recent entry: the path the user chose, which
+                // a re-read of its control file (even a re-made one) keeps.
+                if (cx_.state.chosen.empty()) cx_.state.chosen = c_.cfname;
+                result.recent = cx_.state.chosen;
                 if (!rq_.fopen && !rq_.fnew && !rq_.reread) result.recentix = rq_.recentix;
                 return result;
             }
@@ -232,12 +235,14 @@ public:
     }
 
 private:
-    // Ends a pass that failed after the old analysis was released: nothing open.
+    // Ends a pass that failed after the old analysis was released: nothing open,
+    // but the control file was read, so the Edit menu can edit it.
     Pass fail()
     {
         cx_.log.flush();
         cx_.log.close();
         cx_.host.closed();
+        cx_.host.control_file_refused(c_.cfname);
         return Pass::failed;
     }
 
@@ -307,8 +312,7 @@ private:
         log.close();
         if (log.create(logpath) != 0) {
             log_unwritable(logpath, std::strerror(errno), sv);
-            cx_.host.closed();
-            return Pass::failed;
+            return fail();
         }
         cx_.host.clear_history();
         std::string heading;

@@ -36,6 +36,7 @@ inline constexpr std::string_view kNewFilter{
 // Kept from one opening to the next, whether or not an analysis is open.
 struct OpeningState {
     std::string cfname;       // the control file last opened or refused (Edit .MRC file edits it)
+    std::string chosen;       // the path the user chose for the open analysis (its recent entry)
     std::string dialog_path;  // the file dialog's path, shared with Edit:Edit file
     files::ScanCounts counts; // the last pre-scan's bounds
     int ncomb = 0;            // Boolean combinations of the last control file read

@@ -119,10 +119,10 @@ struct Program {
     bool saved_fullred = false;
     bool saved_primattr = false;
 
-    ui::Selections selections;                        // what the list boxes' callbacks leave
-    ui::HelpState help_files{files, rng, selections}; // the help index and text on units 8 and 4
-    ui::viewer::ViewerState viewer;                   // the text viewer's state between viewings
-    bool outnote = true;                              // the log viewer shows "NOTE: Output file " once
+    ui::Selections selections;                   // what the list boxes' callbacks leave
+    ui::HelpState help_files{files, selections}; // the help index and text on units 8 and 4
+    ui::viewer::ViewerState viewer;              // the text viewer's state between viewings
+    bool outnote = true;                         // the log viewer shows "NOTE: Output file " once
 
     std::vector<ItemName> item_names;
     Dispatch dispatch;

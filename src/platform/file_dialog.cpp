@@ -6,11 +6,18 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace meru::platform {
 
-namespace {} // namespace
+std::string with_default_suffix(const std::string& path, std::string_view suffix)
+{
+    if (suffix.empty() || path.empty()) return path;
+    const QFileInfo info(qs(path));
+    if (info.exists() || !info.suffix().isEmpty()) return path;
+    return path + "." + std::string(suffix);
+}
 
 std::string name_filter(const FileFilter& filter)
 {
@@ -41,13 +48,14 @@ std::vector<FileFilter> parse_filter_list(std::string_view list)
 
 std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_view title,
                                             const std::vector<FileFilter>& filters, std::string_view start_folder,
-                                            std::string_view initial_name)
+                                            std::string_view initial_name, std::string_view default_suffix)
 {
-    if (host.script) return host.script->at_file_dialog(title);
+    if (host.script) return host.script->at_file_dialog(title, true, default_suffix);
     QFileDialog dlg(host.owner, qs(title), start_folder.empty() ? QDir::currentPath() : qs(start_folder));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!default_suffix.empty()) dlg.setDefaultSuffix(qs(default_suffix));
     QStringList names;
     for (const auto& f : filters) names << qs(name_filter(f));
     if (!names.isEmpty()) dlg.setNameFilters(names);

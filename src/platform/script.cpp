@@ -1,5 +1,7 @@
 #include "platform/script.h"
 
+#include "platform/file_dialog.h"
+
 #include "platform/dialogs.h"
 #include "platform/io/strings.h"
 #include "platform/menus.h"
@@ -326,7 +328,8 @@ bool Script::at_question(std::string_view text)
     return false;
 }
 
-std::optional<std::string> Script::at_file_dialog(std::string_view title, bool must_exist)
+std::optional<std::string> Script::at_file_dialog(std::string_view title, bool must_exist,
+                                                  std::string_view default_suffix)
 {
     stamp();
     if (ended_) return std::nullopt;
@@ -346,12 +349,13 @@ std::optional<std::string> Script::at_file_dialog(std::string_view title, bool m
     ++pos_;
     stamp();
     if (a->cancel) return std::nullopt;
+    const std::string path = with_default_suffix(a->path, default_suffix);
     std::error_code ec;
-    if (must_exist && !std::filesystem::is_regular_file(a->path, ec)) {
+    if (must_exist && !std::filesystem::is_regular_file(path, ec)) {
         fail(a, what, "no such file");
         return std::nullopt;
     }
-    return a->path;
+    return path;
 }
 
 void Script::at_poll()

@@ -69,7 +69,8 @@ public:
     int at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons);
     bool at_question(std::string_view text);
     // `must_exist`: the file dialog opens a file (a save dialog names a new one).
-    std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true);
+    std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true,
+                                              std::string_view default_suffix = {});
     // A window polling the mouse or its keys: takes a click or key action.
     void at_poll();
 

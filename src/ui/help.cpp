@@ -54,7 +54,7 @@ std::unique_ptr<platform::Dialog> topic_dialog(Context& ctx, HelpState& help, in
     dialog->set_int(kHelpTextList, static_cast<int>(help.lines.size()), platform::kNumItems);
     for (std::size_t j = 0; j < help.lines.size(); ++j)
         dialog->set_text(kHelpTextList, "  " + help.lines[j], static_cast<int>(j) + 1);
-    dialog->set_callback(kHelpTextList, lbsel_callback(help.selections));
+    dialog->set_callback(kHelpTextList, lbsel_callback(help.text_selections));
     dialog->set_answer("ok", 1);
     dialog->set_dismissable(true);
     return dialog;

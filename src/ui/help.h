@@ -3,7 +3,9 @@
 // tip-of-the-day dialog (tipshow), and the Help Topics list or a run of random tips
 // (helptopics). The help files are read through helpindex.h on the units that the
 // main routine opened at start-up.
+#include "platform/io/random.h"
 #include "ui/helpindex.h"
+#include "ui/listsel.h"
 
 #include <string>
 #include <string_view>
@@ -11,13 +13,11 @@
 
 namespace meru::io {
 class FileUnits;
-class RandomStream;
 } // namespace meru::io
 
 namespace meru::ui {
 
 struct Context;
-struct Selections;
 
 // Dialog templates (resources/dialogs/help.dlg) and their controls.
 constexpr int kDialogHelp = 150;
@@ -31,11 +31,16 @@ constexpr int kHelpTopicsWindow = 47;
 
 // What the help routines work with. The main routine owns one for the whole run.
 struct HelpState {
-    HelpState(io::FileUnits& u, io::RandomStream& r, Selections& s) : units(u), random(r), selections(s) {}
+    HelpState(io::FileUnits& u, Selections& s) : units(u), selections(s) {}
 
     io::FileUnits& units;
-    io::RandomStream& random; // the stream the tips are drawn from
-    Selections& selections;   // the Help Topics list's flags and text
+    // The tips' own generator, seeded from the clock in tip mode: the analysis
+    // stream keeps its start, so random splits and partitions can be repeated.
+    io::RandomStream random;
+    Selections& selections; // the Help Topics list's flags and text
+    // What the topic-text list's clicks select: kept apart, so that reading a
+    // topic never changes the Help Topics list's selection.
+    Selections text_selections;
     int index_unit = kHelpIndexUnit;
     int text_unit = kHelpTextUnit;
     IndexLine last;                  // the index line of the last topic found

@@ -8,7 +8,8 @@ int opendlg(const platform::ModalHost& host, std::string& path, std::string_view
 {
     std::string_view initial = path;
     initial = initial.substr(0, initial.find('\0'));
-    auto chosen = platform::open_file_dialog(host, "", platform::parse_filter_list(filter), "", initial);
+    auto chosen =
+        platform::open_file_dialog(host, "", platform::parse_filter_list(filter), "", initial, kDefaultExtension);
     if (!chosen || chosen->size() > kOpenPathMax) return 0;
     path = *chosen;
     return 1;

@@ -107,7 +107,7 @@ TEST(ReMakecf, MeansThenNominalLinesOnYes)
     EXPECT_EQ(l[2], "id        n1234 4");
     EXPECT_EQ(l[3], "weight   642.0");
     EXPECT_EQ(l[5], "grp       nABC B");
-    EXPECT_TRUE(has(yes, "help:NOTE: Default .mrc file re-created"));
+    EXPECT_FALSE(has(yes, "help:NOTE: Default .mrc file re-created"));
     EXPECT_TRUE(r->logged("NOTE: Default .mrc file re-created:   "));
 }
 

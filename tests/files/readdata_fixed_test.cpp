@@ -72,3 +72,22 @@ TEST(FixedFormat, AFormatThatCannotBeInterpretedEndsTheReading)
     EXPECT_TRUE(r->novalid);
     EXPECT_TRUE(r->called("msgbox:End of data file and apparently no valid data$ kind=ok"));
 }
+
+TEST(FixedFormat, FieldsOfOnlyAPointOrASignAreMissingAndTheRecordKept)
+{
+    auto r = run_data(kFixed,
+                      "A001  25 1  2\n"
+                      "A002   . 0  1\n"
+                      "A003  -  1  1\n"
+                      "A004   + 1  1\n"
+                      "A005 1.0 .  1\n",
+                      "dots.dat");
+    ASSERT_EQ(r->r.nread, 5);
+    EXPECT_EQ(r->r.errors, 0);
+    for (int i : {2, 3, 4}) EXPECT_EQ(r->x(i, "x"), kMissing) << i;
+    EXPECT_EQ(r->x(5, "y"), kMissing);
+    EXPECT_FLOAT_EQ(r->x(5, "x"), 1.0f);
+    EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 1, 1, 1, 1}));
+    // The missing x is excluded from the cut on x.
+    EXPECT_EQ(r->ab(2, 2), 255);
+}

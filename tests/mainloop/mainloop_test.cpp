@@ -284,5 +284,14 @@ TEST_F(ProgramTest, TheFirstRecentFileBringsItsSeparator)
     EXPECT_EQ(program->menus.text(1, 9), "/d/first.mrc ");
 }
 
+TEST_F(ProgramTest, TipsDrawFromAGeneratorOfTheirOwn)
+{
+    // Tip mode seeds its generator from the clock; the analysis stream keeps its start.
+    program->help_files.random.seed(-1);
+    for (int i = 0; i < 5; ++i) program->help_files.random.next();
+    EXPECT_NE(&program->help_files.random, &program->rng);
+    EXPECT_EQ(program->rng.state(), 1u);
+}
+
 } // namespace
 } // namespace meru::test

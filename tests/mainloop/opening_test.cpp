@@ -4,6 +4,8 @@
 
 #include "mainloop/dataarrays.h"
 
+#include <algorithm>
+
 namespace meru::test {
 namespace {
 
@@ -88,7 +90,10 @@ TEST_F(OpeningTest, DataFileWithoutControlFileGetsADefaultOneInItsFolder)
     EXPECT_TRUE(has_line(folder + "PATIENTS.LOG", " # lines of data =      4"));
     EXPECT_EQ(analysis->nobs, 3);
     EXPECT_EQ(analysis->datapath, data);
-    EXPECT_EQ(r.recent, folder + "PATIENTS.mrc");
+    // The recent entry is the data file the user chose, for this opening and for
+    // the re-read after an edit of the control file.
+    EXPECT_EQ(r.recent, data);
+    EXPECT_EQ(open({true, false, 0, true}).recent, data);
 }
 
 TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered)
@@ -199,7 +204,11 @@ TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClo
     EXPECT_TRUE(sv_called("msgbox:ERROR: Cannot read data - FORMAT statement may be wrong$ [log] kind=ok"));
     EXPECT_FALSE(analysis);
     EXPECT_TRUE(host.called("releasing"));
-    EXPECT_TRUE(host.called("closed"));
+    // The control file behind the failure is the one the Edit menu now edits.
+    const auto closed = std::find(host.calls.begin(), host.calls.end(), "closed");
+    ASSERT_NE(closed, host.calls.end());
+    ASSERT_NE(closed + 1, host.calls.end());
+    EXPECT_EQ(closed[1], "refused:" + cf);
     EXPECT_FALSE(log.is_open());
     EXPECT_EQ(lines(folder + "FIXED.LOG")[0], "%File:Open " + cf);
 }
@@ -327,6 +336,29 @@ TEST(DataArrays, LimitsAndDimensions)
     EXPECT_TRUE(std::all_of(a.data.xdata.begin(), a.data.xdata.end(), [](float v) { return v == 0.0f; }));
     EXPECT_EQ(a.data.abyte.size(), 500u * 10050);
     EXPECT_EQ(a.ymat.size(), 5u * 500);
+}
+
+TEST(DataArrays, EachFailedGroupShowsItsOwnMessageAndTheLaterGroupsAreStillTried)
+{
+    RecordingServices sv;
+    int tried = 0;
+    const auto fails = [&] {
+        ++tried;
+        throw std::bad_alloc();
+    };
+    const auto works = [&] { ++tried; };
+    const mainloop::AllocationGroup groups[] = {{"Unable to allocate arrays dim KMAX$", works},
+                                                {"Unable to allocate arrays dim LC$", fails},
+                                                {"Unable to allocate arrays dim NFMAX$", fails},
+                                                {"Unable to allocate arrays dim NCUTX=$", works}};
+    EXPECT_FALSE(mainloop::allocate_groups(groups, sv));
+    EXPECT_EQ(tried, 4);
+    EXPECT_EQ(sv.calls, (std::vector<std::string>{
+                            "msgok:Unable to allocate arrays dim LC$", "msgok:Unable to allocate arrays dim NFMAX$",
+                            "msgbox:Catastrophic data array allocation error. $ [log] kind=ok"}));
+    RecordingServices quiet;
+    EXPECT_TRUE(mainloop::allocate_groups(std::span(groups).first(1), quiet));
+    EXPECT_TRUE(quiet.calls.empty());
 }
 
 } // namespace

@@ -98,9 +98,8 @@ protected:
     }
 
     HelpFiles files{units};
-    io::RandomStream random;
     ui::Selections selections;
-    ui::HelpState help{files.units, random, selections};
+    ui::HelpState help{files.units, selections};
 };
 
 } // namespace
@@ -223,6 +222,16 @@ TEST_F(HelpTest, TopicsListShowsListableTopicsAndGetShowsTheChosenOne)
     EXPECT_EQ(answer.seen[2].caption, "Help Topics");
     EXPECT_EQ(log_lines(), std::vector<std::string>{"Criteria"});
     EXPECT_EQ(selections.seltext, ui::fixed_width("Criteria", 50));
+}
+
+TEST_F(HelpTest, ClickingATextLineKeepsTheTopicsSelectionForTheNextGet)
+{
+    HelpAnswerer answer({{"Get", "Criteria"}, {"OK", "Criteria text."}, {"Get"}, {"OK"}, {"Quit"}});
+    ui::helptopics(ctx, help, false);
+    ASSERT_EQ(answer.seen.size(), 5u);
+    EXPECT_EQ(answer.seen[3].caption, "MERU");
+    EXPECT_EQ(answer.seen[3].items, std::vector<std::string>{"  " + ui::fixed_width("Criteria text.", 75)});
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{"Criteria", "Criteria"}));
 }
 
 TEST_F(HelpTest, ScriptedRunAnswersTheHelpDialogs)

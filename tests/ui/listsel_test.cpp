@@ -7,6 +7,10 @@
 #include "ui/opendlg.h"
 #include "ui_fixture.h"
 
+#include "support/temp_path.h"
+
+#include <fstream>
+
 using namespace meru;
 using meru::test::EndRecorder;
 using meru::test::make_script;
@@ -78,6 +82,28 @@ TEST_F(UiTest, FileOpenDialogGivesThePathOrLeavesItOnCancel)
     EXPECT_EQ(ui::opendlg(modal, path, filter), 1);
     EXPECT_EQ(path, chosen);
     EXPECT_EQ(host.status, -1);
+}
+
+TEST_F(UiTest, FileOpenDialogGivesATypedNameWithoutExtensionTheTxtOne)
+{
+    const std::string notes = test::temp_path("notes");
+    for (const char* ext : {".txt", ".dat"}) std::ofstream(notes + ext) << "x\n";
+    {
+        std::ofstream(test::temp_path("plain")) << "x\n";
+    }
+    EndRecorder host;
+    auto script =
+        make_script("file " + notes + "\nfile " + test::temp_path("plain") + "\nfile " + notes + ".dat\n", host);
+    platform::ModalHost modal{&frame.main_window(), script.get()};
+    const std::string filter = std::string("All files\0*.*\0\0", 16);
+    std::string path;
+    ASSERT_EQ(ui::opendlg(modal, path, filter), 1);
+    EXPECT_EQ(path, notes + ".txt");
+    // A name that exists, or that has an extension, is kept.
+    ASSERT_EQ(ui::opendlg(modal, path, filter), 1);
+    EXPECT_EQ(path, test::temp_path("plain"));
+    ASSERT_EQ(ui::opendlg(modal, path, filter), 1);
+    EXPECT_EQ(path, notes + ".dat");
 }
 
 TEST_F(UiTest, ScatterWindowComesBackActiveAtItsNormalSize)

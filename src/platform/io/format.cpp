@@ -422,10 +422,24 @@ std::string FormattedReader::field(int w)
 
 int FormattedReader::read_real(double& value)
 {
+    bool missing = false;
+    const int st = read_real_or_missing(value, missing);
+    return missing ? fail(kErrBadInput) : st;
+}
+
+int FormattedReader::read_real_or_missing(double& value, bool& missing)
+{
+    missing = false;
     const FormatNode* n = next_data();
     if (!n) return status_;
     if (!is_real_kind(n->kind)) return fail(kErrBadInput);
-    const auto v = real_field(field(n->w), n->d, blank_zero_);
+    const std::string f = field(n->w);
+    const std::string text = numeric_text(f, false);
+    if (text == "." || text == "-" || text == "+") {
+        missing = true;
+        return kOk;
+    }
+    const auto v = real_field(f, n->d, blank_zero_);
     if (!v) return fail(kErrBadInput);
     value = *v;
     return kOk;

@@ -88,6 +88,9 @@ public:
     FormattedReader(const Format& format, RecordSource source);
 
     int read_real(double& value);
+    // As read_real, but a field holding nothing but ".", "-" or "+" (blanks
+    // aside) is a missing value: `missing` becomes true, `value` stays, and kOk.
+    int read_real_or_missing(double& value, bool& missing);
     int read_int(long long& value);
     int read_int(int& value);
     // A text value of the given length: Aw with w larger than length keeps the
