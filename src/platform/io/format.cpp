@@ -136,10 +136,8 @@ private:
             if (!d) return false;
             n.w = *w;
             n.d = *d;
-            if ((c == 'E' || c == 'G') && take('E')) {
-                const auto e = number();
-                if (!e || *e < 1) return false;
-            }
+            // An exponent width (Ew.dEe) is not written as asked: refused, not ignored.
+            if ((c == 'E' || c == 'G') && peek() == 'E') return false;
             break;
         }
         case 'A': {
@@ -176,11 +174,6 @@ private:
             else if (take('Z')) n.kind = Kind::BZ;
             else return false;
             break;
-        case 'S':
-            // S, SP and SS choose the plus sign of output; they change nothing here.
-            if (rep) return false;
-            if (!take('P')) take('S');
-            return true;
         default: return false;
         }
         group.items.push_back(std::move(n));

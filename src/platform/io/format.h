@@ -1,8 +1,10 @@
 #pragma once
 // Format texts: a parenthesised list of edit descriptors given at run time, such
 // as "(F5.1,2X,A1,T20,I3)" or "(I6,1X,A50)". Descriptors (letters in either case):
-//   r Iw   r Fw.d   r Ew.d[Ee]   r Dw.d   r Gw.d[Ee]   r Aw or A   r Lw   r Zw (hexadecimal integer)
+//   r Iw   r Fw.d   r Ew.d   r Dw.d   r Gw.d   r Aw or A   r Lw   r Zw (hexadecimal integer)
 //   nX   Tn   TLn   TRn   /   r( ... )   'text' or "text"   BN   BZ   :
+// An exponent width (Ew.dEe) and the sign controls S, SP and SS are refused as
+// invalid formats rather than accepted and then not carried out.
 // where r is an optional repeat count. Commas between items may be left out where
 // nothing is ambiguous. When the list of values is longer than the format, the
 // format starts again, on a new record, at its last top-level group (or at its
