@@ -113,10 +113,10 @@ void value_error_report(const ControlTables& t, std::span<const ValueError> erro
         const std::string type(1, line.type);
         if (v.above)
             log.write("ERROR: record " + io::fmt_i(v.obs, 6) + " for " + io::fmt_a(line.name, 8) + ", type " + type +
-                      " is >35. Value=" + io::fmt_f(v.value, 8, 2));
+                      " is >35. Value=" + io::fmt_f_wide(v.value, 8, 2));
         else
             log.write("ERROR: record " + io::fmt_i(v.obs, 6) + " of " + io::fmt_a(line.name, 8) + " type " + type +
-                      " is non-integer. Value=" + io::fmt_f(v.value, 8, 2));
+                      " is non-integer. Value=" + io::fmt_f_wide(v.value, 8, 2));
     }
 }
 
@@ -134,8 +134,8 @@ void empty_lines_report(const ControlTables& t, const ReadDataResult& r, ReadDat
 
 void summary_report(const ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int ndata, bool& novalid)
 {
-    cx.msgline = " n=" + io::fmt_i(r.nobsin, 7) + " on " + io::fmt_i(ndata, 4) + " vars" + " read from " +
-                 io::fmt_i(r.nread, 6) + " records of " + io::fmt_a(t.format.datapath, 28);
+    cx.msgline = " n=" + io::fmt_i_wide(r.nobsin, 7) + " on " + io::fmt_i_wide(ndata, 4) + " vars" + " read from " +
+                 io::fmt_i_wide(r.nread, 6) + " records of " + io::fmt_a(t.format.datapath, 28);
     cx.log.write(cx.msgline);
     if (r.nobsin == 0) {
         cx.sv.helpshow("NOTE: No data");

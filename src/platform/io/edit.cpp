@@ -105,6 +105,21 @@ std::string fmt_i(long long value, int w)
     return right(std::move(s), w);
 }
 
+std::string fmt_i_wide(long long value, int w)
+{
+    const std::string s = std::to_string(value);
+    return s.size() >= static_cast<std::size_t>(std::max(w, 0)) ? s : fmt_i(value, w);
+}
+
+std::string fmt_f_wide(double value, int w, int d)
+{
+    if (!std::isfinite(value)) return fmt_f(value, w, d);
+    for (int width = std::max(w, 1);; ++width) {
+        std::string s = fmt_f(value, width, d);
+        if (s.find('*') == std::string::npos || width > 400) return s;
+    }
+}
+
 std::string fmt_f(double value, int w, int d)
 {
     if (!std::isfinite(value)) return special(value, w);

@@ -14,6 +14,11 @@ namespace meru::io {
 
 // Iw: integer right-aligned in w columns.
 std::string fmt_i(long long value, int w);
+// As fmt_i and fmt_f, but a number too wide for its field widens the field
+// instead of filling it with "*": for counts, weights and values the user must
+// read, where only the overflowing line loses its columns.
+std::string fmt_i_wide(long long value, int w);
+std::string fmt_f_wide(double value, int w, int d);
 // Fw.d: fixed point with d decimals. A leading zero before the point is written
 // when there is room. A negative value that rounds to zero is written without
 // its minus sign.

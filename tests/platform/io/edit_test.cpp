@@ -17,6 +17,12 @@ TEST(EditInteger, RightAlignedWithStarsOnOverflow)
     EXPECT_EQ(fmt_i(-5, 4), "  -5");
     EXPECT_EQ(fmt_i(123, 2), "**"); // a two-column field cannot hold 123
     EXPECT_EQ(fmt_i(-12, 2), "**"); // nor the minus sign of -12
+    // The wide forms widen the field instead.
+    EXPECT_EQ(fmt_i_wide(1000000, 6), "1000000");
+    EXPECT_EQ(fmt_i_wide(-12, 2), "-12");
+    EXPECT_EQ(fmt_i_wide(42, 6), "    42");
+    EXPECT_EQ(fmt_f_wide(12345678.5, 8, 2), "12345678.50");
+    EXPECT_EQ(fmt_f_wide(1.5, 8, 2), "    1.50");
     EXPECT_EQ(fmt_i(-12, 3), "-12");
     EXPECT_EQ(fmt_i(0, 1), "0");
     EXPECT_EQ(fmt_i(123456, 6), "123456");
