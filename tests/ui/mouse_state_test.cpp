@@ -4,6 +4,7 @@
 #include "ui/mouse_state.h"
 
 #include "platform/events.h"
+#include "platform/script_host.h"
 #include "platform/window.h"
 #include "ui_fixture.h"
 
@@ -171,4 +172,24 @@ TEST_F(UiTest, ClickMaskLeavesOutMoves)
     ui::mouse_clear(ctx.mouse);
     EXPECT_EQ(ui::mouse_poll(ctx.mouse, 100), 2);
     EXPECT_EQ(ctx.mouse.x, 9);
+}
+
+TEST_F(UiTest, ScriptedClickIsSeenOnceByThePoll)
+{
+    ASSERT_TRUE(frame.open_window(19, "Scatter"));
+    ASSERT_GE(ui::register_mousecb(ctx, 19, ui::kMouseClicksMoveUp), 0);
+    FrameScriptHost host(frame, menus);
+    int ended = -1;
+    host.set_exit([&ended](int status) { ended = status; });
+    auto script = test::make_script("click Scatter 50 5\n", host);
+    FakeClock clock;
+    set_clock(&clock);
+    install_script_hook(*script);
+    ui::mouse_clear(ctx.mouse);
+    EXPECT_EQ(ui::mouse_poll(ctx.mouse, 100), 1);
+    EXPECT_EQ(ui::bar_button(ctx.mouse.x, ctx.mouse.y), 2);
+    EXPECT_EQ(ui::mouse_poll(ctx.mouse, 100), 0); // the release; the script has run out
+    remove_script_hook();
+    set_clock(nullptr);
+    EXPECT_EQ(ended, 0);
 }
