@@ -17,7 +17,14 @@ Program::Program(platform::Frame& frame_, platform::UnitRegistry& units_)
       files(units_), ui{frame_, menus, {&frame_.main_window(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
       services(ui, flags.searchend), forms(std::make_unique<settings::QtFormDialog>(ui)),
       exit([this](int status) { end_program(*this, status); })
-{}
+{
+    // A log that cannot be written (full disk, folder gone) is said once; the
+    // program goes on, and the message is not copied into that log.
+    log.set_failure_sink([this](const std::string& path, const std::string& reason) {
+        std::string text = "Unable to write to log file " + path + " (" + reason + ")$";
+        services.msgbox(text, BoxKind::Ok, false);
+    });
+}
 
 void progress(Program& program, std::string_view text)
 {

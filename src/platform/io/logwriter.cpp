@@ -1,5 +1,7 @@
 #include "platform/io/logwriter.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "platform/io/iostat.h"
@@ -18,6 +20,7 @@ int LogWriter::open_mode(const std::string& path, const char* mode)
     std::setvbuf(f, nullptr, _IOLBF, BUFSIZ);
     file_ = f;
     path_ = path;
+    failure_told_ = false;
     return kOk;
 }
 
@@ -35,8 +38,19 @@ void LogWriter::write(std::string_view line)
         else std::cerr << "[log closed] " << line << '\n';
         return;
     }
+    errno = 0;
     if (!line.empty()) std::fwrite(line.data(), 1, line.size(), file_);
     std::fputc('\n', file_);
+    check_written(errno);
+}
+
+void LogWriter::check_written(int error)
+{
+    if (!file_ || !std::ferror(file_)) return;
+    std::clearerr(file_);
+    if (failure_told_) return;
+    failure_told_ = true;
+    if (failed_) failed_(path_, std::strerror(error != 0 ? error : EIO));
 }
 
 void LogWriter::write_lines(std::string_view text)
@@ -56,7 +70,10 @@ void LogWriter::write_lines(std::string_view text)
 
 void LogWriter::flush()
 {
-    if (file_) std::fflush(file_);
+    if (!file_) return;
+    errno = 0;
+    std::fflush(file_);
+    check_written(errno);
 }
 
 void LogWriter::close()

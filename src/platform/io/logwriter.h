@@ -16,6 +16,10 @@ namespace meru::io {
 class LogWriter {
 public:
     using TraceSink = std::function<void(std::string_view line)>;
+    // Told of the first line of an open log that could not be written (a full
+    // disk, a removed folder): the log's path and the system's reason. Later
+    // failures of the same log are not told again.
+    using FailureSink = std::function<void(const std::string& path, const std::string& reason)>;
 
     LogWriter() = default;
     ~LogWriter();
@@ -38,14 +42,18 @@ public:
     // Lines written while no log was open.
     long long dropped() const { return dropped_; }
     void set_trace_sink(TraceSink sink) { trace_ = std::move(sink); }
+    void set_failure_sink(FailureSink sink) { failed_ = std::move(sink); }
 
 private:
     int open_mode(const std::string& path, const char* mode);
+    void check_written(int error);
 
     std::FILE* file_ = nullptr;
     std::string path_;
     long long dropped_ = 0;
     TraceSink trace_;
+    FailureSink failed_;
+    bool failure_told_ = false;
 };
 
 } // namespace meru::io

@@ -1,4 +1,6 @@
 // The output log writer.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -63,4 +65,21 @@ TEST(LogWriter, OpenFailureLeavesItClosed)
     ASSERT_EQ(log.append(dir.file("new.log")), kOk); // append creates a missing file
     log.close();
     EXPECT_TRUE(std::filesystem::exists(dir.file("new.log")));
+}
+
+TEST(LogWriter, AFullDiskIsToldOnceAndTheWriterGoesOn)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    meru::io::LogWriter log;
+    std::vector<std::string> told;
+    log.set_failure_sink(
+        [&](const std::string& path, const std::string& reason) { told.push_back(path + ": " + reason); });
+    ASSERT_EQ(log.create("/dev/full"), 0);
+    for (int i = 0; i < 5; ++i) log.write("a line that cannot be kept");
+    log.flush();
+    EXPECT_EQ(told, std::vector<std::string>{"/dev/full: " + std::string(std::strerror(ENOSPC))});
+    // A new log is told again.
+    ASSERT_EQ(log.create("/dev/full"), 0);
+    log.write("again");
+    EXPECT_EQ(told.size(), 2u);
 }
