@@ -92,7 +92,7 @@ void reset_settings(Program& p)
 {
     p.crit.auto_beta = true;
     p.crit.beta = 0.0;
-    p.crit.icrit = 1;
+    p.crit.icrit = static_cast<int>(stats::Criterion::WithinMse);
     p.crit.critname = "Within MSE";
     p.strategy.constrainx = false;
     p.strategy.forcein = false;

@@ -68,10 +68,11 @@ void y_menus(Program& p)
 // Whether the criterion must be confirmed again for the Ys in use.
 bool criterion_unsuited(int icrit, const settings::YDescription& y)
 {
-    if (icrit == 1 || icrit == 2 || icrit == 7) return false;
+    using C = stats::Criterion;
+    if (stats::criterion_in(icrit, {C::WithinMse, C::SubgroupMse, C::LogRank})) return false;
     for (const settings::YInfo& yk : y.ys) {
         if (yk.ncat > 36 || yk.ymax > 35.0) return true;
-        if (yk.ncat > 2 && (icrit == 4 || icrit == 6)) return true;
+        if (yk.ncat > 2 && stats::criterion_in(icrit, {C::QualityIndex, C::OddsRatioBayes})) return true;
         if (yk.nonint) return true;
     }
     return false;
@@ -89,7 +90,7 @@ Flow y_followup(Program& p, const std::vector<std::string>& names0)
             p.services.msgbox(text, BoxKind::Ok, true);
             p.censoring.in_force = false;
         }
-        if (p.crit.icrit == 7) p.services.helpshow("Note: Still log-rank");
+        if (p.crit.is(stats::Criterion::LogRank)) p.services.helpshow("Note: Still log-rank");
         run_hook(p, p.dispatch.empty_results);
         p.crit.beta = 0.0;
         p.nauto_by = 0;
@@ -122,7 +123,7 @@ Flow criteria_stage(Program& p)
         std::string text = " Required to OK dialog$";
         p.services.msgbox(text, BoxKind::Ok, false);
     }
-    if (p.crit.icrit != 7) {
+    if (!p.crit.is(stats::Criterion::LogRank)) {
         p.censoring.in_force = false;
         p.incidence = false;
     } else {
@@ -130,7 +131,7 @@ Flow criteria_stage(Program& p)
     }
     activate_progress(p);
     a.lastcrit = p.crit.icrit;
-    if (p.crit.icrit == 7 && !f.sgo) run_hook(p, p.dispatch.logrank_setup);
+    if (p.crit.is(stats::Criterion::LogRank) && !f.sgo) run_hook(p, p.dispatch.logrank_setup);
     a.critdone = true;
     if (!f.sgo) return Flow::loop_head;
     a.critcheck = false;

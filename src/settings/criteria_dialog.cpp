@@ -27,10 +27,7 @@ std::size_t slot(double v) { return static_cast<std::size_t>(std::clamp(std::lro
 
 char code_of(double v) { return files::codechar(static_cast<int>(std::lround(v))); }
 
-bool one_of(int icrit, std::initializer_list<int> codes)
-{
-    return std::find(codes.begin(), codes.end(), icrit) != codes.end();
-}
+using C = stats::Criterion;
 
 void msg(Services& services, std::string text) { services.msgbox(text, BoxKind::Ok, false); }
 
@@ -89,16 +86,17 @@ std::string y_refusal(int icrit, const YInfo& yk)
     const std::string name = io::fmt_a(stats::criterion_name(icrit), 20);
     const std::string y8 = yk.name.substr(0, 8);
     if (!yk.binary) {
-        if (one_of(icrit, {4, 6})) return name + " not allowed. Non-binary " + y8 + "$";
-        if (one_of(icrit, {3, 5, 8})) {
+        if (stats::criterion_in(icrit, {C::QualityIndex, C::OddsRatioBayes}))
+            return name + " not allowed. Non-binary " + y8 + "$";
+        if (stats::criterion_in(icrit, {C::Entropy, C::ChiSquare, C::Gini})) {
             if (yk.ymax >= 36.0) return name + " not allowed. A category of " + y8 + ">= 36. Use MSE$";
             if (yk.ncat > 36) return name + " not allowed. # categories of " + y8 + " > 36. Use MSE$";
             if (yk.nonint) return name + " not allowed. Non-integer category of " + y8 + ". Use MSE$";
         }
-        if (yk.nominal && one_of(icrit, {1, 2, 7}))
+        if (yk.nominal && stats::criterion_in(icrit, {C::WithinMse, C::SubgroupMse, C::LogRank}))
             return name + "  not sensible with nominal/categorical Y=" + y8 + "$";
-    } else if (icrit == 7) {
-        return name20(7) + " criterion not sensible with binary Y=" + y8 + "$";
+    } else if (stats::criterion_in(icrit, {C::LogRank})) {
+        return name20(static_cast<int>(C::LogRank)) + " criterion not sensible with binary Y=" + y8 + "$";
     }
     return {};
 }
@@ -164,7 +162,7 @@ bool check_costs(CritSettings& c, const CritTexts& t, const YDescription& y, Ser
         msg(services, "NOTE:costs same for A or A-. Not sensible. $");
         return false;
     }
-    if (c.icrit == 4 && n >= 2) {
+    if (c.is(C::QualityIndex) && n >= 2) {
         const double a = c.cost[slot(y.cats[1])].in_a_minus;
         const double b = c.cost[slot(y.cats[0])].in_a;
         if (!(a + b > 0.0)) {
@@ -189,7 +187,7 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
             return false;
         }
     }
-    if (c.icrit == 4 && !c.weigh_by_costs) {
+    if (c.is(C::QualityIndex) && !c.weigh_by_costs) {
         msg(services, "Quality index. Must have costs specified!$");
         c.specify_costs = c.weigh_by_costs = true;
         std::string for_a, for_a_minus;
@@ -207,24 +205,25 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
     }
     t.criterion = stats::criterion_name(c.icrit);
     c.priors_given = c.prior_mode != PriorMode::Data;
-    if (c.priors_given && !one_of(c.icrit, {3, 8})) {
+    if (c.priors_given && !stats::criterion_in(c.icrit, {C::Entropy, C::Gini})) {
         msg(services, "Non-data priors only allowed for Entropy and Gini!$");
         c.prior_mode = PriorMode::Data;
         c.priors_given = false;
         return false;
     }
-    if ((c.specify_costs || c.weigh_by_costs) && !one_of(c.icrit, {3, 4, 8})) {
+    if ((c.specify_costs || c.weigh_by_costs) &&
+        !stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini})) {
         msg(services, "Costs only allowed for Entropy, Gini, Quality!$");
         c.specify_costs = c.weigh_by_costs = false;
         return false;
     }
-    if (!in.go && c.icrit == 2) services.helpshow("NOTE: subgroup MSE");
+    if (!in.go && c.is(C::SubgroupMse)) services.helpshow("NOTE: subgroup MSE");
     if (c.prior_mode != PriorMode::Data && !y.ys.empty() && y.ys[0].ncat > 10) {
         msg(services, " Non-data prior not allowed. # categories of " + y.ys[0].name.substr(0, 8) + " > 10 $");
         return false;
     }
     if (y.parallel()) {
-        if (c.icrit == 7) {
+        if (c.is(C::LogRank)) {
             services.helpshow("NOTE: incompatible multiple Y");
             return false;
         }
@@ -234,13 +233,15 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
         }
     }
     if (!check_priors(c, t, y, services)) return false;
-    if (c.specify_costs && one_of(c.icrit, {3, 4, 8}) && !check_costs(c, t, y, services)) return false;
+    if (c.specify_costs && stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini}) &&
+        !check_costs(c, t, y, services))
+        return false;
     if (c.weigh_by_costs && !c.specify_costs) {
         msg(services, "Must specify costs for cost weighting$");
         return false;
     }
-    c.subgroup_mse = c.icrit == 2;
-    if (c.icrit == 6) c.or_prior = {1.0, 1.0, 1.0, 1.0};
+    c.subgroup_mse = c.is(C::SubgroupMse);
+    if (c.is(C::OddsRatioBayes)) c.or_prior = {1.0, 1.0, 1.0, 1.0};
     const std::string beta = io::trim(t.beta);
     if (beta.rfind("auto", 0) == 0) {
         c.auto_beta = true;
@@ -299,7 +300,7 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
                                                                  : 1e20;
         c.yweight[static_cast<std::size_t>(k)] = w;
     }
-    if (c.icrit == 6) {
+    if (c.is(C::OddsRatioBayes)) {
         std::string cells = " Odds ratio: Prior 2x2 cell counts= ";
         for (double v : c.or_prior) cells += io::fmt_f(v, 5, 1);
         log.write(cells);
@@ -309,7 +310,7 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
         for (double v : y.cats)
             log.write(std::string(5, ' ') + code_of(v) + "  " + io::fmt_f(c.prior[slot(v)], 7, 2));
     }
-    const bool cost_criterion = one_of(c.icrit, {3, 4, 8});
+    const bool cost_criterion = stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini});
     if (c.specify_costs && cost_criterion) {
         log.write(" Costs specified:");
         log.write(std::string(5, ' ') + " Y    for A-   for A");
@@ -320,10 +321,10 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
         }
     }
     if (!cost_criterion) c.specify_costs = c.weigh_by_costs = false;
-    if (c.weigh_by_costs && one_of(c.icrit, {3, 8})) {
+    if (c.weigh_by_costs && stats::criterion_in(c.icrit, {C::Entropy, C::Gini})) {
         log.write(" " + name20(c.icrit) + " criterion is cost weighted");
         log.write(std::string(22, ' ') + "i.e.  multiplied by expected cost");
-    } else if (c.icrit == 4 && !in.go) {
+    } else if (c.is(C::QualityIndex) && !in.go) {
         std::string text = " Value of r, for QI(r), calculated from costs is r =" + io::fmt_f(c.qi_r, 5, 2) + "$";
         services.msgbox(text, BoxKind::Ok, true);
     }

@@ -6,6 +6,7 @@
 // Criteria dialog fills it and the statistics routines only read it (the scoring
 // classes of criterion.h are made from it before a search).
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,14 @@ enum class Criterion : int {
     LogRank = 7,
     Gini = 8,
 };
+
+// Whether the criterion code `icrit` is one of `codes`.
+inline bool criterion_in(int icrit, std::initializer_list<Criterion> codes)
+{
+    for (const Criterion c : codes)
+        if (icrit == static_cast<int>(c)) return true;
+    return false;
+}
 
 // Display name of a criterion code ("Within MSE", ..., "Gini diversity"); an empty
 // view for a code outside 1..8.
@@ -53,6 +62,8 @@ struct CostPair {
 
 struct CritSettings {
     int icrit = static_cast<int>(Criterion::WithinMse);
+    // Whether the chosen criterion is `c`.
+    bool is(Criterion c) const { return icrit == static_cast<int>(c); }
     std::string critname = "Within MSE"; // 30 characters at most
     int complexity = static_cast<int>(Complexity::TermsPlusTermsMinusOne);
     double beta = 0.0; // penalty per unit of complexity
