@@ -77,6 +77,9 @@ struct AttrLine {
     // Search state, set by the search driver (not by the reader):
     bool firstattr = false; // enters candidates with its first attribute
     int inuse = 1;          // number (1..ncuts) of the line's attribute in use
+    // Directions, set by Fix Positive attributes (kept until the control file is read again):
+    bool swapped = false; // the line's direction differs from the control file's
+    bool ignored = false; // the user left the line out of searches
 
     int first_attribute() const { return attoff - ncuts + 1; }
 };
@@ -97,6 +100,7 @@ struct Attribute {
     int dupmark = 0;            // 0, or the mark linking it to an earlier equal attribute
     std::string codes;          // nominal: the state codes of the true side, upper case
     signed char signbyte = 1;   // +1 positive, -1 negative (written by the main routine)
+    bool added = false;         // made from a partition (an added attribute), not by a control-file line
 };
 
 // The layout of the data file, from the format line and the data-file name line.
