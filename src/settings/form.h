@@ -14,6 +14,7 @@ struct Form {
     std::map<int, bool> on;                        // check boxes and radio buttons
     std::map<int, std::vector<std::string>> items; // list boxes: their items
     std::map<int, std::string> choice;             // list boxes: the selected item's text
+    std::map<int, std::vector<bool>> picked;       // multi-select lists: item j+1 selected at [j]
 
     bool is_on(int id) const
     {

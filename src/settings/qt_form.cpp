@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "ui/context.h"
+#include "ui/listsel.h"
 
 namespace meru::settings {
 
@@ -29,6 +30,13 @@ int QtFormDialog::run(int id, Form& form)
         int k = 0;
         if (d->get_int(control, k, 1) && k >= 1 && k <= static_cast<int>(items.size()))
             form.choice[control] = items[static_cast<std::size_t>(k) - 1];
+    }
+    for (auto& [control, picked] : form.picked) {
+        std::vector<bool> flags;
+        ui::select_flags(*d, control, flags);
+        const std::size_t n = form.items[control].size();
+        picked.assign(n, false);
+        for (std::size_t j = 0; j < n; ++j) picked[j] = j + 1 < flags.size() && flags[j + 1];
     }
     return closed;
 }
