@@ -3,6 +3,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
+#include "mainloop/rank_requests.h"
 #include "mainloop/settings_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
@@ -129,6 +130,7 @@ void install_handlers(Program& p)
     p.dispatch.set(Step::help, help_requests);
     install_settings(p);
     install_picker_handlers(p);
+    install_rank_handlers(p);
 }
 
 } // namespace meru::mainloop

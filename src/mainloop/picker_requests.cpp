@@ -16,7 +16,10 @@ namespace {
 
 int observations(const Analysis& a) { return a.nodata ? 0 : std::min(a.stats.nread, a.data.n); }
 
-// X space as one byte per observation (observation i at i - 1).
+int last_variable(const Analysis& a) { return a.tables.vars.nvar; }
+
+} // namespace
+
 std::vector<std::uint8_t> xspace_bytes(const Analysis& a)
 {
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(a.data.n), 0);
@@ -24,10 +27,6 @@ std::vector<std::uint8_t> xspace_bytes(const Analysis& a)
         mask[static_cast<std::size_t>(i - 1)] = a.xmask[static_cast<std::size_t>(i)] ? 1 : 0;
     return mask;
 }
-
-int last_variable(const Analysis& a) { return a.tables.vars.nvar; }
-
-} // namespace
 
 long long weight_read(const Analysis& a) { return a.nodata ? 1 : a.stats.nobsin; }
 

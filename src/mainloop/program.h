@@ -11,6 +11,7 @@
 #include "mainloop/menuflags.h"
 #include "mainloop/opening.h"
 #include "mainloop/prefs.h"
+#include "mainloop/rank_hooks.h"
 #include "platform/dialog_template.h"
 #include "platform/io/fileunits.h"
 #include "platform/io/logwriter.h"
@@ -18,6 +19,7 @@
 #include "platform/io/random.h"
 #include "platform/menus.h"
 #include "rectdiag/diagram_settings.h"
+#include "search/search_results.h"
 #include "settings/criteria_dialog.h"
 #include "settings/extent.h"
 #include "settings/forceattr.h"
@@ -94,6 +96,8 @@ struct Program {
     std::unique_ptr<settings::FormDialog> forms; // shows the settings dialogs; tests replace it
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;
+    search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
+    RankState rank;                // the rank stage's tables and hooks
 
     std::string folder; // the program's folder: help files, dialogs, fonts, scratch file
     std::string prefs_path;

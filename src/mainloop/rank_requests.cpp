@@ -1,0 +1,218 @@
+#include "mainloop/rank_requests.h"
+
+#include "mainloop/dispatch.h"
+#include "mainloop/picker_requests.h"
+#include "mainloop/program.h"
+#include "search/ranking.h"
+#include "settings/fixpos_dialog.h"
+#include "ui/messages.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+bool several_cuts(const files::ControlTables& t)
+{
+    for (int k = 1; k <= t.nlines; ++k)
+        if (t.line[at(k)].ncuts > 1) return true;
+    return false;
+}
+
+// A Rank plot item requested whose drawing is not built yet.
+bool plot_missing(const Program& p)
+{
+    const MenuFlags& f = p.flags;
+    const RankHooks& h = p.rank.hooks;
+    return (f.reffcuts && !h.effcuts) || (f.rroc && !h.rocplot) || (f.rqroc && !h.qrocplot) ||
+           (f.rrankplot && !h.rankplot);
+}
+
+std::vector<std::string> ynames(const outcome::Outcome& y)
+{
+    std::vector<std::string> out;
+    for (int k = 0; k < y.ny && k < outcome::kMaxYs; ++k) out.push_back(y.yname[at(k)]);
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string s;
+    for (const std::string& n : names) s += (s.empty() ? "" : " ") + n;
+    return s;
+}
+
+// The preparation's refusals; true when the request ends.
+bool refused(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    if (!p.analysis_open() || !p.analysis->yset) {
+        p.services.helpshow("NOTE: No Y");
+        return true;
+    }
+    if ((f.rroc || f.rqroc) && !p.analysis->outcome.ybin[0]) {
+        p.services.helpshow("NOTE: non-binary Y");
+        return true;
+    }
+    if (f.reffcuts && !several_cuts(p.analysis->tables)) {
+        std::string text = "No multiple cuts. No plots can be done $";
+        p.services.msgbox(text, BoxKind::Ok, false);
+        return true;
+    }
+    return false;
+}
+
+// Search:Go! goes on to the strategy stage after Fix Positive attributes.
+Flow to_strategy(Program& p)
+{
+    MenuFlags& f = p.flags;
+    f.qrank = false;
+    f.strat = true;
+    if (p.rank.ranking.several_cuts) p.log.write("Optimised cuts set for search");
+    return Flow::poll;
+}
+
+void run_hook(Program& p, const std::function<void(Program&)>& hook, std::string_view text)
+{
+    progress(p, text);
+    if (hook) hook(p);
+}
+
+} // namespace
+
+search::ExclusionContext exclusion_context(const Program& p)
+{
+    search::ExclusionContext c;
+    c.censoring = p.censoring;
+    if (!p.analysis_open()) return c;
+    const outcome::Outcome& y = p.analysis->outcome;
+    for (int k = 0; k < y.ny && k < outcome::kMaxYs; ++k) {
+        if (y.ycol[at(k)] > 0) c.yvars.push_back(y.ycol[at(k)]);
+        if (y.yattr[at(k)] > 0) c.yattrs.push_back(y.yattr[at(k)]);
+    }
+    return c;
+}
+
+void evaluation_inputs(const Program& p, EvaluationInputs& keep)
+{
+    const Analysis& a = *p.analysis;
+    const files::ControlTables& t = a.tables;
+    keep.signbyte.assign(at(std::max(a.data.lc, t.natt)) + 1, 1);
+    for (int k = 1; k <= t.natt; ++k) keep.signbyte[at(k)] = t.att[at(k)].signbyte;
+    keep.mask = xspace_bytes(a);
+    search::EvaluationData& d = keep.data;
+    d = {};
+    d.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, a.data.n);
+    const std::size_t n = at(a.data.n);
+    d.ny = std::clamp(a.outcome.ny, 1, outcome::kMaxYs);
+    for (int k = 0; k < d.ny; ++k) {
+        if (a.ymat.size() >= (at(k) + 1) * n) d.y[at(k)] = std::span<const float>(a.ymat).subspan(at(k) * n, n);
+        d.ymax[at(k)] = a.outcome.ymax[at(k)];
+    }
+    d.mask = keep.mask;
+    d.weights = a.data.obswt;
+    d.signbyte = keep.signbyte;
+    d.censoring = p.censoring.within(a.data.lc);
+}
+
+Flow rank_stage(Program& p)
+{
+    MenuFlags& f = p.flags;
+    if (!f.sgo && plot_missing(p)) return not_available(p, Step::search);
+    if (refused(p)) return Flow::loop_head;
+    Analysis& a = *p.analysis;
+    search::SearchResults& results = p.results;
+    if (!f.sgo && results.bestlist.count() > 0) {
+        p.log.write("NOTE: Rank item has over-written search partition memory stacks");
+        results.clear_lists();
+        results.searchg_count = 0;
+    }
+    if (p.strategy.forcein) p.msgline = "NOTE: Forcing option is now switched off";
+
+    const std::vector<int> lines = search::usable_lines(a.tables, exclusion_context(p), true);
+    if (lines.empty()) {
+        p.services.helpshow("NOTE: No attributes");
+        return Flow::loop_head;
+    }
+    progress(p, " ");
+    EvaluationInputs in;
+    evaluation_inputs(p, in);
+    const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : 1;
+    const search::EvaluationSettings settings =
+        search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.data.lc, 1));
+    std::unique_ptr<search::Evaluator> evaluator;
+    try {
+        evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, settings);
+    } catch (const std::exception& e) {
+        p.log.write(std::string("NOTE: ranking not possible: ") + e.what());
+        return Flow::loop_head;
+    }
+    results.searchg_count = 0;
+    evaluator->sort_times(p.log);
+
+    search::RankHooks hooks;
+    hooks.progress = [&p](std::string_view text) { progress(p, text); };
+    hooks.search_end = [&p] { return p.services.search_end(); };
+    hooks.yield = [&p] { p.services.yield(); };
+    partition::SkipTally skips;
+    search::Ranking& ranking = p.rank.ranking;
+    const search::RankRun run = search::run_ranking(*evaluator, a.tables, lines, results, skips, ranking,
+                                                    f.rfixpos ? &p.rank.fixpos : nullptr, hooks);
+    if (run.ended_by_user) {
+        p.services.clear_search_end();
+        return Flow::loop_head;
+    }
+
+    // The rank routines.
+    p.rank.window_ymax = ranking.best_g;
+    if (f.rfixpos) {
+        progress(p, "... about positive attributes");
+        const std::vector<std::string> names = ynames(a.outcome);
+        p.msgline = joined(names);
+        search::FixposRun fr{
+            a.tables,   a.data, p.censoring, f.sgo, p.strategy.decidepos, a.bygroup.mode && a.bygroup.current > 1,
+            p.services, p.log};
+        settings::fixpos_mode2(p.rank.fixpos, fr, {names, ranking.order}, *p.forms);
+        if (f.sgo) return to_strategy(p);
+        if (p.options.detailout && p.rank.hooks.viewfile) p.rank.hooks.viewfile(p);
+    }
+    if (p.debug) p.services.msgok("entering rank routines$");
+    if (f.reffcuts) run_hook(p, p.rank.hooks.effcuts, "... about cuts");
+    if (f.rroc) run_hook(p, p.rank.hooks.rocplot, "... about ROC curves");
+    if (f.rqroc) run_hook(p, p.rank.hooks.qrocplot, "... about QROC curves");
+    if (f.rrankplot) run_hook(p, p.rank.hooks.rankplot, "... about Ranking");
+
+    // The best single attribute is the only entry of the best-at-each-complexity list.
+    results.bestlist.clear();
+    if (!ranking.table.empty()) {
+        const search::RankEntry& top = ranking.table.front();
+        const int att = std::abs(top.attribute);
+        partition::TermList list;
+        list.add_term({att * a.tables.att[at(att)].signbyte});
+        results.bestlist.offer(1, top.g, 1, list);
+        p.rank.window_ymax = 4.0 * top.g;
+        p.rank.window_xmax = 10.0;
+    }
+    if (p.rank.hooks.series) return p.rank.hooks.series(p);
+    return Flow::loop_head;
+}
+
+void install_rank_handlers(Program& p)
+{
+    Handler before = p.dispatch.get(Step::search);
+    p.dispatch.set(Step::search, [before](Program& q) {
+        if (q.flags.qrank) return rank_stage(q);
+        return before(q);
+    });
+    p.dispatch.reset_ranking = [](Program& q) {
+        q.rank.ranking.clear();
+        q.rank.ranking.ranked = false;
+        q.rank.fixpos = {};
+    };
+}
+
+} // namespace meru::mainloop

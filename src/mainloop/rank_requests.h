@@ -1,0 +1,39 @@
+#pragma once
+// The rank stage: the Rank menu's items and the stage of Search:Go! between the
+// criteria and the strategy stages. Ranks every usable attribute line's cuts on
+// their own, runs Fix Positive attributes over the ranking and the Rank plots
+// through their hooks.
+#include "search/evaluate.h"
+#include "search/exclusions.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace meru::mainloop {
+
+struct Analysis;
+struct Program;
+enum class Flow;
+
+// The exclusion rule's context for the open analysis: its Ys, its discrete Y's
+// levels, the attributes taken as Ys and censoring while in force.
+search::ExclusionContext exclusion_context(const Program& p);
+
+// The data a search or ranking scores against, over the open analysis. The spans
+// point into `a` and into `keep` (the signs and the sample mask), which must
+// outlive the evaluator.
+struct EvaluationInputs {
+    std::vector<std::int8_t> signbyte; // [a]
+    std::vector<std::uint8_t> mask;    // [i - 1]
+    search::EvaluationData data;
+};
+void evaluation_inputs(const Program& p, EvaluationInputs& keep);
+
+// The rank stage (Step::search with the Rank request raised).
+Flow rank_stage(Program& p);
+
+// Sets Step::search to run the rank stage when the Rank request is raised and
+// the handler installed before it otherwise; sets the reset_ranking hook.
+void install_rank_handlers(Program& p);
+
+} // namespace meru::mainloop
