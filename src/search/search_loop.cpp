@@ -3,7 +3,11 @@
 #include "platform/io/edit.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 #include <string>
 
 namespace meru::search {
@@ -20,6 +24,47 @@ std::vector<int> covering_shape(std::span<const int> p)
 
 namespace {
 
+// Candidates built and waiting to be scored, in enumeration order: either a
+// candidate side to evaluate (its packed lists in the pools) or a skip reason to
+// tally when the merge reaches it.
+struct Jobs {
+    std::vector<int> reason; // 0: evaluate
+    std::vector<int> side;
+    std::vector<int> lp_at, lit_at; // starts in the pools; the ends are the next job's
+    std::vector<int> lp, lits;
+
+    std::size_t size() const { return reason.size(); }
+    void clear()
+    {
+        reason.clear();
+        side.clear();
+        lp_at.clear();
+        lit_at.clear();
+        lp.clear();
+        lits.clear();
+    }
+    void add(int why, int r, const TermList* cand)
+    {
+        reason.push_back(why);
+        side.push_back(r);
+        lp_at.push_back(static_cast<int>(lp.size()));
+        lit_at.push_back(static_cast<int>(lits.size()));
+        if (cand) {
+            lp.insert(lp.end(), cand->lp.begin(), cand->lp.end());
+            lits.insert(lits.end(), cand->lits.begin(), cand->lits.end());
+        }
+    }
+    void get(std::size_t j, TermList& out) const
+    {
+        const std::size_t a = static_cast<std::size_t>(lp_at[j]);
+        const std::size_t b = j + 1 < size() ? static_cast<std::size_t>(lp_at[j + 1]) : lp.size();
+        const std::size_t c = static_cast<std::size_t>(lit_at[j]);
+        const std::size_t d = j + 1 < size() ? static_cast<std::size_t>(lit_at[j + 1]) : lits.size();
+        out.lp.assign(lp.begin() + static_cast<std::ptrdiff_t>(a), lp.begin() + static_cast<std::ptrdiff_t>(b));
+        out.lits.assign(lits.begin() + static_cast<std::ptrdiff_t>(c), lits.begin() + static_cast<std::ptrdiff_t>(d));
+    }
+};
+
 // The loop's work storage, kept across candidates so that a candidate allocates
 // nothing once the largest size vector has been seen.
 struct Work {
@@ -31,6 +76,9 @@ struct Work {
     std::vector<int> cut;          // the odometer: current cut per floating position
     TermList work, cand, comp;
     partition::Partition cur;
+    Jobs jobs;
+    std::vector<Score> scores;
+    partition::SkipTally scratch; // packcand's count, taken from the job instead
 };
 
 int sign_of(int attribute, const files::ControlTables* t)
@@ -93,21 +141,55 @@ std::string sizes(std::span<const int> p, int width)
     return s;
 }
 
-// The loop over one size vector's candidates.
+// What a worker thread owns: its evaluator, pair settings without services or
+// shared caches, its shape cache and work lists.
+struct Worker {
+    Worker(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& es,
+           const partition::PairSettings& pair)
+        : ev(data, crit, es), settings(pair), cache(settings, pair.reduce.tables)
+    {
+        settings.reduce.services = nullptr;
+        settings.reduce.cache = nullptr;
+        quiet.set_trace_sink([](std::string_view) {});
+        ev.sort_times(quiet);
+    }
+    Evaluator ev;
+    partition::PairSettings settings;
+    ShapeCache cache;
+    TermList cand, comp;
+    partition::Partition cur;
+    partition::SkipTally tally;
+    io::LogWriter quiet;
+
+    // Scores the evaluated jobs of [from, to) into out (the merge redoes the pair).
+    void score(const Jobs& jobs, std::size_t from, std::size_t to, std::vector<Score>& out,
+               const std::atomic<bool>& cancel)
+    {
+        for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
+            if (jobs.reason[j] != 0) continue;
+            jobs.get(j, cand);
+            const partition::PairResult pr = cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
+            if (!pr.skip) out[j] = ev.score(Candidate{cur, cand, pr.complexity});
+        }
+    }
+};
+
 class VectorRun {
 public:
     VectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
-              WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w)
-        : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w)
+              WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
+              std::vector<std::unique_ptr<Worker>>& workers)
+        : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
+          workers_(workers)
     {}
 
     // Returns false when Search:End was polled.
     bool run(std::span<const int> p, int lo, int hi, long long target, bool tilde)
     {
         const int n = static_cast<int>(s_.lines.size());
-        p_ = p;
         target_ = target;
         tilde_ = tilde;
+        w_.jobs.clear();
         w_.work.lp.assign(p.begin(), p.end());
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
@@ -126,35 +208,77 @@ public:
                 w_.work.lits.assign(w_.lits.begin(), w_.lits.end());
                 for (int r = lo; r <= hi; ++r) {
                     if (!newest) {
-                        partition::skip_add(skips_, partition::kSkipCovered);
+                        w_.jobs.add(partition::kSkipCovered, r, nullptr);
                         continue;
                     }
-                    if (!candidate(r)) return false;
+                    if (s_.forcing && !s_.rank_stage) {
+                        if (!partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, w_.scratch)) {
+                            w_.jobs.add(partition::kSkipExpandFail, r, nullptr);
+                            continue;
+                        }
+                        w_.jobs.add(0, r, &w_.cand);
+                    } else {
+                        w_.jobs.add(0, r, &w_.work);
+                    }
                 }
+                if (w_.jobs.size() >= batch() && !flush()) return false;
             } while (next_cuts(w_));
         }
-        return true;
+        return flush();
     }
 
     long long generated = 0, evaluated = 0;
 
 private:
-    // One side of the current candidate; false when Search:End was polled.
-    bool candidate(int r)
+    std::size_t batch() const { return workers_.empty() ? 1 : 1024 * workers_.size(); }
+
+    // Scores and merges the waiting jobs in order; false when Search:End was polled.
+    bool flush()
     {
-        if (s_.forcing && !s_.rank_stage) {
-            if (!partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, skips_)) return true;
+        const std::size_t m = w_.jobs.size();
+        bool go_on = true;
+        if (workers_.empty() || m < 64) {
+            for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge(j, nullptr);
         } else {
-            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
-            w_.cand.lits.assign(w_.work.lits.begin(), w_.work.lits.end());
+            w_.scores.resize(std::max(w_.scores.size(), m));
+            std::atomic<bool> cancel{false};
+            const std::size_t t = workers_.size();
+            std::vector<std::future<void>> done;
+            done.reserve(t);
+            for (std::size_t k = 0; k < t; ++k) {
+                const std::size_t from = m * k / t, to = m * (k + 1) / t;
+                done.push_back(std::async(std::launch::async, [&, k, from, to] {
+                    workers_[k]->score(w_.jobs, from, to, w_.scores, cancel);
+                }));
+            }
+            for (std::size_t k = 0; k < t && go_on; ++k) {
+                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.yield();
+                const std::size_t from = m * k / t, to = m * (k + 1) / t;
+                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j, &w_.scores[j]);
+            }
+            cancel = true;
+            for (auto& f : done) f.wait();
         }
+        w_.jobs.clear();
+        return go_on;
+    }
+
+    // One job, in enumeration order; false when Search:End was polled.
+    bool merge(std::size_t j, const Score* pre)
+    {
+        if (w_.jobs.reason[j] != 0) {
+            partition::skip_add(skips_, w_.jobs.reason[j]);
+            return true;
+        }
+        const int r = w_.jobs.side[j];
+        w_.jobs.get(j, w_.cand);
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
         const partition::PairResult pr = s_.use_cache
                                              ? cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_)
                                              : partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
         if (pr.skip) return true;
         const Candidate c{w_.cur, w_.cand, pr.complexity};
-        const Score sc = ev_.score(c);
+        const Score sc = pre ? *pre : ev_.score(c);
         const char mark = record(c, sc, ev_.settings(), res_, skips_);
         ++evaluated;
         if (++progress_count >= 500) {
@@ -201,7 +325,7 @@ private:
     SearchHost& host_;
     ShapeCache& cache_;
     Work& w_;
-    std::span<const int> p_;
+    std::vector<std::unique_ptr<Worker>>& workers_;
     long long target_ = 0;
     bool tilde_ = false;
     int progress_count = 0;
@@ -228,6 +352,11 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     ShapeCache cache(s.pair, s.tables);
     Work w;
     const bool floats = any_floating(s);
+    std::vector<std::unique_ptr<Worker>> workers;
+    if (s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace) {
+        for (int k = 0; k < s.threads; ++k)
+            workers.push_back(std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair));
+    }
     while (true) {
         ++out.vectors;
         const std::span<const int> p(walk.p);
@@ -271,7 +400,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
-            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w);
+            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers);
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;

@@ -62,6 +62,13 @@ struct LoopSettings {
     bool process_mode = false;
     int serial_y = 0;      // current Y of a serial analysis of several Ys; 0: none
     bool use_cache = true; // false: every candidate takes the real mkpair
+    // Worker threads that score the candidates; the calling thread merges their
+    // results in enumeration order, so the results equal those of one thread.
+    // Below 2, without `data` and `crit`, or under the trace switch, the
+    // calling thread scores every candidate.
+    int threads = 1;
+    const EvaluationData* data = nullptr;
+    const stats::CritSettings* crit = nullptr;
 };
 
 struct LoopResult {

@@ -68,7 +68,10 @@ std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::C
     out->host.end_at = end_at;
     s.tables = &pb.tables;
     if (s.lines.empty()) s.lines = pb.lines;
-    Evaluator ev(pb.data(continuous), crit, search_settings());
+    const EvaluationData data = pb.data(continuous);
+    s.data = &data;
+    s.crit = &crit;
+    Evaluator ev(data, crit, search_settings());
     out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
     return out;
 }
@@ -366,6 +369,38 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         cached += got->r.cached_mkpair;
     }
     EXPECT_GT(cached, 0); // the cache was used, not bypassed
+}
+
+TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
+{
+    SearchProblem pb(150, {1, 1, 1, 2, 1, 1, 1, 3, 1, 1, 1, 1}, 11);
+    pb.tables.line[9].firstattr = true;
+    LoopSettings s;
+    s.extent = extent({2, 2}, true);
+    s.dispgraph = true;
+    for (int end_at : {-1, 1, 700, 5000}) {
+        SCOPED_TRACE("end at " + std::to_string(end_at));
+        s.threads = 1;
+        auto one = run(pb, s, chi_square(), end_at);
+        s.threads = 4;
+        auto four = run(pb, s, chi_square(), end_at);
+        expect_same(four->results, one->results);
+        EXPECT_EQ(four->lines, one->lines);
+        EXPECT_EQ(four->host.texts, one->host.texts);
+        EXPECT_EQ(four->host.rows, one->host.rows);
+        EXPECT_EQ(four->host.polls, one->host.polls);
+        EXPECT_EQ(four->r.ended_by_user, end_at > 0);
+        ASSERT_EQ(four->r.per_vector.size(), one->r.per_vector.size());
+        for (std::size_t v = 0; v < one->r.per_vector.size(); ++v) {
+            EXPECT_EQ(four->r.per_vector[v].evaluated, one->r.per_vector[v].evaluated);
+            EXPECT_EQ(four->r.per_vector[v].tallied, one->r.per_vector[v].tallied);
+        }
+        if (end_at < 0) {
+            EXPECT_GT(one->r.evaluated, 5000);
+        } else {
+            EXPECT_EQ(one->results.evaluated, end_at);
+        }
+    }
 }
 
 TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
