@@ -4,7 +4,7 @@
 #include "files/tables.h"
 #include "partition/parttext.h"
 #include "partition/reduce.h"
-#include "partition/trans.h"
+#include "partition/transpose.h"
 #include "platform/io/logwriter.h"
 #include "quiet_services.h"
 
