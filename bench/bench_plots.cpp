@@ -31,9 +31,9 @@ struct Plot {
         platform::initialize_fonts(MERU_RUNTIME_DIR);
         frame.open_window(21, "Plot");
         frame.set_active(21);
-        ui::AxisSpec spec;
-        spec.xhi = 10;
-        ui::drawaxis(ctx, spec);
+        ui::AxisLayout layout;
+        layout.xhi = 10;
+        ui::drawaxis(ctx, layout);
     }
     platform::UnitRegistry units;
     platform::Frame frame{units};

@@ -21,15 +21,15 @@ RocSummary draw_roc(ui::Context& ctx, const RocDrawing& d)
     const double sx = ctx.plot.plotscale.x, sy = ctx.plot.plotscale.y;
     const auto px = [&](double x) { return ui::plot_pixel(sx * x); };
     const auto py = [&](double s) { return -ui::plot_pixel(sy * s); };
-    const auto xof = [&](int e) { return d.xspec ? c.spec[e] : c.fpr[e]; };
+    const auto xof = [&](int e) { return d.x_specificity ? c.specificity[e] : c.fpr[e]; };
 
     canvas->set_color_rgb(d.colour);
     canvas->set_vieworg(ctx.plot.vieworg.x, ctx.plot.vieworg.y);
     ui::selfont(ctx, 2);
 
     const int previous = canvas->set_color_rgb(d.diagonal ? kRocRed : 0xffffff);
-    canvas->moveto(px(0), py(d.xspec ? 1 : 0));
-    canvas->lineto(px(1), py(d.xspec ? 0 : 1));
+    canvas->moveto(px(0), py(d.x_specificity ? 1 : 0));
+    canvas->lineto(px(1), py(d.x_specificity ? 0 : 1));
     canvas->set_color_rgb(previous);
 
     canvas->moveto(px(xof(0)), py(c.sens[0]));
@@ -46,7 +46,7 @@ RocSummary draw_roc(ui::Context& ctx, const RocDrawing& d)
             canvas->set_color_rgb(d.colour);
         }
         canvas->moveto(x, y);
-        ctx.log.write(cut_table_line(label, c.sens[e], c.spec[e]));
+        ctx.log.write(cut_table_line(label, c.sens[e], c.specificity[e]));
     }
     if (d.connect) canvas->lineto(px(xof(n + 1)), py(c.sens[n + 1]));
 

@@ -23,7 +23,7 @@ struct RocDrawing {
     int optimised = 0;               // the optimised cut; outside 1..n marks none
     int colour = 0;                  // curve colour 0xBBGGRR
     bool connect = true;             // join the points
-    bool xspec = false;              // x axis specificity instead of 1 - specificity
+    bool x_specificity = false;      // x axis specificity instead of 1 - specificity
     bool diagonal = true;            // red diagonal, else white
     bool superimpose = false;
     int k = 0;         // superimposed curves before this one

@@ -73,14 +73,14 @@ RocCurve roc_points(std::span<const stats::CountTable> tables)
     const int n = static_cast<int>(tables.size());
     c.sens.assign(static_cast<std::size_t>(n + 2), 0.0);
     c.fpr = c.sens;
-    c.spec = c.sens;
+    c.specificity = c.sens;
     c.evaluable = n > 0;
     for (int j = 1; j <= n; ++j) {
         const ClassPair p = class_pair(tables[static_cast<std::size_t>(j - 1)]);
         if (!p.ok) c.evaluable = false;
         c.fpr[j] = p.fpr();
         c.sens[j] = p.sens();
-        c.spec[j] = 1.0 - c.fpr[j];
+        c.specificity[j] = 1.0 - c.fpr[j];
         c.n0 = p.n0;
         c.n1 = p.n1;
     }
@@ -89,7 +89,7 @@ RocCurve roc_points(std::span<const stats::CountTable> tables)
     const auto set = [&](int e, double f, double s) {
         c.fpr[e] = f;
         c.sens[e] = s;
-        c.spec[e] = 1.0 - f;
+        c.specificity[e] = 1.0 - f;
     };
     set(0, c.rising ? 0.0 : 1.0, c.rising ? 0.0 : 1.0);
     set(n + 1, c.rising ? 1.0 : 0.0, c.rising ? 1.0 : 0.0);
@@ -132,16 +132,16 @@ std::optional<double> auc_se(double a, std::int64_t n1, std::int64_t n0)
 bool below_diagonal(const RocCurve& c)
 {
     for (int i = 0; i <= c.ncuts(); ++i)
-        if (c.spec[i] + c.sens[i] > 1.0) return false;
+        if (c.specificity[i] + c.sens[i] > 1.0) return false;
     return c.ncuts() >= 0;
 }
 
 bool zigzag(const RocCurve& c)
 {
     for (int i = 0; i <= c.ncuts(); ++i) {
-        if (c.spec[i] == c.spec[i + 1]) continue;
-        const bool back = c.rising ? (c.sens[i + 1] < c.sens[i] || c.spec[i] < c.spec[i + 1])
-                                   : (c.sens[i] < c.sens[i + 1] || c.spec[i + 1] < c.spec[i]);
+        if (c.specificity[i] == c.specificity[i + 1]) continue;
+        const bool back = c.rising ? (c.sens[i + 1] < c.sens[i] || c.specificity[i] < c.specificity[i + 1])
+                                   : (c.sens[i] < c.sens[i + 1] || c.specificity[i + 1] < c.specificity[i]);
         if (back) return true;
     }
     return false;

@@ -48,7 +48,7 @@ std::vector<stats::CountTable> cut_tables(const stats::SampleView& s, std::span<
 struct RocCurve {
     bool evaluable = false; // every cut has both classes
     bool rising = false;    // sensitivity(n) >= sensitivity(1) and FPR(n) > FPR(1)
-    std::vector<double> sens, fpr, spec;
+    std::vector<double> sens, fpr, specificity;
     std::int64_t n0 = 0, n1 = 0; // class sizes at the last cut
     int ncuts() const { return static_cast<int>(sens.size()) - 2; }
 };

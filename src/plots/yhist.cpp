@@ -93,19 +93,19 @@ std::string DistRun::view_title(std::string title) const
 bool DistRun::axes(const std::string& title, double ylo, double yhi, const std::string& ylabel, bool resize)
 {
     ctx_.frame.set_active(unit_);
-    ui::AxisSpec spec;
-    spec.ylen = 0.6;
-    spec.xfac = 1.6;
-    spec.xlo = st_.xmin;
-    spec.xhi = st_.xmax;
-    spec.ylo = ylo;
-    spec.yhi = yhi;
-    spec.xtitle = xlabel_;
-    spec.ytitle = ylabel;
-    spec.title = view_title(title);
-    spec.xwant = call_.integer_ticks ? integer_tick_step(st_.xmin, st_.xmax) : 0.0;
-    spec.resize = resize;
-    return ui::drawaxis(ctx_, spec);
+    ui::AxisLayout layout;
+    layout.ylen = 0.6;
+    layout.xfac = 1.6;
+    layout.xlo = st_.xmin;
+    layout.xhi = st_.xmax;
+    layout.ylo = ylo;
+    layout.yhi = yhi;
+    layout.xtitle = xlabel_;
+    layout.ytitle = ylabel;
+    layout.title = view_title(title);
+    layout.xwant = call_.integer_ticks ? integer_tick_step(st_.xmin, st_.xmax) : 0.0;
+    layout.resize = resize;
+    return ui::drawaxis(ctx_, layout);
 }
 
 bool DistRun::grouping_allowed() const

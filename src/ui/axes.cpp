@@ -151,48 +151,48 @@ std::optional<AxisTicks> axisscale(Context& ctx, double lo, double& hi, double w
     return axis_ticks(ctx.plot, lo, hi, want);
 }
 
-bool drawaxis(Context& ctx, const AxisSpec& spec)
+bool drawaxis(Context& ctx, const AxisLayout& layout)
 {
     platform::Frame& frame = ctx.frame;
     platform::Canvas* canvas = frame.active_canvas();
     if (!canvas) return false;
     PlotFrame& plot = ctx.plot;
     selfont(ctx, 3);
-    if (spec.resize) {
+    if (layout.resize) {
         if (auto config = frame.window_config(frame.active()))
             plot.winpix = {double(config->numxpixels), double(config->numypixels)};
-        plot.xfraction = 0.75 * spec.ylen * spec.xfac;
+        plot.xfraction = 0.75 * layout.ylen * layout.xfac;
     }
     const double w = plot.winpix.x, h = plot.winpix.y, fx = plot.xfraction;
 
     // Non-finite ends give the unit range and no ticks on that axis.
-    const bool xfinite = std::isfinite(spec.xlo) && std::isfinite(spec.xhi);
-    const bool yfinite = std::isfinite(spec.ylo) && std::isfinite(spec.yhi);
-    const auto [xlo, xhi] = xfinite ? ordered(spec.xlo, spec.xhi) : std::pair{0.0, 1.0};
-    const auto [ylo, yhi] = yfinite ? ordered(spec.ylo, spec.yhi) : std::pair{0.0, 1.0};
+    const bool xfinite = std::isfinite(layout.xlo) && std::isfinite(layout.xhi);
+    const bool yfinite = std::isfinite(layout.ylo) && std::isfinite(layout.yhi);
+    const auto [xlo, xhi] = xfinite ? ordered(layout.xlo, layout.xhi) : std::pair{0.0, 1.0};
+    const auto [ylo, yhi] = yfinite ? ordered(layout.ylo, layout.yhi) : std::pair{0.0, 1.0};
     plot.xlo = xlo, plot.xhi = xhi, plot.ylo = ylo, plot.yhi = yhi;
 
     const double xscale = fx * w / (xhi - xlo);
-    const double yscale = spec.ylen * h / (yhi - ylo);
+    const double yscale = layout.ylen * h / (yhi - ylo);
     plot.plotscale = {xscale, yscale};
     const int x0 = plot_pixel(xlo * xscale);
     const int y0 = plot_pixel(yscale * ylo);
 
     const int right = plot_pixel(w) - 1, bottom = plot_pixel(h) - 1;
     canvas->set_viewport(0, 0, right, bottom);
-    canvas->set_color_rgb(spec.backcol);
-    if (spec.offx == 0 && spec.offy == 0) canvas->rectangle(platform::Fill::interior, 0, 0, right, bottom);
+    canvas->set_color_rgb(layout.backcol);
+    if (layout.offx == 0 && layout.offy == 0) canvas->rectangle(platform::Fill::interior, 0, 0, right, bottom);
     plot.vieworg = {plot_pixel(0.15 * w - x0), plot_pixel(0.8 * h + y0)};
-    canvas->set_vieworg(plot.vieworg.x + spec.offx, plot.vieworg.y + spec.offy);
+    canvas->set_vieworg(plot.vieworg.x + layout.offx, plot.vieworg.y + layout.offy);
 
-    canvas->set_color_rgb(spec.axiscol);
+    canvas->set_color_rgb(layout.axiscol);
     canvas->rectangle(platform::Fill::border, x0 - 10, 10 - y0, plot_pixel(fx * w + 10 + x0),
-                      -plot_pixel(h * spec.ylen + 10 + y0));
+                      -plot_pixel(h * layout.ylen + 10 + y0));
 
     std::string label;
     double xtop = xhi;
-    const auto xticks = axisscale(ctx, xlo, xtop, spec.xwant);
-    if (xticks && xfinite && !spec.noxticks) {
+    const auto xticks = axisscale(ctx, xlo, xtop, layout.xwant);
+    if (xticks && xfinite && !layout.noxticks) {
         selfont(ctx, 0);
         for (int i = 0; i < xticks->n; ++i) {
             const double v = xticks->first + i * xticks->step;
@@ -209,8 +209,8 @@ bool drawaxis(Context& ctx, const AxisSpec& spec)
         }
     }
     double ytop = yhi;
-    const auto yticks = axisscale(ctx, ylo, ytop, spec.ywant);
-    if (yticks && yfinite && !spec.noyticks) {
+    const auto yticks = axisscale(ctx, ylo, ytop, layout.ywant);
+    if (yticks && yfinite && !layout.noyticks) {
         selfont(ctx, 0);
         const double slack = 0.1 * yticks->step;
         for (int i = -1; i <= yticks->n; ++i) {
@@ -232,13 +232,13 @@ bool drawaxis(Context& ctx, const AxisSpec& spec)
     selfont(ctx, 2);
     canvas->set_gtext_vector(0, 1);
     canvas->moveto(x0 - 55, -plot_pixel((ylo + 0.25 * (yhi - ylo)) * yscale));
-    boldtext(*canvas, spec.ytitle);
+    boldtext(*canvas, layout.ytitle);
     canvas->set_gtext_vector(1, 0);
     canvas->moveto(plot_pixel((xhi - xlo) / 3 * xscale) + x0, 25 - y0);
-    boldtext(*canvas, spec.xtitle);
+    boldtext(*canvas, layout.xtitle);
     canvas->moveto(x0, -30 - plot_pixel(yhi * yscale));
     selfont(ctx, 3);
-    boldtext(*canvas, std::string_view(spec.title).substr(0, kTitleWidth));
+    boldtext(*canvas, std::string_view(layout.title).substr(0, kTitleWidth));
     selfont(ctx, 2);
     return true;
 }

@@ -31,7 +31,7 @@ std::optional<AxisTicks> axis_ticks(PlotFrame& frame, double lo, double& hi, dou
 std::optional<AxisTicks> axisscale(Context& ctx, double lo, double& hi, double want);
 
 // What drawaxis draws.
-struct AxisSpec {
+struct AxisLayout {
     double ylen = 0.6; // data-area height as a fraction of the window height
     double xfac = 1.3; // width factor: the data area is 0.75 * ylen * xfac of the width
     double xlo = 0, xhi = 1, ylo = 0, yhi = 1;
@@ -51,6 +51,6 @@ struct AxisSpec {
 // xlo maps to 15 % of the width and ylo to 80 % of the height. Sets ctx.plot.
 // A label the format cannot write shows "Axis label format error " + the format
 // and ends the drawing there (false); false also without an active window.
-bool drawaxis(Context& ctx, const AxisSpec& spec);
+bool drawaxis(Context& ctx, const AxisLayout& layout);
 
 } // namespace meru::ui

@@ -92,13 +92,13 @@ protected:
         config.numypixels = 520;
         EXPECT_TRUE(frame.set_window_config(unit, config));
         EXPECT_TRUE(frame.set_active(unit));
-        ui::AxisSpec spec;
-        spec.ylen = 0.5, spec.xfac = 2;
-        spec.xlo = 0, spec.xhi = 10, spec.ylo = 0, spec.yhi = 1;
-        spec.xtitle = "Complexity";
-        spec.ytitle = "G";
-        spec.title = "Complexity hull";
-        EXPECT_TRUE(ui::drawaxis(ctx, spec));
+        ui::AxisLayout layout;
+        layout.ylen = 0.5, layout.xfac = 2;
+        layout.xlo = 0, layout.xhi = 10, layout.ylo = 0, layout.yhi = 1;
+        layout.xtitle = "Complexity";
+        layout.ytitle = "G";
+        layout.title = "Complexity hull";
+        EXPECT_TRUE(ui::drawaxis(ctx, layout));
         return frame.canvas(unit);
     }
 

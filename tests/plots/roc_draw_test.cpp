@@ -25,10 +25,11 @@ protected:
         config.numypixels = 520;
         ASSERT_TRUE(frame.set_window_config(25, config));
         ASSERT_TRUE(frame.set_active(25));
-        ui::AxisSpec spec;
-        spec.ylen = 0.6, spec.xfac = 1.25, spec.xhi = 1.05, spec.yhi = 1.05, spec.xwant = 0.2, spec.ywant = 0.2;
-        spec.xtitle = "1-Specificity", spec.ytitle = "Sensitivity", spec.title = "ROC curve ";
-        ASSERT_TRUE(ui::drawaxis(ctx, spec));
+        ui::AxisLayout layout;
+        layout.ylen = 0.6, layout.xfac = 1.25, layout.xhi = 1.05, layout.yhi = 1.05, layout.xwant = 0.2,
+        layout.ywant = 0.2;
+        layout.xtitle = "1-Specificity", layout.ytitle = "Sensitivity", layout.title = "ROC curve ";
+        ASSERT_TRUE(ui::drawaxis(ctx, layout));
         canvas = frame.canvas(25);
         canvas->set_journaling(true);
         // birthwt: "lwt > 110", "> 130", "> 150" against low (controls 130, cases 59).

@@ -149,16 +149,16 @@ TEST_F(UiTest, DrawaxisOn600By520)
     c.clear(0x00ff00);
     c.set_journaling(true);
 
-    ui::AxisSpec spec;
-    spec.ylen = 0.5;
-    spec.xfac = 2;               // fx = 0.75
-    spec.xlo = 10, spec.xhi = 0; // reversed: ordered to 0..10
-    spec.ylo = 0, spec.yhi = 1;
-    spec.xtitle = "X title";
-    spec.ytitle = "Y title";
-    spec.title = "The title";
-    spec.axiscol = 0x0000ff;
-    ASSERT_TRUE(ui::drawaxis(ctx, spec));
+    ui::AxisLayout layout;
+    layout.ylen = 0.5;
+    layout.xfac = 2;                 // fx = 0.75
+    layout.xlo = 10, layout.xhi = 0; // reversed: ordered to 0..10
+    layout.ylo = 0, layout.yhi = 1;
+    layout.xtitle = "X title";
+    layout.ytitle = "Y title";
+    layout.title = "The title";
+    layout.axiscol = 0x0000ff;
+    ASSERT_TRUE(ui::drawaxis(ctx, layout));
 
     // xscale = 0.75 * 600 / 10 = 45, yscale = 0.5 * 520 = 260; origin (90, 416).
     EXPECT_DOUBLE_EQ(ctx.plot.plotscale.x, 45);
@@ -220,12 +220,12 @@ TEST_F(UiTest, DrawaxisOffsetKeepsTheDrawingAndFlagsDropTicks)
     platform::Canvas& c = *frame.canvas(21);
     c.clear(0x00ff00);
     c.set_journaling(true);
-    ui::AxisSpec spec;
-    spec.xlo = 3, spec.xhi = 3; // equal ends: 3..4
-    spec.noxticks = spec.noyticks = true;
-    spec.offx = 5;
-    spec.title = std::string(100, 'T');
-    ASSERT_TRUE(ui::drawaxis(ctx, spec));
+    ui::AxisLayout layout;
+    layout.xlo = 3, layout.xhi = 3; // equal ends: 3..4
+    layout.noxticks = layout.noyticks = true;
+    layout.offx = 5;
+    layout.title = std::string(100, 'T');
+    ASSERT_TRUE(ui::drawaxis(ctx, layout));
     EXPECT_DOUBLE_EQ(ctx.plot.xlo, 3);
     EXPECT_DOUBLE_EQ(ctx.plot.xhi, 4);
     EXPECT_EQ(c.get_pixel_rgb(10 - c.vieworg().x(), 10 - c.vieworg().y()), 0x00ff00); // not cleared
@@ -241,11 +241,11 @@ TEST_F(UiTest, DrawaxisFormatErrorStopsBeforeTheTitles)
     ASSERT_TRUE(frame.set_active(21));
     platform::Canvas& c = *frame.canvas(21);
     c.set_journaling(true);
-    ui::AxisSpec spec;
-    spec.xlo = 0, spec.xhi = 0.01, spec.xwant = 1; // a whole step: "(i-1)"
-    spec.xtitle = "never";
+    ui::AxisLayout layout;
+    layout.xlo = 0, layout.xhi = 0.01, layout.xwant = 1; // a whole step: "(i-1)"
+    layout.xtitle = "never";
     ModalAnswerer answers({"OK"});
-    EXPECT_FALSE(ui::drawaxis(ctx, spec));
+    EXPECT_FALSE(ui::drawaxis(ctx, layout));
     ASSERT_EQ(answers.shown.size(), 1u);
     EXPECT_EQ(answers.shown[0].text, "Axis label format error (i-1)");
     EXPECT_EQ(answers.shown[0].icon, QMessageBox::Information);
@@ -261,10 +261,10 @@ TEST_F(UiTest, DrawaxisNegativeUpperEndShowsTheNoteAndNoTicks)
     ASSERT_TRUE(frame.set_active(21));
     platform::Canvas& c = *frame.canvas(21);
     c.set_journaling(true);
-    ui::AxisSpec spec;
-    spec.ylo = -5, spec.yhi = -1;
-    spec.ytitle = "Y";
-    ASSERT_TRUE(ui::drawaxis(ctx, spec));
+    ui::AxisLayout layout;
+    layout.ylo = -5, layout.yhi = -1;
+    layout.ytitle = "Y";
+    ASSERT_TRUE(ui::drawaxis(ctx, layout));
     ASSERT_EQ(topics.size(), 1u);
     EXPECT_EQ(topics[0], "NOTE: upper axis end < 0");
     // X labels, no Y labels, the titles.
@@ -272,8 +272,8 @@ TEST_F(UiTest, DrawaxisNegativeUpperEndShowsTheNoteAndNoTicks)
     EXPECT_EQ(t.size(), 2u * (6 + 3));
     // NaN ends draw the unit range without ticks and without hanging.
     c.clear_journal();
-    spec.ylo = NAN;
-    spec.xhi = INFINITY;
-    ASSERT_TRUE(ui::drawaxis(ctx, spec));
+    layout.ylo = NAN;
+    layout.xhi = INFINITY;
+    ASSERT_TRUE(ui::drawaxis(ctx, layout));
     EXPECT_EQ(texts(c).size(), 6u);
 }

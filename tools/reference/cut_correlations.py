@@ -31,13 +31,13 @@ def correlation(pairs):
 
 
 def main():
-    path, yname, specs = sys.argv[1], sys.argv[2], sys.argv[3:]
+    path, yname, cut_lines = sys.argv[1], sys.argv[2], sys.argv[3:]
     with open(path, newline="") as f:
         rows = list(csv.reader(f))
     names, data = rows[0], rows[1:]
     yi = names.index(yname)
-    for spec in specs:
-        name, cuts = spec.split(":")
+    for cut_line in cut_lines:
+        name, cuts = cut_line.split(":")
         j = names.index(name)
         rs = []
         for c in (float(t) for t in cuts.split(",")):
