@@ -1,5 +1,6 @@
 // Starts Qt, the platform layer and the program's main routine.
 #include "mainloop/mainprog.h"
+#include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/units.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MERU"));
 
+    meru::platform::yield_interval_from_env();
     meru::platform::UnitRegistry units;
     meru::platform::Frame frame(units);
     frame.show();

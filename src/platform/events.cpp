@@ -82,6 +82,15 @@ void yield()
 
 void set_yield_interval(int ms) { state().yield_interval = ms < 0 ? 0 : ms; }
 
+void yield_interval_from_env()
+{
+    const char* v = std::getenv("MERU_YIELD_MS");
+    if (!v || !*v) return;
+    char* end = nullptr;
+    const long ms = std::strtol(v, &end, 10);
+    if (end && *end == '\0' && ms >= 0 && ms <= 60000) set_yield_interval(static_cast<int>(ms));
+}
+
 void beep()
 {
     ++state().beeps;

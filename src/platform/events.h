@@ -51,6 +51,9 @@ void pump();
 void yield();
 // Milliseconds between pumps that yield() lets through (default 40).
 void set_yield_interval(int ms);
+// Sets the yield interval from MERU_YIELD_MS when it holds a whole number of
+// milliseconds (0: every yield() pumps); otherwise leaves it.
+void yield_interval_from_env();
 
 // A short beep that does not block. Tests count the beeps.
 void beep();

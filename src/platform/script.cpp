@@ -176,14 +176,33 @@ void Script::at_idle()
         finish(kScriptDone, {});
         return;
     }
-    if (a->kind != ScriptAction::Kind::Menu) {
-        fail(a, "the idle poll (a menu action fits)");
+    if (a->kind != ScriptAction::Kind::Menu || a->busy > 0) {
+        fail(a,
+             a->busy > 0 ? "the idle poll (the action waits for a busy pump)" : "the idle poll (a menu action fits)");
         return;
     }
     note(*a);
     ++pos_;
     std::string why;
     if (!host_.choose_menu(a->title, a->item, why)) fail(a, "the idle poll", why);
+    stamp();
+}
+
+void Script::at_busy()
+{
+    stamp();
+    if (ended_) return;
+    const ScriptAction* a = next();
+    if (!a || a->kind != ScriptAction::Kind::Menu || a->busy < 1) return;
+    if (busy_pos_ != pos_) {
+        busy_pos_ = pos_;
+        busy_seen_ = 0;
+    }
+    if (++busy_seen_ < a->busy) return;
+    note(*a);
+    ++pos_;
+    std::string why;
+    if (!host_.choose_menu(a->title, a->item, why)) fail(a, "a busy pump", why);
     stamp();
 }
 

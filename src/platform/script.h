@@ -73,6 +73,9 @@ public:
                                               std::string_view default_suffix = {});
     // A window polling the mouse or its keys: takes a click or key action.
     void at_poll();
+    // A pump from a long computation: takes an `at busy N menu` action at the
+    // N-th such pump since the action before it was taken.
+    void at_busy();
 
     // Writes a line the program shows (window text, message text) to standard error.
     void echo(std::string_view line) const;
@@ -100,6 +103,8 @@ private:
     size_t pos_ = 0;
     bool ended_ = false;
     bool dismiss_ = false;
+    size_t busy_pos_ = 0; // the action the busy pumps are counted for
+    int busy_seen_ = 0;
     Dialog* dialog_ = nullptr; // the dialog the script is answering (for `shot dialog`)
 
     std::atomic<long long> last_wait_{0};

@@ -121,6 +121,7 @@ void install_script_hook(Script& script)
     set_wait_hook([&script](WaitPoint point, int) {
         if (point == WaitPoint::idle) script.at_idle();
         else if (point == WaitPoint::mouse || point == WaitPoint::keys) script.at_poll();
+        else if (point == WaitPoint::busy) script.at_busy();
     });
 }
 

@@ -95,6 +95,19 @@ ParsedScript parse_script(std::string_view text)
         ScriptAction a;
         a.line = lineno;
         a.source = line;
+        if (verb == "at") {
+            // at busy N menu TITLE > ITEM
+            const bool shape = w.size() >= 5 && lower(w[1]) == "busy" && lower(w[3]) == "menu";
+            int n = 0;
+            if (!shape || !to_int(w[2], n)) n = 0;
+            if (n < 1) {
+                error(lineno, "expected: at busy N menu TITLE > ITEM (N a count above 0)");
+                continue;
+            }
+            a.busy = n;
+            verb = "menu";
+            rest = trim(std::string_view(rest).substr(rest.find(w[3]) + w[3].size()));
+        }
         if (verb == "menu") {
             a.kind = ScriptAction::Kind::Menu;
             size_t gt = rest.find('>');

@@ -30,6 +30,7 @@ struct ScriptAction {
     bool right = false;
     std::vector<int> keys; // key codes as the key queue holds them (0 then a scan code)
     int ms = 0;
+    int busy = 0; // menu: taken at the busy-th busy pump (0: at the idle poll)
 };
 
 struct ParsedScript {

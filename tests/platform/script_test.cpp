@@ -497,3 +497,25 @@ TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
     act_later(false);
     EXPECT_EQ(open_file_dialog({}, "Open", filters, folder), std::nullopt);
 }
+
+TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)
+{
+    ScriptRun r("menu Search > Go!\nat busy 3 menu Search > End\nmenu File > Exit\n");
+    r.script->at_busy(); // no busy action is next: nothing happens
+    r.script->at_idle();
+    EXPECT_EQ(r.host.calls, std::vector<std::string>{"menu Search|Go!"});
+    r.script->at_busy();
+    r.script->at_busy();
+    EXPECT_EQ(r.host.calls.size(), 1u);
+    r.script->at_busy();
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menu Search|Go!", "menu Search|End"}));
+    r.script->at_busy(); // the next action waits for the idle poll
+    EXPECT_EQ(r.host.calls.size(), 2u);
+
+    ScriptRun early("at busy 2 menu Search > End\n");
+    early.script->at_idle();
+    EXPECT_EQ(early.host.status, kScriptMismatch);
+
+    auto bad = parse_script("at busy 0 menu Search > End\nat idle 2 menu Search > End\n");
+    EXPECT_EQ(bad.errors.size(), 2u);
+}
