@@ -190,7 +190,7 @@ void Script::at_idle()
 
 void Script::at_busy()
 {
-    stamp();
+    // A busy pump is not a wait for the user: the watchdog keeps counting.
     if (ended_) return;
     const ScriptAction* a = next();
     if (!a || a->kind != ScriptAction::Kind::Menu || a->busy < 1) return;
