@@ -1,0 +1,102 @@
+#include "plots/hull_view.h"
+
+#include "platform/canvas.h"
+#include "platform/events.h"
+#include "platform/frame.h"
+#include "plots/search_window.h"
+#include "ui/context.h"
+#include "ui/messages.h"
+#include "ui/plotsym.h"
+#include "ui/textrow.h"
+
+#include <array>
+
+namespace meru::plots {
+
+namespace {
+constexpr int kWhite = 0xffffff;
+constexpr int kBlack = 0x000000;
+constexpr int kRed = 0x0000ff;
+constexpr int kBarFont = 2;
+} // namespace
+
+SearchHullView::SearchHullView(ui::Context& ctx, io::RandomStream& random, ShowEntry show, CurveFn curve)
+    : ctx_(ctx), random_(random), show_(std::move(show)), curve_(std::move(curve))
+{}
+
+void SearchHullView::begin()
+{
+    platform::sleep_ms(200);
+    ctx_.frame.set_active(kSearchWindow);
+}
+
+void SearchHullView::show_partition(const search::StoredPartition* entry, const std::string& caption)
+{
+    if (show_) show_(entry, caption);
+}
+
+search::HullAnswer SearchHullView::draw(const search::HullDrawing& d)
+{
+    ctx_.frame.set_active(kSearchWindow);
+    const search::Hull& hull = *d.hull;
+    // Beta+ and Beta- have no line to move without a hull point after the origin.
+    static constexpr std::array<int, 2> kBetaButtons{2, 3};
+    ui::buttonbar(ctx_, kCurveBar, kWhite, kBarFont, kBlack,
+                  hull.exists() ? std::span<const int>{} : std::span<const int>(kBetaButtons));
+    if (platform::Canvas* c = ctx_.frame.active_canvas()) c->set_vieworg(ctx_.plot.vieworg.x, ctx_.plot.vieworg.y);
+    for (const search::StoredPartition& e : d.entries) {
+        ui::Symbol s;
+        s.x = e.complexity;
+        s.y = e.value;
+        s.colour = kHullGrey;
+        int control = ui::kSymbolFilled;
+        ui::plotsym(ctx_, random_, s, control);
+    }
+    x_.clear();
+    y_.clear();
+    for (const search::HullPoint& p : hull.points) {
+        x_.push_back(p.c);
+        y_.push_back(p.g);
+    }
+    window_.x = x_;
+    window_.y = y_;
+    window_.ix = window_.iy = 1;
+    window_.n = static_cast<int>(hull.points.size());
+    window_.colour = kBlack;
+    window_.label = d.label;
+    window_.highlight = d.selected + 1;
+    window_.title = d.caption;
+    window_.refline = true;
+    window_.x1 = 0;
+    window_.y1 = 0;
+    window_.x2 = hull.last().c;
+    window_.y2 = d.height;
+    window_.refcolour = kRed;
+    window_.linelabel.clear();
+    window_.size = 3;
+    window_.interactive = d.interactive;
+    window_.clicked = 0;
+    window_.join = true;
+    curve_(ctx_, window_);
+    return {window_.clicked, window_.y2};
+}
+
+void SearchHullView::end()
+{
+    ctx_.frame.set_active(kSearchWindow);
+    ctx_.frame.set_focus(kSearchWindow);
+}
+
+void SearchHullView::msgbox(const std::string& text)
+{
+    std::string t = text;
+    ui::msgbox(ctx_, t, BoxKind::Ok, false);
+}
+
+void SearchHullView::note(const std::string& text)
+{
+    std::string t = text;
+    ui::note(ctx_, t, NoteKind::Cut79, false);
+}
+
+} // namespace meru::plots

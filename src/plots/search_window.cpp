@@ -1,0 +1,58 @@
+#include "plots/search_window.h"
+
+#include "platform/frame.h"
+#include "ui/axes.h"
+#include "ui/bring_to_front.h"
+#include "ui/context.h"
+#include "ui/winmenu.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::plots {
+
+bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry)
+{
+    platform::Frame& frame = ctx.frame;
+    bool opened = false;
+    for (int tries = 0; tries < 2 && !opened; ++tries) {
+        frame.close_window(kSearchWindow);
+        opened = frame.open_window(kSearchWindow, kSearchTitle);
+    }
+    if (!opened) return false;
+    platform::WindowConfig config;
+    config.numxpixels = kSearchWidth;
+    config.numypixels = kSearchHeight;
+    config.title = kSearchTitle;
+    if (!frame.set_window_config(kSearchWindow, config)) frame.set_window_config(kSearchWindow, config);
+    ui::winmenu(ctx.menus, ctx.windows, kSearchWindow, menu_entry,
+                [&frame](bool) { ui::bring_to_front(frame, kSearchWindow); });
+    frame.set_active(kSearchWindow);
+    frame.set_focus(kSearchWindow);
+    ui::AxisLayout axes;
+    axes.xlo = 0;
+    axes.xhi = scale.xmax;
+    axes.ylo = 0;
+    axes.yhi = scale.ymax;
+    axes.xwant = scale.xstep;
+    axes.xtitle = "Complexity";
+    axes.ytitle = "G";
+    ui::drawaxis(ctx, axes);
+    return true;
+}
+
+search::WindowScale hull_scale(search::WindowScale scale, std::span<const search::StoredPartition> entries)
+{
+    int cmax = 0;
+    for (const search::StoredPartition& e : entries) {
+        if (e.value > scale.ymax) scale.ymax = 2.0 * e.value;
+        cmax = std::max(cmax, e.complexity);
+    }
+    if (!entries.empty() && scale.xmax < cmax + 3) {
+        scale.xmax = cmax + 3;
+        scale.xstep = std::max(1.0, std::floor(scale.xmax / 4));
+    }
+    return scale;
+}
+
+} // namespace meru::plots

@@ -1,0 +1,31 @@
+#pragma once
+// The search window (unit 15, "Searching ", 500 x 420 pixels): opened afresh,
+// entered in the Window menu, made active with the focus, and its axes drawn
+// over the scale the search keeps (y from 0 to y-max, x up to x-max by x-step).
+#include "search/best_lists.h"
+#include "search/search_loop.h"
+
+#include <span>
+#include <string_view>
+
+namespace meru::ui {
+struct Context;
+}
+
+namespace meru::plots {
+
+constexpr int kSearchWindow = 15;
+constexpr int kSearchWidth = 500;
+constexpr int kSearchHeight = 420;
+constexpr const char* kSearchTitle = "Searching ";
+constexpr const char* kHullMenuEntry = "Complexity hull of search";
+
+// Opens the window and draws its axes; false when the window cannot be opened.
+bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry);
+
+// The scale widened to hold every entry of the best list: y-max twice a G above
+// it, x-max at least the largest complexity + 3, the x step a quarter of x-max
+// (whole, at least 1).
+search::WindowScale hull_scale(search::WindowScale scale, std::span<const search::StoredPartition> entries);
+
+} // namespace meru::plots

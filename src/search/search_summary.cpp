@@ -1,0 +1,100 @@
+#include "search/search_summary.h"
+
+#include "partition/termops.h"
+#include "platform/io/edit.h"
+#include "platform/io/logwriter.h"
+
+#include <cmath>
+#include <vector>
+
+namespace meru::search {
+
+namespace {
+
+const std::string kRule = std::string(5, ' ') + std::string(82, '-');
+
+std::string title(int n, const SummaryMode& mode)
+{
+    if (mode.crossval) return io::fmt_i(n, 2) + "-fold cross-validated error estimates.";
+    if (mode.bootstrap) return " Bootstrap samples. Resubstitution error";
+    if (mode.training_and_test) return " Training and test sample. Resubstitution and test error";
+    if (mode.training_only) return " Training sample only. Resubstitution (training) error";
+    return "Search Summary:";
+}
+
+std::string row(int k, const SearchRecord& r, bool training_only)
+{
+    const std::string test = training_only || r.test_n == 0 ? std::string(6, ' ') + "-" + std::string(4, ' ')
+                                                            : io::fmt_f(r.test_error, 10, 2) + "%";
+    return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i(r.evaluated, 6) + io::fmt_x(7) +
+           io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f(r.gbeta, 11, 5) + io::fmt_x(4) +
+           io::fmt_f(r.resub_error, 7, 2) + "%" + io::fmt_x(2) + io::fmt_i(r.nobs, 5) + io::fmt_x(3) + test +
+           io::fmt_x(2) + io::fmt_i(r.test_n, 7);
+}
+
+} // namespace
+
+void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, std::span<const std::string> ynames,
+               io::LogWriter& log)
+{
+    const int n = static_cast<int>(records.size());
+    if (n == 0) {
+        log.write("Cannot compute summary. No information");
+        return;
+    }
+    log.write(title(n, mode));
+    log.write("  Search #parts  Complexity  Penalised_eff. Resub_error  Resub_n  Test_error   Test_n");
+    log.write(kRule);
+
+    double total = 0, errsum = 0, varsum = 0;
+    // identical[j]: the later searches whose partition equals search j's.
+    std::vector<std::vector<int>> identical(static_cast<size_t>(n));
+    int unique = 0;
+    for (int k = 0; k < n; ++k) {
+        const SearchRecord& r = records[static_cast<size_t>(k)];
+        if (static_cast<size_t>(k) < ynames.size()) log.write("Y: " + ynames[static_cast<size_t>(k)]);
+        log.write(row(k + 1, r, mode.training_only));
+        if (mode.crossval && r.test_n > 0) {
+            const double p = r.test_error / 100.0;
+            total += r.test_n;
+            errsum += r.test_n * static_cast<double>(r.test_error);
+            varsum += r.test_n * p * (1 - p);
+        }
+        int same = -1;
+        for (int j = 0; j < k && same < 0; ++j)
+            if (partition::pequal(records[static_cast<size_t>(j)].flag, records[static_cast<size_t>(j)].list, r.flag,
+                                  r.list))
+                same = j;
+        if (same >= 0) identical[static_cast<size_t>(same)].push_back(k + 1);
+        else ++unique;
+    }
+    log.write(kRule);
+
+    if (mode.crossval) {
+        std::string line = std::string(42, ' ') + "Cross-validated average";
+        if (total == 0) line += io::fmt_x(5) + "No data!";
+        else
+            line += io::fmt_x(4) + io::fmt_f(errsum / total, 7, 2) + "% (SE" +
+                    io::fmt_f(100.0 * std::sqrt(varsum) / total, 6, 2) + "%)";
+        log.write(line);
+    }
+    if (mode.priors) log.write("NOTE: errors based on adjusted counts for user specified priors");
+    if (!mode.bootstrap && !mode.crossval) return;
+    for (int j = 0; j < n; ++j) {
+        const std::vector<int>& later = identical[static_cast<size_t>(j)];
+        if (later.empty()) continue;
+        std::string line = " Search " + io::fmt_i(j + 1, 2) + " definition identical to search(es)";
+        for (size_t i = 0; i < later.size(); ++i) {
+            if (i > 0 && i % 10 == 0) {
+                log.write(line);
+                line.clear();
+            }
+            line += " " + io::fmt_i(later[i], 2);
+        }
+        log.write(line);
+    }
+    if (unique == n) log.write(" All optimal partitions are unique");
+    else log.write(" # of unique optimal partitions=" + io::list_int(unique));
+}
+
+} // namespace meru::search

@@ -1,0 +1,117 @@
+// The hull in the search window: the window opened for it (size, Window-menu
+// entry, axes holding the best list), the grey symbols by pixel, the curve
+// window's arguments, and a Beta+ press of a fake curve window followed by Esc.
+// The search headers name a member "slots", which Qt's keyword macro would take: first.
+#include "plots/hull_view.h"
+#include "plots/search_window.h"
+
+#include "platform/canvas.h"
+#include "platform/io/random.h"
+#include "ui/plotframe.h"
+#include "ui/ui_fixture.h"
+
+#include <vector>
+
+using namespace meru;
+
+namespace {
+
+std::vector<search::StoredPartition> best(std::initializer_list<std::pair<int, float>> points)
+{
+    std::vector<search::StoredPartition> v;
+    for (auto [c, g] : points) {
+        search::StoredPartition s;
+        s.complexity = c;
+        s.value = g;
+        v.push_back(s);
+    }
+    return v;
+}
+
+// Records the notes and boxes instead of showing them.
+class RecordingHullView : public plots::SearchHullView {
+public:
+    using SearchHullView::SearchHullView;
+    void msgbox(const std::string& t) override { boxes.push_back(t); }
+    void note(const std::string& t) override { notes.push_back(t); }
+    std::vector<std::string> boxes, notes;
+};
+
+int bgr(unsigned argb) { return static_cast<int>(((argb & 0xff) << 16) | (argb & 0xff00) | ((argb >> 16) & 0xff)); }
+
+} // namespace
+
+class HullViewTest : public test::UiTest {};
+
+TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
+{
+    const auto list = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
+    // The search kept y up to 1 and x up to 10: G = 10 widens y to 20, which holds the rest.
+    const search::WindowScale scale = plots::hull_scale({}, list);
+    EXPECT_DOUBLE_EQ(scale.ymax, 20);
+    EXPECT_DOUBLE_EQ(scale.xmax, 10); // already above 5 + 3
+    EXPECT_DOUBLE_EQ(plots::hull_scale({1, 4, 1}, list).xmax, 8);
+    EXPECT_DOUBLE_EQ(plots::hull_scale({1, 4, 1}, list).xstep, 2);
+    ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kHullMenuEntry));
+    platform::Canvas* canvas = frame.canvas(plots::kSearchWindow);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->image().width(), 500);
+    EXPECT_EQ(canvas->image().height(), 420);
+    EXPECT_TRUE(ctx.windows.units.count(plots::kSearchWindow));
+    canvas->set_journaling(true);
+
+    std::vector<plots::CurveWindow> seen;
+    std::vector<int> red_pixels;
+    const ui::PlotFrame plot = ctx.plot;
+    auto fake = [&](ui::Context&, plots::CurveWindow& w) {
+        seen.push_back(w);
+        // The symbols are drawn before the curve window is called.
+        for (const auto& e : list) {
+            const int x = plot.vieworg.x + ui::plot_pixel(plot.plotscale.x * e.complexity);
+            const int y = plot.vieworg.y - ui::plot_pixel(plot.plotscale.y * e.value);
+            red_pixels.push_back(bgr(canvas->image().pixel(x, y)));
+        }
+        w.y2 += 1.0; // Beta+ raised the line at c = 5 from 2.5 to 3.5; then Esc
+        w.clicked = 0;
+    };
+    std::vector<std::string> shown;
+    io::RandomStream random;
+    RecordingHullView view(
+        ctx, random,
+        [&](const search::StoredPartition* e, const std::string& caption) {
+            shown.push_back(caption + (e ? std::to_string(e->complexity) : "-"));
+        },
+        fake);
+    search::Penalty pen{0, true};
+    search::HullInput in;
+    in.entries = list;
+    log.set_trace_sink({});
+    const search::HullResult r = search::hullplot(in, pen, &view, log);
+
+    ASSERT_EQ(seen.size(), 1u);
+    const plots::CurveWindow& w = seen[0];
+    EXPECT_EQ(w.n, 6);
+    EXPECT_EQ(std::vector<double>(w.x.begin(), w.x.end()), (std::vector<double>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(w.highlight, 5); // position 4 (c = 4) at beta 0.5
+    EXPECT_EQ(w.label, "=4");
+    EXPECT_EQ(w.title, "Complexity hull");
+    EXPECT_TRUE(w.refline);
+    EXPECT_TRUE(w.interactive);
+    EXPECT_DOUBLE_EQ(w.x2, 5);
+    EXPECT_DOUBLE_EQ(w.y2, 2.5);
+    EXPECT_EQ(w.refcolour, 0x0000ff);
+    EXPECT_EQ(red_pixels, std::vector<int>(5, plots::kHullGrey));
+    bool bar = false;
+    for (const auto& c : canvas->journal())
+        bar = bar || (c.op == "text" && c.text.find("Beta+") != std::string::npos);
+    EXPECT_TRUE(bar);
+
+    EXPECT_EQ(shown, (std::vector<std::string>{"Partition at red point on hull4"}));
+    EXPECT_DOUBLE_EQ(pen.beta, 0.7);
+    EXPECT_FALSE(pen.automatic);
+    EXPECT_EQ(view.notes,
+              (std::vector<std::string>{"NOTE: new penalty parameter beta = 0.7 Re-do Search for new optimal$"}));
+    EXPECT_TRUE(view.boxes.empty());
+    // beta 0.7: G_beta 9.3 13.6 15.9 16.2 16 -> c = 4.
+    EXPECT_EQ(r.optimum, 4);
+}
