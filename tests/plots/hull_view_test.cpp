@@ -7,26 +7,16 @@
 
 #include "platform/canvas.h"
 #include "platform/io/random.h"
+#include "support/best_entries.h"
 #include "ui/plotframe.h"
 #include "ui/ui_fixture.h"
 
 #include <vector>
 
 using namespace meru;
+using test::best_entries;
 
 namespace {
-
-std::vector<search::StoredPartition> best(std::initializer_list<std::pair<int, float>> points)
-{
-    std::vector<search::StoredPartition> v;
-    for (auto [c, g] : points) {
-        search::StoredPartition s;
-        s.complexity = c;
-        s.value = g;
-        v.push_back(s);
-    }
-    return v;
-}
 
 // Records the notes and boxes instead of showing them.
 class RecordingHullView : public plots::SearchHullView {
@@ -45,7 +35,7 @@ class HullViewTest : public test::UiTest {};
 
 TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
 {
-    const auto list = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
+    const auto list = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
     // The search kept y up to 1 and x up to 10: G = 10 widens y to 20, which holds the rest.
     const search::WindowScale scale = plots::hull_scale({}, list);
     EXPECT_DOUBLE_EQ(scale.ymax, 20);

@@ -6,6 +6,8 @@
 #include "search/hull.h"
 #include "search/hullplot.h"
 
+#include "support/best_entries.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,20 +17,9 @@
 
 using namespace meru::search;
 
-namespace {
+using meru::test::best_entries;
 
-std::vector<StoredPartition> best(std::initializer_list<std::pair<int, float>> points)
-{
-    std::vector<StoredPartition> v;
-    for (auto [c, g] : points) {
-        StoredPartition s;
-        s.complexity = c;
-        s.value = g;
-        s.list.add_term({c + 1});
-        v.push_back(s);
-    }
-    return v;
-}
+namespace {
 
 std::vector<int> entries_of(const Hull& h)
 {
@@ -52,7 +43,7 @@ struct LogLines {
 TEST(Hull, PointsTiesAndChoiceWorkedByHand)
 {
     // Slopes from the origin 10, 7.5, 6, 4.75, 3.9; then 5, 4, 3, 2.375; 3, 2, 1.5; 1, 0.75; 0.5.
-    const auto five = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
+    const auto five = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
     const Hull h = complexity_hull(five);
     EXPECT_EQ(entries_of(h), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_DOUBLE_EQ(automatic_beta(h), 0.5);
@@ -64,23 +55,23 @@ TEST(Hull, PointsTiesAndChoiceWorkedByHand)
 
     // A slope equal to the best so far keeps the simpler entry (10 and 10 from the
     // origin), and entry 2 lies under the hull.
-    EXPECT_EQ(entries_of(complexity_hull(best({{1, 10}, {2, 12}, {3, 30}}))), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(entries_of(complexity_hull(best_entries({{1, 10}, {2, 12}, {3, 30}}))), (std::vector<int>{0, 1, 3}));
     // Within 0.1 % of G_1 (eps 0.01): 10.0025 does not beat 10; 10.015 does.
-    EXPECT_EQ(entries_of(complexity_hull(best({{1, 10}, {2, 20.005f}}))), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(entries_of(complexity_hull(best({{1, 10}, {2, 20.03f}}))), (std::vector<int>{0, 2}));
-    EXPECT_EQ(complexity_hull(best({{1, 10}, {2, 20.03f}})).position_of(1), -1);
+    EXPECT_EQ(entries_of(complexity_hull(best_entries({{1, 10}, {2, 20.005f}}))), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(entries_of(complexity_hull(best_entries({{1, 10}, {2, 20.03f}}))), (std::vector<int>{0, 2}));
+    EXPECT_EQ(complexity_hull(best_entries({{1, 10}, {2, 20.03f}})).position_of(1), -1);
     // Falling G never joins.
-    EXPECT_EQ(entries_of(complexity_hull(best({{2, 8}, {3, 6}, {4, 7}}))), (std::vector<int>{0, 1}));
+    EXPECT_EQ(entries_of(complexity_hull(best_entries({{2, 8}, {3, 6}, {4, 7}}))), (std::vector<int>{0, 1}));
 }
 
 TEST(Hull, NegativeEffectivenessGivesNoDownwardHullAndNoNegativeBeta)
 {
     // G_1 = -5: a tie margin of -0.005 would let the slope -0.002 of entry 2 in.
-    const Hull none = complexity_hull(best({{1, -5}, {2, -0.004f}}));
+    const Hull none = complexity_hull(best_entries({{1, -5}, {2, -0.004f}}));
     EXPECT_FALSE(none.exists());
     EXPECT_EQ(automatic_beta(none), 0.0);
     // Mixed signs: slopes -2, 2, 5/3 from the origin; then 1 from (2, 4).
-    const Hull mixed = complexity_hull(best({{1, -2}, {2, 4}, {3, 5}}));
+    const Hull mixed = complexity_hull(best_entries({{1, -2}, {2, 4}, {3, 5}}));
     EXPECT_EQ(entries_of(mixed), (std::vector<int>{0, 2, 3}));
     EXPECT_DOUBLE_EQ(automatic_beta(mixed), 0.1);
     EXPECT_FALSE(complexity_hull({}).exists());
@@ -88,7 +79,7 @@ TEST(Hull, NegativeEffectivenessGivesNoDownwardHullAndNoNegativeBeta)
 
 TEST(Hull, PenalisedTableWorkedByHand)
 {
-    const auto five = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
+    const auto five = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
     std::array<std::int64_t, 101> hist{};
     hist[2] = 7, hist[3] = 40, hist[4] = 90, hist[5] = 100; // nothing counted at 1: the reference is c = 2
     const PenalisedTable t = penalised_table(five, hist, 0.5);
@@ -186,7 +177,7 @@ struct FakeView : HullView {
     void note(const std::string& t) override { notes.push_back(t); }
 };
 
-const auto kFive = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
+const auto kFive = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
 const std::array<std::int64_t, 101> kHist = [] {
     std::array<std::int64_t, 101> h{};
     for (int c = 1; c <= 5; ++c) h[static_cast<size_t>(c)] = 10 * c;
@@ -282,7 +273,7 @@ TEST(HullPlot, OriginChosenOrNoHull)
         FakeView view;
         view.answers = {{1, 0.0}}; // a click on the origin alone does not go on
         Penalty pen{0.0, true};
-        const auto flat = best({{2, 0}});
+        const auto flat = best_entries({{2, 0}});
         HullInput in{flat, kHist};
         const HullResult r = hullplot(in, pen, &view, out.log);
         EXPECT_FALSE(r.hull.exists());

@@ -5,25 +5,17 @@
 #include "settings/bestdlg.h"
 #include "support/scripted_forms.h"
 
+#include "support/best_entries.h"
+
 #include <gtest/gtest.h>
 
 using namespace meru::settings;
 using meru::search::StoredPartition;
 using meru::test::ScriptedForms;
 
-namespace {
+using meru::test::best_entries;
 
-std::vector<StoredPartition> best(std::initializer_list<std::pair<int, float>> points)
-{
-    std::vector<StoredPartition> v;
-    for (auto [c, g] : points) {
-        StoredPartition s;
-        s.complexity = c;
-        s.value = g;
-        v.push_back(s);
-    }
-    return v;
-}
+namespace {
 
 struct Outcome {
     std::vector<std::string> log;
@@ -39,7 +31,7 @@ Outcome run_dialog(const BestChoiceInput& in, ScriptedForms& forms)
     return r;
 }
 
-const auto kList = best({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}, {6, -1e20f}});
+const auto kList = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}, {6, -1e20f}});
 
 } // namespace
 
@@ -52,7 +44,7 @@ TEST(BestDialog, LinesMarksAndRanges)
     EXPECT_EQ(lines[3], "  4. G_beta=    17.000000 at c= 4     *+");
     EXPECT_EQ(lines[5], "  6. G_beta= unknown      at c= 6       ");
     // Under the hull: no "+".
-    const auto under = best({{1, 10}, {2, 12}, {3, 30}});
+    const auto under = best_entries({{1, 10}, {2, 12}, {3, 30}});
     EXPECT_EQ(best_lines(under, meru::search::complexity_hull(under), 3, 0)[1],
               "  2. G_beta=    12.000000 at c= 2       ");
 
@@ -121,7 +113,7 @@ TEST(BestDialog, SilentChoiceDialogAndCancel)
             f.picked[bestdlg_ids::kList] = {false, true, false};
             return kOk;
         });
-        const auto under = best({{1, 10}, {2, 12}, {3, 30}});
+        const auto under = best_entries({{1, 10}, {2, 12}, {3, 30}});
         const meru::search::Hull h2 = meru::search::complexity_hull(under);
         const Outcome r = run_dialog({under, &h2, 3, 0.0, false, 0}, forms);
         EXPECT_EQ(r.choice.entry, 2);
