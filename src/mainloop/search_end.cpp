@@ -1,5 +1,6 @@
 #include "mainloop/search_end.h"
 
+#include "mainloop/dispatch.h"
 #include "mainloop/program.h"
 #include "partition/compat.h"
 #include "partition/complement.h"
@@ -244,6 +245,25 @@ void search_end_close(Program& p, SearchEnd& s)
     search::Penalty pen{p.crit.beta, p.crit.auto_beta};
     plots::SearchHullView view(p.ui, p.rng, {});
     search::hullplot(in, pen, &view, p.log);
+}
+
+Flow end_of_search(Program& p, const search::LoopResult& run)
+{
+    if (!p.analysis_open()) return Flow::loop_head;
+    SearchEnd s;
+    s.evaluated = run.evaluated;
+    s.display = p.options.dispgraph;
+    s.pair.reduce.tables = &p.analysis->tables;
+    s.pair.reduce.primitive = p.options.primattr;
+    s.pair.reduce.services = &p.services;
+    s.pair.reduce.trace = p.debug;
+    s.pair.full_reduction = p.options.fullred;
+    s.pair.measure = p.crit.complexity;
+    s.pair.debug = p.debug;
+    if (p.extent.upto) s.pair.upto = p.extent.bounds;
+    if (run.ended_by_user) p.services.clear_search_end();
+    if (search_end_result(p, s)) search_end_close(p, s);
+    return Flow::loop_head;
 }
 
 } // namespace meru::mainloop

@@ -14,6 +14,7 @@
 namespace meru::mainloop {
 
 struct Program;
+enum class Flow;
 
 struct SearchEnd {
     // The search that ended.
@@ -57,6 +58,12 @@ struct SearchEnd {
 // Steps after the loop up to the attrition report. False when nothing was
 // evaluated (the request ends there).
 bool search_end_result(Program& p, SearchEnd& s);
+
+// The search stage's call once the loop has run its last size vector (or was
+// ended by Search:End) and the extent box is printed: the end of a search that
+// does not iterate, over the program's results and settings. Says where the main
+// loop goes next.
+Flow end_of_search(Program& p, const search::LoopResult& run);
 
 // After the iterations stop: the repair count and, outside iterative mode, tree
 // growing, Process mode, a by-group series and bootstrap mode, the message line
