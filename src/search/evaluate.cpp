@@ -58,6 +58,8 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     }
     if (ys_.size() == 1) {
         sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+        if (table && settings_.class_tables)
+            class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
     } else {
         // Several Ys: one sample over the observations that have any of them, and
         // a layer per Y, so each candidate's membership words are made once.
@@ -124,10 +126,17 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         }
         break;
     case stats::ScoreInput::CountTable:
-        if (layers_.empty()) sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        if (class_sample_)
+            class_sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        else if (layers_.empty())
+            sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
-        for (std::size_t j = 0; j < ny; ++j)
-            values_[j] = criterion_->score(tables_[j].columns(ys_[j].nclasses), ys_[j].nclasses, &s.issues);
+        for (std::size_t j = 0; j < ny; ++j) {
+            const auto cells = tables_[j].columns(ys_[j].nclasses);
+            values_[j] = settings_.search_stage && !settings_.rank_stage
+                             ? criterion_->score_without_p(cells, ys_[j].nclasses)
+                             : criterion_->score(cells, ys_[j].nclasses, &s.issues);
+        }
         break;
     }
 }

@@ -16,6 +16,7 @@
 #include "partition/skiptally.h"
 #include "partition/termlist.h"
 #include "platform/io/logwriter.h"
+#include "search/class_sample.h"
 #include "search/search_results.h"
 #include "stats/censoring.h"
 #include "stats/count_table.h"
@@ -63,6 +64,9 @@ struct EvaluationSettings {
     bool fixpos = false;       // Fix Positive attributes is running (ranking)
     bool rank_plot = false;    // the attribute rank plot is running (ranking)
     int lc = 1;                // attribute dimension, for the ranking's percentage
+    // One Y scored by a count table: the tables come from the class-ordered
+    // snapshot (search/class_sample.h); false: from the general bit-packed sample.
+    bool class_tables = true;
 };
 
 // One candidate: the pair as mkpair left it, the packed (unreduced) candidate and
@@ -73,6 +77,8 @@ struct Candidate {
     int complexity = 0;
 };
 
+// In a search (outside the rank stage) p is left at 1 for the count-table
+// criteria: the search ranks by G alone, and the p-value costs as much as the count.
 struct Score {
     float g = 0.0f;                         // G summed over the Ys in range
     std::array<float, stats::kMaxYs> gk{};  // each Y's contribution
@@ -126,6 +132,7 @@ private:
     // The bit-packed sample: over the one Y in range, or over the observations
     // that have any Y in range with a layer per Y.
     std::unique_ptr<stats::PartitionSample> sample_;
+    std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;
     std::vector<stats::PartitionSample::YLayer*> layer_ptrs_;

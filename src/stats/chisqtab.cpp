@@ -7,8 +7,8 @@
 
 namespace meru::stats {
 
-ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
-                       std::span<double> colsum, NumericIssues* issues)
+ChiSquareTest chisq_statistic(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
+                              std::span<double> colsum)
 {
     ChiSquareTest r;
     if (ni < 1 || nj < 1) return r;
@@ -44,6 +44,13 @@ ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std:
         }
         r.coef = std::sqrt(r.chisq / r.total);
     }
+    return r;
+}
+
+ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
+                       std::span<double> colsum, NumericIssues* issues)
+{
+    ChiSquareTest r = chisq_statistic(table, ni, nj, rowsum, colsum);
     r.p = (r.chisq <= 0 || r.df <= 0) ? 1.0 : gammq(0.5 * r.df, 0.5 * r.chisq, issues);
     return r;
 }

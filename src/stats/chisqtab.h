@@ -24,4 +24,9 @@ struct ChiSquareTest {
 ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
                        std::span<double> colsum, NumericIssues* issues = nullptr);
 
+// The same test without its p-value (p stays 1): the statistic, df, the sums and
+// the coefficient, computed exactly as chisqtab computes them.
+ChiSquareTest chisq_statistic(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
+                              std::span<double> colsum);
+
 } // namespace meru::stats

@@ -79,6 +79,8 @@ public:
     // 2j + m: the chi-square test of the table gives p, c0 and c1 (rows 0 and 1)
     // and the criterion G. nj is clamped to the table and to kMaxClasses.
     virtual CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const;
+    // The same without the p-value (p stays 1): for a search, which ranks by G alone.
+    virtual CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const;
     // The log-rank statistic: G, its p-value (chi-square, one degree of freedom)
     // and c0, c1 the weights of membership 0 and 1.
     virtual CriterionValue score(const LogRankResult& logrank, NumericIssues* issues = nullptr) const;

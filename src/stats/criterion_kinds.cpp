@@ -55,15 +55,29 @@ CriterionValue SubgroupMse::score(const SplitSums& s) const
     return v;
 }
 
+CriterionValue SplitCriterion::score_without_p(std::span<const std::int64_t>, int) const { wrong_input(*this); }
+
 CriterionValue TableCriterion::score(std::span<const std::int64_t> table, int nj, NumericIssues* issues) const
+{
+    return value(table, nj, true, issues);
+}
+
+CriterionValue TableCriterion::score_without_p(std::span<const std::int64_t> table, int nj) const
+{
+    return value(table, nj, false, nullptr);
+}
+
+CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj, bool with_p,
+                                     NumericIssues* issues) const
 {
     CriterionValue v;
     nj = std::clamp(nj, 0, std::min(kMaxClasses, static_cast<int>(table.size() / 2)));
     const auto sub = table.first(static_cast<std::size_t>(2 * nj));
     std::array<double, 2> rows{};
     std::array<double, kMaxClasses> cols{};
+    const auto colspan = std::span<double>(cols).first(static_cast<std::size_t>(nj));
     const ChiSquareTest t =
-        chisqtab(sub, 2, nj, rows, std::span<double>(cols).first(static_cast<std::size_t>(nj)), issues);
+        with_p ? chisqtab(sub, 2, nj, rows, colspan, issues) : chisq_statistic(sub, 2, nj, rows, colspan);
     v.chisq = t.chisq;
     v.df = t.df;
     v.p = t.p;

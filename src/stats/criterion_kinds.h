@@ -36,9 +36,11 @@ public:
     ScoreInput input() const override { return ScoreInput::CountTable; }
     RandomScoring random_scoring() const override { return RandomScoring::CountTable; }
     CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const final;
+    CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const final;
     using SplitCriterion::score;
 
 protected:
+    CriterionValue value(std::span<const std::int64_t> table, int nj, bool with_p, NumericIssues* issues) const;
     // G of the table cut to its nj classes, given its chi-square.
     virtual double g(std::span<const std::int64_t> table, int nj, double chisq) const = 0;
 };

@@ -1,7 +1,8 @@
 // The search loop: which size vectors run and which are skipped, the counts per
 // vector, the reason-8 rule of later iterations, floating cuts, progress, the
-// search window calls and Search:End; the loop with the shape cache against a
-// plain reference loop on random problems; the shape cache against mkpair.
+// search window calls and Search:End; the loop with the shape cache, its count
+// tables and one or several threads against a plain reference loop on random
+// problems; the shape cache against mkpair.
 #include "search/search_loop.h"
 #include "search_fixture.h"
 
@@ -211,7 +212,9 @@ struct Reference {
 Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont)
 {
     Reference ref;
-    Evaluator ev(pb.data(cont), crit, search_settings());
+    EvaluationSettings es = search_settings();
+    es.class_tables = false; // the general bit-packed sample, not the loop's snapshot
+    Evaluator ev(pb.data(cont), crit, es);
     SkipTally skips;
     io::LogWriter log;
     log.set_trace_sink([](std::string_view) {});
@@ -325,7 +328,12 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         for (int a = 2; a <= pb.lc; ++a) pb.tables.att[static_cast<std::size_t>(a)].signbyte = pick(rng) % 4 ? 1 : -1;
         for (int a = 2; a <= pb.lc; ++a)
             pb.sign[static_cast<std::size_t>(a)] = pb.tables.att[static_cast<std::size_t>(a)].signbyte;
+        if (trial % 3 == 1) { // grouped weights, zero weights and a sample mask
+            for (auto& w : pb.weights) w = pick(rng) % 6;
+            for (auto& m : pb.mask) m = pick(rng) % 8 != 0;
+        }
         LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
         s.tables = &pb.tables;
         s.lines = pb.lines;
         const std::vector<std::vector<int>> bounds{{2, 2}, {2, 1}, {3}, {1, 1, 1}, {3, 3, 3}, {2}};

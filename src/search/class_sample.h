@@ -1,0 +1,69 @@
+#pragma once
+// The search's snapshot of the sample for count tables: the units (observations
+// in the mask, with a weight other than 0 and a Y class inside the table) ordered
+// by Y class, so that a class is a contiguous range of words, and within a class
+// by the width of their weights, so that the planes of the higher weight bits are
+// short. Per attribute three bit columns over the units (byte 1, byte 0, byte
+// 255) and whether the attribute has a missing byte among the units.
+//
+// A candidate's membership is word-wide AND/OR over its literals' columns: two
+// valued (no undetermined units, nothing to drop) when none of its literals has a
+// missing byte, three valued otherwise. Each cell of the count table is then a sum
+// of population counts over the words of one class. The table equals, cell for
+// cell, the one the general bit-packed sample (stats/partition_sample.h) and the
+// plain kernels give for the same list.
+//
+// Built once per search (after the mask, the weights and the Y are fixed);
+// columns are built on an attribute's first use, and after that a candidate
+// allocates nothing.
+#include "partition/termlist.h"
+#include "stats/count_table.h"
+#include "stats/evaluation.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace meru::search {
+
+class ClassOrderedSample {
+public:
+    // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
+    ClassOrderedSample(const stats::SampleView& view, int nclasses);
+
+    // The count table of the list (sense 1 plain, 0 flipped).
+    void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
+                stats::CountTable& out);
+
+    int units() const { return static_cast<int>(obs_.size()); }
+
+    struct Lit {
+        const std::uint64_t* fail;
+        const std::uint64_t* miss;
+    };
+    struct Plane {
+        int cls = 0;
+        std::int64_t value = 0;       // 2^bit, or -2^31 for the sign bit
+        std::uint32_t lo = 0, hi = 0; // the words holding its bits
+        std::size_t at = 0;           // its first word in planes_
+    };
+
+private:
+    void build(int attribute);
+
+    stats::AttributeMatrix abyte_;
+    int nclasses_ = 0;
+    std::size_t words_ = 0;
+    std::vector<int> obs_; // observation of each unit
+    std::int64_t beyond_ = 0;
+    std::vector<Plane> planes_;
+    std::vector<std::uint64_t> bits_;
+    std::vector<std::vector<std::uint64_t>> cols_; // per attribute: byte 1, byte 0, byte 255
+    std::vector<char> built_, missing_;
+    // The compiled candidate and the plane counts (reused).
+    std::vector<int> lp_;
+    std::vector<Lit> lits_;
+    std::vector<std::uint64_t> acc_det_, acc_mem_;
+};
+
+} // namespace meru::search
