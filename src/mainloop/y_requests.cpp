@@ -2,10 +2,34 @@
 
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "outcome/qt_scatter_dialogs.h"
 #include "outcome/qt_ydialogs.h"
+#include "outcome/scatter.h"
 #include "outcome/ymenu.h"
 
 namespace meru::mainloop {
+
+namespace {
+
+// The scatter mode of the Y menu on the open analysis. Its Z dialog lists the
+// attributes of every attribute line.
+bool run_scatter(Program& p, std::span<const char> mask)
+{
+    Analysis& a = *p.analysis;
+    outcome::QtScatterDialogs dialogs(p.ui);
+    outcome::ScatterContext cx{p.ui,      p.services,
+                               dialogs,   a.tables,
+                               a.data,    a.nodata ? 0 : a.stats.nread,
+                               mask,      a.stats.marks.charflag,
+                               a.outcome, p.msgline,
+                               {},        false,
+                               {},        {},
+                               {},        0.0};
+    for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
+    return outcome::scatter(cx);
+}
+
+} // namespace
 
 void run_ymenu(Program& p)
 {
@@ -41,9 +65,9 @@ void run_ymenu(Program& p)
         a.yset = true;
         p.flags.yoffered = false; // the OK item now names the confirmed Y
     }
+    if (mode == outcome::YMode::scatter && run_scatter(p, mask)) a.outcome.yabandon = true;
     switch (mode) {
     case outcome::YMode::transform:
-    case outcome::YMode::scatter:
     case outcome::YMode::distribution:
     case outcome::YMode::bygroup: not_available(p, Step::y); break;
     default: break;
