@@ -2,8 +2,8 @@
 // Building the attribute matrix once the records are read: the "_r_"
 // permutations, the values of each attribute line, the means and percentiles
 // that cuts need, the line statistics and the attribute bytes with their weights.
-// The builder computes only; the caller shows the progress and writes the
-// reports (attribute_report.h) from what it returns.
+// The builder computes only; the caller shows the progress, and the reports
+// are written above the core from what it returns.
 #include "files/percentiles.h"
 #include "files/readdata.h"
 
@@ -15,20 +15,6 @@ class RandomStream;
 }
 
 namespace meru::files {
-
-// A value that a nominal or ordinal line cannot take: not whole, or above 35.
-struct ValueError {
-    int obs = 0;  // observation number
-    int line = 0; // attribute line
-    float value = 0;
-    bool above = false; // above 35 (else not whole)
-};
-
-// Value errors beyond this many are counted, not listed.
-inline constexpr int kMaxValueErrorsLogged = 10;
-
-// What the attribute frequencies say of an attribute.
-enum class AttrNote { none, redundant, many_excluded };
 
 class AttributeBuilder {
 public:

@@ -376,10 +376,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     const int ndata = std::max(0, data_variable_count(t.vars));
     r.marks.reset(std::max(t.dims.nv, t.vars.nvar));
     for (auto& a : t.att) a.signbyte = 1;
-    if (novalid) {
-        no_data_report(t, cx);
-        return r;
-    }
+    if (novalid) return r;
     const int n = std::min(nexpected, d.n);
     int header = 0;
     if (t.vars.names_from_data) {
@@ -432,7 +429,6 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
         std::string m = "End of data file and apparently no valid data$";
         cx.sv.msgbox(m, BoxKind::Ok, false);
         novalid = true;
-        no_data_report(t, cx);
         return r;
     }
     if (r.extra_item_records > 0)
@@ -441,7 +437,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     if (free) report_free(t, r, cx, ndata);
     convert_character_variables(d, r.marks, r.nread, ndata);
     novalid = false;
-    make_attributes(t, d, r, cx, ndata, novalid);
+    build_attributes(t, d, r, cx);
     return r;
 }
 

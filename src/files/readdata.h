@@ -1,12 +1,16 @@
 #pragma once
 // Reading the data file into the data matrix, coding character data, the means
-// and percentiles that cuts need, the attribute matrix and the data summaries in
-// the output log.
+// and percentiles that cuts need and the attribute matrix. The notes of reading
+// itself go to the log here; the attribute reports (the percentile table, the data
+// summary, the statistics of the variables and the attribute frequencies) are
+// written above the core from what readdata returns.
 #include "files/dataset.h"
+#include "files/percentiles.h"
 #include "files/tables.h"
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace meru {
@@ -54,7 +58,30 @@ struct AttrWeights {
     long long excluded = 0; // abyte 255
 };
 
+// A value that a nominal or ordinal line cannot take: not whole, or above 35.
+struct ValueError {
+    int obs = 0;  // observation number
+    int line = 0; // attribute line
+    float value = 0;
+    bool above = false; // above 35 (else not whole)
+};
+
+// Value errors beyond this many are counted, not listed.
+inline constexpr int kMaxValueErrorsLogged = 10;
+
+// What the attribute frequencies say of an attribute.
+enum class AttrNote { none, redundant, many_excluded };
+
+// What building the attributes found, for the reports.
+struct AttributeFindings {
+    bool permuted = false;                                    // "_r_" lines drew non-repeatable permutations
+    std::vector<std::pair<int, LinePercentiles>> percentiles; // each line with percentile cuts, in order
+    std::vector<ValueError> value_errors;                     // the first kMaxValueErrorsLogged + 1
+    std::vector<AttrNote> notes;                              // [1..natt]; empty when no record kept weight
+};
+
 struct ReadDataResult {
+    AttributeFindings found;
     int nread = 0;               // records read: the number of observations from now on
     long long nobsin = 0;        // sum of the weights of all records read
     bool missing = false;        // some value is missing
@@ -94,11 +121,13 @@ struct ReadDataContext {
 int data_variable_count(const VariableTable& v);
 
 // Reads the data file (open on `in`, its records counted as `nexpected` by the
-// caller; `d` allocated for them) into `d`, then computes means and percentiles,
-// fills the attribute matrix and writes the summaries to the log. `novalid` is the
-// shared "no valid data" mark: when set on entry nothing is read and only the
-// no-data report is written; it is set when nothing usable was read and cleared
-// when data were read. Cut values, labels and banned flags in `t` are updated.
+// caller; `d` allocated for them) into `d`, then computes means and percentiles
+// and fills the attribute matrix (`found` of the result). `novalid` is the shared
+// "no valid data" mark: when set on entry nothing is read; it is set when nothing
+// usable was read and cleared when data were read. Cut values, labels and banned
+// flags in `t` are updated. The caller then writes the attribute reports: none
+// when reading was abandoned, the no-data report when `novalid` is set, else the
+// reports of what was found.
 ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected, bool& novalid,
                         ReadDataContext& cx);
 

@@ -12,6 +12,7 @@
 #include "platform/io/os.h"
 #include "platform/io/records.h"
 #include "platform/io/safe_files.h"
+#include "ui/attribute_report.h"
 
 #include <cerrno>
 #include <cstring>
@@ -386,6 +387,7 @@ private:
         sv.thinking(".. to read in data ", true);
         files::ReadDataContext rcx{sv, log, cx_.msgline, cx_.host.rng(), true};
         a->stats = files::readdata(a->tables, a->data, in, n, nodata, rcx);
+        ui::data_reports(a->tables, a->stats, rcx, nodata);
         in.close();
         if (a->stats.abandon) return fail();
         a->nodata = nodata || a->nodatafile;

@@ -202,3 +202,47 @@ TEST(Attributes, NominalLineWithoutCutExcludesEveryObservation)
     EXPECT_TRUE(r->t.line[2].banned);
     EXPECT_EQ(r->t.att[2].attlab[1].find("0.6"), std::string::npos);
 }
+
+TEST(Attributes, ReadingBuildsWithoutReportingAndTheReportsFollowFromItsResult)
+{
+    // Percentile cuts on a, "_r_", a value error on n (40 > 35), one record all
+    // missing: reading alone writes none of the attribute reports, and writing them
+    // afterwards from its result gives the whole opening log.
+    const std::string cf = "T\n*\na p 50\n_r_ i 2\nn n 1\n*\nfree comma\nDATA\n";
+    const std::string data = "a,n\n1,2\n2,40\n3,1\n,\n4,2\n";
+    const auto quiet = run_data(cf, data, "t.csv", false);
+    const auto full = run_data(cf, data, "t.csv", true);
+    for (const char* report : {"Percentiles of P<x> cuts", "non-repeatable permutation", "is >35",
+                               " n=", "attributes created", "Statistics of variables", "Code# Positive"})
+        EXPECT_FALSE(quiet->logged(report)) << report;
+    EXPECT_TRUE(quiet->r.found.permuted);
+    ASSERT_EQ(quiet->r.found.percentiles.size(), 1u);
+    EXPECT_EQ(quiet->r.found.percentiles[0].first, 2);
+    ASSERT_EQ(quiet->r.found.value_errors.size(), 1u);
+    EXPECT_EQ(quiet->r.found.value_errors[0].obs, 2);
+    EXPECT_EQ(quiet->r.found.notes.size(), static_cast<std::size_t>(quiet->t.natt) + 1);
+    // The matrix is the same with or without the reports.
+    EXPECT_EQ(quiet->d.abyte, full->d.abyte);
+    // The reports add lines after reading's own, in the order of the log.
+    ASSERT_GT(full->lines.size(), quiet->lines.size());
+    EXPECT_TRUE(std::equal(quiet->lines.begin(), quiet->lines.end(), full->lines.begin()));
+    std::vector<std::size_t> at;
+    for (const char* report : {"non-repeatable permutation", "Percentiles of P<x> cuts", "is >35",
+                               " n=", "Statistics of variables", "Code# Positive"}) {
+        const auto it = std::find_if(full->lines.begin(), full->lines.end(),
+                                     [&](const std::string& l) { return l.find(report) != std::string::npos; });
+        ASSERT_NE(it, full->lines.end()) << report;
+        at.push_back(static_cast<std::size_t>(it - full->lines.begin()));
+    }
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
+}
+
+TEST(Attributes, WithoutDataOnlyTheNoDataReportIsWritten)
+{
+    // Nothing read: the no-data report, and no summary or frequency table.
+    const auto run = run_data("T\na\n*\na i 1\n*\nfree comma\nDATA\n", "", "empty.csv");
+    EXPECT_TRUE(run->novalid);
+    EXPECT_EQ(run->count_logged(" There is no data read in to analyse."), 1);
+    EXPECT_FALSE(run->logged("%Attribute frequencies:"));
+    EXPECT_TRUE(run->r.found.notes.empty());
+}

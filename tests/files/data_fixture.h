@@ -1,7 +1,6 @@
 #pragma once
-// Runs the control-file reader and the data reader on texts written to a
-// temporary folder, capturing the log and the service calls.
-#include "files/attributes.h"
+// Runs the control-file reader, the data reader and its reports on texts
+// written to a temporary folder, capturing the log and the service calls.
 #include "files/controlfile.h"
 #include "files/readdata.h"
 #include "platform/io/logwriter.h"
@@ -9,6 +8,7 @@
 #include "platform/io/records.h"
 #include "support/recording_services.h"
 #include "support/temp_path.h"
+#include "ui/attribute_report.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,9 @@ inline std::string temp_file(const std::string& name, const std::string& text)
 
 // `cf` names the data file as DATA (replaced by its path). The data file is
 // written byte for byte; its records are counted as the main routine counts them.
-inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data, const std::string& name = "t.csv")
+// With `reports` off only the core's reading runs (no attribute reports).
+inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data, const std::string& name = "t.csv",
+                                         bool reports = true)
 {
     auto run = std::make_unique<DataRun>();
     run->log.set_trace_sink([r = run.get()](std::string_view l) { r->lines.emplace_back(l); });
@@ -95,6 +97,7 @@ inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data
     run->novalid = nvd.nodata;
     files::ReadDataContext cx{run->sv, run->log, run->msgline, run->rng, false};
     run->r = files::readdata(run->t, run->d, in, n, run->novalid, cx);
+    if (reports) ui::data_reports(run->t, run->r, cx, run->novalid);
     return run;
 }
 

@@ -1,4 +1,4 @@
-#include "files/attribute_report.h"
+#include "ui/attribute_report.h"
 
 #include "core/services.h"
 #include "files/charcodes.h"
@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace meru::files {
+namespace meru::ui {
+
+using namespace files;
 
 namespace {
 
@@ -132,8 +134,9 @@ void empty_lines_report(const ControlTables& t, const ReadDataResult& r, ReadDat
     if (empty > 0 && empty == t.nlines) cx.sv.helpshow("NOTE: No data at all");
 }
 
-void summary_report(const ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int ndata, bool& novalid)
+void summary_report(const ControlTables& t, ReadDataResult& r, ReadDataContext& cx, bool& novalid)
 {
+    const int ndata = std::max(0, data_variable_count(t.vars));
     cx.msgline = " n=" + io::fmt_i_wide(r.nobsin, 7) + " on " + io::fmt_i_wide(ndata, 4) + " vars" + " read from " +
                  io::fmt_i_wide(r.nread, 6) + " records of " + io::fmt_a(t.format.datapath, 28);
     cx.log.write(cx.msgline);
@@ -273,4 +276,33 @@ void no_data_report(ControlTables& t, ReadDataContext& cx)
     for (auto& a : t.att) a.signbyte = 1;
 }
 
-} // namespace meru::files
+} // namespace meru::ui
+
+namespace meru::ui {
+
+void data_reports(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, bool& novalid)
+{
+    if (r.abandon) return;
+    if (novalid) {
+        no_data_report(t, cx);
+        return;
+    }
+    const files::AttributeFindings& found = r.found;
+    if (found.permuted) cx.log.write("NOTE: non-repeatable permutation index _r_");
+    if (!found.percentiles.empty()) {
+        percentile_header(cx.log);
+        for (const auto& [k, lp] : found.percentiles) percentile_report(t.line[z(k)], lp, cx);
+        percentile_footer(r, cx);
+    }
+    value_error_report(t, found.value_errors, cx.log);
+    empty_lines_report(t, r, cx);
+    summary_report(t, r, cx, novalid);
+    if (novalid) {
+        no_data_report(t, cx);
+        return;
+    }
+    variable_statistics(t, r, cx);
+    attribute_frequencies(t, r, found.notes, cx);
+}
+
+} // namespace meru::ui
