@@ -47,6 +47,8 @@ void thirdz(ZChoice& z, const std::vector<std::string>& varnames, const std::vec
         v.distinguish = z.distinguish;
         v.variable = v.attribute = 0;
         const int id = dialogs.third(v);
+        if (v.variable < 0 || v.variable > static_cast<int>(varnames.size())) v.variable = 0;
+        if (v.attribute < 0 || v.attribute > static_cast<int>(attributes.size())) v.attribute = 0;
         if (id == kDialogMissing) {
             log.write(" Error: dialog box 5 not found");
             return;

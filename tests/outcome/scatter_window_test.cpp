@@ -74,20 +74,26 @@ TEST_F(ScatterTest, AClickOnAPointTogglesItsLabel)
 {
     open("birthwt");
     dialogs.picks = {{outcome::kOk, var("bwt"), var("lwt")}};
-    const double lwt1 = run->x(1, "lwt"), bwt1 = run->x(1, "bwt");
-    std::vector<bool> shown;
-    Click at;
-    next = [&](int wait) -> std::optional<Click> {
-        if (wait > 0) shown.push_back(drew_text(" 1")); // I6, squeezed
-        canvas().clear_journal();
-        if (wait >= 2) return std::nullopt;
+    auto at = [&](int i) {
         const ui::PlotFrame& p = ctx.plot;
-        at = {p.vieworg.x + ui::plot_pixel(lwt1 * p.plotscale.x), p.vieworg.y - ui::plot_pixel(bwt1 * p.plotscale.y)};
-        return at;
+        return Click{p.vieworg.x + ui::plot_pixel(run->x(i, "lwt") * p.plotscale.x),
+                     p.vieworg.y - ui::plot_pixel(run->x(i, "bwt") * p.plotscale.y)};
+    };
+    std::vector<bool> one, two;
+    next = [&](int wait) -> std::optional<Click> {
+        if (wait < 3) return at(wait + 1); // labels on observations 1, 2 and 3
+        one.push_back(drew_text(" 1"));    // I6, squeezed
+        two.push_back(drew_text(" 2"));
+        canvas().clear_journal();
+        if (wait == 3) {
+            canvas().image().save(QString::fromStdString(shots_folder() + "/scatter_lwt_bwt_labels.png"));
+            return at(1); // observation 1's label off again
+        }
+        return std::nullopt;
     };
     plot();
-    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
-    if (!std::getenv("MERU_E2E_SHOTS")) return;
+    EXPECT_EQ(one, (std::vector<bool>{true, false}));
+    EXPECT_EQ(two, (std::vector<bool>{true, true}));
 }
 
 TEST_F(ScatterTest, DirectScatterOpensInBoxMode)
@@ -237,6 +243,74 @@ TEST_F(ScatterTest, ZChoicesReachTheRotatingPlotAndSizeByZ)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of lwt against bwt"), 3);
     EXPECT_TRUE(drew_text("Proportional to age"));
     expect_menus_as_before();
+}
+
+TEST_F(ScatterTest, DistinguishedPointsAndTheirLevelMeans)
+{
+    open("birthwt");
+    attset = {1, 2}; // the attribute of low (low = 1 chosen, low = 0 the others)
+    dialogs.picks = {{outcome::kOk, var("bwt"), var("lwt")}, {outcome::kOk, var("bwt"), var("race")}};
+    dialogs.z_steps = {z_step(false, false, true, 0, 1), z_step(false, false, true, 0, 1)};
+    std::vector<int> red;
+    next = [&](int wait) -> std::optional<Click> {
+        if (wait == 0 || wait == 2) return button(6);
+        if (wait == 1) {
+            int n = 0;
+            for (const auto& c : calls("rectangle", outcome::kPointRed)) n += c.points[0].y() > 15;
+            red.push_back(n);
+        }
+        return std::nullopt;
+    };
+    plot();
+    EXPECT_EQ(red, (std::vector<int>{130}));
+    auto lines = log_lines();
+    // cor(lwt, bwt) over all points, then over low = 0 (R: 0.14530).
+    const auto other = std::find(lines.begin(), lines.end(), " Correlation =  0.145");
+    ASSERT_NE(other, lines.end());
+    EXPECT_EQ((other - 1)->substr(0, 3), "low");
+    EXPECT_EQ(*(other - 2), " Correlation =  0.186");
+    // By race: the means of bwt for low = 0 per level (tapply in R), after its legend.
+    const auto dash = std::find(other, lines.end(), "-------------------------");
+    const std::vector<std::string> means{"     1      73  0.340693E+04", "     2      15  0.315180E+04",
+                                         "     3      42  0.325717E+04"};
+    const auto first = std::find(dash, lines.end(), means[0]);
+    ASSERT_NE(first, lines.end());
+    EXPECT_EQ(std::vector<std::string>(first, first + 3), means);
+    EXPECT_EQ((first - 1)->substr(0, 3), "low");
+    EXPECT_EQ(calls("ellipse", outcome::kPointRed).size(), 3u);
+}
+
+TEST_F(ScatterTest, DirectScatterOfTwoDiscreteVariablesShowsTheError)
+{
+    open("bcw", "bcw_orig.csv");
+    y.direct_scatter = true;
+    y.scatx = var("thick");
+    y.scaty = var("malig");
+    plot();
+    EXPECT_TRUE(drew_text(" Misclassification error= 99.57%"));
+    EXPECT_TRUE(drew_text("Both variables seen as discrete. Cross-tabs written to LOG"));
+    EXPECT_FALSE(logged(" Correlation =  0.716")); // no correlation of two discrete variables in box mode
+    EXPECT_TRUE(drew_text("Proportional to Frequency"));
+}
+
+TEST_F(ScatterTest, SizeByZ)
+{
+    open("birthwt");
+    dialogs.picks = {{outcome::kOk, var("bwt"), var("lwt")}};
+    dialogs.z_steps = {z_step(false, true, false, var("age"), 0)};
+    std::vector<int> sizes;
+    next = [&](int wait) -> std::optional<Click> {
+        if (wait == 0) return button(6);
+        if (wait == 1)
+            for (const auto& c : calls("rectangle", outcome::kPointBlue))
+                if (c.points[0].y() > 15) sizes.push_back(c.points[1].x() - c.points[0].x());
+        return std::nullopt;
+    };
+    plot();
+    ASSERT_EQ(sizes.size(), 189u);
+    // Point size 20 over age 14..45: the youngest mother gets size 0, the oldest 20.
+    EXPECT_EQ(*std::min_element(sizes.begin(), sizes.end()), 0);
+    EXPECT_EQ(*std::max_element(sizes.begin(), sizes.end()), 20);
 }
 
 class ThirdZTest : public ::testing::Test {
