@@ -331,7 +331,10 @@ bool ScatterRun::z_button()
     for (;;) {
         v_.z.rotate = v_.z.size = v_.z.distinguish = false;
         thirdz(v_.z, names, attributes, cx_.dialogs, cx_.sv, cx_.ui.log);
-        if (v_.z.cancelled) return true;
+        if (v_.z.cancelled) {
+            if (v_.z.none) v_.size = 2;
+            return true;
+        }
         if (v_.z.size) {
             v_.size = 20;
             v_.density = false;

@@ -35,6 +35,7 @@ void thirdz(ZChoice& z, const std::vector<std::string>& varnames, const std::vec
     z.rotate = true;
     z.size = false;
     z.distinguish = false;
+    z.none = false;
     ZView v;
     v.variables = varnames;
     for (const ZAttribute& a : attributes) v.attributes.push_back(a.label);
@@ -49,17 +50,16 @@ void thirdz(ZChoice& z, const std::vector<std::string>& varnames, const std::vec
         const int id = dialogs.third(v);
         if (v.variable < 0 || v.variable > static_cast<int>(varnames.size())) v.variable = 0;
         if (v.attribute < 0 || v.attribute > static_cast<int>(attributes.size())) v.attribute = 0;
-        if (id == kDialogMissing) {
-            log.write(" Error: dialog box 5 not found");
+        if (id == kDialogMissing) log.write(" Error: dialog box 5 not found");
+        z.none = !v.rotate && !v.size && !v.distinguish;
+        if (id == kDialogMissing || id == kCancel || z.none) {
+            z.rotate = z.size = z.distinguish = false;
+            z.cancelled = true;
             return;
         }
         z.rotate = v.rotate;
         z.size = v.size;
         z.distinguish = v.distinguish;
-        if (id == kCancel || (!z.rotate && !z.size && !z.distinguish)) {
-            z.cancelled = true;
-            return;
-        }
         if (id != kOk) {
             if (id == ids::kZHelp) sv.helpshow("Show third variable Z");
             continue;

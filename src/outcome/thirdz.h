@@ -28,6 +28,7 @@ struct ZChoice {
     int attribute = 0; // the distinguishing attribute
     int value = 1;     // the attribute byte that marks the chosen group
     bool cancelled = false;
+    bool none = false; // OK with no box ticked (counts as cancelled)
 };
 
 // One item of the attribute list: the squeezed " NAME" + label, and its attribute.
@@ -41,8 +42,8 @@ std::vector<ZAttribute> z_attributes(const files::ControlTables& t, std::span<co
 
 // Shows the dialog until it is accepted or cancelled, with the conflict messages
 // (each in a box and in the log). Unticking all three boxes counts as Cancel.
-// A missing template writes its error line and returns with `z` as it was
-// (cancelled off).
+// A cancelled choice (and a missing template, which writes its error line)
+// leaves the three flags off.
 void thirdz(ZChoice& z, const std::vector<std::string>& varnames, const std::vector<ZAttribute>& attributes,
             ScatterDialogs& dialogs, Services& sv, io::LogWriter& log);
 

@@ -89,6 +89,25 @@ protected:
         mask.assign(static_cast<std::size_t>(run->d.n), 1);
     }
 
+    // A data set made of the given columns (variables 1, 2, ...), weights 1.
+    void open_columns(const std::vector<std::string>& names, const std::vector<std::vector<float>>& columns)
+    {
+        run = std::make_unique<DataRun>();
+        run->t.vars.varname.assign(1, "");
+        for (const auto& n : names) run->t.vars.varname.push_back(n);
+        run->t.vars.nvar = static_cast<int>(names.size());
+        const int n = static_cast<int>(columns.front().size());
+        files::allocate_data(run->d, n, run->t.vars.nvar, 1);
+        for (int i = 1; i <= n; ++i) {
+            for (std::size_t j = 0; j < columns.size(); ++j)
+                run->d.x(i, static_cast<int>(j) + 1) = columns[j][static_cast<std::size_t>(i - 1)];
+            run->d.obswt[static_cast<std::size_t>(i - 1)] = 1;
+        }
+        run->r.nread = n;
+        run->r.marks.charflag.assign(names.size() + 1, 0);
+        mask.assign(static_cast<std::size_t>(n), 1);
+    }
+
     // Runs the scatter mode; `next` gives the click of each mouse wait (its
     // number from 0), or the queue `clicks` when it is empty.
     bool plot(std::deque<Click> clicks = {})

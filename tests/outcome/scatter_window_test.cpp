@@ -189,21 +189,52 @@ TEST_F(ScatterTest, CrossTabsWithAMissingRowInBoxMode)
     EXPECT_FALSE(calls("ellipse", outcome::kMissingBlue).empty());
 }
 
+TEST_F(ScatterTest, MissingValuesBelowTheAxesAndTheSwap)
+{
+    // a on 1.5..3.5 and b on 1.5..2.5 (continuous); observations 2-4 miss a value.
+    open_columns({"a", "b"}, {{1.5f, -1.0f, 3.5f, -1.0f}, {1.5f, 2.5f, -1.0f, -1.0f}});
+    dialogs.picks = {{outcome::kOk, 2, 1}};
+    std::vector<std::vector<std::pair<int, int>>> drawn; // the symbols' centres per drawing
+    std::vector<ui::PlotFrame> frames;
+    bool note = false;
+    next = [&](int wait) -> std::optional<Click> {
+        std::vector<std::pair<int, int>> centres;
+        for (const auto& c : canvas().journal())
+            if (c.op == "rectangle" && c.points[0].y() > 15 &&
+                (c.colour == outcome::kPointBlue || c.colour == outcome::kMissingBlue))
+                centres.emplace_back((c.points[0].x() + c.points[1].x()) / 2,
+                                     (c.points[0].y() + c.points[1].y()) / 2);
+        drawn.push_back(centres);
+        frames.push_back(ctx.plot);
+        if (wait == 1) note = drew_text("Both missing     1( 25.00%)");
+        canvas().clear_journal();
+        if (wait == 0) return button(2); // Missd
+        if (wait == 1) return button(3); // X->Y
+        return std::nullopt;
+    };
+    plot();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(drawn[0].size(), 1u);
+    ASSERT_EQ(drawn[1].size(), 4u);
+    // A missing a at 1.5 - 0.18 * 2 = 1.14 along X, a missing b at 1.5 - 0.25 = 1.25 along Y.
+    const ui::PlotFrame& f = frames[1];
+    auto px = [&](double x) { return f.vieworg.x + ui::plot_pixel(x * f.plotscale.x); };
+    auto py = [&](double y) { return f.vieworg.y - ui::plot_pixel(y * f.plotscale.y); };
+    EXPECT_NEAR(drawn[1][1].first, px(1.14), 1);
+    EXPECT_NEAR(drawn[1][1].second, py(2.5), 1);
+    EXPECT_NEAR(drawn[1][2].first, px(3.5), 1);
+    EXPECT_NEAR(drawn[1][2].second, py(1.25), 1);
+    EXPECT_NEAR(drawn[1][3].first, px(1.14), 1);
+    EXPECT_NEAR(drawn[1][3].second, py(1.25), 1);
+    EXPECT_TRUE(note);
+    EXPECT_EQ(y.scatx, 2); // swapped by X->Y
+    EXPECT_EQ(y.scaty, 1);
+    EXPECT_EQ(drawn[2].size(), 4u);
+}
+
 TEST_F(ScatterTest, DenseShadingDarkensAPointDrawnTwice)
 {
-    run = std::make_unique<DataRun>();
-    run->t.vars.varname = {"", "a", "b"};
-    run->t.vars.nvar = 2;
-    files::allocate_data(run->d, 3, 2, 1);
-    const float values[3][2] = {{1.5f, 1.5f}, {1.5f, 1.5f}, {3.5f, 2.5f}};
-    for (int i = 1; i <= 3; ++i) {
-        run->d.x(i, 1) = values[i - 1][0];
-        run->d.x(i, 2) = values[i - 1][1];
-        run->d.obswt[static_cast<std::size_t>(i - 1)] = 1;
-    }
-    run->r.nread = 3;
-    run->r.marks.charflag.assign(3, 0);
-    mask.assign(3, 1);
+    open_columns({"a", "b"}, {{1.5f, 1.5f, 3.5f}, {1.5f, 1.5f, 2.5f}});
     dialogs.picks = {{outcome::kOk, 2, 1}};
     int twice = -1, once = -1;
     next = [&](int wait) -> std::optional<Click> {
@@ -371,8 +402,14 @@ TEST_F(ThirdZTest, AcceptsRefusesAndCancels)
     // Unticking all three and OK is Cancel; Help shows its topic and the dialog again.
     dialogs.z_steps = {z_step(true, false, false, 0, 0, outcome::ids::kZHelp), z_step(false, false, false, 1, 1)};
     show();
-    EXPECT_TRUE(z.cancelled);
+    EXPECT_TRUE(z.cancelled && z.none);
+    EXPECT_FALSE(z.rotate);
     EXPECT_EQ(sv.with_prefix("help:"), (std::vector<std::string>{"help:Show third variable Z"}));
+    // Cancel with a box ticked leaves every choice off.
+    dialogs.z_steps = {z_step(false, true, false, 1, 0, outcome::kCancel)};
+    show();
+    EXPECT_TRUE(z.cancelled && !z.none);
+    EXPECT_FALSE(z.size || z.rotate || z.distinguish);
 }
 
 TEST_F(ScatterTest, AttributeListOfTheZDialog)
