@@ -2,7 +2,9 @@
 # Scripted run of the scatter plot on bcw: Y > Scatterplot/Cross-tab with Y malig
 # and X thick, Circl (frequency circles and the cross-tab in the log, chi-square
 # 389.19 on 9 df as chisq.test(correct = FALSE) gives it in R), a picture of the
-# window, Esc back to the dialog and Cancel.
+# window, Esc back to the dialog and Cancel. Then on birthwt, lwt against bwt with
+# the Z dialog twice: Size by Z of age (a picture), then 3D rotating of age, which
+# logs its line and shows the dialog again, where Cancel returns to the plot.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -15,7 +17,7 @@ has() {
   grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""
 }
 
-cp "$src"/examples/bcw.mrc "$src"/examples/bcw_orig.csv "$work/"
+cp "$src"/examples/bcw.mrc "$src"/examples/bcw_orig.csv "$src"/examples/birthwt.* "$work/"
 
 cat > "$work/bcw.txt" <<SCRIPT
 dismiss
@@ -42,5 +44,38 @@ for l in "%Y:scatterplot" " Scatter of thick against malig" " Correlation =  0.7
   has "$log" "$l"
 done
 [ "$(png_size "$shots/scatter_bcw_thick_malig.png")" = "600x520" ] || fail "no 600x520 picture of the window"
+
+cat > "$work/birthwt.txt" <<SCRIPT
+dismiss
+menu File > Open
+file $work/birthwt.mrc
+dismiss
+menu Y > Scatterplot/Cross-tab
+dialog Scatter diagram
+  set Y = bwt
+  set X = lwt
+  press OK
+click 19 247 5
+dialog Third variable Z
+  set 1010 = off
+  set 1011 = on
+  set 9114 = age
+  press OK
+shot 19 $shots/scatter_lwt_bwt_size_by_age.png
+click 19 247 5
+dialog Third variable Z
+  set 9114 = age
+  press OK
+dialog Third variable Z
+  press Cancel
+click 19 22 5
+dialog Scatter diagram
+  press Cancel
+SCRIPT
+run_program birthwt 0 "$meru"
+log="$work/BIRTHWT.LOG"
+has "$log" " Rotating plot for Z=age"
+[ "$(grep -cxF " Scatter of lwt against bwt" "$log")" -eq 3 ] || fail "the window was not reopened after each Z dialog"
+[ "$(png_size "$shots/scatter_lwt_bwt_size_by_age.png")" = "600x520" ] || fail "no picture of Size by Z"
 
 finish "scatter: all passed"
