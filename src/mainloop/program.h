@@ -18,6 +18,7 @@
 #include "platform/io/os.h"
 #include "platform/io/random.h"
 #include "platform/menus.h"
+#include "plots/yhist.h"
 #include "rectdiag/diagram_settings.h"
 #include "search/search_results.h"
 #include "settings/criteria_dialog.h"
@@ -108,6 +109,7 @@ struct Program {
     std::unique_ptr<Analysis> analysis; // null while no analysis is open
     OpeningState opening;               // kept between openings (the control file, the dialog's path)
     io::RandomStream rng;               // the program's random stream
+    plots::DistWindowState distwin;     // the distribution window of the Y menu
     EditState edit;                     // the Edit menu's counts
 
     bool debug = false;              // trace switch

@@ -2,6 +2,8 @@
 
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "outcome/bygroup_mode.h"
+#include "outcome/qt_mode_dialogs.h"
 #include "outcome/qt_scatter_dialogs.h"
 #include "outcome/qt_ydialogs.h"
 #include "outcome/scatter.h"
@@ -66,10 +68,18 @@ void run_ymenu(Program& p)
         p.flags.yoffered = false; // the OK item now names the confirmed Y
     }
     if (mode == outcome::YMode::scatter && run_scatter(p, mask)) a.outcome.yabandon = true;
+    if (cx.yabandon) return;
+    outcome::QtModeDialogs modes(p.ui, p.distwin);
+    const outcome::Sp4Input sp4{a.tables, a.data, nobs, mask, a.outcome.defyname};
     switch (mode) {
+    case outcome::YMode::bygroup:
+        outcome::bygroup_mode(a.bygroup, sp4,
+                              {a.splitactive, a.outcome.yserial, &p.strategy.treemode, a.stats.marks.charflag}, modes,
+                              p.services, p.log);
+        p.menus.set_flags(kYMenu, 8, a.bygroup.mode ? platform::kMenuChecked : platform::kMenuUnchecked);
+        break;
     case outcome::YMode::transform:
-    case outcome::YMode::distribution:
-    case outcome::YMode::bygroup: not_available(p, Step::y); break;
+    case outcome::YMode::distribution: not_available(p, Step::y); break;
     default: break;
     }
 }
