@@ -16,8 +16,11 @@ std::optional<Count> binom(Count n, Count k)
     if (k < 1) return 1;
     if (n < 0 || k > n) return 0;
     if (k > n - k) k = n - k;
-    Wide r = 1;
-    for (Count i = 1; i <= k; ++i) {
+    Count small = 1; // while the products fit in 64 bits
+    Count i = 1;
+    for (; i <= k && small < (Count{1} << 31) && n < (Count{1} << 31); ++i) small = small * (n - k + i) / i;
+    Wide r = small;
+    for (; i <= k; ++i) {
         r = r * static_cast<Wide>(n - k + i) / i; // exact: r holds C(n - k + i, i)
         if (!fits(r)) return std::nullopt;
     }
@@ -36,7 +39,9 @@ void unrank(int n, int k, Count r, std::span<int> out)
             R -= count;
             // C(N-1-(s+1), m) = C(N-1-s, m) * (N-1-s-m) / (N-1-s)
             const Count top = N - 1 - s;
-            count = top > 0 ? static_cast<Count>(static_cast<Wide>(count) * (top - m) / top) : 0;
+            if (top <= 0) count = 0;
+            else if (count < (Count{1} << 31) && top - m < (Count{1} << 31)) count = count * (top - m) / top;
+            else count = static_cast<Count>(static_cast<Wide>(count) * (top - m) / top);
             ++s;
         }
         const int item = last + static_cast<int>(s) + 1;

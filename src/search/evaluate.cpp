@@ -119,7 +119,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         break;
     }
     case stats::ScoreInput::LogRank:
-        sample_->memberships(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, member_);
+        sample_->memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
             values_[j] = criterion_->score(logrank(y), &s.issues);
@@ -127,10 +127,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         break;
     case stats::ScoreInput::CountTable:
         if (class_sample_)
-            class_sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+            class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else if (layers_.empty())
-            sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
-        else sample_->partab(c.pair.first, c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
+            sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {
             const auto cells = tables_[j].columns(ys_[j].nclasses);
             values_[j] = settings_.search_stage && !settings_.rank_stage

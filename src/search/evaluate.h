@@ -75,6 +75,11 @@ struct Candidate {
     const partition::Partition& pair;
     const partition::TermList& packed;
     int complexity = 0;
+    // When set, the pair's first list (the pair's repflag is set, its lists may
+    // be unwritten): for scoring that reads only the first list.
+    const partition::TermList* first = nullptr;
+
+    const partition::TermList& first_list() const { return first ? *first : pair.first; }
 };
 
 // In a search (outside the rank stage) p is left at 1 for the count-table
@@ -103,6 +108,8 @@ public:
     Score score(const Candidate& c);
 
     const EvaluationSettings& settings() const { return settings_; }
+    // Scoring reads the pair's first list and the packed candidate only.
+    bool reads_first_list_only() const { return criterion_->input() != stats::ScoreInput::SplitSums; }
     const stats::SplitCriterion& criterion() const { return *criterion_; }
 
 private:

@@ -65,6 +65,15 @@ struct Jobs {
     }
 };
 
+// What a worker leaves for the merge besides the score: `simple` when the pair
+// came from the shape cache with the candidate as given for its first list and
+// no skip counted, so that the merge need not make it again (only for a
+// candidate that enters the top-10 list); its complexity then.
+struct Scored {
+    bool simple = false;
+    int complexity = 0;
+};
+
 // The loop's work storage, kept across candidates so that a candidate allocates
 // nothing once the largest size vector has been seen.
 struct Work {
@@ -78,6 +87,7 @@ struct Work {
     partition::Partition cur;
     Jobs jobs;
     std::vector<Score> scores;
+    std::vector<Scored> scored;
     partition::SkipTally scratch; // packcand's count, taken from the job instead
 };
 
@@ -161,16 +171,30 @@ struct Worker {
     partition::SkipTally tally;
     io::LogWriter quiet;
 
-    // Scores the evaluated jobs of [from, to) into out (the merge redoes the pair).
-    void score(const Jobs& jobs, std::size_t from, std::size_t to, std::vector<Score>& out,
+    // Scores the evaluated jobs of [from, to) into out; the merge makes the pair
+    // again unless the job is marked simple.
+    void score(const Jobs& jobs, std::size_t from, std::size_t to, std::vector<Score>& out, std::vector<Scored>& how,
                const std::atomic<bool>& cancel)
     {
         for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
+            how[j].simple = false;
             if (jobs.reason[j] != 0) continue;
             jobs.get(j, cand);
-            const partition::PairResult pr = cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
-            if (!pr.skip) out[j] = ev.score(Candidate{cur, cand, pr.complexity});
+            bool pending = false;
+            const long long before = tallied();
+            const partition::PairResult pr =
+                ev.reads_first_list_only() ? cache.make_lazy(cand, comp, jobs.side[j], cur, tally, quiet, pending)
+                                           : cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
+            if (pr.skip) continue;
+            out[j] = ev.score(Candidate{cur, cand, pr.complexity, pending ? &cand : nullptr});
+            how[j] = {pending && tallied() == before, pr.complexity};
         }
+    }
+    long long tallied() const
+    {
+        long long n = 0;
+        for (long long c : tally.count) n += c;
+        return n;
     }
 };
 
@@ -238,9 +262,10 @@ private:
         const std::size_t m = w_.jobs.size();
         bool go_on = true;
         if (workers_.empty() || m < 64) {
-            for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge(j, nullptr);
+            for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge(j, nullptr, nullptr);
         } else {
             w_.scores.resize(std::max(w_.scores.size(), m));
+            w_.scored.resize(std::max(w_.scored.size(), m));
             std::atomic<bool> cancel{false};
             const std::size_t t = workers_.size();
             std::vector<std::future<void>> done;
@@ -248,13 +273,13 @@ private:
             for (std::size_t k = 0; k < t; ++k) {
                 const std::size_t from = m * k / t, to = m * (k + 1) / t;
                 done.push_back(std::async(std::launch::async, [&, k, from, to] {
-                    workers_[k]->score(w_.jobs, from, to, w_.scores, cancel);
+                    workers_[k]->score(w_.jobs, from, to, w_.scores, w_.scored, cancel);
                 }));
             }
             for (std::size_t k = 0; k < t && go_on; ++k) {
                 while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.yield();
                 const std::size_t from = m * k / t, to = m * (k + 1) / t;
-                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j, &w_.scores[j]);
+                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j, &w_.scores[j], &w_.scored[j]);
             }
             cancel = true;
             for (auto& f : done) f.wait();
@@ -264,7 +289,7 @@ private:
     }
 
     // One job, in enumeration order; false when Search:End was polled.
-    bool merge(std::size_t j, const Score* pre)
+    bool merge(std::size_t j, const Score* pre, const Scored* how)
     {
         if (w_.jobs.reason[j] != 0) {
             partition::skip_add(skips_, w_.jobs.reason[j]);
@@ -273,12 +298,31 @@ private:
         const int r = w_.jobs.side[j];
         w_.jobs.get(j, w_.cand);
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
-        const partition::PairResult pr = s_.use_cache
-                                             ? cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_)
-                                             : partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
+        // The pair's lists are written only when scoring reads them or the
+        // candidate enters the top-10 list.
+        const EvaluationSettings& es = ev_.settings();
+        bool pending = false;
+        partition::PairResult pr;
+        if (how && how->simple) {
+            pr.complexity = how->complexity;
+            w_.cur.repflag = r;
+            pending = true;
+            if (es.combination && res_.top10.would_change(pr.complexity, pre->g, es.penalty)) {
+                pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
+                pending = false;
+            }
+        } else if (!s_.use_cache) {
+            pr = partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
+        } else if (ev_.reads_first_list_only()) {
+            pr = cache_.make_lazy(w_.cand, w_.comp, r, w_.cur, skips_, log_, pending);
+        } else {
+            pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
+        }
         if (pr.skip) return true;
-        const Candidate c{w_.cur, w_.cand, pr.complexity};
+        const Candidate c{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr};
         const Score sc = pre ? *pre : ev_.score(c);
+        if (pending && !how && es.combination && res_.top10.would_change(pr.complexity, sc.g, es.penalty))
+            cache_.fill_pair(w_.cur);
         const char mark = record(c, sc, ev_.settings(), res_, skips_);
         ++evaluated;
         if (++progress_count >= 500) {
@@ -354,8 +398,15 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     const bool floats = any_floating(s);
     std::vector<std::unique_ptr<Worker>> workers;
     if (s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace) {
-        for (int k = 0; k < s.threads; ++k)
-            workers.push_back(std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair));
+        // Each worker builds its own snapshot of the data (and orders the survival
+        // times): all at once.
+        workers.resize(static_cast<std::size_t>(s.threads));
+        std::vector<std::future<void>> made;
+        for (auto& w : workers)
+            made.push_back(std::async(std::launch::async, [&] {
+                w = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
+            }));
+        for (auto& f : made) f.get();
     }
     while (true) {
         ++out.vectors;
@@ -421,6 +472,10 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     }
     out.real_mkpair = cache.real_calls();
     out.cached_mkpair = cache.hits();
+    for (const auto& w : workers) {
+        out.real_mkpair += w->cache.real_calls();
+        out.cached_mkpair += w->cache.hits();
+    }
     return out;
 }
 

@@ -72,11 +72,14 @@ struct LoopSettings {
 };
 
 struct LoopResult {
-    int vectors = 0;             // size vectors started
-    bool ended_by_user = false;  // Search:End was polled
-    long long evaluated = 0;     // evaluations over all size vectors
-    long long real_mkpair = 0;   // candidates that ran mkpair
-    long long cached_mkpair = 0; // candidates whose pair came from the shape cache
+    int vectors = 0;            // size vectors started
+    bool ended_by_user = false; // Search:End was polled
+    long long evaluated = 0;    // evaluations over all size vectors
+    // Pairs made by running mkpair and pairs that came from a shape cache, over
+    // the calling thread and the workers (the merge makes a worker's pair again
+    // for a candidate that is not simple or enters the top-10 list).
+    long long real_mkpair = 0;
+    long long cached_mkpair = 0;
     struct Vector {
         std::vector<int> p;
         bool skipped = false; // by the "Up to" rule

@@ -48,14 +48,15 @@ void ShapeCache::key_of(const TermList& cand, int repflag)
     for (Literal l : cand.lits) distinct_.push_back(partition::attribute_of(l));
     std::sort(distinct_.begin(), distinct_.end());
     distinct_.erase(std::unique(distinct_.begin(), distinct_.end()), distinct_.end());
-    key_.clear();
-    key_.push_back(static_cast<char>(repflag));
-    key_.push_back(static_cast<char>(cand.q()));
-    for (int n : cand.lp) key_.push_back(static_cast<char>(n));
+    key_.resize(2 + cand.lp.size() + cand.lits.size());
+    std::size_t k = 0;
+    key_[k++] = static_cast<char>(repflag);
+    key_[k++] = static_cast<char>(cand.q());
+    for (int n : cand.lp) key_[k++] = static_cast<char>(n);
     for (Literal l : cand.lits) {
         const auto r =
             std::lower_bound(distinct_.begin(), distinct_.end(), partition::attribute_of(l)) - distinct_.begin();
-        key_.push_back(static_cast<char>(2 * r + (l < 0 ? 1 : 0)));
+        key_[k++] = static_cast<char>(2 * r + (l < 0 ? 1 : 0));
     }
 }
 
@@ -92,6 +93,24 @@ void ShapeCache::decode(const TermList& in, TermList& out) const
 partition::PairResult ShapeCache::make(TermList& cand, TermList& comp, int repflag, partition::Partition& cur,
                                        partition::SkipTally& tally, io::LogWriter& log)
 {
+    bool pending = false;
+    const partition::PairResult r = make_lazy(cand, comp, repflag, cur, tally, log, pending);
+    if (pending) fill_pair(cur);
+    return r;
+}
+
+void ShapeCache::fill_pair(partition::Partition& cur) const
+{
+    if (!pending_) return;
+    decode(pending_->first, cur.first);
+    decode(pending_->second, cur.second);
+}
+
+partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int repflag, partition::Partition& cur,
+                                            partition::SkipTally& tally, io::LogWriter& log, bool& pending)
+{
+    pending = false;
+    pending_ = nullptr;
     if (!enabled_ || !plain(cand)) {
         ++real_;
         return partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
@@ -106,21 +125,28 @@ partition::PairResult ShapeCache::make(TermList& cand, TermList& comp, int repfl
                 partition::skip_add(tally, k, o.tally[static_cast<std::size_t>(k)]);
         if (o.result.skip) return o.result;
         cur.repflag = repflag;
-        decode(o.cand, cand);
-        decode(o.first, cur.first);
-        decode(o.second, cur.second);
+        if (!o.cand_kept) decode(o.cand, cand);
+        pending_ = &o;
+        if (o.first_is_cand && o.cand_kept) pending = true;
+        else fill_pair(cur);
         return o.result;
     }
     ++real_;
     const partition::SkipTally before = tally;
+    Outcome o;
+    const bool given = it == map_.end() && encode(cand, o.cand);
     const partition::PairResult r = partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
     if (it != map_.end()) return r; // a shape that cannot be cached
-    Outcome o;
     o.result = r;
     for (int k = 1; k <= partition::kSkipReasons; ++k)
         o.tally[static_cast<std::size_t>(k)] =
             tally.count[static_cast<std::size_t>(k)] - before.count[static_cast<std::size_t>(k)];
-    if (!r.skip) o.cacheable = encode(cand, o.cand) && encode(cur.first, o.first) && encode(cur.second, o.second);
+    if (!r.skip) {
+        const TermList as_given = o.cand;
+        o.cacheable = given && encode(cand, o.cand) && encode(cur.first, o.first) && encode(cur.second, o.second);
+        o.cand_kept = o.cacheable && o.cand.lp == as_given.lp && o.cand.lits == as_given.lits;
+        o.first_is_cand = o.cacheable && o.first.lp == as_given.lp && o.first.lits == as_given.lits;
+    }
     map_.emplace(key_, std::move(o));
     return r;
 }

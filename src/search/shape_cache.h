@@ -28,6 +28,15 @@ public:
     partition::PairResult make(partition::TermList& cand, partition::TermList& comp, int repflag,
                                partition::Partition& cur, partition::SkipTally& tally, io::LogWriter& log);
 
+    // The same, except that on a cached outcome whose first list is the candidate
+    // itself the pair's lists are left unwritten (only its repflag is set) and
+    // `pending` is set: the first list is then `cand`, and fill_pair() writes the
+    // lists when they are wanted, before the next make.
+    partition::PairResult make_lazy(partition::TermList& cand, partition::TermList& comp, int repflag,
+                                    partition::Partition& cur, partition::SkipTally& tally, io::LogWriter& log,
+                                    bool& pending);
+    void fill_pair(partition::Partition& cur) const;
+
     // Whether the outcome of `cand` depends on its shape only.
     bool plain(const partition::TermList& cand) const;
 
@@ -41,6 +50,8 @@ private:
         partition::PairResult result;
         std::array<long long, partition::kSkipReasons + 1> tally{};
         partition::TermList cand, first, second; // literals as +-(rank + 2), or +-1
+        bool cand_kept = false;                  // mkpair left the candidate as it was
+        bool first_is_cand = false;              // the first list is the candidate as given
     };
     void key_of(const partition::TermList& cand, int repflag);
     bool encode(const partition::TermList& in, partition::TermList& out) const;
@@ -51,7 +62,8 @@ private:
     bool enabled_ = true;
     std::unordered_map<std::string, Outcome> map_;
     std::string key_;
-    std::vector<int> distinct_; // attributes of the current candidate, ascending
+    const Outcome* pending_ = nullptr; // the outcome fill_pair() writes
+    std::vector<int> distinct_;        // attributes of the current candidate, ascending
     mutable std::vector<int> attrs_;
     mutable std::vector<long long> vars_;
     long long real_ = 0, hits_ = 0;

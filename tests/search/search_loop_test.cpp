@@ -420,7 +420,8 @@ TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
         ps.measure = 1 + variant % 3;
         ps.full_reduction = variant >= 3;
         ps.reduce.tables = &pb.tables;
-        ShapeCache cache(ps, &pb.tables);
+        ShapeCache cache(ps, &pb.tables), lazy(ps, &pb.tables);
+        long long pending_seen = 0;
         io::LogWriter log;
         log.set_trace_sink([](std::string_view) {});
         for (int t = 0; t < 3000; ++t) {
@@ -450,8 +451,28 @@ TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
             EXPECT_EQ(pa.second.lits, pbb.second.lits);
             EXPECT_EQ(pa.second.lp, pbb.second.lp);
             EXPECT_EQ(pa.repflag, pbb.repflag);
+            // Left unwritten, the pair's first list is the candidate; written on demand.
+            TermList c = cand, cc;
+            partition::Partition pl;
+            SkipTally tl;
+            bool pending = false;
+            const auto rl = lazy.make_lazy(c, cc, rep, pl, tl, log, pending);
+            EXPECT_EQ(rl.complexity, ra.complexity);
+            EXPECT_EQ(tl.count, ta.count);
+            EXPECT_EQ(c.lits, a.lits);
+            EXPECT_EQ(pl.repflag, pa.repflag);
+            if (pending) {
+                ++pending_seen;
+                EXPECT_EQ(c.lits, pa.first.lits);
+                EXPECT_EQ(c.lp, pa.first.lp);
+                lazy.fill_pair(pl);
+            }
+            EXPECT_EQ(pl.first.lits, pa.first.lits);
+            EXPECT_EQ(pl.second.lits, pa.second.lits);
+            EXPECT_EQ(pl.second.lp, pa.second.lp);
         }
         EXPECT_GT(cache.hits(), 500);
+        EXPECT_GT(pending_seen, 100);
     }
 }
 
