@@ -95,6 +95,11 @@ int ScatterRun::below_axis(int dy) const { return -ui::plot_pixel(scan_.yr.lo * 
 bool ScatterRun::run()
 {
     const bool direct = cx_.y.direct_scatter;
+    auto valid = [this](int j) { return j >= 1 && j <= cx_.tables.vars.nvar && j <= cx_.data.ncols; };
+    if (direct && (!valid(cx_.y.scatx) || !valid(cx_.y.scaty))) {
+        cx_.y.direct_scatter = false; // a request without its two variables
+        return false;
+    }
     for (;;) {
         if (!direct && !choose()) {
             leave();

@@ -322,6 +322,14 @@ TEST_F(ScatterTest, DirectScatterOfTwoDiscreteVariablesShowsTheError)
     EXPECT_TRUE(drew_text("Both variables seen as discrete. Cross-tabs written to LOG"));
     EXPECT_FALSE(logged(" Correlation =  0.716")); // no correlation of two discrete variables in box mode
     EXPECT_TRUE(drew_text("Proportional to Frequency"));
+
+    // A direct request without its Y variable opens nothing.
+    frame.close_window(ui::kScatterWindow);
+    y.direct_scatter = true;
+    y.scaty = 0;
+    EXPECT_FALSE(plot());
+    EXPECT_FALSE(y.direct_scatter);
+    EXPECT_FALSE(frame.is_open(ui::kScatterWindow));
 }
 
 TEST_F(ScatterTest, SizeByZ)
