@@ -4,7 +4,9 @@
 #include "mainloop/file_requests.h"
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "platform/child_wait.h"
 #include "platform/frame.h"
+#include "platform/io/os.h"
 #include "settings/attr_picker.h"
 #include "settings/trainsplit.h"
 #include "ui/actlog.h"
@@ -155,10 +157,12 @@ bool editfile(Program& p, const std::string& path)
         return false;
     }
     const std::string name = io::split_path(program).name;
-    progress(p, "...running " + name + ". Exit " + name + " to continue");
+    // The desktop's opener hands the file on and returns at once: nothing to wait for.
+    if (name == io::kOpener) progress(p, "...running " + name);
+    else progress(p, "...running " + name + ". Exit " + name + " to continue");
     std::vector<std::string> args(command.begin() + 1, command.end());
     args.push_back(path);
-    const int status = io::run_and_wait(program, args);
+    const int status = platform::run_and_wait(program, args);
     if (active != platform::no_window) {
         p.frame.set_active(active);
         p.frame.set_focus(active);

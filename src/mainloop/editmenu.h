@@ -22,9 +22,11 @@ struct EditState {
 Flow edit_request(Program& program);
 
 // Runs the outside editor ($VISUAL, else $EDITOR, else the desktop's opener) on
-// `path` with an argument list (never through a shell) and waits for it; the
-// active window is active again afterwards. False, after the help topic
-// "ERROR: Notepad", when no editor can be found or started.
+// `path` with an argument list (never through a shell) and waits for it while
+// the program keeps serving its events; the active window is active again
+// afterwards. The progress text asks to exit the editor, except for the opener,
+// which returns at once. False, after the help topic "ERROR: Notepad", when no
+// editor can be found or started.
 bool editfile(Program& program, const std::string& path);
 
 // The training/test switch: counts it; an odd count puts the test sample in use

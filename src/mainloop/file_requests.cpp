@@ -113,7 +113,8 @@ void menus_for_analysis(Program& p, const Analysis& a)
     m.set_text(kEditMenu, 1, "Edit " + a.cfname + " ");
     set_items(p, kEditMenu, {0, 1, 2, 4, 5, 6, 8, 9}, kMenuEnabled);
     if (!observations) {
-        m.set_flags(kEditMenu, 8, kMenuGrey);
+        // Nothing to sample: a bootstrap would grey Process and hide Create added attribute.
+        set_items(p, kEditMenu, {8, 9}, kMenuGrey);
         for (int menu = kYMenu; menu <= kSearchMenu; ++menu) m.set_flags(menu, 0, kMenuGrey);
         set_items(p, kProcessMenu, {1, 2, 3, 4, 5, 6, 8}, kMenuGrey);
     }

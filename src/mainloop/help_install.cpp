@@ -12,7 +12,7 @@ void install_help(Program& p)
     p.help.topics = [&p](bool tipmode) { ui::helptopics(p.ui, p.help_files, tipmode); };
     p.help.web = [&p](bool manual, bool faq, bool web) {
         std::string message;
-        ui::webhelp(p.ui, message, {manual, faq, web});
+        ui::webhelp(p.ui, message, {manual, faq, web}, p.folder);
     };
 }
 

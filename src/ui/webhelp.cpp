@@ -1,8 +1,10 @@
 #include "ui/webhelp.h"
 
+#include "platform/child_wait.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/os.h"
 #include "ui/context.h"
+#include "ui/help_pages.h"
 #include "ui/messages.h"
 
 #include <optional>
@@ -23,16 +25,18 @@ std::optional<std::string> locate(const std::string& program)
 
 } // namespace
 
-std::string web_address(const WebRequest& request)
+std::string web_address(const WebRequest& request, const std::string& folder)
 {
-    std::string address;
-    if (request.web) address = std::string(kWebSite);
-    if (request.manual) address = std::string(kWebSite) + std::string(kManualPage);
-    if (request.faq) address = std::string(kWebSite) + std::string(kFaqPage);
-    return address;
+    std::string_view page;
+    if (request.web) page = kIndexPage;
+    if (request.manual) page = kManualPage;
+    if (request.faq) page = kFaqPage;
+    if (page.empty()) return {};
+    return (folder.empty() ? std::string(".") : folder) + "/" + std::string(page);
 }
 
-void webhelp(Context& ctx, std::string& message, const WebRequest& request, const std::string& opener)
+void webhelp(Context& ctx, std::string& message, const WebRequest& request, const std::string& folder,
+             const std::string& opener)
 {
     if (!io::current_folder()) {
         ctx.log.write("Failed to locate current directory");
@@ -45,9 +49,9 @@ void webhelp(Context& ctx, std::string& message, const WebRequest& request, cons
         helpshow(ctx, message);
         return;
     }
-    const std::string address = web_address(request);
+    const std::string address = web_address(request, folder);
     if (address.empty()) return;
-    if (io::open_url(address, *program) != 0) {
+    if (platform::open_url(address, *program) != 0) {
         std::string note_text = "Failure in SYSTEMQQ accessing MERU website $";
         note(ctx, note_text, NoteKind::Cut79, false);
     }

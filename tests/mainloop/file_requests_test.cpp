@@ -10,6 +10,7 @@
 #include "ui/ui_fixture.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace meru::test {
 namespace {
@@ -54,6 +55,22 @@ protected:
         return f;
     }
     bool grey(int menu, int item) { return !program->menus.enabled(menu, item); }
+    // The control file opened and split: observations 1 and 3 train, 2 and 4 test.
+    mainloop::Analysis& open_split()
+    {
+        EXPECT_EQ(open(cf), Flow::loop_head);
+        auto& a = *program->analysis;
+        a.data.obswt = {1, 0, 1, 0};
+        a.data.testwt = {0, 1, 0, 1};
+        a.splitactive = true;
+        return a;
+    }
+    std::string log_text()
+    {
+        program->log.flush();
+        std::ifstream in(program->log.path());
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
 
     std::string previous, folder, cf;
     std::vector<std::string> topics;
@@ -175,6 +192,35 @@ TEST_F(FileRequestTest, EditMrcRunsTheEditorWithThePathAsOneArgumentThenRereads)
     EXPECT_EQ(program->prefs.recent[0], cf);
 }
 
+TEST_F(FileRequestTest, OnlyAnEditorThatIsWaitedForIsToldToBeExited)
+{
+    // A fake editor and a fake desktop opener, both found along PATH; the opener
+    // hands the file on and returns, so nothing asks to exit it.
+    const std::string bin = folder + "bin";
+    std::filesystem::create_directory(bin);
+    for (const char* name : {"myeditor", "xdg-open"}) {
+        const std::string path = bin + "/" + name;
+        std::ofstream(path) << "#!/bin/sh\nexit 0\n";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    unsetenv("EDITOR");
+    const struct {
+        const char* visual;
+        const char* progress;
+    } cases[] = {{"myeditor", "...running myeditor. Exit myeditor to continue"}, {nullptr, "...running xdg-open"}};
+    for (const auto& c : cases) {
+        if (c.visual) setenv("VISUAL", c.visual, 1);
+        else unsetenv("VISUAL");
+        frame.canvas(mainloop::kProgressUnit)->set_journaling(true);
+        frame.canvas(mainloop::kProgressUnit)->clear_journal();
+        EXPECT_TRUE(mainloop::editfile(*program, cf));
+        EXPECT_EQ(progress_texts(), std::vector<std::string>{c.progress});
+    }
+    setenv("PATH", path.c_str(), 1);
+}
+
 TEST_F(FileRequestTest, EditorThatCannotBeFoundOrFailsIsNamedAndNoRereadIsAsked)
 {
     ASSERT_EQ(open(cf), Flow::loop_head);
@@ -218,6 +264,47 @@ TEST_F(FileRequestTest, BootstrapToggleTwiceShowsItsNoteOnceAndEndsOff)
     EXPECT_LT(on, off);
 }
 
+TEST_F(FileRequestTest, BootstrapStaysGreyWithoutDataAndStopsInByGroupMode)
+{
+    // Without data Edit item 9 is grey, so Process (Create added attribute) stays.
+    write("empty.csv", "");
+    answer("file " + write("empty.mrc", "Empty\na b\n*\na i 2\n*\nfree comma\nempty.csv\n") +
+           "\nanswer ok\ndismiss\n");
+    program->flags.qfile = program->flags.fopen = true;
+    ASSERT_EQ(mainloop::file_request(*program), Flow::loop_head);
+    program->flags.qfile = program->flags.fopen = false;
+    ASSERT_TRUE(program->analysis && program->analysis->nodata);
+    EXPECT_TRUE(grey(2, 9));
+    EXPECT_FALSE(grey(8, 0));
+    EXPECT_FALSE(grey(8, 9));
+    // With data it is offered; in by-group mode it shows its note and changes nothing.
+    ASSERT_EQ(open(cf, true), Flow::loop_head);
+    EXPECT_FALSE(grey(2, 9));
+    program->analysis->bygroup.mode = true;
+    topics.clear();
+    program->flags.qedit = program->flags.eboot = true;
+    mainloop::edit_request(*program);
+    EXPECT_EQ(topics, (std::vector<std::string>{"NOTE: bootstrap sample with by group"}));
+    EXPECT_FALSE(program->bootmode);
+    EXPECT_EQ(program->menus.text(2, 9), "Bootstrap sample");
+    EXPECT_FALSE(grey(8, 0));
+}
+
+TEST_F(FileRequestTest, TheTrainingTestSwitchLogsItsMessageOutsideASearchAndRenamesItsItem)
+{
+    auto& a = open_split();
+    mainloop::test_switch(*program);
+    EXPECT_EQ(program->menus.text(8, 8), "Switch to Training sample");
+    EXPECT_EQ(a.data.obswt, (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_NE(log_text().find("\nAnalysis is now on the test sample\n"), std::string::npos);
+    program->flags.sgo = true; // under Search:Go! the line is left out
+    mainloop::test_switch(*program);
+    program->flags.sgo = false;
+    EXPECT_EQ(program->menus.text(8, 8), "Switch to Test sample");
+    EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_EQ(log_text().find("Analysis is now on the training sample"), std::string::npos);
+}
+
 TEST_F(FileRequestTest, AnOpeningStartsWithoutXConstraintsCensoringOrSplit)
 {
     ASSERT_EQ(open(cf), Flow::loop_head);
@@ -244,11 +331,7 @@ TEST_F(FileRequestTest, AnOpeningStartsWithoutXConstraintsCensoringOrSplit)
 
 TEST_F(FileRequestTest, BootstrapMergesASplitAndUndoingItRestoresTheWeights)
 {
-    ASSERT_EQ(open(cf), Flow::loop_head);
-    auto& a = *program->analysis;
-    a.data.obswt = {1, 0, 1, 0};
-    a.data.testwt = {0, 1, 0, 1};
-    a.splitactive = true;
+    auto& a = open_split();
     program->flags.qedit = program->flags.eboot = true;
     mainloop::edit_request(*program);
     EXPECT_FALSE(a.splitactive);

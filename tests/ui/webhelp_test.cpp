@@ -30,13 +30,14 @@ std::string slurp(const std::string& path)
 
 } // namespace
 
-TEST(WebAddress, LaterItemsWinOverTheHomePage)
+TEST(WebAddress, LaterItemsWinOverTheIndexPage)
 {
-    EXPECT_EQ(ui::web_address({false, false, true}), "https://meru.example.org/");
-    EXPECT_EQ(ui::web_address({true, false, true}), "https://meru.example.org/manual.aspx");
-    EXPECT_EQ(ui::web_address({false, true, true}), "https://meru.example.org/faq.aspx");
-    EXPECT_EQ(ui::web_address({true, true, true}), "https://meru.example.org/faq.aspx");
-    EXPECT_EQ(ui::web_address({}), "");
+    EXPECT_EQ(ui::web_address({false, false, true}, "/opt/meru"), "/opt/meru/index.html");
+    EXPECT_EQ(ui::web_address({true, false, true}, "/opt/meru"), "/opt/meru/manual.html");
+    EXPECT_EQ(ui::web_address({false, true, true}, "/opt/meru"), "/opt/meru/faq.html");
+    EXPECT_EQ(ui::web_address({true, true, true}, "/opt/meru"), "/opt/meru/faq.html");
+    EXPECT_EQ(ui::web_address({false, false, true}, ""), "./index.html");
+    EXPECT_EQ(ui::web_address({}, "/opt/meru"), "");
 }
 
 TEST_F(UiTest, WebPageOpensThroughTheOpenerAndWaitsForIt)
@@ -46,8 +47,8 @@ TEST_F(UiTest, WebPageOpensThroughTheOpenerAndWaitsForIt)
     std::vector<std::string> topics;
     ctx.help = [&](std::string_view t) { topics.emplace_back(t); };
     std::string message;
-    ui::webhelp(ctx, message, {false, true, true}, opener);
-    EXPECT_EQ(slurp(record), "https://meru.example.org/faq.aspx");
+    ui::webhelp(ctx, message, {false, true, true}, "/opt/meru", opener);
+    EXPECT_EQ(slurp(record), "/opt/meru/faq.html");
     EXPECT_EQ(message, "NOTE: MS Internet Explorer");
     EXPECT_TRUE(topics.empty());
 }
@@ -57,8 +58,8 @@ TEST_F(UiTest, WebPageWithoutAnOpenerShowsItsHelpTopic)
     std::vector<std::string> topics;
     ctx.help = [&](std::string_view t) { topics.emplace_back(t); };
     std::string message;
-    ui::webhelp(ctx, message, {true, false, true}, dir.filePath("no-such-opener").toStdString());
-    ui::webhelp(ctx, message, {true, false, true}, "meru-no-such-opener-on-path");
+    ui::webhelp(ctx, message, {true, false, true}, "", dir.filePath("no-such-opener").toStdString());
+    ui::webhelp(ctx, message, {true, false, true}, "", "meru-no-such-opener-on-path");
     EXPECT_EQ(topics, (std::vector<std::string>(2, "ERROR: Internet Explorer not found")));
     EXPECT_EQ(message, "ERROR: Internet Explorer not found");
     EXPECT_TRUE(log_lines().empty());
@@ -70,8 +71,8 @@ TEST_F(UiTest, WebPageWhoseOpenerFailsGivesTheNote)
     const std::string opener = fake_opener(dir, "broken", 3, record);
     ModalAnswerer answer({"OK"});
     std::string message;
-    ui::webhelp(ctx, message, {true, false, true}, opener);
-    EXPECT_EQ(slurp(record), "https://meru.example.org/manual.aspx");
+    ui::webhelp(ctx, message, {true, false, true}, "/opt/meru", opener);
+    EXPECT_EQ(slurp(record), "/opt/meru/manual.html");
     ASSERT_EQ(answer.shown.size(), 1u);
     EXPECT_EQ(answer.shown[0].caption, "FIY:");
     EXPECT_NE(answer.shown[0].text.find("Failure in SYSTEMQQ accessing MERU website"), std::string::npos);

@@ -93,7 +93,8 @@ std::optional<std::string> find_on_path(std::string_view name)
     return std::nullopt;
 }
 
-int run_and_wait(const std::string& program, const std::vector<std::string>& args)
+int run_and_wait(const std::string& program, const std::vector<std::string>& args,
+                 const std::function<void()>& between)
 {
     if (program.empty()) return -1;
     std::vector<std::string> owned;
@@ -109,13 +110,19 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
     // posix_spawnp looks the program up along PATH as it stands; no shell.
     if (::posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+    for (;;) {
+        const pid_t got = ::waitpid(pid, &status, between ? WNOHANG : 0);
+        if (got == pid) break;
+        if (got < 0 && errno != EINTR) return -1;
+        if (got == 0) between();
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int open_url(const std::string& url, const std::string& opener) { return run_and_wait(opener, {url}); }
+int open_url(const std::string& url, const std::string& opener, const std::function<void()>& between)
+{
+    return run_and_wait(opener, {url}, between);
+}
 
 std::vector<std::string> editor_command()
 {
@@ -135,7 +142,7 @@ std::vector<std::string> editor_command()
         if (!w.empty()) words.push_back(std::move(w));
         if (!words.empty()) return words;
     }
-    return {"xdg-open"};
+    return {std::string(kOpener)};
 }
 
 void beep()

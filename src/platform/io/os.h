@@ -3,6 +3,7 @@
 // files, external programs, the browser, the beep and the single-copy lock.
 // External programs are started with an argument list, never through a shell,
 // and the process environment (PATH included) is never changed.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,12 +41,20 @@ std::optional<std::string> find_on_path(std::string_view name);
 
 // Runs `program` (looked up along PATH when it holds no "/") with the given
 // arguments and waits for it. Returns its exit status, or -1 when it could not
-// be started (or did not end normally).
-int run_and_wait(const std::string& program, const std::vector<std::string>& args);
+// be started (or did not end normally). Without `between` the wait blocks; with
+// it, the child is looked at again after every call of `between`, which should
+// wait a little while it serves the program's events.
+int run_and_wait(const std::string& program, const std::vector<std::string>& args,
+                 const std::function<void()>& between = {});
 
-// Opens a web address in the system's browser through `opener` (xdg-open unless
-// given). Returns what run_and_wait returns.
-int open_url(const std::string& url, const std::string& opener = "xdg-open");
+// Opens a web address or a local page in the system's browser through `opener`
+// (xdg-open unless given). Returns what run_and_wait returns.
+int open_url(const std::string& url, const std::string& opener = "xdg-open",
+             const std::function<void()>& between = {});
+
+// The desktop's opener: it hands a file to the program the desktop chooses and
+// returns at once, without waiting for that program to end.
+inline constexpr std::string_view kOpener = "xdg-open";
 
 // The command that edits a text file: $VISUAL, else $EDITOR (split at blanks),
 // else xdg-open. The file name is to be appended as one more argument.
