@@ -43,6 +43,7 @@ search::HullAnswer SearchHullView::draw(const search::HullDrawing& d)
     static constexpr std::array<int, 2> kBetaButtons{2, 3};
     ui::buttonbar(ctx_, kCurveBar, kWhite, kBarFont, kBlack,
                   hull.exists() ? std::span<const int>{} : std::span<const int>(kBetaButtons));
+    ui::textrow(ctx_, std::string_view(d.caption), kWhite, 2, kBarFont, kBlack);
     if (platform::Canvas* c = ctx_.frame.active_canvas()) c->set_vieworg(ctx_.plot.vieworg.x, ctx_.plot.vieworg.y);
     for (const search::StoredPartition& e : d.entries) {
         ui::Symbol s;

@@ -11,6 +11,8 @@
 #include "ui/plotframe.h"
 #include "ui/ui_fixture.h"
 
+#include <QDir>
+#include <cstdlib>
 #include <vector>
 
 using namespace meru;
@@ -104,4 +106,39 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
     EXPECT_TRUE(view.boxes.empty());
     // beta 0.7: G_beta 9.3 13.6 15.9 16.2 16 -> c = 4.
     EXPECT_EQ(r.optimum, 4);
+}
+
+TEST_F(HullViewTest, AcceptancePicture)
+{
+    // Seven complexities, two of them under the hull; the red point at c = 4.
+    const auto list = best_entries({{1, 10}, {2, 15}, {3, 14}, {4, 22}, {5, 21}, {6, 24}, {8, 24.5f}});
+    ASSERT_TRUE(plots::open_search_window(ctx, plots::hull_scale({}, list), plots::kHullMenuEntry));
+    io::RandomStream random;
+    plots::SearchHullView view(ctx, random, {});
+    search::Penalty pen{1.2, false};
+    search::HullInput in;
+    in.entries = list;
+    in.redraw = true; // drawn without waiting
+    const search::HullResult r = search::hullplot(in, pen, &view, log);
+    // Hull: (1, 10), (2, 15), (4, 22), (6, 24), (8, 24.5); G_beta at 1.2: 8.8 12.6 17.2 16.8 14.9.
+    ASSERT_EQ(r.hull.points.size(), 6u);
+    EXPECT_EQ(r.hull.points[3].entry, 4);
+    platform::Canvas* canvas = frame.canvas(plots::kSearchWindow);
+    const ui::PlotFrame& plot = ctx.plot;
+    const int rx = plot.vieworg.x + ui::plot_pixel(plot.plotscale.x * 4);
+    const int ry = plot.vieworg.y - ui::plot_pixel(plot.plotscale.y * 22);
+    EXPECT_EQ(bgr(canvas->image().pixel(rx, ry)), 0x0000ff); // the red point
+    // The penalty line from the origin to (8, 1.2 x 8): red at its middle.
+    const int lx = plot.vieworg.x + ui::plot_pixel(plot.plotscale.x * 4);
+    const int ly = plot.vieworg.y - ui::plot_pixel(plot.plotscale.y * 4.8);
+    bool red = false;
+    for (int dy = -1; dy <= 1; ++dy) red = red || bgr(canvas->image().pixel(lx, ly + dy)) == 0x0000ff;
+    EXPECT_TRUE(red);
+
+    const char* env = std::getenv("MERU_E2E_SHOTS");
+    const QString folder = env && *env ? QString(env) : dir.path();
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath("hull_window.png");
+    ASSERT_TRUE(frame.save_canvas_png(plots::kSearchWindow, path));
+    EXPECT_EQ(QImage(path).size(), QSize(500, 420));
 }
