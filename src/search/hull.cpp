@@ -115,12 +115,12 @@ void write_penalised_table(const PenalisedTable& table, io::LogWriter& log)
 
 std::string automatic_beta_line(double beta)
 {
-    return " Penalty parameter beta automatically set to " + io::list_real(beta);
+    return " Penalty parameter beta automatically set to " + io::list_real(static_cast<float>(beta));
 }
 
 std::string best_at_complexity_line(int complexity, double gbeta)
 {
-    return " Best at complexity " + io::fmt_i(complexity, 3) + "; G_beta=" + io::list_real(gbeta);
+    return " Best at complexity " + io::fmt_i(complexity, 3) + "; G_beta=" + io::list_real(static_cast<float>(gbeta));
 }
 
 } // namespace meru::search

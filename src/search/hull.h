@@ -65,7 +65,8 @@ PenalisedTable penalised_table(std::span<const StoredPartition> entries, std::sp
 // The " Complexities generated " heading, column line and one row per entry.
 void write_penalised_table(const PenalisedTable& table, io::LogWriter& log);
 
-// Log texts of the penalty and the winner.
+// Log texts of the penalty and the winner; the values are written in the
+// shortest form of their single-precision value, the precision of G.
 std::string automatic_beta_line(double beta);
 std::string best_at_complexity_line(int complexity, double gbeta);
 

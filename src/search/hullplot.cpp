@@ -76,7 +76,7 @@ HullResult hullplot(const HullInput& in, Penalty& penalty, HullView* view, io::L
     if (in.detailed) write_penalised_table(table, log);
     if (penalty.beta != start) {
         if (view != nullptr)
-            view->note("NOTE: new penalty parameter beta = " + io::list_real(penalty.beta) +
+            view->note("NOTE: new penalty parameter beta = " + io::list_real(static_cast<float>(penalty.beta)) +
                        " Re-do Search for new optimal$");
         penalty.automatic = false;
     }
