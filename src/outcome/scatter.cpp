@@ -487,7 +487,9 @@ void ScatterRun::points(const ScatterCloud& c)
     cx_.ui.symbols.overlapstep = v_.shift;
     std::optional<std::pair<int, int>> click = click_;
     click_.reset();
+    std::size_t drawn = 0;
     for (const PlotPoint& p : c.points) {
+        if (++drawn % 4096 == 0) cx_.sv.yield(); // a large cloud keeps the frame responsive
         if ((p.xmiss || p.ymiss) && !v_.show_missing) continue;
         int colour = p.other ? kPointRed : kPointBlue;
         if (p.xmiss || p.ymiss) colour = p.other ? kMissingRed : kMissingBlue;

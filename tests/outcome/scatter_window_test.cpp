@@ -232,6 +232,20 @@ TEST_F(ScatterTest, MissingValuesBelowTheAxesAndTheSwap)
     EXPECT_EQ(drawn[2].size(), 4u);
 }
 
+TEST_F(ScatterTest, CharacterCodesAsLevels)
+{
+    // X holds the codes A, A, B (10, 10, 11); the levels show their characters.
+    open_columns({"grade", "score"}, {{10, 10, 11}, {1.5f, 2.5f, 3.5f}});
+    run->r.marks.charflag[1] = 1;
+    dialogs.picks = {{outcome::kOk, 2, 1}};
+    plot();
+    const auto lines = log_lines();
+    const auto head = std::find(lines.begin(), lines.end(), " grade    n    mean of score");
+    ASSERT_NE(head, lines.end());
+    EXPECT_EQ(*(head + 2), "     A       2  0.200000E+01");
+    EXPECT_EQ(*(head + 3), "     B       1  0.350000E+01");
+}
+
 TEST_F(ScatterTest, DenseShadingDarkensAPointDrawnTwice)
 {
     open_columns({"a", "b"}, {{1.5f, 1.5f, 3.5f}, {1.5f, 1.5f, 2.5f}});
