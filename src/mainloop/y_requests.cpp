@@ -28,7 +28,9 @@ bool run_scatter(Program& p, std::span<const char> mask)
                                {},        {},
                                {},        0.0};
     for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
-    return outcome::scatter(cx);
+    if (!a.bygroup.mode) return outcome::scatter(cx);
+    outcome::QtModeDialogs modes(p.ui, p.distwin);
+    return outcome::scatter_by_groups(cx, a.bygroup, modes);
 }
 
 } // namespace

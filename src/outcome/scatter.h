@@ -25,6 +25,9 @@ struct Context;
 
 namespace meru::outcome {
 
+struct ByGroup;
+class ModeDialogs;
+
 // What the rotating X, Y, Z plot is handed when the Z dialog asks for it.
 struct RotateRequest {
     int xvar = 0, yvar = 0, zvar = 0;
@@ -57,5 +60,10 @@ struct ScatterContext {
 // True when the Y menu is to report the call as abandoned (Esc in a direct plot
 // outside by-group mode).
 bool scatter(ScatterContext& cx);
+
+// The scatter mode once for each by-group the user does not skip at its note,
+// on that group's observations with its label. True: the walk is over and the
+// Y menu reports the call as abandoned.
+bool scatter_by_groups(ScatterContext& cx, ByGroup& by, ModeDialogs& dialogs);
 
 } // namespace meru::outcome

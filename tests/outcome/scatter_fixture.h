@@ -113,6 +113,17 @@ protected:
     bool plot(std::deque<Click> clicks = {})
     {
         queue = std::move(clicks);
+        outcome::ScatterContext cx{
+            ctx, sv,      dialogs, run->t, run->d, run->r.nread, mask,     run->r.marks.charflag,
+            y,   msgline, attset,  bymode, group,  bylabel,      rotate3d, 0.0};
+        const bool abandoned = plot_with([&] { return outcome::scatter(cx); });
+        xmean = cx.xmean;
+        return abandoned;
+    }
+
+    // Runs `body` with the clicks fed to the scatter window's mouse waits.
+    bool plot_with(const std::function<bool()>& body)
+    {
         platform::set_clock(&clock);
         previous_ = platform::set_wait_hook([this](platform::WaitPoint point, int) {
             if (point != platform::WaitPoint::mouse) return;
@@ -131,15 +142,11 @@ protected:
             w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, c.x, c.y);
             w->mouse_event(platform::mouse_left_up, 0, c.x, c.y);
         });
-        outcome::ScatterContext cx{
-            ctx, sv,      dialogs, run->t, run->d, run->r.nread, mask,     run->r.marks.charflag,
-            y,   msgline, attset,  bymode, group,  bylabel,      rotate3d, 0.0};
-        const bool abandoned = outcome::scatter(cx);
-        xmean = cx.xmean;
+        const bool result = body();
         platform::set_wait_hook(previous_);
         platform::set_clock(nullptr);
         previous_ = {};
-        return abandoned;
+        return result;
     }
 
     platform::Canvas& canvas() { return *frame.canvas(ui::kScatterWindow); }

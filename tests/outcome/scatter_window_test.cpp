@@ -3,6 +3,8 @@
 // chisq.test(correct = FALSE), all in R), the bar's buttons by scripted clicks,
 // the journal's symbols, boxes and circles, a pixel read of the density shading,
 // the Z dialog's choices, the menus after every exit, and the acceptance pictures.
+#include "mode_fixture.h"
+#include "outcome/bygroup.h"
 #include "outcome/scatter_run.h"
 #include "outcome/thirdz.h"
 #include "scatter_fixture.h"
@@ -364,6 +366,41 @@ TEST_F(ScatterTest, SizeByZ)
     // Point size 20 over age 14..45: the youngest mother gets size 0, the oldest 20.
     EXPECT_EQ(*std::min_element(sizes.begin(), sizes.end()), 0);
     EXPECT_EQ(*std::max_element(sizes.begin(), sizes.end()), 20);
+}
+
+TEST_F(ScatterTest, OneRunPerByGroup)
+{
+    open("birthwt");
+    const int race = var("race");
+    outcome::ByGroup by;
+    by.mode = true;
+    by.byvar = "race";
+    by.byindex = race;
+    by.values = {1, 2, 3};
+    by.ngroups = 3;
+    for (int i = 1; i <= run->r.nread; ++i) by.obsvalues.push_back(run->x(i, "race"));
+    ScriptedModeDialogs modes;
+    modes.quit_answers = {1, 2, 1}; // "Quit by group" skips group 2
+    dialogs.picks = {
+        {outcome::kOk, var("bwt"), var("lwt")}, {outcome::kCancel, 0, 0}, {outcome::kOk, var("bwt"), var("lwt")}};
+    std::vector<int> points; // blue symbols of each group's first drawing
+    next = [&](int wait) -> std::optional<Click> {
+        int n = 0;
+        for (const auto& c : calls("rectangle", outcome::kPointBlue)) n += c.points[0].y() > 15;
+        points.push_back(n);
+        canvas().clear_journal();
+        return wait < 0 ? std::optional<Click>(button(1)) : std::nullopt;
+    };
+    outcome::ScatterContext cx{ctx, sv,      dialogs, run->t, run->d, run->r.nread, mask, run->r.marks.charflag,
+                               y,   msgline, attset,  false,  {},     {},           {},   0.0};
+    EXPECT_TRUE(plot_with([&] { return outcome::scatter_by_groups(cx, by, modes); }));
+    EXPECT_EQ(modes.quit_notes.size(), 3u);
+    EXPECT_EQ(points, (std::vector<int>{96, 67})); // table(race): 96 26 67
+    EXPECT_EQ(dialogs.scatter_shown, 4);           // each group: the plot, Esc, the dialog's Cancel
+    const auto lines = log_lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of lwt against bwt"), 2);
+    EXPECT_FALSE(cx.bymode);
+    expect_menus_as_before();
 }
 
 class ThirdZTest : public ::testing::Test {
