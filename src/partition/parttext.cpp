@@ -68,6 +68,23 @@ std::string parttext(const TermList& list, int form, bool& aminus)
     return text;
 }
 
+bool text_fits(const TermList& list, int form)
+{
+    long long p = 1;
+    std::size_t at = 0;
+    for (int len : list.lp) {
+        if (p >= kWriteLimit) return false;
+        ++p;
+        for (int k = 0; k < len; ++k) {
+            if (p >= kWriteLimit) return false;
+            const long long v = form == 0 ? -static_cast<long long>(list.lits[at]) : list.lits[at];
+            ++at;
+            p += static_cast<long long>(std::to_string(v).size()) + 1;
+        }
+    }
+    return true;
+}
+
 TokenPass parsetext(std::string_view input)
 {
     TokenPass r;

@@ -27,6 +27,9 @@ inline constexpr int kTokenDigits = 5;  // an attribute number has at most 5 dig
 // negated, and `aminus` is set. An empty list gives a blank text; a list too long
 // for the text stops at column 195 (the term being written then has no ")").
 std::string parttext(const TermList& list, int form, bool& aminus);
+// True when parttext(list, form, ...) writes the whole list (no literal would
+// start at column 195 or later); a list that does not fit would be cut short.
+bool text_fits(const TermList& list, int form = 1);
 
 // One tokenizing pass over a text (its first 200 columns).
 struct TokenPass {

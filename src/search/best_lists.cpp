@@ -34,7 +34,25 @@ void store(StoredPartition& s, int complexity, float value, float p, int flag, c
     s.list.lits.assign(list.lits.begin(), list.lits.end());
 }
 
+// Applies `fix` to the first `count` slots, removing those it refuses; removed
+// slots move behind the kept ones with the empty value. Returns the new count.
+template <std::size_t N> int rewrite_slots(std::array<StoredPartition, N>& slots, int count, const EntryFix& fix)
+{
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!fix(slots[static_cast<std::size_t>(i)])) continue;
+        if (kept != i) std::swap(slots[static_cast<std::size_t>(kept)], slots[static_cast<std::size_t>(i)]);
+        ++kept;
+    }
+    for (int i = kept; i < count; ++i) slots[static_cast<std::size_t>(i)].value = kEmptyValue;
+    return kept;
+}
+
 } // namespace
+
+void BestAtComplexity::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
+void TopList::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
+void TopG::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
 
 BestAtComplexity::BestAtComplexity()
 {

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -32,6 +33,11 @@ struct StoredPartition {
     int flag = 1;              // 1: the list is A, 0: it is A-
     partition::TermList list;  // term count q(), literal count count()
 };
+
+// Rewrites stored entries in place: `fix` may change an entry's list (its
+// meaning must stay the same); an entry for which it returns false is removed and
+// the later entries move up.
+using EntryFix = std::function<bool(StoredPartition&)>;
 
 // Where an offer goes: the slot, and whether the count grows.
 struct Placement {
@@ -53,6 +59,7 @@ public:
 
     int count() const { return count_; }
     std::span<const StoredPartition> entries() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
+    void rewrite(const EntryFix& fix);
 
 private:
     std::optional<Placement> place(int complexity, float g) const;
@@ -77,6 +84,7 @@ public:
     // Leading slots that hold a value above the empty mark.
     int count() const { return count_; }
     std::span<const StoredPartition> entries() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
+    void rewrite(const EntryFix& fix);
     // Every slot, the empty ones after the count included.
     std::span<const StoredPartition> slots() const { return slots_; }
     static float value_of(int complexity, float g, double beta)
@@ -107,6 +115,7 @@ public:
 
     int count() const { return count_; }
     std::span<const StoredPartition> entries() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
+    void rewrite(const EntryFix& fix);
 
 private:
     int place(float g) const;
