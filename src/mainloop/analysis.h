@@ -8,6 +8,7 @@
 #include "files/tables.h"
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
+#include "partition/expand.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
 
@@ -45,6 +46,11 @@ struct Analysis {
     bool nodatafile = false;     // the data file or its name is unusable
     int naddatt = 0;             // added attributes made so far
     bool added_from_cf = false;  // the next added attributes are the control file's combinations
+
+    // The added attributes' slots and definitions, and those made through the
+    // Process menu (named +01, +02, ...).
+    partition::AddedAttributes added;
+    int process_count = 0;
 
     // Working tables sized with the data.
     std::vector<int> varline; // [1..NFMAX]: variable -> attribute line of the X constraint

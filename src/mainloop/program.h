@@ -20,6 +20,7 @@
 #include "platform/menus.h"
 #include "plots/yhist.h"
 #include "rectdiag/diagram_settings.h"
+#include "search/iteration.h"
 #include "search/search_results.h"
 #include "settings/criteria_dialog.h"
 #include "settings/extent.h"
@@ -99,6 +100,9 @@ struct Program {
     rectdiag::DiagramSettings diagram;
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
     RankState rank;                // the rank stage's tables and hooks
+
+    // The iterative search: its switch, iteration, letter counter and last partition.
+    search::IterationState iteration;
 
     std::string folder; // the program's folder: help files, dialogs, fonts, scratch file
     std::string prefs_path;

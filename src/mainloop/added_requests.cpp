@@ -1,0 +1,145 @@
+#include "mainloop/added_requests.h"
+
+#include "mainloop/iterative_search.h"
+#include "mainloop/menubar.h"
+#include "mainloop/program.h"
+#include "partition/complement.h"
+#include "partition/reduce.h"
+#include "search/combination_write.h"
+
+namespace meru::mainloop {
+
+namespace {
+
+std::string name8(const std::string& name)
+{
+    std::string s = name.substr(0, files::kNameLen);
+    s.resize(files::kNameLen, ' ');
+    return s;
+}
+
+partition::ReduceOptions reduce_options(Program& p)
+{
+    partition::ReduceOptions opt;
+    opt.tables = &p.analysis->tables;
+    opt.label_rules = p.options.fullred;
+    opt.primitive = p.options.primattr;
+    opt.services = &p.services;
+    opt.trace = p.debug;
+    return opt;
+}
+
+// The complement of `first` (of form `sense`) into `second`; false when it failed.
+bool complement_of(Program& p, const partition::TermList& first, int sense, partition::TermList& second,
+                   const partition::ReduceOptions& opt)
+{
+    partition::SkipTally tally;
+    return !partition::failed(partition::complement(first, sense, second, opt, tally, p.log, p.debug));
+}
+
+} // namespace
+
+search::MadeAttribute create_process_attribute(Program& p, const partition::Partition& cur,
+                                               const std::string& combo_name)
+{
+    search::MadeAttribute m;
+    if (!p.analysis) return m;
+    Analysis& a = *p.analysis;
+    const bool combination = !combo_name.empty();
+    const std::string name = combination ? combo_name : search::process_name(a.process_count + 1);
+    search::AddedContext c{a.tables, a.data, a.added};
+    search::HeldReferences refs = held_references(p, nullptr, nullptr, nullptr);
+    m = search::make_added(c, cur, name, p.options.skipcomb, refs, p.log);
+    apply_renumbering(p, m.renumbering);
+    if (!m.made) {
+        p.services.helpshow("NOTE:too many added attributes");
+        return m;
+    }
+    if (!combination) ++a.process_count;
+    a.naddatt = a.added.count;
+    p.log.write("  Added  attribute: " + name8(name) + " is created");
+    if (a.added.count == 1) p.menus.set_flags(kViewMenu, 6, platform::kMenuEnabled);
+    if (!combination && !a.added_from_cf &&
+        p.services.quiz("?Added attribute made. Write as a control file combination?"))
+        search::write_combination(a.cfname, name, cur.a(), a.tables.cfcomb, p.services);
+    return m;
+}
+
+void offer_combination(Program& p, const partition::Partition& cur, const std::string& name)
+{
+    if (!p.analysis || cur.first.lits.empty() || partition::attribute_of(cur.first.lits[0]) == 1) return;
+    if (!p.services.quiz("?Write created attribute as a control file combination?")) return;
+    search::write_combination(p.analysis->cfname, name, cur.a(), p.analysis->tables.cfcomb, p.services);
+}
+
+bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& cur, partition::TermList& picked,
+                  const partition::PartitionWindow& show)
+{
+    if (!p.analysis) return false;
+    if (in.from == EnteredFrom::manual || in.from == EnteredFrom::combination) {
+        if (!p.reduction_saved) {
+            p.saved_fullred = p.options.fullred;
+            p.saved_primattr = p.options.primattr;
+            p.reduction_saved = true;
+        }
+        p.options.primattr = !in.simplify;
+        p.options.fullred = in.simplify;
+        if (in.from == EnteredFrom::combination) p.log.write(" Control file combination");
+    }
+    if (in.list.empty()) return false;
+    picked = in.list;
+    const int sense = in.repflag == 1 ? partition::kPlain : partition::kFlipped;
+    const std::string caption = in.from == EnteredFrom::manual  ? "Manual Process Partition"
+                                : in.from == EnteredFrom::added ? "Added attribute"
+                                : in.from == EnteredFrom::combination
+                                    ? "Control file combination " + name8(in.combo_name)
+                                    : "Current partition is:";
+    if (show) show(in.list, in.repflag, caption);
+
+    p.services.thinking("..reducing Boolean algebra. Please wait. ", true);
+    const partition::ReduceOptions opt = reduce_options(p);
+    partition::TermList first = in.list;
+    const partition::TermStatus st = partition::reduce(first, sense, opt);
+    if (st == partition::status::kConstPlus || st == partition::status::kConstMinus) {
+        // The constant of the list's own form that is the empty set means A is empty.
+        const bool a_empty = (first.lits[0] == partition::empty_constant(sense)) == (in.repflag == 1);
+        p.log.write(a_empty ? "NOTE: null set" : "NOTE: universal set");
+        return false;
+    }
+    if (st != partition::status::kUnchanged) {
+        if (show) show(first, in.repflag, "Simplified partition:");
+        if (in.from == EnteredFrom::manual && in.rectangle) p.services.helpshow("NOTE: Partition is simplified");
+    }
+
+    p.services.thinking(".. determining complement. Please wait. ", true);
+    partition::TermList second;
+    if (!complement_of(p, first, sense, second, opt)) return false;
+    p.services.thinking(".. simplifying complement. Please wait. ", true);
+    const bool reduced = partition::reduce(second, 1 - sense, opt) != partition::status::kUnchanged;
+    if (show) show(second, 1 - in.repflag, reduced ? "Simplified complement :" : "Complement:");
+
+    if (!p.options.primattr) {
+        bool note_once = true;
+        const files::ControlTables& t = p.analysis->tables;
+        auto fits = [&] {
+            return partition::compat(first, second, in.repflag, t, note_once, p.services, p.log, show).compatible;
+        };
+        if (!fits()) {
+            bool fixed = complement_of(p, first, sense, second, opt) && fits();
+            if (!fixed) {
+                p.services.helpshow("NOTE: Boolean algebra problem not fixed");
+                partition::TermList back;
+                fixed = complement_of(p, second, 1 - sense, back, opt) && (first = back, fits());
+            }
+            if (fixed) p.services.note("NOTE: Boolean algebra seems fixed", NoteKind::Full, false);
+            else p.services.helpshow("NOTE: Boolean algebra still not fixed");
+            if (show) show(first, in.repflag, "Back-transposed partition");
+        }
+    }
+    cur.first = std::move(first);
+    cur.second = std::move(second);
+    cur.repflag = in.repflag;
+    return true;
+}
+
+} // namespace meru::mainloop

@@ -1,0 +1,52 @@
+#pragma once
+// What the Process and View handlers call for added attributes and entered
+// partitions: making an added attribute from the chosen partition, offering it
+// to the control file, and showing a partition entered by hand, taken from the
+// control file's combinations or from View > Added attributes.
+#include "partition/compat.h"
+#include "partition/termlist.h"
+#include "search/added_attributes.h"
+
+#include <string>
+
+namespace meru::mainloop {
+
+struct Program;
+
+// Process > Create added attribute, after the chosen partition has been evaluated
+// and `cur` made from it (the by-group refusal is the handler's). The name is
+// "+" and the Process count (+01, ...), or `combo_name` for a control-file
+// combination; the log gets "  Added  attribute: NAME is created"; the first one
+// enables View > Added attributes. Unless the partition is a combination or the
+// control file's combinations are being made at an opening, the question
+// "?Added attribute made. Write as a control file combination?" and, on Yes, the
+// combination written. Returns what was made (nothing when there was no room).
+search::MadeAttribute create_process_attribute(Program& p, const partition::Partition& cur,
+                                               const std::string& combo_name = {});
+
+// While View > Added attributes shows attribute `name` whose reduced form differs
+// from its definition: unless the first literal of the first list is attribute 1,
+// "?Write created attribute as a control file combination?" and the write.
+void offer_combination(Program& p, const partition::Partition& cur, const std::string& name);
+
+// Where an entered partition comes from.
+enum class EnteredFrom { manual, combination, added, tree };
+
+struct EnteredPartition {
+    partition::TermList list; // as entered
+    int repflag = 1;          // 1: the list is A; 0: it is A-
+    bool simplify = true;     // the "Simplify/expand expression" box
+    EnteredFrom from = EnteredFrom::manual;
+    std::string combo_name; // a combination's 8-character name
+    bool rectangle = false; // the Process item is Rectangle diagrams
+};
+
+// Shows an entered partition: the reduction options set from the box (saved
+// first, put back when the Process work ends), the caption, the reduction with
+// "NOTE: null set" / "NOTE: universal set", the complement, the compatibility
+// repair. False when there is no valid current pair (an empty or constant
+// partition); otherwise `cur` is the pair and `picked` the partition as entered.
+bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& cur, partition::TermList& picked,
+                  const partition::PartitionWindow& show);
+
+} // namespace meru::mainloop

@@ -1,0 +1,68 @@
+#include "mainloop/iterative_search.h"
+
+#include "mainloop/program.h"
+#include "search/iteration.h"
+#include "search/search_loop.h"
+
+namespace meru::mainloop {
+
+search::HeldReferences held_references(Program& p, std::vector<int>* attribute_set, std::vector<char>* usable,
+                                       partition::TermList* picked)
+{
+    search::HeldReferences refs;
+    if (picked) refs.lists.push_back({picked, partition::kPlain});
+    search::IterationState& it = p.iteration;
+    refs.lists.push_back({&it.lastpart, it.lastflag == 1 ? partition::kPlain : partition::kFlipped});
+    refs.results = &p.results;
+    refs.attribute_set = attribute_set;
+    refs.usable = usable;
+    if (p.analysis) refs.combos = &p.analysis->tables.cfcomb;
+    return refs;
+}
+
+void apply_renumbering(Program& p, const search::Renumbering& r)
+{
+    if (r.deleted == 0) return;
+    int& f = p.forcing.forcedattr;
+    if (f != 0) f = f < 0 ? -r.attr(-f) : r.attr(f);
+    if (!p.analysis) return;
+    outcome::Outcome& o = p.analysis->outcome;
+    for (int& a : o.yattr)
+        if (a > 0) a = r.attr(a);
+    for (int& c : o.ycol)
+        if (c > 0) c = r.var(c);
+    p.analysis->naddatt = p.analysis->added.count;
+}
+
+IterativeStep iterative_stop(Program& p, IterativeRun& run, const partition::PartitionWindow& show)
+{
+    search::IterationState& it = p.iteration;
+    if (!it.iterative || !p.analysis) return IterativeStep::off;
+    const search::Ending e = search::stop_rules(it, run.cur, p.options.primattr, p.analysis->added, run.attribute_set,
+                                                p.msgline, p.services, p.log, show);
+    return e == search::Ending::none ? IterativeStep::next : IterativeStep::stopped;
+}
+
+IterativeStep iterative_next(Program& p, IterativeRun& run)
+{
+    search::IterationState& it = p.iteration;
+    if (!it.iterative || !p.analysis) return IterativeStep::off;
+    Analysis& a = *p.analysis;
+    search::AddedContext c{a.tables, a.data, a.added};
+    search::HeldReferences refs = held_references(p, &run.attribute_set, &run.usable, run.picked);
+    const std::string name = search::iteration_name(it.letter, it.iteration);
+    const search::MadeAttribute m = search::make_added(c, run.cur, name, p.options.skipcomb, refs, p.log);
+    apply_renumbering(p, m.renumbering);
+    if (!m.made) {
+        p.services.helpshow("NOTE:too many added attributes");
+        it.iterative = false;
+        return IterativeStep::stopped;
+    }
+    a.naddatt = a.added.count;
+    p.log.write(" Added attribute " + name + " created and included in attribute set");
+    const bool go_on = search::next_iteration(it, run.cur, run.g, m.line, p.strategy.maxiter, p.options.detailout,
+                                              a.tables, p.results, run.scale, run.attribute_set, p.services, p.log);
+    return go_on ? IterativeStep::next : IterativeStep::stopped;
+}
+
+} // namespace meru::mainloop

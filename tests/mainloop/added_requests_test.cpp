@@ -1,0 +1,115 @@
+// Added attributes made through the Process menu and partitions entered by hand,
+// over the program's state.
+#include "mainloop/added_requests.h"
+#include "mainloop/iterative_search.h"
+#include "program_fixture.h"
+#include "search/rank_tables.h"
+
+#include <algorithm>
+
+namespace meru::test {
+namespace {
+
+class AddedRequests : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        auto a = std::make_unique<mainloop::Analysis>();
+        a->tables = rank_tables({{"a", 1}, {"b", 1}, {"c", 1}});
+        files::ScanCounts counts;
+        counts.attbound = a->tables.natt;
+        counts.varbound = a->tables.nlines;
+        files::ControlTables sized;
+        files::allocate(sized, counts);
+        a->tables.dims = sized.dims;
+        a->tables.att.resize(sized.att.size());
+        a->tables.line.resize(sized.line.size());
+        a->tables.vars.varname.resize(sized.vars.varname.size());
+        a->tables.vars.nvar = 3;
+        files::allocate_data(a->data, 8, a->tables.dims.nv, a->tables.dims.lc);
+        for (int i = 1; i <= 8; ++i)
+            for (int k = 0; k < 3; ++k) a->data.ab(k + 2, i) = static_cast<std::uint8_t>((i >> k) & 1);
+        program->analysis = std::move(a);
+    }
+    bool logged(std::string_view text)
+    {
+        const auto lines = log_lines();
+        return std::find(lines.begin(), lines.end(), std::string(text)) != lines.end();
+    }
+    std::vector<std::string> topics;
+};
+
+TEST_F(AddedRequests, EnteredPartitionThatReducesToAConstantLeavesNoPair)
+{
+    struct Case {
+        int repflag;
+        const char* note;
+    };
+    for (const Case c : {Case{1, "NOTE: null set"}, Case{0, "NOTE: universal set"}}) {
+        mainloop::EnteredPartition in;
+        in.list.add_term({3, -3});
+        in.repflag = c.repflag;
+        partition::Partition cur;
+        partition::TermList picked;
+        std::vector<std::string> captions;
+        EXPECT_FALSE(mainloop::show_entered(
+            *program, in, cur, picked,
+            [&](const partition::TermList&, int, std::string_view cap) { captions.emplace_back(cap); }));
+        EXPECT_TRUE(logged(c.note)) << c.note;
+        EXPECT_TRUE(cur.first.empty());
+        EXPECT_EQ(captions, std::vector<std::string>{"Manual Process Partition"});
+    }
+    // The box set the reduction options, and the loop head will put them back.
+    EXPECT_TRUE(program->reduction_saved);
+    EXPECT_TRUE(program->options.fullred);
+    EXPECT_FALSE(program->options.primattr);
+}
+
+TEST_F(AddedRequests, EnteredPartitionBecomesTheCurrentPair)
+{
+    mainloop::EnteredPartition in;
+    in.list.add_term({2, 3});
+    in.list.add_term({2, 3, 4});
+    partition::Partition cur;
+    partition::TermList picked;
+    std::vector<std::string> captions;
+    ASSERT_TRUE(
+        mainloop::show_entered(*program, in, cur, picked, [&](const partition::TermList&, int, std::string_view cap) {
+            captions.emplace_back(cap);
+        }));
+    EXPECT_EQ(picked.lits, in.list.lits);
+    EXPECT_EQ(cur.first.lits, (std::vector<int>{2, 3})); // absorption
+    EXPECT_EQ(captions.front(), "Manual Process Partition");
+    EXPECT_EQ(captions[1], "Simplified partition:");
+    EXPECT_FALSE(program->options.primattr);
+    // Without the box the attributes are primitive: nothing is absorbed.
+    in.simplify = false;
+    ASSERT_TRUE(mainloop::show_entered(*program, in, cur, picked, {}));
+    EXPECT_EQ(cur.first.lits, in.list.lits);
+    EXPECT_TRUE(program->options.primattr);
+}
+
+TEST_F(AddedRequests, ProcessAttributesAreNumberedFromOne)
+{
+    program->analysis->added_from_cf = true; // no question while the combinations are made
+    partition::Partition cur;
+    cur.first.add_term({2, 3});
+    cur.second.add_term({2});
+    cur.second.add_term({3});
+    const search::MadeAttribute m = mainloop::create_process_attribute(*program, cur);
+    ASSERT_TRUE(m.made);
+    EXPECT_EQ(program->analysis->tables.line[static_cast<std::size_t>(m.line)].name, "+01");
+    EXPECT_TRUE(logged("  Added  attribute: +01      is created"));
+    EXPECT_TRUE(program->menus.enabled(mainloop::kViewMenu, 6));
+    EXPECT_EQ(program->analysis->naddatt, 1);
+    // Observations with a and b (bits 0 and 1 of i) are members.
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(program->analysis->data.ab(m.attribute, i), (i & 3) == 3 ? 1 : 0) << i;
+    const search::MadeAttribute c = mainloop::create_process_attribute(*program, cur, "+combo");
+    EXPECT_EQ(program->analysis->tables.line[static_cast<std::size_t>(c.line)].name, "+combo");
+    EXPECT_EQ(program->analysis->process_count, 1);
+}
+
+} // namespace
+} // namespace meru::test

@@ -1,0 +1,76 @@
+// Writing a partition to the control file as a stored combination.
+#include "search/combination_write.h"
+
+#include "support/recording_services.h"
+#include "support/temp_path.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace meru::search {
+namespace {
+
+std::string read_all(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+partition::TermList sample()
+{
+    partition::TermList a;
+    a.add_term({2, -3});
+    a.add_term({5});
+    return a;
+}
+
+TEST(CombinationWrite, AppendsOneRecordAndKeepsThirty)
+{
+    const std::string path = test::temp_path("combo.mrc");
+    {
+        std::ofstream(path, std::ios::binary) << "title\nlast line without end";
+    }
+    std::vector<std::string> combos(29, "+x(2)");
+    test::RecordingServices sv;
+    EXPECT_EQ(write_combination(path, "+01", sample(), combos, sv), ComboWrite::written);
+    EXPECT_EQ(write_combination(path, "+02", sample(), combos, sv), ComboWrite::kept_not);
+    EXPECT_EQ(read_all(path), "title\nlast line without end\n+01     (2 -3)(5)\n+02     (2 -3)(5)\n");
+    ASSERT_EQ(combos.size(), 30u);
+    EXPECT_EQ(combos.back(), "+01     (2 -3)(5)");
+    EXPECT_EQ(sv.with_prefix("note:"),
+              (std::vector<std::string>{
+                  "note:NOTE: Boolean combination of attribute +01 written to control file $ [log] kind=full",
+                  "note:NOTE: # combinations >30. Exceeds allowable. But is written to CF $ [log] kind=full"}));
+}
+
+TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
+{
+    const std::string path = test::temp_path("long.mrc");
+    {
+        std::ofstream(path, std::ios::binary) << "title\n";
+    }
+    // 50 terms "(1000)" .. "(1049)" make a 300-column text.
+    partition::TermList a;
+    for (int k = 0; k < 50; ++k) a.add_term({1000 + k});
+    std::vector<std::string> combos;
+    test::RecordingServices sv;
+    EXPECT_EQ(write_combination(path, "+a_1", a, combos, sv), ComboWrite::too_long);
+    EXPECT_EQ(read_all(path), "title\n");
+    EXPECT_TRUE(combos.empty());
+    // 32 terms of 4 digits are 192 text columns: whole in the text, but the record
+    // of 8 + 192 columns is 200: still read back whole; one more literal is not.
+    partition::TermList edge;
+    for (int k = 0; k < 32; ++k) edge.add_term({1000 + k});
+    EXPECT_EQ(combination_record("+a_1", edge).size(), 200u);
+    edge.lits.back() = 10000;
+    EXPECT_TRUE(combination_record("+a_1", edge).empty());
+    EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), combos, sv),
+              ComboWrite::failed);
+}
+
+} // namespace
+} // namespace meru::search
