@@ -151,36 +151,4 @@ bool next_iteration(IterationState& s, const partition::Partition& cur, double g
     return true;
 }
 
-std::vector<int> primattrs(std::span<const int> inuse, const files::ControlTables& t,
-                           const partition::AddedAttributes& added, const PrimattrsInput& in, Services& sv)
-{
-    std::vector<int> visit(inuse.begin(), inuse.end());
-    const int forced = partition::attribute_of(in.forced);
-    if (in.forcein && forced >= 1 && forced <= t.natt)
-        visit.push_back(t.att[static_cast<std::size_t>(forced)].attline);
-
-    std::vector<int> out;
-    auto append = [&](int l) {
-        if (std::find(out.begin(), out.end(), l) == out.end()) out.push_back(l);
-    };
-    int replaced = 0;
-    for (int l : visit) {
-        const bool real = l >= 1 && l <= t.nlines && static_cast<std::size_t>(l) < t.line.size();
-        int slot = real ? added.slot_of(t.line[static_cast<std::size_t>(l)].attoff) : 0;
-        if (slot > partition::kAddedSlots) slot = 0;
-        if (slot < 1 || in.primattr) {
-            append(l);
-            continue;
-        }
-        ++replaced;
-        for (partition::Literal x : added.aminus_set[static_cast<std::size_t>(slot)].lits) {
-            const int a = partition::attribute_of(x);
-            if (a >= 1 && a <= t.natt) append(t.att[static_cast<std::size_t>(a)].attline);
-        }
-    }
-    if (replaced >= 2 && !in.rank_request && in.first_iteration && !in.treegrow)
-        sv.helpshow("NOTE: added attributes");
-    return out;
-}
-
 } // namespace meru::search

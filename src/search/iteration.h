@@ -9,7 +9,6 @@
 #include "partition/expand.h"
 #include "partition/termlist.h"
 
-#include <span>
 #include <string>
 #include <vector>
 
@@ -78,22 +77,5 @@ Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Serv
 bool next_iteration(IterationState& s, const partition::Partition& cur, double g, int new_line, int maxiter,
                     bool detailed, const files::ControlTables& t, const SearchResults& results, WindowScale& scale,
                     std::vector<int>& attribute_set, Services& sv, io::LogWriter& log);
-
-// The lines the attribute set really combines: each added attribute's line is
-// replaced by the lines of the attributes of its A- definition (unless
-// "Attributes are primitive"), the forced attribute's line joins at the end when
-// forcing is on, each line listed once in first-seen order. When two or more
-// added attributes were replaced on the first iteration outside Rank and tree
-// growing, the help topic "NOTE: added attributes" is shown.
-struct PrimattrsInput {
-    bool primattr = false;
-    bool rank_request = false;
-    bool first_iteration = true;
-    bool treegrow = false;
-    bool forcein = false;
-    int forced = 0; // the forced attribute (signed)
-};
-std::vector<int> primattrs(std::span<const int> inuse, const files::ControlTables& t,
-                           const partition::AddedAttributes& added, const PrimattrsInput& in, Services& sv);
 
 } // namespace meru::search

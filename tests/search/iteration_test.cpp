@@ -1,6 +1,5 @@
 // The iterative search's steps between iterations: the stop rules and their
-// endings, the next iteration, the letters of named searches and the lines a
-// search really combines.
+// endings, the next iteration and the letters of named searches.
 #include "search/iteration.h"
 
 #include "platform/io/logwriter.h"
@@ -197,45 +196,6 @@ TEST(IterativeNext, LettersRunOutAfter52)
     EXPECT_EQ(st.s.letter, 1);
     EXPECT_EQ(st.log, std::vector<std::string>{"NOTE: alphabet run out!"});
     EXPECT_EQ(st.s.iteration, 1);
-}
-
-TEST(Primattrs, AddedLinesBecomeTheLinesOfTheirDefinitions)
-{
-    // Lines 2..6 hold attributes 2..6; lines 7 and 8 the added attributes 7 and 8,
-    // both made from attributes 3 and 5.
-    files::ControlTables t;
-    t.att.resize(9);
-    t.line.resize(9);
-    t.natt = t.nlines = 8;
-    for (int k = 1; k <= 8; ++k) {
-        t.att[static_cast<std::size_t>(k)].attline = k;
-        t.line[static_cast<std::size_t>(k)].attoff = k;
-        t.line[static_cast<std::size_t>(k)].ncuts = 1;
-    }
-    partition::AddedAttributes added;
-    added.slotmap.assign(9, 0);
-    added.slotmap[7] = 1;
-    added.slotmap[8] = 2;
-    added.count = 2;
-    added.aminus_set[1] = list_of({{-3}, {-5}});
-    added.aminus_set[2] = list_of({{5, 3}});
-    const std::vector<int> set{2, 7, 8, 3};
-
-    test::RecordingServices sv;
-    PrimattrsInput in;
-    EXPECT_EQ(primattrs(set, t, added, in, sv), (std::vector<int>{2, 3, 5}));
-    EXPECT_EQ(sv.with_prefix("help:"), std::vector<std::string>{"help:NOTE: added attributes"});
-
-    test::RecordingServices later;
-    in.first_iteration = false;
-    in.forcein = true;
-    in.forced = -5; // already listed: once
-    EXPECT_EQ(primattrs(set, t, added, in, later), (std::vector<int>{2, 3, 5}));
-    EXPECT_TRUE(later.calls.empty());
-
-    in.primattr = true;
-    in.forced = 6;
-    EXPECT_EQ(primattrs(set, t, added, in, later), (std::vector<int>{2, 7, 8, 3, 6}));
 }
 
 } // namespace
