@@ -6,6 +6,7 @@
 #include "search/ranking.h"
 
 #include <functional>
+#include <vector>
 
 namespace meru::mainloop {
 
@@ -26,6 +27,8 @@ struct RankState {
     search::FixposState fixpos; // the correlations collected for Fix Positive attributes
     double window_ymax = 1.0;   // the search window's scale after the ranking
     double window_xmax = 10.0;
+    std::vector<int> rankpos; // [line - 1]: the line's rank as the rank plot left it
+    bool onecut = false;      // the rank plot found no ranked line of several cuts
     RankHooks hooks;
 };
 

@@ -3,6 +3,7 @@
 #include "mainloop/dispatch.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
+#include "mainloop/rank_plots.h"
 #include "search/ranking.h"
 #include "settings/fixpos_dialog.h"
 #include "ui/messages.h"
@@ -213,6 +214,7 @@ void install_rank_handlers(Program& p)
         q.rank.ranking.ranked = false;
         q.rank.fixpos = {};
     };
+    install_rank_plots(p);
 }
 
 } // namespace meru::mainloop

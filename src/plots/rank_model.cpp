@@ -1,5 +1,6 @@
 #include "plots/rank_model.h"
 
+#include "files/textutil.h"
 #include "platform/io/edit.h"
 
 #include <algorithm>
@@ -56,6 +57,54 @@ RankSelection rank_selection(const RankInputs& in, std::span<int> lpf)
     }
     out.m = std::min(out.s, kRankShown);
     return out;
+}
+
+std::string rank_label(const std::string& attname, const std::string& label)
+{
+    const std::string text = files::squeeze(io::fmt_a(attname, 8) + io::fmt_a(label, 20));
+    return files::rtrim(text.substr(0, 28));
+}
+
+std::string p_suffix(double p) { return " " + io::fmt_f(p < 0.0005 ? 0.0 : p, 6, 3); }
+
+std::string missing_suffix(long long used, long long nobsin)
+{
+    if (used == nobsin) return std::string(10, ' ');
+    const double pct = nobsin > 0 ? static_cast<double>(nobsin - used) * 100.0 / static_cast<double>(nobsin) : 0.0;
+    return " " + io::fmt_f(pct, 6, 2) + "%";
+}
+
+std::string unshown_note(int m, int s)
+{
+    if (m >= s) return std::string();
+    return "Attributes rank " + io::fmt_i(m + 1, 3) + " to " + io::fmt_i(s, 4) + " not shown";
+}
+
+std::string p_label(int icrit) { return icrit == 1 || icrit == 2 ? "P>F" : "P>chi^2"; }
+
+std::string rank_table_heading(const std::string& critname, const std::string& plabel)
+{
+    return " Rank   Attribute" + std::string(28, ' ') + io::fmt_a(critname, 20) + "  " + io::fmt_a(plabel, 10) +
+           "  N";
+}
+
+std::string rank_table_rule() { return " " + std::string(82, '-'); }
+
+std::string rank_table_row(const RankRow& r)
+{
+    std::string s = r.banned ? " [  " : "    ";
+    s += io::fmt_i(r.position, 4) + " " + io::fmt_a(r.label, 20);
+    s += r.ncuts > 1 ? "best over" + io::fmt_i(r.ncuts, 3) + " cuts " : std::string(18, ' ');
+    s += io::fmt_e(r.g, 13, 6) + " " + io::fmt_e(r.p, 11, 5) + " ";
+    s += r.p < 0.001 ? "***" : r.p < 0.01 ? "** " : r.p < 0.05 ? "*  " : "   ";
+    s += io::fmt_i(r.used, 7) + "  " + (r.banned ? "]" : " ");
+    return s;
+}
+
+std::string rank_table_cut(const std::string& label, double g)
+{
+    const std::string t = files::trim(label).substr(0, 20);
+    return std::string(20 - t.size(), ' ') + t + std::string(28, ' ') + io::fmt_e(g, 11, 5);
 }
 
 } // namespace meru::plots

@@ -43,4 +43,35 @@ RankSelection rank_selection(const RankInputs& in, std::span<int> lpf);
 // The repair message: "N.B.ARRAY BOUND LPF DETECTED LPF=" and the value in two columns.
 std::string lpf_message(int value);
 
+// A position's label: the variable name followed by the cut's label, "$"
+// dropped and blank runs collapsed, at most 28 characters, trailing blanks cut.
+std::string rank_label(const std::string& attname, const std::string& label);
+
+// The suffixes after a label: " " and P in F6.3 (below 0.0005 written as 0);
+// the share of observations missing, 10 blanks when none is.
+std::string p_suffix(double p);
+std::string missing_suffix(long long used, long long nobsin);
+
+// The note under a plot of s positions of which m are shown, blank when all are.
+std::string unshown_note(int m, int s);
+
+// "P>F" for criteria 1 and 2, "P>chi^2" otherwise.
+std::string p_label(int icrit);
+
+// One ranked position as the ranking table at Esc writes it.
+struct RankRow {
+    int position = 0;
+    std::string label;
+    int ncuts = 1;
+    double g = 0, p = 1;
+    long long used = 0;
+    bool banned = false;
+};
+std::string rank_table_heading(const std::string& critname, const std::string& plabel);
+std::string rank_table_rule();
+std::string rank_table_row(const RankRow& r);
+// A cut's line under a row of several cuts: its label right-justified in 20
+// columns, 28 blanks, its value in E11.5.
+std::string rank_table_cut(const std::string& label, double g);
+
 } // namespace meru::plots

@@ -129,7 +129,7 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
             const Candidate c{pair, packed, 1};
             const Score s = evaluator.score(c);
             record(c, s, settings, results, skips, record_hooks);
-            ranking.insert({s.g, s.pmin, lit, line});
+            ranking.insert({s.g, s.pmin, lit, line, s.n});
             ++run.evaluated;
             if (hooks.yield) hooks.yield();
             if (hooks.search_end && hooks.search_end()) {

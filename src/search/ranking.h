@@ -45,6 +45,7 @@ struct RankEntry {
     double p = 1.0;
     int attribute = 0; // signed: the literal scored
     int line = 0;
+    std::int64_t n = 0; // observations the score used (weighted)
 };
 
 struct Ranking {

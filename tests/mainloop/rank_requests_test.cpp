@@ -125,8 +125,9 @@ TEST_F(RankRequests, PreparationRefusals)
     EXPECT_EQ(run_search(), Flow::loop_head);
     EXPECT_EQ(topics.back(), "NOTE: No Y");
 
-    // A plot whose drawing is not built yet.
+    // A plot whose hook is empty.
     program->analysis->yset = true;
+    program->rank.hooks.qrocplot = nullptr;
     f.rqroc = true;
     EXPECT_EQ(run_search(), Flow::loop_head);
     EXPECT_TRUE(logged("NOTE: Rank:QROC curves is not available yet"));

@@ -1,0 +1,118 @@
+#include "plots/rank_window_common.h"
+
+#include "platform/canvas.h"
+#include "platform/dialogs.h"
+#include "platform/frame.h"
+#include "platform/io/edit.h"
+#include "plots/rank_windows.h"
+#include "ui/bring_to_front.h"
+#include "ui/context.h"
+#include "ui/drawing.h"
+#include "ui/listsel.h"
+#include "ui/messages.h"
+#include "ui/winmenu.h"
+
+namespace meru::plots {
+
+int CutLines::ncut(int line) const
+{
+    return line >= 1 && line <= static_cast<int>(ncuts.size()) ? ncuts[static_cast<std::size_t>(line - 1)] : 0;
+}
+
+int CutLines::first(int line) const
+{
+    return line >= 1 && line <= static_cast<int>(attoff.size()) ? attoff[static_cast<std::size_t>(line - 1)] + 1 : 1;
+}
+
+std::string CutLines::label(int a) const
+{
+    return a >= 1 && a <= static_cast<int>(labels.size()) ? labels[static_cast<std::size_t>(a - 1)] : std::string();
+}
+
+int CutLines::best(int line) const
+{
+    return line >= 1 && line <= static_cast<int>(optimised.size()) ? optimised[static_cast<std::size_t>(line - 1)]
+                                                                   : 0;
+}
+
+bool open_plot_window(ui::Context& ctx, int unit, const std::string& title, const std::string& entry, int width,
+                      int height)
+{
+    platform::Frame& frame = ctx.frame;
+    close_plot_window(ctx, unit);
+    if (!frame.open_window(unit, title)) return false;
+    ui::winmenu(ctx.menus, ctx.windows, unit, entry, [&frame, unit](bool) { ui::bring_to_front(frame, unit); });
+    platform::WindowConfig config;
+    config.numxpixels = width;
+    config.numypixels = height;
+    config.title = title;
+    if (!frame.set_window_config(unit, config)) frame.set_window_config(unit, config);
+    frame.set_active(unit);
+    frame.set_focus(unit);
+    platform::Canvas* c = frame.canvas(unit);
+    if (c == nullptr) return false;
+    c->set_viewport(0, 0, width - 1, height - 1);
+    c->set_vieworg(0, 0);
+    c->clear(0xffffff);
+    return true;
+}
+
+void close_plot_window(ui::Context& ctx, int unit)
+{
+    if (!ctx.frame.is_open(unit)) return;
+    ctx.frame.close_window(unit);
+    ui::winmenu_closed(ctx.windows, unit);
+}
+
+LineList offered_lines(ui::Context& ctx, const CutLines& lines, int mincuts)
+{
+    LineList list = line_list(lines.offered, lines.ncuts, lines.names, mincuts);
+    for (int k = 0; k < list.refused; ++k) {
+        std::string text = "ERROR:local array JNAME bound exceeded$";
+        ui::msgbox(ctx, text, BoxKind::Ok, true);
+    }
+    return list;
+}
+
+VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks)
+{
+    namespace ids = rank_dialog_ids;
+    VariablePick pick;
+    auto d = platform::Dialog::load(ctx.dialogs, id, ctx.host);
+    if (!d) {
+        pick.missing = true;
+        return pick;
+    }
+    const int n = static_cast<int>(list.entries.size());
+    d->set_int(ids::kList, n, platform::kNumItems);
+    for (int j = 1; j <= n; ++j) d->set_text(ids::kList, list.entries[static_cast<std::size_t>(j - 1)].text, j);
+    for (const auto& [control, on] : checks) d->set_logical(control, on);
+    pick.closed = d->run_modal();
+    for (auto& [control, on] : checks) d->get_logical(control, on);
+    std::vector<bool> flags;
+    ui::select_flags(*d, ids::kList, flags);
+    for (int j = 1; j <= n && j < static_cast<int>(flags.size()); ++j)
+        if (flags[static_cast<std::size_t>(j)]) {
+            pick.line = list.entries[static_cast<std::size_t>(j - 1)].line;
+            break;
+        }
+    return pick;
+}
+
+std::string curve_window_title(const std::string& prefix, const std::string& yname)
+{
+    return prefix + io::fmt_a(yname, 20);
+}
+
+} // namespace meru::plots
+
+namespace meru::plots {
+
+int superimposed_colour(io::RandomStream& random, int k)
+{
+    if (k <= 0) return 0x000000;
+    if (k == 1) return 0xff0000;
+    return ui::randcol(random, -10);
+}
+
+} // namespace meru::plots

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Scripted runs of the Rank plots on birthwt (low is the first variable, so the
+# default Y): the ROC curve of lwt with Diag and Esc, QROC of lwt, effectiveness
+# v. cuts of lwt, and the attribute rank plot with a ban and Esc.
+# lwt's cuts 110, 130 and 150 against low, each taken as "lwt > cut", give the
+# operating points (FPR, sensitivity) (102/130, 34/59), (52/130, 14/59),
+# (29/130, 7/59): area 0.3709257, Hanley-McNeil SE 0.04211442 (R: wilcox.test
+# on the number of cuts passed; the complement gives 0.6290743 and 0.04498105).
+# Arguments: the meru executable, the source folder, pngprobe.
+meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$2"
+probe="$3"
+source "$(dirname "$0")/lib/common.sh"
+export MERU_SCRIPT_TIMEOUT=60
+export MERU_PREFS="$work/meru.prf"
+shots="${MERU_E2E_SHOTS:-$work}"
+
+run() { run_program "$1" "$2" "$meru"; }
+has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
+
+cp "$src/examples/birthwt.mrc" "$src/examples/birthwt.csv" "$work/"
+log="$work/BIRTHWT.LOG"
+open="dismiss
+menu File > Open
+file $work/birthwt.mrc
+dismiss
+menu Y > Ok  low
+answer no
+dismiss"
+
+cat >"$work/roc.txt" <<SCRIPT
+$open
+menu Rank > ROC curves
+dialog ROC: select variable
+  set 1004 = lwt
+  press OK
+dismiss
+click 25 218 346
+shot 25 $shots/rank_roc_lwt.png
+click 25 100 5
+click 25 100 5
+click 25 10 5
+SCRIPT
+run roc 0
+has "$log" " Cut of lwt               Sensitivity Specificity"
+# Twice: the first drawing and the Diag redraw; the second Diag draws it again.
+[ "$(grep -cxF "           AUC% (SE%)  37.1( 4.21)" "$log")" = 3 ] || fail "roc: AUC line not logged three times"
+[ "$(grep -c "^ >1[135]0   " "$log")" = 9 ] || fail "roc: cut lines"
+[ "$(png_size "$shots/rank_roc_lwt.png")" = "600x520" ] || fail "roc: picture size"
+
+
+cat >"$work/others.txt" <<SCRIPT
+$open
+menu Rank > QROC curves
+dismiss
+dialog QROC: Select variable
+  set 1004 = lwt
+  press OK
+dialog QROC: Select variable
+  press Cancel
+menu Rank > Effectiveness v Cuts plot
+dialog 399
+  set 1004 = lwt
+  press OK
+shot 21 $shots/rank_effcuts_lwt.png
+dialog 399
+  press Cancel
+menu Rank > Attribute Rank Plot
+shot 12 $shots/rank_attributes.png
+click 12 10 5
+SCRIPT
+run others 0
+finish "rankplots: all passed"

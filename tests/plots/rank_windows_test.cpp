@@ -1,0 +1,407 @@
+// The Rank plots' windows offscreen, driven by scripts through their dialogs and
+// mouse waits under the fake clock: what they draw (journal), what they log, and
+// the menus after every exit.
+#include "files/textutil.h"
+#include "platform/canvas.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/script_host.h"
+#include "plots/rank_windows.h"
+#include "ui/ui_fixture.h"
+
+#include <cmath>
+#include <functional>
+
+using namespace meru;
+using namespace meru::plots;
+
+namespace {
+
+// birthwt's lwt against low, as the number of the nested cuts "> 110", "> 130"
+// and "> 150" each mother passes: controls (low 0) 28, 50, 23, 29 with 0..3 cuts,
+// cases 25, 20, 7, 7. Line 1 "lwt" makes attributes 1-3; line 2 "lwt" (a second
+// line of the same name) attribute 4, true for everyone.
+class RankWindowsTest : public test::UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        platform::set_clock(&clock);
+        ctx.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        frame.set_journaling(true);
+        const int counts[2][4] = {{28, 50, 23, 29}, {25, 20, 7, 7}};
+        for (int y = 0; y < 2; ++y)
+            for (int s = 0; s < 4; ++s)
+                for (int c = 0; c < counts[y][s]; ++c) {
+                    for (int j = 1; j <= 3; ++j) bytes.push_back(s >= j ? 1 : 0);
+                    bytes.push_back(1);
+                    yclass.push_back(static_cast<float>(y));
+                }
+        const int n = static_cast<int>(yclass.size());
+        mask.assign(yclass.size(), 1);
+        weights.assign(yclass.size(), 1);
+        signbyte.assign(5, 1);
+        lines.offered = {1, 2};
+        lines.ncuts = {3, 1};
+        lines.attoff = {0, 3, 4};
+        lines.names = {"lwt", "lwt"};
+        lines.labels = {"lwt > 110", "lwt > 130", "lwt > 150", "all"};
+        lines.optimised = {1, 1};
+        call.lines = &lines;
+        call.sample.abyte = stats::AttributeMatrix(bytes, 4, n);
+        call.sample.y = yclass;
+        call.sample.mask = mask;
+        call.sample.weights = weights;
+        call.signbyte = signbyte;
+        call.ynames = {"low"};
+    }
+    void TearDown() override
+    {
+        platform::remove_script_hook();
+        platform::set_clock(nullptr);
+    }
+
+    void scripted(const std::string& text, const std::function<void()>& body)
+    {
+        platform::FrameScriptHost host(frame, menus);
+        host.set_exit([this](int status) { ended = status; });
+        auto script = test::make_script(text, host);
+        platform::install_script_hook(*script);
+        ctx.host.script = script.get();
+        body();
+        ctx.host.script = nullptr;
+        platform::remove_script_hook();
+    }
+
+    std::vector<platform::DrawCall> calls(int unit, const std::string& op)
+    {
+        std::vector<platform::DrawCall> out;
+        for (const auto& c : frame.canvas(unit)->journal())
+            if (c.op == op) out.push_back(c);
+        return out;
+    }
+    int count_lines(const std::string& line)
+    {
+        int k = 0;
+        for (const auto& l : log_lines()) k += l == line;
+        return k;
+    }
+    void expect_menus_as_before()
+    {
+        EXPECT_EQ(menus.off_depth(), 0);
+        for (int m = 3; m <= 12; ++m) EXPECT_TRUE(menus.usable(m, 1)) << m;
+    }
+
+    platform::FakeClock clock;
+    io::RandomStream random;
+    std::vector<std::string> topics;
+    int ended = -1;
+    std::vector<std::uint8_t> bytes;
+    std::vector<float> yclass;
+    std::vector<std::uint8_t> mask;
+    std::vector<int> weights;
+    std::vector<std::int8_t> signbyte;
+    CutLines lines;
+    RocCall call;
+};
+
+TEST_F(RankWindowsTest, RocWaitLabelsDiagHelpNewAndEsc)
+{
+    // The axes of a 600 x 520 window over 0..1.05: origin (90, 416), scale
+    // 0.75 * 0.6 * 1.25 * 600 / 1.05 by 0.6 * 520 / 1.05 pixels a unit.
+    const double sx = 0.75 * 0.6 * 1.25 * 600 / 1.05, sy = 0.6 * 520 / 1.05;
+    const int px = 90 + int(sx * 52 / 130), py = 416 - int(sy * 14 / 59); // cut 2
+    scripted("dialog 122\n  press OK\nanswer ok\n"
+             "dialog 122\n  set 1004 = 1\n  press OK\n"
+             "click 25 " +
+                 std::to_string(px) + " " + std::to_string(py) +
+                 "\nclick 25 100 5\nclick 25 100 5\nclick 25 150 5\nclick 25 60 5\n"
+                 "dialog 122\n  press Cancel\nclick 25 10 5\n",
+             [&] { rocplot(ctx, random, call); });
+    EXPECT_EQ(ended, -1);
+    EXPECT_EQ(topics, (std::vector<std::string>{"NOTE: Below diagonal line", "Help ROC"}));
+    // The first drawing and the two Diag redraws, each with its table and area.
+    EXPECT_EQ(count_lines(" Cut of lwt               Sensitivity Specificity"), 3);
+    EXPECT_EQ(count_lines(" lwt > 130                 0.237       0.600"), 3);
+    EXPECT_EQ(count_lines("           AUC% (SE%)  37.1( 4.21)"), 3);
+    EXPECT_EQ(count_lines(" Need to select a variable from list or Cancel"), 0);
+    // The diagonal: red, white after Diag, red again.
+    std::vector<int> diagonal;
+    for (const auto& c : calls(25, "lineto"))
+        if (c.points.size() == 2 && c.points[0] == QPoint(90, 416) &&
+            c.points[1] == QPoint(90 + int(sx), 416 - int(sy)))
+            diagonal.push_back(c.colour);
+    EXPECT_EQ(diagonal, (std::vector<int>{0x0000ff, 0xffffff, 0x0000ff}));
+    bool clicked_label = false;
+    std::string last_row;
+    for (const auto& t : calls(25, "text")) {
+        clicked_label |= t.text == "lwt > 130           " && t.points[0] == QPoint(px, py);
+        if (t.points[0].y() <= 2) last_row = t.text;
+    }
+    EXPECT_TRUE(clicked_label);
+    EXPECT_EQ(files::rtrim(last_row), "ROC window not active for mouse. Do Rank:ROC");
+    expect_menus_as_before();
+}
+
+TEST_F(RankWindowsTest, RocRefusalsAndCancelDrawNothing)
+{
+    scripted("dialog 122\n  press Cancel\n", [&] { rocplot(ctx, random, call); });
+    EXPECT_FALSE(frame.is_open(kRocWindow));
+    EXPECT_TRUE(topics.empty());
+    call.ynames = {"low", "bwt"};
+    scripted("answer ok\n", [&] { rocplot(ctx, random, call); });
+    scripted("answer ok\n", [&] { qrocplot(ctx, random, call); });
+    const auto log = log_lines();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(files::rtrim(log[0]), "Multivariate Y: cannot do ROC");
+    EXPECT_EQ(files::rtrim(log[1]), "Multivariate Y: cannot do QROC");
+    EXPECT_FALSE(frame.is_open(kQrocWindow));
+    expect_menus_as_before();
+}
+
+TEST_F(RankWindowsTest, QrocSuperimposedBlueThenRandomDark)
+{
+    scripted("dialog 136\n  set Superimpose = on\n  set 1004 = 1\n  press OK\n"
+             "dialog 136\n  set 1004 = 1\n  press OK\n"
+             "dialog 136\n  press Cancel\n",
+             [&] { qrocplot(ctx, random, call); });
+    EXPECT_EQ(topics, (std::vector<std::string>{"Rank: QROC curves"}));
+    // Cut 1: Q = 136/189, Se = 34/59, FPR = 102/130; QI(1) = (Se - Q)/(1 - Q),
+    // QI(0) = (Q - FPR)/Q.
+    EXPECT_EQ(count_lines(" Cut of lwt                 QI(1)       QI(0)"), 2);
+    EXPECT_EQ(count_lines(" lwt > 110" + std::string(16, ' ') + "-0.511      -0.090"), 2);
+    // Squares of half side 2 (superimposed): the first curve's blue, the second's
+    // a colour whose every hexadecimal digit is below 10.
+    std::vector<int> colours;
+    for (const auto& r : calls(kQrocWindow, "rectangle"))
+        if (r.points[1].x() - r.points[0].x() == 4 && r.colour != 0x0000ff &&
+            (colours.empty() || colours.back() != r.colour))
+            colours.push_back(r.colour);
+    ASSERT_EQ(colours.size(), 2u);
+    EXPECT_EQ(colours[0], 0xff0000);
+    for (int d = 0; d < 6; ++d) EXPECT_LT((colours[1] >> (4 * d)) & 0xf, 10) << std::hex << colours[1];
+    int xtitles = 0;
+    for (const auto& t : calls(kQrocWindow, "text")) xtitles += t.text == "QI(0)";
+    EXPECT_EQ(xtitles, 2); // the axes drawn once (the title in bold: twice over)
+    expect_menus_as_before();
+}
+
+TEST_F(RankWindowsTest, EffcutsReadsEachCutsOwnValue)
+{
+    // Line 2 has six cuts, attributes 4..9; the values are by attribute number.
+    lines.ncuts = {3, 6};
+    lines.attoff = {0, 3, 9};
+    lines.names = {"age", "bwt"};
+    lines.labels = {"a1", "a2", "a3", "c > 1", "c > 2", "c > 3", "c > 4", "c > 5", "c > 6"};
+    const std::vector<double> attg{0.9, 0.8, 0.7, 0.1, 0.3, 0.5, 0.5, 0.2, 0.4};
+    EffcutsCall e{&lines, attg, 0.9, "Within MSE"};
+    scripted("dialog 399\n  set 1004 = 2\n  press OK\ndialog 399\n  press Cancel\n", [&] { effcuts(ctx, e); });
+    const auto log = log_lines();
+    const std::vector<std::string> want{
+        " Cuts v effectiveness plot drawn for bwt",     "    Cut   Defn                   Effectiveness",
+        "     1     c > 1                0.100000E+00", "     2     c > 2                0.300000E+00",
+        "     3     c > 3                0.500000E+00", "     4     c > 4                0.500000E+00",
+        "     5     c > 5                0.200000E+00", "     6     c > 6                0.400000E+00"};
+    ASSERT_GE(log.size(), want.size());
+    EXPECT_EQ(std::vector<std::string>(log.end() - 8, log.end()), want);
+    // Six cuts: the first, the best (the first of the tie) and the last labelled.
+    const double sx = ctx.plot.plotscale.x;
+    const int ox = ctx.plot.vieworg.x, oy = ctx.plot.vieworg.y;
+    std::vector<std::string> labelled;
+    for (const auto& t : calls(kEffcutsWindow, "text"))
+        if (t.text.starts_with("c > ")) {
+            const int j = t.text.back() - '0';
+            EXPECT_EQ(t.points[0], QPoint(ox + int(j * sx) - 15, oy + 25)) << t.text;
+            labelled.push_back(t.text);
+        }
+    EXPECT_EQ(labelled, (std::vector<std::string>{"c > 1", "c > 3", "c > 6"}));
+    const double sy = ctx.plot.plotscale.y;
+    bool best_red = false;
+    for (const auto& r : calls(kEffcutsWindow, "rectangle"))
+        best_red |= r.colour == 0x0000ff &&
+                    QRect(r.points[0], r.points[1]).contains(QPoint(ox + int(3 * sx), oy - int(0.5 * sy)));
+    EXPECT_TRUE(best_red);
+
+    // A zero maximum: the note and no dialog.
+    e.maximum = 0;
+    scripted("", [&] { effcuts(ctx, e); });
+    EXPECT_EQ(topics.back(), "NOTE: maximum effectiveness is zero !");
+    expect_menus_as_before();
+}
+
+} // namespace
+
+#include "plots/rank_plot.h"
+
+namespace {
+
+// Lines: 1 "age" (cuts ">20", ">30", ">40": attributes 1-3), 2 "race" (4), 3
+// "low" (5), the Y by name. Ranked: low 0.9, age 0.5 (its cut 2), race 0.4.
+class RankPlotTest : public RankWindowsTest {
+protected:
+    void SetUp() override
+    {
+        RankWindowsTest::SetUp();
+        lines.offered = {3, 1, 2};
+        lines.ncuts = {3, 1, 1};
+        lines.attoff = {0, 3, 4, 5};
+        lines.names = {"age", "race", "low"};
+        lines.labels = {">20", ">30", ">40", "=white", "=1"};
+        lines.optimised = {2, 1, 1};
+        rp.lines = &lines;
+        rp.attname = {"age$$$$$", "age$$$$$", "age$$$$$", "race$$$$", "low$$$$$"};
+        rp.attcol = {2, 2, 2, 3, 1};
+        rp.attg = attg;
+        rp.addedno = {0, 0, 0, 0, 0};
+        rp.rankg = {0.9, 0.5, 0.4};
+        rp.rankp = {0.0004, 0.02, 0.2};
+        rp.rankline = {3, 1, 2};
+        rp.rankn = {10, 10, 8};
+        rp.nobsin = 10;
+        rp.icrit = 5;
+        rp.critname = "Chi-square";
+        rp.ynames = {"low"};
+        rp.ycols = {1};
+        rp.maxatt = 55;
+        rp.lpf = {2, 1, 1};
+        rp.banned = {false, false, false};
+    }
+    // Window pixel of shown rank r at G (the axes of the last drawing).
+    QPoint point(int r, double g) const
+    {
+        return {int(r * ctx.plot.plotscale.x + ctx.plot.vieworg.x),
+                int(ctx.plot.vieworg.y - ctx.plot.plotscale.y * g)};
+    }
+    std::string click(QPoint p) { return "click 12 " + std::to_string(p.x()) + " " + std::to_string(p.y()) + "\n"; }
+
+    const std::vector<double> attg{0.2, 0.5, 0.3, 0.4, 0.9};
+    RankPlotCall rp;
+};
+
+TEST_F(RankPlotTest, EscWritesTheRankingTableAndLeavesTheWindow)
+{
+    scripted("click 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    EXPECT_TRUE(rp.ended);
+    const auto log = log_lines();
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_EQ(log[0], " Rank   Attribute                            Chi-square            P>chi^2     N");
+    EXPECT_EQ(log[1], " " + std::string(82, '-'));
+    // Columns (from 1): 2 ban mark, 5-8 position, 10-29 label, 30-47 cuts,
+    // 48-60 G, 62-72 P, 74-76 stars, 77-83 N, 86 ban mark.
+    const auto col = [](const std::string& s, int a, int b) { return s.substr(a - 1, b - a + 1); };
+    const std::string& age = log[3];
+    EXPECT_EQ(col(age, 5, 8), "   2");
+    EXPECT_EQ(col(age, 10, 29), "age>30              ");
+    EXPECT_EQ(col(age, 30, 47), "best over  3 cuts ");
+    EXPECT_EQ(col(age, 48, 60), " 0.500000E+00");
+    EXPECT_EQ(col(age, 62, 72), "0.20000E-01");
+    EXPECT_EQ(col(age, 74, 76), "*  ");
+    EXPECT_EQ(col(age, 77, 83), "     10");
+    EXPECT_EQ(col(log[2], 74, 76), "***");
+    EXPECT_EQ(col(log[2], 10, 29), "low=1               ");
+    EXPECT_EQ(files::rtrim(col(log[7], 74, 83)), "         8");
+    // Each cut under its line with its own value.
+    EXPECT_EQ(log[4], "                 >20                            0.20000E+00");
+    EXPECT_EQ(log[5], "                 >30                            0.50000E+00");
+    EXPECT_EQ(log[6], "                 >40                            0.30000E+00");
+    EXPECT_EQ(log[8], log[1]);
+    EXPECT_EQ(rp.rankpos, (std::vector<int>{2, 3, 1}));
+    EXPECT_FALSE(rp.onecut);
+    std::string last_row;
+    for (const auto& t : calls(kRankWindow, "text"))
+        if (t.points[0].y() <= 2) last_row = t.text;
+    EXPECT_EQ(files::rtrim(last_row), "Window not active. Rank:Attributes Rank Plot to activate");
+    // The Y's own line is hidden: two labels, blue, turned 45 degrees up.
+    std::vector<std::string> labels;
+    for (const auto& t : calls(kRankWindow, "text"))
+        if (t.colour == 0xff0000 && t.points[0].y() > 15) labels.push_back(t.text);
+    EXPECT_EQ(labels, (std::vector<std::string>{"age>30", "race=white"}));
+    const QPoint start = point(1, 0.5) - QPoint(10, 10);
+    const QImage& img = frame.canvas(kRankWindow)->image();
+    int up = 0, level = 0;
+    for (int d = 8; d < 30; ++d)
+        for (int e = -3; e <= 3; ++e) {
+            up += img.pixel(start.x() + d + 5 + e, start.y() - d + 5 + e) == qRgb(0, 0, 255);
+            level += img.pixel(start.x() + d + 10, start.y() + 6 + e) == qRgb(0, 0, 255);
+        }
+    EXPECT_GT(up, 5);
+    EXPECT_EQ(level, 0);
+    expect_menus_as_before();
+}
+
+TEST_F(RankPlotTest, ClicksBanAndUnbanAllAndBanndRestore)
+{
+    scripted("click 12 10 5\n", [&] { rankplot(ctx, random, rp); }); // the geometry of the plot
+    log.flush();
+    const std::size_t before = log_lines().size();
+    rp.banned = {false, false, true}; // the Y's line banned, and its attributes make Y
+    rp.yattline = 3;
+    const QPoint age = point(1, 0.5), race = point(2, 0.4);
+    scripted(click(age) + click(race) + click(race) + "click 12 240 5\nclick 12 240 5\nclick 12 240 5\n" +
+                 "click 12 10 5\n",
+             [&] { rankplot(ctx, random, rp); });
+    auto log = log_lines();
+    log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(before));
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(log[0], " Attribute clicked on is now banned in search: age>30");
+    EXPECT_EQ(log[1], " Attribute clicked on is now banned in search: race=white"); // the unban is not logged
+    EXPECT_EQ(log[2], " \"All\" button clicked.");
+    EXPECT_EQ(log[3], " \"Banned\" button clicked.");
+    EXPECT_EQ(log[4], " \"All\" button clicked.");
+    // After All: every line free but the Y's own, which stays banned.
+    EXPECT_EQ(rp.banned, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(log[7].substr(0, 2), " ["); // the table row of the banned Y line
+    EXPECT_EQ(log[8].substr(0, 2), "  ");
+    expect_menus_as_before();
+
+    // Bannd restores what All saved.
+    rp.banned = {true, false, true};
+    scripted("click 12 240 5\nclick 12 240 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    EXPECT_EQ(rp.banned, (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(RankPlotTest, SuffixesNotesAndFiftyShown)
+{
+    // P-value on: " 0.000" for P 0.0004 (the Y line hidden, so take it out).
+    rp.ynames = {"bwt"};
+    rp.ycols = {9};
+    scripted("click 12 60 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    std::vector<std::string> suffixes;
+    for (const auto& t : calls(kRankWindow, "text"))
+        if (t.colour == 0xaa8800 && t.points[0].y() > 15) suffixes.push_back(files::rtrim(t.text));
+    ASSERT_GE(suffixes.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(suffixes.end() - 4, suffixes.end()),
+              (std::vector<std::string>{"  0.000", "  0.020", "  0.200", "P- values"}));
+
+    // 60 one-cut lines: 50 shown and the note for the rest.
+    const int n = 60;
+    lines.ncuts.assign(n, 1);
+    lines.attoff.assign(1, 0);
+    lines.labels.assign(n, "=1");
+    rp.attname.assign(n, "v$$$$$$$");
+    rp.attcol.assign(n, 2);
+    rp.addedno.assign(n, 0);
+    rp.rankg.clear(), rp.rankp.assign(n, 0.5), rp.rankline.clear(), rp.rankn.assign(n, 10);
+    for (int k = 1; k <= n; ++k) {
+        lines.attoff.push_back(k);
+        rp.rankline.push_back(k);
+        rp.rankg.push_back(1.0 - k / 100.0);
+    }
+    std::vector<double> g(rp.rankg);
+    rp.attg = g;
+    rp.lpf.assign(n, 1);
+    rp.maxatt = n + 50;
+    rp.banned.assign(n, false);
+    scripted("click 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    EXPECT_TRUE(rp.onecut);
+    bool note = false;
+    int shown = 0;
+    for (const auto& t : calls(kRankWindow, "text")) {
+        note |= files::rtrim(t.text) == "Attributes rank  51 to   60 not shown";
+        shown += t.colour == 0xff0000 && t.text == "v=1";
+    }
+    EXPECT_TRUE(note);
+    EXPECT_EQ(shown, 50);
+}
+
+} // namespace
