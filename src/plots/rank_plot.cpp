@@ -122,15 +122,8 @@ void RankRun::run()
     draw();
     menus_.emplace(ctx_.menus);
     bar();
-    platform::Frame& frame = ctx_.frame;
-    for (;;) {
-        if (!frame.is_open(kRankWindow)) return;
-        frame.set_active(kRankWindow);
-        const int s = ui::mouse_poll(ctx_.mouse, 100);
-        if (s == ui::kMouseNone) continue;
-        const int mx = ctx_.mouse.x, my = ctx_.mouse.y;
-        ui::mouse_clear(ctx_.mouse);
-        if (s != ui::kMouseLeft) continue;
+    int mx = 0, my = 0;
+    while (wait_left_click(ctx_, kRankWindow, mx, my)) {
         if (my > ui::kBarClickHeight) {
             if (click(mx, my)) bar();
             continue;

@@ -10,6 +10,7 @@
 #include "ui/drawing.h"
 #include "ui/listsel.h"
 #include "ui/messages.h"
+#include "ui/mouse_state.h"
 #include "ui/winmenu.h"
 
 namespace meru::plots {
@@ -97,6 +98,21 @@ VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::
             break;
         }
     return pick;
+}
+
+bool wait_left_click(ui::Context& ctx, int unit, int& mx, int& my)
+{
+    platform::Frame& frame = ctx.frame;
+    for (;;) {
+        if (!frame.is_open(unit)) return false;
+        frame.set_active(unit);
+        frame.set_focus(unit);
+        const int s = ui::mouse_poll(ctx.mouse, 100);
+        if (s == ui::kMouseNone) continue;
+        mx = ctx.mouse.x, my = ctx.mouse.y;
+        ui::mouse_clear(ctx.mouse);
+        if (s == ui::kMouseLeft) return true;
+    }
 }
 
 std::string curve_window_title(const std::string& prefix, const std::string& yname)

@@ -37,6 +37,11 @@ struct VariablePick {
 // written back).
 VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks);
 
+// Polls the unit's window every 100 ms (active, with the focus) until a left
+// click, whose window pixel it leaves in (mx, my); other events are dropped.
+// False when the window has been closed.
+bool wait_left_click(ui::Context& ctx, int unit, int& mx, int& my);
+
 // The window title of a curve of Y: `prefix` and the Y name in 20 characters;
 // its Window-menu entry is the title's first 39 characters.
 std::string curve_window_title(const std::string& prefix, const std::string& yname);

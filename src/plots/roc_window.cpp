@@ -188,15 +188,8 @@ RocRun::Next RocRun::wait()
     platform::Frame& frame = ctx_.frame;
     if (!menus_) menus_.emplace(ctx_.menus);
     bar();
-    for (;;) {
-        if (!frame.is_open(kRocWindow)) return Next::end;
-        frame.set_active(kRocWindow);
-        frame.set_focus(kRocWindow);
-        const int s = ui::mouse_poll(ctx_.mouse, 100);
-        if (s == ui::kMouseNone) continue;
-        const int mx = ctx_.mouse.x, my = ctx_.mouse.y;
-        ui::mouse_clear(ctx_.mouse);
-        if (s != ui::kMouseLeft) continue;
+    int mx = 0, my = 0;
+    while (wait_left_click(ctx_, kRocWindow, mx, my)) {
         if (my > ui::kBarClickHeight) {
             label_click(mx, my);
         } else if (mx < 0) {
@@ -219,6 +212,7 @@ RocRun::Next RocRun::wait()
             bar();
         }
     }
+    return Next::end;
 }
 
 } // namespace
