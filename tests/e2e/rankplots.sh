@@ -70,4 +70,58 @@ shot 12 $shots/rank_attributes.png
 click 12 10 5
 SCRIPT
 run others 0
+grep -qxF "       3 lwt>110             best over  3 cuts  0.991780E-02 0.29799E-02 **     189" "$log" ||
+  fail "others: lwt's row of the ranking table"
+
+# Acceptance pictures. pima with diabetes moved first (the default Y): the ROC
+# curves of glu and bmi superimposed, each with its AUC line beside the plot.
+awk '/^diabetes /{next} {print} /^\*$/ && !done {print "diabetes b 1"; done=1}' "$src/examples/pima.mrc" >"$work/pima.mrc"
+awk -F, 'BEGIN { OFS = "," } { print $9, $1, $2, $3, $4, $5, $6, $7, $8 }' "$src/examples/pima_mass.csv" >"$work/pima_mass.csv"
+cat >"$work/pima.txt" <<SCRIPT
+dismiss
+menu File > Open
+file $work/pima.mrc
+dismiss
+menu Y > Ok  diabetes
+answer no
+dismiss
+menu Rank > ROC curves
+dialog ROC: select variable
+  set 1004 = glu
+  press OK
+dismiss
+click 25 400 5
+click 25 60 5
+dialog ROC: select variable
+  set 1004 = bmi
+  set Superimpose = on
+  press OK
+dismiss
+click 25 400 5
+shot 25 $shots/rank_roc_pima_glu_bmi.png
+click 25 10 5
+SCRIPT
+run pima 0
+[ "$(grep -c "AUC% (SE%)" "$work/PIMA.LOG")" = 2 ] || fail "pima: two AUC lines"
+
+# votes84 with repub first: the attribute rank plot with its P-values.
+cp "$src/examples/votes84.mrc" "$work/"
+awk -F, 'BEGIN { OFS = "," } { print $17, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16 }' \
+  "$src/examples/votes84.csv" >"$work/votes84.csv"
+cat >"$work/votes.txt" <<SCRIPT
+dismiss
+menu File > Open
+file $work/votes84.mrc
+dismiss
+menu Y > Ok  repub
+answer no
+dismiss
+menu Rank > Attribute Rank Plot
+click 12 60 5
+shot 12 $shots/rank_attributes_votes84.png
+click 12 10 5
+SCRIPT
+run votes 0
+grep -q "^ Rank   Attribute" "$work/VOTES84.LOG" || fail "votes: no ranking table"
+
 finish "rankplots: all passed"

@@ -2,7 +2,12 @@
 // stage, the Rank menu's Fix Positive attributes with the memory note and no
 // question, the exclusions, and the refusals of the preparation.
 #include "mainloop/rank_requests.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/script.h"
+#include "platform/script_host.h"
 #include "program_fixture.h"
+#include "search/exclusions.h"
 #include "search/rank_tables.h"
 #include "support/scripted_forms.h"
 
@@ -138,6 +143,64 @@ TEST_F(RankRequests, PreparationRefusals)
     program->analysis->tables.att[5].added = true;
     EXPECT_EQ(run_search(), Flow::loop_head);
     EXPECT_EQ(topics.back(), "NOTE: No attributes");
+}
+
+// The value a log line ends with (an E-form number).
+double last_number(const std::string& line) { return std::stod(line.substr(line.find_last_of(' ') + 1)); }
+
+TEST_F(RankRequests, RankPlotsReadEachCutsOwnValueAndBansHoldForTheNextSearch)
+{
+    platform::FakeClock clock;
+    platform::set_clock(&clock);
+    const auto scripted = [&](const std::string& text) {
+        platform::FrameScriptHost host(frame, program->menus);
+        host.set_exit([](int) {});
+        auto parsed = platform::parse_script(text);
+        ASSERT_TRUE(parsed.errors.empty());
+        platform::Script script(std::move(parsed.actions), host);
+        platform::install_script_hook(script);
+        program->ui.host.script = &script;
+        auto& f = program->flags;
+        f.qrank = f.reffcuts = f.rrankplot = true;
+        run_search();
+        program->ui.host.script = nullptr;
+        platform::remove_script_hook();
+    };
+    // Effectiveness v. cuts of b (the one line of two cuts), then the rank plot left by Esc.
+    scripted("dialog 399\n  set 1004 = 1\n  press OK\ndialog 399\n  press Cancel\nclick 12 10 5\n");
+    const auto& table = program->rank.ranking.table;
+    double g[7] = {};
+    for (const auto& e : table) g[std::abs(e.attribute)] = e.g;
+    ASSERT_NE(g[4], g[5]);
+    auto log = log_lines();
+    const auto heading = std::find(log.begin(), log.end(), "    Cut   Defn                   Effectiveness");
+    ASSERT_LT(heading + 2, log.end());
+    EXPECT_NEAR(last_number(heading[1]), g[4], 1e-6 * g[4]);
+    EXPECT_NEAR(last_number(heading[2]), g[5], 1e-6 * g[5]);
+    const auto rule = std::find(log.begin(), log.end(), " " + std::string(82, '-'));
+    ASSERT_LT(rule + 5, log.end());
+    // a (equal to Y) first, then b's row and its two cuts with their own values.
+    EXPECT_NE(rule[2].find("best over  2 cuts"), std::string::npos);
+    EXPECT_NEAR(last_number(rule[3]), g[4], 1e-5 * g[4]);
+    EXPECT_NEAR(last_number(rule[4]), g[5], 1e-5 * g[5]);
+
+    // A click on b's point (rank 2) bans its line; the ban holds for the search.
+    const ui::PlotFrame& pf = program->ui.plot;
+    const double gb = program->rank.ranking.table[1].g;
+    const int x = int(2 * pf.plotscale.x + pf.vieworg.x), y = int(pf.vieworg.y - pf.plotscale.y * gb);
+    scripted("dialog 399\n  press Cancel\nclick 12 " + std::to_string(x) + " " + std::to_string(y) +
+             "\nclick 12 10 5\n");
+    EXPECT_TRUE(program->analysis->tables.line[4].banned);
+    EXPECT_EQ(search::line_exclusion(program->analysis->tables, 4, mainloop::exclusion_context(*program)),
+              search::Exclusion::Banned);
+    log = log_lines();
+    EXPECT_NE(std::find_if(log.begin(), log.end(),
+                           [](const std::string& l) {
+                               return l.starts_with(" Attribute clicked on is now banned in search: b");
+                           }),
+              log.end());
+    EXPECT_EQ(program->menus.off_depth(), 0);
+    platform::set_clock(nullptr);
 }
 
 } // namespace

@@ -352,12 +352,38 @@ TEST_F(RankPlotTest, ClicksBanAndUnbanAllAndBanndRestore)
     EXPECT_EQ(rp.banned, (std::vector<bool>{false, false, true}));
     EXPECT_EQ(log[7].substr(0, 2), " ["); // the table row of the banned Y line
     EXPECT_EQ(log[8].substr(0, 2), "  ");
+    bool grey = false; // a banned line's label
+    for (const auto& t : calls(kRankWindow, "text")) grey |= t.text == "age>30" && t.colour == 0xaaaaaa;
+    EXPECT_TRUE(grey);
     expect_menus_as_before();
 
     // Bannd restores what All saved.
     rp.banned = {true, false, true};
     scripted("click 12 240 5\nclick 12 240 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
     EXPECT_EQ(rp.banned, (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(RankPlotTest, NegativeCutsMarkedAtTheirShownRank)
+{
+    // Cuts of negative correlation: age's ">30" (attribute 2), race (4) and the
+    // hidden Y line's own (5). The marks go to the ranks counted over the lines
+    // shown: age at rank 1, race at rank 2; none for the hidden line.
+    const std::vector<double> corr{0.3, -0.2, 0.1, -0.4, -0.9};
+    rp.attcorr = corr;
+    rp.posfixed = true;
+    scripted("click 12 200 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    const double sx = ctx.plot.plotscale.x, sy = ctx.plot.plotscale.y;
+    const int ox = ctx.plot.vieworg.x, oy = ctx.plot.vieworg.y;
+    std::vector<QPoint> centres;
+    for (const auto& e : calls(kRankWindow, "ellipse"))
+        if (e.colour == 0x0000ff && e.fill == platform::Fill::interior)
+            centres.push_back((e.points[0] + e.points[1]) / 2);
+    ASSERT_EQ(centres.size(), 2u);
+    const QPoint want[2] = {{ox + int(sx), oy - int(sy * 0.5)}, {ox + int(2 * sx), oy - int(sy * 0.4)}};
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_LE(std::abs(centres[k].x() - want[k].x()), 2) << k;
+        EXPECT_LE(std::abs(centres[k].y() - want[k].y()), 2) << k;
+    }
 }
 
 TEST_F(RankPlotTest, SuffixesNotesAndFiftyShown)
