@@ -140,6 +140,9 @@ TEST_F(RankWindowsTest, RocWaitLabelsDiagHelpNewAndEsc)
     }
     EXPECT_TRUE(clicked_label);
     EXPECT_EQ(files::rtrim(last_row), "ROC window not active for mouse. Do Rank:ROC");
+    // The optimised cut's square is red (up and left of its centre, clear of its label).
+    const QPoint best(90 + int(sx * 102 / 130), 416 - int(sy * 34 / 59));
+    EXPECT_EQ(frame.canvas(25)->image().pixel(best - QPoint(1, 1)), qRgb(255, 0, 0));
     expect_menus_as_before();
 }
 
@@ -384,6 +387,45 @@ TEST_F(RankPlotTest, NegativeCutsMarkedAtTheirShownRank)
         EXPECT_LE(std::abs(centres[k].x() - want[k].x()), 2) << k;
         EXPECT_LE(std::abs(centres[k].y() - want[k].y()), 2) << k;
     }
+}
+
+TEST_F(RankPlotTest, CutsOverlayAndMissingShares)
+{
+    // Miss% stays grey while every line shown among the first m list positions
+    // used all observations (race, short of 2, lies at list position 3 > m = 2).
+    rp.rankn = {10, 10, 8};
+    scripted("click 12 290 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    for (const auto& t : calls(kRankWindow, "text")) EXPECT_NE(t.text, "  20.00%");
+    frame.canvas(kRankWindow)->clear_journal();
+    // Cuts: age's other cuts at their own values, dashed up to its G, squares at
+    // rank 1; Miss% shows the shares missing.
+    rp.rankn = {10, 9, 8};
+    scripted("click 12 100 5\nclick 12 290 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    const double sx = ctx.plot.plotscale.x, sy = ctx.plot.plotscale.y;
+    const int ox = ctx.plot.vieworg.x, oy = ctx.plot.vieworg.y;
+    std::vector<std::string> cut_labels, suffixes;
+    for (const auto& t : calls(kRankWindow, "text")) {
+        if (t.colour == 0 && (t.text == ">20" || t.text == ">40")) cut_labels.push_back(t.text);
+        if (t.colour == 0xaa8800 && t.text.ends_with("%")) suffixes.push_back(t.text);
+    }
+    // Drawn after Cuts and again after Miss%.
+    EXPECT_EQ(cut_labels, (std::vector<std::string>{">20", ">40", ">20", ">40"}));
+    EXPECT_EQ(std::vector<std::string>(suffixes.end() - 2, suffixes.end()),
+              (std::vector<std::string>{"  10.00%", "  20.00%"}));
+    int squares = 0;
+    for (const auto& r : calls(kRankWindow, "rectangle")) {
+        if (r.colour != 0 || r.fill != platform::Fill::border) continue;
+        const QPoint c = (r.points[0] + r.points[1]) / 2;
+        for (double v : {0.2, 0.3})
+            squares += std::abs(c.x() - (ox + int(sx))) <= 1 && std::abs(c.y() - (oy - int(sy * v))) <= 1;
+    }
+    EXPECT_EQ(squares, 4);
+    int dashes = 0; // pieces of the dashed line at rank 1 between 0 and age's G
+    for (const auto& l : calls(kRankWindow, "lineto"))
+        dashes += l.points[0].x() == ox + int(sx) && l.points[1].x() == ox + int(sx) && l.points[0].y() <= oy &&
+                  l.points[1].y() >= oy - int(sy * 0.5);
+    EXPECT_GE(dashes, 10);
+    expect_menus_as_before();
 }
 
 TEST_F(RankPlotTest, SuffixesNotesAndFiftyShown)
