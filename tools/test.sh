@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds MERU and runs every test twice: a normal build, then a build under
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the fuzz targets
-# (FUZZ_SECONDS each, default 60). Set-up included. Any failure fails the run.
+# (FUZZ_SECONDS each, default 60), each input, the corpus's included, within
+# FUZZ_INPUT_SECONDS (default 10). Set-up included. Any failure fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -32,6 +33,6 @@ if ls fuzz/fuzz_*.cpp >/dev/null 2>&1; then
     [ -d "$corpus" ] && cp -r "$corpus"/. "build-fuzz/corpus/$t/"
     echo "-- $t for ${FUZZ_SECONDS:-60} s"
     ASAN_OPTIONS=detect_leaks=1 "build-fuzz/fuzz/$t" -max_total_time="${FUZZ_SECONDS:-60}" \
-        -print_final_stats=0 "build-fuzz/corpus/$t" 2>&1 | tail -n 3
+        -timeout="${FUZZ_INPUT_SECONDS:-10}" -print_final_stats=0 "build-fuzz/corpus/$t" 2>&1 | tail -n 3
   done
 fi

@@ -268,6 +268,7 @@ bool cover_whole(Literal x, Literal y, const files::ControlTables& t)
 
 RelationCache::Entry& RelationCache::entry(Literal a, Literal b)
 {
+    ++lookups_;
     const std::uint64_t key =
         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
     return pairs_[key];

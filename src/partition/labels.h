@@ -83,6 +83,9 @@ public:
     // The attribute's variable number, or a key of its own when it has none:
     // two literals can relate only when their keys are equal.
     static long long variable_key(int attribute, const files::ControlTables& t);
+    // Relations asked of the cache so far: a measure of the work of the
+    // reductions that share it.
+    long long lookups() const { return lookups_; }
 
 private:
     struct Entry {
@@ -91,6 +94,7 @@ private:
     };
     Entry& entry(Literal a, Literal b);
     std::unordered_map<std::uint64_t, Entry> pairs_;
+    long long lookups_ = 0;
 };
 
 } // namespace meru::partition

@@ -37,6 +37,13 @@ void help(const ReduceOptions& opt, const char* topic)
     if (opt.services) opt.services->helpshow(topic);
 }
 
+TermStatus prohibitive(const ReduceOptions& opt, long long combos, io::LogWriter& log)
+{
+    log.write(io::list_record("Too many transpose operations :", combos));
+    help(opt, "ERROR: prohibitive transpose");
+    return status::kLimit;
+}
+
 } // namespace
 
 TermStatus trans(const TermList& clauses, int sense, TermList& out, const ReduceOptions& options, SkipTally& tally,
@@ -71,11 +78,7 @@ TermStatus trans(const TermList& clauses, int sense, TermList& out, const Reduce
         out.set_constant(empty_constant(outsense));
         return constant_status(out.lits[0]);
     }
-    if (combos > kMaxCombinations) {
-        log.write(io::list_record("Too many transpose operations :", combos));
-        help(opt, "ERROR: prohibitive transpose");
-        return status::kLimit;
-    }
+    if (combos > kMaxCombinations) return prohibitive(opt, combos, log);
 
     dump(opt, "trans: clauses", clauses, log);
     const std::vector<int> start = clauses.offsets();
@@ -86,10 +89,21 @@ TermStatus trans(const TermList& clauses, int sense, TermList& out, const Reduce
     out.add_term(term); // n <= MAXP literals always fit
 
     long long steps = 0;
+    // The work so far, counted before each step runs: a look for the new term in
+    // the sum costs the sum's literals times the term's, a reduction the sum's
+    // terms times its literals.
+    const long long lookups0 = opt.cache->lookups();
+    long long work = 0;
+    auto within_budget = [&](long long step) {
+        work += step;
+        return work + kRelationWork * (opt.cache->lookups() - lookups0) <= kMaxTransposeWork;
+    };
+    auto reduction_work = [&] { return static_cast<long long>(out.q()) * out.count(); };
     for (;;) {
         int i = n - 1;
         while (i >= 0 && digit[static_cast<size_t>(i)] == clauses.lp[static_cast<size_t>(i)] - 1) --i;
         if (i < 0) {
+            if (!within_budget(reduction_work())) return prohibitive(opt, combos, log);
             TermStatus st = reduce(out, outsense, opt);
             dump(opt, "trans: result", out, log);
             return st == status::kUnchanged ? status::kOk : st;
@@ -100,11 +114,13 @@ TermStatus trans(const TermList& clauses, int sense, TermList& out, const Reduce
             term[static_cast<size_t>(k)] =
                 clauses.lits[static_cast<size_t>(start[static_cast<size_t>(k)] + digit[static_cast<size_t>(k)])];
         // A term that the sum already holds changes nothing: skip the reduction.
+        if (!within_budget(static_cast<long long>(out.count()) * n)) return prohibitive(opt, combos, log);
         if (adds_nothing(out, term)) {
             ++steps;
             continue;
         }
         if (!out.add_term(term)) return status::kLimit;
+        if (!within_budget(reduction_work())) return prohibitive(opt, combos, log);
 
         TermStatus st = reduce(out, outsense, opt);
         dump(opt, "trans: partial sum", out, log);

@@ -16,10 +16,20 @@ namespace meru::partition {
 
 inline constexpr long long kMaxCombinations = 50000;
 
+// The work one transposition may do, so that no product a user types or a search
+// makes can hold the program for long. Each look for a new term in the growing
+// sum counts the sum's literals times the term's, each reduction of the sum its
+// terms times its literals, and each relation between two literals asked of the
+// label rules kRelationWork (such a lookup costs that much more).
+inline constexpr long long kMaxTransposeWork = 10000000;
+inline constexpr long long kRelationWork = 8;
+
 // Status (termlist.h):
 //   kOk         transposed and reduced
 //   kLimit      more than MAXLITS literals, MAXP terms or kMaxCombinations
-//               combinations (logged, with the help topic "ERROR: prohibitive
+//               combinations, or more work than kMaxTransposeWork (both logged
+//               as "Too many transpose operations" with the number of
+//               combinations, with the help topic "ERROR: prohibitive
 //               transpose"), or the reduction reported a limit
 //   kNoInput    no clauses: the result is the whole set (the empty product)
 //   kNoConvergence  a reduction did not settle (counted as a skipped combination)

@@ -2,6 +2,7 @@
 #include "captured_log.h"
 #include "partition/termops.h"
 #include "partition/transpose.h"
+#include "support/list_meaning.h"
 #include "support/recording_services.h"
 #include "tables_fixture.h"
 
@@ -127,6 +128,72 @@ TEST_F(Trans, TraceSwitchDumpsTheSteps)
     EXPECT_EQ(cap.lines, (std::vector<std::string>{"trans: clauses", "(   2 1,   3 1,", "(   4 1,",
                                                    "trans: partial sum", "(   2 1,   4 1,", "(   3 1,   4 1,",
                                                    "trans: result", "(   2 1,   4 1,", "(   3 1,   4 1,"}));
+}
+
+} // namespace
+} // namespace meru::partition::test
+
+namespace meru::partition::test {
+namespace {
+
+// Eight cuts of one interval variable (attributes 2..9) and four code sets of a
+// nominal one (10..13), related through the label rules.
+struct LabelledTrans : Trans {
+    Tables tb;
+    LabelledTrans()
+    {
+        const int x = tb.add_line(1, 'i');
+        tb.gt(x, 1), tb.gt(x, 2), tb.le(x, 3), tb.le(x, 1);
+        tb.range(x, 0, 2), tb.range(x, 1, 3), tb.range(x, 2, 4), tb.gt(x, 3);
+        const int n = tb.add_line(2, 'n', "ABCD");
+        tb.codes(n, "A"), tb.codes(n, "AB"), tb.codes(n, "BC"), tb.codes(n, "D");
+        opt.tables = &tb.t;
+        opt.label_rules = true;
+    }
+    // The product of the (plain) clauses and the (flipped) result, both read with
+    // their literals negated, agree on every value of the two variables.
+    void expect_same_sets(const TermList& clauses, const TermList& sum)
+    {
+        const std::string codes = "ABCD";
+        const auto holds = [&](Literal l, int o) {
+            return tb.holds(l, 0.5 * (o / 4), codes[static_cast<size_t>(o % 4)]);
+        };
+        const int nobs = 11 * 4; // x = 0, 0.5, ..., 5
+        EXPECT_EQ(meru::test::product_meaning(clauses, -1, nobs, holds),
+                  meru::test::list_meaning(sum, kFlipped, nobs, holds));
+    }
+};
+
+TEST_F(LabelledTrans, WorkIsBoundedAndWhatFitsIsMultipliedOutExactly)
+{
+    // 38016 combinations, far fewer than the limit, whose partial sums keep
+    // reducing back: refused once the work bound is reached.
+    const TermList slow = list({{2, -3, 4, -5, 6, -7, 8, -9, 10, 11, 12},
+                                {-2, 3, -4, 5},
+                                {6, -7, 8, 9},
+                                {-10, 11, -12, 13},
+                                {2, -4, 6},
+                                {3, 5, -7},
+                                {8, -9, 10},
+                                {-11, 12}});
+    TermList out;
+    EXPECT_EQ(trans(slow, kPlain, out, opt, tally, cap.log), status::kLimit);
+    EXPECT_EQ(cap.lines, (std::vector<std::string>{" Too many transpose operations : 38016"}));
+    EXPECT_EQ(sv.with_prefix("help:"), (std::vector<std::string>{"help:ERROR: prohibitive transpose"}));
+    EXPECT_TRUE(out.consistent() && out.within_limits());
+
+    // Its first clauses fit: the result is the product multiplied out (a constant
+    // for the first three, whose first clause holds everywhere).
+    for (int k = 1; k <= 6; ++k) {
+        TermList head;
+        int t = 0;
+        for (std::span<const Literal> term : slow.terms())
+            if (t++ < k) head.add_term(term);
+        cap.lines.clear();
+        EXPECT_FALSE(failed(trans(head, kPlain, out, opt, tally, cap.log))) << k;
+        EXPECT_TRUE(cap.lines.empty());
+        expect_same_sets(head, out);
+    }
 }
 
 } // namespace
