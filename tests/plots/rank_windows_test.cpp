@@ -428,6 +428,20 @@ TEST_F(RankPlotTest, CutsOverlayAndMissingShares)
     expect_menus_as_before();
 }
 
+TEST_F(RankPlotTest, AddedLinesDarkRedAndHiddenWithAddOff)
+{
+    rp.addedno = {0, 0, 0, 1, 0}; // race's attribute was added by a search
+    rp.nadded = 1;
+    scripted("click 12 150 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    std::vector<std::pair<std::string, int>> labels;
+    for (const auto& t : calls(kRankWindow, "text"))
+        if ((t.colour == 0xff0000 || t.colour == 0x0000aa) && t.points[0].y() > 15)
+            labels.emplace_back(t.text, t.colour);
+    // Drawn first with Add on, then again with it off.
+    EXPECT_EQ(labels, (std::vector<std::pair<std::string, int>>{
+                          {"age>30", 0xff0000}, {"race=white", 0x0000aa}, {"age>30", 0xff0000}}));
+}
+
 TEST_F(RankPlotTest, SuffixesNotesAndFiftyShown)
 {
     // P-value on: " 0.000" for P 0.0004 (the Y line hidden, so take it out).
