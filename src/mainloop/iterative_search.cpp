@@ -1,8 +1,10 @@
 #include "mainloop/iterative_search.h"
 
 #include "mainloop/program.h"
+#include "mainloop/search_end.h"
 #include "search/iteration.h"
 #include "search/search_loop.h"
+#include "ui/partwin.h"
 
 namespace meru::mainloop {
 
@@ -63,6 +65,26 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     const bool go_on = search::next_iteration(it, run.cur, run.g, m.line, p.strategy.maxiter, p.options.detailout,
                                               a.tables, p.results, run.scale, run.attribute_set, p.services, p.log);
     return go_on ? IterativeStep::next : IterativeStep::stopped;
+}
+
+bool continue_iterating(Program& p, SearchEnd& e, std::vector<int>& attribute_set, std::vector<char>& usable,
+                        search::WindowScale& scale)
+{
+    IterativeRun run{attribute_set, usable, scale, e.curpart, e.g, &e.lpmem};
+    const files::ControlTables& t = p.analysis->tables;
+    auto show = [&p, &t](const partition::TermList& list, int flag, std::string_view caption) {
+        std::string text(caption);
+        int row = 1;
+        ui::partwin(p.ui, list, t, flag, text, row, false, true);
+    };
+    IterativeStep step = iterative_stop(p, run, show);
+    if (step == IterativeStep::next) step = iterative_next(p, run);
+    if (step == IterativeStep::next) return true;
+    if (step == IterativeStep::stopped) {
+        e.stopped = p.iteration.stop;
+        e.iterative = false;
+    }
+    return false;
 }
 
 } // namespace meru::mainloop

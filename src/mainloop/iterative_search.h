@@ -15,6 +15,7 @@ struct WindowScale;
 namespace meru::mainloop {
 
 struct Program;
+struct SearchEnd;
 
 // What the driver holds that these steps read and change.
 struct IterativeRun {
@@ -40,6 +41,14 @@ IterativeStep iterative_stop(Program& p, IterativeRun& run, const partition::Par
 // attribute set") and the next iteration. An attribute that cannot be made ends
 // the iterative search.
 IterativeStep iterative_next(Program& p, IterativeRun& run);
+
+// The steps between two iterations over the end of a search `e` (its current pair
+// and winner's G): the stop rules, then the added attribute and the next
+// iteration. True when the search is to run again for the next iteration; false
+// when it ends (an iterative search that stopped has `e.iterative` cleared and
+// `e.stopped` set when a stop test fired), and the end-of-search close follows.
+bool continue_iterating(Program& p, SearchEnd& e, std::vector<int>& attribute_set, std::vector<char>& usable,
+                        search::WindowScale& scale);
 
 // The references outside the tables that a deletion of added attributes must
 // renumber: the picked partition, the last iteration's partition, the best lists,

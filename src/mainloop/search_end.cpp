@@ -247,12 +247,14 @@ void search_end_close(Program& p, SearchEnd& s)
     search::hullplot(in, pen, &view, p.log);
 }
 
-Flow end_of_search(Program& p, const search::LoopResult& run)
+SearchEnd search_end_for(Program& p, const search::LoopResult& run)
 {
-    if (!p.analysis_open()) return Flow::loop_head;
     SearchEnd s;
     s.evaluated = run.evaluated;
     s.display = p.options.dispgraph;
+    s.iteration = std::max(p.iteration.iteration, 1);
+    s.iterative = p.iteration.iterative;
+    s.pair.added = &p.analysis->added;
     s.pair.reduce.tables = &p.analysis->tables;
     s.pair.reduce.primitive = p.options.primattr;
     s.pair.reduce.services = &p.services;
@@ -261,7 +263,14 @@ Flow end_of_search(Program& p, const search::LoopResult& run)
     s.pair.measure = p.crit.complexity;
     s.pair.debug = p.debug;
     if (p.extent.upto) s.pair.upto = p.extent.bounds;
-    if (run.ended_by_user) p.services.clear_search_end();
+    if (run.ended_by_user && !s.iterative) p.services.clear_search_end();
+    return s;
+}
+
+Flow end_of_search(Program& p, const search::LoopResult& run)
+{
+    if (!p.analysis_open()) return Flow::loop_head;
+    SearchEnd s = search_end_for(p, run);
     if (search_end_result(p, s)) search_end_close(p, s);
     return Flow::loop_head;
 }

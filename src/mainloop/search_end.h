@@ -59,6 +59,11 @@ struct SearchEnd {
 // evaluated (the request ends there).
 bool search_end_result(Program& p, SearchEnd& s);
 
+// The end of the search that `run` made, set up from the program's settings and
+// its iterative search (iteration, switch, added attributes). Search:End stays
+// raised for an iterative search, whose stop rules answer it.
+SearchEnd search_end_for(Program& p, const search::LoopResult& run);
+
 // The search stage's call once the loop has run its last size vector (or was
 // ended by Search:End) and the extent box is printed: the end of a search that
 // does not iterate, over the program's results and settings. Says where the main

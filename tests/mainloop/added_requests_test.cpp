@@ -2,8 +2,10 @@
 // over the program's state.
 #include "mainloop/added_requests.h"
 #include "mainloop/iterative_search.h"
+#include "mainloop/search_end.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
+#include "search/search_loop.h"
 
 #include <algorithm>
 
@@ -109,6 +111,36 @@ TEST_F(AddedRequests, ProcessAttributesAreNumberedFromOne)
     const search::MadeAttribute c = mainloop::create_process_attribute(*program, cur, "+combo");
     EXPECT_EQ(program->analysis->tables.line[static_cast<std::size_t>(c.line)].name, "+combo");
     EXPECT_EQ(program->analysis->process_count, 1);
+}
+
+TEST_F(AddedRequests, IterationsMakeAddedAttributesUntilThePartitionRepeats)
+{
+    program->iteration.iterative = true;
+    search::start_iterative(program->iteration, program->log);
+    program->options.detailout = true;
+    mainloop::SearchEnd e;
+    e.curpart.first.add_term({2, 3});
+    e.curpart.second.add_term({2});
+    e.curpart.second.add_term({3});
+    e.g = 0.5f;
+    std::vector<int> set{2, 3, 4};
+    std::vector<char> usable(10, 1);
+    search::WindowScale scale;
+    ASSERT_TRUE(mainloop::continue_iterating(*program, e, set, usable, scale));
+    EXPECT_EQ(set, (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_TRUE(logged(" Added attribute +a_1 created and included in attribute set"));
+    EXPECT_TRUE(logged("New Iteration"));
+    EXPECT_TRUE(logged(" a b c +a_1"));
+    EXPECT_EQ(program->iteration.iteration, 2);
+    // Iteration 2 finds the same partition: the search converges and the set
+    // loses the iteration's entry.
+    EXPECT_FALSE(mainloop::continue_iterating(*program, e, set, usable, scale));
+    EXPECT_TRUE(e.stopped);
+    EXPECT_FALSE(e.iterative);
+    EXPECT_EQ(program->msgline, "     ***Identical to partition on last iteration***   $");
+    EXPECT_TRUE(logged(" Convergence (same as last iteration partition) in    2 iterations"));
+    EXPECT_EQ(set, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(program->analysis->added.count, 1);
 }
 
 } // namespace
