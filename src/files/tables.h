@@ -60,6 +60,10 @@ struct VariableTable {
     int rvar = 0;                 // variable number of "_r_" (0 none)
     int nrlines = 0;              // lines that named "_r_"
     bool names_from_data = false; // the list was taken from the data file's first record
+    int made = 0;                 // variables the program made after those of the control file
+    // [j]: the variables a made variable j was computed from (0 none); grown as
+    // variables are made, absent entries are 0.
+    std::vector<int> srcvar1, srcvar2;
 };
 
 struct AttrLine {

@@ -18,7 +18,7 @@
 #include "platform/io/os.h"
 #include "platform/io/random.h"
 #include "platform/menus.h"
-#include "plots/yhist.h"
+#include "outcome/mode_dialogs.h"
 #include "rectdiag/diagram_settings.h"
 #include "search/iteration.h"
 #include "search/search_results.h"
@@ -113,7 +113,7 @@ struct Program {
     std::unique_ptr<Analysis> analysis; // null while no analysis is open
     OpeningState opening;               // kept between openings (the control file, the dialog's path)
     io::RandomStream rng;               // the program's random stream
-    plots::DistWindowState distwin;     // the distribution window of the Y menu
+    outcome::ModeState ymodes;          // the Y menu's distribution window and Transform name
     EditState edit;                     // the Edit menu's counts
 
     bool debug = false;              // trace switch

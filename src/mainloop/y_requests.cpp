@@ -7,6 +7,7 @@
 #include "outcome/qt_scatter_dialogs.h"
 #include "outcome/qt_ydialogs.h"
 #include "outcome/scatter.h"
+#include "outcome/transform_dialog.h"
 #include "outcome/ymenu.h"
 
 namespace meru::mainloop {
@@ -29,7 +30,7 @@ bool run_scatter(Program& p, std::span<const char> mask)
                                {},        0.0};
     for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
     if (!a.bygroup.mode) return outcome::scatter(cx);
-    outcome::QtModeDialogs modes(p.ui, p.distwin);
+    outcome::QtModeDialogs modes(p.ui, p.ymodes.dist);
     return outcome::scatter_by_groups(cx, a.bygroup, modes);
 }
 
@@ -71,7 +72,7 @@ void run_ymenu(Program& p)
     }
     if (mode == outcome::YMode::scatter && run_scatter(p, mask)) a.outcome.yabandon = true;
     if (cx.yabandon) return;
-    outcome::QtModeDialogs modes(p.ui, p.distwin);
+    outcome::QtModeDialogs modes(p.ui, p.ymodes.dist);
     const outcome::Sp4Input sp4{a.tables, a.data, nobs, mask, a.outcome.defyname};
     switch (mode) {
     case outcome::YMode::bygroup:
@@ -80,7 +81,12 @@ void run_ymenu(Program& p)
                               p.services, p.log);
         p.menus.set_flags(kYMenu, 8, a.bygroup.mode ? platform::kMenuChecked : platform::kMenuUnchecked);
         break;
-    case outcome::YMode::transform:
+    case outcome::YMode::transform: {
+        outcome::TransformContext tx{
+            a.tables, a.data, nobs, a.stats.marks.charflag, p.ymodes.transform_name, p.rng, modes, p.services, p.log};
+        a.outcome.yabandon = outcome::transform_mode(tx);
+        break;
+    }
     case outcome::YMode::distribution: not_available(p, Step::y); break;
     default: break;
     }

@@ -54,6 +54,12 @@ struct TransformView {
     std::vector<bool> y1, y2, transform; // selection flags
 };
 
+// What the modes keep from one call of the Y menu to the next; the program owns it.
+struct ModeState {
+    plots::DistWindowState dist; // the distribution window
+    std::string transform_name;  // the name last entered in the Transform dialog
+};
+
 class ModeDialogs {
 public:
     virtual ~ModeDialogs() = default;

@@ -1,0 +1,60 @@
+#include "files/new_variable.h"
+
+#include "core/services.h"
+
+#include <algorithm>
+#include <string>
+
+namespace meru::files {
+
+namespace {
+
+std::vector<int>& sources(VariableTable& vars, int which) { return which == 2 ? vars.srcvar2 : vars.srcvar1; }
+
+} // namespace
+
+bool variable_room(const VariableTable& vars, const DataArrays& data)
+{
+    return vars.made < kMadeVariables && vars.nvar >= 0 && vars.nvar + 1 <= data.ncols;
+}
+
+int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
+                 std::span<const float> values, bool character, Services& sv)
+{
+    if (!variable_room(vars, data)) {
+        std::string text = "No room for a new variable$";
+        sv.msgbox(text, BoxKind::Ok, true);
+        return 0;
+    }
+    const int var = vars.nvar + 1;
+    const auto at = static_cast<std::size_t>(var);
+    if (vars.varname.size() <= at) vars.varname.resize(at + 1);
+    vars.varname[at] = std::string(name.substr(0, kNameLen));
+    if (varischar.size() <= at) varischar.resize(at + 1, 0);
+    varischar[at] = character ? 1 : 0;
+    for (int i = 1; i <= data.n; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        data.x(i, var) = k < values.size() ? values[k] : -1.0f;
+    }
+    vars.nvar = var;
+    ++vars.made;
+    set_source_variable(vars, var, 1, 0);
+    set_source_variable(vars, var, 2, 0);
+    return var;
+}
+
+int source_variable(const VariableTable& vars, int var, int which)
+{
+    const std::vector<int>& s = which == 2 ? vars.srcvar2 : vars.srcvar1;
+    return var >= 0 && static_cast<std::size_t>(var) < s.size() ? s[static_cast<std::size_t>(var)] : 0;
+}
+
+void set_source_variable(VariableTable& vars, int var, int which, int source)
+{
+    if (var < 0) return;
+    std::vector<int>& s = sources(vars, which);
+    if (s.size() <= static_cast<std::size_t>(var)) s.resize(static_cast<std::size_t>(var) + 1, 0);
+    s[static_cast<std::size_t>(var)] = source;
+}
+
+} // namespace meru::files

@@ -1,0 +1,38 @@
+#pragma once
+// New variables and attributes made by the program from its data: a variable is
+// one more column of the data matrix with one more name, an attribute one more
+// byte per observation with an attribute line of its own. Each routine checks
+// the room first, says so when there is none and then changes nothing, so
+// nothing is ever written past an array.
+#include "files/dataset.h"
+#include "files/tables.h"
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace meru {
+class Services;
+}
+
+namespace meru::files {
+
+// Variables the program may make beyond those of the control file.
+inline constexpr int kMadeVariables = kExtraColumns;
+
+// Whether one more variable fits: fewer than kMadeVariables made so far and a
+// data-matrix column free.
+bool variable_room(const VariableTable& vars, const DataArrays& data);
+
+// Appends variable nvar + 1 named `name` with `values` (one per observation, the
+// rest of the column -1) and its character flag; grows the name table and the
+// flags as needed. Without room shows "No room for a new variable$" (logged)
+// and returns 0; else the new variable's number.
+int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
+                 std::span<const float> values, bool character, Services& sv);
+
+// Source of a made variable (0 when none or out of range).
+int source_variable(const VariableTable& vars, int var, int which);
+void set_source_variable(VariableTable& vars, int var, int which, int source);
+
+} // namespace meru::files
