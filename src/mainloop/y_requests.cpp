@@ -3,6 +3,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "outcome/bygroup_mode.h"
+#include "outcome/distribution_mode.h"
 #include "outcome/qt_mode_dialogs.h"
 #include "outcome/qt_scatter_dialogs.h"
 #include "outcome/qt_ydialogs.h"
@@ -87,7 +88,23 @@ void run_ymenu(Program& p)
         a.outcome.yabandon = outcome::transform_mode(tx);
         break;
     }
-    case outcome::YMode::distribution: not_available(p, Step::y); break;
+    case outcome::YMode::distribution: {
+        const bool logrank = p.crit.is(stats::Criterion::LogRank);
+        outcome::DistributionContext dx{a.tables,
+                                        a.data,
+                                        nobs,
+                                        mask,
+                                        a.stats.marks.charflag,
+                                        a.outcome,
+                                        a.bygroup,
+                                        logrank ? &p.censoring : nullptr,
+                                        p.msgline,
+                                        modes,
+                                        p.services,
+                                        p.log};
+        a.outcome.yabandon = outcome::distribution_mode(dx);
+        break;
+    }
     default: break;
     }
 }

@@ -97,6 +97,10 @@ int QtModeDialogs::quit_note(const std::string& text)
     return ui::note(ctx_, t, NoteKind::Quit, false);
 }
 
-int QtModeDialogs::distribution_plot(plots::DistCall& call) { return plots::yhist(ctx_, dist_, call); }
+int QtModeDialogs::distribution_plot(plots::DistCall& call)
+{
+    dist_.bandwidth = 0; // the window chooses its width for a new plot
+    return plots::yhist(ctx_, dist_, call);
+}
 
 } // namespace meru::outcome

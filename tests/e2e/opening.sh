@@ -116,7 +116,7 @@ preamble "$work/cf/KYPHOSIS.LOG" "%File:Open $work/cf/kyphosis.mrc" "KYPHOSIS.LO
 # A control file sized beyond the limits is refused; the open analysis and its
 # log stay, and the next file opens.
 printf 'Huge\n*\nx1:9999 i 1 2\n*\nfree comma\nkyphosis.csv\n' > "$work/cf/huge.mrc"
-printf 'dismiss\nmenu File > Open\nfile %s\ndismiss\nmenu File > Open\nanswer yes\nfile %s\ndismiss\nmenu Y > Distribution\n' \
+printf 'dismiss\nmenu File > Open\nfile %s\ndismiss\nmenu File > Open\nanswer yes\nfile %s\ndismiss\nmenu Y > Distribution\ndialog Variable for distribution\n  press Cancel\n' \
   "$work/cf/kyphosis.mrc" "$work/cf/huge.mrc" > "$work/huge.txt"
 run huge 0
 has "$work/huge.err" "# attributes=29998"
