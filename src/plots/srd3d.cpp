@@ -1,0 +1,324 @@
+#include "plots/srd3d.h"
+
+#include "platform/canvas.h"
+#include "platform/events.h"
+#include "platform/frame.h"
+#include "ui/drawing.h"
+#include "ui/messages.h"
+#include "ui/mouse_state.h"
+#include "ui/selfont.h"
+#include "ui/textrow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+
+namespace meru::plots {
+
+namespace {
+
+constexpr int kBack = 0xeeefee;
+constexpr int kMinScale = 50;
+
+float scaled(double v, double lo, double hi) { return static_cast<float>(2.0 * ui::safediv(v - lo, hi - lo) - 1.0); }
+
+struct Srd3dView {
+    ui::Context& ctx;
+    int unit;
+    const Srd3dCall& call;
+    Srd3dModel m;
+    Srd3dState st;
+    int& deg1 = st.deg1;
+    int& deg2 = st.deg2;
+    int& deg3 = st.deg3;
+    int& s = st.s;
+    bool& block = st.block;
+    bool& image = st.image;
+    bool& fun = st.fun;
+    bool& zero = st.zero;
+    bool& view = st.view;
+    int step1 = 0, step2 = 0;
+    int prevx = 0, prevy = 0;
+    bool animating = true;
+
+    platform::Canvas* canvas() const { return ctx.frame.canvas(unit); }
+    View3 view3() const { return {{radians(deg1), radians(deg2), radians(deg3)}, s, 0, 0}; }
+    bool last_cell(int cell) const { return call.mode != 2 && cell == m.n - 1; }
+    int colour_of(int cell) const;
+    void value_axis(platform::Canvas& c, const View3& v) const;
+    void draw() const;
+    void bar() const;
+    bool run();
+};
+
+int Srd3dView::colour_of(int cell) const
+{
+    if (call.colours.empty()) return 0x888888;
+    int index = 0;
+    if (call.mode == 2) {
+        const int id =
+            cell < static_cast<int>(call.grid.ids.size()) ? call.grid.ids[static_cast<std::size_t>(cell)] : 0;
+        index = id >= 0 && id < static_cast<int>(call.colour_index.size())
+                    ? call.colour_index[static_cast<std::size_t>(id)]
+                    : 0;
+    } else if (cell < static_cast<int>(call.colour_index.size())) {
+        index = call.colour_index[static_cast<std::size_t>(cell)];
+    }
+    const int size = static_cast<int>(call.colours.size());
+    return call.colours[static_cast<std::size_t>(((index % size) + size) % size)];
+}
+
+void Srd3dView::value_axis(platform::Canvas& c, const View3& v) const
+{
+    const QPoint base = screen3d({-1, -1, 0}, v.a, v.s, 0, 0);
+    const QPoint top = screen3d({-1, -1, 1}, v.a, v.s, 0, 0);
+    const float dx = static_cast<float>(top.x() - base.x()), dy = static_cast<float>(top.y() - base.y());
+    const int rotation = dx == 0.0f ? -900 : -direction_tenths(dx, dy);
+    c.set_color_rgb(0x444444);
+    c.ellipse(platform::Fill::interior, base.x() - 2, base.y() - 2, base.x() + 2, base.y() + 2);
+    c.moveto(base.x(), base.y());
+    c.lineto(top.x(), top.y());
+    const QPoint tick = screen3d({-1.05f, -1, 1}, v.a, v.s, 0, 0);
+    c.moveto(tick.x(), tick.y());
+    c.lineto(top.x(), top.y());
+    set_text_rotation(c, rotation);
+    c.moveto(base.x(), base.y());
+    c.outgtext(axis_value_label(zero ? 0.0 : m.vmin));
+    c.moveto(tick.x(), tick.y());
+    c.outgtext(axis_value_label(m.vmax));
+    const QPoint cap = screen3d({-0.95f, -1, 1}, v.a, v.s, 0, 0);
+    c.moveto(cap.x() + 20, cap.y() + 20);
+    c.outgtext(call.caption.substr(0, 30));
+    c.set_gtext_vector(1, 0);
+}
+
+void Srd3dView::draw() const
+{
+    platform::Canvas* cp = canvas();
+    if (!cp) return;
+    platform::Canvas& c = *cp;
+    c.set_vieworg(0, 0);
+    c.set_color_rgb(kBack);
+    c.rectangle(platform::Fill::interior, 451, 0, 1000, 20);
+    if (!fun) c.rectangle(platform::Fill::interior, 120, 15, c.width() - 1, c.height() - 1);
+    c.set_vieworg(call.p + 50, call.q + 50);
+    const View3 v = view3();
+    bool downward = project3d({0, 0, 1}, v.a).z > 0;
+    if (view) downward = !downward;
+    const int n = m.n;
+    if (image && !call.mono) {
+        for (int k = 0; k < n; ++k) {
+            const int cell = m.order[static_cast<std::size_t>(k)];
+            if (last_cell(cell)) continue;
+            const auto i = static_cast<std::size_t>(cell);
+            flat3d(c, m.x1[i], m.x2[i], m.y1[i], m.y2[i], 0, v, platform::Fill::interior,
+                   ui::colshift(colour_of(cell), 40));
+        }
+    }
+    if (!fun) value_axis(c, v);
+    for (int j = 0; j < n; ++j) {
+        const int k = downward ? n - 1 - j : j;
+        const int cell = m.order[static_cast<std::size_t>(k)];
+        const auto i = static_cast<std::size_t>(cell);
+        int colour = colour_of(cell);
+        if (last_cell(cell)) {
+            if (call.hide_last) continue;
+            colour = 0xffffff;
+        }
+        flat3d(c, m.x1[i], m.x2[i], m.y1[i], m.y2[i], m.height(k, zero), v, platform::Fill::interior, colour);
+    }
+    const auto region_edges = [&](int cell, float h, int colour) {
+        const auto i = static_cast<std::size_t>(cell);
+        const int g = cell + 1;
+        if (!sameprevx(g, call.grid)) line3d(c, m.x1[i], m.x1[i], m.y1[i], m.y2[i], h, v, colour);
+        if (!samenextx(g, call.grid)) line3d(c, m.x2[i], m.x2[i], m.y1[i], m.y2[i], h, v, colour);
+        if (!sameprevy(g, call.grid)) line3d(c, m.x1[i], m.x2[i], m.y1[i], m.y1[i], h, v, colour);
+        if (!samenexty(g, call.grid)) line3d(c, m.x1[i], m.x2[i], m.y2[i], m.y2[i], h, v, colour);
+    };
+    for (int k = 0; k < n; ++k) {
+        const int cell = m.order[static_cast<std::size_t>(k)];
+        const auto i = static_cast<std::size_t>(cell);
+        const float h = m.height(k, zero);
+        if (call.mode == 2) region_edges(cell, h, 0x555555);
+        else if (!(call.hide_last && last_cell(cell)))
+            flat3d(c, m.x1[i], m.x2[i], m.y1[i], m.y2[i], h, v, platform::Fill::border, 0x555555);
+    }
+    if (block) {
+        for (int k = 0; k < n; ++k) {
+            const int cell = m.order[static_cast<std::size_t>(k)];
+            const auto i = static_cast<std::size_t>(cell);
+            const float h = m.height(k, zero);
+            const Box3 b{m.x1[i], m.x2[i], m.y1[i], m.y2[i], 0, h};
+            if (call.mode == 2) {
+                walls3d(c, cell + 1, call.grid, b, v, platform::Fill::border, call.mono ? 0x555555 : colour_of(cell));
+                region_edges(cell, h, 0x333333);
+            } else {
+                int colour = call.mono ? 0x555555 : ui::colshift(colour_of(cell), 30);
+                box3d(c, b, v, platform::Fill::border, colour);
+                flat3d(c, m.x1[i], m.x2[i], m.y1[i], m.y2[i], h, v, platform::Fill::border, 0x333333);
+            }
+        }
+    }
+    if (!fun) value_axis(c, v);
+    c.set_vieworg(0, 0);
+}
+
+void Srd3dView::bar() const
+{
+    platform::Canvas* c = canvas();
+    if (!c) return;
+    c->set_vieworg(0, 0);
+    c->set_gtext_vector(1, 0);
+    if (animating) {
+        c->set_color_rgb(kBack);
+        c->rectangle(platform::Fill::interior, 400, 0, 1000, 15);
+        return;
+    }
+    const std::string text =
+        fun ? "Esc  Movie Block Image  F_off + - Zero View Help" : "Esc  Movie Block Image  Fun! + - Zero View Help";
+    std::vector<int> greyed;
+    if (m.view_disabled) greyed.push_back(9);
+    ui::buttonbar(ctx, text, kBack, 2, 0, greyed);
+}
+
+bool Srd3dView::run()
+{
+    platform::Frame& frame = ctx.frame;
+    if (!frame.canvas(unit)) return false;
+    {
+        platform::Canvas& c = *canvas();
+        c.set_vieworg(190, -50);
+        c.set_color_rgb(kBack);
+        c.rectangle(platform::Fill::interior, 0, 20, 1000, 1000);
+        c.set_vieworg(0, 0);
+    }
+    ui::MenusOff hold(ctx.menus);
+    frame.set_active(unit);
+    ui::selfont(ctx, 2);
+    ui::register_mousecb(ctx, unit, ui::kMouseClicksMove);
+    int x = ctx.mouse.x, y = ctx.mouse.y;
+    bool redraw = true;
+    for (;;) {
+        if (!frame.canvas(unit)) return false;
+        frame.set_active(unit);
+        if (redraw) bar();
+        redraw = true;
+        int state = 0;
+        for (;;) {
+            ui::mouse_clear(ctx.mouse, x, y);
+            state = ui::mouse_poll(ctx.mouse, 0);
+            if (!frame.canvas(unit)) return false;
+            frame.set_active(unit);
+            x = ctx.mouse.x, y = ctx.mouse.y;
+            if (state == ui::kMouseLeft || state == ui::kMouseRight || animating) break;
+            prevx = x, prevy = y;
+            platform::yield();
+        }
+        const int b = y <= 14 && x >= 0 ? x / ui::kButtonWidth + 1 : 0;
+        if (b >= 1 && b <= 10) {
+            if (b == 9 && m.view_disabled) {
+                draw();
+                continue;
+            }
+            switch (b) {
+            case 1: return true;
+            case 2:
+                deg3 += 5;
+                step1 = step2 = 0;
+                platform::sleep_ms(100);
+                animating = true;
+                break;
+            case 3: block = !block, animating = false; break;
+            case 4: image = !image, animating = false; break;
+            case 5: fun = !fun; break;
+            case 6: s += 5; break;
+            case 7: s = std::max(kMinScale, s - 5); break;
+            case 8: zero = !zero; break;
+            case 9: view = !view; break;
+            case 10: ui::helpshow(ctx, "3D SRD diagram"); continue;
+            }
+            draw();
+            continue;
+        }
+        if (y <= 15) {
+            draw();
+            continue;
+        }
+        const bool was_animating = animating;
+        animating = false;
+        if (x == prevx && y == prevy) {
+            redraw = false;
+            continue;
+        }
+        turn_step(x - prevx, y - prevy, step1, step2);
+        deg1 += step1;
+        deg2 += step2;
+        if (was_animating) deg3 %= 360;
+        draw();
+    }
+}
+
+} // namespace
+
+float Srd3dModel::height(int k, bool zero) const
+{
+    if (k < 0 || k >= n) return 0;
+    const double v = value[static_cast<std::size_t>(k)];
+    if (zero) return static_cast<float>(v);
+    if (vmax == vmin) return 0;
+    return static_cast<float>((v * vmax - vmin) / (vmax - vmin));
+}
+
+Srd3dModel srd3d_model(const Srd3dCall& call)
+{
+    Srd3dModel m;
+    const std::size_t edges = std::min({call.x1.size(), call.x2.size(), call.y1.size(), call.y2.size()});
+    if (edges == 0) return m;
+    std::size_t n = call.mode == 2 ? edges - 1 : edges;
+    n = std::min(n, call.values.size());
+    m.n = static_cast<int>(n);
+    m.order.resize(n);
+    std::iota(m.order.begin(), m.order.end(), 0);
+    std::stable_sort(m.order.begin(), m.order.end(), [&](int a, int b) {
+        return call.values[static_cast<std::size_t>(a)] < call.values[static_cast<std::size_t>(b)];
+    });
+    if (n > 0) {
+        m.vmin = call.values[static_cast<std::size_t>(m.order.front())];
+        m.vmax = call.values[static_cast<std::size_t>(m.order.back())];
+    }
+    m.view_disabled = m.vmax == 0;
+    for (int cell : m.order) {
+        const double v = call.values[static_cast<std::size_t>(cell)];
+        m.value.push_back(m.vmax == 0 ? 0.0 : v / m.vmax);
+    }
+    const std::size_t f = edges - 1;
+    const double fx1 = call.x1[f], fx2 = call.x2[f], fy1 = call.y1[f], fy2 = call.y2[f];
+    for (std::size_t i = 0; i < n; ++i) {
+        m.x1.push_back(scaled(call.x1[i], fx1, fx2));
+        m.x2.push_back(scaled(call.x2[i], fx1, fx2));
+        m.y1.push_back(scaled(call.y1[i], fy1, fy2));
+        m.y2.push_back(scaled(call.y2[i], fy1, fy2));
+    }
+    return m;
+}
+
+std::string axis_value_label(double v)
+{
+    if (v == 0 || !std::isfinite(v)) return "0";
+    const double a = std::fabs(v);
+    char buf[32];
+    if (a == std::floor(a) && a < 1e9) std::snprintf(buf, sizeof buf, "%.0f", a);
+    else std::snprintf(buf, sizeof buf, "%.4g", a);
+    std::string s = v < 0 ? std::string("-") + buf : std::string(buf);
+    return s.substr(0, 10);
+}
+
+Srd3dState srd3d(ui::Context& ctx, int unit, const Srd3dCall& call)
+{
+    Srd3dView view{ctx, unit, call, srd3d_model(call), {}};
+    if (view.m.n > 0) view.run();
+    return view.st;
+}
+
+} // namespace meru::plots

@@ -1,0 +1,207 @@
+// The block view: its sorted copy and heights (equal and all-zero values, a
+// degenerate frame), the axis labels, and the window fed with clicks, moves and
+// drags: Movie, every button, the scale's floor, View greyed, the menus as
+// before and the caller's values untouched.
+#include "plots/srd3d.h"
+#include "support/mouse_feed.h"
+#include "ui/textrow.h"
+#include "ui/ui_fixture.h"
+
+#include <cmath>
+
+using namespace meru;
+using test::MouseStep;
+
+namespace {
+
+struct Cells {
+    // Three cells and the frame (last) of a 0..100 square.
+    std::vector<double> x1{0, 50, 0, 0}, x2{50, 100, 50, 100}, y1{0, 0, 50, 0}, y2{50, 100, 100, 100};
+    std::vector<double> values{6, 2, 4, 0};
+    std::vector<int> colours{0xffffff, 0x0000ff, 0x00c000};
+    std::vector<int> index{1, 2, 1, 0};
+    plots::Srd3dCall call(int mode = 1)
+    {
+        plots::Srd3dCall c;
+        c.mode = mode;
+        c.x1 = x1, c.x2 = x2, c.y1 = y1, c.y2 = y2;
+        c.values = values;
+        c.colours = colours;
+        c.colour_index = index;
+        c.caption = "Count in A";
+        c.hide_last = true;
+        c.p = 200, c.q = 200;
+        return c;
+    }
+};
+
+int button_x(int b) { return 45 * (b - 1) + 10; }
+
+} // namespace
+
+TEST(Srd3dModelTest, SortedCopyHeightsAndScaledEdges)
+{
+    struct Case {
+        std::vector<double> values;
+        bool zero;
+        std::vector<float> heights; // in ascending order of value
+        bool view_disabled;
+    };
+    const Case cases[] = {
+        {{2, 4, 6, 2}, false, {0, 0, 0.5f, 1}, false}, {{2, 4, 6, 2}, true, {1.0f / 3, 1.0f / 3, 2.0f / 3, 1}, false},
+        {{3, 3, 3, 3}, false, {0, 0, 0, 0}, false}, // equal values: no division by zero
+        {{3, 3, 3, 3}, true, {1, 1, 1, 1}, false},     {{0, 0, 0, 0}, true, {0, 0, 0, 0}, true},
+        {{0, 0, 0, 0}, false, {0, 0, 0, 0}, true},
+    };
+    Cells cells;
+    for (const Case& c : cases) {
+        cells.values = c.values;
+        const plots::Srd3dModel m = plots::srd3d_model(cells.call());
+        EXPECT_EQ(m.view_disabled, c.view_disabled);
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(m.height(k, c.zero), c.heights[static_cast<std::size_t>(k)], 1e-6);
+    }
+    cells.values = {6, 2, 4, 0};
+    const plots::Srd3dModel m = plots::srd3d_model(cells.call());
+    EXPECT_EQ(m.order, (std::vector<int>{3, 1, 2, 0}));
+    EXPECT_FLOAT_EQ(m.x2[0], 0.0f); // 50 of 0..100
+    EXPECT_FLOAT_EQ(m.y2[1], 1.0f);
+    EXPECT_FLOAT_EQ(m.x1[3], -1.0f);
+    // A frame without width puts every edge at -1 instead of dividing by zero.
+    cells.x2[3] = 0;
+    const plots::Srd3dModel flat = plots::srd3d_model(cells.call());
+    for (float v : flat.x2) EXPECT_EQ(v, -1.0f);
+    // Mode 2: the edges hold one entry more than the values.
+    Cells grid;
+    grid.values.pop_back();
+    EXPECT_EQ(plots::srd3d_model(grid.call(2)).n, 3);
+
+    EXPECT_EQ(plots::axis_value_label(0), "0");
+    EXPECT_EQ(plots::axis_value_label(-2.5), "-2.5");
+    EXPECT_EQ(plots::axis_value_label(101), "101");
+    EXPECT_EQ(plots::axis_value_label(0.125), "0.125");
+}
+
+class Srd3dWindowTest : public test::UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        ctx.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        ASSERT_TRUE(frame.open_window(16, "Diagram"));
+        platform::WindowConfig config;
+        config.numxpixels = 640;
+        config.numypixels = 480;
+        ASSERT_TRUE(frame.set_window_config(16, config));
+        frame.set_active(16);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(menus.off_depth(), 0);
+        for (int m = 3; m <= 12; ++m) EXPECT_TRUE(menus.usable(m, 1)) << m;
+        EXPECT_FALSE(menus.usable(5, 2));
+    }
+    plots::Srd3dState run(std::deque<MouseStep> steps, int x, int y, plots::Srd3dCall call)
+    {
+        test::MouseFeed feed(frame, 16, std::move(steps));
+        ui::mouse_clear(ctx.mouse, x, y);
+        const plots::Srd3dState st = plots::srd3d(ctx, 16, call);
+        EXPECT_EQ(feed.overrun, 1); // the final Esc
+        return st;
+    }
+    std::vector<std::string> topics;
+};
+
+TEST_F(Srd3dWindowTest, EveryButtonAndTheScalesFloor)
+{
+    Cells cells;
+    const std::vector<double> values = cells.values;
+    std::deque<MouseStep> steps{{MouseStep::idle}, {MouseStep::idle}}; // Movie goes on while the pointer rests
+    for (int i = 0; i < 31; ++i) steps.push_back({MouseStep::click, button_x(7), 5}); // 205 -> 50
+    for (int b : {7, 6, 7, 7, 3, 4, 8, 9, 5, 10, 5}) steps.push_back({MouseStep::click, button_x(b), 5});
+    const plots::Srd3dState st = run(steps, button_x(2), 5, cells.call());
+    EXPECT_EQ(st.deg3, 55); // one turn at each of the two waits
+    EXPECT_EQ(st.s, 50);    // 50 stays, +5 gives 55, then back to 50 and it stays
+    EXPECT_FALSE(st.block);
+    EXPECT_TRUE(st.image);
+    EXPECT_TRUE(st.zero);
+    EXPECT_TRUE(st.view);
+    EXPECT_FALSE(st.fun);
+    EXPECT_EQ(topics, std::vector<std::string>{"3D SRD diagram"});
+    EXPECT_EQ(cells.values, values);
+    // From 53, "-" gives 50.
+    std::deque<MouseStep> odd;
+    for (int i = 0; i < 30; ++i) odd.push_back({MouseStep::click, button_x(7), 5}); // 205 -> 55
+    odd.push_back({MouseStep::click, button_x(6), 5});                              // 60 ... keep whole fives
+    EXPECT_EQ(run(odd, 300, 300, cells.call()).s, 60);
+}
+
+TEST_F(Srd3dWindowTest, DragTurnsOneDegreePerPassAgainstThePositionBeforeThePress)
+{
+    Cells cells;
+    const plots::Srd3dState st = run({{MouseStep::move, 300, 300},
+                                      {MouseStep::move, 300, 300},
+                                      {MouseStep::drag, 310, 300},
+                                      {MouseStep::drag, 320, 300},
+                                      {MouseStep::drag, 320, 300},
+                                      {MouseStep::move, 320, 300},
+                                      {MouseStep::drag, 320, 310},
+                                      {MouseStep::drag, 330, 330}}, // diagonal: the step stays
+                                     300, 300, cells.call());
+    EXPECT_EQ(st.deg2, 333);
+    EXPECT_EQ(st.deg1, 132);
+    EXPECT_EQ(st.deg3, 45);
+}
+
+TEST_F(Srd3dWindowTest, AllZeroValuesGreyViewAndZeroLabelsTheBase)
+{
+    Cells cells;
+    cells.values = {0, 0, 0, 0};
+    platform::Canvas* c = frame.canvas(16);
+    c->set_journaling(true);
+    const plots::Srd3dState st =
+        run({{MouseStep::move, 310, 300}, {MouseStep::click, button_x(9), 5}, {MouseStep::click, button_x(5), 5}},
+            300, 300, cells.call());
+    EXPECT_FALSE(st.view);
+    EXPECT_TRUE(st.fun);
+    bool greyed = false, f_off = false;
+    for (const auto& call : c->journal()) {
+        if (call.op == "text" && call.text == "View" && call.colour == ui::kButtonGreyed) greyed = true;
+        if (call.op == "text" && call.text == "F_off") f_off = true;
+    }
+    EXPECT_TRUE(greyed);
+    EXPECT_TRUE(f_off);
+}
+
+TEST_F(Srd3dWindowTest, ZeroOnLabelsTheAxisBaseZeroAndTheGridDrawsRegionWalls)
+{
+    Cells cells;
+    cells.values = {6, 2, 4, 3};
+    platform::Canvas* c = frame.canvas(16);
+    c->set_journaling(true);
+    run({{MouseStep::click, button_x(8), 5}}, 300, 300, cells.call());
+    std::vector<std::string> labels;
+    for (const auto& call : c->journal())
+        if (call.op == "text" && call.colour == 0x444444) labels.push_back(call.text);
+    ASSERT_GE(labels.size(), 2u);
+    EXPECT_EQ(labels[labels.size() - 3], "0"); // base, top, caption of the last axis
+    EXPECT_EQ(labels[labels.size() - 2], "6");
+
+    // Grid of 2 x 2 cells, regions {0, 0, 1, 1}: cells 1 and 2 share a region.
+    std::vector<double> x1{0, 0, 50, 50, 0}, x2{50, 50, 100, 100, 100}, y1{0, 50, 0, 50, 0},
+        y2{50, 100, 50, 100, 100};
+    std::vector<double> values{3, 3, 5, 5};
+    std::vector<int> ids{0, 0, 1, 1};
+    plots::Srd3dCall g = cells.call(2);
+    g.x1 = x1, g.x2 = x2, g.y1 = y1, g.y2 = y2;
+    g.values = values;
+    g.grid = {2, 2, ids};
+    g.hide_last = false;
+    c->clear_journal();
+    run({{MouseStep::move, 310, 300}}, 300, 300, g);
+    int walls = 0;
+    for (const auto& call : c->journal())
+        if (call.op == "polygon" && call.fill == platform::Fill::border &&
+            (call.colour == 0x0000ff || call.colour == 0x00c000))
+            ++walls;
+    EXPECT_EQ(walls, 3 * 4); // each cell: three walls, the fourth faces its own region
+}
