@@ -12,14 +12,16 @@
 #include "mainloop/opening.h"
 #include "mainloop/prefs.h"
 #include "mainloop/rank_hooks.h"
+#include "outcome/mode_dialogs.h"
 #include "platform/dialog_template.h"
 #include "platform/io/fileunits.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/os.h"
 #include "platform/io/random.h"
 #include "platform/menus.h"
-#include "outcome/mode_dialogs.h"
+#include "plots/rotate3d.h"
 #include "rectdiag/diagram_settings.h"
+#include "rectdiag/srdwin.h"
 #include "search/iteration.h"
 #include "search/search_results.h"
 #include "settings/criteria_dialog.h"
@@ -98,6 +100,7 @@ struct Program {
     std::unique_ptr<settings::FormDialog> forms; // shows the settings dialogs; tests replace it
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;
+    rectdiag::MosaicWindow diagram_window{ui, diagram, options.detailout}; // what celltab opens
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
     RankState rank;                // the rank stage's tables and hooks
 
@@ -114,6 +117,7 @@ struct Program {
     OpeningState opening;               // kept between openings (the control file, the dialog's path)
     io::RandomStream rng;               // the program's random stream
     outcome::ModeState ymodes;          // the Y menu's distribution window and Transform name
+    plots::RotateMemory rotate;         // the rotating plot's step, pointer and trails between plots
     EditState edit;                     // the Edit menu's counts
 
     bool debug = false;              // trace switch

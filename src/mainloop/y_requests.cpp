@@ -10,10 +10,41 @@
 #include "outcome/scatter.h"
 #include "outcome/transform_dialog.h"
 #include "outcome/ymenu.h"
+#include "plots/rotate3d.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace meru::mainloop {
 
 namespace {
+
+// The rotating plot of the scatter plot's X, Y and Z over the observations the
+// scatter plot shows (its selection and, in by-group mode, the current group).
+void rotate_plot(Program& p, const outcome::ScatterContext& cx, const outcome::RotateRequest& r)
+{
+    const files::DataArrays& d = cx.data;
+    const int n = std::clamp(cx.nobs, 0, d.n);
+    const auto column = [&](int var) {
+        if (var < 1 || var > d.ncols || n == 0) return std::span<const float>();
+        return std::span<const float>(d.xdata.data() + static_cast<std::size_t>(var - 1) * d.n,
+                                      static_cast<std::size_t>(n));
+    };
+    std::vector<char> in(static_cast<std::size_t>(n), 1);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (i < cx.mask.size() && !cx.mask[i]) in[i] = 0;
+        if (cx.bymode && (i >= cx.group.size() || !cx.group[i])) in[i] = 0;
+    }
+    plots::RotateCall call;
+    call.data = {column(r.xvar), column(r.yvar), column(r.zvar),
+                 std::span<const int>(d.obswt).first(std::min(static_cast<std::size_t>(n), d.obswt.size())), in};
+    call.nobs = n;
+    call.xname = r.xname, call.yname = r.yname, call.zname = r.zname;
+    call.z_discrete = r.zchar;
+    call.xy_discrete = r.both_discrete;
+    call.dense = r.density;
+    plots::rotate3d(p.ui, plots::kRotateUnit, p.rotate, call);
+}
 
 // The scatter mode of the Y menu on the open analysis. Its Z dialog lists the
 // attributes of every attribute line.
@@ -30,6 +61,7 @@ bool run_scatter(Program& p, std::span<const char> mask)
                                {},        {},
                                {},        0.0};
     for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
+    cx.rotate3d = [&p, &cx](const outcome::RotateRequest& r) { rotate_plot(p, cx, r); };
     if (!a.bygroup.mode) return outcome::scatter(cx);
     outcome::QtModeDialogs modes(p.ui, p.ymodes.dist);
     return outcome::scatter_by_groups(cx, a.bygroup, modes);

@@ -131,6 +131,9 @@ void Rotator::run()
 
     ui::MenusOff hold(ctx.menus);
     int x = ctx.mouse.x, y = ctx.mouse.y;
+    // The first pass handles the pointer where the caller's window last saw it,
+    // unless it rests on the bar: that press was the caller's own button.
+    if (y < 15) animating = false;
     for (;;) {
         if (!frame.canvas(unit)) return;
         ui::register_mousecb(ctx, unit, ui::kMouseClicksMove);

@@ -198,6 +198,13 @@ bool Srd3dView::run()
     ui::selfont(ctx, 2);
     ui::register_mousecb(ctx, unit, ui::kMouseClicksMove);
     int x = ctx.mouse.x, y = ctx.mouse.y;
+    // The first pass handles the pointer where the caller's window last saw it,
+    // unless it rests on the bar: that press was the caller's own button, so the
+    // first frame is drawn and the view waits for the user.
+    if (y <= 15) {
+        animating = false;
+        draw();
+    }
     bool redraw = true;
     for (;;) {
         if (!frame.canvas(unit)) return false;

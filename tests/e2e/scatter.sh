@@ -4,7 +4,8 @@
 # 389.19 on 9 df as chisq.test(correct = FALSE) gives it in R), a picture of the
 # window, Esc back to the dialog and Cancel. Then on birthwt, lwt against bwt with
 # the Z dialog twice: Size by Z of age (a picture), then 3D rotating of age, which
-# logs its line and shows the dialog again, where Cancel returns to the plot.
+# logs its line and opens the rotating plot (a click in it draws the cloud, a
+# picture, Esc), then shows the dialog again, where Cancel returns to the plot.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -66,6 +67,9 @@ click 19 247 5
 dialog Third variable Z
   set 9114 = age
   press OK
+click 19 300 300
+shot 19 $shots/rotate3d_birthwt_age_lwt_bwt.png
+click 19 20 8
 dialog Third variable Z
   press Cancel
 click 19 22 5
@@ -77,5 +81,6 @@ log="$work/BIRTHWT.LOG"
 has "$log" " Rotating plot for Z=age"
 [ "$(grep -cxF " Scatter of lwt against bwt" "$log")" -eq 3 ] || fail "the window was not reopened after each Z dialog"
 [ "$(png_size "$shots/scatter_lwt_bwt_size_by_age.png")" = "600x520" ] || fail "no picture of Size by Z"
+[ "$(png_size "$shots/rotate3d_birthwt_age_lwt_bwt.png")" = "600x520" ] || fail "no picture of the rotating plot"
 
 finish "scatter: all passed"

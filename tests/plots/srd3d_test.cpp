@@ -115,11 +115,12 @@ TEST_F(Srd3dWindowTest, EveryButtonAndTheScalesFloor)
 {
     Cells cells;
     const std::vector<double> values = cells.values;
-    std::deque<MouseStep> steps{{MouseStep::idle}, {MouseStep::idle}}; // Movie goes on while the pointer rests
+    // Movie goes on while the pointer rests on it.
+    std::deque<MouseStep> steps{{MouseStep::click, button_x(2), 5}, {MouseStep::idle}, {MouseStep::idle}};
     for (int i = 0; i < 31; ++i) steps.push_back({MouseStep::click, button_x(7), 5}); // 205 -> 50
     for (int b : {7, 6, 7, 7, 3, 4, 8, 9, 5, 10, 5}) steps.push_back({MouseStep::click, button_x(b), 5});
     const plots::Srd3dState st = run(steps, button_x(2), 5, cells.call());
-    EXPECT_EQ(st.deg3, 55); // one turn at each of the two waits
+    EXPECT_EQ(st.deg3, 60); // the press and one turn at each of the two waits after it
     EXPECT_EQ(st.s, 50);    // 50 stays, +5 gives 55, then back to 50 and it stays
     EXPECT_FALSE(st.block);
     EXPECT_TRUE(st.image);
