@@ -21,7 +21,7 @@ namespace {
 
 // The rotating plot of the scatter plot's X, Y and Z over the observations the
 // scatter plot shows (its selection and, in by-group mode, the current group).
-void rotate_plot(Program& p, const outcome::ScatterContext& cx, const outcome::RotateRequest& r)
+void rotate_plot(Program& p, const outcome::ScatterContext& cx, outcome::RotateRequest& r)
 {
     const files::DataArrays& d = cx.data;
     const int n = std::clamp(cx.nobs, 0, d.n);
@@ -44,6 +44,7 @@ void rotate_plot(Program& p, const outcome::ScatterContext& cx, const outcome::R
     call.xy_discrete = r.both_discrete;
     call.dense = r.density;
     plots::rotate3d(p.ui, plots::kRotateUnit, p.rotate, call);
+    r.density = call.dense;
 }
 
 // The scatter mode of the Y menu on the open analysis. Its Z dialog lists the
@@ -61,7 +62,7 @@ bool run_scatter(Program& p, std::span<const char> mask)
                                {},        {},
                                {},        0.0};
     for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
-    cx.rotate3d = [&p, &cx](const outcome::RotateRequest& r) { rotate_plot(p, cx, r); };
+    cx.rotate3d = [&p, &cx](outcome::RotateRequest& r) { rotate_plot(p, cx, r); };
     if (!a.bygroup.mode) return outcome::scatter(cx);
     outcome::QtModeDialogs modes(p.ui, p.ymodes.dist);
     return outcome::scatter_by_groups(cx, a.bygroup, modes);

@@ -360,6 +360,7 @@ bool ScatterRun::z_button()
             r.both_discrete = scan_.both_discrete();
             r.density = v_.density;
             cx_.rotate3d(r);
+            v_.density = r.density;
         }
     }
 }

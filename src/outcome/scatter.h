@@ -34,7 +34,7 @@ struct RotateRequest {
     std::string xname, yname, zname;
     bool zchar = false;
     bool both_discrete = false;
-    bool density = false;
+    bool density = false; // in and out: the plot's Dense state comes back here
 };
 
 struct ScatterContext {
@@ -48,12 +48,12 @@ struct ScatterContext {
     std::span<const char> varischar; // [j]: variable j holds character codes
     Outcome& y;                      // scatx, scaty and the direct request
     std::string& msgline;
-    std::vector<int> attset;                            // attribute lines the Z dialog lists
-    bool bymode = false;                                // by-group mode: the current group only
-    std::span<const char> group;                        // [i - 1]: in the current group
-    std::string bylabel;                                // its label
-    std::function<void(const RotateRequest&)> rotate3d; // the rotating plot (may be empty)
-    double xmean = 0;                                   // out: mean of X over the correlation's points
+    std::vector<int> attset;                      // attribute lines the Z dialog lists
+    bool bymode = false;                          // by-group mode: the current group only
+    std::span<const char> group;                  // [i - 1]: in the current group
+    std::string bylabel;                          // its label
+    std::function<void(RotateRequest&)> rotate3d; // the rotating plot (may be empty)
+    double xmean = 0;                             // out: mean of X over the correlation's points
 };
 
 // Runs the scatter mode until Cancel in the dialog or Esc in a direct plot.

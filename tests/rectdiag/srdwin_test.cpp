@@ -7,8 +7,10 @@
 #include "files/textutil.h"
 #include "platform/canvas.h"
 #include "rectdiag/srdwin.h"
+#include "stats/cell_tables.h"
 #include "stats/subgroup_stats.h"
 #include "support/mouse_feed.h"
+#include "support/recording_services.h"
 #include "ui/ui_fixture.h"
 
 #include <QDir>
@@ -133,4 +135,24 @@ TEST_F(SrdwinTest, MoreThanSixTermsGetAMessageAndNoDiagram)
     ASSERT_EQ(answers.shown.size(), 1u);
     EXPECT_NE(answers.shown[0].text.find("1 to 6 terms"), std::string::npos);
     EXPECT_FALSE(frame.is_open(rectdiag::kDiagramUnit));
+}
+
+TEST_F(SrdwinTest, TheCellListingOpensTheWindowAndDetailedOutputLogsTheEdges)
+{
+    detailed = true;
+    cells.part.resize(3);
+    rectdiag::MosaicWindow window(ctx, settings, detailed);
+    test::RecordingServices sv;
+    stats::CellTabOptions opt;
+    opt.print = false;
+    const std::vector<int> weights(228, 1);
+    test::MouseFeed feed(frame, rectdiag::kDiagramUnit, {{MouseStep::click, 10, 5}});
+    stats::celltab(cells, list, weights, {}, tables, opt, &window, sv, log);
+    EXPECT_EQ(feed.waits, 1);
+    EXPECT_TRUE(frame.is_open(rectdiag::kDiagramUnit));
+    // Cell 1 (term 1 only): x from 130 + 360 138/228 to 490, y from 50 to 50 + 360 27/90.
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), " Cell  1 x   347.89  490.00 y    50.00  158.00"), lines.end())
+        << ::testing::PrintToString(lines);
+    EXPECT_EQ(menus.off_depth(), 0);
 }
