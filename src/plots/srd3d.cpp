@@ -19,7 +19,6 @@ namespace meru::plots {
 namespace {
 
 constexpr int kBack = 0xeeefee;
-constexpr int kMinScale = 50;
 
 float scaled(double v, double lo, double hi) { return static_cast<float>(2.0 * ui::safediv(v - lo, hi - lo) - 1.0); }
 
@@ -240,7 +239,7 @@ bool Srd3dView::run()
             case 4: image = !image, animating = false; break;
             case 5: fun = !fun; break;
             case 6: s += 5; break;
-            case 7: s = std::max(kMinScale, s - 5); break;
+            case 7: s = smaller_scale(s); break;
             case 8: zero = !zero; break;
             case 9: view = !view; break;
             case 10: ui::helpshow(ctx, "3D SRD diagram"); continue;
@@ -309,6 +308,8 @@ Srd3dModel srd3d_model(const Srd3dCall& call)
     }
     return m;
 }
+
+int smaller_scale(int s) { return std::max(50, s - 5); }
 
 std::string axis_value_label(double v)
 {

@@ -43,6 +43,9 @@ struct Srd3dModel {
 
 Srd3dModel srd3d_model(const Srd3dCall& call);
 
+// The scale after "-": 5 pixels less, never below 50.
+int smaller_scale(int s);
+
 // Label of a value on the value axis (10 characters at most, no blanks around):
 // 0 prints as "0", a negative value as its magnitude after "-".
 std::string axis_value_label(double v);

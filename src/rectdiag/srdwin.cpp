@@ -91,11 +91,13 @@ void MosaicWindow::draw(const partition::TermList& list, const files::ControlTab
         c.rectangle(platform::Fill::interior, px(r.x1), px(r.y1), px(r.x2) - 1, px(r.y2) - 1);
     }
     for (int j = 1; j <= last_.q; ++j) {
-        c.set_color_rgb(ui::colshift(colours[static_cast<std::size_t>(j - 1)], -60));
+        c.set_color_rgb(colours[static_cast<std::size_t>(j - 1)]);
         for (std::size_t k = 0; k < last_.cells.size(); ++k) {
             const Rect& r = last_.cells[k];
             if (r.area() <= 0 || !((k >> (j - 1)) & 1)) continue;
-            const int x1 = px(r.x1) + j, y1 = px(r.y1) + j, x2 = px(r.x2) - 1 - j, y2 = px(r.y2) - 1 - j;
+            const int inset = 2 * j;
+            const int x1 = px(r.x1) + inset, y1 = px(r.y1) + inset, x2 = px(r.x2) - 1 - inset,
+                      y2 = px(r.y2) - 1 - inset;
             if (x2 > x1 && y2 > y1) c.rectangle(platform::Fill::border, x1, y1, x2, y2);
         }
     }

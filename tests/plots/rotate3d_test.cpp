@@ -218,6 +218,16 @@ TEST_F(RotateWindowTest, NoUsedObservationDrawsOnlyTheCubeAndALargeSetGetsTheNot
     EXPECT_EQ(count("rectangle", 0xff0000), 0); // filled points only
     EXPECT_EQ(count("polygon", 0xaaaaaa, platform::Fill::border), 2);
 
+    // A count array that cannot be had: the log line, then point mode.
+    Data wide;
+    wide.x[3] = 2e6f;
+    plots::RotateCall cubes = call_of(wide, true);
+    canvas->clear_journal();
+    run({{MouseStep::move, 310, 300}}, cubes);
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Unable to allocate 3D array NARRAY"), 1);
+    EXPECT_EQ(count("rectangle", 0xff0000), 4);
+
     Data big;
     big.x.assign(50001, 1), big.y.assign(50001, 1), big.z.assign(50001, 1), big.w.assign(50001, 0);
     plots::RotateCall large = call_of(big);
