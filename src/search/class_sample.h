@@ -17,8 +17,11 @@
 // columns are built on an attribute's first use, and after that a candidate
 // allocates nothing.
 #include "partition/termlist.h"
+#include "search/unit_columns.h"
 #include "stats/count_table.h"
 #include "stats/evaluation.h"
+
+#include <memory>
 
 #include <cstdint>
 #include <span>
@@ -35,34 +38,23 @@ public:
     void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                 stats::CountTable& out);
 
-    int units() const { return static_cast<int>(obs_.size()); }
+    int units() const { return columns_ ? static_cast<int>(columns_->units()) : 0; }
 
-    struct Lit {
-        const std::uint64_t* fail;
-        const std::uint64_t* miss;
-    };
     struct Plane {
         int cls = 0;
         std::int64_t value = 0;       // 2^bit, or -2^31 for the sign bit
         std::uint32_t lo = 0, hi = 0; // the words holding its bits
-        std::size_t at = 0;           // its first word in planes_
+        std::size_t at = 0;           // its first word in bits_
     };
 
 private:
-    void build(int attribute);
-
-    stats::AttributeMatrix abyte_;
     int nclasses_ = 0;
-    std::size_t words_ = 0;
-    std::vector<int> obs_; // observation of each unit
     std::int64_t beyond_ = 0;
+    std::unique_ptr<UnitColumns> columns_;
     std::vector<Plane> planes_;
     std::vector<std::uint64_t> bits_;
-    std::vector<std::vector<std::uint64_t>> cols_; // per attribute: byte 1, byte 0, byte 255
-    std::vector<char> built_, missing_;
     // The compiled candidate and the plane counts (reused).
-    std::vector<int> lp_;
-    std::vector<Lit> lits_;
+    UnitColumns::Compiled list_;
     std::vector<std::uint64_t> acc_det_, acc_mem_;
 };
 

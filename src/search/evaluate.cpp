@@ -58,7 +58,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     }
     if (ys_.size() == 1) {
         sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
-        if (table && settings_.class_tables)
+        if (table && settings_.snapshots)
             class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
     } else {
         // Several Ys: one sample over the observations that have any of them, and
@@ -89,13 +89,17 @@ void Evaluator::sort_times(io::LogWriter& log)
     }
 }
 
+void Evaluator::ensure_walk(PerY& y)
+{
+    if (y.walk_ready) return;
+    stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
+    stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
+    y.walk_ready = true;
+}
+
 stats::LogRankResult Evaluator::logrank(PerY& y)
 {
-    if (!y.walk_ready) { // the times were not ordered beforehand: order them now
-        stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
-        stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
-        y.walk_ready = true;
-    }
+    ensure_walk(y);
     return stats::logrank_walk(y.walk, member_);
 }
 
@@ -119,6 +123,13 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         break;
     }
     case stats::ScoreInput::LogRank:
+        if (ny == 1 && settings_.snapshots && settings_.search_stage && !settings_.rank_stage) {
+            ensure_walk(ys_[0]);
+            if (!logrank_bits_) logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
+            values_[0] = criterion_->score_without_p(
+                logrank_bits_->statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
+            break;
+        }
         sample_->memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];

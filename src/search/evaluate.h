@@ -17,6 +17,7 @@
 #include "partition/termlist.h"
 #include "platform/io/logwriter.h"
 #include "search/class_sample.h"
+#include "search/logrank_bits.h"
 #include "search/search_results.h"
 #include "stats/censoring.h"
 #include "stats/count_table.h"
@@ -64,9 +65,10 @@ struct EvaluationSettings {
     bool fixpos = false;       // Fix Positive attributes is running (ranking)
     bool rank_plot = false;    // the attribute rank plot is running (ranking)
     int lc = 1;                // attribute dimension, for the ranking's percentage
-    // One Y scored by a count table: the tables come from the class-ordered
-    // snapshot (search/class_sample.h); false: from the general bit-packed sample.
-    bool class_tables = true;
+    // One Y scored by a count table (and, in a search, by the log-rank
+    // statistic): from the scorer's own snapshots (search/class_sample.h,
+    // search/logrank_bits.h); false: from the general bit-packed sample.
+    bool snapshots = true;
 };
 
 // One candidate: the pair as mkpair left it, the packed (unreduced) candidate and
@@ -124,6 +126,8 @@ private:
     };
     // The log-rank statistic of the membership in member_ for Y y.
     stats::LogRankResult logrank(PerY& y);
+    // Orders the survival times of Y y if that was not done beforehand.
+    void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.
     void summarise(const Candidate& c, Score& s);
     // Y weight, empty sides and balancing.
@@ -140,6 +144,7 @@ private:
     // that have any Y in range with a layer per Y.
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
+    std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;
     std::vector<stats::PartitionSample::YLayer*> layer_ptrs_;

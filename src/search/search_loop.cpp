@@ -302,15 +302,12 @@ private:
         // candidate enters the top-10 list.
         const EvaluationSettings& es = ev_.settings();
         bool pending = false;
+        const bool simple = how && how->simple;
         partition::PairResult pr;
-        if (how && how->simple) {
+        if (simple) {
             pr.complexity = how->complexity;
             w_.cur.repflag = r;
             pending = true;
-            if (es.combination && res_.top10.would_change(pr.complexity, pre->g, es.penalty)) {
-                pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
-                pending = false;
-            }
         } else if (!s_.use_cache) {
             pr = partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
         } else if (ev_.reads_first_list_only()) {
@@ -319,10 +316,14 @@ private:
             pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
         }
         if (pr.skip) return true;
+        const Score sc =
+            pre ? *pre : ev_.score(Candidate{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr});
+        if (pending && es.combination && res_.top10.would_change(pr.complexity, sc.g, es.penalty)) {
+            if (simple) pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
+            else cache_.fill_pair(w_.cur);
+            pending = false;
+        }
         const Candidate c{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr};
-        const Score sc = pre ? *pre : ev_.score(c);
-        if (pending && !how && es.combination && res_.top10.would_change(pr.complexity, sc.g, es.penalty))
-            cache_.fill_pair(w_.cur);
         const char mark = record(c, sc, ev_.settings(), res_, skips_);
         ++evaluated;
         if (++progress_count >= 500) {

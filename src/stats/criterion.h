@@ -84,6 +84,8 @@ public:
     // The log-rank statistic: G, its p-value (chi-square, one degree of freedom)
     // and c0, c1 the weights of membership 0 and 1.
     virtual CriterionValue score(const LogRankResult& logrank, NumericIssues* issues = nullptr) const;
+    // The same without the p-value (p stays 1).
+    virtual CriterionValue score_without_p(const LogRankResult& logrank) const;
 };
 
 // The criterion of crit.icrit (1..8), holding a copy of the settings it reads.

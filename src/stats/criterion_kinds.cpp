@@ -35,6 +35,8 @@ CriterionValue SplitCriterion::score(std::span<const std::int64_t>, int, Numeric
 
 CriterionValue SplitCriterion::score(const LogRankResult&, NumericIssues*) const { wrong_input(*this); }
 
+CriterionValue SplitCriterion::score_without_p(const LogRankResult&) const { wrong_input(*this); }
+
 CriterionValue WithinMse::score(const SplitSums& s) const
 {
     CriterionValue v = sides(s);
@@ -101,9 +103,15 @@ double OddsRatioBayes::g(std::span<const std::int64_t> table, int, double) const
 
 CriterionValue LogRank::score(const LogRankResult& r, NumericIssues* issues) const
 {
+    CriterionValue v = score_without_p(r);
+    v.p = logrank_p(r.g, issues);
+    return v;
+}
+
+CriterionValue LogRank::score_without_p(const LogRankResult& r) const
+{
     CriterionValue v;
     v.g = r.g;
-    v.p = logrank_p(r.g, issues);
     v.c0 = r.w0;
     v.c1 = r.w1;
     return v;

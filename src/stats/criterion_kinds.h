@@ -38,6 +38,7 @@ public:
     CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const final;
     CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const final;
     using SplitCriterion::score;
+    using SplitCriterion::score_without_p;
 
 protected:
     CriterionValue value(std::span<const std::int64_t> table, int nj, bool with_p, NumericIssues* issues) const;
@@ -118,7 +119,9 @@ public:
     RandomScoring random_scoring() const override { return RandomScoring::StoredOrderLogRank; }
     Direction direction() const override { return Direction::EventRates; }
     CriterionValue score(const LogRankResult& logrank, NumericIssues* issues = nullptr) const override;
+    CriterionValue score_without_p(const LogRankResult& logrank) const override;
     using SplitCriterion::score;
+    using SplitCriterion::score_without_p;
 };
 
 } // namespace meru::stats

@@ -32,58 +32,6 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
     order.valid = true;
 }
 
-// The running sums of the walk from the latest time down: each counted
-// observation joins the risk set of its side; after the last observation of a
-// time other than 0 the time's events enter O, E and V.
-struct Walker {
-    LogRankResult r;
-    std::int64_t w0 = 0, w1 = 0; // weight at risk so far (times >= the current one)
-    double d0 = 0.0, d1 = 0.0;   // events at the current time
-    double o = 0.0, e = 0.0, v = 0.0;
-
-    void add(int m, int w, float t, bool event)
-    {
-        // Without branches on the membership: an observation of the other side,
-        // or an undetermined one, adds zeros, which change no sum.
-        const bool in0 = m == 0, in1 = m == 1;
-        const std::int64_t wa0 = in0 ? w : 0, wa1 = in1 ? w : 0;
-        const double e0 = event ? static_cast<double>(wa0) : 0.0, e1 = event ? static_cast<double>(wa1) : 0.0;
-        w0 += wa0;
-        w1 += wa1;
-        d0 += e0;
-        d1 += e1;
-        r.d0 += e0;
-        r.d1 += e1;
-        const double wt = static_cast<double>(w) * t;
-        r.t0 += in0 ? wt : 0.0;
-        r.t1 += in1 ? wt : 0.0;
-    }
-    void close_time(float t)
-    {
-        if (t == 0.0f) return;
-        const double dd = d0 + d1;
-        const double at_risk = static_cast<double>(w0 + w1);
-        o += d1;
-        if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
-        if (at_risk > 1.0) {
-            const double term = dd * (at_risk - dd) / (at_risk - 1.0) * (static_cast<double>(w1) / at_risk) *
-                                (static_cast<double>(w0) / at_risk);
-            v += std::max(0.0, term);
-        }
-        d0 = d1 = 0.0;
-    }
-    LogRankResult finish()
-    {
-        r.w0 = w0;
-        r.w1 = w1;
-        r.o = o;
-        r.e = e;
-        r.v = v;
-        r.g = v > 0.0 ? (o - e) * (o - e) / v : 0.0;
-        return r;
-    }
-};
-
 // Calls f(observation, time, last of its time) for the counted observations of
 // the kept order, latest time first.
 template <class F> void for_each_counted(const SampleFilter& filter, const LogRankOrder& order, int n, F&& f)
@@ -117,7 +65,7 @@ LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membe
     if (sort_switch == 0 || !order.valid || !(order.key == key) ||
         order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
         sort_times(data, n, key, order, log);
-    Walker walker;
+    LogRankSums walker;
     for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
         const auto k = static_cast<std::size_t>(i);
         walker.add(membership[k], data.weights[k], t, !filter.at(k).censored);
@@ -140,13 +88,62 @@ void prepare_walk(const SampleView& data, const Censoring& censoring, const LogR
 
 LogRankResult logrank_walk(const LogRankWalk& walk, std::span<const std::int8_t> membership)
 {
-    Walker walker;
+    LogRankSums walker;
     for (const LogRankWalk::Step& s : walk.steps) {
         const auto k = static_cast<std::size_t>(s.obs);
         walker.add(k < membership.size() ? membership[k] : -1, s.w, s.t, s.event);
         if (s.closes) walker.close_time(s.t);
     }
     return walker.finish();
+}
+
+void LogRankSums::add(int m, int w, float t, bool event)
+{
+    // Without branches on the membership: an observation of the other side,
+    // or an undetermined one, adds zeros, which change no sum.
+    const bool in0 = m == 0, in1 = m == 1;
+    const std::int64_t wa0 = in0 ? w : 0, wa1 = in1 ? w : 0;
+    const double e0 = event ? static_cast<double>(wa0) : 0.0, e1 = event ? static_cast<double>(wa1) : 0.0;
+    add_weights(wa0, wa1, e0, e1);
+    const double wt = static_cast<double>(w) * t;
+    r.t0 += in0 ? wt : 0.0;
+    r.t1 += in1 ? wt : 0.0;
+}
+
+void LogRankSums::add_weights(std::int64_t wa0, std::int64_t wa1, double e0, double e1)
+{
+    w0 += wa0;
+    w1 += wa1;
+    d0 += e0;
+    d1 += e1;
+    r.d0 += e0;
+    r.d1 += e1;
+}
+
+void LogRankSums::close_time(float t)
+{
+    if (t == 0.0f) return;
+    const double dd = d0 + d1;
+    const double at_risk = static_cast<double>(w0 + w1);
+    o += d1;
+    if (at_risk >= 1.0) e += dd * static_cast<double>(w1) / at_risk;
+    if (at_risk > 1.0) {
+        const double term = dd * (at_risk - dd) / (at_risk - 1.0) * (static_cast<double>(w1) / at_risk) *
+                            (static_cast<double>(w0) / at_risk);
+        v += std::max(0.0, term);
+    }
+    d0 = d1 = 0.0;
+}
+
+LogRankResult LogRankSums::finish()
+{
+    r.w0 = w0;
+    r.w1 = w1;
+    r.o = o;
+    r.e = e;
+    r.v = v;
+    r.g = v > 0.0 ? (o - e) * (o - e) / v : 0.0;
+    return r;
 }
 
 CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname,

@@ -46,6 +46,25 @@ struct LogRankResult {
     double t0 = 0.0, t1 = 0.0; // weight times time of A- and of A
 };
 
+// The running sums of a walk from the latest time down: each counted
+// observation joins the risk set of its side; after the last observation of a
+// time other than 0 the time's events enter O, E and V.
+struct LogRankSums {
+    // One observation of membership m (1, 0, or -1: left out).
+    void add(int m, int w, float t, bool event);
+    // Observations of one time added at once: the weights of each side and their
+    // events' weights (integers, so the sums are those of add() one by one;
+    // t0 and t1 are left alone).
+    void add_weights(std::int64_t w0, std::int64_t w1, double e0, double e1);
+    void close_time(float t);
+    LogRankResult finish();
+
+    LogRankResult r;
+    std::int64_t w0 = 0, w1 = 0; // weight at risk so far (times >= the current one)
+    double d0 = 0.0, d1 = 0.0;   // events at the current time
+    double o = 0.0, e = 0.0, v = 0.0;
+};
+
 // Log-rank statistic of the split given by `membership` (1 member, 0 non-member,
 // -1 undetermined: left out), one value per observation; the survival time is the
 // view's Y.

@@ -213,7 +213,7 @@ Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats:
 {
     Reference ref;
     EvaluationSettings es = search_settings();
-    es.class_tables = false; // the general bit-packed sample, not the loop's snapshot
+    es.snapshots = false; // the general bit-packed sample, not the loop's snapshot
     Evaluator ev(pb.data(cont), crit, es);
     SkipTally skips;
     io::LogWriter log;
@@ -358,14 +358,16 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         if (pick(rng) % 3 == 0) usable[static_cast<std::size_t>(2 + pick(rng) % (pb.lc - 1))] = 0;
         s.usable = usable;
         stats::CritSettings crit;
-        const int kind = pick(rng) % 3;
-        crit.icrit = static_cast<int>(kind == 0 ? stats::Criterion::ChiSquare
-                                                : (kind == 1 ? stats::Criterion::WithinMse : stats::Criterion::Gini));
-        const bool cont = kind == 1;
+        const int kind = pick(rng) % 4;
+        const auto criteria = std::array{stats::Criterion::ChiSquare, stats::Criterion::WithinMse,
+                                         stats::Criterion::Gini, stats::Criterion::LogRank};
+        crit.icrit = static_cast<int>(criteria[static_cast<std::size_t>(kind)]);
+        const bool cont = kind == 1 || kind == 3; // the continuous Y is the survival time
 
         const Reference ref = reference(pb, s, crit, cont);
         auto got = run(pb, s, crit, -1, cont);
-        SCOPED_TRACE("trial " + std::to_string(trial));
+        SCOPED_TRACE("trial " + std::to_string(trial) + " criterion " + std::to_string(crit.icrit) + " threads " +
+                     std::to_string(s.threads));
         ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
         for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
             EXPECT_EQ(got->r.per_vector[v].p, ref.per_vector[v].p);

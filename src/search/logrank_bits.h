@@ -1,0 +1,42 @@
+#pragma once
+// The log-rank statistic of a search's candidates over bit columns: the units
+// are the steps of the sample's walk (stats/logrank.h: the counted observations,
+// latest time first), so each distinct time is a contiguous range of units. A
+// candidate's membership words are made once; each time then adds the weights of
+// each side and of their events as population counts over its range (one plane
+// per weight bit), and its O, E and V terms follow as in the walk, time by
+// time. G, O, E, V and the side weights equal those of logrank_walk() for the
+// same membership; the event-rate sums t0 and t1 are not made.
+#include "search/unit_columns.h"
+#include "stats/logrank.h"
+
+#include <memory>
+
+namespace meru::search {
+
+class LogRankBits {
+public:
+    LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk);
+
+    stats::LogRankResult statistic(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                                   bool skip);
+
+    struct Plane {
+        std::int64_t value = 0; // 2^bit, or -2^31 for the sign bit
+        std::size_t at = 0;     // first word in bits_
+    };
+    struct Time {
+        std::uint32_t begin = 0, end = 0; // units [begin, end)
+        float t = 0.0f;
+    };
+
+private:
+    std::unique_ptr<UnitColumns> columns_;
+    std::vector<Time> times_;
+    std::vector<Plane> planes_;
+    std::vector<std::uint64_t> bits_, events_;
+    UnitColumns::Compiled list_;
+    std::vector<std::uint64_t> det_, mem_;
+};
+
+} // namespace meru::search

@@ -1,0 +1,46 @@
+#include "search/unit_columns.h"
+
+namespace meru::search {
+
+UnitColumns::UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs)
+    : abyte_(abyte), obs_(std::move(obs))
+{
+    words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
+    cols_.resize(static_cast<std::size_t>(std::max(abyte_.lc, 0)) + 1);
+    built_.assign(cols_.size(), 0);
+    missing_.assign(cols_.size(), 0);
+}
+
+void UnitColumns::build(int a)
+{
+    auto& col = cols_[static_cast<std::size_t>(a)];
+    col.assign(3 * words_, 0);
+    for (std::size_t u = 0; u < obs_.size(); ++u) {
+        const std::uint8_t b = abyte_.at(obs_[u], a);
+        const std::uint64_t bit = std::uint64_t{1} << (u % 64);
+        if (b == 1) col[u / 64] |= bit;
+        else if (b == 0) col[words_ + u / 64] |= bit;
+        else if (b == stats::kMissingByte) {
+            col[2 * words_ + u / 64] |= bit;
+            missing_[static_cast<std::size_t>(a)] = 1;
+        }
+    }
+    built_[static_cast<std::size_t>(a)] = 1;
+}
+
+void UnitColumns::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                          Compiled& out)
+{
+    out.sense = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
+    out.three = false;
+    out.lits.clear();
+    stats::compile_terms(list, out.sense, signbyte, abyte_.lc, out.lp, [&](int a, int fail) {
+        const auto ix = static_cast<std::size_t>(a);
+        if (!built_[ix]) build(a);
+        const std::uint64_t* col = cols_[ix].data();
+        out.lits.push_back({fail == 1 ? col : col + words_, col + 2 * words_});
+        out.three = out.three || missing_[ix];
+    });
+}
+
+} // namespace meru::search

@@ -1,0 +1,116 @@
+#pragma once
+// Bit columns of the attributes over a search's units (observations in an order
+// the scorer chooses), and the membership words of a term list over them.
+//
+// Per attribute three columns (byte 1, byte 0, byte 255), built on the
+// attribute's first use, and whether any unit has its byte missing. The words
+// are padded to whole blocks of kBlock words; padding units pass every literal,
+// so scorers give them no weight. A compiled list is two valued (no unit
+// undetermined, none dropped) when none of its literals has a missing byte.
+//
+// membership_block() applies the membership rule of stats/membership.h to a
+// block of words; it is inlined into each scorer's kernels, which are compiled
+// for the population-count instruction where the processor has it.
+#include "partition/termlist.h"
+#include "stats/membership.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define MERU_X86_DISPATCH 1
+#define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define MERU_X86_DISPATCH 0
+#define MERU_ALWAYS_INLINE inline
+#endif
+
+namespace meru::search {
+
+class UnitColumns {
+public:
+    static constexpr std::size_t kBlock = 8;
+
+    struct Lit {
+        const std::uint64_t* fail;
+        const std::uint64_t* miss;
+    };
+    // A term list ready for the kernels (reused from candidate to candidate).
+    struct Compiled {
+        int sense = 1;
+        bool three = false; // some literal has a missing byte among the units
+        std::vector<int> lp;
+        std::vector<Lit> lits;
+    };
+
+    UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs);
+
+    std::size_t words() const { return words_; }
+    std::size_t units() const { return obs_.size(); }
+    const std::vector<int>& obs() const { return obs_; }
+
+    // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
+    void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
+
+private:
+    void build(int attribute);
+
+    stats::AttributeMatrix abyte_;
+    std::vector<int> obs_;
+    std::size_t words_ = 0;
+    std::vector<std::vector<std::uint64_t>> cols_;
+    std::vector<char> built_, missing_;
+};
+
+// Membership words of the block at word w0: det marks units of membership 0 or 1
+// (neither undetermined nor dropped by the skip flag), mem those of membership 1.
+MERU_ALWAYS_INLINE void membership_block(const UnitColumns::Compiled& c, bool skip, std::size_t w0,
+                                         std::uint64_t* det, std::uint64_t* mem)
+{
+    using u64 = std::uint64_t;
+    constexpr std::size_t nw = UnitColumns::kBlock;
+    const int q = static_cast<int>(c.lp.size());
+    const UnitColumns::Lit* lit = c.lits.data();
+    u64 any_true[nw] = {};
+    if (!c.three) {
+        for (int t = 0; t < q; ++t) {
+            u64 pass[nw];
+            for (std::size_t i = 0; i < nw; ++i) pass[i] = ~u64{0};
+            for (int j = 0; j < c.lp[static_cast<std::size_t>(t)]; ++j, ++lit)
+                for (std::size_t i = 0; i < nw; ++i) pass[i] &= ~lit->fail[w0 + i];
+            for (std::size_t i = 0; i < nw; ++i) any_true[i] |= pass[i];
+        }
+        for (std::size_t i = 0; i < nw; ++i) {
+            det[i] = ~u64{0};
+            mem[i] = c.sense ? any_true[i] : ~any_true[i];
+        }
+        return;
+    }
+    u64 any_und[nw] = {}, skip_m[nw] = {};
+    for (int t = 0; t < q; ++t) {
+        u64 nofail[nw], pass[nw];
+        for (std::size_t i = 0; i < nw; ++i) nofail[i] = pass[i] = ~u64{0};
+        for (int j = 0; j < c.lp[static_cast<std::size_t>(t)]; ++j, ++lit) {
+            const u64* f = lit->fail + w0;
+            const u64* m = lit->miss + w0;
+            for (std::size_t i = 0; i < nw; ++i) {
+                nofail[i] &= ~f[i];
+                pass[i] &= ~(f[i] | m[i]);
+            }
+            if (skip)
+                for (std::size_t i = 0; i < nw; ++i) skip_m[i] |= m[i];
+        }
+        for (std::size_t i = 0; i < nw; ++i) {
+            any_true[i] |= pass[i];
+            any_und[i] |= nofail[i] & ~pass[i];
+        }
+    }
+    for (std::size_t i = 0; i < nw; ++i) {
+        const u64 d = (any_true[i] | ~any_und[i]) & ~skip_m[i];
+        det[i] = d;
+        mem[i] = d & (c.sense ? any_true[i] : ~any_true[i]);
+    }
+}
+
+} // namespace meru::search
