@@ -5,6 +5,7 @@
 #include "mainloop/program.h"
 #include "partition/complement.h"
 #include "partition/reduce.h"
+#include "platform/frame.h"
 #include "search/combination_write.h"
 
 namespace meru::mainloop {
@@ -58,7 +59,10 @@ search::MadeAttribute create_process_attribute(Program& p, const partition::Part
     if (!combination) ++a.process_count;
     a.naddatt = a.added.count;
     p.log.write("  Added  attribute: " + name8(name) + " is created");
-    if (a.added.count == 1) p.menus.set_flags(kViewMenu, 6, platform::kMenuEnabled);
+    if (a.added.count == 1) {
+        p.menus.set_flags(kViewMenu, 6, platform::kMenuEnabled);
+        if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
+    }
     if (!combination && !a.added_from_cf &&
         p.services.quiz("?Added attribute made. Write as a control file combination?"))
         search::write_combination(a.cfname, name, cur.a(), a.tables.cfcomb, p.services);

@@ -105,6 +105,7 @@ TEST_F(AddedRequests, ProcessAttributesAreNumberedFromOne)
     EXPECT_EQ(program->analysis->tables.line[static_cast<std::size_t>(m.line)].name, "+01");
     EXPECT_TRUE(logged("  Added  attribute: +01      is created"));
     EXPECT_TRUE(program->menus.enabled(mainloop::kViewMenu, 6));
+    EXPECT_NE(program->frame.active(), platform::no_window);
     EXPECT_EQ(program->analysis->naddatt, 1);
     // Observations with a and b (bits 0 and 1 of i) are members.
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(program->analysis->data.ab(m.attribute, i), (i & 3) == 3 ? 1 : 0) << i;
