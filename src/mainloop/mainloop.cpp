@@ -4,6 +4,7 @@
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
+#include "mainloop/search_stage.h"
 #include "mainloop/settings_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
@@ -62,7 +63,10 @@ bool poll_round(Program& p)
         }
     }
     f.treemade = false;
-    platform::idle_wait(200);
+    // A stage of Search:Go! that handed over to the next one left its request
+    // raised: the program does not wait for the user then.
+    if (first_tier_raised(f) || f.qcont) platform::sleep_ms(200);
+    else platform::idle_wait(200);
     if (first_tier_raised(f)) return true;
     if (f.qcont) {
         if (p.bootmode && p.dispatch.bootstrap_draw) p.dispatch.bootstrap_draw(p);
@@ -114,22 +118,14 @@ Flow help_requests(Program& p)
     return Flow::loop_head;
 }
 
-// A Search:Go! round with no continuation pending goes on to its stages; a
-// continuation of a series of searches has no driver yet.
-Flow series(Program& p)
-{
-    if (!p.flags.qcont) return Flow::next;
-    return not_available(p, Step::series);
-}
-
 void install_handlers(Program& p)
 {
-    p.dispatch.set(Step::series, series);
     p.dispatch.set(Step::rank_titles, rank_titles);
     p.dispatch.set(Step::close_search, close_search);
     p.dispatch.set(Step::help, help_requests);
     install_settings(p);
     install_picker_handlers(p);
+    install_search_handlers(p);
     install_rank_handlers(p);
 }
 

@@ -12,6 +12,7 @@
 #include "mainloop/opening.h"
 #include "mainloop/prefs.h"
 #include "mainloop/rank_hooks.h"
+#include "mainloop/search_state.h"
 #include "outcome/mode_dialogs.h"
 #include "platform/dialog_template.h"
 #include "platform/io/fileunits.h"
@@ -103,6 +104,7 @@ struct Program {
     rectdiag::MosaicWindow diagram_window{ui, diagram, options.detailout}; // what celltab opens
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
     RankState rank;                // the rank stage's tables and hooks
+    SearchState search;            // the stages of Search:Go!: attribute set, cuts, counters
 
     // The iterative search: its switch, iteration, letter counter and last partition.
     search::IterationState iteration;

@@ -3,6 +3,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
+#include "mainloop/search_stage.h"
 #include "platform/frame.h"
 #include "platform/io/strings.h"
 #include "settings/criteria_dialog.h"
@@ -192,6 +193,7 @@ Flow strategy_stage(Program& p)
     activate_progress(p);
     f.strat = false;
     if (f.sgo) {
+        go_strategy(p);
         f.qext = true;
         return Flow::poll;
     }
@@ -216,6 +218,7 @@ Flow extent_stage(Program& p)
     p.extent_from_strategy = false;
     if (!accepted) return Flow::loop_head;
     a.extdone = true;
+    if (f.sgo) go_extent(p);
     if (f.sgo && p.strategy.iterative) stats::itercheck(p.extent, p.services);
     if (active != platform::no_window) p.frame.set_active(active);
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 1, kMenuEnabled);

@@ -1,0 +1,323 @@
+#include "mainloop/search_stage.h"
+
+#include "mainloop/dispatch.h"
+#include "mainloop/menubar.h"
+#include "mainloop/picker_requests.h"
+#include "mainloop/program.h"
+#include "mainloop/rank_requests.h"
+#include "mainloop/search_end.h"
+#include "mainloop/search_window.h"
+#include "mainloop/settings_requests.h"
+#include "partition/dupvar.h"
+#include "platform/io/edit.h"
+#include "search/primattrs.h"
+#include "stats/analysis_sample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+constexpr int kLetters = 52;
+
+// The next letter for the added attributes of a search; past the last the
+// letters start again.
+void next_letter(Program& p)
+{
+    int& letter = p.search.letter;
+    letter += 1;
+    if (letter > kLetters) {
+        p.log.write("NOTE: alphabet run out!");
+        letter -= kLetters;
+    }
+}
+
+// The search-stage refusals: the last applicable note is shown as a help topic.
+bool refused(Program& p)
+{
+    std::string note;
+    const Analysis* a = p.analysis.get();
+    if (!a || !a->yset) note = "NOTE: No Y";
+    if (a && !a->critdone) note = "NOTE: No Criteria";
+    if (a && !a->extdone) note = "NOTE: No Extent";
+    if (a && !a->stratdone) note = "NOTE: No Strategy";
+    if (p.search.set.lines.empty()) note = "NOTE: No attributes";
+    if (note.empty()) return false;
+    p.services.helpshow(note);
+    return true;
+}
+
+// The attributes of the set that the search may name: the usable cuts of its
+// lines (every cut of a floating line), and the forced attribute.
+std::vector<int> set_attributes(const Program& p, std::span<const int> lines)
+{
+    const files::ControlTables& t = p.analysis->tables;
+    std::vector<int> out;
+    const std::vector<char>& usable = p.search.cuts.usable;
+    for (int k : lines) {
+        const files::AttrLine& line = t.line[at(k)];
+        bool any = false;
+        for (int a = line.first_attribute(); a <= line.attoff; ++a) {
+            if (at(a) < usable.size() && usable[at(a)]) {
+                out.push_back(a);
+                any = true;
+            }
+        }
+        if (!any) out.push_back(line.first_attribute() - 1 + std::max(line.inuse, 1));
+    }
+    return out;
+}
+
+// The distinct Y values of the sample (Turbo groups by them): at most 11 are
+// collected, which is already too many.
+std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
+{
+    std::set<float> values;
+    for (std::size_t i = 0; i < y.size() && i < mask.size() && values.size() <= 10; ++i)
+        if (mask[i] && y[i] >= 0.0f) values.insert(y[i]);
+    return {values.begin(), values.end()};
+}
+
+std::string caption(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    std::string text = "Searching";
+    if (p.search.iterative) text = "Searching: Iteration " + io::fmt_i(p.search.iteration, 2);
+    if (a.outcome.ny > 1 && a.outcome.yserial) text += " Serial Y=" + io::fmt_i(a.ycurrent, 2);
+    if (a.bygroup.current > 0 && (a.bygroup.mode || a.bygroup.current > 1))
+        text += " By group " + io::fmt_i(a.bygroup.current, 3);
+    return text;
+}
+
+// The sample of the search: the X space less, under "skip observations missing in
+// the attribute set", the observations missing there; the attrition note once.
+void sample(Program& p, EvaluationInputs& in)
+{
+    Analysis& a = *p.analysis;
+    SearchState& s = p.search;
+    const std::vector<int> attributes = set_attributes(p, s.set.lines);
+    s.samplemask.assign(in.mask.size(), 0);
+    s.attrition = stats::sampmask(attributes, in.data.abyte, in.mask, s.samplemask, p.options.skipset, false, false,
+                                  a.data.obswt, p.log);
+    if (s.attrition > 10.0 && !s.attrition_noted) {
+        p.services.note("NOTE: >10% data attrition due to missing obs$", NoteKind::Full, true);
+        s.attrition_noted = true;
+    }
+}
+
+// primattrs, then the Turbo weights over the lines it gives.
+void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
+{
+    Analysis& a = *p.analysis;
+    SearchState& s = p.search;
+    search::PrimattrsInput pin;
+    pin.lines = s.set.lines;
+    pin.tables = &a.tables;
+    pin.primattr = p.options.primattr;
+    pin.rank = p.flags.qrank;
+    pin.first_iteration = s.iteration <= 1;
+    pin.treegrow = s.treegrow;
+    pin.forcein = s.forcing;
+    pin.forcedattr = p.forcing.forcedattr;
+    const search::PrimattrsResult prim = search::primattrs(pin);
+    s.primlines = prim.lines;
+    if (prim.note) p.services.helpshow("NOTE: added attributes");
+
+    std::vector<int> key = set_attributes(p, s.primlines);
+    const stats::Censoring cens = p.censoring.within(a.data.lc);
+    if (cens.in_force && cens.attribute >= 1) key.push_back(cens.attribute);
+    std::sort(key.begin(), key.end());
+    key.erase(std::unique(key.begin(), key.end()), key.end());
+    stats::TurboInput tin;
+    tin.on = p.options.turboon;
+    tin.single_y = in.data.ny == 1;
+    tin.y = in.data.y[0];
+    const std::vector<float> values = distinct_y(tin.y, s.samplemask);
+    tin.distinct = values;
+    s.grpwt.assign(a.data.obswt.size(), 0);
+    stats::turbo(tin, in.data.abyte, key, s.samplemask, a.data.obswt, s.grpwt, &p.log);
+    in.data.mask = s.samplemask;
+    in.data.weights = s.grpwt;
+}
+
+search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
+{
+    Analysis& a = *p.analysis;
+    SearchState& s = p.search;
+    search::LoopSettings ls;
+    ls.tables = &a.tables;
+    ls.lines = s.set.lines;
+    ls.usable = s.cuts.usable;
+    ls.extent = p.extent;
+    ls.pair.reduce.tables = &a.tables;
+    ls.pair.reduce.primitive = p.options.primattr;
+    ls.pair.reduce.services = &p.services;
+    ls.pair.reduce.trace = p.debug;
+    ls.pair.full_reduction = p.options.fullred;
+    ls.pair.measure = p.crit.complexity;
+    ls.pair.iterative = false;
+    ls.pair.iteration = 1;
+    if (p.extent.upto) ls.pair.upto = p.extent.bounds;
+    ls.pair.debug = p.debug;
+    ls.forcing = s.forcing && p.forcing.forcedattr != 0;
+    ls.forced = p.forcing.forcedattr;
+    ls.join0 = ls.join1 = p.forcing.forceunion;
+    ls.iterative = false;
+    ls.iteration = 1;
+    ls.detailed = p.options.detailout;
+    ls.dispgraph = p.options.dispgraph && !s.treegrow;
+    ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? a.ycurrent : 0;
+    ls.threads = search_thread_count();
+    ls.data = &in.data;
+    ls.crit = &p.crit;
+    return ls;
+}
+
+} // namespace
+
+int search_thread_count()
+{
+    if (const char* v = std::getenv("MERU_THREADS")) {
+        const int n = std::atoi(v);
+        if (n >= 1) return n;
+    }
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+void go_strategy(Program& p)
+{
+    Analysis& a = *p.analysis;
+    SearchState& s = p.search;
+    s.iterative = p.strategy.iterative;
+    s.forcing = p.strategy.forcein;
+    if (s.treegrow) return;
+    const search::ExclusionContext ctx = exclusion_context(p);
+    s.allowed = search::usable_attributes(a.tables, ctx);
+    search::AttrsetInput in;
+    in.spec = p.strategy.attrsetspec;
+    in.ranked = p.rank.ranking.order;
+    in.exclusions = ctx;
+    in.xspaceon = a.xspace.xspaceon;
+    in.xconline = a.xspace.xconline;
+    in.later_group = a.bygroup.current > 1;
+    search::attrset(a.tables, in, s.set, p.strategy.topm, p.services, p.log);
+    const std::vector<int> atts = stats::attributes_in_use(a.tables, s.set.lines);
+    s.related = partition::dupvar(atts, partition::attribute_variables(a.tables));
+}
+
+void go_extent(Program& p)
+{
+    Analysis& a = *p.analysis;
+    SearchState& s = p.search;
+    search::CutlistInput in;
+    in.lines = s.set.lines;
+    in.ranking = &p.rank.ranking;
+    in.levels = p.extent.nfloatx;
+    in.single_cuts = s.set.single_cut || single_cuts(a);
+    in.exclusions = exclusion_context(p);
+    search::cutlist(a.tables, in, s.cuts, p.msgline, p.log);
+    if (s.forcing && p.forcing.forcedattr != 0) {
+        const int f = std::abs(p.forcing.forcedattr);
+        if (at(f) >= s.cuts.usable.size()) s.cuts.usable.resize(at(f) + 1, 0);
+        s.cuts.usable[at(f)] = 1;
+    }
+}
+
+Flow series_step(Program& p)
+{
+    if (!p.flags.qcont) return Flow::next;
+    if (!p.analysis_open() || !p.analysis->yset) {
+        p.services.helpshow("NOTE: must have Y specified");
+        return Flow::loop_head;
+    }
+    return Flow::next;
+}
+
+Flow search_stage(Program& p)
+{
+    MenuFlags& f = p.flags;
+    if (!f.qcont) return Flow::loop_head;
+    f.qcont = false;
+    SearchState& s = p.search;
+    if (p.debug) p.services.msgok("beginning search $");
+    if (p.strategy.treemode) {
+        const std::string text = "NOTE: Search:Go! with Tree is not available yet";
+        p.log.write(text);
+        progress(p, text);
+        return Flow::loop_head;
+    }
+    s.treegrow = false;
+    s.iterative = p.strategy.iterative;
+    if (!p.analysis_open()) return refused(p), Flow::loop_head;
+    Analysis& a = *p.analysis;
+
+    EvaluationInputs in;
+    evaluation_inputs(p, in);
+    sample(p, in);
+    if (refused(p)) return Flow::loop_head;
+
+    const double penalty = p.crit.auto_beta ? 0.0 : p.crit.beta;
+    search::SearchResults& results = p.results;
+    results.clear_lists();
+    results.splithist.fill(0);
+    s.iteration = 1;
+    if (s.iterative) next_letter(p);
+    results.searchg_count = 0;
+    if (a.outcome.ny < 1) {
+        std::string text = "NOTE: Y is not defined! $";
+        p.services.msgbox(text, BoxKind::Ok, false);
+        return Flow::loop_head;
+    }
+    progress(p, s.iterative ? "Iteration 1" : "Conducting non-iterative Search");
+    if (s.iterative) {
+        const std::string text = "NOTE: Search:Go! iterations are not available yet";
+        p.log.write(text);
+    }
+    if (p.debug) p.services.msgok("at label 1558 new iteration $");
+    std::fill(results.cplxhist.begin(), results.cplxhist.begin() + std::min<std::size_t>(26, results.cplxhist.size()),
+              0);
+    primitive_lines_and_turbo(p, in);
+
+    const search::LoopSettings ls = loop_settings(p, in);
+    s.scale.ymax = 1.0;
+    s.scale.xmax = std::max(1.0, p.rank.window_xmax);
+    s.scale.xstep = std::max(1.0, std::floor(s.scale.xmax / 4.0));
+    SearchWindow window(p, ls.dispgraph);
+    window.open(caption(p), s.scale);
+    s.box.reset();
+
+    search::EvaluationSettings es;
+    es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
+    es.skipcomb = p.options.skipcomb;
+    es.penalty = penalty;
+    es.search_stage = true;
+    es.lc = std::max(a.data.lc, 1);
+    std::unique_ptr<search::Evaluator> evaluator;
+    try {
+        evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, es);
+    } catch (const std::exception& e) {
+        p.log.write(std::string("NOTE: search not possible: ") + e.what());
+        return Flow::loop_head;
+    }
+    evaluator->sort_times(p.log);
+    s.skips = {};
+    s.memory = {};
+    s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
+    for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
+    return end_of_search(p, s.last);
+}
+
+void install_search_handlers(Program& p)
+{
+    p.dispatch.set(Step::series, series_step);
+    p.dispatch.set(Step::search, search_stage);
+}
+
+} // namespace meru::mainloop

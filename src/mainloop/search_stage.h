@@ -1,0 +1,35 @@
+#pragma once
+// The stages of Search:Go! after the rank stage: the strategy stage's attribute
+// set, the extent stage's cuts, the continuation step, and the search stage
+// itself: its set-up, the search loop over the extent's size vectors, the extent
+// box, then the end of the search.
+#include "search/search_loop.h"
+
+namespace meru::mainloop {
+
+struct Program;
+enum class Flow;
+
+// Strategy stage of Search:Go!: the search's copies of the iterative and forcing
+// switches, the list of attributes that may enter, the attribute set.
+void go_strategy(Program& p);
+
+// Extent stage of Search:Go! after the extent is accepted: the cuts of the
+// search and the forced attribute made usable.
+void go_extent(Program& p);
+
+// The continuation step (Step::series): a search's next stage without a series
+// of searches: no Y ends at the loop head, otherwise on to the stages.
+Flow series_step(Program& p);
+
+// The search stage (Step::search without the Rank request).
+Flow search_stage(Program& p);
+
+// The worker threads of a search.
+int search_thread_count();
+
+// Installs the continuation and search-stage handlers; call before the rank
+// stage's handlers, which run ahead of the search stage while Rank is raised.
+void install_search_handlers(Program& p);
+
+} // namespace meru::mainloop
