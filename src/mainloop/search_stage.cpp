@@ -11,13 +11,13 @@
 #include "partition/dupvar.h"
 #include "platform/io/edit.h"
 #include "search/primattrs.h"
+#include "search/threads.h"
 #include "stats/analysis_sample.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
-#include <thread>
 
 namespace meru::mainloop {
 
@@ -174,22 +174,13 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.detailed = p.options.detailout;
     ls.dispgraph = p.options.dispgraph && !s.treegrow;
     ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? a.ycurrent : 0;
-    ls.threads = search_thread_count();
+    ls.threads = search::search_threads();
     ls.data = &in.data;
     ls.crit = &p.crit;
     return ls;
 }
 
 } // namespace
-
-int search_thread_count()
-{
-    if (const char* v = std::getenv("MERU_THREADS")) {
-        const int n = std::atoi(v);
-        if (n >= 1) return n;
-    }
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
 
 void go_strategy(Program& p)
 {

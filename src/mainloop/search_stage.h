@@ -25,9 +25,6 @@ Flow series_step(Program& p);
 // The search stage (Step::search without the Rank request).
 Flow search_stage(Program& p);
 
-// The worker threads of a search.
-int search_thread_count();
-
 // Installs the continuation and search-stage handlers; call before the rank
 // stage's handlers, which run ahead of the search stage while Rank is raised.
 void install_search_handlers(Program& p);

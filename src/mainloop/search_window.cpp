@@ -2,6 +2,7 @@
 
 #include "mainloop/program.h"
 #include "platform/canvas.h"
+#include "platform/events.h"
 #include "platform/frame.h"
 #include "ui/axes.h"
 #include "ui/bring_to_front.h"
@@ -57,6 +58,8 @@ bool SearchWindow::axes(double ymax, double xmax, double xstep)
 void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }
 
 void SearchWindow::yield() { p_.services.yield(); }
+
+void SearchWindow::wait_pump() { platform::pump(); }
 
 bool SearchWindow::search_end() { return p_.services.search_end(); }
 

@@ -19,6 +19,7 @@ public:
 
     void progress(std::string_view text) override;
     void yield() override;
+    void wait_pump() override;
     bool search_end() override;
     void window_row(std::string_view text) override;
     void window_mark(int complexity, float g, char mark) override;

@@ -20,7 +20,7 @@ bool is_special_name(std::string_view name)
 
 Exclusion line_exclusion(const files::ControlTables& t, int line, const ExclusionContext& c)
 {
-    if (line < 1 || line > t.nlines) return Exclusion::Special;
+    if (line < 1 || line > t.nlines || static_cast<std::size_t>(line) >= t.line.size()) return Exclusion::Special;
     const files::AttrLine& l = t.line[static_cast<std::size_t>(line)];
     const std::string_view varname =
         l.var >= 1 && l.var <= t.vars.nvar ? std::string_view(t.vars.varname[static_cast<std::size_t>(l.var)]) : "";
@@ -43,7 +43,7 @@ Exclusion line_exclusion(const files::ControlTables& t, int line, const Exclusio
 
 Exclusion attribute_exclusion(const files::ControlTables& t, int a, const ExclusionContext& c)
 {
-    if (a < 1 || a > t.natt) return Exclusion::Special;
+    if (a < 1 || a > t.natt || static_cast<std::size_t>(a) >= t.att.size()) return Exclusion::Special;
     const files::Attribute& at = t.att[static_cast<std::size_t>(a)];
     if (is_special_name(at.attname)) return Exclusion::Special;
     if (at.added) return Exclusion::Added;

@@ -277,7 +277,7 @@ private:
                 }));
             }
             for (std::size_t k = 0; k < t && go_on; ++k) {
-                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.yield();
+                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
                 const std::size_t from = m * k / t, to = m * (k + 1) / t;
                 for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j, &w_.scores[j], &w_.scored[j]);
             }

@@ -29,6 +29,10 @@ public:
     virtual void progress(std::string_view text) = 0;
     // Lets pending events through (long loops); called after every evaluation.
     virtual void yield() {}
+    // Lets pending events through while the loop waits for its worker threads.
+    // How often it is called depends on timing, so a host may keep it apart
+    // from yield() (a scripted run counts the pumps of yield()).
+    virtual void wait_pump() { yield(); }
     // Search:End has been chosen.
     virtual bool search_end() = 0;
     // The search window (called only with "Display graphics while searching").

@@ -1,0 +1,183 @@
+// Search:Go! through every stage over the program's state: no dialog while the
+// settings are valid, the attribute set and cuts in the log, the size vectors
+// of the extent never set ("2 2"), the box; an empty set; the attrition note once
+// per run; a request raised during a stage handled at the next poll round.
+#include "mainloop/menubar.h"
+#include "mainloop/search_stage.h"
+#include "program_fixture.h"
+#include "search/rank_tables.h"
+#include "support/scripted_forms.h"
+#include "ui/ui_fixture.h"
+
+#include <algorithm>
+
+namespace meru::test {
+namespace {
+
+using mainloop::Flow;
+
+class SearchGo : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        auto owned = std::make_unique<ScriptedForms>();
+        forms = owned.get();
+        program->forms = std::move(owned);
+        program->ui.help = [this](std::string_view topic) {
+            topics.emplace_back(topic);
+            if (on_help) on_help(topic);
+        };
+        script = make_script("dismiss\n", ender);
+        program->ui.host.script = script.get();
+        program->analysis = make_analysis();
+        program->crit.icrit = 5; // chi-square
+        program->strategy.iterative = false;
+        program->options.detailout = true;
+    }
+    void TearDown() override
+    {
+        program->ui.host.script = nullptr;
+        ProgramTest::TearDown();
+    }
+
+    // Lines: 2 "y" (the Y), 3 "a", 4 "b" (two cuts), 5 "c", 6 "d". Twelve observations.
+    static std::unique_ptr<mainloop::Analysis> make_analysis()
+    {
+        auto a = std::make_unique<mainloop::Analysis>();
+        a->tables = rank_tables({{"y", 1}, {"a", 1}, {"b", 2}, {"c", 1}, {"d", 1}});
+        const auto& t = a->tables;
+        files::allocate_data(a->data, 12, t.nlines, t.natt);
+        a->ymat.assign(12 * 5, 0.0f);
+        a->xmask.assign(13, 1);
+        for (int i = 1; i <= 12; ++i) {
+            const auto k = static_cast<std::size_t>(i - 1);
+            const int y = i <= 6 ? 1 : 0;
+            a->data.obswt[k] = 1;
+            a->ymat[k] = static_cast<float>(y);
+            a->data.ab(2, i) = static_cast<std::uint8_t>(y);
+            a->data.ab(3, i) = static_cast<std::uint8_t>(i % 3 == 0 ? 1 - y : y);
+            a->data.ab(4, i) = static_cast<std::uint8_t>(i % 2);
+            a->data.ab(5, i) = static_cast<std::uint8_t>(i <= 8 ? 1 : 0);
+            a->data.ab(6, i) = static_cast<std::uint8_t>(i % 4 == 0 ? 1 : 0);
+            a->data.ab(7, i) = static_cast<std::uint8_t>(i >= 5 ? 1 : 0);
+        }
+        a->nobs = 12;
+        a->stats.nread = 12;
+        a->yset = true;
+        outcome::Outcome& o = a->outcome;
+        o.ny = 1;
+        o.ycol[0] = 1;
+        o.yname[0] = "y";
+        o.ybin[0] = true;
+        o.ymax[0] = 1.0;
+        return a;
+    }
+
+    // Chooses Search:Go! and dispatches poll round after poll round as the main
+    // loop does, until a request ends at the loop head.
+    void go()
+    {
+        program->menus.set_flags(mainloop::kSearchMenu, 0, platform::kMenuEnabled);
+        program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
+        choose("Search", "Go!");
+        for (int round = 0; round < 20; ++round)
+            if (mainloop::dispatch(*program) == Flow::loop_head) break;
+        mainloop::clear_requests(program->flags);
+    }
+    int logged_prefix(std::string_view prefix)
+    {
+        const auto lines = log_lines();
+        return static_cast<int>(
+            std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
+    }
+    bool logged(std::string_view text) { return logged_prefix(text) > 0; }
+
+    ScriptedForms* forms = nullptr;
+    std::vector<std::string> topics;
+    std::function<void(std::string_view)> on_help;
+    EndRecorder ender;
+    std::unique_ptr<platform::Script> script;
+};
+
+TEST_F(SearchGo, EveryStageRunsWithoutDialogsToTheLastSizeVector)
+{
+    frame.canvas(mainloop::kProgressUnit)->set_journaling(true);
+    go();
+    EXPECT_TRUE(forms->shown.empty());
+    const mainloop::Analysis& a = *program->analysis;
+    EXPECT_TRUE(a.critdone && a.stratdone && a.extdone);
+    // The Y's own line never enters; b is fixed on one cut.
+    std::vector<int> set = program->search.set.lines;
+    std::sort(set.begin(), set.end());
+    EXPECT_EQ(set, (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_TRUE(logged(" Current positive attribute set of  m=  4 attributes is:"));
+    EXPECT_TRUE(logged("Cuts are:"));
+    EXPECT_TRUE(logged(" Up to size p_1,..p_q=2 2"));
+    // (1), (2), (1,1) and (2,1) skipped, (2,2): one side for single attributes.
+    const auto& run = program->search.last;
+    ASSERT_EQ(run.per_vector.size(), 5u);
+    EXPECT_EQ(run.per_vector[0].evaluated, 4);
+    EXPECT_TRUE(run.per_vector[2].skipped && run.per_vector[3].skipped);
+    EXPECT_FALSE(run.ended_by_user);
+    EXPECT_TRUE(logged("                     SEARCH EXTENT BOX"));
+    const auto texts = progress_texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Conducting non-iterative Search"), texts.end());
+    EXPECT_GT(program->results.bestlist.count(), 0);
+}
+
+TEST_F(SearchGo, AnEmptySetStopsWithNoAttributesAndNoSearchWindow)
+{
+    program->options.dispgraph = true;
+    for (int k = 3; k <= 6; ++k) program->analysis->tables.line[static_cast<std::size_t>(k)].banned = true;
+    go();
+    EXPECT_TRUE(program->search.set.lines.empty());
+    ASSERT_FALSE(topics.empty());
+    EXPECT_EQ(topics.back(), "NOTE: No attributes");
+    EXPECT_FALSE(frame.is_open(mainloop::kSearchUnit));
+    EXPECT_FALSE(logged("                     SEARCH EXTENT BOX"));
+
+    // With lines again the window opens under Display graphics.
+    for (int k = 3; k <= 6; ++k) program->analysis->tables.line[static_cast<std::size_t>(k)].banned = false;
+    go();
+    EXPECT_TRUE(frame.is_open(mainloop::kSearchUnit));
+}
+
+TEST_F(SearchGo, AttritionNoteOncePerRun)
+{
+    program->options.skipset = true;
+    // c is missing for 3 of 12 observations: 25% lost.
+    for (int i = 1; i <= 3; ++i) program->analysis->data.ab(6, i) = 255;
+    go();
+    go();
+    EXPECT_EQ(logged_prefix("NOTE: >10% data attrition due to missing obs"), 1);
+    EXPECT_EQ(logged_prefix("NOTE: attrition by discarding incomplete obs="), 2);
+}
+
+TEST_F(SearchGo, ARequestRaisedDuringAStageIsHandledAtTheNextRound)
+{
+    // a and c are partners: the strategy stage shows the duplication note, and
+    // About is chosen while it shows.
+    auto& t = program->analysis->tables;
+    t.att[6].dupmark = 3;
+    on_help = [this](std::string_view topic) {
+        if (topic == "NOTE:Duplication in attribute set") program->flags.qhelp = program->flags.habout = true;
+    };
+    go();
+    ASSERT_GE(topics.size(), 2u);
+    EXPECT_EQ(topics.back(), "M E R U");
+    EXPECT_TRUE(program->analysis->extdone == false);
+}
+
+TEST_F(SearchGo, ContinuationWithoutAYEndsAtTheLoopHead)
+{
+    program->analysis->yset = false;
+    program->flags.sgo = program->flags.qcont = true;
+    EXPECT_EQ(mainloop::series_step(*program), Flow::loop_head);
+    EXPECT_EQ(topics.back(), "NOTE: must have Y specified");
+    program->analysis->yset = true;
+    EXPECT_EQ(mainloop::series_step(*program), Flow::next);
+}
+
+} // namespace
+} // namespace meru::test
