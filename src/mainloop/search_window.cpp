@@ -4,11 +4,9 @@
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/frame.h"
-#include "ui/axes.h"
-#include "ui/bring_to_front.h"
+#include "plots/search_window.h"
 #include "ui/plotsym.h"
 #include "ui/textrow.h"
-#include "ui/winmenu.h"
 
 namespace meru::mainloop {
 
@@ -16,43 +14,13 @@ namespace {
 
 constexpr int kWhite = 0xffffff;
 constexpr int kBlack = 0x000000;
-constexpr int kWidth = 500;
-constexpr int kHeight = 420;
 
 } // namespace
 
 void SearchWindow::open(const std::string& caption, const search::WindowScale& scale)
 {
     caption_ = caption;
-    if (!graphics_) return;
-    platform::Frame& frame = p_.frame;
-    frame.close_window(kSearchUnit);
-    if (!frame.open_window(kSearchUnit, "Searching ")) return;
-    ui::winmenu(p_.menus, p_.ui.windows, kSearchUnit, "Searching ",
-                [&frame](bool) { ui::bring_to_front(frame, kSearchUnit); });
-    platform::WindowConfig config;
-    config.numxpixels = kWidth;
-    config.numypixels = kHeight;
-    config.title = "Searching ";
-    frame.set_window_config(kSearchUnit, config);
-    frame.set_active(kSearchUnit);
-    open_ = axes(scale.ymax, scale.xmax, scale.xstep);
-}
-
-bool SearchWindow::axes(double ymax, double xmax, double xstep)
-{
-    p_.frame.set_active(kSearchUnit);
-    ui::AxisLayout layout;
-    layout.xlo = 0.0;
-    layout.xhi = xmax;
-    layout.ylo = 0.0;
-    layout.yhi = ymax;
-    layout.xwant = xstep;
-    layout.xtitle = "Complexity";
-    layout.title = caption_;
-    layout.axiscol = kBlack;
-    layout.backcol = kWhite;
-    return ui::drawaxis(p_.ui, layout);
+    if (graphics_) open_ = plots::open_search_window(p_.ui, scale, caption);
 }
 
 void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }
@@ -82,7 +50,7 @@ void SearchWindow::window_mark(int complexity, float g, char mark)
 
 void SearchWindow::window_rescale(double ymax, double xmax, double xstep)
 {
-    if (open_) open_ = axes(ymax, xmax, xstep);
+    if (open_) open_ = plots::open_search_window(p_.ui, {ymax, xmax, xstep}, caption_);
 }
 
 } // namespace meru::mainloop

@@ -14,7 +14,8 @@ class SearchWindow : public search::SearchHost {
 public:
     SearchWindow(Program& p, bool graphics) : p_(p), graphics_(graphics) {}
 
-    // Opens the search window and draws its axes under `caption` (graphics only).
+    // Opens the search window, entered in the Window menu as `caption`, and draws
+    // its axes (graphics only).
     void open(const std::string& caption, const search::WindowScale& scale);
 
     void progress(std::string_view text) override;
@@ -26,7 +27,6 @@ public:
     void window_rescale(double ymax, double xmax, double xstep) override;
 
 private:
-    bool axes(double ymax, double xmax, double xstep);
     Program& p_;
     bool graphics_ = false;
     bool open_ = false;
