@@ -70,7 +70,7 @@ SCRIPT
 }
 
 # 1. The reference run.
-{ settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; } >"$work/votes.txt"
+{ settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; echo "click 15 20 8"; } >"$work/votes.txt"
 run_program votes 0 "$meru"
 log="$work/VOTES84.LOG"
 cp "$log" "$work/votes.log"
@@ -101,7 +101,7 @@ cmp -s <(untimed "$work/votes.log") <(untimed "$log") || {
 }
 
 # 2. Floating cuts on bcw.
-{ settings bcw.mrc malig 9 "2" off 2; echo "menu Search > Go!"; } >"$work/bcw.txt"
+{ settings bcw.mrc malig 9 "2" off 2; echo "menu Search > Go!"; echo "click 15 20 8"; } >"$work/bcw.txt"
 run_program bcw 0 "$meru"
 log="$work/BCW.LOG"
 has "$log" "Cuts are:"
@@ -117,7 +117,7 @@ done=$(box "$log" "2" | awk -F'|' '{ print $4 }' | awk '{ print $1 }')
 # 4. Search:End inside the (2,2) vector: the ranking's 16 pumps, (1) and (2)
 # 196, then 100 into (2,2).
 for threads in 1 8; do
-  { settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; echo "at busy 312 menu Search > End"; } \
+  { settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; echo "at busy 312 menu Search > End"; echo "click 15 20 8"; } \
     >"$work/end$threads.txt"
   rm -f "$work/VOTES84.LOG"
   run_program end$threads 0 "$meru" MERU_THREADS=$threads MERU_YIELD_MS=0

@@ -4,6 +4,9 @@
 // per run; a request raised during a stage handled at the next poll round.
 #include "mainloop/menubar.h"
 #include "mainloop/search_stage.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/window.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
 #include "support/scripted_forms.h"
@@ -28,8 +31,15 @@ protected:
             topics.emplace_back(topic);
             if (on_help) on_help(topic);
         };
-        script = make_script("dismiss\n", ender);
-        program->ui.host.script = script.get();
+        answer("dismiss\n");
+        platform::set_clock(&clock);
+        // The complexity hull after a search waits for the mouse: Esc, the bar's first button.
+        previous = platform::set_wait_hook([this](platform::WaitPoint point, int) {
+            auto* w = frame.window(mainloop::kSearchUnit);
+            if (point != platform::WaitPoint::mouse || w == nullptr) return;
+            w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, 20, 8);
+            w->mouse_event(platform::mouse_left_up, 0, 20, 8);
+        });
         program->analysis = make_analysis();
         program->crit.icrit = 5; // chi-square
         program->strategy.iterative = false;
@@ -37,6 +47,8 @@ protected:
     }
     void TearDown() override
     {
+        platform::set_wait_hook(previous);
+        platform::set_clock(nullptr);
         program->ui.host.script = nullptr;
         ProgramTest::TearDown();
     }
@@ -74,6 +86,13 @@ protected:
         return a;
     }
 
+    // Answers the program's message boxes and notes from `text` (script actions).
+    void answer(const std::string& text)
+    {
+        script = make_script(text, ender);
+        program->ui.host.script = script.get();
+    }
+
     // Chooses Search:Go! and dispatches poll round after poll round as the main
     // loop does, until a request ends at the loop head.
     void go()
@@ -98,6 +117,8 @@ protected:
     std::function<void(std::string_view)> on_help;
     EndRecorder ender;
     std::unique_ptr<platform::Script> script;
+    platform::FakeClock clock;
+    platform::WaitHook previous;
 };
 
 TEST_F(SearchGo, EveryStageRunsWithoutDialogsToTheLastSizeVector)

@@ -176,6 +176,11 @@ TEST_F(SettingsRequests, AnUnsuitedCriterionMustBeConfirmed)
 
 TEST_F(SettingsRequests, GoPassesValidCriteriaSilentlyAndRaisesTheRankStage)
 {
+    // Without a ranking the strategy stage's attribute set has no lines: its
+    // message box is answered.
+    EndRecorder ender;
+    auto script = make_script("dismiss\n", ender);
+    program->ui.host.script = script.get();
     choose_y();
     auto& f = program->flags;
     f.sgo = f.qcrit = f.qrank = f.rfixpos = true;
@@ -202,6 +207,7 @@ TEST_F(SettingsRequests, GoPassesValidCriteriaSilentlyAndRaisesTheRankStage)
     EXPECT_TRUE(forms->shown.empty());
     EXPECT_TRUE(program->analysis->stratdone && program->analysis->extdone);
     EXPECT_EQ(topics, std::vector<std::string>{"NOTE: q=1 and p_1=1"}); // iterative mode
+    program->ui.host.script = nullptr;
 }
 
 TEST_F(SettingsRequests, GoReachesTheCriteriaStageThenTheRankStage)
