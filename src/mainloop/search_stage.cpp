@@ -10,6 +10,7 @@
 #include "mainloop/settings_requests.h"
 #include "partition/dupvar.h"
 #include "platform/io/edit.h"
+#include "search/iteration.h"
 #include "search/primattrs.h"
 #include "search/threads.h"
 #include "stats/analysis_sample.h"
@@ -24,20 +25,6 @@ namespace meru::mainloop {
 namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
-
-constexpr int kLetters = 52;
-
-// The next letter for the added attributes of a search; past the last the
-// letters start again.
-void next_letter(Program& p)
-{
-    int& letter = p.search.letter;
-    letter += 1;
-    if (letter > kLetters) {
-        p.log.write("NOTE: alphabet run out!");
-        letter -= kLetters;
-    }
-}
 
 // The search-stage refusals: the last applicable note is shown as a help topic.
 bool refused(Program& p)
@@ -85,11 +72,11 @@ std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uin
     return {values.begin(), values.end()};
 }
 
-std::string caption(const Program& p)
+std::string caption(const Program& p, bool iterative)
 {
     const Analysis& a = *p.analysis;
     std::string text = "Searching";
-    if (p.search.iterative) text = "Searching: Iteration " + io::fmt_i(p.search.iteration, 2);
+    if (iterative) text = "Searching: Iteration " + io::fmt_i(p.iteration.iteration, 2);
     if (a.outcome.ny > 1 && a.outcome.yserial) text += " Serial Y=" + io::fmt_i(a.ycurrent, 2);
     if (a.bygroup.current > 0 && (a.bygroup.mode || a.bygroup.current > 1))
         text += " By group " + io::fmt_i(a.bygroup.current, 3);
@@ -122,7 +109,8 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     pin.tables = &a.tables;
     pin.primattr = p.options.primattr;
     pin.rank = p.flags.qrank;
-    pin.first_iteration = s.iteration <= 1;
+    pin.added = &a.added;
+    pin.first_iteration = p.iteration.iteration <= 1;
     pin.treegrow = s.treegrow;
     pin.forcein = s.forcing;
     pin.forcedattr = p.forcing.forcedattr;
@@ -156,21 +144,22 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.lines = s.set.lines;
     ls.usable = s.cuts.usable;
     ls.extent = p.extent;
+    ls.pair.added = &a.added;
     ls.pair.reduce.tables = &a.tables;
     ls.pair.reduce.primitive = p.options.primattr;
     ls.pair.reduce.services = &p.services;
     ls.pair.reduce.trace = p.debug;
     ls.pair.full_reduction = p.options.fullred;
     ls.pair.measure = p.crit.complexity;
-    ls.pair.iterative = false;
-    ls.pair.iteration = 1;
+    ls.pair.iterative = p.iteration.iterative;
+    ls.pair.iteration = p.iteration.iteration;
     if (p.extent.upto) ls.pair.upto = p.extent.bounds;
     ls.pair.debug = p.debug;
     ls.forcing = s.forcing && p.forcing.forcedattr != 0;
     ls.forced = p.forcing.forcedattr;
     ls.join0 = ls.join1 = p.forcing.forceunion;
-    ls.iterative = false;
-    ls.iteration = 1;
+    ls.iterative = p.iteration.iterative;
+    ls.iteration = p.iteration.iteration;
     ls.detailed = p.options.detailout;
     ls.dispgraph = p.options.dispgraph && !s.treegrow;
     ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? a.ycurrent : 0;
@@ -186,7 +175,7 @@ void go_strategy(Program& p)
 {
     Analysis& a = *p.analysis;
     SearchState& s = p.search;
-    s.iterative = p.strategy.iterative;
+    p.iteration.iterative = p.strategy.iterative;
     s.forcing = p.strategy.forcein;
     if (s.treegrow) return;
     const search::ExclusionContext ctx = exclusion_context(p);
@@ -245,7 +234,8 @@ Flow search_stage(Program& p)
         return Flow::loop_head;
     }
     s.treegrow = false;
-    s.iterative = p.strategy.iterative;
+    search::IterationState& it = p.iteration;
+    it.iterative = p.strategy.iterative;
     if (!p.analysis_open()) return refused(p), Flow::loop_head;
     Analysis& a = *p.analysis;
 
@@ -258,18 +248,20 @@ Flow search_stage(Program& p)
     search::SearchResults& results = p.results;
     results.clear_lists();
     results.splithist.fill(0);
-    s.iteration = 1;
-    if (s.iterative) next_letter(p);
+    it.iteration = 1;
+    if (it.iterative) search::start_iterative(it, p.log);
     results.searchg_count = 0;
     if (a.outcome.ny < 1) {
         std::string text = "NOTE: Y is not defined! $";
         p.services.msgbox(text, BoxKind::Ok, false);
         return Flow::loop_head;
     }
-    progress(p, s.iterative ? "Iteration 1" : "Conducting non-iterative Search");
-    if (s.iterative) {
-        const std::string text = "NOTE: Search:Go! iterations are not available yet";
-        p.log.write(text);
+    const bool iterative = it.iterative;
+    progress(p, iterative ? "Iteration 1" : "Conducting non-iterative Search");
+    if (iterative) {
+        // One iteration, searched and ended as a search that does not iterate.
+        p.log.write("NOTE: Search:Go! iterations are not available yet");
+        it.iterative = false;
     }
     if (p.debug) p.services.msgok("at label 1558 new iteration $");
     std::fill(results.cplxhist.begin(), results.cplxhist.begin() + std::min<std::size_t>(26, results.cplxhist.size()),
@@ -281,7 +273,7 @@ Flow search_stage(Program& p)
     s.scale.xmax = std::max(1.0, p.rank.window_xmax);
     s.scale.xstep = std::max(1.0, std::floor(s.scale.xmax / 4.0));
     SearchWindow window(p, ls.dispgraph);
-    window.open(caption(p), s.scale);
+    window.open(caption(p, iterative), s.scale);
     s.box.reset();
 
     search::EvaluationSettings es;

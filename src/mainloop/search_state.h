@@ -1,8 +1,8 @@
 #pragma once
 // What the stages of Search:Go! keep for the search between the poll rounds and
 // from one search to the next: the attribute set and its cuts, the search's own
-// copies of the Strategy switches, the iteration and letter counters, the
-// once-per-run notes, and the size-vector walk's tables.
+// copy of the forcing switch, the once-per-run notes, and the size-vector walk's tables. The iterative switch,
+// the iteration and the letter counter are the program's IterationState.
 #include "partition/search_size.h"
 #include "partition/skiptally.h"
 #include "search/attribute_set.h"
