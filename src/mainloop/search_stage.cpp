@@ -1,6 +1,7 @@
 #include "mainloop/search_stage.h"
 
 #include "mainloop/dispatch.h"
+#include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
@@ -256,45 +257,50 @@ Flow search_stage(Program& p)
         p.services.msgbox(text, BoxKind::Ok, false);
         return Flow::loop_head;
     }
-    const bool iterative = it.iterative;
-    progress(p, iterative ? "Iteration 1" : "Conducting non-iterative Search");
-    if (iterative) {
-        // One iteration, searched and ended as a search that does not iterate.
-        p.log.write("NOTE: Search:Go! iterations are not available yet");
-        it.iterative = false;
-    }
-    if (p.debug) p.services.msgok("at label 1558 new iteration $");
-    std::fill(results.cplxhist.begin(), results.cplxhist.begin() + std::min<std::size_t>(26, results.cplxhist.size()),
-              0);
-    primitive_lines_and_turbo(p, in);
-
-    const search::LoopSettings ls = loop_settings(p, in);
+    progress(p, it.iterative ? "Iteration 1" : "Conducting non-iterative Search");
     s.scale.ymax = 1.0;
     s.scale.xmax = std::max(1.0, p.rank.window_xmax);
     s.scale.xstep = std::max(1.0, std::floor(s.scale.xmax / 4.0));
-    SearchWindow window(p, ls.dispgraph);
-    window.open(caption(p, iterative), s.scale);
-    s.box.reset();
+    // Each iteration of an iterative search restarts here with the attribute set
+    // holding the last iteration's added attribute.
+    for (;;) {
+        if (p.debug) p.services.msgok("at label 1558 new iteration $");
+        std::fill(results.cplxhist.begin(),
+                  results.cplxhist.begin() + std::min<std::size_t>(26, results.cplxhist.size()), 0);
+        if (it.iteration > 1) evaluation_inputs(p, in); // the new attribute's column and sign
+        primitive_lines_and_turbo(p, in);
 
-    search::EvaluationSettings es;
-    es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
-    es.skipcomb = p.options.skipcomb;
-    es.penalty = penalty;
-    es.search_stage = true;
-    es.lc = std::max(a.data.lc, 1);
-    std::unique_ptr<search::Evaluator> evaluator;
-    try {
-        evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, es);
-    } catch (const std::exception& e) {
-        p.log.write(std::string("NOTE: search not possible: ") + e.what());
+        const search::LoopSettings ls = loop_settings(p, in);
+        SearchWindow window(p, ls.dispgraph);
+        window.open(caption(p, it.iterative), s.scale);
+        s.box.reset();
+
+        search::EvaluationSettings es;
+        es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
+        es.skipcomb = p.options.skipcomb;
+        es.penalty = penalty;
+        es.search_stage = true;
+        es.lc = std::max(a.data.lc, 1);
+        std::unique_ptr<search::Evaluator> evaluator;
+        try {
+            evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, es);
+        } catch (const std::exception& e) {
+            p.log.write(std::string("NOTE: search not possible: ") + e.what());
+            return Flow::loop_head;
+        }
+        evaluator->sort_times(p.log);
+        s.skips = {};
+        s.memory = {};
+        s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
+        for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
+
+        SearchEnd end = search_end_for(p, s.last);
+        end.scale = s.scale;
+        if (!search_end_result(p, end)) return Flow::loop_head;
+        if (continue_iterating(p, end, s.set.lines, s.cuts.usable, s.scale)) continue;
+        search_end_close(p, end);
         return Flow::loop_head;
     }
-    evaluator->sort_times(p.log);
-    s.skips = {};
-    s.memory = {};
-    s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
-    for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
-    return end_of_search(p, s.last);
 }
 
 void install_search_handlers(Program& p)
