@@ -57,4 +57,19 @@ void set_source_variable(VariableTable& vars, int var, int which, int source)
     s[static_cast<std::size_t>(var)] = source;
 }
 
+std::vector<int> source_variables(const VariableTable& vars, int var)
+{
+    std::vector<int> out;
+    const auto add = [&](int s) {
+        if (s > 0 && std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
+    };
+    for (int which : {1, 2}) {
+        const int s = source_variable(vars, var, which);
+        add(s);
+        if (s > 0)
+            for (int w2 : {1, 2}) add(source_variable(vars, s, w2));
+    }
+    return out;
+}
+
 } // namespace meru::files

@@ -34,5 +34,8 @@ int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varis
 // Source of a made variable (0 when none or out of range).
 int source_variable(const VariableTable& vars, int var, int which);
 void set_source_variable(VariableTable& vars, int var, int which, int source);
+// The sources of `var` and the sources of those, each once: what a search that
+// has `var` as Y leaves out with it.
+std::vector<int> source_variables(const VariableTable& vars, int var);
 
 } // namespace meru::files

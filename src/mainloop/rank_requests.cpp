@@ -1,5 +1,6 @@
 #include "mainloop/rank_requests.h"
 
+#include "files/new_variable.h"
 #include "mainloop/dispatch.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
@@ -91,9 +92,17 @@ search::ExclusionContext exclusion_context(const Program& p)
     c.censoring = p.censoring;
     if (!p.analysis_open()) return c;
     const outcome::Outcome& y = p.analysis->outcome;
+    const files::ControlTables& t = p.analysis->tables;
     for (int k = 0; k < y.ny && k < outcome::kMaxYs; ++k) {
         if (y.ycol[at(k)] > 0) c.yvars.push_back(y.ycol[at(k)]);
         if (y.yattr[at(k)] > 0) c.yattrs.push_back(y.yattr[at(k)]);
+        // A Y made by a transform keeps the variables it was made from out too.
+        for (int s : files::source_variables(t.vars, y.ycol[at(k)])) c.yvars.push_back(s);
+    }
+    const outcome::ByGroup& by = p.analysis->bygroup;
+    if (by.mode) {
+        const bool line = !by.byvalues && by.byindex >= 1 && by.byindex <= t.nlines;
+        c.byvar = by.byvalues ? by.byindex : line ? t.line[at(by.byindex)].var : 0;
     }
     return c;
 }

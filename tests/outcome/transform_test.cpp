@@ -261,6 +261,16 @@ TEST(NewColumns, FullTablesAreRefusedAndNothingIsWritten)
     EXPECT_EQ(sv.calls.back(), "msgbox:No room for a new variable$ [log] kind=ok");
     EXPECT_EQ(data.x(2, 151), 2.0f);
 
+    // Sources, and the sources of sources, once each (not further).
+    files::set_source_variable(vars, 5, 1, 4);
+    files::set_source_variable(vars, 4, 1, 3);
+    files::set_source_variable(vars, 4, 2, 2);
+    files::set_source_variable(vars, 3, 1, 1);
+    files::set_source_variable(vars, 6, 1, 5);
+    EXPECT_EQ(files::source_variables(vars, 5), (std::vector<int>{4, 3, 2}));
+    EXPECT_EQ(files::source_variables(vars, 6), (std::vector<int>{5, 4}));
+    EXPECT_TRUE(files::source_variables(vars, 1).empty());
+
     files::ControlTables t;
     files::allocate(t, {1, 1, 2}); // 51 attributes, 51 lines
     t.vars.nvar = 1;
