@@ -6,6 +6,7 @@
 #include "files/tables.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 #include "ui/msgtext.h"
 
 #include <algorithm>
@@ -14,12 +15,6 @@
 namespace meru::outcome {
 
 namespace {
-
-std::string rtrim(std::string s)
-{
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
 
 // The attribute of group g when the groups come from an attribute line; 0 when
 // the line or the group lies outside the tables.
@@ -49,10 +44,10 @@ GroupText group_text(const ByGroup& by, const files::ControlTables& t, bool char
         const int a = group_attribute(by, t, g);
         // The group holds the observations whose byte is 1: the label of that side.
         const std::string label = a > 0 ? t.att[static_cast<std::size_t>(a)].attlab[1] : std::string();
-        out.notetxt = rtrim(ui::squeeze(label));
+        out.notetxt = io::rtrim(ui::squeeze(label));
         out.line = head + label;
         out.note = "Analysis of BY group " + name8 + io::fmt_a(out.notetxt, 10) + " $";
-        out.label = rtrim(ui::squeeze(name8 + out.notetxt));
+        out.label = io::rtrim(ui::squeeze(name8 + out.notetxt));
     } else {
         const double v =
             g >= 1 && g <= static_cast<int>(by.values.size()) ? by.values[static_cast<std::size_t>(g - 1)] : -1.0;
@@ -60,14 +55,14 @@ GroupText group_text(const ByGroup& by, const files::ControlTables& t, bool char
             out.missing = true;
             out.line = head + "=missing";
             out.note = "Analysis of BY group " + name8 + io::fmt_a("missing", 10) + " $";
-            out.label = rtrim(ui::squeeze(name8 + "=missing"));
+            out.label = io::rtrim(ui::squeeze(name8 + "=missing"));
         } else if (character) {
             const std::string c(1, files::codechar(static_cast<int>(v)));
             out.line = out.note = head + "=" + c;
-            out.label = rtrim(ui::squeeze(name8 + "=" + c));
+            out.label = io::rtrim(ui::squeeze(name8 + "=" + c));
         } else {
             out.line = out.note = head + "=" + io::fmt_g(v, 10, 4);
-            out.label = rtrim(ui::squeeze(name8 + "=" + io::fmt_i(static_cast<long long>(v), 8)));
+            out.label = io::rtrim(ui::squeeze(name8 + "=" + io::fmt_i(static_cast<long long>(v), 8)));
         }
     }
     out.label = out.label.substr(0, 28);
@@ -106,7 +101,7 @@ void bygroup_mode(ByGroup& by, const Sp4Input& in, const ByGroupRequest& req, Mo
     const bool character = by_character(by, req.varischar);
     for (int g = 1; g <= by.ngroups; ++g) {
         const GroupText text = group_text(by, in.tables, character, g);
-        log.write(rtrim(ui::squeeze(text.line)));
+        log.write(io::rtrim(ui::squeeze(text.line)));
         by.bylabel = text.label;
         if (!by.byvalues) by.notetxt = text.notetxt;
     }
@@ -132,7 +127,7 @@ bool next_group(ByGroup& by, const files::ControlTables& t, std::span<const char
         if (!text.missing) by.bylabel = text.label;
         if (!by.byvalues) by.notetxt = text.notetxt;
         if (dialogs.quit_note(msgline) == 2) continue; // "Quit by group" skips this group
-        log.write(rtrim(io::fmt_a(msgline, 80)));
+        log.write(io::rtrim(io::fmt_a(msgline, 80)));
         return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include "outcome/bygroup_mode.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 #include "stats/censoring.h"
 #include "stats/quartab.h"
 
@@ -16,12 +17,7 @@ namespace meru::outcome {
 
 namespace {
 
-std::string name8(std::string_view s)
-{
-    std::string n(s.substr(0, 8));
-    while (!n.empty() && n.back() == ' ') n.pop_back();
-    return n;
-}
+std::string name8(std::string_view s) { return io::rtrim(s.substr(0, 8)); }
 
 class Distribution {
 public:

@@ -5,6 +5,7 @@
 #include "files/tables.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 #include "stats/quartab.h"
 #include "ui/msgtext.h"
 
@@ -13,12 +14,6 @@
 namespace meru::outcome {
 
 namespace {
-
-std::string trimmed(std::string_view s)
-{
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return std::string(s);
-}
 
 // Variable j's values for the first n observations.
 std::vector<float> variable_values(const files::DataArrays& data, int n, int var)
@@ -83,7 +78,7 @@ private:
             const auto it = std::find(view.selected.begin(), view.selected.end(), true);
             if (it == view.selected.end()) continue;
             const int var = static_cast<int>(it - view.selected.begin()) + 1;
-            const std::string name = trimmed(view.names[static_cast<std::size_t>(var - 1)]);
+            const std::string name = io::rtrim(view.names[static_cast<std::size_t>(var - 1)]);
             if (in_.defyname.substr(0, 20).find(name) != std::string_view::npos) {
                 sv_.msgok("Same as Y variable. Re-choose $");
                 continue;

@@ -7,6 +7,7 @@
 #include "outcome/transform.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 #include "stats/new_attribute.h"
 #include "ui/msgtext.h"
 
@@ -15,14 +16,6 @@
 namespace meru::outcome {
 
 namespace {
-
-std::string trimmed(std::string_view s)
-{
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    const std::size_t e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
 
 int first_set(const std::vector<bool>& flags)
 {
@@ -52,7 +45,7 @@ public:
                 return {};
             }
             if (id == kCancel) return {};
-            view.name = trimmed(view.name.substr(0, files::kNameLen));
+            view.name = io::trim(view.name.substr(0, files::kNameLen));
             view.values = view.values.substr(0, 20);
             cx_.name = view.name;
             const std::optional<TransformDone> done = attempt(view);

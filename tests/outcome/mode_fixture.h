@@ -4,6 +4,7 @@
 // every distribution window recorded with its arguments.
 #include "outcome/mode_dialogs.h"
 #include "outcome/ymenu_fixture.h"
+#include "platform/io/strings.h"
 
 namespace meru::test {
 
@@ -41,13 +42,13 @@ public:
     int attribute_groups(const std::vector<std::string>& items, std::vector<bool>& selected) override
     {
         group_lists.push_back(items);
-        return answer(groups, items, selected);
+        return ScriptedYDialogs::answer(groups, items, selected);
     }
     int distribution_variable(const std::string& prompt, const std::vector<std::string>& names,
                               std::vector<bool>& selected) override
     {
         prompts.push_back(prompt);
-        return answer(variables, names, selected);
+        return ScriptedYDialogs::answer(variables, names, selected);
     }
     int transform(outcome::TransformView& view) override
     {
@@ -106,25 +107,8 @@ private:
         q.pop_front();
         return f(view);
     }
-    static int answer(std::deque<ListAnswer>& q, const std::vector<std::string>& items, std::vector<bool>& selected)
-    {
-        if (q.empty()) {
-            ADD_FAILURE() << "list dialog shown without an answer";
-            return outcome::kCancel;
-        }
-        const ListAnswer a = q.front();
-        q.pop_front();
-        selected.assign(items.size(), false);
-        for (int j : a.items)
-            if (j >= 1 && j <= static_cast<int>(items.size())) selected[static_cast<std::size_t>(j - 1)] = true;
-        return a.id;
-    }
 };
 
-inline std::string rtrim(std::string s)
-{
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
+using io::rtrim;
 
 } // namespace meru::test

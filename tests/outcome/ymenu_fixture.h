@@ -53,7 +53,7 @@ public:
         return step(view);
     }
 
-private:
+    // The next answer of `q` for a list of `items`.
     static int answer(std::deque<ListAnswer>& q, const std::vector<std::string>& items, std::vector<bool>& selected)
     {
         if (q.empty()) {
