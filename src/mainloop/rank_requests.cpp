@@ -104,7 +104,26 @@ search::ExclusionContext exclusion_context(const Program& p)
         const bool line = !by.byvalues && by.byindex >= 1 && by.byindex <= t.nlines;
         c.byvar = by.byvalues ? by.byindex : line ? t.line[at(by.byindex)].var : 0;
     }
+    // The by-group variable while by-groups are chosen or run: by value its
+    // variable, by attribute the variable of the group attributes' line.
+    const outcome::ByGroup& by = p.analysis->bygroup;
+    const files::ControlTables& t = p.analysis->tables;
+    if ((by.mode || by.current > 0) && by.byindex > 0) {
+        if (by.byvalues) c.byvar = by.byindex;
+        else if (by.byindex <= t.nlines && at(by.byindex) < t.line.size()) c.byvar = t.line[at(by.byindex)].var;
+    }
     return c;
+}
+
+std::unique_ptr<search::Evaluator> make_evaluator(Program& p, const EvaluationInputs& in,
+                                                  const search::EvaluationSettings& settings, std::string_view what)
+{
+    try {
+        return std::make_unique<search::Evaluator>(in.data, p.crit, settings);
+    } catch (const std::exception& e) {
+        p.log.write("NOTE: " + std::string(what) + " not possible: " + e.what());
+        return nullptr;
+    }
 }
 
 void evaluation_inputs(const Program& p, EvaluationInputs& keep)
@@ -154,13 +173,8 @@ Flow rank_stage(Program& p)
     const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : 1;
     const search::EvaluationSettings settings =
         search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.data.lc, 1));
-    std::unique_ptr<search::Evaluator> evaluator;
-    try {
-        evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, settings);
-    } catch (const std::exception& e) {
-        p.log.write(std::string("NOTE: ranking not possible: ") + e.what());
-        return Flow::loop_head;
-    }
+    const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, settings, "ranking");
+    if (!evaluator) return Flow::loop_head;
     results.searchg_count = 0;
     evaluator->sort_times(p.log);
 

@@ -7,6 +7,8 @@
 #include "search/exclusions.h"
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 namespace meru::mainloop {
@@ -28,6 +30,11 @@ struct EvaluationInputs {
     search::EvaluationData data;
 };
 void evaluation_inputs(const Program& p, EvaluationInputs& keep);
+
+// The evaluator over `in` with the program's criterion; null, with the log line
+// "NOTE: <what> not possible: " and the reason, when it cannot be made.
+std::unique_ptr<search::Evaluator> make_evaluator(Program& p, const EvaluationInputs& in,
+                                                  const search::EvaluationSettings& settings, std::string_view what);
 
 // The rank stage (Step::search with the Rank request raised).
 Flow rank_stage(Program& p);

@@ -204,8 +204,13 @@ void go_extent(Program& p)
     in.single_cuts = s.set.single_cut || single_cuts(a);
     in.exclusions = exclusion_context(p);
     search::cutlist(a.tables, in, s.cuts, p.msgline, p.log);
-    if (s.forcing && p.forcing.forcedattr != 0) {
-        const int f = std::abs(p.forcing.forcedattr);
+    if (!s.forcing || p.forcing.forcedattr == 0) return;
+    // The forced attribute, and when it is an added one every attribute of its definition.
+    std::vector<int> forced{std::abs(p.forcing.forcedattr)};
+    if (const int slot = a.added.slot_of(forced.front()); slot > 0)
+        for (const partition::DefinitionSet* set : {&a.added.aminus_set, &a.added.a_set})
+            for (int lit : (*set)[at(slot)].lits) forced.push_back(std::abs(lit));
+    for (int f : forced) {
         if (at(f) >= s.cuts.usable.size()) s.cuts.usable.resize(at(f) + 1, 0);
         s.cuts.usable[at(f)] = 1;
     }
@@ -281,13 +286,8 @@ Flow search_stage(Program& p)
         es.penalty = penalty;
         es.search_stage = true;
         es.lc = std::max(a.data.lc, 1);
-        std::unique_ptr<search::Evaluator> evaluator;
-        try {
-            evaluator = std::make_unique<search::Evaluator>(in.data, p.crit, es);
-        } catch (const std::exception& e) {
-            p.log.write(std::string("NOTE: search not possible: ") + e.what());
-            return Flow::loop_head;
-        }
+        const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "search");
+        if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);
         s.skips = {};
         s.memory = {};
@@ -307,6 +307,11 @@ void install_search_handlers(Program& p)
 {
     p.dispatch.set(Step::series, series_step);
     p.dispatch.set(Step::search, search_stage);
+    p.dispatch.empty_results = [](Program& q) {
+        q.results.clear_lists();
+        q.results.splithist.fill(0);
+    };
+    p.dispatch.clear_saved_g = [](Program& q) { q.results.searchg_count = 0; };
 }
 
 } // namespace meru::mainloop

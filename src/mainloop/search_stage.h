@@ -25,8 +25,9 @@ Flow series_step(Program& p);
 // The search stage (Step::search without the Rank request).
 Flow search_stage(Program& p);
 
-// Installs the continuation and search-stage handlers; call before the rank
-// stage's handlers, which run ahead of the search stage while Rank is raised.
+// Installs the continuation and search-stage handlers and the hooks that empty
+// the search results for a new Y; call before the rank stage's handlers, which
+// run ahead of the search stage while Rank is raised.
 void install_search_handlers(Program& p);
 
 } // namespace meru::mainloop

@@ -147,6 +147,32 @@ TEST_F(SearchGo, EveryStageRunsWithoutDialogsToTheLastSizeVector)
     EXPECT_GT(program->results.bestlist.count(), 0);
 }
 
+TEST_F(SearchGo, TheByGroupVariableAndTheForcedAttributeDefinition)
+{
+    // By-groups of d's values: d never enters; a forced added attribute makes
+    // the attributes of its definition usable.
+    auto& a = *program->analysis;
+    a.bygroup.mode = true;
+    a.bygroup.byindex = 5; // d's variable
+    program->strategy.forcein = true;
+    program->forcing.forcedattr = 5; // b's second cut, not usable on its own
+    a.added.slotmap.assign(8, 0);
+    a.added.slotmap[5] = 1; // taken as an added attribute defined by d
+    a.added.aminus_set[1].add_term({-7});
+    a.added.a_set[1].add_term({7});
+    program->rank.ranking.order = {6, 5, 4, 3, 2};
+    program->rank.ranking.ranked = true;
+    program->flags.sgo = true;
+    mainloop::go_strategy(*program);
+    mainloop::go_extent(*program);
+    std::vector<int> set = program->search.set.lines;
+    std::sort(set.begin(), set.end());
+    EXPECT_EQ(set, (std::vector<int>{3, 4, 5}));
+    const auto& usable = program->search.cuts.usable;
+    ASSERT_GE(usable.size(), 8u);
+    EXPECT_EQ(std::vector<char>(usable.begin(), usable.begin() + 8), (std::vector<char>{0, 0, 0, 1, 1, 1, 1, 1}));
+}
+
 TEST_F(SearchGo, AnEmptySetStopsWithNoAttributesAndNoSearchWindow)
 {
     program->options.dispgraph = true;
@@ -190,7 +216,7 @@ TEST_F(SearchGo, ARequestRaisedDuringAStageIsHandledAtTheNextRound)
     EXPECT_TRUE(program->analysis->extdone == false);
 }
 
-TEST_F(SearchGo, ContinuationWithoutAYEndsAtTheLoopHead)
+TEST_F(SearchGo, ContinuationWithoutAYAndTheResultsOfANewY)
 {
     program->analysis->yset = false;
     program->flags.sgo = program->flags.qcont = true;
@@ -198,6 +224,18 @@ TEST_F(SearchGo, ContinuationWithoutAYEndsAtTheLoopHead)
     EXPECT_EQ(topics.back(), "NOTE: must have Y specified");
     program->analysis->yset = true;
     EXPECT_EQ(mainloop::series_step(*program), Flow::next);
+
+    // A new Y empties the results the searches left.
+    partition::TermList list;
+    list.add_term({3});
+    program->results.bestlist.offer(1, 2.0f, 1, list);
+    program->results.splithist[7] = 4;
+    program->results.searchg_count = 9;
+    program->dispatch.empty_results(*program);
+    program->dispatch.clear_saved_g(*program);
+    EXPECT_EQ(program->results.bestlist.count(), 0);
+    EXPECT_EQ(program->results.splithist[7], 0);
+    EXPECT_EQ(program->results.searchg_count, 0);
 }
 
 } // namespace
