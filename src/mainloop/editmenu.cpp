@@ -206,24 +206,6 @@ Flow edit_request(Program& p)
     return Flow::loop_head;
 }
 
-namespace {
-
-// Process > Switch to test sample; the other Process items are not handled here.
-Flow process_request(Program& p)
-{
-    const MenuFlags& f = p.flags;
-    const bool others =
-        f.prect || f.plists || f.pdistab || f.pstats || f.prandom || f.ptree || f.paddatt || f.vaddatt;
-    if (f.ptest && !others) return test_switch(p);
-    return not_available(p, Step::process);
-}
-
-} // namespace
-
-void install_edit_handlers(Program& p)
-{
-    p.dispatch.set(Step::edit, edit_request);
-    p.dispatch.set(Step::process, process_request);
-}
+void install_edit_handlers(Program& p) { p.dispatch.set(Step::edit, edit_request); }
 
 } // namespace meru::mainloop

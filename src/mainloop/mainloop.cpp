@@ -2,6 +2,7 @@
 
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
+#include "mainloop/process.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_stage.h"
@@ -37,6 +38,10 @@ void loop_head(Program& p)
     p.menus.set_flags(kSearchMenu, 1, platform::kMenuEnabled);
     p.menus.set_flags(kSearchMenu, 2, platform::kMenuGrey);
 
+    p.process.boot_sample = 1;
+    p.process.boot_drawn = 0;
+    p.process.yes_to_all = false;
+    p.process.go_statistics = false;
     if (!p.bootmode) {
         p.nauto_by = 0;
     } else if (p.nauto_by >= kMaxByg) {
@@ -69,7 +74,12 @@ bool poll_round(Program& p)
     else platform::idle_wait(200);
     if (first_tier_raised(f)) return true;
     if (f.qcont) {
-        if (p.bootmode && p.dispatch.bootstrap_draw) p.dispatch.bootstrap_draw(p);
+        // One draw per bootstrap sample, before its search: the continuation that
+        // raises the sample's statistics keeps the sample it searched.
+        if (p.bootmode && p.dispatch.bootstrap_draw && p.process.boot_drawn != p.process.boot_sample) {
+            p.dispatch.bootstrap_draw(p);
+            p.process.boot_drawn = p.process.boot_sample;
+        }
         return true;
     }
     return second_tier_raised(f);
@@ -127,6 +137,7 @@ void install_handlers(Program& p)
     install_picker_handlers(p);
     install_search_handlers(p);
     install_rank_handlers(p);
+    install_process_handlers(p);
 }
 
 } // namespace meru::mainloop

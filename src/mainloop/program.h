@@ -11,6 +11,7 @@
 #include "mainloop/menuflags.h"
 #include "mainloop/opening.h"
 #include "mainloop/prefs.h"
+#include "mainloop/process_state.h"
 #include "mainloop/rank_hooks.h"
 #include "mainloop/search_state.h"
 #include "outcome/mode_dialogs.h"
@@ -105,6 +106,7 @@ struct Program {
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
     RankState rank;                // the rank stage's tables and hooks
     SearchState search;            // the stages of Search:Go!: attribute set, cuts, counters
+    ProcessState process;          // the current partition, the recorded searches, the series counters
 
     // The iterative search: its switch, iteration, letter counter and last partition.
     search::IterationState iteration;

@@ -1,6 +1,7 @@
 #include "mainloop/search_end.h"
 
 #include "mainloop/dispatch.h"
+#include "mainloop/process.h"
 #include "mainloop/program.h"
 #include "partition/compat.h"
 #include "partition/complement.h"
@@ -271,8 +272,9 @@ Flow end_of_search(Program& p, const search::LoopResult& run)
 {
     if (!p.analysis_open()) return Flow::loop_head;
     SearchEnd s = search_end_for(p, run);
-    if (search_end_result(p, s)) search_end_close(p, s);
-    return Flow::loop_head;
+    if (!search_end_result(p, s)) return Flow::loop_head;
+    search_end_close(p, s);
+    return search_statistics(p, s);
 }
 
 } // namespace meru::mainloop

@@ -92,11 +92,8 @@ TEST_F(ProgramTest, StepsNotWrittenYetSayWhichItemIsNotAvailable)
     choose("View", "Other files");
     mainloop::dispatch(*program);
     program->flags = MenuFlags{};
-    choose("Process", "Lists");
-    mainloop::dispatch(*program);
     const std::vector<std::string> want{"NOTE: File:Open is not available yet",
-                                        "NOTE: View:Data, View:Other files is not available yet",
-                                        "NOTE: Process:Lists is not available yet"};
+                                        "NOTE: View:Data, View:Other files is not available yet"};
     std::vector<std::string> notes;
     for (const auto& l : log_lines())
         if (l.rfind("NOTE:", 0) == 0) notes.push_back(l);
@@ -215,7 +212,7 @@ TEST_F(ProgramTest, ATreePartitionIsOfferedAsAnAddedAttribute)
     }
     EXPECT_TRUE(f.qproc && f.paddatt);
     EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
-    EXPECT_EQ(log_lines(), (std::vector<std::string>{"NOTE: Process:Create added attribute is not available yet"}));
+    EXPECT_TRUE(log_lines().empty()); // no analysis is open: nothing to make it from
 }
 
 TEST_F(ProgramTest, RecentFilesAreMenuItemsThatFollowTheList)

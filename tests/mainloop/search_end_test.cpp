@@ -75,7 +75,10 @@ TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
 
     search::LoopResult run;
     run.evaluated = 6;
-    EXPECT_EQ(mainloop::end_of_search(*program, run), mainloop::Flow::loop_head);
+    // The winner's statistics are raised for the next poll round.
+    EXPECT_EQ(mainloop::end_of_search(*program, run), mainloop::Flow::poll);
+    EXPECT_TRUE(program->flags.qproc && program->flags.pstats && program->flags.qcont);
+    EXPECT_TRUE(program->process.current_valid);
     EXPECT_GE(waits, 1);
     // Hull slopes 2 and 1 from the origin: beta 5 % of 2; G_beta 1.9 and 2.8.
     EXPECT_DOUBLE_EQ(program->crit.beta, 0.1);

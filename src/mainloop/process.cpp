@@ -1,0 +1,223 @@
+#include "mainloop/process.h"
+
+#include "mainloop/added_requests.h"
+#include "mainloop/editmenu.h"
+#include "mainloop/menubar.h"
+#include "mainloop/partition_choice.h"
+#include "mainloop/picker_requests.h"
+#include "mainloop/process_dialogs.h"
+#include "mainloop/process_statistics.h"
+#include "mainloop/program.h"
+#include "mainloop/search_end.h"
+#include "outcome/ymenu.h"
+#include "platform/menus.h"
+#include "plots/random_plot.h"
+#include "settings/attr_picker.h"
+#include "stats/evaluation.h"
+#include "ui/actlog.h"
+#include "ui/messages.h"
+#include "ui/partwin.h"
+#include "ui/random_dialog.h"
+#include "ui/random_run.h"
+
+#include <algorithm>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+} // namespace
+
+std::string process_title(const MenuFlags& f)
+{
+    std::string title;
+    const std::pair<bool, const char*> order[] = {
+        {f.pstats, "%Process:statistics"},
+        {f.pdistab, "%Process:distribution"},
+        {f.prect, "%Process:rectangle diagram"},
+        {f.prandom, "%Process:random"},
+        {f.paddatt, "%Process:create added attribute"},
+        {f.plists, "%Process:listing observations"},
+        {f.ptest, "%Process: training/test switch"},
+        {f.vaddatt, "%View: added attributes"},
+        {f.ptree, "%Window: tree diagram"},
+    };
+    for (const auto& [raised, text] : order)
+        if (raised) title = text;
+    return title;
+}
+
+namespace {
+
+// View > Added attributes: the picker over the added attributes, then the chosen
+// one shown as an entered partition of one literal.
+Flow view_added(Program& p)
+{
+    Analysis& a = *p.analysis;
+    if (a.added.count == 0) {
+        p.services.helpshow("NOTE: no added attributes");
+        return Flow::loop_head;
+    }
+    a.bygroup.mode = false;
+    const std::vector<int> varline = settings::variable_lines(a.tables);
+    std::vector<settings::PickItem> items;
+    for (const settings::PickItem& item : settings::picker_items(a.tables, varline, {1, a.tables.vars.nvar, 0, 1}))
+        if (a.added.slot_of(item.attribute) > 0) items.push_back(item);
+    const std::string caption = "Added attributes";
+    const std::string help = "Help:  Added attributes";
+    const settings::Pick pick = settings::pick_from(items, caption, help, *p.forms, p.services, p.log);
+    if (pick.result == 0 || pick.attribute == 0) return Flow::loop_head;
+    std::string heading = "%View:Added attributes";
+    ui::actlog(p.log, p.ui.history, heading);
+    EnteredPartition in;
+    in.list.add_term({static_cast<partition::Literal>(pick.attribute)});
+    in.repflag = pick.side == 1 ? 1 : 0;
+    in.from = EnteredFrom::added;
+    p.options.primattr = false;
+    partition::Partition cur;
+    partition::TermList picked;
+    p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));
+    if (p.process.current_valid) p.process.current = cur;
+    return Flow::loop_head;
+}
+
+// The G of a partition over the analysis sample is the search's; here only its
+// side sizes are counted for the random comparison.
+void side_sizes(Program& p, long long& n_a_minus, long long& n_a)
+{
+    Analysis& a = *p.analysis;
+    n_a_minus = n_a = 0;
+    if (!p.process.current_valid) return;
+    const std::vector<std::uint8_t> mask = process_mask(p);
+    const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
+    std::vector<std::int8_t> signs(at(std::max(a.data.lc, a.tables.natt)) + 1, 1);
+    for (int k = 1; k <= a.tables.natt && at(k) < a.tables.att.size(); ++k)
+        signs[at(k)] = a.tables.att[at(k)].signbyte;
+    stats::CompiledList list;
+    try {
+        list.compile(p.process.current.first, p.process.current.first_sense(), signs, a.data.lc);
+    } catch (const std::invalid_argument&) {
+        return;
+    }
+    std::vector<std::int8_t> member(at(a.data.n));
+    stats::membership_column(abyte, list, p.options.skipcomb, member);
+    for (int i = 0; i < a.data.n; ++i) {
+        const int w = a.data.obswt[at(i)];
+        if (!mask[at(i)] || w == 0) continue;
+        if (member[at(i)] == 1) n_a += w;
+        if (member[at(i)] == 0) n_a_minus += w;
+    }
+}
+
+Flow random_request(Program& p)
+{
+    Analysis& a = *p.analysis;
+    ui::actlog(p.log, p.ui.history, p.process.title);
+    if (p.results.searchg_count > search::SearchResults::kSavedG)
+        p.services.helpshow("NOTE: only 20,000 saved search partitions");
+    const int n = a.data.n;
+    const std::vector<std::uint8_t> mask = process_mask(p);
+    stats::RandomInput in;
+    for (int k = 1; k <= a.outcome.ny && a.ymat.size() >= at(k) * at(n); ++k)
+        in.y.push_back(outcome::ycolumn(a.ymat, n, k));
+    in.weights = a.data.obswt;
+    in.mask = mask;
+    in.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, n);
+    in.censoring = p.censoring;
+    in.g_test = p.process.current_g;
+    side_sizes(p, in.n_a_minus, in.n_a);
+    const auto saved = p.results.saved_g();
+    std::vector<double> searchg(saved.begin(), saved.end());
+    in.searchg = searchg;
+    std::vector<int> splithist(at(search::SearchResults::kSplitBands));
+    for (int b = 1; b <= search::SearchResults::kSplitBands; ++b)
+        splithist[at(b - 1)] = static_cast<int>(std::min<std::int64_t>(p.results.splithist[at(b)], 2147483647));
+    in.splithist = splithist;
+    ui::QtRandomDialog dialog(p.ui);
+    plots::ProcessDistributionPlot plot(p.ui, p.distwin);
+    ui::process_random(in, p.crit, p.msgline, p.rng, dialog, plot, p.services, p.log);
+    return Flow::loop_head;
+}
+
+// The by-group checks of a Process item; false: back to the loop head.
+bool bygroup_checks(Program& p)
+{
+    Analysis& a = *p.analysis;
+    const MenuFlags& f = p.flags;
+    if (f.paddatt && a.bygroup.mode) {
+        std::string text = "Create attribute not allowed in By-group mode. OK cancels By-group$";
+        if (ui::msgbox(p.ui, text, BoxKind::OkCancel, false) != 1) return false;
+        a.bygroup.mode = false;
+        p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
+        return true;
+    }
+    if (!a.bygroup.mode) return true;
+    std::string note;
+    if (a.bygroup.ngroups > 1) note = "NOTE: Process with By-groups";
+    if (f.ptree) note = "NOTE: Window:Tree";
+    if (!note.empty()) p.services.helpshow(note);
+    return true;
+}
+
+} // namespace
+
+Flow process_request(Program& p)
+{
+    MenuFlags& f = p.flags;
+    p.process.title = process_title(f);
+    if (f.prandom && !p.process.random_noted) {
+        p.services.helpshow("NOTE: Process:Random");
+        p.process.random_noted = true;
+    }
+    const bool needs_y = f.pstats || f.pdistab || f.prandom || f.ptree;
+    if (needs_y && (!p.analysis_open() || !p.analysis->yset)) {
+        std::string text = "Cannot do. No Y assigned $";
+        ui::msgbox(p.ui, text, BoxKind::Ok, false);
+        return Flow::loop_head;
+    }
+    if (!p.analysis_open()) return Flow::loop_head;
+    Analysis& a = *p.analysis;
+    if (f.vaddatt) return view_added(p);
+    if ((a.nodata || p.nodata) && !f.paddatt) {
+        p.services.helpshow("NOTE: no data, not allowed");
+        return Flow::loop_head;
+    }
+    if (f.ptest) return a.splitactive ? test_switch(p) : Flow::loop_head;
+    if (!bygroup_checks(p)) return Flow::loop_head;
+
+    if (f.ptree) {
+        p.services.helpshow("NOTE: no tree in memory");
+        return Flow::loop_head;
+    }
+    if (f.prandom) return random_request(p);
+
+    partition::Partition cur;
+    if (!choose_partition(p, f.prect, cur)) return Flow::loop_head;
+    p.process.current = cur;
+    p.process.current_valid = true;
+    if (f.paddatt) {
+        create_process_attribute(p, cur);
+        return Flow::loop_head;
+    }
+    return process_statistics(p, cur);
+}
+
+Flow search_statistics(Program& p, const SearchEnd& s)
+{
+    p.process.current = s.curpart;
+    p.process.current_valid = true;
+    p.process.current_g = s.g;
+    p.process.current_complexity = s.complexity;
+    p.process.go_statistics = true;
+    p.process.evaluated = s.evaluated;
+    p.process.iterations = s.iteration;
+    MenuFlags& f = p.flags;
+    f.qproc = f.pstats = f.qcont = true;
+    return Flow::poll;
+}
+
+void install_process_handlers(Program& p) { p.dispatch.set(Step::process, process_request); }
+
+} // namespace meru::mainloop

@@ -1,0 +1,98 @@
+#include "mainloop/process_dialogs.h"
+
+#include "mainloop/picker_requests.h"
+#include "mainloop/program.h"
+#include "outcome/bygroup_mode.h"
+#include "stats/cell_tables.h"
+#include "stats/evaluation.h"
+#include "ui/messages.h"
+
+#include <algorithm>
+
+namespace meru::mainloop {
+
+namespace {
+
+constexpr int kSelectYDialog = 117;
+constexpr int kSelectYList = 1004;
+constexpr int kRectDialog = 129;
+constexpr int kRectA = 1000;
+constexpr int kRectAminus = 1001;
+constexpr int kRectHelp = 1003;
+
+} // namespace
+
+int select_y(Program& p)
+{
+    const outcome::Outcome& y = p.analysis->outcome;
+    for (;;) {
+        settings::Form form;
+        std::vector<std::string>& names = form.items[kSelectYList];
+        for (int k = 1; k <= y.ny; ++k) names.push_back(y.yname[static_cast<std::size_t>(k - 1)]);
+        const int r = p.forms->run(kSelectYDialog, form);
+        if (r == settings::kMissing) {
+            p.log.write("Error: dialog box 17 not found");
+            return 0;
+        }
+        if (r != settings::kOk) return 0;
+        const auto picked = form.picked.find(kSelectYList);
+        if (picked != form.picked.end()) {
+            const auto& sel = picked->second;
+            const auto first = std::find(sel.begin(), sel.end(), true);
+            if (first != sel.end()) return static_cast<int>(first - sel.begin()) + 1;
+        }
+        const auto choice = form.choice.find(kSelectYList);
+        if (choice != form.choice.end()) {
+            const auto it = std::find(names.begin(), names.end(), choice->second);
+            if (it != names.end()) return static_cast<int>(it - names.begin()) + 1;
+        }
+    }
+}
+
+bool rectangle_dialog(Program& p, RectangleChoice* out)
+{
+    for (;;) {
+        settings::Form form;
+        form.on[kRectA] = true;
+        form.on[kRectAminus] = false;
+        const int r = p.forms->run(kRectDialog, form);
+        if (r == settings::kMissing) {
+            p.log.write("Error: dialog box 29 not found");
+            return false;
+        }
+        if (r == kRectHelp) {
+            ui::helpshow(p.ui, "?Rectangle diagrams");
+            continue;
+        }
+        if (r != settings::kOk) return false;
+        if (out) *out = {form.is_on(kRectA), form.is_on(kRectAminus)};
+        return true;
+    }
+}
+
+std::vector<std::uint8_t> process_mask(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    std::vector<std::uint8_t> mask = xspace_bytes(a);
+    const outcome::ByGroup& by = a.bygroup;
+    if (by.current <= 0 || !p.process.bygroup_run) return mask;
+    std::vector<char> in(mask.begin(), mask.end());
+    const std::vector<char> group = outcome::group_mask(by, a.tables, a.data, a.data.n, in, by.current);
+    for (std::size_t i = 0; i < mask.size() && i < group.size(); ++i) {
+        const bool member = group[i] != 0;
+        mask[i] = mask[i] && (p.process.remainder ? !member : member) ? 1 : 0;
+    }
+    return mask;
+}
+
+void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view)
+{
+    stats::QuartabInput in;
+    in.y = view.y;
+    in.weights = view.weights;
+    in.yname = p.analysis->outcome.yname[0];
+    std::vector<int> marks;
+    stats::YDATA(st, view.abyte.n, in, marks, p.debug, p.services, p.log);
+}
+
+} // namespace meru::mainloop

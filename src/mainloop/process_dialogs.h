@@ -1,0 +1,35 @@
+#pragma once
+// The small dialogs and masks the Process items share: the choice of one Y among
+// several (dialog 117), the Rectangle diagrams dialog (129), the observations a
+// Process item works on, and the distribution of Y on each side.
+#include <cstdint>
+#include <vector>
+
+namespace meru::stats {
+struct SubStat;
+struct SampleView;
+} // namespace meru::stats
+
+namespace meru::mainloop {
+
+struct Program;
+
+// "Select one of the Y variables to process": the first selected Y (1-based), shown
+// again while none is selected; 0 for Cancel or a missing template.
+int select_y(Program& p);
+
+// "Rectangle diagrams": which diagrams to draw; false when cancelled or missing.
+struct RectangleChoice {
+    bool a = true;
+    bool aminus = false;
+};
+bool rectangle_dialog(Program& p, RectangleChoice* out = nullptr);
+
+// The observations a Process item works on: those read that lie in X space and,
+// during a by-group run, in the current group (observation i at i - 1).
+std::vector<std::uint8_t> process_mask(const Program& p);
+
+// Distribution A v. A-: the Y table of the observations of A.
+void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view);
+
+} // namespace meru::mainloop

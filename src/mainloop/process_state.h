@@ -1,0 +1,39 @@
+#pragma once
+// What the Process handlers keep between requests: the current partition (the
+// pair a search, a tree or an entered partition left), the G held for it, the
+// history of the searches recorded for the Search Summary, and the counters of a
+// series of searches that live between two passes of the loop head.
+#include "partition/termlist.h"
+#include "search/search_summary.h"
+
+#include <string>
+#include <vector>
+
+namespace meru::mainloop {
+
+struct ProcessState {
+    partition::Partition current; // the current pair (first list A when repflag is 1)
+    bool current_valid = false;
+    float current_g = 0.0f; // G of the current partition as the search scored it
+    int current_complexity = 0;
+    long long evaluated = 0;   // partitions the search that found it evaluated
+    int iterations = 1;        // its iterations
+    bool random_noted = false; // "NOTE: Process:Random" was shown since start-up
+    std::string title;         // the Process heading of the request being handled
+
+    // The searches recorded since the history was last cleared (Program::nauto_by
+    // of them are in use); at most search::kMaxSearchRecords.
+    std::vector<search::SearchRecord> history;
+
+    // A series of searches: bootstrap sample number (1 at the loop head), the
+    // sample number whose draw was made, "Yes to all", and whether the statistics
+    // of this Go! run are the ones the search raised.
+    int boot_sample = 1;
+    int boot_drawn = 0;
+    bool yes_to_all = false;
+    bool bygroup_run = false; // a by-group series is under way
+    bool remainder = false;   // the statistics run on the observations outside the group
+    bool go_statistics = false;
+};
+
+} // namespace meru::mainloop

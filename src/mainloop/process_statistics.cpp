@@ -1,0 +1,230 @@
+#include "mainloop/process_statistics.h"
+
+#include "mainloop/editmenu.h"
+#include "mainloop/menubar.h"
+#include "mainloop/picker_requests.h"
+#include "mainloop/process_dialogs.h"
+#include "mainloop/program.h"
+#include "mainloop/series.h"
+#include "mainloop/view_requests.h"
+#include "outcome/ymenu.h"
+#include "outcome/ysummary.h"
+#include "platform/io/edit.h"
+#include "stats/analysis_sample.h"
+#include "stats/cell_tables.h"
+#include "stats/chisqtab.h"
+#include "stats/evaluation.h"
+#include "stats/stat2x2.h"
+#include "stats/subgroup_stats.h"
+#include "ui/actlog.h"
+#include "ui/messages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+bool missing(float y) { return std::isnan(y) || y < 0.0f; }
+
+} // namespace
+
+Resub resubstitution(const ResubInput& in)
+{
+    Resub r;
+    const std::size_t n = std::min({in.y.size(), in.weights.size(), in.mask.size(), in.member.size()});
+    std::map<long long, long long> classes[2];
+    double sum[2] = {0, 0}, sumsq[2] = {0, 0};
+    for (std::size_t i = 0; i < n; ++i) {
+        const int w = in.weights[i];
+        const int m = in.member[i];
+        if (!in.mask[i] || w == 0 || missing(in.y[i]) || (m != 0 && m != 1)) continue;
+        const double y = in.y[i];
+        (m == 1 ? r.n_a : r.n_a_minus) += w;
+        if (in.categorical) classes[m][static_cast<long long>(y)] += w;
+        sum[m] += w * y;
+        sumsq[m] += w * y * y;
+    }
+    r.n = r.n_a + r.n_a_minus;
+    if (r.n <= 0) return r;
+    if (in.categorical) {
+        long long right = 0;
+        for (const auto& side : classes) {
+            long long most = 0;
+            for (const auto& [cls, w] : side) most = std::max(most, w);
+            right += most;
+        }
+        r.error = 100.0 * static_cast<double>(r.n - right) / static_cast<double>(r.n);
+        return r;
+    }
+    const double total_sum = sum[0] + sum[1];
+    const double total_ss = sumsq[0] + sumsq[1] - total_sum * total_sum / static_cast<double>(r.n);
+    double within = 0.0;
+    const long long side_n[2] = {r.n_a_minus, r.n_a};
+    for (int m = 0; m < 2; ++m)
+        if (side_n[m] > 0) within += sumsq[m] - sum[m] * sum[m] / static_cast<double>(side_n[m]);
+    if (total_ss <= 0.0) return r;
+    r.error = 100.0 * std::max(0.0, within) / total_ss;
+    return r;
+}
+
+bool imbalanced(long long n_a, long long n_a_minus)
+{
+    if (n_a <= 0 || n_a_minus <= 0) return false;
+    const double ratio = static_cast<double>(n_a) / static_cast<double>(n_a_minus);
+    return ratio < 0.05 || ratio > 20.0;
+}
+
+namespace {
+
+// The Y of the statistics: the user's pick among several Ys outside Search:Go!
+// (0 when cancelled), else the current Y of a serial analysis, else Y 1.
+int statistics_y(Program& p)
+{
+    const Analysis& a = *p.analysis;
+    const outcome::Outcome& y = a.outcome;
+    if (y.ny > 1 && !p.flags.plists && !p.flags.sgo) return select_y(p);
+    if (y.ny > 1 && y.yserial) return std::clamp(a.ycurrent, 1, y.ny);
+    return 1;
+}
+
+std::vector<std::int8_t> sign_bytes(const Analysis& a)
+{
+    const files::ControlTables& t = a.tables;
+    std::vector<std::int8_t> s(at(std::max(a.data.lc, t.natt)) + 1, 1);
+    for (int k = 1; k <= t.natt && at(k) < t.att.size(); ++k) s[at(k)] = t.att[at(k)].signbyte;
+    return s;
+}
+
+int distinct_attributes(const partition::TermList& list)
+{
+    std::set<int> seen;
+    for (partition::Literal l : list.lits) seen.insert(std::abs(static_cast<int>(l)));
+    return static_cast<int>(seen.size());
+}
+
+// The lines marked "2" that follow the 2x2 statistics from the Process menu.
+void marked_lines(Program& p, const partition::Partition& cur, int complexity)
+{
+    const Analysis& a = *p.analysis;
+    p.log.write("2     # of attributes, complexity= " + io::fmt_i(distinct_attributes(cur.first), 2) + "," +
+                io::fmt_i(complexity, 2));
+    const std::string name = io::fmt_a(p.crit.critname.substr(0, 20), 20);
+    const double g = p.process.current_g;
+    const bool costs = p.crit.specify_costs && !p.crit.is(stats::Criterion::QualityIndex);
+    p.log.write("2           " + name + "=" + io::fmt_f(g, 13, 6) + " " + (costs ? "(cost weighted)" : ""));
+    if (a.outcome.ny > 1 && !a.outcome.yserial)
+        p.log.write("2    (Multivariate Y " + io::fmt_a(p.crit.critname.substr(0, 20), 20) + "is summed over Ys)");
+    if (p.crit.beta != 0.0)
+        p.log.write("2                    Penalised  =" + io::fmt_f(g - p.crit.beta * complexity, 13, 6) +
+                    "(beta=" + io::fmt_f(p.crit.beta, 13, 6) + " Complexity=" + io::fmt_i(complexity, 2) + ")");
+}
+
+// The count table of a categorical Y with its tests, the frequency table and the
+// 2x2 statistics.
+void categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
+                        const std::string& yname)
+{
+    const Analysis& a = *p.analysis;
+    const int nclasses = stats::y_class_count(static_cast<float>(a.outcome.ymax[at(k - 1)]));
+    stats::CountTable table;
+    stats::partab(view, list, p.options.skipcomb, nclasses, table);
+    std::vector<double> rows(at(2)), cols(at(nclasses));
+    const stats::ChiSquareTest chi = stats::chisqtab(table.columns(nclasses), 2, nclasses, rows, cols);
+    p.log.write("Y variable is " + yname);
+    std::vector<double> present(at(nclasses));
+    for (int c = 0; c < nclasses; ++c) present[at(c)] = static_cast<double>(table.at(c, 0) + table.at(c, 1));
+    for (const std::string& line : stats::freqtab(
+             table.columns(nclasses), nclasses, static_cast<double>(table.w0), static_cast<double>(table.w1), present,
+             static_cast<double>(table.w0 + table.w1), yname, !a.outcome.ycats.empty()))
+        p.log.write(line);
+    stats::Stat2x2Options opt;
+    opt.two_class = nclasses == 2 || chi.df == 1;
+    opt.chisq = chi.chisq;
+    opt.phi = chi.coef;
+    opt.print = true;
+    opt.expected_cost = p.crit.is(stats::Criterion::QualityIndex);
+    stats::PoolStat pool;
+    for (const std::string& line : stats::stat2x2(table.columns(nclasses), chi.p, opt, p.crit, pool).lines)
+        p.log.write(line);
+}
+
+std::string error_text(double error) { return error < 0.0 ? "      -" : io::fmt_f(error, 7, 2); }
+
+} // namespace
+
+Flow process_statistics(Program& p, const partition::Partition& cur)
+{
+    if (!p.analysis_open()) return Flow::loop_head;
+    Analysis& a = *p.analysis;
+    const MenuFlags& f = p.flags;
+    const bool in_go = f.sgo;
+    const int k = statistics_y(p);
+    if (k <= 0) return Flow::loop_head;
+
+    const int n = a.data.n;
+    const std::vector<std::uint8_t> mask = process_mask(p);
+    std::span<const float> y;
+    if (n > 0 && a.ymat.size() >= at(k) * at(n)) y = outcome::ycolumn(a.ymat, n, k);
+    else y = std::span<const float>(a.ymat.data(), 0);
+    stats::SampleView view{stats::AttributeMatrix(a.data.abyte, a.data.lc, n), y, mask, a.data.obswt};
+    const std::vector<std::int8_t> signs = sign_bytes(a);
+    stats::CompiledList list;
+    try {
+        list.compile(cur.first, cur.first_sense(), signs, a.data.lc);
+    } catch (const std::invalid_argument&) {
+        p.services.helpshow("NOTE: There is no current partition$");
+        return Flow::loop_head;
+    }
+    const std::string yname = a.outcome.yname[at(k - 1)];
+    const bool character = !a.outcome.ycats.empty();
+    a.outcome.ydisc = outcome::ydiscok(a.outcome, k, character);
+    const bool logrank = p.crit.is(stats::Criterion::LogRank);
+
+    if (a.bygroup.mode && a.bygroup.current > 0) p.log.write(a.bygroup.notetxt);
+    if (a.outcome.ydisc) categorical_tables(p, view, list, k, yname);
+    else p.log.write("Y variable is " + yname);
+
+    const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
+    if (!in_go) marked_lines(p, cur, complexity);
+
+    if (f.prect) rectangle_dialog(p);
+
+    stats::PartStatsOptions po;
+    po.skip = p.options.skipcomb;
+    po.censoring = p.censoring;
+    po.yname = yname;
+    const stats::SubStat st =
+        stats::partstats(view, cur.first, cur.first_sense(), signs, a.tables, po, p.services, p.log);
+    if (logrank && p.incidence) stats::incrate(st, yname, p.log);
+    stats::CellTabOptions co;
+    co.print = f.plists;
+    co.incidence = p.incidence;
+    stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, nullptr, p.services, p.log);
+    if (f.prect) not_available(p, Step::process);
+    if (f.pdistab) distribution_sides(p, st, view);
+
+    std::vector<std::int8_t> member(at(n));
+    stats::membership_column(view.abyte, list, p.options.skipcomb, member);
+    const Resub r = resubstitution({y, a.data.obswt, mask, member, a.outcome.ydisc});
+    const double error = logrank ? -1.0 : r.error;
+    p.log.write("Sample size = " + std::to_string(r.n));
+    p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));
+    if (!in_go && !logrank) p.log.write(" Generalised error is " + error_text(error) + "%");
+
+    if (in_go && !p.strategy.treemode) record_statistics(p, cur, complexity, r.n, error);
+    if (in_go && p.process.go_statistics && !(a.outcome.ny > 1 && a.outcome.yserial) && !p.strategy.treemode &&
+        imbalanced(r.n_a, r.n_a_minus))
+        p.services.helpshow("NOTE: imbalanced partition");
+    p.process.go_statistics = false;
+
+    if (f.plists) show_log(p);
+    return continue_series(p);
+}
+
+} // namespace meru::mainloop

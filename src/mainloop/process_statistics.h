@@ -1,0 +1,44 @@
+#pragma once
+// Process > Statistics and the items that share its steps (Rectangle diagrams,
+// Lists, Distribution A v. A-): the count table and its tests, the frequency
+// table, the 2x2 statistics, the subgroup and cell tables, the sample size and
+// the errors, the recording of a search and the Search Summary.
+#include "mainloop/dispatch.h"
+#include "partition/termlist.h"
+
+#include <cstdint>
+#include <span>
+
+namespace meru::mainloop {
+
+struct Program;
+
+// Where an observation falls and what the partition's sides hold.
+struct ResubInput {
+    std::span<const float> y;            // negative or NaN: missing
+    std::span<const int> weights;        // 0 takes no part
+    std::span<const std::uint8_t> mask;  // non-zero: in the sample
+    std::span<const std::int8_t> member; // 1 in A, 0 in A-, -1 undetermined
+    bool categorical = true;             // the Y classes are int(y)
+};
+
+struct Resub {
+    long long n = 0;         // weight counted (Y present, membership known)
+    long long n_a = 0;       // of it in A
+    long long n_a_minus = 0; // and in A-
+    // Categorical Y: 100 x the weight outside each side's largest class / n;
+    // otherwise 100 x the within-sides sum of squares / the total sum of squares.
+    // -1 when it cannot be formed (no weight, or no spread of Y).
+    double error = -1.0;
+};
+
+Resub resubstitution(const ResubInput& in);
+
+// Statistics over the chosen partition; says where the loop goes next.
+Flow process_statistics(Program& p, const partition::Partition& cur);
+
+// The A/A- balance after a search: true when the weighted size of A divided by that
+// of A- is below 0.05 or above 20 (both sides non-empty).
+bool imbalanced(long long n_a, long long n_a_minus);
+
+} // namespace meru::mainloop

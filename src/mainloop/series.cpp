@@ -1,0 +1,131 @@
+#include "mainloop/series.h"
+
+#include "mainloop/editmenu.h"
+#include "mainloop/menubar.h"
+#include "mainloop/program.h"
+#include "mainloop/view_requests.h"
+#include "platform/frame.h"
+#include "platform/io/edit.h"
+#include "search/search_summary.h"
+#include "ui/actlog.h"
+
+#include <algorithm>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+std::string error_line(const Program& p, double error)
+{
+    const Analysis& a = *p.analysis;
+    if (a.splitactive)
+        return (p.edit.testflag ? " Test sample generalised error is " : " Training sample generalised error is ") +
+               io::fmt_f(error, 7, 2);
+    return (p.process.bygroup_run ? " Remainder sample generalised error is "
+                                  : " Whole sample  generalised error is ") +
+           io::fmt_f(error, 7, 2) + "%";
+}
+
+bool serial_ys_left(const Analysis& a) { return a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent < a.outcome.ny; }
+
+void write_summary(Program& p, const search::SummaryMode& mode)
+{
+    const Analysis& a = *p.analysis;
+    std::string heading = "%Search Summary";
+    ui::actlog(p.log, p.ui.history, heading);
+    std::vector<std::string> ynames;
+    if (a.outcome.ny > 1 && a.outcome.yserial)
+        for (int k = 1; k <= a.outcome.ny; ++k) ynames.push_back(a.outcome.yname[at(k - 1)]);
+    const std::size_t used = std::min(p.process.history.size(), at(std::max(p.nauto_by, 0)));
+    search::searchsum(std::span(p.process.history).first(used), mode, ynames, p.log);
+}
+
+} // namespace
+
+void record_statistics(Program& p, const partition::Partition& cur, int complexity, long long n, double error)
+{
+    Analysis& a = *p.analysis;
+    ProcessState& ps = p.process;
+    if (ps.go_statistics || p.bootmode) {
+        if (p.nauto_by >= search::kMaxSearchRecords) p.nauto_by = 0;
+        p.nauto_by += 1;
+        ps.history.resize(std::max(ps.history.size(), at(p.nauto_by)));
+        search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];
+        r = {};
+        r.gbeta = static_cast<float>(ps.current_g - p.crit.beta * complexity);
+        r.evaluated = ps.evaluated;
+        r.complexity = complexity;
+        r.resub_error = static_cast<float>(std::max(error, 0.0));
+        r.iterations = ps.iterations;
+        r.list = cur.first;
+        r.flag = cur.repflag;
+        r.nobs = static_cast<int>(n);
+    }
+    if (p.nauto_by >= 1 && at(p.nauto_by) <= ps.history.size()) {
+        search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];
+        r.test_error = n > 0 ? static_cast<float>(std::max(error, 0.0)) : 0.0f;
+        r.test_n = static_cast<int>(n);
+    }
+    p.log.write(error_line(p, std::max(error, 0.0)));
+
+    if (ps.bygroup_run || p.strategy.treemode || serial_ys_left(a) || p.nauto_by == 0) return;
+    search::SummaryMode mode;
+    mode.priors = p.crit.priors_given;
+    bool write = false;
+    if (p.bootmode) {
+        mode.bootstrap = true;
+        write = ps.boot_sample == 10;
+    } else if (!a.splitactive) {
+        mode.training_only = true;
+        write = true;
+    } else {
+        // The statistics the continuation raised on the test sample.
+        mode.training_and_test = true;
+        write = !p.flags.qcont;
+    }
+    if (!write) return;
+    write_summary(p, mode);
+    if (p.bootmode) show_log(p);
+}
+
+Flow continue_series(Program& p)
+{
+    MenuFlags& f = p.flags;
+    Analysis& a = *p.analysis;
+    ProcessState& ps = p.process;
+    if (!f.sgo) {
+        if (f.pstats && !ps.bygroup_run) show_log(p);
+        return Flow::loop_head;
+    }
+    if (f.qcont && a.splitactive) {
+        f.qcont = false;
+        f.qproc = f.pstats = true;
+        const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
+        p.menus.set_text(kProcessMenu, 8, s.item_text);
+        if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
+        return Flow::poll;
+    }
+    if (a.splitactive && p.edit.testflag) {
+        const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
+        p.menus.set_text(kProcessMenu, 8, s.item_text);
+    }
+    if (p.bootmode) {
+        ps.boot_sample += 1;
+        if (ps.boot_sample <= 10) {
+            f.qcrit = true;
+            f.qproc = f.pstats = false;
+            return Flow::poll;
+        }
+        p.bootmode = false;
+        p.menus.set_text(kEditMenu, 9, "Bootstrap sample");
+        p.menus.set_flags(kProcessMenu, 0, platform::kMenuEnabled);
+        p.menus.set_flags(kRankMenu, 0, platform::kMenuEnabled);
+        f.qcont = false;
+        settings::bootsamp(a.data.obswt, a.data.n, false, a.boot, p.rng, p.log);
+    }
+    return Flow::loop_head;
+}
+
+} // namespace meru::mainloop

@@ -1,0 +1,22 @@
+#pragma once
+// A series of searches made from the ordinary Search:Go! stages: after the
+// statistics of each search the next step is raised (the test sample, the rest of
+// a by-group, the next Y, the next bootstrap sample) and the loop returns to the
+// idle poll, so the series' counters live on between its steps. Each finished
+// search is recorded for the Search Summary.
+#include "mainloop/dispatch.h"
+#include "partition/termlist.h"
+
+namespace meru::mainloop {
+
+struct Program;
+
+// The recording of a statistics step of Search:Go!: a new record for the search
+// that found the partition, its error and size as the record's test columns, the
+// generalised-error line, and the Search Summary when the search is complete.
+void record_statistics(Program& p, const partition::Partition& cur, int complexity, long long n, double error);
+
+// Where the loop goes after the statistics: the continuation rules of a series.
+Flow continue_series(Program& p);
+
+} // namespace meru::mainloop

@@ -1,0 +1,325 @@
+// The Process step over the program's state: headings, the common checks, the
+// choice of the partition, the statistics of a partition with their error lines,
+// and the continuation of a series of searches.
+#include "mainloop/partition_choice.h"
+#include "mainloop/process.h"
+#include "mainloop/process_statistics.h"
+#include "mainloop/search_end.h"
+#include "mainloop/series.h"
+#include "platform/script_host.h"
+#include "program_fixture.h"
+#include "search/rank_tables.h"
+#include "support/scripted_forms.h"
+#include "ui/ui_fixture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::test {
+namespace {
+
+using mainloop::Flow;
+namespace ids = mainloop::select_ids;
+
+TEST(ProcessTitle, TheLastRaisedItemInTheFixedOrderWins)
+{
+    struct Case {
+        bool mainloop::MenuFlags::*flags[3];
+        const char* title;
+    };
+    using F = mainloop::MenuFlags;
+    const Case cases[] = {
+        {{&F::pstats, nullptr, nullptr}, "%Process:statistics"},
+        {{&F::pstats, &F::pdistab, nullptr}, "%Process:distribution"},
+        {{&F::prect, &F::pstats, nullptr}, "%Process:rectangle diagram"},
+        {{&F::prandom, nullptr, nullptr}, "%Process:random"},
+        {{&F::paddatt, &F::prandom, nullptr}, "%Process:create added attribute"},
+        {{&F::plists, &F::pstats, nullptr}, "%Process:listing observations"},
+        {{&F::ptest, nullptr, nullptr}, "%Process: training/test switch"},
+        {{&F::vaddatt, &F::ptest, nullptr}, "%View: added attributes"},
+        {{&F::ptree, &F::vaddatt, &F::pstats}, "%Window: tree diagram"},
+        {{nullptr, nullptr, nullptr}, ""},
+    };
+    for (const Case& c : cases) {
+        F f;
+        for (auto flag : c.flags)
+            if (flag) f.*flag = true;
+        EXPECT_EQ(mainloop::process_title(f), c.title);
+    }
+}
+
+TEST(Resubstitution, ErrorsOfBothKindsOfYWorkedByHand)
+{
+    struct Case {
+        std::vector<float> y;
+        std::vector<int> w;
+        std::vector<std::uint8_t> mask;
+        std::vector<std::int8_t> member;
+        bool categorical;
+        long long n, n_a;
+        double error;
+    };
+    const Case cases[] = {
+        // A: class 0 x2, class 1 x5 -> 5 right; A-: class 1 x2, class 0 x1 -> 2 right; 3 of 10 wrong.
+        {{0, 0, 1, 1, 1, 0}, {1, 1, 5, 1, 1, 1}, {1, 1, 1, 1, 1, 1}, {1, 1, 1, 0, 0, 0}, true, 10, 7, 30.0},
+        // Missing Y, outside the sample, weight 0 and undetermined membership are left out.
+        {{0, -1, 1, 0, 1, 1}, {1, 1, 1, 0, 1, 1}, {1, 1, 1, 1, 0, 1}, {1, 1, 0, 1, 0, -1}, true, 2, 1, 0.0},
+        // Continuous: SS total 5 about 2.5; within the sides 0.5 + 0.5.
+        {{1, 2, 3, 4}, {1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 1, 1}, false, 4, 2, 20.0},
+        // Weights count as repeats: y 1 (x3), 3 in A-, 5 in A; SS total 37 - 11^2/5 = 12.8;
+        // within A- 12 - 6^2/4 = 3, A alone 0.
+        {{1, 3, 5}, {3, 1, 1}, {1, 1, 1}, {0, 0, 1}, false, 5, 1, 100.0 * 3.0 / 12.8},
+        // No spread of Y: no error.
+        {{2, 2}, {1, 1}, {1, 1}, {0, 1}, false, 2, 1, -1.0},
+        // Nothing counted.
+        {{}, {}, {}, {}, true, 0, 0, -1.0},
+    };
+    for (const Case& c : cases) {
+        const mainloop::Resub r = mainloop::resubstitution({c.y, c.w, c.mask, c.member, c.categorical});
+        EXPECT_EQ(r.n, c.n);
+        EXPECT_EQ(r.n_a, c.n_a);
+        EXPECT_NEAR(r.error, c.error, 1e-9) << c.n;
+    }
+}
+
+TEST(Resubstitution, ImbalanceOnlyWhenOneSideIsUnderATwentiethOfTheOther)
+{
+    EXPECT_TRUE(mainloop::imbalanced(5, 195)); // 5 of 200 in A
+    EXPECT_FALSE(mainloop::imbalanced(10, 190));
+    EXPECT_TRUE(mainloop::imbalanced(210, 10));
+    EXPECT_FALSE(mainloop::imbalanced(200, 10)); // exactly 20
+    EXPECT_FALSE(mainloop::imbalanced(0, 200));  // one side empty
+}
+
+TEST(SelectPartition, RefusedChoicesShowTheirNoteAndTheDialogAgain)
+{
+    mainloop::ChoiceFacts facts; // nothing searched, no combinations, no current partition
+    EXPECT_EQ(mainloop::initial_choice(facts), ids::kManual);
+    ScriptedForms forms;
+    const auto pick = [](int id) {
+        return [id](settings::Form& f) {
+            for (auto& [k, on] : f.on) on = k == id;
+            return settings::kOk;
+        };
+    };
+    for (int id : {ids::kCombination, ids::kBest, ids::kOptimal}) forms.steps.push_back(pick(id));
+    forms.steps.push_back(pick(ids::kCurrent));
+    std::vector<std::string> notes, log;
+    const int r = mainloop::select_partition(
+        facts, forms, [&](std::string& t) { notes.push_back(t); }, [&](std::string t) { log.push_back(t); });
+    EXPECT_EQ(r, ids::kCurrent);
+    EXPECT_EQ(notes, (std::vector<std::string>{"NOTE:no partition combinations in control file$",
+                                               "NOTE: as yet no partitions \"best at each complexity\"$",
+                                               "NOTE: no search done so no \"optimal partition\" $"}));
+    ASSERT_EQ(forms.forms.size(), 4u);
+    EXPECT_TRUE(forms.forms[0].is_on(ids::kManual));
+    EXPECT_TRUE(forms.forms[1].is_on(ids::kCombination)); // shown again on the refused choice
+
+    // A search's lists, but no Go! asked for: the optimum comes with the warning.
+    facts = {false, false, false, true, 0, false};
+    EXPECT_EQ(mainloop::initial_choice(facts), ids::kOptimal);
+    forms.steps.push_back(ScriptedForms::press(settings::kOk));
+    notes.clear();
+    EXPECT_EQ(mainloop::select_partition(
+                  facts, forms, [&](std::string& t) { notes.push_back(t); }, [&](std::string) {}),
+              ids::kOptimal);
+    EXPECT_EQ(notes, std::vector<std::string>{"NOTE: No MERU search yet done. Uncertain stack contents$"});
+    // A list in the top 10 but none lodged in memory.
+    facts.lodged = false;
+    forms.steps.push_back(ScriptedForms::press(settings::kOk));
+    notes.clear();
+    EXPECT_EQ(mainloop::select_partition(
+                  facts, forms, [&](std::string& t) { notes.push_back(t); }, [&](std::string) {}),
+              settings::kCancel);
+    EXPECT_EQ(notes.front(), "NOTE: No partitions lodged in memory. Choose again$");
+
+    forms.missing = true;
+    EXPECT_EQ(mainloop::select_partition(
+                  facts, forms, [&](std::string&) {}, [&](std::string t) { log.push_back(t); }),
+              settings::kMissing);
+    EXPECT_EQ(log, std::vector<std::string>{"Error: dialog box 11 not found"});
+}
+
+// Eight observations, attributes a, b, c as bits 0..2 of the line number, and a
+// binary Y that equals a except for observation 8.
+class ProcessRequests : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        auto owned = std::make_unique<ScriptedForms>();
+        forms = owned.get();
+        program->forms = std::move(owned);
+        auto a = std::make_unique<mainloop::Analysis>();
+        a->tables = rank_tables({{"a", 1}, {"b", 1}, {"c", 1}});
+        files::ScanCounts counts;
+        counts.attbound = a->tables.natt;
+        counts.varbound = a->tables.nlines;
+        files::ControlTables sized;
+        files::allocate(sized, counts);
+        a->tables.dims = sized.dims;
+        a->tables.att.resize(sized.att.size());
+        a->tables.line.resize(sized.line.size());
+        a->tables.vars.varname.resize(sized.vars.varname.size());
+        a->tables.vars.nvar = 3;
+        files::allocate_data(a->data, 8, a->tables.dims.nv, a->tables.dims.lc);
+        a->ymat.assign(8 * 5, 0.0f);
+        for (int i = 1; i <= 8; ++i) {
+            for (int k = 0; k < 3; ++k) a->data.ab(k + 2, i) = static_cast<std::uint8_t>((i >> k) & 1);
+            a->ymat[static_cast<std::size_t>(i - 1)] = i == 8 ? 0.0f : static_cast<float>(i & 1);
+        }
+        a->data.obswt.assign(8, 1);
+        a->xmask.assign(9, 1);
+        a->stats.nread = 8;
+        a->yset = true;
+        a->outcome.yname[0] = "y";
+        a->outcome.ymax[0] = 1;
+        a->outcome.ylev[0] = 2;
+        a->outcome.ybin[0] = true;
+        program->analysis = std::move(a);
+        program->crit.icrit = static_cast<int>(stats::Criterion::Entropy);
+        program->crit.critname = "Entropy";
+    }
+    bool logged(std::string_view text)
+    {
+        const auto lines = log_lines();
+        return std::find(lines.begin(), lines.end(), std::string(text)) != lines.end();
+    }
+    bool topic(std::string_view t) const { return std::find(topics.begin(), topics.end(), t) != topics.end(); }
+    Flow request(bool mainloop::MenuFlags::*item)
+    {
+        program->flags.qproc = true;
+        program->flags.*item = true;
+        return mainloop::process_request(*program);
+    }
+    // The current partition A = a (attribute 2), A- = not a.
+    void current_a()
+    {
+        mainloop::ProcessState& ps = program->process;
+        ps.current = {};
+        ps.current.first.add_term({2});
+        ps.current.second.add_term({-2});
+        ps.current_valid = true;
+        ps.current_g = 0.5f;
+        ps.current_complexity = 1;
+    }
+    // Runs `body` with a script that leaves the log viewer once with Esc.
+    template <class Body> void leaving_viewer(Body body)
+    {
+        platform::FrameScriptHost host(frame, program->menus);
+        auto script = make_script("key 57 Esc\n", host);
+        platform::install_script_hook(*script);
+        program->ui.host.script = script.get();
+        body();
+        program->ui.host.script = nullptr;
+        platform::remove_script_hook();
+        EXPECT_EQ(script->position(), 1u);
+    }
+    std::vector<std::string> topics;
+    ScriptedForms* forms = nullptr;
+};
+
+TEST_F(ProcessRequests, CommonChecksComeInTheirOrder)
+{
+    program->analysis->yset = false;
+    {
+        ModalAnswerer answers({"OK"});
+        EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+        ASSERT_EQ(answers.shown.size(), 1u);
+        EXPECT_NE(answers.shown[0].text.find("Cannot do. No Y assigned"), std::string::npos);
+    }
+    EXPECT_TRUE(forms->shown.empty());
+    program->analysis->yset = true;
+    clear_requests(program->flags);
+    program->analysis->nodata = true;
+    EXPECT_EQ(request(&mainloop::MenuFlags::pstats), Flow::loop_head);
+    EXPECT_TRUE(topic("NOTE: no data, not allowed"));
+    program->analysis->nodata = false;
+    clear_requests(program->flags);
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_TRUE(topic("NOTE: no tree in memory"));
+    clear_requests(program->flags);
+    EXPECT_EQ(request(&mainloop::MenuFlags::vaddatt), Flow::loop_head);
+    EXPECT_TRUE(topic("NOTE: no added attributes"));
+    EXPECT_TRUE(forms->shown.empty());
+}
+
+TEST_F(ProcessRequests, StatisticsBeforeAnySearchOpensSelectPartitionOnManual)
+{
+    EXPECT_EQ(request(&mainloop::MenuFlags::pstats), Flow::loop_head); // the queue cancels
+    ASSERT_EQ(forms->shown, std::vector<int>{ids::kDialog});
+    EXPECT_TRUE(forms->forms[0].is_on(ids::kManual));
+    EXPECT_FALSE(forms->forms[0].is_on(ids::kCurrent));
+}
+
+TEST_F(ProcessRequests, StatisticsOfTheCurrentPartitionFromTheMenu)
+{
+    current_a();
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current" is the initial choice
+    leaving_viewer([&] { EXPECT_EQ(request(&mainloop::MenuFlags::pstats), Flow::loop_head); });
+    EXPECT_TRUE(forms->forms[0].is_on(ids::kCurrent));
+    EXPECT_TRUE(logged("%Process:statistics"));
+    EXPECT_TRUE(logged("Y variable is y"));
+    EXPECT_TRUE(logged("2     # of attributes, complexity=  1, 1"));
+    // A holds the odd lines 1, 3, 5, 7 (all Y 1); A- holds 2, 4, 6, 8 (Y 0): no error.
+    EXPECT_TRUE(logged("Sample size = 8"));
+    EXPECT_TRUE(logged(" Generalised error is    0.00%"));
+    EXPECT_EQ(program->nauto_by, 0); // nothing recorded outside Search:Go!
+}
+
+TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
+{
+    ModalAnswerer answers({"Cancel", "Cancel", "Cancel"});
+    for (int k = 0; k < 2; ++k) {
+        clear_requests(program->flags);
+        request(&mainloop::MenuFlags::prandom);
+    }
+    EXPECT_EQ(std::count(topics.begin(), topics.end(), "NOTE: Process:Random"), 1);
+    program->results.searchg_count = search::SearchResults::kSavedG + 1;
+    clear_requests(program->flags);
+    request(&mainloop::MenuFlags::prandom);
+    EXPECT_EQ(answers.shown.size(), 3u);
+    EXPECT_TRUE(topic("NOTE: only 20,000 saved search partition")); // topics are named by 40 characters
+}
+
+// A search's statistics in a bootstrap series: one record per sample, the summary
+// after the tenth, then bootstrap mode off and the weights as they were.
+TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.data.obswt[3] = 0; // an all-missing record keeps its zero weight
+    const std::vector<int> before = a.data.obswt;
+    program->bootmode = true;
+    settings::bootsamp(a.data.obswt, 8, true, a.boot, program->rng, program->log);
+    // The log is shown with the summary: the script leaves the viewer.
+    int passes = 0;
+    leaving_viewer([&] {
+        for (;;) {
+            ++passes;
+            ASSERT_LE(passes, 11);
+            current_a();
+            mainloop::SearchEnd end;
+            end.curpart = program->process.current;
+            end.g = 0.5f;
+            end.complexity = 1;
+            clear_requests(program->flags);
+            program->flags.sgo = true;
+            ASSERT_EQ(mainloop::search_statistics(*program, end), Flow::poll);
+            ASSERT_TRUE(program->flags.qproc && program->flags.pstats && program->flags.qcont);
+            const Flow next = mainloop::process_request(*program);
+            if (next == Flow::loop_head) break;
+            EXPECT_TRUE(program->flags.qcrit);
+            EXPECT_FALSE(program->flags.qproc);
+        }
+    });
+    EXPECT_EQ(passes, 10);
+    EXPECT_EQ(program->nauto_by, 10);
+    const auto lines = log_lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "%Search Summary"), 1);
+    EXPECT_FALSE(program->bootmode);
+    EXPECT_EQ(a.data.obswt, before);
+}
+
+} // namespace
+} // namespace meru::test
