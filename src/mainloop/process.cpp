@@ -92,9 +92,7 @@ void side_sizes(Program& p, long long& n_a_minus, long long& n_a)
     if (!p.process.current_valid) return;
     const std::vector<std::uint8_t> mask = process_mask(p);
     const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
-    std::vector<std::int8_t> signs(at(std::max(a.data.lc, a.tables.natt)) + 1, 1);
-    for (int k = 1; k <= a.tables.natt && at(k) < a.tables.att.size(); ++k)
-        signs[at(k)] = a.tables.att[at(k)].signbyte;
+    const std::vector<std::int8_t> signs = sign_bytes(a);
     stats::CompiledList list;
     try {
         list.compile(p.process.current.first, p.process.current.first_sense(), signs, a.data.lc);
@@ -136,7 +134,7 @@ Flow random_request(Program& p)
         splithist[at(b - 1)] = static_cast<int>(std::min<std::int64_t>(p.results.splithist[at(b)], 2147483647));
     in.splithist = splithist;
     ui::QtRandomDialog dialog(p.ui);
-    plots::ProcessDistributionPlot plot(p.ui, p.distwin);
+    plots::ProcessDistributionPlot plot(p.ui, p.ymodes.dist);
     ui::process_random(in, p.crit, p.msgline, p.rng, dialog, plot, p.services, p.log);
     return Flow::loop_head;
 }

@@ -85,6 +85,15 @@ std::vector<std::uint8_t> process_mask(const Program& p)
     return mask;
 }
 
+std::vector<std::int8_t> sign_bytes(const Analysis& a)
+{
+    const files::ControlTables& t = a.tables;
+    std::vector<std::int8_t> s(static_cast<std::size_t>(std::max(a.data.lc, t.natt)) + 1, 1);
+    for (int k = 1; k <= t.natt && static_cast<std::size_t>(k) < t.att.size(); ++k)
+        s[static_cast<std::size_t>(k)] = t.att[static_cast<std::size_t>(k)].signbyte;
+    return s;
+}
+
 void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view)
 {
     stats::QuartabInput in;

@@ -12,6 +12,7 @@ struct SampleView;
 
 namespace meru::mainloop {
 
+struct Analysis;
 struct Program;
 
 // "Select one of the Y variables to process": the first selected Y (1-based), shown
@@ -28,6 +29,9 @@ bool rectangle_dialog(Program& p, RectangleChoice* out = nullptr);
 // The observations a Process item works on: those read that lie in X space and,
 // during a by-group run, in the current group (observation i at i - 1).
 std::vector<std::uint8_t> process_mask(const Program& p);
+
+// The sign of every attribute (element 0 unused; +1 beyond the table).
+std::vector<std::int8_t> sign_bytes(const Analysis& a);
 
 // Distribution A v. A-: the Y table of the observations of A.
 void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view);

@@ -93,14 +93,6 @@ int statistics_y(Program& p)
     return 1;
 }
 
-std::vector<std::int8_t> sign_bytes(const Analysis& a)
-{
-    const files::ControlTables& t = a.tables;
-    std::vector<std::int8_t> s(at(std::max(a.data.lc, t.natt)) + 1, 1);
-    for (int k = 1; k <= t.natt && at(k) < t.att.size(); ++k) s[at(k)] = t.att[at(k)].signbyte;
-    return s;
-}
-
 int distinct_attributes(const partition::TermList& list)
 {
     std::set<int> seen;

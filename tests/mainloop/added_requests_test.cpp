@@ -6,6 +6,7 @@
 #include "program_fixture.h"
 #include "search/rank_tables.h"
 #include "search/search_loop.h"
+#include "three_attributes.h"
 
 #include <algorithm>
 
@@ -18,22 +19,7 @@ protected:
     {
         ProgramTest::SetUp();
         program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
-        auto a = std::make_unique<mainloop::Analysis>();
-        a->tables = rank_tables({{"a", 1}, {"b", 1}, {"c", 1}});
-        files::ScanCounts counts;
-        counts.attbound = a->tables.natt;
-        counts.varbound = a->tables.nlines;
-        files::ControlTables sized;
-        files::allocate(sized, counts);
-        a->tables.dims = sized.dims;
-        a->tables.att.resize(sized.att.size());
-        a->tables.line.resize(sized.line.size());
-        a->tables.vars.varname.resize(sized.vars.varname.size());
-        a->tables.vars.nvar = 3;
-        files::allocate_data(a->data, 8, a->tables.dims.nv, a->tables.dims.lc);
-        for (int i = 1; i <= 8; ++i)
-            for (int k = 0; k < 3; ++k) a->data.ab(k + 2, i) = static_cast<std::uint8_t>((i >> k) & 1);
-        program->analysis = std::move(a);
+        program->analysis = three_attribute_analysis();
     }
     bool logged(std::string_view text)
     {

@@ -8,8 +8,8 @@
 #include "mainloop/series.h"
 #include "platform/script_host.h"
 #include "program_fixture.h"
-#include "search/rank_tables.h"
 #include "support/scripted_forms.h"
+#include "three_attributes.h"
 #include "ui/ui_fixture.h"
 
 #include <algorithm>
@@ -151,24 +151,10 @@ protected:
         auto owned = std::make_unique<ScriptedForms>();
         forms = owned.get();
         program->forms = std::move(owned);
-        auto a = std::make_unique<mainloop::Analysis>();
-        a->tables = rank_tables({{"a", 1}, {"b", 1}, {"c", 1}});
-        files::ScanCounts counts;
-        counts.attbound = a->tables.natt;
-        counts.varbound = a->tables.nlines;
-        files::ControlTables sized;
-        files::allocate(sized, counts);
-        a->tables.dims = sized.dims;
-        a->tables.att.resize(sized.att.size());
-        a->tables.line.resize(sized.line.size());
-        a->tables.vars.varname.resize(sized.vars.varname.size());
-        a->tables.vars.nvar = 3;
-        files::allocate_data(a->data, 8, a->tables.dims.nv, a->tables.dims.lc);
+        auto a = three_attribute_analysis();
         a->ymat.assign(8 * 5, 0.0f);
-        for (int i = 1; i <= 8; ++i) {
-            for (int k = 0; k < 3; ++k) a->data.ab(k + 2, i) = static_cast<std::uint8_t>((i >> k) & 1);
+        for (int i = 1; i <= 8; ++i)
             a->ymat[static_cast<std::size_t>(i - 1)] = i == 8 ? 0.0f : static_cast<float>(i & 1);
-        }
         a->data.obswt.assign(8, 1);
         a->xmask.assign(9, 1);
         a->stats.nread = 8;
