@@ -170,7 +170,8 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     try {
         list.compile(cur.first, cur.first_sense(), signs, a.data.lc);
     } catch (const std::invalid_argument&) {
-        p.services.helpshow("NOTE: There is no current partition$");
+        std::string text = "NOTE: There is no current partition$";
+        ui::note(p.ui, text, NoteKind::Cut79, false);
         return Flow::loop_head;
     }
     const std::string yname = a.outcome.yname[at(k - 1)];
