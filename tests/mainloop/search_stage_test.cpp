@@ -95,13 +95,17 @@ protected:
 
     // Chooses Search:Go! and dispatches poll round after poll round as the main
     // loop does, until a request ends at the loop head.
-    void go()
+    // Runs the Go! chain to its end, or with `to_statistics` until the search has
+    // handed its winner to the statistics.
+    void go(bool to_statistics = false)
     {
         program->menus.set_flags(mainloop::kSearchMenu, 0, platform::kMenuEnabled);
         program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
         choose("Search", "Go!");
-        for (int round = 0; round < 20; ++round)
+        for (int round = 0; round < 20; ++round) {
             if (mainloop::dispatch(*program) == Flow::loop_head) break;
+            if (to_statistics && program->flags.pstats) return;
+        }
         mainloop::clear_requests(program->flags);
     }
     int logged_prefix(std::string_view prefix)
@@ -184,10 +188,12 @@ TEST_F(SearchGo, AnEmptySetStopsWithNoAttributesAndNoSearchWindow)
     EXPECT_FALSE(frame.is_open(mainloop::kSearchUnit));
     EXPECT_FALSE(logged("                     SEARCH EXTENT BOX"));
 
-    // With lines again the window opens under Display graphics.
+    // With lines again the window opens under Display graphics (the statistics'
+    // round closes it).
     for (int k = 3; k <= 6; ++k) program->analysis->tables.line[static_cast<std::size_t>(k)].banned = false;
-    go();
+    go(true);
     EXPECT_TRUE(frame.is_open(mainloop::kSearchUnit));
+    mainloop::clear_requests(program->flags);
 }
 
 TEST_F(SearchGo, AttritionNoteOncePerRun)
