@@ -99,18 +99,12 @@ search::ExclusionContext exclusion_context(const Program& p)
         // A Y made by a transform keeps the variables it was made from out too.
         for (int s : files::source_variables(t.vars, y.ycol[at(k)])) c.yvars.push_back(s);
     }
-    const outcome::ByGroup& by = p.analysis->bygroup;
-    if (by.mode) {
-        const bool line = !by.byvalues && by.byindex >= 1 && by.byindex <= t.nlines;
-        c.byvar = by.byvalues ? by.byindex : line ? t.line[at(by.byindex)].var : 0;
-    }
     // The by-group variable while by-groups are chosen or run: by value its
     // variable, by attribute the variable of the group attributes' line.
     const outcome::ByGroup& by = p.analysis->bygroup;
-    const files::ControlTables& t = p.analysis->tables;
-    if ((by.mode || by.current > 0) && by.byindex > 0) {
-        if (by.byvalues) c.byvar = by.byindex;
-        else if (by.byindex <= t.nlines && at(by.byindex) < t.line.size()) c.byvar = t.line[at(by.byindex)].var;
+    if (by.mode || by.current > 0) {
+        const bool line = !by.byvalues && by.byindex >= 1 && by.byindex <= t.nlines;
+        c.byvar = by.byvalues ? by.byindex : line ? t.line[at(by.byindex)].var : 0;
     }
     return c;
 }
