@@ -21,11 +21,18 @@ bool variable_room(const VariableTable& vars, const DataArrays& data)
 int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
                  std::span<const float> values, bool character, Services& sv)
 {
-    if (!variable_room(vars, data)) {
+    const int var = append_variable(vars, data, varischar, name, values, character);
+    if (var == 0) {
         std::string text = "No room for a new variable$";
         sv.msgbox(text, BoxKind::Ok, true);
-        return 0;
     }
+    return var;
+}
+
+int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
+                    std::span<const float> values, bool character)
+{
+    if (!variable_room(vars, data)) return 0;
     const int var = vars.nvar + 1;
     const auto at = static_cast<std::size_t>(var);
     if (vars.varname.size() <= at) vars.varname.resize(at + 1);

@@ -26,8 +26,10 @@ bool variable_room(const VariableTable& vars, const DataArrays& data);
 
 // Appends variable nvar + 1 named `name` with `values` (one per observation, the
 // rest of the column -1) and its character flag; grows the name table and the
-// flags as needed. Without room shows "No room for a new variable$" (logged)
-// and returns 0; else the new variable's number.
+// flags as needed. Returns the new variable's number, or 0 without room.
+int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
+                    std::span<const float> values, bool character);
+// The same, showing "No room for a new variable$" (logged) when there is none.
 int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
                  std::span<const float> values, bool character, Services& sv);
 

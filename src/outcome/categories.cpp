@@ -2,6 +2,7 @@
 
 #include "files/charcodes.h"
 #include "files/dataset.h"
+#include "files/new_variable.h"
 #include "files/tables.h"
 #include "outcome/outcome.h"
 #include "platform/io/edit.h"
@@ -158,19 +159,16 @@ std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable&
                             int nobs, int ndata, std::vector<char>& varischar)
 {
     const std::string name = hat_name(y.ydname);
-    const int room = std::min(static_cast<int>(vars.varname.size()) - 1, data.ncols);
-    const HatPlace place = hat_place(vars.varname, vars.nvar, ndata, room, name);
+    HatPlace place =
+        hat_place(vars.varname, vars.nvar, ndata, files::variable_room(vars, data) ? vars.nvar + 1 : 0, name);
     if (place.var == 0) return {};
     if (place.created) {
         bool character = false;
         for (int j = 1; j <= vars.nvar && j < static_cast<int>(varischar.size()); ++j)
             if (vars.varname[static_cast<std::size_t>(j)] == y.ydname && varischar[static_cast<std::size_t>(j)])
                 character = true;
-        vars.nvar = place.var;
-        vars.varname[static_cast<std::size_t>(place.var)] = name;
-        if (static_cast<int>(varischar.size()) <= place.var)
-            varischar.resize(static_cast<std::size_t>(place.var) + 1, 0);
-        varischar[static_cast<std::size_t>(place.var)] = character ? 1 : 0;
+        place.var = files::append_variable(vars, data, varischar, name, {}, character);
+        if (place.var == 0) return {};
     }
     y.hatvar = place.var;
     const int ny = y.ny;

@@ -1,6 +1,7 @@
 // Indicator Ys of a discrete Y, the predicted category from the partitions of
 // the serial searches, and the level partitions, on the three-category cases.
 #include "files/dataset.h"
+#include "files/new_variable.h"
 #include "files/tables.h"
 #include "outcome/categories.h"
 #include "outcome/outcome.h"
@@ -109,6 +110,12 @@ TEST(PredictedCategory, HatVariableIsMadeOnceAndNeverOverwritesData)
     EXPECT_EQ(vars.nvar, 2); // reused
     EXPECT_EQ(data.x(1, 2), 1.0f);
     EXPECT_EQ(data.x(3, 2), -1.0f);
+
+    // With every spare variable made, a new one is not made and nothing is written.
+    y.ydname = "Z";
+    vars.made = files::kMadeVariables;
+    EXPECT_EQ(store_predicted(CategoryKind::nominal, y, vars, data, 3, 2, ischar), "");
+    EXPECT_EQ(vars.nvar, 2);
 }
 
 TEST(LevelPartitions, OrdinalAndNominalCaptionsAndTerms)
