@@ -253,8 +253,11 @@ SearchEnd search_end_for(Program& p, const search::LoopResult& run)
     SearchEnd s;
     s.evaluated = run.evaluated;
     s.display = p.options.dispgraph;
-    s.iteration = std::max(p.iteration.iteration, 1);
+    // A search that does not iterate is iteration 1, whatever an earlier
+    // iterative search left behind, so that its penalty is set automatically.
     s.iterative = p.iteration.iterative;
+    s.iteration = s.iterative ? std::max(p.iteration.iteration, 1) : 1;
+    s.stopped = s.iterative && p.iteration.stop;
     s.pair.added = &p.analysis->added;
     s.pair.reduce.tables = &p.analysis->tables;
     s.pair.reduce.primitive = p.options.primattr;

@@ -72,6 +72,9 @@ TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
     program->results.cplxhist[1] = 3;
     program->results.cplxhist[2] = 3;
     program->crit.auto_beta = true;
+    // An iterative search that stopped at its third iteration came before.
+    program->iteration.iteration = 3;
+    program->iteration.stop = true;
 
     search::LoopResult run;
     run.evaluated = 6;
