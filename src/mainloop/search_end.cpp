@@ -252,7 +252,9 @@ SearchEnd search_end_for(Program& p, const search::LoopResult& run)
 {
     SearchEnd s;
     s.evaluated = run.evaluated;
-    s.display = p.options.dispgraph;
+    s.treegrow = p.search.treegrow;
+    s.display = p.options.dispgraph && !s.treegrow;
+    s.scale = p.search.scale;
     // A search that does not iterate is iteration 1, whatever an earlier
     // iterative search left behind, so that its penalty is set automatically.
     s.iterative = p.iteration.iterative;
