@@ -107,3 +107,27 @@ TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
 
 } // namespace
 } // namespace meru::test
+
+namespace meru::test {
+namespace {
+
+TEST_F(SearchEndTest, AWinnerTheReductionChangesIsShownExpandedAndSimplified)
+{
+    // (a) or (a and b) is a: the reduced pair replaces the winner as found.
+    partition::TermList found;
+    found.add_term({3});
+    found.add_term({3, 4});
+    program->results.bestlist.offer(1, 2.0f, 1, found);
+    program->results.cplxhist[1] = 1;
+    search::LoopResult run;
+    run.evaluated = 1;
+    mainloop::end_of_search(*program, run);
+    const std::vector<std::string> want{"Expanded/Simplified", "   A= ( a >1 )", "Expanded complement",
+                                        "  A-= ( a <=1 )"};
+    const auto lines = log_lines();
+    EXPECT_NE(std::search(lines.begin(), lines.end(), want.begin(), want.end()), lines.end());
+    EXPECT_EQ(program->ptext.substr(0, 3), "(3)");
+}
+
+} // namespace
+} // namespace meru::test
