@@ -20,7 +20,7 @@ constexpr int kBlack = 0x000000;
 void SearchWindow::open(const std::string& caption, const search::WindowScale& scale)
 {
     caption_ = caption;
-    if (graphics_) open_ = plots::open_search_window(p_.ui, scale, caption);
+    if (graphics_) open_ = plots::open_search_window(p_.ui, scale, plots::kSearchTitle, caption);
 }
 
 void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }
@@ -50,7 +50,7 @@ void SearchWindow::window_mark(int complexity, float g, char mark)
 
 void SearchWindow::window_rescale(double ymax, double xmax, double xstep)
 {
-    if (open_) open_ = plots::open_search_window(p_.ui, {ymax, xmax, xstep}, caption_);
+    if (open_) open_ = plots::open_search_window(p_.ui, {ymax, xmax, xstep}, plots::kSearchTitle, caption_);
 }
 
 } // namespace meru::mainloop

@@ -14,8 +14,8 @@ class SearchWindow : public search::SearchHost {
 public:
     SearchWindow(Program& p, bool graphics) : p_(p), graphics_(graphics) {}
 
-    // Opens the search window, entered in the Window menu as `caption`, and draws
-    // its axes (graphics only).
+    // Opens the search window and draws its axes under `caption` ("Searching",
+    // the iteration, the serial Y, the by-group), graphics only.
     void open(const std::string& caption, const search::WindowScale& scale);
 
     void progress(std::string_view text) override;

@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace meru::plots {
 
-bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry)
+bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry,
+                        std::string_view title)
 {
     platform::Frame& frame = ctx.frame;
     bool opened = false;
@@ -37,6 +39,7 @@ bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std:
     axes.xwant = scale.xstep;
     axes.xtitle = "Complexity";
     axes.ytitle = "G";
+    axes.title = std::string(title);
     ui::drawaxis(ctx, axes);
     return true;
 }

@@ -20,8 +20,10 @@ constexpr int kSearchHeight = 420;
 constexpr const char* kSearchTitle = "Searching ";
 constexpr const char* kHullMenuEntry = "Complexity hull of search";
 
-// Opens the window and draws its axes; false when the window cannot be opened.
-bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry);
+// Opens the window and draws its axes, with `title` above them; false when the
+// window cannot be opened.
+bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry,
+                        std::string_view title = {});
 
 // The scale widened to hold every entry of the best list: y-max twice a G above
 // it, x-max at least the largest complexity + 3, the x step a quarter of x-max
