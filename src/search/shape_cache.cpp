@@ -44,18 +44,23 @@ bool ShapeCache::plain(const TermList& cand) const
 
 void ShapeCache::key_of(const TermList& cand, int repflag)
 {
+    // The distinct attributes in ascending order (insertion: candidates are short).
     distinct_.clear();
-    for (Literal l : cand.lits) distinct_.push_back(partition::attribute_of(l));
-    std::sort(distinct_.begin(), distinct_.end());
-    distinct_.erase(std::unique(distinct_.begin(), distinct_.end()), distinct_.end());
+    for (Literal l : cand.lits) {
+        const int a = partition::attribute_of(l);
+        auto at = distinct_.end();
+        while (at != distinct_.begin() && *(at - 1) > a) --at;
+        if (at == distinct_.begin() || *(at - 1) != a) distinct_.insert(at, a);
+    }
     key_.resize(2 + cand.lp.size() + cand.lits.size());
     std::size_t k = 0;
     key_[k++] = static_cast<char>(repflag);
     key_[k++] = static_cast<char>(cand.q());
     for (int n : cand.lp) key_[k++] = static_cast<char>(n);
     for (Literal l : cand.lits) {
-        const auto r =
-            std::lower_bound(distinct_.begin(), distinct_.end(), partition::attribute_of(l)) - distinct_.begin();
+        const int a = partition::attribute_of(l);
+        int r = 0;
+        while (distinct_[static_cast<std::size_t>(r)] != a) ++r;
         key_[k++] = static_cast<char>(2 * r + (l < 0 ? 1 : 0));
     }
 }

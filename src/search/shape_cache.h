@@ -12,6 +12,7 @@
 #include "partition/candidate.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,7 +61,16 @@ private:
     const partition::PairSettings& settings_;
     const files::ControlTables* tables_;
     bool enabled_ = true;
-    std::unordered_map<std::string, Outcome> map_;
+    // Keys are short byte strings: a plain FNV-1a hash is enough.
+    struct KeyHash {
+        std::size_t operator()(const std::string& k) const noexcept
+        {
+            std::uint64_t h = 14695981039346656037ull;
+            for (unsigned char c : k) h = (h ^ c) * 1099511628211ull;
+            return static_cast<std::size_t>(h);
+        }
+    };
+    std::unordered_map<std::string, Outcome, KeyHash> map_;
     std::string key_;
     const Outcome* pending_ = nullptr; // the outcome fill_pair() writes
     std::vector<int> distinct_;        // attributes of the current candidate, ascending
