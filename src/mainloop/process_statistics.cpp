@@ -198,8 +198,8 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     stats::CellTabOptions co;
     co.print = f.plists;
     co.incidence = p.incidence;
-    stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, nullptr, p.services, p.log);
-    if (f.prect) not_available(p, Step::process);
+    stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, f.prect ? &p.diagram_window : nullptr, p.services,
+                   p.log);
     if (f.pdistab) distribution_sides(p, st, view);
 
     std::vector<std::int8_t> member(at(n));

@@ -254,6 +254,37 @@ TEST_F(ProcessRequests, StatisticsOfTheCurrentPartitionFromTheMenu)
     EXPECT_EQ(program->nauto_by, 0); // nothing recorded outside Search:Go!
 }
 
+TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithItsFitReport)
+{
+    current_a();
+    program->process.current.first.add_term({3});                // A = a + b: two terms, four cells
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Diagram for A"
+    platform::FrameScriptHost host(frame, program->menus);
+    // The diagram window: 3D, Esc out of the block view, Esc out of the window.
+    auto script = make_script("click 16 55 5\nclick 16 10 5\nclick 16 10 5\n", host);
+    platform::install_script_hook(*script);
+    program->ui.host.script = script.get();
+    EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head);
+    program->ui.host.script = nullptr;
+    platform::remove_script_hook();
+    EXPECT_EQ(script->position(), 3u);
+    EXPECT_TRUE(logged("%Process:rectangle diagram"));
+    // The mosaic fits its counts exactly: the status names the start and Fit P 1.
+    EXPECT_NE(program->diagram_window.last().state.status.find("Start=Mosaic"), std::string::npos);
+    EXPECT_NE(program->diagram_window.last().state.status.find("Fit P=1.0000"), std::string::npos);
+    const std::vector<double>& counts = program->diagram_window.last().counts;
+    ASSERT_EQ(counts.size(), 4u);
+    EXPECT_EQ(counts[0] + counts[1] + counts[2] + counts[3], 8.0);
+    const auto lines = log_lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find("f_i       a_i       e_i%") != std::string::npos;
+    }));
+    EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("not available yet") != std::string::npos; }));
+    EXPECT_EQ(program->menus.off_depth(), 0);
+}
+
 TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
 {
     ModalAnswerer answers({"Cancel", "Cancel", "Cancel"});
