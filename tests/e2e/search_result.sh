@@ -8,7 +8,8 @@
 #    (c 1: 14, 361.418; c 2: 182, 350.224; c 3: 2184, 373.817; c 5: 6006,
 #    345.151), the hull 1 3 and beta 5 % of 361.418 = 18.0709; the optimum
 #    c = 1 with 361.418 - 18.0709 = 343.347, the attribute v04 on both sides.
-# 2. The same run with one Beta+ click before Esc: the new-beta note.
+# 2. The same run with one Beta+ click and a click on a hull point before Esc:
+#    the red point moves, and the new-beta note.
 # 3. lung with time first, Log-rank with dead=0 censored, non-iterative, size 1:
 #    the winner ph_ecog (cut 1) with R's survdiff(Surv(time, dead) ~ ph_ecog > 1)
 #    chi-square over the complete cases, 15.96409947; time and dead are not in
@@ -98,12 +99,17 @@ names() { grep -A2 -xF "$2" "$1" | tail -n +2 | grep -oE 'v[0-9][0-9]' | sort -u
 [ "$(names "$log" "Complement:")" = "v04 " ] || fail "complement: $(names "$log" "Complement:")"
 grep -qF "NOTE: new penalty parameter" "$work/votes.err" && fail "a beta note without Beta+"
 
-# 2. Beta+ once, then Esc: the note (cut to its 79 characters).
-{ votes off; echo "click 15 60 8"; echo "click 15 20 8"; echo "dismiss"; } >"$work/beta.txt"
+# 2. Beta+ once, a click on the hull point of complexity 3 (window pixel
+#    (162, 206): x 75 + 3 x 292.5 / 10, y 336 - 373.817 x 252 / 722.836), then
+#    Esc: the red point moved there from complexity 1, and the note.
+{ votes off; echo "click 15 60 8"; echo "click 15 162 206"; echo "shot 15 $work/clicked.png"; echo "click 15 20 8"
+  echo "dismiss"; } >"$work/beta.txt"
 rm -f "$log"
 run_program beta 0 "$meru"
 expect_line beta "NOTE: new penalty parameter beta = "
 expect_line beta " Re-do Search for new optimal"
+[ "$("$probe" "$work/clicked.png" 161 207)" = "0x0000ff" ] || fail "the clicked hull point is not red"
+[ "$("$probe" "$work/clicked.png" 104 210)" = "0x000000" ] || fail "the first red point is still red"
 
 # 3. lung, log-rank, size 1.
 awk -F, -v OFS=, '{t = $2; $2 = $1; $1 = t; print}' "$src/examples/lung.csv" >"$work/lung.csv"
