@@ -115,7 +115,7 @@ void MosaicWindow::draw(const partition::TermList& list, const files::ControlTab
     }
     c.set_color_rgb(kBlack);
     const std::vector<int> side(static_cast<std::size_t>(last_.q), 1);
-    attrkey(c, side, list, tables, 0, keyx, y);
+    attrkey(c, side, list, tables, a_label ? 1 : 0, keyx, y);
 }
 
 void MosaicWindow::view3d(int mode, bool a_label)

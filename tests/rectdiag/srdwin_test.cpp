@@ -27,9 +27,10 @@ files::ControlTables lung_tables()
     t.natt = 2;
     t.att.resize(3);
     t.att[1].attname = "sex$$$$$";
-    t.att[1].attlab = {files::pad("  female", files::kLabelLen), files::pad("  male", files::kLabelLen)};
+    // Labels of the false side, then of the true side.
+    t.att[1].attlab = {files::pad("  male", files::kLabelLen), files::pad("  female", files::kLabelLen)};
     t.att[2].attname = "ph_ecog$";
-    t.att[2].attlab = {files::pad("  >=1", files::kLabelLen), files::pad("  0", files::kLabelLen)};
+    t.att[2].attlab = {files::pad("  0", files::kLabelLen), files::pad("  >=1", files::kLabelLen)};
     return t;
 }
 
