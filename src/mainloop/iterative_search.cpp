@@ -56,7 +56,9 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     const search::MadeAttribute m = search::make_added(c, run.cur, name, p.options.skipcomb, refs, p.log);
     apply_renumbering(p, m.renumbering);
     if (!m.made) {
+        // No room: the search ends as if stopped, without the last iteration's entry.
         p.services.helpshow("NOTE:too many added attributes");
+        if (it.iteration >= 2 && !run.attribute_set.empty()) run.attribute_set.pop_back();
         it.iterative = false;
         return IterativeStep::stopped;
     }

@@ -128,6 +128,17 @@ TEST_F(AddedRequests, IterationsMakeAddedAttributesUntilThePartitionRepeats)
     EXPECT_TRUE(logged(" Convergence (same as last iteration partition) in    2 iterations"));
     EXPECT_EQ(set, (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(program->analysis->added.count, 1);
+
+    // With the tables full and nothing to delete, iteration 2 cannot make its
+    // attribute: the search ends without the entry of iteration 1's attribute.
+    program->iteration.iterative = true;
+    program->analysis->added = {};
+    program->analysis->tables.natt = program->analysis->tables.dims.lc;
+    set.push_back(5);
+    e.curpart.first.lits[0] = 4;
+    EXPECT_FALSE(mainloop::continue_iterating(*program, e, set, usable, scale));
+    EXPECT_EQ(set, (std::vector<int>{2, 3, 4}));
+    EXPECT_TRUE(logged("NOTE: no room for another added attribute"));
 }
 
 } // namespace
