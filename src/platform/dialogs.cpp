@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/dialog_impl.h"
+#include "platform/io/strings.h"
 #include "platform/qtext.h"
 #include "platform/script.h"
 
@@ -176,11 +177,19 @@ int Dialog::default_button() const
 std::string Dialog::shown_text() const
 {
     std::string out;
-    for (const auto& c : impl_->controls) {
-        std::string t;
-        if (c->kind() != ControlKind::Static || !c->get_text(t, 0) || t.empty()) continue;
+    const auto add = [&out](const std::string& text) {
+        const std::string t = io::trim(text);
+        if (t.empty()) return;
         if (!out.empty()) out += ' ';
         out += t;
+    };
+    for (const auto& c : impl_->controls) {
+        std::string t;
+        int items = 0;
+        if (c->kind() == ControlKind::Static && c->get_text(t, 0)) add(t);
+        else if (c->kind() == ControlKind::List && c->get_int(items, kNumItems))
+            for (int i = 1; i <= items; ++i)
+                if (c->get_text(t, i)) add(t);
     }
     return out;
 }

@@ -92,7 +92,8 @@ public:
     void set_dismissable(bool on);
     bool dismissable() const;
     int default_button() const; // 0 when none
-    // Every static text of the dialog, joined by blanks (what `dismiss` echoes).
+    // Every static text and list item of the dialog (a help topic's text is a
+    // list), without outer blanks, joined by blanks: what `dismiss` echoes.
     std::string shown_text() const;
 
     // Presses a button as the user would: runs its callback, or closes with its id.

@@ -5,6 +5,8 @@
 #include "platform/window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPixmap>
@@ -200,7 +202,15 @@ bool Frame::save_canvas_png(int unit, const QString& path) const
     return c && c->image().save(path, "PNG");
 }
 
-bool Frame::save_frame_png(const QString& path) { return frame_->grab().save(path, "PNG"); }
+bool Frame::save_frame_png(const QString& path)
+{
+    // A frame shown, resized or given its menus since the event loop last ran is
+    // brought up to date first, so that the picture is the frame as it is shown.
+    QCoreApplication::sendPostedEvents();
+    frame_->ensurePolished();
+    if (QLayout* layout = frame_->layout()) layout->activate();
+    return frame_->grab().save(path, "PNG");
+}
 
 void Frame::set_journaling(bool on)
 {

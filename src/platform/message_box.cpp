@@ -26,25 +26,25 @@ QMessageBox::Icon qt_icon(BoxIcon icon)
 int message_box(const ModalHost& host, std::string_view text, std::string_view caption, BoxButtons buttons,
                 BoxIcon icon)
 {
-    if (host.script)
-        return host.script->at_message_box(text, caption,
-                                           buttons == BoxButtons::Ok ? BoxChoice::Ok : BoxChoice::OkCancel);
     QMessageBox box(qt_icon(icon), qs(caption), qs(text),
                     buttons == BoxButtons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel),
                     host.owner);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(buttons == BoxButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    if (host.script)
+        return host.script->at_message_box(text, caption,
+                                           buttons == BoxButtons::Ok ? BoxChoice::Ok : BoxChoice::OkCancel, &box);
     return box.exec() == QMessageBox::Ok ? 1 : 2;
 }
 
 bool ask_yes_no(const ModalHost& host, std::string_view text, std::string_view caption)
 {
-    if (host.script) return host.script->at_question(text);
     QMessageBox box(QMessageBox::Question, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No, host.owner);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    if (host.script) return host.script->at_question(text, &box);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -7,6 +7,8 @@
 #include "platform/menus.h"
 
 #include <QDialog>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
@@ -145,6 +147,10 @@ bool Script::take_common(std::string_view waiting_for)
             }
             if (!host_.shot(a->target, a->path, why)) {
                 fail(a, waiting_for, why);
+                return false;
+            }
+            if (io::lower(a->target) == "frame" && !draw_modal_on(a->path)) {
+                fail(a, waiting_for, "the shown window could not be drawn on " + a->path);
                 return false;
             }
             break;
@@ -299,8 +305,38 @@ bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& w
     return true;
 }
 
-int Script::at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons)
+bool Script::draw_modal_on(const std::string& path) const
 {
+    QWidget* modal = dialog_ ? dialog_->widget() : box_;
+    if (!modal) return true;
+    QImage frame(QString::fromStdString(path));
+    if (frame.isNull()) return false;
+    modal->ensurePolished();
+    if (!modal->isVisible()) modal->adjustSize();
+    const QPixmap shown = modal->grab();
+    QPainter paint(&frame);
+    paint.drawPixmap((frame.width() - shown.width()) / 2, (frame.height() - shown.height()) / 2, shown);
+    paint.end();
+    return frame.save(QString::fromStdString(path), "PNG");
+}
+
+namespace {
+
+// Holds `widget` in `slot` while a modal is answered.
+struct ShownModal {
+    QWidget*& slot;
+    QWidget* outer;
+    ShownModal(QWidget*& s, QWidget* widget) : slot(s), outer(s) { slot = widget; }
+    ~ShownModal() { slot = outer; }
+    ShownModal(const ShownModal&) = delete;
+    ShownModal& operator=(const ShownModal&) = delete;
+};
+
+} // namespace
+
+int Script::at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons, QWidget* shown)
+{
+    const ShownModal hold(box_, shown);
     stamp();
     echo(text);
     int cancel = buttons == BoxChoice::Ok ? 1 : 2;
@@ -324,8 +360,9 @@ int Script::at_message_box(std::string_view text, std::string_view caption, BoxC
     return cancel;
 }
 
-bool Script::at_question(std::string_view text)
+bool Script::at_question(std::string_view text, QWidget* shown)
 {
+    const ShownModal hold(box_, shown);
     stamp();
     echo(text);
     if (ended_) return false;

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+class QWidget;
+
 namespace meru::platform {
 
 class Dialog;
@@ -66,8 +68,9 @@ public:
 
     void at_idle();
     int at_dialog(Dialog& dialog);
-    int at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons);
-    bool at_question(std::string_view text);
+    // `shown`: the box as it would be shown, which `shot frame` draws on the frame.
+    int at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons, QWidget* shown = nullptr);
+    bool at_question(std::string_view text, QWidget* shown = nullptr);
     // `must_exist`: the file dialog opens a file (a save dialog names a new one).
     std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true,
                                               std::string_view default_suffix = {});
@@ -106,6 +109,10 @@ private:
     size_t busy_pos_ = 0; // the action the busy pumps are counted for
     int busy_seen_ = 0;
     Dialog* dialog_ = nullptr; // the dialog the script is answering (for `shot dialog`)
+    QWidget* box_ = nullptr;   // the message box or question it is answering
+    // Draws the modal window the script is answering (a dialog, message box or
+    // question) on the frame's picture in `path`, centred as it is shown.
+    bool draw_modal_on(const std::string& path) const;
 
     std::atomic<long long> last_wait_{0};
     std::atomic<bool> in_pump_{false};
