@@ -1,0 +1,198 @@
+// The kept tree worked out on the kyphosis data with a hand-made split table.
+// Attributes: 2 = start >= 9, 3 = age >= 100 (missing for the first observation),
+// 4 = number >= 5. Splits: root +2, node 1 +3, node 2 -4, node 5 +3; nodes 3 and 4
+// have none. Counts, chi-squares and t were worked out in R (table(),
+// chisq.test(correct = FALSE), t.test(var.equal = TRUE)); with one degree of
+// freedom |z| = sqrt(chi-square).
+#include "stats/log_capture.h"
+#include "tree/tree_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace meru::test {
+namespace {
+
+struct Kyphosis {
+    std::vector<double> age, number, start, kyphosis;
+    std::vector<std::uint8_t> bytes; // 4 attributes per observation
+    int n = 0;
+    Kyphosis()
+    {
+        std::ifstream in(MERU_EXAMPLES_DIR "/kyphosis.csv");
+        std::string line;
+        std::getline(in, line);
+        for (char c; std::getline(in, line); ++n) {
+            std::istringstream row(line);
+            double v[4];
+            row >> v[0] >> c >> v[1] >> c >> v[2] >> c >> v[3];
+            age.push_back(v[0]), number.push_back(v[1]), start.push_back(v[2]), kyphosis.push_back(v[3]);
+            bytes.insert(bytes.end(), {0, std::uint8_t(v[2] >= 9), std::uint8_t(n == 0 ? 255 : v[0] >= 100),
+                                       std::uint8_t(v[1] >= 5)});
+        }
+    }
+    tree::TreeData data(const std::vector<double>& y, bool ydisc, std::span<const double> priors = {}) const
+    {
+        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors};
+    }
+};
+
+tree::KeptTree hand_tree()
+{
+    tree::KeptTree t;
+    t.split.resize(6);
+    t.split[0] = {2, "Start9", "start >= 9"};
+    t.split[1] = {3, "Age100", "age >= 100"};
+    t.split[2] = {-4, "-Number5", "number < 5"};
+    t.split[5] = {3, "Age100", "age >= 100"};
+    return t;
+}
+
+TEST(TreeModel, SlotsAndLevels)
+{
+    EXPECT_EQ(tree::node_slot(1, 1), 0);
+    EXPECT_EQ(tree::node_slot(3, 1), 3);
+    EXPECT_EQ(tree::node_slot(3, 4), 6);
+    EXPECT_EQ(tree::inside_child(tree::node_slot(5, 16)), 62); // five full levels: counter 62
+    const int levels[][2] = {{0, 1}, {2, 2}, {3, 3}, {6, 3}, {7, 4}, {30, 5}, {62, 6}};
+    for (auto [n, k] : levels) EXPECT_EQ(tree::level_of(n), k) << n;
+}
+
+TEST(TreeModel, CountsAndTestsOnKyphosis)
+{
+    const Kyphosis k;
+    ASSERT_EQ(k.n, 81);
+    auto y = k.kyphosis;
+    for (double& v : y) v *= 100; // a 0/100 Y takes two classes as 0/1 does
+    const auto s = tree::evaluate(hand_tree(), k.data(y, true));
+    ASSERT_EQ(s.classvalue, (std::vector<double>{0, 100}));
+    const struct {
+        int node, absent, present;
+        double chi2;
+    } nodes[] = {{0, 64, 17, 20.38954}, {1, 8, 11, 2.103896}, {2, 56, 6, 1.701961}, {3, 5, 4, 0}, {4, 2, 7, 0},
+                 {5, 14, 3, 1.517857},  {6, 42, 3, 0},        {11, 9, 3, 0},        {12, 5, 0, 0}};
+    for (const auto& c : nodes) {
+        const auto& nd = s.node[c.node];
+        EXPECT_EQ(nd.counts, (std::vector<std::int64_t>{c.absent, c.present})) << c.node;
+        EXPECT_EQ(nd.n, c.absent + c.present);
+        EXPECT_EQ(nd.tested, c.chi2 > 0) << c.node;
+        EXPECT_EQ(nd.predicted, c.present > c.absent ? 1 : 0);
+        if (!nd.tested) continue;
+        EXPECT_NEAR(nd.stat, c.chi2, 1e-5) << c.node;
+        EXPECT_NEAR(nd.z, std::sqrt(c.chi2), 1e-5) << c.node;
+    }
+    EXPECT_NEAR(s.node[0].p, 6.317404e-06, 1e-11);
+    EXPECT_NEAR(s.node[1].p, 0.1469243, 1e-7);
+    EXPECT_EQ(s.node[7].n + s.node[8].n, 0); // the children of node 3 stay empty
+
+    // Priors weight the counts of node 5 (14 absent, 3 present).
+    for (auto [fac, cls] : {std::pair{4.0, 0}, {5.0, 1}}) {
+        const double priors[] = {1.0, fac};
+        EXPECT_EQ(tree::evaluate(hand_tree(), k.data(y, true, priors)).node[5].predicted, cls) << fac;
+    }
+}
+
+TEST(TreeModel, PooledTForContinuousY)
+{
+    const Kyphosis k;
+    tree::KeptTree t;
+    t.split = {{2, "Start9", ""}};
+    const auto s = tree::evaluate(t, k.data(k.number, false));
+    EXPECT_NEAR(s.node[0].mean, 328.0 / 81, 1e-12);
+    EXPECT_NEAR(s.node[1].mean, 5.157895, 1e-6);
+    EXPECT_NEAR(s.node[2].mean, 3.709677, 1e-6);
+    EXPECT_NEAR(s.node[0].stat, -3.665951, 1e-6);
+    EXPECT_NEAR(s.node[0].p, 0.0004448102, 1e-10);
+    EXPECT_NEAR(s.node[0].z, 3.511963, 1e-6);
+}
+
+// Shown leaves for each rule set and click; the classification table over the
+// observations reaching a leaf (the first observation stops at node 1 when it is split).
+TEST(TreeModel, PruningLeavesAndClassification)
+{
+    const Kyphosis k;
+    const auto tr = hand_tree();
+    const auto s = tree::evaluate(tr, k.data(k.kyphosis, true));
+    const tree::TreeRules loose{10, 5, 1.0, false}, loose_same{10, 5, 1.0, true};
+    const struct {
+        tree::TreeRules rules;
+        int click_node, click;
+        std::vector<int> leaves;
+        std::int64_t p0a0, p0a1, p1a0, p1a1;
+    } cases[] = {
+        {tree::TreeRules{}, 0, 0, {1, 2}, 56, 6, 8, 11},
+        {tree::TreeRules{}, 2, +1, {1, 5, 6}, 56, 6, 8, 11},
+        {tree::TreeRules{}, 0, -1, {0}, 64, 17, 0, 0},
+        {tree::TreeRules{100, 10, 1.96, true}, 0, 0, {0}, 64, 17, 0, 0},
+        {tree::TreeRules{20, 20, 1.96, true}, 0, 0, {0}, 64, 17, 0, 0},
+        {tree::TreeRules{20, 10, 5.0, true}, 0, 0, {0}, 64, 17, 0, 0},
+        {loose, 0, 0, {3, 4, 6, 11, 12}, 61, 10, 2, 7},
+        {loose_same, 0, 0, {2, 3, 4}, 61, 10, 2, 7},
+        {loose, 2, -1, {2, 3, 4}, 61, 10, 2, 7},
+    };
+    for (const auto& c : cases) {
+        tree::TreeView v;
+        v.hand.assign(s.node.size(), 0);
+        v.hand[c.click_node] = static_cast<signed char>(c.click);
+        tree::prune(s, c.rules, true, v);
+        std::vector<int> leaves;
+        for (int n = 0; n < static_cast<int>(s.node.size()); ++n)
+            if (v.leaf(n)) leaves.push_back(n);
+        EXPECT_EQ(leaves, c.leaves) << c.rules.parentmin << " " << c.click_node;
+        const auto t = tree::predicted_by_actual(s, v);
+        EXPECT_EQ(t.at(0, 0), c.p0a0);
+        EXPECT_EQ(t.at(0, 1), c.p0a1);
+        EXPECT_EQ(t.at(1, 0), c.p1a0);
+        EXPECT_EQ(t.at(1, 1), c.p1a1);
+    }
+
+    LogCapture cap;
+    tree::TreeView v;
+    tree::prune(s, tree::TreeRules{}, true, v);
+    EXPECT_NEAR(tree::log_tree(cap.log, tr, s, v, true, "kyphosis"), 100.0 * 14 / 81, 1e-9);
+    ASSERT_GE(cap.lines.size(), 5u);
+    EXPECT_EQ(cap.lines[0], " Tree for Y=kyphosis");
+    EXPECT_EQ(cap.lines[2], "     0     1     81  64/17                0  Start9         20.3895  0.0000");
+    EXPECT_EQ(cap.lines[3], "     1     2     19  8/11                 1");
+    EXPECT_EQ(cap.lines[4], "     2     2     62  56/6                 0");
+}
+
+// The highlighted leaves' path terms and the others' are exact complements over
+// the observations that reach a leaf.
+TEST(TreeModel, LeafListsSplitTheObservations)
+{
+    const Kyphosis k;
+    const auto tr = hand_tree();
+    const auto s = tree::evaluate(tr, k.data(k.kyphosis, true));
+    tree::TreeView v;
+    tree::prune(s, tree::TreeRules{10, 5, 1.0, false}, true, v);
+    std::vector<bool> hl(s.node.size(), false);
+    hl[4] = hl[11] = true;
+    const auto lists = tree::leaf_lists(tr, v, hl);
+    EXPECT_EQ(lists.a.lp, (std::vector<int>{2, 3}));
+    EXPECT_EQ(lists.a.lits, (std::vector<int>{-2, 3, 2, 4, -3}));
+    EXPECT_EQ(lists.complement.lits, (std::vector<int>{-2, -3, 2, -4, 2, 4, 3}));
+
+    const stats::AttributeMatrix m(k.bytes, 4, k.n);
+    stats::CompiledList a, ac;
+    a.compile(lists.a, partition::kPlain, {}, 4);
+    ac.compile(lists.complement, partition::kPlain, {}, 4);
+    const auto leaf = tree::leaf_of(s, v);
+    int reached = 0, in_a = 0;
+    for (int i = 0; i < k.n; ++i) {
+        if (leaf[i] < 0) continue;
+        ++reached;
+        in_a += a.membership(m.row(i));
+        EXPECT_EQ(a.membership(m.row(i)), hl[leaf[i]] ? 1 : 0) << i;
+        EXPECT_EQ(ac.membership(m.row(i)), hl[leaf[i]] ? 0 : 1) << i;
+    }
+    EXPECT_EQ(reached, 80);
+    EXPECT_EQ(in_a, 9 + 12); // leaves 4 and 11
+    EXPECT_EQ(tree::path_term(tr, 0), (std::vector<int>{-1}));
+}
+
+} // namespace
+} // namespace meru::test
