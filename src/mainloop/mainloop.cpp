@@ -42,6 +42,14 @@ void loop_head(Program& p)
     p.process.boot_drawn = 0;
     p.process.yes_to_all = false;
     p.process.go_statistics = false;
+    if (p.analysis_open()) {
+        // A by-group series ends here whatever stopped it: the next Go! starts
+        // again at the first group.
+        if (p.process.bygroup_run) p.analysis->bygroup.mode = true;
+        p.analysis->bygroup.current = 0;
+    }
+    p.process.bygroup_run = false;
+    p.process.remainder = false;
     if (!p.bootmode) {
         p.nauto_by = 0;
     } else if (p.nauto_by >= kMaxByg) {

@@ -1,6 +1,7 @@
 #include "mainloop/process.h"
 
 #include "mainloop/added_requests.h"
+#include "mainloop/bygroup_series.h"
 #include "mainloop/editmenu.h"
 #include "mainloop/menubar.h"
 #include "mainloop/partition_choice.h"
@@ -216,6 +217,17 @@ Flow search_statistics(Program& p, const SearchEnd& s)
     return Flow::poll;
 }
 
-void install_process_handlers(Program& p) { p.dispatch.set(Step::process, process_request); }
+Flow next_group_pass(Program& p)
+{
+    p.flags.qcrit = true;
+    p.flags.qproc = p.flags.pstats = false;
+    return Flow::poll;
+}
+
+void install_process_handlers(Program& p)
+{
+    p.dispatch.set(Step::process, process_request);
+    p.dispatch.set(Step::series, bygroup_series_step);
+}
 
 } // namespace meru::mainloop

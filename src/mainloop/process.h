@@ -24,6 +24,9 @@ Flow process_request(Program& p);
 // current partition and the Statistics item is raised for the next poll round.
 Flow search_statistics(Program& p, const SearchEnd& s);
 
+// A by-group's search found nothing: the next group's pass is raised.
+Flow next_group_pass(Program& p);
+
 void install_process_handlers(Program& p);
 
 } // namespace meru::mainloop

@@ -6,6 +6,7 @@
 #include "partition/termlist.h"
 #include "search/search_summary.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,13 @@ struct ProcessState {
     int boot_sample = 1;
     int boot_drawn = 0;
     bool yes_to_all = false;
-    bool bygroup_run = false; // a by-group series is under way
-    bool remainder = false;   // the statistics run on the observations outside the group
+    bool bygroup_run = false;  // a by-group series is under way
+    bool remainder = false;    // the statistics run on the observations outside the group
+    std::string group_heading; // "Analysis of BY group ..." of the current group
+    // What each side (A-, A) of the searched partition predicts, kept from the
+    // first statistics of its search for the later steps of the series.
+    std::array<double, 2> rule{};
+    bool rule_set = false;
     bool go_statistics = false;
 };
 

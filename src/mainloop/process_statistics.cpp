@@ -39,7 +39,7 @@ Resub resubstitution(const ResubInput& in)
     Resub r;
     const std::size_t n = std::min({in.y.size(), in.weights.size(), in.mask.size(), in.member.size()});
     std::map<long long, long long> classes[2];
-    double sum[2] = {0, 0}, sumsq[2] = {0, 0};
+    double weight[2] = {0, 0}, sum[2] = {0, 0}, sumsq[2] = {0, 0};
     for (std::size_t i = 0; i < n; ++i) {
         const int w = in.weights[i];
         const int m = in.member[i];
@@ -47,27 +47,43 @@ Resub resubstitution(const ResubInput& in)
         const double y = in.y[i];
         (m == 1 ? r.n_a : r.n_a_minus) += w;
         if (in.categorical) classes[m][static_cast<long long>(y)] += w;
+        weight[m] += w;
         sum[m] += w * y;
         sumsq[m] += w * y * y;
     }
     r.n = r.n_a + r.n_a_minus;
-    if (r.n <= 0) return r;
-    if (in.categorical) {
-        long long right = 0;
-        for (const auto& side : classes) {
-            long long most = 0;
-            for (const auto& [cls, w] : side) most = std::max(most, w);
-            right += most;
+    for (int m = 0; m < 2; ++m) {
+        double& pred = r.prediction[static_cast<std::size_t>(m)];
+        if (in.categorical) {
+            long long most = -1;
+            for (const auto& [cls, w] : classes[m]) {
+                if (w <= most) continue;
+                most = w;
+                pred = static_cast<double>(cls);
+            }
+        } else if (weight[m] > 0) {
+            pred = sum[m] / weight[m];
         }
-        r.error = 100.0 * static_cast<double>(r.n - right) / static_cast<double>(r.n);
+    }
+    if (r.n <= 0) return r;
+    const std::array<double, 2>& pred = in.rule ? *in.rule : r.prediction;
+    if (in.categorical) {
+        double wrong = 0;
+        for (int m = 0; m < 2; ++m) {
+            const auto hit = classes[m].find(static_cast<long long>(pred[static_cast<std::size_t>(m)]));
+            wrong += weight[m] - (hit == classes[m].end() ? 0.0 : static_cast<double>(hit->second));
+        }
+        r.error = 100.0 * wrong / static_cast<double>(r.n);
         return r;
     }
     const double total_sum = sum[0] + sum[1];
     const double total_ss = sumsq[0] + sumsq[1] - total_sum * total_sum / static_cast<double>(r.n);
+    // Over each side, the sum of w (y - c)^2 about its prediction c.
     double within = 0.0;
-    const long long side_n[2] = {r.n_a_minus, r.n_a};
-    for (int m = 0; m < 2; ++m)
-        if (side_n[m] > 0) within += sumsq[m] - sum[m] * sum[m] / static_cast<double>(side_n[m]);
+    for (int m = 0; m < 2; ++m) {
+        const double c = pred[static_cast<std::size_t>(m)];
+        if (weight[m] > 0) within += sumsq[m] - 2.0 * c * sum[m] + c * c * weight[m];
+    }
     if (total_ss <= 0.0) return r;
     r.error = 100.0 * std::max(0.0, within) / total_ss;
     return r;
@@ -179,7 +195,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     a.outcome.ydisc = outcome::ydiscok(a.outcome, k, character);
     const bool logrank = p.crit.is(stats::Criterion::LogRank);
 
-    if (a.bygroup.mode && a.bygroup.current > 0) p.log.write(a.bygroup.notetxt);
+    if (p.process.bygroup_run && a.bygroup.current > 0) p.log.write(p.process.group_heading);
     if (a.outcome.ydisc) categorical_tables(p, view, list, k, yname);
     else p.log.write("Y variable is " + yname);
 
@@ -204,7 +220,15 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
 
     std::vector<std::int8_t> member(at(n));
     stats::membership_column(view.abyte, list, p.options.skipcomb, member);
-    const Resub r = resubstitution({y, a.data.obswt, mask, member, a.outcome.ydisc});
+    // The first statistics of a search keep its prediction; the later steps of the
+    // series (test sample, rest of a by-group) are scored with it.
+    ResubInput rin{y, a.data.obswt, mask, member, a.outcome.ydisc};
+    if (in_go && !p.process.go_statistics && p.process.rule_set) rin.rule = &p.process.rule;
+    const Resub r = resubstitution(rin);
+    if (!in_go || p.process.go_statistics) {
+        p.process.rule = r.prediction;
+        p.process.rule_set = true;
+    }
     const double error = logrank ? -1.0 : r.error;
     p.log.write("Sample size = " + std::to_string(r.n));
     p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));

@@ -6,6 +6,7 @@
 #include "mainloop/dispatch.h"
 #include "partition/termlist.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -20,16 +21,22 @@ struct ResubInput {
     std::span<const std::uint8_t> mask;  // non-zero: in the sample
     std::span<const std::int8_t> member; // 1 in A, 0 in A-, -1 undetermined
     bool categorical = true;             // the Y classes are int(y)
+    // The prediction of each side (A-, A) taken from another sample (the training
+    // sample, the by-group) instead of this one's: its class or its mean.
+    const std::array<double, 2>* rule = nullptr;
 };
 
 struct Resub {
     long long n = 0;         // weight counted (Y present, membership known)
     long long n_a = 0;       // of it in A
     long long n_a_minus = 0; // and in A-
-    // Categorical Y: 100 x the weight outside each side's largest class / n;
-    // otherwise 100 x the within-sides sum of squares / the total sum of squares.
-    // -1 when it cannot be formed (no weight, or no spread of Y).
+    // Categorical Y: 100 x the weight outside each side's predicted class / n;
+    // otherwise 100 x the sum of squares about each side's prediction / the total
+    // sum of squares. -1 when it cannot be formed (no weight, or no spread of Y).
     double error = -1.0;
+    // This sample's prediction of each side (A-, A): the heaviest class (the
+    // smallest on ties) or the weighted mean; 0 for an empty side.
+    std::array<double, 2> prediction{};
 };
 
 Resub resubstitution(const ResubInput& in);

@@ -3,6 +3,7 @@
 #include "files/new_variable.h"
 #include "mainloop/dispatch.h"
 #include "mainloop/picker_requests.h"
+#include "mainloop/process_dialogs.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_plots.h"
 #include "search/ranking.h"
@@ -126,7 +127,7 @@ void evaluation_inputs(const Program& p, EvaluationInputs& keep)
     const files::ControlTables& t = a.tables;
     keep.signbyte.assign(at(std::max(a.data.lc, t.natt)) + 1, 1);
     for (int k = 1; k <= t.natt; ++k) keep.signbyte[at(k)] = t.att[at(k)].signbyte;
-    keep.mask = xspace_bytes(a);
+    keep.mask = process_mask(p);
     search::EvaluationData& d = keep.data;
     d = {};
     d.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, a.data.n);

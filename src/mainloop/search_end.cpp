@@ -277,7 +277,9 @@ Flow end_of_search(Program& p, const search::LoopResult& run)
 {
     if (!p.analysis_open()) return Flow::loop_head;
     SearchEnd s = search_end_for(p, run);
-    if (!search_end_result(p, s)) return Flow::loop_head;
+    s.bygroup = p.process.bygroup_run;
+    s.bootstrap = p.bootmode;
+    if (!search_end_result(p, s)) return s.bygroup_dropped ? next_group_pass(p) : Flow::loop_head;
     search_end_close(p, s);
     return search_statistics(p, s);
 }

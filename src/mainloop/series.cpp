@@ -8,6 +8,7 @@
 #include "platform/io/edit.h"
 #include "search/search_summary.h"
 #include "ui/actlog.h"
+#include "ui/messages.h"
 
 #include <algorithm>
 
@@ -105,6 +106,22 @@ Flow continue_series(Program& p)
         const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
         p.menus.set_text(kProcessMenu, 8, s.item_text);
         if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
+        return Flow::poll;
+    }
+    if (ps.bygroup_run) {
+        if (f.qcont) {
+            // The group's partition on the rest of the observations: its test error.
+            f.qcont = false;
+            ps.remainder = true;
+            p.log.write(" Sub-sample NOT in BY group now being analysed:");
+            f.qproc = f.pstats = true;
+            if (p.debug) ui::msgok(p.ui, "switching dinc=.not.dinc$");
+            return Flow::poll;
+        }
+        ps.remainder = false;
+        f.qcrit = true;
+        f.qproc = f.pstats = false;
+        if (p.debug) ui::msgok(p.ui, "auto-by going to 6666$");
         return Flow::poll;
     }
     if (a.splitactive && p.edit.testflag) {

@@ -82,6 +82,30 @@ TEST(Resubstitution, ErrorsOfBothKindsOfYWorkedByHand)
     }
 }
 
+TEST(Resubstitution, ASampleScoredWithAnotherSamplesPrediction)
+{
+    // Training: A- holds classes 0, 0, 1 and A holds 1, 1: A- predicts 0, A predicts 1.
+    const std::vector<float> y{0, 0, 1, 1, 1};
+    const std::vector<int> w{1, 1, 1, 1, 1};
+    const std::vector<std::uint8_t> mask(5, 1);
+    const std::vector<std::int8_t> member{0, 0, 0, 1, 1};
+    const mainloop::Resub train = mainloop::resubstitution({y, w, mask, member, true});
+    EXPECT_EQ(train.prediction, (std::array<double, 2>{0, 1}));
+    EXPECT_NEAR(train.error, 20.0, 1e-9);
+    // Test: A- holds 1, 1 and A holds 0; its own majorities would make no error,
+    // the training's prediction misses all three.
+    const std::vector<float> ty{1, 1, 0};
+    const std::vector<std::int8_t> tm{0, 0, 1};
+    const mainloop::ResubInput tin{ty, {w.data(), 3}, {mask.data(), 3}, tm, true, &train.prediction};
+    EXPECT_NEAR(mainloop::resubstitution(tin).error, 100.0, 1e-9);
+    // Continuous: training means 1 (A-) and 4 (A), a worse fit than the test's own mean.
+    const std::vector<float> cy{2, 4, 6};
+    const std::array<double, 2> means{1.0, 4.0};
+    const mainloop::ResubInput cin{cy, {w.data(), 3}, {mask.data(), 3}, tm, false, &means};
+    // Sides: A- = {2, 4} about 1: 1 + 9 = 10; A = {6} about 4: 4. Total SS about 4: 8.
+    EXPECT_NEAR(mainloop::resubstitution(cin).error, 100.0 * 14.0 / 8.0, 1e-9);
+}
+
 TEST(Resubstitution, ImbalanceOnlyWhenOneSideIsUnderATwentiethOfTheOther)
 {
     EXPECT_TRUE(mainloop::imbalanced(5, 195)); // 5 of 200 in A

@@ -1,0 +1,161 @@
+// Series of searches over a stub search stage: the criteria stage hands over at
+// once and the search "finds" A = a, so the driver's choreography, counters and
+// log lines are seen apart from the real search.
+#include "mainloop/bygroup_series.h"
+#include "mainloop/process.h"
+#include "mainloop/search_end.h"
+#include "platform/script_host.h"
+#include "program_fixture.h"
+#include "three_attributes.h"
+#include "ui/ui_fixture.h"
+
+#include <algorithm>
+
+namespace meru::test {
+namespace {
+
+using mainloop::Flow;
+
+class SeriesTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
+        auto a = three_attribute_analysis();
+        a->ymat.assign(8 * 5, 0.0f);
+        // Y is a except on line 8 (a = 0, Y = 1).
+        for (int i = 1; i <= 8; ++i)
+            a->ymat[static_cast<std::size_t>(i - 1)] = i == 8 ? 1.0f : static_cast<float>(i & 1);
+        a->data.obswt.assign(8, 1);
+        a->xmask.assign(9, 1);
+        a->stats.nread = 8;
+        a->yset = true;
+        a->outcome.yname[0] = "y";
+        a->outcome.ymax[0] = 1;
+        a->outcome.ylev[0] = 2;
+        a->outcome.ybin[0] = true;
+        program->analysis = std::move(a);
+        program->crit.icrit = static_cast<int>(stats::Criterion::Entropy);
+        program->crit.critname = "Entropy";
+        program->dispatch.set(mainloop::Step::settings, [](mainloop::Program& p) {
+            p.flags.qcrit = false;
+            p.flags.qcont = true;
+            return Flow::poll;
+        });
+        program->dispatch.set(mainloop::Step::search, [this](mainloop::Program& p) {
+            if (!p.flags.qcont) return Flow::loop_head;
+            p.flags.qcont = false;
+            ++searches;
+            mainloop::SearchEnd end;
+            end.curpart.first.add_term({2});
+            end.curpart.second.add_term({-2});
+            end.g = 0.5f;
+            end.complexity = 1;
+            end.evaluated = 7;
+            return mainloop::search_statistics(p, end);
+        });
+    }
+    // Search:Go! until the loop head with the script's answers (the quit dialog,
+    // the log viewer).
+    void go(const std::string& answers = "")
+    {
+        platform::FrameScriptHost host(frame, program->menus);
+        auto script = make_script(answers, host);
+        platform::install_script_hook(*script);
+        program->ui.host.script = script.get();
+        mainloop::gomenu(*program);
+        for (int round = 0; round < 100; ++round)
+            if (mainloop::dispatch(*program) == Flow::loop_head) break;
+        program->ui.host.script = nullptr;
+        platform::remove_script_hook();
+        // Every action taken (a dialog block is one action).
+        std::size_t actions = 0;
+        for (std::size_t at = 0; at < answers.size(); at = answers.find('\n', at) + 1)
+            if (answers[at] != ' ') ++actions;
+        EXPECT_EQ(script->position(), actions) << answers;
+        mainloop::loop_head(*program);
+    }
+    std::vector<std::string> lines_with(std::string_view part)
+    {
+        std::vector<std::string> out;
+        for (const auto& l : log_lines())
+            if (l.find(part) != std::string::npos) out.push_back(l);
+        return out;
+    }
+    // Groups by value of g: lines 1-4 are 0, 5-7 are 1, line 8 is 2.
+    void groups_by_value()
+    {
+        outcome::ByGroup& by = program->analysis->bygroup;
+        by.mode = true;
+        by.byvar = "g";
+        by.byvalues = true;
+        by.values = {0, 1, 2};
+        by.ngroups = 3;
+        by.obsvalues = {0, 0, 0, 0, 1, 1, 1, 2};
+    }
+    std::vector<std::string> topics;
+    int searches = 0;
+};
+
+TEST_F(SeriesTest, GroupHeadingsTableOfValuesAttributesAndMissing)
+{
+    outcome::ByGroup by;
+    by.byvar = "age";
+    by.byvalues = true;
+    by.values = {-1, 40};
+    EXPECT_EQ(mainloop::group_heading(by, program->analysis->tables, 1, 12),
+              "Analysis of BY group 1: age =missing n= 12");
+    const std::string value = mainloop::group_heading(by, program->analysis->tables, 2, 123456);
+    EXPECT_TRUE(value.starts_with("Analysis of BY group 2: age =")) << value;
+    EXPECT_TRUE(value.ends_with(" n=123456")) << value;
+    EXPECT_EQ(value.find('$'), std::string::npos);
+    EXPECT_EQ(value.find("  "), std::string::npos);
+}
+
+TEST_F(SeriesTest, ByValueSeriesCrossValidatesEachGroupOnTheRest)
+{
+    groups_by_value();
+    // Group 1's dialog: "Yes to all", so group 2 runs without one; group 3 has one line.
+    go("dialog 141\n  press Yes to all\nkey 57 Esc\n");
+    EXPECT_EQ(searches, 2);
+    EXPECT_EQ(program->nauto_by, 0); // the loop head clears the count outside bootstrap mode
+    EXPECT_EQ(lines_with(" Sub-sample NOT in BY group now being analysed:").size(), 2u);
+    EXPECT_EQ(lines_with("NOTE: N=1 only! By group ignored").size(), 1u);
+    EXPECT_EQ(lines_with("%Search Summary").size(), 1u);
+    const auto headings = lines_with("Analysis of BY group");
+    ASSERT_GE(headings.size(), 3u);
+    EXPECT_TRUE(headings[0].ends_with("n=     4") || headings[0].ends_with("n= 4")) << headings[0];
+    // Each group's own lines are fitted exactly; on the rest, line 8 (A-, Y = 1) is
+    // wrong: 1 of 4 lines for group 1, 1 of 5 for group 2.
+    EXPECT_EQ(lines_with(" Remainder sample generalised error is    0.00%").size(), 2u);
+    EXPECT_EQ(lines_with(" Remainder sample generalised error is   25.00%").size(), 1u);
+    EXPECT_EQ(lines_with(" Remainder sample generalised error is   20.00%").size(), 1u);
+    // The mode is kept: a second Go! starts again at group 1 and asks again.
+    EXPECT_TRUE(program->analysis->bygroup.mode);
+    EXPECT_EQ(program->analysis->bygroup.current, 0);
+    go("dialog 141\n  press Quit by group\ndialog 141\n  press Quit by group\nanswer ok\n");
+    EXPECT_EQ(searches, 2); // both groups quit: nothing searched
+    EXPECT_EQ(lines_with("NOTE:User cancelled. By group ignored").size(), 2u);
+}
+
+TEST_F(SeriesTest, TrainingTestSeriesWritesBothErrorsAndOneSummary)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.splitactive = true;
+    // Training lines 1-6, test lines 7-8 (line 8 is misclassified by A = a).
+    a.data.obswt = {1, 1, 1, 1, 1, 1, 0, 0};
+    a.data.testwt = {0, 0, 0, 0, 0, 0, 1, 1};
+    go();
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(lines_with(" Training sample generalised error is    0.00").size(), 1u);
+    EXPECT_EQ(lines_with(" Test sample generalised error is   50.00").size(), 1u)
+        << testing::PrintToString(lines_with("generalised")) << testing::PrintToString(lines_with("Sample size"));
+    EXPECT_EQ(lines_with("%Search Summary").size(), 1u);
+    // Switched back to the training sample.
+    EXPECT_FALSE(program->edit.testflag);
+    EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0}));
+}
+
+} // namespace
+} // namespace meru::test
