@@ -51,11 +51,27 @@ Dispatch::Dispatch()
     }
 }
 
+bool user_step(Step step)
+{
+    switch (step) {
+    case Step::edit:
+    case Step::options:
+    case Step::view:
+    case Step::help:
+    case Step::file:
+    case Step::y: return true;
+    default: return false;
+    }
+}
+
 Flow dispatch(Program& p)
 {
     for (int s = 0; s < kSteps; ++s) {
         const Step step = static_cast<Step>(s);
         if (!step_raised(step, p.flags)) continue;
+        // While a Search:Go! run is under way only its own steps run: what the
+        // user chose meanwhile waits, and the loop head at the end drops it.
+        if (p.flags.searching && user_step(step)) continue;
         const Flow flow = p.dispatch.get(step)(p);
         if (flow != Flow::next) return flow;
     }

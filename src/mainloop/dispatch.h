@@ -65,6 +65,10 @@ private:
     std::array<Handler, kSteps> handlers_;
 };
 
+// The steps of the user's own requests (Edit, Options, View, Help, File, Y),
+// which wait while a Search:Go! run is under way.
+bool user_step(Step step);
+
 // Runs the raised steps in order; returns where the loop goes next (loop_head
 // when every step ran through).
 Flow dispatch(Program& program);

@@ -9,6 +9,7 @@
 #include "mainloop/settings_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
+#include "platform/io/edit.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"
 
@@ -87,6 +88,9 @@ bool poll_round(Program& p)
         if (p.bootmode && p.dispatch.bootstrap_draw && p.process.boot_drawn != p.process.boot_sample) {
             p.dispatch.bootstrap_draw(p);
             p.process.boot_drawn = p.process.boot_sample;
+            const std::string line = "Bootstrap sample #" + io::fmt_i(p.process.boot_sample, 2);
+            p.log.write(line);
+            progress(p, line);
         }
         return true;
     }

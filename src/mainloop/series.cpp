@@ -120,7 +120,7 @@ Flow continue_series(Program& p)
         }
         ps.remainder = false;
         f.qcrit = true;
-        f.qproc = f.pstats = false;
+        f.qproc = f.pstats = f.qcont = false;
         if (p.debug) ui::msgok(p.ui, "auto-by going to 6666$");
         return Flow::poll;
     }
@@ -132,7 +132,7 @@ Flow continue_series(Program& p)
         ps.boot_sample += 1;
         if (ps.boot_sample <= 10) {
             f.qcrit = true;
-            f.qproc = f.pstats = false;
+            f.qproc = f.pstats = f.qcont = false;
             return Flow::poll;
         }
         p.bootmode = false;

@@ -157,5 +157,36 @@ TEST_F(SeriesTest, TrainingTestSeriesWritesBothErrorsAndOneSummary)
     EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0}));
 }
 
+TEST_F(SeriesTest, RequestsDuringARunWaitForItsEndAndAreDropped)
+{
+    mainloop::MenuFlags& f = program->flags;
+    f.searching = true;
+    f.qview = f.vlog = f.qfile = f.fopen = f.qhelp = f.habout = true;
+    // No viewer, file dialog or box opens: the run's own steps only.
+    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
+    EXPECT_TRUE(f.qview && f.qfile && f.qhelp);
+    mainloop::loop_head(*program);
+    EXPECT_FALSE(f.qview || f.qfile || f.qhelp || f.searching);
+    EXPECT_TRUE(mainloop::user_step(mainloop::Step::y));
+    EXPECT_FALSE(mainloop::user_step(mainloop::Step::process));
+}
+
+TEST_F(SeriesTest, OneBootstrapDrawPerSampleBeforeItsSearch)
+{
+    int draws = 0;
+    program->dispatch.bootstrap_draw = [&](mainloop::Program&) { ++draws; };
+    program->bootmode = true;
+    mainloop::MenuFlags& f = program->flags;
+    f.qcont = true;
+    EXPECT_TRUE(mainloop::poll_round(*program)); // before the search
+    EXPECT_TRUE(mainloop::poll_round(*program)); // before its statistics
+    EXPECT_EQ(draws, 1);
+    program->process.boot_sample = 2;
+    EXPECT_TRUE(mainloop::poll_round(*program));
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(lines_with("Bootstrap sample #"),
+              (std::vector<std::string>{"Bootstrap sample # 1", "Bootstrap sample # 2"}));
+}
+
 } // namespace
 } // namespace meru::test
