@@ -128,6 +128,16 @@ Flow continue_series(Program& p)
         const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
         p.menus.set_text(kProcessMenu, 8, s.item_text);
     }
+    if (a.outcome.ny > 1 && a.outcome.yserial && f.searching) {
+        if (a.ycurrent < a.outcome.ny) {
+            // The next Y of a serial analysis is ranked and searched.
+            a.ycurrent += 1;
+            f.qrank = true;
+            f.qfile = f.qedit = f.qy = f.qcrit = f.qproc = f.pstats = f.qcont = false;
+            return Flow::poll;
+        }
+        a.ycurrent = 1;
+    }
     if (p.bootmode) {
         ps.boot_sample += 1;
         if (ps.boot_sample <= 10) {

@@ -44,8 +44,14 @@ protected:
             return Flow::poll;
         });
         program->dispatch.set(mainloop::Step::search, [this](mainloop::Program& p) {
-            if (!p.flags.qcont) return Flow::loop_head;
-            p.flags.qcont = false;
+            if (!p.flags.qcont) {
+                // The rank stage of a pass that starts there hands over at once.
+                if (!p.flags.qrank) return Flow::loop_head;
+                p.flags.qrank = false;
+                p.flags.qcont = true;
+                return Flow::poll;
+            }
+            p.flags.qcont = p.flags.qrank = false;
             ++searches;
             mainloop::SearchEnd end;
             end.curpart.first.add_term({2});
@@ -186,6 +192,41 @@ TEST_F(SeriesTest, OneBootstrapDrawPerSampleBeforeItsSearch)
     EXPECT_EQ(draws, 2);
     EXPECT_EQ(lines_with("Bootstrap sample #"),
               (std::vector<std::string>{"Bootstrap sample # 1", "Bootstrap sample # 2"}));
+}
+
+TEST_F(SeriesTest, SerialYsAreSearchedOneAfterAnotherWithOneSummary)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.outcome.ny = 2;
+    a.outcome.yserial = true;
+    a.outcome.yname[1] = "y2";
+    a.outcome.ymax[1] = 1;
+    a.outcome.ylev[1] = 2;
+    a.outcome.ybin[1] = true;
+    // Y2 is b (bit 1 of the line number): A = a misses half of it.
+    for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(8 + i - 1)] = static_cast<float>((i >> 1) & 1);
+    go();
+    EXPECT_EQ(searches, 2);
+    EXPECT_EQ(a.ycurrent, 1);
+    EXPECT_EQ(lines_with("Y variable is y").size(), 2u); // "y" and "y2"
+    EXPECT_EQ(lines_with("Y variable is y2").size(), 1u);
+    EXPECT_EQ(lines_with("%Search Summary").size(), 1u);
+    EXPECT_EQ(lines_with(" Whole sample  generalised error is   12.50%").size(), 1u);
+    EXPECT_EQ(lines_with(" Whole sample  generalised error is   50.00%").size(), 1u);
+}
+
+TEST_F(SeriesTest, ByAttributeGroupsTakeTheObservationsWhoseAttributeIsTrue)
+{
+    outcome::ByGroup& by = program->analysis->bygroup;
+    by.mode = true;
+    by.byvar = "c";
+    by.byvalues = false;
+    by.byindex = 4; // the line of attribute c
+    by.ngroups = 1;
+    EXPECT_EQ(mainloop::group_weight(*program, 1), 4); // lines 4-7 have bit 2
+    go("key 57 Esc\n");                                // one group: no quit dialog
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(lines_with(" Sub-sample NOT in BY group now being analysed:").size(), 1u);
 }
 
 } // namespace
