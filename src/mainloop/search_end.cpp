@@ -253,6 +253,8 @@ SearchEnd search_end_for(Program& p, const search::LoopResult& run)
     SearchEnd s;
     s.evaluated = run.evaluated;
     s.treegrow = p.search.treegrow;
+    s.bygroup = p.process.bygroup_run;
+    s.bootstrap = p.bootmode;
     s.display = p.options.dispgraph && !s.treegrow;
     s.scale = p.search.scale;
     // A search that does not iterate is iteration 1, whatever an earlier
@@ -277,8 +279,6 @@ Flow end_of_search(Program& p, const search::LoopResult& run)
 {
     if (!p.analysis_open()) return Flow::loop_head;
     SearchEnd s = search_end_for(p, run);
-    s.bygroup = p.process.bygroup_run;
-    s.bootstrap = p.bootmode;
     if (!search_end_result(p, s)) return s.bygroup_dropped ? next_group_pass(p) : Flow::loop_head;
     search_end_close(p, s);
     return search_statistics(p, s);

@@ -4,6 +4,7 @@
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
+#include "mainloop/process.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_end.h"
@@ -296,10 +297,10 @@ Flow search_stage(Program& p)
 
         SearchEnd end = search_end_for(p, s.last);
         end.scale = s.scale;
-        if (!search_end_result(p, end)) return Flow::loop_head;
+        if (!search_end_result(p, end)) return end.bygroup_dropped ? next_group_pass(p) : Flow::loop_head;
         if (continue_iterating(p, end, s.set.lines, s.cuts.usable, s.scale)) continue;
         search_end_close(p, end);
-        return Flow::loop_head;
+        return search_statistics(p, end);
     }
 }
 
