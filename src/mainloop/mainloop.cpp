@@ -122,6 +122,8 @@ Flow rank_titles(Program& p)
 
 Flow close_search(Program& p)
 {
+    // The statistics of a search leave its windows up; the next pass closes them.
+    if (p.flags.qproc) return Flow::next;
     closeunit(p, kSearchUnit);
     closeunit(p, kPartitionUnit);
     return Flow::next;
