@@ -11,6 +11,7 @@
 #include "partition/expand.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
+#include "tree/tree_model.h"
 
 #include <array>
 #include <string>
@@ -70,6 +71,8 @@ struct Analysis {
     settings::XSpace xspace;  // the X constraints in force
     bool splitactive = false; // a training/test split is in force (test weights in data.testwt)
     settings::BootState boot; // the weights saved while a bootstrap sample is in force
+
+    tree::KeptTree tree; // the last grown tree, for Process > Tree
 };
 
 } // namespace meru::mainloop

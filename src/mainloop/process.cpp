@@ -10,6 +10,7 @@
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
+#include "mainloop/tree_request.h"
 #include "outcome/ymenu.h"
 #include "platform/menus.h"
 #include "plots/random_plot.h"
@@ -186,10 +187,7 @@ Flow process_request(Program& p)
     if (f.ptest) return a.splitactive ? test_switch(p) : Flow::loop_head;
     if (!bygroup_checks(p)) return Flow::loop_head;
 
-    if (f.ptree) {
-        p.services.helpshow("NOTE: no tree in memory");
-        return Flow::loop_head;
-    }
+    if (f.ptree) return tree_request(p);
     if (f.prandom) return random_request(p);
 
     partition::Partition cur;

@@ -43,13 +43,14 @@ int child_of(const TreeData& d, const TreeSplit& sp, int n, const std::uint8_t* 
     return b == stats::failing_value(sp.lit, partition::kPlain, d.signbyte) ? outside_child(n) : inside_child(n);
 }
 
-int predicted_class(const std::vector<std::int64_t>& counts, std::span<const double> priorfac)
+// The class of largest count, each count weighted by its class's factor when
+// `fac` is not empty; the lowest class wins a tie.
+int predicted_class(const std::vector<std::int64_t>& counts, const std::vector<double>& fac)
 {
     int best = -1;
     double top = -1.0;
     for (std::size_t k = 0; k < counts.size(); ++k) {
-        const double f = k < priorfac.size() ? priorfac[k] : 1.0;
-        const double v = static_cast<double>(counts[k]) * (priorfac.empty() ? 1.0 : f);
+        const double v = static_cast<double>(counts[k]) * (fac.empty() ? 1.0 : fac[k]);
         if (counts[k] > 0 && v > top) top = v, best = static_cast<int>(k);
     }
     return best;
@@ -149,8 +150,14 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
                 const double e = d.y[i] - nd.mean;
                 nd.ss += e * e;
             });
+    std::vector<double> fac;
+    for (double v : s.classvalue)
+        if (!d.priorfac.empty()) {
+            const auto c = static_cast<std::size_t>(v);
+            fac.push_back(c < d.priorfac.size() ? d.priorfac[c] : 1.0);
+        }
     for (auto& nd : s.node)
-        if (d.ydisc) nd.predicted = predicted_class(nd.counts, d.priorfac);
+        if (d.ydisc) nd.predicted = predicted_class(nd.counts, fac);
     for (int n = 0; n < slots; ++n)
         if (tree.at(n)) test_split(s.node[n], s.node[outside_child(n)], s.node[inside_child(n)], d.ydisc);
     return s;

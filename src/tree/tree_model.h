@@ -50,8 +50,8 @@ struct KeptTree {
 
 // The observations the tree is worked out on. A Y below 0 is missing and leaves
 // the observation out; with `ydisc` the classes are Y's distinct values in rising
-// order; `priorfac` (empty when no priors are given) weights each class's count
-// when the predicted class is chosen.
+// order; `priorfac` (empty when no priors are given), indexed by the integer class
+// value, weights each class's count when the predicted class is chosen.
 struct TreeData {
     stats::AttributeMatrix abyte;
     std::span<const std::int8_t> signbyte;

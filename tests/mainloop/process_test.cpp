@@ -362,5 +362,27 @@ TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
     EXPECT_EQ(a.data.obswt, before);
 }
 
+// The kept tree splits on a, which Y equals on all eight observations: children
+// of four, all 0 and all 1; chi-square 8, p = erfc(2) = 0.0047.
+TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.outcome.ydisc = true;
+    a.tree.split = {{2, "a", "a"}};
+    const std::string root = "     0     1      8  4/4                  0";
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_FALSE(topic("NOTE: no tree in memory"));
+    EXPECT_TRUE(logged(" Tree for Y=y"));
+    EXPECT_TRUE(logged(root)); // eight observations are under the parent minimum
+    EXPECT_FALSE(logged("     1     2      4  4/0                  0"));
+
+    program->tree_rules = {4, 2, 1.96, true};
+    clear_requests(program->flags);
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_TRUE(logged(root + "  a               8.0000  0.0047"));
+    EXPECT_TRUE(logged("     1     2      4  4/0                  0"));
+    EXPECT_TRUE(logged("     2     2      4  0/4                  1"));
+}
+
 } // namespace
 } // namespace meru::test

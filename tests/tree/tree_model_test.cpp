@@ -91,7 +91,7 @@ TEST(TreeModel, CountsAndTestsOnKyphosis)
     // Priors weight the counts of node 5 (14 absent, 3 present).
     for (auto [fac, cls] : {std::pair{4.0, 0}, {5.0, 1}}) {
         const double priors[] = {1.0, fac};
-        EXPECT_EQ(tree::evaluate(hand_tree(), k.data(y, true, priors)).node[5].predicted, cls) << fac;
+        EXPECT_EQ(tree::evaluate(hand_tree(), k.data(k.kyphosis, true, priors)).node[5].predicted, cls) << fac;
     }
 }
 
