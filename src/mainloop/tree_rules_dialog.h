@@ -1,0 +1,26 @@
+#pragma once
+// The tree's stopping-rules dialog: shows the rules, reads the user's entries and
+// shows the dialog again after a refused entry.
+#include "settings/form.h"
+#include "tree/tree_rules.h"
+
+#include <functional>
+#include <string>
+
+namespace meru::mainloop {
+
+namespace tree_rules_ids {
+inline constexpr int kDialog = 160;
+inline constexpr int kParentMin = 1000;
+inline constexpr int kTerminalMin = 1001;
+inline constexpr int kCritical = 1002;
+inline constexpr int kSameStop = 1003;
+} // namespace tree_rules_ids
+
+// True when OK changed `rules` to the entries; Cancel (or a missing template)
+// leaves them. `refuse` shows the note of a refused entry before the dialog
+// comes again.
+bool tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
+                       const std::function<void(std::string)>& refuse);
+
+} // namespace meru::mainloop
