@@ -2,6 +2,7 @@
 
 #include "mainloop/process_dialogs.h"
 #include "mainloop/program.h"
+#include "mainloop/tree_rules_dialog.h"
 #include "outcome/ymenu.h"
 #include "tree/tree_model.h"
 
@@ -16,6 +17,8 @@ Flow tree_request(Program& p)
         p.services.helpshow("NOTE: no tree in memory");
         return Flow::loop_head;
     }
+    tree_rules_dialog(*p.forms, p.tree_rules,
+                      [&](const std::string& text) { p.services.note(text, NoteKind::Cut79, false); });
     const int n = a.data.n;
     std::vector<double> y;
     if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n))

@@ -1,6 +1,6 @@
 #pragma once
 // Process > Tree: the kept tree of the open analysis worked out on its data,
-// pruned by the stopping rules, with its node table (and, for a categorical Y,
+// pruned by the stopping rules (shown first in their dialog), with its node table (and, for a categorical Y,
 // the classification table) in the output log.
 #include "mainloop/dispatch.h"
 

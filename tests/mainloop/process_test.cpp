@@ -376,12 +376,13 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
     EXPECT_TRUE(logged(root)); // eight observations are under the parent minimum
     EXPECT_FALSE(logged("     1     2      4  4/0                  0"));
 
-    program->tree_rules = {4, 2, 1.96, true};
+    forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
     clear_requests(program->flags);
     EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
     EXPECT_TRUE(logged(root + "  a               8.0000  0.0047"));
     EXPECT_TRUE(logged("     1     2      4  4/0                  0"));
     EXPECT_TRUE(logged("     2     2      4  0/4                  1"));
+    EXPECT_EQ(forms->shown, (std::vector<int>{160, 160})); // the rules come first each time
 }
 
 } // namespace
