@@ -113,6 +113,14 @@ Flow rank_titles(Program& p)
     const MenuFlags& f = p.flags;
     std::string heading;
     if (f.rrankplot) heading = "%Rank:Ranked attributes plot";
+    if (f.rfixpos) {
+        if (p.analysis_open() && p.analysis->bygroup.mode) {
+            std::string text = "NOTE: cannot Fix Positive attributes in By-group mode$";
+            ui::note(p.ui, text, NoteKind::Cut79, false);
+            return Flow::loop_head;
+        }
+        heading = "%Rank:Fix Positive attributes";
+    }
     if (f.reffcuts) heading = "%Rank:Cuts v effectiveness plot";
     if (f.rroc) heading = "%Rank:ROC curves";
     if (f.rqroc) heading = "%Rank:QROC curves";

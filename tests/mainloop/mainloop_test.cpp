@@ -84,6 +84,24 @@ TEST_F(ProgramTest, RankItemsWriteTheirHeadingTheLastRaisedWinning)
     for (const auto& l : log_lines())
         if (l[0] == '%' && l.rfind("%time", 0) != 0) headings.push_back(l);
     EXPECT_EQ(headings, (std::vector<std::string>{"%Rank:ROC curves", "%Rank:Cuts v effectiveness plot"}));
+
+    // Fix Positive attributes: its heading, and in by-group mode its refusal alone.
+    program->flags = MenuFlags{};
+    program->flags.qrank = program->flags.rrankplot = program->flags.rfixpos = true;
+    mainloop::rank_titles(*program);
+    const auto lines = log_lines();
+    EXPECT_EQ(lines[lines.size() - 2], "%Rank:Fix Positive attributes"); // its time line follows
+    program->analysis = std::make_unique<mainloop::Analysis>();
+    program->analysis->bygroup.mode = true;
+    const std::size_t before = log_lines().size();
+    {
+        ModalAnswerer answers({"OK"});
+        EXPECT_EQ(mainloop::rank_titles(*program), Flow::loop_head);
+        ASSERT_EQ(answers.shown.size(), 1u);
+        EXPECT_NE(answers.shown[0].text.find("NOTE: cannot Fix Positive attributes in By-group mode"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(log_lines().size(), before);
 }
 
 TEST_F(ProgramTest, StepsNotWrittenYetSayWhichItemIsNotAvailable)
