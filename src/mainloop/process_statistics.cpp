@@ -14,6 +14,8 @@
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
 #include "stats/evaluation.h"
+#include "stats/logrank.h"
+#include "stats/special_functions.h"
 #include "stats/stat2x2.h"
 #include "stats/subgroup_stats.h"
 #include "ui/actlog.h"
@@ -230,6 +232,14 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
         p.process.rule_set = true;
     }
     const double error = logrank ? -1.0 : r.error;
+    if (logrank) {
+        // The log-rank statistic of the split on one degree of freedom.
+        stats::LogRankOrder order;
+        const stats::LogRankResult lr =
+            stats::LOGRANK(view, member, p.censoring.within(a.data.lc), 0, {k, 0, 0}, order, p.log);
+        const double pvalue = lr.g > 0.0 ? stats::gammq(0.5, lr.g / 2.0) : 1.0;
+        p.log.write("Log-rank=" + io::fmt_f(lr.g, 12, 4) + " P =" + io::fmt_f(pvalue, 9, 6));
+    }
     p.log.write("Sample size = " + std::to_string(r.n));
     p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));
     if (!in_go && !logrank) p.log.write(" Generalised error is " + error_text(error) + "%");

@@ -309,6 +309,24 @@ TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithI
     EXPECT_EQ(program->menus.off_depth(), 0);
 }
 
+TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
+{
+    // Times 1..8, all events; A holds the odd times. By hand: O = 4, E = 3.1619,
+    // V = 1.7071, (O - E)^2 / V = 0.41146, P = erfc(sqrt(0.41146 / 2)) = 0.521232.
+    mainloop::Analysis& a = *program->analysis;
+    for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = static_cast<float>(i);
+    a.outcome.ymax[0] = 8;
+    a.outcome.ylev[0] = 8;
+    a.outcome.ybin[0] = false;
+    program->crit.icrit = static_cast<int>(stats::Criterion::LogRank);
+    program->crit.critname = "Log-rank";
+    current_a();
+    forms->steps.push_back(ScriptedForms::press(settings::kOk));
+    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    EXPECT_TRUE(logged("Log-rank=      0.4115 P = 0.521232"));
+    EXPECT_TRUE(logged(" Resubstitution error is       -")); // none for a log-rank analysis
+}
+
 TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
 {
     ModalAnswerer answers({"Cancel", "Cancel", "Cancel"});
