@@ -25,6 +25,21 @@ bool subset_of(const std::vector<int>& idx, int off_u, int pu, int off_s, int ps
     return true;
 }
 
+// The k-subset of 1..n that follows `out` in increasing order of rank; false
+// after the last.
+bool step_subset(int n, std::span<int> out)
+{
+    const int k = static_cast<int>(out.size());
+    for (int i = k - 1; i >= 0; --i) {
+        if (out[static_cast<size_t>(i)] < n - (k - 1 - i)) {
+            ++out[static_cast<size_t>(i)];
+            for (int j = i + 1; j < k; ++j) out[static_cast<size_t>(j)] = out[static_cast<size_t>(j - 1)] + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void Combinations::start(int n, std::span<const int> p)
@@ -39,7 +54,11 @@ void Combinations::put(int t)
 {
     const size_t ut = static_cast<size_t>(t);
     if (p_[ut] < 1) return;
-    unrank(n_, p_[ut], rank_[ut], std::span<int>(index_.data() + offset_[ut], static_cast<size_t>(p_[ut])));
+    const std::span<int> out(index_.data() + offset_[ut], static_cast<size_t>(p_[ut]));
+    // Ranks mostly step by one: the next subset is then a step from the last.
+    const bool stepped = written_[ut] >= 0 && rank_[ut] == written_[ut] + 1 && step_subset(n_, out);
+    if (!stepped) unrank(n_, p_[ut], rank_[ut], out);
+    written_[ut] = rank_[ut];
 }
 
 bool Combinations::subset_of_earlier(int u) const
@@ -92,6 +111,7 @@ bool Combinations::first()
     maxrank_.assign(static_cast<size_t>(q), 0);
     offset_.assign(static_cast<size_t>(q), 0);
     same_.assign(static_cast<size_t>(q), 0);
+    written_.assign(static_cast<size_t>(q), -1);
     long long total = 0;
     for (int t = 0; t < q; ++t) {
         const int pt = p[static_cast<size_t>(t)];

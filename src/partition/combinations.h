@@ -48,6 +48,7 @@ private:
     bool started_ = false, done_ = true;
     std::vector<int> index_;
     std::vector<Count> rank_, maxrank_; // per term
+    std::vector<Count> written_;        // the rank each term's positions hold (-1: none)
     std::vector<int> offset_;           // first position of each term
     std::vector<char> same_;            // the term has the size of the one before it
     bool allequal_ = false;

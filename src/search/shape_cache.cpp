@@ -121,10 +121,13 @@ partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int 
         return partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
     }
     key_of(cand, repflag);
-    auto it = map_.find(key_);
-    if (it != map_.end() && it->second.cacheable) {
+    if (!last_ || last_->first != key_) {
+        const auto it = map_.find(key_);
+        last_ = it == map_.end() ? nullptr : &*it;
+    }
+    if (last_ && last_->second.cacheable) {
         ++hits_;
-        const Outcome& o = it->second;
+        const Outcome& o = last_->second;
         for (int k = 1; k <= partition::kSkipReasons; ++k)
             if (o.tally[static_cast<std::size_t>(k)])
                 partition::skip_add(tally, k, o.tally[static_cast<std::size_t>(k)]);
@@ -139,9 +142,9 @@ partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int 
     ++real_;
     const partition::SkipTally before = tally;
     Outcome o;
-    const bool given = it == map_.end() && encode(cand, o.cand);
+    const bool given = !last_ && encode(cand, o.cand);
     const partition::PairResult r = partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
-    if (it != map_.end()) return r; // a shape that cannot be cached
+    if (last_) return r; // a shape that cannot be cached
     o.result = r;
     for (int k = 1; k <= partition::kSkipReasons; ++k)
         o.tally[static_cast<std::size_t>(k)] =
@@ -152,7 +155,7 @@ partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int 
         o.cand_kept = o.cacheable && o.cand.lp == as_given.lp && o.cand.lits == as_given.lits;
         o.first_is_cand = o.cacheable && o.first.lp == as_given.lp && o.first.lits == as_given.lits;
     }
-    map_.emplace(key_, std::move(o));
+    last_ = &*map_.emplace(key_, std::move(o)).first;
     return r;
 }
 

@@ -43,7 +43,11 @@ public:
 
     long long real_calls() const { return real_; }
     long long hits() const { return hits_; }
-    void clear() { map_.clear(); }
+    void clear()
+    {
+        map_.clear();
+        last_ = nullptr;
+    }
 
 private:
     struct Outcome {
@@ -72,6 +76,8 @@ private:
     };
     std::unordered_map<std::string, Outcome, KeyHash> map_;
     std::string key_;
+    // The entry of the previous lookup: consecutive candidates often share a shape.
+    const std::pair<const std::string, Outcome>* last_ = nullptr;
     const Outcome* pending_ = nullptr; // the outcome fill_pair() writes
     std::vector<int> distinct_;        // attributes of the current candidate, ascending
     mutable std::vector<int> attrs_;
