@@ -45,13 +45,19 @@ bool ShapeCache::plain(const TermList& cand) const
 void ShapeCache::key_of(const TermList& cand, int repflag)
 {
     // The distinct attributes in ascending order (insertion: candidates are short).
-    distinct_.clear();
+    distinct_.resize(cand.lits.size());
+    int* d = distinct_.data();
+    std::size_t nd = 0;
     for (Literal l : cand.lits) {
         const int a = partition::attribute_of(l);
-        auto at = distinct_.end();
-        while (at != distinct_.begin() && *(at - 1) > a) --at;
-        if (at == distinct_.begin() || *(at - 1) != a) distinct_.insert(at, a);
+        std::size_t at = nd;
+        while (at > 0 && d[at - 1] > a) --at;
+        if (at > 0 && d[at - 1] == a) continue;
+        for (std::size_t i = nd; i > at; --i) d[i] = d[i - 1];
+        d[at] = a;
+        ++nd;
     }
+    distinct_.resize(nd);
     key_.resize(2 + cand.lp.size() + cand.lits.size());
     std::size_t k = 0;
     key_[k++] = static_cast<char>(repflag);

@@ -30,7 +30,7 @@ namespace meru::search {
 
 class UnitColumns {
 public:
-    static constexpr std::size_t kBlock = 8;
+    static constexpr std::size_t kBlock = 4;
 
     struct Lit {
         const std::uint64_t* fail;
