@@ -232,17 +232,17 @@ public:
                 w_.work.lits.assign(w_.lits.begin(), w_.lits.end());
                 for (int r = lo; r <= hi; ++r) {
                     if (!newest) {
-                        w_.jobs.add(partition::kSkipCovered, r, nullptr);
+                        if (!take(partition::kSkipCovered, r, nullptr)) return false;
                         continue;
                     }
                     if (s_.forcing && !s_.rank_stage) {
                         if (!partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, w_.scratch)) {
-                            w_.jobs.add(partition::kSkipExpandFail, r, nullptr);
+                            if (!take(partition::kSkipExpandFail, r, nullptr)) return false;
                             continue;
                         }
-                        w_.jobs.add(0, r, &w_.cand);
+                        if (!take(0, r, &w_.cand)) return false;
                     } else {
-                        w_.jobs.add(0, r, &w_.work);
+                        if (!take(0, r, &w_.work)) return false;
                     }
                 }
                 if (w_.jobs.size() >= batch() && !flush()) return false;
@@ -255,6 +255,21 @@ public:
 
 private:
     std::size_t batch() const { return workers_.empty() ? 1 : 1024 * workers_.size(); }
+
+    // A job as it is built: without workers it is merged at once (false when
+    // Search:End was polled), otherwise it waits for the next flush.
+    bool take(int why, int r, const TermList* cand)
+    {
+        if (!workers_.empty()) {
+            w_.jobs.add(why, r, cand);
+            return true;
+        }
+        if (cand && cand != &w_.cand) {
+            w_.cand.lp.assign(cand->lp.begin(), cand->lp.end());
+            w_.cand.lits.assign(cand->lits.begin(), cand->lits.end());
+        }
+        return merge_job(why, r, nullptr, nullptr);
+    }
 
     // Scores and merges the waiting jobs in order; false when Search:End was polled.
     bool flush()
@@ -291,12 +306,17 @@ private:
     // One job, in enumeration order; false when Search:End was polled.
     bool merge(std::size_t j, const Score* pre, const Scored* how)
     {
-        if (w_.jobs.reason[j] != 0) {
-            partition::skip_add(skips_, w_.jobs.reason[j]);
+        if (w_.jobs.reason[j] == 0) w_.jobs.get(j, w_.cand);
+        return merge_job(w_.jobs.reason[j], w_.jobs.side[j], pre, how);
+    }
+
+    // The job of skip reason `why` (0: the candidate in w_.cand, side r).
+    bool merge_job(int why, int r, const Score* pre, const Scored* how)
+    {
+        if (why != 0) {
+            partition::skip_add(skips_, why);
             return true;
         }
-        const int r = w_.jobs.side[j];
-        w_.jobs.get(j, w_.cand);
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
         // The pair's lists are written only when scoring reads them or the
         // candidate enters the top-10 list.
