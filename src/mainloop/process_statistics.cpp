@@ -14,6 +14,7 @@
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
 #include "stats/evaluation.h"
+#include "stats/harrellc.h"
 #include "stats/logrank.h"
 #include "stats/special_functions.h"
 #include "stats/stat2x2.h"
@@ -239,6 +240,8 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
             stats::LOGRANK(view, member, p.censoring.within(a.data.lc), 0, {k, 0, 0}, order, p.log);
         const double pvalue = lr.g > 0.0 ? stats::gammq(0.5, lr.g / 2.0) : 1.0;
         p.log.write("Log-rank=" + io::fmt_f(lr.g, 12, 4) + " P =" + io::fmt_f(pvalue, 9, 6));
+        progress(p, ".. computing Harrell c-index. May take time.");
+        stats::harrellc(view, list, p.options.skipcomb, p.censoring.within(a.data.lc), p.services, p.log);
     }
     p.log.write("Sample size = " + std::to_string(r.n));
     p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));

@@ -325,6 +325,13 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
     leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
     EXPECT_TRUE(logged("Log-rank=      0.4115 P = 0.521232"));
     EXPECT_TRUE(logged(" Resubstitution error is       -")); // none for a log-rank analysis
+    // Harrell's c: 28 usable pairs, 6 with the non-member shorter, 12 of equal
+    // membership: (6 + 12 / 2) / 28 = 0.428571.
+    const auto lines = log_lines();
+    const auto c = std::find_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.starts_with(" Harrell c-index="); });
+    ASSERT_NE(c, lines.end());
+    EXPECT_EQ(*c, " Harrell c-index= 0.4286");
 }
 
 TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
