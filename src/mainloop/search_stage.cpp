@@ -183,7 +183,7 @@ void go_strategy(Program& p)
     const search::ExclusionContext ctx = exclusion_context(p);
     s.allowed = search::usable_attributes(a.tables, ctx);
     search::AttrsetInput in;
-    in.spec = p.strategy.attrsetspec;
+    in.range = p.strategy.attrsetspec;
     in.ranked = p.rank.ranking.order;
     in.exclusions = ctx;
     in.xspaceon = a.xspace.xspaceon;

@@ -43,9 +43,9 @@ void write_members(const std::vector<std::string>& texts, io::LogWriter& log)
 
 } // namespace
 
-bool read_rank_range(std::string_view spec, int ranked, int& r1, int& m)
+bool read_rank_range(std::string_view range, int ranked, int& r1, int& m)
 {
-    std::string text(spec);
+    std::string text(range);
     if (io::trim(text) == "all") {
         r1 = 1;
         m = ranked;
@@ -90,7 +90,7 @@ void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set,
     const int nranked = static_cast<int>(ranked.size());
 
     int r1 = 1, m = 0;
-    if (!read_rank_range(in.spec, nranked, r1, m)) {
+    if (!read_rank_range(in.range, nranked, r1, m)) {
         std::string text = "Error in specifying top n. Tell Dr Kelbo$";
         services.msgbox(text, BoxKind::Ok, false);
         return;

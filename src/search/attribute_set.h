@@ -15,7 +15,7 @@
 namespace meru::search {
 
 struct AttrsetInput {
-    std::string_view spec;   // "all", or the first and last rank ("1-10"; "-" reads as a blank)
+    std::string_view range;  // "all", or the first and last rank ("1-10"; "-" reads as a blank)
     std::vector<int> ranked; // the ranked lines in rank order (the rank stage's line order)
     ExclusionContext exclusions;
     bool xspaceon = false;    // an X constraint is in force ...
@@ -32,7 +32,7 @@ struct AttributeSet {
 
 // The first and last rank of a range text; false when it cannot be read or is
 // not 1 <= r1 <= m.
-bool read_rank_range(std::string_view spec, int ranked, int& r1, int& m);
+bool read_rank_range(std::string_view range, int ranked, int& r1, int& m);
 
 // Builds `set` from the ranking. On a range it cannot use the set is emptied
 // (never left as an earlier search's set), so that the search refuses to start.

@@ -22,20 +22,8 @@ protected:
     {
         ProgramTest::SetUp();
         program->ui.help = [this](std::string_view topic) { topics.emplace_back(topic); };
-        auto a = three_attribute_analysis();
-        a->ymat.assign(8 * 5, 0.0f);
         // Y is a except on line 8 (a = 0, Y = 1).
-        for (int i = 1; i <= 8; ++i)
-            a->ymat[static_cast<std::size_t>(i - 1)] = i == 8 ? 1.0f : static_cast<float>(i & 1);
-        a->data.obswt.assign(8, 1);
-        a->xmask.assign(9, 1);
-        a->stats.nread = 8;
-        a->yset = true;
-        a->outcome.yname[0] = "y";
-        a->outcome.ymax[0] = 1;
-        a->outcome.ylev[0] = 2;
-        a->outcome.ybin[0] = true;
-        program->analysis = std::move(a);
+        program->analysis = three_attribute_analysis_with_y(1.0f);
         program->crit.icrit = static_cast<int>(stats::Criterion::Entropy);
         program->crit.critname = "Entropy";
         program->dispatch.set(mainloop::Step::settings, [](mainloop::Program& p) {

@@ -28,4 +28,22 @@ inline std::unique_ptr<mainloop::Analysis> three_attribute_analysis()
     return a;
 }
 
+// The same analysis with a binary Y "y" chosen: Y is bit 0 of the line number
+// (attribute a) on lines 1-7, and `y8` on line 8; every weight 1, all in X space.
+inline std::unique_ptr<mainloop::Analysis> three_attribute_analysis_with_y(float y8)
+{
+    auto a = three_attribute_analysis();
+    a->ymat.assign(8 * 5, 0.0f);
+    for (int i = 1; i <= 8; ++i) a->ymat[static_cast<std::size_t>(i - 1)] = i == 8 ? y8 : static_cast<float>(i & 1);
+    a->data.obswt.assign(8, 1);
+    a->xmask.assign(9, 1);
+    a->stats.nread = 8;
+    a->yset = true;
+    a->outcome.yname[0] = "y";
+    a->outcome.ymax[0] = 1;
+    a->outcome.ylev[0] = 2;
+    a->outcome.ybin[0] = true;
+    return a;
+}
+
 } // namespace meru::test

@@ -49,9 +49,9 @@ struct SetFixture {
         for (int k = 27; k >= 2; --k) in.ranked.push_back(k); // line 2 (the Y) ranked last
         in.exclusions.yvars = {1};
     }
-    void run(std::string_view spec)
+    void run(std::string_view range)
     {
-        in.spec = spec;
+        in.range = range;
         search::attrset(t, in, set, topm, sv, out.log);
     }
 };
@@ -97,14 +97,14 @@ TEST(Attrset, RangesConstraintLineAndClipping)
 
 TEST(Attrset, RefusalsEmptyTheSet)
 {
-    for (const char* spec : {"5-3", "0-4", "top", "7", ""}) {
+    for (const char* range : {"5-3", "0-4", "top", "7", ""}) {
         SetFixture f;
         f.run("1-10");
         ASSERT_EQ(f.set.lines.size(), 10u);
-        f.run(spec);
-        EXPECT_TRUE(f.set.lines.empty()) << spec;
+        f.run(range);
+        EXPECT_TRUE(f.set.lines.empty()) << range;
         EXPECT_EQ(f.sv.with_prefix("msgbox").back(), "msgbox:Error in specifying top n. Tell Dr Kelbo$ kind=ok")
-            << spec;
+            << range;
     }
     // Nothing ranked, and a set emptied by the constraint line.
     SetFixture none;
