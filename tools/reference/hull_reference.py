@@ -30,25 +30,7 @@ import csv
 import itertools
 import sys
 
-
-def value(text):
-    text = text.strip()
-    if text in ("", "."):
-        return None
-    try:
-        return float(text)
-    except ValueError:
-        return None
-
-
-def chisq(table):
-    total = sum(map(sum, table))
-    rows = [sum(table[a]) for a in (0, 1)]
-    cols = [table[0][y] + table[1][y] for y in (0, 1)]
-    if 0 in rows or 0 in cols:
-        return 0.0
-    return sum((table[a][y] - rows[a] * cols[y] / total) ** 2 / (rows[a] * cols[y] / total)
-               for a in (0, 1) for y in (0, 1))
+from search_reference import chisq, transversals, value
 
 
 def correlation(pairs):
@@ -63,17 +45,6 @@ def correlation(pairs):
 def absorbed(terms):
     terms = [frozenset(t) for t in terms]
     return {t for t in terms if not any(o < t for o in terms)}
-
-
-def transversals(terms):
-    atoms = sorted(set().union(*terms))
-    hits = []
-    for k in range(1, len(atoms) + 1):
-        for h in itertools.combinations(atoms, k):
-            s = set(h)
-            if all(s & t for t in terms) and not any(set(o) <= s for o in hits):
-                hits.append(h)
-    return hits
 
 
 def main():
