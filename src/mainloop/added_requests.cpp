@@ -7,6 +7,9 @@
 #include "partition/reduce.h"
 #include "platform/frame.h"
 #include "search/combination_write.h"
+#include "tree/tree_window.h"
+
+#include <functional>
 
 namespace meru::mainloop {
 
@@ -36,6 +39,42 @@ bool complement_of(Program& p, const partition::TermList& first, int sense, part
 {
     partition::SkipTally tally;
     return !partition::failed(partition::complement(first, sense, second, opt, tally, p.log, p.debug));
+}
+
+// A pair that failed the compatibility test: the complement computed again, then
+// the complement of that complement, with the notes of each outcome.
+void repair_complement(Program& p, partition::TermList& first, int sense, partition::TermList& second,
+                       const partition::ReduceOptions& opt, int repflag, const std::function<bool()>& fits,
+                       const partition::PartitionWindow& show)
+{
+    bool fixed = complement_of(p, first, sense, second, opt) && fits();
+    if (!fixed) {
+        p.services.helpshow("NOTE: Boolean algebra problem not fixed");
+        partition::TermList back;
+        fixed = complement_of(p, second, 1 - sense, back, opt) && (first = back, fits());
+    }
+    if (fixed) p.services.note("NOTE: Boolean algebra seems fixed", NoteKind::Full, false);
+    else p.services.helpshow("NOTE: Boolean algebra still not fixed");
+    if (show) show(first, repflag, "Back-transposed partition");
+}
+
+// A tree partition whose non-highlighted leaves failed the test: the complement
+// of the highlighted leaves by transposition takes their place.
+void transposed_complement(Program& p, const partition::TermList& first, int sense, partition::TermList& second,
+                           const partition::ReduceOptions& opt, int repflag, const std::function<bool()>& fits,
+                           const partition::PartitionWindow& show)
+{
+    partition::TermList transposed;
+    if (!complement_of(p, first, sense, transposed, opt)) {
+        p.services.helpshow("ERROR: in transposition algorithm");
+        return;
+    }
+    second = std::move(transposed);
+    if (show) show(second, 1 - repflag, "Complement by transposition:");
+    if (fits()) return;
+    p.msgline = "NOTE: Fix not working";
+    p.log.write("  Fix apparently not worked. Check Boolean algebra");
+    p.services.helpshow(p.msgline);
 }
 
 } // namespace
@@ -97,7 +136,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
                                 : in.from == EnteredFrom::added ? "Added attribute"
                                 : in.from == EnteredFrom::combination
                                     ? "Control file combination " + name8(in.combo_name)
-                                    : "Current partition is:";
+                                    : tree::kTreePartition;
     if (show) show(in.list, in.repflag, caption);
 
     p.services.thinking("..reducing Boolean algebra. Please wait. ", true);
@@ -116,11 +155,23 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
     }
 
     p.services.thinking(".. determining complement. Please wait. ", true);
+    const bool tree = in.from == EnteredFrom::tree;
     partition::TermList second;
-    if (!complement_of(p, first, sense, second, opt)) return false;
-    p.services.thinking(".. simplifying complement. Please wait. ", true);
-    const bool reduced = partition::reduce(second, 1 - sense, opt) != partition::status::kUnchanged;
-    if (show) show(second, 1 - in.repflag, reduced ? "Simplified complement :" : "Complement:");
+    if (tree) {
+        // Every shown leaf highlighted: A- is empty and A the whole set.
+        if (in.complement.empty()) {
+            p.log.write("NOTE: universal set");
+            return false;
+        }
+        second = in.complement;
+        if (show) show(second, 1 - in.repflag, tree::kTreeComplement);
+        partition::reduce(second, 1 - sense, opt);
+    } else {
+        if (!complement_of(p, first, sense, second, opt)) return false;
+        p.services.thinking(".. simplifying complement. Please wait. ", true);
+        const bool reduced = partition::reduce(second, 1 - sense, opt) != partition::status::kUnchanged;
+        if (show) show(second, 1 - in.repflag, reduced ? "Simplified complement :" : "Complement:");
+    }
 
     if (!p.options.primattr) {
         bool note_once = true;
@@ -129,15 +180,8 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
             return partition::compat(first, second, in.repflag, t, note_once, p.services, p.log, show).compatible;
         };
         if (!fits()) {
-            bool fixed = complement_of(p, first, sense, second, opt) && fits();
-            if (!fixed) {
-                p.services.helpshow("NOTE: Boolean algebra problem not fixed");
-                partition::TermList back;
-                fixed = complement_of(p, second, 1 - sense, back, opt) && (first = back, fits());
-            }
-            if (fixed) p.services.note("NOTE: Boolean algebra seems fixed", NoteKind::Full, false);
-            else p.services.helpshow("NOTE: Boolean algebra still not fixed");
-            if (show) show(first, in.repflag, "Back-transposed partition");
+            if (tree) transposed_complement(p, first, sense, second, opt, in.repflag, fits, show);
+            else repair_complement(p, first, sense, second, opt, in.repflag, fits, show);
         }
     }
     cur.first = std::move(first);

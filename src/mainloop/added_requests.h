@@ -33,9 +33,10 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
 enum class EnteredFrom { manual, combination, added, tree };
 
 struct EnteredPartition {
-    partition::TermList list; // as entered
-    int repflag = 1;          // 1: the list is A; 0: it is A-
-    bool simplify = true;     // the "Simplify/expand expression" box
+    partition::TermList list;       // as entered
+    partition::TermList complement; // a tree's non-highlighted leaves (the complement given)
+    int repflag = 1;                // 1: the list is A; 0: it is A-
+    bool simplify = true;           // the "Simplify/expand expression" box
     EnteredFrom from = EnteredFrom::manual;
     std::string combo_name; // a combination's 8-character name
     bool rectangle = false; // the Process item is Rectangle diagrams
@@ -44,8 +45,10 @@ struct EnteredPartition {
 // Shows an entered partition: the reduction options set from the box (saved
 // first, put back when the Process work ends), the caption, the reduction with
 // "NOTE: null set" / "NOTE: universal set", the complement, the compatibility
-// repair. False when there is no valid current pair (an empty or constant
-// partition); otherwise `cur` is the pair and `picked` the partition as entered.
+// repair. A tree partition brings its complement (the non-highlighted leaves)
+// and repairs it by transposition. False when there is no valid current pair (an
+// empty or constant partition); otherwise `cur` is the pair and `picked` the
+// partition as entered.
 bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& cur, partition::TermList& picked,
                   const partition::PartitionWindow& show);
 

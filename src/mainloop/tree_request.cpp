@@ -1,24 +1,40 @@
 #include "mainloop/tree_request.h"
 
+#include "mainloop/added_requests.h"
 #include "mainloop/process_dialogs.h"
+#include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 #include "mainloop/tree_rules_dialog.h"
 #include "outcome/ymenu.h"
 #include "tree/tree_model.h"
+#include "tree/tree_window.h"
+#include "ui/actlog.h"
+#include "ui/partwin.h"
 
 #include <vector>
 
 namespace meru::mainloop {
 
-Flow tree_request(Program& p)
+namespace {
+
+// The rules dialog; false when its template is missing (the log says so).
+bool rules_dialog(Program& p)
 {
+    const int r = tree_rules_dialog(*p.forms, p.tree_rules,
+                                    [&](const std::string& text) { p.services.note(text, NoteKind::Cut79, false); });
+    if (r == settings::kMissing) p.log.write(tree_rules_ids::kMissingLine);
+    return r != settings::kMissing;
+}
+
+} // namespace
+
+bool tree_controller(Program& p)
+{
+    if (!p.analysis_open() || !p.analysis->tree.present()) return false;
     Analysis& a = *p.analysis;
-    if (!a.tree.present()) {
-        p.services.helpshow("NOTE: no tree in memory");
-        return Flow::loop_head;
-    }
-    tree_rules_dialog(*p.forms, p.tree_rules,
-                      [&](const std::string& text) { p.services.note(text, NoteKind::Cut79, false); });
+    p.options.fullred = true;
+    p.options.primattr = false;
+    if (!rules_dialog(p)) return false;
     const int n = a.data.n;
     std::vector<double> y;
     if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n))
@@ -33,7 +49,34 @@ Flow tree_request(Program& p)
     tree::TreeView view;
     tree::prune(s, p.tree_rules, ydisc, view);
     tree::log_tree(p.log, a.tree, s, view, ydisc, a.outcome.yname[0]);
-    return Flow::loop_head;
+
+    const tree::TreeDiagram diagram{a.tree, s, ydisc, p.tree_rules, [&p] { rules_dialog(p); }};
+    const tree::TreeDiagramResult r = tree::tree_window(p.ui, diagram, view);
+    p.msgline = r.message;
+    if (!r.partition) return false;
+    EnteredPartition in;
+    in.list = r.lists.a;
+    in.complement = r.lists.complement;
+    in.repflag = 1;
+    in.from = EnteredFrom::tree;
+    partition::Partition cur;
+    partition::TermList picked;
+    p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));
+    if (!p.process.current_valid) return false;
+    p.process.current = std::move(cur);
+    p.flags.treemade = true;
+    return true;
+}
+
+Flow tree_request(Program& p)
+{
+    if (!p.analysis->tree.present()) {
+        p.services.helpshow("NOTE: no tree in memory");
+        return Flow::loop_head;
+    }
+    ui::actlog(p.log, p.ui.history, p.process.title);
+    if (!tree_controller(p)) return Flow::loop_head;
+    return process_statistics(p, p.process.current);
 }
 
 } // namespace meru::mainloop

@@ -34,8 +34,8 @@ std::string shown(double v)
 
 } // namespace
 
-bool tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
-                       const std::function<void(std::string)>& refuse)
+int tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
+                      const std::function<void(std::string)>& refuse)
 {
     using namespace tree_rules_ids;
     settings::Form form;
@@ -44,7 +44,9 @@ bool tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
     form.text[kCritical] = shown(rules.tcrit);
     form.on[kSameStop] = rules.samestop;
     for (;;) {
-        if (dialog.run(kDialog, form) != settings::kOk) return false;
+        const int closing = dialog.run(kDialog, form);
+        if (closing == settings::kMissing) return closing;
+        if (closing != settings::kOk) return settings::kCancel;
         const auto parent = number<int>(form.text[kParentMin]);
         const auto terminal = number<int>(form.text[kTerminalMin]);
         const auto critical = number<double>(form.text[kCritical]);
@@ -56,7 +58,7 @@ bool tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
             refuse("Critical t or z must be a number of at least 0$");
         } else {
             rules = {*parent, *terminal, *critical, form.is_on(kSameStop)};
-            return true;
+            return settings::kOk;
         }
     }
 }

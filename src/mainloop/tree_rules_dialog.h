@@ -15,12 +15,13 @@ inline constexpr int kParentMin = 1000;
 inline constexpr int kTerminalMin = 1001;
 inline constexpr int kCritical = 1002;
 inline constexpr int kSameStop = 1003;
+inline constexpr const char* kMissingLine = "Error: dialog box 60 not found";
 } // namespace tree_rules_ids
 
-// True when OK changed `rules` to the entries; Cancel (or a missing template)
-// leaves them. `refuse` shows the note of a refused entry before the dialog
-// comes again.
-bool tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
-                       const std::function<void(std::string)>& refuse);
+// settings::kOk when OK changed `rules` to the entries; settings::kCancel or
+// settings::kMissing (no template) leave them. `refuse` shows the note of a
+// refused entry before the dialog comes again.
+int tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
+                      const std::function<void(std::string)>& refuse);
 
 } // namespace meru::mainloop

@@ -8,8 +8,10 @@
 #include "mainloop/series.h"
 #include "platform/script_host.h"
 #include "program_fixture.h"
+#include "support/mouse_feed.h"
 #include "support/scripted_forms.h"
 #include "three_attributes.h"
+#include "tree/tree_window.h"
 #include "ui/ui_fixture.h"
 
 #include <algorithm>
@@ -376,18 +378,23 @@ TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
 }
 
 // The kept tree splits on a, which Y equals on all eight observations: children
-// of four, all 0 and all 1; chi-square 8, p = erfc(2) = 0.0047.
+// of four, all 0 and all 1; chi-square 8, p = erfc(2) = 0.0047. The diagram is
+// left with Esc.
 TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
 {
     mainloop::Analysis& a = *program->analysis;
     a.outcome.ydisc = true;
     a.tree.split = {{2, "a", "a"}};
+    MouseFeed esc(frame, tree::kTreeUnit, {});
     const std::string root = "     0     1      8  4/4                  0";
     EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
     EXPECT_FALSE(topic("NOTE: no tree in memory"));
+    EXPECT_TRUE(logged("%Window: tree diagram"));
     EXPECT_TRUE(logged(" Tree for Y=y"));
     EXPECT_TRUE(logged(root)); // eight observations are under the parent minimum
     EXPECT_FALSE(logged("     1     2      4  4/0                  0"));
+    EXPECT_EQ(program->msgline, "Tree diagram closed");
+    EXPECT_FALSE(program->flags.treemade);
 
     forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
     clear_requests(program->flags);
@@ -396,6 +403,45 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
     EXPECT_TRUE(logged("     1     2      4  4/0                  0"));
     EXPECT_TRUE(logged("     2     2      4  0/4                  1"));
     EXPECT_EQ(forms->shown, (std::vector<int>{160, 160})); // the rules come first each time
+    EXPECT_EQ(esc.waits, 2);
+
+    // Without its template the rules dialog says so and no diagram opens.
+    forms->missing = true;
+    clear_requests(program->flags);
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_TRUE(logged("Error: dialog box 60 not found"));
+    EXPECT_EQ(esc.waits, 2);
+}
+
+// Split on a with rules that show it (leaves at x 150 and 450, y 114..147): the
+// leaf where a holds is highlighted and Part makes A = a, A- = not a the current
+// pair; its statistics follow, and the idle poll will offer to save it.
+TEST_F(ProcessRequests, TreePartitionBecomesTheCurrentPairAndIsProcessed)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.outcome.ydisc = true;
+    a.tree.split = {{2, "a", "a"}};
+    forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
+    MouseFeed feed(frame, tree::kTreeUnit, {{MouseStep::click, 450, 130}, {MouseStep::click, 100, 5}});
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_EQ(feed.overrun, 0);
+    EXPECT_EQ(program->msgline, "Tree partition, highlighted nodes");
+    const mainloop::ProcessState& ps = program->process;
+    ASSERT_TRUE(ps.current_valid);
+    EXPECT_EQ(ps.current.first.lits, (std::vector<partition::Literal>{2}));
+    EXPECT_EQ(ps.current.second.lits, (std::vector<partition::Literal>{-2}));
+    EXPECT_TRUE(program->flags.treemade);
+    EXPECT_TRUE(program->options.fullred);
+    EXPECT_FALSE(program->options.primattr);
+    const auto lines = log_lines();
+    auto has = [&](std::string_view text) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("Tree partition, highlighted nodes"));
+    EXPECT_TRUE(has("Complement, non-highlighted nodes"));
+    EXPECT_TRUE(logged("Y variable is y"));
+    EXPECT_TRUE(logged("Sample size = 8"));
 }
 
 } // namespace

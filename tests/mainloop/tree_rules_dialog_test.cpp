@@ -1,5 +1,6 @@
 // The stopping-rules dialog: the rules shown, each refused entry noted and the
-// dialog shown again, OK taking the entries and Cancel keeping the rules.
+// dialog shown again, OK taking the entries, Cancel and a missing template
+// keeping the rules.
 #include "mainloop/tree_rules_dialog.h"
 #include "support/scripted_forms.h"
 
@@ -32,7 +33,7 @@ TEST(TreeRulesDialog, RefusalsComeAgainAndOkTakesTheEntries)
     forms.steps.push_back(ScriptedForms::fill(
         {{ids::kParentMin, " 30 "}, {ids::kTerminalMin, "5"}, {ids::kCritical, "2.58"}}, {{ids::kSameStop, false}}));
     tree::TreeRules rules;
-    EXPECT_TRUE(mainloop::tree_rules_dialog(forms, rules, refuse));
+    EXPECT_EQ(mainloop::tree_rules_dialog(forms, rules, refuse), settings::kOk);
     ASSERT_EQ(notes.size(), std::size(refused));
     for (std::size_t i = 0; i < notes.size(); ++i) EXPECT_EQ(notes[i], refused[i].note);
     EXPECT_EQ(forms.shown, std::vector<int>(std::size(refused) + 1, ids::kDialog));
@@ -46,7 +47,10 @@ TEST(TreeRulesDialog, RefusalsComeAgainAndOkTakesTheEntries)
     EXPECT_FALSE(rules.samestop);
 
     forms.steps.push_back(ScriptedForms::fill({{ids::kParentMin, "50"}}, {}, settings::kCancel));
-    EXPECT_FALSE(mainloop::tree_rules_dialog(forms, rules, refuse));
+    EXPECT_EQ(mainloop::tree_rules_dialog(forms, rules, refuse), settings::kCancel);
+    EXPECT_EQ(rules.parentmin, 30);
+    forms.missing = true;
+    EXPECT_EQ(mainloop::tree_rules_dialog(forms, rules, refuse), settings::kMissing);
     EXPECT_EQ(rules.parentmin, 30);
 }
 

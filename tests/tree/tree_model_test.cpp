@@ -5,51 +5,15 @@
 // chisq.test(correct = FALSE), t.test(var.equal = TRUE)); with one degree of
 // freedom |z| = sqrt(chi-square).
 #include "stats/log_capture.h"
+#include "tree/kyphosis_tree.h"
 #include "tree/tree_model.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace meru::test {
 namespace {
-
-struct Kyphosis {
-    std::vector<double> age, number, start, kyphosis;
-    std::vector<std::uint8_t> bytes; // 4 attributes per observation
-    int n = 0;
-    Kyphosis()
-    {
-        std::ifstream in(MERU_EXAMPLES_DIR "/kyphosis.csv");
-        std::string line;
-        std::getline(in, line);
-        for (char c; std::getline(in, line); ++n) {
-            std::istringstream row(line);
-            double v[4];
-            row >> v[0] >> c >> v[1] >> c >> v[2] >> c >> v[3];
-            age.push_back(v[0]), number.push_back(v[1]), start.push_back(v[2]), kyphosis.push_back(v[3]);
-            bytes.insert(bytes.end(), {0, std::uint8_t(v[2] >= 9), std::uint8_t(n == 0 ? 255 : v[0] >= 100),
-                                       std::uint8_t(v[1] >= 5)});
-        }
-    }
-    tree::TreeData data(const std::vector<double>& y, bool ydisc, std::span<const double> priors = {}) const
-    {
-        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors};
-    }
-};
-
-tree::KeptTree hand_tree()
-{
-    tree::KeptTree t;
-    t.split.resize(6);
-    t.split[0] = {2, "Start9", "start >= 9"};
-    t.split[1] = {3, "Age100", "age >= 100"};
-    t.split[2] = {-4, "-Number5", "number < 5"};
-    t.split[5] = {3, "Age100", "age >= 100"};
-    return t;
-}
 
 TEST(TreeModel, SlotsAndLevels)
 {

@@ -1,0 +1,151 @@
+#include "tree/tree_window.h"
+
+#include "files/textutil.h"
+#include "platform/canvas.h"
+#include "platform/frame.h"
+#include "ui/context.h"
+#include "ui/drawing.h"
+#include "ui/messages.h"
+#include "ui/mouse_state.h"
+#include "ui/selfont.h"
+#include "ui/textrow.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace meru::tree {
+
+namespace {
+
+constexpr int kWhite = 0xffffff;
+constexpr int kBlack = 0;
+constexpr int kSplitFill = 0xeeeeee;
+
+std::string number(const char* fmt, double v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return buf;
+}
+
+// `text` centred on x with its top at y.
+void centred(platform::Canvas& c, int x, int y, const std::string& text)
+{
+    c.moveto(x - c.text_width(text) / 2, y);
+    c.outgtext(text);
+}
+
+bool open_window(platform::Frame& frame)
+{
+    if (!frame.is_open(kTreeUnit) && !frame.open_window(kTreeUnit, kTreeTitle)) return false;
+    platform::WindowConfig config;
+    config.numxpixels = kTreeWidth;
+    config.numypixels = kTreeHeight;
+    config.title = kTreeTitle;
+    frame.set_window_config(kTreeUnit, config);
+    frame.set_active(kTreeUnit);
+    frame.set_focus(kTreeUnit);
+    if (platform::Canvas* c = frame.canvas(kTreeUnit)) {
+        c->set_viewport(0, 0, kTreeWidth - 1, kTreeHeight - 1);
+        c->set_vieworg(0, 0);
+    }
+    return true;
+}
+
+} // namespace
+
+DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& view,
+                        const std::vector<bool>& highlighted)
+{
+    DiagramLayout layout = layout_diagram(view, kTreeWidth, kTreeHeight);
+    platform::Canvas* cp = ctx.frame.canvas(kTreeUnit);
+    if (!cp) return layout;
+    platform::Canvas& c = *cp;
+    c.set_vieworg(0, 0);
+    c.set_gtext_vector(1, 0);
+    c.clear(kWhite);
+    ui::selfont(ctx, 2);
+    ui::buttonbar(ctx, "Esc Rules Part Help", kWhite, 2, kBlack);
+    ui::selfont(ctx, -5);
+
+    // Each split: its literal's name and label under its box, and the lines to its children.
+    c.set_color_rgb(kBlack);
+    for (const NodeBox& b : layout.boxes) {
+        if (!view.split[b.node]) continue;
+        const TreeSplit& sp = d.tree.split[b.node];
+        centred(c, b.cx, b.y2 + 2, files::trim(sp.name));
+        centred(c, b.cx, b.y2 + 2 + kTextHeight, files::trim(sp.label));
+        for (int child : {outside_child(b.node), inside_child(b.node)}) {
+            const NodeBox* cb = layout.find(child);
+            if (!cb) continue;
+            c.moveto(b.cx, std::min(b.y2 + 1 + 2 * kTextHeight, cb->y1));
+            c.lineto(cb->cx, cb->y1);
+        }
+    }
+    for (const NodeBox& b : layout.boxes) {
+        const bool lit = static_cast<std::size_t>(b.node) < highlighted.size() && highlighted[b.node];
+        c.set_color_rgb(lit ? kHighlight : view.split[b.node] ? kSplitFill : kWhite);
+        c.rectangle(platform::Fill::interior, b.x1, b.y1, b.x2, b.y2);
+        c.set_color_rgb(kBlack);
+        c.rectangle(platform::Fill::border, b.x1, b.y1, b.x2, b.y2);
+        const TreeNode& nd = d.stats.node[b.node];
+        centred(c, b.cx, b.y1 + 2, std::to_string(nd.n));
+        std::string value = d.ydisc ? (nd.predicted >= 0 ? number("%g", d.stats.classvalue[nd.predicted]) : "-")
+                                    : number("%.4g", nd.mean);
+        centred(c, b.cx, b.y1 + 2 + kTextHeight, value);
+        // A split collapsed by hand can be grown again: it is marked below its box.
+        if (!view.split[b.node] && view.hand[b.node] < 0) centred(c, b.cx, b.y2 + 2, "+");
+    }
+    return layout;
+}
+
+TreeDiagramResult tree_window(ui::Context& ctx, const TreeDiagram& d, TreeView& view)
+{
+    TreeDiagramResult result{kTreeClosed, false, {}};
+    platform::Frame& frame = ctx.frame;
+    if (!open_window(frame)) {
+        std::string text = "error opening  $";
+        ui::msgok(ctx, text);
+        return result;
+    }
+    prune(d.stats, d.rules, d.ydisc, view);
+    std::vector<bool> highlighted(view.split.size(), false);
+    DiagramLayout layout = draw_tree(ctx, d, view, highlighted);
+
+    ui::MenusOff hold(ctx.menus);
+    for (;;) {
+        if (!frame.canvas(kTreeUnit)) return result;
+        ui::register_mousecb(ctx, kTreeUnit, ui::kMouseClicks);
+        ui::mouse_clear(ctx.mouse);
+        int state = 0;
+        while ((state = ui::mouse_poll(ctx.mouse, 10)) == 0)
+            if (!frame.canvas(kTreeUnit)) return result;
+        if (!frame.canvas(kTreeUnit)) return result;
+        frame.set_active(kTreeUnit);
+        if (state != ui::kMouseLeft) continue;
+        const int x = ctx.mouse.x, y = ctx.mouse.y;
+        switch (ui::bar_button(x, y)) {
+        case 0:
+            if (click_node(node_at(layout, x, y), d.stats, d.rules, d.ydisc, view, highlighted) == ClickAction::none)
+                continue;
+            break;
+        case 1: ui::unregister_mousecb(ctx, kTreeUnit); return result;
+        case 2:
+            if (d.rules_dialog) d.rules_dialog();
+            prune(d.stats, d.rules, d.ydisc, view);
+            keep_leaf_highlights(view, highlighted);
+            break;
+        case 3:
+            keep_leaf_highlights(view, highlighted);
+            if (std::find(highlighted.begin(), highlighted.end(), true) == highlighted.end()) continue;
+            ui::unregister_mousecb(ctx, kTreeUnit);
+            result = {kTreePartition, true, leaf_lists(d.tree, view, highlighted)};
+            return result;
+        case 4: ui::helpshow(ctx, kTreeTitle); continue;
+        default: continue;
+        }
+        layout = draw_tree(ctx, d, view, highlighted);
+    }
+}
+
+} // namespace meru::tree
