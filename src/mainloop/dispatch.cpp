@@ -24,33 +24,6 @@ bool step_raised(Step step, const MenuFlags& f)
     return false;
 }
 
-std::string_view step_name(Step step)
-{
-    switch (step) {
-    case Step::rank_titles: return "Rank";
-    case Step::series: return "Search:Go!";
-    case Step::close_search: return "Search";
-    case Step::edit: return "Edit";
-    case Step::options: return "Options";
-    case Step::view: return "View";
-    case Step::help: return "Help";
-    case Step::file: return "File";
-    case Step::y: return "Y";
-    case Step::settings: return "Extent";
-    case Step::process: return "Process";
-    case Step::search: return "Search";
-    }
-    return "";
-}
-
-Dispatch::Dispatch()
-{
-    for (int s = 0; s < kSteps; ++s) {
-        const Step step = static_cast<Step>(s);
-        handlers_[static_cast<size_t>(s)] = [step](Program& p) { return not_available(p, step); };
-    }
-}
-
 bool user_step(Step step)
 {
     switch (step) {
@@ -72,24 +45,11 @@ Flow dispatch(Program& p)
         // While a Search:Go! run is under way only its own steps run: what the
         // user chose meanwhile waits, and the loop head at the end drops it.
         if (p.flags.searching && user_step(step)) continue;
-        const Flow flow = p.dispatch.get(step)(p);
+        const Handler& handler = p.dispatch.get(step);
+        if (!handler) continue;
+        const Flow flow = handler(p);
         if (flow != Flow::next) return flow;
     }
-    return Flow::loop_head;
-}
-
-Flow not_available(Program& p, Step step)
-{
-    std::string names;
-    for (const ItemName& n : p.item_names) {
-        if (n.step != step || !(p.flags.*n.flag)) continue;
-        if (names.find(n.name) != std::string::npos) continue;
-        names += (names.empty() ? "" : ", ") + n.name;
-    }
-    if (names.empty()) names = step_name(step);
-    const std::string text = "NOTE: " + names + " is not available yet";
-    p.log.write(text);
-    progress(p, text);
     return Flow::loop_head;
 }
 

@@ -4,13 +4,11 @@
 // the following step, back to the loop head (which clears every request), or
 // back to the idle poll with the requests kept (the stages of Search:Go!).
 //
-// Every step has a handler from the start. Steps whose work is not written yet
-// have the generic handler that says so in the log and the progress window; a
-// module that does the work replaces it with Dispatch::set.
+// The modules that do the work set the steps' handlers (install_handlers,
+// mainloop.h); a step without a handler has nothing to do and the dispatch goes
+// on to the next one.
 #include <array>
 #include <functional>
-#include <string>
-#include <string_view>
 
 namespace meru::mainloop {
 
@@ -39,11 +37,9 @@ using Handler = std::function<Flow(Program&)>;
 
 // Whether the step's request is raised.
 bool step_raised(Step step, const MenuFlags& flags);
-std::string_view step_name(Step step);
 
 class Dispatch {
 public:
-    Dispatch();
     void set(Step step, Handler handler) { handlers_[static_cast<int>(step)] = std::move(handler); }
     const Handler& get(Step step) const { return handlers_[static_cast<int>(step)]; }
     // In bootstrap mode the poll draws a new bootstrap sample before a
@@ -72,10 +68,5 @@ bool user_step(Step step);
 // Runs the raised steps in order; returns where the loop goes next (loop_head
 // when every step ran through).
 Flow dispatch(Program& program);
-
-// The generic handler of a step whose work is not written yet: names the raised
-// items ("NOTE: File:Open is not available yet") in the log and the progress
-// window, then returns to the loop head.
-Flow not_available(Program& program, Step step);
 
 } // namespace meru::mainloop

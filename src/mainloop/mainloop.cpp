@@ -1,5 +1,7 @@
 #include "mainloop/mainloop.h"
 
+#include "mainloop/editmenu.h"
+#include "mainloop/file_requests.h"
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/process.h"
@@ -7,6 +9,8 @@
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_stage.h"
 #include "mainloop/settings_requests.h"
+#include "mainloop/view_requests.h"
+#include "mainloop/y_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
@@ -160,6 +164,10 @@ void install_handlers(Program& p)
     install_search_handlers(p);
     install_rank_handlers(p);
     install_process_handlers(p);
+    install_file_handlers(p);
+    install_edit_handlers(p);
+    install_view_handlers(p);
+    install_y_handlers(p);
 }
 
 } // namespace meru::mainloop

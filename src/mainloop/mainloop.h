@@ -22,8 +22,10 @@ bool poll_round(Program& program);
 // Loop head, poll, dispatch, for ever.
 [[noreturn]] void run_main_loop(Program& program);
 
-// The handlers of the steps this module carries out itself: the Rank headings,
-// the closing of the search windows and the Help requests.
+// Sets the handler of every step of the dispatch and the hooks between the
+// modules: the Rank headings, the closing of the search windows and the Help
+// requests of this module, and those of the File, Edit, View, Y, settings,
+// search, rank and Process modules.
 void install_handlers(Program& program);
 Flow rank_titles(Program& program);
 Flow close_search(Program& program);

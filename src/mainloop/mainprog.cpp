@@ -1,13 +1,9 @@
 #include "mainloop/mainprog.h"
 
-#include "mainloop/editmenu.h"
-#include "mainloop/file_requests.h"
 #include "mainloop/mainloop.h"
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
-#include "mainloop/view_requests.h"
-#include "mainloop/y_requests.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/fonts.h"
@@ -155,10 +151,6 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
 
     install_help(p);
     install_handlers(p);
-    install_file_handlers(p);
-    install_edit_handlers(p);
-    install_view_handlers(p);
-    install_y_handlers(p);
     frame.set_close_handler([&p] { exitmenu(p); });
     // SIGTERM (as at log-out), SIGHUP and SIGINT end the run as File:Exit does,
     // without the question: the log, preferences and scratch files closed.

@@ -66,7 +66,7 @@ constexpr int kProgressUnit = 37;
 constexpr int kMaxByg = 30;
 
 // A menu item as the request it makes: the dispatch step it reaches, the flag
-// that tells it was chosen, and its name for messages ("File:Open").
+// that tells it was chosen, and its name ("File:Open").
 struct ItemName {
     Step step;
     bool MenuFlags::*flag;

@@ -26,15 +26,6 @@ bool several_cuts(const files::ControlTables& t)
     return false;
 }
 
-// A Rank plot item requested whose drawing is not built yet.
-bool plot_missing(const Program& p)
-{
-    const MenuFlags& f = p.flags;
-    const RankHooks& h = p.rank.hooks;
-    return (f.reffcuts && !h.effcuts) || (f.rroc && !h.rocplot) || (f.rqroc && !h.qrocplot) ||
-           (f.rrankplot && !h.rankplot);
-}
-
 std::vector<std::string> ynames(const outcome::Outcome& y)
 {
     std::vector<std::string> out;
@@ -146,7 +137,6 @@ void evaluation_inputs(const Program& p, EvaluationInputs& keep)
 Flow rank_stage(Program& p)
 {
     MenuFlags& f = p.flags;
-    if (!f.sgo && plot_missing(p)) return not_available(p, Step::search);
     if (refused(p)) return Flow::loop_head;
     Analysis& a = *p.analysis;
     search::SearchResults& results = p.results;

@@ -274,8 +274,7 @@ Flow options_request(Program& p)
 
 Flow y_request(Program& p)
 {
-    if (!p.dispatch.ymenu) return not_available(p, Step::y);
-    if (!p.analysis_open()) return Flow::loop_head;
+    if (!p.analysis_open() || !p.dispatch.ymenu) return Flow::loop_head;
     const std::vector<std::string> names0 = y_names(p.analysis->outcome);
     p.dispatch.ymenu(p);
     if (!p.analysis_open()) return Flow::loop_head;

@@ -1,5 +1,5 @@
 // The main loop: the dispatch order, the loop head, the idle poll's order and
-// the generic handler of requests whose work is not written yet.
+// every menu request reaching a step with its handler.
 #include "program_fixture.h"
 
 #include "mainloop/recent.h"
@@ -104,25 +104,26 @@ TEST_F(ProgramTest, RankItemsWriteTheirHeadingTheLastRaisedWinning)
     EXPECT_EQ(log_lines().size(), before);
 }
 
-TEST_F(ProgramTest, StepsNotWrittenYetSayWhichItemIsNotAvailable)
+TEST_F(ProgramTest, EveryRequestItemReachesAStepThatHasItsHandler)
 {
-    frame.canvas(mainloop::kProgressUnit)->set_journaling(true);
-    program->menus.set_flags(mainloop::kProcessMenu, 0, platform::kMenuEnabled);
-    program->menus.set_flags(mainloop::kProcessMenu, 2, platform::kMenuEnabled);
-    choose("File", "Open");
-    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
-    program->flags = MenuFlags{};
-    choose("View", "Data");
-    choose("View", "Other files");
-    mainloop::dispatch(*program);
-    program->flags = MenuFlags{};
-    const std::vector<std::string> want{"NOTE: File:Open is not available yet",
-                                        "NOTE: View:Data, View:Other files is not available yet"};
-    std::vector<std::string> notes;
-    for (const auto& l : log_lines())
-        if (l.rfind("NOTE:", 0) == 0) notes.push_back(l);
-    EXPECT_EQ(notes, want);
-    EXPECT_EQ(progress_texts(), want);
+    for (int s = 0; s < mainloop::kSteps; ++s)
+        EXPECT_TRUE(program->dispatch.get(static_cast<Step>(s))) << "step " << s + 1;
+    ASSERT_EQ(program->item_names.size(), 39u); // every item that raises a request
+    mainloop::Program& p = *program;
+    for (const mainloop::ItemName& n : p.item_names) {
+        const std::size_t colon = n.name.find(':');
+        const std::string title = n.name.substr(0, colon);
+        const std::string item = colon == std::string::npos ? "" : n.name.substr(colon + 1);
+        const platform::MenuHandle handle = p.menus.find(title, item);
+        ASSERT_NE(handle, 0) << n.name;
+        const auto [menu, position] = p.menus.position(handle);
+        p.menus.set_flags(menu, 0, platform::kMenuEnabled);
+        p.menus.set_flags(menu, position, platform::kMenuEnabled);
+        p.flags = MenuFlags{};
+        choose(title, item);
+        EXPECT_TRUE(p.flags.*n.flag) << n.name;
+        EXPECT_TRUE(mainloop::step_raised(n.step, p.flags)) << n.name;
+    }
 }
 
 TEST_F(ProgramTest, LoopHeadClearsEveryRequestButTheKeptOnes)

@@ -130,15 +130,8 @@ TEST_F(RankRequests, PreparationRefusals)
     EXPECT_EQ(run_search(), Flow::loop_head);
     EXPECT_EQ(topics.back(), "NOTE: No Y");
 
-    // A plot whose hook is empty.
-    program->analysis->yset = true;
-    program->rank.hooks.qrocplot = nullptr;
-    f.rqroc = true;
-    EXPECT_EQ(run_search(), Flow::loop_head);
-    EXPECT_TRUE(logged("NOTE: Rank:QROC curves is not available yet"));
-
     // Every line left out.
-    f.rqroc = false;
+    program->analysis->yset = true;
     for (int k = 3; k <= 4; ++k) program->analysis->tables.att[static_cast<std::size_t>(k)].added = true;
     program->analysis->tables.att[5].added = true;
     EXPECT_EQ(run_search(), Flow::loop_head);
