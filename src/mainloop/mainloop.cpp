@@ -81,9 +81,10 @@ bool poll_round(Program& p)
         }
     }
     f.treemade = false;
-    // A stage of Search:Go! that handed over to the next one left its request
-    // raised: the program does not wait for the user then.
-    if (first_tier_raised(f) || f.qcont) platform::sleep_ms(200);
+    // A stage of Search:Go! that handed over to the next one (or a series that
+    // raised its next statistics) left its request raised: the program does not
+    // wait for the user then.
+    if (first_tier_raised(f) || f.qcont || second_tier_raised(f)) platform::sleep_ms(200);
     else platform::idle_wait(200);
     if (first_tier_raised(f)) return true;
     if (f.qcont) {
