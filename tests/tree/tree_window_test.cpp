@@ -98,7 +98,8 @@ TEST_F(TreeWindowTest, ClicksThenPartReturnTheHighlightedLeaves)
 
 // Rules draws the tree again under the rules the dialog leaves (the root alone
 // under the start-up rules would keep its two children: tighten to z 5), and
-// drops the highlight of a leaf no longer shown; Esc closes the window.
+// drops the highlight of a leaf no longer shown; Esc closes the window. A
+// continuous Y shows the means.
 TEST_F(TreeWindowTest, RulesRedrawAndEscCloses)
 {
     int asked = 0;
@@ -122,6 +123,15 @@ TEST_F(TreeWindowTest, RulesRedrawAndEscCloses)
     EXPECT_EQ(view.split, root_only);
     EXPECT_EQ(pixel(273, 55), 0xffffff); // the root, a leaf now
     menus_as_before();
+
+    // A continuous Y (the number of vertebrae) shows each node's mean: 328 / 81.
+    const tree::TreeStats cs = tree::evaluate(tr, k.data(k.number, false));
+    frame.canvas(tree::kTreeUnit)->set_journaling(true);
+    tree::draw_tree(ctx, {tr, cs, false, rules, {}}, view, {});
+    std::vector<std::string> texts;
+    for (const auto& call : frame.canvas(tree::kTreeUnit)->journal())
+        if (call.op == "text") texts.push_back(files::trim(call.text));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "4.049"), texts.end());
 }
 
 } // namespace
