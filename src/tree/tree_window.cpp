@@ -60,6 +60,7 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     DiagramLayout layout = layout_diagram(view, kTreeWidth, kTreeHeight);
     platform::Canvas* cp = ctx.frame.canvas(kTreeUnit);
     if (!cp) return layout;
+    ctx.frame.set_active(kTreeUnit); // the bar and the fonts go to the active window
     platform::Canvas& c = *cp;
     c.set_vieworg(0, 0);
     c.set_gtext_vector(1, 0);
@@ -70,8 +71,10 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
 
     // Each split: its literal's name and label under its box, and the lines to its children.
     c.set_color_rgb(kBlack);
+    auto split = [&](int n) { return static_cast<std::size_t>(n) < view.split.size() && view.split[n]; };
+    auto collapsed = [&](int n) { return static_cast<std::size_t>(n) < view.hand.size() && view.hand[n] < 0; };
     for (const NodeBox& b : layout.boxes) {
-        if (!view.split[b.node]) continue;
+        if (!split(b.node)) continue;
         const TreeSplit& sp = d.tree.split[b.node];
         centred(c, b.cx, b.y2 + 2, files::trim(sp.name));
         centred(c, b.cx, b.y2 + 2 + kTextHeight, files::trim(sp.label));
@@ -84,7 +87,7 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     }
     for (const NodeBox& b : layout.boxes) {
         const bool lit = static_cast<std::size_t>(b.node) < highlighted.size() && highlighted[b.node];
-        c.set_color_rgb(lit ? kHighlight : view.split[b.node] ? kSplitFill : kWhite);
+        c.set_color_rgb(lit ? kHighlight : split(b.node) ? kSplitFill : kWhite);
         c.rectangle(platform::Fill::interior, b.x1, b.y1, b.x2, b.y2);
         c.set_color_rgb(kBlack);
         c.rectangle(platform::Fill::border, b.x1, b.y1, b.x2, b.y2);
@@ -94,7 +97,7 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
                                     : number("%.4g", nd.mean);
         centred(c, b.cx, b.y1 + 2 + kTextHeight, value);
         // A split collapsed by hand can be grown again: it is marked below its box.
-        if (!view.split[b.node] && view.hand[b.node] < 0) centred(c, b.cx, b.y2 + 2, "+");
+        if (!split(b.node) && collapsed(b.node)) centred(c, b.cx, b.y2 + 2, "+");
     }
     return layout;
 }
