@@ -120,13 +120,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
 {
     if (!p.analysis) return false;
     if (in.from == EnteredFrom::manual || in.from == EnteredFrom::combination) {
-        if (!p.reduction_saved) {
-            p.saved_fullred = p.options.fullred;
-            p.saved_primattr = p.options.primattr;
-            p.reduction_saved = true;
-        }
-        p.options.primattr = !in.simplify;
-        p.options.fullred = in.simplify;
+        set_reduction(p, in.simplify, !in.simplify);
         if (in.from == EnteredFrom::combination) p.log.write(" Control file combination");
     }
     if (in.list.empty()) return false;

@@ -179,13 +179,7 @@ Flow finish_opening(Program& p, const OpenResult& r)
         p.flags.qfile = false;
         p.flags.qedit = false;
         a.added_from_cf = true;
-        if (!p.reduction_saved) {
-            p.saved_fullred = p.options.fullred;
-            p.saved_primattr = p.options.primattr;
-            p.reduction_saved = true;
-        }
-        p.options.fullred = true;
-        p.options.primattr = false;
+        set_reduction(p, true, false);
         return Flow::poll;
     }
     return Flow::loop_head;

@@ -32,6 +32,17 @@ void progress(Program& program, std::string_view text)
     if (program.ui.host.script) program.ui.host.script->echo("progress: " + std::string(text));
 }
 
+void set_reduction(Program& program, bool fullred, bool primattr)
+{
+    if (!program.reduction_saved) {
+        program.saved_fullred = program.options.fullred;
+        program.saved_primattr = program.options.primattr;
+        program.reduction_saved = true;
+    }
+    program.options.fullred = fullred;
+    program.options.primattr = primattr;
+}
+
 void end_program(Program& program, int status)
 {
     program.log.flush();

@@ -131,8 +131,8 @@ struct Program {
     int nauto_by = 0;                // bootstrap runs since the accumulation arrays were reset
     bool nodatafile = false;         // the no-data flags of an opening
     bool nodata = false;
-    // Full Boolean reduction and primitive attributes as they were before an
-    // opening changed them for its own use; the loop head puts them back.
+    // Full Boolean reduction and primitive attributes as they were before a
+    // request changed them for its own use (set_reduction); the loop head puts them back.
     bool reduction_saved = false;
     bool saved_fullred = false;
     bool saved_primattr = false;
@@ -156,6 +156,10 @@ struct Program {
 
 // Writes a line into the progress window (echoed in a scripted run).
 void progress(Program& program, std::string_view text);
+
+// Sets Full Boolean reduction and Attributes are primitive for the request under
+// way; the values they had before its first change are put back at the loop head.
+void set_reduction(Program& program, bool fullred, bool primattr);
 
 // Flushes and closes the output log, the help files, the scratch file, gives up
 // the single-copy lock and ends the process with `status`.

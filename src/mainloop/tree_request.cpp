@@ -32,8 +32,7 @@ bool tree_controller(Program& p)
 {
     if (!p.analysis_open() || !p.analysis->tree.present()) return false;
     Analysis& a = *p.analysis;
-    p.options.fullred = true;
-    p.options.primattr = false;
+    set_reduction(p, true, false);
     if (!rules_dialog(p)) return false;
     const int n = a.data.n;
     std::vector<double> y;

@@ -11,7 +11,8 @@ namespace meru::mainloop {
 struct Program;
 
 // The controller on the kept tree (Search:Go! calls it once a tree is formed).
-// It switches Full Boolean reduction on and Attributes are primitive off, then
+// It switches Full Boolean reduction on and Attributes are primitive off (the
+// loop head puts them back), then
 // shows the rules, logs the tree and opens the window. The window's message is
 // left in p.msgline. True when the user made a tree partition: it has been shown
 // as an entered partition and is now the current pair (p.process.current), and
