@@ -157,7 +157,9 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
             p.log.write("NOTE: universal set");
             return false;
         }
+        // The leaves' union is A- itself; the pair holds it flipped.
         second = in.complement;
+        for (partition::Literal& l : second.lits) l = -l;
         if (show) show(second, 1 - in.repflag, tree::kTreeComplement);
         partition::reduce(second, 1 - sense, opt);
     } else {

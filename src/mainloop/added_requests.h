@@ -34,7 +34,7 @@ enum class EnteredFrom { manual, combination, added, tree };
 
 struct EnteredPartition {
     partition::TermList list;       // as entered
-    partition::TermList complement; // a tree's non-highlighted leaves (the complement given)
+    partition::TermList complement; // a tree's non-highlighted leaves: A- as a plain union of terms
     int repflag = 1;                // 1: the list is A; 0: it is A-
     bool simplify = true;           // the "Simplify/expand expression" box
     EnteredFrom from = EnteredFrom::manual;

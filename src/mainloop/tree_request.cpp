@@ -11,6 +11,7 @@
 #include "ui/actlog.h"
 #include "ui/partwin.h"
 
+#include <memory>
 #include <vector>
 
 namespace meru::mainloop {
@@ -24,6 +25,18 @@ bool rules_dialog(Program& p)
                                     [&](const std::string& text) { p.services.note(text, NoteKind::Cut79, false); });
     if (r == settings::kMissing) p.log.write(tree_rules_ids::kMissingLine);
     return r != settings::kMissing;
+}
+
+// The Partition window of a tree partition: the partition, its complement and
+// any repair one under another, a blank row between them.
+partition::PartitionWindow stacked_window(Program& p, const files::ControlTables& t)
+{
+    auto row = std::make_shared<int>(-1);
+    return [&p, &t, row](const partition::TermList& list, int repflag, std::string_view caption) {
+        *row = *row < 0 ? 1 : *row + 2;
+        std::string text(caption);
+        ui::partwin(p.ui, list, t, repflag, text, *row, true, true);
+    };
 }
 
 } // namespace
@@ -60,7 +73,7 @@ bool tree_controller(Program& p)
     in.from = EnteredFrom::tree;
     partition::Partition cur;
     partition::TermList picked;
-    p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));
+    p.process.current_valid = show_entered(p, in, cur, picked, stacked_window(p, a.tables));
     if (!p.process.current_valid) return false;
     p.process.current = std::move(cur);
     p.flags.treemade = true;
