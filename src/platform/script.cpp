@@ -155,6 +155,14 @@ bool Script::take_common(std::string_view waiting_for)
             }
             break;
         }
+        case ScriptAction::Kind::Greyed: {
+            note(*a);
+            ++pos_;
+            std::string list;
+            for (const std::string& title : host_.greyed_menus()) list += (list.empty() ? "" : ", ") + title;
+            echo("greyed menus: " + (list.empty() ? std::string("none") : list));
+            break;
+        }
         case ScriptAction::Kind::Dismiss:
             note(*a);
             ++pos_;

@@ -46,6 +46,8 @@ public:
     virtual bool input_pending() const = 0;
     // Saves the frame ("frame") or a window's canvas as PNG.
     virtual bool shot(std::string_view target, const std::string& file, std::string& why) = 0;
+    // The titles of the menus the user cannot choose now, in menu-bar order.
+    virtual std::vector<std::string> greyed_menus() const { return {}; }
     // Waits `ms` milliseconds, handling events.
     virtual void pump(int ms) = 0;
     // Ends the run with `status` after writing `message` (if any) to standard error.

@@ -105,6 +105,14 @@ bool FrameScriptHost::shot(std::string_view target, const std::string& file, std
     return true;
 }
 
+std::vector<std::string> FrameScriptHost::greyed_menus() const
+{
+    std::vector<std::string> titles;
+    for (int m = 1; m <= menus_.count(); ++m)
+        if (!menus_.usable(m, 0)) titles.push_back(plain_menu_text(menus_.text(m, 0)));
+    return titles;
+}
+
 void FrameScriptHost::pump(int ms) { wait(WaitPoint::sleep, ms); }
 
 void FrameScriptHost::end_run(int status, const std::string& message)

@@ -25,6 +25,7 @@ public:
     bool key(std::string_view window, const std::vector<int>& codes, std::string& why) override;
     bool input_pending() const override;
     bool shot(std::string_view target, const std::string& file, std::string& why) override;
+    std::vector<std::string> greyed_menus() const override;
     void pump(int ms) override;
     void end_run(int status, const std::string& message) override;
 

@@ -176,6 +176,8 @@ ParsedScript parse_script(std::string_view text)
             }
             a.path = w.back();
             a.target = unquote(join(w, 1, w.size() - 1));
+        } else if (verb == "greyed") {
+            a.kind = ScriptAction::Kind::Greyed;
         } else if (verb == "exit") {
             a.kind = ScriptAction::Kind::Exit;
         } else {
