@@ -22,13 +22,15 @@ std::string title(int n, const SummaryMode& mode)
     return "Search Summary:";
 }
 
+// Counts and G_beta too wide for their columns (a mean-square criterion's G on a
+// large Y, a sample of 100,000) widen the row rather than turn into "*".
 std::string row(int k, const SearchRecord& r, bool training_only)
 {
     const std::string test = training_only || r.test_n == 0 ? std::string(6, ' ') + "-" + std::string(4, ' ')
                                                             : io::fmt_f(r.test_error, 10, 2) + "%";
-    return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i(r.evaluated, 6) + io::fmt_x(7) +
-           io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f(r.gbeta, 11, 5) + io::fmt_x(4) +
-           io::fmt_f(r.resub_error, 7, 2) + "%" + io::fmt_x(2) + io::fmt_i(r.nobs, 5) + io::fmt_x(3) + test +
+    return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i_wide(r.evaluated, 6) + io::fmt_x(7) +
+           io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f_wide(r.gbeta, 11, 5) + io::fmt_x(4) +
+           io::fmt_f(r.resub_error, 7, 2) + "%" + io::fmt_x(2) + io::fmt_i_wide(r.nobs, 5) + io::fmt_x(3) + test +
            io::fmt_x(2) + io::fmt_i(r.test_n, 7);
 }
 

@@ -72,6 +72,14 @@ TEST(SearchSummary, NoRecordsAndTrainingOnlyRows)
     EXPECT_EQ(tt[3], "    1   1234        3            12.50000      20.50%    300         7.25%       50");
     EXPECT_EQ(tt[4], row1.substr(0, 4) + "2" + row1.substr(5));
     EXPECT_EQ(summary({second}, {})[0], "Search Summary:");
+
+    // A G_beta, count or sample size too wide for its column widens the row.
+    SearchRecord wide = rec(terms({{2}}));
+    wide.evaluated = 1234567;
+    wide.gbeta = 309495.0375f;
+    wide.nobs = 100000;
+    EXPECT_EQ(summary({wide}, training)[3],
+              "    1 1234567        3         309495.03125      20.50%  100000         -            0");
 }
 
 TEST(SearchSummary, CrossValidatedAverage)
