@@ -6,11 +6,13 @@
 #include "mainloop/program.h"
 #include "mainloop/tree_rules_dialog.h"
 #include "outcome/ymenu.h"
+#include "outcome/ysummary.h"
 #include "tree/tree_model.h"
 #include "tree/tree_window.h"
 #include "ui/actlog.h"
 #include "ui/partwin.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -41,7 +43,7 @@ partition::PartitionWindow stacked_window(Program& p, const files::ControlTables
 
 } // namespace
 
-bool tree_controller(Program& p)
+bool tree_controller(Program& p, int ynumber)
 {
     if (!p.analysis_open() || !p.analysis->tree.present()) return false;
     Analysis& a = *p.analysis;
@@ -49,8 +51,9 @@ bool tree_controller(Program& p)
     if (!rules_dialog(p)) return false;
     const int n = a.data.n;
     std::vector<double> y;
-    if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n))
-        for (float v : outcome::ycolumn(a.ymat, n, 1)) y.push_back(v);
+    const int k = std::clamp(ynumber, 1, a.outcome.ny);
+    if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n) * static_cast<std::size_t>(k))
+        for (float v : outcome::ycolumn(a.ymat, n, k)) y.push_back(v);
     std::vector<double> priors;
     if (p.crit.priors_given) priors.assign(p.crit.prior.begin(), p.crit.prior.end());
     const bool ydisc = a.outcome.ydisc;
@@ -60,7 +63,7 @@ bool tree_controller(Program& p)
     const tree::TreeStats s = tree::evaluate(a.tree, data);
     tree::TreeView view;
     tree::prune(s, p.tree_rules, ydisc, view);
-    tree::log_tree(p.log, a.tree, s, view, ydisc, a.outcome.yname[0]);
+    tree::log_tree(p.log, a.tree, s, view, ydisc, a.outcome.yname[static_cast<std::size_t>(k - 1)]);
 
     const tree::TreeDiagram diagram{a.tree, s, ydisc, p.tree_rules, [&p] { rules_dialog(p); }};
     const tree::TreeDiagramResult r = tree::tree_window(p.ui, diagram, view);
@@ -86,8 +89,12 @@ Flow tree_request(Program& p)
         p.services.helpshow("NOTE: no tree in memory");
         return Flow::loop_head;
     }
+    Analysis& a = *p.analysis;
+    int k = 1;
+    if (a.outcome.ny > 1 && !p.flags.plists && (k = select_y(p)) == 0) return Flow::loop_head;
+    a.outcome.ydisc = outcome::ydiscok(a.outcome, k, !a.outcome.ycats.empty());
     ui::actlog(p.log, p.ui.history, p.process.title);
-    if (!tree_controller(p)) return Flow::loop_head;
+    if (!tree_controller(p, k)) return Flow::loop_head;
     return process_statistics(p, p.process.current);
 }
 

@@ -383,7 +383,7 @@ TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
 TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
 {
     mainloop::Analysis& a = *program->analysis;
-    a.outcome.ydisc = true;
+    a.outcome.ydisc = false; // Process > Tree finds the binary Y categorical itself
     a.tree.split = {{2, "a", "a"}};
     MouseFeed esc(frame, tree::kTreeUnit, {});
     const std::string root = "     0     1      8  4/4                  0";
@@ -405,6 +405,13 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
     EXPECT_EQ(forms->shown, (std::vector<int>{160, 160})); // the rules come first each time
     EXPECT_EQ(esc.waits, 2);
 
+    // With two Ys the Y is chosen first; Cancel ends there.
+    a.outcome.ny = 2;
+    clear_requests(program->flags);
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_EQ(forms->shown, (std::vector<int>{160, 160, 117}));
+    a.outcome.ny = 1;
+
     // Without its template the rules dialog says so and no diagram opens.
     forms->missing = true;
     clear_requests(program->flags);
@@ -419,7 +426,6 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
 TEST_F(ProcessRequests, TreePartitionBecomesTheCurrentPairAndIsProcessed)
 {
     mainloop::Analysis& a = *program->analysis;
-    a.outcome.ydisc = true;
     a.tree.split = {{2, "a", "a"}};
     forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
     MouseFeed feed(frame, tree::kTreeUnit, {{MouseStep::click, 450, 130}, {MouseStep::click, 100, 5}});
