@@ -8,7 +8,7 @@
 # of the optimal partition, the attribute rank plot, the distribution of Y,
 # View > Output, File:Exit. Each run must end with status 0, no sanitizer report
 # and no greyed menu title; pictures of the frame after Go! and after the
-# statistics, and of the rectangle, rank and distribution windows go to
+# statistics, and of the hull, rectangle, rank and distribution windows go to
 # MERU_E2E_SHOTS.
 #
 # The values checked were worked out apart from the program, from the CSV files:
@@ -65,6 +65,24 @@ cases=(
   "birthwt|birthwt.mrc|BIRTHWT.LOG|bwt|select|Within MSE|2|16289.21|1:309495.0|Within MSE          =|325784.25|38.41%|189"
 )
 
+# Lines of each statistics block: the 2x2 table of a binary Y (counts from
+# partition_reference.py), the cells' mean Y of birthwt (low=0: 130, mean
+# 3329.1077; low=1: 59, 2097.3390), lung's deaths and person time in A (112 of
+# 171, 58113 days: R's survdiff counts 112 observed deaths in A).
+declare -A block=(
+  [bcw]="    |   0             |         437 ( 63.1%)        17 (  2.5%) |      454 ( 65.5%)|
+    |   1             |          12 (  1.7%)       227 ( 32.8%) |      239 ( 34.5%)|"
+  [kyphosis]="    |   0             |          52 ( 64.2%)        12 ( 14.8%) |       64 ( 79.0%)|
+    |   1             |           2 (  2.5%)        15 ( 18.5%) |       17 ( 21.0%)|"
+  [votes84]="    |   0             |         245 ( 57.8%)        14 (  3.3%) |      259 ( 61.1%)|
+    |   1             |           2 (  0.5%)       163 ( 38.4%) |      165 ( 38.9%)|"
+  [pima]="    |   0             |         291 ( 54.7%)        64 ( 12.0%) |      355 ( 66.7%)|
+    |   1             |          56 ( 10.5%)       121 ( 22.7%) |      177 ( 33.3%)|"
+  [lung]="  A           112          58113.0         0.1927E-02( 0.1570E-02, 0.2284E-02)"
+  [birthwt]="      0             130    3329.1077   0
+      1              59    2097.3390   1"
+)
+
 # bcw with malig first, the default Y.
 sed 's/^bcw_orig.csv/bcwm.csv/' "$src/examples/bcw.mrc" >"$work/bcwm.mrc"
 awk -F, 'BEGIN { OFS = "," } { sub(/\r$/, ""); last = $NF; $NF = ""; sub(/,$/, ""); print last, $0 }' \
@@ -82,6 +100,7 @@ for c in "${cases[@]}"; do
     [ "$criterion" = Log-rank ] && printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
     printf 'menu Search > Go!\ndismiss\n'
     for ((i = 0; i < hulls; i++)); do echo "click 15 20 8"; done
+    printf 'shot 15 %s\n' "$shots/first_analysis_${name}_hull.png"
     optimal='dialog Select partition\n  set Optimal Complexity penalised = on\n  press OK\n'
     printf "shot frame %s\nmenu Process > Statistics\n$optimal" "$shots/first_analysis_${name}_go.png"
     printf 'answer ok\nshot frame %s\nkey 57 Esc\n' "$shots/first_analysis_${name}_statistics.png"
@@ -119,6 +138,9 @@ for c in "${cases[@]}"; do
   got=$(grep -F -- "$gline" <<<"$stats" | head -1 | sed "s/.*$gline *//; s/ .*//")
   near "$got" "$g" || fail "$name: statistics \"$gline\" $got, expected $g"
   grep -qxF "Sample size = $n" <<<"$stats" || fail "$name: statistics sample size is not $n"
+  while IFS= read -r line; do
+    grep -qxF -- "$line" <<<"$stats" || fail "$name: statistics: no line \"$line\""
+  done <<<"${block[$name]}"
   grep -qE "^ Resubstitution error is +$error$" <<<"$stats" || fail "$name: statistics error is not $error"
 
   # The Search Summary's row: complexity, G - beta c, error and sample size.
@@ -129,12 +151,12 @@ for c in "${cases[@]}"; do
   [ "$error" = - ] || [ "$se" = "$error" ] || fail "$name: Search Summary error: $row"
 
   [ "$(tail -n 1 "$log")" = "User File:Exit of MERU" ] || fail "$name: the log does not end with the exit line"
-  for p in go statistics rectangles rank distribution; do
+  for p in go hull statistics rectangles rank distribution; do
     [ -n "$("$probe" "$shots/first_analysis_${name}_$p.png" size)" ] || fail "$name: no picture $p"
   done
 done
 
-# bcw in more detail: the search's size, the winner, its 2x2 table.
+# bcw in more detail: the settings, the search's size, the winner.
 log="$work/BCWM.LOG"
 has "$log" " Chi-square ; gamma= 0.000; Complexity q + q' - 1"
 has "$log" " Up to size p_1,..p_q=2 2"
@@ -142,10 +164,6 @@ has "$log" " # Partitions generated 1341"
 names=$(grep -A2 -xF "Best on iteration 1" "$log" | tail -n +2 | grep -oE '[a-z]+[<>]' | tr -d '<>' | sort -u | tr '\n' ' ')
 [ "$names" = "barenuc epsize ushape " ] || fail "bcw winner's attributes: $names"
 has "$log" " Convergence (same as last iteration partition) in    2 iterations"
-for row in "|   0             |         437 ( 63.1%)        17 (  2.5%) |      454 ( 65.5%)|" \
-  "|   1             |          12 (  1.7%)       227 ( 32.8%) |      239 ( 34.5%)|"; do
-  has "$log" "    $row"
-done
 has "$log" "                Chi-sq statistic=  571.31 (P= 0.00000)"
 has "$work/KYPHOSIS.LOG" " # Partitions generated 15"
 has "$work/VOTES84.LOG" " # Partitions generated 2080"
