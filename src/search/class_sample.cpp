@@ -17,7 +17,9 @@ constexpr std::size_t kBlock = UnitColumns::kBlock;
 struct Args {
     std::size_t words;
     bool skip;
-    const UnitColumns::Compiled* list;
+    const UnitColumns::Compiled* list; // null: from `terms`
+    const TermWords* terms;
+    int sense;
     const ClassOrderedSample::Plane* planes;
     std::size_t nplanes;
     const u64* bits;
@@ -47,6 +49,13 @@ MERU_ALWAYS_INLINE void count_block(const Args& k, std::size_t w0, std::size_t n
 MERU_ALWAYS_INLINE void count_all(const Args& k)
 {
     u64 det[kBlock], mem[kBlock];
+    if (!k.list) {
+        for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
+            membership_from_terms(*k.terms, k.sense, w0, det, mem);
+            count_block(k, w0, kBlock, det, mem);
+        }
+        return;
+    }
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
         membership_block(*k.list, k.skip, w0, det, mem);
         count_block(k, w0, kBlock, det, mem);
@@ -150,12 +159,24 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
                                 bool skip, stats::CountTable& out)
 {
     columns_->compile(list, sense, signbyte, list_);
+    out.clear();
+    tabulate({columns_->words(), skip, &list_, nullptr, 1}, out);
+}
+
+void ClassOrderedSample::partab_terms(const TermWords& terms, int sense, stats::CountTable& out)
+{
+    std::fill_n(out.cells.begin(), 2 * nclasses_, 0);
+    out.w0 = out.w1 = 0;
+    tabulate({columns_->words(), false, nullptr, &terms, sense}, out);
+}
+
+void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)
+{
     std::fill(acc_det_.begin(), acc_det_.end(), 0);
     std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
-    const Args k{columns_->words(), skip,         &list_,          planes_.data(),
-                 planes_.size(),    bits_.data(), acc_det_.data(), acc_mem_.data()};
+    const Args k{in.words,       in.skip,        in.list,      in.terms,        in.sense,
+                 planes_.data(), planes_.size(), bits_.data(), acc_det_.data(), acc_mem_.data()};
     count(k);
-    out.clear();
     out.beyond = beyond_;
     for (std::size_t j = 0; j < planes_.size(); ++j) {
         const auto c = static_cast<std::size_t>(planes_[j].cls);

@@ -38,7 +38,12 @@ public:
     void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                 stats::CountTable& out);
 
+    // The same from a list's accumulated term words (sense 1 plain, 0 flipped).
+    // Only the cells of the sample's classes and the side weights are written.
+    void partab_terms(const TermWords& terms, int sense, stats::CountTable& out);
+
     int units() const { return columns_ ? static_cast<int>(columns_->units()) : 0; }
+    UnitColumns& columns() { return *columns_; }
 
     struct Plane {
         int cls = 0;
@@ -48,6 +53,17 @@ public:
     };
 
 private:
+    struct Kernel {
+        std::size_t words;
+        bool skip;
+        const UnitColumns::Compiled* list;
+        const TermWords* terms;
+        int sense;
+    };
+    // Counts the membership the kernel input describes into `out` (whose cells
+    // of the sample's classes are cleared).
+    void tabulate(const Kernel& in, stats::CountTable& out);
+
     int nclasses_ = 0;
     std::int64_t beyond_ = 0;
     std::unique_ptr<UnitColumns> columns_;

@@ -195,6 +195,24 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     }
 }
 
+ClassOrderedSample* Evaluator::direct_sample() const
+{
+    const bool search = settings_.search_stage && !settings_.rank_stage;
+    return search && layers_.empty() ? class_sample_.get() : nullptr;
+}
+
+Score Evaluator::score_table(const stats::CountTable& table)
+{
+    Score s;
+    const PerY& y = ys_[0];
+    values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
+    const float gk = combine(y, values_[0], s);
+    s.gk[static_cast<std::size_t>(y.k - 1)] = gk;
+    s.g += gk;
+    s.p = values_[0].p;
+    return s;
+}
+
 Score Evaluator::score(const Candidate& c)
 {
     Score s;

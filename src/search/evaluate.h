@@ -109,7 +109,15 @@ public:
 
     Score score(const Candidate& c);
 
+    // The class-ordered snapshot when a candidate's score is a function of the
+    // count table of its first list alone (one Y, a count-table criterion, a
+    // search outside the ranking); null otherwise. score_table() then gives the
+    // score of the table that snapshot counts.
+    ClassOrderedSample* direct_sample() const;
+    Score score_table(const stats::CountTable& table);
+
     const EvaluationSettings& settings() const { return settings_; }
+    const EvaluationData& data() const { return data_; }
     // Scoring reads the pair's first list and the packed candidate only.
     bool reads_first_list_only() const { return criterion_->input() != stats::ScoreInput::SplitSums; }
     const stats::SplitCriterion& criterion() const { return *criterion_; }

@@ -1,6 +1,8 @@
 #include "search/search_loop.h"
 
+#include "partition/labels.h"
 #include "platform/io/edit.h"
+#include "search/direct_path.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,6 +10,7 @@
 #include <cmath>
 #include <future>
 #include <memory>
+#include <numeric>
 #include <string>
 
 namespace meru::search {
@@ -89,6 +92,7 @@ struct Work {
     std::vector<Score> scores;
     std::vector<Scored> scored;
     partition::SkipTally scratch; // packcand's count, taken from the job instead
+    DirectJobs direct;            // the direct path's queue
 };
 
 int sign_of(int attribute, const files::ControlTables* t)
@@ -166,6 +170,7 @@ struct Worker {
     Evaluator ev;
     partition::PairSettings settings;
     ShapeCache cache;
+    std::unique_ptr<DirectScorer> direct; // when the search takes the direct path
     TermList cand, comp;
     partition::Partition cur;
     partition::SkipTally tally;
@@ -202,9 +207,9 @@ class VectorRun {
 public:
     VectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
               WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
-              std::vector<std::unique_ptr<Worker>>& workers)
+              std::vector<std::unique_ptr<Worker>>& workers, DirectScorer* direct)
         : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
-          workers_(workers)
+          workers_(workers), direct_(direct)
     {}
 
     // Returns false when Search:End was polled.
@@ -213,23 +218,39 @@ public:
         const int n = static_cast<int>(s_.lines.size());
         target_ = target;
         tilde_ = tilde;
+        if (direct_ && !direct_->start(p)) direct_ = nullptr;
+        for (auto& wk : workers_)
+            if (direct_ && !(wk->direct && wk->direct->start(p))) direct_ = nullptr;
+        threaded_ = !workers_.empty() && !direct_;
         w_.jobs.clear();
+        w_.direct.clear();
+        w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
             const std::span<const int> index = w_.comb.index();
-            w_.chosen.resize(index.size());
-            for (std::size_t i = 0; i < index.size(); ++i)
-                w_.chosen[i] = s_.lines[static_cast<std::size_t>(index[i] - 1)];
-            partition::termcodes(w_.chosen, *s_.tables, w_.lits);
+            if (direct_) { // no line floats: each item has its literal
+                w_.lits.resize(index.size());
+                for (std::size_t i = 0; i < index.size(); ++i) w_.lits[i] = direct_->item(index[i]);
+            } else {
+                w_.chosen.resize(index.size());
+                for (std::size_t i = 0; i < index.size(); ++i)
+                    w_.chosen[i] = s_.lines[static_cast<std::size_t>(index[i] - 1)];
+                partition::termcodes(w_.chosen, *s_.tables, w_.lits);
+                find_floating(s_, w_);
+            }
             const bool newest =
                 !(s_.iterative && s_.iteration >= 2) || std::find(index.begin(), index.end(), n) != index.end();
-            find_floating(s_, w_);
             do {
                 apply_cuts(s_, w_);
                 if (!usable(s_, w_.lits)) continue;
                 w_.work.lits.assign(w_.lits.begin(), w_.lits.end());
+                if (direct_) {
+                    queue_direct(index, lo, hi, newest);
+                    if (w_.direct.combinations() >= direct_batch() && !flush_direct()) return false;
+                    continue;
+                }
                 for (int r = lo; r <= hi; ++r) {
                     if (!newest) {
                         if (!take(partition::kSkipCovered, r, nullptr)) return false;
@@ -248,19 +269,102 @@ public:
                 if (w_.jobs.size() >= batch() && !flush()) return false;
             } while (next_cuts(w_));
         }
-        return flush();
+        return direct_ ? flush_direct() : flush();
     }
 
-    long long generated = 0, evaluated = 0;
+    long long generated = 0, evaluated = 0, direct_hits = 0;
 
 private:
-    std::size_t batch() const { return workers_.empty() ? 1 : 1024 * workers_.size(); }
+    std::size_t batch() const { return threaded_ ? 1024 * workers_.size() : 1; }
+
+    std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
+
+    // Queues the combination's sides for the direct path: scored there when the
+    // candidate is plain and its shape's outcome keeps it as the first list,
+    // otherwise through the pair at the merge.
+    void queue_direct(std::span<const int> index, int lo, int hi, bool newest)
+    {
+        DirectJobs& d = w_.direct;
+        const std::size_t at = d.combinations();
+        d.items.insert(d.items.end(), index.begin(), index.end());
+        const bool plain = newest && direct_->plain(index);
+        for (int r = lo; r <= hi; ++r) {
+            DirectJobs::Job job{DirectJobs::kOther, static_cast<signed char>(r), 0, at};
+            if (!newest) job.kind = DirectJobs::kCovered;
+            if (plain) {
+                int& known = direct_->shape(r, direct_->key(index));
+                // An unknown shape is made by its first candidate, at the merge.
+                if (known == ShapeTable::kUnknown) {
+                    const int c = cache_.simple_complexity(w_.work, r);
+                    if (c != ShapeCache::kUnknown) known = c;
+                }
+                if (known >= 0) {
+                    job.kind = DirectJobs::kScore;
+                    job.complexity = known;
+                }
+            }
+            d.jobs.push_back(job);
+        }
+    }
+
+    // Scores the queued jobs (on the workers, each a contiguous chunk) and merges
+    // them in order; false when Search:End was polled.
+    bool flush_direct()
+    {
+        DirectJobs& d = w_.direct;
+        const std::size_t m = d.jobs.size();
+        w_.scores.resize(std::max(w_.scores.size(), m));
+        const std::span<Score> out(w_.scores.data(), m);
+        std::atomic<bool> cancel{false};
+        bool go_on = true;
+        if (workers_.empty()) {
+            direct_->score(d, 0, m, ev_, out, cancel);
+            for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge_direct(j);
+        } else {
+            const std::size_t t = workers_.size();
+            std::vector<std::future<void>> done;
+            done.reserve(t);
+            for (std::size_t k = 0; k < t; ++k) {
+                const std::size_t from = m * k / t, to = m * (k + 1) / t;
+                done.push_back(std::async(std::launch::async, [&, k, from, to] {
+                    workers_[k]->direct->score(d, from, to, workers_[k]->ev, out, cancel);
+                }));
+            }
+            for (std::size_t k = 0; k < t && go_on; ++k) {
+                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
+                const std::size_t from = m * k / t, to = m * (k + 1) / t;
+                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge_direct(j);
+            }
+            cancel = true;
+            for (auto& f : done) f.wait();
+        }
+        d.clear();
+        return go_on;
+    }
+
+    // One queued job, in enumeration order; false when Search:End was polled.
+    bool merge_direct(std::size_t j)
+    {
+        const DirectJobs::Job& job = w_.direct.jobs[j];
+        if (job.kind == DirectJobs::kCovered) {
+            partition::skip_add(skips_, partition::kSkipCovered);
+            return true;
+        }
+        const std::span<const int> index = w_.direct.items_of(job);
+        w_.cand.lits.resize(index.size());
+        for (std::size_t i = 0; i < index.size(); ++i) w_.cand.lits[i] = direct_->item(index[i]);
+        w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+        if (job.kind == DirectJobs::kOther) return merge_job(0, job.side, nullptr, nullptr);
+        ++direct_hits;
+        w_.cur.repflag = job.side;
+        return finish(job.side, job.complexity, w_.scores[j], true, false);
+    }
 
     // A job as it is built: without workers it is merged at once (false when
     // Search:End was polled), otherwise it waits for the next flush.
     bool take(int why, int r, const TermList* cand)
     {
-        if (!workers_.empty()) {
+        if (threaded_) {
             w_.jobs.add(why, r, cand);
             return true;
         }
@@ -276,7 +380,7 @@ private:
     {
         const std::size_t m = w_.jobs.size();
         bool go_on = true;
-        if (workers_.empty() || m < 64) {
+        if (!threaded_ || m < 64) {
             for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge(j, nullptr, nullptr);
         } else {
             w_.scores.resize(std::max(w_.scores.size(), m));
@@ -320,7 +424,6 @@ private:
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
         // The pair's lists are written only when scoring reads them or the
         // candidate enters the top-10 list.
-        const EvaluationSettings& es = ev_.settings();
         bool pending = false;
         const bool simple = how && how->simple;
         partition::PairResult pr;
@@ -338,12 +441,22 @@ private:
         if (pr.skip) return true;
         const Score sc =
             pre ? *pre : ev_.score(Candidate{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr});
-        if (pending && es.combination && res_.top10.would_change(pr.complexity, sc.g, es.penalty)) {
-            if (simple) pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
-            else cache_.fill_pair(w_.cur);
+        return finish(r, pr.complexity, sc, pending, !simple);
+    }
+
+    // Records the scored candidate side in w_.cand, of the given complexity, and
+    // shows and polls; `pending`: the pair's lists are unwritten (the first is the
+    // candidate), `filled`: the shape cache's last lookup can write them.
+    // False when Search:End was polled.
+    bool finish(int r, int complexity, const Score& sc, bool pending, bool filled)
+    {
+        const EvaluationSettings& es = ev_.settings();
+        if (pending && es.combination && res_.top10.would_change(complexity, sc.g, es.penalty)) {
+            if (filled) cache_.fill_pair(w_.cur);
+            else cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
             pending = false;
         }
-        const Candidate c{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr};
+        const Candidate c{w_.cur, w_.cand, complexity, pending ? &w_.cand : nullptr};
         const char mark = record(c, sc, ev_.settings(), res_, skips_);
         ++evaluated;
         if (++progress_count >= 500) {
@@ -353,7 +466,7 @@ private:
             host_.progress(text);
             progress_count = 0;
         }
-        if (s_.dispgraph && !s_.rank_stage) show(mark, sc.g, pr.complexity);
+        if (s_.dispgraph && !s_.rank_stage) show(mark, sc.g, complexity);
         host_.yield();
         if (host_.search_end()) {
             log_.write("** User Requested Search:End **");
@@ -391,6 +504,8 @@ private:
     ShapeCache& cache_;
     Work& w_;
     std::vector<std::unique_ptr<Worker>>& workers_;
+    DirectScorer* direct_;
+    bool threaded_ = false;
     long long target_ = 0;
     bool tilde_ = false;
     int progress_count = 0;
@@ -405,6 +520,40 @@ bool any_floating(const LoopSettings& s)
     });
 }
 
+// The direct path for this search, when its candidates can take it: one Y
+// scored by a count table, no forcing, no floating cuts, the shape cache in use,
+// items whose attributes ascend (so item order is attribute order) and, under
+// the label rules, name distinct variables.
+std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
+{
+    ClassOrderedSample* sample = ev.direct_sample();
+    if (!sample || !s.tables || s.forcing || !s.use_cache || !cache.enabled() || s.rank_stage || s.process_mode ||
+        any_floating(s))
+        return nullptr;
+    std::vector<Literal> items;
+    partition::termcodes(s.lines, *s.tables, items);
+    for (std::size_t i = 1; i < items.size(); ++i)
+        if (partition::attribute_of(items[i - 1]) >= partition::attribute_of(items[i])) return nullptr;
+    if (s.pair.full_reduction && !s.pair.reduce.primitive) {
+        std::vector<long long> vars;
+        for (Literal l : items)
+            vars.push_back(partition::RelationCache::variable_key(partition::attribute_of(l), *s.tables));
+        std::sort(vars.begin(), vars.end());
+        if (std::adjacent_find(vars.begin(), vars.end()) != vars.end()) return nullptr;
+    }
+    const stats::AttributeMatrix& m = ev.data().abyte;
+    std::vector<char> plain;
+    TermList one;
+    one.lp.assign(1, 1);
+    for (Literal l : items) {
+        if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > m.lc) return nullptr;
+        one.lits.assign(1, l);
+        plain.push_back(cache.plain(one));
+    }
+    return std::make_unique<DirectScorer>(*sample, items, std::move(plain), ev.data().signbyte,
+                                          ev.settings().skipcomb);
+}
+
 } // namespace
 
 LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchResults& results,
@@ -417,6 +566,8 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     ShapeCache cache(s.pair, s.tables);
     Work w;
     const bool floats = any_floating(s);
+    const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
+    long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     if (s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace) {
         // Each worker builds its own snapshot of the data (and orders the survival
@@ -428,6 +579,8 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
                 w = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
             }));
         for (auto& f : made) f.get();
+        if (direct)
+            for (auto& wk : workers) wk->direct = make_direct(s, wk->ev, wk->cache);
     }
     while (true) {
         ++out.vectors;
@@ -472,10 +625,11 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
-            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers);
+            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, direct.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;
+            direct_hits += run.direct_hits;
             line.exclusions = static_cast<long long>(sub.excluded);
             line.subsearch = sub.e;
             line.searches = static_cast<long long>(sub.size_times_factor);
@@ -492,7 +646,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
         if (!s.extent.upto || !stats::nextsize(walk, s.extent.bounds, n)) break;
     }
     out.real_mkpair = cache.real_calls();
-    out.cached_mkpair = cache.hits();
+    out.cached_mkpair = cache.hits() + direct_hits;
     for (const auto& w : workers) {
         out.real_mkpair += w->cache.real_calls();
         out.cached_mkpair += w->cache.hits();

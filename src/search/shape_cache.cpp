@@ -101,6 +101,22 @@ void ShapeCache::decode(const TermList& in, TermList& out) const
     }
 }
 
+int ShapeCache::simple_complexity(const TermList& cand, int repflag)
+{
+    if (!enabled_ || !plain(cand)) return kNotSimple;
+    key_of(cand, repflag);
+    if (!last_ || last_->first != key_) {
+        const auto it = map_.find(key_);
+        if (it == map_.end()) return kUnknown;
+        last_ = &*it;
+    }
+    const Outcome& o = last_->second;
+    const bool counts = std::any_of(o.tally.begin(), o.tally.end(), [](long long c) { return c != 0; });
+    if (!o.cacheable || o.result.skip || !o.cand_kept || !o.first_is_cand || counts) return kNotSimple;
+    ++hits_;
+    return o.result.complexity;
+}
+
 partition::PairResult ShapeCache::make(TermList& cand, TermList& comp, int repflag, partition::Partition& cur,
                                        partition::SkipTally& tally, io::LogWriter& log)
 {

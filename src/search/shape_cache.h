@@ -38,9 +38,19 @@ public:
                                     bool& pending);
     void fill_pair(partition::Partition& cur) const;
 
+    // For a candidate whose shape has a cached outcome that counts no skip reason,
+    // keeps the candidate as given and makes it the first list: the complexity
+    // (counted as a hit; the pair is then what make_lazy() leaves pending).
+    // kNotSimple when the outcome is another, or the candidate is not plain;
+    // kUnknown when its shape has no outcome yet.
+    static constexpr int kNotSimple = -1, kUnknown = -2;
+    int simple_complexity(const partition::TermList& cand, int repflag);
+
     // Whether the outcome of `cand` depends on its shape only.
     bool plain(const partition::TermList& cand) const;
 
+    // False under the trace switch and in tree mode: every candidate runs mkpair.
+    bool enabled() const { return enabled_; }
     long long real_calls() const { return real_; }
     long long hits() const { return hits_; }
     void clear()

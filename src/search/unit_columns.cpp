@@ -43,4 +43,16 @@ void UnitColumns::compile(const partition::TermList& list, int sense, std::span<
     });
 }
 
+UnitColumns::Lit UnitColumns::literal(partition::Literal l, int sense, std::span<const std::int8_t> signbyte,
+                                      bool& missing)
+{
+    partition::TermList one;
+    one.lp.assign(1, 1);
+    one.lits.assign(1, l);
+    Compiled c;
+    compile(one, sense, signbyte, c);
+    missing = c.three;
+    return c.lits.front();
+}
+
 } // namespace meru::search

@@ -52,6 +52,9 @@ public:
 
     // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
+    // The columns of one literal in a list of the given sense, and whether its
+    // attribute has a missing byte among the units (same checks as compile()).
+    Lit literal(partition::Literal l, int sense, std::span<const std::int8_t> signbyte, bool& missing);
 
 private:
     void build(int attribute);
@@ -110,6 +113,28 @@ MERU_ALWAYS_INLINE void membership_block(const UnitColumns::Compiled& c, bool sk
         const u64 d = (any_true[i] | ~any_und[i]) & ~skip_m[i];
         det[i] = d;
         mem[i] = d & (c.sense ? any_true[i] : ~any_true[i]);
+    }
+}
+
+// A list's membership words kept as the OR over its terms of: the term holds
+// (no literal fails or is missing), the term is undetermined (none fails, some
+// is missing), and (only with the skip flag) some literal is missing.
+struct TermWords {
+    const std::uint64_t* any_true;
+    const std::uint64_t* any_und;
+    const std::uint64_t* skip_m;
+};
+
+// The membership words of the block at word w0 from accumulated term words, as
+// membership_block() gives them for the same list.
+MERU_ALWAYS_INLINE void membership_from_terms(const TermWords& t, int sense, std::size_t w0, std::uint64_t* det,
+                                              std::uint64_t* mem)
+{
+    for (std::size_t i = 0; i < UnitColumns::kBlock; ++i) {
+        const std::uint64_t tr = t.any_true[w0 + i];
+        const std::uint64_t d = (tr | ~t.any_und[w0 + i]) & ~t.skip_m[w0 + i];
+        det[i] = d;
+        mem[i] = d & (sense ? tr : ~tr);
     }
 }
 

@@ -76,7 +76,7 @@ CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj
     nj = std::clamp(nj, 0, std::min(kMaxClasses, static_cast<int>(table.size() / 2)));
     const auto sub = table.first(static_cast<std::size_t>(2 * nj));
     std::array<double, 2> rows{};
-    std::array<double, kMaxClasses> cols{};
+    std::array<double, kMaxClasses> cols; // chisq_statistic writes the first nj
     const auto colspan = std::span<double>(cols).first(static_cast<std::size_t>(nj));
     const ChiSquareTest t =
         with_p ? chisqtab(sub, 2, nj, rows, colspan, issues) : chisq_statistic(sub, 2, nj, rows, colspan);

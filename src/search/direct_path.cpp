@@ -1,0 +1,122 @@
+#include "search/direct_path.h"
+
+#include <algorithm>
+
+namespace meru::search {
+
+void ShapeTable::clear()
+{
+    slots_.assign(256, Slot{});
+    used_ = 0;
+}
+
+int& ShapeTable::at(std::uint64_t key)
+{
+    if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(std::max<std::size_t>(256, 2 * old.size()), Slot{});
+        used_ = 0;
+        for (const Slot& s : old)
+            if (s.used) at(s.key) = s.value;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (slots_[i].used && slots_[i].key != key) i = (i + 1) & mask;
+    Slot& s = slots_[i];
+    if (!s.used) {
+        s.used = true;
+        s.key = key;
+        ++used_;
+    }
+    return s.value;
+}
+
+DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> items,
+                           std::vector<char> plain, std::span<const std::int8_t> signbyte, bool skip)
+    : sample_(sample), skip_(skip), items_(items.begin(), items.end()), plain_(std::move(plain))
+{
+    bool missing = false;
+    for (partition::Literal l : items_)
+        cols_.push_back({sample_.columns().literal(l, partition::kFlipped, signbyte, missing),
+                         sample_.columns().literal(l, partition::kPlain, signbyte, missing)});
+}
+
+bool DirectScorer::start(std::span<const int> p)
+{
+    p_.assign(p.begin(), p.end());
+    term_of_.clear();
+    for (std::size_t t = 0; t < p_.size(); ++t)
+        term_of_.insert(term_of_.end(), static_cast<std::size_t>(p_[t]), int(t));
+    const auto n = static_cast<long long>(term_of_.size());
+    long long same = 0;
+    for (int v : p_) same += static_cast<long long>(v) * (v - 1) / 2;
+    const long long cross = n * (n - 1) / 2 - same;
+    if (2 * cross + n > 64) return false;
+    for (int r = 0; r < 2; ++r) {
+        stacks_[static_cast<std::size_t>(r)].start(sample_.columns().words(), static_cast<int>(p_.size()), skip_);
+        held_[static_cast<std::size_t>(r)].assign(term_of_.size(), 0);
+        shapes_[static_cast<std::size_t>(r)].clear();
+    }
+    return true;
+}
+
+std::uint64_t DirectScorer::key(std::span<const int> index) const
+{
+    // Within a term the items ascend, and so do their attributes: the shape is
+    // the order of every pair of positions in different terms, and the signs.
+    std::uint64_t k = 0;
+    const std::size_t n = index.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int a = index[i];
+        k = (k << 1) | (items_[static_cast<std::size_t>(a - 1)] < 0 ? 1u : 0u);
+        for (std::size_t j = i + 1; j < n; ++j) {
+            if (term_of_[j] == term_of_[i]) continue;
+            const int b = index[j];
+            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
+        }
+    }
+    return k;
+}
+
+void DirectScorer::table(std::span<const int> index, int r, stats::CountTable& out)
+{
+    TermStack& stack = stacks_[static_cast<std::size_t>(r)];
+    std::vector<int>& held = held_[static_cast<std::size_t>(r)];
+    const int q = static_cast<int>(p_.size());
+    // The first term that differs from the held candidate, and every term after it.
+    std::size_t at = 0;
+    int t = 0;
+    while (t < q) {
+        const auto len = static_cast<std::size_t>(p_[static_cast<std::size_t>(t)]);
+        if (!std::equal(index.begin() + static_cast<std::ptrdiff_t>(at),
+                        index.begin() + static_cast<std::ptrdiff_t>(at + len),
+                        held.begin() + static_cast<std::ptrdiff_t>(at)))
+            break;
+        at += len;
+        ++t;
+    }
+    for (; t < q; ++t) {
+        const auto len = static_cast<std::size_t>(p_[static_cast<std::size_t>(t)]);
+        term_.clear();
+        for (std::size_t i = at; i < at + len; ++i) {
+            held[i] = index[i];
+            term_.push_back(cols_[static_cast<std::size_t>(index[i] - 1)][static_cast<std::size_t>(r)]);
+        }
+        stack.set(t, term_);
+        at += len;
+    }
+    sample_.partab_terms(stack.words(q - 1), r, out);
+}
+
+void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev,
+                         std::span<Score> out, const std::atomic<bool>& cancel)
+{
+    for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
+        const DirectJobs::Job& job = jobs.jobs[j];
+        if (job.kind != DirectJobs::kScore) continue;
+        table(jobs.items_of(job), job.side, counts_);
+        out[j] = ev.score_table(counts_);
+    }
+}
+
+} // namespace meru::search
