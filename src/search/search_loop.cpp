@@ -307,6 +307,31 @@ private:
         }
     }
 
+    // Jobs [0, m) in one contiguous chunk per worker, all scored at once, merged in
+    // order as the chunks finish; false when Search:End was polled: the workers
+    // are then stopped and the later results dropped.
+    template <class ScoreChunk, class Merge> bool in_chunks(std::size_t m, ScoreChunk&& score, Merge&& merge)
+    {
+        std::atomic<bool> cancel{false};
+        const std::size_t t = workers_.size();
+        std::vector<std::future<void>> done;
+        done.reserve(t);
+        for (std::size_t k = 0; k < t; ++k) {
+            const std::size_t from = m * k / t, to = m * (k + 1) / t;
+            done.push_back(
+                std::async(std::launch::async, [&, k, from, to] { score(*workers_[k], from, to, cancel); }));
+        }
+        bool go_on = true;
+        for (std::size_t k = 0; k < t && go_on; ++k) {
+            while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
+            const std::size_t from = m * k / t, to = m * (k + 1) / t;
+            for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j);
+        }
+        cancel = true;
+        for (auto& f : done) f.wait();
+        return go_on;
+    }
+
     // Scores the queued jobs (on the workers, each a contiguous chunk) and merges
     // them in order; false when Search:End was polled.
     bool flush_direct()
@@ -321,22 +346,12 @@ private:
             direct_->score(d, 0, m, ev_, out, cancel);
             for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge_direct(j);
         } else {
-            const std::size_t t = workers_.size();
-            std::vector<std::future<void>> done;
-            done.reserve(t);
-            for (std::size_t k = 0; k < t; ++k) {
-                const std::size_t from = m * k / t, to = m * (k + 1) / t;
-                done.push_back(std::async(std::launch::async, [&, k, from, to] {
-                    workers_[k]->direct->score(d, from, to, workers_[k]->ev, out, cancel);
-                }));
-            }
-            for (std::size_t k = 0; k < t && go_on; ++k) {
-                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
-                const std::size_t from = m * k / t, to = m * (k + 1) / t;
-                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge_direct(j);
-            }
-            cancel = true;
-            for (auto& f : done) f.wait();
+            go_on = in_chunks(
+                m,
+                [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
+                    wk.direct->score(d, from, to, wk.ev, out, stop);
+                },
+                [&](std::size_t j) { return merge_direct(j); });
         }
         d.clear();
         return go_on;
@@ -385,23 +400,12 @@ private:
         } else {
             w_.scores.resize(std::max(w_.scores.size(), m));
             w_.scored.resize(std::max(w_.scored.size(), m));
-            std::atomic<bool> cancel{false};
-            const std::size_t t = workers_.size();
-            std::vector<std::future<void>> done;
-            done.reserve(t);
-            for (std::size_t k = 0; k < t; ++k) {
-                const std::size_t from = m * k / t, to = m * (k + 1) / t;
-                done.push_back(std::async(std::launch::async, [&, k, from, to] {
-                    workers_[k]->score(w_.jobs, from, to, w_.scores, w_.scored, cancel);
-                }));
-            }
-            for (std::size_t k = 0; k < t && go_on; ++k) {
-                while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
-                const std::size_t from = m * k / t, to = m * (k + 1) / t;
-                for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j, &w_.scores[j], &w_.scored[j]);
-            }
-            cancel = true;
-            for (auto& f : done) f.wait();
+            go_on = in_chunks(
+                m,
+                [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
+                    wk.score(w_.jobs, from, to, w_.scores, w_.scored, stop);
+                },
+                [&](std::size_t j) { return merge(j, &w_.scores[j], &w_.scored[j]); });
         }
         w_.jobs.clear();
         return go_on;
