@@ -8,9 +8,9 @@
 // Each iteration runs the program twice: once up to the Criteria dialog and
 // ended there, once on to the end of Go!; the time reported is the difference
 // (manual time), so opening the file and starting the program are not counted.
-// It includes the program's pause between the stages of Go! and the script's
-// pace; the counter cpu_ms is the program's CPU time over the same part, summed
-// over its threads.
+// It includes the script's pace (the program handles the events pending
+// between the stages of Go!); the counter cpu_ms is the program's CPU time over
+// the same part, summed over its threads.
 // The hull window of each iteration is closed with Esc; the script holds more
 // Esc clicks than iterations, so a run that reached the end of the search stops
 // at the idle poll on the first surplus click (status 3, reported on standard

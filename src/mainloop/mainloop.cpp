@@ -21,6 +21,11 @@
 
 namespace meru::mainloop {
 
+namespace {
+// The longest the idle poll waits for the user in one round.
+constexpr int kPollMs = 200;
+} // namespace
+
 void loop_head(Program& p)
 {
     p.frame.close_window(kBannerUnit);
@@ -82,10 +87,13 @@ bool poll_round(Program& p)
     }
     f.treemade = false;
     // A stage of Search:Go! that handed over to the next one (or a series that
-    // raised its next statistics) left its request raised: the program does not
-    // wait for the user then.
-    if (first_tier_raised(f) || f.qcont || second_tier_raised(f)) platform::sleep_ms(200);
-    else platform::idle_wait(200);
+    // raised its next statistics) left its request raised: it runs at once,
+    // after the events already pending, so a Go! is paced by its computation.
+    // Otherwise the program waits for the user, at most one round, and goes on
+    // as soon as a request is raised.
+    const auto raised = [&f] { return first_tier_raised(f) || f.qcont || second_tier_raised(f); };
+    if (raised()) platform::pump();
+    else platform::wait_until(platform::WaitPoint::idle, kPollMs, raised);
     if (first_tier_raised(f)) return true;
     if (f.qcont) {
         // One draw per bootstrap sample, before its search: the continuation that

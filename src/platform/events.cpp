@@ -67,6 +67,28 @@ void wait(WaitPoint point, int ms)
     s.last_pump = s.clock->elapsed_ms();
 }
 
+void wait_until(WaitPoint point, int ms, const std::function<bool()>& done)
+{
+    PumpState& s = state();
+    if (s.hook) {
+        WaitHook hook = s.hook;
+        hook(point, ms);
+    }
+    if (done()) return;
+    if (ms <= 0 || s.clock->pass(ms) || !have_app()) {
+        pump();
+        return;
+    }
+    QEventLoop loop;
+    bool over = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&over] { over = true; });
+    timer.start(ms);
+    while (!over && !done()) loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    s.last_pump = s.clock->elapsed_ms();
+}
+
 void yield()
 {
     PumpState& s = state();

@@ -42,6 +42,11 @@ inline void idle_wait(int ms) { wait(WaitPoint::idle, ms); }
 inline void mouse_wait(int ms) { wait(WaitPoint::mouse, ms); }
 inline void keys_wait(int ms) { wait(WaitPoint::keys, ms); }
 
+// Waits like wait(), but returns as soon as `done` holds: at once when it holds
+// after the wait hook has run, else after the first event that makes it hold.
+// The program waits only while it has nothing to do.
+void wait_until(WaitPoint point, int ms, const std::function<bool()>& done);
+
 // Processes the pending events once, without waiting.
 void pump();
 

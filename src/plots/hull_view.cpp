@@ -26,7 +26,9 @@ SearchHullView::SearchHullView(ui::Context& ctx, io::RandomStream& random, ShowE
 
 void SearchHullView::begin()
 {
-    platform::sleep_ms(200);
+    // The events pending (the search window's repaint among them) are handled
+    // before the hull is drawn; the user's wait is the window's own poll.
+    platform::pump();
     ctx_.frame.set_active(kSearchWindow);
 }
 

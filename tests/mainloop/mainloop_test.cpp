@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 
 #include "mainloop/recent.h"
+#include "platform/events.h"
 #include "ui/ui_fixture.h"
 
 namespace meru::test {
@@ -217,6 +218,31 @@ TEST_F(ProgramTest, PollFindsRequestsInItsOrder)
     f.qfile = true; // the first tier goes before the continuation
     EXPECT_TRUE(mainloop::poll_round(*program));
     EXPECT_EQ(draws, 1);
+}
+
+TEST_F(ProgramTest, OnlyAPollWithNothingToDoWaitsForTheUser)
+{
+    MenuFlags& f = program->flags;
+    std::vector<platform::WaitPoint> waits;
+    bool choose = false;
+    const auto previous = platform::set_wait_hook([&](platform::WaitPoint point, int) {
+        waits.push_back(point);
+        if (choose) f.qview = true; // the user chooses a View item during the wait
+    });
+    // A stage of Go! that handed over (Criteria to Rank, a continuation): the
+    // next round runs it without waiting; so does a series' next statistics.
+    for (bool* stage : {&f.qrank, &f.qcont, &f.qproc}) {
+        f = MenuFlags{};
+        *stage = true;
+        EXPECT_TRUE(mainloop::poll_round(*program));
+    }
+    EXPECT_TRUE(waits.empty());
+    f = MenuFlags{};
+    EXPECT_FALSE(mainloop::poll_round(*program));
+    choose = true;
+    EXPECT_TRUE(mainloop::poll_round(*program));
+    platform::set_wait_hook(previous);
+    EXPECT_EQ(waits, (std::vector<platform::WaitPoint>{platform::WaitPoint::idle, platform::WaitPoint::idle}));
 }
 
 TEST_F(ProgramTest, ATreePartitionIsOfferedAsAnAddedAttribute)

@@ -110,6 +110,26 @@ TEST(SystemClockTest, RealWaitTakesItsTimeAndTheDateIsPlausible)
     EXPECT_LE(d.hundredths, 99);
 }
 
+TEST(SystemClockTest, WaitUntilReturnsAsSoonAsItsConditionHolds)
+{
+    set_clock(nullptr);
+    // A timer far inside the wait's limit: a wait that ignored its condition
+    // would still be waiting when it fires.
+    bool late = false;
+    QTimer::singleShot(30000, [&] { late = true; });
+    bool done = false;
+    // Raised by the wait hook (a scripted user's choice): no event is waited for.
+    set_wait_hook([&](WaitPoint, int) { done = true; });
+    wait_until(WaitPoint::idle, 60000, [&] { return done; });
+    set_wait_hook({});
+    // Raised by an event handled during the wait.
+    done = false;
+    QTimer::singleShot(0, [&] { done = true; });
+    wait_until(WaitPoint::idle, 60000, [&] { return done; });
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(late);
+}
+
 TEST(BeepTest, BeepsAreCounted)
 {
     const int before = beep_count();
