@@ -3,6 +3,7 @@
 #include "platform/file_dialog.h"
 
 #include "platform/dialogs.h"
+#include "platform/io/os.h"
 #include "platform/io/strings.h"
 #include "platform/menus.h"
 
@@ -161,6 +162,13 @@ bool Script::take_common(std::string_view waiting_for)
             std::string list;
             for (const std::string& title : host_.greyed_menus()) list += (list.empty() ? "" : ", ") + title;
             echo("greyed menus: " + (list.empty() ? std::string("none") : list));
+            break;
+        }
+        case ScriptAction::Kind::Memory: {
+            note(*a);
+            ++pos_;
+            const std::optional<long> kb = io::resident_kb();
+            echo(kb ? "resident memory " + std::to_string(*kb) + " kB" : std::string("resident memory unknown"));
             break;
         }
         case ScriptAction::Kind::Dismiss:

@@ -178,6 +178,8 @@ ParsedScript parse_script(std::string_view text)
             a.target = unquote(join(w, 1, w.size() - 1));
         } else if (verb == "greyed") {
             a.kind = ScriptAction::Kind::Greyed;
+        } else if (verb == "memory") {
+            a.kind = ScriptAction::Kind::Memory;
         } else if (verb == "exit") {
             a.kind = ScriptAction::Kind::Exit;
         } else {

@@ -15,7 +15,7 @@ struct ScriptSet {
 };
 
 struct ScriptAction {
-    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Greyed, Exit };
+    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Greyed, Memory, Exit };
     Kind kind = Kind::Exit;
     int line = 0;
     std::string source;      // the line as written (trimmed)

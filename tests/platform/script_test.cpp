@@ -93,10 +93,11 @@ key 19 q
 dismiss
 wait 250
 shot frame out.png
+memory
 exit
 )");
     ASSERT_TRUE(p.errors.empty()) << p.errors.front();
-    ASSERT_EQ(p.actions.size(), 13u);
+    ASSERT_EQ(p.actions.size(), 14u);
     using K = ScriptAction::Kind;
     EXPECT_EQ(p.actions[0].kind, K::Menu);
     EXPECT_EQ(p.actions[0].title, "File");
@@ -123,7 +124,8 @@ exit
     EXPECT_EQ(p.actions[10].ms, 250);
     EXPECT_EQ(p.actions[11].target, "frame");
     EXPECT_EQ(p.actions[11].path, "out.png");
-    EXPECT_EQ(p.actions[12].kind, K::Exit);
+    EXPECT_EQ(p.actions[12].kind, K::Memory);
+    EXPECT_EQ(p.actions[13].kind, K::Exit);
 }
 
 TEST(ScriptParseTest, MistakesAreNamedByLine)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -143,6 +144,18 @@ std::vector<std::string> editor_command()
         if (!words.empty()) return words;
     }
     return {std::string(kOpener)};
+}
+
+std::optional<long> resident_kb()
+{
+    // statm: total program size, then resident pages.
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    if (!(statm >> size >> resident)) return std::nullopt;
+    const long page = sysconf(_SC_PAGESIZE);
+    if (page <= 0) return std::nullopt;
+    return resident * (page / 1024);
 }
 
 void beep()

@@ -63,6 +63,10 @@ std::vector<std::string> editor_command();
 // An audible signal (BEL on standard error); it does not wait.
 void beep();
 
+// The process's resident memory in kilobytes (from /proc/self/statm), or nothing
+// when the system does not tell it.
+std::optional<long> resident_kb();
+
 // Tells a second running copy of the program: the first copy holds an exclusive
 // lock on a lock file (in the program's folder) for as long as it runs.
 class InstanceLock {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,4 +108,19 @@ TEST(ExternalPrograms, EditorFromTheEnvironment)
     EXPECT_EQ(editor_command(), std::vector<std::string>{"vi"});
     ::unsetenv("EDITOR");
     EXPECT_EQ(editor_command(), std::vector<std::string>{"xdg-open"});
+}
+
+TEST(ResidentMemory, FollowsThePagesTheProcessTouches)
+{
+    const std::optional<long> before = resident_kb();
+    ASSERT_TRUE(before.has_value());
+    EXPECT_GT(*before, 0);
+    // 64 MB written page by page are resident while the buffer lives.
+    std::vector<char> block(64L << 20);
+    for (std::size_t i = 0; i < block.size(); i += 4096) block[i] = 1;
+    const std::optional<long> after = resident_kb();
+    ASSERT_TRUE(after.has_value());
+    EXPECT_GE(*after - *before, 60L << 10);
+    EXPECT_LT(*after - *before, 80L << 10);
+    EXPECT_EQ(block[4096], 1);
 }
