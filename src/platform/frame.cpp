@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QPixmap>
 #include <QString>
+#include <QStyle>
 
 namespace meru::platform {
 
@@ -34,6 +35,7 @@ Frame::Frame(UnitRegistry& units) : units_(units), frame_(std::make_unique<Frame
     mdi_ = new QMdiArea(frame_.get());
     frame_->setCentralWidget(mdi_);
     frame_->resize(1024, 768);
+    window_icon_ = mdi_->style()->standardIcon(QStyle::SP_TitleBarMenuButton);
 }
 
 Frame::~Frame()
@@ -66,6 +68,7 @@ bool Frame::open_window(int unit, std::string_view title)
     if (!units_.claim(unit, UnitKind::window)) return false;
     auto* w = new ChildWindow(unit, std::string(title), default_canvas_width, default_canvas_height);
     w->canvas().set_journaling(journaling_);
+    w->setWindowIcon(window_icon_);
     mdi_->addSubWindow(w);
     w->show();
     // Shown first, so that the window's frame is known when it is fitted to the canvas.

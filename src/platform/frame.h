@@ -6,6 +6,7 @@
 #include "platform/io/units.h"
 #include "platform/mouse.h"
 
+#include <QIcon>
 #include <QSize>
 #include <functional>
 #include <map>
@@ -116,6 +117,9 @@ private:
     UnitRegistry& units_;
     std::unique_ptr<FrameWindow> frame_;
     QMdiArea* mdi_ = nullptr;
+    // One icon for every child window's title bar: the style's scaled copies of it
+    // are cached once, not once per window opened.
+    QIcon window_icon_;
     std::map<int, ChildWindow*> windows_; // owned; deleted by close_window and ~Frame
     int active_ = no_window;
     bool journaling_ = false;
