@@ -50,6 +50,45 @@ int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& va
     return var;
 }
 
+std::vector<int> drop_variables(ControlTables& t, DataArrays& data, std::vector<char>& varischar,
+                                std::span<const int> gone)
+{
+    VariableTable& v = t.vars;
+    const int nvar = v.nvar;
+    std::vector<int> map(static_cast<std::size_t>(nvar) + 1, 0);
+    int kept = 0;
+    for (int j = 1; j <= nvar; ++j) {
+        if (std::find(gone.begin(), gone.end(), j) != gone.end()) continue;
+        map[static_cast<std::size_t>(j)] = ++kept;
+    }
+    const auto to = [&](int j) { return j >= 1 && j <= nvar ? map[static_cast<std::size_t>(j)] : j; };
+    for (int j = 1; j <= nvar; ++j) {
+        const int k = to(j);
+        if (k == 0 || k == j) continue;
+        const auto J = static_cast<std::size_t>(j), K = static_cast<std::size_t>(k);
+        if (J < v.varname.size()) v.varname[K] = v.varname[J];
+        if (J < varischar.size()) varischar[K] = varischar[J];
+        for (int which : {1, 2}) set_source_variable(v, k, which, to(source_variable(v, j, which)));
+        if (j <= data.ncols)
+            for (int i = 1; i <= data.n; ++i) data.x(i, k) = data.x(i, j);
+    }
+    for (int j = kept + 1; j <= nvar; ++j) {
+        const auto J = static_cast<std::size_t>(j);
+        if (J < v.varname.size()) v.varname[J].clear();
+        if (J < varischar.size()) varischar[J] = 0;
+        for (int which : {1, 2}) set_source_variable(v, j, which, 0);
+        if (j <= data.ncols)
+            for (int i = 1; i <= data.n; ++i) data.x(i, j) = -1.0f;
+    }
+    for (std::size_t l = 1; l < t.line.size() && static_cast<int>(l) <= t.nlines; ++l)
+        t.line[l].var = to(t.line[l].var);
+    v.ivar = to(v.ivar);
+    v.rvar = to(v.rvar);
+    v.made = std::max(0, v.made - (nvar - kept));
+    v.nvar = kept;
+    return map;
+}
+
 int source_variable(const VariableTable& vars, int var, int which)
 {
     const std::vector<int>& s = which == 2 ? vars.srcvar2 : vars.srcvar1;

@@ -33,6 +33,14 @@ int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& va
 int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
                  std::span<const float> values, bool character, Services& sv);
 
+// Drops the made variables in `gone` (numbers 1..nvar): the variables after each
+// move down over it with their names, character flags, sources and data columns,
+// the attribute lines follow their variables, and the count of made variables
+// falls by the number dropped. Returns old number -> new number (0: dropped),
+// index 0 unused, for the caller's own references.
+std::vector<int> drop_variables(ControlTables& t, DataArrays& data, std::vector<char>& varischar,
+                                std::span<const int> gone);
+
 // Source of a made variable (0 when none or out of range).
 int source_variable(const VariableTable& vars, int var, int which);
 void set_source_variable(VariableTable& vars, int var, int which, int source);

@@ -6,6 +6,7 @@
 #include "files/dataset.h"
 #include "files/readdata.h"
 #include "files/tables.h"
+#include "mainloop/tree_growth.h"
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
 #include "partition/expand.h"
@@ -73,6 +74,7 @@ struct Analysis {
     settings::BootState boot; // the weights saved while a bootstrap sample is in force
 
     tree::KeptTree tree; // the last grown tree, for Process > Tree
+    TreeGrowth growth;   // the tree the search is growing, and the stratum counter
 };
 
 } // namespace meru::mainloop

@@ -4,6 +4,7 @@
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
 #include "mainloop/search_stage.h"
+#include "mainloop/tree_grow.h"
 #include "mainloop/view_requests.h"
 #include "outcome/bygroup_mode.h"
 #include "platform/io/edit.h"
@@ -138,7 +139,7 @@ Flow bygroup_series_step(Program& p)
     for (;;) {
         switch (start_next_group(p)) {
         case GroupStart::analyse: return Flow::next;
-        case GroupStart::end: return end_series(p);
+        case GroupStart::end: return a.growth.growing ? tree_pass_end(p) : end_series(p);
         case GroupStart::skip: break;
         }
     }

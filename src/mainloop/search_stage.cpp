@@ -10,6 +10,7 @@
 #include "mainloop/search_end.h"
 #include "mainloop/search_window.h"
 #include "mainloop/settings_requests.h"
+#include "mainloop/tree_grow.h"
 #include "partition/dupvar.h"
 #include "platform/io/edit.h"
 #include "search/iteration.h"
@@ -234,24 +235,20 @@ Flow search_stage(Program& p)
     f.qcont = false;
     SearchState& s = p.search;
     if (p.debug) p.services.msgok("beginning search $");
-    if (p.strategy.treemode) {
-        const std::string text = "NOTE: Search:Go! with Tree is not available yet";
-        p.log.write(text);
-        progress(p, text);
-        return Flow::loop_head;
-    }
     s.treegrow = false;
     search::IterationState& it = p.iteration;
     it.iterative = p.strategy.iterative;
     if (!p.analysis_open()) return refused(p), Flow::loop_head;
     Analysis& a = *p.analysis;
+    if (p.strategy.treemode && !tree_begin(p)) return Flow::loop_head;
+    if (s.treegrow) it.iterative = false;
 
     EvaluationInputs in;
     evaluation_inputs(p, in);
     sample(p, in);
     if (refused(p)) return Flow::loop_head;
 
-    const double penalty = p.crit.auto_beta ? 0.0 : p.crit.beta;
+    const double penalty = p.crit.auto_beta && !s.treegrow ? 0.0 : p.crit.beta;
     search::SearchResults& results = p.results;
     results.clear_lists();
     results.splithist.fill(0);
@@ -263,7 +260,7 @@ Flow search_stage(Program& p)
         p.services.msgbox(text, BoxKind::Ok, false);
         return Flow::loop_head;
     }
-    progress(p, it.iterative ? "Iteration 1" : "Conducting non-iterative Search");
+    progress(p, s.treegrow ? tree_node_text(p) : it.iterative ? "Iteration 1" : "Conducting non-iterative Search");
     s.scale.ymax = 1.0;
     s.scale.xmax = std::max(1.0, p.rank.window_xmax);
     s.scale.xstep = std::max(1.0, std::floor(s.scale.xmax / 4.0));
@@ -294,10 +291,15 @@ Flow search_stage(Program& p)
         s.memory = {};
         s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
         for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
+        if (s.treegrow && s.last.ended_by_user) return tree_abandon(p);
 
         SearchEnd end = search_end_for(p, s.last);
         end.scale = s.scale;
-        if (!search_end_result(p, end)) return end.bygroup_dropped ? next_group_pass(p) : Flow::loop_head;
+        if (!search_end_result(p, end)) {
+            if (end.bygroup_dropped) return next_group_pass(p);
+            return s.treegrow ? tree_abandon(p) : Flow::loop_head;
+        }
+        if (s.treegrow) tree_record(p, end);
         if (continue_iterating(p, end, s.set.lines, s.cuts.usable, s.scale)) continue;
         search_end_close(p, end);
         return search_statistics(p, end);

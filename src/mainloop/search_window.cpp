@@ -1,6 +1,7 @@
 #include "mainloop/search_window.h"
 
 #include "mainloop/program.h"
+#include "mainloop/tree_grow.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/frame.h"
@@ -29,7 +30,7 @@ void SearchWindow::yield() { p_.services.yield(); }
 
 void SearchWindow::wait_pump() { platform::pump(); }
 
-bool SearchWindow::search_end() { return p_.services.search_end(); }
+bool SearchWindow::search_end() { return tree_search_end(p_); }
 
 void SearchWindow::window_row(std::string_view text)
 {

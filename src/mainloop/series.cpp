@@ -3,6 +3,7 @@
 #include "mainloop/editmenu.h"
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "mainloop/tree_grow.h"
 #include "mainloop/view_requests.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
@@ -124,6 +125,7 @@ Flow continue_series(Program& p)
         if (p.debug) ui::msgok(p.ui, "auto-by going to 6666$");
         return Flow::poll;
     }
+    if (a.growth.growing) return tree_pass_end(p);
     if (a.splitactive && p.edit.testflag) {
         const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
         p.menus.set_text(kProcessMenu, 8, s.item_text);

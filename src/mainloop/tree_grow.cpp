@@ -1,0 +1,268 @@
+#include "mainloop/tree_grow.h"
+
+#include "files/new_variable.h"
+#include "mainloop/iterative_search.h"
+#include "mainloop/menubar.h"
+#include "mainloop/process_dialogs.h"
+#include "mainloop/process_statistics.h"
+#include "mainloop/program.h"
+#include "mainloop/search_end.h"
+#include "mainloop/tree_request.h"
+#include "outcome/sp4.h"
+#include "outcome/ysummary.h"
+#include "partition/labels.h"
+#include "platform/io/edit.h"
+#include "platform/io/strings.h"
+#include "search/added_attributes.h"
+#include "search/iteration.h"
+#include "stats/membership.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+// The node being searched: group g of the current level (the root is group 1).
+int node_group(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    return p.process.bygroup_run && a.bygroup.current > 0 ? a.bygroup.current : 1;
+}
+
+int current_slot(const Program& p) { return tree::node_slot(p.analysis->growth.level(), node_group(p)); }
+
+// The strata variables go; the variables made after them move down, and what
+// refers to them follows.
+void drop_strata(Program& p)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    if (g.vars.empty()) return;
+    const std::vector<int> map = files::drop_variables(a.tables, a.data, a.stats.marks.charflag, g.vars);
+    const auto to = [&](int v) { return v >= 1 && at(v) < map.size() ? map[at(v)] : v; };
+    for (int& c : a.outcome.ycol)
+        if (c > 0) c = to(c);
+    if (a.bygroup.byvalues) a.bygroup.byindex = to(a.bygroup.byindex);
+    g.vars.clear();
+}
+
+// The tree stops growing: its strata dropped, its splits forgotten, the series
+// of its nodes over.
+void end_growth(Program& p)
+{
+    Analysis& a = *p.analysis;
+    drop_strata(p);
+    a.growth.growing = false;
+    a.growth.tree = {};
+    p.search.treegrow = false;
+    a.bygroup.mode = false;
+    a.bygroup.current = 0;
+    p.process.bygroup_run = false;
+    p.process.remainder = false;
+}
+
+// A new stratum: its variable with -1.0 for every observation. False when the
+// tree ends here (past the limit of strata, or no room for the variable).
+bool new_stratum(Program& p)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    g.strata += 1;
+    if (g.strata > kMaxStrata) {
+        p.services.helpshow("ERROR: Number of strata exceeds limit");
+        end_growth(p);
+        g.strata = 0;
+        return false;
+    }
+    const std::vector<float> column(at(std::max(a.data.n, 0)), -1.0f);
+    const int var = files::add_variable(a.tables.vars, a.data, a.stats.marks.charflag, stratum_name(g.strata), column,
+                                        false, p.services);
+    if (var == 0) {
+        g.strata -= 1;
+        end_growth(p);
+        return false;
+    }
+    g.vars.push_back(var);
+    return true;
+}
+
+std::string trimmed(std::string s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == '$')) s.pop_back();
+    while (!s.empty() && s.front() == ' ') s.erase(s.begin());
+    return s;
+}
+
+tree::TreeSplit split_of(const files::ControlTables& t, partition::Literal lit)
+{
+    tree::TreeSplit s;
+    s.lit = lit;
+    const std::string text = partition::literal_text(lit, 1, t);
+    s.name = trimmed(text.substr(0, std::min<std::size_t>(8, text.size())));
+    s.label = text.size() > 8 ? trimmed(text.substr(8)) : std::string();
+    return s;
+}
+
+// The winner of more than one literal made an added attribute named by the
+// tree's letter and split count; 0 when no room could be made.
+partition::Literal added_split(Program& p, const partition::Partition& cur)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    g.splits += 1;
+    const std::string name = search::iteration_name(p.iteration.letter, g.splits);
+    search::AddedContext c{a.tables, a.data, a.added};
+    search::HeldReferences refs = held_references(p, &p.search.set.lines, &p.search.cuts.usable, nullptr);
+    const search::MadeAttribute m = search::make_added(c, cur, name, p.options.skipcomb, refs, p.log);
+    apply_renumbering(p, m.renumbering);
+    if (m.renumbering.deleted > 0) {
+        // The deletion moved the strata and the attributes of earlier splits down.
+        for (int& v : g.vars) v = m.renumbering.var(v);
+        for (tree::TreeSplit& s : g.tree.split)
+            if (s.lit != 0) s.lit = s.lit < 0 ? -m.renumbering.attr(-s.lit) : m.renumbering.attr(s.lit);
+    }
+    if (!m.made) return 0;
+    a.naddatt = a.added.count;
+    p.log.write(" Added attribute " + name + " created and included in attribute set");
+    return m.attribute;
+}
+
+Flow form_tree(Program& p)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    p.log.write(" Tree is formed with all " + io::fmt_i(g.tree.counter, 3) + " nodes up to level " +
+                io::fmt_i(g.level(), 4));
+    a.outcome.ydisc = outcome::ydiscok(a.outcome, 1, !a.outcome.ycats.empty());
+    a.tree = std::move(g.tree);
+    if (!p.reduction_saved) {
+        p.saved_fullred = p.options.fullred;
+        p.saved_primattr = p.options.primattr;
+        p.reduction_saved = true;
+    }
+    p.options.fullred = true;
+    p.options.primattr = false;
+    p.menus.set_flags(kProcessMenu, 6, platform::kMenuEnabled);
+    p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
+    end_growth(p);
+    g.strata = 0;
+    if (!tree_controller(p)) return Flow::loop_head;
+    // The statistics of the run are those of the tree's partition.
+    p.process.go_statistics = true;
+    p.process.current_complexity = 0;
+    return process_statistics(p, p.process.current);
+}
+
+} // namespace
+
+std::string stratum_name(int stratum)
+{
+    return stratum <= 9 ? "*STR" + io::fmt_i(stratum, 1) : "*ST" + io::fmt_i(stratum, 2);
+}
+
+partition::Literal single_split(const partition::Partition& cur)
+{
+    if (cur.first.q() != 1 || cur.first.count() != 1) return 0;
+    const partition::Literal lit = cur.first.lits.front();
+    return cur.first_sense() == partition::kPlain ? lit : -lit;
+}
+
+void partcode(std::span<float> column, std::span<const std::uint8_t> mask, std::span<const std::int8_t> member,
+              int group)
+{
+    for (std::size_t i = 0; i < column.size() && i < mask.size() && i < member.size(); ++i)
+        if (mask[i] && (member[i] == 0 || member[i] == 1)) column[i] = static_cast<float>(2 * group - 1 + member[i]);
+}
+
+bool tree_begin(Program& p)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    p.search.treegrow = true;
+    if (g.growing) return true;
+    search::next_letter(p.iteration.letter, p.log);
+    const int strata = g.strata;
+    g = TreeGrowth{};
+    g.strata = strata;
+    g.growing = true;
+    g.first = g.strata;
+    p.iteration.iteration = 0;
+    p.iteration.iterative = false;
+    p.results.clear_lists();
+    return new_stratum(p);
+}
+
+std::string tree_node_text(const Program& p)
+{
+    return ": finding best split of node # " + io::fmt_i(current_slot(p), 2);
+}
+
+void tree_record(Program& p, const SearchEnd& end)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    if (!g.growing || g.vars.empty()) return;
+    const partition::Partition& cur = end.curpart;
+    const int n = a.data.n;
+    // The membership of A over the node's observations, before an added attribute
+    // can move the columns.
+    const std::vector<std::uint8_t> mask = process_mask(p);
+    std::vector<std::int8_t> member(at(std::max(n, 0)), -1);
+    stats::CompiledList list;
+    try {
+        list.compile(cur.first, cur.first_sense(), sign_bytes(a), a.data.lc);
+        stats::membership_column(stats::AttributeMatrix(a.data.abyte, a.data.lc, n), list, p.options.skipcomb,
+                                 member);
+    } catch (const std::invalid_argument&) {
+        return;
+    }
+    partition::Literal lit = single_split(cur);
+    if (lit == 0) lit = added_split(p, cur);
+    const int slot = current_slot(p);
+    if (lit != 0) {
+        if (g.tree.split.size() <= at(tree::inside_child(slot)))
+            g.tree.split.resize(at(tree::inside_child(slot)) + 1);
+        g.tree.split[at(slot)] = split_of(a.tables, lit);
+        g.tree.counter = std::max(g.tree.counter, tree::inside_child(slot));
+    }
+    const int var = g.vars.back();
+    std::span<float> column(a.data.xdata.data() + at(var - 1) * at(n), at(n));
+    partcode(column, mask, member, node_group(p));
+}
+
+Flow tree_pass_end(Program& p)
+{
+    Analysis& a = *p.analysis;
+    TreeGrowth& g = a.growth;
+    MenuFlags& f = p.flags;
+    f.qproc = f.pstats = f.qcont = false;
+    if (g.level() >= kTreeLevels) return form_tree(p);
+    outcome::sp4_tree(a.bygroup, a.tables, a.data, a.data.n, g.vars.back(), g.level());
+    a.bygroup.current = 0;
+    p.process.bygroup_run = false;
+    if (!new_stratum(p)) return Flow::loop_head;
+    f.qcrit = true;
+    return Flow::poll;
+}
+
+bool tree_search_end(Program& p)
+{
+    if (!p.services.search_end()) return false;
+    if (!p.search.treegrow) return true;
+    if (p.services.quiz("?In tree mode. Will abandon tree. Confirm?")) return true;
+    p.services.clear_search_end();
+    return false;
+}
+
+Flow tree_abandon(Program& p)
+{
+    if (p.analysis_open()) end_growth(p);
+    p.services.clear_search_end();
+    return Flow::loop_head;
+}
+
+} // namespace meru::mainloop
