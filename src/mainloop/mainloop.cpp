@@ -9,6 +9,7 @@
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_stage.h"
 #include "mainloop/settings_requests.h"
+#include "mainloop/tree_grow.h"
 #include "mainloop/view_requests.h"
 #include "mainloop/y_requests.h"
 #include "platform/events.h"
@@ -39,6 +40,8 @@ void loop_head(Program& p)
     p.frame.set_window_size(kProgressUnit, {platform::SizeState::minimised});
 
     clear_requests(p.flags);
+    // A tree whose growing was cut short leaves neither its splits nor its strata.
+    tree_stop(p);
     if (p.analysis_open()) p.analysis->outcome.direct_scatter = false;
     if (p.reduction_saved) {
         p.options.fullred = p.saved_fullred;

@@ -6,6 +6,7 @@
 #include "mainloop/process_dialogs.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_plots.h"
+#include "mainloop/tree_grow.h"
 #include "search/ranking.h"
 #include "settings/fixpos_dialog.h"
 #include "ui/messages.h"
@@ -165,7 +166,7 @@ Flow rank_stage(Program& p)
 
     search::RankHooks hooks;
     hooks.progress = [&p](std::string_view text) { progress(p, text); };
-    hooks.search_end = [&p] { return p.services.search_end(); };
+    hooks.search_end = [&p] { return tree_search_end(p); };
     hooks.yield = [&p] { p.services.yield(); };
     partition::SkipTally skips;
     search::Ranking& ranking = p.rank.ranking;

@@ -167,8 +167,8 @@ std::string stratum_name(int stratum)
 partition::Literal single_split(const partition::Partition& cur)
 {
     if (cur.first.q() != 1 || cur.first.count() != 1) return 0;
-    const partition::Literal lit = cur.first.lits.front();
-    return cur.first_sense() == partition::kPlain ? lit : -lit;
+    // The flipped form of A- writes A's literal as it is (A- is its complement).
+    return cur.first.lits.front();
 }
 
 void partcode(std::span<float> column, std::span<const std::uint8_t> mask, std::span<const std::int8_t> member,
@@ -260,9 +260,14 @@ bool tree_search_end(Program& p)
 
 Flow tree_abandon(Program& p)
 {
-    if (p.analysis_open()) end_growth(p);
+    tree_stop(p);
     p.services.clear_search_end();
     return Flow::loop_head;
+}
+
+void tree_stop(Program& p)
+{
+    if (p.analysis_open() && p.analysis->growth.growing) end_growth(p);
 }
 
 } // namespace meru::mainloop

@@ -55,5 +55,7 @@ bool tree_search_end(Program& p);
 
 // Drops the growing tree and its strata (the stratum counter keeps counting them).
 Flow tree_abandon(Program& p);
+// The same without a request to end: whatever stopped the growing.
+void tree_stop(Program& p);
 
 } // namespace meru::mainloop

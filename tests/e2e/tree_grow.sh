@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Search:Go! under the Tree strategy on kyphosis (Y kyphosis, Chi-square, single
+# attributes with floating cuts). tools/reference/tree_splits.py gives the first
+# splits from the definitions: the root splits at start>12 (35 with 20/15 of
+# class 0/1 outside, 46 with 44/2 inside, chi-square 17.78); inside start<=12 the
+# best cut is age>20 (9 and 26), inside start>12 it is start>14 (17 and 29).
+# The strata's groups must hold exactly those counts. Five levels give the
+# node counter 62. The tree window is answered with stopping rules that show
+# the root's split alone (critical z 3, splits kept when the children predict
+# one class), the inside leaf highlighted and Part: the statistics of the run
+# are then those of A = start>12. A second run ends the search in its second
+# level with Search:End; the tree is abandoned and never formed.
+# Arguments: the meru executable, the source folder.
+meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$2"
+source "$(dirname "$0")/lib/common.sh"
+export MERU_SCRIPT_TIMEOUT=120
+export MERU_PREFS="$work/meru.prf"
+shots="${MERU_E2E_SHOTS:-$work}"
+mkdir -p "$shots"
+
+has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
+lacks() { ! grep -qF -- "$2" "$1" 2>/dev/null || fail "$1: a line holds \"$2\""; }
+
+cp "$src"/examples/kyphosis.* "$work/"
+settings() {
+  cat <<SCRIPT
+dismiss
+menu File > Open
+file $work/kyphosis.mrc
+dismiss
+menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = kyphosis
+  press OK
+answer no
+dismiss
+menu Criteria
+dialog Criteria
+  set Criterion = Chi-square
+  press OK
+menu Strategy
+dialog Strategy
+  set Tree = on
+  set Iterative mode = off
+  set Decide positivity = off
+  press OK
+dialog Extent Parameters
+  press OK
+dialog Strategy
+  press OK
+SCRIPT
+}
+
+# 1. Five levels, the tree shown and a partition returned.
+{
+  settings
+  cat <<SCRIPT
+menu Search > Go!
+dismiss
+dialog Tree stopping rules
+  set Critical t or z = 3
+  set Don't split if same class = off
+  press OK
+shot 23 $shots/tree_grown.png
+click 23 450 130
+click 23 100 8
+answer yes
+answer no
+menu Process > Tree
+dialog Tree stopping rules
+  press OK
+click 23 20 8
+SCRIPT
+} >"$work/grow.txt"
+run_program grow 0 "$meru"
+log="$work/KYPHOSIS.LOG"
+has "$log" " Best split"
+has "$log" "  A-= ( start<=12 )"
+has "$log" "Analysis of BY group 1: *STR1 = 1.000 n= 35"
+has "$log" "Analysis of BY group 2: *STR1 = 2.000 n= 46"
+has "$log" "Analysis of BY group 1: *STR2 = 1.000 n= 9"
+has "$log" "Analysis of BY group 2: *STR2 = 2.000 n= 26"
+has "$log" "Analysis of BY group 3: *STR2 = 3.000 n= 17"
+has "$log" "Analysis of BY group 4: *STR2 = 4.000 n= 29"
+has "$log" " Tree is formed with all  62 nodes up to level    5"
+grep -qE "^ +0 +1 +[0-9]+ .* start +17\.[0-9]+ " "$log" || fail "no root split on start in the node table"
+has "$log" "Tree partition, highlighted nodes"
+has "$log" "   A= ( start>12 )"
+# The statistics of the run: A = start>12 holds 44 of class 0 and 2 of class 1.
+grep -qE "^ +\| +0 +\| +20 \( 24\.7%\) +44 \( 54\.3%\) \|" "$log" || fail "no 2x2 row of class 0 for the tree partition"
+has "$log" "                Chi-sq statistic=   17.78 (P= 0.00002)"
+has "$log" "Sample size = 81"
+has "$log" "  Added  attribute: +01      is created"
+has "$log" "%Window: tree diagram"
+lacks "$log" "not available yet"
+[ "$(grep -c "^ Tree for Y=kyphosis" "$log")" -eq 2 ] || fail "Process > Tree did not show the kept tree again"
+[ -n "$(png_size "$shots/tree_grown.png")" ] || fail "no picture of the grown tree"
+
+# 2. Search:End in the second level abandons the tree.
+rm -f "$log"
+{
+  settings
+  cat <<SCRIPT
+menu Search > Go!
+dismiss
+at busy 150 menu Search > End
+SCRIPT
+} >"$work/abandon.txt"
+run_program abandon 0 "$meru" MERU_YIELD_MS=0 MERU_THREADS=1
+expect_line abandon "In tree mode. Will abandon tree. Confirm?"
+lacks "$log" "Tree is formed"
+finish "tree_grow: all passed"
