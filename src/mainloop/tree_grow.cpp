@@ -139,13 +139,7 @@ Flow form_tree(Program& p)
                 io::fmt_i(g.level(), 4));
     a.outcome.ydisc = outcome::ydiscok(a.outcome, 1, !a.outcome.ycats.empty());
     a.tree = std::move(g.tree);
-    if (!p.reduction_saved) {
-        p.saved_fullred = p.options.fullred;
-        p.saved_primattr = p.options.primattr;
-        p.reduction_saved = true;
-    }
-    p.options.fullred = true;
-    p.options.primattr = false;
+    set_reduction(p, true, false);
     p.menus.set_flags(kProcessMenu, 6, platform::kMenuEnabled);
     p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
     end_growth(p);
