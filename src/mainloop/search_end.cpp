@@ -100,10 +100,13 @@ bool take_winner(Program& p, SearchEnd& s)
 {
     if (!s.treegrow) p.log.write(" # Partitions generated " + io::list_int(s.evaluated));
     const search::HullInput in = hull_input(p, s);
-    search::Penalty pen{p.crit.beta, p.crit.auto_beta};
+    // A tree's split is the node's best G: its beta is not used (nor set).
+    search::Penalty pen{s.treegrow ? 0.0 : p.crit.beta, p.crit.auto_beta && !s.treegrow};
     s.hull = run_hull(p, s, in, pen);
-    p.crit.beta = pen.beta;
-    p.crit.auto_beta = pen.automatic;
+    if (!s.treegrow) {
+        p.crit.beta = pen.beta;
+        p.crit.auto_beta = pen.automatic;
+    }
     s.winner = s.hull.optimum;
     if (s.winner <= 0) return false;
     const search::StoredPartition& w = in.entries[static_cast<size_t>(s.winner - 1)];

@@ -125,11 +125,12 @@ Flow continue_series(Program& p)
         if (p.debug) ui::msgok(p.ui, "auto-by going to 6666$");
         return Flow::poll;
     }
-    if (a.growth.growing) return tree_pass_end(p);
     if (a.splitactive && p.edit.testflag) {
         const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
         p.menus.set_text(kProcessMenu, 8, s.item_text);
     }
+    // The root of a growing tree is a level of one node.
+    if (a.growth.growing) return tree_pass_end(p);
     if (a.outcome.ny > 1 && a.outcome.yserial && f.searching) {
         if (a.ycurrent < a.outcome.ny) {
             // The next Y of a serial analysis is ranked and searched.

@@ -9,7 +9,10 @@
 # the root's split alone (critical z 3, splits kept when the children predict
 # one class), the inside leaf highlighted and Part: the statistics of the run
 # are then those of A = start>12. A second run ends the search in its second
-# level with Search:End; the tree is abandoned and never formed.
+# level with Search:End; the tree is abandoned and never formed. A third
+# grows by "Up to 2": the root's winner A- = start<=12 & age<=150 becomes the
+# added attribute +a_1, and its outside group holds the 34 observations awk
+# counts for it (19 of class 0, 15 of class 1).
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -23,7 +26,7 @@ has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 lacks() { ! grep -qF -- "$2" "$1" 2>/dev/null || fail "$1: a line holds \"$2\""; }
 
 cp "$src"/examples/kyphosis.* "$work/"
-settings() {
+settings() { # EXTENT-LINES
   cat <<SCRIPT
 dismiss
 menu File > Open
@@ -46,6 +49,7 @@ dialog Strategy
   set Decide positivity = off
   press OK
 dialog Extent Parameters
+${1:-}
   press OK
 dialog Strategy
   press OK
@@ -110,4 +114,25 @@ SCRIPT
 run_program abandon 0 "$meru" MERU_YIELD_MS=0 MERU_THREADS=1
 expect_line abandon "In tree mode. Will abandon tree. Confirm?"
 lacks "$log" "Tree is formed"
+
+# 3. A two-literal winner splits through its added attribute.
+rm -f "$log"
+{
+  settings "  set Size p_1,..,p_q = 2
+  set Up to p_1,..,p_q = on"
+  cat <<SCRIPT
+menu Search > Go!
+dismiss
+dialog Tree stopping rules
+  set Don't split if same class = off
+  press OK
+click 23 20 8
+SCRIPT
+} >"$work/added.txt"
+run_program added 0 "$meru"
+has "$log" "  A-= ( start<=12 & age<=150 )"
+has "$log" " Added attribute +a_1 created and included in attribute set"
+has "$log" "Analysis of BY group 1: *STR1 = 1.000 n= 34"
+grep -qE "^ +0 +1 +[0-9]+ .* \+a_1 +[0-9.]+ " "$log" || fail "no root split on +a_1 in the node table"
+lacks "$log" "Penalty parameter beta automatically set"
 finish "tree_grow: all passed"
