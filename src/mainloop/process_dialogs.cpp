@@ -3,8 +3,6 @@
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
 #include "outcome/bygroup_mode.h"
-#include "stats/cell_tables.h"
-#include "stats/evaluation.h"
 #include "ui/messages.h"
 
 #include <algorithm>
@@ -92,16 +90,6 @@ std::vector<std::int8_t> sign_bytes(const Analysis& a)
     for (int k = 1; k <= t.natt && static_cast<std::size_t>(k) < t.att.size(); ++k)
         s[static_cast<std::size_t>(k)] = t.att[static_cast<std::size_t>(k)].signbyte;
     return s;
-}
-
-void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view)
-{
-    stats::QuartabInput in;
-    in.y = view.y;
-    in.weights = view.weights;
-    in.yname = p.analysis->outcome.yname[0];
-    std::vector<int> marks;
-    stats::YDATA(st, view.abyte.n, in, marks, p.debug, p.services, p.log);
 }
 
 } // namespace meru::mainloop

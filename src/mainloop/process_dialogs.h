@@ -1,14 +1,9 @@
 #pragma once
 // The small dialogs and masks the Process items share: the choice of one Y among
 // several (dialog 117), the Rectangle diagrams dialog (129), the observations a
-// Process item works on, and the distribution of Y on each side.
+// Process item works on.
 #include <cstdint>
 #include <vector>
-
-namespace meru::stats {
-struct SubStat;
-struct SampleView;
-} // namespace meru::stats
 
 namespace meru::mainloop {
 
@@ -32,8 +27,5 @@ std::vector<std::uint8_t> process_mask(const Program& p);
 
 // The sign of every attribute (element 0 unused; +1 beyond the table).
 std::vector<std::int8_t> sign_bytes(const Analysis& a);
-
-// Distribution A v. A-: the Y table of the observations of A.
-void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view);
 
 } // namespace meru::mainloop

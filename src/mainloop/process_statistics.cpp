@@ -4,6 +4,7 @@
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/process_dialogs.h"
+#include "mainloop/process_distribution.h"
 #include "mainloop/program.h"
 #include "mainloop/series.h"
 #include "mainloop/view_requests.h"
@@ -219,10 +220,9 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     co.incidence = p.incidence;
     stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, f.prect ? &p.diagram_window : nullptr, p.services,
                    p.log);
-    if (f.pdistab) distribution_sides(p, st, view);
-
     std::vector<std::int8_t> member(at(n));
     stats::membership_column(view.abyte, list, p.options.skipcomb, member);
+    if (f.pdistab) distribution_sides(p, st, view, member);
     // The first statistics of a search keep its prediction; the later steps of the
     // series (test sample, rest of a by-group) are scored with it.
     ResubInput rin{y, a.data.obswt, mask, member, a.outcome.ydisc};

@@ -7,6 +7,7 @@
 #include "mainloop/search_end.h"
 #include "mainloop/series.h"
 #include "platform/script_host.h"
+#include "plots/yhist.h"
 #include "program_fixture.h"
 #include "support/mouse_feed.h"
 #include "support/scripted_forms.h"
@@ -296,6 +297,25 @@ TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithI
     }));
     EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
                              [](const std::string& l) { return l.find("not available yet") != std::string::npos; }));
+    EXPECT_EQ(program->menus.off_depth(), 0);
+}
+
+TEST_F(ProcessRequests, DistributionAvAMinusListsAAndDrawsBothSides)
+{
+    current_a();
+    program->process.current.first = {}; // A = b: Y varies on both sides
+    program->process.current.first.add_term({3});
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    EXPECT_EQ(request(&mainloop::MenuFlags::pdistab), Flow::loop_head);
+    EXPECT_TRUE(logged("%Process:distribution"));
+    EXPECT_TRUE(logged("in A"));
+    // The process window is drawn once per side and left open without waiting.
+    EXPECT_TRUE(frame.is_open(plots::kProcessDistWindow));
+    const int items = program->menus.item_count(mainloop::kWindowMenu);
+    bool entered = false;
+    for (int i = 1; i <= items; ++i)
+        entered = entered || program->menus.text(mainloop::kWindowMenu, i).starts_with("Process:Distribution");
+    EXPECT_TRUE(entered);
     EXPECT_EQ(program->menus.off_depth(), 0);
 }
 

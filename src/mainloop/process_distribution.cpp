@@ -1,0 +1,95 @@
+#include "mainloop/process_distribution.h"
+
+#include "mainloop/program.h"
+#include "platform/io/logwriter.h"
+#include "plots/yhist.h"
+#include "stats/cell_tables.h"
+#include "stats/censoring.h"
+#include "stats/evaluation.h"
+
+#include <cmath>
+
+namespace meru::mainloop {
+
+namespace {
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+} // namespace
+
+SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_t> member, int side,
+                       const stats::Censoring& censoring)
+{
+    const int n = view.abyte.n;
+    std::vector<char> mask(at(n), 0);
+    std::vector<char> censored;
+    if (censoring.in_force) censored.assign(at(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const bool in_sample = at(i) < view.mask.size() && view.mask[at(i)] && at(i) < member.size() &&
+                               at(i) < view.weights.size() && view.weights[at(i)] != 0;
+        mask[at(i)] = in_sample && member[at(i)] == side ? 1 : 0;
+        if (!censored.empty() && censoring.attribute >= 1 && censoring.attribute <= view.abyte.lc)
+            censored[at(i)] = censoring.is_censored(view.abyte.at(i, censoring.attribute)) ? 1 : 0;
+    }
+    stats::QuartabInput in;
+    in.y = view.y;
+    in.weights = view.weights;
+    in.mask = mask;
+    in.censored = censored;
+    in.censor_flag = !censored.empty();
+    in.print = false;
+    io::LogWriter quiet;
+    const stats::QuartabResult r = stats::quartab(in, quiet);
+    SideSample s;
+    for (const stats::QuartabEntry& e : r.entries) {
+        if (e.value < 0) continue;
+        s.x.push_back(e.value);
+        s.w.push_back(static_cast<int>(e.weight));
+    }
+    s.nobs = static_cast<int>(r.abs_total);
+    s.mean = r.mean;
+    return s;
+}
+
+void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view,
+                        std::span<const std::int8_t> member)
+{
+    const Analysis& a = *p.analysis;
+    const outcome::Outcome& y = a.outcome;
+    stats::QuartabInput in;
+    in.y = view.y;
+    in.weights = view.weights;
+    in.yname = y.yname[0];
+    std::vector<int> marks;
+    stats::YDATA(st, view.abyte.n, in, marks, p.debug, p.services, p.log);
+
+    const stats::Censoring censoring = p.censoring.within(a.data.lc);
+    const SideSample sides[2] = {side_sample(view, member, 1, censoring), side_sample(view, member, 0, censoring)};
+    const char* labels[2] = {" A", "A-"};
+    p.ymodes.dist.bandwidth = 0; // the window chooses its width for a new plot
+    bool overlay = false;
+    for (int k = 0; k < 2; ++k) {
+        const SideSample& s = sides[k];
+        if (s.x.empty()) continue;
+        plots::DistCall call;
+        call.x = s.x;
+        call.w = s.w;
+        call.nobs = s.nobs;
+        call.title = "Process:Distribution";
+        call.name = y.yname[0];
+        call.overlay = overlay;
+        call.interactive = false;
+        call.label = labels[k];
+        call.lower = y.ymin[0];
+        call.upper = y.ymax[0];
+        call.mark = true;
+        call.markvalue = s.mean;
+        call.marklabel = "mean ";
+        call.integer_ticks = y.ydisc;
+        call.open = !overlay;
+        if (plots::yhist(p.ui, p.ymodes.dist, call) != 0) return;
+        overlay = true;
+    }
+}
+
+} // namespace meru::mainloop
