@@ -7,6 +7,7 @@
 #include "mainloop/process_distribution.h"
 #include "mainloop/program.h"
 #include "mainloop/series.h"
+#include "mainloop/statistics_tests.h"
 #include "mainloop/view_requests.h"
 #include "outcome/ymenu.h"
 #include "outcome/ysummary.h"
@@ -15,9 +16,6 @@
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
 #include "stats/evaluation.h"
-#include "stats/harrellc.h"
-#include "stats/logrank.h"
-#include "stats/special_functions.h"
 #include "stats/stat2x2.h"
 #include "stats/subgroup_stats.h"
 #include "ui/actlog.h"
@@ -26,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace meru::mainloop {
@@ -139,6 +138,8 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity)
 
 // The count table of a categorical Y with its tests, the frequency table and the
 // 2x2 statistics.
+// Under Gini diversity and Entropy the search's own statistics check its G
+// against the count table.
 void categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
                         const std::string& yname)
 {
@@ -155,6 +156,10 @@ void categorical_tables(Program& p, const stats::SampleView& view, const stats::
              table.columns(nclasses), nclasses, static_cast<double>(table.w0), static_cast<double>(table.w1), present,
              static_cast<double>(table.w0 + table.w1), yname, !a.outcome.ycats.empty()))
         p.log.write(line);
+    const bool impurity = p.crit.is(stats::Criterion::Gini) || p.crit.is(stats::Criterion::Entropy);
+    const bool one_y = a.outcome.ny == 1 || a.outcome.yserial;
+    if (impurity && one_y && p.flags.sgo && p.process.go_statistics)
+        impurity_check(p, p.process.current_g, table, nclasses, k);
     stats::Stat2x2Options opt;
     opt.two_class = nclasses == 2 || chi.df == 1;
     opt.chisq = chi.chisq;
@@ -165,6 +170,47 @@ void categorical_tables(Program& p, const stats::SampleView& view, const stats::
     for (const std::string& line : stats::stat2x2(table.columns(nclasses), chi.p, opt, p.crit, pool).lines)
         p.log.write(line);
 }
+
+// The subgroup statistics of the pair's two lists: the first one's written to the
+// log, the other's counted quietly when first asked for.
+class SideStats {
+public:
+    SideStats(Program& p, const stats::SampleView& view, const partition::Partition& cur,
+              std::span<const std::int8_t> signs, const std::string& yname)
+        : p_(p), view_(view), cur_(cur), signs_(signs)
+    {
+        opt_.skip = p.options.skipcomb;
+        opt_.censoring = p.censoring;
+        opt_.yname = yname;
+        first_ =
+            stats::partstats(view, cur.first, cur.first_sense(), signs, p.analysis->tables, opt_, p.services, p.log);
+    }
+    const stats::SubStat& first() const { return first_; }
+    // A (plain) or A-.
+    const stats::SubStat& side(bool plain)
+    {
+        if (is_first(plain)) return first_;
+        if (!second_) {
+            stats::PartStatsOptions quiet = opt_;
+            quiet.print = false;
+            const int sense = cur_.first_sense() == partition::kPlain ? partition::kFlipped : partition::kPlain;
+            second_ =
+                stats::partstats(view_, cur_.second, sense, signs_, p_.analysis->tables, quiet, p_.services, p_.log);
+        }
+        return *second_;
+    }
+    const partition::TermList& list(bool plain) const { return is_first(plain) ? cur_.first : cur_.second; }
+
+private:
+    bool is_first(bool plain) const { return (cur_.first_sense() == partition::kPlain) == plain; }
+    Program& p_;
+    const stats::SampleView& view_;
+    const partition::Partition& cur_;
+    std::span<const std::int8_t> signs_;
+    stats::PartStatsOptions opt_;
+    stats::SubStat first_;
+    std::optional<stats::SubStat> second_;
+};
 
 std::string error_text(double error) { return error < 0.0 ? "      -" : io::fmt_f(error, 7, 2); }
 
@@ -206,20 +252,25 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
     if (!in_go) marked_lines(p, cur, complexity);
 
-    if (f.prect) rectangle_dialog(p);
+    RectangleChoice diagrams;
+    if (f.prect && !rectangle_dialog(p, &diagrams)) return Flow::loop_head;
 
-    stats::PartStatsOptions po;
-    po.skip = p.options.skipcomb;
-    po.censoring = p.censoring;
-    po.yname = yname;
-    const stats::SubStat st =
-        stats::partstats(view, cur.first, cur.first_sense(), signs, a.tables, po, p.services, p.log);
+    SideStats sides(p, view, cur, signs, yname);
+    const stats::SubStat& st = sides.first();
     if (logrank && p.incidence) stats::incrate(st, yname, p.log);
     stats::CellTabOptions co;
     co.print = f.plists;
     co.incidence = p.incidence;
-    stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, f.prect ? &p.diagram_window : nullptr, p.services,
-                   p.log);
+    if (!f.prect) {
+        stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, nullptr, p.services, p.log);
+    } else {
+        // The diagram of each side asked for, over that side's own terms.
+        for (const bool plain : {true, false}) {
+            if (!(plain ? diagrams.a : diagrams.aminus)) continue;
+            stats::celltab(sides.side(plain), sides.list(plain), a.data.obswt, {}, a.tables, co, &p.diagram_window,
+                           p.services, p.log);
+        }
+    }
     std::vector<std::int8_t> member(at(n));
     stats::membership_column(view.abyte, list, p.options.skipcomb, member);
     if (f.pdistab) distribution_sides(p, st, view, member);
@@ -233,16 +284,6 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
         p.process.rule_set = true;
     }
     const double error = logrank ? -1.0 : r.error;
-    if (logrank) {
-        // The log-rank statistic of the split on one degree of freedom.
-        stats::LogRankOrder order;
-        const stats::LogRankResult lr =
-            stats::LOGRANK(view, member, p.censoring.within(a.data.lc), 0, {k, 0, 0}, order, p.log);
-        const double pvalue = lr.g > 0.0 ? stats::gammq(0.5, lr.g / 2.0) : 1.0;
-        p.log.write("Log-rank=" + io::fmt_f(lr.g, 12, 4) + " P =" + io::fmt_f(pvalue, 9, 6));
-        progress(p, ".. computing Harrell c-index. May take time.");
-        stats::harrellc(view, list, p.options.skipcomb, p.censoring.within(a.data.lc), p.services, p.log);
-    }
     p.log.write("Sample size = " + std::to_string(r.n));
     p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));
     if (!in_go && !logrank) p.log.write(" Generalised error is " + error_text(error) + "%");
@@ -252,6 +293,17 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
         imbalanced(r.n_a, r.n_a_minus))
         p.services.helpshow("NOTE: imbalanced partition");
     p.process.go_statistics = false;
+
+    // The F test of a mean-square split; the effect matrices with detailed output
+    // from the menu (under the log-rank criterion they follow Harrell's c).
+    const bool mse = p.crit.is(stats::Criterion::WithinMse) || p.crit.is(stats::Criterion::SubgroupMse);
+    if (f.pstats && mse) split_f_line(p, view, cur);
+    const bool effects = f.pstats && p.options.detailout && !in_go && !p.strategy.treemode;
+    if (effects && !logrank) effect_matrices(p, sides.side(true), sides.side(false), k);
+    if (logrank) {
+        survival_lines(p, view, list, member, k, yname);
+        if (effects) effect_matrices(p, sides.side(true), sides.side(false), k);
+    }
 
     if (f.plists) show_log(p);
     return continue_series(p);

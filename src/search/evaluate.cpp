@@ -11,20 +11,6 @@ namespace meru::search {
 
 namespace {
 
-// p-value of the ranking's F test of the split (one and N - 2 degrees of
-// freedom); 1 when a side is empty or no degree of freedom is left.
-double split_f_test(const stats::SplitSums& s, stats::NumericIssues* issues)
-{
-    if (s.n1 == 0 || s.n2 == 0) return 1.0;
-    const auto n = static_cast<double>(s.n1 + s.n2);
-    const double w0 = s.ss1 + s.ss2;
-    const double b = s.sst - w0;
-    const float f = w0 < 1e-20 ? 1e20f : static_cast<float>(b * (n - 2.0) / w0);
-    const auto df2 = static_cast<float>(n - 2.0);
-    if (f == 0.0f || df2 <= 0.0f) return 1.0;
-    return stats::fprob(1.0, df2, f, issues);
-}
-
 // Rate contrast of the log-rank direction: positive when membership 0 has the
 // higher event rate per unit of follow-up; event counts raised to 0.5 first.
 double rate_contrast(const stats::LogRankResult& r)
@@ -118,7 +104,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         for (std::size_t j = 0; j < ny; ++j) {
             values_[j] = criterion_->score(sums_[j]);
             if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
-            if (settings_.rank_stage) values_[j].p = split_f_test(sums_[j], &s.issues);
+            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j], &s.issues).p;
         }
         break;
     }

@@ -1,5 +1,7 @@
 #include "stats/split_sums.h"
 
+#include "stats/special_functions.h"
+
 namespace meru::stats {
 
 namespace {
@@ -113,6 +115,22 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
         else if (list_holds(second, row, terms2, w, wy, wy2)) slots.second.add(last2, w, wy, wy2);
     }
     return finish_split(slots, q1, q2, per_term);
+}
+
+SplitFTest split_f_test(const SplitSums& s, NumericIssues* issues)
+{
+    SplitFTest t;
+    if (s.n1 == 0 || s.n2 == 0) return t;
+    const auto n = static_cast<double>(s.n1 + s.n2);
+    const double w0 = s.ss1 + s.ss2;
+    const double b = s.sst - w0;
+    const float f = w0 < 1e-20 ? 1e20f : static_cast<float>(b * (n - 2.0) / w0);
+    const auto df2 = static_cast<float>(n - 2.0);
+    t.f = f;
+    t.df2 = df2;
+    if (f == 0.0f || df2 <= 0.0f) return t;
+    t.p = fprob(1.0, df2, f, issues);
+    return t;
 }
 
 } // namespace meru::stats

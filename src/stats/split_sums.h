@@ -26,6 +26,7 @@
 #include "stats/criterion.h"
 #include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/numeric_issues.h"
 
 #include <cstdint>
 #include <vector>
@@ -62,5 +63,16 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term);
 // other one).
 SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
                    bool per_term, SplitSlots& slots);
+
+// The F test of the split on 1 and N - 2 degrees of freedom: with W the sum of the
+// two sides' sums of squares, F = (SST - W)(N - 2) / W (1e20 when W < 1e-20),
+// rounded to single precision; p = fprob(1, N - 2, F), and 1 when a side is
+// empty, F is 0 or no degree of freedom is left.
+struct SplitFTest {
+    double f = 0.0;
+    double df2 = 0.0; // N - 2
+    double p = 1.0;
+};
+SplitFTest split_f_test(const SplitSums& s, NumericIssues* issues = nullptr);
 
 } // namespace meru::stats

@@ -6,6 +6,7 @@
 #include "mainloop/process_statistics.h"
 #include "mainloop/search_end.h"
 #include "mainloop/series.h"
+#include "platform/canvas.h"
 #include "platform/script_host.h"
 #include "plots/yhist.h"
 #include "program_fixture.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace meru::test {
 namespace {
@@ -194,29 +196,41 @@ protected:
         program->flags.*item = true;
         return mainloop::process_request(*program);
     }
-    // The current partition A = a (attribute 2), A- = not a.
+    // The current partition A = a (attribute 2), A- = not a, held in its flipped
+    // form (2).
     void current_a()
     {
         mainloop::ProcessState& ps = program->process;
         ps.current = {};
         ps.current.first.add_term({2});
-        ps.current.second.add_term({-2});
+        ps.current.second.add_term({2});
         ps.current_valid = true;
         ps.current_g = 0.5f;
         ps.current_complexity = 1;
     }
-    // Runs `body` with a script that leaves the log viewer once with Esc.
-    template <class Body> void leaving_viewer(Body body)
+    // Y is the line number (1..8), a continuous Y.
+    void y_line_numbers()
+    {
+        mainloop::Analysis& a = *program->analysis;
+        for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = static_cast<float>(i);
+        a.outcome.ymax[0] = 8;
+        a.outcome.ylev[0] = 8;
+        a.outcome.ybin[0] = false;
+    }
+    // Runs `body` with the script `text`, every line of which must be used.
+    template <class Body> void scripted(const std::string& text, Body body)
     {
         platform::FrameScriptHost host(frame, program->menus);
-        auto script = make_script("key 57 Esc\n", host);
+        auto script = make_script(text, host);
         platform::install_script_hook(*script);
         program->ui.host.script = script.get();
         body();
         program->ui.host.script = nullptr;
         platform::remove_script_hook();
-        EXPECT_EQ(script->position(), 1u);
+        EXPECT_EQ(script->position(), static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     }
+    // Runs `body` with a script that leaves the log viewer once with Esc.
+    template <class Body> void leaving_viewer(Body body) { scripted("key 57 Esc\n", body); }
     std::vector<std::string> topics;
     ScriptedForms* forms = nullptr;
 };
@@ -275,15 +289,9 @@ TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithI
     program->process.current.first.add_term({3});                // A = a + b: two terms, four cells
     forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
     forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Diagram for A"
-    platform::FrameScriptHost host(frame, program->menus);
     // The diagram window: 3D, Esc out of the block view, Esc out of the window.
-    auto script = make_script("click 16 55 5\nclick 16 10 5\nclick 16 10 5\n", host);
-    platform::install_script_hook(*script);
-    program->ui.host.script = script.get();
-    EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head);
-    program->ui.host.script = nullptr;
-    platform::remove_script_hook();
-    EXPECT_EQ(script->position(), 3u);
+    scripted("click 16 55 5\nclick 16 10 5\nclick 16 10 5\n",
+             [&] { EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head); });
     EXPECT_TRUE(logged("%Process:rectangle diagram"));
     // The mosaic fits its counts exactly: the status names the start and Fit P 1.
     EXPECT_NE(program->diagram_window.last().state.status.find("Start=Mosaic"), std::string::npos);
@@ -306,11 +314,18 @@ TEST_F(ProcessRequests, DistributionAvAMinusListsAAndDrawsBothSides)
     program->process.current.first = {}; // A = b: Y varies on both sides
     program->process.current.first.add_term({3});
     forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    frame.set_journaling(true);
     EXPECT_EQ(request(&mainloop::MenuFlags::pdistab), Flow::loop_head);
+    frame.set_journaling(false);
     EXPECT_TRUE(logged("%Process:distribution"));
     EXPECT_TRUE(logged("in A"));
-    // The process window is drawn once per side and left open without waiting.
+    // The process window is drawn once per side and left open without waiting:
+    // A in the first colour, A- over it in the second.
     EXPECT_TRUE(frame.is_open(plots::kProcessDistWindow));
+    std::set<int> colours;
+    for (const platform::DrawCall& c : frame.canvas(plots::kProcessDistWindow)->journal())
+        if (c.op == "lineto" || c.op == "rectangle") colours.insert(c.colour);
+    EXPECT_TRUE(colours.count(plots::kCurveColour) && colours.count(plots::kSecondColour));
     const int items = program->menus.item_count(mainloop::kWindowMenu);
     bool entered = false;
     for (int i = 1; i <= items; ++i)
@@ -323,11 +338,7 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
 {
     // Times 1..8, all events; A holds the odd times. By hand: O = 4, E = 3.1619,
     // V = 1.7071, (O - E)^2 / V = 0.41146, P = erfc(sqrt(0.41146 / 2)) = 0.521232.
-    mainloop::Analysis& a = *program->analysis;
-    for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = static_cast<float>(i);
-    a.outcome.ymax[0] = 8;
-    a.outcome.ylev[0] = 8;
-    a.outcome.ybin[0] = false;
+    y_line_numbers();
     program->crit.icrit = static_cast<int>(stats::Criterion::LogRank);
     program->crit.critname = "Log-rank";
     current_a();
@@ -342,6 +353,80 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
                                 [](const std::string& l) { return l.starts_with(" Harrell c-index="); });
     ASSERT_NE(c, lines.end());
     EXPECT_EQ(*c, " Harrell c-index= 0.4286");
+    // Events 4 and 4 over person-times 20 (A-) and 16 (A): rates 0.2 and 0.25,
+    // ratio 0.8 and 0.8 / exp(-/+ 1.96 sqrt(1/4 + 1/4)) = 0.200 to 3.199.
+    EXPECT_TRUE(logged("     Incidence rate ratio (A- / A) =  0.800 (95% CI   0.200    3.199)"));
+}
+
+// Y = a except on line 8 (a = 0, Y = 1): A = a holds Y 1 1 1 1, A- holds 0 0 0 1.
+TEST_F(ProcessRequests, MeanSquareStatisticsAddTheFTestAndDetailedOutputTheEffectMatrices)
+{
+    program->analysis->ymat[7] = 1.0f;
+    program->crit.icrit = static_cast<int>(stats::Criterion::WithinMse);
+    program->options.detailout = true;
+    current_a();
+    forms->steps.push_back(ScriptedForms::press(settings::kOk));
+    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    // SS 0 and 0.75 within, 1.875 in all: F = 1.125 x 6 / 0.75 = 9 on 1 and 6 df;
+    // R: pf(9, 1, 6, lower.tail = FALSE) = 0.0240082.
+    const auto lines = log_lines();
+    const auto f =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("F-test") != l.npos; });
+    ASSERT_NE(f, lines.end());
+    EXPECT_NE(f->find(" 9.00000"), std::string::npos) << *f;
+    EXPECT_NE(f->find("      6 P = 0.024008"), std::string::npos) << *f;
+    // Rows A, columns A-. A's proportion 1 is held inside (0, 1) as 0.9999, A-'s is
+    // 0.25: RR = 3.9996 with var(ln) 0.5 / (4 x 3.9996) + 3 / (4 x 1) = 0.78125, so
+    // exp(ln 3.9996 -/+ 1.96 x 0.88388) = 0.7074 to 22.61; the other way round it
+    // would be 0.25.
+    const auto rr = std::find(lines.begin(), lines.end(), "Relative  risk matrix          with 95% CI");
+    ASSERT_TRUE(rr != lines.end() && rr + 1 != lines.end());
+    EXPECT_EQ(rr[1], "   A   A-    4.000     (0.7074    ,  22.61    )");
+}
+
+// Under Entropy the search's G of A = a is worked out again: Y equals a, so
+// G = ln 2 - 0 = 0.693147; a G held otherwise is reported.
+TEST_F(ProcessRequests, TheSearchsOwnStatisticsCheckItsImpurityG)
+{
+    for (const float held : {0.6931472f, 0.5f}) {
+        clear_requests(program->flags);
+        current_a();
+        mainloop::SearchEnd end;
+        end.curpart = program->process.current;
+        end.g = held;
+        end.complexity = 1;
+        program->flags.sgo = true;
+        mainloop::search_statistics(*program, end);
+        // The note is answered only when it is shown.
+        scripted(held == 0.5f ? "answer ok\n" : "", [&] { mainloop::process_request(*program); });
+        const auto lines = log_lines();
+        const bool failed = std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.starts_with("check fail gstat, gstatest");
+        });
+        EXPECT_EQ(failed, held == 0.5f);
+    }
+}
+
+// A = a + b; A- = neither a nor b (flipped form (2 3)), one term holding lines 4 and 8.
+TEST_F(ProcessRequests, RectangleDiagramOfAMinusIsDrawnOverItsOwnTerms)
+{
+    current_a();
+    program->process.current.first.add_term({3});
+    program->process.current.second = {};
+    program->process.current.second.add_term({2, 3});
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    forms->steps.push_back(ScriptedForms::fill({}, {{1000, false}, {1001, true}}));
+    scripted("click 16 10 5\n", [&] { EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head); });
+    EXPECT_EQ(program->diagram_window.last().counts, (std::vector<double>{6.0, 2.0}));
+    // Cancel in the dialog: no statistics follow.
+    clear_requests(program->flags);
+    forms->steps.push_back(ScriptedForms::press(settings::kOk));
+    const std::size_t before = log_lines().size();
+    EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head);
+    const auto lines = log_lines();
+    EXPECT_TRUE(std::none_of(lines.begin() + static_cast<long>(before), lines.end(),
+                             [](const std::string& l) { return l.starts_with("Sample size"); }));
+    EXPECT_EQ(program->menus.off_depth(), 0);
 }
 
 TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
@@ -366,6 +451,7 @@ TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
     mainloop::Analysis& a = *program->analysis;
     a.data.obswt[3] = 0; // an all-missing record keeps its zero weight
     const std::vector<int> before = a.data.obswt;
+    program->crit.icrit = static_cast<int>(stats::Criterion::ChiSquare); // the stub's G is no sample's
     program->bootmode = true;
     settings::bootsamp(a.data.obswt, 8, true, a.boot, program->rng, program->log);
     // The log is shown with the summary: the script leaves the viewer.

@@ -283,3 +283,26 @@ TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
         }
     }
 }
+
+// The F test of a split on 1 and N - 2 degrees of freedom. Y = 1 1 1 1 | 0 0 0 1:
+// SS 0 and 0.75 on the sides, SST 1.875, F = 1.125 x 6 / 0.75 = 9, and R's
+// pf(9, 1, 6, lower.tail = FALSE) = 0.0240082. Two observations leave no degree
+// of freedom, a side without weight no split, and sides without spread an F of 1e20.
+TEST(SplitSums, FTestOfTheSplit)
+{
+    struct Case {
+        SplitSums sums;
+        double f, p;
+    };
+    const Case cases[] = {
+        {{4, 4, 0.0, 0.75, 0, 0, 0, 0, 1.875}, 9.0, 0.0240082},
+        {{1, 1, 0.0, 0.0, 0, 0, 0, 0, 0.5}, 1e20, 1.0},
+        {{5, 0, 2.0, 0.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
+        {{3, 3, 1.0, 1.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
+    };
+    for (const Case& c : cases) {
+        const meru::stats::SplitFTest t = meru::stats::split_f_test(c.sums);
+        EXPECT_FLOAT_EQ(static_cast<float>(t.f), static_cast<float>(c.f));
+        EXPECT_NEAR(t.p, c.p, 2e-6) << c.f;
+    }
+}
