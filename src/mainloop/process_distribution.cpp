@@ -51,17 +51,19 @@ SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_
     return s;
 }
 
-void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view,
-                        std::span<const std::int8_t> member)
+void distribution_sides(Program& p, const stats::SubStat& aside, const stats::SubStat& aminus,
+                        const stats::SampleView& view, std::span<const std::int8_t> member, int ky)
 {
     const Analysis& a = *p.analysis;
     const outcome::Outcome& y = a.outcome;
+    const auto yk = static_cast<std::size_t>(ky - 1);
     stats::QuartabInput in;
     in.y = view.y;
     in.weights = view.weights;
-    in.yname = y.yname[0];
+    in.yname = y.yname[yk];
     std::vector<int> marks;
-    stats::YDATA(st, view.abyte.n, in, marks, p.debug, p.services, p.log);
+    for (const stats::SubStat* side : {&aside, &aminus})
+        stats::YDATA(*side, view.abyte.n, in, marks, p.debug, p.services, p.log);
 
     const stats::Censoring censoring = p.censoring.within(a.data.lc);
     const SideSample sides[2] = {side_sample(view, member, 1, censoring), side_sample(view, member, 0, censoring)};
@@ -76,12 +78,12 @@ void distribution_sides(Program& p, const stats::SubStat& st, const stats::Sampl
         call.w = s.w;
         call.nobs = s.nobs;
         call.title = "Process:Distribution";
-        call.name = y.yname[0];
+        call.name = y.yname[yk];
         call.overlay = overlay;
         call.interactive = false;
         call.label = labels[k];
-        call.lower = y.ymin[0];
-        call.upper = y.ymax[0];
+        call.lower = y.ymin[yk];
+        call.upper = y.ymax[yk];
         call.mark = true;
         call.markvalue = s.mean;
         call.marklabel = "mean ";

@@ -1,5 +1,5 @@
 #pragma once
-// Process > Distribution A v. A-: the Y table of the observations of A, then
+// Process > Distribution A v. A-: the Y tables of the observations of A and A-, then
 // the distribution of Y in A and, as a second curve over it, in A-, drawn in
 // the process distribution window.
 #include "stats/quartab.h"
@@ -33,9 +33,10 @@ struct SideSample {
 SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_t> member, int side,
                        const stats::Censoring& censoring);
 
-// Writes the Y table of A (YDATA) and draws Y in A and in A-, each side's mean
-// marked; `member` is each observation's membership of A.
-void distribution_sides(Program& p, const stats::SubStat& st, const stats::SampleView& view,
-                        std::span<const std::int8_t> member);
+// Writes the Y tables of A and of A- (YDATA over each side's subgroup statistics)
+// and draws Y in A and in A-, each side's mean marked; `member` is each
+// observation's membership of A; the view's Y is Y `ky`.
+void distribution_sides(Program& p, const stats::SubStat& a, const stats::SubStat& aminus,
+                        const stats::SampleView& view, std::span<const std::int8_t> member, int ky);
 
 } // namespace meru::mainloop

@@ -261,7 +261,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     stats::CellTabOptions co;
     co.print = f.plists;
     co.incidence = p.incidence;
-    if (!f.prect) {
+    if (!f.prect || !(diagrams.a || diagrams.aminus)) {
         stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, nullptr, p.services, p.log);
     } else {
         // The diagram of each side asked for, over that side's own terms.
@@ -273,7 +273,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur)
     }
     std::vector<std::int8_t> member(at(n));
     stats::membership_column(view.abyte, list, p.options.skipcomb, member);
-    if (f.pdistab) distribution_sides(p, st, view, member);
+    if (f.pdistab) distribution_sides(p, sides.side(true), sides.side(false), view, member, k);
     // The first statistics of a search keep its prediction; the later steps of the
     // series (test sample, rest of a by-group) are scored with it.
     ResubInput rin{y, a.data.obswt, mask, member, a.outcome.ydisc};

@@ -319,6 +319,7 @@ TEST_F(ProcessRequests, DistributionAvAMinusListsAAndDrawsBothSides)
     frame.set_journaling(false);
     EXPECT_TRUE(logged("%Process:distribution"));
     EXPECT_TRUE(logged("in A"));
+    EXPECT_TRUE(logged("in A-"));
     // The process window is drawn once per side and left open without waiting:
     // A in the first colour, A- over it in the second.
     EXPECT_TRUE(frame.is_open(plots::kProcessDistWindow));
