@@ -343,8 +343,13 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
     program->crit.icrit = static_cast<int>(stats::Criterion::LogRank);
     program->crit.critname = "Log-rank";
     current_a();
+    // A window on top with a mouse routine: Harrell's c takes the routine away.
+    ASSERT_TRUE(frame.open_window(60, "graphics"));
+    frame.register_mouse(60, 1, [](int, int, int, int, int) {});
+    frame.set_active(60);
     forms->steps.push_back(ScriptedForms::press(settings::kOk));
     leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    EXPECT_EQ(frame.unregister_mouse(60), -1);
     EXPECT_TRUE(logged("Log-rank=      0.4115 P = 0.521232"));
     EXPECT_TRUE(logged(" Resubstitution error is       -")); // none for a log-rank analysis
     // Harrell's c: 28 usable pairs, 6 with the non-member shorter, 12 of equal
