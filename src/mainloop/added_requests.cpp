@@ -79,6 +79,11 @@ void transposed_complement(Program& p, const partition::TermList& first, int sen
 
 } // namespace
 
+void offer_added_view(Program& p)
+{
+    if (p.analysis && p.analysis->added.count > 0) p.menus.set_flags(kViewMenu, 6, platform::kMenuEnabled);
+}
+
 search::MadeAttribute create_process_attribute(Program& p, const partition::Partition& cur,
                                                const std::string& combo_name)
 {
@@ -98,10 +103,8 @@ search::MadeAttribute create_process_attribute(Program& p, const partition::Part
     if (!combination) ++a.process_count;
     a.naddatt = a.added.count;
     p.log.write("  Added  attribute: " + name8(name) + " is created");
-    if (a.added.count == 1) {
-        p.menus.set_flags(kViewMenu, 6, platform::kMenuEnabled);
-        if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
-    }
+    offer_added_view(p);
+    if (a.added.count == 1 && p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
     if (!combination && !a.added_from_cf &&
         p.services.quiz("?Added attribute made. Write as a control file combination?"))
         search::write_combination(a.cfname, name, cur.a(), a.tables.cfcomb, p.services);

@@ -16,13 +16,18 @@ struct Program;
 // Process > Create added attribute, after the chosen partition has been evaluated
 // and `cur` made from it (the by-group refusal is the handler's). The name is
 // "+" and the Process count (+01, ...), or `combo_name` for a control-file
-// combination; the log gets "  Added  attribute: NAME is created"; the first one
-// enables View > Added attributes. Unless the partition is a combination or the
+// combination; the log gets "  Added  attribute: NAME is created"; View > Added
+// attributes is offered, and with the first one the progress window made active
+// when no window is. Unless the partition is a combination or the
 // control file's combinations are being made at an opening, the question
 // "?Added attribute made. Write as a control file combination?" and, on Yes, the
 // combination written. Returns what was made (nothing when there was no room).
 search::MadeAttribute create_process_attribute(Program& p, const partition::Partition& cur,
                                                const std::string& combo_name = {});
+
+// View > Added attributes is offered once an analysis holds an added attribute,
+// whichever route (Process, an iteration, a tree split) made it.
+void offer_added_view(Program& p);
 
 // While View > Added attributes shows attribute `name` whose reduced form differs
 // from its definition: unless the first literal of the first list is attribute 1,

@@ -1,5 +1,6 @@
 #include "mainloop/iterative_search.h"
 
+#include "mainloop/added_requests.h"
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
 #include "search/iteration.h"
@@ -64,6 +65,7 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     }
     a.naddatt = a.added.count;
     p.log.write(" Added attribute " + name + " created and included in attribute set");
+    offer_added_view(p);
     const bool go_on = search::next_iteration(it, run.cur, run.g, m.line, p.strategy.maxiter, p.options.detailout,
                                               a.tables, p.results, run.scale, run.attribute_set, p.services, p.log);
     return go_on ? IterativeStep::next : IterativeStep::stopped;

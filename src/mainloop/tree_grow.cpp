@@ -1,6 +1,7 @@
 #include "mainloop/tree_grow.h"
 
 #include "files/new_variable.h"
+#include "mainloop/added_requests.h"
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
 #include "mainloop/process_dialogs.h"
@@ -128,6 +129,7 @@ partition::Literal added_split(Program& p, const partition::Partition& cur)
     if (!m.made) return 0;
     a.naddatt = a.added.count;
     p.log.write(" Added attribute " + name + " created and included in attribute set");
+    offer_added_view(p);
     return m.attribute;
 }
 
