@@ -16,85 +16,22 @@
 // at the idle poll on the first surplus click (status 3, reported on standard
 // error), which the benchmark checks.
 // Argument: threads (0: every core, MERU_THREADS unset).
+#include "scripted_program.h"
+
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A folder of its own for the data, scripts and logs, removed at the end.
-struct WorkFolder {
-    fs::path path = fs::temp_directory_path() / ("meru_bench_go_" + std::to_string(::getpid()));
-    WorkFolder() { fs::create_directories(path); }
-    ~WorkFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
+using namespace meru::bench;
 
 const fs::path& work_folder()
 {
-    static const WorkFolder folder;
+    static const WorkFolder folder("meru_bench_go");
     return folder.path;
-}
-
-// bcw with its last column (malig) moved first, so that Y:OK offers it.
-void write_bcw(const fs::path& dir)
-{
-    std::ifstream in(std::string(MERU_SOURCE_DIR) + "/examples/bcw_orig.csv");
-    std::ofstream out(dir / "bcwm.csv");
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const auto comma = line.rfind(',');
-        out << line.substr(comma + 1) << ',' << line.substr(0, comma) << '\n';
-    }
-    std::ifstream mrc(std::string(MERU_SOURCE_DIR) + "/examples/bcw.mrc");
-    std::ofstream mout(dir / "bcwm.mrc");
-    for (std::string line; std::getline(mrc, line);)
-        mout << (line.starts_with("bcw_orig.csv") ? std::string("bcwm.csv") : line) << '\n';
-}
-
-void write_synthetic(const fs::path& dir, int nobs)
-{
-    std::mt19937 rng(20261207);
-    std::uniform_int_distribution<int> score(1, 10);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    std::ofstream out(dir / "synth.csv");
-    out << "y";
-    for (int k = 1; k <= 10; ++k) out << ",x" << k;
-    out << '\n';
-    for (int i = 0; i < nobs; ++i) {
-        int x[10];
-        double lean = 0;
-        for (int k = 0; k < 10; ++k) {
-            x[k] = score(rng);
-            if (k < 3 && x[k] > 5) lean += 0.15;
-        }
-        out << (u(rng) < 0.2 + lean ? 1 : 0);
-        for (int k = 0; k < 10; ++k) {
-            if (u(rng) < 0.03) out << ",.";
-            else out << ',' << x[k];
-        }
-        out << '\n';
-    }
-    std::ofstream mrc(dir / "synth.mrc");
-    mrc << "Synthetic scores against a binary outcome\n*\n";
-    for (int k = 1; k <= 10; ++k) mrc << 'x' << k << " o 2 4 6 8\n";
-    mrc << "y b 1\n*\nfree comma\nsynth.csv\n";
 }
 
 // The script: open, Y:OK, display graphics off, Chi-square; with `go`, Search:Go!
@@ -122,30 +59,11 @@ struct Run {
     bool ended = false; // stopped at the idle poll after the search
 };
 
-double children_cpu()
-{
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    const auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return sec(u.ru_utime) + sec(u.ru_stime);
-}
-
 Run run_program(const fs::path& dir, const std::string& script, int threads)
 {
-    const fs::path err = dir / "err.txt";
-    std::string cmd = "cd '" + dir.string() + "' && rm -f *.LOG && env QT_QPA_PLATFORM=offscreen MERU_PREFS='" +
-                      (dir / "meru.prf").string() + "' MERU_SCRIPT='" + script + "'";
-    if (threads > 0) cmd += " MERU_THREADS=" + std::to_string(threads);
-    cmd += " '" + std::string(MERU_EXECUTABLE) + "' >/dev/null 2>'" + err.string() + "'";
-    const auto t0 = std::chrono::steady_clock::now();
-    const double cpu0 = children_cpu();
-    const int rc = std::system(cmd.c_str());
-    Run r;
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    r.cpu = children_cpu() - cpu0;
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    std::ifstream in(err);
-    for (std::string line; std::getline(in, line);) {
+    const ScriptedRun s = run_script(dir, script, threads);
+    Run r{s.seconds, s.cpu, s.status};
+    for (const std::string& line : s.err) {
         if (line.starts_with("script ") && line.ends_with(": click 15 20 8")) ++r.hulls;
         if (line.find("\"click 15 20 8\" does not fit: the program waits at the idle poll") != std::string::npos)
             r.ended = true;
