@@ -51,7 +51,17 @@ template <std::size_t N> int rewrite_slots(std::array<StoredPartition, N>& slots
 } // namespace
 
 void BestAtComplexity::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
-void TopList::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
+void TopList::rewrite(const EntryFix& fix)
+{
+    count_ = rewrite_slots(slots_, count_, fix);
+    find_least();
+}
+
+void TopList::find_least()
+{
+    least_ = slots_[0].value;
+    for (const StoredPartition& s : slots_) least_ = std::min(least_, s.value);
+}
 void TopG::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
 
 BestAtComplexity::BestAtComplexity()
@@ -108,6 +118,7 @@ TopList::TopList()
 void TopList::clear()
 {
     count_ = 0;
+    least_ = kEmptyValue;
     for (StoredPartition& s : slots_) {
         s.value = kEmptyValue;
         s.complexity = 0;
@@ -116,6 +127,8 @@ void TopList::clear()
 
 int TopList::place(float value, int cx) const
 {
+    // Below every slot by more than the tolerance: no slot takes it (most offers).
+    if (value - least_ < -kTieTolerance) return -1;
     for (int i = 0; i < kCapacity; ++i) {
         const StoredPartition& s = slots_[static_cast<std::size_t>(i)];
         const float d = value - s.value;
@@ -136,6 +149,7 @@ bool TopList::offer(int cx, float g, double beta, int flag, const partition::Ter
     store(slots_[static_cast<std::size_t>(i)], cx, value, 1.0f, flag, list);
     count_ = 0;
     while (count_ < kCapacity && slots_[static_cast<std::size_t>(count_)].value > kEmptyValue) ++count_;
+    find_least();
     return true;
 }
 

@@ -94,8 +94,10 @@ public:
 
 private:
     int place(float value, int complexity) const;
+    void find_least();
     std::array<StoredPartition, kCapacity> slots_;
     int count_ = 0;
+    float least_ = kEmptyValue; // the smallest value in a slot
 };
 
 class TopG {

@@ -46,14 +46,33 @@ MERU_ALWAYS_INLINE void count_block(const Args& k, std::size_t w0, std::size_t n
     }
 }
 
+// From accumulated term words: plane by plane over the plane's own words, the
+// membership words made as they are counted (a plane's words are few: its
+// class's units).
+MERU_ALWAYS_INLINE void count_terms(const Args& k)
+{
+    const TermWords& t = *k.terms;
+    const u64 flip = k.sense ? 0 : ~u64{0};
+    for (std::size_t p = 0; p < k.nplanes; ++p) {
+        const ClassOrderedSample::Plane& pl = k.planes[p];
+        const u64* b = k.bits + pl.at;
+        u64 sd = 0, sm = 0;
+        for (std::size_t w = pl.lo; w < pl.hi; ++w) {
+            const u64 tr = t.any_true[w];
+            const u64 d = (tr | ~t.any_und[w]) & ~t.skip_m[w] & b[w];
+            sd += static_cast<u64>(std::popcount(d));
+            sm += static_cast<u64>(std::popcount(d & (tr ^ flip)));
+        }
+        k.acc_det[p] += sd;
+        k.acc_mem[p] += sm;
+    }
+}
+
 MERU_ALWAYS_INLINE void count_all(const Args& k)
 {
     u64 det[kBlock], mem[kBlock];
     if (!k.list) {
-        for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
-            membership_from_terms(*k.terms, k.sense, w0, det, mem);
-            count_block(k, w0, kBlock, det, mem);
-        }
+        count_terms(k);
         return;
     }
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {

@@ -36,6 +36,7 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     : sample_(sample), skip_(skip), items_(items.begin(), items.end()), plain_(std::move(plain))
 {
     bool missing = false;
+    for (partition::Literal l : items_) sign_.push_back(l < 0 ? 1 : 0);
     for (partition::Literal l : items_)
         cols_.push_back({sample_.columns().literal(l, partition::kFlipped, signbyte, missing),
                          sample_.columns().literal(l, partition::kPlain, signbyte, missing)});
@@ -44,17 +45,18 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
 bool DirectScorer::start(std::span<const int> p)
 {
     p_.assign(p.begin(), p.end());
-    term_of_.clear();
+    std::vector<int> term_of;
     for (std::size_t t = 0; t < p_.size(); ++t)
-        term_of_.insert(term_of_.end(), static_cast<std::size_t>(p_[t]), int(t));
-    const auto n = static_cast<long long>(term_of_.size());
-    long long same = 0;
-    for (int v : p_) same += static_cast<long long>(v) * (v - 1) / 2;
-    const long long cross = n * (n - 1) / 2 - same;
-    if (2 * cross + n > 64) return false;
+        term_of.insert(term_of.end(), static_cast<std::size_t>(p_[t]), int(t));
+    pairs_.clear();
+    for (std::size_t i = 0; i < term_of.size(); ++i)
+        for (std::size_t j = i + 1; j < term_of.size(); ++j)
+            if (term_of[i] != term_of[j]) pairs_.emplace_back(i, j);
+    if (2 * pairs_.size() + term_of.size() > 64) return false;
+    term_.resize(static_cast<std::size_t>(*std::max_element(p_.begin(), p_.end())));
     for (int r = 0; r < 2; ++r) {
         stacks_[static_cast<std::size_t>(r)].start(sample_.columns().words(), static_cast<int>(p_.size()), skip_);
-        held_[static_cast<std::size_t>(r)].assign(term_of_.size(), 0);
+        held_[static_cast<std::size_t>(r)].assign(term_of.size(), 0);
         shapes_[static_cast<std::size_t>(r)].clear();
     }
     return true;
@@ -63,17 +65,12 @@ bool DirectScorer::start(std::span<const int> p)
 std::uint64_t DirectScorer::key(std::span<const int> index) const
 {
     // Within a term the items ascend, and so do their attributes: the shape is
-    // the order of every pair of positions in different terms, and the signs.
+    // the signs and the order of every pair of positions in different terms.
     std::uint64_t k = 0;
-    const std::size_t n = index.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const int a = index[i];
-        k = (k << 1) | (items_[static_cast<std::size_t>(a - 1)] < 0 ? 1u : 0u);
-        for (std::size_t j = i + 1; j < n; ++j) {
-            if (term_of_[j] == term_of_[i]) continue;
-            const int b = index[j];
-            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
-        }
+    for (int a : index) k = (k << 1) | sign_[static_cast<std::size_t>(a - 1)];
+    for (const auto& [i, j] : pairs_) {
+        const int a = index[i], b = index[j];
+        k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
     }
     return k;
 }
@@ -81,31 +78,28 @@ std::uint64_t DirectScorer::key(std::span<const int> index) const
 void DirectScorer::table(std::span<const int> index, int r, stats::CountTable& out)
 {
     TermStack& stack = stacks_[static_cast<std::size_t>(r)];
-    std::vector<int>& held = held_[static_cast<std::size_t>(r)];
-    const int q = static_cast<int>(p_.size());
-    // The first term that differs from the held candidate, and every term after it.
-    std::size_t at = 0;
-    int t = 0;
-    while (t < q) {
-        const auto len = static_cast<std::size_t>(p_[static_cast<std::size_t>(t)]);
-        if (!std::equal(index.begin() + static_cast<std::ptrdiff_t>(at),
-                        index.begin() + static_cast<std::ptrdiff_t>(at + len),
-                        held.begin() + static_cast<std::ptrdiff_t>(at)))
-            break;
+    int* held = held_[static_cast<std::size_t>(r)].data();
+    const std::size_t q = p_.size();
+    // The first term that differs from the held candidate; it and every term
+    // after it are made again.
+    std::size_t at = 0, t = 0;
+    for (; t < q; ++t) {
+        const auto len = static_cast<std::size_t>(p_[t]);
+        std::size_t i = 0;
+        while (i < len && index[at + i] == held[at + i]) ++i;
+        if (i < len) break;
         at += len;
-        ++t;
     }
     for (; t < q; ++t) {
-        const auto len = static_cast<std::size_t>(p_[static_cast<std::size_t>(t)]);
-        term_.clear();
-        for (std::size_t i = at; i < at + len; ++i) {
-            held[i] = index[i];
-            term_.push_back(cols_[static_cast<std::size_t>(index[i] - 1)][static_cast<std::size_t>(r)]);
+        const auto len = static_cast<std::size_t>(p_[t]);
+        for (std::size_t i = 0; i < len; ++i) {
+            held[at + i] = index[at + i];
+            term_[i] = cols_[static_cast<std::size_t>(index[at + i] - 1)][static_cast<std::size_t>(r)];
         }
-        stack.set(t, term_);
+        stack.set(static_cast<int>(t), std::span<const UnitColumns::Lit>(term_.data(), len));
         at += len;
     }
-    sample_.partab_terms(stack.words(q - 1), r, out);
+    sample_.partab_terms(stack.words(static_cast<int>(q) - 1), r, out);
 }
 
 void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev,

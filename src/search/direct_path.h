@@ -83,8 +83,8 @@ public:
 
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
     bool start(std::span<const int> p);
-    // The shape key of the candidate with these item numbers (1-based), read on
-    // side r; a side's keys go to that side's table.
+    // The shape key of the candidate with these item numbers (1-based); each
+    // side has its own table of keys.
     std::uint64_t key(std::span<const int> index) const;
     int& shape(int r, std::uint64_t key) { return shapes_[static_cast<std::size_t>(r)].at(key); }
     // The count table of the candidate's list read in the sense of side r.
@@ -100,7 +100,9 @@ private:
     std::vector<partition::Literal> items_;
     std::vector<char> plain_;
     std::vector<std::array<UnitColumns::Lit, 2>> cols_; // per item: sense 0, sense 1
-    std::vector<int> p_, term_of_;
+    std::vector<int> p_;
+    std::vector<std::uint8_t> sign_;                         // per item: its literal is negative
+    std::vector<std::pair<std::size_t, std::size_t>> pairs_; // positions in different terms
     std::array<TermStack, 2> stacks_;
     std::array<std::vector<int>, 2> held_; // the item numbers each stack holds
     std::array<ShapeTable, 2> shapes_;

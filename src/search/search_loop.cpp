@@ -288,11 +288,12 @@ private:
         const std::size_t at = d.combinations();
         d.items.insert(d.items.end(), index.begin(), index.end());
         const bool plain = newest && direct_->plain(index);
+        const std::uint64_t key = plain ? direct_->key(index) : 0;
         for (int r = lo; r <= hi; ++r) {
             DirectJobs::Job job{DirectJobs::kOther, static_cast<signed char>(r), 0, at};
             if (!newest) job.kind = DirectJobs::kCovered;
             if (plain) {
-                int& known = direct_->shape(r, direct_->key(index));
+                int& known = direct_->shape(r, key);
                 // An unknown shape is made by its first candidate, at the merge.
                 if (known == ShapeTable::kUnknown) {
                     const int c = cache_.simple_complexity(w_.work, r);

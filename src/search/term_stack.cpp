@@ -1,6 +1,7 @@
 #include "search/term_stack.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace meru::search {
 
@@ -17,41 +18,45 @@ struct Args {
     u64 *out_true, *out_und, *out_skip;
 };
 
+// Four words as one vector value (one AVX2 register where the kernel is
+// compiled for it); loads and stores go through memcpy: the words need not be
+// aligned.
+using Words = u64 __attribute__((vector_size(4 * sizeof(u64))));
+static_assert(UnitColumns::kBlock == 4);
+
+MERU_ALWAYS_INLINE void load(Words& v, const u64* p) { std::memcpy(&v, p, sizeof v); }
+
+MERU_ALWAYS_INLINE void store(u64* p, const Words& v) { std::memcpy(p, &v, sizeof v); }
+
 // The term's words (as membership_block() forms them), OR-ed with the slot
-// before; a block of words at a time, so that the block loops vectorise.
+// before, a block of words at a time.
 MERU_ALWAYS_INLINE void build(const Args& k)
 {
-    constexpr std::size_t nb = UnitColumns::kBlock;
-    for (std::size_t w0 = 0; w0 < k.words; w0 += nb) {
-        u64 t[nb], nofail[nb], s[nb];
-        for (std::size_t i = 0; i < nb; ++i) {
-            t[i] = nofail[i] = ~u64{0};
-            s[i] = 0;
-        }
+    const Words ones = {~u64{0}, ~u64{0}, ~u64{0}, ~u64{0}};
+    for (std::size_t w0 = 0; w0 < k.words; w0 += UnitColumns::kBlock) {
+        Words t = ones, nofail = ones, s = ones ^ ones;
         for (std::size_t j = 0; j < k.nlits; ++j) {
-            const u64* f = k.lits[j].fail + w0;
-            const u64* m = k.lits[j].miss + w0;
-            for (std::size_t i = 0; i < nb; ++i) {
-                nofail[i] &= ~f[i];
-                t[i] &= ~(f[i] | m[i]);
-                s[i] |= m[i];
-            }
+            Words f, m;
+            load(f, k.lits[j].fail + w0);
+            load(m, k.lits[j].miss + w0);
+            nofail &= ~f;
+            t &= ~(f | m);
+            s |= m;
         }
-        for (std::size_t i = 0; i < nb; ++i) {
-            nofail[i] &= ~t[i];
-            if (!k.skip) s[i] = 0;
+        Words u = nofail & ~t;
+        if (!k.skip) s = ones ^ ones;
+        if (k.prev_true) {
+            Words pt, pu, ps;
+            load(pt, k.prev_true + w0);
+            load(pu, k.prev_und + w0);
+            load(ps, k.prev_skip + w0);
+            t |= pt;
+            u |= pu;
+            s |= ps;
         }
-        if (k.prev_true)
-            for (std::size_t i = 0; i < nb; ++i) {
-                t[i] |= k.prev_true[w0 + i];
-                nofail[i] |= k.prev_und[w0 + i];
-                s[i] |= k.prev_skip[w0 + i];
-            }
-        for (std::size_t i = 0; i < nb; ++i) {
-            k.out_true[w0 + i] = t[i];
-            k.out_und[w0 + i] = nofail[i];
-            k.out_skip[w0 + i] = s[i];
-        }
+        store(k.out_true + w0, t);
+        store(k.out_und + w0, u);
+        store(k.out_skip + w0, s);
     }
 }
 

@@ -125,17 +125,4 @@ struct TermWords {
     const std::uint64_t* skip_m;
 };
 
-// The membership words of the block at word w0 from accumulated term words, as
-// membership_block() gives them for the same list.
-MERU_ALWAYS_INLINE void membership_from_terms(const TermWords& t, int sense, std::size_t w0, std::uint64_t* det,
-                                              std::uint64_t* mem)
-{
-    for (std::size_t i = 0; i < UnitColumns::kBlock; ++i) {
-        const std::uint64_t tr = t.any_true[w0 + i];
-        const std::uint64_t d = (tr | ~t.any_und[w0 + i]) & ~t.skip_m[w0 + i];
-        det[i] = d;
-        mem[i] = d & (sense ? tr : ~tr);
-    }
-}
-
 } // namespace meru::search
