@@ -31,15 +31,22 @@ int& ShapeTable::at(std::uint64_t key)
     return s.value;
 }
 
-DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> items,
-                           std::vector<char> plain, std::span<const std::int8_t> signbyte, bool skip)
-    : sample_(sample), skip_(skip), items_(items.begin(), items.end()), plain_(std::move(plain))
+DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> literals,
+                           std::span<const char> plain, std::vector<partition::Literal> fixed,
+                           std::span<const std::int8_t> signbyte, bool skip)
+    : sample_(sample), skip_(skip), fixed_(std::move(fixed))
 {
+    int top = 0;
+    for (partition::Literal l : literals) top = std::max(top, partition::attribute_of(l));
+    plain_.assign(static_cast<std::size_t>(top) + 1, 0);
+    cols_.resize(plain_.size());
     bool missing = false;
-    for (partition::Literal l : items_) sign_.push_back(l < 0 ? 1 : 0);
-    for (partition::Literal l : items_)
-        cols_.push_back({sample_.columns().literal(l, partition::kFlipped, signbyte, missing),
-                         sample_.columns().literal(l, partition::kPlain, signbyte, missing)});
+    for (std::size_t i = 0; i < literals.size(); ++i) {
+        const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
+        plain_[a] = plain[i];
+        cols_[a] = {sample_.columns().literal(literals[i], partition::kFlipped, signbyte, missing),
+                    sample_.columns().literal(literals[i], partition::kPlain, signbyte, missing)};
+    }
 }
 
 bool DirectScorer::start(std::span<const int> p)
@@ -62,23 +69,23 @@ bool DirectScorer::start(std::span<const int> p)
     return true;
 }
 
-std::uint64_t DirectScorer::key(std::span<const int> index) const
+std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits) const
 {
-    // Within a term the items ascend, and so do their attributes: the shape is
-    // the signs and the order of every pair of positions in different terms.
+    // Within a term the attributes ascend: the shape is the signs and the order
+    // of the attributes of every pair of positions in different terms.
     std::uint64_t k = 0;
-    for (int a : index) k = (k << 1) | sign_[static_cast<std::size_t>(a - 1)];
+    for (partition::Literal l : lits) k = (k << 1) | (l < 0 ? 1u : 0u);
     for (const auto& [i, j] : pairs_) {
-        const int a = index[i], b = index[j];
+        const int a = partition::attribute_of(lits[i]), b = partition::attribute_of(lits[j]);
         k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
     }
     return k;
 }
 
-void DirectScorer::table(std::span<const int> index, int r, stats::CountTable& out)
+void DirectScorer::table(std::span<const partition::Literal> index, int r, stats::CountTable& out)
 {
     TermStack& stack = stacks_[static_cast<std::size_t>(r)];
-    int* held = held_[static_cast<std::size_t>(r)].data();
+    partition::Literal* held = held_[static_cast<std::size_t>(r)].data();
     const std::size_t q = p_.size();
     // The first term that differs from the held candidate; it and every term
     // after it are made again.
@@ -94,7 +101,8 @@ void DirectScorer::table(std::span<const int> index, int r, stats::CountTable& o
         const auto len = static_cast<std::size_t>(p_[t]);
         for (std::size_t i = 0; i < len; ++i) {
             held[at + i] = index[at + i];
-            term_[i] = cols_[static_cast<std::size_t>(index[at + i] - 1)][static_cast<std::size_t>(r)];
+            term_[i] =
+                cols_[static_cast<std::size_t>(partition::attribute_of(index[at + i]))][static_cast<std::size_t>(r)];
         }
         stack.set(static_cast<int>(t), std::span<const UnitColumns::Lit>(term_.data(), len));
         at += len;
@@ -108,7 +116,7 @@ void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t t
     for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
         const DirectJobs::Job& job = jobs.jobs[j];
         if (job.kind != DirectJobs::kScore) continue;
-        table(jobs.items_of(job), job.side, counts_);
+        table(jobs.lits_of(job), job.side, counts_);
         out[j] = ev.score_table(counts_);
     }
 }

@@ -41,54 +41,65 @@ private:
 };
 
 // Candidate sides queued for the direct path, in enumeration order: each
-// combination's item numbers, and per side what the merge does with it.
+// candidate's literals, and per side what the merge does with it.
 struct DirectJobs {
-    enum Kind : signed char { kScore, kOther, kCovered };
-    std::size_t width = 0;  // items per combination
-    std::vector<int> items; // `width` per combination
+    enum Kind : signed char { kScore, kUnknown, kOther, kCovered };
+    std::size_t width = 0;                // literals per candidate
+    std::vector<partition::Literal> lits; // `width` per candidate
     struct Job {
-        Kind kind = kScore; // scored here / through the pair / tallied under reason 8
+        // Scored by the scorers / plain, its shape's outcome not known when queued /
+        // through the pair / tallied under reason 8.
+        Kind kind = kScore;
         signed char side = 0;
         int complexity = 0; // of kScore: the shape's
-        std::size_t combination = 0;
+        std::size_t candidate = 0;
     };
     std::vector<Job> jobs;
 
-    std::span<const int> items_of(const Job& j) const { return {items.data() + j.combination * width, width}; }
-    std::size_t combinations() const { return width ? items.size() / width : 0; }
+    std::span<const partition::Literal> lits_of(const Job& j) const
+    {
+        return {lits.data() + j.candidate * width, width};
+    }
+    std::size_t candidates() const { return width ? lits.size() / width : 0; }
     void clear()
     {
-        items.clear();
+        lits.clear();
         jobs.clear();
     }
 };
 
 class DirectScorer {
 public:
-    // `items[i]` is the literal of item i + 1, `plain[i]` whether it may stand in
-    // a plain candidate (see ShapeCache::plain; any set of plain items must
-    // make a plain candidate); `sample` the evaluator's snapshot; `skip`: the
-    // skip flag of the evaluation.
-    DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> items, std::vector<char> plain,
+    // `literals`: every literal the search's candidates can hold (an attribute's
+    // literal always has the same sign), `plain[i]` whether literals[i] may
+    // stand in a plain candidate (see ShapeCache::plain; any set of plain
+    // literals must make a plain candidate); `fixed`: each item's literal when
+    // no line floats its cuts, else empty; `sample` the evaluator's snapshot;
+    // `skip`: the skip flag of the evaluation. Within a term the literals'
+    // attributes must ascend.
+    DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> literals,
+                 std::span<const char> plain, std::vector<partition::Literal> fixed,
                  std::span<const std::int8_t> signbyte, bool skip);
 
-    partition::Literal item(int i) const { return items_[static_cast<std::size_t>(i - 1)]; }
-    // Whether the candidate with these item numbers is plain.
-    bool plain(std::span<const int> index) const
+    // The literal of item i (1-based) when no line floats.
+    bool fixed() const { return !fixed_.empty(); }
+    partition::Literal item(int i) const { return fixed_[static_cast<std::size_t>(i - 1)]; }
+    // Whether the candidate of these literals is plain.
+    bool plain(std::span<const partition::Literal> lits) const
     {
-        for (int i : index)
-            if (!plain_[static_cast<std::size_t>(i - 1)]) return false;
+        for (partition::Literal l : lits)
+            if (!plain_[static_cast<std::size_t>(partition::attribute_of(l))]) return false;
         return true;
     }
 
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
     bool start(std::span<const int> p);
-    // The shape key of the candidate with these item numbers (1-based); each
-    // side has its own table of keys.
-    std::uint64_t key(std::span<const int> index) const;
+    // The shape key of the candidate of these literals; each side has its own
+    // table of keys.
+    std::uint64_t key(std::span<const partition::Literal> lits) const;
     int& shape(int r, std::uint64_t key) { return shapes_[static_cast<std::size_t>(r)].at(key); }
     // The count table of the candidate's list read in the sense of side r.
-    void table(std::span<const int> index, int r, stats::CountTable& out);
+    void table(std::span<const partition::Literal> lits, int r, stats::CountTable& out);
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
     // `cancel` is raised.
     void score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev, std::span<Score> out,
@@ -97,14 +108,13 @@ public:
 private:
     ClassOrderedSample& sample_;
     bool skip_;
-    std::vector<partition::Literal> items_;
-    std::vector<char> plain_;
-    std::vector<std::array<UnitColumns::Lit, 2>> cols_; // per item: sense 0, sense 1
+    std::vector<partition::Literal> fixed_;
+    std::vector<char> plain_;                           // per attribute
+    std::vector<std::array<UnitColumns::Lit, 2>> cols_; // per attribute: sense 0, sense 1
     std::vector<int> p_;
-    std::vector<std::uint8_t> sign_;                         // per item: its literal is negative
     std::vector<std::pair<std::size_t, std::size_t>> pairs_; // positions in different terms
     std::array<TermStack, 2> stacks_;
-    std::array<std::vector<int>, 2> held_; // the item numbers each stack holds
+    std::array<std::vector<partition::Literal>, 2> held_; // the literals each stack holds
     std::array<ShapeTable, 2> shapes_;
     std::vector<UnitColumns::Lit> term_;
     stats::CountTable counts_;

@@ -93,6 +93,7 @@ struct Work {
     std::vector<Scored> scored;
     partition::SkipTally scratch; // packcand's count, taken from the job instead
     DirectJobs direct;            // the direct path's queue
+    stats::CountTable table;      // a count table made at the merge
 };
 
 int sign_of(int attribute, const files::ControlTables* t)
@@ -225,12 +226,14 @@ public:
         w_.jobs.clear();
         w_.direct.clear();
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
+        w_.floating.clear();
+        w_.cut.clear();
         w_.work.lp.assign(p.begin(), p.end());
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
             const std::span<const int> index = w_.comb.index();
-            if (direct_) { // no line floats: each item has its literal
+            if (direct_ && direct_->fixed()) { // no line floats: each item has its literal
                 w_.lits.resize(index.size());
                 for (std::size_t i = 0; i < index.size(); ++i) w_.lits[i] = direct_->item(index[i]);
             } else {
@@ -247,8 +250,8 @@ public:
                 if (!usable(s_, w_.lits)) continue;
                 w_.work.lits.assign(w_.lits.begin(), w_.lits.end());
                 if (direct_) {
-                    queue_direct(index, lo, hi, newest);
-                    if (w_.direct.combinations() >= direct_batch() && !flush_direct()) return false;
+                    queue_direct(lo, hi, newest);
+                    if (w_.direct.candidates() >= direct_batch() && !flush_direct()) return false;
                     continue;
                 }
                 for (int r = lo; r <= hi; ++r) {
@@ -279,16 +282,17 @@ private:
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
 
-    // Queues the combination's sides for the direct path: scored there when the
+    // Queues the candidate's sides (w_.lits, also in w_.work) for the direct path: scored there when the
     // candidate is plain and its shape's outcome keeps it as the first list,
     // otherwise through the pair at the merge.
-    void queue_direct(std::span<const int> index, int lo, int hi, bool newest)
+    void queue_direct(int lo, int hi, bool newest)
     {
         DirectJobs& d = w_.direct;
-        const std::size_t at = d.combinations();
-        d.items.insert(d.items.end(), index.begin(), index.end());
-        const bool plain = newest && direct_->plain(index);
-        const std::uint64_t key = plain ? direct_->key(index) : 0;
+        const std::size_t at = d.candidates();
+        const std::span<const Literal> lits = w_.lits;
+        d.lits.insert(d.lits.end(), lits.begin(), lits.end());
+        const bool plain = newest && direct_->plain(lits);
+        const std::uint64_t key = plain ? direct_->key(lits) : 0;
         for (int r = lo; r <= hi; ++r) {
             DirectJobs::Job job{DirectJobs::kOther, static_cast<signed char>(r), 0, at};
             if (!newest) job.kind = DirectJobs::kCovered;
@@ -302,6 +306,8 @@ private:
                 if (known >= 0) {
                     job.kind = DirectJobs::kScore;
                     job.complexity = known;
+                } else if (known == ShapeTable::kUnknown) {
+                    job.kind = DirectJobs::kUnknown;
                 }
             }
             d.jobs.push_back(job);
@@ -366,14 +372,27 @@ private:
             partition::skip_add(skips_, partition::kSkipCovered);
             return true;
         }
-        const std::span<const int> index = w_.direct.items_of(job);
-        w_.cand.lits.resize(index.size());
-        for (std::size_t i = 0; i < index.size(); ++i) w_.cand.lits[i] = direct_->item(index[i]);
+        const std::span<const Literal> lits = w_.direct.lits_of(job);
+        w_.cand.lits.assign(lits.begin(), lits.end());
         w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
-        if (job.kind == DirectJobs::kOther) return merge_job(0, job.side, nullptr, nullptr);
+        const int r = job.side;
+        if (job.kind == DirectJobs::kUnknown) {
+            // The shape's first candidate may have been merged since it was queued.
+            int& known = direct_->shape(r, direct_->key(lits));
+            if (known == ShapeTable::kUnknown) {
+                const int c = cache_.simple_complexity(w_.cand, r);
+                if (c != ShapeCache::kUnknown) known = c;
+            }
+            if (known < 0) return merge_job(0, r, nullptr, nullptr);
+            ++direct_hits;
+            w_.cur.repflag = r;
+            direct_->table(lits, r, w_.table);
+            return finish(r, known, ev_.score_table(w_.table), true, false);
+        }
+        if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
         ++direct_hits;
-        w_.cur.repflag = job.side;
-        return finish(job.side, job.complexity, w_.scores[j], true, false);
+        w_.cur.repflag = r;
+        return finish(r, job.complexity, w_.scores[j], true, false);
     }
 
     // A job as it is built: without workers it is merged at once (false when
@@ -532,16 +551,35 @@ bool any_floating(const LoopSettings& s)
 std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
 {
     ClassOrderedSample* sample = ev.direct_sample();
+    const bool floats = any_floating(s);
+    const bool label_rules = s.pair.full_reduction && !s.pair.reduce.primitive;
     if (!sample || !s.tables || s.forcing || !s.use_cache || !cache.enabled() || s.rank_stage || s.process_mode ||
-        any_floating(s))
+        (floats && label_rules))
         return nullptr;
-    std::vector<Literal> items;
-    partition::termcodes(s.lines, *s.tables, items);
-    for (std::size_t i = 1; i < items.size(); ++i)
-        if (partition::attribute_of(items[i - 1]) >= partition::attribute_of(items[i])) return nullptr;
-    if (s.pair.full_reduction && !s.pair.reduce.primitive) {
+    // Every literal of every item (a floating line's cuts), the items' attribute
+    // ranges ascending.
+    std::vector<Literal> fixed, literals;
+    partition::termcodes(s.lines, *s.tables, fixed);
+    int last = 0;
+    for (std::size_t i = 0; i < s.lines.size(); ++i) {
+        const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(s.lines[i])];
+        const std::size_t from = literals.size();
+        if (line.firstattr && line.ncuts > 1) {
+            for (int k = 0; k < line.ncuts; ++k) {
+                const int a = line.first_attribute() + k;
+                literals.push_back(sign_of(a, s.tables) * a);
+            }
+        } else {
+            literals.push_back(fixed[i]);
+        }
+        for (std::size_t j = from; j < literals.size(); ++j) {
+            if (partition::attribute_of(literals[j]) <= last) return nullptr;
+            last = partition::attribute_of(literals[j]);
+        }
+    }
+    if (label_rules) {
         std::vector<long long> vars;
-        for (Literal l : items)
+        for (Literal l : literals)
             vars.push_back(partition::RelationCache::variable_key(partition::attribute_of(l), *s.tables));
         std::sort(vars.begin(), vars.end());
         if (std::adjacent_find(vars.begin(), vars.end()) != vars.end()) return nullptr;
@@ -550,12 +588,13 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
     std::vector<char> plain;
     TermList one;
     one.lp.assign(1, 1);
-    for (Literal l : items) {
+    for (Literal l : literals) {
         if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > m.lc) return nullptr;
         one.lits.assign(1, l);
         plain.push_back(cache.plain(one));
     }
-    return std::make_unique<DirectScorer>(*sample, items, std::move(plain), ev.data().signbyte,
+    if (floats) fixed.clear();
+    return std::make_unique<DirectScorer>(*sample, literals, plain, std::move(fixed), ev.data().signbyte,
                                           ev.settings().skipcomb);
 }
 
