@@ -1,10 +1,13 @@
 #include "mainloop/series.h"
 
+#include "mainloop/added_requests.h"
 #include "mainloop/editmenu.h"
+#include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
 #include "mainloop/tree_grow.h"
 #include "mainloop/view_requests.h"
+#include "outcome/level_window.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "search/search_summary.h"
@@ -42,6 +45,50 @@ void write_summary(Program& p, const search::SummaryMode& mode)
         for (int k = 1; k <= a.outcome.ny; ++k) ynames.push_back(a.outcome.yname[at(k - 1)]);
     const std::size_t used = std::min(p.process.history.size(), at(std::max(p.nauto_by, 0)));
     search::searchsum(std::span(p.process.history).first(used), mode, ynames, p.log);
+}
+
+// In a serial ordinal or nominal analysis each Y's partition is kept as an added
+// attribute ("+Y" and the Y number), whose number the level partitions use.
+void keep_level_partition(Program& p)
+{
+    Analysis& a = *p.analysis;
+    outcome::Outcome& y = a.outcome;
+    if ((!y.yordforce && !y.ynomforce) || !p.process.current_valid || a.ycurrent < 1 || a.ycurrent > y.ny) return;
+    const std::string name = "+Y" + std::to_string(a.ycurrent);
+    search::AddedContext c{a.tables, a.data, a.added};
+    search::HeldReferences refs = held_references(p, nullptr, nullptr, nullptr);
+    const search::MadeAttribute m = search::make_added(c, p.process.current, name, p.options.skipcomb, refs, p.log);
+    apply_renumbering(p, m.renumbering);
+    if (!m.made) {
+        p.services.helpshow("NOTE:too many added attributes");
+        return;
+    }
+    a.naddatt = a.added.count;
+    y.yaddatt[at(a.ycurrent - 1)] = m.attribute;
+    p.log.write("  Added  attribute: " + io::fmt_a(name, 8) + " is created");
+    offer_added_view(p);
+}
+
+// After the last Y of a serial ordinal or nominal analysis: the partition of each
+// level, the predicted category in the "^" variable, and the Y menu entered again
+// to show the Y against it. The reduction options are the analysis's meanwhile.
+void category_followup(Program& p)
+{
+    Analysis& a = *p.analysis;
+    outcome::Outcome& y = a.outcome;
+    if (!y.yordforce && !y.ynomforce) return;
+    const bool primattr = p.options.primattr, fullred = p.options.fullred;
+    p.options.primattr = false;
+    p.options.fullred = true;
+    const int ndata = a.tables.vars.nvar - a.tables.vars.made;
+    const std::string note = outcome::finish_category_analysis(
+        y, a.tables.vars, a.data, a.data.n, ndata, a.stats.marks.charflag, outcome::level_window(p.ui, a.tables));
+    if (!note.empty()) {
+        p.log.write(note);
+        if (p.dispatch.ymenu) p.dispatch.ymenu(p);
+    }
+    p.options.primattr = primattr;
+    p.options.fullred = fullred;
 }
 
 } // namespace
@@ -132,6 +179,7 @@ Flow continue_series(Program& p)
     // The root of a growing tree is a level of one node.
     if (a.growth.growing) return tree_pass_end(p);
     if (a.outcome.ny > 1 && a.outcome.yserial && f.searching) {
+        keep_level_partition(p);
         if (a.ycurrent < a.outcome.ny) {
             // The next Y of a serial analysis is ranked and searched.
             a.ycurrent += 1;
@@ -140,6 +188,7 @@ Flow continue_series(Program& p)
             return Flow::poll;
         }
         a.ycurrent = 1;
+        category_followup(p);
     }
     if (p.bootmode) {
         ps.boot_sample += 1;

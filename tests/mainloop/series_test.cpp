@@ -205,6 +205,44 @@ TEST_F(SeriesTest, SerialYsAreSearchedOneAfterAnotherWithOneSummary)
     EXPECT_EQ(lines_with(" Whole sample  generalised error is   50.00%").size(), 1u);
 }
 
+TEST_F(SeriesTest, SerialOrdinalAnalysisKeepsEachYsPartitionAndPredictsTheCategory)
+{
+    mainloop::Analysis& a = *program->analysis;
+    outcome::Outcome& y = a.outcome;
+    // Two ordinal indicators of a three-category Y, both "found" as A = a.
+    y.ny = 2;
+    y.yserial = y.yordforce = y.yordind = true;
+    y.yname[1] = "y2";
+    y.ymax[1] = 1;
+    y.ylev[1] = 2;
+    y.ybin[1] = true;
+    y.ydname = "y";
+    y.ycode = {1, 2, 3};
+    program->options.primattr = true;
+    program->options.fullred = false;
+    int entered = 0;
+    program->dispatch.ymenu = [&](mainloop::Program& p) {
+        ++entered;
+        EXPECT_TRUE(p.analysis->outcome.direct_scatter);
+        EXPECT_FALSE(p.options.primattr); // the analysis's reduction options meanwhile
+        EXPECT_TRUE(p.options.fullred);
+    };
+    go();
+    EXPECT_EQ(searches, 2);
+    EXPECT_EQ(entered, 1);
+    EXPECT_TRUE(program->options.primattr); // restored
+    EXPECT_FALSE(program->options.fullred);
+    EXPECT_EQ(lines_with("  Added  attribute: +Y").size(), 2u);
+    ASSERT_GT(y.yaddatt[0], 0);
+    EXPECT_EQ(y.yaddatt[1], y.yaddatt[0] + 1);
+    EXPECT_EQ(lines_with("Predictor of y =").size(), 3u);
+    EXPECT_EQ(lines_with("NOTE: Ordinal analysis done").size(), 1u);
+    // Both indicators are a, so a line with a counts 2 true bytes (category 3) and
+    // one without none (category 1); line i has a when i is odd.
+    ASSERT_GT(y.hatvar, 0);
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(a.data.x(i, y.hatvar), i % 2 == 1 ? 3.0f : 1.0f) << i;
+}
+
 TEST_F(SeriesTest, ByAttributeGroupsTakeTheObservationsWhoseAttributeIsTrue)
 {
     outcome::ByGroup& by = program->analysis->bygroup;
