@@ -1,5 +1,6 @@
 #include "mainloop/bygroup_series.h"
 
+#include "files/charcodes.h"
 #include "files/textutil.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
@@ -97,14 +98,16 @@ Flow end_series(Program& p)
 
 } // namespace
 
-std::string group_heading(const outcome::ByGroup& by, const files::ControlTables& t, int g, long long nobsin)
+std::string group_heading(const outcome::ByGroup& by, const files::ControlTables& t, int g, long long nobsin,
+                          bool character)
 {
     std::string text = "Analysis of BY group " + io::fmt_i(g, 3) + ": " + io::fmt_a(by.byvar, 8);
     if (!by.byvalues) {
         text += io::fmt_a(outcome::group_text(by, t, false, g).notetxt, 20);
     } else {
         const double v = g >= 1 && g <= static_cast<int>(by.values.size()) ? by.values[at(g - 1)] : -1.0;
-        text += v < 0 ? io::fmt_a("=missing", 20) : "=" + io::fmt_g(v, 10, 4);
+        if (v < 0) text += io::fmt_a("=missing", 20);
+        else text += "=" + (character ? std::string(1, files::codechar(static_cast<int>(v))) : io::fmt_g(v, 10, 4));
     }
     text += " n=" + io::fmt_i(nobsin, 6);
     return io::rtrim(files::squeeze(text));

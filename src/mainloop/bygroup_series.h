@@ -19,8 +19,10 @@ namespace meru::mainloop {
 struct Program;
 
 // "Analysis of BY group nnn: NAME=value n=nnnnnn" with runs of blanks collapsed
-// ("=missing" for a negative value; the attribute's label for attribute groups).
-std::string group_heading(const outcome::ByGroup& by, const files::ControlTables& t, int g, long long nobsin);
+// ("=missing" for a negative value; the attribute's label for attribute groups;
+// with `character`, the value's character code).
+std::string group_heading(const outcome::ByGroup& by, const files::ControlTables& t, int g, long long nobsin,
+                          bool character = false);
 
 // The weighted number of observations of group g inside X space.
 long long group_weight(const Program& p, int g);

@@ -63,6 +63,7 @@ void loop_head(Program& p)
     }
     p.process.bygroup_run = false;
     p.process.remainder = false;
+    p.process.group = 0;
     if (!p.bootmode) {
         p.nauto_by = 0;
     } else if (p.nauto_by >= kMaxByg) {

@@ -7,10 +7,12 @@
 #include "mainloop/partition_choice.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/process_dialogs.h"
+#include "mainloop/process_groups.h"
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
 #include "mainloop/tree_request.h"
+#include "mainloop/view_requests.h"
 #include "outcome/ymenu.h"
 #include "platform/menus.h"
 #include "plots/random_plot.h"
@@ -153,12 +155,34 @@ bool bygroup_checks(Program& p)
         p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
         return true;
     }
-    if (!a.bygroup.mode) return true;
+    // The note comes once, before the first group of the item's pass.
+    if (!a.bygroup.mode || p.process.group > 0) return true;
     std::string note;
     if (a.bygroup.ngroups > 1) note = "NOTE: Process with By-groups";
     if (f.ptree) note = "NOTE: Window:Tree";
     if (!note.empty()) p.services.helpshow(note);
     return true;
+}
+
+// The item on the partition chosen for it; the later groups of a by-group pass
+// keep the partition chosen for the first.
+Flow run_item(Program& p)
+{
+    const MenuFlags& f = p.flags;
+    if (f.prandom) return random_request(p);
+    partition::Partition cur;
+    if (p.process.group > 1 && p.process.current_valid) cur = p.process.current;
+    else if (!choose_partition(p, f.prect, cur)) {
+        p.process.group = 0; // a cancelled choice ends a by-group pass too
+        return Flow::loop_head;
+    }
+    p.process.current = cur;
+    p.process.current_valid = true;
+    if (f.paddatt) {
+        create_process_attribute(p, cur);
+        return Flow::loop_head;
+    }
+    return process_statistics(p, cur);
 }
 
 } // namespace
@@ -188,17 +212,15 @@ Flow process_request(Program& p)
     if (!bygroup_checks(p)) return Flow::loop_head;
 
     if (f.ptree) return tree_request(p);
-    if (f.prandom) return random_request(p);
-
-    partition::Partition cur;
-    if (!choose_partition(p, f.prect, cur)) return Flow::loop_head;
-    p.process.current = cur;
-    p.process.current_valid = true;
-    if (f.paddatt) {
-        create_process_attribute(p, cur);
+    const GroupPass pass = next_process_group(p);
+    if (pass == GroupPass::end) {
+        if (f.pstats) show_log(p);
         return Flow::loop_head;
     }
-    return process_statistics(p, cur);
+    const Flow flow = run_item(p);
+    // In by-group mode the item's run on the next group follows.
+    if (pass == GroupPass::analyse && flow == Flow::loop_head && p.process.group > 0) return Flow::poll;
+    return flow;
 }
 
 Flow search_statistics(Program& p, const SearchEnd& s)

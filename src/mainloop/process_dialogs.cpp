@@ -73,9 +73,11 @@ std::vector<std::uint8_t> process_mask(const Program& p)
     const Analysis& a = *p.analysis;
     std::vector<std::uint8_t> mask = xspace_bytes(a);
     const outcome::ByGroup& by = a.bygroup;
-    if (by.current <= 0 || !p.process.bygroup_run) return mask;
+    // The group of a Search:Go! series, else the group of a Process item's pass.
+    const int g = p.process.bygroup_run ? by.current : p.process.group;
+    if (g <= 0) return mask;
     std::vector<char> in(mask.begin(), mask.end());
-    const std::vector<char> group = outcome::group_mask(by, a.tables, a.data, a.data.n, in, by.current);
+    const std::vector<char> group = outcome::group_mask(by, a.tables, a.data, a.data.n, in, g);
     for (std::size_t i = 0; i < mask.size() && i < group.size(); ++i) {
         const bool member = group[i] != 0;
         mask[i] = mask[i] && (p.process.remainder ? !member : member) ? 1 : 0;

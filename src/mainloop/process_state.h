@@ -34,6 +34,7 @@ struct ProcessState {
     bool yes_to_all = false;
     bool bygroup_run = false;  // a by-group series is under way
     bool remainder = false;    // the statistics run on the observations outside the group
+    int group = 0;             // the group of a Process item's by-group pass (0: none)
     std::string group_heading; // "Analysis of BY group ..." of the current group
     // What each side (A-, A) of the searched partition predicts, kept from the
     // first statistics of its search for the later steps of the series.

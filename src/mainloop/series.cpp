@@ -145,7 +145,8 @@ Flow continue_series(Program& p)
     Analysis& a = *p.analysis;
     ProcessState& ps = p.process;
     if (!f.sgo) {
-        if (f.pstats && !ps.bygroup_run) show_log(p);
+        // A Process item's by-group pass shows the log after its last group.
+        if (f.pstats && !ps.bygroup_run && ps.group == 0) show_log(p);
         return Flow::loop_head;
     }
     if (f.qcont && a.splitactive) {

@@ -56,11 +56,16 @@ protected:
     // the log viewer).
     void go(const std::string& answers = "")
     {
+        run(answers, [this] { mainloop::gomenu(*program); });
+    }
+    // A request from the menus (`raise` sets its flags) until the loop head.
+    template <typename Raise> void run(const std::string& answers, Raise raise)
+    {
         platform::FrameScriptHost host(frame, program->menus);
         auto script = make_script(answers, host);
         platform::install_script_hook(*script);
         program->ui.host.script = script.get();
-        mainloop::gomenu(*program);
+        raise();
         for (int round = 0; round < 100; ++round)
             if (mainloop::dispatch(*program) == Flow::loop_head) break;
         program->ui.host.script = nullptr;
@@ -107,6 +112,10 @@ TEST_F(SeriesTest, GroupHeadingsTableOfValuesAttributesAndMissing)
     EXPECT_TRUE(value.ends_with(" n=123456")) << value;
     EXPECT_EQ(value.find('$'), std::string::npos);
     EXPECT_EQ(value.find("  "), std::string::npos);
+    // A value coded from a character shows the character: 11 is "B".
+    by.values = {11};
+    EXPECT_EQ(mainloop::group_heading(by, program->analysis->tables, 1, 7, true),
+              "Analysis of BY group 1: age =B n= 7");
 }
 
 TEST_F(SeriesTest, ByValueSeriesCrossValidatesEachGroupOnTheRest)
@@ -255,6 +264,46 @@ TEST_F(SeriesTest, ByAttributeGroupsTakeTheObservationsWhoseAttributeIsTrue)
     go("key 57 Esc\n");                                // one group: no quit dialog
     EXPECT_EQ(searches, 1);
     EXPECT_EQ(lines_with(" Sub-sample NOT in BY group now being analysed:").size(), 1u);
+}
+
+TEST_F(SeriesTest, ProcessItemsRunOncePerGroupOnTheFirstGroupsPartition)
+{
+    outcome::ByGroup& by = program->analysis->bygroup;
+    by.mode = true;
+    by.byvar = "g";
+    by.byvalues = true;
+    by.values = {0, 1, 5}; // no line has 5
+    by.ngroups = 3;
+    by.obsvalues = {0, 0, 0, 0, 1, 1, 1, 1};
+    mainloop::ProcessState& ps = program->process;
+    ps.current.first.add_term({2}); // A = a
+    ps.current.second.add_term({-2});
+    ps.current_valid = true;
+    mainloop::MenuFlags& f = program->flags;
+    // Statistics: one partition choice, no quit dialog, the log shown once at the end.
+    run("dialog 111\n  press OK\nkey 57 Esc\n", [&] { f.qproc = f.pstats = true; });
+    // The by-group note once, before the first group; the log after the last.
+    EXPECT_EQ(topics, (std::vector<std::string>{"NOTE: Process with By-groups", "NOTE: Output file "}));
+    EXPECT_EQ(
+        lines_with("Analysis of BY group"),
+        (std::vector<std::string>{"Analysis of BY group 1: g = 0.000 n= 4", "Analysis of BY group 2: g = 1.000 n= 4",
+                                  "Analysis of BY group 3: g = 5.000 n= 0"}));
+    EXPECT_EQ(lines_with("Sample size = "), (std::vector<std::string>{"Sample size = 4", "Sample size = 4"}));
+    // Group 2 is lines 5-8: A- holds line 6 (Y = 0) and line 8 (Y = 1); the tie
+    // predicts 0, so line 8 is the one error of four.
+    EXPECT_EQ(lines_with(" Generalised error is"),
+              (std::vector<std::string>{" Generalised error is    0.00%", " Generalised error is   25.00%"}));
+    EXPECT_EQ(lines_with("No observations in by group").size(), 1u);
+    EXPECT_EQ(ps.group, 0);
+    // Lists asks at each group with observations; "Quit by group" skips group 2.
+    run("dialog 141\n  press OK\ndialog 111\n  press OK\nkey 57 Esc\ndialog 141\n  press Quit by group\n",
+        [&] { f.qproc = f.plists = true; });
+    EXPECT_EQ(lines_with("Sample size = ").size(), 3u); // 2 of Statistics, 1 of Lists
+    EXPECT_EQ(lines_with("User ignored by group").size(), 1u);
+    EXPECT_EQ(lines_with("No observations in by group").size(), 2u);
+    // Cancel at the partition choice ends the pass: group 2 is not asked.
+    run("dialog 141\n  press OK\ndialog 111\n  press Cancel\n", [&] { f.qproc = f.plists = true; });
+    EXPECT_EQ(lines_with("Analysis of BY group 2").size(), 2u);
 }
 
 } // namespace
