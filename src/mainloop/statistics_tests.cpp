@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace meru::mainloop {
 
@@ -67,9 +68,13 @@ void split_f_line(Program& p, const stats::SampleView& view, const partition::Pa
     const std::vector<std::int8_t> signs = sign_bytes(a);
     stats::CompiledList first, second;
     const int sense = cur.first_sense();
-    first.compile(cur.first, sense, signs, a.data.lc);
-    second.compile(cur.second, sense == partition::kPlain ? partition::kFlipped : partition::kPlain, signs,
-                   a.data.lc);
+    try {
+        first.compile(cur.first, sense, signs, a.data.lc);
+        second.compile(cur.second, sense == partition::kPlain ? partition::kFlipped : partition::kPlain, signs,
+                       a.data.lc);
+    } catch (const std::invalid_argument&) {
+        return; // a list naming an attribute the data do not hold has no split to test
+    }
     stats::SplitSlots work;
     const stats::SplitSums sums = stats::splittab(view, first, second, p.options.skipcomb, false, work);
     const stats::SplitFTest t = stats::split_f_test(sums);
