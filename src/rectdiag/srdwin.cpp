@@ -8,12 +8,14 @@
 #include "rectdiag/attrkey_draw.h"
 #include "stats/diagram_fit_report.h"
 #include "stats/subgroup_stats.h"
+#include "ui/bring_to_front.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
 #include "ui/mouse_state.h"
 #include "ui/selfont.h"
 #include "ui/textrow.h"
+#include "ui/winmenu.h"
 
 #include <algorithm>
 #include <array>
@@ -39,7 +41,7 @@ std::array<int, 7> colour_table(const DiagramSettings& s)
 
 } // namespace
 
-MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame)
+MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame, bool incidence)
 {
     MosaicLayout l;
     l.q = std::clamp(q, 0, stats::kMaxDiagramGroups);
@@ -50,7 +52,11 @@ MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame
         const stats::CellStat& s = cells.cells[c];
         l.counts[c] = static_cast<double>(std::max<std::int64_t>(s.weight, 0));
         const double with_y = static_cast<double>(s.weight - s.missing);
-        if (s.sum >= 0 && with_y > 0) l.means[c] = s.sum / with_y;
+        if (incidence) {
+            if (s.sum > 0) l.means[c] = (with_y - static_cast<double>(s.censored)) / s.sum;
+        } else if (s.sum >= 0 && with_y > 0) {
+            l.means[c] = s.sum / with_y;
+        }
     }
     l.cells = mosaic(l.counts, frame);
     l.grid = elementary_grid(l.cells, frame);
@@ -145,7 +151,7 @@ void MosaicWindow::view3d(int mode, bool a_label)
         values.push_back(0.0);
         index.push_back(0);
         call.hide_last = true;
-        call.caption = mode == 3 ? "Mean Y" : "Count";
+        call.caption = mode != 3 ? "Count" : incidence_ ? "Incidence" : "Mean Y";
     }
     call.caption += a_label ? " in A" : " in A-";
     x1.push_back(kMosaicFrame.x1), x2.push_back(kMosaicFrame.x2);
@@ -167,7 +173,7 @@ void MosaicWindow::srdwin(const partition::TermList& list, const stats::SubStat&
         ui::msgok(ctx_, "Rectangle diagrams are drawn for 1 to 6 terms$");
         return;
     }
-    last_ = mosaic_layout(cells, q, kMosaicFrame);
+    last_ = mosaic_layout(cells, q, kMosaicFrame, incidence_);
     std::vector<int> display(static_cast<std::size_t>(q));
     for (int j = 1; j <= q; ++j) display[static_cast<std::size_t>(j - 1)] = j;
     stats::kappas(last_.state, q, display, "Mosaic", false, ctx_.log);
@@ -185,6 +191,8 @@ void MosaicWindow::srdwin(const partition::TermList& list, const stats::SubStat&
         ui::msgok(ctx_, "error opening  $");
         return;
     }
+    ui::winmenu(ctx_.menus, ctx_.windows, kDiagramUnit, "Rectangle diagram",
+                [&frame](bool) { ui::bring_to_front(frame, kDiagramUnit); });
     platform::WindowConfig config;
     config.numxpixels = kDiagramWidth;
     config.numypixels = kDiagramHeight;

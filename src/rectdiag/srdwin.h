@@ -26,24 +26,29 @@ inline constexpr int kViewCentreX = (120 + kDiagramWidth) / 2;
 inline constexpr int kViewCentreY = (15 + kDiagramHeight) / 2;
 
 // Everything drawn of one diagram: the cells in window pixels, their counts,
-// mean Y values and colour numbers, and the elementary grid.
+// mean Y values (incidence rates in log-rank incidence mode) and colour
+// numbers, and the elementary grid.
 struct MosaicLayout {
     int q = 0;
     std::vector<double> counts; // 2^q
-    std::vector<double> means;  // mean Y of each cell (0 without a Y value)
+    std::vector<double> means;  // mean Y or incidence of each cell (0 without a Y value)
     std::vector<Rect> cells;    // exact edges
     Grid grid;
     stats::DiagramState state; // counts and areas as the fit report reads them
 };
 
 // The layout of the 2^q cells of `cells` (q <= 6) in `frame`; the areas in the
-// state are each cell's share of the frame times the total count.
-MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame);
+// state are each cell's share of the frame times the total count. A cell's mean
+// leaves out its observations with a missing Y; with `incidence` its value is
+// the incidence rate (events: those with a Y, less the censored) / sum(wY).
+MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame, bool incidence = false);
 
 class MosaicWindow final : public stats::DiagramWindow {
 public:
-    MosaicWindow(ui::Context& ctx, DiagramSettings& settings, const bool& detailed)
-        : ctx_(ctx), settings_(settings), detailed_(detailed)
+    // `detailed` (Detailed output) and `incidence` (log-rank incidence mode) are
+    // read at each diagram.
+    MosaicWindow(ui::Context& ctx, DiagramSettings& settings, const bool& detailed, const bool& incidence)
+        : ctx_(ctx), settings_(settings), detailed_(detailed), incidence_(incidence)
     {}
     void srdwin(const partition::TermList& list, const stats::SubStat& cells, const files::ControlTables& tables,
                 bool a_label) override;
@@ -57,6 +62,7 @@ private:
     ui::Context& ctx_;
     DiagramSettings& settings_;
     const bool& detailed_;
+    const bool& incidence_;
     MosaicLayout last_;
 };
 

@@ -60,6 +60,7 @@ protected:
     files::ControlTables tables = lung_tables();
     rectdiag::DiagramSettings settings;
     bool detailed = false;
+    bool incidence = false;
     std::vector<std::string> topics;
 };
 
@@ -67,7 +68,7 @@ protected:
 
 TEST_F(SrdwinTest, MosaicKeyStatusReportAndTheThreeViews)
 {
-    rectdiag::MosaicWindow window(ctx, settings, detailed);
+    rectdiag::MosaicWindow window(ctx, settings, detailed, incidence);
     const auto esc = MouseStep{MouseStep::click, 10, 5};
     test::MouseFeed feed(frame, rectdiag::kDiagramUnit,
                          {{MouseStep::click, 55, 5}, // 3D: the view starts turning under the pointer
@@ -94,6 +95,8 @@ TEST_F(SrdwinTest, MosaicKeyStatusReportAndTheThreeViews)
     EXPECT_EQ(topics, std::vector<std::string>{"Rectangle diagrams"});
     EXPECT_EQ(menus.off_depth(), 0);
     for (int m = 3; m <= 12; ++m) EXPECT_TRUE(menus.usable(m, 1)) << m;
+    // The window has its Window-menu entry.
+    EXPECT_NE(menus.find("Menu11", "Rectangle diagram"), 0);
 
     // The printed fit report: an exact mosaic fits with E 0.
     const rectdiag::MosaicLayout& l = window.last();
@@ -130,7 +133,7 @@ TEST_F(SrdwinTest, MoreThanSixTermsGetAMessageAndNoDiagram)
     for (int t = 3; t <= 7; ++t) list.add_term({1});
     cells.q = 7;
     cells.cells.assign(128, {});
-    rectdiag::MosaicWindow window(ctx, settings, detailed);
+    rectdiag::MosaicWindow window(ctx, settings, detailed, incidence);
     test::ModalAnswerer answers({"OK"});
     window.srdwin(list, cells, tables, false);
     ASSERT_EQ(answers.shown.size(), 1u);
@@ -142,7 +145,7 @@ TEST_F(SrdwinTest, TheCellListingOpensTheWindowAndDetailedOutputLogsTheEdges)
 {
     detailed = true;
     cells.part.resize(3);
-    rectdiag::MosaicWindow window(ctx, settings, detailed);
+    rectdiag::MosaicWindow window(ctx, settings, detailed, incidence);
     test::RecordingServices sv;
     stats::CellTabOptions opt;
     opt.print = false;
@@ -156,4 +159,37 @@ TEST_F(SrdwinTest, TheCellListingOpensTheWindowAndDetailedOutputLogsTheEdges)
     EXPECT_NE(std::find(lines.begin(), lines.end(), " Cell  1 x   347.89  490.00 y    50.00  158.00"), lines.end())
         << ::testing::PrintToString(lines);
     EXPECT_EQ(menus.off_depth(), 0);
+}
+
+TEST_F(SrdwinTest, ThreeDYShowsEachCellsMeanYOrInLogRankIncidenceModeItsIncidence)
+{
+    // Cell 0: 10 observations, 2 with a missing Y, 3 censored, sum of Y 40.
+    // Cell 1: no Y value. Cell 2: sum of Y 0. Cell 3: 4 observations, sum 8.
+    struct Cell {
+        std::int64_t weight, missing, censored;
+        double sum;
+    };
+    const Cell given[] = {{10, 2, 3, 40.0}, {5, 0, 0, -1.0}, {6, 0, 1, 0.0}, {4, 0, 0, 8.0}};
+    for (std::size_t c = 0; c < 4; ++c)
+        cells.cells[c] = {given[c].weight, given[c].missing, given[c].censored, given[c].sum, 0.0};
+    // Mean: sum / (weight - missing). Incidence: (weight - missing - censored) / sum.
+    const std::vector<double> mean{40.0 / 8.0, 0.0, 0.0, 2.0};
+    const std::vector<double> rate{5.0 / 40.0, 0.0, 0.0, 4.0 / 8.0};
+    EXPECT_EQ(rectdiag::mosaic_layout(cells, 2, rectdiag::kMosaicFrame).means, mean);
+    EXPECT_EQ(rectdiag::mosaic_layout(cells, 2, rectdiag::kMosaicFrame, true).means, rate);
+
+    // The block view names what its heights are.
+    incidence = true;
+    rectdiag::MosaicWindow window(ctx, settings, detailed, incidence);
+    test::MouseFeed feed(frame, rectdiag::kDiagramUnit,
+                         {{MouseStep::click, 100, 5}, {MouseStep::click, 10, 5}, {MouseStep::click, 10, 5}});
+    feed.before_step = [&](const MouseStep& s) {
+        if (platform::Canvas* c = frame.canvas(rectdiag::kDiagramUnit); c && s.x == 100) c->set_journaling(true);
+    };
+    window.srdwin(list, cells, tables, true);
+    bool caption = false;
+    for (const auto& call : frame.canvas(rectdiag::kDiagramUnit)->journal())
+        caption = caption || call.text.find("Incidence in A") != std::string::npos;
+    EXPECT_TRUE(caption);
+    EXPECT_EQ(window.last().means, rate);
 }
