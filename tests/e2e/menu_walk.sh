@@ -3,7 +3,8 @@
 # open (File, Options, View, Window and Help are the menus a user can reach),
 # once with kyphosis open (an identifier column added so that Process > Lists
 # is offered), through Y, Criteria, Rank, Strategy, Search:Go! to its end and
-# every Process item on the winner. Each row chooses an item and answers what
+# every Process item on the winner, and once more from the recent-file item of
+# the File menu. Each row chooses an item and answers what
 # it shows (Cancel, Esc or OK); an answer that does not fit what the program
 # shows ends the run with status 3, so every row checks that its item reached
 # its own routine. A row may also name a line its routine writes (to standard
@@ -127,11 +128,27 @@ row "" "menu View > Other files" "file cancel"
 row "" "menu Window > Tile"
 row "" "menu Window > KYPHOSIS.LOG" "dismiss" "key 57 Esc"
 row "" "menu Window > I'm thinking"
+row "" "menu Window > Partition"
+row "" "menu Window > Rectangle diagram"
+row "" "menu Window > Process:Distribution"
 row "" "menu Help > About MERU" "dismiss"
 row "" "menu Help > Tip of the Day" "dialog Tip of the Day Topic" "  press OK"
+row "" "menu File > Exit" "answer no"
+row "Current analysis will terminate saving only .log file KYPHOSIS.LOG" "menu File > New" "answer no"
 row "" "menu Window > Cascade"
 run_program open 0 "$meru"
 check open "$log"
 [ "$(png_size "$work/distribution.png")" = "600x520" ] || fail "open: no distribution window of A and A-"
+
+# The recent file the last run left: its control file now holds the added
+# attribute +01 as a combination, which the opening offers to make again.
+script=again expects=()
+row "" "dismiss"
+row "log:  Added  attribute: +01      is created" "menu File > $work/kyphosis.mrc" "dismiss" \
+  "dialog Select partition" "  set Control file combination = on" "  press OK" \
+  "dialog Control file combination" "  set 8535 = 1" "  press OK" "dismiss"
+row "" "menu Window > Cascade"
+run_program again 0 "$meru"
+check again "$log"
 
 finish "menu_walk: all passed"
