@@ -164,27 +164,6 @@ bool bygroup_checks(Program& p)
     return true;
 }
 
-// The item on the partition chosen for it; the later groups of a by-group pass
-// keep the partition chosen for the first.
-Flow run_item(Program& p)
-{
-    const MenuFlags& f = p.flags;
-    if (f.prandom) return random_request(p);
-    partition::Partition cur;
-    if (p.process.group > 1 && p.process.current_valid) cur = p.process.current;
-    else if (!choose_partition(p, f.prect, cur)) {
-        p.process.group = 0; // a cancelled choice ends a by-group pass too
-        return Flow::loop_head;
-    }
-    p.process.current = cur;
-    p.process.current_valid = true;
-    if (f.paddatt) {
-        create_process_attribute(p, cur);
-        return Flow::loop_head;
-    }
-    return process_statistics(p, cur);
-}
-
 } // namespace
 
 Flow process_request(Program& p)
@@ -212,14 +191,26 @@ Flow process_request(Program& p)
     if (!bygroup_checks(p)) return Flow::loop_head;
 
     if (f.ptree) return tree_request(p);
+    // The partition comes first; the later groups of a by-group pass keep it.
+    partition::Partition cur;
+    if (!f.prandom) {
+        if (p.process.group > 0 && p.process.current_valid) cur = p.process.current;
+        else if (!choose_partition(p, f.prect, cur)) return Flow::loop_head;
+        p.process.current = cur;
+        p.process.current_valid = true;
+        if (f.paddatt) {
+            create_process_attribute(p, cur);
+            return Flow::loop_head;
+        }
+    }
     const GroupPass pass = next_process_group(p);
     if (pass == GroupPass::end) {
         if (f.pstats) show_log(p);
         return Flow::loop_head;
     }
-    const Flow flow = run_item(p);
+    const Flow flow = f.prandom ? random_request(p) : process_statistics(p, cur);
     // In by-group mode the item's run on the next group follows.
-    if (pass == GroupPass::analyse && flow == Flow::loop_head && p.process.group > 0) return Flow::poll;
+    if (pass == GroupPass::analyse && flow == Flow::loop_head) return Flow::poll;
     return flow;
 }
 

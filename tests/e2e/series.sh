@@ -12,7 +12,8 @@
 # 3. birthwt (bwt dropped) by value of race, "Yes to all" at the first group:
 #    each group's error and its remainder's, and the 3-fold average
 #    (93 x 38.71% + 163 x 39.26% + 122 x 26.23%) / 378 = 34.92%, SE 2.43%.
-#    The frame at the end (the log shown at its Search Summary) is saved.
+#    The frame at the end (the log shown at its Search Summary) is saved. Then
+#    Process > Statistics in by-group mode: each group's error of A = ptl>0.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -138,10 +139,18 @@ click 15 20 8
 click 15 20 8
 wait 300
 shot frame $shots/series_end.png
+key 57 Esc
+menu Process > Statistics
+dismiss
+dialog 111
+  press OK
+key 57 Esc
 SCRIPT
 } >"$work/by.txt"
 run_program by 0 "$meru"
-log="$work/BIRTHWT.LOG"
+# The series' part of the log, before Process > Statistics.
+sed '/^%Process:statistics/,$d' "$work/BIRTHWT.LOG" >"$work/series.log"
+log="$work/series.log"
 for g in "1: race = 1.000 n= 96" "2: race = 2.000 n= 26" "3: race = 3.000 n= 67"; do
   count "$log" "Analysis of BY group $g" 3
 done
@@ -154,5 +163,9 @@ same by "$(rows "$log" | tr '\n' '|')" "1 6 1 23.96% 96 38.71% 93|2 6 1 34.62% 2
 has "$log" "                                          Cross-validated average      34.92% (SE  2.43%)"
 has "$log" " Search  1 definition identical to search(es)  2"
 [ -n "$(png_size "$shots/series_end.png")" ] || fail "no picture of the series' end"
+# By-group mode stays on: Process > Statistics runs on each group with the
+# current partition (group 3's A = ptl>0), each scored on its own group.
+same by "$(sed -n '/^%Process:statistics/,$p' "$work/BIRTHWT.LOG" | grep -E '^(Analysis of BY|Sample size| Generalised)' | tr '\n' '|')" \
+  "Analysis of BY group 1: race = 1.000 n= 96|Sample size = 96| Generalised error is   21.88%|Analysis of BY group 2: race = 2.000 n= 26|Sample size = 26| Generalised error is   42.31%|Analysis of BY group 3: race = 3.000 n= 67|Sample size = 67| Generalised error is   31.34%|"
 
 finish "series: bootstrap, training/test and by-group runs passed"
