@@ -54,12 +54,20 @@ bool tree_controller(Program& p, int ynumber)
     const int k = std::clamp(ynumber, 1, a.outcome.ny);
     if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n) * static_cast<std::size_t>(k))
         for (float v : outcome::ycolumn(a.ymat, n, k)) y.push_back(v);
+    // Observations outside the sample (beyond those read, outside the X space) count as missing.
+    const std::vector<std::uint8_t> mask = process_mask(p);
+    for (std::size_t i = 0; i < y.size(); ++i)
+        if (i >= mask.size() || !mask[i]) y[i] = -1.0;
     std::vector<double> priors;
     if (p.crit.priors_given) priors.assign(p.crit.prior.begin(), p.crit.prior.end());
     const bool ydisc = a.outcome.ydisc;
     const std::vector<std::int8_t> signs = sign_bytes(a);
-    const tree::TreeData data{stats::AttributeMatrix(a.data.abyte, a.data.lc, static_cast<int>(y.size())), signs, y,
-                              ydisc, priors};
+    const tree::TreeData data{stats::AttributeMatrix(a.data.abyte, a.data.lc, static_cast<int>(y.size())),
+                              signs,
+                              y,
+                              ydisc,
+                              priors,
+                              a.data.obswt};
     const tree::TreeStats s = tree::evaluate(a.tree, data);
     tree::TreeView view;
     tree::prune(s, p.tree_rules, ydisc, view);

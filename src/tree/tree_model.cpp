@@ -1,5 +1,6 @@
 #include "tree/tree_model.h"
 
+#include "files/textutil.h"
 #include "platform/io/logwriter.h"
 #include "stats/special_functions.h"
 
@@ -107,9 +108,13 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
     const int nobs = std::min(d.abyte.n, static_cast<int>(d.y.size()));
     s.deepest.assign(nobs, -1);
     s.cls.assign(nobs, -1);
+    s.weight.assign(nobs, 0);
+    for (int i = 0; i < nobs; ++i)
+        if (d.y[i] >= 0.0)
+            s.weight[i] = d.weight.empty() ? 1 : static_cast<std::size_t>(i) < d.weight.size() ? d.weight[i] : 0;
     if (d.ydisc) {
         for (int i = 0; i < nobs; ++i)
-            if (d.y[i] >= 0.0) s.classvalue.push_back(d.y[i]);
+            if (s.weight[i] > 0) s.classvalue.push_back(d.y[i]);
         std::sort(s.classvalue.begin(), s.classvalue.end());
         s.classvalue.erase(std::unique(s.classvalue.begin(), s.classvalue.end()), s.classvalue.end());
         if (s.classvalue.size() > 36) {
@@ -125,7 +130,8 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
         }
     };
     for (int i = 0; i < nobs; ++i) {
-        if (d.y[i] < 0.0) continue;
+        const int w = s.weight[i];
+        if (w <= 0) continue;
         int n = 0;
         for (const TreeSplit* sp; (sp = tree.at(n));) {
             const int c = child_of(d, *sp, n, d.abyte.row(i));
@@ -137,9 +143,9 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
             s.cls[i] = static_cast<int>(std::lower_bound(s.classvalue.begin(), s.classvalue.end(), d.y[i]) -
                                         s.classvalue.begin());
         path(i, [&](TreeNode& nd) {
-            ++nd.n;
-            nd.mean += d.y[i];
-            if (d.ydisc) ++nd.counts[s.cls[i]];
+            nd.n += w;
+            nd.mean += w * d.y[i];
+            if (d.ydisc) nd.counts[s.cls[i]] += w;
         });
     }
     for (auto& nd : s.node)
@@ -148,7 +154,7 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
         if (s.deepest[i] >= 0)
             path(i, [&](TreeNode& nd) {
                 const double e = d.y[i] - nd.mean;
-                nd.ss += e * e;
+                nd.ss += s.weight[i] * e * e;
             });
     std::vector<double> fac;
     for (double v : s.classvalue)
@@ -239,7 +245,7 @@ CrossTab predicted_by_actual(const TreeStats& s, const TreeView& view)
     CrossTab t;
     const auto leaf = leaf_of(s, view);
     for (std::size_t i = 0; i < leaf.size(); ++i)
-        if (leaf[i] >= 0 && s.cls[i] >= 0) ++t.at(s.node[leaf[i]].predicted, s.cls[i]);
+        if (leaf[i] >= 0 && s.cls[i] >= 0) t.at(s.node[leaf[i]].predicted, s.cls[i]) += s.weight[i];
     return t;
 }
 
@@ -277,7 +283,8 @@ double log_tree(io::LogWriter& log, const KeptTree& tree, const TreeStats& s, co
                            nd.predicted >= 0 ? format("%g", s.classvalue[nd.predicted]).c_str() : "-");
         else line += format("%13.4f", nd.mean);
         if (view.split[n])
-            line += format("  %-12s%10.4f%8.4f", tree.split[n].name.substr(0, 12).c_str(), nd.stat, nd.p);
+            line +=
+                format("  %-12s%10.4f%8.4f", files::squeeze(tree.split[n].name).substr(0, 12).c_str(), nd.stat, nd.p);
         log.write(line);
     }
     if (!ydisc) return -1.0;

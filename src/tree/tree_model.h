@@ -51,13 +51,15 @@ struct KeptTree {
 // The observations the tree is worked out on. A Y below 0 is missing and leaves
 // the observation out; with `ydisc` the classes are Y's distinct values in rising
 // order; `priorfac` (empty when no priors are given), indexed by the integer class
-// value, weights each class's count when the predicted class is chosen.
+// value, weights each class's count when the predicted class is chosen. Each
+// observation counts `weight` times (empty: once each; 0 leaves it out).
 struct TreeData {
     stats::AttributeMatrix abyte;
     std::span<const std::int8_t> signbyte;
     std::span<const double> y;
     bool ydisc = false;
     std::span<const double> priorfac;
+    std::span<const int> weight;
 };
 
 struct TreeNode {
@@ -72,12 +74,13 @@ struct TreeNode {
 
 // The tree worked out on the data: one node per slot of the split table and its
 // two children, and for each observation the deepest node it reaches (-1: left
-// out for a missing Y).
+// out for a missing Y or no weight). Counts, means and sums of squares are weighted.
 struct TreeStats {
     std::vector<TreeNode> node;
     std::vector<double> classvalue; // categorical Y: the value of each class
     std::vector<int> deepest;
     std::vector<int> cls;          // categorical Y: each observation's class (-1 missing)
+    std::vector<int> weight;       // each observation's weight (0: left out)
     bool too_many_classes = false; // more than 36 distinct values of a categorical Y
 };
 

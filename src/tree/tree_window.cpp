@@ -76,8 +76,8 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     for (const NodeBox& b : layout.boxes) {
         if (!split(b.node)) continue;
         const TreeSplit& sp = d.tree.split[b.node];
-        centred(c, b.cx, b.y2 + 2, files::trim(sp.name));
-        centred(c, b.cx, b.y2 + 2 + kTextHeight, files::trim(sp.label));
+        centred(c, b.cx, b.y2 + 2, files::trim(files::squeeze(sp.name)));
+        centred(c, b.cx, b.y2 + 2 + kTextHeight, files::trim(files::squeeze(sp.label)));
         for (int child : {outside_child(b.node), inside_child(b.node)}) {
             const NodeBox* cb = layout.find(child);
             if (!cb) continue;

@@ -32,7 +32,7 @@ struct Kyphosis {
     }
     tree::TreeData data(const std::vector<double>& y, bool ydisc, std::span<const double> priors = {}) const
     {
-        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors};
+        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors, {}};
     }
 };
 
@@ -40,7 +40,7 @@ inline tree::KeptTree hand_tree()
 {
     tree::KeptTree t;
     t.split.resize(6);
-    t.split[0] = {2, "Start9", "start >= 9"};
+    t.split[0] = {2, "Start9$$", "start >=$9"}; // a "$" is never shown
     t.split[1] = {3, "Age100", "age >= 100"};
     t.split[2] = {-4, "-Number5", "number < 5"};
     t.split[5] = {3, "Age100", "age >= 100"};

@@ -73,6 +73,42 @@ TEST(TreeModel, PooledTForContinuousY)
     EXPECT_NEAR(s.node[0].z, 3.511963, 1e-6);
 }
 
+// A weight counts an observation that many times: weights 0, 1, 2 give the tree
+// of the data with the weight-0 rows dropped and the weight-2 rows repeated.
+TEST(TreeModel, WeightsCountAsRepeatedObservations)
+{
+    const Kyphosis k;
+    std::vector<int> w(k.n);
+    Kyphosis rep = k;
+    rep.bytes.clear(), rep.kyphosis.clear(), rep.number.clear();
+    for (int i = 0; i < k.n; ++i) {
+        w[i] = i % 3;
+        for (int r = 0; r < w[i]; ++r) {
+            rep.bytes.insert(rep.bytes.end(), k.bytes.begin() + 4 * i, k.bytes.begin() + 4 * i + 4);
+            rep.kyphosis.push_back(k.kyphosis[i]), rep.number.push_back(k.number[i]);
+        }
+    }
+    rep.n = static_cast<int>(rep.kyphosis.size());
+    for (bool ydisc : {true, false}) {
+        auto weighted = k.data(ydisc ? k.kyphosis : k.number, ydisc);
+        weighted.weight = w;
+        const auto a = tree::evaluate(hand_tree(), weighted);
+        const auto b = tree::evaluate(hand_tree(), rep.data(ydisc ? rep.kyphosis : rep.number, ydisc));
+        for (std::size_t n = 0; n < a.node.size(); ++n) {
+            EXPECT_EQ(a.node[n].n, b.node[n].n) << n;
+            EXPECT_EQ(a.node[n].counts, b.node[n].counts) << n;
+            EXPECT_NEAR(a.node[n].mean, b.node[n].mean, 1e-12) << n;
+            EXPECT_NEAR(a.node[n].stat, b.node[n].stat, 1e-9) << n;
+        }
+        if (!ydisc) continue;
+        tree::TreeView v;
+        tree::prune(a, tree::TreeRules{10, 5, 1.0, false}, true, v);
+        const auto ta = tree::predicted_by_actual(a, v), tb = tree::predicted_by_actual(b, v);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 2; ++c) EXPECT_EQ(ta.at(r, c), tb.at(r, c));
+    }
+}
+
 // Shown leaves for each rule set and click; the classification table over the
 // observations reaching a leaf (the first observation stops at node 1 when it is split).
 TEST(TreeModel, PruningLeavesAndClassification)

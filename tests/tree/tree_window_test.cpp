@@ -87,7 +87,7 @@ TEST_F(TreeWindowTest, ClicksThenPartReturnTheHighlightedLeaves)
     for (const auto& call : c.journal())
         if (call.op == "text") texts.push_back(files::trim(call.text));
     for (const char* want :
-         {"Rules", "Part", "Start9", "start >= 9", "-Number5", "number < 5", "81", "19", "62", "17", "12"})
+         {"Rules", "Part", "Start9", "start >=9", "-Number5", "number < 5", "81", "19", "62", "17", "12"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), want), texts.end()) << want;
     EXPECT_EQ(pixel(152, 235), tree::kHighlight); // leaf 4, left of its text
     EXPECT_EQ(pixel(272, 325), tree::kHighlight); // leaf 11
