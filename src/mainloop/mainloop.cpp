@@ -181,6 +181,7 @@ void install_handlers(Program& p)
     install_edit_handlers(p);
     install_view_handlers(p);
     install_y_handlers(p);
+    p.rank.hooks.viewfile = show_log;
 }
 
 } // namespace meru::mainloop

@@ -95,8 +95,11 @@ row "" "menu Y > Ok : kyphosis"
 row "log: Chi-square ; gamma= 0.000" "menu Criteria" "dialog Criteria" "  set Criterion = Chi-square" "  press OK" \
   "dismiss"
 row "log:%Rank:Ranked attributes plot" "menu Rank > Attribute Rank Plot" "click 12 10 5"
+# Under Detailed output Fix Positive attributes shows the log afterwards.
+row "log:%Options" "menu Options" "dialog Options" "  set Detailed output = on" "  press OK"
 row "log:%Rank:Fix Positive attributes" \
-  "menu Rank > Fix Positive attributes" "dialog Rank:Fix Positive attributes" "  press OK"
+  "menu Rank > Fix Positive attributes" "dialog Rank:Fix Positive attributes" "  press OK" "dismiss" "key 57 Esc"
+row "" "menu Options" "dialog Options" "  set Detailed output = off" "  press OK"
 row "log:%Rank:Cuts v effectiveness plot" "menu Rank > Effectiveness v Cuts plot" "dialog 399" "  press Cancel"
 row "log:%Rank:ROC curves" "menu Rank > ROC curves" "dialog ROC: select variable" "  press Cancel"
 row "log:%Rank:QROC curves" "menu Rank > QROC curves" "dismiss" "dialog QROC: Select variable" "  press Cancel"
