@@ -49,8 +49,9 @@ check() {
 script=closed expects=()
 row "" "dismiss"
 row "" "menu File > New" "file cancel"
-row "Save As only saves currently in focus window as bitmap" "menu File > Save As" "answer no"
-row "Prints only currently in focus window" "menu File > Print" "answer no"
+row "Save As only saves currently in focus window as bitmap" "menu File > Save As" "answer yes" \
+  "file $work/saved.png"
+row "Prints only currently in focus window" "menu File > Print" "answer yes" "file $work/printed.pdf"
 row "" "menu Options" "dialog Options" "  press Cancel"
 row "progress: ..viewing output log" "menu View > Output" "dismiss" "file cancel"
 row "progress: ..viewing data" "menu View > Data" "dismiss" "file cancel"
@@ -67,6 +68,8 @@ row "" "menu Window > Cascade"
 run_program closed 0 "$meru"
 check closed /dev/null
 [ "$(wc -l <"$work/opened" 2>/dev/null)" = 3 ] || fail "closed: Website, Manual and FAQs did not each open a page"
+[ "$(png_size "$work/saved.png")" = "500x60" ] || fail "closed: Save As did not save the progress window"
+[ "$(head -c 5 "$work/printed.pdf" 2>/dev/null)" = "%PDF-" ] || fail "closed: Print did not print to the file"
 
 # With kyphosis open; observation numbers as identifiers.
 cp "$src/examples/kyphosis.mrc" "$work/"
