@@ -613,9 +613,10 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
-    if (s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace) {
-        // Each worker builds its own snapshot of the data (and orders the survival
-        // times): all at once.
+    const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
+    // Each worker builds its own snapshot of the data (and orders the survival
+    // times), all at once, when the first size vector large enough to share comes.
+    const auto make_workers = [&] {
         workers.resize(static_cast<std::size_t>(s.threads));
         std::vector<std::future<void>> made;
         for (auto& w : workers)
@@ -625,7 +626,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
         for (auto& f : made) f.get();
         if (direct)
             for (auto& wk : workers) wk->direct = make_direct(s, wk->ev, wk->cache);
-    }
+    };
     while (true) {
         ++out.vectors;
         const std::span<const int> p(walk.p);
@@ -669,6 +670,9 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
+            // Off the direct path a candidate costs far more: the workers pay sooner.
+            const long long from = direct ? s.parallel_from : s.parallel_from / 8;
+            if (threaded && workers.empty() && (count.too_large || count.size >= from * s.threads)) make_workers();
             VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, direct.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);

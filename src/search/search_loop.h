@@ -71,6 +71,10 @@ struct LoopSettings {
     // Below 2, without `data` and `crit`, or under the trace switch, the
     // calling thread scores every candidate.
     int threads = 1;
+    // The workers start with the first size vector of at least this many
+    // candidates per thread (an eighth of it off the direct path): on smaller
+    // ones they would cost more than they save.
+    long long parallel_from = 512;
     const EvaluationData* data = nullptr;
     const stats::CritSettings* crit = nullptr;
 };

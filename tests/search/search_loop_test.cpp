@@ -334,6 +334,7 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         }
         LoopSettings s;
         s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0; // the workers score even the smallest vectors
         s.tables = &pb.tables;
         s.lines = pb.lines;
         const std::vector<std::vector<int>> bounds{{2, 2}, {2, 1}, {3}, {1, 1, 1}, {3, 3, 3}, {2}};
@@ -387,6 +388,7 @@ TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
     LoopSettings s;
     s.extent = extent({2, 2}, true);
     s.dispgraph = true;
+    s.parallel_from = 0;
     // Without a floating line every plain candidate is scored by the direct path.
     for (const auto& [floating, end_at] : std::vector<std::pair<bool, int>>{
              {true, -1}, {true, 1}, {true, 700}, {true, 5000}, {false, -1}, {false, 3}, {false, 4001}}) {
