@@ -382,6 +382,36 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
     EXPECT_GT(cached, 0); // the cache was used, not bypassed
 }
 
+// Every line floats three cuts and some cuts have sign byte -1: candidates of
+// several cuts of one line and negated literals, all plain.
+TEST(SearchLoop, FloatingCutsWithNegatedAttributesEqualTheReferenceLoop)
+{
+    SearchProblem pb(120, {3, 3, 3, 3}, 41, 0.05);
+    for (int k = 2; k <= 5; ++k) pb.tables.line[static_cast<std::size_t>(k)].firstattr = true;
+    for (int a = 2; a <= pb.lc; ++a) {
+        const std::int8_t sign = a % 3 == 0 ? -1 : 1;
+        pb.tables.att[static_cast<std::size_t>(a)].signbyte = sign;
+        pb.sign[static_cast<std::size_t>(a)] = sign;
+    }
+    for (int threads : {1, 3}) {
+        LoopSettings s;
+        s.threads = threads;
+        s.parallel_from = 0;
+        s.tables = &pb.tables;
+        s.lines = pb.lines;
+        s.extent = extent({2, 2}, true);
+        s.pair.reduce.tables = &pb.tables;
+        const Reference ref = reference(pb, s, chi_square(), false);
+        auto got = run(pb, s);
+        SCOPED_TRACE("threads " + std::to_string(threads));
+        ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+        for (std::size_t v = 0; v < ref.per_vector.size(); ++v)
+            EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+        expect_same(got->results, ref.results);
+        EXPECT_GT(got->r.cached_mkpair, got->r.real_mkpair); // the shapes repeat: most are scored directly
+    }
+}
+
 TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
 {
     SearchProblem pb(150, {1, 1, 1, 2, 1, 1, 1, 3, 1, 1, 1, 1}, 11);
