@@ -17,6 +17,7 @@
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
 source "$(dirname "$0")/lib/common.sh"
+source "$(dirname "$0")/lib/tree_settings.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
@@ -26,39 +27,10 @@ has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 lacks() { ! grep -qF -- "$2" "$1" 2>/dev/null || fail "$1: a line holds \"$2\""; }
 
 cp "$src"/examples/kyphosis.* "$work/"
-settings() { # EXTENT-LINES
-  cat <<SCRIPT
-dismiss
-menu File > Open
-file $work/kyphosis.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = kyphosis
-  press OK
-answer no
-dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  press OK
-menu Strategy
-dialog Strategy
-  set Tree = on
-  set Iterative mode = off
-  set Decide positivity = off
-  press OK
-dialog Extent Parameters
-${1:-}
-  press OK
-dialog Strategy
-  press OK
-SCRIPT
-}
 
 # 1. Five levels, the tree shown and a partition returned.
 {
-  settings
+  tree_settings
   cat <<SCRIPT
 menu Search > Go!
 dismiss
@@ -110,7 +82,7 @@ lacks "$log" "not available yet"
 # 2. Search:End in the second level abandons the tree.
 rm -f "$log"
 {
-  settings
+  tree_settings
   cat <<SCRIPT
 menu Search > Go!
 dismiss
@@ -124,7 +96,7 @@ lacks "$log" "Tree is formed"
 # 3. A two-literal winner splits through its added attribute.
 rm -f "$log"
 {
-  settings "  set Size p_1,..,p_q = 2
+  tree_settings "  set Size p_1,..,p_q = 2
   set Up to p_1,..,p_q = on"
   cat <<SCRIPT
 menu Search > Go!

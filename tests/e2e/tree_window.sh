@@ -14,6 +14,7 @@ meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
 probe="$3"
 source "$(dirname "$0")/lib/common.sh"
+source "$(dirname "$0")/lib/tree_settings.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
@@ -22,31 +23,9 @@ mkdir -p "$shots"
 has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 
 cp "$src"/examples/kyphosis.* "$work/"
-cat >"$work/tree.txt" <<SCRIPT
-dismiss
-menu File > Open
-file $work/kyphosis.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = kyphosis
-  press OK
-answer no
-dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  press OK
-menu Strategy
-dialog Strategy
-  set Tree = on
-  set Iterative mode = off
-  set Decide positivity = off
-  press OK
-dialog Extent Parameters
-  press OK
-dialog Strategy
-  press OK
+{
+  tree_settings
+  cat <<SCRIPT
 menu Search > Go!
 dismiss
 dialog Tree stopping rules
@@ -62,6 +41,7 @@ shot 18 $shots/tree_window_partition.png
 answer ok
 answer no
 SCRIPT
+} >"$work/tree.txt"
 run_program tree 0 "$meru"
 log="$work/KYPHOSIS.LOG"
 has "$log" "     0     1     81  64/17                0  start          17.7752  0.0000"
