@@ -65,6 +65,17 @@ TEST_F(FrameTest, WindowsAreBoundToUnits)
     EXPECT_EQ(units.kind(41), UnitKind::file);
 }
 
+TEST_F(FrameTest, EveryWindowOpenedSharesOneTitleBarIcon)
+{
+    // One icon, so the style caches its scaled pixmaps once for the whole run.
+    ASSERT_TRUE(frame.open_window(11, "One"));
+    const qint64 key = frame.window(11)->windowIcon().cacheKey();
+    EXPECT_FALSE(frame.window(11)->windowIcon().isNull());
+    frame.close_window(11);
+    ASSERT_TRUE(frame.open_window(12, "Two"));
+    EXPECT_EQ(frame.window(12)->windowIcon().cacheKey(), key);
+}
+
 TEST_F(FrameTest, CloseBoxMinimisesAndTheUnitStaysOpen)
 {
     ASSERT_TRUE(frame.open_window(18, "Partition"));
