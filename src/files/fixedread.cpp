@@ -1,17 +1,14 @@
 #include "files/fixedread.h"
 
-#include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/format.h"
 #include "platform/io/iostat.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/records.h"
 
 namespace meru::files {
 
-FixedReader::FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r,
-                         ReadDataContext& cx, int ndata)
-    : t_(t), d_(d), in_(in), r_(r), cx_(cx), ndata_(ndata), format_(std::make_unique<io::Format>())
+FixedReader::FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata)
+    : t_(t), d_(d), in_(in), r_(r), ndata_(ndata), format_(std::make_unique<io::Format>())
 {
     format_->parse(std::string_view(t.format.fmttext).substr(0, 800));
 }
@@ -29,8 +26,7 @@ FixedReader::Status FixedReader::read(int i)
         if (!format_reported_) {
             format_reported_ = true;
             ++r_.errors;
-            cx_.log.write("ERROR: Data READ error in record " + io::fmt_i(i, 5) + " Record skipped. It is:");
-            cx_.log.write(" Data format: " + t_.format.fmttext);
+            r_.notes.emplace_back(ReadNote::Kind::bad_format, i);
         }
         return Status::end_of_file;
     }
@@ -74,14 +70,12 @@ FixedReader::Status FixedReader::read(int i)
         const bool first_error = r_.errors == 0;
         ++r_.errors;
         ++r_.rejected_records;
-        if (i == 1 && r_.rejected_records == 1) {
-            // Once per file: a file of unreadable records asks for one answer.
-            std::string m = "NOTE: Possible character header in file. Record ignored:$";
-            cx_.sv.msgbox(m, BoxKind::Ok, false);
-        } else {
-            cx_.log.write("ERROR: Data READ error in record " + io::fmt_i(i, 5) + " Record skipped. It is:");
-            cx_.log.write(last);
-            if (first_error) cx_.sv.helpshow("NOTE: read error");
+        // Once per file, an unreadable first record is taken for a header.
+        if (i == 1 && r_.rejected_records == 1) r_.notes.emplace_back(ReadNote::Kind::possible_header);
+        else {
+            ReadNote& n = r_.notes.emplace_back(ReadNote::Kind::read_error, i);
+            n.text = last;
+            n.first_error = first_error;
         }
         if (st == io::kEndOfFile) return Status::end_of_file;
         return Status::error;
@@ -89,7 +83,7 @@ FixedReader::Status FixedReader::read(int i)
     if (t_.vars.hasfreq) {
         if (freq < 0 || freq >= 1000000000LL) {
             ++r_.bad_frequency;
-            cx_.log.write("ERROR reading frequency count.Assumed missed");
+            r_.notes.emplace_back(ReadNote::Kind::bad_frequency);
             freq = 0;
         }
         if (!t_.vars.hasid) d_.obsid[idx] = io::fmt_i(i, 6);

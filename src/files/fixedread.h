@@ -15,13 +15,12 @@ namespace meru::files {
 
 class FixedReader {
 public:
-    FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, ReadDataContext& cx,
-                int ndata);
+    FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata);
     ~FixedReader();
 
     enum class Status { record, error, end_of_file };
     // Reads the next record into observation i. A record that cannot be read is
-    // reported and skipped (Status::error); the caller reads the next one into i.
+    // noted and skipped (Status::error); the caller reads the next one into i.
     Status read(int i);
 
 private:
@@ -29,7 +28,6 @@ private:
     DataArrays& d_;
     io::RecordReader& in_;
     ReadDataResult& r_;
-    ReadDataContext& cx_;
     int ndata_;
     std::unique_ptr<io::Format> format_;
     std::string record_;

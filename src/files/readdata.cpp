@@ -9,7 +9,6 @@
 #include "platform/io/edit.h"
 #include "platform/io/iostat.h"
 #include "platform/io/listread.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/records.h"
 
 #include <algorithm>
@@ -33,7 +32,6 @@ int data_variable_count(const VariableTable& v) { return v.nvar - (v.ivar > 0 ? 
 
 namespace {
 
-constexpr int kMaxInadmissibleLogged = 50;
 constexpr long long kMaxFrequency = 1000000000LL;
 
 bool has_month(std::string_view s)
@@ -77,10 +75,8 @@ bool precision_lost(std::string_view text, double read, float held)
 // Reads the records of a free-format file into the data arrays.
 class FreeReader {
 public:
-    FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, ReadDataContext& cx,
-               int ndata)
-        : t_(t), d_(d), r_(r), cx_(cx), ndata_(ndata),
-          expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
+    FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata)
+        : t_(t), d_(d), r_(r), ndata_(ndata), expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
           splitter_(in, free_layout(t.format), expected_)
     {}
 
@@ -99,11 +95,7 @@ public:
             // An empty line: the next line is read into the same observation.
         }
         if (t_.format.comma || t_.format.tab) {
-            if (!rec_.delim_seen && r_.nodelim_records++ == 0) {
-                cx_.msgline = "NOTE: Expecting csv_or_tab file, yet no comma or tab";
-                cx_.log.write(io::fmt_a(cx_.msgline, 80));
-                cx_.sv.helpshow(cx_.msgline);
-            }
+            if (!rec_.delim_seen && r_.nodelim_records++ == 0) r_.notes.emplace_back(ReadNote::Kind::no_delimiter, i);
         }
         if (rec_.count > expected_) ++r_.extra_item_records;
         if (t_.vars.hasfreq && !t_.vars.hasid) d_.obsid[static_cast<std::size_t>(i - 1)] = io::fmt_i(i, 6);
@@ -154,7 +146,7 @@ private:
     long long bad_frequency()
     {
         ++r_.bad_frequency;
-        cx_.log.write("ERROR reading frequency count.Assumed missed");
+        r_.notes.emplace_back(ReadNote::Kind::bad_frequency);
         return 0;
     }
 
@@ -165,10 +157,10 @@ private:
         case ItemKind::number: {
             stored = static_cast<float>(v.value);
             r_.marks.numflag[static_cast<std::size_t>(var)] = 1;
-            if (v.value > 0 && precision_lost(text, v.value, stored)) {
-                if (r_.precision_lost++ == 0)
-                    cx_.log.write("NOTE: loss of precision var " + io::fmt_a(name(var), 8) + " read as " +
-                                  io::fmt_g(v.value, 20, 15) + " held as " + io::fmt_g(stored, 20, 15));
+            if (v.value > 0 && precision_lost(text, v.value, stored) && r_.precision_lost++ == 0) {
+                ReadNote& n = r_.notes.emplace_back(ReadNote::Kind::precision_lost, i, var);
+                n.read = v.value;
+                n.held = stored;
             }
             break;
         }
@@ -180,9 +172,8 @@ private:
             break;
         case ItemKind::inadmissible:
             // Missing; never a state.
-            if (r_.inadmissible++ < kMaxInadmissibleLogged)
-                cx_.log.write("NOTE: inadmissible character:  " + std::string(1, v.ch) + "  at record: var  " +
-                              io::fmt_i(i, 6) + ":" + io::fmt_a(name(var), 8));
+            if (r_.inadmissible++ < kMaxInadmissibleNoted)
+                r_.notes.emplace_back(ReadNote::Kind::inadmissible, i, var).ch = v.ch;
             break;
         }
         d_.x(i, var) = stored;
@@ -202,15 +193,9 @@ private:
         }
     }
 
-    std::string name(int var) const
-    {
-        return var <= t_.vars.nvar ? t_.vars.varname[static_cast<std::size_t>(var)] : std::string();
-    }
-
     ControlTables& t_;
     DataArrays& d_;
     ReadDataResult& r_;
-    ReadDataContext& cx_;
     int ndata_;
     int expected_;
     FreeSplitter splitter_;
@@ -253,50 +238,13 @@ void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
     r.nobsin += w;
 }
 
-void report_free(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, int ndata)
+// Counts the variables with character data only and those with numbers too.
+void count_character_variables(ReadDataResult& r, int ndata)
 {
-    if (r.inadmissible > 0) {
-        if (r.inadmissible > kMaxInadmissibleLogged) cx.log.write("NOTE: more inadmissible characters were found");
-        cx.sv.helpshow("NOTE:non-admissible character(s) found");
-    }
-    if (r.precision_lost > 0) {
-        cx.sv.helpshow("NOTE: loss of precision");
-        cx.log.write("NOTE: Loss of precision on " + io::fmt_i(r.precision_lost, 6) + " items");
-    }
-    if (r.maybe_date) cx.sv.helpshow("NOTE: Maybe date?");
-    if (r.bad_frequency > 0) {
-        std::string m = "NOTE: Non_numeric frequency variable. Assumed zero$";
-        cx.sv.msgbox(m, BoxKind::Ok, false);
-    }
-    bool ambiguity = false;
     for (int j = 1; j <= ndata; ++j) {
-        const auto& nm = t.vars.varname[static_cast<std::size_t>(j)];
-        const bool ch = r.marks.charflag[static_cast<std::size_t>(j)];
-        const bool num = r.marks.numflag[static_cast<std::size_t>(j)];
-        if (!ch) continue;
-        if (!num) {
-            ++r.char_vars;
-            cx.log.write("NOTE: Character data for variable:   " + io::fmt_a(nm, 8));
-        } else {
-            ++r.mixed_vars;
-            cx.log.write("NOTE: Mixed numeric/character data for " + io::fmt_a(nm, 8));
-        }
-        for (int k = 0; k <= 36; ++k) {
-            const auto& text = r.marks.cattext[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)];
-            if (r.marks.catcount[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)] > 1) {
-                cx.log.write(" Ambiguity for category " + io::fmt_a(text, 10) + " There are other categories of " +
-                             io::fmt_a(nm, 8) + " beginning with " + io::fmt_a(text.substr(0, 1), 1));
-                ambiguity = true;
-            }
-        }
-    }
-    if (ambiguity) cx.sv.helpshow("NOTE:  data coding ambiguity");
-    if (r.char_vars + r.mixed_vars > 0) {
-        cx.msgline = "Character data for " + io::fmt_i(r.char_vars, 2) + " variable(s)." + " Encoded numerically$";
-        cx.log.write(" Character data: first character (capitalised) denotes states");
-        cx.log.write("         Possibilities 0,1,.. 9, A, B, C,..., Z");
-        cx.log.write("   Encoded with values 0,1,...9,10,11,12,...,35");
-        if (r.mixed_vars > 0) cx.log.write(" Mixed data: only first digit of number is retained as character");
+        if (!r.marks.charflag[static_cast<std::size_t>(j)]) continue;
+        if (r.marks.numflag[static_cast<std::size_t>(j)]) ++r.mixed_vars;
+        else ++r.char_vars;
     }
 }
 
@@ -377,6 +325,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     r.marks.reset(std::max(t.dims.nv, t.vars.nvar));
     for (auto& a : t.att) a.signbyte = 1;
     if (novalid) return r;
+    r.read_run = true;
     const int n = std::min(nexpected, d.n);
     int header = 0;
     if (t.vars.names_from_data) {
@@ -385,18 +334,16 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     } else if (t.format.freefmt && first_record_is_header(t, in)) {
         header = 1;
         r.header_skipped = true;
-        cx.log.write("NOTE: the first line of the data file holds the variable names: skipped as a header");
+        r.notes.emplace_back(ReadNote::Kind::header_skipped);
     }
     const int step = std::max(500, static_cast<int>(std::pow(10.0, std::floor(std::log10(std::max(1, n)))) / 100));
     const bool free = t.format.freefmt;
     if (free) {
-        FreeReader reader(t, d, in, r, cx, ndata);
+        FreeReader reader(t, d, in, r, ndata);
         while (r.nread < n) {
             const int i = r.nread + 1;
             const auto st = reader.read(i);
             if (st == FreeReader::Status::abandoned) {
-                std::string m = "Reading data abandoned. Possibly # vars not matched to data$";
-                cx.sv.msgbox(m, BoxKind::Ok, false);
                 novalid = true;
                 return r;
             }
@@ -407,7 +354,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
             if (reader.eof()) break;
         }
     } else {
-        FixedReader reader(t, d, in, r, cx, ndata);
+        FixedReader reader(t, d, in, r, ndata);
         while (r.nread < n) {
             const int i = r.nread + 1;
             const auto st = reader.read(i);
@@ -419,22 +366,13 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
         }
     }
     r.missing = r.incomplete > 0;
-    if (r.rejected_records > 0)
-        cx.log.write("NOTE: " + std::to_string(r.rejected_records) + " record(s) could not be read and were skipped");
-    if (r.nread != nexpected - header) {
-        cx.sv.helpshow("NOTE: Mis-match expected # lines");
-        cx.log.write(io::list_record("Mis-match ", r.nread, nexpected - header));
-    }
+    r.expected = nexpected - header;
     if (r.nread == 0) {
-        std::string m = "End of data file and apparently no valid data$";
-        cx.sv.msgbox(m, BoxKind::Ok, false);
+        r.no_valid_data = true;
         novalid = true;
         return r;
     }
-    if (r.extra_item_records > 0)
-        cx.log.write("NOTE: " + std::to_string(r.extra_item_records) +
-                     " record(s) held items beyond the variables listed; those items were not read");
-    if (free) report_free(t, r, cx, ndata);
+    if (free) count_character_variables(r, ndata);
     convert_character_variables(d, r.marks, r.nread, ndata);
     novalid = false;
     build_attributes(t, d, r, cx);

@@ -1,9 +1,8 @@
 #pragma once
 // Reading the data file into the data matrix, coding character data, the means
-// and percentiles that cuts need and the attribute matrix. The notes of reading
-// itself go to the log here; the attribute reports (the percentile table, the data
-// summary, the statistics of the variables and the attribute frequencies) are
-// written above the core from what readdata returns.
+// and percentiles that cuts need and the attribute matrix. Nothing is written to
+// the log here: what reading met (`ReadDataResult::notes` and the counts) and what
+// building the attributes found (`found`) are written above the core.
 #include "files/dataset.h"
 #include "files/percentiles.h"
 #include "files/tables.h"
@@ -80,26 +79,56 @@ struct AttributeFindings {
     std::vector<AttrNote> notes;                              // [1..natt]; empty when no record kept weight
 };
 
+// A note of reading one record, kept in the order met.
+struct ReadNote {
+    enum class Kind {
+        header_skipped,  // the first record repeated the listed names
+        no_delimiter,    // the first record of a delimited layout without its delimiter
+        bad_frequency,   // a frequency that was not a non-negative number (assumed 0)
+        precision_lost,  // the first number not held exactly: `var`, `read`, `held`
+        inadmissible,    // an inadmissible character `ch` in `record`, `var` (the first few only)
+        bad_format,      // fixed layout: the format cannot be interpreted (`record`)
+        read_error,      // fixed layout: `record` cannot be read; `text` is the record
+        possible_header, // fixed layout: the first record cannot be read
+    };
+    explicit ReadNote(Kind k, int rec = 0, int v = 0) : kind(k), record(rec), var(v) {}
+    Kind kind;
+    int record = 0;
+    int var = 0;
+    double read = 0;
+    float held = 0;
+    char ch = 0;
+    std::string text;
+    bool first_error = false; // read_error: the first read error of the file
+};
+
+// Inadmissible characters beyond this many are counted, not noted.
+inline constexpr int kMaxInadmissibleNoted = 50;
+
 struct ReadDataResult {
     AttributeFindings found;
-    int nread = 0;               // records read: the number of observations from now on
-    long long nobsin = 0;        // sum of the weights of all records read
-    bool missing = false;        // some value is missing
-    bool abandon = false;        // a record held more items than the variable dimension
-    int errors = 0;              // read errors and nominal/ordinal value errors
-    long long missing_total = 0; // weight of missing values over the records that keep their weight
-    int incomplete = 0;          // records with a missing value
-    int allmissing = 0;          // records whose variables are all missing (weight 0)
-    int last_missed = 0;         // observation number of the last such record
-    int inadmissible = 0;        // inadmissible characters met
-    int precision_lost = 0;      // numbers not held exactly in single precision
-    int bad_frequency = 0;       // frequencies that were not a non-negative number
-    bool maybe_date = false;     // an item looked like a date
-    int nodelim_records = 0;     // delimited layout: records without their delimiter
-    int rejected_records = 0;    // fixed layout: records that could not be read (skipped)
-    int extra_item_records = 0;  // records with items beyond the variables listed (not read)
-    bool header_skipped = false; // the first record repeated the listed names and was skipped
-    int char_vars = 0, mixed_vars = 0;
+    bool read_run = false;             // the records were read (no "no valid data" mark on entry)
+    std::vector<ReadNote> notes;       // what reading the records met, in order
+    int expected = 0;                  // records expected: those counted less a header skipped
+    int nread = 0;                     // records read: the number of observations from now on
+    long long nobsin = 0;              // sum of the weights of all records read
+    bool missing = false;              // some value is missing
+    bool abandon = false;              // a record held more items than the variable dimension
+    bool no_valid_data = false;        // no record was read
+    int errors = 0;                    // read errors and nominal/ordinal value errors
+    long long missing_total = 0;       // weight of missing values over the records that keep their weight
+    int incomplete = 0;                // records with a missing value
+    int allmissing = 0;                // records whose variables are all missing (weight 0)
+    int last_missed = 0;               // observation number of the last such record
+    int inadmissible = 0;              // inadmissible characters met
+    int precision_lost = 0;            // numbers not held exactly in single precision
+    int bad_frequency = 0;             // frequencies that were not a non-negative number
+    bool maybe_date = false;           // an item looked like a date
+    int nodelim_records = 0;           // delimited layout: records without their delimiter
+    int rejected_records = 0;          // fixed layout: records that could not be read (skipped)
+    int extra_item_records = 0;        // records with items beyond the variables listed (not read)
+    bool header_skipped = false;       // the first record repeated the listed names and was skipped
+    int char_vars = 0, mixed_vars = 0; // variables with character data only, and with both kinds
     VariableMarks marks;
     std::vector<LineStats> line;        // [1..nlines]
     std::vector<AttrWeights> att;       // [1..natt]
@@ -108,7 +137,7 @@ struct ReadDataResult {
     int novariation = 0; // lines noted as having no variation
 };
 
-// Where readdata reports and what it draws on.
+// Where readdata shows its progress and what it draws on.
 struct ReadDataContext {
     Services& sv;
     io::LogWriter& log;
@@ -124,10 +153,10 @@ int data_variable_count(const VariableTable& v);
 // caller; `d` allocated for them) into `d`, then computes means and percentiles
 // and fills the attribute matrix (`found` of the result). `novalid` is the shared
 // "no valid data" mark: when set on entry nothing is read; it is set when nothing
-// usable was read and cleared when data were read. Cut values, labels and banned
-// flags in `t` are updated. The caller then writes the attribute reports: none
-// when reading was abandoned, the no-data report when `novalid` is set, else the
-// reports of what was found.
+// usable was read (`abandon` or `no_valid_data`) and cleared when data were read.
+// Cut values, labels and banned flags in `t` are updated. The caller then writes
+// the notes of reading and, unless reading was abandoned, the attribute reports:
+// the no-data report when `novalid` is set, else the reports of what was found.
 ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, int nexpected, bool& novalid,
                         ReadDataContext& cx);
 

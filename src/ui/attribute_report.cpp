@@ -5,6 +5,7 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "ui/reading_notes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -282,6 +283,7 @@ namespace meru::ui {
 
 void data_reports(ControlTables& t, ReadDataResult& r, ReadDataContext& cx, bool& novalid)
 {
+    reading_notes(t, r, cx);
     if (r.abandon) return;
     if (novalid) {
         no_data_report(t, cx);

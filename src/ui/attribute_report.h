@@ -13,8 +13,9 @@ class LogWriter;
 
 namespace meru::ui {
 
-// Every report that readdata's result calls for, in the order of the log: none
-// when reading was abandoned, the no-data report when `novalid` is set, else the
+// Every report that readdata's result calls for, in the order of the log: the
+// notes of reading (reading_notes.h), then none more when reading was abandoned,
+// the no-data report when `novalid` is set, else the
 // permutation note, the percentile table, the value errors, the empty lines, the
 // summary (which sets `novalid` when no record kept weight, and then the no-data
 // report), the statistics of the variables and the attribute frequencies.

@@ -1,0 +1,124 @@
+#include "ui/reading_notes.h"
+
+#include "core/services.h"
+#include "platform/io/edit.h"
+#include "platform/io/logwriter.h"
+
+#include <algorithm>
+
+namespace meru::ui {
+
+using namespace files;
+
+namespace {
+
+std::size_t z(int i) { return static_cast<std::size_t>(i); }
+
+std::string variable_name(const ControlTables& t, int var)
+{
+    return var <= t.vars.nvar ? t.vars.varname[z(var)] : std::string();
+}
+
+void box(ReadDataContext& cx, std::string text) { cx.sv.msgbox(text, BoxKind::Ok, false); }
+
+void record_note(const ControlTables& t, const ReadNote& n, ReadDataContext& cx)
+{
+    using Kind = ReadNote::Kind;
+    switch (n.kind) {
+    case Kind::header_skipped:
+        cx.log.write("NOTE: the first line of the data file holds the variable names: skipped as a header");
+        break;
+    case Kind::no_delimiter:
+        cx.msgline = "NOTE: Expecting csv_or_tab file, yet no comma or tab";
+        cx.log.write(io::fmt_a(cx.msgline, 80));
+        cx.sv.helpshow(cx.msgline);
+        break;
+    case Kind::bad_frequency: cx.log.write("ERROR reading frequency count.Assumed missed"); break;
+    case Kind::precision_lost:
+        cx.log.write("NOTE: loss of precision var " + io::fmt_a(variable_name(t, n.var), 8) + " read as " +
+                     io::fmt_g(n.read, 20, 15) + " held as " + io::fmt_g(n.held, 20, 15));
+        break;
+    case Kind::inadmissible:
+        cx.log.write("NOTE: inadmissible character:  " + std::string(1, n.ch) + "  at record: var  " +
+                     io::fmt_i(n.record, 6) + ":" + io::fmt_a(variable_name(t, n.var), 8));
+        break;
+    case Kind::bad_format:
+        cx.log.write("ERROR: Data READ error in record " + io::fmt_i(n.record, 5) + " Record skipped. It is:");
+        cx.log.write(" Data format: " + t.format.fmttext);
+        break;
+    case Kind::read_error:
+        cx.log.write("ERROR: Data READ error in record " + io::fmt_i(n.record, 5) + " Record skipped. It is:");
+        cx.log.write(n.text);
+        if (n.first_error) cx.sv.helpshow("NOTE: read error");
+        break;
+    case Kind::possible_header: box(cx, "NOTE: Possible character header in file. Record ignored:$"); break;
+    }
+}
+
+// The notes of a free-format file: inadmissible characters, precision, dates,
+// frequencies and the character data with their coding.
+void free_format_notes(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
+{
+    if (r.inadmissible > 0) {
+        if (r.inadmissible > kMaxInadmissibleNoted) cx.log.write("NOTE: more inadmissible characters were found");
+        cx.sv.helpshow("NOTE:non-admissible character(s) found");
+    }
+    if (r.precision_lost > 0) {
+        cx.sv.helpshow("NOTE: loss of precision");
+        cx.log.write("NOTE: Loss of precision on " + io::fmt_i(r.precision_lost, 6) + " items");
+    }
+    if (r.maybe_date) cx.sv.helpshow("NOTE: Maybe date?");
+    if (r.bad_frequency > 0) box(cx, "NOTE: Non_numeric frequency variable. Assumed zero$");
+    bool ambiguity = false;
+    const int ndata = std::max(0, data_variable_count(t.vars));
+    for (int j = 1; j <= ndata; ++j) {
+        if (!r.marks.charflag[z(j)]) continue;
+        const auto& nm = t.vars.varname[z(j)];
+        if (!r.marks.numflag[z(j)]) cx.log.write("NOTE: Character data for variable:   " + io::fmt_a(nm, 8));
+        else cx.log.write("NOTE: Mixed numeric/character data for " + io::fmt_a(nm, 8));
+        for (int k = 0; k <= 36; ++k) {
+            const auto& text = r.marks.cattext[z(j)][z(k)];
+            if (r.marks.catcount[z(j)][z(k)] > 1) {
+                cx.log.write(" Ambiguity for category " + io::fmt_a(text, 10) + " There are other categories of " +
+                             io::fmt_a(nm, 8) + " beginning with " + io::fmt_a(text.substr(0, 1), 1));
+                ambiguity = true;
+            }
+        }
+    }
+    if (ambiguity) cx.sv.helpshow("NOTE:  data coding ambiguity");
+    if (r.char_vars + r.mixed_vars > 0) {
+        cx.msgline = "Character data for " + io::fmt_i(r.char_vars, 2) + " variable(s)." + " Encoded numerically$";
+        cx.log.write(" Character data: first character (capitalised) denotes states");
+        cx.log.write("         Possibilities 0,1,.. 9, A, B, C,..., Z");
+        cx.log.write("   Encoded with values 0,1,...9,10,11,12,...,35");
+        if (r.mixed_vars > 0) cx.log.write(" Mixed data: only first digit of number is retained as character");
+    }
+}
+
+} // namespace
+
+void reading_notes(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
+{
+    if (!r.read_run) return;
+    for (const ReadNote& n : r.notes) record_note(t, n, cx);
+    if (r.abandon) {
+        box(cx, "Reading data abandoned. Possibly # vars not matched to data$");
+        return;
+    }
+    if (r.rejected_records > 0)
+        cx.log.write("NOTE: " + std::to_string(r.rejected_records) + " record(s) could not be read and were skipped");
+    if (r.nread != r.expected) {
+        cx.sv.helpshow("NOTE: Mis-match expected # lines");
+        cx.log.write(io::list_record("Mis-match ", r.nread, r.expected));
+    }
+    if (r.no_valid_data) {
+        box(cx, "End of data file and apparently no valid data$");
+        return;
+    }
+    if (r.extra_item_records > 0)
+        cx.log.write("NOTE: " + std::to_string(r.extra_item_records) +
+                     " record(s) held items beyond the variables listed; those items were not read");
+    if (t.format.freefmt) free_format_notes(t, r, cx);
+}
+
+} // namespace meru::ui
