@@ -1,6 +1,7 @@
 #pragma once
-// Runs the control-file reader, the data reader and its reports on texts
-// written to a temporary folder, capturing the log and the service calls.
+// Runs the control-file reader and the data reader on texts written to a
+// temporary folder, capturing the log and the service calls. The reports of
+// reading are written above the core: support/reported_data.h adds them.
 #include "files/controlfile.h"
 #include "files/readdata.h"
 #include "platform/io/logwriter.h"
@@ -8,7 +9,6 @@
 #include "platform/io/records.h"
 #include "support/recording_services.h"
 #include "support/temp_path.h"
-#include "ui/attribute_report.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +32,7 @@ struct DataRun {
     std::string msgline;
     io::RandomStream rng;
     std::string datapath;
+    std::size_t cf_lines = 0, cf_calls = 0; // log lines and service calls of the control-file reader
 
     int var(const std::string& name) const
     {
@@ -69,11 +70,14 @@ inline std::string temp_file(const std::string& name, const std::string& text)
     return path;
 }
 
+// What writes the reports of a read (the signature of ui::data_reports).
+using ReportWriter = void (*)(files::ControlTables&, files::ReadDataResult&, files::ReadDataContext&, bool&);
+
 // `cf` names the data file as DATA (replaced by its path). The data file is
 // written byte for byte; its records are counted as the main routine counts them.
-// With `reports` off only the core's reading runs (no attribute reports).
-inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data, const std::string& name = "t.csv",
-                                         bool reports = true)
+// Without `reports` only the core's reading runs.
+inline std::unique_ptr<DataRun> read_data(std::string cf, const std::string& data, const std::string& name = "t.csv",
+                                          ReportWriter reports = nullptr)
 {
     auto run = std::make_unique<DataRun>();
     run->log.set_trace_sink([r = run.get()](std::string_view l) { r->lines.emplace_back(l); });
@@ -90,6 +94,8 @@ inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data
     files::Scratch scratch;
     run->cf_errors = files::readcf(records, run->t, flags, run->msgline, scratch, run->log, run->sv);
     run->t.format.datapath = path;
+    run->cf_lines = run->lines.size();
+    run->cf_calls = run->sv.calls.size();
     const int n = static_cast<int>(io::split_records(data).size());
     files::allocate_data(run->d, n, run->t.dims.nv, run->t.dims.lc);
     io::RecordReader in;
@@ -97,7 +103,7 @@ inline std::unique_ptr<DataRun> run_data(std::string cf, const std::string& data
     run->novalid = nvd.nodata;
     files::ReadDataContext cx{run->sv, run->log, run->msgline, run->rng, false};
     run->r = files::readdata(run->t, run->d, in, n, run->novalid, cx);
-    if (reports) ui::data_reports(run->t, run->r, cx, run->novalid);
+    if (reports) reports(run->t, run->r, cx, run->novalid);
     return run;
 }
 

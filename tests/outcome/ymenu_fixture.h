@@ -2,7 +2,7 @@
 // The Y menu on an example data set: the control file and data read as an
 // opening reads them, the outcome and Y columns as the open analysis holds them,
 // recording services, a captured log and dialogs answered from a script.
-#include "files/data_fixture.h"
+#include "support/reported_data.h"
 #include "outcome/ymenu.h"
 #include "stats/log_capture.h"
 #include "support/recording_services.h"

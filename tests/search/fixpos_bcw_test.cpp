@@ -35,7 +35,7 @@ TEST(FixposBcw, ListCorrelationsMatchTheReference)
     const std::string cf = "bcw\n*\nthick o 3 5 7\nusize o 1 2 4\nushape o 1 2 4\nadhes o 1 3 5\nepsize o 2 3 5\n"
                            "barenuc o 1 3 6\nchromat o 2 3 5\nnucleoli o 1 3 6\nmitoses o 1 2\nmalig b 1\n*\n"
                            "free comma\nDATA\n";
-    auto run = run_data(cf, bcw_malig_first(), "bcwm.csv");
+    auto run = read_data(cf, bcw_malig_first(), "bcwm.csv");
     files::ControlTables& t = run->t;
     files::DataArrays& d = run->d;
     const int malig = run->var("malig");

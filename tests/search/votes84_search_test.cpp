@@ -32,7 +32,7 @@ struct VotesSearch {
         std::ifstream in(std::string(MERU_EXAMPLES_DIR) + "/votes84.csv");
         std::stringstream csv;
         csv << in.rdbuf();
-        run = run_data("votes84\n*\n_all_ b 1\n*\nfree comma\nDATA\n", csv.str(), "votes84.csv", false);
+        run = read_data("votes84\n*\n_all_ b 1\n*\nfree comma\nDATA\n", csv.str(), "votes84.csv");
         const int n = run->r.nread;
         for (int i = 1; i <= n; ++i) y.push_back(run->x(i, "repub"));
         mask.assign(static_cast<std::size_t>(run->d.n), 1);

@@ -1,6 +1,6 @@
 // The public example data sets read under their example control files: record
 // counts, and missing counts of columns against counts made from the raw text.
-#include "data_fixture.h"
+#include "support/reported_data.h"
 
 #include <fstream>
 #include <map>

@@ -1,7 +1,7 @@
 // Awkward data files of the kinds users have (tests/files/data/): each is read as
 // written, or what could not be read is said in the log.
-#include "cf_fixture.h"
-#include "data_fixture.h"
+#include "files/cf_fixture.h"
+#include "support/reported_data.h"
 
 using meru::files::kMissing;
 using meru::test::cf_data;

@@ -1,6 +1,6 @@
 // Free-format data files: the comma, tab and space layouts, items, records and
 // the missing-value rules.
-#include "data_fixture.h"
+#include "support/reported_data.h"
 
 #include "files/splitrec.h"
 

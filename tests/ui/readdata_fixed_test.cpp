@@ -1,5 +1,5 @@
 // Fixed-column data files read through the control file's format text.
-#include "data_fixture.h"
+#include "support/reported_data.h"
 
 using meru::files::kMissing;
 using meru::test::run_data;

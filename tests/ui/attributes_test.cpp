@@ -1,5 +1,5 @@
 // Means, percentiles, the attribute matrix and the attribute frequency table.
-#include "data_fixture.h"
+#include "support/reported_data.h"
 
 #include <algorithm>
 #include <cmath>
