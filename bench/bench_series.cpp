@@ -6,7 +6,8 @@
 //       the log shown after the tenth and closed. The counters give the time
 //       of a series early (series 2-11) and late (the last ten), from the
 //       log's time lines, their ratio, the resident memory after ten series
-//       and at the end, and the searches made (samples drawn).
+//       and at the end, the searches made (samples drawn) and the longest
+//       time the program did not pump events over all the series.
 //   BM_SeriesOverSearches_synth/1  one bootstrap series on 100,000 synthetic
 //       observations against ten single Search:Go! runs on the same data, both
 //       less a run that only opens the data and sets up; `ratio` is the series'
@@ -99,11 +100,12 @@ void BM_BootstrapSeries_bcw(benchmark::State& state)
     const fs::path& dir = work_folder();
     if (!fs::exists(dir / "bcwm.mrc")) write_bcw(dir);
     const int series = static_cast<int>(state.range(0));
-    std::string text = setup(dir, "bcwm.mrc", "malig");
+    std::string text = setup(dir, "bcwm.mrc", "malig") + "pumpgap\n";
     for (int k = 1; k <= series; ++k) {
         text += bootstrap_series();
         if (k == 10 || k == series) text += "memory\n";
     }
+    text += "pumpgap\n";
     const std::string script = write(dir, "series.txt", text);
     ScriptedRun run;
     for (auto _ : state) {
@@ -127,6 +129,10 @@ void BM_BootstrapSeries_bcw(benchmark::State& state)
         state.counters["series_ms_late"] = late;
         state.counters["late_over_early"] = early > 0 ? late / early : 0.0;
     }
+    // The longest time the program did not pump events during the series.
+    for (const std::string& line : run.err)
+        if (line.starts_with("longest pump gap "))
+            state.counters["longest_pump_gap_ms"] = std::atof(line.c_str() + 17);
     if (kb.size() == 2) {
         state.counters["rss_kb_after_10"] = kb[0];
         state.counters["rss_kb_end"] = kb[1];

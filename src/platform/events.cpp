@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -17,6 +18,7 @@ struct PumpState {
     Clock* clock = &system_clock;
     WaitHook hook;
     std::int64_t last_pump = 0;
+    std::int64_t longest_gap = 0; // the longest time between two pumps since it was last taken
     int yield_interval = 40;
     int beeps = 0;
 };
@@ -24,10 +26,19 @@ struct PumpState {
 PumpState& state()
 {
     static PumpState s;
+    static const bool started = (s.last_pump = s.clock->elapsed_ms(), true);
+    (void)started;
     return s;
 }
 
 bool have_app() { return QCoreApplication::instance() != nullptr; }
+
+// A pump at time t: the time since the last one may be the longest gap.
+void pumped_at(PumpState& s, std::int64_t t)
+{
+    s.longest_gap = std::max(s.longest_gap, t - s.last_pump);
+    s.last_pump = t;
+}
 
 } // namespace
 
@@ -45,8 +56,10 @@ DateTime now() { return state().clock->now(); }
 
 void pump()
 {
+    PumpState& s = state();
+    pumped_at(s, s.clock->elapsed_ms());
     if (have_app()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    state().last_pump = state().clock->elapsed_ms();
+    s.last_pump = s.clock->elapsed_ms();
 }
 
 void wait(WaitPoint point, int ms)
@@ -61,6 +74,7 @@ void wait(WaitPoint point, int ms)
         pump();
         return;
     }
+    pumped_at(s, s.clock->elapsed_ms());
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::AllEvents);
@@ -79,6 +93,7 @@ void wait_until(WaitPoint point, int ms, const std::function<bool()>& done)
         pump();
         return;
     }
+    pumped_at(s, s.clock->elapsed_ms());
     QEventLoop loop;
     bool over = false;
     QTimer timer;
@@ -94,7 +109,7 @@ void yield()
     PumpState& s = state();
     const std::int64_t t = s.clock->elapsed_ms();
     if (t - s.last_pump < s.yield_interval) return;
-    s.last_pump = t;
+    pumped_at(s, t);
     if (s.hook) {
         WaitHook hook = s.hook;
         hook(WaitPoint::busy, 0);
@@ -120,6 +135,8 @@ void beep()
 }
 
 int beep_count() { return state().beeps; }
+
+std::int64_t take_longest_pump_gap() { return std::exchange(state().longest_gap, 0); }
 
 void exit_program(int status)
 {

@@ -64,6 +64,10 @@ void yield_interval_from_env();
 void beep();
 int beep_count();
 
+// The longest time in milliseconds between two pumps of events (a wait, a pump,
+// a yield that pumped) since the last call; the record starts again at 0.
+std::int64_t take_longest_pump_gap();
+
 // Flushes the standard streams and ends the process with `status` at once (safe
 // from inside nested event loops). Whatever the program must flush first (the log,
 // preferences) it flushes before calling this.

@@ -3,6 +3,7 @@
 #include "platform/file_dialog.h"
 
 #include "platform/dialogs.h"
+#include "platform/events.h"
 #include "platform/io/os.h"
 #include "platform/io/strings.h"
 #include "platform/menus.h"
@@ -171,6 +172,11 @@ bool Script::take_common(std::string_view waiting_for)
             echo(kb ? "resident memory " + std::to_string(*kb) + " kB" : std::string("resident memory unknown"));
             break;
         }
+        case ScriptAction::Kind::PumpGap:
+            note(*a);
+            ++pos_;
+            echo("longest pump gap " + std::to_string(take_longest_pump_gap()) + " ms");
+            break;
         case ScriptAction::Kind::Dismiss:
             note(*a);
             ++pos_;

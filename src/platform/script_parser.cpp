@@ -180,6 +180,8 @@ ParsedScript parse_script(std::string_view text)
             a.kind = ScriptAction::Kind::Greyed;
         } else if (verb == "memory") {
             a.kind = ScriptAction::Kind::Memory;
+        } else if (verb == "pumpgap") {
+            a.kind = ScriptAction::Kind::PumpGap;
         } else if (verb == "exit") {
             a.kind = ScriptAction::Kind::Exit;
         } else {

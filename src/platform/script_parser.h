@@ -15,7 +15,7 @@ struct ScriptSet {
 };
 
 struct ScriptAction {
-    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Greyed, Memory, Exit };
+    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Greyed, Memory, PumpGap, Exit };
     Kind kind = Kind::Exit;
     int line = 0;
     std::string source;      // the line as written (trimmed)

@@ -77,6 +77,24 @@ TEST_F(EventsTest, YieldPumpsOnlyWhenItsIntervalHasPassed)
     EXPECT_EQ(seen.size(), 1u);
 }
 
+TEST_F(EventsTest, LongestPumpGapIsTheLongestStretchWithoutAPumpSinceTaken)
+{
+    set_yield_interval(40);
+    pump();
+    take_longest_pump_gap();
+    fake.advance(30);
+    yield(); // below the interval: no pump
+    fake.advance(120);
+    yield(); // pumps 150 ms after the last pump
+    fake.advance(60);
+    pump();
+    EXPECT_EQ(take_longest_pump_gap(), 150);
+    EXPECT_EQ(take_longest_pump_gap(), 0); // taken: it starts again
+    fake.advance(70);
+    sleep_ms(0); // a wait pumps too
+    EXPECT_EQ(take_longest_pump_gap(), 70);
+}
+
 TEST_F(EventsTest, FakeClockGivesDateAndHundredthsAndMovesOnEachRead)
 {
     const DateTime a = now();
