@@ -22,15 +22,17 @@ namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
+// A negative error is one the criterion does not define (log-rank): "-", not 0.
 std::string error_line(const Program& p, double error)
 {
     const Analysis& a = *p.analysis;
+    const std::string value = error < 0.0 ? "      -" : io::fmt_f(error, 7, 2);
     if (a.splitactive)
         return (p.edit.testflag ? " Test sample generalised error is " : " Training sample generalised error is ") +
-               io::fmt_f(error, 7, 2);
+               value;
     return (p.process.bygroup_run ? " Remainder sample generalised error is "
                                   : " Whole sample  generalised error is ") +
-           io::fmt_f(error, 7, 2) + "%";
+           value + (error < 0.0 ? "" : "%");
 }
 
 bool serial_ys_left(const Analysis& a) { return a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent < a.outcome.ny; }
@@ -106,7 +108,7 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
         r.gbeta = static_cast<float>(ps.current_g - p.crit.beta * complexity);
         r.evaluated = ps.evaluated;
         r.complexity = complexity;
-        r.resub_error = static_cast<float>(std::max(error, 0.0));
+        r.resub_error = static_cast<float>(error);
         r.iterations = ps.iterations;
         r.list = cur.first;
         r.flag = cur.repflag;
@@ -114,10 +116,10 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
     }
     if (p.nauto_by >= 1 && at(p.nauto_by) <= ps.history.size()) {
         search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];
-        r.test_error = n > 0 ? static_cast<float>(std::max(error, 0.0)) : 0.0f;
+        r.test_error = n > 0 ? static_cast<float>(error) : 0.0f;
         r.test_n = static_cast<int>(n);
     }
-    p.log.write(error_line(p, std::max(error, 0.0)));
+    p.log.write(error_line(p, error));
 
     if (ps.bygroup_run || p.strategy.treemode || serial_ys_left(a) || p.nauto_by == 0) return;
     search::SummaryMode mode;

@@ -24,14 +24,22 @@ std::string title(int n, const SummaryMode& mode)
 
 // Counts and G_beta too wide for their columns (a mean-square criterion's G on a
 // large Y, a sample of 100,000) widen the row rather than turn into "*".
+// "-" in the units place of an Fw.2 percentage: an error that is not there (no
+// test sample) or that the criterion does not define (log-rank records -1).
+std::string no_error(int width)
+{
+    return std::string(static_cast<std::size_t>(width - 4), ' ') + "-" + std::string(4, ' ');
+}
+
+std::string percent(float error, int width) { return error < 0 ? no_error(width) : io::fmt_f(error, width, 2) + "%"; }
+
 std::string row(int k, const SearchRecord& r, bool training_only)
 {
-    const std::string test = training_only || r.test_n == 0 ? std::string(6, ' ') + "-" + std::string(4, ' ')
-                                                            : io::fmt_f(r.test_error, 10, 2) + "%";
+    const std::string test = training_only || r.test_n == 0 ? no_error(10) : percent(r.test_error, 10);
     return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i_wide(r.evaluated, 6) + io::fmt_x(7) +
            io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f_wide(r.gbeta, 11, 5) + io::fmt_x(4) +
-           io::fmt_f(r.resub_error, 7, 2) + "%" + io::fmt_x(2) + io::fmt_i_wide(r.nobs, 5) + io::fmt_x(3) + test +
-           io::fmt_x(2) + io::fmt_i(r.test_n, 7);
+           percent(r.resub_error, 7) + io::fmt_x(2) + io::fmt_i_wide(r.nobs, 5) + io::fmt_x(3) + test + io::fmt_x(2) +
+           io::fmt_i(r.test_n, 7);
 }
 
 } // namespace
@@ -56,7 +64,7 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
         const SearchRecord& r = records[static_cast<size_t>(k)];
         if (static_cast<size_t>(k) < ynames.size()) log.write("Y: " + ynames[static_cast<size_t>(k)]);
         log.write(row(k + 1, r, mode.training_only));
-        if (mode.crossval && r.test_n > 0) {
+        if (mode.crossval && r.test_n > 0 && r.test_error >= 0) {
             const double p = r.test_error / 100.0;
             total += r.test_n;
             errsum += r.test_n * static_cast<double>(r.test_error);

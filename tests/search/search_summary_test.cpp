@@ -80,6 +80,13 @@ TEST(SearchSummary, NoRecordsAndTrainingOnlyRows)
     wide.nobs = 100000;
     EXPECT_EQ(summary({wide}, training)[3],
               "    1 1234567        3         309495.03125      20.50%  100000         -            0");
+
+    // A criterion without an error (log-rank records -1) shows "-", never 0.00%.
+    SearchRecord logrank = second;
+    logrank.resub_error = -1.0f;
+    logrank.test_error = -1.0f;
+    EXPECT_EQ(summary({logrank}, both)[3],
+              "    1   1234        3            12.50000       -        300         -           50");
 }
 
 TEST(SearchSummary, CrossValidatedAverage)
