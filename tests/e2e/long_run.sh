@@ -84,7 +84,7 @@ fi
 # sample size.
 summary() {
   [ "$(grep -c "^%Search Summary$" "$1")" = 1 ] || fail "$1: not one Search Summary"
-  grep -qE "^ +1 +[0-9]+ +$2 +[0-9.*]+ +[0-9.]+% +$3 +- +$3$" "$1" || fail "$1: no summary row of complexity $2, n $3"
+  grep -qE "^ +1 +[0-9]+ +$2 +[0-9.*]+ +([0-9.]+%|-) +$3 +- +$3$" "$1" || fail "$1: no summary row of complexity $2, n $3"
   grep -q "^ Best at complexity" "$1" || fail "$1: no \"Best at complexity\" line"
 }
 summary "$work/BCW.LOG" 3 693
