@@ -3,6 +3,7 @@
 #include "mainloop/program.h"
 #include "mainloop/tree_grow.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "plots/search_window.h"
@@ -11,12 +12,7 @@
 
 namespace meru::mainloop {
 
-namespace {
-
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
-
-} // namespace
+namespace {} // namespace
 
 void SearchWindow::open(const std::string& caption, const search::WindowScale& scale)
 {

@@ -7,6 +7,7 @@
 #include "files/textutil.h"
 #include "outcome/scatter_run.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -26,8 +27,6 @@ namespace meru::outcome {
 namespace {
 
 constexpr int kUnit = ui::kScatterWindow;
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 constexpr int kButtons = 12;
 constexpr const char* kBar = "Esc Missd X->Y +pts -pts Z Dense JittX JittY Box Circl Help";
 constexpr int kMouseMask = 0x4b;

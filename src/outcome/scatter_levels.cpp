@@ -6,6 +6,7 @@
 #include "files/textutil.h"
 #include "outcome/scatter_run.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -20,8 +21,6 @@
 namespace meru::outcome {
 namespace {
 
-constexpr int kBlack = 0x000000;
-constexpr int kWhite = 0xffffff;
 const std::string kDashes(25, '-');
 
 // The label of a level's value: its code character for a character variable,

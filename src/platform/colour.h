@@ -3,6 +3,17 @@
 // and from Qt's 0xAARRGGBB happens here and nowhere else.
 #include <QRgb>
 
+namespace meru {
+
+// The plain colours every window draws with, as 0xBBGGRR.
+inline constexpr int kWhite = 0xffffff;
+inline constexpr int kBlack = 0x000000;
+inline constexpr int kRed = 0x0000ff;
+inline constexpr int kBlue = 0xff0000;
+inline constexpr int kGrey = 0xaaaaaa;
+
+} // namespace meru
+
 namespace meru::platform {
 
 inline QRgb to_qrgb(int bgr) { return qRgb(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }

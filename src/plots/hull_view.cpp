@@ -1,6 +1,7 @@
 #include "plots/hull_view.h"
 
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "plots/search_window.h"
@@ -14,9 +15,6 @@
 namespace meru::plots {
 
 namespace {
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
-constexpr int kRed = 0x0000ff;
 constexpr int kBarFont = 2;
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "files/textutil.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -30,12 +31,7 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
-constexpr int kBlue = 0xff0000;
-constexpr int kGrey = 0xaaaaaa;
 constexpr int kDarkRed = 0x0000aa;
-constexpr int kRed = 0x0000ff;
 constexpr int kNoteColour = 0xaa8800;
 constexpr const char* kTitle = "Rank attributes plot";
 

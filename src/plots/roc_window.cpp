@@ -2,6 +2,7 @@
 // its axes (or over the curves before it when superimposing), and the mouse wait
 // with its bar "Esc New Diag Help" and the labels written at clicked points.
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -27,8 +28,6 @@ namespace ids = rank_dialog_ids;
 
 constexpr int kWidth = 600;
 constexpr int kHeight = 520;
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 constexpr int kInactiveBar = 0xeeefee; // red EE, green EF, blue EE
 constexpr const char* kBar = "Esc New Diag Help";
 

@@ -1,6 +1,7 @@
 #include "plots/rotate3d.h"
 
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/logwriter.h"
@@ -17,8 +18,6 @@
 namespace meru::plots {
 
 namespace {
-
-constexpr int kWhite = 0xffffff;
 
 struct Rotator {
     ui::Context& ctx;

@@ -3,6 +3,7 @@
 #include "files/charcodes.h"
 #include "files/textutil.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -22,8 +23,6 @@
 namespace meru::plots {
 namespace {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 constexpr const char* kMainBar = "Esc   PDF Bar_n Bar_% ECDF Surv Uniqu Help";
 
 std::string view_name(DistView v)

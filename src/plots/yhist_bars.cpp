@@ -1,5 +1,6 @@
 // The distribution plot's second button bars: the histogram bins bar with its
 // bins dialog, and the density bar with the bandwidth steps.
+#include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
@@ -16,8 +17,6 @@
 namespace meru::plots {
 namespace {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 constexpr int kOk = 1;
 constexpr int kBinWidthEdit = 9014;
 constexpr int kStartEdit = 9015;

@@ -3,6 +3,7 @@
 // kernel density curve.
 #include "files/textutil.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "plots/yhist_run.h"
@@ -18,7 +19,6 @@
 namespace meru::plots {
 namespace {
 
-constexpr int kBlack = 0x000000;
 constexpr const char* kAxisReset = "Note: output below is repeated, due to axis re-set!";
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "rectdiag/srdwin.h"
 
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -24,9 +25,6 @@
 namespace meru::rectdiag {
 
 namespace {
-
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0;
 
 int px(double v) { return static_cast<int>(std::lround(v)); }
 

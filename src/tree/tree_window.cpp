@@ -2,6 +2,7 @@
 
 #include "files/textutil.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
@@ -17,8 +18,6 @@ namespace meru::tree {
 
 namespace {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0;
 constexpr int kSplitFill = 0xeeeeee;
 
 std::string number(const char* fmt, double v)

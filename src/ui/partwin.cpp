@@ -4,6 +4,7 @@
 #include "files/textutil.h"
 #include "partition/labels.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -19,8 +20,6 @@ namespace meru::ui {
 
 namespace {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 constexpr int kFontCode = -5;
 constexpr int kTextFont = 0x0008000C; // the window's text-mode font, 8 x 12
 constexpr int kWindowX = 92;

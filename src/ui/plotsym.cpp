@@ -1,6 +1,7 @@
 #include "ui/plotsym.h"
 
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "platform/io/random.h"
 #include "ui/context.h"
@@ -17,7 +18,6 @@ namespace meru::ui {
 
 namespace {
 
-constexpr int kWhite = 0xffffff;
 constexpr std::size_t kMaxDeviates = 1000;
 // Batches of the polar method before gaussfill gives up (never reached: a batch
 // keeps about 79 % of its pairs).

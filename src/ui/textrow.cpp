@@ -2,6 +2,7 @@
 
 #include "files/textutil.h"
 #include "platform/canvas.h"
+#include "platform/colour.h"
 #include "platform/frame.h"
 #include "ui/context.h"
 #include "ui/mouse_state.h"
@@ -13,8 +14,6 @@ namespace meru::ui {
 
 namespace {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
 // Pixels a character of the text widens a bar by.
 constexpr double kBarPixelsPerChar = 6.9;
 

@@ -3,20 +3,17 @@
 // are coloured by their first characters (the log's writers start their lines
 // with these characters to give them a colour), and delimited data lines are laid
 // out in fields of 9 columns. Colours are 0xBBGGRR.
+#include "platform/colour.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace meru::ui::viewer {
 
-constexpr int kWhite = 0xffffff;
-constexpr int kBlack = 0x000000;
-constexpr int kRed = 0x0000ff;
-constexpr int kBlue = 0xff0000;
 constexpr int kPaleYellow = 0x99ffff;
 constexpr int kPaleBlue = 0xffcccc;
 constexpr int kPaleGreen = 0xaaffaa;
-constexpr int kGrey = 0xaaaaaa;
 constexpr int kLightGrey = 0xeeeeee;
 
 struct RowColours {
