@@ -212,8 +212,6 @@ private:
     std::optional<stats::SubStat> second_;
 };
 
-std::string error_text(double error) { return error < 0.0 ? "      -" : io::fmt_f(error, 7, 2); }
-
 } // namespace
 
 Flow process_statistics(Program& p, const partition::Partition& cur)

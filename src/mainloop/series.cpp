@@ -22,11 +22,10 @@ namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
-// A negative error is one the criterion does not define (log-rank): "-", not 0.
 std::string error_line(const Program& p, double error)
 {
     const Analysis& a = *p.analysis;
-    const std::string value = error < 0.0 ? "      -" : io::fmt_f(error, 7, 2);
+    const std::string value = error_text(error);
     if (a.splitactive)
         return (p.edit.testflag ? " Test sample generalised error is " : " Training sample generalised error is ") +
                value;
@@ -94,6 +93,8 @@ void category_followup(Program& p)
 }
 
 } // namespace
+
+std::string error_text(double error) { return error < 0.0 ? "      -" : io::fmt_f(error, 7, 2); }
 
 void record_statistics(Program& p, const partition::Partition& cur, int complexity, long long n, double error)
 {

@@ -7,9 +7,15 @@
 #include "mainloop/dispatch.h"
 #include "partition/termlist.h"
 
+#include <string>
+
 namespace meru::mainloop {
 
 struct Program;
+
+// An error in percent as the log shows it (7 characters, 2 decimals); a negative
+// error, one the criterion does not define (log-rank), shows as "-".
+std::string error_text(double error);
 
 // The recording of a statistics step of Search:Go!: a new record for the search
 // that found the partition, its error and size as the record's test columns, the
