@@ -99,17 +99,21 @@ bool imbalanced(long long n_a, long long n_a_minus)
     return ratio < 0.05 || ratio > 20.0;
 }
 
-namespace {
-
-// The Y of the statistics: the user's pick among several Ys outside Search:Go!
-// (0 when cancelled), else the current Y of a serial analysis, else Y 1.
-int statistics_y(Program& p)
+int search_y(const Program& p)
 {
     const Analysis& a = *p.analysis;
     const outcome::Outcome& y = a.outcome;
-    if (y.ny > 1 && !p.flags.plists && !p.flags.sgo) return select_y(p);
-    if (y.ny > 1 && y.yserial) return std::clamp(a.ycurrent, 1, y.ny);
-    return 1;
+    return y.ny > 1 && y.yserial ? std::clamp(a.ycurrent, 1, y.ny) : 1;
+}
+
+namespace {
+
+// The Y of the statistics: the user's pick among several Ys outside Search:Go!
+// (0 when cancelled), else the search's Y.
+int statistics_y(Program& p)
+{
+    if (p.analysis->outcome.ny > 1 && !p.flags.plists && !p.flags.sgo) return select_y(p);
+    return search_y(p);
 }
 
 int distinct_attributes(const partition::TermList& list)
@@ -214,13 +218,13 @@ private:
 
 } // namespace
 
-Flow process_statistics(Program& p, const partition::Partition& cur)
+Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber)
 {
     if (!p.analysis_open()) return Flow::loop_head;
     Analysis& a = *p.analysis;
     const MenuFlags& f = p.flags;
     const bool in_go = f.sgo;
-    const int k = statistics_y(p);
+    const int k = ynumber > 0 ? std::min(ynumber, a.outcome.ny) : statistics_y(p);
     if (k <= 0) return Flow::loop_head;
 
     const int n = a.data.n;

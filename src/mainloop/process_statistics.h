@@ -41,8 +41,13 @@ struct Resub {
 
 Resub resubstitution(const ResubInput& in);
 
-// Statistics over the chosen partition; says where the loop goes next.
-Flow process_statistics(Program& p, const partition::Partition& cur);
+// The Y a search is for: the current Y of a serial analysis of several Ys, else Y 1.
+int search_y(const Program& p);
+
+// Statistics over the chosen partition for Y number `ynumber`; says where the loop
+// goes next. With `ynumber` 0 the Y is the one the user picks among several outside
+// Search:Go! (the statistics end when that is cancelled), else the search's Y.
+Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber = 0);
 
 // The A/A- balance after a search: true when the weighted size of A divided by that
 // of A- is below 0.05 or above 20 (both sides non-empty).

@@ -139,18 +139,20 @@ Flow form_tree(Program& p)
     TreeGrowth& g = a.growth;
     p.log.write(" Tree is formed with all " + io::fmt_i(g.tree.counter, 3) + " nodes up to level " +
                 io::fmt_i(g.level(), 4));
-    a.outcome.ydisc = outcome::ydiscok(a.outcome, 1, !a.outcome.ycats.empty());
+    // The tree is shown, and its partition processed, for the Y it was grown for.
+    const int k = search_y(p);
+    a.outcome.ydisc = outcome::ydiscok(a.outcome, k, !a.outcome.ycats.empty());
     a.tree = std::move(g.tree);
     set_reduction(p, true, false);
     p.menus.set_flags(kProcessMenu, 6, platform::kMenuEnabled);
     p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
     end_growth(p);
     g.strata = 0;
-    if (!tree_controller(p)) return Flow::loop_head;
+    if (!tree_controller(p, k)) return Flow::loop_head;
     // The statistics of the run are those of the tree's partition.
     p.process.go_statistics = true;
     p.process.current_complexity = 0;
-    return process_statistics(p, p.process.current);
+    return process_statistics(p, p.process.current, k);
 }
 
 } // namespace

@@ -103,7 +103,8 @@ Flow tree_request(Program& p)
     a.outcome.ydisc = outcome::ydiscok(a.outcome, k, !a.outcome.ycats.empty());
     ui::actlog(p.log, p.ui.history, p.process.title);
     if (!tree_controller(p, k)) return Flow::loop_head;
-    return process_statistics(p, p.process.current);
+    // The tree's partition is processed for the Y the tree was shown for.
+    return process_statistics(p, p.process.current, k);
 }
 
 } // namespace meru::mainloop

@@ -560,5 +560,32 @@ TEST_F(ProcessRequests, TreePartitionBecomesTheCurrentPairAndIsProcessed)
     EXPECT_TRUE(logged("Sample size = 8"));
 }
 
+// With two Ys the Y is asked for once: the tree and the statistics of its
+// partition both take the second Y, z = 1 - y (so a's leaf holds class 0 only).
+TEST_F(ProcessRequests, TreePartitionOfTheChosenYAsksForTheYOnce)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.tree.split = {{2, "a", "a"}};
+    a.outcome.ny = 2;
+    a.outcome.yname[1] = "z";
+    a.outcome.ymax[1] = 1;
+    a.outcome.ylev[1] = 2;
+    a.outcome.ybin[1] = true;
+    for (std::size_t i = 0; i < 8; ++i) a.ymat[8 + i] = 1.0f - a.ymat[i];
+    forms->steps.push_back([](settings::Form& f) {
+        f.picked[1004] = {false, true};
+        return settings::kOk;
+    });
+    forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
+    MouseFeed feed(frame, tree::kTreeUnit, {{MouseStep::click, 450, 130}, {MouseStep::click, 100, 5}});
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    EXPECT_EQ(forms->shown, (std::vector<int>{117, 160}));
+    EXPECT_TRUE(logged(" Tree for Y=z"));
+    EXPECT_TRUE(logged("     1     2      4  0/4                  1"));
+    EXPECT_TRUE(logged("Y variable is z"));
+    EXPECT_FALSE(logged("Y variable is y"));
+    EXPECT_TRUE(logged(" Resubstitution error is    0.00%"));
+}
+
 } // namespace
 } // namespace meru::test
