@@ -32,6 +32,8 @@ void apply_renumbering(Program& p, const search::Renumbering& r)
     outcome::Outcome& o = p.analysis->outcome;
     for (int& a : o.yattr)
         if (a > 0) a = r.attr(a);
+    for (int& a : o.yaddatt) // 0 when the partition found for that Y is gone
+        if (a > 0) a = r.attr(a);
     for (int& c : o.ycol)
         if (c > 0) c = r.var(c);
     p.analysis->naddatt = p.analysis->added.count;

@@ -102,6 +102,19 @@ void sample(Program& p, EvaluationInputs& in)
     }
 }
 
+// The partitions found for the Ys before the current one that a serial ordinal
+// or nominal analysis joins to every candidate; none while an attribute is forced.
+std::vector<search::SerialJoin> serial_joins(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    const outcome::Outcome& y = a.outcome;
+    if (y.ny < 2 || !y.yserial || (p.search.forcing && p.forcing.forcedattr != 0)) return {};
+    const search::SerialKind kind = y.yordforce   ? search::SerialKind::ordinal
+                                    : y.ynomforce ? search::SerialKind::nominal
+                                                  : search::SerialKind::none;
+    return search::serial_joins(kind, a.ycurrent, y.yaddatt, a.tables.natt);
+}
+
 // primattrs, then the Turbo weights over the lines it gives.
 void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
 {
@@ -117,11 +130,21 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     pin.treegrow = s.treegrow;
     pin.forcein = s.forcing;
     pin.forcedattr = p.forcing.forcedattr;
+    std::vector<int> joined;
+    for (const search::SerialJoin& j : serial_joins(p)) joined.push_back(j.attribute);
+    pin.joined = joined;
     const search::PrimattrsResult prim = search::primattrs(pin);
     s.primlines = prim.lines;
     if (prim.note) p.services.helpshow("NOTE: added attributes");
 
     std::vector<int> key = set_attributes(p, s.primlines);
+    // The joined partitions' own attributes, whatever cuts the search may use.
+    for (int j : joined) {
+        const int slot = p.options.primattr ? 0 : a.added.slot_of(j);
+        if (slot <= 0) key.push_back(j);
+        else
+            for (int lit : a.added.aminus_set[at(slot)].lits) key.push_back(std::abs(lit));
+    }
     const stats::Censoring cens = p.censoring.within(a.data.lc);
     if (cens.in_force && cens.attribute >= 1) key.push_back(cens.attribute);
     std::sort(key.begin(), key.end());
@@ -160,7 +183,11 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.pair.debug = p.debug;
     ls.forcing = s.forcing && p.forcing.forcedattr != 0;
     ls.forced = p.forcing.forcedattr;
-    ls.join0 = ls.join1 = p.forcing.forceunion;
+    // The forced attribute is a term of its own in a plain list (side 1) when A
+    // is united with it, in a flipped one (side 0) when A is intersected with it.
+    ls.join0 = p.forcing.forceinter;
+    ls.join1 = p.forcing.forceunion;
+    ls.serial = serial_joins(p);
     ls.iterative = p.iteration.iterative;
     ls.iteration = p.iteration.iteration;
     ls.detailed = p.options.detailout;

@@ -54,7 +54,10 @@ void keep_level_partition(Program& p)
 {
     Analysis& a = *p.analysis;
     outcome::Outcome& y = a.outcome;
-    if ((!y.yordforce && !y.ynomforce) || !p.process.current_valid || a.ycurrent < 1 || a.ycurrent > y.ny) return;
+    if ((!y.yordforce && !y.ynomforce) || a.ycurrent < 1 || a.ycurrent > y.ny) return;
+    // An earlier analysis's entry must not stand for this Y when none is made now.
+    y.yaddatt[at(a.ycurrent - 1)] = 0;
+    if (!p.process.current_valid) return;
     const std::string name = "+Y" + std::to_string(a.ycurrent);
     search::AddedContext c{a.tables, a.data, a.added};
     search::HeldReferences refs = held_references(p, nullptr, nullptr, nullptr);

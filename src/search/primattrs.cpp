@@ -28,7 +28,11 @@ PrimattrsResult primattrs(const PrimattrsInput& in)
     const files::ControlTables& t = *in.tables;
     std::vector<int> visit(in.lines.begin(), in.lines.end());
     if (in.forcein && in.forcedattr != 0) visit.push_back(line_of(t, in.forcedattr));
-    for (int k : visit) {
+    // The joined attributes' lines come last and count for no note.
+    const std::size_t counted = visit.size();
+    for (int a : in.joined) visit.push_back(line_of(t, a));
+    for (std::size_t i = 0; i < visit.size(); ++i) {
+        const int k = visit[i];
         if (k < 1 || k > t.nlines) continue;
         const files::AttrLine& line = t.line[at(k)];
         const int a = line.first_attribute();
@@ -39,7 +43,7 @@ PrimattrsResult primattrs(const PrimattrsInput& in)
             continue;
         }
         for (int lit : in.added->aminus_set[at(slot)].lits) append(r.lines, line_of(t, lit));
-        ++r.replaced;
+        if (i < counted) ++r.replaced;
     }
     r.note = r.replaced >= 2 && !in.rank && in.first_iteration && !in.treegrow;
     return r;

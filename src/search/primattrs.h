@@ -1,7 +1,8 @@
 #pragma once
 // The distinct attribute lines a search's data pass must hold: the attribute set
-// in use and the forced attribute's line, each added attribute replaced by the
-// lines of the attributes its A- definition is made of.
+// in use, the forced attribute's line and the lines of the attributes a serial
+// analysis joins to every candidate, each added attribute replaced by the lines
+// of the attributes its A- definition is made of.
 #include "files/tables.h"
 #include "partition/expand.h"
 
@@ -19,12 +20,13 @@ struct PrimattrsInput {
     bool first_iteration = true;
     bool treegrow = false;
     bool forcein = false;
-    int forcedattr = 0; // the forced attribute times its sign
+    int forcedattr = 0;          // the forced attribute times its sign
+    std::span<const int> joined; // attributes joined to every candidate (signed)
 };
 
 struct PrimattrsResult {
     std::vector<int> lines; // first-seen order, each line once
-    int replaced = 0;       // added attributes replaced by their definitions
+    int replaced = 0;       // added attributes of the set and the forced line replaced by their definitions
     bool note = false;      // "NOTE: added attributes" is due
 };
 

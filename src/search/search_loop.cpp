@@ -87,6 +87,7 @@ struct Work {
     std::vector<int> first, ncuts; // per floating position: first attribute, cuts
     std::vector<int> cut;          // the odometer: current cut per floating position
     TermList work, cand, comp;
+    TermList joined; // the other list of the serial analysis's joins
     partition::Partition cur;
     Jobs jobs;
     std::vector<Score> scores;
@@ -259,15 +260,8 @@ public:
                         if (!take(partition::kSkipCovered, r, nullptr)) return false;
                         continue;
                     }
-                    if (s_.forcing && !s_.rank_stage) {
-                        if (!partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, w_.scratch)) {
-                            if (!take(partition::kSkipExpandFail, r, nullptr)) return false;
-                            continue;
-                        }
-                        if (!take(0, r, &w_.cand)) return false;
-                    } else {
-                        if (!take(0, r, &w_.work)) return false;
-                    }
+                    const TermList* cand = candidate(r);
+                    if (!take(cand ? 0 : partition::kSkipExpandFail, r, cand)) return false;
                 }
                 if (w_.jobs.size() >= batch() && !flush()) return false;
             } while (next_cuts(w_));
@@ -278,6 +272,27 @@ public:
     long long generated = 0, evaluated = 0, direct_hits = 0;
 
 private:
+    // The candidate of side r from the work list: the user's forced attribute
+    // joined to it, or else the serial analysis's attributes one after another;
+    // the work list itself in the rank stage or with nothing to join. Null when a
+    // join would pass the limits of a list.
+    const TermList* candidate(int r)
+    {
+        if (s_.rank_stage) return &w_.work;
+        if (s_.forcing)
+            return partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, w_.scratch) ? &w_.cand
+                                                                                                       : nullptr;
+        // A plain list (side 1) is A: the meet form intersects, the join form
+        // unites; a flipped one (side 0) reads as A the other way round.
+        const TermList* from = &w_.work;
+        for (const SerialJoin& j : s_.serial) {
+            TermList& to = from == &w_.cand ? w_.joined : w_.cand;
+            if (!partition::packcand(r, !j.by_union, j.by_union, *from, j.attribute, to, w_.scratch)) return nullptr;
+            from = &to;
+        }
+        return from;
+    }
+
     std::size_t batch() const { return threaded_ ? 1024 * workers_.size() : 1; }
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
@@ -545,16 +560,16 @@ bool any_floating(const LoopSettings& s)
 }
 
 // The direct path for this search, when its candidates can take it: one Y
-// scored by a count table, no forcing, no floating cuts, the shape cache in use,
-// items whose attributes ascend (so item order is attribute order) and, under
-// the label rules, name distinct variables.
+// scored by a count table, no forcing and no serial joins, no floating cuts,
+// the shape cache in use, items whose attributes ascend (so item order is
+// attribute order) and, under the label rules, name distinct variables.
 std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
 {
     ClassOrderedSample* sample = ev.direct_sample();
     const bool floats = any_floating(s);
     const bool label_rules = s.pair.full_reduction && !s.pair.reduce.primitive;
-    if (!sample || !s.tables || s.forcing || !s.use_cache || !cache.enabled() || s.rank_stage || s.process_mode ||
-        (floats && label_rules))
+    if (!sample || !s.tables || s.forcing || !s.serial.empty() || !s.use_cache || !cache.enabled() || s.rank_stage ||
+        s.process_mode || (floats && label_rules))
         return nullptr;
     // Every literal of every item (a floating line's cuts), the items' attribute
     // ranges ascending.

@@ -13,6 +13,7 @@
 #include "partition/search_size.h"
 #include "search/evaluate.h"
 #include "search/search_results.h"
+#include "search/serial_joins.h"
 #include "search/shape_cache.h"
 #include "stats/extent.h"
 
@@ -64,7 +65,11 @@ struct LoopSettings {
     bool dispgraph = false; // "Display graphics while searching" (and no tree)
     bool rank_stage = false;
     bool process_mode = false;
-    int serial_y = 0;      // current Y of a serial analysis of several Ys; 0: none
+    int serial_y = 0; // current Y of a serial analysis of several Ys; 0: none
+    // A serial ordinal or nominal analysis: the partitions found for the Ys
+    // before the current one, joined to every candidate in order unless an
+    // attribute is forced (serial_joins).
+    std::vector<SerialJoin> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.

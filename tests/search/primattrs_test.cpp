@@ -1,6 +1,8 @@
 // The lines a search really combines: added attributes replaced by the lines of
-// their definitions, the forced attribute's line, each line once.
+// their definitions, the forced attribute's line and a serial analysis's joined
+// partitions, each line once; which partitions a serial analysis joins.
 #include "search/primattrs.h"
+#include "search/serial_joins.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +62,46 @@ TEST(Primattrs, AddedLinesBecomeTheLinesOfTheirDefinitions)
     r = primattrs(in);
     EXPECT_EQ(r.lines, (std::vector<int>{2, 7, 8, 3, 6}));
     EXPECT_EQ(r.replaced, 0);
+
+    // The partitions of earlier Ys that a serial analysis joins to every candidate
+    // bring the lines of their definitions, and count for no note.
+    in.primattr = false;
+    in.first_iteration = true;
+    in.forcein = false;
+    const std::vector<int> two{2, 6};
+    in.lines = two;
+    const std::vector<int> joined{7, 8};
+    in.joined = joined;
+    r = primattrs(in);
+    EXPECT_EQ(r.lines, (std::vector<int>{2, 6, 3, 5}));
+    EXPECT_FALSE(r.note);
+}
+
+// Which partitions of earlier Ys a serial analysis joins to the search of Y k:
+// ordinal, A within each of them; nominal, A united with the one just before;
+// none for Y 1 or an entry naming no attribute.
+TEST(SerialJoins, FollowTheKindOfAnalysisAndTheCurrentY)
+{
+    const std::vector<int> found{7, 0, 9, 12, 0}; // Y 2's partition is not kept
+    struct Case {
+        SerialKind kind;
+        int y;
+        std::vector<int> attributes;
+        bool by_union;
+    };
+    const std::vector<Case> cases{{SerialKind::ordinal, 1, {}, false},     {SerialKind::ordinal, 2, {7}, false},
+                                  {SerialKind::ordinal, 4, {7, 9}, false}, {SerialKind::nominal, 1, {}, true},
+                                  {SerialKind::nominal, 4, {9}, true},     {SerialKind::nominal, 3, {}, true},
+                                  {SerialKind::none, 4, {}, false},        {SerialKind::ordinal, 5, {7, 9}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("Y " + std::to_string(c.y));
+        const std::vector<SerialJoin> got = serial_joins(c.kind, c.y, found, 10);
+        ASSERT_EQ(got.size(), c.attributes.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].attribute, c.attributes[i]);
+            EXPECT_EQ(got[i].by_union, c.by_union);
+        }
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "search_fixture.h"
 
 #include "partition/combinatorics.h"
+#include "stats/membership.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +208,30 @@ struct Reference {
     std::vector<LoopResult::Vector> per_vector;
 };
 
+// A joined to an attribute, in the list of side r: a plain list (A) takes the
+// attribute into every term to intersect and as a term of its own to unite; a
+// flipped one (A-, read as a product of clauses) the other way round.
+TermList joined(const TermList& l, int r, const SerialJoin& j)
+{
+    TermList out;
+    if (j.by_union == (r == 1)) {
+        out.lp.push_back(1);
+        out.lits.push_back(j.attribute);
+        out.lp.insert(out.lp.end(), l.lp.begin(), l.lp.end());
+        out.lits.insert(out.lits.end(), l.lits.begin(), l.lits.end());
+        return out;
+    }
+    std::size_t at = 0;
+    for (int len : l.lp) {
+        out.lp.push_back(len + 1);
+        out.lits.push_back(j.attribute);
+        out.lits.insert(out.lits.end(), l.lits.begin() + static_cast<std::ptrdiff_t>(at),
+                        l.lits.begin() + static_cast<std::ptrdiff_t>(at + static_cast<std::size_t>(len)));
+        at += static_cast<std::size_t>(len);
+    }
+    return out;
+}
+
 // Every candidate, side and cut through termcodes, packcand, mkpair, scoring
 // and recording, written out without the loop's structure or cache.
 Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont)
@@ -272,6 +297,7 @@ Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats:
                             if (!partition::packcand(r, s.join0, s.join1, work, s.forced, cand, skips)) continue;
                         } else {
                             cand = work;
+                            for (const SerialJoin& j : s.serial) cand = joined(cand, r, j);
                         }
                         partition::Partition cur;
                         const auto pr = partition::mkpair(cand, comp, r, cur, s.pair, skips, log);
@@ -350,6 +376,9 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
             s.forced = (pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1));
             s.join0 = pick(rng) % 2;
             s.join1 = pick(rng) % 2;
+        } else if (pick(rng) % 3 == 0) { // a serial analysis's partitions of earlier Ys
+            for (int j = 1 + pick(rng) % 2; j > 0; --j)
+                s.serial.push_back({2 + pick(rng) % (pb.lc - 1), pick(rng) % 2 == 0});
         }
         if (pick(rng) % 5 == 0) {
             s.iterative = s.pair.iterative = true;
@@ -409,6 +438,63 @@ TEST(SearchLoop, FloatingCutsWithNegatedAttributesEqualTheReferenceLoop)
             EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
         expect_same(got->results, ref.results);
         EXPECT_GT(got->r.cached_mkpair, got->r.real_mkpair); // the shapes repeat: most are scored directly
+    }
+}
+
+// A Y of four ordered levels searched as its indicators Y>1, Y>2, Y>3 one after
+// another over single attributes 2..5; the partition found for each Y becomes
+// attribute 6 or 7, within which the later searches stay. The counts and G values
+// are those of tools/reference/serial_ordinal.py.
+TEST(SearchLoop, SerialOrdinalSearchesKeepEachYWithinThePartitionsFoundBefore)
+{
+    const std::array level{1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4};
+    const std::array<std::array<int, 16>, 4> x{{{0, 0, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 0, 1},
+                                                {0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0, 1, 1, 1, 1, 1},
+                                                {0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 0},
+                                                {1, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1}}};
+    struct Want {
+        double first_g, best_g;
+        int attribute, members;
+    };
+    const std::array want{Want{4.751515, 4.751515, 2, 11}, Want{2.618182, 6.349206, 3, 7},
+                          Want{2.116402, 3.418803, 5, 3}};
+    SearchProblem pb(16, {1, 1, 1, 1, 1, 1}, 1, 0.0);
+    const auto byte = [&](int i, int a) -> std::uint8_t& {
+        return pb.abyte[static_cast<std::size_t>(i * pb.lc + a - 1)];
+    };
+    for (int i = 0; i < 16; ++i)
+        for (int a = 2; a <= 5; ++a) byte(i, a) = static_cast<std::uint8_t>(x[static_cast<std::size_t>(a - 2)][i]);
+    std::array<int, 3> found{};
+    for (int k = 1; k <= 3; ++k) {
+        SCOPED_TRACE("Y " + std::to_string(k));
+        for (int i = 0; i < 16; ++i) pb.ybin[static_cast<std::size_t>(i)] = level[static_cast<std::size_t>(i)] > k;
+        LoopSettings s;
+        s.lines = {2, 3, 4, 5};
+        s.extent = extent({1}, false);
+        s.pair.reduce.tables = &pb.tables;
+        s.serial = serial_joins(SerialKind::ordinal, k, found, pb.lc);
+        EXPECT_EQ(s.serial.size(), static_cast<std::size_t>(k - 1));
+        const auto got = run(pb, s);
+        const Want& w = want[static_cast<std::size_t>(k - 1)];
+        EXPECT_EQ(got->r.evaluated, 4);
+        EXPECT_NEAR(got->results.saved_g()[0], w.first_g, 1e-4);
+        const auto entries = got->results.bestlist.entries();
+        const auto best = std::max_element(entries.begin(), entries.end(),
+                                           [](const auto& a, const auto& b) { return a.value < b.value; });
+        ASSERT_NE(best, entries.end());
+        EXPECT_NEAR(best->value, w.best_g, 1e-4);
+        EXPECT_NE(std::find(best->list.lits.begin(), best->list.lits.end(), w.attribute), best->list.lits.end());
+        // The partition found is kept as the next attribute for the Ys after it.
+        stats::CompiledList a;
+        a.compile(best->list, best->flag, pb.sign, pb.lc);
+        int members = 0;
+        for (int i = 0; i < 16; ++i) {
+            const int m = a.membership(&pb.abyte[static_cast<std::size_t>(i * pb.lc)]);
+            members += m == 1;
+            if (k < 3) byte(i, 5 + k) = static_cast<std::uint8_t>(m);
+        }
+        EXPECT_EQ(members, w.members);
+        if (k < 3) found[static_cast<std::size_t>(k - 1)] = 5 + k;
     }
 }
 
