@@ -3,12 +3,12 @@
 #include "partition/labels.h"
 #include "platform/io/edit.h"
 #include "search/direct_path.h"
+#include "search/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <future>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -90,6 +90,7 @@ struct Work {
     TermList joined; // the other list of the serial analysis's joins
     partition::Partition cur;
     Jobs jobs;
+    std::vector<char> done; // per worker: its chunk is scored
     std::vector<Score> scores;
     std::vector<Scored> scored;
     partition::SkipTally scratch; // packcand's count, taken from the job instead
@@ -209,9 +210,9 @@ class VectorRun {
 public:
     VectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
               WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
-              std::vector<std::unique_ptr<Worker>>& workers, DirectScorer* direct)
+              std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct)
         : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
-          workers_(workers), direct_(direct)
+          workers_(workers), pool_(pool), direct_(direct)
     {}
 
     // Returns false when Search:End was polled.
@@ -336,21 +337,21 @@ private:
     {
         std::atomic<bool> cancel{false};
         const std::size_t t = workers_.size();
-        std::vector<std::future<void>> done;
-        done.reserve(t);
-        for (std::size_t k = 0; k < t; ++k) {
-            const std::size_t from = m * k / t, to = m * (k + 1) / t;
-            done.push_back(
-                std::async(std::launch::async, [&, k, from, to] { score(*workers_[k], from, to, cancel); }));
-        }
+        std::vector<char>& done = w_.done;
+        done.assign(t, 0);
+        pool_->post([&, t](int k) {
+            const auto u = static_cast<std::size_t>(k);
+            score(*workers_[u], m * u / t, m * (u + 1) / t, cancel);
+            pool_->update([&] { done[u] = 1; });
+        });
         bool go_on = true;
         for (std::size_t k = 0; k < t && go_on; ++k) {
-            while (done[k].wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) host_.wait_pump();
+            while (!pool_->wait_for([&] { return done[k] != 0; }, std::chrono::milliseconds(5))) host_.wait_pump();
             const std::size_t from = m * k / t, to = m * (k + 1) / t;
             for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j);
         }
         cancel = true;
-        for (auto& f : done) f.wait();
+        pool_->wait();
         return go_on;
     }
 
@@ -543,6 +544,7 @@ private:
     ShapeCache& cache_;
     Work& w_;
     std::vector<std::unique_ptr<Worker>>& workers_;
+    WorkerPool* pool_;
     DirectScorer* direct_;
     bool threaded_ = false;
     long long target_ = 0;
@@ -629,18 +631,19 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
-    // Each worker builds its own snapshot of the data (and orders the survival
-    // times), all at once, when the first size vector large enough to share comes.
+    std::unique_ptr<WorkerPool> pool;
+    // The pool starts when the first size vector large enough to share comes;
+    // each worker then builds its own snapshot of the data (and orders the
+    // survival times), all at once.
     const auto make_workers = [&] {
         workers.resize(static_cast<std::size_t>(s.threads));
-        std::vector<std::future<void>> made;
-        for (auto& w : workers)
-            made.push_back(std::async(std::launch::async, [&] {
-                w = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
-            }));
-        for (auto& f : made) f.get();
-        if (direct)
-            for (auto& wk : workers) wk->direct = make_direct(s, wk->ev, wk->cache);
+        pool = std::make_unique<WorkerPool>(s.threads);
+        pool->post([&](int k) {
+            auto& wk = workers[static_cast<std::size_t>(k)];
+            wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
+            if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
+        });
+        pool->wait();
     };
     while (true) {
         ++out.vectors;
@@ -688,7 +691,8 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             // Off the direct path a candidate costs far more: the workers pay sooner.
             const long long from = direct ? s.parallel_from : s.parallel_from / 8;
             if (threaded && workers.empty() && (count.too_large || count.size >= from * s.threads)) make_workers();
-            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, direct.get());
+            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool.get(),
+                          direct.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;

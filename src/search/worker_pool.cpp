@@ -1,0 +1,49 @@
+#include "search/worker_pool.h"
+
+namespace meru::search {
+
+WorkerPool::WorkerPool(int threads)
+{
+    threads_.reserve(static_cast<std::size_t>(threads));
+    for (int k = 0; k < threads; ++k) threads_.emplace_back([this, k] { serve(k); });
+}
+
+WorkerPool::~WorkerPool()
+{
+    wait();
+    update([&] { stop_ = true; });
+    for (std::thread& t : threads_) t.join();
+}
+
+void WorkerPool::post(std::function<void(int)> task)
+{
+    wait();
+    update([&] {
+        task_ = std::move(task);
+        running_ = size();
+        ++posted_;
+    });
+}
+
+void WorkerPool::wait()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return running_ == 0; });
+}
+
+void WorkerPool::serve(int k)
+{
+    std::uint64_t seen = 0;
+    while (true) {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stop_ || posted_ != seen; });
+            if (stop_) return;
+            seen = posted_;
+        }
+        task_(k);
+        update([&] { --running_; });
+    }
+}
+
+} // namespace meru::search
