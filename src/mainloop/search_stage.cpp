@@ -102,9 +102,10 @@ void sample(Program& p, EvaluationInputs& in)
     }
 }
 
-// The partitions found for the Ys before the current one that a serial ordinal
-// or nominal analysis joins to every candidate; none while an attribute is forced.
-std::vector<search::SerialJoin> serial_joins(const Program& p)
+// What a serial ordinal or nominal analysis intersects every candidate with:
+// the partitions found for the Ys before the current one (negated in a nominal
+// analysis); nothing while an attribute is forced.
+std::vector<partition::Literal> serial_joins(const Program& p)
 {
     const Analysis& a = *p.analysis;
     const outcome::Outcome& y = a.outcome;
@@ -130,8 +131,7 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     pin.treegrow = s.treegrow;
     pin.forcein = s.forcing;
     pin.forcedattr = p.forcing.forcedattr;
-    std::vector<int> joined;
-    for (const search::SerialJoin& j : serial_joins(p)) joined.push_back(j.attribute);
+    const std::vector<int> joined = serial_joins(p);
     pin.joined = joined;
     const search::PrimattrsResult prim = search::primattrs(pin);
     s.primlines = prim.lines;
@@ -140,8 +140,8 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     std::vector<int> key = set_attributes(p, s.primlines);
     // The joined partitions' own attributes, whatever cuts the search may use.
     for (int j : joined) {
-        const int slot = p.options.primattr ? 0 : a.added.slot_of(j);
-        if (slot <= 0) key.push_back(j);
+        const int slot = p.options.primattr ? 0 : a.added.slot_of(std::abs(j));
+        if (slot <= 0) key.push_back(std::abs(j));
         else
             for (int lit : a.added.aminus_set[at(slot)].lits) key.push_back(std::abs(lit));
     }

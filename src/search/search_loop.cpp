@@ -87,7 +87,7 @@ struct Work {
     std::vector<int> first, ncuts; // per floating position: first attribute, cuts
     std::vector<int> cut;          // the odometer: current cut per floating position
     TermList work, cand, comp;
-    TermList joined; // the other list of the serial analysis's joins
+    TermList joined; // the other list of the serial analysis's intersections
     partition::Partition cur;
     Jobs jobs;
     std::vector<char> done; // per worker: its chunk is scored
@@ -283,12 +283,12 @@ private:
         if (s_.forcing)
             return partition::packcand(r, s_.join0, s_.join1, w_.work, s_.forced, w_.cand, w_.scratch) ? &w_.cand
                                                                                                        : nullptr;
-        // A plain list (side 1) is A: the meet form intersects, the join form
-        // unites; a flipped one (side 0) reads as A the other way round.
+        // A is intersected by the meet form in a plain list (side 1), by a term
+        // of its own in a flipped one (side 0, read as a product of clauses).
         const TermList* from = &w_.work;
-        for (const SerialJoin& j : s_.serial) {
+        for (Literal f : s_.serial) {
             TermList& to = from == &w_.cand ? w_.joined : w_.cand;
-            if (!partition::packcand(r, !j.by_union, j.by_union, *from, j.attribute, to, w_.scratch)) return nullptr;
+            if (!partition::packcand(r, true, false, *from, f, to, w_.scratch)) return nullptr;
             from = &to;
         }
         return from;

@@ -66,10 +66,10 @@ struct LoopSettings {
     bool rank_stage = false;
     bool process_mode = false;
     int serial_y = 0; // current Y of a serial analysis of several Ys; 0: none
-    // A serial ordinal or nominal analysis: the partitions found for the Ys
-    // before the current one, joined to every candidate in order unless an
-    // attribute is forced (serial_joins).
-    std::vector<SerialJoin> serial;
+    // A serial ordinal or nominal analysis: every candidate A is intersected
+    // with each of these literals in turn (serial_joins) unless an attribute is
+    // forced.
+    std::vector<partition::Literal> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.

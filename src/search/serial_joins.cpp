@@ -4,17 +4,16 @@
 
 namespace meru::search {
 
-std::vector<SerialJoin> serial_joins(SerialKind kind, int current, std::span<const int> found, int natt)
+std::vector<partition::Literal> serial_joins(SerialKind kind, int current, std::span<const int> found, int natt)
 {
-    std::vector<SerialJoin> out;
+    std::vector<partition::Literal> out;
+    if (kind == SerialKind::none) return out;
+    const int sign = kind == SerialKind::ordinal ? 1 : -1;
     const int before = std::min(current - 1, static_cast<int>(found.size()));
-    const auto add = [&](int k, bool by_union) {
+    for (int k = 1; k <= before; ++k) {
         const int a = found[static_cast<std::size_t>(k - 1)];
-        if (a >= 1 && a <= natt) out.push_back({a, by_union});
-    };
-    if (kind == SerialKind::ordinal)
-        for (int k = 1; k <= before; ++k) add(k, false);
-    else if (kind == SerialKind::nominal && before >= 1 && before == current - 1) add(before, true);
+        if (a >= 1 && a <= natt) out.push_back(sign * a);
+    }
     return out;
 }
 

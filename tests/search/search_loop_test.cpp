@@ -208,15 +208,15 @@ struct Reference {
     std::vector<LoopResult::Vector> per_vector;
 };
 
-// A joined to an attribute, in the list of side r: a plain list (A) takes the
-// attribute into every term to intersect and as a term of its own to unite; a
-// flipped one (A-, read as a product of clauses) the other way round.
-TermList joined(const TermList& l, int r, const SerialJoin& j)
+// A intersected with literal f, in the list of side r: a plain list (A) takes f
+// into every term, a flipped one (A-, read as a product of clauses) takes the
+// clause (f).
+TermList within(const TermList& l, int r, Literal f)
 {
     TermList out;
-    if (j.by_union == (r == 1)) {
+    if (r == 0) {
         out.lp.push_back(1);
-        out.lits.push_back(j.attribute);
+        out.lits.push_back(f);
         out.lp.insert(out.lp.end(), l.lp.begin(), l.lp.end());
         out.lits.insert(out.lits.end(), l.lits.begin(), l.lits.end());
         return out;
@@ -224,7 +224,7 @@ TermList joined(const TermList& l, int r, const SerialJoin& j)
     std::size_t at = 0;
     for (int len : l.lp) {
         out.lp.push_back(len + 1);
-        out.lits.push_back(j.attribute);
+        out.lits.push_back(f);
         out.lits.insert(out.lits.end(), l.lits.begin() + static_cast<std::ptrdiff_t>(at),
                         l.lits.begin() + static_cast<std::ptrdiff_t>(at + static_cast<std::size_t>(len)));
         at += static_cast<std::size_t>(len);
@@ -297,7 +297,7 @@ Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats:
                             if (!partition::packcand(r, s.join0, s.join1, work, s.forced, cand, skips)) continue;
                         } else {
                             cand = work;
-                            for (const SerialJoin& j : s.serial) cand = joined(cand, r, j);
+                            for (Literal f : s.serial) cand = within(cand, r, f);
                         }
                         partition::Partition cur;
                         const auto pr = partition::mkpair(cand, comp, r, cur, s.pair, skips, log);
@@ -378,7 +378,7 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
             s.join1 = pick(rng) % 2;
         } else if (pick(rng) % 3 == 0) { // a serial analysis's partitions of earlier Ys
             for (int j = 1 + pick(rng) % 2; j > 0; --j)
-                s.serial.push_back({2 + pick(rng) % (pb.lc - 1), pick(rng) % 2 == 0});
+                s.serial.push_back((pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1)));
         }
         if (pick(rng) % 5 == 0) {
             s.iterative = s.pair.iterative = true;
