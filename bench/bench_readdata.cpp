@@ -72,12 +72,13 @@ void BM_ReadData(benchmark::State& state)
         std::string datapath = path;
         meru::files::ScanFlags flags;
         meru::files::NoValidData nvd;
-        const auto counts = meru::files::scancf(cfrec, datapath, flags, true, nvd, sv);
+        meru::files::CfNotes notes;
+        const auto counts = meru::files::scancf(cfrec, datapath, flags, true, nvd, notes);
         meru::files::allocate(t, counts);
         t.format.datapath = datapath;
         std::string msgline;
         meru::files::Scratch scratch;
-        meru::files::readcf(cfrec, t, flags, msgline, scratch, log, sv);
+        meru::files::readcf(cfrec, t, flags, msgline, scratch, notes, sv);
         // The main routine counts the records before it sizes the arrays.
         int n = 0;
         {

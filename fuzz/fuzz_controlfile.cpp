@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes as a control file through the pre-scan and the reader,
 // sizing the tables from the pre-scan exactly as the main routine does.
 #include "files/controlfile.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/records.h"
 #include "quiet_services.h"
 
@@ -32,21 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace meru::files;
     const auto records = meru::io::split_records(std::string_view(reinterpret_cast<const char*>(data), size));
     meru::fuzz::QuietServices sv;
-    meru::io::LogWriter log;
-    log.set_trace_sink([](std::string_view) {});
+    CfNotes notes;
 
     ControlTables t;
     t.format.datapath = data_path();
     ScanFlags flags;
     flags.comma = size > 0 && (data[0] & 1);
     NoValidData nvd;
-    const ScanCounts counts = scancf(records, t.format.datapath, flags, false, nvd, sv);
+    const ScanCounts counts = scancf(records, t.format.datapath, flags, false, nvd, notes);
     // The main routine refuses more than 10000 attributes.
     if (counts.attbound + kSpareSlots > kMaxAttributes || counts.varbound > 100000) return 0;
     allocate(t, counts);
     Scratch scratch;
     std::string msgline;
-    readcf(records, t, flags, msgline, scratch, log, sv);
+    readcf(records, t, flags, msgline, scratch, notes, sv);
 
     // Everything stored lies within what the pre-scan counted.
     if (t.natt > counts.attbound || t.nlines > counts.varbound || t.vars.nvar > counts.varbound + kSpareSlots)

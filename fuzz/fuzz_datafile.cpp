@@ -47,19 +47,18 @@ const ControlTables& tables(int layout)
     static const std::array<ControlTables, 4> all = [] {
         std::array<ControlTables, 4> out;
         meru::fuzz::QuietServices sv;
-        meru::io::LogWriter log;
-        log.set_trace_sink([](std::string_view) {});
+        CfNotes notes;
         for (int l = 0; l < 4; ++l) {
             const auto cf = meru::io::split_records(control_text(l));
             std::string path = data_path();
             ScanFlags flags;
             NoValidData nvd;
-            const auto counts = scancf(cf, path, flags, true, nvd, sv);
+            const auto counts = scancf(cf, path, flags, true, nvd, notes);
             allocate(out[static_cast<std::size_t>(l)], counts);
             out[static_cast<std::size_t>(l)].format.datapath = path;
             Scratch scratch;
             std::string msgline;
-            readcf(cf, out[static_cast<std::size_t>(l)], flags, msgline, scratch, log, sv);
+            readcf(cf, out[static_cast<std::size_t>(l)], flags, msgline, scratch, notes, sv);
         }
         return out;
     }();

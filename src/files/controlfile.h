@@ -8,6 +8,7 @@
 // (readcf: title, numbering and checks, format line, data-file name),
 // controlfile_variables.cpp (the variable list), controlfile_attribute_lines.cpp
 // (the attribute lines and their cuts); their shared state is controlfile_reader.h.
+#include "files/cf_notes.h"
 #include "files/tables.h"
 
 #include <string>
@@ -15,9 +16,6 @@
 
 namespace meru {
 class Services;
-}
-namespace meru::io {
-class LogWriter;
 }
 
 namespace meru::files {
@@ -41,9 +39,10 @@ struct ScanFlags {
 // bounds that the reader never exceeds), reads the format flags and the data-file
 // name (it becomes `datapath` when `takename` is set), and checks that the data
 // file exists and that its extension fits the delimiter. On an empty variable
-// list it counts the names in the data file's first record.
+// list it counts the names in the data file's first record. Its help notes and
+// boxes are added to `notes`.
 ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, ScanFlags& flags, bool takename,
-                  NoValidData& nvd, Services& sv);
+                  NoValidData& nvd, CfNotes& notes);
 
 // The cut texts of the attribute lines, as the reader leaves them for its second
 // phase: for each line its joined text (a single blank for lines repeated by a
@@ -56,10 +55,12 @@ struct Scratch {
 // Reader: fills `t` (sized by `allocate` from the pre-scan's counts) from the
 // control file: variables, attribute lines, attributes with their labels and cut
 // values, the data format (t.format: the incoming free/comma/tab flags are set
-// afresh from the format line) and the stored combinations. Notes and errors go
-// to the log and to the services. `msgline` receives "Reading control file" and
-// later the format line. Returns the number of errors.
+// afresh from the format line) and the stored combinations. What the output log
+// is to hold (the title, the variables, the attribute lines and their numbers,
+// the format, the combinations) and the notes and errors met are added to
+// `notes` in that order; `sv` shows only the progress. `msgline` receives
+// "Reading control file" and later the format line. Returns the number of errors.
 int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags& scanflags, std::string& msgline,
-           Scratch& scratch, io::LogWriter& log, Services& sv);
+           Scratch& scratch, CfNotes& notes, Services& sv);
 
 } // namespace meru::files

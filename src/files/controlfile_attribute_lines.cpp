@@ -1,10 +1,8 @@
 // Attribute-creating lines of a control file: resolving token 1 ("_all_",
 // numbered ranges, "_i_", "_r_"), and turning each line's cuts into attributes
 // with their labels.
-#include "core/services.h"
 #include "files/controlfile_reader.h"
 #include "files/textutil.h"
-#include "platform/io/logwriter.h"
 
 namespace meru::files {
 
@@ -131,7 +129,7 @@ bool CfReader::add_line(const NormalLine& nl, const std::string& name, int var, 
             std::string& cut = cuts[static_cast<size_t>(c)];
             std::string copy = cut;
             if (!ln.percentile && has_p_mark(copy)) {
-                sv.helpshow("ERROR: percentile cut expected");
+                notes.help("ERROR: percentile cut expected");
                 write("ERROR. Percentiles cut expected. Line ignored:" + rtrim(text));
                 error();
                 return false;
@@ -167,7 +165,7 @@ bool CfReader::add_line(const NormalLine& nl, const std::string& name, int var, 
         }
         for (char c : universe) {
             if (!admissible_state(c)) {
-                sv.helpshow("ERROR: inadmissible universe");
+                notes.help("ERROR: inadmissible universe");
                 write("ERROR: Inadmissible " + std::string(1, c) + " in universe n" + universe);
                 error();
             }
@@ -240,7 +238,7 @@ bool CfReader::read_attribute_lines()
         JoinedLine j = join_continued(cf, pos);
         pos += static_cast<size_t>(std::max(1, j.nphys));
         if (j.too_many) {
-            sv.helpshow("ERROR: too many continue lines");
+            notes.help("ERROR: too many continue lines");
             error();
         }
         if (j.eof) return false;
@@ -254,14 +252,14 @@ bool CfReader::read_attribute_lines()
             const bool isr = up == "_R_";
             tok = isr ? "_r_" : "_i_";
             if (isr && ++t.vars.nrlines > kMaxRLines) {
-                sv.helpshow("ERROR: too many _r_ lines");
+                notes.help("ERROR: too many _r_ lines");
                 error();
                 continue;
             }
             int& slot = isr ? t.vars.rvar : t.vars.ivar;
             if (slot == 0) {
                 slot = add_variable(tok);
-                if (t.vars.hasfreq) sv.helpshow(isr ? "NOTE: grouped data with _r_" : "NOTE: grouped data with _i_");
+                if (t.vars.hasfreq) notes.help(isr ? "NOTE: grouped data with _r_" : "NOTE: grouped data with _i_");
             }
         }
         std::vector<std::string> targets;
@@ -276,8 +274,7 @@ bool CfReader::read_attribute_lines()
             targets.push_back(tok);
         }
         if (nl->cv_error) {
-            std::string m = "ERROR: in cv<x> specification. Must be cv2, cv3, ...cv10$";
-            sv.msgbox(m, BoxKind::OkCancel, false);
+            notes.box("ERROR: in cv<x> specification. Must be cv2, cv3, ...cv10$");
             error();
             continue;
         }
@@ -290,10 +287,10 @@ bool CfReader::read_attribute_lines()
             if (var == 0) {
                 const std::string u = upper(name);
                 if (u == "_FREQ_" || u == "_ID_") {
-                    sv.helpshow("ERROR: attributes from _id_ and _freq_");
+                    notes.help("ERROR: attributes from _id_ and _freq_");
                     write("ERROR " + name + " cannot be used to create attributes");
                 } else {
-                    sv.helpshow("ERROR: attribute not a variable name ");
+                    notes.help("ERROR: attribute not a variable name ");
                     write("ERROR " + targets[i] + " not a valid variable to make attribute. Ignored");
                 }
                 error();

@@ -5,7 +5,6 @@
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
-#include "platform/io/logwriter.h"
 
 #include <array>
 #include <unordered_map>
@@ -113,7 +112,7 @@ void CfReader::number_and_check()
                 int st = read_cut_values(at, cuttext);
                 if (st != 0 && !ln.mean) {
                     write("ERROR: reading cuts for " + ln.name + " MS error " + std::to_string(st));
-                    sv.helpshow("ERROR: character cut of interval variable");
+                    notes.help("ERROR: character cut of interval variable");
                     error();
                 }
             }
@@ -143,7 +142,7 @@ void CfReader::number_and_check()
                     any_opposite = true;
                 } else if (repeated) {
                     write("NOTE: repeated attributes");
-                    sv.helpshow("NOTE: repeated attributes");
+                    notes.help("NOTE: repeated attributes");
                     error();
                 }
             }
@@ -167,7 +166,7 @@ void CfReader::number_and_check()
             seen.emplace(key, a);
         }
     }
-    if (inconsistent) sv.helpshow("NOTE: inconsistent universe");
+    if (inconsistent) notes.help("NOTE: inconsistent universe");
     if (any_opposite) note_dup_or_opposite = true;
     t.natt = t.nlines > 0 ? t.line[static_cast<size_t>(t.nlines)].attoff : 0;
     // The null attribute keeps its operator labels.
@@ -175,9 +174,9 @@ void CfReader::number_and_check()
 }
 
 int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags& scanflags, std::string& msgline,
-           Scratch& scratch, io::LogWriter& log, Services& sv)
+           Scratch& scratch, CfNotes& notes, Services& sv)
 {
-    CfReader r{cf, t, scratch, log, sv, 0, 0, ' ', 0, {}, {}, {}};
+    CfReader r{cf, t, scratch, notes, 0, 0, ' ', 0, {}, {}, {}};
     DataFormat& f = t.format;
     r.delim = ' ';
     if (scanflags.comma || f.comma) r.delim = ',';
@@ -188,7 +187,7 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
     scratch.records.clear();
 
     auto end_of_file = [&]() {
-        sv.helpshow("ERROR: end of .mrc file");
+        notes.help("ERROR: end of .mrc file");
         r.error();
         return r.errors;
     };
@@ -203,13 +202,13 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
     if (!r.read_attribute_lines()) return end_of_file();
 
     if (t.nlines < 2) {
-        sv.helpshow("NOTE: .MRC file has no attributes");
+        notes.help("NOTE: .MRC file has no attributes");
         r.error();
     }
-    if (r.note_nocuts) sv.helpshow("NOTE: No specified cuts");
-    if (r.note_sign) sv.helpshow("NOTE: unnecessary + - or ?");
-    if (r.note_badstates) sv.helpshow("NOTE: bad states");
-    if (r.note_nouniverse) sv.helpshow("NOTE: no universe");
+    if (r.note_nocuts) notes.help("NOTE: No specified cuts");
+    if (r.note_sign) notes.help("NOTE: unnecessary + - or ?");
+    if (r.note_badstates) notes.help("NOTE: bad states");
+    if (r.note_nouniverse) notes.help("NOTE: no universe");
 
     r.number_and_check();
 
@@ -218,7 +217,7 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
     JoinedLine fmt = join_continued(cf, r.pos);
     r.pos += static_cast<size_t>(std::max(1, fmt.nphys));
     if (fmt.too_many) {
-        sv.helpshow("ERROR: too many continue lines");
+        notes.help("ERROR: too many continue lines");
         r.error();
     }
     if (fmt.eof) return end_of_file();
@@ -238,18 +237,16 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
             r.write(io::list_record("Tab delimited free format"));
         } else {
             f.space = true;
-            sv.helpshow("NOTE: free format specifier");
+            notes.help("NOTE: free format specifier");
         }
     } else {
         f.freefmt = false;
         f.comma = f.tab = f.space = false;
         if (t.vars.hasid && t.vars.idcol != 1) {
-            std::string m = "NOTE:_ID_ variable must be first column in fixed format$";
-            sv.msgbox(m, BoxKind::OkCancel, false);
+            notes.box("NOTE:_ID_ variable must be first column in fixed format$");
         }
         if (t.vars.hasfreq && t.vars.freqcol != r.names_read) {
-            std::string m = "NOTE:_FREQ_ variable must be last column in fixed format$";
-            sv.msgbox(m, BoxKind::OkCancel, false);
+            notes.box("NOTE:_FREQ_ variable must be last column in fixed format$");
         }
     }
     f.fmttext = rtrim(ft);
@@ -258,7 +255,7 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
     // Data-file name (checked by the pre-scan).
     if (r.at_eof()) return end_of_file();
     f.cfdataname = trim(col80(cf[r.pos++]));
-    if (r.note_dup_or_opposite) sv.helpshow("NOTE: duplicate or opposite attributes");
+    if (r.note_dup_or_opposite) notes.help("NOTE: duplicate or opposite attributes");
 
     // Stored combinations.
     t.cfcomb.clear();

@@ -8,18 +8,13 @@
 #include <unordered_map>
 #include <vector>
 
-namespace meru::io {
-class LogWriter;
-}
-
 namespace meru::files {
 
 struct CfReader {
     const std::vector<std::string>& cf;
     ControlTables& t;
     Scratch& scratch;
-    io::LogWriter& log;
-    Services& sv;
+    CfNotes& notes;
 
     size_t pos = 0; // next record of cf
     int errors = 0;

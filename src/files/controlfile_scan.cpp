@@ -1,5 +1,4 @@
 // Pre-scan of a control file: the bounds from which the tables are sized.
-#include "core/services.h"
 #include "files/controlfile.h"
 #include "files/cutgrammar.h"
 #include "files/textutil.h"
@@ -62,7 +61,7 @@ struct LineSize {
 } // namespace
 
 ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, ScanFlags& flags, bool takename,
-                  NoValidData& nvd, Services& sv)
+                  NoValidData& nvd, CfNotes& notes)
 {
     ScanCounts counts;
     nvd.nodatafile = false;
@@ -90,7 +89,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         make_counts();
         nvd.nodatafile = true;
         nvd.nodata = true;
-        sv.helpshow("NOTE: novaliddata ");
+        notes.help("NOTE: novaliddata ");
         return counts;
     };
 
@@ -110,7 +109,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         list += rec;
         list += ' ';
         if (list.size() > static_cast<size_t>(kListLen) && !listtoolong) {
-            sv.helpshow("NOTE: too long variable list in control file");
+            notes.help("NOTE: too long variable list in control file");
             listtoolong = true;
         }
     }
@@ -127,7 +126,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         JoinedLine j = join_continued(cf, pos);
         pos += static_cast<size_t>(std::max(1, j.nphys));
         beyond80 = beyond80 || j.beyond80;
-        auto norm = normalise_line(j.text, true, &sv);
+        auto norm = normalise_line(j.text, true, &notes);
         if (!norm) continue;
         LineSize ls;
         ls.size = norm->cv_error ? 1 : std::max(1, norm->ncuts() + 1);
@@ -172,8 +171,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         io::RecordReader data;
         std::string first;
         if (!trim(datapath).empty() && data.open(datapath) == 0 && data.read(first) == 0) {
-            if (first.size() > static_cast<size_t>(kListLen))
-                sv.helpshow("NOTE: too long variable list in data file");
+            if (first.size() > static_cast<size_t>(kListLen)) notes.help("NOTE: too long variable list in data file");
             names = count_names(first + " ", flags.comma || flags.tab);
         }
     }
@@ -182,26 +180,18 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     // Existence of the data file and its extension.
     std::error_code ec;
     if (trim(datapath).empty() || !std::filesystem::is_regular_file(datapath, ec)) {
-        sv.helpshow("ERROR: data file not found");
-        std::string m = "File expected is:  " + datapath.substr(0, 50) + "$";
-        sv.msgbox(m, BoxKind::OkCancel, false);
-        if (trim(datapath).empty()) {
-            std::string c = "Check for omitted format or free format specifier!$";
-            sv.msgbox(c, BoxKind::OkCancel, false);
-        }
+        notes.help("ERROR: data file not found");
+        notes.box("File expected is:  " + datapath.substr(0, 50) + "$");
+        if (trim(datapath).empty()) notes.box("Check for omitted format or free format specifier!$");
         nvd.nodatafile = true;
         nvd.nodata = true;
         return counts;
     }
     const std::string ext = upper_extension(datapath);
-    auto note = [&](const char* text) {
-        std::string m = text;
-        sv.msgbox(m, BoxKind::OkCancel, false);
-    };
-    if (flags.comma && ext != ".CSV") note("NOTE: .CSV file expected for comma delimited, may fail $");
-    if (flags.tab && ext != ".TXT") note("NOTE: .TXT file expected for tab delimited, may fail $");
-    if (flags.space && ext != ".DAT") note("NOTE: .DAT file expected for space delimited, may fail $");
-    if (beyond80) sv.helpshow("NOTE: beyond 80th column");
+    if (flags.comma && ext != ".CSV") notes.box("NOTE: .CSV file expected for comma delimited, may fail $");
+    if (flags.tab && ext != ".TXT") notes.box("NOTE: .TXT file expected for tab delimited, may fail $");
+    if (flags.space && ext != ".DAT") notes.box("NOTE: .DAT file expected for space delimited, may fail $");
+    if (beyond80) notes.help("NOTE: beyond 80th column");
     return counts;
 }
 

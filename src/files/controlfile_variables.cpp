@@ -1,18 +1,16 @@
 // The variable list of a control file (or of the data file's first record):
 // splitting, special names, numbers and blanks, and the duplicate fix-up.
-#include "core/services.h"
 #include "files/controlfile_reader.h"
 #include "files/makecf.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/records.h"
 
 #include <algorithm>
 
 namespace meru::files {
 
-void CfReader::write(std::string_view line) { log.write(line); }
+void CfReader::write(std::string_view line) { notes.line(line); }
 
 int CfReader::find_variable(const std::string& name) const
 {
@@ -86,7 +84,7 @@ bool CfReader::read_variables()
     auto store = [&](std::string_view text) {
         for (char c : text) {
             if (list.size() >= static_cast<size_t>(kListLen)) {
-                if (!toolong) sv.helpshow("ERROR: too many characters");
+                if (!toolong) notes.help("ERROR: too many characters");
                 toolong = true;
                 return;
             }
@@ -108,7 +106,7 @@ bool CfReader::read_variables()
         io::RecordReader data;
         std::string first;
         if (data.open(path) != 0) {
-            sv.msgok("ERROR opening data file" + path.substr(0, 30) + " for var names$");
+            notes.ok("ERROR opening data file" + path.substr(0, 30) + " for var names$");
             error();
             return false;
         }
@@ -116,9 +114,8 @@ bool CfReader::read_variables()
         store(first);
         store(" ");
         if (delim != ' ' && first.find(delim) == std::string::npos) {
-            std::string m = delim == ',' ? "NOTE: csv file expected, but no comma in var list. May fail$"
-                                         : "NOTE: tab file expected, but no tabs in var list. May fail$";
-            sv.msgbox(m, BoxKind::OkCancel, false);
+            notes.box(delim == ',' ? "NOTE: csv file expected, but no comma in var list. May fail$"
+                                   : "NOTE: tab file expected, but no tabs in var list. May fail$");
         }
     }
 
@@ -126,14 +123,13 @@ bool CfReader::read_variables()
     else // blank-delimited data items are separated by tabs too
         std::replace(list.begin(), list.end(), '\t', ' ');
     const int nv = t.dims.nv;
-    SplitNames split = splitnames(list, delim, kNameLen, nv, &sv);
+    SplitNames split = splitnames(list, delim, kNameLen, nv, &notes);
     // The same list uncut, to tell names that share their first 8 characters.
     std::vector<std::string> whole = splitnames(list, delim, kListLen, nv, nullptr).fields;
     whole.resize(split.fields.size());
     delim = ' ';
     if (split.count > nv) {
-        std::string m = "ERROR: too many variables,$";
-        sv.msgbox(m, BoxKind::OkCancel, false);
+        notes.box("ERROR: too many variables,$");
         write(io::list_record("too many variables =", split.count, ">", nv));
         error();
         return false;
@@ -169,7 +165,7 @@ bool CfReader::read_variables()
         }
         names[static_cast<size_t>(i)] = name;
     }
-    if (anynumber) sv.helpshow("NOTE: variable name is a number");
+    if (anynumber) notes.help("NOTE: variable name is a number");
 
     // _ID_ and _FREQ_ leave the list, the higher position first.
     int count = n;
@@ -196,10 +192,10 @@ bool CfReader::read_variables()
     }
     if (count == 0) {
         error();
-        sv.helpshow("ERROR: no variables named");
+        notes.help("ERROR: no variables named");
     }
 
-    if (fix_duplicates(names, count, *this)) sv.helpshow("NOTE: Duplicate var names fix-up re-names done$");
+    if (fix_duplicates(names, count, *this)) notes.help("NOTE: Duplicate var names fix-up re-names done$");
     for (int i = 1; i <= count; ++i) varindex.emplace(names[static_cast<size_t>(i)], i);
     name_was_cut.assign(static_cast<size_t>(count) + 1, false);
     for (int i = 1; i <= count && static_cast<size_t>(i) < whole.size(); ++i) {

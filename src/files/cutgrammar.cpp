@@ -1,6 +1,6 @@
 #include "files/cutgrammar.h"
 
-#include "core/services.h"
+#include "files/cf_notes.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
@@ -101,7 +101,8 @@ std::string number_text(float x)
 }
 
 // Expands the sequence token tokens[at] in place; returns the number of values.
-int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, Services* sv, bool& error)
+int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, CfNotes* notes,
+                    bool& error)
 {
     const std::string tok = tokens[at];
     size_t k = 0;
@@ -110,7 +111,7 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
     if (k < tok.size() && (tok[k] == 'p' || tok[k] == 'P')) mark += 'p', ++k;
     if (k >= tok.size() || tok[k] != '(') return 1; // not a sequence
     if (nominal) {
-        if (report && sv) sv->msgok("ERROR: " + tok + " syntax not allowed for nominal$");
+        if (report && notes) notes->ok("ERROR: " + tok + " syntax not allowed for nominal$");
         error = true;
         return 1;
     }
@@ -119,7 +120,7 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
         if (c == '(' || c == ')' || c == '-' || c == '<' || c == '>' || c == 'p' || c == 'P') c = ' ';
     std::array<double, 3> v{};
     if (io::list_read(plain, v) != 0) {
-        if (report && sv) sv->msgok("ERROR syntax in " + tok + "$");
+        if (report && notes) notes->ok("ERROR syntax in " + tok + "$");
         error = true;
         return 1;
     }
@@ -130,7 +131,7 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
         const float x = static_cast<float>(v[0] + i * v[2]);
         if (!(x <= end)) break;
         if (static_cast<int>(values.size()) == kMaxSequence) {
-            if (report && sv) sv->msgok("ERROR for " + tok + ":too many cuts (>50) $");
+            if (report && notes) notes->ok("ERROR for " + tok + ":too many cuts (>50) $");
             error = true;
             break;
         }
@@ -143,7 +144,7 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
 
 } // namespace
 
-CutCount cutsyntax(std::vector<std::string>& tokens, bool report, Services* sv)
+CutCount cutsyntax(std::vector<std::string>& tokens, bool report, CfNotes* notes)
 {
     CutCount c;
     size_t i = 1;
@@ -151,12 +152,12 @@ CutCount cutsyntax(std::vector<std::string>& tokens, bool report, Services* sv)
     bool nominal = false;
     if (i < tokens.size() && is_type_token(tokens[i])) nominal = tokens[i++][0] == 'n';
     c.first = i;
-    if (i < tokens.size()) expand_sequence(tokens, i, nominal, report, sv, c.error);
+    if (i < tokens.size()) expand_sequence(tokens, i, nominal, report, notes, c.error);
     c.ncuts = tokens.size() > i ? static_cast<int>(tokens.size() - i) : 0;
     return c;
 }
 
-std::optional<NormalLine> normalise_line(std::string_view text, bool report, Services* sv)
+std::optional<NormalLine> normalise_line(std::string_view text, bool report, CfNotes* notes)
 {
     NormalLine n;
     n.tokens = splitline(text, ' ', kTokenLen);
@@ -190,7 +191,7 @@ std::optional<NormalLine> normalise_line(std::string_view text, bool report, Ser
     if (t.size() > 2 && t[2] == "b") t[2] = "n01";
     else if (t.size() > 2 && t[2] == "b-") t[2] = "n01-";
     if (t.size() < 3 || !is_type_token(t[2])) t.insert(t.begin() + 2, "i");
-    cutsyntax(t, report, sv);
+    cutsyntax(t, report, notes);
     if (t.size() == 3) {
         t.push_back("mean");
         n.no_cuts = true;

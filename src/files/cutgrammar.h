@@ -9,11 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
-
 namespace meru::files {
+
+struct CfNotes;
 
 // One attribute or format line with its "!" continuations joined.
 struct JoinedLine {
@@ -46,13 +44,13 @@ std::vector<std::string> cvcuts(int k);
 // and an optional type token beginning "o", "i" or "n"), and how many there are.
 // A first cut "(s-e-d)" (optionally after "<" or ">" and then "p") is expanded in
 // place into the values s, s+d, ... not above e, at most 50. With `report` the
-// errors are shown through msgok.
+// errors are added to `notes` as plain OK boxes.
 struct CutCount {
     size_t first = 1; // index of the first cut in the tokens
     int ncuts = 0;
     bool error = false;
 };
-CutCount cutsyntax(std::vector<std::string>& tokens, bool report, Services* sv);
+CutCount cutsyntax(std::vector<std::string>& tokens, bool report, CfNotes* notes);
 
 // An attribute line brought to its normal form: name, sign "?", type token, cuts.
 struct NormalLine {
@@ -67,7 +65,7 @@ struct NormalLine {
 // by its cuts; the sign becomes "?"; "b" / "b-" become "n01" / "n01-"; a missing
 // type gets "i"; a sequence is expanded; a line without cuts gets "mean".
 // Returns nothing for a line without tokens.
-std::optional<NormalLine> normalise_line(std::string_view text, bool report, Services* sv);
+std::optional<NormalLine> normalise_line(std::string_view text, bool report, CfNotes* notes);
 
 // Complement label of a named nominal cut after the state-word rule: "^yes"
 // becomes "_no", "^low" "_high", ...; other labels are returned unchanged.

@@ -1,6 +1,6 @@
 #include "files/textutil.h"
 
-#include "core/services.h"
+#include "files/cf_notes.h"
 
 #include <charconv>
 #include <cmath>
@@ -28,7 +28,7 @@ long read_count(std::string_view text)
 
 } // namespace
 
-SplitNames splitnames(std::string_view line, char delim, int maxchars, int capacity, Services* sv)
+SplitNames splitnames(std::string_view line, char delim, int maxchars, int capacity, CfNotes* notes)
 {
     SplitNames out;
     std::string raw; // the current field as written (for range counts)
@@ -55,7 +55,7 @@ SplitNames splitnames(std::string_view line, char delim, int maxchars, int capac
         std::string stem = raw.substr(0, at);
         long n = read_count(std::string_view(raw).substr(at + 2));
         if (n < 1 || n > 9999 || stem.size() + std::to_string(n).size() > static_cast<size_t>(maxchars)) {
-            if (sv) sv->helpshow("ERROR: x1:10 type problem");
+            if (notes) notes->help("ERROR: x1:10 type problem");
             out.range_error = true;
             return false;
         }

@@ -8,17 +8,15 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
-
 namespace meru::files {
+
+struct CfNotes;
 
 // Result of splitnames.
 struct SplitNames {
     std::vector<std::string> fields; // names, each at most `maxchars` characters, no padding
     int count = 0;                   // number of fields, counting those a capacity stop left out
-    bool range_error = false;        // a numbered range could not be read (help topic shown)
+    bool range_error = false;        // a numbered range could not be read (help topic noted)
     bool overflow = false;           // more fields than `capacity`: `fields` stops there
 };
 
@@ -28,10 +26,10 @@ struct SplitNames {
 // cell, named "_" by the reader). A field "stem1:n" is a
 // numbered range and becomes stem1 ... stemn; the count is read from the whole
 // field, and a count that cannot be read, is below 1, or makes a name longer than
-// `maxchars` shows the help topic "ERROR: x1:10 type problem" and ends the split.
-// At most `capacity` fields are stored; the rest are only counted. `sv` may be
-// null for a silent count.
-SplitNames splitnames(std::string_view line, char delim, int maxchars, int capacity, Services* sv);
+// `maxchars` adds the help topic "ERROR: x1:10 type problem" to `notes` and ends
+// the split. At most `capacity` fields are stored; the rest are only counted.
+// `notes` may be null for a silent count.
+SplitNames splitnames(std::string_view line, char delim, int maxchars, int capacity, CfNotes* notes);
 
 // Splits a line into fields at blanks and `delim`, each at most `maxchars`
 // characters (the rest dropped). Runs of separators give no empty field, except

@@ -13,6 +13,7 @@
 #include "platform/io/records.h"
 #include "platform/io/safe_files.h"
 #include "ui/attribute_report.h"
+#include "ui/control_notes.h"
 
 #include <cerrno>
 #include <cstring>
@@ -280,7 +281,9 @@ private:
         files::ScanFlags flags = c_.delim;
         files::NoValidData nvd;
         const files::ScanCounts before = cx_.state.counts;
-        const files::ScanCounts counts = files::scancf(records, datapath, flags, c_.datafromcf, nvd, sv);
+        files::CfNotes scan_notes;
+        const files::ScanCounts counts = files::scancf(records, datapath, flags, c_.datafromcf, nvd, scan_notes);
+        ui::control_notes(scan_notes, log, sv);
         if (reread && cx_.state.ncomb > 0 &&
             (counts.attbound != before.attbound || counts.varbound != before.varbound))
             sv.helpshow("NOTE: possible control file changes");
@@ -337,7 +340,9 @@ private:
         if (!allocate_tables(*a, counts, sv)) return fail();
         a->tables.format.datapath = datapath;
         files::Scratch scratch;
-        a->nnotes = files::readcf(records, a->tables, flags, cx_.msgline, scratch, log, sv);
+        files::CfNotes notes;
+        a->nnotes = files::readcf(records, a->tables, flags, cx_.msgline, scratch, notes, sv);
+        ui::control_notes(notes, log, sv);
         a->tables.format.datapath = datapath;
         a->datapath = datapath;
         a->freefmt = a->tables.format.freefmt;

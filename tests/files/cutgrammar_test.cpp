@@ -1,11 +1,10 @@
 // The attribute-line grammar shared by the pre-scan and the reader.
+#include "files/cf_notes.h"
 #include "files/cutgrammar.h"
-#include "support/recording_services.h"
 
 #include <gtest/gtest.h>
 
 using namespace meru::files;
-using meru::test::RecordingServices;
 using V = std::vector<std::string>;
 
 namespace {
@@ -59,26 +58,28 @@ TEST(NormaliseLine, CvOperator)
 
 TEST(CutSyntax, SequenceLimitsAndErrors)
 {
-    RecordingServices sv;
+    using N = std::vector<CfNote>;
+    const auto ok = [](const char* text) { return N{{CfNote::Kind::ok, text}}; };
+    CfNotes notes;
     V t{"x", "i", "(1-100-1)"};
-    CutCount c = cutsyntax(t, true, &sv);
+    CutCount c = cutsyntax(t, true, &notes);
     EXPECT_EQ(c.ncuts, 50);
     EXPECT_EQ(t.back(), "50");
-    EXPECT_EQ(sv.calls, V{"msgok:ERROR for (1-100-1):too many cuts (>50) $"});
+    EXPECT_EQ(notes.items, ok("ERROR for (1-100-1):too many cuts (>50) $"));
 
-    RecordingServices sv2;
+    CfNotes notes2;
     V zero{"x", "(1-5-0)"}; // a step of 0 never passes the end: held at 50 values
-    EXPECT_EQ(cutsyntax(zero, true, &sv2).ncuts, 50);
+    EXPECT_EQ(cutsyntax(zero, true, &notes2).ncuts, 50);
 
-    RecordingServices sv3;
+    CfNotes notes3;
     V bad{"x", "i", "(1-x-2)"};
-    EXPECT_EQ(cutsyntax(bad, true, &sv3).ncuts, 1);
-    EXPECT_EQ(sv3.calls, V{"msgok:ERROR syntax in (1-x-2)$"});
+    EXPECT_EQ(cutsyntax(bad, true, &notes3).ncuts, 1);
+    EXPECT_EQ(notes3.items, ok("ERROR syntax in (1-x-2)$"));
 
-    RecordingServices sv4;
+    CfNotes notes4;
     V nom{"x", "n012", "(1-2-1)"};
-    EXPECT_EQ(cutsyntax(nom, true, &sv4).ncuts, 1);
-    EXPECT_EQ(sv4.calls, V{"msgok:ERROR: (1-2-1) syntax not allowed for nominal$"});
+    EXPECT_EQ(cutsyntax(nom, true, &notes4).ncuts, 1);
+    EXPECT_EQ(notes4.items, ok("ERROR: (1-2-1) syntax not allowed for nominal$"));
 
     V quiet{"x", "i", "(1-100-1)"};
     EXPECT_EQ(cutsyntax(quiet, false, nullptr).ncuts, 50);

@@ -1,7 +1,8 @@
 #pragma once
 // Runs the control-file reader and the data reader on texts written to a
-// temporary folder, capturing the log and the service calls. The reports of
-// reading are written above the core: support/reported_data.h adds them.
+// temporary folder, capturing the log and the service calls. The notes and
+// reports of reading are written above the core: support/reported_data.h adds
+// them.
 #include "files/controlfile.h"
 #include "files/readdata.h"
 #include "platform/io/logwriter.h"
@@ -70,14 +71,16 @@ inline std::string temp_file(const std::string& name, const std::string& text)
     return path;
 }
 
-// What writes the reports of a read (the signature of ui::data_reports).
+// What writes the reports of a read (the signature of ui::data_reports), and the
+// notes of the control-file reader (that of ui::control_notes).
 using ReportWriter = void (*)(files::ControlTables&, files::ReadDataResult&, files::ReadDataContext&, bool&);
+using NoteWriter = void (*)(const files::CfNotes&, io::LogWriter&, Services&);
 
 // `cf` names the data file as DATA (replaced by its path). The data file is
 // written byte for byte; its records are counted as the main routine counts them.
-// Without `reports` only the core's reading runs.
+// Without `reports` and `notes` only the core's reading runs.
 inline std::unique_ptr<DataRun> read_data(std::string cf, const std::string& data, const std::string& name = "t.csv",
-                                          ReportWriter reports = nullptr)
+                                          ReportWriter reports = nullptr, NoteWriter notes = nullptr)
 {
     auto run = std::make_unique<DataRun>();
     run->log.set_trace_sink([r = run.get()](std::string_view l) { r->lines.emplace_back(l); });
@@ -88,11 +91,14 @@ inline std::unique_ptr<DataRun> read_data(std::string cf, const std::string& dat
     std::string path = run->datapath;
     files::ScanFlags flags;
     files::NoValidData nvd;
-    const auto counts = files::scancf(records, path, flags, true, nvd, run->sv);
+    files::CfNotes scan_notes, read_notes;
+    const auto counts = files::scancf(records, path, flags, true, nvd, scan_notes);
+    if (notes) notes(scan_notes, run->log, run->sv);
     files::allocate(run->t, counts);
     run->t.format.datapath = path;
     files::Scratch scratch;
-    run->cf_errors = files::readcf(records, run->t, flags, run->msgline, scratch, run->log, run->sv);
+    run->cf_errors = files::readcf(records, run->t, flags, run->msgline, scratch, read_notes, run->sv);
+    if (notes) notes(read_notes, run->log, run->sv);
     run->t.format.datapath = path;
     run->cf_lines = run->lines.size();
     run->cf_calls = run->sv.calls.size();

@@ -1,18 +1,17 @@
 // Text and numeric helpers: splitters, 8.3 names, squeezing, sums.
+#include "files/cf_notes.h"
 #include "files/textutil.h"
-#include "support/recording_services.h"
 
 #include <gtest/gtest.h>
 
 using namespace meru::files;
-using meru::test::RecordingServices;
 
 namespace {
 
 std::vector<std::string> names(std::string_view line, char delim, int capacity = 100)
 {
-    RecordingServices sv;
-    return splitnames(line, delim, 8, capacity, &sv).fields;
+    CfNotes notes;
+    return splitnames(line, delim, 8, capacity, &notes).fields;
 }
 
 } // namespace
@@ -39,19 +38,18 @@ TEST(SplitNames, NumberedRanges)
     EXPECT_EQ(many.front(), "abcde1");
     EXPECT_EQ(many.back(), "abcde100");
 
-    RecordingServices sv;
-    auto bad = splitnames("x1:0 y", ' ', 8, 100, &sv);
+    CfNotes notes;
+    auto bad = splitnames("x1:0 y", ' ', 8, 100, &notes);
     EXPECT_TRUE(bad.range_error);
-    EXPECT_EQ(sv.calls, std::vector<std::string>{"help:ERROR: x1:10 type problem"});
+    EXPECT_EQ(notes.items, (std::vector<CfNote>{{CfNote::Kind::help, "ERROR: x1:10 type problem"}}));
     // A name that would not fit 8 characters is refused, not cut.
-    RecordingServices sv2;
-    EXPECT_TRUE(splitnames("abcdefg1:12", ' ', 8, 100, &sv2).range_error);
+    CfNotes notes2;
+    EXPECT_TRUE(splitnames("abcdefg1:12", ' ', 8, 100, &notes2).range_error);
 }
 
 TEST(SplitNames, CapacityStopsStoringButCounts)
 {
-    RecordingServices sv;
-    auto r = splitnames("a b c x1:9999", ' ', 8, 5, &sv);
+    auto r = splitnames("a b c x1:9999", ' ', 8, 5, nullptr);
     EXPECT_TRUE(r.overflow);
     EXPECT_EQ(r.fields.size(), 5u);
     EXPECT_EQ(r.count, 3 + 9999);

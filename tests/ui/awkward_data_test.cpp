@@ -1,6 +1,6 @@
 // Awkward data files of the kinds users have (tests/files/data/): each is read as
 // written, or what could not be read is said in the log.
-#include "files/cf_fixture.h"
+#include "cf_fixture.h"
 #include "support/reported_data.h"
 
 using meru::files::kMissing;

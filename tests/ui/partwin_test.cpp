@@ -295,12 +295,11 @@ TEST_F(PartwinTest, AcceptancePictureOverTheKyphosisExample)
     files::ScanFlags flags;
     files::NoValidData nvd;
     files::ControlTables kt;
-    files::allocate(kt, files::scancf(records, path, flags, true, nvd, sv));
+    files::CfNotes notes;
+    files::allocate(kt, files::scancf(records, path, flags, true, nvd, notes));
     kt.format.datapath = path;
     files::Scratch scratch;
-    io::LogWriter quiet;
-    quiet.set_trace_sink([](std::string_view) {});
-    ASSERT_EQ(files::readcf(records, kt, flags, msgline, scratch, quiet, sv), 0);
+    ASSERT_EQ(files::readcf(records, kt, flags, msgline, scratch, notes, sv), 0);
     // age > 50 and start <= 12, or number > 4 (attributes 3, -11, 7).
     std::string caption = "Best of search";
     int row = 1;

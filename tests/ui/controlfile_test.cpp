@@ -214,7 +214,7 @@ TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
     const auto recs = meru::io::split_records(cf_text(vars, "v1 i 1\n"));
     CfRun r;
     allocate(r.t, ScanCounts{1, 1, 1}); // room for 51 variables and 51 attributes
-    r.errors = readcf(recs, r.t, r.flags, r.msgline, r.scratch, r.log, r.sv);
+    r.read(recs);
     EXPECT_TRUE(r.called("msgbox:ERROR: too many variables,$ kind=okcancel"));
     EXPECT_TRUE(r.logged(" too many variables = 60 > 51"));
     EXPECT_EQ(r.errors, 1);
@@ -222,7 +222,7 @@ TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
     const auto many = meru::io::split_records(cf_text("x", "x i (1-50-1)\nx i (1-50-1)\n"));
     CfRun s;
     allocate(s.t, ScanCounts{1, 1, 1});
-    s.errors = readcf(many, s.t, s.flags, s.msgline, s.scratch, s.log, s.sv);
+    s.read(many);
     EXPECT_EQ(s.t.natt, 1 + 50);
     EXPECT_TRUE(s.logged_prefix("ERROR too many attributes. Line ignored:"));
     EXPECT_EQ(s.t.att.size(), 52u);

@@ -1,10 +1,11 @@
 #pragma once
-// Runs the control-file pre-scan and reader on a text, capturing the log and the
-// service calls.
+// Runs the control-file pre-scan and reader on a text and writes their notes as
+// the opening step does, capturing the log and the service calls.
 #include "files/controlfile.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/records.h"
 #include "support/recording_services.h"
+#include "ui/control_notes.h"
 
 #include <algorithm>
 #include <fstream>
@@ -49,9 +50,19 @@ struct CfRun {
     {
         const auto recs = io::split_records(text);
         t.format.datapath = datapath;
-        counts = files::scancf(recs, t.format.datapath, flags, false, nvd, sv);
+        files::CfNotes notes;
+        counts = files::scancf(recs, t.format.datapath, flags, false, nvd, notes);
+        ui::control_notes(notes, log, sv);
         files::allocate(t, counts);
-        errors = files::readcf(recs, t, flags, msgline, scratch, log, sv);
+        return read(recs);
+    }
+
+    // The reader alone, on tables already sized.
+    CfRun& read(const std::vector<std::string>& recs)
+    {
+        files::CfNotes notes;
+        errors = files::readcf(recs, t, flags, msgline, scratch, notes, sv);
+        ui::control_notes(notes, log, sv);
         return *this;
     }
 

@@ -1,0 +1,18 @@
+#pragma once
+// The notes of reading a control file, written from what files::scancf and
+// files::readcf kept: log lines, help topics and message boxes, in the order met.
+#include "files/cf_notes.h"
+
+namespace meru {
+class Services;
+}
+namespace meru::io {
+class LogWriter;
+}
+
+namespace meru::ui {
+
+// Lines go to `log`, help topics and boxes (OK and Cancel, or OK only) to `sv`.
+void control_notes(const files::CfNotes& notes, io::LogWriter& log, Services& sv);
+
+} // namespace meru::ui
