@@ -1,7 +1,8 @@
 // Search:Go! through every stage over the program's state: no dialog while the
 // settings are valid, the attribute set and cuts in the log, the size vectors
 // of the extent never set ("2 2"), the box; an empty set; the attrition note once
-// per run; a request raised during a stage handled at the next poll round.
+// per run; a request raised during a stage handled at the next poll round; a
+// forced attribute joined to A on both sides.
 #include "mainloop/menubar.h"
 #include "mainloop/search_stage.h"
 #include "platform/clock.h"
@@ -9,6 +10,7 @@
 #include "platform/window.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
+#include "stats/membership.h"
 #include "support/scripted_forms.h"
 #include "ui/ui_fixture.h"
 
@@ -175,6 +177,38 @@ TEST_F(SearchGo, TheByGroupVariableAndTheForcedAttributeDefinition)
     const auto& usable = program->search.cuts.usable;
     ASSERT_GE(usable.size(), 8u);
     EXPECT_EQ(std::vector<char>(usable.begin(), usable.begin() + 8), (std::vector<char>{0, 0, 0, 1, 1, 1, 1, 1}));
+}
+
+// A forced attribute f: by union every partition the search keeps holds f's
+// observations, by intersection none reaches past them, whichever side (A or
+// A-) the candidate was built as.
+TEST_F(SearchGo, TheForcedAttributeJoinsAOnBothSides)
+{
+    const mainloop::Analysis& a = *program->analysis;
+    std::vector<std::int8_t> sign(static_cast<std::size_t>(a.tables.natt) + 1, 1);
+    program->strategy.forcein = true;
+    program->forcing.forcedattr = 6; // c
+    for (const bool by_union : {true, false}) {
+        SCOPED_TRACE(by_union ? "union" : "intersection");
+        program->forcing.forceunion = by_union;
+        program->forcing.forceinter = !by_union;
+        go();
+        std::vector<int> sides;
+        std::vector<search::StoredPartition> kept(program->results.top10.entries().begin(),
+                                                  program->results.top10.entries().end());
+        for (const auto& e : program->results.bestlist.entries()) kept.push_back(e);
+        for (const search::StoredPartition& e : kept) {
+            stats::CompiledList list;
+            list.compile(e.list, e.flag, sign, a.data.lc);
+            sides.push_back(e.flag);
+            for (int i = 1; i <= 12; ++i) {
+                const int m = list.membership(a.data.row(i));
+                EXPECT_TRUE(by_union ? m == 1 || a.data.ab(6, i) == 0 : m == 0 || a.data.ab(6, i) == 1)
+                    << "observation " << i << " side " << e.flag;
+            }
+        }
+        EXPECT_NE(std::find(sides.begin(), sides.end(), 0), sides.end()); // some entry was built as A-
+    }
 }
 
 TEST_F(SearchGo, AnEmptySetStopsWithNoAttributesAndNoSearchWindow)
