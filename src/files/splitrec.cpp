@@ -74,7 +74,7 @@ int FreeSplitter::next(FreeRecord& rec)
                 quoted = !quoted;
                 continue;
             }
-            if (c == '\t' && !layout_.delimited) {
+            if ((c == ' ' || c == '\t') && !layout_.delimited) {
                 // Space layout: a run of blanks and tabs is one separator.
                 if (quoted) continue;
                 if (cur) {
@@ -86,8 +86,8 @@ int FreeSplitter::next(FreeRecord& rec)
             if (c == '\t') {
                 // A tab always ends the current item, even an empty one.
                 if (cur) end_item();
-                else empty_item(layout_.delimited && layout_.delim == '\t' ? "-1" : "");
-                if (layout_.delimited && layout_.delim == '\t') rec.delim_seen = true;
+                else empty_item(layout_.delim == '\t' ? "-1" : "");
+                if (layout_.delim == '\t') rec.delim_seen = true;
                 prev = Prev::delim;
                 continue;
             }
@@ -101,13 +101,6 @@ int FreeSplitter::next(FreeRecord& rec)
                     prev = Prev::delim;
                     continue;
                 }
-            } else if (c == ' ') {
-                if (quoted) continue;
-                if (cur) {
-                    end_item();
-                    prev = Prev::blank;
-                }
-                continue;
             }
             if (!cur) begin_item();
             if (cur->size() < static_cast<std::size_t>(30)) cur->push_back(c);

@@ -15,10 +15,8 @@ bool is_sep(char c, char delim) { return c == ' ' || c == delim; }
 // blanks). Returns -1 when it is not a count.
 long read_count(std::string_view text)
 {
-    size_t b = text.find_first_not_of(' ');
-    size_t e = text.find_last_not_of(' ');
-    if (b == std::string_view::npos) return -1;
-    std::string_view digits = text.substr(b, e - b + 1);
+    const std::string trimmed = io::trim(text);
+    std::string_view digits = trimmed;
     if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
     long v = 0;
     auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
@@ -152,10 +150,8 @@ Name83 fname83(std::string_view name, std::string_view ext)
 
 std::string log_name(std::string_view base)
 {
-    const auto b = base.find_first_not_of(' ');
-    const auto e = base.find_last_not_of(' ');
-    if (b == std::string_view::npos) return fname83(base, "LOG").name;
-    const std::string_view name = base.substr(b, e - b + 1);
+    const std::string name = io::trim(base);
+    if (name.empty()) return fname83(base, "LOG").name;
     if (name.size() <= 8) return fname83(name, "LOG").name;
     return upper(name) + ".LOG";
 }

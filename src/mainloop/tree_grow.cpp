@@ -91,12 +91,8 @@ bool new_stratum(Program& p)
     return true;
 }
 
-std::string trimmed(std::string s)
-{
-    while (!s.empty() && (s.back() == ' ' || s.back() == '$')) s.pop_back();
-    while (!s.empty() && s.front() == ' ') s.erase(s.begin());
-    return s;
-}
+// Without leading blanks, trailing blanks and "$" fill.
+std::string trimmed(std::string_view s) { return io::trim(io::rtrim(s, " $")); }
 
 tree::TreeSplit split_of(const files::ControlTables& t, partition::Literal lit)
 {

@@ -1,5 +1,7 @@
 #include "mainloop/tree_rules_dialog.h"
 
+#include "platform/io/strings.h"
+
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -8,17 +10,10 @@ namespace meru::mainloop {
 
 namespace {
 
-std::string trimmed(const std::string& s)
-{
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // The whole entry as a number, or nothing.
 template <class T> std::optional<T> number(const std::string& text)
 {
-    const std::string s = trimmed(text);
+    const std::string s = io::trim(text);
     T v{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;

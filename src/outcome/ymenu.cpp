@@ -9,6 +9,7 @@
 #include "outcome/ysummary.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 #include "ui/msgtext.h"
 
 #include <algorithm>
@@ -21,13 +22,7 @@ namespace {
 // How a step of the confirmation ended.
 enum class Step { ok, fragmented, reselect, abandoned };
 
-std::string trimmed(std::string s)
-{
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-}
-
-std::string name8(const std::string& name) { return trimmed(name.substr(0, 8)); }
+std::string name8(const std::string& name) { return io::rtrim(name.substr(0, 8)); }
 
 class YMenu {
 public:
@@ -198,7 +193,7 @@ private:
             const files::Attribute& att = t.att[static_cast<std::size_t>(a)];
             y_.ycol[static_cast<std::size_t>(k)] = column;
             y_.ycode[static_cast<std::size_t>(k)] = k;
-            y_.yname[static_cast<std::size_t>(k)] = trimmed(ui::squeeze("{" + att.attname + "}" + y_label(att)));
+            y_.yname[static_cast<std::size_t>(k)] = io::rtrim(ui::squeeze("{" + att.attname + "}" + y_label(att)));
         }
         if (column < static_cast<int>(cx_.varischar.size())) cx_.varischar[static_cast<std::size_t>(column)] = 0;
         y_.ny = k;
@@ -313,7 +308,7 @@ private:
         }
         y_.yenabled = true;
         if (y_.ny == 1) {
-            const std::string name = trimmed(y_.yname[0]);
+            const std::string name = io::rtrim(y_.yname[0]);
             if (s.sd == 0) {
                 std::string text = " Standard deviation=0! All values of <" + name + "> equal. Re-Select Y $";
                 if (cx_.sv.msgbox(text, BoxKind::Question, true) == kOk) return Step::reselect;
@@ -452,8 +447,8 @@ std::span<float> ycolumn(std::vector<float>& ymat, int n, int k)
 
 std::string ok_text(const Outcome& y)
 {
-    if (y.ny <= 1) return "Ok : " + trimmed(y.yname[static_cast<std::size_t>(std::max(y.ny, 1) - 1)]);
-    const std::string two = trimmed(y.yname[0]) + "," + trimmed(y.yname[1]);
+    if (y.ny <= 1) return "Ok : " + io::rtrim(y.yname[static_cast<std::size_t>(std::max(y.ny, 1) - 1)]);
+    const std::string two = io::rtrim(y.yname[0]) + "," + io::rtrim(y.yname[1]);
     return ui::squeeze(y.ny == 2 ? "Ok  " + two : "Ok : " + two + ",...");
 }
 

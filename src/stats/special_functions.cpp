@@ -32,23 +32,20 @@ double betafrac(double a, double b, double x)
     if (std::fabs(dd) < kFpMin) dd = kFpMin;
     dd = 1.0 / dd;
     double h = dd;
+    // One step of the fraction with coefficient aa: the factor it multiplies h by.
+    const auto step = [&](double aa) {
+        dd = 1.0 + aa * dd;
+        if (std::fabs(dd) < kFpMin) dd = kFpMin;
+        cc = 1.0 + aa / cc;
+        if (std::fabs(cc) < kFpMin) cc = kFpMin;
+        dd = 1.0 / dd;
+        return dd * cc;
+    };
     const int itmax = iteration_limit(std::max(a, b));
     for (int m = 1; m <= itmax; ++m) {
         const double m2 = 2.0 * m;
-        double aa = m * (b - m) * x / ((qam + m2) * (a + m2));
-        dd = 1.0 + aa * dd;
-        if (std::fabs(dd) < kFpMin) dd = kFpMin;
-        cc = 1.0 + aa / cc;
-        if (std::fabs(cc) < kFpMin) cc = kFpMin;
-        dd = 1.0 / dd;
-        h *= dd * cc;
-        aa = -(a + m) * (qab + m) * x / ((a + m2) * (qap + m2));
-        dd = 1.0 + aa * dd;
-        if (std::fabs(dd) < kFpMin) dd = kFpMin;
-        cc = 1.0 + aa / cc;
-        if (std::fabs(cc) < kFpMin) cc = kFpMin;
-        dd = 1.0 / dd;
-        const double del = dd * cc;
+        h *= step(m * (b - m) * x / ((qam + m2) * (a + m2)));
+        const double del = step(-(a + m) * (qab + m) * x / ((a + m2) * (qap + m2)));
         h *= del;
         if (std::fabs(del - 1.0) < kEps) break;
     }
