@@ -36,6 +36,20 @@ Ink ink_of(Canvas& c, int ink, int background = white)
     return r;
 }
 
+// The left edge of each run of columns that hold ink (any pixel not white).
+std::vector<int> glyph_starts(Canvas& c)
+{
+    std::vector<int> starts;
+    bool in_glyph = false;
+    for (int x = 0; x < c.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < c.height(); ++y) ink = ink || c.get_pixel_rgb(x, y) != white;
+        if (ink && !in_glyph) starts.push_back(x);
+        in_glyph = ink;
+    }
+    return starts;
+}
+
 class TextTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(initialize_fonts(MERU_RUNTIME_DIR), 2); }
@@ -92,14 +106,7 @@ TEST_F(TextTest, MonospaceSizeCodeAdvancesSevenPixels)
     EXPECT_EQ(c.current_position(), QPoint(73, 5));
 
     // The ink of ten I's: ten groups of columns whose left edges lie 7 apart.
-    std::vector<int> starts;
-    bool in_glyph = false;
-    for (int x = 0; x < c.width(); ++x) {
-        bool ink = false;
-        for (int y = 0; y < c.height(); ++y) ink = ink || c.get_pixel_rgb(x, y) != white;
-        if (ink && !in_glyph) starts.push_back(x);
-        in_glyph = ink;
-    }
+    const std::vector<int> starts = glyph_starts(c);
     ASSERT_EQ(starts.size(), 10u);
     for (std::size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(starts[i] - starts[i - 1], 7);
     EXPECT_GE(starts[0], 3);
@@ -117,14 +124,7 @@ TEST_F(TextTest, MonospaceCellsTooWideForTheFaceKeepTheirPitch)
     c.moveto(0, 0);
     c.outgtext("I I");
     EXPECT_EQ(c.current_position(), QPoint(36, 0));
-    std::vector<int> starts;
-    bool in_glyph = false;
-    for (int x = 0; x < c.width(); ++x) {
-        bool ink = false;
-        for (int y = 0; y < c.height(); ++y) ink = ink || c.get_pixel_rgb(x, y) != white;
-        if (ink && !in_glyph) starts.push_back(x);
-        in_glyph = ink;
-    }
+    const std::vector<int> starts = glyph_starts(c);
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[1] - starts[0], 24);
 }
