@@ -50,7 +50,22 @@ template <std::size_t N> int rewrite_slots(std::array<StoredPartition, N>& slots
 
 } // namespace
 
-void BestAtComplexity::rewrite(const EntryFix& fix) { count_ = rewrite_slots(slots_, count_, fix); }
+void BestAtComplexity::rewrite(const EntryFix& fix)
+{
+    count_ = rewrite_slots(slots_, count_, fix);
+    index();
+}
+
+void BestAtComplexity::index()
+{
+    slot_of_.fill(-1);
+    ascending_ = true;
+    for (int i = 0; i < count_; ++i) {
+        const int cx = slots_[static_cast<std::size_t>(i)].complexity;
+        if (i > 0 && cx <= slots_[static_cast<std::size_t>(i - 1)].complexity) ascending_ = false;
+        if (cx >= 0 && cx < kIndexed) slot_of_[static_cast<std::size_t>(cx)] = static_cast<signed char>(i);
+    }
+}
 void TopList::rewrite(const EntryFix& fix)
 {
     count_ = rewrite_slots(slots_, count_, fix);
@@ -74,10 +89,19 @@ void BestAtComplexity::clear()
 {
     count_ = 0;
     for (StoredPartition& s : slots_) s.value = kEmptyValue;
+    index();
 }
 
 std::optional<Placement> BestAtComplexity::place(int cx, float g) const
 {
+    if (ascending_ && cx >= 0 && cx < kIndexed && slot_of_[static_cast<std::size_t>(cx)] >= 0) {
+        // The scan below stops at this slot: no slot before it has the complexity,
+        // none after it lies between a smaller and a larger one.
+        const int i = slot_of_[static_cast<std::size_t>(cx)];
+        const float d = g - slots_[static_cast<std::size_t>(i)].value;
+        if (d > kTieTolerance || std::fabs(d) <= kTieTolerance) return Placement{i, false};
+        return std::nullopt;
+    }
     const int last = count_ > 0 ? slots_[static_cast<std::size_t>(count_ - 1)].complexity : -1000;
     if (cx > last) {
         if (count_ == kCapacity) return std::nullopt;
@@ -106,6 +130,7 @@ bool BestAtComplexity::offer(int cx, float g, int flag, const partition::TermLis
     if (at->grows) ++count_;
     if (between) open_slot(slots_, at->slot, count_ - 1);
     store(slots_[static_cast<std::size_t>(at->slot)], cx, g, 1.0f, flag, list);
+    index();
     return true;
 }
 

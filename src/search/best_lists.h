@@ -63,8 +63,16 @@ public:
 
 private:
     std::optional<Placement> place(int complexity, float g) const;
+    // Refreshes the index below after every change of the slots.
+    void index();
     std::array<StoredPartition, kCapacity> slots_;
     int count_ = 0;
+    // While the stored complexities ascend strictly (as offers keep them), the
+    // slot of each complexity below kIndexed, -1 for none: the placement of an
+    // offer at a stored complexity is then read off its slot.
+    static constexpr int kIndexed = 128;
+    bool ascending_ = true;
+    std::array<signed char, kIndexed> slot_of_{};
 };
 
 class TopList {

@@ -1,6 +1,7 @@
 #include "search/evaluate.h"
 
 #include "platform/io/edit.h"
+#include "stats/chisqtab.h"
 #include "stats/special_functions.h"
 
 #include <algorithm>
@@ -62,6 +63,8 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
         for (auto& l : layers_) layer_ptrs_.push_back(&l);
     }
     member_.assign(n, -1);
+    input_ = criterion_->input();
+    chisq_2x2_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2;
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -141,7 +144,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
 float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s) const
 {
     auto gk = static_cast<float>(v.g);
-    if (criterion_->input() != stats::ScoreInput::LogRank && crit_.inverse_variance)
+    if (input_ != stats::ScoreInput::LogRank && crit_.inverse_variance)
         gk = static_cast<float>(gk * crit_.yweight[static_cast<std::size_t>(y.k - 1)]);
     const std::int64_t c0 = v.c0, c1 = v.c1, n = c0 + c1;
     s.c0 = c0;
@@ -191,7 +194,15 @@ Score Evaluator::score_table(const stats::CountTable& table)
 {
     Score s;
     const PerY& y = ys_[0];
-    values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
+    if (chisq_2x2_) {
+        // What the chi-square criterion gives for a 2 x 2 table, without its calls.
+        std::array<double, 2> rows, cols;
+        const stats::ChiSquareTest t = stats::chisq_statistic_2x2(table.cells.data(), rows.data(), cols.data());
+        values_[0] = {
+            t.chisq, t.p, t.chisq, t.df, static_cast<std::int64_t>(rows[0]), static_cast<std::int64_t>(rows[1])};
+    } else {
+        values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
+    }
     const float gk = combine(y, values_[0], s);
     s.gk[static_cast<std::size_t>(y.k - 1)] = gk;
     s.g += gk;
@@ -228,21 +239,35 @@ int split_band(std::int64_t c0, std::int64_t n)
     return std::clamp(band, 1, SearchResults::kSplitBands);
 }
 
-char record(const Candidate& c, const Score& s, const EvaluationSettings& settings, SearchResults& results,
-            partition::SkipTally& skips, const RecordHooks& hooks)
+char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
+                     SearchResults& results, partition::SkipTally& skips)
 {
     results.last_n = s.n;
     if (s.null_partitions > 0) partition::skip_add(skips, partition::kSkipNullPartition, s.null_partitions);
     if (s.band > 0) ++results.splithist[static_cast<std::size_t>(s.band)];
+    ++results.evaluated;
+    if (settings.rank_stage || settings.search_stage) results.save_g(s.g);
+    ++results.cplxhist[static_cast<std::size_t>(std::clamp(complexity, 0, SearchResults::kMaxComplexity))];
+    return q > 12 ? '>' : '=';
+}
+
+bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)
+{
+    if (!settings.combination) return false;
+    if (results.top10.would_change(complexity, g, settings.penalty)) return true;
+    if (settings.rank_stage) return results.topg.would_change(g);
+    return complexity > 0 && results.bestlist.would_change(complexity, g);
+}
+
+char record(const Candidate& c, const Score& s, const EvaluationSettings& settings, SearchResults& results,
+            partition::SkipTally& skips, const RecordHooks& hooks)
+{
     const int first = c.packed.lits.empty() ? 0 : partition::attribute_of(c.packed.lits.front());
     if (settings.rank_stage && hooks.progress) {
         const double pct = 100.0 * first / std::max(settings.lc, 1);
         hooks.progress("... ranking attributes" + io::fmt_f(pct, 6, 1) + "% done");
     }
-    ++results.evaluated;
-    const char mark = c.packed.q() > 12 ? '>' : '=';
-    if (settings.rank_stage || settings.search_stage) results.save_g(s.g);
-    ++results.cplxhist[static_cast<std::size_t>(std::clamp(c.complexity, 0, SearchResults::kMaxComplexity))];
+    const char mark = record_unlisted(c.complexity, c.packed.q(), s, settings, results, skips);
     if (settings.combination) {
         results.top10.offer(c.complexity, s.g, settings.penalty, 1, c.pair.a());
         if (settings.rank_stage) {

@@ -162,6 +162,8 @@ private:
     stats::SplitSlots slots_;
     std::vector<std::int8_t> member_;
     io::LogWriter quiet_; // never written while the times are sorted beforehand
+    stats::ScoreInput input_ = stats::ScoreInput::CountTable;
+    bool chisq_2x2_ = false; // chi-square of one Y of two classes: scored inline
 };
 
 // What the search's caller lets the record step reach.
@@ -174,6 +176,16 @@ struct RecordHooks {
 // ('=' up to 12 terms of the packed candidate, '>' above).
 char record(const Candidate& c, const Score& s, const EvaluationSettings& settings, SearchResults& results,
             partition::SkipTally& skips, const RecordHooks& hooks = {});
+
+// record() of a candidate of `complexity` whose packed list has q terms, when
+// could_enter() is false: the same tallies, and no list is offered it (nor are
+// the hooks called: the ranking's candidates take record()).
+char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
+                     SearchResults& results, partition::SkipTally& skips);
+
+// Whether record() would change the top-10 list, the best list or (ranking) the
+// list by G.
+bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings);
 
 // Split histogram band (1..100) of side weight c0 in a sample of n.
 int split_band(std::int64_t c0, std::int64_t n);

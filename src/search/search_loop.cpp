@@ -96,6 +96,7 @@ struct Work {
     partition::SkipTally scratch; // packcand's count, taken from the job instead
     DirectJobs direct;            // the direct path's queue
     stats::CountTable table;      // a count table made at the merge
+    Score score;                  // and its score
 };
 
 int sign_of(int attribute, const files::ControlTables* t)
@@ -389,10 +390,16 @@ private:
             return true;
         }
         const std::span<const Literal> lits = w_.direct.lits_of(job);
-        w_.cand.lits.assign(lits.begin(), lits.end());
-        w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
         const int r = job.side;
-        if (job.kind == DirectJobs::kUnknown) {
+        const auto candidate = [&] {
+            w_.cand.lits.assign(lits.begin(), lits.end());
+            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+        };
+        int complexity = job.complexity;
+        const Score* sc = &w_.scores[j];
+        if (job.kind != DirectJobs::kScore) {
+            candidate();
+            if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
             // The shape's first candidate may have been merged since it was queued.
             int& known = direct_->shape(r, direct_->key(lits));
             if (known == ShapeTable::kUnknown) {
@@ -400,15 +407,21 @@ private:
                 if (c != ShapeCache::kUnknown) known = c;
             }
             if (known < 0) return merge_job(0, r, nullptr, nullptr);
-            ++direct_hits;
-            w_.cur.repflag = r;
+            complexity = known;
             direct_->table(lits, r, w_.table);
-            return finish(r, known, ev_.score_table(w_.table), true, false);
+            w_.score = ev_.score_table(w_.table);
+            sc = &w_.score;
         }
-        if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
         ++direct_hits;
         w_.cur.repflag = r;
-        return finish(r, job.complexity, w_.scores[j], true, false);
+        // Most candidates enter no list: their tallies need no copy of them.
+        if (!could_enter(res_, complexity, sc->g, ev_.settings())) {
+            const char mark =
+                record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), *sc, ev_.settings(), res_, skips_);
+            return evaluated_one(mark, sc->g, complexity, w_.work.lp);
+        }
+        if (job.kind == DirectJobs::kScore) candidate();
+        return finish(r, complexity, *sc, true, false);
     }
 
     // A job as it is built: without workers it is merged at once (false when
@@ -497,7 +510,14 @@ private:
             pending = false;
         }
         const Candidate c{w_.cur, w_.cand, complexity, pending ? &w_.cand : nullptr};
-        const char mark = record(c, sc, ev_.settings(), res_, skips_);
+        return evaluated_one(record(c, sc, ev_.settings(), res_, skips_), sc.g, complexity, w_.cand.lp);
+    }
+
+    // What follows every recorded evaluation (of plot mark `mark`, a packed list
+    // of term lengths `lp`): the count, the progress text, the window and the
+    // Search:End poll. False when Search:End was polled.
+    bool evaluated_one(char mark, float g, int complexity, std::span<const int> lp)
+    {
         ++evaluated;
         if (++progress_count >= 500) {
             std::string text =
@@ -506,7 +526,7 @@ private:
             host_.progress(text);
             progress_count = 0;
         }
-        if (s_.dispgraph && !s_.rank_stage) show(mark, sc.g, complexity);
+        if (s_.dispgraph && !s_.rank_stage) show(mark, g, complexity, lp);
         host_.yield();
         if (host_.search_end()) {
             log_.write("** User Requested Search:End **");
@@ -515,13 +535,12 @@ private:
         return true;
     }
 
-    void show(char mark, float g, int complexity)
+    void show(char mark, float g, int complexity, std::span<const int> lp)
     {
         if (evaluated % 10 == 0) {
             std::string row = "Esc  Pause #=" + io::fmt_i(evaluated, 6) + " Target=" + io::fmt_i(target_, 6) +
                               (tilde_ ? "~" : " ") + " p_1-p_q" + mark;
-            const std::size_t m = std::min<std::size_t>(w_.cand.lp.size(), 12);
-            row += sizes(std::span<const int>(w_.cand.lp.data(), m), 2);
+            row += sizes(lp.first(std::min<std::size_t>(lp.size(), 12)), 2);
             host_.window_row(row);
         }
         if (g > scale_.ymax) {

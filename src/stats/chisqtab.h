@@ -2,8 +2,10 @@
 // Pearson's chi-square test of independence for a two-way table of counts.
 #include "stats/numeric_issues.h"
 
+#include <cmath>
 #include <cstdint>
 #include <span>
+#include <type_traits>
 
 namespace meru::stats {
 
@@ -28,5 +30,54 @@ ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std:
 // the coefficient, computed exactly as chisqtab computes them.
 ChiSquareTest chisq_statistic(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
                               std::span<double> colsum);
+
+namespace detail {
+
+// The sums, the degrees of freedom and the statistic. `Size` is std::size_t, or
+// a constant for the 2 x 2 table (the same arithmetic, with its loops unrolled).
+template <class Size>
+void statistic(ChiSquareTest& r, const std::int64_t* table, Size rows, Size cols, double* rowsum, double* colsum)
+{
+    for (std::size_t i = 0; i < rows; ++i) rowsum[i] = 0;
+    for (std::size_t j = 0; j < cols; ++j) {
+        double c = 0;
+        for (std::size_t i = 0; i < rows; ++i) {
+            const auto n = static_cast<double>(table[i + rows * j]);
+            rowsum[i] += n;
+            c += n;
+        }
+        colsum[j] = c;
+        r.total += c;
+    }
+    int nr = 0, nc = 0;
+    for (std::size_t i = 0; i < rows; ++i) nr += rowsum[i] != 0;
+    for (std::size_t j = 0; j < cols; ++j) nc += colsum[j] != 0;
+    r.df = (nr > 0 && nc > 0) ? double(nr - 1) * double(nc - 1) : 0.0;
+
+    if (r.total > 0) {
+        for (std::size_t j = 0; j < cols; ++j) {
+            for (std::size_t i = 0; i < rows; ++i) {
+                const double e = colsum[j] * rowsum[i] / r.total;
+                if (e > 0) {
+                    const double d = static_cast<double>(table[i + rows * j]) - e;
+                    r.chisq += d * d / e;
+                }
+            }
+        }
+        r.coef = std::sqrt(r.chisq / r.total);
+    }
+}
+
+} // namespace detail
+
+// chisq_statistic() of a 2 x 2 table (4 cells, 2 row and 2 column sums), inline
+// for the search's inner loop: the same arithmetic with the loops unrolled.
+inline ChiSquareTest chisq_statistic_2x2(const std::int64_t* table, double* rowsum, double* colsum)
+{
+    ChiSquareTest r;
+    constexpr std::integral_constant<std::size_t, 2> two;
+    detail::statistic(r, table, two, two, rowsum, colsum);
+    return r;
+}
 
 } // namespace meru::stats

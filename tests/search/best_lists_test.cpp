@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -187,5 +189,40 @@ TEST(BestLists, WouldChangeIsTrueExactlyWhenTheOfferChangesTheList)
             ASSERT_LT(b.entries()[i - 1].complexity, b.entries()[i].complexity);
         for (std::size_t i = 1; i < t.entries().size(); ++i)
             ASSERT_GE(t.entries()[i - 1].value, t.entries()[i].value);
+    }
+}
+
+TEST(BestAtComplexity, EqualsAModelOfTheBestGAtEachComplexity)
+{
+    // The model: complexity -> (G, id), at most 25 complexities; an offer at a
+    // stored complexity replaces it when its G is not lower; a new complexity
+    // enters while there is room, or when a larger one is stored, pushing out
+    // the largest. Complexity 0 or below enters a non-empty list only above a
+    // stored smaller one.
+    std::mt19937 rng(2026);
+    for (int run = 0; run < 40; ++run) {
+        BestAtComplexity b;
+        std::map<int, std::pair<float, int>> model;
+        for (int k = 0; k < 400; ++k) {
+            const int cx = std::uniform_int_distribution<int>(run % 2 ? 1 : -1, 60)(rng);
+            const float g = static_cast<float>(rng() % 50) / 4.0f;
+            bool enters = false;
+            if (const auto at = model.find(cx); at != model.end()) enters = g >= at->second.first;
+            else if (model.empty()) enters = true;
+            else if (cx > model.rbegin()->first) enters = model.size() < 25;
+            else enters = cx > 0 || model.begin()->first < cx;
+            ASSERT_EQ(b.would_change(cx, g), enters) << "run " << run << " offer " << k;
+            b.offer(cx, g, 1, named(k));
+            if (enters) {
+                model[cx] = {g, k};
+                if (model.size() > 25) model.erase(std::prev(model.end()));
+            }
+            ASSERT_EQ(static_cast<std::size_t>(b.count()), model.size());
+            std::size_t i = 0;
+            for (const auto& [c, v] : model) {
+                ASSERT_EQ(b.entries()[i].complexity, c);
+                ASSERT_EQ(id_of(b.entries()[i++]), v.second);
+            }
+        }
     }
 }
