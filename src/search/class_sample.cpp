@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <numeric>
 #include <stdexcept>
 
@@ -17,14 +18,16 @@ constexpr std::size_t kBlock = UnitColumns::kBlock;
 struct Args {
     std::size_t words;
     bool skip;
-    const UnitColumns::Compiled* list; // null: from `terms`
-    const TermWords* terms;
+    const UnitColumns::Compiled* list; // null: from `before` OR `last`
+    const TermWords* before;
+    const TermWords* last;
     int sense;
     const ClassOrderedSample::Plane* planes;
     std::size_t nplanes;
     const u64* bits;
     u64* acc_det;
     u64* acc_mem;
+    u64 *det, *mem; // the membership words (terms only)
 };
 
 // Counts the block against every plane that has words in it.
@@ -46,25 +49,68 @@ MERU_ALWAYS_INLINE void count_block(const Args& k, std::size_t w0, std::size_t n
     }
 }
 
-// From accumulated term words: plane by plane over the plane's own words, the
-// membership words made as they are counted (a plane's words are few: its
-// class's units).
-MERU_ALWAYS_INLINE void count_terms(const Args& k)
+// Four words as one vector value (one AVX2 register where the kernel is
+// compiled for it); loads and stores go through memcpy: the words need not be
+// aligned.
+using Words = u64 __attribute__((vector_size(4 * sizeof(u64))));
+
+MERU_ALWAYS_INLINE void load(Words& v, const u64* p) { std::memcpy(&v, p, sizeof v); }
+
+// The membership words of the OR of two sets of accumulated term words: det
+// marks the units of membership 0 or 1, mem those of the list's membership 1
+// read in its sense.
+template <bool Skip, class W> MERU_ALWAYS_INLINE void membership_words(const Args& k, std::size_t w, W& det, W& mem)
 {
-    const TermWords& t = *k.terms;
-    const u64 flip = k.sense ? 0 : ~u64{0};
+    const TermWords &a = *k.before, &b = *k.last;
+    W tr, un, x, y;
+    if constexpr (sizeof(W) == sizeof(u64)) {
+        tr = a.any_true[w] | b.any_true[w];
+        un = a.any_und[w] | b.any_und[w];
+    } else {
+        load(tr, a.any_true + w);
+        load(x, b.any_true + w);
+        load(un, a.any_und + w);
+        load(y, b.any_und + w);
+        tr |= x;
+        un |= y;
+    }
+    det = tr | ~un;
+    if constexpr (Skip) {
+        if constexpr (sizeof(W) == sizeof(u64)) {
+            det &= ~(a.skip_m[w] | b.skip_m[w]);
+        } else {
+            load(x, a.skip_m + w);
+            load(y, b.skip_m + w);
+            det &= ~(x | y);
+        }
+    }
+    mem = det & (k.sense ? tr : ~tr);
+}
+
+// From two sets of accumulated term words OR-ed together (the terms before
+// the last, and the last): the membership words first, a vector of words at a
+// time, then plane by plane over the plane's own words (a plane's words are
+// few: its class's units). `Skip`: the missing words are read.
+template <bool Skip> MERU_ALWAYS_INLINE void count_terms(const Args& k)
+{
+    std::size_t w = 0;
+    for (; w + kBlock <= k.words; w += kBlock) {
+        Words det, mem;
+        membership_words<Skip>(k, w, det, mem);
+        std::memcpy(k.det + w, &det, sizeof det);
+        std::memcpy(k.mem + w, &mem, sizeof mem);
+    }
+    for (; w < k.words; ++w) membership_words<Skip>(k, w, k.det[w], k.mem[w]);
     for (std::size_t p = 0; p < k.nplanes; ++p) {
         const ClassOrderedSample::Plane& pl = k.planes[p];
-        const u64* b = k.bits + pl.at;
+        const u64* bits = k.bits + pl.at;
         u64 sd = 0, sm = 0;
-        for (std::size_t w = pl.lo; w < pl.hi; ++w) {
-            const u64 tr = t.any_true[w];
-            const u64 d = (tr | ~t.any_und[w]) & ~t.skip_m[w] & b[w];
-            sd += static_cast<u64>(std::popcount(d));
-            sm += static_cast<u64>(std::popcount(d & (tr ^ flip)));
+        for (std::size_t i = pl.lo; i < pl.hi; ++i) {
+            sd += static_cast<u64>(std::popcount(k.det[i] & bits[i]));
+            sm += static_cast<u64>(std::popcount(k.mem[i] & bits[i]));
         }
-        k.acc_det[p] += sd;
-        k.acc_mem[p] += sm;
+        k.acc_det[p] = sd;
+        k.acc_mem[p] = sm;
     }
 }
 
@@ -72,7 +118,8 @@ MERU_ALWAYS_INLINE void count_all(const Args& k)
 {
     u64 det[kBlock], mem[kBlock];
     if (!k.list) {
-        count_terms(k);
+        if (k.skip) count_terms<true>(k);
+        else count_terms<false>(k);
         return;
     }
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
@@ -172,6 +219,8 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     }
     acc_det_.assign(planes_.size(), 0);
     acc_mem_.assign(planes_.size(), 0);
+    det_.assign(std::max<std::size_t>(unit_words(), 1), 0);
+    mem_.assign(det_.size(), 0);
 }
 
 void ClassOrderedSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
@@ -179,22 +228,27 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
 {
     columns_->compile(list, sense, signbyte, list_);
     out.clear();
-    tabulate({columns_->words(), skip, &list_, nullptr, 1}, out);
+    tabulate({columns_->words(), skip, &list_, nullptr, nullptr, 1}, out);
 }
 
-void ClassOrderedSample::partab_terms(const TermWords& terms, int sense, stats::CountTable& out)
+void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense,
+                                      stats::CountTable& out)
 {
     std::fill_n(out.cells.begin(), 2 * nclasses_, 0);
     out.w0 = out.w1 = 0;
-    tabulate({columns_->words(), false, nullptr, &terms, sense}, out);
+    tabulate({unit_words(), skip, nullptr, &before, &last, sense}, out);
 }
 
 void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)
 {
-    std::fill(acc_det_.begin(), acc_det_.end(), 0);
-    std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
-    const Args k{in.words,       in.skip,        in.list,      in.terms,        in.sense,
-                 planes_.data(), planes_.size(), bits_.data(), acc_det_.data(), acc_mem_.data()};
+    // The kernel of a term list adds to the plane counts, that of term words sets them.
+    if (in.list) {
+        std::fill(acc_det_.begin(), acc_det_.end(), 0);
+        std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
+    }
+    const Args k{in.words,        in.skip,        in.list,        in.before,    in.last,
+                 in.sense,        planes_.data(), planes_.size(), bits_.data(), acc_det_.data(),
+                 acc_mem_.data(), det_.data(),    mem_.data()};
     count(k);
     out.beyond = beyond_;
     for (std::size_t j = 0; j < planes_.size(); ++j) {

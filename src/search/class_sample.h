@@ -38,9 +38,13 @@ public:
     void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                 stats::CountTable& out);
 
-    // The same from a list's accumulated term words (sense 1 plain, 0 flipped).
-    // Only the cells of the sample's classes and the side weights are written.
-    void partab_terms(const TermWords& terms, int sense, stats::CountTable& out);
+    // The same from a list's term words: those of the terms before the last,
+    // accumulated, and the last term's (sense 1 plain, 0 flipped; `skip`: the
+    // missing words drop units). Only the cells of the sample's classes and the
+    // side weights are written.
+    void partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense, stats::CountTable& out);
+    // Words holding the counted units (the snapshot's units; columns() pads them).
+    std::size_t unit_words() const { return (static_cast<std::size_t>(units()) + 63) / 64; }
 
     int units() const { return columns_ ? static_cast<int>(columns_->units()) : 0; }
     UnitColumns& columns() { return *columns_; }
@@ -57,7 +61,8 @@ private:
         std::size_t words;
         bool skip;
         const UnitColumns::Compiled* list;
-        const TermWords* terms;
+        const TermWords* before;
+        const TermWords* last;
         int sense;
     };
     // Counts the membership the kernel input describes into `out` (whose cells
@@ -72,6 +77,7 @@ private:
     // The compiled candidate and the plane counts (reused).
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> acc_det_, acc_mem_;
+    std::vector<std::uint64_t> det_, mem_; // membership words from term words
 };
 
 } // namespace meru::search

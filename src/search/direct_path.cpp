@@ -39,13 +39,15 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     int top = 0;
     for (partition::Literal l : literals) top = std::max(top, partition::attribute_of(l));
     plain_.assign(static_cast<std::size_t>(top) + 1, 0);
-    cols_.resize(plain_.size());
+    position_.assign(plain_.size(), -1);
     bool missing = false;
     for (std::size_t i = 0; i < literals.size(); ++i) {
         const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
         plain_[a] = plain[i];
-        cols_[a] = {sample_.columns().literal(literals[i], partition::kFlipped, signbyte, missing),
-                    sample_.columns().literal(literals[i], partition::kPlain, signbyte, missing)};
+        position_[a] = static_cast<int>(i);
+        for (int r = 0; r < 2; ++r)
+            cols_[static_cast<std::size_t>(r)].push_back(sample_.columns().literal(
+                literals[i], r ? partition::kPlain : partition::kFlipped, signbyte, missing));
     }
 }
 
@@ -60,12 +62,17 @@ bool DirectScorer::start(std::span<const int> p)
         for (std::size_t j = i + 1; j < term_of.size(); ++j)
             if (term_of[i] != term_of[j]) pairs_.emplace_back(i, j);
     if (2 * pairs_.size() + term_of.size() > 64) return false;
-    term_.resize(static_cast<std::size_t>(*std::max_element(p_.begin(), p_.end())));
-    for (int r = 0; r < 2; ++r) {
-        stacks_[static_cast<std::size_t>(r)].start(sample_.columns().words(), static_cast<int>(p_.size()), skip_);
-        held_[static_cast<std::size_t>(r)].assign(term_of.size(), 0);
-        shapes_[static_cast<std::size_t>(r)].clear();
+    const int longest = *std::max_element(p_.begin(), p_.end());
+    term_.resize(static_cast<std::size_t>(longest));
+    const std::size_t words = sample_.unit_words();
+    for (std::size_t r = 0; r < 2; ++r) {
+        if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_);
+        stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
+        held_[r].assign(term_of.size(), 0);
+        scratch_[r].resize(p_.size());
+        shapes_[r].clear();
     }
+    subsets_k_ = std::max(subsets_k_, longest);
     return true;
 }
 
@@ -84,8 +91,9 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits) const
 
 void DirectScorer::table(std::span<const partition::Literal> index, int r, stats::CountTable& out)
 {
-    TermStack& stack = stacks_[static_cast<std::size_t>(r)];
-    partition::Literal* held = held_[static_cast<std::size_t>(r)].data();
+    const auto side = static_cast<std::size_t>(r);
+    TermStack& stack = stacks_[side];
+    partition::Literal* held = held_[side].data();
     const std::size_t q = p_.size();
     // The first term that differs from the held candidate; it and every term
     // after it are made again.
@@ -101,13 +109,15 @@ void DirectScorer::table(std::span<const partition::Literal> index, int r, stats
         const auto len = static_cast<std::size_t>(p_[t]);
         for (std::size_t i = 0; i < len; ++i) {
             held[at + i] = index[at + i];
-            term_[i] =
-                cols_[static_cast<std::size_t>(partition::attribute_of(index[at + i]))][static_cast<std::size_t>(r)];
+            term_[i] = position_[static_cast<std::size_t>(partition::attribute_of(index[at + i]))];
         }
-        stack.set(static_cast<int>(t), std::span<const UnitColumns::Lit>(term_.data(), len));
+        const TermWords words = subsets_[side].make(std::span<const int>(term_.data(), len), scratch_[side][t]);
+        if (t + 1 < q) stack.set(static_cast<int>(t), words);
+        else last_[side] = words;
         at += len;
     }
-    sample_.partab_terms(stack.words(static_cast<int>(q) - 1), r, out);
+    const TermWords before = q > 1 ? stack.words(static_cast<int>(q) - 2) : subsets_[side].none();
+    sample_.partab_terms(before, last_[side], skip_, r, out);
 }
 
 void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev,

@@ -6,13 +6,16 @@
 //    order, their signs) is read off its item numbers as one 64-bit key, so the
 //    shape cache's outcome is looked up in a small table per side instead of
 //    through the cache's byte-string key;
-//  - membership: each side keeps a TermStack, so a candidate rebuilds only the
-//    terms that differ from the candidate before it, and the count table comes
-//    from the class-ordered snapshot's kernels.
+//  - membership: every term of up to a few literals is made once per search
+//    (SubsetColumns); each side keeps a TermStack of the terms before the last,
+//    so a candidate makes only the terms that differ from the candidate before
+//    it, and its last term is counted against that stack in one pass by the
+//    class-ordered snapshot's kernel.
 // The results are those of the shape cache and ClassOrderedSample::partab().
 #include "partition/termlist.h"
 #include "search/class_sample.h"
 #include "search/evaluate.h"
+#include "search/subset_columns.h"
 #include "search/term_stack.h"
 
 #include <array>
@@ -110,13 +113,18 @@ private:
     bool skip_;
     std::vector<partition::Literal> fixed_;
     std::vector<char> plain_;                           // per attribute
-    std::vector<std::array<UnitColumns::Lit, 2>> cols_; // per attribute: sense 0, sense 1
+    std::vector<int> position_;                         // per attribute: its literal's position
+    std::array<std::vector<UnitColumns::Lit>, 2> cols_; // per position: sense 0, sense 1
     std::vector<int> p_;
     std::vector<std::pair<std::size_t, std::size_t>> pairs_; // positions in different terms
+    std::array<SubsetColumns, 2> subsets_;                   // per sense
+    int subsets_k_ = 0;                                      // the longest term they were made for
     std::array<TermStack, 2> stacks_;
-    std::array<std::vector<partition::Literal>, 2> held_; // the literals each stack holds
+    std::array<std::vector<partition::Literal>, 2> held_; // the literals each side holds
+    std::array<TermWords, 2> last_{};                     // each side's last term
     std::array<ShapeTable, 2> shapes_;
-    std::vector<UnitColumns::Lit> term_;
+    std::array<std::vector<std::vector<std::uint64_t>>, 2> scratch_; // per side and term
+    std::vector<int> term_;
     stats::CountTable counts_;
 };
 

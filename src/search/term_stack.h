@@ -1,27 +1,27 @@
 #pragma once
 // The membership words of a candidate kept term by term, so that a candidate
 // that shares its leading terms with the one before only pays for the terms
-// that changed: slot t holds the accumulated words of terms 0..t (see
-// TermWords), and set() rebuilds slot t from the slot before it and the
-// literal columns of term t. Candidates come in an order whose last terms vary
-// fastest, so most candidates rebuild only their last term.
+// that changed: slot t holds the words of terms 0..t OR-ed together (see
+// TermWords), and set() makes slot t from the slot before it and term t's
+// words. Candidates come in an order whose last terms vary fastest, so most
+// candidates make no slot at all: the last term is counted against the slot
+// before it (ClassOrderedSample::partab_terms).
 //
-// One stack serves one sense: the literals' columns depend on it.
+// One stack serves one sense: the terms' words depend on it.
 #include "search/unit_columns.h"
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 namespace meru::search {
 
 class TermStack {
 public:
-    // Begins a walk over lists of q terms, columns of `words` words; `skip`: the
+    // Begins a walk over lists of q terms, of `words` words; `skip`: the
     // missing words are kept (the skip flag drops units missing in the list).
     void start(std::size_t words, int q, bool skip);
-    // Term t holds the literals `lits`; slots t+1.. are stale until set again.
-    void set(int t, std::span<const UnitColumns::Lit> lits);
+    // Slot t := slot t-1 OR term; slots t+1.. are stale until set again.
+    void set(int t, const TermWords& term);
     // The accumulated words of terms 0..t.
     TermWords words(int t) const;
 

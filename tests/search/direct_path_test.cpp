@@ -1,11 +1,12 @@
 // The direct path's count tables, made term by term with the terms kept from the
 // candidate before, against the snapshot's own count table of the same list, on
-// random samples, candidates that share leading terms or not, both sides and
-// both skip settings.
+// random samples, candidates that share leading terms or not, one term or
+// several, both sides and both skip settings.
 #include "search/direct_path.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,11 +35,12 @@ TEST(DirectScorer, TablesEqualTheSnapshotsTableWhateverTheCandidateBefore)
         }
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
         ClassOrderedSample sample(view, nclasses);
-        const bool skip = trial % 2 == 0;
+        const bool skip = trial / 4 % 2 == 0;
         DirectScorer direct(sample, literals, std::vector<char>(literals.size(), 1), {}, sign, skip);
-        const std::vector<int> p = trial % 3 ? std::vector<int>{2, 2} : std::vector<int>{3, 1, 1};
+        const std::vector<std::vector<int>> shapes{{2, 2}, {3, 1, 1}, {3}, {1, 2}};
+        const std::vector<int>& p = shapes[static_cast<std::size_t>(trial % 4)];
         ASSERT_TRUE(direct.start(p));
-        std::vector<partition::Literal> lits(p.size() == 2 ? 4 : 5);
+        std::vector<partition::Literal> lits(static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0)));
         for (auto& l : lits) l = literals[static_cast<std::size_t>(pick(lc - 1))];
         for (int c = 0; c < 60; ++c) {
             // Often only the last term changes, as in the search's order; sometimes any.

@@ -1,0 +1,83 @@
+#include "search/subset_columns.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace meru::search {
+
+using u64 = std::uint64_t;
+
+void and_literal(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip, u64* out)
+{
+    for (std::size_t w = 0; w < words; ++w) {
+        const u64 f = l.fail[w], m = l.miss[w];
+        const u64 held = prefix ? prefix[w] : ~u64{0};
+        const u64 nofail = (prefix ? prefix[w] | prefix[words + w] : ~u64{0}) & ~f;
+        const u64 t = held & ~(f | m);
+        out[w] = t;
+        out[words + w] = nofail & ~t;
+        if (skip) out[2 * words + w] = (prefix ? prefix[2 * words + w] : 0) | m;
+    }
+}
+
+void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip)
+{
+    lits_.assign(lits.begin(), lits.end());
+    words_ = words;
+    skip_ = skip;
+    stride_ = (skip ? 3 : 2) * words;
+    zero_.assign(std::max<std::size_t>(words, 1), 0);
+    const std::size_t n = lits_.size();
+    // The largest k whose sets of sizes 1..k fit the budget.
+    const auto kwant = static_cast<std::size_t>(std::clamp(kmax, 0, static_cast<int>(n)));
+    binom_.assign(n + 1, std::vector<std::size_t>(kwant + 2, 0));
+    for (std::size_t i = 0; i <= n; ++i) {
+        binom_[i][0] = 1;
+        for (std::size_t j = 1; j <= std::min(i, kwant + 1); ++j)
+            binom_[i][j] = binom_[i - 1][j - 1] + binom_[i - 1][j];
+    }
+    base_.assign(kwant + 2, 0);
+    k_ = 0;
+    for (std::size_t j = 1; j <= kwant; ++j) {
+        const std::size_t total = base_[j] + binom_[n][j];
+        if (total * stride_ * sizeof(u64) > kBudget) break;
+        base_[j + 1] = total;
+        k_ = static_cast<int>(j);
+    }
+    data_.assign(base_[static_cast<std::size_t>(k_) + 1] * stride_, 0);
+    if (k_ > 0) fill(1, -1, nullptr, 0);
+}
+
+void SubsetColumns::fill(int size, int last, const u64* prefix, std::size_t rank)
+{
+    const auto s = static_cast<std::size_t>(size);
+    for (std::size_t p = static_cast<std::size_t>(last + 1); p < lits_.size(); ++p) {
+        const std::size_t r = rank + binom_[p][s];
+        u64* out = data_.data() + (base_[s] + r) * stride_;
+        and_literal(prefix, lits_[p], words_, skip_, out);
+        if (size < k_) fill(size + 1, static_cast<int>(p), out, r);
+    }
+}
+
+TermWords SubsetColumns::make(std::span<const int> pos, std::vector<u64>& scratch) const
+{
+    std::size_t n = 0; // the stored prefix
+    while (n < pos.size() && n < static_cast<std::size_t>(k_) && (n == 0 || pos[n] > pos[n - 1])) ++n;
+    if (n > 0 && n == pos.size()) return stored(pos);
+    scratch.resize(3 * words_);
+    u64* out = scratch.data();
+    if (n > 0) {
+        const TermWords t = stored(pos.first(n));
+        std::memcpy(out, t.any_true, words_ * sizeof(u64));
+        std::memcpy(out + words_, t.any_und, words_ * sizeof(u64));
+        std::memcpy(out + 2 * words_, t.skip_m, words_ * sizeof(u64));
+    } else {
+        std::fill_n(out, words_, ~u64{0});
+        std::fill_n(out + words_, 2 * words_, u64{0});
+    }
+    for (std::size_t i = n; i < pos.size(); ++i)
+        and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
+    return {out, out + words_, skip_ ? out + 2 * words_ : zero_.data()};
+}
+
+} // namespace meru::search

@@ -1,0 +1,67 @@
+#pragma once
+// The words of every term of up to k literals, made once per search and sense,
+// so that a candidate's term is a lookup instead of an AND over its literals'
+// columns. The literals are the search's literal list in a fixed order; a term
+// is a set of positions in that list, given ascending, and its words are found
+// by the term's rank in the colex order of the sets of its size.
+//
+// A term's words (see TermWords): it holds (no literal fails or is missing), it
+// is undetermined (none fails, some is missing), and, with the skip flag only,
+// some literal is missing; without it that word is 0.
+//
+// k is the largest term size whose sets fit the memory budget; a longer term,
+// or one whose positions do not ascend, is made by AND-ing the remaining
+// literals onto the longest stored prefix (make()).
+#include "search/unit_columns.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace meru::search {
+
+class SubsetColumns {
+public:
+    // Bytes the stored terms of one sense may take.
+    static constexpr std::size_t kBudget = std::size_t{3} << 20;
+
+    // `lits`: each literal's columns in this sense, in position order; `words`:
+    // words per column (the counted units' words); `kmax`: the longest term the
+    // search makes.
+    void build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip);
+
+    int k() const { return k_; }
+    // Words of the term of positions `pos` (ascending, at most k of them).
+    TermWords stored(std::span<const int> pos) const
+    {
+        std::size_t rank = base_[pos.size()];
+        for (std::size_t i = 0; i < pos.size(); ++i) rank += binom_[static_cast<std::size_t>(pos[i])][i + 1];
+        const std::uint64_t* t = data_.data() + rank * stride_;
+        return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()};
+    }
+    // Words of the term of any positions (null for none: the term that holds),
+    // stored or made into `scratch` (3 x words, kept by the caller).
+    TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
+    // Words of no unit (an empty accumulation).
+    TermWords none() const { return {zero_.data(), zero_.data(), zero_.data()}; }
+    std::size_t words() const { return words_; }
+
+private:
+    void fill(int size, int last, const std::uint64_t* prefix, std::size_t rank);
+
+    std::vector<UnitColumns::Lit> lits_;
+    std::size_t words_ = 0, stride_ = 0;
+    bool skip_ = false;
+    int k_ = 0;
+    std::vector<std::vector<std::size_t>> binom_; // binom_[n][j] = C(n, j), j <= k
+    std::vector<std::size_t> base_;               // first rank of each size
+    std::vector<std::uint64_t> data_;             // per rank: holds, undetermined, missing
+    std::vector<std::uint64_t> zero_;
+};
+
+// Writes the words of `prefix` AND-ed with literal `l` into out (each `words` long;
+// prefix null: the term of no literals). `skip` keeps the missing words.
+void and_literal(const std::uint64_t* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip,
+                 std::uint64_t* out);
+
+} // namespace meru::search
