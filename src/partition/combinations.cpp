@@ -1,5 +1,6 @@
 #include "partition/combinations.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace meru::partition {
@@ -154,6 +155,14 @@ bool Combinations::first()
             put(t);
         }
     return true;
+}
+
+bool Combinations::jump(Count k)
+{
+    if (done_ || started_ || k <= 1 || rank_.empty()) return nextcomb();
+    const std::size_t t = rank_.size() - 1;
+    rank_[t] = std::max(rank_[t], std::min(rank_[t] + (k - 1), maxrank_[t]));
+    return nextcomb();
 }
 
 bool Combinations::nextcomb()

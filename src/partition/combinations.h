@@ -31,6 +31,15 @@ public:
     // count beyond 64 bits); false again on every later call until start().
     bool nextcomb();
 
+    // Moves on by about k candidates (at least one): the last term's rank steps
+    // k - 1 ranks at once (no further than its largest), then as nextcomb().
+    // Every candidate passed over comes before the new one in the walk's order.
+    bool jump(Count k);
+
+    // The rank of each term of the current candidate: two candidates of one walk
+    // are the same exactly when their ranks are.
+    std::span<const Count> rank() const { return rank_; }
+
     // The item numbers (1..n) of the current candidate, its terms one after the other.
     std::span<const int> index() const { return index_; }
     // The largest rank of each term.

@@ -2,7 +2,9 @@
 
 #include "partition/labels.h"
 #include "platform/io/edit.h"
+#include "search/cut_walk.h"
 #include "search/direct_path.h"
+#include "search/direct_scan.h"
 #include "search/worker_pool.h"
 
 #include <algorithm>
@@ -81,11 +83,7 @@ struct Scored {
 // nothing once the largest size vector has been seen.
 struct Work {
     partition::Combinations comb;
-    std::vector<int> chosen;       // attribute lines of the chosen positions
-    std::vector<Literal> lits;     // their literals (termcodes)
-    std::vector<int> floating;     // positions whose line floats its cuts
-    std::vector<int> first, ncuts; // per floating position: first attribute, cuts
-    std::vector<int> cut;          // the odometer: current cut per floating position
+    CutWalk walk; // the current combination's literals over its floating cuts
     TermList work, cand, comp;
     TermList joined; // the other list of the serial analysis's intersections
     partition::Partition cur;
@@ -95,62 +93,13 @@ struct Work {
     std::vector<Scored> scored;
     partition::SkipTally scratch; // packcand's count, taken from the job instead
     DirectJobs direct;            // the direct path's queue
+    std::vector<ScanChunk> ring;  // the chunks of the threaded direct path
+    std::vector<long long> ready; // per slot: the chunk scanned into it
+    std::vector<long long> cuts;  // per item: the cuts its line floats, or 1
+    EntryBounds bounds;           // the lists' entry bounds after the last merged chunk
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
 };
-
-int sign_of(int attribute, const files::ControlTables* t)
-{
-    if (!t || attribute < 1 || static_cast<std::size_t>(attribute) >= t->att.size()) return 1;
-    return t->att[static_cast<std::size_t>(attribute)].signbyte < 0 ? -1 : 1;
-}
-
-// Positions whose line floats its cuts, with the line's first attribute and cut count.
-void find_floating(const LoopSettings& s, Work& w)
-{
-    w.floating.clear();
-    w.first.clear();
-    w.ncuts.clear();
-    if (!s.tables) return;
-    for (std::size_t i = 0; i < w.chosen.size(); ++i) {
-        const int k = w.chosen[i];
-        if (k < 1 || static_cast<std::size_t>(k) >= s.tables->line.size()) continue;
-        const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(k)];
-        if (!line.firstattr || line.ncuts <= 1) continue;
-        w.floating.push_back(static_cast<int>(i));
-        w.first.push_back(line.first_attribute());
-        w.ncuts.push_back(line.ncuts);
-    }
-    w.cut.assign(w.floating.size(), 0);
-}
-
-// Writes the current cuts of the floating positions into the literals.
-void apply_cuts(const LoopSettings& s, Work& w)
-{
-    for (std::size_t j = 0; j < w.floating.size(); ++j) {
-        const int a = w.first[j] + w.cut[j];
-        w.lits[static_cast<std::size_t>(w.floating[j])] = sign_of(a, s.tables) * a;
-    }
-}
-
-// The next combination of cuts; false after the last.
-bool next_cuts(Work& w)
-{
-    for (std::size_t j = w.cut.size(); j-- > 0;) {
-        if (++w.cut[j] < w.ncuts[j]) return true;
-        w.cut[j] = 0;
-    }
-    return false;
-}
-
-bool usable(const LoopSettings& s, std::span<const Literal> lits)
-{
-    if (s.usable.empty() || s.rank_stage || s.process_mode) return true;
-    return std::all_of(lits.begin(), lits.end(), [&](Literal l) {
-        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
-        return a < s.usable.size() && s.usable[a] != 0;
-    });
-}
 
 std::string sizes(std::span<const int> p, int width)
 {
@@ -175,6 +124,7 @@ struct Worker {
     partition::PairSettings settings;
     ShapeCache cache;
     std::unique_ptr<DirectScorer> direct; // when the search takes the direct path
+    std::unique_ptr<DirectScan> scan;     // its enumeration in chunks
     TermList cand, comp;
     partition::Partition cur;
     partition::SkipTally tally;
@@ -229,29 +179,19 @@ public:
         w_.jobs.clear();
         w_.direct.clear();
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
-        w_.floating.clear();
-        w_.cut.clear();
         w_.work.lp.assign(p.begin(), p.end());
+        if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
             const std::span<const int> index = w_.comb.index();
-            if (direct_ && direct_->fixed()) { // no line floats: each item has its literal
-                w_.lits.resize(index.size());
-                for (std::size_t i = 0; i < index.size(); ++i) w_.lits[i] = direct_->item(index[i]);
-            } else {
-                w_.chosen.resize(index.size());
-                for (std::size_t i = 0; i < index.size(); ++i)
-                    w_.chosen[i] = s_.lines[static_cast<std::size_t>(index[i] - 1)];
-                partition::termcodes(w_.chosen, *s_.tables, w_.lits);
-                find_floating(s_, w_);
-            }
+            w_.walk.begin(s_, index, direct_);
             const bool newest =
                 !(s_.iterative && s_.iteration >= 2) || std::find(index.begin(), index.end(), n) != index.end();
             do {
-                apply_cuts(s_, w_);
-                if (!usable(s_, w_.lits)) continue;
-                w_.work.lits.assign(w_.lits.begin(), w_.lits.end());
+                const std::span<const Literal> lits = w_.walk.lits();
+                if (!usable(s_, lits)) continue;
+                w_.work.lits.assign(lits.begin(), lits.end());
                 if (direct_) {
                     queue_direct(lo, hi, newest);
                     if (w_.direct.candidates() >= direct_batch() && !flush_direct()) return false;
@@ -266,7 +206,7 @@ public:
                     if (!take(cand ? 0 : partition::kSkipExpandFail, r, cand)) return false;
                 }
                 if (w_.jobs.size() >= batch() && !flush()) return false;
-            } while (next_cuts(w_));
+            } while (w_.walk.next());
         }
         return direct_ ? flush_direct() : flush();
     }
@@ -299,14 +239,14 @@ private:
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
 
-    // Queues the candidate's sides (w_.lits, also in w_.work) for the direct path: scored there when the
+    // Queues the candidate's sides (w_.walk.lits(), also in w_.work) for the direct path: scored there when the
     // candidate is plain and its shape's outcome keeps it as the first list,
     // otherwise through the pair at the merge.
     void queue_direct(int lo, int hi, bool newest)
     {
         DirectJobs& d = w_.direct;
         const std::size_t at = d.candidates();
-        const std::span<const Literal> lits = w_.lits;
+        const std::span<const Literal> lits = w_.walk.lits();
         d.lits.insert(d.lits.end(), lits.begin(), lits.end());
         const bool plain = newest && direct_->plain(lits);
         const std::uint64_t key = plain ? direct_->key(lits) : 0;
@@ -391,37 +331,168 @@ private:
         }
         const std::span<const Literal> lits = w_.direct.lits_of(job);
         const int r = job.side;
-        const auto candidate = [&] {
-            w_.cand.lits.assign(lits.begin(), lits.end());
-            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
-        };
-        int complexity = job.complexity;
-        const Score* sc = &w_.scores[j];
-        if (job.kind != DirectJobs::kScore) {
-            candidate();
-            if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
-            // The shape's first candidate may have been merged since it was queued.
-            int& known = direct_->shape(r, direct_->key(lits));
-            if (known == ShapeTable::kUnknown) {
-                const int c = cache_.simple_complexity(w_.cand, r);
-                if (c != ShapeCache::kUnknown) known = c;
-            }
-            if (known < 0) return merge_job(0, r, nullptr, nullptr);
-            complexity = known;
-            direct_->table(lits, r, w_.table);
-            w_.score = ev_.score_table(w_.table);
-            sc = &w_.score;
-        }
+        if (job.kind == DirectJobs::kScore) return merge_scored(r, job.complexity, w_.scores[j], lits);
+        w_.cand.lits.assign(lits.begin(), lits.end());
+        w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+        if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
+        return merge_unknown(r);
+    }
+
+    // A scored plain candidate of side r whose pair is the candidate itself, of
+    // literals `lits` (empty: already in w_.cand); false when Search:End was polled.
+    bool merge_scored(int r, int complexity, const Score& sc, std::span<const Literal> lits)
+    {
         ++direct_hits;
         w_.cur.repflag = r;
         // Most candidates enter no list: their tallies need no copy of them.
-        if (!could_enter(res_, complexity, sc->g, ev_.settings())) {
+        if (!could_enter(res_, complexity, sc.g, ev_.settings())) {
             const char mark =
-                record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), *sc, ev_.settings(), res_, skips_);
-            return evaluated_one(mark, sc->g, complexity, w_.work.lp);
+                record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), sc, ev_.settings(), res_, skips_);
+            return evaluated_one(mark, sc.g, complexity, w_.work.lp);
         }
-        if (job.kind == DirectJobs::kScore) candidate();
-        return finish(r, complexity, *sc, true, false);
+        if (!lits.empty()) {
+            w_.cand.lits.assign(lits.begin(), lits.end());
+            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+        }
+        return finish(r, complexity, sc, true, false);
+    }
+
+    // A plain candidate (in w_.cand) whose shape's outcome was not known when it
+    // was queued; false when Search:End was polled.
+    bool merge_unknown(int r)
+    {
+        const std::span<const Literal> lits = w_.cand.lits;
+        // The shape's first candidate may have been merged since it was queued.
+        int& known = direct_->shape(r, direct_->key(lits));
+        if (known == ShapeTable::kUnknown) {
+            const int c = cache_.simple_complexity(w_.cand, r);
+            if (c != ShapeCache::kUnknown) known = c;
+        }
+        if (known < 0) return merge_job(0, r, nullptr, nullptr);
+        direct_->table(lits, r, w_.table);
+        w_.score = ev_.score_table(w_.table);
+        return merge_scored(r, known, w_.score, {});
+    }
+
+    // Whether the workers can take this size vector's walk in chunks: one
+    // combination's floating cuts must fit a chunk.
+    bool scannable(std::span<const int> p)
+    {
+        const int n = static_cast<int>(s_.lines.size());
+        w_.cuts.assign(static_cast<std::size_t>(n) + 1, 1);
+        if (!direct_->fixed())
+            for (int i = 1; i <= n; ++i) {
+                const files::AttrLine& line = s_.tables->line[static_cast<std::size_t>(s_.lines[i - 1])];
+                if (line.firstattr && line.ncuts > 1) w_.cuts[static_cast<std::size_t>(i)] = line.ncuts;
+            }
+        std::vector<long long> most(w_.cuts.begin() + 1, w_.cuts.end());
+        std::sort(most.begin(), most.end(), std::greater<>());
+        long long product = 1;
+        const auto literals = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
+        for (std::size_t i = 0; i < std::min(literals, most.size()) && product <= kMostCuts; ++i) product *= most[i];
+        return product <= kMostCuts;
+    }
+
+    static constexpr long long kChunk = 4096;     // candidates per chunk, about
+    static constexpr long long kMostCuts = 32768; // cut combinations of one combination, at most
+
+    // The threaded direct path: the calling thread cuts the walk into chunks of
+    // about kChunk candidates (each a copy of the walk's position), the workers
+    // scan them in turn, and the calling thread merges their records in order.
+    // False when Search:End was polled: the workers then stop and every later
+    // record is dropped.
+    bool run_scan(std::span<const int> p, int lo, int hi, int n)
+    {
+        const std::size_t slots = 2 * workers_.size() + 2;
+        if (w_.ring.size() < slots) w_.ring.resize(slots);
+        w_.ready.assign(slots, -1);
+        const ScanVector v{&s_, n, lo, hi, w_.work.lp};
+        partition::Combinations& split = w_.comb;
+        split.start(n, p);
+        bool more = split.nextcomb();
+        long long made = 0, taken = 0, merged = 0;
+        bool split_done = !more;
+        std::atomic<bool> cancel{false};
+        w_.bounds.take(res_, ev_.settings());
+        pool_->post([&](int k) {
+            DirectScan& scan = *workers_[static_cast<std::size_t>(k)]->scan;
+            while (true) {
+                long long id = -1;
+                const auto slot_of = [&](long long i) { return static_cast<std::size_t>(i) % slots; };
+                pool_->wait_until([&] { return cancel.load() || taken < made || split_done; },
+                                  [&] {
+                                      if (cancel.load() || taken == made) return;
+                                      id = taken++;
+                                      w_.ring[slot_of(id)].bounds = w_.bounds;
+                                  });
+                if (id < 0) return;
+                const auto slot = slot_of(id);
+                scan.scan(v, w_.ring[slot], cancel);
+                pool_->update([&] { w_.ready[slot] = id; });
+            }
+        });
+        bool go_on = true;
+        while (go_on) {
+            while (more && made < merged + static_cast<long long>(slots)) {
+                ScanChunk& c = w_.ring[static_cast<std::size_t>(made) % slots];
+                c.start = split;
+                long long cuts = 1; // the candidates of this combination
+                for (int i : split.index()) cuts *= w_.cuts[static_cast<std::size_t>(i)];
+                more = split.jump(std::max(1LL, kChunk / cuts));
+                c.to_end = !more;
+                if (more) c.end.assign(split.rank().begin(), split.rank().end());
+                pool_->update([&] {
+                    ++made;
+                    split_done = !more;
+                });
+            }
+            if (merged == made) break;
+            const auto slot = static_cast<std::size_t>(merged) % slots;
+            while (!pool_->wait_for([&] { return w_.ready[slot] == merged; }, std::chrono::milliseconds(5)))
+                host_.wait_pump();
+            go_on = merge_chunk(w_.ring[slot]);
+            ++merged;
+            pool_->update([&] { w_.bounds.take(res_, ev_.settings()); });
+        }
+        pool_->update([&] { cancel = true; });
+        pool_->wait();
+        return go_on;
+    }
+
+    // A chunk's records in order; false when Search:End was polled.
+    bool merge_chunk(const ScanChunk& c)
+    {
+        const EvaluationSettings& es = ev_.settings();
+        const std::size_t width = w_.direct.width;
+        const int terms = static_cast<int>(w_.work.lp.size());
+        Score quiet; // a quiet record's score: what the tallies read of it
+        for (const ScanRecord& rec : c.records) {
+            const int r = rec.side;
+            if (rec.kind == ScanRecord::kCovered) {
+                partition::skip_add(skips_, partition::kSkipCovered);
+                continue;
+            }
+            if (rec.kind == ScanRecord::kQuiet) {
+                ++direct_hits;
+                quiet.g = rec.g;
+                quiet.n = rec.n;
+                quiet.band = rec.band;
+                const char mark = record_unlisted(rec.complexity, terms, quiet, es, res_, skips_);
+                if (!evaluated_one(mark, rec.g, rec.complexity, w_.work.lp)) return false;
+                continue;
+            }
+            const std::span<const Literal> lits(c.lits.data() + rec.at, width);
+            if (rec.kind == ScanRecord::kEntrant) {
+                if (!merge_scored(r, rec.complexity, c.scores[static_cast<std::size_t>(rec.score)], lits))
+                    return false;
+                continue;
+            }
+            w_.cand.lits.assign(lits.begin(), lits.end());
+            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+            if (!(rec.kind == ScanRecord::kFirst ? merge_unknown(r) : merge_job(0, r, nullptr, nullptr)))
+                return false;
+        }
+        return true;
     }
 
     // A job as it is built: without workers it is merged at once (false when
@@ -603,7 +674,7 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
         if (line.firstattr && line.ncuts > 1) {
             for (int k = 0; k < line.ncuts; ++k) {
                 const int a = line.first_attribute() + k;
-                literals.push_back(sign_of(a, s.tables) * a);
+                literals.push_back(signed_literal(a, s.tables));
             }
         } else {
             literals.push_back(fixed[i]);
@@ -661,6 +732,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             auto& wk = workers[static_cast<std::size_t>(k)];
             wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
+            if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
         pool->wait();
     };

@@ -168,6 +168,49 @@ TEST(Nextcomb, SameAsBruteForceForEveryShape)
     EXPECT_GT(checked, 200);
 }
 
+// A jump of k lands 1..k candidates further on in the walk's order; a copy of
+// the walk goes on from where it was copied; ranks tell candidates apart and
+// grow in the walk's order.
+TEST(Nextcomb, JumpsAndCopiesStayOnTheWalk)
+{
+    for (int n = 1; n <= 6; ++n)
+        for (const std::vector<int>& p : shapes(n)) {
+            const std::vector<Combo> want = brute_force(n, p);
+            for (Count k : {Count{1}, Count{2}, Count{3}, Count{7}}) {
+                SCOPED_TRACE("n=" + std::to_string(n) + " k=" + std::to_string(k) + " sizes " +
+                             ::testing::PrintToString(p));
+                Combinations c;
+                c.start(n, p);
+                std::size_t at = 0, landed = 0;
+                std::vector<Count> last_rank;
+                for (bool more = c.nextcomb(); more; more = c.jump(k)) {
+                    const Combo now(c.index().begin(), c.index().end());
+                    const auto found = std::find(want.begin() + static_cast<std::ptrdiff_t>(at), want.end(), now);
+                    ASSERT_NE(found, want.end());
+                    const auto pos = static_cast<std::size_t>(found - want.begin());
+                    if (!last_rank.empty()) {
+                        EXPECT_GE(pos, at + 1);
+                        EXPECT_LE(pos, at + static_cast<std::size_t>(k));
+                    }
+                    const std::vector<Count> rank(c.rank().begin(), c.rank().end());
+                    EXPECT_TRUE(last_rank.empty() || last_rank < rank);
+                    last_rank = rank;
+                    at = pos;
+                    ++landed;
+                    if (k < 7 || n > 5) continue;
+                    Combinations copy = c;
+                    std::vector<Combo> rest{now};
+                    while (copy.nextcomb()) rest.emplace_back(copy.index().begin(), copy.index().end());
+                    ASSERT_TRUE(std::equal(rest.begin(), rest.end(), want.begin() + static_cast<std::ptrdiff_t>(pos),
+                                           want.end()));
+                }
+                if (k == 1) {
+                    EXPECT_EQ(landed, want.size());
+                }
+            }
+        }
+}
+
 TEST(Nextcomb, StartBeginsAgainAndTheEndStays)
 {
     Combinations c;

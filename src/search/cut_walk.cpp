@@ -1,0 +1,71 @@
+#include "search/cut_walk.h"
+
+#include "partition/labels.h"
+#include "search/direct_path.h"
+
+#include <algorithm>
+
+namespace meru::search {
+
+partition::Literal signed_literal(int attribute, const files::ControlTables* t)
+{
+    if (!t || attribute < 1 || static_cast<std::size_t>(attribute) >= t->att.size()) return attribute;
+    return t->att[static_cast<std::size_t>(attribute)].signbyte < 0 ? -attribute : attribute;
+}
+
+void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const DirectScorer* fixed)
+{
+    tables_ = s.tables;
+    floating_.clear();
+    first_.clear();
+    ncuts_.clear();
+    cut_.clear();
+    if (fixed && fixed->fixed()) { // no line floats: each item has its literal
+        lits_.resize(index.size());
+        for (std::size_t i = 0; i < index.size(); ++i) lits_[i] = fixed->item(index[i]);
+        return;
+    }
+    chosen_.resize(index.size());
+    for (std::size_t i = 0; i < index.size(); ++i) chosen_[i] = s.lines[static_cast<std::size_t>(index[i] - 1)];
+    partition::termcodes(chosen_, *s.tables, lits_);
+    for (std::size_t i = 0; i < chosen_.size(); ++i) {
+        const int k = chosen_[i];
+        if (k < 1 || static_cast<std::size_t>(k) >= s.tables->line.size()) continue;
+        const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(k)];
+        if (!line.firstattr || line.ncuts <= 1) continue;
+        floating_.push_back(static_cast<int>(i));
+        first_.push_back(line.first_attribute());
+        ncuts_.push_back(line.ncuts);
+    }
+    cut_.assign(floating_.size(), 0);
+    apply();
+}
+
+void CutWalk::apply()
+{
+    for (std::size_t j = 0; j < floating_.size(); ++j)
+        lits_[static_cast<std::size_t>(floating_[j])] = signed_literal(first_[j] + cut_[j], tables_);
+}
+
+bool CutWalk::next()
+{
+    for (std::size_t j = cut_.size(); j-- > 0;) {
+        if (++cut_[j] < ncuts_[j]) {
+            apply();
+            return true;
+        }
+        cut_[j] = 0;
+    }
+    return false;
+}
+
+bool usable(const LoopSettings& s, std::span<const partition::Literal> lits)
+{
+    if (s.usable.empty() || s.rank_stage || s.process_mode) return true;
+    return std::all_of(lits.begin(), lits.end(), [&](partition::Literal l) {
+        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+        return a < s.usable.size() && s.usable[a] != 0;
+    });
+}
+
+} // namespace meru::search

@@ -1,0 +1,42 @@
+#pragma once
+// The literals of one combination of items, one set after the other over the
+// cuts of its floating lines (every cut of each such line, the last position
+// fastest), and the check that every literal's attribute may enter.
+#include "partition/termlist.h"
+#include "search/search_loop.h"
+
+#include <span>
+#include <vector>
+
+namespace meru::search {
+
+class DirectScorer;
+
+class CutWalk {
+public:
+    // Begins the items `index` (1-based positions in s.lines): each item's
+    // literal (from `fixed` when it holds one literal per item, else from the
+    // lines), every floating line at its first cut.
+    void begin(const LoopSettings& s, std::span<const int> index, const DirectScorer* fixed);
+    std::span<const partition::Literal> lits() const { return lits_; }
+    // Moves to the next cuts; false after the last.
+    bool next();
+
+private:
+    void apply();
+    const files::ControlTables* tables_ = nullptr;
+    std::vector<int> chosen_;              // attribute lines of the positions
+    std::vector<partition::Literal> lits_; // their literals
+    std::vector<int> floating_;            // positions whose line floats its cuts
+    std::vector<int> first_, ncuts_;       // per floating position: first attribute, cuts
+    std::vector<int> cut_;                 // the odometer: current cut per floating position
+};
+
+// The literal of an attribute: negative when its sign byte is.
+partition::Literal signed_literal(int attribute, const files::ControlTables* t);
+
+// Whether every literal's attribute may enter (always in the ranking and in
+// single-partition mode).
+bool usable(const LoopSettings& s, std::span<const partition::Literal> lits);
+
+} // namespace meru::search

@@ -1,0 +1,153 @@
+#include "search/direct_scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace meru::search {
+
+namespace {
+
+// A stored G at least this large in magnitude can only be replaced by a larger
+// one: two different floats of that size are further apart than the tie
+// tolerance, so a tie is an equal value.
+constexpr float kRisingFrom = 1e-30f;
+
+} // namespace
+
+void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
+{
+    combination_ = es.combination;
+    beta_ = es.penalty;
+    const auto slots = r.top10.slots();
+    top_least_ = slots.front().value;
+    for (const StoredPartition& s : slots) top_least_ = std::min(top_least_, s.value);
+    const auto entries = r.bestlist.entries();
+    best_full_ = r.bestlist.count() == BestAtComplexity::kCapacity;
+    best_last_ = entries.empty() ? 0 : entries.back().complexity;
+    std::fill(has_.begin(), has_.end(), 0);
+    for (const StoredPartition& s : entries) {
+        if (s.complexity < 0 || s.complexity > SearchResults::kMaxComplexity) continue;
+        const auto c = static_cast<std::size_t>(s.complexity);
+        if (c >= has_.size()) {
+            has_.resize(c + 1, 0);
+            best_.resize(c + 1, 0.0f);
+        }
+        has_[c] = 1;
+        best_[c] = s.value;
+    }
+}
+
+bool EntryBounds::may_enter(int complexity, float g) const
+{
+    if (!combination_) return false;
+    // The top-10 list takes nothing below its least slot by more than the tolerance.
+    if (!(TopList::value_of(complexity, g, beta_) - top_least_ < -kTieTolerance)) return true;
+    if (complexity <= 0) return false; // never offered to the best list
+    // Full, the list drops its largest complexity for a smaller one: it never
+    // again takes a larger one.
+    if (best_full_ && complexity > best_last_) return false;
+    const auto c = static_cast<std::size_t>(complexity);
+    if (c < has_.size() && has_[c] && std::fabs(best_[c]) >= kRisingFrom && g - best_[c] < -kTieTolerance)
+        return false;
+    return true;
+}
+
+void EntryBounds::saw(int complexity, float g)
+{
+    // A value below kRisingFrom in magnitude (or NaN) is kept but never binds:
+    // may_enter() ignores it.
+    if (complexity <= 0 || complexity > SearchResults::kMaxComplexity) return;
+    const auto c = static_cast<std::size_t>(complexity);
+    if (c >= has_.size()) {
+        has_.resize(c + 1, 0);
+        best_.resize(c + 1, 0.0f);
+    }
+    if (!has_[c] || g > best_[c]) best_[c] = g;
+    has_[c] = 1;
+}
+
+void DirectScan::keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits)
+{
+    rec.at = static_cast<std::int32_t>(chunk.lits.size());
+    chunk.lits.insert(chunk.lits.end(), lits.begin(), lits.end());
+    chunk.records.push_back(rec);
+}
+
+int DirectScan::learn(int r)
+{
+    int c = cache_.simple_complexity(cand_, r);
+    if (c != ShapeCache::kUnknown) return c;
+    copy_ = cand_;
+    bool pending = false;
+    (void)cache_.make_lazy(copy_, comp_, r, cur_, tally_, quiet_, pending);
+    c = cache_.simple_complexity(cand_, r);
+    return c == ShapeCache::kUnknown ? ShapeCache::kNotSimple : c;
+}
+
+void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel)
+{
+    const LoopSettings& s = *v.settings;
+    chunk.records.clear();
+    chunk.lits.clear();
+    chunk.scores.clear();
+    cand_.lp.assign(v.p.begin(), v.p.end());
+    partition::Combinations& comb = chunk.start;
+    do {
+        if (cancel.load(std::memory_order_relaxed)) break;
+        const std::span<const int> index = comb.index();
+        walk_.begin(s, index, &direct_);
+        const bool newest =
+            !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
+        do {
+            const std::span<const partition::Literal> lits = walk_.lits();
+            if (!usable(s, lits)) continue;
+            const bool plain = newest && direct_.plain(lits);
+            const std::uint64_t key = plain ? direct_.key(lits) : 0;
+            for (int r = v.lo; r <= v.hi; ++r) {
+                ScanRecord rec;
+                rec.side = static_cast<std::uint8_t>(r);
+                if (!newest) {
+                    rec.kind = ScanRecord::kCovered;
+                    chunk.records.push_back(rec);
+                    continue;
+                }
+                if (!plain) {
+                    rec.kind = ScanRecord::kOther;
+                    keep(chunk, rec, lits);
+                    continue;
+                }
+                int& known = direct_.shape(r, key);
+                if (known == ShapeTable::kUnknown) {
+                    cand_.lits.assign(lits.begin(), lits.end());
+                    known = learn(r);
+                    rec.kind = ScanRecord::kFirst;
+                    keep(chunk, rec, lits);
+                    continue;
+                }
+                if (known < 0) {
+                    rec.kind = ScanRecord::kOther;
+                    keep(chunk, rec, lits);
+                    continue;
+                }
+                direct_.table(lits, r, table_);
+                const Score sc = ev_.score_table(table_);
+                rec.complexity = known;
+                const bool enters = chunk.bounds.may_enter(known, sc.g);
+                chunk.bounds.saw(known, sc.g);
+                if (enters) {
+                    rec.kind = ScanRecord::kEntrant;
+                    rec.score = static_cast<std::int32_t>(chunk.scores.size());
+                    chunk.scores.push_back(sc);
+                    keep(chunk, rec, lits);
+                    continue;
+                }
+                rec.g = sc.g;
+                rec.n = sc.n;
+                rec.band = static_cast<std::uint8_t>(sc.band);
+                chunk.records.push_back(rec);
+            }
+        } while (walk_.next());
+    } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+}
+
+} // namespace meru::search

@@ -1,0 +1,115 @@
+#pragma once
+// The direct path on a worker thread: a worker takes a chunk of the enumeration
+// (the combinations from a copied position of the walk up to the next chunk's), builds each
+// candidate's literals over its floating cuts, looks up its shape, scores it
+// with its own DirectScorer and writes a compact record per candidate side for
+// the merge, which applies them in enumeration order on the calling thread.
+//
+// The merge does in full only what a worker cannot decide: the first candidate
+// of a shape this worker had not seen (the calling thread makes the pair of a
+// shape's first candidate itself, in order), candidates through the pair, and
+// candidates that may enter the top-10 list or the best list. A candidate
+// below the lists' entry bounds taken when its chunk was made cannot enter at
+// the merge either: the bounds only rise as the lists fill.
+#include "partition/combinations.h"
+#include "search/cut_walk.h"
+#include "search/direct_path.h"
+#include "search/evaluate.h"
+#include "search/shape_cache.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace meru::search {
+
+struct ScanRecord {
+    enum Kind : std::uint8_t {
+        kQuiet,   // scored, enters no list: only the tallies
+        kEntrant, // scored, may enter a list: its literals and score kept
+        kFirst,   // plain, its shape new to the worker: merged in full
+        kOther,   // through the pair at the merge
+        kCovered  // tallied under reason 8
+    };
+    float g = 0.0f;
+    std::int32_t complexity = 0;
+    std::int64_t n = 0;
+    std::int32_t at = 0;    // the first of its literals (kEntrant, kFirst, kOther)
+    std::int32_t score = 0; // its score (kEntrant)
+    Kind kind = kQuiet;
+    std::uint8_t side = 0;
+    std::uint8_t band = 0;
+};
+
+// The least values a candidate must reach to change the top-10 list or the
+// best list, as the lists stand when taken.
+class EntryBounds {
+public:
+    void take(const SearchResults& r, const EvaluationSettings& es);
+    // False only when offering the candidate to the lists, now or after any
+    // later offers, changes neither.
+    bool may_enter(int complexity, float g) const;
+    // A candidate of this complexity and G comes before the next one asked
+    // about: once it has been offered, the best list holds at least g at its
+    // complexity, or never again takes that complexity.
+    void saw(int complexity, float g);
+
+private:
+    bool combination_ = true;
+    double beta_ = 0.0;
+    float top_least_ = kEmptyValue;
+    bool best_full_ = false;
+    int best_last_ = 0;
+    std::vector<char> has_;   // per complexity: the best list holds it
+    std::vector<float> best_; // its G
+};
+
+// A run of combinations and what the worker made of them.
+struct ScanChunk {
+    partition::Combinations start;     // at the chunk's first combination
+    std::vector<partition::Count> end; // the ranks of the next chunk's first
+    bool to_end = false;               // the chunk runs to the end of the walk
+    EntryBounds bounds;                // as published when a worker took the chunk
+    std::vector<ScanRecord> records;
+    std::vector<partition::Literal> lits; // literals of the records that keep them
+    std::vector<Score> scores;
+};
+
+// What every chunk of a size vector shares.
+struct ScanVector {
+    const LoopSettings* settings = nullptr;
+    int n = 0;          // items
+    int lo = 0, hi = 1; // sides
+    std::span<const int> p;
+};
+
+// A worker's scanner: its own scorer (started on the size vector), evaluator and
+// shape cache.
+class DirectScan {
+public:
+    DirectScan(DirectScorer& direct, Evaluator& ev, ShapeCache& cache) : direct_(direct), ev_(ev), cache_(cache)
+    {
+        quiet_.set_trace_sink([](std::string_view) {});
+    }
+    // Fills chunk.records (and its literals and scores) until the chunk is
+    // done or `cancel` is raised.
+    void scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel);
+
+private:
+    // What the worker's shape cache says of the candidate in cand_, making its
+    // pair when the shape is new to it: the complexity, or kNotSimple.
+    int learn(int r);
+    void keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits);
+
+    DirectScorer& direct_;
+    Evaluator& ev_;
+    ShapeCache& cache_;
+    CutWalk walk_;
+    partition::TermList cand_, copy_, comp_;
+    partition::Partition cur_;
+    partition::SkipTally tally_;
+    stats::CountTable table_;
+    io::LogWriter quiet_;
+};
+
+} // namespace meru::search
