@@ -1,12 +1,10 @@
 #include "files/makecf.h"
 
-#include "core/services.h"
 #include "files/charcodes.h"
 #include "files/readdata.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
-#include "platform/io/logwriter.h"
 #include "platform/io/safe_files.h"
 
 #include <cmath>
@@ -34,12 +32,12 @@ std::string data_line(const std::string& path)
 // Writes the control file whole under a temporary name and renames it over the
 // old one, so a failure never leaves the user's control file cut or empty. The
 // system's reason on failure, with the path, goes to the message.
-bool write_file(const std::string& path, std::vector<std::string> lines, const char* where, Services& sv)
+bool write_file(const std::string& path, std::vector<std::string> lines, const char* where, CfNotes& notes)
 {
     for (auto& l : lines) l = rtrim(l);
     const std::string why = io::write_replacing(path, lines);
     if (why.empty()) return true;
-    sv.msgok(std::string("Cannot create control file ") + where + " " + path + " (" + why + ") $");
+    notes.ok(std::string("Cannot create control file ") + where + " " + path + " (" + why + ") $");
     return false;
 }
 
@@ -61,16 +59,13 @@ std::string safe_cf_name(std::string_view name)
     return s;
 }
 
-bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
+bool makecf(const DefaultCfFiles& f, bool quiet, CfNotes& notes)
 {
     if (const std::string why = io::can_write(f.cfpath); !why.empty()) {
-        sv.msgok("Cannot create control file in makecf " + f.cfpath + " (" + why + ") $");
+        notes.ok("Cannot create control file in makecf " + f.cfpath + " (" + why + ") $");
         return false;
     }
-    if (!quiet) {
-        std::string m = "No associated .mrc file for data " + io::fmt_a(f.dataname, 20) + " Will make default $";
-        sv.msgbox(m, BoxKind::Ok, false);
-    }
+    if (!quiet) notes.info("No associated .mrc file for data " + io::fmt_a(f.dataname, 20) + " Will make default $");
     const std::vector<std::string> lines{
         io::fmt_a("MERU generated .mrc file from data file " + f.dataname, kLineLen),
         "*",
@@ -79,50 +74,44 @@ bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv)
         format_line(f),
         data_line(f.datapath),
     };
-    return write_file(f.cfpath, lines, "in makecf", sv);
+    return write_file(f.cfpath, lines, "in makecf", notes);
 }
 
-int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv)
+RemadeCf re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, bool remake, CfNotes& notes)
 {
-    int passes = 0;
-    for (int pass = 1; pass <= 2; ++pass) {
-        std::vector<std::string> lines{
-            io::fmt_a("MERU re-generated .mrc file from data file " + f.dataname, kLineLen), "*"};
-        bool nominal_seen = false;
-        for (const auto& v : vars) {
-            const std::string name = io::fmt_a(safe_cf_name(v.name), kNameLen);
-            std::string codes;
-            int top = -1;
-            for (int c = 0; c < 36; ++c) {
-                if (v.counts[static_cast<std::size_t>(c)] <= 0) continue;
-                if (!v.char_codes && c > 9) continue;
-                codes += codechar(c);
-                if (v.char_codes) {
-                    if (top < 0 || v.counts[static_cast<std::size_t>(c)] > v.counts[static_cast<std::size_t>(top)])
-                        top = c;
-                } else {
+    RemadeCf out;
+    std::vector<std::string> lines{io::fmt_a("MERU re-generated .mrc file from data file " + f.dataname, kLineLen),
+                                   "*"};
+    for (const auto& v : vars) {
+        const std::string name = io::fmt_a(safe_cf_name(v.name), kNameLen);
+        std::string codes;
+        int top = -1;
+        for (int c = 0; c < 36; ++c) {
+            if (v.counts[static_cast<std::size_t>(c)] <= 0) continue;
+            if (!v.char_codes && c > 9) continue;
+            codes += codechar(c);
+            if (v.char_codes) {
+                if (top < 0 || v.counts[static_cast<std::size_t>(c)] > v.counts[static_cast<std::size_t>(top)])
                     top = c;
-                }
+            } else {
+                top = c;
             }
-            const bool nominal = (v.char_codes || v.small_codes) && !codes.empty();
-            nominal_seen = nominal_seen || nominal;
-            if (pass == 2 && nominal) lines.push_back(name + "  n" + codes + " " + std::string(1, codechar(top)));
-            else lines.push_back(name + io::fmt_a(mean_text(v.mean), 20));
         }
-        lines.push_back("*");
-        lines.push_back(format_line(f));
-        lines.push_back(data_line(f.datapath));
-        if (!write_file(f.cfpath, lines, "re_makecf", sv)) return passes;
-        passes = pass;
-        const std::string note =
-            pass == 1 ? "NOTE: Default .mrc file is created" : "NOTE: Default .mrc file re-created";
-        // The re-made file is only logged: the user asked for it a moment ago.
-        if (pass == 1) sv.helpshow(note);
-        log.write(io::fmt_a(note + ":   " + f.cfpath, kLineLen));
-        if (pass == 2 || !nominal_seen) break;
-        if (!sv.quiz("? Nominal variables detected. Use MERU to re-create .mrc file?")) break;
+        const bool nominal = (v.char_codes || v.small_codes) && !codes.empty();
+        out.nominal_seen = out.nominal_seen || nominal;
+        if (remake && nominal) lines.push_back(name + "  n" + codes + " " + std::string(1, codechar(top)));
+        else lines.push_back(name + io::fmt_a(mean_text(v.mean), 20));
     }
-    return passes;
+    lines.push_back("*");
+    lines.push_back(format_line(f));
+    lines.push_back(data_line(f.datapath));
+    out.written = write_file(f.cfpath, lines, "re_makecf", notes);
+    if (!out.written) return out;
+    const std::string note = remake ? "NOTE: Default .mrc file re-created" : "NOTE: Default .mrc file is created";
+    // The re-made file is only logged: the user asked for it a moment ago.
+    if (!remake) notes.help(note);
+    notes.line(io::fmt_a(note + ":   " + f.cfpath, kLineLen));
+    return out;
 }
 
 std::vector<DefaultCfVariable> default_cf_variables(const ControlTables& t, const ReadDataResult& r)

@@ -3,16 +3,11 @@
 // per variable at its mean (names taken from the data file), and after the data
 // have been read, one line per variable, optionally with nominal lines for the
 // variables that look nominal.
+#include "files/cf_notes.h"
+
 #include <array>
 #include <string>
 #include <vector>
-
-namespace meru {
-class Services;
-}
-namespace meru::io {
-class LogWriter;
-}
 
 namespace meru::files {
 
@@ -29,9 +24,10 @@ struct DefaultCfFiles {
 };
 
 // Writes the six-line default control file ("_all_ mean"). Unless `quiet`, first
-// shows "No associated .mrc file for data ... Will make default". False (after the
-// message "Cannot create control file in makecf $") when the file cannot be made.
-bool makecf(const DefaultCfFiles& f, bool quiet, Services& sv);
+// notes the box "No associated .mrc file for data ... Will make default". False
+// (with the message "Cannot create control file in makecf $" noted) when the file
+// cannot be made.
+bool makecf(const DefaultCfFiles& f, bool quiet, CfNotes& notes);
 
 // One variable as the rewritten control file sees it.
 struct DefaultCfVariable {
@@ -42,11 +38,18 @@ struct DefaultCfVariable {
     std::array<long long, 36> counts{}; // weight of each state code
 };
 
-// Rewrites the control file with one line per variable at its mean; when some
-// variables look nominal it asks "? Nominal variables detected. Use MERU to
-// re-create .mrc file?" and on Yes writes it again with nominal lines for them.
-// The first pass's note is shown and logged, the second's only logged. Returns the number of passes written (0 when the file cannot be made).
-int re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, io::LogWriter& log, Services& sv);
+// What one pass of re_makecf did.
+struct RemadeCf {
+    bool written = false;      // false: the file could not be made (message noted)
+    bool nominal_seen = false; // some variable looks nominal
+};
+
+// Rewrites the control file. Without `remake` (the first pass) every variable gets
+// one line at its mean, and the note "NOTE: Default .mrc file is created" is noted
+// as help and as a log line; with `remake` the variables that look nominal get
+// nominal lines for their codes, and "NOTE: Default .mrc file re-created" is noted
+// only as a log line. The caller asks whether to remake when nominal_seen.
+RemadeCf re_makecf(const DefaultCfFiles& f, const std::vector<DefaultCfVariable>& vars, bool remake, CfNotes& notes);
 
 // The variables of an analysis read from a default control file, for re_makecf:
 // names, means and the two nominal marks taken from each variable's first

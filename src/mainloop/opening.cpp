@@ -79,7 +79,7 @@ void log_unwritable(const std::string& logpath, const std::string& why, Services
 // (or, for File:New, when the user wants it replaced). Nothing is written when
 // the data file is not text or the log could not be written beside the control
 // file; false then.
-bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, Services& sv)
+bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice& c, io::LogWriter& log, Services& sv)
 {
     if (!rq.fnew) c.datafromcf = false;
     set_delimiter(c.delim, files::upper(parts.extension));
@@ -98,12 +98,30 @@ bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
     files::DefaultCfFiles f{c.cfname, c.dataname, c.dataname, c.delim.comma, c.delim.tab};
     // File:Open and File:Recent say which control file is made, with a copy in
     // the log; File:New has asked for it.
-    if (files::makecf(f, true, sv) && !rq.fnew) {
+    files::CfNotes notes;
+    const bool made = files::makecf(f, true, notes);
+    ui::control_notes(notes, log, sv);
+    if (made && !rq.fnew) {
         std::string text = "No associated .mrc file for data  Will make default " + first(base + ".mrc", 20) + "$";
         sv.msgbox(text, BoxKind::Ok, true);
     }
     c.madecf = true;
     return true;
+}
+
+// Writes the default control file again from what the data showed: one line per
+// variable at its mean, then, when some variables look nominal and the user
+// agrees, once more with nominal lines for them.
+void remake_default_cf(const files::DefaultCfFiles& f, const std::vector<files::DefaultCfVariable>& vars,
+                       io::LogWriter& log, Services& sv)
+{
+    for (bool remake : {false, true}) {
+        files::CfNotes notes;
+        const files::RemadeCf pass = files::re_makecf(f, vars, remake, notes);
+        ui::control_notes(notes, log, sv);
+        if (!pass.written || remake || !pass.nominal_seen) return;
+        if (!sv.quiz("? Nominal variables detected. Use MERU to re-create .mrc file?")) return;
+    }
 }
 
 // Steps up to the opening of the control file: the question when an analysis is
@@ -127,7 +145,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         if (!change_to(parts.folder, sv, false)) return std::nullopt;
         if (is_data_extension(ext)) {
             c.datapath = c.chosen;
-            if (!data_file_chosen(rq, parts, c, sv)) return std::nullopt;
+            if (!data_file_chosen(rq, parts, c, cx.log, sv)) return std::nullopt;
             return c;
         }
         if (rq.fnew) {
@@ -158,7 +176,7 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
         return c;
     }
     c.datapath = c.chosen;
-    if (!data_file_chosen(rq, parts, c, sv)) return std::nullopt;
+    if (!data_file_chosen(rq, parts, c, cx.log, sv)) return std::nullopt;
     return c;
 }
 
@@ -401,7 +419,7 @@ private:
             // The default control file is written again from what the data showed.
             const std::string line = c_.dataname.empty() ? io::split_path(datapath).name : c_.dataname;
             files::DefaultCfFiles f{c_.cfname, line, line, a->tables.format.comma, a->tables.format.tab};
-            files::re_makecf(f, files::default_cf_variables(a->tables, a->stats), log, sv);
+            remake_default_cf(f, files::default_cf_variables(a->tables, a->stats), log, sv);
             return Pass::remade; // this pass's arrays go with `a`
         }
 

@@ -12,9 +12,10 @@ void control_notes(const files::CfNotes& notes, io::LogWriter& log, Services& sv
         switch (n.kind) {
         case Kind::line: log.write(n.text); break;
         case Kind::help: sv.helpshow(n.text); break;
-        case Kind::box: {
+        case Kind::box:
+        case Kind::info: {
             std::string text = n.text;
-            sv.msgbox(text, BoxKind::OkCancel, false);
+            sv.msgbox(text, n.kind == Kind::box ? BoxKind::OkCancel : BoxKind::Ok, false);
             break;
         }
         case Kind::ok: sv.msgok(n.text); break;

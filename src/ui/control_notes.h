@@ -1,6 +1,7 @@
 #pragma once
-// The notes of reading a control file, written from what files::scancf and
-// files::readcf kept: log lines, help topics and message boxes, in the order met.
+// The notes of reading or writing a control file, written from what
+// files::scancf, files::readcf, files::makecf and files::re_makecf kept: log
+// lines, help topics and message boxes, in the order met.
 #include "files/cf_notes.h"
 
 namespace meru {

@@ -117,6 +117,21 @@ TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered
     host.answers.push_back(data);
     ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
     EXPECT_EQ(read(folder + "small.mrc").rfind("MERU re-generated .mrc file from data file small.csv", 0), 0u);
+    EXPECT_NE(read(folder + "small.mrc").find("\na        2.5\n"), std::string::npos);
+
+    // Yes to the nominal question writes a and y (whole numbers 0..9) as nominal
+    // lines: their codes present and the highest as the cut; the note of the
+    // re-made file is not shown again.
+    sv.calls.clear();
+    sv.quiz_answers = {true, true, true};
+    host.answers.push_back(data);
+    ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
+    EXPECT_EQ(sv.with_prefix("quiz:? Nominal variables detected").size(), 1u);
+    EXPECT_EQ(sv.with_prefix("help:NOTE: Default .mrc file").size(), 1u);
+    const auto cf = lines(folder + "small.mrc");
+    ASSERT_EQ(cf.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(cf.begin() + 2, cf.begin() + 5),
+              (std::vector<std::string>{"a         n1234 4", "b        7.0", "y         n01 1"}));
 }
 
 TEST_F(OpeningTest, NoToTheQuestionOrACancelledDialogChangesNothing)
