@@ -45,7 +45,9 @@ SizeCount sizemult(int n, std::span<const int> p)
         return r;
     };
     auto c = [&](int i) { return binom(n, p[static_cast<size_t>(i)]); };
-    if (q < 1) {
+    // No candidate when there is no size, or when a term needs more items than
+    // the attribute set holds (the closed forms below would divide by C(n, p) = 0).
+    if (q < 1 || std::any_of(p.begin(), p.end(), [n](int size) { return size > n; })) {
         r.size = 0;
         return r;
     }
