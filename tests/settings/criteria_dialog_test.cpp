@@ -213,6 +213,26 @@ TEST_F(Criteria109, GoChecksSilentlyAndShowsTheDialogOnlyOnAFailure)
     EXPECT_EQ(c.icrit, 3);
 }
 
+TEST_F(Criteria109, AnAcceptedBetaPassesTheChecksOfGoToo)
+{
+    // Beta is shown again as the dialog's text when Go! checks the settings; a
+    // value too wide for the usual field must still read back as itself.
+    const std::pair<const char*, double> entries[] = {
+        {"0.5", 0.5}, {"99999.5", 99999.5}, {"2500000", 2500000.0}, {"1e30", 1e30}};
+    for (const auto& [text, beta] : entries) {
+        SCOPED_TRACE(text);
+        forms = {};
+        services.calls.clear();
+        forms.steps = {enter({"Within MSE", {{ids::kBeta, text}}})};
+        ASSERT_FALSE(run(one_binary()).cancelled);
+        ASSERT_DOUBLE_EQ(c.beta, beta);
+        ASSERT_FALSE(run(one_binary(), true).cancelled);
+        EXPECT_EQ(forms.shown.size(), 1u); // only the first showing
+        EXPECT_TRUE(services.with_prefix("help:").empty());
+        EXPECT_DOUBLE_EQ(c.beta, beta);
+    }
+}
+
 TEST_F(Criteria109, CancelRestoresCriterionBetaGammaAndTheWeights)
 {
     const YDescription two{{binary_y("low"), {"bwt", false, 100, 4990.0, false, false, 4.0}}, {0.0, 1.0}, false};
