@@ -239,18 +239,6 @@ int split_band(std::int64_t c0, std::int64_t n)
     return std::clamp(band, 1, SearchResults::kSplitBands);
 }
 
-char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
-                     SearchResults& results, partition::SkipTally& skips)
-{
-    results.last_n = s.n;
-    if (s.null_partitions > 0) partition::skip_add(skips, partition::kSkipNullPartition, s.null_partitions);
-    if (s.band > 0) ++results.splithist[static_cast<std::size_t>(s.band)];
-    ++results.evaluated;
-    if (settings.rank_stage || settings.search_stage) results.save_g(s.g);
-    ++results.cplxhist[static_cast<std::size_t>(std::clamp(complexity, 0, SearchResults::kMaxComplexity))];
-    return q > 12 ? '>' : '=';
-}
-
 bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)
 {
     if (!settings.combination) return false;

@@ -28,6 +28,7 @@
 #include "stats/partition_sample.h"
 #include "stats/split_sums.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -180,8 +181,17 @@ char record(const Candidate& c, const Score& s, const EvaluationSettings& settin
 // record() of a candidate of `complexity` whose packed list has q terms, when
 // could_enter() is false: the same tallies, and no list is offered it (nor are
 // the hooks called: the ranking's candidates take record()).
-char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
-                     SearchResults& results, partition::SkipTally& skips);
+inline char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
+                            SearchResults& results, partition::SkipTally& skips)
+{
+    results.last_n = s.n;
+    if (s.null_partitions > 0) partition::skip_add(skips, partition::kSkipNullPartition, s.null_partitions);
+    if (s.band > 0) ++results.splithist[static_cast<std::size_t>(s.band)];
+    ++results.evaluated;
+    if (settings.rank_stage || settings.search_stage) results.save_g(s.g);
+    ++results.cplxhist[static_cast<std::size_t>(std::clamp(complexity, 0, SearchResults::kMaxComplexity))];
+    return q > 12 ? '>' : '=';
+}
 
 // Whether record() would change the top-10 list, the best list or (ranking) the
 // list by G.

@@ -590,20 +590,26 @@ private:
     bool evaluated_one(char mark, float g, int complexity, std::span<const int> lp)
     {
         ++evaluated;
-        if (++progress_count >= 500) {
-            std::string text =
-                ".." + io::fmt_i(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(s_.iteration, 2);
-            if (s_.serial_y > 0) text += " Serial Y=" + io::fmt_i(s_.serial_y, 2);
-            host_.progress(text);
-            progress_count = 0;
-        }
+        if (++progress_count >= 500) show_progress();
         if (s_.dispgraph && !s_.rank_stage) show(mark, g, complexity, lp);
         host_.yield();
-        if (host_.search_end()) {
-            log_.write("** User Requested Search:End **");
-            return false;
-        }
+        if (host_.search_end()) return ended();
         return true;
+    }
+
+    // Out of the per-candidate path: every 500th candidate and the end.
+    [[gnu::noinline]] void show_progress()
+    {
+        std::string text =
+            ".." + io::fmt_i(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(s_.iteration, 2);
+        if (s_.serial_y > 0) text += " Serial Y=" + io::fmt_i(s_.serial_y, 2);
+        host_.progress(text);
+        progress_count = 0;
+    }
+    [[gnu::noinline]] bool ended()
+    {
+        log_.write("** User Requested Search:End **");
+        return false;
     }
 
     void show(char mark, float g, int complexity, std::span<const int> lp)
