@@ -90,6 +90,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.records.clear();
     chunk.lits.clear();
     chunk.scores.clear();
+    memo_ = {}; // the shape tables may have been started again
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
     do {
@@ -116,14 +117,24 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                     keep(chunk, rec, lits);
                     continue;
                 }
-                int& known = direct_.shape(r, key);
-                if (known == ShapeTable::kUnknown) {
-                    cand_.lits.assign(lits.begin(), lits.end());
-                    known = learn(r);
-                    rec.kind = ScanRecord::kFirst;
-                    keep(chunk, rec, lits);
-                    continue;
+                // Neighbouring candidates mostly share a shape: the last one's
+                // outcome per side saves the table lookup.
+                Memo& memo = memo_[static_cast<std::size_t>(r)];
+                if (!memo.valid || memo.key != key) {
+                    int& known = direct_.shape(r, key);
+                    const bool first = known == ShapeTable::kUnknown;
+                    if (first) {
+                        cand_.lits.assign(lits.begin(), lits.end());
+                        known = learn(r);
+                    }
+                    memo = {true, key, known};
+                    if (first) {
+                        rec.kind = ScanRecord::kFirst;
+                        keep(chunk, rec, lits);
+                        continue;
+                    }
                 }
+                const int known = memo.known;
                 if (known < 0) {
                     rec.kind = ScanRecord::kOther;
                     keep(chunk, rec, lits);

@@ -17,6 +17,7 @@
 #include "search/evaluate.h"
 #include "search/shape_cache.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -100,6 +101,13 @@ private:
     // pair when the shape is new to it: the complexity, or kNotSimple.
     int learn(int r);
     void keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits);
+
+    struct Memo {
+        bool valid = false;
+        std::uint64_t key = 0;
+        int known = 0;
+    };
+    std::array<Memo, 2> memo_; // per side: the last shape looked up
 
     DirectScorer& direct_;
     Evaluator& ev_;

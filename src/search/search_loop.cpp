@@ -283,7 +283,7 @@ private:
         pool_->post([&, t](int k) {
             const auto u = static_cast<std::size_t>(k);
             score(*workers_[u], m * u / t, m * (u + 1) / t, cancel);
-            pool_->update([&] { done[u] = 1; });
+            pool_->report([&] { done[u] = 1; });
         });
         bool go_on = true;
         for (std::size_t k = 0; k < t && go_on; ++k) {
@@ -428,7 +428,7 @@ private:
                 if (id < 0) return;
                 const auto slot = slot_of(id);
                 scan.scan(v, w_.ring[slot], cancel);
-                pool_->update([&] { w_.ready[slot] = id; });
+                pool_->report([&] { w_.ready[slot] = id; });
             }
         });
         bool go_on = true;
@@ -441,10 +441,13 @@ private:
                 more = split.jump(std::max(1LL, kChunk / cuts));
                 c.to_end = !more;
                 if (more) c.end.assign(split.rank().begin(), split.rank().end());
-                pool_->update([&] {
+                // A new chunk wakes one worker; the last wakes them all, to end.
+                const auto publish = [&] {
                     ++made;
                     split_done = !more;
-                });
+                };
+                if (more) pool_->give(publish);
+                else pool_->update(publish);
             }
             if (merged == made) break;
             const auto slot = static_cast<std::size_t>(merged) % slots;
@@ -452,7 +455,7 @@ private:
                 host_.wait_pump();
             go_on = merge_chunk(w_.ring[slot]);
             ++merged;
-            pool_->update([&] { w_.bounds.take(res_, ev_.settings()); });
+            pool_->locked([&] { w_.bounds.take(res_, ev_.settings()); });
         }
         pool_->update([&] { cancel = true; });
         pool_->wait();

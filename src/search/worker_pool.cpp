@@ -28,21 +28,22 @@ void WorkerPool::post(std::function<void(int)> task)
 void WorkerPool::wait()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return running_ == 0; });
+    for_caller_.wait(lock, [&] { return running_ == 0; });
 }
 
 void WorkerPool::serve(int k)
 {
     std::uint64_t seen = 0;
     while (true) {
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stop_ || posted_ != seen; });
-            if (stop_) return;
-            seen = posted_;
-        }
+        bool stop = false;
+        wait_until([&] { return stop_ || posted_ != seen; },
+                   [&] {
+                       seen = posted_;
+                       stop = stop_;
+                   });
+        if (stop) return;
         task_(k);
-        update([&] { --running_; });
+        report([&] { --running_; });
     }
 }
 

@@ -4,8 +4,14 @@
 // thread is started per batch of candidates.
 //
 // The pool's lock also guards whatever state its tasks share with the calling
-// thread: update() changes it and wakes every waiter, wait_for() and
-// wait_until() wait for a condition on it.
+// thread. The workers wait on one condition and the calling thread on another,
+// so that handing one chunk to a worker wakes one worker, and a worker's result
+// wakes only the calling thread:
+//  - give() changes the state for the workers and wakes one of them;
+//  - report() changes it for the calling thread and wakes it;
+//  - update() changes it for everyone and wakes everyone (a stop, an end);
+//  - locked() changes it and wakes no one;
+//  - wait_until() (workers) and wait_for() (the calling thread) wait.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -31,26 +37,39 @@ public:
     // Waits until every worker has ended the posted task.
     void wait();
 
-    // Runs f under the pool's lock, then wakes every waiter.
+    template <class F> void give(F&& f)
+    {
+        locked(f);
+        for_workers_.notify_one();
+    }
+    template <class F> void report(F&& f)
+    {
+        locked(f);
+        for_caller_.notify_all();
+    }
     template <class F> void update(F&& f)
     {
-        {
-            std::lock_guard lock(mutex_);
-            f();
-        }
-        changed_.notify_all();
+        locked(f);
+        for_workers_.notify_all();
+        for_caller_.notify_all();
     }
-    // Waits until pred() (checked under the lock) holds, at most `limit`; returns pred().
+    template <class F> void locked(F&& f)
+    {
+        std::lock_guard lock(mutex_);
+        f();
+    }
+    // The calling thread: waits until pred() (checked under the lock) holds, at
+    // most `limit`; returns pred().
     template <class Pred> bool wait_for(Pred&& pred, std::chrono::milliseconds limit)
     {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, limit, pred);
+        return for_caller_.wait_for(lock, limit, pred);
     }
-    // Waits until pred() holds; f() then runs under the same lock.
+    // A worker: waits until pred() holds; f() then runs under the same lock.
     template <class Pred, class F> void wait_until(Pred&& pred, F&& f)
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, pred);
+        for_workers_.wait(lock, pred);
         f();
     }
 
@@ -59,7 +78,7 @@ private:
 
     std::vector<std::thread> threads_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable for_workers_, for_caller_;
     std::function<void(int)> task_;
     std::uint64_t posted_ = 0; // tasks posted so far
     int running_ = 0;          // workers still on the posted task
