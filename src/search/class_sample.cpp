@@ -8,6 +8,10 @@
 #include <numeric>
 #include <stdexcept>
 
+#if MERU_X86_DISPATCH
+#include <immintrin.h>
+#endif
+
 namespace meru::search {
 
 namespace {
@@ -18,17 +22,15 @@ constexpr std::size_t kBlock = UnitColumns::kBlock;
 struct Args {
     std::size_t words;
     bool skip;
-    const UnitColumns::Compiled* list; // null: from `before` OR `last`
-    const TermWords* before;
-    const TermWords* last;
-    int sense;
+    const UnitColumns::Compiled* list;
     const ClassOrderedSample::Plane* planes;
     std::size_t nplanes;
     const u64* bits;
     u64* acc_det;
     u64* acc_mem;
-    u64 *det, *mem; // the membership words (terms only)
 };
+
+using Terms = ClassOrderedSample::TermsKernel;
 
 // Counts the block against every plane that has words in it.
 MERU_ALWAYS_INLINE void count_block(const Args& k, std::size_t w0, std::size_t nw, const u64* det, const u64* mem)
@@ -59,9 +61,10 @@ MERU_ALWAYS_INLINE void load(Words& v, const u64* p) { std::memcpy(&v, p, sizeof
 // The membership words of the OR of two sets of accumulated term words: det
 // marks the units of membership 0 or 1, mem those of the list's membership 1
 // read in its sense.
-template <bool Skip, class W> MERU_ALWAYS_INLINE void membership_words(const Args& k, std::size_t w, W& det, W& mem)
+template <bool Skip, class W>
+MERU_ALWAYS_INLINE void membership_words(const TermWords& a, const TermWords& b, int sense, std::size_t w, W& det,
+                                         W& mem)
 {
-    const TermWords &a = *k.before, &b = *k.last;
     W tr, un, x, y;
     if constexpr (sizeof(W) == sizeof(u64)) {
         tr = a.any_true[w] | b.any_true[w];
@@ -84,23 +87,28 @@ template <bool Skip, class W> MERU_ALWAYS_INLINE void membership_words(const Arg
             det &= ~(x | y);
         }
     }
-    mem = det & (k.sense ? tr : ~tr);
+    mem = det & (sense ? tr : ~tr);
 }
 
 // From two sets of accumulated term words OR-ed together (the terms before
 // the last, and the last): the membership words first, a vector of words at a
 // time, then plane by plane over the plane's own words (a plane's words are
 // few: its class's units). `Skip`: the missing words are read.
-template <bool Skip> MERU_ALWAYS_INLINE void count_terms(const Args& k)
+template <bool Skip>
+MERU_ALWAYS_INLINE void count_terms(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                    stats::CountTable& out)
 {
     std::size_t w = 0;
     for (; w + kBlock <= k.words; w += kBlock) {
         Words det, mem;
-        membership_words<Skip>(k, w, det, mem);
+        membership_words<Skip>(a, b, sense, w, det, mem);
         std::memcpy(k.det + w, &det, sizeof det);
         std::memcpy(k.mem + w, &mem, sizeof mem);
     }
-    for (; w < k.words; ++w) membership_words<Skip>(k, w, k.det[w], k.mem[w]);
+    for (; w < k.words; ++w) membership_words<Skip>(a, b, sense, w, k.det[w], k.mem[w]);
+    std::fill_n(out.cells.begin(), 2 * k.nclasses, 0);
+    out.w0 = out.w1 = 0;
+    out.beyond = k.beyond;
     for (std::size_t p = 0; p < k.nplanes; ++p) {
         const ClassOrderedSample::Plane& pl = k.planes[p];
         const u64* bits = k.bits + pl.at;
@@ -109,19 +117,111 @@ template <bool Skip> MERU_ALWAYS_INLINE void count_terms(const Args& k)
             sd += static_cast<u64>(std::popcount(k.det[i] & bits[i]));
             sm += static_cast<u64>(std::popcount(k.mem[i] & bits[i]));
         }
-        k.acc_det[p] = sd;
-        k.acc_mem[p] = sm;
+        const auto c = static_cast<std::size_t>(pl.cls);
+        const auto members = pl.value * static_cast<std::int64_t>(sm);
+        const auto others = pl.value * (static_cast<std::int64_t>(sd) - static_cast<std::int64_t>(sm));
+        out.cells[2 * c + 1] += members;
+        out.cells[2 * c] += others;
+        out.w1 += members;
+        out.w0 += others;
     }
+}
+
+void terms_generic(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
+{
+    count_terms<false>(k, a, b, sense, out);
+}
+void terms_skip_generic(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
+{
+    count_terms<true>(k, a, b, sense, out);
+}
+
+#if MERU_X86_DISPATCH
+__attribute__((target("avx2,popcnt"))) void terms_avx2(const Terms& k, const TermWords& a, const TermWords& b,
+                                                       int sense, stats::CountTable& out)
+{
+    count_terms<false>(k, a, b, sense, out);
+}
+__attribute__((target("avx2,popcnt"))) void terms_skip_avx2(const Terms& k, const TermWords& a, const TermWords& b,
+                                                            int sense, stats::CountTable& out)
+{
+    count_terms<true>(k, a, b, sense, out);
+}
+__attribute__((target("popcnt"))) void terms_popcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                                    stats::CountTable& out)
+{
+    count_terms<false>(k, a, b, sense, out);
+}
+__attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const TermWords& a, const TermWords& b,
+                                                         int sense, stats::CountTable& out)
+{
+    count_terms<true>(k, a, b, sense, out);
+}
+// With AVX-512's population count on vectors: each plane's words four at a
+// time, the membership words made as they are counted, the last partial vector
+// read under a mask (masked words count as no unit).
+template <bool Skip>
+__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
+terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
+{
+    std::fill_n(out.cells.begin(), 2 * k.nclasses, 0);
+    out.w0 = out.w1 = 0;
+    out.beyond = k.beyond;
+    const __m256i flip = sense ? _mm256_setzero_si256() : _mm256_set1_epi64x(-1);
+    for (std::size_t p = 0; p < k.nplanes; ++p) {
+        const ClassOrderedSample::Plane& pl = k.planes[p];
+        const u64* bits = k.bits + pl.at;
+        __m256i sd = _mm256_setzero_si256(), sm = _mm256_setzero_si256();
+        for (std::size_t w = pl.lo; w < pl.hi; w += 4) {
+            const auto m = static_cast<__mmask8>(pl.hi - w >= 4 ? 0xF : (1u << (pl.hi - w)) - 1);
+            const __m256i tr = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_true + w),
+                                               _mm256_maskz_loadu_epi64(m, b.any_true + w));
+            const __m256i un = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_und + w),
+                                               _mm256_maskz_loadu_epi64(m, b.any_und + w));
+            // (tr | ~un) & bits
+            __m256i d = _mm256_and_si256(_mm256_or_si256(tr, _mm256_xor_si256(un, _mm256_set1_epi64x(-1))),
+                                         _mm256_maskz_loadu_epi64(m, bits + w));
+            if constexpr (Skip)
+                d = _mm256_andnot_si256(_mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.skip_m + w),
+                                                        _mm256_maskz_loadu_epi64(m, b.skip_m + w)),
+                                        d);
+            sd = _mm256_add_epi64(sd, _mm256_popcnt_epi64(d));
+            sm = _mm256_add_epi64(sm, _mm256_popcnt_epi64(_mm256_and_si256(d, _mm256_xor_si256(tr, flip))));
+        }
+        alignas(32) std::int64_t vd[4], vm[4];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(vd), sd);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(vm), sm);
+        const std::int64_t det = vd[0] + vd[1] + vd[2] + vd[3], mem = vm[0] + vm[1] + vm[2] + vm[3];
+        const auto c = static_cast<std::size_t>(pl.cls);
+        const auto members = pl.value * mem;
+        const auto others = pl.value * (det - mem);
+        out.cells[2 * c + 1] += members;
+        out.cells[2 * c] += others;
+        out.w1 += members;
+        out.w0 += others;
+    }
+}
+#endif
+
+// The term-words kernel for this processor, with or without the skip flag.
+ClassOrderedSample::TermsFn pick_terms(bool skip)
+{
+#if MERU_X86_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("avx2") &&
+        __builtin_cpu_supports("popcnt"))
+        return skip ? terms_vpopcnt<true> : terms_vpopcnt<false>;
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
+        return skip ? terms_skip_avx2 : terms_avx2;
+    if (__builtin_cpu_supports("popcnt")) return skip ? terms_skip_popcnt : terms_popcnt;
+#endif
+    return skip ? terms_skip_generic : terms_generic;
 }
 
 MERU_ALWAYS_INLINE void count_all(const Args& k)
 {
     u64 det[kBlock], mem[kBlock];
-    if (!k.list) {
-        if (k.skip) count_terms<true>(k);
-        else count_terms<false>(k);
-        return;
-    }
     for (std::size_t w0 = 0; w0 < k.words; w0 += kBlock) {
         membership_block(*k.list, k.skip, w0, det, mem);
         count_block(k, w0, kBlock, det, mem);
@@ -221,6 +321,10 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     acc_mem_.assign(planes_.size(), 0);
     det_.assign(std::max<std::size_t>(unit_words(), 1), 0);
     mem_.assign(det_.size(), 0);
+    terms_ = {unit_words(), planes_.data(), planes_.size(), bits_.data(),
+              det_.data(),  mem_.data(),    nclasses_,      beyond_};
+    terms_fn_ = pick_terms(false);
+    terms_skip_fn_ = pick_terms(true);
 }
 
 void ClassOrderedSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
@@ -228,27 +332,21 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
 {
     columns_->compile(list, sense, signbyte, list_);
     out.clear();
-    tabulate({columns_->words(), skip, &list_, nullptr, nullptr, 1}, out);
+    tabulate({columns_->words(), skip, &list_}, out);
 }
 
 void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense,
                                       stats::CountTable& out)
 {
-    std::fill_n(out.cells.begin(), 2 * nclasses_, 0);
-    out.w0 = out.w1 = 0;
-    tabulate({unit_words(), skip, nullptr, &before, &last, sense}, out);
+    (skip ? terms_skip_fn_ : terms_fn_)(terms_, before, last, sense, out);
 }
 
 void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)
 {
-    // The kernel of a term list adds to the plane counts, that of term words sets them.
-    if (in.list) {
-        std::fill(acc_det_.begin(), acc_det_.end(), 0);
-        std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
-    }
-    const Args k{in.words,        in.skip,        in.list,        in.before,    in.last,
-                 in.sense,        planes_.data(), planes_.size(), bits_.data(), acc_det_.data(),
-                 acc_mem_.data(), det_.data(),    mem_.data()};
+    std::fill(acc_det_.begin(), acc_det_.end(), 0);
+    std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
+    const Args k{in.words,       in.skip,      in.list,         planes_.data(),
+                 planes_.size(), bits_.data(), acc_det_.data(), acc_mem_.data()};
     count(k);
     out.beyond = beyond_;
     for (std::size_t j = 0; j < planes_.size(); ++j) {

@@ -33,6 +33,8 @@ class ClassOrderedSample {
 public:
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
     ClassOrderedSample(const stats::SampleView& view, int nclasses);
+    ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
+    ClassOrderedSample& operator=(const ClassOrderedSample&) = delete;
 
     // The count table of the list (sense 1 plain, 0 flipped).
     void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
@@ -56,17 +58,26 @@ public:
         std::size_t at = 0;           // its first word in bits_
     };
 
+    // What the kernel of partab_terms() reads besides its arguments.
+    struct TermsKernel {
+        std::size_t words = 0;
+        const Plane* planes = nullptr;
+        std::size_t nplanes = 0;
+        const std::uint64_t* bits = nullptr;
+        std::uint64_t *det = nullptr, *mem = nullptr; // the membership words
+        int nclasses = 0;
+        std::int64_t beyond = 0;
+    };
+    using TermsFn = void (*)(const TermsKernel&, const TermWords&, const TermWords&, int, stats::CountTable&);
+
 private:
     struct Kernel {
         std::size_t words;
         bool skip;
         const UnitColumns::Compiled* list;
-        const TermWords* before;
-        const TermWords* last;
-        int sense;
     };
-    // Counts the membership the kernel input describes into `out` (whose cells
-    // of the sample's classes are cleared).
+    // Counts the membership of the compiled list into `out` (whose cells of the
+    // sample's classes are cleared).
     void tabulate(const Kernel& in, stats::CountTable& out);
 
     int nclasses_ = 0;
@@ -78,6 +89,8 @@ private:
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> acc_det_, acc_mem_;
     std::vector<std::uint64_t> det_, mem_; // membership words from term words
+    TermsKernel terms_;
+    TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
 };
 
 } // namespace meru::search

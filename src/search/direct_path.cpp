@@ -54,21 +54,31 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
 bool DirectScorer::start(std::span<const int> p)
 {
     p_.assign(p.begin(), p.end());
-    std::vector<int> term_of;
-    for (std::size_t t = 0; t < p_.size(); ++t)
-        term_of.insert(term_of.end(), static_cast<std::size_t>(p_[t]), int(t));
-    pairs_.clear();
-    for (std::size_t i = 0; i < term_of.size(); ++i)
-        for (std::size_t j = i + 1; j < term_of.size(); ++j)
-            if (term_of[i] != term_of[j]) pairs_.emplace_back(i, j);
-    if (2 * pairs_.size() + term_of.size() > 64) return false;
+    term_of_.clear();
+    term_start_.assign(p_.size() + 1, 0);
+    for (std::size_t t = 0; t < p_.size(); ++t) {
+        term_of_.insert(term_of_.end(), static_cast<std::size_t>(p_[t]), static_cast<int>(t));
+        term_start_[t + 1] = term_start_[t] + static_cast<std::size_t>(p_[t]);
+    }
+    const std::size_t width = term_of_.size();
+    term_of_.push_back(static_cast<int>(p_.size()));
+    // Key bits: a sign per position and two per pair of positions in different terms.
+    std::size_t pairs = 0;
+    start_.assign(width, 0);
+    for (std::size_t j = 0; j < width; ++j) {
+        start_[j] = term_start_[static_cast<std::size_t>(term_of_[j])];
+        pairs += start_[j];
+    }
+    if (2 * pairs + width > 64) return false;
+    key_held_.assign(width, 0);
+    key_at_.assign(width + 1, 0);
     const int longest = *std::max_element(p_.begin(), p_.end());
     term_.resize(static_cast<std::size_t>(longest));
     const std::size_t words = sample_.unit_words();
     for (std::size_t r = 0; r < 2; ++r) {
         if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
-        held_[r].assign(term_of.size(), 0);
+        held_[r].assign(width, 0);
         scratch_[r].resize(p_.size());
         shapes_[r].clear();
     }
@@ -76,45 +86,49 @@ bool DirectScorer::start(std::span<const int> p)
     return true;
 }
 
-std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits) const
+std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 {
     // Within a term the attributes ascend: the shape is the signs and the order
-    // of the attributes of every pair of positions in different terms.
-    std::uint64_t k = 0;
-    for (partition::Literal l : lits) k = (k << 1) | (l < 0 ? 1u : 0u);
-    for (const auto& [i, j] : pairs_) {
-        const int a = partition::attribute_of(lits[i]), b = partition::attribute_of(lits[j]);
-        k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
+    // of the attributes of every pair of positions in different terms, taken
+    // position by position, so that the bits of the literals a candidate shares
+    // with the one before are kept.
+    const std::size_t width = lits.size();
+    std::size_t i = 0;
+    while (i < width && lits[i] == key_held_[i]) ++i;
+    std::uint64_t k = key_at_[i];
+    for (std::size_t j = i; j < width; ++j) {
+        key_held_[j] = lits[j];
+        k = (k << 1) | (lits[j] < 0 ? 1u : 0u);
+        const int b = partition::attribute_of(lits[j]);
+        for (std::size_t e = 0; e < start_[j]; ++e) {
+            const int a = partition::attribute_of(lits[e]);
+            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
+        }
+        key_at_[j + 1] = k;
     }
-    return k;
+    return key_at_[width];
 }
 
-void DirectScorer::table(std::span<const partition::Literal> index, int r, stats::CountTable& out)
+void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)
 {
     const auto side = static_cast<std::size_t>(r);
     TermStack& stack = stacks_[side];
     partition::Literal* held = held_[side].data();
-    const std::size_t q = p_.size();
-    // The first term that differs from the held candidate; it and every term
-    // after it are made again.
-    std::size_t at = 0, t = 0;
-    for (; t < q; ++t) {
-        const auto len = static_cast<std::size_t>(p_[t]);
-        std::size_t i = 0;
-        while (i < len && index[at + i] == held[at + i]) ++i;
-        if (i < len) break;
-        at += len;
-    }
-    for (; t < q; ++t) {
-        const auto len = static_cast<std::size_t>(p_[t]);
-        for (std::size_t i = 0; i < len; ++i) {
-            held[at + i] = index[at + i];
-            term_[i] = position_[static_cast<std::size_t>(partition::attribute_of(index[at + i]))];
+    const std::size_t width = lits.size(), q = p_.size();
+    // The term of the first literal that differs from the held candidate; it
+    // and every term after it are made again.
+    std::size_t i = 0;
+    while (i < width && lits[i] == held[i]) ++i;
+    if (i < width) {
+        for (auto t = static_cast<std::size_t>(term_of_[i]); t < q; ++t) {
+            const std::size_t at = term_start_[t], len = static_cast<std::size_t>(p_[t]);
+            for (std::size_t j = 0; j < len; ++j)
+                term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
+            const TermWords words = subsets_[side].make(std::span<const int>(term_.data(), len), scratch_[side][t]);
+            if (t + 1 < q) stack.set(static_cast<int>(t), words);
+            else last_[side] = words;
         }
-        const TermWords words = subsets_[side].make(std::span<const int>(term_.data(), len), scratch_[side][t]);
-        if (t + 1 < q) stack.set(static_cast<int>(t), words);
-        else last_[side] = words;
-        at += len;
+        std::copy(lits.begin() + static_cast<std::ptrdiff_t>(i), lits.end(), held + i);
     }
     const TermWords before = q > 1 ? stack.words(static_cast<int>(q) - 2) : subsets_[side].none();
     sample_.partab_terms(before, last_[side], skip_, r, out);

@@ -99,7 +99,7 @@ public:
     bool start(std::span<const int> p);
     // The shape key of the candidate of these literals; each side has its own
     // table of keys.
-    std::uint64_t key(std::span<const partition::Literal> lits) const;
+    std::uint64_t key(std::span<const partition::Literal> lits);
     int& shape(int r, std::uint64_t key) { return shapes_[static_cast<std::size_t>(r)].at(key); }
     // The count table of the candidate's list read in the sense of side r.
     void table(std::span<const partition::Literal> lits, int r, stats::CountTable& out);
@@ -116,9 +116,13 @@ private:
     std::vector<int> position_;                         // per attribute: its literal's position
     std::array<std::vector<UnitColumns::Lit>, 2> cols_; // per position: sense 0, sense 1
     std::vector<int> p_;
-    std::vector<std::pair<std::size_t, std::size_t>> pairs_; // positions in different terms
-    std::array<SubsetColumns, 2> subsets_;                   // per sense
-    int subsets_k_ = 0;                                      // the longest term they were made for
+    std::vector<int> term_of_;                 // per position: its term; then q
+    std::vector<std::size_t> start_;           // per position: the first position of its term
+    std::vector<std::size_t> term_start_;      // per term: its first position; then the width
+    std::vector<partition::Literal> key_held_; // the literals of the last key
+    std::vector<std::uint64_t> key_at_;        // its bits before each position
+    std::array<SubsetColumns, 2> subsets_;     // per sense
+    int subsets_k_ = 0;                        // the longest term they were made for
     std::array<TermStack, 2> stacks_;
     std::array<std::vector<partition::Literal>, 2> held_; // the literals each side holds
     std::array<TermWords, 2> last_{};                     // each side's last term

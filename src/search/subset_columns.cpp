@@ -44,6 +44,10 @@ void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t wo
         base_[j + 1] = total;
         k_ = static_cast<int>(j);
     }
+    kc_ = static_cast<std::size_t>(std::max(k_, 1));
+    rank_of_.assign(n * kc_, 0);
+    for (std::size_t p = 0; p < n; ++p)
+        for (std::size_t i = 0; i < static_cast<std::size_t>(k_); ++i) rank_of_[p * kc_ + i] = binom_[p][i + 1];
     data_.assign(base_[static_cast<std::size_t>(k_) + 1] * stride_, 0);
     if (k_ > 0) fill(1, -1, nullptr, 0);
 }
@@ -59,11 +63,10 @@ void SubsetColumns::fill(int size, int last, const u64* prefix, std::size_t rank
     }
 }
 
-TermWords SubsetColumns::make(std::span<const int> pos, std::vector<u64>& scratch) const
+TermWords SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scratch) const
 {
     std::size_t n = 0; // the stored prefix
     while (n < pos.size() && n < static_cast<std::size_t>(k_) && (n == 0 || pos[n] > pos[n - 1])) ++n;
-    if (n > 0 && n == pos.size()) return stored(pos);
     scratch.resize(3 * words_);
     u64* out = scratch.data();
     if (n > 0) {

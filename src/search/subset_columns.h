@@ -35,18 +35,24 @@ public:
     TermWords stored(std::span<const int> pos) const
     {
         std::size_t rank = base_[pos.size()];
-        for (std::size_t i = 0; i < pos.size(); ++i) rank += binom_[static_cast<std::size_t>(pos[i])][i + 1];
+        for (std::size_t i = 0; i < pos.size(); ++i) rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
         const std::uint64_t* t = data_.data() + rank * stride_;
         return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()};
     }
     // Words of the term of any positions (null for none: the term that holds),
     // stored or made into `scratch` (3 x words, kept by the caller).
-    TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
+    TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
+    {
+        bool fits = !pos.empty() && pos.size() <= static_cast<std::size_t>(k_);
+        for (std::size_t i = 1; fits && i < pos.size(); ++i) fits = pos[i] > pos[i - 1];
+        return fits ? stored(pos) : made(pos, scratch);
+    }
     // Words of no unit (an empty accumulation).
     TermWords none() const { return {zero_.data(), zero_.data(), zero_.data()}; }
     std::size_t words() const { return words_; }
 
 private:
+    TermWords made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     void fill(int size, int last, const std::uint64_t* prefix, std::size_t rank);
 
     std::vector<UnitColumns::Lit> lits_;
@@ -55,6 +61,8 @@ private:
     int k_ = 0;
     std::vector<std::vector<std::size_t>> binom_; // binom_[n][j] = C(n, j), j <= k
     std::vector<std::size_t> base_;               // first rank of each size
+    std::size_t kc_ = 1;                          // k, at least 1
+    std::vector<std::size_t> rank_of_;            // [p * kc_ + i] = C(p, i + 1), i < k
     std::vector<std::uint64_t> data_;             // per rank: holds, undetermined, missing
     std::vector<std::uint64_t> zero_;
 };

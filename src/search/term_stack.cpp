@@ -33,10 +33,4 @@ void TermStack::set(int t, const TermWords& term)
         for (std::size_t w = 0; w < words_; ++w) sk[w] = psk[w] | term.skip_m[w];
 }
 
-TermWords TermStack::words(int t) const
-{
-    const std::size_t at = static_cast<std::size_t>(t) * words_;
-    return {any_true_.data() + at, any_und_.data() + at, skip_m_.data() + at};
-}
-
 } // namespace meru::search

@@ -23,7 +23,11 @@ public:
     // Slot t := slot t-1 OR term; slots t+1.. are stale until set again.
     void set(int t, const TermWords& term);
     // The accumulated words of terms 0..t.
-    TermWords words(int t) const;
+    TermWords words(int t) const
+    {
+        const std::size_t at = static_cast<std::size_t>(t) * words_;
+        return {any_true_.data() + at, any_und_.data() + at, skip_m_.data() + at};
+    }
 
 private:
     std::size_t words_ = 0;
