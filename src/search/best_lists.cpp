@@ -92,6 +92,12 @@ void BestAtComplexity::clear()
     index();
 }
 
+bool BestAtComplexity::below_stored(int cx, float g) const
+{
+    if (!ascending_ || cx < 0 || cx >= kIndexed || slot_of_[static_cast<std::size_t>(cx)] < 0) return false;
+    return g - slots_[static_cast<std::size_t>(slot_of_[static_cast<std::size_t>(cx)])].value < -kTieTolerance;
+}
+
 std::optional<Placement> BestAtComplexity::place(int cx, float g) const
 {
     if (ascending_ && cx >= 0 && cx < kIndexed && slot_of_[static_cast<std::size_t>(cx)] >= 0) {

@@ -56,6 +56,9 @@ public:
     // same complexity. Returns true when the list changed.
     bool offer(int complexity, float g, int flag, const partition::TermList& list);
     bool would_change(int complexity, float g) const { return place(complexity, g).has_value(); }
+    // True when the complexity is stored with a G that neither g nor any lower G
+    // reaches: would_change() is then false for all of them.
+    bool below_stored(int complexity, float g) const;
 
     int count() const { return count_; }
     std::span<const StoredPartition> entries() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
@@ -87,6 +90,12 @@ public:
     bool would_change(int complexity, float g, double beta) const
     {
         return place(value_of(complexity, g, beta), complexity) >= 0;
+    }
+    // True when the value of g, and so of any lower G, is below every slot:
+    // would_change() is then false for all of them.
+    bool below_least(int complexity, float g, double beta) const
+    {
+        return value_of(complexity, g, beta) - least_ < -kTieTolerance;
     }
 
     // Leading slots that hold a value above the empty mark.

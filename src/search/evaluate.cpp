@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace meru::search {
@@ -192,7 +193,6 @@ ClassOrderedSample* Evaluator::direct_sample() const
 
 Score Evaluator::score_table(const stats::CountTable& table)
 {
-    Score s;
     const PerY& y = ys_[0];
     if (chisq_2x2_) {
         // What the chi-square criterion gives for a 2 x 2 table, without its calls.
@@ -203,11 +203,45 @@ Score Evaluator::score_table(const stats::CountTable& table)
     } else {
         values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
     }
-    const float gk = combine(y, values_[0], s);
+    return score_of(values_[0]);
+}
+
+Score Evaluator::score_of(const stats::CriterionValue& v) const
+{
+    Score s;
+    const PerY& y = ys_[0];
+    const float gk = combine(y, v, s);
     s.gk[static_cast<std::size_t>(y.k - 1)] = gk;
     s.g += gk;
-    s.p = values_[0].p;
+    s.p = v.p;
     return s;
+}
+
+float Evaluator::g_bound(const stats::CountTable& t) const
+{
+    constexpr float none = std::numeric_limits<float>::infinity();
+    if (!chisq_2x2_ || crit_.balanced || crit_.inverse_variance) return none;
+    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
+    const std::int64_t n = a + b + c + d;
+    if (a < 0 || b < 0 || c < 0 || d < 0 || n >= (std::int64_t{1} << 31)) return none;
+    // X^2 = n (ad - bc)^2 / (row and column sums), exact in the integers; the
+    // cell-by-cell sum score_table() computes differs from it by less than
+    // 1e-15 (X^2 + n), far inside the margin added.
+    const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
+    const auto k0 = static_cast<double>(a + b), k1 = static_cast<double>(c + d);
+    const auto x = static_cast<double>(a * d - b * c);
+    const double chisq =
+        r0 > 0 && r1 > 0 && k0 > 0 && k1 > 0 ? static_cast<double>(n) * x * x / (r0 * r1 * k0 * k1) : 0.0;
+    return static_cast<float>(chisq + 1e-9 * (chisq + static_cast<double>(n)));
+}
+
+Score Evaluator::score_sides(const stats::CountTable& t, float g) const
+{
+    stats::CriterionValue v;
+    v.g = g;
+    v.c0 = t.w0;
+    v.c1 = t.w1;
+    return score_of(v);
 }
 
 Score Evaluator::score(const Candidate& c)
@@ -237,6 +271,13 @@ int split_band(std::int64_t c0, std::int64_t n)
     if (!(share > 0.0f)) return 1; // also when negative weights leave no width
     const int band = static_cast<int>(std::min(share, 1e9f)) + 1;
     return std::clamp(band, 1, SearchResults::kSplitBands);
+}
+
+bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)
+{
+    if (!settings.combination) return true;
+    if (settings.rank_stage || !results.top10.below_least(complexity, g, settings.penalty)) return false;
+    return complexity <= 0 || results.bestlist.below_stored(complexity, g);
 }
 
 bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)

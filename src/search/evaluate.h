@@ -116,6 +116,13 @@ public:
     // score of the table that snapshot counts.
     ClassOrderedSample* direct_sample() const;
     Score score_table(const stats::CountTable& table);
+    // An upper bound of score_table(table).g worked out without the criterion's
+    // arithmetic; +infinity where none is known (known for the chi-square of two
+    // classes, neither balanced nor weighted by Y).
+    float g_bound(const stats::CountTable& table) const;
+    // score_table(table) where G is not needed: the side weights and the band
+    // as there, G taken as `g` (score_table's G where g is its g_bound).
+    Score score_sides(const stats::CountTable& table, float g) const;
 
     const EvaluationSettings& settings() const { return settings_; }
     const EvaluationData& data() const { return data_; }
@@ -139,6 +146,8 @@ private:
     void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.
     void summarise(const Candidate& c, Score& s);
+    // The score of one Y's criterion value (the one Y of a direct sample).
+    Score score_of(const stats::CriterionValue& v) const;
     // Y weight, empty sides and balancing.
     float combine(const PerY& y, const stats::CriterionValue& v, Score& s) const;
     // Each Y's direction of the packed candidate (ranking).
@@ -192,6 +201,11 @@ inline char record_unlisted(int complexity, int q, const Score& s, const Evaluat
     ++results.cplxhist[static_cast<std::size_t>(std::clamp(complexity, 0, SearchResults::kMaxComplexity))];
     return q > 12 ? '>' : '=';
 }
+
+// True when neither G `g` nor any lower G at this complexity would change a
+// list in a search (not the ranking): then could_enter() is false for every G
+// up to g.
+bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings);
 
 // Whether record() would change the top-10 list, the best list or (ranking) the
 // list by G.

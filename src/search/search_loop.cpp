@@ -306,8 +306,7 @@ private:
         const std::span<Score> out(w_.scores.data(), m);
         std::atomic<bool> cancel{false};
         bool go_on = true;
-        if (workers_.empty()) {
-            direct_->score(d, 0, m, ev_, out, cancel);
+        if (workers_.empty()) { // scored as they are merged
             for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge_direct(j);
         } else {
             go_on = in_chunks(
@@ -331,7 +330,9 @@ private:
         }
         const std::span<const Literal> lits = w_.direct.lits_of(job);
         const int r = job.side;
-        if (job.kind == DirectJobs::kScore) return merge_scored(r, job.complexity, w_.scores[j], lits);
+        if (job.kind == DirectJobs::kScore)
+            return workers_.empty() ? score_here(r, job.complexity, lits, true)
+                                    : merge_scored(r, job.complexity, w_.scores[j], lits);
         w_.cand.lits.assign(lits.begin(), lits.end());
         w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
         if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
@@ -369,9 +370,31 @@ private:
             if (c != ShapeCache::kUnknown) known = c;
         }
         if (known < 0) return merge_job(0, r, nullptr, nullptr);
+        return score_here(r, known, lits, false);
+    }
+
+    // A plain candidate of side r and shape complexity `complexity`, of
+    // literals `lits`, scored here against the lists as they stand: once the
+    // saved G values are full, a candidate whose G cannot reach a list needs only
+    // its sides. `copy`: the candidate is not yet in w_.cand. False when
+    // Search:End was polled.
+    bool score_here(int r, int complexity, std::span<const Literal> lits, bool copy)
+    {
         direct_->table(lits, r, w_.table);
+        if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
+            const EvaluationSettings& es = ev_.settings();
+            const float bound = ev_.g_bound(w_.table);
+            if (surely_unlisted(res_, complexity, bound, es)) {
+                ++direct_hits;
+                w_.cur.repflag = r;
+                const Score sides = ev_.score_sides(w_.table, bound);
+                const char mark =
+                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), sides, es, res_, skips_);
+                return evaluated_one(mark, sides.g, complexity, w_.work.lp);
+            }
+        }
         w_.score = ev_.score_table(w_.table);
-        return merge_scored(r, known, w_.score, {});
+        return merge_scored(r, complexity, w_.score, copy ? lits : std::span<const Literal>{});
     }
 
     // Whether the workers can take this size vector's walk in chunks: one

@@ -1,6 +1,7 @@
 // The three result lists: their placement and tie rules, and the would-change
 // predicates against the insertion routines on random offer sequences.
 #include "search/best_lists.h"
+#include "search/evaluate.h"
 #include "search/search_results.h"
 
 #include <gtest/gtest.h>
@@ -225,4 +226,31 @@ TEST(BestAtComplexity, EqualsAModelOfTheBestGAtEachComplexity)
             }
         }
     }
+}
+
+TEST(SearchResults, SurelyUnlistedHoldsForEveryLowerGAndOnlyWhenNothingEnters)
+{
+    // Random lists; at each offer, if the predicate holds for G, no G up to it
+    // could enter; and it holds for some offers (it is not always false).
+    std::mt19937 rng(99);
+    meru::search::EvaluationSettings es;
+    es.search_stage = true;
+    int held = 0;
+    for (int run = 0; run < 30; ++run) {
+        SearchResults r;
+        es.penalty = (run % 3) * 0.5;
+        for (int k = 0; k < 300; ++k) {
+            const int cx = static_cast<int>(rng() % 30);
+            const float g = static_cast<float>(rng() % 400) / 8.0f;
+            if (meru::search::surely_unlisted(r, cx, g, es)) {
+                ++held;
+                for (float lower : {g, g - 0.125f, g / 2, -1.0f})
+                    ASSERT_FALSE(meru::search::could_enter(r, cx, lower, es)) << run << " " << k << " " << lower;
+            }
+            const TermList l = named(k);
+            r.top10.offer(cx, g, es.penalty, 1, l);
+            if (cx > 0) r.bestlist.offer(cx, g, 1, l);
+        }
+    }
+    EXPECT_GT(held, 1000);
 }

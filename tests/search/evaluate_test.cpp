@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -357,4 +359,52 @@ TEST(Evaluation, ParallelYsScoreAsTheSerialOnesAddUp)
         EXPECT_EQ(all.g, sum) << "criterion " << icrit;
         EXPECT_NEAR(all.rdir, rdir, 1e-12) << "criterion " << icrit;
     }
+}
+
+TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
+{
+    // Over random tables, many near independence or with an empty row or
+    // column, and counts up to 2^27: the bound is never below G, and within a
+    // millionth of it; score_sides() gives score_table()'s sides and band.
+    const Sample s;
+    EvaluationSettings es = serial(1);
+    es.search_stage = true;
+    Evaluator e(s.data(1), criterion(5), es);
+    std::mt19937_64 rng(7);
+    for (int k = 0; k < 20000; ++k) {
+        meru::stats::CountTable t;
+        const std::int64_t scale = std::int64_t{1} << (rng() % 28);
+        for (int c = 0; c < 4; ++c)
+            t.cells[static_cast<std::size_t>(c)] = static_cast<std::int64_t>(rng() % 8) * scale / 4;
+        if (k % 3 == 0)
+            t.cells[3] = t.cells[0] * t.cells[1] / std::max<std::int64_t>(1, t.cells[2]); // near independence
+        if (k % 7 == 0) t.cells[static_cast<std::size_t>(rng() % 4)] = 0;
+        t.w0 = t.cells[0] + t.cells[2];
+        t.w1 = t.cells[1] + t.cells[3];
+        const Score full = e.score_table(t);
+        const float bound = e.g_bound(t);
+        const double n = static_cast<double>(t.w0 + t.w1);
+        if (n >= 0x1p31) { // beyond the exact integers of the bound
+            ASSERT_TRUE(std::isinf(bound));
+            continue;
+        }
+        ASSERT_GE(bound, full.g) << k;
+        ASSERT_LE(bound, full.g * (1 + 1e-6) + 1e-6 * (n + 1)) << k;
+        const Score sides = e.score_sides(t, bound);
+        ASSERT_EQ(sides.c0, full.c0);
+        ASSERT_EQ(sides.c1, full.c1);
+        ASSERT_EQ(sides.n, full.n);
+        ASSERT_EQ(sides.band, full.band);
+    }
+    // The table of the worked value above: [[1, 4], [6, 1]], X^2 = 5.18204...
+    meru::stats::CountTable t;
+    t.cells = {};
+    t.cells[0] = 1, t.cells[1] = 6, t.cells[2] = 4, t.cells[3] = 1;
+    t.w0 = 5, t.w1 = 7;
+    EXPECT_NEAR(e.g_bound(t), 5.18204082, 1e-5);
+    // Balanced or Y-weighted G: no bound.
+    CritSettings balanced = criterion(5);
+    balanced.balanced = true;
+    balanced.gamma = 1.0;
+    EXPECT_TRUE(std::isinf(Evaluator(s.data(1), balanced, es).g_bound(t)));
 }

@@ -54,18 +54,21 @@ struct Run {
     bool logged(const std::string& text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
 };
 
-EvaluationSettings search_settings()
+EvaluationSettings search_settings(double penalty = 0.0)
 {
     EvaluationSettings e;
     e.serial_y = 1;
     e.search_stage = true;
+    e.penalty = penalty;
     return e;
 }
 
+// `saved`: G values counted before the search (from kSavedG on, none is kept).
 std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::CritSettings& crit = chi_square(),
-                         int end_at = -1, bool continuous = false)
+                         int end_at = -1, bool continuous = false, std::int64_t saved = 0, double penalty = 0.0)
 {
     auto out = std::make_unique<Run>();
+    out->results.searchg_count = saved;
     out->log.set_trace_sink([r = out.get()](std::string_view l) { r->lines.emplace_back(l); });
     out->host.end_at = end_at;
     s.tables = &pb.tables;
@@ -73,7 +76,7 @@ std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::C
     const EvaluationData data = pb.data(continuous);
     s.data = &data;
     s.crit = &crit;
-    Evaluator ev(data, crit, search_settings());
+    Evaluator ev(data, crit, search_settings(penalty));
     out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
     return out;
 }
@@ -234,10 +237,12 @@ TermList within(const TermList& l, int r, Literal f)
 
 // Every candidate, side and cut through termcodes, packcand, mkpair, scoring
 // and recording, written out without the loop's structure or cache.
-Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont)
+Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont,
+                    std::int64_t saved = 0, double penalty = 0.0)
 {
     Reference ref;
-    EvaluationSettings es = search_settings();
+    ref.results.searchg_count = saved;
+    EvaluationSettings es = search_settings(penalty);
     es.snapshots = false; // the general bit-packed sample, not the loop's snapshot
     Evaluator ev(pb.data(cont), crit, es);
     SkipTally skips;
@@ -394,10 +399,16 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         crit.icrit = static_cast<int>(criteria[static_cast<std::size_t>(kind)]);
         const bool cont = kind == 1 || kind == 3; // the continuous Y is the survival time
 
-        const Reference ref = reference(pb, s, crit, cont);
-        auto got = run(pb, s, crit, -1, cont);
+        // Half the searches start with the saved G values full: G is then needed
+        // only where a list could change; some have a penalty, so that the best
+        // list and the top-10 list part.
+        const std::int64_t saved = trial % 4 >= 2 ? SearchResults::kSavedG : 0;
+        const double penalty = trial % 8 >= 5 ? 0.5 : 0.0;
+        const Reference ref = reference(pb, s, crit, cont, saved, penalty);
+        auto got = run(pb, s, crit, -1, cont, saved, penalty);
         SCOPED_TRACE("trial " + std::to_string(trial) + " criterion " + std::to_string(crit.icrit) + " threads " +
-                     std::to_string(s.threads));
+                     std::to_string(s.threads) + " saved " + std::to_string(saved) + " penalty " +
+                     std::to_string(penalty));
         ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
         for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
             EXPECT_EQ(got->r.per_vector[v].p, ref.per_vector[v].p);
@@ -496,6 +507,27 @@ TEST(SearchLoop, SerialOrdinalSearchesKeepEachYWithinThePartitionsFoundBefore)
         EXPECT_EQ(members, w.members);
         if (k < 3) found[static_cast<std::size_t>(k - 1)] = 5 + k;
     }
+}
+
+// Chi-square of a binary Y with the saved G values full: most candidates are
+// tallied from their sides alone; those that could enter a list are scored.
+TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
+{
+    SearchProblem pb(150, {1, 1, 1, 1, 1, 1, 1, 1}, 9, 0.05);
+    for (double penalty : {0.0, 4.0})
+        for (int threads : {1, 3}) {
+            LoopSettings s;
+            s.threads = threads;
+            s.parallel_from = 0;
+            s.tables = &pb.tables;
+            s.lines = pb.lines;
+            s.extent = extent({2, 2}, true);
+            s.pair.reduce.tables = &pb.tables;
+            const Reference ref = reference(pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
+            auto got = run(pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
+            SCOPED_TRACE("threads " + std::to_string(threads) + " penalty " + std::to_string(penalty));
+            expect_same(got->results, ref.results);
+        }
 }
 
 TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
