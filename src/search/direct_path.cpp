@@ -128,7 +128,7 @@ void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats:
             if (t + 1 < q) stack.set(static_cast<int>(t), words);
             else last_[side] = words;
         }
-        std::copy(lits.begin() + static_cast<std::ptrdiff_t>(i), lits.end(), held + i);
+        for (; i < width; ++i) held[i] = lits[i];
     }
     const TermWords before = q > 1 ? stack.words(static_cast<int>(q) - 2) : subsets_[side].none();
     sample_.partab_terms(before, last_[side], skip_, r, out);

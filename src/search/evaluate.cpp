@@ -235,15 +235,16 @@ float Evaluator::g_bound(const stats::CountTable& t) const
     return static_cast<float>(chisq + 1e-9 * (chisq + static_cast<double>(n)));
 }
 
-Score Evaluator::score_sides(const stats::CountTable& t, float g) const
+void Evaluator::sides_of(const stats::CountTable& t, float g, Score& s) const
 {
-    stats::CriterionValue v;
-    v.g = g;
-    v.c0 = t.w0;
-    v.c1 = t.w1;
-    return score_of(v);
+    // As combine() sets them from the table's side weights.
+    s.g = g;
+    s.c0 = t.w0;
+    s.c1 = t.w1;
+    s.n = t.w0 + t.w1;
+    s.null_partitions = 0;
+    s.band = ys_[0].k == 1 && !settings_.process_mode ? split_band(t.w0, s.n) : 0;
 }
-
 Score Evaluator::score(const Candidate& c)
 {
     Score s;

@@ -120,9 +120,10 @@ public:
     // arithmetic; +infinity where none is known (known for the chi-square of two
     // classes, neither balanced nor weighted by Y).
     float g_bound(const stats::CountTable& table) const;
-    // score_table(table) where G is not needed: the side weights and the band
-    // as there, G taken as `g` (score_table's G where g is its g_bound).
-    Score score_sides(const stats::CountTable& table, float g) const;
+    // What record_unlisted() reads of score_table(table) where G is not needed:
+    // the side weights and the band as there, G taken as `g`, no null
+    // partition; the other fields of `s` are left as they are.
+    void sides_of(const stats::CountTable& table, float g, Score& s) const;
 
     const EvaluationSettings& settings() const { return settings_; }
     const EvaluationData& data() const { return data_; }

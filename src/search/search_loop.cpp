@@ -99,6 +99,7 @@ struct Work {
     EntryBounds bounds;           // the lists' entry bounds after the last merged chunk
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
+    Score sides;                  // or its sides alone
 };
 
 std::string sizes(std::span<const int> p, int width)
@@ -387,10 +388,10 @@ private:
             if (surely_unlisted(res_, complexity, bound, es)) {
                 ++direct_hits;
                 w_.cur.repflag = r;
-                const Score sides = ev_.score_sides(w_.table, bound);
+                ev_.sides_of(w_.table, bound, w_.sides);
                 const char mark =
-                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), sides, es, res_, skips_);
-                return evaluated_one(mark, sides.g, complexity, w_.work.lp);
+                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), w_.sides, es, res_, skips_);
+                return evaluated_one(mark, bound, complexity, w_.work.lp);
             }
         }
         w_.score = ev_.score_table(w_.table);

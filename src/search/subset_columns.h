@@ -36,22 +36,32 @@ public:
     {
         std::size_t rank = base_[pos.size()];
         for (std::size_t i = 0; i < pos.size(); ++i) rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
-        const std::uint64_t* t = data_.data() + rank * stride_;
-        return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()};
+        return at(rank);
     }
     // Words of the term of any positions (null for none: the term that holds),
     // stored or made into `scratch` (3 x words, kept by the caller).
     TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
     {
-        bool fits = !pos.empty() && pos.size() <= static_cast<std::size_t>(k_);
-        for (std::size_t i = 1; fits && i < pos.size(); ++i) fits = pos[i] > pos[i - 1];
-        return fits ? stored(pos) : made(pos, scratch);
+        const std::size_t len = pos.size();
+        if (len == 0 || len > static_cast<std::size_t>(k_)) return made(pos, scratch);
+        std::size_t rank = base_[len] + rank_of_[static_cast<std::size_t>(pos[0]) * kc_];
+        bool ascend = true;
+        for (std::size_t i = 1; i < len; ++i) {
+            ascend &= pos[i] > pos[i - 1];
+            rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
+        }
+        return ascend ? at(rank) : made(pos, scratch);
     }
     // Words of no unit (an empty accumulation).
     TermWords none() const { return {zero_.data(), zero_.data(), zero_.data()}; }
     std::size_t words() const { return words_; }
 
 private:
+    TermWords at(std::size_t rank) const
+    {
+        const std::uint64_t* t = data_.data() + rank * stride_;
+        return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()};
+    }
     TermWords made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     void fill(int size, int last, const std::uint64_t* prefix, std::size_t rank);
 

@@ -365,7 +365,7 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
 {
     // Over random tables, many near independence or with an empty row or
     // column, and counts up to 2^27: the bound is never below G, and within a
-    // millionth of it; score_sides() gives score_table()'s sides and band.
+    // millionth of it; sides_of() gives score_table()'s sides and band.
     const Sample s;
     EvaluationSettings es = serial(1);
     es.search_stage = true;
@@ -390,11 +390,15 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
         }
         ASSERT_GE(bound, full.g) << k;
         ASSERT_LE(bound, full.g * (1 + 1e-6) + 1e-6 * (n + 1)) << k;
-        const Score sides = e.score_sides(t, bound);
+        Score sides;
+        sides.band = 77;
+        sides.null_partitions = 1;
+        e.sides_of(t, bound, sides);
         ASSERT_EQ(sides.c0, full.c0);
         ASSERT_EQ(sides.c1, full.c1);
         ASSERT_EQ(sides.n, full.n);
         ASSERT_EQ(sides.band, full.band);
+        ASSERT_EQ(sides.null_partitions, 0);
     }
     // The table of the worked value above: [[1, 4], [6, 1]], X^2 = 5.18204...
     meru::stats::CountTable t;
