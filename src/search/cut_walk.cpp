@@ -50,11 +50,10 @@ void CutWalk::apply()
 bool CutWalk::next()
 {
     for (std::size_t j = cut_.size(); j-- > 0;) {
-        if (++cut_[j] < ncuts_[j]) {
-            apply();
-            return true;
-        }
-        cut_[j] = 0;
+        const bool stepped = ++cut_[j] < ncuts_[j];
+        if (!stepped) cut_[j] = 0;
+        lits_[static_cast<std::size_t>(floating_[j])] = signed_literal(first_[j] + cut_[j], tables_);
+        if (stepped) return true;
     }
     return false;
 }

@@ -538,10 +538,28 @@ TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
     s.dispgraph = true;
     s.parallel_from = 0;
     // Without a floating line every plain candidate is scored by the direct path.
-    for (const auto& [floating, end_at] : std::vector<std::pair<bool, int>>{
-             {true, -1}, {true, 1}, {true, 700}, {true, 5000}, {false, -1}, {false, 3}, {false, 4001}}) {
-        pb.tables.line[9].firstattr = floating;
-        SCOPED_TRACE("end at " + std::to_string(end_at) + (floating ? " floating" : ""));
+    // In a second iteration candidates without the newest line are tallied
+    // between the evaluated ones, and the stop falls among them.
+    struct Case {
+        bool floating;
+        int end_at, iteration;
+    };
+    for (const Case& c : std::vector<Case>{{true, -1, 1},
+                                           {true, 1, 1},
+                                           {true, 700, 1},
+                                           {true, 5000, 1},
+                                           {false, -1, 1},
+                                           {false, 3, 1},
+                                           {false, 4001, 1},
+                                           {false, -1, 2},
+                                           {false, 333, 2},
+                                           {true, 1000, 2}}) {
+        const int end_at = c.end_at;
+        pb.tables.line[9].firstattr = c.floating;
+        s.iterative = s.pair.iterative = c.iteration > 1;
+        s.iteration = s.pair.iteration = c.iteration;
+        SCOPED_TRACE("end at " + std::to_string(end_at) + (c.floating ? " floating" : "") + " iteration " +
+                     std::to_string(c.iteration));
         s.threads = 1;
         auto one = run(pb, s, chi_square(), end_at);
         s.threads = 4;
@@ -558,7 +576,7 @@ TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
             EXPECT_EQ(four->r.per_vector[v].tallied, one->r.per_vector[v].tallied);
         }
         if (end_at < 0) {
-            EXPECT_GT(one->r.evaluated, 4001);
+            EXPECT_GT(one->r.evaluated, c.iteration == 1 ? 4001 : 1000);
         } else {
             EXPECT_EQ(one->results.evaluated, end_at);
         }
