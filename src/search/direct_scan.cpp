@@ -17,6 +17,7 @@ constexpr float kRisingFrom = 1e-30f;
 void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
 {
     combination_ = es.combination;
+    saved_full_ = r.searchg_count >= SearchResults::kSavedG;
     beta_ = es.penalty;
     const auto slots = r.top10.slots();
     top_least_ = slots.front().value;
@@ -93,6 +94,9 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     memo_ = {}; // the shape tables may have been started again
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
+    // Once the saved G values are full and no window plots them, a quiet
+    // candidate's G is read by nothing.
+    const bool gate = chunk.bounds.saved_full() && !s.dispgraph;
     do {
         if (cancel.load(std::memory_order_relaxed)) break;
         const std::span<const int> index = comb.index();
@@ -141,8 +145,21 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                     continue;
                 }
                 direct_.table(lits, r, table_);
-                const Score sc = ev_.score_table(table_);
                 rec.complexity = known;
+                if (gate) {
+                    // Its G is needed only if it could enter a list: the bound
+                    // settles most candidates without the criterion's arithmetic.
+                    const float bound = ev_.g_bound(table_);
+                    if (!chunk.bounds.may_enter(known, bound)) {
+                        const Score sides = ev_.score_sides(table_, bound);
+                        rec.g = bound;
+                        rec.n = sides.n;
+                        rec.band = static_cast<std::uint8_t>(sides.band);
+                        chunk.records.push_back(rec);
+                        continue;
+                    }
+                }
+                const Score sc = ev_.score_table(table_);
                 const bool enters = chunk.bounds.may_enter(known, sc.g);
                 chunk.bounds.saw(known, sc.g);
                 if (enters) {

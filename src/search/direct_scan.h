@@ -32,7 +32,7 @@ struct ScanRecord {
         kOther,   // through the pair at the merge
         kCovered  // tallied under reason 8
     };
-    float g = 0.0f;
+    float g = 0.0f; // of kQuiet: a bound of G once the saved G values are full
     std::int32_t complexity = 0;
     std::int64_t n = 0;
     std::int32_t at = 0;    // the first of its literals (kEntrant, kFirst, kOther)
@@ -50,6 +50,8 @@ public:
     // False only when offering the candidate to the lists, now or after any
     // later offers, changes neither.
     bool may_enter(int complexity, float g) const;
+    // The saved G values were full (they stay full).
+    bool saved_full() const { return saved_full_; }
     // A candidate of this complexity and G comes before the next one asked
     // about: once it has been offered, the best list holds at least g at its
     // complexity, or never again takes that complexity.
@@ -57,6 +59,7 @@ public:
 
 private:
     bool combination_ = true;
+    bool saved_full_ = false;
     double beta_ = 0.0;
     float top_least_ = kEmptyValue;
     bool best_full_ = false;
