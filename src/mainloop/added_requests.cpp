@@ -2,7 +2,10 @@
 
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
+#include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
+#include "mainloop/rank_requests.h"
+#include "partition/candidate.h"
 #include "partition/complement.h"
 #include "partition/reduce.h"
 #include "platform/frame.h"
@@ -118,6 +121,36 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
     search::write_combination(p.analysis->cfname, name, cur.a(), p.analysis->tables.cfcomb, p.services);
 }
 
+namespace {
+
+// G and complexity of an entered pair, scored as a search scores one given
+// partition, so that its statistics and random partitions do not show those of
+// the partition the last search found. G stays 0 while no Y is chosen.
+void score_entered(Program& p, const partition::Partition& cur)
+{
+    const Analysis& a = *p.analysis;
+    ProcessState& ps = p.process;
+    ps.current_complexity = partition::pair_complexity(cur, p.crit.complexity);
+    ps.current_g = 0.0f;
+    if (!a.yset || a.outcome.ny < 1 || a.data.n < 1) return;
+    EvaluationInputs in;
+    evaluation_inputs(p, in);
+    search::EvaluationSettings es;
+    es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : search_y(p);
+    es.skipcomb = p.options.skipcomb;
+    es.penalty = p.crit.beta;
+    es.combination = false;
+    es.process_mode = true;
+    es.snapshots = false;
+    es.lc = std::max(a.data.lc, 1);
+    const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "scoring the partition");
+    if (!evaluator) return;
+    evaluator->sort_times(p.log);
+    ps.current_g = evaluator->score({cur, cur.first, ps.current_complexity}).g;
+}
+
+} // namespace
+
 bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& cur, partition::TermList& picked,
                   const partition::PartitionWindow& show)
 {
@@ -186,6 +219,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
     cur.first = std::move(first);
     cur.second = std::move(second);
     cur.repflag = in.repflag;
+    score_entered(p, cur);
     return true;
 }
 

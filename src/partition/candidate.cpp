@@ -123,17 +123,19 @@ PairResult mkpair(TermList& cand, TermList& comp, int repflag, Partition& cur, c
         r.status = reduce(cur.second, 1 - sense, opt);
         if (failed(r.status)) return skip(kSkipReduceFail);
     }
-    const int q1 = cur.first.q(), q2 = cur.second.q();
-    if (q1 == 0 || q2 == 0) {
-        r.complexity = 0;
-    } else if (s.measure == 1) {
-        r.complexity = q1 + q2 - 1;
-    } else if (s.measure == 2) {
-        r.complexity = std::min(q1, q2);
-    } else {
-        ndistinct(cur.first.lits, r.complexity);
-    }
+    r.complexity = pair_complexity(cur, s.measure);
     return r;
+}
+
+int pair_complexity(const Partition& cur, int measure)
+{
+    const int q1 = cur.first.q(), q2 = cur.second.q();
+    if (q1 == 0 || q2 == 0) return 0;
+    if (measure == 1) return q1 + q2 - 1;
+    if (measure == 2) return std::min(q1, q2);
+    int distinct = 0;
+    ndistinct(cur.first.lits, distinct);
+    return distinct;
 }
 
 } // namespace meru::partition

@@ -57,6 +57,10 @@ struct PairResult {
     TermStatus status = status::kOk; // of the last reduction, complement or expansion run
 };
 
+// Complexity of a pair by `measure` (1 "q + q' - 1", 2 "min(q, q')", 3 the number
+// of distinct attributes of the first list); 0 when a side has no term.
+int pair_complexity(const Partition& cur, int measure);
+
 // Makes the pair of the candidate `cand` (of sense repflag; reduced in place) in
 // `cur` (first list = the candidate's side, second = its complement), using
 // `comp` as the complement work list. Skips count reasons 1, 4, 5 and 6.

@@ -79,6 +79,33 @@ TEST_F(AddedRequests, EnteredPartitionBecomesTheCurrentPair)
     EXPECT_TRUE(program->options.primattr);
 }
 
+TEST_F(AddedRequests, EnteredPartitionIsScoredForItsOwnGAndComplexity)
+{
+    // Y = 1 0 1 0 1 0 1 1 on lines 1..8; a and b are bits 0 and 1 of the line.
+    // The last search's figures must not stand for the entered pair.
+    program->analysis = three_attribute_analysis_with_y(1.0f);
+    program->crit.icrit = static_cast<int>(stats::Criterion::ChiSquare);
+    program->crit.complexity = 1;
+    struct Case {
+        std::vector<std::vector<int>> terms;
+        int complexity; // q + q' - 1
+        double g;       // chi-square of the 2 x 2 table, by hand
+    };
+    // A = a: A holds Y 1 four times, A- holds one 1 and three 0s: chi-square 4.8.
+    // A = a or b (A- = not a and not b): 4/2 against 1/1: chi-square 0.177778.
+    for (const Case& c : {Case{{{2}}, 1, 4.8}, Case{{{2}, {3}}, 2, 0.177778}}) {
+        program->process.current_g = 99.0f;
+        program->process.current_complexity = 9;
+        mainloop::EnteredPartition in;
+        for (const auto& t : c.terms) in.list.add_term(t);
+        partition::Partition cur;
+        partition::TermList picked;
+        ASSERT_TRUE(mainloop::show_entered(*program, in, cur, picked, {}));
+        EXPECT_EQ(program->process.current_complexity, c.complexity);
+        EXPECT_NEAR(program->process.current_g, c.g, 1e-5);
+    }
+}
+
 TEST_F(AddedRequests, ProcessAttributesAreNumberedFromOne)
 {
     program->analysis->added_from_cf = true; // no question while the combinations are made
