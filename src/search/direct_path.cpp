@@ -81,6 +81,7 @@ bool DirectScorer::start(std::span<const int> p)
         held_[r].assign(width, 0);
         scratch_[r].resize(p_.size());
         shapes_[r].clear();
+        memo_ = false;
     }
     subsets_k_ = std::max(subsets_k_, longest);
     return true;

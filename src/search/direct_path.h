@@ -100,7 +100,16 @@ public:
     // The shape key of the candidate of these literals; each side has its own
     // table of keys.
     std::uint64_t key(std::span<const partition::Literal> lits);
-    int& shape(int r, std::uint64_t key) { return shapes_[static_cast<std::size_t>(r)].at(key); }
+    int& shape(int r, std::uint64_t key)
+    {
+        // Both sides of a candidate ask for the same key one after the other.
+        if (!memo_ || key != memo_key_) {
+            memo_key_ = key;
+            memo_ = true;
+            memo_at_ = {&shapes_[0].at(key), &shapes_[1].at(key)};
+        }
+        return *memo_at_[static_cast<std::size_t>(r)];
+    }
     // The count table of the candidate's list read in the sense of side r.
     void table(std::span<const partition::Literal> lits, int r, stats::CountTable& out);
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
@@ -127,6 +136,9 @@ private:
     std::array<std::vector<partition::Literal>, 2> held_; // the literals each side holds
     std::array<TermWords, 2> last_{};                     // each side's last term
     std::array<ShapeTable, 2> shapes_;
+    bool memo_ = false; // the slots of memo_key_ in both tables are memo_at_
+    std::uint64_t memo_key_ = 0;
+    std::array<int*, 2> memo_at_{};
     std::array<std::vector<std::vector<std::uint64_t>>, 2> scratch_; // per side and term
     std::vector<int> term_;
     stats::CountTable counts_;

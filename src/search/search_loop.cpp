@@ -192,6 +192,10 @@ public:
             do {
                 const std::span<const Literal> lits = w_.walk.lits();
                 if (!usable(s_, lits)) continue;
+                if (direct_ && workers_.empty()) {
+                    if (!direct_now(lits, lo, hi, newest)) return false;
+                    continue;
+                }
                 w_.work.lits.assign(lits.begin(), lits.end());
                 if (direct_) {
                     queue_direct(lo, hi, newest);
@@ -239,6 +243,41 @@ private:
     std::size_t batch() const { return threaded_ ? 1024 * workers_.size() : 1; }
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
+
+    // One thread: the candidate's sides scored and merged at once, as a queue
+    // merged at once would take them; false when Search:End was polled.
+    bool direct_now(std::span<const Literal> lits, int lo, int hi, bool newest)
+    {
+        const bool plain = newest && direct_->plain(lits);
+        const std::uint64_t key = plain ? direct_->key(lits) : 0;
+        bool work = false; // w_.work holds the candidate
+        for (int r = lo; r <= hi; ++r) {
+            if (!newest) {
+                partition::skip_add(skips_, partition::kSkipCovered);
+                continue;
+            }
+            int known = ShapeTable::kUnknown;
+            if (plain) {
+                int& shape = direct_->shape(r, key);
+                if (shape == ShapeTable::kUnknown) {
+                    if (!work) w_.work.lits.assign(lits.begin(), lits.end());
+                    work = true;
+                    const int c = cache_.simple_complexity(w_.work, r);
+                    if (c != ShapeCache::kUnknown) shape = c;
+                }
+                known = shape;
+            }
+            if (known >= 0) {
+                if (!score_here(r, known, lits, true)) return false;
+                continue;
+            }
+            // Through the pair: the first candidate of its shape, or not plain.
+            w_.cand.lits.assign(lits.begin(), lits.end());
+            w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
+            if (!merge_job(0, r, nullptr, nullptr)) return false;
+        }
+        return true;
+    }
 
     // Queues the candidate's sides (w_.walk.lits(), also in w_.work) for the direct path: scored there when the
     // candidate is plain and its shape's outcome keeps it as the first list,
