@@ -151,7 +151,8 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                     // settles most candidates without the criterion's arithmetic.
                     const float bound = ev_.g_bound(table_);
                     if (!chunk.bounds.may_enter(known, bound)) {
-                        const Score sides = ev_.score_sides(table_, bound);
+                        ev_.sides_of(table_, bound, sides_);
+                        const Score& sides = sides_;
                         rec.g = bound;
                         rec.n = sides.n;
                         rec.band = static_cast<std::uint8_t>(sides.band);

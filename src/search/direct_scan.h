@@ -120,6 +120,7 @@ private:
     partition::Partition cur_;
     partition::SkipTally tally_;
     stats::CountTable table_;
+    Score sides_; // a settled candidate's sides
     io::LogWriter quiet_;
 };
 
