@@ -125,14 +125,15 @@ void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats:
             const std::size_t at = term_start_[t], len = static_cast<std::size_t>(p_[t]);
             for (std::size_t j = 0; j < len; ++j)
                 term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
-            const TermWords words = subsets_[side].make(std::span<const int>(term_.data(), len), scratch_[side][t]);
-            if (t + 1 < q) stack.set(static_cast<int>(t), words);
+            const std::uint64_t* words =
+                subsets_[side].find(std::span<const int>(term_.data(), len), scratch_[side][t]);
+            if (t + 1 < q) stack.set(static_cast<int>(t), subsets_[side].words(words));
             else last_[side] = words;
         }
         for (; i < width; ++i) held[i] = lits[i];
     }
     const TermWords before = q > 1 ? stack.words(static_cast<int>(q) - 2) : subsets_[side].none();
-    sample_.partab_terms(before, last_[side], skip_, r, out);
+    sample_.partab_terms(before, subsets_[side].words(last_[side]), skip_, r, out);
 }
 
 void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev,

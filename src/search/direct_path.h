@@ -134,7 +134,7 @@ private:
     int subsets_k_ = 0;                        // the longest term they were made for
     std::array<TermStack, 2> stacks_;
     std::array<std::vector<partition::Literal>, 2> held_; // the literals each side holds
-    std::array<TermWords, 2> last_{};                     // each side's last term
+    std::array<const std::uint64_t*, 2> last_{};          // each side's last term (its words' start)
     std::array<ShapeTable, 2> shapes_;
     bool memo_ = false; // the slots of memo_key_ in both tables are memo_at_
     std::uint64_t memo_key_ = 0;

@@ -63,7 +63,7 @@ void SubsetColumns::fill(int size, int last, const u64* prefix, std::size_t rank
     }
 }
 
-TermWords SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scratch) const
+const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scratch) const
 {
     std::size_t n = 0; // the stored prefix
     while (n < pos.size() && n < static_cast<std::size_t>(k_) && (n == 0 || pos[n] > pos[n - 1])) ++n;
@@ -80,7 +80,7 @@ TermWords SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scratc
     }
     for (std::size_t i = n; i < pos.size(); ++i)
         and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
-    return {out, out + words_, skip_ ? out + 2 * words_ : zero_.data()};
+    return out;
 }
 
 } // namespace meru::search

@@ -36,11 +36,16 @@ public:
     {
         std::size_t rank = base_[pos.size()];
         for (std::size_t i = 0; i < pos.size(); ++i) rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
-        return at(rank);
+        return words(data_.data() + rank * stride_);
     }
     // Words of the term of any positions (null for none: the term that holds),
     // stored or made into `scratch` (3 x words, kept by the caller).
     TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
+    {
+        return words(find(pos, scratch));
+    }
+    // The same as the start of its words (see words()).
+    const std::uint64_t* find(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
     {
         const std::size_t len = pos.size();
         if (len == 0 || len > static_cast<std::size_t>(k_)) return made(pos, scratch);
@@ -50,19 +55,16 @@ public:
             ascend &= pos[i] > pos[i - 1];
             rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
         }
-        return ascend ? at(rank) : made(pos, scratch);
+        return ascend ? data_.data() + rank * stride_ : made(pos, scratch);
     }
+    // A term's words from their start: holds, undetermined, then (skip flag) missing.
+    TermWords words(const std::uint64_t* t) const { return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()}; }
     // Words of no unit (an empty accumulation).
     TermWords none() const { return {zero_.data(), zero_.data(), zero_.data()}; }
     std::size_t words() const { return words_; }
 
 private:
-    TermWords at(std::size_t rank) const
-    {
-        const std::uint64_t* t = data_.data() + rank * stride_;
-        return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()};
-    }
-    TermWords made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
+    const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     void fill(int size, int last, const std::uint64_t* prefix, std::size_t rank);
 
     std::vector<UnitColumns::Lit> lits_;
