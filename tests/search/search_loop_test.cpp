@@ -583,6 +583,37 @@ TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
     }
 }
 
+// A search of tens of thousands of candidates without the search window: the
+// workers' chunks wrap around their ring many times, the saved G values fill
+// and the workers settle most candidates by a bound of G. Stopped anywhere, or
+// not at all, it ends as on one thread.
+TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
+{
+    SearchProblem pb(200, std::vector<int>(12, 1), 17, 0.03);
+    LoopSettings s;
+    s.extent = extent({3, 2}, true);
+    s.parallel_from = 0;
+    s.threads = 1;
+    const auto all = run(pb, s);
+    ASSERT_GT(all->r.evaluated, 25000); // beyond the saved G values
+    std::mt19937 rng(3);
+    for (int end_at : {-1, 2, static_cast<int>(rng() % 20000) + 1, static_cast<int>(rng() % 5000) + 20000}) {
+        s.threads = 1;
+        const auto one = end_at < 0 ? nullptr : run(pb, s, chi_square(), end_at);
+        const auto& want = one ? *one : *all;
+        for (int threads : {2, 5}) {
+            SCOPED_TRACE("end at " + std::to_string(end_at) + ", threads " + std::to_string(threads));
+            s.threads = threads;
+            const auto got = run(pb, s, chi_square(), end_at);
+            expect_same(got->results, want.results);
+            EXPECT_EQ(got->host.polls, want.host.polls);
+            EXPECT_EQ(got->host.texts, want.host.texts);
+            EXPECT_EQ(got->r.evaluated, want.r.evaluated);
+            EXPECT_EQ(got->r.per_vector.back().tallied, want.r.per_vector.back().tallied);
+        }
+    }
+}
+
 TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
 {
     const SearchProblem pb(10, std::vector<int>(8, 1), 9);
