@@ -91,6 +91,15 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.records.clear();
     chunk.lits.clear();
     chunk.scores.clear();
+    chunk.quiet = 0;
+    chunk.quiet_split.fill(0);
+    chunk.quiet_cplx.fill(0);
+    const auto quiet = [&](const ScanRecord& rec) {
+        ++chunk.quiet;
+        if (rec.band > 0) ++chunk.quiet_split[rec.band];
+        ++chunk.quiet_cplx[static_cast<std::size_t>(std::clamp(rec.complexity, 0, SearchResults::kMaxComplexity))];
+        chunk.records.push_back(rec);
+    };
     memo_ = {}; // the shape tables may have been started again
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
@@ -156,7 +165,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                         rec.g = bound;
                         rec.n = sides.n;
                         rec.band = static_cast<std::uint8_t>(sides.band);
-                        chunk.records.push_back(rec);
+                        quiet(rec);
                         continue;
                     }
                 }
@@ -173,7 +182,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 rec.g = sc.g;
                 rec.n = sc.n;
                 rec.band = static_cast<std::uint8_t>(sc.band);
-                chunk.records.push_back(rec);
+                quiet(rec);
             }
         } while (walk_.next());
     } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));

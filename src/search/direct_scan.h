@@ -77,6 +77,10 @@ struct ScanChunk {
     std::vector<ScanRecord> records;
     std::vector<partition::Literal> lits; // literals of the records that keep them
     std::vector<Score> scores;
+    // The quiet records' count and histogram counts (split band, complexity).
+    std::int64_t quiet = 0;
+    std::array<std::int64_t, SearchResults::kSplitBands + 1> quiet_split{};
+    std::array<std::int64_t, SearchResults::kMaxComplexity + 1> quiet_cplx{};
 };
 
 // What every chunk of a size vector shares.

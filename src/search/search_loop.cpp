@@ -528,24 +528,33 @@ private:
     // A chunk's records in order; false when Search:End was polled.
     bool merge_chunk(const ScanChunk& c)
     {
-        const EvaluationSettings& es = ev_.settings();
         const std::size_t width = w_.direct.width;
         const int terms = static_cast<int>(w_.work.lp.size());
-        Score quiet; // a quiet record's score: what the tallies read of it
-        for (const ScanRecord& rec : c.records) {
+        // A quiet record is recorded as record_unlisted() would (the direct path
+        // runs in a search: every G is saved), its histogram counts taken from
+        // the chunk's sums at the end, or on a stop from the records up to it.
+        const char mark = terms > 12 ? '>' : '='; // record_unlisted()'s mark
+        for (std::size_t i = 0; i < c.records.size(); ++i) {
+            const ScanRecord& rec = c.records[i];
             const int r = rec.side;
             if (rec.kind == ScanRecord::kCovered) {
                 partition::skip_add(skips_, partition::kSkipCovered);
                 continue;
             }
             if (rec.kind == ScanRecord::kQuiet) {
-                ++direct_hits;
-                quiet.g = rec.g;
-                quiet.n = rec.n;
-                quiet.band = rec.band;
-                const char mark = record_unlisted(rec.complexity, terms, quiet, es, res_, skips_);
-                if (!evaluated_one(mark, rec.g, rec.complexity, w_.work.lp)) return false;
-                continue;
+                res_.last_n = rec.n;
+                res_.save_g(rec.g);
+                if (evaluated_one(mark, rec.g, rec.complexity, w_.work.lp)) continue;
+                for (std::size_t j = 0; j <= i; ++j) {
+                    const ScanRecord& q = c.records[j];
+                    if (q.kind != ScanRecord::kQuiet) continue;
+                    ++direct_hits;
+                    ++res_.evaluated;
+                    if (q.band > 0) ++res_.splithist[q.band];
+                    ++res_.cplxhist[static_cast<std::size_t>(
+                        std::clamp(q.complexity, 0, SearchResults::kMaxComplexity))];
+                }
+                return false;
             }
             const std::span<const Literal> lits(c.lits.data() + rec.at, width);
             if (rec.kind == ScanRecord::kEntrant) {
@@ -558,6 +567,10 @@ private:
             if (!(rec.kind == ScanRecord::kFirst ? merge_unknown(r) : merge_job(0, r, nullptr, nullptr)))
                 return false;
         }
+        direct_hits += c.quiet;
+        res_.evaluated += c.quiet;
+        for (std::size_t b = 0; b < c.quiet_split.size(); ++b) res_.splithist[b] += c.quiet_split[b];
+        for (std::size_t x = 0; x < c.quiet_cplx.size(); ++x) res_.cplxhist[x] += c.quiet_cplx[x];
         return true;
     }
 
