@@ -44,6 +44,7 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     for (std::size_t i = 0; i < literals.size(); ++i) {
         const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
         plain_[a] = plain[i];
+        all_plain_ = all_plain_ && plain[i];
         position_[a] = static_cast<int>(i);
         for (int r = 0; r < 2; ++r)
             cols_[static_cast<std::size_t>(r)].push_back(sample_.columns().literal(

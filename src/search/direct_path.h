@@ -90,6 +90,7 @@ public:
     // Whether the candidate of these literals is plain.
     bool plain(std::span<const partition::Literal> lits) const
     {
+        if (all_plain_) return true;
         for (partition::Literal l : lits)
             if (!plain_[static_cast<std::size_t>(partition::attribute_of(l))]) return false;
         return true;
@@ -122,6 +123,7 @@ private:
     bool skip_;
     std::vector<partition::Literal> fixed_;
     std::vector<char> plain_;                           // per attribute
+    bool all_plain_ = true;                             // every literal may stand in a plain candidate
     std::vector<int> position_;                         // per attribute: its literal's position
     std::array<std::vector<UnitColumns::Lit>, 2> cols_; // per position: sense 0, sense 1
     std::vector<int> p_;
