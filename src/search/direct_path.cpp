@@ -79,12 +79,13 @@ bool DirectScorer::start(std::span<const int> p)
     for (std::size_t r = 0; r < 2; ++r) {
         if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
-        held_[r].assign(width, 0);
+
         scratch_[r].resize(p_.size());
         shapes_[r].clear();
         memo_ = false;
     }
     subsets_k_ = std::max(subsets_k_, longest);
+    held_.assign(width, 0);
     return true;
 }
 
@@ -111,30 +112,45 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
     return key_at_[width];
 }
 
-void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)
+void DirectScorer::prepare(std::span<const partition::Literal> lits)
 {
-    const auto side = static_cast<std::size_t>(r);
-    TermStack& stack = stacks_[side];
-    partition::Literal* held = held_[side].data();
     const std::size_t width = lits.size(), q = p_.size();
+    partition::Literal* held = held_.data();
     // The term of the first literal that differs from the held candidate; it
-    // and every term after it are made again.
+    // and every term after it are made again, for both senses (their stored
+    // terms share ranks).
     std::size_t i = 0;
     while (i < width && lits[i] == held[i]) ++i;
-    if (i < width) {
-        for (auto t = static_cast<std::size_t>(term_of_[i]); t < q; ++t) {
-            const std::size_t at = term_start_[t], len = static_cast<std::size_t>(p_[t]);
-            for (std::size_t j = 0; j < len; ++j)
-                term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
+    if (i == width) return;
+    for (auto t = static_cast<std::size_t>(term_of_[i]); t < q; ++t) {
+        const std::size_t at = term_start_[t], len = static_cast<std::size_t>(p_[t]);
+        for (std::size_t j = 0; j < len; ++j)
+            term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
+        const std::span<const int> pos(term_.data(), len);
+        const std::size_t rank = subsets_[0].rank(pos);
+        for (std::size_t side = 0; side < 2; ++side) {
+            const SubsetColumns& sub = subsets_[side];
             const std::uint64_t* words =
-                subsets_[side].find(std::span<const int>(term_.data(), len), scratch_[side][t]);
-            if (t + 1 < q) stack.set(static_cast<int>(t), subsets_[side].words(words));
+                rank != SubsetColumns::kNone ? sub.at_rank(rank) : sub.made(pos, scratch_[side][t]);
+            if (t + 1 < q) stacks_[side].set(static_cast<int>(t), sub.words(words));
             else last_[side] = words;
         }
-        for (; i < width; ++i) held[i] = lits[i];
     }
-    const TermWords before = q > 1 ? stack.words(static_cast<int>(q) - 2) : subsets_[side].none();
+    for (; i < width; ++i) held[i] = lits[i];
+}
+
+void DirectScorer::count(int r, stats::CountTable& out)
+{
+    const auto side = static_cast<std::size_t>(r);
+    const int q = static_cast<int>(p_.size());
+    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
     sample_.partab_terms(before, subsets_[side].words(last_[side]), skip_, r, out);
+}
+
+void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)
+{
+    prepare(lits);
+    count(r, out);
 }
 
 void DirectScorer::score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev,

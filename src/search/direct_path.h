@@ -113,6 +113,10 @@ public:
     }
     // The count table of the candidate's list read in the sense of side r.
     void table(std::span<const partition::Literal> lits, int r, stats::CountTable& out);
+    // The same in two steps: the candidate's terms for both sides, then the
+    // table of side r of the candidate prepared last.
+    void prepare(std::span<const partition::Literal> lits);
+    void count(int r, stats::CountTable& out);
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
     // `cancel` is raised.
     void score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev, std::span<Score> out,
@@ -135,8 +139,8 @@ private:
     std::array<SubsetColumns, 2> subsets_;     // per sense
     int subsets_k_ = 0;                        // the longest term they were made for
     std::array<TermStack, 2> stacks_;
-    std::array<std::vector<partition::Literal>, 2> held_; // the literals each side holds
-    std::array<const std::uint64_t*, 2> last_{};          // each side's last term (its words' start)
+    std::vector<partition::Literal> held_;       // the literals the sides hold
+    std::array<const std::uint64_t*, 2> last_{}; // each side's last term (its words' start)
     std::array<ShapeTable, 2> shapes_;
     bool memo_ = false; // the slots of memo_key_ in both tables are memo_at_
     std::uint64_t memo_key_ = 0;

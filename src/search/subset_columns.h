@@ -47,16 +47,28 @@ public:
     // The same as the start of its words (see words()).
     const std::uint64_t* find(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
     {
+        const std::size_t r = rank(pos);
+        return r != kNone ? at_rank(r) : made(pos, scratch);
+    }
+    // The rank of the stored term of positions `pos`, kNone when it is not
+    // stored (empty, longer than k, positions not ascending). Tables built from
+    // literal lists of one length with one k share their ranks.
+    static constexpr std::size_t kNone = ~std::size_t{0};
+    std::size_t rank(std::span<const int> pos) const
+    {
         const std::size_t len = pos.size();
-        if (len == 0 || len > static_cast<std::size_t>(k_)) return made(pos, scratch);
+        if (len == 0 || len > static_cast<std::size_t>(k_)) return kNone;
         std::size_t rank = base_[len] + rank_of_[static_cast<std::size_t>(pos[0]) * kc_];
         bool ascend = true;
         for (std::size_t i = 1; i < len; ++i) {
             ascend &= pos[i] > pos[i - 1];
             rank += rank_of_[static_cast<std::size_t>(pos[i]) * kc_ + i];
         }
-        return ascend ? data_.data() + rank * stride_ : made(pos, scratch);
+        return ascend ? rank : kNone;
     }
+    const std::uint64_t* at_rank(std::size_t rank) const { return data_.data() + rank * stride_; }
+    // A term that is not stored, made into `scratch` (3 x words, kept by the caller).
+    const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     // A term's words from their start: holds, undetermined, then (skip flag) missing.
     TermWords words(const std::uint64_t* t) const { return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()}; }
     // Words of no unit (an empty accumulation).
@@ -64,7 +76,6 @@ public:
     std::size_t words() const { return words_; }
 
 private:
-    const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     void fill(int size, int last, const std::uint64_t* prefix, std::size_t rank);
 
     std::vector<UnitColumns::Lit> lits_;
