@@ -453,11 +453,16 @@ private:
         long long product = 1;
         const auto literals = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         for (std::size_t i = 0; i < std::min(literals, most.size()) && product <= kMostCuts; ++i) product *= most[i];
+        most_cuts_ = product;
         return product <= kMostCuts;
     }
 
     static constexpr long long kChunk = 4096;     // candidates per chunk, about
     static constexpr long long kMostCuts = 32768; // cut combinations of one combination, at most
+    // The chunks' records may take this many bytes: a worker that loses its
+    // core holds up the merge of its chunk, and the others go on only as far
+    // as the ring reaches.
+    static constexpr std::size_t kRingBytes = std::size_t{32} << 20;
 
     // The threaded direct path: the calling thread cuts the walk into chunks of
     // about kChunk candidates (each a copy of the walk's position), the workers
@@ -466,7 +471,10 @@ private:
     // record is dropped.
     bool run_scan(std::span<const int> p, int lo, int hi, int n)
     {
-        const std::size_t slots = 2 * workers_.size() + 2;
+        const std::size_t t = workers_.size();
+        const auto chunk_bytes =
+            static_cast<std::size_t>(std::max(kChunk, most_cuts_)) * 2 * sizeof(ScanRecord); // at most
+        const std::size_t slots = std::clamp(kRingBytes / chunk_bytes, 2 * t + 2, 8 * t + 2);
         if (w_.ring.size() < slots) w_.ring.resize(slots);
         w_.ready.assign(slots, -1);
         const ScanVector v{&s_, n, lo, hi, w_.work.lp};
@@ -721,6 +729,7 @@ private:
     std::vector<std::unique_ptr<Worker>>& workers_;
     WorkerPool* pool_;
     DirectScorer* direct_;
+    long long most_cuts_ = 1; // cut combinations of the size vector's combinations, at most
     bool threaded_ = false;
     long long target_ = 0;
     bool tilde_ = false;
