@@ -7,10 +7,10 @@
 //    shape cache's outcome is looked up in a small table per side instead of
 //    through the cache's byte-string key;
 //  - membership: every term of up to a few literals is made once per search
-//    (SubsetColumns); each side keeps a TermStack of the terms before the last,
-//    so a candidate makes only the terms that differ from the candidate before
-//    it, and its last term is counted against that stack in one pass by the
-//    class-ordered snapshot's kernel.
+//    and sense (SubsetColumns); each side keeps a TermStack of the terms before
+//    the last, so a candidate makes only the terms that differ from the
+//    candidate before it, for both sides at once, and its last term is counted
+//    against that stack in one pass by the class-ordered snapshot's kernel.
 // The results are those of the shape cache and ClassOrderedSample::partab().
 #include "partition/termlist.h"
 #include "search/class_sample.h"
