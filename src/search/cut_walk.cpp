@@ -15,16 +15,16 @@ partition::Literal signed_literal(int attribute, const files::ControlTables* t)
 
 void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const DirectScorer* fixed)
 {
-    tables_ = s.tables;
     floating_.clear();
-    first_.clear();
-    ncuts_.clear();
     cut_.clear();
     if (fixed && fixed->fixed()) { // no line floats: each item has its literal
         lits_.resize(index.size());
         for (std::size_t i = 0; i < index.size(); ++i) lits_[i] = fixed->item(index[i]);
         return;
     }
+    tables_ = s.tables;
+    first_.clear();
+    ncuts_.clear();
     chosen_.resize(index.size());
     for (std::size_t i = 0; i < index.size(); ++i) chosen_[i] = s.lines[static_cast<std::size_t>(index[i] - 1)];
     partition::termcodes(chosen_, *s.tables, lits_);
