@@ -439,7 +439,16 @@ std::optional<std::string> Script::at_file_dialog(std::string_view title, bool m
 void Script::at_poll()
 {
     stamp();
-    if (ended_ || host_.input_pending()) return;
+    if (ended_) return;
+    if (host_.input_pending()) {
+        // A window that polls only its mouse never reads the key: end the run
+        // rather than wait for it for ever.
+        if (++unread_polls_ > kMaxUnreadPolls)
+            finish(kScriptMismatch, "script: a key typed into a window has not been read in " +
+                                        std::to_string(kMaxUnreadPolls) + " polls of the window");
+        return;
+    }
+    unread_polls_ = 0;
     const std::string what = "a window's mouse or key poll";
     if (!take_common(what)) return;
     const ScriptAction* a = next();

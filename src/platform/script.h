@@ -30,6 +30,9 @@ class Dialog;
 constexpr int kScriptDone = 0;
 constexpr int kScriptMismatch = 3;
 constexpr int kScriptTimeout = 4;
+// Window polls a typed key may wait to be read before the run ends with
+// kScriptMismatch.
+constexpr int kMaxUnreadPolls = 50;
 
 // What the script needs of the rest of the platform. The program implements it on
 // the frame; tests implement it with fakes.
@@ -110,6 +113,7 @@ private:
     bool dismiss_ = false;
     size_t busy_pos_ = 0; // the action the busy pumps are counted for
     int busy_seen_ = 0;
+    int unread_polls_ = 0;     // window polls since a typed key is waiting to be read
     Dialog* dialog_ = nullptr; // the dialog the script is answering (for `shot dialog`)
     QWidget* box_ = nullptr;   // the message box or question it is answering
     // Draws the modal window the script is answering (a dialog, message box or

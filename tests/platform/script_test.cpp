@@ -412,6 +412,17 @@ TEST(ScriptRunTest, WindowPollsTakeClicksAndKeys)
     r.script->at_poll();
     EXPECT_EQ(r.host.status, kScriptMismatch);
     EXPECT_NE(r.host.message.find("(click or key fits)"), std::string::npos);
+
+    // A key its window never reads ends the run instead of holding it.
+    ScriptRun unread("key Plot Esc\nclick 19 1 1\n");
+    unread.script->at_poll();
+    unread.host.pending = true;
+    for (int i = 0; i < kMaxUnreadPolls; ++i) unread.script->at_poll();
+    EXPECT_EQ(unread.host.status, -1);
+    unread.script->at_poll();
+    EXPECT_EQ(unread.host.status, kScriptMismatch);
+    EXPECT_EQ(unread.host.calls, std::vector<std::string>{"key Plot 27"});
+    EXPECT_EQ(unread.host.message, "script: a key typed into a window has not been read in 50 polls of the window");
 }
 
 TEST(ScriptRunTest, ExitEndsTheRunWithZeroWhereverTheProgramWaits)
