@@ -100,7 +100,6 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         ++chunk.quiet_cplx[static_cast<std::size_t>(std::clamp(rec.complexity, 0, SearchResults::kMaxComplexity))];
         chunk.records.push_back(rec);
     };
-    memo_ = {}; // the shape tables may have been started again
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
     // Once the saved G values are full and no window plots them, a quiet
@@ -130,24 +129,14 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                     keep(chunk, rec, lits);
                     continue;
                 }
-                // Neighbouring candidates mostly share a shape: the last one's
-                // outcome per side saves the table lookup.
-                Memo& memo = memo_[static_cast<std::size_t>(r)];
-                if (!memo.valid || memo.key != key) {
-                    int& known = direct_.shape(r, key);
-                    const bool first = known == ShapeTable::kUnknown;
-                    if (first) {
-                        cand_.lits.assign(lits.begin(), lits.end());
-                        known = learn(r);
-                    }
-                    memo = {true, key, known};
-                    if (first) {
-                        rec.kind = ScanRecord::kFirst;
-                        keep(chunk, rec, lits);
-                        continue;
-                    }
+                int& known = direct_.shape(r, key);
+                if (known == ShapeTable::kUnknown) {
+                    cand_.lits.assign(lits.begin(), lits.end());
+                    known = learn(r);
+                    rec.kind = ScanRecord::kFirst;
+                    keep(chunk, rec, lits);
+                    continue;
                 }
-                const int known = memo.known;
                 if (known < 0) {
                     rec.kind = ScanRecord::kOther;
                     keep(chunk, rec, lits);

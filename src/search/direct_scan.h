@@ -109,13 +109,6 @@ private:
     int learn(int r);
     void keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits);
 
-    struct Memo {
-        bool valid = false;
-        std::uint64_t key = 0;
-        int known = 0;
-    };
-    std::array<Memo, 2> memo_; // per side: the last shape looked up
-
     DirectScorer& direct_;
     Evaluator& ev_;
     ShapeCache& cache_;
