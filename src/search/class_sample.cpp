@@ -164,7 +164,8 @@ template <bool Skip>
 __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
 terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
 {
-    std::fill_n(out.cells.begin(), 2 * k.nclasses, 0);
+    if (k.nclasses == 2) out.cells[0] = out.cells[1] = out.cells[2] = out.cells[3] = 0; // the usual binary Y
+    else std::fill_n(out.cells.begin(), 2 * k.nclasses, 0);
     out.w0 = out.w1 = 0;
     out.beyond = k.beyond;
     const __m256i flip = sense ? _mm256_setzero_si256() : _mm256_set1_epi64x(-1);
@@ -188,10 +189,10 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
             sd = _mm256_add_epi64(sd, _mm256_popcnt_epi64(d));
             sm = _mm256_add_epi64(sm, _mm256_popcnt_epi64(_mm256_and_si256(d, _mm256_xor_si256(tr, flip))));
         }
-        alignas(32) std::int64_t vd[4], vm[4];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(vd), sd);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(vm), sm);
-        const std::int64_t det = vd[0] + vd[1] + vd[2] + vd[3], mem = vm[0] + vm[1] + vm[2] + vm[3];
+        // [det, mem] from the lanes of both sums.
+        const __m256i pair = _mm256_add_epi64(_mm256_unpacklo_epi64(sd, sm), _mm256_unpackhi_epi64(sd, sm));
+        const __m128i sums = _mm_add_epi64(_mm256_castsi256_si128(pair), _mm256_extracti128_si256(pair, 1));
+        const std::int64_t det = _mm_cvtsi128_si64(sums), mem = _mm_extract_epi64(sums, 1);
         const auto c = static_cast<std::size_t>(pl.cls);
         const auto members = pl.value * mem;
         const auto others = pl.value * (det - mem);

@@ -66,6 +66,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     member_.assign(n, -1);
     input_ = criterion_->input();
     chisq_2x2_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2;
+    bounded_ = chisq_2x2_ && !crit_.balanced && !crit_.inverse_variance;
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -220,10 +221,10 @@ Score Evaluator::score_of(const stats::CriterionValue& v) const
 float Evaluator::g_bound(const stats::CountTable& t) const
 {
     constexpr float none = std::numeric_limits<float>::infinity();
-    if (!chisq_2x2_ || crit_.balanced || crit_.inverse_variance) return none;
+    if (!bounded_) return none;
     const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
     const std::int64_t n = a + b + c + d;
-    if (a < 0 || b < 0 || c < 0 || d < 0 || n >= (std::int64_t{1} << 31)) return none;
+    if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return none;
     // X^2 = n (ad - bc)^2 / (row and column sums), exact in the integers; the
     // cell-by-cell sum score_table() computes differs from it by less than
     // 1e-15 (X^2 + n), far inside the margin added.

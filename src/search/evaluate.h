@@ -175,6 +175,7 @@ private:
     io::LogWriter quiet_; // never written while the times are sorted beforehand
     stats::ScoreInput input_ = stats::ScoreInput::CountTable;
     bool chisq_2x2_ = false; // chi-square of one Y of two classes: scored inline
+    bool bounded_ = false;   // and G is X^2 itself: g_bound() knows a bound
 };
 
 // What the search's caller lets the record step reach.
