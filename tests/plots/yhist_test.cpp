@@ -422,6 +422,31 @@ TEST_F(YhistTest, BinsDialogShownAgainUntilTheBinsAreSound)
     expect_menus_as_before();
 }
 
+TEST_F(YhistTest, BinsDialogTakesItsOwnTextsOfLargeValues)
+{
+    // Bins a million wide: the texts the dialog shows must read back as they are.
+    sample({1e7, 2e7, 2e7, 3e7, 3e7, 3e7, 4e7, 5e7, 6e7, 7e7, 8e7});
+    plots::DistCall c = call();
+    int shown = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible() || d->property("answered").toBool()) return;
+        d->setProperty("answered", true);
+        const QString press = ++shown == 1 ? "OK" : "Cancel";
+        for (auto* b : d->findChildren<QPushButton*>())
+            if (b->text().remove('&') == press) b->click();
+    });
+    timer.start(5);
+    const double width = [&] {
+        run(c, {button(3), button(3), button(4), button(1), button(1)});
+        return state.bins.width;
+    }();
+    EXPECT_EQ(shown, 1);
+    EXPECT_GE(width, 1e6);
+    expect_menus_as_before();
+}
+
 TEST_F(YhistTest, ClosingTheWindowDuringAWaitEndsThePlot)
 {
     sample({1, 2, 2, 3, 5, 8, 8, 9, 12, 13, 20});
