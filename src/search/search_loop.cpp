@@ -553,33 +553,40 @@ private:
                 res_.last_n = rec.n;
                 res_.save_g(rec.g);
                 if (evaluated_one(mark, rec.g, rec.complexity, w_.work.lp)) continue;
-                for (std::size_t j = 0; j <= i; ++j) {
-                    const ScanRecord& q = c.records[j];
-                    if (q.kind != ScanRecord::kQuiet) continue;
-                    ++direct_hits;
-                    ++res_.evaluated;
-                    if (q.band > 0) ++res_.splithist[q.band];
-                    ++res_.cplxhist[static_cast<std::size_t>(
-                        std::clamp(q.complexity, 0, SearchResults::kMaxComplexity))];
-                }
-                return false;
+                return stopped_within(c, i + 1);
             }
             const std::span<const Literal> lits(c.lits.data() + rec.at, width);
             if (rec.kind == ScanRecord::kEntrant) {
                 if (!merge_scored(r, rec.complexity, c.scores[static_cast<std::size_t>(rec.score)], lits))
-                    return false;
+                    return stopped_within(c, i);
                 continue;
             }
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
             if (!(rec.kind == ScanRecord::kFirst ? merge_unknown(r) : merge_job(0, r, nullptr, nullptr)))
-                return false;
+                return stopped_within(c, i);
         }
         direct_hits += c.quiet;
         res_.evaluated += c.quiet;
         for (std::size_t b = 0; b < c.quiet_split.size(); ++b) res_.splithist[b] += c.quiet_split[b];
         for (std::size_t x = 0; x < c.quiet_cplx.size(); ++x) res_.cplxhist[x] += c.quiet_cplx[x];
         return true;
+    }
+
+    // Search:End was polled within a chunk: the histogram counts of its quiet
+    // records before `end` (the chunk's sums cover them all) are added one by
+    // one. Returns false, the stop.
+    bool stopped_within(const ScanChunk& c, std::size_t end)
+    {
+        for (std::size_t j = 0; j < end; ++j) {
+            const ScanRecord& q = c.records[j];
+            if (q.kind != ScanRecord::kQuiet) continue;
+            ++direct_hits;
+            ++res_.evaluated;
+            if (q.band > 0) ++res_.splithist[q.band];
+            ++res_.cplxhist[static_cast<std::size_t>(std::clamp(q.complexity, 0, SearchResults::kMaxComplexity))];
+        }
+        return false;
     }
 
     // A job as it is built: without workers it is merged at once (false when
