@@ -16,6 +16,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <span>
 
@@ -23,8 +24,9 @@ namespace meru::search {
 
 // Two values closer than this are equal.
 inline constexpr float kTieTolerance = 1.1754944e-38f;
-// The value of an empty slot.
-inline constexpr float kEmptyValue = -1e20f;
+// The value of an empty slot: below any value a candidate can have, however
+// large the penalty, so that an empty list always takes the first offer.
+inline constexpr float kEmptyValue = -std::numeric_limits<float>::infinity();
 
 struct StoredPartition {
     int complexity = 0;

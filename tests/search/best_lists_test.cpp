@@ -98,6 +98,11 @@ TEST(TopList, OrderAndTies)
     for (int k = 0; k < 20; ++k) t.offer(1, 10.0f + static_cast<float>(k), 0.0, 1, named(10 + k));
     EXPECT_EQ(t.count(), 10);
     EXPECT_EQ(id_of(t.entries()[0]), 29);
+    // A penalty so large that G_beta is about -1e30 still fills an empty list.
+    TopList huge;
+    EXPECT_TRUE(huge.offer(3, 5.0f, 1e30, 1, named(1)));
+    EXPECT_TRUE(huge.offer(1, 5.0f, 1e30, 1, named(2)));
+    EXPECT_EQ(ids(huge), (std::vector<int>{2, 1}));
 }
 
 TEST(TopG, HeldAtOneEntryAndReset)
