@@ -67,6 +67,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     input_ = criterion_->input();
     chisq_2x2_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2;
     bounded_ = chisq_2x2_ && !crit_.balanced && !crit_.inverse_variance;
+    band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -236,6 +237,23 @@ float Evaluator::g_bound(const stats::CountTable& t) const
     return static_cast<float>(chisq + 1e-9 * (chisq + static_cast<double>(n)));
 }
 
+bool Evaluator::bound_at_most(const stats::CountTable& t, float f) const
+{
+    if (!bounded_ || !(f > 0.0f)) return false;
+    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
+    const std::int64_t n = a + b + c + d;
+    if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return false;
+    const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
+    const auto k0 = static_cast<double>(a + b), k1 = static_cast<double>(c + d);
+    const auto x = static_cast<double>(a * d - b * c);
+    const double den = r0 * r1 * k0 * k1;
+    // g_bound() is X^2 (1 + 1e-9) + 1e-9 n up to a few roundings of 1e-16; twice
+    // the margins outweigh them while f is at most a few times n (an X^2 is at
+    // most n), and g_bound() <= f then follows.
+    const auto nd = static_cast<double>(n);
+    return den > 0.0 && f <= 4.0 * nd && nd * x * x * (1.0 + 2e-9) + 2e-9 * nd * den <= static_cast<double>(f) * den;
+}
+
 void Evaluator::sides_of(const stats::CountTable& t, float g, Score& s) const
 {
     // As combine() sets them from the table's side weights.
@@ -244,7 +262,7 @@ void Evaluator::sides_of(const stats::CountTable& t, float g, Score& s) const
     s.c1 = t.w1;
     s.n = t.w0 + t.w1;
     s.null_partitions = 0;
-    s.band = ys_[0].k == 1 && !settings_.process_mode ? split_band(t.w0, s.n) : 0;
+    s.band = ys_[0].k == 1 && !settings_.process_mode ? split_band(t.w0, s.n, band_scale_) : 0;
 }
 Score Evaluator::score(const Candidate& c)
 {
@@ -273,6 +291,27 @@ int split_band(std::int64_t c0, std::int64_t n)
     if (!(share > 0.0f)) return 1; // also when negative weights leave no width
     const int band = static_cast<int>(std::min(share, 1e9f)) + 1;
     return std::clamp(band, 1, SearchResults::kSplitBands);
+}
+
+std::vector<double> split_band_scale(std::size_t size)
+{
+    std::vector<double> scale(size);
+    for (std::size_t n = 0; n < size; ++n) scale[n] = 100.0 / static_cast<double>(n + 1);
+    return scale;
+}
+
+int split_band(std::int64_t c0, std::int64_t n, std::span<const double> scale)
+{
+    // The float share of split_band() is within 2e-5 of c0 * 100 / (n + 1)
+    // (below 100, two float roundings and n + 1 below 2^24); the double product
+    // is far closer. Away from a whole number the two share their integer part.
+    if (c0 > 0 && c0 <= n && n < static_cast<std::int64_t>(scale.size())) {
+        const double share = static_cast<double>(c0) * scale[static_cast<std::size_t>(n)];
+        const int whole = static_cast<int>(share); // share is positive and below 101
+        const double part = share - whole;
+        if (part > 1e-4 && part < 1.0 - 1e-4) return std::clamp(whole + 1, 1, SearchResults::kSplitBands);
+    }
+    return split_band(c0, n);
 }
 
 bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)

@@ -120,6 +120,9 @@ public:
     // arithmetic; +infinity where none is known (known for the chi-square of two
     // classes, neither balanced nor weighted by Y).
     float g_bound(const stats::CountTable& table) const;
+    // True only when g_bound(table) <= f, tested without a division; false
+    // also where that cannot be told so cheaply (then ask g_bound()).
+    bool bound_at_most(const stats::CountTable& table, float f) const;
     // What record_unlisted() reads of score_table(table) where G is not needed:
     // the side weights and the band as there, G taken as `g`, no null
     // partition; the other fields of `s` are left as they are.
@@ -174,8 +177,9 @@ private:
     std::vector<std::int8_t> member_;
     io::LogWriter quiet_; // never written while the times are sorted beforehand
     stats::ScoreInput input_ = stats::ScoreInput::CountTable;
-    bool chisq_2x2_ = false; // chi-square of one Y of two classes: scored inline
-    bool bounded_ = false;   // and G is X^2 itself: g_bound() knows a bound
+    bool chisq_2x2_ = false;         // chi-square of one Y of two classes: scored inline
+    bool bounded_ = false;           // and G is X^2 itself: g_bound() knows a bound
+    std::vector<double> band_scale_; // split_band_scale() up to the sample's size
 };
 
 // What the search's caller lets the record step reach.
@@ -215,5 +219,10 @@ bool could_enter(const SearchResults& results, int complexity, float g, const Ev
 
 // Split histogram band (1..100) of side weight c0 in a sample of n.
 int split_band(std::int64_t c0, std::int64_t n);
+// 100 / (n + 1) for each n below `size`, for the split_band() below.
+std::vector<double> split_band_scale(std::size_t size);
+// split_band(c0, n) told by one multiplication by scale[n] where that is sure;
+// the two divisions otherwise.
+int split_band(std::int64_t c0, std::int64_t n, std::span<const double> scale);
 
 } // namespace meru::search

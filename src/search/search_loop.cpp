@@ -100,6 +100,14 @@ struct Work {
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
     Score sides;                  // or its sides alone
+    // Per complexity: the largest G bound that surely_unlisted() passed.
+    std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
+    static std::array<float, SearchResults::kMaxComplexity + 1> filled(float v)
+    {
+        std::array<float, SearchResults::kMaxComplexity + 1> a;
+        a.fill(v);
+        return a;
+    }
 };
 
 std::string sizes(std::span<const int> p, int width)
@@ -423,8 +431,8 @@ private:
         direct_->table(lits, r, w_.table);
         if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
             const EvaluationSettings& es = ev_.settings();
-            const float bound = ev_.g_bound(w_.table);
-            if (surely_unlisted(res_, complexity, bound, es)) {
+            float bound = 0.0f;
+            if (surely_quiet(complexity, es, bound)) {
                 ++direct_hits;
                 w_.cur.repflag = r;
                 ev_.sides_of(w_.table, bound, w_.sides);
@@ -435,6 +443,25 @@ private:
         }
         w_.score = ev_.score_table(w_.table);
         return merge_scored(r, complexity, w_.score, copy ? lits : std::span<const Literal>{});
+    }
+
+    // Whether w_.table's G bound is surely_unlisted(); `bound` is then an upper
+    // bound of its G. The largest bound that passed at a complexity is kept:
+    // while that still passes, a table whose bound is no larger is told
+    // without a division.
+    bool surely_quiet(int complexity, const EvaluationSettings& es, float& bound)
+    {
+        float* passed = complexity >= 0 && complexity < static_cast<int>(w_.passed.size())
+                            ? &w_.passed[static_cast<std::size_t>(complexity)]
+                            : nullptr;
+        if (passed && ev_.bound_at_most(w_.table, *passed) && surely_unlisted(res_, complexity, *passed, es)) {
+            bound = *passed;
+            return true;
+        }
+        bound = ev_.g_bound(w_.table);
+        if (!surely_unlisted(res_, complexity, bound, es)) return false;
+        if (passed) *passed = std::max(*passed, bound);
+        return true;
     }
 
     // Whether the workers can take this size vector's walk in chunks: one

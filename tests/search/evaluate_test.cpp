@@ -233,6 +233,18 @@ TEST(Evaluation, SplitHistogramBand)
     EXPECT_EQ(meru::search::split_band(100, 100), 100);
     EXPECT_EQ(meru::search::split_band(5, 1000000000), 1);
     EXPECT_EQ(meru::search::split_band(3, -5), 1); // negative weights: no band beyond the first
+    // Told by one multiplication: the same band as the float divisions for every
+    // side weight of every sample size the scale covers, whole shares included.
+    const std::vector<double> scale = meru::search::split_band_scale(4096);
+    EXPECT_EQ(meru::search::split_band(5, 12, scale), 39);
+    EXPECT_EQ(meru::search::split_band(1, 99, scale), 2);    // share exactly 1
+    EXPECT_EQ(meru::search::split_band(50, 99, scale), 51);  // exactly 50
+    EXPECT_EQ(meru::search::split_band(20, 5000, scale), 1); // beyond the scale
+    long long differ = 0;
+    for (std::int64_t n = 0; n < 4096; ++n)
+        for (std::int64_t c0 = -1; c0 <= n + 1; ++c0)
+            differ += meru::search::split_band(c0, n, scale) != meru::search::split_band(c0, n);
+    EXPECT_EQ(differ, 0);
     // Serial Y 3 alone adds nothing to the histogram; nor does Process mode.
     EXPECT_EQ(score_of(s, criterion(1), serial(3), 2, 3).band, 0);
     EvaluationSettings process = serial(1);
