@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace meru::search {
@@ -219,39 +220,45 @@ Score Evaluator::score_of(const stats::CriterionValue& v) const
     return s;
 }
 
+namespace {
+
+// A 2x2 table's X^2 as n x^2 / den (den the product of its row and column sums,
+// 0 when one is empty); none when a cell is negative or the total reaches 2^31.
+struct ChiSquareParts {
+    double n, x, den;
+};
+std::optional<ChiSquareParts> chisq_parts(const stats::CountTable& t)
+{
+    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
+    const std::int64_t n = a + b + c + d;
+    if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return std::nullopt;
+    const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
+    const auto k0 = static_cast<double>(a + b), k1 = static_cast<double>(c + d);
+    return ChiSquareParts{static_cast<double>(n), static_cast<double>(a * d - b * c), r0 * r1 * k0 * k1};
+}
+
+} // namespace
+
 float Evaluator::g_bound(const stats::CountTable& t) const
 {
     constexpr float none = std::numeric_limits<float>::infinity();
-    if (!bounded_) return none;
-    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
-    const std::int64_t n = a + b + c + d;
-    if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return none;
+    const std::optional<ChiSquareParts> p = bounded_ ? chisq_parts(t) : std::nullopt;
+    if (!p) return none;
     // X^2 = n (ad - bc)^2 / (row and column sums), exact in the integers; the
     // cell-by-cell sum score_table() computes differs from it by less than
     // 1e-15 (X^2 + n), far inside the margin added.
-    const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
-    const auto k0 = static_cast<double>(a + b), k1 = static_cast<double>(c + d);
-    const auto x = static_cast<double>(a * d - b * c);
-    const double chisq =
-        r0 > 0 && r1 > 0 && k0 > 0 && k1 > 0 ? static_cast<double>(n) * x * x / (r0 * r1 * k0 * k1) : 0.0;
-    return static_cast<float>(chisq + 1e-9 * (chisq + static_cast<double>(n)));
+    const double chisq = p->den > 0.0 ? p->n * p->x * p->x / p->den : 0.0;
+    return static_cast<float>(chisq + 1e-9 * (chisq + p->n));
 }
 
 bool Evaluator::bound_at_most(const stats::CountTable& t, float f) const
 {
-    if (!bounded_ || !(f > 0.0f)) return false;
-    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
-    const std::int64_t n = a + b + c + d;
-    if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return false;
-    const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
-    const auto k0 = static_cast<double>(a + b), k1 = static_cast<double>(c + d);
-    const auto x = static_cast<double>(a * d - b * c);
-    const double den = r0 * r1 * k0 * k1;
+    const std::optional<ChiSquareParts> p = bounded_ && f > 0.0f ? chisq_parts(t) : std::nullopt;
     // g_bound() is X^2 (1 + 1e-9) + 1e-9 n up to a few roundings of 1e-16; twice
     // the margins outweigh them while f is at most a few times n (an X^2 is at
     // most n), and g_bound() <= f then follows.
-    const auto nd = static_cast<double>(n);
-    return den > 0.0 && f <= 4.0 * nd && nd * x * x * (1.0 + 2e-9) + 2e-9 * nd * den <= static_cast<double>(f) * den;
+    return p && p->den > 0.0 && f <= 4.0 * p->n &&
+           p->n * p->x * p->x * (1.0 + 2e-9) + 2e-9 * p->n * p->den <= static_cast<double>(f) * p->den;
 }
 
 void Evaluator::sides_of(const stats::CountTable& t, float g, Score& s) const
