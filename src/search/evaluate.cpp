@@ -227,7 +227,7 @@ namespace {
 struct ChiSquareParts {
     double n, x, den;
 };
-std::optional<ChiSquareParts> chisq_parts(const stats::CountTable& t)
+[[gnu::always_inline]] inline std::optional<ChiSquareParts> chisq_parts(const stats::CountTable& t)
 {
     const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
     const std::int64_t n = a + b + c + d;
