@@ -402,6 +402,15 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
         }
         ASSERT_GE(bound, full.g) << k;
         ASSERT_LE(bound, full.g * (1 + 1e-6) + 1e-6 * (n + 1)) << k;
+        // The test without a division holds only for limits at or above the
+        // bound, and does hold a little above a bound well clear of zero.
+        for (const float f : {bound, std::nextafter(bound, 0.0f), bound * 0.999999f, bound * 1.000001f})
+            if (e.bound_at_most(t, f)) {
+                ASSERT_LE(bound, f) << k;
+            }
+        if (full.g > 1e-3 * n) {
+            ASSERT_TRUE(e.bound_at_most(t, bound * 1.00001f)) << k;
+        }
         Score sides;
         sides.band = 77;
         sides.null_partitions = 1;
