@@ -96,8 +96,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.quiet_cplx.fill(0);
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
-        if (rec.band > 0) ++chunk.quiet_split[rec.band];
-        ++chunk.quiet_cplx[static_cast<std::size_t>(std::clamp(rec.complexity, 0, SearchResults::kMaxComplexity))];
+        SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
         chunk.records.push_back(rec);
     };
     cand_.lp.assign(v.p.begin(), v.p.end());

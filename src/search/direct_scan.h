@@ -79,8 +79,8 @@ struct ScanChunk {
     std::vector<Score> scores;
     // The quiet records' count and histogram counts (split band, complexity).
     std::int64_t quiet = 0;
-    std::array<std::int64_t, SearchResults::kSplitBands + 1> quiet_split{};
-    std::array<std::int64_t, SearchResults::kMaxComplexity + 1> quiet_cplx{};
+    SearchResults::SplitCounts quiet_split{};
+    SearchResults::ComplexityCounts quiet_cplx{};
 };
 
 // What every chunk of a size vector shares.

@@ -201,10 +201,9 @@ inline char record_unlisted(int complexity, int q, const Score& s, const Evaluat
 {
     results.last_n = s.n;
     if (s.null_partitions > 0) partition::skip_add(skips, partition::kSkipNullPartition, s.null_partitions);
-    if (s.band > 0) ++results.splithist[static_cast<std::size_t>(s.band)];
     ++results.evaluated;
     if (settings.rank_stage || settings.search_stage) results.save_g(s.g);
-    ++results.cplxhist[static_cast<std::size_t>(std::clamp(complexity, 0, SearchResults::kMaxComplexity))];
+    SearchResults::count(results.splithist, results.cplxhist, s.band, complexity);
     return q > 12 ? '>' : '=';
 }
 

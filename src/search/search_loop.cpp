@@ -610,8 +610,7 @@ private:
             if (q.kind != ScanRecord::kQuiet) continue;
             ++direct_hits;
             ++res_.evaluated;
-            if (q.band > 0) ++res_.splithist[q.band];
-            ++res_.cplxhist[static_cast<std::size_t>(std::clamp(q.complexity, 0, SearchResults::kMaxComplexity))];
+            SearchResults::count(res_.splithist, res_.cplxhist, q.band, q.complexity);
         }
         return false;
     }

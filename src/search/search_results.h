@@ -6,6 +6,7 @@
 // writes it.
 #include "search/best_lists.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -24,16 +25,25 @@ struct SearchResults {
 
     std::vector<float> searchg = std::vector<float>(kSavedG); // the first kSavedG values
     std::int64_t searchg_count = 0;                           // values offered, may exceed kSavedG
-    std::array<std::int64_t, kSplitBands + 1> splithist{};    // [1..100]; [0] unused
-    std::array<std::int64_t, kMaxComplexity + 1> cplxhist{};  // [0..100]
-    std::int64_t evaluated = 0;                               // partitions evaluated
-    std::int64_t last_n = 0;                                  // N = c0 + c1 of the last evaluation
+    using SplitCounts = std::array<std::int64_t, kSplitBands + 1>;
+    using ComplexityCounts = std::array<std::int64_t, kMaxComplexity + 1>;
+    SplitCounts splithist{};     // [1..100]; [0] unused
+    ComplexityCounts cplxhist{}; // [0..100]
+    std::int64_t evaluated = 0;  // partitions evaluated
+    std::int64_t last_n = 0;     // N = c0 + c1 of the last evaluation
 
     // A search starts: the best-at-each-complexity and top-10 lists are emptied.
     void clear_lists()
     {
         bestlist.clear();
         top10.clear();
+    }
+    // Counts an evaluation's split band (0: none) and complexity (clamped to
+    // 0..kMaxComplexity) in the two histograms.
+    static void count(SplitCounts& split, ComplexityCounts& cplx, int band, int complexity)
+    {
+        if (band > 0) ++split[static_cast<std::size_t>(band)];
+        ++cplx[static_cast<std::size_t>(std::clamp(complexity, 0, kMaxComplexity))];
     }
     // Counts one G value and keeps it while fewer than kSavedG are kept.
     void save_g(float g)
