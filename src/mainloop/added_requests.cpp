@@ -121,18 +121,10 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
     search::write_combination(p.analysis->cfname, name, cur.a(), p.analysis->tables.cfcomb, p.services);
 }
 
-namespace {
-
-// G and complexity of an entered pair, scored as a search scores one given
-// partition, so that its statistics and random partitions do not show those of
-// the partition the last search found. G stays 0 while no Y is chosen.
-void score_entered(Program& p, const partition::Partition& cur)
+float score_partition(Program& p, const partition::Partition& cur, int complexity)
 {
     const Analysis& a = *p.analysis;
-    ProcessState& ps = p.process;
-    ps.current_complexity = partition::pair_complexity(cur, p.crit.complexity);
-    ps.current_g = 0.0f;
-    if (!a.yset || a.outcome.ny < 1 || a.data.n < 1) return;
+    if (!a.yset || a.outcome.ny < 1 || a.data.n < 1) return 0.0f;
     EvaluationInputs in;
     evaluation_inputs(p, in);
     search::EvaluationSettings es;
@@ -144,9 +136,27 @@ void score_entered(Program& p, const partition::Partition& cur)
     es.snapshots = false;
     es.lc = std::max(a.data.lc, 1);
     const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "scoring the partition");
-    if (!evaluator) return;
+    if (!evaluator) return 0.0f;
     evaluator->sort_times(p.log);
-    ps.current_g = evaluator->score({cur, cur.first, ps.current_complexity}).g;
+    return evaluator->score({cur, cur.first, complexity}).g;
+}
+
+float shown_g(Program& p, const partition::Partition& cur)
+{
+    if (p.process.group <= 0 || !p.analysis) return p.process.current_g;
+    return score_partition(p, cur, p.process.current_complexity);
+}
+
+namespace {
+
+// G and complexity of an entered pair, scored as a search scores one given
+// partition, so that its statistics and random partitions do not show those of
+// the partition the last search found.
+void score_entered(Program& p, const partition::Partition& cur)
+{
+    ProcessState& ps = p.process;
+    ps.current_complexity = partition::pair_complexity(cur, p.crit.complexity);
+    ps.current_g = score_partition(p, cur, ps.current_complexity);
 }
 
 } // namespace

@@ -34,6 +34,15 @@ void offer_added_view(Program& p);
 // "?Write created attribute as a control file combination?" and the write.
 void offer_combination(Program& p, const partition::Partition& cur, const std::string& name);
 
+// G of pair `cur` of the given complexity, scored as a search scores one given
+// partition over the sample a Process item works on (a by-group pass's group);
+// 0 while no Y is chosen.
+float score_partition(Program& p, const partition::Partition& cur, int complexity);
+
+// The G that the Process items show for pair `cur`: the one held for it, or, in a
+// pass over the by-groups, its own G over the group in hand.
+float shown_g(Program& p, const partition::Partition& cur);
+
 // Where an entered partition comes from.
 enum class EnteredFrom { manual, combination, added, tree };
 

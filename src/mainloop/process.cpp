@@ -128,7 +128,7 @@ Flow random_request(Program& p)
     in.mask = mask;
     in.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, n);
     in.censoring = p.censoring;
-    in.g_test = p.process.current_g;
+    in.g_test = p.process.current_valid ? shown_g(p, p.process.current) : p.process.current_g;
     side_sizes(p, in.n_a_minus, in.n_a);
     const auto saved = p.results.saved_g();
     std::vector<double> searchg(saved.begin(), saved.end());

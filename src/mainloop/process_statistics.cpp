@@ -1,5 +1,6 @@
 #include "mainloop/process_statistics.h"
 
+#include "mainloop/added_requests.h"
 #include "mainloop/editmenu.h"
 #include "mainloop/menubar.h"
 #include "mainloop/picker_requests.h"
@@ -130,7 +131,7 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity)
     p.log.write("2     # of attributes, complexity= " + io::fmt_i(distinct_attributes(cur.first), 2) + "," +
                 io::fmt_i(complexity, 2));
     const std::string name = io::fmt_a(p.crit.critname.substr(0, 20), 20);
-    const double g = p.process.current_g;
+    const double g = shown_g(p, cur);
     const bool costs = p.crit.specify_costs && !p.crit.is(stats::Criterion::QualityIndex);
     p.log.write("2           " + name + "=" + io::fmt_f(g, 13, 6) + " " + (costs ? "(cost weighted)" : ""));
     if (a.outcome.ny > 1 && !a.outcome.yserial)

@@ -95,6 +95,22 @@ protected:
         by.ngroups = 3;
         by.obsvalues = {0, 0, 0, 0, 1, 1, 1, 2};
     }
+    // Groups by value of g among `values`: lines 1-4 are 0, 5-8 are 1; the current
+    // partition is A = a.
+    void halves_with_current_a(std::vector<double> values)
+    {
+        outcome::ByGroup& by = program->analysis->bygroup;
+        by.mode = true;
+        by.byvar = "g";
+        by.byvalues = true;
+        by.ngroups = static_cast<int>(values.size());
+        by.values = std::move(values);
+        by.obsvalues = {0, 0, 0, 0, 1, 1, 1, 1};
+        mainloop::ProcessState& ps = program->process;
+        ps.current.first.add_term({2});
+        ps.current.second.add_term({-2});
+        ps.current_valid = true;
+    }
     std::vector<std::string> topics;
     int searches = 0;
 };
@@ -268,17 +284,8 @@ TEST_F(SeriesTest, ByAttributeGroupsTakeTheObservationsWhoseAttributeIsTrue)
 
 TEST_F(SeriesTest, ProcessItemsRunOncePerGroupOnTheFirstGroupsPartition)
 {
-    outcome::ByGroup& by = program->analysis->bygroup;
-    by.mode = true;
-    by.byvar = "g";
-    by.byvalues = true;
-    by.values = {0, 1, 5}; // no line has 5
-    by.ngroups = 3;
-    by.obsvalues = {0, 0, 0, 0, 1, 1, 1, 1};
+    halves_with_current_a({0, 1, 5}); // no line has 5
     mainloop::ProcessState& ps = program->process;
-    ps.current.first.add_term({2}); // A = a
-    ps.current.second.add_term({-2});
-    ps.current_valid = true;
     mainloop::MenuFlags& f = program->flags;
     // Statistics: one partition choice, no quit dialog, the log shown once at the end.
     run("dialog 111\n  press OK\nkey 57 Esc\n", [&] { f.qproc = f.pstats = true; });
@@ -302,6 +309,29 @@ TEST_F(SeriesTest, ProcessItemsRunOncePerGroupOnTheFirstGroupsPartition)
     EXPECT_EQ(lines_with("Sample size = ").size(), 3u); // 2 of Statistics, 1 of Lists
     EXPECT_EQ(lines_with("User ignored by group").size(), 1u);
     EXPECT_EQ(lines_with("No observations in by group").size(), 2u);
+}
+
+TEST_F(SeriesTest, ProcessItemsOverGroupsShowEachGroupsOwnG)
+{
+    halves_with_current_a({0, 1});
+    mainloop::ProcessState& ps = program->process;
+    ps.current_g = 99.0f; // held from a search over every line
+    ps.current_complexity = 1;
+    mainloop::MenuFlags& f = program->flags;
+    // Chi-square of each group's 2 x 2 table, by hand: lines 1-4 are split
+    // exactly (4); lines 5-8 give A = {1, 1}, A- = {0, 1}: 4 (1·2 - 0·1)^2 / (1·3·2·2).
+    run("dialog 111\n  press OK\nkey 57 Esc\n", [&] { f.qproc = f.pstats = true; });
+    EXPECT_EQ(lines_with("Chi-square          ="),
+              (std::vector<std::string>{"2           Chi-square          =     4.000000",
+                                        "2           Chi-square          =     1.333333"}));
+    // Random compares each group's random partitions with that group's G.
+    const std::string none = "dialog 141\n  press OK\ndialog Random partitions\n  set 1003 = 0\n  set Random  U(0,1) "
+                             "split distribution = on\n"
+                             "  press OK\n";
+    run(none + none, [&] { f.qproc = f.prandom = true; });
+    EXPECT_EQ(lines_with("G_test= 4.0000").size(), 1u);
+    EXPECT_EQ(lines_with("G_test= 1.3333").size(), 1u);
+    EXPECT_FLOAT_EQ(ps.current_g, 99.0f);
 }
 
 } // namespace
