@@ -17,6 +17,7 @@
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
 #include "stats/evaluation.h"
+#include "stats/impurity.h"
 #include "stats/stat2x2.h"
 #include "stats/subgroup_stats.h"
 #include "ui/actlog.h"
@@ -124,12 +125,29 @@ int distinct_attributes(const partition::TermList& list)
     return static_cast<int>(seen.size());
 }
 
-// The lines marked "2" that follow the 2x2 statistics from the Process menu.
-void marked_lines(Program& p, const partition::Partition& cur, int complexity)
+// The count table of a categorical Y with its number of classes.
+struct ClassTable {
+    stats::CountTable table;
+    int nclasses = 0;
+    std::span<const std::int64_t> columns() const { return table.columns(nclasses); }
+};
+
+// With priors given, the class factors of the table of the partition reported.
+stats::ImpurityValue prior_scored(const Program& p, const ClassTable& t)
+{
+    return stats::impurity(t.columns(), t.nclasses, p.crit.is(stats::Criterion::Gini), p.crit);
+}
+
+// The lines marked "2" that follow the 2x2 statistics from the Process menu, with
+// the table of prior-adjusted counts when priors are given.
+void marked_lines(Program& p, const partition::Partition& cur, int complexity, const ClassTable* classes,
+                  const std::string& yname)
 {
     const Analysis& a = *p.analysis;
     p.log.write("2     # of attributes, complexity= " + io::fmt_i(distinct_attributes(cur.first), 2) + "," +
                 io::fmt_i(complexity, 2));
+    if (p.crit.priors_given && classes)
+        stats::priortab(classes->columns(), classes->nclasses, yname, true, p.crit, prior_scored(p, *classes), p.log);
     const std::string name = io::fmt_a(p.crit.critname.substr(0, 20), 20);
     const double g = shown_g(p, cur);
     const bool costs = p.crit.specify_costs && !p.crit.is(stats::Criterion::QualityIndex);
@@ -145,12 +163,13 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity)
 // 2x2 statistics.
 // Under Gini diversity and Entropy the search's own statistics check its G
 // against the count table.
-void categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
-                        const std::string& yname)
+ClassTable categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
+                              const std::string& yname)
 {
     const Analysis& a = *p.analysis;
-    const int nclasses = stats::y_class_count(static_cast<float>(a.outcome.ymax[at(k - 1)]));
-    stats::CountTable table;
+    ClassTable out;
+    const int nclasses = out.nclasses = stats::y_class_count(static_cast<float>(a.outcome.ymax[at(k - 1)]));
+    stats::CountTable& table = out.table;
     stats::partab(view, list, p.options.skipcomb, nclasses, table);
     std::vector<double> rows(at(2)), cols(at(nclasses));
     const stats::ChiSquareTest chi = stats::chisqtab(table.columns(nclasses), 2, nclasses, rows, cols);
@@ -174,6 +193,7 @@ void categorical_tables(Program& p, const stats::SampleView& view, const stats::
     stats::PoolStat pool;
     for (const std::string& line : stats::stat2x2(table.columns(nclasses), chi.p, opt, p.crit, pool).lines)
         p.log.write(line);
+    return out;
 }
 
 // The subgroup statistics of the pair's two lists: the first one's written to the
@@ -249,11 +269,12 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     const bool logrank = p.crit.is(stats::Criterion::LogRank);
 
     if (p.process.bygroup_run && a.bygroup.current > 0) p.log.write(p.process.group_heading);
-    if (a.outcome.ydisc) categorical_tables(p, view, list, k, yname);
+    std::optional<ClassTable> classes;
+    if (a.outcome.ydisc) classes = categorical_tables(p, view, list, k, yname);
     else p.log.write("Y variable is " + yname);
 
     const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
-    if (!in_go) marked_lines(p, cur, complexity);
+    if (!in_go) marked_lines(p, cur, complexity, classes ? &*classes : nullptr, yname);
 
     RectangleChoice diagrams;
     if (f.prect && !rectangle_dialog(p, &diagrams)) return Flow::loop_head;
@@ -286,7 +307,12 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
         p.process.rule = r.prediction;
         p.process.rule_set = true;
     }
-    const double error = logrank ? -1.0 : r.error;
+    // With priors given the error is that of the prior-adjusted counts.
+    const bool adjusted = p.crit.priors_given && classes;
+    const double error = logrank    ? -1.0
+                         : adjusted ? 100.0 * stats::prior_error(classes->columns(), classes->nclasses, p.crit,
+                                                                 prior_scored(p, *classes).priorfac)
+                                    : r.error;
     p.log.write("Sample size = " + std::to_string(r.n));
     p.log.write(" Resubstitution error is " + error_text(error) + (error < 0.0 ? "" : "%"));
     if (!in_go && !logrank) p.log.write(" Generalised error is " + error_text(error) + "%");

@@ -283,6 +283,24 @@ TEST_F(ProcessRequests, StatisticsOfTheCurrentPartitionFromTheMenu)
     EXPECT_EQ(program->nauto_by, 0); // nothing recorded outside Search:Go!
 }
 
+TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirError)
+{
+    // A = a holds lines 1, 3, 5, 7 (Y 1); A- holds 2, 4, 6 (Y 0) and 8 (Y 1).
+    program->analysis->ymat[7] = 1.0f;
+    program->crit.priors_given = true;
+    program->crit.prior[0] = program->crit.prior[1] = 0.5;
+    current_a();
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    // By hand: the factors are 0.5 x 8 / 3 for class 0 and 0.5 x 8 / 5 for class 1,
+    // so class 0 is 4.0 in A- and 0 in A, class 1 is 0.8 in A- and 3.2 in A. A stands
+    // for class 1: 0.8 of 8 is wrong (10%), where the plain counts give 1 of 8.
+    for (const char* line : {"    |   0 |         4.0 ( 50.0%)       0.0 (  0.0%) |       4.0 ( 50.0%)|",
+                             "    |   1 |         0.8 ( 10.0%)       3.2 ( 40.0%) |       4.0 ( 50.0%)|",
+                             "         Misclassification error=   10.00%", " Generalised error is   10.00%"})
+        EXPECT_TRUE(logged(line)) << line;
+}
+
 TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithItsFitReport)
 {
     current_a();
