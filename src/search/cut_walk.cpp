@@ -17,6 +17,8 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
 {
     floating_.clear();
     cut_.clear();
+    changed_ = 0;
+    shape_fixed_from_ = 0;
     if (fixed && fixed->fixed()) { // no line floats: each item has its literal
         lits_.resize(index.size());
         for (std::size_t i = 0; i < index.size(); ++i) lits_[i] = fixed->item(index[i]);
@@ -36,6 +38,13 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
         floating_.push_back(static_cast<int>(i));
         first_.push_back(line.first_attribute());
         ncuts_.push_back(line.ncuts);
+        // With ascending attribute ranges a cut moves the attribute's order only
+        // against the same item elsewhere in the candidate.
+        bool keeps = std::count(index.begin(), index.end(), index[i]) == 1;
+        for (int c = 1; c < line.ncuts && keeps; ++c)
+            keeps =
+                (signed_literal(first_.back() + c, s.tables) < 0) == (signed_literal(first_.back(), s.tables) < 0);
+        if (!keeps) shape_fixed_from_ = i + 1;
     }
     cut_.assign(floating_.size(), 0);
     apply();
@@ -53,7 +62,10 @@ bool CutWalk::next()
         const bool stepped = ++cut_[j] < ncuts_[j];
         if (!stepped) cut_[j] = 0;
         lits_[static_cast<std::size_t>(floating_[j])] = signed_literal(first_[j] + cut_[j], tables_);
-        if (stepped) return true;
+        if (stepped) {
+            changed_ = static_cast<std::size_t>(floating_[j]);
+            return true;
+        }
     }
     return false;
 }

@@ -21,6 +21,13 @@ public:
     std::span<const partition::Literal> lits() const { return lits_; }
     // Moves to the next cuts; false after the last.
     bool next();
+    // The first position whose literal the last next() changed.
+    std::size_t changed() const { return changed_; }
+    // The positions from here on keep the candidate's shape (its signs and the
+    // order and equality of its attributes) whatever their cuts, when the
+    // items' attribute ranges ascend (as on the direct path): each is fixed, or
+    // its line's cuts share one sign and its item stands at no other position.
+    std::size_t shape_fixed_from() const { return shape_fixed_from_; }
 
 private:
     void apply();
@@ -30,6 +37,8 @@ private:
     std::vector<int> floating_;            // positions whose line floats its cuts
     std::vector<int> first_, ncuts_;       // per floating position: first attribute, cuts
     std::vector<int> cut_;                 // the odometer: current cut per floating position
+    std::size_t changed_ = 0;
+    std::size_t shape_fixed_from_ = 0;
 };
 
 // The literal of an attribute: negative when its sign byte is.

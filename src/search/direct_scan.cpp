@@ -104,17 +104,32 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     // Once the saved G values are full and no window plots them, a quiet
     // candidate's G is read by nothing.
     const bool gate = chunk.bounds.saved_full() && !s.dispgraph;
+    // The shape key read last, and the first position whose literal may have
+    // changed since: a cut that moves no shape keeps the key.
+    std::uint64_t key = 0;
+    bool keyed = false;
+    std::size_t moved = 0;
+    const auto step = [&] {
+        if (!walk_.next()) return false;
+        moved = std::min(moved, walk_.changed());
+        return true;
+    };
     do {
         if (cancel.load(std::memory_order_relaxed)) break;
         const std::span<const int> index = comb.index();
         walk_.begin(s, index, &direct_);
+        keyed = false;
         const bool newest =
             !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
         do {
             const std::span<const partition::Literal> lits = walk_.lits();
             if (!usable(s, lits)) continue;
             const bool plain = newest && direct_.plain(lits);
-            const std::uint64_t key = plain ? direct_.key(lits) : 0;
+            if (plain && (!keyed || moved < walk_.shape_fixed_from())) {
+                key = direct_.key(lits);
+                keyed = true;
+                moved = lits.size();
+            }
             for (int r = v.lo; r <= v.hi; ++r) {
                 ScanRecord rec;
                 rec.side = static_cast<std::uint8_t>(r);
@@ -146,8 +161,17 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 if (gate) {
                     // Its G is needed only if it could enter a list: the bound
                     // settles most candidates without the criterion's arithmetic.
-                    const float bound = ev_.g_bound(table_);
-                    if (!chunk.bounds.may_enter(known, bound)) {
+                    // A bound that settled a candidate of this complexity
+                    // before is kept: while it still settles, a table whose
+                    // bound is no larger is told without a division.
+                    float* passed =
+                        known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
+                    float bound = passed ? *passed : 0.0f;
+                    const bool below =
+                        passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
+                    if (!below) bound = ev_.g_bound(table_);
+                    if (below || !chunk.bounds.may_enter(known, bound)) {
+                        if (passed) *passed = std::max(*passed, bound);
                         ev_.sides_of(table_, bound, sides_);
                         const Score& sides = sides_;
                         rec.g = bound;
@@ -172,7 +196,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 rec.band = static_cast<std::uint8_t>(sc.band);
                 quiet(rec);
             }
-        } while (walk_.next());
+        } while (step());
     } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
 }
 

@@ -118,6 +118,14 @@ private:
     partition::SkipTally tally_;
     stats::CountTable table_;
     Score sides_; // a settled candidate's sides
+    // Per complexity: the largest G bound that settled a candidate.
+    std::array<float, SearchResults::kMaxComplexity + 1> passed_ = unset();
+    static std::array<float, SearchResults::kMaxComplexity + 1> unset()
+    {
+        std::array<float, SearchResults::kMaxComplexity + 1> a;
+        a.fill(-1.0f);
+        return a;
+    }
     io::LogWriter quiet_;
 };
 
