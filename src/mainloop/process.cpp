@@ -18,6 +18,7 @@
 #include "plots/random_plot.h"
 #include "settings/attr_picker.h"
 #include "stats/evaluation.h"
+#include "stats/pooled_stats.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"
 #include "ui/partwin.h"
@@ -203,9 +204,13 @@ Flow process_request(Program& p)
             return Flow::loop_head;
         }
     }
+    if (p.process.group == 0) p.process.pool = {};
     const GroupPass pass = next_process_group(p);
     if (pass == GroupPass::end) {
-        if (f.pstats) show_log(p);
+        if (f.pstats) {
+            stats::statsum(p.process.pool, p.msgline, p.log);
+            show_log(p);
+        }
         return Flow::loop_head;
     }
     const Flow flow = f.prandom ? random_request(p) : process_statistics(p, cur);

@@ -5,6 +5,7 @@
 // series of searches that live between two passes of the loop head.
 #include "partition/termlist.h"
 #include "search/search_summary.h"
+#include "stats/stat2x2.h"
 
 #include <array>
 #include <string>
@@ -36,6 +37,7 @@ struct ProcessState {
     bool remainder = false;    // the statistics run on the observations outside the group
     int group = 0;             // the group of a Process item's by-group pass (0: none)
     std::string group_heading; // "Analysis of BY group ..." of the current group
+    stats::PoolStat pool;      // the 2x2 tables of a Statistics pass's groups, pooled at its end
     // What each side (A-, A) of the searched partition predicts, kept from the
     // first statistics of its search for the later steps of the series.
     std::array<double, 2> rule{};

@@ -190,7 +190,9 @@ ClassTable categorical_tables(Program& p, const stats::SampleView& view, const s
     opt.phi = chi.coef;
     opt.print = true;
     opt.expected_cost = p.crit.is(stats::Criterion::QualityIndex);
-    stats::PoolStat pool;
+    // A pass of the menu's Statistics over the by-groups pools each group's table.
+    stats::PoolStat local;
+    stats::PoolStat& pool = p.process.group > 0 && !p.flags.sgo ? p.process.pool : local;
     for (const std::string& line : stats::stat2x2(table.columns(nclasses), chi.p, opt, p.crit, pool).lines)
         p.log.write(line);
     return out;

@@ -164,8 +164,9 @@ has "$log" "                                          Cross-validated average   
 has "$log" " Search  1 definition identical to search(es)  2"
 [ -n "$(png_size "$shots/series_end.png")" ] || fail "no picture of the series' end"
 # By-group mode stays on: Process > Statistics runs on each group with the
-# current partition (group 3's A = ptl>0), each scored on its own group.
+# current partition (group 3's A = ptl>0), each scored on its own group, and
+# ends with the groups' tables pooled.
 same by "$(sed -n '/^%Process:statistics/,$p' "$work/BIRTHWT.LOG" | grep -E '^(Analysis of BY|Sample size| Generalised)' | tr '\n' '|')" \
-  "Analysis of BY group 1: race = 1.000 n= 96|Sample size = 96| Generalised error is   21.88%|Analysis of BY group 2: race = 2.000 n= 26|Sample size = 26| Generalised error is   42.31%|Analysis of BY group 3: race = 3.000 n= 67|Sample size = 67| Generalised error is   31.34%|"
+  "Analysis of BY group 1: race = 1.000 n= 96|Sample size = 96| Generalised error is   21.88%|Analysis of BY group 2: race = 2.000 n= 26|Sample size = 26| Generalised error is   42.31%|Analysis of BY group 3: race = 3.000 n= 67|Sample size = 67| Generalised error is   31.34%|Analysis of BY: Summary Pooled Stats over   3 BY group strata:|"
 
 finish "series: bootstrap, training/test and by-group runs passed"

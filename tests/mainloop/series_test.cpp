@@ -324,6 +324,15 @@ TEST_F(SeriesTest, ProcessItemsOverGroupsShowEachGroupsOwnG)
     EXPECT_EQ(lines_with("Chi-square          ="),
               (std::vector<std::string>{"2           Chi-square          =     4.000000",
                                         "2           Chi-square          =     1.333333"}));
+    // The two groups' 2 x 2 tables (TN FP FN TP) 2 0 0 2 and 1 0 1 2 pooled, worked
+    // apart from the program: Mantel-Haenszel RR (2·2/4 + 2·2/4) / (1·2/4) = 4, its OR
+    // has no FP FN product (0); the logit estimates weigh ln OR 16 and 4 by 1/5 and
+    // 1/4.5, ln RR 4 and 2 by 1/2.125 and 1/0.625 (0.5 in the empty cells).
+    for (const char* line :
+         {"Analysis of BY: Summary Pooled Stats over   2 BY group strata:", " Mantel-Haenszel weighted OR=    0.00",
+          " Mantel-Haenszel weighted RR=    4.00", " Logit weighted OR and 95% CI     7.71(    0.38  157.49)",
+          " Logit weighted RR and 95% CI     2.34(    0.60    9.14)"})
+        EXPECT_EQ(lines_with(line).size(), 1u) << line;
     // Random compares each group's random partitions with that group's G.
     const std::string none = "dialog 141\n  press OK\ndialog Random partitions\n  set 1003 = 0\n  set Random  U(0,1) "
                              "split distribution = on\n"
