@@ -19,6 +19,7 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
     cut_.clear();
     changed_ = 0;
     shape_fixed_from_ = 0;
+    settings_ = 1;
     if (fixed && fixed->fixed()) { // no line floats: each item has its literal
         lits_.resize(index.size());
         for (std::size_t i = 0; i < index.size(); ++i) lits_[i] = fixed->item(index[i]);
@@ -38,6 +39,7 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
         floating_.push_back(static_cast<int>(i));
         first_.push_back(line.first_attribute());
         ncuts_.push_back(line.ncuts);
+        settings_ *= static_cast<std::size_t>(line.ncuts);
         // With ascending attribute ranges a cut moves the attribute's order only
         // against the same item elsewhere in the candidate.
         bool keeps = std::count(index.begin(), index.end(), index[i]) == 1;

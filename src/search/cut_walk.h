@@ -21,6 +21,8 @@ public:
     std::span<const partition::Literal> lits() const { return lits_; }
     // Moves to the next cuts; false after the last.
     bool next();
+    // The sets of cuts the walk takes (1 without floating lines).
+    std::size_t settings() const { return settings_; }
     // The first position whose literal the last next() changed.
     std::size_t changed() const { return changed_; }
     // The positions from here on keep the candidate's shape (its signs and the
@@ -38,6 +40,7 @@ private:
     std::vector<int> first_, ncuts_;       // per floating position: first attribute, cuts
     std::vector<int> cut_;                 // the odometer: current cut per floating position
     std::size_t changed_ = 0;
+    std::size_t settings_ = 1;
     std::size_t shape_fixed_from_ = 0;
 };
 

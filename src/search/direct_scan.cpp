@@ -71,7 +71,7 @@ void DirectScan::keep(ScanChunk& chunk, ScanRecord rec, std::span<const partitio
 {
     rec.at = static_cast<std::int32_t>(chunk.lits.size());
     chunk.lits.insert(chunk.lits.end(), lits.begin(), lits.end());
-    chunk.records.push_back(rec);
+    chunk.records[chunk.used++] = rec;
 }
 
 int DirectScan::learn(int r)
@@ -88,7 +88,7 @@ int DirectScan::learn(int r)
 void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel)
 {
     const LoopSettings& s = *v.settings;
-    chunk.records.clear();
+    chunk.used = 0;
     chunk.lits.clear();
     chunk.scores.clear();
     chunk.quiet = 0;
@@ -97,7 +97,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
         SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
-        chunk.records.push_back(rec);
+        chunk.records[chunk.used++] = rec;
     };
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
@@ -119,6 +119,9 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         const std::span<const int> index = comb.index();
         walk_.begin(s, index, &direct_);
         keyed = false;
+        // Room for a record per side of every set of cuts.
+        const std::size_t room = chunk.used + walk_.settings() * static_cast<std::size_t>(v.hi - v.lo + 1);
+        if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
         const bool newest =
             !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
         do {
@@ -135,7 +138,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 rec.side = static_cast<std::uint8_t>(r);
                 if (!newest) {
                     rec.kind = ScanRecord::kCovered;
-                    chunk.records.push_back(rec);
+                    chunk.records[chunk.used++] = rec;
                     continue;
                 }
                 if (!plain) {

@@ -74,7 +74,9 @@ struct ScanChunk {
     std::vector<partition::Count> end; // the ranks of the next chunk's first
     bool to_end = false;               // the chunk runs to the end of the walk
     EntryBounds bounds;                // as published when a worker took the chunk
-    std::vector<ScanRecord> records;
+    std::vector<ScanRecord> records;   // the first `used` are the chunk's
+    std::size_t used = 0;
+    std::span<const ScanRecord> written() const { return {records.data(), used}; }
     std::vector<partition::Literal> lits; // literals of the records that keep them
     std::vector<Score> scores;
     // The quiet records' count and histogram counts (split band, complexity).

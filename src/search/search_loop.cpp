@@ -569,8 +569,9 @@ private:
         // runs in a search: every G is saved), its histogram counts taken from
         // the chunk's sums at the end, or on a stop from the records up to it.
         const char mark = terms > 12 ? '>' : '='; // record_unlisted()'s mark
-        for (std::size_t i = 0; i < c.records.size(); ++i) {
-            const ScanRecord& rec = c.records[i];
+        const std::span<const ScanRecord> records = c.written();
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const ScanRecord& rec = records[i];
             const int r = rec.side;
             if (rec.kind == ScanRecord::kCovered) {
                 partition::skip_add(skips_, partition::kSkipCovered);
@@ -606,7 +607,7 @@ private:
     bool stopped_within(const ScanChunk& c, std::size_t end)
     {
         for (std::size_t j = 0; j < end; ++j) {
-            const ScanRecord& q = c.records[j];
+            const ScanRecord& q = c.written()[j];
             if (q.kind != ScanRecord::kQuiet) continue;
             ++direct_hits;
             ++res_.evaluated;
