@@ -202,7 +202,74 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
         out.w0 += others;
     }
 }
+
+// A run of last terms against one set of accumulated term words, for two
+// classes of units that each weigh 1: eight words at a time, the last partial
+// vector under a mask. Each lane's four counts (class 0 and 1, counted and
+// members) share one 64-bit lane, 16 bits each, so a list needs one sum across
+// the lanes; a count stays below 2^16 while the units fill fewer than 1024
+// words.
+// Eight words as one vector value; the arithmetic is written on it (the
+// compiler's own 512-bit code), the masked loads and the population count
+// through their intrinsics.
+using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
+
+#define MERU_AVX512_POPCNT __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt")))
+MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
+{
+    return reinterpret_cast<Words8>(_mm512_maskz_loadu_epi64(m, p));
+}
+MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
+{
+    return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
+}
+
+template <bool Skip>
+MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                    std::span<const u64* const> lasts, bool, int sense,
+                                    std::span<ClassOrderedSample::Cells> out)
+{
+    const std::size_t words = k.words;
+    const u64 flip = sense ? 0 : ~u64{0};
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const u64* t = lasts[i];
+        Words8 acc = {};
+        for (std::size_t w = 0; w < words; w += 8) {
+            const auto m = static_cast<__mmask8>(words - w >= 8 ? 0xFF : (1u << (words - w)) - 1);
+            const Words8 tr = load8(m, a.any_true + w) | load8(m, t + w);
+            const Words8 un = load8(m, a.any_und + w) | load8(m, t + words + w);
+            Words8 d = tr | ~un;
+            if constexpr (Skip) d &= ~(load8(m, a.skip_m + w) | load8(m, t + 2 * words + w));
+            const Words8 x = tr ^ flip;
+            const Words8 d0 = d & load8(m, k.class0 + w), d1 = d & load8(m, k.class1 + w);
+            acc += pop8(d0) + (pop8(d1) << 16) + (pop8(d0 & x) << 32) + (pop8(d1 & x) << 48);
+        }
+        u64 sum = 0;
+        for (int l = 0; l < 8; ++l) sum += acc[l];
+        const auto det0 = static_cast<std::int64_t>(sum & 0xFFFF),
+                   det1 = static_cast<std::int64_t>((sum >> 16) & 0xFFFF);
+        const auto mem0 = static_cast<std::int64_t>((sum >> 32) & 0xFFFF),
+                   mem1 = static_cast<std::int64_t>(sum >> 48);
+        out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
+    }
+}
+#undef MERU_AVX512_POPCNT
 #endif
+
+// The run kernel for this processor, null where there is none.
+ClassOrderedSample::RunFn pick_run(bool skip)
+{
+#if MERU_X86_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("avx2") &&
+        __builtin_cpu_supports("popcnt"))
+        return skip ? run_vpopcnt<true> : run_vpopcnt<false>;
+#else
+    (void)skip;
+#endif
+    return nullptr;
+}
 
 // The term-words kernel for this processor, with or without the skip flag.
 ClassOrderedSample::TermsFn pick_terms(bool skip)
@@ -326,6 +393,14 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
               det_.data(),  mem_.data(),    nclasses_,      beyond_};
     terms_fn_ = pick_terms(false);
     terms_skip_fn_ = pick_terms(true);
+    // Two classes of units that weigh 1: a plane per class.
+    if (nclasses_ == 2 && planes_.size() == 2 && unit_words() < 1024 && planes_[0].value == 1 &&
+        planes_[1].value == 1 && planes_[0].cls != planes_[1].cls) {
+        const std::size_t first = planes_[0].cls == 0 ? 0 : 1;
+        run_ = {unit_words(), bits_.data() + planes_[first].at, bits_.data() + planes_[1 - first].at};
+        run_fn_ = pick_run(false);
+        run_skip_fn_ = pick_run(true);
+    }
 }
 
 void ClassOrderedSample::partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
@@ -340,6 +415,22 @@ void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& 
                                       stats::CountTable& out)
 {
     (skip ? terms_skip_fn_ : terms_fn_)(terms_, before, last, sense, out);
+}
+
+void ClassOrderedSample::partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip,
+                                    int sense, std::span<Cells> out)
+{
+    if (RunFn f = skip ? run_skip_fn_ : run_fn_) {
+        f(run_, before, lasts, skip, sense, out);
+        return;
+    }
+    const std::size_t words = unit_words();
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const std::uint64_t* t = lasts[i];
+        const TermWords last{t, t + words, skip ? t + 2 * words : nullptr};
+        partab_terms(before, last, skip, sense, run_table_);
+        std::copy_n(run_table_.cells.begin(), 4, out[i].begin());
+    }
 }
 
 void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)

@@ -21,9 +21,10 @@
 #include "stats/count_table.h"
 #include "stats/evaluation.h"
 
-#include <memory>
-
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -45,6 +46,23 @@ public:
     // missing words drop units). Only the cells of the sample's classes and the
     // side weights are written.
     void partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense, stats::CountTable& out);
+    // The tables of a run of lists that share their terms before the last, for
+    // a Y of two classes: `before` as in partab_terms(), each list's last term
+    // by the start of its words (holds, undetermined and, with `skip`, missing,
+    // unit_words() each). out[i] holds the first four cells of the table
+    // partab_terms() gives for lasts[i]; table_of() writes the whole of it.
+    using Cells = std::array<std::int64_t, 4>;
+    void partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip, int sense,
+                    std::span<Cells> out);
+    void table_of(const Cells& c, stats::CountTable& out) const
+    {
+        std::copy(c.begin(), c.end(), out.cells.begin());
+        out.w0 = c[0] + c[2];
+        out.w1 = c[1] + c[3];
+        out.beyond = beyond_;
+    }
+    // The Y classes the table counts.
+    int classes() const { return nclasses_; }
     // Words holding the counted units (the snapshot's units; columns() pads them).
     std::size_t unit_words() const { return (static_cast<std::size_t>(units()) + 63) / 64; }
 
@@ -69,6 +87,15 @@ public:
         std::int64_t beyond = 0;
     };
     using TermsFn = void (*)(const TermsKernel&, const TermWords&, const TermWords&, int, stats::CountTable&);
+    // What the kernel of partab_run() reads besides its arguments: the two
+    // classes' unit words when every unit weighs 1 (then class k's units are
+    // the bits of planes[k]).
+    struct RunKernel {
+        std::size_t words = 0;
+        const std::uint64_t *class0 = nullptr, *class1 = nullptr;
+    };
+    using RunFn = void (*)(const RunKernel&, const TermWords&, std::span<const std::uint64_t* const>, bool, int,
+                           std::span<Cells>);
 
 private:
     struct Kernel {
@@ -91,6 +118,9 @@ private:
     std::vector<std::uint64_t> det_, mem_; // membership words from term words
     TermsKernel terms_;
     TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
+    RunKernel run_;
+    RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
+    stats::CountTable run_table_;
 };
 
 } // namespace meru::search

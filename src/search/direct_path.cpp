@@ -86,7 +86,50 @@ bool DirectScorer::start(std::span<const int> p)
     }
     subsets_k_ = std::max(subsets_k_, longest);
     held_.assign(width, 0);
+    const std::size_t before = term_start_[p_.size() - 1];
+    run_block_ = static_cast<int>(2 * before + 1);
+    runs_ = fixed() && sample_.classes() == 2 && p_.back() <= subsets_[0].k() && run_block_ < 64;
+    if (runs_) {
+        const auto len = static_cast<std::size_t>(p_.back());
+        run_base_ = subsets_[0].rank_base(len);
+        item_rank_.assign((fixed_.size() + 1) * len, 0);
+        for (std::size_t i = 1; i <= fixed_.size(); ++i) {
+            const int pos = position_[static_cast<std::size_t>(partition::attribute_of(fixed_[i - 1]))];
+            for (std::size_t j = 0; j < len; ++j) item_rank_[i * len + j] = subsets_[0].rank_part(pos, j);
+        }
+    }
     return true;
+}
+
+void DirectScorer::begin_run(std::span<const partition::Literal> lits)
+{
+    prepare(lits);
+    key(lits);
+    const std::size_t before = term_start_[p_.size() - 1];
+    run_key_ = key_at_[before];
+    // As key() adds a literal of the last term: its sign, then its order
+    // against each literal before the last term.
+    item_bits_.resize(fixed_.size() + 1);
+    for (std::size_t i = 1; i <= fixed_.size(); ++i) {
+        const partition::Literal l = fixed_[i - 1];
+        const int b = partition::attribute_of(l);
+        std::uint64_t k = l < 0 ? 1u : 0u;
+        for (std::size_t e = 0; e < before; ++e) {
+            const int a = partition::attribute_of(lits[e]);
+            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
+        }
+        item_bits_[i] = k;
+    }
+}
+
+void DirectScorer::count_run(int r, std::span<const std::size_t> ranks, std::span<ClassOrderedSample::Cells> out)
+{
+    const auto side = static_cast<std::size_t>(r);
+    const int q = static_cast<int>(p_.size());
+    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
+    run_at_.resize(ranks.size());
+    for (std::size_t i = 0; i < ranks.size(); ++i) run_at_[i] = subsets_[side].at_rank(ranks[i]);
+    sample_.partab_run(before, run_at_, skip_, r, out);
 }
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)

@@ -10,7 +10,11 @@
 //    and sense (SubsetColumns); each side keeps a TermStack of the terms before
 //    the last, so a candidate makes only the terms that differ from the
 //    candidate before it, for both sides at once, and its last term is counted
-//    against that stack in one pass by the class-ordered snapshot's kernel.
+//    against that stack in one pass by the class-ordered snapshot's kernel;
+//  - runs: with one literal per item, the candidates that share their terms
+//    before the last are counted a block of last terms at a time (their stored
+//    words found by rank), and their keys are the run's bits before the last
+//    term and a few bits per last-term item.
 // The results are those of the shape cache and ClassOrderedSample::partab().
 #include "partition/termlist.h"
 #include "search/class_sample.h"
@@ -117,6 +121,35 @@ public:
     // table of side r of the candidate prepared last.
     void prepare(std::span<const partition::Literal> lits);
     void count(int r, stats::CountTable& out);
+    // Runs: candidates that share every term but the last, the last holding
+    // sets of items (each item's fixed literal) in order. runs() tells whether
+    // the size vector begun last can take them: no line floats, a Y of two
+    // classes, its last terms stored.
+    bool runs() const { return runs_; }
+    // Begins a run at the candidate of these literals (its last term is not
+    // read): the terms before the last are made for both sides, and the key
+    // bits that each item adds as a literal of the last term are kept.
+    void begin_run(std::span<const partition::Literal> lits);
+    // The stored rank of the last term of these items (1-based, ascending).
+    std::size_t last_rank(std::span<const int> items) const
+    {
+        std::size_t rank = run_base_;
+        const std::size_t len = items.size();
+        for (std::size_t j = 0; j < len; ++j) rank += item_rank_[static_cast<std::size_t>(items[j]) * len + j];
+        return rank;
+    }
+    // The shape key of the run's candidate whose last term holds these items.
+    std::uint64_t run_key(std::span<const int> items) const
+    {
+        std::uint64_t k = run_key_;
+        for (int i : items) k = (k << run_block_) | item_bits_[static_cast<std::size_t>(i)];
+        return k;
+    }
+    // The count tables of side r of the run's candidates whose last terms have
+    // these ranks, as table() gives them (see ClassOrderedSample::table_of()).
+    void count_run(int r, std::span<const std::size_t> ranks, std::span<ClassOrderedSample::Cells> out);
+    void table_of(const ClassOrderedSample::Cells& c, stats::CountTable& out) const { sample_.table_of(c, out); }
+
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
     // `cancel` is raised.
     void score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev, std::span<Score> out,
@@ -158,6 +191,13 @@ private:
     std::array<std::array<std::vector<std::uint64_t>, kMadeSlots>, 2> made_;
     std::vector<int> term_;
     stats::CountTable counts_;
+    bool runs_ = false;
+    std::uint64_t run_key_ = 0;                // the run's key bits before its last term
+    int run_block_ = 0;                        // key bits per literal of the last term
+    std::vector<std::uint64_t> item_bits_;     // per item: its bits there
+    std::size_t run_base_ = 0;                 // the first rank of a last term
+    std::vector<std::size_t> item_rank_;       // per item and place in the last term: its part of the rank
+    std::vector<const std::uint64_t*> run_at_; // the last terms' words
 };
 
 } // namespace meru::search

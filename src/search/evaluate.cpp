@@ -227,9 +227,9 @@ namespace {
 struct ChiSquareParts {
     double n, x, den;
 };
-[[gnu::always_inline]] inline std::optional<ChiSquareParts> chisq_parts(const stats::CountTable& t)
+[[gnu::always_inline]] inline std::optional<ChiSquareParts> chisq_parts(const std::int64_t* cells)
 {
-    const std::int64_t a = t.cells[0], b = t.cells[1], c = t.cells[2], d = t.cells[3];
+    const std::int64_t a = cells[0], b = cells[1], c = cells[2], d = cells[3];
     const std::int64_t n = a + b + c + d;
     if ((a | b | c | d) < 0 || n >= (std::int64_t{1} << 31)) return std::nullopt;
     const auto r0 = static_cast<double>(a + c), r1 = static_cast<double>(b + d);
@@ -237,13 +237,11 @@ struct ChiSquareParts {
     return ChiSquareParts{static_cast<double>(n), static_cast<double>(a * d - b * c), r0 * r1 * k0 * k1};
 }
 
-} // namespace
-
-float Evaluator::g_bound(const stats::CountTable& t) const
+// g_bound() of a 2x2 table's cells.
+[[gnu::always_inline]] inline float chisq_bound(const std::int64_t* cells)
 {
-    constexpr float none = std::numeric_limits<float>::infinity();
-    const std::optional<ChiSquareParts> p = bounded_ ? chisq_parts(t) : std::nullopt;
-    if (!p) return none;
+    const std::optional<ChiSquareParts> p = chisq_parts(cells);
+    if (!p) return std::numeric_limits<float>::infinity();
     // X^2 = n (ad - bc)^2 / (row and column sums), exact in the integers; the
     // cell-by-cell sum score_table() computes differs from it by less than
     // 1e-15 (X^2 + n), far inside the margin added.
@@ -251,9 +249,27 @@ float Evaluator::g_bound(const stats::CountTable& t) const
     return static_cast<float>(chisq + 1e-9 * (chisq + p->n));
 }
 
+} // namespace
+
+float Evaluator::g_bound(const stats::CountTable& t) const
+{
+    return bounded_ ? chisq_bound(t.cells.data()) : std::numeric_limits<float>::infinity();
+}
+
+void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
+                           std::span<int> band) const
+{
+    const bool banded = ys_[0].k == 1 && !settings_.process_mode;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const ClassOrderedSample::Cells& c = cells[i];
+        bound[i] = bounded_ ? chisq_bound(c.data()) : std::numeric_limits<float>::infinity();
+        band[i] = banded ? split_band(c[0] + c[2], c[0] + c[1] + c[2] + c[3], band_scale_) : 0;
+    }
+}
+
 bool Evaluator::bound_at_most(const stats::CountTable& t, float f) const
 {
-    const std::optional<ChiSquareParts> p = bounded_ && f > 0.0f ? chisq_parts(t) : std::nullopt;
+    const std::optional<ChiSquareParts> p = bounded_ && f > 0.0f ? chisq_parts(t.cells.data()) : std::nullopt;
     // g_bound() is X^2 (1 + 1e-9) + 1e-9 n up to a few roundings of 1e-16; twice
     // the margins outweigh them while f is at most a few times n (an X^2 is at
     // most n), and g_bound() <= f then follows.

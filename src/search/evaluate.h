@@ -123,6 +123,10 @@ public:
     // True only when g_bound(table) <= f, tested without a division; false
     // also where that cannot be told so cheaply (then ask g_bound()).
     bool bound_at_most(const stats::CountTable& table, float f) const;
+    // g_bound() and the band sides_of() gives of each table of a run of two
+    // classes (ClassOrderedSample::table_of() of each cells).
+    void run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
+                    std::span<int> band) const;
     // What record_unlisted() reads of score_table(table) where G is not needed:
     // the side weights and the band as there, G taken as `g`, no null
     // partition; the other fields of `s` are left as they are.

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -100,14 +101,37 @@ struct Work {
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
     Score sides;                  // or its sides alone
-    // Per complexity: the largest G bound that surely_unlisted() passed.
-    std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
+    static constexpr float kInf = std::numeric_limits<float>::infinity();
     static std::array<float, SearchResults::kMaxComplexity + 1> filled(float v)
     {
         std::array<float, SearchResults::kMaxComplexity + 1> a;
         a.fill(v);
         return a;
     }
+    // A block of a run (one thread, fixed literals): candidates that share
+    // their terms before the last, and the count tables of their sides.
+    struct Run {
+        static constexpr std::size_t kBlock = 128;
+        std::vector<Literal> lits;          // the candidate being merged
+        std::vector<int> last;              // the walk's last term
+        std::vector<int> items;             // kBlock last terms
+        std::vector<char> newest;           // per candidate
+        std::vector<std::size_t> ranks;     // of the newest candidates' last terms
+        std::vector<std::uint64_t> in_term; // per item: the earlier terms holding it (bits)
+        std::vector<char> usable;           // per item
+        // Per side and newest candidate: its table, G bound and split band.
+        std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
+        std::array<std::vector<float>, 2> bound;
+        std::array<std::vector<int>, 2> band;
+        // Per complexity: a G bound that surely_unlisted() passed since the
+        // lists last changed (valid while its epoch is the current one).
+        std::array<float, SearchResults::kMaxComplexity + 1> quiet{};
+        std::array<std::uint64_t, SearchResults::kMaxComplexity + 1> quiet_epoch{};
+        std::uint64_t epoch = 1;
+        void changed() { ++epoch; }
+    } run;
+    // Per complexity: the largest G bound that surely_unlisted() passed.
+    std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
 };
 
 std::string sizes(std::span<const int> p, int width)
@@ -190,6 +214,7 @@ public:
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
         if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
+        if (direct_ && workers_.empty() && direct_->runs()) return run_lasts(p, lo, hi, n);
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
@@ -252,12 +277,144 @@ private:
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
 
+    // One thread, each item its literal: the walk taken a run at a time, a run
+    // being the candidates that share their terms before the last. A run's
+    // last terms come in the walk's order (each set of items after the first,
+    // in increasing order, that is no subset of an earlier term); a block of
+    // them is counted for both sides at once, then merged one by one as
+    // direct_now() merges a candidate. False when Search:End was polled.
+    bool run_lasts(std::span<const int> p, int lo, int hi, int n)
+    {
+        Work::Run& b = w_.run;
+        const std::size_t width = w_.direct.width, q = p.size();
+        const auto plast = static_cast<std::size_t>(p.back());
+        const std::size_t before = width - plast;
+        const bool later = s_.iterative && s_.iteration >= 2;
+        b.lits.resize(width);
+        b.last.resize(plast);
+        b.items.resize(Work::Run::kBlock * plast);
+        b.newest.resize(Work::Run::kBlock);
+        b.ranks.resize(Work::Run::kBlock);
+        for (std::size_t r = 0; r < 2; ++r) {
+            b.cells[r].resize(Work::Run::kBlock);
+            b.bound[r].resize(Work::Run::kBlock);
+            b.band[r].resize(Work::Run::kBlock);
+        }
+        b.changed();
+        b.usable.assign(static_cast<std::size_t>(n) + 1, 0);
+        for (int i = 1; i <= n; ++i) {
+            const Literal l = direct_->item(i);
+            b.usable[static_cast<std::size_t>(i)] = usable(s_, std::span<const Literal>(&l, 1));
+        }
+        b.in_term.assign(static_cast<std::size_t>(n) + 1, 0);
+        partition::Combinations& comb = w_.comb;
+        comb.start(n, p);
+        bool more = comb.nextcomb();
+        while (more) {
+            const std::span<const int> index = comb.index();
+            bool ok = true, has_newest = !later;
+            for (std::size_t j = 0; j < before; ++j) {
+                b.lits[j] = direct_->item(index[j]);
+                ok = ok && b.usable[static_cast<std::size_t>(index[j])];
+                has_newest = has_newest || index[j] == n;
+            }
+            if (ok) {
+                for (std::size_t j = before; j < width; ++j) b.lits[j] = direct_->item(index[j]);
+                direct_->begin_run(b.lits);
+                // The earlier terms that could hold a last term.
+                std::fill(b.in_term.begin(), b.in_term.end(), 0);
+                for (std::size_t t = 0, at = 0; t + 1 < q; at += static_cast<std::size_t>(p[t]), ++t)
+                    if (static_cast<std::size_t>(p[t]) >= plast)
+                        for (std::size_t j = at; j < at + static_cast<std::size_t>(p[t]); ++j)
+                            b.in_term[static_cast<std::size_t>(index[j])] |= std::uint64_t{1} << t;
+                std::copy(index.end() - static_cast<std::ptrdiff_t>(plast), index.end(), b.last.begin());
+                if (!run_blocks(lo, hi, n, before, has_newest)) return false;
+            }
+            const partition::Count rank = comb.rank().back(), top = comb.maxrank().back();
+            more = comb.jump(top - rank + 1);
+        }
+        return true;
+    }
+
+    // The blocks of the run begun in w_.run from its current last term on;
+    // false when Search:End was polled.
+    bool run_blocks(int lo, int hi, int n, std::size_t before, bool has_newest)
+    {
+        Work::Run& b = w_.run;
+        const std::size_t plast = b.last.size();
+        std::vector<int>& last = b.last;
+        bool first = true, left = true;
+        while (left) {
+            std::size_t m = 0, counted = 0;
+            while (m < Work::Run::kBlock && left) {
+                std::uint64_t held = ~std::uint64_t{0};
+                bool ok = true;
+                for (int i : last) {
+                    held &= b.in_term[static_cast<std::size_t>(i)];
+                    ok = ok && b.usable[static_cast<std::size_t>(i)];
+                }
+                // The walk's own first candidate stands as it came.
+                if (first || held == 0) {
+                    ++generated;
+                    if (ok) {
+                        for (std::size_t j = 0; j < plast; ++j) b.items[m * plast + j] = last[j];
+                        const bool newest = has_newest || last.back() == n;
+                        b.newest[m++] = newest;
+                        if (newest) b.ranks[counted++] = direct_->last_rank(last);
+                    }
+                }
+                first = false;
+                left = next_subset(n, last);
+            }
+            const std::span<const std::size_t> ranks(b.ranks.data(), counted);
+            for (int r = lo; r <= hi; ++r) {
+                const auto u = static_cast<std::size_t>(r);
+                const std::span cells(b.cells[u].data(), counted);
+                direct_->count_run(r, ranks, cells);
+                ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
+            }
+            for (std::size_t i = 0, c = 0; i < m; ++i) {
+                const int* items = b.items.data() + i * plast;
+                for (std::size_t j = 0; j < plast; ++j) b.lits[before + j] = direct_->item(items[j]);
+                const bool newest = b.newest[i];
+                const Counted counts{newest ? direct_->run_key({items, plast}) : 0, c};
+                c += newest;
+                if (!direct_now(b.lits, lo, hi, newest, &counts)) return false;
+            }
+        }
+        return true;
+    }
+
+    // The set of items of 1..n that follows `s` (ascending) in increasing
+    // order; false after the last.
+    static bool next_subset(int n, std::span<int> s)
+    {
+        const int k = static_cast<int>(s.size());
+        for (int i = k - 1; i >= 0; --i) {
+            const auto u = static_cast<std::size_t>(i);
+            if (s[u] < n - (k - 1 - i)) {
+                ++s[u];
+                for (std::size_t j = u + 1; j < s.size(); ++j) s[j] = s[j - 1] + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A run's candidate as counted: its shape key, and where its sides' tables,
+    // G bounds and bands stand in w_.run.
+    struct Counted {
+        std::uint64_t key = 0;
+        std::size_t at = 0;
+    };
+
     // One thread: the candidate's sides scored and merged at once, as a queue
-    // merged at once would take them; false when Search:End was polled.
-    bool direct_now(std::span<const Literal> lits, int lo, int hi, bool newest)
+    // merged at once would take them (`counted`: the candidate's key and
+    // tables are known); false when Search:End was polled.
+    bool direct_now(std::span<const Literal> lits, int lo, int hi, bool newest, const Counted* counted = nullptr)
     {
         const bool plain = newest && direct_->plain(lits);
-        const std::uint64_t key = plain ? direct_->key(lits) : 0;
+        const std::uint64_t key = !plain ? 0 : counted ? counted->key : direct_->key(lits);
         bool work = false; // w_.work holds the candidate
         for (int r = lo; r <= hi; ++r) {
             if (!newest) {
@@ -276,10 +433,12 @@ private:
                 known = shape;
             }
             if (known >= 0) {
-                if (!score_here(r, known, lits, true)) return false;
+                if (!(counted ? score_counted(r, known, lits, counted->at) : score_here(r, known, lits, true)))
+                    return false;
                 continue;
             }
             // Through the pair: the first candidate of its shape, or not plain.
+            w_.run.changed(); // the lists may change
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
             if (!merge_job(0, r, nullptr, nullptr)) return false;
@@ -443,6 +602,66 @@ private:
         }
         w_.score = ev_.score_table(w_.table);
         return merge_scored(r, complexity, w_.score, copy ? lits : std::span<const Literal>{});
+    }
+
+    // score_here() of side r of the run's candidate counted at `at`: a
+    // candidate whose G bound is surely_unlisted() is tallied from its sides.
+    bool score_counted(int r, int complexity, std::span<const Literal> lits, std::size_t at)
+    {
+        Work::Run& b = w_.run;
+        const auto u = static_cast<std::size_t>(r);
+        if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
+            const float bound = b.bound[u][at];
+            if (quiet_bound(complexity, bound)) {
+                ++direct_hits;
+                w_.cur.repflag = r;
+                Score& q = w_.sides;
+                const ClassOrderedSample::Cells& c = b.cells[u][at];
+                q.g = bound;
+                q.c0 = c[0] + c[2];
+                q.c1 = c[1] + c[3];
+                q.n = q.c0 + q.c1;
+                q.null_partitions = 0;
+                q.band = b.band[u][at];
+                const char mark =
+                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), q, ev_.settings(), res_, skips_);
+                return evaluated_one(mark, bound, complexity, w_.work.lp);
+            }
+        }
+        b.changed(); // the lists may change
+        direct_->table_of(b.cells[u][at], w_.table);
+        w_.score = ev_.score_table(w_.table);
+        return merge_scored(r, complexity, w_.score, lits);
+    }
+
+    // Whether a G bound is surely_unlisted() at this complexity, asked as
+    // seldom as can be: a bound no larger than one that passed since the lists
+    // last changed passes (surely_unlisted() is monotone in G).
+    bool quiet_bound(int complexity, float bound)
+    {
+        const EvaluationSettings& es = ev_.settings();
+        if (complexity < 0 || complexity > SearchResults::kMaxComplexity)
+            return surely_unlisted(res_, complexity, bound, es);
+        const auto x = static_cast<std::size_t>(complexity);
+        float& quiet = w_.run.quiet[x];
+        if (w_.run.quiet_epoch[x] != w_.run.epoch) {
+            w_.run.quiet_epoch[x] = w_.run.epoch;
+            quiet = -Work::kInf;
+        }
+        if (bound <= quiet) return true;
+        // The largest bound that passed before, as the first to try.
+        float& passed = w_.passed[x];
+        if (bound <= passed && quiet < passed) {
+            if (surely_unlisted(res_, complexity, passed, es)) {
+                quiet = passed;
+                return true;
+            }
+            passed = -1.0f;
+        }
+        if (!surely_unlisted(res_, complexity, bound, es)) return false;
+        quiet = bound;
+        passed = std::max(passed, bound);
+        return true;
     }
 
     // Whether w_.table's G bound is surely_unlisted(); `bound` is then an upper

@@ -66,6 +66,10 @@ public:
         }
         return ascend ? rank : kNone;
     }
+    // rank() of ascending positions pos[0..len) is rank_base(len) plus
+    // rank_part(pos[i], i) over i.
+    std::size_t rank_base(std::size_t len) const { return base_[len]; }
+    std::size_t rank_part(int pos, std::size_t i) const { return rank_of_[static_cast<std::size_t>(pos) * kc_ + i]; }
     const std::uint64_t* at_rank(std::size_t rank) const { return data_.data() + rank * stride_; }
     // A term that is not stored, made into `scratch` (3 x words, kept by the caller).
     const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;

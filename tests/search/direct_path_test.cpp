@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <string>
@@ -58,6 +59,88 @@ TEST(DirectScorer, TablesEqualTheSnapshotsTableWhateverTheCandidateBefore)
                 EXPECT_EQ(got.cells[static_cast<std::size_t>(k)], want.cells[static_cast<std::size_t>(k)]);
             EXPECT_EQ(got.w0, want.w0);
             EXPECT_EQ(got.w1, want.w1);
+        }
+    }
+}
+
+// A run: every term but the last held, last terms taken a block at a time.
+// Each table equals the snapshot's own table of the whole list and each key
+// equals key() of the whole candidate, with a Y of two classes whose units
+// weigh 1 (the vector kernel where the processor has it) or more (the
+// term-words kernel), the skip flag on and off, and sign bytes -1.
+TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
+{
+    std::mt19937 rng(2828);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int trial = 0; trial < 24; ++trial) {
+        const int n = std::vector<int>{5, 64, 569, 1500}[static_cast<std::size_t>(pick(4))], lc = 10, items = lc - 1;
+        std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
+        for (auto& b : abyte) b = pick(20) == 0 ? 255 : static_cast<std::uint8_t>(pick(2));
+        std::vector<float> y(static_cast<std::size_t>(n));
+        for (auto& v : y) v = static_cast<float>(pick(2));
+        std::vector<std::uint8_t> mask(static_cast<std::size_t>(n), 1);
+        std::vector<int> w(static_cast<std::size_t>(n), 1);
+        if (trial % 3 == 2)
+            for (auto& v : w) v = 1 + pick(3);
+        std::vector<std::int8_t> sign(static_cast<std::size_t>(lc) + 1, 1);
+        std::vector<partition::Literal> literals; // item i's literal: attribute i + 1
+        for (int a = 2; a <= lc; ++a) {
+            sign[static_cast<std::size_t>(a)] = pick(3) == 0 ? -1 : 1;
+            literals.push_back(sign[static_cast<std::size_t>(a)] * a);
+        }
+        const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
+        ClassOrderedSample sample(view, 2);
+        const bool skip = trial % 2 == 0;
+        DirectScorer direct(sample, literals, std::vector<char>(literals.size(), 1), literals, sign, skip);
+        const std::vector<std::vector<int>> shapes{{3, 3}, {2, 1}, {3, 2, 2}, {2}};
+        const std::vector<int>& p = shapes[static_cast<std::size_t>(trial % 4)];
+        ASSERT_TRUE(direct.start(p));
+        ASSERT_TRUE(direct.runs());
+        // Items of each term ascending, the terms before the last at random.
+        const auto term = [&](int len) {
+            std::vector<int> all(static_cast<std::size_t>(items));
+            std::iota(all.begin(), all.end(), 1);
+            std::shuffle(all.begin(), all.end(), rng);
+            all.resize(static_cast<std::size_t>(len));
+            std::sort(all.begin(), all.end());
+            return all;
+        };
+        std::vector<int> before;
+        for (std::size_t t = 0; t + 1 < p.size(); ++t) {
+            const std::vector<int> x = term(p[t]);
+            before.insert(before.end(), x.begin(), x.end());
+        }
+        std::vector<partition::Literal> lits;
+        for (int i : before) lits.push_back(direct.item(i));
+        const auto last_len = static_cast<std::size_t>(p.back());
+        lits.resize(lits.size() + last_len, direct.item(1)); // the run reads no last term
+        direct.begin_run(lits);
+        std::vector<std::vector<int>> lasts(20);
+        std::vector<std::size_t> ranks;
+        for (auto& l : lasts) {
+            l = term(p.back());
+            ranks.push_back(direct.last_rank(l));
+        }
+        for (int r = 0; r < 2; ++r) {
+            std::vector<ClassOrderedSample::Cells> cells(lasts.size());
+            direct.count_run(r, ranks, cells);
+            for (std::size_t c = 0; c < lasts.size(); ++c) {
+                for (std::size_t j = 0; j < last_len; ++j) lits[before.size() + j] = direct.item(lasts[c][j]);
+                partition::TermList list;
+                list.lp = p;
+                list.lits = lits;
+                stats::CountTable want, got;
+                sample.partab(list, r, sign, skip, want);
+                direct.table_of(cells[c], got);
+                SCOPED_TRACE("trial " + std::to_string(trial) + " side " + std::to_string(r) + " last " +
+                             std::to_string(c));
+                for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(got.cells[k], want.cells[k]);
+                EXPECT_EQ(got.w0, want.w0);
+                EXPECT_EQ(got.w1, want.w1);
+                EXPECT_EQ(got.beyond, want.beyond);
+                const std::uint64_t run_key = direct.run_key(lasts[c]);
+                EXPECT_EQ(run_key, direct.key(lits));
+            }
         }
     }
 }

@@ -511,12 +511,16 @@ TEST(SearchLoop, SerialOrdinalSearchesKeepEachYWithinThePartitionsFoundBefore)
 
 // Chi-square of a binary Y with the saved G values full: most candidates are
 // tallied from their sides alone; those that could enter a list are scored.
+// With the penalty one attribute may not enter.
 TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
 {
     SearchProblem pb(150, {1, 1, 1, 1, 1, 1, 1, 1}, 9, 0.05);
+    std::vector<char> usable(static_cast<std::size_t>(pb.lc) + 1, 1);
+    usable[6] = 0;
     for (double penalty : {0.0, 4.0})
         for (int threads : {1, 3}) {
             LoopSettings s;
+            if (penalty > 0.0) s.usable = usable;
             s.threads = threads;
             s.parallel_from = 0;
             s.tables = &pb.tables;
