@@ -190,6 +190,9 @@ ClassTable categorical_tables(Program& p, const stats::SampleView& view, const s
     opt.phi = chi.coef;
     opt.print = true;
     opt.expected_cost = p.crit.is(stats::Criterion::QualityIndex);
+    // The correlation of Y with membership, listed under Within MSE.
+    opt.correlation = stats::partcor(view, list, p.options.skipcomb);
+    opt.correlation_line = p.crit.is(stats::Criterion::WithinMse);
     // A pass of the menu's Statistics over the by-groups pools each group's table.
     stats::PoolStat local;
     stats::PoolStat& pool = p.process.group > 0 && !p.flags.sgo ? p.process.pool : local;

@@ -301,6 +301,29 @@ TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirErr
         EXPECT_TRUE(logged(line)) << line;
 }
 
+TEST_F(ProcessRequests, StatisticsListTheCorrelationOfYWithMembershipUnderWithinMse)
+{
+    // Y 1 0 1 0 1 0 1 1 against A = a, 1 0 1 0 1 0 1 0: Pearson's r is
+    // (4·3 - 0·1) / sqrt(3·5·4·4) = 0.775 (numpy.corrcoef agrees). Other criteria
+    // list no correlation.
+    program->analysis->ymat[7] = 1.0f;
+    for (const auto c : {stats::Criterion::WithinMse, stats::Criterion::Entropy}) {
+        program->crit.icrit = static_cast<int>(c);
+        clear_requests(program->flags);
+        current_a();
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    }
+    const auto lines = log_lines();
+    const auto with = [&](std::string_view part) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    };
+    EXPECT_EQ(with("%Process:statistics"), 2);
+    EXPECT_EQ(with("Correlation"), 1);
+    EXPECT_TRUE(logged("                     Correlation= 0.775"));
+}
+
 TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithItsFitReport)
 {
     current_a();
