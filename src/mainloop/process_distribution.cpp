@@ -15,6 +15,18 @@ namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
+// Per observation, 1 when censored; empty while censoring is not in force.
+std::vector<char> censored_flags(const stats::SampleView& view, const stats::Censoring& censoring)
+{
+    std::vector<char> censored;
+    if (!censoring.in_force) return censored;
+    censored.assign(at(view.abyte.n), 0);
+    if (censoring.attribute < 1 || censoring.attribute > view.abyte.lc) return censored;
+    for (int i = 0; i < view.abyte.n; ++i)
+        censored[at(i)] = censoring.is_censored(view.abyte.at(i, censoring.attribute)) ? 1 : 0;
+    return censored;
+}
+
 } // namespace
 
 SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_t> member, int side,
@@ -22,14 +34,11 @@ SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_
 {
     const int n = view.abyte.n;
     std::vector<char> mask(at(n), 0);
-    std::vector<char> censored;
-    if (censoring.in_force) censored.assign(at(n), 0);
+    const std::vector<char> censored = censored_flags(view, censoring);
     for (int i = 0; i < n; ++i) {
         const bool in_sample = at(i) < view.mask.size() && view.mask[at(i)] && at(i) < member.size() &&
                                at(i) < view.weights.size() && view.weights[at(i)] != 0;
         mask[at(i)] = in_sample && member[at(i)] == side ? 1 : 0;
-        if (!censored.empty() && censoring.attribute >= 1 && censoring.attribute <= view.abyte.lc)
-            censored[at(i)] = censoring.is_censored(view.abyte.at(i, censoring.attribute)) ? 1 : 0;
     }
     stats::QuartabInput in;
     in.y = view.y;
@@ -61,11 +70,15 @@ void distribution_sides(Program& p, const stats::SubStat& aside, const stats::Su
     in.y = view.y;
     in.weights = view.weights;
     in.yname = y.yname[yk];
+    // Under censoring the tables keep the censored times apart and give no quartiles.
+    const stats::Censoring censoring = p.censoring.within(a.data.lc);
+    const std::vector<char> censored = censored_flags(view, censoring);
+    in.censored = censored;
+    in.censor_flag = !censored.empty();
     std::vector<int> marks;
     for (const stats::SubStat* side : {&aside, &aminus})
         stats::YDATA(*side, view.abyte.n, in, marks, p.debug, p.services, p.log);
 
-    const stats::Censoring censoring = p.censoring.within(a.data.lc);
     const SideSample sides[2] = {side_sample(view, member, 1, censoring), side_sample(view, member, 0, censoring)};
     const char* labels[2] = {" A", "A-"};
     p.ymodes.dist.bandwidth = 0; // the window chooses its width for a new plot

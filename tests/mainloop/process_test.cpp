@@ -376,6 +376,32 @@ TEST_F(ProcessRequests, DistributionAvAMinusListsAAndDrawsBothSides)
     EXPECT_EQ(program->menus.off_depth(), 0);
 }
 
+TEST_F(ProcessRequests, DistributionOfCensoredTimesKeepsTheCensoredApartAndGivesNoQuartiles)
+{
+    // Times 1..8, censored where c is true (lines 4-7); A = b holds times 2, 3, 6, 7,
+    // A- holds 1, 4, 5, 8: two censored times on each side.
+    y_line_numbers();
+    program->crit.icrit = static_cast<int>(stats::Criterion::LogRank);
+    program->crit.critname = "Log-rank";
+    program->censoring.in_force = true;
+    program->censoring.attribute = 4;
+    program->censoring.side = 2;
+    current_a();
+    program->process.current.first = {};
+    program->process.current.first.add_term({3});
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    request(&mainloop::MenuFlags::pdistab);
+    const auto lines = log_lines();
+    const auto with = [&](std::string_view part) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    };
+    EXPECT_TRUE(logged("in A"));
+    EXPECT_TRUE(logged("in A-"));
+    EXPECT_EQ(with(" has      1 censored observations"), 4);
+    EXPECT_EQ(with("iles"), 0);
+}
+
 TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
 {
     // Times 1..8, all events; A holds the odd times. By hand: O = 4, E = 3.1619,
