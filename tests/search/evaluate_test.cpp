@@ -383,6 +383,7 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
     es.search_stage = true;
     Evaluator e(s.data(1), criterion(5), es);
     std::mt19937_64 rng(7);
+    std::vector<meru::search::ClassOrderedSample::Cells> run; // every table, for run_bounds() below
     for (int k = 0; k < 20000; ++k) {
         meru::stats::CountTable t;
         const std::int64_t scale = std::int64_t{1} << (rng() % 28);
@@ -393,6 +394,7 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
         if (k % 7 == 0) t.cells[static_cast<std::size_t>(rng() % 4)] = 0;
         t.w0 = t.cells[0] + t.cells[2];
         t.w1 = t.cells[1] + t.cells[3];
+        run.push_back({t.cells[0], t.cells[1], t.cells[2], t.cells[3]});
         const Score full = e.score_table(t);
         const float bound = e.g_bound(t);
         const double n = static_cast<double>(t.w0 + t.w1);
@@ -420,6 +422,24 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
         ASSERT_EQ(sides.n, full.n);
         ASSERT_EQ(sides.band, full.band);
         ASSERT_EQ(sides.null_partitions, 0);
+    }
+    // A run's bounds and bands are those of its tables one by one, also for a
+    // negative cell (no bound) and an empty table.
+    run.push_back({-3, 5, 2, 1});
+    run.push_back({0, 0, 0, 0});
+    run.push_back({0, 7, 0, 2});
+    std::vector<float> bound(run.size());
+    std::vector<int> band(run.size());
+    e.run_bounds(run, bound, band);
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        meru::stats::CountTable t;
+        std::copy(run[i].begin(), run[i].end(), t.cells.begin());
+        t.w0 = t.cells[0] + t.cells[2];
+        t.w1 = t.cells[1] + t.cells[3];
+        Score sides;
+        e.sides_of(t, 0.0f, sides);
+        ASSERT_EQ(bound[i], e.g_bound(t)) << i;
+        ASSERT_EQ(band[i], sides.band) << i;
     }
     // The table of the worked value above: [[1, 4], [6, 1]], X^2 = 5.18204...
     meru::stats::CountTable t;
