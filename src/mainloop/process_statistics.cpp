@@ -150,7 +150,8 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity, c
         stats::priortab(classes->columns(), classes->nclasses, yname, true, p.crit, prior_scored(p, *classes), p.log);
     const std::string name = io::fmt_a(p.crit.critname.substr(0, 20), 20);
     const double g = shown_g(p, cur);
-    const bool costs = p.crit.specify_costs && !p.crit.is(stats::Criterion::QualityIndex);
+    // Only a G multiplied by the expected cost is marked as weighted by costs.
+    const bool costs = p.crit.weigh_by_costs && !p.crit.is(stats::Criterion::QualityIndex);
     p.log.write("2           " + name + "=" + io::fmt_f(g, 13, 6) + " " + (costs ? "(cost weighted)" : ""));
     if (a.outcome.ny > 1 && !a.outcome.yserial)
         p.log.write("2    (Multivariate Y " + io::fmt_a(p.crit.critname.substr(0, 20), 20) + "is summed over Ys)");

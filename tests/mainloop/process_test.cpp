@@ -324,6 +324,21 @@ TEST_F(ProcessRequests, StatisticsListTheCorrelationOfYWithMembershipUnderWithin
     EXPECT_TRUE(logged("                     Correlation= 0.775"));
 }
 
+TEST_F(ProcessRequests, OnlyAGWeighedByCostsIsMarkedCostWeighted)
+{
+    // Costs given without "Weigh criterion by costs" leave G as it is.
+    program->crit.specify_costs = true;
+    for (const bool weigh : {false, true}) {
+        program->crit.weigh_by_costs = weigh;
+        clear_requests(program->flags);
+        current_a();
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    }
+    EXPECT_TRUE(logged("2           Entropy             =     0.500000"));
+    EXPECT_TRUE(logged("2           Entropy             =     0.500000 (cost weighted)"));
+}
+
 TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithItsFitReport)
 {
     current_a();
