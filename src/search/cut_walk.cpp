@@ -72,6 +72,14 @@ bool CutWalk::next()
     return false;
 }
 
+std::size_t CutWalk::settings_from(std::size_t position) const
+{
+    std::size_t n = 1;
+    for (std::size_t j = 0; j < floating_.size(); ++j)
+        if (static_cast<std::size_t>(floating_[j]) >= position) n *= static_cast<std::size_t>(ncuts_[j]);
+    return n;
+}
+
 bool usable(const LoopSettings& s, std::span<const partition::Literal> lits)
 {
     if (s.usable.empty() || s.rank_stage || s.process_mode) return true;

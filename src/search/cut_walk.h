@@ -23,6 +23,9 @@ public:
     bool next();
     // The sets of cuts the walk takes (1 without floating lines).
     std::size_t settings() const { return settings_; }
+    // The sets of cuts of the floating positions from `position` on: the
+    // walk's runs in which only those positions change.
+    std::size_t settings_from(std::size_t position) const;
     // The first position whose literal the last next() changed.
     std::size_t changed() const { return changed_; }
     // The positions from here on keep the candidate's shape (its signs and the

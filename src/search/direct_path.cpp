@@ -125,11 +125,18 @@ void DirectScorer::begin_run(std::span<const partition::Literal> lits)
 void DirectScorer::count_run(int r, std::span<const std::size_t> ranks, std::span<ClassOrderedSample::Cells> out)
 {
     const auto side = static_cast<std::size_t>(r);
-    const int q = static_cast<int>(p_.size());
-    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
     run_at_.resize(ranks.size());
     for (std::size_t i = 0; i < ranks.size(); ++i) run_at_[i] = subsets_[side].at_rank(ranks[i]);
-    sample_.partab_run(before, run_at_, skip_, r, out);
+    count_lasts(r, run_at_, out);
+}
+
+void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> lasts,
+                               std::span<ClassOrderedSample::Cells> out)
+{
+    const auto side = static_cast<std::size_t>(r);
+    const int q = static_cast<int>(p_.size());
+    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
+    sample_.partab_run(before, lasts, skip_, r, out);
 }
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)

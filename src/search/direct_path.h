@@ -149,6 +149,13 @@ public:
     // these ranks, as table() gives them (see ClassOrderedSample::table_of()).
     void count_run(int r, std::span<const std::size_t> ranks, std::span<ClassOrderedSample::Cells> out);
     void table_of(const ClassOrderedSample::Cells& c, stats::CountTable& out) const { sample_.table_of(c, out); }
+    // The same with the last terms given by their words (term_stride() of
+    // them: holds, undetermined and, with the skip flag, missing), as last()
+    // gives them; the cells are a whole table only for a Y of two classes.
+    void count_lasts(int r, std::span<const std::uint64_t* const> lasts, std::span<ClassOrderedSample::Cells> out);
+    const std::uint64_t* last(int r) const { return last_[static_cast<std::size_t>(r)]; }
+    std::size_t term_stride() const { return (skip_ ? 3 : 2) * sample_.unit_words(); }
+    bool two_classes() const { return sample_.classes() == 2; }
 
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
     // `cancel` is raised.

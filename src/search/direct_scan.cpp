@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace meru::search {
 
@@ -67,11 +68,10 @@ void EntryBounds::saw(int complexity, float g)
     has_[c] = 1;
 }
 
-void DirectScan::keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits)
+void DirectScan::keep(ScanChunk& chunk, ScanRecord& rec, std::span<const partition::Literal> lits)
 {
     rec.at = static_cast<std::int32_t>(chunk.lits.size());
     chunk.lits.insert(chunk.lits.end(), lits.begin(), lits.end());
-    chunk.records[chunk.used++] = rec;
 }
 
 int DirectScan::learn(int r)
@@ -83,6 +83,41 @@ int DirectScan::learn(int r)
     (void)cache_.make_lazy(copy_, comp_, r, cur_, tally_, quiet_, pending);
     c = cache_.simple_complexity(cand_, r);
     return c == ShapeCache::kUnknown ? ShapeCache::kNotSimple : c;
+}
+
+bool DirectScan::begin_runs(const ScanVector& v, std::span<const int> index, std::size_t run)
+{
+    const std::size_t stride = direct_.term_stride();
+    if (run < 2 || run * stride > kRunWords) return false;
+    // The words of the last term of each set of the last term's cuts (the
+    // walk's first run), for both sides; the walk then starts again.
+    for (std::size_t r = 0; r < 2; ++r) {
+        run_words_[r].resize(run * stride);
+        run_at_[r].resize(run);
+        run_cells_[r].resize(run);
+        run_bound_[r].resize(run);
+        run_band_[r].resize(run);
+    }
+    for (std::size_t i = 0; i < run; ++i) {
+        direct_.prepare(walk_.lits());
+        for (std::size_t r = 0; r < 2; ++r) {
+            std::copy_n(direct_.last(static_cast<int>(r)), stride, run_words_[r].data() + i * stride);
+            run_at_[r][i] = run_words_[r].data() + i * stride;
+        }
+        if (i + 1 < run) walk_.next();
+    }
+    walk_.begin(*v.settings, index, &direct_);
+    return true;
+}
+
+void DirectScan::count_run(const ScanVector& v, bool gate)
+{
+    direct_.prepare(walk_.lits()); // the terms before the last
+    for (int r = v.lo; r <= v.hi; ++r) {
+        const auto side = static_cast<std::size_t>(r);
+        direct_.count_lasts(r, run_at_[side], run_cells_[side]);
+        if (gate) ev_.run_bounds(run_cells_[side], run_bound_[side], run_band_[side]);
+    }
 }
 
 void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel)
@@ -97,13 +132,17 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
         SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
-        chunk.records[chunk.used++] = rec;
     };
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
     // Once the saved G values are full and no window plots them, a quiet
     // candidate's G is read by nothing.
     const bool gate = chunk.bounds.saved_full() && !s.dispgraph;
+    // Candidates that differ only in their last term's cuts are counted as a
+    // run, against terms before the last made once (a Y of two classes).
+    const auto width = static_cast<std::size_t>(std::accumulate(v.p.begin(), v.p.end(), 0));
+    const std::size_t last_from = width - static_cast<std::size_t>(v.p.back());
+    const bool runs = !direct_.fixed() && direct_.two_classes();
     // The shape key read last, and the first position whose literal may have
     // changed since: a cut that moves no shape keeps the key.
     std::uint64_t key = 0;
@@ -113,6 +152,97 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         if (!walk_.next()) return false;
         moved = std::min(moved, walk_.changed());
         return true;
+    };
+    // One candidate (the walk's literals); `at`: its place in the counted run,
+    // kNoRun when it is counted alone.
+    const auto candidate = [&](bool newest, std::size_t at) {
+        const std::span<const partition::Literal> lits = walk_.lits();
+        if (!usable(s, lits)) return;
+        const bool plain = newest && direct_.plain(lits);
+        if (plain && (!keyed || moved < walk_.shape_fixed_from())) {
+            key = direct_.key(lits);
+            keyed = true;
+            moved = lits.size();
+        }
+        for (int r = v.lo; r <= v.hi; ++r) {
+            // Each side writes one record, in place.
+            ScanRecord& rec = chunk.records[chunk.used++];
+            rec = ScanRecord{};
+            rec.side = static_cast<std::uint8_t>(r);
+            if (!newest) {
+                rec.kind = ScanRecord::kCovered;
+                continue;
+            }
+            if (!plain) {
+                rec.kind = ScanRecord::kOther;
+                keep(chunk, rec, lits);
+                continue;
+            }
+            int& known = direct_.shape(r, key);
+            if (known == ShapeTable::kUnknown) {
+                cand_.lits.assign(lits.begin(), lits.end());
+                known = learn(r);
+                rec.kind = ScanRecord::kFirst;
+                keep(chunk, rec, lits);
+                continue;
+            }
+            if (known < 0) {
+                rec.kind = ScanRecord::kOther;
+                keep(chunk, rec, lits);
+                continue;
+            }
+            rec.complexity = known;
+            const auto side = static_cast<std::size_t>(r);
+            if (at != kNoRun) {
+                const ClassOrderedSample::Cells& cells = run_cells_[side][at];
+                // Its G is needed only if it could enter a list: the bound
+                // settles most candidates without the criterion's arithmetic.
+                if (gate && !chunk.bounds.may_enter(known, run_bound_[side][at])) {
+                    rec.g = run_bound_[side][at];
+                    rec.n = cells[0] + cells[1] + cells[2] + cells[3];
+                    rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
+                    quiet(rec);
+                    continue;
+                }
+                direct_.table_of(cells, table_);
+            } else {
+                direct_.table(lits, r, table_);
+                if (gate) {
+                    // As above; a bound that settled a candidate of this
+                    // complexity before is kept: while it still settles, a
+                    // table whose bound is no larger is told without a division.
+                    float* passed =
+                        known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
+                    float bound = passed ? *passed : 0.0f;
+                    const bool below =
+                        passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
+                    if (!below) bound = ev_.g_bound(table_);
+                    if (below || !chunk.bounds.may_enter(known, bound)) {
+                        if (passed) *passed = std::max(*passed, bound);
+                        ev_.sides_of(table_, bound, sides_);
+                        rec.g = bound;
+                        rec.n = sides_.n;
+                        rec.band = static_cast<std::uint8_t>(sides_.band);
+                        quiet(rec);
+                        continue;
+                    }
+                }
+            }
+            const Score sc = ev_.score_table(table_);
+            const bool enters = chunk.bounds.may_enter(known, sc.g);
+            chunk.bounds.saw(known, sc.g);
+            if (enters) {
+                rec.kind = ScanRecord::kEntrant;
+                rec.score = static_cast<std::int32_t>(chunk.scores.size());
+                chunk.scores.push_back(sc);
+                keep(chunk, rec, lits);
+                continue;
+            }
+            rec.g = sc.g;
+            rec.n = sc.n;
+            rec.band = static_cast<std::uint8_t>(sc.band);
+            quiet(rec);
+        }
     };
     do {
         if (cancel.load(std::memory_order_relaxed)) break;
@@ -124,82 +254,20 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
         const bool newest =
             !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
-        do {
-            const std::span<const partition::Literal> lits = walk_.lits();
-            if (!usable(s, lits)) continue;
-            const bool plain = newest && direct_.plain(lits);
-            if (plain && (!keyed || moved < walk_.shape_fixed_from())) {
-                key = direct_.key(lits);
-                keyed = true;
-                moved = lits.size();
+        const std::size_t run = walk_.settings_from(last_from);
+        if (runs && newest && begin_runs(v, index, run)) {
+            bool more = true;
+            while (more) {
+                count_run(v, gate);
+                for (std::size_t at = 0; at < run && more; ++at) {
+                    candidate(newest, at);
+                    more = step();
+                }
             }
-            for (int r = v.lo; r <= v.hi; ++r) {
-                ScanRecord rec;
-                rec.side = static_cast<std::uint8_t>(r);
-                if (!newest) {
-                    rec.kind = ScanRecord::kCovered;
-                    chunk.records[chunk.used++] = rec;
-                    continue;
-                }
-                if (!plain) {
-                    rec.kind = ScanRecord::kOther;
-                    keep(chunk, rec, lits);
-                    continue;
-                }
-                int& known = direct_.shape(r, key);
-                if (known == ShapeTable::kUnknown) {
-                    cand_.lits.assign(lits.begin(), lits.end());
-                    known = learn(r);
-                    rec.kind = ScanRecord::kFirst;
-                    keep(chunk, rec, lits);
-                    continue;
-                }
-                if (known < 0) {
-                    rec.kind = ScanRecord::kOther;
-                    keep(chunk, rec, lits);
-                    continue;
-                }
-                direct_.table(lits, r, table_);
-                rec.complexity = known;
-                if (gate) {
-                    // Its G is needed only if it could enter a list: the bound
-                    // settles most candidates without the criterion's arithmetic.
-                    // A bound that settled a candidate of this complexity
-                    // before is kept: while it still settles, a table whose
-                    // bound is no larger is told without a division.
-                    float* passed =
-                        known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
-                    float bound = passed ? *passed : 0.0f;
-                    const bool below =
-                        passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
-                    if (!below) bound = ev_.g_bound(table_);
-                    if (below || !chunk.bounds.may_enter(known, bound)) {
-                        if (passed) *passed = std::max(*passed, bound);
-                        ev_.sides_of(table_, bound, sides_);
-                        const Score& sides = sides_;
-                        rec.g = bound;
-                        rec.n = sides.n;
-                        rec.band = static_cast<std::uint8_t>(sides.band);
-                        quiet(rec);
-                        continue;
-                    }
-                }
-                const Score sc = ev_.score_table(table_);
-                const bool enters = chunk.bounds.may_enter(known, sc.g);
-                chunk.bounds.saw(known, sc.g);
-                if (enters) {
-                    rec.kind = ScanRecord::kEntrant;
-                    rec.score = static_cast<std::int32_t>(chunk.scores.size());
-                    chunk.scores.push_back(sc);
-                    keep(chunk, rec, lits);
-                    continue;
-                }
-                rec.g = sc.g;
-                rec.n = sc.n;
-                rec.band = static_cast<std::uint8_t>(sc.band);
-                quiet(rec);
-            }
-        } while (step());
+            continue;
+        }
+        do candidate(newest, kNoRun);
+        while (step());
     } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
 }
 

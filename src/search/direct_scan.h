@@ -106,10 +106,19 @@ public:
     void scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel);
 
 private:
+    static constexpr std::size_t kNoRun = ~std::size_t{0};
+    // Words of a run's last terms per side, at most.
+    static constexpr std::size_t kRunWords = std::size_t{1} << 17;
+    // Makes the words of the last terms of a combination's run of `run` sets of
+    // cuts (false: runs do not pay or do not fit), and of the run about to be
+    // counted the tables (with `gate`, their G bounds and split bands).
+    bool begin_runs(const ScanVector& v, std::span<const int> index, std::size_t run);
+    void count_run(const ScanVector& v, bool gate);
     // What the worker's shape cache says of the candidate in cand_, making its
     // pair when the shape is new to it: the complexity, or kNotSimple.
     int learn(int r);
-    void keep(ScanChunk& chunk, ScanRecord rec, std::span<const partition::Literal> lits);
+    // Keeps the literals of a record (written in place in the chunk).
+    void keep(ScanChunk& chunk, ScanRecord& rec, std::span<const partition::Literal> lits);
 
     DirectScorer& direct_;
     Evaluator& ev_;
@@ -119,7 +128,12 @@ private:
     partition::Partition cur_;
     partition::SkipTally tally_;
     stats::CountTable table_;
-    Score sides_; // a settled candidate's sides
+    Score sides_;                                         // a settled candidate's sides
+    std::array<std::vector<std::uint64_t>, 2> run_words_; // per side: the run's last terms
+    std::array<std::vector<const std::uint64_t*>, 2> run_at_;
+    std::array<std::vector<ClassOrderedSample::Cells>, 2> run_cells_;
+    std::array<std::vector<float>, 2> run_bound_;
+    std::array<std::vector<int>, 2> run_band_;
     // Per complexity: the largest G bound that settled a candidate.
     std::array<float, SearchResults::kMaxComplexity + 1> passed_ = unset();
     static std::array<float, SearchResults::kMaxComplexity + 1> unset()

@@ -514,24 +514,31 @@ TEST(SearchLoop, SerialOrdinalSearchesKeepEachYWithinThePartitionsFoundBefore)
 // With the penalty one attribute may not enter.
 TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
 {
-    SearchProblem pb(150, {1, 1, 1, 1, 1, 1, 1, 1}, 9, 0.05);
-    std::vector<char> usable(static_cast<std::size_t>(pb.lc) + 1, 1);
-    usable[6] = 0;
-    for (double penalty : {0.0, 4.0})
-        for (int threads : {1, 3}) {
-            LoopSettings s;
-            if (penalty > 0.0) s.usable = usable;
-            s.threads = threads;
-            s.parallel_from = 0;
-            s.tables = &pb.tables;
-            s.lines = pb.lines;
-            s.extent = extent({2, 2}, true);
-            s.pair.reduce.tables = &pb.tables;
-            const Reference ref = reference(pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
-            auto got = run(pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
-            SCOPED_TRACE("threads " + std::to_string(threads) + " penalty " + std::to_string(penalty));
-            expect_same(got->results, ref.results);
-        }
+    // Fixed cuts, and three lines floating three cuts each, whose candidates
+    // that differ in the last term's cuts the workers count as one run.
+    SearchProblem fixed(150, {1, 1, 1, 1, 1, 1, 1, 1}, 9, 0.05);
+    SearchProblem floating(150, {3, 3, 3, 1, 1}, 9, 0.05);
+    for (std::size_t k = 2; k <= 4; ++k) floating.tables.line[k].firstattr = true;
+    for (SearchProblem* pb : {&fixed, &floating}) {
+        std::vector<char> usable(static_cast<std::size_t>(pb->lc) + 1, 1);
+        usable[6] = 0;
+        for (double penalty : {0.0, 4.0})
+            for (int threads : {1, 3}) {
+                LoopSettings s;
+                if (penalty > 0.0) s.usable = usable;
+                s.threads = threads;
+                s.parallel_from = 0;
+                s.tables = &pb->tables;
+                s.lines = pb->lines;
+                s.extent = extent({2, 2}, true);
+                s.pair.reduce.tables = &pb->tables;
+                const Reference ref = reference(*pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
+                auto got = run(*pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
+                SCOPED_TRACE("threads " + std::to_string(threads) + " penalty " + std::to_string(penalty) +
+                             (pb == &floating ? " floating" : ""));
+                expect_same(got->results, ref.results);
+            }
+    }
 }
 
 TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
