@@ -230,12 +230,15 @@ MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, cons
                                     std::span<ClassOrderedSample::Cells> out)
 {
     const std::size_t words = k.words;
+    // Whole vectors, then a remainder of four words or more as one more
+    // vector under a mask, a smaller one word by word.
+    const std::size_t vectors = words % 8 >= 4 ? words : words / 8 * 8;
     const u64 flip = sense ? 0 : ~u64{0};
     for (std::size_t i = 0; i < lasts.size(); ++i) {
         const u64* t = lasts[i];
         Words8 acc = {};
-        for (std::size_t w = 0; w < words; w += 8) {
-            const auto m = static_cast<__mmask8>(words - w >= 8 ? 0xFF : (1u << (words - w)) - 1);
+        for (std::size_t w = 0; w < vectors; w += 8) {
+            const auto m = static_cast<__mmask8>(vectors - w >= 8 ? 0xFF : (1u << (vectors - w)) - 1);
             const Words8 tr = load8(m, a.any_true + w) | load8(m, t + w);
             const Words8 un = load8(m, a.any_und + w) | load8(m, t + words + w);
             Words8 d = tr | ~un;
@@ -246,6 +249,14 @@ MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, cons
         }
         u64 sum = 0;
         for (int l = 0; l < 8; ++l) sum += acc[l];
+        for (std::size_t w = vectors; w < words; ++w) {
+            const u64 tr = a.any_true[w] | t[w];
+            u64 d = tr | ~(a.any_und[w] | t[words + w]);
+            if constexpr (Skip) d &= ~(a.skip_m[w] | t[2 * words + w]);
+            const u64 x = tr ^ flip, d0 = d & k.class0[w], d1 = d & k.class1[w];
+            sum += static_cast<u64>(std::popcount(d0)) + (static_cast<u64>(std::popcount(d1)) << 16) +
+                   (static_cast<u64>(std::popcount(d0 & x)) << 32) + (static_cast<u64>(std::popcount(d1 & x)) << 48);
+        }
         const auto det0 = static_cast<std::int64_t>(sum & 0xFFFF),
                    det1 = static_cast<std::int64_t>((sum >> 16) & 0xFFFF);
         const auto mem0 = static_cast<std::int64_t>((sum >> 32) & 0xFFFF),

@@ -91,6 +91,8 @@ public:
     // The literal of item i (1-based) when no line floats.
     bool fixed() const { return !fixed_.empty(); }
     partition::Literal item(int i) const { return fixed_[static_cast<std::size_t>(i - 1)]; }
+    // Whether every candidate is plain.
+    bool all_plain() const { return all_plain_; }
     // Whether the candidate of these literals is plain.
     bool plain(std::span<const partition::Literal> lits) const
     {
@@ -130,13 +132,12 @@ public:
     // read): the terms before the last are made for both sides, and the key
     // bits that each item adds as a literal of the last term are kept.
     void begin_run(std::span<const partition::Literal> lits);
-    // The stored rank of the last term of these items (1-based, ascending).
-    std::size_t last_rank(std::span<const int> items) const
+    // The stored rank of a last term of items i_0 < i_1 < ..: rank_base() and
+    // rank_part(i_j, j) summed over its places j.
+    std::size_t rank_base() const { return run_base_; }
+    std::size_t rank_part(int item, std::size_t j) const
     {
-        std::size_t rank = run_base_;
-        const std::size_t len = items.size();
-        for (std::size_t j = 0; j < len; ++j) rank += item_rank_[static_cast<std::size_t>(items[j]) * len + j];
-        return rank;
+        return item_rank_[static_cast<std::size_t>(item) * static_cast<std::size_t>(p_.back()) + j];
     }
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const

@@ -119,6 +119,9 @@ struct Work {
         std::vector<std::size_t> ranks;     // of the newest candidates' last terms
         std::vector<std::uint64_t> in_term; // per item: the earlier terms holding it (bits)
         std::vector<char> usable;           // per item
+        std::vector<std::uint64_t> held;    // per place of the last term (see run_blocks())
+        std::vector<char> ok;
+        std::vector<std::size_t> part;
         // Per side and newest candidate: its table, G bound and split band.
         std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
         std::array<std::vector<float>, 2> bound;
@@ -226,7 +229,8 @@ public:
                 const std::span<const Literal> lits = w_.walk.lits();
                 if (!usable(s_, lits)) continue;
                 if (direct_ && workers_.empty()) {
-                    if (!direct_now(lits, lo, hi, newest)) return false;
+                    OneCandidate cand{*this, lits};
+                    if (!sides_now(cand, lo, hi, newest)) return false;
                     continue;
                 }
                 w_.work.lits.assign(lits.begin(), lits.end());
@@ -282,7 +286,7 @@ private:
     // last terms come in the walk's order (each set of items after the first,
     // in increasing order, that is no subset of an earlier term); a block of
     // them is counted for both sides at once, then merged one by one as
-    // direct_now() merges a candidate. False when Search:End was polled.
+    // sides_now() merges a candidate. False when Search:End was polled.
     bool run_lasts(std::span<const int> p, int lo, int hi, int n)
     {
         Work::Run& b = w_.run;
@@ -343,28 +347,39 @@ private:
         Work::Run& b = w_.run;
         const std::size_t plast = b.last.size();
         std::vector<int>& last = b.last;
+        // Per place j of the last term, for its items before j: the earlier
+        // terms holding them all, whether all are usable, their part of the rank.
+        b.held.resize(plast + 1);
+        b.ok.resize(plast + 1);
+        b.part.resize(plast + 1);
+        b.held[0] = ~std::uint64_t{0};
+        b.ok[0] = 1;
+        b.part[0] = direct_->rank_base();
+        std::size_t from = 0; // the first place the walk changed
         bool first = true, left = true;
         while (left) {
             std::size_t m = 0, counted = 0;
             while (m < Work::Run::kBlock && left) {
-                std::uint64_t held = ~std::uint64_t{0};
-                bool ok = true;
-                for (int i : last) {
-                    held &= b.in_term[static_cast<std::size_t>(i)];
-                    ok = ok && b.usable[static_cast<std::size_t>(i)];
+                for (std::size_t j = from; j < plast; ++j) {
+                    const auto i = static_cast<std::size_t>(last[j]);
+                    b.held[j + 1] = b.held[j] & b.in_term[i];
+                    b.ok[j + 1] = b.ok[j] & b.usable[i];
+                    b.part[j + 1] = b.part[j] + direct_->rank_part(last[j], j);
                 }
                 // The walk's own first candidate stands as it came.
-                if (first || held == 0) {
+                if (first || b.held[plast] == 0) {
                     ++generated;
-                    if (ok) {
+                    if (b.ok[plast]) {
                         for (std::size_t j = 0; j < plast; ++j) b.items[m * plast + j] = last[j];
                         const bool newest = has_newest || last.back() == n;
                         b.newest[m++] = newest;
-                        if (newest) b.ranks[counted++] = direct_->last_rank(last);
+                        if (newest) b.ranks[counted++] = b.part[plast];
                     }
                 }
                 first = false;
-                left = next_subset(n, last);
+                const int changed = next_subset(n, last);
+                left = changed >= 0;
+                from = static_cast<std::size_t>(std::max(changed, 0));
             }
             const std::span<const std::size_t> ranks(b.ranks.data(), counted);
             for (int r = lo; r <= hi; ++r) {
@@ -374,20 +389,19 @@ private:
                 ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
             }
             for (std::size_t i = 0, c = 0; i < m; ++i) {
-                const int* items = b.items.data() + i * plast;
-                for (std::size_t j = 0; j < plast; ++j) b.lits[before + j] = direct_->item(items[j]);
                 const bool newest = b.newest[i];
-                const Counted counts{newest ? direct_->run_key({items, plast}) : 0, c};
+                RunCandidate cand{*this, b.items.data() + i * plast, before, c};
                 c += newest;
-                if (!direct_now(b.lits, lo, hi, newest, &counts)) return false;
+                if (!sides_now(cand, lo, hi, newest)) return false;
             }
         }
         return true;
     }
 
-    // The set of items of 1..n that follows `s` (ascending) in increasing
-    // order; false after the last.
-    static bool next_subset(int n, std::span<int> s)
+    // Moves `s`, a set of items of 1..n in increasing order, to the set that
+    // follows it in increasing order; returns the first place it changed, -1
+    // after the last set.
+    static int next_subset(int n, std::span<int> s)
     {
         const int k = static_cast<int>(s.size());
         for (int i = k - 1; i >= 0; --i) {
@@ -395,26 +409,49 @@ private:
             if (s[u] < n - (k - 1 - i)) {
                 ++s[u];
                 for (std::size_t j = u + 1; j < s.size(); ++j) s[j] = s[j - 1] + 1;
-                return true;
+                return i;
             }
         }
-        return false;
+        return -1;
     }
 
-    // A run's candidate as counted: its shape key, and where its sides' tables,
-    // G bounds and bands stand in w_.run.
-    struct Counted {
-        std::uint64_t key = 0;
-        std::size_t at = 0;
+    // A candidate as sides_now() reads it: its literals, whether it is plain,
+    // its shape key, and its side r scored for a shape of complexity `known`.
+    // One made literal by literal:
+    struct OneCandidate {
+        VectorRun& v;
+        std::span<const Literal> l;
+        std::span<const Literal> lits() const { return l; }
+        bool plain() const { return v.direct_->plain(l); }
+        std::uint64_t key() const { return v.direct_->key(l); }
+        bool score(int r, int known) { return v.score_here(r, known, l, true); }
+    };
+    // A run's candidate: its last term's items, its tables, bounds and bands
+    // at `at` in w_.run; its literals written out only when asked for.
+    struct RunCandidate {
+        VectorRun& v;
+        const int* items;
+        std::size_t before, at;
+        bool written = false;
+        std::span<const Literal> lits()
+        {
+            std::vector<Literal>& l = v.w_.run.lits;
+            if (!written)
+                for (std::size_t j = before; j < l.size(); ++j) l[j] = v.direct_->item(items[j - before]);
+            written = true;
+            return l;
+        }
+        bool plain() { return v.direct_->all_plain() || v.direct_->plain(lits()); }
+        std::uint64_t key() const { return v.direct_->run_key({items, v.w_.run.last.size()}); }
+        bool score(int r, int known) { return v.score_counted(r, known, at, *this); }
     };
 
     // One thread: the candidate's sides scored and merged at once, as a queue
-    // merged at once would take them (`counted`: the candidate's key and
-    // tables are known); false when Search:End was polled.
-    bool direct_now(std::span<const Literal> lits, int lo, int hi, bool newest, const Counted* counted = nullptr)
+    // merged at once would take them; false when Search:End was polled.
+    template <class Cand> bool sides_now(Cand& cand, int lo, int hi, bool newest)
     {
-        const bool plain = newest && direct_->plain(lits);
-        const std::uint64_t key = !plain ? 0 : counted ? counted->key : direct_->key(lits);
+        const bool plain = newest && cand.plain();
+        const std::uint64_t key = plain ? cand.key() : 0;
         bool work = false; // w_.work holds the candidate
         for (int r = lo; r <= hi; ++r) {
             if (!newest) {
@@ -425,7 +462,10 @@ private:
             if (plain) {
                 int& shape = direct_->shape(r, key);
                 if (shape == ShapeTable::kUnknown) {
-                    if (!work) w_.work.lits.assign(lits.begin(), lits.end());
+                    if (!work) {
+                        const std::span<const Literal> lits = cand.lits();
+                        w_.work.lits.assign(lits.begin(), lits.end());
+                    }
                     work = true;
                     const int c = cache_.simple_complexity(w_.work, r);
                     if (c != ShapeCache::kUnknown) shape = c;
@@ -433,12 +473,12 @@ private:
                 known = shape;
             }
             if (known >= 0) {
-                if (!(counted ? score_counted(r, known, lits, counted->at) : score_here(r, known, lits, true)))
-                    return false;
+                if (!cand.score(r, known)) return false;
                 continue;
             }
             // Through the pair: the first candidate of its shape, or not plain.
             w_.run.changed(); // the lists may change
+            const std::span<const Literal> lits = cand.lits();
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
             if (!merge_job(0, r, nullptr, nullptr)) return false;
@@ -606,7 +646,7 @@ private:
 
     // score_here() of side r of the run's candidate counted at `at`: a
     // candidate whose G bound is surely_unlisted() is tallied from its sides.
-    bool score_counted(int r, int complexity, std::span<const Literal> lits, std::size_t at)
+    bool score_counted(int r, int complexity, std::size_t at, RunCandidate& cand)
     {
         Work::Run& b = w_.run;
         const auto u = static_cast<std::size_t>(r);
@@ -631,7 +671,7 @@ private:
         b.changed(); // the lists may change
         direct_->table_of(b.cells[u][at], w_.table);
         w_.score = ev_.score_table(w_.table);
-        return merge_scored(r, complexity, w_.score, lits);
+        return merge_scored(r, complexity, w_.score, cand.lits());
     }
 
     // Whether a G bound is surely_unlisted() at this complexity, asked as

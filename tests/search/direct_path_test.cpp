@@ -73,7 +73,8 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
     std::mt19937 rng(2828);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     for (int trial = 0; trial < 24; ++trial) {
-        const int n = std::vector<int>{5, 64, 569, 1500}[static_cast<std::size_t>(pick(4))], lc = 10, items = lc - 1;
+        const int n = std::vector<int>{5, 64, 569, 800, 1500}[static_cast<std::size_t>(pick(5))], lc = 10,
+                  items = lc - 1;
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
         for (auto& b : abyte) b = pick(20) == 0 ? 255 : static_cast<std::uint8_t>(pick(2));
         std::vector<float> y(static_cast<std::size_t>(n));
@@ -119,7 +120,9 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
         std::vector<std::size_t> ranks;
         for (auto& l : lasts) {
             l = term(p.back());
-            ranks.push_back(direct.last_rank(l));
+            std::size_t rank = direct.rank_base();
+            for (std::size_t j = 0; j < l.size(); ++j) rank += direct.rank_part(l[j], j);
+            ranks.push_back(rank);
         }
         for (int r = 0; r < 2; ++r) {
             std::vector<ClassOrderedSample::Cells> cells(lasts.size());
