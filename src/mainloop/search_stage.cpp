@@ -291,6 +291,9 @@ Flow search_stage(Program& p)
     s.scale.ymax = 1.0;
     s.scale.xmax = std::max(1.0, p.rank.window_xmax);
     s.scale.xstep = std::max(1.0, std::floor(s.scale.xmax / 4.0));
+    // The sizes the first iteration remembers per size vector serve every later
+    // iteration, so they are cleared once per search.
+    s.memory = {};
     // Each iteration of an iterative search restarts here with the attribute set
     // holding the last iteration's added attribute.
     for (;;) {
@@ -315,7 +318,6 @@ Flow search_stage(Program& p)
         if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);
         s.skips = {};
-        s.memory = {};
         s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
         for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
         if (s.treegrow && s.last.ended_by_user) return tree_abandon(p);

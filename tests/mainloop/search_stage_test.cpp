@@ -1,8 +1,9 @@
 // Search:Go! through every stage over the program's state: no dialog while the
 // settings are valid, the attribute set and cuts in the log, the size vectors
-// of the extent never set ("2 2"), the box; an empty set; the attrition note once
-// per run; a request raised during a stage handled at the next poll round; a
-// forced attribute joined to A on both sides.
+// of the extent never set ("2 2"), the box, the sizes a later iteration expects
+// to exclude; an empty set; the attrition note once per run; a request raised
+// during a stage handled at the next poll round; a forced attribute joined to A
+// on both sides.
 #include "mainloop/menubar.h"
 #include "mainloop/search_stage.h"
 #include "platform/clock.h"
@@ -56,12 +57,25 @@ protected:
     }
 
     // Lines: 2 "y" (the Y), 3 "a", 4 "b" (two cuts), 5 "c", 6 "d". Twelve observations.
-    static std::unique_ptr<mainloop::Analysis> make_analysis()
+    // With `room`, the tables are sized as a control file sizes them, which leaves
+    // room for added attributes.
+    static std::unique_ptr<mainloop::Analysis> make_analysis(bool room = false)
     {
         auto a = std::make_unique<mainloop::Analysis>();
         a->tables = rank_tables({{"y", 1}, {"a", 1}, {"b", 2}, {"c", 1}, {"d", 1}});
-        const auto& t = a->tables;
-        files::allocate_data(a->data, 12, t.nlines, t.natt);
+        auto& t = a->tables;
+        if (room) {
+            files::ScanCounts counts;
+            counts.attbound = t.natt;
+            counts.varbound = t.nlines;
+            files::ControlTables sized;
+            files::allocate(sized, counts);
+            t.dims = sized.dims;
+            t.att.resize(sized.att.size());
+            t.line.resize(sized.line.size());
+            t.vars.varname.resize(sized.vars.varname.size());
+        }
+        files::allocate_data(a->data, 12, room ? t.dims.nv : t.nlines, room ? t.dims.lc : t.natt);
         a->ymat.assign(12 * 5, 0.0f);
         a->xmask.assign(13, 1);
         for (int i = 1; i <= 12; ++i) {
@@ -151,6 +165,23 @@ TEST_F(SearchGo, EveryStageRunsWithoutDialogsToTheLastSizeVector)
     const auto texts = progress_texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Conducting non-iterative Search"), texts.end());
     EXPECT_GT(program->results.bestlist.count(), 0);
+}
+
+TEST_F(SearchGo, LaterIterationsAnticipateTheSizesTheFirstIterationCounted)
+{
+    // The first iteration counts, over the four attributes, C(4,1) = 4, C(4,2) = 6,
+    // C(4,2) = 6 pairs of singles, 6 x (4 - 2) = 12 and C(6,2) = 15 candidates for
+    // (1), (2), (1,1), (2,1) and (2,2); the second iteration expects to exclude
+    // those already covered, each counted on both sides.
+    program->analysis = make_analysis(true);
+    program->strategy.iterative = true;
+    program->strategy.maxiter = 2;
+    go();
+    ASSERT_TRUE(logged("New Iteration"));
+    std::vector<std::string> anticipated;
+    for (const std::string& line : log_lines())
+        if (line.starts_with(" Anticipate excluding ")) anticipated.push_back(line.substr(22, 4));
+    EXPECT_EQ(anticipated, (std::vector<std::string>{"   4", "   6", "   6", "  12", "  15"}));
 }
 
 TEST_F(SearchGo, TheByGroupVariableAndTheForcedAttributeDefinition)
