@@ -142,9 +142,16 @@ public:
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const
     {
-        std::uint64_t k = run_key_;
-        for (int i : items) k = (k << run_block_) | item_bits_[static_cast<std::size_t>(i)];
+        std::uint64_t k = run_key_base();
+        for (int i : items) k = run_key_step(k, i);
         return k;
+    }
+    // The same literal by literal: the bits before the last term, and those
+    // with the last term's next item added.
+    std::uint64_t run_key_base() const { return run_key_; }
+    std::uint64_t run_key_step(std::uint64_t k, int item) const
+    {
+        return (k << run_block_) | item_bits_[static_cast<std::size_t>(item)];
     }
     // The count tables of side r of the run's candidates whose last terms have
     // these ranks, as table() gives them (see ClassOrderedSample::table_of()).

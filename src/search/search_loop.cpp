@@ -117,11 +117,13 @@ struct Work {
         std::vector<int> items;             // kBlock last terms
         std::vector<char> newest;           // per candidate
         std::vector<std::size_t> ranks;     // of the newest candidates' last terms
+        std::vector<std::uint64_t> keys;    // and their shape keys
         std::vector<std::uint64_t> in_term; // per item: the earlier terms holding it (bits)
         std::vector<char> usable;           // per item
         std::vector<std::uint64_t> held;    // per place of the last term (see run_blocks())
         std::vector<char> ok;
         std::vector<std::size_t> part;
+        std::vector<std::uint64_t> key;
         // Per side and newest candidate: its table, G bound and split band.
         std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
         std::array<std::vector<float>, 2> bound;
@@ -299,6 +301,7 @@ private:
         b.items.resize(Work::Run::kBlock * plast);
         b.newest.resize(Work::Run::kBlock);
         b.ranks.resize(Work::Run::kBlock);
+        b.keys.resize(Work::Run::kBlock);
         for (std::size_t r = 0; r < 2; ++r) {
             b.cells[r].resize(Work::Run::kBlock);
             b.bound[r].resize(Work::Run::kBlock);
@@ -348,13 +351,16 @@ private:
         const std::size_t plast = b.last.size();
         std::vector<int>& last = b.last;
         // Per place j of the last term, for its items before j: the earlier
-        // terms holding them all, whether all are usable, their part of the rank.
+        // terms holding them all, whether all are usable, their part of the
+        // rank and of the shape key.
         b.held.resize(plast + 1);
         b.ok.resize(plast + 1);
         b.part.resize(plast + 1);
+        b.key.resize(plast + 1);
         b.held[0] = ~std::uint64_t{0};
         b.ok[0] = 1;
         b.part[0] = direct_->rank_base();
+        b.key[0] = direct_->run_key_base();
         std::size_t from = 0; // the first place the walk changed
         bool first = true, left = true;
         while (left) {
@@ -365,6 +371,7 @@ private:
                     b.held[j + 1] = b.held[j] & b.in_term[i];
                     b.ok[j + 1] = b.ok[j] & b.usable[i];
                     b.part[j + 1] = b.part[j] + direct_->rank_part(last[j], j);
+                    b.key[j + 1] = direct_->run_key_step(b.key[j], last[j]);
                 }
                 // The walk's own first candidate stands as it came.
                 if (first || b.held[plast] == 0) {
@@ -373,7 +380,10 @@ private:
                         for (std::size_t j = 0; j < plast; ++j) b.items[m * plast + j] = last[j];
                         const bool newest = has_newest || last.back() == n;
                         b.newest[m++] = newest;
-                        if (newest) b.ranks[counted++] = b.part[plast];
+                        if (newest) {
+                            b.keys[counted] = b.key[plast];
+                            b.ranks[counted++] = b.part[plast];
+                        }
                     }
                 }
                 first = false;
@@ -442,7 +452,7 @@ private:
             return l;
         }
         bool plain() { return v.direct_->all_plain() || v.direct_->plain(lits()); }
-        std::uint64_t key() const { return v.direct_->run_key({items, v.w_.run.last.size()}); }
+        std::uint64_t key() const { return v.w_.run.keys[at]; }
         bool score(int r, int known) { return v.score_counted(r, known, at, *this); }
     };
 
@@ -967,7 +977,7 @@ private:
     // What follows every recorded evaluation (of plot mark `mark`, a packed list
     // of term lengths `lp`): the count, the progress text, the window and the
     // Search:End poll. False when Search:End was polled.
-    bool evaluated_one(char mark, float g, int complexity, std::span<const int> lp)
+    [[gnu::always_inline]] bool evaluated_one(char mark, float g, int complexity, std::span<const int> lp)
     {
         ++evaluated;
         if (++progress_count >= 500) show_progress();
