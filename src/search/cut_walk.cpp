@@ -25,9 +25,9 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
         for (std::size_t i = 0; i < index.size(); ++i) lits_[i] = fixed->item(index[i]);
         return;
     }
-    tables_ = s.tables;
-    first_.clear();
     ncuts_.clear();
+    at_.clear();
+    cut_lits_.clear();
     chosen_.resize(index.size());
     for (std::size_t i = 0; i < index.size(); ++i) chosen_[i] = s.lines[static_cast<std::size_t>(index[i] - 1)];
     partition::termcodes(chosen_, *s.tables, lits_);
@@ -37,15 +37,16 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
         const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(k)];
         if (!line.firstattr || line.ncuts <= 1) continue;
         floating_.push_back(static_cast<int>(i));
-        first_.push_back(line.first_attribute());
         ncuts_.push_back(line.ncuts);
+        at_.push_back(static_cast<int>(cut_lits_.size()));
         settings_ *= static_cast<std::size_t>(line.ncuts);
         // With ascending attribute ranges a cut moves the attribute's order only
         // against the same item elsewhere in the candidate.
         bool keeps = std::count(index.begin(), index.end(), index[i]) == 1;
-        for (int c = 1; c < line.ncuts && keeps; ++c)
-            keeps =
-                (signed_literal(first_.back() + c, s.tables) < 0) == (signed_literal(first_.back(), s.tables) < 0);
+        for (int c = 0; c < line.ncuts; ++c) {
+            cut_lits_.push_back(signed_literal(line.first_attribute() + c, s.tables));
+            keeps = keeps && (cut_lits_.back() < 0) == (cut_lits_[static_cast<std::size_t>(at_.back())] < 0);
+        }
         if (!keeps) shape_fixed_from_ = i + 1;
     }
     cut_.assign(floating_.size(), 0);
@@ -55,7 +56,7 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
 void CutWalk::apply()
 {
     for (std::size_t j = 0; j < floating_.size(); ++j)
-        lits_[static_cast<std::size_t>(floating_[j])] = signed_literal(first_[j] + cut_[j], tables_);
+        lits_[static_cast<std::size_t>(floating_[j])] = cut_lits_[static_cast<std::size_t>(at_[j] + cut_[j])];
 }
 
 bool CutWalk::next()
@@ -63,7 +64,7 @@ bool CutWalk::next()
     for (std::size_t j = cut_.size(); j-- > 0;) {
         const bool stepped = ++cut_[j] < ncuts_[j];
         if (!stepped) cut_[j] = 0;
-        lits_[static_cast<std::size_t>(floating_[j])] = signed_literal(first_[j] + cut_[j], tables_);
+        lits_[static_cast<std::size_t>(floating_[j])] = cut_lits_[static_cast<std::size_t>(at_[j] + cut_[j])];
         if (stepped) {
             changed_ = static_cast<std::size_t>(floating_[j]);
             return true;

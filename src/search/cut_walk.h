@@ -36,12 +36,13 @@ public:
 
 private:
     void apply();
-    const files::ControlTables* tables_ = nullptr;
-    std::vector<int> chosen_;              // attribute lines of the positions
-    std::vector<partition::Literal> lits_; // their literals
-    std::vector<int> floating_;            // positions whose line floats its cuts
-    std::vector<int> first_, ncuts_;       // per floating position: first attribute, cuts
-    std::vector<int> cut_;                 // the odometer: current cut per floating position
+    std::vector<int> chosen_;                  // attribute lines of the positions
+    std::vector<partition::Literal> lits_;     // their literals
+    std::vector<int> floating_;                // positions whose line floats its cuts
+    std::vector<int> ncuts_;                   // per floating position: its cuts
+    std::vector<int> at_;                      // per floating position: its first literal in cut_lits_
+    std::vector<partition::Literal> cut_lits_; // the literal of every cut
+    std::vector<int> cut_;                     // the odometer: current cut per floating position
     std::size_t changed_ = 0;
     std::size_t settings_ = 1;
     std::size_t shape_fixed_from_ = 0;

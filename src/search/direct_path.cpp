@@ -178,11 +178,11 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
             term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
         const std::span<const int> pos(term_.data(), len);
         const std::size_t rank = subsets_[0].rank(pos);
-        const std::size_t slot = rank == SubsetColumns::kNone && t + 1 == q ? made_last(pos) : kMadeSlots;
+        const std::size_t slot = rank == SubsetColumns::kNone ? made_term(t, pos) : kMadeSlots;
         for (std::size_t side = 0; side < 2; ++side) {
             const SubsetColumns& sub = subsets_[side];
             const std::uint64_t* words = rank != SubsetColumns::kNone ? sub.at_rank(rank)
-                                         : slot < kMadeSlots          ? made_[side][slot].data()
+                                         : slot < kMadeSlots          ? made_[t].words[side][slot].data()
                                                                       : sub.made(pos, scratch_[side][t]);
             if (t + 1 < q) stacks_[side].set(static_cast<int>(t), sub.words(words));
             else last_[side] = words;
@@ -191,10 +191,12 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
     for (; i < width; ++i) held[i] = lits[i];
 }
 
-std::size_t DirectScorer::made_last(std::span<const int> pos)
+std::size_t DirectScorer::made_term(std::size_t t, std::span<const int> pos)
 {
     // Up to four positions, each below 2^15, make the key (never 0).
     if (pos.size() > 4) return kMadeSlots;
+    if (made_.size() <= t) made_.resize(t + 1);
+    MadeTerms& m = made_[t];
     std::uint64_t key = 0;
     for (const int p : pos) {
         if (p < 0 || p >= 0x7fff) return kMadeSlots;
@@ -202,20 +204,20 @@ std::size_t DirectScorer::made_last(std::span<const int> pos)
     }
     const auto slot = [&] {
         std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 58);
-        while (made_key_[i] != 0 && made_key_[i] != key) i = (i + 1) % kMadeSlots;
+        while (m.key[i] != 0 && m.key[i] != key) i = (i + 1) % kMadeSlots;
         return i;
     };
     std::size_t i = slot();
-    if (made_key_[i] == key) return i;
+    if (m.key[i] == key) return i;
     // At most half the slots in use: a full table starts again.
-    if (2 * (made_used_ + 1) > kMadeSlots) {
-        made_key_.fill(0);
-        made_used_ = 0;
+    if (2 * (m.used + 1) > kMadeSlots) {
+        m.key.fill(0);
+        m.used = 0;
         i = slot();
     }
-    made_key_[i] = key;
-    ++made_used_;
-    for (std::size_t r = 0; r < 2; ++r) subsets_[r].made(pos, made_[r][i]);
+    m.key[i] = key;
+    ++m.used;
+    for (std::size_t r = 0; r < 2; ++r) subsets_[r].made(pos, m.words[r][i]);
     return i;
 }
 

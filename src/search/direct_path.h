@@ -194,16 +194,20 @@ private:
     std::uint64_t memo_key_ = 0;
     std::array<int*, 2> memo_at_{};
     std::array<std::vector<std::vector<std::uint64_t>>, 2> scratch_; // per side and term
-    // Last terms that are not stored, as made for both sides, found by their
-    // positions: a walk over floating cuts meets each last term of a
-    // combination once per setting of the terms before it.
-    // The slot of the last term of these positions, made if new (kMadeSlots:
-    // not kept).
-    std::size_t made_last(std::span<const int> pos);
+    // Terms that are not stored, as made for both sides, kept per place in the
+    // list and found by their positions: a walk over floating cuts meets each
+    // last term of a combination once per setting of the terms before it, and
+    // the terms before the last again in the combinations that follow.
     static constexpr std::size_t kMadeSlots = 64;
-    std::array<std::uint64_t, kMadeSlots> made_key_{}; // 0: free
-    std::size_t made_used_ = 0;
-    std::array<std::array<std::vector<std::uint64_t>, kMadeSlots>, 2> made_;
+    struct MadeTerms {
+        std::array<std::uint64_t, kMadeSlots> key{}; // 0: free
+        std::size_t used = 0;
+        std::array<std::array<std::vector<std::uint64_t>, kMadeSlots>, 2> words;
+    };
+    // The slot of term t's words of these positions, made if new (kMadeSlots:
+    // not kept).
+    std::size_t made_term(std::size_t t, std::span<const int> pos);
+    std::vector<MadeTerms> made_;
     std::vector<int> term_;
     stats::CountTable counts_;
     bool runs_ = false;

@@ -6,15 +6,6 @@
 
 namespace meru::search {
 
-namespace {
-
-// A stored G at least this large in magnitude can only be replaced by a larger
-// one: two different floats of that size are further apart than the tie
-// tolerance, so a tie is an equal value.
-constexpr float kRisingFrom = 1e-30f;
-
-} // namespace
-
 void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
 {
     combination_ = es.combination;
@@ -37,21 +28,6 @@ void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
         has_[c] = 1;
         best_[c] = s.value;
     }
-}
-
-bool EntryBounds::may_enter(int complexity, float g) const
-{
-    if (!combination_) return false;
-    // The top-10 list takes nothing below its least slot by more than the tolerance.
-    if (!(TopList::value_of(complexity, g, beta_) - top_least_ < -kTieTolerance)) return true;
-    if (complexity <= 0) return false; // never offered to the best list
-    // Full, the list drops its largest complexity for a smaller one: it never
-    // again takes a larger one.
-    if (best_full_ && complexity > best_last_) return false;
-    const auto c = static_cast<std::size_t>(complexity);
-    if (c < has_.size() && has_[c] && std::fabs(best_[c]) >= kRisingFrom && g - best_[c] < -kTieTolerance)
-        return false;
-    return true;
 }
 
 void EntryBounds::saw(int complexity, float g)

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -49,7 +50,20 @@ public:
     void take(const SearchResults& r, const EvaluationSettings& es);
     // False only when offering the candidate to the lists, now or after any
     // later offers, changes neither.
-    bool may_enter(int complexity, float g) const;
+    bool may_enter(int complexity, float g) const
+    {
+        if (!combination_) return false;
+        // The top-10 list takes nothing below its least slot by more than the tolerance.
+        if (!(TopList::value_of(complexity, g, beta_) - top_least_ < -kTieTolerance)) return true;
+        if (complexity <= 0) return false; // never offered to the best list
+        // Full, the list drops its largest complexity for a smaller one: it never
+        // again takes a larger one.
+        if (best_full_ && complexity > best_last_) return false;
+        const auto c = static_cast<std::size_t>(complexity);
+        if (c < has_.size() && has_[c] && std::fabs(best_[c]) >= kRisingFrom && g - best_[c] < -kTieTolerance)
+            return false;
+        return true;
+    }
     // The saved G values were full (they stay full).
     bool saved_full() const { return saved_full_; }
     // A candidate of this complexity and G comes before the next one asked
@@ -58,6 +72,10 @@ public:
     void saw(int complexity, float g);
 
 private:
+    // A stored G at least this large in magnitude can only be replaced by a
+    // larger one: two different floats of that size are further apart than the
+    // tie tolerance, so a tie is an equal value.
+    static constexpr float kRisingFrom = 1e-30f;
     bool combination_ = true;
     bool saved_full_ = false;
     double beta_ = 0.0;
