@@ -270,6 +270,7 @@ __attribute__((target("avx512f,avx512dq,avx512vl"))) std::size_t
 run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded, float* bound, int* band)
 {
     using I8 = std::int64_t __attribute__((vector_size(64)));
+    using U8 = std::uint64_t __attribute__((vector_size(64)));
     using D8 = double __attribute__((vector_size(64)));
     using F8 = float __attribute__((vector_size(32)));
     using N8 = int __attribute__((vector_size(32)));
@@ -288,10 +289,13 @@ run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool
         const I8 d = __builtin_shuffle(cd0, cd1, I8{4, 5, 6, 7, 12, 13, 14, 15});
         const I8 n = a + b + cc + d;
         if (bounded) {
+            // a d - b c in wrapping arithmetic, so that the lanes left out below
+            // for cells out of range do not overflow; in range it is the signed value.
+            const I8 cross = (I8)((U8)a * (U8)d - (U8)b * (U8)cc);
             const I8 none = ((a | b | cc | d) < 0) | (n >= (std::int64_t{1} << 31));
             const D8 r0 = __builtin_convertvector(a + cc, D8), r1 = __builtin_convertvector(b + d, D8);
             const D8 k0 = __builtin_convertvector(a + b, D8), k1 = __builtin_convertvector(cc + d, D8);
-            const D8 nd = __builtin_convertvector(n, D8), x = __builtin_convertvector(a * d - b * cc, D8);
+            const D8 nd = __builtin_convertvector(n, D8), x = __builtin_convertvector(cross, D8);
             const D8 den = r0 * r1 * k0 * k1;
             const D8 q = nd * x * x / den;
             const D8 chisq = den > 0.0 ? q : D8{};
