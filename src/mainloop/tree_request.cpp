@@ -7,12 +7,14 @@
 #include "mainloop/tree_rules_dialog.h"
 #include "outcome/ymenu.h"
 #include "outcome/ysummary.h"
+#include "stats/impurity.h"
 #include "tree/tree_model.h"
 #include "tree/tree_window.h"
 #include "ui/actlog.h"
 #include "ui/partwin.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -58,15 +60,26 @@ bool tree_controller(Program& p, int ynumber)
     const std::vector<std::uint8_t> mask = process_mask(p);
     for (std::size_t i = 0; i < y.size(); ++i)
         if (i >= mask.size() || !mask[i]) y[i] = -1.0;
-    std::vector<double> priors;
-    if (p.crit.priors_given) priors.assign(p.crit.prior.begin(), p.crit.prior.end());
+    // Given priors weigh each class's count in a node by N * prior / N_class over the
+    // observations the tree is worked out on.
+    std::vector<double> priorfac;
+    if (p.crit.priors_given) {
+        std::array<double, stats::kMaxClasses> totals{};
+        for (std::size_t i = 0; i < y.size(); ++i) {
+            const int w = a.data.obswt.empty() ? 1 : i < a.data.obswt.size() ? a.data.obswt[i] : 0;
+            if (y[i] >= 0.0 && y[i] < static_cast<double>(totals.size()) && w > 0)
+                totals[static_cast<std::size_t>(y[i])] += w;
+        }
+        const stats::PriorFactors f = stats::prior_factors(totals, p.crit);
+        priorfac.assign(f.begin(), f.end());
+    }
     const bool ydisc = a.outcome.ydisc;
     const std::vector<std::int8_t> signs = sign_bytes(a);
     const tree::TreeData data{stats::AttributeMatrix(a.data.abyte, a.data.lc, static_cast<int>(y.size())),
                               signs,
                               y,
                               ydisc,
-                              priors,
+                              priorfac,
                               a.data.obswt};
     const tree::TreeStats s = tree::evaluate(a.tree, data);
     tree::TreeView view;

@@ -64,6 +64,17 @@ Weighted weigh(std::span<const std::int64_t> table, int nj, const CritSettings& 
 
 } // namespace
 
+PriorFactors prior_factors(std::span<const double> totals, const CritSettings& crit)
+{
+    PriorFactors f{};
+    if (!crit.priors_given) return f;
+    double n = 0.0;
+    for (double t : totals) n += t;
+    const std::size_t classes = std::min(totals.size(), f.size());
+    for (std::size_t k = 0; k < classes; ++k) f[k] = safediv(crit.prior[k], totals[k]) * n;
+    return f;
+}
+
 ImpurityValue impurity(std::span<const std::int64_t> table, int nj, bool gini, const CritSettings& crit)
 {
     ImpurityValue v;
@@ -72,13 +83,10 @@ ImpurityValue impurity(std::span<const std::int64_t> table, int nj, bool gini, c
 
     // Class totals of the data, and the prior factors from them.
     if (crit.priors_given) {
-        double n = 0.0;
-        for (int j = 0; j < nj; ++j) n += static_cast<double>(table[2 * j]) + table[2 * j + 1];
-        for (int j = 0; j < nj; ++j) {
-            const auto k = static_cast<std::size_t>(j);
-            const double nk = static_cast<double>(table[2 * k]) + table[2 * k + 1];
-            v.priorfac[k] = safediv(crit.prior[k], nk) * n;
-        }
+        std::array<double, kMaxClasses> totals{};
+        for (int j = 0; j < nj; ++j)
+            totals[static_cast<std::size_t>(j)] = static_cast<double>(table[2 * j]) + table[2 * j + 1];
+        v.priorfac = prior_factors(std::span<const double>(totals.data(), static_cast<std::size_t>(nj)), crit);
     }
 
     const Weighted t = weigh(table, nj, crit, crit.priors_given ? &v.priorfac : nullptr);

@@ -22,6 +22,12 @@ namespace meru::stats {
 // when no priors are given.
 using PriorFactors = std::array<double, kMaxClasses>;
 
+// The class factors N * prior_j / N_j for the weighted class totals N_j (by class
+// value; N their sum), 0 for a class without weight; all 0 when no priors are given.
+// Weighing each class's count by its factor turns the counts into those of a sample
+// drawn with the given priors.
+PriorFactors prior_factors(std::span<const double> totals, const CritSettings& crit);
+
 // What scoring a table with `impurity` gives: G and the values derived on the way,
 // which the listing of the prior-adjusted table reads back.
 struct ImpurityValue {

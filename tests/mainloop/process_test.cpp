@@ -614,6 +614,38 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
     EXPECT_EQ(esc.waits, 2);
 }
 
+// Y = 1 on lines 1-3 (5 of class 0, 3 of class 1); the split on a leaves 3/1 outside
+// and 2/2 inside. Equal priors weigh class 0 by 8 x 0.5 / 5 = 0.8 and class 1 by
+// 8 x 0.5 / 3 = 1.33, so the 2/2 node is of class 1 (2.67 against 1.6) and the 3/1
+// node stays of class 0 (2.4 against 1.33); without priors both are of class 0.
+TEST_F(ProcessRequests, TreeClassesWeighTheCountsByTheGivenPriors)
+{
+    mainloop::Analysis& a = *program->analysis;
+    for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = i <= 3 ? 1.0f : 0.0f;
+    a.tree.split = {{2, "a", "a"}};
+    const auto open_rules = [&] {
+        forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}, {1002, "0"}}, {{1003, false}}));
+    };
+    MouseFeed esc(frame, tree::kTreeUnit, {});
+    const struct {
+        bool priors;
+        const char* inside;
+    } cases[] = {{false, "     2     2      4  2/2                  0"},
+                 {true, "     2     2      4  2/2                  1"}};
+    int shown = 0; // each table is added to the log
+    for (const auto& c : cases) {
+        program->crit.priors_given = c.priors;
+        program->crit.prior[0] = program->crit.prior[1] = 0.5;
+        open_rules();
+        clear_requests(program->flags);
+        EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+        ++shown;
+        const auto lines = log_lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), c.inside), 1) << c.priors;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "     1     2      4  3/1                  0"), shown);
+    }
+}
+
 // Split on a with rules that show it (leaves at x 150 and 450, y 114..147): the
 // leaf where a holds is highlighted and Part makes A = a, A- = not a the current
 // pair; its statistics follow, and the idle poll will offer to save it.
