@@ -105,6 +105,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.quiet = 0;
     chunk.quiet_split.fill(0);
     chunk.quiet_cplx.fill(0);
+    chunk.runs.clear();
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
         SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
@@ -245,6 +246,12 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         do candidate(newest, kNoRun);
         while (step());
     } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+    if (!gate) return;
+    for (std::size_t i = 0; i < chunk.used; ++i) {
+        const bool q = chunk.records[i].kind == ScanRecord::kQuiet;
+        if (chunk.runs.empty() || chunk.runs.back().quiet != q) chunk.runs.push_back({i, i, q});
+        chunk.runs.back().to = i + 1;
+    }
 }
 
 } // namespace meru::search

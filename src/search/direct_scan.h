@@ -101,6 +101,14 @@ struct ScanChunk {
     std::int64_t quiet = 0;
     SearchResults::SplitCounts quiet_split{};
     SearchResults::ComplexityCounts quiet_cplx{};
+    // Where the saved G values were full and no window plots: the records in
+    // runs, each all quiet or none, so that the merge passes a quiet run's
+    // candidates without reading them (empty otherwise).
+    struct Run {
+        std::size_t from = 0, to = 0;
+        bool quiet = false;
+    };
+    std::vector<Run> runs;
 };
 
 // What every chunk of a size vector shares.

@@ -832,14 +832,33 @@ private:
     // A chunk's records in order; false when Search:End was polled.
     bool merge_chunk(const ScanChunk& c)
     {
-        const std::size_t width = w_.direct.width;
-        const int terms = static_cast<int>(w_.work.lp.size());
-        // A quiet record is recorded as record_unlisted() would (the direct path
-        // runs in a search: every G is saved), its histogram counts taken from
-        // the chunk's sums at the end, or on a stop from the records up to it.
-        const char mark = terms > 12 ? '>' : '='; // record_unlisted()'s mark
         const std::span<const ScanRecord> records = c.written();
-        for (std::size_t i = 0; i < records.size(); ++i) {
+        bool go_on = true;
+        if (c.runs.empty()) go_on = merge_records(c, 0, records.size());
+        for (const ScanChunk::Run& run : c.runs) {
+            if (!go_on) break;
+            go_on = run.quiet ? merge_quiet(c, run.from, run.to) : merge_records(c, run.from, run.to);
+        }
+        if (!go_on) return false;
+        direct_hits += c.quiet;
+        res_.evaluated += c.quiet;
+        for (std::size_t b = 0; b < c.quiet_split.size(); ++b) res_.splithist[b] += c.quiet_split[b];
+        for (std::size_t x = 0; x < c.quiet_cplx.size(); ++x) res_.cplxhist[x] += c.quiet_cplx[x];
+        return true;
+    }
+
+    // A quiet record is recorded as record_unlisted() would (the direct path
+    // runs in a search: every G is saved), its histogram counts taken from the
+    // chunk's sums at the end, or on a stop from the records up to it.
+    char quiet_mark() const { return w_.work.lp.size() > 12 ? '>' : '='; }
+
+    // Records [from, to) of a chunk; false when Search:End was polled.
+    bool merge_records(const ScanChunk& c, std::size_t from, std::size_t to)
+    {
+        const std::size_t width = w_.direct.width;
+        const char mark = quiet_mark();
+        const std::span<const ScanRecord> records = c.written();
+        for (std::size_t i = from; i < to; ++i) {
             const ScanRecord& rec = records[i];
             const int r = rec.side;
             if (rec.kind == ScanRecord::kCovered) {
@@ -863,10 +882,24 @@ private:
             if (!(rec.kind == ScanRecord::kFirst ? merge_unknown(r) : merge_job(0, r, nullptr, nullptr)))
                 return stopped_within(c, i);
         }
-        direct_hits += c.quiet;
-        res_.evaluated += c.quiet;
-        for (std::size_t b = 0; b < c.quiet_split.size(); ++b) res_.splithist[b] += c.quiet_split[b];
-        for (std::size_t x = 0; x < c.quiet_cplx.size(); ++x) res_.cplxhist[x] += c.quiet_cplx[x];
+        return true;
+    }
+
+    // Quiet records [from, to) of a chunk whose saved G values were full and
+    // whose window does not plot: their G and complexity are read by nothing
+    // but the histograms, which take the chunk's sums (or, on a stop, the
+    // records before it); each one's N is that of the last. False when
+    // Search:End was polled.
+    bool merge_quiet(const ScanChunk& c, std::size_t from, std::size_t to)
+    {
+        const char mark = quiet_mark();
+        for (std::size_t i = from; i < to; ++i) {
+            ++res_.searchg_count; // as save_g() of a full array
+            if (evaluated_one(mark, 0.0f, 0, w_.work.lp)) continue;
+            res_.last_n = c.written()[i].n;
+            return stopped_within(c, i + 1);
+        }
+        res_.last_n = c.written()[to - 1].n;
         return true;
     }
 

@@ -604,23 +604,29 @@ TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
     LoopSettings s;
     s.extent = extent({3, 2}, true);
     s.parallel_from = 0;
-    s.threads = 1;
-    const auto all = run(pb, s);
-    ASSERT_GT(all->r.evaluated, 25000); // beyond the saved G values
     std::mt19937 rng(3);
-    for (int end_at : {-1, 2, static_cast<int>(rng() % 20000) + 1, static_cast<int>(rng() % 5000) + 20000}) {
+    // The saved G values fill during the search, or are full from its start
+    // (then the workers' quiet candidates come in runs the merge passes
+    // without reading them).
+    for (const std::int64_t saved : {std::int64_t{0}, std::int64_t{SearchResults::kSavedG}}) {
         s.threads = 1;
-        const auto one = end_at < 0 ? nullptr : run(pb, s, chi_square(), end_at);
-        const auto& want = one ? *one : *all;
-        for (int threads : {2, 5}) {
-            SCOPED_TRACE("end at " + std::to_string(end_at) + ", threads " + std::to_string(threads));
-            s.threads = threads;
-            const auto got = run(pb, s, chi_square(), end_at);
-            expect_same(got->results, want.results);
-            EXPECT_EQ(got->host.polls, want.host.polls);
-            EXPECT_EQ(got->host.texts, want.host.texts);
-            EXPECT_EQ(got->r.evaluated, want.r.evaluated);
-            EXPECT_EQ(got->r.per_vector.back().tallied, want.r.per_vector.back().tallied);
+        const auto all = run(pb, s, chi_square(), -1, false, saved);
+        ASSERT_GT(all->r.evaluated, 25000); // beyond the saved G values
+        for (int end_at : {-1, 2, static_cast<int>(rng() % 20000) + 1, static_cast<int>(rng() % 5000) + 20000}) {
+            s.threads = 1;
+            const auto one = end_at < 0 ? nullptr : run(pb, s, chi_square(), end_at, false, saved);
+            const auto& want = one ? *one : *all;
+            for (int threads : {2, 5}) {
+                SCOPED_TRACE("end at " + std::to_string(end_at) + ", threads " + std::to_string(threads) +
+                             ", saved " + std::to_string(saved));
+                s.threads = threads;
+                const auto got = run(pb, s, chi_square(), end_at, false, saved);
+                expect_same(got->results, want.results);
+                EXPECT_EQ(got->host.polls, want.host.polls);
+                EXPECT_EQ(got->host.texts, want.host.texts);
+                EXPECT_EQ(got->r.evaluated, want.r.evaluated);
+                EXPECT_EQ(got->r.per_vector.back().tallied, want.r.per_vector.back().tallied);
+            }
         }
     }
 }
