@@ -54,18 +54,21 @@ struct Run {
     bool logged(const std::string& text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
 };
 
-EvaluationSettings search_settings(double penalty = 0.0)
+// `skip`: units missing in a candidate's literals are left out.
+EvaluationSettings search_settings(double penalty = 0.0, bool skip = false)
 {
     EvaluationSettings e;
     e.serial_y = 1;
     e.search_stage = true;
     e.penalty = penalty;
+    e.skipcomb = skip;
     return e;
 }
 
 // `saved`: G values counted before the search (from kSavedG on, none is kept).
 std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::CritSettings& crit = chi_square(),
-                         int end_at = -1, bool continuous = false, std::int64_t saved = 0, double penalty = 0.0)
+                         int end_at = -1, bool continuous = false, std::int64_t saved = 0, double penalty = 0.0,
+                         bool skip = false)
 {
     auto out = std::make_unique<Run>();
     out->results.searchg_count = saved;
@@ -76,7 +79,7 @@ std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::C
     const EvaluationData data = pb.data(continuous);
     s.data = &data;
     s.crit = &crit;
-    Evaluator ev(data, crit, search_settings(penalty));
+    Evaluator ev(data, crit, search_settings(penalty, skip));
     out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
     return out;
 }
@@ -238,11 +241,11 @@ TermList within(const TermList& l, int r, Literal f)
 // Every candidate, side and cut through termcodes, packcand, mkpair, scoring
 // and recording, written out without the loop's structure or cache.
 Reference reference(const SearchProblem& pb, const LoopSettings& s, const stats::CritSettings& crit, bool cont,
-                    std::int64_t saved = 0, double penalty = 0.0)
+                    std::int64_t saved = 0, double penalty = 0.0, bool skip = false)
 {
     Reference ref;
     ref.results.searchg_count = saved;
-    EvaluationSettings es = search_settings(penalty);
+    EvaluationSettings es = search_settings(penalty, skip);
     es.snapshots = false; // the general bit-packed sample, not the loop's snapshot
     Evaluator ev(pb.data(cont), crit, es);
     SkipTally skips;
@@ -524,6 +527,8 @@ TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
         usable[6] = 0;
         for (double penalty : {0.0, 4.0})
             for (int threads : {1, 3}) {
+                // Units missing in a candidate's literals left out, or counted.
+                const bool skip = threads == 1 ? penalty > 0.0 : penalty == 0.0;
                 LoopSettings s;
                 if (penalty > 0.0) s.usable = usable;
                 s.threads = threads;
@@ -532,10 +537,10 @@ TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
                 s.lines = pb->lines;
                 s.extent = extent({2, 2}, true);
                 s.pair.reduce.tables = &pb->tables;
-                const Reference ref = reference(*pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
-                auto got = run(*pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
+                const Reference ref = reference(*pb, s, chi_square(), false, SearchResults::kSavedG, penalty, skip);
+                auto got = run(*pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty, skip);
                 SCOPED_TRACE("threads " + std::to_string(threads) + " penalty " + std::to_string(penalty) +
-                             (pb == &floating ? " floating" : ""));
+                             (pb == &floating ? " floating" : "") + (skip ? " skip" : ""));
                 expect_same(got->results, ref.results);
             }
     }
