@@ -412,6 +412,11 @@ private:
                 }
             }
             if ((y_.yordforce || y_.ynomforce) && !y_.yallbin) return refuse_non_binary();
+            // The levels of a forced analysis of the Ys themselves are numbered from 0:
+            // Y k's level is k - 1, the rest NY.
+            if (y_.yordforce || y_.ynomforce)
+                for (int k = 0; k <= y_.ny && k < static_cast<int>(y_.ycode.size()); ++k)
+                    y_.ycode[static_cast<std::size_t>(k)] = k;
         }
         if (y_.yserial) {
             cx_.log.write(" Multivariate outcome: serial mode");

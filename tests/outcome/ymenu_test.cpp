@@ -273,6 +273,9 @@ TEST_F(YMenuTest, SerialQuestionsAndTheirRefusal)
     sv.quiz_answers = {true, true, true};
     EXPECT_EQ(select(), YMode::confirmed);
     EXPECT_TRUE(y.ynomforce && y.yserial);
+    // Their levels take the values 0 (smoke), 1 (ht) and 2 (neither), which the
+    // predicted category reports.
+    EXPECT_EQ(std::vector<int>(y.ycode.begin(), y.ycode.begin() + 3), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(oktext, "Ok smoke,ht");
     EXPECT_TRUE(logged(" Multivariate outcome: serial mode"));
 }
