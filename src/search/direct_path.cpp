@@ -20,7 +20,7 @@ int& ShapeTable::at(std::uint64_t key)
             if (s.used) at(s.key) = s.value;
     }
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    std::size_t i = slot_of(key) & mask;
     while (slots_[i].used && slots_[i].key != key) i = (i + 1) & mask;
     Slot& s = slots_[i];
     if (!s.used) {
@@ -82,6 +82,7 @@ bool DirectScorer::start(std::span<const int> p)
 
         scratch_[r].resize(p_.size());
         shapes_[r].clear();
+        known_[r].fill(Known{});
         memo_ = false;
     }
     subsets_k_ = std::max(subsets_k_, longest);

@@ -36,6 +36,20 @@ public:
     static constexpr int kUnknown = -2;
     void clear();
     int& at(std::uint64_t key);
+    // What is known of the shape (kUnknown also when it was never asked for).
+    int find(std::uint64_t key) const
+    {
+        if (slots_.empty()) return kUnknown;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = slot_of(key) & mask;; i = (i + 1) & mask) {
+            if (!slots_[i].used) return kUnknown;
+            if (slots_[i].key == key) return slots_[i].value;
+        }
+    }
+    static std::size_t slot_of(std::uint64_t key)
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32);
+    }
 
 private:
     struct Slot {
@@ -107,6 +121,17 @@ public:
     // The shape key of the candidate of these literals; each side has its own
     // table of keys.
     std::uint64_t key(std::span<const partition::Literal> lits);
+    // What is known of the shape of side r (ShapeTable::kUnknown when not yet
+    // known: then ask shape()), through a small cache of known outcomes (an
+    // outcome once known stays so while the size vector lasts).
+    int known(int r, std::uint64_t key)
+    {
+        Known& k = known_[static_cast<std::size_t>(r)][ShapeTable::slot_of(key) % kKnown];
+        if (k.key == key && k.value != ShapeTable::kUnknown) return k.value;
+        const int value = shapes_[static_cast<std::size_t>(r)].find(key);
+        if (value != ShapeTable::kUnknown) k = {key, value};
+        return value;
+    }
     int& shape(int r, std::uint64_t key)
     {
         // Both sides of a candidate ask for the same key one after the other.
@@ -190,6 +215,12 @@ private:
     std::vector<partition::Literal> held_;       // the literals the sides hold
     std::array<const std::uint64_t*, 2> last_{}; // each side's last term (its words' start)
     std::array<ShapeTable, 2> shapes_;
+    struct Known {
+        std::uint64_t key = 0;
+        int value = ShapeTable::kUnknown;
+    };
+    static constexpr std::size_t kKnown = 256;
+    std::array<std::array<Known, kKnown>, 2> known_{};
     bool memo_ = false; // the slots of memo_key_ in both tables are memo_at_
     std::uint64_t memo_key_ = 0;
     std::array<int*, 2> memo_at_{};

@@ -468,8 +468,8 @@ private:
                 partition::skip_add(skips_, partition::kSkipCovered);
                 continue;
             }
-            int known = ShapeTable::kUnknown;
-            if (plain) {
+            int known = plain ? direct_->known(r, key) : ShapeTable::kUnknown;
+            if (plain && known == ShapeTable::kUnknown) {
                 int& shape = direct_->shape(r, key);
                 if (shape == ShapeTable::kUnknown) {
                     if (!work) {
