@@ -106,6 +106,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.quiet_split.fill(0);
     chunk.quiet_cplx.fill(0);
     chunk.runs.clear();
+    settled_.fill(kNoneSettled);
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
         SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
@@ -174,8 +175,15 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 const ClassOrderedSample::Cells& cells = run_cells_[side][at];
                 // Its G is needed only if it could enter a list: the bound
                 // settles most candidates without the criterion's arithmetic.
-                if (gate && !chunk.bounds.may_enter(known, run_bound_[side][at])) {
-                    rec.g = run_bound_[side][at];
+                // Within the chunk, the largest bound settled at a complexity
+                // since its best-list bound last moved settles any bound no
+                // larger (the entry test is monotone in G).
+                const float bound = run_bound_[side][at];
+                float* settled =
+                    known <= SearchResults::kMaxComplexity ? &settled_[static_cast<std::size_t>(known)] : nullptr;
+                if (gate && ((settled && bound <= *settled) || !chunk.bounds.may_enter(known, bound))) {
+                    if (settled) *settled = std::max(*settled, bound);
+                    rec.g = bound;
                     rec.n = cells[0] + cells[1] + cells[2] + cells[3];
                     rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
                     quiet(rec);
@@ -208,6 +216,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             const Score sc = ev_.score_table(table_);
             const bool enters = chunk.bounds.may_enter(known, sc.g);
             chunk.bounds.saw(known, sc.g);
+            if (known <= SearchResults::kMaxComplexity) settled_[static_cast<std::size_t>(known)] = kNoneSettled;
             if (enters) {
                 rec.kind = ScanRecord::kEntrant;
                 rec.score = static_cast<std::int32_t>(chunk.scores.size());

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace meru::search {
@@ -133,6 +134,7 @@ public:
 
 private:
     static constexpr std::size_t kNoRun = ~std::size_t{0};
+    static constexpr float kNoneSettled = -std::numeric_limits<float>::infinity();
     // Words of a run's last terms per side, at most.
     static constexpr std::size_t kRunWords = std::size_t{1} << 17;
     // Makes the words of the last terms of a combination's run of `run` sets of
@@ -162,6 +164,8 @@ private:
     std::array<std::vector<int>, 2> run_band_;
     // Per complexity: the largest G bound that settled a candidate.
     std::array<float, SearchResults::kMaxComplexity + 1> passed_ = unset();
+    // The same within a chunk, since the complexity's best-list bound last moved.
+    std::array<float, SearchResults::kMaxComplexity + 1> settled_{};
     static std::array<float, SearchResults::kMaxComplexity + 1> unset()
     {
         std::array<float, SearchResults::kMaxComplexity + 1> a;
