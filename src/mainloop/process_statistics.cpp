@@ -28,6 +28,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 
 namespace meru::mainloop {
 
@@ -291,13 +292,17 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     stats::CellTabOptions co;
     co.print = f.plists;
     co.incidence = p.incidence;
+    // Observations are listed by their _ID_ values when the data have them.
+    co.have_id = a.tables.vars.hasid;
+    const std::span<const std::string> ids =
+        co.have_id ? std::span<const std::string>(a.data.obsid) : std::span<const std::string>();
     if (!f.prect || !(diagrams.a || diagrams.aminus)) {
-        stats::celltab(st, cur.first, a.data.obswt, {}, a.tables, co, nullptr, p.services, p.log);
+        stats::celltab(st, cur.first, a.data.obswt, ids, a.tables, co, nullptr, p.services, p.log);
     } else {
         // The diagram of each side asked for, over that side's own terms.
         for (const bool plain : {true, false}) {
             if (!(plain ? diagrams.a : diagrams.aminus)) continue;
-            stats::celltab(sides.side(plain), sides.list(plain), a.data.obswt, {}, a.tables, co, &p.diagram_window,
+            stats::celltab(sides.side(plain), sides.list(plain), a.data.obswt, ids, a.tables, co, &p.diagram_window,
                            p.services, p.log);
         }
     }

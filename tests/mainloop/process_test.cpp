@@ -301,6 +301,28 @@ TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirErr
         EXPECT_TRUE(logged(line)) << line;
 }
 
+// A holds the odd lines; with an _ID_ variable Lists names them by their
+// identifiers, else by their line numbers.
+TEST_F(ProcessRequests, ListsNameTheObservationsByTheirIdentifiers)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.data.obsid = {"one", "two", "three", "four", "five", "six", "seven", "eight"};
+    for (const bool hasid : {true, false}) {
+        a.tables.vars.hasid = hasid;
+        clear_requests(program->flags);
+        current_a();
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        leaving_viewer([&] { request(&mainloop::MenuFlags::plists); });
+    }
+    const auto lines = log_lines();
+    const auto after = [&](const std::string& head) {
+        const auto it = std::find(lines.begin(), lines.end(), head);
+        return it == lines.end() || it + 1 == lines.end() ? std::string() : *(it + 1);
+    };
+    EXPECT_EQ(after("_id_ #s of subgroup   1 in  A"), " one      three    five     seven");
+    EXPECT_EQ(after("Line #s of subgroup   1 in  A"), "        1        3        5        7");
+}
+
 TEST_F(ProcessRequests, StatisticsListTheCorrelationOfYWithMembershipUnderWithinMse)
 {
     // Y 1 0 1 0 1 0 1 1 against A = a, 1 0 1 0 1 0 1 0: Pearson's r is
