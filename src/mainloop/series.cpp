@@ -95,6 +95,15 @@ void category_followup(Program& p)
     p.options.fullred = fullred;
 }
 
+// After the test sample's statistics the analysis goes back to the training sample.
+void back_to_training(Program& p)
+{
+    Analysis& a = *p.analysis;
+    if (!a.splitactive || !p.edit.testflag) return;
+    const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
+    p.menus.set_text(kProcessMenu, 8, s.item_text);
+}
+
 } // namespace
 
 std::string error_text(double error) { return error < 0.0 ? "      -" : io::fmt_f(error, 7, 2); }
@@ -174,15 +183,14 @@ Flow continue_series(Program& p)
             return Flow::poll;
         }
         ps.remainder = false;
+        // Each group is searched on the training sample.
+        back_to_training(p);
         f.qcrit = true;
         f.qproc = f.pstats = f.qcont = false;
         if (p.debug) ui::msgok(p.ui, "auto-by going to 6666$");
         return Flow::poll;
     }
-    if (a.splitactive && p.edit.testflag) {
-        const SampleSwitch s = sampswitch(p.edit.nswitch, a.data.obswt, a.data.testwt, p.edit.testflag);
-        p.menus.set_text(kProcessMenu, 8, s.item_text);
-    }
+    back_to_training(p);
     // The root of a growing tree is a level of one node.
     if (a.growth.growing) return tree_pass_end(p);
     if (a.outcome.ny > 1 && a.outcome.yserial && f.searching) {

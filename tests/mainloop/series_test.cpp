@@ -43,6 +43,7 @@ protected:
             }
             p.flags.qcont = p.flags.qrank = false;
             ++searches;
+            searched_on.push_back(p.analysis->data.obswt);
             mainloop::SearchEnd end;
             end.curpart.first.add_term({2});
             end.curpart.second.add_term({-2});
@@ -113,6 +114,7 @@ protected:
     }
     std::vector<std::string> topics;
     int searches = 0;
+    std::vector<std::vector<int>> searched_on; // the weights each search saw
 };
 
 TEST_F(SeriesTest, GroupHeadingsTableOfValuesAttributesAndMissing)
@@ -176,6 +178,25 @@ TEST_F(SeriesTest, TrainingTestSeriesWritesBothErrorsAndOneSummary)
     // Switched back to the training sample.
     EXPECT_FALSE(program->edit.testflag);
     EXPECT_EQ(a.data.obswt, (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0}));
+}
+
+// Groups g = 0 (lines 1-4), 1 (5-7), 2 (8) with training lines 1, 2, 3, 5, 6: each
+// group is searched on its training lines after the previous group's test-sample
+// statistics (3 and 2 lines; group 3 has none), and the series ends on the training
+// sample.
+TEST_F(SeriesTest, ByGroupSeriesSearchesEachGroupOnTheTrainingSample)
+{
+    mainloop::Analysis& a = *program->analysis;
+    groups_by_value();
+    a.splitactive = true;
+    const std::vector<int> training{1, 1, 1, 0, 1, 1, 0, 0};
+    a.data.obswt = training;
+    a.data.testwt = {0, 0, 0, 1, 0, 0, 1, 1};
+    go("dialog 141\n  press Yes to all\nkey 57 Esc\n");
+    EXPECT_EQ(searched_on, (std::vector<std::vector<int>>{training, training}));
+    EXPECT_EQ(lines_with("NOTE: No data! By group ignored").size(), 1u);
+    EXPECT_FALSE(program->edit.testflag);
+    EXPECT_EQ(a.data.obswt, training);
 }
 
 TEST_F(SeriesTest, RequestsDuringARunWaitForItsEndAndAreDropped)
