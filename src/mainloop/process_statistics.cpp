@@ -24,6 +24,7 @@
 #include "ui/messages.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -313,6 +314,15 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     // series (test sample, rest of a by-group) are scored with it.
     ResubInput rin{y, a.data.obswt, mask, member, a.outcome.ydisc};
     if (in_go && !p.process.go_statistics && p.process.rule_set) rin.rule = &p.process.rule;
+    // From the menu on the test sample each side predicts as on the training sample,
+    // whose weights the switch keeps aside.
+    std::array<double, 2> training_rule{};
+    if (!in_go && a.splitactive && p.edit.testflag) {
+        ResubInput training = rin;
+        training.weights = a.data.testwt;
+        training_rule = resubstitution(training).prediction;
+        rin.rule = &training_rule;
+    }
     const Resub r = resubstitution(rin);
     if (!in_go || p.process.go_statistics) {
         p.process.rule = r.prediction;

@@ -301,6 +301,25 @@ TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirErr
         EXPECT_TRUE(logged(line)) << line;
 }
 
+// Training lines 1-6 (A, the odd lines, all Y 1; A- all Y 0) and, switched to, test
+// lines 7 (A, Y 0) and 8 (A-, Y 1): the training prediction misses both test lines,
+// where the test lines' own plurality would fit them.
+TEST_F(ProcessRequests, StatisticsOnTheTestSamplePredictAsTheTrainingSample)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.ymat[6] = 0.0f;
+    a.ymat[7] = 1.0f;
+    a.splitactive = true;
+    program->edit.testflag = true;
+    a.data.obswt = {0, 0, 0, 0, 0, 0, 1, 1};
+    a.data.testwt = {1, 1, 1, 1, 1, 1, 0, 0};
+    current_a();
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    EXPECT_TRUE(logged("Sample size = 2"));
+    EXPECT_TRUE(logged(" Generalised error is  100.00%"));
+}
+
 // A holds the odd lines; with an _ID_ variable Lists names them by their
 // identifiers, else by their line numbers.
 TEST_F(ProcessRequests, ListsNameTheObservationsByTheirIdentifiers)
