@@ -61,7 +61,7 @@ int DirectScan::learn(int r)
     return c == ShapeCache::kUnknown ? ShapeCache::kNotSimple : c;
 }
 
-bool DirectScan::begin_runs(const ScanVector& v, std::span<const int> index, std::size_t run)
+bool DirectScan::begin_runs(const ScanVector& v, std::span<const int> index, std::size_t last_from, std::size_t run)
 {
     const std::size_t stride = direct_.term_stride();
     if (run < 2 || run * stride > kRunWords) return false;
@@ -74,7 +74,10 @@ bool DirectScan::begin_runs(const ScanVector& v, std::span<const int> index, std
         run_bound_[r].resize(run);
         run_band_[r].resize(run);
     }
+    run_ok_.resize(run);
     for (std::size_t i = 0; i < run; ++i) {
+        const std::span<const partition::Literal> last = walk_.lits().subspan(last_from);
+        run_ok_[i] = usable(*v.settings, last) && direct_.plain(last);
         direct_.prepare(walk_.lits());
         for (std::size_t r = 0; r < 2; ++r) {
             std::copy_n(direct_.last(static_cast<int>(r)), stride, run_words_[r].data() + i * stride);
@@ -131,6 +134,71 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         moved = std::min(moved, walk_.changed());
         return true;
     };
+    // The record `rec` of side r of a plain candidate (the walk's literals) of
+    // a known shape, of that shape's complexity `known`.
+    const auto side_record = [&](ScanRecord & rec, int r, int known, std::size_t at) __attribute__((always_inline))
+    {
+        const std::span<const partition::Literal> lits = walk_.lits();
+        rec.complexity = known;
+        const auto side = static_cast<std::size_t>(r);
+        if (at != kNoRun) {
+            const ClassOrderedSample::Cells& cells = run_cells_[side][at];
+            // Its G is needed only if it could enter a list: the bound
+            // settles most candidates without the criterion's arithmetic.
+            // Within the chunk, the largest bound settled at a complexity
+            // since its best-list bound last moved settles any bound no
+            // larger (the entry test is monotone in G).
+            const float bound = run_bound_[side][at];
+            float* settled =
+                known <= SearchResults::kMaxComplexity ? &settled_[static_cast<std::size_t>(known)] : nullptr;
+            if (gate && ((settled && bound <= *settled) || !chunk.bounds.may_enter(known, bound))) {
+                if (settled) *settled = std::max(*settled, bound);
+                rec.g = bound;
+                rec.n = cells[0] + cells[1] + cells[2] + cells[3];
+                rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
+                quiet(rec);
+                return;
+            }
+            direct_.table_of(cells, table_);
+        } else {
+            direct_.table(lits, r, table_);
+            if (gate) {
+                // As above; a bound that settled a candidate of this
+                // complexity before is kept: while it still settles, a
+                // table whose bound is no larger is told without a division.
+                float* passed =
+                    known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
+                float bound = passed ? *passed : 0.0f;
+                const bool below =
+                    passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
+                if (!below) bound = ev_.g_bound(table_);
+                if (below || !chunk.bounds.may_enter(known, bound)) {
+                    if (passed) *passed = std::max(*passed, bound);
+                    ev_.sides_of(table_, bound, sides_);
+                    rec.g = bound;
+                    rec.n = sides_.n;
+                    rec.band = static_cast<std::uint8_t>(sides_.band);
+                    quiet(rec);
+                    return;
+                }
+            }
+        }
+        const Score sc = ev_.score_table(table_);
+        const bool enters = chunk.bounds.may_enter(known, sc.g);
+        chunk.bounds.saw(known, sc.g);
+        if (known <= SearchResults::kMaxComplexity) settled_[static_cast<std::size_t>(known)] = kNoneSettled;
+        if (enters) {
+            rec.kind = ScanRecord::kEntrant;
+            rec.score = static_cast<std::int32_t>(chunk.scores.size());
+            chunk.scores.push_back(sc);
+            keep(chunk, rec, lits);
+            return;
+        }
+        rec.g = sc.g;
+        rec.n = sc.n;
+        rec.band = static_cast<std::uint8_t>(sc.band);
+        quiet(rec);
+    };
     // One candidate (the walk's literals); `at`: its place in the counted run,
     // kNoRun when it is counted alone.
     const auto candidate = [&](bool newest, std::size_t at) {
@@ -169,66 +237,25 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 keep(chunk, rec, lits);
                 continue;
             }
-            rec.complexity = known;
-            const auto side = static_cast<std::size_t>(r);
-            if (at != kNoRun) {
-                const ClassOrderedSample::Cells& cells = run_cells_[side][at];
-                // Its G is needed only if it could enter a list: the bound
-                // settles most candidates without the criterion's arithmetic.
-                // Within the chunk, the largest bound settled at a complexity
-                // since its best-list bound last moved settles any bound no
-                // larger (the entry test is monotone in G).
-                const float bound = run_bound_[side][at];
-                float* settled =
-                    known <= SearchResults::kMaxComplexity ? &settled_[static_cast<std::size_t>(known)] : nullptr;
-                if (gate && ((settled && bound <= *settled) || !chunk.bounds.may_enter(known, bound))) {
-                    if (settled) *settled = std::max(*settled, bound);
-                    rec.g = bound;
-                    rec.n = cells[0] + cells[1] + cells[2] + cells[3];
-                    rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
-                    quiet(rec);
-                    continue;
-                }
-                direct_.table_of(cells, table_);
-            } else {
-                direct_.table(lits, r, table_);
-                if (gate) {
-                    // As above; a bound that settled a candidate of this
-                    // complexity before is kept: while it still settles, a
-                    // table whose bound is no larger is told without a division.
-                    float* passed =
-                        known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
-                    float bound = passed ? *passed : 0.0f;
-                    const bool below =
-                        passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
-                    if (!below) bound = ev_.g_bound(table_);
-                    if (below || !chunk.bounds.may_enter(known, bound)) {
-                        if (passed) *passed = std::max(*passed, bound);
-                        ev_.sides_of(table_, bound, sides_);
-                        rec.g = bound;
-                        rec.n = sides_.n;
-                        rec.band = static_cast<std::uint8_t>(sides_.band);
-                        quiet(rec);
-                        continue;
-                    }
-                }
-            }
-            const Score sc = ev_.score_table(table_);
-            const bool enters = chunk.bounds.may_enter(known, sc.g);
-            chunk.bounds.saw(known, sc.g);
-            if (known <= SearchResults::kMaxComplexity) settled_[static_cast<std::size_t>(known)] = kNoneSettled;
-            if (enters) {
-                rec.kind = ScanRecord::kEntrant;
-                rec.score = static_cast<std::int32_t>(chunk.scores.size());
-                chunk.scores.push_back(sc);
-                keep(chunk, rec, lits);
-                continue;
-            }
-            rec.g = sc.g;
-            rec.n = sc.n;
-            rec.band = static_cast<std::uint8_t>(sc.band);
-            quiet(rec);
+            side_record(rec, r, known, at);
         }
+    };
+    // Whether the run about to be counted is uniform: its last term's cuts
+    // move no shape, the literals before its last term are usable and plain,
+    // and its shape is known on every side (run_known_). Reads the key.
+    const auto uniform = [&] {
+        const std::span<const partition::Literal> lits = walk_.lits();
+        const std::span<const partition::Literal> before = lits.first(last_from);
+        if (walk_.shape_fixed_from() > last_from || !usable(s, before) || !direct_.plain(before)) return false;
+        key = direct_.key(lits);
+        keyed = true;
+        moved = lits.size();
+        for (int r = v.lo; r <= v.hi; ++r) {
+            const int known = direct_.shape(r, key);
+            if (known < 0) return false;
+            run_known_[static_cast<std::size_t>(r)] = known;
+        }
+        return true;
     };
     do {
         if (cancel.load(std::memory_order_relaxed)) break;
@@ -241,11 +268,26 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         const bool newest =
             !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
         const std::size_t run = walk_.settings_from(last_from);
-        if (runs && newest && begin_runs(v, index, run)) {
+        if (runs && newest && begin_runs(v, index, last_from, run)) {
             bool more = true;
             while (more) {
                 count_run(v, gate);
-                for (std::size_t at = 0; at < run && more; ++at) {
+                std::size_t at = 0;
+                if (gate && uniform()) {
+                    // Every candidate of the run has its first's shape and is
+                    // plain, and is usable where its last term's cuts are.
+                    for (; at < run && more; ++at) {
+                        if (run_ok_[at])
+                            for (int r = v.lo; r <= v.hi; ++r) {
+                                ScanRecord& rec = chunk.records[chunk.used++];
+                                rec = ScanRecord{};
+                                rec.side = static_cast<std::uint8_t>(r);
+                                side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
+                            }
+                        more = step();
+                    }
+                }
+                for (; at < run && more; ++at) {
                     candidate(newest, at);
                     more = step();
                 }

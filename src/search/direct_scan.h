@@ -140,7 +140,8 @@ private:
     // Makes the words of the last terms of a combination's run of `run` sets of
     // cuts (false: runs do not pay or do not fit), and of the run about to be
     // counted the tables (with `gate`, their G bounds and split bands).
-    bool begin_runs(const ScanVector& v, std::span<const int> index, std::size_t run);
+    // `last_from`: the last term's first position.
+    bool begin_runs(const ScanVector& v, std::span<const int> index, std::size_t last_from, std::size_t run);
     void count_run(const ScanVector& v, bool gate);
     // What the worker's shape cache says of the candidate in cand_, making its
     // pair when the shape is new to it: the complexity, or kNotSimple.
@@ -162,6 +163,8 @@ private:
     std::array<std::vector<ClassOrderedSample::Cells>, 2> run_cells_;
     std::array<std::vector<float>, 2> run_bound_;
     std::array<std::vector<int>, 2> run_band_;
+    std::vector<char> run_ok_;       // per set of the last term's cuts: its literals are usable and plain
+    std::array<int, 2> run_known_{}; // a uniform run's complexity per side
     // Per complexity: the largest G bound that settled a candidate.
     std::array<float, SearchResults::kMaxComplexity + 1> passed_ = unset();
     // The same within a chunk, since the complexity's best-list bound last moved.
