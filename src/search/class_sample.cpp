@@ -264,20 +264,76 @@ MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, cons
         out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
     }
 }
+// The same for units in at most sixteen words (Two: more than eight): the
+// accumulated terms' and the classes' words stay in registers for the whole
+// run, the words past the units masked off; the two vectors' counts are added
+// before they are packed.
+template <bool Skip, bool Two>
+MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                      std::span<const u64* const> lasts, bool, int sense,
+                                      std::span<ClassOrderedSample::Cells> out)
+{
+    const std::size_t words = k.words;
+    const auto lo = static_cast<__mmask8>(words >= 8 ? 0xFF : (1u << words) - 1);
+    const auto hi = static_cast<__mmask8>(Two ? (1u << (words - 8)) - 1 : 0);
+    const u64 flip = sense ? 0 : ~u64{0};
+    const Words8 tr_lo = load8(lo, a.any_true), un_lo = load8(lo, a.any_und);
+    const Words8 c0_lo = load8(lo, k.class0), c1_lo = load8(lo, k.class1);
+    const Words8 sk_lo = Skip ? load8(lo, a.skip_m) : Words8{};
+    Words8 tr_hi{}, un_hi{}, c0_hi{}, c1_hi{}, sk_hi{};
+    if constexpr (Two) {
+        tr_hi = load8(hi, a.any_true + 8);
+        un_hi = load8(hi, a.any_und + 8);
+        c0_hi = load8(hi, k.class0 + 8);
+        c1_hi = load8(hi, k.class1 + 8);
+        if constexpr (Skip) sk_hi = load8(hi, a.skip_m + 8);
+    }
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const u64* t = lasts[i];
+        const Words8 tr = tr_lo | load8(lo, t);
+        Words8 d = tr | ~(un_lo | load8(lo, t + words));
+        if constexpr (Skip) d &= ~(sk_lo | load8(lo, t + 2 * words));
+        const Words8 x = tr ^ flip, d0 = d & c0_lo, d1 = d & c1_lo;
+        Words8 n0 = pop8(d0), n1 = pop8(d1), m0 = pop8(d0 & x), m1 = pop8(d1 & x);
+        if constexpr (Two) {
+            const Words8 tr2 = tr_hi | load8(hi, t + 8);
+            Words8 e = tr2 | ~(un_hi | load8(hi, t + words + 8));
+            if constexpr (Skip) e &= ~(sk_hi | load8(hi, t + 2 * words + 8));
+            const Words8 x2 = tr2 ^ flip, e0 = e & c0_hi, e1 = e & c1_hi;
+            n0 += pop8(e0);
+            n1 += pop8(e1);
+            m0 += pop8(e0 & x2);
+            m1 += pop8(e1 & x2);
+        }
+        const Words8 acc = n0 + (n1 << 16) + (m0 << 32) + (m1 << 48);
+        u64 sum = 0;
+        for (int l = 0; l < 8; ++l) sum += acc[l];
+        const auto det0 = static_cast<std::int64_t>(sum & 0xFFFF),
+                   det1 = static_cast<std::int64_t>((sum >> 16) & 0xFFFF);
+        const auto mem0 = static_cast<std::int64_t>((sum >> 32) & 0xFFFF),
+                   mem1 = static_cast<std::int64_t>(sum >> 48);
+        out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
+    }
+}
 #undef MERU_AVX512_POPCNT
 #endif
 
-// The run kernel for this processor, null where there is none.
-ClassOrderedSample::RunFn pick_run(bool skip)
+// The run kernel for this processor and `words` unit words, null where there
+// is none.
+ClassOrderedSample::RunFn pick_run(bool skip, std::size_t words)
 {
 #if MERU_X86_DISPATCH
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
         __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("avx2") &&
-        __builtin_cpu_supports("popcnt"))
+        __builtin_cpu_supports("popcnt")) {
+        if (words <= 8) return skip ? run_vpopcnt16<true, false> : run_vpopcnt16<false, false>;
+        if (words <= 16) return skip ? run_vpopcnt16<true, true> : run_vpopcnt16<false, true>;
         return skip ? run_vpopcnt<true> : run_vpopcnt<false>;
+    }
 #else
     (void)skip;
+    (void)words;
 #endif
     return nullptr;
 }
@@ -409,8 +465,8 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         planes_[1].value == 1 && planes_[0].cls != planes_[1].cls) {
         const std::size_t first = planes_[0].cls == 0 ? 0 : 1;
         run_ = {unit_words(), bits_.data() + planes_[first].at, bits_.data() + planes_[1 - first].at};
-        run_fn_ = pick_run(false);
-        run_skip_fn_ = pick_run(true);
+        run_fn_ = pick_run(false, unit_words());
+        run_skip_fn_ = pick_run(true, unit_words());
     }
 }
 

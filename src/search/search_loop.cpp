@@ -128,6 +128,7 @@ struct Work {
         std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
         std::array<std::vector<float>, 2> bound;
         std::array<std::vector<int>, 2> band;
+        std::array<std::vector<int>, 2> cplx; // of a quiet side: its shape's complexity
         // Per complexity: a G bound that surely_unlisted() passed since the
         // lists last changed (valid while its epoch is the current one).
         std::array<float, SearchResults::kMaxComplexity + 1> quiet{};
@@ -306,6 +307,7 @@ private:
             b.cells[r].resize(Work::Run::kBlock);
             b.bound[r].resize(Work::Run::kBlock);
             b.band[r].resize(Work::Run::kBlock);
+            b.cplx[r].resize(Work::Run::kBlock);
         }
         b.changed();
         b.usable.assign(static_cast<std::size_t>(n) + 1, 0);
@@ -398,14 +400,88 @@ private:
                 direct_->count_run(r, ranks, cells);
                 ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
             }
-            for (std::size_t i = 0, c = 0; i < m; ++i) {
-                const bool newest = b.newest[i];
-                RunCandidate cand{*this, b.items.data() + i * plast, before, c};
-                c += newest;
-                if (!sides_now(cand, lo, hi, newest)) return false;
-            }
+            if (!merge_block(m, lo, hi, before)) return false;
         }
         return true;
+    }
+
+    // The block's m candidates merged in order, as sides_now() merges each;
+    // false when Search:End was polled. Where the saved G values are full and
+    // the window does not plot, a stretch of candidates whose every side is
+    // plain, of a known shape and surely unlisted by its G bound is passed
+    // evaluation by evaluation (count, progress, yield, Search:End poll) and
+    // its tallies are then added together, up to the stop if there is one.
+    bool merge_block(std::size_t m, int lo, int hi, std::size_t before)
+    {
+        Work::Run& b = w_.run;
+        const std::size_t plast = b.last.size();
+        const bool quiet = !s_.dispgraph && direct_->all_plain();
+        for (std::size_t i = 0, c = 0; i < m;) {
+            std::size_t j = i, d = c;
+            if (quiet && res_.searchg_count >= SearchResults::kSavedG)
+                while (j < m && b.newest[j] && quiet_sides(lo, hi, d)) {
+                    ++j;
+                    ++d;
+                }
+            if (j > i) {
+                if (!pass_quiet(lo, hi, c, d)) return false;
+                i = j;
+                c = d;
+                continue;
+            }
+            const bool newest = b.newest[i];
+            RunCandidate cand{*this, b.items.data() + i * plast, before, c};
+            c += newest;
+            ++i;
+            if (!sides_now(cand, lo, hi, newest)) return false;
+        }
+        return true;
+    }
+
+    // Whether every side of the run's counted candidate `at` is of a known
+    // shape (its complexity then kept in w_.run.cplx) and surely unlisted.
+    bool quiet_sides(int lo, int hi, std::size_t at)
+    {
+        Work::Run& b = w_.run;
+        for (int r = lo; r <= hi; ++r) {
+            const auto u = static_cast<std::size_t>(r);
+            const int complexity = direct_->known(r, b.keys[at]);
+            if (complexity < 0 || !quiet_bound(complexity, b.bound[u][at])) return false;
+            b.cplx[u][at] = complexity;
+        }
+        return true;
+    }
+
+    // The quiet sides of the run's counted candidates [from, to): each one's
+    // evaluation passed in order, then the tallies of those passed added as
+    // score_counted() adds them. False when Search:End was polled.
+    bool pass_quiet(int lo, int hi, std::size_t from, std::size_t to)
+    {
+        const auto total = static_cast<long long>((to - from) * static_cast<std::size_t>(hi - lo + 1));
+        long long passed = 0;
+        bool stop = false;
+        while (passed < total && !stop) {
+            ++passed;
+            ++evaluated;
+            if (++progress_count >= 500) show_progress();
+            host_.yield();
+            stop = host_.search_end();
+        }
+        Work::Run& b = w_.run;
+        const bool saved = ev_.settings().rank_stage || ev_.settings().search_stage;
+        long long left = passed;
+        for (std::size_t at = from; left > 0; ++at)
+            for (int r = lo; r <= hi && left > 0; ++r, --left) {
+                const auto u = static_cast<std::size_t>(r);
+                const ClassOrderedSample::Cells& cells = b.cells[u][at];
+                res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
+                w_.cur.repflag = r;
+                SearchResults::count(res_.splithist, res_.cplxhist, b.band[u][at], b.cplx[u][at]);
+            }
+        direct_hits += passed;
+        res_.evaluated += passed;
+        if (saved) res_.searchg_count += passed;
+        return stop ? ended() : true;
     }
 
     // Moves `s`, a set of items of 1..n in increasing order, to the set that
