@@ -2,6 +2,7 @@
 
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
+#include "mainloop/process_dialogs.h"
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
@@ -127,6 +128,8 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
     if (!a.yset || a.outcome.ny < 1 || a.data.n < 1) return 0.0f;
     EvaluationInputs in;
     evaluation_inputs(p, in);
+    in.mask = analysis_sample(p);
+    in.data.mask = in.mask;
     search::EvaluationSettings es;
     es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : search_y(p);
     es.skipcomb = p.options.skipcomb;

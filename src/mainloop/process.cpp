@@ -95,7 +95,7 @@ void side_sizes(Program& p, long long& n_a_minus, long long& n_a)
     Analysis& a = *p.analysis;
     n_a_minus = n_a = 0;
     if (!p.process.current_valid) return;
-    const std::vector<std::uint8_t> mask = process_mask(p);
+    const std::vector<std::uint8_t> mask = analysis_sample(p);
     const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
     const std::vector<std::int8_t> signs = sign_bytes(a);
     stats::CompiledList list;
@@ -121,7 +121,7 @@ Flow random_request(Program& p)
     if (p.results.searchg_count > search::SearchResults::kSavedG)
         p.services.helpshow("NOTE: only 20,000 saved search partitions");
     const int n = a.data.n;
-    const std::vector<std::uint8_t> mask = process_mask(p);
+    const std::vector<std::uint8_t> mask = analysis_sample(p);
     stats::RandomInput in;
     for (int k = 1; k <= a.outcome.ny && a.ymat.size() >= at(k) * at(n); ++k)
         in.y.push_back(outcome::ycolumn(a.ymat, n, k));

@@ -2,7 +2,9 @@
 
 #include "mainloop/picker_requests.h"
 #include "mainloop/program.h"
+#include "mainloop/search_stage.h"
 #include "outcome/bygroup_mode.h"
+#include "stats/membership.h"
 #include "ui/messages.h"
 
 #include <algorithm>
@@ -81,6 +83,24 @@ std::vector<std::uint8_t> process_mask(const Program& p)
     for (std::size_t i = 0; i < mask.size() && i < group.size(); ++i) {
         const bool member = group[i] != 0;
         mask[i] = mask[i] && (p.process.remainder ? !member : member) ? 1 : 0;
+    }
+    return mask;
+}
+
+std::vector<std::uint8_t> analysis_sample(const Program& p)
+{
+    std::vector<std::uint8_t> mask = process_mask(p);
+    if (!p.analysis || !p.options.skipset) return mask;
+    const Analysis& a = *p.analysis;
+    std::vector<int> attributes = set_attributes(p, p.search.set.lines);
+    std::erase_if(attributes, [&](int k) { return k < 1 || k > a.data.lc; });
+    if (attributes.empty() || a.data.n < 1) return mask;
+    const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
+    for (int i = 0; i < a.data.n && static_cast<std::size_t>(i) < mask.size(); ++i) {
+        const std::uint8_t* row = abyte.row(i);
+        if (std::any_of(attributes.begin(), attributes.end(),
+                        [row](int k) { return row[k - 1] == stats::kMissingByte; }))
+            mask[static_cast<std::size_t>(i)] = 0;
     }
     return mask;
 }

@@ -25,6 +25,11 @@ bool rectangle_dialog(Program& p, RectangleChoice* out = nullptr);
 // during a by-group run, in the current group (observation i at i - 1).
 std::vector<std::uint8_t> process_mask(const Program& p);
 
+// The analysis sample of a Process item: the observations of process_mask less,
+// under "Skip if missing in attribute set", those with a missing value in an
+// attribute of the search's attribute set, as the search itself left them out.
+std::vector<std::uint8_t> analysis_sample(const Program& p);
+
 // The sign of every attribute (element 0 unused; +1 beyond the table).
 std::vector<std::int8_t> sign_bytes(const Analysis& a);
 

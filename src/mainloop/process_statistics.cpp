@@ -257,7 +257,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     if (k <= 0) return Flow::loop_head;
 
     const int n = a.data.n;
-    const std::vector<std::uint8_t> mask = process_mask(p);
+    const std::vector<std::uint8_t> mask = analysis_sample(p);
     std::span<const float> y;
     if (n > 0 && a.ymat.size() >= at(k) * at(n)) y = outcome::ycolumn(a.ymat, n, k);
     else y = std::span<const float>(a.ymat.data(), 0);

@@ -44,27 +44,6 @@ bool refused(Program& p)
     return true;
 }
 
-// The attributes of the set that the search may name: the usable cuts of its
-// lines (every cut of a floating line), and the forced attribute.
-std::vector<int> set_attributes(const Program& p, std::span<const int> lines)
-{
-    const files::ControlTables& t = p.analysis->tables;
-    std::vector<int> out;
-    const std::vector<char>& usable = p.search.cuts.usable;
-    for (int k : lines) {
-        const files::AttrLine& line = t.line[at(k)];
-        bool any = false;
-        for (int a = line.first_attribute(); a <= line.attoff; ++a) {
-            if (at(a) < usable.size() && usable[at(a)]) {
-                out.push_back(a);
-                any = true;
-            }
-        }
-        if (!any) out.push_back(line.first_attribute() - 1 + std::max(line.inuse, 1));
-    }
-    return out;
-}
-
 // The distinct Y values of the sample (Turbo groups by them): at most 11 are
 // collected, which is already too many.
 std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
@@ -200,6 +179,25 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
 }
 
 } // namespace
+
+std::vector<int> set_attributes(const Program& p, std::span<const int> lines)
+{
+    const files::ControlTables& t = p.analysis->tables;
+    std::vector<int> out;
+    const std::vector<char>& usable = p.search.cuts.usable;
+    for (int k : lines) {
+        const files::AttrLine& line = t.line[at(k)];
+        bool any = false;
+        for (int a = line.first_attribute(); a <= line.attoff; ++a) {
+            if (at(a) < usable.size() && usable[at(a)]) {
+                out.push_back(a);
+                any = true;
+            }
+        }
+        if (!any) out.push_back(line.first_attribute() - 1 + std::max(line.inuse, 1));
+    }
+    return out;
+}
 
 void go_strategy(Program& p)
 {

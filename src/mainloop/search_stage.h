@@ -5,6 +5,9 @@
 // box, then the end of the search.
 #include "search/search_loop.h"
 
+#include <span>
+#include <vector>
+
 namespace meru::mainloop {
 
 struct Program;
@@ -24,6 +27,10 @@ Flow series_step(Program& p);
 
 // The search stage (Step::search without the Rank request).
 Flow search_stage(Program& p);
+
+// The attributes of the set that the search may name: the usable cuts of the
+// given lines (every cut of a floating line), and the forced attribute.
+std::vector<int> set_attributes(const Program& p, std::span<const int> lines);
 
 // Installs the continuation and search-stage handlers and the hooks that empty
 // the search results for a new Y; call before the rank stage's handlers, which

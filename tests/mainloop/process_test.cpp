@@ -365,6 +365,27 @@ TEST_F(ProcessRequests, StatisticsListTheCorrelationOfYWithMembershipUnderWithin
     EXPECT_TRUE(logged("                     Correlation= 0.775"));
 }
 
+// Under "Skip if missing in attribute set" the search leaves out the observations
+// missing in an attribute of its set (b is missing on lines 2 and 3); the
+// statistics of a partition count the same sample, whichever attribute it names.
+TEST_F(ProcessRequests, StatisticsSkipWhatTheSearchSkippedForMissingAttributes)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.data.ab(3, 2) = a.data.ab(3, 3) = 255;
+    program->search.set.lines = {2, 3, 4};
+    for (const bool skip : {true, false}) {
+        program->options.skipset = skip;
+        clear_requests(program->flags);
+        current_a();
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    }
+    // Kept: lines 1, 5, 7 in A (Y 1) and 4, 6, 8 in A- (Y 0): a perfect split.
+    EXPECT_TRUE(logged("Sample size = 6"));
+    EXPECT_TRUE(logged(" Generalised error is    0.00%"));
+    EXPECT_TRUE(logged("Sample size = 8"));
+}
+
 TEST_F(ProcessRequests, OnlyAGWeighedByCostsIsMarkedCostWeighted)
 {
     // Costs given without "Weigh criterion by costs" leave G as it is.
