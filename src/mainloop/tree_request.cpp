@@ -56,8 +56,9 @@ bool tree_controller(Program& p, int ynumber)
     const int k = std::clamp(ynumber, 1, a.outcome.ny);
     if (n > 0 && a.ymat.size() >= static_cast<std::size_t>(n) * static_cast<std::size_t>(k))
         for (float v : outcome::ycolumn(a.ymat, n, k)) y.push_back(v);
-    // Observations outside the sample (beyond those read, outside the X space) count as missing.
-    const std::vector<std::uint8_t> mask = process_mask(p);
+    // Observations outside the sample (beyond those read, outside the X space, left
+    // out of the search for a missing attribute) count as missing.
+    const std::vector<std::uint8_t> mask = analysis_sample(p);
     for (std::size_t i = 0; i < y.size(); ++i)
         if (i >= mask.size() || !mask[i]) y[i] = -1.0;
     // Given priors weigh each class's count in a node by N * prior / N_class over the

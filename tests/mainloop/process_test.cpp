@@ -386,6 +386,24 @@ TEST_F(ProcessRequests, StatisticsSkipWhatTheSearchSkippedForMissingAttributes)
     EXPECT_TRUE(logged("Sample size = 8"));
 }
 
+// The tree of a search under the same option counts the same six lines at its root:
+// Y 1, 0, 1, 0, 1, 0 on lines 1 and 4-8.
+TEST_F(ProcessRequests, TreeCountsTheSampleTheSearchCounted)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.data.ab(3, 2) = a.data.ab(3, 3) = 255;
+    program->search.set.lines = {2, 3, 4};
+    program->options.skipset = true;
+    a.tree.split = {{2, "a", "a"}};
+    forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}, {1002, "0"}}, {{1003, false}}));
+    MouseFeed esc(frame, tree::kTreeUnit, {});
+    EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
+    const auto lines = log_lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("     0     1      6  3/3 "); }),
+              1);
+}
+
 TEST_F(ProcessRequests, OnlyAGWeighedByCostsIsMarkedCostWeighted)
 {
     // Costs given without "Weigh criterion by costs" leave G as it is.
