@@ -257,46 +257,105 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         }
         return true;
     };
-    do {
-        if (cancel.load(std::memory_order_relaxed)) break;
-        const std::span<const int> index = comb.index();
-        walk_.begin(s, index, &direct_);
-        keyed = false;
-        // Room for a record per side of every set of cuts.
-        const std::size_t room = chunk.used + walk_.settings() * static_cast<std::size_t>(v.hi - v.lo + 1);
-        if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
-        const bool newest =
-            !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
-        const std::size_t run = walk_.settings_from(last_from);
-        if (runs && newest && begin_runs(v, index, last_from, run)) {
-            bool more = true;
-            while (more) {
-                count_run(v, gate);
-                std::size_t at = 0;
-                if (gate && uniform()) {
-                    // Every candidate of the run has its first's shape and is
-                    // plain, and is usable where its last term's cuts are.
+    const auto sides = static_cast<std::size_t>(v.hi - v.lo + 1);
+    const bool newer = s.iterative && s.iteration >= 2; // only candidates with the newest item count
+    if (direct_.fixed() && direct_.runs()) {
+        // One literal per item: the combinations that share their items
+        // before the last term, a block at a time, their last terms counted at
+        // once for both sides against terms before the last made once.
+        const std::size_t before = last_from;
+        block_.resize(kBlock * width);
+        block_newest_.resize(kBlock);
+        block_rank_.resize(kBlock);
+        for (std::size_t r = 0; r < 2; ++r) {
+            run_cells_[r].resize(kBlock);
+            run_bound_[r].resize(kBlock);
+            run_band_[r].resize(kBlock);
+        }
+        const auto flush = [&](std::size_t m) {
+            const std::size_t room = chunk.used + m * sides;
+            if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
+            const auto member = [&](std::size_t at) {
+                return std::span<const int>(block_.data() + at * width, width);
+            };
+            walk_.begin(s, member(0), &direct_);
+            direct_.begin_run(walk_.lits());
+            for (int r = v.lo; r <= v.hi; ++r) {
+                const auto side = static_cast<std::size_t>(r);
+                const std::span cells(run_cells_[side].data(), m);
+                direct_.count_run(r, std::span<const std::size_t>(block_rank_.data(), m), cells);
+                if (gate)
+                    ev_.run_bounds(cells, std::span(run_bound_[side].data(), m),
+                                   std::span(run_band_[side].data(), m));
+            }
+            for (std::size_t at = 0; at < m; ++at) {
+                const std::span<const int> index = member(at);
+                walk_.begin(s, index, &direct_);
+                key = direct_.run_key(index.subspan(before));
+                keyed = true;
+                moved = width;
+                candidate(block_newest_[at] != 0, at);
+            }
+        };
+        std::size_t m = 0;
+        do {
+            if (cancel.load(std::memory_order_relaxed)) break;
+            const std::span<const int> index = comb.index();
+            if (m == kBlock ||
+                (m > 0 &&
+                 !std::equal(index.begin(), index.begin() + static_cast<std::ptrdiff_t>(before), block_.begin()))) {
+                flush(m);
+                m = 0;
+            }
+            std::copy(index.begin(), index.end(), block_.begin() + static_cast<std::ptrdiff_t>(m * width));
+            block_newest_[m] = !newer || std::find(index.begin(), index.end(), v.n) != index.end();
+            std::size_t rank = direct_.rank_base();
+            for (std::size_t j = before; j < width; ++j) rank += direct_.rank_part(index[j], j - before);
+            block_rank_[m++] = rank;
+        } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+        if (m > 0 && !cancel.load(std::memory_order_relaxed)) flush(m);
+    } else {
+        do {
+            if (cancel.load(std::memory_order_relaxed)) break;
+            const std::span<const int> index = comb.index();
+            walk_.begin(s, index, &direct_);
+            keyed = false;
+            // Room for a record per side of every set of cuts.
+            const std::size_t room = chunk.used + walk_.settings() * static_cast<std::size_t>(v.hi - v.lo + 1);
+            if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
+            const bool newest =
+                !(s.iterative && s.iteration >= 2) || std::find(index.begin(), index.end(), v.n) != index.end();
+            const std::size_t run = walk_.settings_from(last_from);
+            if (runs && newest && begin_runs(v, index, last_from, run)) {
+                bool more = true;
+                while (more) {
+                    count_run(v, gate);
+                    std::size_t at = 0;
+                    if (gate && uniform()) {
+                        // Every candidate of the run has its first's shape and is
+                        // plain, and is usable where its last term's cuts are.
+                        for (; at < run && more; ++at) {
+                            if (run_ok_[at])
+                                for (int r = v.lo; r <= v.hi; ++r) {
+                                    ScanRecord& rec = chunk.records[chunk.used++];
+                                    rec = ScanRecord{};
+                                    rec.side = static_cast<std::uint8_t>(r);
+                                    side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
+                                }
+                            more = step();
+                        }
+                    }
                     for (; at < run && more; ++at) {
-                        if (run_ok_[at])
-                            for (int r = v.lo; r <= v.hi; ++r) {
-                                ScanRecord& rec = chunk.records[chunk.used++];
-                                rec = ScanRecord{};
-                                rec.side = static_cast<std::uint8_t>(r);
-                                side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
-                            }
+                        candidate(newest, at);
                         more = step();
                     }
                 }
-                for (; at < run && more; ++at) {
-                    candidate(newest, at);
-                    more = step();
-                }
+                continue;
             }
-            continue;
-        }
-        do candidate(newest, kNoRun);
-        while (step());
-    } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+            do candidate(newest, kNoRun);
+            while (step());
+        } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+    }
     if (!gate) return;
     for (std::size_t i = 0; i < chunk.used; ++i) {
         const bool q = chunk.records[i].kind == ScanRecord::kQuiet;

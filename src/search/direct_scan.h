@@ -163,6 +163,13 @@ private:
     std::array<std::vector<ClassOrderedSample::Cells>, 2> run_cells_;
     std::array<std::vector<float>, 2> run_bound_;
     std::array<std::vector<int>, 2> run_band_;
+    // A block of combinations of one literal per item sharing their items
+    // before the last term: their items, whether they hold the newest item,
+    // their last terms' stored ranks.
+    static constexpr std::size_t kBlock = 64;
+    std::vector<int> block_;
+    std::vector<char> block_newest_;
+    std::vector<std::size_t> block_rank_;
     std::vector<char> run_ok_;       // per set of the last term's cuts: its literals are usable and plain
     std::array<int, 2> run_known_{}; // a uniform run's complexity per side
     // Per complexity: the largest G bound that settled a candidate.
