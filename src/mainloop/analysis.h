@@ -33,6 +33,7 @@ struct Analysis {
     bool critdone = false;
     bool stratdone = false;
     bool extdone = false;
+    bool setbuilt = false;       // the search's attribute set was built for this analysis
     files::ControlTables tables; // variables, attribute lines, attributes (signbyte +1 when made)
     files::DataArrays data;
 

@@ -90,9 +90,12 @@ std::vector<std::uint8_t> process_mask(const Program& p)
 std::vector<std::uint8_t> analysis_sample(const Program& p)
 {
     std::vector<std::uint8_t> mask = process_mask(p);
-    if (!p.analysis || !p.options.skipset) return mask;
+    // The set held may be that of an analysis opened before this one.
+    if (!p.analysis || !p.options.skipset || !p.analysis->setbuilt) return mask;
     const Analysis& a = *p.analysis;
-    std::vector<int> attributes = set_attributes(p, p.search.set.lines);
+    std::vector<int> lines = p.search.set.lines;
+    std::erase_if(lines, [&](int k) { return k < 1 || static_cast<std::size_t>(k) >= a.tables.line.size(); });
+    std::vector<int> attributes = set_attributes(p, lines);
     std::erase_if(attributes, [&](int k) { return k < 1 || k > a.data.lc; });
     if (attributes.empty() || a.data.n < 1) return mask;
     const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
