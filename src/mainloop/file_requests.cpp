@@ -59,6 +59,12 @@ public:
         for (int m = kCriteriaMenu; m <= kProcessMenu; ++m) p_.menus.set_flags(m, 0, kMenuGrey);
         p_.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         p_.menus.set_flags(kProcessMenu, 8, kMenuGrey);
+        // The old analysis's best lists, current partition and ranking name its
+        // attributes, not those of the analysis being opened.
+        p_.results.clear_lists();
+        if (p_.dispatch.empty_results) p_.dispatch.empty_results(p_);
+        p_.process.current_valid = false;
+        if (p_.dispatch.reset_ranking) p_.dispatch.reset_ranking(p_);
     }
     void closed() override { menus_without_analysis(p_); }
     void control_file_refused(const std::string& cfname) override { menus_for_refused_control_file(p_, cfname); }

@@ -317,7 +317,16 @@ TEST_F(FileRequestTest, AnOpeningStartsWithoutXConstraintsCensoringOrSplit)
     program->incidence = true;
     program->edit.nswitch = 1;
     program->edit.testflag = true;
+    // A search's results and the current partition name the old analysis's attributes.
+    partition::TermList list;
+    list.add_term({2});
+    program->results.bestlist.offer(1, 4.0f, 1, list);
+    program->results.top10.offer(1, 4.0f, 0.0, 1, list);
+    program->process.current_valid = true;
     ASSERT_EQ(open(cf, true), Flow::loop_head);
+    EXPECT_EQ(program->results.bestlist.count(), 0);
+    EXPECT_EQ(program->results.top10.count(), 0);
+    EXPECT_FALSE(program->process.current_valid);
     const auto& b = *program->analysis;
     EXPECT_FALSE(b.xspace.xspaceon);
     EXPECT_EQ(b.xspace.nxcon, 0);
