@@ -240,22 +240,28 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             side_record(rec, r, known, at);
         }
     };
-    // Whether the run about to be counted is uniform: its last term's cuts
-    // move no shape, the literals before its last term are usable and plain,
-    // and its shape is known on every side (run_known_). Reads the key.
+    // Whether the candidates of the run about to be counted have their
+    // literals before the last term usable and plain (their last terms' are
+    // in run_ok_).
     const auto uniform = [&] {
-        const std::span<const partition::Literal> lits = walk_.lits();
-        const std::span<const partition::Literal> before = lits.first(last_from);
-        if (walk_.shape_fixed_from() > last_from || !usable(s, before) || !direct_.plain(before)) return false;
-        key = direct_.key(lits);
+        const std::span<const partition::Literal> before = walk_.lits().first(last_from);
+        return usable(s, before) && direct_.plain(before);
+    };
+    // Reads the shape of the walk's candidate when a cut moved it (or `fresh`):
+    // whether it is known on every side (run_known_).
+    bool known = false;
+    const auto shape_known = [&](bool fresh) {
+        if (!fresh && keyed && moved >= walk_.shape_fixed_from()) return known;
+        key = direct_.key(walk_.lits());
         keyed = true;
-        moved = lits.size();
+        moved = width;
+        known = true;
         for (int r = v.lo; r <= v.hi; ++r) {
-            const int known = direct_.shape(r, key);
-            if (known < 0) return false;
-            run_known_[static_cast<std::size_t>(r)] = known;
+            const int c = direct_.shape(r, key);
+            known = known && c >= 0;
+            run_known_[static_cast<std::size_t>(r)] = c;
         }
-        return true;
+        return known;
     };
     const auto sides = static_cast<std::size_t>(v.hi - v.lo + 1);
     const bool newer = s.iterative && s.iteration >= 2; // only candidates with the newest item count
@@ -332,16 +338,21 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                     count_run(v, gate);
                     std::size_t at = 0;
                     if (gate && uniform()) {
-                        // Every candidate of the run has its first's shape and is
-                        // plain, and is usable where its last term's cuts are.
-                        for (; at < run && more; ++at) {
-                            if (run_ok_[at])
-                                for (int r = v.lo; r <= v.hi; ++r) {
-                                    ScanRecord& rec = chunk.records[chunk.used++];
-                                    rec = ScanRecord{};
-                                    rec.side = static_cast<std::uint8_t>(r);
-                                    side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
-                                }
+                        // Every candidate of the run is plain, and usable where
+                        // its last term's cuts are; one whose shape is known on
+                        // every side is recorded at once.
+                        for (bool fresh = true; at < run && more; ++at) {
+                            if (run_ok_[at]) {
+                                if (shape_known(fresh))
+                                    for (int r = v.lo; r <= v.hi; ++r) {
+                                        ScanRecord& rec = chunk.records[chunk.used++];
+                                        rec = ScanRecord{};
+                                        rec.side = static_cast<std::uint8_t>(r);
+                                        side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
+                                    }
+                                else candidate(newest, at);
+                                fresh = false;
+                            }
                             more = step();
                         }
                     }
