@@ -1213,6 +1213,10 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
 
 } // namespace
 
+// On the direct path the workers start at parallel_from times this many
+// candidates per thread.
+constexpr double kDirectShare = 512.0;
+
 LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            WindowScale& scale, io::LogWriter& log, SearchHost& host)
@@ -1224,6 +1228,18 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     Work w;
     const bool floats = any_floating(s);
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
+    // The cuts an item's line floats, on average over the items (1 without
+    // floating lines): a vector's candidates over its cuts are about its
+    // combinations times this to the power of its literals.
+    double mean_cuts = 1.0;
+    if (floats && n > 0) {
+        double sum = 0.0;
+        for (int k : s.lines) {
+            const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(k)];
+            sum += line.firstattr && line.ncuts > 1 ? line.ncuts : 1;
+        }
+        mean_cuts = sum / n;
+    }
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
@@ -1285,9 +1301,13 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
-            // Off the direct path a candidate costs far more: the workers pay sooner.
-            const long long from = direct ? s.parallel_from : s.parallel_from / 8;
-            if (threaded && workers.empty() && (count.too_large || count.size >= from * s.threads)) make_workers();
+            // Off the direct path a candidate costs far more: the workers pay
+            // sooner. On it one thread counts whole runs of candidates at once,
+            // so they pay only where a vector has many candidates over its cuts.
+            const double from = direct ? static_cast<double>(s.parallel_from) * kDirectShare
+                                       : static_cast<double>(s.parallel_from) / 8.0;
+            const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals);
+            if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
             VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool.get(),
                           direct.get());
             go_on =

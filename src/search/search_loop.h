@@ -77,8 +77,9 @@ struct LoopSettings {
     // calling thread scores every candidate.
     int threads = 1;
     // The workers start with the first size vector of at least this many
-    // candidates per thread (an eighth of it off the direct path): on smaller
-    // ones they would cost more than they save.
+    // candidates per thread (an eighth of it off the direct path, 512 times it
+    // counted over the cuts on the direct path): on smaller ones they would
+    // cost more than they save.
     long long parallel_from = 512;
     const EvaluationData* data = nullptr;
     const stats::CritSettings* crit = nullptr;
