@@ -146,7 +146,10 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
 
 float shown_g(Program& p, const partition::Partition& cur)
 {
-    if (p.process.group <= 0 || !p.analysis) return p.process.current_g;
+    if (!p.analysis) return p.process.current_g;
+    // A G held from before the criterion or the Y changed is scored again.
+    const ScoreKey& held = p.process.current_key;
+    if (p.process.group <= 0 && (!held.set || held == score_key(p))) return p.process.current_g;
     return score_partition(p, cur, p.process.current_complexity);
 }
 
@@ -160,6 +163,7 @@ void score_entered(Program& p, const partition::Partition& cur)
     ProcessState& ps = p.process;
     ps.current_complexity = partition::pair_complexity(cur, p.crit.complexity);
     ps.current_g = score_partition(p, cur, ps.current_complexity);
+    ps.current_key = score_key(p);
 }
 
 } // namespace

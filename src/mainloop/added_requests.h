@@ -39,8 +39,9 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
 // 0 while no Y is chosen.
 float score_partition(Program& p, const partition::Partition& cur, int complexity);
 
-// The G that the Process items show for pair `cur`: the one held for it, or, in a
-// pass over the by-groups, its own G over the group in hand.
+// The G that the Process items show for pair `cur`: the one held for it while the
+// criterion and the Ys it was scored under are in force; otherwise, and in a pass
+// over the by-groups, its own G under the settings (and group) in hand.
 float shown_g(Program& p, const partition::Partition& cur);
 
 // Where an entered partition comes from.

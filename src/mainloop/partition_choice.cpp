@@ -104,6 +104,7 @@ bool best_entry(Program& p, bool show, partition::Partition& out)
     bool aminus = false;
     p.ptext = partition::parttext(c.chosen->list, c.chosen->flag, aminus);
     p.process.current_g = c.chosen->value;
+    p.process.current_key = p.process.lists_key;
     p.process.current_complexity = c.chosen->complexity;
     return pair_of(p, c.chosen->list, c.chosen->flag, out);
 }

@@ -224,6 +224,7 @@ Flow search_statistics(Program& p, const SearchEnd& s)
     p.process.current = s.curpart;
     p.process.current_valid = true;
     p.process.current_g = s.g;
+    p.process.current_key = score_key(p);
     p.process.current_complexity = s.complexity;
     p.process.go_statistics = true;
     p.process.evaluated = s.evaluated;

@@ -3,6 +3,7 @@
 // pair a search, a tree or an entered partition left), the G held for it, the
 // history of the searches recorded for the Search Summary, and the counters of a
 // series of searches that live between two passes of the loop head.
+#include "mainloop/score_key.h"
 #include "partition/termlist.h"
 #include "search/search_summary.h"
 #include "stats/stat2x2.h"
@@ -17,6 +18,8 @@ struct ProcessState {
     partition::Partition current; // the current pair (first list A when repflag is 1)
     bool current_valid = false;
     float current_g = 0.0f; // G of the current partition as the search scored it
+    ScoreKey current_key;   // the settings current_g was scored under
+    ScoreKey lists_key;     // the settings the G values of the best lists were scored under
     int current_complexity = 0;
     long long evaluated = 0;   // partitions the search that found it evaluated
     int iterations = 1;        // its iterations

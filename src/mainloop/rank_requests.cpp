@@ -198,6 +198,7 @@ Flow rank_stage(Program& p)
 
     // The best single attribute is the only entry of the best-at-each-complexity list.
     results.bestlist.clear();
+    p.process.lists_key = score_key(p);
     if (!ranking.table.empty()) {
         const search::RankEntry& top = ranking.table.front();
         const int att = std::abs(top.attribute);

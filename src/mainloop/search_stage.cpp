@@ -277,6 +277,7 @@ Flow search_stage(Program& p)
     const double penalty = p.crit.auto_beta && !s.treegrow ? 0.0 : p.crit.beta;
     search::SearchResults& results = p.results;
     results.clear_lists();
+    p.process.lists_key = score_key(p);
     results.splithist.fill(0);
     it.iteration = 1;
     if (it.iterative) search::start_iterative(it, p.log);

@@ -187,6 +187,7 @@ bool tree_begin(Program& p)
     p.iteration.iteration = 0;
     p.iteration.iterative = false;
     p.results.clear_lists();
+    p.process.lists_key = score_key(p);
     return new_stratum(p);
 }
 

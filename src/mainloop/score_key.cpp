@@ -1,0 +1,36 @@
+#include "mainloop/score_key.h"
+
+#include "mainloop/program.h"
+
+namespace meru::mainloop {
+
+ScoreKey score_key(const Program& p)
+{
+    const stats::CritSettings& c = p.crit;
+    ScoreKey k;
+    k.set = true;
+    k.icrit = c.icrit;
+    k.gamma = c.gamma;
+    k.balanced = c.balanced;
+    k.priors_given = c.priors_given;
+    if (c.priors_given) k.prior = c.prior;
+    k.weigh_by_costs = c.weigh_by_costs;
+    for (std::size_t i = 0; i < c.cost.size(); ++i) {
+        k.cost[2 * i] = c.cost[i].in_a_minus;
+        k.cost[2 * i + 1] = c.cost[i].in_a;
+    }
+    k.qi_r = c.qi_r;
+    k.or_prior = c.or_prior;
+    k.yweight = c.yweight;
+    k.inverse_variance = c.inverse_variance;
+    if (p.analysis) {
+        const outcome::Outcome& y = p.analysis->outcome;
+        k.ny = y.ny;
+        k.yserial = y.yserial;
+        k.ycol = y.ycol;
+        k.yattr = y.yattr;
+    }
+    return k;
+}
+
+} // namespace meru::mainloop

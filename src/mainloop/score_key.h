@@ -1,0 +1,37 @@
+#pragma once
+// The settings a G value depends on beyond the partition and the data: the
+// criterion with its priors, costs and weights, and the Ys it was computed for.
+// A G held from an earlier search is shown only while these are unchanged.
+#include "stats/criteria.h"
+
+#include <array>
+
+namespace meru::mainloop {
+
+struct Program;
+
+struct ScoreKey {
+    bool set = false; // false: nothing has been scored yet
+    int icrit = 0;
+    double gamma = 0.0;
+    bool balanced = false;
+    bool priors_given = false;
+    std::array<double, stats::kMaxClasses> prior{};
+    bool weigh_by_costs = false;
+    std::array<double, 2 * stats::kMaxClasses> cost{};
+    double qi_r = 0.0;
+    std::array<double, 4> or_prior{};
+    std::array<double, stats::kMaxYs> yweight{};
+    bool inverse_variance = false;
+    int ny = 0;
+    bool yserial = false;
+    std::array<int, stats::kMaxYs> ycol{};
+    std::array<int, stats::kMaxYs> yattr{};
+
+    bool operator==(const ScoreKey&) const = default;
+};
+
+// The key of the settings in force now.
+ScoreKey score_key(const Program& p);
+
+} // namespace meru::mainloop
