@@ -147,7 +147,7 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
 float shown_g(Program& p, const partition::Partition& cur)
 {
     if (!p.analysis) return p.process.current_g;
-    // A G held from before the criterion or the Y changed is scored again.
+    // A G held from before the criterion, the Y or the sample changed is scored again.
     const ScoreKey& held = p.process.current_key;
     if (p.process.group <= 0 && (!held.set || held == score_key(p))) return p.process.current_g;
     return score_partition(p, cur, p.process.current_complexity);

@@ -40,7 +40,7 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
 float score_partition(Program& p, const partition::Partition& cur, int complexity);
 
 // The G that the Process items show for pair `cur`: the one held for it while the
-// criterion and the Ys it was scored under are in force; otherwise, and in a pass
+// criterion, the Ys and the sample it was scored under are in force; otherwise, and in a pass
 // over the by-groups, its own G under the settings (and group) in hand.
 float shown_g(Program& p, const partition::Partition& cur);
 

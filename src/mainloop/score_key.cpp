@@ -1,5 +1,6 @@
 #include "mainloop/score_key.h"
 
+#include "mainloop/process_dialogs.h"
 #include "mainloop/program.h"
 
 namespace meru::mainloop {
@@ -29,6 +30,8 @@ ScoreKey score_key(const Program& p)
         k.yserial = y.yserial;
         k.ycol = y.ycol;
         k.yattr = y.yattr;
+        k.sample = analysis_sample(p);
+        k.weights = p.analysis->data.obswt;
     }
     return k;
 }

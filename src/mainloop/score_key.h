@@ -1,10 +1,13 @@
 #pragma once
 // The settings a G value depends on beyond the partition and the data: the
-// criterion with its priors, costs and weights, and the Ys it was computed for.
+// criterion with its priors, costs and weights, the Ys it was computed for, and
+// the sample (observations and their weights, which a training sample sets).
 // A G held from an earlier search is shown only while these are unchanged.
 #include "stats/criteria.h"
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace meru::mainloop {
 
@@ -27,6 +30,8 @@ struct ScoreKey {
     bool yserial = false;
     std::array<int, stats::kMaxYs> ycol{};
     std::array<int, stats::kMaxYs> yattr{};
+    std::vector<std::uint8_t> sample;
+    std::vector<int> weights;
 
     bool operator==(const ScoreKey&) const = default;
 };

@@ -425,39 +425,46 @@ TEST_F(ProcessRequests, OnlyAGWeighedByCostsIsMarkedCostWeighted)
     EXPECT_TRUE(logged("2           Entropy             =     0.500000 (cost weighted)"));
 }
 
-// A G held for the current partition is shown only under the criterion and the
-// Y it was scored under; after either changes the partition is scored again.
+// A G held for the current partition is shown only under the criterion, the Y and
+// the sample it was scored under; after any of them changes the partition is
+// scored again.
 TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
 {
     // Y 1 0 1 0 1 0 1 1: A = a holds four 1s, A- holds 0 0 0 1. Gini by hand:
     // 1 - (25 + 9)/64 less 4/8 x (1 - 1/16 - 9/16) = 0.46875 - 0.1875 = 0.28125.
-    // With Y the line numbers, A (1 3 5 7) has mean 4 and A- mean 5 about 4.5: the
-    // variance between the sides is 0.25 (numpy agrees).
-    program->analysis->ymat[7] = 1.0f;
+    // Line 8 left out (weight 0, as outside a training sample): both sides are
+    // pure, G = 1 - (16 + 9)/49 = 24/49. With Y the line numbers, A (1 3 5 7) has
+    // mean 4 and A- mean 5 about 4.5: the variance between the sides is 0.25
+    // (numpy agrees).
+    using C = stats::Criterion;
     struct Case {
-        stats::Criterion crit;
+        C from, to;
         const char* name;
-        bool new_y;
+        bool new_y, drop_8;
         const char* line;
     };
     const Case cases[] = {
-        {stats::Criterion::Entropy, "Entropy", false, "2           Entropy             =     0.500000"},
-        {stats::Criterion::Gini, "Gini diversity", false, "2           Gini diversity      =     0.281250"},
-        {stats::Criterion::WithinMse, "Within MSE", true, "2           Within MSE          =     0.250000"},
+        {C::Entropy, C::Entropy, "Entropy", false, false, "2           Entropy             =     0.500000"},
+        {C::Entropy, C::Gini, "Gini diversity", false, false, "2           Gini diversity      =     0.281250"},
+        {C::Gini, C::Gini, "Gini diversity", false, true, "2           Gini diversity      =     0.489796"},
+        {C::Entropy, C::WithinMse, "Within MSE", true, false, "2           Within MSE          =     0.250000"},
     };
-    for (const Case& c : cases) {
-        program->crit.icrit = static_cast<int>(stats::Criterion::Entropy);
-        program->crit.critname = "Entropy";
-        program->analysis->outcome.ycol[0] = 1;
+    for (const Case& c : cases) { // the Y change comes last: it leaves Y changed
+        mainloop::Analysis& a = *program->analysis;
+        a.ymat[7] = 1.0f;
+        a.outcome.ycol[0] = 1;
+        a.data.obswt[7] = 1;
+        program->crit.icrit = static_cast<int>(c.from);
         clear_requests(program->flags);
-        current_a(); // held G 0.5, not this partition's entropy: only the held value is shown as it is
+        current_a(); // held G 0.5, not this partition's: only the held value is shown as it is
         program->process.current_key = mainloop::score_key(*program);
-        program->crit.icrit = static_cast<int>(c.crit);
+        program->crit.icrit = static_cast<int>(c.to);
         program->crit.critname = c.name;
         if (c.new_y) {
             y_line_numbers();
-            program->analysis->outcome.ycol[0] = 2;
+            a.outcome.ycol[0] = 2;
         }
+        if (c.drop_8) a.data.obswt[7] = 0;
         forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
         leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
         EXPECT_TRUE(logged(c.line)) << c.name;
