@@ -264,47 +264,66 @@ MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, cons
         out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
     }
 }
-// The same for units in at most sixteen words (Two: more than eight): the
-// accumulated terms' and the classes' words stay in registers for the whole
-// run, the words past the units masked off; the two vectors' counts are added
-// before they are packed.
-template <bool Skip, bool Two>
+// Three-input bit functions of vectors a, b, c, one instruction each; the
+// table's bits are f(a, b, c) at 0xF0, 0xCC and 0xAA.
+template <int Table> MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 bits3(Words8 a, Words8 b, Words8 c)
+{
+    return reinterpret_cast<Words8>(_mm512_ternarylogic_epi64(
+        reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b), reinterpret_cast<__m512i>(c), Table));
+}
+constexpr int kOrNotOr = 0xF1;   // a | ~(b | c)
+constexpr int kAndNotOr = 0x10;  // a & ~(b | c)
+constexpr int kAndAnd = 0x80;    // a & b & c
+constexpr int kAndAndNot = 0x40; // a & b & ~c
+
+// A last term's words under mask m against eight of the accumulated terms'
+// words and the classes' (see run_vpopcnt16), counted into n0, n1 (units of
+// class 0 and 1 counted) and m0, m1 (those in the list).
+template <bool Skip, bool Plain> struct Count8 {
+    Words8 tr, un, sk, c0, c1;
+    __mmask8 m;
+    MERU_AVX512_POPCNT Count8(__mmask8 mask, std::size_t at, const TermWords& a,
+                              const ClassOrderedSample::RunKernel& k)
+        : m(mask)
+    {
+        tr = load8(m, a.any_true + at);
+        un = load8(m, a.any_und + at);
+        sk = Skip ? load8(m, a.skip_m + at) : Words8{};
+        c0 = load8(m, k.class0 + at);
+        c1 = load8(m, k.class1 + at);
+    }
+    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE void operator()(const u64* t, std::size_t words, Words8& n0, Words8& n1,
+                                                          Words8& m0, Words8& m1) const
+    {
+        const Words8 hold = tr | load8(m, t);
+        Words8 d = bits3<kOrNotOr>(hold, un, load8(m, t + words));
+        if constexpr (Skip) d = bits3<kAndNotOr>(d, sk, load8(m, t + 2 * words));
+        constexpr int member = Plain ? kAndAnd : kAndAndNot;
+        n0 += pop8(d & c0);
+        n1 += pop8(d & c1);
+        m0 += pop8(bits3<member>(d, c0, hold));
+        m1 += pop8(bits3<member>(d, c1, hold));
+    }
+};
+
+// The same for units in at most sixteen words (Two: more than eight) and a
+// plain or flipped list: the accumulated terms' and the classes' words stay in
+// registers for the whole run, the words past the units masked off; the two
+// vectors' counts are added before they are packed.
+template <bool Skip, bool Two, bool Plain>
 MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                      std::span<const u64* const> lasts, bool, int sense,
-                                      std::span<ClassOrderedSample::Cells> out)
+                                      std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
 {
     const std::size_t words = k.words;
     const auto lo = static_cast<__mmask8>(words >= 8 ? 0xFF : (1u << words) - 1);
     const auto hi = static_cast<__mmask8>(Two ? (1u << (words - 8)) - 1 : 0);
-    const u64 flip = sense ? 0 : ~u64{0};
-    const Words8 tr_lo = load8(lo, a.any_true), un_lo = load8(lo, a.any_und);
-    const Words8 c0_lo = load8(lo, k.class0), c1_lo = load8(lo, k.class1);
-    const Words8 sk_lo = Skip ? load8(lo, a.skip_m) : Words8{};
-    Words8 tr_hi{}, un_hi{}, c0_hi{}, c1_hi{}, sk_hi{};
-    if constexpr (Two) {
-        tr_hi = load8(hi, a.any_true + 8);
-        un_hi = load8(hi, a.any_und + 8);
-        c0_hi = load8(hi, k.class0 + 8);
-        c1_hi = load8(hi, k.class1 + 8);
-        if constexpr (Skip) sk_hi = load8(hi, a.skip_m + 8);
-    }
+    const Count8<Skip, Plain> first(lo, 0, a, k);
+    const Count8<Skip, Plain> second(hi, Two ? 8 : 0, a, k);
     for (std::size_t i = 0; i < lasts.size(); ++i) {
         const u64* t = lasts[i];
-        const Words8 tr = tr_lo | load8(lo, t);
-        Words8 d = tr | ~(un_lo | load8(lo, t + words));
-        if constexpr (Skip) d &= ~(sk_lo | load8(lo, t + 2 * words));
-        const Words8 x = tr ^ flip, d0 = d & c0_lo, d1 = d & c1_lo;
-        Words8 n0 = pop8(d0), n1 = pop8(d1), m0 = pop8(d0 & x), m1 = pop8(d1 & x);
-        if constexpr (Two) {
-            const Words8 tr2 = tr_hi | load8(hi, t + 8);
-            Words8 e = tr2 | ~(un_hi | load8(hi, t + words + 8));
-            if constexpr (Skip) e &= ~(sk_hi | load8(hi, t + 2 * words + 8));
-            const Words8 x2 = tr2 ^ flip, e0 = e & c0_hi, e1 = e & c1_hi;
-            n0 += pop8(e0);
-            n1 += pop8(e1);
-            m0 += pop8(e0 & x2);
-            m1 += pop8(e1 & x2);
-        }
+        Words8 n0{}, n1{}, m0{}, m1{};
+        first(t, words, n0, n1, m0, m1);
+        if constexpr (Two) second(t + 8, words, n0, n1, m0, m1);
         const Words8 acc = n0 + (n1 << 16) + (m0 << 32) + (m1 << 48);
         u64 sum = 0;
         for (int l = 0; l < 8; ++l) sum += acc[l];
@@ -314,6 +333,14 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
                    mem1 = static_cast<std::int64_t>(sum >> 48);
         out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
     }
+}
+template <bool Skip, bool Two>
+MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                      std::span<const u64* const> lasts, bool, int sense,
+                                      std::span<ClassOrderedSample::Cells> out)
+{
+    if (sense) run_vpopcnt16<Skip, Two, true>(k, a, lasts, out);
+    else run_vpopcnt16<Skip, Two, false>(k, a, lasts, out);
 }
 #undef MERU_AVX512_POPCNT
 #endif

@@ -164,6 +164,19 @@ public:
     {
         return item_rank_[static_cast<std::size_t>(item) * static_cast<std::size_t>(p_.back()) + j];
     }
+    // rank_part() and run_key_step() without the calls, for a walk that keeps
+    // them in registers: the parts of item i at place j, at i * places + j;
+    // the key bits of item i, at i; the key's shift per item.
+    struct RunSteps {
+        const std::size_t* parts;
+        std::size_t places;
+        const std::uint64_t* bits;
+        int shift;
+    };
+    RunSteps run_steps() const
+    {
+        return {item_rank_.data(), static_cast<std::size_t>(p_.back()), item_bits_.data(), run_block_};
+    }
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const
     {

@@ -365,34 +365,49 @@ private:
         b.key[0] = direct_->run_key_base();
         std::size_t from = 0; // the first place the walk changed
         bool first = true, left = true;
+        // The walk's arrays through pointers of its own, kept in registers.
+        const DirectScorer::RunSteps steps = direct_->run_steps();
+        std::uint64_t* const held = b.held.data();
+        char* const ok = b.ok.data();
+        std::size_t* const part = b.part.data();
+        std::uint64_t* const key = b.key.data();
+        int* const items = b.items.data();
+        char* const newest_of = b.newest.data();
+        std::uint64_t* const keys = b.keys.data();
+        std::size_t* const ranks_of = b.ranks.data();
+        const std::uint64_t* const in_term = b.in_term.data();
+        const char* const usable = b.usable.data();
+        const std::span<int> lasts(last);
         while (left) {
             std::size_t m = 0, counted = 0;
+            long long walked = 0;
             while (m < Work::Run::kBlock && left) {
                 for (std::size_t j = from; j < plast; ++j) {
-                    const auto i = static_cast<std::size_t>(last[j]);
-                    b.held[j + 1] = b.held[j] & b.in_term[i];
-                    b.ok[j + 1] = b.ok[j] & b.usable[i];
-                    b.part[j + 1] = b.part[j] + direct_->rank_part(last[j], j);
-                    b.key[j + 1] = direct_->run_key_step(b.key[j], last[j]);
+                    const auto i = static_cast<std::size_t>(lasts[j]);
+                    held[j + 1] = held[j] & in_term[i];
+                    ok[j + 1] = ok[j] & usable[i];
+                    part[j + 1] = part[j] + steps.parts[i * steps.places + j];
+                    key[j + 1] = (key[j] << steps.shift) | steps.bits[i];
                 }
                 // The walk's own first candidate stands as it came.
-                if (first || b.held[plast] == 0) {
-                    ++generated;
-                    if (b.ok[plast]) {
-                        for (std::size_t j = 0; j < plast; ++j) b.items[m * plast + j] = last[j];
-                        const bool newest = has_newest || last.back() == n;
-                        b.newest[m++] = newest;
+                if (first || held[plast] == 0) {
+                    ++walked;
+                    if (ok[plast]) {
+                        for (std::size_t j = 0; j < plast; ++j) items[m * plast + j] = lasts[j];
+                        const bool newest = has_newest || lasts[plast - 1] == n;
+                        newest_of[m++] = newest;
                         if (newest) {
-                            b.keys[counted] = b.key[plast];
-                            b.ranks[counted++] = b.part[plast];
+                            keys[counted] = key[plast];
+                            ranks_of[counted++] = part[plast];
                         }
                     }
                 }
                 first = false;
-                const int changed = next_subset(n, last);
+                const int changed = next_subset(n, lasts);
                 left = changed >= 0;
                 from = static_cast<std::size_t>(std::max(changed, 0));
             }
+            generated += walked;
             const std::span<const std::size_t> ranks(b.ranks.data(), counted);
             for (int r = lo; r <= hi; ++r) {
                 const auto u = static_cast<std::size_t>(r);
