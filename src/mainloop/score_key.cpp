@@ -31,7 +31,10 @@ ScoreKey score_key(const Program& p)
         k.ycol = y.ycol;
         k.yattr = y.yattr;
         k.sample = analysis_sample(p);
-        k.weights = p.analysis->data.obswt;
+        // Switched to the test sample, the Process items show the G the partition
+        // was found with on the training sample (whose weights the test sample's
+        // hold meanwhile): the switch itself leaves a held G in force.
+        k.weights = p.edit.testflag ? p.analysis->data.testwt : p.analysis->data.obswt;
     }
     return k;
 }

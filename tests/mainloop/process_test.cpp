@@ -442,11 +442,14 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
         const char* name;
         bool new_y, drop_8;
         const char* line;
+        bool to_test = false; // switched to a test sample (line 8 only) after scoring
     };
     const Case cases[] = {
         {C::Entropy, C::Entropy, "Entropy", false, false, "2           Entropy             =     0.500000"},
         {C::Entropy, C::Gini, "Gini diversity", false, false, "2           Gini diversity      =     0.281250"},
         {C::Gini, C::Gini, "Gini diversity", false, true, "2           Gini diversity      =     0.489796"},
+        // The test sample's statistics keep the G found on the training sample.
+        {C::Entropy, C::Entropy, "Entropy", false, false, "2           Entropy             =     0.500000", true},
         {C::Entropy, C::WithinMse, "Within MSE", true, false, "2           Within MSE          =     0.250000"},
     };
     for (const Case& c : cases) { // the Y change comes last: it leaves Y changed
@@ -465,9 +468,21 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
             a.outcome.ycol[0] = 2;
         }
         if (c.drop_8) a.data.obswt[7] = 0;
+        if (c.to_test) {
+            a.data.testwt.assign(a.data.obswt.size(), 0);
+            a.data.testwt[7] = 1;
+            std::swap(a.data.obswt, a.data.testwt);
+        }
+        program->edit.testflag = c.to_test;
+        const auto times_logged = [&] {
+            const auto lines = log_lines();
+            return std::count(lines.begin(), lines.end(), std::string(c.line));
+        };
+        const auto before = times_logged();
         forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
         leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
-        EXPECT_TRUE(logged(c.line)) << c.name;
+        EXPECT_EQ(times_logged(), before + 1) << c.name;
+        if (c.to_test) std::swap(a.data.obswt, a.data.testwt);
     }
 }
 
