@@ -484,15 +484,22 @@ private:
         }
         Work::Run& b = w_.run;
         const bool saved = ev_.settings().rank_stage || ev_.settings().search_stage;
-        long long left = passed;
-        for (std::size_t at = from; left > 0; ++at)
-            for (int r = lo; r <= hi && left > 0; ++r, --left) {
-                const auto u = static_cast<std::size_t>(r);
-                const ClassOrderedSample::Cells& cells = b.cells[u][at];
-                res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
-                w_.cur.repflag = r;
-                SearchResults::count(res_.splithist, res_.cplxhist, b.band[u][at], b.cplx[u][at]);
-            }
+        // Per side, the histogram counts of its passed evaluations; the last
+        // one passed leaves its N and side.
+        const auto sides = static_cast<long long>(hi - lo + 1);
+        for (int r = lo; r <= hi; ++r) {
+            const auto u = static_cast<std::size_t>(r);
+            const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
+            const int* band = b.band[u].data();
+            const int* cplx = b.cplx[u].data();
+            for (std::size_t at = from; at < from + static_cast<std::size_t>(k); ++at)
+                SearchResults::count(res_.splithist, res_.cplxhist, band[at], cplx[at]);
+        }
+        const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
+        const int r = lo + static_cast<int>((passed - 1) % sides);
+        const ClassOrderedSample::Cells& cells = b.cells[static_cast<std::size_t>(r)][at];
+        res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
+        w_.cur.repflag = r;
         direct_hits += passed;
         res_.evaluated += passed;
         if (saved) res_.searchg_count += passed;

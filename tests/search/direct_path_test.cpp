@@ -72,8 +72,10 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
 {
     std::mt19937 rng(2828);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    for (int trial = 0; trial < 24; ++trial) {
-        const int n = std::vector<int>{5, 64, 569, 800, 1500}[static_cast<std::size_t>(pick(5))], lc = 10,
+    // Units in one word, in one vector under a mask, in two (the second
+    // masked or whole) and in more.
+    for (int trial = 0; trial < 36; ++trial) {
+        const int n = std::vector<int>{5, 64, 300, 569, 800, 1000, 1500}[static_cast<std::size_t>(pick(7))], lc = 10,
                   items = lc - 1;
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
         for (auto& b : abyte) b = pick(20) == 0 ? 255 : static_cast<std::uint8_t>(pick(2));
