@@ -4,7 +4,7 @@
 #include "mainloop/program.h"
 #include "mainloop/search_stage.h"
 #include "outcome/bygroup_mode.h"
-#include "stats/membership.h"
+#include "stats/analysis_sample.h"
 #include "ui/messages.h"
 
 #include <algorithm>
@@ -99,12 +99,8 @@ std::vector<std::uint8_t> analysis_sample(const Program& p)
     std::erase_if(attributes, [&](int k) { return k < 1 || k > a.data.lc; });
     if (attributes.empty() || a.data.n < 1) return mask;
     const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
-    for (int i = 0; i < a.data.n && static_cast<std::size_t>(i) < mask.size(); ++i) {
-        const std::uint8_t* row = abyte.row(i);
-        if (std::any_of(attributes.begin(), attributes.end(),
-                        [row](int k) { return row[k - 1] == stats::kMissingByte; }))
-            mask[static_cast<std::size_t>(i)] = 0;
-    }
+    for (int i = 0; i < a.data.n && static_cast<std::size_t>(i) < mask.size(); ++i)
+        if (!stats::complete_in(attributes, abyte, i)) mask[static_cast<std::size_t>(i)] = 0;
     return mask;
 }
 

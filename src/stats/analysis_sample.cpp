@@ -50,6 +50,12 @@ std::vector<int> flagged_attributes(const files::ControlTables& tables, std::spa
     return out;
 }
 
+bool complete_in(std::span<const int> attributes, const AttributeMatrix& abyte, int i)
+{
+    const std::uint8_t* row = abyte.row(i);
+    return std::none_of(attributes.begin(), attributes.end(), [row](int a) { return row[a - 1] == kMissingByte; });
+}
+
 double sampmask(std::span<const int> attributes, const AttributeMatrix& abyte, std::span<const std::uint8_t> basemask,
                 std::span<std::uint8_t> samplemask, bool check, bool bypass, bool keep, std::span<const int> obswt,
                 io::LogWriter& log)
@@ -66,10 +72,7 @@ double sampmask(std::span<const int> attributes, const AttributeMatrix& abyte, s
         if (!samplemask[i]) continue;
         total += obswt[i];
         if (!checking) continue;
-        const std::uint8_t* row = abyte.row(static_cast<int>(i));
-        const bool complete =
-            std::none_of(attributes.begin(), attributes.end(), [row](int a) { return row[a - 1] == kMissingByte; });
-        if (complete) kept += obswt[i];
+        if (complete_in(attributes, abyte, static_cast<int>(i))) kept += obswt[i];
         else samplemask[i] = 0;
     }
     if (!checking) return 0.0;

@@ -29,6 +29,9 @@ std::vector<int> attributes_in_use(const files::ControlTables& tables, std::span
 std::vector<int> flagged_attributes(const files::ControlTables& tables, std::span<const int> lines,
                                     std::span<const std::uint8_t> inuse);
 
+// Whether observation i (0-based) has no missing byte (255) for any of `attributes`.
+bool complete_in(std::span<const int> attributes, const AttributeMatrix& abyte, int i);
+
 // Builds `samplemask`: a copy of `basemask` (unless `keep`, a by-group run, leaves
 // the mask as it stands), less, when `check` is set and `bypass` is not, every
 // sample observation with a missing byte (255) for any of `attributes`. Only
