@@ -157,12 +157,18 @@ public:
     // read): the terms before the last are made for both sides, and the key
     // bits that each item adds as a literal of the last term are kept.
     void begin_run(std::span<const partition::Literal> lits);
-    // The stored rank of a last term of items i_0 < i_1 < ..: rank_base() and
-    // rank_part(i_j, j) summed over its places j.
+    // The stored rank of a last term of items i_0 < i_1 < .. (run_rank()):
+    // rank_base() and rank_part(i_j, j) summed over its places j.
     std::size_t rank_base() const { return run_base_; }
     std::size_t rank_part(int item, std::size_t j) const
     {
         return item_rank_[static_cast<std::size_t>(item) * static_cast<std::size_t>(p_.back()) + j];
+    }
+    std::size_t run_rank(std::span<const int> items) const
+    {
+        std::size_t rank = rank_base();
+        for (std::size_t j = 0; j < items.size(); ++j) rank += rank_part(items[j], j);
+        return rank;
     }
     // rank_part() and run_key_step() without the calls, for a walk that keeps
     // them in registers: the parts of item i at place j, at i * places + j;

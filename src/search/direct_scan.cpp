@@ -315,9 +315,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             }
             std::copy(index.begin(), index.end(), block_.begin() + static_cast<std::ptrdiff_t>(m * width));
             block_newest_[m] = !newer || std::find(index.begin(), index.end(), v.n) != index.end();
-            std::size_t rank = direct_.rank_base();
-            for (std::size_t j = before; j < width; ++j) rank += direct_.rank_part(index[j], j - before);
-            block_rank_[m++] = rank;
+            block_rank_[m++] = direct_.run_rank(index.subspan(before));
         } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
         if (m > 0 && !cancel.load(std::memory_order_relaxed)) flush(m);
     } else {
