@@ -220,8 +220,18 @@ void Script::at_busy()
 {
     // A busy pump is not a wait for the user: the watchdog keeps counting.
     if (ended_) return;
+    // `dismiss` lines before the busy action are taken here: left for the next
+    // wait for the user, they would hold the busy action back until the
+    // computation had ended.
+    size_t ahead = pos_;
+    while (ahead < actions_.size() && actions_[ahead].kind == ScriptAction::Kind::Dismiss) ++ahead;
+    if (ahead == actions_.size() || actions_[ahead].kind != ScriptAction::Kind::Menu || actions_[ahead].busy < 1)
+        return;
+    for (; pos_ < ahead; ++pos_) {
+        note(actions_[pos_]);
+        dismiss_ = true;
+    }
     const ScriptAction* a = next();
-    if (!a || a->kind != ScriptAction::Kind::Menu || a->busy < 1) return;
     if (busy_pos_ != pos_) {
         busy_pos_ = pos_;
         busy_seen_ = 0;

@@ -525,6 +525,20 @@ TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)
     r.script->at_busy(); // the next action waits for the idle poll
     EXPECT_EQ(r.host.calls.size(), 2u);
 
+    // A dismiss between the search's start and its busy action is taken at the
+    // first busy pump, which counts as the first of the busy action's pumps.
+    ScriptRun dismissed("menu Search > Go!\ndismiss\nat busy 2 menu Search > End\nclick 15 20 8\n");
+    dismissed.script->at_idle();
+    dismissed.script->at_busy();
+    EXPECT_TRUE(dismissed.script->dismissing());
+    EXPECT_EQ(dismissed.host.calls.size(), 1u);
+    dismissed.script->at_busy();
+    EXPECT_EQ(dismissed.host.calls.back(), "menu Search|End");
+    EXPECT_EQ(message_box(dismissed.modal(), "ended", "c", BoxButtons::OkCancel, BoxIcon::None), 1);
+    dismissed.script->at_poll();
+    EXPECT_EQ(dismissed.host.calls.back().rfind("click 15", 0), 0u);
+    EXPECT_EQ(dismissed.host.status, -1);
+
     ScriptRun early("at busy 2 menu Search > End\n");
     early.script->at_idle();
     EXPECT_EQ(early.host.status, kScriptMismatch);
