@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <numeric>
@@ -112,9 +113,12 @@ struct Work {
     // their terms before the last, and the count tables of their sides.
     struct Run {
         static constexpr std::size_t kBlock = 128;
-        std::vector<Literal> lits;          // the candidate being merged
-        std::vector<int> last;              // the walk's last term
-        std::vector<int> items;             // kBlock last terms
+        std::vector<Literal> lits; // the candidate being merged
+        std::vector<int> last;     // the walk's last term
+        // Per candidate of a block: its lead (the last term's items before its
+        // last item, at lead * (places - 1) in leads) << 32 | its last item.
+        std::vector<std::uint64_t> cand;
+        std::vector<int> leads;
         std::vector<char> newest;           // per candidate
         std::vector<std::size_t> ranks;     // of the newest candidates' last terms
         std::vector<std::uint64_t> keys;    // and their shape keys
@@ -129,12 +133,20 @@ struct Work {
         std::array<std::vector<float>, 2> bound;
         std::array<std::vector<int>, 2> band;
         std::array<std::vector<int>, 2> cplx; // of a quiet side: its shape's complexity
-        // Per complexity: a G bound that surely_unlisted() passed since the
-        // lists last changed (valid while its epoch is the current one).
-        std::array<float, SearchResults::kMaxComplexity + 1> quiet{};
-        std::array<std::uint64_t, SearchResults::kMaxComplexity + 1> quiet_epoch{};
+        // Per newest candidate: every side is known to be quiet (mark_quiet()).
+        std::vector<char> pass;
+        // pass_quiet()'s counts of complexities
+        std::array<std::array<std::uint32_t, SearchResults::kMaxComplexity + 1>, 4> ways{};
+        std::uint64_t pass_epoch = 0; // the epoch pass was marked in
+        // Per complexity + 1: a G bound that surely_unlisted() passed since
+        // the lists last changed (-inf at 0, for a shape not known or skipped).
+        std::array<float, SearchResults::kMaxComplexity + 2> quiet{};
         std::uint64_t epoch = 1;
-        void changed() { ++epoch; }
+        void changed()
+        {
+            ++epoch;
+            quiet.fill(-kInf);
+        }
     } run;
     // Per complexity: the largest G bound that surely_unlisted() passed.
     std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
@@ -299,8 +311,10 @@ private:
         const bool later = s_.iterative && s_.iteration >= 2;
         b.lits.resize(width);
         b.last.resize(plast);
-        b.items.resize(Work::Run::kBlock * plast);
+        b.cand.resize(Work::Run::kBlock);
+        b.leads.resize((Work::Run::kBlock + 1) * (plast - 1));
         b.newest.resize(Work::Run::kBlock);
+        b.pass.resize(Work::Run::kBlock);
         b.ranks.resize(Work::Run::kBlock);
         b.keys.resize(Work::Run::kBlock);
         for (std::size_t r = 0; r < 2; ++r) {
@@ -346,19 +360,19 @@ private:
     }
 
     // The blocks of the run begun in w_.run from its current last term on;
-    // false when Search:End was polled.
+    // false when Search:End was polled. The walk steps the last item in a
+    // loop of its own, with what the items before it hold in registers.
     bool run_blocks(int lo, int hi, int n, std::size_t before, bool has_newest)
     {
         Work::Run& b = w_.run;
-        const std::size_t plast = b.last.size();
-        std::vector<int>& last = b.last;
+        const std::size_t lead = b.last.size() - 1; // places before the last
         // Per place j of the last term, for its items before j: the earlier
         // terms holding them all, whether all are usable, their part of the
         // rank and of the shape key.
-        b.held.resize(plast + 1);
-        b.ok.resize(plast + 1);
-        b.part.resize(plast + 1);
-        b.key.resize(plast + 1);
+        b.held.resize(lead + 1);
+        b.ok.resize(lead + 1);
+        b.part.resize(lead + 1);
+        b.key.resize(lead + 1);
         b.held[0] = ~std::uint64_t{0};
         b.ok[0] = 1;
         b.part[0] = direct_->rank_base();
@@ -371,41 +385,63 @@ private:
         char* const ok = b.ok.data();
         std::size_t* const part = b.part.data();
         std::uint64_t* const key = b.key.data();
-        int* const items = b.items.data();
+        std::uint64_t* const cand_of = b.cand.data();
+        int* const leads = b.leads.data();
         char* const newest_of = b.newest.data();
         std::uint64_t* const keys = b.keys.data();
         std::size_t* const ranks_of = b.ranks.data();
         const std::uint64_t* const in_term = b.in_term.data();
         const char* const usable = b.usable.data();
-        const std::span<int> lasts(last);
+        const std::span<int> lasts(b.last);
         while (left) {
-            std::size_t m = 0, counted = 0;
+            std::size_t m = 0, counted = 0, seg = 0, seg_m = 0;
             long long walked = 0;
             while (m < Work::Run::kBlock && left) {
-                for (std::size_t j = from; j < plast; ++j) {
+                for (std::size_t j = from; j < lead; ++j) {
                     const auto i = static_cast<std::size_t>(lasts[j]);
                     held[j + 1] = held[j] & in_term[i];
                     ok[j + 1] = ok[j] & usable[i];
                     part[j + 1] = part[j] + steps.parts[i * steps.places + j];
                     key[j + 1] = (key[j] << steps.shift) | steps.bits[i];
                 }
+                // This lead's items, kept for the candidates that follow (a
+                // lead none of them took is written over).
+                if (seg == 0 || m > seg_m) ++seg;
+                seg_m = m;
+                std::copy(lasts.begin(), lasts.begin() + static_cast<std::ptrdiff_t>(lead), leads + (seg - 1) * lead);
+                const std::uint64_t lead_bits = static_cast<std::uint64_t>(seg - 1) << 32;
+                const std::uint64_t held_lead = held[lead];
+                const char ok_lead = ok[lead];
+                const std::size_t part_lead = part[lead];
+                const std::uint64_t key_lead = key[lead] << steps.shift;
+                const std::size_t* const parts = steps.parts + lead;
+                const std::size_t places = steps.places;
+                int v = lasts[lead];
                 // The walk's own first candidate stands as it came.
-                if (first || held[plast] == 0) {
+                std::uint64_t held_v = first ? 0 : held_lead;
+                first = false;
+                for (; v <= n && m < Work::Run::kBlock; ++v, held_v = held_lead) {
+                    const auto i = static_cast<std::size_t>(v);
+                    if ((held_v & in_term[i]) != 0) continue;
                     ++walked;
-                    if (ok[plast]) {
-                        for (std::size_t j = 0; j < plast; ++j) items[m * plast + j] = lasts[j];
-                        const bool newest = has_newest || lasts[plast - 1] == n;
-                        newest_of[m++] = newest;
-                        if (newest) {
-                            keys[counted] = key[plast];
-                            ranks_of[counted++] = part[plast];
-                        }
+                    if (!(ok_lead & usable[i])) continue;
+                    cand_of[m] = lead_bits | static_cast<std::uint32_t>(v);
+                    const bool newest = has_newest || v == n;
+                    newest_of[m++] = newest;
+                    if (newest) {
+                        keys[counted] = key_lead | steps.bits[i];
+                        ranks_of[counted++] = part_lead + parts[i * places];
                     }
                 }
-                first = false;
-                const int changed = next_subset(n, lasts);
-                left = changed >= 0;
-                from = static_cast<std::size_t>(std::max(changed, 0));
+                if (v <= n) { // the block is full
+                    lasts[lead] = v;
+                    from = lead;
+                } else {
+                    lasts[lead] = n;
+                    const int changed = next_subset(n, lasts);
+                    left = changed >= 0;
+                    from = static_cast<std::size_t>(std::max(changed, 0));
+                }
             }
             generated += walked;
             const std::span<const std::size_t> ranks(b.ranks.data(), counted);
@@ -415,29 +451,43 @@ private:
                 direct_->count_run(r, ranks, cells);
                 ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
             }
-            if (!merge_block(m, lo, hi, before)) return false;
+            b.pass_epoch = 0; // not marked for this block
+            if (!merge_block(m, counted, lo, hi, before)) return false;
         }
         return true;
     }
 
-    // The block's m candidates merged in order, as sides_now() merges each;
-    // false when Search:End was polled. Where the saved G values are full and
-    // the window does not plot, a stretch of candidates whose every side is
-    // plain, of a known shape and surely unlisted by its G bound is passed
-    // evaluation by evaluation (count, progress, yield, Search:End poll) and
-    // its tallies are then added together, up to the stop if there is one.
-    bool merge_block(std::size_t m, int lo, int hi, std::size_t before)
+    // The block's m candidates (`counted` of them newest) merged in order, as
+    // sides_now() merges each; false when Search:End was polled. Where the
+    // saved G values are full and the window does not plot, a stretch of
+    // candidates whose every side is plain, of a known shape and surely
+    // unlisted by its G bound is passed evaluation by evaluation (count,
+    // progress, yield, Search:End poll) and its tallies are then added
+    // together, up to the stop if there is one.
+    bool merge_block(std::size_t m, std::size_t counted, int lo, int hi, std::size_t before)
     {
         Work::Run& b = w_.run;
-        const std::size_t plast = b.last.size();
         const bool quiet = !s_.dispgraph && direct_->all_plain();
         for (std::size_t i = 0, c = 0; i < m;) {
             std::size_t j = i, d = c;
-            if (quiet && res_.searchg_count >= SearchResults::kSavedG)
-                while (j < m && b.newest[j] && quiet_sides(lo, hi, d)) {
-                    ++j;
-                    ++d;
+            if (quiet && res_.searchg_count >= SearchResults::kSavedG) {
+                if (b.pass_epoch != b.epoch) mark_quiet(lo, hi, c, counted);
+                const char* const pass = b.pass.data();
+                if (counted == m) { // every candidate newest: j - i == d - c
+                    while (d < m) {
+                        const void* z = std::memchr(pass + d, 0, m - d);
+                        d = z ? static_cast<std::size_t>(static_cast<const char*>(z) - pass) : m;
+                        if (d == m || !quiet_sides(lo, hi, d)) break;
+                        ++d;
+                    }
+                    j = d;
+                } else {
+                    while (j < m && b.newest[j] && (pass[d] || quiet_sides(lo, hi, d))) {
+                        ++j;
+                        ++d;
+                    }
                 }
+            }
             if (j > i) {
                 if (!pass_quiet(lo, hi, c, d)) return false;
                 i = j;
@@ -445,12 +495,43 @@ private:
                 continue;
             }
             const bool newest = b.newest[i];
-            RunCandidate cand{*this, b.items.data() + i * plast, before, c};
+            const std::uint64_t at = b.cand[i];
+            RunCandidate cand{*this, b.leads.data() + (at >> 32) * (b.last.size() - 1),
+                              static_cast<int>(at & 0xffffffffu), before, c};
             c += newest;
             ++i;
             if (!sides_now(cand, lo, hi, newest)) return false;
         }
         return true;
+    }
+
+    // Marks the run's counted candidates [from, to) whose every side has a
+    // shape known and a G bound no larger than one that passed quiet_bound()
+    // since the lists last changed (w_.run.pass; the complexities in
+    // w_.run.cplx). A candidate not marked may still be quiet: quiet_sides()
+    // tells.
+    void mark_quiet(int lo, int hi, std::size_t from, std::size_t to)
+    {
+        Work::Run& b = w_.run;
+        b.pass_epoch = b.epoch;
+        if (from >= to) return;
+        const float* const gate = b.quiet.data();
+        std::fill(b.pass.begin() + static_cast<std::ptrdiff_t>(from),
+                  b.pass.begin() + static_cast<std::ptrdiff_t>(to), 1);
+        char* const pass = b.pass.data();
+        const std::uint64_t* const keys = b.keys.data();
+        for (int r = lo; r <= hi; ++r) {
+            const auto u = static_cast<std::size_t>(r);
+            int* const cplx = b.cplx[u].data();
+            const float* const bound = b.bound[u].data();
+            for (std::size_t at = from; at < to; ++at) {
+                const int known = direct_->known(r, keys[at]);
+                cplx[at] = known;
+                const auto x = static_cast<unsigned>(known + 1);
+                const float g = gate[x <= SearchResults::kMaxComplexity + 1 ? x : 0];
+                pass[at] &= bound[at] <= g;
+            }
+        }
     }
 
     // Whether every side of the run's counted candidate `at` is of a known
@@ -473,28 +554,56 @@ private:
     bool pass_quiet(int lo, int hi, std::size_t from, std::size_t to)
     {
         const auto total = static_cast<long long>((to - from) * static_cast<std::size_t>(hi - lo + 1));
-        long long passed = 0;
+        // The counts in registers across the host's calls.
+        const long long evaluated_before = evaluated;
+        long long passed = 0, to_progress = 500 - progress_count;
+        SearchHost& host = host_;
         bool stop = false;
-        while (passed < total && !stop) {
+        while (passed < total) {
             ++passed;
-            ++evaluated;
-            if (++progress_count >= 500) show_progress();
-            host_.yield();
-            stop = host_.search_end();
+            if (--to_progress <= 0) {
+                evaluated = evaluated_before + passed;
+                show_progress();
+                to_progress = 500;
+            }
+            host.yield();
+            if (host.search_end()) {
+                stop = true;
+                break;
+            }
         }
+        evaluated = evaluated_before + passed;
+        progress_count = 500 - to_progress;
         Work::Run& b = w_.run;
         const bool saved = ev_.settings().rank_stage || ev_.settings().search_stage;
-        // Per side, the histogram counts of its passed evaluations; the last
-        // one passed leaves its N and side.
+        // Per side, the histogram counts of its passed evaluations (a band of
+        // 0, none, counted in the unused slot 0 and taken back); the last one
+        // passed leaves its N and side.
         const auto sides = static_cast<long long>(hi - lo + 1);
+        SearchResults::SplitCounts& split = res_.splithist;
+        SearchResults::ComplexityCounts& cplxhist = res_.cplxhist;
+        const std::int64_t unused = split[0];
         for (int r = lo; r <= hi; ++r) {
             const auto u = static_cast<std::size_t>(r);
             const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
             const int* band = b.band[u].data();
             const int* cplx = b.cplx[u].data();
-            for (std::size_t at = from; at < from + static_cast<std::size_t>(k); ++at)
-                SearchResults::count(res_.splithist, res_.cplxhist, band[at], cplx[at]);
+            // The complexities counted four ways first, so that the counts of
+            // one complexity do not wait on each other.
+            const std::size_t end = from + static_cast<std::size_t>(k);
+            int top = 0;
+            for (std::size_t at = from; at < end; ++at) top = std::max(top, cplx[at]);
+            top = std::min(top, SearchResults::kMaxComplexity);
+            std::array<std::array<std::uint32_t, SearchResults::kMaxComplexity + 1>, 4>& ways = b.ways;
+            for (auto& w : ways) std::fill(w.begin(), w.begin() + top + 1, 0u);
+            for (std::size_t at = from; at < end; ++at) {
+                ++split[static_cast<std::size_t>(band[at])];
+                ++ways[at & 3][static_cast<std::size_t>(std::min(cplx[at], SearchResults::kMaxComplexity))];
+            }
+            for (std::size_t x = 0; x <= static_cast<std::size_t>(top); ++x)
+                cplxhist[x] += ways[0][x] + ways[1][x] + ways[2][x] + ways[3][x];
         }
+        split[0] = unused;
         const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
         const int r = lo + static_cast<int>((passed - 1) % sides);
         const ClassOrderedSample::Cells& cells = b.cells[static_cast<std::size_t>(r)][at];
@@ -538,14 +647,17 @@ private:
     // at `at` in w_.run; its literals written out only when asked for.
     struct RunCandidate {
         VectorRun& v;
-        const int* items;
+        const int* lead; // the last term's items before its last item
+        int last_item;
         std::size_t before, at;
         bool written = false;
         std::span<const Literal> lits()
         {
             std::vector<Literal>& l = v.w_.run.lits;
-            if (!written)
-                for (std::size_t j = before; j < l.size(); ++j) l[j] = v.direct_->item(items[j - before]);
+            if (!written) {
+                for (std::size_t j = before; j + 1 < l.size(); ++j) l[j] = v.direct_->item(lead[j - before]);
+                l.back() = v.direct_->item(last_item);
+            }
             written = true;
             return l;
         }
@@ -791,11 +903,7 @@ private:
         if (complexity < 0 || complexity > SearchResults::kMaxComplexity)
             return surely_unlisted(res_, complexity, bound, es);
         const auto x = static_cast<std::size_t>(complexity);
-        float& quiet = w_.run.quiet[x];
-        if (w_.run.quiet_epoch[x] != w_.run.epoch) {
-            w_.run.quiet_epoch[x] = w_.run.epoch;
-            quiet = -Work::kInf;
-        }
+        float& quiet = w_.run.quiet[x + 1];
         if (bound <= quiet) return true;
         // The largest bound that passed before, as the first to try.
         float& passed = w_.passed[x];
