@@ -132,6 +132,13 @@ public:
         if (value != ShapeTable::kUnknown) k = {key, value};
         return value;
     }
+    // known() from the small cache alone: kUnknown also when the shape is
+    // known but not there.
+    int cached(int r, std::uint64_t key) const
+    {
+        const Known& k = known_[static_cast<std::size_t>(r)][ShapeTable::slot_of(key) % kKnown];
+        return k.key == key ? k.value : ShapeTable::kUnknown;
+    }
     int& shape(int r, std::uint64_t key)
     {
         // Both sides of a candidate ask for the same key one after the other.

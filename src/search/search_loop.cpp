@@ -135,8 +135,21 @@ struct Work {
         std::array<std::vector<int>, 2> cplx; // of a quiet side: its shape's complexity
         // Per newest candidate: every side is known to be quiet (mark_quiet()).
         std::vector<char> pass;
-        // pass_quiet()'s counts of complexities
-        std::array<std::array<std::uint32_t, SearchResults::kMaxComplexity + 1>, 4> ways{};
+        // Three of every four quiet evaluations' split bands and complexities,
+        // counted apart so that the counts of one slot do not wait on each
+        // other; added to the search's histograms when the walk ends.
+        struct Apart {
+            SearchResults::SplitCounts split{};
+            SearchResults::ComplexityCounts cplx{};
+        };
+        std::array<Apart, 3> apart{};
+        void fold(SearchResults& res)
+        {
+            for (const Apart& a : apart) {
+                for (std::size_t x = 1; x < a.split.size(); ++x) res.splithist[x] += a.split[x];
+                for (std::size_t x = 0; x < a.cplx.size(); ++x) res.cplxhist[x] += a.cplx[x];
+            }
+        }
         std::uint64_t pass_epoch = 0; // the epoch pass was marked in
         // Per complexity + 1: a G bound that surely_unlisted() passed since
         // the lists last changed (-inf at 0, for a shape not known or skipped).
@@ -232,7 +245,12 @@ public:
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
         if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
-        if (direct_ && workers_.empty() && direct_->runs()) return run_lasts(p, lo, hi, n);
+        if (direct_ && workers_.empty() && direct_->runs()) {
+            w_.run.apart = {};
+            const bool go_on = run_lasts(p, lo, hi, n);
+            w_.run.fold(res_);
+            return go_on;
+        }
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
@@ -506,31 +524,43 @@ private:
     }
 
     // Marks the run's counted candidates [from, to) whose every side has a
-    // shape known and a G bound no larger than one that passed quiet_bound()
-    // since the lists last changed (w_.run.pass; the complexities in
-    // w_.run.cplx). A candidate not marked may still be quiet: quiet_sides()
-    // tells.
+    // shape known (from the scorer's cache) and a G bound no larger than one
+    // that passed quiet_bound() since the lists last changed (w_.run.pass;
+    // the complexities in w_.run.cplx). A candidate not marked may still be
+    // quiet: quiet_sides() tells.
     void mark_quiet(int lo, int hi, std::size_t from, std::size_t to)
     {
         Work::Run& b = w_.run;
         b.pass_epoch = b.epoch;
         if (from >= to) return;
         const float* const gate = b.quiet.data();
-        std::fill(b.pass.begin() + static_cast<std::ptrdiff_t>(from),
-                  b.pass.begin() + static_cast<std::ptrdiff_t>(to), 1);
+        // The gate of a side: its shape's passed bound, or -inf.
+        const auto gate_of = [gate](int known) {
+            const auto x = static_cast<unsigned>(known + 1);
+            return gate[x <= SearchResults::kMaxComplexity + 1 ? x : 0];
+        };
         char* const pass = b.pass.data();
         const std::uint64_t* const keys = b.keys.data();
-        for (int r = lo; r <= hi; ++r) {
+        const auto side = [&](int r) {
             const auto u = static_cast<std::size_t>(r);
-            int* const cplx = b.cplx[u].data();
-            const float* const bound = b.bound[u].data();
+            return std::pair{b.cplx[u].data(), static_cast<const float*>(b.bound[u].data())};
+        };
+        const DirectScorer& direct = *direct_;
+        const auto [cplx0, bound0] = side(lo);
+        if (lo == hi) {
             for (std::size_t at = from; at < to; ++at) {
-                const int known = direct_->known(r, keys[at]);
-                cplx[at] = known;
-                const auto x = static_cast<unsigned>(known + 1);
-                const float g = gate[x <= SearchResults::kMaxComplexity + 1 ? x : 0];
-                pass[at] &= bound[at] <= g;
+                const int c0 = direct.cached(lo, keys[at]);
+                cplx0[at] = c0;
+                pass[at] = bound0[at] <= gate_of(c0);
             }
+            return;
+        }
+        const auto [cplx1, bound1] = side(hi);
+        for (std::size_t at = from; at < to; ++at) {
+            const int c0 = direct.cached(lo, keys[at]), c1 = direct.cached(hi, keys[at]);
+            cplx0[at] = c0;
+            cplx1[at] = c1;
+            pass[at] = (bound0[at] <= gate_of(c0)) & (bound1[at] <= gate_of(c1));
         }
     }
 
@@ -577,33 +607,25 @@ private:
         Work::Run& b = w_.run;
         const bool saved = ev_.settings().rank_stage || ev_.settings().search_stage;
         // Per side, the histogram counts of its passed evaluations (a band of
-        // 0, none, counted in the unused slot 0 and taken back); the last one
-        // passed leaves its N and side.
+        // 0, none, counted in the unused slot 0); the last one passed leaves
+        // its N and side.
         const auto sides = static_cast<long long>(hi - lo + 1);
-        SearchResults::SplitCounts& split = res_.splithist;
-        SearchResults::ComplexityCounts& cplxhist = res_.cplxhist;
-        const std::int64_t unused = split[0];
+        const std::array<std::int64_t*, 4> split{res_.splithist.data(), b.apart[0].split.data(),
+                                                 b.apart[1].split.data(), b.apart[2].split.data()};
+        const std::array<std::int64_t*, 4> cplxhist{res_.cplxhist.data(), b.apart[0].cplx.data(),
+                                                    b.apart[1].cplx.data(), b.apart[2].cplx.data()};
+        const std::int64_t unused = res_.splithist[0];
         for (int r = lo; r <= hi; ++r) {
             const auto u = static_cast<std::size_t>(r);
             const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
             const int* band = b.band[u].data();
             const int* cplx = b.cplx[u].data();
-            // The complexities counted four ways first, so that the counts of
-            // one complexity do not wait on each other.
-            const std::size_t end = from + static_cast<std::size_t>(k);
-            int top = 0;
-            for (std::size_t at = from; at < end; ++at) top = std::max(top, cplx[at]);
-            top = std::min(top, SearchResults::kMaxComplexity);
-            std::array<std::array<std::uint32_t, SearchResults::kMaxComplexity + 1>, 4>& ways = b.ways;
-            for (auto& w : ways) std::fill(w.begin(), w.begin() + top + 1, 0u);
-            for (std::size_t at = from; at < end; ++at) {
-                ++split[static_cast<std::size_t>(band[at])];
-                ++ways[at & 3][static_cast<std::size_t>(std::min(cplx[at], SearchResults::kMaxComplexity))];
+            for (std::size_t at = from; at < from + static_cast<std::size_t>(k); ++at) {
+                ++split[at & 3][band[at]];
+                ++cplxhist[at & 3][std::min(cplx[at], SearchResults::kMaxComplexity)];
             }
-            for (std::size_t x = 0; x <= static_cast<std::size_t>(top); ++x)
-                cplxhist[x] += ways[0][x] + ways[1][x] + ways[2][x] + ways[3][x];
         }
-        split[0] = unused;
+        res_.splithist[0] = unused;
         const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
         const int r = lo + static_cast<int>((passed - 1) % sides);
         const ClassOrderedSample::Cells& cells = b.cells[static_cast<std::size_t>(r)][at];
