@@ -213,6 +213,7 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
 // compiler's own 512-bit code), the masked loads and the population count
 // through their intrinsics.
 using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
+using Words2 = u64 __attribute__((vector_size(2 * sizeof(u64))));
 
 #define MERU_AVX512_POPCNT __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt")))
 MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
@@ -271,45 +272,53 @@ template <int Table> MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 bits3(Words8 a
     return reinterpret_cast<Words8>(_mm512_ternarylogic_epi64(
         reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b), reinterpret_cast<__m512i>(c), Table));
 }
-constexpr int kOrNotOr = 0xF1;   // a | ~(b | c)
-constexpr int kAndNotOr = 0x10;  // a & ~(b | c)
-constexpr int kAndAnd = 0x80;    // a & b & c
-constexpr int kAndAndNot = 0x40; // a & b & ~c
+constexpr int kOrAnd = 0xA8;    // (a | b) & c
+constexpr int kOrAndNot = 0xCE; // b | (c & ~a)
 
-// A last term's words under mask m against eight of the accumulated terms'
-// words and the classes' (see run_vpopcnt16), counted into n0, n1 (units of
-// class 0 and 1 counted) and m0, m1 (those in the list).
+// Eight words of a run (see run_vpopcnt16) from word `at` on, under mask m:
+// what the accumulated terms give every list, held in registers. A unit is
+// counted when it is one of the sample's (valid), not dropped by the skip
+// flag, and held or not undetermined; each word belongs to one class, so a
+// word's two counts (counted, members) go to their class's 16-bit field by a
+// shift per lane.
 template <bool Skip, bool Plain> struct Count8 {
-    Words8 tr, un, sk, c0, c1;
+    Words8 tr, held_ok, und_ok, det_at{}, mem_at{};
     __mmask8 m;
     MERU_AVX512_POPCNT Count8(__mmask8 mask, std::size_t at, const TermWords& a,
                               const ClassOrderedSample::RunKernel& k)
         : m(mask)
     {
         tr = load8(m, a.any_true + at);
-        un = load8(m, a.any_und + at);
-        sk = Skip ? load8(m, a.skip_m + at) : Words8{};
-        c0 = load8(m, k.class0 + at);
-        c1 = load8(m, k.class1 + at);
+        const Words8 valid = load8(m, k.valid + at);
+        held_ok = Skip ? valid & ~load8(m, a.skip_m + at) : valid;
+        und_ok = held_ok & ~load8(m, a.any_und + at);
+        for (int l = 0; l < 8; ++l) {
+            const u64 cls = at + static_cast<std::size_t>(l) >= k.split ? 16 : 0;
+            det_at[l] = cls;
+            mem_at[l] = cls + 32;
+        }
     }
-    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE void operator()(const u64* t, std::size_t words, Words8& n0, Words8& n1,
-                                                          Words8& m0, Words8& m1) const
+    // The list of last term t: its packed counts of these words.
+    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 operator()(const u64* t, std::size_t words) const
     {
-        const Words8 hold = tr | load8(m, t);
-        Words8 d = bits3<kOrNotOr>(hold, un, load8(m, t + words));
-        if constexpr (Skip) d = bits3<kAndNotOr>(d, sk, load8(m, t + 2 * words));
-        constexpr int member = Plain ? kAndAnd : kAndAndNot;
-        n0 += pop8(d & c0);
-        n1 += pop8(d & c1);
-        m0 += pop8(bits3<member>(d, c0, hold));
-        m1 += pop8(bits3<member>(d, c1, hold));
+        // The freshly loaded words first: the instruction overwrites its first operand.
+        const Words8 hold = bits3<kOrAnd>(load8(m, t), tr, held_ok);
+        Words8 d = bits3<kOrAndNot>(load8(m, t + words), hold, und_ok);
+        Words8 member = hold;
+        if constexpr (Skip) {
+            const Words8 sk = load8(m, t + 2 * words);
+            d &= ~sk;
+            member &= ~sk;
+        }
+        if constexpr (!Plain) member = d & ~hold;
+        return (pop8(d) << det_at) + (pop8(member) << mem_at);
     }
 };
 
-// The same for units in at most sixteen words (Two: more than eight) and a
-// plain or flipped list: the accumulated terms' and the classes' words stay in
-// registers for the whole run, the words past the units masked off; the two
-// vectors' counts are added before they are packed.
+// The same for units in at most sixteen words (Two: more than eight) whose
+// classes meet at a word boundary, and a plain or flipped list: the
+// accumulated terms' words stay in registers for the whole run, the words past
+// the units masked off; a list's counts are summed across the lanes once.
 template <bool Skip, bool Two, bool Plain>
 MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                       std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
@@ -319,19 +328,34 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
     const auto hi = static_cast<__mmask8>(Two ? (1u << (words - 8)) - 1 : 0);
     const Count8<Skip, Plain> first(lo, 0, a, k);
     const Count8<Skip, Plain> second(hi, Two ? 8 : 0, a, k);
-    for (std::size_t i = 0; i < lasts.size(); ++i) {
-        const u64* t = lasts[i];
-        Words8 n0{}, n1{}, m0{}, m1{};
-        first(t, words, n0, n1, m0, m1);
-        if constexpr (Two) second(t + 8, words, n0, n1, m0, m1);
-        const Words8 acc = n0 + (n1 << 16) + (m0 << 32) + (m1 << 48);
-        u64 sum = 0;
-        for (int l = 0; l < 8; ++l) sum += acc[l];
+    const auto unpack = [&](std::size_t i, u64 sum) {
         const auto det0 = static_cast<std::int64_t>(sum & 0xFFFF),
                    det1 = static_cast<std::int64_t>((sum >> 16) & 0xFFFF);
         const auto mem0 = static_cast<std::int64_t>((sum >> 32) & 0xFFFF),
                    mem1 = static_cast<std::int64_t>(sum >> 48);
         out[i] = {det0 - mem0, mem0, det1 - mem1, mem1};
+    };
+    // Two lists' lanes summed together: the pairs of lanes interleaved, then halved twice.
+    std::size_t i = 0;
+    for (; i + 2 <= lasts.size(); i += 2) {
+        Words8 xw = first(lasts[i], words), yw = first(lasts[i + 1], words);
+        if constexpr (Two) {
+            xw += second(lasts[i] + 8, words);
+            yw += second(lasts[i + 1] + 8, words);
+        }
+        const Words8 s = __builtin_shufflevector(xw, yw, 0, 8, 2, 10, 4, 12, 6, 14) +
+                         __builtin_shufflevector(xw, yw, 1, 9, 3, 11, 5, 13, 7, 15);
+        const Words h = __builtin_shufflevector(s, s, 0, 1, 2, 3) + __builtin_shufflevector(s, s, 4, 5, 6, 7);
+        const Words2 q = __builtin_shufflevector(h, h, 0, 1) + __builtin_shufflevector(h, h, 2, 3);
+        unpack(i, q[0]);
+        unpack(i + 1, q[1]);
+    }
+    if (i < lasts.size()) {
+        Words8 acc = first(lasts[i], words);
+        if constexpr (Two) acc += second(lasts[i] + 8, words);
+        u64 sum = 0;
+        for (int l = 0; l < 8; ++l) sum += acc[l];
+        unpack(i, sum);
     }
 }
 template <bool Skip, bool Two>
@@ -445,9 +469,20 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
     });
+    // For the run kernel (two classes, every unit weighing 1, fewer than 1024
+    // words) class 1 starts on a new word: the units of class 0 are followed by
+    // padding units up to the word's end, which belong to no plane.
+    const auto ones = static_cast<std::size_t>(std::count(weight.begin(), weight.end(), 1));
+    const auto zeros = static_cast<std::size_t>(std::count(cls.begin(), cls.end(), 0));
+    const std::size_t gap = (64 - zeros % 64) % 64;
+    const bool aligned = nclasses_ == 2 && ones == obs.size() && zeros > 0 && zeros < obs.size() &&
+                         (obs.size() + gap + 63) / 64 < 1024;
+    // at[u]: the unit that order[u] becomes.
+    std::vector<std::size_t> at(order.size());
+    for (std::size_t u = 0; u < order.size(); ++u) at[u] = aligned && u >= zeros ? u + gap : u;
     {
-        std::vector<int> o(order.size());
-        for (std::size_t u = 0; u < order.size(); ++u) o[u] = obs[order[u]];
+        std::vector<int> o(order.empty() ? 0 : at.back() + 1, -1);
+        for (std::size_t u = 0; u < order.size(); ++u) o[at[u]] = obs[order[u]];
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o));
     }
     // The padding units belong to no plane and so are never counted.
@@ -462,9 +497,9 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         while (bits) {
             const int b = std::countr_zero(bits);
             bits &= bits - 1;
-            int& at = index[static_cast<std::size_t>(c * 32 + b)];
-            if (at < 0) {
-                at = static_cast<int>(planes_.size());
+            int& plane = index[static_cast<std::size_t>(c * 32 + b)];
+            if (plane < 0) {
+                plane = static_cast<int>(planes_.size());
                 Plane p;
                 p.cls = c;
                 p.value = b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b);
@@ -473,10 +508,11 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
                 planes_.push_back(p);
                 bits_.resize(planes_.size() * words, 0);
             }
-            Plane& p = planes_[static_cast<std::size_t>(at)];
-            bits_[p.at + u / 64] |= u64{1} << (u % 64);
-            p.lo = std::min(p.lo, static_cast<std::uint32_t>(u / 64));
-            p.hi = std::max(p.hi, static_cast<std::uint32_t>(u / 64 + 1));
+            Plane& p = planes_[static_cast<std::size_t>(plane)];
+            const std::size_t x = at[u];
+            bits_[p.at + x / 64] |= u64{1} << (x % 64);
+            p.lo = std::min(p.lo, static_cast<std::uint32_t>(x / 64));
+            p.hi = std::max(p.hi, static_cast<std::uint32_t>(x / 64 + 1));
         }
     }
     acc_det_.assign(planes_.size(), 0);
@@ -488,10 +524,12 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     terms_fn_ = pick_terms(false);
     terms_skip_fn_ = pick_terms(true);
     // Two classes of units that weigh 1: a plane per class.
-    if (nclasses_ == 2 && planes_.size() == 2 && unit_words() < 1024 && planes_[0].value == 1 &&
-        planes_[1].value == 1 && planes_[0].cls != planes_[1].cls) {
+    if (aligned) {
         const std::size_t first = planes_[0].cls == 0 ? 0 : 1;
-        run_ = {unit_words(), bits_.data() + planes_[first].at, bits_.data() + planes_[1 - first].at};
+        const u64 *c0 = bits_.data() + planes_[first].at, *c1 = bits_.data() + planes_[1 - first].at;
+        valid_.resize(unit_words());
+        for (std::size_t w = 0; w < valid_.size(); ++w) valid_[w] = c0[w] | c1[w];
+        run_ = {unit_words(), c0, c1, valid_.data(), (zeros + gap) / 64};
         run_fn_ = pick_run(false, unit_words());
         run_skip_fn_ = pick_run(true, unit_words());
     }

@@ -3,7 +3,8 @@
 // in the mask, with a weight other than 0 and a Y class inside the table) ordered
 // by Y class, so that a class is a contiguous range of words, and within a class
 // by the width of their weights, so that the planes of the higher weight bits are
-// short. Per attribute three bit columns over the units (byte 1, byte 0, byte
+// short (for a Y of two classes whose units weigh 1, class 1 starts on a new
+// word). Per attribute three bit columns over the units (byte 1, byte 0, byte
 // 255) and whether the attribute has a missing byte among the units.
 //
 // A candidate's membership is word-wide AND/OR over its literals' columns: two
@@ -89,10 +90,12 @@ public:
     using TermsFn = void (*)(const TermsKernel&, const TermWords&, const TermWords&, int, stats::CountTable&);
     // What the kernel of partab_run() reads besides its arguments: the two
     // classes' unit words when every unit weighs 1 (then class k's units are
-    // the bits of planes[k]).
+    // the bits of planes[k]), their union, and the first word of class 1 (class
+    // 0's units are then padded to whole words).
     struct RunKernel {
         std::size_t words = 0;
-        const std::uint64_t *class0 = nullptr, *class1 = nullptr;
+        const std::uint64_t *class0 = nullptr, *class1 = nullptr, *valid = nullptr;
+        std::size_t split = 0;
     };
     using RunFn = void (*)(const RunKernel&, const TermWords&, std::span<const std::uint64_t* const>, bool, int,
                            std::span<Cells>);
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<UnitColumns> columns_;
     std::vector<Plane> planes_;
     std::vector<std::uint64_t> bits_;
+    std::vector<std::uint64_t> valid_; // the units of either class (a Y of two classes)
     // The compiled candidate and the plane counts (reused).
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> acc_det_, acc_mem_;

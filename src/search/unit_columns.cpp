@@ -16,6 +16,7 @@ void UnitColumns::build(int a)
     auto& col = cols_[static_cast<std::size_t>(a)];
     col.assign(3 * words_, 0);
     for (std::size_t u = 0; u < obs_.size(); ++u) {
+        if (obs_[u] < 0) continue; // a padding unit
         const std::uint8_t b = abyte_.at(obs_[u], a);
         const std::uint64_t bit = std::uint64_t{1} << (u % 64);
         if (b == 1) col[u / 64] |= bit;

@@ -44,6 +44,7 @@ public:
         std::vector<Lit> lits;
     };
 
+    // `obs`: the observation of each unit; -1 makes a padding unit.
     UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs);
 
     std::size_t words() const { return words_; }

@@ -4,6 +4,9 @@
 // several, both sides and both skip settings.
 #include "search/direct_path.h"
 
+#include "stats/evaluation.h"
+#include "stats/membership.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,26 +67,40 @@ TEST(DirectScorer, TablesEqualTheSnapshotsTableWhateverTheCandidateBefore)
 }
 
 // A run: every term but the last held, last terms taken a block at a time.
-// Each table equals the snapshot's own table of the whole list and each key
-// equals key() of the whole candidate, with a Y of two classes whose units
-// weigh 1 (the vector kernel where the processor has it) or more (the
-// term-words kernel), the skip flag on and off, and sign bytes -1.
+// Each table equals the snapshot's own table of the whole list and the plain
+// kernel's, and each key equals key() of the whole candidate, with a Y of two
+// classes whose units weigh 1 (the vector kernel where the processor has it)
+// or more (the term-words kernel), the skip flag on and off, and sign bytes -1.
 TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
 {
     std::mt19937 rng(2828);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    // Units in one word, in one vector under a mask, in two (the second
-    // masked or whole) and in more.
-    for (int trial = 0; trial < 36; ++trial) {
-        const int n = std::vector<int>{5, 64, 300, 569, 800, 1000, 1500}[static_cast<std::size_t>(pick(7))], lc = 10,
-                  items = lc - 1;
+    // Class sizes (units weighing 1; class 1 starts on a new word): one word
+    // each; classes that fill their words or not; 8 words (one whole vector),
+    // 9, 10, exactly 16 (two whole vectors) and 17 words.
+    const std::vector<std::pair<int, int>> sizes{{1, 1},     {64, 64},   {63, 1},    {448, 64},  {449, 63},
+                                                 {300, 269}, {512, 512}, {511, 512}, {513, 511}, {1, 1023}};
+    // Before those, units in one word, in one vector under a mask, in two (the
+    // second masked or whole) and in more, with classes at random.
+    const int random_trials = 36;
+    for (int trial = 0; trial < random_trials + static_cast<int>(2 * sizes.size()); ++trial) {
+        const int sized = trial - random_trials;
+        const int n0 = sized >= 0 ? sizes[static_cast<std::size_t>(sized / 2)].first : 0;
+        const int n = sized >= 0
+                          ? n0 + sizes[static_cast<std::size_t>(sized / 2)].second
+                          : std::vector<int>{5, 64, 300, 569, 800, 1000, 1500}[static_cast<std::size_t>(pick(7))];
+        const int lc = 10, items = lc - 1;
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
         for (auto& b : abyte) b = pick(20) == 0 ? 255 : static_cast<std::uint8_t>(pick(2));
         std::vector<float> y(static_cast<std::size_t>(n));
         for (auto& v : y) v = static_cast<float>(pick(2));
+        if (sized >= 0) {
+            for (int i = 0; i < n; ++i) y[static_cast<std::size_t>(i)] = i < n0 ? 0.0f : 1.0f;
+            std::shuffle(y.begin(), y.end(), rng);
+        }
         std::vector<std::uint8_t> mask(static_cast<std::size_t>(n), 1);
         std::vector<int> w(static_cast<std::size_t>(n), 1);
-        if (trial % 3 == 2)
+        if (trial % 3 == 2 && sized < 0)
             for (auto& v : w) v = 1 + pick(3);
         std::vector<std::int8_t> sign(static_cast<std::size_t>(lc) + 1, 1);
         std::vector<partition::Literal> literals; // item i's literal: attribute i + 1
@@ -134,9 +151,13 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
                 partition::TermList list;
                 list.lp = p;
                 list.lits = lits;
-                stats::CountTable want, got;
+                stats::CountTable want, got, plain;
                 sample.partab(list, r, sign, skip, want);
                 direct.table_of(cells[c], got);
+                stats::CompiledList compiled;
+                compiled.compile(list, r, sign, lc);
+                stats::partab(view, compiled, skip, 2, plain);
+                EXPECT_EQ(plain.cells, want.cells);
                 SCOPED_TRACE("trial " + std::to_string(trial) + " side " + std::to_string(r) + " last " +
                              std::to_string(c));
                 for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(got.cells[k], want.cells[k]);
