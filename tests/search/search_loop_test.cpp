@@ -546,6 +546,41 @@ TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
     }
 }
 
+// Terms of up to three items: the one-thread walk's last terms of two and
+// three items, blocks that end within a last term's first items, a line that
+// may not enter (no candidate of its items), shapes enough to share slots of
+// the scorer's small cache. Against the reference loop, and stopped anywhere
+// as the workers stop.
+TEST(SearchLoop, TermsOfThreeItemsWithTheSavedGValuesFullEqualTheReferenceLoop)
+{
+    SearchProblem pb(120, std::vector<int>(9, 1), 21, 0.04);
+    std::vector<char> usable(static_cast<std::size_t>(pb.lc) + 1, 1);
+    usable[4] = 0;
+    LoopSettings s;
+    s.tables = &pb.tables;
+    s.lines = pb.lines;
+    s.extent = extent({3, 3}, true);
+    s.pair.reduce.tables = &pb.tables;
+    s.parallel_from = 0;
+    for (const double penalty : {0.0, 2.0}) {
+        s.usable = penalty > 0.0 ? std::span<const char>(usable) : std::span<const char>();
+        SCOPED_TRACE("penalty " + std::to_string(penalty));
+        const Reference ref = reference(pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
+        s.threads = 1;
+        const auto all = run(pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
+        expect_same(all->results, ref.results);
+        for (const int end_at : {1, 777, static_cast<int>(all->r.evaluated) - 3}) {
+            s.threads = 1;
+            const auto one = run(pb, s, chi_square(), end_at, false, SearchResults::kSavedG, penalty);
+            s.threads = 3;
+            const auto three = run(pb, s, chi_square(), end_at, false, SearchResults::kSavedG, penalty);
+            expect_same(one->results, three->results);
+            EXPECT_EQ(one->host.texts, three->host.texts);
+            EXPECT_EQ(one->results.evaluated, end_at);
+        }
+    }
+}
+
 TEST(SearchLoop, WorkerThreadsGiveTheResultsOfOneThreadAndStopAtTheSamePoint)
 {
     SearchProblem pb(150, {1, 1, 1, 2, 1, 1, 1, 3, 1, 1, 1, 1}, 11);
