@@ -154,11 +154,15 @@ struct Work {
         // Per complexity + 1: a G bound that surely_unlisted() passed since
         // the lists last changed (-inf at 0, for a shape not known or skipped).
         std::array<float, SearchResults::kMaxComplexity + 2> quiet{};
-        std::uint64_t epoch = 1;
-        void changed()
+        std::uint64_t epoch = 1, quiet_epoch = 0; // quiet holds for quiet_epoch
+        void changed() { ++epoch; }
+        float* gate()
         {
-            ++epoch;
-            quiet.fill(-kInf);
+            if (quiet_epoch != epoch) {
+                quiet.fill(-kInf);
+                quiet_epoch = epoch;
+            }
+            return quiet.data();
         }
     } run;
     // Per complexity: the largest G bound that surely_unlisted() passed.
@@ -426,7 +430,7 @@ private:
                 // lead none of them took is written over).
                 if (seg == 0 || m > seg_m) ++seg;
                 seg_m = m;
-                std::copy(lasts.begin(), lasts.begin() + static_cast<std::ptrdiff_t>(lead), leads + (seg - 1) * lead);
+                for (std::size_t j = 0; j < lead; ++j) leads[(seg - 1) * lead + j] = lasts[j];
                 const std::uint64_t lead_bits = static_cast<std::uint64_t>(seg - 1) << 32;
                 const std::uint64_t held_lead = held[lead];
                 const char ok_lead = ok[lead];
@@ -533,7 +537,7 @@ private:
         Work::Run& b = w_.run;
         b.pass_epoch = b.epoch;
         if (from >= to) return;
-        const float* const gate = b.quiet.data();
+        const float* const gate = b.gate();
         // The gate of a side: its shape's passed bound, or -inf.
         const auto gate_of = [gate](int known) {
             const auto x = static_cast<unsigned>(known + 1);
@@ -573,7 +577,7 @@ private:
             const auto u = static_cast<std::size_t>(r);
             const int complexity = direct_->known(r, b.keys[at]);
             if (complexity < 0 || !quiet_bound(complexity, b.bound[u][at])) return false;
-            b.cplx[u][at] = complexity;
+            b.cplx[u][at] = std::min(complexity, SearchResults::kMaxComplexity); // as counted
         }
         return true;
     }
@@ -620,9 +624,16 @@ private:
             const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
             const int* band = b.band[u].data();
             const int* cplx = b.cplx[u].data();
-            for (std::size_t at = from; at < from + static_cast<std::size_t>(k); ++at) {
-                ++split[at & 3][band[at]];
-                ++cplxhist[at & 3][std::min(cplx[at], SearchResults::kMaxComplexity)];
+            const std::size_t end = from + static_cast<std::size_t>(k);
+            std::size_t at = from;
+            for (; at + 4 <= end; at += 4)
+                for (std::size_t w = 0; w < 4; ++w) {
+                    ++split[w][band[at + w]];
+                    ++cplxhist[w][cplx[at + w]];
+                }
+            for (std::size_t w = 0; at < end; ++at, ++w) {
+                ++split[w][band[at]];
+                ++cplxhist[w][cplx[at]];
             }
         }
         res_.splithist[0] = unused;
@@ -925,7 +936,7 @@ private:
         if (complexity < 0 || complexity > SearchResults::kMaxComplexity)
             return surely_unlisted(res_, complexity, bound, es);
         const auto x = static_cast<std::size_t>(complexity);
-        float& quiet = w_.run.quiet[x + 1];
+        float& quiet = w_.run.gate()[x + 1];
         if (bound <= quiet) return true;
         // The largest bound that passed before, as the first to try.
         float& passed = w_.passed[x];
