@@ -179,16 +179,24 @@ public:
     }
     // rank_part() and run_key_step() without the calls, for a walk that keeps
     // them in registers: the parts of item i at place j, at i * places + j;
-    // the key bits of item i, at i; the key's shift per item.
+    // the key bits of item i, at i; the key's shift per item. The stored last
+    // term of rank k of side r starts at words[r] + k * stride.
     struct RunSteps {
         const std::size_t* parts;
         std::size_t places;
         const std::uint64_t* bits;
         int shift;
+        std::array<const std::uint64_t*, 2> words;
+        std::size_t stride;
     };
     RunSteps run_steps() const
     {
-        return {item_rank_.data(), static_cast<std::size_t>(p_.back()), item_bits_.data(), run_block_};
+        return {item_rank_.data(),
+                static_cast<std::size_t>(p_.back()),
+                item_bits_.data(),
+                run_block_,
+                {subsets_[0].at_rank(0), subsets_[1].at_rank(0)},
+                term_stride()};
     }
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const

@@ -119,12 +119,12 @@ struct Work {
         // last item, at lead * (places - 1) in leads) << 32 | its last item.
         std::vector<std::uint64_t> cand;
         std::vector<int> leads;
-        std::vector<char> newest;           // per candidate
-        std::vector<std::size_t> ranks;     // of the newest candidates' last terms
-        std::vector<std::uint64_t> keys;    // and their shape keys
-        std::vector<std::uint64_t> in_term; // per item: the earlier terms holding it (bits)
-        std::vector<char> usable;           // per item
-        std::vector<std::uint64_t> held;    // per place of the last term (see run_blocks())
+        std::vector<char> newest;                               // per candidate
+        std::array<std::vector<const std::uint64_t*>, 2> words; // of the newest candidates' last terms, per side
+        std::vector<std::uint64_t> keys;                        // and their shape keys
+        std::vector<std::uint64_t> in_term;                     // per item: the earlier terms holding it (bits)
+        std::vector<char> usable;                               // per item
+        std::vector<std::uint64_t> held;                        // per place of the last term (see run_blocks())
         std::vector<char> ok;
         std::vector<std::size_t> part;
         std::vector<std::uint64_t> key;
@@ -337,7 +337,7 @@ private:
         b.leads.resize((Work::Run::kBlock + 1) * (plast - 1));
         b.newest.resize(Work::Run::kBlock);
         b.pass.resize(Work::Run::kBlock);
-        b.ranks.resize(Work::Run::kBlock);
+        for (auto& w : b.words) w.resize(Work::Run::kBlock);
         b.keys.resize(Work::Run::kBlock);
         for (std::size_t r = 0; r < 2; ++r) {
             b.cells[r].resize(Work::Run::kBlock);
@@ -411,7 +411,8 @@ private:
         int* const leads = b.leads.data();
         char* const newest_of = b.newest.data();
         std::uint64_t* const keys = b.keys.data();
-        std::size_t* const ranks_of = b.ranks.data();
+        const std::uint64_t** const words0 = b.words[0].data();
+        const std::uint64_t** const words1 = b.words[1].data();
         const std::uint64_t* const in_term = b.in_term.data();
         const char* const usable = b.usable.data();
         const std::span<int> lasts(b.last);
@@ -452,7 +453,9 @@ private:
                     newest_of[m++] = newest;
                     if (newest) {
                         keys[counted] = key_lead | steps.bits[i];
-                        ranks_of[counted++] = part_lead + parts[i * places];
+                        const std::size_t at = (part_lead + parts[i * places]) * steps.stride;
+                        words0[counted] = steps.words[0] + at;
+                        words1[counted++] = steps.words[1] + at;
                     }
                 }
                 if (v <= n) { // the block is full
@@ -466,11 +469,10 @@ private:
                 }
             }
             generated += walked;
-            const std::span<const std::size_t> ranks(b.ranks.data(), counted);
             for (int r = lo; r <= hi; ++r) {
                 const auto u = static_cast<std::size_t>(r);
                 const std::span cells(b.cells[u].data(), counted);
-                direct_->count_run(r, ranks, cells);
+                direct_->count_lasts(r, std::span(b.words[u].data(), counted), cells);
                 ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
             }
             b.pass_epoch = 0; // not marked for this block
