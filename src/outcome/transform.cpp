@@ -186,6 +186,7 @@ TransformResult compute_transform(int code, std::span<const float> y1, std::span
             default: miss = true;
             }
         }
+        if (!std::isfinite(out)) miss = true;
         if (miss) out = -1.0f;
         r.values[i] = out;
         r.missing[i] = miss ? 1 : 0;

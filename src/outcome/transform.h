@@ -62,9 +62,10 @@ struct TransformResult {
 };
 
 // Computes transform `code` for every observation. `perm` (code 11) gives the
-// observation (from 0) whose Y1 each observation takes. Results below 0 of
-// codes 2, 5 and 6 are raised, all but the missing ones, so that the smallest
-// becomes 0.
+// observation (from 0) whose Y1 each observation takes. A result too large
+// for single precision (a product or quotient of extreme values) is missing, as
+// a quotient by 0 is. Results below 0 of codes 2, 5 and 6 are raised, all but
+// the missing ones, so that the smallest becomes 0.
 TransformResult compute_transform(int code, std::span<const float> y1, std::span<const float> y2,
                                   const TransformParams& p, std::span<const int> perm);
 

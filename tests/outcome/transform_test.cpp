@@ -37,6 +37,9 @@ TEST(Transform, EachTransformOnHandMadeValues)
         {tcode::difference, {1, 5, -1}, {2, 1, 1}, "", {0, 5, -1}, 1.0}, // -1 computed, raised by 1
         {tcode::quotient, {1, 2, 3}, {0, 4, 1}, "", {-1, 0.5, 3}, 0, false, true},
         {tcode::product, {2, 3}, {4, -5}, "", {8, -1}},
+        // Results beyond single precision are missing: 1e20 x 1e20 and 1e30 / 1e-29.
+        {tcode::product, {1e20f, 2}, {1e20f, 3}, "", {-1, 6}},
+        {tcode::quotient, {1e30f, 1}, {1e-29f, 4}, "", {-1, 0.25}},
         {tcode::log, {0, 0.5, 2}, {}, "", {-1, 0, 2 * ln2}, ln2, true},
         {tcode::log_shifted, {0.5, 1, 3}, {}, "-1", {-1, -1, ln2}, 0, false, false, false, true},
         {tcode::sqrt, {4, 9, -2}, {}, "", {2, 3, -1}},
