@@ -128,10 +128,16 @@ void show_distributions(const stats::RandomInput& in, const stats::RandomResult&
 
 } // namespace
 
-stats::RandomResult process_random(const stats::RandomInput& in, const stats::CritSettings& crit,
+stats::RandomResult process_random(const stats::RandomInput& given, const stats::CritSettings& crit,
                                    std::string& msgline, io::RandomStream& random, RandomDialog& dialog,
                                    DistributionPlot& plot, Services& services, io::LogWriter& log)
 {
+    // A search score that is not a finite number (a mean square beyond single
+    // precision) can be neither ordered nor plotted; the run leaves it out.
+    stats::RandomInput in = given;
+    const auto finite_end =
+        std::partition(in.searchg.begin(), in.searchg.end(), [](double g) { return std::isfinite(g); });
+    in.searchg = in.searchg.first(static_cast<std::size_t>(finite_end - in.searchg.begin()));
     stats::RandomResult res;
     msgline = "Random Partitions being done:";
     log.write(msgline);

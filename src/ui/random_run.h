@@ -82,7 +82,8 @@ public:
     virtual void text(int x, int y, std::string_view text) = 0;
 };
 
-// Runs Process > Random. The search values in.searchg are sorted in place; the
+// Runs Process > Random. The search values in.searchg are sorted in place, those
+// that are not finite moved behind the others and left out of the run; the
 // stream is seeded from in.seed. `msgline` receives the status and the last
 // result line.
 stats::RandomResult process_random(const stats::RandomInput& in, const stats::CritSettings& crit,

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -465,20 +466,44 @@ TEST(RandomRun, EmptySplitHistogramIsNothingToMimic)
     EXPECT_FALSE(r.result.extreme_lines); // m = 0
 }
 
+namespace {
+
+// A run that asks for no random partitions, so that only the search values are shown.
+RunOut search_values_only(Data& d, DonePlot& plot)
+{
+    d.splithist[5] = static_cast<int>(d.searchg.size());
+    ScriptedDialog dialog;
+    dialog.entries = {{"0", SplitMode::Uniform, "", random_ids::kOk}};
+    RecordingServices services;
+    const RunOut r = run_once(d, dialog, plot, services);
+    EXPECT_EQ(services.yields, 0);
+    EXPECT_EQ(r.lines.back(), "     0 random partitions generated");
+    return r;
+}
+
+} // namespace
+
 TEST(RandomRun, NoPartitionsAskedForShowsTheSearchDistribution)
 {
     Data d;
     d.searchg = {3.0, 1.0, 2.0};
-    d.splithist[5] = 3;
-    ScriptedDialog dialog;
-    dialog.entries = {{"0", SplitMode::Uniform, "", random_ids::kOk}};
     DonePlot plot;
-    RecordingServices services;
-    const RunOut r = run_once(d, dialog, plot, services);
+    search_values_only(d, plot);
     ASSERT_EQ(plot.series.size(), 1u);
     EXPECT_EQ(plot.series[0].title, "Search distribution of G");
     EXPECT_EQ(plot.series[0].lower, 1.0);
     EXPECT_EQ(plot.series[0].upper, 3.0);
-    EXPECT_EQ(services.yields, 0);
-    EXPECT_EQ(r.lines.back(), "     0 random partitions generated");
+}
+
+TEST(RandomRun, SearchScoresThatAreNotFiniteAreLeftOut)
+{
+    Data d;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    d.searchg = {nan, 3.0, nan, 1.0, inf, 2.0, nan};
+    DonePlot plot;
+    search_values_only(d, plot);
+    ASSERT_EQ(plot.series.size(), 1u);
+    EXPECT_EQ(plot.series[0].count, 3u);
+    EXPECT_EQ(plot.series[0].lower, 1.0);
+    EXPECT_EQ(plot.series[0].upper, 3.0);
 }
