@@ -157,6 +157,70 @@ __attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const T
 {
     count_terms<true>(k, a, b, sense, out);
 }
+// A run of last terms (see partab_run()) word by word, for two classes of
+// units that weigh 1 and meet at a word boundary (class 1 from word k.split
+// on): what the accumulated terms give every list is made once per run into
+// k.scratch, then each list takes two population counts per word.
+template <bool Skip, bool Plain>
+MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                  std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
+{
+    const std::size_t words = k.words;
+    u64* tr = k.scratch;                 // the accumulated terms hold
+    u64* held_ok = k.scratch + words;    // a unit of the sample, not dropped
+    u64* und_ok = k.scratch + 2 * words; // ... nor undetermined by them
+    for (std::size_t w = 0; w < words; ++w) {
+        tr[w] = a.any_true[w];
+        held_ok[w] = Skip ? k.valid[w] & ~a.skip_m[w] : k.valid[w];
+        und_ok[w] = held_ok[w] & ~a.any_und[w];
+    }
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const u64* t = lasts[i];
+        std::int64_t det[2] = {0, 0}, mem[2] = {0, 0};
+        for (std::size_t c = 0, w = 0; c < 2; ++c) {
+            const std::size_t end = c == 0 ? k.split : words;
+            std::int64_t nd = 0, nm = 0;
+            for (; w < end; ++w) {
+                const u64 hold = (tr[w] | t[w]) & held_ok[w];
+                u64 d = hold | (und_ok[w] & ~t[words + w]);
+                u64 member = hold;
+                if constexpr (Skip) {
+                    d &= ~t[2 * words + w];
+                    member &= ~t[2 * words + w];
+                }
+                if constexpr (!Plain) member = d & ~hold;
+                nd += std::popcount(d);
+                nm += std::popcount(member);
+            }
+            det[c] = nd;
+            mem[c] = nm;
+        }
+        out[i] = {det[0] - mem[0], mem[0], det[1] - mem[1], mem[1]};
+    }
+}
+template <bool Skip>
+MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                  std::span<const u64* const> lasts, int sense,
+                                  std::span<ClassOrderedSample::Cells> out)
+{
+    if (sense) run_words<Skip, true>(k, a, lasts, out);
+    else run_words<Skip, false>(k, a, lasts, out);
+}
+template <bool Skip>
+__attribute__((target("avx2,bmi,popcnt"))) void
+run_words_avx2(const ClassOrderedSample::RunKernel& k, const TermWords& a, std::span<const u64* const> lasts, bool,
+               int sense, std::span<ClassOrderedSample::Cells> out)
+{
+    run_words<Skip>(k, a, lasts, sense, out);
+}
+template <bool Skip>
+__attribute__((target("popcnt"))) void run_words_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                                        std::span<const u64* const> lasts, bool, int sense,
+                                                        std::span<ClassOrderedSample::Cells> out)
+{
+    run_words<Skip>(k, a, lasts, sense, out);
+}
+
 // With AVX-512's population count on vectors: each plane's words four at a
 // time, the membership words made as they are counted, the last partial vector
 // read under a mask (masked words count as no unit).
@@ -369,38 +433,55 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
 #undef MERU_AVX512_POPCNT
 #endif
 
-// The run kernel for this processor and `words` unit words, null where there
-// is none.
-ClassOrderedSample::RunFn pick_run(bool skip, std::size_t words)
+using Level = ClassOrderedSample::Level;
+
+// The instructions this processor has, at most `most`.
+Level level_of(Level most)
 {
+    Level have = Level::generic;
 #if MERU_X86_DISPATCH
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("avx2") &&
-        __builtin_cpu_supports("popcnt")) {
+    if (__builtin_cpu_supports("popcnt")) {
+        have = Level::popcnt;
+        if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")) {
+            have = Level::avx2;
+            if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                __builtin_cpu_supports("avx512vpopcntdq"))
+                have = Level::avx512;
+        }
+    }
+#endif
+    return std::min(have, most);
+}
+
+// The run kernel for `level` and `words` unit words, null where there is none.
+ClassOrderedSample::RunFn pick_run(Level level, bool skip, std::size_t words)
+{
+#if MERU_X86_DISPATCH
+    if (level == Level::avx512) {
         if (words <= 8) return skip ? run_vpopcnt16<true, false> : run_vpopcnt16<false, false>;
         if (words <= 16) return skip ? run_vpopcnt16<true, true> : run_vpopcnt16<false, true>;
         return skip ? run_vpopcnt<true> : run_vpopcnt<false>;
     }
+    if (level == Level::avx2) return skip ? run_words_avx2<true> : run_words_avx2<false>;
+    if (level == Level::popcnt) return skip ? run_words_popcnt<true> : run_words_popcnt<false>;
 #else
+    (void)level;
     (void)skip;
     (void)words;
 #endif
     return nullptr;
 }
 
-// The term-words kernel for this processor, with or without the skip flag.
-ClassOrderedSample::TermsFn pick_terms(bool skip)
+// The term-words kernel for `level`, with or without the skip flag.
+ClassOrderedSample::TermsFn pick_terms(Level level, bool skip)
 {
 #if MERU_X86_DISPATCH
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512vpopcntdq") && __builtin_cpu_supports("avx2") &&
-        __builtin_cpu_supports("popcnt"))
-        return skip ? terms_vpopcnt<true> : terms_vpopcnt<false>;
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
-        return skip ? terms_skip_avx2 : terms_avx2;
-    if (__builtin_cpu_supports("popcnt")) return skip ? terms_skip_popcnt : terms_popcnt;
+    if (level == Level::avx512) return skip ? terms_vpopcnt<true> : terms_vpopcnt<false>;
+    if (level == Level::avx2) return skip ? terms_skip_avx2 : terms_avx2;
+    if (level == Level::popcnt) return skip ? terms_skip_popcnt : terms_popcnt;
+#else
+    (void)level;
 #endif
     return skip ? terms_skip_generic : terms_generic;
 }
@@ -443,7 +524,7 @@ void count(const Args& k)
 
 } // namespace
 
-ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses)
+ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, stats::CountTable::max_classes);
@@ -521,17 +602,19 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     mem_.assign(det_.size(), 0);
     terms_ = {unit_words(), planes_.data(), planes_.size(), bits_.data(),
               det_.data(),  mem_.data(),    nclasses_,      beyond_};
-    terms_fn_ = pick_terms(false);
-    terms_skip_fn_ = pick_terms(true);
+    const Level level = level_of(most);
+    terms_fn_ = pick_terms(level, false);
+    terms_skip_fn_ = pick_terms(level, true);
     // Two classes of units that weigh 1: a plane per class.
     if (aligned) {
         const std::size_t first = planes_[0].cls == 0 ? 0 : 1;
         const u64 *c0 = bits_.data() + planes_[first].at, *c1 = bits_.data() + planes_[1 - first].at;
         valid_.resize(unit_words());
         for (std::size_t w = 0; w < valid_.size(); ++w) valid_[w] = c0[w] | c1[w];
-        run_ = {unit_words(), c0, c1, valid_.data(), (zeros + gap) / 64};
-        run_fn_ = pick_run(false, unit_words());
-        run_skip_fn_ = pick_run(true, unit_words());
+        run_scratch_.resize(3 * unit_words());
+        run_ = {unit_words(), c0, c1, valid_.data(), (zeros + gap) / 64, run_scratch_.data()};
+        run_fn_ = pick_run(level, false, unit_words());
+        run_skip_fn_ = pick_run(level, true, unit_words());
     }
 }
 

@@ -33,8 +33,11 @@ namespace meru::search {
 
 class ClassOrderedSample {
 public:
+    // The instructions the kernels may use, at most what the processor has
+    // (lower levels test the kernels other processors take).
+    enum class Level { generic, popcnt, avx2, avx512 };
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
-    ClassOrderedSample(const stats::SampleView& view, int nclasses);
+    ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);
     ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
     ClassOrderedSample& operator=(const ClassOrderedSample&) = delete;
 
@@ -96,6 +99,7 @@ public:
         std::size_t words = 0;
         const std::uint64_t *class0 = nullptr, *class1 = nullptr, *valid = nullptr;
         std::size_t split = 0;
+        std::uint64_t* scratch = nullptr; // 3 x words, for the kernel's own use
     };
     using RunFn = void (*)(const RunKernel&, const TermWords&, std::span<const std::uint64_t* const>, bool, int,
                            std::span<Cells>);
@@ -116,6 +120,7 @@ private:
     std::vector<Plane> planes_;
     std::vector<std::uint64_t> bits_;
     std::vector<std::uint64_t> valid_; // the units of either class (a Y of two classes)
+    std::vector<std::uint64_t> run_scratch_;
     // The compiled candidate and the plane counts (reused).
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> acc_det_, acc_mem_;

@@ -81,13 +81,16 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
     const std::vector<std::pair<int, int>> sizes{{1, 1},     {64, 64},   {63, 1},    {448, 64},  {449, 63},
                                                  {300, 269}, {512, 512}, {511, 512}, {513, 511}, {1, 1023}};
     // Before those, units in one word, in one vector under a mask, in two (the
-    // second masked or whole) and in more, with classes at random.
+    // second masked or whole) and in more, with classes at random. The kernels
+    // of every instruction level (those above the processor's take its own).
+    using Level = ClassOrderedSample::Level;
     const int random_trials = 36;
-    for (int trial = 0; trial < random_trials + static_cast<int>(2 * sizes.size()); ++trial) {
+    for (int trial = 0; trial < random_trials + static_cast<int>(4 * sizes.size()); ++trial) {
         const int sized = trial - random_trials;
-        const int n0 = sized >= 0 ? sizes[static_cast<std::size_t>(sized / 2)].first : 0;
+        const Level level = sized >= 0 ? (sized / 2 % 2 ? Level::avx2 : Level::avx512) : Level(trial / 4 % 4);
+        const int n0 = sized >= 0 ? sizes[static_cast<std::size_t>(sized / 4)].first : 0;
         const int n = sized >= 0
-                          ? n0 + sizes[static_cast<std::size_t>(sized / 2)].second
+                          ? n0 + sizes[static_cast<std::size_t>(sized / 4)].second
                           : std::vector<int>{5, 64, 300, 569, 800, 1000, 1500}[static_cast<std::size_t>(pick(7))];
         const int lc = 10, items = lc - 1;
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
@@ -109,7 +112,7 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
             literals.push_back(sign[static_cast<std::size_t>(a)] * a);
         }
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
-        ClassOrderedSample sample(view, 2);
+        ClassOrderedSample sample(view, 2, level);
         const bool skip = trial % 2 == 0;
         DirectScorer direct(sample, literals, std::vector<char>(literals.size(), 1), literals, sign, skip);
         const std::vector<std::vector<int>> shapes{{3, 3}, {2, 1}, {3, 2, 2}, {2}};
