@@ -362,8 +362,9 @@ template <bool Skip, bool Plain> struct Count8 {
             mem_at[l] = cls + 32;
         }
     }
-    // The list of last term t: its packed counts of these words.
-    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 operator()(const u64* t, std::size_t words) const
+    // The list of last term t: the population counts of its words counted
+    // (into nd) and of its members (nm).
+    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE void pops(const u64* t, std::size_t words, Words8& nd, Words8& nm) const
     {
         // The freshly loaded words first: the instruction overwrites its first operand.
         const Words8 hold = bits3<kOrAnd>(load8(m, t), tr, held_ok);
@@ -375,23 +376,55 @@ template <bool Skip, bool Plain> struct Count8 {
             member &= ~sk;
         }
         if constexpr (!Plain) member = d & ~hold;
-        return (pop8(d) << det_at) + (pop8(member) << mem_at);
+        nd = pop8(d);
+        nm = pop8(member);
+    }
+    // Counts of these lanes' words packed into their class's fields.
+    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pack(Words8 nd, Words8 nm) const
+    {
+        return (nd << det_at) + (nm << mem_at);
     }
 };
 
-// The same for units in at most sixteen words (Two: more than eight) whose
-// classes meet at a word boundary, and a plain or flipped list: the
-// accumulated terms' words stay in registers for the whole run, the words past
-// the units masked off; a list's counts are summed across the lanes once.
-template <bool Skip, bool Two, bool Plain>
+// A list's packed counts of units in at most sixteen words, as one vector
+// (Vectors 1), two (2: words 0-7 and the rest), or two where the second holds
+// the words past 8 in the lanes that hold words of class 1 in the first (3: it
+// starts at word words - 8; its counts are added to the first's before they
+// are shifted to their fields).
+template <bool Skip, bool Plain, int Vectors> struct Count16 {
+    std::size_t words;
+    Count8<Skip, Plain> first, second;
+    MERU_AVX512_POPCNT Count16(const ClassOrderedSample::RunKernel& k, const TermWords& a)
+        : words(k.words), first(static_cast<__mmask8>(words >= 8 ? 0xFF : (1u << words) - 1), 0, a, k),
+          second(static_cast<__mmask8>(Vectors == 2   ? (1u << (words - 8)) - 1
+                                       : Vectors == 3 ? 0xFF00u >> (words - 8)
+                                                      : 0),
+                 Vectors == 2 ? 8 : (Vectors == 3 ? words - 8 : 0), a, k)
+    {}
+    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 operator()(const u64* t) const
+    {
+        Words8 nd, nm;
+        first.pops(t, words, nd, nm);
+        if constexpr (Vectors == 1) return first.pack(nd, nm);
+        Words8 nd2, nm2;
+        if constexpr (Vectors == 2) {
+            second.pops(t + 8, words, nd2, nm2);
+            return first.pack(nd, nm) + second.pack(nd2, nm2);
+        }
+        second.pops(t + (words - 8), words, nd2, nm2);
+        return first.pack(nd + nd2, nm + nm2);
+    }
+};
+
+// A run for units in at most sixteen words (see Count16) whose classes meet at
+// a word boundary, and a plain or flipped list: the accumulated terms' words
+// stay in registers for the whole run, the words past the units masked off; a
+// list's counts are summed across the lanes once.
+template <bool Skip, int Vectors, bool Plain>
 MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                       std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
 {
-    const std::size_t words = k.words;
-    const auto lo = static_cast<__mmask8>(words >= 8 ? 0xFF : (1u << words) - 1);
-    const auto hi = static_cast<__mmask8>(Two ? (1u << (words - 8)) - 1 : 0);
-    const Count8<Skip, Plain> first(lo, 0, a, k);
-    const Count8<Skip, Plain> second(hi, Two ? 8 : 0, a, k);
+    const Count16<Skip, Plain, Vectors> counts(k, a);
     const auto unpack = [&](std::size_t i, u64 sum) {
         const auto det0 = static_cast<std::int64_t>(sum & 0xFFFF),
                    det1 = static_cast<std::int64_t>((sum >> 16) & 0xFFFF);
@@ -402,11 +435,7 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
     // Two lists' lanes summed together: the pairs of lanes interleaved, then halved twice.
     std::size_t i = 0;
     for (; i + 2 <= lasts.size(); i += 2) {
-        Words8 xw = first(lasts[i], words), yw = first(lasts[i + 1], words);
-        if constexpr (Two) {
-            xw += second(lasts[i] + 8, words);
-            yw += second(lasts[i + 1] + 8, words);
-        }
+        const Words8 xw = counts(lasts[i]), yw = counts(lasts[i + 1]);
         const Words8 s = __builtin_shufflevector(xw, yw, 0, 8, 2, 10, 4, 12, 6, 14) +
                          __builtin_shufflevector(xw, yw, 1, 9, 3, 11, 5, 13, 7, 15);
         const Words h = __builtin_shufflevector(s, s, 0, 1, 2, 3) + __builtin_shufflevector(s, s, 4, 5, 6, 7);
@@ -415,20 +444,19 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
         unpack(i + 1, q[1]);
     }
     if (i < lasts.size()) {
-        Words8 acc = first(lasts[i], words);
-        if constexpr (Two) acc += second(lasts[i] + 8, words);
+        const Words8 acc = counts(lasts[i]);
         u64 sum = 0;
         for (int l = 0; l < 8; ++l) sum += acc[l];
         unpack(i, sum);
     }
 }
-template <bool Skip, bool Two>
+template <bool Skip, int Vectors>
 MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                       std::span<const u64* const> lasts, bool, int sense,
                                       std::span<ClassOrderedSample::Cells> out)
 {
-    if (sense) run_vpopcnt16<Skip, Two, true>(k, a, lasts, out);
-    else run_vpopcnt16<Skip, Two, false>(k, a, lasts, out);
+    if (sense) run_vpopcnt16<Skip, Vectors, true>(k, a, lasts, out);
+    else run_vpopcnt16<Skip, Vectors, false>(k, a, lasts, out);
 }
 #undef MERU_AVX512_POPCNT
 #endif
@@ -454,13 +482,15 @@ Level level_of(Level most)
     return std::min(have, most);
 }
 
-// The run kernel for `level` and `words` unit words, null where there is none.
-ClassOrderedSample::RunFn pick_run(Level level, bool skip, std::size_t words)
+// The run kernel for `level` and `words` unit words, class 1 from word
+// `split` on; null where there is none.
+ClassOrderedSample::RunFn pick_run(Level level, bool skip, std::size_t words, std::size_t split)
 {
 #if MERU_X86_DISPATCH
     if (level == Level::avx512) {
-        if (words <= 8) return skip ? run_vpopcnt16<true, false> : run_vpopcnt16<false, false>;
-        if (words <= 16) return skip ? run_vpopcnt16<true, true> : run_vpopcnt16<false, true>;
+        if (words <= 8) return skip ? run_vpopcnt16<true, 1> : run_vpopcnt16<false, 1>;
+        if (words <= 16 && split + words <= 16) return skip ? run_vpopcnt16<true, 3> : run_vpopcnt16<false, 3>;
+        if (words <= 16) return skip ? run_vpopcnt16<true, 2> : run_vpopcnt16<false, 2>;
         return skip ? run_vpopcnt<true> : run_vpopcnt<false>;
     }
     if (level == Level::avx2) return skip ? run_words_avx2<true> : run_words_avx2<false>;
@@ -469,6 +499,7 @@ ClassOrderedSample::RunFn pick_run(Level level, bool skip, std::size_t words)
     (void)level;
     (void)skip;
     (void)words;
+    (void)split;
 #endif
     return nullptr;
 }
@@ -613,8 +644,8 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         for (std::size_t w = 0; w < valid_.size(); ++w) valid_[w] = c0[w] | c1[w];
         run_scratch_.resize(3 * unit_words());
         run_ = {unit_words(), c0, c1, valid_.data(), (zeros + gap) / 64, run_scratch_.data()};
-        run_fn_ = pick_run(level, false, unit_words());
-        run_skip_fn_ = pick_run(level, true, unit_words());
+        run_fn_ = pick_run(level, false, unit_words(), run_.split);
+        run_skip_fn_ = pick_run(level, true, unit_words(), run_.split);
     }
 }
 

@@ -77,9 +77,10 @@ TEST(DirectScorer, RunsCountAndKeyTheirCandidatesAsOneByOne)
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     // Class sizes (units weighing 1; class 1 starts on a new word): one word
     // each; classes that fill their words or not; 8 words (one whole vector),
-    // 9, 10, exactly 16 (two whole vectors) and 17 words.
-    const std::vector<std::pair<int, int>> sizes{{1, 1},     {64, 64},   {63, 1},    {448, 64},  {449, 63},
-                                                 {300, 269}, {512, 512}, {511, 512}, {513, 511}, {1, 1023}};
+    // 9, 10, 11 and 15 (the second vector's words in the lanes of class 1),
+    // exactly 16 (two whole vectors) and 17 words.
+    const std::vector<std::pair<int, int>> sizes{{1, 1},    {64, 64},  {63, 1},    {448, 64},  {449, 63},  {300, 269},
+                                                 {64, 640}, {64, 896}, {512, 512}, {511, 512}, {513, 511}, {1, 1023}};
     // Before those, units in one word, in one vector under a mask, in two (the
     // second masked or whole) and in more, with classes at random. The kernels
     // of every instruction level (those above the processor's take its own).
