@@ -277,12 +277,15 @@ run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool
     const std::size_t m = cells.size() / 8 * 8;
     for (std::size_t i = 0; i < m; i += 8) {
         // Two tables per vector, then each cell's eight values in one.
-        I8 z[4];
-        std::memcpy(z, cells.data() + i, sizeof z);
-        const I8 ab0 = __builtin_shuffle(z[0], z[1], I8{0, 4, 8, 12, 1, 5, 9, 13});
-        const I8 cd0 = __builtin_shuffle(z[0], z[1], I8{2, 6, 10, 14, 3, 7, 11, 15});
-        const I8 ab1 = __builtin_shuffle(z[2], z[3], I8{0, 4, 8, 12, 1, 5, 9, 13});
-        const I8 cd1 = __builtin_shuffle(z[2], z[3], I8{2, 6, 10, 14, 3, 7, 11, 15});
+        I8 z0, z1, z2, z3;
+        std::memcpy(&z0, cells[i].data(), sizeof z0);
+        std::memcpy(&z1, cells[i + 2].data(), sizeof z1);
+        std::memcpy(&z2, cells[i + 4].data(), sizeof z2);
+        std::memcpy(&z3, cells[i + 6].data(), sizeof z3);
+        const I8 ab0 = __builtin_shuffle(z0, z1, I8{0, 4, 8, 12, 1, 5, 9, 13});
+        const I8 cd0 = __builtin_shuffle(z0, z1, I8{2, 6, 10, 14, 3, 7, 11, 15});
+        const I8 ab1 = __builtin_shuffle(z2, z3, I8{0, 4, 8, 12, 1, 5, 9, 13});
+        const I8 cd1 = __builtin_shuffle(z2, z3, I8{2, 6, 10, 14, 3, 7, 11, 15});
         const I8 a = __builtin_shuffle(ab0, ab1, I8{0, 1, 2, 3, 8, 9, 10, 11});
         const I8 b = __builtin_shuffle(ab0, ab1, I8{4, 5, 6, 7, 12, 13, 14, 15});
         const I8 cc = __builtin_shuffle(cd0, cd1, I8{0, 1, 2, 3, 8, 9, 10, 11});
