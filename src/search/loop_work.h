@@ -1,0 +1,223 @@
+#pragma once
+// The search loop's work storage and its worker threads' state: candidates
+// waiting to be scored, the lists, walks and blocks kept across candidates so
+// that a candidate allocates nothing in steady state, and what a worker thread
+// owns. Used by the loop (vector_run.h, search_loop.cpp) only.
+#include "partition/combinatorics.h"
+#include "search/cut_walk.h"
+#include "search/direct_path.h"
+#include "search/direct_scan.h"
+#include "search/evaluate.h"
+#include "search/search_results.h"
+#include "search/shape_cache.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace meru::search {
+namespace { // internal to search_loop.cpp, the one file that includes this
+
+using partition::Literal;
+using partition::TermList;
+
+// Candidates built and waiting to be scored, in enumeration order: either a
+// candidate side to evaluate (its packed lists in the pools) or a skip reason to
+// tally when the merge reaches it.
+struct Jobs {
+    std::vector<int> reason; // 0: evaluate
+    std::vector<int> side;
+    std::vector<int> lp_at, lit_at; // starts in the pools; the ends are the next job's
+    std::vector<int> lp, lits;
+
+    std::size_t size() const { return reason.size(); }
+    void clear()
+    {
+        reason.clear();
+        side.clear();
+        lp_at.clear();
+        lit_at.clear();
+        lp.clear();
+        lits.clear();
+    }
+    void add(int why, int r, const TermList* cand)
+    {
+        reason.push_back(why);
+        side.push_back(r);
+        lp_at.push_back(static_cast<int>(lp.size()));
+        lit_at.push_back(static_cast<int>(lits.size()));
+        if (cand) {
+            lp.insert(lp.end(), cand->lp.begin(), cand->lp.end());
+            lits.insert(lits.end(), cand->lits.begin(), cand->lits.end());
+        }
+    }
+    void get(std::size_t j, TermList& out) const
+    {
+        const std::size_t a = static_cast<std::size_t>(lp_at[j]);
+        const std::size_t b = j + 1 < size() ? static_cast<std::size_t>(lp_at[j + 1]) : lp.size();
+        const std::size_t c = static_cast<std::size_t>(lit_at[j]);
+        const std::size_t d = j + 1 < size() ? static_cast<std::size_t>(lit_at[j + 1]) : lits.size();
+        out.lp.assign(lp.begin() + static_cast<std::ptrdiff_t>(a), lp.begin() + static_cast<std::ptrdiff_t>(b));
+        out.lits.assign(lits.begin() + static_cast<std::ptrdiff_t>(c), lits.begin() + static_cast<std::ptrdiff_t>(d));
+    }
+};
+
+// What a worker leaves for the merge besides the score: `simple` when the pair
+// came from the shape cache with the candidate as given for its first list and
+// no skip counted, so that the merge need not make it again (only for a
+// candidate that enters the top-10 list); its complexity then.
+struct Scored {
+    bool simple = false;
+    int complexity = 0;
+};
+
+// The loop's work storage, kept across candidates so that a candidate allocates
+// nothing once the largest size vector has been seen.
+struct Work {
+    partition::Combinations comb;
+    CutWalk walk; // the current combination's literals over its floating cuts
+    TermList work, cand, comp;
+    TermList joined; // the other list of the serial analysis's intersections
+    partition::Partition cur;
+    Jobs jobs;
+    std::vector<char> done; // per worker: its chunk is scored
+    std::vector<Score> scores;
+    std::vector<Scored> scored;
+    partition::SkipTally scratch; // packcand's count, taken from the job instead
+    DirectJobs direct;            // the direct path's queue
+    std::vector<ScanChunk> ring;  // the chunks of the threaded direct path
+    std::vector<long long> ready; // per slot: the chunk scanned into it
+    std::vector<long long> cuts;  // per item: the cuts its line floats, or 1
+    EntryBounds bounds;           // the lists' entry bounds after the last merged chunk
+    stats::CountTable table;      // a count table made at the merge
+    Score score;                  // and its score
+    Score sides;                  // or its sides alone
+    static constexpr float kInf = std::numeric_limits<float>::infinity();
+    static std::array<float, SearchResults::kMaxComplexity + 1> filled(float v)
+    {
+        std::array<float, SearchResults::kMaxComplexity + 1> a;
+        a.fill(v);
+        return a;
+    }
+    // A block of a run (one thread, fixed literals): candidates that share
+    // their terms before the last, and the count tables of their sides.
+    struct Run {
+        static constexpr std::size_t kBlock = 128;
+        std::vector<Literal> lits; // the candidate being merged
+        std::vector<int> last;     // the walk's last term
+        // Per candidate of a block: its lead (the last term's items before its
+        // last item, at lead * (places - 1) in leads) << 32 | its last item.
+        std::vector<std::uint64_t> cand;
+        std::vector<int> leads;
+        std::vector<char> newest;                               // per candidate
+        std::array<std::vector<const std::uint64_t*>, 2> words; // of the newest candidates' last terms, per side
+        std::vector<std::uint64_t> keys;                        // and their shape keys
+        std::vector<std::uint64_t> in_term;                     // per item: the earlier terms holding it (bits)
+        std::vector<char> usable;                               // per item
+        std::vector<std::uint64_t> held;                        // per place of the last term (see run_blocks())
+        std::vector<char> ok;
+        std::vector<std::size_t> part;
+        std::vector<std::uint64_t> key;
+        // Per side and newest candidate: its table, G bound and split band.
+        std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
+        std::array<std::vector<float>, 2> bound;
+        std::array<std::vector<int>, 2> band;
+        std::array<std::vector<int>, 2> cplx; // of a quiet side: its shape's complexity
+        // Per newest candidate: every side is known to be quiet (mark_quiet()).
+        std::vector<char> pass;
+        // Three of every four quiet evaluations' split bands and complexities,
+        // counted apart so that the counts of one slot do not wait on each
+        // other; added to the search's histograms when the walk ends.
+        struct Apart {
+            SearchResults::SplitCounts split{};
+            SearchResults::ComplexityCounts cplx{};
+        };
+        std::array<Apart, 3> apart{};
+        void fold(SearchResults& res)
+        {
+            for (const Apart& a : apart) {
+                for (std::size_t x = 1; x < a.split.size(); ++x) res.splithist[x] += a.split[x];
+                for (std::size_t x = 0; x < a.cplx.size(); ++x) res.cplxhist[x] += a.cplx[x];
+            }
+        }
+        std::uint64_t pass_epoch = 0; // the epoch pass was marked in
+        // Per complexity + 1: a G bound that surely_unlisted() passed since
+        // the lists last changed (-inf at 0, for a shape not known or skipped).
+        std::array<float, SearchResults::kMaxComplexity + 2> quiet{};
+        std::uint64_t epoch = 1, quiet_epoch = 0; // quiet holds for quiet_epoch
+        void changed() { ++epoch; }
+        float* gate()
+        {
+            if (quiet_epoch != epoch) {
+                quiet.fill(-kInf);
+                quiet_epoch = epoch;
+            }
+            return quiet.data();
+        }
+    } run;
+    // Per complexity: the largest G bound that surely_unlisted() passed.
+    std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
+};
+
+std::string sizes(std::span<const int> p, int width)
+{
+    std::string s;
+    for (int v : p) s += io::fmt_i(v, width);
+    return s;
+}
+
+// What a worker thread owns: its evaluator, pair settings without services or
+// shared caches, its shape cache and work lists.
+struct Worker {
+    Worker(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& es,
+           const partition::PairSettings& pair)
+        : ev(data, crit, es), settings(pair), cache(settings, pair.reduce.tables)
+    {
+        settings.reduce.services = nullptr;
+        settings.reduce.cache = nullptr;
+        quiet.set_trace_sink([](std::string_view) {});
+        ev.sort_times(quiet);
+    }
+    Evaluator ev;
+    partition::PairSettings settings;
+    ShapeCache cache;
+    std::unique_ptr<DirectScorer> direct; // when the search takes the direct path
+    std::unique_ptr<DirectScan> scan;     // its enumeration in chunks
+    TermList cand, comp;
+    partition::Partition cur;
+    partition::SkipTally tally;
+    io::LogWriter quiet;
+
+    // Scores the evaluated jobs of [from, to) into out; the merge makes the pair
+    // again unless the job is marked simple.
+    void score(const Jobs& jobs, std::size_t from, std::size_t to, std::vector<Score>& out, std::vector<Scored>& how,
+               const std::atomic<bool>& cancel)
+    {
+        for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
+            how[j].simple = false;
+            if (jobs.reason[j] != 0) continue;
+            jobs.get(j, cand);
+            bool pending = false;
+            const long long before = tallied();
+            const partition::PairResult pr =
+                ev.reads_first_list_only() ? cache.make_lazy(cand, comp, jobs.side[j], cur, tally, quiet, pending)
+                                           : cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
+            if (pr.skip) continue;
+            out[j] = ev.score(Candidate{cur, cand, pr.complexity, pending ? &cand : nullptr});
+            how[j] = {pending && tallied() == before, pr.complexity};
+        }
+    }
+    long long tallied() const
+    {
+        long long n = 0;
+        for (long long c : tally.count) n += c;
+        return n;
+    }
+};
+
+} // namespace
+} // namespace meru::search
