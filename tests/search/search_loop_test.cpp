@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <numeric>
 #include <random>
 #include <string>
 
@@ -577,6 +578,18 @@ TEST(SearchLoop, TermsOfThreeItemsWithTheSavedGValuesFullEqualTheReferenceLoop)
             expect_same(one->results, three->results);
             EXPECT_EQ(one->host.texts, three->host.texts);
             EXPECT_EQ(one->results.evaluated, end_at);
+        }
+        // Stopped anywhere on one thread (also between a candidate's two
+        // sides), each histogram holds every evaluation made, and only those.
+        std::mt19937 rng(5);
+        s.threads = 1;
+        for (int t = 0; t < 12; ++t) {
+            const int end_at = static_cast<int>(rng() % static_cast<unsigned>(all->r.evaluated)) + 1;
+            const auto one = run(pb, s, chi_square(), end_at, false, SearchResults::kSavedG, penalty);
+            const SearchResults& h = one->results;
+            EXPECT_EQ(std::accumulate(h.cplxhist.begin(), h.cplxhist.end(), std::int64_t{0}), end_at);
+            EXPECT_EQ(std::accumulate(h.splithist.begin() + 1, h.splithist.end(), std::int64_t{0}), end_at);
+            EXPECT_EQ(h.splithist[0], 0);
         }
     }
 }
