@@ -38,7 +38,8 @@ TEST(DirectScorer, TablesEqualTheSnapshotsTableWhateverTheCandidateBefore)
             literals.push_back(sign[static_cast<std::size_t>(a)] * a);
         }
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
-        ClassOrderedSample sample(view, nclasses);
+        // The term-words kernels of every instruction level (those above the processor's take its own).
+        ClassOrderedSample sample(view, nclasses, ClassOrderedSample::Level(trial / 8 % 4));
         const bool skip = trial / 4 % 2 == 0;
         DirectScorer direct(sample, literals, std::vector<char>(literals.size(), 1), {}, sign, skip);
         const std::vector<std::vector<int>> shapes{{2, 2}, {3, 1, 1}, {3}, {1, 2}};
