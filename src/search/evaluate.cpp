@@ -326,30 +326,108 @@ run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool
 }
 #pragma GCC pop_options
 
-bool vector_bounds()
+// The same four tables at a time with AVX2, for blocks whose cells all lie in
+// 0..2^26: their sums and the products a d and b c are then exact in double
+// precision, so the arithmetic is the one-table code's, step by step. Any
+// other block goes to one(i) table by table. Returns the tables done (a
+// multiple of four).
+#pragma GCC push_options
+#pragma GCC optimize("fp-contract=off")
+template <class One>
+__attribute__((target("avx2"))) std::size_t run_bounds4(std::span<const ClassOrderedSample::Cells> cells,
+                                                        bool bounded, bool banded, float* bound, int* band,
+                                                        const One& one)
+{
+    using I4 = std::int64_t __attribute__((vector_size(32)));
+    using D4 = double __attribute__((vector_size(32)));
+    using F4 = float __attribute__((vector_size(16)));
+    using N4 = int __attribute__((vector_size(16)));
+    // An integer in 0..2^52 as a double: its bits under those of 2^52, less 2^52.
+    const I4 magic = I4{} + 0x4330000000000000;
+    const auto exact = [&](I4 v) { return reinterpret_cast<D4>(v | magic) - reinterpret_cast<D4>(magic); };
+    const std::size_t m = cells.size() / 4 * 4;
+    for (std::size_t i = 0; i < m; i += 4) {
+        I4 z0, z1, z2, z3;
+        std::memcpy(&z0, cells[i].data(), sizeof z0);
+        std::memcpy(&z1, cells[i + 1].data(), sizeof z1);
+        std::memcpy(&z2, cells[i + 2].data(), sizeof z2);
+        std::memcpy(&z3, cells[i + 3].data(), sizeof z3);
+        // Lane k: cell k of the four tables OR-ed, negative if one is.
+        const I4 any = z0 | z1 | z2 | z3;
+        const I4 out_of_range = (any < 0) | (any >= (std::int64_t{1} << 26));
+        if (out_of_range[0] | out_of_range[1] | out_of_range[2] | out_of_range[3]) {
+            for (std::size_t k = 0; k < 4; ++k) one(i + k);
+            continue;
+        }
+        // Cell k of the four tables in one vector.
+        const I4 lo01 = __builtin_shuffle(z0, z1, I4{0, 4, 2, 6}), hi01 = __builtin_shuffle(z0, z1, I4{1, 5, 3, 7});
+        const I4 lo23 = __builtin_shuffle(z2, z3, I4{0, 4, 2, 6}), hi23 = __builtin_shuffle(z2, z3, I4{1, 5, 3, 7});
+        const D4 a = exact(__builtin_shuffle(lo01, lo23, I4{0, 1, 4, 5}));
+        const D4 b = exact(__builtin_shuffle(hi01, hi23, I4{0, 1, 4, 5}));
+        const D4 cc = exact(__builtin_shuffle(lo01, lo23, I4{2, 3, 6, 7}));
+        const D4 d = exact(__builtin_shuffle(hi01, hi23, I4{2, 3, 6, 7}));
+        const D4 nd = a + b + cc + d;
+        if (bounded) {
+            const D4 r0 = a + cc, r1 = b + d, k0 = a + b, k1 = cc + d;
+            const D4 x = a * d - b * cc;
+            const D4 den = r0 * r1 * k0 * k1;
+            const D4 q = nd * x * x / den;
+            const D4 chisq = den > 0.0 ? q : D4{};
+            const F4 out = __builtin_convertvector(chisq + 1e-9 * (chisq + nd), F4);
+            std::memcpy(bound + i, &out, sizeof out);
+        } else {
+            for (std::size_t k = 0; k < 4; ++k) bound[i + k] = std::numeric_limits<float>::infinity();
+        }
+        N4 out{};
+        if (banded) {
+            const F4 width = __builtin_convertvector(nd + 1.0, F4) / 100.0f;
+            const F4 share = __builtin_convertvector(a + cc, F4) / width;
+            const F4 most = F4{} + 1e9f;
+            const N4 whole = __builtin_convertvector(most < share ? most : share, N4) + 1;
+            const N4 top = N4{} + SearchResults::kSplitBands;
+            const N4 clamped = whole < 1 ? N4{} + 1 : (whole > top ? top : whole);
+            out = share > 0.0f ? clamped : N4{} + 1;
+        }
+        std::memcpy(band + i, &out, sizeof out);
+    }
+    return m;
+}
+#pragma GCC pop_options
+
+using Level = ClassOrderedSample::Level;
+// The vector bounds for this processor, at most `most`.
+Level bounds_level(Level most)
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-           __builtin_cpu_supports("avx512vl");
+    Level have = Level::generic;
+    if (__builtin_cpu_supports("avx2")) have = Level::avx2;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+        have = Level::avx512;
+    return std::min(have, most);
 }
 #endif
 
 } // namespace
 
 void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
-                           std::span<int> band) const
+                           std::span<int> band, ClassOrderedSample::Level most) const
 {
     const bool banded = ys_[0].k == 1 && !settings_.process_mode;
-    std::size_t i = 0;
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-    static const bool vector = vector_bounds();
-    if (vector) i = run_bounds8(cells, bounded_, banded, bound.data(), band.data());
-#endif
-    for (; i < cells.size(); ++i) {
+    const auto one = [&](std::size_t i) {
         const ClassOrderedSample::Cells& c = cells[i];
         bound[i] = bounded_ ? chisq_bound(c.data()) : std::numeric_limits<float>::infinity();
         band[i] = banded ? split_band(c[0] + c[2], c[0] + c[1] + c[2] + c[3], band_scale_) : 0;
-    }
+    };
+    std::size_t i = 0;
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+    static const Level have = bounds_level(Level::avx512);
+    const Level level = std::min(have, most);
+    if (level == Level::avx512) i = run_bounds8(cells, bounded_, banded, bound.data(), band.data());
+    else if (level == Level::avx2) i = run_bounds4(cells, bounded_, banded, bound.data(), band.data(), one);
+#else
+    (void)most;
+#endif
+    for (; i < cells.size(); ++i) one(i);
 }
 
 bool Evaluator::bound_at_most(const stats::CountTable& t, float f) const

@@ -424,23 +424,42 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
         ASSERT_EQ(sides.null_partitions, 0);
     }
     // A run's bounds and bands are those of its tables one by one, also for a
-    // negative cell (no bound) and an empty table.
+    // negative cell (no bound) and an empty table, with the vector code of
+    // every instruction level; the run of the tables whose cells are below
+    // 2^26 takes the AVX2 code throughout.
     run.push_back({-3, 5, 2, 1});
     run.push_back({0, 0, 0, 0});
     run.push_back({0, 7, 0, 2});
-    std::vector<float> bound(run.size());
-    std::vector<int> band(run.size());
-    e.run_bounds(run, bound, band);
-    for (std::size_t i = 0; i < run.size(); ++i) {
-        meru::stats::CountTable t;
-        std::copy(run[i].begin(), run[i].end(), t.cells.begin());
-        t.w0 = t.cells[0] + t.cells[2];
-        t.w1 = t.cells[1] + t.cells[3];
-        Score sides;
-        e.sides_of(t, 0.0f, sides);
-        ASSERT_EQ(bound[i], e.g_bound(t)) << i;
-        ASSERT_EQ(band[i], sides.band) << i;
-    }
+    // Cells of every bit below 2^26, and below 2^30 (products no longer exact in double precision, totals
+    // of 2^31 and more: no bound).
+    for (const int bits : {26, 30})
+        for (int k = 0; k < 2000; ++k) {
+            meru::search::ClassOrderedSample::Cells c;
+            for (auto& v : c) v = static_cast<std::int64_t>(rng() >> (64 - bits));
+            run.push_back(c);
+        }
+    std::vector<meru::search::ClassOrderedSample::Cells> small;
+    for (const auto& c : run)
+        if (std::all_of(c.begin(), c.end(), [](std::int64_t v) { return v >= 0 && v < (std::int64_t{1} << 26); }))
+            small.push_back(c);
+    for (const auto* tables : {&run, &small})
+        for (const auto level :
+             {meru::search::ClassOrderedSample::Level::avx512, meru::search::ClassOrderedSample::Level::avx2,
+              meru::search::ClassOrderedSample::Level::generic}) {
+            std::vector<float> bound(tables->size());
+            std::vector<int> band(tables->size());
+            e.run_bounds(*tables, bound, band, level);
+            for (std::size_t i = 0; i < tables->size(); ++i) {
+                meru::stats::CountTable t;
+                std::copy((*tables)[i].begin(), (*tables)[i].end(), t.cells.begin());
+                t.w0 = t.cells[0] + t.cells[2];
+                t.w1 = t.cells[1] + t.cells[3];
+                Score sides;
+                e.sides_of(t, 0.0f, sides);
+                ASSERT_EQ(bound[i], e.g_bound(t)) << i << " level " << static_cast<int>(level);
+                ASSERT_EQ(band[i], sides.band) << i << " level " << static_cast<int>(level);
+            }
+        }
     // The table of the worked value above: [[1, 4], [6, 1]], X^2 = 5.18204...
     meru::stats::CountTable t;
     t.cells = {};
