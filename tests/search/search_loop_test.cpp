@@ -550,7 +550,7 @@ TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
 // Terms of up to three items: the one-thread walk's last terms of two and
 // three items, blocks that end within a last term's first items, a line that
 // may not enter (no candidate of its items), shapes enough to share slots of
-// the scorer's small cache. Against the reference loop, and stopped anywhere
+// the scorer's small cache, both sides or one. Against the reference loop, and stopped anywhere
 // as the workers stop.
 TEST(SearchLoop, TermsOfThreeItemsWithTheSavedGValuesFullEqualTheReferenceLoop)
 {
@@ -560,12 +560,15 @@ TEST(SearchLoop, TermsOfThreeItemsWithTheSavedGValuesFullEqualTheReferenceLoop)
     LoopSettings s;
     s.tables = &pb.tables;
     s.lines = pb.lines;
-    s.extent = extent({3, 3}, true);
     s.pair.reduce.tables = &pb.tables;
     s.parallel_from = 0;
-    for (const double penalty : {0.0, 2.0}) {
+    // Both sides, or one (each candidate's one side marked on its own).
+    const std::array cases{std::pair{0.0, stats::Side::Both}, std::pair{2.0, stats::Side::Both},
+                           std::pair{2.0, stats::Side::AOnly}, std::pair{0.0, stats::Side::AMinusOnly}};
+    for (const auto& [penalty, side] : cases) {
+        s.extent = extent({3, 3}, true, side);
         s.usable = penalty > 0.0 ? std::span<const char>(usable) : std::span<const char>();
-        SCOPED_TRACE("penalty " + std::to_string(penalty));
+        SCOPED_TRACE("penalty " + std::to_string(penalty) + " side " + std::to_string(static_cast<int>(side)));
         const Reference ref = reference(pb, s, chi_square(), false, SearchResults::kSavedG, penalty);
         s.threads = 1;
         const auto all = run(pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty);
