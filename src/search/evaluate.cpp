@@ -260,6 +260,19 @@ float Evaluator::g_bound(const stats::CountTable& t) const
 namespace {
 
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+// split_band(c0, n) lane by lane, from n + 1 and c0 as floats: the band of
+// c0 / ((n + 1) / 100), clamped to 1..kSplitBands (1 where it is not above 0).
+template <class N, class F>
+[[gnu::always_inline]] inline __attribute__((target("avx2"))) N split_bands(F total1, F c0)
+{
+    const F share = c0 / (total1 / 100.0f);
+    const F most = F{} + 1e9f;
+    const N whole = __builtin_convertvector(most < share ? most : share, N) + 1;
+    const N top = N{} + SearchResults::kSplitBands;
+    const N clamped = whole < 1 ? N{} + 1 : (whole > top ? top : whole);
+    return share > 0.0f ? clamped : N{} + 1;
+}
+
 // run_bounds() eight tables at a time: lane by lane the arithmetic of
 // chisq_bound() and split_band(c0, n), with no operation fused (a fused
 // multiply-add would round differently), so each lane's values are those of
@@ -311,15 +324,7 @@ run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool
             for (std::size_t k = 0; k < 8; ++k) bound[i + k] = std::numeric_limits<float>::infinity();
         }
         N8 out{};
-        if (banded) {
-            const F8 width = __builtin_convertvector(n + 1, F8) / 100.0f;
-            const F8 share = __builtin_convertvector(a + cc, F8) / width;
-            const F8 most = F8{} + 1e9f;
-            const N8 whole = __builtin_convertvector(most < share ? most : share, N8) + 1;
-            const N8 top = N8{} + SearchResults::kSplitBands;
-            const N8 clamped = whole < 1 ? N8{} + 1 : (whole > top ? top : whole);
-            out = share > 0.0f ? clamped : N8{} + 1;
-        }
+        if (banded) out = split_bands<N8>(__builtin_convertvector(n + 1, F8), __builtin_convertvector(a + cc, F8));
         std::memcpy(band + i, &out, sizeof out);
     }
     return m;
@@ -379,15 +384,7 @@ __attribute__((target("avx2"))) std::size_t run_bounds4(std::span<const ClassOrd
             for (std::size_t k = 0; k < 4; ++k) bound[i + k] = std::numeric_limits<float>::infinity();
         }
         N4 out{};
-        if (banded) {
-            const F4 width = __builtin_convertvector(nd + 1.0, F4) / 100.0f;
-            const F4 share = __builtin_convertvector(a + cc, F4) / width;
-            const F4 most = F4{} + 1e9f;
-            const N4 whole = __builtin_convertvector(most < share ? most : share, N4) + 1;
-            const N4 top = N4{} + SearchResults::kSplitBands;
-            const N4 clamped = whole < 1 ? N4{} + 1 : (whole > top ? top : whole);
-            out = share > 0.0f ? clamped : N4{} + 1;
-        }
+        if (banded) out = split_bands<N4>(__builtin_convertvector(nd + 1.0, F4), __builtin_convertvector(a + cc, F4));
         std::memcpy(band + i, &out, sizeof out);
     }
     return m;
