@@ -231,6 +231,13 @@ protected:
     }
     // Runs `body` with a script that leaves the log viewer once with Esc.
     template <class Body> void leaving_viewer(Body body) { scripted("key 57 Esc\n", body); }
+    // Process item `item` on the current partition ("Current" taken in the
+    // partition dialog), its log viewer left with Esc.
+    void on_current(bool mainloop::MenuFlags::*item)
+    {
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        leaving_viewer([&] { request(item); });
+    }
     std::vector<std::string> topics;
     ScriptedForms* forms = nullptr;
 };
@@ -290,8 +297,7 @@ TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirErr
     program->crit.priors_given = true;
     program->crit.prior[0] = program->crit.prior[1] = 0.5;
     current_a();
-    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    on_current(&mainloop::MenuFlags::pstats);
     // By hand: the factors are 0.5 x 8 / 3 for class 0 and 0.5 x 8 / 5 for class 1,
     // so class 0 is 4.0 in A- and 0 in A, class 1 is 0.8 in A- and 3.2 in A. A stands
     // for class 1: 0.8 of 8 is wrong (10%), where the plain counts give 1 of 8.
@@ -314,8 +320,7 @@ TEST_F(ProcessRequests, StatisticsOnTheTestSamplePredictAsTheTrainingSample)
     a.data.obswt = {0, 0, 0, 0, 0, 0, 1, 1};
     a.data.testwt = {1, 1, 1, 1, 1, 1, 0, 0};
     current_a();
-    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    on_current(&mainloop::MenuFlags::pstats);
     EXPECT_TRUE(logged("Sample size = 2"));
     EXPECT_TRUE(logged(" Generalised error is  100.00%"));
 }
@@ -330,8 +335,7 @@ TEST_F(ProcessRequests, ListsNameTheObservationsByTheirIdentifiers)
         a.tables.vars.hasid = hasid;
         clear_requests(program->flags);
         current_a();
-        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-        leaving_viewer([&] { request(&mainloop::MenuFlags::plists); });
+        on_current(&mainloop::MenuFlags::plists);
     }
     const auto lines = log_lines();
     const auto after = [&](const std::string& head) {
@@ -352,8 +356,7 @@ TEST_F(ProcessRequests, StatisticsListTheCorrelationOfYWithMembershipUnderWithin
         program->crit.icrit = static_cast<int>(c);
         clear_requests(program->flags);
         current_a();
-        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+        on_current(&mainloop::MenuFlags::pstats);
     }
     const auto lines = log_lines();
     const auto with = [&](std::string_view part) {
@@ -381,8 +384,7 @@ TEST_F(ProcessRequests, StatisticsSkipWhatTheSearchSkippedForMissingAttributes)
         a.setbuilt = built;
         clear_requests(program->flags);
         current_a();
-        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+        on_current(&mainloop::MenuFlags::pstats);
     }
     // Kept: lines 1, 5, 7 in A (Y 1) and 4, 6, 8 in A- (Y 0): a perfect split.
     EXPECT_TRUE(logged("Sample size = 6"));
@@ -418,8 +420,7 @@ TEST_F(ProcessRequests, OnlyAGWeighedByCostsIsMarkedCostWeighted)
         program->crit.weigh_by_costs = weigh;
         clear_requests(program->flags);
         current_a();
-        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+        on_current(&mainloop::MenuFlags::pstats);
     }
     EXPECT_TRUE(logged("2           Entropy             =     0.500000"));
     EXPECT_TRUE(logged("2           Entropy             =     0.500000 (cost weighted)"));
@@ -479,8 +480,7 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
             return std::count(lines.begin(), lines.end(), std::string(c.line));
         };
         const auto before = times_logged();
-        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
-        leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+        on_current(&mainloop::MenuFlags::pstats);
         EXPECT_EQ(times_logged(), before + 1) << c.name;
         if (c.to_test) std::swap(a.data.obswt, a.data.testwt);
     }
