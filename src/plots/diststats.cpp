@@ -214,7 +214,8 @@ SurvivalWalk survival_walk(const DistSample& s, const MissingRun& miss)
     std::optional<double> half_at; // the event value where the survival is 0.5
     std::size_t i = static_cast<std::size_t>(miss.m);
     while (i < n && r > 0.0) {
-        std::size_t end = i;
+        // The values tied with x[i]; x[i] itself also when it is not a number.
+        std::size_t end = i + 1;
         while (end < n && s.x[end] == s.x[i]) ++end;
         const double before = p;
         bool had_event = false;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <numeric>
 #include <sstream>
@@ -238,6 +239,10 @@ TEST(DistStats, EmpiricalDistributionAndMedian)
     EXPECT_FALSE(survival_walk(single.sample(), missing_run(single.sample())).median);
     const Owned halves = weighted({{1, 1}, {2, 1}});
     EXPECT_FALSE(survival_walk(halves.sample(), missing_run(halves.sample())).median);
+    // A value that is not a number equals nothing, not even itself: it is a tie
+    // of its own, and each of the four observations is still taken once.
+    const Owned odd{{1.0, std::nan(""), 2.0, 3.0}, {1, 1, 1, 1}, 4};
+    EXPECT_EQ(survival_walk(odd.sample(), missing_run(odd.sample())).events, 4);
 }
 
 TEST(DistStats, GDistributionWithFrequenciesStaysNonNegative)
