@@ -14,6 +14,7 @@
 #include "search/pair_repair.h"
 #include "ui/messages.h"
 #include "ui/mouse_state.h"
+#include "ui/msgtext.h"
 #include "ui/partwin.h"
 
 namespace meru::mainloop {
@@ -242,7 +243,7 @@ void search_end_close(Program& p, SearchEnd& s)
         ui::msgbox(p.ui, text, BoxKind::Ok, false);
     }
     if (s.iterative || s.treegrow || s.process_mode || s.bygroup || s.bootstrap || !s.combination) return;
-    progress(p, p.msgline);
+    progress(p, ui::upto_dollar(p.msgline));
     search::HullInput in = hull_input(p, s);
     in.redraw = true;
     if (!plots::open_search_window(p.ui, plots::hull_scale(s.scale, in.entries), plots::kHullMenuEntry)) return;

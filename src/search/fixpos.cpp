@@ -1,5 +1,6 @@
 #include "search/fixpos.h"
 
+#include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "search/exclusions.h"
 
@@ -16,11 +17,14 @@ namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
+// A label as it is shown: its "$" fillers dropped and its runs of blanks made one.
+std::string shown_label(const std::string& label) { return io::trim(files::squeeze(label)); }
+
 // The attribute's name and own label, "NAME label".
 std::string name_label(const files::ControlTables& t, int a)
 {
     const files::Attribute& x = t.att[at(a)];
-    return io::trim(x.attname, " $") + " " + io::trim(x.attlab[1]);
+    return shown_label(x.attname + " " + x.attlab[1]);
 }
 
 // A cut named with its correlation, for the notes of the automatic rule.
@@ -182,7 +186,7 @@ void log_directions(const FixposRun& run, const std::vector<int>& lines)
             const files::AttrLine& l = t.line[at(line)];
             const int first = std::max(l.first_attribute(), 1), last = std::min(l.attoff, t.natt);
             if (first >= last) run.log.write(" " + name_label(t, first));
-            else run.log.write(" " + name_label(t, first) + "...." + io::trim(t.att[at(last)].attlab[1]));
+            else run.log.write(" " + name_label(t, first) + "...." + shown_label(t.att[at(last)].attlab[1]));
         }
     }
     for (int line : ignored) run.log.write(" " + io::fmt_a(t.line[at(line)].name, 8) + "  attributes are ignored");

@@ -121,7 +121,13 @@ TEST_F(SearchEndTest, AWinnerTheReductionChangesIsShownExpandedAndSimplified)
     program->results.cplxhist[1] = 1;
     search::LoopResult run;
     run.evaluated = 1;
+    // The stop rules' text comes back in the progress window without its "$".
+    program->msgline = "     ***Identical to partition on last iteration***   $";
+    frame.set_journaling(true);
     mainloop::end_of_search(*program, run);
+    const auto texts = progress_texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "     ***Identical to partition on last iteration***   "),
+              texts.end());
     const std::vector<std::string> want{"Expanded/Simplified", "   A= ( a >1 )", "Expanded complement",
                                         "  A-= ( a <=1 )"};
     const auto lines = log_lines();

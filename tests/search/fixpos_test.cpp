@@ -228,5 +228,24 @@ TEST(FixposLog, CountsSwappedLinesAndNamesIgnoredOnes)
     EXPECT_EQ(f.lines[4], " mixed     attributes are ignored");
 }
 
+// A label's "$" is a filler that is never shown: ">$150" reads ">150" in the
+// inconsistent-cuts lines, the list rows and the swapped-lines listing alike.
+TEST(FixposLog, LabelsAreShownWithoutTheirFillers)
+{
+    Fixture f;
+    f.t.att[6].attlab = {pad20("<=150"), pad20(">$150")};
+    f.t.att[7].attlab = {pad20("=$0"), pad20("^=0")};
+    f.record({0.3, 0.2, 0.3, 0.2, 0.06, -0.06, 0.0});
+    FixposRun run = f.run(false, true);
+    search::decide_directions(f.s, run);
+    EXPECT_TRUE(f.logged("  mixed >150                   ro=  0.060"));
+    EXPECT_TRUE(f.logged("  mixed ^=0                    ro= -0.060"));
+    EXPECT_EQ(search::fixpos_items(f.s, f.t, {4})[0].text.substr(0, 12), " mixed >150 ");
+    search::turn_line(f.s, f.t, f.d, 4);
+    search::log_directions(run, {4});
+    EXPECT_TRUE(f.logged(" mixed <=150....=0"));
+    for (const std::string& line : f.lines) EXPECT_EQ(line.find('$'), std::string::npos) << line;
+}
+
 } // namespace
 } // namespace meru::test
