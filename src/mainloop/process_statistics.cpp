@@ -344,10 +344,9 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
         p.services.helpshow("NOTE: imbalanced partition");
     p.process.go_statistics = false;
 
-    // The F test of a mean-square split; the effect matrices with detailed output
-    // from the menu (under the log-rank criterion they follow Harrell's c).
-    const bool mse = p.crit.is(stats::Criterion::WithinMse) || p.crit.is(stats::Criterion::SubgroupMse);
-    if (f.pstats && mse) split_f_line(p, view, cur);
+    // The F test of the split; the effect matrices with detailed output from the
+    // menu (under the log-rank criterion they follow Harrell's c).
+    if (f.pstats) split_f_line(p, view, cur);
     const bool effects = f.pstats && p.options.detailout && !in_go && !p.strategy.treemode;
     if (effects && !logrank) effect_matrices(p, sides.side(true), sides.side(false), k);
     if (logrank) {

@@ -588,28 +588,41 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
                                 [](const std::string& l) { return l.starts_with(" Harrell c-index="); });
     ASSERT_NE(c, lines.end());
     EXPECT_EQ(*c, " Harrell c-index= 0.4286");
+    // The F test of the times: sides 1 3 5 7 and 2 4 6 8, SS 2 between and 40
+    // within, F = 2 x 6 / 40 = 0.3, upper tail of F(1, 6) 0.603645.
+    const auto f = std::find_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.starts_with(" F-test of the split"); });
+    ASSERT_NE(f, lines.end());
+    EXPECT_NE(f->find("0.300000"), std::string::npos) << *f;
+    EXPECT_NE(f->find("P = 0.603645"), std::string::npos) << *f;
     // Events 4 and 4 over person-times 20 (A-) and 16 (A): rates 0.2 and 0.25,
     // ratio 0.8 and 0.8 / exp(-/+ 1.96 sqrt(1/4 + 1/4)) = 0.200 to 3.199.
     EXPECT_TRUE(logged("     Incidence rate ratio (A- / A) =  0.800 (95% CI   0.200    3.199)"));
 }
 
 // Y = a except on line 8 (a = 0, Y = 1): A = a holds Y 1 1 1 1, A- holds 0 0 0 1.
-TEST_F(ProcessRequests, MeanSquareStatisticsAddTheFTestAndDetailedOutputTheEffectMatrices)
+TEST_F(ProcessRequests, StatisticsAddTheFTestUnderEveryCriterionAndDetailedOutputTheEffectMatrices)
 {
     program->analysis->ymat[7] = 1.0f;
-    program->crit.icrit = static_cast<int>(stats::Criterion::WithinMse);
     program->options.detailout = true;
-    current_a();
-    forms->steps.push_back(ScriptedForms::press(settings::kOk));
-    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    using C = stats::Criterion;
+    for (const C c : {C::ChiSquare, C::Gini, C::WithinMse}) {
+        program->crit.icrit = static_cast<int>(c);
+        clear_requests(program->flags);
+        current_a();
+        on_current(&mainloop::MenuFlags::pstats);
+    }
     // SS 0 and 0.75 within, 1.875 in all: F = 1.125 x 6 / 0.75 = 9 on 1 and 6 df;
     // R: pf(9, 1, 6, lower.tail = FALSE) = 0.0240082.
     const auto lines = log_lines();
-    const auto f =
-        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("F-test") != l.npos; });
-    ASSERT_NE(f, lines.end());
-    EXPECT_NE(f->find(" 9.00000"), std::string::npos) << *f;
-    EXPECT_NE(f->find("      6 P = 0.024008"), std::string::npos) << *f;
+    std::vector<std::string> tests;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(tests),
+                 [](const std::string& l) { return l.find("F-test") != l.npos; });
+    ASSERT_EQ(tests.size(), 3u);
+    for (const std::string& f : tests) {
+        EXPECT_NE(f.find(" 9.00000"), std::string::npos) << f;
+        EXPECT_NE(f.find("      6 P = 0.024008"), std::string::npos) << f;
+    }
     // Rows A, columns A-. A's proportion 1 is held inside (0, 1) as 0.9999, A-'s is
     // 0.25: RR = 3.9996 with var(ln) 0.5 / (4 x 3.9996) + 3 / (4 x 1) = 0.78125, so
     // exp(ln 3.9996 -/+ 1.96 x 0.88388) = 0.7074 to 22.61; the other way round it
