@@ -203,9 +203,9 @@ private:
         case left: session_.left(); break;
         case goto_or_help:
             if (unit_ == kLogLike) return goto_dialog();
-            helpshow(ctx_, rq_.unit == kControlFile ? "Help: .MRC file"
-                           : rq_.unit == kDataFile  ? "Help: Data file"
-                                                    : "Help: Browser");
+            // Only the control file and the data file have a help topic of their own here.
+            if (rq_.unit == kControlFile) helpshow(ctx_, "Help: .MRC file");
+            if (rq_.unit == kDataFile) helpshow(ctx_, "Help: Data file");
             break;
         case help: helpshow(ctx_, rq_.unit == kLogFile ? "Help: Output log" : "Help: Browser"); break;
         default: break;

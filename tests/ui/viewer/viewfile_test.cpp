@@ -222,6 +222,15 @@ TEST_F(ViewfileTest, FindHelpAndACancelledFirstFindWriteBackABlankText)
     EXPECT_EQ(menus.text(kWindowMenu, menus.position(item).second), path.substr(0, 39) + " ");
 }
 
+TEST_F(ViewfileTest, OtherFilesHaveNoHelpOnButtonEleven)
+{
+    const std::string path = file("notes.txt", std::vector<std::string>(60, "text"));
+    std::string search;
+    ViewRequest rq{"", kAnyFile, nullptr, false, &search, {}, {}, {}};
+    view(rq, "file " + path + "\nclick 150 500 5\nclick 150 545 5\nkey 150 Esc\n");
+    EXPECT_EQ(topics, (std::vector<std::string>{"Help: Browser"})); // button 12 only
+}
+
 TEST_F(ViewfileTest, AnotherLogFileIsReadThroughTheViewersReaderAndTheLogGoesOn)
 {
     log.write("first line");
