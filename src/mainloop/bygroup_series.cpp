@@ -51,6 +51,14 @@ GroupStart start_next_group(Program& p)
     const long long n = group_weight(p, by.current);
     ps.group_heading = group_heading(by, a.tables, by.current, n);
     write_heading(p, ps.group_heading);
+    int answer = 1;
+    if (by.ngroups > 1 && !ps.yes_to_all) {
+        // The dialog's text ends at column 80 with its "$".
+        std::string text = io::fmt_a(ps.group_heading, 79) + "$";
+        answer = ui::note(p.ui, text, NoteKind::Quit, false);
+        // "Yes to all" holds for the groups after this one, even when it is skipped.
+        if (answer == 4 && p.flags.searching) ps.yes_to_all = true;
+    }
     if (n == 0) {
         p.log.write("NOTE: No data! By group ignored");
         return GroupStart::skip;
@@ -59,15 +67,9 @@ GroupStart start_next_group(Program& p)
         p.log.write("NOTE: N=1 only! By group ignored");
         return GroupStart::skip;
     }
-    if (by.ngroups > 1 && !ps.yes_to_all) {
-        // The dialog's text ends at column 80 with its "$".
-        std::string text = io::fmt_a(ps.group_heading, 79) + "$";
-        const int r = ui::note(p.ui, text, NoteKind::Quit, false);
-        if (r == 2) {
-            p.log.write("NOTE:User cancelled. By group ignored");
-            return GroupStart::skip;
-        }
-        if (r == 4 && p.flags.searching) ps.yes_to_all = true;
+    if (answer == 2) {
+        p.log.write("NOTE:User cancelled. By group ignored");
+        return GroupStart::skip;
     }
     return GroupStart::analyse;
 }

@@ -157,9 +157,23 @@ TEST_F(SeriesTest, ByValueSeriesCrossValidatesEachGroupOnTheRest)
     // The mode is kept: a second Go! starts again at group 1 and asks again.
     EXPECT_TRUE(program->analysis->bygroup.mode);
     EXPECT_EQ(program->analysis->bygroup.current, 0);
-    go("dialog 141\n  press Quit by group\ndialog 141\n  press Quit by group\nanswer ok\n");
-    EXPECT_EQ(searches, 2); // both groups quit: nothing searched
+    go("dialog 141\n  press Quit by group\ndialog 141\n  press Quit by group\ndialog 141\n  press Quit by group\n"
+       "answer ok\n");
+    EXPECT_EQ(searches, 2); // every group quit: nothing searched
+    // Group 3 is skipped for its single line, whatever the answer.
     EXPECT_EQ(lines_with("NOTE:User cancelled. By group ignored").size(), 2u);
+}
+
+TEST_F(SeriesTest, TheQuitDialogComesBeforeAGroupOfOneIsSkipped)
+{
+    groups_by_value();
+    program->analysis->bygroup.values = {2, 0, 1}; // group 1 holds line 8 alone
+    go("dialog 141\n  press OK\ndialog 141\n  press OK\ndialog 141\n  press OK\nkey 57 Esc\n");
+    EXPECT_EQ(searches, 2);
+    EXPECT_EQ(lines_with("NOTE: N=1 only! By group ignored").size(), 1u);
+    // "Yes to all" in the dialog of the group skipped holds for the groups after it.
+    go("dialog 141\n  press Yes to all\nkey 57 Esc\n");
+    EXPECT_EQ(searches, 4);
 }
 
 TEST_F(SeriesTest, TrainingTestSeriesWritesBothErrorsAndOneSummary)
