@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds MERU and runs every test twice: a normal build, then a build under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then the fuzz targets
+# Builds MERU and runs every test twice: a normal build (its engine tests once
+# more at the generic instruction level, as a processor without vector
+# instructions runs them), then a build under AddressSanitizer and
+# UndefinedBehaviorSanitizer; then the fuzz targets
 # (FUZZ_SECONDS each, default 60), each input, the corpus's included, within
 # FUZZ_INPUT_SECONDS (default 10). Set-up included. Any failure fails the run.
 set -euo pipefail
@@ -18,6 +20,8 @@ run_suite() {
 
 echo "== normal build"
 run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERU_TESTS=ON -DMERU_BENCH=ON
+echo "== engine tests at the generic instruction level"
+MERU_SIMD=generic build-test/tests/test_search --gtest_brief=1
 echo "== sanitizer build (address, undefined)"
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DMERU_SANITIZE=ON -DMERU_TESTS=ON -DMERU_BENCH=OFF
 

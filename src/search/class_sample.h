@@ -17,6 +17,7 @@
 // Built once per search (after the mask, the weights and the Y are fixed);
 // columns are built on an attribute's first use, and after that a candidate
 // allocates nothing.
+#include "core/cpu_level.h"
 #include "partition/termlist.h"
 #include "search/unit_columns.h"
 #include "stats/count_table.h"
@@ -33,9 +34,8 @@ namespace meru::search {
 
 class ClassOrderedSample {
 public:
-    // The instructions the kernels may use, at most what the processor has
-    // (lower levels test the kernels other processors take).
-    enum class Level { generic, popcnt, avx2, avx512 };
+    // The kernels are those of cpu_level(), at most `most` (a test seam).
+    using Level = CpuLevel;
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
     ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);
     ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
@@ -80,6 +80,19 @@ public:
         std::size_t at = 0;           // its first word in bits_
     };
 
+    // What the kernel of partab() reads: the compiled list, the planes, and
+    // per plane the counts of determined units and of members (added to).
+    struct ListKernel {
+        std::size_t words;
+        bool skip;
+        const UnitColumns::Compiled* list;
+        const Plane* planes;
+        std::size_t nplanes;
+        const std::uint64_t* bits;
+        std::uint64_t* acc_det;
+        std::uint64_t* acc_mem;
+    };
+    using ListFn = void (*)(const ListKernel&);
     // What the kernel of partab_terms() reads besides its arguments.
     struct TermsKernel {
         std::size_t words = 0;
@@ -126,6 +139,7 @@ private:
     std::vector<std::uint64_t> acc_det_, acc_mem_;
     std::vector<std::uint64_t> det_, mem_; // membership words from term words
     TermsKernel terms_;
+    ListFn list_fn_ = nullptr;
     TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list

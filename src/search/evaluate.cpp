@@ -67,8 +67,8 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     }
     member_.assign(n, -1);
     input_ = criterion_->input();
-    chisq_2x2_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2;
-    bounded_ = chisq_2x2_ && !crit_.balanced && !crit_.inverse_variance;
+    bounded_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2 &&
+               !crit_.balanced && !crit_.inverse_variance;
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
@@ -198,15 +198,7 @@ ClassOrderedSample* Evaluator::direct_sample() const
 Score Evaluator::score_table(const stats::CountTable& table)
 {
     const PerY& y = ys_[0];
-    if (chisq_2x2_) {
-        // What the chi-square criterion gives for a 2 x 2 table, without its calls.
-        std::array<double, 2> rows, cols;
-        const stats::ChiSquareTest t = stats::chisq_statistic_2x2(table.cells.data(), rows.data(), cols.data());
-        values_[0] = {
-            t.chisq, t.p, t.chisq, t.df, static_cast<std::int64_t>(rows[0]), static_cast<std::int64_t>(rows[1])};
-    } else {
-        values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
-    }
+    values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
     return score_of(values_[0]);
 }
 
@@ -238,204 +230,7 @@ struct ChiSquareParts {
     return ChiSquareParts{static_cast<double>(n), static_cast<double>(a * d - b * c), r0 * r1 * k0 * k1};
 }
 
-// g_bound() of a 2x2 table's cells.
-[[gnu::always_inline]] inline float chisq_bound(const std::int64_t* cells)
-{
-    const std::optional<ChiSquareParts> p = chisq_parts(cells);
-    if (!p) return std::numeric_limits<float>::infinity();
-    // X^2 = n (ad - bc)^2 / (row and column sums), exact in the integers; the
-    // cell-by-cell sum score_table() computes differs from it by less than
-    // 1e-15 (X^2 + n), far inside the margin added.
-    const double chisq = p->den > 0.0 ? p->n * p->x * p->x / p->den : 0.0;
-    return static_cast<float>(chisq + 1e-9 * (chisq + p->n));
-}
-
 } // namespace
-
-float Evaluator::g_bound(const stats::CountTable& t) const
-{
-    return bounded_ ? chisq_bound(t.cells.data()) : std::numeric_limits<float>::infinity();
-}
-
-namespace {
-
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-// split_band(c0, n) lane by lane, from n + 1 and c0 as floats: the band of
-// c0 / ((n + 1) / 100), clamped to 1..kSplitBands (1 where it is not above 0).
-template <class N, class F>
-[[gnu::always_inline]] inline __attribute__((target("avx2"))) N split_bands(F total1, F c0)
-{
-    const F share = c0 / (total1 / 100.0f);
-    const F most = F{} + 1e9f;
-    const N whole = __builtin_convertvector(most < share ? most : share, N) + 1;
-    const N top = N{} + SearchResults::kSplitBands;
-    const N clamped = whole < 1 ? N{} + 1 : (whole > top ? top : whole);
-    return share > 0.0f ? clamped : N{} + 1;
-}
-
-// chisq_bound() lane by lane, into g, from n, a d - b c and the product of the
-// row and column sums; nothing fused, as in the one-table code.
-#pragma GCC push_options
-#pragma GCC optimize("fp-contract=off")
-template <class D>
-[[gnu::always_inline]] inline __attribute__((target("avx2"))) void chisq_bounds(const D& n, const D& x, const D& den,
-                                                                                D& g)
-{
-    const D q = n * x * x / den;
-    const D chisq = den > 0.0 ? q : D{};
-    g = chisq + 1e-9 * (chisq + n);
-}
-#pragma GCC pop_options
-
-// run_bounds() eight tables at a time: lane by lane the arithmetic of
-// chisq_bound() and split_band(c0, n), with no operation fused (a fused
-// multiply-add would round differently), so each lane's values are those of
-// the one-table code. Returns the tables done (a multiple of eight).
-#pragma GCC push_options
-#pragma GCC optimize("fp-contract=off")
-__attribute__((target("avx512f,avx512dq,avx512vl"))) std::size_t
-run_bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded, float* bound, int* band)
-{
-    using I8 = std::int64_t __attribute__((vector_size(64)));
-    using U8 = std::uint64_t __attribute__((vector_size(64)));
-    using D8 = double __attribute__((vector_size(64)));
-    using F8 = float __attribute__((vector_size(32)));
-    using N8 = int __attribute__((vector_size(32)));
-    const std::size_t m = cells.size() / 8 * 8;
-    for (std::size_t i = 0; i < m; i += 8) {
-        // Two tables per vector, then each cell's eight values in one.
-        I8 z0, z1, z2, z3;
-        std::memcpy(&z0, cells[i].data(), sizeof z0);
-        std::memcpy(&z1, cells[i + 2].data(), sizeof z1);
-        std::memcpy(&z2, cells[i + 4].data(), sizeof z2);
-        std::memcpy(&z3, cells[i + 6].data(), sizeof z3);
-        const I8 ab0 = __builtin_shuffle(z0, z1, I8{0, 4, 8, 12, 1, 5, 9, 13});
-        const I8 cd0 = __builtin_shuffle(z0, z1, I8{2, 6, 10, 14, 3, 7, 11, 15});
-        const I8 ab1 = __builtin_shuffle(z2, z3, I8{0, 4, 8, 12, 1, 5, 9, 13});
-        const I8 cd1 = __builtin_shuffle(z2, z3, I8{2, 6, 10, 14, 3, 7, 11, 15});
-        const I8 a = __builtin_shuffle(ab0, ab1, I8{0, 1, 2, 3, 8, 9, 10, 11});
-        const I8 b = __builtin_shuffle(ab0, ab1, I8{4, 5, 6, 7, 12, 13, 14, 15});
-        const I8 cc = __builtin_shuffle(cd0, cd1, I8{0, 1, 2, 3, 8, 9, 10, 11});
-        const I8 d = __builtin_shuffle(cd0, cd1, I8{4, 5, 6, 7, 12, 13, 14, 15});
-        const I8 n = a + b + cc + d;
-        if (bounded) {
-            // a d - b c in wrapping arithmetic, so that the lanes left out below
-            // for cells out of range do not overflow; in range it is the signed value.
-            const I8 cross = (I8)((U8)a * (U8)d - (U8)b * (U8)cc);
-            const I8 none = ((a | b | cc | d) < 0) | (n >= (std::int64_t{1} << 31));
-            const D8 r0 = __builtin_convertvector(a + cc, D8), r1 = __builtin_convertvector(b + d, D8);
-            const D8 k0 = __builtin_convertvector(a + b, D8), k1 = __builtin_convertvector(cc + d, D8);
-            const D8 nd = __builtin_convertvector(n, D8), x = __builtin_convertvector(cross, D8);
-            D8 g;
-            chisq_bounds(nd, x, r0 * r1 * k0 * k1, g);
-            const F8 gf = __builtin_convertvector(g, F8);
-            const F8 inf = F8{} + std::numeric_limits<float>::infinity();
-            const F8 out = __builtin_convertvector(none, N8) ? inf : gf;
-            std::memcpy(bound + i, &out, sizeof out);
-        } else {
-            for (std::size_t k = 0; k < 8; ++k) bound[i + k] = std::numeric_limits<float>::infinity();
-        }
-        N8 out{};
-        if (banded) out = split_bands<N8>(__builtin_convertvector(n + 1, F8), __builtin_convertvector(a + cc, F8));
-        std::memcpy(band + i, &out, sizeof out);
-    }
-    return m;
-}
-#pragma GCC pop_options
-
-// The same four tables at a time with AVX2, for blocks whose cells all lie in
-// 0..2^26: their sums and the products a d and b c are then exact in double
-// precision, so the arithmetic is the one-table code's, step by step. Any
-// other block goes to one(i) table by table. Returns the tables done (a
-// multiple of four).
-#pragma GCC push_options
-#pragma GCC optimize("fp-contract=off")
-template <class One>
-__attribute__((target("avx2"))) std::size_t run_bounds4(std::span<const ClassOrderedSample::Cells> cells,
-                                                        bool bounded, bool banded, float* bound, int* band,
-                                                        const One& one)
-{
-    using I4 = std::int64_t __attribute__((vector_size(32)));
-    using D4 = double __attribute__((vector_size(32)));
-    using F4 = float __attribute__((vector_size(16)));
-    using N4 = int __attribute__((vector_size(16)));
-    // An integer in 0..2^52 as a double: its bits under those of 2^52, less 2^52.
-    const I4 magic = I4{} + 0x4330000000000000;
-    const auto exact = [&](I4 v) { return reinterpret_cast<D4>(v | magic) - reinterpret_cast<D4>(magic); };
-    const std::size_t m = cells.size() / 4 * 4;
-    for (std::size_t i = 0; i < m; i += 4) {
-        I4 z0, z1, z2, z3;
-        std::memcpy(&z0, cells[i].data(), sizeof z0);
-        std::memcpy(&z1, cells[i + 1].data(), sizeof z1);
-        std::memcpy(&z2, cells[i + 2].data(), sizeof z2);
-        std::memcpy(&z3, cells[i + 3].data(), sizeof z3);
-        // Lane k: cell k of the four tables OR-ed, negative if one is.
-        const I4 any = z0 | z1 | z2 | z3;
-        const I4 out_of_range = (any < 0) | (any >= (std::int64_t{1} << 26));
-        if (out_of_range[0] | out_of_range[1] | out_of_range[2] | out_of_range[3]) {
-            for (std::size_t k = 0; k < 4; ++k) one(i + k);
-            continue;
-        }
-        // Cell k of the four tables in one vector.
-        const I4 lo01 = __builtin_shuffle(z0, z1, I4{0, 4, 2, 6}), hi01 = __builtin_shuffle(z0, z1, I4{1, 5, 3, 7});
-        const I4 lo23 = __builtin_shuffle(z2, z3, I4{0, 4, 2, 6}), hi23 = __builtin_shuffle(z2, z3, I4{1, 5, 3, 7});
-        const D4 a = exact(__builtin_shuffle(lo01, lo23, I4{0, 1, 4, 5}));
-        const D4 b = exact(__builtin_shuffle(hi01, hi23, I4{0, 1, 4, 5}));
-        const D4 cc = exact(__builtin_shuffle(lo01, lo23, I4{2, 3, 6, 7}));
-        const D4 d = exact(__builtin_shuffle(hi01, hi23, I4{2, 3, 6, 7}));
-        const D4 nd = a + b + cc + d;
-        if (bounded) {
-            const D4 r0 = a + cc, r1 = b + d, k0 = a + b, k1 = cc + d;
-            D4 g;
-            chisq_bounds(nd, a * d - b * cc, r0 * r1 * k0 * k1, g);
-            const F4 out = __builtin_convertvector(g, F4);
-            std::memcpy(bound + i, &out, sizeof out);
-        } else {
-            for (std::size_t k = 0; k < 4; ++k) bound[i + k] = std::numeric_limits<float>::infinity();
-        }
-        N4 out{};
-        if (banded) out = split_bands<N4>(__builtin_convertvector(nd + 1.0, F4), __builtin_convertvector(a + cc, F4));
-        std::memcpy(band + i, &out, sizeof out);
-    }
-    return m;
-}
-#pragma GCC pop_options
-
-using Level = ClassOrderedSample::Level;
-// The vector bounds for this processor, at most `most`.
-Level bounds_level(Level most)
-{
-    __builtin_cpu_init();
-    Level have = Level::generic;
-    if (__builtin_cpu_supports("avx2")) have = Level::avx2;
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
-        have = Level::avx512;
-    return std::min(have, most);
-}
-#endif
-
-} // namespace
-
-void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
-                           std::span<int> band, ClassOrderedSample::Level most) const
-{
-    const bool banded = ys_[0].k == 1 && !settings_.process_mode;
-    const auto one = [&](std::size_t i) {
-        const ClassOrderedSample::Cells& c = cells[i];
-        bound[i] = bounded_ ? chisq_bound(c.data()) : std::numeric_limits<float>::infinity();
-        band[i] = banded ? split_band(c[0] + c[2], c[0] + c[1] + c[2] + c[3], band_scale_) : 0;
-    };
-    std::size_t i = 0;
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-    static const Level have = bounds_level(Level::avx512);
-    const Level level = std::min(have, most);
-    if (level == Level::avx512) i = run_bounds8(cells, bounded_, banded, bound.data(), band.data());
-    else if (level == Level::avx2) i = run_bounds4(cells, bounded_, banded, bound.data(), band.data(), one);
-#else
-    (void)most;
-#endif
-    for (; i < cells.size(); ++i) one(i);
-}
 
 bool Evaluator::bound_at_most(const stats::CountTable& t, float f) const
 {

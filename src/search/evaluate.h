@@ -182,8 +182,7 @@ private:
     std::vector<std::int8_t> member_;
     io::LogWriter quiet_; // never written while the times are sorted beforehand
     stats::ScoreInput input_ = stats::ScoreInput::CountTable;
-    bool chisq_2x2_ = false;         // chi-square of one Y of two classes: scored inline
-    bool bounded_ = false;           // and G is X^2 itself: g_bound() knows a bound
+    bool bounded_ = false; // chi-square of one Y of two classes, G is X^2 itself: g_bound() knows a bound
     std::vector<double> band_scale_; // split_band_scale() up to the sample's size
 };
 

@@ -75,14 +75,14 @@ __attribute__((target("avx2,popcnt"))) void walk_avx2(const Args& k, stats::LogR
 
 using WalkFn = void (*)(const Args&, stats::LogRankSums&);
 
-WalkFn pick_kernel()
+WalkFn pick_kernel(CpuLevel level)
 {
 #if MERU_X86_DISPATCH
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt")) return walk_avx2;
-    if (__builtin_cpu_supports("popcnt")) return walk_popcnt;
-#endif
+    return by_level<WalkFn>(level, walk_generic, walk_popcnt, walk_avx2);
+#else
+    (void)level;
     return walk_generic;
+#endif
 }
 
 } // namespace
@@ -129,7 +129,7 @@ stats::LogRankResult LogRankBits::statistic(const partition::TermList& list, int
     columns_->compile(list, sense, signbyte, list_);
     const Args k{columns_->words(), skip,         &list_,         times_.data(), times_.size(), planes_.data(),
                  planes_.size(),    bits_.data(), events_.data(), det_.data(),   mem_.data()};
-    static const WalkFn kernel = pick_kernel();
+    const WalkFn kernel = pick_kernel(cpu_level());
     stats::LogRankSums sums;
     kernel(k, sums);
     return sums.finish();

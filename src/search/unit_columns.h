@@ -11,6 +11,7 @@
 // membership_block() applies the membership rule of stats/membership.h to a
 // block of words; it is inlined into each scorer's kernels, which are compiled
 // for the population-count instruction where the processor has it.
+#include "core/cpu_level.h"
 #include "partition/termlist.h"
 #include "stats/membership.h"
 
@@ -18,13 +19,6 @@
 #include <span>
 #include <vector>
 
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-#define MERU_X86_DISPATCH 1
-#define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
-#else
-#define MERU_X86_DISPATCH 0
-#define MERU_ALWAYS_INLINE inline
-#endif
 
 namespace meru::search {
 

@@ -69,6 +69,14 @@ CriterionValue TableCriterion::score_without_p(std::span<const std::int64_t> tab
     return value(table, nj, false, nullptr);
 }
 
+CriterionValue ChiSquare::score_without_p(std::span<const std::int64_t> table, int nj) const
+{
+    if (nj != 2 || table.size() < 4) return TableCriterion::score_without_p(table, nj);
+    std::array<double, 2> rows, cols;
+    const ChiSquareTest t = chisq_statistic_2x2(table.data(), rows.data(), cols.data());
+    return {t.chisq, t.p, t.chisq, t.df, static_cast<std::int64_t>(rows[0]), static_cast<std::int64_t>(rows[1])};
+}
+
 CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj, bool with_p,
                                      NumericIssues* issues) const
 {

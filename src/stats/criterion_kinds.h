@@ -36,7 +36,7 @@ public:
     ScoreInput input() const override { return ScoreInput::CountTable; }
     RandomScoring random_scoring() const override { return RandomScoring::CountTable; }
     CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const final;
-    CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const final;
+    CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const override;
     using SplitCriterion::score;
     using SplitCriterion::score_without_p;
 
@@ -91,6 +91,8 @@ public:
     explicit ChiSquare(const CritSettings&) {}
     Criterion code() const override { return Criterion::ChiSquare; }
     bool symmetric() const override { return true; }
+    // A table of two classes (the search's usual one) straight from its cells.
+    CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const override;
 
 private:
     double g(std::span<const std::int64_t>, int, double chisq) const override { return chisq; }

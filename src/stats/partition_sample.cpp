@@ -1,18 +1,13 @@
 #include "stats/partition_sample.h"
 
+#include "core/cpu_level.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <stdexcept>
 
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-#define MERU_X86_DISPATCH 1
-#define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
-#else
-#define MERU_X86_DISPATCH 0
-#define MERU_ALWAYS_INLINE inline
-#endif
 
 namespace meru::stats {
 
@@ -123,20 +118,13 @@ __attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs* k, std:
 
 using CountFn = void (*)(const KernelArgs*, std::size_t);
 
-CountFn pick_count_kernel()
-{
-#if MERU_X86_DISPATCH
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt")) return count_avx2;
-    if (__builtin_cpu_supports("popcnt")) return count_popcnt;
-#endif
-    return count_generic;
-}
-
 void count_kernel(const KernelArgs* k, std::size_t n)
 {
-    static const CountFn kernel = pick_count_kernel();
-    kernel(k, n);
+#if MERU_X86_DISPATCH
+    by_level<CountFn>(cpu_level(), count_generic, count_popcnt, count_avx2)(k, n);
+#else
+    count_generic(k, n);
+#endif
 }
 
 } // namespace

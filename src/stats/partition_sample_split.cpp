@@ -5,19 +5,14 @@
 // vector instructions, which gives the same values.
 #include "stats/partition_sample.h"
 
+#include "core/cpu_level.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
 
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
-#define MERU_SPLIT_DISPATCH 1
-#define MERU_SPLIT_INLINE __attribute__((always_inline)) inline
-#else
-#define MERU_SPLIT_DISPATCH 0
-#define MERU_SPLIT_INLINE inline
-#endif
 
 namespace meru::stats {
 
@@ -81,10 +76,10 @@ struct Lanes {
 };
 
 // Adds the four values of x whose lanes are set (the others as +0).
-MERU_SPLIT_INLINE void add_masked4(v4d& acc, const v4i& x, const v4i& m) { acc += reinterpret_cast<v4d>(x & m); }
+MERU_ALWAYS_INLINE void add_masked4(v4d& acc, const v4i& x, const v4i& m) { acc += reinterpret_cast<v4d>(x & m); }
 
 template <bool Weighted>
-MERU_SPLIT_INLINE void add_nibble(Lanes& l, unsigned nibble, const LaneMasks& masks, const v4i& w, const v4i& y,
+MERU_ALWAYS_INLINE void add_nibble(Lanes& l, unsigned nibble, const LaneMasks& masks, const v4i& w, const v4i& y,
                                   const v4i& y2)
 {
     v4i m;
@@ -94,7 +89,7 @@ MERU_SPLIT_INLINE void add_nibble(Lanes& l, unsigned nibble, const LaneMasks& ma
     if constexpr (Weighted) add_masked4(l.c, w, m);
 }
 
-MERU_SPLIT_INLINE void lanes_out(const Lanes& l, bool weighted, double* out)
+MERU_ALWAYS_INLINE void lanes_out(const Lanes& l, bool weighted, double* out)
 {
     out[0] = weighted ? (l.c[0] + l.c[1]) + (l.c[2] + l.c[3]) : static_cast<double>(l.count);
     out[1] = (l.s[0] + l.s[1]) + (l.s[2] + l.s[3]);
@@ -104,7 +99,7 @@ MERU_SPLIT_INLINE void lanes_out(const Lanes& l, bool weighted, double* out)
 // Weight, sum and sum of squares of the units whose bits are set in a (out[0..2])
 // and in b (out[3..5]), four units at a time, each value loaded once for both.
 // Valid only where the sums are exact in any order.
-template <bool Weighted> MERU_SPLIT_INLINE void exact_sums_all(const ExactArgs& args, double* out)
+template <bool Weighted> MERU_ALWAYS_INLINE void exact_sums_all(const ExactArgs& args, double* out)
 {
     const u64* const a = args.a;
     const u64* const b = args.b;
@@ -135,7 +130,7 @@ template <bool Weighted> MERU_SPLIT_INLINE void exact_sums_all(const ExactArgs& 
     lanes_out(lb, Weighted, out + 3);
 }
 
-MERU_SPLIT_INLINE void exact_sums_any(const ExactArgs& a, double* out)
+MERU_ALWAYS_INLINE void exact_sums_any(const ExactArgs& a, double* out)
 {
     if (a.wd) exact_sums_all<true>(a, out);
     else exact_sums_all<false>(a, out);
@@ -143,28 +138,19 @@ MERU_SPLIT_INLINE void exact_sums_any(const ExactArgs& a, double* out)
 
 void exact_sums_generic(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 
-#if MERU_SPLIT_DISPATCH
+#if MERU_X86_DISPATCH
 __attribute__((target("avx2,popcnt"))) void exact_sums_avx2(const ExactArgs& a, double* out)
 {
     exact_sums_any(a, out);
 }
 #endif
 
-using ExactFn = void (*)(const ExactArgs&, double*);
-
-ExactFn pick_exact_kernel()
-{
-#if MERU_SPLIT_DISPATCH
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt")) return exact_sums_avx2;
-#endif
-    return exact_sums_generic;
-}
-
 void exact_sums(const ExactArgs& a, double* out)
 {
-    static const ExactFn kernel = pick_exact_kernel();
-    kernel(a, out);
+#if MERU_X86_DISPATCH
+    if (cpu_level() >= CpuLevel::avx2) return exact_sums_avx2(a, out);
+#endif
+    exact_sums_generic(a, out);
 }
 
 } // namespace

@@ -1,0 +1,244 @@
+// The G bound of a two-class chi-square table and its split band, for one
+// table (g_bound()) and for the tables of a run (run_bounds()), from one
+// lane-wise formula instantiated per vector width: 1 (the plain reference),
+// 4 (AVX2) and 8 (AVX-512). Nothing is fused (a fused multiply-add rounds
+// differently), so every width gives every table the same bits.
+#include "core/cpu_level.h"
+#include "search/evaluate.h"
+
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+namespace meru::search {
+
+namespace {
+
+#pragma GCC push_options
+#pragma GCC optimize("fp-contract=off")
+// The lane helpers pass vectors by value; they are always inlined into the
+// functions compiled for the vectors' instructions, so no call crosses the ABI
+// (the compiler warns about it at the end of the file).
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+// Tables in W lanes: integers, doubles, floats and ints; W = 1 plain scalars.
+template <int W> struct Lanes;
+template <> struct Lanes<1> {
+    using I = std::int64_t;
+    using U = std::uint64_t;
+    using D = double;
+    using F = float;
+    using N = int;
+};
+template <> struct Lanes<4> {
+    using I = std::int64_t __attribute__((vector_size(32)));
+    using U = std::uint64_t __attribute__((vector_size(32)));
+    using D = double __attribute__((vector_size(32)));
+    using F = float __attribute__((vector_size(16)));
+    using N = int __attribute__((vector_size(16)));
+};
+template <> struct Lanes<8> {
+    using I = std::int64_t __attribute__((vector_size(64)));
+    using U = std::uint64_t __attribute__((vector_size(64)));
+    using D = double __attribute__((vector_size(64)));
+    using F = float __attribute__((vector_size(32)));
+    using N = int __attribute__((vector_size(32)));
+};
+
+template <class To, class From> MERU_ALWAYS_INLINE To lanes_as(From v)
+{
+    if constexpr (std::is_arithmetic_v<From>) return static_cast<To>(v);
+    else return __builtin_convertvector(v, To);
+}
+
+// Integers of 0..2^52 as doubles: with vectors, their bits under those of
+// 2^52, less 2^52 (AVX2 has no conversion of 64-bit integers).
+template <int W> MERU_ALWAYS_INLINE typename Lanes<W>::D small_as_double(typename Lanes<W>::I v)
+{
+    using D = typename Lanes<W>::D;
+    if constexpr (W == 1) {
+        return static_cast<D>(v);
+    } else {
+        const typename Lanes<W>::I magic = typename Lanes<W>::I{} + 0x4330000000000000;
+        return reinterpret_cast<D>(v | magic) - reinterpret_cast<D>(magic);
+    }
+}
+
+// The G bound and split band of W tables of cells a, b, c, d (lane k table
+// k): the bound n (ad - bc)^2 / (row and column sums) with a margin, as a
+// float (infinity for a negative cell or a total from 2^31; 0 when a sum is
+// empty); the band of c0 = a + c in 1..kSplitBands. `Small`: every cell lies
+// in 0..2^26, so the sums and products are exact in doubles as in the
+// integers (the lanes then need no integer multiplication, which AVX2 lacks).
+template <int W, bool Small>
+MERU_ALWAYS_INLINE void chisq_lanes(typename Lanes<W>::I a, typename Lanes<W>::I b, typename Lanes<W>::I c,
+                                    typename Lanes<W>::I d, bool bounded, bool banded, typename Lanes<W>::F& bound,
+                                    typename Lanes<W>::N& band)
+{
+    using L = Lanes<W>;
+    using I = typename L::I;
+    using D = typename L::D;
+    using F = typename L::F;
+    using N = typename L::N;
+    // The total and c0 as doubles, and as floats for the band (n + 1).
+    D n, c0;
+    F n1, c0f;
+    if constexpr (Small) {
+        const D da = small_as_double<W>(a), dc = small_as_double<W>(c);
+        n = da + small_as_double<W>(b) + dc + small_as_double<W>(d);
+        c0 = da + dc;
+        n1 = lanes_as<F>(n + 1.0);
+        c0f = lanes_as<F>(c0);
+    } else {
+        const I total = a + b + c + d;
+        n = lanes_as<D>(total);
+        c0 = lanes_as<D>(a + c);
+        n1 = lanes_as<F>(total + 1);
+        c0f = lanes_as<F>(a + c);
+    }
+    if (bounded) {
+        D x, r1, k0, k1;
+        if constexpr (Small) {
+            const D da = small_as_double<W>(a), db = small_as_double<W>(b), dc = small_as_double<W>(c),
+                    dd = small_as_double<W>(d);
+            x = da * dd - db * dc;
+            r1 = db + dd;
+            k0 = da + db;
+            k1 = dc + dd;
+        } else {
+            // In wrapping arithmetic, so that lanes left out below do not overflow.
+            using U = typename L::U;
+            x = lanes_as<D>((I)((U)a * (U)d - (U)b * (U)c));
+            r1 = lanes_as<D>(b + d);
+            k0 = lanes_as<D>(a + b);
+            k1 = lanes_as<D>(c + d);
+        }
+        const D den = c0 * r1 * k0 * k1;
+        // X^2 is exact in the integers; the cell-by-cell sum score_table()
+        // computes differs from it by less than 1e-15 (X^2 + n), far inside
+        // the margin added.
+        const D q = n * x * x / den;
+        const D chisq = den > 0.0 ? q : D{};
+        const F g = lanes_as<F>(chisq + 1e-9 * (chisq + n));
+        if constexpr (Small) {
+            bound = g;
+        } else {
+            const I none = ((a | b | c | d) < 0) | (a + b + c + d >= (std::int64_t{1} << 31));
+            bound = lanes_as<N>(none) ? F{} + std::numeric_limits<float>::infinity() : g;
+        }
+    } else {
+        bound = F{} + std::numeric_limits<float>::infinity();
+    }
+    if (!banded) {
+        band = N{};
+        return;
+    }
+    // split_band(c0, n): the band of c0 / ((n + 1) / 100), 1 where it is not above 0.
+    const F share = c0f / (n1 / 100.0f);
+    const F most = F{} + 1e9f;
+    const N whole = lanes_as<N>(most < share ? most : share) + 1;
+    const N top = N{} + SearchResults::kSplitBands;
+    const N clamped = whole < 1 ? N{} + 1 : (whole > top ? top : whole);
+    band = share > 0.0f ? clamped : N{} + 1;
+}
+
+MERU_ALWAYS_INLINE void chisq_one(const ClassOrderedSample::Cells& t, bool bounded, bool banded, float& bound,
+                                  int& band)
+{
+    chisq_lanes<1, false>(t[0], t[1], t[2], t[3], bounded, banded, bound, band);
+}
+
+#if MERU_X86_DISPATCH
+// Eight tables at a time: two tables per vector, then each cell's eight values
+// in one. Returns the tables done (a multiple of eight).
+__attribute__((target("avx512f,avx512dq,avx512vl"))) std::size_t
+bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded, float* bound, int* band)
+{
+    using I8 = Lanes<8>::I;
+    const std::size_t m = cells.size() / 8 * 8;
+    for (std::size_t i = 0; i < m; i += 8) {
+        I8 z0, z1, z2, z3;
+        std::memcpy(&z0, cells[i].data(), sizeof z0);
+        std::memcpy(&z1, cells[i + 2].data(), sizeof z1);
+        std::memcpy(&z2, cells[i + 4].data(), sizeof z2);
+        std::memcpy(&z3, cells[i + 6].data(), sizeof z3);
+        const I8 ab0 = __builtin_shuffle(z0, z1, I8{0, 4, 8, 12, 1, 5, 9, 13});
+        const I8 cd0 = __builtin_shuffle(z0, z1, I8{2, 6, 10, 14, 3, 7, 11, 15});
+        const I8 ab1 = __builtin_shuffle(z2, z3, I8{0, 4, 8, 12, 1, 5, 9, 13});
+        const I8 cd1 = __builtin_shuffle(z2, z3, I8{2, 6, 10, 14, 3, 7, 11, 15});
+        Lanes<8>::F g;
+        Lanes<8>::N k;
+        chisq_lanes<8, false>(__builtin_shuffle(ab0, ab1, I8{0, 1, 2, 3, 8, 9, 10, 11}),
+                              __builtin_shuffle(ab0, ab1, I8{4, 5, 6, 7, 12, 13, 14, 15}),
+                              __builtin_shuffle(cd0, cd1, I8{0, 1, 2, 3, 8, 9, 10, 11}),
+                              __builtin_shuffle(cd0, cd1, I8{4, 5, 6, 7, 12, 13, 14, 15}), bounded, banded, g, k);
+        std::memcpy(bound + i, &g, sizeof g);
+        std::memcpy(band + i, &k, sizeof k);
+    }
+    return m;
+}
+
+// Four tables at a time, for blocks whose cells all lie in 0..2^26 (any other
+// block is taken table by table). Returns the tables done.
+__attribute__((target("avx2"))) std::size_t bounds4(std::span<const ClassOrderedSample::Cells> cells, bool bounded,
+                                                    bool banded, float* bound, int* band)
+{
+    using I4 = Lanes<4>::I;
+    const std::size_t m = cells.size() / 4 * 4;
+    for (std::size_t i = 0; i < m; i += 4) {
+        I4 z0, z1, z2, z3;
+        std::memcpy(&z0, cells[i].data(), sizeof z0);
+        std::memcpy(&z1, cells[i + 1].data(), sizeof z1);
+        std::memcpy(&z2, cells[i + 2].data(), sizeof z2);
+        std::memcpy(&z3, cells[i + 3].data(), sizeof z3);
+        // Lane k: cell k of the four tables OR-ed, negative if one is.
+        const I4 any = z0 | z1 | z2 | z3;
+        const I4 out_of_range = (any < 0) | (any >= (std::int64_t{1} << 26));
+        if (out_of_range[0] | out_of_range[1] | out_of_range[2] | out_of_range[3]) {
+            for (std::size_t k = 0; k < 4; ++k) chisq_one(cells[i + k], bounded, banded, bound[i + k], band[i + k]);
+            continue;
+        }
+        // Cell k of the four tables in one vector.
+        const I4 lo01 = __builtin_shuffle(z0, z1, I4{0, 4, 2, 6}), hi01 = __builtin_shuffle(z0, z1, I4{1, 5, 3, 7});
+        const I4 lo23 = __builtin_shuffle(z2, z3, I4{0, 4, 2, 6}), hi23 = __builtin_shuffle(z2, z3, I4{1, 5, 3, 7});
+        Lanes<4>::F g;
+        Lanes<4>::N k;
+        chisq_lanes<4, true>(__builtin_shuffle(lo01, lo23, I4{0, 1, 4, 5}), __builtin_shuffle(hi01, hi23, I4{0, 1, 4, 5}),
+                             __builtin_shuffle(lo01, lo23, I4{2, 3, 6, 7}), __builtin_shuffle(hi01, hi23, I4{2, 3, 6, 7}),
+                             bounded, banded, g, k);
+        std::memcpy(bound + i, &g, sizeof g);
+        std::memcpy(band + i, &k, sizeof k);
+    }
+    return m;
+}
+#endif
+
+#pragma GCC pop_options
+
+} // namespace
+
+float Evaluator::g_bound(const stats::CountTable& t) const
+{
+    if (!bounded_) return std::numeric_limits<float>::infinity();
+    float bound;
+    int band;
+    chisq_one({t.cells[0], t.cells[1], t.cells[2], t.cells[3]}, true, false, bound, band);
+    return bound;
+}
+
+void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
+                           std::span<int> band, CpuLevel most) const
+{
+    const bool banded = ys_[0].k == 1 && !settings_.process_mode;
+    std::size_t i = 0;
+#if MERU_X86_DISPATCH
+    const CpuLevel level = std::min(cpu_level(), most);
+    if (level == CpuLevel::avx512) i = bounds8(cells, bounded_, banded, bound.data(), band.data());
+    else if (level == CpuLevel::avx2) i = bounds4(cells, bounded_, banded, bound.data(), band.data());
+#else
+    (void)most;
+#endif
+    for (; i < cells.size(); ++i) chisq_one(cells[i], bounded_, banded, bound[i], band[i]);
+}
+
+} // namespace meru::search
