@@ -56,8 +56,8 @@ MosaicLayout mosaic_layout(const stats::SubStat& cells, int q, const Rect& frame
             l.means[c] = s.sum / with_y;
         }
     }
-    l.cells = mosaic(l.counts, frame);
-    l.grid = elementary_grid(l.cells, frame);
+    l.cells = srdfit::mosaic(l.counts, frame);
+    l.grid = srdfit::elementary_grid(l.cells, frame);
     double total = 0;
     for (double c : l.counts) total += c;
     l.state.count_power = 1.0;
@@ -90,7 +90,7 @@ void MosaicWindow::draw(const partition::TermList& list, const files::ControlTab
     for (std::size_t k = 0; k < last_.cells.size(); ++k) {
         const Rect& r = last_.cells[k];
         if (r.area() <= 0) continue;
-        const int term = highest_term(static_cast<int>(k));
+        const int term = srdfit::highest_term(static_cast<int>(k));
         c.set_color_rgb(term == 0 ? kWhite : colours[static_cast<std::size_t>(term - 1)]);
         c.rectangle(platform::Fill::interior, px(r.x1), px(r.y1), px(r.x2) - 1, px(r.y2) - 1);
     }
@@ -130,13 +130,13 @@ void MosaicWindow::view3d(int mode, bool a_label)
     std::vector<double> x1, x2, y1, y2, values;
     std::vector<int> index;
     if (mode == 2) {
-        const Grid& g = last_.grid;
+        const srdfit::Grid& g = last_.grid;
         for (std::size_t i = 0; i < g.cells.size(); ++i) {
             x1.push_back(g.cells[i].x1), x2.push_back(g.cells[i].x2);
             y1.push_back(g.cells[i].y1), y2.push_back(g.cells[i].y2);
             values.push_back(last_.counts[static_cast<std::size_t>(g.region[i])]);
         }
-        for (std::size_t k = 0; k < last_.cells.size(); ++k) index.push_back(highest_term(static_cast<int>(k)));
+        for (std::size_t k = 0; k < last_.cells.size(); ++k) index.push_back(srdfit::highest_term(static_cast<int>(k)));
         call.grid = {g.w, g.h, g.region};
         call.caption = "Count";
     } else {
@@ -144,7 +144,7 @@ void MosaicWindow::view3d(int mode, bool a_label)
             const Rect& r = last_.cells[k];
             x1.push_back(r.x1), x2.push_back(r.x2), y1.push_back(r.y1), y2.push_back(r.y2);
             values.push_back(mode == 3 ? last_.means[k] : last_.counts[k]);
-            index.push_back(highest_term(static_cast<int>(k)));
+            index.push_back(srdfit::highest_term(static_cast<int>(k)));
         }
         values.push_back(0.0);
         index.push_back(0);

@@ -3,7 +3,7 @@
 // exact-area mosaic with its key, fit status and report, and the three block
 // views of it. The cell-table listing opens it through stats::DiagramWindow.
 #include "rectdiag/diagram_settings.h"
-#include "rectdiag/mosaic.h"
+#include "srdfit/mosaic.h"
 #include "stats/diagram_state.h"
 #include "stats/diagram_window.h"
 
@@ -15,6 +15,8 @@ struct Context;
 }
 
 namespace meru::rectdiag {
+
+using srdfit::Rect;
 
 inline constexpr int kDiagramUnit = 16;
 inline constexpr int kDiagramWidth = 900;
@@ -33,7 +35,7 @@ struct MosaicLayout {
     std::vector<double> counts; // 2^q
     std::vector<double> means;  // mean Y or incidence of each cell (0 without a Y value)
     std::vector<Rect> cells;    // exact edges
-    Grid grid;
+    srdfit::Grid grid;
     stats::DiagramState state; // counts and areas as the fit report reads them
 };
 

@@ -16,7 +16,7 @@ declare -A rank=(
     [files]=2
     [partition]=3
     [stats]=4
-    [search]=5
+    [search]=5 [srdfit]=5
     [platform]=6
     [ui]=7
     [settings]=8 [outcome]=8 [plots]=8 [rectdiag]=8 [tree]=8
@@ -26,7 +26,7 @@ declare -A rank=(
 # Includes between folders of one band that are allowed (includer:included).
 same_band_allowed=" outcome:plots outcome:tree rectdiag:plots "
 # Folders that compile without Qt.
-qt_free=" platform/io core files partition stats search "
+qt_free=" platform/io core files partition stats search srdfit "
 
 # Sets REPLY to the table's folder of a path relative to src ("platform/io/x.h"
 # -> platform/io, "ui/viewer/x.h" -> ui): platform/io, else the first component.

@@ -3,7 +3,7 @@
 // cells, the elementary grid with its region ids, and the fit report's E = 0.
 #include "platform/io/logwriter.h"
 #include "plots/draw3d.h"
-#include "rectdiag/mosaic.h"
+#include "srdfit/mosaic.h"
 #include "rectdiag/srdwin.h"
 #include "stats/diagram_fit_report.h"
 #include "stats/subgroup_stats.h"
@@ -13,7 +13,7 @@
 #include <random>
 
 using namespace meru;
-using rectdiag::Rect;
+using srdfit::Rect;
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(MosaicTest, EveryCellsAreaIsItsShareForRandomTablesWithEmptyCells)
                 c = gen() % 3 == 0 ? 0 : static_cast<double>(gen() % 50);
                 total += c;
             }
-            const std::vector<Rect> cells = rectdiag::mosaic(counts, frame);
+            const std::vector<Rect> cells = srdfit::mosaic(counts, frame);
             double sum = 0;
             for (std::size_t c = 0; c < counts.size(); ++c) {
                 const Rect& r = cells[c];
@@ -98,7 +98,7 @@ TEST(MosaicTest, EveryCellsAreaIsItsShareForRandomTablesWithEmptyCells)
             }
             EXPECT_NEAR(sum, total > 0 ? frame.area() : 0.0, 1e-6);
             // Each grid cell lies in a mosaic cell that holds a count.
-            const rectdiag::Grid g = rectdiag::elementary_grid(cells, frame);
+            const srdfit::Grid g = srdfit::elementary_grid(cells, frame);
             EXPECT_EQ(g.region.size(), static_cast<std::size_t>(g.w * g.h));
             if (total > 0) {
                 for (int id : g.region) EXPECT_GT(counts[static_cast<std::size_t>(id)], 0) << q;
@@ -106,8 +106,8 @@ TEST(MosaicTest, EveryCellsAreaIsItsShareForRandomTablesWithEmptyCells)
         }
     }
     // All empty: every cell sits at the corner with no area.
-    for (const Rect& r : rectdiag::mosaic(std::vector<double>(8, 0.0), frame)) EXPECT_EQ(r.area(), 0.0);
-    EXPECT_EQ(rectdiag::highest_term(0), 0);
-    EXPECT_EQ(rectdiag::highest_term(5), 3);
-    EXPECT_EQ(rectdiag::highest_term(63), 6);
+    for (const Rect& r : srdfit::mosaic(std::vector<double>(8, 0.0), frame)) EXPECT_EQ(r.area(), 0.0);
+    EXPECT_EQ(srdfit::highest_term(0), 0);
+    EXPECT_EQ(srdfit::highest_term(5), 3);
+    EXPECT_EQ(srdfit::highest_term(63), 6);
 }

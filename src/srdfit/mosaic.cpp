@@ -1,10 +1,10 @@
-#include "rectdiag/mosaic.h"
+#include "srdfit/mosaic.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
-namespace meru::rectdiag {
+namespace meru::srdfit {
 
 namespace {
 
@@ -99,4 +99,4 @@ Grid elementary_grid(std::span<const Rect> cells, const Rect& frame)
 
 int highest_term(int cell) { return cell <= 0 ? 0 : std::bit_width(static_cast<unsigned>(cell)); }
 
-} // namespace meru::rectdiag
+} // namespace meru::srdfit

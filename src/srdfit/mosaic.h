@@ -5,15 +5,12 @@
 // area is its count times the frame's area over the total count. Cell c holds
 // term j when bit j - 1 of c is set. Also the elementary grid of all distinct
 // edges, whose cells carry the number of the mosaic cell they lie in.
+#include "srdfit/rect.h"
+
 #include <span>
 #include <vector>
 
-namespace meru::rectdiag {
-
-struct Rect {
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    double area() const { return (x2 - x1) * (y2 - y1); }
-};
+namespace meru::srdfit {
 
 // The cells of the mosaic of `counts` (2^q entries, q = log2 of the size) in the
 // frame; with a total count of 0 every cell is empty at the frame's corner.
@@ -37,4 +34,4 @@ Grid elementary_grid(std::span<const Rect> cells, const Rect& frame);
 // outside every term.
 int highest_term(int cell);
 
-} // namespace meru::rectdiag
+} // namespace meru::srdfit
