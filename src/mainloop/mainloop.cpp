@@ -43,6 +43,9 @@ void loop_head(Program& p)
     // A tree whose growing was cut short leaves neither its splits nor its strata.
     tree_stop(p);
     if (p.analysis_open()) p.analysis->outcome.direct_scatter = false;
+    // The control file's combinations are made by the request an opening raises;
+    // the added attributes made after it are the user's own again.
+    if (p.analysis_open()) p.analysis->added_from_cf = false;
     if (p.reduction_saved) {
         p.options.fullred = p.saved_fullred;
         p.options.primattr = p.saved_primattr;

@@ -5,6 +5,7 @@
 #include "partition/complement.h"
 #include "partition/manpart.h"
 #include "partition/parttext.h"
+#include "platform/io/strings.h"
 #include "search/hull.h"
 #include "settings/bestdlg.h"
 #include "ui/actlog.h"
@@ -109,8 +110,9 @@ bool best_entry(Program& p, bool show, partition::Partition& out)
     return pair_of(p, c.chosen->list, c.chosen->flag, out);
 }
 
-// A partition entered by hand or taken from the control file's combinations.
-bool entered(Program& p, bool combination, bool rectangle, partition::Partition& out)
+// A partition entered by hand or taken from the control file's combinations
+// (whose name goes to `combo_name`).
+bool entered(Program& p, bool combination, bool rectangle, partition::Partition& out, std::string& combo_name)
 {
     Analysis& a = *p.analysis;
     partition::ManualText text;
@@ -128,6 +130,7 @@ bool entered(Program& p, bool combination, bool rectangle, partition::Partition&
     in.simplify = text.simplify;
     in.from = combination ? EnteredFrom::combination : EnteredFrom::manual;
     in.combo_name = r.combname;
+    if (combination) combo_name = io::rtrim(r.combname);
     in.rectangle = rectangle;
     partition::TermList picked;
     const bool ok = show_entered(p, in, out, picked, ui::partition_window(p.ui, a.tables));
@@ -150,10 +153,14 @@ ChoiceFacts facts_of(const Program& p)
 
 } // namespace
 
-bool choose_partition(Program& p, bool rectangle, partition::Partition& out)
+bool choose_partition(Program& p, bool rectangle, partition::Partition& out, ChosenFrom* from)
 {
     using namespace select_ids;
     if (!p.analysis_open()) return false;
+    ChosenFrom ignored;
+    ChosenFrom& chosen = from ? *from : ignored;
+    chosen = {};
+    chosen.search_end = p.flags.sgo || p.flags.treemade;
     if (p.flags.sgo) {
         // The search's winner (the optimum of its best list) was made the current
         // pair when the search ended; the later steps of a series evaluate it again.
@@ -180,8 +187,8 @@ bool choose_partition(Program& p, bool rectangle, partition::Partition& out)
         switch (choice) {
         case kBest: return best_entry(p, true, out);
         case kOptimal: return best_entry(p, false, out);
-        case kManual: return entered(p, false, rectangle, out);
-        case kCombination: return entered(p, true, rectangle, out);
+        case kManual: return entered(p, false, rectangle, out, chosen.combo_name);
+        case kCombination: return entered(p, true, rectangle, out, chosen.combo_name);
         default: break;
         }
         if (p.process.current_valid) {

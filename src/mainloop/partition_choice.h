@@ -42,8 +42,14 @@ int initial_choice(const ChoiceFacts& facts);
 int select_partition(const ChoiceFacts& facts, settings::FormDialog& dialog,
                      const std::function<void(std::string&)>& note, const std::function<void(std::string)>& log);
 
+// Where the partition chosen came from, as far as the Process items need to know.
+struct ChosenFrom {
+    bool search_end = false; // the winner of the search under way, or a tree's partition just made
+    std::string combo_name;  // a control-file combination's 8-character name
+};
+
 // The partition of a Process item as a pair: false when there is none (the request
 // ends). `rectangle`: the item is Rectangle diagrams (entered partitions say so).
-bool choose_partition(Program& p, bool rectangle, partition::Partition& out);
+bool choose_partition(Program& p, bool rectangle, partition::Partition& out, ChosenFrom* from = nullptr);
 
 } // namespace meru::mainloop

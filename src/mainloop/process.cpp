@@ -7,6 +7,7 @@
 #include "mainloop/partition_choice.h"
 #include "mainloop/picker_requests.h"
 #include "mainloop/process_dialogs.h"
+#include "mainloop/process_end.h"
 #include "mainloop/process_groups.h"
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
@@ -84,7 +85,13 @@ Flow view_added(Program& p)
     partition::Partition cur;
     partition::TermList picked;
     p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));
-    if (p.process.current_valid) p.process.current = cur;
+    if (!p.process.current_valid) return Flow::loop_head;
+    p.process.current = cur;
+    // The end of a search in Process mode expands the attribute into its definition,
+    // which may then be kept as a combination of the control file.
+    ProcessEnd end;
+    const files::Attribute& added = a.tables.att[at(pick.attribute)];
+    if (process_end(p, cur, end) && end.changed) offer_combination(p, cur, a.tables.line[at(added.attline)].name);
     return Flow::loop_head;
 }
 
@@ -192,15 +199,23 @@ Flow process_request(Program& p)
     if (!bygroup_checks(p)) return Flow::loop_head;
 
     if (f.ptree) return tree_request(p);
-    // The partition comes first; the later groups of a by-group pass keep it.
+    // The partition comes first; the later groups of a by-group pass keep it. A
+    // partition chosen here goes through the end of a search in Process mode.
     partition::Partition cur;
     if (!f.prandom) {
-        if (p.process.group > 0 && p.process.current_valid) cur = p.process.current;
-        else if (!choose_partition(p, f.prect, cur)) return Flow::loop_head;
+        ChosenFrom from;
+        if (p.process.group > 0 && p.process.current_valid) {
+            cur = p.process.current;
+        } else {
+            if (!choose_partition(p, f.prect, cur, &from)) return Flow::loop_head;
+            ProcessEnd end;
+            end.cf_combination = !from.combo_name.empty();
+            if (!from.search_end && !process_end(p, cur, end)) return Flow::loop_head;
+        }
         p.process.current = cur;
         p.process.current_valid = true;
         if (f.paddatt) {
-            create_process_attribute(p, cur);
+            create_process_attribute(p, cur, from.combo_name);
             return Flow::loop_head;
         }
     }

@@ -159,8 +159,9 @@ bool search_end_result(Program& p, SearchEnd& s)
 
     if (s.combination) {
         if (!take_winner(p, s)) return false;
-    } else {
-        if (!s.process_mode) p.log.write("Total partitions evaluated=" + io::list_int(s.evaluated));
+    } else if (!s.process_mode) {
+        // (In Process mode the caller gives the winner: the partition chosen.)
+        p.log.write("Total partitions evaluated=" + io::list_int(s.evaluated));
         if (p.results.top10.count() == 0) return false;
         const search::StoredPartition& w = p.results.top10.entries()[0];
         s.complexity = w.complexity;
@@ -190,6 +191,8 @@ bool search_end_result(Program& p, SearchEnd& s)
     partition::SkipTally tally;
     s.curpart = {};
     const partition::PairResult made = partition::mkpair(cand, comp, s.repflag, s.curpart, pair, tally, p.log);
+    // A partition chosen for a Process item takes the complexity of its expanded pair.
+    if (s.process_mode && !made.skip) s.complexity = made.complexity;
     if (made.skip) {
         // The winner passed this step when it was found; should it not now, its
         // own lists stand.

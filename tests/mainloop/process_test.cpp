@@ -1,6 +1,7 @@
 // The Process step over the program's state: headings, the common checks, the
 // choice of the partition, the statistics of a partition with their error lines,
 // and the continuation of a series of searches.
+#include "mainloop/added_requests.h"
 #include "mainloop/partition_choice.h"
 #include "mainloop/process.h"
 #include "mainloop/process_statistics.h"
@@ -10,6 +11,7 @@
 #include "platform/script_host.h"
 #include "plots/yhist.h"
 #include "program_fixture.h"
+#include "settings/attr_picker.h"
 #include "support/mouse_feed.h"
 #include "support/scripted_forms.h"
 #include "three_attributes.h"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <set>
 
 namespace meru::test {
@@ -227,7 +230,11 @@ protected:
         body();
         program->ui.host.script = nullptr;
         platform::remove_script_hook();
-        EXPECT_EQ(script->position(), static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+        // Every action taken (a dialog block is one action).
+        std::size_t actions = 0;
+        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1)
+            if (text[at] != ' ') ++actions;
+        EXPECT_EQ(script->position(), actions);
     }
     // Runs `body` with a script that leaves the log viewer once with Esc.
     template <class Body> void leaving_viewer(Body body) { scripted("key 57 Esc\n", body); }
@@ -237,6 +244,14 @@ protected:
     {
         forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
         leaving_viewer([&] { request(item); });
+    }
+    // A step of the "Select partition" dialog that chooses radio button `id`.
+    static ScriptedForms::Step radio(int id)
+    {
+        return [id](settings::Form& f) {
+            for (auto& [k, on] : f.on) on = k == id;
+            return settings::kOk;
+        };
     }
     std::vector<std::string> topics;
     ScriptedForms* forms = nullptr;
@@ -288,6 +303,61 @@ TEST_F(ProcessRequests, StatisticsOfTheCurrentPartitionFromTheMenu)
     EXPECT_TRUE(logged("Sample size = 8"));
     EXPECT_TRUE(logged(" Generalised error is    0.00%"));
     EXPECT_EQ(program->nauto_by, 0); // nothing recorded outside Search:Go!
+}
+
+// An added attribute +01 of A = a and b: View > Added attributes shows it expanded
+// into its definition and offers it to the control file; the current pair is then
+// the expanded one, whose statistics count 2 attributes and complexity 2 (q 1 for
+// a and b, q' 2 for not a or not b).
+TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.cfname = dir.filePath("three.mrc").toStdString();
+    std::ofstream(a.cfname) << "three\n";
+    a.added_from_cf = true; // made without the question
+    partition::Partition made;
+    made.first.add_term({2, 3});
+    made.second.add_term({2});
+    made.second.add_term({3});
+    ASSERT_TRUE(mainloop::create_process_attribute(*program, made).made);
+    forms->steps.push_back([](settings::Form& f) {
+        f.choice[settings::picker_ids::kList] = f.items[settings::picker_ids::kList].back(); // +01 = 1
+        return settings::kOk;
+    });
+    scripted("answer yes\nanswer ok\n", [&] { request(&mainloop::MenuFlags::vaddatt); });
+    const std::vector<std::string> want{"Expanded/Simplified", "   A= ( a >1 & b >1 )"};
+    const auto lines = log_lines();
+    EXPECT_NE(std::search(lines.begin(), lines.end(), want.begin(), want.end()), lines.end());
+    std::ifstream control(a.cfname);
+    std::string last;
+    for (std::string line; std::getline(control, line);) last = line;
+    EXPECT_EQ(last, "+01     (2 3)");
+    EXPECT_EQ(a.tables.cfcomb, std::vector<std::string>{"+01     (2 3)"});
+
+    clear_requests(program->flags);
+    on_current(&mainloop::MenuFlags::pstats);
+    EXPECT_TRUE(logged("2     # of attributes, complexity=  2, 2"));
+}
+
+// The combinations an opening raises Create added attribute for are named after
+// themselves, use no Process count and ask nothing; after the loop head the next
+// attribute is the user's own again, with its question.
+TEST_F(ProcessRequests, CombinationAttributesTakeTheirNamesAndTheQuestionComesBackAfter)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.cfname = dir.filePath("three.mrc").toStdString();
+    std::ofstream(a.cfname) << "three\n";
+    a.tables.cfcomb = {"+c01    (2 3)"};
+    a.added_from_cf = true;
+    forms->steps.push_back(radio(ids::kCombination));
+    scripted("dialog Control file combination\n  set 8535 = 1\n  press OK\n",
+             [&] { request(&mainloop::MenuFlags::paddatt); });
+    EXPECT_TRUE(logged("  Added  attribute: +c01     is created"));
+    EXPECT_EQ(a.process_count, 0);
+    mainloop::loop_head(*program);
+    forms->steps.push_back(radio(ids::kCurrent));
+    scripted("answer no\n", [&] { request(&mainloop::MenuFlags::paddatt); });
+    EXPECT_TRUE(logged("  Added  attribute: +01      is created"));
 }
 
 TEST_F(ProcessRequests, StatisticsWithPriorsListTheAdjustedCountsAndTakeTheirError)
@@ -378,19 +448,27 @@ TEST_F(ProcessRequests, StatisticsSkipWhatTheSearchSkippedForMissingAttributes)
     program->search.set.lines = {2, 3, 4};
     // Skipping with the set built for this analysis; not skipping; a set left
     // from an analysis opened before this one.
-    const std::pair<bool, bool> cases[] = {{true, true}, {false, true}, {true, false}};
+    const std::pair<bool, bool> cases[] = {{true, true}, {false, true}, {true, false}, {true, true}};
     for (const auto& [skip, built] : cases) {
+        // The last case: line 1 weighs 20, so 2 of 27 are lost, under a tenth.
+        if (&skip == &cases[3].first) a.data.obswt[0] = 20;
         program->options.skipset = skip;
         a.setbuilt = built;
         clear_requests(program->flags);
         current_a();
-        on_current(&mainloop::MenuFlags::pstats);
+        forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+        // Two lines of eight lost, over a tenth: the attrition note comes first.
+        const bool note = skip && built && a.data.obswt[0] == 1;
+        scripted(note ? "answer ok\nkey 57 Esc\n" : "key 57 Esc\n", [&] { request(&mainloop::MenuFlags::pstats); });
     }
     // Kept: lines 1, 5, 7 in A (Y 1) and 4, 6, 8 in A- (Y 0): a perfect split.
     EXPECT_TRUE(logged("Sample size = 6"));
     EXPECT_TRUE(logged(" Generalised error is    0.00%"));
     const auto lines = log_lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Sample size = 8"), 2);
+    EXPECT_TRUE(logged("Sample size = 25"));
+    EXPECT_TRUE(logged("NOTE: attrition due to missing data is 25.00%. From 8 6"));
+    EXPECT_TRUE(logged("NOTE: attrition due to missing data is   7.41%. From       27      25"));
 }
 
 // The tree of a search under the same option counts the same six lines at its root:
@@ -572,12 +650,17 @@ TEST_F(ProcessRequests, LogRankOfTheSplitWithItsChiSquareTail)
     program->crit.icrit = static_cast<int>(stats::Criterion::LogRank);
     program->crit.critname = "Log-rank";
     current_a();
-    // A window on top with a mouse routine: Harrell's c takes the routine away.
+    // The statistics of a search, with a window on top that has a mouse routine:
+    // Harrell's c takes the routine away.
     ASSERT_TRUE(frame.open_window(60, "graphics"));
     frame.register_mouse(60, 1, [](int, int, int, int, int) {});
     frame.set_active(60);
-    forms->steps.push_back(ScriptedForms::press(settings::kOk));
-    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    mainloop::SearchEnd end;
+    end.curpart = program->process.current;
+    end.complexity = 1;
+    program->flags.sgo = true;
+    mainloop::search_statistics(*program, end);
+    mainloop::process_request(*program);
     EXPECT_EQ(frame.unregister_mouse(60), -1);
     EXPECT_TRUE(logged("Log-rank=      0.4115 P = 0.521232"));
     EXPECT_TRUE(logged(" Resubstitution error is       -")); // none for a log-rank analysis

@@ -5,6 +5,7 @@
 #include "mainloop/search_end.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
+#include "ui/ui_fixture.h"
 
 #include "mainloop/dispatch.h"
 #include "platform/clock.h"
@@ -133,6 +134,34 @@ TEST_F(SearchEndTest, AWinnerTheReductionChangesIsShownExpandedAndSimplified)
     const auto lines = log_lines();
     EXPECT_NE(std::search(lines.begin(), lines.end(), want.begin(), want.end()), lines.end());
     EXPECT_EQ(program->ptext.substr(0, 3), "(3)");
+}
+
+// In Process mode the partition chosen is the winner; a work partition that
+// differs from it is reported and dumped, then takes the winner's place.
+TEST_F(SearchEndTest, ProcessModeChecksTheWinnerAgainstTheWorkPartition)
+{
+    mainloop::SearchEnd s;
+    s.combination = false;
+    s.process_mode = true;
+    s.evaluated = 1;
+    s.pair.reduce.tables = &program->analysis->tables;
+    s.lpmem.add_term({3});
+    partition::TermList work;
+    work.add_term({4});
+    int work_flag = 1;
+    s.work = &work;
+    s.work_repflag = &work_flag;
+    {
+        ModalAnswerer answers({"OK"});
+        ASSERT_TRUE(mainloop::search_end_result(*program, s));
+        ASSERT_EQ(answers.shown.size(), 1u);
+        EXPECT_NE(answers.shown[0].text.find("WARNING:Internal check fail. Fix invoked. Tell Kelbo"), std::string::npos);
+    }
+    const std::vector<std::string> dump{"lpmem", "(   3 1,", "work", "(   4 1,"};
+    const auto lines = log_lines();
+    EXPECT_NE(std::search(lines.begin(), lines.end(), dump.begin(), dump.end()), lines.end());
+    EXPECT_EQ(work.lits, std::vector<int>{3});
+    EXPECT_FALSE(logged("Total partitions evaluated=1"));
 }
 
 } // namespace
