@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Added attributes as the user sees them, on bcw.
+# 1. An iterative Chi-square search with automatic beta (the steps of
+#    first_analysis.sh, whose references give the winner A = ushape>2 and
+#    (barenuc>3 or epsize>2), complexity 3, G 571.307 and G_beta 497.292) makes
+#    +a_1. View > Added attributes shows +a_1 expanded into that definition and
+#    asks to write it to the control file (no); Process > Statistics of the
+#    current partition then counts 3 attributes and complexity 3 (q 2 + q' 2 - 1)
+#    and the search's G_beta.
+# 2. A control file with the combination +c01 (9 18)(9 14) (the same partition by
+#    attribute numbers: ushape>2 is 9, barenuc>3 18, epsize>2 14): the opening
+#    makes +c01 under its own name without a question; then Process > Create
+#    added attribute on the manual partition (6) makes +01 and asks to write it
+#    (yes: the record is appended); View > Added attributes on +c01 shows its
+#    definition and asks the other question (no).
+# Arguments: the meru executable, the source folder.
+meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$2"
+source "$(dirname "$0")/lib/common.sh"
+export MERU_SCRIPT_TIMEOUT=120
+export MERU_PREFS="$work/meru.prf"
+
+has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
+# after LOG HEADING: the lines of LOG from HEADING to the next "%" heading after it.
+after() { awk -v h="$2" '$0 == h { on = 1; next } on && /^%/ && !/^%time/ { exit } on' "$1"; }
+
+cp "$src"/examples/bcw.mrc "$src"/examples/bcw_orig.csv "$work/"
+open_bcw="dismiss
+menu File > Open
+file $work/bcw.mrc"
+select_y="menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = malig
+  press OK
+answer no
+dismiss"
+
+# 1.
+cat >"$work/iterative.txt" <<SCRIPT
+$open_bcw
+dismiss
+menu Options
+dialog Options
+  set Display graphics while searching = off
+  press OK
+$select_y
+menu Criteria
+dialog Criteria
+  set Criterion = Chi-square
+  set Beta = automatic
+  press OK
+menu Search > Go!
+dismiss
+click 15 20 8
+click 15 20 8
+menu View > Added attributes
+dialog Select attribute
+  set 1007 = 2
+  press OK
+answer no
+menu Process > Statistics
+dialog Select partition
+  set Current = on
+  press OK
+dismiss
+key 57 Esc
+SCRIPT
+run_program iterative 0 "$meru"
+expect_line iterative "Write created attribute as a control file combination?"
+log="$work/BCW.LOG"
+view=$(after "$log" "%View:Added attributes")
+want="Expanded/Simplified
+   A= ( ushape>2 & barenuc>3 )
+   or ( ushape>2 & epsize>2 )"
+grep -qF -- "$want" <<<"$view" || fail "iterative: +a_1 is not shown by its definition:
+$view"
+stats=$(after "$log" "%Process:statistics")
+grep -qxF "2     # of attributes, complexity=  3, 3" <<<"$stats" || fail "iterative: the statistics' complexity"
+grep -qF "Penalised  =   497.2921" <<<"$stats" || fail "iterative: the statistics' G_beta"
+grep -q "ushape>2 barenuc>3" <<<"$stats" || fail "iterative: the subgroups are not listed by their definitions"
+[ "$(tail -1 "$work/bcw.mrc")" = "bcw_orig.csv" ] || fail "iterative: the control file was written"
+
+# 2.
+cp "$src"/examples/bcw.mrc "$work/bcw.mrc"
+echo "+c01    (9 18)(9 14)" >>"$work/bcw.mrc"
+rm -f "$log"
+cat >"$work/combinations.txt" <<SCRIPT
+$open_bcw
+dismiss
+dialog Select partition
+  set Control file combination = on
+  press OK
+dialog Control file combination
+  set 8535 = 1
+  press OK
+dismiss
+menu Process > Create added attribute
+dialog Select partition
+  set Manual = on
+  press OK
+dialog Manual partition
+  set 1003 = (6)
+  press OK
+answer yes
+answer ok
+menu View > Added attributes
+dialog Select attribute
+  set 1007 = 2
+  press OK
+answer no
+SCRIPT
+run_program combinations 0 "$meru"
+expect_line combinations "Added attribute made. Write as a control file combination?"
+expect_line combinations "Write created attribute as a control file combination?"
+has "$log" "  Added  attribute: +c01     is created"
+has "$log" "  Added  attribute: +01      is created"
+[ "$(tail -1 "$work/bcw.mrc")" = "+01     (6)" ] || fail "combinations: +01 was not written: $(tail -1 "$work/bcw.mrc")"
+finish "added_attributes: all passed"
