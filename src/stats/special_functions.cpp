@@ -66,9 +66,12 @@ double stirling_error(double a)
     return r * (1.0 / 12 - r2 * (1.0 / 360 - r2 * (1.0 / 1260 - r2 * (1.0 / 1680 - r2 / 1188))));
 }
 
-// a (t - ln(1 + t)) for t > -1, which is >= 0: the deviance of a shape a at the
-// relative distance t, without the cancellation of a ln(1 + t) against a t.
-double deviance(double a, double t)
+// a (t - ln r) for r = 1 + t > 0, which is >= 0: the deviance of a shape a at the
+// ratio r, t = r - 1 given apart so that neither loses precision. Near r = 1 the
+// series in t avoids the cancellation of a ln r against a t; far from it ln r is
+// taken from r itself, since a t of -1 + 1e-20 rounds to -1 and ln(1 + t) would
+// lose the whole of r.
+double deviance(double a, double t, double r)
 {
     if (std::fabs(t) < 0.1) {
         // t^2/2 - t^3/3 + t^4/4 - ...
@@ -81,7 +84,7 @@ double deviance(double a, double t)
         }
         return a * sum;
     }
-    return a * (t - std::log1p(t));
+    return a * (t - std::log(r));
 }
 
 // ln(x^a y^b Gamma(a + b) / (Gamma(a) Gamma(b))), y = 1 - x.
@@ -92,15 +95,15 @@ double log_beta_prefactor(double a, double b, double x, double y)
     const double s = a + b;
     const double t1 = (x * s - a) / a; // x / (a / s) - 1
     const double t2 = (y * s - b) / b;
-    return -deviance(a, t1) - deviance(b, t2) + 0.5 * std::log(a * b / s) - kHalfLog2Pi + stirling_error(s) -
-           stirling_error(a) - stirling_error(b);
+    return -deviance(a, t1, x * s / a) - deviance(b, t2, y * s / b) + 0.5 * std::log(a * b / s) - kHalfLog2Pi +
+           stirling_error(s) - stirling_error(a) - stirling_error(b);
 }
 
 // ln(x^a e^-x / Gamma(a)).
 double log_gamma_prefactor(double a, double x)
 {
     if (a < kLargeShape) return -x + a * std::log(x) - lngamma(a);
-    return -deviance(a, (x - a) / a) + 0.5 * std::log(a) - kHalfLog2Pi - stirling_error(a);
+    return -deviance(a, (x - a) / a, x / a) + 0.5 * std::log(a) - kHalfLog2Pi - stirling_error(a);
 }
 
 // I_x(a, b) for a, b > 0 and 0 <= x <= 1, with y = 1 - x supplied by the caller so

@@ -69,3 +69,20 @@ TEST(Betai, Symmetry)
     for (double x : {0.05, 0.3, 0.7, 0.95})
         EXPECT_NEAR(betai(2.5, 7.0, x), 1.0 - betai(7.0, 2.5, 1.0 - x), 1e-13) << x;
 }
+
+TEST(Betai, SmallLowerTailKeepsItsRelativeAccuracy)
+{
+    // x far below a / (a + b) with a large shape: x s / a under 1e-16, where
+    // x s / a - 1 rounds to -1. Values from mpmath's betainc at 40 digits.
+    struct Case {
+        double a, b, x, want;
+    };
+    const Case cases[] = {
+        {0.5, 500, 1.57e-23, 9.994965838335085e-11},
+        {1, 500, 2e-13, 9.9999999995010003e-11},
+        {2, 300, 1e-9, 4.5149991000101011e-14},
+        {3, 200, 1e-30, 1.3534000000000003e-84},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(RelNear(betai(c.a, c.b, c.x), c.want, 1e-12)) << "a=" << c.a << " b=" << c.b << " x=" << c.x;
+}
