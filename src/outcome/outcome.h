@@ -69,7 +69,7 @@ struct Outcome {
     std::array<int, kMaxYs> yaddatt{};
     int hatvar = 0;
     bool ydisc = false;    // the current Y can be treated as categorical
-    std::string defyname;  // the default Y offered on the OK item while no Y is enabled
+    std::string defyname;  // the current Y's variable: the first variable until a Y is confirmed
     bool yabandon = false; // the last call of the Y menu was cancelled or refused
 
     // The scatter plot's variables and the request to open it without its dialog.

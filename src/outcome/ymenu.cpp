@@ -233,6 +233,9 @@ private:
         y_.ydescend = false;
         const Step s = summarize_all(false);
         if (s == Step::reselect || s == Step::abandoned) return s;
+        // The confirmed Y is the current Y from now on: the by-group dialog and the
+        // distribution of a censored time read its variable's name.
+        if (y_.ycol[0] >= 1 && y_.ycol[0] <= cx_.tables.vars.nvar) y_.defyname = varname(y_.ycol[0]);
         cx_.maxiter = 6;
         cx_.maxitertext = "6";
         if (y_.ny > 1) {

@@ -108,6 +108,8 @@ for c in "${cases[@]}"; do
     printf 'dialog Rectangle diagrams\n  press OK\nshot 16 %s\nclick 16 10 5\ngreyed\n' "$shots/first_analysis_${name}_rectangles.png"
     printf 'menu Rank > Attribute Rank Plot\nshot 12 %s\nclick 12 10 5\ngreyed\n' "$shots/first_analysis_${name}_rank.png"
     printf 'menu Y > Distribution\ndialog Variable for distribution\n  set 1160 = %s\n  press OK\n' "$y"
+    # The censored survival time is told to be shown by Kaplan-Meier.
+    [ "$criterion" = Log-rank ] && printf 'answer ok\n'
     printf 'shot 11 %s\nclick 11 10 5\n' "$shots/first_analysis_${name}_distribution.png"
     printf 'dialog Variable for distribution\n  press Cancel\ngreyed\n'
     printf 'menu View > Output %s\ndismiss\nkey 57 Esc\ngreyed\nmenu File > Exit\nanswer yes\n' "$logname"

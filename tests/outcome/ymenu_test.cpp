@@ -66,6 +66,7 @@ TEST_F(YMenuTest, SelectYSummarisesTheChosenVariable)
     EXPECT_EQ(y.scatx, var("bwt"));
     EXPECT_EQ(oktext, "Ok : bwt");
     EXPECT_TRUE(called("thinking:...selecting Y"));
+    EXPECT_EQ(trim(y.defyname), "bwt"); // the current Y that by-groups and distributions read
 }
 
 TEST_F(YMenuTest, SixVariablesAreRefusedFiveGiveTheCorrelationMatrix)

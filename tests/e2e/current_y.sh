@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The Y the user confirmed is the Y the other Y-menu modes read. On lung, with
+# time (the second column) as Y and log-rank censoring dead=0, the distribution
+# of time is the Kaplan-Meier one: its note, no plain quartiles in the log and,
+# in the survival view, the median mark at 310 days (R: survfit(Surv(time,
+# status == 2) ~ 1, lung) gives median 310; the empirical median of the times is
+# 255.5). The x axis puts 0 at pixel 87 with 85 pixels per 200 days, so the mark
+# is at x = 219 and none is at 196. On birthwt with Y bwt, By group on bwt is
+# refused as the Y and By group on low is taken.
+# Arguments: the meru executable, the source folder, pngprobe.
+meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$2"
+probe="$3"
+source "$(dirname "$0")/lib/common.sh"
+export MERU_PREFS="$work/meru.prf"
+export MERU_SCRIPT_TIMEOUT=60
+
+has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
+cp "$src"/examples/lung.* "$src"/examples/birthwt.* "$work/"
+
+cat >"$work/lung.txt" <<SCRIPT
+dismiss
+menu File > Open
+file $work/lung.mrc
+dismiss
+menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = time
+  press OK
+answer no
+dismiss
+menu Criteria
+dialog Criteria
+  set Criterion = Log-rank
+  press OK
+dialog Select attribute
+  set 1007 = " dead=0"
+  press OK
+dismiss
+menu Y > Distribution
+dialog Variable for distribution
+  set 1160 = time
+  press OK
+dismiss
+click 11 245 7
+shot 11 $work/survival.png
+click 11 10 5
+dialog Variable for distribution
+  press Cancel
+SCRIPT
+run_program lung 0 "$meru"
+expect_line lung "Variable time is designated censored. Survival and cdf are Kaplan-Meier"
+# Censored, the distribution's table gives no plain quartiles of the times.
+! grep -q "^25%, 50%, 75% iles" "$work/LUNG.LOG" || fail "lung: plain quartiles of a censored time"
+[ "$("$probe" "$work/survival.png" 219 418)" = "0x997755" ] || fail "lung: no median mark at 310"
+[ "$("$probe" "$work/survival.png" 196 418)" = "0xffffff" ] || fail "lung: a mark at the empirical median"
+
+cat >"$work/birthwt.txt" <<SCRIPT
+dismiss
+menu File > Open
+file $work/birthwt.mrc
+dismiss
+menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = bwt
+  press OK
+answer no
+answer ok
+menu Y > By group/cross-validate
+dialog By group analysis variable
+  set 1002 = bwt
+  set By Value = on
+  press OK
+answer ok
+dialog By group analysis variable
+  set 1002 = low
+  set By Value = on
+  press OK
+answer ok
+SCRIPT
+run_program birthwt 0 "$meru"
+expect_line birthwt "Same as Y variable. Re-choose"
+has "$work/BIRTHWT.LOG" "Analysis by variable: low"
+has "$work/BIRTHWT.LOG" " By-group 2: low = 1.000"
+
+finish "current_y: all passed"
