@@ -93,6 +93,10 @@ private:
                     if (default_y) take_default();
                     else if (!select_dialog()) return abandon();
                     if (!attribute_question()) return abandon();
+                    if (!squares_fit()) {
+                        y_ = before_;
+                        return abandon();
+                    }
                     fill_data();
                     test = 5;
                     continue;
@@ -197,6 +201,35 @@ private:
         }
         if (column < static_cast<int>(cx_.varischar.size())) cx_.varischar[static_cast<std::size_t>(column)] = 0;
         y_.ny = k;
+        return true;
+    }
+
+    // The mean-square criteria and the statistics form w * Y * Y of each
+    // observation in single precision; a Y whose weighted square overflows there
+    // would make every G not a number. Such a Y is refused, with a message.
+    bool squares_fit()
+    {
+        if (y_.yfromatt) return true;
+        const std::span<const int> w = weights();
+        for (int k = 1; k <= y_.ny; ++k) {
+            const int var = y_.ycol[static_cast<std::size_t>(k - 1)];
+            if (var < 1 || var > cx_.data.ncols) continue;
+            float largest = 0.0f;
+            bool overflow = false;
+            for (int i = 1; i <= n() && static_cast<std::size_t>(i) <= w.size(); ++i) {
+                const float v = cx_.data.x(i, var);
+                const int wi = w[static_cast<std::size_t>(i - 1)];
+                if (!(v >= 0.0f) || wi == 0) continue;
+                largest = std::max(largest, v);
+                if (!std::isfinite(v * (static_cast<float>(wi) * v))) overflow = true;
+            }
+            if (!overflow) continue;
+            std::string text = " Values of " + io::rtrim(y_.yname[static_cast<std::size_t>(k - 1)]) + " up to " +
+                               io::trim(io::fmt_g(largest, 12, 5)) +
+                               " are too large: their squares overflow single precision. Rescale. Y not changed $";
+            cx_.sv.msgbox(text, BoxKind::Ok, true);
+            return false;
+        }
         return true;
     }
 

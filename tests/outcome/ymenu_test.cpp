@@ -281,6 +281,30 @@ TEST_F(YMenuTest, SerialQuestionsAndTheirRefusal)
     EXPECT_TRUE(logged(" Multivariate outcome: serial mode"));
 }
 
+TEST_F(YMenuTest, AYWhoseSquaresOverflowSinglePrecisionIsRefused)
+{
+    // The largest float is 3.4028e38: 1.8e19 squared (3.24e38) fits, 1.9e19
+    // squared (3.61e38) does not.
+    open(run_data("Big\nx,b,c\n*\n*\nfree comma\nDATA\n",
+                  "1.5,18000000000000000000,19000000000000000000\n2.5,3,4\n3.5,5,6\n4.5,7,8\n5.5,9,10\n6.5,11,12\n"));
+    dialogs.select = {{outcome::kOk, {1}}, {outcome::kOk, {3}}, {outcome::kOk, {2}}};
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_EQ(select(), YMode::none);
+    EXPECT_TRUE(yabandon);
+    ASSERT_EQ(sv.with_prefix("msgbox:").size(), 1u);
+    const std::string refusal = sv.with_prefix("msgbox:")[0];
+    EXPECT_NE(refusal.find("Values of c up to"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("Y not changed"), std::string::npos) << refusal;
+    EXPECT_TRUE(y.yenabled);
+    EXPECT_EQ(trim(y.yname[0]), "x");
+    EXPECT_EQ(trim(y.defyname), "x");
+    EXPECT_EQ(yv(1, 1), 1.5f);
+
+    EXPECT_EQ(select(), YMode::confirmed);
+    EXPECT_EQ(trim(y.defyname), "b");
+    EXPECT_FLOAT_EQ(static_cast<float>(y.ymax[0]), 1.8e19f);
+}
+
 TEST_F(YMenuTest, ConstantYAsksToReselectAndManyMissingAreNoted)
 {
     open(run_data("Constant\nc,d\n*\n*\nfree comma\nDATA\n", "4,1\n4,2\n4,-1\n4,12\n"));
