@@ -324,7 +324,9 @@ private:
             return Pass::refused;
         }
 
-        // The old analysis goes; the new log replaces any log of the same name.
+        // The old analysis goes; the new log replaces any log of the same name,
+        // except when the control file is read again after an edit: the analysis
+        // goes on in its log, which the new opening is appended to.
         if (cx_.analysis) {
             cx_.host.releasing();
             cx_.analysis.reset();
@@ -332,7 +334,8 @@ private:
         }
         log.flush();
         log.close();
-        if (log.create(logpath) != 0) {
+        const bool keep_log = rq_.reread && !remade_;
+        if ((keep_log ? log.append(logpath) : log.create(logpath)) != 0) {
             log_unwritable(logpath, std::strerror(errno), sv);
             return fail();
         }

@@ -184,12 +184,19 @@ TEST_F(FileRequestTest, EditMrcRunsTheEditorWithThePathAsOneArgumentThenRereads)
     EXPECT_FALSE(io::file_exists(dir.path().toStdString() + "/INJECTED"));
 
     // Yes: read again, without the file dialog, from the edited file.
+    program->log.write(" A line of the first reading");
     answer("answer yes\ndismiss\n");
     EXPECT_EQ(mainloop::edit_request(*program), Flow::loop_head);
     unsetenv("VISUAL");
     ASSERT_TRUE(program->analysis);
     EXPECT_EQ(program->analysis->tables.title.rfind("Edited", 0), 0u);
     EXPECT_EQ(program->prefs.recent[0], cf);
+    // The analysis goes on in its log: the first reading's lines stay, the new
+    // opening follows them.
+    const std::string text = log_text();
+    const std::size_t kept = text.find(" A line of the first reading");
+    ASSERT_NE(kept, std::string::npos);
+    EXPECT_NE(text.find("%File:Open", kept), std::string::npos);
 }
 
 TEST_F(FileRequestTest, OnlyAnEditorThatIsWaitedForIsToldToBeExited)
