@@ -4,9 +4,11 @@
 #include "mainloop/opening.h"
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
+#include "mainloop/settings_requests.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "ui/actlog.h"
+#include "ui/help.h"
 #include "ui/msgtext.h"
 #include "ui/opendlg.h"
 #include "ui/viewer/viewfile.h"
@@ -76,7 +78,10 @@ private:
 };
 
 // Closes the child windows of the old analysis and forgets their Window-menu
-// items; the progress window's item and the log's item stay.
+// items; the progress window's item and the log's item stay. Graphics windows
+// that keep no Window-menu item (the tree diagram) or whose item is marked
+// closed while the window stays on the frame go as well: the windows of the
+// progress, the start-up banner and the help topics are all that survive.
 void close_analysis_windows(Program& p)
 {
     std::vector<int> units;
@@ -90,6 +95,8 @@ void close_analysis_windows(Program& p)
     }
     for (int unit : {ui::viewer::kLogWindow, ui::viewer::kControlWindow, ui::viewer::kDataWindow})
         p.frame.close_window(unit);
+    for (int unit = 1; unit <= 50; ++unit)
+        if (unit != kProgressUnit && unit != kBannerUnit && unit != ui::kHelpTopicsWindow) p.frame.close_window(unit);
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 }
 
@@ -102,7 +109,7 @@ void reset_settings(Program& p)
     p.crit.critname = "Within MSE";
     p.strategy.constrainx = false;
     p.strategy.forcein = false;
-    p.strategy.treemode = false;
+    end_tree_strategy(p);
     p.censoring = {};
     p.incidence = false;
     // The new data are not split: the training sample is in use.

@@ -144,15 +144,21 @@ Flow criteria_stage(Program& p)
 // A tree grows by single attributes: switching Tree on makes the extent the
 // tree's, switching it off again restores a combination search. Only a switch
 // made in this showing of the dialog moves the extent.
+bool tree_extent(const settings::ExtentSettings& e) { return e.qmax() == 1 && e.bounds.front() == 1; }
+
+void combination_extent(settings::ExtentSettings& e)
+{
+    e.sizetext = "2 2";
+    e.nfloatx = 1;
+}
+
 bool fit_extent_to_tree(Program& p, bool tree_before)
 {
     settings::ExtentSettings& e = p.extent;
-    const bool tree_extent = e.qmax() == 1 && e.bounds.front() == 1;
     const bool tree_now = p.strategy.treemode;
-    if (tree_before && !tree_now && tree_extent) {
-        e.sizetext = "2 2";
-        e.nfloatx = 1;
-    } else if (!tree_before && tree_now && !tree_extent) {
+    if (tree_before && !tree_now && tree_extent(e)) {
+        combination_extent(e);
+    } else if (!tree_before && tree_now && !tree_extent(e)) {
         p.msgline = "Tree strategy  has Boolean splits";
         e.sizetext = "1";
         if (!single_cuts(*p.analysis)) e.nfloatx = 3;
@@ -177,8 +183,13 @@ Flow strategy_stage(Program& p)
         const bool tree_before = p.strategy.treemode;
         bool bygroup = false;
         const settings::YDescription y = describe_ys(a);
+        const settings::StrategySettings before = p.strategy;
         const settings::StrategyResult r =
             settings::stratdlg(p.strategy, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
+        if (!tree_before && p.strategy.treemode) {
+            p.strategy.iterative_before_tree = before.iterative;
+            p.strategy.decidepos_before_tree = before.decidepos;
+        }
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         if (r.cancelled) return Flow::loop_head;
         wantextent = r.wantextent || fit_extent_to_tree(p, tree_before);
@@ -232,6 +243,20 @@ Flow extent_stage(Program& p)
 }
 
 } // namespace
+
+void end_tree_strategy(Program& p)
+{
+    settings::StrategySettings& s = p.strategy;
+    if (!s.treemode) return;
+    s.treemode = false;
+    s.iterative = s.iterative_before_tree;
+    s.decidepos = s.decidepos_before_tree;
+    settings::ExtentSettings& e = p.extent;
+    if (!tree_extent(e)) return;
+    combination_extent(e);
+    std::vector<int> bounds;
+    if (stats::read_sizes(e.sizetext, bounds) == stats::SizeRead::ok) stats::set_extent(e, std::move(bounds));
+}
 
 settings::YDescription describe_ys(const Analysis& a)
 {

@@ -16,6 +16,11 @@ struct StrategySettings {
     std::string maxitertext = "6";    // maximum iterations as typed
     int maxiter = 6;
     std::string topmbox = " 10"; // the Top m box as last shown, kept between showings
+
+    // Iterative mode and Decide positivity as they were before Tree was chosen
+    // (choosing Tree clears them), given back when an opening ends the Tree strategy.
+    bool iterative_before_tree = true;
+    bool decidepos_before_tree = true;
 };
 
 } // namespace meru::settings

@@ -5,8 +5,11 @@
 
 #include "mainloop/editmenu.h"
 #include "mainloop/file_requests.h"
+#include "plots/yhist.h"
+#include "rectdiag/srdwin.h"
 #include "settings/attr_picker.h"
 #include "support/scripted_forms.h"
+#include "tree/tree_window.h"
 #include "ui/ui_fixture.h"
 
 #include <cstdlib>
@@ -116,6 +119,33 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_NE(m.find("Window", "SECOND.LOG"), 0);
     EXPECT_EQ(program->prefs.recent[0], other);
     EXPECT_EQ(program->prefs.recent[1], cf);
+}
+
+TEST_F(FileRequestTest, AnOpeningClosesTheOldWindowsAndEndsTheTreeStrategy)
+{
+    ASSERT_EQ(open(cf), Flow::loop_head);
+    // The tree diagram keeps no Window-menu item; the distribution and the
+    // rectangle diagram are left as their windows are after a plot.
+    for (int unit : {tree::kTreeUnit, plots::kDistWindow, rectdiag::kDiagramUnit})
+        ASSERT_TRUE(frame.open_window(unit, "old"));
+    // Choosing Tree cleared iterative mode and Decide positivity and made the
+    // extent single attributes with three floating cuts.
+    program->strategy.treemode = true;
+    program->strategy.iterative = program->strategy.decidepos = false;
+    program->extent.sizetext = "1";
+    program->extent.bounds = {1};
+    program->extent.nfloatx = 3;
+
+    ASSERT_EQ(open(cf, true), Flow::loop_head);
+    for (int unit : {tree::kTreeUnit, plots::kDistWindow, rectdiag::kDiagramUnit})
+        EXPECT_FALSE(frame.is_open(unit)) << unit;
+    EXPECT_TRUE(frame.is_open(mainloop::kProgressUnit));
+    EXPECT_FALSE(program->strategy.treemode);
+    EXPECT_TRUE(program->strategy.iterative);
+    EXPECT_TRUE(program->strategy.decidepos);
+    EXPECT_EQ(program->extent.sizetext, "2 2");
+    EXPECT_EQ(program->extent.qmax(), 2);
+    EXPECT_EQ(program->extent.nfloatx, 1);
 }
 
 TEST_F(FileRequestTest, FailedOpeningLeavesNoAnalysisAndTheDataMenusGrey)
