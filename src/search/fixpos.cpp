@@ -104,6 +104,22 @@ int censoring_line(const files::ControlTables& t, const stats::Censoring& c)
     return in.in_force ? t.att[at(in.attribute)].attline : 0;
 }
 
+namespace {
+
+// A note of the automatic rule: shown as its help topic, or written to the log
+// when notes are quiet.
+void note(FixposRun& run, std::string_view topic)
+{
+    if (run.quiet_notes) {
+        run.log.write(std::string(topic));
+        return;
+    }
+    run.services.helpshow(topic);
+    run.noted = true;
+}
+
+} // namespace
+
 void decide_directions(FixposState& s, FixposRun& run)
 {
     files::ControlTables& t = run.tables;
@@ -144,7 +160,7 @@ void decide_directions(FixposState& s, FixposRun& run)
         // alone; both 0 tells nothing.
         const bool undecided = std::fabs(mx) < 1e-20 ? sum == 0.0 : std::fabs(sum) / std::fabs(mx) < 0.001;
         if (undecided && run.go && run.decidepos && !l.ignored) {
-            if (!run.quiet_notes) run.services.helpshow("NOTE: do not know what to do");
+            note(run, "NOTE: do not know what to do");
             run.log.write(" " + io::trim(l.name, " $"));
             run.log.write(cut_line(t, amin, mn));
             run.log.write(cut_line(t, amax, mx));
@@ -163,7 +179,7 @@ void decide_directions(FixposState& s, FixposRun& run)
             s.linecor[at(line)] = mx;
         }
     }
-    if (run.go && negative_kept && !run.quiet_notes) run.services.helpshow("NOTE: negative attributes!");
+    if (run.go && negative_kept) note(run, "NOTE: negative attributes!");
 }
 
 void log_directions(const FixposRun& run, const std::vector<int>& lines)

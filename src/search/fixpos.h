@@ -41,9 +41,10 @@ struct FixposRun {
     stats::Censoring censoring; // its line is never turned
     bool go = false;            // Search:Go! is running
     bool decidepos = false;     // Strategy's Decide positivity
-    bool quiet_notes = false;   // a by-group run past its first group: notes not shown
+    bool quiet_notes = false;   // notes go to the log instead of being shown
     Services& services;
     io::LogWriter& log;
+    bool noted = false; // out: a note was shown
 };
 
 // Reverses line `line`'s direction: signbyte negated, every attribute byte x
