@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace meru::platform {
 
 // The frame's main window: its close box asks the program instead of closing.
@@ -73,8 +75,19 @@ bool Frame::open_window(int unit, std::string_view title)
     w->show();
     // Shown first, so that the window's frame is known when it is fitted to the canvas.
     w->resize_canvas(default_canvas_width, default_canvas_height, room());
+    keep_inside(*w);
     windows_[unit] = w;
     return true;
+}
+
+void Frame::keep_inside(ChildWindow& w) const
+{
+    if (w.isMinimized() || w.isMaximized()) return;
+    const QSize r = room();
+    const QRect g = w.geometry();
+    const int x = std::clamp(g.x(), 0, std::max(0, r.width() - g.width()));
+    const int y = std::clamp(g.y(), 0, std::max(0, r.height() - g.height()));
+    if (x != g.x() || y != g.y()) w.move(x, y);
 }
 
 void Frame::close_window(int unit)
@@ -127,6 +140,7 @@ bool Frame::set_window_config(int unit, const WindowConfig& config)
     const int width = config.numxpixels > 0 ? config.numxpixels : default_canvas_width;
     const int height = config.numypixels > 0 ? config.numypixels : default_canvas_height;
     if (!w->resize_canvas(width, height, room())) return false;
+    keep_inside(*w);
     if (!config.title.empty()) w->set_title(config.title);
     return true;
 }
@@ -156,6 +170,7 @@ bool Frame::set_window_size(int unit, const WindowSize& size)
     case SizeState::set:
         if (w->isMinimized() || w->isMaximized()) w->showNormal();
         w->setGeometry(size.x, size.y, size.w > 0 ? size.w : w->width(), size.h > 0 ? size.h : w->height());
+        keep_inside(*w);
         break;
     }
     return true;
@@ -176,6 +191,8 @@ bool Frame::set_focus(int unit)
     if (!w) return false;
     if (w->isHidden()) w->show();
     mdi_->setActiveSubWindow(w);
+    // On top even when it was the active window already and another was opened over it.
+    w->raise();
     w->view().setFocus(Qt::OtherFocusReason);
     return true;
 }

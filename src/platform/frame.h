@@ -94,7 +94,8 @@ public:
     int active() const { return active_; }
     Canvas* active_canvas() const;
 
-    // Raises the window and gives it the keyboard focus.
+    // Raises the window over every other and gives it the keyboard focus: a
+    // window that waits for the user's click is in front.
     bool set_focus(int unit);
     // The unit of the window with the focus, or no_window.
     int focus() const;
@@ -113,6 +114,10 @@ public:
 
 private:
     QSize room() const;
+    // Moves a window that reaches past the visible area back inside it (as far as
+    // its size allows: a window larger than the area keeps its top left corner at
+    // the area's).
+    void keep_inside(ChildWindow& w) const;
 
     UnitRegistry& units_;
     std::unique_ptr<FrameWindow> frame_;

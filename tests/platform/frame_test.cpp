@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +138,43 @@ TEST_F(FrameTest, ConfigurationSetsTheCanvasSizeAndKeepsPixels)
     EXPECT_EQ(frame.window_config(37)->numxpixels, default_canvas_width);
     EXPECT_FALSE(frame.set_window_config(36, cfg));
     EXPECT_FALSE(frame.window_config(36));
+}
+
+TEST_F(FrameTest, WindowsStayInsideTheVisibleAreaAndAWaitingOneIsOnTop)
+{
+    frame.main_window().resize(1024, 768);
+    pump();
+    const QSize room = frame.mdi_area().viewport()->size();
+    const auto inside = [&](int unit) {
+        const QRect g = frame.window(unit)->geometry();
+        return g.left() >= 0 && g.top() >= 0 && g.right() < room.width() && g.bottom() < room.height();
+    };
+    // Many windows the size of the plots: the area's own placement puts the later
+    // ones far to the right and below, past its edge.
+    WindowConfig plot;
+    plot.numxpixels = 600;
+    plot.numypixels = 520;
+    for (int unit = 11; unit <= 19; ++unit) {
+        ASSERT_TRUE(frame.open_window(unit, "Plot"));
+        ASSERT_TRUE(frame.set_window_config(unit, plot));
+        EXPECT_TRUE(inside(unit)) << unit;
+    }
+    // Reopened, moved past the edge, or given a larger canvas: still inside.
+    frame.close_window(15);
+    ASSERT_TRUE(frame.open_window(15, "Searching"));
+    ASSERT_TRUE(frame.set_window_config(15, plot));
+    EXPECT_TRUE(inside(15));
+    ASSERT_TRUE(frame.set_window_size(12, {SizeState::set, 900, 700, 0, 0}));
+    EXPECT_TRUE(inside(12));
+    EXPECT_EQ(frame.window(12)->geometry().bottomRight(), QPoint(room.width() - 1, room.height() - 1));
+
+    // The window given the focus is raised over one opened later, also when it
+    // was the current window already.
+    ASSERT_TRUE(frame.set_focus(15));
+    ASSERT_TRUE(frame.open_window(18, "Partition"));
+    ASSERT_TRUE(frame.set_focus(15));
+    pump();
+    EXPECT_EQ(frame.mdi_area().subWindowList(QMdiArea::StackingOrder).back(), frame.window(15));
 }
 
 TEST_F(FrameTest, OnlyTheProgramChangesTheActiveWindow)
