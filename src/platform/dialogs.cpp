@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/dialog_impl.h"
+#include "platform/fonts.h"
 #include "platform/io/strings.h"
 #include "platform/qtext.h"
 #include "platform/script.h"
@@ -27,6 +28,7 @@ void Dialog::Impl::build()
         is_closed = true;
     };
     dlg->setWindowTitle(qs(tpl.caption));
+    dlg->setFont(dialog_font());
     dlg->setFixedSize(dlu_x(tpl.width), dlu_y(tpl.height));
     dlg->setModal(true);
 

@@ -146,6 +146,13 @@ int initialize_fonts(const QString& folder)
     return r.count;
 }
 
+QFont dialog_font()
+{
+    QFont f(sans_family);
+    f.setPixelSize(11);
+    return f;
+}
+
 std::optional<GraphicsFont> select_font(std::string_view options)
 {
     FontRegistry& r = registry();

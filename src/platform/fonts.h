@@ -47,4 +47,8 @@ int initialize_fonts(const QString& folder);
 // the fonts are not registered.
 std::optional<GraphicsFont> select_font(std::string_view options);
 
+// The font of the dialogs: DejaVu Sans at 11 pixels, whose average character is
+// about the 6 pixels (4 dialog units) that the dialog templates are laid out in.
+QFont dialog_font();
+
 } // namespace meru::platform

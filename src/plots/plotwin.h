@@ -5,6 +5,8 @@
 // tilt; then, when asked, a wait for the mouse that returns the clicked point.
 // The caller opens and sizes the window, draws the axes and, for the wait, the
 // button bar "Esc Beta+  Beta-  Help".
+#include "ui/button_bars.h"
+
 #include <span>
 #include <string>
 
@@ -19,7 +21,7 @@ struct Context;
 namespace meru::plots {
 
 // The window's bar, for callers that wait with a reference line.
-constexpr const char* kCurveBar = "Esc Beta+  Beta-  Help";
+constexpr std::string_view kCurveBar = ui::bars::kCurve;
 // The help topic of Beta+ and Beta-, left in the title after Help.
 constexpr const char* kBetaHelpTopic = "Note: Beta+ Beta-";
 constexpr const char* kWaitingText = "... waiting for mouse in Searching window";

@@ -10,6 +10,7 @@
 #include "plots/rank_windows.h"
 #include "plots/roc_draw.h"
 #include "ui/axes.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -29,7 +30,7 @@ namespace ids = rank_dialog_ids;
 constexpr int kWidth = 600;
 constexpr int kHeight = 520;
 constexpr int kInactiveBar = 0xeeefee; // red EE, green EF, blue EE
-constexpr const char* kBar = "Esc New Diag Help";
+constexpr std::string_view kBar = ui::bars::kRoc;
 
 class RocRun {
 public:

@@ -7,6 +7,7 @@
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
 #include "plots/yhist_run.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -64,7 +65,7 @@ void DistRun::bins_bar(bool percent)
     for (;;) {
         if (!ctx_.frame.is_open(unit_)) return;
         bool right = false;
-        const int b = bar_click("Esc   Bins+ Bins- User  Help", ui::kMouseClicks, 100, right);
+        const int b = bar_click(ui::bars::kDistBins, ui::kMouseClicks, 100, right);
         if (right) continue;
         switch (b) {
         case 1:
@@ -132,7 +133,7 @@ bool DistRun::density_bar()
     for (;;) {
         if (!ctx_.frame.is_open(unit_)) return false;
         bool right = false;
-        const int b = bar_click(call_.interactive ? "Esc   Band+ Band- Help" : "Plot2 Band+ Band- Help",
+        const int b = bar_click(call_.interactive ? ui::bars::kDistBand : ui::bars::kProcessBand,
                                 ui::kMouseClicksMove, 200, right);
         if (right || b == 1) return leave();
         if (b == 2 || b == 3) {

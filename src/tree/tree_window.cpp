@@ -4,6 +4,7 @@
 #include "platform/canvas.h"
 #include "platform/colour.h"
 #include "platform/frame.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -65,7 +66,7 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     c.set_gtext_vector(1, 0);
     c.clear(kWhite);
     ui::selfont(ctx, 2);
-    ui::buttonbar(ctx, "Esc Rules Part Help", kWhite, 2, kBlack);
+    ui::buttonbar(ctx, ui::bars::kTree, kWhite, 2, kBlack);
     ui::selfont(ctx, -5);
 
     // Each split: its literal's name and label under its box, and the lines to its children.

@@ -3,6 +3,7 @@
 #include "files/textutil.h"
 #include "platform/canvas.h"
 #include "platform/colour.h"
+#include "platform/fonts.h"
 #include "platform/frame.h"
 #include "ui/context.h"
 #include "ui/mouse_state.h"
@@ -74,6 +75,20 @@ void draw_row(Context& ctx, std::string_view text, const RowBar& bar, int back, 
     if (first < text.size()) canvas->outgtext(text.substr(first));
 }
 
+// Selects a narrower cut of the bar's font until `word` fits its button. True
+// when the font was changed.
+bool condense(Context& ctx, platform::Canvas& canvas, std::string_view word)
+{
+    if (canvas.text_width(word) <= kButtonRoom) return false;
+    const auto spec = platform::parse_font_options(ctx.font.fontspec);
+    if (!spec || spec->height < 1 || spec->width < 2) return false;
+    for (int w = spec->width - 1; w >= 2; --w) {
+        const std::string option = "t'" + spec->face + "'h" + std::to_string(spec->height) + "w" + std::to_string(w);
+        if (canvas.set_font(option) >= 0 && canvas.text_width(word) <= kButtonRoom) break;
+    }
+    return true;
+}
+
 } // namespace
 
 RowBar row_bar(std::string_view text, int back, int r)
@@ -138,7 +153,10 @@ void buttonbar(Context& ctx, std::string_view text, int back, int fontcode, int 
         canvas->moveto(kButtonWidth * i - 39, 2);
         const bool grey = std::find(greyed.begin(), greyed.end(), i) != greyed.end();
         canvas->set_color_rgb(grey ? kButtonGreyed : fore);
-        canvas->outgtext(words[static_cast<size_t>(i - 1)]);
+        const std::string& word = words[static_cast<size_t>(i - 1)];
+        const bool condensed = condense(ctx, *canvas, files::trim(word));
+        canvas->outgtext(word);
+        if (condensed) canvas->set_font(ctx.font.fontspec);
     }
     // The rest of the row (past an empty bar's first button place).
     const int rest = words.empty() ? kButtonWidth + 1 : kButtonWidth * static_cast<int>(words.size()) + 1;

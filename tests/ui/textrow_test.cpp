@@ -3,6 +3,7 @@
 #include "ui/textrow.h"
 
 #include "platform/canvas.h"
+#include "ui/button_bars.h"
 #include "ui/mouse_state.h"
 #include "ui_fixture.h"
 
@@ -193,4 +194,25 @@ TEST_F(TextRowTest, RowOneWithoutButtonsIsOneBar)
     EXPECT_EQ(px(599, 14), kGrey);
     ASSERT_EQ(texts().size(), 1u);
     EXPECT_EQ(texts()[0].points.at(0), QPoint(0, 0));
+}
+
+TEST_F(TextRowTest, EveryWordOfEveryBarIsDrawnInsideItsButton)
+{
+    // Each word alone on a bar: its black glyphs lie on the button's face (x 1 to
+    // 44), left of the blue border at x 45, in the bar's font (condensed where a word is wide).
+    int words = 0;
+    for (std::string_view bar : ui::bars::kAll)
+        for (const std::string& word : ui::bar_words(bar)) {
+            canvas->clear(kWhite);
+            ui::buttonbar(ctx, word, kWhite, 2, 0x000000);
+            int inside = 0, outside = 0;
+            for (int y = 0; y <= 14; ++y)
+                for (int x = 0; x < 120; ++x)
+                    if (px(x, y) == 0x000000) ++(x >= 1 && x <= 44 ? inside : outside);
+            EXPECT_GT(inside, 0) << word;
+            EXPECT_EQ(outside, 0) << "\"" << word << "\" of \"" << bar << "\" runs past its button";
+            EXPECT_EQ(px(45, 7), kBlue) << word;
+            ++words;
+        }
+    EXPECT_GT(words, 80);
 }

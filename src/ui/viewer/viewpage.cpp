@@ -1,5 +1,6 @@
 #include "ui/viewer/viewpage.h"
 
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/textrow.h"
 #include "ui/viewer/line_index.h"
@@ -10,8 +11,7 @@ namespace meru::ui::viewer {
 
 std::string bar_text(bool log)
 {
-    return log ? "Esc PgDn  PgUp  Down  Up Top End  Find Begin Right Left  Goto Help "
-               : "Esc  PgDn PgUp  Down Up Top  End  Find Begin Right Left  Help";
+    return std::string(log ? bars::kViewerLog : bars::kViewerFile);
 }
 
 void viewpage(Context& ctx, const LineIndex& index, const PageStyle& style, const Page& page)
