@@ -48,7 +48,8 @@ void rotate_plot(Program& p, const outcome::ScatterContext& cx, outcome::RotateR
 }
 
 // The scatter mode of the Y menu on the open analysis. Its Z dialog lists the
-// attributes of every attribute line.
+// attributes of the search's attribute set (none before a set is built for this
+// analysis).
 bool run_scatter(Program& p, std::span<const char> mask)
 {
     Analysis& a = *p.analysis;
@@ -61,7 +62,7 @@ bool run_scatter(Program& p, std::span<const char> mask)
                                {},        false,
                                {},        {},
                                {},        0.0};
-    for (int l = 1; l <= a.tables.nlines; ++l) cx.attset.push_back(l);
+    if (a.setbuilt) cx.attset = p.search.set.lines;
     cx.rotate3d = [&p, &cx](outcome::RotateRequest& r) { rotate_plot(p, cx, r); };
     if (!a.bygroup.mode) return outcome::scatter(cx);
     outcome::QtModeDialogs modes(p.ui, p.ymodes.dist);

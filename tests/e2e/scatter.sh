@@ -83,4 +83,45 @@ has "$log" " Rotating plot for Z=age"
 [ "$(png_size "$shots/scatter_lwt_bwt_size_by_age.png")" = "600x520" ] || fail "no picture of Size by Z"
 [ "$(png_size "$shots/rotate3d_birthwt_age_lwt_bwt.png")" = "600x520" ] || fail "no picture of the rotating plot"
 
+# The Z dialog lists the attributes of the search's attribute set: none before a
+# search, then those of the two lines a search of the top 2 combined (ptl and
+# bwt for low); an attribute of another line (race) is not offered.
+zscript() { # the attribute to pick, or nothing to search first
+  cat <<SCRIPT
+dismiss
+menu File > Open
+file $work/birthwt.mrc
+dismiss
+menu Y > Ok  low
+answer no
+dismiss
+$([ -n "${2:-}" ] && printf '%s\n' "menu Strategy" "dialog Strategy" "  set Iterative mode = off" \
+  "  set Top m attributes: = 2" "  press OK" "menu Criteria" "dialog Criteria" "  set Criterion = Chi-square" \
+  "  set Beta = automatic" "  press OK" "menu Search > Go!" "dismiss" "click 15 20 8" "dismiss")
+menu Y > Scatterplot/Cross-tab
+dialog Scatter diagram
+  set Y = bwt
+  set X = lwt
+  press OK
+click 19 247 5
+dialog Third variable Z
+  set 1010 = off
+  set 1009 = on
+  set 9116 = $1
+  press OK
+click 19 22 5
+dialog Scatter diagram
+  press Cancel
+SCRIPT
+}
+zscript 1 search >"$work/zset.txt"
+run_program zset 0 "$meru"
+has "$work/BIRTHWT.LOG" " Current positive attribute set of  m=  2 attributes is:"
+zscript '"race_white"' search >"$work/zother.txt"
+run_program zother 3 "$meru"
+expect_line zother 'no list item "race_white"'
+zscript 1 >"$work/zempty.txt"
+run_program zempty 3 "$meru"
+expect_line zempty 'no list item "1"'
+
 finish "scatter: all passed"
