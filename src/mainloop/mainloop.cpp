@@ -163,8 +163,8 @@ Flow help_requests(Program& p)
     if (f.habout) ui::helpshow(p.ui, "M E R U");
     if (f.htopics && p.help.topics) p.help.topics(false);
     if (f.hmanual || f.hfaq || f.hweb) {
-        ui::msgok(p.ui, "About to invoke MS Explorer $");
-        progress(p, "Running MS Explorer. MERU suspended.");
+        ui::msgok(p.ui, "About to open the page in your web browser $");
+        progress(p, "Running the web browser. MERU suspended.");
         if (p.help.web) p.help.web(f.hmanual, f.hfaq, f.hweb);
     }
     return Flow::loop_head;

@@ -7,20 +7,30 @@
 #include "ui/help_pages.h"
 #include "ui/messages.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace meru::ui {
 
 namespace {
 
-// The help topic shown when no program opens web pages.
-constexpr std::string_view kNoBrowserTopic = "ERROR: Internet Explorer not found";
 
 std::optional<std::string> locate(const std::string& program)
 {
     if (program.find('/') != std::string::npos)
         return io::file_exists(program) ? std::optional<std::string>(program) : std::nullopt;
     return io::find_on_path(program);
+}
+
+// No program showed the page: says so and gives the page's full path, so that
+// the user can open it in a browser of their own (in a box and in the log).
+void no_browser(Context& ctx, std::string& message, const std::string& address)
+{
+    std::error_code ec;
+    const std::filesystem::path page = std::filesystem::absolute(address, ec).lexically_normal();
+    message = "No web browser was found (the desktop's opener could not show the page). Open this page yourself: " +
+              (ec ? address : page.string()) + "$";
+    msgbox(ctx, message, BoxKind::Ok, true);
 }
 
 } // namespace
@@ -42,19 +52,11 @@ void webhelp(Context& ctx, std::string& message, const WebRequest& request, cons
         ctx.log.write("Failed to locate current directory");
         return;
     }
-    message = "NOTE: MS Internet Explorer";
-    const auto program = locate(opener);
-    if (!program) {
-        message = std::string(kNoBrowserTopic);
-        helpshow(ctx, message);
-        return;
-    }
+    message = "NOTE: web browser";
     const std::string address = web_address(request, folder);
     if (address.empty()) return;
-    if (platform::open_url(address, *program) != 0) {
-        std::string note_text = "Failure in SYSTEMQQ accessing MERU website $";
-        note(ctx, note_text, NoteKind::Cut79, false);
-    }
+    const auto program = locate(opener);
+    if (!program || platform::open_url(address, *program) != 0) no_browser(ctx, message, address);
 }
 
 } // namespace meru::ui

@@ -23,9 +23,9 @@ std::string web_address(const WebRequest& request, const std::string& folder);
 
 // Opens the request's page with `opener` (a program name looked up along PATH, or
 // a path). `message` receives the note of the step reached. The current folder
-// cannot be read: the log line "Failed to locate current directory". No opener:
-// the help topic "ERROR: Internet Explorer not found". The opener fails: the note
-// "Failure in SYSTEMQQ accessing MERU website $".
+// cannot be read: the log line "Failed to locate current directory". No opener,
+// or an opener that fails (a desktop without a browser): a message box, also
+// logged, that no web browser was found, with the page's full path.
 void webhelp(Context& ctx, std::string& message, const WebRequest& request, const std::string& folder,
              const std::string& opener = "xdg-open");
 
