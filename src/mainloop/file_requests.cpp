@@ -15,6 +15,7 @@
 #include "ui/winmenu.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -231,11 +232,15 @@ Flow file_request(Program& p)
 void install_file_handlers(Program& p)
 {
     p.dispatch.set(Step::file, file_request);
-    // A folder or file named on the command line is where the file dialogs start.
+    // A folder or file named on the command line is where the file dialogs start;
+    // without one, the folder the program was started from (the main routine
+    // changes to the program's own folder later).
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1) {
         const QFileInfo start(args[1]);
         p.opening.dialog_path = start.absoluteFilePath().toStdString() + (start.isDir() ? "/" : "");
+    } else {
+        p.opening.dialog_path = QDir::currentPath().toStdString() + "/";
     }
 }
 

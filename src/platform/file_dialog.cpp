@@ -50,8 +50,13 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
                                             const std::vector<FileFilter>& filters, std::string_view start_folder,
                                             std::string_view initial_name, std::string_view default_suffix)
 {
-    if (host.script) return host.script->at_file_dialog(title, true, default_suffix);
-    QFileDialog dlg(host.owner, qs(title), start_folder.empty() ? QDir::currentPath() : qs(start_folder));
+    // The folder the dialog starts in: the initial name's own, else the one given,
+    // else the current directory.
+    QString folder = start_folder.empty() ? QDir::currentPath() : qs(start_folder);
+    if (const QString initial = qs(initial_name); initial.contains(QLatin1Char('/')))
+        folder = initial.endsWith(QLatin1Char('/')) ? initial : QFileInfo(initial).absolutePath();
+    if (host.script) return host.script->at_file_dialog(title, true, default_suffix, folder.toStdString());
+    QFileDialog dlg(host.owner, qs(title), folder);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);

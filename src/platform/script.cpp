@@ -417,7 +417,7 @@ bool Script::at_question(std::string_view text, QWidget* shown)
 }
 
 std::optional<std::string> Script::at_file_dialog(std::string_view title, bool must_exist,
-                                                  std::string_view default_suffix)
+                                                  std::string_view default_suffix, std::string_view folder)
 {
     stamp();
     if (ended_) return std::nullopt;
@@ -437,7 +437,9 @@ std::optional<std::string> Script::at_file_dialog(std::string_view title, bool m
     ++pos_;
     stamp();
     if (a->cancel) return std::nullopt;
-    const std::string path = with_default_suffix(a->path, default_suffix);
+    std::filesystem::path typed(a->path);
+    if (typed.is_relative() && !folder.empty()) typed = std::filesystem::path(folder) / typed;
+    const std::string path = with_default_suffix(typed.string(), default_suffix);
     std::error_code ec;
     if (must_exist && !std::filesystem::is_regular_file(path, ec)) {
         fail(a, what, "no such file");

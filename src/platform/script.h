@@ -77,8 +77,10 @@ public:
     int at_message_box(std::string_view text, std::string_view caption, BoxChoice buttons, QWidget* shown = nullptr);
     bool at_question(std::string_view text, QWidget* shown = nullptr);
     // `must_exist`: the file dialog opens a file (a save dialog names a new one).
+    // A relative PATH is taken in `folder`, where the dialog starts (the current
+    // directory when empty), as a name typed into the dialog would be.
     std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true,
-                                              std::string_view default_suffix = {});
+                                              std::string_view default_suffix = {}, std::string_view folder = {});
     // A window polling the mouse or its keys: takes a click or key action.
     void at_poll();
     // A pump from a long computation: takes an `at busy N menu` action at the

@@ -149,4 +149,13 @@ has "$work/ed dir/kyphosis.mrc" "Kyphosis edited"
 preamble "$work/ed dir/KYPHOSIS.LOG" "%File:Open $work/ed dir/kyphosis.mrc" "KYPHOSIS.LOG"
 has "$work/ed dir/KYPHOSIS.LOG" "Kyphosis edited"
 
+# Started from a shell without an argument: File:Open starts in the folder the
+# program was started from, so a name typed there is found in that folder.
+mkdir "$work/here"
+cp "$src"/examples/kyphosis.mrc "$src"/examples/kyphosis.csv "$work/here/"
+printf 'dismiss\nmenu File > Open\nfile kyphosis.mrc\ndismiss\n' > "$work/here.txt"
+cd "$work/here" && run here 0
+cd - >/dev/null || fail "cannot return to the first folder"
+has "$work/here/KYPHOSIS.LOG" "%File:Open $work/here/kyphosis.mrc"
+
 finish "all openings as expected"
