@@ -127,7 +127,10 @@ void plotwin(ui::Context& ctx, CurveWindow& curve)
         symbol(*canvas, label_at, half - 1, circles);
     }
     canvas->set_color_rgb(curve.colour);
-    canvas->moveto(label_at.x() - 15, label_at.y() - 10);
+    // The label ends 10 pixels above the point, its left 15 pixels left of it, so
+    // that neither the point nor a mark on it is written over.
+    const int label_height = canvas->font() ? canvas->font()->cell_height : 0;
+    canvas->moveto(label_at.x() - 15, label_at.y() - 10 - label_height);
     ui::boldtext(*canvas, std::string_view(curve.label).substr(0, 10));
     ui::selfont(ctx, 2);
 

@@ -31,7 +31,11 @@ bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std:
                 [&frame](bool) { ui::bring_to_front(frame, kSearchWindow); });
     frame.set_active(kSearchWindow);
     frame.set_focus(kSearchWindow);
+    // The data area takes the window's width to 90 % and its height from 20 % to
+    // 80 %, below the bar, the caption row and the title.
     ui::AxisLayout axes;
+    axes.ylen = 0.6;
+    axes.xfac = 0.75 / (0.75 * axes.ylen);
     axes.xlo = 0;
     axes.xhi = scale.xmax;
     axes.ylo = 0;

@@ -3,6 +3,7 @@
 #include "platform/canvas.h"
 #include "platform/frame.h"
 #include "platform/io/format.h"
+#include "platform/io/strings.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -104,6 +105,30 @@ bool tick_label(const std::string& fmt, double v, std::string& out)
     return status == 0;
 }
 
+// Y titles of at most this many characters are written upright.
+constexpr std::size_t kUprightTitle = 2;
+
+// Pixels between a y label's last digit and its tick mark, and between the
+// y title and the labels.
+constexpr int kLabelGap = 13;
+constexpr int kTitleGap = 3;
+
+// A tick label's leading blanks and its printed part, in pixels of the current
+// font (the bold copy one pixel further right included): x labels are centred
+// under their tick, y labels end left of theirs, whatever the font's widths.
+struct LabelExtent {
+    int lead = 0;
+    int digits = 0;
+};
+
+LabelExtent label_extent(const platform::Canvas& canvas, std::string_view label)
+{
+    const std::size_t first = label.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = label.find_last_not_of(' ');
+    return {canvas.text_width(label.substr(0, first)), canvas.text_width(label.substr(first, last - first + 1)) + 1};
+}
+
 void format_error(Context& ctx, const std::string& fmt)
 {
     std::string text = "Axis label format error " + fmt.substr(0, 6) + "$";
@@ -200,15 +225,17 @@ bool drawaxis(Context& ctx, const AxisLayout& layout)
             const int px = plot_pixel(xscale * v);
             canvas->moveto(px, 10 - y0);
             canvas->lineto(px, 5 - y0);
-            canvas->moveto(px - 10, 15 - y0);
             if (!tick_label(xticks->fmt, v, label)) {
                 format_error(ctx, xticks->fmt);
                 return false;
             }
+            const LabelExtent e = label_extent(*canvas, label);
+            canvas->moveto(px - e.lead - e.digits / 2, 15 - y0);
             boldtext(*canvas, label);
         }
     }
     double ytop = yhi;
+    int labels_left = x0 - 40; // the leftmost y label's start
     const auto yticks = axisscale(ctx, ylo, ytop, layout.ywant);
     if (yticks && yfinite && !layout.noyticks) {
         selfont(ctx, 0);
@@ -219,20 +246,36 @@ bool drawaxis(Context& ctx, const AxisLayout& layout)
             const int py = -plot_pixel(yscale * v);
             canvas->moveto(x0 - 10, py);
             canvas->lineto(x0 - 5, py);
-            canvas->moveto(x0 - 40, py - 5);
             if (!tick_label(yticks->fmt, v, label)) {
                 format_error(ctx, yticks->fmt);
                 return false;
             }
+            const LabelExtent e = label_extent(*canvas, label);
+            canvas->moveto(x0 - kLabelGap - e.lead - e.digits, py - 5);
+            labels_left = std::min(labels_left, x0 - kLabelGap - e.digits);
             boldtext(*canvas, label);
         }
     }
     plot.ticks = yticks.value_or(AxisTicks{});
 
     selfont(ctx, 2);
-    canvas->set_gtext_vector(0, 1);
-    canvas->moveto(x0 - 55, -plot_pixel((ylo + 0.25 * (yhi - ylo)) * yscale));
-    boldtext(*canvas, layout.ytitle);
+    // The y title stands left of the widest y label (but not past the window's edge).
+    const int ytitle_y = -plot_pixel((ylo + 0.25 * (yhi - ylo)) * yscale);
+    const int window_left = -plot.vieworg.x;
+    if (const std::string short_title = io::trim(layout.ytitle); short_title.size() <= kUprightTitle) {
+        // A title of a letter or two ("G", "%") reads better upright, a size larger.
+        selfont(ctx, 3);
+        const int width = canvas->text_width(short_title) + 1;
+        canvas->moveto(std::max(window_left, std::min(x0 - 55, labels_left - kTitleGap - width)), ytitle_y);
+        boldtext(*canvas, short_title);
+        selfont(ctx, 2);
+    } else {
+        // Turned upward, the text's lines stand to the right of its start.
+        const int height = canvas->font() ? canvas->font()->cell_height : 0;
+        canvas->set_gtext_vector(0, 1);
+        canvas->moveto(std::max(window_left, std::min(x0 - 55, labels_left - kTitleGap - height)), ytitle_y);
+        boldtext(*canvas, layout.ytitle);
+    }
     canvas->set_gtext_vector(1, 0);
     canvas->moveto(plot_pixel((xhi - xlo) / 3 * xscale) + x0, 25 - y0);
     boldtext(*canvas, layout.xtitle);

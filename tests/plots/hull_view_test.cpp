@@ -54,13 +54,15 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
 
     std::vector<plots::CurveWindow> seen;
     std::vector<int> red_pixels;
-    const ui::PlotFrame plot = ctx.plot;
     auto fake = [&](ui::Context&, plots::CurveWindow& w) {
         seen.push_back(w);
-        // The symbols are drawn before the curve window is called.
+        // The symbols are drawn before the curve window is called. By hand: the
+        // data area takes 0.75 x 500 = 375 pixels for complexities 0..10 from
+        // x 75 (to 90 % of the width) and 0.6 x 420 = 252 pixels for G 0..20 up
+        // from y 336.
         for (const auto& e : list) {
-            const int x = plot.vieworg.x + ui::plot_pixel(plot.plotscale.x * e.complexity);
-            const int y = plot.vieworg.y - ui::plot_pixel(plot.plotscale.y * e.value);
+            const int x = 75 + static_cast<int>(37.5 * e.complexity);
+            const int y = 336 - static_cast<int>(12.6 * e.value);
             red_pixels.push_back(bgr(canvas->image().pixel(x, y)));
         }
         w.y2 += 1.0; // Beta+ raised the line at c = 5 from 2.5 to 3.5; then Esc

@@ -182,12 +182,15 @@ TEST_F(PlotwinTest, DrawsSymbolsHighlightLabelsAndTheLine)
     // Joined: a black pixel halfway between points 1 and 2 ((135, 364) and (180, 286)).
     EXPECT_EQ(window_pixel(*canvas, 157, 325) & window_pixel(*canvas, 158, 325), 0u);
 
-    // The label 15 left of and 10 above the highlight, bold, then the line's label.
+    // The label 15 left of the highlight (270, 221), bold, its 14-pixel line (font
+    // 3) ending 10 above it, so that the highlight's square keeps its colour; then
+    // the line's label.
     const auto t = calls("text");
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].text, "hull");
-    EXPECT_EQ(t[0].points.at(0), QPoint(255, 211));
-    EXPECT_EQ(t[1].points.at(0), QPoint(256, 211));
+    EXPECT_EQ(t[0].points.at(0), QPoint(255, 221 - 10 - 14));
+    EXPECT_EQ(t[1].points.at(0), QPoint(256, 221 - 10 - 14));
+    for (int x = 268; x <= 272; ++x) EXPECT_EQ(window_pixel(*canvas, x, 219), 0xff0000) << x; // red, as RGB
     EXPECT_EQ(t[0].colour, 0x000000);
     EXPECT_EQ(t[2].text, "=" + io::fmt_g(0.05, 10, 5));
     EXPECT_EQ(t[2].colour, kRed);
@@ -224,7 +227,7 @@ TEST_F(PlotwinTest, NothingForNoPointsAndTheLabelAtTheLastPointWithoutAHighlight
         plots::plotwin(ctx, c);
         const auto t = calls("text");
         ASSERT_EQ(t.size(), 2u);
-        EXPECT_EQ(t[0].points.at(0), QPoint(90 + 360 - 15, 416 - 208 - 10)) << highlight;
+        EXPECT_EQ(t[0].points.at(0), QPoint(90 + 360 - 15, 416 - 208 - 10 - 14)) << highlight;
         for (const auto& r : calls("rectangle")) EXPECT_EQ(r.colour, 0x000000);
     }
 
