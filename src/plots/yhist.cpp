@@ -10,6 +10,7 @@
 #include "plots/yhist_run.h"
 #include "ui/axes.h"
 #include "ui/bring_to_front.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -23,7 +24,7 @@
 namespace meru::plots {
 namespace {
 
-constexpr const char* kMainBar = "Esc   PDF Bar_n Bar_% ECDF Surv Uniqu Help";
+constexpr std::string_view kMainBar = ui::bars::kDistMain;
 
 std::string view_name(DistView v)
 {
@@ -89,14 +90,15 @@ std::string DistRun::view_title(std::string title) const
     return title;
 }
 
-bool DistRun::axes(const std::string& title, double ylo, double yhi, const std::string& ylabel, bool resize)
+bool DistRun::axes(const std::string& title, double ylo, double yhi, const std::string& ylabel, bool resize,
+                   std::optional<std::pair<double, double>> xspan)
 {
     ctx_.frame.set_active(unit_);
     ui::AxisLayout layout;
     layout.ylen = 0.6;
     layout.xfac = 1.6;
-    layout.xlo = st_.xmin;
-    layout.xhi = st_.xmax;
+    layout.xlo = xspan ? xspan->first : st_.xmin;
+    layout.xhi = xspan ? xspan->second : st_.xmax;
     layout.ylo = ylo;
     layout.yhi = yhi;
     layout.xtitle = xlabel_;
@@ -104,6 +106,8 @@ bool DistRun::axes(const std::string& title, double ylo, double yhi, const std::
     layout.title = view_title(title);
     layout.xwant = call_.integer_ticks ? integer_tick_step(st_.xmin, st_.xmax) : 0.0;
     layout.resize = resize;
+    // Categories are marked by their code characters instead of numbered ticks.
+    layout.noxticks = call_.discrete && !call_.categories.empty();
     return ui::drawaxis(ctx_, layout);
 }
 
@@ -178,9 +182,8 @@ bool DistRun::open_window()
     return true;
 }
 
-int DistRun::run()
+void DistRun::prepare()
 {
-    platform::Frame& frame = ctx_.frame;
     unit_ = call_.interactive ? kDistWindow : kProcessDistWindow;
     status_ = 0;
     xlabel_ = call_.name;
@@ -189,23 +192,64 @@ int DistRun::run()
     const std::size_t n = std::min(x_.size(), call_.w.size());
     x_.resize(n);
     sample_ = {x_, call_.w.first(n), call_.nobs, false};
-    if (call_.open || !frame.is_open(unit_)) st_.gdist = call_.name.starts_with("%");
+    if (call_.open || !ctx_.frame.is_open(unit_)) st_.gdist = call_.name.starts_with("%");
     sample_.gdist = st_.gdist;
     miss_ = missing_run(sample_);
+    colour_ = kCurveColour;
+    if (call_.label == "A-" || (st_.gdist && call_.label == "R ")) colour_ = kSecondColour;
+}
 
+void DistRun::keep_first()
+{
+    KeptCurve k;
+    k.x.assign(call_.x.begin(), call_.x.end());
+    k.w.assign(call_.w.begin(), call_.w.end());
+    k.categories.assign(call_.categories.begin(), call_.categories.end());
+    k.name = call_.name, k.label = call_.label, k.marklabel = call_.marklabel, k.group_label = call_.group_label;
+    k.nobs = call_.nobs;
+    k.lower = call_.lower, k.upper = call_.upper, k.markvalue = call_.markvalue;
+    k.mark = call_.mark, k.discrete = call_.discrete, k.integer_ticks = call_.integer_ticks;
+    st_.first = std::move(k);
+}
+
+bool DistRun::redraw_first(DistView view)
+{
+    if (!st_.first) return false;
+    const KeptCurve& k = *st_.first;
+    DistCall again;
+    again.x = k.x, again.w = k.w, again.categories = k.categories;
+    again.nobs = k.nobs;
+    again.title = call_.title;
+    again.name = k.name, again.label = k.label, again.marklabel = k.marklabel, again.group_label = k.group_label;
+    again.lower = k.lower, again.upper = k.upper, again.markvalue = k.markvalue;
+    again.mark = k.mark, again.discrete = k.discrete, again.integer_ticks = k.integer_ticks;
+    again.interactive = false;
+    again.open = false;
+    DistRun first(ctx_, st_, again);
+    first.again_ = true;
+    first.prepare();
+    if (st_.gdist) first.xlabel_ = "G effectiveness";
+    first.draw_view(view);
+    st_.fit_top = 0.0;
+    st_.fit_ylow = 1.0;
+    return true;
+}
+
+int DistRun::run()
+{
+    platform::Frame& frame = ctx_.frame;
+    prepare();
     if (call_.overlay && !frame.is_open(unit_)) call_.overlay = false; // the user closed the window
     if (!call_.overlay) {
         if (!entry_checks()) return -1;
         if (call_.open || !frame.is_open(unit_)) {
             if (!open_window()) return -1;
         }
+        if (!call_.interactive) keep_first();
     }
     if (st_.gdist) xlabel_ = "G effectiveness";
     frame.set_active(unit_);
     ui::selfont(ctx_, 2);
-
-    colour_ = kCurveColour;
-    if (call_.label == "A-" || (st_.gdist && call_.label == "R ")) colour_ = kSecondColour;
 
     if (call_.overlay) {
         draw_view(st_.view);
@@ -291,7 +335,7 @@ void DistRun::draw_view(DistView view)
 {
     st_.view = view;
     if (st_.xmin == st_.xmax) st_.xmin = 0.0;
-    if (!call_.overlay) ctx_.log.write(" Creating " + view_title(view_name(view)));
+    if (!call_.overlay && !again_) ctx_.log.write(" Creating " + view_title(view_name(view)));
     if (x_.empty()) {
         ui::msgok(ctx_, "No observations to make a plot!$");
         return;
@@ -322,7 +366,8 @@ void DistRun::closing()
     restore_origin();
     if (!call_.mark || call_.discrete) return;
     if (st_.censored && !median_now_ && !st_.gdist) return;
-    const bool median = median_now_ && st_.median_found;
+    // A distribution of G marks the tested partition's G, not the median.
+    const bool median = median_now_ && st_.median_found && !st_.gdist;
     const int x = median ? st_.median_px : ui::plot_pixel(ctx_.plot.plotscale.x * call_.markvalue);
     const int y = st_.view == DistView::Survival ? -ui::plot_pixel(ctx_.plot.plotscale.y * st_.ylow) : 0;
     c.set_color_rgb(colour_);

@@ -7,6 +7,7 @@
 #include "plots/diststats.h"
 #include "ui/plotframe.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,6 +30,18 @@ inline constexpr int kHistogramBinsDialog = 152;
 
 enum class DistView { Density, Counts, Percent, Cdf, Survival };
 
+// The process window's first curve, kept so that it can be drawn again under a
+// second curve that needs larger axes.
+struct KeptCurve {
+    std::vector<double> x;
+    std::vector<int> w;
+    std::vector<int> categories;
+    std::string name, label, marklabel, group_label;
+    int nobs = 0;
+    double lower = 0.0, upper = 0.0, markvalue = 0.0;
+    bool mark = false, discrete = false, integer_ticks = false;
+};
+
 // What the window keeps between calls; the program owns one.
 struct DistWindowState {
     DistView view = DistView::Percent;
@@ -47,6 +60,9 @@ struct DistWindowState {
     std::vector<int> greyed;            // unavailable main-bar buttons
     double bandwidth = 0.0;             // kernel window and bin width; 0 chooses
     BinSetup bins;
+    std::optional<KeptCurve> first; // the process window's first curve
+    double fit_top = 0.0;           // the bars' axis reaches at least this high ...
+    double fit_ylow = 1.0;          // ... the survival axis at least this low
 };
 
 // One call's arguments.

@@ -3,8 +3,10 @@
 // views (yhist_views.cpp) and run its bars (yhist_bars.cpp).
 #include "plots/yhist.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace meru::platform {
@@ -19,6 +21,12 @@ public:
     int run();
 
 private:
+    // The sample, window unit and colour of the call.
+    void prepare();
+    // Draws the kept first curve of the process window again, on axes that also
+    // fit this call's curve (st_.fit_top, st_.fit_ylow); false when none is kept.
+    bool redraw_first(DistView view);
+    void keep_first();
     // yhist.cpp
     bool open_window();
     bool entry_checks();
@@ -30,7 +38,10 @@ private:
     void text(int x, int y, std::string_view s, int colour);
     void label_at(int x, int y, int bar_dy);
     void category_marks();
-    bool axes(const std::string& title, double ylo, double yhi, const std::string& ylabel, bool resize = true);
+    // The view's axes over the plot's x range, or over `xspan` when given (the
+    // density curve's grid reaches past the data at both ends).
+    bool axes(const std::string& title, double ylo, double yhi, const std::string& ylabel, bool resize = true,
+              std::optional<std::pair<double, double>> xspan = std::nullopt);
     std::string view_title(std::string title) const;
     bool grouping_allowed() const;
 
@@ -60,6 +71,7 @@ private:
     std::string xlabel_;
     bool median_now_ = false; // this call's survival walk found a median
     bool stop_ = false;       // the view ended without its closing steps
+    bool again_ = false;      // drawing the kept first curve again (no log lines)
 };
 
 } // namespace meru::plots

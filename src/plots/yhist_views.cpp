@@ -20,16 +20,27 @@ namespace meru::plots {
 namespace {
 
 constexpr const char* kAxisReset = "Note: output below is repeated, due to axis re-set!";
+// Pixels below the x axis of the two legend lines of a distribution of G.
+constexpr int kFirstLegend = 50;
+constexpr int kSecondLegend = 66;
 
 } // namespace
 
 bool DistRun::draw_survival(bool cdf)
 {
     const SurvivalWalk walk = survival_walk(sample_, miss_);
+    // A second curve that ends below the axis: the axis is set again to hold
+    // both, and the first curve drawn again under the second.
+    if (call_.overlay && !survival_overlay_fits(walk.final_p, st_.ylow)) {
+        st_.fit_ylow = walk.ylow;
+        redraw_first(st_.view);
+    }
     if (!call_.overlay) {
-        st_.ylow = walk.ylow;
+        st_.ylow = std::min(walk.ylow, st_.fit_ylow);
         std::string title = cdf ? (walk.censored ? "Kaplan-Meier Empirical CDF" : "Empirical CDF")
                                 : (walk.censored ? "Kaplan-Meier Survival" : "Survival Prob");
+        // Distributions of G are titled by what they show.
+        if (st_.gdist && !call_.title.empty()) title = call_.title;
         if (!(cdf ? axes(title, 0.0, 1.0 - st_.ylow, "probability") : axes(title, st_.ylow, 1.0, "probability")))
             return false;
         category_marks();
@@ -38,8 +49,9 @@ bool DistRun::draw_survival(bool cdf)
     const double sx = ctx_.plot.plotscale.x, sy = ctx_.plot.plotscale.y;
     c.set_color_rgb(colour_);
     if (st_.gdist) {
+        // Below the tick labels and the axis title, one line each.
         const int x0 = ui::plot_pixel(st_.xmin * sx);
-        const int y = call_.overlay ? 50 : 40;
+        const int y = call_.overlay ? kSecondLegend : kFirstLegend;
         for (int dy = 0; dy < 2; ++dy) {
             c.moveto(x0, y + dy);
             c.lineto(x0 + 20, y + dy);
@@ -91,12 +103,18 @@ bool DistRun::draw_bars(bool percent)
     const auto height = [&](const UniqueRun& r) { return percent ? 100.0 * r.count / miss_.total : r.count; };
     double top = 0.0;
     for (const UniqueRun& r : runs) top = std::max(top, height(r));
+    // Bars taller than the first curve's axis: the axis is set again to hold
+    // both, and the first curve drawn again under the second.
     if (call_.overlay && top > st_.bar_max) {
-        call_.overlay = false;
-        draw_view(st_.view);
-        return false;
+        st_.fit_top = top;
+        if (!redraw_first(st_.view)) {
+            call_.overlay = false;
+            draw_view(st_.view);
+            return false;
+        }
     }
     if (!call_.overlay) {
+        top = std::max(top, st_.fit_top);
         st_.bar_max = top;
         if (!axes(percent ? "Relative Frequencies of unique values" : "Frequencies of unique values", 0.0, top,
                   percent ? "%" : "number"))
@@ -155,7 +173,8 @@ void DistRun::draw_histogram(bool percent)
     for (int j = 0; j <= b.k; ++j) {
         const double lo = b.start + j * b.width;
         const double hi = j == b.k ? 1e20 : b.start + (j + 1) * b.width;
-        ctx_.log.write(io::fmt_i(j, 3) + io::fmt_f(lo, 13, 6) + "<= X <" + io::fmt_f(hi, 13, 6) + "     " +
+        // The last bin's open bound (1e20) keeps all its digits instead of a field of "*".
+        ctx_.log.write(io::fmt_i(j, 3) + io::fmt_f(lo, 13, 6) + "<= X <" + io::fmt_f_wide(hi, 13, 6) + "     " +
                        io::fmt_i(static_cast<long long>(counts[static_cast<std::size_t>(j)]), 6));
     }
     const double sum = std::accumulate(counts.begin(), counts.end(), 0.0);
@@ -177,7 +196,8 @@ void DistRun::draw_histogram(bool percent)
     for (int j = 0; j <= b.k; ++j) {
         const double count = counts[static_cast<std::size_t>(j)];
         if (!(count > 0.0)) continue;
-        const double a = b.start - b.width / 2.0 + j * b.width;
+        // Each bar covers its own bin, from its lower to its upper limit.
+        const double a = b.start + j * b.width;
         const int left = ui::plot_pixel(sx * a + 0.5);
         const int right = ui::plot_pixel(sx * (a + b.width) + 0.5);
         const int top_px = -ui::plot_pixel(sy * height(count));
@@ -201,7 +221,9 @@ bool DistRun::draw_density(bool after_step)
         st_.bandwidth = k.bandwidth;
         if (!call_.overlay) {
             st_.dmax = k.dmax;
-            if (!axes("Empirical pdf", 0.0, 1.1 * k.dmax, "density", !after_step)) return false;
+            const std::pair<double, double> span{std::min(st_.xmin, k.x(0)),
+                                                 std::max(st_.xmax, k.x(kGridPoints - 1))};
+            if (!axes("Empirical pdf", 0.0, 1.1 * k.dmax, "density", !after_step, span)) return false;
             ui::selfont(ctx_, 2);
             text(ui::plot_pixel(st_.xmin * ctx_.plot.plotscale.x), 70,
                  "Normal Kernel std.dev=" + io::fmt_f(k.sd, 13, 6), kBlack);

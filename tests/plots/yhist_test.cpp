@@ -5,6 +5,7 @@
 #include "example_csv.h"
 #include "platform/canvas.h"
 #include "platform/events.h"
+#include "platform/fonts.h"
 #include "platform/window.h"
 #include "plots/random_plot.h"
 #include "plots/yhist.h"
@@ -234,12 +235,21 @@ TEST_F(YhistTest, BirthweightsDensityAndTheHistogramOfR)
         EXPECT_EQ(std::stoi(line.substr(line.size() - 6)), want[j]) << line;
     }
     EXPECT_TRUE(has_text("Bin width=   329.307692 starting at    709.000000"));
-    // the bar of bin 7 (34 births), centred on its lower limit, in the curve colour; its grey edge
-    const double a = 709 + 329.307692 * 6.5;
-    const QPoint mid = at(a + 329.307692 / 2, 17);
-    EXPECT_EQ(pixel(mid.x(), mid.y()), plots::kCurveColour);
-    const int right = ctx.plot.vieworg.x + ui::plot_pixel(ctx.plot.plotscale.x * (a + 329.307692) + 0.5);
-    EXPECT_EQ(pixel(right, mid.y()), plots::kBarEdge);
+    // Each bar over its own bin. Worked by hand: x takes 0.72 x 600 = 432 pixels
+    // for 709..4990, from x 90 - trunc(709 x 432 / 4281) = 19; y 0.6 x 520 = 312
+    // pixels for 0..34 births, up from y 416; a bar's edges are rounded.
+    const auto edge = [](double u) { return 19 + static_cast<int>(u * 432.0 / 4281.0 + 0.5); };
+    const auto py = [](double births) { return 416 - static_cast<int>(births * 312.0 / 34.0); };
+    const double b = 4281.0 / 13;
+    const int left7 = edge(709 + 7 * b), right7 = edge(709 + 8 * b); // bin 7: 34 births
+    EXPECT_EQ(left7, 323);
+    EXPECT_EQ(right7, 356);
+    EXPECT_EQ(pixel(left7 + 2, py(33)), plots::kCurveColour);
+    EXPECT_EQ(pixel(right7 - 2, py(33)), plots::kCurveColour); // bin 8 next to it holds 26
+    EXPECT_EQ(pixel(right7, py(17)), plots::kBarEdge);
+    EXPECT_EQ(pixel(left7 - 3, py(30)), 0xffffff); // bin 6 holds 29
+    EXPECT_EQ(pixel(right7 + 3, py(30)), 0xffffff);
+    EXPECT_EQ(pixel(right7 + 3, py(25)), plots::kCurveColour);
     EXPECT_EQ(state.bandwidth, 329.307692 * 0 + state.bins.width);
     expect_menus_as_before();
 }
@@ -266,6 +276,38 @@ TEST_F(YhistTest, DensityCurveBandwidthStepsAndLimits)
     topics.clear();
     run(c, {button(2), button(2), button(1), button(1)});
     EXPECT_NE(std::find(topics.begin(), topics.end(), "NOTE: upper bandwidth limit"), topics.end());
+}
+
+TEST_F(YhistTest, DensityCurveInsideTheFrameAndCategoriesWithoutNumberedTicks)
+{
+    // The kernel grid runs 20 grid steps (19/460 each) past the data at both ends;
+    // the frame is 10 pixels outside the data area: x 90 - 10 to 90 + 432 + 10.
+    sample({1, 2, 2, 3, 5, 8, 8, 9, 12, 13, 20});
+    plots::DistCall c = call();
+    run(c, {button(2), button(1), button(1)});
+    int curve = 0;
+    for (const auto& l : calls("lineto"))
+        if (l.colour == plots::kCurveColour)
+            for (const QPoint& p : l.points) {
+                EXPECT_GE(p.x(), 80);
+                EXPECT_LE(p.x(), 532);
+                ++curve;
+            }
+    EXPECT_GE(curve, 500);
+
+    // Codes 10, 11, 12 are the categories A, B, C: only their letters stand
+    // under the axis, no numbered ticks.
+    canvas().clear_journal();
+    sample({10, 10, 11, 12, 12, 12});
+    const std::vector<int> cats{10, 11, 12};
+    c = call();
+    c.discrete = true;
+    c.categories = cats;
+    run(c, {button(1)});
+    std::vector<std::string> under;
+    for (const auto& t : calls("text"))
+        if (t.points[0].y() > 416 + 5 && t.points[0].y() < 416 + 24) under.push_back(t.text);
+    EXPECT_EQ(under, (std::vector<std::string>{"A", "A", "B", "B", "C", "C"})); // each bold, twice
 }
 
 TEST_F(YhistTest, KaplanMeierSurvivalOfLungWithTheMedianMark)
@@ -303,13 +345,13 @@ TEST_F(YhistTest, KaplanMeierSurvivalOfLungWithTheMedianMark)
     expect_menus_as_before();
 }
 
-TEST_F(YhistTest, ProcessWindowOverlaysAndTheAxisReset)
+TEST_F(YhistTest, ProcessWindowDrawsBothSidesWhicheverIsTaller)
 {
     sample({1, 2, 3, 3, 4});
     std::vector<double> x2{1, 1, 1, 1, 2};
     std::vector<int> w2(5, 1);
     plots::DistCall c = call(false);
-    c.label = "A ";
+    c.label = " A";
     EXPECT_EQ(run(c, {}), 0);
     EXPECT_TRUE(frame.is_open(plots::kProcessDistWindow));
     plots::DistCall o = call(false);
@@ -319,7 +361,26 @@ TEST_F(YhistTest, ProcessWindowOverlaysAndTheAxisReset)
     o.overlay = true;
     o.open = false;
     run(o, {});
-    EXPECT_FALSE(o.overlay); // 80 % is above the first curve's 40 %: re-set
+    // A- reaches 80 %, above A's axis (40 %): the axis is set again to 0..80 and
+    // A drawn again under A-. Worked by hand: 600 x 520 pixels; y: 0.6 x 520 =
+    // 312 pixels for 0..80 % up from y 416; x: 0.72 x 600 = 432 pixels for
+    // 0.5..4.5 (five values widen 1..4 by a half), 108 a unit, from x
+    // 90 - 54 = 36. A's bars end at their value, A-'s start a pixel after it,
+    // 6 pixels wide.
+    EXPECT_TRUE(o.overlay);
+    const auto px = [](double u) { return 36 + static_cast<int>(108 * u); };
+    const auto py = [](double pct) { return 416 - static_cast<int>(3.9 * pct); };
+    const int a3 = px(3); // A: 40 % at 3
+    EXPECT_EQ(pixel(a3 - 3, py(40) + 1, plots::kProcessDistWindow), plots::kCurveColour);
+    EXPECT_EQ(pixel(a3 - 3, py(40) - 2, plots::kProcessDistWindow), 0xffffff);
+    EXPECT_EQ(pixel(a3 - 3, py(20), plots::kProcessDistWindow), plots::kCurveColour);
+    const int m1 = px(1); // A-: 80 % at 1, A: 20 % left of it
+    EXPECT_EQ(pixel(m1 + 4, py(80) + 1, plots::kProcessDistWindow), plots::kSecondColour);
+    EXPECT_EQ(pixel(m1 + 4, py(80) - 2, plots::kProcessDistWindow), 0xffffff);
+    EXPECT_EQ(pixel(m1 - 3, py(10), plots::kProcessDistWindow), plots::kCurveColour);
+    EXPECT_EQ(pixel(m1 - 3, py(30), plots::kProcessDistWindow), 0xffffff);
+    const auto lines = log_lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Creating Relative Frequencies of unique values"), 1);
     // the "A-" legend: A and its 6-pixel bar in the second colour
     bool bar = false;
     for (const auto& l : calls("lineto", plots::kProcessDistWindow))
@@ -335,8 +396,8 @@ TEST_F(YhistTest, RandomPartitionDistributionsWithTheirResultLines)
 {
     std::vector<double> rand{-0.5, 0.1, 0.2, 0.4, 0.9};
     std::vector<int> rf{3, 1, 2, 1, 1};
-    std::vector<double> search{0.3, 0.8};
-    std::vector<int> sf{1, 1};
+    std::vector<double> search{0.3, 0.6, 0.8};
+    std::vector<int> sf{1, 1, 1};
     plots::ProcessDistributionPlot plot(ctx, state);
     ui::HistSeries s;
     s.title = "Search and random distributions";
@@ -360,7 +421,26 @@ TEST_F(YhistTest, RandomPartitionDistributionsWithTheirResultLines)
     s.marker = 0.5;
     EXPECT_TRUE(plot.yhist(s, first)); // the overlay of a G distribution ends the plot
     EXPECT_TRUE(has_text("Search distribution of G", plots::kProcessDistWindow));
+    // Titled by what it shows; the tested G marked, though the search's curve
+    // passes its median. By hand: x takes 432 pixels for -1.0..1.4 (five values
+    // widen -0.5..0.9 by a half), 180 a unit, from x 90 + 180 = 270; G 0.5 at 360,
+    // the label 3 pixels right of it.
+    EXPECT_TRUE(has_text("Search and random distributions", plots::kProcessDistWindow));
+    EXPECT_FALSE(has_text("Survival Prob", plots::kProcessDistWindow));
+    EXPECT_FALSE(has_text("median", plots::kProcessDistWindow));
+    int xtitle_y = -1, legend_y = -1;
+    for (const auto& t : calls("text", plots::kProcessDistWindow)) {
+        if (t.text == "Gtest") {
+            EXPECT_EQ(t.points[0].x(), 360 + 3);
+        }
+        if (t.text == "G effectiveness") xtitle_y = t.points[0].y();
+        if (t.text == "Random partition distribution" && legend_y < 0) legend_y = t.points[0].y();
+    }
     EXPECT_TRUE(has_text("Gtest", plots::kProcessDistWindow));
+    // The legend's first line below the axis title's line (font 2).
+    const auto font2 = platform::select_font("t'arial'h12w7");
+    ASSERT_TRUE(font2);
+    EXPECT_GE(legend_y, xtitle_y + font2->cell_height);
     plot.text(0, -400, " # exceedances");
     EXPECT_TRUE(has_text(" # exceedances", plots::kProcessDistWindow));
     // the survival never went below 0 with frequencies (the lowest axis value is 0)
