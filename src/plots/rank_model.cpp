@@ -4,6 +4,7 @@
 #include "platform/io/edit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace meru::plots {
@@ -105,6 +106,21 @@ std::string rank_table_cut(const std::string& label, double g)
 {
     const std::string t = files::trim(label).substr(0, 20);
     return std::string(20 - t.size(), ' ') + t + std::string(28, ' ') + io::fmt_e(g, 11, 5);
+}
+
+double rank_axis_top(std::span<const double> g, std::span<const int> reach, double ylow, double area)
+{
+    double top = 0.0;
+    for (double v : g) top = std::max(top, v);
+    top *= 1.3;
+    // A label's upper end lies reach/sqrt(2) pixels above its start, which is 10
+    // pixels above its point: it stays under the frame (10 pixels above the top)
+    // when sy (top - G) >= reach/sqrt(2), with sy = area / (top - ylow).
+    for (std::size_t i = 0; i < g.size() && i < reach.size(); ++i) {
+        const double c = reach[i] / std::sqrt(2.0) / area;
+        if (c < 1.0) top = std::max(top, (g[i] - c * ylow) / (1.0 - c));
+    }
+    return top;
 }
 
 } // namespace meru::plots

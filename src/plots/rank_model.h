@@ -55,6 +55,13 @@ std::string missing_suffix(long long used, long long nobsin);
 // The note under a plot of s positions of which m are shown, blank when all are.
 std::string unshown_note(int m, int s);
 
+// The top of the y axis: 1.3 times the largest G shown, raised where a label
+// would run above the plot's frame. Label i stands at G g[i], rises up to the
+// right at 45 degrees from 10 pixels above its point, and is `reach[i]` pixels
+// long (suffix included); `area` is the data area's height in pixels for the
+// range ylow..top.
+double rank_axis_top(std::span<const double> g, std::span<const int> reach, double ylow, double area);
+
 // "P>F" for criteria 1 and 2, "P>chi^2" otherwise.
 std::string p_label(int icrit);
 

@@ -12,6 +12,7 @@
 #include "plots/rank_model.h"
 #include "plots/rank_window_common.h"
 #include "ui/axes.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
@@ -34,6 +35,9 @@ constexpr int kHeight = 600;
 constexpr int kDarkRed = 0x0000aa;
 constexpr int kNoteColour = 0xaa8800;
 constexpr const char* kTitle = "Rank attributes plot";
+constexpr double kAxisLength = 0.7; // the data area's share of the window's height
+// The widest suffix a label can have: a share missing of 100 %.
+constexpr const char* kWidestSuffix = " 100.00%";
 
 // Buttons of the bar by their left edges.
 enum Button { kEsc = 1, kPvalue, kCuts, kAdd, kNegtv, kAll, kMiss, kHelp };
@@ -198,9 +202,19 @@ bool RankRun::select()
         return false;
     }
     ylow_ = std::min(0.0, c_.rankg[at(j)]);
-    double top = 0;
-    for (int i : shown_) top = std::max(top, c_.rankg[at(i)]);
-    ytop_ = 1.3 * top;
+    // Room above the points for the labels with the widest suffix, measured in
+    // the labels' font, so that none runs past the frame.
+    std::vector<double> g;
+    std::vector<int> reach;
+    platform::Canvas* canvas = ctx_.frame.canvas(kRankWindow);
+    if (canvas) ui::selfont(ctx_, 1);
+    const int suffix = canvas ? canvas->text_width(kWidestSuffix) : 0;
+    for (int i : shown_) {
+        g.push_back(c_.rankg[at(i)]);
+        const bool labelled = static_cast<int>(reach.size()) < sel_.m;
+        reach.push_back(labelled && canvas ? canvas->text_width(label(i)) + suffix : 0);
+    }
+    ytop_ = rank_axis_top(g, reach, ylow_, kAxisLength * kHeight);
     return true;
 }
 
@@ -210,7 +224,7 @@ void RankRun::draw()
     frame.set_active(kRankWindow);
     const int m = sel_.m;
     ui::AxisLayout layout;
-    layout.ylen = 0.7, layout.xfac = 1.4;
+    layout.ylen = kAxisLength, layout.xfac = 1.4;
     layout.xlo = 1, layout.xhi = m + 1, layout.ylo = ylow_, layout.yhi = ytop_;
     layout.xtitle = "Rank";
     layout.ytitle = c_.critname.substr(0, 20);
@@ -302,12 +316,11 @@ void RankRun::labels(platform::Canvas& canvas)
         canvas.moveto(x, y);
         canvas.outgtext(text);
         if (!pvalue_ && !miss_) continue;
-        const int len = static_cast<int>(text.size());
         std::string suffix;
         if (pvalue_) suffix = p_suffix(i < static_cast<int>(c_.rankp.size()) ? c_.rankp[at(i)] : 1.0);
         else suffix = missing_suffix(i < static_cast<int>(c_.rankn.size()) ? c_.rankn[at(i)] : c_.nobsin, c_.nobsin);
+        // The suffix goes on from the label's end, along the label's direction.
         canvas.set_color_rgb(kNoteColour);
-        canvas.moveto(x + 6 * len, y - 6 * len);
         canvas.outgtext(suffix.substr(0, 8));
     }
     canvas.set_gtext_vector(1, 0);
@@ -362,8 +375,7 @@ void RankRun::bar()
     platform::Frame& frame = ctx_.frame;
     frame.set_active(kRankWindow);
     ui::buttonbar(ctx_,
-                  banned_state_ ? "Esc  P-value Cuts Add Negtv Bannd Miss% Help"
-                                : "Esc  P-value Cuts Add Negtv All Miss% Help",
+                  banned_state_ ? ui::bars::kRankBanned : ui::bars::kRank,
                   kWhite, 2, kBlack, greyed);
     ui::mouse_clear(ctx_.mouse);
     ui::register_mousecb(ctx_, kRankWindow, ui::kMouseClicks);

@@ -207,22 +207,24 @@ TEST_F(RankWindowsTest, EffcutsReadsEachCutsOwnValue)
         "     5     c > 5                0.200000E+00", "     6     c > 6                0.400000E+00"};
     ASSERT_GE(log.size(), want.size());
     EXPECT_EQ(std::vector<std::string>(log.end() - 8, log.end()), want);
-    // Six cuts: the first, the best (the first of the tie) and the last labelled.
-    const double sx = ctx.plot.plotscale.x;
-    const int ox = ctx.plot.vieworg.x, oy = ctx.plot.vieworg.y;
+    // Six cuts: the first, the best (the first of the tie) and the last labelled,
+    // 15 pixels left of and 25 below their cut. By hand: the window is 620 x 520;
+    // x takes 0.585 x 620 = 362.7 pixels for cuts 1..6 (72.54 a cut), from x
+    // trunc(93 - 72) = 21; y takes 0.6 x 520 = 312 pixels for 0..0.65 up from 416.
+    const auto cut_x = [](int j) { return 21 + int(j * 72.54); };
     std::vector<std::string> labelled;
     for (const auto& t : calls(kEffcutsWindow, "text"))
         if (t.text.starts_with("c > ")) {
             const int j = t.text.back() - '0';
-            EXPECT_EQ(t.points[0], QPoint(ox + int(j * sx) - 15, oy + 25)) << t.text;
+            EXPECT_EQ(t.points[0], QPoint(cut_x(j) - 15, 416 + 25)) << t.text;
             labelled.push_back(t.text);
         }
     EXPECT_EQ(labelled, (std::vector<std::string>{"c > 1", "c > 3", "c > 6"}));
-    const double sy = ctx.plot.plotscale.y;
-    bool best_red = false;
+    EXPECT_EQ(cut_x(1), 93);
+    bool best_red = false; // the best cut's red mark at (cut 3, 0.5)
     for (const auto& r : calls(kEffcutsWindow, "rectangle"))
         best_red |= r.colour == 0x0000ff &&
-                    QRect(r.points[0], r.points[1]).contains(QPoint(ox + int(3 * sx), oy - int(0.5 * sy)));
+                    QRect(r.points[0], r.points[1]).contains(QPoint(cut_x(3), 416 - int(0.5 * 312 / 0.65)));
     EXPECT_TRUE(best_red);
 
     // A zero maximum: the note and no dialog.
@@ -440,6 +442,46 @@ TEST_F(RankPlotTest, AddedLinesDarkRedAndHiddenWithAddOff)
     // Drawn first with Add on, then again with it off.
     EXPECT_EQ(labels, (std::vector<std::pair<std::string, int>>{
                           {"age>30", 0xff0000}, {"race=white", 0x0000aa}, {"age>30", 0xff0000}}));
+}
+
+TEST_F(RankPlotTest, RanksFromOneSuffixesAfterTheirLabelsAndNothingAboveTheFrame)
+{
+    // A long label with its P-value: before the axis left room for it, it ran
+    // above the frame, and its suffix stood apart from it.
+    lines.labels[1] = ">30 and more years";
+    scripted("click 12 60 5\nclick 12 10 5\n", [&] { rankplot(ctx, random, rp); });
+    platform::Canvas& c = *frame.canvas(kRankWindow);
+    // By hand: 800 x 600 pixels; x takes 0.75 x 0.7 x 1.4 x 800 = 588 pixels for
+    // ranks 1..3 (two lines shown), 294 a rank, rank 1 at 15 % (x 120); the data
+    // area's top is at 0.8 x 600 - 0.7 x 600 = 60, the frame 10 above it.
+    std::vector<int> centres;
+    for (const auto& r : calls(kRankWindow, "rectangle"))
+        if (r.colour == 0 && r.fill == platform::Fill::interior) centres.push_back((r.points[0].x() + r.points[1].x()) / 2);
+    ASSERT_GE(centres.size(), 2u);
+    EXPECT_EQ(std::vector<int>(centres.end() - 2, centres.end()), (std::vector<int>{120, 120 + 294}));
+    EXPECT_EQ(c.get_pixel_rgb(200, 50), 0x000000); // the frame's top edge
+    // No label or suffix ink above the frame.
+    for (int y = 16; y < 50; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const int colour = c.get_pixel_rgb(x, y);
+            EXPECT_TRUE(colour != 0xff0000 && colour != 0xaa8800) << x << "," << y;
+        }
+    // Each suffix starts where its label ends, along the 45-degree line: the
+    // label's advance in the labels' font (size 1) over the square root of 2.
+    ASSERT_GE(c.set_font("t'arial'h11w7"), 0);
+    const auto texts = calls(kRankWindow, "text");
+    int pairs = 0;
+    for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
+        // A label and its suffix (not the note under the plot, in the same colour).
+        if (texts[i].colour != 0xff0000 || texts[i + 1].colour != 0xaa8800 || texts[i].points[0].y() <= 15 ||
+            texts[i + 1].text.size() > 8)
+            continue;
+        const double run = c.text_width(texts[i].text) / std::sqrt(2.0);
+        const QPoint want = texts[i].points[0] + QPoint(int(std::lround(run)), -int(std::lround(run)));
+        EXPECT_LE((texts[i + 1].points[0] - want).manhattanLength(), 2) << texts[i].text;
+        ++pairs;
+    }
+    EXPECT_EQ(pairs, 2);
 }
 
 TEST_F(RankPlotTest, SuffixesNotesAndFiftyShown)
