@@ -13,6 +13,7 @@
 #include "platform/io/logwriter.h"
 #include "ui/axes.h"
 #include "ui/bring_to_front.h"
+#include "ui/button_bars.h"
 #include "ui/context.h"
 #include "ui/drawing.h"
 #include "ui/mouse_state.h"
@@ -28,9 +29,11 @@ namespace {
 
 constexpr int kUnit = ui::kScatterWindow;
 constexpr int kButtons = 12;
-constexpr const char* kBar = "Esc Missd X->Y +pts -pts Z Dense JittX JittY Box Circl Help";
+constexpr std::string_view kBar = ui::bars::kScatter;
 constexpr int kMouseMask = 0x4b;
 constexpr int kPollMs = 150;
+
+std::string correlation_text(double r) { return " Correlation =" + io::fmt_f(r, 7, 3); }
 
 } // namespace
 
@@ -517,10 +520,21 @@ void ScatterRun::points(const ScatterCloud& c)
         ui::selfont(cx_.ui, 2);
         const int x = ui::plot_pixel((0.9 * scan_.xr.lo + 0.1 * scan_.xr.hi) * sc.x);
         text(x, below_axis(40), legend(true), kBlack);
-        text(x + 150, below_axis(40), legend(false), kPointRed);
+        text(other_column(x), below_axis(40), legend(false), kPointRed);
         cx_.ui.symbols.jitterx = jx;
         cx_.ui.symbols.jittery = jy;
     }
+}
+
+int ScatterRun::other_column(int x) const
+{
+    int right = x + 150;
+    if (const platform::Canvas* c = canvas()) {
+        ui::selfont(cx_.ui, 2);
+        const int gap = c->text_width("  ");
+        right = std::max({right, x + c->text_width(legend(true)) + gap, x + c->text_width(correlation_text(-1)) + gap});
+    }
+    return right;
 }
 
 void ScatterRun::correlation(const ScatterCloud& c, bool first)
@@ -529,22 +543,30 @@ void ScatterRun::correlation(const ScatterCloud& c, bool first)
     const int x = ui::plot_pixel(scan_.xr.lo * cx_.ui.plot.plotscale.x);
     ui::selfont(cx_.ui, 2);
     cx_.xmean = c.all.xmean();
-    if (const auto r = c.all.r()) {
-        const std::string line = " Correlation =" + io::fmt_f(*r, 7, 3);
-        if (first) {
-            if (v_.z.distinguish) cx_.ui.log.write(legend(true));
-            cx_.ui.log.write(line);
+    if (!v_.z.distinguish) {
+        if (const auto r = c.all.r()) {
+            if (first) cx_.ui.log.write(correlation_text(*r));
+            if (shown) text(x + 70, below_axis(64), correlation_text(*r), kBlack);
         }
-        if (shown) text(x + 70, below_axis(64), line, kBlack);
+        return;
     }
-    if (!v_.z.distinguish) return;
+    // Distinguished points: each group's own correlation, under its own legend.
+    const int left = ui::plot_pixel((0.9 * scan_.xr.lo + 0.1 * scan_.xr.hi) * cx_.ui.plot.plotscale.x);
+    const int right = other_column(left);
+    ui::selfont(cx_.ui, 2);
+    if (const auto r = c.chosen.r()) {
+        if (first) {
+            cx_.ui.log.write(legend(true));
+            cx_.ui.log.write(correlation_text(*r));
+        }
+        if (shown) text(left, below_axis(64), correlation_text(*r), kBlack);
+    }
     if (const auto r = c.other.r()) {
-        const std::string line = " Correlation =" + io::fmt_f(*r, 7, 3);
         if (first) {
             cx_.ui.log.write(legend(false));
-            cx_.ui.log.write(line);
+            cx_.ui.log.write(correlation_text(*r));
         }
-        if (shown) text(x + 190, below_axis(64), line, kPointRed);
+        if (shown) text(right, below_axis(64), correlation_text(*r), kPointRed);
     }
 }
 

@@ -77,6 +77,9 @@ private:
     std::string varname(int j) const;
     bool is_char(int j) const;
     std::string legend(bool chosen) const;
+    // The x of the other group's legend and correlation: 150 pixels right of the
+    // chosen group's, or further when the chosen group's texts are wider.
+    int other_column(int x) const;
     platform::Canvas* canvas() const;
     void restore_origin() const;
     void text(int x, int y, std::string_view s, int colour) const;

@@ -107,7 +107,7 @@ ScatterCloud collect_scatter(const ScatterInput& in, const ScatterScan& s, tree:
         }
         if (!p.xmiss && !p.ymiss) {
             c.all.add(p.x, p.y, w);
-            if (other) c.other.add(p.x, p.y, w);
+            (other ? c.other : c.chosen).add(p.x, p.y, w);
         }
         c.points.push_back(p);
     }

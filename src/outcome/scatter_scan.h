@@ -60,7 +60,7 @@ struct ScatterCloud {
     std::vector<PlotPoint> points; // every included point of the group (missing too)
     double n = 0;                  // plotted total of weights
     double both_missing = 0;
-    CorrSums all, other;           // every complete point; the distinguished-out ones
+    CorrSums all, chosen, other;   // every complete point; those of the chosen and of the other group
     std::vector<LevelSums> levels; // exactly one discrete variable: per level
 };
 

@@ -41,6 +41,16 @@ TEST_F(ScatterTest, WeightAgainstBirthWeightThroughTheDialog)
     int symbols = 0; // the blue squares below the bar (whose buttons have blue borders)
     for (const auto& c : calls("rectangle", outcome::kPointBlue)) symbols += c.points[0].y() > 15;
     EXPECT_EQ(symbols, 189);
+    // The first birth (lwt 182, bwt 2523) where the axes put it, worked by hand:
+    // 600 x 520 pixels; x takes 0.735 x 600 = 441 pixels for lwt 80..250, from
+    // x 90 - trunc(80 x 441 / 170) = -117; y takes 0.7 x 520 = 364 pixels for bwt
+    // 709..4990, from y 416 + trunc(709 x 364 / 4281) = 476.
+    const QPoint first(-117 + int(182 * 441.0 / 170), 476 - int(2523 * 364.0 / 4281));
+    EXPECT_EQ(first, QPoint(355, 262));
+    bool found = false;
+    for (const auto& c : calls("rectangle", outcome::kPointBlue))
+        found |= (c.points[0] + c.points[1]) / 2 == first;
+    EXPECT_TRUE(found);
     EXPECT_EQ(frame.window(ui::kScatterWindow)->windowTitle().toStdString(), " Scatter of lwt against bwt");
     EXPECT_EQ(canvas().width(), 600);
     EXPECT_EQ(canvas().height(), 520);
@@ -299,23 +309,42 @@ TEST_F(ScatterTest, DistinguishedPointsAndTheirLevelMeans)
     dialogs.picks = {{outcome::kOk, var("bwt"), var("lwt")}, {outcome::kOk, var("bwt"), var("race")}};
     dialogs.z_steps = {z_step(false, false, true, 0, 1), z_step(false, false, true, 0, 1)};
     std::vector<int> red;
+    std::vector<platform::DrawCall> legends, rs; // of the lwt plot
     next = [&](int wait) -> std::optional<Click> {
         if (wait == 0 || wait == 2) return button(6);
         if (wait == 1) {
             int n = 0;
             for (const auto& c : calls("rectangle", outcome::kPointRed)) n += c.points[0].y() > 15;
             red.push_back(n);
+            for (const auto& t : calls("text")) {
+                if (t.text.starts_with("low")) legends.push_back(t);
+                if (t.text.starts_with(" Correlation")) rs.push_back(t);
+            }
         }
         return std::nullopt;
     };
     plot();
     EXPECT_EQ(red, (std::vector<int>{130}));
     auto lines = log_lines();
-    // cor(lwt, bwt) over all points, then over low = 0 (R: 0.14530).
+    // cor(lwt, bwt) in each group after its legend: low = 1 (the chosen value,
+    // -0.10613) and low = 0 (0.14530), by Pearson's formula over the CSV's rows.
     const auto other = std::find(lines.begin(), lines.end(), " Correlation =  0.145");
     ASSERT_NE(other, lines.end());
     EXPECT_EQ((other - 1)->substr(0, 3), "low");
-    EXPECT_EQ(*(other - 2), " Correlation =  0.186");
+    EXPECT_EQ(*(other - 2), " Correlation = -0.106");
+    EXPECT_EQ((other - 3)->substr(0, 3), "low");
+    // Drawn apart, each under its own legend: nothing of the second text lies
+    // over the first.
+    ASSERT_EQ(legends.size(), 2u);
+    ASSERT_EQ(rs.size(), 2u);
+    EXPECT_EQ(rs[0].text, " Correlation = -0.106");
+    EXPECT_EQ(rs[0].colour, 0);
+    EXPECT_EQ(rs[1].colour, outcome::kPointRed);
+    EXPECT_EQ(rs[0].points[0].x(), legends[0].points[0].x());
+    EXPECT_EQ(rs[1].points[0].x(), legends[1].points[0].x());
+    ASSERT_GE(canvas().set_font("t'arial'h12w7"), 0);
+    EXPECT_GT(rs[1].points[0].x(), rs[0].points[0].x() + canvas().text_width(rs[0].text));
+    EXPECT_GT(legends[1].points[0].x(), legends[0].points[0].x() + canvas().text_width(legends[0].text));
     // By race: the means of bwt for low = 0 per level (tapply in R), after its legend.
     const auto dash = std::find(other, lines.end(), "-------------------------");
     const std::vector<std::string> means{"     1      73  0.340693E+04", "     2      15  0.315180E+04",
