@@ -5,6 +5,8 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/logwriter.h"
+#include "platform/window.h"
+#include "ui/button_bars.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
 #include "ui/mouse_state.h"
@@ -14,10 +16,34 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
+#include <utility>
 
 namespace meru::plots {
 
 namespace {
+
+// Degrees one press of an arrow key turns the cube by.
+constexpr int kKeyTurn = 5;
+
+// The direction of the next arrow key typed into the window, as a pointer's move
+// (dx, dy) would give it; other keys are passed over. nullopt when none waits.
+std::optional<std::pair<int, int>> arrow_key(platform::Frame& frame, int unit)
+{
+    platform::ChildWindow* w = frame.window(unit);
+    while (w && w->keys().has_key()) {
+        const std::optional<int> code = w->keys().get();
+        if (!code || *code != 0 || !w->keys().has_key()) continue;
+        switch (w->keys().get().value_or(0)) {
+        case 77: return std::pair{1, 0};  // Right
+        case 75: return std::pair{-1, 0}; // Left
+        case 80: return std::pair{0, 1};  // Down
+        case 72: return std::pair{0, -1}; // Up
+        default: break;
+        }
+    }
+    return std::nullopt;
+}
 
 struct Rotator {
     ui::Context& ctx;
@@ -108,7 +134,7 @@ void Rotator::bar() const
     }
     std::vector<int> greyed;
     if (cloud.cubes) greyed.push_back(5);
-    ui::buttonbar(ctx, "Esc +pts -pts Movie  Dense Help  Fun", kWhite, 2, 0, greyed);
+    ui::buttonbar(ctx, ui::bars::kRotate, kWhite, 2, 0, greyed);
 }
 
 void Rotator::run()
@@ -139,6 +165,7 @@ void Rotator::run()
         frame.set_active(unit);
         if (!animating) bar();
         int state = 0;
+        std::optional<std::pair<int, int>> key;
         for (;;) {
             ui::mouse_clear(ctx.mouse, x, y);
             state = ui::mouse_poll(ctx.mouse, animating ? 0 : 10);
@@ -146,8 +173,18 @@ void Rotator::run()
             frame.set_focus(unit);
             frame.set_active(unit);
             x = ctx.mouse.x, y = ctx.mouse.y;
-            if (state == ui::kMouseLeft || state == ui::kMouseRight || animating) break;
+            key = arrow_key(frame, unit);
+            if (key || state == ui::kMouseLeft || state == ui::kMouseRight || animating) break;
             mem.prevx = x, mem.prevy = y;
+        }
+        // An arrow key turns the cube as a drag that way would, by a few degrees a press.
+        if (key) {
+            animating = false;
+            turn_step(key->first, key->second, mem.step1, mem.step2);
+            deg1 += kKeyTurn * mem.step1;
+            deg2 += kKeyTurn * mem.step2;
+            draw();
+            continue;
         }
         const int b = y < 15 && x >= 0 ? x / ui::kButtonWidth + 1 : 0;
         if (b >= 1 && b <= 7) {

@@ -194,6 +194,27 @@ TEST_F(RotateWindowTest, ButtonsMovieAndDrags)
     EXPECT_TRUE(memory.fun);
 }
 
+TEST_F(RotateWindowTest, ArrowKeysTurnTheCubeFiveDegreesAPress)
+{
+    Data d;
+    plots::RotateCall call = call_of(d);
+    // Right, Right, Up, a key that is not an arrow, Left: one at each wait.
+    std::deque<platform::Keystroke> keys{{77, true}, {77, true}, {72, true}, {'x', false}, {75, true}};
+    test::MouseFeed feed(frame, plots::kRotateUnit, std::deque<MouseStep>(6, {MouseStep::idle}));
+    feed.before_step = [&](const MouseStep&) {
+        if (keys.empty()) return;
+        frame.window(plots::kRotateUnit)->keys().push(keys.front());
+        keys.pop_front();
+    };
+    ui::mouse_clear(ctx.mouse, 300, 300);
+    const plots::RotateState st = plots::rotate3d(ctx, plots::kRotateUnit, memory, call);
+    EXPECT_EQ(st.deg2, 45 + 5 + 5 - 5);
+    EXPECT_EQ(st.deg1, 45 - 5);
+    EXPECT_EQ(memory.step1, 0); // the last key, Left, as a drag to the left
+    EXPECT_EQ(memory.step2, -1);
+    EXPECT_FALSE(frame.window(plots::kRotateUnit)->keys().has_key());
+}
+
 TEST_F(RotateWindowTest, CountedCubesOneBlockPerNonEmptyCellAndDenseGreyed)
 {
     Data d;
