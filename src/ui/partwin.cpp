@@ -126,6 +126,17 @@ bool open_partition_window(Context& ctx, const OpenAttempt& attempt)
     return false;
 }
 
+// The window's canvas at `height` pixels (its full height to write rows, then
+// just its rows, so that no empty black area stays below them).
+void set_partition_height(Context& ctx, int height)
+{
+    const auto config = ctx.frame.window_config(kPartitionWindow);
+    if (!config || config->numypixels == height) return;
+    platform::WindowConfig cfg = *config;
+    cfg.numypixels = height;
+    ctx.frame.set_window_config(kPartitionWindow, cfg);
+}
+
 void partwin(Context& ctx, const partition::TermList& list, const files::ControlTables& t, int v,
              std::string& caption, int& row, bool to_log, bool show, bool no_prefix)
 {
@@ -133,6 +144,7 @@ void partwin(Context& ctx, const partition::TermList& list, const files::Control
     if (show && row == 1) show = open_partition_window(ctx, [&ctx] { return open_partition_attempt(ctx); });
     // Continued rows go to the Partition window, whichever window was active since.
     if (show) show = ctx.frame.set_active(kPartitionWindow);
+    if (show) set_partition_height(ctx, kPartitionHeight);
 
     caption = files::squeeze(caption);
     if (to_log) ctx.log.write(caption);
@@ -162,7 +174,10 @@ void partwin(Context& ctx, const partition::TermList& list, const files::Control
         }
     }
     ctx.cellmode = false;
-    if (show) textrow(ctx, std::string_view(), kWhite, row + 1, kFontCode, colour);
+    if (show) {
+        textrow(ctx, std::string_view(), kWhite, row + 1, kFontCode, colour);
+        set_partition_height(ctx, std::min(kPartitionHeight, row_top(row + 2) + 1));
+    }
 }
 
 std::string partcap(int iteration, bool on_iteration, bool current)
