@@ -185,7 +185,11 @@ void DistRun::draw_histogram(bool percent)
     const auto height = [&](double c) { return percent ? 100.0 * c / miss_.total : c; };
     double top = 0.0;
     for (double c : counts) top = std::max(top, height(c));
-    if (!axes(percent ? "Rel. Freq. Grouped" : "Bar Grouped", 0.0, top, percent ? "%" : "number")) return;
+    // The axis holds every bin whole, the last one (from the largest value up) too.
+    const std::pair<double, double> span{std::min(st_.xmin, b.start),
+                                         std::max(st_.xmax, b.start + (b.k + 1) * b.width)};
+    if (!axes(percent ? "Rel. Freq. Grouped" : "Bar Grouped", 0.0, top, percent ? "%" : "number", true, span))
+        return;
     platform::Canvas& c = canvas();
     const double sx = ctx_.plot.plotscale.x, sy = ctx_.plot.plotscale.y;
     ui::selfont(ctx_, 2);

@@ -235,15 +235,17 @@ TEST_F(YhistTest, BirthweightsDensityAndTheHistogramOfR)
         EXPECT_EQ(std::stoi(line.substr(line.size() - 6)), want[j]) << line;
     }
     EXPECT_TRUE(has_text("Bin width=   329.307692 starting at    709.000000"));
-    // Each bar over its own bin. Worked by hand: x takes 0.72 x 600 = 432 pixels
-    // for 709..4990, from x 90 - trunc(709 x 432 / 4281) = 19; y 0.6 x 520 = 312
-    // pixels for 0..34 births, up from y 416; a bar's edges are rounded.
-    const auto edge = [](double u) { return 19 + static_cast<int>(u * 432.0 / 4281.0 + 0.5); };
-    const auto py = [](double births) { return 416 - static_cast<int>(births * 312.0 / 34.0); };
+    // Each bar over its own bin (13 bins of b = 4281/13 from 709, and the last one
+    // from 4990 up). Worked by hand: x takes 0.72 x 600 = 432 pixels for 709 to
+    // the last bin's end 709 + 14 b, from x 90 - trunc(709 x 432 / (14 b)) = 24;
+    // y 0.6 x 520 = 312 pixels for 0..34 births, up from y 416; edges rounded.
     const double b = 4281.0 / 13;
+    const auto edge = [b](double u) { return 24 + static_cast<int>(u * 432.0 / (14 * b) + 0.5); };
+    const auto py = [](double births) { return 416 - static_cast<int>(births * 312.0 / 34.0); };
     const int left7 = edge(709 + 7 * b), right7 = edge(709 + 8 * b); // bin 7: 34 births
-    EXPECT_EQ(left7, 323);
-    EXPECT_EQ(right7, 356);
+    EXPECT_EQ(left7, 306);
+    EXPECT_EQ(right7, 337);
+    EXPECT_LE(edge(709 + 14 * b), 90 + 432); // the last bin ends inside the data area
     EXPECT_EQ(pixel(left7 + 2, py(33)), plots::kCurveColour);
     EXPECT_EQ(pixel(right7 - 2, py(33)), plots::kCurveColour); // bin 8 next to it holds 26
     EXPECT_EQ(pixel(right7, py(17)), plots::kBarEdge);
