@@ -100,16 +100,16 @@ names() { grep -A2 -xF "$2" "$1" | tail -n +2 | grep -oE 'v[0-9][0-9]' | sort -u
 grep -qF "NOTE: new penalty parameter" "$work/votes.err" && fail "a beta note without Beta+"
 
 # 2. Beta+ once, a click on the hull point of complexity 3 (window pixel
-#    (162, 206): x 75 + 3 x 292.5 / 10, y 336 - 373.817 x 252 / 722.836), then
-#    Esc: the red point moved there from complexity 1, and the note.
-{ votes off; echo "click 15 60 8"; echo "click 15 162 206"; echo "shot 15 $work/clicked.png"; echo "click 15 20 8"
+#    (187, 206): x 75 + 3 x 375 / 10, y 336 - 373.817 x 252 / 722.836), then
+#    Esc: the red point moved there from complexity 1 (x 75 + 37), and the note.
+{ votes off; echo "click 15 60 8"; echo "click 15 187 206"; echo "shot 15 $work/clicked.png"; echo "click 15 20 8"
   echo "dismiss"; } >"$work/beta.txt"
 rm -f "$log"
 run_program beta 0 "$meru"
 expect_line beta "NOTE: new penalty parameter beta = "
 expect_line beta " Re-do Search for new optimal"
-[ "$("$probe" "$work/clicked.png" 161 207)" = "0x0000ff" ] || fail "the clicked hull point is not red"
-[ "$("$probe" "$work/clicked.png" 104 210)" = "0x000000" ] || fail "the first red point is still red"
+[ "$("$probe" "$work/clicked.png" 186 207)" = "0x0000ff" ] || fail "the clicked hull point is not red"
+[ "$("$probe" "$work/clicked.png" 112 210)" = "0x000000" ] || fail "the first red point is still red"
 
 # 3. lung, log-rank, size 1.
 awk -F, -v OFS=, '{t = $2; $2 = $1; $1 = t; print}' "$src/examples/lung.csv" >"$work/lung.csv"
