@@ -5,6 +5,9 @@
 #include "platform/io/iostat.h"
 #include "platform/io/records.h"
 
+#include <cmath>
+#include <limits>
+
 namespace meru::files {
 
 FixedReader::FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata)
@@ -19,7 +22,7 @@ FixedReader::Status FixedReader::read(int i)
 {
     const auto idx = static_cast<std::size_t>(i - 1);
     d_.obswt[idx] = 0;
-    d_.obsid[idx].clear();
+    if (idx < d_.obsid.size()) d_.obsid[idx].clear();
     for (int j = 1; j <= ndata_; ++j) d_.x(i, j) = kMissing;
     if (!format_->valid()) {
         // Nothing can be read under a format that cannot be interpreted.
@@ -45,7 +48,7 @@ FixedReader::Status FixedReader::read(int i)
         st = rd.read_text(id, 8);
         if (st == io::kOk) {
             while (!id.empty() && id.back() == ' ') id.pop_back();
-            d_.obsid[idx] = id;
+            if (idx < d_.obsid.size()) d_.obsid[idx] = id;
         }
     }
     for (int j = 1; j <= ndata_ && st == io::kOk; ++j) {
@@ -53,6 +56,8 @@ FixedReader::Status FixedReader::read(int i)
         bool missing = false;
         // A field of only ".", "-" or "+" is missing, as in free format.
         st = rd.read_real_or_missing(v, missing);
+        // Values are held in single precision: one beyond its range cannot be read.
+        if (st == io::kOk && !missing && !(std::fabs(v) <= std::numeric_limits<float>::max())) st = io::kErrBadInput;
         if (st == io::kOk && !missing) d_.x(i, j) = static_cast<float>(v);
     }
     long long freq = 1;
@@ -86,7 +91,7 @@ FixedReader::Status FixedReader::read(int i)
             r_.notes.emplace_back(ReadNote::Kind::bad_frequency);
             freq = 0;
         }
-        if (!t_.vars.hasid) d_.obsid[idx] = io::fmt_i(i, 6);
+        if (!t_.vars.hasid && idx < d_.obsid.size()) d_.obsid[idx] = io::fmt_i(i, 6);
     }
     d_.obswt[idx] = static_cast<int>(freq);
     return Status::record;

@@ -91,3 +91,20 @@ TEST(FixedFormat, FieldsOfOnlyAPointOrASignAreMissingAndTheRecordKept)
     // The missing x is excluded from the cut on x.
     EXPECT_EQ(r->ab(2, 2), 255);
 }
+
+TEST(FixedFormat, ValuesThatAreNotFiniteInSinglePrecisionCannotBeRead)
+{
+    // NaN, Inf, 1e999 and 1e99 (beyond single precision) are read errors: each
+    // record is skipped with its log lines; 1e2 is the number 100.
+    auto r = run_data("F\na b\n*\na i 2\n*\n(2F5.0)\nDATA\n",
+                      "    1    2\n  nan    5\n    3  inf\n 1e99    6\n1e999    7\n  1e2    8\n", "nonfinite.dat");
+    ASSERT_EQ(r->r.nread, 2);
+    EXPECT_EQ(r->x(1, "a"), 1);
+    EXPECT_EQ(r->x(2, "a"), 100);
+    EXPECT_EQ(r->x(2, "b"), 8);
+    EXPECT_EQ(r->r.rejected_records, 4);
+    EXPECT_EQ(r->count_logged("ERROR: Data READ error in record     2 Record skipped. It is:"), 4);
+    for (const char* rec : {"  nan    5", "    3  inf", " 1e99    6", "1e999    7"})
+        EXPECT_TRUE(r->logged(rec)) << rec;
+    EXPECT_TRUE(r->called("help:NOTE: read error"));
+}

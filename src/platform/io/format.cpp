@@ -249,10 +249,7 @@ std::optional<double> real_field(std::string_view field, int d, bool blank_zero)
         if (mant.size() < static_cast<std::size_t>(d)) mant.insert(0, static_cast<std::size_t>(d) - mant.size(), '0');
         mant.insert(mant.size() - static_cast<std::size_t>(d), ".");
     }
-    if (mant.empty()) {
-        // No digits: only NaN, Inf or Infinity can stand here.
-        return parse_real(s);
-    }
+    if (mant.empty()) return std::nullopt; // no digits: no number
     return parse_real(sign + mant + rest);
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/io/iostat.h"
-#include "platform/io/strings.h"
 
 namespace meru::io {
 
@@ -121,10 +120,6 @@ std::optional<double> parse_real(std::string_view s)
         neg = body.front() == '-';
         body.remove_prefix(1);
     }
-    if (iequals(body, "nan")) return std::numeric_limits<double>::quiet_NaN();
-    if (iequals(body, "inf") || iequals(body, "infinity"))
-        return neg ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-
     // Mantissa.
     std::string norm;
     norm.reserve(s.size() + 2);
@@ -162,19 +157,11 @@ std::optional<double> parse_real(std::string_view s)
     double v = 0;
     const char* b = norm.data();
     const char* e = norm.data() + norm.size();
-    auto res = std::from_chars(b, e, v);
-    if (res.ptr != e) {
-        if (res.ec == std::errc::result_out_of_range) {
-            // Underflow to zero, or overflow to infinity.
-            const bool big = norm.find("e-") == std::string::npos;
-            if (big) return neg ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-            return neg ? -0.0 : 0.0;
-        }
-        return std::nullopt;
-    }
+    const auto res = std::from_chars(b, e, v);
+    if (res.ptr != e) return std::nullopt;
     if (res.ec == std::errc::result_out_of_range) {
-        const bool big = norm.find("e-") == std::string::npos;
-        if (big) return neg ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        // Too small to be held reads as zero; too large is no number.
+        if (norm.find("e-") == std::string::npos) return std::nullopt;
         return neg ? -0.0 : 0.0;
     }
     return v;

@@ -11,8 +11,9 @@ namespace meru::io {
 
 // A real number as the run-time accepts it: optional sign, digits with an optional
 // point (at least one digit), an optional exponent written with E, D or Q or as a
-// bare sign and digits ("1.5+3"); also NaN, Inf and Infinity in any case. The
-// whole text must be the number.
+// bare sign and digits ("1.5+3"). The whole text must be the number, and a finite
+// one: NaN, Inf and a value beyond the range of a double (1e999) are not numbers;
+// a value too small to be held (1e-999) reads as zero.
 std::optional<double> parse_real(std::string_view item);
 // An integer: optional sign and decimal digits only.
 std::optional<long long> parse_int(std::string_view item);
