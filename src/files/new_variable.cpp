@@ -34,6 +34,7 @@ int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& va
 {
     if (!variable_room(vars, data)) return 0;
     const int var = vars.nvar + 1;
+    if (!data.hold_column(var)) return 0;
     const auto at = static_cast<std::size_t>(var);
     if (vars.varname.size() <= at) vars.varname.resize(at + 1);
     vars.varname[at] = std::string(name.substr(0, kNameLen));

@@ -30,9 +30,22 @@ void VariableMarks::reset(int nv)
 
 int data_variable_count(const VariableTable& v) { return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0); }
 
+DataShape observation_shape(const ControlTables& t, int n)
+{
+    return DataShape{n, t.dims.nv, t.dims.lc, t.vars.nvar, t.natt, t.vars.hasid || t.vars.hasfreq};
+}
+
 namespace {
 
 constexpr long long kMaxFrequency = 1000000000LL;
+
+// A ":" or "/", as in 12/3 or 10:30.
+bool has_date_mark(std::string_view s)
+{
+    for (const char c : s)
+        if (c == ':' || c == '/') return true;
+    return false;
+}
 
 bool has_month(std::string_view s)
 {
@@ -43,13 +56,14 @@ bool has_month(std::string_view s)
     return false;
 }
 
-// True when the number written as `text` (digits and points) has more significant
-// digits than the single-precision value held for it keeps: 123456789 is held as
-// 123456792, while 30.2 is held as the nearest value, which reads back as 30.2.
-bool precision_lost(std::string_view text, double read, float held)
+// True when the number written as `text` (with `digits` digits before any
+// exponent) has more significant digits than the single-precision value held
+// for it keeps: 123456789 is held as 123456792, while 30.2 is held as the nearest
+// value, which reads back as 30.2.
+bool precision_lost(std::string_view text, int digits, double read, float held)
 {
-    if (static_cast<double>(held) == read) return false;
-    int digits = 0;
+    if (static_cast<double>(held) == read || digits <= 6) return false;
+    int significant = 0;
     bool leading = true;
     int trailing_zeros = 0;
     bool after_point = false;
@@ -58,13 +72,14 @@ bool precision_lost(std::string_view text, double read, float held)
             after_point = true;
             continue;
         }
+        if (c == 'e' || c == 'E' || c == 'd' || c == 'D') break; // the exponent
         if (c < '0' || c > '9') continue;
         if (leading && c == '0') continue;
         leading = false;
-        ++digits;
+        ++significant;
         trailing_zeros = (after_point && c == '0') ? trailing_zeros + 1 : 0;
     }
-    if (digits - trailing_zeros <= 6) return false;
+    if (significant - trailing_zeros <= 6) return false;
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, held);
     double back = 0;
@@ -77,7 +92,8 @@ class FreeReader {
 public:
     FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata)
         : t_(t), d_(d), r_(r), ndata_(ndata), expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
-          splitter_(in, free_layout(t.format), expected_)
+          splitter_(in, free_layout(t.format), expected_), columns_(d.columns()),
+          row_(static_cast<std::size_t>(std::max(columns_, ndata)) + 1, kMissing)
     {}
 
     enum class Status { record, end_of_file, abandoned };
@@ -85,8 +101,10 @@ public:
     // Reads one record into observation i; sets its weight.
     Status read(int i)
     {
-        for (int j = 1; j <= ndata_; ++j) d_.x(i, j) = kMissing;
-        d_.obsid[static_cast<std::size_t>(i - 1)].clear();
+        // The record's values gather in row_ and go to the data matrix at its end.
+        std::fill_n(row_.begin() + 1, ndata_, kMissing);
+        last_ = std::min(ndata_, columns_);
+        set_id(i, {});
         d_.obswt[static_cast<std::size_t>(i - 1)] = 0;
         for (;;) {
             splitter_.next(rec_);
@@ -98,7 +116,7 @@ public:
             if (!rec_.delim_seen && r_.nodelim_records++ == 0) r_.notes.emplace_back(ReadNote::Kind::no_delimiter, i);
         }
         if (rec_.count > expected_) ++r_.extra_item_records;
-        if (t_.vars.hasfreq && !t_.vars.hasid) d_.obsid[static_cast<std::size_t>(i - 1)] = io::fmt_i(i, 6);
+        if (t_.vars.hasfreq && !t_.vars.hasid) set_id(i, io::fmt_i(i, 6));
         long long weight = t_.vars.hasfreq ? -1 : 1;
         int var = 0;
         ItemKind prev_kind = ItemKind::missing;
@@ -106,7 +124,7 @@ public:
         for (int f = 1; f <= rec_.count; ++f) {
             const Item& item = rec_.items[static_cast<std::size_t>(f - 1)];
             if (t_.vars.hasid && f == t_.vars.idcol) {
-                d_.obsid[static_cast<std::size_t>(i - 1)] = item.text.substr(0, kNameLen);
+                set_id(i, item.text.substr(0, kNameLen));
                 continue;
             }
             if (t_.vars.hasfreq && f == t_.vars.freqcol) {
@@ -120,8 +138,7 @@ public:
             const ItemValue v = decode_item(item.text, item.open_quote);
             // Possible dates: "12/3" or "10:30" after a number, "Jan" after a word.
             if (prev_seen) {
-                if (prev_kind == ItemKind::number && item.text.find_first_of(":/") != std::string::npos)
-                    r_.maybe_date = true;
+                if (prev_kind == ItemKind::number && has_date_mark(item.text)) r_.maybe_date = true;
                 else if (prev_kind == ItemKind::character && has_month(item.text)) r_.maybe_date = true;
             }
             prev_kind = v.kind;
@@ -130,13 +147,20 @@ public:
         }
         if (weight < 0) weight = bad_frequency();
         d_.obswt[static_cast<std::size_t>(i - 1)] = static_cast<int>(weight);
+        for (int j = 1; j <= last_; ++j) d_.x(i, j) = row_[static_cast<std::size_t>(j)];
         return Status::record;
     }
 
     bool eof() const { return rec_.eof; }
 
 private:
-    long long frequency(const std::string& text)
+    // The identifier of observation i, when identifiers are kept.
+    void set_id(int i, std::string_view id)
+    {
+        if (static_cast<std::size_t>(i - 1) < d_.obsid.size()) d_.obsid[static_cast<std::size_t>(i - 1)] = id;
+    }
+
+    long long frequency(std::string_view text)
     {
         const auto v = io::list_read_real(text);
         if (!v || !(*v >= 0) || *v >= static_cast<double>(kMaxFrequency)) return bad_frequency();
@@ -150,14 +174,14 @@ private:
         return 0;
     }
 
-    void store(int i, int var, const std::string& text, const ItemValue& v)
+    void store(int i, int var, std::string_view text, const ItemValue& v)
     {
         float stored = kMissing;
         switch (v.kind) {
         case ItemKind::number: {
             stored = static_cast<float>(v.value);
             r_.marks.numflag[static_cast<std::size_t>(var)] = 1;
-            if (v.value > 0 && precision_lost(text, v.value, stored) && r_.precision_lost++ == 0) {
+            if (v.value > 0 && precision_lost(text, v.digits, v.value, stored) && r_.precision_lost++ == 0) {
                 ReadNote& n = r_.notes.emplace_back(ReadNote::Kind::precision_lost, i, var);
                 n.read = v.value;
                 n.held = stored;
@@ -176,7 +200,11 @@ private:
                 r_.notes.emplace_back(ReadNote::Kind::inadmissible, i, var).ch = v.ch;
             break;
         }
-        d_.x(i, var) = stored;
+        // Items beyond the variables listed are read and noted, but have no column.
+        if (var <= columns_) {
+            row_[static_cast<std::size_t>(var)] = stored;
+            last_ = std::max(last_, var);
+        }
         if (r_.marks.charflag[static_cast<std::size_t>(var)] && stored != kMissing) {
             const double mag = std::fabs(static_cast<double>(stored));
             if (mag < kCategories) {
@@ -200,6 +228,9 @@ private:
     int expected_;
     FreeSplitter splitter_;
     FreeRecord rec_;
+    int columns_;            // data-matrix columns held
+    std::vector<float> row_; // [j]: the value of variable j in the record being read
+    int last_ = 0;           // the last variable of row_ that the record sets
 };
 
 void show_status(ReadDataContext& cx, int nread, int n)

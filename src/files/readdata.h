@@ -23,7 +23,6 @@ class RecordReader;
 
 namespace meru::files {
 
-inline constexpr int kItemLen = 30;    // characters kept of a free-format item
 inline constexpr int kCategories = 38; // category magnitudes 0..37 recorded per variable
 inline constexpr int kStates = 36;     // state codes 0..35
 
@@ -148,6 +147,12 @@ struct ReadDataContext {
 
 // The number of data variables: the variables without the pseudo-variables.
 int data_variable_count(const VariableTable& v);
+
+// What the arrays that readdata fills are sized for, for n records: the control
+// file's variables and attributes are held from the start and room for more (up
+// to NV + 150 columns and LC attributes) is taken when they are made;
+// identifiers are kept only when the file has an _ID_ or a _FREQ_ column.
+DataShape observation_shape(const ControlTables& t, int n);
 
 // Reads the data file (open on `in`, its records counted as `nexpected` by the
 // caller; `d` allocated for them) into `d`, then computes means and percentiles

@@ -4,8 +4,10 @@
 #include "platform/io/iostat.h"
 #include "platform/io/records.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 
 namespace meru::files {
 
@@ -38,38 +40,49 @@ int FreeSplitter::next(FreeRecord& rec)
     rec.count = 0;
     rec.delim_seen = false;
     rec.eof = false;
+    rec.chars.clear();
+    // spans_ keeps its elements from record to record; before each line it is
+    // made long enough for one item per character of the line, the most a line
+    // can give.
+    std::size_t nspans = 0;
+    const auto add_span = [&](std::size_t off, std::size_t len, bool open_quote) {
+        spans_[nspans++] = Span{off, len, open_quote};
+    };
     Prev prev = Prev::start;
     bool quoted = false;
-    std::string* cur = nullptr; // the item being built, when one has begun
-    auto slot = [&]() -> Item& {
-        if (static_cast<int>(rec.items.size()) <= rec.count) rec.items.emplace_back();
-        Item& it = rec.items[static_cast<std::size_t>(rec.count)];
-        it.text.clear();
-        it.open_quote = false;
-        return it;
+    bool in_item = false;    // an item has begun
+    std::size_t item_at = 0; // where its characters begin in rec.chars
+    const auto end_item = [&] {
+        add_span(item_at, rec.chars.size() - item_at, quoted);
+        in_item = false;
     };
-    auto begin_item = [&] {
-        Item& it = slot();
-        cur = &it.text;
+    const auto empty_item = [&](std::string_view text) {
+        add_span(rec.chars.size(), text.size(), false);
+        rec.chars.append(text);
     };
-    auto end_item = [&] {
-        rec.items[static_cast<std::size_t>(rec.count)].open_quote = quoted;
-        ++rec.count;
-        cur = nullptr;
+    // Characters that neither separate nor quote: they make up items.
+    const auto plain = [&](char c) {
+        return c != '"' && c != ' ' && c != '\t' && !(layout_.delimited && c == layout_.delim);
     };
-    auto empty_item = [&](const char* text) {
-        Item& it = slot();
-        it.text = text;
-        ++rec.count;
+    const auto finish = [&] {
+        rec.count = static_cast<int>(nspans);
+        if (rec.items.size() < nspans) rec.items.resize(nspans);
+        for (std::size_t k = 0; k < nspans; ++k)
+            rec.items[k] =
+                Item{std::string_view(rec.chars).substr(spans_[k].off, spans_[k].len), spans_[k].open_quote};
+        return rec.count;
     };
 
     for (;;) {
         const int st = in_.read(line_);
         if (st != io::kOk) {
             rec.eof = true;
-            return rec.count;
+            return finish();
         }
-        for (const char c : line_) {
+        const std::size_t len = line_.size();
+        if (spans_.size() < nspans + len + 1) spans_.resize(nspans + len + 1);
+        for (std::size_t k = 0; k < len; ++k) {
+            const char c = line_[k];
             if (c == '"') {
                 quoted = !quoted;
                 continue;
@@ -77,7 +90,7 @@ int FreeSplitter::next(FreeRecord& rec)
             if ((c == ' ' || c == '\t') && !layout_.delimited) {
                 // Space layout: a run of blanks and tabs is one separator.
                 if (quoted) continue;
-                if (cur) {
+                if (in_item) {
                     end_item();
                     prev = Prev::blank;
                 }
@@ -85,7 +98,7 @@ int FreeSplitter::next(FreeRecord& rec)
             }
             if (c == '\t') {
                 // A tab always ends the current item, even an empty one.
-                if (cur) end_item();
+                if (in_item) end_item();
                 else empty_item(layout_.delim == '\t' ? "-1" : "");
                 if (layout_.delim == '\t') rec.delim_seen = true;
                 prev = Prev::delim;
@@ -96,20 +109,31 @@ int FreeSplitter::next(FreeRecord& rec)
                 if (c == layout_.delim) {
                     if (quoted) continue;
                     rec.delim_seen = true;
-                    if (cur) end_item();
+                    if (in_item) end_item();
                     else if (prev == Prev::delim || prev == Prev::start) empty_item("-1");
                     prev = Prev::delim;
                     continue;
                 }
             }
-            if (!cur) begin_item();
-            if (cur->size() < static_cast<std::size_t>(30)) cur->push_back(c);
+            if (!in_item) {
+                item_at = rec.chars.size();
+                in_item = true;
+            }
+            // The run of item characters from here, of which the item keeps its
+            // first kItemLen.
+            std::size_t end = k + 1;
+            while (end < len && plain(line_[end])) ++end;
+            const std::size_t kept = rec.chars.size() - item_at;
+            const std::size_t keep = kItemLen;
+            const std::size_t room = kept < keep ? keep - kept : 0;
+            rec.chars.append(line_, k, std::min(room, end - k));
+            k = end - 1;
             prev = Prev::item;
         }
         // End of the line.
-        if (!cur) return rec.count; // after a separator, or an empty line
+        if (!in_item) return finish(); // after a separator, or an empty line
         end_item();
-        if (rec.count >= expected_) return rec.count;
+        if (static_cast<int>(nspans) >= expected_) return finish();
         // Too few items: the record goes on with the next line.
         quoted = false;
         prev = Prev::line_end;
@@ -118,33 +142,68 @@ int FreeSplitter::next(FreeRecord& rec)
 
 namespace {
 
-// Reads digits with at most one point as a number, exactly as a correctly
-// rounded conversion does. Short numbers are made from an exact integer and an
-// exact power of ten (one correctly rounded division); longer ones go through
-// the library conversion.
-bool parse_decimal(std::string_view text, double& x)
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The correctly rounded value of a number text in the library's form.
+bool convert(std::string_view text, bool negative_exponent, double& x)
+{
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), x);
+    if (r.ptr != text.data() + text.size()) return false;
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too small to be held is zero; too large is not a number.
+        if (!negative_exponent) return false;
+        x = 0;
+        return true;
+    }
+    return r.ec == std::errc();
+}
+
+// Reads an item that begins with a digit or a point as a list-directed read
+// takes a number: digits with at most one point, then optionally E or D (either
+// case), an optional sign and digits. Short numbers without an exponent are made
+// from an exact integer and an exact power of ten (one correctly rounded
+// division); others go through the library conversion, so every value is the
+// correctly rounded one.
+bool read_number(std::string_view text, double& x, int& digits)
 {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t mant = 0;
-    int digits = 0, decimals = 0, points = 0;
-    for (const char c : text) {
-        if (c == '.') {
-            if (++points > 1) return false;
-            continue;
+    int decimals = 0;
+    digits = 0;
+    bool point = false;
+    std::size_t k = 0;
+    for (; k < text.size(); ++k) {
+        const char c = text[k];
+        if (is_digit(c)) {
+            mant = mant * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            if (point) ++decimals;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
         }
-        if (c < '0' || c > '9') return false;
-        mant = mant * 10 + static_cast<std::uint64_t>(c - '0');
-        ++digits;
-        if (points) ++decimals;
     }
     if (digits == 0) return false;
-    if (digits <= 15) {
-        x = static_cast<double>(mant) / kPow10[decimals];
-        return true;
+    if (k == text.size()) {
+        if (digits <= 15) {
+            x = decimals == 0 ? static_cast<double>(mant) : static_cast<double>(mant) / kPow10[decimals];
+            return true;
+        }
+        return convert(text, false, x);
     }
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), x);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+    const char e = text[k];
+    if (e != 'e' && e != 'E' && e != 'd' && e != 'D') return false;
+    std::size_t j = k + 1;
+    const bool negative = j < text.size() && text[j] == '-';
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t first = j;
+    while (j < text.size() && is_digit(text[j])) ++j;
+    if (j == first || j != text.size()) return false;
+    std::string form(text);
+    form[k] = 'e';
+    return convert(form, negative, x);
 }
 
 } // namespace
@@ -154,22 +213,15 @@ ItemValue decode_item(std::string_view text, bool open_quote)
     ItemValue v;
     if (text.empty()) return v; // an empty field is missing
     const char first = text.front();
-    if (!open_quote && first != '?' && first != '-') {
-        bool only = true;
-        for (const char c : text)
-            if (!((c >= '0' && c <= '9') || c == '.' || c == ' ')) {
-                only = false;
-                break;
-            }
-        const bool starts = (first >= '0' && first <= '9') || (first == '.' && text.size() > 1 && text[1] != ' ');
-        if (only && starts) {
-            double x = 0;
-            if (parse_decimal(text, x)) {
-                v.kind = ItemKind::number;
-                v.value = x;
-                return v;
-            }
-        }
+    const bool starts = is_digit(first) || (first == '.' && text.size() > 1 && text[1] != ' ');
+    double x = 0;
+    int digits = 0;
+    if (!open_quote && starts && read_number(text, x, digits) &&
+        x <= static_cast<double>(std::numeric_limits<float>::max())) {
+        v.kind = ItemKind::number;
+        v.value = x;
+        v.digits = digits;
+        return v;
     }
     if (first == '-' || first == '#' || first == '.' || first == '?') return v;
     const char up = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;

@@ -22,10 +22,13 @@ struct FreeLayout {
 // Comma when the comma flag is set, else tab when the tab flag is set, else space.
 FreeLayout free_layout(const DataFormat& f);
 
-// One item of a record: its text (at most 30 characters) and whether it ended
-// inside an open double quote.
+inline constexpr int kItemLen = 30; // characters kept of a free-format item
+
+// One item of a record: its text (at most 30 characters; it lives in the
+// record's `chars` until the next record is read) and whether it ended inside an
+// open double quote.
 struct Item {
-    std::string text;
+    std::string_view text;
     bool open_quote = false;
 };
 
@@ -35,6 +38,7 @@ struct FreeRecord {
     int count = 0;
     bool delim_seen = false; // the delimiter occurred outside quotes
     bool eof = false;        // the file ended while reading this record
+    std::string chars;       // the characters of the items, one after the other
 };
 
 // Splits the records of a free-format data file. A record is one line, continued
@@ -58,10 +62,16 @@ public:
     int next(FreeRecord& rec);
 
 private:
+    // Where an item's characters lie in the record's `chars`.
+    struct Span {
+        std::size_t off = 0, len = 0;
+        bool open_quote = false;
+    };
     io::RecordReader& in_;
     FreeLayout layout_;
     int expected_;
     std::string line_;
+    std::vector<Span> spans_;
 };
 
 // What a data item stands for.
@@ -70,12 +80,16 @@ struct ItemValue {
     ItemKind kind = ItemKind::missing;
     double value = 0; // number: its value; character: the state code 0..35
     char ch = ' ';    // character and inadmissible items: the first character (upper case)
+    int digits = 0;   // number: the digits it is written with, before any exponent
 };
 
-// Decodes a free-format item: a number (digits and points only, starting with a
-// digit or with a point and a digit, readable as a number); missing when it begins
-// with "-", "#", "." or "?" (and when it is empty); otherwise its first character,
-// upper-cased, is a state (a letter or a digit) or inadmissible.
+// Decodes a free-format item. A number begins with a digit, or with a point and
+// a digit, and is read as a list-directed read reads it: digits with at most one
+// point, then optionally an exponent (E or D in either case, an optional sign and
+// digits: 1e2, 2.5D-3); the value must be finite in single precision, so 1e999 is
+// not a number. Otherwise the item is missing when it begins with "-", "#", "."
+// or "?" (and when it is empty), else its first character, upper-cased, is a
+// state (a letter or a digit) or inadmissible.
 ItemValue decode_item(std::string_view text, bool open_quote);
 
 } // namespace meru::files

@@ -137,7 +137,7 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
     es.combination = false;
     es.process_mode = true;
     es.snapshots = false;
-    es.lc = std::max(a.data.lc, 1);
+    es.lc = std::max(a.tables.dims.lc, 1);
     const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "scoring the partition");
     if (!evaluator) return 0.0f;
     evaluator->sort_times(p.log);

@@ -1,7 +1,7 @@
 #include "mainloop/dataarrays.h"
 
 #include "core/services.h"
-#include "files/dataset.h"
+#include "files/readdata.h"
 #include "mainloop/analysis.h"
 #include "platform/io/edit.h"
 
@@ -83,7 +83,7 @@ bool allocate_tables(Analysis& a, const files::ScanCounts& c, Services& sv)
 bool allocate_observations(Analysis& a, int n, Services& sv)
 {
     try {
-        files::allocate_data(a.data, n, a.tables.dims.nv, a.tables.dims.lc);
+        files::allocate_data(a.data, files::observation_shape(a.tables, n));
         a.xmask.assign(static_cast<std::size_t>(n) + 1, 0);
         a.ymat.assign(static_cast<std::size_t>(n) * 5, 0.0f);
     } catch (const std::exception&) {

@@ -51,10 +51,10 @@ bool allocate_groups(std::span<const AllocationGroup> groups, Services& sv);
 // the variable names), each with its "Unable to allocate arrays dim " message.
 bool allocate_tables(Analysis& a, const files::ScanCounts& counts, Services& sv);
 
-// Sizes the per-observation arrays for `n` records: the data matrix N x (NV +
-// 150) at zero, the attribute matrix LC x N, the weights, the X-space mask and
-// the Y columns. When memory runs out: "Catastrophic data array allocation error.
-// $" (also in the log); false, and nothing of the group is kept.
+// Sizes the per-observation arrays for `n` records: the data matrix and the
+// attribute matrix as `files::observation_shape` gives them, at zero, the weights, the
+// X-space mask and the Y columns. When memory runs out: "Catastrophic data array
+// allocation error. $" (also in the log); false, and nothing of the group is kept.
 bool allocate_observations(Analysis& a, int n, Services& sv);
 
 } // namespace meru::mainloop

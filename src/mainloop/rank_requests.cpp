@@ -158,7 +158,7 @@ Flow rank_stage(Program& p)
     evaluation_inputs(p, in);
     const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : 1;
     const search::EvaluationSettings settings =
-        search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.data.lc, 1));
+        search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.tables.dims.lc, 1));
     const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, settings, "ranking");
     if (!evaluator) return Flow::loop_head;
     results.searchg_count = 0;

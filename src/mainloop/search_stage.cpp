@@ -313,7 +313,7 @@ Flow search_stage(Program& p)
         es.skipcomb = p.options.skipcomb;
         es.penalty = penalty;
         es.search_stage = true;
-        es.lc = std::max(a.data.lc, 1);
+        es.lc = std::max(a.tables.dims.lc, 1);
         const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "search");
         if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);

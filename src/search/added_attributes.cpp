@@ -208,7 +208,7 @@ bool tables_full(const AddedContext& c)
 {
     const files::ControlTables& t = c.tables;
     const int a = t.natt + 1, l = t.nlines + 1, v = t.vars.nvar + 1;
-    return a > t.dims.lc || z(a) >= t.att.size() || a > c.data.lc || l > t.dims.nv || z(l) >= t.line.size() ||
+    return a > t.dims.lc || z(a) >= t.att.size() || a > c.data.maxatt || l > t.dims.nv || z(l) >= t.line.size() ||
            v > t.dims.nv || z(v) >= t.vars.varname.size() || v > c.data.ncols;
 }
 
@@ -373,6 +373,10 @@ MadeAttribute make_added(AddedContext& c, const partition::Partition& made_from,
     const int a = t.natt + 1, l = t.nlines + 1, v = t.vars.nvar + 1;
 
     // The membership column first: nothing changes when it cannot be made.
+    if (!d.hold_attribute(a) || !d.hold_column(v)) {
+        log.write("NOTE: no room for another added attribute");
+        return m;
+    }
     std::vector<std::int8_t> signs(z(t.natt) + 1, 1);
     for (int k = 1; k <= t.natt; ++k) signs[z(k)] = t.att[z(k)].signbyte;
     stats::CompiledList list;

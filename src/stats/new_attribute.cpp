@@ -22,12 +22,13 @@ bool attribute_room(const files::ControlTables& t, const files::DataArrays& data
 {
     const int a = t.natt + 1;
     const int l = t.nlines + 1;
-    return a <= data.lc && a < static_cast<int>(t.att.size()) && l < static_cast<int>(t.line.size());
+    return a <= data.maxatt && a < static_cast<int>(t.att.size()) && l < static_cast<int>(t.line.size());
 }
 
 int add_binary_attribute(files::ControlTables& t, files::DataArrays& data, int var, Services& sv)
 {
-    if (var < 1 || var > t.vars.nvar || var > data.ncols || !attribute_room(t, data)) {
+    if (var < 1 || var > t.vars.nvar || var > data.ncols || !attribute_room(t, data) ||
+        !data.hold_attribute(t.natt + 1)) {
         std::string text = "No room for a new attribute$";
         sv.msgbox(text, BoxKind::Ok, true);
         return 0;

@@ -3,6 +3,7 @@
 #include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 
 #include <algorithm>
 
@@ -55,6 +56,26 @@ void record_note(const ControlTables& t, const ReadNote& n, ReadDataContext& cx)
     }
 }
 
+// Numbers of a variable that also had character items lose all but their first
+// digit: the user is told which variables, not only the log.
+void mixed_data_box(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
+{
+    constexpr int kNamed = 5;
+    std::string names;
+    int named = 0;
+    const int ndata = std::max(0, data_variable_count(t.vars));
+    for (int j = 1; j <= ndata; ++j) {
+        if (!r.marks.charflag[z(j)] || !r.marks.numflag[z(j)]) continue;
+        if (named++ == kNamed) {
+            names += ", ...";
+            break;
+        }
+        names += (names.empty() ? "" : ", ") + io::rtrim(variable_name(t, j));
+    }
+    box(cx, "NOTE: Mixed numeric/character data for " + names +
+                ". Their numbers are kept only as the code of their first digit. View log $");
+}
+
 // The notes of a free-format file: inadmissible characters, precision, dates,
 // frequencies and the character data with their coding.
 void free_format_notes(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
@@ -93,6 +114,7 @@ void free_format_notes(const ControlTables& t, const ReadDataResult& r, ReadData
         cx.log.write("   Encoded with values 0,1,...9,10,11,12,...,35");
         if (r.mixed_vars > 0) cx.log.write(" Mixed data: only first digit of number is retained as character");
     }
+    if (r.mixed_vars > 0) mixed_data_box(t, r, cx);
 }
 
 } // namespace

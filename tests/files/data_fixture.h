@@ -103,7 +103,7 @@ inline std::unique_ptr<DataRun> read_data(std::string cf, const std::string& dat
     run->cf_lines = run->lines.size();
     run->cf_calls = run->sv.calls.size();
     const int n = static_cast<int>(io::split_records(data).size());
-    files::allocate_data(run->d, n, run->t.dims.nv, run->t.dims.lc);
+    files::allocate_data(run->d, files::observation_shape(run->t, n));
     io::RecordReader in;
     EXPECT_EQ(in.open(run->datapath), 0);
     run->novalid = nvd.nodata;

@@ -346,11 +346,23 @@ TEST(DataArrays, LimitsAndDimensions)
     ASSERT_TRUE(mainloop::allocate_tables(a, {10000, 12, 3}, sv));
     EXPECT_EQ(a.tables.dims.lc, 10050);
     EXPECT_EQ(a.tables.dims.nv, 62);
+    // The arrays reserve what the control file's 7 variables and 9 attributes
+    // need, not the dimensions (62 + 150 columns, 10050 attributes), and no
+    // identifiers without an _ID_ or _FREQ_ column.
+    a.tables.vars.nvar = 7;
+    a.tables.natt = 9;
     ASSERT_TRUE(mainloop::allocate_observations(a, 500, sv));
-    EXPECT_EQ(a.data.xdata.size(), 500u * (62 + 150));
+    EXPECT_EQ(a.data.xdata.capacity(), 500u * 7);
     EXPECT_TRUE(std::all_of(a.data.xdata.begin(), a.data.xdata.end(), [](float v) { return v == 0.0f; }));
-    EXPECT_EQ(a.data.abyte.size(), 500u * 10050);
+    EXPECT_EQ(a.data.abyte.capacity(), 500u * 9);
+    EXPECT_EQ(a.data.lc, 9);
+    EXPECT_EQ(a.data.ncols, 62 + 150);
+    EXPECT_EQ(a.data.maxatt, 10050);
+    EXPECT_TRUE(a.data.obsid.empty());
     EXPECT_EQ(a.ymat.size(), 5u * 500);
+    a.tables.vars.hasfreq = true;
+    ASSERT_TRUE(mainloop::allocate_observations(a, 500, sv));
+    EXPECT_EQ(a.data.obsid.size(), 500u);
 }
 
 TEST(DataArrays, EachFailedGroupShowsItsOwnMessageAndTheLaterGroupsAreStillTried)

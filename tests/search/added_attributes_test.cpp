@@ -227,7 +227,7 @@ TEST(AddedAttributes, NoRoomRefusesAndChangesNothing)
         {"lines", [](Analysis& an) { an.t.nlines = an.t.dims.nv; }},
         {"variable names", [](Analysis& an) { an.t.vars.nvar = an.t.dims.nv; }},
         {"data columns", [](Analysis& an) { an.d.ncols = an.t.vars.nvar; }},
-        {"matrix columns", [](Analysis& an) { an.d.lc = an.t.natt; }},
+        {"matrix columns", [](Analysis& an) { an.d.maxatt = an.t.natt; }},
     };
     for (const Case& c : cases) {
         Analysis an;

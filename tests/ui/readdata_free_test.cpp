@@ -228,8 +228,51 @@ TEST(DecodeItem, NumbersMissingAndStates)
     EXPECT_EQ(decode_item("+5", false).kind, ItemKind::inadmissible);
     EXPECT_EQ(decode_item("12", true).kind, ItemKind::character); // ends inside a quote
     EXPECT_EQ(decode_item("1.2.3", false).kind, ItemKind::character);
-    EXPECT_EQ(decode_item("1.5E3", false).value, 1); // not a number: state "1"
     EXPECT_EQ(decode_item("zeta", false).value, 35);
+}
+
+TEST(DecodeItem, ExponentFormsAreNumbersWhenFiniteInSinglePrecision)
+{
+    using meru::files::decode_item;
+    using meru::files::ItemKind;
+    const struct {
+        const char* text;
+        double number;
+    } numbers[] = {{"1e2", 100}, {"2.5E+1", 25},     {"7D0", 7},   {"15d-1", 1.5},
+                   {".5e1", 5},  {"3.4e38", 3.4e38}, {"1e-999", 0}};
+    for (const auto& c : numbers) {
+        const auto v = decode_item(c.text, false);
+        EXPECT_EQ(v.kind, ItemKind::number) << c.text;
+        EXPECT_EQ(v.value, c.number) << c.text;
+    }
+    // Not finite numbers (or not numbers at all): the first character is a state.
+    const struct {
+        const char* text;
+        int code;
+    } states[] = {{"1e999", 1}, {"3.5e38", 3}, {"nan", 23}, {"inf", 18}, {"1e", 1}, {"2e1.5", 2}, {"2020-01", 2}};
+    for (const auto& c : states) {
+        const auto v = decode_item(c.text, false);
+        EXPECT_EQ(v.kind, ItemKind::character) << c.text;
+        EXPECT_EQ(v.value, c.code) << c.text;
+    }
+}
+
+TEST(FreeComma, ExponentFormsKeepAColumnNumericAndMixedColumnsAreShownInABox)
+{
+    // The "1e2" of age is the number 100; one letter in w makes w mixed: its
+    // numbers become the codes of their first digits, and a box says so.
+    const char* cf = "m\nage,w\n*\nage i 50\nw i 1\n*\nfree comma\nDATA\n";
+    auto r = run_data(cf, "71,12\n35,2\n1e2,x\n");
+    ASSERT_EQ(r->r.nread, 3);
+    EXPECT_EQ(r->x(1, "age"), 71);
+    EXPECT_EQ(r->x(3, "age"), 100);
+    EXPECT_EQ(r->r.att[2].positive, 2); // age > 50: 71 and 100
+    EXPECT_EQ(r->x(1, "w"), 1);
+    EXPECT_EQ(r->x(3, "w"), 33);
+    EXPECT_EQ(r->r.mixed_vars, 1);
+    EXPECT_FALSE(r->logged("Mixed numeric/character data for age"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: Mixed numeric/character data for w. Their numbers are kept only as the "
+                          "code of their first digit. View log $ kind=ok"));
 }
 
 TEST(FreeComma, ItemsKeepTheirFirstThirtyCharacters)

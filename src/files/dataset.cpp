@@ -1,0 +1,68 @@
+#include "files/dataset.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace meru::files {
+
+namespace {
+
+std::size_t z(int v) { return static_cast<std::size_t>(v < 0 ? 0 : v); }
+
+// Rows grow by whole groups of this many attributes, so that making attributes
+// one after another lengthens them only now and then.
+constexpr int kAttributeGroup = 8;
+
+} // namespace
+
+void allocate_data(DataArrays& d, const DataShape& s)
+{
+    d.n = static_cast<int>(z(s.n));
+    d.ncols = static_cast<int>(z(s.nv)) + kExtraColumns;
+    d.maxatt = static_cast<int>(z(s.lc));
+    d.lc = std::min(static_cast<int>(z(s.natt)), d.maxatt);
+    const std::size_t cols = std::min(z(s.nvar), z(d.ncols));
+    d.xdata = {};
+    d.xdata.resize(z(d.n) * cols);
+    d.obswt.assign(z(d.n), 0);
+    d.testwt.assign(z(d.n), 0);
+    d.obsid.assign(s.ids ? z(d.n) : 0, std::string());
+    d.abyte = {};
+    d.abyte.resize(z(d.n) * z(d.lc));
+}
+
+bool DataArrays::hold_column(int j)
+{
+    if (j < 1 || j > ncols) return false;
+    if (j <= columns()) return true;
+    try {
+        xdata.resize(z(j) * z(n));
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
+bool DataArrays::hold_attribute(int a)
+{
+    if (a < 1 || a > maxatt) return false;
+    if (a <= lc) return true;
+    const int width = std::min(maxatt, (a + kAttributeGroup - 1) / kAttributeGroup * kAttributeGroup);
+    try {
+        std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> wider;
+        wider.resize(z(n) * z(width));
+        for (std::size_t i = 0; i < z(n); ++i)
+            std::copy_n(abyte.data() + i * z(lc), z(lc), wider.data() + i * z(width));
+        abyte.swap(wider);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    lc = width;
+    return true;
+}
+
+} // namespace meru::files

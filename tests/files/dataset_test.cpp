@@ -1,0 +1,50 @@
+// The data arrays hold the columns and attributes in use and make room for more
+// up to their dimensions, keeping what they hold.
+#include "files/dataset.h"
+
+#include <gtest/gtest.h>
+
+namespace meru::test {
+namespace {
+
+using files::DataArrays;
+
+TEST(DataArrays, MoreColumnsAndAttributesKeepTheDataAndStopAtTheDimensions)
+{
+    DataArrays d;
+    // 3 observations, 2 variables (limit 1 + 150 columns), 3 attributes (limit 20).
+    files::allocate_data(d, files::DataShape{3, 1, 20, 2, 3, false});
+    ASSERT_EQ(d.columns(), 2);
+    ASSERT_EQ(d.lc, 3);
+    for (int i = 1; i <= 3; ++i) {
+        d.x(i, 1) = static_cast<float>(i);
+        d.x(i, 2) = static_cast<float>(10 * i);
+        for (int a = 1; a <= 3; ++a) d.ab(a, i) = static_cast<std::uint8_t>(i * a);
+    }
+
+    ASSERT_TRUE(d.hold_column(4));
+    EXPECT_EQ(d.columns(), 4);
+    ASSERT_TRUE(d.hold_attribute(4));
+    EXPECT_EQ(d.lc, 8); // rows grow by whole groups of 8
+    ASSERT_TRUE(d.hold_attribute(8));
+    EXPECT_EQ(d.lc, 8);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(d.x(i, 1), i);
+        EXPECT_EQ(d.x(i, 2), 10 * i);
+        EXPECT_EQ(d.x(i, 4), 0);
+        for (int a = 1; a <= 3; ++a) EXPECT_EQ(d.ab(a, i), i * a) << a << " " << i;
+        for (int a = 4; a <= 8; ++a) EXPECT_EQ(d.ab(a, i), 0);
+    }
+
+    ASSERT_TRUE(d.hold_attribute(17));
+    EXPECT_EQ(d.lc, 20); // never past the attribute dimension
+    EXPECT_EQ(d.ab(3, 2), 6);
+    EXPECT_FALSE(d.hold_attribute(21));
+    EXPECT_TRUE(d.hold_column(151));
+    EXPECT_FALSE(d.hold_column(152));
+    EXPECT_EQ(d.columns(), 151);
+    EXPECT_EQ(d.x(3, 2), 30);
+}
+
+} // namespace
+} // namespace meru::test
