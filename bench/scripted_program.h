@@ -96,14 +96,15 @@ inline double children_cpu()
 }
 
 // The program on `script` in `dir` (its logs removed first), offscreen, with
-// MERU_THREADS when threads > 0.
-inline ScriptedRun run_script(const fs::path& dir, const std::string& script, int threads)
+// MERU_THREADS when threads > 0; `program` names another build of it.
+inline ScriptedRun run_script(const fs::path& dir, const std::string& script, int threads,
+                              const std::string& program = MERU_EXECUTABLE)
 {
     const fs::path err = dir / "err.txt";
     std::string cmd = "cd '" + dir.string() + "' && rm -f *.LOG && env QT_QPA_PLATFORM=offscreen MERU_PREFS='" +
                       (dir / "meru.prf").string() + "' MERU_SCRIPT='" + script + "'";
     if (threads > 0) cmd += " MERU_THREADS=" + std::to_string(threads);
-    cmd += " '" + std::string(MERU_EXECUTABLE) + "' >/dev/null 2>'" + err.string() + "'";
+    cmd += " '" + program + "' >/dev/null 2>'" + err.string() + "'";
     const auto t0 = std::chrono::steady_clock::now();
     const double cpu0 = children_cpu();
     const int rc = std::system(cmd.c_str());

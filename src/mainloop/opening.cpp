@@ -382,9 +382,10 @@ private:
         int n = 1;
         io::RecordReader in;
         if (!nvd.nodatafile) {
-            const FileText bytes = slurp(datapath);
-            if (!bytes.why.empty() || in.open(datapath) != 0) {
-                const std::string why = bytes.why.empty() ? std::string(std::strerror(errno)) : bytes.why;
+            std::string why;
+            const RecordCount rc = count_file_records(datapath, a->freefmt, why);
+            if (!why.empty() || in.open(datapath) != 0) {
+                if (why.empty()) why = std::strerror(errno);
                 sv.msgok("ERROR trying to open data file " + datapath + " (" + why + ") $");
                 return fail();
             }
@@ -392,7 +393,6 @@ private:
             log.write("          " + datapath);
             cx_.host.show_progress();
             sv.thinking(".... scanning data file " + datapath, true);
-            const RecordCount rc = count_records(bytes.text, a->freefmt);
             if (rc.bad) {
                 std::string text = "ERROR: Cannot read data - FORMAT statement may be wrong$";
                 sv.msgbox(text, BoxKind::Ok, true);

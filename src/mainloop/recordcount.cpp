@@ -1,57 +1,84 @@
 #include "mainloop/recordcount.h"
 
+#include "platform/io/safe_files.h"
+
 #include <algorithm>
+#include <climits>
+#include <cstring>
 
 namespace meru::mainloop {
 
-namespace {
-
-// A carriage return at `i` that is not directly followed by a line feed.
-bool lone_cr(std::string_view b, std::size_t i) { return b[i] == '\r' && (i + 1 >= b.size() || b[i + 1] != '\n'); }
-
-// Records ended by line feeds; a last record without one counts when it holds
-// any character.
-int lf_records(std::string_view b)
+void RecordCounter::lone_cr(bool in_first_record)
 {
-    const int ends = static_cast<int>(std::count(b.begin(), b.end(), '\n'));
-    return ends + ((!b.empty() && b.back() != '\n') ? 1 : 0);
+    ++lone_crs_;
+    if (in_first_record) hascr_ = true;
 }
 
-} // namespace
+void RecordCounter::feed(std::string_view b)
+{
+    if (b.empty()) return;
+    // A carriage return that ended the last piece: every line feed read so far
+    // came before it.
+    if (pending_cr_ && b.front() != '\n') lone_cr(!seen_lf_);
+    pending_cr_ = false;
+    const char* p = b.data();
+    const std::size_t size = b.size();
+    const void* lf = std::memchr(p, '\n', size);
+    const std::size_t first_lf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : size;
+    // Carriage returns are rare: each one is looked at where memchr finds it.
+    for (const void* cr = std::memchr(p, '\r', size); cr;) {
+        const std::size_t k = static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+        if (k + 1 == size) {
+            pending_cr_ = true;
+            break;
+        }
+        if (p[k + 1] != '\n') lone_cr(!seen_lf_ && k < first_lf);
+        cr = std::memchr(p + k + 1, '\r', size - k - 1);
+    }
+    for (const char* q = static_cast<const char*>(lf); q;
+         q = static_cast<const char*>(std::memchr(q + 1, '\n', size - static_cast<std::size_t>(q + 1 - p))))
+        ++feeds_;
+    if (lf) seen_lf_ = true;
+    if (!freefmt_ && std::memchr(p, '\0', size)) nul_ = true;
+    any_ = true;
+    last_ = b.back();
+}
 
-RecordCount count_records(std::string_view b, bool freefmt)
+RecordCount RecordCounter::finish() const
 {
     RecordCount rc;
-    if (!freefmt) {
-        // Records end at LF, CR LF or a lone CR, as the record reader ends them.
-        std::size_t i = 0;
-        while (i < b.size()) {
-            std::size_t j = i;
-            while (j < b.size() && b[j] != '\n' && b[j] != '\r') {
-                if (b[j] == '\0') {
-                    rc.bad = true;
-                    return rc;
-                }
-                ++j;
-            }
-            ++rc.n;
-            if (j < b.size() && b[j] == '\r' && j + 1 < b.size() && b[j + 1] == '\n') ++j;
-            i = j + 1;
+    // A carriage return that ends the file is lone.
+    const long long lone = lone_crs_ + (pending_cr_ ? 1 : 0);
+    const bool hascr = hascr_ || (pending_cr_ && !seen_lf_);
+    long long n = feeds_;
+    if (freefmt_) {
+        rc.hascr = hascr;
+        if (hascr) n += lone;
+        if (any_ && last_ != '\n') ++n;
+    } else {
+        if (nul_) {
+            rc.bad = true;
+            return rc;
         }
-        return rc;
+        n += lone;
+        if (any_ && last_ != '\n' && last_ != '\r') ++n;
     }
-
-    const std::size_t first_end = std::min(b.find('\n'), b.size());
-    for (std::size_t i = 0; i < first_end; ++i)
-        if (lone_cr(b, i)) rc.hascr = true;
-    if (!rc.hascr) {
-        rc.n = lf_records(b);
-        return rc;
-    }
-    for (std::size_t i = 0; i < b.size(); ++i)
-        if (lone_cr(b, i)) ++rc.n;
-    rc.n += lf_records(b);
+    rc.n = static_cast<int>(std::min<long long>(n, INT_MAX));
     return rc;
+}
+
+RecordCount count_records(std::string_view bytes, bool freefmt)
+{
+    RecordCounter c(freefmt);
+    c.feed(bytes);
+    return c.finish();
+}
+
+RecordCount count_file_records(const std::string& path, bool freefmt, std::string& why)
+{
+    RecordCounter c(freefmt);
+    why = io::read_file_blocks(path, [&](std::string_view block) { c.feed(block); });
+    return c.finish();
 }
 
 } // namespace meru::mainloop

@@ -46,5 +46,32 @@ TEST(RecordCount, FixedFormatRecords)
     EXPECT_TRUE(bad.bad);
 }
 
+TEST(RecordCount, ACountInPiecesEqualsTheCountOfTheWhole)
+{
+    // Every split of each text into two or three pieces, for both layouts: a
+    // carriage return at the end of a piece is only known to be lone from the next.
+    const std::string texts[] = {"1 2\r3 4\r5 6", "a,b\r\n1,2\r\n3,4",          "x\ry\n\r\n\r", "\r\r\n\n",
+                                 "1\n2\r",        std::string("  1\r\n\0 2", 9)};
+    for (const std::string& t : texts) {
+        for (const bool freefmt : {true, false}) {
+            const auto whole = count_records(t, freefmt);
+            for (std::size_t a = 0; a <= t.size(); ++a) {
+                for (std::size_t b = a; b <= t.size(); ++b) {
+                    mainloop::RecordCounter c(freefmt);
+                    c.feed(std::string_view(t).substr(0, a));
+                    c.feed(std::string_view(t).substr(a, b - a));
+                    c.feed(std::string_view(t).substr(b));
+                    const auto parts = c.finish();
+                    EXPECT_EQ(parts.n, whole.n) << a << " " << b;
+                    EXPECT_EQ(parts.hascr, whole.hascr) << a << " " << b;
+                    EXPECT_EQ(parts.bad, whole.bad) << a << " " << b;
+                }
+            }
+        }
+    }
+    // Two lone carriage returns, two line feeds and a last line not ended by one.
+    EXPECT_EQ(count_records("x\ry\n\r\n\r", true).n, 5);
+}
+
 } // namespace
 } // namespace meru::test

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "platform/io/iostat.h"
@@ -131,10 +132,13 @@ int RecordReader::read(std::string& record)
     while (c >= 0 && c != '\n' && c != '\r') {
         // Copy the run of ordinary bytes held in the buffer at once.
         const std::size_t off = static_cast<std::size_t>(pos_ - buf_start_);
-        std::size_t end = off;
-        while (end < buf_len_ && buf_[end] != '\n' && buf_[end] != '\r') ++end;
-        record.append(buf_.data() + off, end - off);
-        pos_ += end - off;
+        const char* from = buf_.data() + off;
+        const void* lf = std::memchr(from, '\n', buf_len_ - off);
+        std::size_t len = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) : buf_len_ - off;
+        if (const void* cr = std::memchr(from, '\r', len))
+            len = static_cast<std::size_t>(static_cast<const char*>(cr) - from);
+        record.append(from, len);
+        pos_ += len;
         c = byte_at(pos_);
     }
     finish_record();

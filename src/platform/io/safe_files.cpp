@@ -118,15 +118,14 @@ std::string not_text_reason(const std::string& path)
     return {};
 }
 
-std::string read_regular_file(const std::string& path, std::string& text)
+std::string read_file_blocks(const std::string& path, const std::function<void(std::string_view)>& take)
 {
     std::string why;
     const int fd = open_regular(path, why);
     if (fd < 0) return why;
-    text.clear();
-    char buf[65536];
+    std::vector<char> buf(std::size_t{1} << 20);
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n = ::read(fd, buf.data(), buf.size());
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -134,10 +133,16 @@ std::string read_regular_file(const std::string& path, std::string& text)
             ::close(fd);
             return reason(err);
         }
-        text.append(buf, static_cast<std::size_t>(n));
+        take(std::string_view(buf.data(), static_cast<std::size_t>(n)));
     }
     ::close(fd);
     return {};
+}
+
+std::string read_regular_file(const std::string& path, std::string& text)
+{
+    text.clear();
+    return read_file_blocks(path, [&](std::string_view block) { text.append(block); });
 }
 
 } // namespace meru::io

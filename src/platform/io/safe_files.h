@@ -4,7 +4,9 @@
 // a check that a file is a regular text file before it is read as data. Each
 // returns the system's reason for a failure ("Permission denied"), empty on
 // success, for messages that name the file and say why.
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace meru::io {
@@ -23,6 +25,10 @@ std::string can_write(const std::string& path);
 // plainly not text there (more than one byte in 20 a control character other
 // than tab, line feed, carriage return and form feed).
 std::string not_text_reason(const std::string& path);
+
+// Reads a regular file block by block, handing each block to `take` in order;
+// nothing of the file is kept. The reason on failure.
+std::string read_file_blocks(const std::string& path, const std::function<void(std::string_view)>& take);
 
 // Reads a whole regular file into `text`; the reason on failure.
 std::string read_regular_file(const std::string& path, std::string& text);
