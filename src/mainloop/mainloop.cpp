@@ -32,6 +32,8 @@ void loop_head(Program& p)
     p.frame.close_window(kBannerUnit);
     p.frame.close_window(5);
     p.debug = false;
+    if (p.process.view_bygroup && p.analysis_open()) p.analysis->bygroup.mode = true;
+    p.process.view_bygroup = false;
     p.ui.textcol1 = 1;
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 

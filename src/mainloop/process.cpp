@@ -66,6 +66,7 @@ Flow view_added(Program& p)
         p.services.helpshow("NOTE: no added attributes");
         return Flow::loop_head;
     }
+    p.process.view_bygroup = p.process.view_bygroup || a.bygroup.mode;
     a.bygroup.mode = false;
     const std::vector<int> varline = settings::variable_lines(a.tables);
     std::vector<settings::PickItem> items;

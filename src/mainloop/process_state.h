@@ -24,6 +24,7 @@ struct ProcessState {
     long long evaluated = 0;   // partitions the search that found it evaluated
     int iterations = 1;        // its iterations
     bool random_noted = false; // "NOTE: Process:Random" was shown since start-up
+    bool view_bygroup = false; // View > Added attributes switched by-group mode off until the loop head
     std::string title;         // the Process heading of the request being handled
 
     // The searches recorded since the history was last cleared (Program::nauto_by

@@ -337,6 +337,14 @@ TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
     clear_requests(program->flags);
     on_current(&mainloop::MenuFlags::pstats);
     EXPECT_TRUE(logged("2     # of attributes, complexity=  2, 2"));
+
+    // The view switches by-group mode off for its listing; the loop head puts it back.
+    a.bygroup.mode = true;
+    clear_requests(program->flags);
+    request(&mainloop::MenuFlags::vaddatt); // the list cancelled
+    EXPECT_FALSE(a.bygroup.mode);
+    mainloop::loop_head(*program);
+    EXPECT_TRUE(a.bygroup.mode);
 }
 
 // The combinations an opening raises Create added attribute for are named after
