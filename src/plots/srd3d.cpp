@@ -3,6 +3,7 @@
 #include "platform/canvas.h"
 #include "platform/events.h"
 #include "platform/frame.h"
+#include "platform/window.h"
 #include "ui/drawing.h"
 #include "ui/messages.h"
 #include "ui/mouse_state.h"
@@ -19,6 +20,9 @@ namespace meru::plots {
 namespace {
 
 constexpr int kBack = 0xeeefee;
+// The scene's area: below the button bar, right of the caller's key strip.
+constexpr int kSceneLeft = 120;
+constexpr int kSceneTop = 15;
 
 float scaled(double v, double lo, double hi) { return static_cast<float>(2.0 * ui::safediv(v - lo, hi - lo) - 1.0); }
 
@@ -48,8 +52,21 @@ struct Srd3dView {
     void value_axis(platform::Canvas& c, const View3& v) const;
     void draw() const;
     void bar() const;
+    bool left_by_user() const;
     bool run();
 };
+
+// Esc typed into the window, or its close box (which minimises it), leaves the
+// view as the Esc button does; other keys are dropped.
+bool Srd3dView::left_by_user() const
+{
+    platform::ChildWindow* w = ctx.frame.window(unit);
+    if (!w) return true;
+    bool esc = false;
+    while (const std::optional<int> key = w->keys().get()) esc = esc || *key == 27;
+    const std::optional<platform::WindowSize> size = ctx.frame.window_size(unit);
+    return esc || (size && size->state == platform::SizeState::minimised);
+}
 
 int Srd3dView::colour_of(int cell) const
 {
@@ -97,10 +114,13 @@ void Srd3dView::draw() const
     platform::Canvas* cp = canvas();
     if (!cp) return;
     platform::Canvas& c = *cp;
-    c.set_vieworg(0, 0);
+    c.set_viewport(0, 0, c.width() - 1, c.height() - 1);
     c.set_color_rgb(kBack);
     c.rectangle(platform::Fill::interior, 451, 0, 1000, 20);
-    if (!fun) c.rectangle(platform::Fill::interior, 120, 15, c.width() - 1, c.height() - 1);
+    if (!fun) c.rectangle(platform::Fill::interior, kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
+    // The scene stays below the button bar and right of the key strip, whatever
+    // the angles and the scale.
+    c.set_viewport(kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
     c.set_vieworg(call.p + 50, call.q + 50);
     const View3 v = view3();
     bool downward = project3d({0, 0, 1}, v.a).z > 0;
@@ -160,7 +180,7 @@ void Srd3dView::draw() const
         }
     }
     if (!fun) value_axis(c, v);
-    c.set_vieworg(0, 0);
+    c.set_viewport(0, 0, c.width() - 1, c.height() - 1);
 }
 
 void Srd3dView::bar() const
@@ -212,9 +232,12 @@ bool Srd3dView::run()
         redraw = true;
         int state = 0;
         for (;;) {
-            ui::mouse_clear(ctx.mouse, x, y);
+            // Forget the last state but not a press the poll has not seen yet: a
+            // click made while a frame was drawn (or during Movie's pause) counts.
+            ctx.mouse.state = ui::kMouseNone;
+            ctx.mouse.x = x, ctx.mouse.y = y;
             state = ui::mouse_poll(ctx.mouse, 0);
-            if (!frame.canvas(unit)) return false;
+            if (!frame.canvas(unit) || left_by_user()) return true;
             frame.set_active(unit);
             x = ctx.mouse.x, y = ctx.mouse.y;
             if (state == ui::kMouseLeft || state == ui::kMouseRight || animating) break;

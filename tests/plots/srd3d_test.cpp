@@ -204,3 +204,45 @@ TEST_F(Srd3dWindowTest, ZeroOnLabelsTheAxisBaseZeroAndTheGridDrawsRegionWalls)
             ++walls;
     EXPECT_EQ(walls, 3 * 4); // each cell: three walls, the fourth faces its own region
 }
+
+TEST_F(Srd3dWindowTest, MovieStopsAtEscClickedDuringItsPauseTypedOrTheCloseBoxAndDrawsBelowTheBar)
+{
+    enum class Leave { click_in_pause, key, close_box };
+    // Movie turns 5 degrees at its press and at each frame: the click made in the
+    // second frame's pause is read after that frame; the key and the close box
+    // at the poll before it.
+    const std::pair<Leave, int> cases[] = {{Leave::click_in_pause, 55}, {Leave::key, 50}, {Leave::close_box, 50}};
+    for (const auto& [leave, deg3] : cases) {
+        Cells cells;
+        plots::Srd3dCall call = cells.call();
+        call.q = -150; // the scene reaches far above the bar
+        platform::ChildWindow* w = frame.window(16);
+        w->showNormal();
+        QImage bar_before;
+        // Movie, then frames with the pointer resting on it; the way out comes
+        // at the second frame's pause, or before its poll.
+        test::MouseFeed feed(frame, 16, {{MouseStep::click, button_x(2), 5}, {MouseStep::idle}, {MouseStep::idle}});
+        feed.before_step = [&](const MouseStep&) {
+            if (feed.waits == 1) bar_before = frame.canvas(16)->image().copy(0, 0, 400, 15);
+            if (feed.waits != 2) return;
+            if (leave == Leave::key) w->keys().push({27, false});
+            if (leave == Leave::close_box) w->close();
+        };
+        platform::WaitHook to_feed;
+        int pauses = 0;
+        to_feed = platform::set_wait_hook([&](platform::WaitPoint point, int ms) {
+            if (point == platform::WaitPoint::sleep && ++pauses == 2 && leave == Leave::click_in_pause) {
+                w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, button_x(1), 5);
+                w->mouse_event(platform::mouse_left_up, 0, button_x(1), 5);
+            }
+            to_feed(point, ms);
+        });
+        ui::mouse_clear(ctx.mouse, button_x(2), 5);
+        const plots::Srd3dState st = plots::srd3d(ctx, 16, call);
+        platform::set_wait_hook(to_feed);
+        EXPECT_EQ(feed.overrun, 0);
+        EXPECT_EQ(st.deg3, deg3);
+        EXPECT_EQ(frame.canvas(16)->image().copy(0, 0, 400, 15), bar_before);
+    }
+    frame.window(16)->showNormal();
+}
