@@ -102,7 +102,7 @@ struct Program {
     std::unique_ptr<settings::FormDialog> forms; // shows the settings dialogs; tests replace it
     tree::TreeRules tree_rules;
     rectdiag::DiagramSettings diagram;
-    rectdiag::MosaicWindow diagram_window{ui, diagram, options.detailout, incidence}; // what celltab opens
+    rectdiag::SrdWindow diagram_window{ui, diagram, rng, options.detailout, incidence}; // what celltab opens
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
     RankState rank;                // the rank stage's tables and hooks
     SearchState search;            // the stages of Search:Go!: attribute set, cuts, counters

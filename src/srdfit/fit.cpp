@@ -263,28 +263,34 @@ Layout fit_from(const Counts& counts, std::span<const Rect> start, std::string n
                         p.begin() + static_cast<std::ptrdiff_t>(4 * j));
         }
     }
-    if (s.on_start) s.on_start(best.start, best.error);
     return best;
 }
 
 Layout fit(const Counts& counts, const FitSettings& s, io::RandomStream& random, std::span<const Layout> also)
 {
+    if (counts.total() <= 0) return layout_of(counts, strips_start(counts), "Strips"); // nothing to fit
     Layout best;
     best.error = std::numeric_limits<double>::infinity();
     const auto consider = [&best](Layout l) {
         if (l.error < best.error) best = std::move(l);
     };
-    for (const Layout& l : also) consider(fit_from(counts, l.boxes, l.start, s));
+    const auto start = [&](std::span<const Rect> boxes, const std::string& name) {
+        Layout l = fit_from(counts, boxes, name, s);
+        if (s.on_stage) s.on_stage(l.start, l.error);
+        consider(std::move(l));
+    };
+    for (const Layout& l : also) start(l.boxes, l.start);
     if (also.empty()) {
-        consider(fit_from(counts, strips_start(counts), "Strips", s));
-        consider(fit_from(counts, mosaic_start(counts), "Mosaic", s));
+        start(strips_start(counts), "Strips");
+        start(mosaic_start(counts), "Mosaic");
     }
     for (int k = 0; k < s.random_starts && best.error > kExact; ++k)
-        consider(fit_from(counts, random_start(counts, random), s.random_name, s));
+        start(random_start(counts, random), s.random_name);
     // Hops: one rectangle of the best layout placed afresh at random, the whole
     // layout minimised again, kept when it is better; until `s.patience` hops in
     // a row have not improved it.
-    for (int hop = 0, idle = 0; hop < s.max_hops && idle < s.patience && best.error > kExact; ++hop) {
+    int hop = 0;
+    for (int idle = 0; hop < s.max_hops && idle < s.patience && best.error > kExact && !best.boxes.empty(); ++hop) {
         std::vector<Rect> boxes = best.boxes;
         const std::vector<Rect> fresh = random_start(counts, random);
         const auto j =
@@ -295,6 +301,7 @@ Layout fit(const Counts& counts, const FitSettings& s, io::RandomStream& random,
         else ++idle;
         consider(std::move(l));
     }
+    if (s.on_stage && hop > 0) s.on_stage("Hops", best.error);
     FitSettings fine = s;
     fine.tolerance = s.tolerance * 1e-3;
     consider(fit_from(counts, best.boxes, best.start, fine));

@@ -39,8 +39,9 @@ struct FitSettings {
     int max_hops = 400;                 // hops at most (see fit)
     int patience = 60;                  // hops in a row without a gain that end them
     std::function<void()> pump;         // called between the minimiser's sweeps
-    // Called after each start with its name and the E it reached.
-    std::function<void(const std::string&, double)> on_start;
+    // Called by fit after each start with its name and the E it reached, then
+    // with "Hops" and the E after the hops (when there were any).
+    std::function<void(const std::string&, double)> on_stage;
 };
 
 struct Layout {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Scripted run of Process > Rectangle diagrams on lung (Y time) with the manual
-# partition (-7)(8): not male, ph_ecog > 0. The mosaic's cells are R's
-# table(sex == 2, ph.ecog >= 1): 37, 27, 101, 63, so every fitted area equals its
-# count and the fit report says E 0 and Fit P 1. A picture of the mosaic, 3D, a
-# click that draws the block view, its picture, Esc, Esc.
+# partition (-7)(8): not male, ph_ecog > 0. The cells are R's
+# table(sex == 2, ph.ecog >= 1): 37, 27, 101, 63; two rectangles fit them
+# exactly, so the fit report says E 0 and Fit P 1. Pictures of the fitted
+# diagram, of its block view and of the mosaic (Tiles); Movie in the block view
+# stopped by a click on Esc; Save and Load of LUNG.srd next to the log.
 # Arguments: the meru executable, the source folder, pngprobe.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -43,7 +44,12 @@ shot 16 $shots/srdwin_lung_process.png
 click 16 55 5
 click 16 300 300
 shot 16 $shots/srdwin_lung_process_3d.png
+click 16 60 5
 click 16 10 5
+click 16 235 5
+shot 16 $shots/srdwin_lung_process_mosaic.png
+click 16 370 5
+click 16 415 5
 click 16 10 5
 SCRIPT
 run_program lung 0 "$meru"
@@ -53,12 +59,25 @@ has "$log" "         27.0      27.000     0.000          0.0       1*"
 has "$log" "        101.0     101.000     0.000          0.0       *2"
 has "$log" "         63.0      63.000     0.000          0.0       12"
 has "$log" "        228.0     228.000     0.000"
-[ "$("$probe" "$shots/srdwin_lung_process.png" size)" = "900x640" ] || fail "no picture of the mosaic"
-# Inside cell 2 (ECOG > 0, male): colour 2; cell 0 white; cell 1 (female, ECOG 0) colour 1.
+has "$log" " Rectangle diagram saved to $work/LUNG.srd"
+has "$log" " Rectangle diagram loaded from $work/LUNG.srd"
+has "$work/LUNG.srd" "term 2 8"
+has "$work/LUNG.srd" "rectangle 2 0.118421 0.837719 0.000000 1.000000"
+[ "$("$probe" "$shots/srdwin_lung_process.png" size)" = "900x640" ] || fail "no picture of the fitted diagram"
+# The fitted strips, x = 130 + 360 x: cell 1 (female, ECOG 0) up to 27/228,
+# cell 3 (both) to 90/228, cell 2 (male, ECOG > 0) to 191/228, then cell 0;
+# shaded by mean time 332.7, 341.6, 255.8 and 358.2 on the ramp 0xf0 (lowest)
+# to 0x80 (highest); rectangle 1 outlined in colour 1, rectangle 2 in colour 2.
+for xyc in "150 100 0x9c9c9c" "200 100 0x929292" "400 100 0xf0f0f0" "470 100 0x808080" \
+           "131 300 0x0000ff" "173 300 0x00c000"; do
+  set -- $xyc
+  [ "$("$probe" "$shots/srdwin_lung_process.png" $1 $2)" = "$3" ] || fail "fitted diagram ($1, $2) is not $3"
+done
+[ "$("$probe" "$shots/srdwin_lung_process_3d.png" 600 600)" = "0xeeefee" ] || fail "no block view behind the diagram"
+# The mosaic: inside cell 2 colour 2; cell 0 white; cell 1 colour 1.
 for xyc in "239 278 0x00c000" "239 100 0xffffff" "420 100 0x0000ff"; do
   set -- $xyc
-  [ "$("$probe" "$shots/srdwin_lung_process.png" $1 $2)" = "$3" ] || fail "mosaic ($1, $2) is not $3"
+  [ "$("$probe" "$shots/srdwin_lung_process_mosaic.png" $1 $2)" = "$3" ] || fail "mosaic ($1, $2) is not $3"
 done
-[ "$("$probe" "$shots/srdwin_lung_process_3d.png" 600 600)" = "0xeeefee" ] || fail "no block view behind the mosaic"
 
 finish "rectdiag: all passed"

@@ -572,7 +572,7 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
     }
 }
 
-TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithItsFitReport)
+TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheFittedDiagramWithItsFitReport)
 {
     current_a();
     program->process.current.first.add_term({3});                // A = a + b: two terms, four cells
@@ -582,10 +582,10 @@ TEST_F(ProcessRequests, RectangleDiagramsOfTheCurrentPartitionOpenTheMosaicWithI
     scripted("click 16 55 5\nclick 16 10 5\nclick 16 10 5\n",
              [&] { EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head); });
     EXPECT_TRUE(logged("%Process:rectangle diagram"));
-    // The mosaic fits its counts exactly: the status names the start and Fit P 1.
-    EXPECT_NE(program->diagram_window.last().state.status.find("Start=Mosaic"), std::string::npos);
-    EXPECT_NE(program->diagram_window.last().state.status.find("Fit P=1.0000"), std::string::npos);
-    const std::vector<double>& counts = program->diagram_window.last().counts;
+    // Two rectangles fit their counts exactly: the status names the start and Fit P 1.
+    EXPECT_NE(program->diagram_window.fitted().state.status.find("Start=Strips"), std::string::npos);
+    EXPECT_NE(program->diagram_window.fitted().state.status.find("Fit P=1.0000"), std::string::npos);
+    const std::vector<double>& counts = program->diagram_window.mosaic().counts;
     ASSERT_EQ(counts.size(), 4u);
     EXPECT_EQ(counts[0] + counts[1] + counts[2] + counts[3], 8.0);
     const auto lines = log_lines();
@@ -756,7 +756,7 @@ TEST_F(ProcessRequests, RectangleDiagramOfAMinusIsDrawnOverItsOwnTerms)
     forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
     forms->steps.push_back(ScriptedForms::fill({}, {{1000, false}, {1001, true}}));
     scripted("click 16 10 5\n", [&] { EXPECT_EQ(request(&mainloop::MenuFlags::prect), Flow::loop_head); });
-    EXPECT_EQ(program->diagram_window.last().counts, (std::vector<double>{6.0, 2.0}));
+    EXPECT_EQ(program->diagram_window.mosaic().counts, (std::vector<double>{6.0, 2.0}));
     // Cancel in the dialog: no statistics follow.
     clear_requests(program->flags);
     forms->steps.push_back(ScriptedForms::press(settings::kOk));

@@ -3,8 +3,8 @@
 // cells, the elementary grid with its region ids, and the fit report's E = 0.
 #include "platform/io/logwriter.h"
 #include "plots/draw3d.h"
-#include "srdfit/mosaic.h"
 #include "rectdiag/srdwin.h"
+#include "srdfit/mosaic.h"
 #include "stats/diagram_fit_report.h"
 #include "stats/subgroup_stats.h"
 
