@@ -6,44 +6,6 @@
 
 namespace meru::search {
 
-void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
-{
-    combination_ = es.combination;
-    saved_full_ = r.searchg_count >= SearchResults::kSavedG;
-    beta_ = es.penalty;
-    const auto slots = r.top10.slots();
-    top_least_ = slots.front().value;
-    for (const StoredPartition& s : slots) top_least_ = std::min(top_least_, s.value);
-    const auto entries = r.bestlist.entries();
-    best_full_ = r.bestlist.count() == BestAtComplexity::kCapacity;
-    best_last_ = entries.empty() ? 0 : entries.back().complexity;
-    std::fill(has_.begin(), has_.end(), 0);
-    for (const StoredPartition& s : entries) {
-        if (s.complexity < 0 || s.complexity > SearchResults::kMaxComplexity) continue;
-        const auto c = static_cast<std::size_t>(s.complexity);
-        if (c >= has_.size()) {
-            has_.resize(c + 1, 0);
-            best_.resize(c + 1, 0.0f);
-        }
-        has_[c] = 1;
-        best_[c] = s.value;
-    }
-}
-
-void EntryBounds::saw(int complexity, float g)
-{
-    // A value below kRisingFrom in magnitude (or NaN) is kept but never binds:
-    // may_enter() ignores it.
-    if (complexity <= 0 || complexity > SearchResults::kMaxComplexity) return;
-    const auto c = static_cast<std::size_t>(complexity);
-    if (c >= has_.size()) {
-        has_.resize(c + 1, 0);
-        best_.resize(c + 1, 0.0f);
-    }
-    if (!has_[c] || g > best_[c]) best_[c] = g;
-    has_[c] = 1;
-}
-
 void DirectScan::keep(ScanChunk& chunk, ScanRecord& rec, std::span<const partition::Literal> lits)
 {
     rec.at = static_cast<std::int32_t>(chunk.lits.size());
@@ -109,7 +71,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.quiet_split.fill(0);
     chunk.quiet_cplx.fill(0);
     chunk.runs.clear();
-    settled_.fill(kNoneSettled);
+    gate_.reset();
     const auto quiet = [&](const ScanRecord& rec) {
         ++chunk.quiet;
         SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
@@ -145,14 +107,8 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             const ClassOrderedSample::Cells& cells = run_cells_[side][at];
             // Its G is needed only if it could enter a list: the bound
             // settles most candidates without the criterion's arithmetic.
-            // Within the chunk, the largest bound settled at a complexity
-            // since its best-list bound last moved settles any bound no
-            // larger (the entry test is monotone in G).
             const float bound = run_bound_[side][at];
-            float* settled =
-                known <= SearchResults::kMaxComplexity ? &settled_[static_cast<std::size_t>(known)] : nullptr;
-            if (gate && ((settled && bound <= *settled) || !chunk.bounds.may_enter(known, bound))) {
-                if (settled) *settled = std::max(*settled, bound);
+            if (gate && gate_.quiet(chunk.bounds, known, bound)) {
                 rec.g = bound;
                 rec.n = cells[0] + cells[1] + cells[2] + cells[3];
                 rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
@@ -162,31 +118,21 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             direct_.table_of(cells, table_);
         } else {
             direct_.table(lits, r, table_);
-            if (gate) {
-                // As above; a bound that settled a candidate of this
-                // complexity before is kept: while it still settles, a
-                // table whose bound is no larger is told without a division.
-                float* passed =
-                    known <= SearchResults::kMaxComplexity ? &passed_[static_cast<std::size_t>(known)] : nullptr;
-                float bound = passed ? *passed : 0.0f;
-                const bool below =
-                    passed && ev_.bound_at_most(table_, bound) && !chunk.bounds.may_enter(known, bound);
-                if (!below) bound = ev_.g_bound(table_);
-                if (below || !chunk.bounds.may_enter(known, bound)) {
-                    if (passed) *passed = std::max(*passed, bound);
-                    ev_.sides_of(table_, bound, sides_);
-                    rec.g = bound;
-                    rec.n = sides_.n;
-                    rec.band = static_cast<std::uint8_t>(sides_.band);
-                    quiet(rec);
-                    return;
-                }
+            float bound = 0.0f;
+            if (gate && gate_.quiet_table(
+                            chunk.bounds, known, [&](float f) { return ev_.bound_at_most(table_, f); },
+                            [&] { return ev_.g_bound(table_); }, bound)) {
+                ev_.sides_of(table_, bound, sides_);
+                rec.g = bound;
+                rec.n = sides_.n;
+                rec.band = static_cast<std::uint8_t>(sides_.band);
+                quiet(rec);
+                return;
             }
         }
         const Score sc = ev_.score_table(table_);
         const bool enters = chunk.bounds.may_enter(known, sc.g);
-        chunk.bounds.saw(known, sc.g);
-        if (known <= SearchResults::kMaxComplexity) settled_[static_cast<std::size_t>(known)] = kNoneSettled;
+        chunk.bounds.saw(known, sc.g); // a later candidate of this complexity now needs more
         if (enters) {
             rec.kind = ScanRecord::kEntrant;
             rec.score = static_cast<std::int32_t>(chunk.scores.size());

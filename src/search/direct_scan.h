@@ -14,6 +14,7 @@
 #include "partition/combinations.h"
 #include "search/cut_walk.h"
 #include "search/direct_path.h"
+#include "search/entry_bounds.h"
 #include "search/evaluate.h"
 #include "search/shape_cache.h"
 
@@ -42,49 +43,6 @@ struct ScanRecord {
     Kind kind = kQuiet;
     std::uint8_t side = 0;
     std::uint8_t band = 0;
-};
-
-// The least values a candidate must reach to change the top-10 list or the
-// best list, as the lists stand when taken.
-class EntryBounds {
-public:
-    void take(const SearchResults& r, const EvaluationSettings& es);
-    // False only when offering the candidate to the lists, now or after any
-    // later offers, changes neither.
-    bool may_enter(int complexity, float g) const
-    {
-        if (!combination_) return false;
-        // The top-10 list takes nothing below its least slot by more than the tolerance.
-        if (!(TopList::value_of(complexity, g, beta_) - top_least_ < -kTieTolerance)) return true;
-        if (complexity <= 0) return false; // never offered to the best list
-        // Full, the list drops its largest complexity for a smaller one: it never
-        // again takes a larger one.
-        if (best_full_ && complexity > best_last_) return false;
-        const auto c = static_cast<std::size_t>(complexity);
-        if (c < has_.size() && has_[c] && std::fabs(best_[c]) >= kRisingFrom && g - best_[c] < -kTieTolerance)
-            return false;
-        return true;
-    }
-    // The saved G values were full (they stay full).
-    bool saved_full() const { return saved_full_; }
-    // A candidate of this complexity and G comes before the next one asked
-    // about: once it has been offered, the best list holds at least g at its
-    // complexity, or never again takes that complexity.
-    void saw(int complexity, float g);
-
-private:
-    // A stored G at least this large in magnitude can only be replaced by a
-    // larger one: two different floats of that size are further apart than the
-    // tie tolerance, so a tie is an equal value.
-    static constexpr float kRisingFrom = 1e-30f;
-    bool combination_ = true;
-    bool saved_full_ = false;
-    double beta_ = 0.0;
-    float top_least_ = kEmptyValue;
-    bool best_full_ = false;
-    int best_last_ = 0;
-    std::vector<char> has_;   // per complexity: the best list holds it
-    std::vector<float> best_; // its G
 };
 
 // A run of combinations and what the worker made of them.
@@ -134,7 +92,6 @@ public:
 
 private:
     static constexpr std::size_t kNoRun = ~std::size_t{0};
-    static constexpr float kNoneSettled = -std::numeric_limits<float>::infinity();
     // Words of a run's last terms per side, at most.
     static constexpr std::size_t kRunWords = std::size_t{1} << 17;
     // Makes the words of the last terms of a combination's run of `run` sets of
@@ -172,16 +129,8 @@ private:
     std::vector<std::size_t> block_rank_;
     std::vector<char> run_ok_;       // per set of the last term's cuts: its literals are usable and plain
     std::array<int, 2> run_known_{}; // a uniform run's complexity per side
-    // Per complexity: the largest G bound that settled a candidate.
-    std::array<float, SearchResults::kMaxComplexity + 1> passed_ = unset();
-    // The same within a chunk, since the complexity's best-list bound last moved.
-    std::array<float, SearchResults::kMaxComplexity + 1> settled_{};
-    static std::array<float, SearchResults::kMaxComplexity + 1> unset()
-    {
-        std::array<float, SearchResults::kMaxComplexity + 1> a;
-        a.fill(-1.0f);
-        return a;
-    }
+    // The chunk's bounds in front of the entry rule.
+    EntryGate gate_;
     io::LogWriter quiet_;
 };
 

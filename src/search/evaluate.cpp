@@ -1,5 +1,7 @@
 #include "search/evaluate.h"
 
+#include "search/entry_bounds.h"
+
 #include "platform/io/edit.h"
 #include "stats/chisqtab.h"
 #include "stats/special_functions.h"
@@ -304,9 +306,7 @@ int split_band(std::int64_t c0, std::int64_t n, std::span<const double> scale)
 
 bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)
 {
-    if (!settings.combination) return true;
-    if (settings.rank_stage || !results.top10.below_least(complexity, g, settings.penalty)) return false;
-    return complexity <= 0 || results.bestlist.below_stored(complexity, g);
+    return !EntryBounds(results, settings).may_enter(complexity, g);
 }
 
 bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)

@@ -213,7 +213,7 @@ inline char record_unlisted(int complexity, int q, const Score& s, const Evaluat
 
 // True when neither G `g` nor any lower G at this complexity would change a
 // list in a search (not the ranking): then could_enter() is false for every G
-// up to g.
+// up to g. The rule of search/entry_bounds.h, on the lists as they stand.
 bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings);
 
 // Whether record() would change the top-10 list, the best list or (ranking) the

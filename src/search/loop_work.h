@@ -92,17 +92,10 @@ struct Work {
     std::vector<ScanChunk> ring;  // the chunks of the threaded direct path
     std::vector<long long> ready; // per slot: the chunk scanned into it
     std::vector<long long> cuts;  // per item: the cuts its line floats, or 1
-    EntryBounds bounds;           // the lists' entry bounds after the last merged chunk
+    EntryBounds bounds;           // the lists' entry bounds as they stand (after the last merged chunk)
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
     Score sides;                  // or its sides alone
-    static constexpr float kInf = std::numeric_limits<float>::infinity();
-    static std::array<float, SearchResults::kMaxComplexity + 1> filled(float v)
-    {
-        std::array<float, SearchResults::kMaxComplexity + 1> a;
-        a.fill(v);
-        return a;
-    }
     // A block of a run (one thread, fixed literals): candidates that share
     // their terms before the last, and the count tables of their sides.
     struct Run {
@@ -145,22 +138,13 @@ struct Work {
             }
         }
         std::uint64_t pass_epoch = 0; // the epoch pass was marked in
-        // Per complexity + 1: a G bound that surely_unlisted() passed since
-        // the lists last changed (-inf at 0, for a shape not known or skipped).
-        std::array<float, SearchResults::kMaxComplexity + 2> quiet{};
-        std::uint64_t epoch = 1, quiet_epoch = 0; // quiet holds for quiet_epoch
+        std::uint64_t epoch = 1;      // counts the times the lists may have changed
         void changed() { ++epoch; }
-        float* gate()
-        {
-            if (quiet_epoch != epoch) {
-                quiet.fill(-kInf);
-                quiet_epoch = epoch;
-            }
-            return quiet.data();
-        }
     } run;
-    // Per complexity: the largest G bound that surely_unlisted() passed.
-    std::array<float, SearchResults::kMaxComplexity + 1> passed = filled(-1.0f);
+    // This thread's entry rule (`bounds`, taken again after the lists may
+    // have changed) and its gate.
+    EntryGate gate;
+    std::uint64_t rule_epoch = 0; // the epoch the rule was taken in
 };
 
 std::string sizes(std::span<const int> p, int width)

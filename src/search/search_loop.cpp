@@ -136,6 +136,19 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
         });
         pool->wait();
     };
+    // Without workers the calling thread scans floating cuts in chunks, as a
+    // worker does (whole runs of cuts at once), with a scorer and shape cache
+    // of its own over the evaluator, and merges each chunk at once.
+    partition::PairSettings own_pair = s.pair;
+    own_pair.reduce.services = nullptr;
+    own_pair.reduce.cache = nullptr;
+    ShapeCache own_cache(own_pair, s.tables);
+    std::unique_ptr<DirectScorer> own_direct;
+    std::unique_ptr<DirectScan> own_scan;
+    if (direct && !direct->fixed() && !s.pair.debug && !s.pair.reduce.trace) {
+        own_direct = make_direct(s, evaluator, own_cache);
+        if (own_direct) own_scan = std::make_unique<DirectScan>(*own_direct, evaluator, own_cache);
+    }
     while (true) {
         ++out.vectors;
         const std::span<const int> p(walk.p);
@@ -187,7 +200,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals);
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
             VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool.get(),
-                          direct.get());
+                          direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;

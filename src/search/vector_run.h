@@ -26,9 +26,10 @@ class VectorRun {
 public:
     VectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
               WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
-              std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct)
+              std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
+              DirectScorer* own_direct, DirectScan* own_scan)
         : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
-          workers_(workers), pool_(pool), direct_(direct)
+          workers_(workers), pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
     {}
 
     // Returns false when Search:End was polled.
@@ -46,6 +47,7 @@ public:
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
         if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
+        if (direct_ && own_direct_ && own_direct_->start(p) && scannable(p)) return scan_here(p, lo, hi, n);
         if (direct_ && workers_.empty() && direct_->runs()) {
             w_.run.apart = {};
             const bool go_on = run_lasts(p, lo, hi, n);
@@ -336,12 +338,8 @@ private:
         Work::Run& b = w_.run;
         b.pass_epoch = b.epoch;
         if (from >= to) return;
-        const float* const gate = b.gate();
-        // The gate of a side: its shape's passed bound, or -inf.
-        const auto gate_of = [gate](int known) {
-            const auto x = static_cast<unsigned>(known + 1);
-            return gate[x <= SearchResults::kMaxComplexity + 1 ? x : 0];
-        };
+        const EntryGate& gate = (rule(), w_.gate);
+        const auto gate_of = [&gate](int known) { return gate.away(known); };
         char* const pass = b.pass.data();
         const std::uint64_t* const keys = b.keys.data();
         const auto side = [&](int r) {
@@ -683,7 +681,7 @@ private:
         if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
             const EvaluationSettings& es = ev_.settings();
             float bound = 0.0f;
-            if (surely_quiet(complexity, es, bound)) {
+            if (surely_quiet(complexity, bound)) {
                 ++direct_hits;
                 w_.cur.repflag = r;
                 ev_.sides_of(w_.table, bound, w_.sides);
@@ -726,49 +724,28 @@ private:
         return merge_scored(r, complexity, w_.score, cand.lits());
     }
 
-    // Whether a G bound is surely_unlisted() at this complexity, asked as
-    // seldom as can be: a bound no larger than one that passed since the lists
-    // last changed passes (surely_unlisted() is monotone in G).
-    bool quiet_bound(int complexity, float bound)
+    // The entry rule as the lists stand: taken again (and the gate emptied)
+    // after they may have changed.
+    const EntryBounds& rule()
     {
-        const EvaluationSettings& es = ev_.settings();
-        if (complexity < 0 || complexity > SearchResults::kMaxComplexity)
-            return surely_unlisted(res_, complexity, bound, es);
-        const auto x = static_cast<std::size_t>(complexity);
-        float& quiet = w_.run.gate()[x + 1];
-        if (bound <= quiet) return true;
-        // The largest bound that passed before, as the first to try.
-        float& passed = w_.passed[x];
-        if (bound <= passed && quiet < passed) {
-            if (surely_unlisted(res_, complexity, passed, es)) {
-                quiet = passed;
-                return true;
-            }
-            passed = -1.0f;
+        if (w_.rule_epoch != w_.run.epoch) {
+            w_.bounds.take(res_, ev_.settings());
+            w_.gate.reset();
+            w_.rule_epoch = w_.run.epoch;
         }
-        if (!surely_unlisted(res_, complexity, bound, es)) return false;
-        quiet = bound;
-        passed = std::max(passed, bound);
-        return true;
+        return w_.bounds;
     }
 
-    // Whether w_.table's G bound is surely_unlisted(); `bound` is then an upper
-    // bound of its G. The largest bound that passed at a complexity is kept:
-    // while that still passes, a table whose bound is no larger is told
-    // without a division.
-    bool surely_quiet(int complexity, const EvaluationSettings& es, float& bound)
+    // Whether the rule turns away a candidate of this complexity and G bound.
+    bool quiet_bound(int complexity, float bound) { return w_.gate.quiet(rule(), complexity, bound); }
+
+    // Whether the rule turns away w_.table; `bound` is then an upper bound of
+    // its G.
+    bool surely_quiet(int complexity, float& bound)
     {
-        float* passed = complexity >= 0 && complexity < static_cast<int>(w_.passed.size())
-                            ? &w_.passed[static_cast<std::size_t>(complexity)]
-                            : nullptr;
-        if (passed && ev_.bound_at_most(w_.table, *passed) && surely_unlisted(res_, complexity, *passed, es)) {
-            bound = *passed;
-            return true;
-        }
-        bound = ev_.g_bound(w_.table);
-        if (!surely_unlisted(res_, complexity, bound, es)) return false;
-        if (passed) *passed = std::max(*passed, bound);
-        return true;
+        return w_.gate.quiet_table(
+            rule(), complexity, [&](float f) { return ev_.bound_at_most(w_.table, f); },
+            [&] { return ev_.g_bound(w_.table); }, bound);
     }
 
     // Whether the workers can take this size vector's walk in chunks: one
@@ -839,13 +816,7 @@ private:
         bool go_on = true;
         while (go_on) {
             while (more && made < merged + static_cast<long long>(slots)) {
-                ScanChunk& c = w_.ring[static_cast<std::size_t>(made) % slots];
-                c.start = split;
-                long long cuts = 1; // the candidates of this combination
-                for (int i : split.index()) cuts *= w_.cuts[static_cast<std::size_t>(i)];
-                more = split.jump(std::max(1LL, kChunk / cuts));
-                c.to_end = !more;
-                if (more) c.end.assign(split.rank().begin(), split.rank().end());
+                more = cut_chunk(split, w_.ring[static_cast<std::size_t>(made) % slots]);
                 // A new chunk wakes one worker; the last wakes them all, to end.
                 const auto publish = [&] {
                     ++made;
@@ -865,6 +836,39 @@ private:
         pool_->update([&] { cancel = true; });
         pool_->wait();
         return go_on;
+    }
+
+    // The chunks of run_scan() scanned by the calling thread itself, each
+    // merged once scanned; false when Search:End was polled.
+    bool scan_here(std::span<const int> p, int lo, int hi, int n)
+    {
+        if (w_.ring.empty()) w_.ring.resize(1);
+        ScanChunk& c = w_.ring[0];
+        const ScanVector v{&s_, n, lo, hi, w_.work.lp};
+        partition::Combinations& split = w_.comb;
+        split.start(n, p);
+        const std::atomic<bool> never{false};
+        for (bool more = split.nextcomb(); more;) {
+            more = cut_chunk(split, c);
+            c.bounds.take(res_, ev_.settings());
+            own_scan_->scan(v, c, never);
+            if (!merge_chunk(c)) return false;
+        }
+        return true;
+    }
+
+    // Makes chunk c start at the walk's combination and moves the walk to the
+    // next chunk's start, about kChunk candidates on; false when c runs to the
+    // end of the walk.
+    bool cut_chunk(partition::Combinations& split, ScanChunk& c)
+    {
+        c.start = split;
+        long long cuts = 1; // the candidates of this combination
+        for (int i : split.index()) cuts *= w_.cuts[static_cast<std::size_t>(i)];
+        const bool more = split.jump(std::max(1LL, kChunk / cuts));
+        c.to_end = !more;
+        if (more) c.end.assign(split.rank().begin(), split.rank().end());
+        return more;
     }
 
     // A chunk's records in order; false when Search:End was polled.
@@ -1035,6 +1039,7 @@ private:
     // False when Search:End was polled.
     bool finish(int r, int complexity, const Score& sc, bool pending, bool filled)
     {
+        w_.run.changed(); // the lists may change
         const EvaluationSettings& es = ev_.settings();
         if (pending && es.combination && res_.top10.would_change(complexity, sc.g, es.penalty)) {
             if (filled) cache_.fill_pair(w_.cur);
@@ -1103,6 +1108,8 @@ private:
     std::vector<std::unique_ptr<Worker>>& workers_;
     WorkerPool* pool_;
     DirectScorer* direct_;
+    DirectScorer* own_direct_; // the calling thread's scanner of floating cuts (no workers)
+    DirectScan* own_scan_;
     long long most_cuts_ = 1; // cut combinations of the size vector's combinations, at most
     bool threaded_ = false;
     long long target_ = 0;
