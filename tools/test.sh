@@ -2,7 +2,8 @@
 # Builds MERU and runs every test twice: a normal build (its engine tests once
 # more at the generic instruction level, as a processor without vector
 # instructions runs them), then a build under AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the fuzz targets
+# UndefinedBehaviorSanitizer; then the search's thread tests in a build under
+# ThreadSanitizer (tools/thread_tests.txt names them); then the fuzz targets
 # (FUZZ_SECONDS each, default 60), each input, the corpus's included, within
 # FUZZ_INPUT_SECONDS (default 10). Set-up included. Any failure fails the run.
 set -euo pipefail
@@ -24,6 +25,12 @@ echo "== engine tests at the generic instruction level"
 MERU_SIMD=generic build-test/tests/test_search --gtest_brief=1
 echo "== sanitizer build (address, undefined)"
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DMERU_SANITIZE=ON -DMERU_TESTS=ON -DMERU_BENCH=OFF
+
+echo "== thread tests under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERU_TSAN=ON -DMERU_TESTS=ON -DMERU_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target test_search
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp" build-tsan/tests/test_search \
+  --gtest_brief=1 --gtest_filter="$(cat tools/thread_tests.txt | paste -sd:)"
 
 if ls fuzz/fuzz_*.cpp >/dev/null 2>&1; then
   echo "== fuzz targets"

@@ -26,6 +26,7 @@
 #include "rectdiag/srdwin.h"
 #include "search/iteration.h"
 #include "search/search_results.h"
+#include "search/worker_pool.h"
 #include "settings/criteria_dialog.h"
 #include "settings/extent.h"
 #include "settings/forceattr.h"
@@ -104,6 +105,7 @@ struct Program {
     rectdiag::DiagramSettings diagram;
     rectdiag::SrdWindow diagram_window{ui, diagram, rng, options.detailout, incidence}; // what celltab opens
     search::SearchResults results; // the best lists, saved G values and histograms of searches and rankings
+    search::SearchThreads search_threads; // the searches' worker threads, started once, joined at exit
     RankState rank;                // the rank stage's tables and hooks
     SearchState search;            // the stages of Search:Go!: attribute set, cuts, counters
     ProcessState process;          // the current partition, the recorded searches, the series counters

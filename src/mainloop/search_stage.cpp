@@ -173,6 +173,7 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.dispgraph = p.options.dispgraph && !s.treegrow;
     ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? a.ycurrent : 0;
     ls.threads = search::search_threads();
+    ls.workers = &p.search_threads;
     ls.data = &in.data;
     ls.crit = &p.crit;
     return ls;

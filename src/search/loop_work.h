@@ -9,10 +9,13 @@
 #include "search/direct_scan.h"
 #include "search/evaluate.h"
 #include "search/search_results.h"
+#include "search/search_loop.h"
 #include "search/shape_cache.h"
+#include "search/worker_pool.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -141,11 +144,19 @@ struct Work {
         std::uint64_t epoch = 1;      // counts the times the lists may have changed
         void changed() { ++epoch; }
     } run;
-    // This thread's entry rule (`bounds`, taken again after the lists may
-    // have changed) and its gate.
+    // This thread's entry rule, taken again after the lists may have changed
+    // (apart from `bounds`, which the workers read under the pool's lock), and
+    // its gate.
+    EntryBounds rule;
     EntryGate gate;
     std::uint64_t rule_epoch = 0; // the epoch the rule was taken in
 };
+
+// Waits for the workers to end their task, letting events through meanwhile.
+void wait_pumping(WorkerPool& pool, SearchHost& host)
+{
+    while (!pool.wait_for_idle(std::chrono::milliseconds(5))) host.wait_pump();
+}
 
 std::string sizes(std::span<const int> p, int width)
 {

@@ -91,6 +91,10 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
 
 } // namespace
 
+// The workers' shape caches take about this many bytes together, whatever
+// the number of workers: each keeps its share of the outcomes it met.
+constexpr std::size_t kWorkerCaches = std::size_t{16} << 20;
+
 // On the direct path the workers start at parallel_from times this many
 // candidates per thread.
 constexpr double kDirectShare = 512.0;
@@ -121,20 +125,23 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
-    std::unique_ptr<WorkerPool> pool;
-    // The pool starts when the first size vector large enough to share comes;
-    // each worker then builds its own snapshot of the data (and orders the
-    // survival times), all at once.
+    SearchThreads own_threads;
+    WorkerPool* pool = nullptr;
+    // The workers start on the first size vector large enough to share; each
+    // then builds its own snapshot of the data (and orders the survival times),
+    // all at once, while the calling thread pumps events. The snapshots go
+    // with the search; the threads stay with the session.
     const auto make_workers = [&] {
         workers.resize(static_cast<std::size_t>(s.threads));
-        pool = std::make_unique<WorkerPool>(s.threads);
+        pool = &(s.workers ? *s.workers : own_threads).pool(s.threads);
         pool->post([&](int k) {
             auto& wk = workers[static_cast<std::size_t>(k)];
             wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
+            wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
-        pool->wait();
+        wait_pumping(*pool, host);
     };
     // Without workers the calling thread scans floating cuts in chunks, as a
     // worker does (whole runs of cuts at once), with a scorer and shape cache
@@ -199,7 +206,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
                                        : static_cast<double>(s.parallel_from) / 8.0;
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals);
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
-            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool.get(),
+            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
                           direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);

@@ -15,6 +15,7 @@
 #include "search/search_results.h"
 #include "search/serial_joins.h"
 #include "search/shape_cache.h"
+#include "search/worker_pool.h"
 #include "stats/extent.h"
 
 #include <span>
@@ -83,6 +84,9 @@ struct LoopSettings {
     long long parallel_from = 512;
     const EvaluationData* data = nullptr;
     const stats::CritSettings* crit = nullptr;
+    // The session's worker threads; null: the search starts its own and joins
+    // them when it ends.
+    SearchThreads* workers = nullptr;
 };
 
 struct LoopResult {

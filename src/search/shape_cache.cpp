@@ -177,6 +177,11 @@ partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int 
         o.cand_kept = o.cacheable && o.cand.lp == as_given.lp && o.cand.lits == as_given.lits;
         o.first_is_cand = o.cacheable && o.first.lp == as_given.lp && o.first.lits == as_given.lits;
     }
+    const auto words = [](const TermList& l) { return (l.lp.capacity() + l.lits.capacity()) * sizeof(int); };
+    const std::size_t bytes = sizeof(std::pair<const std::string, Outcome>) + 4 * sizeof(void*) + key_.capacity() +
+                              words(o.cand) + words(o.first) + words(o.second);
+    if (bytes_ + bytes > budget_) clear();
+    bytes_ += bytes;
     last_ = &*map_.emplace(key_, std::move(o)).first;
     return r;
 }

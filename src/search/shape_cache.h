@@ -57,7 +57,11 @@ public:
     {
         map_.clear();
         last_ = nullptr;
+        bytes_ = 0;
     }
+    // The outcomes kept take about this many bytes at most: past it the cache
+    // starts again empty (outcomes are made again as they are met).
+    void set_budget(std::size_t bytes) { budget_ = bytes; }
 
 private:
     struct Outcome {
@@ -93,6 +97,7 @@ private:
     mutable std::vector<int> attrs_;
     mutable std::vector<long long> vars_;
     long long real_ = 0, hits_ = 0;
+    std::size_t bytes_ = 0, budget_ = ~std::size_t{0};
 };
 
 } // namespace meru::search

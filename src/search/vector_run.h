@@ -589,7 +589,7 @@ private:
             for (std::size_t j = from; j < to && go_on; ++j) go_on = merge(j);
         }
         cancel = true;
-        pool_->wait();
+        wait_pumping(*pool_, host_);
         return go_on;
     }
 
@@ -729,11 +729,11 @@ private:
     const EntryBounds& rule()
     {
         if (w_.rule_epoch != w_.run.epoch) {
-            w_.bounds.take(res_, ev_.settings());
+            w_.rule.take(res_, ev_.settings());
             w_.gate.reset();
             w_.rule_epoch = w_.run.epoch;
         }
-        return w_.bounds;
+        return w_.rule;
     }
 
     // Whether the rule turns away a candidate of this complexity and G bound.
@@ -834,7 +834,7 @@ private:
             pool_->locked([&] { w_.bounds.take(res_, ev_.settings()); });
         }
         pool_->update([&] { cancel = true; });
-        pool_->wait();
+        wait_pumping(*pool_, host_);
         return go_on;
     }
 

@@ -1,7 +1,8 @@
 #pragma once
-// A fixed set of worker threads for one search: started once, given a task at a
-// time (run on every worker at once), stopped when the pool is destroyed. No
-// thread is started per batch of candidates.
+// A fixed set of worker threads: started once, given a task at a time (run on
+// every worker at once), stopped and joined when the pool is destroyed. No
+// thread is started per batch of candidates, nor per search: SearchThreads
+// keeps one pool for a whole session.
 //
 // The pool's lock also guards whatever state its tasks share with the calling
 // thread. The workers wait on one condition and the calling thread on another,
@@ -16,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -36,6 +38,11 @@ public:
     void post(std::function<void(int)> task);
     // Waits until every worker has ended the posted task.
     void wait();
+    // The same, at most `limit`; true when they have.
+    bool wait_for_idle(std::chrono::milliseconds limit)
+    {
+        return wait_for([&] { return running_ == 0; }, limit);
+    }
 
     template <class F> void give(F&& f)
     {
@@ -83,6 +90,25 @@ private:
     std::uint64_t posted_ = 0; // tasks posted so far
     int running_ = 0;          // workers still on the posted task
     bool stop_ = false;
+};
+
+// The worker threads of a session's searches: the pool starts with the first
+// search that shares out its candidates and serves the searches after it;
+// it is joined when this is destroyed (at exit).
+class SearchThreads {
+public:
+    // The pool of `threads` workers (started again for another number).
+    WorkerPool& pool(int threads)
+    {
+        if (!pool_ || pool_->size() != threads) {
+            pool_.reset();
+            pool_ = std::make_unique<WorkerPool>(threads);
+        }
+        return *pool_;
+    }
+
+private:
+    std::unique_ptr<WorkerPool> pool_;
 };
 
 } // namespace meru::search
