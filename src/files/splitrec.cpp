@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace meru::files {
@@ -32,6 +33,14 @@ namespace {
 
 // What the last character that counted was.
 enum class Prev { start, item, blank, delim, line_end };
+
+// Whether `text` holds any of the characters of `set`.
+bool has_any(std::string_view text, std::string_view set)
+{
+    for (const char c : set)
+        if (std::memchr(text.data(), c, text.size())) return true;
+    return false;
+}
 
 } // namespace
 
@@ -81,6 +90,27 @@ int FreeSplitter::next(FreeRecord& rec)
         }
         const std::size_t len = line_.size();
         if (spans_.size() < nspans + len + 1) spans_.resize(nspans + len + 1);
+        if (layout_.delimited && layout_.delim != '\t' && !has_any(line_, "\" \t")) {
+            // Nothing but items and delimiters: the items are the texts between
+            // the delimiters, as the rules below make them.
+            const std::size_t base = rec.chars.size();
+            rec.chars.append(line_);
+            bool item = false;
+            for (std::size_t from = 0;; ++from) {
+                std::size_t to = from;
+                while (to < len && line_[to] != layout_.delim) ++to;
+                item = to > from;
+                if (item) add_span(base + from, std::min<std::size_t>(to - from, kItemLen), false);
+                if (to == len) break;
+                rec.delim_seen = true;
+                if (!item && (prev == Prev::delim || prev == Prev::start)) empty_item("-1");
+                prev = Prev::delim;
+                from = to;
+            }
+            if (!item || static_cast<int>(nspans) >= expected_) return finish();
+            prev = Prev::line_end;
+            continue;
+        }
         for (std::size_t k = 0; k < len; ++k) {
             const char c = line_[k];
             if (c == '"') {
