@@ -28,13 +28,13 @@
 #include "search/search_results.h"
 #include "search/worker_pool.h"
 #include "settings/criteria_dialog.h"
-#include "settings/extent.h"
 #include "settings/forceattr.h"
 #include "settings/form.h"
 #include "settings/options.h"
 #include "settings/strategy.h"
 #include "stats/censoring.h"
 #include "stats/criteria.h"
+#include "stats/extent.h"
 #include "tree/tree_rules.h"
 #include "ui/context.h"
 #include "ui/help.h"
@@ -92,7 +92,7 @@ struct Program {
     settings::Options options;
     stats::CritSettings crit;
     settings::StrategySettings strategy;
-    settings::ExtentSettings extent;
+    stats::ExtentSettings extent;
     settings::CritTexts crit_texts;              // the Criteria dialog's texts, kept between showings
     bool crit_changed = false;                   // the last Criteria request changed the criterion settings
     bool extent_from_strategy = false;           // the Extent request came from the Strategy dialog

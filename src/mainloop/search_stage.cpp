@@ -8,7 +8,7 @@
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_end.h"
-#include "mainloop/search_window.h"
+#include "mainloop/search_host.h"
 #include "mainloop/settings_requests.h"
 #include "mainloop/tree_grow.h"
 #include "partition/dupvar.h"

@@ -144,9 +144,9 @@ Flow criteria_stage(Program& p)
 // A tree grows by single attributes: switching Tree on makes the extent the
 // tree's, switching it off again restores a combination search. Only a switch
 // made in this showing of the dialog moves the extent.
-bool tree_extent(const settings::ExtentSettings& e) { return e.qmax() == 1 && e.bounds.front() == 1; }
+bool tree_extent(const stats::ExtentSettings& e) { return e.qmax() == 1 && e.bounds.front() == 1; }
 
-void combination_extent(settings::ExtentSettings& e)
+void combination_extent(stats::ExtentSettings& e)
 {
     e.sizetext = "2 2";
     e.nfloatx = 1;
@@ -154,7 +154,7 @@ void combination_extent(settings::ExtentSettings& e)
 
 bool fit_extent_to_tree(Program& p, bool tree_before)
 {
-    settings::ExtentSettings& e = p.extent;
+    stats::ExtentSettings& e = p.extent;
     const bool tree_now = p.strategy.treemode;
     if (tree_before && !tree_now && tree_extent(e)) {
         combination_extent(e);
@@ -251,7 +251,7 @@ void end_tree_strategy(Program& p)
     s.treemode = false;
     s.iterative = s.iterative_before_tree;
     s.decidepos = s.decidepos_before_tree;
-    settings::ExtentSettings& e = p.extent;
+    stats::ExtentSettings& e = p.extent;
     if (!tree_extent(e)) return;
     combination_extent(e);
     std::vector<int> bounds;

@@ -3,7 +3,7 @@
 // (scrolled when the window is smaller), with its own mouse callback and key
 // queue. Its close box minimises it; only the frame deletes it.
 #include "platform/canvas.h"
-#include "platform/keys.h"
+#include "platform/key_queue.h"
 #include "platform/mouse.h"
 
 #include <QMdiSubWindow>

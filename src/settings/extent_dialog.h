@@ -1,8 +1,8 @@
 #pragma once
 // The Extent dialog (dialog 107): the size vector, "Up to", the side the
 // candidates are built as and the float levels of multi-cut attributes.
-#include "settings/extent.h"
 #include "settings/form.h"
+#include "stats/extent.h"
 
 #include <functional>
 #include <string>
@@ -15,6 +15,8 @@ class LogWriter;
 }
 
 namespace meru::settings {
+
+using stats::ExtentSettings;
 
 namespace extent_ids {
 inline constexpr int kDialog = 107;

@@ -1,7 +1,7 @@
 // Mouse and keys of a child window: callbacks in canvas pixels, the latched
 // press that a quick click leaves, the key queue's codes, order and overflow.
 #include "platform/events.h"
-#include "platform/keys.h"
+#include "platform/key_queue.h"
 #include "platform/mouse.h"
 #include "platform/window.h"
 #include "platform_fixture.h"

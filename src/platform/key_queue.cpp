@@ -1,4 +1,4 @@
-#include "platform/keys.h"
+#include "platform/key_queue.h"
 
 #include <QKeyEvent>
 

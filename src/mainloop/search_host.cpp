@@ -1,4 +1,4 @@
-#include "mainloop/search_window.h"
+#include "mainloop/search_host.h"
 
 #include "mainloop/program.h"
 #include "mainloop/tree_grow.h"

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# No two source files under SRC (default: the src folder) share a base name, so
+# that a name alone says which file is meant. Prints each shared name with its
+# files and exits with 1 when there is any.
+set -u
+src=${1:-$(cd "$(dirname "$0")/../../src" && pwd)}
+shared=$(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%f\n' | sort | uniq -d)
+[[ -z $shared ]] && exit 0
+for name in $shared; do echo "$name:" $(find "$src" -type f -name "$name" | sort); done
+exit 1
