@@ -2,8 +2,14 @@
 
 #include "mainloop/menuflags.h"
 #include "mainloop/program.h"
+#include "mainloop/step_handlers.h"
 
 namespace meru::mainloop {
+
+Dispatch::Dispatch()
+{
+    for (const StepHandler& h : step_handlers()) handlers_[static_cast<int>(h.step)] = h.run;
+}
 
 bool step_raised(Step step, const MenuFlags& f)
 {
@@ -45,9 +51,7 @@ Flow dispatch(Program& p)
         // While a Search:Go! run is under way only its own steps run: what the
         // user chose meanwhile waits, and the loop head at the end drops it.
         if (p.flags.searching && user_step(step)) continue;
-        const Handler& handler = p.dispatch.get(step);
-        if (!handler) continue;
-        const Flow flow = handler(p);
+        const Flow flow = p.dispatch.get(step)(p);
         if (flow != Flow::next) return flow;
     }
     return Flow::loop_head;

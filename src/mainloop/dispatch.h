@@ -4,9 +4,7 @@
 // the following step, back to the loop head (which clears every request), or
 // back to the idle poll with the requests kept (the stages of Search:Go!).
 //
-// The modules that do the work set the steps' handlers (install_handlers,
-// mainloop.h); a step without a handler has nothing to do and the dispatch goes
-// on to the next one.
+// Every step's handler comes from the one constant list of step_handlers.h.
 #include <array>
 #include <functional>
 
@@ -40,6 +38,8 @@ bool step_raised(Step step, const MenuFlags& flags);
 
 class Dispatch {
 public:
+    Dispatch(); // every step with its handler from step_handlers()
+    // Test seam: a test stands its own handler in for a step's.
     void set(Step step, Handler handler) { handlers_[static_cast<int>(step)] = std::move(handler); }
     const Handler& get(Step step) const { return handlers_[static_cast<int>(step)]; }
     // In bootstrap mode the poll draws a new bootstrap sample before a

@@ -206,6 +206,4 @@ Flow edit_request(Program& p)
     return Flow::loop_head;
 }
 
-void install_edit_handlers(Program& p) { p.dispatch.set(Step::edit, edit_request); }
-
 } // namespace meru::mainloop

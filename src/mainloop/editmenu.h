@@ -44,6 +44,4 @@ SampleSwitch sampswitch(int& count, std::vector<int>& a, std::vector<int>& b, bo
 // weights change places ("%Process: training/test switch").
 Flow test_switch(Program& program);
 
-void install_edit_handlers(Program& program);
-
 } // namespace meru::mainloop

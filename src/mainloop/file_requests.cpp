@@ -229,9 +229,8 @@ Flow file_request(Program& p)
     return finish_opening(p, r);
 }
 
-void install_file_handlers(Program& p)
+void install_file_hooks(Program& p)
 {
-    p.dispatch.set(Step::file, file_request);
     // A folder or file named on the command line is where the file dialogs start;
     // without one, the folder the program was started from (the main routine
     // changes to the program's own folder later).

@@ -21,8 +21,8 @@ void menus_without_analysis(Program& program);
 // The menus after the pre-scan refused a control file: the Edit menu can edit it.
 void menus_for_refused_control_file(Program& program, const std::string& cfname);
 
-// Installs file_request as the File step's handler. A folder or file given as the
-// program's first argument is where the file dialogs start.
-void install_file_handlers(Program& program);
+// A folder or file given as the program's first argument is where the file
+// dialogs start.
+void install_file_hooks(Program& program);
 
 } // namespace meru::mainloop

@@ -172,20 +172,13 @@ Flow help_requests(Program& p)
     return Flow::loop_head;
 }
 
-void install_handlers(Program& p)
+void install_hooks(Program& p)
 {
-    p.dispatch.set(Step::rank_titles, rank_titles);
-    p.dispatch.set(Step::close_search, close_search);
-    p.dispatch.set(Step::help, help_requests);
-    install_settings(p);
-    install_picker_handlers(p);
-    install_search_handlers(p);
-    install_rank_handlers(p);
-    install_process_handlers(p);
-    install_file_handlers(p);
-    install_edit_handlers(p);
-    install_view_handlers(p);
-    install_y_handlers(p);
+    install_picker_hooks(p);
+    install_search_hooks(p);
+    install_rank_hooks(p);
+    install_file_hooks(p);
+    install_y_hooks(p);
     p.rank.hooks.viewfile = show_log;
 }
 

@@ -22,11 +22,10 @@ bool poll_round(Program& program);
 // Loop head, poll, dispatch, for ever.
 [[noreturn]] void run_main_loop(Program& program);
 
-// Sets the handler of every step of the dispatch and the hooks between the
-// modules: the Rank headings, the closing of the search windows and the Help
-// requests of this module, and those of the File, Edit, View, Y, settings,
-// search, rank and Process modules.
-void install_handlers(Program& program);
+// Sets the hooks between the modules (the steps' handlers are the constant
+// list of step_handlers.h): the settings follow-ups, the emptying of results
+// for a new Y, the rank plots, the Y menu and where the file dialogs start.
+void install_hooks(Program& program);
 Flow rank_titles(Program& program);
 Flow close_search(Program& program);
 Flow help_requests(Program& program);

@@ -150,7 +150,7 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     p.ui.host.script = script.get();
 
     install_help(p);
-    install_handlers(p);
+    install_hooks(p);
     frame.set_close_handler([&p] { exitmenu(p); });
     // SIGTERM (as at log-out), SIGHUP and SIGINT end the run as File:Exit does,
     // without the question: the log, preferences and scratch files closed.

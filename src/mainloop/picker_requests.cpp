@@ -100,7 +100,7 @@ void run_bootstrap_draw(Program& p)
     settings::bootsamp(a.data.obswt, observations(a), true, a.boot, p.rng, p.log);
 }
 
-void install_picker_handlers(Program& p)
+void install_picker_hooks(Program& p)
 {
     p.dispatch.xconstr = run_xconstr;
     p.dispatch.forceattr = run_forceattr;

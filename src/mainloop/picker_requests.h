@@ -26,6 +26,6 @@ void run_forceattr(Program& p);
 void run_logrank_setup(Program& p);
 void run_bootstrap_draw(Program& p);
 
-void install_picker_handlers(Program& p);
+void install_picker_hooks(Program& p);
 
 } // namespace meru::mainloop

@@ -257,10 +257,4 @@ Flow next_group_pass(Program& p)
     return Flow::poll;
 }
 
-void install_process_handlers(Program& p)
-{
-    p.dispatch.set(Step::process, process_request);
-    p.dispatch.set(Step::series, bygroup_series_step);
-}
-
 } // namespace meru::mainloop

@@ -27,6 +27,4 @@ Flow search_statistics(Program& p, const SearchEnd& s);
 // A by-group's search found nothing: the next group's pass is raised.
 Flow next_group_pass(Program& p);
 
-void install_process_handlers(Program& p);
-
 } // namespace meru::mainloop

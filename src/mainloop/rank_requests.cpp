@@ -217,13 +217,8 @@ Flow rank_stage(Program& p)
     return Flow::loop_head;
 }
 
-void install_rank_handlers(Program& p)
+void install_rank_hooks(Program& p)
 {
-    Handler before = p.dispatch.get(Step::search);
-    p.dispatch.set(Step::search, [before](Program& q) {
-        if (q.flags.qrank) return rank_stage(q);
-        return before(q);
-    });
     p.dispatch.reset_ranking = [](Program& q) {
         q.rank.ranking.clear();
         q.rank.ranking.ranked = false;

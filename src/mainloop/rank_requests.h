@@ -39,8 +39,7 @@ std::unique_ptr<search::Evaluator> make_evaluator(Program& p, const EvaluationIn
 // The rank stage (Step::search with the Rank request raised).
 Flow rank_stage(Program& p);
 
-// Sets Step::search to run the rank stage when the Rank request is raised and
-// the handler installed before it otherwise; sets the reset_ranking hook.
-void install_rank_handlers(Program& p);
+// Sets the reset_ranking hook and the rank plots' hooks.
+void install_rank_hooks(Program& p);
 
 } // namespace meru::mainloop

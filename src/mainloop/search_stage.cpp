@@ -336,10 +336,8 @@ Flow search_stage(Program& p)
     }
 }
 
-void install_search_handlers(Program& p)
+void install_search_hooks(Program& p)
 {
-    p.dispatch.set(Step::series, series_step);
-    p.dispatch.set(Step::search, search_stage);
     p.dispatch.empty_results = [](Program& q) {
         q.results.clear_lists();
         q.results.splithist.fill(0);

@@ -32,9 +32,7 @@ Flow search_stage(Program& p);
 // given lines (every cut of a floating line), and the forced attribute.
 std::vector<int> set_attributes(const Program& p, std::span<const int> lines);
 
-// Installs the continuation and search-stage handlers and the hooks that empty
-// the search results for a new Y; call before the rank stage's handlers, which
-// run ahead of the search stage while Rank is raised.
-void install_search_handlers(Program& p);
+// Sets the hooks that empty the search results for a new Y.
+void install_search_hooks(Program& p);
 
 } // namespace meru::mainloop

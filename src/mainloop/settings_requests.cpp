@@ -330,11 +330,4 @@ Flow settings_request(Program& p)
     }
 }
 
-void install_settings(Program& p)
-{
-    p.dispatch.set(Step::options, options_request);
-    p.dispatch.set(Step::y, y_request);
-    p.dispatch.set(Step::settings, settings_request);
-}
-
 } // namespace meru::mainloop

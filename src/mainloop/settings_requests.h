@@ -11,9 +11,6 @@ namespace meru::mainloop {
 struct Analysis;
 struct Program;
 
-// Replaces the generic handlers of the Options, Y and settings steps.
-void install_settings(Program& program);
-
 Flow options_request(Program& program);
 Flow y_request(Program& program);
 // Criteria, then Strategy, then Extent.

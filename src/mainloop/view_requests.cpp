@@ -122,6 +122,4 @@ Flow view_requests(Program& p)
     return Flow::loop_head;
 }
 
-void install_view_handlers(Program& p) { p.dispatch.set(Step::view, view_requests); }
-
 } // namespace meru::mainloop

@@ -24,7 +24,4 @@ void show_log(Program& program);
 // fixed-format data "Fixed format, raw data. Format=" and the format.
 std::string data_name_row(const Analysis& analysis);
 
-// Installs view_requests as the View step's handler.
-void install_view_handlers(Program& program);
-
 } // namespace meru::mainloop

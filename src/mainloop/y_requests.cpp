@@ -143,6 +143,6 @@ void run_ymenu(Program& p)
     }
 }
 
-void install_y_handlers(Program& p) { p.dispatch.ymenu = run_ymenu; }
+void install_y_hooks(Program& p) { p.dispatch.ymenu = run_ymenu; }
 
 } // namespace meru::mainloop

@@ -12,6 +12,6 @@ struct Program;
 void run_ymenu(Program& program);
 
 // Sets the dispatch's ymenu hook; the Y request (settings_requests.h) runs it.
-void install_y_handlers(Program& program);
+void install_y_hooks(Program& program);
 
 } // namespace meru::mainloop

@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 
 #include "mainloop/recent.h"
+#include "mainloop/step_handlers.h"
 #include "platform/events.h"
 #include "ui/ui_fixture.h"
 
@@ -105,10 +106,17 @@ TEST_F(ProgramTest, RankItemsWriteTheirHeadingTheLastRaisedWinning)
     EXPECT_EQ(log_lines().size(), before);
 }
 
-TEST_F(ProgramTest, EveryRequestItemReachesAStepThatHasItsHandler)
+TEST_F(ProgramTest, EveryRequestItemReachesAStepThatHasExactlyOneHandler)
 {
-    for (int s = 0; s < mainloop::kSteps; ++s)
+    std::array<int, mainloop::kSteps> handlers{};
+    for (const mainloop::StepHandler& h : mainloop::step_handlers()) {
+        EXPECT_NE(h.run, nullptr);
+        ++handlers[static_cast<std::size_t>(h.step)];
+    }
+    for (int s = 0; s < mainloop::kSteps; ++s) {
+        EXPECT_EQ(handlers[static_cast<std::size_t>(s)], 1) << "step " << s + 1;
         EXPECT_TRUE(program->dispatch.get(static_cast<Step>(s))) << "step " << s + 1;
+    }
     ASSERT_EQ(program->item_names.size(), 39u); // every item that raises a request
     mainloop::Program& p = *program;
     for (const mainloop::ItemName& n : p.item_names) {

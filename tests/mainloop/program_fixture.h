@@ -37,7 +37,7 @@ protected:
         program->prefs_path = dir.filePath("meru.prf").toStdString();
         program->exit = [this](int status) { exits.push_back(status); };
         mainloop::menubar(*program);
-        mainloop::install_handlers(*program);
+        mainloop::install_hooks(*program);
         ui::thinking(program->ui, "", false);
     }
 

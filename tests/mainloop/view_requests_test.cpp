@@ -12,7 +12,6 @@ namespace {
 
 TEST_F(ProgramTest, ViewRequestsRunInOrderAndWithoutAnAnalysisAskForAFile)
 {
-    mainloop::install_view_handlers(*program);
     std::vector<std::string> topics;
     program->ui.help = [&](std::string_view t) { topics.emplace_back(t); };
     program->log.close(); // no analysis: no log either
@@ -43,7 +42,6 @@ TEST_F(ProgramTest, ViewRequestsRunInOrderAndWithoutAnAnalysisAskForAFile)
 
 TEST_F(ProgramTest, TheControlFileViewerHasAWindowItemThatViewsItAgain)
 {
-    mainloop::install_view_handlers(*program);
     const std::string cf = dir.filePath("small.mrc").toStdString();
     std::ofstream(cf) << "Title\n*\n";
     program->analysis = std::make_unique<mainloop::Analysis>();
