@@ -5,6 +5,7 @@
 #include "mainloop/program.h"
 #include "mainloop/recent.h"
 #include "mainloop/settings_requests.h"
+#include "platform/arguments.h"
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "ui/actlog.h"
@@ -13,11 +14,6 @@
 #include "ui/opendlg.h"
 #include "ui/viewer/viewfile.h"
 #include "ui/winmenu.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStringList>
 
 #include <vector>
 
@@ -234,13 +230,7 @@ void install_file_hooks(Program& p)
     // A folder or file named on the command line is where the file dialogs start;
     // without one, the folder the program was started from (the main routine
     // changes to the program's own folder later).
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1) {
-        const QFileInfo start(args[1]);
-        p.opening.dialog_path = start.absoluteFilePath().toStdString() + (start.isDir() ? "/" : "");
-    } else {
-        p.opening.dialog_path = QDir::currentPath().toStdString() + "/";
-    }
+    p.opening.dialog_path = platform::start_path();
 }
 
 } // namespace meru::mainloop

@@ -16,7 +16,6 @@
 #include "ui/thinking.h"
 #include "ui/winmenu.h"
 
-#include <QString>
 #include <cstdio>
 
 namespace meru::mainloop {
@@ -119,8 +118,7 @@ bool startup(Program& p, const std::string& folder)
     open_banner(p);
 
     p.ui.font_folder = folder;
-    if (platform::initialize_fonts(QString::fromStdString(folder)) < 0)
-        ui::msgok(p.ui, "ERROR: Unable to register graphics fonts$");
+    if (platform::initialize_fonts(folder) < 0) ui::msgok(p.ui, "ERROR: Unable to register graphics fonts$");
 
     ui::thinking(p.ui, "", false);
     platform::sleep_ms(50);

@@ -7,14 +7,11 @@
 #include "ui/thinking.h"
 #include "ui/winmenu.h"
 
-#include <QMainWindow>
-#include <QMenuBar>
-
 namespace meru::mainloop {
 
 Program::Program(platform::Frame& frame_, platform::UnitRegistry& units_)
-    : frame(frame_), units(units_), menus(frame_.main_window().menuBar()),
-      files(units_), ui{frame_, menus, {&frame_.main_window(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
+    : frame(frame_), units(units_), menus(frame_.menu_bar()),
+      files(units_), ui{frame_, menus, {frame_.dialog_owner(), nullptr}, dialogs, log, {}, {}, {}, {}, {}},
       services(ui, flags.searchend), forms(std::make_unique<settings::QtFormDialog>(ui)),
       exit([this](int status) { end_program(*this, status); })
 {

@@ -131,8 +131,9 @@ std::optional<FontSpec> parse_font_options(std::string_view s)
     return opts;
 }
 
-int initialize_fonts(const QString& folder)
+int initialize_fonts(const std::string& folder_name)
 {
+    const QString folder = QString::fromStdString(folder_name);
     FontRegistry& r = registry();
     if (r.count > 0 && r.folder == folder) return r.count;
     int loaded = 0;

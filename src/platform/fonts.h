@@ -37,7 +37,7 @@ struct GraphicsFont {
 // Registers DejaVuSansMono.ttf and DejaVuSans.ttf from `folder` with Qt. Repeated
 // calls are cheap. Returns the number of faces available (2), or -1 when a face
 // file is missing or cannot be loaded.
-int initialize_fonts(const QString& folder);
+int initialize_fonts(const std::string& folder);
 
 // The font for an option string: "courier" (any case) and the monospace names
 // give DejaVu Sans Mono, "arial" and the sans names (or no face) DejaVu Sans. The

@@ -51,6 +51,10 @@ Frame::~Frame()
 
 QMainWindow& Frame::main_window() { return *frame_; }
 
+QMenuBar* Frame::menu_bar() { return frame_->menuBar(); }
+
+QWidget* Frame::dialog_owner() { return frame_.get(); }
+
 QMdiArea& Frame::mdi_area() { return *mdi_; }
 
 void Frame::show() { frame_->show(); }

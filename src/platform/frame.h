@@ -17,6 +17,8 @@
 
 class QMainWindow;
 class QMdiArea;
+class QMenuBar;
+class QWidget;
 class QString;
 
 namespace meru::platform {
@@ -62,6 +64,9 @@ public:
 
     QMainWindow& main_window();
     QMdiArea& mdi_area();
+    QMenuBar* menu_bar();
+    // The frame as the owner of modal dialogs.
+    QWidget* dialog_owner();
     void show();
     void maximise();
     // Run when the user closes the frame (instead of closing it). Without one,

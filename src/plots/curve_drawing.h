@@ -3,8 +3,6 @@
 #include "platform/canvas.h"
 #include "plots/plotwin.h"
 
-#include <QPoint>
-
 namespace meru::plots::detail {
 
 struct CurveDrawing {

@@ -9,8 +9,6 @@
 #include "ui/context.h"
 #include "ui/messages.h"
 
-#include <QString>
-
 namespace meru::ui {
 
 std::string_view font_option(int code)
@@ -32,7 +30,7 @@ std::string_view font_option(int code)
 int selfont(Context& ctx, int code)
 {
     FontState& st = ctx.font;
-    st.status = platform::initialize_fonts(QString::fromStdString(ctx.font_folder));
+    st.status = platform::initialize_fonts(ctx.font_folder);
     if (st.status < 0) {
         msgok(ctx, "ERROR: Unable to register graphics fonts$");
         msgok(ctx, st.status < -3 ? " Not enough free memory to register fonts$"

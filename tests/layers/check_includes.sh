@@ -2,8 +2,9 @@
 # Checks every #include "folder/..." line of the sources under SRC (default: the
 # src folder beside this one) against the layers of the program: a folder may
 # include its own headers and those of the folders below it, never a folder
-# above it or beside it (apart from the pairs named in same_band_allowed). The
-# plain C++ folders include no Qt header. A folder missing from the table fails
+# above it or beside it (apart from the pairs named in same_band_allowed). Only
+# the platform and the program's start include Qt headers: every other folder
+# reaches Qt through the platform. A folder missing from the table fails
 # too: place every new folder in the table.
 # Prints one line per wrong include and exits with 1 when there is any.
 set -u
@@ -25,8 +26,8 @@ declare -A rank=(
 )
 # Includes between folders of one band that are allowed (includer:included).
 same_band_allowed=" outcome:plots outcome:tree rectdiag:plots "
-# Folders that compile without Qt.
-qt_free=" platform/io core files partition stats search srdfit "
+# The folders that include Qt headers.
+qt_allowed=" platform app "
 
 # Sets REPLY to the table's folder of a path relative to src ("platform/io/x.h"
 # -> platform/io, "ui/viewer/x.h" -> ui): platform/io, else the first component.
@@ -66,8 +67,8 @@ while IFS= read -r -d '' file; do
         [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*([\"\<])([^\"\>]*) ]] || continue
         delim=${BASH_REMATCH[1]} path=${BASH_REMATCH[2]}
         if [[ $delim == "<" ]]; then
-            if [[ $qt_free == *" $from "* && $path =~ ^(Q|qt) ]]; then
-                report "src/$rel:$n: $from is plain C++ and may not include <$path>"
+            if [[ $qt_allowed != *" $from "* && $path =~ ^(Q|qt) ]]; then
+                report "src/$rel:$n: $from may not include <$path> (only the platform includes Qt)"
             fi
             continue
         fi

@@ -85,7 +85,7 @@ TEST(FontOptions, ParsesFaceHeightAndWidth)
 TEST_F(TextTest, InitialisingAgainIsCheapAndAMissingFolderFails)
 {
     EXPECT_EQ(initialize_fonts(MERU_RUNTIME_DIR), 2);
-    EXPECT_EQ(initialize_fonts(QStringLiteral("/nonexistent/folder")), -1);
+    EXPECT_EQ(initialize_fonts("/nonexistent/folder"), -1);
     EXPECT_EQ(initialize_fonts(MERU_RUNTIME_DIR), 2);
 }
 

@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     UnitRegistry units;
     Frame frame(units);
-    initialize_fonts(QCoreApplication::applicationDirPath());
+    initialize_fonts(QCoreApplication::applicationDirPath().toStdString());
     frame.show();
 
     Menus menus(frame.main_window().menuBar());
