@@ -74,7 +74,7 @@ TEST_F(ByGroupTest, RefusalsAndTheDialogsRetries)
     EXPECT_FALSE(by.mode);
     EXPECT_TRUE(called("help:By Value and By Attribute"));
     EXPECT_TRUE(called("msgok:Same as Y variable. Re-choose $"));
-    EXPECT_EQ(modes.by_seen.size(), 4u);
+    ASSERT_EQ(modes.by_seen.size(), 4u);
     // A re-shown dialog keeps the radio buttons as the user left them.
     EXPECT_TRUE(modes.by_seen[2].byvalue);
     EXPECT_EQ(log.lines, std::vector<std::string>{" No by group selected, or cancelled"});
@@ -167,7 +167,7 @@ TEST_F(ByGroupTest, ValueGroupsDropMissingValuesAndMoreThanThirtyAreCut)
     mode();
     EXPECT_TRUE(called("msgbox:  42 is too many by-groups > parameter MAXBYG=30 Will do first  30 only $ kind=ok"));
     EXPECT_EQ(by.ngroups, 30);
-    EXPECT_EQ(by.values.size(), 30u);
+    ASSERT_EQ(by.values.size(), 30u);
     EXPECT_EQ(by.values.front(), 39);
     EXPECT_EQ(by.counts.front(), 2); // table(lung$age): 39 twice
     EXPECT_EQ(rtrim(log.lines.back()), " By-group 30: age = 68.00");

@@ -79,7 +79,7 @@ TEST(DiscreteDialog, LettersAreCodesAndABadOrderIsRefused)
                        },
                        [](DiscreteView&) { return press(kOk); }};
     EXPECT_TRUE(r.run());
-    EXPECT_EQ(r.dialogs.seen.size(), 2u);
+    ASSERT_EQ(r.dialogs.seen.size(), 2u);
     EXPECT_EQ(r.c.order, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(r.sv.with_prefix("msgbox:").size(), 1u);
     EXPECT_EQ(r.dialogs.seen[1].neworder, "  0  1  2");

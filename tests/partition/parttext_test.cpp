@@ -156,7 +156,7 @@ TEST(FitText, WarnsWhenTheTextRunsPastColumn200)
 {
     meru::test::RecordingServices sv;
     std::string t = fit_text(std::string(199, ' ') + "77", sv);
-    EXPECT_EQ(t.size(), 200u);
+    ASSERT_EQ(t.size(), 200u);
     EXPECT_EQ(t.back(), '7');
     EXPECT_EQ(sv.calls, (std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=ok"}));
     sv.calls.clear();

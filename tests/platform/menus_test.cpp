@@ -52,7 +52,7 @@ TEST_F(MenuBarTest, ItemsAreNumberedFromOneCountingSeparatorsWithTheTitleAtZero)
     // Appending beyond the next new menu is refused.
     EXPECT_EQ(menus.append(6, kMenuEnabled, "Far"), 0);
     // The bar shows four top-level entries; the File drop-down holds four actions.
-    EXPECT_EQ(bar.actions().size(), 4);
+    ASSERT_EQ(bar.actions().size(), 4);
     EXPECT_EQ(bar.actions()[0]->menu()->actions().size(), 4);
     EXPECT_TRUE(bar.actions()[0]->menu()->actions()[2]->isSeparator());
 }

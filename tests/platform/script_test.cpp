@@ -531,7 +531,7 @@ TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)
     dismissed.script->at_idle();
     dismissed.script->at_busy();
     EXPECT_TRUE(dismissed.script->dismissing());
-    EXPECT_EQ(dismissed.host.calls.size(), 1u);
+    ASSERT_EQ(dismissed.host.calls.size(), 1u);
     dismissed.script->at_busy();
     EXPECT_EQ(dismissed.host.calls.back(), "menu Search|End");
     EXPECT_EQ(message_box(dismissed.modal(), "ended", "c", BoxButtons::OkCancel, BoxIcon::None), 1);

@@ -277,7 +277,7 @@ TEST(HullPlot, OriginChosenOrNoHull)
         HullInput in{flat, kHist};
         const HullResult r = hullplot(in, pen, &view, out.log);
         EXPECT_FALSE(r.hull.exists());
-        EXPECT_EQ(view.drawings.size(), 1u);
+        ASSERT_EQ(view.drawings.size(), 1u);
         EXPECT_EQ(view.drawings[0].caption, "Hull does not exist");
         EXPECT_EQ(view.drawings[0].label, " ");
         EXPECT_TRUE(view.shown.empty());

@@ -88,7 +88,7 @@ TEST(BestDialog, SilentChoiceDialogAndCancel)
             return kOk;
         });
         const Outcome r = run_dialog(in, forms);
-        EXPECT_EQ(forms.shown, (std::vector<int>{113, 113}));
+        ASSERT_EQ(forms.shown, (std::vector<int>{113, 113}));
         EXPECT_EQ(forms.forms[0].text.at(bestdlg_ids::kBeta), "     0.500000");
         EXPECT_EQ(forms.forms[0].text.at(bestdlg_ids::kHeading), kBestHeading);
         EXPECT_FALSE(r.choice.cancelled);

@@ -130,7 +130,7 @@ TEST_F(Criteria109, EachRefusalShowsItsMessageAndTheDialogAgain)
         forms.steps = {enter(k.entry)};
         const CritResult r = run(k.y);
         EXPECT_TRUE(r.cancelled);
-        EXPECT_EQ(forms.shown.size(), 2u); // the dialog again, then Cancel
+        ASSERT_EQ(forms.shown.size(), 2u); // the dialog again, then Cancel
         ASSERT_FALSE(services.calls.empty());
         EXPECT_EQ(services.calls.front(), k.first_call);
         // The typed texts come back in the second showing.
@@ -144,6 +144,7 @@ TEST_F(Criteria109, QualityIndexGetsDefaultCostsThenComputesR)
     const CritResult r = run(one_binary());
     EXPECT_FALSE(r.cancelled);
     EXPECT_TRUE(r.changed);
+    ASSERT_EQ(forms.forms.size(), 2u);
     EXPECT_EQ(forms.forms[1].text[ids::kCostA], "  1  0");
     EXPECT_EQ(forms.forms[1].text[ids::kCostAMinus], "  0  1");
     EXPECT_TRUE(forms.forms[1].is_on(ids::kSpecifyCosts));
@@ -169,6 +170,7 @@ TEST_F(Criteria109, UserPriorsMustSumToOne)
     EXPECT_EQ(services.with_prefix("msgbox:"),
               std::vector<std::string>{"msgbox:NOTE:invalid user specified prior. Sum = 0.900 ne 1  $ kind=ok"});
     EXPECT_DOUBLE_EQ(c.prior[3], 0.5);
+    ASSERT_FALSE(forms.forms.empty());
     EXPECT_EQ(forms.forms[0].text[ids::kCodes], "  1    2    3  ");
     EXPECT_EQ(forms.forms[0].text[ids::kValuesOf], "Values of grade");
     const auto lines = log_lines();

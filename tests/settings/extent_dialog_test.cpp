@@ -60,6 +60,7 @@ TEST_F(Extent107, OtherRefusals)
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
               (std::vector<std::string>{" Size p_1,..p_q=1", " A only",
                                         "Fixed optimal cut of attributes with multiple cuts"}));
+    ASSERT_GE(forms.forms.size(), 6u);
     EXPECT_EQ(forms.forms[5].text[ids::kFloat], "1"); // "0" became 1
     EXPECT_EQ(e.first_side, 1);
     EXPECT_FALSE(e.upto);

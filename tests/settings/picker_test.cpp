@@ -95,7 +95,7 @@ TEST_F(Picker, LoopShowsTheListAgainUntilAChoiceOrCancel)
 {
     forms.steps = {ScriptedForms::press(kOk), ScriptedForms::press(picker_ids::kHelp), choose("*age>60")};
     Pick p = selattr(tables, varline, {1, 3, 0, 1, false}, "Caption", "Help:Topic", forms, services, log);
-    EXPECT_EQ(forms.shown.size(), 3u);
+    ASSERT_EQ(forms.shown.size(), 3u);
     EXPECT_EQ(services.calls, std::vector<std::string>{"help:Help:Topic"});
     EXPECT_EQ(forms.forms[0].text[picker_ids::kCaption], "Caption");
     EXPECT_EQ(p.attribute, 3);
@@ -247,6 +247,7 @@ TEST_F(Picker, LogRankCensoringIsPickedKeptOrDropped)
     stats::Censoring c;
     forms.steps = {choose(" sex=1")};
     EXPECT_TRUE(logrank_setup(in, c, forms, services, log));
+    ASSERT_FALSE(forms.forms.empty());
     EXPECT_EQ(forms.forms[0].text[picker_ids::kCaption],
               "Log rank: Cancel for no censoring, else pick censoring attribute");
     EXPECT_EQ(msgline, "Criteria:Log-rank");
@@ -293,6 +294,7 @@ TEST_F(Split, BothSamplesMustHoldMoreThanTen)
     weights(std::vector<int>(30, 1));
     forms.steps = {ScriptedForms::fill({{split_ids::kSize, "20"}}), ScriptedForms::fill({{split_ids::kSize, "19"}})};
     const SplitResult r = split();
+    ASSERT_FALSE(forms.forms.empty());
     EXPECT_EQ(forms.forms[0].text[split_ids::kSize], "    19"); // int(0.6666 x 30)
     EXPECT_EQ(forms.forms[0].text[split_ids::kSizeLabel],
               "Enter training sample size (<   30), unless attribute defined");

@@ -26,6 +26,7 @@ TEST_F(Strategy106, OkLogsTheModesAndTopM)
     EXPECT_EQ(s.topm, 5);
     EXPECT_EQ(s.attrsetspec, "1- 5");
     EXPECT_EQ(s.maxiter, 4);
+    ASSERT_FALSE(forms.forms.empty());
     EXPECT_EQ(forms.forms[0].text[ids::kTopm], " 10");
 }
 
@@ -39,6 +40,7 @@ TEST_F(Strategy106, TopMRefusalsAndTruncation)
                                         "msgbox:Need a number m in Top m box$ kind=ok",
                                         "msgbox:Need a number m in Top m box$ kind=ok",
                                         "msgbox:Top m too large. Truncated to # attributes $ kind=ok"}));
+    ASSERT_GE(forms.forms.size(), 2u);
     EXPECT_EQ(forms.forms[1].text[ids::kTopm], "all"); // the typed text is shown again
     EXPECT_EQ(s.topm, 22);
     EXPECT_EQ(s.attrsetspec, "1- 22");

@@ -1,6 +1,9 @@
 #pragma once
 // Include in any test of a Qt suite: creates the one QApplication before the
 // first test runs (the suites link GoogleTest's own main). Offscreen under CTest.
+// Every test of such a suite runs within the wait budget (wait_budget.h).
+#include "support/wait_budget.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -282,7 +282,7 @@ TEST(RandomRun, DialogEntriesThatCannotBeUsedShowItAgain)
     DonePlot plot;
     RecordingServices services;
     const RunOut r = run_once(d, dialog, plot, services);
-    EXPECT_EQ(dialog.shown.size(), 7u);
+    ASSERT_EQ(dialog.shown.size(), 7u);
     EXPECT_EQ(r.result.nrand, 10);
     EXPECT_EQ(services.with_prefix("msgbox:"),
               std::vector<std::string>{"msgbox:Note there is no distribution to mimic !$ [log] kind=ok"});
