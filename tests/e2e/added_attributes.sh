@@ -39,16 +39,9 @@ dismiss"
 cat >"$work/iterative.txt" <<SCRIPT
 $open_bcw
 dismiss
-menu Options
-dialog Options
-  set Display graphics while searching = off
-  press OK
+$(settings_block graphics=off)
 $select_y
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  set Beta = automatic
-  press OK
+$(settings_block criterion=Chi-square beta=automatic)
 menu Search > Go!
 dismiss
 click 15 20 8

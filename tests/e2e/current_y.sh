@@ -29,10 +29,7 @@ dialog Select  Y variable(s)
   press OK
 answer no
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Log-rank
-  press OK
+$(settings_block criterion=Log-rank)
 dialog Select attribute
   set 1007 = " dead=0"
   press OK

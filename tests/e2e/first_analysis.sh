@@ -94,9 +94,9 @@ for c in "${cases[@]}"; do
   export MERU_PREFS="$work/$name.prf"
   {
     printf 'dismiss\ngreyed\nmenu File > Open\nfile %s\ndismiss\n' "$work/$control"
-    printf 'menu Options\ndialog Options\n  set Display graphics while searching = off\n  press OK\n'
+    settings_block graphics=off
     if [ "$how" = ok ]; then printf 'menu Y > Ok  %s\nanswer no\ndismiss\n' "$y"; else select_y "$y"; fi
-    printf 'menu Criteria\ndialog Criteria\n  set Criterion = %s\n  set Beta = automatic\n  press OK\n' "$criterion"
+    settings_block criterion="$criterion" beta=automatic
     [ "$criterion" = Log-rank ] && printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
     printf 'menu Search > Go!\ndismiss\n'
     for ((i = 0; i < hulls; i++)); do echo "click 15 20 8"; done

@@ -24,24 +24,7 @@ dismiss
 menu Y > Ok  repub
 answer no
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Entropy
-  set Beta = automatic
-  set Gamma = 0
-  press OK
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = 2
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  press OK
-dialog Strategy
-  set Top m attributes: = 6
-  press OK
+$(settings_block criterion=Entropy beta=automatic gamma=0 iterative=off size=2 upto=on both=on top=6)
 menu Search > Go!
 click 15 20 8
 wait 1000

@@ -43,30 +43,8 @@ dismiss
 menu Y > Ok  repub
 answer no
 dismiss
-menu Options
-dialog Options
-  set Detailed output = on
-  press OK
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  set Beta = $2
-  set Gamma = 0
-  press OK
-menu Strategy
-dialog Strategy
-  set Iterative mode = $1
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = 2 2
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  set Float levels (1-3) of attributes with multiple cuts = 1
-  press OK
-dialog Strategy
-  set Top m attributes: = 16
-  set Maximum iterations = $3
-  press OK
+$(settings_block detailed=on criterion=Chi-square beta="$2" gamma=0 iterative="$1" size="2 2" upto=on both=on \
+    float=1 top=16 maxiter="$3")
 menu Search > Go!
 SCRIPT
   [ "$1" = on ] && echo "dismiss"

@@ -41,20 +41,16 @@ search() {
   [ -n "$opened" ] && echo "answer yes" # the open analysis ends
   opened=1
   printf 'file %s/%s\ndismiss\nmenu Y > Select Y\ndialog Select  Y variable(s)\n  set 1000 = %s\n  press OK\n' "$1" "$2" "$3"
-  printf 'answer no\ndismiss\nmenu Criteria\ndialog Criteria\n  set Criterion = %s\n  press OK\n' "$4"
+  printf 'answer no\ndismiss\n'
+  settings_block criterion="$4"
   [ "$4" = Log-rank ] && printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
   printf 'menu Search > Go!\ndismiss\n'
   for ((i = 0; i < $5; i++)); do echo "click 15 20 8"; done
   echo memory
 }
-graphics_off='menu Options
-dialog Options
-  set Display graphics while searching = off
-  press OK'
-
 {
   echo dismiss
-  echo "$graphics_off"
+  settings_block graphics=off
   search "$work" bcw.mrc malig Chi-square 2
   search "$work" votes84.mrc repub Chi-square 2
   search "$work" pima.mrc diabetes Chi-square 3
@@ -67,7 +63,7 @@ run_program long 0 "$meru"
 opened=
 {
   echo dismiss
-  echo "$graphics_off"
+  settings_block graphics=off
   search "$work/alone" bcw.mrc malig Chi-square 2
 } >"$work/alone.txt"
 run_program alone 0 "$meru"

@@ -33,10 +33,7 @@ dismiss"
 # usize>2 within them 165 (thick > 5 and usize > 2); unticking lifts them.
 cat > "$work/xconstr.txt" <<SCRIPT
 $bcw
-menu Strategy
-dialog Strategy
-  set Constrain X space = on
-  press OK
+$(settings_block xconstrain=on)
 dialog Select attribute
   set 1007 = "*thick>5"
   press OK
@@ -50,10 +47,7 @@ dialog Select attribute
   set 1007 = "*usize>2"
   press OK
 answer ok
-menu Strategy
-dialog Strategy
-  set Constrain X space = off
-  press OK
+$(settings_block xconstrain=off)
 SCRIPT
 run xconstr
 log="$work/BCW.LOG"
@@ -69,10 +63,7 @@ grep -qE '^2 +3  thick >5 +186 ' "$log" || fail "frequency line of thick>5"
 # 2. Forcing the tagged thick>5: intersection with A, union of thick<=5 with A-.
 cat > "$work/force.txt" <<SCRIPT
 $bcw
-menu Strategy
-dialog Strategy
-  set Force in attribute = on
-  press OK
+$(settings_block forcein=on)
 dialog Select attribute
   set 1007 = "*thick>5"
   press OK
@@ -125,18 +116,12 @@ dismiss
 menu Y > Ok  time
 answer no
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Log-rank
-  press OK
+$(settings_block criterion=Log-rank)
 dialog Select attribute
   set 1007 = " dead=0"
   press OK
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Log-rank
-  press OK
+$(settings_block criterion=Log-rank)
 answer no
 dismiss
 SCRIPT

@@ -43,29 +43,8 @@ dismiss
 menu Y > Ok  $2
 answer no
 dismiss
-menu Options
-dialog Options
-  set Detailed output = on
-  press OK
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  set Beta = automatic
-  set Gamma = 0
-  press OK
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = $4
-  set Up to p_1,..,p_q = $5
-  set A and A- = on
-  set Float levels (1-3) of attributes with multiple cuts = $6
-  press OK
-dialog Strategy
-  set Top m attributes: = $3
-  press OK
+$(settings_block detailed=on criterion=Chi-square beta=automatic gamma=0 iterative=off size="$4" upto="$5" both=on \
+    float="$6" top="$3")
 SCRIPT
 }
 

@@ -47,31 +47,9 @@ dismiss
 menu Y > Ok  repub
 answer no
 dismiss
-menu Options
-dialog Options
-  set Detailed output = on
-  set Display graphics while searching = $1
-  press OK
+$(settings_block detailed=on graphics="$1")
 $([ "$1" = on ] && echo dismiss)
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  set Beta = automatic
-  set Gamma = 0
-  press OK
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = 2 2
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  set Float levels (1-3) of attributes with multiple cuts = 1
-  press OK
-dialog Strategy
-  set Top m attributes: = 16
-  press OK
+$(settings_block criterion=Chi-square beta=automatic gamma=0 iterative=off size="2 2" upto=on both=on float=1 top=16)
 menu Search > Go!
 SCRIPT
 }
@@ -122,25 +100,12 @@ dismiss
 menu Y > Ok  time
 answer no
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Log-rank
-  set Beta = automatic
-  press OK
+$(settings_block criterion=Log-rank beta=automatic)
 dialog Select attribute
   set 1007 = " dead=0"
   press OK
 dismiss
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = 1
-  set Up to p_1,..,p_q = off
-  press OK
-dialog Strategy
-  press OK
+$(settings_block iterative=off size=1 upto=off)
 menu Search > Go!
 click 15 20 8
 SCRIPT

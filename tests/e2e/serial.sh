@@ -47,24 +47,7 @@ dialog 148
   set $2 Fragment = on
   press OK
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  set Beta = automatic
-  set Gamma = 0
-  press OK
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = 1
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  press OK
-dialog Strategy
-  set Top m attributes: = 4
-  press OK
+$(settings_block criterion=Chi-square beta=automatic gamma=0 iterative=off size=1 upto=on both=on top=4)
 menu Search > Go!
 dismiss
 click 15 20 8

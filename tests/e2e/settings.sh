@@ -32,11 +32,7 @@ dismiss"
 # Options: Detailed output and "Skip if any missing in combination".
 cat > "$work/options.txt" <<SCRIPT
 $open
-menu Options
-dialog Options
-  set Detailed output = on
-  set Skip if any missing in combination = on
-  press OK
+$(settings_block detailed=on skipcomb=on)
 SCRIPT
 run options 0
 has "$log" "%Options"
@@ -65,24 +61,13 @@ $open
 menu Y > Ok  low
 answer no
 dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Entropy
-  set Equal priors = on
-  press OK
-menu Criteria
-dialog Criteria
-  set Criterion = Quality index QI(r)
-  set Data priors = on
-  press OK
+$(settings_block criterion=Entropy equal_priors=on)
+$(settings_block criterion="Quality index QI(r)" data_priors=on)
 answer ok
 dialog Criteria
   press OK
 answer ok
-menu Strategy
-dialog Strategy
-  set Top m attributes: = all
-  press OK
+$(settings_block top=all)
 answer ok
 dialog Strategy
   set Top m attributes: = 0

@@ -96,8 +96,7 @@ lacks "$log" "Tree is formed"
 # 3. A two-literal winner splits through its added attribute.
 rm -f "$log"
 {
-  tree_settings "  set Size p_1,..,p_q = 2
-  set Up to p_1,..,p_q = on"
+  tree_settings size=2 upto=on
   cat <<SCRIPT
 menu Search > Go!
 dismiss

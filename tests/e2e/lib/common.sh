@@ -68,3 +68,67 @@ finish() {
   echo "$failures failure(s)"
   exit 1
 }
+
+# The settings_block names: the dialog each belongs to and its control's label.
+# Strategy's "later" values are set in the Strategy dialog shown again after the
+# Extent dialog (when there is one).
+declare -A settings_controls=(
+  [detailed]="Options|Detailed output"
+  [graphics]="Options|Display graphics while searching"
+  [skipcomb]="Options|Skip if any missing in combination"
+  [fullred]="Options|Full Boolean reduction"
+  [criterion]="Criteria|Criterion"
+  [beta]="Criteria|Beta"
+  [gamma]="Criteria|Gamma"
+  [equal_priors]="Criteria|Equal priors"
+  [data_priors]="Criteria|Data priors"
+  [tree]="Strategy|Tree"
+  [iterative]="Strategy|Iterative mode"
+  [positivity]="Strategy|Decide positivity"
+  [xconstrain]="Strategy|Constrain X space"
+  [forcein]="Strategy|Force in attribute"
+  [top]="later|Top m attributes:"
+  [maxiter]="later|Maximum iterations"
+  [size]="Extent|Size p_1,..,p_q"
+  [upto]="Extent|Up to p_1,..,p_q"
+  [both]="Extent|A and A-"
+  [float]="Extent|Float levels (1-3) of attributes with multiple cuts"
+)
+
+# settings_lines LINE...: prints each LINE on a line of its own; nothing for none.
+settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
+
+# settings_block NAME=VALUE...: prints the script lines that set the named
+# values (names in settings_controls) in the Options, Criteria and Strategy
+# dialogs, each opened from its menu only when one of its values is named, and
+# closed with OK. Extent values are set in the Extent dialog that the Strategy
+# dialog's "Set Extent Parameters" opens; with tree=on the Strategy dialog's OK
+# leads to the Extent dialog, which is then always filled. Within a dialog the
+# values are set in the order given.
+settings_block() {
+  local -a options=() criteria=() strategy=() later=() extent=()
+  local arg name tree=off
+  for arg; do
+    name=${arg%%=*}
+    [[ -n ${settings_controls[$name]+x} ]] || { echo "settings_block: no setting '$name'" >&2; return 1; }
+    local control=${settings_controls[$name]}
+    local line="  set ${control#*|} = ${arg#*=}"
+    case ${control%%|*} in
+    Options) options+=("$line") ;;
+    Criteria) criteria+=("$line") ;;
+    Strategy) strategy+=("$line") ;;
+    later) later+=("$line") ;;
+    Extent) extent+=("$line") ;;
+    esac
+    [[ $name == tree ]] && tree=${arg#*=}
+  done
+  ((${#options[@]} == 0)) || settings_lines "menu Options" "dialog Options" "${options[@]}" "  press OK"
+  ((${#criteria[@]} == 0)) || settings_lines "menu Criteria" "dialog Criteria" "${criteria[@]}" "  press OK"
+  ((${#strategy[@]} + ${#later[@]} + ${#extent[@]} == 0)) && return 0
+  settings_lines "menu Strategy" "dialog Strategy" "${strategy[@]}"
+  if [[ $tree == on ]] || ((${#extent[@]} > 0)); then
+    if [[ $tree == on ]]; then settings_lines "  press OK"; else settings_lines "  press Set Extent Parameters"; fi
+    settings_lines "dialog Extent Parameters" "${extent[@]}" "  press OK" "dialog Strategy"
+  fi
+  settings_lines "${later[@]}" "  press OK"
+}
