@@ -2,7 +2,7 @@
 // The search loop's work storage and its worker threads' state: candidates
 // waiting to be scored, the lists, walks and blocks kept across candidates so
 // that a candidate allocates nothing in steady state, and what a worker thread
-// owns. Used by the loop (vector_run.h, search_loop.cpp) only.
+// owns. Used by the loop (size_vector_run.h, search_loop.cpp) only.
 #include "partition/combinatorics.h"
 #include "search/cut_walk.h"
 #include "search/direct_path.h"

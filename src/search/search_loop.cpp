@@ -3,7 +3,7 @@
 #include "partition/labels.h"
 #include "platform/io/edit.h"
 #include "search/direct_path.h"
-#include "search/vector_run.h"
+#include "search/size_vector_run.h"
 #include "search/worker_pool.h"
 
 #include <algorithm>
@@ -206,7 +206,7 @@ LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchRe
                                        : static_cast<double>(s.parallel_from) / 8.0;
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals);
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
-            VectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
+            SizeVectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
                           direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);

@@ -22,9 +22,9 @@
 namespace meru::search {
 namespace { // internal to search_loop.cpp, the one file that includes this
 
-class VectorRun {
+class SizeVectorRun {
 public:
-    VectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
+    SizeVectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
               WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
               std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
               DirectScorer* own_direct, DirectScan* own_scan)
@@ -466,7 +466,7 @@ private:
     // its shape key, and its side r scored for a shape of complexity `known`.
     // One made literal by literal:
     struct OneCandidate {
-        VectorRun& v;
+        SizeVectorRun& v;
         std::span<const Literal> l;
         std::span<const Literal> lits() const { return l; }
         bool plain() const { return v.direct_->plain(l); }
@@ -476,7 +476,7 @@ private:
     // A run's candidate: its last term's items, its tables, bounds and bands
     // at `at` in w_.run; its literals written out only when asked for.
     struct RunCandidate {
-        VectorRun& v;
+        SizeVectorRun& v;
         const int* lead; // the last term's items before its last item
         int last_item;
         std::size_t before, at;
