@@ -263,6 +263,13 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
     for (; !r.at_eof(); ++r.pos) {
         const std::string line = cf[r.pos].substr(0, kComboLen);
         if (line.empty() || line[0] != '+') continue;
+        // A line that runs past its 200 columns would be kept cut, and read as
+        // another combination: it is left out.
+        if (rtrim(cf[r.pos]).size() > static_cast<std::size_t>(kComboLen)) {
+            r.write("NOTE: combination longer than 200 characters ignored: " + rtrim(line.substr(0, 40)) + " ...");
+            r.error();
+            continue;
+        }
         ++t.ncombfound;
         if (static_cast<int>(t.cfcomb.size()) < kMaxCombos) t.cfcomb.push_back(rtrim(line));
     }

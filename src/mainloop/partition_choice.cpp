@@ -103,7 +103,7 @@ bool best_entry(Program& p, bool show, partition::Partition& out)
     const settings::BestChoice c = settings::bestdlg(in, *p.forms, p.log);
     if (c.cancelled || !c.chosen) return false;
     bool aminus = false;
-    p.ptext = partition::parttext(c.chosen->list, c.chosen->flag, aminus);
+    p.ptext = partition::dialog_text(c.chosen->list, c.chosen->flag, aminus, p.log);
     p.process.current_g = c.chosen->value;
     p.process.current_key = p.process.lists_key;
     p.process.current_complexity = c.chosen->complexity;

@@ -229,7 +229,7 @@ bool search_end_result(Program& p, SearchEnd& s)
         s.repflag = s.curpart.repflag;
         window.next(s.curpart.first, s.curpart.repflag, "Expanded/Simplified");
         bool aminus = false;
-        p.ptext = partition::parttext(s.curpart.first, s.curpart.repflag, aminus);
+        p.ptext = partition::dialog_text(s.curpart.first, s.curpart.repflag, aminus, p.log);
         window.next(s.curpart.second, 1 - s.curpart.repflag, "Expanded complement");
     }
     // View > Added attributes asks here whether to write the combination to the

@@ -46,6 +46,24 @@ bool read_number(const std::string& token, long long& value)
 
 } // namespace
 
+namespace {
+
+// Columns a term takes when written from column p on, or -1 when one of its
+// literals would start at column 195 or later (the term would not be whole).
+long long term_width(const TermList& list, std::size_t first, int len, int form, long long p)
+{
+    const long long start = p++;
+    for (int k = 0; k < len; ++k) {
+        if (p >= kWriteLimit) return -1;
+        const long long v = form == 0 ? -static_cast<long long>(list.lits[first + static_cast<std::size_t>(k)])
+                                      : list.lits[first + static_cast<std::size_t>(k)];
+        p += static_cast<long long>(std::to_string(v).size()) + 1;
+    }
+    return p - start;
+}
+
+} // namespace
+
 std::string parttext(const TermList& list, int form, bool& aminus)
 {
     aminus = form == 0;
@@ -53,10 +71,11 @@ std::string parttext(const TermList& list, int form, bool& aminus)
     int p = 1;
     size_t at = 0;
     for (int j = 0; j < list.q() && p < kWriteLimit; ++j) {
+        const int len = list.lp[static_cast<size_t>(j)];
+        if (term_width(list, at, len, form, p) < 0) return text; // only whole terms are written
         put(text, p, "(");
         ++p;
-        for (int k = 0; k < list.lp[static_cast<size_t>(j)]; ++k) {
-            if (p >= kWriteLimit) return text;
+        for (int k = 0; k < len; ++k) {
             long long v = list.lits[at++];
             if (form == 0) v = -v;
             std::string s = std::to_string(v) + " ";
@@ -74,15 +93,19 @@ bool text_fits(const TermList& list, int form)
     std::size_t at = 0;
     for (int len : list.lp) {
         if (p >= kWriteLimit) return false;
-        ++p;
-        for (int k = 0; k < len; ++k) {
-            if (p >= kWriteLimit) return false;
-            const long long v = form == 0 ? -static_cast<long long>(list.lits[at]) : list.lits[at];
-            ++at;
-            p += static_cast<long long>(std::to_string(v).size()) + 1;
-        }
+        const long long w = term_width(list, at, len, form, p);
+        if (w < 0) return false;
+        p += w;
+        at += static_cast<std::size_t>(len);
     }
     return true;
+}
+
+std::string dialog_text(const TermList& list, int form, bool& aminus, io::LogWriter& log)
+{
+    if (text_fits(list, form)) return parttext(list, form, aminus);
+    log.write("NOTE: partition too long for its 200-column text. Manual partition text left blank");
+    return parttext(TermList{}, form, aminus);
 }
 
 TokenPass parsetext(std::string_view input)
@@ -138,8 +161,12 @@ TokenPass parsetext(std::string_view input)
         }
         prev = c;
     }
-    // A token still pending at column 200 is not stored.
-    if (open) r.query = true;
+    // A token still pending at column 200 is not stored. A term still open where
+    // the text fills its last column was cut there: what it held is unknown.
+    if (open) {
+        r.query = true;
+        r.cut = text.back() != ' ';
+    }
     int sum = 0;
     for (int n : r.lp) {
         if (n == 0) r.bad = true;
@@ -188,6 +215,12 @@ ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Servic
     if (pass.bad) {
         log.write(" Bad Boolean expression");
         std::string msg = "Bad expression syntax$";
+        sv.msgbox(msg, BoxKind::Ok, false);
+        return out;
+    }
+    if (pass.cut) {
+        log.write(" Bad Boolean expression");
+        std::string msg = "Bad expression syntax: the last term runs to column 200 without its \")\"$";
         sv.msgbox(msg, BoxKind::Ok, false);
         return out;
     }

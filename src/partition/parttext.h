@@ -24,12 +24,21 @@ inline constexpr int kTokenDigits = 5;  // an attribute number has at most 5 dig
 
 // Writes the list as text. `form` nonzero: the list is A, written as it is, and
 // `aminus` is cleared; zero: the list is the A- list, every literal is written
-// negated, and `aminus` is set. An empty list gives a blank text; a list too long
-// for the text stops at column 195 (the term being written then has no ")").
+// negated, and `aminus` is set. An empty list gives a blank text. Only whole terms
+// are written: a term one of whose literals would start at column 195 or later is
+// left out with every term after it, so a list too long for the text gives the
+// text of its leading terms (never a term cut short, which would read back as
+// another term). Callers that keep the text check text_fits first.
 std::string parttext(const TermList& list, int form, bool& aminus);
 // True when parttext(list, form, ...) writes the whole list (no literal would
-// start at column 195 or later); a list that does not fit would be cut short.
+// start at column 195 or later).
 bool text_fits(const TermList& list, int form = 1);
+
+// The text kept as the Manual partition dialog's start text: the list's text when
+// it fits; else a blank text and the log line "NOTE: partition too long for its
+// 200-column text. Manual partition text left blank" (the text of its leading
+// terms would be taken for the whole partition).
+std::string dialog_text(const TermList& list, int form, bool& aminus, io::LogWriter& log);
 
 // One tokenizing pass over a text (its first 200 columns).
 struct TokenPass {
@@ -40,6 +49,7 @@ struct TokenPass {
     bool query = false;              // accepted with a doubtful construction
     bool open_seen = false;          // "(" seen
     bool close_seen = false;         // ")" seen (not one right after "(")
+    bool cut = false;                // the last term is open and runs to column 200
 };
 TokenPass parsetext(std::string_view text);
 
@@ -65,7 +75,8 @@ struct ParsedPartition {
 // Parses a partition text as the Manual-partition routine does: repairs, then
 // turns tokens into literals, with its messages and log lines:
 //   " Bad Boolean expression" and "Bad expression syntax$" when the text cannot be
-//   repaired; " Syntax query. Will try to ignore" for a doubtful construction;
+//   repaired, or when its last term is open and runs to column 200 (a text cut
+//   there: it would read as a shorter term); " Syntax query. Will try to ignore" for a doubtful construction;
 //   "Bad expression syntax$" for a token that is not an attribute number;
 //   "Attribute number(s) not in range$" with "out of range:" and the value when a
 //   number is 0 or above `natt`; " Partition:combination: " and the text on success.

@@ -33,23 +33,71 @@ TEST(Parttext, EmptyListIsBlankAndAMinusIsWrittenNegated)
     EXPECT_EQ(trimmed(parttext(TermList{{0, 2}, {3, 4}}, 1, aminus)), ")(3 4)");
 }
 
-TEST(Parttext, StopsBeforeColumn195AndLeavesThatTermOpen)
+// Leading terms (5) and (50) fill the text up to column c - 1; then the term
+// (-10 11 -12 13) starts at column c. Its literals start at c+1, c+5, c+8 and
+// c+12, so it is whole only for c <= 182. Written, a list that fits reads back
+// as itself; one that does not reads back as its leading terms alone, never with
+// a shortened last term.
+TEST(Parttext, OnlyWholeTermsAreWrittenAtTheColumnLimit)
 {
-    TermList l;
-    for (int k = 0; k < 40; ++k) l.add_term({1000, -2000}); // 12 columns per term
-    bool aminus;
-    std::string t = parttext(l, 1, aminus);
-    const std::string tail = trimmed(t);
-    EXPECT_EQ(tail.size(), 197u); // 16 full terms, then "(1000" from column 193
-    EXPECT_EQ(tail.substr(180), "(1000 -2000)(1000");
-
     CapturedLog cap;
     meru::test::RecordingServices sv;
+    for (int c = 150; c <= 194; ++c) {
+        TermList l;
+        const int wide = (c - 1) % 3; // c - 1 columns = 4 * wide + 3 * narrow
+        for (int k = 0; k < wide; ++k) l.add_term({50});
+        for (int k = 0; k < (c - 1 - 4 * wide) / 3; ++k) l.add_term({5});
+        const TermList leading = l;
+        l.add_term({-10, 11, -12, 13});
+        ASSERT_EQ(text_fits(l), c <= 182) << c;
+        bool aminus;
+        std::string t = parttext(l, 1, aminus);
+        ASSERT_EQ(t.size(), 200u);
+        ParsedPartition p = parse_partition(t, 10000, false, sv, cap.log);
+        ASSERT_EQ(p.result, ParseResult::Ok) << t;
+        const TermList& expect = c <= 182 ? l : leading;
+        EXPECT_EQ(p.list.lp, expect.lp) << t;
+        EXPECT_EQ(p.list.lits, expect.lits) << t;
+    }
+    EXPECT_TRUE(sv.calls.empty());
+}
+
+// A text cut at column 200 inside a term would read as a shorter term: refused.
+// The same open term ending before column 200 is a typed text without its ")".
+TEST(Parttext, ATermCutAtColumn200IsRefused)
+{
+    for (const char* tail : {"(-10 11 -", "(-10 11 -1", "(-10 11"}) {
+        CapturedLog cap;
+        meru::test::RecordingServices sv;
+        std::string t = std::string(200 - std::string(tail).size(), ' ') + tail;
+        EXPECT_EQ(parse_partition(t, 10000, false, sv, cap.log).result, ParseResult::BadSyntax) << tail;
+        EXPECT_EQ(cap.lines, (std::vector<std::string>{" Bad Boolean expression"})) << tail;
+        ASSERT_EQ(sv.calls.size(), 1u);
+        EXPECT_NE(sv.calls[0].find("runs to column 200"), std::string::npos) << sv.calls[0];
+    }
+    CapturedLog cap;
+    meru::test::RecordingServices sv;
+    std::string t = std::string(150, ' ') + "(-10 11";
     ParsedPartition p = parse_partition(t, 10000, false, sv, cap.log);
     ASSERT_EQ(p.result, ParseResult::Ok);
-    EXPECT_EQ(p.list.q(), 17);
-    EXPECT_EQ(p.list.lp.back(), 1);
-    EXPECT_EQ(cap.lines.front(), " Syntax query. Will try to ignore");
+    EXPECT_EQ(p.list.lits, (std::vector<Literal>{-10, 11}));
+}
+
+// The Manual partition dialog keeps a text only when it holds the whole list.
+TEST(Parttext, ADialogTextIsWholeOrBlank)
+{
+    TermList l;
+    for (int k = 0; k < 17; ++k) l.add_term({1000, -2000}); // 12 columns a term: 16 fit
+    CapturedLog cap;
+    bool aminus = false;
+    EXPECT_EQ(trimmed(dialog_text(l, 1, aminus, cap.log)), "");
+    ASSERT_EQ(cap.lines.size(), 1u);
+    EXPECT_EQ(cap.lines[0].rfind("NOTE: partition too long", 0), 0u);
+    l.lp.pop_back();
+    l.lits.resize(32);
+    EXPECT_EQ(trimmed(dialog_text(l, 0, aminus, cap.log)).size(), 192u);
+    EXPECT_TRUE(aminus);
+    EXPECT_EQ(cap.lines.size(), 1u);
 }
 
 struct Parse : ::testing::Test {
@@ -186,7 +234,7 @@ TEST(TextRoundTrip, WriteThenReadGivesTheSameList)
         bool aminus;
         std::string text = parttext(l, form, aminus);
         ParsedPartition p = parse_partition(text, 10000, aminus, sv, cap.log);
-        if (trimmed(text).size() >= 194) continue; // cut by the column limit
+        if (!text_fits(l, form)) continue; // checked at the limit above
         ASSERT_EQ(p.result, ParseResult::Ok) << text;
         EXPECT_EQ(p.repflag, form);
         ASSERT_EQ(p.list.lits, l.lits) << text;
