@@ -3,10 +3,7 @@
 #include "core/services.h"
 #include "files/tables.h"
 #include "partition/parttext.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "platform/io/safe_files.h"
 
 namespace meru::search {
 
@@ -18,28 +15,17 @@ std::string rtrim(std::string s)
     return s;
 }
 
-// Appends one line to the file, starting a new line first when its last one has
-// no line end. Empty on success, else the system's reason.
-std::string append_line(const std::string& path, const std::string& line)
+// Adds one line at the end of the file, starting a new line first when its last
+// one has no line end. The file is written anew beside the old one and renamed
+// over it when whole, so a full disk leaves it as it was. Empty on success, else
+// the system's reason.
+std::string append_line(const std::string& path, const std::string& line, const io::WriteFn& write)
 {
-    bool need_break = false;
-    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-        if (std::fseek(in, -1, SEEK_END) == 0) {
-            const int c = std::fgetc(in);
-            need_break = c != '\n' && c != '\r' && c != EOF;
-        }
-        std::fclose(in);
-    } else {
-        return std::strerror(errno);
-    }
-    std::FILE* out = std::fopen(path.c_str(), "ab");
-    if (!out) return std::strerror(errno);
-    const std::string text = (need_break ? "\n" : "") + line + "\n";
-    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const int err = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!ok || !closed) return std::strerror(err ? err : errno);
-    return {};
+    std::string text;
+    if (std::string why = io::read_regular_file(path, text); !why.empty()) return why;
+    if (std::string why = io::can_write(path); !why.empty()) return why;
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += '\n';
+    return io::replace_contents(path, text + line + "\n", write);
 }
 
 } // namespace
@@ -56,14 +42,14 @@ std::string combination_record(const std::string& name, const partition::TermLis
 }
 
 ComboWrite write_combination(const std::string& path, const std::string& name, const partition::TermList& a,
-                             std::vector<std::string>& combos, Services& sv)
+                             std::vector<std::string>& combos, Services& sv, const io::WriteFn& write)
 {
     const std::string record = combination_record(name, a);
     if (record.empty()) {
         sv.note("NOTE: Partition too long for a control file combination. Not written $", NoteKind::Full, true);
         return ComboWrite::too_long;
     }
-    if (const std::string why = append_line(path, record); !why.empty()) {
+    if (const std::string why = append_line(path, record, write); !why.empty()) {
         sv.note("NOTE: Control file not written: " + why + " $", NoteKind::Full, true);
         return ComboWrite::failed;
     }

@@ -3,6 +3,7 @@
 // the 8-character name followed by the partition text, appended at the end of the
 // file, and kept with the analysis's combinations while fewer than 30 are held.
 #include "partition/termlist.h"
+#include "platform/io/write_fn.h"
 
 #include <string>
 #include <vector>
@@ -27,8 +28,10 @@ std::string combination_record(const std::string& name, const partition::TermLis
 // combinations >30. Exceeds allowable. But is written to CF $". A text too long
 // to be read back is not written: "NOTE: Partition too long for a control file
 // combination. Not written $". A file that cannot be written gives "NOTE:
-// Control file not written: " and the system's reason.
+// Control file not written: " and the system's reason, and stays as it was (the
+// file is written anew beside itself and renamed over the old one when whole).
+// `write` is the test seam of io::replace_contents.
 ComboWrite write_combination(const std::string& path, const std::string& name, const partition::TermList& a,
-                             std::vector<std::string>& combos, Services& sv);
+                             std::vector<std::string>& combos, Services& sv, const io::WriteFn& write = {});
 
 } // namespace meru::search

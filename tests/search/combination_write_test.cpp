@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
 
 namespace meru::search {
@@ -70,6 +73,31 @@ TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
     EXPECT_TRUE(combination_record("+a_1", edge).empty());
     EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), combos, sv),
               ComboWrite::failed);
+}
+
+// The disk fills after a few bytes of the new copy: the control file stays as it
+// was, whole, and the note gives the system's reason.
+TEST(CombinationWrite, AFullDiskLeavesTheFileWhole)
+{
+    const std::string path = test::temp_path("full.mrc");
+    {
+        std::ofstream(path, std::ios::binary) << "title\n*\n";
+    }
+    const io::WriteFn full = [](int fd, const char* data, std::size_t n) -> long {
+        if (n > 5) return ::write(fd, data, 5);
+        errno = ENOSPC;
+        return -1;
+    };
+    std::vector<std::string> combos;
+    test::RecordingServices sv;
+    EXPECT_EQ(write_combination(path, "+01", sample(), combos, sv, full), ComboWrite::failed);
+    EXPECT_EQ(read_all(path), "title\n*\n");
+    EXPECT_TRUE(combos.empty());
+    EXPECT_EQ(sv.with_prefix("note:"),
+              (std::vector<std::string>{"note:NOTE: Control file not written: No space left on device $ [log] kind=full"}));
+    const auto folder = std::filesystem::path(path).parent_path();
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(e.path().filename().string().find("full.mrc."), std::string::npos) << e.path();
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,18 +22,26 @@ std::string folder_of(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool write_all(int fd, const std::string& text)
+std::string base_of(const std::string& path)
 {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes the temporaries of `path` that an earlier write left behind.
+void remove_stale_temporaries(const std::string& path)
+{
+    const std::string prefix = base_of(path) + std::string(kTempMark);
+    DIR* dir = ::opendir(folder_of(path).c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) stale.push_back(name);
     }
-    return true;
+    ::closedir(dir);
+    const std::string folder = folder_of(path) + "/";
+    for (const std::string& name : stale) ::unlink((folder + name).c_str());
 }
 
 // Opens a regular file for reading; -1 with `why` set otherwise.
@@ -53,11 +63,15 @@ int open_regular(const std::string& path, std::string& why)
 
 } // namespace
 
-std::string write_replacing(const std::string& path, const std::vector<std::string>& lines)
+std::string replace_contents(const std::string& given, std::string_view text, const WriteFn& write)
 {
-    std::string text;
-    for (const auto& l : lines) text += l + '\n';
-    std::string tmp = path + ".XXXXXX";
+    std::string path = given;
+    if (char* real = ::realpath(given.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
+    remove_stale_temporaries(path);
+    std::string tmp = path + std::string(kTempMark) + "XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return reason(errno);
     // The new file takes the old one's permissions, or the usual ones for a new file.
@@ -68,7 +82,7 @@ std::string write_replacing(const std::string& path, const std::vector<std::stri
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    if (!write_all(fd, text) || ::fsync(fd) != 0) {
+    if (write_fully(write, fd, text.data(), text.size()) < text.size() || ::fsync(fd) != 0) {
         const int err = errno;
         ::close(fd);
         ::unlink(tmp.c_str());
@@ -80,6 +94,13 @@ std::string write_replacing(const std::string& path, const std::vector<std::stri
         return reason(err);
     }
     return {};
+}
+
+std::string write_replacing(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& l : lines) text += l + '\n';
+    return replace_contents(path, text);
 }
 
 std::string can_write(const std::string& path)

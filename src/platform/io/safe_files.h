@@ -4,6 +4,8 @@
 // a check that a file is a regular text file before it is read as data. Each
 // returns the system's reason for a failure ("Permission denied"), empty on
 // success, for messages that name the file and say why.
+#include "platform/io/write_fn.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,9 +13,18 @@
 
 namespace meru::io {
 
-// Writes `lines` (each ended by a line feed) to a temporary file beside `path`
-// and renames it over `path` once complete: the old file stays whole until the
-// new one replaces it.
+// The temporary file that replace_contents writes beside `path`: the path with
+// ".meru-tmp-" and six characters added ("kyphosis.mrc.meru-tmp-a1B2c3").
+inline constexpr std::string_view kTempMark = ".meru-tmp-";
+
+// Writes `text` to a temporary file beside `path` and renames it over `path` once
+// it is whole and on disk: the old file stays whole until the new one replaces it,
+// and a failure (a full disk) removes the temporary file and leaves the old one as
+// it was. Temporaries of `path` left by a write that was killed are removed first.
+// A link is followed: the file it names is replaced. `write` is the test seam.
+std::string replace_contents(const std::string& path, std::string_view text, const WriteFn& write = {});
+
+// replace_contents with `lines`, each ended by a line feed.
 std::string write_replacing(const std::string& path, const std::vector<std::string>& lines);
 
 // Whether `path` could be written (appended to when it exists, created in its

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -90,4 +94,41 @@ TEST(SafeFiles, TextIsToldFromDevicesAndBinary)
     EXPECT_EQ(read_regular_file("/dev/zero", text), "not a regular file");
     EXPECT_EQ(read_regular_file(d.file("t2.csv", "x\n"), text), "");
     EXPECT_EQ(text, "x\n");
+}
+
+// A write killed part way leaves a temporary named after the file; the next write
+// of the file removes it. A full disk keeps the old file and says why.
+TEST(SafeFiles, AKilledWriteLeavesNothingAfterTheNextWrite)
+{
+    Folder d;
+    const std::string path = d.file("kyphosis.mrc", "old\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const WriteFn die = [](int fd, const char* data, std::size_t) -> long {
+            if (::write(fd, data, 2) == 2) ::raise(SIGKILL); // killed with the copy half written
+            ::_exit(1);
+        };
+        replace_contents(path, "new text\n", die);
+        ::_exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(d.dir)) names.push_back(e.path().filename().string());
+    ASSERT_EQ(names.size(), 2u);
+    const std::string left = names[0] == "kyphosis.mrc" ? names[1] : names[0];
+    EXPECT_EQ(left.rfind("kyphosis.mrc.meru-tmp-", 0), 0u) << left;
+    EXPECT_EQ(contents(path), "old\n");
+
+    const WriteFn full = [](int, const char*, std::size_t) -> long {
+        errno = ENOSPC;
+        return -1;
+    };
+    EXPECT_EQ(replace_contents(path, "newer\n", full), "No space left on device");
+    EXPECT_EQ(contents(path), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
+    EXPECT_EQ(write_replacing(path, {"newest"}), "");
+    EXPECT_EQ(contents(path), "newest\n");
 }
