@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 #include "platform/io/iostat.h"
 
@@ -10,47 +12,82 @@ namespace meru::io {
 
 LogWriter::~LogWriter() { close(); }
 
-int LogWriter::open_mode(const std::string& path, const char* mode)
+int LogWriter::open_mode(const std::string& path, int flags)
 {
     close();
-    std::FILE* f = std::fopen(path.c_str(), mode);
-    if (!f) return kErrOpen;
-    // Line-buffered: every line reaches the disk as it is written, so the log on
-    // disk is whole however the program ends.
-    std::setvbuf(f, nullptr, _IOLBF, BUFSIZ);
-    file_ = f;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+    if (fd < 0) return kErrOpen;
+    // Appended to, a log whose last line was cut (its disk filled) starts anew.
+    char last = '\n';
+    if (flags & O_APPEND) {
+        const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const off_t size = in >= 0 ? ::lseek(in, 0, SEEK_END) : 0;
+        if (size > 0 && ::pread(in, &last, 1, size - 1) != 1) last = '\n';
+        if (in >= 0) ::close(in);
+    }
+    fd_ = fd;
     path_ = path;
+    mid_line_ = last != '\n';
+    lost_lines_ = lost_bytes_ = 0;
     failure_told_ = false;
     return kOk;
 }
 
-int LogWriter::create(const std::string& path) { return open_mode(path, "wb"); }
+int LogWriter::create(const std::string& path) { return open_mode(path, O_TRUNC); }
 
-int LogWriter::append(const std::string& path) { return open_mode(path, "ab"); }
+int LogWriter::append(const std::string& path) { return open_mode(path, O_APPEND); }
+
+std::size_t LogWriter::put(const std::string& bytes)
+{
+    const std::size_t n = write_fully(writer_, fd_, bytes.data(), bytes.size());
+    if (n > 0) mid_line_ = bytes[n - 1] != '\n';
+    return n;
+}
+
+// Ends a cut line and writes the line that says what was lost; false while that
+// cannot be written either.
+bool LogWriter::mark_loss()
+{
+    if (lost_lines_ == 0 && !mid_line_) return true;
+    std::string mark = mid_line_ ? "\n" : "";
+    if (lost_lines_ > 0)
+        mark += "WARNING: output lost here: " + std::to_string(lost_lines_) + " line(s), " +
+                std::to_string(lost_bytes_) + " bytes not written to the log (" + lost_reason_ + ")\n";
+    if (put(mark) < mark.size()) return false;
+    lost_lines_ = lost_bytes_ = 0;
+    return true;
+}
+
+void LogWriter::lose(std::size_t bytes, int error)
+{
+    const std::string reason = std::strerror(error != 0 ? error : EIO);
+    if (lost_lines_ == 0) lost_reason_ = reason;
+    ++lost_lines_;
+    lost_bytes_ += static_cast<long long>(bytes);
+    if (failure_told_) return;
+    failure_told_ = true;
+    if (failed_) failed_(path_, reason);
+}
 
 void LogWriter::write(std::string_view line)
 {
     const auto end = line.find_last_not_of(' ');
     line = end == std::string_view::npos ? std::string_view{} : line.substr(0, end + 1);
-    if (!file_) {
+    if (fd_ < 0) {
         ++dropped_;
         if (trace_) trace_(line);
         else std::cerr << "[log closed] " << line << '\n';
         return;
     }
+    std::string record(line);
+    record += '\n';
     errno = 0;
-    if (!line.empty()) std::fwrite(line.data(), 1, line.size(), file_);
-    std::fputc('\n', file_);
-    check_written(errno);
-}
-
-void LogWriter::check_written(int error)
-{
-    if (!file_ || !std::ferror(file_)) return;
-    std::clearerr(file_);
-    if (failure_told_) return;
-    failure_told_ = true;
-    if (failed_) failed_(path_, std::strerror(error != 0 ? error : EIO));
+    if (!mark_loss()) {
+        lose(record.size(), errno);
+        return;
+    }
+    const std::size_t done = put(record);
+    if (done < record.size()) lose(record.size() - done, errno);
 }
 
 void LogWriter::write_lines(std::string_view text)
@@ -68,18 +105,19 @@ void LogWriter::write_lines(std::string_view text)
     }
 }
 
+// Every line is in the file as soon as it is written; only a loss not yet marked
+// is marked now, when there is room again.
 void LogWriter::flush()
 {
-    if (!file_) return;
-    errno = 0;
-    std::fflush(file_);
-    check_written(errno);
+    if (fd_ >= 0 && lost_lines_ > 0) mark_loss();
 }
 
 void LogWriter::close()
 {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ < 0) return;
+    flush();
+    ::close(fd_);
+    fd_ = -1;
 }
 
 } // namespace meru::io

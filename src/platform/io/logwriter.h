@@ -1,12 +1,18 @@
 #pragma once
 // The output log (unit 7) as one writer object. Lines are written as text records
-// ending in a line feed, with trailing blanks dropped; each line is on disk as
-// soon as it is written (line buffering), so a reader, a message box's "View log"
-// or a kill never finds the log short or cut in a line. A write while no log is
-// open never creates a file: the line goes to the trace sink instead (standard
-// error unless replaced). Readers of the log (the viewer) open the file with a
-// reader of their own after flush().
-#include <cstdio>
+// ending in a line feed, with trailing blanks dropped; each line goes to the file
+// as it is written (one write per line, no buffer), so a reader, a message box's
+// "View log" or a kill never finds the log short or cut in a line. A write while
+// no log is open never creates a file: the line goes to the trace sink instead
+// (standard error unless replaced). Readers of the log (the viewer) open the file
+// with a reader of their own after flush().
+//
+// A line that cannot be written whole (a full disk) is counted as lost. The next
+// line that can be written first ends any cut line and then says how much was
+// lost: "WARNING: output lost here: N line(s), B bytes not written to the log
+// (REASON)". A log opened for appending whose last line is cut starts on a new line.
+#include "platform/io/write_fn.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,18 +43,27 @@ public:
     void flush();
     void close();
 
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
     // Lines written while no log was open.
     long long dropped() const { return dropped_; }
     void set_trace_sink(TraceSink sink) { trace_ = std::move(sink); }
     void set_failure_sink(FailureSink sink) { failed_ = std::move(sink); }
+    // Test seam: the writer of the log's bytes (::write when empty).
+    void set_writer(WriteFn writer) { writer_ = std::move(writer); }
 
 private:
-    int open_mode(const std::string& path, const char* mode);
-    void check_written(int error);
+    int open_mode(const std::string& path, int flags);
+    std::size_t put(const std::string& bytes);
+    bool mark_loss();
+    void lose(std::size_t bytes, int error);
 
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    WriteFn writer_;
+    bool mid_line_ = false;      // the file ends inside a line
+    long long lost_lines_ = 0;   // lines not written whole since the last mark
+    long long lost_bytes_ = 0;   // their bytes not written
+    std::string lost_reason_;    // why the first of them was not
     std::string path_;
     long long dropped_ = 0;
     TraceSink trace_;

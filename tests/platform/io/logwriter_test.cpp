@@ -1,9 +1,13 @@
 // The output log writer.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -82,4 +86,47 @@ TEST(LogWriter, AFullDiskIsToldOnceAndTheWriterGoesOn)
     ASSERT_EQ(log.create("/dev/full"), 0);
     log.write("again");
     EXPECT_EQ(told.size(), 2u);
+}
+
+// The disk fills inside the second line and frees after the fourth: the cut line
+// is ended, a line says what was lost (the cut line's last 15 of 21 bytes and two
+// whole lines of 6 and 5 bytes), the user is told once, and the log goes on.
+TEST(LogWriter, AfterAFullDiskTheLogSaysWhatWasLost)
+{
+    TempDir dir;
+    const std::string path = dir.file("RUN.LOG");
+    LogWriter log;
+    long room = 1000;
+    log.set_writer([&](int fd, const char* data, std::size_t n) -> long {
+        if (room == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const long k = ::write(fd, data, std::min<std::size_t>(n, static_cast<std::size_t>(room)));
+        room -= k;
+        return k;
+    });
+    std::vector<std::string> told;
+    log.set_failure_sink([&](const std::string&, const std::string& reason) { told.push_back(reason); });
+    ASSERT_EQ(log.create(path), kOk);
+    log.write("line one");
+    room = 6;
+    log.write("a longer second line");
+    log.write("third");
+    log.write("four");
+    room = 1000;
+    log.write("back again");
+    log.close();
+    EXPECT_EQ(read_all(path), "line one\na long\n"
+                              "WARNING: output lost here: 3 line(s), 26 bytes not written to the log "
+                              "(No space left on device)\nback again\n");
+    EXPECT_EQ(told, std::vector<std::string>{"No space left on device"});
+
+    // Opened again for appending, a log that ends in a cut line starts a new one.
+    { std::ofstream(path, std::ios::binary | std::ios::app) << "cut"; }
+    log.set_writer({});
+    ASSERT_EQ(log.append(path), kOk);
+    log.write("next");
+    log.close();
+    EXPECT_EQ(read_all(path).substr(read_all(path).size() - 9), "cut\nnext\n");
 }
