@@ -101,7 +101,8 @@ bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
     files::CfNotes notes;
     const bool made = files::makecf(f, true, notes);
     ui::control_notes(notes, log, sv);
-    if (made && !rq.fnew) {
+    if (!made) return false; // its message said why; nothing is opened
+    if (!rq.fnew) {
         std::string text = "No associated .mrc file for data  Will make default " + first(base + ".mrc", 20) + "$";
         sv.msgbox(text, BoxKind::Ok, true);
     }
@@ -332,14 +333,19 @@ private:
             cx_.analysis.reset();
             released = true;
         }
-        log.flush();
-        log.close();
-        const bool keep_log = rq_.reread && !remade_;
-        if ((keep_log ? log.append(logpath) : log.create(logpath)) != 0) {
-            log_unwritable(logpath, std::strerror(errno), sv);
-            return fail();
+        // The reading of a default control file re-made from its data goes on
+        // in the log of the first reading, which holds how it was made.
+        const bool same_log = remade_ && log.is_open() && log.path() == logpath;
+        if (!same_log) {
+            log.flush();
+            log.close();
+            const bool keep_log = rq_.reread && !remade_;
+            if ((keep_log ? log.append(logpath) : log.create(logpath)) != 0) {
+                log_unwritable(logpath, std::strerror(errno), sv);
+                return fail();
+            }
+            cx_.host.clear_history();
         }
-        cx_.host.clear_history();
         std::string heading;
         if (fopen) {
             heading_path_ = c_.cfname;
@@ -352,7 +358,7 @@ private:
             heading = "%File:Recent ";
         }
         cx_.host.heading(first(heading + heading_path_, 80));
-        write_log_preamble(log, cx_.host.now(), logname);
+        if (!same_log) write_log_preamble(log, cx_.host.now(), logname);
 
         // Arrays and the control file.
         auto a = std::make_unique<Analysis>();

@@ -88,7 +88,12 @@ for ex in kyphosis lung pima birthwt votes84 bcw; do
   [ -f "$work/new/$base.mrc" ] || { fail "no default control file $base.mrc"; continue; }
   has "$work/new/$base.mrc" "free comma"
   log="$work/new/${base^^}.LOG"
-  preamble "$log" "%File:Open $work/new/$base.mrc" "$(basename "$log")"
+  # One log holds both readings: the data file's, which made the control file,
+  # then the control file's.
+  preamble "$log" "%File:New ${csv[$ex]}" "$(basename "$log")"
+  has "$log" "NOTE: Default .mrc file is created"
+  [ "$(grep -c '^%File:Open' "$log")" = 1 ] || fail "$log: not one %File:Open heading"
+  has "$log" "%File:Open $work/new/$base.mrc"
   has "$log" " # lines of data =$(printf '%7d' "${records[$ex]}")"
   has "$log" "%Attribute frequencies:"
   grep -q "No associated .mrc file" "$work/new_$ex.err" && fail "new_$ex: File:New announced the default control file"

@@ -82,12 +82,15 @@ TEST_F(OpeningTest, DataFileWithoutControlFileGetsADefaultOneInItsFolder)
     const std::string cf = read(folder + "PATIENTS.mrc");
     EXPECT_EQ(cf.rfind("MERU re-generated .mrc file from data file PATIENTS.CSV", 0), 0u) << cf;
     EXPECT_NE(cf.find("\nfree comma\n"), std::string::npos) << cf;
-    // The second pass reads the re-made file; its log holds nothing of the first pass.
+    // The second pass reads the re-made file into the log of the first, which
+    // keeps how the file was made.
     const auto ls = lines(folder + "PATIENTS.LOG");
     ASSERT_FALSE(ls.empty());
     EXPECT_EQ(ls[0], "%File:Open " + folder + "PATIENTS.mrc");
-    EXPECT_FALSE(has_line(folder + "PATIENTS.LOG", "NOTE: Default .mrc file is created"));
-    EXPECT_TRUE(has_line(folder + "PATIENTS.LOG", " # lines of data =      4"));
+    EXPECT_TRUE(has_line(folder + "PATIENTS.LOG", "NOTE: Default .mrc file is created"));
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), "%File:Open " + folder + "PATIENTS.mrc"), 2);
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), " # lines of data =      4"), 2);
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), " This output file is: PATIENTS.LOG"), 1);
     EXPECT_EQ(analysis->nobs, 3);
     EXPECT_EQ(analysis->datapath, data);
     // The recent entry is the data file the user chose, for this opening and for
