@@ -278,6 +278,12 @@ bool CfReader::read_attribute_lines()
             error();
             continue;
         }
+        if (nl->sequence_refused) {
+            // The pre-scan showed why; the line makes no attributes.
+            write("ERROR: sequence of cuts gives no cuts. Line ignored: " + trim(j.text));
+            error();
+            continue;
+        }
         if (nl->sign_given) note_sign = true;
         for (size_t i = 0; i < targets.size(); ++i) {
             // A name is cut to 8 characters as in the variable list, but a numbered

@@ -4,14 +4,27 @@
 #include "files/controlfile_reader.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
+#include "platform/io/iostat.h"
 #include "platform/io/listread.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <unordered_map>
 
 namespace meru::files {
 
 namespace {
+
+// Reads the numbers of a cut; a value that is not a finite number ("nan", "inf",
+// "1e999") is no cut value, read as a text that is not a number is.
+template <std::size_t N> int read_cut_numbers(const std::string& rec, std::array<double, N>& v)
+{
+    const int st = io::list_read(rec, v);
+    if (st == 0 && !std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); }))
+        return io::kErrBadInput;
+    return st;
+}
 
 // Reads the cut value(s) of an interval attribute from its scratch text.
 // Returns 0, or the read status when the text is not a number.
@@ -21,7 +34,7 @@ int read_cut_values(Attribute& a, const std::string& rec)
         const bool equality = a.attlab[1].rfind("=$", 0) == 0 || a.savedlab[1].rfind("=$", 0) == 0;
         if (equality) {
             std::array<double, 1> v{};
-            int st = io::list_read(rec, v);
+            int st = read_cut_numbers(rec, v);
             if (st != 0) {
                 a.cut1 = -1.0;
                 return st;
@@ -30,7 +43,7 @@ int read_cut_values(Attribute& a, const std::string& rec)
             a.cut1 = v[0] - 0.01;
         } else {
             std::array<double, 2> v{};
-            int st = io::list_read(rec, v);
+            int st = read_cut_numbers(rec, v);
             if (st != 0) {
                 a.cut1 = -1.0;
                 return st;
@@ -42,7 +55,7 @@ int read_cut_values(Attribute& a, const std::string& rec)
         return 0;
     }
     std::array<double, 1> v{};
-    int st = io::list_read(rec, v);
+    int st = read_cut_numbers(rec, v);
     a.cut2 = kNoSecondCut;
     a.cut1 = st == 0 ? v[0] : -1.0;
     return st;

@@ -129,7 +129,7 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         auto norm = normalise_line(j.text, true, &notes);
         if (!norm) continue;
         LineSize ls;
-        ls.size = norm->cv_error ? 1 : std::max(1, norm->ncuts() + 1);
+        ls.size = norm->cv_error || norm->sequence_refused ? 1 : std::max(1, norm->ncuts() + 1);
         const std::string first = norm->tokens[0];
         if (auto r = range_token(first); r && r->n > 0) ls.covers = r->n;
         if (contains(upper(first), "_ALL_")) ls.all = true;

@@ -6,6 +6,7 @@
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -100,9 +101,19 @@ std::string number_text(float x)
     return io::list_real(x);
 }
 
+// Why the numbers of a sequence "(s-e-d)" give no cuts: empty when they do.
+std::string sequence_fault(const std::array<double, 3>& v)
+{
+    if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return "syntax";
+    if (!(v[2] > 0.0)) return "step must be above 0";
+    if (static_cast<float>(v[0]) > static_cast<float>(v[1])) return "start above end";
+    return {};
+}
+
 // Expands the sequence token tokens[at] in place; returns the number of values.
+// A sequence whose numbers give no cuts is refused (`refused`), its token left.
 int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, bool report, CfNotes* notes,
-                    bool& error)
+                    bool& error, bool& refused)
 {
     const std::string tok = tokens[at];
     size_t k = 0;
@@ -119,9 +130,11 @@ int expand_sequence(std::vector<std::string>& tokens, size_t at, bool nominal, b
     for (char& c : plain)
         if (c == '(' || c == ')' || c == '-' || c == '<' || c == '>' || c == 'p' || c == 'P') c = ' ';
     std::array<double, 3> v{};
-    if (io::list_read(plain, v) != 0) {
-        if (report && notes) notes->ok("ERROR syntax in " + tok + "$");
-        error = true;
+    const std::string fault = io::list_read(plain, v) != 0 ? "syntax" : sequence_fault(v);
+    if (!fault.empty()) {
+        if (report && notes)
+            notes->ok(fault == "syntax" ? "ERROR syntax in " + tok + "$" : "ERROR for " + tok + ":" + fault + " $");
+        error = refused = true;
         return 1;
     }
     std::vector<std::string> values;
@@ -152,7 +165,7 @@ CutCount cutsyntax(std::vector<std::string>& tokens, bool report, CfNotes* notes
     bool nominal = false;
     if (i < tokens.size() && is_type_token(tokens[i])) nominal = tokens[i++][0] == 'n';
     c.first = i;
-    if (i < tokens.size()) expand_sequence(tokens, i, nominal, report, notes, c.error);
+    if (i < tokens.size()) expand_sequence(tokens, i, nominal, report, notes, c.error, c.refused);
     c.ncuts = tokens.size() > i ? static_cast<int>(tokens.size() - i) : 0;
     return c;
 }
@@ -191,7 +204,7 @@ std::optional<NormalLine> normalise_line(std::string_view text, bool report, CfN
     if (t.size() > 2 && t[2] == "b") t[2] = "n01";
     else if (t.size() > 2 && t[2] == "b-") t[2] = "n01-";
     if (t.size() < 3 || !is_type_token(t[2])) t.insert(t.begin() + 2, "i");
-    cutsyntax(t, report, notes);
+    n.sequence_refused = cutsyntax(t, report, notes).refused;
     if (t.size() == 3) {
         t.push_back("mean");
         n.no_cuts = true;

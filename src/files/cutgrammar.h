@@ -43,12 +43,16 @@ std::vector<std::string> cvcuts(int k);
 // Where the cuts of a tokenised line begin (after token 1, an optional sign token
 // and an optional type token beginning "o", "i" or "n"), and how many there are.
 // A first cut "(s-e-d)" (optionally after "<" or ">" and then "p") is expanded in
-// place into the values s, s+d, ... not above e, at most 50. With `report` the
-// errors are added to `notes` as plain OK boxes.
+// place into the values s, s+d, ... not above e, at most 50. A sequence whose
+// numbers do not read as finite numbers ("ERROR syntax in " token "$"), whose
+// step is not above 0 ("ERROR for " token ":step must be above 0 $") or whose
+// start is above its end ("ERROR for " token ":start above end $") is refused.
+// With `report` the errors are added to `notes` as plain OK boxes.
 struct CutCount {
     size_t first = 1; // index of the first cut in the tokens
     int ncuts = 0;
     bool error = false;
+    bool refused = false; // a sequence that gives no cuts (bad numbers, a step not above 0, start above end)
 };
 CutCount cutsyntax(std::vector<std::string>& tokens, bool report, CfNotes* notes);
 
@@ -57,6 +61,7 @@ struct NormalLine {
     std::vector<std::string> tokens; // [0] name, [1] "?", [2] type token, [3..] cuts
     bool sign_given = false;         // a sign token was present
     bool cv_error = false;           // "cv" with anything but 2..10: the line is skipped
+    bool sequence_refused = false;   // a sequence that gives no cuts: the line is skipped
     bool no_cuts = false;            // the line had no cut ("mean" was supplied)
     int ncuts() const { return static_cast<int>(tokens.size()) - 3; }
 };

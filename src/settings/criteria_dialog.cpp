@@ -101,11 +101,13 @@ std::string y_refusal(int icrit, const YInfo& yk)
     return {};
 }
 
-// Reads exactly one value per category; false on a read error or too few values.
+// Reads exactly one value per category; false on a read error, too few values,
+// or a value that is not a finite number ("nan", "inf", "1e999").
 bool read_per_category(std::string_view text, std::vector<double>& v, std::size_t n)
 {
     v.assign(n, 0.0);
-    return n == 0 || io::list_read(text, std::span<double>(v)) == 0;
+    return n == 0 || (io::list_read(text, std::span<double>(v)) == 0 &&
+                      std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); }));
 }
 
 bool check_priors(CritSettings& c, const CritTexts& t, const YDescription& y, Services& services)

@@ -14,6 +14,8 @@ class LogWriter;
 namespace meru::ui {
 
 // Lines go to `log`, help topics and boxes (OK and Cancel, or OK only) to `sv`.
+// A help topic or box met again among the same notes is written to `log` only
+// (its "$" dropped), so one reading shows each of them once.
 void control_notes(const files::CfNotes& notes, io::LogWriter& log, Services& sv);
 
 } // namespace meru::ui

@@ -67,9 +67,23 @@ TEST(CutSyntax, SequenceLimitsAndErrors)
     EXPECT_EQ(t.back(), "50");
     EXPECT_EQ(notes.items, ok("ERROR for (1-100-1):too many cuts (>50) $"));
 
-    CfNotes notes2;
-    V zero{"x", "(1-5-0)"}; // a step of 0 never passes the end: held at 50 values
-    EXPECT_EQ(cutsyntax(zero, true, &notes2).ncuts, 50);
+    // No cuts come of a step not above 0, a start above the end, or a number that
+    // is not finite: the sequence is refused with one message.
+    const std::pair<const char*, const char*> refused[] = {
+        {"(1-5-0)", "ERROR for (1-5-0):step must be above 0 $"},
+        {"(9-5-1)", "ERROR for (9-5-1):start above end $"},
+        {"(1-inf-1)", "ERROR syntax in (1-inf-1)$"},
+        {"(1-5-nan)", "ERROR syntax in (1-5-nan)$"},
+    };
+    for (const auto& [token, message] : refused) {
+        CfNotes n;
+        V tokens{"x", "i", token};
+        const CutCount cc = cutsyntax(tokens, true, &n);
+        EXPECT_TRUE(cc.refused) << token;
+        EXPECT_EQ(cc.ncuts, 1) << token;
+        EXPECT_EQ(n.items, ok(message));
+    }
+    EXPECT_FALSE(c.refused);
 
     CfNotes notes3;
     V bad{"x", "i", "(1-x-2)"};

@@ -102,6 +102,16 @@ TEST(AttributeLines, ErrorsAndNotes)
         {"x", "x + 3\n", 0, 2, "", "help:NOTE: unnecessary + - or ?"},
         {"x", "x i abc\n", 1, 2, "ERROR: reading cuts for x MS error 8",
          "help:ERROR: character cut of interval variable"},
+        // Values that are not finite numbers are cut texts that are not numbers.
+        {"x", "x i nan\n", 1, 2, "ERROR: reading cuts for x MS error 8", "help:ERROR: character cut of interval variable"},
+        {"x", "x i 1 inf\n", 1, 3, "ERROR: reading cuts for x MS error 8", ""},
+        {"x", "x i 1e999\n", 1, 2, "ERROR: reading cuts for x MS error 8", ""},
+        {"x", "x i p25 pnan\n", 1, 3, "ERROR: reading cuts for x MS error 8", ""},
+        {"x", "x i 1,nan\n", 1, 2, "ERROR: reading cuts for x MS error 8", ""},
+        // A sequence that gives no cuts: one message, the line ignored.
+        {"x", "x (1-100-0)\n", 2, 1, "ERROR: sequence of cuts gives no cuts. Line ignored: x (1-100-0)",
+         "msgok:ERROR for (1-100-0):step must be above 0 $"},
+        {"x", "x (100-1-5)\n", 2, 1, "", "msgok:ERROR for (100-1-5):start above end $"},
         {"x", "x i 1 2\nx i 2\n", 0, 4, "NOTE: duplicate or opposite attributes: x>2  x>2", ""},
         {"x", "x i 1\nx i <1\n", 0, 3, "NOTE: duplicate or opposite attributes: x>1  x<=1", ""},
         {"x", "x i 1\nx n01 1\n", 0, 3, "NOTE: mixed types for x", "help:NOTE: inconsistent universe"},
@@ -128,6 +138,18 @@ TEST(AttributeLines, ErrorsAndNotes)
             EXPECT_TRUE(r.called(c.call));
         }
     }
+}
+
+// Notes met again in one reading are shown once and logged after that: 30 equal
+// cuts give 435 repeated pairs but one help topic.
+TEST(AttributeLines, ANoteIsShownOncePerReading)
+{
+    std::string line = "x i";
+    for (int k = 0; k < 30; ++k) line += " 5";
+    CfRun r;
+    read(r, "x", line + "\n");
+    EXPECT_EQ(std::count(r.sv.calls.begin(), r.sv.calls.end(), "help:NOTE: repeated attributes"), 1);
+    EXPECT_EQ(std::count(r.lines.begin(), r.lines.end(), "NOTE: repeated attributes"), 2 * 435 - 1);
 }
 
 TEST(AttributeLines, EqualityCutsUpperCaseInput)
