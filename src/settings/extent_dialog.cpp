@@ -4,6 +4,7 @@
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/strings.h"
 
 #include <optional>
 
@@ -49,11 +50,13 @@ Shown show(ExtentSettings& e, const ExtentInput& in, std::string& msgline, FormD
     e.sizetext = f.text[ids::kSizes];
     e.upto = f.is_on(ids::kUpto);
     e.side = f.is_on(ids::kAMinus) ? Side::AMinusOnly : f.is_on(ids::kA) ? Side::AOnly : Side::Both;
-    const std::string digit = f.text[ids::kFloat].substr(0, 1);
-    const auto levels = digit == " " ? std::optional<long long>(0) : io::parse_int(digit);
-    if (!levels) return Shown::again;
-    if (*levels < 1 || *levels > 3) {
-        e.nfloatx = *levels < 1 ? 1 : 3;
+    // The whole field is read: "2147483648" is not the digit 2.
+    const std::string typed = io::trim(f.text[ids::kFloat]);
+    const auto levels = typed.empty() ? std::optional<long long>(0) : io::parse_int(typed);
+    if (!levels || *levels < 1 || *levels > 3) {
+        if (levels) e.nfloatx = *levels < 1 ? 1 : 3;
+        std::string text = "Float levels takes a whole number 1, 2 or 3$";
+        services.msgbox(text, BoxKind::Ok, false);
         return Shown::again;
     }
     e.nfloatx = static_cast<int>(*levels);
@@ -68,6 +71,8 @@ Shown show(ExtentSettings& e, const ExtentInput& in, std::string& msgline, FormD
     return Shown::accepted;
 }
 
+constexpr const char* kSizesAccepted = "Size p_1,..,p_q takes whole numbers 1 to 100 separated by blanks or commas$";
+
 // The checks of the stored settings; true when they are accepted (and logged).
 bool check(ExtentSettings& e, const ExtentInput& in, std::string& msgline, Services& services, io::LogWriter& log)
 {
@@ -76,8 +81,14 @@ bool check(ExtentSettings& e, const ExtentInput& in, std::string& msgline, Servi
     std::string text;
     switch (stats::read_sizes(e.sizetext, p)) {
     case SizeRead::ok: break;
-    case SizeRead::bad_number: log.write("problem with read 3"); return false;
-    case SizeRead::empty: log.write(" Q read as 0"); return false;
+    case SizeRead::bad_number:
+        log.write("problem with read 3");
+        text = kSizesAccepted;
+        break;
+    case SizeRead::empty:
+        log.write(" Q read as 0");
+        text = kSizesAccepted;
+        break;
     case SizeRead::not_positive: text = " ERROR: p_j <=0 not allowed. Try again$"; break;
     case SizeRead::not_descending: text = " ERROR: p_1..p_q not in descending order.$"; break;
     case SizeRead::too_large: services.helpshow("ERROR: invalid p_i or q"); return false;

@@ -11,6 +11,10 @@ namespace meru::settings {
 
 namespace ids = strategy_ids;
 
+namespace {
+constexpr long long kMaxIterations = 999999; // what the six-character box holds
+} // namespace
+
 std::optional<long long> read_int_field(std::string_view text, int width)
 {
     std::string digits;
@@ -119,7 +123,11 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
             refuse(services, "Error reading max iterations$");
             continue;
         }
-        s.maxiter = static_cast<int>(std::clamp<long long>(*maxiter, -1000000000, 1000000000));
+        if (*maxiter < 1 || *maxiter > kMaxIterations) {
+            refuse(services, "Maximum iterations takes a whole number from 1 to 999999$");
+            continue;
+        }
+        s.maxiter = static_cast<int>(*maxiter);
         return r;
     }
 }

@@ -128,7 +128,11 @@ SplitResult trainsplit(SplitSettings& s, SplitContext& cx)
             cx.rng.seed(s.repeatable ? 0 : -1);
             cx.log.write(io::list_record(s.repeatable ? " Repeatable random split" : " Non-repeatable random split"));
             const auto size = io::list_read_int(s.sizetext);
-            if (!size || *size > total) continue;
+            if (!size || *size > total) {
+                std::string text = "Training sample size takes a whole number less than " + std::to_string(total) + "$";
+                cx.services.msgbox(text, BoxKind::Ok, false);
+                continue;
+            }
             if (*size <= 10 || total - *size <= 10) {
                 std::string text = " Require > 10 observations in a training/test sample$";
                 cx.services.msgbox(text, BoxKind::Ok, false);

@@ -292,9 +292,12 @@ protected:
 TEST_F(Split, BothSamplesMustHoldMoreThanTen)
 {
     weights(std::vector<int>(30, 1));
-    forms.steps = {ScriptedForms::fill({{split_ids::kSize, "20"}}), ScriptedForms::fill({{split_ids::kSize, "19"}})};
+    // Sizes that are no number or above the total are refused with a message saying what is taken.
+    forms.steps = {ScriptedForms::fill({{split_ids::kSize, "abc"}}), ScriptedForms::fill({{split_ids::kSize, "31"}}),
+                   ScriptedForms::fill({{split_ids::kSize, "20"}}), ScriptedForms::fill({{split_ids::kSize, "19"}})};
     const SplitResult r = split();
     ASSERT_FALSE(forms.forms.empty());
+    EXPECT_EQ(services.with_prefix("msgbox:Training sample size takes a whole number less than 30$").size(), 2u);
     EXPECT_EQ(forms.forms[0].text[split_ids::kSize], "    19"); // int(0.6666 x 30)
     EXPECT_EQ(forms.forms[0].text[split_ids::kSizeLabel],
               "Enter training sample size (<   30), unless attribute defined");

@@ -107,12 +107,17 @@ TEST_F(Strategy106, TreeRules)
 TEST_F(Strategy106, BadIterationLimitHelpAndCancel)
 {
     forms.steps = {ScriptedForms::press(kHelp), ScriptedForms::fill({{ids::kMaxiter, "six"}}),
+                   ScriptedForms::fill({{ids::kMaxiter, "-1"}}), ScriptedForms::fill({{ids::kMaxiter, "0"}}),
                    ScriptedForms::press(kCancel)};
     const StrategyResult r = run();
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(services.calls.front(), "help:Strategy dialog");
-    EXPECT_EQ(services.calls.back(), "msgbox:Error reading max iterations$ kind=ok");
-    EXPECT_EQ(forms.forms.size(), 3u);
+    EXPECT_EQ(services.with_prefix("msgbox:"),
+              (std::vector<std::string>{"msgbox:Error reading max iterations$ kind=ok",
+                                        "msgbox:Maximum iterations takes a whole number from 1 to 999999$ kind=ok",
+                                        "msgbox:Maximum iterations takes a whole number from 1 to 999999$ kind=ok"}));
+    EXPECT_EQ(forms.forms.size(), 5u);
+    EXPECT_EQ(forms.forms[3].text[ids::kMaxiter], "-1"); // shown again as typed
 }
 
 TEST(StrategyFields, FixedFieldIntegers)
