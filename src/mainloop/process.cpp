@@ -96,12 +96,13 @@ Flow view_added(Program& p)
     return Flow::loop_head;
 }
 
-// The G of a partition over the analysis sample is the search's; here only its
-// side sizes are counted for the random comparison.
-void side_sizes(Program& p, long long& n_a_minus, long long& n_a)
+// The current partition's side of each observation (1 A, 0 A-, else neither) and
+// its side sizes over the analysis sample, for the random comparison.
+void side_sizes(Program& p, long long& n_a_minus, long long& n_a, std::vector<std::int8_t>& member)
 {
     Analysis& a = *p.analysis;
     n_a_minus = n_a = 0;
+    member.clear();
     if (!p.process.current_valid) return;
     const std::vector<std::uint8_t> mask = analysis_sample(p);
     const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, a.data.n);
@@ -112,7 +113,7 @@ void side_sizes(Program& p, long long& n_a_minus, long long& n_a)
     } catch (const std::invalid_argument&) {
         return;
     }
-    std::vector<std::int8_t> member(at(a.data.n));
+    member.assign(at(a.data.n), 0);
     stats::membership_column(abyte, list, p.options.skipcomb, member);
     for (int i = 0; i < a.data.n; ++i) {
         const int w = a.data.obswt[at(i)];
@@ -138,7 +139,9 @@ Flow random_request(Program& p)
     in.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, n);
     in.censoring = p.censoring;
     in.g_test = p.process.current_valid ? shown_g(p, p.process.current) : p.process.current_g;
-    side_sizes(p, in.n_a_minus, in.n_a);
+    std::vector<std::int8_t> member;
+    side_sizes(p, in.n_a_minus, in.n_a, member);
+    in.member = member;
     const auto saved = p.results.saved_g();
     std::vector<double> searchg(saved.begin(), saved.end());
     in.searchg = searchg;

@@ -159,6 +159,20 @@ double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const
     return g;
 }
 
+double tested_g(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit)
+{
+    std::vector<std::uint8_t> mask(in.mask.begin(), in.mask.end());
+    for (std::size_t i = 0; i < mask.size(); ++i)
+        if (i >= in.member.size() || (in.member[i] != 0 && in.member[i] != 1)) mask[i] = 0;
+    RandomInput tested = in;
+    tested.mask = mask;
+    const SampleFilter units = unit_filter(tested);
+    std::vector<std::uint8_t> in_a;
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (units.at(i).counted) in_a.insert(in_a.end(), static_cast<std::size_t>(in.weights[i]), in.member[i] == 1);
+    return random_g(tested, in_a, criterion, crit);
+}
+
 long long split_size(SplitMode mode, long long fixed, long long w, long long m, std::span<const int> splithist,
                      io::RandomStream& random)
 {

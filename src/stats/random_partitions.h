@@ -38,11 +38,13 @@ struct RandomInput {
     std::span<const std::uint8_t> mask;    // the analysis sample
     AttributeMatrix abyte;                 // for the censoring attribute
     Censoring censoring;
-    double g_test = 0.0;              // G of the partition in hand
+    double g_test = 0.0;              // G of the partition in hand (see tested_g)
+    std::span<const std::int8_t> member; // the partition in hand per observation: 1 A, 0 A-, else in neither
     long long n_a_minus = 0, n_a = 0; // its side sizes
     std::span<double> searchg;        // G of the last search (sorted here, in place)
     std::span<const int> splithist;   // 100 bins of the last search's A- shares
     long long seed = -1;              // -1 seeds from the clock; > 0 fixes the stream
+    long long max_nrand = 0;          // most partitions one run may hold (0: as the machine's memory allows)
 };
 
 // How many partitions to draw, and how large A is.
@@ -77,6 +79,11 @@ struct RandomResult {
 // multiplied by ((n_A/n)(n_A-/n))^gamma.
 double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
                 const CritSettings& crit);
+
+// G of the partition in hand computed as random_g computes a random partition's
+// (so a random partition with the same split has exactly the same G): over the
+// included observations whose `member` is 0 or 1, each unit in A when 1.
+double tested_g(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit);
 
 // Size s of A for one partition of w weight units: Fixed gives `fixed`; Uniform
 // int(U w); Mimic draws U and takes the first bin j (1-based) of `splithist` whose

@@ -5,10 +5,12 @@
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/os.h"
 #include "platform/io/random.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace meru::ui {
@@ -16,10 +18,22 @@ namespace meru::ui {
 namespace {
 
 constexpr int kProgressEvery = 100;
+// Memory a run holds per random partition: its G, its frequency for the plot and
+// the plot's own copies of both.
+constexpr long long kBytesPerPartition = 64;
+
+// The most partitions a run may draw: those whose memory fits in a quarter of the
+// machine's (a 10^9 request must not grow the program until the system fails).
+long long partition_limit(const stats::RandomInput& in)
+{
+    if (in.max_nrand > 0) return in.max_nrand;
+    const long long bytes = io::physical_memory_bytes().value_or(1LL << 32);
+    return std::min<long long>(std::numeric_limits<int>::max(), bytes / 4 / kBytesPerPartition);
+}
 
 std::string header_line(long long m, double g_test)
 {
-    return " # Partitions on last search=" + io::fmt_i(m, 5) + " G_test=" + io::fmt_g(g_test, 11, 5);
+    return " # Partitions on last search=" + io::fmt_i_wide(m, 5) + " G_test=" + io::fmt_g(g_test, 11, 5);
 }
 
 struct Accepted {
@@ -49,6 +63,11 @@ Accepted ask(const stats::RandomInput& in, long long m, long long w, RandomDialo
         if (id != random_ids::kOk) return {};
         const auto nrand = io::list_read_int(view.number);
         if (!nrand || *nrand < 0) continue;
+        if (const long long most = partition_limit(in); *nrand > most) {
+            std::string text = "NOTE: at most " + std::to_string(most) + " random partitions fit in memory$";
+            services.msgbox(text, BoxKind::Ok, true);
+            continue;
+        }
         if (view.mode == SplitMode::Mimic && !can_mimic) {
             std::string text = "Note there is no distribution to mimic !$";
             services.msgbox(text, BoxKind::Ok, true);
@@ -154,6 +173,9 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         return res;
     }
 
+    // The partition in hand is scored as the random ones are, so that one with the
+    // same split counts as reaching it.
+    if (!in.member.empty()) in.g_test = stats::tested_g(in, *criterion, crit);
     const long long m = stats::search_partitions(in);
     if (!in.searchg.empty()) std::sort(in.searchg.begin(), in.searchg.end());
     res.m = m;
@@ -172,7 +194,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
             services.thinking(msgline, true);
             if (nrand > 0) services.clear_search_end();
         } else if (i % kProgressEvery == 0) {
-            services.thinking(io::fmt_i(i, 6) + " random partitions done (use Search:End to quit)", true);
+            services.thinking(io::fmt_i_wide(i, 6) + " random partitions done (use Search:End to quit)", true);
         }
         if (i >= nrand) return true;
         services.yield();
@@ -184,7 +206,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         return res;
     }
     res.ran = true;
-    if (res.escaped) log.write(" User escape from Random. # done=" + io::fmt_i(res.nrand, 7));
+    if (res.escaped) log.write(" User escape from Random. # done=" + io::fmt_i_wide(res.nrand, 7));
 
     if (res.nrand > 0 && res.gs.front() == res.gs.back()) {
         std::string text = "NOTE: all random partitions have same G=" + io::fmt_e(res.gs.front(), 13, 6) + "$";
@@ -193,7 +215,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
     show_distributions(in, res, plot);
 
     // Results.
-    log.write(" " + io::fmt_i(res.nrand, 5) + " random partitions generated");
+    log.write(" " + io::fmt_i_wide(res.nrand, 5) + " random partitions generated");
     if (res.nrand == 0) return res;
     log.write(io::list_record(" Empirical upper 5% point  =", res.upper5));
     log.write(io::list_record(" Largest generated random G=", res.gs.back()));
@@ -201,13 +223,13 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
     services.selfont(2);
     const double pct = 100.0 * static_cast<double>(res.exceedances) / res.nrand;
     result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" +
-                    io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(res.nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
+                    io::fmt_i_wide(res.exceedances, 7) + "/" + io::fmt_i_wide(res.nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
                 -400, msgline, plot, log);
 
     if (m > 10) {
         res.extreme_lines = true;
         if (res.nrand < 10 * m) log.write(io::list_record("NOTE:# simulations too small"));
-        std::string gumbel = " Gumbel extreme value P, for n=" + io::fmt_i(m, 7) + " extrema is=";
+        std::string gumbel = " Gumbel extreme value P, for n=" + io::fmt_i_wide(m, 7) + " extrema is=";
         if (!res.gumbel.found) {
             services.msgok("Exit loop in ORDERS $");
             gumbel += " not available";
@@ -218,7 +240,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         result_line(gumbel, -390, msgline, plot, log);
 
         std::string empirical =
-            " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
+            " Empirical extreme value P =" + io::fmt_i_wide(res.extremes, 6) + "/" + io::fmt_i_wide(res.blocks, 6) + "=";
         if (res.blocks > 0) empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
         else empirical += " not available";
         result_line(empirical, -380, msgline, plot, log);

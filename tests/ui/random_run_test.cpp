@@ -146,6 +146,21 @@ RunOut run_once(Data& d, ScriptedDialog& dialog, DonePlot& plot, RecordingServic
     return r;
 }
 
+// One run on a given input, the dialog answered by `entries`.
+RunOut run_input(const RandomInput& in, std::deque<Entry> entries, int icrit, RecordingServices& services)
+{
+    ScriptedDialog dialog;
+    dialog.entries = std::move(entries);
+    DonePlot plot;
+    LogCapture cap;
+    io::RandomStream random;
+    CritSettings crit = criterion(icrit);
+    RunOut r;
+    r.result = process_random(in, crit, r.msgline, random, dialog, plot, services, cap.log);
+    r.lines = cap.lines;
+    return r;
+}
+
 bool has_line(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -506,4 +521,51 @@ TEST(RandomRun, SearchScoresThatAreNotFiniteAreLeftOut)
     EXPECT_EQ(plot.series[0].count, 3u);
     EXPECT_EQ(plot.series[0].lower, 1.0);
     EXPECT_EQ(plot.series[0].upper, 3.0);
+}
+
+// Two units with Y 0 and 0.1 (single precision) under Within MSE: every random
+// partition of one unit into A splits as the tested partition does, so each has
+// its G, (0.1f)^2/4 = 0.0025000000745..., and reaches it. Held in single
+// precision that G would be 0.0025000001770..., above every random G.
+TEST(RandomRun, APartitionWithTheTestedSplitReachesGTest)
+{
+    const std::vector<float> y{0.0f, 0.1f};
+    const std::vector<int> w{1, 1};
+    const std::vector<std::uint8_t> mask{1, 1};
+    const std::vector<std::int8_t> member{0, 1};
+    RandomInput in;
+    in.y = {y};
+    in.weights = w;
+    in.mask = mask;
+    in.member = member;
+    in.g_test = static_cast<float>(0.0025000000745058065);
+    in.n_a_minus = in.n_a = 1;
+    in.seed = 5;
+    RecordingServices services;
+    const RunOut out = run_input(in, {{"100", SplitMode::Fixed, "50", random_ids::kOk}}, 1, services);
+    const RandomResult& r = out.result;
+    ASSERT_EQ(r.nrand, 100);
+    EXPECT_EQ(r.gs.front(), 0.0025000000745058065);
+    EXPECT_EQ(r.exceedances, 100);
+    EXPECT_TRUE(std::any_of(out.lines.begin(), out.lines.end(), [](const std::string& l) {
+        return l.ends_with(") is =    100/    100=100.0000%");
+    }));
+}
+
+// A run holds its G values: more than fit in memory are refused with a message,
+// and counts wider than their fields print in full.
+TEST(RandomRun, PartitionsBeyondMemoryAreRefusedAndCountsPrintInFull)
+{
+    Data d;
+    RandomInput in = d.input();
+    in.max_nrand = 100000;
+    RecordingServices services;
+    const RunOut out = run_input(in,
+                                 {{"100001", SplitMode::Uniform, "", random_ids::kOk},
+                                  {"100000", SplitMode::Uniform, "", random_ids::kOk}},
+                                 5, services);
+    EXPECT_EQ(services.with_prefix("msgbox:"),
+              std::vector<std::string>{"msgbox:NOTE: at most 100000 random partitions fit in memory$ [log] kind=ok"});
+    EXPECT_EQ(out.result.nrand, 100000);
+    EXPECT_TRUE(has_line(out.lines, " 100000 random partitions generated"));
 }

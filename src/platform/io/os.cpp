@@ -158,6 +158,14 @@ std::optional<long> resident_kb()
     return resident * (page / 1024);
 }
 
+std::optional<long long> physical_memory_bytes()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long page = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || page <= 0) return std::nullopt;
+    return static_cast<long long>(pages) * page;
+}
+
 void beep()
 {
     std::fputc('\a', stderr);

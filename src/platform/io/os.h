@@ -67,6 +67,9 @@ void beep();
 // when the system does not tell it.
 std::optional<long> resident_kb();
 
+// The machine's physical memory in bytes, or nothing when the system does not tell it.
+std::optional<long long> physical_memory_bytes();
+
 // Tells a second running copy of the program: the first copy holds an exclusive
 // lock on a lock file (in the program's folder) for as long as it runs.
 class InstanceLock {
