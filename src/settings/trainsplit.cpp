@@ -129,7 +129,8 @@ SplitResult trainsplit(SplitSettings& s, SplitContext& cx)
             cx.log.write(io::list_record(s.repeatable ? " Repeatable random split" : " Non-repeatable random split"));
             const auto size = io::list_read_int(s.sizetext);
             if (!size || *size > total) {
-                std::string text = "Training sample size takes a whole number less than " + std::to_string(total) + "$";
+                std::string text =
+                    "Training sample size takes a whole number less than " + std::to_string(total) + "$";
                 cx.services.msgbox(text, BoxKind::Ok, false);
                 continue;
             }

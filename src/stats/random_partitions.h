@@ -12,8 +12,8 @@
 #include "stats/censoring.h"
 #include "stats/criteria.h"
 #include "stats/criterion.h"
-#include "stats/membership.h"
 #include "stats/extreme_value.h"
+#include "stats/membership.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,13 +38,13 @@ struct RandomInput {
     std::span<const std::uint8_t> mask;    // the analysis sample
     AttributeMatrix abyte;                 // for the censoring attribute
     Censoring censoring;
-    double g_test = 0.0;              // G of the partition in hand (see tested_g)
+    double g_test = 0.0;                 // G of the partition in hand (see tested_g)
     std::span<const std::int8_t> member; // the partition in hand per observation: 1 A, 0 A-, else in neither
-    long long n_a_minus = 0, n_a = 0; // its side sizes
-    std::span<double> searchg;        // G of the last search (sorted here, in place)
-    std::span<const int> splithist;   // 100 bins of the last search's A- shares
-    long long seed = -1;              // -1 seeds from the clock; > 0 fixes the stream
-    long long max_nrand = 0;          // most partitions one run may hold (0: as the machine's memory allows)
+    long long n_a_minus = 0, n_a = 0;    // its side sizes
+    std::span<double> searchg;           // G of the last search (sorted here, in place)
+    std::span<const int> splithist;      // 100 bins of the last search's A- shares
+    long long seed = -1;                 // -1 seeds from the clock; > 0 fixes the stream
+    long long max_nrand = 0;             // most partitions one run may hold (0: as the machine's memory allows)
 };
 
 // How many partitions to draw, and how large A is.

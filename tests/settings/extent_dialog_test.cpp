@@ -54,12 +54,13 @@ TEST_F(Extent107, OtherRefusals)
                    ScriptedForms::fill({{ids::kSizes, "1"}, {ids::kFloat, "1"}},
                                        {{ids::kUpto, false}, {ids::kBoth, false}, {ids::kA, true}})};
     ASSERT_TRUE(run());
-    const std::string sizes = "msgbox:Size p_1,..,p_q takes whole numbers 1 to 100 separated by blanks or commas$ kind=ok";
+    const std::string sizes =
+        "msgbox:Size p_1,..,p_q takes whole numbers 1 to 100 separated by blanks or commas$ kind=ok";
     const std::string levels = "msgbox:Float levels takes a whole number 1, 2 or 3$ kind=ok";
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"msgbox: ERROR: p_j <=0 not allowed. Try again$ kind=ok",
-                                                        sizes, sizes, sizes, "help:ERROR: invalid p_i or q", levels,
-                                                        levels, "help:Extent dialog",
-                                                        "help:NOTE: specifying A or A- only"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"msgbox: ERROR: p_j <=0 not allowed. Try again$ kind=ok", sizes, sizes, sizes,
+                                        "help:ERROR: invalid p_i or q", levels, levels, "help:Extent dialog",
+                                        "help:NOTE: specifying A or A- only"}));
     const auto lines = log_lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "problem with read 3"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), " Q read as 0"), lines.end());

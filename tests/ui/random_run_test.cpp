@@ -523,10 +523,9 @@ TEST(RandomRun, SearchScoresThatAreNotFiniteAreLeftOut)
     EXPECT_EQ(plot.series[0].upper, 3.0);
 }
 
-// Two units with Y 0 and 0.1 (single precision) under Within MSE: every random
-// partition of one unit into A splits as the tested partition does, so each has
-// its G, (0.1f)^2/4 = 0.0025000000745..., and reaches it. Held in single
-// precision that G would be 0.0025000001770..., above every random G.
+// Y 0 and 0.1f under Within MSE, A of one unit: every random partition has the
+// tested split and its G, (0.1f)^2/4 = 0.0025000000745..., which in single
+// precision would be 0.0025000001770..., above every random G.
 TEST(RandomRun, APartitionWithTheTestedSplitReachesGTest)
 {
     const std::vector<float> y{0.0f, 0.1f};
@@ -547,9 +546,8 @@ TEST(RandomRun, APartitionWithTheTestedSplitReachesGTest)
     ASSERT_EQ(r.nrand, 100);
     EXPECT_EQ(r.gs.front(), 0.0025000000745058065);
     EXPECT_EQ(r.exceedances, 100);
-    EXPECT_TRUE(std::any_of(out.lines.begin(), out.lines.end(), [](const std::string& l) {
-        return l.ends_with(") is =    100/    100=100.0000%");
-    }));
+    EXPECT_TRUE(std::any_of(out.lines.begin(), out.lines.end(),
+                            [](const std::string& l) { return l.ends_with(") is =    100/    100=100.0000%"); }));
 }
 
 // A run holds its G values: more than fit in memory are refused with a message,
@@ -560,10 +558,10 @@ TEST(RandomRun, PartitionsBeyondMemoryAreRefusedAndCountsPrintInFull)
     RandomInput in = d.input();
     in.max_nrand = 100000;
     RecordingServices services;
-    const RunOut out = run_input(in,
-                                 {{"100001", SplitMode::Uniform, "", random_ids::kOk},
-                                  {"100000", SplitMode::Uniform, "", random_ids::kOk}},
-                                 5, services);
+    const RunOut out = run_input(
+        in,
+        {{"100001", SplitMode::Uniform, "", random_ids::kOk}, {"100000", SplitMode::Uniform, "", random_ids::kOk}}, 5,
+        services);
     EXPECT_EQ(services.with_prefix("msgbox:"),
               std::vector<std::string>{"msgbox:NOTE: at most 100000 random partitions fit in memory$ [log] kind=ok"});
     EXPECT_EQ(out.result.nrand, 100000);

@@ -60,10 +60,10 @@ private:
 
     int fd_ = -1;
     WriteFn writer_;
-    bool mid_line_ = false;      // the file ends inside a line
-    long long lost_lines_ = 0;   // lines not written whole since the last mark
-    long long lost_bytes_ = 0;   // their bytes not written
-    std::string lost_reason_;    // why the first of them was not
+    bool mid_line_ = false;    // the file ends inside a line
+    long long lost_lines_ = 0; // lines not written whole since the last mark
+    long long lost_bytes_ = 0; // their bytes not written
+    std::string lost_reason_;  // why the first of them was not
     std::string path_;
     long long dropped_ = 0;
     TraceSink trace_;

@@ -9,7 +9,8 @@ std::size_t write_fully(const WriteFn& write, int fd, const char* data, std::siz
 {
     std::size_t done = 0;
     while (done < n) {
-        const long k = write ? write(fd, data + done, n - done) : static_cast<long>(::write(fd, data + done, n - done));
+        const long k =
+            write ? write(fd, data + done, n - done) : static_cast<long>(::write(fd, data + done, n - done));
         if (k < 0 && errno == EINTR) continue;
         if (k <= 0) {
             if (k == 0) errno = ENOSPC; // nothing taken and no reason given: the device is full

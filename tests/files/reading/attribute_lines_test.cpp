@@ -103,7 +103,8 @@ TEST(AttributeLines, ErrorsAndNotes)
         {"x", "x i abc\n", 1, 2, "ERROR: reading cuts for x MS error 8",
          "help:ERROR: character cut of interval variable"},
         // Values that are not finite numbers are cut texts that are not numbers.
-        {"x", "x i nan\n", 1, 2, "ERROR: reading cuts for x MS error 8", "help:ERROR: character cut of interval variable"},
+        {"x", "x i nan\n", 1, 2, "ERROR: reading cuts for x MS error 8",
+         "help:ERROR: character cut of interval variable"},
         {"x", "x i 1 inf\n", 1, 3, "ERROR: reading cuts for x MS error 8", ""},
         {"x", "x i 1e999\n", 1, 2, "ERROR: reading cuts for x MS error 8", ""},
         {"x", "x i p25 pnan\n", 1, 3, "ERROR: reading cuts for x MS error 8", ""},

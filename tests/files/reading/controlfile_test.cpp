@@ -195,8 +195,8 @@ TEST(ControlFileReader, CombinationsKeepThirty)
 // A combination line past its 200 columns would be kept cut; it is left out.
 TEST(ControlFileReader, CombinationsLongerThan200AreLeftOut)
 {
-    const std::string whole = "+full   " + std::string(187, ' ') + "(2 3)"; // 200 columns
-    const std::string cut = "+cut    " + std::string(185, ' ') + "(-2 3 -4)";  // 202 columns
+    const std::string whole = "+full   " + std::string(187, ' ') + "(2 3)";   // 200 columns
+    const std::string cut = "+cut    " + std::string(185, ' ') + "(-2 3 -4)"; // 202 columns
     CfRun r;
     r.run(cf_text("a", "a i 1 2 3\n", "free space\nX.DAT\n" + whole + "\n" + cut + "\n"));
     ASSERT_EQ(r.t.cfcomb.size(), 1u);

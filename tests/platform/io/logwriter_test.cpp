@@ -123,7 +123,9 @@ TEST(LogWriter, AfterAFullDiskTheLogSaysWhatWasLost)
     EXPECT_EQ(told, std::vector<std::string>{"No space left on device"});
 
     // Opened again for appending, a log that ends in a cut line starts a new one.
-    { std::ofstream(path, std::ios::binary | std::ios::app) << "cut"; }
+    {
+        std::ofstream(path, std::ios::binary | std::ios::app) << "cut";
+    }
     log.set_writer({});
     ASSERT_EQ(log.append(path), kOk);
     log.write("next");
