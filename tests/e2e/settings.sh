@@ -88,6 +88,7 @@ dialog Extent Parameters
   set Size p_1,..,p_q = 3,2
   set Float levels (1-3) of attributes with multiple cuts = 5
   press OK
+answer ok
 dialog Extent Parameters
   press OK
 dialog Strategy
@@ -109,6 +110,7 @@ err settings "Top m too large. Truncated to # attributes"
 has "$log" " Top m attributes, m=  22"
 has "$log" "%Extent"
 err settings "ERROR: p_1..p_q not in descending order."
+err settings "Float levels takes a whole number 1, 2 or 3"
 has "$log" " Up to size p_1,..p_q=3,2"
 has "$log" "Floating best 3 cuts"
 # Search:Go! passes the valid criteria silently and goes on through the rank
