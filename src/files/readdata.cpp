@@ -137,7 +137,7 @@ public:
             }
             const ItemValue v = decode_item(item.text, item.open_quote);
             // Possible dates: "12/3" or "10:30" after a number, "Jan" after a word.
-            if (prev_seen) {
+            if (prev_seen && v.kind != ItemKind::number) {
                 if (prev_kind == ItemKind::number && has_date_mark(item.text)) r_.maybe_date = true;
                 else if (prev_kind == ItemKind::character && has_month(item.text)) r_.maybe_date = true;
             }
@@ -152,6 +152,8 @@ public:
     }
 
     bool eof() const { return rec_.eof; }
+    // The value of variable j in the record last read.
+    float value(int j) const { return row_[static_cast<std::size_t>(j)]; }
 
 private:
     // The identifier of observation i, when identifiers are kept.
@@ -245,13 +247,14 @@ void show_status(ReadDataContext& cx, int nread, int n)
 // record with nothing but missing values is all-missing and gets weight 0. Until
 // the file is read, a variable with character data holds its states as negative
 // codes, so there only the missing mark itself counts.
-void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata)
+// `value(j)` gives the record's value of variable j.
+template <class Value> void missing_check(DataArrays& d, ReadDataResult& r, int i, int ndata, const Value& value)
 {
     int& w = d.obswt[static_cast<std::size_t>(i - 1)];
     long long miss = 0;
     bool all = ndata > 0;
     for (int j = 1; j <= ndata; ++j) {
-        const float v = d.x(i, j);
+        const float v = value(j);
         if (v == kMissing || (!r.marks.charflag[static_cast<std::size_t>(j)] && v < 0)) miss += w;
         else all = false;
     }
@@ -380,7 +383,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
             }
             if (st == FreeReader::Status::end_of_file) break;
             r.nread = i;
-            missing_check(d, r, i, ndata);
+            missing_check(d, r, i, ndata, [&](int j) { return reader.value(j); });
             if (r.nread % step == 0) show_status(cx, r.nread, n);
             if (reader.eof()) break;
         }
@@ -392,7 +395,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
             if (st == FixedReader::Status::end_of_file) break;
             if (st == FixedReader::Status::error) continue;
             r.nread = i;
-            missing_check(d, r, i, ndata);
+            missing_check(d, r, i, ndata, [&](int j) { return d.x(i, j); });
             if (r.nread % step == 0) show_status(cx, r.nread, n);
         }
     }
