@@ -19,11 +19,16 @@ function(meru_library name dir)
   endif()
 endfunction()
 
-# meru_test(NAME DIR [QT] DEPS lib...)
-# One GoogleTest executable from every .cpp in DIR; each test case becomes a CTest test.
+# meru_test(NAME DIR [QT] DEPS lib... [FILES file...])
+# One GoogleTest executable from every .cpp in DIR (or only the FILES named, in
+# DIR); each test case becomes a CTest test.
 function(meru_test name dir)
-  cmake_parse_arguments(MT "QT" "" "DEPS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  cmake_parse_arguments(MT "QT" "" "DEPS;FILES" ${ARGN})
+  if(MT_FILES)
+    list(TRANSFORM MT_FILES PREPEND ${dir}/ OUTPUT_VARIABLE srcs)
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  endif()
   if(NOT srcs)
     return()
   endif()

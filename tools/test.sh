@@ -32,8 +32,8 @@ run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DMERU
 
 echo "== thread tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DMERU_TSAN=ON -DMERU_TESTS=ON -DMERU_BENCH=OFF >/dev/null
-cmake --build build-tsan -j "$jobs" --target test_search
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp" build-tsan/tests/test_search \
+cmake --build build-tsan -j "$jobs" --target test_search_threads
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp" build-tsan/tests/test_search_threads \
   --gtest_brief=1 --gtest_filter="$(cat tools/thread_tests.txt | paste -sd:)"
 
 if ls fuzz/fuzz_*.cpp >/dev/null 2>&1; then
