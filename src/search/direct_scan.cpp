@@ -96,28 +96,33 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         moved = std::min(moved, walk_.changed());
         return true;
     };
-    // The record `rec` of side r of a plain candidate (the walk's literals) of
-    // a known shape, of that shape's complexity `known`.
-    const auto side_record = [&](ScanRecord & rec, int r, int known, std::size_t at) __attribute__((always_inline))
-    {
-        const std::span<const partition::Literal> lits = walk_.lits();
-        rec.complexity = known;
+    const auto walk_lits = [&] { return walk_.lits(); };
+    // The run's count of side r of its candidate `at` (kNoRun: none).
+    const auto counted = [&](int r, std::size_t at) {
         const auto side = static_cast<std::size_t>(r);
-        if (at != kNoRun) {
-            const ClassOrderedSample::Cells& cells = run_cells_[side][at];
+        return at == kNoRun ? Counted{} : Counted{&run_cells_[side][at], run_bound_[side][at], run_band_[side][at]};
+    };
+    // The record `rec` of side r of a plain candidate of a known shape, of
+    // that shape's complexity `known`: its table, bound and band as counted
+    // in a run (cells null: counted alone); lits() gives its literals.
+    const auto side_record = [&](ScanRecord & rec, int r, int known, Counted run, auto&& lits)
+        __attribute__((always_inline))
+    {
+        rec.complexity = known;
+        if (run.cells) {
+            const ClassOrderedSample::Cells& cells = *run.cells;
             // Its G is needed only if it could enter a list: the bound
             // settles most candidates without the criterion's arithmetic.
-            const float bound = run_bound_[side][at];
-            if (gate && gate_.quiet(chunk.bounds, known, bound)) {
-                rec.g = bound;
+            if (gate && gate_.quiet(chunk.bounds, known, run.bound)) {
+                rec.g = run.bound;
                 rec.n = cells[0] + cells[1] + cells[2] + cells[3];
-                rec.band = static_cast<std::uint8_t>(run_band_[side][at]);
+                rec.band = static_cast<std::uint8_t>(run.band);
                 quiet(rec);
                 return;
             }
             direct_.table_of(cells, table_);
         } else {
-            direct_.table(lits, r, table_);
+            direct_.table(lits(), r, table_);
             float bound = 0.0f;
             if (gate && gate_.quiet_table(
                             chunk.bounds, known, [&](float f) { return ev_.bound_at_most(table_, f); },
@@ -137,7 +142,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             rec.kind = ScanRecord::kEntrant;
             rec.score = static_cast<std::int32_t>(chunk.scores.size());
             chunk.scores.push_back(sc);
-            keep(chunk, rec, lits);
+            keep(chunk, rec, lits());
             return;
         }
         rec.g = sc.g;
@@ -183,7 +188,39 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 keep(chunk, rec, lits);
                 continue;
             }
-            side_record(rec, r, known, at);
+            side_record(rec, r, known, counted(r, at), walk_lits);
+        }
+    };
+    // The records of the fixed walk's newest candidate i of its block, `at`
+    // among the newest; usable, its literals written only when a record
+    // keeps them or its plainness needs them.
+    const auto fixed_candidate = [&](FixedWalk& f, std::size_t i, std::size_t at) {
+        std::span<const partition::Literal> lits;
+        const auto lits_of = [&] {
+            if (lits.empty()) lits = f.lits_of(i);
+            return lits;
+        };
+        const bool plain = direct_.all_plain() || direct_.plain(lits_of());
+        for (int r = v.lo; r <= v.hi; ++r) {
+            ScanRecord& rec = chunk.records[chunk.used++];
+            rec = ScanRecord{};
+            rec.side = static_cast<std::uint8_t>(r);
+            int* known = plain ? &direct_.shape(r, f.keys[at]) : nullptr;
+            if (known && *known == ShapeTable::kUnknown) {
+                const std::span<const partition::Literal> l = lits_of();
+                cand_.lits.assign(l.begin(), l.end());
+                *known = learn(r);
+                rec.kind = ScanRecord::kFirst;
+                keep(chunk, rec, l);
+                continue;
+            }
+            if (!known || *known < 0) {
+                rec.kind = ScanRecord::kOther;
+                keep(chunk, rec, lits_of());
+                continue;
+            }
+            const auto side = static_cast<std::size_t>(r);
+            side_record(rec, r, *known, Counted{&f.cells[side][at], f.bound[side][at], f.band[side][at]}, lits_of);
         }
     };
     // Whether the candidates of the run about to be counted have their
@@ -210,60 +247,25 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
         return known;
     };
     const auto sides = static_cast<std::size_t>(v.hi - v.lo + 1);
-    const bool newer = s.iterative && s.iteration >= 2; // only candidates with the newest item count
     if (direct_.fixed() && direct_.runs()) {
-        // One literal per item: the combinations that share their items
-        // before the last term, a block at a time, their last terms counted at
-        // once for both sides against terms before the last made once.
-        const std::size_t before = last_from;
-        block_.resize(kBlock * width);
-        block_newest_.resize(kBlock);
-        block_rank_.resize(kBlock);
-        for (std::size_t r = 0; r < 2; ++r) {
-            run_cells_[r].resize(kBlock);
-            run_bound_[r].resize(kBlock);
-            run_band_[r].resize(kBlock);
-        }
-        const auto flush = [&](std::size_t m) {
-            const std::size_t room = chunk.used + m * sides;
+        // One literal per item: the fixed walk, each block written as records.
+        const std::span<const int> end =
+            chunk.to_end ? std::span<const int>{} : std::span<const int>(chunk.end_items);
+        fixed_.walk(direct_, ev_, s, comb, v.p, v.lo, v.hi, end, [&](FixedWalk& f) {
+            const std::size_t room = chunk.used + f.m * sides;
             if (chunk.records.size() < room) chunk.records.resize(std::max(room, 2 * chunk.records.size()));
-            const auto member = [&](std::size_t at) {
-                return std::span<const int>(block_.data() + at * width, width);
-            };
-            walk_.begin(s, member(0), &direct_);
-            direct_.begin_run(walk_.lits());
-            for (int r = v.lo; r <= v.hi; ++r) {
-                const auto side = static_cast<std::size_t>(r);
-                const std::span cells(run_cells_[side].data(), m);
-                direct_.count_run(r, std::span<const std::size_t>(block_rank_.data(), m), cells);
-                if (gate)
-                    ev_.run_bounds(cells, std::span(run_bound_[side].data(), m),
-                                   std::span(run_band_[side].data(), m));
+            for (std::size_t i = 0, at = 0; i < f.m; ++i) {
+                if (f.newest[i]) fixed_candidate(f, i, at++);
+                else
+                    for (int r = v.lo; r <= v.hi; ++r) {
+                        ScanRecord& rec = chunk.records[chunk.used++];
+                        rec = ScanRecord{};
+                        rec.side = static_cast<std::uint8_t>(r);
+                        rec.kind = ScanRecord::kCovered;
+                    }
             }
-            for (std::size_t at = 0; at < m; ++at) {
-                const std::span<const int> index = member(at);
-                walk_.begin(s, index, &direct_);
-                key = direct_.run_key(index.subspan(before));
-                keyed = true;
-                moved = width;
-                candidate(block_newest_[at] != 0, at);
-            }
-        };
-        std::size_t m = 0;
-        do {
-            if (cancel.load(std::memory_order_relaxed)) break;
-            const std::span<const int> index = comb.index();
-            if (m == kBlock ||
-                (m > 0 &&
-                 !std::equal(index.begin(), index.begin() + static_cast<std::ptrdiff_t>(before), block_.begin()))) {
-                flush(m);
-                m = 0;
-            }
-            std::copy(index.begin(), index.end(), block_.begin() + static_cast<std::ptrdiff_t>(m * width));
-            block_newest_[m] = !newer || std::find(index.begin(), index.end(), v.n) != index.end();
-            block_rank_[m++] = direct_.run_rank(index.subspan(before));
-        } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
-        if (m > 0 && !cancel.load(std::memory_order_relaxed)) flush(m);
+            return !cancel.load(std::memory_order_relaxed);
+        });
     } else {
         do {
             if (cancel.load(std::memory_order_relaxed)) break;
@@ -292,7 +294,8 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                                         ScanRecord& rec = chunk.records[chunk.used++];
                                         rec = ScanRecord{};
                                         rec.side = static_cast<std::uint8_t>(r);
-                                        side_record(rec, r, run_known_[static_cast<std::size_t>(r)], at);
+                                        side_record(rec, r, run_known_[static_cast<std::size_t>(r)], counted(r, at),
+                                                    walk_lits);
                                     }
                                 else candidate(newest, at);
                                 fresh = false;

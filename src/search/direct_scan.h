@@ -16,6 +16,7 @@
 #include "search/direct_path.h"
 #include "search/entry_bounds.h"
 #include "search/evaluate.h"
+#include "search/fixed_walk.h"
 #include "search/shape_cache.h"
 
 #include <array>
@@ -49,6 +50,7 @@ struct ScanRecord {
 struct ScanChunk {
     partition::Combinations start;     // at the chunk's first combination
     std::vector<partition::Count> end; // the ranks of the next chunk's first
+    std::vector<int> end_items;        // and its items
     bool to_end = false;               // the chunk runs to the end of the walk
     EntryBounds bounds;                // as published when a worker took the chunk
     std::vector<ScanRecord> records;   // the first `used` are the chunk's
@@ -76,6 +78,13 @@ struct ScanVector {
     int n = 0;          // items
     int lo = 0, hi = 1; // sides
     std::span<const int> p;
+};
+
+// A side's table, G bound and split band as counted in a run.
+struct Counted {
+    const ClassOrderedSample::Cells* cells = nullptr;
+    float bound = 0.0f;
+    int band = 0;
 };
 
 // A worker's scanner: its own scorer (started on the size vector), evaluator and
@@ -120,13 +129,7 @@ private:
     std::array<std::vector<ClassOrderedSample::Cells>, 2> run_cells_;
     std::array<std::vector<float>, 2> run_bound_;
     std::array<std::vector<int>, 2> run_band_;
-    // A block of combinations of one literal per item sharing their items
-    // before the last term: their items, whether they hold the newest item,
-    // their last terms' stored ranks.
-    static constexpr std::size_t kBlock = 64;
-    std::vector<int> block_;
-    std::vector<char> block_newest_;
-    std::vector<std::size_t> block_rank_;
+    FixedWalk fixed_;                // the walk of one literal per item
     std::vector<char> run_ok_;       // per set of the last term's cuts: its literals are usable and plain
     std::array<int, 2> run_known_{}; // a uniform run's complexity per side
     // The chunk's bounds in front of the entry rule.

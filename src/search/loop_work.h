@@ -8,8 +8,9 @@
 #include "search/direct_path.h"
 #include "search/direct_scan.h"
 #include "search/evaluate.h"
-#include "search/search_results.h"
+#include "search/fixed_walk.h"
 #include "search/search_loop.h"
+#include "search/search_results.h"
 #include "search/shape_cache.h"
 #include "search/worker_pool.h"
 
@@ -99,29 +100,10 @@ struct Work {
     stats::CountTable table;      // a count table made at the merge
     Score score;                  // and its score
     Score sides;                  // or its sides alone
-    // A block of a run (one thread, fixed literals): candidates that share
-    // their terms before the last, and the count tables of their sides.
+    // The walk of candidates of fixed literals, and what the one-thread merge
+    // of its blocks keeps besides.
+    FixedWalk fixed;
     struct Run {
-        static constexpr std::size_t kBlock = 128;
-        std::vector<Literal> lits; // the candidate being merged
-        std::vector<int> last;     // the walk's last term
-        // Per candidate of a block: its lead (the last term's items before its
-        // last item, at lead * (places - 1) in leads) << 32 | its last item.
-        std::vector<std::uint64_t> cand;
-        std::vector<int> leads;
-        std::vector<char> newest;                               // per candidate
-        std::array<std::vector<const std::uint64_t*>, 2> words; // of the newest candidates' last terms, per side
-        std::vector<std::uint64_t> keys;                        // and their shape keys
-        std::vector<std::uint64_t> in_term;                     // per item: the earlier terms holding it (bits)
-        std::vector<char> usable;                               // per item
-        std::vector<std::uint64_t> held;                        // per place of the last term (see run_blocks())
-        std::vector<char> ok;
-        std::vector<std::size_t> part;
-        std::vector<std::uint64_t> key;
-        // Per side and newest candidate: its table, G bound and split band.
-        std::array<std::vector<ClassOrderedSample::Cells>, 2> cells;
-        std::array<std::vector<float>, 2> bound;
-        std::array<std::vector<int>, 2> band;
         std::array<std::vector<int>, 2> cplx; // of a quiet side: its shape's complexity
         // Per newest candidate: every side is known to be quiet (mark_quiet()).
         std::vector<char> pass;

@@ -25,9 +25,9 @@ namespace { // internal to search_loop.cpp, the one file that includes this
 class SizeVectorRun {
 public:
     SizeVectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
-              WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
-              std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
-              DirectScorer* own_direct, DirectScan* own_scan)
+                  WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
+                  std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
+                  DirectScorer* own_direct, DirectScan* own_scan)
         : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
           workers_(workers), pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
     {}
@@ -117,167 +117,25 @@ private:
 
     std::size_t direct_batch() const { return 4096 * std::max<std::size_t>(1, workers_.size()); }
 
-    // One thread, each item its literal: the walk taken a run at a time, a run
-    // being the candidates that share their terms before the last. A run's
-    // last terms come in the walk's order (each set of items after the first,
-    // in increasing order, that is no subset of an earlier term); a block of
-    // them is counted for both sides at once, then merged one by one as
-    // sides_now() merges a candidate. False when Search:End was polled.
+    // One thread, each item its literal: the fixed walk, each block merged at
+    // once. False when Search:End was polled.
     bool run_lasts(std::span<const int> p, int lo, int hi, int n)
     {
         Work::Run& b = w_.run;
-        const std::size_t width = w_.direct.width, q = p.size();
-        const auto plast = static_cast<std::size_t>(p.back());
-        const std::size_t before = width - plast;
-        const bool later = s_.iterative && s_.iteration >= 2;
-        b.lits.resize(width);
-        b.last.resize(plast);
-        b.cand.resize(Work::Run::kBlock);
-        b.leads.resize((Work::Run::kBlock + 1) * (plast - 1));
-        b.newest.resize(Work::Run::kBlock);
-        b.pass.resize(Work::Run::kBlock);
-        for (auto& w : b.words) w.resize(Work::Run::kBlock);
-        b.keys.resize(Work::Run::kBlock);
-        for (std::size_t r = 0; r < 2; ++r) {
-            b.cells[r].resize(Work::Run::kBlock);
-            b.bound[r].resize(Work::Run::kBlock);
-            b.band[r].resize(Work::Run::kBlock);
-            b.cplx[r].resize(Work::Run::kBlock);
-        }
+        b.pass.resize(FixedWalk::kBlock);
+        for (auto& c : b.cplx) c.resize(FixedWalk::kBlock);
         b.changed();
-        b.usable.assign(static_cast<std::size_t>(n) + 1, 0);
-        for (int i = 1; i <= n; ++i) {
-            const Literal l = direct_->item(i);
-            b.usable[static_cast<std::size_t>(i)] = usable(s_, std::span<const Literal>(&l, 1));
-        }
-        b.in_term.assign(static_cast<std::size_t>(n) + 1, 0);
         partition::Combinations& comb = w_.comb;
         comb.start(n, p);
-        bool more = comb.nextcomb();
-        while (more) {
-            const std::span<const int> index = comb.index();
-            bool ok = true, has_newest = !later;
-            for (std::size_t j = 0; j < before; ++j) {
-                b.lits[j] = direct_->item(index[j]);
-                ok = ok && b.usable[static_cast<std::size_t>(index[j])];
-                has_newest = has_newest || index[j] == n;
-            }
-            if (ok) {
-                for (std::size_t j = before; j < width; ++j) b.lits[j] = direct_->item(index[j]);
-                direct_->begin_run(b.lits);
-                // The earlier terms that could hold a last term.
-                std::fill(b.in_term.begin(), b.in_term.end(), 0);
-                for (std::size_t t = 0, at = 0; t + 1 < q; at += static_cast<std::size_t>(p[t]), ++t)
-                    if (static_cast<std::size_t>(p[t]) >= plast)
-                        for (std::size_t j = at; j < at + static_cast<std::size_t>(p[t]); ++j)
-                            b.in_term[static_cast<std::size_t>(index[j])] |= std::uint64_t{1} << t;
-                std::copy(index.end() - static_cast<std::ptrdiff_t>(plast), index.end(), b.last.begin());
-                if (!run_blocks(lo, hi, n, before, has_newest)) return false;
-            }
-            const partition::Count rank = comb.rank().back(), top = comb.maxrank().back();
-            more = comb.jump(top - rank + 1);
-        }
-        return true;
-    }
-
-    // The blocks of the run begun in w_.run from its current last term on;
-    // false when Search:End was polled. The walk steps the last item in a
-    // loop of its own, with what the items before it hold in registers.
-    bool run_blocks(int lo, int hi, int n, std::size_t before, bool has_newest)
-    {
-        Work::Run& b = w_.run;
-        const std::size_t lead = b.last.size() - 1; // places before the last
-        // Per place j of the last term, for its items before j: the earlier
-        // terms holding them all, whether all are usable, their part of the
-        // rank and of the shape key.
-        b.held.resize(lead + 1);
-        b.ok.resize(lead + 1);
-        b.part.resize(lead + 1);
-        b.key.resize(lead + 1);
-        b.held[0] = ~std::uint64_t{0};
-        b.ok[0] = 1;
-        b.part[0] = direct_->rank_base();
-        b.key[0] = direct_->run_key_base();
-        std::size_t from = 0; // the first place the walk changed
-        bool first = true, left = true;
-        // The walk's arrays through pointers of its own, kept in registers.
-        const DirectScorer::RunSteps steps = direct_->run_steps();
-        std::uint64_t* const held = b.held.data();
-        char* const ok = b.ok.data();
-        std::size_t* const part = b.part.data();
-        std::uint64_t* const key = b.key.data();
-        std::uint64_t* const cand_of = b.cand.data();
-        int* const leads = b.leads.data();
-        char* const newest_of = b.newest.data();
-        std::uint64_t* const keys = b.keys.data();
-        const std::uint64_t** const words0 = b.words[0].data();
-        const std::uint64_t** const words1 = b.words[1].data();
-        const std::uint64_t* const in_term = b.in_term.data();
-        const char* const usable = b.usable.data();
-        const std::span<int> lasts(b.last);
-        while (left) {
-            std::size_t m = 0, counted = 0, seg = 0, seg_m = 0;
-            long long walked = 0;
-            while (m < Work::Run::kBlock && left) {
-                for (std::size_t j = from; j < lead; ++j) {
-                    const auto i = static_cast<std::size_t>(lasts[j]);
-                    held[j + 1] = held[j] & in_term[i];
-                    ok[j + 1] = ok[j] & usable[i];
-                    part[j + 1] = part[j] + steps.parts[i * steps.places + j];
-                    key[j + 1] = (key[j] << steps.shift) | steps.bits[i];
-                }
-                // This lead's items, kept for the candidates that follow (a
-                // lead none of them took is written over).
-                if (seg == 0 || m > seg_m) ++seg;
-                seg_m = m;
-                for (std::size_t j = 0; j < lead; ++j) leads[(seg - 1) * lead + j] = lasts[j];
-                const std::uint64_t lead_bits = static_cast<std::uint64_t>(seg - 1) << 32;
-                const std::uint64_t held_lead = held[lead];
-                const char ok_lead = ok[lead];
-                const std::size_t part_lead = part[lead];
-                const std::uint64_t key_lead = key[lead] << steps.shift;
-                const std::size_t* const parts = steps.parts + lead;
-                const std::size_t places = steps.places;
-                int v = lasts[lead];
-                // The walk's own first candidate stands as it came.
-                std::uint64_t held_v = first ? 0 : held_lead;
-                first = false;
-                for (; v <= n && m < Work::Run::kBlock; ++v, held_v = held_lead) {
-                    const auto i = static_cast<std::size_t>(v);
-                    if ((held_v & in_term[i]) != 0) continue;
-                    ++walked;
-                    if (!(ok_lead & usable[i])) continue;
-                    cand_of[m] = lead_bits | static_cast<std::uint32_t>(v);
-                    const bool newest = has_newest || v == n;
-                    newest_of[m++] = newest;
-                    if (newest) {
-                        keys[counted] = key_lead | steps.bits[i];
-                        const std::size_t at = (part_lead + parts[i * places]) * steps.stride;
-                        words0[counted] = steps.words[0] + at;
-                        words1[counted++] = steps.words[1] + at;
-                    }
-                }
-                if (v <= n) { // the block is full
-                    lasts[lead] = v;
-                    from = lead;
-                } else {
-                    lasts[lead] = n;
-                    const int changed = next_subset(n, lasts);
-                    left = changed >= 0;
-                    from = static_cast<std::size_t>(std::max(changed, 0));
-                }
-            }
-            generated += walked;
-            for (int r = lo; r <= hi; ++r) {
-                const auto u = static_cast<std::size_t>(r);
-                const std::span cells(b.cells[u].data(), counted);
-                direct_->count_lasts(r, std::span(b.words[u].data(), counted), cells);
-                ev_.run_bounds(cells, std::span(b.bound[u].data(), counted), std::span(b.band[u].data(), counted));
-            }
+        if (!comb.nextcomb()) return true;
+        FixedWalk& f = w_.fixed;
+        f.walked = 0;
+        const bool go_on = f.walk(*direct_, ev_, s_, comb, p, lo, hi, {}, [&](const FixedWalk&) {
             b.pass_epoch = 0; // not marked for this block
-            if (!merge_block(m, counted, lo, hi, before)) return false;
-        }
-        return true;
+            return merge_block(lo, hi);
+        });
+        generated += f.walked;
+        return go_on;
     }
 
     // The block's m candidates (`counted` of them newest) merged in order, as
@@ -287,9 +145,11 @@ private:
     // unlisted by its G bound is passed evaluation by evaluation (count,
     // progress, yield, Search:End poll) and its tallies are then added
     // together, up to the stop if there is one.
-    bool merge_block(std::size_t m, std::size_t counted, int lo, int hi, std::size_t before)
+    bool merge_block(int lo, int hi)
     {
         Work::Run& b = w_.run;
+        const FixedWalk& f = w_.fixed;
+        const std::size_t m = f.m, counted = f.counted;
         const bool quiet = !s_.dispgraph && direct_->all_plain();
         for (std::size_t i = 0, c = 0; i < m;) {
             std::size_t j = i, d = c;
@@ -305,7 +165,7 @@ private:
                     }
                     j = d;
                 } else {
-                    while (j < m && b.newest[j] && (pass[d] || quiet_sides(lo, hi, d))) {
+                    while (j < m && f.newest[j] && (pass[d] || quiet_sides(lo, hi, d))) {
                         ++j;
                         ++d;
                     }
@@ -317,10 +177,8 @@ private:
                 c = d;
                 continue;
             }
-            const bool newest = b.newest[i];
-            const std::uint64_t at = b.cand[i];
-            RunCandidate cand{*this, b.leads.data() + (at >> 32) * (b.last.size() - 1),
-                              static_cast<int>(at & 0xffffffffu), before, c};
+            const bool newest = f.newest[i];
+            RunCandidate cand{*this, i, c};
             c += newest;
             ++i;
             if (!sides_now(cand, lo, hi, newest)) return false;
@@ -341,10 +199,11 @@ private:
         const EntryGate& gate = (rule(), w_.gate);
         const auto gate_of = [&gate](int known) { return gate.away(known); };
         char* const pass = b.pass.data();
-        const std::uint64_t* const keys = b.keys.data();
+        const FixedWalk& f = w_.fixed;
+        const std::uint64_t* const keys = f.keys.data();
         const auto side = [&](int r) {
             const auto u = static_cast<std::size_t>(r);
-            return std::pair{b.cplx[u].data(), static_cast<const float*>(b.bound[u].data())};
+            return std::pair{b.cplx[u].data(), f.bound[u].data()};
         };
         const DirectScorer& direct = *direct_;
         const auto [cplx0, bound0] = side(lo);
@@ -370,10 +229,11 @@ private:
     bool quiet_sides(int lo, int hi, std::size_t at)
     {
         Work::Run& b = w_.run;
+        const FixedWalk& f = w_.fixed;
         for (int r = lo; r <= hi; ++r) {
             const auto u = static_cast<std::size_t>(r);
-            const int complexity = direct_->known(r, b.keys[at]);
-            if (complexity < 0 || !quiet_bound(complexity, b.bound[u][at])) return false;
+            const int complexity = direct_->known(r, f.keys[at]);
+            if (complexity < 0 || !quiet_bound(complexity, f.bound[u][at])) return false;
             b.cplx[u][at] = std::min(complexity, SearchResults::kMaxComplexity); // as counted
         }
         return true;
@@ -419,7 +279,7 @@ private:
         for (int r = lo; r <= hi; ++r) {
             const auto u = static_cast<std::size_t>(r);
             const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
-            const int* band = b.band[u].data();
+            const int* band = w_.fixed.band[u].data();
             const int* cplx = b.cplx[u].data();
             const std::size_t end = from + static_cast<std::size_t>(k);
             std::size_t at = from;
@@ -436,30 +296,13 @@ private:
         res_.splithist[0] = unused;
         const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
         const int r = lo + static_cast<int>((passed - 1) % sides);
-        const ClassOrderedSample::Cells& cells = b.cells[static_cast<std::size_t>(r)][at];
+        const ClassOrderedSample::Cells& cells = w_.fixed.cells[static_cast<std::size_t>(r)][at];
         res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
         w_.cur.repflag = r;
         direct_hits += passed;
         res_.evaluated += passed;
         if (saved) res_.searchg_count += passed;
         return stop ? ended() : true;
-    }
-
-    // Moves `s`, a set of items of 1..n in increasing order, to the set that
-    // follows it in increasing order; returns the first place it changed, -1
-    // after the last set.
-    static int next_subset(int n, std::span<int> s)
-    {
-        const int k = static_cast<int>(s.size());
-        for (int i = k - 1; i >= 0; --i) {
-            const auto u = static_cast<std::size_t>(i);
-            if (s[u] < n - (k - 1 - i)) {
-                ++s[u];
-                for (std::size_t j = u + 1; j < s.size(); ++j) s[j] = s[j - 1] + 1;
-                return i;
-            }
-        }
-        return -1;
     }
 
     // A candidate as sides_now() reads it: its literals, whether it is plain,
@@ -477,22 +320,16 @@ private:
     // at `at` in w_.run; its literals written out only when asked for.
     struct RunCandidate {
         SizeVectorRun& v;
-        const int* lead; // the last term's items before its last item
-        int last_item;
-        std::size_t before, at;
-        bool written = false;
+        std::size_t i;  // its place in the block
+        std::size_t at; // and among the block's newest candidates
+        std::span<const Literal> l{};
         std::span<const Literal> lits()
         {
-            std::vector<Literal>& l = v.w_.run.lits;
-            if (!written) {
-                for (std::size_t j = before; j + 1 < l.size(); ++j) l[j] = v.direct_->item(lead[j - before]);
-                l.back() = v.direct_->item(last_item);
-            }
-            written = true;
+            if (l.empty()) l = v.w_.fixed.lits_of(i);
             return l;
         }
         bool plain() { return v.direct_->all_plain() || v.direct_->plain(lits()); }
-        std::uint64_t key() const { return v.w_.run.keys[at]; }
+        std::uint64_t key() const { return v.w_.fixed.keys[at]; }
         bool score(int r, int known) { return v.score_counted(r, known, at, *this); }
     };
 
@@ -698,7 +535,7 @@ private:
     // candidate whose G bound is surely_unlisted() is tallied from its sides.
     bool score_counted(int r, int complexity, std::size_t at, RunCandidate& cand)
     {
-        Work::Run& b = w_.run;
+        const FixedWalk& b = w_.fixed;
         const auto u = static_cast<std::size_t>(r);
         if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
             const float bound = b.bound[u][at];
@@ -718,7 +555,7 @@ private:
                 return evaluated_one(mark, bound, complexity, w_.work.lp);
             }
         }
-        b.changed(); // the lists may change
+        w_.run.changed(); // the lists may change
         direct_->table_of(b.cells[u][at], w_.table);
         w_.score = ev_.score_table(w_.table);
         return merge_scored(r, complexity, w_.score, cand.lits());
@@ -867,7 +704,10 @@ private:
         for (int i : split.index()) cuts *= w_.cuts[static_cast<std::size_t>(i)];
         const bool more = split.jump(std::max(1LL, kChunk / cuts));
         c.to_end = !more;
-        if (more) c.end.assign(split.rank().begin(), split.rank().end());
+        if (more) {
+            c.end.assign(split.rank().begin(), split.rank().end());
+            c.end_items.assign(split.index().begin(), split.index().end());
+        }
         return more;
     }
 
