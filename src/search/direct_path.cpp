@@ -1,5 +1,7 @@
 #include "search/direct_path.h"
 
+#include "search/term_budget.h"
+
 #include <algorithm>
 
 namespace meru::search {
@@ -41,6 +43,9 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     plain_.assign(static_cast<std::size_t>(top) + 1, 0);
     position_.assign(plain_.size(), -1);
     bool missing = false;
+    std::vector<int> attributes;
+    for (partition::Literal l : literals) attributes.push_back(partition::attribute_of(l));
+    sample_.columns().prepare(attributes);
     for (std::size_t i = 0; i < literals.size(); ++i) {
         const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
         plain_[a] = plain[i];
@@ -76,8 +81,10 @@ bool DirectScorer::start(std::span<const int> p)
     const int longest = *std::max_element(p_.begin(), p_.end());
     term_.resize(static_cast<std::size_t>(longest));
     const std::size_t words = sample_.unit_words();
+    // Each sense takes half the budget.
+    const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_);
+        if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());

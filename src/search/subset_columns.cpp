@@ -20,7 +20,8 @@ void and_literal(const u64* prefix, const UnitColumns::Lit& l, std::size_t words
     }
 }
 
-void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip)
+void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip,
+                          std::size_t budget)
 {
     lits_.assign(lits.begin(), lits.end());
     words_ = words;
@@ -28,7 +29,7 @@ void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t wo
     stride_ = (skip ? 3 : 2) * words;
     zero_.assign(std::max<std::size_t>(words, 1), 0);
     const std::size_t n = lits_.size();
-    // The largest k whose sets of sizes 1..k fit the budget.
+    // The largest k whose sets of sizes 1..k fit the budget, 1 at least.
     const auto kwant = static_cast<std::size_t>(std::clamp(kmax, 0, static_cast<int>(n)));
     binom_.assign(n + 1, std::vector<std::size_t>(kwant + 2, 0));
     for (std::size_t i = 0; i <= n; ++i) {
@@ -40,7 +41,7 @@ void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t wo
     k_ = 0;
     for (std::size_t j = 1; j <= kwant; ++j) {
         const std::size_t total = base_[j] + binom_[n][j];
-        if (total * stride_ * sizeof(u64) > kBudget) break;
+        if (j > 1 && total > budget / std::max<std::size_t>(stride_ * sizeof(u64), 1)) break;
         base_[j + 1] = total;
         k_ = static_cast<int>(j);
     }

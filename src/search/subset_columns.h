@@ -9,9 +9,10 @@
 // is undetermined (none fails, some is missing), and, with the skip flag only,
 // some literal is missing; without it that word is 0.
 //
-// k is the largest term size whose sets fit the memory budget; a longer term,
-// or one whose positions do not ascend, is made by AND-ing the remaining
-// literals onto the longest stored prefix (make()).
+// k is the largest term size whose sets fit the memory budget, at least 1 (the
+// literals' own terms are always stored); a longer term, or one whose positions
+// do not ascend, is made by AND-ing the remaining literals onto the longest
+// stored prefix (make()).
 #include "search/unit_columns.h"
 
 #include <cstdint>
@@ -22,13 +23,11 @@ namespace meru::search {
 
 class SubsetColumns {
 public:
-    // Bytes the stored terms of one sense may take.
-    static constexpr std::size_t kBudget = std::size_t{3} << 20;
-
     // `lits`: each literal's columns in this sense, in position order; `words`:
     // words per column (the counted units' words); `kmax`: the longest term the
-    // search makes.
-    void build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip);
+    // search makes; `budget`: the bytes the terms longer than one literal may
+    // bring the store to.
+    void build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip, std::size_t budget);
 
     int k() const { return k_; }
     // Words of the term of positions `pos` (ascending, at most k of them).

@@ -1,5 +1,7 @@
 #include "search/unit_columns.h"
 
+#include <algorithm>
+
 namespace meru::search {
 
 UnitColumns::UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs)
@@ -27,6 +29,48 @@ void UnitColumns::build(int a)
         }
     }
     built_[static_cast<std::size_t>(a)] = 1;
+}
+
+void UnitColumns::prepare(std::span<const int> attributes)
+{
+    std::vector<int> todo;
+    for (const int a : attributes)
+        if (a >= 1 && a <= abyte_.lc && !built_[static_cast<std::size_t>(a)] &&
+            std::find(todo.begin(), todo.end(), a) == todo.end())
+            todo.push_back(a);
+    if (todo.empty()) return;
+    for (const int a : todo) cols_[static_cast<std::size_t>(a)].assign(3 * words_, 0);
+    // A word of each column at a time: its 64 units' rows are read once.
+    std::vector<std::uint64_t> one(todo.size()), zero(todo.size()), miss(todo.size());
+    for (std::size_t w = 0; w * 64 < obs_.size(); ++w) {
+        std::fill(one.begin(), one.end(), 0);
+        std::fill(zero.begin(), zero.end(), 0);
+        std::fill(miss.begin(), miss.end(), 0);
+        const std::size_t end = std::min(obs_.size(), (w + 1) * 64);
+        for (std::size_t u = w * 64; u < end; ++u) {
+            if (obs_[u] < 0) continue; // a padding unit
+            const std::uint8_t* row = abyte_.row(obs_[u]);
+            const std::uint64_t bit = std::uint64_t{1} << (u % 64);
+            for (std::size_t j = 0; j < todo.size(); ++j) {
+                const std::uint8_t b = row[todo[j] - 1];
+                one[j] |= b == 1 ? bit : 0;
+                zero[j] |= b == 0 ? bit : 0;
+                miss[j] |= b == stats::kMissingByte ? bit : 0;
+            }
+        }
+        for (std::size_t j = 0; j < todo.size(); ++j) {
+            std::uint64_t* col = cols_[static_cast<std::size_t>(todo[j])].data();
+            col[w] = one[j];
+            col[words_ + w] = zero[j];
+            col[2 * words_ + w] = miss[j];
+        }
+    }
+    for (std::size_t j = 0; j < todo.size(); ++j) {
+        const auto a = static_cast<std::size_t>(todo[j]);
+        built_[a] = 1;
+        const std::uint64_t* m = cols_[a].data() + 2 * words_;
+        missing_[a] = std::any_of(m, m + words_, [](std::uint64_t x) { return x != 0; });
+    }
 }
 
 void UnitColumns::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,

@@ -45,6 +45,9 @@ public:
     std::size_t units() const { return obs_.size(); }
     const std::vector<int>& obs() const { return obs_; }
 
+    // Builds the columns of these attributes (those not built yet, inside
+    // 1..lc) in one pass over the units.
+    void prepare(std::span<const int> attributes);
     // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
     // The columns of one literal in a list of the given sense, and whether its

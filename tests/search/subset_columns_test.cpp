@@ -1,8 +1,10 @@
 // The stored and made term words against each unit's term state worked out from
 // its bytes: random literal columns with missing bytes, terms of stored sets,
 // terms longer than the stored sets, positions out of order or repeated, with
-// and without the skip flag, and a literal list too long for its sets of three.
+// and without the skip flag, a literal list too long for its sets of three, and
+// the budget the stored terms are sized by.
 #include "search/subset_columns.h"
+#include "search/term_budget.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +71,7 @@ TEST(SubsetColumns, TermsEqualTheUnitsStatesFromTheirBytes)
         const bool skip = trial % 2 == 1;
         const int kmax = 1 + trial % 3;
         SubsetColumns s;
-        s.build(c.lits, (units + 63) / 64, kmax, skip);
+        s.build(c.lits, (units + 63) / 64, kmax, skip, std::size_t{3} << 20);
         EXPECT_EQ(s.k(), std::min<int>(kmax, static_cast<int>(n)));
         std::vector<std::uint64_t> scratch;
         for (int t = 0; t < 40; ++t) {
@@ -90,15 +92,31 @@ TEST(SubsetColumns, TermsEqualTheUnitsStatesFromTheirBytes)
 
 TEST(SubsetColumns, ALongListStoresShorterSetsAndMakesTheRest)
 {
-    // 300 literals of one word: the sets of three (4.5 million) exceed the budget.
+    // 300 literals of one word: the sets of three (4.5 million) exceed a budget
+    // of 3 MiB, the pairs (45,150) fit it; a budget below the literals' own
+    // terms still stores those.
     std::mt19937 rng(77);
     const Columns c(rng, 300, 64);
-    SubsetColumns s;
-    s.build(c.lits, 1, 3, false);
-    EXPECT_EQ(s.k(), 2);
-    std::vector<std::uint64_t> scratch;
-    for (const std::vector<int>& pos : {std::vector<int>{3, 150, 299}, std::vector<int>{0, 1}, std::vector<int>{7}})
-        expect_term(c, pos, s.make(pos, scratch), 64, false);
+    for (const auto& [budget, k] : {std::pair<std::size_t, int>{std::size_t{3} << 20, 2}, {1000, 1}}) {
+        SubsetColumns s;
+        s.build(c.lits, 1, 3, false, budget);
+        EXPECT_EQ(s.k(), k);
+        std::vector<std::uint64_t> scratch;
+        for (const std::vector<int>& pos :
+             {std::vector<int>{3, 150, 299}, std::vector<int>{0, 1}, std::vector<int>{7}})
+            expect_term(c, pos, s.make(pos, scratch), 64, false);
+    }
+}
+
+TEST(SubsetColumns, TheBudgetFollowsTheUnitsWithinTheMachine)
+{
+    // Per unit up to a cap of an eighth of the machine, never below the floor.
+    constexpr std::size_t GiB = std::size_t{1} << 30;
+    EXPECT_EQ(stored_term_budget(1000, 16 * GiB), kStoredTermFloor);
+    EXPECT_EQ(stored_term_budget(1000000, 16 * GiB), 1000000 * kStoredTermBytesPerUnit);
+    EXPECT_EQ(stored_term_budget(100000000, 16 * GiB), 2 * GiB);
+    EXPECT_EQ(stored_term_budget(100000000, 0), 100000000 * kStoredTermBytesPerUnit);
+    EXPECT_EQ(stored_term_budget(10, 1 << 20), kStoredTermFloor);
 }
 
 } // namespace
