@@ -32,23 +32,32 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         cls.push_back(c);
         weight.push_back(w);
     }
+    // Segments: the units of one class and weight; too many of them, and the
+    // units go by class and the width of their weights.
+    std::vector<std::pair<int, int>> kinds;
+    for (std::size_t u = 0; u < obs.size() && kinds.size() <= kMaxSegments; ++u) {
+        const std::pair kind{cls[u], weight[u]};
+        if ((kinds.empty() || kinds.back() != kind) && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+            kinds.push_back(kind);
+    }
+    const bool segmented = kinds.size() <= kMaxSegments;
     std::vector<std::size_t> order(obs.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     const auto width = [&](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight[u])); };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
+        if (cls[a] != cls[b]) return cls[a] < cls[b];
+        return segmented ? weight[a] < weight[b] : width(a) > width(b);
     });
-    // For the run kernel (two classes, every unit weighing 1, fewer than 1024
-    // words) class 1 starts on a new word: the units of class 0 are followed by
-    // padding units up to the word's end, which belong to no plane.
-    const auto ones = static_cast<std::size_t>(std::count(weight.begin(), weight.end(), 1));
-    const auto zeros = static_cast<std::size_t>(std::count(cls.begin(), cls.end(), 0));
-    const std::size_t gap = (64 - zeros % 64) % 64;
-    const bool aligned = nclasses_ == 2 && ones == obs.size() && zeros > 0 && zeros < obs.size() &&
-                         (obs.size() + gap + 63) / 64 < 1024;
-    // at[u]: the unit that order[u] becomes.
+    // For the run kernels (two classes) each segment starts on a new word: its
+    // units are followed by padding units up to the word's end, which belong
+    // to no plane. at[u]: the unit that order[u] becomes.
+    const bool runs = segmented && nclasses_ == 2 && !obs.empty();
     std::vector<std::size_t> at(order.size());
-    for (std::size_t u = 0; u < order.size(); ++u) at[u] = aligned && u >= zeros ? u + gap : u;
+    for (std::size_t u = 0, x = 0; u < order.size(); ++u, ++x) {
+        const bool starts = u > 0 && (cls[order[u]] != cls[order[u - 1]] || weight[order[u]] != weight[order[u - 1]]);
+        if (runs && starts) x = (x + 63) / 64 * 64;
+        at[u] = x;
+    }
     {
         std::vector<int> o(order.empty() ? 0 : at.back() + 1, -1);
         for (std::size_t u = 0; u < order.size(); ++u) o[at[u]] = obs[order[u]];
@@ -57,31 +66,42 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     // The padding units belong to no plane and so are never counted.
     const std::size_t words = columns_->words();
 
-    // One plane per (class, weight bit) that occurs; a class's units are
-    // contiguous, so its planes' words are too.
+    // One plane per segment, or per (class, weight bit) that occurs; a class's
+    // units are contiguous, so its planes' words are too.
     std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
+    const auto plane_of = [&](int c, std::int64_t value, int& slot) -> Plane& {
+        if (slot < 0) {
+            slot = static_cast<int>(planes_.size());
+            Plane p;
+            p.cls = c;
+            p.value = value;
+            p.lo = static_cast<std::uint32_t>(words);
+            p.at = planes_.size() * words;
+            planes_.push_back(p);
+            bits_.resize(planes_.size() * words, 0);
+        }
+        return planes_[static_cast<std::size_t>(slot)];
+    };
+    const auto add = [&](Plane& p, std::size_t x) {
+        bits_[p.at + x / 64] |= u64{1} << (x % 64);
+        p.lo = std::min(p.lo, static_cast<std::uint32_t>(x / 64));
+        p.hi = std::max(p.hi, static_cast<std::uint32_t>(x / 64 + 1));
+    };
+    int segment = -1;
     for (std::size_t u = 0; u < order.size(); ++u) {
         const int c = cls[order[u]];
+        if (segmented) {
+            if (u > 0 && (c != cls[order[u - 1]] || weight[order[u]] != weight[order[u - 1]])) segment = -1;
+            add(plane_of(c, weight[order[u]], segment), at[u]);
+            continue;
+        }
         auto bits = static_cast<std::uint32_t>(weight[order[u]]);
         while (bits) {
             const int b = std::countr_zero(bits);
             bits &= bits - 1;
-            int& plane = index[static_cast<std::size_t>(c * 32 + b)];
-            if (plane < 0) {
-                plane = static_cast<int>(planes_.size());
-                Plane p;
-                p.cls = c;
-                p.value = b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b);
-                p.lo = static_cast<std::uint32_t>(words);
-                p.at = planes_.size() * words;
-                planes_.push_back(p);
-                bits_.resize(planes_.size() * words, 0);
-            }
-            Plane& p = planes_[static_cast<std::size_t>(plane)];
-            const std::size_t x = at[u];
-            bits_[p.at + x / 64] |= u64{1} << (x % 64);
-            p.lo = std::min(p.lo, static_cast<std::uint32_t>(x / 64));
-            p.hi = std::max(p.hi, static_cast<std::uint32_t>(x / 64 + 1));
+            add(plane_of(c, b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b),
+                         index[static_cast<std::size_t>(c * 32 + b)]),
+                at[u]);
         }
     }
     acc_det_.assign(planes_.size(), 0);
@@ -94,16 +114,23 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     list_fn_ = kernels::pick_list(level);
     terms_fn_ = kernels::pick_terms(level, false);
     terms_skip_fn_ = kernels::pick_terms(level, true);
-    // Two classes of units that weigh 1: a plane per class.
-    if (aligned) {
-        const std::size_t first = planes_[0].cls == 0 ? 0 : 1;
-        const u64 *c0 = bits_.data() + planes_[first].at, *c1 = bits_.data() + planes_[1 - first].at;
-        valid_.resize(unit_words());
-        for (std::size_t w = 0; w < valid_.size(); ++w) valid_[w] = c0[w] | c1[w];
+    if (runs) {
+        valid_.assign(unit_words(), 0);
+        for (const Plane& p : planes_)
+            for (std::size_t w = p.lo; w < p.hi; ++w) valid_[w] |= bits_[p.at + w];
         run_scratch_.resize(3 * unit_words());
-        run_ = {unit_words(), c0, c1, valid_.data(), (zeros + gap) / 64, run_scratch_.data()};
-        run_fn_ = kernels::pick_run(level, false, unit_words(), run_.split);
-        run_skip_fn_ = kernels::pick_run(level, true, unit_words(), run_.split);
+        run_ = {unit_words(), planes_.data(), planes_.size(), valid_.data(), nullptr, nullptr, 0, run_scratch_.data()};
+        // Two classes of units that weigh 1: a plane per class.
+        const bool ones = planes_.size() == 2 && planes_[0].value == 1 && planes_[1].value == 1;
+        if (ones) {
+            run_.class0 = bits_.data() + planes_[0].at;
+            run_.class1 = bits_.data() + planes_[1].at;
+            run_.split = planes_[1].lo;
+        }
+        run_fn_ = kernels::pick_run(level, false, run_);
+        run_skip_fn_ = kernels::pick_run(level, true, run_);
+        // The vector kernels of small samples of units that weigh 1 are quicker still.
+        if (!ones || level < CpuLevel::avx512 || unit_words() >= 1024) run_two_fn_ = kernels::pick_run_two(level);
     }
 }
 
@@ -122,9 +149,9 @@ void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& 
 }
 
 void ClassOrderedSample::partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip,
-                                    int sense, std::span<Cells> out)
+                                    int sense, std::span<Cells> out, bool two_valued)
 {
-    if (RunFn f = skip ? run_skip_fn_ : run_fn_) {
+    if (RunFn f = two_valued && run_two_fn_ ? run_two_fn_ : skip ? run_skip_fn_ : run_fn_) {
         f(run_, before, lasts, skip, sense, out);
         return;
     }

@@ -2,21 +2,13 @@
 // The search's snapshot of the sample for count tables: the units (observations
 // in the mask, with a weight other than 0 and a Y class inside the table) ordered
 // by Y class, so that a class is a contiguous range of words, and within a class
-// by the width of their weights, so that the planes of the higher weight bits are
-// short (for a Y of two classes whose units weigh 1, class 1 starts on a new
-// word). Per attribute three bit columns over the units (byte 1, byte 0, byte
+// by weight. Units of one class and one weight are a segment, counted by one
+// plane whose value is that weight; where the segments are too many, the
+// units go by the width of their weights instead, with a plane per class and
+// weight bit, so that the planes of the higher bits are short. For a Y of two
+// classes each segment starts on a new word (the run kernels take words
+// whole). Per attribute three bit columns over the units (byte 1, byte 0, byte
 // 255) and whether the attribute has a missing byte among the units.
-//
-// A candidate's membership is word-wide AND/OR over its literals' columns: two
-// valued (no undetermined units, nothing to drop) when none of its literals has a
-// missing byte, three valued otherwise. Each cell of the count table is then a sum
-// of population counts over the words of one class. The table equals, cell for
-// cell, the one the general bit-packed sample (stats/partition_sample.h) and the
-// plain kernels give for the same list.
-//
-// Built once per search (after the mask, the weights and the Y are fixed);
-// columns are built on an attribute's first use, and after that a candidate
-// allocates nothing.
 #include "core/cpu_level.h"
 #include "partition/termlist.h"
 #include "search/unit_columns.h"
@@ -55,9 +47,11 @@ public:
     // by the start of its words (holds, undetermined and, with `skip`, missing,
     // unit_words() each). out[i] holds the first four cells of the table
     // partab_terms() gives for lasts[i]; table_of() writes the whole of it.
+    // `two_valued`: no literal of these lists has a missing byte among the
+    // units (then only the holding words of the terms are read).
     using Cells = std::array<std::int64_t, 4>;
     void partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip, int sense,
-                    std::span<Cells> out);
+                    std::span<Cells> out, bool two_valued = false);
     void table_of(const Cells& c, stats::CountTable& out) const
     {
         std::copy(c.begin(), c.end(), out.cells.begin());
@@ -75,7 +69,7 @@ public:
 
     struct Plane {
         int cls = 0;
-        std::int64_t value = 0;       // 2^bit, or -2^31 for the sign bit
+        std::int64_t value = 0;       // the segment's weight; of a weight bit 2^bit, or -2^31 for the sign bit
         std::uint32_t lo = 0, hi = 0; // the words holding its bits
         std::size_t at = 0;           // its first word in bits_
     };
@@ -104,13 +98,16 @@ public:
         std::int64_t beyond = 0;
     };
     using TermsFn = void (*)(const TermsKernel&, const TermWords&, const TermWords&, int, stats::CountTable&);
-    // What the kernel of partab_run() reads besides its arguments: the two
-    // classes' unit words when every unit weighs 1 (then class k's units are
-    // the bits of planes[k]), their union, and the first word of class 1 (class
-    // 0's units are then padded to whole words).
+    // What the kernel of partab_run() reads besides its arguments: the
+    // segments (planes whose words no other plane shares: the units of one
+    // class and weight), the words of every unit, and, when every unit weighs
+    // 1, the two classes' unit words and the first word of class 1.
     struct RunKernel {
         std::size_t words = 0;
-        const std::uint64_t *class0 = nullptr, *class1 = nullptr, *valid = nullptr;
+        const Plane* segments = nullptr;
+        std::size_t nsegments = 0;
+        const std::uint64_t* valid = nullptr;
+        const std::uint64_t *class0 = nullptr, *class1 = nullptr;
         std::size_t split = 0;
         std::uint64_t* scratch = nullptr; // 3 x words, for the kernel's own use
     };
@@ -133,6 +130,9 @@ private:
     std::vector<Plane> planes_;
     std::vector<std::uint64_t> bits_;
     std::vector<std::uint64_t> valid_; // the units of either class (a Y of two classes)
+    // The most segments the snapshot keeps apart (each has a plane as long as
+    // the units' words).
+    static constexpr std::size_t kMaxSegments = 64;
     std::vector<std::uint64_t> run_scratch_;
     // The compiled candidate and the plane counts (reused).
     UnitColumns::Compiled list_;
@@ -143,6 +143,7 @@ private:
     TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
+    RunFn run_two_fn_ = nullptr;                     // lists of two-valued literals
     stats::CountTable run_table_;
 };
 

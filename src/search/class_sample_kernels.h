@@ -6,7 +6,8 @@
 //  - term_count_kernels.cpp: a list given by its term words (the terms before
 //    the last, accumulated, and the last);
 //  - run_count_kernels.cpp: a run of last terms against one set of
-//    accumulated terms, for two classes of units that weigh 1.
+//    accumulated terms, for two classes whose units lie in segments of one
+//    weight (with a kernel of its own for lists that no missing byte touches).
 // The generic level of each is the plain reference of the faster ones; the
 // tests hold every level to it and to the plain kernels of stats/evaluation.h.
 #include "core/cpu_level.h"
@@ -29,6 +30,9 @@ ClassOrderedSample::ListFn pick_list(CpuLevel level);
 ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip);
 // Null where the level has no run kernel: each list of a run is then counted
 // by the term kernel.
-ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, std::size_t words, std::size_t split);
+ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrderedSample::RunKernel& k);
+// The run kernel for lists none of whose literals has a missing byte among the
+// units (the skip flag then drops nothing); null where the level has none.
+ClassOrderedSample::RunFn pick_run_two(CpuLevel level);
 
 } // namespace meru::search::kernels

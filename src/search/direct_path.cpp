@@ -51,9 +51,11 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
         plain_[a] = plain[i];
         all_plain_ = all_plain_ && plain[i];
         position_[a] = static_cast<int>(i);
-        for (int r = 0; r < 2; ++r)
+        for (int r = 0; r < 2; ++r) {
             cols_[static_cast<std::size_t>(r)].push_back(sample_.columns().literal(
                 literals[i], r ? partition::kPlain : partition::kFlipped, signbyte, missing));
+            two_valued_ = two_valued_ && !missing;
+        }
     }
 }
 
@@ -144,7 +146,7 @@ void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> last
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
     const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
-    sample_.partab_run(before, lasts, skip_, r, out);
+    sample_.partab_run(before, lasts, skip_, r, out, two_valued_);
 }
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)

@@ -235,6 +235,7 @@ private:
     std::vector<partition::Literal> fixed_;
     std::vector<char> plain_;                           // per attribute
     bool all_plain_ = true;                             // every literal may stand in a plain candidate
+    bool two_valued_ = true;                            // no literal has a missing byte among the units
     std::vector<int> position_;                         // per attribute: its literal's position
     std::array<std::vector<UnitColumns::Lit>, 2> cols_; // per position: sense 0, sense 1
     std::vector<int> p_;

@@ -13,10 +13,10 @@ namespace meru::search::kernels {
 namespace {
 
 #if MERU_X86_DISPATCH
-// A run of last terms (see partab_run()) word by word, for two classes of
-// units that weigh 1 and meet at a word boundary (class 1 from word k.split
-// on): what the accumulated terms give every list is made once per run into
-// k.scratch, then each list takes two population counts per word.
+// A run of last terms (see partab_run()) word by word, segment by segment
+// (the units of one class and weight, on words of their own): what the
+// accumulated terms give every list is made once per run into k.scratch, then
+// each list takes two population counts per word, weighted by its segment.
 template <bool Skip, bool Plain>
 MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                   std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
@@ -33,10 +33,10 @@ MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const 
     for (std::size_t i = 0; i < lasts.size(); ++i) {
         const u64* t = lasts[i];
         std::int64_t det[2] = {0, 0}, mem[2] = {0, 0};
-        for (std::size_t c = 0, w = 0; c < 2; ++c) {
-            const std::size_t end = c == 0 ? k.split : words;
+        for (std::size_t s = 0; s < k.nsegments; ++s) {
+            const ClassOrderedSample::Plane& seg = k.segments[s];
             std::int64_t nd = 0, nm = 0;
-            for (; w < end; ++w) {
+            for (std::size_t w = seg.lo; w < seg.hi; ++w) {
                 const u64 hold = (tr[w] | t[w]) & held_ok[w];
                 u64 d = hold | (und_ok[w] & ~t[words + w]);
                 u64 member = hold;
@@ -48,8 +48,8 @@ MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const 
                 nd += std::popcount(d);
                 nm += std::popcount(member);
             }
-            det[c] = nd;
-            mem[c] = nm;
+            det[seg.cls] += seg.value * nd;
+            mem[seg.cls] += seg.value * nm;
         }
         out[i] = {det[0] - mem[0], mem[0], det[1] - mem[1], mem[1]};
     }
@@ -75,6 +75,79 @@ __attribute__((target("popcnt"))) void run_words_popcnt(const ClassOrderedSample
                                                         std::span<ClassOrderedSample::Cells> out)
 {
     run_words<Skip>(k, a, lasts, sense, out);
+}
+
+// A run of last terms where no literal has a missing byte among the units:
+// every unit of the sample is counted, none undetermined or dropped, so a
+// list's members are the units where the accumulated terms or its last term
+// hold (read in its sense), and only the last terms' holding words are read.
+// The units the accumulated terms leave are made once per run into k.scratch;
+// each list then takes one population count per word, over four chains,
+// weighted by the word's segment.
+template <bool Plain>
+MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
+{
+    u64* left = k.scratch;
+    std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
+    for (std::size_t s = 0; s < k.nsegments; ++s) {
+        const ClassOrderedSample::Plane& seg = k.segments[s];
+        std::int64_t n = 0, h = 0;
+        for (std::size_t w = seg.lo; w < seg.hi; ++w) {
+            left[w] = k.valid[w] & ~a.any_true[w];
+            n += std::popcount(k.valid[w]);
+            h += std::popcount(k.valid[w] & a.any_true[w]);
+        }
+        units[seg.cls] += seg.value * n;
+        held[seg.cls] += seg.value * h;
+    }
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const u64* t = lasts[i];
+        std::int64_t holds[2] = {held[0], held[1]};
+        for (std::size_t s = 0; s < k.nsegments; ++s) {
+            const ClassOrderedSample::Plane& seg = k.segments[s];
+            std::int64_t n0 = 0, n1 = 0, n2 = 0, n3 = 0;
+            std::size_t w = seg.lo;
+            for (; w + 4 <= seg.hi; w += 4) {
+                n0 += std::popcount(t[w] & left[w]);
+                n1 += std::popcount(t[w + 1] & left[w + 1]);
+                n2 += std::popcount(t[w + 2] & left[w + 2]);
+                n3 += std::popcount(t[w + 3] & left[w + 3]);
+            }
+            for (; w < seg.hi; ++w) n0 += std::popcount(t[w] & left[w]);
+            holds[seg.cls] += seg.value * ((n0 + n1) + (n2 + n3));
+        }
+        const std::int64_t mem0 = Plain ? holds[0] : units[0] - holds[0];
+        const std::int64_t mem1 = Plain ? holds[1] : units[1] - holds[1];
+        out[i] = {units[0] - mem0, mem0, units[1] - mem1, mem1};
+    }
+}
+template <int Level>
+MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                std::span<const u64* const> lasts, bool, int sense,
+                                std::span<ClassOrderedSample::Cells> out)
+{
+    if (sense) run_two<true>(k, a, lasts, out);
+    else run_two<false>(k, a, lasts, out);
+}
+__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
+run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a, std::span<const u64* const> lasts,
+               bool skip, int sense, std::span<ClassOrderedSample::Cells> out)
+{
+    run_two<3>(k, a, lasts, skip, sense, out);
+}
+__attribute__((target("avx2,bmi,popcnt"))) void run_two_avx2(const ClassOrderedSample::RunKernel& k,
+                                                             const TermWords& a, std::span<const u64* const> lasts,
+                                                             bool skip, int sense,
+                                                             std::span<ClassOrderedSample::Cells> out)
+{
+    run_two<2>(k, a, lasts, skip, sense, out);
+}
+__attribute__((target("popcnt"))) void run_two_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                                      std::span<const u64* const> lasts, bool skip, int sense,
+                                                      std::span<ClassOrderedSample::Cells> out)
+{
+    run_two<1>(k, a, lasts, skip, sense, out);
 }
 
 // A run of last terms against one set of accumulated term words, for two
@@ -273,24 +346,40 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
 
 } // namespace
 
-// The run kernel for `level` and `words` unit words, class 1 from word
-// `split` on; null where there is none.
-ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, std::size_t words, std::size_t split)
+// The run kernel for `level` and the snapshot's run data (class words given:
+// two segments of units that weigh 1, one per class); null where there is none.
+ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrderedSample::RunKernel& k)
 {
+    const std::size_t words = k.words, split = k.split;
+    const bool ones = k.class0 != nullptr;
 #if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) {
+    // The packed counts of the vector kernels hold fewer than 1024 words.
+    if (level == CpuLevel::avx512 && ones && words < 1024) {
         if (words <= 8) return skip ? run_vpopcnt16<true, 1> : run_vpopcnt16<false, 1>;
         if (words <= 16 && split + words <= 16) return skip ? run_vpopcnt16<true, 3> : run_vpopcnt16<false, 3>;
         if (words <= 16) return skip ? run_vpopcnt16<true, 2> : run_vpopcnt16<false, 2>;
         return skip ? run_vpopcnt<true> : run_vpopcnt<false>;
     }
-    if (level == CpuLevel::avx2) return skip ? run_words_avx2<true> : run_words_avx2<false>;
+    if (level >= CpuLevel::avx2) return skip ? run_words_avx2<true> : run_words_avx2<false>;
     if (level == CpuLevel::popcnt) return skip ? run_words_popcnt<true> : run_words_popcnt<false>;
 #else
     (void)level;
     (void)skip;
     (void)words;
     (void)split;
+    (void)ones;
+#endif
+    return nullptr;
+}
+
+ClassOrderedSample::RunFn pick_run_two(CpuLevel level)
+{
+#if MERU_X86_DISPATCH
+    if (level == CpuLevel::avx512) return run_two_avx512;
+    if (level == CpuLevel::avx2) return run_two_avx2;
+    if (level == CpuLevel::popcnt) return run_two_popcnt;
+#else
+    (void)level;
 #endif
     return nullptr;
 }

@@ -32,20 +32,24 @@ struct Problem {
 };
 
 // `ones`: every weight 1 and every unit in the mask with a Y of two classes
-// (the snapshot then has run kernels).
-Problem random_problem(std::mt19937& rng, bool ones)
+// (the snapshot then has run kernels); `two`: a Y of two classes, and weights
+// of a few values (segments) or of many (weight bits).
+Problem random_problem(std::mt19937& rng, bool ones, bool two = false)
 {
     auto pick = [&](int k) { return static_cast<int>(rng() % static_cast<unsigned>(k)); };
     Problem p;
-    p.n = std::vector<int>{1, 63, 130, 513, 700, 1100, 4200}[static_cast<std::size_t>(pick(7))];
+    p.n = std::vector<int>{1, 63, 130, 513, 700, 1100, 4200, 70000}[static_cast<std::size_t>(pick(8))];
     p.lc = 3 + pick(5);
     const bool missing = pick(2) == 0;
     for (int i = 0; i < p.n * p.lc; ++i)
         p.abyte.push_back(missing && pick(10) == 0 ? 255 : static_cast<std::uint8_t>(pick(2)));
     for (int i = 0; i < p.n; ++i) {
-        p.y.push_back(ones ? static_cast<float>(pick(2)) : (pick(12) == 0 ? -1.0f : static_cast<float>(pick(4))));
+        p.y.push_back(ones || two ? static_cast<float>(pick(2))
+                                  : (pick(12) == 0 ? -1.0f : static_cast<float>(pick(4))));
         p.mask.push_back(ones || pick(10) != 0);
-        p.w.push_back(ones ? 1 : (pick(20) == 0 ? static_cast<int>(0x80000000u | rng() % 9) : pick(1 << pick(20))));
+        p.w.push_back(ones  ? 1
+                      : two ? (p.n % 2 ? 1 + pick(6) : pick(1 << pick(20)))
+                            : (pick(20) == 0 ? static_cast<int>(0x80000000u | rng() % 9) : pick(1 << pick(20))));
     }
     for (int a = 0; a <= p.lc; ++a) p.sign.push_back(static_cast<std::int8_t>(pick(3) - 1));
     return p;
@@ -70,12 +74,12 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
     std::mt19937 rng(5301);
     io::LogWriter quiet;
     quiet.set_trace_sink([](std::string_view) {});
-    for (int trial = 0; trial < 24; ++trial) {
+    for (int trial = 0; trial < 36; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
-        const bool ones = trial % 2 == 0;
-        const Problem p = random_problem(rng, ones);
+        const bool ones = trial % 3 == 0, two = trial % 3 == 1;
+        const Problem p = random_problem(rng, ones, two);
         const stats::SampleView view = p.view();
-        const int nclasses = ones ? 2 : 4;
+        const int nclasses = ones || two ? 2 : 4;
         ClassOrderedSample plain_sample(view, nclasses, CpuLevel::generic);
         stats::PartitionSample plain_general(view, nclasses);
         const CpuLevelCap cap(GetParam());
@@ -125,11 +129,24 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
             plain_sample.partab_terms(acc, last, skip, sense, want);
             sample.partab_terms(acc, last, skip, sense, got);
             ASSERT_EQ(got.cells, want.cells) << "term counts";
-            if (!ones) continue;
+            if (nclasses != 2) continue;
             std::vector<ClassOrderedSample::Cells> run_want(lasts.size()), run_got(lasts.size());
             plain_sample.partab_run(acc, last_at, skip, sense, run_want);
             sample.partab_run(acc, last_at, skip, sense, run_got);
             ASSERT_EQ(run_got, run_want) << "run counts";
+            // Lists no missing byte touches: the terms hold or fail, nothing else.
+            std::vector<std::vector<std::uint64_t>> two(lasts);
+            two.push_back(before);
+            std::vector<const std::uint64_t*> two_at;
+            for (auto& l : two) {
+                std::fill(l.begin() + static_cast<std::ptrdiff_t>(words), l.end(), 0);
+                two_at.push_back(l.data());
+            }
+            const TermWords acc2{two.back().data(), two.back().data() + words, two.back().data() + 2 * words};
+            two_at.pop_back();
+            plain_sample.partab_run(acc2, two_at, skip, sense, run_want);
+            sample.partab_run(acc2, two_at, skip, sense, run_got, true);
+            ASSERT_EQ(run_got, run_want) << "two-valued run counts";
         }
         if (ones) {
             // Bounds of the run tables and of tables with cells beyond 2^26.
