@@ -48,30 +48,36 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
                            : 0;
         y.key = {k, data_.data_generation, data_.sample_generation};
     }
-    if (ys_.size() == 1) {
-        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
-        if (table && settings_.snapshots)
-            class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
-    } else {
-        // Several Ys: one sample over the observations that have any of them, and
-        // a layer per Y, so each candidate's membership words are made once.
-        any_y_.assign(n, -1.0f);
-        for (const PerY& y : ys_) {
-            y.view.check();
-            for (std::size_t i = 0; i < n; ++i)
-                if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
-        }
-        sample_ = std::make_unique<stats::PartitionSample>(
-            stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0);
-        layers_.reserve(ys_.size());
-        for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
-        for (auto& l : layers_) layer_ptrs_.push_back(&l);
-    }
+    for (const PerY& y : ys_) y.view.check();
     member_.assign(n, -1);
     input_ = criterion_->input();
     bounded_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2 &&
                !crit_.balanced && !crit_.inverse_variance;
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
+}
+
+void Evaluator::build_samples()
+{
+    if (sample_) return;
+    const bool table = criterion_->input() == stats::ScoreInput::CountTable;
+    if (ys_.size() == 1) {
+        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+        if (table && settings_.snapshots)
+            class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
+        return;
+    }
+    // Several Ys: one sample over the observations that have any of them, and
+    // a layer per Y, so each candidate's membership words are made once.
+    const auto n = static_cast<std::size_t>(std::max(data_.abyte.n, 0));
+    any_y_.assign(n, -1.0f);
+    for (const PerY& y : ys_)
+        for (std::size_t i = 0; i < n; ++i)
+            if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
+    sample_ = std::make_unique<stats::PartitionSample>(stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights},
+                                                       0);
+    layers_.reserve(ys_.size());
+    for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
+    for (auto& l : layers_) layer_ptrs_.push_back(&l);
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -101,6 +107,7 @@ stats::LogRankResult Evaluator::logrank(PerY& y)
 
 void Evaluator::summarise(const Candidate& c, Score& s)
 {
+    build_samples();
     const bool skip = settings_.skipcomb;
     const std::size_t ny = ys_.size();
     switch (criterion_->input()) {
@@ -169,6 +176,7 @@ float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s
 
 void Evaluator::directions(const Candidate& c, std::span<double> r)
 {
+    build_samples();
     const bool skip = settings_.skipcomb;
     if (criterion_->direction() == stats::Direction::EventRates) {
         sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
@@ -191,10 +199,12 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     }
 }
 
-ClassOrderedSample* Evaluator::direct_sample() const
+ClassOrderedSample* Evaluator::direct_sample()
 {
     const bool search = settings_.search_stage && !settings_.rank_stage;
-    return search && layers_.empty() ? class_sample_.get() : nullptr;
+    if (!search || ys_.size() != 1) return nullptr;
+    build_samples();
+    return class_sample_.get();
 }
 
 Score Evaluator::score_table(const stats::CountTable& table)

@@ -114,7 +114,7 @@ public:
     // count table of its first list alone (one Y, a count-table criterion, a
     // search outside the ranking); null otherwise. score_table() then gives the
     // score of the table that snapshot counts.
-    ClassOrderedSample* direct_sample() const;
+    ClassOrderedSample* direct_sample();
     Score score_table(const stats::CountTable& table);
     // An upper bound of score_table(table).g worked out without the criterion's
     // arithmetic; +infinity where none is known (known for the chi-square of two
@@ -134,6 +134,7 @@ public:
     void sides_of(const stats::CountTable& table, float g, Score& s) const;
 
     const EvaluationSettings& settings() const { return settings_; }
+    const stats::CritSettings& crit() const { return crit_; }
     const EvaluationData& data() const { return data_; }
     // Scoring reads the pair's first list and the packed candidate only.
     bool reads_first_list_only() const { return criterion_->input() != stats::ScoreInput::SplitSums; }
@@ -151,6 +152,9 @@ private:
     };
     // The log-rank statistic of the membership in member_ for Y y.
     stats::LogRankResult logrank(PerY& y);
+    // Builds the bit-packed samples on first use: an evaluator that scores
+    // nothing (a search that groups its observations first) costs no snapshot.
+    void build_samples();
     // Orders the survival times of Y y if that was not done beforehand.
     void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.

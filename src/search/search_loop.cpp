@@ -3,6 +3,7 @@
 #include "partition/labels.h"
 #include "platform/io/edit.h"
 #include "search/direct_path.h"
+#include "search/grouped_search.h"
 #include "search/size_vector_run.h"
 #include "search/worker_pool.h"
 
@@ -99,10 +100,13 @@ constexpr std::size_t kWorkerCaches = std::size_t{16} << 20;
 // candidates per thread.
 constexpr double kDirectShare = 512.0;
 
-LoopResult run_search_loop(const LoopSettings& s, Evaluator& evaluator, SearchResults& results,
+LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            WindowScale& scale, io::LogWriter& log, SearchHost& host)
 {
+    GroupedSearch grouped(given, given_evaluator);
+    const LoopSettings& s = grouped.settings();
+    Evaluator& evaluator = grouped.evaluator();
     LoopResult out;
     const int n = static_cast<int>(s.lines.size());
     stats::SizeWalk walk = s.extent.start;

@@ -6,6 +6,8 @@
 #include "search/search_loop.h"
 #include "search_fixture.h"
 
+#include "search/grouped_search.h"
+
 #include "partition/combinatorics.h"
 #include "stats/membership.h"
 
@@ -424,6 +426,49 @@ TEST(SearchLoop, EqualsThePlainReferenceLoopOnRandomProblems)
         cached += got->r.cached_mkpair;
     }
     EXPECT_GT(cached, 0); // the cache was used, not bypassed
+}
+
+// Many observations over few attributes: the search counts each group of
+// observations with the same bytes and class once, and gives what the plain
+// loop gives over every observation, with missing bytes, weights, a mask,
+// negated and floating attributes, the skip flag and several threads.
+TEST(SearchLoop, GroupedObservationsGiveTheResultsOfEveryObservation)
+{
+    std::mt19937 rng(55);
+    const auto criteria = std::array{stats::Criterion::ChiSquare, stats::Criterion::Gini};
+    for (int trial = 0; trial < 8; ++trial) {
+        SearchProblem pb(1500, {1, 2, 1, 1}, static_cast<unsigned>(100 + trial), trial % 2 ? 0.05 : 0.0);
+        pb.tables.line[3].firstattr = trial % 4 >= 2;
+        pb.tables.att[4].signbyte = pb.sign[4] = -1;
+        if (trial % 3 == 0) {
+            for (auto& w : pb.weights) w = static_cast<int>(rng() % 6);
+            for (auto& m : pb.mask) m = rng() % 8 != 0;
+        }
+        LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0;
+        s.tables = &pb.tables;
+        s.lines = pb.lines;
+        s.extent = extent({2, 2}, true);
+        s.pair.reduce.tables = &pb.tables;
+        stats::CritSettings crit;
+        crit.icrit = static_cast<int>(criteria[static_cast<std::size_t>(trial % 2)]);
+        const bool skip = trial % 4 == 1;
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        {
+            const EvaluationData data = pb.data();
+            s.data = &data;
+            s.crit = &crit;
+            Evaluator ev(data, crit, search_settings(0.0, skip));
+            EXPECT_TRUE(GroupedSearch(s, ev).grouped());
+        }
+        const Reference ref = reference(pb, s, crit, false, 0, 0.0, skip);
+        const auto got = run(pb, s, crit, -1, false, 0, 0.0, skip);
+        ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+        for (std::size_t v = 0; v < ref.per_vector.size(); ++v)
+            EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+        expect_same(got->results, ref.results);
+    }
 }
 
 // Every line floats three cuts and some cuts have sign byte -1: candidates of
