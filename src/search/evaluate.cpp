@@ -62,8 +62,10 @@ void Evaluator::build_samples()
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
     if (ys_.size() == 1) {
         sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
-        if (table && settings_.snapshots)
+        if (table && settings_.snapshots) {
             class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
+            class_sample_->columns().prepare(attributes_);
+        }
         return;
     }
     // Several Ys: one sample over the observations that have any of them, and
@@ -128,7 +130,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     case stats::ScoreInput::LogRank:
         if (ny == 1 && settings_.snapshots && settings_.search_stage && !settings_.rank_stage) {
             ensure_walk(ys_[0]);
-            if (!logrank_bits_) logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
+            if (!logrank_bits_) {
+                logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
+                logrank_bits_->columns().prepare(attributes_);
+            }
             values_[0] = criterion_->score_without_p(
                 logrank_bits_->statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
             break;

@@ -107,6 +107,9 @@ public:
     // zero times to `log`). Call it where the saved-G count is 0: when a search
     // or a ranking starts. Scoring sorts only if this was not done.
     void sort_times(io::LogWriter& log);
+    // The attributes the candidates will read: the snapshots' bit columns of
+    // them are built in one pass over the units when a snapshot is made.
+    void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
 
     Score score(const Candidate& c);
 
@@ -175,6 +178,7 @@ private:
     // that have any Y in range with a layer per Y.
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
+    std::vector<int> attributes_;                      // expected by the candidates
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;

@@ -20,6 +20,7 @@ public:
 
     stats::LogRankResult statistic(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                                    bool skip);
+    UnitColumns& columns() { return *columns_; }
 
     struct Plane {
         std::int64_t value = 0; // 2^bit, or -2^31 for the sign bit

@@ -107,6 +107,8 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     GroupedSearch grouped(given, given_evaluator);
     const LoopSettings& s = grouped.settings();
     Evaluator& evaluator = grouped.evaluator();
+    const std::vector<int> attributes = s.tables ? search_attributes(s) : std::vector<int>{};
+    evaluator.expect_attributes(attributes);
     LoopResult out;
     const int n = static_cast<int>(s.lines.size());
     stats::SizeWalk walk = s.extent.start;
@@ -141,6 +143,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         pool->post([&](int k) {
             auto& wk = workers[static_cast<std::size_t>(k)];
             wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
+            wk->ev.expect_attributes(attributes);
             wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
