@@ -1,7 +1,5 @@
 #include "files/new_variable.h"
 
-#include "core/services.h"
-
 #include <algorithm>
 #include <string>
 
@@ -16,17 +14,6 @@ std::vector<int>& sources(VariableTable& vars, int which) { return which == 2 ? 
 bool variable_room(const VariableTable& vars, const DataArrays& data)
 {
     return vars.made < kMadeVariables && vars.nvar >= 0 && vars.nvar + 1 <= data.ncols;
-}
-
-int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
-                 std::span<const float> values, bool character, Services& sv)
-{
-    const int var = append_variable(vars, data, varischar, name, values, character);
-    if (var == 0) {
-        std::string text = "No room for a new variable$";
-        sv.msgbox(text, BoxKind::Ok, true);
-    }
-    return var;
 }
 
 int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,

@@ -2,18 +2,14 @@
 // New variables and attributes made by the program from its data: a variable is
 // one more column of the data matrix with one more name, an attribute one more
 // byte per observation with an attribute line of its own. Each routine checks
-// the room first, says so when there is none and then changes nothing, so
-// nothing is ever written past an array.
+// the room first and changes nothing when there is none, so nothing is ever
+// written past an array.
 #include "files/dataset.h"
 #include "files/tables.h"
 
 #include <span>
 #include <string_view>
 #include <vector>
-
-namespace meru {
-class Services;
-}
 
 namespace meru::files {
 
@@ -29,9 +25,6 @@ bool variable_room(const VariableTable& vars, const DataArrays& data);
 // flags as needed. Returns the new variable's number, or 0 without room.
 int append_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
                     std::span<const float> values, bool character);
-// The same, showing "No room for a new variable$" (logged) when there is none.
-int add_variable(VariableTable& vars, DataArrays& data, std::vector<char>& varischar, std::string_view name,
-                 std::span<const float> values, bool character, Services& sv);
 
 // Drops the made variables in `gone` (numbers 1..nvar): the variables after each
 // move down over it with their names, character flags, sources and data columns,

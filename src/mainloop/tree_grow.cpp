@@ -9,6 +9,7 @@
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
 #include "mainloop/tree_request.h"
+#include "outcome/new_columns.h"
 #include "outcome/sp4.h"
 #include "outcome/ysummary.h"
 #include "partition/labels.h"
@@ -80,8 +81,8 @@ bool new_stratum(Program& p)
         return false;
     }
     const std::vector<float> column(at(std::max(a.data.n, 0)), -1.0f);
-    const int var = files::add_variable(a.tables.vars, a.data, a.stats.marks.charflag, stratum_name(g.strata), column,
-                                        false, p.services);
+    const int var = outcome::add_variable(a.tables.vars, a.data, a.stats.marks.charflag, stratum_name(g.strata),
+                                          column, false, p.services);
     if (var == 0) {
         g.strata -= 1;
         end_growth(p);

@@ -4,11 +4,11 @@
 #include "files/dataset.h"
 #include "files/new_variable.h"
 #include "files/tables.h"
+#include "outcome/new_columns.h"
 #include "outcome/transform.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "platform/io/strings.h"
-#include "stats/new_attribute.h"
 #include "ui/msgtext.h"
 
 #include <algorithm>
@@ -129,7 +129,7 @@ private:
         if (r.zero_division) message("NOTE: zero division in Y1/Y2. Considered as missing $");
 
         const bool character = code == tcode::perm && is_char(y1);
-        const int var = files::add_variable(t_.vars, cx_.data, cx_.varischar, view.name, r.values, character, cx_.sv);
+        const int var = add_variable(t_.vars, cx_.data, cx_.varischar, view.name, r.values, character, cx_.sv);
         if (var == 0) return TransformDone{};
         long long missing = 0;
         for (std::size_t i = 0; i < r.values.size() && i < cx_.data.obswt.size(); ++i)
@@ -165,7 +165,7 @@ bool transform_mode(TransformContext& cx)
     if (!done.made) return true;
     if (!binary_result(done.code)) return false;
     if (!cx.sv.quiz("?Binary transformation. Create attibute?")) return false;
-    if (stats::add_binary_attribute(cx.tables, cx.data, done.var, cx.sv) == 0) return false;
+    if (add_binary_attribute(cx.tables, cx.data, done.var, cx.sv) == 0) return false;
     const std::string name = cx.tables.vars.varname[static_cast<std::size_t>(done.var)];
     cx.log.write(" Created positive attribute: " + ui::squeeze(io::fmt_a(name + "=1", 28)));
     return false;

@@ -1,6 +1,5 @@
 #include "stats/new_attribute.h"
 
-#include "core/services.h"
 #include "stats/evaluation.h"
 
 #include <string>
@@ -25,21 +24,18 @@ bool attribute_room(const files::ControlTables& t, const files::DataArrays& data
     return a <= data.maxatt && a < static_cast<int>(t.att.size()) && l < static_cast<int>(t.line.size());
 }
 
-int add_binary_attribute(files::ControlTables& t, files::DataArrays& data, int var, Services& sv)
+NewAttribute append_binary_attribute(files::ControlTables& t, files::DataArrays& data, int var)
 {
     if (var < 1 || var > t.vars.nvar || var > data.ncols || !attribute_room(t, data) ||
-        !data.hold_attribute(t.natt + 1)) {
-        std::string text = "No room for a new attribute$";
-        sv.msgbox(text, BoxKind::Ok, true);
-        return 0;
-    }
+        !data.hold_attribute(t.natt + 1))
+        return {0, true};
     std::vector<float> values(static_cast<std::size_t>(data.n));
     for (int i = 1; i <= data.n; ++i) values[static_cast<std::size_t>(i - 1)] = data.x(i, var);
     int natt = t.natt;
     const DataColumn column{std::span<float>(data.xdata.data(), data.xdata.size()), data.n, var};
     if (!newattr(std::span<std::uint8_t>(data.abyte.data(), data.abyte.size()), data.lc, data.n, natt, column,
                  values))
-        return 0;
+        return {};
     const int a = natt;
     const int l = t.nlines + 1;
     const std::string& name = t.vars.varname[static_cast<std::size_t>(var)];
@@ -67,7 +63,7 @@ int add_binary_attribute(files::ControlTables& t, files::DataArrays& data, int v
     att.added = false;
     t.natt = a;
     t.nlines = l;
-    return a;
+    return {a, false};
 }
 
 } // namespace meru::stats

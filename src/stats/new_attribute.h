@@ -6,19 +6,18 @@
 #include "files/dataset.h"
 #include "files/tables.h"
 
-namespace meru {
-class Services;
-}
-
 namespace meru::stats {
 
 // Whether one more attribute and one more attribute line fit the tables and the
 // attribute matrix.
 bool attribute_room(const files::ControlTables& t, const files::DataArrays& data);
 
-// Appends the attribute made from variable `var`'s values and its line. Without
-// room shows "No room for a new attribute$" (logged) and returns 0; else the
-// new attribute's number.
-int add_binary_attribute(files::ControlTables& t, files::DataArrays& data, int var, Services& sv);
+struct NewAttribute {
+    int att = 0;          // the new attribute's number; 0 when none was made
+    bool no_room = false; // none was made for want of room (or of a variable `var`)
+};
+
+// Appends the attribute made from variable `var`'s values and its line.
+NewAttribute append_binary_attribute(files::ControlTables& t, files::DataArrays& data, int var);
 
 } // namespace meru::stats

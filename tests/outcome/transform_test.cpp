@@ -4,10 +4,10 @@
 // attribute made from a 0/1 result and the refusals of full tables.
 #include "files/new_variable.h"
 #include "outcome/mode_fixture.h"
+#include "outcome/new_columns.h"
 #include "outcome/transform.h"
 #include "outcome/transform_dialog.h"
 #include "platform/io/random.h"
-#include "stats/new_attribute.h"
 #include "stats/special_functions.h"
 
 #include <cmath>
@@ -258,7 +258,7 @@ TEST(NewColumns, FullTablesAreRefusedAndNothingIsWritten)
     std::vector<char> ischar(2, 0);
     const V values{1, 2};
     int made = 0;
-    while (files::add_variable(vars, data, ischar, "v", values, false, sv) != 0) ++made;
+    while (outcome::add_variable(vars, data, ischar, "v", values, false, sv) != 0) ++made;
     EXPECT_EQ(made, 150);
     EXPECT_EQ(vars.nvar, 151);
     EXPECT_EQ(sv.calls.back(), "msgbox:No room for a new variable$ [log] kind=ok");
@@ -281,8 +281,8 @@ TEST(NewColumns, FullTablesAreRefusedAndNothingIsWritten)
     t.nlines = 1;
     files::DataArrays d;
     files::allocate_data(d, 2, 1, 1); // one attribute column
-    EXPECT_EQ(stats::add_binary_attribute(t, d, 1, sv), 1);
-    EXPECT_EQ(stats::add_binary_attribute(t, d, 1, sv), 0);
+    EXPECT_EQ(outcome::add_binary_attribute(t, d, 1, sv), 1);
+    EXPECT_EQ(outcome::add_binary_attribute(t, d, 1, sv), 0);
     EXPECT_EQ(sv.calls.back(), "msgbox:No room for a new attribute$ [log] kind=ok");
     EXPECT_EQ(t.natt, 1);
     EXPECT_EQ(t.nlines, 2);
