@@ -216,7 +216,8 @@ void go_strategy(Program& p)
     in.xspaceon = a.xspace.xspaceon;
     in.xconline = a.xspace.xconline;
     in.later_group = a.bygroup.current > 1;
-    search::attrset(a.tables, in, s.set, p.strategy.topm, p.services, p.log);
+    for (std::string& text : search::attrset(a.tables, in, s.set, p.strategy.topm, p.services, p.log))
+        p.services.msgbox(text, BoxKind::Ok, false);
     a.setbuilt = true;
     const std::vector<int> atts = stats::attributes_in_use(a.tables, s.set.lines);
     s.related = partition::dupvar(atts, partition::attribute_variables(a.tables));

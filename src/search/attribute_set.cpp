@@ -78,8 +78,8 @@ std::string attribute_text(const files::ControlTables& t, int a)
     return text;
 }
 
-void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm, Services& services,
-             io::LogWriter& log)
+std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm,
+                                 Services& services, io::LogWriter& log)
 {
     set.single_cut = true;
     set.lines.clear();
@@ -90,11 +90,7 @@ void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set,
     const int nranked = static_cast<int>(ranked.size());
 
     int r1 = 1, m = 0;
-    if (!read_rank_range(in.range, nranked, r1, m)) {
-        std::string text = "Error in specifying top n. Tell Dr Kelbo$";
-        services.msgbox(text, BoxKind::Ok, false);
-        return;
-    }
+    if (!read_rank_range(in.range, nranked, r1, m)) return {"Error in specifying top n. Tell Dr Kelbo$"};
     m = std::min(m, nranked);
     set.first_rank = r1;
     if (m >= 1) topm = m;
@@ -123,14 +119,11 @@ void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set,
         log.write(note);
     }
 
+    std::vector<std::string> messages;
     if (nranked == 0) {
-        std::string text = "No attributes! $";
-        services.msgbox(text, BoxKind::Ok, false);
+        messages = {"No attributes! $"};
     } else if (set.lines.empty()) {
-        std::string text = "Attribute set is empty!  $";
-        services.msgbox(text, BoxKind::Ok, false);
-        text = "Error in specifying top n. Tell Headman Kelb$";
-        services.msgbox(text, BoxKind::Ok, false);
+        messages = {"Attribute set is empty!  $", "Error in specifying top n. Tell Headman Kelb$"};
     } else {
         log.write(" Current positive attribute set of  m= " +
                   io::fmt_i_wide(static_cast<long long>(set.lines.size()), 2) + " attributes is:");
@@ -140,6 +133,7 @@ void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set,
     }
     for (int k : set.lines)
         if (t.line[at(k)].ncuts > 1) set.single_cut = false;
+    return messages;
 }
 
 } // namespace meru::search

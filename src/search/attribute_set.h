@@ -2,7 +2,8 @@
 // The attribute set of a search: the attribute lines ranked r1 to m by the rank
 // stage, each with its chosen cut, less the X-constraint line and every line the
 // search's exclusion rule leaves out. Writes the set to the log, warns about
-// duplicated attributes and says whether every line of the set has one cut.
+// duplicated attributes, says whether every line of the set has one cut and
+// returns the messages the user is to see about a set it could not build.
 #include "core/services.h"
 #include "files/tables.h"
 #include "platform/io/logwriter.h"
@@ -37,9 +38,13 @@ bool read_rank_range(std::string_view range, int ranked, int& r1, int& m);
 // Builds `set` from the ranking. On a range it cannot use the set is emptied
 // (never left as an earlier search's set), so that the search refuses to start.
 // `topm` gets the last rank used. Lines whose chosen cut (`inuse`) is below 1
-// are set to their first cut.
-void attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm, Services& services,
-             io::LogWriter& log);
+// are set to their first cut. Returns the texts of the message boxes to show
+// after it, in order: "Error in specifying top n. Tell Dr Kelbo$" for a range
+// it cannot read, "No attributes! $" when no line is ranked, and "Attribute set
+// is empty!  $" with "Error in specifying top n. Tell Headman Kelb$" when the
+// range leaves no line.
+std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm,
+                                 Services& services, io::LogWriter& log);
 
 // An attribute's name and label as one squeezed text (at most 28 characters).
 std::string attribute_text(const files::ControlTables& t, int a);
