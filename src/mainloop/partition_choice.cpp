@@ -1,9 +1,9 @@
 #include "mainloop/partition_choice.h"
 
 #include "mainloop/added_requests.h"
+#include "mainloop/manual_partition.h"
 #include "mainloop/program.h"
 #include "partition/complement.h"
-#include "partition/manpart.h"
 #include "partition/parttext.h"
 #include "platform/io/strings.h"
 #include "search/hull.h"
@@ -115,13 +115,12 @@ bool best_entry(Program& p, bool show, partition::Partition& out)
 bool entered(Program& p, bool combination, bool rectangle, partition::Partition& out, std::string& combo_name)
 {
     Analysis& a = *p.analysis;
-    partition::ManualText text;
+    ManualText text;
     text.ptext = p.ptext;
     std::vector<int> lines;
     for (int k = 1; k <= a.tables.nlines; ++k) lines.push_back(k);
     ui::QtPartitionDialogs dialogs(p.ui);
-    const partition::ManpartResult r =
-        partition::manpart(combination, text, a.tables, lines, dialogs, p.services, p.log);
+    const ManpartResult r = manpart(combination, text, a.tables, lines, dialogs, p.services, p.log);
     if (r.cancelled) return false;
     p.ptext = text.ptext;
     EnteredPartition in;

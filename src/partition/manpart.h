@@ -1,22 +1,16 @@
 #pragma once
-// Entering a partition by hand: the Manual partition dialog (a partition text, a
-// numbered list of the attributes to add from, "Representation of A-" and
-// "Simplify/expand expression") and the Control file combination dialog (one of
-// the stored combination lines), each shown again until its text parses or the
-// user cancels. The dialogs themselves are behind `PartitionDialogs`, so the loop
-// runs without a window system (the program's implementation is in src/ui).
+// What the user sees when entering a partition by hand: the Manual partition
+// dialog (a partition text, a numbered list of the attributes to add from,
+// "Representation of A-" and "Simplify/expand expression") and the Control file
+// combination dialog (one of the stored combination lines). The dialogs
+// themselves are behind `PartitionDialogs`, so the loop that runs them (in the
+// main routine) runs without a window system (the program's implementation is
+// in src/ui).
 #include "files/tables.h"
 #include "partition/termlist.h"
 
 #include <string>
 #include <vector>
-
-namespace meru {
-class Services;
-}
-namespace meru::io {
-class LogWriter;
-}
 
 namespace meru::partition {
 
@@ -64,23 +58,6 @@ public:
     virtual int combination(const std::vector<std::string>& lines, std::vector<bool>& selected) = 0;
 };
 
-// The text state that outlives a call (the main routine's).
-struct ManualText {
-    std::string ptext = "(2)(3)(4)"; // the partition text, 200 columns once edited
-    bool aminus = false;
-    bool simplify = false;
-    std::string saved; // restored by Cancel
-};
-
-struct ManpartResult {
-    bool cancelled = false;
-    TermList list; // the work partition's list
-    int repflag = 1;
-    std::vector<int> litline; // per literal: its attribute line
-    std::vector<int> litcut;  // per literal: its cut index within the line
-    std::string combname;     // combination mode: the line's name, 8 characters
-};
-
 // The attribute list of the Manual partition dialog: one 45-character entry per
 // attribute of the listed lines (in list order, then cut order): the attribute
 // number in 5 columns, ": ", and the variable name joined to the label of the
@@ -93,11 +70,12 @@ AttributeList attribute_entries(const files::ControlTables& t, const std::vector
 
 // Appends " (n)" for every selected entry, in list order, after the text's last
 // non-blank column (a blank text gets it from column 1). When an entry does not
-// fit the 200 columns it stops there and shows "String possibly too long >200 chars??$".
-void add_selected(std::string& text, const std::vector<bool>& selected, const AttributeList& list, Services& sv);
+// fit the 200 columns it stops there and returns false.
+bool add_selected(std::string& text, const std::vector<bool>& selected, const AttributeList& list);
 
-// The loop. `combmode` starts with the Control file combination dialog.
-ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTables& t,
-                      const std::vector<int>& linelist, PartitionDialogs& dialogs, Services& sv, io::LogWriter& log);
+// Per literal of `list`: its attribute line and its cut index within that line.
+// False when the attribute of a literal has no line.
+bool literal_places(const TermList& list, const files::ControlTables& t, std::vector<int>& litline,
+                    std::vector<int>& litcut);
 
 } // namespace meru::partition

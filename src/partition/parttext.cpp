@@ -1,7 +1,5 @@
 #include "partition/parttext.h"
 
-#include "core/services.h"
-#include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 
 #include <algorithm>
@@ -196,64 +194,44 @@ TokenPass parse_with_repairs(std::string& text)
     return pass;
 }
 
-std::string fit_text(std::string_view typed, Services& sv)
+FittedText fit_text(std::string_view typed)
 {
+    FittedText out{column_text(typed), false};
     if (typed.size() >= static_cast<size_t>(kTextLen)) {
         const char last = typed[kTextLen - 1];
-        if (last != ' ' && last != ')') {
-            std::string msg = "String possibly too long >200 chars??$";
-            sv.msgbox(msg, BoxKind::Ok, false);
-        }
+        out.maybe_too_long = last != ' ' && last != ')';
     }
-    return column_text(typed);
+    return out;
 }
 
-ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Services& sv, io::LogWriter& log)
+ParsedPartition parse_partition(std::string& text, int natt, bool aminus)
 {
     ParsedPartition out;
     TokenPass pass = parse_with_repairs(text);
-    if (pass.bad) {
-        log.write(" Bad Boolean expression");
-        std::string msg = "Bad expression syntax$";
-        sv.msgbox(msg, BoxKind::Ok, false);
-        return out;
-    }
+    if (pass.bad) return out;
     if (pass.cut) {
-        log.write(" Bad Boolean expression");
-        std::string msg = "Bad expression syntax: the last term runs to column 200 without its \")\"$";
-        sv.msgbox(msg, BoxKind::Ok, false);
+        out.cut = true;
         return out;
     }
     out.accepted = true;
-    if (pass.query) log.write(" Syntax query. Will try to ignore");
+    out.query = pass.query;
     std::vector<Literal> lits;
     lits.reserve(pass.tokens.size());
     for (size_t i = 0; i < pass.tokens.size(); ++i) {
         long long a = 0;
-        if (pass.overlong[i] || !read_number(pass.tokens[i], a)) {
-            std::string msg = "Bad expression syntax$";
-            sv.msgbox(msg, BoxKind::Ok, false);
-            return out;
-        }
+        if (pass.overlong[i] || !read_number(pass.tokens[i], a)) return out;
         if (a == 0 || a > natt || -a > natt) {
-            std::string msg = "Attribute number(s) not in range$";
-            sv.msgbox(msg, BoxKind::Ok, false);
-            log.write(io::list_record("out of range:", a));
+            out.out_of_range = a;
             out.result = ParseResult::OutOfRange;
             return out;
         }
         lits.push_back(static_cast<Literal>(aminus ? -a : a));
     }
-    if (static_cast<int>(pass.lp.size()) > MAXP || static_cast<int>(lits.size()) > MAXLITS) {
-        std::string msg = "Bad expression syntax$";
-        sv.msgbox(msg, BoxKind::Ok, false);
-        return out;
-    }
+    if (static_cast<int>(pass.lp.size()) > MAXP || static_cast<int>(lits.size()) > MAXLITS) return out;
     out.list.lp = pass.lp;
     out.list.lits = std::move(lits);
     out.repflag = aminus ? 0 : 1;
     out.result = ParseResult::Ok;
-    log.write(" Partition:combination: " + text);
     return out;
 }
 

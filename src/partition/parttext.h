@@ -9,9 +9,6 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
 namespace meru::io {
 class LogWriter;
 }
@@ -59,28 +56,31 @@ TokenPass parsetext(std::string_view text);
 // Returns the last pass; its `bad` is true when the text could not be repaired.
 TokenPass parse_with_repairs(std::string& text);
 
-// Cuts or pads a typed text to 200 columns; when column 200 holds anything but a
-// blank or ")" it shows "String possibly too long >200 chars??$" (a warning only).
-std::string fit_text(std::string_view typed, Services& sv);
+// A typed text cut or padded to 200 columns.
+struct FittedText {
+    std::string text;
+    bool maybe_too_long = false; // column 200 held anything but a blank or ")"
+};
+FittedText fit_text(std::string_view typed);
 
 enum class ParseResult { Ok, BadSyntax, OutOfRange };
 
 struct ParsedPartition {
     ParseResult result = ParseResult::BadSyntax;
-    bool accepted = false; // a pass succeeded: the (repaired) text is the one to keep
-    TermList list;         // the literals (negated when the text is A-)
-    int repflag = 1;       // 0 when the text is A-
+    bool accepted = false;      // a pass succeeded: the (repaired) text is the one to keep
+    bool query = false;         // accepted with a doubtful construction
+    bool cut = false;           // not accepted: the last term runs open to column 200
+    long long out_of_range = 0; // with OutOfRange: the number that is 0 or above `natt`
+    TermList list;              // the literals (negated when the text is A-)
+    int repflag = 1;            // 0 when the text is A-
 };
 
 // Parses a partition text as the Manual-partition routine does: repairs, then
-// turns tokens into literals, with its messages and log lines:
-//   " Bad Boolean expression" and "Bad expression syntax$" when the text cannot be
-//   repaired, or when its last term is open and runs to column 200 (a text cut
-//   there: it would read as a shorter term); " Syntax query. Will try to ignore" for a doubtful construction;
-//   "Bad expression syntax$" for a token that is not an attribute number;
-//   "Attribute number(s) not in range$" with "out of range:" and the value when a
-//   number is 0 or above `natt`; " Partition:combination: " and the text on success.
-// `text` is repaired in place (200 columns).
-ParsedPartition parse_partition(std::string& text, int natt, bool aminus, Services& sv, io::LogWriter& log);
+// turns tokens into literals. BadSyntax without `accepted` when the text cannot
+// be repaired or when its last term is open and runs to column 200 (`cut`: a
+// text cut there would read as a shorter term); BadSyntax with it for a token that is not an attribute number or
+// for more terms or literals than a list holds; OutOfRange for a number that is
+// 0 or above `natt`. `text` is repaired in place (200 columns).
+ParsedPartition parse_partition(std::string& text, int natt, bool aminus);
 
 } // namespace meru::partition

@@ -1,200 +1,11 @@
-// The Manual partition and Control file combination loops, run through scripted
-// dialogs: each step of a script is what the user does with the dialog shown.
+// The hand-entry dialog's attribute list and the numbers it adds to the text.
 #include "partition/manpart.h"
-
-#include "captured_log.h"
-#include "support/recording_services.h"
+#include "partition/manpart_tables.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
-
 namespace meru::partition::test {
 namespace {
-
-namespace ids = manpart_ids;
-
-std::string pad20(std::string s)
-{
-    s.resize(20, ' ');
-    return s;
-}
-
-// Lines: 1 the null attribute (1); 2 "age" with cuts 40..80 (2-6); 3 "sex" (7);
-// 4 "score" with six cuts (8-13).
-files::ControlTables make_tables()
-{
-    files::ControlTables t;
-    t.line.resize(5);
-    t.att.resize(14);
-    auto line = [&](int k, const char* name, int ncuts, int attoff) {
-        t.line[static_cast<size_t>(k)].name = name;
-        t.line[static_cast<size_t>(k)].var = k - 1;
-        t.line[static_cast<size_t>(k)].ncuts = ncuts;
-        t.line[static_cast<size_t>(k)].attoff = attoff;
-    };
-    line(1, ".", 1, 1);
-    line(2, "age", 5, 6);
-    line(3, "sex", 1, 7);
-    line(4, "score", 6, 13);
-    t.nlines = 4;
-    t.natt = 13;
-    auto att = [&](int a, int k, const std::string& name, const std::string& own, const std::string& comp) {
-        files::Attribute& at = t.att[static_cast<size_t>(a)];
-        at.attline = k;
-        at.attname = name;
-        at.attlab = {pad20(comp), pad20(own)};
-    };
-    att(1, 1, ".", "=$null", "^=null");
-    for (int j = 0; j < 5; ++j)
-        att(2 + j, 2, "age$$$$$", ">$" + std::to_string(40 + 10 * j), "<=" + std::to_string(40 + 10 * j));
-    att(7, 3, "sex$$$$$", "=$M", "=$F");
-    t.att[7].signbyte = -1;
-    for (int j = 0; j < 6; ++j) att(8 + j, 4, "score$$$", ">$" + std::to_string(j), "<=" + std::to_string(j));
-    t.cfcomb = {"AGE60 (12 -3)", "LONGNAME123(2)(7)", "nothing here", "+x (2 3"};
-    return t;
-}
-
-using ManualStep = std::function<int(ManualView&)>;
-using ComboStep = std::function<int(std::vector<bool>&)>;
-
-struct ScriptedDialogs : PartitionDialogs {
-    std::deque<ManualStep> manual_steps;
-    std::deque<ComboStep> combo_steps;
-    std::vector<std::string> shown; // the text each Manual partition dialog opened with
-    int combo_shows = 0;
-
-    int manual(ManualView& view) override
-    {
-        shown.push_back(view.text);
-        if (manual_steps.empty()) return ids::kCancel;
-        ManualStep s = manual_steps.front();
-        manual_steps.pop_front();
-        return s(view);
-    }
-    int combination(const std::vector<std::string>&, std::vector<bool>& selected) override
-    {
-        ++combo_shows;
-        if (combo_steps.empty()) return ids::kCancel;
-        ComboStep s = combo_steps.front();
-        combo_steps.pop_front();
-        return s(selected);
-    }
-};
-
-ManualStep type_ok(std::string text, bool aminus = false)
-{
-    return [text, aminus](ManualView& v) {
-        v.text = text;
-        v.aminus = aminus;
-        return ids::kOk;
-    };
-}
-ManualStep press(int id)
-{
-    return [id](ManualView&) { return id; };
-}
-
-struct ManpartFixture : ::testing::Test {
-    files::ControlTables t = make_tables();
-    std::vector<int> linelist = {2, 3, 4};
-    ManualText state;
-    ScriptedDialogs dlg;
-    meru::test::RecordingServices sv;
-    CapturedLog cap;
-
-    ManpartResult run(bool combmode = false) { return manpart(combmode, state, t, linelist, dlg, sv, cap.log); }
-    bool logged(const std::string& prefix) const
-    {
-        for (const auto& l : cap.lines)
-            if (l.rfind(prefix, 0) == 0) return true;
-        return false;
-    }
-};
-
-TEST_F(ManpartFixture, ValidText)
-{
-    dlg.manual_steps = {type_ok("(3 -2)(12)")};
-    ManpartResult r = run();
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(r.list.lp, (std::vector<int>{2, 1}));
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{3, -2, 12}));
-    EXPECT_EQ(r.repflag, 1);
-    EXPECT_EQ(r.litline, (std::vector<int>{2, 2, 4}));
-    EXPECT_EQ(r.litcut, (std::vector<int>{2, 1, 5}));
-    EXPECT_EQ(dlg.shown, std::vector<std::string>{"(2)(3)(4)"});
-    EXPECT_TRUE(logged(" Partition:combination: (3 -2)(12)"));
-}
-
-TEST_F(ManpartFixture, RepairedText)
-{
-    // Without parentheses the text is one term, accepted with a query.
-    dlg.manual_steps = {type_ok("3 -2")};
-    ManpartResult r = run();
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(r.list.lp, (std::vector<int>{2}));
-    EXPECT_TRUE(logged(" Syntax query. Will try to ignore"));
-    // A term left open at the end is closed by the end of the text; the text is
-    // kept as the one a later Cancel restores.
-    dlg.manual_steps = {type_ok("(3 -2)(4")};
-    r = run();
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(r.list.lp, (std::vector<int>{2, 1}));
-    EXPECT_EQ(state.saved.substr(0, 9), "(3 -2)(4 ");
-}
-
-TEST_F(ManpartFixture, ErrorShowsTheDialogAgainWithTheText)
-{
-    dlg.manual_steps = {type_ok("(3)(4) 5"), type_ok("(99)"), type_ok("(4)")};
-    ManpartResult r = run();
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{4}));
-    EXPECT_EQ(dlg.shown, (std::vector<std::string>{"(2)(3)(4)", "(3)(4) 5", "(99)"}));
-    EXPECT_EQ(sv.with_prefix("msgbox:"),
-              (std::vector<std::string>{"msgbox:Bad expression syntax$ kind=ok",
-                                        "msgbox:Attribute number(s) not in range$ kind=ok"}));
-    EXPECT_TRUE(logged(" Bad Boolean expression"));
-    EXPECT_TRUE(logged(" out of range: 99"));
-}
-
-TEST_F(ManpartFixture, CancelRestoresTheOpeningText)
-{
-    auto select = [](ManualView& v) {
-        v.text = "(5)";
-        v.selected[1] = true;
-        return ids::kAdd;
-    };
-    dlg.manual_steps = {press(ids::kClear), select, press(ids::kHelp), press(ids::kCancel)};
-    ManpartResult r = run();
-    EXPECT_TRUE(r.cancelled);
-    EXPECT_EQ(dlg.shown, (std::vector<std::string>{"(2)(3)(4)", "", "(5) (3)", "(5) (3)"}));
-    EXPECT_EQ(state.ptext, "(2)(3)(4)");
-    EXPECT_EQ(sv.with_prefix("help:"), std::vector<std::string>{"help:Manual partition dialog"});
-}
-
-TEST_F(ManpartFixture, CancelAfterARejectedTextRestoresThatText)
-{
-    dlg.manual_steps = {type_ok("(0)"), press(ids::kClear), press(ids::kCancel)};
-    EXPECT_TRUE(run().cancelled);
-    EXPECT_EQ(state.ptext.substr(0, 4), "(0) ");
-}
-
-TEST_F(ManpartFixture, AminusNegatesTheLiterals)
-{
-    dlg.manual_steps = {type_ok("(3 -2)", true)};
-    ManpartResult r = run();
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{-3, 2}));
-    EXPECT_EQ(r.repflag, 0);
-    EXPECT_TRUE(state.aminus);
-}
-
-TEST_F(ManpartFixture, MissingTemplate)
-{
-    dlg.manual_steps = {press(kDialogMissing)};
-    EXPECT_TRUE(run().cancelled);
-    EXPECT_TRUE(logged("Error: dialog box 50 not found"));
-}
 
 TEST(AttributeEntries, NumbersNamesAndOwnSideLabels)
 {
@@ -209,97 +20,27 @@ TEST(AttributeEntries, NumbersNamesAndOwnSideLabels)
 
 TEST(AddSelected, AppendsAfterTheText)
 {
-    meru::test::RecordingServices sv;
     AttributeList l;
     l.attribute = {2, 3, 12};
     l.entries.resize(3);
     std::string text = "(1 2)";
-    add_selected(text, {false, true, true}, l, sv);
+    EXPECT_TRUE(add_selected(text, {false, true, true}, l));
     EXPECT_EQ(text.substr(0, 15), "(1 2) (3) (12) ");
     text = "";
-    add_selected(text, {false, true, true}, l, sv);
+    EXPECT_TRUE(add_selected(text, {false, true, true}, l));
     EXPECT_EQ(text.substr(0, 10), " (3) (12) ");
     EXPECT_EQ(text.size(), 200u);
-    EXPECT_TRUE(sv.calls.empty());
 }
 
 TEST(AddSelected, StopsAtTwoHundredColumns)
 {
-    meru::test::RecordingServices sv;
     AttributeList l;
     for (int a = 1000; a < 1100; ++a) l.attribute.push_back(a);
     l.entries.resize(l.attribute.size());
     std::string text = "(2)";
-    add_selected(text, std::vector<bool>(100, true), l, sv);
+    EXPECT_FALSE(add_selected(text, std::vector<bool>(100, true), l));
     EXPECT_EQ(text.size(), 200u);
     EXPECT_EQ(text.substr(190), "6) (1027) "); // 3 + 28 x 7 = 199 columns; the 29th does not fit
-    EXPECT_EQ(sv.calls, std::vector<std::string>{"msgbox:String possibly too long >200 chars??$ kind=ok"});
-}
-
-TEST_F(ManpartFixture, CombinationLineGivesNameAndText)
-{
-    dlg.combo_steps = {[](std::vector<bool>& s) {
-        s[0] = true;
-        return ids::kOk;
-    }};
-    ManpartResult r = run(true);
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(r.combname, "AGE60   ");
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{12, -3}));
-    EXPECT_EQ(state.ptext.substr(0, 8), "(12 -3) ");
-    EXPECT_TRUE(dlg.shown.empty());
-}
-
-TEST_F(ManpartFixture, CombinationHelpNothingSelectedAndLongName)
-{
-    dlg.combo_steps = {[](std::vector<bool>&) { return ids::kComboHelp; },
-                       [](std::vector<bool>&) { return ids::kOk; },
-                       [](std::vector<bool>& s) {
-                           s[1] = true;
-                           s[3] = true;
-                           return ids::kOk;
-                       }};
-    ManpartResult r = run(true);
-    EXPECT_EQ(dlg.combo_shows, 3);
-    EXPECT_EQ(sv.with_prefix("help:"), std::vector<std::string>{"help:Control file Boolean combination"});
-    EXPECT_EQ(r.combname, "LONGNAME");
-    EXPECT_EQ(r.list.lp, (std::vector<int>{1, 1}));
-}
-
-TEST_F(ManpartFixture, CombinationWithoutParenthesisOrCancelled)
-{
-    dlg.combo_steps = {[](std::vector<bool>& s) {
-        s[2] = true;
-        return ids::kOk;
-    }};
-    EXPECT_TRUE(run(true).cancelled);
-    EXPECT_EQ(sv.calls, std::vector<std::string>{"msgok:Bad combination !$"});
-    dlg.combo_steps = {[](std::vector<bool>&) { return ids::kCancel; }};
-    EXPECT_TRUE(run(true).cancelled);
-    EXPECT_TRUE(logged(" Cancel creating added attribute from CF combination"));
-}
-
-TEST_F(ManpartFixture, CombinationErrorGoesToTheManualDialog)
-{
-    t.cfcomb = {"bad (2 99)"};
-    dlg.combo_steps = {[](std::vector<bool>& s) {
-        s[0] = true;
-        return ids::kOk;
-    }};
-    dlg.manual_steps = {type_ok("(2 9)")};
-    ManpartResult r = run(true);
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_EQ(dlg.shown, std::vector<std::string>{"(2 99)"});
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{2, 9}));
-}
-
-TEST_F(ManpartFixture, CombinationTemplateMissingParsesTheCurrentText)
-{
-    dlg.combo_steps = {[](std::vector<bool>&) { return kDialogMissing; }};
-    ManpartResult r = run(true);
-    ASSERT_FALSE(r.cancelled);
-    EXPECT_TRUE(logged("Error: dialog box 61 not found"));
-    EXPECT_EQ(r.list.lits, (std::vector<Literal>{2, 3, 4}));
 }
 
 } // namespace
