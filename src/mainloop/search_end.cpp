@@ -62,7 +62,7 @@ int sense_of(int flag) { return flag == 1 ? partition::kPlain : partition::kFlip
 // The hull in the search window, opened for it when it is not showing already.
 search::HullResult run_hull(Program& p, SearchEnd& s, const search::HullInput& in, search::Penalty& pen)
 {
-    if (s.treegrow) return search::hullplot(in, pen, nullptr, p.log);
+    if (s.treegrow) return plots::hullplot(in, pen, nullptr, p.log);
     if (!s.display || p.frame.window(plots::kSearchWindow) == nullptr)
         plots::open_search_window(p.ui, plots::hull_scale(s.scale, in.entries), plots::kHullMenuEntry);
     const files::ControlTables& t = p.analysis->tables;
@@ -76,10 +76,10 @@ search::HullResult run_hull(Program& p, SearchEnd& s, const search::HullInput& i
         w.fresh(e->list, e->flag, caption);
         partition::TermList comp;
         if (complement_of(e->list, sense_of(e->flag), comp, opt, p.log))
-            w.next(comp, 1 - e->flag, search::kComplementCaption);
+            w.next(comp, 1 - e->flag, plots::kComplementCaption);
     };
     plots::SearchHullView view(p.ui, p.rng, std::move(show));
-    return search::hullplot(in, pen, &view, p.log);
+    return plots::hullplot(in, pen, &view, p.log);
 }
 
 search::HullInput hull_input(const Program& p, const SearchEnd& s)
@@ -252,7 +252,7 @@ void search_end_close(Program& p, SearchEnd& s)
     if (!plots::open_search_window(p.ui, plots::hull_scale(s.scale, in.entries), plots::kHullMenuEntry)) return;
     search::Penalty pen{p.crit.beta, p.crit.auto_beta};
     plots::SearchHullView view(p.ui, p.rng, {});
-    search::hullplot(in, pen, &view, p.log);
+    plots::hullplot(in, pen, &view, p.log);
 }
 
 SearchEnd search_end_for(Program& p, const search::LoopResult& run)

@@ -6,7 +6,7 @@
 // between the two halves (see search_end_result and search_end_close).
 #include "partition/candidate.h"
 #include "partition/termlist.h"
-#include "search/hullplot.h"
+#include "search/hull_step.h"
 #include "search/search_loop.h"
 
 #include <string>

@@ -35,7 +35,7 @@ void SearchHullView::show_partition(const search::StoredPartition* entry, const 
     if (show_) show_(entry, caption);
 }
 
-search::HullAnswer SearchHullView::draw(const search::HullDrawing& d)
+HullAnswer SearchHullView::draw(const HullDrawing& d)
 {
     ctx_.frame.set_active(kSearchWindow);
     const search::Hull& hull = *d.hull;

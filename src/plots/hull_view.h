@@ -2,8 +2,8 @@
 // The complexity hull drawn in the search window: the best list as grey symbols,
 // the hull through the curve window with its red point and penalty line, and the
 // red point's partition in the Partition window.
+#include "plots/hullplot.h"
 #include "plots/plotwin.h"
-#include "search/hullplot.h"
 
 #include <functional>
 
@@ -23,13 +23,13 @@ using ShowEntry = std::function<void(const search::StoredPartition* entry, const
 // The curve window; tests put a fake in its place.
 using CurveFn = std::function<void(ui::Context&, CurveWindow&)>;
 
-class SearchHullView : public search::HullView {
+class SearchHullView : public HullView {
 public:
     SearchHullView(ui::Context& ctx, io::RandomStream& random, ShowEntry show, CurveFn curve = plotwin);
 
     void begin() override;
     void show_partition(const search::StoredPartition* entry, const std::string& caption) override;
-    search::HullAnswer draw(const search::HullDrawing& d) override;
+    HullAnswer draw(const HullDrawing& d) override;
     void end() override;
     void msgbox(const std::string& text) override;
     void note(const std::string& text) override;

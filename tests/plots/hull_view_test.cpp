@@ -80,7 +80,7 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
     search::HullInput in;
     in.entries = list;
     log.set_trace_sink({});
-    const search::HullResult r = search::hullplot(in, pen, &view, log);
+    const search::HullResult r = plots::hullplot(in, pen, &view, log);
 
     ASSERT_EQ(seen.size(), 1u);
     const plots::CurveWindow& w = seen[0];
@@ -121,7 +121,7 @@ TEST_F(HullViewTest, AcceptancePicture)
     search::HullInput in;
     in.entries = list;
     in.redraw = true; // drawn without waiting
-    const search::HullResult r = search::hullplot(in, pen, &view, log);
+    const search::HullResult r = plots::hullplot(in, pen, &view, log);
     // Hull: (1, 10), (2, 15), (4, 22), (6, 24), (8, 24.5); G_beta at 1.2: 8.8 12.6 17.2 16.8 14.9.
     ASSERT_EQ(r.hull.points.size(), 6u);
     EXPECT_EQ(r.hull.points[3].entry, 4);

@@ -1,9 +1,8 @@
-#include "search/hullplot.h"
+#include "plots/hullplot.h"
 
 #include "platform/io/edit.h"
-#include "platform/io/logwriter.h"
 
-namespace meru::search {
+namespace meru::plots {
 
 std::string hull_caption(bool iterative, int iteration)
 {
@@ -19,7 +18,7 @@ namespace {
 
 // The interactive plot: returns when the user presses Esc (or after one drawing
 // of a redraw). The penalty follows the line's height at the last hull point.
-void plot(const HullInput& in, const Hull& hull, Penalty& penalty, HullView& view)
+void plot(const search::HullInput& in, const search::Hull& hull, search::Penalty& penalty, HullView& view)
 {
     view.begin();
     HullDrawing d;
@@ -27,7 +26,7 @@ void plot(const HullInput& in, const Hull& hull, Penalty& penalty, HullView& vie
     d.entries = in.entries;
     d.interactive = !in.redraw;
     const double clast = hull.last().c;
-    int selected = hull.exists() ? hull_choice(hull, penalty.beta) : 0;
+    int selected = hull.exists() ? search::hull_choice(hull, penalty.beta) : 0;
     std::string part_caption = kRedPointCaption;
     for (;;) {
         if (hull.exists()) {
@@ -52,35 +51,23 @@ void plot(const HullInput& in, const Hull& hull, Penalty& penalty, HullView& vie
     if (in.redraw) return;
     view.end();
     if (!hull.exists()) view.msgbox("Hull does not exist. All G <=0$");
-    else if (hull_choice(hull, penalty.beta) == 0) view.msgbox("All penalised partitions have G_beta<0$");
+    else if (search::hull_choice(hull, penalty.beta) == 0) view.msgbox("All penalised partitions have G_beta<0$");
 }
 
 } // namespace
 
-HullResult hullplot(const HullInput& in, Penalty& penalty, HullView* view, io::LogWriter& log)
+search::HullResult hullplot(const search::HullInput& in, search::Penalty& penalty, HullView* view, io::LogWriter& log)
 {
-    HullResult r;
-    r.hull = complexity_hull(in.entries);
-    if (!in.redraw && in.iteration == 1 && penalty.automatic && !in.stopped) {
-        penalty.beta = automatic_beta(r.hull);
-        log.write(automatic_beta_line(penalty.beta));
-    }
+    search::HullResult r = search::hull_start(in, penalty, log);
     const double start = penalty.beta;
     if (!in.treegrow && view != nullptr) {
         plot(in, r.hull, penalty, *view);
         r.shown = true;
     }
-    const PenalisedTable table = penalised_table(in.entries, in.cplxhist, penalty.beta);
-    r.optimum = table.optimum;
-    if (in.redraw) return r;
-    if (in.detailed) write_penalised_table(table, log);
-    if (penalty.beta != start) {
-        if (view != nullptr)
-            view->note("NOTE: new penalty parameter beta = " + io::list_real(static_cast<float>(penalty.beta)) +
-                       " Re-do Search for new optimal$");
-        penalty.automatic = false;
-    }
+    if (search::hull_finish(in, penalty, start, r, log) && view != nullptr)
+        view->note("NOTE: new penalty parameter beta = " + io::list_real(static_cast<float>(penalty.beta)) +
+                   " Re-do Search for new optimal$");
     return r;
 }
 
-} // namespace meru::search
+} // namespace meru::plots
