@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# The include check on small made-up source trees: one file with one include
-# each, which the check must accept or reject as the layer table says.
+# The include check and the core-dialog check on small made-up source trees:
+# one file with one line each, which the check must accept or reject.
 set -u
-check="$(dirname "$0")/check_includes.sh"
+here=$(dirname "$0")
+check="$here/check_includes.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-expect() { # pass|fail FILE INCLUDE-LINE
+expect() { # pass|fail FILE LINE
     local want=$1 file=$2 line=$3 got
     rm -rf "$work/src"
     mkdir -p "$work/src/$(dirname "$file")"
@@ -63,6 +64,16 @@ expect pass settings/x.cpp '#include "ui/messages.h"'
 expect pass mainloop/x.cpp '#include "outcome/outcome.h"'
 expect pass app/main.cpp '#include "mainloop/program.h"'
 expect pass stats/x.cpp '#include <vector>'
+
+# The core neither shows a message box nor asks a question; comments do not count.
+check="$here/check_core_dialogs.sh"
+expect fail stats/x.cpp '    sv.msgbox(text, BoxKind::Ok, false);'
+expect fail search/sub/x.h 'if (services->quiz ("?Go on?")) return;'
+expect fail partition/x.cpp 'virtual int msgbox(std::string& text) = 0;'
+expect fail srdfit/x.cpp 'msgbox(t);'
+expect pass mainloop/x.cpp '    p.services.msgbox(text, BoxKind::Ok, false);'
+expect pass files/x.cpp 'int n = 0; // the caller shows it with msgbox(text)'
+expect pass stats/x.cpp 'std::string msgbox_text(int k);'
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"
