@@ -61,6 +61,14 @@ void DirectScan::count_run(const ScanVector& v, bool gate)
     }
 }
 
+// Whether the walk stands at the next chunk's first combination (the last
+// term's rank, which moves most, compared first).
+static bool at_end(const partition::Combinations& comb, const ScanChunk& chunk)
+{
+    const std::span<const partition::Count> rank = comb.rank();
+    return rank.back() == chunk.end.back() && std::equal(rank.begin(), rank.end() - 1, chunk.end.begin());
+}
+
 void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<bool>& cancel)
 {
     const LoopSettings& s = *v.settings;
@@ -312,7 +320,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
             }
             do candidate(newest, kNoRun);
             while (step());
-        } while (comb.nextcomb() && (chunk.to_end || !std::ranges::equal(comb.rank(), chunk.end)));
+        } while (comb.nextcomb() && (chunk.to_end || !at_end(comb, chunk)));
     }
     if (!gate) return;
     for (std::size_t i = 0; i < chunk.used; ++i) {

@@ -32,18 +32,4 @@ void EntryBounds::take(const SearchResults& r, const EvaluationSettings& es)
     }
 }
 
-void EntryBounds::saw(int complexity, float g)
-{
-    // A value below kRisingFrom in magnitude (or NaN) is kept but never binds:
-    // may_enter() ignores it.
-    if (complexity <= 0 || complexity > SearchResults::kMaxComplexity) return;
-    const auto c = static_cast<std::size_t>(complexity);
-    if (c >= has_.size()) {
-        has_.resize(c + 1, 0);
-        best_.resize(c + 1, 0.0f);
-    }
-    if (!has_[c] || g > best_[c]) best_[c] = g;
-    has_[c] = 1;
-}
-
 } // namespace meru::search

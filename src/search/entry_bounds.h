@@ -49,7 +49,19 @@ public:
     // A candidate of this complexity and G comes before the next one asked
     // about: once it has been offered, the best list holds at least g at its
     // complexity, or never again takes that complexity.
-    void saw(int complexity, float g);
+    void saw(int complexity, float g)
+    {
+        // A value below kRisingFrom in magnitude (or NaN) is kept but never binds:
+        // may_enter() ignores it.
+        if (complexity <= 0 || complexity > SearchResults::kMaxComplexity) return;
+        const auto c = static_cast<std::size_t>(complexity);
+        if (c >= has_.size()) {
+            has_.resize(c + 1, 0);
+            best_.resize(c + 1, 0.0f);
+        }
+        if (!has_[c] || g > best_[c]) best_[c] = g;
+        has_[c] = 1;
+    }
 
 private:
     // A stored G at least this large in magnitude can only be replaced by a

@@ -150,16 +150,17 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         });
         wait_pumping(*pool, host);
     };
-    // Without workers the calling thread scans floating cuts in chunks, as a
-    // worker does (whole runs of cuts at once), with a scorer and shape cache
-    // of its own over the evaluator, and merges each chunk at once.
+    // Without workers the calling thread scans in chunks what a worker would
+    // (floating cuts, whole runs of cuts at once, or fixed literals whose last
+    // terms are not counted as runs), with a scorer and shape cache of its own
+    // over the evaluator, and merges each chunk at once.
     partition::PairSettings own_pair = s.pair;
     own_pair.reduce.services = nullptr;
     own_pair.reduce.cache = nullptr;
     ShapeCache own_cache(own_pair, s.tables);
     std::unique_ptr<DirectScorer> own_direct;
     std::unique_ptr<DirectScan> own_scan;
-    if (direct && !direct->fixed() && !s.pair.debug && !s.pair.reduce.trace) {
+    if (direct && !s.pair.debug && !s.pair.reduce.trace) {
         own_direct = make_direct(s, evaluator, own_cache);
         if (own_direct) own_scan = std::make_unique<DirectScan>(*own_direct, evaluator, own_cache);
     }

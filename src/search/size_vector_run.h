@@ -47,13 +47,13 @@ public:
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
         if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
-        if (direct_ && own_direct_ && own_direct_->start(p) && scannable(p)) return scan_here(p, lo, hi, n);
         if (direct_ && workers_.empty() && direct_->runs()) {
             w_.run.apart = {};
             const bool go_on = run_lasts(p, lo, hi, n);
             w_.run.fold(res_);
             return go_on;
         }
+        if (direct_ && own_direct_ && own_direct_->start(p) && scannable(p)) return scan_here(p, lo, hi, n);
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
@@ -948,7 +948,7 @@ private:
     std::vector<std::unique_ptr<Worker>>& workers_;
     WorkerPool* pool_;
     DirectScorer* direct_;
-    DirectScorer* own_direct_; // the calling thread's scanner of floating cuts (no workers)
+    DirectScorer* own_direct_; // the calling thread's scorer of the chunks it scans (no workers)
     DirectScan* own_scan_;
     long long most_cuts_ = 1; // cut combinations of the size vector's combinations, at most
     bool threaded_ = false;

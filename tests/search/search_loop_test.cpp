@@ -564,14 +564,15 @@ TEST(SearchLoop, SerialOrdinalSearchesKeepEachYWithinThePartitionsFoundBefore)
 TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
 {
     // Fixed cuts, and three lines floating three cuts each, whose candidates
-    // that differ in the last term's cuts the workers count as one run.
+    // that differ in the last term's cuts the workers count as one run; a Y of
+    // two classes, or the continuous Y as a Y of many (no runs then).
     SearchProblem fixed(150, {1, 1, 1, 1, 1, 1, 1, 1}, 9, 0.05);
     SearchProblem floating(150, {3, 3, 3, 1, 1}, 9, 0.05);
     for (std::size_t k = 2; k <= 4; ++k) floating.tables.line[k].firstattr = true;
     for (SearchProblem* pb : {&fixed, &floating}) {
         std::vector<char> usable(static_cast<std::size_t>(pb->lc) + 1, 1);
         usable[6] = 0;
-        for (double penalty : {0.0, 4.0})
+        for (const auto& [penalty, many] : {std::pair{0.0, false}, {4.0, false}, {0.0, true}, {4.0, true}})
             for (int threads : {1, 3}) {
                 // Units missing in a candidate's literals left out, or counted.
                 const bool skip = threads == 1 ? penalty > 0.0 : penalty == 0.0;
@@ -583,10 +584,10 @@ TEST(SearchLoop, WithTheSavedGValuesFullTheListsEqualTheReferenceLoop)
                 s.lines = pb->lines;
                 s.extent = extent({2, 2}, true);
                 s.pair.reduce.tables = &pb->tables;
-                const Reference ref = reference(*pb, s, chi_square(), false, SearchResults::kSavedG, penalty, skip);
-                auto got = run(*pb, s, chi_square(), -1, false, SearchResults::kSavedG, penalty, skip);
+                const Reference ref = reference(*pb, s, chi_square(), many, SearchResults::kSavedG, penalty, skip);
+                auto got = run(*pb, s, chi_square(), -1, many, SearchResults::kSavedG, penalty, skip);
                 SCOPED_TRACE("threads " + std::to_string(threads) + " penalty " + std::to_string(penalty) +
-                             (pb == &floating ? " floating" : "") + (skip ? " skip" : ""));
+                             (pb == &floating ? " floating" : "") + (skip ? " skip" : "") + (many ? " many" : ""));
                 expect_same(got->results, ref.results);
             }
     }
