@@ -141,7 +141,7 @@ DiagramFit kappas(DiagramState& st, int n, std::span<const int> display, std::st
     }
     if (fit.group_error > threshold && !st.suppress_size_message) {
         st.status = " Group rectangle sizes are in error =" + io::fmt_f(fit.group_error, 5, 1) +
-                    "% Press \"Nudge\" to correct$";
+                    "% Press \"Nudge\" to correct";
         if (print) log.write(" " + io::fmt_a(st.status, 80));
     }
 

@@ -141,8 +141,8 @@ TEST(Kappas, OneSubgroupAndTheGroupSizeMessage)
     LogCapture cap;
     const DiagramFit fit = kappas(st, 1, kDigits, "Random", true, cap.log);
     EXPECT_NEAR(fit.group_error, 20.0, 1e-12);
-    EXPECT_EQ(st.status, " Group rectangle sizes are in error = 20.0% Press \"Nudge\" to correct$");
-    EXPECT_EQ(cap.lines.back(), "  Group rectangle sizes are in error = 20.0% Press \"Nudge\" to correct$");
+    EXPECT_EQ(st.status, " Group rectangle sizes are in error = 20.0% Press \"Nudge\" to correct");
+    EXPECT_EQ(cap.lines.back(), "  Group rectangle sizes are in error = 20.0% Press \"Nudge\" to correct");
     EXPECT_TRUE(fit.kappas.empty());
 
     DiagramState quiet = two_groups({2, 10}, {2, 8});
