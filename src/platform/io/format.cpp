@@ -209,6 +209,22 @@ bool any_data(const FormatNode& g)
     return false;
 }
 
+// Says whether g holds nothing but groups, and empties every such group below
+// it: walking one gives no item, yet its nested repeats multiply into as many
+// turns of the cursor. The groups themselves stay, so the reversion point does
+// not move.
+bool hollow_out(FormatNode& g)
+{
+    bool hollow = true;
+    for (auto& n : g.items) {
+        if (n.kind == Kind::Group && hollow_out(n))
+            n.items.clear();
+        else
+            hollow = false;
+    }
+    return hollow;
+}
+
 bool is_real_kind(Kind k) { return k == Kind::F || k == Kind::E || k == Kind::D || k == Kind::G; }
 
 // Blank handling of a numeric input field: BN drops blanks, BZ reads them as zeros
@@ -285,6 +301,7 @@ int Format::parse(std::string_view text)
     FormatNode root;
     if (!p.parse(root)) return kErrBadFormat;
     root_ = std::move(root);
+    hollow_out(root_);
     for (std::size_t i = 0; i < root_.items.size(); ++i)
         if (root_.items[i].kind == Kind::Group) reversion_ = i;
     has_data_ = any_data(root_);
@@ -313,6 +330,10 @@ const FormatNode* FormatCursor::next()
         }
         const FormatNode& n = f.group->items[f.index];
         if (n.kind == FormatNode::Kind::Group) {
+            if (n.items.empty()) {
+                ++f.index;
+                continue;
+            }
             stack_.push_back({&n, 0, 1});
             continue;
         }

@@ -233,7 +233,17 @@ TEST(FormatText, HugeRepeatCountsEndWithAnErrorNotAHang)
     const Format f = parsed("(9999(9999(X)),F5.1)"); // 10^8 items before the value
     FormattedReader r(f, TextRecords({"1.5"}));
     EXPECT_EQ(r.read_real(x), kErrBadFormat);
+    // Groups that hold only groups give nothing, however large their repeats;
+    // the format reverts to the last of them at each new record.
+    const Format hollow = parsed("(99999(99999(99999(()))),F5.1)");
+    FormattedReader rh(hollow, TextRecords({"  1.5", "  2.5", "  3.5"}));
+    for (const double want : {1.5, 2.5, 3.5}) {
+        EXPECT_EQ(rh.read_real(x), kOk);
+        EXPECT_EQ(x, want);
+    }
     std::string out;
+    EXPECT_EQ(write_with_format("(99999(99999(())),I3)", 12LL, 80, out), kOk);
+    EXPECT_EQ(out, " 12");
     EXPECT_EQ(write_with_format("(99999(99999('abc')),F5.1)", 1.0, 80, out), kErrWrite);
     EXPECT_NE(write_with_format("(99999(99999/),F5.1)", 1.0, 80, out), kOk);
 }
