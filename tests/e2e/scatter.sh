@@ -95,9 +95,8 @@ dismiss
 menu Y > Ok  low
 answer no
 dismiss
-$([ -n "${2:-}" ] && printf '%s\n' "menu Strategy" "dialog Strategy" "  set Iterative mode = off" \
-  "  set Top m attributes: = 2" "  press OK" "menu Criteria" "dialog Criteria" "  set Criterion = Chi-square" \
-  "  set Beta = automatic" "  press OK" "menu Search > Go!" "dismiss" "click 15 20 8" "dismiss")
+$([ -n "${2:-}" ] && settings_block iterative=off top=2 criterion=Chi-square beta=automatic &&
+  printf '%s\n' "menu Search > Go!" "dismiss" "click 15 20 8" "dismiss")
 menu Y > Scatterplot/Cross-tab
 dialog Scatter diagram
   set Y = bwt
