@@ -45,107 +45,30 @@ template <> struct Lanes<8> {
     using N = int __attribute__((vector_size(32)));
 };
 
-template <class To, class From> MERU_ALWAYS_INLINE To lanes_as(From v)
-{
-    if constexpr (std::is_arithmetic_v<From>) return static_cast<To>(v);
-    else return __builtin_convertvector(v, To);
-}
+namespace plain {
+#include "search/chisq_lanes.inc"
+} // namespace plain
 
-// Integers of 0..2^52 as doubles: with vectors, their bits under those of
-// 2^52, less 2^52 (AVX2 has no conversion of 64-bit integers).
-template <int W> MERU_ALWAYS_INLINE typename Lanes<W>::D small_as_double(typename Lanes<W>::I v)
-{
-    using D = typename Lanes<W>::D;
-    if constexpr (W == 1) {
-        return static_cast<D>(v);
-    } else {
-        const typename Lanes<W>::I magic = typename Lanes<W>::I{} + 0x4330000000000000;
-        return reinterpret_cast<D>(v | magic) - reinterpret_cast<D>(magic);
-    }
-}
+#if MERU_X86_DISPATCH
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+#include "search/chisq_lanes.inc"
+} // namespace avx2
+#pragma GCC pop_options
 
-// The G bound and split band of W tables of cells a, b, c, d (lane k table
-// k): the bound n (ad - bc)^2 / (row and column sums) with a margin, as a
-// float (infinity for a negative cell or a total from 2^31; 0 when a sum is
-// empty); the band of c0 = a + c in 1..kSplitBands. `Small`: every cell lies
-// in 0..2^26, so the sums and products are exact in doubles as in the
-// integers (the lanes then need no integer multiplication, which AVX2 lacks).
-template <int W, bool Small>
-MERU_ALWAYS_INLINE void chisq_lanes(typename Lanes<W>::I a, typename Lanes<W>::I b, typename Lanes<W>::I c,
-                                    typename Lanes<W>::I d, bool bounded, bool banded, typename Lanes<W>::F& bound,
-                                    typename Lanes<W>::N& band)
-{
-    using L = Lanes<W>;
-    using I = typename L::I;
-    using D = typename L::D;
-    using F = typename L::F;
-    using N = typename L::N;
-    // The total and c0 as doubles, and as floats for the band (n + 1).
-    D n, c0;
-    F n1, c0f;
-    if constexpr (Small) {
-        const D da = small_as_double<W>(a), dc = small_as_double<W>(c);
-        n = da + small_as_double<W>(b) + dc + small_as_double<W>(d);
-        c0 = da + dc;
-        n1 = lanes_as<F>(n + 1.0);
-        c0f = lanes_as<F>(c0);
-    } else {
-        const I total = a + b + c + d;
-        n = lanes_as<D>(total);
-        c0 = lanes_as<D>(a + c);
-        n1 = lanes_as<F>(total + 1);
-        c0f = lanes_as<F>(a + c);
-    }
-    if (bounded) {
-        D x, r1, k0, k1;
-        if constexpr (Small) {
-            const D da = small_as_double<W>(a), db = small_as_double<W>(b), dc = small_as_double<W>(c),
-                    dd = small_as_double<W>(d);
-            x = da * dd - db * dc;
-            r1 = db + dd;
-            k0 = da + db;
-            k1 = dc + dd;
-        } else {
-            // In wrapping arithmetic, so that lanes left out below do not overflow.
-            using U = typename L::U;
-            x = lanes_as<D>((I)((U)a * (U)d - (U)b * (U)c));
-            r1 = lanes_as<D>(b + d);
-            k0 = lanes_as<D>(a + b);
-            k1 = lanes_as<D>(c + d);
-        }
-        const D den = c0 * r1 * k0 * k1;
-        // X^2 is exact in the integers; the cell-by-cell sum score_table()
-        // computes differs from it by less than 1e-15 (X^2 + n), far inside
-        // the margin added.
-        const D q = n * x * x / den;
-        const D chisq = den > 0.0 ? q : D{};
-        const F g = lanes_as<F>(chisq + 1e-9 * (chisq + n));
-        if constexpr (Small) {
-            bound = g;
-        } else {
-            const I none = ((a | b | c | d) < 0) | (a + b + c + d >= (std::int64_t{1} << 31));
-            bound = lanes_as<N>(none) ? F{} + std::numeric_limits<float>::infinity() : g;
-        }
-    } else {
-        bound = F{} + std::numeric_limits<float>::infinity();
-    }
-    if (!banded) {
-        band = N{};
-        return;
-    }
-    // split_band(c0, n): the band of c0 / ((n + 1) / 100), 1 where it is not above 0.
-    const F share = c0f / (n1 / 100.0f);
-    const F most = F{} + 1e9f;
-    const N whole = lanes_as<N>(most < share ? most : share) + 1;
-    const N top = N{} + SearchResults::kSplitBands;
-    const N clamped = whole < 1 ? N{} + 1 : (whole > top ? top : whole);
-    band = share > 0.0f ? clamped : N{} + 1;
-}
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512dq,avx512vl")
+namespace avx512 {
+#include "search/chisq_lanes.inc"
+} // namespace avx512
+#pragma GCC pop_options
+#endif
 
 MERU_ALWAYS_INLINE void chisq_one(const ClassOrderedSample::Cells& t, bool bounded, bool banded, float& bound,
                                   int& band)
 {
-    chisq_lanes<1, false>(t[0], t[1], t[2], t[3], bounded, banded, bound, band);
+    plain::chisq_lanes<1, false>(t[0], t[1], t[2], t[3], bounded, banded, bound, band);
 }
 
 #if MERU_X86_DISPATCH
@@ -168,7 +91,7 @@ bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool ban
         const I8 cd1 = __builtin_shuffle(z2, z3, I8{2, 6, 10, 14, 3, 7, 11, 15});
         Lanes<8>::F g;
         Lanes<8>::N k;
-        chisq_lanes<8, false>(__builtin_shuffle(ab0, ab1, I8{0, 1, 2, 3, 8, 9, 10, 11}),
+        avx512::chisq_lanes<8, false>(__builtin_shuffle(ab0, ab1, I8{0, 1, 2, 3, 8, 9, 10, 11}),
                               __builtin_shuffle(ab0, ab1, I8{4, 5, 6, 7, 12, 13, 14, 15}),
                               __builtin_shuffle(cd0, cd1, I8{0, 1, 2, 3, 8, 9, 10, 11}),
                               __builtin_shuffle(cd0, cd1, I8{4, 5, 6, 7, 12, 13, 14, 15}), bounded, banded, g, k);
@@ -203,7 +126,7 @@ __attribute__((target("avx2"))) std::size_t bounds4(std::span<const ClassOrdered
         const I4 lo23 = __builtin_shuffle(z2, z3, I4{0, 4, 2, 6}), hi23 = __builtin_shuffle(z2, z3, I4{1, 5, 3, 7});
         Lanes<4>::F g;
         Lanes<4>::N k;
-        chisq_lanes<4, true>(__builtin_shuffle(lo01, lo23, I4{0, 1, 4, 5}), __builtin_shuffle(hi01, hi23, I4{0, 1, 4, 5}),
+        avx2::chisq_lanes<4, true>(__builtin_shuffle(lo01, lo23, I4{0, 1, 4, 5}), __builtin_shuffle(hi01, hi23, I4{0, 1, 4, 5}),
                              __builtin_shuffle(lo01, lo23, I4{2, 3, 6, 7}), __builtin_shuffle(hi01, hi23, I4{2, 3, 6, 7}),
                              bounded, banded, g, k);
         std::memcpy(bound + i, &g, sizeof g);
