@@ -38,6 +38,13 @@ function(meru_test name dir)
     add_dependencies(${name} meru_runtime_files)
   endif()
   target_link_libraries(${name} PRIVATE ${MT_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # The test framework and the standard headers most tests include are parsed
+  # once per executable instead of once per test file. Only unoptimised builds
+  # do so: GCC's optimiser warnings treat standard headers read from a
+  # precompiled header as the test's own code and report false positives there.
+  if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+    target_precompile_headers(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/precompiled.h)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     MERU_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests"
