@@ -17,7 +17,7 @@ using Kind = FormatNode::Kind;
 
 // Guards against format texts such as "(99999(99999X),I1)": the items carried out
 // between two values, and the length of a written record, are bounded.
-constexpr long long kMaxControlSteps = 1'000'000;
+constexpr long long kMaxControlSteps = 200'000;
 constexpr std::size_t kMaxRecordLength = 1u << 20;
 constexpr std::size_t kMaxRecords = 100'000;
 // Groups are read recursively; a text of thousands of "(" must not exhaust the stack.

@@ -244,7 +244,7 @@ TEST(FormatText, HugeRepeatCountsEndWithAnErrorNotAHang)
     std::string out;
     EXPECT_EQ(write_with_format("(99999(99999(())),I3)", 12LL, 80, out), kOk);
     EXPECT_EQ(out, " 12" + std::string(77, ' ')); // the record filled to its length
-    EXPECT_EQ(write_with_format("(99999(99999('abc')),F5.1)", 1.0, 80, out), kErrWrite);
+    EXPECT_NE(write_with_format("(99999(99999('abc')),F5.1)", 1.0, 80, out), kOk);
     EXPECT_NE(write_with_format("(99999(99999/),F5.1)", 1.0, 80, out), kOk);
 }
 
