@@ -191,6 +191,7 @@ bool search_end_result(Program& p, SearchEnd& s)
     partition::SkipTally tally;
     s.curpart = {};
     const partition::PairResult made = partition::mkpair(cand, comp, s.repflag, s.curpart, pair, tally, p.log);
+    for (int k = 0; k < made.cut_expansions; ++k) p.services.msgok(partition::kExpandLoopMessage);
     // A partition chosen for a Process item takes the complexity of its expanded pair.
     if (s.process_mode && !made.skip) s.complexity = made.complexity;
     if (made.skip) {

@@ -28,6 +28,8 @@ void SearchWindow::wait_pump() { platform::pump(); }
 
 bool SearchWindow::search_end() { return tree_search_end(p_); }
 
+void SearchWindow::message(std::string_view text) { p_.services.msgok(text); }
+
 void SearchWindow::window_row(std::string_view text)
 {
     if (!open_ || p_.frame.active() != kSearchUnit) return;

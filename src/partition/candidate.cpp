@@ -109,11 +109,13 @@ PairResult mkpair(TermList& cand, TermList& comp, int repflag, Partition& cur, c
         const AddedAttributes& ad = *s.added;
         r.status =
             expand(cand, ad.positive_set(sense), ad.negative_set(sense), ad.slotmap, cur.first, sense, opt, tally);
+        r.cut_expansions += r.status == status::kPassLimit;
         if (r.status == status::kLimit) return skip(kSkipExpandFail);
         if (repflag != 0 && r.status == status::kNoConvergence) return skip(kSkipReduceFail);
         const int csense = 1 - sense;
         r.status = expand(comp, ad.positive_set(csense), ad.negative_set(csense), ad.slotmap, cur.second, csense, opt,
                           tally);
+        r.cut_expansions += r.status == status::kPassLimit;
         if (r.status == status::kLimit) return skip(kSkipExpandFail);
         if (s.iteration > 1 && s.iterative && sizefit(cur.first.lp, s.upto)) return skip(kSkipUpto);
     }

@@ -55,6 +55,9 @@ struct PairResult {
     bool skip = false;
     int complexity = 0;
     TermStatus status = status::kOk; // of the last reduction, complement or expansion run
+    // Expansions of the pair (0-2) stopped after kMaxExpandPasses passes: the
+    // caller shows kExpandLoopMessage once for each, skipped or not.
+    int cut_expansions = 0;
 };
 
 // Complexity of a pair by `measure` (1 "q + q' - 1", 2 "min(q, q')", 3 the number

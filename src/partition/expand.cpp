@@ -1,7 +1,5 @@
 #include "partition/expand.h"
 
-#include "core/services.h"
-
 namespace meru::partition {
 
 bool addstore(const TermList& list1, const TermList& list2, int k, DefinitionSet& first, DefinitionSet& second)
@@ -72,10 +70,7 @@ TermStatus expand_with(const TermList& in, const DefinitionLookup& lookup, TermL
             skip_add(tally, kSkipReduceFail);
             return st;
         }
-        if (pass + 1 >= kMaxExpandPasses) {
-            if (opt.services) opt.services->msgok(kExpandLoopMessage);
-            return status::kOk;
-        }
+        if (pass + 1 >= kMaxExpandPasses) return status::kPassLimit;
         w = out;
     }
 }

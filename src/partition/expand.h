@@ -52,8 +52,9 @@ bool addstore(const TermList& list1, const TermList& list2, int k, DefinitionSet
 
 // Expands every added attribute of `in` (of form `sense`) into `out`. Status:
 //   the reduction's status when nothing (more) was expanded;
-//   kOk when the result is a constant, or after kMaxExpandPasses passes (with the
-//       message kExpandLoopMessage through msgok);
+//   kOk when the result is a constant;
+//   kPassLimit after kMaxExpandPasses passes, the list as the last pass left it
+//       (a usable list: the caller shows kExpandLoopMessage);
 //   kLimit when a pass would exceed MAXP terms or MAXLITS literals, or the
 //       reduction reported its limit (then counted under skip reason 1);
 //   kNoConvergence when the reduction did not settle (counted under reason 1).

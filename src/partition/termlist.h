@@ -50,6 +50,7 @@ enum class TermStatus {
     kLimit = 1,          // a limit (terms, literals, combinations) was reached
     kUnchanged = 2,      // nothing to do
     kNoInput = 3,        // no terms or clauses were given
+    kPassLimit = 4,      // the expansion stopped after its last pass; the list holds that pass
     kNoConvergence = 10, // the reduction did not settle
     kConstPlus = -1,     // the list collapsed to the single literal +1
     kConstMinus = -2,    // the list collapsed to the single literal -1

@@ -37,6 +37,8 @@ public:
     virtual void wait_pump() { yield(); }
     // Search:End has been chosen.
     virtual bool search_end() = 0;
+    // A plain message the user is to see at once (a box with OK only).
+    virtual void message(std::string_view /*text*/) {}
     // The search window (called only with "Display graphics while searching").
     virtual void window_row(std::string_view /*text*/) {}
     virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}

@@ -867,6 +867,7 @@ private:
         } else {
             pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
         }
+        for (int k = 0; k < pr.cut_expansions; ++k) host_.message(partition::kExpandLoopMessage);
         if (pr.skip) return true;
         const Score sc =
             pre ? *pre : ev_.score(Candidate{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr});

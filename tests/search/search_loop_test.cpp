@@ -177,6 +177,27 @@ TEST(SearchLoop, FloatingLinesTryEveryCut)
     EXPECT_EQ(run(pb, s)->r.per_vector[0].evaluated, 8);
 }
 
+TEST(SearchLoop, AnExpansionStoppedByItsPassLimitIsShownOncePerSideOfThePair)
+{
+    // Attribute 4 is an added attribute defined through itself: A = (4 2),
+    // A- = (-4)(-2), held flipped. Its expansion never settles, on either side
+    // of the pair; attribute 2's candidate expands nothing.
+    const SearchProblem pb(40, {1, 1, 1}, 5);
+    partition::AddedAttributes added;
+    added.slotmap.assign(5, 0);
+    added.slotmap[4] = 1;
+    added.a_set[1].add_term({4, 2});
+    added.aminus_set[1].add_term({4});
+    added.aminus_set[1].add_term({2});
+    LoopSettings s;
+    s.extent = extent({1}, false, stats::Side::AOnly);
+    s.lines = {2, 4};
+    s.pair.added = &added;
+    auto r = run(pb, s);
+    EXPECT_EQ(r->r.per_vector[0].evaluated, 2);
+    EXPECT_EQ(r->host.messages, std::vector<std::string>(2, partition::kExpandLoopMessage));
+}
+
 TEST(SearchLoop, ProgressWindowAndSearchEnd)
 {
     const SearchProblem pb(60, std::vector<int>(12, 1), 5);
