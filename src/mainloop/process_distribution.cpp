@@ -76,8 +76,10 @@ void distribution_sides(Program& p, const stats::SubStat& aside, const stats::Su
     in.censored = censored;
     in.censor_flag = !censored.empty();
     std::vector<int> marks;
-    for (const stats::SubStat* side : {&aside, &aminus})
-        stats::YDATA(*side, view.abyte.n, in, marks, p.debug, p.services, p.log);
+    for (const stats::SubStat* side : {&aside, &aminus}) {
+        if (p.debug) p.services.msgok("enter YDATA$");
+        stats::YDATA(*side, view.abyte.n, in, marks, p.log);
+    }
 
     const SideSample sides[2] = {side_sample(view, member, 1, censoring), side_sample(view, member, 0, censoring)};
     const char* labels[2] = {" A", "A-"};

@@ -150,14 +150,12 @@ void celltab(const SubStat& st, const partition::TermList& list, std::span<const
     if (opt.print && st.q >= 2 && st.q <= kMaxCellTerms) intersections(st, weights, ids, log);
 }
 
-QuartabResult YDATA(const SubStat& st, int n, QuartabInput in, std::vector<int>& marks, bool debug,
-                    Services& services, io::LogWriter& log)
+QuartabResult YDATA(const SubStat& st, int n, QuartabInput in, std::vector<int>& marks, io::LogWriter& log)
 {
     marks.assign(static_cast<std::size_t>(n < 0 ? 0 : n), 0);
     for (const TermPair& p : st.pairs)
         if (p.obs >= 0 && p.obs < n) marks[static_cast<std::size_t>(p.obs)] = -1;
     const std::string header = std::string("in A") + sign_char(st.sense);
-    if (debug) services.msgok("enter YDATA$");
     std::vector<char> mask(marks.size());
     for (std::size_t i = 0; i < marks.size(); ++i) mask[i] = static_cast<char>(marks[i] != 0);
     in.mask = mask;

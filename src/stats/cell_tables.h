@@ -48,9 +48,7 @@ void celltab(const SubStat& st, const partition::TermList& list, std::span<const
 // Marks (-1) the observations that satisfy the list (those in the pair list of
 // `st`), all others 0, and writes the Y table of the marked observations with
 // the header "in A" and the sign character. `in` gives the Y, weights and
-// censoring of the table; its mask and header are replaced. With `debug` the
-// box "enter YDATA$" is shown first.
-QuartabResult YDATA(const SubStat& st, int n, QuartabInput in, std::vector<int>& marks, bool debug,
-                    Services& services, io::LogWriter& log);
+// censoring of the table; its mask and header are replaced.
+QuartabResult YDATA(const SubStat& st, int n, QuartabInput in, std::vector<int>& marks, io::LogWriter& log);
 
 } // namespace meru::stats

@@ -624,6 +624,17 @@ TEST_F(ProcessRequests, DistributionAvAMinusListsAAndDrawsBothSides)
     EXPECT_EQ(program->menus.off_depth(), 0);
 }
 
+TEST_F(ProcessRequests, UnderTheTraceSwitchEachSidesYTableIsAnnouncedByABox)
+{
+    current_a();
+    program->process.current.first = {}; // A = b: Y varies on both sides
+    program->process.current.first.add_term({3});
+    program->debug = true;
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    scripted("answer ok\nanswer ok\n", [&] { request(&mainloop::MenuFlags::pdistab); });
+    EXPECT_TRUE(logged("in A-"));
+}
+
 TEST_F(ProcessRequests, DistributionOfCensoredTimesKeepsTheCensoredApartAndGivesNoQuartiles)
 {
     // Times 1..8, censored where c is true (lines 4-7); A = b holds times 2, 3, 6, 7,
