@@ -1,7 +1,5 @@
 #include "stats/numeric_issues.h"
 
-#include "core/services.h"
-
 namespace meru::stats {
 
 std::string_view numeric_issue_text(NumericIssues::Flag f)
@@ -15,8 +13,9 @@ std::string_view numeric_issue_text(NumericIssues::Flag f)
     return {};
 }
 
-void NumericMessages::report(NumericIssues& issues)
+std::vector<std::string_view> NumericMessages::report(NumericIssues& issues)
 {
+    std::vector<std::string_view> show;
     for (auto f : {NumericIssues::betai_bad_x, NumericIssues::gammq_bad_args, NumericIssues::gser_no_convergence,
                    NumericIssues::gcf_no_convergence}) {
         if (!issues.has(f)) continue;
@@ -24,10 +23,11 @@ void NumericMessages::report(NumericIssues& issues)
             ++repeats_;
         } else {
             shown_ |= f;
-            services_.msgok(numeric_issue_text(f));
+            show.push_back(numeric_issue_text(f));
         }
     }
     issues.flags = 0;
+    return show;
 }
 
 } // namespace meru::stats

@@ -1,14 +1,11 @@
 #pragma once
 // Problems met by the special functions (bad arguments, a series or continued
 // fraction that did not converge). The functions themselves stay pure and fast:
-// they only set a flag here, and the caller shows the messages through
-// NumericMessages, each text once per run, so a long search never raises one
+// they only set a flag here, and NumericMessages tells the caller which
+// messages to show, each text once per run, so a long search never raises one
 // message box per candidate.
 #include <string_view>
-
-namespace meru {
-class Services;
-}
+#include <vector>
 
 namespace meru::stats {
 
@@ -29,20 +26,19 @@ struct NumericIssues {
 // The user's message text for one flag (with the trailing "$" that ends a message).
 std::string_view numeric_issue_text(NumericIssues::Flag f);
 
-// Shows the messages of raised flags, each distinct message once for the lifetime of
+// The messages of raised flags, each distinct message once for the lifetime of
 // this object (one run: a search, a statistics pass); later occurrences are only
 // counted. Create one per run.
 class NumericMessages {
 public:
-    explicit NumericMessages(Services& services) : services_(services) {}
-
-    // Shows (first time) or counts (later) every flag raised in `issues`, then clears them.
-    void report(NumericIssues& issues);
+    // The texts the caller is to show (in message boxes, in this order) for the
+    // flags raised in `issues` for the first time; flags raised before are only
+    // counted. Clears the flags.
+    std::vector<std::string_view> report(NumericIssues& issues);
     // Occurrences that were not shown because their message had already been shown.
     int repeats() const { return repeats_; }
 
 private:
-    Services& services_;
     unsigned shown_ = 0;
     int repeats_ = 0;
 };
