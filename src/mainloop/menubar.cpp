@@ -236,8 +236,8 @@ void gomenu(Program& p)
     f.nsearch += 1;
     f.rrankplot = f.rfixpos = f.reffcuts = f.rroc = f.rqroc = false;
     f.treemade = false;
-    f.sgo = f.qcrit = f.searching = f.goflag3 = f.qrank = f.rfixpos = true;
-    if (!p.strategy.treemode) f.goflag2 = true;
+    f.sgo = f.qcrit = f.searching = f.qrank = f.rfixpos = true;
+    if (!p.strategy.treemode) f.nontree_search = true;
     char number[16];
     std::snprintf(number, sizeof number, "%4d", f.nsearch % 10000);
     std::string heading = "%Search:Go! Search no. " + std::string(number);

@@ -7,8 +7,7 @@ void clear_requests(MenuFlags& f)
     MenuFlags cleared;
     cleared.nsearch = f.nsearch;
     cleared.treemade = f.treemade;
-    cleared.goflag2 = f.goflag2;
-    cleared.goflag3 = f.goflag3;
+    cleared.nontree_search = f.nontree_search;
     cleared.esplit = f.esplit;
     cleared.eboot = f.eboot;
     cleared.yoffered = f.yoffered;

@@ -37,15 +37,17 @@ struct MenuFlags {
     bool vlog = false, vdata = false, vcf = false, vother = false;
     bool sgo = false;       // the Search:Go! stages run while set
     bool searching = false; // a Search:Go! run is under way
-    bool goflag2 = false, goflag3 = false;
+    // Search:Go! has been chosen outside tree mode since start-up (the best lists
+    // may hold a search's partitions); never cleared.
+    bool nontree_search = false;
     int nsearch = 0;       // Search:Go! choices since start-up; never reset
     bool treemade = false; // the last search made a tree partition
     bool rrankplot = false, rfixpos = false, reffcuts = false, rroc = false, rqroc = false;
 };
 
 // Clears every request at once, as the loop head does: all group and item
-// flags, recentix 0, scontinue true. Kept: nsearch, treemade, goflag2, goflag3, yoffered,
-// esplit and eboot.
+// flags, recentix 0, scontinue true. Kept: nsearch, treemade, nontree_search,
+// yoffered, esplit and eboot.
 void clear_requests(MenuFlags& f);
 
 // The groups that send the idle poll to the dispatch, in the poll's two tiers.

@@ -64,7 +64,7 @@ int select_partition(const ChoiceFacts& facts, settings::FormDialog& dialog,
         if (text.empty()) break;
         note(text);
     }
-    if ((choice == kOptimal || choice == kBest) && !facts.goflag2) {
+    if ((choice == kOptimal || choice == kBest) && !facts.nontree_search) {
         std::string text = "NOTE: No MERU search yet done. Uncertain stack contents$";
         note(text);
     }
@@ -146,7 +146,7 @@ ChoiceFacts facts_of(const Program& p)
     f.best_empty = p.results.bestlist.count() == 0;
     f.lodged = !f.best_empty;
     f.combinations = static_cast<int>(p.analysis->tables.cfcomb.size());
-    f.goflag2 = p.flags.goflag2;
+    f.nontree_search = p.flags.nontree_search;
     return f;
 }
 

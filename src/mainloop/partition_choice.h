@@ -30,7 +30,7 @@ struct ChoiceFacts {
     bool best_empty = true;
     bool lodged = false; // a search lodged partitions in memory since the last one began
     int combinations = 0;
-    bool goflag2 = false; // a search that is not a tree was asked for
+    bool nontree_search = false; // Search:Go! was chosen outside tree mode
 };
 
 // The radio button chosen when the dialog opens.

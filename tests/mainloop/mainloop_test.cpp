@@ -143,7 +143,7 @@ TEST_F(ProgramTest, LoopHeadClearsEveryRequestButTheKeptOnes)
     f.scontinue = false;
     f.recentix = 4;
     f.nsearch = 7;
-    f.treemade = f.goflag2 = f.goflag3 = f.esplit = f.eboot = f.yoffered = true;
+    f.treemade = f.nontree_search = f.esplit = f.eboot = f.yoffered = true;
     program->menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuGrey);
     program->menus.set_flags(mainloop::kSearchMenu, 2, platform::kMenuEnabled);
     program->ui.textcol1 = 31; // a viewer left scrolled sideways
@@ -157,7 +157,7 @@ TEST_F(ProgramTest, LoopHeadClearsEveryRequestButTheKeptOnes)
     EXPECT_TRUE(f.scontinue);
     EXPECT_EQ(f.recentix, 0);
     EXPECT_EQ(f.nsearch, 7);
-    EXPECT_TRUE(f.treemade && f.goflag2 && f.goflag3 && f.esplit && f.eboot && f.yoffered);
+    EXPECT_TRUE(f.treemade && f.nontree_search && f.esplit && f.eboot && f.yoffered);
     EXPECT_TRUE(program->menus.enabled(mainloop::kSearchMenu, 1));
     EXPECT_FALSE(program->menus.enabled(mainloop::kSearchMenu, 2));
 }

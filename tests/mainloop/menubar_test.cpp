@@ -188,13 +188,14 @@ TEST_F(ProgramTest, EachItemRaisesItsGroupAndItemFlags)
     };
     // Every boolean member of the block, to see that nothing else moves.
     const std::vector<bool F::*> all = {
-        &F::qfile,     &F::qedit,   &F::qy,       &F::qcrit,   &F::qrank,     &F::strat,   &F::qext,    &F::qcont,
-        &F::qproc,     &F::qview,   &F::qopt,     &F::qhelp,   &F::fopen,     &F::fnew,    &F::edcf,    &F::edfile,
-        &F::esplit,    &F::eboot,   &F::yok,      &F::ydist,   &F::yscat,     &F::ysel,    &F::ybygrp,  &F::ytrans,
-        &F::searchend, &F::prect,   &F::plists,   &F::pdistab, &F::pstats,    &F::prandom, &F::ptree,   &F::ptest,
-        &F::paddatt,   &F::vaddatt, &F::habout,   &F::hfaq,    &F::hmanual,   &F::htopics, &F::hweb,    &F::vlog,
-        &F::vdata,     &F::vcf,     &F::vother,   &F::sgo,     &F::searching, &F::goflag2, &F::goflag3, &F::treemade,
-        &F::rrankplot, &F::rfixpos, &F::reffcuts, &F::rroc,    &F::rqroc};
+        &F::qfile,    &F::qedit,   &F::qy,        &F::qcrit,          &F::qrank,    &F::strat,     &F::qext,
+        &F::qcont,    &F::qproc,   &F::qview,     &F::qopt,           &F::qhelp,    &F::fopen,     &F::fnew,
+        &F::edcf,     &F::edfile,  &F::esplit,    &F::eboot,          &F::yok,      &F::ydist,     &F::yscat,
+        &F::ysel,     &F::ybygrp,  &F::ytrans,    &F::searchend,      &F::prect,    &F::plists,    &F::pdistab,
+        &F::pstats,   &F::prandom, &F::ptree,     &F::ptest,          &F::paddatt,  &F::vaddatt,   &F::habout,
+        &F::hfaq,     &F::hmanual, &F::htopics,   &F::hweb,           &F::vlog,     &F::vdata,     &F::vcf,
+        &F::vother,   &F::sgo,     &F::searching, &F::nontree_search, &F::treemade, &F::rrankplot, &F::rfixpos,
+        &F::reffcuts, &F::rroc,    &F::rqroc};
     for (const Raise& c : cases) {
         SCOPED_TRACE(std::string(c.title) + " > " + c.item);
         program->flags = MenuFlags{};
@@ -238,7 +239,7 @@ TEST_F(ProgramTest, GoCountsSearchesWritesHeadingsAndSwapsGoAndEnd)
     choose("Search", "Go!");
     const MenuFlags& f = program->flags;
     EXPECT_EQ(f.nsearch, 1);
-    EXPECT_TRUE(f.sgo && f.qcrit && f.searching && f.goflag3 && f.qrank && f.rfixpos && f.goflag2);
+    EXPECT_TRUE(f.sgo && f.qcrit && f.searching && f.qrank && f.rfixpos && f.nontree_search);
     EXPECT_FALSE(f.rroc || f.treemade);
     EXPECT_FALSE(menus.enabled(mainloop::kSearchMenu, 1));
     EXPECT_TRUE(menus.enabled(mainloop::kSearchMenu, 2));
@@ -246,10 +247,10 @@ TEST_F(ProgramTest, GoCountsSearchesWritesHeadingsAndSwapsGoAndEnd)
     // Chosen again (the item is enabled by hand here): the second heading.
     menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
     program->strategy.treemode = true;
-    program->flags.goflag2 = false;
+    program->flags.nontree_search = false;
     choose("Search", "Go!");
     EXPECT_EQ(f.nsearch, 2);
-    EXPECT_FALSE(f.goflag2); // not raised in tree mode
+    EXPECT_FALSE(f.nontree_search); // not raised in tree mode
 
     std::vector<std::string> headings;
     for (const auto& l : log_lines())
