@@ -18,7 +18,7 @@
 #include "platform/menus.h"
 #include "plots/random_plot.h"
 #include "settings/attr_picker.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 #include "stats/pooled_stats.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"

@@ -5,7 +5,7 @@
 #include "plots/yhist.h"
 #include "stats/cell_tables.h"
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // curves (unit 25) and QROC curves (unit 26), each a variable dialog that comes
 // back after every plot. They take the attribute lines and the sample as plain
 // arguments; the caller builds them from its analysis and ranking.
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <cstdint>
 #include <span>

@@ -5,7 +5,7 @@
 // mapped onto the count table's classes 0 and 1. No drawing here: the windows in
 // roc_window.cpp and qroc_window.cpp draw what these functions compute.
 #include "stats/count_table.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,7 @@
 #include "partition/parttext.h"
 #include "platform/io/logwriter.h"
 #include "search/search_results.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -13,7 +13,7 @@
 #include "partition/termlist.h"
 #include "search/unit_columns.h"
 #include "stats/count_table.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 //    accumulated terms, for two classes whose units lie in segments of one
 //    weight (with a kernel of its own for lists that no missing byte touches).
 // The generic level of each is the plain reference of the faster ones; the
-// tests hold every level to it and to the plain kernels of stats/evaluation.h.
+// tests hold every level to it and to the plain kernels of stats/membership_kernels.h.
 #include "core/cpu_level.h"
 #include "search/class_sample.h"
 

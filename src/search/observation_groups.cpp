@@ -1,6 +1,6 @@
 #include "search/observation_groups.h"
 
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 // the side that marks censored observations (Cancel: no censoring).
 #include "settings/form.h"
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <string>
 #include <string_view>

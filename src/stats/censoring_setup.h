@@ -2,7 +2,7 @@
 // Recording the censoring choice of the log-rank criterion, once the user has
 // picked the censoring attribute (or none), with its log lines.
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,8 @@
 // term list: over the usable pairs, how often the observation with the shorter
 // time is the non-member (members survive longer).
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 
 namespace meru {
 class Services;

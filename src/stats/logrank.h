@@ -3,7 +3,7 @@
 // complement A- (membership 0), weights taken as frequencies, and the count of
 // censored observations.
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <cstdint>
 #include <span>

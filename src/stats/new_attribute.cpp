@@ -1,6 +1,6 @@
 #include "stats/new_attribute.h"
 
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <string>
 #include <vector>

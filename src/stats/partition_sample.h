@@ -9,7 +9,7 @@
 // partition is then word-wide AND/OR over the columns of its literals, and the
 // count table is a sum of population counts of the membership bits against the
 // class planes (with unit weights one plane per class). Results are exactly those
-// of the plain kernels in evaluation.h.
+// of the plain kernels in membership_kernels.h.
 //
 // The sample is a snapshot: build it anew when the attribute matrix, the mask,
 // the weights or the Y change. Sign bytes are read at each call.
@@ -17,8 +17,8 @@
 // after that, evaluating a candidate allocates nothing.
 #include "partition/termlist.h"
 #include "stats/count_table.h"
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 #include "stats/split_sums.h"
 
 #include <cstdint>
@@ -38,10 +38,10 @@ public:
     void prepare(std::span<const int> attributes);
 
     // The count table of the list (sense 1 plain, 0 flipped); same result as
-    // partab() of evaluation.h over the sample's view.
+    // partab() of membership_kernels.h over the sample's view.
     void partab(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                 CountTable& out);
-    // Same result as partcor() of evaluation.h.
+    // Same result as partcor() of membership_kernels.h.
     double partcor(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip);
     // Membership of every observation (out holds n values): 1 or 0 for the counted
     // units, -1 for undetermined or dropped units and for observations that are not

@@ -24,8 +24,8 @@
 // side has the sum of squares 0.
 #include "partition/termlist.h"
 #include "stats/criterion.h"
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 #include "stats/numeric_issues.h"
 
 #include <cstdint>

@@ -6,8 +6,8 @@
 // list and the effect matrices.
 #include "partition/termlist.h"
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 
 #include <cstdint>
 #include <span>

@@ -4,7 +4,7 @@
 // of undetermined membership left out.
 #include "mainloop/process_distribution.h"
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // random lists of both senses, with and without the skip flag.
 #include "search/class_sample.h"
 
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 
 #include <gtest/gtest.h>
 

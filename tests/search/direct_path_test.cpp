@@ -4,8 +4,8 @@
 // several, both sides and both skip settings.
 #include "search/direct_path.h"
 
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Every kernel family at every instruction level this processor has, against
 // the family's plain reference (its generic level, itself held to the plain
-// kernels of stats/evaluation.h by the other tests): the snapshot's list, term
+// kernels of stats/membership_kernels.h by the other tests): the snapshot's list, term
 // and run counts, the run bounds, the log-rank walk and the general sample's
 // count tables and split sums, on random samples (missing bytes, weights of
 // every width, masked units) and random lists of both senses, with and without

@@ -1,6 +1,6 @@
 // The membership rule and the count table on hand-built observations.
-#include "stats/evaluation.h"
 #include "stats/membership.h"
+#include "stats/membership_kernels.h"
 #include "stats/partition_sample.h"
 
 #include <gtest/gtest.h>

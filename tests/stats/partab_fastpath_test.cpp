@@ -4,7 +4,7 @@
 // negative weights, Y missing, NaN, fractional or beyond the table.
 #include "evaluation_reference.h"
 #include "random_samples.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 #include "stats/partition_sample.h"
 
 #include <gtest/gtest.h>

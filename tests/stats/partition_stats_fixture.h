@@ -20,7 +20,7 @@
 #include "files/tables.h"
 #include "partition/termlist.h"
 #include "stats/censoring.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // missing, NaN, fractional or beyond a count table.
 #include "evaluation_reference.h"
 #include "partition/termlist.h"
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <limits>
 #include <random>

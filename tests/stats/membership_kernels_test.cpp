@@ -1,5 +1,5 @@
 // Correlation, stored memberships, new attributes, group codes and cell numbers.
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 #include "stats/partition_sample.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "stats/evaluation.h"
+#include "stats/membership_kernels.h"
 
 #include <algorithm>
 #include <cmath>
