@@ -324,14 +324,6 @@ bool surely_unlisted(const SearchResults& results, int complexity, float g, cons
     return !EntryBounds(results, settings).may_enter(complexity, g);
 }
 
-bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings)
-{
-    if (!settings.combination) return false;
-    if (results.top10.would_change(complexity, g, settings.penalty)) return true;
-    if (settings.rank_stage) return results.topg.would_change(g);
-    return complexity > 0 && results.bestlist.would_change(complexity, g);
-}
-
 char record(const Candidate& c, const Score& s, const EvaluationSettings& settings, SearchResults& results,
             partition::SkipTally& skips, const RecordHooks& hooks)
 {

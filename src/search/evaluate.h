@@ -206,8 +206,9 @@ char record(const Candidate& c, const Score& s, const EvaluationSettings& settin
             partition::SkipTally& skips, const RecordHooks& hooks = {});
 
 // record() of a candidate of `complexity` whose packed list has q terms, when
-// could_enter() is false: the same tallies, and no list is offered it (nor are
-// the hooks called: the ranking's candidates take record()).
+// the entry rule (search/entry_bounds.h) turns it away: the same tallies, and no
+// list is offered it (nor are the hooks called: the ranking's candidates take
+// record()).
 inline char record_unlisted(int complexity, int q, const Score& s, const EvaluationSettings& settings,
                             SearchResults& results, partition::SkipTally& skips)
 {
@@ -220,13 +221,9 @@ inline char record_unlisted(int complexity, int q, const Score& s, const Evaluat
 }
 
 // True when neither G `g` nor any lower G at this complexity would change a
-// list in a search (not the ranking): then could_enter() is false for every G
-// up to g. The rule of search/entry_bounds.h, on the lists as they stand.
+// list in a search (not the ranking): record() of any of them changes no list.
+// The rule of search/entry_bounds.h, on the lists as they stand.
 bool surely_unlisted(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings);
-
-// Whether record() would change the top-10 list, the best list or (ranking) the
-// list by G.
-bool could_enter(const SearchResults& results, int complexity, float g, const EvaluationSettings& settings);
 
 // Split histogram band (1..100) of side weight c0 in a sample of n.
 int split_band(std::int64_t c0, std::int64_t n);

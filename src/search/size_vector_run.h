@@ -479,8 +479,10 @@ private:
     {
         ++direct_hits;
         w_.cur.repflag = r;
-        // Most candidates enter no list: their tallies need no copy of them.
-        if (!could_enter(res_, complexity, sc.g, ev_.settings())) {
+        // Most candidates enter no list: the entry rule turns them away, and
+        // their tallies need no copy of them. What it lets through, record()
+        // offers to the lists, which take only what changes them.
+        if (!rule().may_enter(complexity, sc.g)) {
             const char mark =
                 record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), sc, ev_.settings(), res_, skips_);
             return evaluated_one(mark, sc.g, complexity, w_.work.lp);
