@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# tools/memory_session.sh MERU THREADS [SEARCHES] [EXAMPLE Y]: the whole
+# program's peak resident memory over a scripted session of SEARCHES (default
+# 200) searches on THREADS workers. An example (default votes84, Y repub; its Y
+# must be binary) is opened once (Chi-square, non-iterative, Top m 16, both
+# sides, graphics off), as in tools/tsan_session.sh; then the
+# searches alternate "Up to 2 2" and "Up to 3 3", each run to its end, and the
+# script prints the resident memory after every fiftieth. Peak from GNU time
+# (its "Maximum resident set size"), so /usr/bin/time must be there.
+# Prints one line of figures; the status is 1 when the run did not end as the
+# script does or a search did not end.
+set -u
+meru=$(realpath "$1"); threads=$2; searches=${3:-200}; example=${4:-votes84}; y=${5:-repub}
+src=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+cp "$src"/examples/*.mrc "$src"/examples/*.csv "$work/"
+
+extent() {
+  cat <<SCRIPT
+menu Strategy
+dialog Strategy
+  set Iterative mode = off
+  press Set Extent Parameters
+dialog Extent Parameters
+  set Size p_1,..,p_q = $1
+  set Up to p_1,..,p_q = on
+  set A and A- = on
+  press OK
+dialog Strategy
+  set Top m attributes: = 16
+  press OK
+SCRIPT
+}
+
+{
+  cat <<SCRIPT
+dismiss
+menu Options
+dialog Options
+  set Display graphics while searching = off
+  press OK
+menu File > Open
+file $work/$example.mrc
+dismiss
+menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = $y
+  press OK
+answer no
+dismiss
+menu Criteria
+dialog Criteria
+  set Criterion = Chi-square
+  press OK
+memory
+SCRIPT
+  for ((i = 0; i < searches; i++)); do
+    if ((i % 2 == 0)); then extent "2 2"; else extent "3 3"; fi
+    # Esc on the search's hull window.
+    printf 'menu Search > Go!\ndismiss\nclick 15 20 8\n'
+    (((i + 1) % 50 == 0)) && echo memory
+  done
+} >"$work/session.txt"
+
+cd "$work" || exit 1
+MERU_PREFS="$work/meru.prf" MERU_THREADS=$threads QT_QPA_PLATFORM=offscreen \
+  MERU_SCRIPT="$work/session.txt" MERU_SCRIPT_TIMEOUT=7200 \
+  /usr/bin/time -v -o "$work/time" "$meru" >"$work/out" 2>"$work/err"
+status=$?
+done=$(cat "$work"/*.LOG | grep -c "Search Summary")
+peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time")
+wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time")
+resident=$(grep -ho "resident memory [0-9]* kB" "$work/out" "$work/err" | grep -o "[0-9]*" | paste -sd' ')
+echo "example=$example threads=$threads searches=$searches status=$status summaries=$done peak_kB=$peak wall=$wall resident_kB=[$resident] work=$work"
+[ "$status" -eq 0 ]
