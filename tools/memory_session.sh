@@ -5,7 +5,8 @@
 # must be binary) is opened once (Chi-square, non-iterative, Top m 16, both
 # sides, graphics off), as in tools/tsan_session.sh; then the
 # searches alternate "Up to 2 2" and "Up to 3 3", each run to its end, and the
-# script prints the resident memory after every fiftieth. Peak from GNU time
+# script prints the resident memory and the longest gap between event pumps
+# (over the fifty searches before) after every fiftieth. Peak from GNU time
 # (its "Maximum resident set size"), so /usr/bin/time must be there.
 # Prints one line of figures; the status is 1 when the run did not end as the
 # script does or a search did not end.
@@ -53,12 +54,13 @@ dialog Criteria
   set Criterion = Chi-square
   press OK
 memory
+pumpgap
 SCRIPT
   for ((i = 0; i < searches; i++)); do
     if ((i % 2 == 0)); then extent "2 2"; else extent "3 3"; fi
     # Esc on the search's hull window.
     printf 'menu Search > Go!\ndismiss\nclick 15 20 8\n'
-    (((i + 1) % 50 == 0)) && echo memory
+    (((i + 1) % 50 == 0)) && printf 'memory\npumpgap\n'
   done
 } >"$work/session.txt"
 
@@ -71,5 +73,7 @@ done=$(cat "$work"/*.LOG | grep -c "Search Summary")
 peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time")
 wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time")
 resident=$(grep -ho "resident memory [0-9]* kB" "$work/out" "$work/err" | grep -o "[0-9]*" | paste -sd' ')
-echo "example=$example threads=$threads searches=$searches status=$status summaries=$done peak_kB=$peak wall=$wall resident_kB=[$resident] work=$work"
-[ "$status" -eq 0 ]
+gaps=$(grep -ho "longest pump gap [0-9]* ms" "$work/out" "$work/err" | grep -o "[0-9]*" | paste -sd' ')
+echo "example=$example threads=$threads searches=$searches status=$status summaries=$done peak_kB=$peak wall=$wall"
+echo "  resident_kB=[$resident] pump_gap_ms=[$gaps] work=$work"
+[ "$status" -eq 0 ] && [ "$done" -eq "$searches" ]
