@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # tools/memory_session.sh MERU THREADS [SEARCHES] [EXAMPLE Y]: the whole
 # program's peak resident memory over a scripted session of SEARCHES (default
-# 200) searches on THREADS workers. An example (default votes84, Y repub; its Y
-# must be binary) is opened once (Chi-square, non-iterative, Top m 16, both
-# sides, graphics off), as in tools/tsan_session.sh; then the
+# 200) searches on THREADS workers. An example of examples/ (default votes84, Y
+# repub; its Y must be binary and Select Y must ask whether to use its
+# attributes, as for bcw and pima) is opened once (Chi-square, non-iterative,
+# Top m 16, both sides, graphics off), as in tools/tsan_session.sh; then the
 # searches alternate "Up to 2 2" and "Up to 3 3", each run to its end, and the
 # script prints the resident memory and the longest gap between event pumps
 # (over the fifty searches before) after every fiftieth. Peak from GNU time
 # (its "Maximum resident set size"), so /usr/bin/time must be there.
-# Prints one line of figures; the status is 1 when the run did not end as the
+# Prints two lines of figures; the status is 1 when the run did not end as the
 # script does or a search did not end.
 set -u
 meru=$(realpath "$1"); threads=$2; searches=${3:-200}; example=${4:-votes84}; y=${5:-repub}
