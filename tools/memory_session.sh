@@ -17,46 +17,11 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 cp "$src"/examples/*.mrc "$src"/examples/*.csv "$work/"
 
-extent() {
-  cat <<SCRIPT
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = $1
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  press OK
-dialog Strategy
-  set Top m attributes: = 16
-  press OK
-SCRIPT
-}
+source "$src/tools/lib/session_script.sh"
 
 {
-  cat <<SCRIPT
-dismiss
-menu Options
-dialog Options
-  set Display graphics while searching = off
-  press OK
-menu File > Open
-file $work/$example.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = $y
-  press OK
-answer no
-dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  press OK
-memory
-pumpgap
-SCRIPT
+  opening "$work/$example.mrc" "$y"
+  printf 'memory\npumpgap\n'
   for ((i = 0; i < searches; i++)); do
     if ((i % 2 == 0)); then extent "2 2"; else extent "3 3"; fi
     # Esc on the search's hull window.

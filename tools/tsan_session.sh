@@ -16,44 +16,10 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 cp "$src/examples/votes84.mrc" "$src/examples/votes84.csv" "$work/"
 
-extent() {
-  cat <<SCRIPT
-menu Strategy
-dialog Strategy
-  set Iterative mode = off
-  press Set Extent Parameters
-dialog Extent Parameters
-  set Size p_1,..,p_q = $1
-  set Up to p_1,..,p_q = on
-  set A and A- = on
-  press OK
-dialog Strategy
-  set Top m attributes: = 16
-  press OK
-SCRIPT
-}
+source "$src/tools/lib/session_script.sh"
 
 {
-  cat <<SCRIPT
-dismiss
-menu Options
-dialog Options
-  set Display graphics while searching = off
-  press OK
-menu File > Open
-file $work/votes84.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = repub
-  press OK
-answer no
-dismiss
-menu Criteria
-dialog Criteria
-  set Criterion = Chi-square
-  press OK
-SCRIPT
+  opening "$work/votes84.mrc" "repub"
   for ((i = 0; i < searches; i++)); do
     # A search's busy pumps with every evaluation pumping: about 8,400 for
     # "Up to 2 2", about 132,000 for "Up to 3 3".
