@@ -80,10 +80,10 @@ void draw_row(Context& ctx, std::string_view text, const RowBar& bar, int back, 
 bool condense(Context& ctx, platform::Canvas& canvas, std::string_view word)
 {
     if (canvas.text_width(word) <= kButtonRoom) return false;
-    const auto spec = platform::parse_font_options(ctx.font.fontspec);
-    if (!spec || spec->height < 1 || spec->width < 2) return false;
-    for (int w = spec->width - 1; w >= 2; --w) {
-        const std::string option = "t'" + spec->face + "'h" + std::to_string(spec->height) + "w" + std::to_string(w);
+    const auto font = platform::parse_font_options(ctx.font.fontspec);
+    if (!font || font->height < 1 || font->width < 2) return false;
+    for (int w = font->width - 1; w >= 2; --w) {
+        const std::string option = "t'" + font->face + "'h" + std::to_string(font->height) + "w" + std::to_string(w);
         if (canvas.set_font(option) >= 0 && canvas.text_width(word) <= kButtonRoom) break;
     }
     return true;
