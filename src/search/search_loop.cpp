@@ -244,16 +244,4 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     return out;
 }
 
-bool evaluate_single(const partition::TermList& work, int repflag, const partition::PairSettings& pair,
-                     Evaluator& evaluator, SearchResults& results, partition::SkipTally& skips, io::LogWriter& log)
-{
-    TermList cand = work, comp;
-    partition::Partition cur;
-    const partition::PairResult pr = partition::mkpair(cand, comp, repflag, cur, pair, skips, log);
-    if (pr.skip) return false;
-    const Candidate c{cur, cand, pr.complexity};
-    record(c, evaluator.score(c), evaluator.settings(), results, skips);
-    return true;
-}
-
 } // namespace meru::search

@@ -116,11 +116,6 @@ LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, S
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            WindowScale& scale, io::LogWriter& log, SearchHost& host);
 
-// Single-partition mode: the given partition A (plain) is the only candidate, of
-// side `repflag`. Returns false when mkpair skipped it.
-bool evaluate_single(const partition::TermList& work, int repflag, const partition::PairSettings& pair,
-                     Evaluator& evaluator, SearchResults& results, partition::SkipTally& skips, io::LogWriter& log);
-
 // The line written for a skipped size vector: the sizes of the shape it is a subset of.
 std::vector<int> covering_shape(std::span<const int> p);
 
