@@ -57,7 +57,7 @@ int width_of(const QFont& f, FontFace face)
     return face == FontFace::mono ? m.horizontalAdvance(QLatin1Char('0')) : m.averageCharWidth();
 }
 
-GraphicsFont build_font(FontFace face, const FontSpec& opts)
+GraphicsFont build_font(FontFace face, const FontOptions& opts)
 {
     // Pixel size: the largest whose line height fits the cell height.
     int pixels = 4;
@@ -97,9 +97,14 @@ bool is_option_letter(char c) { return std::string_view("thwbfpveui").find(c) !=
 
 } // namespace
 
-std::optional<FontSpec> parse_font_options(std::string_view s)
+std::string font_options_text(const FontOptions& o)
 {
-    FontSpec opts;
+    return "t'" + o.face + "'h" + std::to_string(o.height) + "w" + std::to_string(o.width);
+}
+
+std::optional<FontOptions> parse_font_options(std::string_view s)
+{
+    FontOptions opts;
     bool any = false;
     std::size_t i = 0;
     while (i < s.size()) {

@@ -11,7 +11,7 @@ namespace meru::platform {
 
 // What an option string asks for. Letters other than t, h and w (b, f, p, v, e,
 // u, i) are accepted and ignored. A missing h or w is -1.
-struct FontSpec {
+struct FontOptions {
     std::string face; // as written, without quotes; empty when not given
     int height = -1;
     int width = -1;
@@ -19,7 +19,9 @@ struct FontSpec {
 
 // Parses an option string; nullopt when it is empty or malformed (an unclosed
 // quote, a letter that is not an option, h or w without digits).
-std::optional<FontSpec> parse_font_options(std::string_view options);
+std::optional<FontOptions> parse_font_options(std::string_view options);
+// The option string of a face, height and width, as parse_font_options reads it.
+std::string font_options_text(const FontOptions& options);
 
 // The two faces the program draws with.
 enum class FontFace { mono = 0, sans = 1 };

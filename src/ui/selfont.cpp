@@ -37,13 +37,13 @@ int selfont(Context& ctx, int code)
                                   : " Font File MERU.FON required or faulty$");
     }
 
-    if (const std::string_view option = font_option(code); !option.empty()) st.fontspec = option;
+    if (const std::string_view option = font_option(code); !option.empty()) st.options = option;
 
     platform::Canvas* canvas = ctx.frame.active_canvas();
-    const int result = canvas ? canvas->set_font(st.fontspec) : platform::gr_font_error;
+    const int result = canvas ? canvas->set_font(st.options) : platform::gr_font_error;
     if (result >= 0) return result;
 
-    ctx.log.write("ERROR: Unable to SETFONT specs=" + files::pad(st.fontspec, 30));
+    ctx.log.write("ERROR: Unable to SETFONT specs=" + files::pad(st.options, 30));
     msgok(ctx, "unable to register font $");
     st.status = canvas ? canvas->status() : platform::gr_font_error;
     ctx.log.write(io::list_record(st.status, -1, -8, 3));

@@ -10,7 +10,7 @@ namespace meru::ui {
 struct Context;
 
 struct FontState {
-    std::string fontspec; // the current option text; empty until a code sets it
+    std::string options; // the current option text; empty until a code sets it
     int status = 0;       // result of the last font call or status query
 };
 
@@ -18,7 +18,7 @@ struct FontState {
 std::string_view font_option(int code);
 
 // Registers the fonts of ctx.font_folder (two boxes when that fails, then goes on),
-// sets ctx.font.fontspec from `code` and selects it in the active window. Returns
+// sets ctx.font.options from `code` and selects it in the active window. Returns
 // the font index (>= 0); on failure (no active window, an empty or unusable option
 // text) writes "ERROR: Unable to SETFONT specs=" + the 30-column option text and a status
 // line to the log, shows "unable to register font " and returns a negative value;

@@ -80,12 +80,10 @@ void draw_row(Context& ctx, std::string_view text, const RowBar& bar, int back, 
 bool condense(Context& ctx, platform::Canvas& canvas, std::string_view word)
 {
     if (canvas.text_width(word) <= kButtonRoom) return false;
-    const auto font = platform::parse_font_options(ctx.font.fontspec);
+    auto font = platform::parse_font_options(ctx.font.options);
     if (!font || font->height < 1 || font->width < 2) return false;
-    for (int w = font->width - 1; w >= 2; --w) {
-        const std::string option = "t'" + font->face + "'h" + std::to_string(font->height) + "w" + std::to_string(w);
-        if (canvas.set_font(option) >= 0 && canvas.text_width(word) <= kButtonRoom) break;
-    }
+    for (--font->width; font->width >= 2; --font->width)
+        if (canvas.set_font(platform::font_options_text(*font)) >= 0 && canvas.text_width(word) <= kButtonRoom) break;
     return true;
 }
 
@@ -156,7 +154,7 @@ void buttonbar(Context& ctx, std::string_view text, int back, int fontcode, int 
         const std::string& word = words[static_cast<size_t>(i - 1)];
         const bool condensed = condense(ctx, *canvas, files::trim(word));
         canvas->outgtext(word);
-        if (condensed) canvas->set_font(ctx.font.fontspec);
+        if (condensed) canvas->set_font(ctx.font.options);
     }
     // The rest of the row (past an empty bar's first button place).
     const int rest = words.empty() ? kButtonWidth + 1 : kButtonWidth * static_cast<int>(words.size()) + 1;

@@ -80,6 +80,7 @@ TEST(FontOptions, ParsesFaceHeightAndWidth)
     EXPECT_FALSE(parse_font_options("t'courier")); // unclosed quote
     EXPECT_FALSE(parse_font_options("hw7"));       // h without digits
     EXPECT_FALSE(parse_font_options("x12"));       // not an option letter
+    EXPECT_EQ(font_options_text({"Arial", 11, 6}), "t'Arial'h11w6"); // read back as written above
 }
 
 TEST_F(TextTest, InitialisingAgainIsCheapAndAMissingFolderFails)

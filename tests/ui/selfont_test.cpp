@@ -28,7 +28,7 @@ protected:
 TEST_F(SelfontTest, CodeMinusFiveAdvancesSevenPixelsForEveryCharacter)
 {
     EXPECT_GE(ui::selfont(ctx, -5), 0);
-    EXPECT_EQ(ctx.font.fontspec, "t'courier'h15w7");
+    EXPECT_EQ(ctx.font.options, "t'courier'h15w7");
     for (const char* s : {"W", "i", " ", "m"}) EXPECT_EQ(canvas->text_width(s), 7) << s;
     canvas->moveto(3, 4);
     canvas->outgtext("Wi W");
@@ -44,7 +44,7 @@ TEST_F(SelfontTest, EachCodeSetsItsOptionTextAndOthersKeepIt)
     int previous_height = 0;
     for (const auto& [code, option] : table) {
         EXPECT_GE(ui::selfont(ctx, code), 0) << code;
-        EXPECT_EQ(ctx.font.fontspec, option);
+        EXPECT_EQ(ctx.font.options, option);
         ASSERT_NE(canvas->font(), nullptr);
         EXPECT_LE(canvas->font()->cell_height,
                   std::stoi(std::string(option).substr(std::string(option).find('h') + 1)));
@@ -54,7 +54,7 @@ TEST_F(SelfontTest, EachCodeSetsItsOptionTextAndOthersKeepIt)
     ui::selfont(ctx, 2);
     for (int keep : {6, -4, -3, -6, 99}) {
         EXPECT_GE(ui::selfont(ctx, keep), 0);
-        EXPECT_EQ(ctx.font.fontspec, "t'arial'h12w7");
+        EXPECT_EQ(ctx.font.options, "t'arial'h12w7");
     }
     EXPECT_TRUE(log_lines().empty());
 }

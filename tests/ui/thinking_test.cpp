@@ -44,7 +44,7 @@ TEST_F(ThinkingTest, OpeningGivesAWhiteWindowAndLeavesTheOtherWindowInCharge)
     EXPECT_EQ(c->get_pixel_rgb(0, 0), 0xffffff);
     EXPECT_EQ(c->get_pixel_rgb(499, 59), 0xffffff);
     EXPECT_EQ(frame.window(ui::kThinkingUnit)->title(), "I'm thinking....");
-    EXPECT_EQ(ctx.font.fontspec, "t'courier'h15w7");
+    EXPECT_EQ(ctx.font.options, "t'courier'h15w7");
     EXPECT_EQ(frame.active(), 21);
     EXPECT_EQ(frame.focus(), 21);
     ui::thinking(ctx, "", false);
