@@ -242,24 +242,25 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
 
 bool PartitionSample::sums_exact(std::span<const double> wy, std::span<const double> wy2) const
 {
-    // Each value is a float: a multiple of 2^(e - 24) where frexp gives e. With
-    // every value a multiple of 2^emin and the total of magnitudes below 2^(52 +
-    // emin), every partial sum is a multiple of 2^emin below 2^(53 + emin), so
-    // exact whatever the order.
+    // A value x is an odd multiple of 2^g, g the place of its lowest set bit.
+    // With every value a multiple of 2^gmin and the total of magnitudes below
+    // 2^(52 + gmin), every partial sum is a multiple of 2^gmin below
+    // 2^(53 + gmin), so exact whatever the order.
     const auto fits = [](std::span<const double> v) {
-        int emin = 0;
+        int gmin = 0;
         bool any = false;
         double total = 0.0;
         for (double x : v) {
             if (x == 0.0) continue;
             if (!std::isfinite(x)) return false;
             int e = 0;
-            std::frexp(x, &e);
-            emin = any ? std::min(emin, e - 24) : e - 24;
+            const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::fabs(std::frexp(x, &e)), 53));
+            const int g = e - 53 + std::countr_zero(mantissa);
+            gmin = any ? std::min(gmin, g) : g;
             any = true;
             total += std::fabs(x);
         }
-        return !any || total < std::ldexp(1.0, 52 + emin);
+        return !any || total < std::ldexp(1.0, 52 + gmin);
     };
     double weights = 0.0;
     for (int w : weight_) weights += std::fabs(static_cast<double>(w));

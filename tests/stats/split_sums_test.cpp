@@ -227,6 +227,36 @@ TEST(SplitSums, KernelsAgreeWithTheReferenceOnRandomSamples)
     check_random(5u, 300, 1, 300, true);
 }
 
+// Large samples whose sums are exact in any order (a coarse grid of Y, whatever
+// its total) and whose sums are not (full-precision floats, and a grid too fine
+// for its total): the packed kernel equals the observation-order reference bit
+// for bit either way.
+TEST(SplitSums, LargeSamplesOnAndOffAnExactGridMatchTheReference)
+{
+    struct Case {
+        const char* name;
+        float (*y)(Gen&);
+    };
+    const Case cases[] = {
+        {"eighths", [](Gen& g) { return static_cast<float>(g.uni(0, 200)) / 8.0f; }},
+        {"floats", [](Gen& g) { return static_cast<float>(g.uni(1, 1 << 20)) / 1048.576f; }},
+        {"fine grid", [](Gen& g) { return g.coin(0.5) ? 4096.0f : 1.0f + 0x1p-20f * static_cast<float>(g.uni(0, 3)); }},
+    };
+    Gen g(4242u);
+    SplitSlots slots;
+    for (const Case& c : cases) {
+        RefData d = meru::test::make_random_data(g, 150000);
+        for (auto& v : d.y) v = c.y(g);
+        for (auto& w : d.w) w = 1;
+        PartitionSample sample(meru::test::view_of(d), 0);
+        for (int k = 0; k < 3; ++k) {
+            const Partition p = random_pair(g, d.lc);
+            expect_identical(sample.splittab(p, d.sign, false, false, slots),
+                             meru::test::ref_splittab(d, p.first, p.second, p.repflag, false, false), c.name);
+        }
+    }
+}
+
 TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
 {
     // One sample over the observations that have any of three Ys, a layer per Y:
