@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 
@@ -181,6 +182,7 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         std::copy(weight_.begin(), weight_.end(), wd_.begin());
     }
     exact_ = sums_exact(wy_, wy2_);
+    if (exact_) build_sum_planes(wy_, wy2_, sum_planes_);
     if (!std::is_sorted(obs_.begin(), obs_.end())) {
         by_obs_.resize(obs_.size());
         for (std::size_t u = 0; u < obs_.size(); ++u) by_obs_[u] = static_cast<int>(u);
@@ -240,6 +242,27 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
     out.acc_mem.assign(out.cls.size(), 0);
 }
 
+namespace {
+
+// The place g of the lowest set bit of x (not 0, finite): x is an odd multiple of 2^g.
+int lowest_bit_place(double x)
+{
+    int e = 0;
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::fabs(std::frexp(x, &e)), 53));
+    return e - 53 + std::countr_zero(mantissa);
+}
+
+// The lowest bit place over the values that are not 0 (0 when all are).
+int lowest_bit_place(std::span<const double> v)
+{
+    int g = std::numeric_limits<int>::max();
+    for (double x : v)
+        if (x != 0.0) g = std::min(g, lowest_bit_place(x));
+    return g == std::numeric_limits<int>::max() ? 0 : g;
+}
+
+} // namespace
+
 bool PartitionSample::sums_exact(std::span<const double> wy, std::span<const double> wy2) const
 {
     // A value x is an odd multiple of 2^g, g the place of its lowest set bit.
@@ -253,9 +276,7 @@ bool PartitionSample::sums_exact(std::span<const double> wy, std::span<const dou
         for (double x : v) {
             if (x == 0.0) continue;
             if (!std::isfinite(x)) return false;
-            int e = 0;
-            const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::fabs(std::frexp(x, &e)), 53));
-            const int g = e - 53 + std::countr_zero(mantissa);
+            const int g = lowest_bit_place(x);
             gmin = any ? std::min(gmin, g) : g;
             any = true;
             total += std::fabs(x);
@@ -265,6 +286,42 @@ bool PartitionSample::sums_exact(std::span<const double> wy, std::span<const dou
     double weights = 0.0;
     for (int w : weight_) weights += std::fabs(static_cast<double>(w));
     return weights < std::ldexp(1.0, 52) && fits(wy) && fits(wy2);
+}
+
+void PartitionSample::build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const
+{
+    out = {};
+    // Each value as its whole multiple of 2^at; none may be negative.
+    const auto multiples = [](std::span<const double> v, int at, std::vector<std::uint64_t>& m) {
+        m.assign(v.size(), 0);
+        for (std::size_t u = 0; u < v.size(); ++u) {
+            if (v[u] < 0.0) return false;
+            m[u] = static_cast<std::uint64_t>(std::ldexp(v[u], -at));
+        }
+        return true;
+    };
+    std::vector<std::uint64_t> w(unit_weights_ ? 0 : weight_.size()), s, q;
+    for (std::size_t u = 0; u < w.size(); ++u) {
+        if (weight_[u] < 0) return;
+        w[u] = static_cast<std::uint64_t>(weight_[u]);
+    }
+    const int s_at = lowest_bit_place(wy), q_at = lowest_bit_place(wy2);
+    if (!multiples(wy, s_at, s) || !multiples(wy2, q_at, q)) return;
+    const auto width = [](const std::vector<std::uint64_t>& m) {
+        return m.empty() ? 0 : static_cast<int>(std::bit_width(*std::max_element(m.begin(), m.end())));
+    };
+    const int nw = width(w), nwy = width(s), nwy2 = width(q);
+    if (nw + nwy + nwy2 > SumPlanes::kMost) return;
+    out.nw = nw;
+    out.nwy = nwy;
+    out.nwy2 = nwy2;
+    out.wy_at = s_at;
+    out.wy2_at = q_at;
+    out.bits.assign(static_cast<std::size_t>(nw + nwy + nwy2) * words_, 0);
+    std::uint64_t* bits = out.bits.data();
+    for (const auto& [m, n] : {std::pair{&w, nw}, std::pair{&s, nwy}, std::pair{&q, nwy2}})
+        for (int b = 0; b < n; ++b, bits += words_)
+            for (std::size_t u = 0; u < m->size(); ++u) bits[u / 64] |= (((*m)[u] >> b) & 1) << (u % 64);
 }
 
 void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
@@ -381,6 +438,7 @@ PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int ncl
     }
     build_planes(unit_y, l.nclasses, l.planes);
     l.exact = sums_exact(l.wy, l.wy2);
+    if (l.exact) build_sum_planes(l.wy, l.wy2, l.sum_planes);
     return l;
 }
 

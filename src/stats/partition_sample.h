@@ -79,6 +79,20 @@ public:
         std::int64_t beyond = 0;
     };
 
+    // The exact sums of a Y as bit planes: where the weights, w*y and y*w*y are
+    // whole multiples of 2^wy_at and 2^wy2_at with few bits, plane b of each has
+    // a bit for every unit whose multiple has bit b set, and a sum over a set of
+    // units is its planes' population counts shifted by their bits. The planes
+    // follow each other in `bits` (words each): the weights' (none with unit
+    // weights), then w*y's, then y*w*y's. Empty when the sums are not exact or
+    // would take more planes than the per-unit loop is worth.
+    struct SumPlanes {
+        static constexpr int kMost = 32;
+        std::vector<std::uint64_t> bits;
+        int nw = 0, nwy = 0, nwy2 = 0;
+        int wy_at = 0, wy2_at = 0;
+    };
+
     // Several Ys scored with one evaluation of each candidate's membership words:
     // build the sample over a view whose Y is 0 where any of the Ys is present
     // (missing elsewhere) with no classes, then one layer per Y. A layer holds
@@ -88,6 +102,7 @@ public:
         std::vector<std::uint64_t> valid;
         std::vector<double> wy, wy2;
         bool exact = false; // see exact_
+        SumPlanes sum_planes;
         Planes planes;
     };
     // The layer of a Y column (one value per observation; negative or NaN is
@@ -109,6 +124,7 @@ private:
         const double* wy;
         const double* wy2;
         bool exact;
+        const SumPlanes* planes;
     };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
     void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
@@ -119,6 +135,7 @@ private:
     void add_exact(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
                    const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
+    void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
     void build_columns(std::span<const int> attributes);
     template <class F> void for_each_block(bool skip, F&& f) const;
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
@@ -155,6 +172,7 @@ private:
     // whole words with vector instructions. wd_ holds the weights as doubles
     // (padded) unless every weight is 1.
     bool exact_ = false;
+    SumPlanes sum_planes_;
     bool unit_weights_ = false;
     std::vector<double> wd_;
     std::vector<int> lp2_;

@@ -10,9 +10,13 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
+#if MERU_X86_DISPATCH
+#include <immintrin.h>
+#endif
 
 namespace meru::stats {
 
@@ -153,6 +157,123 @@ void exact_sums(const ExactArgs& a, double* out)
     exact_sums_generic(a, out);
 }
 
+// Population counts of a & valid and of b & valid over each of n planes of
+// `words` words, added to ca[p] and cb[p], and of a & valid and b & valid
+// themselves, added to ca[n] and cb[n]: the planes of exact sums, so every
+// count is exact. A block of the masked words at a time stays in the first
+// cache while every plane reads it.
+struct PlaneArgs {
+    const u64* a;
+    const u64* b;     // null: a only
+    const u64* valid; // null: every unit
+    std::size_t nw;
+    const u64* planes;
+    std::size_t words, n;
+    // a & valid and b & valid (0 without b) of words [from, from + len).
+    MERU_ALWAYS_INLINE void mask_block(std::size_t from, std::size_t len, u64* ma, u64* mb) const
+    {
+        for (std::size_t i = 0; i < len; ++i) {
+            const u64 v = valid ? valid[from + i] : ~u64{0};
+            ma[i] = a[from + i] & v;
+            mb[i] = b ? b[from + i] & v : 0;
+        }
+    }
+};
+MERU_ALWAYS_INLINE void plane_counts_any(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+{
+    constexpr std::size_t kBlock = 256;
+    u64 ma[kBlock], mb[kBlock];
+    for (std::size_t from = 0; from < x.nw; from += kBlock) {
+        const std::size_t len = std::min(kBlock, x.nw - from);
+        x.mask_block(from, len, ma, mb);
+        for (std::size_t p = 0; p <= x.n; ++p) {
+            const u64* plane = p < x.n ? x.planes + p * x.words + from : nullptr;
+            std::int64_t na = 0, nb = 0;
+            if (plane) {
+                for (std::size_t i = 0; i < len; ++i) {
+                    na += std::popcount(plane[i] & ma[i]);
+                    nb += std::popcount(plane[i] & mb[i]);
+                }
+            } else {
+                for (std::size_t i = 0; i < len; ++i) {
+                    na += std::popcount(ma[i]);
+                    nb += std::popcount(mb[i]);
+                }
+            }
+            ca[p] += na;
+            cb[p] += nb;
+        }
+    }
+}
+
+void plane_counts_generic(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb) { plane_counts_any(x, ca, cb); }
+
+#if MERU_X86_DISPATCH
+// The same eight words at a time with the vector population count.
+__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
+plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+{
+    constexpr std::size_t kBlock = 256;
+    alignas(64) u64 ma[kBlock], mb[kBlock];
+    for (std::size_t from = 0; from < x.nw; from += kBlock) {
+        const std::size_t len = std::min(kBlock, x.nw - from);
+        x.mask_block(from, len, ma, mb);
+        for (std::size_t i = len; i < kBlock; ++i) ma[i] = mb[i] = 0;
+        const __m512i ones = _mm512_set1_epi64(-1);
+        for (std::size_t p = 0; p <= x.n; ++p) {
+            const u64* plane = p < x.n ? x.planes + p * x.words + from : nullptr;
+            __m512i na = _mm512_setzero_si512(), nb = _mm512_setzero_si512();
+            for (std::size_t i = 0; i < len; i += 8) {
+                const __mmask8 live = static_cast<__mmask8>(len - i >= 8 ? 0xFF : (1u << (len - i)) - 1);
+                const __m512i v = plane ? _mm512_maskz_loadu_epi64(live, plane + i) : ones;
+                na = _mm512_add_epi64(na, _mm512_popcnt_epi64(_mm512_and_si512(v, _mm512_load_si512(ma + i))));
+                nb = _mm512_add_epi64(nb, _mm512_popcnt_epi64(_mm512_and_si512(v, _mm512_load_si512(mb + i))));
+            }
+            alignas(64) std::int64_t lanes[16];
+            _mm512_store_si512(lanes, na);
+            _mm512_store_si512(lanes + 8, nb);
+            for (std::size_t k = 0; k < 8; ++k) {
+                ca[p] += lanes[k];
+                cb[p] += lanes[8 + k];
+            }
+        }
+    }
+}
+__attribute__((target("popcnt"))) void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+{
+    plane_counts_any(x, ca, cb);
+}
+#endif
+
+void plane_counts(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+{
+#if MERU_X86_DISPATCH
+    if (cpu_level() >= CpuLevel::avx512) return plane_counts_avx512(x, ca, cb);
+    if (cpu_level() >= CpuLevel::popcnt) return plane_counts_popcnt(x, ca, cb);
+#endif
+    plane_counts_generic(x, ca, cb);
+}
+
+// Weight, sum and sum of squares of a and of b (out[0..2], out[3..5]) from
+// the bit planes of exact sums; with unit weights the weight is the count.
+void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double* out)
+{
+    using Counts = std::array<std::int64_t, PartitionSample::SumPlanes::kMost + 1>;
+    Counts ca{}, cb{};
+    plane_counts(x, ca.data(), cb.data());
+    const auto total = [](const Counts& c, int from, int n) {
+        std::int64_t t = 0;
+        for (int b = 0; b < n; ++b) t += c[static_cast<std::size_t>(from + b)] << b;
+        return t;
+    };
+    for (int side = 0; side < 2; ++side) {
+        const Counts& c = side ? cb : ca;
+        out[3 * side] = static_cast<double>(sp.nw ? total(c, 0, sp.nw) : c[x.n]);
+        out[3 * side + 1] = std::ldexp(static_cast<double>(total(c, sp.nw, sp.nwy)), sp.wy_at);
+        out[3 * side + 2] = std::ldexp(static_cast<double>(total(c, sp.nw + sp.nwy, sp.nwy2)), sp.wy2_at);
+    }
+}
+
 } // namespace
 
 void PartitionSample::split_words(bool skip, bool per_term)
@@ -221,9 +342,14 @@ void PartitionSample::add_exact(const SumTerms& t, const u64* a, SplitSlots::Sid
                                 const u64* b, SplitSlots::Side* side_b, std::size_t slot_b) const
 {
     double sums[6];
-    exact_sums(
-        {a, b, t.valid, (obs_.size() + 63) / 64, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()},
-        sums);
+    const std::size_t nw = (obs_.size() + 63) / 64;
+    if (t.planes && !t.planes->bits.empty()) {
+        const SumPlanes& sp = *t.planes;
+        plane_sums({a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
+                   sp, sums);
+    } else {
+        exact_sums({a, b, t.valid, nw, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()}, sums);
+    }
     side_a.count[slot_a] = static_cast<std::int64_t>(sums[0]);
     side_a.sum[slot_a] = sums[1];
     side_a.sumsq[slot_a] = sums[2];
@@ -299,7 +425,7 @@ SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<
     compile_into(pair.first, s1, signbyte, lp_, lits_);
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
     split_words(skip, per_term);
-    return split_layer({nullptr, wy_.data(), wy2_.data(), exact_}, per_term, slots);
+    return split_layer({nullptr, wy_.data(), wy2_.data(), exact_, &sum_planes_}, per_term, slots);
 }
 
 void PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
@@ -312,7 +438,8 @@ void PartitionSample::splittab(const partition::Partition& pair, std::span<const
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
     split_words(skip, per_term);
     for (std::size_t j = 0; j < layers.size(); ++j)
-        out[j] = split_layer({layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), layers[j]->exact},
+        out[j] = split_layer({layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), layers[j]->exact,
+                                &layers[j]->sum_planes},
                              per_term, slots);
 }
 

@@ -1,5 +1,6 @@
 // Split sums of the mean-square criteria: worked cases, and the plain kernel, the
 // bit-packed kernel and the naive reference against each other on random samples.
+#include "core/cpu_level.h"
 #include "evaluation_reference.h"
 #include "random_samples.h"
 #include "stats/partition_sample.h"
@@ -228,31 +229,36 @@ TEST(SplitSums, KernelsAgreeWithTheReferenceOnRandomSamples)
 }
 
 // Large samples whose sums are exact in any order (a coarse grid of Y, whatever
-// its total) and whose sums are not (full-precision floats, and a grid too fine
-// for its total): the packed kernel equals the observation-order reference bit
-// for bit either way.
+// its total, with unit or small weights) and whose sums are not (full-precision
+// floats, and a grid too fine for its total): at every instruction level the
+// packed kernel equals the observation-order reference bit for bit.
 TEST(SplitSums, LargeSamplesOnAndOffAnExactGridMatchTheReference)
 {
     struct Case {
         const char* name;
         float (*y)(Gen&);
+        int wmax;
     };
     const Case cases[] = {
-        {"eighths", [](Gen& g) { return static_cast<float>(g.uni(0, 200)) / 8.0f; }},
-        {"floats", [](Gen& g) { return static_cast<float>(g.uni(1, 1 << 20)) / 1048.576f; }},
-        {"fine grid", [](Gen& g) { return g.coin(0.5) ? 4096.0f : 1.0f + 0x1p-20f * static_cast<float>(g.uni(0, 3)); }},
+        {"eighths", [](Gen& g) { return static_cast<float>(g.uni(0, 200)) / 8.0f; }, 1},
+        {"weighted quarters", [](Gen& g) { return static_cast<float>(g.uni(0, 90)) / 4.0f; }, 5},
+        {"floats", [](Gen& g) { return static_cast<float>(g.uni(1, 1 << 20)) / 1048.576f; }, 1},
+        {"fine grid", [](Gen& g) { return g.coin(0.5) ? 4096.0f : 1.0f + 0x1p-20f * static_cast<float>(g.uni(0, 3)); },
+         1},
     };
     Gen g(4242u);
     SplitSlots slots;
     for (const Case& c : cases) {
         RefData d = meru::test::make_random_data(g, 150000);
         for (auto& v : d.y) v = c.y(g);
-        for (auto& w : d.w) w = 1;
-        PartitionSample sample(meru::test::view_of(d), 0);
-        for (int k = 0; k < 3; ++k) {
-            const Partition p = random_pair(g, d.lc);
-            expect_identical(sample.splittab(p, d.sign, false, false, slots),
-                             meru::test::ref_splittab(d, p.first, p.second, p.repflag, false, false), c.name);
+        for (auto& w : d.w) w = g.uni(1, c.wmax);
+        const Partition p = random_pair(g, d.lc);
+        const auto want = meru::test::ref_splittab(d, p.first, p.second, p.repflag, false, false);
+        for (const meru::CpuLevel level : meru::machine_levels()) {
+            const meru::CpuLevelCap cap(level);
+            PartitionSample sample(meru::test::view_of(d), 0);
+            expect_identical(sample.splittab(p, d.sign, false, false, slots), want,
+                             std::string(c.name) + " " + std::string(meru::level_name(level)));
         }
     }
 }
