@@ -58,13 +58,16 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
 
 void Evaluator::build_samples()
 {
-    if (sample_) return;
+    if (sample_ || class_sample_ || !layers_.empty()) return;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
     if (ys_.size() == 1) {
-        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+        // The class-ordered snapshot counts the tables; the plain sample is
+        // made when something else asks for it.
         if (table && settings_.snapshots) {
             class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
             class_sample_->columns().prepare(attributes_);
+        } else {
+            sample();
         }
         return;
     }
@@ -80,6 +83,12 @@ void Evaluator::build_samples()
     layers_.reserve(ys_.size());
     for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
+}
+
+stats::PartitionSample& Evaluator::sample()
+{
+    if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+    return *sample_;
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
@@ -115,7 +124,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     switch (criterion_->input()) {
     case stats::ScoreInput::SplitSums: {
         const bool per_term = criterion_->code() == stats::Criterion::SubgroupMse;
-        if (layers_.empty()) sums_[0] = sample_->splittab(c.pair, data_.signbyte, skip, per_term, slots_);
+        if (layers_.empty()) sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
         else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
                               std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
@@ -138,7 +147,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
                 logrank_bits_->statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
             break;
         }
-        sample_->memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
+        sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
             values_[j] = criterion_->score(logrank(y), &s.issues);
@@ -148,7 +157,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (class_sample_)
             class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else if (layers_.empty())
-            sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+            sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {
             const auto cells = tables_[j].columns(ys_[j].nclasses);
@@ -184,16 +193,16 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     build_samples();
     const bool skip = settings_.skipcomb;
     if (criterion_->direction() == stats::Direction::EventRates) {
-        sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
+        sample().memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ys_.size(); ++j) r[j] = rate_contrast(logrank(ys_[j]));
         return;
     }
     if (layers_.empty()) {
-        r[0] = sample_->partcor(c.packed, partition::kPlain, data_.signbyte, skip);
+        r[0] = sample().partcor(c.packed, partition::kPlain, data_.signbyte, skip);
         return;
     }
     // Several Ys: the correlation of each Y with the membership of its units.
-    sample_->memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
+    sample().memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
     for (std::size_t j = 0; j < ys_.size(); ++j) {
         stats::CorrelationSums sums;
         for (std::size_t i = 0; i < member_.size(); ++i) {

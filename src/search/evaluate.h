@@ -158,6 +158,8 @@ private:
     // Builds the bit-packed samples on first use: an evaluator that scores
     // nothing (a search that groups its observations first) costs no snapshot.
     void build_samples();
+    // The bit-packed sample, made on first use.
+    stats::PartitionSample& sample();
     // Orders the survival times of Y y if that was not done beforehand.
     void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.

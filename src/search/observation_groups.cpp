@@ -81,44 +81,35 @@ private:
     std::size_t words_ = 1;
 };
 
-// Groups by key, each slot holding its group and the group's weight: a table
-// indexed by the key itself where keys are short (the table no longer than a
-// few times the units), else a hash table over the keys' words.
+// Groups by key, each slot holding its group: a table indexed by the key
+// itself where keys are short (the table no longer than a few times the
+// units), else a hash table over the keys' words.
 class GroupTable {
 public:
-    struct Slot {
-        int group = -1;
-        std::int64_t total = 0;
-    };
     GroupTable(int bits, std::size_t words, std::size_t units)
         : words_(words),
           direct_(bits <= kDirect && (std::size_t{1} << bits) <= std::max<std::size_t>(1 << 16, 4 * units))
     {
-        slots_.assign(direct_ ? std::size_t{1} << bits : 1024, Slot{});
+        slots_.assign(direct_ ? std::size_t{1} << bits : 1024, -1);
     }
     // Asks for the cache line that find(k) reads first.
     void prefetch(const u64* k) const { __builtin_prefetch(slots_.data() + first(k)); }
     // The slot of key k: its group, or -1 where a new one goes (add()).
-    Slot& find(const u64* k)
+    int& find(const u64* k)
     {
         std::size_t s = first(k);
         if (!direct_)
-            while (slots_[s].group >= 0 && !std::equal(k, k + words_, key_of(slots_[s].group)))
-                s = (s + 1) & (slots_.size() - 1);
+            while (slots_[s] >= 0 && !std::equal(k, k + words_, key_of(slots_[s]))) s = (s + 1) & (slots_.size() - 1);
         return slots_[s];
     }
-    // Gives the empty slot of key k (from find()) the next group; returns
-    // the group's slot (the table may have grown).
-    Slot& add(const u64* k, Slot& slot)
+    // Gives the empty slot of key k (from find()) group g, the next one.
+    void add(const u64* k, int& slot, int g)
     {
-        slot.group = static_cast<int>(slot_of_.size());
-        slot_of_.push_back(static_cast<std::size_t>(&slot - slots_.data()));
-        if (direct_) return slot;
+        slot = g;
+        if (direct_) return;
         keys_.insert(keys_.end(), k, k + words_);
-        if (2 * slot_of_.size() > slots_.size()) grow();
-        return slots_[slot_of_.back()];
+        if (2 * keys_.size() / words_ > slots_.size()) grow();
     }
-    std::int64_t total(std::size_t group) const { return slots_[slot_of_[group]].total; }
 
 private:
     static constexpr int kDirect = 24;
@@ -132,20 +123,18 @@ private:
     }
     void grow()
     {
-        std::vector<Slot> old(2 * slots_.size());
-        old.swap(slots_);
-        for (std::size_t g = 0; g < slot_of_.size(); ++g) {
-            std::size_t s = first(key_of(static_cast<int>(g)));
-            while (slots_[s].group >= 0) s = (s + 1) & (slots_.size() - 1);
-            slots_[s] = old[slot_of_[g]];
-            slot_of_[g] = s;
+        slots_.assign(2 * slots_.size(), -1);
+        const auto groups = static_cast<int>(keys_.size() / words_);
+        for (int g = 0; g < groups; ++g) {
+            std::size_t s = first(key_of(g));
+            while (slots_[s] >= 0) s = (s + 1) & (slots_.size() - 1);
+            slots_[s] = g;
         }
     }
     std::size_t words_;
     bool direct_;
-    std::vector<Slot> slots_;
-    std::vector<std::size_t> slot_of_; // per group
-    std::vector<u64> keys_;            // per group (hash table)
+    std::vector<int> slots_;
+    std::vector<u64> keys_; // per group (hash table)
 };
 
 } // namespace
@@ -183,7 +172,10 @@ bool group_observations(const stats::AttributeMatrix& abyte, std::span<const flo
     const std::size_t words = layout.words();
     std::vector<u64> keys(kBatch * words);
     std::array<std::size_t, kBatch> obs{};
-    std::size_t groups = 0;
+    // Per group: its first observation and the sum of its weights; the
+    // groups' bytes and Ys are copied once the grouping is known to pay.
+    std::vector<std::size_t> first_obs;
+    std::vector<std::int64_t> totals;
     for (std::size_t from = 0; from < n;) {
         std::size_t m = 0;
         for (; from < n && m < kBatch; ++from) {
@@ -196,28 +188,32 @@ bool group_observations(const stats::AttributeMatrix& abyte, std::span<const flo
         for (std::size_t j = 0; j < m; ++j) {
             const u64* k = keys.data() + j * words;
             const std::size_t i = obs[j];
-            GroupTable::Slot* slot = &table.find(k);
-            if (slot->group < 0) {
-                if (groups++ >= most) {
+            int& slot = table.find(k);
+            if (slot < 0) {
+                if (first_obs.size() >= most) {
                     out = {};
                     return false;
                 }
-                slot = &table.add(k, *slot);
-                const std::uint8_t* row = abyte.row(static_cast<int>(i));
-                out.abyte.insert(out.abyte.end(), row, row + abyte.lc);
-                out.y.push_back(y[i]);
+                table.add(k, slot, static_cast<int>(first_obs.size()));
+                first_obs.push_back(i);
+                totals.push_back(0);
             }
-            slot->total += weights[i];
+            totals[static_cast<std::size_t>(slot)] += weights[i];
         }
     }
+    const std::size_t groups = first_obs.size();
     out.weights.resize(groups);
+    out.abyte.resize(groups * static_cast<std::size_t>(abyte.lc));
+    out.y.resize(groups);
     for (std::size_t g = 0; g < groups; ++g) {
-        const std::int64_t t = table.total(g);
-        if (t > std::numeric_limits<int>::max()) {
+        if (totals[g] > std::numeric_limits<int>::max()) {
             out = {};
             return false;
         }
-        out.weights[g] = static_cast<int>(t);
+        out.weights[g] = static_cast<int>(totals[g]);
+        const std::uint8_t* row = abyte.row(static_cast<int>(first_obs[g]));
+        std::copy(row, row + abyte.lc, out.abyte.begin() + static_cast<std::ptrdiff_t>(g * static_cast<std::size_t>(abyte.lc)));
+        out.y[g] = y[first_obs[g]];
     }
     out.mask.assign(out.weights.size(), 1);
     out.units = units;
