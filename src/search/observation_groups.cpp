@@ -102,7 +102,8 @@ public:
             while (slots_[s] >= 0 && !std::equal(k, k + words_, key_of(slots_[s]))) s = (s + 1) & (slots_.size() - 1);
         return slots_[s];
     }
-    // Gives the empty slot of key k (from find()) group g, the next one.
+    // Gives the empty slot of key k (from find()) group g, the next one; the
+    // table may grow, which moves every slot.
     void add(const u64* k, int& slot, int g)
     {
         slot = g;
@@ -189,16 +190,18 @@ bool group_observations(const stats::AttributeMatrix& abyte, std::span<const flo
             const u64* k = keys.data() + j * words;
             const std::size_t i = obs[j];
             int& slot = table.find(k);
-            if (slot < 0) {
+            int group = slot;
+            if (group < 0) {
                 if (first_obs.size() >= most) {
                     out = {};
                     return false;
                 }
-                table.add(k, slot, static_cast<int>(first_obs.size()));
+                group = static_cast<int>(first_obs.size());
+                table.add(k, slot, group); // may move the slots
                 first_obs.push_back(i);
                 totals.push_back(0);
             }
-            totals[static_cast<std::size_t>(slot)] += weights[i];
+            totals[static_cast<std::size_t>(group)] += weights[i];
         }
     }
     const std::size_t groups = first_obs.size();
