@@ -86,7 +86,7 @@ bool DirectScorer::start(std::span<const int> p)
     // Each sense takes half the budget.
     const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
+        if (!shared_ && longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());
@@ -98,14 +98,14 @@ bool DirectScorer::start(std::span<const int> p)
     held_.assign(width, 0);
     const std::size_t before = term_start_[p_.size() - 1];
     run_block_ = static_cast<int>(2 * before + 1);
-    runs_ = fixed() && sample_.classes() == 2 && p_.back() <= subsets_[0].k() && run_block_ < 64;
+    runs_ = fixed() && sample_.classes() == 2 && p_.back() <= subsets(0).k() && run_block_ < 64;
     if (runs_) {
         const auto len = static_cast<std::size_t>(p_.back());
-        run_base_ = subsets_[0].rank_base(len);
+        run_base_ = subsets(0).rank_base(len);
         item_rank_.assign((fixed_.size() + 1) * len, 0);
         for (std::size_t i = 1; i <= fixed_.size(); ++i) {
             const int pos = position_[static_cast<std::size_t>(partition::attribute_of(fixed_[i - 1]))];
-            for (std::size_t j = 0; j < len; ++j) item_rank_[i * len + j] = subsets_[0].rank_part(pos, j);
+            for (std::size_t j = 0; j < len; ++j) item_rank_[i * len + j] = subsets(0).rank_part(pos, j);
         }
     }
     return true;
@@ -136,7 +136,7 @@ void DirectScorer::count_run(int r, std::span<const std::size_t> ranks, std::spa
 {
     const auto side = static_cast<std::size_t>(r);
     run_at_.resize(ranks.size());
-    for (std::size_t i = 0; i < ranks.size(); ++i) run_at_[i] = subsets_[side].at_rank(ranks[i]);
+    for (std::size_t i = 0; i < ranks.size(); ++i) run_at_[i] = subsets(side).at_rank(ranks[i]);
     count_lasts(r, run_at_, out);
 }
 
@@ -145,7 +145,7 @@ void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> last
 {
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
-    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
+    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();
     sample_.partab_run(before, lasts, skip_, r, out, two_valued_);
 }
 
@@ -187,10 +187,10 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
         for (std::size_t j = 0; j < len; ++j)
             term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
         const std::span<const int> pos(term_.data(), len);
-        const std::size_t rank = subsets_[0].rank(pos);
+        const std::size_t rank = subsets(0).rank(pos);
         const std::size_t slot = rank == SubsetColumns::kNone ? made_term(t, pos) : kMadeSlots;
         for (std::size_t side = 0; side < 2; ++side) {
-            const SubsetColumns& sub = subsets_[side];
+            const SubsetColumns& sub = subsets(side);
             const std::uint64_t* words = rank != SubsetColumns::kNone ? sub.at_rank(rank)
                                          : slot < kMadeSlots          ? made_[t].words[side][slot].data()
                                                                       : sub.made(pos, scratch_[side][t]);
@@ -227,7 +227,7 @@ std::size_t DirectScorer::made_term(std::size_t t, std::span<const int> pos)
     }
     m.key[i] = key;
     ++m.used;
-    for (std::size_t r = 0; r < 2; ++r) subsets_[r].made(pos, m.words[r][i]);
+    for (std::size_t r = 0; r < 2; ++r) subsets(r).made(pos, m.words[r][i]);
     return i;
 }
 
@@ -235,8 +235,8 @@ void DirectScorer::count(int r, stats::CountTable& out)
 {
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
-    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets_[side].none();
-    sample_.partab_terms(before, subsets_[side].words(last_[side]), skip_, r, out);
+    const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();
+    sample_.partab_terms(before, subsets(side).words(last_[side]), skip_, r, out);
 }
 
 void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)

@@ -195,7 +195,7 @@ public:
                 static_cast<std::size_t>(p_.back()),
                 item_bits_.data(),
                 run_block_,
-                {subsets_[0].at_rank(0), subsets_[1].at_rank(0)},
+                {subsets(0).at_rank(0), subsets(1).at_rank(0)},
                 term_stride()};
     }
     // The shape key of the run's candidate whose last term holds these items.
@@ -224,6 +224,12 @@ public:
     std::size_t term_stride() const { return (skip_ ? 3 : 2) * sample_.unit_words(); }
     bool two_classes() const { return sample_.classes() == 2; }
 
+    // Reads the stored terms of `owner` (a scorer of the same literals over a
+    // snapshot of the same data, started on each size vector before this one)
+    // instead of storing its own: the workers' scorers share the calling
+    // thread's, which stay unchanged while the workers read them.
+    void share_terms(const DirectScorer& owner) { shared_ = &owner; }
+
     // Scores the kScore jobs of [from, to) into out (sized by the caller) until
     // `cancel` is raised.
     void score(const DirectJobs& jobs, std::size_t from, std::size_t to, Evaluator& ev, std::span<Score> out,
@@ -246,6 +252,8 @@ private:
     std::vector<std::uint64_t> key_at_;        // its bits before each position
     std::array<SubsetColumns, 2> subsets_;     // per sense
     int subsets_k_ = 0;                        // the longest term they were made for
+    const DirectScorer* shared_ = nullptr;     // the owner of the stored terms read, when not this
+    const SubsetColumns& subsets(std::size_t r) const { return shared_ ? shared_->subsets_[r] : subsets_[r]; }
     std::array<TermStack, 2> stacks_;
     std::vector<partition::Literal> held_;       // the literals the sides hold
     std::array<const std::uint64_t*, 2> last_{}; // each side's last term (its words' start)

@@ -61,13 +61,13 @@ void Evaluator::build_samples()
     if (sample_ || class_sample_ || !layers_.empty()) return;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
     if (ys_.size() == 1) {
-        // The class-ordered snapshot counts the tables; the plain sample is
-        // made when something else asks for it.
+        // The class-ordered snapshot counts the tables, the log-rank columns
+        // the statistic of a search; the plain sample is made when something
+        // else asks for it.
         if (table && settings_.snapshots) {
             class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
+            if (borrow_ && borrow_->class_sample_) class_sample_->columns().borrow(borrow_->class_sample_->columns());
             class_sample_->columns().prepare(attributes_);
-        } else {
-            sample();
         }
         return;
     }
@@ -85,6 +85,25 @@ void Evaluator::build_samples()
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
 }
 
+LogRankBits& Evaluator::logrank_bits()
+{
+    if (!logrank_bits_) {
+        ensure_walk(ys_[0]);
+        logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
+        if (borrow_ && borrow_->logrank_bits_) logrank_bits_->columns().borrow(borrow_->logrank_bits_->columns());
+        logrank_bits_->columns().prepare(attributes_);
+    }
+    return *logrank_bits_;
+}
+
+void Evaluator::share_snapshots(const Evaluator& main)
+{
+    borrow_ = &main;
+    build_samples();
+    if (main.logrank_bits_ && ys_.size() == 1) logrank_bits();
+    borrow_ = nullptr;
+}
+
 stats::PartitionSample& Evaluator::sample()
 {
     if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
@@ -98,6 +117,24 @@ void Evaluator::sort_times(io::LogWriter& log)
     for (PerY& y : ys_) {
         stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
         stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
+        y.walk_ready = true;
+    }
+}
+
+void Evaluator::sort_times_as(const Evaluator& other, io::LogWriter& log)
+{
+    if (criterion_->input() != stats::ScoreInput::LogRank) return;
+    if (other.ys_.size() != ys_.size()) return sort_times(log);
+    for (std::size_t j = 0; j < ys_.size(); ++j) {
+        const PerY& from = other.ys_[j];
+        PerY& y = ys_[j];
+        if (!from.walk_ready) {
+            ensure_walk(y);
+            continue;
+        }
+        y.order = from.order;
+        y.key = from.key;
+        y.walk = from.walk;
         y.walk_ready = true;
     }
 }
@@ -138,13 +175,8 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     }
     case stats::ScoreInput::LogRank:
         if (ny == 1 && settings_.snapshots && settings_.search_stage && !settings_.rank_stage) {
-            ensure_walk(ys_[0]);
-            if (!logrank_bits_) {
-                logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
-                logrank_bits_->columns().prepare(attributes_);
-            }
             values_[0] = criterion_->score_without_p(
-                logrank_bits_->statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
+                logrank_bits().statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
             break;
         }
         sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);

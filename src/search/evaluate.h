@@ -107,6 +107,15 @@ public:
     // zero times to `log`). Call it where the saved-G count is 0: when a search
     // or a ranking starts. Scoring sorts only if this was not done.
     void sort_times(io::LogWriter& log);
+    // The same by taking the orders `other` (an evaluator of the same data and
+    // criterion) has made; a Y it has not ordered is sorted here.
+    void sort_times_as(const Evaluator& other, io::LogWriter& log);
+    // Makes the snapshots a search scores with now, reading the bit columns
+    // `main` (an evaluator of the same data and criterion, with the same
+    // expected attributes and its times ordered) has built instead of building
+    // them again. Call it while `main` is not in use: a worker then shares the
+    // calling thread's columns, which stay in place until the search ends.
+    void share_snapshots(const Evaluator& main);
     // The attributes the candidates will read: the snapshots' bit columns of
     // them are built in one pass over the units when a snapshot is made.
     void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
@@ -160,6 +169,8 @@ private:
     void build_samples();
     // The bit-packed sample, made on first use.
     stats::PartitionSample& sample();
+    // The log-rank columns of the one Y's walk, made on first use.
+    LogRankBits& logrank_bits();
     // Orders the survival times of Y y if that was not done beforehand.
     void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.
@@ -182,6 +193,7 @@ private:
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<int> attributes_;                      // expected by the candidates
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
+    const Evaluator* borrow_ = nullptr;                // whose columns the snapshots being made read
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;
     std::vector<stats::PartitionSample::YLayer*> layer_ptrs_;

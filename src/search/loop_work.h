@@ -150,14 +150,16 @@ std::string sizes(std::span<const int> p, int width)
 // What a worker thread owns: its evaluator, pair settings without services or
 // shared caches, its shape cache and work lists.
 struct Worker {
-    Worker(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& es,
+    // `main`: the calling thread's evaluator over the same data, whose ordered
+    // survival times the worker takes.
+    Worker(const EvaluationData& data, const stats::CritSettings& crit, const Evaluator& main,
            const partition::PairSettings& pair)
-        : ev(data, crit, es), settings(pair), cache(settings, pair.reduce.tables)
+        : ev(data, crit, main.settings()), settings(pair), cache(settings, pair.reduce.tables)
     {
         settings.reduce.services = nullptr;
         settings.reduce.cache = nullptr;
         quiet.set_trace_sink([](std::string_view) {});
-        ev.sort_times(quiet);
+        ev.sort_times_as(main, quiet);
     }
     Evaluator ev;
     partition::PairSettings settings;

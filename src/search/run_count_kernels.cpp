@@ -130,12 +130,6 @@ MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const Te
     if (sense) run_two<true>(k, a, lasts, out);
     else run_two<false>(k, a, lasts, out);
 }
-__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
-run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a, std::span<const u64* const> lasts,
-               bool skip, int sense, std::span<ClassOrderedSample::Cells> out)
-{
-    run_two<3>(k, a, lasts, skip, sense, out);
-}
 __attribute__((target("avx2,bmi,popcnt"))) void run_two_avx2(const ClassOrderedSample::RunKernel& k,
                                                              const TermWords& a, std::span<const u64* const> lasts,
                                                              bool skip, int sense,
@@ -170,6 +164,45 @@ MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
 MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
 {
     return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
+}
+
+// run_two() with the vector population count: eight words at a time, the
+// segment's last words under a mask.
+MERU_AVX512_POPCNT void run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                       std::span<const u64* const> lasts, bool, int sense,
+                                       std::span<ClassOrderedSample::Cells> out)
+{
+    u64* left = k.scratch;
+    std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
+    for (std::size_t s = 0; s < k.nsegments; ++s) {
+        const ClassOrderedSample::Plane& seg = k.segments[s];
+        std::int64_t n = 0, h = 0;
+        for (std::size_t w = seg.lo; w < seg.hi; ++w) {
+            left[w] = k.valid[w] & ~a.any_true[w];
+            n += std::popcount(k.valid[w]);
+            h += std::popcount(k.valid[w] & a.any_true[w]);
+        }
+        units[seg.cls] += seg.value * n;
+        held[seg.cls] += seg.value * h;
+    }
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        const u64* t = lasts[i];
+        std::int64_t holds[2] = {held[0], held[1]};
+        for (std::size_t s = 0; s < k.nsegments; ++s) {
+            const ClassOrderedSample::Plane& seg = k.segments[s];
+            Words8 acc = {};
+            for (std::size_t w = seg.lo; w < seg.hi; w += 8) {
+                const auto m = static_cast<__mmask8>(seg.hi - w >= 8 ? 0xFF : (1u << (seg.hi - w)) - 1);
+                acc += pop8(load8(m, t + w) & load8(m, left + w));
+            }
+            std::int64_t n = 0;
+            for (int l = 0; l < 8; ++l) n += static_cast<std::int64_t>(acc[l]);
+            holds[seg.cls] += seg.value * n;
+        }
+        const std::int64_t mem0 = sense ? holds[0] : units[0] - holds[0];
+        const std::int64_t mem1 = sense ? holds[1] : units[1] - holds[1];
+        out[i] = {units[0] - mem0, mem0, units[1] - mem1, mem1};
+    }
 }
 
 template <bool Skip>

@@ -99,6 +99,7 @@ constexpr std::size_t kWorkerCaches = std::size_t{16} << 20;
 // On the direct path the workers start at parallel_from times this many
 // candidates per thread.
 constexpr double kDirectShare = 512.0;
+constexpr double kDirectWords = 64.0;
 
 LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
@@ -128,6 +129,10 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         }
         mean_cuts = sum / n;
     }
+    // A direct candidate's counting passes over every word of the units: past
+    // kDirectWords words the workers pay for proportionally fewer candidates.
+    const double direct_words =
+        direct ? std::max(1.0, static_cast<double>(evaluator.direct_sample()->units()) / (64.0 * kDirectWords)) : 1.0;
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
@@ -135,17 +140,20 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     WorkerPool* pool = nullptr;
     // The workers start on the first size vector large enough to share; each
     // then builds its own snapshot of the data (and orders the survival times),
-    // all at once, while the calling thread pumps events. The snapshots go
+    // all at once, while the calling thread pumps events; on the direct path
+    // they read the calling thread's stored terms. The snapshots go
     // with the search; the threads stay with the session.
     const auto make_workers = [&] {
         workers.resize(static_cast<std::size_t>(s.threads));
         pool = &(s.workers ? *s.workers : own_threads).pool(s.threads);
         pool->post([&](int k) {
             auto& wk = workers[static_cast<std::size_t>(k)];
-            wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator.settings(), s.pair);
+            wk = std::make_unique<Worker>(*s.data, *s.crit, evaluator, s.pair);
             wk->ev.expect_attributes(attributes);
+            wk->ev.share_snapshots(evaluator);
             wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
+            if (wk->direct) wk->direct->share_terms(*direct);
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
         wait_pumping(*pool, host);
@@ -212,7 +220,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             // so they pay only where a vector has many candidates over its cuts.
             const double from = direct ? static_cast<double>(s.parallel_from) * kDirectShare
                                        : static_cast<double>(s.parallel_from) / 8.0;
-            const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals);
+            const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals) * direct_words;
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
             SizeVectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
                           direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());

@@ -9,8 +9,22 @@ UnitColumns::UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> o
 {
     words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
     cols_.resize(static_cast<std::size_t>(std::max(abyte_.lc, 0)) + 1);
+    col_.assign(cols_.size(), nullptr);
     built_.assign(cols_.size(), 0);
     missing_.assign(cols_.size(), 0);
+}
+
+void UnitColumns::borrow(const UnitColumns& other)
+{
+    if (other.abyte_.bytes != abyte_.bytes || other.abyte_.lc != abyte_.lc || other.words_ != words_ ||
+        other.obs_ != obs_)
+        return;
+    for (std::size_t a = 0; a < col_.size(); ++a)
+        if (!built_[a] && other.built_[a]) {
+            col_[a] = other.col_[a];
+            missing_[a] = other.missing_[a];
+            built_[a] = 1;
+        }
 }
 
 void UnitColumns::build(int a)
@@ -28,6 +42,7 @@ void UnitColumns::build(int a)
             missing_[static_cast<std::size_t>(a)] = 1;
         }
     }
+    col_[static_cast<std::size_t>(a)] = col.data();
     built_[static_cast<std::size_t>(a)] = 1;
 }
 
@@ -68,7 +83,8 @@ void UnitColumns::prepare(std::span<const int> attributes)
     for (std::size_t j = 0; j < todo.size(); ++j) {
         const auto a = static_cast<std::size_t>(todo[j]);
         built_[a] = 1;
-        const std::uint64_t* m = cols_[a].data() + 2 * words_;
+        col_[a] = cols_[a].data();
+        const std::uint64_t* m = col_[a] + 2 * words_;
         missing_[a] = std::any_of(m, m + words_, [](std::uint64_t x) { return x != 0; });
     }
 }
@@ -82,7 +98,7 @@ void UnitColumns::compile(const partition::TermList& list, int sense, std::span<
     stats::compile_terms(list, out.sense, signbyte, abyte_.lc, out.lp, [&](int a, int fail) {
         const auto ix = static_cast<std::size_t>(a);
         if (!built_[ix]) build(a);
-        const std::uint64_t* col = cols_[ix].data();
+        const std::uint64_t* col = col_[ix];
         out.lits.push_back({fail == 1 ? col : col + words_, col + 2 * words_});
         out.three = out.three || missing_[ix];
     });

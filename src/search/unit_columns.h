@@ -48,6 +48,11 @@ public:
     // Builds the columns of these attributes (those not built yet, inside
     // 1..lc) in one pass over the units.
     void prepare(std::span<const int> attributes);
+    // Reads the columns `other` has built instead of building them, where it
+    // has the same units of the same data: a worker's snapshot then shares the
+    // calling thread's columns, which stay in place while they are read (the
+    // owner builds only the columns it had not built).
+    void borrow(const UnitColumns& other);
     // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
     // The columns of one literal in a list of the given sense, and whether its
@@ -60,7 +65,8 @@ private:
     stats::AttributeMatrix abyte_;
     std::vector<int> obs_;
     std::size_t words_ = 0;
-    std::vector<std::vector<std::uint64_t>> cols_;
+    std::vector<std::vector<std::uint64_t>> cols_; // per attribute: its own columns (empty when borrowed)
+    std::vector<const std::uint64_t*> col_;        // per attribute: the columns read, once built
     std::vector<char> built_, missing_;
 };
 

@@ -319,9 +319,12 @@ void PartitionSample::build_sum_planes(std::span<const double> wy, std::span<con
     out.wy2_at = q_at;
     out.bits.assign(static_cast<std::size_t>(nw + nwy + nwy2) * words_, 0);
     std::uint64_t* bits = out.bits.data();
-    for (const auto& [m, n] : {std::pair{&w, nw}, std::pair{&s, nwy}, std::pair{&q, nwy2}})
-        for (int b = 0; b < n; ++b, bits += words_)
-            for (std::size_t u = 0; u < m->size(); ++u) bits[u / 64] |= (((*m)[u] >> b) & 1) << (u % 64);
+    for (const auto& [m, n] : {std::pair{&w, nw}, std::pair{&s, nwy}, std::pair{&q, nwy2}}) {
+        for (std::size_t u = 0; u < m->size(); ++u)
+            for (std::uint64_t v = (*m)[u]; v; v &= v - 1)
+                bits[static_cast<std::size_t>(std::countr_zero(v)) * words_ + u / 64] |= std::uint64_t{1} << (u % 64);
+        bits += static_cast<std::size_t>(n) * words_;
+    }
 }
 
 void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
