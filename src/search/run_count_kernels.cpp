@@ -77,19 +77,13 @@ __attribute__((target("popcnt"))) void run_words_popcnt(const ClassOrderedSample
     run_words<Skip>(k, a, lasts, sense, out);
 }
 
-// A run of last terms where no literal has a missing byte among the units:
-// every unit of the sample is counted, none undetermined or dropped, so a
-// list's members are the units where the accumulated terms or its last term
-// hold (read in its sense), and only the last terms' holding words are read.
-// The units the accumulated terms leave are made once per run into k.scratch;
-// each list then takes one population count per word, over four chains,
-// weighted by the word's segment.
-template <bool Plain>
-MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
+// What a run of two-valued lists shares: the units the accumulated terms
+// leave (into k.scratch, returned), and per class the units counted and those
+// the accumulated terms hold, weighted by their segments.
+MERU_ALWAYS_INLINE const u64* run_left(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                       std::int64_t* units, std::int64_t* held)
 {
     u64* left = k.scratch;
-    std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
     for (std::size_t s = 0; s < k.nsegments; ++s) {
         const ClassOrderedSample::Plane& seg = k.segments[s];
         std::int64_t n = 0, h = 0;
@@ -101,6 +95,22 @@ MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const Te
         units[seg.cls] += seg.value * n;
         held[seg.cls] += seg.value * h;
     }
+    return left;
+}
+
+// A run of last terms where no literal has a missing byte among the units:
+// every unit of the sample is counted, none undetermined or dropped, so a
+// list's members are the units where the accumulated terms or its last term
+// hold (read in its sense), and only the last terms' holding words are read.
+// The units the accumulated terms leave are made once per run into k.scratch;
+// each list then takes one population count per word, over four chains,
+// weighted by the word's segment.
+template <bool Plain>
+MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
+{
+    std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
+    const u64* left = run_left(k, a, units, held);
     for (std::size_t i = 0; i < lasts.size(); ++i) {
         const u64* t = lasts[i];
         std::int64_t holds[2] = {held[0], held[1]};
@@ -172,19 +182,8 @@ MERU_AVX512_POPCNT void run_two_avx512(const ClassOrderedSample::RunKernel& k, c
                                        std::span<const u64* const> lasts, bool, int sense,
                                        std::span<ClassOrderedSample::Cells> out)
 {
-    u64* left = k.scratch;
     std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
-    for (std::size_t s = 0; s < k.nsegments; ++s) {
-        const ClassOrderedSample::Plane& seg = k.segments[s];
-        std::int64_t n = 0, h = 0;
-        for (std::size_t w = seg.lo; w < seg.hi; ++w) {
-            left[w] = k.valid[w] & ~a.any_true[w];
-            n += std::popcount(k.valid[w]);
-            h += std::popcount(k.valid[w] & a.any_true[w]);
-        }
-        units[seg.cls] += seg.value * n;
-        held[seg.cls] += seg.value * h;
-    }
+    const u64* left = run_left(k, a, units, held);
     for (std::size_t i = 0; i < lasts.size(); ++i) {
         const u64* t = lasts[i];
         std::int64_t holds[2] = {held[0], held[1]};
