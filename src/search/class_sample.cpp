@@ -104,13 +104,30 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
                 at[u]);
         }
     }
+    runs_ = runs;
+    most_ = most;
+    set_kernels();
+}
+
+ClassOrderedSample::ClassOrderedSample(const ClassOrderedSample& other, Share)
+    : nclasses_(other.nclasses_), beyond_(other.beyond_), planes_(other.planes_), bits_(other.bits_),
+      runs_(other.runs_), most_(other.most_)
+{
+    columns_ = std::make_unique<UnitColumns>(other.columns_->matrix(), other.columns_->obs());
+    columns_->borrow(*other.columns_);
+    set_kernels();
+}
+
+void ClassOrderedSample::set_kernels()
+{
+    const bool runs = runs_;
     acc_det_.assign(planes_.size(), 0);
     acc_mem_.assign(planes_.size(), 0);
     det_.assign(std::max<std::size_t>(unit_words(), 1), 0);
     mem_.assign(det_.size(), 0);
     terms_ = {unit_words(), planes_.data(), planes_.size(), bits_.data(),
               det_.data(),  mem_.data(),    nclasses_,      beyond_};
-    const CpuLevel level = std::min(cpu_level(), most);
+    const CpuLevel level = std::min(cpu_level(), most_);
     list_fn_ = kernels::pick_list(level);
     terms_fn_ = kernels::pick_terms(level, false);
     terms_skip_fn_ = kernels::pick_terms(level, true);

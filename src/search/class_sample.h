@@ -30,6 +30,10 @@ public:
     using Level = CpuLevel;
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
     ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);
+    // A snapshot of the same units as `other`, reading the bit columns it has
+    // built (see UnitColumns::borrow()), for a worker thread.
+    struct Share {};
+    ClassOrderedSample(const ClassOrderedSample& other, Share);
     ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
     ClassOrderedSample& operator=(const ClassOrderedSample&) = delete;
 
@@ -123,6 +127,8 @@ private:
     // Counts the membership of the compiled list into `out` (whose cells of the
     // sample's classes are cleared).
     void tabulate(const Kernel& in, stats::CountTable& out);
+    // The kernels and their work arrays, from the units' planes.
+    void set_kernels();
 
     int nclasses_ = 0;
     std::int64_t beyond_ = 0;
@@ -144,6 +150,8 @@ private:
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
     RunFn run_two_fn_ = nullptr;                     // lists of two-valued literals
+    bool runs_ = false;                              // segments start on words of their own (two classes)
+    Level most_ = Level::avx512;
     stats::CountTable run_table_;
 };
 

@@ -65,8 +65,9 @@ void Evaluator::build_samples()
         // the statistic of a search; the plain sample is made when something
         // else asks for it.
         if (table && settings_.snapshots) {
-            class_sample_ = std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
-            if (borrow_ && borrow_->class_sample_) class_sample_->columns().borrow(borrow_->class_sample_->columns());
+            class_sample_ = borrow_ && borrow_->class_sample_
+                                ? std::make_unique<ClassOrderedSample>(*borrow_->class_sample_, ClassOrderedSample::Share{})
+                                : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
             class_sample_->columns().prepare(attributes_);
         }
         return;

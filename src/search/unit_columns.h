@@ -44,6 +44,7 @@ public:
     std::size_t words() const { return words_; }
     std::size_t units() const { return obs_.size(); }
     const std::vector<int>& obs() const { return obs_; }
+    const stats::AttributeMatrix& matrix() const { return abyte_; }
 
     // Builds the columns of these attributes (those not built yet, inside
     // 1..lc) in one pass over the units.
