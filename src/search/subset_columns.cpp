@@ -70,17 +70,21 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
     while (n < pos.size() && n < static_cast<std::size_t>(k_) && (n == 0 || pos[n] > pos[n - 1])) ++n;
     scratch.resize(3 * words_);
     u64* out = scratch.data();
-    if (n > 0) {
+    std::size_t i = n;
+    if (n == 0) {
+        std::fill_n(out, words_, ~u64{0});
+        std::fill_n(out + words_, 2 * words_, u64{0});
+    } else if (n < pos.size()) {
+        // The next literal goes onto the stored prefix straight into `out`.
         const TermWords t = stored(pos.first(n));
+        and_literal(t.any_true, lits_[static_cast<std::size_t>(pos[i++])], words_, skip_, out);
+    } else {
+        const TermWords t = stored(pos);
         std::memcpy(out, t.any_true, words_ * sizeof(u64));
         std::memcpy(out + words_, t.any_und, words_ * sizeof(u64));
         std::memcpy(out + 2 * words_, t.skip_m, words_ * sizeof(u64));
-    } else {
-        std::fill_n(out, words_, ~u64{0});
-        std::fill_n(out + words_, 2 * words_, u64{0});
     }
-    for (std::size_t i = n; i < pos.size(); ++i)
-        and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
+    for (; i < pos.size(); ++i) and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
     return out;
 }
 
