@@ -170,7 +170,10 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     std::unique_ptr<DirectScan> own_scan;
     if (direct && !s.pair.debug && !s.pair.reduce.trace) {
         own_direct = make_direct(s, evaluator, own_cache);
-        if (own_direct) own_scan = std::make_unique<DirectScan>(*own_direct, evaluator, own_cache);
+        if (own_direct) {
+            own_direct->share_terms(*direct);
+            own_scan = std::make_unique<DirectScan>(*own_direct, evaluator, own_cache);
+        }
     }
     while (true) {
         ++out.vectors;
