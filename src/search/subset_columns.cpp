@@ -7,17 +7,77 @@ namespace meru::search {
 
 using u64 = std::uint64_t;
 
+namespace {
+
+// Eight words as one vector value; loads and stores through memcpy, as the
+// words need not be aligned.
+using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
+template <class T> MERU_ALWAYS_INLINE void load(T& v, const u64* p) { std::memcpy(&v, p, sizeof v); }
+template <class T> MERU_ALWAYS_INLINE void store(u64* p, const T& v) { std::memcpy(p, &v, sizeof v); }
+
+// and_literal() at word w, one word or a vector of them at a time; every word
+// is read before any is written, so `out` may be `prefix`.
+template <bool Skip, bool Prefix, class T>
+MERU_ALWAYS_INLINE void and_step(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, u64* out,
+                                 std::size_t w)
+{
+    T f, m;
+    load(f, l.fail + w);
+    load(m, l.miss + w);
+    T held = ~T{}, nofail = ~f;
+    if constexpr (Prefix) {
+        T und;
+        load(held, prefix + w);
+        load(und, prefix + words + w);
+        nofail = (held | und) & ~f;
+    }
+    T missing = m;
+    if constexpr (Skip && Prefix) {
+        T before;
+        load(before, prefix + 2 * words + w);
+        missing |= before;
+    }
+    const T t = held & ~(f | m);
+    store(out + w, t);
+    store(out + words + w, nofail & ~t);
+    if constexpr (Skip) store(out + 2 * words + w, missing);
+}
+
+template <bool Skip, bool Prefix>
+MERU_ALWAYS_INLINE void and_words(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, u64* out)
+{
+    std::size_t w = 0;
+    for (; w + 8 <= words; w += 8) and_step<Skip, Prefix, Words8>(prefix, l, words, out, w);
+    for (; w < words; ++w) and_step<Skip, Prefix, u64>(prefix, l, words, out, w);
+}
+
+MERU_ALWAYS_INLINE void and_any(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip, u64* out)
+{
+    if (skip) {
+        if (prefix) and_words<true, true>(prefix, l, words, out);
+        else and_words<true, false>(prefix, l, words, out);
+    } else {
+        if (prefix) and_words<false, true>(prefix, l, words, out);
+        else and_words<false, false>(prefix, l, words, out);
+    }
+}
+
+#if MERU_X86_DISPATCH
+__attribute__((target("avx512f,avx512vl,avx2"))) void and_avx512(const u64* prefix, const UnitColumns::Lit& l,
+                                                                    std::size_t words, bool skip, u64* out)
+{
+    and_any(prefix, l, words, skip, out);
+}
+#endif
+
+} // namespace
+
 void and_literal(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip, u64* out)
 {
-    for (std::size_t w = 0; w < words; ++w) {
-        const u64 f = l.fail[w], m = l.miss[w];
-        const u64 held = prefix ? prefix[w] : ~u64{0};
-        const u64 nofail = (prefix ? prefix[w] | prefix[words + w] : ~u64{0}) & ~f;
-        const u64 t = held & ~(f | m);
-        out[w] = t;
-        out[words + w] = nofail & ~t;
-        if (skip) out[2 * words + w] = (prefix ? prefix[2 * words + w] : 0) | m;
-    }
+#if MERU_X86_DISPATCH
+    if (cpu_level() >= CpuLevel::avx512) return and_avx512(prefix, l, words, skip, out);
+#endif
+    and_any(prefix, l, words, skip, out);
 }
 
 void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip,
@@ -26,6 +86,9 @@ void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t wo
     lits_.assign(lits.begin(), lits.end());
     words_ = words;
     skip_ = skip;
+    two_valued_ = !skip && std::none_of(lits_.begin(), lits_.end(), [&](const UnitColumns::Lit& l) {
+        return std::any_of(l.miss, l.miss + words, [](u64 m) { return m != 0; });
+    });
     stride_ = (skip ? 3 : 2) * words;
     zero_.assign(std::max<std::size_t>(words, 1), 0);
     const std::size_t n = lits_.size();
@@ -71,6 +134,20 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
     scratch.resize(3 * words_);
     u64* out = scratch.data();
     std::size_t i = n;
+    if (two_valued_ && n > 0) {
+        // No unit is undetermined by any term: only the holding words are made
+        // (those of `scratch` start at 0 and stay so).
+        const u64* from = stored(pos.first(n)).any_true;
+        if (n == pos.size()) {
+            std::memcpy(out, from, words_ * sizeof(u64));
+            return out;
+        }
+        for (; i < pos.size(); ++i, from = out) {
+            const u64* f = lits_[static_cast<std::size_t>(pos[i])].fail;
+            for (std::size_t w = 0; w < words_; ++w) out[w] = from[w] & ~f[w];
+        }
+        return out;
+    }
     if (n == 0) {
         std::fill_n(out, words_, ~u64{0});
         std::fill_n(out + words_, 2 * words_, u64{0});

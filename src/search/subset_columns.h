@@ -84,6 +84,7 @@ private:
     std::vector<UnitColumns::Lit> lits_;
     std::size_t words_ = 0, stride_ = 0;
     bool skip_ = false;
+    bool two_valued_ = false; // no literal has a missing byte, no skip flag: no term leaves a unit undetermined
     int k_ = 0;
     std::vector<std::vector<std::size_t>> binom_; // binom_[n][j] = C(n, j), j <= k
     std::vector<std::size_t> base_;               // first rank of each size
