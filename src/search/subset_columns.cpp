@@ -131,7 +131,7 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
 {
     std::size_t n = 0; // the stored prefix
     while (n < pos.size() && n < static_cast<std::size_t>(k_) && (n == 0 || pos[n] > pos[n - 1])) ++n;
-    scratch.resize(3 * words_);
+    scratch.resize(stride_);
     u64* out = scratch.data();
     std::size_t i = n;
     if (two_valued_ && n > 0) {
@@ -150,7 +150,7 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
     }
     if (n == 0) {
         std::fill_n(out, words_, ~u64{0});
-        std::fill_n(out + words_, 2 * words_, u64{0});
+        std::fill_n(out + words_, stride_ - words_, u64{0});
     } else if (n < pos.size()) {
         // The next literal goes onto the stored prefix straight into `out`.
         const TermWords t = stored(pos.first(n));
@@ -159,7 +159,7 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
         const TermWords t = stored(pos);
         std::memcpy(out, t.any_true, words_ * sizeof(u64));
         std::memcpy(out + words_, t.any_und, words_ * sizeof(u64));
-        std::memcpy(out + 2 * words_, t.skip_m, words_ * sizeof(u64));
+        if (skip_) std::memcpy(out + 2 * words_, t.skip_m, words_ * sizeof(u64));
     }
     for (; i < pos.size(); ++i) and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
     return out;

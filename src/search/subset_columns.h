@@ -38,7 +38,7 @@ public:
         return words(data_.data() + rank * stride_);
     }
     // Words of the term of any positions (null for none: the term that holds),
-    // stored or made into `scratch` (3 x words, kept by the caller).
+    // stored or made into `scratch` (kept by the caller).
     TermWords make(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const
     {
         return words(find(pos, scratch));
@@ -70,7 +70,8 @@ public:
     std::size_t rank_base(std::size_t len) const { return base_[len]; }
     std::size_t rank_part(int pos, std::size_t i) const { return rank_of_[static_cast<std::size_t>(pos) * kc_ + i]; }
     const std::uint64_t* at_rank(std::size_t rank) const { return data_.data() + rank * stride_; }
-    // A term that is not stored, made into `scratch` (3 x words, kept by the caller).
+    // A term that is not stored, made into `scratch` (kept by the caller): its
+    // words as a stored term's, the missing ones only with the skip flag.
     const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
     // A term's words from their start: holds, undetermined, then (skip flag) missing.
     TermWords words(const std::uint64_t* t) const { return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()}; }
