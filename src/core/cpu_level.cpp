@@ -19,7 +19,8 @@ CpuLevel probe()
     if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi")) return have;
     have = CpuLevel::avx2;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vpopcntdq"))
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vpopcntdq"))
         have = CpuLevel::avx512;
 #endif
     return have;

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if MERU_X86_DISPATCH
+#include <immintrin.h>
+#endif
+
 namespace meru::search {
 
 UnitColumns::UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs)
@@ -55,6 +59,14 @@ void UnitColumns::prepare(std::span<const int> attributes)
             todo.push_back(a);
     if (todo.empty()) return;
     for (const int a : todo) cols_[static_cast<std::size_t>(a)].assign(3 * words_, 0);
+#if MERU_X86_DISPATCH
+    if (cpu_level() >= CpuLevel::avx512) {
+        std::sort(todo.begin(), todo.end());
+        build_by_blocks(todo);
+        finish(todo);
+        return;
+    }
+#endif
     // A word of each column at a time: its 64 units' rows are read once.
     std::vector<std::uint64_t> one(todo.size()), zero(todo.size()), miss(todo.size());
     for (std::size_t w = 0; w * 64 < obs_.size(); ++w) {
@@ -80,14 +92,79 @@ void UnitColumns::prepare(std::span<const int> attributes)
             col[2 * words_ + w] = miss[j];
         }
     }
-    for (std::size_t j = 0; j < todo.size(); ++j) {
-        const auto a = static_cast<std::size_t>(todo[j]);
+    finish(todo);
+}
+
+void UnitColumns::finish(std::span<const int> todo)
+{
+    for (const int t : todo) {
+        const auto a = static_cast<std::size_t>(t);
         built_[a] = 1;
         col_[a] = cols_[a].data();
         const std::uint64_t* m = col_[a] + 2 * words_;
         missing_[a] = std::any_of(m, m + words_, [](std::uint64_t x) { return x != 0; });
     }
 }
+
+#if MERU_X86_DISPATCH
+namespace {
+
+// Transposes a 64 x 64 bit matrix in place: bit j of a[i] becomes bit i of
+// a[j]. Blocks of 32, then 16, .., then 1 bits swap across the diagonal.
+void transpose64(std::uint64_t* a)
+{
+    std::uint64_t m = 0x00000000FFFFFFFFull;
+    for (unsigned j = 32; j != 0; j >>= 1, m ^= m << j)
+        for (unsigned k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t t = ((a[k] >> j) ^ a[k | j]) & m;
+            a[k | j] ^= t;
+            a[k] ^= t << j;
+        }
+}
+
+} // namespace
+
+__attribute__((target("avx512f,avx512bw,avx512vl"))) void UnitColumns::build_by_blocks(std::span<const int> todo)
+{
+    // Attributes lo .. lo + 63 at a time: per 64 units, each unit's bytes of
+    // them compared at once give its masks of bytes 1, 0 and 255, which a
+    // transpose makes the columns' words.
+    const __m512i one = _mm512_set1_epi8(1), zero = _mm512_setzero_si512(),
+                  miss = _mm512_set1_epi8(static_cast<char>(stats::kMissingByte));
+    alignas(64) std::uint64_t ones[64], zeros[64], misses[64];
+    for (std::size_t from = 0; from < todo.size();) {
+        const int lo = todo[from];
+        std::size_t to = from;
+        while (to < todo.size() && todo[to] - lo < 64) ++to;
+        const int len = std::min(64, abyte_.lc - lo + 1);
+        const __mmask64 bytes = len >= 64 ? ~__mmask64{0} : (__mmask64{1} << len) - 1;
+        for (std::size_t w = 0; w * 64 < obs_.size(); ++w) {
+            for (std::size_t i = 0; i < 64; ++i) {
+                const std::size_t u = w * 64 + i;
+                if (u >= obs_.size() || obs_[u] < 0) { // a padding unit
+                    ones[i] = zeros[i] = misses[i] = 0;
+                    continue;
+                }
+                const __m512i v = _mm512_maskz_loadu_epi8(bytes, abyte_.row(obs_[u]) + (lo - 1));
+                ones[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, one);
+                zeros[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, zero);
+                misses[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, miss);
+            }
+            transpose64(ones);
+            transpose64(zeros);
+            transpose64(misses);
+            for (std::size_t j = from; j < to; ++j) {
+                const auto k = static_cast<std::size_t>(todo[j] - lo);
+                std::uint64_t* col = cols_[static_cast<std::size_t>(todo[j])].data();
+                col[w] = ones[k];
+                col[words_ + w] = zeros[k];
+                col[2 * words_ + w] = misses[k];
+            }
+        }
+        from = to;
+    }
+}
+#endif
 
 void UnitColumns::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                           Compiled& out)
