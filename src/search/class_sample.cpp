@@ -42,12 +42,25 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     }
     const bool segmented = kinds.size() <= kMaxSegments;
     std::vector<std::size_t> order(obs.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    const auto width = [&](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight[u])); };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (cls[a] != cls[b]) return cls[a] < cls[b];
-        return segmented ? weight[a] < weight[b] : width(a) > width(b);
-    });
+    if (segmented) {
+        // Few kinds: the units go kind by kind, in order within each.
+        std::sort(kinds.begin(), kinds.end());
+        std::vector<std::size_t> start(kinds.size() + 1, 0);
+        std::vector<std::size_t> kind_of(obs.size());
+        for (std::size_t u = 0; u < obs.size(); ++u) {
+            kind_of[u] = static_cast<std::size_t>(
+                std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
+            ++start[kind_of[u] + 1];
+        }
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (std::size_t u = 0; u < obs.size(); ++u) order[start[kind_of[u]]++] = u;
+    } else {
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        const auto width = [&](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight[u])); };
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
+        });
+    }
     // For the run kernels (two classes) each segment starts on a new word: its
     // units are followed by padding units up to the word's end, which belong
     // to no plane. at[u]: the unit that order[u] becomes.
