@@ -125,18 +125,14 @@ void Evaluator::sort_times(io::LogWriter& log)
 void Evaluator::sort_times_as(const Evaluator& other, io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
-    if (other.ys_.size() != ys_.size()) return sort_times(log);
+    const bool ready = other.ys_.size() == ys_.size() &&
+                       std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.walk_ready; });
+    if (!ready) return sort_times(log);
     for (std::size_t j = 0; j < ys_.size(); ++j) {
-        const PerY& from = other.ys_[j];
-        PerY& y = ys_[j];
-        if (!from.walk_ready) {
-            ensure_walk(y);
-            continue;
-        }
-        y.order = from.order;
-        y.key = from.key;
-        y.walk = from.walk;
-        y.walk_ready = true;
+        ys_[j].order = other.ys_[j].order;
+        ys_[j].key = other.ys_[j].key;
+        ys_[j].walk = other.ys_[j].walk;
+        ys_[j].walk_ready = true;
     }
 }
 

@@ -108,7 +108,7 @@ public:
     // or a ranking starts. Scoring sorts only if this was not done.
     void sort_times(io::LogWriter& log);
     // The same by taking the orders `other` (an evaluator of the same data and
-    // criterion) has made; a Y it has not ordered is sorted here.
+    // criterion) has made, where it has ordered every Y.
     void sort_times_as(const Evaluator& other, io::LogWriter& log);
     // Makes the snapshots a search scores with now, reading the bit columns
     // `main` (an evaluator of the same data and criterion, with the same

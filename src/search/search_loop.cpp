@@ -139,10 +139,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     SearchThreads own_threads;
     WorkerPool* pool = nullptr;
     // The workers start on the first size vector large enough to share; each
-    // then builds its own snapshot of the data (and orders the survival times),
-    // all at once, while the calling thread pumps events; on the direct path
-    // they read the calling thread's stored terms. The snapshots go
-    // with the search; the threads stay with the session.
+    // then makes its own snapshot of the data, all at once, while the calling
+    // thread pumps events: it copies the calling thread's layout of the units
+    // and ordered survival times and reads its bit columns and stored terms,
+    // which stay in place until the search ends. The snapshots go with the
+    // search; the threads stay with the session.
     const auto make_workers = [&] {
         workers.resize(static_cast<std::size_t>(s.threads));
         pool = &(s.workers ? *s.workers : own_threads).pool(s.threads);
