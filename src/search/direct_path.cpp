@@ -188,7 +188,10 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
             term_[j] = position_[static_cast<std::size_t>(partition::attribute_of(lits[at + j]))];
         const std::span<const int> pos(term_.data(), len);
         const std::size_t rank = subsets(0).rank(pos);
-        const std::size_t slot = rank == SubsetColumns::kNone ? made_term(t, pos) : kMadeSlots;
+        // With fixed literals a last term seldom comes back: it is made into
+        // its place's own words, which stay in the cache, and not kept.
+        const bool keep = rank == SubsetColumns::kNone && !(fixed() && t + 1 == q);
+        const std::size_t slot = keep ? made_term(t, pos) : kMadeSlots;
         for (std::size_t side = 0; side < 2; ++side) {
             const SubsetColumns& sub = subsets(side);
             const std::uint64_t* words = rank != SubsetColumns::kNone ? sub.at_rank(rank)
