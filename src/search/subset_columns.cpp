@@ -62,13 +62,40 @@ MERU_ALWAYS_INLINE void and_any(const u64* prefix, const UnitColumns::Lit& l, st
     }
 }
 
+// out = from & ~fail, word by word (out may be from).
+MERU_ALWAYS_INLINE void and_not_any(const u64* from, const u64* fail, std::size_t words, u64* out)
+{
+    std::size_t w = 0;
+    for (; w + 8 <= words; w += 8) {
+        Words8 a, f;
+        load(a, from + w);
+        load(f, fail + w);
+        store(out + w, a & ~f);
+    }
+    for (; w < words; ++w) out[w] = from[w] & ~fail[w];
+}
+
 #if MERU_X86_DISPATCH
 __attribute__((target("avx512f,avx512vl,avx2"))) void and_avx512(const u64* prefix, const UnitColumns::Lit& l,
                                                                     std::size_t words, bool skip, u64* out)
 {
     and_any(prefix, l, words, skip, out);
 }
+__attribute__((target("avx512f,avx512vl,avx2"))) void and_not_avx512(const u64* from, const u64* fail,
+                                                                        std::size_t words, u64* out)
+{
+    and_not_any(from, fail, words, out);
+}
 #endif
+
+// The holding words of a term of two-valued literals AND-ed with one more.
+void and_not(const u64* from, const u64* fail, std::size_t words, u64* out)
+{
+#if MERU_X86_DISPATCH
+    if (cpu_level() >= CpuLevel::avx512) return and_not_avx512(from, fail, words, out);
+#endif
+    and_not_any(from, fail, words, out);
+}
 
 } // namespace
 
@@ -142,10 +169,7 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
             std::memcpy(out, from, words_ * sizeof(u64));
             return out;
         }
-        for (; i < pos.size(); ++i, from = out) {
-            const u64* f = lits_[static_cast<std::size_t>(pos[i])].fail;
-            for (std::size_t w = 0; w < words_; ++w) out[w] = from[w] & ~f[w];
-        }
+        for (; i < pos.size(); ++i, from = out) and_not(from, lits_[static_cast<std::size_t>(pos[i])].fail, words_, out);
         return out;
     }
     if (n == 0) {
