@@ -144,6 +144,7 @@ void ClassOrderedSample::set_kernels()
     list_fn_ = kernels::pick_list(level);
     terms_fn_ = kernels::pick_terms(level, false);
     terms_skip_fn_ = kernels::pick_terms(level, true);
+    terms_two_fn_ = kernels::pick_terms_two(level);
     if (runs) {
         valid_.assign(unit_words(), 0);
         for (const Plane& p : planes_)
@@ -173,9 +174,10 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
 }
 
 void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense,
-                                      stats::CountTable& out)
+                                      stats::CountTable& out, bool two_valued)
 {
-    (skip ? terms_skip_fn_ : terms_fn_)(terms_, before, last, sense, out);
+    const TermsFn f = !skip && two_valued && terms_two_fn_ ? terms_two_fn_ : skip ? terms_skip_fn_ : terms_fn_;
+    f(terms_, before, last, sense, out);
 }
 
 void ClassOrderedSample::partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip,

@@ -43,9 +43,12 @@ public:
 
     // The same from a list's term words: those of the terms before the last,
     // accumulated, and the last term's (sense 1 plain, 0 flipped; `skip`: the
-    // missing words drop units). Only the cells of the sample's classes and the
-    // side weights are written.
-    void partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense, stats::CountTable& out);
+    // missing words drop units; `two_valued`: no literal of the list has a
+    // missing byte among the units, so the undetermined words need not be
+    // read). Only the cells of the sample's classes and the side weights are
+    // written.
+    void partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense, stats::CountTable& out,
+                      bool two_valued = false);
     // The tables of a run of lists that share their terms before the last, for
     // a Y of two classes: `before` as in partab_terms(), each list's last term
     // by the start of its words (holds, undetermined and, with `skip`, missing,
@@ -147,6 +150,7 @@ private:
     TermsKernel terms_;
     ListFn list_fn_ = nullptr;
     TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
+    TermsFn terms_two_fn_ = nullptr; // lists of two-valued literals, no skip flag; null: terms_fn_
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
     RunFn run_two_fn_ = nullptr;                     // lists of two-valued literals

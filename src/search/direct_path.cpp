@@ -239,7 +239,7 @@ void DirectScorer::count(int r, stats::CountTable& out)
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
     const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();
-    sample_.partab_terms(before, subsets(side).words(last_[side]), skip_, r, out);
+    sample_.partab_terms(before, subsets(side).words(last_[side]), skip_, r, out, two_valued_);
 }
 
 void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)

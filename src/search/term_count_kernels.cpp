@@ -118,7 +118,9 @@ __attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const T
 // With AVX-512's population count on vectors: each plane's words four at a
 // time, the membership words made as they are counted, the last partial vector
 // read under a mask (masked words count as no unit).
-template <bool Skip>
+// Two: no unit is undetermined by either list (no literal has a missing byte),
+// so every unit of a plane is counted and the undetermined words are not read.
+template <bool Skip, bool Two = false>
 __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
 terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
 {
@@ -135,11 +137,13 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
             const auto m = static_cast<__mmask8>(pl.hi - w >= 4 ? 0xF : (1u << (pl.hi - w)) - 1);
             const __m256i tr = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_true + w),
                                                _mm256_maskz_loadu_epi64(m, b.any_true + w));
-            const __m256i un = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_und + w),
-                                               _mm256_maskz_loadu_epi64(m, b.any_und + w));
             // (tr | ~un) & bits
-            __m256i d = _mm256_and_si256(_mm256_or_si256(tr, _mm256_xor_si256(un, _mm256_set1_epi64x(-1))),
-                                         _mm256_maskz_loadu_epi64(m, bits + w));
+            __m256i d = _mm256_maskz_loadu_epi64(m, bits + w);
+            if constexpr (!Two) {
+                const __m256i un = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_und + w),
+                                                   _mm256_maskz_loadu_epi64(m, b.any_und + w));
+                d = _mm256_and_si256(_mm256_or_si256(tr, _mm256_xor_si256(un, _mm256_set1_epi64x(-1))), d);
+            }
             if constexpr (Skip)
                 d = _mm256_andnot_si256(_mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.skip_m + w),
                                                         _mm256_maskz_loadu_epi64(m, b.skip_m + w)),
@@ -163,6 +167,16 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
 #endif
 
 } // namespace
+
+ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level)
+{
+#if MERU_X86_DISPATCH
+    if (level == CpuLevel::avx512) return terms_vpopcnt<false, true>;
+#else
+    (void)level;
+#endif
+    return nullptr;
+}
 
 // The term-words kernel for `level`, with or without the skip flag.
 ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip)
