@@ -144,7 +144,8 @@ void ClassOrderedSample::set_kernels()
     list_fn_ = kernels::pick_list(level);
     terms_fn_ = kernels::pick_terms(level, false);
     terms_skip_fn_ = kernels::pick_terms(level, true);
-    terms_two_fn_ = kernels::pick_terms_two(level);
+    terms_two_fn_ = kernels::pick_terms_two(level, false);
+    terms_joined_fn_ = kernels::pick_terms_two(level, true);
     if (runs) {
         valid_.assign(unit_words(), 0);
         for (const Plane& p : planes_)
@@ -171,6 +172,12 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
     columns_->compile(list, sense, signbyte, list_);
     out.clear();
     tabulate({columns_->words(), skip, &list_}, out);
+}
+
+void ClassOrderedSample::partab_joined(const TermWords& before, const std::uint64_t* held, const std::uint64_t* fail,
+                                       int sense, stats::CountTable& out)
+{
+    terms_joined_fn_(terms_, before, {held, fail, nullptr}, sense, out);
 }
 
 void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense,

@@ -49,6 +49,12 @@ public:
     // written.
     void partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense, stats::CountTable& out,
                       bool two_valued = false);
+    // partab_terms() of a list of two-valued literals, without the skip flag,
+    // whose last term holds where `held` does and the literal failing at `fail`
+    // does not; only where joined() tells so.
+    bool joined() const { return terms_joined_fn_ != nullptr; }
+    void partab_joined(const TermWords& before, const std::uint64_t* held, const std::uint64_t* fail, int sense,
+                       stats::CountTable& out);
     // The tables of a run of lists that share their terms before the last, for
     // a Y of two classes: `before` as in partab_terms(), each list's last term
     // by the start of its words (holds, undetermined and, with `skip`, missing,
@@ -151,6 +157,7 @@ private:
     ListFn list_fn_ = nullptr;
     TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
     TermsFn terms_two_fn_ = nullptr; // lists of two-valued literals, no skip flag; null: terms_fn_
+    TermsFn terms_joined_fn_ = nullptr;
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
     RunFn run_two_fn_ = nullptr;                     // lists of two-valued literals

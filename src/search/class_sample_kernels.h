@@ -29,8 +29,9 @@ MERU_ALWAYS_INLINE void load(Words& v, const u64* p) { std::memcpy(&v, p, sizeof
 ClassOrderedSample::ListFn pick_list(CpuLevel level);
 ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip);
 // The term kernel for lists none of whose literals has a missing byte among
-// the units, without the skip flag; null where the level has none.
-ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level);
+// the units, without the skip flag; null where the level has none. `joined`:
+// the kernel of ClassOrderedSample::partab_joined().
+ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, bool joined);
 // Null where the level has no run kernel: each list of a run is then counted
 // by the term kernel.
 ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrderedSample::RunKernel& k);

@@ -192,8 +192,17 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
         // its place's own words, which stay in the cache, and not kept.
         const bool keep = rank == SubsetColumns::kNone && !(fixed() && t + 1 == q);
         const std::size_t slot = keep ? made_term(t, pos) : kMadeSlots;
+        // A last term of a stored term and one more literal is counted as that,
+        // where the sample can (see count()).
+        const bool last = t + 1 == q;
+        if (last && rank == SubsetColumns::kNone && !keep && sample_.joined()) last_pos_.assign(pos.begin(), pos.end());
         for (std::size_t side = 0; side < 2; ++side) {
             const SubsetColumns& sub = subsets(side);
+            if (last && rank == SubsetColumns::kNone && !keep && sample_.joined() &&
+                sub.joined(pos, joined_[side].held, joined_[side].fail)) {
+                last_[side] = nullptr;
+                continue;
+            }
             const std::uint64_t* words = rank != SubsetColumns::kNone ? sub.at_rank(rank)
                                          : slot < kMadeSlots          ? made_[t].words[side][slot].data()
                                                                       : sub.made(pos, scratch_[side][t]);
@@ -234,12 +243,20 @@ std::size_t DirectScorer::made_term(std::size_t t, std::span<const int> pos)
     return i;
 }
 
+const std::uint64_t* DirectScorer::last(int r)
+{
+    const auto side = static_cast<std::size_t>(r);
+    if (!last_[side]) last_[side] = subsets(side).made(last_pos_, scratch_[side][p_.size() - 1]);
+    return last_[side];
+}
+
 void DirectScorer::count(int r, stats::CountTable& out)
 {
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
     const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();
-    sample_.partab_terms(before, subsets(side).words(last_[side]), skip_, r, out, two_valued_);
+    if (!last_[side]) sample_.partab_joined(before, joined_[side].held, joined_[side].fail, r, out);
+    else sample_.partab_terms(before, subsets(side).words(last_[side]), skip_, r, out, two_valued_);
 }
 
 void DirectScorer::table(std::span<const partition::Literal> lits, int r, stats::CountTable& out)

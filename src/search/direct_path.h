@@ -220,7 +220,9 @@ public:
     // them: holds, undetermined and, with the skip flag, missing), as last()
     // gives them; the cells are a whole table only for a Y of two classes.
     void count_lasts(int r, std::span<const std::uint64_t* const> lasts, std::span<ClassOrderedSample::Cells> out);
-    const std::uint64_t* last(int r) const { return last_[static_cast<std::size_t>(r)]; }
+    // The words of side r's last term as prepared (made now where it was
+    // left joined to its stored prefix).
+    const std::uint64_t* last(int r);
     std::size_t term_stride() const { return (skip_ ? 3 : 2) * sample_.unit_words(); }
     bool two_classes() const { return sample_.classes() == 2; }
 
@@ -256,7 +258,13 @@ private:
     const SubsetColumns& subsets(std::size_t r) const { return shared_ ? shared_->subsets_[r] : subsets_[r]; }
     std::array<TermStack, 2> stacks_;
     std::vector<partition::Literal> held_;       // the literals the sides hold
-    std::array<const std::uint64_t*, 2> last_{}; // each side's last term (its words' start)
+    std::array<const std::uint64_t*, 2> last_{}; // each side's last term (its words' start); null: joined
+    struct Joined {
+        const std::uint64_t* held = nullptr; // the stored term of the last term's positions but the last
+        const std::uint64_t* fail = nullptr; // where the last literal fails
+    };
+    std::array<Joined, 2> joined_{};
+    std::vector<int> last_pos_; // the positions of a joined last term
     std::array<ShapeTable, 2> shapes_;
     struct Known {
         std::uint64_t key = 0;

@@ -154,6 +154,16 @@ void SubsetColumns::fill(int size, int last, const u64* prefix, std::size_t rank
     }
 }
 
+bool SubsetColumns::joined(std::span<const int> pos, const u64*& held, const u64*& fail) const
+{
+    if (!two_valued_ || pos.size() < 2) return false;
+    const std::size_t r = rank(pos.first(pos.size() - 1));
+    if (r == kNone) return false;
+    held = at_rank(r);
+    fail = lits_[static_cast<std::size_t>(pos.back())].fail;
+    return true;
+}
+
 const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scratch) const
 {
     std::size_t n = 0; // the stored prefix

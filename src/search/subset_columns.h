@@ -73,6 +73,10 @@ public:
     // A term that is not stored, made into `scratch` (kept by the caller): its
     // words as a stored term's, the missing ones only with the skip flag.
     const std::uint64_t* made(std::span<const int> pos, std::vector<std::uint64_t>& scratch) const;
+    // A term of two-valued literals (no skip flag) whose positions but the last
+    // make a stored term: that term's holding words and the last literal's
+    // failing words, so that the term need not be made; false for any other.
+    bool joined(std::span<const int> pos, const std::uint64_t*& held, const std::uint64_t*& fail) const;
     // A term's words from their start: holds, undetermined, then (skip flag) missing.
     TermWords words(const std::uint64_t* t) const { return {t, t + words_, skip_ ? t + 2 * words_ : zero_.data()}; }
     // Words of no unit (an empty accumulation).

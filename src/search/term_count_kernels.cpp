@@ -120,7 +120,9 @@ __attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const T
 // read under a mask (masked words count as no unit).
 // Two: no unit is undetermined by either list (no literal has a missing byte),
 // so every unit of a plane is counted and the undetermined words are not read.
-template <bool Skip, bool Two = false>
+// Joined (with Two): the last term is b's holding words AND one more literal,
+// whose failing words stand in b's undetermined ones.
+template <bool Skip, bool Two = false, bool Joined = false>
 __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
 terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
 {
@@ -135,8 +137,9 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
         __m256i sd = _mm256_setzero_si256(), sm = _mm256_setzero_si256();
         for (std::size_t w = pl.lo; w < pl.hi; w += 4) {
             const auto m = static_cast<__mmask8>(pl.hi - w >= 4 ? 0xF : (1u << (pl.hi - w)) - 1);
-            const __m256i tr = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_true + w),
-                                               _mm256_maskz_loadu_epi64(m, b.any_true + w));
+            __m256i last = _mm256_maskz_loadu_epi64(m, b.any_true + w);
+            if constexpr (Joined) last = _mm256_andnot_si256(_mm256_maskz_loadu_epi64(m, b.any_und + w), last);
+            const __m256i tr = _mm256_or_si256(_mm256_maskz_loadu_epi64(m, a.any_true + w), last);
             // (tr | ~un) & bits
             __m256i d = _mm256_maskz_loadu_epi64(m, bits + w);
             if constexpr (!Two) {
@@ -168,12 +171,13 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
 
 } // namespace
 
-ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level)
+ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, bool joined)
 {
 #if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return terms_vpopcnt<false, true>;
+    if (level == CpuLevel::avx512) return joined ? terms_vpopcnt<false, true, true> : terms_vpopcnt<false, true>;
 #else
     (void)level;
+    (void)joined;
 #endif
     return nullptr;
 }
