@@ -194,12 +194,11 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
         const std::size_t slot = keep ? made_term(t, pos) : kMadeSlots;
         // A last term of a stored term and one more literal is counted as that,
         // where the sample can (see count()).
-        const bool last = t + 1 == q;
-        if (last && rank == SubsetColumns::kNone && !keep && sample_.joined()) last_pos_.assign(pos.begin(), pos.end());
+        const bool joinable = t + 1 == q && rank == SubsetColumns::kNone && !keep && sample_.joined();
+        if (joinable) last_pos_.assign(pos.begin(), pos.end());
         for (std::size_t side = 0; side < 2; ++side) {
             const SubsetColumns& sub = subsets(side);
-            if (last && rank == SubsetColumns::kNone && !keep && sample_.joined() &&
-                sub.joined(pos, joined_[side].held, joined_[side].fail)) {
+            if (joinable && sub.joined(pos, joined_[side].held, joined_[side].fail)) {
                 last_[side] = nullptr;
                 continue;
             }
