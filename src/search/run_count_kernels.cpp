@@ -103,55 +103,51 @@ MERU_ALWAYS_INLINE const u64* run_left(const ClassOrderedSample::RunKernel& k, c
 // list's members are the units where the accumulated terms or its last term
 // hold (read in its sense), and only the last terms' holding words are read.
 // The units the accumulated terms leave are made once per run into k.scratch;
-// each list then takes one population count per word, over four chains,
-// weighted by the word's segment.
-template <bool Plain>
+// each list then takes, segment by segment, the population count of its words
+// and theirs (Count over words [lo, hi)), weighted by the segment.
+using SegmentCount = std::int64_t (*)(const u64* t, const u64* left, std::size_t lo, std::size_t hi);
+template <SegmentCount Count>
 MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
+                                std::span<const u64* const> lasts, int sense, std::span<ClassOrderedSample::Cells> out)
 {
     std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
     const u64* left = run_left(k, a, units, held);
     for (std::size_t i = 0; i < lasts.size(); ++i) {
-        const u64* t = lasts[i];
         std::int64_t holds[2] = {held[0], held[1]};
         for (std::size_t s = 0; s < k.nsegments; ++s) {
             const ClassOrderedSample::Plane& seg = k.segments[s];
-            std::int64_t n0 = 0, n1 = 0, n2 = 0, n3 = 0;
-            std::size_t w = seg.lo;
-            for (; w + 4 <= seg.hi; w += 4) {
-                n0 += std::popcount(t[w] & left[w]);
-                n1 += std::popcount(t[w + 1] & left[w + 1]);
-                n2 += std::popcount(t[w + 2] & left[w + 2]);
-                n3 += std::popcount(t[w + 3] & left[w + 3]);
-            }
-            for (; w < seg.hi; ++w) n0 += std::popcount(t[w] & left[w]);
-            holds[seg.cls] += seg.value * ((n0 + n1) + (n2 + n3));
+            holds[seg.cls] += seg.value * Count(lasts[i], left, seg.lo, seg.hi);
         }
-        const std::int64_t mem0 = Plain ? holds[0] : units[0] - holds[0];
-        const std::int64_t mem1 = Plain ? holds[1] : units[1] - holds[1];
+        const std::int64_t mem0 = sense ? holds[0] : units[0] - holds[0];
+        const std::int64_t mem1 = sense ? holds[1] : units[1] - holds[1];
         out[i] = {units[0] - mem0, mem0, units[1] - mem1, mem1};
     }
 }
-template <int Level>
-MERU_ALWAYS_INLINE void run_two(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                std::span<const u64* const> lasts, bool, int sense,
-                                std::span<ClassOrderedSample::Cells> out)
+// One population count per word, over four chains.
+MERU_ALWAYS_INLINE std::int64_t count_chains(const u64* t, const u64* left, std::size_t lo, std::size_t hi)
 {
-    if (sense) run_two<true>(k, a, lasts, out);
-    else run_two<false>(k, a, lasts, out);
+    std::int64_t n0 = 0, n1 = 0, n2 = 0, n3 = 0;
+    std::size_t w = lo;
+    for (; w + 4 <= hi; w += 4) {
+        n0 += std::popcount(t[w] & left[w]);
+        n1 += std::popcount(t[w + 1] & left[w + 1]);
+        n2 += std::popcount(t[w + 2] & left[w + 2]);
+        n3 += std::popcount(t[w + 3] & left[w + 3]);
+    }
+    for (; w < hi; ++w) n0 += std::popcount(t[w] & left[w]);
+    return (n0 + n1) + (n2 + n3);
 }
 __attribute__((target("avx2,bmi,popcnt"))) void run_two_avx2(const ClassOrderedSample::RunKernel& k,
                                                              const TermWords& a, std::span<const u64* const> lasts,
-                                                             bool skip, int sense,
-                                                             std::span<ClassOrderedSample::Cells> out)
+                                                             bool, int sense, std::span<ClassOrderedSample::Cells> out)
 {
-    run_two<2>(k, a, lasts, skip, sense, out);
+    run_two<count_chains>(k, a, lasts, sense, out);
 }
 __attribute__((target("popcnt"))) void run_two_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                                      std::span<const u64* const> lasts, bool skip, int sense,
+                                                      std::span<const u64* const> lasts, bool, int sense,
                                                       std::span<ClassOrderedSample::Cells> out)
 {
-    run_two<1>(k, a, lasts, skip, sense, out);
+    run_two<count_chains>(k, a, lasts, sense, out);
 }
 
 // A run of last terms against one set of accumulated term words, for two
@@ -176,32 +172,24 @@ MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
     return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
 }
 
-// run_two() with the vector population count: eight words at a time, the
+// count_chains() with the vector population count: eight words at a time, the
 // segment's last words under a mask.
+MERU_AVX512_POPCNT std::int64_t count_vector(const u64* t, const u64* left, std::size_t lo, std::size_t hi)
+{
+    Words8 acc = {};
+    for (std::size_t w = lo; w < hi; w += 8) {
+        const auto m = static_cast<__mmask8>(hi - w >= 8 ? 0xFF : (1u << (hi - w)) - 1);
+        acc += pop8(load8(m, t + w) & load8(m, left + w));
+    }
+    std::int64_t n = 0;
+    for (int l = 0; l < 8; ++l) n += static_cast<std::int64_t>(acc[l]);
+    return n;
+}
 MERU_AVX512_POPCNT void run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                        std::span<const u64* const> lasts, bool, int sense,
                                        std::span<ClassOrderedSample::Cells> out)
 {
-    std::int64_t units[2] = {0, 0}, held[2] = {0, 0};
-    const u64* left = run_left(k, a, units, held);
-    for (std::size_t i = 0; i < lasts.size(); ++i) {
-        const u64* t = lasts[i];
-        std::int64_t holds[2] = {held[0], held[1]};
-        for (std::size_t s = 0; s < k.nsegments; ++s) {
-            const ClassOrderedSample::Plane& seg = k.segments[s];
-            Words8 acc = {};
-            for (std::size_t w = seg.lo; w < seg.hi; w += 8) {
-                const auto m = static_cast<__mmask8>(seg.hi - w >= 8 ? 0xFF : (1u << (seg.hi - w)) - 1);
-                acc += pop8(load8(m, t + w) & load8(m, left + w));
-            }
-            std::int64_t n = 0;
-            for (int l = 0; l < 8; ++l) n += static_cast<std::int64_t>(acc[l]);
-            holds[seg.cls] += seg.value * n;
-        }
-        const std::int64_t mem0 = sense ? holds[0] : units[0] - holds[0];
-        const std::int64_t mem1 = sense ? holds[1] : units[1] - holds[1];
-        out[i] = {units[0] - mem0, mem0, units[1] - mem1, mem1};
-    }
+    run_two<count_vector>(k, a, lasts, sense, out);
 }
 
 template <bool Skip>
