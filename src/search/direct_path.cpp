@@ -195,7 +195,6 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
         // A last term of a stored term and one more literal is counted as that,
         // where the sample can (see count()).
         const bool joinable = t + 1 == q && rank == SubsetColumns::kNone && !keep && sample_.joined();
-        if (joinable) last_pos_.assign(pos.begin(), pos.end());
         for (std::size_t side = 0; side < 2; ++side) {
             const SubsetColumns& sub = subsets(side);
             if (joinable && sub.joined(pos, joined_[side].held, joined_[side].fail)) {
@@ -245,7 +244,9 @@ std::size_t DirectScorer::made_term(std::size_t t, std::span<const int> pos)
 const std::uint64_t* DirectScorer::last(int r)
 {
     const auto side = static_cast<std::size_t>(r);
-    if (!last_[side]) last_[side] = subsets(side).made(last_pos_, scratch_[side][p_.size() - 1]);
+    // prepare() leaves the last term's positions in term_.
+    const std::span<const int> pos(term_.data(), static_cast<std::size_t>(p_.back()));
+    if (!last_[side]) last_[side] = subsets(side).made(pos, scratch_[side][p_.size() - 1]);
     return last_[side];
 }
 

@@ -264,7 +264,6 @@ private:
         const std::uint64_t* fail = nullptr; // where the last literal fails
     };
     std::array<Joined, 2> joined_{};
-    std::vector<int> last_pos_; // the positions of a joined last term
     std::array<ShapeTable, 2> shapes_;
     struct Known {
         std::uint64_t key = 0;
@@ -290,7 +289,7 @@ private:
     // not kept).
     std::size_t made_term(std::size_t t, std::span<const int> pos);
     std::vector<MadeTerms> made_;
-    std::vector<int> term_;
+    std::vector<int> term_; // positions of the term prepare() makes; after it, of the last term
     stats::CountTable counts_;
     bool runs_ = false;
     std::uint64_t run_key_ = 0;                // the run's key bits before its last term
