@@ -56,7 +56,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
-void Evaluator::build_samples()
+void Evaluator::build_samples(const Evaluator* from)
 {
     if (sample_ || class_sample_ || !layers_.empty()) return;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
@@ -65,8 +65,8 @@ void Evaluator::build_samples()
         // the statistic of a search; the plain sample is made when something
         // else asks for it.
         if (table && settings_.snapshots) {
-            class_sample_ = borrow_ && borrow_->class_sample_
-                                ? std::make_unique<ClassOrderedSample>(*borrow_->class_sample_, ClassOrderedSample::Share{})
+            class_sample_ = from && from->class_sample_
+                                ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
                                 : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
             class_sample_->columns().prepare(attributes_);
         }
@@ -86,12 +86,12 @@ void Evaluator::build_samples()
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
 }
 
-LogRankBits& Evaluator::logrank_bits()
+LogRankBits& Evaluator::logrank_bits(const Evaluator* from)
 {
     if (!logrank_bits_) {
         ensure_walk(ys_[0]);
         logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
-        if (borrow_ && borrow_->logrank_bits_) logrank_bits_->columns().borrow(borrow_->logrank_bits_->columns());
+        if (from && from->logrank_bits_) logrank_bits_->columns().borrow(from->logrank_bits_->columns());
         logrank_bits_->columns().prepare(attributes_);
     }
     return *logrank_bits_;
@@ -99,10 +99,8 @@ LogRankBits& Evaluator::logrank_bits()
 
 void Evaluator::share_snapshots(const Evaluator& main)
 {
-    borrow_ = &main;
-    build_samples();
-    if (main.logrank_bits_ && ys_.size() == 1) logrank_bits();
-    borrow_ = nullptr;
+    build_samples(&main);
+    if (main.logrank_bits_ && ys_.size() == 1) logrank_bits(&main);
 }
 
 stats::PartitionSample& Evaluator::sample()

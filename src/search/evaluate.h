@@ -166,11 +166,14 @@ private:
     stats::LogRankResult logrank(PerY& y);
     // Builds the bit-packed samples on first use: an evaluator that scores
     // nothing (a search that groups its observations first) costs no snapshot.
-    void build_samples();
+    // `from`: an evaluator whose snapshot's layout and columns are read (see
+    // share_snapshots()).
+    void build_samples(const Evaluator* from = nullptr);
     // The bit-packed sample, made on first use.
     stats::PartitionSample& sample();
-    // The log-rank columns of the one Y's walk, made on first use.
-    LogRankBits& logrank_bits();
+    // The log-rank columns of the one Y's walk, made on first use (reading
+    // those `from` has built).
+    LogRankBits& logrank_bits(const Evaluator* from = nullptr);
     // Orders the survival times of Y y if that was not done beforehand.
     void ensure_walk(PerY& y);
     // Each Y's summary scored by the criterion, into values_.
@@ -193,7 +196,6 @@ private:
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<int> attributes_;                      // expected by the candidates
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
-    const Evaluator* borrow_ = nullptr;                // whose columns the snapshots being made read
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;
     std::vector<stats::PartitionSample::YLayer*> layer_ptrs_;

@@ -182,7 +182,6 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         std::copy(weight_.begin(), weight_.end(), wd_.begin());
     }
     exact_ = sums_exact(wy_, wy2_);
-    if (exact_) build_sum_planes(wy_, wy2_, sum_planes_);
     if (!std::is_sorted(obs_.begin(), obs_.end())) {
         by_obs_.resize(obs_.size());
         for (std::size_t u = 0; u < obs_.size(); ++u) by_obs_[u] = static_cast<int>(u);

@@ -173,6 +173,7 @@ private:
     // (padded) unless every weight is 1.
     bool exact_ = false;
     SumPlanes sum_planes_;
+    bool sum_planes_made_ = false;
     bool unit_weights_ = false;
     std::vector<double> wd_;
     std::vector<int> lp2_;

@@ -421,6 +421,11 @@ SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSl
 SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte,
                                     bool skip, bool per_term, SplitSlots& slots)
 {
+    // The sample's own sum planes are made for its first split.
+    if (exact_ && !sum_planes_made_) {
+        build_sum_planes(wy_, wy2_, sum_planes_);
+        sum_planes_made_ = true;
+    }
     const int s1 = pair.first_sense();
     compile_into(pair.first, s1, signbyte, lp_, lits_);
     compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
