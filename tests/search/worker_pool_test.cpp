@@ -1,9 +1,18 @@
 #include "search/worker_pool.h"
 
+#include "search/threads.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <set>
+#include <string>
 #include <thread>
+
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace meru::search {
 
@@ -42,5 +51,41 @@ TEST(WorkerPool, UpdateWakesWaitersOnBothSides)
     pool.wait();
     EXPECT_EQ(ready, 2);
 }
+
+#if defined(__linux__)
+// The workers follow the CPU set the process runs in (as taskset narrows it),
+// not the machine's core count; MERU_THREADS overrides both.
+TEST(SearchThreads, FollowTheCpuSetUnlessMeruThreadsSaysOtherwise)
+{
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    std::vector<int> cpus;
+    for (int c = 0; c < CPU_SETSIZE; ++c)
+        if (CPU_ISSET(c, &all)) cpus.push_back(c);
+    const char* was = std::getenv("MERU_THREADS");
+    const std::optional<std::string> saved = was ? std::optional<std::string>(was) : std::nullopt;
+    struct Case {
+        std::size_t cpus;      // the set narrowed to the first this many
+        const char* variable;  // MERU_THREADS, null: unset
+        int threads;           // 0: as many as the set's cpus
+    };
+    for (const Case c : {Case{1, nullptr, 0}, Case{2, nullptr, 0}, Case{cpus.size(), nullptr, 0},
+                         Case{1, "3", 3}, Case{2, "0", 0}, Case{2, "two", 0}, Case{1, "", 0}}) {
+        if (c.cpus > cpus.size()) continue;
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        for (std::size_t k = 0; k < c.cpus; ++k) CPU_SET(cpus[k], &set);
+        ASSERT_EQ(sched_setaffinity(0, sizeof set, &set), 0);
+        if (c.variable) setenv("MERU_THREADS", c.variable, 1);
+        else unsetenv("MERU_THREADS");
+        EXPECT_EQ(search_threads(), c.threads ? c.threads : static_cast<int>(c.cpus))
+            << c.cpus << " cpus, MERU_THREADS " << (c.variable ? c.variable : "unset");
+        EXPECT_EQ(available_cores(), static_cast<int>(c.cpus));
+    }
+    sched_setaffinity(0, sizeof all, &all);
+    if (saved) setenv("MERU_THREADS", saved->c_str(), 1);
+    else unsetenv("MERU_THREADS");
+}
+#endif
 
 } // namespace meru::search
