@@ -78,25 +78,28 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     }
     // The padding units belong to no plane and so are never counted.
     const std::size_t words = columns_->words();
+    auto made = std::make_shared<Planes>();
+    std::vector<Plane>& planes = made->planes;
+    std::vector<u64>& plane_bits = made->bits;
 
     // One plane per segment, or per (class, weight bit) that occurs; a class's
     // units are contiguous, so its planes' words are too.
     std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
     const auto plane_of = [&](int c, std::int64_t value, int& slot) -> Plane& {
         if (slot < 0) {
-            slot = static_cast<int>(planes_.size());
+            slot = static_cast<int>(planes.size());
             Plane p;
             p.cls = c;
             p.value = value;
             p.lo = static_cast<std::uint32_t>(words);
-            p.at = planes_.size() * words;
-            planes_.push_back(p);
-            bits_.resize(planes_.size() * words, 0);
+            p.at = planes.size() * words;
+            planes.push_back(p);
+            plane_bits.resize(planes.size() * words, 0);
         }
-        return planes_[static_cast<std::size_t>(slot)];
+        return planes[static_cast<std::size_t>(slot)];
     };
     const auto add = [&](Plane& p, std::size_t x) {
-        bits_[p.at + x / 64] |= u64{1} << (x % 64);
+        plane_bits[p.at + x / 64] |= u64{1} << (x % 64);
         p.lo = std::min(p.lo, static_cast<std::uint32_t>(x / 64));
         p.hi = std::max(p.hi, static_cast<std::uint32_t>(x / 64 + 1));
     };
@@ -117,29 +120,35 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
                 at[u]);
         }
     }
+    if (runs) {
+        made->valid.assign(unit_words(), 0);
+        for (const Plane& p : planes)
+            for (std::size_t w = p.lo; w < p.hi; ++w) made->valid[w] |= plane_bits[p.at + w];
+    }
+    planes_ = std::move(made);
     runs_ = runs;
     most_ = most;
     set_kernels();
 }
 
 ClassOrderedSample::ClassOrderedSample(const ClassOrderedSample& other, Share)
-    : nclasses_(other.nclasses_), beyond_(other.beyond_), planes_(other.planes_), bits_(other.bits_),
+    : nclasses_(other.nclasses_), beyond_(other.beyond_),
+      columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), planes_(other.planes_),
       runs_(other.runs_), most_(other.most_)
 {
-    columns_ = std::make_unique<UnitColumns>(other.columns_->matrix(), other.columns_->obs());
-    columns_->borrow(*other.columns_);
     set_kernels();
 }
 
 void ClassOrderedSample::set_kernels()
 {
     const bool runs = runs_;
-    acc_det_.assign(planes_.size(), 0);
-    acc_mem_.assign(planes_.size(), 0);
+    const std::vector<Plane>& planes = planes_->planes;
+    const u64* bits = planes_->bits.data();
+    acc_det_.assign(planes.size(), 0);
+    acc_mem_.assign(planes.size(), 0);
     det_.assign(std::max<std::size_t>(unit_words(), 1), 0);
     mem_.assign(det_.size(), 0);
-    terms_ = {unit_words(), planes_.data(), planes_.size(), bits_.data(),
-              det_.data(),  mem_.data(),    nclasses_,      beyond_};
+    terms_ = {unit_words(), planes.data(), planes.size(), bits, det_.data(), mem_.data(), nclasses_, beyond_};
     const CpuLevel level = std::min(cpu_level(), most_);
     list_fn_ = kernels::pick_list(level);
     terms_fn_ = kernels::pick_terms(level, false);
@@ -147,17 +156,15 @@ void ClassOrderedSample::set_kernels()
     terms_two_fn_ = kernels::pick_terms_two(level, false);
     terms_joined_fn_ = kernels::pick_terms_two(level, true);
     if (runs) {
-        valid_.assign(unit_words(), 0);
-        for (const Plane& p : planes_)
-            for (std::size_t w = p.lo; w < p.hi; ++w) valid_[w] |= bits_[p.at + w];
         run_scratch_.resize(3 * unit_words());
-        run_ = {unit_words(), planes_.data(), planes_.size(), valid_.data(), nullptr, nullptr, 0, run_scratch_.data()};
+        run_ = {unit_words(), planes.data(), planes.size(), planes_->valid.data(), nullptr, nullptr, 0,
+                run_scratch_.data()};
         // Two classes of units that weigh 1: a plane per class.
-        const bool ones = planes_.size() == 2 && planes_[0].value == 1 && planes_[1].value == 1;
+        const bool ones = planes.size() == 2 && planes[0].value == 1 && planes[1].value == 1;
         if (ones) {
-            run_.class0 = bits_.data() + planes_[0].at;
-            run_.class1 = bits_.data() + planes_[1].at;
-            run_.split = planes_[1].lo;
+            run_.class0 = bits + planes[0].at;
+            run_.class1 = bits + planes[1].at;
+            run_.split = planes[1].lo;
         }
         run_fn_ = kernels::pick_run(level, false, run_);
         run_skip_fn_ = kernels::pick_run(level, true, run_);
@@ -207,12 +214,13 @@ void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)
 {
     std::fill(acc_det_.begin(), acc_det_.end(), 0);
     std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
-    list_fn_({in.words, in.skip, in.list, planes_.data(), planes_.size(), bits_.data(), acc_det_.data(),
+    const std::vector<Plane>& planes = planes_->planes;
+    list_fn_({in.words, in.skip, in.list, planes.data(), planes.size(), planes_->bits.data(), acc_det_.data(),
               acc_mem_.data()});
     out.beyond = beyond_;
-    for (std::size_t j = 0; j < planes_.size(); ++j) {
-        const auto c = static_cast<std::size_t>(planes_[j].cls);
-        const std::int64_t v = planes_[j].value;
+    for (std::size_t j = 0; j < planes.size(); ++j) {
+        const auto c = static_cast<std::size_t>(planes[j].cls);
+        const std::int64_t v = planes[j].value;
         const auto members = static_cast<std::int64_t>(acc_mem_[j]);
         const auto others = static_cast<std::int64_t>(acc_det_[j]) - members;
         out.cells[2 * c + 1] += v * members;

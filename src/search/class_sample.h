@@ -11,7 +11,7 @@
 // 255) and whether the attribute has a missing byte among the units.
 #include "core/cpu_level.h"
 #include "partition/termlist.h"
-#include "search/unit_columns.h"
+#include "search/term_words.h"
 #include "stats/count_table.h"
 #include "stats/membership_kernels.h"
 
@@ -30,8 +30,9 @@ public:
     using Level = CpuLevel;
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
     ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);
-    // A snapshot of the same units as `other`, reading the bit columns it has
-    // built (see UnitColumns::borrow()), for a worker thread.
+    // A snapshot of the same units as `other` for a worker thread: it reads
+    // the units' planes and the bit columns `other` has built (see
+    // UnitColumns::Share) and keeps only its work storage.
     struct Share {};
     ClassOrderedSample(const ClassOrderedSample& other, Share);
     ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
@@ -84,7 +85,7 @@ public:
         int cls = 0;
         std::int64_t value = 0;       // the segment's weight; of a weight bit 2^bit, or -2^31 for the sign bit
         std::uint32_t lo = 0, hi = 0; // the words holding its bits
-        std::size_t at = 0;           // its first word in bits_
+        std::size_t at = 0;           // its first word in the planes' bits
     };
 
     // What the kernel of partab() reads: the compiled list, the planes, and
@@ -142,9 +143,13 @@ private:
     int nclasses_ = 0;
     std::int64_t beyond_ = 0;
     std::unique_ptr<UnitColumns> columns_;
-    std::vector<Plane> planes_;
-    std::vector<std::uint64_t> bits_;
-    std::vector<std::uint64_t> valid_; // the units of either class (a Y of two classes)
+    // The units' planes, made with the snapshot and read by its copies.
+    struct Planes {
+        std::vector<Plane> planes;
+        std::vector<std::uint64_t> bits;
+        std::vector<std::uint64_t> valid; // the units of either class (run kernels)
+    };
+    std::shared_ptr<const Planes> planes_;
     // The most segments the snapshot keeps apart (each has a plane as long as
     // the units' words).
     static constexpr std::size_t kMaxSegments = 64;

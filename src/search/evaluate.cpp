@@ -89,9 +89,9 @@ void Evaluator::build_samples(const Evaluator* from)
 LogRankBits& Evaluator::logrank_bits(const Evaluator* from)
 {
     if (!logrank_bits_) {
-        ensure_walk(ys_[0]);
-        logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
-        if (from && from->logrank_bits_) logrank_bits_->columns().borrow(from->logrank_bits_->columns());
+        logrank_bits_ = from && from->logrank_bits_
+                            ? std::make_unique<LogRankBits>(*from->logrank_bits_, LogRankBits::Share{})
+                            : std::make_unique<LogRankBits>(data_.abyte, ensure_walk(ys_[0], 1, quiet_));
         logrank_bits_->columns().prepare(attributes_);
     }
     return *logrank_bits_;
@@ -112,41 +112,33 @@ stats::PartitionSample& Evaluator::sample()
 void Evaluator::sort_times(io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
-    std::fill(member_.begin(), member_.end(), std::int8_t{-1});
-    for (PerY& y : ys_) {
-        stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
-        stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
-        y.walk_ready = true;
-    }
+    for (PerY& y : ys_) ensure_walk(y, 0, log);
 }
 
 void Evaluator::sort_times_as(const Evaluator& other, io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
     const bool ready = other.ys_.size() == ys_.size() &&
-                       std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.walk_ready; });
+                       std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.times != nullptr; });
     if (!ready) return sort_times(log);
     for (std::size_t j = 0; j < ys_.size(); ++j) {
-        ys_[j].order = other.ys_[j].order;
         ys_[j].key = other.ys_[j].key;
-        ys_[j].walk = other.ys_[j].walk;
-        ys_[j].walk_ready = true;
+        ys_[j].times = other.ys_[j].times;
     }
 }
 
-void Evaluator::ensure_walk(PerY& y)
+const stats::LogRankWalk& Evaluator::ensure_walk(PerY& y, int sort_switch, io::LogWriter& log)
 {
-    if (y.walk_ready) return;
-    stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
-    stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
-    y.walk_ready = true;
+    if (!y.times || sort_switch == 0) {
+        auto times = std::make_shared<PerY::Times>();
+        stats::LOGRANK(y.view, member_, data_.censoring, sort_switch, y.key, times->order, log);
+        stats::prepare_walk(y.view, data_.censoring, times->order, times->walk);
+        y.times = std::move(times);
+    }
+    return y.times->walk;
 }
 
-stats::LogRankResult Evaluator::logrank(PerY& y)
-{
-    ensure_walk(y);
-    return stats::logrank_walk(y.walk, member_);
-}
+stats::LogRankResult Evaluator::logrank(PerY& y) { return stats::logrank_walk(ensure_walk(y, 1, quiet_), member_); }
 
 void Evaluator::summarise(const Candidate& c, Score& s)
 {

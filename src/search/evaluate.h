@@ -107,7 +107,7 @@ public:
     // zero times to `log`). Call it where the saved-G count is 0: when a search
     // or a ranking starts. Scoring sorts only if this was not done.
     void sort_times(io::LogWriter& log);
-    // The same by taking the orders `other` (an evaluator of the same data and
+    // The same by reading the orders `other` (an evaluator of the same data and
     // criterion) has made, where it has ordered every Y.
     void sort_times_as(const Evaluator& other, io::LogWriter& log);
     // Makes the snapshots a search scores with now, reading the bit columns
@@ -157,10 +157,14 @@ private:
         int k = 1;
         stats::SampleView view;
         int nclasses = 0;
-        stats::LogRankOrder order;
         stats::LogRankKey key;
-        stats::LogRankWalk walk; // the counted observations in the kept order
-        bool walk_ready = false;
+        // The survival times in order and the counted observations in that
+        // order, once ordered: read alike by the evaluators of one search.
+        struct Times {
+            stats::LogRankOrder order;
+            stats::LogRankWalk walk;
+        };
+        std::shared_ptr<const Times> times;
     };
     // The log-rank statistic of the membership in member_ for Y y.
     stats::LogRankResult logrank(PerY& y);
@@ -174,8 +178,9 @@ private:
     // The log-rank columns of the one Y's walk, made on first use (reading
     // those `from` has built).
     LogRankBits& logrank_bits(const Evaluator* from = nullptr);
-    // Orders the survival times of Y y if that was not done beforehand.
-    void ensure_walk(PerY& y);
+    // Orders the survival times of Y y if that was not done beforehand
+    // (`sort_switch` 1), or anew (0, writing its note to `log`).
+    const stats::LogRankWalk& ensure_walk(PerY& y, int sort_switch, io::LogWriter& log);
     // Each Y's summary scored by the criterion, into values_.
     void summarise(const Candidate& c, Score& s);
     // The score of one Y's criterion value (the one Y of a direct sample).

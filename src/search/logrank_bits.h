@@ -7,7 +7,7 @@
 // per weight bit), and its O, E and V terms follow as in the walk, time by
 // time. G, O, E, V and the side weights equal those of logrank_walk() for the
 // same membership; the event-rate sums t0 and t1 are not made.
-#include "search/unit_columns.h"
+#include "search/term_words.h"
 #include "stats/logrank.h"
 
 #include <memory>
@@ -17,6 +17,10 @@ namespace meru::search {
 class LogRankBits {
 public:
     LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk);
+    // The same units, times and bit columns as `other` for a worker thread:
+    // it reads them (see UnitColumns::Share) and keeps only its work storage.
+    struct Share {};
+    LogRankBits(const LogRankBits& other, Share);
 
     stats::LogRankResult statistic(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                                    bool skip);
@@ -32,10 +36,14 @@ public:
     };
 
 private:
+    // The times and weight planes, made once and read by every copy.
+    struct Steps {
+        std::vector<Time> times;
+        std::vector<Plane> planes;
+        std::vector<std::uint64_t> bits, events;
+    };
     std::unique_ptr<UnitColumns> columns_;
-    std::vector<Time> times_;
-    std::vector<Plane> planes_;
-    std::vector<std::uint64_t> bits_, events_;
+    std::shared_ptr<const Steps> steps_;
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> det_, mem_;
 };

@@ -13,7 +13,7 @@
 // literals' own terms are always stored); a longer term, or one whose positions
 // do not ascend, is made by AND-ing the remaining literals onto the longest
 // stored prefix (make()).
-#include "search/unit_columns.h"
+#include "search/term_words.h"
 
 #include <cstdint>
 #include <span>

@@ -20,8 +20,10 @@
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
 #include "stats/split_sums.h"
+#include "stats/unit_columns.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -55,16 +57,10 @@ public:
     SplitSums splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
                        bool per_term, SplitSlots& slots);
 
-    int units() const { return static_cast<int>(obs_.size()); }
+    int units() const { return static_cast<int>(obs().size()); }
     int classes() const { return nclasses_; }
     // Weight of the units whose Y class lies beyond the table.
     std::int64_t beyond_weight() const { return own_.beyond; }
-
-    // The columns a literal reads: where it fails, where it is missing.
-    struct LitColumns {
-        const std::uint64_t* fail;
-        const std::uint64_t* miss;
-    };
 
     // Bit planes of a count table: plane j has a bit for every unit of class
     // cls[j] whose weight has the plane's bit set; it is worth value[j] per unit
@@ -127,8 +123,8 @@ private:
         const SumPlanes* planes;
     };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
-    void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
-                      std::vector<int>& lp, std::vector<LitColumns>& lits);
+    // The units' observations (0-based), wider weights first.
+    const std::vector<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
     void add_in_order(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
                       const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
@@ -136,7 +132,6 @@ private:
                    const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
-    void build_columns(std::span<const int> attributes);
     template <class F> void for_each_block(bool skip, F&& f) const;
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
@@ -144,21 +139,13 @@ private:
     AttributeMatrix abyte_;
     int nclasses_ = 0;
     std::size_t words_ = 0;
-    std::vector<int> obs_;    // observation (0-based) of each unit; wider weights first
+    std::unique_ptr<UnitColumns> columns_; // the units' bit columns
     std::vector<int> weight_; // weight of each unit
     std::vector<float> y_;    // Y of each unit
     Planes own_;              // the count-table planes of the sample's Y
 
-    // Per attribute (index a): 3 * words_ words: byte 1, byte 0, byte 255; empty
-    // until built.
-    std::vector<std::vector<std::uint64_t>> cols_;
-    std::vector<char> built_;
-    std::vector<int> pending_; // attributes still to build (reused)
-
-    // The compiled candidate: term lengths and the columns of its literals.
-    int sense_ = 1;
-    std::vector<int> lp_;
-    std::vector<LitColumns> lits_;
+    // The compiled candidate (the first list of a pair).
+    UnitColumns::Compiled list_;
 
     // Split sums: w*y and y*w*y of each unit, formed in single precision and
     // kept widened (exactly) to double; the units in observation order (when the
@@ -176,8 +163,7 @@ private:
     bool sum_planes_made_ = false;
     bool unit_weights_ = false;
     std::vector<double> wd_;
-    std::vector<int> lp2_;
-    std::vector<LitColumns> lits2_;
+    UnitColumns::Compiled list2_;
     std::vector<std::uint64_t> side1_, side2_, skipw_, pass_, terms1_, terms2_;
 };
 

@@ -27,9 +27,11 @@ using u64 = std::uint64_t;
 // Words where some term of the list holds (no literal fails, none is missing);
 // with `terms` given, also the words of each term (term t from t * stride).
 // `pass` is room for nw words when `terms` is null.
-void hold_words(const std::vector<int>& lp, const PartitionSample::LitColumns* lit, std::size_t nw, u64* hold,
-                u64* terms, std::size_t stride, u64* pass)
+void hold_words(const UnitColumns::Compiled& list, std::size_t nw, u64* hold, u64* terms, std::size_t stride,
+                u64* pass)
 {
+    const std::vector<int>& lp = list.lp;
+    const UnitColumns::Lit* lit = list.lits.data();
     std::fill_n(hold, nw, u64{0});
     for (std::size_t t = 0; t < lp.size(); ++t) {
         u64* p = terms ? terms + t * stride : pass;
@@ -278,19 +280,19 @@ void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double
 
 void PartitionSample::split_words(bool skip, bool per_term)
 {
-    const std::size_t n = obs_.size();
+    const std::size_t n = obs().size();
     const std::size_t nw = (n + 63) / 64;
     const u64 last = n % 64 ? (u64{1} << (n % 64)) - 1 : ~u64{0};
     std::fill_n(skipw_.begin(), nw, u64{0});
     if (skip)
-        for (const LitColumns& l : lits_)
+        for (const UnitColumns::Lit& l : list_.lits)
             for (std::size_t i = 0; i < nw; ++i) skipw_[i] |= l.miss[i];
     if (per_term) {
-        terms1_.resize(std::max(terms1_.size(), lp_.size() * words_));
-        terms2_.resize(std::max(terms2_.size(), lp2_.size() * words_));
+        terms1_.resize(std::max(terms1_.size(), list_.lp.size() * words_));
+        terms2_.resize(std::max(terms2_.size(), list2_.lp.size() * words_));
     }
-    hold_words(lp_, lits_.data(), nw, side1_.data(), per_term ? terms1_.data() : nullptr, words_, pass_.data());
-    hold_words(lp2_, lits2_.data(), nw, side2_.data(), per_term ? terms2_.data() : nullptr, words_, pass_.data());
+    hold_words(list_, nw, side1_.data(), per_term ? terms1_.data() : nullptr, words_, pass_.data());
+    hold_words(list2_, nw, side2_.data(), per_term ? terms2_.data() : nullptr, words_, pass_.data());
     // Hold words become the sides: an observation dropped by the skip flag counts
     // nowhere, side 2 takes what side 1 left, and bits past the last unit are off.
     for (std::size_t i = 0; i < nw; ++i) {
@@ -300,9 +302,9 @@ void PartitionSample::split_words(bool skip, bool per_term)
         side1_[i] = s1;
     }
     if (per_term) {
-        for (std::size_t t = 0; t < lp_.size(); ++t)
+        for (std::size_t t = 0; t < list_.lp.size(); ++t)
             for (std::size_t i = 0; i < nw; ++i) terms1_[t * words_ + i] &= side1_[i];
-        for (std::size_t t = 0; t < lp2_.size(); ++t)
+        for (std::size_t t = 0; t < list2_.lp.size(); ++t)
             for (std::size_t i = 0; i < nw; ++i) terms2_[t * words_ + i] &= side2_[i];
     }
 }
@@ -342,7 +344,7 @@ void PartitionSample::add_exact(const SumTerms& t, const u64* a, SplitSlots::Sid
                                 const u64* b, SplitSlots::Side* side_b, std::size_t slot_b) const
 {
     double sums[6];
-    const std::size_t nw = (obs_.size() + 63) / 64;
+    const std::size_t nw = (obs().size() + 63) / 64;
     if (t.planes && !t.planes->bits.empty()) {
         const SumPlanes& sp = *t.planes;
         plane_sums({a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
@@ -373,7 +375,7 @@ void PartitionSample::add_in_order(const SumTerms& t, const u64* a, SplitSlots::
     // processor then runs side by side.
     Acc x, y;
     if (by_obs_.empty()) {
-        const std::size_t nw = (obs_.size() + 63) / 64;
+        const std::size_t nw = (obs().size() + 63) / 64;
         const auto take = [&](u64& m, std::size_t i, Acc& acc) {
             const std::size_t u = i * 64 + static_cast<std::size_t>(std::countr_zero(m));
             m &= m - 1;
@@ -404,15 +406,15 @@ void PartitionSample::add_in_order(const SumTerms& t, const u64* a, SplitSlots::
 
 SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const
 {
-    const int q1 = static_cast<int>(lp_.size()), q2 = static_cast<int>(lp2_.size());
+    const int q1 = static_cast<int>(list_.lp.size()), q2 = static_cast<int>(list2_.lp.size());
     slots.first.clear(q1);
     slots.second.clear(q2);
     add_in_order(t, side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(), &slots.second,
                  static_cast<std::size_t>(q2));
     if (per_term) {
-        for (std::size_t j = 0; j < lp_.size(); ++j)
+        for (std::size_t j = 0; j < list_.lp.size(); ++j)
             add_in_order(t, terms1_.data() + j * words_, slots.first, j, nullptr, nullptr, 0);
-        for (std::size_t j = 0; j < lp2_.size(); ++j)
+        for (std::size_t j = 0; j < list2_.lp.size(); ++j)
             add_in_order(t, terms2_.data() + j * words_, slots.second, j, nullptr, nullptr, 0);
     }
     return finish_split(slots, q1, q2, per_term);
@@ -427,8 +429,8 @@ SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<
         sum_planes_made_ = true;
     }
     const int s1 = pair.first_sense();
-    compile_into(pair.first, s1, signbyte, lp_, lits_);
-    compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
+    columns_->compile(pair.first, s1, signbyte, list_);
+    columns_->compile(pair.second, 1 - s1, signbyte, list2_);
     split_words(skip, per_term);
     return split_layer({nullptr, wy_.data(), wy2_.data(), exact_, &sum_planes_}, per_term, slots);
 }
@@ -439,8 +441,8 @@ void PartitionSample::splittab(const partition::Partition& pair, std::span<const
 {
     if (out.size() < layers.size()) throw std::invalid_argument("fewer results than layers");
     const int s1 = pair.first_sense();
-    compile_into(pair.first, s1, signbyte, lp_, lits_);
-    compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
+    columns_->compile(pair.first, s1, signbyte, list_);
+    columns_->compile(pair.second, 1 - s1, signbyte, list2_);
     split_words(skip, per_term);
     for (std::size_t j = 0; j < layers.size(); ++j)
         out[j] = split_layer({layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), layers[j]->exact,

@@ -1,4 +1,4 @@
-#include "search/unit_columns.h"
+#include "stats/unit_columns.h"
 
 #include <algorithm>
 
@@ -6,48 +6,22 @@
 #include <immintrin.h>
 #endif
 
-namespace meru::search {
+namespace meru::stats {
 
-UnitColumns::UnitColumns(const stats::AttributeMatrix& abyte, std::vector<int> obs)
-    : abyte_(abyte), obs_(std::move(obs))
+UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, std::size_t block)
+    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))), block_(std::max<std::size_t>(block, 1))
 {
-    words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
+    words_ = (obs_->size() + 64 * block_ - 1) / (64 * block_) * block_;
     cols_.resize(static_cast<std::size_t>(std::max(abyte_.lc, 0)) + 1);
     col_.assign(cols_.size(), nullptr);
     built_.assign(cols_.size(), 0);
     missing_.assign(cols_.size(), 0);
 }
 
-void UnitColumns::borrow(const UnitColumns& other)
+UnitColumns::UnitColumns(const UnitColumns& other, Share)
+    : abyte_(other.abyte_), obs_(other.obs_), block_(other.block_), words_(other.words_),
+      cols_(other.cols_.size()), col_(other.col_), built_(other.built_), missing_(other.missing_)
 {
-    if (other.abyte_.bytes != abyte_.bytes || other.abyte_.lc != abyte_.lc || other.words_ != words_ ||
-        other.obs_ != obs_)
-        return;
-    for (std::size_t a = 0; a < col_.size(); ++a)
-        if (!built_[a] && other.built_[a]) {
-            col_[a] = other.col_[a];
-            missing_[a] = other.missing_[a];
-            built_[a] = 1;
-        }
-}
-
-void UnitColumns::build(int a)
-{
-    auto& col = cols_[static_cast<std::size_t>(a)];
-    col.assign(3 * words_, 0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
-        if (obs_[u] < 0) continue; // a padding unit
-        const std::uint8_t b = abyte_.at(obs_[u], a);
-        const std::uint64_t bit = std::uint64_t{1} << (u % 64);
-        if (b == 1) col[u / 64] |= bit;
-        else if (b == 0) col[words_ + u / 64] |= bit;
-        else if (b == stats::kMissingByte) {
-            col[2 * words_ + u / 64] |= bit;
-            missing_[static_cast<std::size_t>(a)] = 1;
-        }
-    }
-    col_[static_cast<std::size_t>(a)] = col.data();
-    built_[static_cast<std::size_t>(a)] = 1;
 }
 
 void UnitColumns::prepare(std::span<const int> attributes)
@@ -68,21 +42,22 @@ void UnitColumns::prepare(std::span<const int> attributes)
     }
 #endif
     // A word of each column at a time: its 64 units' rows are read once.
+    const std::vector<int>& obs = *obs_;
     std::vector<std::uint64_t> one(todo.size()), zero(todo.size()), miss(todo.size());
-    for (std::size_t w = 0; w * 64 < obs_.size(); ++w) {
+    for (std::size_t w = 0; w * 64 < obs.size(); ++w) {
         std::fill(one.begin(), one.end(), 0);
         std::fill(zero.begin(), zero.end(), 0);
         std::fill(miss.begin(), miss.end(), 0);
-        const std::size_t end = std::min(obs_.size(), (w + 1) * 64);
+        const std::size_t end = std::min(obs.size(), (w + 1) * 64);
         for (std::size_t u = w * 64; u < end; ++u) {
-            if (obs_[u] < 0) continue; // a padding unit
-            const std::uint8_t* row = abyte_.row(obs_[u]);
+            if (obs[u] < 0) continue; // a padding unit
+            const std::uint8_t* row = abyte_.row(obs[u]);
             const std::uint64_t bit = std::uint64_t{1} << (u % 64);
             for (std::size_t j = 0; j < todo.size(); ++j) {
                 const std::uint8_t b = row[todo[j] - 1];
                 one[j] |= b == 1 ? bit : 0;
                 zero[j] |= b == 0 ? bit : 0;
-                miss[j] |= b == stats::kMissingByte ? bit : 0;
+                miss[j] |= b == kMissingByte ? bit : 0;
             }
         }
         for (std::size_t j = 0; j < todo.size(); ++j) {
@@ -130,22 +105,23 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) void UnitColumns::build_by_
     // them compared at once give its masks of bytes 1, 0 and 255, which a
     // transpose makes the columns' words.
     const __m512i one = _mm512_set1_epi8(1), zero = _mm512_setzero_si512(),
-                  miss = _mm512_set1_epi8(static_cast<char>(stats::kMissingByte));
+                  miss = _mm512_set1_epi8(static_cast<char>(kMissingByte));
     alignas(64) std::uint64_t ones[64], zeros[64], misses[64];
+    const std::vector<int>& obs = *obs_;
     for (std::size_t from = 0; from < todo.size();) {
         const int lo = todo[from];
         std::size_t to = from;
         while (to < todo.size() && todo[to] - lo < 64) ++to;
         const int len = std::min(64, abyte_.lc - lo + 1);
         const __mmask64 bytes = len >= 64 ? ~__mmask64{0} : (__mmask64{1} << len) - 1;
-        for (std::size_t w = 0; w * 64 < obs_.size(); ++w) {
+        for (std::size_t w = 0; w * 64 < obs.size(); ++w) {
             for (std::size_t i = 0; i < 64; ++i) {
                 const std::size_t u = w * 64 + i;
-                if (u >= obs_.size() || obs_[u] < 0) { // a padding unit
+                if (u >= obs.size() || obs[u] < 0) { // a padding unit
                     ones[i] = zeros[i] = misses[i] = 0;
                     continue;
                 }
-                const __m512i v = _mm512_maskz_loadu_epi8(bytes, abyte_.row(obs_[u]) + (lo - 1));
+                const __m512i v = _mm512_maskz_loadu_epi8(bytes, abyte_.row(obs[u]) + (lo - 1));
                 ones[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, one);
                 zeros[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, zero);
                 misses[i] = _mm512_mask_cmpeq_epi8_mask(bytes, v, miss);
@@ -172,9 +148,9 @@ void UnitColumns::compile(const partition::TermList& list, int sense, std::span<
     out.sense = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
     out.three = false;
     out.lits.clear();
-    stats::compile_terms(list, out.sense, signbyte, abyte_.lc, out.lp, [&](int a, int fail) {
+    compile_terms(list, out.sense, signbyte, abyte_.lc, out.lp, [&](int a, int fail) {
         const auto ix = static_cast<std::size_t>(a);
-        if (!built_[ix]) build(a);
+        if (!built_[ix]) prepare(std::span<const int>(&a, 1));
         const std::uint64_t* col = col_[ix];
         out.lits.push_back({fail == 1 ? col : col + words_, col + 2 * words_});
         out.three = out.three || missing_[ix];
@@ -193,4 +169,4 @@ UnitColumns::Lit UnitColumns::literal(partition::Literal l, int sense, std::span
     return c.lits.front();
 }
 
-} // namespace meru::search
+} // namespace meru::stats
