@@ -7,13 +7,26 @@
 // so a cap reaches each of them; results are the same at every level.
 //
 // MERU_X86_DISPATCH tells whether the kernels for higher levels are compiled
-// at all (GCC or Clang on x86-64); MERU_ALWAYS_INLINE inlines a kernel's body
-// into each of its instantiations.
+// at all (GCC or Clang on x86-64); a kernel for a level is compiled for the
+// instructions the probe requires of it (MERU_TARGET_POPCNT, MERU_TARGET_AVX2,
+// MERU_TARGET_AVX512, defined here only); MERU_ALWAYS_INLINE inlines a kernel's body into each of
+// its instantiations.
 #include <string_view>
 #include <vector>
 
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
 #define MERU_X86_DISPATCH 1
+#define MERU_TEXT_POPCNT "popcnt"
+#define MERU_TEXT_AVX2 "popcnt,avx2,bmi"
+#define MERU_TEXT_AVX512 "popcnt,avx2,bmi,avx512f,avx512vl,avx512dq,avx512bw,avx512vpopcntdq"
+#define MERU_TARGET_POPCNT __attribute__((target(MERU_TEXT_POPCNT)))
+#define MERU_TARGET_AVX2 __attribute__((target(MERU_TEXT_AVX2)))
+#define MERU_TARGET_AVX512 __attribute__((target(MERU_TEXT_AVX512)))
+// Code between MERU_BEGIN_TARGET(MERU_TEXT_...) and MERU_END_TARGET is
+// compiled for that level.
+#define MERU_PRAGMA(x) _Pragma(#x)
+#define MERU_BEGIN_TARGET(text) _Pragma("GCC push_options") MERU_PRAGMA(GCC target(text))
+#define MERU_END_TARGET _Pragma("GCC pop_options")
 #define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
 #else
 #define MERU_X86_DISPATCH 0

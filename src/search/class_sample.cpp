@@ -157,7 +157,7 @@ void ClassOrderedSample::set_kernels()
     terms_joined_fn_ = kernels::pick_terms_two(level, true);
     if (runs) {
         run_scratch_.resize(3 * unit_words());
-        run_ = {unit_words(), planes.data(), planes.size(), planes_->valid.data(), nullptr, nullptr, 0,
+        run_ = {unit_words(),       planes.data(), planes.size(), planes_->valid.data(), nullptr, nullptr, 0,
                 run_scratch_.data()};
         // Two classes of units that weigh 1: a plane per class.
         const bool ones = planes.size() == 2 && planes[0].value == 1 && planes[1].value == 1;

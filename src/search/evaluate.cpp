@@ -118,8 +118,9 @@ void Evaluator::sort_times(io::LogWriter& log)
 void Evaluator::sort_times_as(const Evaluator& other, io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
-    const bool ready = other.ys_.size() == ys_.size() &&
-                       std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.times != nullptr; });
+    const bool ready =
+        other.ys_.size() == ys_.size() &&
+        std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.times != nullptr; });
     if (!ready) return sort_times(log);
     for (std::size_t j = 0; j < ys_.size(); ++j) {
         ys_[j].key = other.ys_[j].key;

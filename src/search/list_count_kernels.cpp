@@ -49,8 +49,8 @@ void count_generic(const ClassOrderedSample::ListKernel& k) { count_all(k); }
 #if MERU_X86_DISPATCH
 // The same kernel for processors with the population-count instruction (and
 // with AVX2), chosen at run time.
-__attribute__((target("popcnt"))) void count_popcnt(const ClassOrderedSample::ListKernel& k) { count_all(k); }
-__attribute__((target("avx2,popcnt"))) void count_avx2(const ClassOrderedSample::ListKernel& k) { count_all(k); }
+MERU_TARGET_POPCNT void count_popcnt(const ClassOrderedSample::ListKernel& k) { count_all(k); }
+MERU_TARGET_AVX2 void count_avx2(const ClassOrderedSample::ListKernel& k) { count_all(k); }
 #endif
 
 } // namespace

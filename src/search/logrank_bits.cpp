@@ -69,8 +69,8 @@ MERU_ALWAYS_INLINE void walk_all(const Args& k, stats::LogRankSums& sums)
 void walk_generic(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("popcnt"))) void walk_popcnt(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
-__attribute__((target("avx2,popcnt"))) void walk_avx2(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
+MERU_TARGET_POPCNT void walk_popcnt(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
+MERU_TARGET_AVX2 void walk_avx2(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
 #endif
 
 using WalkFn = void (*)(const Args&, stats::LogRankSums&);
@@ -128,17 +128,16 @@ LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRa
 LogRankBits::LogRankBits(const LogRankBits& other, Share)
     : columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), steps_(other.steps_),
       det_(other.det_.size(), 0), mem_(other.mem_.size(), 0)
-{
-}
+{}
 
 stats::LogRankResult LogRankBits::statistic(const partition::TermList& list, int sense,
                                             std::span<const std::int8_t> signbyte, bool skip)
 {
     columns_->compile(list, sense, signbyte, list_);
     const Steps& st = *steps_;
-    const Args k{columns_->words(), skip,           &list_,           st.times.data(), st.times.size(),
-                 st.planes.data(),  st.planes.size(), st.bits.data(), st.events.data(), det_.data(),
-                 mem_.data()};
+    const Args k{
+        columns_->words(), skip,           &list_,           st.times.data(), st.times.size(), st.planes.data(),
+        st.planes.size(),  st.bits.data(), st.events.data(), det_.data(),     mem_.data()};
     const WalkFn kernel = pick_kernel(cpu_level());
     stats::LogRankSums sums;
     kernel(k, sums);

@@ -76,13 +76,12 @@ MERU_ALWAYS_INLINE void and_not_any(const u64* from, const u64* fail, std::size_
 }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("avx512f,avx512vl,avx2"))) void and_avx512(const u64* prefix, const UnitColumns::Lit& l,
-                                                                    std::size_t words, bool skip, u64* out)
+MERU_TARGET_AVX512 void and_avx512(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip,
+                                   u64* out)
 {
     and_any(prefix, l, words, skip, out);
 }
-__attribute__((target("avx512f,avx512vl,avx2"))) void and_not_avx512(const u64* from, const u64* fail,
-                                                                        std::size_t words, u64* out)
+MERU_TARGET_AVX512 void and_not_avx512(const u64* from, const u64* fail, std::size_t words, u64* out)
 {
     and_not_any(from, fail, words, out);
 }

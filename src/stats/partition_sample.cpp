@@ -78,8 +78,8 @@ void count_generic(const KernelArgs* k, std::size_t n) { count_all(k, n); }
 #if MERU_X86_DISPATCH
 // The same kernel compiled for processors with the population-count instruction
 // (and with AVX2); chosen at run time.
-__attribute__((target("popcnt"))) void count_popcnt(const KernelArgs* k, std::size_t n) { count_all(k, n); }
-__attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_POPCNT void count_popcnt(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_AVX2 void count_avx2(const KernelArgs* k, std::size_t n) { count_all(k, n); }
 #endif
 
 using CountFn = void (*)(const KernelArgs*, std::size_t);
@@ -308,14 +308,7 @@ KernelArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled
 {
     std::fill(p.acc_det.begin(), p.acc_det.end(), 0);
     std::fill(p.acc_mem.begin(), p.acc_mem.end(), 0);
-    return {words,
-            skip,
-            &list,
-            p.bits.data(),
-            p.lo.data(),
-            p.hi.data(),
-            p.cls.size(),
-            p.acc_det.data(),
+    return {words,           skip, &list, p.bits.data(), p.lo.data(), p.hi.data(), p.cls.size(), p.acc_det.data(),
             p.acc_mem.data()};
 }
 
@@ -381,8 +374,7 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
     std::array<KernelArgs, kChunk> k;
     for (std::size_t from = 0; from < layers.size(); from += kChunk) {
         const std::size_t n = std::min(kChunk, layers.size() - from);
-        for (std::size_t j = 0; j < n; ++j)
-            k[j] = kernel_args(words_, skip, list_, layers[from + j]->planes);
+        for (std::size_t j = 0; j < n; ++j) k[j] = kernel_args(words_, skip, list_, layers[from + j]->planes);
         count_kernel(k.data(), n);
         for (std::size_t j = 0; j < n; ++j) fill_table(layers[from + j]->planes, out[from + j]);
     }

@@ -145,10 +145,7 @@ MERU_ALWAYS_INLINE void exact_sums_any(const ExactArgs& a, double* out)
 void exact_sums_generic(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("avx2,popcnt"))) void exact_sums_avx2(const ExactArgs& a, double* out)
-{
-    exact_sums_any(a, out);
-}
+MERU_TARGET_AVX2 void exact_sums_avx2(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 #endif
 
 void exact_sums(const ExactArgs& a, double* out)
@@ -212,8 +209,7 @@ void plane_counts_generic(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb
 
 #if MERU_X86_DISPATCH
 // The same eight words at a time with the vector population count.
-__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
-plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+MERU_TARGET_AVX512 void plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     constexpr std::size_t kBlock = 256;
     alignas(64) u64 ma[kBlock], mb[kBlock];
@@ -241,7 +237,7 @@ plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
         }
     }
 }
-__attribute__((target("popcnt"))) void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+MERU_TARGET_POPCNT void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     plane_counts_any(x, ca, cb);
 }

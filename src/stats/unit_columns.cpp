@@ -9,7 +9,8 @@
 namespace meru::stats {
 
 UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, std::size_t block)
-    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))), block_(std::max<std::size_t>(block, 1))
+    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))),
+      block_(std::max<std::size_t>(block, 1))
 {
     words_ = (obs_->size() + 64 * block_ - 1) / (64 * block_) * block_;
     cols_.resize(static_cast<std::size_t>(std::max(abyte_.lc, 0)) + 1);
@@ -19,10 +20,9 @@ UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, std
 }
 
 UnitColumns::UnitColumns(const UnitColumns& other, Share)
-    : abyte_(other.abyte_), obs_(other.obs_), block_(other.block_), words_(other.words_),
-      cols_(other.cols_.size()), col_(other.col_), built_(other.built_), missing_(other.missing_)
-{
-}
+    : abyte_(other.abyte_), obs_(other.obs_), block_(other.block_), words_(other.words_), cols_(other.cols_.size()),
+      col_(other.col_), built_(other.built_), missing_(other.missing_)
+{}
 
 void UnitColumns::prepare(std::span<const int> attributes)
 {
@@ -99,7 +99,7 @@ void transpose64(std::uint64_t* a)
 
 } // namespace
 
-__attribute__((target("avx512f,avx512bw,avx512vl"))) void UnitColumns::build_by_blocks(std::span<const int> todo)
+MERU_TARGET_AVX512 void UnitColumns::build_by_blocks(std::span<const int> todo)
 {
     // Attributes lo .. lo + 63 at a time: per 64 units, each unit's bytes of
     // them compared at once give its masks of bytes 1, 0 and 255, which a
