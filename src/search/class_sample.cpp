@@ -13,6 +13,11 @@ namespace meru::search {
 using kernels::u64;
 
 ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most)
+    : ClassOrderedSample(view, nclasses, kernel_set(std::min(cpu_level(), most)))
+{}
+
+ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels)
+    : kernels_(kernels)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, stats::CountTable::max_classes);
@@ -74,7 +79,7 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     {
         std::vector<int> o(order.empty() ? 0 : at.back() + 1, -1);
         for (std::size_t u = 0; u < order.size(); ++u) o[at[u]] = obs[order[u]];
-        columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o));
+        columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
     }
     // The padding units belong to no plane and so are never counted.
     const std::size_t words = columns_->words();
@@ -127,14 +132,13 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     }
     planes_ = std::move(made);
     runs_ = runs;
-    most_ = most;
     set_kernels();
 }
 
 ClassOrderedSample::ClassOrderedSample(const ClassOrderedSample& other, Share)
     : nclasses_(other.nclasses_), beyond_(other.beyond_),
       columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), planes_(other.planes_),
-      runs_(other.runs_), most_(other.most_)
+      kernels_(other.kernels_), runs_(other.runs_)
 {
     set_kernels();
 }
@@ -149,12 +153,7 @@ void ClassOrderedSample::set_kernels()
     det_.assign(std::max<std::size_t>(unit_words(), 1), 0);
     mem_.assign(det_.size(), 0);
     terms_ = {unit_words(), planes.data(), planes.size(), bits, det_.data(), mem_.data(), nclasses_, beyond_};
-    const CpuLevel level = std::min(cpu_level(), most_);
-    list_fn_ = kernels::pick_list(level);
-    terms_fn_ = kernels::pick_terms(level, false);
-    terms_skip_fn_ = kernels::pick_terms(level, true);
-    terms_two_fn_ = kernels::pick_terms_two(level, false);
-    terms_joined_fn_ = kernels::pick_terms_two(level, true);
+    const CpuLevel level = kernels_.level;
     if (runs) {
         run_scratch_.resize(3 * unit_words());
         run_ = {unit_words(),       planes.data(), planes.size(), planes_->valid.data(), nullptr, nullptr, 0,
@@ -184,13 +183,14 @@ void ClassOrderedSample::partab(const partition::TermList& list, int sense, std:
 void ClassOrderedSample::partab_joined(const TermWords& before, const std::uint64_t* held, const std::uint64_t* fail,
                                        int sense, stats::CountTable& out)
 {
-    terms_joined_fn_(terms_, before, {held, fail, nullptr}, sense, out);
+    kernels_.terms_joined(terms_, before, {held, fail, nullptr}, sense, out);
 }
 
 void ClassOrderedSample::partab_terms(const TermWords& before, const TermWords& last, bool skip, int sense,
                                       stats::CountTable& out, bool two_valued)
 {
-    const TermsFn f = !skip && two_valued && terms_two_fn_ ? terms_two_fn_ : skip ? terms_skip_fn_ : terms_fn_;
+    const KernelSet& k = kernels_;
+    const TermsFn f = !skip && two_valued && k.terms_two ? k.terms_two : skip ? k.terms_skip : k.terms;
     f(terms_, before, last, sense, out);
 }
 
@@ -215,8 +215,8 @@ void ClassOrderedSample::tabulate(const Kernel& in, stats::CountTable& out)
     std::fill(acc_det_.begin(), acc_det_.end(), 0);
     std::fill(acc_mem_.begin(), acc_mem_.end(), 0);
     const std::vector<Plane>& planes = planes_->planes;
-    list_fn_({in.words, in.skip, in.list, planes.data(), planes.size(), planes_->bits.data(), acc_det_.data(),
-              acc_mem_.data()});
+    kernels_.list({in.words, in.skip, in.list, planes.data(), planes.size(), planes_->bits.data(), acc_det_.data(),
+                   acc_mem_.data()});
     out.beyond = beyond_;
     for (std::size_t j = 0; j < planes.size(); ++j) {
         const auto c = static_cast<std::size_t>(planes[j].cls);

@@ -86,7 +86,8 @@ bool DirectScorer::start(std::span<const int> p)
     // Each sense takes half the budget.
     const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (!shared_ && longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
+        if (!shared_ && longest > subsets_k_)
+            subsets_[r].build(cols_[r], words, longest, skip_, budget, sample_.kernels());
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());

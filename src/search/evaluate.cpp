@@ -30,7 +30,8 @@ double rate_contrast(const stats::LogRankResult& r)
 } // namespace
 
 Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings)
-    : data_(data), crit_(crit), criterion_(stats::make_criterion(crit)), settings_(settings)
+    : data_(data), kernels_(kernel_set(cpu_level())), crit_(crit), criterion_(stats::make_criterion(crit)),
+      settings_(settings)
 {
     quiet_.set_trace_sink([](std::string_view) {});
     const int ny = std::clamp(data_.ny, 1, stats::kMaxYs);
@@ -65,9 +66,10 @@ void Evaluator::build_samples(const Evaluator* from)
         // the statistic of a search; the plain sample is made when something
         // else asks for it.
         if (table && settings_.snapshots) {
-            class_sample_ = from && from->class_sample_
-                                ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
-                                : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
+            class_sample_ =
+                from && from->class_sample_
+                    ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
+                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses, kernels_);
             class_sample_->columns().prepare(attributes_);
         }
         return;
@@ -79,8 +81,8 @@ void Evaluator::build_samples(const Evaluator* from)
     for (const PerY& y : ys_)
         for (std::size_t i = 0; i < n; ++i)
             if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
-    sample_ = std::make_unique<stats::PartitionSample>(stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights},
-                                                       0);
+    sample_ = std::make_unique<stats::PartitionSample>(
+        stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0, kernels_.sample);
     layers_.reserve(ys_.size());
     for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
@@ -91,7 +93,7 @@ LogRankBits& Evaluator::logrank_bits(const Evaluator* from)
     if (!logrank_bits_) {
         logrank_bits_ = from && from->logrank_bits_
                             ? std::make_unique<LogRankBits>(*from->logrank_bits_, LogRankBits::Share{})
-                            : std::make_unique<LogRankBits>(data_.abyte, ensure_walk(ys_[0], 1, quiet_));
+                            : std::make_unique<LogRankBits>(data_.abyte, ensure_walk(ys_[0], 1, quiet_), kernels_);
         logrank_bits_->columns().prepare(attributes_);
     }
     return *logrank_bits_;
@@ -105,7 +107,7 @@ void Evaluator::share_snapshots(const Evaluator& main)
 
 stats::PartitionSample& Evaluator::sample()
 {
-    if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+    if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample);
     return *sample_;
 }
 

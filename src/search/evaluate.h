@@ -136,10 +136,9 @@ public:
     // also where that cannot be told so cheaply (then ask g_bound()).
     bool bound_at_most(const stats::CountTable& table, float f) const;
     // g_bound() and the band sides_of() gives of each table of a run of two
-    // classes (ClassOrderedSample::table_of() of each cells); `most`: the
-    // instructions it may use (a test seam, as the snapshot's).
-    void run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound, std::span<int> band,
-                    ClassOrderedSample::Level most = ClassOrderedSample::Level::avx512) const;
+    // classes (ClassOrderedSample::table_of() of each cells).
+    void run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
+                    std::span<int> band) const;
     // What record_unlisted() reads of score_table(table) where G is not needed:
     // the side weights and the band as there, G taken as `g`, no null
     // partition; the other fields of `s` are left as they are.
@@ -191,6 +190,7 @@ private:
     void directions(const Candidate& c, std::span<double> r);
 
     EvaluationData data_;
+    KernelSet kernels_; // of the level in force when the evaluator was made; its snapshots' too
     stats::CritSettings crit_;
     std::unique_ptr<const stats::SplitCriterion> criterion_;
     EvaluationSettings settings_;

@@ -57,12 +57,7 @@ MERU_TARGET_AVX2 void count_avx2(const ClassOrderedSample::ListKernel& k) { coun
 
 ClassOrderedSample::ListFn pick_list(CpuLevel level)
 {
-#if MERU_X86_DISPATCH
-    return by_level<ClassOrderedSample::ListFn>(level, count_generic, count_popcnt, count_avx2);
-#else
-    (void)level;
-    return count_generic;
-#endif
+    return by_level(level, count_generic, MERU_X86_ONLY(count_popcnt), MERU_X86_ONLY(count_avx2));
 }
 
 } // namespace meru::search::kernels

@@ -8,19 +8,7 @@ namespace {
 
 using u64 = std::uint64_t;
 
-struct Args {
-    std::size_t words;
-    bool skip;
-    const UnitColumns::Compiled* list;
-    const LogRankBits::Time* times;
-    std::size_t ntimes;
-    const LogRankBits::Plane* planes;
-    std::size_t nplanes;
-    const u64* bits;
-    const u64* events;
-    u64* det;
-    u64* mem;
-};
+using Args = WalkKernel;
 
 // Weight of each side and of their events over units [begin, end).
 struct Counts {
@@ -73,26 +61,21 @@ MERU_TARGET_POPCNT void walk_popcnt(const Args& k, stats::LogRankSums& s) { walk
 MERU_TARGET_AVX2 void walk_avx2(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
 #endif
 
-using WalkFn = void (*)(const Args&, stats::LogRankSums&);
-
-WalkFn pick_kernel(CpuLevel level)
-{
-#if MERU_X86_DISPATCH
-    return by_level<WalkFn>(level, walk_generic, walk_popcnt, walk_avx2);
-#else
-    (void)level;
-    return walk_generic;
-#endif
-}
-
 } // namespace
 
-LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk)
+decltype(KernelSet::walk) kernels::pick_walk(CpuLevel level)
+{
+    return by_level(level, walk_generic, MERU_X86_ONLY(walk_popcnt), MERU_X86_ONLY(walk_avx2));
+}
+
+LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk,
+                         const KernelSet& kernels)
+    : walk_(kernels.walk)
 {
     std::vector<int> obs;
     obs.reserve(walk.steps.size());
     for (const auto& s : walk.steps) obs.push_back(s.obs);
-    columns_ = std::make_unique<UnitColumns>(abyte, std::move(obs));
+    columns_ = std::make_unique<UnitColumns>(abyte, std::move(obs), kernels.sample);
     const std::size_t words = columns_->words();
     auto made = std::make_shared<Steps>();
     made->events.assign(words, 0);
@@ -127,7 +110,7 @@ LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRa
 
 LogRankBits::LogRankBits(const LogRankBits& other, Share)
     : columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), steps_(other.steps_),
-      det_(other.det_.size(), 0), mem_(other.mem_.size(), 0)
+      walk_(other.walk_), det_(other.det_.size(), 0), mem_(other.mem_.size(), 0)
 {}
 
 stats::LogRankResult LogRankBits::statistic(const partition::TermList& list, int sense,
@@ -138,9 +121,8 @@ stats::LogRankResult LogRankBits::statistic(const partition::TermList& list, int
     const Args k{
         columns_->words(), skip,           &list_,           st.times.data(), st.times.size(), st.planes.data(),
         st.planes.size(),  st.bits.data(), st.events.data(), det_.data(),     mem_.data()};
-    const WalkFn kernel = pick_kernel(cpu_level());
     stats::LogRankSums sums;
-    kernel(k, sums);
+    walk_(k, sums);
     return sums.finish();
 }
 

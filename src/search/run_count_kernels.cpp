@@ -392,14 +392,8 @@ ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrdered
 
 ClassOrderedSample::RunFn pick_run_two(CpuLevel level)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return run_two_avx512;
-    if (level == CpuLevel::avx2) return run_two_avx2;
-    if (level == CpuLevel::popcnt) return run_two_popcnt;
-#else
-    (void)level;
-#endif
-    return nullptr;
+    return by_level<ClassOrderedSample::RunFn>(level, nullptr, MERU_X86_ONLY(run_two_popcnt),
+                                               MERU_X86_ONLY(run_two_avx2), MERU_X86_ONLY(run_two_avx512));
 }
 
 } // namespace meru::search::kernels

@@ -148,18 +148,17 @@ float Evaluator::g_bound(const stats::CountTable& t) const
 }
 
 void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
-                           std::span<int> band, CpuLevel most) const
+                           std::span<int> band) const
 {
     const bool banded = ys_[0].k == 1 && !settings_.process_mode;
-    std::size_t i = 0;
-#if MERU_X86_DISPATCH
-    const CpuLevel level = std::min(cpu_level(), most);
-    if (level == CpuLevel::avx512) i = bounds8(cells, bounded_, banded, bound.data(), band.data());
-    else if (level == CpuLevel::avx2) i = bounds4(cells, bounded_, banded, bound.data(), band.data());
-#else
-    (void)most;
-#endif
+    std::size_t i = kernels_.bounds ? kernels_.bounds(cells, bounded_, banded, bound.data(), band.data()) : 0;
     for (; i < cells.size(); ++i) chisq_one(cells[i], bounded_, banded, bound[i], band[i]);
+}
+
+decltype(KernelSet::bounds) kernels::pick_bounds(CpuLevel level)
+{
+    return by_level<decltype(KernelSet::bounds)>(level, nullptr, nullptr, MERU_X86_ONLY(bounds4),
+                                                 MERU_X86_ONLY(bounds8));
 }
 
 } // namespace meru::search

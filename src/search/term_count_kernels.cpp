@@ -171,28 +171,20 @@ MERU_TARGET_AVX512 void terms_vpopcnt(const Terms& k, const TermWords& a, const 
 
 } // namespace
 
-ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, bool joined)
+ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, [[maybe_unused]] bool joined)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return joined ? terms_vpopcnt<false, true, true> : terms_vpopcnt<false, true>;
-#else
-    (void)level;
-    (void)joined;
-#endif
-    return nullptr;
+    return by_level<ClassOrderedSample::TermsFn>(
+        level, nullptr, nullptr, nullptr,
+        MERU_X86_ONLY(joined ? terms_vpopcnt<false, true, true> : terms_vpopcnt<false, true>));
 }
 
 // The term-words kernel for `level`, with or without the skip flag.
 ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return skip ? terms_vpopcnt<true> : terms_vpopcnt<false>;
-    if (level == CpuLevel::avx2) return skip ? terms_skip_avx2 : terms_avx2;
-    if (level == CpuLevel::popcnt) return skip ? terms_skip_popcnt : terms_popcnt;
-#else
-    (void)level;
-#endif
-    return skip ? terms_skip_generic : terms_generic;
+    return by_level(level, skip ? terms_skip_generic : terms_generic,
+                    MERU_X86_ONLY(skip ? terms_skip_popcnt : terms_popcnt),
+                    MERU_X86_ONLY(skip ? terms_skip_avx2 : terms_avx2),
+                    MERU_X86_ONLY(skip ? terms_vpopcnt<true> : terms_vpopcnt<false>));
 }
 
 } // namespace meru::search::kernels

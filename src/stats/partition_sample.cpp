@@ -1,6 +1,7 @@
 #include "stats/partition_sample.h"
 
 #include "core/cpu_level.h"
+#include "stats/sample_kernels.h"
 
 #include <algorithm>
 #include <array>
@@ -17,27 +18,15 @@ namespace {
 using u64 = std::uint64_t;
 constexpr std::size_t kBlock = 64; // words evaluated together (4096 units)
 
-struct KernelArgs {
-    std::size_t words;
-    bool skip;
-    const UnitColumns::Compiled* list;
-    const u64* planes;
-    const std::uint32_t* plane_lo; // first word of a plane holding a set bit
-    const std::uint32_t* plane_hi; // one past its last such word
-    std::size_t nplanes;
-    u64* acc_det;
-    u64* acc_mem;
-};
-
 // Membership bits of the units in words [w0, w0 + kBlock): det for membership 0 or 1
 // (not undetermined, not dropped by the skip flag), mem for membership 1.
-MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, u64* det, u64* mem)
+MERU_ALWAYS_INLINE void eval_block(const CountArgs& k, std::size_t w0, u64* det, u64* mem)
 {
     membership_block<kBlock>(*k.list, k.skip, w0, det, mem);
 }
 
 // Counts the membership words of one block against one set of planes.
-MERU_ALWAYS_INLINE void count_block(const KernelArgs& k, std::size_t w0, const u64* det, const u64* mem)
+MERU_ALWAYS_INLINE void count_block(const CountArgs& k, std::size_t w0, const u64* det, const u64* mem)
 {
     for (std::size_t p = 0; p < k.nplanes; ++p) {
         const std::size_t from = std::max<std::size_t>(k.plane_lo[p], w0);
@@ -64,7 +53,7 @@ MERU_ALWAYS_INLINE void count_block(const KernelArgs& k, std::size_t w0, const u
 
 // The membership words of each block once, counted against the planes of every
 // one of the n argument sets (which share the list and differ in their planes).
-MERU_ALWAYS_INLINE void count_all(const KernelArgs* k, std::size_t n)
+MERU_ALWAYS_INLINE void count_all(const CountArgs* k, std::size_t n)
 {
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < k[0].words; w0 += kBlock) {
@@ -73,29 +62,28 @@ MERU_ALWAYS_INLINE void count_all(const KernelArgs* k, std::size_t n)
     }
 }
 
-void count_generic(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+void count_generic(const CountArgs* k, std::size_t n) { count_all(k, n); }
 
 #if MERU_X86_DISPATCH
 // The same kernel compiled for processors with the population-count instruction
 // (and with AVX2); chosen at run time.
-MERU_TARGET_POPCNT void count_popcnt(const KernelArgs* k, std::size_t n) { count_all(k, n); }
-MERU_TARGET_AVX2 void count_avx2(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_POPCNT void count_popcnt(const CountArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_AVX2 void count_avx2(const CountArgs* k, std::size_t n) { count_all(k, n); }
 #endif
-
-using CountFn = void (*)(const KernelArgs*, std::size_t);
-
-void count_kernel(const KernelArgs* k, std::size_t n)
-{
-#if MERU_X86_DISPATCH
-    by_level<CountFn>(cpu_level(), count_generic, count_popcnt, count_avx2)(k, n);
-#else
-    count_generic(k, n);
-#endif
-}
 
 } // namespace
 
-PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(view.abyte)
+decltype(SampleKernels::count) pick_count(CpuLevel level)
+{
+    return by_level(level, count_generic, MERU_X86_ONLY(count_popcnt), MERU_X86_ONLY(count_avx2));
+}
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses)
+    : PartitionSample(view, nclasses, sample_kernels(cpu_level()))
+{}
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels)
+    : abyte_(view.abyte), kernels_(kernels)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, CountTable::max_classes);
@@ -130,7 +118,7 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         y_.swap(y);
         // Whole blocks of words, so the kernels run fixed-length loops; the
         // padding units belong to no class plane and so are never counted.
-        columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kBlock);
+        columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kernels_, kBlock);
     }
     words_ = columns_->words();
     const std::vector<int>& units = obs();
@@ -304,7 +292,7 @@ void PartitionSample::compile(const partition::TermList& list, int sense, std::s
 
 namespace {
 
-KernelArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled& list, PartitionSample::Planes& p)
+CountArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled& list, PartitionSample::Planes& p)
 {
     std::fill(p.acc_det.begin(), p.acc_det.end(), 0);
     std::fill(p.acc_mem.begin(), p.acc_mem.end(), 0);
@@ -335,8 +323,8 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
                              bool skip, CountTable& out)
 {
     compile(list, sense, signbyte);
-    const KernelArgs k = kernel_args(words_, skip, list_, own_);
-    count_kernel(&k, 1);
+    const CountArgs k = kernel_args(words_, skip, list_, own_);
+    kernels_.count(&k, 1);
     fill_table(own_, out);
 }
 
@@ -371,18 +359,18 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
     if (out.size() < layers.size()) throw std::invalid_argument("fewer tables than layers");
     compile(list, sense, signbyte);
     constexpr std::size_t kChunk = 8;
-    std::array<KernelArgs, kChunk> k;
+    std::array<CountArgs, kChunk> k;
     for (std::size_t from = 0; from < layers.size(); from += kChunk) {
         const std::size_t n = std::min(kChunk, layers.size() - from);
         for (std::size_t j = 0; j < n; ++j) k[j] = kernel_args(words_, skip, list_, layers[from + j]->planes);
-        count_kernel(k.data(), n);
+        kernels_.count(k.data(), n);
         for (std::size_t j = 0; j < n; ++j) fill_table(layers[from + j]->planes, out[from + j]);
     }
 }
 
 template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
 {
-    const KernelArgs k{words_, skip, &list_, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+    const CountArgs k{words_, skip, &list_, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
     const std::size_t units = obs().size();
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {

@@ -19,6 +19,7 @@
 #include "stats/count_table.h"
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
+#include "stats/sample_kernels.h"
 #include "stats/split_sums.h"
 #include "stats/unit_columns.h"
 
@@ -34,6 +35,8 @@ public:
     // `nclasses` (clamped to 0..100) is the number of Y classes of the count table,
     // int(YMAX) + 1 for the Y; 0 when only partcor and memberships are wanted.
     PartitionSample(const SampleView& view, int nclasses);
+    // The same with the kernels of another level than the one in force.
+    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels);
 
     // Builds the bit columns of these attributes now (one pass over the units).
     // Throws std::invalid_argument for an attribute outside 1..lc.
@@ -137,6 +140,7 @@ private:
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
     AttributeMatrix abyte_;
+    SampleKernels kernels_; // of the level in force when the sample was made
     int nclasses_ = 0;
     std::size_t words_ = 0;
     std::unique_ptr<UnitColumns> columns_; // the units' bit columns

@@ -6,6 +6,7 @@
 #include "stats/partition_sample.h"
 
 #include "core/cpu_level.h"
+#include "stats/sample_kernels.h"
 
 #include <algorithm>
 #include <array>
@@ -48,6 +49,8 @@ void hold_words(const UnitColumns::Compiled& list, std::size_t nw, u64* hold, u6
 using v4d = double __attribute__((vector_size(32)));
 using v4i = std::int64_t __attribute__((vector_size(32)));
 
+} // namespace
+
 // Lane masks of the 16 patterns of four bits: lane k all ones when bit k is set.
 struct LaneMasks {
     alignas(32) std::array<std::array<std::int64_t, 4>, 16> m{};
@@ -58,22 +61,13 @@ struct LaneMasks {
     }
 };
 
+namespace {
+
 const LaneMasks& lane_masks()
 {
     static const LaneMasks masks;
     return masks;
 }
-
-struct ExactArgs {
-    const u64* a;
-    const u64* b;     // null: a only
-    const u64* valid; // null: every unit
-    std::size_t nw;
-    const double* wd; // null: unit weights
-    const double* wy;
-    const double* wy2;
-    const LaneMasks* masks;
-};
 
 // Sums of one slot in vector lanes of four units.
 struct Lanes {
@@ -148,43 +142,27 @@ void exact_sums_generic(const ExactArgs& a, double* out) { exact_sums_any(a, out
 MERU_TARGET_AVX2 void exact_sums_avx2(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 #endif
 
-void exact_sums(const ExactArgs& a, double* out)
-{
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx2) return exact_sums_avx2(a, out);
-#endif
-    exact_sums_generic(a, out);
-}
-
 // Population counts of a & valid and of b & valid over each of n planes of
 // `words` words, added to ca[p] and cb[p], and of a & valid and b & valid
 // themselves, added to ca[n] and cb[n]: the planes of exact sums, so every
 // count is exact. A block of the masked words at a time stays in the first
 // cache while every plane reads it.
-struct PlaneArgs {
-    const u64* a;
-    const u64* b;     // null: a only
-    const u64* valid; // null: every unit
-    std::size_t nw;
-    const u64* planes;
-    std::size_t words, n;
-    // a & valid and b & valid (0 without b) of words [from, from + len).
-    MERU_ALWAYS_INLINE void mask_block(std::size_t from, std::size_t len, u64* ma, u64* mb) const
-    {
-        for (std::size_t i = 0; i < len; ++i) {
-            const u64 v = valid ? valid[from + i] : ~u64{0};
-            ma[i] = a[from + i] & v;
-            mb[i] = b ? b[from + i] & v : 0;
-        }
+// a & valid and b & valid (0 without b) of words [from, from + len).
+MERU_ALWAYS_INLINE void mask_block(const PlaneArgs& x, std::size_t from, std::size_t len, u64* ma, u64* mb)
+{
+    for (std::size_t i = 0; i < len; ++i) {
+        const u64 v = x.valid ? x.valid[from + i] : ~u64{0};
+        ma[i] = x.a[from + i] & v;
+        mb[i] = x.b ? x.b[from + i] & v : 0;
     }
-};
+}
 MERU_ALWAYS_INLINE void plane_counts_any(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     constexpr std::size_t kBlock = 256;
     u64 ma[kBlock], mb[kBlock];
     for (std::size_t from = 0; from < x.nw; from += kBlock) {
         const std::size_t len = std::min(kBlock, x.nw - from);
-        x.mask_block(from, len, ma, mb);
+        mask_block(x, from, len, ma, mb);
         for (std::size_t p = 0; p <= x.n; ++p) {
             const u64* plane = p < x.n ? x.planes + p * x.words + from : nullptr;
             std::int64_t na = 0, nb = 0;
@@ -215,7 +193,7 @@ MERU_TARGET_AVX512 void plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca
     alignas(64) u64 ma[kBlock], mb[kBlock];
     for (std::size_t from = 0; from < x.nw; from += kBlock) {
         const std::size_t len = std::min(kBlock, x.nw - from);
-        x.mask_block(from, len, ma, mb);
+        mask_block(x, from, len, ma, mb);
         for (std::size_t i = len; i < kBlock; ++i) ma[i] = mb[i] = 0;
         const __m512i ones = _mm512_set1_epi64(-1);
         for (std::size_t p = 0; p <= x.n; ++p) {
@@ -243,18 +221,10 @@ MERU_TARGET_POPCNT void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca
 }
 #endif
 
-void plane_counts(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
-{
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx512) return plane_counts_avx512(x, ca, cb);
-    if (cpu_level() >= CpuLevel::popcnt) return plane_counts_popcnt(x, ca, cb);
-#endif
-    plane_counts_generic(x, ca, cb);
-}
-
 // Weight, sum and sum of squares of a and of b (out[0..2], out[3..5]) from
 // the bit planes of exact sums; with unit weights the weight is the count.
-void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double* out)
+void plane_sums(decltype(SampleKernels::plane_counts) plane_counts, const PlaneArgs& x,
+                const PartitionSample::SumPlanes& sp, double* out)
 {
     using Counts = std::array<std::int64_t, PartitionSample::SumPlanes::kMost + 1>;
     Counts ca{}, cb{};
@@ -273,6 +243,17 @@ void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double
 }
 
 } // namespace
+
+decltype(SampleKernels::exact_sums) pick_exact_sums(CpuLevel level)
+{
+    return by_level(level, exact_sums_generic, nullptr, MERU_X86_ONLY(exact_sums_avx2));
+}
+
+decltype(SampleKernels::plane_counts) pick_plane_counts(CpuLevel level)
+{
+    return by_level(level, plane_counts_generic, MERU_X86_ONLY(plane_counts_popcnt), nullptr,
+                    MERU_X86_ONLY(plane_counts_avx512));
+}
 
 void PartitionSample::split_words(bool skip, bool per_term)
 {
@@ -343,10 +324,12 @@ void PartitionSample::add_exact(const SumTerms& t, const u64* a, SplitSlots::Sid
     const std::size_t nw = (obs().size() + 63) / 64;
     if (t.planes && !t.planes->bits.empty()) {
         const SumPlanes& sp = *t.planes;
-        plane_sums({a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
+        plane_sums(kernels_.plane_counts,
+                   {a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
                    sp, sums);
     } else {
-        exact_sums({a, b, t.valid, nw, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()}, sums);
+        kernels_.exact_sums({a, b, t.valid, nw, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()},
+                            sums);
     }
     side_a.count[slot_a] = static_cast<std::int64_t>(sums[0]);
     side_a.sum[slot_a] = sums[1];

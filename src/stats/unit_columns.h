@@ -29,6 +29,9 @@
 
 namespace meru::stats {
 
+struct ColumnArgs;
+struct SampleKernels;
+
 class UnitColumns {
 public:
     // The words a column is padded to a multiple of, unless the sample asks
@@ -47,8 +50,10 @@ public:
         std::vector<Lit> lits;
     };
 
-    // `obs`: the observation of each unit; -1 makes a padding unit.
-    UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, std::size_t block = kBlock);
+    // `obs`: the observation of each unit; -1 makes a padding unit. The
+    // columns are built by the kernel of `kernels` (stats/sample_kernels.h).
+    UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, const SampleKernels& kernels,
+                std::size_t block = kBlock);
     struct Share {};
     UnitColumns(const UnitColumns& other, Share);
     UnitColumns(const UnitColumns&) = delete;
@@ -63,6 +68,16 @@ public:
     // Builds the columns of these attributes (those not built yet, inside
     // 1..lc) in one pass over the units.
     void prepare(std::span<const int> attributes);
+    // The same in parts, which several threads may take at once: the columns
+    // begin_build() makes room for are filled by build_words() over disjoint
+    // ranges of words (0 .. words() in all), and end_build() marks them built.
+    struct Build {
+        std::vector<int> todo; // the attributes, ascending
+        std::vector<std::uint64_t*> cols;
+    };
+    Build begin_build(std::span<const int> attributes);
+    void build_words(const Build& b, std::size_t from, std::size_t to) const;
+    void end_build(const Build& b);
     // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
     // The columns of one literal in a list of the given sense, and whether its
@@ -70,15 +85,10 @@ public:
     Lit literal(partition::Literal l, int sense, std::span<const std::int8_t> signbyte, bool& missing);
 
 private:
-    // The columns of these attributes (ascending, not built), by blocks of 64
-    // units and 64 attributes with the processor's 512-bit byte compares.
-    void build_by_blocks(std::span<const int> todo);
-    // Marks these attributes built and notes which have a missing byte.
-    void finish(std::span<const int> todo);
-
     AttributeMatrix abyte_;
     std::shared_ptr<const std::vector<int>> obs_;
     std::size_t block_ = kBlock, words_ = 0;
+    void (*columns_)(const ColumnArgs&) = nullptr;
     std::vector<std::vector<std::uint64_t>> cols_; // per attribute: its own columns (empty when read from the owner)
     std::vector<const std::uint64_t*> col_;        // per attribute: the columns read, once built
     std::vector<char> built_, missing_;

@@ -65,12 +65,12 @@ TEST(SearchThreads, FollowTheCpuSetUnlessMeruThreadsSaysOtherwise)
     const char* was = std::getenv("MERU_THREADS");
     const std::optional<std::string> saved = was ? std::optional<std::string>(was) : std::nullopt;
     struct Case {
-        std::size_t cpus;      // the set narrowed to the first this many
-        const char* variable;  // MERU_THREADS, null: unset
-        int threads;           // 0: as many as the set's cpus
+        std::size_t cpus;     // the set narrowed to the first this many
+        const char* variable; // MERU_THREADS, null: unset
+        int threads;          // 0: as many as the set's cpus
     };
-    for (const Case c : {Case{1, nullptr, 0}, Case{2, nullptr, 0}, Case{cpus.size(), nullptr, 0},
-                         Case{1, "3", 3}, Case{2, "0", 0}, Case{2, "two", 0}, Case{1, "", 0}}) {
+    for (const Case c : {Case{1, nullptr, 0}, Case{2, nullptr, 0}, Case{cpus.size(), nullptr, 0}, Case{1, "3", 3},
+                         Case{2, "0", 0}, Case{2, "two", 0}, Case{1, "", 0}}) {
         if (c.cpus > cpus.size()) continue;
         cpu_set_t set;
         CPU_ZERO(&set);

@@ -5,6 +5,7 @@
 // with padding units, padded to blocks of 4 and of 64 words, and a copy for
 // another thread that reads the columns built before it.
 #include "core/cpu_level.h"
+#include "stats/sample_kernels.h"
 #include "stats/unit_columns.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ TEST(UnitColumns, EveryColumnFollowsItsBytesAtEveryLevelAndInACopyForAnotherThre
         SCOPED_TRACE("trial " + std::to_string(trial) + " lc " + std::to_string(lc));
         for (const CpuLevel level : machine_levels()) {
             const CpuLevelCap cap(level);
-            UnitColumns c(m, obs, block);
+            UnitColumns c(m, obs, sample_kernels(level), block);
             EXPECT_EQ(c.words() % block, 0u);
             EXPECT_GE(c.words() * 64, obs.size());
             c.prepare(attributes);
