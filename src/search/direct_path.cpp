@@ -46,6 +46,9 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     std::vector<int> attributes;
     for (partition::Literal l : literals) attributes.push_back(partition::attribute_of(l));
     sample_.columns().prepare(attributes);
+    for (std::size_t i = 1; i < attributes.size(); ++i) ordered_ = ordered_ && attributes[i] > attributes[i - 1];
+    item_attribute_.assign(fixed_.size() + 1, 0);
+    for (std::size_t i = 0; i < fixed_.size(); ++i) item_attribute_[i + 1] = partition::attribute_of(fixed_[i]);
     for (std::size_t i = 0; i < literals.size(); ++i) {
         const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
         plain_[a] = plain[i];
@@ -70,14 +73,16 @@ bool DirectScorer::start(std::span<const int> p)
     }
     const std::size_t width = term_of_.size();
     term_of_.push_back(static_cast<int>(p_.size()));
-    // Key bits: a sign per position and two per pair of positions in different terms.
-    std::size_t pairs = 0;
+    // Key bits: a sign per position, two per pair of positions in different
+    // terms and, unless the attributes ascend, one per pair in one term.
+    std::size_t pairs = 0, within = 0;
     start_.assign(width, 0);
     for (std::size_t j = 0; j < width; ++j) {
         start_[j] = term_start_[static_cast<std::size_t>(term_of_[j])];
         pairs += start_[j];
+        within += j - start_[j];
     }
-    if (2 * pairs + width > 64) return false;
+    if (2 * pairs + width + (ordered_ ? 0 : within) > 64) return false;
     key_held_.assign(width, 0);
     key_at_.assign(width + 1, 0);
     const int longest = *std::max_element(p_.begin(), p_.end());
@@ -151,10 +156,11 @@ void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> last
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 {
-    // Within a term the attributes ascend: the shape is the signs and the order
-    // of the attributes of every pair of positions in different terms, taken
-    // position by position, so that the bits of the literals a candidate shares
-    // with the one before are kept.
+    // The shape is the signs and the order of the attributes of every pair of
+    // positions in different terms and, unless the attributes ascend (then a
+    // term's order is its positions'), of every pair in one term, taken
+    // position by position, so that the bits of the literals a candidate
+    // shares with the one before are kept.
     const std::size_t width = lits.size();
     std::size_t i = 0;
     while (i < width && lits[i] == key_held_[i]) ++i;
@@ -167,6 +173,8 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
             const int a = partition::attribute_of(lits[e]);
             k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
         }
+        if (!ordered_)
+            for (std::size_t e = start_[j]; e < j; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) > b);
         key_at_[j + 1] = k;
     }
     return key_at_[width];

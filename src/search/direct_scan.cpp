@@ -75,20 +75,19 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.used = 0;
     chunk.lits.clear();
     chunk.scores.clear();
-    chunk.quiet = 0;
     chunk.quiet_split.fill(0);
     chunk.quiet_cplx.fill(0);
     chunk.runs.clear();
     gate_.reset();
-    const auto quiet = [&](const ScanRecord& rec) {
-        ++chunk.quiet;
-        SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
-    };
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
     // Once the saved G values are full and no window plots them, a quiet
-    // candidate's G is read by nothing.
+    // candidate's G is read by nothing: the chunk has runs, and its quiet
+    // records' histogram counts are summed here.
     const bool gate = chunk.bounds.saved_full() && !s.dispgraph;
+    const auto quiet = [&](const ScanRecord& rec) {
+        if (gate) SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
+    };
     // Candidates that differ only in their last term's cuts are counted as a
     // run, against terms before the last made once (a Y of two classes).
     const auto width = static_cast<std::size_t>(std::accumulate(v.p.begin(), v.p.end(), 0));

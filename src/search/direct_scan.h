@@ -58,8 +58,8 @@ struct ScanChunk {
     std::span<const ScanRecord> written() const { return {records.data(), used}; }
     std::vector<partition::Literal> lits; // literals of the records that keep them
     std::vector<Score> scores;
-    // The quiet records' count and histogram counts (split band, complexity).
-    std::int64_t quiet = 0;
+    // Where it has runs (below), the quiet records' histogram counts (split
+    // band, complexity).
     SearchResults::SplitCounts quiet_split{};
     SearchResults::ComplexityCounts quiet_cplx{};
     // Where the saved G values were full and no window plots: the records in

@@ -18,6 +18,19 @@ namespace meru::search {
 using partition::Literal;
 using partition::TermList;
 
+std::string_view route_name(Route r)
+{
+    switch (r) {
+    case Route::kPair: return "pair";
+    case Route::kDirect: return "direct";
+    case Route::kQueued: return "queued";
+    case Route::kRuns: return "runs";
+    case Route::kScanHere: return "scan here";
+    case Route::kScan: return "scan";
+    }
+    return "";
+}
+
 std::vector<int> covering_shape(std::span<const int> p)
 {
     // (p1, 1, .., 1) is the complement of a sum of p1 terms of q literals each.
@@ -37,9 +50,9 @@ bool any_floating(const LoopSettings& s)
 }
 
 // The direct path for this search, when its candidates can take it: one Y
-// scored by a count table, no forcing and no serial joins, no floating cuts,
-// the shape cache in use, items whose attributes ascend (so item order is
-// attribute order) and, under the label rules, name distinct variables.
+// scored by a count table, no forcing and no serial joins, the shape cache in
+// use, items of distinct attributes (in any order) that, under the label
+// rules, name distinct variables and float no cuts.
 std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
 {
     ClassOrderedSample* sample = ev.direct_sample();
@@ -48,14 +61,11 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
     if (!sample || !s.tables || s.forcing || !s.serial.empty() || !s.use_cache || !cache.enabled() || s.rank_stage ||
         s.process_mode || (floats && label_rules))
         return nullptr;
-    // Every literal of every item (a floating line's cuts), the items' attribute
-    // ranges ascending.
+    // Every literal of every item (a floating line's cuts), no attribute twice.
     std::vector<Literal> fixed, literals;
     partition::termcodes(s.lines, *s.tables, fixed);
-    int last = 0;
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(s.lines[i])];
-        const std::size_t from = literals.size();
         if (line.firstattr && line.ncuts > 1) {
             for (int k = 0; k < line.ncuts; ++k) {
                 const int a = line.first_attribute() + k;
@@ -64,18 +74,18 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
         } else {
             literals.push_back(fixed[i]);
         }
-        for (std::size_t j = from; j < literals.size(); ++j) {
-            if (partition::attribute_of(literals[j]) <= last) return nullptr;
-            last = partition::attribute_of(literals[j]);
-        }
     }
-    if (label_rules) {
-        std::vector<long long> vars;
-        for (Literal l : literals)
-            vars.push_back(partition::RelationCache::variable_key(partition::attribute_of(l), *s.tables));
-        std::sort(vars.begin(), vars.end());
-        if (std::adjacent_find(vars.begin(), vars.end()) != vars.end()) return nullptr;
-    }
+    // Whether the literals share a value of key(attribute).
+    const auto repeat = [&](auto key) {
+        std::vector<long long> v;
+        for (Literal l : literals) v.push_back(key(partition::attribute_of(l)));
+        std::sort(v.begin(), v.end());
+        return std::adjacent_find(v.begin(), v.end()) != v.end();
+    };
+    if (repeat([](int a) { return a; })) return nullptr;
+    if (label_rules &&
+        repeat([&](int a) { return partition::RelationCache::variable_key(a, *s.tables); }))
+        return nullptr;
     const stats::AttributeMatrix& m = ev.data().abyte;
     std::vector<char> plain;
     TermList one;
@@ -206,6 +216,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             sub = partition::subsize(in, *s.tables, memory, log);
         }
         stats::BoxLine line;
+        LoopResult::Vector vector;
         line.p.assign(p.begin(), p.end());
         line.classes = static_cast<long long>(count.size);
         line.classes_exact = count.exact;
@@ -231,6 +242,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;
+            vector.route = run.route;
             direct_hits += run.direct_hits;
             line.exclusions = static_cast<long long>(sub.excluded);
             line.subsearch = sub.e;
@@ -240,7 +252,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         }
         line.skipped = partition::skip_report(skips, s.detailed, log);
         box.add(line);
-        out.per_vector.push_back({line.p, line.all_skipped, line.done, line.skipped});
+        vector.p = line.p;
+        vector.skipped = line.all_skipped;
+        vector.evaluated = line.done;
+        vector.tallied = line.skipped;
+        out.per_vector.push_back(vector);
         if (!go_on) {
             out.ended_by_user = true;
             break;

@@ -754,6 +754,60 @@ TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
     }
 }
 
+// The attribute set's lines in any order (the items' attributes need not
+// ascend) against the reference loop on random problems: the direct path's
+// routes on one thread and on workers, fixed or floating cuts, both sides or
+// one, two classes or many, the saved G values filling or full.
+TEST(SearchLoop, LinesInAnyOrderEqualTheReferenceLoop)
+{
+    std::mt19937 rng(62);
+    std::array<int, 6> routes{};
+    for (int trial = 0; trial < 48; ++trial) {
+        std::uniform_int_distribution<int> pick(0, 1000);
+        const int nlines = 4 + pick(rng) % 5;
+        std::vector<int> cuts;
+        for (int k = 0; k < nlines; ++k) cuts.push_back(pick(rng) % 5 == 0 ? 2 + pick(rng) % 2 : 1);
+        SearchProblem pb(60 + pick(rng) % 150, cuts, 300u + static_cast<unsigned>(trial), trial % 3 ? 0.0 : 0.04);
+        for (int k = 2; k <= nlines + 1; ++k)
+            pb.tables.line[static_cast<std::size_t>(k)].firstattr = trial % 4 == 3 && pick(rng) % 2 == 0;
+        for (int a = 2; a <= pb.lc; ++a) pb.sign[static_cast<std::size_t>(a)] = pick(rng) % 4 ? 1 : -1;
+        for (int a = 2; a <= pb.lc; ++a) pb.tables.att[static_cast<std::size_t>(a)].signbyte = pb.sign[static_cast<std::size_t>(a)];
+        if (trial % 5 == 1)
+            for (auto& w : pb.weights) w = pick(rng) % 4;
+        LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0;
+        s.tables = &pb.tables;
+        s.lines = pb.lines;
+        std::shuffle(s.lines.begin(), s.lines.end(), rng);
+        const std::vector<std::vector<int>> bounds{{2, 2}, {3, 3}, {2, 1}, {3}, {1, 1, 1}};
+        const auto sides = std::array{stats::Side::Both, stats::Side::AOnly, stats::Side::AMinusOnly};
+        s.extent = extent(bounds[static_cast<std::size_t>(pick(rng) % 5)], pick(rng) % 4 != 0,
+                          sides[static_cast<std::size_t>(pick(rng) % 3)]);
+        s.pair.reduce.tables = &pb.tables;
+        s.pair.full_reduction = pick(rng) % 2 == 0;
+        s.pair.measure = 1 + pick(rng) % 3;
+        stats::CritSettings crit = chi_square();
+        if (trial % 3 == 2) crit.icrit = static_cast<int>(stats::Criterion::Gini);
+        const bool many = trial % 7 == 3; // the continuous Y as 16 classes
+        const std::int64_t saved = trial % 4 >= 2 ? SearchResults::kSavedG : 0;
+        const double penalty = trial % 6 == 5 ? 0.5 : 0.0;
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        const Reference ref = reference(pb, s, crit, many, saved, penalty);
+        auto got = run(pb, s, crit, -1, many, saved, penalty);
+        ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+        for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
+            EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+            EXPECT_EQ(got->r.per_vector[v].tallied, ref.per_vector[v].tallied);
+            ++routes[static_cast<std::size_t>(got->r.per_vector[v].route)];
+        }
+        expect_same(got->results, ref.results);
+    }
+    // The routes but those of combinations with too many cuts for a chunk.
+    for (Route r : {Route::kPair, Route::kRuns, Route::kScanHere, Route::kScan})
+        EXPECT_GT(routes[static_cast<std::size_t>(r)], 0) << route_name(r);
+}
+
 TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
 {
     const SearchProblem pb(10, std::vector<int>(8, 1), 9);
