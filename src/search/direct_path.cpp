@@ -60,6 +60,12 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
             two_valued_ = two_valued_ && !missing;
         }
     }
+    // Each item's literal's position as a pattern's bit, where it has one.
+    item_mask_.assign(fixed_.size() + 1, 0);
+    for (std::size_t i = 1; i <= fixed_.size(); ++i) {
+        const int pos = position_[static_cast<std::size_t>(item_attribute_[i])];
+        if (pos >= 0 && pos < PatternCounts::kMaxLiterals) item_mask_[i] = 1u << pos;
+    }
 }
 
 bool DirectScorer::start(std::span<const int> p)
@@ -88,10 +94,12 @@ bool DirectScorer::start(std::span<const int> p)
     const int longest = *std::max_element(p_.begin(), p_.end());
     term_.resize(static_cast<std::size_t>(longest));
     const std::size_t words = sample_.unit_words();
-    // Each sense takes half the budget.
+    // Each sense takes half the budget; counted by patterns, no term is stored.
+    counting_ = patterns() && p_.size() <= static_cast<std::size_t>(PatternCounts::kMaxTerms);
     const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
+    const bool build = !counting_ && !shared_ && longest > subsets_k_;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (!shared_ && longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
+        if (build) subsets_[r].build(cols_[r], words, longest, skip_, budget);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());
@@ -99,12 +107,13 @@ bool DirectScorer::start(std::span<const int> p)
         known_[r].fill(Known{});
         memo_ = false;
     }
-    subsets_k_ = std::max(subsets_k_, longest);
+    if (build) subsets_k_ = longest;
     held_.assign(width, 0);
+    masks_.assign(p_.size(), 0);
     const std::size_t before = term_start_[p_.size() - 1];
     run_block_ = static_cast<int>(2 * before + 1);
-    runs_ = fixed() && sample_.classes() == 2 && p_.back() <= subsets(0).k() && run_block_ < 64;
-    if (runs_) {
+    runs_ = fixed() && sample_.classes() == 2 && run_block_ < 64 && (counting_ || p_.back() <= subsets(0).k());
+    if (runs_ && !counting_) {
         const auto len = static_cast<std::size_t>(p_.back());
         run_base_ = subsets(0).rank_base(len);
         item_rank_.assign((fixed_.size() + 1) * len, 0);
@@ -116,11 +125,22 @@ bool DirectScorer::start(std::span<const int> p)
     return true;
 }
 
+bool DirectScorer::count_patterns()
+{
+    if (patterns_) return true;
+    if (!fixed() || !two_valued_ || literal_count() > static_cast<std::size_t>(PatternCounts::kMaxLiterals) ||
+        !PatternCounts::fits(sample_))
+        return false;
+    patterns_ = std::make_unique<PatternCounts>(sample_, cols_[1]);
+    return true;
+}
+
 void DirectScorer::begin_run(std::span<const partition::Literal> lits)
 {
     prepare(lits);
     key(lits);
     const std::size_t before = term_start_[p_.size() - 1];
+    if (counting_) pattern_run_.begin(*patterns(), std::span(masks_).first(p_.size() - 1));
     run_key_ = key_at_[before];
     // As key() adds a literal of the last term: its sign, then its order
     // against each literal before the last term.
@@ -183,6 +203,15 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 void DirectScorer::prepare(std::span<const partition::Literal> lits)
 {
     const std::size_t width = lits.size(), q = p_.size();
+    if (counting_) { // each term's bits
+        for (std::size_t t = 0; t < q; ++t) {
+            std::uint32_t m = 0;
+            for (std::size_t j = term_start_[t]; j < term_start_[t + 1]; ++j)
+                m |= 1u << position_[static_cast<std::size_t>(partition::attribute_of(lits[j]))];
+            masks_[t] = m;
+        }
+        return;
+    }
     partition::Literal* held = held_.data();
     // The term of the first literal that differs from the held candidate; it
     // and every term after it are made again, for both senses (their stored
@@ -260,6 +289,10 @@ const std::uint64_t* DirectScorer::last(int r)
 
 void DirectScorer::count(int r, stats::CountTable& out)
 {
+    if (counting_) {
+        patterns()->table(r, masks_, out);
+        return;
+    }
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
     const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();

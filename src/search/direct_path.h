@@ -16,17 +16,22 @@
 //  - runs: with one literal per item, the candidates that share their terms
 //    before the last are counted a block of last terms at a time (their stored
 //    words found by rank), and their keys are the run's bits before the last
-//    term and a few bits per last-term item.
+//    term and a few bits per last-term item;
+//  - patterns: where it pays, each pattern of the literals is counted once
+//    (PatternCounts) and a candidate's table is a few lookups instead of a
+//    pass over the units' words (one literal per item, two valued).
 // The results are those of the shape cache and ClassOrderedSample::partab().
 #include "partition/termlist.h"
 #include "search/class_sample.h"
 #include "search/evaluate.h"
+#include "search/pattern_counts.h"
 #include "search/subset_columns.h"
 #include "search/term_stack.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -118,6 +123,20 @@ public:
         return true;
     }
 
+    // Counts the units by the patterns of the literals (see PatternCounts)
+    // where it can: one literal per item, every literal two valued, the
+    // weights within PatternCounts::fits(). Size vectors begun afterwards
+    // (of at most PatternCounts::kMaxTerms terms) take their tables from the
+    // pattern counts. False where it cannot.
+    bool count_patterns();
+    // The pattern counts, this scorer's or those of the scorer it shares.
+    const PatternCounts* patterns() const { return shared_ ? shared_->patterns_.get() : patterns_.get(); }
+    // Whether the size vector begun last takes its tables from the pattern counts.
+    bool counting() const { return counting_; }
+    // The literals the candidates can hold, and the units' Y classes and words.
+    std::size_t literal_count() const { return cols_[1].size(); }
+    const ClassOrderedSample& sample() const { return sample_; }
+
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
     bool start(std::span<const int> p);
     // The shape key of the candidate of these literals; each side has its own
@@ -184,6 +203,8 @@ public:
     // the key bits of item i, at i; the key's shift per item; each item's
     // attribute where the items' attributes do not ascend (else null). The
     // stored last term of rank k of side r starts at words[r] + k * stride.
+    // Where the vector counts by patterns, each item's literal's bit (at i;
+    // else null), and no parts or words.
     struct RunSteps {
         const std::size_t* parts;
         std::size_t places;
@@ -192,16 +213,24 @@ public:
         const int* attribute;
         std::array<const std::uint64_t*, 2> words;
         std::size_t stride;
+        const std::uint32_t* masks;
     };
     RunSteps run_steps() const
     {
+        if (counting_)
+            return {nullptr,          static_cast<std::size_t>(p_.back()),
+                    item_bits_.data(), run_block_,
+                    ordered_ ? nullptr : item_attribute_.data(),
+                    {},               0,
+                    item_mask_.data()};
         return {item_rank_.data(),
                 static_cast<std::size_t>(p_.back()),
                 item_bits_.data(),
                 run_block_,
                 ordered_ ? nullptr : item_attribute_.data(),
                 {subsets(0).at_rank(0), subsets(1).at_rank(0)},
-                term_stride()};
+                term_stride(),
+                nullptr};
     }
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const
@@ -234,6 +263,12 @@ public:
     // them: holds, undetermined and, with the skip flag, missing), as last()
     // gives them; the cells are a whole table only for a Y of two classes.
     void count_lasts(int r, std::span<const std::uint64_t* const> lasts, std::span<ClassOrderedSample::Cells> out);
+    // The same where the vector counts by patterns, the last terms given by
+    // their literals' bits (RunSteps::masks).
+    void count_masks(int r, std::span<const std::uint32_t> lasts, std::span<ClassOrderedSample::Cells> out) const
+    {
+        pattern_run_.count(r, lasts, out);
+    }
     // The words of side r's last term as prepared (made now where it was
     // left joined to its stored prefix).
     const std::uint64_t* last(int r);
@@ -306,6 +341,11 @@ private:
     std::size_t made_term(std::size_t t, std::span<const int> pos);
     std::vector<MadeTerms> made_;
     std::vector<int> term_; // positions of the term prepare() makes; after it, of the last term
+    std::unique_ptr<PatternCounts> patterns_;
+    bool counting_ = false;               // the size vector counts by patterns
+    std::vector<std::uint32_t> masks_;    // counting: per term, its literals' bits (as prepared)
+    std::vector<std::uint32_t> item_mask_; // per item: its literal's bit
+    PatternCounts::Run pattern_run_;
     stats::CountTable counts_;
     bool runs_ = false;
     std::uint64_t run_key_ = 0;                // the run's key bits before its last term

@@ -5,6 +5,7 @@
 #include "search/direct_path.h"
 #include "search/grouped_search.h"
 #include "search/size_vector_run.h"
+#include "search/term_budget.h"
 #include "search/worker_pool.h"
 
 #include <algorithm>
@@ -100,6 +101,39 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
                                           ev.settings().skipcomb);
 }
 
+// Pattern cells within this many bytes per side take a lookup at the cost of
+// a few words' counting; beyond, a lookup waits on memory.
+constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
+
+// Whether counting the patterns of the direct path's literals once pays over
+// the search's size vectors (its extent's walk): a candidate's table costs a
+// pass over the units' words, or a few lookups in the pattern cells (cheap
+// while they fit the cache), against one pass over the units and the sums
+// over the cells. The cells must fit the stored terms' budget, which they
+// stand in for.
+bool patterns_pay(const LoopSettings& s, const DirectScorer& direct)
+{
+    const auto m = static_cast<int>(direct.literal_count());
+    const ClassOrderedSample& sample = direct.sample();
+    if (m > PatternCounts::kMaxLiterals) return false;
+    const std::size_t bytes = PatternCounts::bytes(m, sample.classes());
+    const auto units = static_cast<std::size_t>(sample.units());
+    if (bytes > stored_term_budget(units)) return false;
+    const double cells = std::ldexp(static_cast<double>(sample.classes()), m);
+    const double build = static_cast<double>(units) * m / 16.0 + m * cells / 4.0 + 2.0 * cells;
+    const double lookup = bytes / 2 > kCacheBytes ? 16.0 : 1.0;
+    const double words = static_cast<double>(sample.unit_words());
+    const int n = static_cast<int>(s.lines.size());
+    double saved = 0.0;
+    stats::SizeWalk walk = s.extent.start;
+    do {
+        const double q = static_cast<double>(walk.p.size());
+        const double each = words * q - lookup * std::exp2(q) * std::max(1, sample.classes() / 2);
+        saved += 2.0 * static_cast<double>(partition::sizemult(n, walk.p).size) * each;
+    } while (s.extent.upto && stats::nextsize(walk, s.extent.bounds, n));
+    return saved > build;
+}
+
 } // namespace
 
 // The workers' shape caches take about this many bytes together, whatever
@@ -127,6 +161,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     Work w;
     const bool floats = any_floating(s);
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
+    if (direct && s.patterns >= 0 && (s.patterns > 0 || patterns_pay(s, *direct))) direct->count_patterns();
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -243,6 +278,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;
             vector.route = run.route;
+            vector.patterns = direct && run.route != Route::kPair && direct->counting();
             direct_hits += run.direct_hits;
             line.exclusions = static_cast<long long>(sub.excluded);
             line.subsearch = sub.e;

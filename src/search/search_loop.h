@@ -75,6 +75,10 @@ struct LoopSettings {
     // forced.
     std::vector<partition::Literal> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
+    // Whether the direct path counts each pattern of its literals once
+    // (search/pattern_counts.h): 0 where it pays, 1 wherever it can, -1
+    // never (the last two for tests and benchmarks).
+    int patterns = 0;
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.
     // Below 2, without `data` and `crit`, or under the trace switch, the

@@ -755,13 +755,15 @@ TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
 }
 
 // The attribute set's lines in any order (the items' attributes need not
-// ascend) against the reference loop on random problems: the direct path's
-// routes on one thread and on workers, fixed or floating cuts, both sides or
-// one, two classes or many, the saved G values filling or full.
-TEST(SearchLoop, LinesInAnyOrderEqualTheReferenceLoop)
+// ascend), the tables counted over the units or from the pattern counts,
+// against the reference loop on random problems: the direct path's routes
+// on one thread and on workers, fixed or floating cuts, both sides or one,
+// two classes or many, the saved G values filling or full.
+TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
 {
     std::mt19937 rng(62);
     std::array<int, 6> routes{};
+    int counted = 0;
     for (int trial = 0; trial < 48; ++trial) {
         std::uniform_int_distribution<int> pick(0, 1000);
         const int nlines = 4 + pick(rng) % 5;
@@ -794,15 +796,20 @@ TEST(SearchLoop, LinesInAnyOrderEqualTheReferenceLoop)
         const double penalty = trial % 6 == 5 ? 0.5 : 0.0;
         SCOPED_TRACE("trial " + std::to_string(trial));
         const Reference ref = reference(pb, s, crit, many, saved, penalty);
-        auto got = run(pb, s, crit, -1, many, saved, penalty);
-        ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
-        for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
-            EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
-            EXPECT_EQ(got->r.per_vector[v].tallied, ref.per_vector[v].tallied);
-            ++routes[static_cast<std::size_t>(got->r.per_vector[v].route)];
+        for (const int patterns : {-1, 1}) {
+            s.patterns = patterns;
+            auto got = run(pb, s, crit, -1, many, saved, penalty);
+            ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+            for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
+                EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+                EXPECT_EQ(got->r.per_vector[v].tallied, ref.per_vector[v].tallied);
+                ++routes[static_cast<std::size_t>(got->r.per_vector[v].route)];
+                counted += got->r.per_vector[v].patterns;
+            }
+            expect_same(got->results, ref.results);
         }
-        expect_same(got->results, ref.results);
     }
+    EXPECT_GT(counted, 20) << counted;
     // The routes but those of combinations with too many cuts for a chunk.
     for (Route r : {Route::kPair, Route::kRuns, Route::kScanHere, Route::kScan})
         EXPECT_GT(routes[static_cast<std::size_t>(r)], 0) << route_name(r);
