@@ -36,7 +36,7 @@ int& ShapeTable::at(std::uint64_t key)
 DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> literals,
                            std::span<const char> plain, std::vector<partition::Literal> fixed,
                            std::span<const std::int8_t> signbyte, bool skip)
-    : sample_(sample), skip_(skip), fixed_(std::move(fixed))
+    : sample_(sample), skip_(skip), fixed_(std::move(fixed)), literal_(literals.begin(), literals.end())
 {
     int top = 0;
     for (partition::Literal l : literals) top = std::max(top, partition::attribute_of(l));
@@ -59,13 +59,15 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
                 literals[i], r ? partition::kPlain : partition::kFlipped, signbyte, missing));
             two_valued_ = two_valued_ && !missing;
         }
+        // The literals a plain candidate may hold, two valued, are those a
+        // pattern holds, each its bit.
+        const bool counted = plain[i] && !missing && counted_.size() < PatternCounts::kMaxLiterals;
+        bit_.push_back(counted ? static_cast<int>(counted_.size()) : -1);
+        if (counted) counted_.push_back(cols_[1].back());
+        patternable_ = patternable_ && (counted || !plain[i]);
     }
-    // Each item's literal's position as a pattern's bit, where it has one.
     item_mask_.assign(fixed_.size() + 1, 0);
-    for (std::size_t i = 1; i <= fixed_.size(); ++i) {
-        const int pos = position_[static_cast<std::size_t>(item_attribute_[i])];
-        if (pos >= 0 && pos < PatternCounts::kMaxLiterals) item_mask_[i] = 1u << pos;
-    }
+    for (std::size_t i = 1; i <= fixed_.size(); ++i) item_mask_[i] = mask_of(fixed_[i - 1]);
 }
 
 bool DirectScorer::start(std::span<const int> p)
@@ -128,11 +130,33 @@ bool DirectScorer::start(std::span<const int> p)
 bool DirectScorer::count_patterns()
 {
     if (patterns_) return true;
-    if (!fixed() || !two_valued_ || literal_count() > static_cast<std::size_t>(PatternCounts::kMaxLiterals) ||
-        !PatternCounts::fits(sample_))
-        return false;
-    patterns_ = std::make_unique<PatternCounts>(sample_, cols_[1]);
+    if (!fixed() || !patternable_ || !PatternCounts::fits(sample_)) return false;
+    patterns_ = std::make_unique<PatternCounts>(sample_, counted_);
     return true;
+}
+
+bool DirectScorer::count_list(const partition::TermList& list, int sense, stats::CountTable& out)
+{
+    const PatternCounts* counts = patterns();
+    if (!counts || list.q() > PatternCounts::kMaxTerms) return false;
+    // A literal holds (in the list's sense) where its literal's bit is set
+    // when it is that literal read plainly or its complement read flipped.
+    list_terms_.clear();
+    std::size_t at = 0;
+    for (int len : list.lp) {
+        PatternCounts::Term t;
+        for (const partition::Literal l : std::span(list.lits).subspan(at, static_cast<std::size_t>(len))) {
+            const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+            const int pos = a < position_.size() ? position_[a] : -1;
+            const int bit = pos < 0 ? -1 : bit_[static_cast<std::size_t>(pos)];
+            if (bit < 0) return false;
+            const bool same = l == literal_[static_cast<std::size_t>(pos)];
+            (same == (sense == partition::kPlain) ? t.holds : t.fails) |= 1u << bit;
+        }
+        list_terms_.push_back(t);
+        at += static_cast<std::size_t>(len);
+    }
+    return counts->table(sense == partition::kPlain ? 1 : 0, list_terms_, out);
 }
 
 void DirectScorer::begin_run(std::span<const partition::Literal> lits)
@@ -206,8 +230,7 @@ void DirectScorer::prepare(std::span<const partition::Literal> lits)
     if (counting_) { // each term's bits
         for (std::size_t t = 0; t < q; ++t) {
             std::uint32_t m = 0;
-            for (std::size_t j = term_start_[t]; j < term_start_[t + 1]; ++j)
-                m |= 1u << position_[static_cast<std::size_t>(partition::attribute_of(lits[j]))];
+            for (std::size_t j = term_start_[t]; j < term_start_[t + 1]; ++j) m |= mask_of(lits[j]);
             masks_[t] = m;
         }
         return;

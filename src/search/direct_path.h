@@ -96,7 +96,7 @@ struct DirectJobs {
     }
 };
 
-class DirectScorer {
+class DirectScorer : public ListCounter {
 public:
     // `literals`: every literal the search's candidates can hold (an attribute's
     // literal always has the same sign), `plain[i]` whether literals[i] may
@@ -123,18 +123,23 @@ public:
         return true;
     }
 
-    // Counts the units by the patterns of the literals (see PatternCounts)
-    // where it can: one literal per item, every literal two valued, the
-    // weights within PatternCounts::fits(). Size vectors begun afterwards
-    // (of at most PatternCounts::kMaxTerms terms) take their tables from the
-    // pattern counts. False where it cannot.
+    // Counts the units by the patterns of the literals a plain candidate may
+    // hold (see PatternCounts) where it can: one literal per item, those
+    // literals at most PatternCounts::kMaxLiterals and without a missing
+    // byte among the units (their bytes must be 0 or 1: the caller's
+    // check), the weights within PatternCounts::fits(). Size vectors begun
+    // afterwards (of at most PatternCounts::kMaxTerms terms) take their
+    // tables from the pattern counts. False where it cannot.
     bool count_patterns();
     // The pattern counts, this scorer's or those of the scorer it shares.
     const PatternCounts* patterns() const { return shared_ ? shared_->patterns_.get() : patterns_.get(); }
     // Whether the size vector begun last takes its tables from the pattern counts.
     bool counting() const { return counting_; }
-    // The literals the candidates can hold, and the units' Y classes and words.
-    std::size_t literal_count() const { return cols_[1].size(); }
+    // The table of any list (a candidate's pair) from the pattern counts,
+    // where its literals are among the scorer's; false otherwise.
+    bool count_list(const partition::TermList& list, int sense, stats::CountTable& out) override;
+    // The literals the pattern counts hold (or would), and the sample.
+    std::size_t pattern_literals() const { return counted_.size(); }
     const ClassOrderedSample& sample() const { return sample_; }
 
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
@@ -345,6 +350,17 @@ private:
     bool counting_ = false;               // the size vector counts by patterns
     std::vector<std::uint32_t> masks_;    // counting: per term, its literals' bits (as prepared)
     std::vector<std::uint32_t> item_mask_; // per item: its literal's bit
+    std::vector<PatternCounts::Term> list_terms_; // count_list()'s
+    std::vector<partition::Literal> literal_;     // per position: its literal
+    std::vector<int> bit_;                        // per position: its literal's bit in a pattern, or -1
+    std::vector<UnitColumns::Lit> counted_;       // the columns of the literals of the bits, read plainly
+    bool patternable_ = true;                     // every plain literal has a bit
+    // The bit of a literal a pattern holds (0 for any other).
+    std::uint32_t mask_of(partition::Literal l) const
+    {
+        const int b = bit_[static_cast<std::size_t>(position_[static_cast<std::size_t>(partition::attribute_of(l))])];
+        return b < 0 ? 0u : 1u << b;
+    }
     PatternCounts::Run pattern_run_;
     stats::CountTable counts_;
     bool runs_ = false;

@@ -181,8 +181,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         }
         break;
     case stats::ScoreInput::CountTable:
-        if (class_sample_)
-            class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        if (class_sample_) {
+            if (!counter_ || !counter_->count_list(c.first_list(), c.pair.first_sense(), tables_[0]))
+                class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        }
         else if (layers_.empty())
             sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);

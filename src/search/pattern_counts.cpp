@@ -82,23 +82,55 @@ PatternCounts::PatternCounts(const ClassOrderedSample& sample, std::span<const U
     superset_sums(flipped, m_, classes_);
 }
 
-void PatternCounts::holds(int r, std::span<const std::uint32_t> terms, std::uint32_t* out) const
+int PatternCounts::conjunction(std::uint32_t holds, std::uint32_t fails, std::uint32_t sign, std::uint32_t* out,
+                               bool count) const
 {
-    std::array<std::uint32_t, std::size_t{1} << kMaxTerms> unions{};
-    std::fill_n(out, classes_, 0u);
-    const unsigned sets = 1u << terms.size();
-    for (unsigned set = 1; set < sets; ++set) {
-        unions[set] = unions[set & (set - 1)] | terms[static_cast<std::size_t>(std::countr_zero(set))];
-        const std::uint32_t sign = odd_plus(set);
-        const std::uint32_t* a = all(r, unions[set]);
-        for (std::size_t c = 0; c < classes_; ++c) out[c] += sign * a[c];
+    if (holds & fails) return 0; // a literal and its complement
+    // Where S holds and F fails: over the subsets U of F, (-1)^|U| times where
+    // S and U hold; or the same the other way round, over the smaller set.
+    const bool by_fails = std::popcount(fails) <= std::popcount(holds);
+    const std::uint32_t over = by_fails ? fails : holds, base = by_fails ? holds : fails;
+    const int side = by_fails ? 1 : 0;
+    if (!count) return 1 << std::popcount(over);
+    int lookups = 0;
+    for (std::uint32_t u = over;; u = (u - 1) & over) {
+        const std::uint32_t* a = all(side, base | u);
+        const std::uint32_t s = std::popcount(u) % 2 ? ~sign + 1 : sign;
+        for (std::size_t c = 0; c < classes_; ++c) out[c] += s * a[c];
+        ++lookups;
+        if (u == 0) break;
     }
+    return lookups;
+}
+
+bool PatternCounts::table(int r, std::span<const Term> terms, stats::CountTable& out) const
+{
+    if (terms.size() > static_cast<std::size_t>(kMaxTerms)) return false;
+    std::array<Term, std::size_t{1} << kMaxTerms> unions{};
+    const unsigned sets = 1u << terms.size();
+    int lookups = 0;
+    for (unsigned set = 1; set < sets; ++set) {
+        const Term& t = terms[static_cast<std::size_t>(std::countr_zero(set))];
+        const Term& rest = unions[set & (set - 1)];
+        unions[set] = {rest.holds | t.holds, rest.fails | t.fails};
+        lookups += conjunction(unions[set].holds, unions[set].fails, 0, nullptr, false);
+        if (lookups > kMaxLookups) return false;
+    }
+    std::array<std::uint32_t, stats::CountTable::max_classes> h{};
+    for (unsigned set = 1; set < sets; ++set) conjunction(unions[set].holds, unions[set].fails, odd_plus(set), h.data());
+    table_of(r, h.data(), out);
+    return true;
 }
 
 void PatternCounts::table(int r, std::span<const std::uint32_t> terms, stats::CountTable& out) const
 {
-    std::array<std::uint32_t, stats::CountTable::max_classes> h{};
-    holds(r, terms, h.data());
+    std::array<Term, kMaxTerms> t{};
+    for (std::size_t i = 0; i < terms.size(); ++i) t[i] = side_term(r, terms[i]);
+    table(r, std::span(t).first(terms.size()), out);
+}
+
+void PatternCounts::table_of(int r, const std::uint32_t* h, stats::CountTable& out) const
+{
     const std::uint32_t* total = all(r, 0);
     const auto in = static_cast<std::size_t>(r), other = 1 - in;
     std::array<std::int64_t, 2> side{};
@@ -124,7 +156,16 @@ void PatternCounts::Run::begin(const PatternCounts& counts, std::span<const std:
         unions_[set] = unions_[set & (set - 1)] | before[static_cast<std::size_t>(std::countr_zero(set))];
         signs_[set] = -signs_[set & (set - 1)];
     }
-    for (int r = 0; r < 2; ++r) counts.holds(r, before, before_[static_cast<std::size_t>(r)].data());
+    // Where a term before holds: as the last term's sets add it, over the
+    // non-empty sets of terms before.
+    for (int r = 0; r < 2; ++r) {
+        std::uint32_t* h = before_[static_cast<std::size_t>(r)].data();
+        h[0] = h[1] = 0;
+        for (unsigned set = 1; set < sets; ++set) {
+            const Term t = side_term(r, unions_[set]);
+            counts.conjunction(t.holds, t.fails, odd_plus(set), h);
+        }
+    }
 }
 
 void PatternCounts::Run::count(int r, std::span<const std::uint32_t> lasts,

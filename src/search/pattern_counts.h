@@ -9,7 +9,9 @@
 // the list is read flipped. A list of terms T_1..T_q then holds on
 //   sum over the non-empty sets J of terms of (-1)^(|J| + 1) F(union of J)
 // (inclusion and exclusion), and its count table follows from that and the
-// classes' totals: every table of every candidate from a few lookups.
+// classes' totals: every table of every candidate from a few lookups. A term
+// whose literals ask some bits to hold and others to fail takes, over the
+// smaller of the two sets, a sum of lookups with alternating signs.
 //
 // Exact where every literal is two valued among the units (no missing byte)
 // and the units' weights sum in magnitude below 2^31: the cells are counted in
@@ -50,6 +52,17 @@ public:
     // beyond the table, as ClassOrderedSample::partab() gives them.
     void table(int r, std::span<const std::uint32_t> terms, stats::CountTable& out) const;
 
+    // A term that holds where the literals of `holds` hold and those of
+    // `fails` fail (read plainly).
+    struct Term {
+        std::uint32_t holds = 0, fails = 0;
+    };
+    // The count table of a list of such terms whose members (where a term
+    // holds) are of membership r; false, `out` untouched, for more than
+    // kMaxTerms terms or more than kMaxLookups lookups.
+    static constexpr int kMaxLookups = 4096;
+    bool table(int r, std::span<const Term> terms, stats::CountTable& out) const;
+
     // Lists that share their terms before the last, of a Y of two classes:
     // begin() takes those terms, count() the last terms' masks and gives
     // each list's first four cells (ClassOrderedSample::Cells).
@@ -73,8 +86,16 @@ private:
     {
         return sums_[static_cast<std::size_t>(r)].data() + static_cast<std::size_t>(set) * classes_;
     }
-    // Per class (into `out`), the weight where some term holds on side r.
-    void holds(int r, std::span<const std::uint32_t> terms, std::uint32_t* out) const;
+    // The term of side r whose literals are those of `mask`: they hold
+    // plainly (r 1), or fail (r 0: the list read flipped).
+    static Term side_term(int r, std::uint32_t mask) { return r ? Term{mask, 0} : Term{0, mask}; }
+    // Adds `sign` times the weight per class where every literal of `holds`
+    // holds and every one of `fails` fails; returns the lookups it takes
+    // (none when `count` is false).
+    int conjunction(std::uint32_t holds, std::uint32_t fails, std::uint32_t sign, std::uint32_t* out,
+                    bool count = true) const;
+    // The table of side r from the weights `h` where a term holds.
+    void table_of(int r, const std::uint32_t* h, stats::CountTable& out) const;
 
     int m_ = 0;
     std::size_t classes_ = 0;

@@ -105,33 +105,73 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
 // a few words' counting; beyond, a lookup waits on memory.
 constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
 
-// Whether counting the patterns of the direct path's literals once pays over
-// the search's size vectors (its extent's walk): a candidate's table costs a
-// pass over the units' words, or a few lookups in the pattern cells (cheap
-// while they fit the cache), against one pass over the units and the sums
-// over the cells. The cells must fit the stored terms' budget, which they
-// stand in for.
-bool patterns_pay(const LoopSettings& s, const DirectScorer& direct)
+// Whether counting the patterns of m literals over `classes` Y classes once
+// pays over the search's size vectors (its extent's walk) on `units` units: a
+// candidate's table costs a pass over the units' words, or a few lookups in
+// the pattern cells (cheap while they fit the cache), against one pass over
+// the units and the sums over the cells. The cells must fit the stored
+// terms' budget, which they stand in for.
+bool patterns_pay(const LoopSettings& s, int m, int classes, std::size_t units)
 {
-    const auto m = static_cast<int>(direct.literal_count());
-    const ClassOrderedSample& sample = direct.sample();
     if (m > PatternCounts::kMaxLiterals) return false;
-    const std::size_t bytes = PatternCounts::bytes(m, sample.classes());
-    const auto units = static_cast<std::size_t>(sample.units());
+    const std::size_t bytes = PatternCounts::bytes(m, classes);
     if (bytes > stored_term_budget(units)) return false;
-    const double cells = std::ldexp(static_cast<double>(sample.classes()), m);
+    const double cells = std::ldexp(static_cast<double>(classes), m);
     const double build = static_cast<double>(units) * m / 16.0 + m * cells / 4.0 + 2.0 * cells;
     const double lookup = bytes / 2 > kCacheBytes ? 16.0 : 1.0;
-    const double words = static_cast<double>(sample.unit_words());
+    const double words = std::ceil(static_cast<double>(units) / 64.0);
     const int n = static_cast<int>(s.lines.size());
     double saved = 0.0;
     stats::SizeWalk walk = s.extent.start;
     do {
         const double q = static_cast<double>(walk.p.size());
-        const double each = words * q - lookup * std::exp2(q) * std::max(1, sample.classes() / 2);
+        const double each = words * q - lookup * std::exp2(q) * std::max(1, classes / 2);
         saved += 2.0 * static_cast<double>(partition::sizemult(n, walk.p).size) * each;
     } while (s.extent.upto && stats::nextsize(walk, s.extent.bounds, n));
     return saved > build;
+}
+
+// Whether the search's direct path is to count the patterns of its items'
+// literals (as LoopSettings::patterns asks), told from the data before its
+// units are laid out, so that they are not grouped first (the pattern
+// counts group them more finely): one fixed literal per item, those a
+// plain candidate may hold at most PatternCounts::kMaxLiterals, without a
+// missing byte among the units, their weights summing in magnitude below
+// 2^31, and counting paying on them.
+bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
+{
+    const int k = counted_y(ev);
+    if (s.patterns < 0 || k == 0 || !s.tables || any_floating(s)) return false;
+    std::vector<Literal> items;
+    partition::termcodes(s.lines, *s.tables, items);
+    const ShapeCache cache(s.pair, s.tables);
+    std::vector<std::size_t> at; // the plain literals' bytes in a row
+    TermList one;
+    one.lp.assign(1, 1);
+    const EvaluationData& d = ev.data();
+    for (Literal l : items) {
+        one.lits.assign(1, l);
+        if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > d.abyte.lc) return false;
+        if (cache.plain(one)) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
+    }
+    if (at.size() > static_cast<std::size_t>(PatternCounts::kMaxLiterals)) return false;
+    const std::span<const float> y = d.y[static_cast<std::size_t>(k - 1)];
+    const int classes = std::clamp(static_cast<int>(d.ymax[static_cast<std::size_t>(k - 1)]) + 1, 0, stats::kMaxClasses);
+    std::size_t units = 0;
+    std::int64_t weight = 0;
+    for (int i = 0; i < d.abyte.n; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const int w = d.weights[u];
+        const int c = w != 0 && d.mask[u] ? stats::y_class(y[u], classes) : -1;
+        if (c < 0 || c == classes) continue;
+        const std::uint8_t* row = d.abyte.row(i);
+        for (std::size_t a : at)
+            if (row[a] > 1) return false;
+        ++units;
+        weight += std::abs(static_cast<std::int64_t>(w));
+    }
+    if (weight >= std::int64_t{1} << 31) return false;
+    return s.patterns > 0 || patterns_pay(s, static_cast<int>(at.size()), classes, units);
 }
 
 } // namespace
@@ -149,7 +189,8 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            WindowScale& scale, io::LogWriter& log, SearchHost& host)
 {
-    GroupedSearch grouped(given, given_evaluator);
+    const bool count_patterns = patterns_ahead(given, given_evaluator);
+    GroupedSearch grouped(given, given_evaluator, count_patterns);
     const LoopSettings& s = grouped.settings();
     Evaluator& evaluator = grouped.evaluator();
     const std::vector<int> attributes = s.tables ? search_attributes(s) : std::vector<int>{};
@@ -161,7 +202,14 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     Work w;
     const bool floats = any_floating(s);
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
-    if (direct && s.patterns >= 0 && (s.patterns > 0 || patterns_pay(s, *direct))) direct->count_patterns();
+    const bool patterns = direct && count_patterns && direct->count_patterns();
+    // Candidates through their pairs take their tables from the pattern
+    // counts too, where their lists' literals are the direct path's.
+    struct Counting {
+        Evaluator& ev;
+        ~Counting() { ev.count_lists_by(nullptr); }
+    } counting{evaluator};
+    if (patterns) evaluator.count_lists_by(direct.get());
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -176,8 +224,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     }
     // A direct candidate's counting passes over every word of the units: past
     // kDirectWords words the workers pay for proportionally fewer candidates.
+    // Counted from its patterns, it costs a few lookups whatever the units.
     const double direct_words =
-        direct ? std::max(1.0, static_cast<double>(evaluator.direct_sample()->units()) / (64.0 * kDirectWords)) : 1.0;
+        direct && !direct->patterns()
+            ? std::max(1.0, static_cast<double>(evaluator.direct_sample()->units()) / (64.0 * kDirectWords))
+            : 1.0;
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
@@ -200,6 +251,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->direct->share_terms(*direct);
+            if (patterns) wk->ev.count_lists_by(wk->direct.get());
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
         wait_pumping(*pool, host);
@@ -265,11 +317,13 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
-            // Off the direct path a candidate costs far more: the workers pay
-            // sooner. On it one thread counts whole runs of candidates at once,
-            // so they pay only where a vector has many candidates over its cuts.
-            const double from = direct ? static_cast<double>(s.parallel_from) * kDirectShare
-                                       : static_cast<double>(s.parallel_from) / 8.0;
+            // Off the direct path a candidate costs far more (so does one that
+            // is not plain, as those of an added attribute, on it): the workers
+            // pay sooner. On it one thread counts whole runs of candidates at
+            // once, so they pay only where a vector has many candidates over
+            // its cuts.
+            const double from = direct && direct->all_plain() ? static_cast<double>(s.parallel_from) * kDirectShare
+                                                              : static_cast<double>(s.parallel_from) / 8.0;
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals) * direct_words;
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
             SizeVectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,

@@ -499,11 +499,13 @@ private:
     // The one record of a candidate side the entry rule turns away, of this
     // complexity, its sides in `s` (and G, or a bound of it once the saved G
     // values are full): the tallies record() makes, no list offered it, then
-    // the count, progress, window and poll. False when Search:End was polled.
+    // the count, progress, window and poll; `direct`: its table came from the
+    // direct path (counted among the pairs from a cache). False when
+    // Search:End was polled.
     // (pass_away() is the same for a stretch of them passed at once.)
-    bool away(int r, int complexity, const Score& s)
+    bool away(int r, int complexity, const Score& s, bool direct = true)
     {
-        ++direct_hits;
+        direct_hits += direct;
         w_.cur.repflag = r;
         const char mark =
             record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), s, ev_.settings(), res_, skips_);
@@ -765,6 +767,10 @@ private:
                 partition::skip_add(skips_, partition::kSkipCovered);
                 continue;
             }
+            if (rec.kind == ScanRecord::kSkipped) {
+                add_tallies(c.tallies[static_cast<std::size_t>(rec.at)]);
+                continue;
+            }
             if (rec.kind == ScanRecord::kQuiet) { // in a chunk without runs
                 Score& q = w_.sides;
                 q.g = rec.g;
@@ -779,6 +785,15 @@ private:
                 if (!merge_scored(r, rec.complexity, c.scores[static_cast<std::size_t>(rec.score)], lits))
                     return stopped_within(c, i);
                 continue;
+            }
+            // A side settled on its worker that the lists, as they stand now,
+            // turn away; one they may take is made again here, in full.
+            if (rec.kind == ScanRecord::kSettled) {
+                const Score& sc = c.scores[static_cast<std::size_t>(rec.score)];
+                if (!rule().may_enter(rec.complexity, sc.g)) {
+                    if (!away(r, rec.complexity, sc, false)) return stopped_within(c, i);
+                    continue;
+                }
             }
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
@@ -830,6 +845,13 @@ private:
         return merge_job(why, r, nullptr, nullptr);
     }
 
+    // The skip reasons a worker counted making a pair that was skipped.
+    void add_tallies(const partition::SkipTally& counted)
+    {
+        for (int k = 1; k <= partition::kSkipReasons; ++k)
+            if (const long long n = counted.count[static_cast<std::size_t>(k)]) partition::skip_add(skips_, k, n);
+    }
+
     // Scores and merges the waiting jobs in order; false when Search:End was polled.
     bool flush()
     {
@@ -840,10 +862,11 @@ private:
         } else {
             w_.scores.resize(std::max(w_.scores.size(), m));
             w_.scored.resize(std::max(w_.scored.size(), m));
+            w_.counted.resize(std::max(w_.counted.size(), m));
             go_on = in_chunks(
                 m,
                 [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
-                    wk.score(w_.jobs, from, to, w_.scores, w_.scored, stop);
+                    wk.score(w_.jobs, from, to, w_.scores, w_.scored, w_.counted, stop);
                 },
                 [&](std::size_t j) { return merge(j, &w_.scores[j], &w_.scored[j]); });
         }
@@ -854,6 +877,10 @@ private:
     // One job, in enumeration order; false when Search:End was polled.
     bool merge(std::size_t j, const Score* pre, const Scored* how)
     {
+        if (how && how->skipped) {
+            add_tallies(w_.counted[j]);
+            return true;
+        }
         if (w_.jobs.reason[j] == 0) w_.jobs.get(j, w_.cand);
         return merge_job(w_.jobs.reason[j], w_.jobs.side[j], pre, how);
     }
@@ -865,6 +892,11 @@ private:
             partition::skip_add(skips_, why);
             return true;
         }
+        // Settled on its worker and turned away by the lists as they stand:
+        // its pair is not made again (where the window plots, its marks and
+        // rows read the pair).
+        if (how && how->settled && !s_.dispgraph && !s_.process_mode && !rule().may_enter(how->complexity, pre->g))
+            return away(r, how->complexity, *pre, false);
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
         // The pair's lists are written only when scoring reads them or the
         // candidate enters the top-10 list.

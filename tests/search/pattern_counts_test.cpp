@@ -1,8 +1,9 @@
 // The pattern counts against the snapshot's own count table of the same list,
 // cell for cell: random samples (weights, a mask, classes beyond the table),
-// literals of either sign and sign byte, lists of one term or several, either
-// side, and runs of lists that share their terms before the last.
-#include "search/pattern_counts.h"
+// literals of either sign and sign byte, lists of one term or several, with
+// literals' complements or not, either side, and runs of lists that share
+// their terms before the last.
+#include "search/direct_path.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +38,17 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
         }
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
         ClassOrderedSample sample(view, nclasses);
-        std::vector<UnitColumns::Lit> plain;
-        bool missing = false;
-        for (partition::Literal l : literals) plain.push_back(sample.columns().literal(l, partition::kPlain, sign, missing));
+        DirectScorer direct(sample, literals, std::vector<char>(literals.size(), 1), literals, sign, false);
         ASSERT_TRUE(PatternCounts::fits(sample));
-        const PatternCounts counts(sample, plain);
+        ASSERT_TRUE(direct.count_patterns());
+        const PatternCounts& counts = *direct.patterns();
         const int m = static_cast<int>(literals.size());
         for (int c = 0; c < 40; ++c) {
-            // A list of 1..4 terms of 1..3 distinct literals each (positions ascending).
+            // A list of 1..4 terms of 1..3 literals each, positions ascending,
+            // now and then a literal's complement (or a term of both).
             partition::TermList list;
             std::vector<std::uint32_t> masks;
+            bool complements = false;
             for (int t = 1 + pick(4); t > 0; --t) {
                 std::uint32_t bits = 0;
                 for (int k = 1 + pick(3); k > 0; --k) bits |= 1u << pick(m);
@@ -54,20 +56,30 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
                 list.lp.push_back(0);
                 for (int j = 0; j < m; ++j)
                     if (bits >> j & 1) {
-                        list.lits.push_back(literals[static_cast<std::size_t>(j)]);
+                        const bool turn = trial % 2 && pick(4) == 0;
+                        complements |= turn;
+                        list.lits.push_back((turn ? -1 : 1) * literals[static_cast<std::size_t>(j)]);
                         ++list.lp.back();
                     }
+                if (trial % 2 && pick(8) == 0) { // a term that never holds
+                    list.lits.push_back(-list.lits[list.lits.size() - 1]);
+                    ++list.lp.back();
+                    complements = true;
+                }
             }
             const int r = pick(2);
             stats::CountTable want, got;
             sample.partab(list, r, sign, false, want);
-            counts.table(r, masks, got);
+            ASSERT_TRUE(direct.count_list(list, r, got));
             SCOPED_TRACE("trial " + std::to_string(trial) + " list " + std::to_string(c) + " side " + std::to_string(r));
             for (int k = 0; k < 2 * nclasses; ++k)
                 EXPECT_EQ(got.cells[static_cast<std::size_t>(k)], want.cells[static_cast<std::size_t>(k)]);
             EXPECT_EQ(got.w0, want.w0);
             EXPECT_EQ(got.w1, want.w1);
             EXPECT_EQ(got.beyond, want.beyond);
+            if (complements) continue;
+            counts.table(r, masks, got);
+            EXPECT_EQ(got.cells, want.cells);
             if (nclasses != 2) continue;
             // The same list as a run's: its terms before the last begun, its last counted.
             PatternCounts::Run run;
