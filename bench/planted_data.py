@@ -21,6 +21,7 @@ import os
 import numpy as np
 
 CUTS = {1: 0.4, 2: 0.6, 3: 0.8}
+CHUNK = 1000000  # rows drawn and written at a time
 
 
 def main():
@@ -30,30 +31,34 @@ def main():
     ap.add_argument("--seed", type=int, default=20270601)
     a = ap.parse_args()
     rng = np.random.default_rng(a.seed)
-    n = a.rows
-    x = np.round(rng.random((n, 20)), 3)
-    in_a = ((x[:, 0] > 0.4) & (x[:, 1] > 0.6)) | (x[:, 2] > 0.8)
-    y = (rng.random(n) < np.where(in_a, 0.7, 0.3)).astype(np.int64)
-    t = 1 + (365 * rng.random(n) * np.where(in_a, 0.5, 1.0)).astype(np.int64)
-    dead = (rng.random(n) >= 0.2).astype(np.int64)
+    cut = {k: CUTS.get(k, 0.5) for k in range(1, 21)}
+    cuts = np.array([cut[k] for k in range(1, 21)])
+    # Per attribute the 2 x 2 table against y, for the rank order.
+    tables = np.zeros((20, 2, 2))
     os.makedirs(a.dir, exist_ok=True)
     with open(os.path.join(a.dir, "planted.csv"), "w") as f:
         f.write("y,t,dead," + ",".join(f"x{k}" for k in range(1, 21)) + "\n")
-        cols = [y.astype(str), t.astype(str), dead.astype(str)] + [np.char.mod("%.3f", x[:, k]) for k in range(20)]
-        rows = cols[0]
-        for c in cols[1:]:
-            rows = np.char.add(np.char.add(rows, ","), c)
-        f.write("\n".join(rows.tolist()))
-        f.write("\n")
-    cut = {k: CUTS.get(k, 0.5) for k in range(1, 21)}
-    # Chi-square of each attribute against y (2 x 2 table).
-    chi = {}
-    for k in range(1, 21):
-        b = x[:, k - 1] > cut[k]
-        table = np.array([[np.sum(~b & (y == 0)), np.sum(~b & (y == 1))], [np.sum(b & (y == 0)), np.sum(b & (y == 1))]],
-                         dtype=float)
-        expect = table.sum(1, keepdims=True) * table.sum(0, keepdims=True) / table.sum()
-        chi[k] = float(np.sum((table - expect) ** 2 / expect))
+        for start in range(0, a.rows, CHUNK):
+            n = min(CHUNK, a.rows - start)
+            x = np.round(rng.random((n, 20)), 3)
+            in_a = ((x[:, 0] > 0.4) & (x[:, 1] > 0.6)) | (x[:, 2] > 0.8)
+            y = (rng.random(n) < np.where(in_a, 0.7, 0.3)).astype(np.int64)
+            t = 1 + (365 * rng.random(n) * np.where(in_a, 0.5, 1.0)).astype(np.int64)
+            dead = (rng.random(n) >= 0.2).astype(np.int64)
+            cols = [y.astype(str), t.astype(str), dead.astype(str)] + [np.char.mod("%.3f", x[:, k]) for k in range(20)]
+            rows = cols[0]
+            for c in cols[1:]:
+                rows = np.char.add(np.char.add(rows, ","), c)
+            f.write("\n".join(rows.tolist()))
+            f.write("\n")
+            b = x > cuts
+            for v in (0, 1):
+                for w in (0, 1):
+                    tables[:, v, w] += np.sum((b == bool(v)) & (y == w)[:, None], axis=0)
+    # Chi-square of each attribute against y.
+    expect = tables.sum(2, keepdims=True) * tables.sum(1, keepdims=True) / tables.sum((1, 2), keepdims=True)
+    chi = dict(zip(range(1, 21), np.sum((tables - expect) ** 2 / expect, axis=(1, 2))))
+    n = a.rows
     files = (("planted.mrc", range(1, 21), "y"), ("planted_rank.mrc", sorted(chi, key=lambda k: -chi[k]), "y"),
              ("planted_lr.mrc", range(1, 21), "dead"))
     for name, order, last in files:

@@ -144,7 +144,7 @@ bool DirectScorer::count_list(const partition::TermList& list, int sense, stats:
     list_terms_.clear();
     std::size_t at = 0;
     for (int len : list.lp) {
-        PatternCounts::Term t;
+        PatternTerm t;
         for (const partition::Literal l : std::span(list.lits).subspan(at, static_cast<std::size_t>(len))) {
             const auto a = static_cast<std::size_t>(partition::attribute_of(l));
             const int pos = a < position_.size() ? position_[a] : -1;

@@ -350,7 +350,7 @@ private:
     bool counting_ = false;               // the size vector counts by patterns
     std::vector<std::uint32_t> masks_;    // counting: per term, its literals' bits (as prepared)
     std::vector<std::uint32_t> item_mask_; // per item: its literal's bit
-    std::vector<PatternCounts::Term> list_terms_; // count_list()'s
+    std::vector<PatternTerm> list_terms_; // count_list()'s
     std::vector<partition::Literal> literal_;     // per position: its literal
     std::vector<int> bit_;                        // per position: its literal's bit in a pattern, or -1
     std::vector<UnitColumns::Lit> counted_;       // the columns of the literals of the bits, read plainly

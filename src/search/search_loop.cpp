@@ -105,18 +105,17 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
 // a few words' counting; beyond, a lookup waits on memory.
 constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
 
-// Whether counting the patterns of m literals over `classes` Y classes once
-// pays over the search's size vectors (its extent's walk) on `units` units: a
-// candidate's table costs a pass over the units' words, or a few lookups in
-// the pattern cells (cheap while they fit the cache), against one pass over
-// the units and the sums over the cells. The cells must fit the stored
-// terms' budget, which they stand in for.
-bool patterns_pay(const LoopSettings& s, int m, int classes, std::size_t units)
+// Whether counting the patterns of m literals once pays over the search's
+// size vectors (its extent's walk) on `units` units, the cells taking
+// `bytes` and a lookup reading `width` values: a candidate's table or sums
+// cost a pass over the units' words, or a few lookups in the pattern cells
+// (cheap while they fit the cache), against one pass over the units and the
+// sums over the cells. The cells must fit the stored terms' budget, which
+// they stand in for.
+bool patterns_pay(const LoopSettings& s, int m, std::size_t bytes, std::size_t width, std::size_t units)
 {
-    if (m > PatternCounts::kMaxLiterals) return false;
-    const std::size_t bytes = PatternCounts::bytes(m, classes);
-    if (bytes > stored_term_budget(units)) return false;
-    const double cells = std::ldexp(static_cast<double>(classes), m);
+    if (m > PatternCounts::kMaxLiterals || bytes > stored_term_budget(units)) return false;
+    const double cells = std::ldexp(static_cast<double>(width), m);
     const double build = static_cast<double>(units) * m / 16.0 + m * cells / 4.0 + 2.0 * cells;
     const double lookup = bytes / 2 > kCacheBytes ? 16.0 : 1.0;
     const double words = std::ceil(static_cast<double>(units) / 64.0);
@@ -125,44 +124,52 @@ bool patterns_pay(const LoopSettings& s, int m, int classes, std::size_t units)
     stats::SizeWalk walk = s.extent.start;
     do {
         const double q = static_cast<double>(walk.p.size());
-        const double each = words * q - lookup * std::exp2(q) * std::max(1, classes / 2);
+        const double each = words * q - lookup * std::exp2(q) * std::max(1.0, static_cast<double>(width) / 2.0);
         saved += 2.0 * static_cast<double>(partition::sizemult(n, walk.p).size) * each;
     } while (s.extent.upto && stats::nextsize(walk, s.extent.bounds, n));
     return saved > build;
 }
 
-// Whether the search's direct path is to count the patterns of its items'
-// literals (as LoopSettings::patterns asks), told from the data before its
-// units are laid out, so that they are not grouped first (the pattern
-// counts group them more finely): one fixed literal per item, those a
-// plain candidate may hold at most PatternCounts::kMaxLiterals, without a
-// missing byte among the units, their weights summing in magnitude below
-// 2^31, and counting paying on them.
-bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
+// The items' literals a plain candidate may hold, where every item holds
+// one fixed literal and patterns may be counted (LoopSettings::patterns):
+// those the pattern cells would hold; false where none may be counted.
+bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Literal>& out)
 {
-    const int k = counted_y(ev);
-    if (s.patterns < 0 || k == 0 || !s.tables || any_floating(s)) return false;
+    out.clear();
+    if (s.patterns < 0 || counted_y(ev) == 0 || !s.tables || any_floating(s)) return false;
     std::vector<Literal> items;
     partition::termcodes(s.lines, *s.tables, items);
     const ShapeCache cache(s.pair, s.tables);
-    std::vector<std::size_t> at; // the plain literals' bytes in a row
     TermList one;
     one.lp.assign(1, 1);
-    const EvaluationData& d = ev.data();
     for (Literal l : items) {
         one.lits.assign(1, l);
-        if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > d.abyte.lc) return false;
-        if (cache.plain(one)) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
+        if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > ev.data().abyte.lc) return false;
+        if (cache.plain(one)) out.push_back(l);
     }
-    if (at.size() > static_cast<std::size_t>(PatternCounts::kMaxLiterals)) return false;
-    const std::span<const float> y = d.y[static_cast<std::size_t>(k - 1)];
-    const int classes = std::clamp(static_cast<int>(d.ymax[static_cast<std::size_t>(k - 1)]) + 1, 0, stats::kMaxClasses);
+    return out.size() <= static_cast<std::size_t>(PatternCounts::kMaxLiterals);
+}
+
+// Whether the search's direct path is to count the patterns of its items'
+// literals, told from the data before its units are laid out, so that they
+// are not grouped first (the pattern counts group them more finely): the
+// literals of pattern_literals(), without a missing byte among the units,
+// their weights summing in magnitude below 2^31, and counting paying on them.
+bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
+{
+    std::vector<Literal> literals;
+    if (ev.criterion().input() != stats::ScoreInput::CountTable || !pattern_literals(s, ev, literals)) return false;
+    std::vector<std::size_t> at; // the literals' bytes in a row
+    for (Literal l : literals) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
+    const EvaluationData& d = ev.data();
+    const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
+    const int classes = std::clamp(static_cast<int>(d.ymax[k]) + 1, 0, stats::kMaxClasses);
     std::size_t units = 0;
     std::int64_t weight = 0;
     for (int i = 0; i < d.abyte.n; ++i) {
         const auto u = static_cast<std::size_t>(i);
         const int w = d.weights[u];
-        const int c = w != 0 && d.mask[u] ? stats::y_class(y[u], classes) : -1;
+        const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
         if (c < 0 || c == classes) continue;
         const std::uint8_t* row = d.abyte.row(i);
         for (std::size_t a : at)
@@ -171,7 +178,26 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
         weight += std::abs(static_cast<std::int64_t>(w));
     }
     if (weight >= std::int64_t{1} << 31) return false;
-    return s.patterns > 0 || patterns_pay(s, static_cast<int>(at.size()), classes, units);
+    const auto m = static_cast<int>(at.size());
+    const auto width = static_cast<std::size_t>(classes);
+    return s.patterns > 0 || patterns_pay(s, m, PatternCounts::Cells::bytes(m, width), width, units);
+}
+
+// The mean-square criteria's split sums from the patterns of the items'
+// literals (pattern_literals()), where those are two valued and counting
+// them pays; null otherwise.
+std::unique_ptr<PatternSums> split_patterns(const LoopSettings& s, const Evaluator& ev)
+{
+    std::vector<Literal> literals;
+    if (ev.criterion().input() != stats::ScoreInput::SplitSums || !pattern_literals(s, ev, literals)) return nullptr;
+    const EvaluationData& d = ev.data();
+    const auto m = static_cast<int>(literals.size());
+    const auto units = static_cast<std::size_t>(std::max(d.abyte.n, 0));
+    // A lookup reads three doubles, as many bytes as six words.
+    if (s.patterns == 0 && !patterns_pay(s, m, PatternSums::Cells::bytes(m, PatternSums::kWidth), 6, units))
+        return nullptr;
+    const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
+    return PatternSums::make({d.abyte, d.y[k], d.mask, d.weights}, literals, d.signbyte);
 }
 
 } // namespace
@@ -207,9 +233,15 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     // counts too, where their lists' literals are the direct path's.
     struct Counting {
         Evaluator& ev;
-        ~Counting() { ev.count_lists_by(nullptr); }
+        ~Counting()
+        {
+            ev.count_lists_by(nullptr);
+            ev.sum_splits_by(nullptr);
+        }
     } counting{evaluator};
     if (patterns) evaluator.count_lists_by(direct.get());
+    const std::unique_ptr<PatternSums> sums = split_patterns(s, evaluator);
+    evaluator.sum_splits_by(sums.get());
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -252,6 +284,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->direct->share_terms(*direct);
             if (patterns) wk->ev.count_lists_by(wk->direct.get());
+            wk->ev.sum_splits_by(sums.get());
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
         wait_pumping(*pool, host);

@@ -815,6 +815,51 @@ TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
         EXPECT_GT(routes[static_cast<std::size_t>(r)], 0) << route_name(r);
 }
 
+// The mean-square criteria with their split sums from the pattern sums: the
+// same candidates, tallies and lists as the walk that sums over the
+// observations, G (single precision, from sums within rounding) within a few
+// of its last places, one thread or several, the lines in any order.
+TEST(SearchLoop, SplitSumsFromPatternsGiveTheWalksLists)
+{
+    std::mt19937 rng(64);
+    for (int trial = 0; trial < 16; ++trial) {
+        SearchProblem pb(80 + 40 * trial, std::vector<int>(5 + trial % 3, 1), 400u + static_cast<unsigned>(trial), 0.0);
+        LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0;
+        s.lines = pb.lines;
+        std::shuffle(s.lines.begin(), s.lines.end(), rng);
+        s.extent = extent(trial % 4 < 2 ? std::vector<int>{2, 2} : std::vector<int>{3, 2}, true);
+        s.pair.reduce.tables = &pb.tables;
+        stats::CritSettings crit;
+        crit.icrit = static_cast<int>(trial % 3 ? stats::Criterion::WithinMse : stats::Criterion::SubgroupMse);
+        const std::int64_t saved = trial % 4 == 3 ? SearchResults::kSavedG : 0;
+        s.patterns = -1;
+        const auto walk = run(pb, s, crit, -1, true, saved);
+        s.patterns = 1;
+        const auto counted = run(pb, s, crit, -1, true, saved);
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ASSERT_EQ(counted->r.per_vector.size(), walk->r.per_vector.size());
+        for (std::size_t v = 0; v < walk->r.per_vector.size(); ++v) {
+            EXPECT_EQ(counted->r.per_vector[v].evaluated, walk->r.per_vector[v].evaluated);
+            EXPECT_EQ(counted->r.per_vector[v].tallied, walk->r.per_vector[v].tallied);
+        }
+        const auto close = [](float a, float b) { return std::fabs(a - b) <= 4e-7f * std::max(std::fabs(b), 1.0f); };
+        for (const auto& [a, b] : {std::pair{counted->results.bestlist.entries(), walk->results.bestlist.entries()},
+                                   {counted->results.top10.entries(), walk->results.top10.entries()}}) {
+            ASSERT_EQ(a.size(), b.size());
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                EXPECT_EQ(a[i].complexity, b[i].complexity);
+                EXPECT_EQ(a[i].list.lits, b[i].list.lits);
+                EXPECT_TRUE(close(a[i].value, b[i].value)) << a[i].value << " " << b[i].value;
+            }
+        }
+        const auto ga = counted->results.saved_g(), gb = walk->results.saved_g();
+        ASSERT_EQ(ga.size(), gb.size());
+        for (std::size_t i = 0; i < ga.size(); ++i) EXPECT_TRUE(close(ga[i], gb[i])) << i;
+    }
+}
+
 TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
 {
     const SearchProblem pb(10, std::vector<int>(8, 1), 9);
