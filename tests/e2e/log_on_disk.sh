@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The output log on disk: while the program is idle after an opening the whole
-# log is in the file; SIGTERM ends the run as File:Exit does, leaving whole lines;
-# control files whose names share their first 8 characters keep a log each.
+# log is in the file; SIGTERM ends the run as File:Exit does, leaving whole lines
+# and one more that names the stop (and says that a search under way was cut
+# short); control files whose names share their first 8 characters keep a log each.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -36,8 +37,29 @@ wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || fail "SIGTERM: status $status, expected 0"
 ends_whole "$log" || fail "SIGTERM: the log ends inside a line"
-cmp -s "$log" "$work/idle.log" || fail "SIGTERM: the log changed after the opening"
+{ cat "$work/idle.log"; echo "Signal SIGTERM:Stop of MERU"; } | cmp -s "$log" - ||
+  fail "SIGTERM: the log is not the opening's and the stop: $(tail -1 "$log")"
 no_sanitizer_report idle
+
+# A search of about a minute (bcw, Chi-square, up to 4,4,4 attributes, one
+# thread), stopped once it counts its partitions.
+{
+  printf 'dismiss\nmenu File > Open\nfile %s/bcw.mrc\ndismiss\nmenu Y > Select Y\n' "$work"
+  printf 'dialog Select  Y variable(s)\n  set 1000 = malig\n  press OK\nanswer no\ndismiss\n'
+  settings_block criterion=Chi-square graphics=off iterative=off size=4,4,4 upto=on
+  printf 'menu Search > Go!\ndismiss\nwait 600000\n'
+} >"$work/go.txt"
+cp "$src"/examples/bcw.mrc "$src"/examples/bcw_orig.csv "$work/"
+MERU_SCRIPT="$work/go.txt" MERU_THREADS=1 "$meru" >"$work/go.out" 2>"$work/go.err" &
+pid=$!
+wait_for 120 "the search to count partitions" grep -qsF "partitions evaluated" "$work/go.err"
+kill -TERM "$pid" 2>/dev/null
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "SIGTERM in a search: status $status, expected 0"
+[ "$(tail -1 "$work/BCW.LOG")" = "Signal SIGTERM:Stop of MERU; search cut short" ] ||
+  fail "SIGTERM in a search: the log ends with: $(tail -1 "$work/BCW.LOG")"
+no_sanitizer_report go
 
 # SIGHUP and SIGINT end a run the same way.
 for sig in HUP INT; do
