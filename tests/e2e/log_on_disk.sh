@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The output log on disk: while the program is idle after an opening the whole
 # log is in the file; SIGTERM ends the run as File:Exit does, leaving whole lines
-# and one more that names the stop (and says that a search under way was cut
-# short); control files whose names share their first 8 characters keep a log each.
+# and one more that names the stop; control files whose names share their first
+# 8 characters keep a log each.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -41,22 +41,6 @@ ends_whole "$log" || fail "SIGTERM: the log ends inside a line"
   fail "SIGTERM: the log is not the opening's and the stop: $(tail -1 "$log")"
 no_sanitizer_report idle
 
-# SIGTERM once a search (bcw, up to 4,4,4 attributes: a minute or more) counts partitions.
-cp "$src"/examples/bcw.mrc "$src"/examples/bcw_orig.csv "$work/"
-{
-  printf 'dismiss\nmenu File > Open\nfile %s/bcw.mrc\ndismiss\nmenu Y > Select Y\ndialog Select  Y variable(s)\n' "$work"
-  printf '  set 1000 = malig\n  press OK\nanswer no\ndismiss\n'
-  settings_block criterion=Chi-square graphics=off iterative=off size=4,4,4 upto=on
-  printf 'menu Search > Go!\ndismiss\n'
-} >"$work/go.txt"
-MERU_SCRIPT="$work/go.txt" MERU_THREADS=1 "$meru" >"$work/go.out" 2>"$work/go.err" &
-pid=$!
-wait_for 120 "the search to count partitions" grep -qsF "partitions evaluated" "$work/go.err"
-kill -TERM "$pid" 2>/dev/null
-wait "$pid" || fail "SIGTERM in a search: status $?, expected 0"
-[ "$(tail -1 "$work/BCW.LOG")" = "Signal SIGTERM:Stop of MERU; search cut short" ] ||
-  fail "SIGTERM in a search: the log ends with: $(tail -1 "$work/BCW.LOG")"
-no_sanitizer_report go
 
 # SIGHUP and SIGINT end a run the same way.
 for sig in HUP INT; do

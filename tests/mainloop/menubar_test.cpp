@@ -315,9 +315,8 @@ TEST_F(ProgramTest, ExitWithAnAnalysisAsksAndLogsTheExit)
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"User File:Exit of MERU"}));
 }
 
-// A stop by a signal ends the run as File:Exit does, without the question; with
-// an analysis open the log says so, and that a search was cut short. A log that
-// cannot take the line shows no box: no one may be there to answer it.
+// A stop by a signal ends the run without the question; with an analysis open
+// the log says so, and that a search was cut short; a full disk shows no box.
 TEST_F(ProgramTest, AStopBySignalIsSaidInTheLog)
 {
     mainloop::stop_by_signal(*program, SIGTERM);
