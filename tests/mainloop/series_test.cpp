@@ -1,12 +1,14 @@
 // Series of searches over a stub search stage: the criteria stage hands over at
 // once and the search "finds" A = a, so the driver's choreography, counters and
 // log lines are seen apart from the real search.
+#include "files/textutil.h"
 #include "mainloop/bygroup_series.h"
 #include "mainloop/process.h"
 #include "mainloop/search_end.h"
 #include "platform/script_host.h"
 #include "program_fixture.h"
 #include "three_attributes.h"
+#include "ui/partwin.h"
 #include "ui/ui_fixture.h"
 
 #include <algorithm>
@@ -242,6 +244,24 @@ TEST_F(SeriesTest, OneBootstrapDrawPerSampleBeforeItsSearch)
     EXPECT_EQ(draws, 2);
     EXPECT_EQ(lines_with("Bootstrap sample #"),
               (std::vector<std::string>{"Bootstrap sample # 1", "Bootstrap sample # 2"}));
+}
+
+TEST_F(SeriesTest, AfterABootstrapSeriesThePartitionWindowNamesTheSampleOfTheCurrentPartition)
+{
+    frame.set_journaling(true);
+    program->bootmode = true;
+    go("key 57 Esc\n");
+    EXPECT_EQ(searches, 10);
+    EXPECT_FALSE(program->bootmode);
+    EXPECT_EQ(program->analysis->data.obswt, std::vector<int>(8, 1));
+    ASSERT_TRUE(frame.is_open(ui::kPartitionWindow));
+    std::vector<std::string> texts;
+    for (const auto& c : frame.canvas(ui::kPartitionWindow)->journal())
+        if (c.op == "text" && c.text.find_first_not_of(' ') != std::string::npos)
+            texts.push_back(files::rtrim(c.text));
+    ASSERT_GE(texts.size(), 1u);
+    EXPECT_EQ(texts.front(), "  Current partition is from bootstrap sample #10");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "  Complement:"), texts.end());
 }
 
 TEST_F(SeriesTest, SerialYsAreSearchedOneAfterAnotherWithOneSummary)
