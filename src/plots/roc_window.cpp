@@ -34,8 +34,7 @@ constexpr std::string_view kBar = ui::bars::kRoc;
 
 class RocRun {
 public:
-    RocRun(ui::Context& ctx, const RocCall& call) : ctx_(ctx), call_(call), lines_(*call.lines)
-    {}
+    RocRun(ui::Context& ctx, const RocCall& call) : ctx_(ctx), call_(call), lines_(*call.lines) {}
     void run();
 
 private:

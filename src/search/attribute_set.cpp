@@ -112,7 +112,8 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
     int r1 = 1, m = 0;
     if (!read_rank_range(in.range, nranked, r1, m)) return {"Error in specifying top n. Tell Dr Kelbo$"};
     std::vector<std::string> messages;
-    if (m > nranked && nranked >= 1 && nranked < topm) messages.push_back(truncated_text(nranked, banned, ignored, other));
+    if (m > nranked && nranked >= 1 && nranked < topm)
+        messages.push_back(truncated_text(nranked, banned, ignored, other));
     m = std::min(m, nranked);
     set.first_rank = r1;
     if (m >= 1) topm = m;

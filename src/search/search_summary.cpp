@@ -46,7 +46,10 @@ struct Columns {
                "Penalised_eff. Resub_error  " + io::fmt_x(nobs - 5) + "Resub_n  Test_error   " +
                io::fmt_x(test_n - 7) + "Test_n";
     }
-    std::string rule() const { return std::string(5, ' ') + std::string(static_cast<std::size_t>(82 + extra()), '-'); }
+    std::string rule() const
+    {
+        return std::string(5, ' ') + std::string(static_cast<std::size_t>(82 + extra()), '-');
+    }
 };
 
 // "-" in the units place of an Fw.2 percentage: an error that is not there (no

@@ -38,8 +38,8 @@ TEST_F(FrameTest, SaveAndPrintWriteTheFocusedCanvasWhereTheScriptSays)
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
     Menus menus(frame.main_window().menuBar());
     RecordingEnd host(frame, menus);
-    auto parsed = parse_script("file " + path("hull1") + "\nfile " + path("hull2.bmp") + "\nfile " + path("logprint") +
-                               "\nfile cancel\n");
+    auto parsed = parse_script("file " + path("hull1") + "\nfile " + path("hull2.bmp") + "\nfile " +
+                               path("logprint") + "\nfile cancel\n");
     Script script(parsed.actions, host);
     ModalHost modal{&frame.main_window(), &script};
 
