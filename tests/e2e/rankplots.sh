@@ -151,16 +151,7 @@ grep -q "^ Rank   Attribute" "$work/VOTES84.LOG" || fail "votes: no ranking tabl
 # superimposed: three colours and the key.
 cp "$src/examples/bcw.mrc" "$src/examples/bcw_orig.csv" "$work/"
 cat >"$work/bcw.txt" <<SCRIPT
-dismiss
-menu File > Open
-file $work/bcw.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = malig
-  press OK
-answer no
-dismiss
+$(open_with_y bcw.mrc malig)
 menu Rank > Attribute Rank Plot
 click 12 340 5
 shot frame $shots/rank_attributes_help.png
