@@ -142,13 +142,10 @@ SCRIPT
 run votes 0
 grep -q "^ Rank   Attribute" "$work/VOTES84.LOG" || fail "votes: no ranking table"
 
-# bcw with malig as Y. The ranking table's P-values below 1e-99 keep their
-# exponent letter; the leading zero gives way so that the columns stay. Within
-# MSE's P is the F test of the split on 1 and 697 df (R: pf(F, 1, 697, lower =
-# FALSE)): usize>2 F = 1673.07, P = 2.079807e-187; ushape>2 F = 1369.38, P =
-# 1.216735e-166; chromat>3 F = 1169.87, P = 2.917515e-151. The Help button shows
-# its topic over the plot. Then QROC curves of usize, ushape and chromat
-# superimposed: three colours and the key.
+# bcw, Y malig: P-values below 1e-99 keep their exponent letter (the leading zero
+# gives way). Within MSE's P is the F test on 1 and 697 df (R: pf(F, 1, 697,
+# lower = FALSE)): usize>2 2.079807e-187, ushape>2 1.216735e-166, chromat>3
+# 2.917515e-151. Pictures: the plot's help, and three QROC curves superimposed.
 cp "$src/examples/bcw.mrc" "$src/examples/bcw_orig.csv" "$work/"
 cat >"$work/bcw.txt" <<SCRIPT
 $(open_with_y bcw.mrc malig)

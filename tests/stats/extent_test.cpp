@@ -139,18 +139,9 @@ TEST(ExtentBox, KeepsThirtyThreeLinesAndEveryTotal)
 TEST(ExtentBox, ACountTooWideForItsColumnWidensTheColumnInEveryLine)
 {
     ExtentBox box;
-    BoxLine big;
-    big.p = {1};
-    big.classes = 10;
-    big.exclusions = 1;
-    big.searches = 5;
-    big.done = 34207687;
-    big.skipped = 1;
-    BoxLine small = big;
-    small.p = {2};
-    small.done = 4;
-    box.add(big);
-    box.add(small);
+    box.add(
+        {.p = {1}, .subset_of = {}, .classes = 10, .exclusions = 1, .searches = 5, .done = 34207687, .skipped = 1});
+    box.add({.p = {2}, .subset_of = {}, .classes = 10, .exclusions = 1, .searches = 5, .done = 4, .skipped = 1});
     const auto printed = box.print(true);
     // #Done takes 8 digits (the total 34207691 too): one column more under
     // ACTUAL, in the headings, the dashes and every line.
