@@ -12,6 +12,8 @@
 //       P(1) 0.7 in A and 0.3 outside, continuous (in eighths) 5 higher in A,
 //       survival times half as long in A; Chi-square, Within MSE and Log-rank,
 //       "Up to 2 2" and "Up to 3 3".
+// MERU_BENCH_PATTERNS=-1 runs the search without pattern counting (for the
+// figures before and after it), =1 with it wherever it can be counted.
 // Counters: evaluations per second, allocations per candidate (a counting
 // operator new), the share of candidates that ran the real mkpair, the best G
 // and the sum of the saved G values (equal before and after a change of the
@@ -235,6 +237,7 @@ void run_case(benchmark::State& state, const Case& c)
         s.iteration = s.pair.iteration = 2;
     }
     s.threads = threads_of(static_cast<int>(state.range(0)));
+    if (const char* p = std::getenv("MERU_BENCH_PATTERNS")) s.patterns = std::atoi(p);
     s.data = &d;
     s.crit = &crit;
     long long evals = 0, real = 0, allocs = 0;

@@ -95,6 +95,12 @@ public:
     // The snapshot's kernels (its run kernels among them).
     const KernelSet& kernels() const { return kernels_; }
 
+    // The planes, each unit's bit in a plane's words (from word 0), and the
+    // weight beyond the table: for counting the units another way.
+    std::span<const Plane> planes() const { return planes_->planes; }
+    const std::uint64_t* plane_bits(const Plane& p) const { return planes_->bits.data() + p.at; }
+    std::int64_t beyond() const { return beyond_; }
+
 private:
     struct Kernel {
         std::size_t words;

@@ -18,7 +18,9 @@
 #include "search/worker_pool.h"
 #include "stats/extent.h"
 
+#include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -74,6 +76,10 @@ struct LoopSettings {
     // forced.
     std::vector<partition::Literal> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
+    // Whether the direct path counts each pattern of its literals once
+    // (search/pattern_counts.h): 0 where it pays, 1 wherever it can, -1
+    // never (the last two for tests and benchmarks).
+    int patterns = 0;
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.
     // Below 2, without `data` and `crit`, or under the trace switch, the
@@ -91,6 +97,26 @@ struct LoopSettings {
     SearchThreads* workers = nullptr;
 };
 
+// How a size vector's candidates are walked and scored (one route per vector).
+enum class Route : std::uint8_t {
+    // Each candidate through its pair (mkpair or the shape cache) and the
+    // general evaluation; on the workers in batches when there are any.
+    kPair,
+    // This thread: each plain candidate's table made by the direct scorer.
+    kDirect,
+    // Plain candidates queued for the workers' direct scorers, merged in order.
+    kQueued,
+    // This thread: the fixed walk, the last terms of a run counted a block at
+    // a time.
+    kRuns,
+    // This thread scans the walk's chunks as a worker would (floating cuts).
+    kScanHere,
+    // The workers scan chunks of the walk; their records are merged in order.
+    kScan,
+};
+// Its name in the benchmarks' counters and notes.
+std::string_view route_name(Route r);
+
 struct LoopResult {
     int vectors = 0;            // size vectors started
     bool ended_by_user = false; // Search:End was polled
@@ -103,6 +129,8 @@ struct LoopResult {
     struct Vector {
         std::vector<int> p;
         bool skipped = false; // by the "Up to" rule
+        Route route = Route::kPair;
+        bool patterns = false; // the direct scorer counted from the pattern cells
         long long evaluated = 0;
         long long tallied = 0; // the skip report's total
     };
@@ -115,6 +143,10 @@ struct LoopResult {
 LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            WindowScale& scale, io::LogWriter& log, SearchHost& host);
+
+// The progress window's text every 500 evaluations of a size vector: the count
+// of the size vector so far, the iteration and, in a serial analysis, the Y.
+std::string progress_text(long long evaluated, int iteration, int serial_y);
 
 // The line written for a skipped size vector: the sizes of the shape it is a subset of.
 std::vector<int> covering_shape(std::span<const int> p);
