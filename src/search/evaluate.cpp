@@ -58,7 +58,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
-void Evaluator::build_samples(const Evaluator* from)
+void Evaluator::build_samples(const Evaluator* from, const stats::ParallelFor& parallel)
 {
     if (sample_ || class_sample_ || !layers_.empty()) return;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
@@ -71,7 +71,7 @@ void Evaluator::build_samples(const Evaluator* from)
                 from && from->class_sample_
                     ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
                     : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses, kernels_);
-            class_sample_->columns().prepare(attributes_);
+            class_sample_->columns().prepare(attributes_, parallel);
         }
         return;
     }
@@ -84,20 +84,51 @@ void Evaluator::build_samples(const Evaluator* from)
             if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
     sample_ = std::make_unique<stats::PartitionSample>(
         stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0, kernels_.sample);
+    sample_->prepare(attributes_, parallel);
     layers_.reserve(ys_.size());
     for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
 }
 
-LogRankBits& Evaluator::logrank_bits(const Evaluator* from)
+LogRankBits& Evaluator::logrank_bits(const Evaluator* from, const stats::ParallelFor& parallel)
 {
     if (!logrank_bits_) {
         logrank_bits_ = from && from->logrank_bits_
                             ? std::make_unique<LogRankBits>(*from->logrank_bits_, LogRankBits::Share{})
                             : std::make_unique<LogRankBits>(data_.abyte, ensure_walk(ys_[0], 1, quiet_), kernels_);
-        logrank_bits_->columns().prepare(attributes_);
+        logrank_bits_->columns().prepare(attributes_, parallel);
     }
     return *logrank_bits_;
+}
+
+bool Evaluator::reads_logrank_bits() const
+{
+    return input_ == stats::ScoreInput::LogRank && ys_.size() == 1 && settings_.snapshots && settings_.search_stage &&
+           !settings_.rank_stage;
+}
+
+bool Evaluator::reads_sample() const
+{
+    if (ys_.size() != 1) return false; // the sample with a layer per Y is made with the others
+    switch (input_) {
+    case stats::ScoreInput::SplitSums: return sums_by_ == nullptr; // else made for a pair the sums cannot take
+    case stats::ScoreInput::LogRank: return !reads_logrank_bits();
+    case stats::ScoreInput::CountTable: return !settings_.snapshots || (settings_.rank_stage && settings_.fixpos);
+    }
+    return true;
+}
+
+void Evaluator::make_snapshots(const stats::ParallelFor& parallel)
+{
+    build_samples(nullptr, parallel);
+    if (reads_logrank_bits()) logrank_bits(nullptr, parallel);
+    if (reads_sample()) sample(parallel);
+}
+
+void Evaluator::expect_attributes(std::vector<int> attributes)
+{
+    std::erase_if(attributes, [&](int a) { return a < 1 || a > data_.abyte.lc; });
+    attributes_ = std::move(attributes);
 }
 
 void Evaluator::share_snapshots(const Evaluator& main)
@@ -106,9 +137,12 @@ void Evaluator::share_snapshots(const Evaluator& main)
     if (main.logrank_bits_ && ys_.size() == 1) logrank_bits(&main);
 }
 
-stats::PartitionSample& Evaluator::sample()
+stats::PartitionSample& Evaluator::sample(const stats::ParallelFor& parallel)
 {
-    if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample);
+    if (!sample_) {
+        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample);
+        sample_->prepare(attributes_, parallel);
+    }
     return *sample_;
 }
 
@@ -155,8 +189,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (layers_.empty()) {
             if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
                 sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
-        }
-        else
+        } else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
                               std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
                               slots_);
@@ -168,7 +201,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         break;
     }
     case stats::ScoreInput::LogRank:
-        if (ny == 1 && settings_.snapshots && settings_.search_stage && !settings_.rank_stage) {
+        if (reads_logrank_bits()) {
             values_[0] = criterion_->score_without_p(
                 logrank_bits().statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
             break;
@@ -183,8 +216,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (class_sample_) {
             if (!counter_ || !counter_->count_list(c.first_list(), c.pair.first_sense(), tables_[0]))
                 class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
-        }
-        else if (layers_.empty())
+        } else if (layers_.empty())
             sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {

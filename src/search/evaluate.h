@@ -127,9 +127,14 @@ public:
     // them again. Call it while `main` is not in use: a worker then shares the
     // calling thread's columns, which stay in place until the search ends.
     void share_snapshots(const Evaluator& main);
+    // Makes now the snapshots scoring will read, and in them the bit columns
+    // of the expected attributes, their stretches of words shared out by
+    // `parallel`; otherwise each snapshot is made on its first use.
+    void make_snapshots(const stats::ParallelFor& parallel);
     // The attributes the candidates will read: the snapshots' bit columns of
-    // them are built in one pass over the units when a snapshot is made.
-    void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
+    // them are built in one pass over the units when a snapshot is made
+    // (those outside the attribute matrix are left out).
+    void expect_attributes(std::vector<int> attributes);
 
     Score score(const Candidate& c);
     // Where the class-ordered snapshot counts a candidate's table, `counter`
@@ -188,12 +193,17 @@ private:
     // nothing (a search that groups its observations first) costs no snapshot.
     // `from`: an evaluator whose snapshot's layout and columns are read (see
     // share_snapshots()).
-    void build_samples(const Evaluator* from = nullptr);
+    // `parallel`: as make_snapshots().
+    void build_samples(const Evaluator* from = nullptr, const stats::ParallelFor& parallel = {});
     // The bit-packed sample, made on first use.
-    stats::PartitionSample& sample();
+    stats::PartitionSample& sample(const stats::ParallelFor& parallel = {});
+    // Whether scoring reads the bit-packed sample of the one Y.
+    bool reads_sample() const;
     // The log-rank columns of the one Y's walk, made on first use (reading
     // those `from` has built).
-    LogRankBits& logrank_bits(const Evaluator* from = nullptr);
+    LogRankBits& logrank_bits(const Evaluator* from = nullptr, const stats::ParallelFor& parallel = {});
+    // Whether scoring reads the log-rank columns.
+    bool reads_logrank_bits() const;
     // Orders the survival times of Y y if that was not done beforehand
     // (`sort_switch` 1), or anew (0, writing its note to `log`).
     const stats::LogRankWalk& ensure_walk(PerY& y, int sort_switch, io::LogWriter& log);

@@ -204,7 +204,8 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
                     std::uint64_t k = key_lead | (steps.bits[i] << within);
                     if (within)
                         for (std::size_t e = 0; e < lead; ++e)
-                            k |= std::uint64_t{steps.attribute[static_cast<std::size_t>(lasts[e])] > steps.attribute[i]}
+                            k |= std::uint64_t{steps.attribute[static_cast<std::size_t>(lasts[e])] >
+                                               steps.attribute[i]}
                                  << (lead - 1 - e);
                     keys_of[newer] = k;
                     if (steps.masks) {

@@ -101,12 +101,14 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
     // bits then occupy only the first words, and the kernel skips the rest. After
     // Turbo grouping this puts the few group representatives together.
     {
+        const auto width = [this](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight_[u])); };
         std::vector<std::size_t> order(found.size());
         for (std::size_t u = 0; u < order.size(); ++u) order[u] = u;
-        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-            return std::bit_width(static_cast<std::uint32_t>(weight_[a])) >
-                   std::bit_width(static_cast<std::uint32_t>(weight_[b]));
-        });
+        bool one_width = true;
+        for (std::size_t u = 1; u < order.size() && one_width; ++u) one_width = width(u) == width(0);
+        if (!one_width)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return width(a) > width(b); });
         std::vector<int> obs(order.size()), weight(order.size());
         std::vector<float> y(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) {
@@ -121,9 +123,18 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
         columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kernels_, kBlock);
     }
     words_ = columns_->words();
-    const std::vector<int>& units = obs();
-
     build_planes(y_, nclasses_, own_);
+    for (UnitColumns::Compiled* c : {&list_, &list2_}) {
+        c->lp.reserve(partition::MAXP);
+        c->lits.reserve(256);
+    }
+}
+
+void PartitionSample::make_split_state()
+{
+    if (split_ready_) return;
+    split_ready_ = true;
+    const std::vector<int>& units = obs();
     wy_.assign(words_ * 64, 0.0);
     wy2_.assign(words_ * 64, 0.0);
     for (std::size_t u = 0; u < units.size(); ++u) {
@@ -148,10 +159,6 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
     side2_.assign(words_, 0);
     skipw_.assign(words_, 0);
     pass_.assign(words_, 0);
-    for (UnitColumns::Compiled* c : {&list_, &list2_}) {
-        c->lp.reserve(partition::MAXP);
-        c->lits.reserve(256);
-    }
 }
 
 void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const
@@ -278,11 +285,11 @@ void PartitionSample::build_sum_planes(std::span<const double> wy, std::span<con
     }
 }
 
-void PartitionSample::prepare(std::span<const int> attributes)
+void PartitionSample::prepare(std::span<const int> attributes, const ParallelFor& parallel)
 {
     for (int a : attributes)
         if (a < 1 || a > abyte_.lc) throw std::invalid_argument("attribute outside the attribute matrix");
-    columns_->prepare(attributes);
+    columns_->prepare(attributes, parallel);
 }
 
 void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte)

@@ -40,7 +40,8 @@ public:
 
     // Builds the bit columns of these attributes now (one pass over the units).
     // Throws std::invalid_argument for an attribute outside 1..lc.
-    void prepare(std::span<const int> attributes);
+    // Its stretches of words are shared out by `parallel`.
+    void prepare(std::span<const int> attributes, const ParallelFor& parallel = {});
 
     // The count table of the list (sense 1 plain, 0 flipped); same result as
     // partab() of membership_kernels.h over the sample's view.
@@ -126,6 +127,8 @@ private:
         const SumPlanes* planes;
     };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
+    // What only the split sums read, made for the first of them.
+    void make_split_state();
     // The units' observations (0-based), wider weights first.
     const std::vector<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
@@ -162,6 +165,7 @@ private:
     // the order of the additions cannot change a sum: the sums then run over
     // whole words with vector instructions. wd_ holds the weights as doubles
     // (padded) unless every weight is 1.
+    bool split_ready_ = false;
     bool exact_ = false;
     SumPlanes sum_planes_;
     bool sum_planes_made_ = false;

@@ -402,7 +402,8 @@ SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSl
 SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte,
                                     bool skip, bool per_term, SplitSlots& slots)
 {
-    // The sample's own sum planes are made for its first split.
+    // The sample's split state, and its own sum planes, are made for its first split.
+    make_split_state();
     if (exact_ && !sum_planes_made_) {
         build_sum_planes(wy_, wy2_, sum_planes_);
         sum_planes_made_ = true;
@@ -419,6 +420,7 @@ void PartitionSample::splittab(const partition::Partition& pair, std::span<const
                                SplitSlots& slots)
 {
     if (out.size() < layers.size()) throw std::invalid_argument("fewer results than layers");
+    make_split_state();
     const int s1 = pair.first_sense();
     columns_->compile(pair.first, s1, signbyte, list_);
     columns_->compile(pair.second, 1 - s1, signbyte, list2_);

@@ -121,10 +121,16 @@ decltype(SampleKernels::columns) pick_columns(CpuLevel level)
     return by_level(level, columns_generic, nullptr, nullptr, MERU_X86_ONLY(columns_avx512));
 }
 
-void UnitColumns::prepare(std::span<const int> attributes)
+void UnitColumns::prepare(std::span<const int> attributes, const ParallelFor& parallel)
 {
-    Build b = begin_build(attributes);
-    build_words(b, 0, words_);
+    // Stretches of 2^17 units: long enough that handing one out costs
+    // nothing, and a large sample has many.
+    constexpr std::size_t kStretch = 2048;
+    const Build b = begin_build(attributes);
+    const std::size_t stretches = (words_ + kStretch - 1) / kStretch;
+    const auto stretch = [&](std::size_t k) { build_words(b, k * kStretch, (k + 1) * kStretch); };
+    if (parallel && stretches > 1 && !b.todo.empty()) parallel(stretches, stretch);
+    else build_words(b, 0, words_);
     end_build(b);
 }
 

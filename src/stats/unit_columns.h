@@ -23,6 +23,7 @@
 #include "stats/membership.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -31,6 +32,11 @@ namespace meru::stats {
 
 struct ColumnArgs;
 struct SampleKernels;
+
+// Runs f(k) for every k below n, in any order and perhaps several at once on
+// other threads, and returns when every one has run; empty: one after the
+// other on the calling thread.
+using ParallelFor = std::function<void(std::size_t n, const std::function<void(std::size_t)>& f)>;
 
 class UnitColumns {
 public:
@@ -66,8 +72,9 @@ public:
     const AttributeMatrix& matrix() const { return abyte_; }
 
     // Builds the columns of these attributes (those not built yet, inside
-    // 1..lc) in one pass over the units.
-    void prepare(std::span<const int> attributes);
+    // 1..lc) in one pass over the units, its stretches of words shared out
+    // by `parallel`.
+    void prepare(std::span<const int> attributes, const ParallelFor& parallel = {});
     // The same in parts, which several threads may take at once: the columns
     // begin_build() makes room for are filled by build_words() over disjoint
     // ranges of words (0 .. words() in all), and end_build() marks them built.

@@ -373,9 +373,11 @@ TEST(AddedAttributes, ASecondIterationOnWorkersGivesWhatOneThreadGives)
             ASSERT_EQ(results[k].bestlist.count(), results[0].bestlist.count());
             for (int e = 0; e < results[0].bestlist.count(); ++e) {
                 EXPECT_EQ(results[k].bestlist.entries()[z(e)].value, results[0].bestlist.entries()[z(e)].value);
-                EXPECT_EQ(results[k].bestlist.entries()[z(e)].list.lits, results[0].bestlist.entries()[z(e)].list.lits);
+                EXPECT_EQ(results[k].bestlist.entries()[z(e)].list.lits,
+                          results[0].bestlist.entries()[z(e)].list.lits);
             }
-            EXPECT_TRUE(std::equal(results[k].saved_g().begin(), results[k].saved_g().end(), results[0].saved_g().begin()));
+            EXPECT_TRUE(
+                std::equal(results[k].saved_g().begin(), results[k].saved_g().end(), results[0].saved_g().begin()));
         }
         EXPECT_GT(results[0].evaluated, 100);
         EXPECT_GT(tallied[0], 0); // without the newest item, or skipped

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -50,6 +52,32 @@ TEST(WorkerPool, UpdateWakesWaitersOnBothSides)
     pool.update([&] { answered = 1; });
     pool.wait();
     EXPECT_EQ(ready, 2);
+}
+
+// for_each() runs every index once, spread over the workers, and pumps the
+// calling thread while they run.
+TEST(WorkerPool, ForEachRunsEveryIndexOnceAndPumpsWhileItWaits)
+{
+    WorkerPool pool(3);
+    std::vector<std::atomic<int>> runs(500);
+    std::atomic<bool> pumped{false};
+    std::set<std::thread::id> threads;
+    std::mutex m;
+    pool.for_each(
+        runs.size(),
+        [&](std::size_t k) {
+            ++runs[k];
+            {
+                std::lock_guard lock(m);
+                threads.insert(std::this_thread::get_id());
+            }
+            // The last index waits for a pump, so the caller must pump.
+            if (k + 1 == runs.size())
+                while (!pumped) std::this_thread::yield();
+        },
+        [&] { pumped = true; });
+    for (const auto& r : runs) EXPECT_EQ(r.load(), 1);
+    EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
 }
 
 #if defined(__linux__)
