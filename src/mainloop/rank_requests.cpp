@@ -172,9 +172,9 @@ Flow rank_stage(Program& p)
         for (int att = a.tables.line[at(k)].first_attribute(); att <= a.tables.line[at(k)].attoff; ++att)
             attributes.push_back(att);
     evaluator->expect_attributes(std::move(attributes));
-    evaluator->make_snapshots(p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
-
     search::RankHooks hooks;
+    hooks.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
+    evaluator->make_snapshots(hooks.parallel);
     hooks.progress = [&p](std::string_view text) { progress(p, text); };
     hooks.search_end = [&p] { return tree_search_end(p); };
     hooks.yield = [&p] { p.services.yield(); };

@@ -258,7 +258,16 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
         return;
     }
     if (layers_.empty()) {
-        r[0] = sample().partcor(c.packed, partition::kPlain, data_.signbyte, skip);
+        const partition::TermList& p = c.packed;
+        if (p.lits.size() == 1) {
+            const auto known = std::lower_bound(directions_.begin(), directions_.end(), p.lits.front(),
+                                                [](const auto& d, partition::Literal l) { return d.first < l; });
+            if (known != directions_.end() && known->first == p.lits.front()) {
+                r[0] = known->second;
+                return;
+            }
+        }
+        r[0] = sample().partcor(p, partition::kPlain, data_.signbyte, skip);
         return;
     }
     // Several Ys: the correlation of each Y with the membership of its units.
@@ -271,6 +280,32 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
         }
         r[j] = sums.r();
     }
+}
+
+void Evaluator::rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel)
+{
+    directions_.clear();
+    if (!settings_.rank_stage || !settings_.fixpos || ys_.size() != 1 ||
+        criterion_->direction() == stats::Direction::EventRates)
+        return;
+    build_samples();
+    stats::PartitionSample& plain = sample();
+    std::vector<stats::UnitColumns::Compiled> lists(literals.size());
+    partition::TermList one;
+    for (std::size_t k = 0; k < literals.size(); ++k) {
+        one.clear();
+        one.add_term({literals[k]});
+        plain.compile(one, partition::kPlain, data_.signbyte, lists[k]);
+        directions_.emplace_back(literals[k], 0.0);
+    }
+    const auto work = [&](std::size_t k) { directions_[k].second = plain.partcor(lists[k], settings_.skipcomb); };
+    if (parallel) parallel(lists.size(), work);
+    else
+        for (std::size_t k = 0; k < lists.size(); ++k) work(k);
+    std::sort(directions_.begin(), directions_.end());
+    directions_.erase(std::unique(directions_.begin(), directions_.end(),
+                                  [](const auto& a, const auto& b) { return a.first == b.first; }),
+                      directions_.end());
 }
 
 ClassOrderedSample* Evaluator::direct_sample()

@@ -131,6 +131,11 @@ public:
     // of the expected attributes, their stretches of words shared out by
     // `parallel`; otherwise each snapshot is made on its first use.
     void make_snapshots(const stats::ParallelFor& parallel);
+    // The ranking: works out now, the literals shared out by `parallel`, the
+    // direction of each single literal score() will be asked for, where that
+    // is a correlation (one Y, a count-table or mean-square criterion);
+    // score() then reads it.
+    void rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel);
     // The attributes the candidates will read: the snapshots' bit columns of
     // them are built in one pass over the units when a snapshot is made
     // (those outside the attribute matrix are left out).
@@ -227,6 +232,7 @@ private:
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<int> attributes_;                      // expected by the candidates
+    std::vector<std::pair<partition::Literal, double>> directions_; // rank_directions(), by literal
     ListCounter* counter_ = nullptr;
     const PatternSums* sums_by_ = nullptr;
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use

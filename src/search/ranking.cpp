@@ -111,34 +111,43 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
     if (fixpos) record_hooks.fixpos = [fixpos](int literal, double r) { fixpos->record(literal, r); };
     const EvaluationSettings& settings = evaluator.settings();
 
+    // Each cut of each line in turn.
+    const auto each_cut = [&](auto&& f) {
+        for (int line : lines) {
+            if (line < 1 || line > t.nlines || t.line[at(line)].ncuts < 1) continue;
+            CutOdometer cuts(t, {t.line[at(line)].first_attribute()}, {true});
+            do {
+                if (!f(line, cuts.literals().front())) return;
+            } while (cuts.next());
+        }
+    };
+    if (settings.fixpos) {
+        std::vector<partition::Literal> literals;
+        each_cut([&](int, partition::Literal lit) {
+            literals.push_back(lit);
+            return true;
+        });
+        evaluator.rank_directions(literals, hooks.parallel);
+    }
     partition::Partition pair;
     partition::TermList packed;
-    for (int line : lines) {
-        if (line < 1 || line > t.nlines || t.line[at(line)].ncuts < 1) continue;
-        const int first = t.line[at(line)].first_attribute();
-        CutOdometer cuts(t, {first}, {true});
-        do {
-            const partition::Literal lit = cuts.literals().front();
-            pair.first.clear();
-            pair.second.clear();
-            pair.first.add_term({lit});
-            pair.second.add_term({lit});
-            pair.repflag = 1;
-            packed.clear();
-            packed.add_term({lit});
-            const Candidate c{pair, packed, 1};
-            const Score s = evaluator.score(c);
-            record(c, s, settings, results, skips, record_hooks);
-            ranking.insert({s.g, s.pmin, lit, line, s.n});
-            ++run.evaluated;
-            if (hooks.yield) hooks.yield();
-            if (hooks.search_end && hooks.search_end()) {
-                run.ended_by_user = true;
-                break;
-            }
-        } while (cuts.next());
-        if (run.ended_by_user) break;
-    }
+    each_cut([&](int line, partition::Literal lit) {
+        pair.first.clear();
+        pair.second.clear();
+        pair.first.add_term({lit});
+        pair.second.add_term({lit});
+        pair.repflag = 1;
+        packed.clear();
+        packed.add_term({lit});
+        const Candidate c{pair, packed, 1};
+        const Score s = evaluator.score(c);
+        record(c, s, settings, results, skips, record_hooks);
+        ranking.insert({s.g, s.pmin, lit, line, s.n});
+        ++run.evaluated;
+        if (hooks.yield) hooks.yield();
+        run.ended_by_user = hooks.search_end && hooks.search_end();
+        return !run.ended_by_user;
+    });
     ranking.finish(t, lines);
     ranking.ranked = !run.ended_by_user;
     return run;

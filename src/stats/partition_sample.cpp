@@ -294,7 +294,7 @@ void PartitionSample::prepare(std::span<const int> attributes, const ParallelFor
 
 void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte)
 {
-    columns_->compile(list, sense, signbyte, list_);
+    compile(list, sense, signbyte, list_);
 }
 
 namespace {
@@ -375,9 +375,9 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
     }
 }
 
-template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
+template <class F> void PartitionSample::for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const
 {
-    const CountArgs k{words_, skip, &list_, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+    const CountArgs k{words_, skip, &list, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
     const std::size_t units = obs().size();
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
@@ -398,8 +398,19 @@ double PartitionSample::partcor(const partition::TermList& list, int sense, std:
                                 bool skip)
 {
     compile(list, sense, signbyte);
+    return partcor(list_, skip);
+}
+
+void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                              UnitColumns::Compiled& out)
+{
+    columns_->compile(list, sense, signbyte, out);
+}
+
+double PartitionSample::partcor(const UnitColumns::Compiled& list, bool skip) const
+{
     CorrelationSums sums;
-    for_each_block(skip, [&](std::size_t u, bool member) { sums.add(weight_[u], y_[u], member); });
+    for_each_block(list, skip, [&](std::size_t u, bool member) { sums.add(weight_[u], y_[u], member); });
     return sums.r();
 }
 
@@ -409,7 +420,7 @@ void PartitionSample::memberships(const partition::TermList& list, int sense, st
     if (out.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("membership column too short");
     compile(list, sense, signbyte);
     std::fill(out.begin(), out.begin() + abyte_.n, std::int8_t{-1});
-    for_each_block(skip, [&](std::size_t u, bool member) {
+    for_each_block(list_, skip, [&](std::size_t u, bool member) {
         out[static_cast<std::size_t>(obs()[u])] = static_cast<std::int8_t>(member ? 1 : 0);
     });
 }

@@ -49,6 +49,12 @@ public:
                 CountTable& out);
     // Same result as partcor() of membership_kernels.h.
     double partcor(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip);
+    // The same in two steps: the list compiled into `out` (its columns built
+    // now), then its correlation, which several threads may work out at once,
+    // each from a list of its own.
+    void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                 UnitColumns::Compiled& out);
+    double partcor(const UnitColumns::Compiled& list, bool skip) const;
     // Membership of every observation (out holds n values): 1 or 0 for the counted
     // units, -1 for undetermined or dropped units and for observations that are not
     // units of the sample.
@@ -138,7 +144,7 @@ private:
                    const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
-    template <class F> void for_each_block(bool skip, F&& f) const;
+    template <class F> void for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const;
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
