@@ -23,6 +23,7 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     nclasses_ = std::clamp(nclasses, 0, stats::CountTable::max_classes);
     std::vector<int> cls, weight;
     std::vector<int> obs;
+    for (std::vector<int>* v : {&cls, &weight, &obs}) v->reserve(static_cast<std::size_t>(view.abyte.n));
     for (int i = 0; i < view.abyte.n; ++i) {
         const auto ix = static_cast<std::size_t>(i);
         const int w = view.weights[ix];
@@ -45,84 +46,90 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         if ((kinds.empty() || kinds.back() != kind) && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
             kinds.push_back(kind);
     }
+    auto made = std::make_shared<Planes>();
+    std::vector<Plane>& planes = made->planes;
+    std::vector<u64>& plane_bits = made->bits;
     const bool segmented = kinds.size() <= kMaxSegments;
-    std::vector<std::size_t> order(obs.size());
+    // For the run kernels (two classes) each segment starts on a new word: its
+    // units are followed by padding units up to the word's end, which belong
+    // to no plane.
+    const bool runs = segmented && nclasses_ == 2 && !obs.empty();
     if (segmented) {
-        // Few kinds: the units go kind by kind, in order within each.
+        // Few kinds: the units go kind by kind, in order within each, and
+        // each kind is a segment with a plane of its own.
         std::sort(kinds.begin(), kinds.end());
         std::vector<std::size_t> start(kinds.size() + 1, 0);
-        std::vector<std::size_t> kind_of(obs.size());
+        std::vector<std::uint8_t> kind_of(obs.size());
         for (std::size_t u = 0; u < obs.size(); ++u) {
-            kind_of[u] = static_cast<std::size_t>(
+            kind_of[u] = static_cast<std::uint8_t>(
                 std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
             ++start[kind_of[u] + 1];
         }
         std::partial_sum(start.begin(), start.end(), start.begin());
-        for (std::size_t u = 0; u < obs.size(); ++u) order[start[kind_of[u]]++] = u;
+        // Where each kind's units begin.
+        std::vector<std::size_t> first(kinds.size());
+        std::size_t x = 0;
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            if (runs && k > 0) x = (x + 63) / 64 * 64;
+            first[k] = x;
+            x += start[k + 1] - start[k];
+        }
+        std::vector<int> o(x, -1);
+        std::vector<std::size_t> next(first);
+        for (std::size_t u = 0; u < obs.size(); ++u) o[next[kind_of[u]]++] = obs[u];
+        columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
+        const std::size_t words = columns_->words();
+        plane_bits.assign(kinds.size() * words, 0);
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            const std::size_t from = first[k], to = first[k] + (start[k + 1] - start[k]);
+            Plane p;
+            p.cls = kinds[k].first;
+            p.value = kinds[k].second;
+            p.at = k * words;
+            p.lo = static_cast<std::uint32_t>(from / 64);
+            p.hi = static_cast<std::uint32_t>((to - 1) / 64 + 1);
+            u64* bits = plane_bits.data() + p.at;
+            for (std::size_t w = p.lo; w < p.hi; ++w) {
+                const std::size_t lo = std::max(from, w * 64) - w * 64, hi = std::min(to, w * 64 + 64) - w * 64;
+                bits[w] = (hi == 64 ? ~u64{0} : (u64{1} << hi) - 1) & ~((u64{1} << lo) - 1);
+            }
+            planes.push_back(p);
+        }
     } else {
+        // The units by class and, within a class, wider weights first; a
+        // plane per (class, weight bit) that occurs, so that the planes of
+        // the higher bits are short.
+        std::vector<std::size_t> order(obs.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         const auto width = [&](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight[u])); };
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
         });
-    }
-    // For the run kernels (two classes) each segment starts on a new word: its
-    // units are followed by padding units up to the word's end, which belong
-    // to no plane. at[u]: the unit that order[u] becomes.
-    const bool runs = segmented && nclasses_ == 2 && !obs.empty();
-    std::vector<std::size_t> at(order.size());
-    for (std::size_t u = 0, x = 0; u < order.size(); ++u, ++x) {
-        const bool starts = u > 0 && (cls[order[u]] != cls[order[u - 1]] || weight[order[u]] != weight[order[u - 1]]);
-        if (runs && starts) x = (x + 63) / 64 * 64;
-        at[u] = x;
-    }
-    {
-        std::vector<int> o(order.empty() ? 0 : at.back() + 1, -1);
-        for (std::size_t u = 0; u < order.size(); ++u) o[at[u]] = obs[order[u]];
+        std::vector<int> o(order.size());
+        for (std::size_t u = 0; u < order.size(); ++u) o[u] = obs[order[u]];
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
-    }
-    // The padding units belong to no plane and so are never counted.
-    const std::size_t words = columns_->words();
-    auto made = std::make_shared<Planes>();
-    std::vector<Plane>& planes = made->planes;
-    std::vector<u64>& plane_bits = made->bits;
-
-    // One plane per segment, or per (class, weight bit) that occurs; a class's
-    // units are contiguous, so its planes' words are too.
-    std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
-    const auto plane_of = [&](int c, std::int64_t value, int& slot) -> Plane& {
-        if (slot < 0) {
-            slot = static_cast<int>(planes.size());
-            Plane p;
-            p.cls = c;
-            p.value = value;
-            p.lo = static_cast<std::uint32_t>(words);
-            p.at = planes.size() * words;
-            planes.push_back(p);
-            plane_bits.resize(planes.size() * words, 0);
-        }
-        return planes[static_cast<std::size_t>(slot)];
-    };
-    const auto add = [&](Plane& p, std::size_t x) {
-        plane_bits[p.at + x / 64] |= u64{1} << (x % 64);
-        p.lo = std::min(p.lo, static_cast<std::uint32_t>(x / 64));
-        p.hi = std::max(p.hi, static_cast<std::uint32_t>(x / 64 + 1));
-    };
-    int segment = -1;
-    for (std::size_t u = 0; u < order.size(); ++u) {
-        const int c = cls[order[u]];
-        if (segmented) {
-            if (u > 0 && (c != cls[order[u - 1]] || weight[order[u]] != weight[order[u - 1]])) segment = -1;
-            add(plane_of(c, weight[order[u]], segment), at[u]);
-            continue;
-        }
-        auto bits = static_cast<std::uint32_t>(weight[order[u]]);
-        while (bits) {
-            const int b = std::countr_zero(bits);
-            bits &= bits - 1;
-            add(plane_of(c, b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b),
-                         index[static_cast<std::size_t>(c * 32 + b)]),
-                at[u]);
+        const std::size_t words = columns_->words();
+        std::vector<int> index(static_cast<std::size_t>(nclasses_) * 32, -1);
+        for (std::size_t u = 0; u < order.size(); ++u) {
+            const int c = cls[order[u]];
+            for (auto bits = static_cast<std::uint32_t>(weight[order[u]]); bits; bits &= bits - 1) {
+                const int b = std::countr_zero(bits);
+                int& slot = index[static_cast<std::size_t>(c * 32 + b)];
+                if (slot < 0) {
+                    slot = static_cast<int>(planes.size());
+                    Plane p;
+                    p.cls = c;
+                    p.value = b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b);
+                    p.lo = static_cast<std::uint32_t>(words);
+                    p.at = planes.size() * words;
+                    planes.push_back(p);
+                    plane_bits.resize(planes.size() * words, 0);
+                }
+                Plane& p = planes[static_cast<std::size_t>(slot)];
+                plane_bits[p.at + u / 64] |= u64{1} << (u % 64);
+                p.lo = std::min(p.lo, static_cast<std::uint32_t>(u / 64));
+                p.hi = std::max(p.hi, static_cast<std::uint32_t>(u / 64 + 1));
+            }
         }
     }
     if (runs) {
