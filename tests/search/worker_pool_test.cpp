@@ -1,13 +1,18 @@
 #include "search/worker_pool.h"
 
 #include "search/threads.h"
+#include "stats/sample_kernels.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <numeric>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -78,6 +83,38 @@ TEST(WorkerPool, ForEachRunsEveryIndexOnceAndPumpsWhileItWaits)
         [&] { pumped = true; });
     for (const auto& r : runs) EXPECT_EQ(r.load(), 1);
     EXPECT_FALSE(threads.contains(std::this_thread::get_id()));
+}
+
+// A sample of several stretches of words whose columns the session's workers
+// build has the columns of one pass on the calling thread.
+TEST(SearchThreads, ColumnsBuiltOnTheWorkersEqualThoseOfOnePass)
+{
+    std::mt19937 rng(6402);
+    const int lc = 5, n = 300000;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lc) * n);
+    for (auto& b : bytes) b = std::array<std::uint8_t, 4>{0, 1, 255, 3}[rng() % 4];
+    const stats::AttributeMatrix m(bytes, lc, n);
+    std::vector<int> obs(n);
+    std::iota(obs.begin(), obs.end(), 0);
+    std::shuffle(obs.begin(), obs.end(), rng);
+    const std::vector<int> attributes{1, 3, 4, 5};
+    const std::vector<std::int8_t> sign(lc + 1, 1);
+    SearchThreads threads;
+    const stats::ParallelFor parallel = threads.parallel(3, [] {});
+    stats::UnitColumns shared(m, obs, stats::sample_kernels(cpu_level())),
+        alone(m, obs, stats::sample_kernels(cpu_level()));
+    ASSERT_GT(shared.words(), 2048u); // more than one stretch
+    shared.prepare(attributes, parallel);
+    alone.prepare(attributes);
+    for (const int a : attributes) {
+        bool ms = false, ma = false;
+        const auto s = shared.literal(a, partition::kPlain, sign, ms),
+                   l = alone.literal(a, partition::kPlain, sign, ma);
+        EXPECT_TRUE(std::equal(s.fail, s.fail + shared.words(), l.fail)) << a;
+        EXPECT_TRUE(std::equal(s.miss, s.miss + shared.words(), l.miss)) << a;
+        EXPECT_EQ(ms, ma);
+    }
+    EXPECT_FALSE(SearchThreads().parallel(1, {})); // one thread: the calling thread alone
 }
 
 #if defined(__linux__)

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace meru::stats {
@@ -79,48 +78,6 @@ TEST(UnitColumns, EveryColumnFollowsItsBytesAtEveryLevelAndInACopyForAnotherThre
             }
         }
     }
-}
-
-// A sample of more than one stretch of words built with its stretches shared
-// out (here run last first, two at a time on threads of their own) has the
-// columns of one pass.
-TEST(UnitColumns, StretchesSharedOutGiveTheColumnsOfOnePass)
-{
-    std::mt19937 rng(6402);
-    const int lc = 5, n = 300000;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lc) * n);
-    for (auto& b : bytes) b = std::array<std::uint8_t, 4>{0, 1, 255, 3}[rng() % 4];
-    const AttributeMatrix m(bytes, lc, n);
-    std::vector<int> obs(n);
-    std::iota(obs.begin(), obs.end(), 0);
-    std::shuffle(obs.begin(), obs.end(), rng);
-    const std::vector<int> attributes{1, 3, 4, 5};
-    const std::vector<std::int8_t> sign(lc + 1, 1);
-    std::size_t calls = 0, stretches = 0;
-    const ParallelFor parallel = [&](std::size_t count, const std::function<void(std::size_t)>& f) {
-        ++calls;
-        stretches = count;
-        for (std::size_t k = count; k >= 2; k -= 2) {
-            std::thread a(f, k - 1), b(f, k - 2);
-            a.join();
-            b.join();
-        }
-        if (count % 2) f(0);
-    };
-    UnitColumns shared(m, obs, sample_kernels(cpu_level())), alone(m, obs, sample_kernels(cpu_level()));
-    shared.prepare(attributes, parallel);
-    alone.prepare(attributes);
-    EXPECT_EQ(calls, 1u);
-    EXPECT_EQ(stretches, (shared.words() + 2047) / 2048);
-    for (const int a : attributes) {
-        bool ms = false, ma = false;
-        const UnitColumns::Lit s = shared.literal(a, partition::kPlain, sign, ms),
-                               l = alone.literal(a, partition::kPlain, sign, ma);
-        EXPECT_TRUE(std::equal(s.fail, s.fail + shared.words(), l.fail)) << a;
-        EXPECT_TRUE(std::equal(s.miss, s.miss + shared.words(), l.miss)) << a;
-        EXPECT_EQ(ms, ma);
-    }
-    expect_columns(shared, m, obs, attributes, sign);
 }
 
 } // namespace
