@@ -220,7 +220,12 @@ public:
     RunSteps run_steps() const
     {
         if (counting_)
-            return {nullptr, static_cast<std::size_t>(p_.back()), item_bits_.data(), run_block_, {}, 0,
+            return {nullptr,
+                    static_cast<std::size_t>(p_.back()),
+                    item_bits_.data(),
+                    run_block_,
+                    {nullptr, nullptr},
+                    0,
                     item_mask_.data()};
         return {item_rank_.data(),
                 static_cast<std::size_t>(p_.back()),
@@ -329,14 +334,14 @@ private:
     std::vector<MadeTerms> made_;
     std::vector<int> term_; // positions of the term prepare() makes; after it, of the last term
     std::unique_ptr<PatternCounts> patterns_;
-    bool counting_ = false;               // the size vector counts by patterns
-    std::vector<std::uint32_t> masks_;    // counting: per term, its literals' bits (as prepared)
-    std::vector<std::uint32_t> item_mask_; // per item: its literal's bit
-    std::vector<PatternTerm> list_terms_; // count_list()'s
-    std::vector<partition::Literal> literal_;     // per position: its literal
-    std::vector<int> bit_;                        // per position: its literal's bit in a pattern, or -1
-    std::vector<UnitColumns::Lit> counted_;       // the columns of the literals of the bits, read plainly
-    bool patternable_ = true;                     // every plain literal has a bit
+    bool counting_ = false;                   // the size vector counts by patterns
+    std::vector<std::uint32_t> masks_;        // counting: per term, its literals' bits (as prepared)
+    std::vector<std::uint32_t> item_mask_;    // per item: its literal's bit
+    std::vector<PatternTerm> list_terms_;     // count_list()'s
+    std::vector<partition::Literal> literal_; // per position: its literal
+    std::vector<int> bit_;                    // per position: its literal's bit in a pattern, or -1
+    std::vector<UnitColumns::Lit> counted_;   // the columns of the literals of the bits, read plainly
+    bool patternable_ = true;                 // every plain literal has a bit
     // The bit of a literal a pattern holds (0 for any other).
     std::uint32_t mask_of(partition::Literal l) const
     {

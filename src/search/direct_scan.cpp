@@ -23,8 +23,8 @@ int DirectScan::learn(int r)
     return c == ShapeCache::kUnknown ? ShapeCache::kNotSimple : c;
 }
 
-DirectScan::Settled DirectScan::settle(int r, std::span<const partition::Literal> lits, int& complexity,
-                                       Score& score, partition::SkipTally& counted)
+DirectScan::Settled DirectScan::settle(int r, std::span<const partition::Literal> lits, int& complexity, Score& score,
+                                       partition::SkipTally& counted)
 {
     const long long written = written_;
     counted = {};

@@ -160,8 +160,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (layers_.empty()) {
             if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
                 sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
-        }
-        else
+        } else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
                               std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
                               slots_);
@@ -188,8 +187,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (class_sample_) {
             if (!counter_ || !counter_->count_list(c.first_list(), c.pair.first_sense(), tables_[0]))
                 class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
-        }
-        else if (layers_.empty())
+        } else if (layers_.empty())
             sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <numeric>
 #include <cstdlib>
+#include <numeric>
 #include <stdexcept>
 
 namespace meru::search {
@@ -31,7 +31,8 @@ template <class T> T odd_plus(unsigned set) { return std::popcount(set) % 2 ? T(
 
 } // namespace
 
-template <class T> PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : m_(m), width_(width)
+template <class T>
+PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : m_(m), width_(width)
 {
     if (m > kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
     // The complements' cells: set S holds the pattern whose literals all fail where S's do.
@@ -141,8 +142,7 @@ PatternCounts::PatternCounts(const ClassOrderedSample& sample, std::span<const U
     : cells_(static_cast<int>(plain.size()), static_cast<std::size_t>(std::max(sample.classes(), 0)),
              class_cells(sample, plain)),
       beyond_(sample.beyond())
-{
-}
+{}
 
 bool PatternCounts::table(int r, std::span<const PatternTerm> terms, stats::CountTable& out) const
 {
@@ -191,7 +191,8 @@ void PatternCounts::Run::begin(const PatternCounts& counts, std::span<const std:
     for (int r = 0; r < 2; ++r) {
         std::uint32_t* h = before_[static_cast<std::size_t>(r)].data();
         h[0] = h[1] = 0;
-        for (unsigned set = 1; set < sets; ++set) cells_->conjunction(side_term(r, unions_[set]), odd_plus<std::uint32_t>(set), h);
+        for (unsigned set = 1; set < sets; ++set)
+            cells_->conjunction(side_term(r, unions_[set]), odd_plus<std::uint32_t>(set), h);
     }
 }
 
@@ -211,8 +212,10 @@ void PatternCounts::Run::count(int r, std::span<const std::uint32_t> lasts,
             h1 += signs_[set] * a[1];
         }
         const std::int64_t in0 = static_cast<std::int32_t>(h0), in1 = static_cast<std::int32_t>(h1);
-        const std::int64_t out0 = static_cast<std::int32_t>(total[0] - h0), out1 = static_cast<std::int32_t>(total[1] - h1);
-        out[i] = r ? ClassOrderedSample::Cells{out0, in0, out1, in1} : ClassOrderedSample::Cells{in0, out0, in1, out1};
+        const std::int64_t out0 = static_cast<std::int32_t>(total[0] - h0),
+                           out1 = static_cast<std::int32_t>(total[1] - h1);
+        out[i] =
+            r ? ClassOrderedSample::Cells{out0, in0, out1, in1} : ClassOrderedSample::Cells{in0, out0, in1, out1};
     }
 }
 
@@ -231,7 +234,8 @@ std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
         const partition::Literal l = literals[static_cast<std::size_t>(j)];
         const int a = partition::attribute_of(l);
         if (a < 1 || a > view.abyte.lc || bit[static_cast<std::size_t>(a)] >= 0) return nullptr;
-        const bool positive = static_cast<std::size_t>(a) >= signbyte.size() || signbyte[static_cast<std::size_t>(a)] >= 0;
+        const bool positive =
+            static_cast<std::size_t>(a) >= signbyte.size() || signbyte[static_cast<std::size_t>(a)] >= 0;
         const bool reversed = (l < 0) == positive;
         at.push_back(static_cast<std::size_t>(a - 1));
         holds_at.push_back(reversed ? 0 : 1);
@@ -260,8 +264,9 @@ std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
         weight += std::abs(static_cast<double>(w));
     }
     if (weight >= 0x1p53) return nullptr;
-    return std::unique_ptr<PatternSums>(new PatternSums(Cells(m, kWidth, std::move(cells)), std::move(bit),
-                                                        std::vector<partition::Literal>(literals.begin(), literals.end())));
+    return std::unique_ptr<PatternSums>(
+        new PatternSums(Cells(m, kWidth, std::move(cells)), std::move(bit),
+                        std::vector<partition::Literal>(literals.begin(), literals.end())));
 }
 
 bool PatternSums::term_of(std::span<const partition::Literal> lits, int sense, PatternTerm& out) const

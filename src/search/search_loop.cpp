@@ -93,8 +93,7 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
         return std::adjacent_find(v.begin(), v.end()) != v.end();
     };
     if (repeat([](int a) { return a; })) return nullptr;
-    if (label_rules &&
-        repeat([&](int a) { return partition::RelationCache::variable_key(a, *s.tables); }))
+    if (label_rules && repeat([&](int a) { return partition::RelationCache::variable_key(a, *s.tables); }))
         return nullptr;
     const stats::AttributeMatrix& m = ev.data().abyte;
     std::vector<char> plain;
@@ -167,7 +166,10 @@ bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Li
 bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
 {
     std::vector<Literal> literals;
-    if (ev.criterion().input() != stats::ScoreInput::CountTable || !pattern_literals(s, ev, literals)) return false;
+    // Only the direct path counts tables from patterns (see make_direct()).
+    if (ev.criterion().input() != stats::ScoreInput::CountTable || s.forcing || !s.serial.empty() || s.rank_stage ||
+        s.process_mode || !s.use_cache || !pattern_literals(s, ev, literals))
+        return false;
     std::vector<std::size_t> at; // the literals' bytes in a row
     for (Literal l : literals) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
     const EvaluationData& d = ev.data();

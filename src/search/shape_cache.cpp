@@ -94,7 +94,8 @@ void ShapeCache::key_list(const TermList& l)
 {
     key_.push_back(static_cast<char>(l.q()));
     for (int n : l.lp) key_.push_back(static_cast<char>(n));
-    for (Literal x : l.lits) key_.push_back(static_cast<char>(2 * index_of(partition::attribute_of(x)) + (x < 0 ? 1 : 0)));
+    for (Literal x : l.lits)
+        key_.push_back(static_cast<char>(2 * index_of(partition::attribute_of(x)) + (x < 0 ? 1 : 0)));
 }
 
 void ShapeCache::key_of(const TermList& cand, int repflag)

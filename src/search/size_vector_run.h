@@ -825,7 +825,8 @@ private:
         if (c.runs.empty()) return false; // its quiet records went through away()
         for (std::size_t j = 0; j < end; ++j) {
             const ScanRecord& q = c.written()[j];
-            if (q.kind == ScanRecord::kQuiet) SearchResults::count(res_.splithist, res_.cplxhist, q.band, q.complexity);
+            if (q.kind == ScanRecord::kQuiet)
+                SearchResults::count(res_.splithist, res_.cplxhist, q.band, q.complexity);
         }
         return false;
     }

@@ -6,8 +6,8 @@
 #include "partition/parttext.h"
 #include "platform/io/logwriter.h"
 #include "search/search_loop.h"
-#include "search/shape_cache.h"
 #include "search/search_results.h"
+#include "search/shape_cache.h"
 #include "stats/membership.h"
 
 #include <gtest/gtest.h>
@@ -374,9 +374,11 @@ TEST(AddedAttributes, ASecondIterationOnWorkersGivesWhatOneThreadGives)
             ASSERT_EQ(results[k].bestlist.count(), results[0].bestlist.count());
             for (int e = 0; e < results[0].bestlist.count(); ++e) {
                 EXPECT_EQ(results[k].bestlist.entries()[z(e)].value, results[0].bestlist.entries()[z(e)].value);
-                EXPECT_EQ(results[k].bestlist.entries()[z(e)].list.lits, results[0].bestlist.entries()[z(e)].list.lits);
+                EXPECT_EQ(results[k].bestlist.entries()[z(e)].list.lits,
+                          results[0].bestlist.entries()[z(e)].list.lits);
             }
-            EXPECT_TRUE(std::equal(results[k].saved_g().begin(), results[k].saved_g().end(), results[0].saved_g().begin()));
+            EXPECT_TRUE(
+                std::equal(results[k].saved_g().begin(), results[k].saved_g().end(), results[0].saved_g().begin()));
         }
         EXPECT_GT(results[0].evaluated, 100);
         EXPECT_GT(tallied[0], 0); // without the newest item, or skipped
@@ -433,8 +435,13 @@ TEST(AddedAttributes, TheShapeCacheGivesWhatMkpairGivesWithAddedAttributes)
                 const partition::PairResult r = make(c, comp, pair, tally);
                 std::vector<std::vector<int>> out{{r.skip}, {tally.count.begin(), tally.count.end()}};
                 if (!r.skip)
-                    out.insert(out.end(), {{r.complexity, r.cut_expansions}, c.lits, c.lp, pair.first.lits,
-                                           pair.first.lp, pair.second.lits, pair.second.lp});
+                    out.insert(out.end(), {{r.complexity, r.cut_expansions},
+                                           c.lits,
+                                           c.lp,
+                                           pair.first.lits,
+                                           pair.first.lp,
+                                           pair.second.lits,
+                                           pair.second.lp});
                 return out;
             };
             EXPECT_EQ(made([&](TermList& c, TermList& comp, partition::Partition& pair, partition::SkipTally& tally) {

@@ -130,7 +130,8 @@ TEST(FixedWalk, KeysOfItemsInAnyOrderTellTheirShapes)
     const int n = static_cast<int>(pb.lines.size());
     for (const std::vector<int>& p : std::vector<std::vector<int>>{{3}, {2, 2}, {3, 2}, {2, 1, 1}, {3, 3}}) {
         std::vector<partition::Literal> fixed;
-        for (int k : pb.lines) fixed.push_back((rng() % 2 ? 1 : -1) * pb.tables.line[static_cast<std::size_t>(k)].attoff);
+        for (int k : pb.lines)
+            fixed.push_back((rng() % 2 ? 1 : -1) * pb.tables.line[static_cast<std::size_t>(k)].attoff);
         std::shuffle(fixed.begin(), fixed.end(), rng);
         DirectScorer direct(*ev.direct_sample(), fixed, std::vector<char>(fixed.size(), 1), fixed, pb.sign, false);
         ASSERT_TRUE(direct.start(p));

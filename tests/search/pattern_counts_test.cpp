@@ -98,7 +98,8 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
             stats::CountTable want, got;
             sample.partab(list, r, sign, false, want);
             ASSERT_TRUE(direct.count_list(list, r, got));
-            SCOPED_TRACE("trial " + std::to_string(trial) + " list " + std::to_string(c) + " side " + std::to_string(r));
+            SCOPED_TRACE("trial " + std::to_string(trial) + " list " + std::to_string(c) + " side " +
+                         std::to_string(r));
             for (int k = 0; k < 2 * nclasses; ++k)
                 EXPECT_EQ(got.cells[static_cast<std::size_t>(k)], want.cells[static_cast<std::size_t>(k)]);
             EXPECT_EQ(got.w0, want.w0);
@@ -142,7 +143,8 @@ TEST(PatternSums, SplitSumsEqualSplittabsWithinRounding)
             partition::TermList cand;
             for (int t = 1 + pick(3); t > 0; --t) {
                 cand.lp.push_back(1 + pick(3));
-                for (int k = 0; k < cand.lp.back(); ++k) cand.lits.push_back(literals[static_cast<std::size_t>(pick(lc - 1))]);
+                for (int k = 0; k < cand.lp.back(); ++k)
+                    cand.lits.push_back(literals[static_cast<std::size_t>(pick(lc - 1))]);
             }
             partition::Partition pair;
             partition::TermList comp;

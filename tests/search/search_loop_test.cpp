@@ -776,7 +776,8 @@ TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
         for (int k = 2; k <= nlines + 1; ++k)
             pb.tables.line[static_cast<std::size_t>(k)].firstattr = trial % 4 == 3 && pick(rng) % 2 == 0;
         for (int a = 2; a <= pb.lc; ++a) pb.sign[static_cast<std::size_t>(a)] = pick(rng) % 4 ? 1 : -1;
-        for (int a = 2; a <= pb.lc; ++a) pb.tables.att[static_cast<std::size_t>(a)].signbyte = pb.sign[static_cast<std::size_t>(a)];
+        for (int a = 2; a <= pb.lc; ++a)
+            pb.tables.att[static_cast<std::size_t>(a)].signbyte = pb.sign[static_cast<std::size_t>(a)];
         if (trial % 5 == 1)
             for (auto& w : pb.weights) w = pick(rng) % 4;
         LoopSettings s;
@@ -826,7 +827,8 @@ TEST(SearchLoop, SplitSumsFromPatternsGiveTheWalksLists)
 {
     std::mt19937 rng(64);
     for (int trial = 0; trial < 16; ++trial) {
-        SearchProblem pb(80 + 40 * trial, std::vector<int>(5 + trial % 3, 1), 400u + static_cast<unsigned>(trial), 0.0);
+        SearchProblem pb(80 + 40 * trial, std::vector<int>(5 + trial % 3, 1), 400u + static_cast<unsigned>(trial),
+                         0.0);
         LoopSettings s;
         s.threads = trial % 2 ? 3 : 1;
         s.parallel_from = 0;
