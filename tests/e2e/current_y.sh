@@ -19,21 +19,7 @@ has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 cp "$src"/examples/lung.* "$src"/examples/birthwt.* "$work/"
 
 cat >"$work/lung.txt" <<SCRIPT
-dismiss
-menu File > Open
-file $work/lung.mrc
-dismiss
-menu Y > Select Y
-dialog Select  Y variable(s)
-  set 1000 = time
-  press OK
-answer no
-dismiss
-$(settings_block criterion=Log-rank)
-dialog Select attribute
-  set 1007 = " dead=0"
-  press OK
-dismiss
+$(lung_logrank "$work")
 menu Y > Distribution
 dialog Variable for distribution
   set 1160 = time

@@ -794,6 +794,39 @@ TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
     EXPECT_TRUE(topic("NOTE: only 20,000 saved search partition")); // topics are named by 40 characters
 }
 
+// Process > Random compares the random partitions with the G of the partition in
+// hand that the program prints, under every criterion that draws them: A = a,
+// Y binary for the count tables, and times stored out of order (every one an
+// event) for Within MSE and Log-rank.
+TEST_F(ProcessRequests, RandomTestsTheGOfThePartitionInHandUnderEveryCriterion)
+{
+    using C = stats::Criterion;
+    ModalAnswerer answers(std::vector<std::string>(7, "Cancel"));
+    for (const C c : {C::Entropy, C::QualityIndex, C::ChiSquare, C::OddsRatioBayes, C::Gini, C::WithinMse,
+                      C::LogRank}) {
+        mainloop::Analysis& a = *program->analysis;
+        if (c == C::WithinMse) {
+            const std::vector<float> times{5, 2, 8, 1, 7, 3, 6, 4};
+            std::copy(times.begin(), times.end(), a.ymat.begin());
+            a.outcome.ymax[0] = 8;
+            a.outcome.ybin[0] = false;
+        }
+        program->crit.icrit = static_cast<int>(c);
+        clear_requests(program->flags);
+        current_a();
+        const float printed = mainloop::score_partition(*program, program->process.current, 1);
+        const std::size_t before = log_lines().size();
+        request(&mainloop::MenuFlags::prandom);
+        const auto lines = log_lines();
+        const auto header = std::find_if(lines.begin() + static_cast<long>(before), lines.end(),
+                                         [](const std::string& l) { return l.starts_with(" # Partitions"); });
+        ASSERT_NE(header, lines.end()) << static_cast<int>(c);
+        const double g_test = std::stod(header->substr(header->find("G_test=") + 7));
+        EXPECT_NEAR(g_test, printed, 5e-5 * std::max(1.0f, std::abs(printed))) << static_cast<int>(c);
+        EXPECT_GT(g_test, 0.0) << static_cast<int>(c);
+    }
+}
+
 // A search's statistics in a bootstrap series: one record per sample, the summary
 // after the tenth, then bootstrap mode off and the weights as they were.
 TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)

@@ -132,3 +132,12 @@ settings_block() {
   fi
   settings_lines "${later[@]}" "  press OK"
 }
+
+# lung_logrank DIR: prints the script lines that open DIR/lung.mrc, take time as
+# Y (no attributes made of it) and choose Log-rank with dead=0 censored.
+lung_logrank() {
+  printf 'dismiss\nmenu File > Open\nfile %s/lung.mrc\ndismiss\nmenu Y > Select Y\n' "$1"
+  printf 'dialog Select  Y variable(s)\n  set 1000 = time\n  press OK\nanswer no\ndismiss\n'
+  settings_block criterion=Log-rank
+  printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
+}
