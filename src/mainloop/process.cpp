@@ -82,7 +82,8 @@ Flow view_added(Program& p)
     in.list.add_term({static_cast<partition::Literal>(pick.attribute)});
     in.repflag = pick.side == 1 ? 1 : 0;
     in.from = EnteredFrom::added;
-    p.options.primattr = false;
+    // Expanded into its definition for this request only.
+    set_reduction(p, p.options.fullred, false);
     partition::Partition cur;
     partition::TermList picked;
     p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));

@@ -320,6 +320,7 @@ TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
     made.second.add_term({2});
     made.second.add_term({3});
     ASSERT_TRUE(mainloop::create_process_attribute(*program, made).made);
+    program->options.primattr = true; // the view expands the attribute all the same
     forms->steps.push_back([](settings::Form& f) {
         f.choice[settings::picker_ids::kList] = f.items[settings::picker_ids::kList].back(); // +01 = 1
         return settings::kOk;
@@ -338,13 +339,15 @@ TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
     on_current(&mainloop::MenuFlags::pstats);
     EXPECT_TRUE(logged("2     # of attributes, complexity=  2, 2"));
 
-    // The view switches by-group mode off for its listing; the loop head puts it back.
+    // The view switches by-group mode off for its listing; the loop head puts it
+    // back, and the user's "Attributes are primitive".
     a.bygroup.mode = true;
     clear_requests(program->flags);
     request(&mainloop::MenuFlags::vaddatt); // the list cancelled
     EXPECT_FALSE(a.bygroup.mode);
     mainloop::loop_head(*program);
     EXPECT_TRUE(a.bygroup.mode);
+    EXPECT_TRUE(program->options.primattr);
 }
 
 // The combinations an opening raises Create added attribute for are named after
