@@ -25,14 +25,8 @@ has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 cp "$src"/examples/kyphosis.* "$work/"
 {
   tree_settings
+  tree_grown
   cat <<SCRIPT
-menu Search > Go!
-dismiss
-dialog Tree stopping rules
-  set Minimum terminal node n = 5
-  set Critical t or z = 1
-  set Don't split if same class = off
-  press OK
 click 23 60 220
 click 23 300 310
 shot 23 $shots/tree_window_kyphosis.png
