@@ -19,7 +19,7 @@ has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 cp "$src"/examples/lung.* "$src"/examples/birthwt.* "$work/"
 
 cat >"$work/lung.txt" <<SCRIPT
-$(lung_logrank "$work")
+$(lung_logrank)
 menu Y > Distribution
 dialog Variable for distribution
   set 1160 = time

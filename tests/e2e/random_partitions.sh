@@ -18,7 +18,7 @@ has() { grep -qF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 
 cp "$src"/examples/lung.* "$work/"
 cat >"$work/lung.txt" <<SCRIPT
-$(lung_logrank "$work")
+$(lung_logrank)
 menu Process > Statistics
 dialog Select partition
   set Manual = on

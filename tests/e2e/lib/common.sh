@@ -96,6 +96,13 @@ declare -A settings_controls=(
 )
 
 # settings_lines LINE...: prints each LINE on a line of its own; nothing for none.
+# open_with_y FILE Y: script lines that open $work/FILE and choose Y in the
+# Select Y dialog, answering no to its question and closing its notes.
+open_with_y() {
+  printf '%s\n' dismiss "menu File > Open" "file $work/$1" dismiss "menu Y > Select Y" "dialog Select  Y variable(s)" \
+    "  set 1000 = $2" "  press OK" "answer no" dismiss
+}
+
 settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
 
 # settings_block NAME=VALUE...: prints the script lines that set the named
@@ -133,11 +140,10 @@ settings_block() {
   settings_lines "${later[@]}" "  press OK"
 }
 
-# lung_logrank DIR: prints the script lines that open DIR/lung.mrc, take time as
-# Y (no attributes made of it) and choose Log-rank with dead=0 censored.
+# lung_logrank: prints the script lines that open $work/lung.mrc, take time as Y
+# and choose Log-rank with dead=0 censored.
 lung_logrank() {
-  printf 'dismiss\nmenu File > Open\nfile %s/lung.mrc\ndismiss\nmenu Y > Select Y\n' "$1"
-  printf 'dialog Select  Y variable(s)\n  set 1000 = time\n  press OK\nanswer no\ndismiss\n'
+  open_with_y lung.mrc time
   settings_block criterion=Log-rank
   printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
 }
