@@ -186,8 +186,7 @@ Flow strategy_stage(Program& p)
         const settings::StrategySettings before = p.strategy;
         const settings::StrategyResult r =
             settings::stratdlg(p.strategy, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
-        if (!tree_before && p.strategy.treemode)
-            p.strategy.before_tree = {before.iterative, before.decidepos};
+        if (!tree_before && p.strategy.treemode) p.strategy.before_tree = {before.iterative, before.decidepos};
         // Switched off here, the user sees and sets the strategy anew.
         if (!p.strategy.treemode) p.strategy.before_tree.reset();
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);

@@ -1,6 +1,5 @@
 #include "stats/random_partitions.h"
 
-#include "files/textutil.h"
 #include "platform/io/random.h"
 #include "stats/criterion.h"
 #include "stats/sample_filter.h"

@@ -189,7 +189,8 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r)
     out.push_back(line("1", "     Quality index  QI(1)=", fmt_f(s.qi1, 6, 3) + f63_ci("   (", s.qi1_ci)));
     out.push_back(line("1", "     Quality index  QI(0)=", fmt_f(s.qi0, 6, 3) + f63_ci("   (", s.qi0_ci)));
     out.push_back(line("1", "        Kappa  [QI(", fmt_f(r, 4, 2) + ")]=" + fmt_f(s.qir, 6, 3)));
-    out.push_back(line("1", "    Quality index  Var(O)=", (s.var_o ? fmt_e(*s.var_o, 13, 6) : fmt_x(12) + "-") + "  [O=log QI(1)/QI(0)]"));
+    out.push_back(line("1", "    Quality index  Var(O)=",
+                       (s.var_o ? fmt_e(*s.var_o, 13, 6) : fmt_x(12) + "-") + "  [O=log QI(1)/QI(0)]"));
     out.push_back(line("2", "               Odds Ratio=",
                        fmt_f(s.odds_ratio, 10, 2) + " (" + fmt_f(s.or_ci.lower, 10, 2) + "," +
                            fmt_f(s.or_ci.upper, 10, 2) + ")"));

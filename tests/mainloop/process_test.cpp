@@ -805,8 +805,8 @@ TEST_F(ProcessRequests, RandomTestsTheGOfThePartitionInHandUnderEveryCriterion)
 {
     using C = stats::Criterion;
     ModalAnswerer answers(std::vector<std::string>(7, "Cancel"));
-    for (const C c : {C::Entropy, C::QualityIndex, C::ChiSquare, C::OddsRatioBayes, C::Gini, C::WithinMse,
-                      C::LogRank}) {
+    for (const C c :
+         {C::Entropy, C::QualityIndex, C::ChiSquare, C::OddsRatioBayes, C::Gini, C::WithinMse, C::LogRank}) {
         mainloop::Analysis& a = *program->analysis;
         if (c == C::WithinMse) {
             const std::vector<float> times{5, 2, 8, 1, 7, 3, 6, 4};

@@ -351,8 +351,8 @@ TEST(SplitSums, FTestOfTheSplit)
             std::vector<std::vector<int>> bytes;
             for (int i = 0; i < n; ++i) bytes.push_back({i < (n == 12 ? 5 : 1000) ? 1 : 0});
             SplitSlots slots;
-            const SplitSums sums = plain(data_of(2, bytes, std::vector<int>(n, 1), std::vector<float>(n, y)), a2,
-                                         false, false, slots);
+            const SplitSums sums =
+                plain(data_of(2, bytes, std::vector<int>(n, 1), std::vector<float>(n, y)), a2, false, false, slots);
             const meru::stats::SplitFTest t = meru::stats::split_f_test(sums);
             EXPECT_EQ(t.f, 0.0) << y << " " << n;
             EXPECT_EQ(t.p, 1.0) << y << " " << n;
