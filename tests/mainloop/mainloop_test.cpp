@@ -162,38 +162,6 @@ TEST_F(ProgramTest, LoopHeadClearsEveryRequestButTheKeptOnes)
     EXPECT_FALSE(program->menus.enabled(mainloop::kSearchMenu, 2));
 }
 
-// A menu choice made while another request is served (here from inside the
-// Process step, as in a window's wait or a long computation) outlives the loop
-// head, as does one that waited behind a Search:Go! run; once its step has run,
-// it is not raised again.
-TEST_F(ProgramTest, AChoiceMadeWhileARequestIsServedIsServedNext)
-{
-    MenuFlags& f = program->flags;
-    std::vector<std::string> served;
-    program->dispatch.set(Step::process, [&](mainloop::Program&) {
-        choose("File", "New");
-        return Flow::loop_head;
-    });
-    program->dispatch.set(Step::file, [&](mainloop::Program&) {
-        served.push_back(f.fnew ? "new" : "open");
-        return Flow::loop_head;
-    });
-    f.qproc = f.pstats = true;
-    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
-    mainloop::loop_head(*program);
-    EXPECT_TRUE(f.qfile && f.fnew);
-    EXPECT_FALSE(f.qproc || f.pstats);
-
-    f.searching = true;
-    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head); // the run goes first
-    EXPECT_TRUE(served.empty());
-    mainloop::loop_head(*program);
-    EXPECT_EQ(mainloop::dispatch(*program), Flow::loop_head);
-    EXPECT_EQ(served, std::vector<std::string>{"new"});
-    mainloop::loop_head(*program);
-    EXPECT_FALSE(f.qfile || f.fnew);
-}
-
 TEST_F(ProgramTest, LoopHeadShowsTheIdleTextAndPutsBackTheOptionsAnOpeningChanged)
 {
     frame.canvas(mainloop::kProgressUnit)->set_journaling(true);

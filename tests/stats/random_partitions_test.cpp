@@ -136,19 +136,14 @@ TEST(RandomScore, LogRankOfTheUnits)
     const std::vector<std::uint8_t> units{1, 1, 1, 0};
     CritSettings lr = criterion(7);
     EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units), 1.7789473684, 1e-9);
-    // The units of one observation may fall on both sides, and tied times are
-    // taken together: times 2 (weight 2) and 1, A = one unit of time 2 and the
-    // unit of time 1. O_A = 2, E_A = 2/3 + 1, V = 2/9 + 0: G = 0.5, as R's
-    // survdiff(Surv(c(2, 2, 1), c(1, 1, 1)) ~ c(1, 0, 1)).
+    // Units of one observation on both sides, tied times together: times 2
+    // (weight 2) and 1, A = a unit of time 2 and the unit of time 1: G = 0.5, as
+    // R's survdiff(Surv(c(2, 2, 1), c(1, 1, 1)) ~ c(1, 0, 1)).
     const std::vector<float> t2{2, 1};
     const std::vector<int> w2{2, 1};
-    const std::vector<std::uint8_t> mask2(2, 1);
-    RandomInput tied = in;
-    tied.y = {t2};
-    tied.weights = w2;
-    tied.mask = mask2;
-    const std::vector<std::uint8_t> split{1, 0, 1};
-    EXPECT_NEAR(RandomScorer(tied, *make_criterion(lr), lr).g(split), 0.5, 1e-12);
+    in.y = {t2};
+    in.weights = w2;
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(std::vector<std::uint8_t>{1, 0, 1}), 0.5, 1e-12);
 
     // Censoring: attribute 1 censors byte 1 (label 2). A unit whose censoring
     // byte is 255 takes no part at all.

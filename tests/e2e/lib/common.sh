@@ -139,11 +139,3 @@ settings_block() {
   fi
   settings_lines "${later[@]}" "  press OK"
 }
-
-# lung_logrank: prints the script lines that open $work/lung.mrc, take time as Y
-# and choose Log-rank with dead=0 censored.
-lung_logrank() {
-  open_with_y lung.mrc time
-  settings_block criterion=Log-rank
-  printf 'dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss\n'
-}

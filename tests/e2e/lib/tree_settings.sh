@@ -18,18 +18,3 @@ dismiss
 SCRIPT
   settings_block criterion=Chi-square tree=on iterative=off positivity=off "$@"
 }
-
-# tree_grown prints the script lines that run Search:Go! and prune the tree by
-# the rules terminal n 5, critical z 1, splits kept when the children predict
-# one class; the tree diagram (window 23) then waits for the user.
-tree_grown() {
-  cat <<SCRIPT
-menu Search > Go!
-dismiss
-dialog Tree stopping rules
-  set Minimum terminal node n = 5
-  set Critical t or z = 1
-  set Don't split if same class = off
-  press OK
-SCRIPT
-}
