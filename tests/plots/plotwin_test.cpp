@@ -274,10 +274,12 @@ TEST(CurveHitTest, HighestNearPointWinsAndRankLooksAtXOnly)
     EXPECT_DOUBLE_EQ(plots::beta_step(1, 0, 260), 1); // no scale yet
 }
 
-TEST_F(PlotwinTest, EscRightClickAndClosedWindowEndTheWaitWithMenusBack)
+TEST_F(PlotwinTest, EscRightClickAndClickBesideThePointsEndTheWaitWithMenusBack)
 {
-    for (Click end : {Click{10, 10}, Click{300, 300, true}}) {
-        ClickFeed feed(frame, 21, {{500, 300}, {136, 5}, end});
+    // Esc, the right button, and a left click in the plot 6 pixels from point 4
+    // at (450, 208); before each, two clicks on the bar that are no button.
+    for (Click end : {Click{10, 10}, Click{300, 300, true}, Click{456, 208}}) {
+        ClickFeed feed(frame, 21, {{181, 5}, {136, 5}, end});
         plots::CurveWindow c = hull();
         c.interactive = true;
         c.clicked = 9;
@@ -316,8 +318,9 @@ TEST_F(PlotwinTest, HitKeepsTheMenusGreyUntilTheNextEsc)
     // The line turned black.
     EXPECT_EQ(calls("lineto").back().colour, 0x000000);
     {
-        // Called again: the hold is not taken twice; Esc gives it back.
-        ClickFeed feed(frame, 21, {{225, 250}, {5, 5}}); // between points 2 and 3: no hit
+        // Called again: the hold is not taken twice; a click between points 2
+        // and 3 hits none and gives it back as Esc does.
+        ClickFeed feed(frame, 21, {{225, 250}});
         plots::plotwin(ctx, c);
         EXPECT_EQ(feed.overrun, 0);
     }
