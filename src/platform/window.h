@@ -8,6 +8,7 @@
 
 #include <QMdiSubWindow>
 #include <QWidget>
+#include <map>
 #include <string>
 
 class QScrollArea;
@@ -55,6 +56,14 @@ public:
     // have that size (it keeps its old one).
     bool resize_canvas(int width, int height, const QSize& room);
 
+    // A key that stands for a click: once bound, typing the (not extended) key
+    // `code` is a left click at canvas pixel (x, y), not a key of the queue.
+    void bind_key_click(int code, int x, int y);
+    void unbind_key_click(int code);
+    // A key typed into the window: a click when bound, else the key queue's.
+    // False when the queue is full.
+    bool type_key(Keystroke key);
+
     // One callback for the events in `mask`. Returns 0.
     int register_mouse(int mask, MouseCallback callback);
     // Removes the callback; returns 0, or -1 when none was registered.
@@ -75,6 +84,7 @@ private:
     MouseLatch latch_;
     int mouse_mask_ = 0;
     MouseCallback mouse_cb_;
+    std::map<int, QPoint> key_clicks_; // by key code
 };
 
 } // namespace meru::platform

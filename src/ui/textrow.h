@@ -57,7 +57,9 @@ void textrow(Context& ctx, std::string& text, int back, int r, int fontcode, int
 
 // Writes the button bar of `text` (its words, see bar_words) on row 1, the rest
 // of the row in `back`; the buttons whose numbers are in `greyed` show their
-// word in grey. Nothing is drawn in cell mode.
+// word in grey. Nothing is drawn in cell mode. While a window's bar starts with
+// Esc, the Esc key typed into it is a click on that button; a bar or row 1 text
+// without it makes the key a key again.
 void buttonbar(Context& ctx, std::string_view text, int back, int fontcode, int fore,
                std::span<const int> greyed = {});
 

@@ -28,7 +28,9 @@ namespace {
 struct Click {
     int x, y;
     bool right = false;
+    int key = 0; // a key typed into the window instead of a click
 };
+constexpr Click kEscKey{0, 0, false, 27};
 // Main-bar buttons: the centre of button b is at x = 45 b - 22.
 Click button(int b) { return {45 * b - 22, 5}; }
 
@@ -51,7 +53,9 @@ public:
             } else {
                 ++overrun;
             }
-            if (c.right) {
+            if (c.key != 0) {
+                w->type_key({c.key, false});
+            } else if (c.right) {
                 w->mouse_event(platform::mouse_right_down, platform::mouse_ks_right, c.x, c.y);
             } else {
                 w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, c.x, c.y);
@@ -215,6 +219,25 @@ TEST_F(YhistTest, TenValuesOfferNoGroupingElevenShowTheBinsBar)
               lines.end());
     expect_menus_as_before();
     EXPECT_EQ(overrun, 0);
+}
+
+TEST_F(YhistTest, EscKeyLeavesEveryBarThatStartsWithEsc)
+{
+    // The main bar; the density bar (PDF) and then the main bar; the bins bar
+    // (Bar_n twice), its Esc back to the main bar, then the main bar: each Esc
+    // typed, none clicked.
+    sample({1, 2, 2, 3, 3, 3, 4, 5, 6, 7, 8});
+    const std::deque<Click> cases[] = {
+        {kEscKey},
+        {button(2), kEscKey, kEscKey},
+        {button(3), button(3), kEscKey, kEscKey},
+    };
+    for (const auto& keys : cases) {
+        plots::DistCall c = call();
+        EXPECT_EQ(run(c, keys), -1);
+        EXPECT_EQ(overrun, 0) << keys.size();
+        expect_menus_as_before();
+    }
 }
 
 TEST_F(YhistTest, BirthweightsDensityAndTheHistogramOfR)
