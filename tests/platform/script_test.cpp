@@ -479,6 +479,17 @@ TEST(FileFilterTest, PatternsMatchEitherCase)
     EXPECT_EQ(name_filter({"All files", "*.*"}), "All files (*.*)");
 }
 
+TEST(FileFilterTest, AFilterShowsTheFilesItsPatternsMatchInAnyCase)
+{
+    const FileFilter data{"Data files", "*.csv;*.txt *.dat"}, all{"All files", "*.*"};
+    const std::pair<std::string, bool> cases[] = {
+        {"/data/kyphosis.csv", true}, {"/data/KYPHOSIS.CSV", true}, {"rel/plain.Dat", true},
+        {"/data/kyphosis.mrc", false}, {"/data/csv", false},          {"/data/", false},
+    };
+    for (const auto& [path, shown] : cases) EXPECT_EQ(filter_shows(data, path), shown) << path;
+    EXPECT_TRUE(filter_shows(all, "/data/kyphosis.mrc"));
+}
+
 TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
 {
     std::string folder = MERU_TEST_DATA_DIR "/platform";

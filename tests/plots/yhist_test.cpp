@@ -358,6 +358,14 @@ TEST_F(YhistTest, KaplanMeierSurvivalOfLungWithTheMedianMark)
     EXPECT_TRUE(state.median_found);
     EXPECT_EQ(state.median_px, ui::plot_pixel(ctx.plot.plotscale.x * 310));
     EXPECT_TRUE(has_text("median"));
+    // Just under the lowest survival's level (the axis' level), in a font whose
+    // line fits above the frame's line 10 pixels below.
+    const int axis = ctx.plot.vieworg.y - ui::plot_pixel(ctx.plot.plotscale.y * state.ylow);
+    for (const auto& t : calls("text")) {
+        if (t.text == "median") {
+            EXPECT_EQ(t.points[0].y(), axis + 1);
+        }
+    }
     EXPECT_TRUE(logged(" Creating Survival plot"));
     // the step at the first event (t = 5, one death of 228) from height 1
     const auto steps = calls("lineto");
@@ -457,6 +465,9 @@ TEST_F(YhistTest, RandomPartitionDistributionsWithTheirResultLines)
     for (const auto& t : calls("text", plots::kProcessDistWindow)) {
         if (t.text == "Gtest") {
             EXPECT_EQ(t.points[0].x(), 360 + 3);
+            // Between the axis' level and the frame's line 10 pixels below it, clear of both.
+            EXPECT_EQ(t.points[0].y(), ctx.plot.vieworg.y + 1);
+            EXPECT_LE(platform::select_font("t'Arial'h9w5")->cell_height, 9);
         }
         if (t.text == "G effectiveness") xtitle_y = t.points[0].y();
         if (t.text == "Random partition distribution" && legend_y < 0) legend_y = t.points[0].y();

@@ -199,8 +199,9 @@ TEST_F(TextRowTest, RowOneWithoutButtonsIsOneBar)
 
 TEST_F(TextRowTest, EveryWordOfEveryBarIsDrawnInsideItsButton)
 {
-    // Each word alone on a bar: its black glyphs lie on the button's face (x 1 to
-    // 44), left of the blue border at x 45, in the bar's font (condensed where a word is wide).
+    // Each word alone on a bar: its black glyphs lie on the button's face at
+    // least 2 pixels short of its right edge (x 1 to 42), left of the blue border
+    // at x 45, in the bar's font (condensed where a word is wide).
     int words = 0;
     for (std::string_view bar : ui::bars::kAll)
         for (const std::string& word : ui::bar_words(bar)) {
@@ -209,7 +210,7 @@ TEST_F(TextRowTest, EveryWordOfEveryBarIsDrawnInsideItsButton)
             int inside = 0, outside = 0;
             for (int y = 0; y <= 14; ++y)
                 for (int x = 0; x < 120; ++x)
-                    if (px(x, y) == 0x000000) ++(x >= 1 && x <= 44 ? inside : outside);
+                    if (px(x, y) == 0x000000) ++(x >= 1 && x <= 42 ? inside : outside);
             EXPECT_GT(inside, 0) << word;
             EXPECT_EQ(outside, 0) << "\"" << word << "\" of \"" << bar << "\" runs past its button";
             EXPECT_EQ(px(45, 7), kBlue) << word;
