@@ -206,6 +206,9 @@ bool Frame::set_focus(int unit)
     ChildWindow* w = window(unit);
     if (!w) return false;
     if (w->isHidden()) w->show();
+    // A window that waits for the user stands wholly in view, however the area
+    // placed it or was resized since.
+    keep_inside(*w);
     mdi_->setActiveSubWindow(w);
     // On top even when it was the active window already and another was opened over it.
     w->raise();

@@ -158,9 +158,11 @@ void ChildWindow::mouse_event(int event, int keystate, int x, int y)
 
 void ChildWindow::closeEvent(QCloseEvent* event)
 {
-    // The unit stays open: closing only minimises.
+    // The unit stays open: closing only minimises. A window whose Esc key stands
+    // for a click (a waiting window's bar starts with Esc) is left as Esc leaves it.
     event->ignore();
     showMinimized();
+    if (key_clicks_.count(kEscCode) != 0) type_key({kEscCode, false});
 }
 
 } // namespace meru::platform

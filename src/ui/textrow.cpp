@@ -18,7 +18,6 @@ namespace {
 
 // Pixels a character of the text widens a bar by.
 constexpr double kBarPixelsPerChar = 6.9;
-constexpr int kEscKey = 27;
 
 // Selects the font and puts the origin at the window's corner; the active
 // window's canvas, or null when there is none.
@@ -37,8 +36,8 @@ void bind_esc(Context& ctx, bool esc_button)
 {
     platform::ChildWindow* w = ctx.frame.window(ctx.frame.active());
     if (!w) return;
-    if (esc_button) w->bind_key_click(kEscKey, kButtonWidth / 2, kRowHeight / 2);
-    else w->unbind_key_click(kEscKey);
+    if (esc_button) w->bind_key_click(platform::kEscCode, kButtonWidth / 2, kRowHeight / 2);
+    else w->unbind_key_click(platform::kEscCode);
 }
 
 void fill(platform::Canvas& canvas, int colour, int x1, int y1, int x2, int y2)
