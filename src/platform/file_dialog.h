@@ -30,6 +30,10 @@ std::string name_filter(const FileFilter& filter);
 // any case).
 bool filter_shows(const FileFilter& filter, std::string_view path);
 
+// `path` with "." + `suffix` added when its file name has no extension (an
+// empty suffix leaves it as it is): the name a file is saved under.
+std::string with_extension(const std::string& path, std::string_view suffix);
+
 // A typed name without an extension that names no file gets "." + `suffix`
 // (an empty suffix, or a name that exists or has an extension, stays as it is).
 std::string with_default_suffix(const std::string& path, std::string_view suffix);
