@@ -330,23 +330,13 @@ TEST(DialogTest, TheProgramsTemplatesLieNextToTheExecutable)
 
 TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
 {
-    struct Case {
-        QRect window;
-        QRect area;
-        QPoint want;
-    };
+    // A 300 x 325 box in an 800 x 770 area: 172 pixels right of the window and
+    // none left, moved in to x 800 - 300; 400 left and 100 right, left of it;
+    // low on the area, moved up to 770 - 325; an area too small: its corner.
     const QSize box(300, 325);
-    const Case cases[] = {
-        // Room on the right (1920 - 210): beside the window, its top level with it.
-        {{10, 10, 200, 200}, {0, 0, 1920, 1000}, {210, 10}},
-        // 172 pixels right, none left: the right side, moved in to x 800 - 300.
-        {{0, 19, 628, 548}, {0, 0, 800, 770}, {500, 19}},
-        // 100 pixels right, 400 left: left of it.
-        {{400, 40, 300, 200}, {0, 0, 800, 770}, {100, 40}},
-        // Low on the area: moved up to 770 - 325.
-        {{0, 700, 200, 60}, {0, 0, 800, 770}, {200, 445}},
-        // An area smaller than the box: its top left corner.
-        {{20, 20, 50, 50}, {5, 6, 200, 200}, {5, 6}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(beside_window(c.window, box, c.area), c.want) << c.window.x();
+    const QRect area(0, 0, 800, 770);
+    EXPECT_EQ(beside_window({0, 19, 628, 548}, box, area), QPoint(500, 19));
+    EXPECT_EQ(beside_window({400, 40, 300, 200}, box, area), QPoint(100, 40));
+    EXPECT_EQ(beside_window({0, 700, 200, 60}, box, area), QPoint(200, 445));
+    EXPECT_EQ(beside_window({20, 20, 50, 50}, box, {5, 6, 200, 200}), QPoint(5, 6));
 }

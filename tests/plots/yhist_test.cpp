@@ -223,21 +223,13 @@ TEST_F(YhistTest, TenValuesOfferNoGroupingElevenShowTheBinsBar)
 
 TEST_F(YhistTest, EscKeyLeavesEveryBarThatStartsWithEsc)
 {
-    // The main bar; the density bar (PDF) and then the main bar; the bins bar
-    // (Bar_n twice), its Esc back to the main bar, then the main bar: each Esc
-    // typed, none clicked.
+    // The density bar (PDF), then the bins bar (Bar_n twice), each left by the
+    // Esc key, and then the main bar: the window's Esc typed, never clicked.
     sample({1, 2, 2, 3, 3, 3, 4, 5, 6, 7, 8});
-    const std::deque<Click> cases[] = {
-        {kEscKey},
-        {button(2), kEscKey, kEscKey},
-        {button(3), button(3), kEscKey, kEscKey},
-    };
-    for (const auto& keys : cases) {
-        plots::DistCall c = call();
-        EXPECT_EQ(run(c, keys), -1);
-        EXPECT_EQ(overrun, 0) << keys.size();
-        expect_menus_as_before();
-    }
+    plots::DistCall c = call();
+    EXPECT_EQ(run(c, {button(2), kEscKey, button(3), button(3), kEscKey, kEscKey}), -1);
+    EXPECT_EQ(overrun, 0);
+    expect_menus_as_before();
 }
 
 TEST_F(YhistTest, BirthweightsDensityAndTheHistogramOfR)
@@ -358,14 +350,6 @@ TEST_F(YhistTest, KaplanMeierSurvivalOfLungWithTheMedianMark)
     EXPECT_TRUE(state.median_found);
     EXPECT_EQ(state.median_px, ui::plot_pixel(ctx.plot.plotscale.x * 310));
     EXPECT_TRUE(has_text("median"));
-    // Just under the lowest survival's level (the axis' level), in a font whose
-    // line fits above the frame's line 10 pixels below.
-    const int axis = ctx.plot.vieworg.y - ui::plot_pixel(ctx.plot.plotscale.y * state.ylow);
-    for (const auto& t : calls("text")) {
-        if (t.text == "median") {
-            EXPECT_EQ(t.points[0].y(), axis + 1);
-        }
-    }
     EXPECT_TRUE(logged(" Creating Survival plot"));
     // the step at the first event (t = 5, one death of 228) from height 1
     const auto steps = calls("lineto");

@@ -110,16 +110,6 @@ TEST_F(Strategy106, TreeRules)
     EXPECT_TRUE(r.cancelled);
 }
 
-TEST(StrategyTreeNote, NamesTheBoxesTheTreeTurnedOff)
-{
-    StrategySettings before, after;
-    before.iterative = before.forcein = before.decidepos = true;
-    after.iterative = after.forcein = after.decidepos = false;
-    EXPECT_EQ(tree_note(before, after), "A tree analysis goes without Iterative mode, Force in attribute and Decide "
-                                        "positivity: the tree turned them off. Press OK to keep the tree.");
-    EXPECT_EQ(tree_note(after, after), "");
-}
-
 TEST_F(Strategy106, BadIterationLimitHelpAndCancel)
 {
     forms.steps = {ScriptedForms::press(kHelp), ScriptedForms::fill({{ids::kMaxiter, "six"}}),

@@ -44,7 +44,6 @@ protected:
     // Runs the viewer with the script answering its waits.
     void view(ViewRequest& rq, const std::string& script_text)
     {
-        frame.set_status("status before");
         platform::FrameScriptHost host(frame, menus);
         host.set_exit([this](int status) { ended = status; });
         auto script = test::make_script(script_text, host);
@@ -92,7 +91,6 @@ protected:
         EXPECT_EQ(frame.window_size(unit)->state, platform::SizeState::minimised);
         EXPECT_EQ(pixel(unit, 630, 7), 0xcccccb);
         EXPECT_EQ(row_texts(unit, 1).back(), "Window not active. Click View:Output to activate");
-        EXPECT_EQ(frame.status(), "status before");
     }
 
     platform::FakeClock clock;
@@ -209,7 +207,9 @@ TEST_F(ViewfileTest, FindHelpAndACancelledFirstFindWriteBackABlankText)
     std::string search = "%time 1";
     int reopened = 0;
     ViewRequest rq{path, kControlFile, nullptr, false, &search, {}, {}, [&](bool) { ++reopened; }};
-    // While the viewer waits, the frame's status line says why the menus are grey.
+    // While the viewer waits, the frame's status line says why the menus are
+    // grey; leaving gives back the line it had.
+    frame.set_status("before");
     std::vector<std::string> status;
     ctx.help = [&](std::string_view topic) {
         topics.emplace_back(topic);
@@ -224,7 +224,7 @@ TEST_F(ViewfileTest, FindHelpAndACancelledFirstFindWriteBackABlankText)
     EXPECT_EQ(topics, (std::vector<std::string>{"Find string", "Help: .MRC file", "Help: Browser"}));
     EXPECT_EQ(status,
               std::vector<std::string>(3, "The menus wait while " + path + " is viewed: Esc returns to them."));
-    EXPECT_EQ(frame.status(), "status before");
+    EXPECT_EQ(frame.status(), "before");
     EXPECT_EQ(search, "");
     EXPECT_TRUE(state.find_cancelled);
     // The control file's viewer has its Window-menu item.
