@@ -29,8 +29,8 @@ constexpr int kPollMs = 200;
 
 std::string log_status(const std::string& logname)
 {
-    return "The output log " + logname + " holds the analysis: View > Output " + logname + " (or Window > " + logname +
-           ") shows it.";
+    return "The output log " + logname + " holds the analysis: View > Output " + logname + " (or Window > " +
+           logname + ") shows it.";
 }
 
 void loop_head(Program& p)

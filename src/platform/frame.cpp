@@ -6,10 +6,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
-#include <QLabel>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QString>

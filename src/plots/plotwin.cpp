@@ -132,7 +132,8 @@ void plotwin(ui::Context& ctx, CurveWindow& curve)
     // pixels below the point instead when it would reach the frame's top line
     // (10 pixels above the data area).
     const int label_height = canvas->font() ? canvas->font()->cell_height : 0;
-    const int frame_top = -ui::plot_pixel(d.sy * (ctx.plot.yhi - ctx.plot.ylo) + 10 + ui::plot_pixel(d.sy * ctx.plot.ylo));
+    const int frame_top =
+        -ui::plot_pixel(d.sy * (ctx.plot.yhi - ctx.plot.ylo) + 10 + ui::plot_pixel(d.sy * ctx.plot.ylo));
     const int above = label_at.y() - 10 - label_height;
     canvas->moveto(label_at.x() - 15, above > frame_top + 1 ? above : label_at.y() + 10);
     ui::boldtext(*canvas, std::string_view(curve.label).substr(0, 10));

@@ -263,8 +263,7 @@ TEST_F(RankWindowsTest, EffcutsReadsEachCutsOwnValue)
         if (l.points.size() == 2 && l.points[0] == QPoint(l.points[1].x(), 426) && l.points[1].y() == 421)
             ticks.push_back(l.points[0].x());
     for (const auto& r : calls(kEffcutsWindow, "rectangle"))
-        if (r.colour == 0x000000 && r.points[1].x() - r.points[0].x() == 6)
-            points.push_back(r.points[0].x() + 3);
+        if (r.colour == 0x000000 && r.points[1].x() - r.points[0].x() == 6) points.push_back(r.points[0].x() + 3);
     std::vector<int> cuts;
     for (int j = 1; j <= 6; ++j) cuts.push_back(cut_x(j));
     EXPECT_EQ(ticks, cuts);
