@@ -225,8 +225,10 @@ TEST_F(Srd3dWindowTest, ValueLabelsAndCaptionStandBesideTheBlocks)
         ui::selfont(ctx, 2);
         std::vector<QRect> labels, shapes;
         for (const platform::DrawCall& d : c->journal()) {
-            if (d.op == "rectangle" && d.colour == 0xeeefee && d.points[0] == QPoint(120, 29))
-                labels.clear(), shapes.clear();
+            if (d.op == "rectangle" && d.colour == 0xeeefee && d.points[0] == QPoint(120, 29)) {
+                labels.clear();
+                shapes.clear();
+            }
             if (d.op == "text" && d.colour == 0x444444)
                 labels.emplace_back(d.points[0], QSize(c->text_width(d.text), c->font()->cell_height));
             if (d.op == "polygon")
