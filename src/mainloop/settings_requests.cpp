@@ -178,6 +178,7 @@ Flow strategy_stage(Program& p)
         return Flow::loop_head;
     }
     bool wantextent = false;
+    bool asked_extent = false; // "Set Extent Parameters": the dialog comes back after the Extent dialog
     if (!f.sgo) {
         p.services.actlog("%Strategy");
         const bool tree_before = p.strategy.treemode;
@@ -191,6 +192,7 @@ Flow strategy_stage(Program& p)
         if (!p.strategy.treemode) p.strategy.before_tree.reset();
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         if (r.cancelled) return Flow::loop_head;
+        asked_extent = r.wantextent;
         wantextent = r.wantextent || fit_extent_to_tree(p, tree_before);
     }
     if (p.strategy.iterative && p.options.primattr) {
@@ -209,7 +211,7 @@ Flow strategy_stage(Program& p)
     }
     if (!wantextent) return Flow::loop_head;
     f.qext = true;
-    p.extent_from_strategy = true;
+    p.extent_from_strategy = asked_extent;
     return Flow::next;
 }
 
