@@ -125,8 +125,8 @@ fs::path planted_folder(long long rows)
     const char* kept = std::getenv("MERU_PLANTED_DIR");
     const fs::path dir = (kept ? fs::path(kept) : work_folder()) / std::to_string(rows);
     if (!fs::exists(dir / "planted.csv")) {
-        const std::string cmd = python() + " '" + MERU_SOURCE_DIR + "/bench/planted_data.py' " + std::to_string(rows) +
-                                " '" + dir.string() + "' >/dev/null";
+        const std::string cmd = python() + " '" + MERU_SOURCE_DIR + "/bench/planted_data.py' " +
+                                std::to_string(rows) + " '" + dir.string() + "' >/dev/null";
         if (std::system(cmd.c_str()) != 0) return {};
     }
     return dir;
@@ -174,8 +174,10 @@ void BM_Go_planted(benchmark::State& state)
     script << "dismiss\nmenu Options\ndialog Options\n  set Display graphics while searching = off\n  press OK\n"
            << "menu File > Open\nfile " << (dir / mrc).string() << "\ndismiss\n"
            << "menu Y > Select Y\ndialog Select  Y variable(s)\n  set 1000 = " << (logrank ? "t" : "y")
-           << "\n  press OK\n" << (logrank ? "" : "answer no\n") << "dismiss\nmenu Criteria\ndialog Criteria\n  set Criterion = "
-           << (logrank ? "Log-rank" : "Chi-square") << "\n  press OK\n";
+           << "\n  press OK\n"
+           << (logrank ? "" : "answer no\n")
+           << "dismiss\nmenu Criteria\ndialog Criteria\n  set Criterion = " << (logrank ? "Log-rank" : "Chi-square")
+           << "\n  press OK\n";
     if (logrank) script << "dialog Select attribute\n  set 1007 = \" dead=0\"\n  press OK\ndismiss\n";
     script << "menu Strategy\ndialog Strategy\n  press Set Extent Parameters\ndialog Extent Parameters\n"
            << "  set Size p_1,..,p_q = " << p << ' ' << p << "\n  set Up to p_1,..,p_q = on\n  press OK\n"

@@ -28,6 +28,12 @@ namespace {
 constexpr int kPollMs = 200;
 } // namespace
 
+std::string log_status(const std::string& logname)
+{
+    return "The output log " + logname + " holds the analysis: View > Output " + logname + " (or Window > " +
+           logname + ") shows it.";
+}
+
 void loop_head(Program& p)
 {
     p.frame.close_window(kBannerUnit);
@@ -41,6 +47,9 @@ void loop_head(Program& p)
     p.msgline = p.analysis_open() ? std::string(kIdleData) + p.analysis->datapath : std::string(kIdleNoData);
     progress(p, p.msgline);
     p.frame.set_window_size(kProgressUnit, {platform::SizeState::minimised});
+    // The progress window lies minimised: the frame's status line names the log
+    // of the open analysis and how to see it.
+    p.frame.set_status(p.analysis_open() ? log_status(p.analysis->logname) : std::string());
 
     clear_requests(p.flags);
     // A tree whose growing was cut short leaves neither its splits nor its strata.
@@ -85,6 +94,8 @@ void loop_head(Program& p)
     // What the request built (a search's snapshots, its workers' among them) is
     // freed by now: its pages go back to the system.
     io::release_free_memory();
+    // The choices the user made while the last request was served come next.
+    for (const PendingChoice& c : p.choices) c.raise();
 }
 
 bool poll_round(Program& p)

@@ -1,8 +1,10 @@
 #pragma once
-// The main loop: the loop head (idle text, every request cleared), the 200 ms
-// idle poll that finds a raised request, and the fixed-order dispatch
-// (dispatch.h). mainprog runs them for ever.
+// The main loop: the loop head (idle text, every request cleared but the user's
+// choices not yet served), the 200 ms idle poll that finds a raised request, and
+// the fixed-order dispatch (dispatch.h). mainprog runs them for ever.
 #include "mainloop/dispatch.h"
+
+#include <string>
 
 namespace meru::mainloop {
 
@@ -11,6 +13,9 @@ struct Program;
 // The idle text of the progress window.
 inline constexpr const char* kIdleNoData = "...expecting some data via File: menu!";
 inline constexpr const char* kIdleData = "... about nothing. Waiting. Data file: ";
+
+// The frame's status line while the analysis whose log is `logname` is open.
+std::string log_status(const std::string& logname);
 
 void loop_head(Program& program);
 

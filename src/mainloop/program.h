@@ -74,6 +74,13 @@ struct ItemName {
     std::string name;
 };
 
+// A menu choice not yet served: the dispatch step that serves it and how it
+// raises its request.
+struct PendingChoice {
+    Step step;
+    std::function<void()> raise;
+};
+
 struct Program {
     Program(platform::Frame& frame, platform::UnitRegistry& units);
     Program(const Program&) = delete;
@@ -87,6 +94,11 @@ struct Program {
     platform::DialogLibrary dialogs;
     ui::Context ui; // host.script is set in a scripted run
     MenuFlags flags;
+    // The user's menu choices until the dispatch serves their step. The loop head
+    // raises them again after clearing the requests, so a choice made while
+    // another request was served (in a window's wait, or a long computation) is
+    // not lost.
+    std::vector<PendingChoice> choices;
     ui::QtServices services; // the services the computing core calls
 
     settings::Options options;
@@ -95,7 +107,7 @@ struct Program {
     stats::ExtentSettings extent;
     settings::CritTexts crit_texts;              // the Criteria dialog's texts, kept between showings
     bool crit_changed = false;                   // the last Criteria request changed the criterion settings
-    bool extent_from_strategy = false;           // the Extent request came from the Strategy dialog
+    bool extent_from_strategy = false;           // the Strategy dialog asked for the Extent dialog
     stats::Censoring censoring;                  // censoring of the log-rank criterion
     settings::Forcing forcing;                   // the forced attribute and how it joins A
     settings::SplitSettings split;               // the Training sample dialog's choices

@@ -216,8 +216,11 @@ void go_strategy(Program& p)
     in.xspaceon = a.xspace.xspaceon;
     in.xconline = a.xspace.xconline;
     in.later_group = a.bygroup.current > 1;
-    for (std::string& text : search::attrset(a.tables, in, s.set, p.strategy.topm, p.services, p.log))
+    int used_m = p.strategy.topm;
+    for (std::string& text : search::attrset(a.tables, in, s.set, used_m, p.services, p.log))
         p.services.msgbox(text, BoxKind::Ok, false);
+    // The m a search used becomes the user's Top m; a tree's leaves it alone.
+    if (!p.strategy.treemode) p.strategy.topm = used_m;
     a.setbuilt = true;
     const std::vector<int> atts = stats::attributes_in_use(a.tables, s.set.lines);
     s.related = partition::dupvar(atts, partition::attribute_variables(a.tables));

@@ -46,9 +46,6 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
     std::vector<int> attributes;
     for (partition::Literal l : literals) attributes.push_back(partition::attribute_of(l));
     sample_.columns().prepare(attributes);
-    for (std::size_t i = 1; i < attributes.size(); ++i) ordered_ = ordered_ && attributes[i] > attributes[i - 1];
-    item_attribute_.assign(fixed_.size() + 1, 0);
-    for (std::size_t i = 0; i < fixed_.size(); ++i) item_attribute_[i + 1] = partition::attribute_of(fixed_[i]);
     for (std::size_t i = 0; i < literals.size(); ++i) {
         const auto a = static_cast<std::size_t>(partition::attribute_of(literals[i]));
         plain_[a] = plain[i];
@@ -81,16 +78,15 @@ bool DirectScorer::start(std::span<const int> p)
     }
     const std::size_t width = term_of_.size();
     term_of_.push_back(static_cast<int>(p_.size()));
-    // Key bits: a sign per position, two per pair of positions in different
-    // terms and, unless the attributes ascend, one per pair in one term.
-    std::size_t pairs = 0, within = 0;
+    // Key bits: a sign per position and one per pair of positions in
+    // different terms (a term's items are distinct).
+    std::size_t pairs = 0;
     start_.assign(width, 0);
     for (std::size_t j = 0; j < width; ++j) {
         start_[j] = term_start_[static_cast<std::size_t>(term_of_[j])];
         pairs += start_[j];
-        within += j - start_[j];
     }
-    if (2 * pairs + width + (ordered_ ? 0 : within) > 64) return false;
+    if (pairs + width > 64) return false;
     key_held_.assign(width, 0);
     key_at_.assign(width + 1, 0);
     const int longest = *std::max_element(p_.begin(), p_.end());
@@ -113,7 +109,7 @@ bool DirectScorer::start(std::span<const int> p)
     held_.assign(width, 0);
     masks_.assign(p_.size(), 0);
     const std::size_t before = term_start_[p_.size() - 1];
-    run_block_ = static_cast<int>(2 * before + 1);
+    run_block_ = static_cast<int>(before + 1);
     runs_ = fixed() && sample_.classes() == 2 && run_block_ < 64 && (counting_ || p_.back() <= subsets(0).k());
     if (runs_ && !counting_) {
         const auto len = static_cast<std::size_t>(p_.back());
@@ -166,17 +162,14 @@ void DirectScorer::begin_run(std::span<const partition::Literal> lits)
     const std::size_t before = term_start_[p_.size() - 1];
     if (counting_) pattern_run_.begin(*patterns(), std::span(masks_).first(p_.size() - 1));
     run_key_ = key_at_[before];
-    // As key() adds a literal of the last term: its sign, then its order
-    // against each literal before the last term.
+    // As key() adds a literal of the last term: its sign, then whether it is
+    // each literal before the last term.
     item_bits_.resize(fixed_.size() + 1);
     for (std::size_t i = 1; i <= fixed_.size(); ++i) {
         const partition::Literal l = fixed_[i - 1];
         const int b = partition::attribute_of(l);
         std::uint64_t k = l < 0 ? 1u : 0u;
-        for (std::size_t e = 0; e < before; ++e) {
-            const int a = partition::attribute_of(lits[e]);
-            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
-        }
+        for (std::size_t e = 0; e < before; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) == b);
         item_bits_[i] = k;
     }
 }
@@ -200,11 +193,9 @@ void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> last
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 {
-    // The shape is the signs and the order of the attributes of every pair of
-    // positions in different terms and, unless the attributes ascend (then a
-    // term's order is its positions'), of every pair in one term, taken
-    // position by position, so that the bits of the literals a candidate
-    // shares with the one before are kept.
+    // The shape is the signs and which pairs of positions in different terms
+    // hold one attribute, taken position by position, so that the bits of the
+    // literals a candidate shares with the one before are kept.
     const std::size_t width = lits.size();
     std::size_t i = 0;
     while (i < width && lits[i] == key_held_[i]) ++i;
@@ -213,12 +204,7 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
         key_held_[j] = lits[j];
         k = (k << 1) | (lits[j] < 0 ? 1u : 0u);
         const int b = partition::attribute_of(lits[j]);
-        for (std::size_t e = 0; e < start_[j]; ++e) {
-            const int a = partition::attribute_of(lits[e]);
-            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
-        }
-        if (!ordered_)
-            for (std::size_t e = start_[j]; e < j; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) > b);
+        for (std::size_t e = 0; e < start_[j]; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) == b);
         key_at_[j + 1] = k;
     }
     return key_at_[width];

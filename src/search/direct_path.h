@@ -3,11 +3,10 @@
 // item (no floating cuts) and whose pair is the candidate itself are scored
 // without making the pair. Two things make that cheap:
 //  - shapes: a candidate's shape (which of its attributes are equal, their
-//    order, their signs) is read off its literals as one 64-bit key, so the
-//    shape cache's outcome is looked up in a small table per side instead of
-//    through the cache's byte-string key; the items may stand in any order of
-//    their attributes (where they ascend, the order within a term is known
-//    and left out of the key);
+//    signs) is read off its literals as one 64-bit key, so the shape cache's
+//    outcome is looked up in a small table per side instead of through the
+//    cache's byte-string key; the items may stand in any order of their
+//    attributes;
 //  - membership: every term of up to a few literals is made once per search
 //    and sense (SubsetColumns); each side keeps a TermStack of the terms before
 //    the last, so a candidate makes only the terms that differ from the
@@ -205,17 +204,15 @@ public:
     }
     // rank_part() and run_key_step() without the calls, for a walk that keeps
     // them in registers: the parts of item i at place j, at i * places + j;
-    // the key bits of item i, at i; the key's shift per item; each item's
-    // attribute where the items' attributes do not ascend (else null). The
-    // stored last term of rank k of side r starts at words[r] + k * stride.
-    // Where the vector counts by patterns, each item's literal's bit (at i;
-    // else null), and no parts or words.
+    // the key bits of item i, at i; the key's shift per item. The stored
+    // last term of rank k of side r starts at words[r] + k * stride. Where
+    // the vector counts by patterns, each item's literal's bit (at i; else
+    // null), and no parts or words.
     struct RunSteps {
         const std::size_t* parts;
         std::size_t places;
         const std::uint64_t* bits;
         int shift;
-        const int* attribute;
         std::array<const std::uint64_t*, 2> words;
         std::size_t stride;
         const std::uint32_t* masks;
@@ -227,15 +224,13 @@ public:
                     static_cast<std::size_t>(p_.back()),
                     item_bits_.data(),
                     run_block_,
-                    ordered_ ? nullptr : item_attribute_.data(),
-                    {},
+                    {nullptr, nullptr},
                     0,
                     item_mask_.data()};
         return {item_rank_.data(),
                 static_cast<std::size_t>(p_.back()),
                 item_bits_.data(),
                 run_block_,
-                ordered_ ? nullptr : item_attribute_.data(),
                 {subsets(0).at_rank(0), subsets(1).at_rank(0)},
                 term_stride(),
                 nullptr};
@@ -244,24 +239,15 @@ public:
     std::uint64_t run_key(std::span<const int> items) const
     {
         std::uint64_t k = run_key_base();
-        for (std::size_t j = 0; j < items.size(); ++j) k = run_key_step(k, items.first(j), items[j]);
+        for (int i : items) k = run_key_step(k, i);
         return k;
     }
     // The same literal by literal: the bits before the last term, and those
-    // with the last term's next item added after the items `lead` before it.
+    // with the last term's next item added.
     std::uint64_t run_key_base() const { return run_key_; }
-    std::uint64_t run_key_step(std::uint64_t k, std::span<const int> lead, int item) const
+    std::uint64_t run_key_step(std::uint64_t k, int item) const
     {
-        k = (k << run_block_) | item_bits_[static_cast<std::size_t>(item)];
-        if (!ordered_)
-            for (int e : lead) k = (k << 1) | above(e, item);
-        return k;
-    }
-    // The key bit of items e before i in one term: whether e's attribute is
-    // the larger (where the items' attributes do not ascend).
-    std::uint64_t above(int e, int i) const
-    {
-        return item_attribute_[static_cast<std::size_t>(e)] > item_attribute_[static_cast<std::size_t>(i)];
+        return (k << run_block_) | item_bits_[static_cast<std::size_t>(item)];
     }
     // The count tables of side r of the run's candidates whose last terms have
     // these ranks, as table() gives them (see ClassOrderedSample::table_of()).
@@ -298,8 +284,6 @@ private:
     ClassOrderedSample& sample_;
     bool skip_;
     std::vector<partition::Literal> fixed_;
-    std::vector<int> item_attribute_;                   // per item (1-based, of fixed_): its attribute
-    bool ordered_ = true;                               // the literals' attributes ascend by position
     std::vector<char> plain_;                           // per attribute
     bool all_plain_ = true;                             // every literal may stand in a plain candidate
     bool two_valued_ = true;                            // no literal has a missing byte among the units

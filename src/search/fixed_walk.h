@@ -164,11 +164,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
                 held[j + 1] = held[j] & in_term[i];
                 ok[j + 1] = ok[j] & usable[i];
                 part[j + 1] = steps.masks ? part[j] | steps.masks[i] : part[j] + steps.parts[i * steps.places + j];
-                std::uint64_t k = (key[j] << steps.shift) | steps.bits[i];
-                if (steps.attribute) // the order of the term's items before it
-                    for (std::size_t e = 0; e < j; ++e)
-                        k = (k << 1) | (steps.attribute[static_cast<std::size_t>(lasts[e])] > steps.attribute[i]);
-                key[j + 1] = k;
+                key[j + 1] = (key[j] << steps.shift) | steps.bits[i];
             }
             // This lead's items, kept for the candidates that follow (a
             // lead none of them took is written over).
@@ -182,10 +178,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
             const std::uint64_t held_lead = held[lead];
             const char ok_lead = ok[lead];
             const std::size_t part_lead = part[lead];
-            // Where the items' attributes do not ascend, the last item's key
-            // bits end with its order against each item of the lead.
-            const int within = steps.attribute ? static_cast<int>(lead) : 0;
-            const std::uint64_t key_lead = key[lead] << (steps.shift + within);
+            const std::uint64_t key_lead = key[lead] << steps.shift;
             const std::size_t* const parts = steps.masks ? nullptr : steps.parts + lead;
             const std::size_t places = steps.places;
             int v = lasts[lead];
@@ -201,13 +194,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
                 const bool is_newest = has_newest || v == n;
                 newest_of[size++] = is_newest;
                 if (is_newest) {
-                    std::uint64_t k = key_lead | (steps.bits[i] << within);
-                    if (within)
-                        for (std::size_t e = 0; e < lead; ++e)
-                            k |= std::uint64_t{steps.attribute[static_cast<std::size_t>(lasts[e])] >
-                                               steps.attribute[i]}
-                                 << (lead - 1 - e);
-                    keys_of[newer] = k;
+                    keys_of[newer] = key_lead | steps.bits[i];
                     if (steps.masks) {
                         masks_of[newer++] = static_cast<std::uint32_t>(part_lead | steps.masks[i]);
                         continue;

@@ -172,6 +172,7 @@ struct Worker {
     partition::PairSettings settings;
     ShapeCache cache;
     std::unique_ptr<DirectScorer> direct; // when the search takes the direct path
+    std::unique_ptr<DirectScorer> joined; // else the counter of its lists (see make_direct())
     std::unique_ptr<DirectScan> scan;     // its enumeration in chunks
     TermList cand, comp;
     partition::Partition cur;

@@ -1,8 +1,10 @@
 #include "search/pattern_counts.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <stdexcept>
 
 namespace meru::search {
@@ -106,24 +108,30 @@ std::vector<std::uint32_t> class_cells(const ClassOrderedSample& sample, std::sp
     const int m = static_cast<int>(plain.size());
     if (m > PatternCounts::kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
     const auto classes = static_cast<std::size_t>(std::max(sample.classes(), 0));
-    // Each unit's pattern: bit j where literal j holds (its failing word clear).
-    const std::size_t words = sample.unit_words();
-    std::vector<std::uint32_t> pattern(words * 64, 0);
-    for (std::size_t w = 0; w < words; ++w) {
-        std::uint32_t* p = pattern.data() + 64 * w;
+    // Word by word, the planes holding units in it (by their first words)
+    // and each of its units' pattern: bit j where literal j holds (its
+    // failing word clear).
+    const std::span<const ClassOrderedSample::Plane> planes = sample.planes();
+    std::vector<std::size_t> by_lo(planes.size()), active;
+    std::iota(by_lo.begin(), by_lo.end(), std::size_t{0});
+    std::sort(by_lo.begin(), by_lo.end(), [&](std::size_t a, std::size_t b) { return planes[a].lo < planes[b].lo; });
+    std::vector<std::uint32_t> cells((std::size_t{1} << m) * classes, 0);
+    std::array<std::uint32_t, 64> pattern{};
+    for (std::size_t w = 0, next = 0; w < sample.unit_words(); ++w) {
+        while (next < by_lo.size() && planes[by_lo[next]].lo <= w) active.push_back(by_lo[next++]);
+        std::erase_if(active, [&](std::size_t p) { return planes[p].hi <= w; });
+        if (active.empty()) continue;
+        pattern.fill(0);
         for (int j = 0; j < m; ++j) {
             const std::uint64_t holds = ~plain[static_cast<std::size_t>(j)].fail[w];
-            for (unsigned b = 0; b < 64; ++b) p[b] |= static_cast<std::uint32_t>((holds >> b) & 1u) << j;
+            for (unsigned b = 0; b < 64; ++b) pattern[b] |= static_cast<std::uint32_t>((holds >> b) & 1u) << j;
         }
-    }
-    std::vector<std::uint32_t> cells((std::size_t{1} << m) * classes, 0);
-    for (const ClassOrderedSample::Plane& p : sample.planes()) {
-        const std::uint64_t* bits = sample.plane_bits(p);
-        const auto value = static_cast<std::uint32_t>(p.value); // wraps as the sums do
-        const auto cls = static_cast<std::size_t>(p.cls);
-        for (std::uint32_t w = p.lo; w < p.hi; ++w)
-            for (std::uint64_t b = bits[w]; b; b &= b - 1)
-                cells[pattern[64 * w + static_cast<std::size_t>(std::countr_zero(b))] * classes + cls] += value;
+        for (std::size_t p : active) {
+            const auto value = static_cast<std::uint32_t>(planes[p].value); // wraps as the sums do
+            const auto cls = static_cast<std::size_t>(planes[p].cls);
+            for (std::uint64_t b = sample.plane_bits(planes[p])[w]; b; b &= b - 1)
+                cells[pattern[static_cast<std::size_t>(std::countr_zero(b))] * classes + cls] += value;
+        }
     }
     return cells;
 }

@@ -59,17 +59,36 @@ bool any_floating(const LoopSettings& s)
     });
 }
 
+// The literals a search joins to its candidates (the forced one, a serial
+// analysis's), after `literals`, where their attributes are not already
+// there (a complement among them is read as such).
+void add_joined(const LoopSettings& s, std::vector<Literal>& literals)
+{
+    std::vector<Literal> joined = s.serial;
+    if (s.forcing) joined.push_back(s.forced);
+    for (Literal l : joined)
+        if (std::none_of(literals.begin(), literals.end(),
+                         [&](Literal x) { return partition::attribute_of(x) == partition::attribute_of(l); }))
+            literals.push_back(l);
+}
+
 // The direct path for this search, when its candidates can take it: one Y
 // scored by a count table, no forcing and no serial joins, the shape cache in
 // use, items of distinct attributes (in any order) that, under the label
 // rules, name distinct variables and float no cuts.
-std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
+//
+// With `joins`, instead, the scorer of a search that joins a forced attribute
+// or a serial analysis's literals to every candidate: it takes no direct path,
+// but counts the lists of its candidates' pairs (their literals beside the
+// items').
+std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache,
+                                          bool joins = false)
 {
     ClassOrderedSample* sample = ev.direct_sample();
     const bool floats = any_floating(s);
     const bool label_rules = s.pair.full_reduction && !s.pair.reduce.primitive;
-    if (!sample || !s.tables || s.forcing || !s.serial.empty() || !s.use_cache || !cache.enabled() || s.rank_stage ||
-        s.process_mode || (floats && label_rules))
+    if (!sample || !s.tables || (s.forcing || !s.serial.empty()) != joins || !s.use_cache || !cache.enabled() ||
+        s.rank_stage || s.process_mode || (floats && label_rules))
         return nullptr;
     // Every literal of every item (a floating line's cuts), no attribute twice.
     std::vector<Literal> fixed, literals;
@@ -85,6 +104,7 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
             literals.push_back(fixed[i]);
         }
     }
+    if (joins) add_joined(s, literals);
     // Whether the literals share a value of key(attribute).
     const auto repeat = [&](auto key) {
         std::vector<long long> v;
@@ -147,6 +167,7 @@ bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Li
     if (s.patterns < 0 || counted_y(ev) == 0 || !s.tables || any_floating(s)) return false;
     std::vector<Literal> items;
     partition::termcodes(s.lines, *s.tables, items);
+    add_joined(s, items);
     const ShapeCache cache(s.pair, s.tables);
     TermList one;
     one.lp.assign(1, 1);
@@ -166,7 +187,10 @@ bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Li
 bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
 {
     std::vector<Literal> literals;
-    if (ev.criterion().input() != stats::ScoreInput::CountTable || !pattern_literals(s, ev, literals)) return false;
+    // Only a scorer counts tables from patterns (see make_direct()).
+    if (ev.criterion().input() != stats::ScoreInput::CountTable || s.rank_stage || s.process_mode || !s.use_cache ||
+        !pattern_literals(s, ev, literals))
+        return false;
     std::vector<std::size_t> at; // the literals' bytes in a row
     for (Literal l : literals) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
     const EvaluationData& d = ev.data();
@@ -245,7 +269,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     Work w;
     const bool floats = any_floating(s);
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
-    const bool patterns = direct && count_patterns && direct->count_patterns();
+    // A search that joins literals to every candidate takes no direct path;
+    // its candidates' lists are counted from the patterns all the same.
+    const std::unique_ptr<DirectScorer> joined = direct ? nullptr : make_direct(s, evaluator, cache, true);
+    DirectScorer* const counter = direct ? direct.get() : joined.get();
+    const bool patterns = counter && count_patterns && counter->count_patterns();
     // Candidates through their pairs take their tables from the pattern
     // counts too, where their lists' literals are the direct path's.
     struct Counting {
@@ -256,7 +284,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             ev.sum_splits_by(nullptr);
         }
     } counting{evaluator};
-    if (patterns) evaluator.count_lists_by(direct.get());
+    if (patterns) evaluator.count_lists_by(counter);
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -296,7 +324,9 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->direct->share_terms(*direct);
-            if (patterns) wk->ev.count_lists_by(wk->direct.get());
+            if (joined) wk->joined = make_direct(s, wk->ev, wk->cache, true);
+            if (wk->joined) wk->joined->share_terms(*joined);
+            if (patterns) wk->ev.count_lists_by(direct ? wk->direct.get() : wk->joined.get());
             wk->ev.sum_splits_by(sums.get());
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });

@@ -7,6 +7,7 @@
 #include "platform/io/logwriter.h"
 #include "search/search_loop.h"
 #include "search/search_results.h"
+#include "search/shape_cache.h"
 #include "stats/membership.h"
 
 #include <gtest/gtest.h>
@@ -381,6 +382,76 @@ TEST(AddedAttributes, ASecondIterationOnWorkersGivesWhatOneThreadGives)
         }
         EXPECT_GT(results[0].evaluated, 100);
         EXPECT_GT(tallied[0], 0); // without the newest item, or skipped
+    }
+}
+
+// Candidates holding added attributes (their definitions chained one on
+// another) keyed by their shape with their definitions' attributes and the
+// definitions written in: the shape cache gives what mkpair gives, skips
+// (also as fitting the extent) and their reasons included, with the label
+// rules or without and each complexity measure.
+TEST(AddedAttributes, TheShapeCacheGivesWhatMkpairGivesWithAddedAttributes)
+{
+    Analysis an;
+    std::mt19937 rng(29);
+    HeldReferences refs;
+    std::vector<int> made;
+    for (int k = 1; k <= 3; ++k) {
+        const MadeAttribute m = make_added(an.c, an.pair_of(random_list(rng, an.t.natt, k > 1)), iteration_name(1, k),
+                                           false, refs, an.writer);
+        ASSERT_TRUE(m.made);
+        made.push_back(m.attribute);
+    }
+    const std::vector<int> upto{2, 2};
+    for (int variant = 0; variant < 6; ++variant) {
+        partition::PairSettings ps;
+        ps.measure = 1 + variant % 3;
+        ps.full_reduction = variant >= 3;
+        ps.reduce.tables = &an.t;
+        ps.added = &an.added;
+        ps.iterative = true;
+        ps.iteration = 2;
+        ps.upto = upto;
+        ShapeCache cache(ps, &an.t);
+        io::LogWriter log;
+        log.set_trace_sink([](std::string_view) {});
+        for (int t = 0; t < 2000; ++t) {
+            TermList cand;
+            for (int j = 1 + static_cast<int>(rng() % 2); j > 0; --j) {
+                std::vector<partition::Literal> term;
+                for (int k = 1 + static_cast<int>(rng() % 3); k > 0; --k) {
+                    const int a = rng() % 3 ? 2 + static_cast<int>(rng() % 6) : made[rng() % made.size()];
+                    term.push_back(rng() % 3 ? a : -a);
+                }
+                cand.add_term(term);
+            }
+            const int rep = static_cast<int>(rng() % 2);
+            // What making the pair leaves: skipped, the reasons, and else the
+            // complexity, the candidate as reduced and the pair's lists.
+            const auto made = [&](auto&& make) {
+                TermList c = cand, comp;
+                partition::Partition pair;
+                partition::SkipTally tally;
+                const partition::PairResult r = make(c, comp, pair, tally);
+                std::vector<std::vector<int>> out{{r.skip}, {tally.count.begin(), tally.count.end()}};
+                if (!r.skip)
+                    out.insert(out.end(), {{r.complexity, r.cut_expansions},
+                                           c.lits,
+                                           c.lp,
+                                           pair.first.lits,
+                                           pair.first.lp,
+                                           pair.second.lits,
+                                           pair.second.lp});
+                return out;
+            };
+            EXPECT_EQ(made([&](TermList& c, TermList& comp, partition::Partition& pair, partition::SkipTally& tally) {
+                          return cache.make(c, comp, rep, pair, tally, log);
+                      }),
+                      made([&](TermList& c, TermList& comp, partition::Partition& pair, partition::SkipTally& tally) {
+                          return partition::mkpair(c, comp, rep, pair, ps, tally, log);
+                      }));
+        }
+        EXPECT_GT(cache.hits(), 300) << variant;
     }
 }
 

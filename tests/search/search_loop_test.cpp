@@ -761,7 +761,8 @@ TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
 // ascend), the tables counted over the units or from the pattern counts,
 // against the reference loop on random problems: the direct path's routes
 // on one thread and on workers, fixed or floating cuts, both sides or one,
-// two classes or many, the saved G values filling or full.
+// two classes or many, the saved G values filling or full, and searches off
+// the direct path (forcing, serial joins).
 TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
 {
     std::mt19937 rng(62);
@@ -793,6 +794,14 @@ TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
         s.pair.reduce.tables = &pb.tables;
         s.pair.full_reduction = pick(rng) % 2 == 0;
         s.pair.measure = 1 + pick(rng) % 3;
+        if (trial % 5 == 4) { // off the direct path, its lists still counted from the patterns
+            s.forcing = true;
+            s.forced = (pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1));
+            s.join0 = pick(rng) % 2;
+            s.join1 = pick(rng) % 2;
+        } else if (trial % 7 == 6) {
+            s.serial.push_back((pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1)));
+        }
         stats::CritSettings crit = chi_square();
         if (trial % 3 == 2) crit.icrit = static_cast<int>(stats::Criterion::Gini);
         const bool many = trial % 7 == 3; // the continuous Y as 16 classes
