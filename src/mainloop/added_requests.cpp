@@ -12,6 +12,7 @@
 #include "platform/frame.h"
 #include "search/combination_write.h"
 #include "tree/tree_window.h"
+#include "ui/messages.h"
 
 #include <functional>
 
@@ -81,6 +82,15 @@ void transposed_complement(Program& p, const partition::TermList& first, int sen
     p.services.helpshow(p.msgline);
 }
 
+// Appends the partition to the control file as the combination `name`.
+void write_combination(Program& p, const std::string& name, const partition::TermList& list)
+{
+    Analysis& a = *p.analysis;
+    Notices told;
+    search::write_combination(a.cfname, name, list, a.tables.cfcomb, told);
+    ui::tell(p.ui, told);
+}
+
 } // namespace
 
 void offer_added_view(Program& p)
@@ -111,7 +121,7 @@ search::MadeAttribute create_process_attribute(Program& p, const partition::Part
     if (a.added.count == 1 && p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
     if (!combination && !a.added_from_cf &&
         p.services.quiz("?Added attribute made. Write as a control file combination?"))
-        search::write_combination(a.cfname, name, cur.a(), a.tables.cfcomb, p.services);
+        write_combination(p, name, cur.a());
     return m;
 }
 
@@ -119,7 +129,7 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
 {
     if (!p.analysis || cur.first.lits.empty() || partition::attribute_of(cur.first.lits[0]) == 1) return;
     if (!p.services.quiz("?Write created attribute as a control file combination?")) return;
-    search::write_combination(p.analysis->cfname, name, cur.a(), p.analysis->tables.cfcomb, p.services);
+    write_combination(p, name, cur.a());
 }
 
 float score_partition(Program& p, const partition::Partition& cur, int complexity)

@@ -7,6 +7,7 @@
 #include "partition/candidate.h"
 #include "partition/termlist.h"
 #include "search/hull_step.h"
+#include "plots/search_window.h"
 #include "search/search_loop.h"
 
 #include <string>
@@ -32,7 +33,7 @@ struct SearchEnd {
     bool display = false;      // the search window was open while searching
     long long nobs_read = 0;   // Process mode: observations read ...
     long long nobs_used = 0;   // ... and in the sample
-    search::WindowScale scale; // the search window's scale
+    plots::WindowScale scale; // the search window's scale
     partition::PairSettings pair;
     partition::TermList* work = nullptr; // the work partition (Process mode check; receives the winner)
     int* work_repflag = nullptr;

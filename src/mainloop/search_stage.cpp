@@ -306,8 +306,8 @@ Flow search_stage(Program& p)
         primitive_lines_and_turbo(p, in);
 
         const search::LoopSettings ls = loop_settings(p, in);
-        SearchWindow window(p, ls.dispgraph);
-        window.open(caption(p, it.iterative), s.scale);
+        SearchWindow window(p, s.scale, ls.dispgraph);
+        window.open(caption(p, it.iterative));
         s.box.reset();
 
         search::EvaluationSettings es;
@@ -320,7 +320,7 @@ Flow search_stage(Program& p)
         if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);
         s.skips = {};
-        s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
+        s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, p.log, window);
         for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
         if (s.treegrow && s.last.ended_by_user) return tree_abandon(p);
 

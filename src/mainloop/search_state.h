@@ -7,6 +7,7 @@
 #include "partition/skiptally.h"
 #include "search/attribute_set.h"
 #include "search/cut_list.h"
+#include "plots/search_window.h"
 #include "search/search_loop.h"
 #include "stats/extent.h"
 
@@ -33,7 +34,7 @@ struct SearchState {
     stats::ExtentBox box;
     partition::SubsizeMemory memory;
     partition::SkipTally skips;
-    search::WindowScale scale;
+    plots::WindowScale scale;
     search::LoopResult last; // what the last run of the loop did
 };
 

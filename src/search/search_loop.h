@@ -41,16 +41,9 @@ public:
     virtual void message(std::string_view /*text*/) {}
     // The search window (called only with "Display graphics while searching").
     virtual void window_row(std::string_view /*text*/) {}
+    // An evaluated candidate: its complexity, G and mark (the host scales the
+    // window to it).
     virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}
-    // The window reopened with new scales: y from 0 to ymax, x up to xmax by xstep.
-    virtual void window_rescale(double /*ymax*/, double /*xmax*/, double /*xstep*/) {}
-};
-
-// The scales of the search window, shared with the set-up and the end of the search.
-struct WindowScale {
-    double ymax = 1.0;
-    double xmax = 10.0;
-    double xstep = 2.0;
 };
 
 struct LoopSettings {
@@ -114,7 +107,7 @@ struct LoopResult {
 // `box` gets one line per size vector (reset it before); the caller prints it.
 LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
-                           WindowScale& scale, io::LogWriter& log, SearchHost& host);
+                           io::LogWriter& log, SearchHost& host);
 
 // The line written for a skipped size vector: the sizes of the shape it is a subset of.
 std::vector<int> covering_shape(std::span<const int> p);

@@ -25,10 +25,10 @@ namespace { // internal to search_loop.cpp, the one file that includes this
 class SizeVectorRun {
 public:
     SizeVectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
-                  WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
+                  io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
                   std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
                   DirectScorer* own_direct, DirectScan* own_scan)
-        : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
+        : s_(s), ev_(ev), res_(res), skips_(skips), log_(log), host_(host), cache_(cache), w_(w),
           workers_(workers), pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
     {}
 
@@ -929,13 +929,6 @@ private:
             row += sizes(lp.first(std::min<std::size_t>(lp.size(), 12)), 2);
             host_.window_row(row);
         }
-        if (g > scale_.ymax) {
-            scale_.ymax = 2.0 * g;
-            // A complexity of 0 would leave the x axis no range.
-            scale_.xmax = std::max(1.0, 3.0 * complexity);
-            scale_.xstep = std::max(1.0, std::floor(scale_.xmax / 4.0));
-            host_.window_rescale(scale_.ymax, scale_.xmax, scale_.xstep);
-        }
         host_.window_mark(complexity, g, mark);
     }
 
@@ -943,7 +936,6 @@ private:
     Evaluator& ev_;
     SearchResults& res_;
     partition::SkipTally& skips_;
-    WindowScale& scale_;
     io::LogWriter& log_;
     SearchHost& host_;
     ShapeCache& cache_;

@@ -91,4 +91,21 @@ void helpshow(Context& ctx, std::string_view topic)
                           BoxIcon::Exclamation);
 }
 
+void tell(Context& ctx, Notices& notices)
+{
+    for (const Notice& n : notices.items()) {
+        switch (n.kind) {
+        case Notice::Kind::note: {
+            std::string text = n.text;
+            note(ctx, text, n.note_kind, n.log);
+            break;
+        }
+        case Notice::Kind::help: helpshow(ctx, n.text); break;
+        case Notice::Kind::message: msgok(ctx, n.text); break;
+        case Notice::Kind::line: ctx.log.write(n.text); break;
+        }
+    }
+    notices.clear();
+}
+
 } // namespace meru::ui

@@ -3,6 +3,7 @@
 // note and the by-group quit note) and the help display every caller goes through.
 // The text rules are those of msgtext.h; the texts are written back shortened.
 #include "core/message_kinds.h"
+#include "core/notices.h"
 
 #include <string>
 #include <string_view>
@@ -39,5 +40,8 @@ int note(Context& ctx, std::string& text, NoteKind kind, bool logflag);
 // Shows the help topic named by the first 40 characters of `topic` through
 // ctx.help; while no help display is set, a box "No HELP available on: " + topic.
 void helpshow(Context& ctx, std::string_view topic);
+
+// Shows what a routine of the core left for the user, in order, and empties it.
+void tell(Context& ctx, Notices& notices);
 
 } // namespace meru::ui

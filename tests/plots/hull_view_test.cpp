@@ -39,7 +39,7 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
 {
     const auto list = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
     // The search kept y up to 1 and x up to 10: G = 10 widens y to 20, which holds the rest.
-    const search::WindowScale scale = plots::hull_scale({}, list);
+    const plots::WindowScale scale = plots::hull_scale({}, list);
     EXPECT_DOUBLE_EQ(scale.ymax, 20);
     EXPECT_DOUBLE_EQ(scale.xmax, 10); // already above 5 + 3
     EXPECT_DOUBLE_EQ(plots::hull_scale({1, 4, 1}, list).xmax, 8);
