@@ -48,7 +48,7 @@ IterativeStep iterative_stop(Program& p, IterativeRun& run, const partition::Par
     Notices told;
     const search::Ending e = search::stop_rules(it, run.cur, p.options.primattr, p.analysis->added, run.attribute_set,
                                                 p.msgline, p.services, told, p.log, show);
-    ui::tell(p.ui, told);
+    ui::tell(p.services, p.log, told);
     return e == search::Ending::none ? IterativeStep::next : IterativeStep::stopped;
 }
 
@@ -76,7 +76,7 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     Notices told;
     const bool go_on = search::next_iteration(it, run.cur, m.line, p.strategy.maxiter, p.options.detailout, a.tables,
                                               run.attribute_set, p.services, told, p.log);
-    ui::tell(p.ui, told);
+    ui::tell(p.services, p.log, told);
     return go_on ? IterativeStep::next : IterativeStep::stopped;
 }
 

@@ -10,6 +10,7 @@
 #include "settings/extent_dialog.h"
 #include "settings/options_dialog.h"
 #include "settings/strategy_dialog.h"
+#include "ui/messages.h"
 
 #include <cmath>
 #include <set>
@@ -230,7 +231,11 @@ Flow extent_stage(Program& p)
     if (!accepted) return Flow::loop_head;
     a.extdone = true;
     if (f.sgo) go_extent(p);
-    if (f.sgo && p.strategy.iterative) stats::itercheck(p.extent, p.services);
+    if (f.sgo && p.strategy.iterative) {
+        Notices told;
+        stats::itercheck(p.extent, told);
+        ui::tell(p.services, p.log, told);
+    }
     if (active != platform::no_window) p.frame.set_active(active);
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 1, kMenuEnabled);
     if (back_to_strategy) {

@@ -1,5 +1,6 @@
 #include "ui/messages.h"
 
+#include "core/services.h"
 #include "platform/dialogs.h"
 #include "platform/io/logwriter.h"
 #include "platform/message_box.h"
@@ -91,18 +92,14 @@ void helpshow(Context& ctx, std::string_view topic)
                           BoxIcon::Exclamation);
 }
 
-void tell(Context& ctx, Notices& notices)
+void tell(Services& services, io::LogWriter& log, Notices& notices)
 {
     for (const Notice& n : notices.items()) {
         switch (n.kind) {
-        case Notice::Kind::note: {
-            std::string text = n.text;
-            note(ctx, text, n.note_kind, n.log);
-            break;
-        }
-        case Notice::Kind::help: helpshow(ctx, n.text); break;
-        case Notice::Kind::message: msgok(ctx, n.text); break;
-        case Notice::Kind::line: ctx.log.write(n.text); break;
+        case Notice::Kind::note: services.note(n.text, n.note_kind, n.log); break;
+        case Notice::Kind::help: services.helpshow(n.text); break;
+        case Notice::Kind::message: services.msgok(n.text); break;
+        case Notice::Kind::line: log.write(n.text); break;
         }
     }
     notices.clear();

@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+namespace meru {
+class Services;
+}
+
 namespace meru::ui {
 
 struct Context;
@@ -41,7 +45,8 @@ int note(Context& ctx, std::string& text, NoteKind kind, bool logflag);
 // ctx.help; while no help display is set, a box "No HELP available on: " + topic.
 void helpshow(Context& ctx, std::string_view topic);
 
-// Shows what a routine of the core left for the user, in order, and empties it.
-void tell(Context& ctx, Notices& notices);
+// Shows what a routine of the core left for the user, in order, through the
+// services, its queued lines written to `log`, and empties it.
+void tell(Services& services, io::LogWriter& log, Notices& notices);
 
 } // namespace meru::ui
