@@ -2,6 +2,7 @@
 
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
+#include "mainloop/pair_check.h"
 #include "mainloop/process_dialogs.h"
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
@@ -38,25 +39,17 @@ partition::ReduceOptions reduce_options(Program& p)
     return opt;
 }
 
-// The complement of `first` (of form `sense`) into `second`; false when it failed.
-bool complement_of(Program& p, const partition::TermList& first, int sense, partition::TermList& second,
-                   const partition::ReduceOptions& opt)
-{
-    partition::SkipTally tally;
-    return !partition::failed(partition::complement(first, sense, second, opt, tally, p.log, p.debug));
-}
-
 // A pair that failed the compatibility test: the complement computed again, then
 // the complement of that complement, with the notes of each outcome.
 void repair_complement(Program& p, partition::TermList& first, int sense, partition::TermList& second,
                        const partition::ReduceOptions& opt, int repflag, const std::function<bool()>& fits,
                        const partition::PartitionWindow& show)
 {
-    bool fixed = complement_of(p, first, sense, second, opt) && fits();
+    bool fixed = complement_of(p, first, sense, second, opt, p.debug) && fits();
     if (!fixed) {
         p.services.helpshow("NOTE: Boolean algebra problem not fixed");
         partition::TermList back;
-        fixed = complement_of(p, second, 1 - sense, back, opt) && (first = back, fits());
+        fixed = complement_of(p, second, 1 - sense, back, opt, p.debug) && (first = back, fits());
     }
     if (fixed) p.services.note("NOTE: Boolean algebra seems fixed", NoteKind::Full, false);
     else p.services.helpshow("NOTE: Boolean algebra still not fixed");
@@ -70,7 +63,7 @@ void transposed_complement(Program& p, const partition::TermList& first, int sen
                            const partition::PartitionWindow& show)
 {
     partition::TermList transposed;
-    if (!complement_of(p, first, sense, transposed, opt)) {
+    if (!complement_of(p, first, sense, transposed, opt, p.debug)) {
         p.services.helpshow("ERROR: in transposition algorithm");
         return;
     }
@@ -226,7 +219,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
         if (show) show(second, 1 - in.repflag, tree::kTreeComplement);
         partition::reduce(second, 1 - sense, opt);
     } else {
-        if (!complement_of(p, first, sense, second, opt)) return false;
+        if (!complement_of(p, first, sense, second, opt, p.debug)) return false;
         p.services.thinking(".. simplifying complement. Please wait. ", true);
         const bool reduced = partition::reduce(second, 1 - sense, opt) != partition::status::kUnchanged;
         if (show) show(second, 1 - in.repflag, reduced ? "Simplified complement :" : "Complement:");
@@ -234,10 +227,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
 
     if (!p.options.primattr) {
         bool note_once = true;
-        const files::ControlTables& t = p.analysis->tables;
-        auto fits = [&] {
-            return partition::compat(first, second, in.repflag, t, note_once, p.services, p.log, show).compatible;
-        };
+        auto fits = [&] { return compatible(p, first, second, in.repflag, note_once, show); };
         if (!fits()) {
             if (tree) transposed_complement(p, first, sense, second, opt, in.repflag, fits, show);
             else repair_complement(p, first, sense, second, opt, in.repflag, fits, show);

@@ -18,7 +18,7 @@ struct SearchEnd;
 struct IterativeRun {
     std::vector<int>& attribute_set;       // attribute line numbers; gains the iteration's entry
     std::vector<char>& usable;             // per attribute: may enter a search
-    plots::WindowScale& scale;            // the search window's scale
+    plots::WindowScale& scale;             // the search window's scale
     const partition::Partition& cur;       // the current pair made from the winner
     double g = 0.0;                        // the winner's G
     partition::TermList* picked = nullptr; // the picked-partition store, kept through deletions

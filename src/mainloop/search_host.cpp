@@ -7,6 +7,7 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "plots/search_window.h"
+#include "ui/messages.h"
 #include "ui/plotsym.h"
 #include "ui/textrow.h"
 
@@ -46,7 +47,7 @@ void SearchWindow::wait_pump() { platform::pump(); }
 
 bool SearchWindow::search_end() { return tree_search_end(p_); }
 
-void SearchWindow::message(std::string_view text) { p_.services.msgok(text); }
+void SearchWindow::tell(Notices& told) { ui::tell(p_.services, p_.log, told); }
 
 void SearchWindow::window_row(std::string_view text)
 {

@@ -32,7 +32,7 @@ public:
     void yield() override;
     void wait_pump() override;
     bool search_end() override;
-    void message(std::string_view text) override;
+    void tell(Notices& told) override;
     void window_row(std::string_view text) override;
     void window_mark(int complexity, float g, char mark) override;
 

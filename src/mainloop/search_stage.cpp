@@ -17,6 +17,7 @@
 #include "search/primattrs.h"
 #include "search/threads.h"
 #include "stats/analysis_sample.h"
+#include "ui/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,6 +154,7 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.pair.reduce.tables = &a.tables;
     ls.pair.reduce.primitive = p.options.primattr;
     ls.pair.reduce.services = &p.services;
+    ls.pair.reduce.told = &s.told;
     ls.pair.reduce.trace = p.debug;
     ls.pair.full_reduction = p.options.fullred;
     ls.pair.measure = p.crit.complexity;
@@ -216,8 +218,10 @@ void go_strategy(Program& p)
     in.xspaceon = a.xspace.xspaceon;
     in.xconline = a.xspace.xconline;
     in.later_group = a.bygroup.current > 1;
-    for (std::string& text : search::attrset(a.tables, in, s.set, p.strategy.topm, p.services, p.log))
-        p.services.msgbox(text, BoxKind::Ok, false);
+    Notices told;
+    std::vector<std::string> messages = search::attrset(a.tables, in, s.set, p.strategy.topm, told, p.log);
+    ui::tell(p.services, p.log, told);
+    for (std::string& text : messages) p.services.msgbox(text, BoxKind::Ok, false);
     a.setbuilt = true;
     const std::vector<int> atts = stats::attributes_in_use(a.tables, s.set.lines);
     s.related = partition::dupvar(atts, partition::attribute_variables(a.tables));
@@ -321,6 +325,7 @@ Flow search_stage(Program& p)
         evaluator->sort_times(p.log);
         s.skips = {};
         s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, p.log, window);
+        ui::tell(p.services, p.log, s.told);
         for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
         if (s.treegrow && s.last.ended_by_user) return tree_abandon(p);
 

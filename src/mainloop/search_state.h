@@ -5,9 +5,9 @@
 // the iteration and the letter counter are the program's IterationState.
 #include "partition/search_size.h"
 #include "partition/skiptally.h"
+#include "plots/search_window.h"
 #include "search/attribute_set.h"
 #include "search/cut_list.h"
-#include "plots/search_window.h"
 #include "search/search_loop.h"
 #include "stats/extent.h"
 
@@ -35,6 +35,7 @@ struct SearchState {
     partition::SubsizeMemory memory;
     partition::SkipTally skips;
     plots::WindowScale scale;
+    Notices told;            // what the search's Boolean algebra has for the user
     search::LoopResult last; // what the last run of the loop did
 };
 

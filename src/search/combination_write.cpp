@@ -55,7 +55,7 @@ ComboWrite write_combination(const std::string& path, const std::string& name, c
     if (static_cast<int>(combos.size()) < files::kMaxCombos) {
         combos.push_back(record);
         told.add_note("NOTE: Boolean combination of attribute " + name + " written to control file $", NoteKind::Full,
-                true);
+                      true);
         return ComboWrite::written;
     }
     told.add_note("NOTE: # combinations >30. Exceeds allowable. But is written to CF $", NoteKind::Full, true);

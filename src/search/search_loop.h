@@ -37,8 +37,8 @@ public:
     virtual void wait_pump() { yield(); }
     // Search:End has been chosen.
     virtual bool search_end() = 0;
-    // A plain message the user is to see at once (a box with OK only).
-    virtual void message(std::string_view /*text*/) {}
+    // What the search has for the user, to be shown now (and emptied).
+    virtual void tell(Notices& told) { told.clear(); }
     // The search window (called only with "Display graphics while searching").
     virtual void window_row(std::string_view /*text*/) {}
     // An evaluated candidate: its complexity, G and mark (the host scales the

@@ -145,8 +145,7 @@ LogRankResult LogRankSums::finish()
     return r;
 }
 
-CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname,
-                      Notices& told)
+CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname, Notices& told)
 {
     CensoredCount c;
     const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);

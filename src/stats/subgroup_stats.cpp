@@ -95,8 +95,8 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
 {
     const char sign = sign_char(st.sense);
     told.line(log, std::string("Subgroups for  A") + sign + ": N is # in subgroup," + " U is # unique to subgroup");
-    told.line(log, io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" + io::fmt_x(5) +
-              "Sub-group definition");
+    told.line(log, io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" +
+                       io::fmt_x(5) + "Sub-group definition");
     told.line(log, dashes());
     int j = 0;
     for (std::span<const partition::Literal> term : list.terms()) {
@@ -112,7 +112,7 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
     }
     const PartStat& w = st.whole();
     told.line(log, std::string("  A") + sign + io::fmt_i(w.n, 7) + " " + io::fmt_g(w.mean, 11, 4) +
-              io::fmt_g(w.sd, 11, 4));
+                       io::fmt_g(w.sd, 11, 4));
     if (w.missing > 0) {
         std::string text = "missing " + std::string(yname);
         if (text.size() > 20) text.resize(20);

@@ -86,7 +86,12 @@ struct RecordingHost : search::SearchHost {
     int end_at = -1; // the poll that sees Search:End (1-based); -1 never
     void progress(std::string_view t) override { texts.emplace_back(t); }
     bool search_end() override { return ++polls == end_at || (end_at > 0 && polls > end_at); }
-    void message(std::string_view t) override { messages.emplace_back(t); }
+    void tell(Notices& told) override
+    {
+        for (const Notice& n : told.items())
+            if (n.kind == Notice::Kind::message) messages.push_back(n.text);
+        told.clear();
+    }
     void window_row(std::string_view t) override { rows.emplace_back(t); }
     void window_mark(int, float, char) override { ++marks; }
 };
