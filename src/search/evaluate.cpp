@@ -164,7 +164,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         for (std::size_t j = 0; j < ny; ++j) {
             values_[j] = criterion_->score(sums_[j]);
             if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
-            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j], &s.issues).p;
+            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j]).p;
         }
         break;
     }
@@ -177,7 +177,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
-            values_[j] = criterion_->score(logrank(y), &s.issues);
+            values_[j] = criterion_->score(logrank(y));
         }
         break;
     case stats::ScoreInput::CountTable:
@@ -190,7 +190,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
             const auto cells = tables_[j].columns(ys_[j].nclasses);
             values_[j] = settings_.search_stage && !settings_.rank_stage
                              ? criterion_->score_without_p(cells, ys_[j].nclasses)
-                             : criterion_->score(cells, ys_[j].nclasses, &s.issues);
+                             : criterion_->score(cells, ys_[j].nclasses);
         }
         break;
     }
