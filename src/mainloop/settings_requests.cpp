@@ -67,14 +67,16 @@ void y_menus(Program& p)
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 0, kMenuEnabled);
 }
 
-// Whether the criterion must be confirmed again for the Ys in use.
+// Whether the criterion must be confirmed again for the Ys in use: a criterion
+// of categories asks for integer categories up to 35, at most 36 of them, and one
+// of a binary Y for two; the Criteria dialog then names what it refuses.
 bool criterion_unsuited(int icrit, const settings::YDescription& y)
 {
-    using C = stats::Criterion;
-    if (stats::criterion_in(icrit, {C::WithinMse, C::SubgroupMse, C::LogRank})) return false;
+    const stats::CriterionTraits* k = stats::criterion_traits(icrit);
+    if (!k || k->y == stats::YSuit::Numeric || k->y == stats::YSuit::Survival) return false;
     for (const settings::YInfo& yk : y.ys) {
         if (yk.ncat > 36 || yk.ymax > 35.0) return true;
-        if (yk.ncat > 2 && stats::criterion_in(icrit, {C::QualityIndex, C::OddsRatioBayes})) return true;
+        if (yk.ncat > 2 && k->y == stats::YSuit::Binary) return true;
         if (yk.nonint) return true;
     }
     return false;

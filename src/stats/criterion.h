@@ -62,7 +62,8 @@ public:
     virtual ~SplitCriterion() = default;
 
     virtual Criterion code() const = 0;
-    std::string_view name() const { return criterion_name(static_cast<int>(code())); }
+    const CriterionTraits& traits() const { return *criterion_traits(static_cast<int>(code())); }
+    std::string_view name() const { return traits().name; }
     virtual ScoreInput input() const = 0;
     // True when scoring the split with A and A- swapped gives the same G.
     virtual bool symmetric() const = 0;
