@@ -151,8 +151,9 @@ void mainprog(platform::Frame& frame, platform::UnitRegistry& units)
     install_hooks(p);
     frame.set_close_handler([&p] { exitmenu(p); });
     // SIGTERM (as at log-out), SIGHUP and SIGINT end the run as File:Exit does,
-    // without the question: the log, preferences and scratch files closed.
-    platform::watch_termination_signals([&p](int) { p.exit(0); });
+    // without the question: the stop said in the log, the log, preferences and
+    // scratch files closed.
+    platform::watch_termination_signals([&p](int signal) { stop_by_signal(p, signal); });
 
     if (!startup(p, io::program_folder())) p.exit(kStartupFailure);
     run_main_loop(p);

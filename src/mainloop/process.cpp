@@ -246,7 +246,7 @@ Flow search_statistics(Program& p, const SearchEnd& s)
     p.process.current_key = score_key(p);
     p.process.current_complexity = s.complexity;
     p.process.go_statistics = true;
-    p.process.evaluated = s.evaluated;
+    p.process.evaluated = s.evaluated_in_search;
     p.process.iterations = s.iteration;
     MenuFlags& f = p.flags;
     f.qproc = f.pstats = f.qcont = true;

@@ -3,6 +3,7 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/script.h"
+#include "platform/signals.h"
 #include "settings/qt_form.h"
 #include "ui/thinking.h"
 #include "ui/winmenu.h"
@@ -47,6 +48,16 @@ void end_program(Program& program, int status)
     for (int unit : {kScratchUnit, ui::kHelpTextUnit, ui::kHelpIndexUnit}) program.files.close(unit);
     program.lock.release();
     platform::exit_program(status);
+}
+
+void stop_by_signal(Program& program, int signal)
+{
+    if (program.analysis_open()) {
+        program.log.set_failure_sink({});
+        program.log.write("Signal " + platform::signal_name(signal) + ":Stop of MERU" +
+                          (program.flags.searching ? "; search cut short" : ""));
+    }
+    program.exit(0);
 }
 
 void closeunit(Program& program, int unit)

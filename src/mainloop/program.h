@@ -167,6 +167,13 @@ void set_reduction(Program& program, bool fullred, bool primattr);
 // the single-copy lock and ends the process with `status`.
 [[noreturn]] void end_program(Program& program, int status);
 
+// A stop by a termination signal (SIGTERM at log-out, SIGHUP, SIGINT): with an
+// analysis open, writes the line "Signal SIGTERM:Stop of MERU" to the log, with
+// "; search cut short" while a Search:Go! run is under way, and ends the program
+// as File:Exit does, without its question. No message box is shown: no one may
+// be there to answer it.
+void stop_by_signal(Program& program, int signal);
+
 // Closes the child window of `unit` when the Window-menu registry holds it open
 // (its Window-menu item stays).
 void closeunit(Program& program, int unit);

@@ -168,13 +168,13 @@ void install_rank_plots(Program& p)
         if (!q.analysis_open()) return;
         RocData d;
         roc_data(q, d);
-        plots::rocplot(q.ui, q.rng, d.call);
+        plots::rocplot(q.ui, d.call);
     };
     h.qrocplot = [](Program& q) {
         if (!q.analysis_open()) return;
         RocData d;
         roc_data(q, d);
-        plots::qrocplot(q.ui, q.rng, d.call);
+        plots::qrocplot(q.ui, d.call);
     };
     h.rankplot = [](Program& q) {
         if (q.analysis_open()) run_rank_plot(q);

@@ -257,7 +257,7 @@ void search_end_close(Program& p, SearchEnd& s)
 SearchEnd search_end_for(Program& p, const search::LoopResult& run)
 {
     SearchEnd s;
-    s.evaluated = run.evaluated;
+    s.evaluated = s.evaluated_in_search = run.evaluated;
     s.treegrow = p.search.treegrow;
     s.bygroup = p.process.bygroup_run;
     s.bootstrap = p.bootmode;

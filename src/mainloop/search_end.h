@@ -19,12 +19,13 @@ enum class Flow;
 
 struct SearchEnd {
     // The search that ended.
-    bool combination = true; // false: a single given partition was evaluated
-    long long evaluated = 0; // partitions evaluated by it
-    int iteration = 1;       // a search that does not iterate counts as iteration 1
-    bool iterative = false;  // iterative mode is still running
-    bool stopped = false;    // the iterations stopped on an identical partition or a cycle
-    bool treegrow = false;   // the split of a tree node
+    bool combination = true;           // false: a single given partition was evaluated
+    long long evaluated = 0;           // partitions evaluated by it (one iteration)
+    long long evaluated_in_search = 0; // ... and by every iteration of its search
+    int iteration = 1;                 // a search that does not iterate counts as iteration 1
+    bool iterative = false;            // iterative mode is still running
+    bool stopped = false;              // the iterations stopped on an identical partition or a cycle
+    bool treegrow = false;             // the split of a tree node
     bool process_mode = false;
     bool cf_combination = false; // Process mode on a control file's combination
     bool bygroup = false;

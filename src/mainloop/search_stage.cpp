@@ -300,6 +300,7 @@ Flow search_stage(Program& p)
     // The sizes the first iteration remembers per size vector serve every later
     // iteration, so they are cleared once per search.
     s.memory = {};
+    long long evaluated = 0; // by every iteration so far
     // Each iteration of an iterative search restarts here with the attribute set
     // holding the last iteration's added attribute.
     for (;;) {
@@ -331,6 +332,7 @@ Flow search_stage(Program& p)
 
         SearchEnd end = search_end_for(p, s.last);
         end.scale = s.scale;
+        end.evaluated_in_search = evaluated += s.last.evaluated;
         if (!search_end_result(p, end)) {
             if (end.bygroup_dropped) return next_group_pass(p);
             return s.treegrow ? tree_abandon(p) : Flow::loop_head;

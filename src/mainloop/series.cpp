@@ -13,6 +13,7 @@
 #include "search/search_summary.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"
+#include "ui/partwin.h"
 
 #include <algorithm>
 
@@ -32,6 +33,22 @@ std::string error_line(const Program& p, double error)
     return (p.process.bygroup_run ? " Remainder sample generalised error is "
                                   : " Whole sample  generalised error is ") +
            value + (error < 0.0 ? "" : "%");
+}
+
+// After a bootstrap series the current partition is the last sample's, while
+// the data are the originals again: the Partition window shows it as the
+// current partition and says which sample it came from.
+void show_bootstrap_partition(Program& p, int sample)
+{
+    const ProcessState& ps = p.process;
+    if (!ps.current_valid) return;
+    const files::ControlTables& t = p.analysis->tables;
+    int row = 1;
+    std::string caption = "Current partition is from bootstrap sample #" + io::fmt_i(sample, 2);
+    ui::partwin(p.ui, ps.current.first, t, ps.current.repflag, caption, row, false, true);
+    row += 2;
+    caption = "Complement:";
+    ui::partwin(p.ui, ps.current.second, t, 1 - ps.current.repflag, caption, row, false, true);
 }
 
 bool serial_ys_left(const Analysis& a) { return a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent < a.outcome.ny; }
@@ -218,6 +235,7 @@ Flow continue_series(Program& p)
         p.menus.set_flags(kRankMenu, 0, platform::kMenuEnabled);
         f.qcont = false;
         settings::bootsamp(a.data.obswt, a.data.n, false, a.boot, p.rng, p.log);
+        show_bootstrap_partition(p, ps.boot_sample - 1);
     }
     return Flow::loop_head;
 }

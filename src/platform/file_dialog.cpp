@@ -11,12 +11,15 @@
 
 namespace meru::platform {
 
+std::string with_extension(const std::string& path, std::string_view suffix)
+{
+    if (suffix.empty() || path.empty() || !QFileInfo(qs(path)).suffix().isEmpty()) return path;
+    return path + "." + std::string(suffix);
+}
+
 std::string with_default_suffix(const std::string& path, std::string_view suffix)
 {
-    if (suffix.empty() || path.empty()) return path;
-    const QFileInfo info(qs(path));
-    if (info.exists() || !info.suffix().isEmpty()) return path;
-    return path + "." + std::string(suffix);
+    return !path.empty() && QFileInfo(qs(path)).exists() ? path : with_extension(path, suffix);
 }
 
 std::string name_filter(const FileFilter& filter)
@@ -50,11 +53,17 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
                                             const std::vector<FileFilter>& filters, std::string_view start_folder,
                                             std::string_view initial_name, std::string_view default_suffix)
 {
-    // The folder the dialog starts in: the initial name's own, else the one given,
-    // else the current directory.
+    // The folder the dialog starts in: the initial name's own (or the initial
+    // name itself when it names a folder, and then no file name is shown), else
+    // the one given, else the current directory.
     QString folder = start_folder.empty() ? QDir::currentPath() : qs(start_folder);
-    if (const QString initial = qs(initial_name); initial.contains(QLatin1Char('/')))
-        folder = initial.endsWith(QLatin1Char('/')) ? initial : QFileInfo(initial).absolutePath();
+    QString initial = qs(initial_name);
+    if (initial.endsWith(QLatin1Char('/')) || (!initial.isEmpty() && QFileInfo(initial).isDir())) {
+        folder = initial;
+        initial.clear();
+    } else if (initial.contains(QLatin1Char('/'))) {
+        folder = QFileInfo(initial).absolutePath();
+    }
     if (host.script) return host.script->at_file_dialog(title, true, default_suffix, folder.toStdString());
     QFileDialog dlg(host.owner, qs(title), folder);
     dlg.setFileMode(QFileDialog::ExistingFile);
@@ -64,7 +73,7 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
     QStringList names;
     for (const auto& f : filters) names << qs(name_filter(f));
     if (!names.isEmpty()) dlg.setNameFilters(names);
-    if (!initial_name.empty()) dlg.selectFile(qs(initial_name));
+    if (!initial.isEmpty()) dlg.selectFile(initial);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }

@@ -26,6 +26,10 @@ std::vector<FileFilter> parse_filter_list(std::string_view list);
 // lower case ("*.log" shows "KYPHOSIS.LOG" too).
 std::string name_filter(const FileFilter& filter);
 
+// `path` with "." + `suffix` added when its file name has no extension (an
+// empty suffix leaves it as it is): the name a file is saved under.
+std::string with_extension(const std::string& path, std::string_view suffix);
+
 // A typed name without an extension that names no file gets "." + `suffix`
 // (an empty suffix, or a name that exists or has an extension, stays as it is).
 std::string with_default_suffix(const std::string& path, std::string_view suffix);

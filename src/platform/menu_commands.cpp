@@ -24,14 +24,21 @@ const Canvas* focused_canvas(Frame& frame)
     return unit == no_window ? nullptr : frame.canvas(unit);
 }
 
-// Asks for the name of a file to write; a script answers with `file PATH`.
-std::optional<std::string> save_name(const ModalHost& host, const QString& title, const QString& filter)
+// Asks for the name of a file to write; a script answers with `file PATH`. A
+// name without an extension gets the filter's first, `suffix`.
+std::optional<std::string> save_name(const ModalHost& host, const QString& title, const QString& filter,
+                                     std::string_view suffix)
 {
-    if (host.script) return host.script->at_file_dialog(title.toStdString(), false);
-    QString name =
-        QFileDialog::getSaveFileName(host.owner, title, QString(), filter, nullptr, QFileDialog::DontUseNativeDialog);
-    if (name.isEmpty()) return std::nullopt;
-    return name.toStdString();
+    std::optional<std::string> name;
+    if (host.script) {
+        name = host.script->at_file_dialog(title.toStdString(), false);
+    } else {
+        const QString chosen = QFileDialog::getSaveFileName(host.owner, title, QString(), filter, nullptr,
+                                                            QFileDialog::DontUseNativeDialog);
+        if (!chosen.isEmpty()) name = chosen.toStdString();
+    }
+    if (name) name = with_extension(*name, suffix);
+    return name;
 }
 
 bool print_to_pdf(const QImage& image, const QString& path)
@@ -56,7 +63,7 @@ bool run_menu_command(MenuCommand command, Frame& frame, const ModalHost& host, 
     case MenuCommand::SaveImage: {
         const Canvas* c = focused_canvas(frame);
         if (!c) return false;
-        auto name = save_name(host, "Save As", "Images (*.png *.bmp)");
+        auto name = save_name(host, "Save As", "Images (*.png *.bmp)", "png");
         if (!name) return false;
         QString path = QString::fromStdString(*name);
         const char* format = path.endsWith(".bmp", Qt::CaseInsensitive) ? "BMP" : "PNG";
@@ -65,7 +72,7 @@ bool run_menu_command(MenuCommand command, Frame& frame, const ModalHost& host, 
     case MenuCommand::Print: {
         const Canvas* c = focused_canvas(frame);
         if (!c) return false;
-        auto name = save_name(host, "Print to file", "PDF files (*.pdf)");
+        auto name = save_name(host, "Print to file", "PDF files (*.pdf)", "pdf");
         return name && print_to_pdf(c->image(), QString::fromStdString(*name));
     }
     case MenuCommand::Exit:

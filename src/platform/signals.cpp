@@ -51,4 +51,14 @@ bool watch_termination_signals(std::function<void(int signal)> on_signal)
     return ok;
 }
 
+std::string signal_name(int signal)
+{
+    switch (signal) {
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    case SIGINT: return "SIGINT";
+    }
+    return "signal " + std::to_string(signal);
+}
+
 } // namespace meru::platform

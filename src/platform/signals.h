@@ -4,6 +4,7 @@
 // installs runs later, on the GUI thread, at the next pump of events, where it can
 // flush files and end the process as File:Exit does.
 #include <functional>
+#include <string>
 
 namespace meru::platform {
 
@@ -11,5 +12,8 @@ namespace meru::platform {
 // Needs a QCoreApplication. Returns false when the pipe or the handlers could not
 // be set up (the signals then keep their default action).
 bool watch_termination_signals(std::function<void(int signal)> on_signal);
+
+// The name of a termination signal ("SIGTERM"); "signal N" for another.
+std::string signal_name(int signal);
 
 } // namespace meru::platform

@@ -1,5 +1,6 @@
 // The QROC curves window: the variable dialog and one curve per pass drawn
-// through the curve window, superimposed when asked, until Cancel.
+// through the curve window, superimposed when asked (each curve in its own
+// colour, named in the key), until Cancel.
 #include "platform/frame.h"
 #include "platform/io/logwriter.h"
 #include "plots/qroc_draw.h"
@@ -11,7 +12,7 @@
 
 namespace meru::plots {
 
-void qrocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
+void qrocplot(ui::Context& ctx, const RocCall& call)
 {
     namespace ids = rank_dialog_ids;
     if (call.lines == nullptr) return;
@@ -25,6 +26,7 @@ void qrocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
     const CutLines& lines = *call.lines;
     std::map<int, bool> checks{{ids::kSuperimpose, false}, {ids::kConnect, true}};
     int k = 0;
+    std::vector<QrocKeyEntry> key; // the curves on the axes
     for (int pass = 1;; ++pass) {
         const LineList list = offered_lines(ctx, lines, 1);
         VariablePick pick = pick_variable(ctx, kQrocDialog, list, checks);
@@ -60,6 +62,7 @@ void qrocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
             layout.ytitle = "QI(1)";
             layout.title = qroc_title(name);
             ui::drawaxis(ctx, layout);
+            key.clear();
         }
         if (!curve.evaluable) {
             ui::helpshow(ctx, "NOTE: Sensitivity/specificity not evaluable");
@@ -70,10 +73,13 @@ void qrocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
         d.name = name;
         for (int j = 0; j < n; ++j) d.labels.push_back(lines.label(first + j));
         d.optimised = lines.best(line);
-        d.colour = superimposed_colour(random, k);
+        d.colour = superimposed_colour(k);
         d.superimpose = super;
         d.connect = checks[ids::kConnect];
+        d.label_row = static_cast<int>(key.size());
         draw_qroc(ctx, d);
+        key.push_back({name, d.colour});
+        if (key.size() > 1) draw_qroc_key(ctx, key);
     }
 }
 

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace meru::io {
+class RandomStream;
+}
+
 namespace meru::plots {
 
 inline constexpr int kRankWindow = 12;

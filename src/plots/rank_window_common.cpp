@@ -7,11 +7,12 @@
 #include "plots/rank_windows.h"
 #include "ui/bring_to_front.h"
 #include "ui/context.h"
-#include "ui/drawing.h"
 #include "ui/listsel.h"
 #include "ui/messages.h"
 #include "ui/mouse_state.h"
 #include "ui/winmenu.h"
+
+#include <array>
 
 namespace meru::plots {
 
@@ -120,15 +121,13 @@ std::string curve_window_title(const std::string& prefix, const std::string& yna
     return prefix + io::fmt_a(yname, 20);
 }
 
-} // namespace meru::plots
-
-namespace meru::plots {
-
-int superimposed_colour(io::RandomStream& random, int k)
+int superimposed_colour(int k)
 {
+    // Each at least 0x60 from every other, and from black, white and the red
+    // reference line, in one of its red, green or blue parts at least.
+    static constexpr std::array<int, 6> kColours{0xff0000, 0x00a000, 0xa000a0, 0x0060c0, 0xa0a000, 0x606060};
     if (k <= 0) return 0x000000;
-    if (k == 1) return 0xff0000;
-    return ui::randcol(random, -10);
+    return kColours[static_cast<std::size_t>(k - 1) % kColours.size()];
 }
 
 } // namespace meru::plots

@@ -46,16 +46,10 @@ bool wait_left_click(ui::Context& ctx, int unit, int& mx, int& my);
 // its Window-menu entry is the title's first 39 characters.
 std::string curve_window_title(const std::string& prefix, const std::string& yname);
 
-} // namespace meru::plots
-
-namespace meru::io {
-class RandomStream;
-}
-
-namespace meru::plots {
-
-// The colour of a curve drawn after `k` superimposed ones in a row: black when
-// not superimposing (k = 0), pure blue for the first, random dark colours after.
-int superimposed_colour(io::RandomStream& random, int k);
+// The colour of the k-th curve superimposed in a row: black when not
+// superimposing (k = 0), pure blue for the first, then colours that are told
+// apart from each other and from the red reference line (after six, again from
+// blue).
+int superimposed_colour(int k);
 
 } // namespace meru::plots

@@ -10,10 +10,6 @@
 #include <string>
 #include <vector>
 
-namespace meru::io {
-class RandomStream;
-}
-
 namespace meru::ui {
 struct Context;
 }
@@ -62,8 +58,10 @@ struct RocCall {
     std::vector<std::string> ynames;       // one name each Y
 };
 
-void rocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call);
-void qrocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call);
+void rocplot(ui::Context& ctx, const RocCall& call);
+// QROC curves until Cancel; superimposed curves each in their own colour, named
+// in a key beside the plot.
+void qrocplot(ui::Context& ctx, const RocCall& call);
 
 // The effectiveness of every cut by attribute number ([a - 1]); a cut the
 // ranking did not score holds NaN and is not drawn.

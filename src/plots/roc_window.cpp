@@ -34,9 +34,7 @@ constexpr std::string_view kBar = ui::bars::kRoc;
 
 class RocRun {
 public:
-    RocRun(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
-        : ctx_(ctx), random_(random), call_(call), lines_(*call.lines)
-    {}
+    RocRun(ui::Context& ctx, const RocCall& call) : ctx_(ctx), call_(call), lines_(*call.lines) {}
     void run();
 
 private:
@@ -48,7 +46,6 @@ private:
     void label_click(int mx, int my);
 
     ui::Context& ctx_;
-    io::RandomStream& random_;
     const RocCall& call_;
     const CutLines& lines_;
     std::map<int, bool> checks_{
@@ -123,7 +120,7 @@ RocRun::Next RocRun::choose()
             ++cycle_;
             continue;
         }
-        colour_ = superimposed_colour(random_, k_);
+        colour_ = superimposed_colour(k_);
         diagonal_ = true;
         draw(true);
         has_curve_ = true;
@@ -217,10 +214,10 @@ RocRun::Next RocRun::wait()
 
 } // namespace
 
-void rocplot(ui::Context& ctx, io::RandomStream& random, const RocCall& call)
+void rocplot(ui::Context& ctx, const RocCall& call)
 {
     if (call.lines == nullptr) return;
-    RocRun(ctx, random, call).run();
+    RocRun(ctx, call).run();
 }
 
 } // namespace meru::plots

@@ -117,8 +117,8 @@ void SrdWindow::save()
     d.e_max = fitted_.report.e_max;
     d.fit_p = fitted_.report.fit_p;
     d.start = fitted_.layout.start;
-    if (!srdfit::save_srd(path, d)) {
-        ui::msgok(ctx_, "Cannot write " + file_name(path) + "$");
+    if (const std::string why = srdfit::save_srd(path, d); !why.empty()) {
+        ui::msgok(ctx_, "Cannot write " + file_name(path) + " (" + why + ")$");
         return;
     }
     ctx_.log.write(" Rectangle diagram saved to " + path);
@@ -131,6 +131,9 @@ void SrdWindow::load()
     const srdfit::SrdRead r = srdfit::load_srd(path, terms_);
     switch (r.status) {
     case srdfit::SrdStatus::missing: ui::msgok(ctx_, "No saved diagram " + file_name(path) + "$"); return;
+    case srdfit::SrdStatus::unreadable:
+        ui::msgok(ctx_, "Cannot read " + file_name(path) + " (" + r.why + ")$");
+        return;
     case srdfit::SrdStatus::damaged:
         ui::msgok(ctx_, "The saved diagram " + file_name(path) + " is damaged: not loaded$");
         return;

@@ -41,6 +41,22 @@ void write_members(const std::vector<std::string>& texts, Notices& told, io::Log
     told.line(log, line);
 }
 
+// Why Top m was cut to `m`: the ranked lines the search may not use, by reason.
+std::string truncated_text(int m, int banned, int ignored, int other)
+{
+    std::string text = "Top m too large. Truncated to" + io::fmt_i_wide(m, 3) +
+                       ", the number of ranked attributes the search may use";
+    std::string why;
+    const auto add = [&why](int n, std::string_view what) {
+        if (n > 0) why += (why.empty() ? "" : ", ") + io::list_int(n) + " " + std::string(what);
+    };
+    add(banned, "banned");
+    add(ignored, "ignored in Fix Positive");
+    add(other, "left out");
+    if (!why.empty()) text += " (" + why + ")";
+    return text + "$";
+}
+
 } // namespace
 
 bool read_rank_range(std::string_view range, int ranked, int& r1, int& m)
@@ -85,12 +101,19 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
     set.lines.clear();
     // Only lines the search may use count as ranks.
     std::vector<int> ranked;
-    for (int k : in.ranked)
-        if (line_exclusion(t, k, in.exclusions) == Exclusion::None) ranked.push_back(k);
+    int banned = 0, ignored = 0, other = 0;
+    for (int k : in.ranked) {
+        const Exclusion why = line_exclusion(t, k, in.exclusions);
+        if (why == Exclusion::None) ranked.push_back(k);
+        else ++(why == Exclusion::Banned ? banned : why == Exclusion::Ignored ? ignored : other);
+    }
     const int nranked = static_cast<int>(ranked.size());
 
     int r1 = 1, m = 0;
     if (!read_rank_range(in.range, nranked, r1, m)) return {"Error in specifying top n. Tell Dr Kelbo$"};
+    std::vector<std::string> messages;
+    if (m > nranked && nranked >= 1 && nranked < topm)
+        messages.push_back(truncated_text(nranked, banned, ignored, other));
     m = std::min(m, nranked);
     set.first_rank = r1;
     if (m >= 1) topm = m;
@@ -119,11 +142,11 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
         told.line(log, note);
     }
 
-    std::vector<std::string> messages;
     if (nranked == 0) {
-        messages = {"No attributes! $"};
+        messages.push_back("No attributes! $");
     } else if (set.lines.empty()) {
-        messages = {"Attribute set is empty!  $", "Error in specifying top n. Tell Headman Kelb$"};
+        messages.push_back("Attribute set is empty!  $");
+        messages.push_back("Error in specifying top n. Tell Headman Kelb$");
     } else {
         told.line(log, " Current positive attribute set of  m= " +
                            io::fmt_i_wide(static_cast<long long>(set.lines.size()), 2) + " attributes is:");

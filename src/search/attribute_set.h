@@ -40,10 +40,12 @@ bool read_rank_range(std::string_view range, int ranked, int& r1, int& m);
 // `topm` gets the last rank used. Lines whose chosen cut (`inuse`) is below 1
 // are set to their first cut. Returns the texts of the message boxes to show
 // after it, in order: "Error in specifying top n. Tell Dr Kelbo$" for a range
-// it cannot read, "No attributes! $" when no line is ranked, and "Attribute set
-// is empty!  $" with "Error in specifying top n. Tell Headman Kelb$" when the
-// range leaves no line. The help topic "NOTE:Duplication in attribute set" (once
-// per run) is left in `told`, with the log lines that follow it.
+// it cannot read; "Top m too large. Truncated to" with the new m and why, when
+// fewer ranked lines may enter the search than the range asks and `topm` falls;
+// "No attributes! $" when no line is ranked, and "Attribute set is empty!  $"
+// with "Error in specifying top n. Tell Headman Kelb$" when the range leaves no
+// line. The help topic "NOTE:Duplication in attribute set" (once per run) is
+// left in `told`, with the log lines that follow it.
 std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm,
                                  Notices& told, io::LogWriter& log);
 

@@ -25,6 +25,15 @@ std::vector<int> covering_shape(std::span<const int> p)
     return std::vector<int>(static_cast<std::size_t>(p[0]), static_cast<int>(p.size()));
 }
 
+std::string progress_text(long long evaluated, int iteration, int serial_y)
+{
+    // The count widens its field past six digits: a long search passes a million.
+    std::string text =
+        ".." + io::fmt_i_wide(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(iteration, 2);
+    if (serial_y > 0) text += " Serial Y=" + io::fmt_i(serial_y, 2);
+    return text;
+}
+
 namespace {
 
 bool any_floating(const LoopSettings& s)

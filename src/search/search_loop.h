@@ -19,6 +19,7 @@
 #include "stats/extent.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -108,6 +109,10 @@ struct LoopResult {
 LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            io::LogWriter& log, SearchHost& host);
+
+// The progress window's text every 500 evaluations of a size vector: the count
+// of the size vector so far, the iteration and, in a serial analysis, the Y.
+std::string progress_text(long long evaluated, int iteration, int serial_y);
 
 // The line written for a skipped size vector: the sizes of the shape it is a subset of.
 std::vector<int> covering_shape(std::span<const int> p);

@@ -4,14 +4,13 @@
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace meru::search {
 
 namespace {
-
-const std::string kRule = std::string(5, ' ') + std::string(82, '-');
 
 std::string title(int n, const SummaryMode& mode)
 {
@@ -22,8 +21,37 @@ std::string title(int n, const SummaryMode& mode)
     return "Search Summary:";
 }
 
-// Counts and G_beta too wide for their columns (a mean-square criterion's G on a
-// large Y, a sample of 100,000) widen the row rather than turn into "*".
+// The widths of the columns that hold counts and G_beta: their usual widths,
+// widened for the whole table when a value of one search needs more (an
+// 8-digit count, a sample of 100,000, a mean-square G on a large Y), so that
+// nothing turns into "*" and every row stays under its heading.
+struct Columns {
+    int evaluated = 6, gbeta = 11, nobs = 5, test_n = 7;
+
+    explicit Columns(std::span<const SearchRecord> records)
+    {
+        const auto width = [](const std::string& s) { return static_cast<int>(s.size()); };
+        for (const SearchRecord& r : records) {
+            evaluated = std::max(evaluated, width(std::to_string(r.evaluated)));
+            gbeta = std::max(gbeta, width(io::fmt_f_wide(r.gbeta, 11, 5)));
+            nobs = std::max(nobs, width(std::to_string(r.nobs)));
+            test_n = std::max(test_n, width(std::to_string(r.test_n)));
+        }
+    }
+    // Columns the table has beyond its usual 82.
+    int extra() const { return evaluated - 6 + gbeta - 11 + nobs - 5 + test_n - 7; }
+    std::string header() const
+    {
+        return "  Search " + io::fmt_x(evaluated - 6) + "#parts  Complexity  " + io::fmt_x(gbeta - 11) +
+               "Penalised_eff. Resub_error  " + io::fmt_x(nobs - 5) + "Resub_n  Test_error   " +
+               io::fmt_x(test_n - 7) + "Test_n";
+    }
+    std::string rule() const
+    {
+        return std::string(5, ' ') + std::string(static_cast<std::size_t>(82 + extra()), '-');
+    }
+};
+
 // "-" in the units place of an Fw.2 percentage: an error that is not there (no
 // test sample) or that the criterion does not define (log-rank records -1).
 std::string no_error(int width)
@@ -33,13 +61,13 @@ std::string no_error(int width)
 
 std::string percent(float error, int width) { return error < 0 ? no_error(width) : io::fmt_f(error, width, 2) + "%"; }
 
-std::string row(int k, const SearchRecord& r, bool training_only)
+std::string row(int k, const SearchRecord& r, bool training_only, const Columns& c)
 {
     const std::string test = training_only || r.test_n == 0 ? no_error(10) : percent(r.test_error, 10);
-    return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i_wide(r.evaluated, 6) + io::fmt_x(7) +
-           io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f_wide(r.gbeta, 11, 5) + io::fmt_x(4) +
-           percent(r.resub_error, 7) + io::fmt_x(2) + io::fmt_i_wide(r.nobs, 5) + io::fmt_x(3) + test + io::fmt_x(2) +
-           io::fmt_i(r.test_n, 7);
+    return io::fmt_x(3) + io::fmt_i(k, 2) + io::fmt_x(1) + io::fmt_i(r.evaluated, c.evaluated) + io::fmt_x(7) +
+           io::fmt_i(r.complexity, 2) + io::fmt_x(9) + io::fmt_f(r.gbeta, c.gbeta, 5) + io::fmt_x(4) +
+           percent(r.resub_error, 7) + io::fmt_x(2) + io::fmt_i(r.nobs, c.nobs) + io::fmt_x(3) + test + io::fmt_x(2) +
+           io::fmt_i(r.test_n, c.test_n);
 }
 
 } // namespace
@@ -52,9 +80,10 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
         log.write("Cannot compute summary. No information");
         return;
     }
+    const Columns columns(records);
     log.write(title(n, mode));
-    log.write("  Search #parts  Complexity  Penalised_eff. Resub_error  Resub_n  Test_error   Test_n");
-    log.write(kRule);
+    log.write(columns.header());
+    log.write(columns.rule());
 
     double total = 0, errsum = 0, varsum = 0;
     // identical[j]: the later searches whose partition equals search j's.
@@ -63,7 +92,7 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
     for (int k = 0; k < n; ++k) {
         const SearchRecord& r = records[static_cast<size_t>(k)];
         if (static_cast<size_t>(k) < ynames.size()) log.write("Y: " + ynames[static_cast<size_t>(k)]);
-        log.write(row(k + 1, r, mode.training_only));
+        log.write(row(k + 1, r, mode.training_only, columns));
         if (mode.crossval && r.test_n > 0 && r.test_error >= 0) {
             const double p = r.test_error / 100.0;
             total += r.test_n;
@@ -78,7 +107,7 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
         if (same >= 0) identical[static_cast<size_t>(same)].push_back(k + 1);
         else ++unique;
     }
-    log.write(kRule);
+    log.write(columns.rule());
 
     if (mode.crossval) {
         std::string line = std::string(42, ' ') + "Cross-validated average";

@@ -918,10 +918,7 @@ private:
     // Out of the per-candidate path: every 500th candidate and the end.
     [[gnu::noinline]] void show_progress()
     {
-        std::string text =
-            ".." + io::fmt_i(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(s_.iteration, 2);
-        if (s_.serial_y > 0) text += " Serial Y=" + io::fmt_i(s_.serial_y, 2);
-        host_.progress(text);
+        host_.progress(progress_text(evaluated, s_.iteration, s_.serial_y));
         progress_count = 0;
     }
     [[gnu::noinline]] bool ended()

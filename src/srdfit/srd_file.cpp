@@ -1,11 +1,12 @@
 #include "srdfit/srd_file.h"
 
+#include "platform/io/os.h"
+#include "platform/io/safe_files.h"
 #include "srdfit/layout.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 namespace meru::srdfit {
 
@@ -78,6 +79,7 @@ bool parse_fit(std::string_view line, SavedDiagram& d)
     const std::vector<std::string_view> w = words(line);
     if (w.size() < 7 || w[0] != "fit" || w[1] != "E" || w[3] != "E_max" || w[5] != "P") return false;
     if (!to_real(w[2], d.error) || !to_real(w[4], d.e_max) || !to_real(w[6], d.fit_p)) return false;
+    if (d.e_max < 0 || d.e_max > d.error || d.error > 2 || d.fit_p < 0 || d.fit_p > 1) return false;
     if (w.size() == 7) return true;
     if (w[7] != "start") return false;
     // The start's name runs to the end of the line.
@@ -148,23 +150,17 @@ std::string srd_path_for(const std::string& log_path)
     return (has_ext ? log_path.substr(0, dot) : log_path) + ".srd";
 }
 
-bool save_srd(const std::string& path, const SavedDiagram& d)
+std::string save_srd(const std::string& path, const SavedDiagram& d)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << srd_text(d);
-    out.flush();
-    return static_cast<bool>(out);
+    return io::replace_contents(path, srd_text(d));
 }
 
 SrdRead load_srd(const std::string& path, const std::vector<std::vector<int>>& terms)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {SrdStatus::missing, {}};
-    std::string text(kMaxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes) return {SrdStatus::damaged, {}};
+    std::string text;
+    if (std::string why = io::read_regular_file(path, text, kMaxFileBytes + 1); !why.empty())
+        return {io::file_exists(path) ? SrdStatus::unreadable : SrdStatus::missing, {}, why};
+    if (text.size() > kMaxFileBytes) return {SrdStatus::damaged, {}, {}};
     return parse_srd(text, terms);
 }
 

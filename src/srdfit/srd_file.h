@@ -15,6 +15,8 @@
 // signed attribute numbers; each subgroup's rectangle as x1 x2 y1 y2 in frame
 // units (the frame is the unit square, 0 <= x1 <= x2 <= 1, the same for y); and
 // the fit figures when it was saved (E and E_max as shares, Fit P, the start).
+// The figures are those of a fit: 0 <= E_max <= E <= 2 (E sums the cells' |a_i -
+// f_i| / F over areas and counts that each total F) and 0 <= Fit P <= 1.
 #include "srdfit/rect.h"
 
 #include <string>
@@ -34,14 +36,16 @@ std::string srd_text(const SavedDiagram& d);
 
 enum class SrdStatus {
     ok,
-    missing,  // the file cannot be read
-    damaged,  // not a saved diagram, or one with a broken or missing line
-    mismatch, // a sound diagram of other terms, or of another q
+    missing,    // there is no such file
+    unreadable, // the file is there but cannot be read (a folder, a pipe, a device)
+    damaged,    // not a saved diagram, or one with a broken or missing line
+    mismatch,   // a sound diagram of other terms, or of another q
 };
 
 struct SrdRead {
     SrdStatus status = SrdStatus::damaged;
     SavedDiagram diagram; // filled when ok (and when mismatch)
+    std::string why;      // the system's reason when missing or unreadable
 };
 
 // Reads the text of a saved diagram and compares its terms with `terms`.
@@ -50,8 +54,11 @@ SrdRead parse_srd(std::string_view text, const std::vector<std::vector<int>>& te
 // The file next to a log: the log's path with its extension (if any) replaced by ".srd".
 std::string srd_path_for(const std::string& log_path);
 
-// Writes the file whole; false when it cannot be written.
-bool save_srd(const std::string& path, const SavedDiagram& d);
+// Writes the file as control files are written: whole, through a temporary file
+// renamed over it, so that a failure or a kill leaves the earlier file as it was
+// (or none). Empty on success, else the system's reason ("No space left on device").
+std::string save_srd(const std::string& path, const SavedDiagram& d);
+// Reads a regular file only: a pipe or a device is refused at once, not waited on.
 SrdRead load_srd(const std::string& path, const std::vector<std::vector<int>>& terms);
 
 } // namespace meru::srdfit

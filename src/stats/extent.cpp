@@ -92,52 +92,91 @@ std::string shape_field(const std::vector<int>& p)
 
 std::string mark(bool exact) { return exact ? " " : "~"; }
 
+// The widths of the count columns: 7 digits (6 for the skipped), widened for
+// the whole box when a count needs more, so that no count turns into "*" and
+// every line keeps its columns under the headings.
+struct BoxWidths {
+    int classes = 7, exclusions = 7, searches = 7, done = 7, skipped = 6;
+
+    void fit(const BoxLine& b)
+    {
+        const auto digits = [](long long v) { return static_cast<int>(std::to_string(v).size()); };
+        classes = std::max(classes, digits(b.classes));
+        exclusions = std::max(exclusions, digits(b.exclusions));
+        searches = std::max(searches, digits(b.searches));
+        done = std::max(done, digits(b.done));
+        skipped = std::max(skipped, digits(b.skipped));
+    }
+    int anticipated() const { return classes - 7 + exclusions - 7 + searches - 7; }
+    int actual() const { return done - 7 + skipped - 6; }
+    int width() const { return ExtentBox::kWidth + anticipated() + actual(); }
+};
+
+std::string box_line(const BoxLine& b, const BoxWidths& w)
+{
+    std::string s = shape_field(b.p) + "| " + io::fmt_i(b.classes, w.classes) + mark(b.classes_exact);
+    if (b.all_skipped) {
+        s += " All skipped; subset of ";
+        for (std::size_t j = 0; j < b.subset_of.size() && j < 10; ++j) s += io::fmt_i(b.subset_of[j], 2);
+    } else {
+        s += io::fmt_i(b.exclusions, w.exclusions) + "   " + io::fmt_f(b.subsearch, 5, 1) + mark(b.subsearch_exact) +
+             "   " + io::fmt_i(b.searches, w.searches) + mark(b.searches_exact) + "   |" + io::fmt_i(b.done, w.done) +
+             " " + io::fmt_i(b.skipped, w.skipped);
+    }
+    return io::fmt_a(s, w.width());
+}
+
+std::string overall_line(const BoxLine& t, const BoxWidths& w)
+{
+    return io::fmt_a(" Overall  |" + io::fmt_i(t.classes, w.classes) + " " + io::fmt_i(t.exclusions, w.exclusions) +
+                         std::string(12, ' ') + io::fmt_i(t.searches, w.searches) + " " + "   |" +
+                         io::fmt_i(t.done, w.done) + " " + io::fmt_i(t.skipped, w.skipped),
+                     w.width());
+}
+
 } // namespace
 
 void ExtentBox::reset()
 {
     count_ = 0;
+    rows_.clear();
     lines_.clear();
-    classes_ = exclusions_ = searches_ = done_ = skipped_ = 0;
+    total_ = {};
 }
 
 void ExtentBox::add(const BoxLine& b)
 {
     count_ += 1;
     if (!b.all_skipped) {
-        classes_ += b.classes;
-        exclusions_ += b.exclusions;
-        searches_ += b.searches;
-        done_ += b.done;
-        skipped_ += b.skipped;
+        total_.classes += b.classes;
+        total_.exclusions += b.exclusions;
+        total_.searches += b.searches;
+        total_.done += b.done;
+        total_.skipped += b.skipped;
     }
     // The last stored line is kept for the closing line.
-    if (static_cast<int>(lines_.size()) >= kMaxLines - 1) return;
-    std::string s = shape_field(b.p) + "| " + io::fmt_i(b.classes, 7) + mark(b.classes_exact);
-    if (b.all_skipped) {
-        s += " All skipped; subset of ";
-        for (std::size_t j = 0; j < b.subset_of.size() && j < 10; ++j) s += io::fmt_i(b.subset_of[j], 2);
-    } else {
-        s += io::fmt_i(b.exclusions, 7) + "   " + io::fmt_f(b.subsearch, 5, 1) + mark(b.subsearch_exact) + "   " +
-             io::fmt_i(b.searches, 7) + mark(b.searches_exact) + "   |" + io::fmt_i(b.done, 7) + " " +
-             io::fmt_i(b.skipped, 6);
-    }
-    lines_.push_back(io::fmt_a(s, kWidth));
+    if (static_cast<int>(rows_.size()) < kMaxLines - 1) rows_.push_back(b);
 }
 
 std::vector<std::string> ExtentBox::print(bool detailout)
 {
-    const std::string overall = " Overall  |" + io::fmt_i(classes_, 7) + " " + io::fmt_i(exclusions_, 7) +
-                                std::string(12, ' ') + io::fmt_i(searches_, 7) + " " + "   |" + io::fmt_i(done_, 7) +
-                                " " + io::fmt_i(skipped_, 6);
-    lines_.push_back(io::fmt_a(overall, kWidth));
+    BoxWidths w;
+    w.fit(total_);
+    for (const BoxLine& b : rows_) w.fit(b);
+    lines_.clear();
+    for (const BoxLine& b : rows_) lines_.push_back(box_line(b, w));
+    lines_.push_back(overall_line(total_, w));
     std::vector<std::string> out;
     if (!detailout) return out;
-    const std::string dashes = " " + std::string(kWidth, '-');
+    const std::string dashes = " " + std::string(static_cast<std::size_t>(w.width()), '-');
+    const auto pad = [](int n) { return io::fmt_x(n); };
     out.push_back(std::string(20, ' ') + " SEARCH EXTENT BOX");
     out.push_back(dashes);
-    out.push_back(std::string("|           |             ANTICIPATED               |") + "        ACTUAL        |");
-    out.push_back(std::string("| p_1...p_q | #Class   #Excl  #SubSch #Search |") + " #Done    #Skipped    |");
+    out.push_back("|           |             ANTICIPATED               " + pad(w.anticipated()) +
+                  "|        ACTUAL        " + pad(w.actual()) + "|");
+    out.push_back("| p_1...p_q | " + pad(w.classes - 7) + "#Class   " + pad(w.exclusions - 7) + "#Excl  #SubSch " +
+                  pad(w.searches - 7) + "#Search | " + pad(w.done - 7) + "#Done    " + pad(w.skipped - 6) +
+                  "#Skipped    |");
     out.push_back(dashes);
     for (const std::string& l : lines_) out.push_back(" |" + l + "|");
     out.push_back(dashes);

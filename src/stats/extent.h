@@ -102,14 +102,16 @@ public:
     std::vector<std::string> print(bool detailout);
 
     int count() const { return count_; }
+    // The stored lines and the closing line, as the last print wrote them.
     const std::vector<std::string>& lines() const { return lines_; }
-    long long total_classes() const { return classes_; }
-    long long total_done() const { return done_; }
+    long long total_classes() const { return total_.classes; }
+    long long total_done() const { return total_.done; }
 
 private:
     int count_ = 0;
+    std::vector<BoxLine> rows_; // the stored size vectors' lines
     std::vector<std::string> lines_;
-    long long classes_ = 0, exclusions_ = 0, searches_ = 0, done_ = 0, skipped_ = 0;
+    BoxLine total_; // the totals of every size vector not skipped as a whole
 };
 
 } // namespace meru::stats

@@ -11,7 +11,8 @@
 #    both iterations):
 #      c 1 0 361.418 | 2 0 350.224 | 3 0 373.817 | 4 143 381.826 | 5 422 369.994
 #      6 627 374.772 | 7 231 343.106 | 8 990 336.202
-#    The run ends with one of the four endings.
+#    The run ends with one of the four endings; the Search Summary's #parts is
+#    the sum of the iterations' " # Partitions generated".
 # 3. Beta 0, at most 2 iterations: the maximum ends it after the second.
 # 4. Beta 0, Search:End at the 1000th evaluation of iteration 2 (every evaluation
 #    pumps with MERU_YIELD_MS=0): the user's note with 2, no +a_2.
@@ -46,8 +47,8 @@ dismiss
 $(settings_block detailed=on criterion=Chi-square beta="$2" gamma=0 iterative="$1" size="2 2" upto=on both=on \
     float=1 top=16 maxiter="$3")
 menu Search > Go!
+dismiss
 SCRIPT
-  [ "$1" = on ] && echo "dismiss"
   for k in $(seq "$4"); do
     echo "click 15 20 8"
     [ "$k" = 1 ] && [ -n "${5:-}" ] && printf 'at busy %s menu Search > End\n' "$5"
@@ -93,6 +94,10 @@ got=$(table "$log" 2 | awk '{ printf "%d %d %.6g\n", $1, $2, $3 }')
 [ "$got" = "$want" ] || fail "iteration 2's table:
 $got"
 has "$log" " Added attribute +a_2 created and included in attribute set"
+# The Search Summary's #parts counts the partitions of every iteration.
+sum=$(awk '/^ # Partitions generated/ { s += $4 } END { print s }' "$log")
+parts=$(sed -n '/^%Search Summary/,$p' "$log" | awk '$1 == 1 && NF == 8 { print $2 }')
+[ "$parts" = "$sum" ] || fail "the summary's #parts $parts, not the $sum of every iteration"
 endings=$(grep -cE "^( Convergence \(same as last iteration partition\) in|Maximum allowed iterations reached)" "$log")
 [ "$endings" = 1 ] || fail "$endings endings"
 rm -f "$log"

@@ -142,4 +142,40 @@ SCRIPT
 run votes 0
 grep -q "^ Rank   Attribute" "$work/VOTES84.LOG" || fail "votes: no ranking table"
 
+# bcw, Y malig: P-values below 1e-99 keep their exponent letter (the leading zero
+# gives way). Within MSE's P is the F test on 1 and 697 df (R: pf(F, 1, 697,
+# lower = FALSE)): usize>2 2.079807e-187, ushape>2 1.216735e-166, chromat>3
+# 2.917515e-151. Pictures: the plot's help, and three QROC curves superimposed.
+cp "$src/examples/bcw.mrc" "$src/examples/bcw_orig.csv" "$work/"
+cat >"$work/bcw.txt" <<SCRIPT
+$(open_with_y bcw.mrc malig)
+menu Rank > Attribute Rank Plot
+click 12 340 5
+shot frame $shots/rank_attributes_help.png
+answer ok
+click 12 10 5
+menu Rank > QROC curves
+dismiss
+dialog QROC: Select variable
+  set Superimpose = on
+  set 1004 = usize
+  press OK
+dialog QROC: Select variable
+  set 1004 = ushape
+  press OK
+dialog QROC: Select variable
+  set 1004 = chromat
+  press OK
+shot 26 $shots/rank_qroc_bcw_superimposed.png
+dialog QROC: Select variable
+  press Cancel
+SCRIPT
+run bcw 0
+for row in "       1 usize>2             best over  3 cuts  0.159471E+00 .20798E-186 ***    699" \
+  "       2 ushape>2            best over  3 cuts  0.149707E+00 .12167E-165 ***    699" \
+  "       4 chromat>3           best over  3 cuts  0.141563E+00 .29175E-150 ***    699"; do
+  has "$work/BCW.LOG" "$row"
+done
+[ "$(png_size "$shots/rank_qroc_bcw_superimposed.png")" = "600x520" ] || fail "bcw: QROC picture size"
+
 finish "rankplots: all passed"

@@ -51,6 +51,7 @@ $(settings_block detailed=on graphics="$1")
 $([ "$1" = on ] && echo dismiss)
 $(settings_block criterion=Chi-square beta=automatic gamma=0 iterative=off size="2 2" upto=on both=on float=1 top=16)
 menu Search > Go!
+dismiss
 SCRIPT
 }
 
@@ -107,6 +108,7 @@ dialog Select attribute
 dismiss
 $(settings_block iterative=off size=1 upto=off)
 menu Search > Go!
+dismiss
 click 15 20 8
 SCRIPT
 run_program lung 0 "$meru"

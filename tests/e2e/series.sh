@@ -59,8 +59,9 @@ SCRIPT
   printf 'menu Edit > Bootstrap sample\ndismiss\nmenu Search > Go!\n'
   for _ in 1 2 3 4 5 6 7 8 9 10; do printf 'dismiss\nclick 15 20 8\n'; done
   # The log shown after the tenth; closing it ends the series, and the Edit
-  # item is "Bootstrap sample" again.
-  printf 'key 57 Esc\nmenu Edit > Bootstrap sample\ndismiss\n'
+  # item is "Bootstrap sample" again. The Partition window names the sample of
+  # the current partition.
+  printf 'key 57 Esc\nshot 18 %s\nmenu Edit > Bootstrap sample\ndismiss\n' "$shots/series_bootstrap_partition.png"
 } >"$work/boot.txt"
 run_program boot 0 "$meru"
 log="$work/KYPHOSIS.LOG"

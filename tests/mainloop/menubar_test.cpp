@@ -5,6 +5,8 @@
 #include "platform/menus.h"
 #include "ui/ui_fixture.h"
 
+#include <csignal>
+
 namespace meru::test {
 namespace {
 
@@ -311,6 +313,25 @@ TEST_F(ProgramTest, ExitWithAnAnalysisAsksAndLogsTheExit)
     }
     EXPECT_EQ(exits, (std::vector<int>{0}));
     EXPECT_EQ(log_lines(), (std::vector<std::string>{"User File:Exit of MERU"}));
+}
+
+// A stop by a signal ends the run without the question; with an analysis open
+// the log says so, and that a search was cut short; a full disk shows no box.
+TEST_F(ProgramTest, AStopBySignalIsSaidInTheLog)
+{
+    mainloop::stop_by_signal(*program, SIGTERM);
+    program->analysis = std::make_unique<mainloop::Analysis>();
+    mainloop::stop_by_signal(*program, SIGHUP);
+    program->flags.searching = true;
+    mainloop::stop_by_signal(*program, SIGINT);
+    EXPECT_EQ(exits, (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{"Signal SIGHUP:Stop of MERU",
+                                                     "Signal SIGINT:Stop of MERU; search cut short"}));
+
+    ModalAnswerer answers({"OK"});
+    ASSERT_EQ(program->log.create("/dev/full"), 0);
+    mainloop::stop_by_signal(*program, SIGTERM);
+    EXPECT_TRUE(answers.shown.empty());
 }
 
 } // namespace

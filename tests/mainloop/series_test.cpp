@@ -1,12 +1,14 @@
 // Series of searches over a stub search stage: the criteria stage hands over at
 // once and the search "finds" A = a, so the driver's choreography, counters and
 // log lines are seen apart from the real search.
+#include "files/textutil.h"
 #include "mainloop/bygroup_series.h"
 #include "mainloop/process.h"
 #include "mainloop/search_end.h"
 #include "platform/script_host.h"
 #include "program_fixture.h"
 #include "three_attributes.h"
+#include "ui/partwin.h"
 #include "ui/ui_fixture.h"
 
 #include <algorithm>
@@ -242,6 +244,19 @@ TEST_F(SeriesTest, OneBootstrapDrawPerSampleBeforeItsSearch)
     EXPECT_EQ(draws, 2);
     EXPECT_EQ(lines_with("Bootstrap sample #"),
               (std::vector<std::string>{"Bootstrap sample # 1", "Bootstrap sample # 2"}));
+}
+
+TEST_F(SeriesTest, AfterABootstrapSeriesThePartitionWindowNamesTheSampleOfTheCurrentPartition)
+{
+    frame.set_journaling(true);
+    program->bootmode = true;
+    go("key 57 Esc\n");
+    EXPECT_EQ(searches, 10);
+    ASSERT_TRUE(frame.is_open(ui::kPartitionWindow));
+    const auto& drawn = frame.canvas(ui::kPartitionWindow)->journal();
+    const auto caption = std::find_if(drawn.begin(), drawn.end(), [](const auto& c) { return c.op == "text"; });
+    ASSERT_NE(caption, drawn.end());
+    EXPECT_EQ(files::rtrim(caption->text), "  Current partition is from bootstrap sample #10");
 }
 
 TEST_F(SeriesTest, SerialYsAreSearchedOneAfterAnotherWithOneSummary)

@@ -31,9 +31,10 @@ struct RecordingEnd : FrameScriptHost {
 
 TEST_F(FrameTest, SaveAndPrintWriteTheFocusedCanvasWhereTheScriptSays)
 {
+    // Names without an extension get the filter's: hull1.png, logprint.pdf.
     QTemporaryDir dir;
-    std::string png = dir.filePath("w.png").toStdString();
-    std::string pdf = dir.filePath("w.pdf").toStdString();
+    std::string png = dir.filePath("hull1").toStdString();
+    std::string pdf = dir.filePath("logprint").toStdString();
     Menus menus(frame.main_window().menuBar());
     RecordingEnd host(frame, menus);
     auto parsed = parse_script("file " + png + "\nfile " + pdf + "\nfile cancel\n");
@@ -46,13 +47,13 @@ TEST_F(FrameTest, SaveAndPrintWriteTheFocusedCanvasWhereTheScriptSays)
     frame.set_focus(21);
     frame.canvas(21)->clear(0x0000FF); // red
     EXPECT_TRUE(run_menu_command(MenuCommand::SaveImage, frame, modal));
-    QImage saved(QString::fromStdString(png));
+    QImage saved(QString::fromStdString(png + ".png"), "PNG");
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), QSize(default_canvas_width, default_canvas_height));
     EXPECT_EQ(saved.pixel(10, 10), qRgb(255, 0, 0));
 
     EXPECT_TRUE(run_menu_command(MenuCommand::Print, frame, modal));
-    QFile f(QString::fromStdString(pdf));
+    QFile f(QString::fromStdString(pdf + ".pdf"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(4) == "%PDF");
     EXPECT_FALSE(run_menu_command(MenuCommand::SaveImage, frame, modal)); // cancelled

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -509,6 +510,24 @@ TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
     EXPECT_EQ(filter_seen, "Sources (*.cpp *.CPP *.h *.H)|All files (*.*)");
     act_later(false);
     EXPECT_EQ(open_file_dialog({}, "Open", filters, folder), std::nullopt);
+}
+
+TEST(FileDialogTest, AFolderAsTheInitialNameIsWhereItStartsWithTheNameLeftEmpty)
+{
+    // The program's start path is a folder, with or without its closing "/".
+    const std::string folder = MERU_TEST_DATA_DIR "/platform";
+    for (const std::string& initial : {folder + "/", folder}) {
+        std::string name_seen = "?";
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(QDir(dlg->directory()).canonicalPath(), QDir(QString::fromStdString(folder)).canonicalPath());
+            if (auto* edit = dlg->findChild<QLineEdit*>("fileNameEdit")) name_seen = edit->text().toStdString();
+            dlg->reject();
+        });
+        EXPECT_EQ(open_file_dialog({}, "", {{"All files", "*.*"}}, "", initial), std::nullopt);
+        EXPECT_EQ(name_seen, "") << initial;
+    }
 }
 
 TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)

@@ -6,9 +6,11 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/script_host.h"
+#include "plots/rank_window_common.h"
 #include "plots/rank_windows.h"
 #include "ui/ui_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -117,7 +119,7 @@ TEST_F(RankWindowsTest, RocWaitLabelsDiagHelpNewAndEsc)
                  std::to_string(px) + " " + std::to_string(py) +
                  "\nclick 25 100 5\nclick 25 100 5\nclick 25 150 5\nclick 25 60 5\n"
                  "dialog 122\n  press Cancel\nclick 25 10 5\n",
-             [&] { rocplot(ctx, random, call); });
+             [&] { rocplot(ctx, call); });
     EXPECT_EQ(ended, -1);
     EXPECT_EQ(topics, (std::vector<std::string>{"NOTE: Below diagonal line", "Help ROC"}));
     // The first drawing and the two Diag redraws, each with its table and area.
@@ -148,12 +150,12 @@ TEST_F(RankWindowsTest, RocWaitLabelsDiagHelpNewAndEsc)
 
 TEST_F(RankWindowsTest, RocRefusalsAndCancelDrawNothing)
 {
-    scripted("dialog 122\n  press Cancel\n", [&] { rocplot(ctx, random, call); });
+    scripted("dialog 122\n  press Cancel\n", [&] { rocplot(ctx, call); });
     EXPECT_FALSE(frame.is_open(kRocWindow));
     EXPECT_TRUE(topics.empty());
     call.ynames = {"low", "bwt"};
-    scripted("answer ok\n", [&] { rocplot(ctx, random, call); });
-    scripted("answer ok\n", [&] { qrocplot(ctx, random, call); });
+    scripted("answer ok\n", [&] { rocplot(ctx, call); });
+    scripted("answer ok\n", [&] { qrocplot(ctx, call); });
     const auto log = log_lines();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(files::rtrim(log[0]), "Multivariate Y: cannot do ROC");
@@ -162,31 +164,64 @@ TEST_F(RankWindowsTest, RocRefusalsAndCancelDrawNothing)
     expect_menus_as_before();
 }
 
-TEST_F(RankWindowsTest, QrocSuperimposedBlueThenRandomDark)
+TEST_F(RankWindowsTest, QrocSuperimposedCurvesTakeTheirOwnColoursAndAKey)
 {
+    lines.names[1] = "all";
     scripted("dialog 136\n  set Superimpose = on\n  set 1004 = 1\n  press OK\n"
+             "dialog 136\n  set 1004 = 2\n  press OK\n"
              "dialog 136\n  set 1004 = 1\n  press OK\n"
              "dialog 136\n  press Cancel\n",
-             [&] { qrocplot(ctx, random, call); });
+             [&] { qrocplot(ctx, call); });
     EXPECT_EQ(topics, (std::vector<std::string>{"Rank: QROC curves"}));
     // Cut 1: Q = 136/189, Se = 34/59, FPR = 102/130; QI(1) = (Se - Q)/(1 - Q),
     // QI(0) = (Q - FPR)/Q.
     EXPECT_EQ(count_lines(" Cut of lwt                 QI(1)       QI(0)"), 2);
     EXPECT_EQ(count_lines(" lwt > 110" + std::string(16, ' ') + "-0.511      -0.090"), 2);
-    // Squares of half side 2 (superimposed): the first curve's blue, the second's
-    // a colour whose every hexadecimal digit is below 10.
+    // Squares of half side 2 (superimposed), curve by curve: three colours,
+    // which the key (bold: each name twice) repeats beside the names; the
+    // third curve's cut label is in its colour, below the first's.
     std::vector<int> colours;
     for (const auto& r : calls(kQrocWindow, "rectangle"))
         if (r.points[1].x() - r.points[0].x() == 4 && r.colour != 0x0000ff &&
             (colours.empty() || colours.back() != r.colour))
             colours.push_back(r.colour);
-    ASSERT_EQ(colours.size(), 2u);
-    EXPECT_EQ(colours[0], 0xff0000);
-    for (int d = 0; d < 6; ++d) EXPECT_LT((colours[1] >> (4 * d)) & 0xf, 10) << std::hex << colours[1];
+    ASSERT_EQ(colours.size(), 3u);
+    std::vector<std::pair<std::string, int>> key, labels;
+    for (const auto& t : calls(kQrocWindow, "text")) {
+        if (t.text == "lwt" || t.text == "all") key.emplace_back(t.text, t.colour);
+        if (files::rtrim(t.text) == "lwt > 110") labels.emplace_back(std::to_string(t.points[0].y()), t.colour);
+    }
+    const std::pair<std::string, int> one{"lwt", colours[0]}, two{"all", colours[1]}, three{"lwt", colours[2]};
+    EXPECT_EQ(key, (std::vector<std::pair<std::string, int>>{one, one, two, two, one, one, two, two, three, three}));
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels[1].second, colours[2]);
+    EXPECT_GT(std::stoi(labels[1].first), std::stoi(labels[0].first));
     int xtitles = 0;
     for (const auto& t : calls(kQrocWindow, "text")) xtitles += t.text == "QI(0)";
     EXPECT_EQ(xtitles, 2); // the axes drawn once (the title in bold: twice over)
+    // The variable list takes a single choice: only the lowest would be drawn.
+    const platform::DialogTemplate* d = dialogs.find(kQrocDialog);
+    ASSERT_NE(d, nullptr);
+    const auto list = std::find_if(d->controls.begin(), d->controls.end(),
+                                   [](const auto& c) { return c.id == rank_dialog_ids::kList; });
+    ASSERT_NE(list, d->controls.end());
+    EXPECT_FALSE(list->has_style("multi") || list->has_style("extended"));
     expect_menus_as_before();
+}
+
+TEST(SuperimposedColour, BlueFirstThenEachToldApartFromTheOthersTheReferenceLineBlackAndWhite)
+{
+    // Apart: one of the red, green and blue parts differs by 0x60 at least.
+    std::vector<int> seen{0x000000, 0xffffff, 0x0000ff};
+    for (int k = 1; k <= 6; ++k) {
+        const int c = superimposed_colour(k);
+        for (int o : seen)
+            EXPECT_TRUE(std::abs((c & 0xff) - (o & 0xff)) >= 0x60 ||
+                        std::abs((c >> 8 & 0xff) - (o >> 8 & 0xff)) >= 0x60 ||
+                        std::abs((c >> 16) - (o >> 16)) >= 0x60);
+        seen.push_back(c);
+    }
+    EXPECT_EQ(seen[3], 0xff0000);
 }
 
 TEST_F(RankWindowsTest, EffcutsReadsEachCutsOwnValue)
@@ -456,7 +491,8 @@ TEST_F(RankPlotTest, RanksFromOneSuffixesAfterTheirLabelsAndNothingAboveTheFrame
     // area's top is at 0.8 x 600 - 0.7 x 600 = 60, the frame 10 above it.
     std::vector<int> centres;
     for (const auto& r : calls(kRankWindow, "rectangle"))
-        if (r.colour == 0 && r.fill == platform::Fill::interior) centres.push_back((r.points[0].x() + r.points[1].x()) / 2);
+        if (r.colour == 0 && r.fill == platform::Fill::interior)
+            centres.push_back((r.points[0].x() + r.points[1].x()) / 2);
     ASSERT_GE(centres.size(), 2u);
     EXPECT_EQ(std::vector<int>(centres.end() - 2, centres.end()), (std::vector<int>{120, 120 + 294}));
     EXPECT_EQ(c.get_pixel_rgb(200, 50), 0x000000); // the frame's top edge

@@ -98,6 +98,24 @@ TEST(Attrset, RangesConstraintLineAndClipping)
     EXPECT_EQ(joined, expected);
 }
 
+TEST(Attrset, TopmCutByLinesTheSearchMayNotUseIsSaidOnce)
+{
+    // Of the 26 ranked lines the Y's is left out, one is banned, one ignored:
+    // "1-25" keeps 23 lines and Top m falls from 25 to 23, with the reasons.
+    SetFixture f;
+    f.topm = 25;
+    f.t.line[27].banned = true;
+    f.t.line[20].ignored = true;
+    f.run("1-25");
+    EXPECT_EQ(f.topm, 23);
+    EXPECT_EQ(f.messages,
+              std::vector<std::string>{"Top m too large. Truncated to 23, the number of ranked attributes "
+                                       "the search may use (1 banned, 1 ignored in Fix Positive, 1 left "
+                                       "out)$"});
+    f.run("1-25"); // said once: Top m is 23 now
+    EXPECT_EQ(f.messages.size(), 1u);
+}
+
 TEST(Attrset, RefusalsEmptyTheSet)
 {
     for (const char* range : {"5-3", "0-4", "top", "7", ""}) {

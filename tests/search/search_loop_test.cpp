@@ -211,6 +211,9 @@ TEST(SearchLoop, ProgressWindowAndSearchEnd)
     ASSERT_FALSE(r->host.texts.empty());
     EXPECT_EQ(r->host.texts[0], ".."
                                 "   500 partitions evaluated. Iteration  1");
+    // A count past six digits widens its field instead of turning into "******".
+    EXPECT_EQ(progress_text(31547579, 1, 0), "..31547579 partitions evaluated. Iteration  1");
+    EXPECT_EQ(progress_text(1000000, 12, 3), "..1000000 partitions evaluated. Iteration 12 Serial Y= 3");
     EXPECT_TRUE(r->host.rows.empty()); // graphics off
     EXPECT_EQ(r->host.marks, 0);
 

@@ -73,13 +73,20 @@ TEST(SearchSummary, NoRecordsAndTrainingOnlyRows)
     EXPECT_EQ(tt[4], row1.substr(0, 4) + "2" + row1.substr(5));
     EXPECT_EQ(summary({second}, {})[0], "Search Summary:");
 
-    // A G_beta, count or sample size too wide for its column widens the row.
+    // A count, G_beta or sample size too wide for its column widens that column
+    // in every row and under its heading: the table stays aligned.
     SearchRecord wide = rec(terms({{2}}));
-    wide.evaluated = 1234567;
+    wide.evaluated = 31547579;
     wide.gbeta = 309495.0375f;
     wide.nobs = 100000;
-    EXPECT_EQ(summary({wide}, training)[3],
-              "    1 1234567        3         309495.03125      20.50%  100000         -            0");
+    EXPECT_EQ(summary({wide, rec(terms({{3}}))}, training),
+              (std::vector<std::string>{
+                  " Training sample only. Resubstitution (training) error",
+                  "  Search   #parts  Complexity   Penalised_eff. Resub_error   Resub_n  Test_error   Test_n",
+                  "     " + std::string(86, '-'),
+                  "    1 31547579        3         309495.03125      20.50%  100000         -            0",
+                  "    2     1234        3             12.50000      20.50%     300         -            0",
+                  "     " + std::string(86, '-')}));
 
     // A criterion without an error (log-rank records -1) shows "-", never 0.00%.
     SearchRecord logrank = second;

@@ -1,12 +1,22 @@
 // Saved configurations: written and read back, and refused when damaged or of
-// another partition.
+// another partition; a Save cut short keeps the earlier file, and a Load reads
+// regular files only.
 #include "srdfit/srd_file.h"
+
+#include "platform/io/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace meru::srdfit;
 
@@ -22,6 +32,25 @@ SavedDiagram sample()
     d.fit_p = 0.98765;
     d.start = "Random";
     return d;
+}
+
+// Runs `body` in a child process whose files may grow to 100 bytes (a write past
+// that is killed by SIGXFSZ, or fails with "File too large" when `ignore`) and
+// that a wait which would hang ends after ten seconds (SIGALRM); the child's exit
+// status, or 128 + the signal that ended it.
+int in_child(bool ignore, const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit lim{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        if (ignore) std::signal(SIGXFSZ, SIG_IGN);
+        ::alarm(10);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 } // namespace
@@ -41,7 +70,7 @@ TEST(SrdFileTest, SavedAndLoadedBackNextToTheLog)
                            "rectangle 2 0.125000 0.500000 0.375000 1.000000\n"
                            "fit E 0.012346 E_max 0.004000 P 0.9877 start Random\n");
     const std::string path = (std::filesystem::temp_directory_path() / "meru_srd_file_test.srd").string();
-    ASSERT_TRUE(save_srd(path, d));
+    ASSERT_EQ(save_srd(path, d), "");
     const SrdRead r = load_srd(path, d.terms);
     std::remove(path.c_str());
     ASSERT_EQ(r.status, SrdStatus::ok);
@@ -79,8 +108,44 @@ TEST(SrdFileTest, AnotherPartitionIsAMismatchAndABrokenFileIsDamaged)
         replaced("0.375000 1.000000", "0.375000 nan"),
         replaced("0.375000 1.000000", "0.375000"), // a bound missing
         replaced("fit E", "fit X"),
+        // Figures no fit gives: 0 <= E_max <= E <= 2 and 0 <= P <= 1 hold for every fit.
+        replaced("E 0.012346 E_max 0.004000 P 0.9877", "E -5 E_max 1e308 P 99"),
+        replaced("E 0.012346", "E 2.000001"),
+        replaced("E_max 0.004000", "E_max 0.012347"),
+        replaced("P 0.9877", "P 1.0001"),
         good + "rectangle 3 0 1 0 1\n", // a line too many
         std::string(70000, 'x'),
     };
     for (const std::string& text : damaged) EXPECT_EQ(parse_srd(text, d.terms).status, SrdStatus::damaged) << text;
+    // A rectangle of no width and figures at their bounds load: Refit mends them.
+    for (const std::string& text : {replaced("0.000000 0.250000", "0.250000 0.250000"),
+                                    replaced("E 0.012346 E_max 0.004000 P 0.9877", "E 2 E_max 1 P 0")})
+        EXPECT_EQ(parse_srd(text, d.terms).status, SrdStatus::ok) << text;
+}
+
+// A Save killed a hundred bytes into its write leaves the earlier file and a
+// temporary that the next Save clears; one that finds no room says why and leaves
+// no file. A pipe or a folder in the file's place is refused at once.
+TEST(SrdFileTest, ASaveCutShortKeepsTheEarlierFileAndALoadReadsRegularFilesOnly)
+{
+    meru::io::testing::TempDir dir;
+    const std::string path = dir.file("LUNG.srd");
+    SavedDiagram d = sample();
+    ASSERT_EQ(save_srd(path, d), "");
+    const std::string earlier = srd_text(d);
+    d.start = "Strips";
+    EXPECT_EQ(in_child(false, [&] { return save_srd(path, d).empty() ? 0 : 1; }), 128 + SIGXFSZ);
+    EXPECT_EQ(meru::io::testing::read_all(path), earlier);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+
+    std::remove(path.c_str());
+    EXPECT_EQ(in_child(true, [&] { return save_srd(path, d) == std::strerror(EFBIG) ? 0 : 1; }), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    std::filesystem::remove_all(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(in_child(false, [&] { return load_srd(path, d.terms).why == "not a regular file" ? 0 : 1; }), 0);
+    std::remove(path.c_str());
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(load_srd(path, d.terms).status, SrdStatus::unreadable);
 }

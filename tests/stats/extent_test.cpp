@@ -139,5 +139,25 @@ TEST(ExtentBox, KeepsThirtyThreeLinesAndEveryTotal)
     EXPECT_EQ(quiet.total_classes(), 0);
 }
 
+TEST(ExtentBox, ACountTooWideForItsColumnWidensTheColumnInEveryLine)
+{
+    ExtentBox box;
+    box.add(
+        {.p = {1}, .subset_of = {}, .classes = 10, .exclusions = 1, .searches = 5, .done = 34207687, .skipped = 1});
+    box.add({.p = {2}, .subset_of = {}, .classes = 10, .exclusions = 1, .searches = 5, .done = 4, .skipped = 1});
+    const auto printed = box.print(true);
+    // #Done takes 8 digits (the total 34207691 too): one column more under
+    // ACTUAL, in the headings, the dashes and every line.
+    const std::string dashes = " " + std::string(75, '-');
+    EXPECT_EQ(printed,
+              (std::vector<std::string>{
+                  "                     SEARCH EXTENT BOX", dashes,
+                  "|           |             ANTICIPATED               |        ACTUAL         |",
+                  "| p_1...p_q | #Class   #Excl  #SubSch #Search |  #Done    #Skipped    |", dashes,
+                  " |  1        |      10       1     0.0          5    |34207687      1        |",
+                  " |  2        |      10       1     0.0          5    |       4      1        |",
+                  " | Overall  |     20       2                 10    |34207691      2          |", dashes}));
+}
+
 } // namespace
 } // namespace meru::stats

@@ -46,14 +46,13 @@ std::string fixed_body(const Decimal& r, int d, bool lead_zero)
     return s;
 }
 
+// The exponent always keeps its letter: "0.20798-186" reads as 0.2 less 186.
 std::string exponent_text(int e)
 {
     const int a = std::abs(e);
-    std::string digits = std::to_string(a);
+    if (a > 999) return {};
     const char sign = e < 0 ? '-' : '+';
-    if (a <= 99) return std::string("E") + sign + (a < 10 ? "0" : "") + digits;
-    if (a <= 999) return std::string(1, sign) + digits;
-    return {};
+    return std::string("E") + sign + (a < 10 ? "0" : "") + std::to_string(a);
 }
 
 // Shortest round-trip digits of |v| in fixed or scientific form.
@@ -143,6 +142,9 @@ std::string fmt_e(double value, int w, int d)
     if (exp.empty()) return stars(w);
     std::string s = sign + "0." + mant + exp;
     if (static_cast<int>(s.size()) > w) s = sign + "." + mant + exp;
+    // A three-digit exponent's letter may take one column more than the field
+    // has (a negative value in the narrowest field): the field widens by it.
+    if (static_cast<int>(s.size()) == w + 1 && exp.size() == 5) return s;
     return right(std::move(s), w);
 }
 

@@ -23,7 +23,9 @@ std::string fmt_f_wide(double value, int w, int d);
 // when there is room. A negative value that rounds to zero is written without
 // its minus sign.
 std::string fmt_f(double value, int w, int d);
-// Ew.d: 0.dddE+ee (three-digit exponents drop the E: 0.ddd+eee).
+// Ew.d: 0.dddE+ee, and 0.dddE+eee for a three-digit exponent; the zero before
+// the point goes when the field has no room for it, and a three-digit exponent
+// that still does not fit widens the field by its letter rather than lose it.
 std::string fmt_e(double value, int w, int d);
 // Gw.d: F editing followed by four blanks when the value, rounded to d
 // significant digits, lies in [0.1, 10^d); E editing otherwise.

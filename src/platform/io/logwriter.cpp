@@ -25,11 +25,15 @@ int LogWriter::open_mode(const std::string& path, int flags)
         if (size > 0 && ::pread(in, &last, 1, size - 1) != 1) last = '\n';
         if (in >= 0) ::close(in);
     }
+    // A loss of this log not yet marked in it stays to be marked (and is not told
+    // again) when it is opened again for appending; a new log starts clean.
+    if (!(flags & O_APPEND) || path != path_) {
+        lost_lines_ = lost_bytes_ = 0;
+        failure_told_ = false;
+    }
     fd_ = fd;
     path_ = path;
     mid_line_ = last != '\n';
-    lost_lines_ = lost_bytes_ = 0;
-    failure_told_ = false;
     return kOk;
 }
 
@@ -55,6 +59,7 @@ bool LogWriter::mark_loss()
                 std::to_string(lost_bytes_) + " bytes not written to the log (" + lost_reason_ + ")\n";
     if (put(mark) < mark.size()) return false;
     lost_lines_ = lost_bytes_ = 0;
+    failure_told_ = false; // a later loss is another, told again
     return true;
 }
 

@@ -10,7 +10,8 @@
 // A line that cannot be written whole (a full disk) is counted as lost. The next
 // line that can be written first ends any cut line and then says how much was
 // lost: "WARNING: output lost here: N line(s), B bytes not written to the log
-// (REASON)". A log opened for appending whose last line is cut starts on a new line.
+// (REASON)". A log opened for appending whose last line is cut starts on a new line,
+// and a loss of the same log not yet marked is marked there.
 #include "platform/io/write_fn.h"
 
 #include <functional>
@@ -22,9 +23,10 @@ namespace meru::io {
 class LogWriter {
 public:
     using TraceSink = std::function<void(std::string_view line)>;
-    // Told of the first line of an open log that could not be written (a full
-    // disk, a removed folder): the log's path and the system's reason. Later
-    // failures of the same log are not told again.
+    // Told of the first line of a log that could not be written (a full disk, a
+    // removed folder): the log's path and the system's reason. The lines lost
+    // after it are not told, until the loss is marked in the log: a loss after
+    // that is told again. Closing the log (as at exit) tries once more to mark it.
     using FailureSink = std::function<void(const std::string& path, const std::string& reason)>;
 
     LogWriter() = default;

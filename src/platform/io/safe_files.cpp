@@ -61,6 +61,28 @@ int open_regular(const std::string& path, std::string& why)
     return fd;
 }
 
+// Reads a regular file block by block while `take` asks for more.
+std::string read_blocks(const std::string& path, const std::function<bool(std::string_view)>& take)
+{
+    std::string why;
+    const int fd = open_regular(path, why);
+    if (fd < 0) return why;
+    std::vector<char> buf(std::size_t{1} << 20);
+    for (;;) {
+        const ssize_t n = ::read(fd, buf.data(), buf.size());
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return reason(err);
+        }
+        if (!take(std::string_view(buf.data(), static_cast<std::size_t>(n)))) break;
+    }
+    ::close(fd);
+    return {};
+}
+
 } // namespace
 
 std::string replace_contents(const std::string& given, std::string_view text, const WriteFn& write)
@@ -141,29 +163,19 @@ std::string not_text_reason(const std::string& path)
 
 std::string read_file_blocks(const std::string& path, const std::function<void(std::string_view)>& take)
 {
-    std::string why;
-    const int fd = open_regular(path, why);
-    if (fd < 0) return why;
-    std::vector<char> buf(std::size_t{1} << 20);
-    for (;;) {
-        const ssize_t n = ::read(fd, buf.data(), buf.size());
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            return reason(err);
-        }
-        take(std::string_view(buf.data(), static_cast<std::size_t>(n)));
-    }
-    ::close(fd);
-    return {};
+    return read_blocks(path, [&](std::string_view block) {
+        take(block);
+        return true;
+    });
 }
 
-std::string read_regular_file(const std::string& path, std::string& text)
+std::string read_regular_file(const std::string& path, std::string& text, std::size_t most)
 {
     text.clear();
-    return read_file_blocks(path, [&](std::string_view block) { text.append(block); });
+    return read_blocks(path, [&](std::string_view block) {
+        text.append(block.substr(0, most - text.size()));
+        return text.size() < most;
+    });
 }
 
 } // namespace meru::io

@@ -6,6 +6,7 @@
 // success, for messages that name the file and say why.
 #include "platform/io/write_fn.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,8 @@ std::string not_text_reason(const std::string& path);
 // nothing of the file is kept. The reason on failure.
 std::string read_file_blocks(const std::string& path, const std::function<void(std::string_view)>& take);
 
-// Reads a whole regular file into `text`; the reason on failure.
-std::string read_regular_file(const std::string& path, std::string& text);
+// Reads a whole regular file into `text`, or only its first `most` bytes when it
+// is longer; the reason on failure.
+std::string read_regular_file(const std::string& path, std::string& text, std::size_t most = SIZE_MAX);
 
 } // namespace meru::io

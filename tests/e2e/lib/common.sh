@@ -96,6 +96,13 @@ declare -A settings_controls=(
 )
 
 # settings_lines LINE...: prints each LINE on a line of its own; nothing for none.
+# open_with_y FILE Y: script lines that open $work/FILE and choose Y in the
+# Select Y dialog, answering no to its question and closing its notes.
+open_with_y() {
+  printf '%s\n' dismiss "menu File > Open" "file $work/$1" dismiss "menu Y > Select Y" "dialog Select  Y variable(s)" \
+    "  set 1000 = $2" "  press OK" "answer no" dismiss
+}
+
 settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
 
 # settings_block NAME=VALUE...: prints the script lines that set the named

@@ -68,8 +68,13 @@ TEST(EditExponent, MantissaBelowOneAndExponentForms)
     EXPECT_EQ(fmt_e(-0.000123456, 10, 4), "-.1235E-03"); // no room for the zero
     EXPECT_EQ(fmt_e(9.9996, 10, 3), " 0.100E+02");       // rounding carries into the exponent
     EXPECT_EQ(fmt_e(0.0, 9, 2), " 0.00E+00");
-    EXPECT_EQ(fmt_e(1e150, 10, 3), " 0.100+151"); // three-digit exponent drops the E
-    EXPECT_EQ(fmt_e(1e-300, 10, 3), " 0.100-299");
+    // A three-digit exponent keeps its letter: the zero goes first, then the
+    // field widens by one column rather than lose the letter or the number.
+    EXPECT_EQ(fmt_e(1e150, 10, 3), "0.100E+151");
+    EXPECT_EQ(fmt_e(1e-300, 10, 3), "0.100E-299");
+    EXPECT_EQ(fmt_e(2.0798e-187, 11, 5), ".20798E-186");
+    EXPECT_EQ(fmt_e(-2.0798e-187, 11, 5), "-.20798E-186");
+    EXPECT_EQ(fmt_e(2.0798e-187, 9, 5), "*********");
     EXPECT_EQ(fmt_e(1234.5, 8, 3), ".123E+04");
     EXPECT_EQ(fmt_e(1234.5, 7, 3), "*******");
 }
@@ -146,5 +151,14 @@ TEST(EditRoundTrip, FixedFieldsReadBackWithinHalfAUnit)
         const auto eback = list_read_real(e);
         ASSERT_TRUE(eback.has_value()) << e;
         EXPECT_LE(std::fabs(*eback - x), 0.5e-5 * std::pow(10.0, std::ceil(std::log10(std::fabs(x)))) + 1e-12) << e;
+    }
+    // Every exponent a double reaches is written with its letter and reads back.
+    for (int p = -307; p <= 307; ++p) {
+        const double x = 1.2345 * std::pow(10.0, p);
+        const std::string e = fmt_e(x, 11, 5);
+        ASSERT_NE(e.find('E'), std::string::npos) << e;
+        const auto back = list_read_real(e);
+        ASSERT_TRUE(back.has_value()) << e;
+        EXPECT_NEAR(*back / x, 1.0, 1e-4) << e;
     }
 }

@@ -88,9 +88,11 @@ TEST(LogWriter, AFullDiskIsToldOnceAndTheWriterGoesOn)
     EXPECT_EQ(told.size(), 2u);
 }
 
-// The disk fills inside the second line and frees after the fourth: the cut line
-// is ended, a line says what was lost (the cut line's last 15 of 21 bytes and two
-// whole lines of 6 and 5 bytes), the user is told once, and the log goes on.
+// The disk fills inside the second line and stays full over a close and a
+// reopening for appending (as between by-groups); when it frees, the cut line is
+// ended and a line says what was lost (the cut line's last 15 of 21 bytes and two
+// whole lines of 6 and 5 bytes), told once. A later loss is told again and marked
+// when the log is closed (at exit) with room again.
 TEST(LogWriter, AfterAFullDiskTheLogSaysWhatWasLost)
 {
     TempDir dir;
@@ -113,14 +115,20 @@ TEST(LogWriter, AfterAFullDiskTheLogSaysWhatWasLost)
     room = 6;
     log.write("a longer second line");
     log.write("third");
+    log.close();
+    ASSERT_EQ(log.append(path), kOk);
     log.write("four");
+    EXPECT_EQ(told.size(), 1u);
     room = 1000;
     log.write("back again");
+    room = 0;
+    log.write("lost too");
+    room = 1000;
     log.close();
-    EXPECT_EQ(read_all(path), "line one\na long\n"
-                              "WARNING: output lost here: 3 line(s), 26 bytes not written to the log "
-                              "(No space left on device)\nback again\n");
-    EXPECT_EQ(told, std::vector<std::string>{"No space left on device"});
+    const std::string lost = " bytes not written to the log (No space left on device)\n";
+    EXPECT_EQ(read_all(path), "line one\na long\nWARNING: output lost here: 3 line(s), 26" + lost +
+                                  "back again\nWARNING: output lost here: 1 line(s), 9" + lost);
+    EXPECT_EQ(told, std::vector<std::string>(2, "No space left on device"));
 
     // Opened again for appending, a log that ends in a cut line starts a new one.
     {
