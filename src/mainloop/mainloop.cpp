@@ -27,6 +27,12 @@ namespace {
 constexpr int kPollMs = 200;
 } // namespace
 
+std::string log_status(const std::string& logname)
+{
+    return "The output log " + logname + " holds the analysis: View > Output " + logname + " (or Window > " +
+           logname + ") shows it.";
+}
+
 void loop_head(Program& p)
 {
     p.frame.close_window(kBannerUnit);
@@ -40,6 +46,9 @@ void loop_head(Program& p)
     p.msgline = p.analysis_open() ? std::string(kIdleData) + p.analysis->datapath : std::string(kIdleNoData);
     progress(p, p.msgline);
     p.frame.set_window_size(kProgressUnit, {platform::SizeState::minimised});
+    // The progress window lies minimised: the frame's status line names the log
+    // of the open analysis and how to see it.
+    p.frame.set_status(p.analysis_open() ? log_status(p.analysis->logname) : std::string());
 
     clear_requests(p.flags);
     // A tree whose growing was cut short leaves neither its splits nor its strata.

@@ -4,6 +4,8 @@
 // (dispatch.h). mainprog runs them for ever.
 #include "mainloop/dispatch.h"
 
+#include <string>
+
 namespace meru::mainloop {
 
 struct Program;
@@ -11,6 +13,9 @@ struct Program;
 // The idle text of the progress window.
 inline constexpr const char* kIdleNoData = "...expecting some data via File: menu!";
 inline constexpr const char* kIdleData = "... about nothing. Waiting. Data file: ";
+
+// The frame's status line while the analysis whose log is `logname` is open.
+std::string log_status(const std::string& logname);
 
 void loop_head(Program& program);
 

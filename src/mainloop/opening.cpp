@@ -6,6 +6,7 @@
 #include "files/readdata.h"
 #include "files/textutil.h"
 #include "mainloop/dataarrays.h"
+#include "mainloop/notes_once.h"
 #include "mainloop/recordcount.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -464,7 +465,11 @@ void write_log_preamble(io::LogWriter& log, const platform::DateTime& d, const s
 
 OpenResult open_analysis(const OpenRequest& request, OpeningContext& cx)
 {
-    Opening opening(request, cx);
+    // One opening is one action: a note of it is shown once, though the data
+    // file behind a default control file is read twice.
+    NotesOnce once(cx.sv, cx.log);
+    OpeningContext each_note_once{cx.state, cx.analysis, cx.log, once, cx.host, cx.msgline};
+    Opening opening(request, each_note_once);
     return opening.run();
 }
 

@@ -95,7 +95,7 @@ struct Program {
     stats::ExtentSettings extent;
     settings::CritTexts crit_texts;              // the Criteria dialog's texts, kept between showings
     bool crit_changed = false;                   // the last Criteria request changed the criterion settings
-    bool extent_from_strategy = false;           // the Extent request came from the Strategy dialog
+    bool extent_from_strategy = false;           // the Strategy dialog asked for the Extent dialog
     stats::Censoring censoring;                  // censoring of the log-rank criterion
     settings::Forcing forcing;                   // the forced attribute and how it joins A
     settings::SplitSettings split;               // the Training sample dialog's choices

@@ -181,6 +181,7 @@ Flow strategy_stage(Program& p)
         return Flow::loop_head;
     }
     bool wantextent = false;
+    bool asked_extent = false; // "Set Extent Parameters": the dialog comes back after the Extent dialog
     if (!f.sgo) {
         p.services.actlog("%Strategy");
         const bool tree_before = p.strategy.treemode;
@@ -195,6 +196,7 @@ Flow strategy_stage(Program& p)
         }
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         if (r.cancelled) return Flow::loop_head;
+        asked_extent = r.wantextent;
         wantextent = r.wantextent || fit_extent_to_tree(p, tree_before);
     }
     if (p.strategy.iterative && p.options.primattr) {
@@ -213,7 +215,7 @@ Flow strategy_stage(Program& p)
     }
     if (!wantextent) return Flow::loop_head;
     f.qext = true;
-    p.extent_from_strategy = true;
+    p.extent_from_strategy = asked_extent;
     return Flow::next;
 }
 

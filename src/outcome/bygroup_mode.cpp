@@ -94,8 +94,8 @@ void bygroup_mode(ByGroup& by, const Sp4Input& in, const ByGroupRequest& req, Mo
         sv.msgbox(text, BoxKind::Ok, false);
         by.ngroups = kMaxByGroups;
     }
-    sv.note("There are " + io::fmt_i(by.ngroups, 4) + " By-groups of " + io::fmt_a(by.byvar, 8) +
-                " View LOG for details $",
+    sv.note("There are " + io::fmt_i(by.ngroups, 4) + " By-groups of " + io::rtrim(io::fmt_a(by.byvar, 8)) +
+                ". View LOG for details $",
             NoteKind::Full, false);
     log.write(by.byvalues ? " Defined by variable values" : " Defined by attributes of variable");
     const bool character = by_character(by, req.varischar);

@@ -370,8 +370,9 @@ bool ScatterRun::z_button()
 bool ScatterRun::open_window()
 {
     platform::Frame& frame = cx_.ui.frame;
-    std::string title = files::squeeze(" Scatter of " + io::fmt_a(varname(cx_.y.scatx), 8) + " against " +
-                                       io::fmt_a(varname(cx_.y.scaty), 8));
+    // Y (the vertical axis) against X.
+    std::string title = files::squeeze(" Scatter of " + io::fmt_a(varname(cx_.y.scaty), 8) + " against " +
+                                       io::fmt_a(varname(cx_.y.scatx), 8));
     while (title.size() > 1 && title.back() == ' ') title.pop_back();
     cx_.msgline = title;
     cx_.ui.log.write(title);

@@ -176,7 +176,7 @@ private:
             if (!ln.empty() && ln[0] != '+' && name8(ln) == name) lines.push_back(l);
         }
         if (lines.empty()) return true;
-        if (!cx_.sv.quiz("?Attributes are defined for the variable: " + name + " Use attributes to specify Y?"))
+        if (!cx_.sv.quiz("?Attributes are defined for the variable: " + name + ". Use attributes to specify Y?"))
             return true;
         y_.yfromatt = true;
         AttributeChoice choice;

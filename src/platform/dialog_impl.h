@@ -50,6 +50,7 @@ struct Dialog::Impl {
     bool quiet = false; // the program is setting values: no callbacks
     std::map<std::string, int> answers;
     bool dismiss_ok = false;
+    QPointer<QWidget> beside; // the window the dialog stands beside, when set
 
     DialogControl* find(int id) const
     {

@@ -7,7 +7,9 @@
 #include "platform/script.h"
 
 #include <QCoreApplication>
+#include <QRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace meru::platform {
@@ -143,11 +145,26 @@ bool Dialog::press(int control)
     return true;
 }
 
+QPoint beside_window(const QRect& window, const QSize& size, const QRect& area)
+{
+    const bool right = area.right() - window.right() >= window.left() - area.left();
+    const int x = right ? window.right() + 1 : window.left() - size.width();
+    return {std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width())),
+            std::clamp(window.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()))};
+}
+
+void Dialog::set_beside(QWidget* window) { impl_->beside = window; }
+
 int Dialog::run_modal()
 {
     impl_->is_closed = false;
     impl_->result = kCancelId;
     for (auto& c : impl_->controls) c->before_show();
+    QWidget* owner = impl_->dlg->parentWidget();
+    if (QWidget* w = impl_->beside.data(); w && w->isVisible() && owner) {
+        const auto global = [](const QWidget* v) { return QRect(v->mapToGlobal(QPoint(0, 0)), v->size()); };
+        impl_->dlg->move(beside_window(global(w), impl_->dlg->size(), global(owner)));
+    }
     if (impl_->host.script) return impl_->host.script->at_dialog(*this);
     impl_->dlg->exec();
     impl_->is_closed = true;

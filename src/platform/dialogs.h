@@ -27,6 +27,9 @@
 #include <vector>
 
 class QDialog;
+class QPoint;
+class QRect;
+class QSize;
 class QWidget;
 
 namespace meru::platform {
@@ -40,6 +43,12 @@ constexpr int kRangeMax = -21;
 constexpr int kCancelId = 2;
 
 class Dialog;
+
+// The top left corner of a box of `size` beside `window` within `area` (all in
+// one coordinate system): right of the window when there is at least as much
+// room right of it as left of it, else left of it; then moved inside the area.
+// Its top is the window's top.
+QPoint beside_window(const QRect& window, const QSize& size, const QRect& area);
 
 // The program's own dialog templates: every *.dlg file in the "dialogs" folder next
 // to the executable (the build lays resources/dialogs there). Errors are appended.
@@ -112,6 +121,12 @@ public:
     // combo box's item by number or text (or the typed text of an editable one);
     // a scroll bar's position. False with the reason otherwise.
     bool user_set(int control, std::string_view value, std::string& why);
+
+    // Shows the dialog beside `window` rather than centred on its owner: on the
+    // side of the window with more room in the owner, moved inside the owner, its
+    // top level with the window's. A dialog that comes back after each plot so
+    // leaves the plot in view. Null: centred again.
+    void set_beside(QWidget* window);
 
     QDialog* widget() const; // the Qt dialog (tests click it)
     QWidget* control_widget(int control) const;

@@ -22,10 +22,24 @@ std::string with_default_suffix(const std::string& path, std::string_view suffix
     return !path.empty() && QFileInfo(qs(path)).exists() ? path : with_extension(path, suffix);
 }
 
+namespace {
+
+QStringList patterns_of(const FileFilter& filter)
+{
+    return qs(filter.patterns).split(QRegularExpression("[;\\s]+"), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+bool filter_shows(const FileFilter& filter, std::string_view path)
+{
+    return QDir::match(patterns_of(filter), QFileInfo(qs(path)).fileName());
+}
+
 std::string name_filter(const FileFilter& filter)
 {
     QStringList patterns;
-    for (const QString& p : qs(filter.patterns).split(QRegularExpression("[;\\s]+"), Qt::SkipEmptyParts))
+    for (const QString& p : patterns_of(filter))
         for (const QString& variant : {p, p.toLower(), p.toUpper()})
             if (!patterns.contains(variant)) patterns << variant;
     return (qs(filter.description).remove(QRegularExpression("\\s*\\(.*\\)\\s*$")) + " (" + patterns.join(' ') + ")")
@@ -73,7 +87,10 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
     QStringList names;
     for (const auto& f : filters) names << qs(name_filter(f));
     if (!names.isEmpty()) dlg.setNameFilters(names);
-    if (!initial.isEmpty()) dlg.selectFile(initial);
+    // A name the first filter hides (the control file last opened, shown with
+    // File:New's data files) is not offered: the dialog starts in its folder.
+    if (!initial.isEmpty() && (filters.empty() || filter_shows(filters.front(), initial_name)))
+        dlg.selectFile(initial);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }

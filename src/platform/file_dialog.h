@@ -26,6 +26,10 @@ std::vector<FileFilter> parse_filter_list(std::string_view list);
 // lower case ("*.log" shows "KYPHOSIS.LOG" too).
 std::string name_filter(const FileFilter& filter);
 
+// Whether the file named by `path` is one that `filter` shows (its patterns in
+// any case).
+bool filter_shows(const FileFilter& filter, std::string_view path);
+
 // `path` with "." + `suffix` added when its file name has no extension (an
 // empty suffix leaves it as it is): the name a file is saved under.
 std::string with_extension(const std::string& path, std::string_view suffix);
@@ -35,8 +39,9 @@ std::string with_extension(const std::string& path, std::string_view suffix);
 std::string with_default_suffix(const std::string& path, std::string_view suffix);
 
 // `start_folder` empty starts in the current directory; `initial_name` is the file
-// name shown at the start (may be empty); `default_suffix` is added to a typed
-// name as with_default_suffix says.
+// name shown at the start (may be empty; a file the first filter does not show
+// only gives its folder); `default_suffix` is added to a typed name as
+// with_default_suffix says.
 std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_view title,
                                             const std::vector<FileFilter>& filters, std::string_view start_folder,
                                             std::string_view initial_name = {}, std::string_view default_suffix = {});

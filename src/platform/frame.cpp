@@ -6,10 +6,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QString>
 #include <QStyle>
 
@@ -36,6 +38,12 @@ Frame::Frame(UnitRegistry& units) : units_(units), frame_(std::make_unique<Frame
     frame_->setWindowTitle(QStringLiteral("MERU"));
     mdi_ = new QMdiArea(frame_.get());
     frame_->setCentralWidget(mdi_);
+    // Made now, so that the area of the child windows keeps its size. The text
+    // is a label of its own: a menu item's (empty) tip passing over the bar
+    // hides it only while the menu is open.
+    status_ = new QLabel(frame_.get());
+    frame_->statusBar()->setSizeGripEnabled(false);
+    frame_->statusBar()->addWidget(status_, 1);
     frame_->resize(1024, 768);
     window_icon_ = mdi_->style()->standardIcon(QStyle::SP_TitleBarMenuButton);
 }
@@ -60,6 +68,10 @@ QMdiArea& Frame::mdi_area() { return *mdi_; }
 void Frame::show() { frame_->show(); }
 
 void Frame::maximise() { frame_->showMaximized(); }
+
+void Frame::set_status(std::string_view text) { status_->setText(QString::fromStdString(std::string(text))); }
+
+std::string Frame::status() const { return status_->text().toStdString(); }
 
 void Frame::set_close_handler(std::function<void()> handler) { frame_->on_close = std::move(handler); }
 
@@ -194,6 +206,9 @@ bool Frame::set_focus(int unit)
     ChildWindow* w = window(unit);
     if (!w) return false;
     if (w->isHidden()) w->show();
+    // A window that waits for the user stands wholly in view, however the area
+    // placed it or was resized since.
+    keep_inside(*w);
     mdi_->setActiveSubWindow(w);
     // On top even when it was the active window already and another was opened over it.
     w->raise();

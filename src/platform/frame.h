@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+class QLabel;
 class QMainWindow;
 class QMdiArea;
 class QMenuBar;
@@ -69,6 +70,9 @@ public:
     QWidget* dialog_owner();
     void show();
     void maximise();
+    // The frame's status line, along its bottom edge: what the user can do next.
+    void set_status(std::string_view text);
+    std::string status() const;
     // Run when the user closes the frame (instead of closing it). Without one,
     // closing the frame ends the program.
     void set_close_handler(std::function<void()> handler);
@@ -127,6 +131,7 @@ private:
     UnitRegistry& units_;
     std::unique_ptr<FrameWindow> frame_;
     QMdiArea* mdi_ = nullptr;
+    QLabel* status_ = nullptr; // owned by the frame's status bar
     // One icon for every child window's title bar: the style's scaled copies of it
     // are cached once, not once per window opened.
     QIcon window_icon_;

@@ -10,6 +10,9 @@ class QKeyEvent;
 
 namespace meru::platform {
 
+// The code of the Esc key.
+constexpr int kEscCode = 27;
+
 // A keystroke: its code, and whether it is an extended key (read as 0, code).
 struct Keystroke {
     int code = 0;

@@ -346,8 +346,12 @@ bool Script::draw_modal_on(const std::string& path) const
     modal->ensurePolished();
     if (!modal->isVisible()) modal->adjustSize();
     const QPixmap shown = modal->grab();
+    // Centred, as the modal shows itself, unless it was placed (beside a window).
+    QPoint at((frame.width() - shown.width()) / 2, (frame.height() - shown.height()) / 2);
+    if (const QWidget* owner = modal->parentWidget(); owner && modal->testAttribute(Qt::WA_Moved))
+        at = modal->pos() - owner->mapToGlobal(QPoint(0, 0));
     QPainter paint(&frame);
-    paint.drawPixmap((frame.width() - shown.width()) / 2, (frame.height() - shown.height()) / 2, shown);
+    paint.drawPixmap(at, shown);
     paint.end();
     return frame.save(QString::fromStdString(path), "PNG");
 }

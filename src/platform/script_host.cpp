@@ -71,7 +71,7 @@ bool FrameScriptHost::key(std::string_view window, const std::vector<int>& codes
     Keystroke k;
     if (codes.size() == 2 && codes[0] == 0) k = {codes[1], true};
     else k = {codes.empty() ? 0 : codes[0], false};
-    if (!frame_.window(unit)->keys().push(k)) {
+    if (!frame_.window(unit)->type_key(k)) {
         why = "the key queue is full";
         return false;
     }

@@ -75,7 +75,7 @@ void CanvasView::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    if (!owner_.keys().push(*key)) beep();
+    if (!owner_.type_key(*key)) beep();
 }
 
 ChildWindow::ChildWindow(int unit, const std::string& title, int width, int height)
@@ -117,6 +117,20 @@ bool ChildWindow::resize_canvas(int width, int height, const QSize& room)
     return true;
 }
 
+void ChildWindow::bind_key_click(int code, int x, int y) { key_clicks_[code] = {x, y}; }
+
+void ChildWindow::unbind_key_click(int code) { key_clicks_.erase(code); }
+
+bool ChildWindow::type_key(Keystroke key)
+{
+    const auto it = key.extended ? key_clicks_.end() : key_clicks_.find(key.code);
+    if (it == key_clicks_.end()) return keys_.push(key);
+    const QPoint at = it->second;
+    mouse_event(mouse_left_down, mouse_ks_left, at.x(), at.y());
+    mouse_event(mouse_left_up, 0, at.x(), at.y());
+    return true;
+}
+
 int ChildWindow::register_mouse(int mask, MouseCallback callback)
 {
     mouse_mask_ = mask;
@@ -144,9 +158,11 @@ void ChildWindow::mouse_event(int event, int keystate, int x, int y)
 
 void ChildWindow::closeEvent(QCloseEvent* event)
 {
-    // The unit stays open: closing only minimises.
+    // The unit stays open: closing only minimises. A window whose Esc key stands
+    // for a click (a waiting window's bar starts with Esc) is left as Esc leaves it.
     event->ignore();
     showMinimized();
+    if (key_clicks_.count(kEscCode) != 0) type_key({kEscCode, false});
 }
 
 } // namespace meru::platform

@@ -1,13 +1,15 @@
 #pragma once
 // A child window of the frame bound to a unit: a retained canvas shown at 1:1
 // (scrolled when the window is smaller), with its own mouse callback and key
-// queue. Its close box minimises it; only the frame deletes it.
+// queue. Its close box minimises it (and types Esc where Esc stands for a
+// click); only the frame deletes it.
 #include "platform/canvas.h"
 #include "platform/key_queue.h"
 #include "platform/mouse.h"
 
 #include <QMdiSubWindow>
 #include <QWidget>
+#include <map>
 #include <string>
 
 class QScrollArea;
@@ -55,6 +57,14 @@ public:
     // have that size (it keeps its old one).
     bool resize_canvas(int width, int height, const QSize& room);
 
+    // A key that stands for a click: once bound, typing the (not extended) key
+    // `code` is a left click at canvas pixel (x, y), not a key of the queue.
+    void bind_key_click(int code, int x, int y);
+    void unbind_key_click(int code);
+    // A key typed into the window: a click when bound, else the key queue's.
+    // False when the queue is full.
+    bool type_key(Keystroke key);
+
     // One callback for the events in `mask`. Returns 0.
     int register_mouse(int mask, MouseCallback callback);
     // Removes the callback; returns 0, or -1 when none was registered.
@@ -75,6 +85,7 @@ private:
     MouseLatch latch_;
     int mouse_mask_ = 0;
     MouseCallback mouse_cb_;
+    std::map<int, QPoint> key_clicks_; // by key code
 };
 
 } // namespace meru::platform

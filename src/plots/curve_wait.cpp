@@ -1,5 +1,6 @@
 // The curve window's wait for the mouse: the bar's Esc, Beta+, Beta- and Help,
-// the right button, and clicks on the curve's points.
+// the right button, clicks on the curve's points, and a click elsewhere in the
+// plot, which goes on as Esc does.
 #include "files/textutil.h"
 #include "platform/frame.h"
 #include "platform/menus.h"
@@ -22,9 +23,11 @@ namespace {
 // and Help and does nothing).
 enum class CurveButton { none, esc, beta_plus, beta_minus, help };
 
+constexpr int kBarHeight = 15;
+
 CurveButton curve_button(int mx, int my)
 {
-    if (my > 15) return CurveButton::none;
+    if (my > kBarHeight) return CurveButton::none;
     if (mx <= 45) return CurveButton::esc;
     if (mx <= 90) return CurveButton::beta_plus;
     if (mx <= 135) return CurveButton::beta_minus;
@@ -120,6 +123,12 @@ void wait_for_click(ui::Context& ctx, CurveWindow& curve, CurveDrawing& d)
                     draw_refline(ctx, curve, d);
                 }
                 hold.keep();
+                return;
+            }
+            // The prompt asks for the mouse: a click in the plot that meets no
+            // point goes on, as Esc does.
+            if (my > kBarHeight) {
+                curve.clicked = 0;
                 return;
             }
             if (d.line) {

@@ -46,6 +46,8 @@ void plot_line(ui::Context& ctx, const EffcutsCall& call, int line)
     ui::AxisLayout layout;
     layout.ylen = 0.6, layout.xfac = 1.3;
     layout.xlo = 1, layout.xhi = n, layout.ylo = 0, layout.yhi = 1.3 * best.m;
+    // A tick at every cut, where its point and its label stand.
+    layout.xwant = 1;
     layout.xtitle = " ";
     layout.ytitle = call.critname.substr(0, 20);
     layout.title = io::fmt_a(name, 8);
@@ -108,7 +110,8 @@ void effcuts(ui::Context& ctx, const EffcutsCall& call)
     std::map<int, bool> checks;
     for (;;) {
         const LineList list = offered_lines(ctx, *call.lines, 2);
-        const VariablePick pick = pick_variable(ctx, kEffcutsDialog, list, checks);
+        // The list comes back beside the plot just drawn.
+        const VariablePick pick = pick_variable(ctx, kEffcutsDialog, list, checks, kEffcutsWindow);
         if (pick.missing) {
             ctx.log.write("Error: dialog box 56 not found");
             return;

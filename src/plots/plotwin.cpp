@@ -128,9 +128,14 @@ void plotwin(ui::Context& ctx, CurveWindow& curve)
     }
     canvas->set_color_rgb(curve.colour);
     // The label ends 10 pixels above the point, its left 15 pixels left of it, so
-    // that neither the point nor a mark on it is written over.
+    // that neither the point nor a mark on it is written over; it starts 10
+    // pixels below the point instead when it would reach the frame's top line
+    // (10 pixels above the data area).
     const int label_height = canvas->font() ? canvas->font()->cell_height : 0;
-    canvas->moveto(label_at.x() - 15, label_at.y() - 10 - label_height);
+    const int frame_top =
+        -ui::plot_pixel(d.sy * (ctx.plot.yhi - ctx.plot.ylo) + 10 + ui::plot_pixel(d.sy * ctx.plot.ylo));
+    const int above = label_at.y() - 10 - label_height;
+    canvas->moveto(label_at.x() - 15, above > frame_top + 1 ? above : label_at.y() + 10);
     ui::boldtext(*canvas, std::string_view(curve.label).substr(0, 10));
     ui::selfont(ctx, 2);
 

@@ -42,7 +42,7 @@ struct CurveWindow {
     std::string linelabel;    // 11 characters; "=" first shows "=" and the slope
     int size = 3;             // < 10 squares of half side size, else circles of size - 10
     bool interactive = false; // wait for the mouse after drawing
-    int clicked = 0;          // out: the point clicked, 0 for Esc or right click
+    int clicked = 0;          // out: the point clicked, 0 for Esc, a right click or a click beside the points
     bool join = true;         // join consecutive points
     std::string notetxt;      // out (non-interactive): the title's first 20 characters
 

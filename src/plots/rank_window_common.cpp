@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
+#include "platform/window.h"
 #include "plots/rank_windows.h"
 #include "ui/bring_to_front.h"
 #include "ui/context.h"
@@ -76,7 +77,7 @@ LineList offered_lines(ui::Context& ctx, const CutLines& lines, int mincuts)
     return list;
 }
 
-VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks)
+VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks, int beside)
 {
     namespace ids = rank_dialog_ids;
     VariablePick pick;
@@ -89,6 +90,7 @@ VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::
     d->set_int(ids::kList, n, platform::kNumItems);
     for (int j = 1; j <= n; ++j) d->set_text(ids::kList, list.entries[static_cast<std::size_t>(j - 1)].text, j);
     for (const auto& [control, on] : checks) d->set_logical(control, on);
+    if (beside != 0) d->set_beside(ctx.frame.window(beside));
     pick.closed = d->run_modal();
     for (auto& [control, on] : checks) d->get_logical(control, on);
     std::vector<bool> flags;

@@ -34,8 +34,9 @@ struct VariablePick {
     int line = 0;         // the lowest selected entry's line, 0 when none
 };
 // Shows dialog `id` with the list and the check states `checks` (by control id,
-// written back).
-VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks);
+// written back); beside the window of unit `beside` when it shows a plot (0: none).
+VariablePick pick_variable(ui::Context& ctx, int id, const LineList& list, std::map<int, bool>& checks,
+                           int beside = 0);
 
 // Polls the unit's window every 100 ms (active, with the focus) until a left
 // click, whose window pixel it leaves in (mx, my); other events are dropped.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace meru::plots {
@@ -16,6 +17,10 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
                         std::string_view title)
 {
     platform::Frame& frame = ctx.frame;
+    // The window opened afresh stands where the user left the one it replaces
+    // (each iteration and each new scale reopens it), at the size they left it.
+    std::optional<platform::WindowSize> place = frame.window_size(kSearchWindow);
+    if (place && place->state != platform::SizeState::restored) place.reset();
     bool opened = false;
     for (int tries = 0; tries < 2 && !opened; ++tries) {
         frame.close_window(kSearchWindow);
@@ -27,6 +32,10 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
     config.numypixels = kSearchHeight;
     config.title = kSearchTitle;
     if (!frame.set_window_config(kSearchWindow, config)) frame.set_window_config(kSearchWindow, config);
+    if (place) {
+        place->state = platform::SizeState::set;
+        frame.set_window_size(kSearchWindow, *place);
+    }
     ui::winmenu(ctx.menus, ctx.windows, kSearchWindow, menu_entry,
                 [&frame](bool) { ui::bring_to_front(frame, kSearchWindow); });
     frame.set_active(kSearchWindow);

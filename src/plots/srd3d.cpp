@@ -20,9 +20,12 @@ namespace meru::plots {
 namespace {
 
 constexpr int kBack = 0xeeefee;
-// The scene's area: below the button bar, right of the caller's key strip.
+// The scene's area: below the button bar and the caller's status row, right of
+// the caller's key strip.
 constexpr int kSceneLeft = 120;
-constexpr int kSceneTop = 15;
+constexpr int kSceneTop = 2 * ui::kRowHeight + 1;
+// Pixels between the blocks and the value labels beside them.
+constexpr int kLabelGap = 6;
 
 float scaled(double v, double lo, double hi) { return static_cast<float>(2.0 * ui::safediv(v - lo, hi - lo) - 1.0); }
 
@@ -49,7 +52,8 @@ struct Srd3dView {
     View3 view3() const { return {{radians(deg1), radians(deg2), radians(deg3)}, s, 0, 0}; }
     bool last_cell(int cell) const { return call.mode != 2 && cell == m.n - 1; }
     int colour_of(int cell) const;
-    void value_axis(platform::Canvas& c, const View3& v) const;
+    QRect blocks_box(const View3& v) const;
+    void value_axis(platform::Canvas& c, const View3& v, const QRect& blocks) const;
     void draw() const;
     void bar() const;
     bool left_by_user() const;
@@ -85,12 +89,31 @@ int Srd3dView::colour_of(int cell) const
     return call.colours[static_cast<std::size_t>(((index % size) + size) % size)];
 }
 
-void Srd3dView::value_axis(platform::Canvas& c, const View3& v) const
+// The screen rectangle (viewport pixels) that the drawn cells cover, floor to top.
+QRect Srd3dView::blocks_box(const View3& v) const
+{
+    QRect box;
+    for (int k = 0; k < m.n; ++k) {
+        const int cell = m.order[static_cast<std::size_t>(k)];
+        if (call.hide_last && last_cell(cell)) continue;
+        const auto i = static_cast<std::size_t>(cell);
+        for (float x : {m.x1[i], m.x2[i]})
+            for (float y : {m.y1[i], m.y2[i]})
+                for (float z : {0.0f, m.height(k, zero)}) {
+                    const QPoint q = screen3d({x, y, z}, v.a, v.s, 0, 0);
+                    box |= QRect(q, QSize(1, 1));
+                }
+    }
+    return box;
+}
+
+// The value axis at the floor's corner (-1, -1), its dot and its top tick; its
+// two values and the caption stand level with its ends beside the blocks, on
+// the side with more room in the scene, so that no block hides them.
+void Srd3dView::value_axis(platform::Canvas& c, const View3& v, const QRect& blocks) const
 {
     const QPoint base = screen3d({-1, -1, 0}, v.a, v.s, 0, 0);
     const QPoint top = screen3d({-1, -1, 1}, v.a, v.s, 0, 0);
-    const float dx = static_cast<float>(top.x() - base.x()), dy = static_cast<float>(top.y() - base.y());
-    const int rotation = dx == 0.0f ? -900 : -direction_tenths(dx, dy);
     c.set_color_rgb(0x444444);
     c.ellipse(platform::Fill::interior, base.x() - 2, base.y() - 2, base.x() + 2, base.y() + 2);
     c.moveto(base.x(), base.y());
@@ -98,15 +121,28 @@ void Srd3dView::value_axis(platform::Canvas& c, const View3& v) const
     const QPoint tick = screen3d({-1.05f, -1, 1}, v.a, v.s, 0, 0);
     c.moveto(tick.x(), tick.y());
     c.lineto(top.x(), top.y());
-    set_text_rotation(c, rotation);
-    c.moveto(base.x(), base.y());
-    c.outgtext(axis_value_label(zero ? 0.0 : m.vmin));
-    c.moveto(tick.x(), tick.y());
-    c.outgtext(axis_value_label(m.vmax));
-    const QPoint cap = screen3d({-0.95f, -1, 1}, v.a, v.s, 0, 0);
-    c.moveto(cap.x() + 20, cap.y() + 20);
-    c.outgtext(call.caption.substr(0, 30));
+
+    const platform::GraphicsFont* font = c.font();
+    const int h = font ? font->cell_height : ui::kRowHeight;
+    // The scene's area in viewport pixels.
+    const QRect area = c.clip().translated(-c.vieworg());
+    const bool right = area.right() - blocks.right() >= blocks.left() - area.left();
+    // Level with the axis ends, the higher one moved up when the two would meet.
+    int ybase = base.y() - h / 2, ytop = top.y() - h / 2;
+    if (ytop <= ybase) ytop = std::min(ytop, ybase - h);
+    else ybase = std::min(ybase, ytop - h);
+    const std::string caption = call.caption.substr(0, 30);
+    const auto label = [&](const std::string& text, int y) {
+        const int w = c.text_width(text);
+        const int x = right ? blocks.right() + kLabelGap : blocks.left() - kLabelGap - w;
+        c.moveto(std::clamp(x, area.left(), std::max(area.left(), area.right() - w)),
+                 std::clamp(y, area.top(), std::max(area.top(), area.bottom() - h)));
+        c.outgtext(text);
+    };
     c.set_gtext_vector(1, 0);
+    label(axis_value_label(zero ? 0.0 : m.vmin), ybase);
+    label(axis_value_label(m.vmax), ytop);
+    label(caption, std::min(ytop, ybase) - h);
 }
 
 void Srd3dView::draw() const
@@ -116,13 +152,13 @@ void Srd3dView::draw() const
     platform::Canvas& c = *cp;
     c.set_viewport(0, 0, c.width() - 1, c.height() - 1);
     c.set_color_rgb(kBack);
-    c.rectangle(platform::Fill::interior, 451, 0, 1000, 20);
     if (!fun) c.rectangle(platform::Fill::interior, kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
-    // The scene stays below the button bar and right of the key strip, whatever
-    // the angles and the scale.
+    // The scene stays below the button bar and the status row and right of the
+    // key strip, whatever the angles and the scale.
     c.set_viewport(kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
     c.set_vieworg(call.p + 50, call.q + 50);
     const View3 v = view3();
+    const QRect blocks = blocks_box(v);
     bool downward = project3d({0, 0, 1}, v.a).z > 0;
     if (view) downward = !downward;
     const int n = m.n;
@@ -135,7 +171,7 @@ void Srd3dView::draw() const
                    ui::colshift(colour_of(cell), 40));
         }
     }
-    if (!fun) value_axis(c, v);
+    if (!fun) value_axis(c, v, blocks);
     for (int j = 0; j < n; ++j) {
         const int k = downward ? n - 1 - j : j;
         const int cell = m.order[static_cast<std::size_t>(k)];
@@ -179,7 +215,7 @@ void Srd3dView::draw() const
             }
         }
     }
-    if (!fun) value_axis(c, v);
+    if (!fun) value_axis(c, v, blocks);
     c.set_viewport(0, 0, c.width() - 1, c.height() - 1);
 }
 
@@ -189,11 +225,8 @@ void Srd3dView::bar() const
     if (!c) return;
     c->set_vieworg(0, 0);
     c->set_gtext_vector(1, 0);
-    if (animating) {
-        c->set_color_rgb(kBack);
-        c->rectangle(platform::Fill::interior, 400, 0, 1000, 15);
-        return;
-    }
+    // While Movie runs, the bar stays as it was written.
+    if (animating) return;
     const std::string text =
         fun ? "Esc  Movie Block Image  F_off + - Zero View Help" : "Esc  Movie Block Image  Fun! + - Zero View Help";
     std::vector<int> greyed;
@@ -205,13 +238,6 @@ bool Srd3dView::run()
 {
     platform::Frame& frame = ctx.frame;
     if (!frame.canvas(unit)) return false;
-    {
-        platform::Canvas& c = *canvas();
-        c.set_vieworg(190, -50);
-        c.set_color_rgb(kBack);
-        c.rectangle(platform::Fill::interior, 0, 20, 1000, 1000);
-        c.set_vieworg(0, 0);
-    }
     ui::MenusOff hold(ctx.menus);
     frame.set_active(unit);
     ui::selfont(ctx, 2);

@@ -354,6 +354,7 @@ void DistRun::draw_view(DistView view)
 
 void DistRun::closing()
 {
+    constexpr int kMarkFont = -1;
     if (!ctx_.frame.is_open(unit_)) return;
     platform::Canvas& c = canvas();
     if (miss_.m > 0 && !st_.gdist) {
@@ -372,7 +373,11 @@ void DistRun::closing()
     const int y = st_.view == DistView::Survival ? -ui::plot_pixel(ctx_.plot.plotscale.y * st_.ylow) : 0;
     c.set_color_rgb(colour_);
     c.ellipse(platform::Fill::interior, x - 2, y, x + 2, y + 4);
-    text(x + 3, y, median ? "median" : call_.marklabel, colour_);
+    // The label fits the 9 pixels between the axis' level and the frame's line
+    // below it, clear of both.
+    ui::selfont(ctx_, kMarkFont);
+    text(x + 3, y + 1, median ? "median" : call_.marklabel, colour_);
+    ui::selfont(ctx_, 2);
 }
 
 int yhist(ui::Context& ctx, DistWindowState& state, DistCall& call)

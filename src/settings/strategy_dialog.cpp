@@ -6,6 +6,7 @@
 #include "platform/io/logwriter.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace meru::settings {
 
@@ -26,7 +27,7 @@ std::optional<long long> read_int_field(std::string_view text, int width)
 
 namespace {
 
-Form strategy_form(const StrategySettings& s)
+Form strategy_form(const StrategySettings& s, const std::string& note)
 {
     Form f;
     f.on = {{ids::kConstrainx, s.constrainx},
@@ -34,7 +35,7 @@ Form strategy_form(const StrategySettings& s)
             {ids::kIterative, s.iterative},
             {ids::kTree, s.treemode},
             {ids::kDecidepos, s.decidepos}};
-    f.text = {{ids::kTopm, s.topmbox}, {ids::kMaxiter, s.maxitertext}};
+    f.text = {{ids::kTopm, s.topmbox}, {ids::kMaxiter, s.maxitertext}, {ids::kNote, note}};
     return f;
 }
 
@@ -53,6 +54,19 @@ void refuse(Services& services, std::string text) { services.msgbox(text, BoxKin
 
 } // namespace
 
+std::string tree_note(const StrategySettings& before, const StrategySettings& after)
+{
+    std::vector<std::string> off;
+    if (before.iterative && !after.iterative) off.emplace_back("Iterative mode");
+    if (before.forcein && !after.forcein) off.emplace_back("Force in attribute");
+    if (before.decidepos && !after.decidepos) off.emplace_back("Decide positivity");
+    if (off.empty()) return {};
+    std::string boxes = off.front();
+    for (std::size_t k = 1; k < off.size(); ++k) boxes += (k + 1 == off.size() ? " and " : ", ") + off[k];
+    return "A tree analysis goes without " + boxes + ": the tree turned " + (off.size() == 1 ? "it" : "them") +
+           " off. Press OK to keep the tree.";
+}
+
 StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int nattr, FormDialog& dialog,
                         Services& services, io::LogWriter& log)
 {
@@ -61,8 +75,10 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
         std::replace(s.attrsetspec.begin(), s.attrsetspec.end(), '-', ' ');
         s.topmbox = io::fmt_i(s.topm, 3);
     }
+    std::string note; // why the dialog is shown again
     for (;;) {
-        Form f = strategy_form(s);
+        Form f = strategy_form(s, note);
+        note.clear();
         const int closed = dialog.run(ids::kDialog, f);
         if (closed == kMissing) {
             log.write(io::list_record("Error: strategy dialog box 6 not found"));
@@ -83,9 +99,11 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
             return r;
         }
         if (s.treemode) {
+            const StrategySettings read = s;
             if (!s.iterative && !s.forcein && !bygroup) {
                 if (s.decidepos) {
                     s.decidepos = false;
+                    note = tree_note(read, s);
                     continue;
                 }
                 if (serialy) {
@@ -95,6 +113,7 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
                 return r;
             }
             s.iterative = s.forcein = s.decidepos = false;
+            note = tree_note(read, s);
             if (bygroup && services.quiz("?By group and tree not allowed! Undo by-group?")) {
                 bygroup = false;
                 r.bygroup_undone = true;

@@ -5,6 +5,7 @@
 #include "settings/strategy.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace meru {
@@ -26,6 +27,7 @@ inline constexpr int kDecidepos = 1669;  // "Decide positivity"
 inline constexpr int kTopm = 1063;       // edit "Top m attributes:"
 inline constexpr int kExtent = 1064;     // button "Set Extent Parameters"
 inline constexpr int kMaxiter = 1065;    // edit "Maximum iterations"
+inline constexpr int kNote = 1067;       // static: why the dialog is shown again
 } // namespace strategy_ids
 
 struct StrategyResult {
@@ -38,6 +40,10 @@ struct StrategyResult {
 // user agrees to undo by-group mode; `nattr` is the largest Top m.
 StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int nattr, FormDialog& dialog,
                         Services& services, io::LogWriter& log);
+
+// What the dialog says when a tree has turned boxes off and it is shown again:
+// the boxes `before` had on that `after` has off; empty when none.
+std::string tree_note(const StrategySettings& before, const StrategySettings& after);
 
 // An integer in a fixed field of `width` characters: blanks are ignored and a
 // blank field is 0; nothing when the field holds anything but a signed number.

@@ -106,11 +106,15 @@ TopicTable listable_topics(io::FileUnits& units, int unit)
 {
     TopicTable table;
     if (units.rewind(unit) != 0) return table;
+    long long last_record = 0;
     for (;;) {
         IndexLine line;
         const int st = read_index_line(units, unit, line);
         if (st != 0 && st != io::kErrBadInput) return table;
         if (st != 0 || !is_listable(line.name)) continue;
+        // Names in a row that share one text are one topic: the first is listed.
+        if (line.record > 0 && line.record == last_record) continue;
+        last_record = line.record;
         if (table.names.size() == kHelpTopicsMax) {
             table.overflow = true;
             return table;

@@ -70,7 +70,8 @@ struct TopicTable {
     std::vector<std::string> names; // 50 characters each, in index order
     bool overflow = false;          // more than kHelpTopicsMax listable names
 };
-// The listable names of the index, from its top.
+// The listable names of the index, from its top; of listable names in a row
+// that share a text (one record number), only the first.
 TopicTable listable_topics(io::FileUnits& units, int unit);
 
 // The number (1 .. count) of the topic a tip shows for a draw u in (0, 1). Every

@@ -5,6 +5,7 @@
 #include "platform/colour.h"
 #include "platform/fonts.h"
 #include "platform/frame.h"
+#include "platform/window.h"
 #include "ui/context.h"
 #include "ui/mouse_state.h"
 #include "ui/selfont.h"
@@ -27,6 +28,16 @@ platform::Canvas* start_row(Context& ctx, int fontcode)
     selfont(ctx, fontcode);
     canvas->set_vieworg(0, 0);
     return canvas;
+}
+
+// A bar whose first button is Esc takes the Esc key as a click on that button;
+// any other row 1 lets the key be a key again.
+void bind_esc(Context& ctx, bool esc_button)
+{
+    platform::ChildWindow* w = ctx.frame.window(ctx.frame.active());
+    if (!w) return;
+    if (esc_button) w->bind_key_click(platform::kEscCode, kButtonWidth / 2, kRowHeight / 2);
+    else w->unbind_key_click(platform::kEscCode);
 }
 
 void fill(platform::Canvas& canvas, int colour, int x1, int y1, int x2, int y2)
@@ -59,6 +70,7 @@ void draw_row(Context& ctx, std::string_view text, const RowBar& bar, int back, 
     }
     fill(*canvas, back, 0, top + 1, right, top + kRowHeight);
     if (r == 1) {
+        bind_esc(ctx, false);
         fill(*canvas, back, 0, 0, right, kRowHeight);
         canvas->moveto(0, 0);
         canvas->set_color_rgb(fore);
@@ -143,6 +155,7 @@ void buttonbar(Context& ctx, std::string_view text, int back, int fontcode, int 
     const int right = canvas->width() - 1;
     fill(*canvas, back, 0, 1, right, kRowHeight);
     const std::vector<std::string> words = bar_words(text);
+    bind_esc(ctx, !words.empty() && files::trim(words.front()) == "Esc");
     for (int i = 1; i <= static_cast<int>(words.size()); ++i) {
         const int left = kButtonWidth * (i - 1) + 1;
         fill(*canvas, i % 2 == 0 ? kButtonEven : kButtonOdd, left, 0, kButtonWidth * i - 1, kRowHeight - 1);

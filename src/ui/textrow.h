@@ -25,9 +25,11 @@ constexpr int kButtonOdd = 0xbbbbbb;
 constexpr int kButtonEven = 0xcccccc;
 constexpr int kButtonBorder = 0xff0000;
 constexpr int kButtonGreyed = 0x999999;
-// Pixels a button's word has from its start (5 pixels into the face) to the
-// face's right edge; a wider word is drawn condensed to fit.
-constexpr int kButtonRoom = 38;
+// Pixels a button's word has from its start (5 pixels into the face) to 2
+// pixels short of the face's right edge, so that a screen's font drawing a
+// little wider than its advance is not cut by the next face; a wider word is
+// drawn condensed to fit.
+constexpr int kButtonRoom = 36;
 
 // The y of row r's text (its bar starts one pixel lower).
 constexpr int row_top(int r) { return kRowHeight * r - kRowHeight; }
@@ -57,7 +59,9 @@ void textrow(Context& ctx, std::string& text, int back, int r, int fontcode, int
 
 // Writes the button bar of `text` (its words, see bar_words) on row 1, the rest
 // of the row in `back`; the buttons whose numbers are in `greyed` show their
-// word in grey. Nothing is drawn in cell mode.
+// word in grey. Nothing is drawn in cell mode. While a window's bar starts with
+// Esc, the Esc key typed into it is a click on that button; a bar or row 1 text
+// without it makes the key a key again.
 void buttonbar(Context& ctx, std::string_view text, int back, int fontcode, int fore,
                std::span<const int> greyed = {});
 

@@ -38,7 +38,7 @@ dialog Scatter diagram
 SCRIPT
 run_program bcw 0 "$meru"
 log="$work/BCW.LOG"
-for l in "%Y:scatterplot" " Scatter of thick against malig" " Correlation =  0.716" \
+for l in "%Y:scatterplot" " Scatter of malig against thick" " Correlation =  0.716" \
   " Cross-tab of rows thick by columns malig" "               0       1   Total" \
   "       1     142       3     145" "   Total     458     241     699" \
   " Chi-square with   9 df =0.3892E+03 P= 0.00000" " Misclassification error= 99.57%"; do
@@ -79,7 +79,7 @@ SCRIPT
 run_program birthwt 0 "$meru"
 log="$work/BIRTHWT.LOG"
 has "$log" " Rotating plot for Z=age"
-[ "$(grep -cxF " Scatter of lwt against bwt" "$log")" -eq 3 ] || fail "the window was not reopened after each Z dialog"
+[ "$(grep -cxF " Scatter of bwt against lwt" "$log")" -eq 3 ] || fail "the window was not reopened after each Z dialog"
 [ "$(png_size "$shots/scatter_lwt_bwt_size_by_age.png")" = "600x520" ] || fail "no picture of Size by Z"
 [ "$(png_size "$shots/rotate3d_birthwt_age_lwt_bwt.png")" = "600x520" ] || fail "no picture of the rotating plot"
 

@@ -5,6 +5,7 @@
 
 #include "mainloop/editmenu.h"
 #include "mainloop/file_requests.h"
+#include "mainloop/mainloop.h"
 #include "plots/yhist.h"
 #include "rectdiag/srdwin.h"
 #include "settings/attr_picker.h"
@@ -89,6 +90,13 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     ASSERT_EQ(open(cf), Flow::loop_head);
     ASSERT_TRUE(program->analysis);
     auto& m = program->menus;
+    // The frame's status line names the log by the View and Window items that show it.
+    mainloop::loop_head(*program);
+    const std::string log = program->analysis->logname;
+    EXPECT_NE(m.find("View", "Output " + log), 0);
+    EXPECT_NE(m.find("Window", log), 0);
+    EXPECT_EQ(program->frame.status(), "The output log " + log + " holds the analysis: View > Output " + log +
+                                           " (or Window > " + log + ") shows it.");
     EXPECT_TRUE(m.checked(1, 1));
     EXPECT_EQ(m.text(2, 1), "Edit " + cf + " ");
     EXPECT_FALSE(grey(2, 0));

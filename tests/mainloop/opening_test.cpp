@@ -137,6 +137,23 @@ TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered
               (std::vector<std::string>{"a         n1234 4", "b        7.0", "y         n01 1"}));
 }
 
+TEST_F(OpeningTest, FileNewShowsEachNoteOfReadingOnceAndLogsItEachTime)
+{
+    // The data file is read for its default control file and again for the
+    // re-made one: its notes (too many digits, numbers mixed with letters) show
+    // once, and the log has both readings' lines.
+    const std::string data = write("digits.csv", "x,z\n134.364244112,a\n449.491064789,1\n12.5,b\n");
+    host.answers.push_back(data);
+    ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
+    EXPECT_EQ(sv.with_prefix("help:NOTE: loss of precision").size(), 1u);
+    EXPECT_EQ(sv.with_prefix("msgbox:NOTE: Mixed numeric/character data for z").size(), 1u);
+    const auto ls = lines(folder + "DIGITS.LOG");
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), "NOTE: Loss of precision on      2 items"), 2);
+    // The topic's log line of the note not shown again (the recording services
+    // write none for the one shown).
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), "NOTE: loss of precision"), 1);
+}
+
 TEST_F(OpeningTest, NoToTheQuestionOrACancelledDialogChangesNothing)
 {
     write("small.csv", kSmallCsv);

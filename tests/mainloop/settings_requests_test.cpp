@@ -243,28 +243,38 @@ TEST_F(SettingsRequests, StrategyFitsTheExtentOnlyWhenTreeIsSwitched)
     EXPECT_EQ(program->extent.sizetext, "1");
 
     // Tree switched on with the extent "2 2": the extent becomes "1" and the
-    // Extent dialog follows, then the Strategy dialog again.
+    // Extent dialog follows with it; the Strategy dialog, already answered, does
+    // not come back.
     program->extent = {};
     forms->shown.clear();
     forms->steps = {ScriptedForms::fill({}, {{st::kTree, true}, {st::kIterative, false}, {st::kDecidepos, false}}),
-                    ScriptedForms::press(kOk), ScriptedForms::press(kOk)};
+                    ScriptedForms::press(kOk)};
     f.strat = true;
     EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
     EXPECT_EQ(program->extent.sizetext, "1");
     EXPECT_EQ(program->extent.nfloatx, 3);
     EXPECT_EQ(program->msgline, "Tree strategy  has Boolean splits");
-    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog, st::kDialog}));
+    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog}));
     EXPECT_EQ(program->extent.bounds, std::vector<int>{1});
     EXPECT_TRUE(program->analysis->extdone);
 
-    // Tree switched off again: back to "2 2".
+    // Tree switched off again: back to "2 2", the same way.
     mainloop::clear_requests(f);
-    forms->steps = {ScriptedForms::fill({}, {{st::kTree, false}}), ScriptedForms::press(kOk),
-                    ScriptedForms::press(kOk)};
+    forms->shown.clear();
+    forms->steps = {ScriptedForms::fill({}, {{st::kTree, false}}), ScriptedForms::press(kOk)};
     f.strat = true;
     EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
     EXPECT_EQ(program->extent.sizetext, "2 2");
     EXPECT_EQ(program->extent.nfloatx, 1);
+    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog}));
+
+    // "Set Extent Parameters" brings the Strategy dialog back after the Extent dialog.
+    mainloop::clear_requests(f);
+    forms->shown.clear();
+    forms->steps = {ScriptedForms::press(st::kExtent), ScriptedForms::press(kOk), ScriptedForms::press(kOk)};
+    f.strat = true;
+    EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
+    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog, st::kDialog}));
 }
 
 TEST_F(SettingsRequests, StrategyWithoutAYSaysSo)

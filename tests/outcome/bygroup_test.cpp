@@ -39,7 +39,7 @@ TEST_F(ByGroupTest, ByValueOnSexListsTwoGroupsAndAgainSwitchesItOff)
     EXPECT_EQ(by.counts, (std::vector<long long>{138, 90})); // table(lung$sex)
     EXPECT_EQ(by.bylabel, "sex = 2");
     EXPECT_TRUE(called("actlog:%Y:by-group"));
-    EXPECT_TRUE(called("note:There are    2 By-groups of sex      View LOG for details $ kind=full"));
+    EXPECT_TRUE(called("note:There are    2 By-groups of sex. View LOG for details $ kind=full"));
     EXPECT_EQ(trimmed_log(), (std::vector<std::string>{"Analysis by variable: sex", " Defined by variable values",
                                                        " By-group 1: sex = 1.000", " By-group 2: sex = 2.000"}));
     // The first showing starts with By Attribute on.

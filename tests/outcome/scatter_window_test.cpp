@@ -34,7 +34,7 @@ TEST_F(ScatterTest, WeightAgainstBirthWeightThroughTheDialog)
     EXPECT_EQ(count("actlog:%Y:scatterplot"), 1);
     EXPECT_EQ(y.scatx, lwt);
     EXPECT_EQ(y.scaty, bwt);
-    EXPECT_TRUE(logged(" Scatter of lwt against bwt"));
+    EXPECT_TRUE(logged(" Scatter of bwt against lwt"));
     EXPECT_TRUE(logged(" Correlation =  0.186")); // cor(lwt, bwt) = 0.18573
     EXPECT_NEAR(xmean, 129.8148148, 1e-6);
     EXPECT_TRUE(drew_text(" Correlation =  0.186"));
@@ -51,7 +51,7 @@ TEST_F(ScatterTest, WeightAgainstBirthWeightThroughTheDialog)
     for (const auto& c : calls("rectangle", outcome::kPointBlue))
         found |= (c.points[0] + c.points[1]) / 2 == first;
     EXPECT_TRUE(found);
-    EXPECT_EQ(frame.window(ui::kScatterWindow)->windowTitle().toStdString(), " Scatter of lwt against bwt");
+    EXPECT_EQ(frame.window(ui::kScatterWindow)->windowTitle().toStdString(), " Scatter of bwt against lwt");
     EXPECT_EQ(canvas().width(), 600);
     EXPECT_EQ(canvas().height(), 520);
     EXPECT_TRUE(drew_text(" ")); // the bar blanked on leaving
@@ -133,7 +133,7 @@ TEST_F(ScatterTest, DirectScatterOpensInBoxMode)
     EXPECT_EQ(count("thinking:...creating a scatter plot"), 8);
     const auto lines = log_lines();
     const std::vector<std::string> expected = {
-        " Scatter of race against bwt",  " race     n    mean of bwt",
+        " Scatter of bwt against race",  " race     n    mean of bwt",
         "-------------------------",     "      1      96  0.310272E+04",
         "Box plot quartiles:",           "     race    = 1 Q1= 0.255700E+04 Q2= 0.305475E+04 Q3= 0.364700E+04",
         "      2      26  0.271969E+04",
@@ -297,7 +297,7 @@ TEST_F(ScatterTest, ZChoicesReachTheRotatingPlotAndSizeByZ)
     EXPECT_EQ(dialogs.z_seen.size(), 3u);
     // Cancel and Size by Z each reopen the window: the title is logged three times.
     const auto lines = log_lines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of lwt against bwt"), 3);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of bwt against lwt"), 3);
     EXPECT_TRUE(drew_text("Proportional to age"));
     expect_menus_as_before();
 }
@@ -427,7 +427,7 @@ TEST_F(ScatterTest, OneRunPerByGroup)
     EXPECT_EQ(points, (std::vector<int>{96, 67})); // table(race): 96 26 67
     EXPECT_EQ(dialogs.scatter_shown, 4);           // each group: the plot, Esc, the dialog's Cancel
     const auto lines = log_lines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of lwt against bwt"), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " Scatter of bwt against lwt"), 2);
     EXPECT_FALSE(cx.bymode);
     expect_menus_as_before();
 }

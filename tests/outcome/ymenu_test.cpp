@@ -25,7 +25,7 @@ TEST_F(YMenuTest, OkOnAFreshFileConfirmsTheFirstVariableOnce)
     EXPECT_FALSE(yabandon);
     EXPECT_EQ(
         sv.with_prefix("quiz:"),
-        std::vector<std::string>{"quiz:?Attributes are defined for the variable: low Use attributes to specify Y?"});
+        std::vector<std::string>{"quiz:?Attributes are defined for the variable: low. Use attributes to specify Y?"});
     ASSERT_EQ(sv.with_prefix("actlog:").size(), 1u);
     EXPECT_EQ(trim(sv.with_prefix("actlog:")[0]), "actlog:%Y:OK low");
     ASSERT_EQ(sv.with_prefix("note:").size(), 1u);

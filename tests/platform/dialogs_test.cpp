@@ -327,3 +327,16 @@ TEST(DialogTest, TheProgramsTemplatesLieNextToTheExecutable)
     EXPECT_EQ(note->shown_text(), "NOTE: added attributes");
     EXPECT_EQ(note->default_button(), 1);
 }
+
+TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
+{
+    // A 300 x 325 box in an 800 x 770 area: 172 pixels right of the window and
+    // none left, moved in to x 800 - 300; 400 left and 100 right, left of it;
+    // low on the area, moved up to 770 - 325; an area too small: its corner.
+    const QSize box(300, 325);
+    const QRect area(0, 0, 800, 770);
+    EXPECT_EQ(beside_window({0, 19, 628, 548}, box, area), QPoint(500, 19));
+    EXPECT_EQ(beside_window({400, 40, 300, 200}, box, area), QPoint(100, 40));
+    EXPECT_EQ(beside_window({0, 700, 200, 60}, box, area), QPoint(200, 445));
+    EXPECT_EQ(beside_window({20, 20, 50, 50}, box, {5, 6, 200, 200}), QPoint(5, 6));
+}

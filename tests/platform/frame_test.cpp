@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
+
 using namespace meru::platform;
 using meru::test::FrameTest;
 
@@ -96,6 +98,21 @@ TEST_F(FrameTest, CloseBoxMinimisesAndTheUnitStaysOpen)
     EXPECT_FALSE(frame.set_window_size(99, {SizeState::minimised}));
 }
 
+TEST_F(FrameTest, CloseBoxOfAWindowWhoseEscIsAClickClicksIt)
+{
+    // Bound, the close box clicks where Esc does (and minimises); unbound, it only minimises.
+    ASSERT_TRUE(frame.open_window(16, "Diagram"));
+    ChildWindow* w = frame.window(16);
+    std::vector<std::array<int, 3>> events;
+    w->register_mouse(mouse_left_down, [&](int, int e, int, int x, int y) { events.push_back({e, x, y}); });
+    w->bind_key_click(kEscCode, 22, 7);
+    w->close();
+    w->unbind_key_click(kEscCode);
+    w->close();
+    EXPECT_TRUE(w->isMinimized());
+    EXPECT_EQ(events, (std::vector<std::array<int, 3>>{{mouse_left_down, 22, 7}}));
+}
+
 TEST_F(FrameTest, FrameCloseBoxAsksTheProgram)
 {
     int asked = 0;
@@ -167,6 +184,11 @@ TEST_F(FrameTest, WindowsStayInsideTheVisibleAreaAndAWaitingOneIsOnTop)
     ASSERT_TRUE(frame.set_window_size(12, {SizeState::set, 900, 700, 0, 0}));
     EXPECT_TRUE(inside(12));
     EXPECT_EQ(frame.window(12)->geometry().bottomRight(), QPoint(room.width() - 1, room.height() - 1));
+    // Placed past the edge behind the frame's back (the area's own placement, a
+    // smaller frame): brought inside when it is given the focus to wait.
+    frame.window(13)->move(room.width() - 100, room.height() - 50);
+    ASSERT_TRUE(frame.set_focus(13));
+    EXPECT_TRUE(inside(13));
 
     // The window given the focus is raised over one opened later, also when it
     // was the current window already.

@@ -480,6 +480,16 @@ TEST(FileFilterTest, PatternsMatchEitherCase)
     EXPECT_EQ(name_filter({"All files", "*.*"}), "All files (*.*)");
 }
 
+TEST(FileFilterTest, AFilterShowsTheFilesItsPatternsMatchInAnyCase)
+{
+    const FileFilter data{"Data files", "*.csv;*.txt *.dat"};
+    for (const char* shown : {"/data/kyphosis.csv", "/data/KYPHOSIS.CSV", "rel/plain.Dat"})
+        EXPECT_TRUE(filter_shows(data, shown)) << shown;
+    for (const char* hidden : {"/data/kyphosis.mrc", "/data/csv", "/data/"})
+        EXPECT_FALSE(filter_shows(data, hidden)) << hidden;
+    EXPECT_TRUE(filter_shows({"All files", "*.*"}, "/data/kyphosis.mrc"));
+}
+
 TEST(FileDialogTest, TheRealDialogReturnsTheChosenFileOrNothing)
 {
     std::string folder = MERU_TEST_DATA_DIR "/platform";

@@ -110,6 +110,21 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
     EXPECT_EQ(r.optimum, 4);
 }
 
+TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
+{
+    // Each iteration (and each new scale) opens the window afresh: the user moved
+    // the first and made it smaller; the next two stand there, as large, so that
+    // a click made where the last one stood meets them.
+    ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
+    ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
+    for (const search::WindowScale scale : {search::WindowScale{1, 10, 2}, search::WindowScale{4, 12, 3}}) {
+        ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));
+        const auto s = frame.window_size(plots::kSearchWindow).value();
+        EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));
+        EXPECT_EQ(frame.canvas(plots::kSearchWindow)->image().size(), QSize(500, 420));
+    }
+}
+
 TEST_F(HullViewTest, AcceptancePicture)
 {
     // Seven complexities, two of them under the hull; the red point at c = 4.

@@ -244,6 +244,20 @@ TEST_F(PlotwinTest, NothingForNoPointsAndTheLabelAtTheLastPointWithoutAHighlight
     EXPECT_EQ(e[4].points, (std::vector<QPoint>{{268, 219}, {272, 223}})); // the highlight, radius 2
 }
 
+TEST_F(PlotwinTest, ALabelThatWouldReachTheTopFrameLineGoesBelowThePoint)
+{
+    // The frame's top line is 10 pixels above y = 1, at window y 416 - 270 = 146.
+    // Above the highlighted point at y 0.95 (247 pixels up) the 14-pixel label
+    // (font 3) would take 145..158: it starts 10 pixels below the point instead.
+    ys[2] = 0.95;
+    plots::CurveWindow c = hull();
+    c.refline = false;
+    plots::plotwin(ctx, c);
+    const auto t = calls("text");
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t[0].points.at(0), QPoint(90 + 180 - 15, 416 - 247 + 10));
+}
+
 TEST_F(PlotwinTest, CoincidentLineEndsDrawNoLine)
 {
     canvas->clear_journal();
@@ -274,10 +288,12 @@ TEST(CurveHitTest, HighestNearPointWinsAndRankLooksAtXOnly)
     EXPECT_DOUBLE_EQ(plots::beta_step(1, 0, 260), 1); // no scale yet
 }
 
-TEST_F(PlotwinTest, EscRightClickAndClosedWindowEndTheWaitWithMenusBack)
+TEST_F(PlotwinTest, EscRightClickAndClickBesideThePointsEndTheWaitWithMenusBack)
 {
-    for (Click end : {Click{10, 10}, Click{300, 300, true}}) {
-        ClickFeed feed(frame, 21, {{500, 300}, {136, 5}, end});
+    // Esc, the right button, and a left click in the plot 6 pixels from point 4
+    // at (450, 208); before each, two clicks on the bar that are no button.
+    for (Click end : {Click{10, 10}, Click{300, 300, true}, Click{456, 208}}) {
+        ClickFeed feed(frame, 21, {{181, 5}, {136, 5}, end});
         plots::CurveWindow c = hull();
         c.interactive = true;
         c.clicked = 9;
@@ -316,8 +332,9 @@ TEST_F(PlotwinTest, HitKeepsTheMenusGreyUntilTheNextEsc)
     // The line turned black.
     EXPECT_EQ(calls("lineto").back().colour, 0x000000);
     {
-        // Called again: the hold is not taken twice; Esc gives it back.
-        ClickFeed feed(frame, 21, {{225, 250}, {5, 5}}); // between points 2 and 3: no hit
+        // Called again: the hold is not taken twice; a click between points 2
+        // and 3 hits none and gives it back as Esc does.
+        ClickFeed feed(frame, 21, {{225, 250}});
         plots::plotwin(ctx, c);
         EXPECT_EQ(feed.overrun, 0);
     }

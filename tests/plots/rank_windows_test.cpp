@@ -256,6 +256,18 @@ TEST_F(RankWindowsTest, EffcutsReadsEachCutsOwnValue)
         }
     EXPECT_EQ(labelled, (std::vector<std::string>{"c > 1", "c > 3", "c > 6"}));
     EXPECT_EQ(cut_x(1), 93);
+    // A tick (10 to 5 pixels below the data area) and a point at every cut, each
+    // where the cut's label stands: the x axis steps by one cut.
+    std::vector<int> ticks, points;
+    for (const auto& l : calls(kEffcutsWindow, "lineto"))
+        if (l.points.size() == 2 && l.points[0] == QPoint(l.points[1].x(), 426) && l.points[1].y() == 421)
+            ticks.push_back(l.points[0].x());
+    for (const auto& r : calls(kEffcutsWindow, "rectangle"))
+        if (r.colour == 0x000000 && r.points[1].x() - r.points[0].x() == 6) points.push_back(r.points[0].x() + 3);
+    std::vector<int> cuts;
+    for (int j = 1; j <= 6; ++j) cuts.push_back(cut_x(j));
+    EXPECT_EQ(ticks, cuts);
+    EXPECT_EQ(points, cuts);
     bool best_red = false; // the best cut's red mark at (cut 3, 0.5)
     for (const auto& r : calls(kEffcutsWindow, "rectangle"))
         best_red |= r.colour == 0x0000ff &&

@@ -4,9 +4,11 @@
 // before and the caller's values untouched.
 #include "plots/srd3d.h"
 #include "support/mouse_feed.h"
+#include "ui/selfont.h"
 #include "ui/textrow.h"
 #include "ui/ui_fixture.h"
 
+#include <QPolygon>
 #include <cmath>
 
 using namespace meru;
@@ -205,6 +207,41 @@ TEST_F(Srd3dWindowTest, ZeroOnLabelsTheAxisBaseZeroAndTheGridDrawsRegionWalls)
     EXPECT_EQ(walls, 3 * 4); // each cell: three walls, the fourth faces its own region
 }
 
+TEST_F(Srd3dWindowTest, ValueLabelsAndCaptionStandBesideTheBlocks)
+{
+    // As the view opens, and larger without blocks: each frame's labels (the two
+    // values and the caption, in 0x444444, drawn under the blocks and again over
+    // them) lie below the status row and meet no polygon of that frame, which
+    // starts where the scene right of x 120 and below y 28 is cleared.
+    const std::deque<MouseStep> cases[] = {
+        {{MouseStep::move, 310, 300}},
+        {{MouseStep::click, button_x(6), 5}, {MouseStep::click, button_x(3), 5}},
+    };
+    platform::Canvas* c = frame.canvas(16);
+    c->set_journaling(true);
+    for (const auto& steps : cases) {
+        c->clear_journal();
+        run(steps, 300, 300, Cells().call());
+        ui::selfont(ctx, 2);
+        std::vector<QRect> labels, shapes;
+        for (const platform::DrawCall& d : c->journal()) {
+            if (d.op == "rectangle" && d.colour == 0xeeefee && d.points[0] == QPoint(120, 29)) {
+                labels.clear();
+                shapes.clear();
+            }
+            if (d.op == "text" && d.colour == 0x444444)
+                labels.emplace_back(d.points[0], QSize(c->text_width(d.text), c->font()->cell_height));
+            if (d.op == "polygon")
+                shapes.push_back(QPolygon(QList<QPoint>(d.points.begin(), d.points.end())).boundingRect());
+        }
+        ASSERT_EQ(labels.size(), 6u);
+        for (const QRect& l : labels) {
+            EXPECT_GE(l.top(), 29);
+            for (const QRect& b : shapes) EXPECT_FALSE(l.intersects(b)) << steps.size();
+        }
+    }
+}
+
 TEST_F(Srd3dWindowTest, MovieStopsAtEscClickedDuringItsPauseTypedOrTheCloseBoxAndDrawsBelowTheBar)
 {
     enum class Leave { click_in_pause, key, close_box };
@@ -218,12 +255,14 @@ TEST_F(Srd3dWindowTest, MovieStopsAtEscClickedDuringItsPauseTypedOrTheCloseBoxAn
         call.q = -150; // the scene reaches far above the bar
         platform::ChildWindow* w = frame.window(16);
         w->showNormal();
+        // The caller's status row under the bar.
+        ui::textrow(ctx, std::string_view("E= 1.9% E_max= 3.0%"), 0xffffff, 2, 2, 0x000000);
         QImage bar_before;
         // Movie, then frames with the pointer resting on it; the way out comes
         // at the second frame's pause, or before its poll.
         test::MouseFeed feed(frame, 16, {{MouseStep::click, button_x(2), 5}, {MouseStep::idle}, {MouseStep::idle}});
         feed.before_step = [&](const MouseStep&) {
-            if (feed.waits == 1) bar_before = frame.canvas(16)->image().copy(0, 0, 400, 15);
+            if (feed.waits == 1) bar_before = frame.canvas(16)->image().copy(0, 0, 640, 29);
             if (feed.waits != 2) return;
             if (leave == Leave::key) w->keys().push({27, false});
             if (leave == Leave::close_box) w->close();
@@ -242,7 +281,8 @@ TEST_F(Srd3dWindowTest, MovieStopsAtEscClickedDuringItsPauseTypedOrTheCloseBoxAn
         platform::set_wait_hook(to_feed);
         EXPECT_EQ(feed.overrun, 0);
         EXPECT_EQ(st.deg3, deg3);
-        EXPECT_EQ(frame.canvas(16)->image().copy(0, 0, 400, 15), bar_before);
+        // The whole bar (its Help button too) and the status row stay as they were.
+        EXPECT_EQ(frame.canvas(16)->image().copy(0, 0, 640, 29), bar_before);
     }
     frame.window(16)->showNormal();
 }

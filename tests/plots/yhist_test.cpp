@@ -28,7 +28,9 @@ namespace {
 struct Click {
     int x, y;
     bool right = false;
+    int key = 0; // a key typed into the window instead of a click
 };
+constexpr Click kEscKey{0, 0, false, 27};
 // Main-bar buttons: the centre of button b is at x = 45 b - 22.
 Click button(int b) { return {45 * b - 22, 5}; }
 
@@ -51,7 +53,9 @@ public:
             } else {
                 ++overrun;
             }
-            if (c.right) {
+            if (c.key != 0) {
+                w->type_key({c.key, false});
+            } else if (c.right) {
                 w->mouse_event(platform::mouse_right_down, platform::mouse_ks_right, c.x, c.y);
             } else {
                 w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, c.x, c.y);
@@ -215,6 +219,17 @@ TEST_F(YhistTest, TenValuesOfferNoGroupingElevenShowTheBinsBar)
               lines.end());
     expect_menus_as_before();
     EXPECT_EQ(overrun, 0);
+}
+
+TEST_F(YhistTest, EscKeyLeavesEveryBarThatStartsWithEsc)
+{
+    // The density bar (PDF), then the bins bar (Bar_n twice), each left by the
+    // Esc key, and then the main bar: the window's Esc typed, never clicked.
+    sample({1, 2, 2, 3, 3, 3, 4, 5, 6, 7, 8});
+    plots::DistCall c = call();
+    EXPECT_EQ(run(c, {button(2), kEscKey, button(3), button(3), kEscKey, kEscKey}), -1);
+    EXPECT_EQ(overrun, 0);
+    expect_menus_as_before();
 }
 
 TEST_F(YhistTest, BirthweightsDensityAndTheHistogramOfR)
@@ -434,6 +449,9 @@ TEST_F(YhistTest, RandomPartitionDistributionsWithTheirResultLines)
     for (const auto& t : calls("text", plots::kProcessDistWindow)) {
         if (t.text == "Gtest") {
             EXPECT_EQ(t.points[0].x(), 360 + 3);
+            // Between the axis' level and the frame's line 10 pixels below it, clear of both.
+            EXPECT_EQ(t.points[0].y(), ctx.plot.vieworg.y + 1);
+            EXPECT_LE(platform::select_font("t'Arial'h9w5")->cell_height, 9);
         }
         if (t.text == "G effectiveness") xtitle_y = t.points[0].y();
         if (t.text == "Random partition distribution" && legend_y < 0) legend_y = t.points[0].y();

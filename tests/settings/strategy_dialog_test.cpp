@@ -62,11 +62,15 @@ TEST_F(Strategy106, TreeRules)
 {
     // Tree with Iterative on: the three boxes cleared, the dialog again; then the
     // cleared Decide positivity is accepted as is.
+    // The dialog shown again says why.
     forms.steps = {ScriptedForms::fill({}, {{ids::kTree, true}}), ScriptedForms::press(kOk)};
     run();
     ASSERT_EQ(forms.forms.size(), 2u);
     EXPECT_FALSE(forms.forms[1].is_on(ids::kIterative));
     EXPECT_FALSE(forms.forms[1].is_on(ids::kDecidepos));
+    EXPECT_EQ(forms.forms[0].text[ids::kNote], "");
+    EXPECT_EQ(forms.forms[1].text[ids::kNote], "A tree analysis goes without Iterative mode and Decide positivity: "
+                                               "the tree turned them off. Press OK to keep the tree.");
     EXPECT_TRUE(s.treemode);
     EXPECT_TRUE(log_lines().empty());
 
@@ -76,8 +80,10 @@ TEST_F(Strategy106, TreeRules)
     forms.steps = {ScriptedForms::fill({}, {{ids::kTree, true}, {ids::kIterative, false}}),
                    ScriptedForms::press(kOk)};
     run();
-    EXPECT_EQ(forms.forms.size(), 2u);
+    ASSERT_EQ(forms.forms.size(), 2u);
     EXPECT_FALSE(s.decidepos);
+    EXPECT_EQ(forms.forms[1].text[ids::kNote],
+              "A tree analysis goes without Decide positivity: the tree turned it off. Press OK to keep the tree.");
 
     // Serial Ys: refused until Tree is unticked.
     forms = {};

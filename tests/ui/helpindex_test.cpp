@@ -117,14 +117,20 @@ TEST(HelpTopicList, NotesErrorsAndDialogHelpAreLeftOut)
 
     platform::UnitRegistry registry;
     HelpFiles files(registry);
-    files.write({key_line(1, "NOTE: No Y"), key_line(1, "Criteria"), key_line(1, "Help:Criteria"),
-                 key_line(1, "note on weights"), "x", key_line(1, "?Go on?"), key_line(1, "Extent")},
+    // "Criteria menu" and "By groups" share the text of the name before them and
+    // are not listed again; "Extent" shares a record with a name that is not
+    // listed, and names without a record are each listed.
+    files.write({key_line(1, "NOTE: No Y"), key_line(2, "Criteria"), key_line(2, "Criteria menu"),
+                 key_line(3, "Help:Criteria"), key_line(4, "note on weights"), "x", key_line(5, "?Go on?"),
+                 key_line(5, "Extent"), key_line(6, "By group"), key_line(6, "By groups"), key_line(0, "Loose"),
+                 key_line(0, "Loose too")},
                 {"text", dashes()});
     const auto table = ui::listable_topics(files.units, ui::kHelpIndexUnit);
     EXPECT_FALSE(table.overflow);
-    EXPECT_EQ(table.names,
-              (std::vector<std::string>{ui::fixed_width("Criteria", 50), ui::fixed_width("note on weights", 50),
-                                        ui::fixed_width("Extent", 50)}));
+    std::vector<std::string> want;
+    for (const char* name : {"Criteria", "note on weights", "Extent", "By group", "Loose", "Loose too"})
+        want.push_back(ui::fixed_width(name, 50));
+    EXPECT_EQ(table.names, want);
 }
 
 TEST(HelpTopicList, KeepsThreeHundredTopics)
@@ -132,7 +138,7 @@ TEST(HelpTopicList, KeepsThreeHundredTopics)
     platform::UnitRegistry registry;
     HelpFiles files(registry);
     std::vector<std::string> index;
-    for (int i = 1; i <= 302; ++i) index.push_back(key_line(1, "Topic " + std::to_string(i)));
+    for (int i = 1; i <= 302; ++i) index.push_back(key_line(i, "Topic " + std::to_string(i)));
     files.write(index, {"text", dashes()});
     const auto table = ui::listable_topics(files.units, ui::kHelpIndexUnit);
     EXPECT_TRUE(table.overflow);

@@ -3,6 +3,7 @@
 #include "ui/textrow.h"
 
 #include "platform/canvas.h"
+#include "platform/window.h"
 #include "ui/button_bars.h"
 #include "ui/mouse_state.h"
 #include "ui_fixture.h"
@@ -198,8 +199,9 @@ TEST_F(TextRowTest, RowOneWithoutButtonsIsOneBar)
 
 TEST_F(TextRowTest, EveryWordOfEveryBarIsDrawnInsideItsButton)
 {
-    // Each word alone on a bar: its black glyphs lie on the button's face (x 1 to
-    // 44), left of the blue border at x 45, in the bar's font (condensed where a word is wide).
+    // Each word alone on a bar: its black glyphs lie on the button's face at
+    // least 2 pixels short of its right edge (x 1 to 42), left of the blue border
+    // at x 45, in the bar's font (condensed where a word is wide).
     int words = 0;
     for (std::string_view bar : ui::bars::kAll)
         for (const std::string& word : ui::bar_words(bar)) {
@@ -208,11 +210,32 @@ TEST_F(TextRowTest, EveryWordOfEveryBarIsDrawnInsideItsButton)
             int inside = 0, outside = 0;
             for (int y = 0; y <= 14; ++y)
                 for (int x = 0; x < 120; ++x)
-                    if (px(x, y) == 0x000000) ++(x >= 1 && x <= 44 ? inside : outside);
+                    if (px(x, y) == 0x000000) ++(x >= 1 && x <= 42 ? inside : outside);
             EXPECT_GT(inside, 0) << word;
             EXPECT_EQ(outside, 0) << "\"" << word << "\" of \"" << bar << "\" runs past its button";
             EXPECT_EQ(px(45, 7), kBlue) << word;
             ++words;
         }
     EXPECT_GT(words, 80);
+}
+
+TEST_F(TextRowTest, EscKeyClicksTheEscButtonOfABarThatStartsWithIt)
+{
+    // Typed into the window, Esc is a left click on button 1 while the bar
+    // starts with Esc; otherwise (the process window's Plot2 bar, then a status
+    // text on row 1) it stays a key of the queue.
+    platform::ChildWindow* w = frame.window(21);
+    ASSERT_GE(ui::register_mousecb(ctx, 21, ui::kMouseClicks), 0);
+    const auto esc_clicks = [&] {
+        ui::mouse_clear(ctx.mouse);
+        w->type_key({27, false});
+        return ui::mouse_read(ctx.mouse) == ui::kMouseLeft && ui::bar_button(ctx.mouse.x, ctx.mouse.y) == 1;
+    };
+    for (std::string_view bar : ui::bars::kAll) {
+        ui::buttonbar(ctx, bar, kWhite, 2, 0);
+        EXPECT_EQ(esc_clicks(), bar.starts_with("Esc")) << bar;
+    }
+    ui::textrow(ctx, std::string_view("Window not active for mouse "), kWhite, 1, 2, 0);
+    EXPECT_FALSE(esc_clicks());
+    EXPECT_EQ(w->keys().size(), 2); // the Plot2 bar's Esc and this one
 }

@@ -140,7 +140,12 @@ private:
         buttonbar(ctx_, bar_text(style_.log), kWhite, kBarFont, kBlack);
         mouse_clear(ctx_.mouse);
         registered_ = register_mousecb(ctx_, window_, kMouseClicksMoveUp) >= 0;
-        if (!menus_off_) menus_off_.emplace(ctx_.menus);
+        if (!menus_off_) {
+            menus_off_.emplace(ctx_.menus);
+            // Why the menus are grey, and how they come back.
+            status_before_ = ctx_.frame.status();
+            ctx_.frame.set_status("The menus wait while " + name_ + " is viewed: Esc returns to them.");
+        }
         keystart(ctx_.frame, window_);
     }
 
@@ -277,6 +282,7 @@ private:
     {
         if (write_back && rq_.search_text) *rq_.search_text = session_.search_text();
         const bool unregistered = unregister_mousecb(ctx_, window_) >= 0;
+        if (menus_off_) ctx_.frame.set_status(status_before_);
         menus_off_.reset();
         if (registered_ && !unregistered) msgok(ctx_, "unable to unregistermouseevent$");
         ctx_.frame.set_active(window_);
@@ -297,6 +303,7 @@ private:
     PageStyle style_;
     Session session_;
     std::optional<MenusOff> menus_off_;
+    std::string status_before_; // the frame's status line, given back on leaving
     bool registered_ = false;
 };
 

@@ -71,7 +71,7 @@ finish() {
 
 # The settings_block names: the dialog each belongs to and its control's label.
 # Strategy's "later" values are set in the Strategy dialog shown again after the
-# Extent dialog (when there is one).
+# Extent dialog (when there is one; with tree=on in the one Strategy dialog).
 declare -A settings_controls=(
   [detailed]="Options|Detailed output"
   [graphics]="Options|Display graphics while searching"
@@ -109,9 +109,10 @@ settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
 # values (names in settings_controls) in the Options, Criteria and Strategy
 # dialogs, each opened from its menu only when one of its values is named, and
 # closed with OK. Extent values are set in the Extent dialog that the Strategy
-# dialog's "Set Extent Parameters" opens; with tree=on the Strategy dialog's OK
-# leads to the Extent dialog, which is then always filled. Within a dialog the
-# values are set in the order given.
+# dialog's "Set Extent Parameters" opens, after which the Strategy dialog comes
+# back; with tree=on the Strategy dialog's OK leads to the Extent dialog (the
+# tree's extent), which is then always filled and ends the block. Within a dialog
+# the values are set in the order given.
 settings_block() {
   local -a options=() criteria=() strategy=() later=() extent=()
   local arg name tree=off
@@ -131,11 +132,18 @@ settings_block() {
   done
   ((${#options[@]} == 0)) || settings_lines "menu Options" "dialog Options" "${options[@]}" "  press OK"
   ((${#criteria[@]} == 0)) || settings_lines "menu Criteria" "dialog Criteria" "${criteria[@]}" "  press OK"
+  # A tree's Strategy dialog is shown once: its later values go there.
+  if [[ $tree == on ]]; then
+    strategy+=("${later[@]}")
+    later=()
+  fi
   ((${#strategy[@]} + ${#later[@]} + ${#extent[@]} == 0)) && return 0
   settings_lines "menu Strategy" "dialog Strategy" "${strategy[@]}"
   if [[ $tree == on ]] || ((${#extent[@]} > 0)); then
     if [[ $tree == on ]]; then settings_lines "  press OK"; else settings_lines "  press Set Extent Parameters"; fi
-    settings_lines "dialog Extent Parameters" "${extent[@]}" "  press OK" "dialog Strategy"
+    settings_lines "dialog Extent Parameters" "${extent[@]}" "  press OK"
+    [[ $tree == on ]] && return 0
+    settings_lines "dialog Strategy"
   fi
   settings_lines "${later[@]}" "  press OK"
 }

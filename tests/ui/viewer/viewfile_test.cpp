@@ -207,6 +207,14 @@ TEST_F(ViewfileTest, FindHelpAndACancelledFirstFindWriteBackABlankText)
     std::string search = "%time 1";
     int reopened = 0;
     ViewRequest rq{path, kControlFile, nullptr, false, &search, {}, {}, [&](bool) { ++reopened; }};
+    // While the viewer waits, the frame's status line says why the menus are
+    // grey; leaving gives back the line it had.
+    frame.set_status("before");
+    std::vector<std::string> status;
+    ctx.help = [&](std::string_view topic) {
+        topics.emplace_back(topic);
+        status.push_back(frame.status());
+    };
     view(rq, "click 91 335 5\n"
              "dialog Find string\n  press Help\n"
              "dialog Find string\n  press Cancel\n"
@@ -214,6 +222,9 @@ TEST_F(ViewfileTest, FindHelpAndACancelledFirstFindWriteBackABlankText)
              "click 91 545 5\n" // button 12
              "key 91 Esc\n");
     EXPECT_EQ(topics, (std::vector<std::string>{"Find string", "Help: .MRC file", "Help: Browser"}));
+    EXPECT_EQ(status,
+              std::vector<std::string>(3, "The menus wait while " + path + " is viewed: Esc returns to them."));
+    EXPECT_EQ(frame.status(), "before");
     EXPECT_EQ(search, "");
     EXPECT_TRUE(state.find_cancelled);
     // The control file's viewer has its Window-menu item.
