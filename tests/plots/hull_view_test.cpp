@@ -117,7 +117,7 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
     // a click made where the last one stood meets them.
     ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
     ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
-    for (const search::WindowScale scale : {search::WindowScale{1, 10, 2}, search::WindowScale{4, 12, 3}}) {
+    for (const plots::WindowScale scale : {plots::WindowScale{1, 10, 2}, plots::WindowScale{4, 12, 3}}) {
         ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));
         const auto s = frame.window_size(plots::kSearchWindow).value();
         EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));
