@@ -98,7 +98,7 @@ struct Score {
 class Evaluator {
 public:
     // Builds the bit columns of the Ys in range and the criterion of crit.icrit
-    // (std::invalid_argument for a code outside 1..8). `crit` is copied.
+    // (std::invalid_argument for a code outside 1..kCriterionCount). `crit` is copied.
     Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings);
 
     // Orders the survival times of the log-rank criterion (writing its note on

@@ -88,7 +88,7 @@ public:
     virtual CriterionValue score_without_p(const LogRankResult& logrank) const;
 };
 
-// The criterion of crit.icrit (1..8), holding a copy of the settings it reads.
+// The criterion of crit.icrit (1..kCriterionCount), holding a copy of the settings it reads.
 // Throws std::invalid_argument for another code.
 std::unique_ptr<const SplitCriterion> make_criterion(const CritSettings& crit);
 
