@@ -49,8 +49,9 @@ Flow dispatch(Program& p)
         const Step step = static_cast<Step>(s);
         if (!step_raised(step, p.flags)) continue;
         // While a Search:Go! run is under way only its own steps run: what the
-        // user chose meanwhile waits, and the loop head at the end drops it.
+        // user chose meanwhile waits, and the loop head at the end raises it again.
         if (p.flags.searching && user_step(step)) continue;
+        std::erase_if(p.choices, [step](const PendingChoice& c) { return c.step == step; });
         const Flow flow = p.dispatch.get(step)(p);
         if (flow != Flow::next) return flow;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The main loop's dispatch: twelve steps in a fixed order, each run only when
 // its request is raised. A step's handler says where the loop goes next: on to
-// the following step, back to the loop head (which clears every request), or
-// back to the idle poll with the requests kept (the stages of Search:Go!).
+// the following step, back to the loop head (which clears every request but the
+// user's choices whose step has not run), or back to the idle poll with the
+// requests kept (the stages of Search:Go!).
 //
 // Every step's handler comes from the one constant list of step_handlers.h.
 #include <array>

@@ -90,6 +90,8 @@ void loop_head(Program& p)
     }
     p.nodatafile = false;
     p.nodata = false;
+    // The choices the user made while the last request was served come next.
+    for (const PendingChoice& c : p.choices) c.raise();
 }
 
 bool poll_round(Program& p)

@@ -1,7 +1,7 @@
 #pragma once
-// The main loop: the loop head (idle text, every request cleared), the 200 ms
-// idle poll that finds a raised request, and the fixed-order dispatch
-// (dispatch.h). mainprog runs them for ever.
+// The main loop: the loop head (idle text, every request cleared but the user's
+// choices not yet served), the 200 ms idle poll that finds a raised request, and
+// the fixed-order dispatch (dispatch.h). mainprog runs them for ever.
 #include "mainloop/dispatch.h"
 
 #include <string>

@@ -175,28 +175,37 @@ void search_running(Program& p)
     p.menus.set_flags(kSearchMenu, 2, kMenuEnabled);
 }
 
+// A routine that raises a request and keeps the choice until its step is served.
+platform::MenuRoutine chosen(Program& p, Step step, std::function<void()> raise_request)
+{
+    return [&p, step, raise_request](bool) {
+        raise_request();
+        p.choices.push_back({step, raise_request});
+    };
+}
+
 platform::MenuRoutine routine(Program& p, const ItemSpec& s)
 {
     switch (s.act) {
     case Act::title:
     case Act::separator: return {};
     case Act::command_title:
-    case Act::raise: return [&p, s](bool) { raise(p.flags, s); };
+    case Act::raise: return chosen(p, s.step, [&p, s] { raise(p.flags, s); });
     case Act::help_item:
-        return [&p, s](bool) {
+        return chosen(p, s.step, [&p, s] {
             lower_help(p.flags);
             raise(p.flags, s);
-        };
+        });
     case Act::stats:
-        return [&p, s](bool) {
+        return chosen(p, s.step, [&p, s] {
             raise(p.flags, s);
             search_running(p);
-        };
+        });
     case Act::tree:
-        return [&p, s](bool) {
+        return chosen(p, s.step, [&p, s] {
             progress(p, "...recreating tree diagram");
             raise(p.flags, s);
-        };
+        });
     case Act::go: return [&p](bool) { gomenu(p); };
     case Act::end:
         return [&p](bool) {

@@ -82,7 +82,8 @@ Flow view_added(Program& p)
     in.list.add_term({static_cast<partition::Literal>(pick.attribute)});
     in.repflag = pick.side == 1 ? 1 : 0;
     in.from = EnteredFrom::added;
-    p.options.primattr = false;
+    // Expanded into its definition for this request only.
+    set_reduction(p, p.options.fullred, false);
     partition::Partition cur;
     partition::TermList picked;
     p.process.current_valid = show_entered(p, in, cur, picked, ui::partition_window(p.ui, a.tables));
@@ -132,8 +133,11 @@ Flow random_request(Program& p)
     const int n = a.data.n;
     const std::vector<std::uint8_t> mask = analysis_sample(p);
     stats::RandomInput in;
+    // Several Ys in serial mode are searched one at a time: the partitions are
+    // scored on the search's Y alone, as the partition in hand is.
+    const bool serial = a.outcome.ny > 1 && a.outcome.yserial;
     for (int k = 1; k <= a.outcome.ny && a.ymat.size() >= at(k) * at(n); ++k)
-        in.y.push_back(outcome::ycolumn(a.ymat, n, k));
+        if (!serial || k == search_y(p)) in.y.push_back(outcome::ycolumn(a.ymat, n, k));
     in.weights = a.data.obswt;
     in.mask = mask;
     in.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, n);

@@ -74,6 +74,13 @@ struct ItemName {
     std::string name;
 };
 
+// A menu choice not yet served: the dispatch step that serves it and how it
+// raises its request.
+struct PendingChoice {
+    Step step;
+    std::function<void()> raise;
+};
+
 struct Program {
     Program(platform::Frame& frame, platform::UnitRegistry& units);
     Program(const Program&) = delete;
@@ -87,6 +94,11 @@ struct Program {
     platform::DialogLibrary dialogs;
     ui::Context ui; // host.script is set in a scripted run
     MenuFlags flags;
+    // The user's menu choices until the dispatch serves their step. The loop head
+    // raises them again after clearing the requests, so a choice made while
+    // another request was served (in a window's wait, or a long computation) is
+    // not lost.
+    std::vector<PendingChoice> choices;
     ui::QtServices services; // the services the computing core calls
 
     settings::Options options;

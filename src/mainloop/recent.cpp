@@ -6,6 +6,8 @@
 #include "ui/messages.h"
 #include "ui/msgtext.h"
 
+#include <algorithm>
+
 namespace meru::mainloop {
 
 namespace {
@@ -15,8 +17,15 @@ std::string item_text(const std::string& path) { return ui::squeeze(path) + " ";
 void append_item(Program& p, int k)
 {
     const std::string& path = p.prefs.recent[static_cast<size_t>(k - 1)];
-    p.recent_items.push_back(
-        p.menus.append(kFileMenu, platform::kMenuEnabled, item_text(path), [&p, k](bool) { recentpick(p, k); }));
+    // A choice kept until it is served names its file, wherever the list has moved it.
+    const auto pick = [&p, path] {
+        const auto at = std::find(p.prefs.recent.begin(), p.prefs.recent.end(), path);
+        if (at != p.prefs.recent.end()) recentpick(p, static_cast<int>(at - p.prefs.recent.begin()) + 1);
+    };
+    p.recent_items.push_back(p.menus.append(kFileMenu, platform::kMenuEnabled, item_text(path), [&p, pick](bool) {
+        pick();
+        p.choices.push_back({Step::file, pick});
+    }));
 }
 
 // Rewrites the file from the preferences image as it stands.

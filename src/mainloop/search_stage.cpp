@@ -218,10 +218,13 @@ void go_strategy(Program& p)
     in.xspaceon = a.xspace.xspaceon;
     in.xconline = a.xspace.xconline;
     in.later_group = a.bygroup.current > 1;
+    int used_m = p.strategy.topm;
     Notices told;
-    std::vector<std::string> messages = search::attrset(a.tables, in, s.set, p.strategy.topm, told, p.log);
+    std::vector<std::string> messages = search::attrset(a.tables, in, s.set, used_m, told, p.log);
     ui::tell(p.services, p.log, told);
     for (std::string& text : messages) p.services.msgbox(text, BoxKind::Ok, false);
+    // The m a search used becomes the user's Top m; a tree's leaves it alone.
+    if (!p.strategy.treemode) p.strategy.topm = used_m;
     a.setbuilt = true;
     const std::vector<int> atts = stats::attributes_in_use(a.tables, s.set.lines);
     s.related = partition::dupvar(atts, partition::attribute_variables(a.tables));

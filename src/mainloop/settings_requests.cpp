@@ -190,10 +190,9 @@ Flow strategy_stage(Program& p)
         const settings::StrategySettings before = p.strategy;
         const settings::StrategyResult r =
             settings::stratdlg(p.strategy, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
-        if (!tree_before && p.strategy.treemode) {
-            p.strategy.iterative_before_tree = before.iterative;
-            p.strategy.decidepos_before_tree = before.decidepos;
-        }
+        if (!tree_before && p.strategy.treemode) p.strategy.before_tree = {before.iterative, before.decidepos};
+        // Switched off here, the user sees and sets the strategy anew.
+        if (!p.strategy.treemode) p.strategy.before_tree.reset();
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
         if (r.cancelled) return Flow::loop_head;
         asked_extent = r.wantextent;
@@ -256,10 +255,12 @@ Flow extent_stage(Program& p)
 void end_tree_strategy(Program& p)
 {
     settings::StrategySettings& s = p.strategy;
-    if (!s.treemode) return;
     s.treemode = false;
-    s.iterative = s.iterative_before_tree;
-    s.decidepos = s.decidepos_before_tree;
+    if (!s.before_tree) return;
+    const settings::StrategySettings::BeforeTree& b = *s.before_tree;
+    s.iterative = b.iterative;
+    s.decidepos = b.decidepos;
+    s.before_tree.reset();
     stats::ExtentSettings& e = p.extent;
     if (!tree_extent(e)) return;
     combination_extent(e);

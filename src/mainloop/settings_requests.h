@@ -19,9 +19,10 @@ Flow settings_request(Program& program);
 // The Ys of the open analysis as the settings dialogs check them.
 settings::YDescription describe_ys(const Analysis& analysis);
 
-// Switches the Tree strategy off outside the Strategy dialog (an opening): the
-// settings choosing Tree took come back, iterative mode and Decide positivity as
-// they were before, and the tree's extent of single attributes becomes "2 2".
+// Switches the Tree strategy off outside the Strategy dialog (an opening, or
+// by-group mode chosen): when the tree's settings are still held, iterative mode
+// and Decide positivity come back as they were before Tree was chosen, and the
+// tree's extent of single attributes becomes "2 2".
 void end_tree_strategy(Program& program);
 
 // True when no attribute line has more than one cut.

@@ -2,6 +2,7 @@
 
 #include "mainloop/menubar.h"
 #include "mainloop/program.h"
+#include "mainloop/settings_requests.h"
 #include "outcome/bygroup_mode.h"
 #include "outcome/distribution_mode.h"
 #include "outcome/qt_mode_dialogs.h"
@@ -114,6 +115,8 @@ void run_ymenu(Program& p)
         outcome::bygroup_mode(a.bygroup, sp4,
                               {a.splitactive, a.outcome.yserial, &p.strategy.treemode, a.stats.marks.charflag}, modes,
                               p.services, p.log);
+        // By-group mode unchecks Tree: the tree's settings give way to the user's own.
+        if (!p.strategy.treemode) end_tree_strategy(p);
         p.menus.set_flags(kYMenu, 8, a.bygroup.mode ? platform::kMenuChecked : platform::kMenuUnchecked);
         break;
     case outcome::YMode::transform: {

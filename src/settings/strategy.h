@@ -1,6 +1,7 @@
 #pragma once
 // The Strategy settings: how the next search runs. The members hold their start
 // values; `maxiter` is set from `maxitertext` by the Strategy dialog.
+#include <optional>
 #include <string>
 
 namespace meru::settings {
@@ -18,9 +19,12 @@ struct StrategySettings {
     std::string topmbox = " 10"; // the Top m box as last shown, kept between showings
 
     // Iterative mode and Decide positivity as they were before Tree was chosen
-    // (choosing Tree clears them), given back when an opening ends the Tree strategy.
-    bool iterative_before_tree = true;
-    bool decidepos_before_tree = true;
+    // (choosing Tree clears them), held until the Tree strategy ends.
+    struct BeforeTree {
+        bool iterative = true;
+        bool decidepos = true;
+    };
+    std::optional<BeforeTree> before_tree;
 };
 
 } // namespace meru::settings

@@ -34,10 +34,10 @@ enum class ScoreInput {
 
 // What random partitions draw for a criterion.
 enum class RandomScoring {
-    Refused,            // no random partitions (Subgroup MSE)
-    SideMeans,          // the between-sides mean square of the units' Y sums
-    CountTable,         // a count table of the units, scored by the criterion
-    StoredOrderLogRank, // log-rank over the units in stored order
+    Refused,    // no random partitions (Subgroup MSE)
+    SideMeans,  // the between-sides mean square of the units' Y sums
+    CountTable, // a count table of the units, scored by the criterion
+    LogRank,    // the log-rank statistic of the units
 };
 
 // How the rank stage measures the direction of an attribute (Fix Positive

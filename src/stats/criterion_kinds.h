@@ -118,7 +118,7 @@ public:
     Criterion code() const override { return Criterion::LogRank; }
     ScoreInput input() const override { return ScoreInput::LogRank; }
     bool symmetric() const override { return true; }
-    RandomScoring random_scoring() const override { return RandomScoring::StoredOrderLogRank; }
+    RandomScoring random_scoring() const override { return RandomScoring::LogRank; }
     Direction direction() const override { return Direction::EventRates; }
     CriterionValue score(const LogRankResult& logrank) const override;
     CriterionValue score_without_p(const LogRankResult& logrank) const override;

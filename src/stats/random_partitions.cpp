@@ -1,15 +1,16 @@
 #include "stats/random_partitions.h"
 
-#include "files/textutil.h"
 #include "platform/io/random.h"
 #include "stats/criterion.h"
 #include "stats/sample_filter.h"
+#include "stats/sort2.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 #include <new>
+#include <numeric>
 
 namespace meru::stats {
 
@@ -18,58 +19,24 @@ namespace {
 // The included observations, each standing for its weight in units.
 SampleFilter unit_filter(const RandomInput& in) { return {in.abyte, in.mask, in.weights, Censoring{}}; }
 
-// Log-rank of one Y over the units in stored order: the risk sets start as the
-// valid units of each side; each uncensored unit adds to O when in A-, and to E
-// and V as one event among the units still at risk; then the unit leaves.
-struct UnitLogRank {
-    double g = 0.0;
-    long long n_a_minus = 0, n_a = 0; // valid units of each side
-};
-
-UnitLogRank stored_order_logrank(const RandomInput& in, std::span<const float> y, std::span<const std::uint8_t> in_a)
+// The counted observations of one Y for the log-rank walk, latest time first:
+// the order LOGRANK sorts them into, found without its note on zero times.
+LogRankWalk units_walk(const RandomInput& in, std::span<const float> y)
 {
-    const SampleFilter units = unit_filter(in);
+    const SampleView view{in.abyte, y, in.mask, in.weights};
+    const std::size_t n = std::min({y.size(), in.mask.size(), in.weights.size()});
+    LogRankOrder order;
+    order.times.resize(n);
+    for (std::size_t i = 0; i < n; ++i) order.times[i] = std::isnan(y[i]) ? -1.0f : y[i];
+    order.obs.resize(n);
+    std::iota(order.obs.begin(), order.obs.end(), 0);
+    sort2(std::span<float>(order.times), std::span<int>(order.obs));
+    order.valid = true;
     // Censoring counts only when the attribute matrix covers every observation.
-    const bool covered = static_cast<std::size_t>(std::max(in.abyte.n, 0)) >= units.size();
-    const SampleFilter valid(in.abyte, in.mask, in.weights, covered ? in.censoring : Censoring{});
-    const std::size_t nobs = std::min(units.size(), y.size());
-
-    long long r0 = 0, r1 = 0;
-    std::size_t u = 0;
-    for (std::size_t i = 0; i < nobs; ++i) {
-        if (!units.at(i).counted) continue;
-        const int w = in.weights[i];
-        if (y[i] >= 0.0f && valid.at(i).counted)
-            for (int k = 0; k < w; ++k) (in_a[u + static_cast<std::size_t>(k)] ? r1 : r0) += 1;
-        u += static_cast<std::size_t>(w);
-    }
-    UnitLogRank res;
-    res.n_a_minus = r0;
-    res.n_a = r1;
-
-    double o = 0.0, e = 0.0, v = 0.0;
-    u = 0;
-    for (std::size_t i = 0; i < nobs; ++i) {
-        if (!units.at(i).counted) continue;
-        const int w = in.weights[i];
-        const SampleObservation obs = valid.at(i);
-        if (!(y[i] >= 0.0f) || !obs.counted) {
-            u += static_cast<std::size_t>(w);
-            continue;
-        }
-        for (int k = 0; k < w; ++k, ++u) {
-            const bool member = in_a[u] != 0;
-            if (!obs.censored) {
-                if (!member) o += 1.0;
-                const double n = static_cast<double>(r0 + r1);
-                if (n >= 1.0) e += static_cast<double>(r0) / n;
-                if (n > 1.0) v += std::max(0.0, static_cast<double>(r0) * static_cast<double>(r1) / (n * n));
-            }
-            (member ? r1 : r0) -= 1;
-        }
-    }
-    res.g = files::safediv((o - e) * (o - e), v);
-    return res;
+    const bool covered = static_cast<std::size_t>(std::max(in.abyte.n, 0)) >= n;
+    LogRankWalk walk;
+    prepare_walk(view, covered ? in.censoring : Censoring{}, order, walk);
+    return walk;
 }
 
 } // namespace
@@ -91,72 +58,85 @@ long long search_partitions(const RandomInput& in)
     return m;
 }
 
-double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
-                const CritSettings& crit)
+RandomScorer::RandomScorer(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit)
+    : in_(in), criterion_(criterion), crit_(crit), scoring_(criterion.random_scoring())
 {
-    const RandomScoring scoring = criterion.random_scoring();
     const SampleFilter units = unit_filter(in);
-    const std::size_t nobs = units.size();
-    std::array<std::int64_t, 2 * kMaxClasses> table{};
+    members_.assign(units.size(), -1);
+    if (scoring_ == RandomScoring::LogRank)
+        for (std::size_t k = 0; k < std::min<std::size_t>(in.y.size(), kMaxYs); ++k)
+            walks_.push_back(units_walk(in, in.y[k]));
+}
+
+double RandomScorer::g(std::span<const std::uint8_t> in_a)
+{
+    const SampleFilter units = unit_filter(in_);
+    std::size_t u = 0;
+    for (std::size_t i = 0; i < members_.size(); ++i) {
+        if (!units.at(i).counted) continue;
+        const auto w = static_cast<std::size_t>(in_.weights[i]);
+        members_[i] = static_cast<int>(std::count_if(in_a.begin() + static_cast<std::ptrdiff_t>(u),
+                                                     in_a.begin() + static_cast<std::ptrdiff_t>(u + w),
+                                                     [](std::uint8_t m) { return m != 0; }));
+        u += w;
+    }
     double g = 0.0;
-    const std::size_t ny = std::min<std::size_t>(in.y.size(), kMaxYs);
+    const std::size_t ny = std::min<std::size_t>(in_.y.size(), kMaxYs);
     for (std::size_t k = 0; k < ny; ++k) {
-        const std::span<const float> y = in.y[k];
         long long n0 = 0, n1 = 0;
-        double gk = 0.0;
-        if (scoring == RandomScoring::StoredOrderLogRank) {
-            const UnitLogRank lr = stored_order_logrank(in, y, in_a);
-            gk = lr.g;
-            n0 = lr.n_a_minus;
-            n1 = lr.n_a;
-        } else {
-            const bool tabled = scoring == RandomScoring::CountTable;
-            double s0 = 0.0, s1 = 0.0;
-            int top = -1;
-            if (tabled) table.fill(0);
-            std::size_t u = 0;
-            const std::size_t n = std::min(nobs, y.size());
-            for (std::size_t i = 0; i < n; ++i) {
-                if (!units.at(i).counted) continue;
-                const int w = in.weights[i];
-                const float yi = y[i];
-                if (!(yi >= 0.0f)) {
-                    u += static_cast<std::size_t>(w);
-                    continue;
-                }
-                long long members = 0;
-                for (int j = 0; j < w; ++j) members += in_a[u + static_cast<std::size_t>(j)] != 0;
-                u += static_cast<std::size_t>(w);
-                n1 += members;
-                n0 += w - members;
-                s1 += static_cast<double>(members) * yi;
-                s0 += static_cast<double>(w - members) * yi;
-                if (tabled && yi < static_cast<float>(kMaxClasses)) {
-                    const int c = static_cast<int>(yi);
-                    table[static_cast<std::size_t>(2 * c)] += w - members;
-                    table[static_cast<std::size_t>(2 * c + 1)] += members;
-                    top = std::max(top, c);
-                }
-            }
-            if (n0 > 0 && n1 > 0) {
-                if (!tabled) {
-                    const double nn = static_cast<double>(n0 + n1);
-                    const double between = s1 * s1 / static_cast<double>(n1) + s0 * s0 / static_cast<double>(n0) -
-                                           (s0 + s1) * (s0 + s1) / nn;
-                    gk = std::max(0.0, between / nn);
-                } else {
-                    gk = criterion.score(table, top + 1).g;
-                }
-            }
-        }
+        double gk = scoring_ == RandomScoring::LogRank ? logrank_g(k, n0, n1) : side_g(in_.y[k], n0, n1);
         if (n0 == 0 || n1 == 0) gk = 0.0;
-        if (crit.balanced && gk != 0.0) {
+        if (crit_.balanced && gk != 0.0) {
             const double n = static_cast<double>(n0 + n1);
-            gk *= std::pow((static_cast<double>(n1) / n) * (static_cast<double>(n0) / n), crit.gamma);
+            gk *= std::pow((static_cast<double>(n1) / n) * (static_cast<double>(n0) / n), crit_.gamma);
         }
-        g += gk * crit.yweight[k];
+        g += scoring_ == RandomScoring::LogRank ? gk : gk * crit_.yweight[k];
     }
     return g;
+}
+
+double RandomScorer::logrank_g(std::size_t k, long long& n0, long long& n1) const
+{
+    LogRankSums sums;
+    for (const LogRankWalk::Step& s : walks_[k].steps) {
+        const int in1 = members_[static_cast<std::size_t>(s.obs)], in0 = s.w - in1;
+        sums.add_weights(in0, in1, s.event ? in0 : 0.0, s.event ? in1 : 0.0);
+        if (s.closes) sums.close_time(s.t);
+    }
+    const LogRankResult r = sums.finish();
+    n0 = r.w0;
+    n1 = r.w1;
+    return r.g;
+}
+
+double RandomScorer::side_g(std::span<const float> y, long long& n0, long long& n1) const
+{
+    const bool tabled = scoring_ == RandomScoring::CountTable;
+    std::array<std::int64_t, 2 * kMaxClasses> table{};
+    double s0 = 0.0, s1 = 0.0;
+    int top = -1;
+    const std::size_t n = std::min(members_.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const float yi = y[i];
+        if (members_[i] < 0 || !(yi >= 0.0f)) continue;
+        const int in1 = members_[i], in0 = in_.weights[i] - in1;
+        n1 += in1;
+        n0 += in0;
+        s1 += static_cast<double>(in1) * yi;
+        s0 += static_cast<double>(in0) * yi;
+        if (tabled && yi < static_cast<float>(kMaxClasses)) {
+            const int c = static_cast<int>(yi);
+            table[static_cast<std::size_t>(2 * c)] += in0;
+            table[static_cast<std::size_t>(2 * c + 1)] += in1;
+            top = std::max(top, c);
+        }
+    }
+    if (n0 == 0 || n1 == 0) return 0.0;
+    if (tabled) return criterion_.score(table, top + 1).g;
+    const double nn = static_cast<double>(n0 + n1);
+    const double between =
+        s1 * s1 / static_cast<double>(n1) + s0 * s0 / static_cast<double>(n0) - (s0 + s1) * (s0 + s1) / nn;
+    return std::max(0.0, between / nn);
 }
 
 double tested_g(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit)
@@ -170,7 +150,7 @@ double tested_g(const RandomInput& in, const SplitCriterion& criterion, const Cr
     std::vector<std::uint8_t> in_a;
     for (std::size_t i = 0; i < units.size(); ++i)
         if (units.at(i).counted) in_a.insert(in_a.end(), static_cast<std::size_t>(in.weights[i]), in.member[i] == 1);
-    return random_g(tested, in_a, criterion, crit);
+    return RandomScorer(tested, criterion, crit).g(in_a);
 }
 
 long long split_size(SplitMode mode, long long fixed, long long w, long long m, std::span<const int> splithist,
@@ -225,6 +205,7 @@ RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const
         return res;
     }
 
+    RandomScorer scorer(in, criterion, crit);
     int nrand = static_cast<int>(request.nrand);
     double block_max = 0.0;
     if (!progress(0)) {
@@ -234,7 +215,7 @@ RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const
     for (int i = 1; i <= nrand; ++i) {
         const long long s = split_size(request.mode, request.fixed, w, m, in.splithist, random);
         select_units(in_a, s, random);
-        const double g = random_g(in, in_a, criterion, crit);
+        const double g = scorer.g(in_a);
         res.gs.push_back(g);
         if (g >= in.g_test) ++res.exceedances;
         block_max = std::max(block_max, g);

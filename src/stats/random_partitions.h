@@ -13,6 +13,7 @@
 #include "stats/criteria.h"
 #include "stats/criterion.h"
 #include "stats/extreme_value.h"
+#include "stats/logrank.h"
 #include "stats/membership.h"
 
 #include <cstdint>
@@ -38,7 +39,7 @@ struct RandomInput {
     std::span<const std::uint8_t> mask;    // the analysis sample
     AttributeMatrix abyte;                 // for the censoring attribute
     Censoring censoring;
-    double g_test = 0.0;                 // G of the partition in hand (see tested_g)
+    double g_test = 0.0;                 // G of the partition in hand (tested_g when `member` is given)
     std::span<const std::int8_t> member; // the partition in hand per observation: 1 A, 0 A-, else in neither
     long long n_a_minus = 0, n_a = 0;    // its side sizes
     std::span<double> searchg;           // G of the last search (sorted here, in place)
@@ -69,20 +70,36 @@ struct RandomResult {
     int blocks = 0;             // block maxima filled
 };
 
-// G of one partition: the sum over the Ys of G_k times crit.yweight(k), G_k by
-// `criterion` over the units of Y >= 0 (in_a[u] != 0: unit u is in A), as its
-// random_scoring() says: the between-sides mean square (Within MSE); the
-// criterion's score of the units' count table (classes 0..99; a unit of a higher
-// class counts in its side but in no cell); log-rank over the units in stored
-// order (every unit its own time; a unit whose censoring byte is neither 0 nor 1
-// takes no part). A side without units gives G_k = 0; with crit.balanced G_k is
-// multiplied by ((n_A/n)(n_A-/n))^gamma.
-double random_g(const RandomInput& in, std::span<const std::uint8_t> in_a, const SplitCriterion& criterion,
-                const CritSettings& crit);
+// Scores the random partitions of one run. The G of a partition is the sum over
+// the Ys of G_k, times crit.yweight(k) except under Log-rank (as a search sums
+// them), G_k by `criterion` over the units of Y >= 0 (in_a[u] != 0: unit u is in
+// A), as its random_scoring() says: the between-sides mean square (Within MSE);
+// the criterion's score of the units' count table (classes 0..99; a unit of a
+// higher class counts in its side but in no cell); the log-rank statistic of the
+// units with their times in ascending order, tied times taken together, as
+// LOGRANK takes them. A side without units gives G_k = 0; with crit.balanced G_k
+// is multiplied by ((n_A/n)(n_A-/n))^gamma. The order of the times is found once,
+// when the scorer is made; `in`, `criterion` and `crit` must outlive it.
+class RandomScorer {
+public:
+    RandomScorer(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit);
+    double g(std::span<const std::uint8_t> in_a);
 
-// G of the partition in hand computed as random_g computes a random partition's
-// (so a random partition with the same split has exactly the same G): over the
-// included observations whose `member` is 0 or 1, each unit in A when 1.
+private:
+    double side_g(std::span<const float> y, long long& n0, long long& n1) const;
+    double logrank_g(std::size_t k, long long& n0, long long& n1) const;
+
+    const RandomInput& in_;
+    const SplitCriterion& criterion_;
+    const CritSettings& crit_;
+    RandomScoring scoring_;
+    std::vector<LogRankWalk> walks_; // per Y under Log-rank: the counted observations, latest time first
+    std::vector<int> members_;       // per observation, its units in A of the partition scored
+};
+
+// G of the partition in hand scored as a random partition is (so a random
+// partition with the same split has exactly the same G): over the included
+// observations whose `member` is 0 or 1, each unit in A when 1.
 double tested_g(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit);
 
 // Size s of A for one partition of w weight units: Fixed gives `fixed`; Uniform

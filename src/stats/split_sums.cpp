@@ -2,6 +2,9 @@
 
 #include "stats/special_functions.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace meru::stats {
 
 namespace {
@@ -124,7 +127,12 @@ SplitFTest split_f_test(const SplitSums& s)
     const auto n = static_cast<double>(s.n1 + s.n2);
     const double w0 = s.ss1 + s.ss2;
     const double b = s.sst - w0;
-    const float f = w0 < 1e-20 ? 1e20f : static_cast<float>(b * (n - 2.0) / w0);
+    // Without spread within the sides, a spread between them is a certain split;
+    // none there either (a constant Y, its sums of squares rounding noise) is no
+    // evidence of one. A between sum below the noise of SST counts as none.
+    float f = 0.0f;
+    if (w0 < 1e-20) f = b > std::max(1e-20, 1e-6 * std::abs(s.sst)) ? 1e20f : 0.0f;
+    else f = static_cast<float>(std::max(0.0, b) * (n - 2.0) / w0);
     const auto df2 = static_cast<float>(n - 2.0);
     t.f = f;
     t.df2 = df2;

@@ -64,9 +64,10 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
                    bool per_term, SplitSlots& slots);
 
 // The F test of the split on 1 and N - 2 degrees of freedom: with W the sum of the
-// two sides' sums of squares, F = (SST - W)(N - 2) / W (1e20 when W < 1e-20),
-// rounded to single precision; p = fprob(1, N - 2, F), and 1 when a side is
-// empty, F is 0 or no degree of freedom is left.
+// two sides' sums of squares and B = SST - W, F = max(0, B)(N - 2) / W, rounded to
+// single precision; when W < 1e-20, F = 1e20 if B exceeds both 1e-20 and 1e-6
+// |SST|, else 0 (a constant Y shows no split). p = fprob(1, N - 2, F), and 1 when
+// a side is empty, F is 0 or no degree of freedom is left.
 struct SplitFTest {
     double f = 0.0;
     double df2 = 0.0; // N - 2

@@ -10,6 +10,7 @@
 #include "stats/criteria.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -74,8 +75,8 @@ struct Stats2x2 {
     double brier = 0.0, brier_se = 0.0;
     double qi1 = 0.0, qi0 = 0.0;
     Interval qi1_ci, qi0_ci;
-    double var_o = 0.0; // variance of log(QI(1)/QI(0))
-    double qir = 0.0;   // QI(r), 0 unless `indices`
+    std::optional<double> var_o; // variance of log(QI(1)/QI(0)); none when either index is 0
+    double qir = 0.0;            // QI(r), 0 unless `indices`
     double npv = 0.0, ppv = 0.0;
     Interval npv_ci, ppv_ci;
     double auc = 0.0; // (Se + Sp) / 2

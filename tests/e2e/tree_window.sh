@@ -9,6 +9,11 @@
 # fourth level at y = 294. Leaves 3 and 10 are highlighted and Part makes them A,
 # which the statistics of the run then use. The help note that follows the pair's
 # compatibility check is closed and the offer to save the partition declined. Saves the acceptance pictures of the diagram and of the Partition window.
+# Then By group on number unchecks Tree, and File > New of a copy of lung.csv
+# (Y dead) starts from the user's own settings, not the tree's: its Strategy
+# dialog shows iterative mode, Decide positivity and Top m 10 (not the 3 lines
+# the tree ranked), and its Search:Go! runs the extent "2 2", not the tree's
+# single attributes with floating cuts (which stopped it with the float note).
 # Arguments: the meru executable, the source folder, pngprobe.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -23,6 +28,7 @@ mkdir -p "$shots"
 has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 
 cp "$src"/examples/kyphosis.* "$work/"
+cp "$src/examples/lung.csv" "$work/pbc.csv"
 {
   tree_settings
   cat <<SCRIPT
@@ -40,6 +46,28 @@ click 23 100 5
 shot 18 $shots/tree_window_partition.png
 answer ok
 answer no
+menu Y > By group/cross-validate
+dialog By group analysis variable
+  set 1002 = number
+  set By Value = on
+  press OK
+answer ok
+answer ok
+menu File > New
+answer yes
+file $work/pbc.csv
+dismiss
+menu Y > Select Y
+dialog Select  Y variable(s)
+  set 1000 = dead
+  press OK
+answer no
+dismiss
+menu Strategy
+dialog Strategy
+  press OK
+menu Search > Go!
+dismiss
 SCRIPT
 } >"$work/tree.txt"
 run_program tree 0 "$meru"
@@ -56,6 +84,10 @@ has "$log" "   or ( start<=12 & age>20 & number<=4 )"
 # 0/1) and leaf 10 (4/9), 22 observations with mean 10/22.
 has "$log" "  A      22  0.4545     0.4979"
 [ "$("$probe" "$shots/tree_window_kyphosis.png" size)" = "600x520" ] || fail "no picture of the tree"
+! grep -q "^Float levels above 1" "$work/tree.err" || fail "the tree's float levels reached the new analysis"
+for line in " Iterative mode" " Decide positivity" " Top m attributes, m=  10" " Up to size p_1,..p_q=2 2"; do
+  has "$work/PBC.LOG" "$line"
+done
 # Inside the boxes, left of their text: leaves 3 and 10 yellow, leaf 9 white, node 1 grey.
 for xyc in "32 235 0x00ffff" "272 325 0x00ffff" "152 325 0xffffff" "122 145 0xeeeeee"; do
   set -- $xyc

@@ -136,9 +136,10 @@ TEST_F(FileRequestTest, AnOpeningClosesTheOldWindowsAndEndsTheTreeStrategy)
     // rectangle diagram are left as their windows are after a plot.
     for (int unit : {tree::kTreeUnit, plots::kDistWindow, rectdiag::kDiagramUnit})
         ASSERT_TRUE(frame.open_window(unit, "old"));
-    // Choosing Tree cleared iterative mode and Decide positivity and made the
-    // extent single attributes with three floating cuts.
+    // Choosing Tree cleared iterative mode and Decide positivity (and held them)
+    // and made the extent single attributes with three floating cuts.
     program->strategy.treemode = true;
+    program->strategy.before_tree = {{true, true}};
     program->strategy.iterative = program->strategy.decidepos = false;
     program->extent.sizetext = "1";
     program->extent.bounds = {1};
@@ -151,6 +152,7 @@ TEST_F(FileRequestTest, AnOpeningClosesTheOldWindowsAndEndsTheTreeStrategy)
     EXPECT_FALSE(program->strategy.treemode);
     EXPECT_TRUE(program->strategy.iterative);
     EXPECT_TRUE(program->strategy.decidepos);
+    EXPECT_FALSE(program->strategy.before_tree);
     EXPECT_EQ(program->extent.sizetext, "2 2");
     EXPECT_EQ(program->extent.qmax(), 2);
     EXPECT_EQ(program->extent.nfloatx, 1);

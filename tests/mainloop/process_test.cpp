@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <ranges>
 #include <set>
 
 namespace meru::test {
@@ -320,6 +321,7 @@ TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
     made.second.add_term({2});
     made.second.add_term({3});
     ASSERT_TRUE(mainloop::create_process_attribute(*program, made).made);
+    program->options.primattr = true; // the view expands the attribute all the same
     forms->steps.push_back([](settings::Form& f) {
         f.choice[settings::picker_ids::kList] = f.items[settings::picker_ids::kList].back(); // +01 = 1
         return settings::kOk;
@@ -338,13 +340,15 @@ TEST_F(ProcessRequests, AnAddedAttributeIsViewedAsItsDefinitionAndCountedSo)
     on_current(&mainloop::MenuFlags::pstats);
     EXPECT_TRUE(logged("2     # of attributes, complexity=  2, 2"));
 
-    // The view switches by-group mode off for its listing; the loop head puts it back.
+    // The view switches by-group mode off for its listing; the loop head puts it
+    // back, and the user's "Attributes are primitive".
     a.bygroup.mode = true;
     clear_requests(program->flags);
     request(&mainloop::MenuFlags::vaddatt); // the list cancelled
     EXPECT_FALSE(a.bygroup.mode);
     mainloop::loop_head(*program);
     EXPECT_TRUE(a.bygroup.mode);
+    EXPECT_TRUE(program->options.primattr);
 }
 
 // The combinations an opening raises Create added attribute for are named after
@@ -792,6 +796,32 @@ TEST_F(ProcessRequests, RandomShowsItsNoteTheFirstTimeOnly)
     request(&mainloop::MenuFlags::prandom);
     EXPECT_EQ(answers.shown.size(), 3u);
     EXPECT_TRUE(topic("NOTE: only 20,000 saved search partition")); // topics are named by 40 characters
+}
+
+// Process > Random compares the random partitions with the G of the partition in
+// hand that the program prints, under every criterion that draws them: A = a,
+// Y binary for the count tables, and times stored out of order (every one an
+// event) for Within MSE and Log-rank.
+TEST_F(ProcessRequests, RandomTestsTheGOfThePartitionInHandUnderEveryCriterion)
+{
+    using C = stats::Criterion;
+    ModalAnswerer answers(std::vector<std::string>(7, "Cancel"));
+    for (const C c :
+         {C::Entropy, C::QualityIndex, C::ChiSquare, C::OddsRatioBayes, C::Gini, C::WithinMse, C::LogRank}) {
+        if (c == C::WithinMse)
+            std::ranges::copy(std::vector<float>{5, 2, 8, 1, 7, 3, 6, 4}, program->analysis->ymat.begin());
+        program->crit.icrit = static_cast<int>(c);
+        clear_requests(program->flags);
+        current_a();
+        const float printed = mainloop::score_partition(*program, program->process.current, 1);
+        request(&mainloop::MenuFlags::prandom);
+        const auto lines = log_lines();
+        const auto header = std::ranges::find_if(lines | std::views::reverse,
+                                                 [](const std::string& l) { return l.starts_with(" # Partitions"); });
+        ASSERT_NE(header, lines.rend());
+        const double g_test = std::stod(header->substr(header->find("G_test=") + 7));
+        EXPECT_TRUE(printed > 0.0f && std::abs(g_test - printed) < 5e-5 * std::max(1.0f, printed)) << g_test;
+    }
 }
 
 // A search's statistics in a bootstrap series: one record per sample, the summary

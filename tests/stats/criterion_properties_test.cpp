@@ -195,7 +195,7 @@ TEST(CriterionClasses, WhatEachCriterionAsksOfItsCallers)
     EXPECT_EQ(SubgroupMse(s).random_scoring(), RandomScoring::Refused);
     EXPECT_EQ(WithinMse(s).random_scoring(), RandomScoring::SideMeans);
     EXPECT_EQ(Gini(s).random_scoring(), RandomScoring::CountTable);
-    EXPECT_EQ(LogRank(s).random_scoring(), RandomScoring::StoredOrderLogRank);
+    EXPECT_EQ(LogRank(s).random_scoring(), RandomScoring::LogRank);
     EXPECT_EQ(LogRank(s).direction(), Direction::EventRates);
     EXPECT_EQ(ChiSquare(s).direction(), Direction::Correlation);
     // A summary of another kind is refused.

@@ -78,16 +78,16 @@ TEST(RandomScore, WithinMseCountTableAndEmptySide)
     // A = {1, 2}: (3^2/2 + 7^2/2 - 10^2/4) / 4 = 1.
     const std::vector<std::uint8_t> a12{1, 1, 0, 0};
     CritSettings mse = criterion(1);
-    EXPECT_DOUBLE_EQ(random_g(in, a12, *make_criterion(mse), mse), 1.0);
+    EXPECT_DOUBLE_EQ(RandomScorer(in, *make_criterion(mse), mse).g(a12), 1.0);
     // Balanced with gamma 1: times (2/4)(2/4).
     mse.balanced = true;
     mse.gamma = 1.0;
-    EXPECT_DOUBLE_EQ(random_g(in, a12, *make_criterion(mse), mse), 0.25);
+    EXPECT_DOUBLE_EQ(RandomScorer(in, *make_criterion(mse), mse).g(a12), 0.25);
     // An empty side scores 0 under every criterion (the Bayes odds ratio too).
     const std::vector<std::uint8_t> all{1, 1, 1, 1};
     for (int icrit : {1, 3, 4, 5, 6, 7, 8}) {
         CritSettings c = criterion(icrit);
-        EXPECT_EQ(random_g(in, all, *make_criterion(c), c), 0.0) << icrit;
+        EXPECT_EQ(RandomScorer(in, *make_criterion(c), c).g(all), 0.0) << icrit;
     }
 }
 
@@ -106,11 +106,11 @@ TEST(RandomScore, ChiSquareOverWeightUnitsAndTwoYs)
     in.mask = mask;
     const std::vector<std::uint8_t> units{0, 0, 1, 0, 1, 1};
     CritSettings chi = criterion(5);
-    EXPECT_NEAR(random_g(in, units, *make_criterion(chi), chi), 2.0 / 3.0, 1e-12);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(chi), chi).g(units), 2.0 / 3.0, 1e-12);
     // A second Y with weight 0.5 adds half its G.
     in.y = {y, y2};
     chi.yweight[1] = 0.5;
-    EXPECT_NEAR(random_g(in, units, *make_criterion(chi), chi), 1.0, 1e-12);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(chi), chi).g(units), 1.0, 1e-12);
     // A missing Y leaves its units out; a Y class beyond the table counts on its
     // side but in no cell.
     const std::vector<float> ym{0, -1, 1, 150};
@@ -119,14 +119,13 @@ TEST(RandomScore, ChiSquareOverWeightUnitsAndTwoYs)
     CritSettings chi1 = criterion(5);
     // Cells: (Y0, A-) = 2, (Y1, A) = 1: a table with one entry per row and column
     // gives X^2 = n = 3.
-    EXPECT_NEAR(random_g(in, split, *make_criterion(chi1), chi1), 3.0, 1e-12);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(chi1), chi1).g(split), 3.0, 1e-12);
 }
 
-TEST(RandomScore, StoredOrderLogRank)
+TEST(RandomScore, LogRankOfTheUnits)
 {
-    // Four events in stored order, A- the last unit: with the expectation of the
-    // last unit counted, G = (1 - 25/12)^2 / (3/16 + 2/9 + 1/4) = 1.7789474 (the
-    // log-rank test on the times 1..4).
+    // Four events, A- the last unit: G = (1 - 25/12)^2 / (3/16 + 2/9 + 1/4) =
+    // 1.7789474 (the log-rank test on the times 1..4).
     const std::vector<float> t{1, 2, 3, 4};
     const std::vector<int> w{1, 1, 1, 1};
     const std::vector<std::uint8_t> mask(4, 1);
@@ -136,7 +135,15 @@ TEST(RandomScore, StoredOrderLogRank)
     in.mask = mask;
     const std::vector<std::uint8_t> units{1, 1, 1, 0};
     CritSettings lr = criterion(7);
-    EXPECT_NEAR(random_g(in, units, *make_criterion(lr), lr), 1.7789473684, 1e-9);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units), 1.7789473684, 1e-9);
+    // Units of one observation on both sides, tied times together: times 2
+    // (weight 2) and 1, A = a unit of time 2 and the unit of time 1: G = 0.5, as
+    // R's survdiff(Surv(c(2, 2, 1), c(1, 1, 1)) ~ c(1, 0, 1)).
+    const std::vector<float> t2{2, 1};
+    const std::vector<int> w2{2, 1};
+    in.y = {t2};
+    in.weights = w2;
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(std::vector<std::uint8_t>{1, 0, 1}), 0.5, 1e-12);
 
     // Censoring: attribute 1 censors byte 1 (label 2). A unit whose censoring
     // byte is 255 takes no part at all.
@@ -152,12 +159,12 @@ TEST(RandomScore, StoredOrderLogRank)
     in.censoring.attribute = 1;
     in.censoring.side = 2;
     const std::vector<std::uint8_t> units5{1, 1, 1, 0, 0};
-    EXPECT_NEAR(random_g(in, units5, *make_criterion(lr), lr), 1.7789473684, 1e-9);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units5), 1.7789473684, 1e-9);
     // The same with the first unit censored: risk (1, 3); unit 1 leaves without an
     // event; then E = 1/3 + 1/2 + 1, V = 2/9 + 1/4, O = 1: G = (1 - 11/6)^2 / (17/36).
     const std::vector<std::uint8_t> bytes2{1, 0, 0, 0, 255};
     in.abyte = AttributeMatrix(bytes2, 1, 5);
-    EXPECT_NEAR(random_g(in, units5, *make_criterion(lr), lr), (25.0 / 36.0) / (17.0 / 36.0), 1e-12);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units5), (25.0 / 36.0) / (17.0 / 36.0), 1e-12);
 }
 
 // ---------------------------------------------------------------- generation

@@ -323,7 +323,9 @@ TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
 // The F test of a split on 1 and N - 2 degrees of freedom. Y = 1 1 1 1 | 0 0 0 1:
 // SS 0 and 0.75 on the sides, SST 1.875, F = 1.125 x 6 / 0.75 = 9, and R's
 // pf(9, 1, 6, lower.tail = FALSE) = 0.0240082. Two observations leave no degree
-// of freedom, a side without weight no split, and sides without spread an F of 1e20.
+// of freedom, a side without weight no split, and sides without spread an F of 1e20
+// when they differ; a constant Y (SST 0, or the rounding noise of single-precision
+// squares, which may be negative) shows no split at all: F = 0, P = 1.
 TEST(SplitSums, FTestOfTheSplit)
 {
     struct Case {
@@ -335,10 +337,21 @@ TEST(SplitSums, FTestOfTheSplit)
         {{1, 1, 0.0, 0.0, 0, 0, 0, 0, 0.5}, 1e20, 1.0},
         {{5, 0, 2.0, 0.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
         {{3, 3, 1.0, 1.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
+        {{4, 4, 0.0, 0.0, 0, 0, 0, 0, 0.0}, 0.0, 1.0},
     };
     for (const Case& c : cases) {
         const meru::stats::SplitFTest t = meru::stats::split_f_test(c.sums);
         EXPECT_FLOAT_EQ(static_cast<float>(t.f), static_cast<float>(c.f));
         EXPECT_NEAR(t.p, c.p, 2e-6) << c.f;
+    }
+    // A constant Y over 1999 observations split 1000 | 999.
+    std::vector<std::vector<int>> bytes(1999, {0});
+    std::fill_n(bytes.begin(), 1000, std::vector<int>{1});
+    for (const float y : {1.0f, 0.1f, 0.3f, 3.7f, 1000.3f}) {
+        SplitSlots slots;
+        const RefData d = data_of(2, bytes, std::vector<int>(1999, 1), std::vector<float>(1999, y));
+        const meru::stats::SplitFTest t =
+            meru::stats::split_f_test(plain(d, pair_of({{2}}, {{2}}), false, false, slots));
+        EXPECT_TRUE(t.f == 0.0 && t.p == 1.0) << y << ": F " << t.f << ", P " << t.p;
     }
 }

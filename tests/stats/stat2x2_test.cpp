@@ -68,7 +68,8 @@ TEST(Compute2x2, IndicesMatchReference)
     EXPECT_TRUE(close_rel(s.qi1, 0.428571428571429));
     EXPECT_TRUE(close_rel(s.qi0, 1.0 / 3.0));
     EXPECT_TRUE(close_rel(s.qir, 0.375));
-    EXPECT_TRUE(close_rel(s.var_o, 0.0626984127088817, 1e-6));
+    ASSERT_TRUE(s.var_o);
+    EXPECT_TRUE(close_rel(*s.var_o, 0.0626984127088817, 1e-6));
     EXPECT_TRUE(close_rel(s.odds_ratio, 5.0));
     EXPECT_TRUE(close_rel(s.rel_risk, 2.5));
     EXPECT_TRUE(close_rel(s.brier, 0.2109375));
@@ -96,16 +97,23 @@ TEST(Compute2x2, FirstTwoClassesPresentAreY0AndY1)
     EXPECT_TRUE(close_rel(compute_2x2(t, 0.5).qir, 0.375));
 }
 
-TEST(Compute2x2, ZeroCellsAreReplacedByHalfAndQiOfZeroGivesNoNan)
+TEST(Compute2x2, ZeroCellsAreReplacedByHalfAndQiOfZeroLeavesVarOUndefined)
 {
     const std::vector<std::int64_t> z{20, 0, 5, 10};
     const Stats2x2 s = compute_2x2(z, 0.5);
     EXPECT_NEAR(s.odds_ratio, 80.0, 1e-12);
-    // QI(1) = 0: Se = Q.
+    // No association: QI(1) = QI(0) = 0 (Se = Q), so O = log QI(1)/QI(0) and its
+    // variance are undefined and shown as such, not as a variance of 0.
     const std::vector<std::int64_t> chance{20, 20, 20, 20};
     const Stats2x2 c = compute_2x2(chance, 0.5);
     EXPECT_EQ(c.qi1, 0.0);
-    EXPECT_EQ(c.var_o, c.var_o); // not NaN
+    EXPECT_EQ(c.qi0, 0.0);
+    EXPECT_FALSE(c.var_o);
+    CritSettings crit;
+    PoolStat pool;
+    const Stat2x2Result r = stat2x2(chance, 1.0, print_options(), crit, pool);
+    ASSERT_GE(r.lines.size(), 9u);
+    EXPECT_EQ(r.lines[8], "1          Quality index  Var(O)=            -  [O=log QI(1)/QI(0)]");
 }
 
 TEST(Stat2x2, BlockIsLaidOutAsListed)

@@ -140,17 +140,29 @@ TEST(HelpSource, EveryTopicTheProgramAsksForHasAText)
     }
 }
 
-TEST(HelpSource, TheProcessMenuTopicSaysWhyListsIsGreyed)
+// Topics that must tell the user something the program's behaviour depends on:
+// why Lists is greyed, and what the cell counts (and the diagram drawn from them)
+// include beyond the sample of the 2x2 statistics.
+TEST(HelpSource, TopicsSayWhatTheUserCannotSeeElsewhere)
 {
     platform::UnitRegistry registry;
     io::FileUnits units(registry);
     ASSERT_EQ(ui::open_help_index(units, kResources + "/merukey.txt"), 0);
     ASSERT_EQ(ui::open_help_text(units, kResources + "/meruhlp.txt"), 0);
-    const auto found = ui::find_topic(units, ui::kHelpIndexUnit, "Process menu");
-    ASSERT_TRUE(found);
-    std::string text;
-    for (const std::string& l : ui::read_topic_text(units, ui::kHelpTextUnit, found->record).lines)
-        text += io::trim(l) + " ";
-    EXPECT_NE(text.find("greyed when the data have no identifier"), std::string::npos) << text;
-    EXPECT_NE(text.find("_ID_"), std::string::npos) << text;
+    const std::pair<const char*, const char*> said[] = {
+        {"Process menu", "greyed when the data have no identifier"},
+        {"Process menu", "_ID_"},
+        {"Process menu", "cell counts (#s in non-empty disjoint cells) include the observations with a missing Y, "
+                         "and those a missing attribute value leaves in neither A nor A-"},
+        {"Rectangle diagrams", "Counts include the observations with a missing Y, and those a missing attribute "
+                               "value leaves in neither A nor A-"},
+    };
+    for (const auto& [topic, phrase] : said) {
+        const auto found = ui::find_topic(units, ui::kHelpIndexUnit, topic);
+        ASSERT_TRUE(found) << topic;
+        std::string text;
+        for (const std::string& l : ui::read_topic_text(units, ui::kHelpTextUnit, found->record).lines)
+            text += io::trim(l) + " ";
+        EXPECT_NE(text.find(phrase), std::string::npos) << topic << ": " << text;
+    }
 }

@@ -567,3 +567,35 @@ TEST(RandomRun, PartitionsBeyondMemoryAreRefusedAndCountsPrintInFull)
     EXPECT_EQ(out.result.nrand, 100000);
     EXPECT_TRUE(has_line(out.lines, " 100000 random partitions generated"));
 }
+
+// Log-rank over five units stored out of time order (3, 1, 3, 2, 5; the second 3
+// censored), A = the units of times 1 and 2: R's survdiff gives 81/19 (O = 2,
+// E = 2/5 + 1/4, V = 6/25 + 3/16 by hand). Every random partition of two units
+// into A is one of the ten splits, whose survdiff chi-squares are listed; only
+// the tested split reaches G_test.
+TEST(RandomRun, LogRankOfThePartitionInHandAndOfEachRandomSplitAsRSurvdiff)
+{
+    const std::vector<float> t{3, 1, 3, 2, 5};
+    const std::vector<int> w(5, 1);
+    const std::vector<std::uint8_t> mask(5, 1), censor{0, 0, 1, 0, 0};
+    const std::vector<std::int8_t> member{0, 1, 0, 1, 0};
+    RandomInput in;
+    in.y = {t};
+    in.weights = w;
+    in.mask = mask;
+    in.abyte = AttributeMatrix(censor, 1, 5);
+    in.censoring = {true, 1, 2, ""};
+    in.member = member;
+    in.seed = 7;
+    RecordingServices services;
+    const RunOut out = run_input(in, {{"300", SplitMode::Fixed, "40", random_ids::kOk}}, 7, services);
+    EXPECT_TRUE(has_line(out.lines, " # Partitions on last search=    0 G_test= 4.2632"));
+    const std::vector<double> survdiff{1.590850790936, 0.450858034321, 0.825273010920, 0.000427533134,
+                                       81.0 / 19.0,    0.076443057722, 3.446177847114};
+    const RandomResult& r = out.result;
+    ASSERT_EQ(r.nrand, 300);
+    for (const double g : r.gs)
+        EXPECT_TRUE(std::ranges::any_of(survdiff, [g](double s) { return std::abs(g - s) < 1e-9; })) << g;
+    const auto tested = std::ranges::count_if(r.gs, [](double g) { return std::abs(g - 81.0 / 19.0) < 1e-9; });
+    EXPECT_TRUE(tested > 0 && r.exceedances == tested) << tested;
+}
