@@ -265,10 +265,9 @@ void run_case(benchmark::State& state, const Case& c)
         partition::SkipTally skips;
         stats::ExtentBox box;
         partition::SubsizeMemory mem;
-        search::WindowScale scale;
         NullHost host;
         const long long a0 = g_allocs.load();
-        const search::LoopResult r = search::run_search_loop(s, ev, res, skips, box, mem, scale, log, host);
+        const search::LoopResult r = search::run_search_loop(s, ev, res, skips, box, mem, log, host);
         allocs += g_allocs.load() - a0;
         evals += r.evaluated;
         real += r.real_mkpair;

@@ -53,8 +53,8 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     for (const PerY& y : ys_) y.view.check();
     member_.assign(n, -1);
     input_ = criterion_->input();
-    bounded_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2 &&
-               !crit_.balanced && !crit_.inverse_variance;
+    bounded_ = criterion_->traits().two_class_bound && ys_.size() == 1 && ys_[0].nclasses == 2 && !crit_.balanced &&
+               !crit_.inverse_variance;
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
@@ -185,7 +185,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     const std::size_t ny = ys_.size();
     switch (criterion_->input()) {
     case stats::ScoreInput::SplitSums: {
-        const bool per_term = criterion_->code() == stats::Criterion::SubgroupMse;
+        const bool per_term = criterion_->traits().per_term_sums;
         if (layers_.empty()) {
             if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
                 sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
@@ -196,7 +196,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         for (std::size_t j = 0; j < ny; ++j) {
             values_[j] = criterion_->score(sums_[j]);
             if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
-            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j], &s.issues).p;
+            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j]).p;
         }
         break;
     }
@@ -209,7 +209,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
-            values_[j] = criterion_->score(logrank(y), &s.issues);
+            values_[j] = criterion_->score(logrank(y));
         }
         break;
     case stats::ScoreInput::CountTable:
@@ -223,7 +223,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
             const auto cells = tables_[j].columns(ys_[j].nclasses);
             values_[j] = settings_.search_stage && !settings_.rank_stage
                              ? criterion_->score_without_p(cells, ys_[j].nclasses)
-                             : criterion_->score(cells, ys_[j].nclasses, &s.issues);
+                             : criterion_->score(cells, ys_[j].nclasses);
         }
         break;
     }

@@ -24,7 +24,6 @@
 #include "stats/criteria.h"
 #include "stats/criterion.h"
 #include "stats/logrank.h"
-#include "stats/numeric_issues.h"
 #include "stats/partition_sample.h"
 #include "stats/split_sums.h"
 
@@ -94,7 +93,6 @@ struct Score {
     int band = 0;                           // split histogram band of Y 1, 0 for none
     int null_partitions = 0;                // Ys with N = 0 (mean-square criteria)
     double p = 1.0, pmin = 1.0, rdir = 0.0; // last Y's p; ranking: smallest p, direction
-    stats::NumericIssues issues;            // raised by the special functions
 };
 
 class PatternSums;
@@ -111,7 +109,7 @@ public:
 class Evaluator {
 public:
     // Builds the bit columns of the Ys in range and the criterion of crit.icrit
-    // (std::invalid_argument for a code outside 1..8). `crit` is copied.
+    // (std::invalid_argument for a code outside 1..kCriterionCount). `crit` is copied.
     Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings);
 
     // Orders the survival times of the log-rank criterion (writing its note on

@@ -154,8 +154,8 @@ std::string sizes(std::span<const int> p, int width)
     return s;
 }
 
-// What a worker thread owns: its evaluator, pair settings without services or
-// shared caches, its shape cache and work lists.
+// What a worker thread owns: its evaluator, pair settings without services,
+// notices or shared caches, its shape cache and work lists.
 struct Worker {
     // `main`: the calling thread's evaluator over the same data, whose ordered
     // survival times the worker takes.
@@ -164,6 +164,7 @@ struct Worker {
         : ev(data, crit, main.settings()), settings(pair), cache(settings, pair.reduce.tables)
     {
         settings.reduce.services = nullptr;
+        settings.reduce.told = nullptr;
         settings.reduce.cache = nullptr;
         quiet.set_trace_sink([this](std::string_view) { ++written; });
         ev.sort_times_as(main, quiet);

@@ -245,7 +245,7 @@ constexpr double kDirectWords = 64.0;
 
 LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
-                           WindowScale& scale, io::LogWriter& log, SearchHost& host)
+                           io::LogWriter& log, SearchHost& host)
 {
     const bool count_patterns = patterns_ahead(given, given_evaluator);
     GroupedSearch grouped(given, given_evaluator, count_patterns);
@@ -338,6 +338,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     // over the evaluator, and merges each chunk at once.
     partition::PairSettings own_pair = s.pair;
     own_pair.reduce.services = nullptr;
+    own_pair.reduce.told = nullptr;
     own_pair.reduce.cache = nullptr;
     ShapeCache own_cache(own_pair, s.tables);
     std::unique_ptr<DirectScorer> own_direct;
@@ -402,8 +403,8 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
                                                               : static_cast<double>(s.parallel_from) / 8.0;
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals) * direct_words;
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
-            SizeVectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
-                          direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());
+            SizeVectorRun run(s, evaluator, results, skips, log, host, cache, w, workers, pool, direct.get(),
+                              workers.empty() ? own_direct.get() : nullptr, own_scan.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;

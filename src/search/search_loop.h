@@ -39,20 +39,13 @@ public:
     virtual void wait_pump() { yield(); }
     // Search:End has been chosen.
     virtual bool search_end() = 0;
-    // A plain message the user is to see at once (a box with OK only).
-    virtual void message(std::string_view /*text*/) {}
+    // What the search has for the user, to be shown now (and emptied).
+    virtual void tell(Notices& told) { told.clear(); }
     // The search window (called only with "Display graphics while searching").
     virtual void window_row(std::string_view /*text*/) {}
+    // An evaluated candidate: its complexity, G and mark (the host scales the
+    // window to it).
     virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}
-    // The window reopened with new scales: y from 0 to ymax, x up to xmax by xstep.
-    virtual void window_rescale(double /*ymax*/, double /*xmax*/, double /*xstep*/) {}
-};
-
-// The scales of the search window, shared with the set-up and the end of the search.
-struct WindowScale {
-    double ymax = 1.0;
-    double xmax = 10.0;
-    double xstep = 2.0;
 };
 
 struct LoopSettings {
@@ -142,7 +135,7 @@ struct LoopResult {
 // `box` gets one line per size vector (reset it before); the caller prints it.
 LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
-                           WindowScale& scale, io::LogWriter& log, SearchHost& host);
+                           io::LogWriter& log, SearchHost& host);
 
 // The progress window's text every 500 evaluations of a size vector: the count
 // of the size vector so far, the iteration and, in a serial analysis, the Y.

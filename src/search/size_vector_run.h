@@ -25,11 +25,11 @@ namespace { // internal to search_loop.cpp, the one file that includes this
 class SizeVectorRun {
 public:
     SizeVectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
-                  WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
+                  io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
                   std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
                   DirectScorer* own_direct, DirectScan* own_scan)
-        : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
-          workers_(workers), pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
+        : s_(s), ev_(ev), res_(res), skips_(skips), log_(log), host_(host), cache_(cache), w_(w), workers_(workers),
+          pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
     {}
 
     // Returns false when Search:End was polled.
@@ -915,7 +915,7 @@ private:
         } else {
             pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
         }
-        for (int k = 0; k < pr.cut_expansions; ++k) host_.message(partition::kExpandLoopMessage);
+        tell(pr.cut_expansions);
         if (pr.skip) return true;
         const Score sc =
             pre ? *pre : ev_.score(Candidate{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr});
@@ -952,6 +952,15 @@ private:
         return true;
     }
 
+    // What the pair's Boolean algebra left for the user, and a message per
+    // expansion of a cut, shown now.
+    void tell(int cut_expansions)
+    {
+        Notices& told = s_.pair.reduce.told ? *s_.pair.reduce.told : told_;
+        for (int k = 0; k < cut_expansions; ++k) told.add_message(partition::kExpandLoopMessage);
+        if (!told.empty()) host_.tell(told);
+    }
+
     // Out of the per-candidate path: every 500th candidate and the end.
     [[gnu::noinline]] void show_progress()
     {
@@ -972,13 +981,6 @@ private:
             row += sizes(lp.first(std::min<std::size_t>(lp.size(), 12)), 2);
             host_.window_row(row);
         }
-        if (g > scale_.ymax) {
-            scale_.ymax = 2.0 * g;
-            // A complexity of 0 would leave the x axis no range.
-            scale_.xmax = std::max(1.0, 3.0 * complexity);
-            scale_.xstep = std::max(1.0, std::floor(scale_.xmax / 4.0));
-            host_.window_rescale(scale_.ymax, scale_.xmax, scale_.xstep);
-        }
         host_.window_mark(complexity, g, mark);
     }
 
@@ -986,7 +988,6 @@ private:
     Evaluator& ev_;
     SearchResults& res_;
     partition::SkipTally& skips_;
-    WindowScale& scale_;
     io::LogWriter& log_;
     SearchHost& host_;
     ShapeCache& cache_;
@@ -996,6 +997,7 @@ private:
     DirectScorer* direct_;
     DirectScorer* own_direct_; // the calling thread's scorer of the chunks it scans (no workers)
     DirectScan* own_scan_;
+    Notices told_;            // the messages of a run whose pair settings hold no notices
     long long most_cuts_ = 1; // cut combinations of the size vector's combinations, at most
     bool threaded_ = false;
     long long target_ = 0;

@@ -69,8 +69,6 @@ public:
 
     int units() const { return static_cast<int>(obs().size()); }
     int classes() const { return nclasses_; }
-    // Weight of the units whose Y class lies beyond the table.
-    std::int64_t beyond_weight() const { return own_.beyond; }
 
     // Bit planes of a count table: plane j has a bit for every unit of class
     // cls[j] whose weight has the plane's bit set; it is worth value[j] per unit

@@ -358,9 +358,8 @@ TEST(AddedAttributes, ASecondIterationOnWorkersGivesWhatOneThreadGives)
             partition::SkipTally skips;
             stats::ExtentBox box;
             partition::SubsizeMemory memory;
-            WindowScale scale;
             NoHost host;
-            const LoopResult r = run_search_loop(s, ev, res, skips, box, memory, scale, an.writer, host);
+            const LoopResult r = run_search_loop(s, ev, res, skips, box, memory, an.writer, host);
             tallied.push_back(0);
             for (const LoopResult::Vector& v : r.per_vector) tallied.back() += v.tallied;
             results.push_back(res);

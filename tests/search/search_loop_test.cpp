@@ -48,7 +48,6 @@ struct Run {
     SkipTally skips;
     stats::ExtentBox box;
     partition::SubsizeMemory memory;
-    WindowScale scale;
     io::LogWriter log;
     std::vector<std::string> lines;
     RecordingHost host;
@@ -83,7 +82,7 @@ std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::C
     s.data = &data;
     s.crit = &crit;
     Evaluator ev(data, crit, search_settings(penalty, skip));
-    out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
+    out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->log, out->host);
     return out;
 }
 
@@ -221,7 +220,6 @@ TEST(SearchLoop, ProgressWindowAndSearchEnd)
     s.dispgraph = true;
     auto g = run(pb, s);
     EXPECT_EQ(g->host.marks, total);
-    EXPECT_GE(g->host.rescales, 1);
     ASSERT_FALSE(g->host.rows.empty());
     EXPECT_EQ(g->host.rows[0].substr(0, 19), "Esc  Pause #=    10");
 
