@@ -122,7 +122,13 @@ void Evaluator::make_snapshots(const stats::ParallelFor& parallel)
 {
     build_samples(nullptr, parallel);
     if (reads_logrank_bits()) logrank_bits(nullptr, parallel);
-    if (reads_sample()) sample(parallel);
+    if (reads_sample()) {
+        sample(parallel);
+        if (input_ == stats::ScoreInput::SplitSums) {
+            sample_->prepare_split();
+            split_prepared_ = true;
+        }
+    }
 }
 
 void Evaluator::expect_attributes(std::vector<int> attributes)
@@ -135,6 +141,10 @@ void Evaluator::share_snapshots(const Evaluator& main)
 {
     build_samples(&main);
     if (main.logrank_bits_ && ys_.size() == 1) logrank_bits(&main);
+    // The plain sample of one Y, its split state made where split sums are read.
+    if (main.sample_ && main.layers_.empty() && ys_.size() == 1 && !sample_ &&
+        (input_ != stats::ScoreInput::SplitSums || main.split_prepared_))
+        sample_ = std::make_unique<stats::PartitionSample>(*main.sample_, stats::PartitionSample::Share{});
 }
 
 stats::PartitionSample& Evaluator::sample(const stats::ParallelFor& parallel)

@@ -119,10 +119,10 @@ public:
     // The same by reading the orders `other` (an evaluator of the same data and
     // criterion) has made, where it has ordered every Y.
     void sort_times_as(const Evaluator& other, io::LogWriter& log);
-    // Makes the snapshots a search scores with now, reading the bit columns
-    // `main` (an evaluator of the same data and criterion, with the same
-    // expected attributes and its times ordered) has built instead of building
-    // them again. Call it while `main` is not in use: a worker then shares the
+    // Makes the snapshots a search scores with now, reading the units, bit
+    // columns and split state `main` (an evaluator of the same data and
+    // criterion, with the same expected attributes and its times ordered) has
+    // made instead of making them again. Call it while `main` is not in use: a worker then shares the
     // calling thread's columns, which stay in place until the search ends.
     void share_snapshots(const Evaluator& main);
     // Makes now the snapshots scoring will read, and in them the bit columns
@@ -229,6 +229,7 @@ private:
     // that have any Y in range with a layer per Y.
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
+    bool split_prepared_ = false; // the plain sample's split state is made (its copies may read it)
     std::vector<int> attributes_;                      // expected by the candidates
     std::vector<std::pair<partition::Literal, double>> directions_; // rank_directions(), by literal
     ListCounter* counter_ = nullptr;

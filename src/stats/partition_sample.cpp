@@ -130,9 +130,40 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
     }
 }
 
+PartitionSample::PartitionSample(const PartitionSample& other, Share)
+    : abyte_(other.abyte_), kernels_(other.kernels_), nclasses_(other.nclasses_), words_(other.words_),
+      columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), units_(other.units_)
+{
+    for (UnitColumns::Compiled* c : {&list_, &list2_}) {
+        c->lp.reserve(partition::MAXP);
+        c->lits.reserve(256);
+    }
+    if (split_ready_) make_split_work();
+}
+
+void PartitionSample::prepare_split()
+{
+    make_split_state();
+    if (exact_ && !sum_planes_made_) {
+        build_sum_planes(wy_, wy2_, sum_planes_);
+        sum_planes_made_ = true;
+    }
+}
+
+void PartitionSample::make_split_work()
+{
+    side1_.assign(words_, 0);
+    side2_.assign(words_, 0);
+    skipw_.assign(words_, 0);
+    pass_.assign(words_, 0);
+}
+
 void PartitionSample::make_split_state()
 {
-    if (split_ready_) return;
+    if (split_ready_) {
+        if (side1_.empty()) make_split_work();
+        return;
+    }
     split_ready_ = true;
     const std::vector<int>& units = obs();
     wy_.assign(words_ * 64, 0.0);
@@ -155,10 +186,7 @@ void PartitionSample::make_split_state()
             return units[static_cast<std::size_t>(a)] < units[static_cast<std::size_t>(b)];
         });
     }
-    side1_.assign(words_, 0);
-    side2_.assign(words_, 0);
-    skipw_.assign(words_, 0);
-    pass_.assign(words_, 0);
+    make_split_work();
 }
 
 void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const
@@ -299,24 +327,26 @@ void PartitionSample::compile(const partition::TermList& list, int sense, std::s
 
 namespace {
 
-CountArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled& list, PartitionSample::Planes& p)
+// The kernel's arguments for the planes `p`, their counts in det and mem.
+CountArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled& list,
+                      const PartitionSample::Planes& p, std::vector<u64>& det, std::vector<u64>& mem)
 {
-    std::fill(p.acc_det.begin(), p.acc_det.end(), 0);
-    std::fill(p.acc_mem.begin(), p.acc_mem.end(), 0);
-    return {words,           skip, &list, p.bits.data(), p.lo.data(), p.hi.data(), p.cls.size(), p.acc_det.data(),
-            p.acc_mem.data()};
+    det.assign(p.cls.size(), 0);
+    mem.assign(p.cls.size(), 0);
+    return {words, skip, &list, p.bits.data(), p.lo.data(), p.hi.data(), p.cls.size(), det.data(), mem.data()};
 }
 
 // The count table from the plane counts.
-void fill_table(const PartitionSample::Planes& p, CountTable& out)
+void fill_table(const PartitionSample::Planes& p, const std::vector<u64>& det, const std::vector<u64>& mem,
+                CountTable& out)
 {
     out.clear();
     out.beyond = p.beyond;
     for (std::size_t j = 0; j < p.cls.size(); ++j) {
         const auto c = static_cast<std::size_t>(p.cls[j]);
         const std::int64_t v = p.value[j];
-        const auto members = static_cast<std::int64_t>(p.acc_mem[j]);
-        const auto others = static_cast<std::int64_t>(p.acc_det[j]) - members;
+        const auto members = static_cast<std::int64_t>(mem[j]);
+        const auto others = static_cast<std::int64_t>(det[j]) - members;
         out.cells[2 * c + 1] += v * members;
         out.cells[2 * c] += v * others;
         out.w1 += v * members;
@@ -330,9 +360,9 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
                              bool skip, CountTable& out)
 {
     compile(list, sense, signbyte);
-    const CountArgs k = kernel_args(words_, skip, list_, own_);
+    const CountArgs k = kernel_args(words_, skip, list_, own_, own_det_, own_mem_);
     kernels_.count(&k, 1);
-    fill_table(own_, out);
+    fill_table(own_, own_det_, own_mem_, out);
 }
 
 PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int nclasses) const
@@ -369,9 +399,15 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
     std::array<CountArgs, kChunk> k;
     for (std::size_t from = 0; from < layers.size(); from += kChunk) {
         const std::size_t n = std::min(kChunk, layers.size() - from);
-        for (std::size_t j = 0; j < n; ++j) k[j] = kernel_args(words_, skip, list_, layers[from + j]->planes);
+        for (std::size_t j = 0; j < n; ++j) {
+            Planes& p = layers[from + j]->planes;
+            k[j] = kernel_args(words_, skip, list_, p, p.acc_det, p.acc_mem);
+        }
         kernels_.count(k.data(), n);
-        for (std::size_t j = 0; j < n; ++j) fill_table(layers[from + j]->planes, out[from + j]);
+        for (std::size_t j = 0; j < n; ++j) {
+            const Planes& p = layers[from + j]->planes;
+            fill_table(p, p.acc_det, p.acc_mem, out[from + j]);
+        }
     }
 }
 

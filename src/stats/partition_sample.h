@@ -37,6 +37,16 @@ public:
     PartitionSample(const SampleView& view, int nclasses);
     // The same with the kernels of another level than the one in force.
     PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels);
+    // A copy of `other` for another thread: the same units, reading the
+    // values, planes and bit columns `other` holds, with work storage of its
+    // own. `other` has made its split state (prepare_split()) or none of the
+    // copies asks for split sums.
+    struct Share {};
+    PartitionSample(const PartitionSample& other, Share);
+    PartitionSample(const PartitionSample&) = delete;
+    PartitionSample& operator=(const PartitionSample&) = delete;
+    // Makes now what the split sums of the sample's Y read.
+    void prepare_split();
 
     // Builds the bit columns of these attributes now (one pass over the units).
     // Throws std::invalid_argument for an attribute outside 1..lc.
@@ -131,8 +141,10 @@ private:
         const SumPlanes* planes;
     };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
-    // What only the split sums read, made for the first of them.
+    // What only the split sums read (of the owner only: a copy reads the owner's).
     void make_split_state();
+    // The split sums' work storage.
+    void make_split_work();
     // The units' observations (0-based), wider weights first.
     const std::vector<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
@@ -146,36 +158,54 @@ private:
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
+    // What a copy for another thread reads with the sample (Share): the
+    // units' values, the count-table planes of the sample's Y and what the
+    // split sums read, which the owner has made beforehand.
+    struct Units {
+        std::vector<int> weight; // weight of each unit
+        std::vector<float> y;    // Y of each unit
+        Planes own;              // the count-table planes of the sample's Y (their counts unused)
+        // Split sums: w*y and y*w*y of each unit, formed in single precision
+        // and kept widened (exactly) to double; the units in observation order
+        // (when the weight order moved them).
+        std::vector<double> wy, wy2; // padded with zeros to whole words
+        std::vector<int> by_obs;     // empty while the units are in observation order
+        // When every partial sum of the weights, w*y and y*w*y is exact in
+        // double (all are multiples of one power of two and their totals are
+        // small enough), the order of the additions cannot change a sum: the
+        // sums then run over whole words with vector instructions. wd holds
+        // the weights as doubles (padded) unless every weight is 1.
+        bool split_ready = false;
+        bool exact = false;
+        SumPlanes sum_planes;
+        bool sum_planes_made = false;
+        bool unit_weights = false;
+        std::vector<double> wd;
+    };
+
     AttributeMatrix abyte_;
     SampleKernels kernels_; // of the level in force when the sample was made
     int nclasses_ = 0;
     std::size_t words_ = 0;
     std::unique_ptr<UnitColumns> columns_; // the units' bit columns
-    std::vector<int> weight_; // weight of each unit
-    std::vector<float> y_;    // Y of each unit
-    Planes own_;              // the count-table planes of the sample's Y
+    std::shared_ptr<Units> units_ = std::make_shared<Units>();
+    std::vector<int>& weight_ = units_->weight;
+    std::vector<float>& y_ = units_->y;
+    Planes& own_ = units_->own;
+    std::vector<double>& wy_ = units_->wy;
+    std::vector<double>& wy2_ = units_->wy2;
+    std::vector<int>& by_obs_ = units_->by_obs;
+    bool& split_ready_ = units_->split_ready;
+    bool& exact_ = units_->exact;
+    SumPlanes& sum_planes_ = units_->sum_planes;
+    bool& sum_planes_made_ = units_->sum_planes_made;
+    bool& unit_weights_ = units_->unit_weights;
+    std::vector<double>& wd_ = units_->wd;
 
-    // The compiled candidate (the first list of a pair).
-    UnitColumns::Compiled list_;
-
-    // Split sums: w*y and y*w*y of each unit, formed in single precision and
-    // kept widened (exactly) to double; the units in observation order (when the
-    // weight order moved them); the second list of the pair and the words of
-    // each slot (reused).
-    std::vector<double> wy_, wy2_; // padded with zeros to whole words
-    std::vector<int> by_obs_;      // empty while the units are in observation order
-    // When every partial sum of the weights, w*y and y*w*y is exact in double
-    // (all are multiples of one power of two and their totals are small enough),
-    // the order of the additions cannot change a sum: the sums then run over
-    // whole words with vector instructions. wd_ holds the weights as doubles
-    // (padded) unless every weight is 1.
-    bool split_ready_ = false;
-    bool exact_ = false;
-    SumPlanes sum_planes_;
-    bool sum_planes_made_ = false;
-    bool unit_weights_ = false;
-    std::vector<double> wd_;
-    UnitColumns::Compiled list2_;
+    // Work storage (reused): the compiled lists of a pair, the counts of the
+    // planes of the sample's Y, and the words of each slot of the split sums.
+    UnitColumns::Compiled list_, list2_;
+    std::vector<std::uint64_t> own_det_, own_mem_;
     std::vector<std::uint64_t> side1_, side2_, skipw_, pass_, terms1_, terms2_;
 };
 

@@ -403,11 +403,7 @@ SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<
                                     bool skip, bool per_term, SplitSlots& slots)
 {
     // The sample's split state, and its own sum planes, are made for its first split.
-    make_split_state();
-    if (exact_ && !sum_planes_made_) {
-        build_sum_planes(wy_, wy2_, sum_planes_);
-        sum_planes_made_ = true;
-    }
+    prepare_split();
     const int s1 = pair.first_sense();
     columns_->compile(pair.first, s1, signbyte, list_);
     columns_->compile(pair.second, 1 - s1, signbyte, list2_);
