@@ -1,8 +1,12 @@
 // The dialog library driven through real widgets: values by control id in every
 // form, list boxes and their callbacks, modal runs closed by buttons, Esc, the
-// close box and Enter, and values kept from one run to the next.
+// close box and Enter, values kept from one run to the next, and a modal window
+// that stays the active one when the frame takes the focus back.
 #include "dialog_fixture.h"
 
+#include "platform/message_box.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -339,4 +343,39 @@ TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
     EXPECT_EQ(beside_window({400, 40, 300, 200}, box, area), QPoint(100, 40));
     EXPECT_EQ(beside_window({0, 700, 200, 60}, box, area), QPoint(200, 445));
     EXPECT_EQ(beside_window({20, 20, 50, 50}, box, {5, 6, 200, 200}), QPoint(5, 6));
+}
+
+TEST(DialogTest, ADialogABoxAndAQuestionComeUpActiveWhenTheFrameTakesTheFocusBack)
+{
+    // Once the modal window is shown, the frame is made active again, as a window
+    // manager may do after another modal window closed over it: the modal
+    // window must still be the active one when the user looks.
+    QWidget frame;
+    frame.resize(400, 300);
+    frame.show();
+    const ModalHost host{&frame, nullptr};
+    bool modal_active = false;
+    const auto look_then_close = [&] {
+        QTimer::singleShot(0, [&] {
+            frame.activateWindow();
+            QTimer::singleShot(20, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                modal_active = modal && QApplication::activeWindow() == modal;
+                if (modal) modal->close();
+            });
+        });
+    };
+    auto lib = test_dialogs();
+    auto d = Dialog::load(lib, 900, host);
+    look_then_close();
+    EXPECT_EQ(d->run_modal(), kCancelId);
+    EXPECT_TRUE(modal_active);
+    modal_active = false;
+    look_then_close();
+    message_box(host, "Top m too large", "Top m too ....", BoxButtons::Ok, BoxIcon::Information);
+    EXPECT_TRUE(modal_active);
+    modal_active = false;
+    look_then_close();
+    EXPECT_FALSE(ask_yes_no(host, "Continue?", "Query:"));
+    EXPECT_TRUE(modal_active);
 }
