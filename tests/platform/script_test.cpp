@@ -575,3 +575,18 @@ TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)
     auto bad = parse_script("at busy 0 menu Search > End\nat idle 2 menu Search > End\n");
     EXPECT_EQ(bad.errors.size(), 2u);
 }
+
+TEST(ScriptTest, AFramePictureShowsAMessageBoxWithItsTextWrappedAsWhenShown)
+{
+    // The text is wider than a box may be: a shown box wraps it over two lines.
+    const QString text = "Top m too large. Truncated to 8, the number of ranked attributes the search may use "
+                         "(1 ignored in Fix Positive) ";
+    QMessageBox answered(QMessageBox::Information, "Top m too ....", text, QMessageBox::Ok);
+    QMessageBox shown(QMessageBox::Information, "Top m too ....", text, QMessageBox::Ok);
+    shown.show();
+    QApplication::processEvents();
+    const QPixmap picture = picture_as_shown(answered);
+    EXPECT_EQ(picture.size(), shown.size());
+    EXPECT_FALSE(answered.isVisible());
+    EXPECT_EQ(picture_as_shown(shown).size(), shown.size());
+}
