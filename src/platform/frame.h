@@ -7,6 +7,7 @@
 #include "platform/mouse.h"
 
 #include <QIcon>
+#include <QRect>
 #include <QSize>
 #include <functional>
 #include <map>
@@ -55,6 +56,11 @@ struct WindowSize {
     SizeState state = SizeState::set;
     int x = 0, y = 0, w = 0, h = 0;
 };
+
+// The frame's rectangle `inner` (its frame on the screen, title bar and borders
+// included, `outer`) made to fit `screen`: as much smaller as the outer one is
+// larger, and moved inside. Unchanged when it fits.
+QRect fit_on_screen(const QRect& inner, const QRect& outer, const QRect& screen);
 
 class Frame {
 public:

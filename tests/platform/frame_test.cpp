@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -282,4 +283,25 @@ TEST_F(FrameTest, LongLoopThatYieldsKeepsRepainting)
         yield();
     }
     EXPECT_GE(view.paint_count() - before, 4);
+}
+
+TEST_F(FrameTest, RestoredFromMaximisedTheFrameFitsTheScreen)
+{
+    // A 1024 x 768 frame with a 20 px title bar and 2 px borders, its outer
+    // corner at (8, 10): on a 1366 x 768 screen 22 px too tall, so 22 px lower and
+    // moved up to the top; on an 800 x 600 screen at (100, 50) also 228 px
+    // narrower, its outer corner moved to the screen's.
+    const QRect inner(10, 30, 1024, 768), outer(8, 10, 1028, 790);
+    EXPECT_EQ(fit_on_screen(inner, outer, {0, 0, 1366, 768}), QRect(10, 20, 1024, 746));
+    EXPECT_EQ(fit_on_screen(inner, outer, {100, 50, 800, 600}), QRect(102, 70, 796, 578));
+    EXPECT_EQ(fit_on_screen(inner, outer, {0, 0, 1920, 1080}), inner);
+
+    // The offscreen screen is 800 x 800: the frame's first size is taller.
+    const QRect screen = frame.main_window().screen()->availableGeometry();
+    frame.main_window().resize(700, screen.height() + 200);
+    frame.maximise();
+    pump();
+    frame.main_window().showNormal();
+    QTest::qWait(400); // the restored size settles, then the frame is fitted
+    EXPECT_TRUE(screen.contains(frame.main_window().frameGeometry()));
 }
