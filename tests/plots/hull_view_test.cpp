@@ -9,6 +9,7 @@
 #include "platform/io/random.h"
 #include "support/best_entries.h"
 #include "ui/plotframe.h"
+#include "ui/thinking.h"
 #include "ui/ui_fixture.h"
 
 #include <QDir>
@@ -123,6 +124,18 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
         EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));
         EXPECT_EQ(frame.canvas(plots::kSearchWindow)->image().size(), QSize(500, 420));
     }
+}
+
+TEST_F(HullViewTest, AFreshSearchWindowLeavesTheProgressWindowsPlace)
+{
+    // The progress text, rewritten all through the search, raises its window: a
+    // search window under it would hide its count row and its Esc button.
+    ui::thinking(ctx, "", false);
+    ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
+    ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
+    const auto p = frame.window_size(ui::kThinkingUnit).value();
+    const auto s = frame.window_size(plots::kSearchWindow).value();
+    EXPECT_EQ(s.y, p.y + p.h);
 }
 
 TEST_F(HullViewTest, AcceptancePicture)
