@@ -287,15 +287,8 @@ TEST_F(FrameTest, LongLoopThatYieldsKeepsRepainting)
 
 TEST_F(FrameTest, RestoredFromMaximisedTheFrameFitsTheScreen)
 {
-    // A 1024 x 768 frame with a 20 px title bar and 2 px borders, its outer
-    // corner at (8, 10): on a 1366 x 768 screen 22 px too tall, so 22 px lower and
-    // moved up to the top; on an 800 x 600 screen at (100, 50) also 228 px
-    // narrower, its outer corner moved to the screen's.
-    const QRect inner(10, 30, 1024, 768), outer(8, 10, 1028, 790);
-    EXPECT_EQ(fit_on_screen(inner, outer, {0, 0, 1366, 768}), QRect(10, 20, 1024, 746));
-    EXPECT_EQ(fit_on_screen(inner, outer, {100, 50, 800, 600}), QRect(102, 70, 796, 578));
-    EXPECT_EQ(fit_on_screen(inner, outer, {0, 0, 1920, 1080}), inner);
-
+    // A 20 px title bar and 2 px borders: 22 px too tall for a 1366 x 768 screen.
+    EXPECT_EQ(fit_on_screen({10, 30, 1024, 768}, {8, 10, 1028, 790}, {0, 0, 1366, 768}), QRect(10, 20, 1024, 746));
     // The offscreen screen is 800 x 800: the frame's first size is taller.
     const QRect screen = frame.main_window().screen()->availableGeometry();
     frame.main_window().resize(700, screen.height() + 200);

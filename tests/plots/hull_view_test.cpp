@@ -115,8 +115,13 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
 {
     // Each iteration (and each new scale) opens the window afresh: the user moved
     // the first and made it smaller; the next two stand there, as large, so that
-    // a click made where the last one stood meets them.
+    // a click made where the last one stood meets them. The first stands below the
+    // progress window, which each progress text raises over the count row.
+    ui::thinking(ctx, "", false);
+    ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
     ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
+    const auto p = frame.window_size(ui::kThinkingUnit).value();
+    EXPECT_EQ(frame.window_size(plots::kSearchWindow)->y, p.y + p.h);
     ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
     for (const search::WindowScale scale : {search::WindowScale{1, 10, 2}, search::WindowScale{4, 12, 3}}) {
         ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));
@@ -124,18 +129,6 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
         EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));
         EXPECT_EQ(frame.canvas(plots::kSearchWindow)->image().size(), QSize(500, 420));
     }
-}
-
-TEST_F(HullViewTest, AFreshSearchWindowLeavesTheProgressWindowsPlace)
-{
-    // The progress text, rewritten all through the search, raises its window: a
-    // search window under it would hide its count row and its Esc button.
-    ui::thinking(ctx, "", false);
-    ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
-    ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
-    const auto p = frame.window_size(ui::kThinkingUnit).value();
-    const auto s = frame.window_size(plots::kSearchWindow).value();
-    EXPECT_EQ(s.y, p.y + p.h);
 }
 
 TEST_F(HullViewTest, AcceptancePicture)
