@@ -1,6 +1,7 @@
 #include "search/evaluate.h"
 
 #include "search/entry_bounds.h"
+#include "search/pattern_counts.h"
 
 #include "platform/io/edit.h"
 #include "stats/chisqtab.h"
@@ -157,8 +158,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     switch (criterion_->input()) {
     case stats::ScoreInput::SplitSums: {
         const bool per_term = criterion_->traits().per_term_sums;
-        if (layers_.empty()) sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
-        else
+        if (layers_.empty()) {
+            if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
+                sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
+        } else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
                               std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
                               slots_);
@@ -182,9 +185,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         }
         break;
     case stats::ScoreInput::CountTable:
-        if (class_sample_)
-            class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
-        else if (layers_.empty())
+        if (class_sample_) {
+            if (!counter_ || !counter_->count_list(c.first_list(), c.pair.first_sense(), tables_[0]))
+                class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        } else if (layers_.empty())
             sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {

@@ -95,6 +95,17 @@ struct Score {
     double p = 1.0, pmin = 1.0, rdir = 0.0; // last Y's p; ranking: smallest p, direction
 };
 
+class PatternSums;
+
+// Another way of counting the table of a list over the units of the
+// class-ordered snapshot (the direct path's pattern counts): the same table,
+// or false where it cannot.
+class ListCounter {
+public:
+    virtual ~ListCounter() = default;
+    virtual bool count_list(const partition::TermList& list, int sense, stats::CountTable& out) = 0;
+};
+
 class Evaluator {
 public:
     // Builds the bit columns of the Ys in range and the criterion of crit.icrit
@@ -119,6 +130,12 @@ public:
     void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
 
     Score score(const Candidate& c);
+    // Where the class-ordered snapshot counts a candidate's table, `counter`
+    // counts it first (null: none); it must outlive its use.
+    void count_lists_by(ListCounter* counter) { counter_ = counter; }
+    // Where one Y's split sums are made, `sums` makes them first where it
+    // can (null: none); it must outlive its use.
+    void sum_splits_by(const PatternSums* sums) { sums_by_ = sums; }
 
     // The class-ordered snapshot when a candidate's score is a function of the
     // count table of its first list alone (one Y, a count-table criterion, a
@@ -193,6 +210,8 @@ private:
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<int> attributes_;                      // expected by the candidates
+    ListCounter* counter_ = nullptr;
+    const PatternSums* sums_by_ = nullptr;
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;

@@ -18,6 +18,7 @@
 #include "search/worker_pool.h"
 #include "stats/extent.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -68,6 +69,10 @@ struct LoopSettings {
     // forced.
     std::vector<partition::Literal> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
+    // Whether the direct path counts each pattern of its literals once
+    // (search/pattern_counts.h): 0 where it pays, 1 wherever it can, -1
+    // never (the last two for tests and benchmarks).
+    int patterns = 0;
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.
     // Below 2, without `data` and `crit`, or under the trace switch, the
@@ -85,6 +90,26 @@ struct LoopSettings {
     SearchThreads* workers = nullptr;
 };
 
+// How a size vector's candidates are walked and scored (one route per vector).
+enum class Route : std::uint8_t {
+    // Each candidate through its pair (mkpair or the shape cache) and the
+    // general evaluation; on the workers in batches when there are any.
+    kPair,
+    // This thread: each plain candidate's table made by the direct scorer.
+    kDirect,
+    // Plain candidates queued for the workers' direct scorers, merged in order.
+    kQueued,
+    // This thread: the fixed walk, the last terms of a run counted a block at
+    // a time.
+    kRuns,
+    // This thread scans the walk's chunks as a worker would (floating cuts).
+    kScanHere,
+    // The workers scan chunks of the walk; their records are merged in order.
+    kScan,
+};
+// Its name in the benchmarks' counters and notes.
+std::string_view route_name(Route r);
+
 struct LoopResult {
     int vectors = 0;            // size vectors started
     bool ended_by_user = false; // Search:End was polled
@@ -97,6 +122,8 @@ struct LoopResult {
     struct Vector {
         std::vector<int> p;
         bool skipped = false; // by the "Up to" rule
+        Route route = Route::kPair;
+        bool patterns = false; // the direct scorer counted from the pattern cells
         long long evaluated = 0;
         long long tallied = 0; // the skip report's total
     };
