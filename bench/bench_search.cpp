@@ -12,6 +12,13 @@
 //       P(1) 0.7 in A and 0.3 outside, continuous (in eighths) 5 higher in A,
 //       survival times half as long in A; Chi-square, Within MSE and Log-rank,
 //       "Up to 2 2" and "Up to 3 3".
+// MERU_BENCH_PATTERNS=-1 runs the search without pattern counting (for the
+// figures before and after it), =1 with it wherever it can be counted. The
+// searches the direct path does not take, for their cost beside those it
+// takes: MERU_BENCH_FORCE=a forces attribute a in by intersection,
+// MERU_BENCH_SERIAL=l intersects every candidate with literal l (a serial
+// analysis's earlier Y), MERU_BENCH_FULLRED=1 turns on Full Boolean reduction
+// (its label rules keep floating cuts off the direct path).
 // Counters: evaluations per second, allocations per candidate (a counting
 // operator new), the share of candidates that ran the real mkpair, the best G
 // and the sum of the saved G values (equal before and after a change of the
@@ -235,6 +242,14 @@ void run_case(benchmark::State& state, const Case& c)
         s.iteration = s.pair.iteration = 2;
     }
     s.threads = threads_of(static_cast<int>(state.range(0)));
+    if (const char* p = std::getenv("MERU_BENCH_PATTERNS")) s.patterns = std::atoi(p);
+    if (const char* f = std::getenv("MERU_BENCH_FORCE")) {
+        s.forcing = true;
+        s.forced = std::atoi(f);
+        s.join0 = true; // by intersection: a term of its own in a flipped list
+    }
+    if (const char* l = std::getenv("MERU_BENCH_SERIAL")) s.serial.push_back(std::atoi(l));
+    s.pair.full_reduction = std::getenv("MERU_BENCH_FULLRED") != nullptr;
     s.data = &d;
     s.crit = &crit;
     long long evals = 0, real = 0, allocs = 0;
@@ -250,10 +265,9 @@ void run_case(benchmark::State& state, const Case& c)
         partition::SkipTally skips;
         stats::ExtentBox box;
         partition::SubsizeMemory mem;
-        search::WindowScale scale;
         NullHost host;
         const long long a0 = g_allocs.load();
-        const search::LoopResult r = search::run_search_loop(s, ev, res, skips, box, mem, scale, log, host);
+        const search::LoopResult r = search::run_search_loop(s, ev, res, skips, box, mem, log, host);
         allocs += g_allocs.load() - a0;
         evals += r.evaluated;
         real += r.real_mkpair;
@@ -282,6 +296,7 @@ const Case kBMse{100000, 10, 3, 0.05, false, {2, 2}, stats::Criterion::WithinMse
 const Case kBLogRank{100000, 10, 3, 0.05, false, {2, 2}, stats::Criterion::LogRank, 2};
 const Case kAIterative{569, 20, 3, 0.03, false, {3, 3}, stats::Criterion::ChiSquare, 0, true};
 const Case kC{569, 20, 3, 0.03, true, {3, 3}, stats::Criterion::ChiSquare, 0};
+const Case kC22{569, 20, 3, 0.03, true, {2, 2}, stats::Criterion::ChiSquare, 0};
 const Case kGChi1M{1000000, 20, 1, 0.0, false, {2, 2}, stats::Criterion::ChiSquare, 0, false, false, true};
 const Case kGChi3_1M{1000000, 20, 1, 0.0, false, {3, 3}, stats::Criterion::ChiSquare, 0, false, false, true};
 const Case kGMse1M{1000000, 20, 1, 0.0, false, {2, 2}, stats::Criterion::WithinMse, 1, false, false, true};
@@ -295,6 +310,7 @@ void BM_B_WithinMse_100k(benchmark::State& s) { run_case(s, kBMse); }
 void BM_B_LogRank_100k(benchmark::State& s) { run_case(s, kBLogRank); }
 void BM_A_Iteration2_569(benchmark::State& s) { run_case(s, kAIterative); }
 void BM_C_Floating_569(benchmark::State& s) { run_case(s, kC); }
+void BM_C_Floating22_569(benchmark::State& s) { run_case(s, kC22); }
 void BM_G_ChiSquare_1M(benchmark::State& s) { run_case(s, kGChi1M); }
 void BM_G_ChiSquare_Upto33_1M(benchmark::State& s) { run_case(s, kGChi3_1M); }
 void BM_G_WithinMse_1M(benchmark::State& s) { run_case(s, kGMse1M); }
@@ -310,6 +326,7 @@ BENCHMARK(BM_B_LogRank_100k)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMi
 BENCHMARK(BM_A_Iteration2_569)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 // About 10^9 evaluations: it takes minutes (leave it out with --benchmark_filter).
 BENCHMARK(BM_C_Floating_569)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_C_Floating22_569)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The generated cases (each data set is made once, before its first run).
 BENCHMARK(BM_G_ChiSquare_1M)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_G_ChiSquare_Upto33_1M)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -23,8 +23,8 @@
 namespace meru {
 
 // Each level includes the ones below it: popcnt the population-count
-// instruction; avx2 also AVX2 and BMI; avx512 also AVX-512 F, VL, DQ and
-// VPOPCNTDQ.
+// instruction; avx2 also AVX2 and BMI; avx512 also AVX-512 F, VL, DQ, BW
+// and VPOPCNTDQ.
 enum class CpuLevel { generic, popcnt, avx2, avx512 };
 
 // What the processor has.

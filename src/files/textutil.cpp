@@ -156,8 +156,6 @@ std::string log_name(std::string_view base)
     return upper(name) + ".LOG";
 }
 
-bool alnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 double safediv(double a, double b) { return std::fabs(b) <= 1.0e-20 ? 0.0 : a / b; }
 
 double interp(double x1, double y1, double x2, double y2, double x)

@@ -55,8 +55,6 @@ Name83 fname83(std::string_view name, std::string_view ext);
 // their first 8 characters keep logs of their own ("STUDY2024_MEN.LOG").
 std::string log_name(std::string_view base);
 
-bool alnum(char c);
-
 // a / b, or 0 when |b| <= 1e-20.
 double safediv(double a, double b);
 

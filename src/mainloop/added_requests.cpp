@@ -2,6 +2,7 @@
 
 #include "mainloop/iterative_search.h"
 #include "mainloop/menubar.h"
+#include "mainloop/pair_check.h"
 #include "mainloop/process_dialogs.h"
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
@@ -12,6 +13,7 @@
 #include "platform/frame.h"
 #include "search/combination_write.h"
 #include "tree/tree_window.h"
+#include "ui/messages.h"
 
 #include <functional>
 
@@ -37,25 +39,17 @@ partition::ReduceOptions reduce_options(Program& p)
     return opt;
 }
 
-// The complement of `first` (of form `sense`) into `second`; false when it failed.
-bool complement_of(Program& p, const partition::TermList& first, int sense, partition::TermList& second,
-                   const partition::ReduceOptions& opt)
-{
-    partition::SkipTally tally;
-    return !partition::failed(partition::complement(first, sense, second, opt, tally, p.log, p.debug));
-}
-
 // A pair that failed the compatibility test: the complement computed again, then
 // the complement of that complement, with the notes of each outcome.
 void repair_complement(Program& p, partition::TermList& first, int sense, partition::TermList& second,
                        const partition::ReduceOptions& opt, int repflag, const std::function<bool()>& fits,
                        const partition::PartitionWindow& show)
 {
-    bool fixed = complement_of(p, first, sense, second, opt) && fits();
+    bool fixed = complement_of(p, first, sense, second, opt, p.debug) && fits();
     if (!fixed) {
         p.services.helpshow("NOTE: Boolean algebra problem not fixed");
         partition::TermList back;
-        fixed = complement_of(p, second, 1 - sense, back, opt) && (first = back, fits());
+        fixed = complement_of(p, second, 1 - sense, back, opt, p.debug) && (first = back, fits());
     }
     if (fixed) p.services.note("NOTE: Boolean algebra seems fixed", NoteKind::Full, false);
     else p.services.helpshow("NOTE: Boolean algebra still not fixed");
@@ -69,7 +63,7 @@ void transposed_complement(Program& p, const partition::TermList& first, int sen
                            const partition::PartitionWindow& show)
 {
     partition::TermList transposed;
-    if (!complement_of(p, first, sense, transposed, opt)) {
+    if (!complement_of(p, first, sense, transposed, opt, p.debug)) {
         p.services.helpshow("ERROR: in transposition algorithm");
         return;
     }
@@ -79,6 +73,15 @@ void transposed_complement(Program& p, const partition::TermList& first, int sen
     p.msgline = "NOTE: Fix not working";
     p.log.write("  Fix apparently not worked. Check Boolean algebra");
     p.services.helpshow(p.msgline);
+}
+
+// Appends the partition to the control file as the combination `name`.
+void write_combination(Program& p, const std::string& name, const partition::TermList& list)
+{
+    Analysis& a = *p.analysis;
+    Notices told;
+    search::write_combination(a.cfname, name, list, a.tables.cfcomb, told);
+    ui::tell(p.services, p.log, told);
 }
 
 } // namespace
@@ -111,7 +114,7 @@ search::MadeAttribute create_process_attribute(Program& p, const partition::Part
     if (a.added.count == 1 && p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
     if (!combination && !a.added_from_cf &&
         p.services.quiz("?Added attribute made. Write as a control file combination?"))
-        search::write_combination(a.cfname, name, cur.a(), a.tables.cfcomb, p.services);
+        write_combination(p, name, cur.a());
     return m;
 }
 
@@ -119,7 +122,7 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
 {
     if (!p.analysis || cur.first.lits.empty() || partition::attribute_of(cur.first.lits[0]) == 1) return;
     if (!p.services.quiz("?Write created attribute as a control file combination?")) return;
-    search::write_combination(p.analysis->cfname, name, cur.a(), p.analysis->tables.cfcomb, p.services);
+    write_combination(p, name, cur.a());
 }
 
 float score_partition(Program& p, const partition::Partition& cur, int complexity)
@@ -216,7 +219,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
         if (show) show(second, 1 - in.repflag, tree::kTreeComplement);
         partition::reduce(second, 1 - sense, opt);
     } else {
-        if (!complement_of(p, first, sense, second, opt)) return false;
+        if (!complement_of(p, first, sense, second, opt, p.debug)) return false;
         p.services.thinking(".. simplifying complement. Please wait. ", true);
         const bool reduced = partition::reduce(second, 1 - sense, opt) != partition::status::kUnchanged;
         if (show) show(second, 1 - in.repflag, reduced ? "Simplified complement :" : "Complement:");
@@ -224,10 +227,7 @@ bool show_entered(Program& p, const EnteredPartition& in, partition::Partition& 
 
     if (!p.options.primattr) {
         bool note_once = true;
-        const files::ControlTables& t = p.analysis->tables;
-        auto fits = [&] {
-            return partition::compat(first, second, in.repflag, t, note_once, p.services, p.log, show).compatible;
-        };
+        auto fits = [&] { return compatible(p, first, second, in.repflag, note_once, show); };
         if (!fits()) {
             if (tree) transposed_complement(p, first, sense, second, opt, in.repflag, fits, show);
             else repair_complement(p, first, sense, second, opt, in.repflag, fits, show);

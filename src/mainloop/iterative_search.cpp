@@ -3,8 +3,10 @@
 #include "mainloop/added_requests.h"
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
+#include "mainloop/search_host.h"
 #include "search/iteration.h"
 #include "search/search_loop.h"
+#include "ui/messages.h"
 #include "ui/partwin.h"
 
 namespace meru::mainloop {
@@ -43,8 +45,10 @@ IterativeStep iterative_stop(Program& p, IterativeRun& run, const partition::Par
 {
     search::IterationState& it = p.iteration;
     if (!it.iterative || !p.analysis) return IterativeStep::off;
+    Notices told;
     const search::Ending e = search::stop_rules(it, run.cur, p.options.primattr, p.analysis->added, run.attribute_set,
-                                                p.msgline, p.services, p.log, show);
+                                                p.msgline, p.services, told, p.log, show);
+    ui::tell(p.services, p.log, told);
     return e == search::Ending::none ? IterativeStep::next : IterativeStep::stopped;
 }
 
@@ -68,13 +72,16 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     a.naddatt = a.added.count;
     p.log.write(" Added attribute " + name + " created and included in attribute set");
     offer_added_view(p);
-    const bool go_on = search::next_iteration(it, run.cur, run.g, m.line, p.strategy.maxiter, p.options.detailout,
-                                              a.tables, p.results, run.scale, run.attribute_set, p.services, p.log);
+    room_for_stored(run.scale, p.results.bestlist.entries(), run.g);
+    Notices told;
+    const bool go_on = search::next_iteration(it, run.cur, m.line, p.strategy.maxiter, p.options.detailout, a.tables,
+                                              run.attribute_set, p.services, told, p.log);
+    ui::tell(p.services, p.log, told);
     return go_on ? IterativeStep::next : IterativeStep::stopped;
 }
 
 bool continue_iterating(Program& p, SearchEnd& e, std::vector<int>& attribute_set, std::vector<char>& usable,
-                        search::WindowScale& scale)
+                        plots::WindowScale& scale)
 {
     IterativeRun run{attribute_set, usable, scale, e.curpart, e.g, &e.lpmem};
     const files::ControlTables& t = p.analysis->tables;

@@ -4,13 +4,10 @@
 // the iteration's added attribute and the next iteration, or the end.
 #include "partition/compat.h"
 #include "partition/termlist.h"
+#include "plots/search_window.h"
 #include "search/added_attributes.h"
 
 #include <vector>
-
-namespace meru::search {
-struct WindowScale;
-}
 
 namespace meru::mainloop {
 
@@ -21,7 +18,7 @@ struct SearchEnd;
 struct IterativeRun {
     std::vector<int>& attribute_set;       // attribute line numbers; gains the iteration's entry
     std::vector<char>& usable;             // per attribute: may enter a search
-    search::WindowScale& scale;            // the search window's scale
+    plots::WindowScale& scale;             // the search window's scale
     const partition::Partition& cur;       // the current pair made from the winner
     double g = 0.0;                        // the winner's G
     partition::TermList* picked = nullptr; // the picked-partition store, kept through deletions
@@ -48,7 +45,7 @@ IterativeStep iterative_next(Program& p, IterativeRun& run);
 // when it ends (an iterative search that stopped has `e.iterative` cleared and
 // `e.stopped` set when a stop test fired), and the end-of-search close follows.
 bool continue_iterating(Program& p, SearchEnd& e, std::vector<int>& attribute_set, std::vector<char>& usable,
-                        search::WindowScale& scale);
+                        plots::WindowScale& scale);
 
 // The references outside the tables that a deletion of added attributes must
 // renumber: the picked partition, the last iteration's partition, the best lists,

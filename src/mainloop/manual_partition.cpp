@@ -10,8 +10,8 @@
 
 namespace meru::mainloop {
 
-namespace ids = partition::manpart_ids;
-using partition::kDialogMissing;
+namespace ids = ui::manpart_ids;
+using ui::kDialogMissing;
 using partition::kTextLen;
 
 namespace {
@@ -64,7 +64,7 @@ partition::ParsedPartition parse(ManualText& state, int natt, Services& sv, io::
 } // namespace
 
 ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTables& t,
-                      const std::vector<int>& linelist, partition::PartitionDialogs& dialogs, Services& sv,
+                      const std::vector<int>& linelist, ui::PartitionDialogs& dialogs, Services& sv,
                       io::LogWriter& log)
 {
     ManpartResult res;
@@ -109,7 +109,7 @@ ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTabl
         } else {
             state.saved = state.ptext;
             const partition::AttributeList list = partition::attribute_entries(t, linelist);
-            partition::ManualView view;
+            ui::ManualView view;
             view.text = shown(state.ptext);
             view.aminus = state.aminus;
             view.simplify = state.simplify;

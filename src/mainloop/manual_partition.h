@@ -5,6 +5,7 @@
 #include "files/tables.h"
 #include "partition/manpart.h"
 #include "partition/termlist.h"
+#include "ui/partition_dialogs.h"
 
 #include <string>
 #include <vector>
@@ -43,7 +44,7 @@ struct ManpartResult {
 // attribute number; "Attribute number(s) not in range$" with "out of range:" and
 // the value; " Partition:combination: " and the text once it parses).
 ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTables& t,
-                      const std::vector<int>& linelist, partition::PartitionDialogs& dialogs, Services& sv,
+                      const std::vector<int>& linelist, ui::PartitionDialogs& dialogs, Services& sv,
                       io::LogWriter& log);
 
 } // namespace meru::mainloop

@@ -2,6 +2,7 @@
 
 #include "mainloop/added_requests.h"
 #include "mainloop/manual_partition.h"
+#include "mainloop/pair_check.h"
 #include "mainloop/program.h"
 #include "partition/complement.h"
 #include "partition/parttext.h"
@@ -80,12 +81,11 @@ bool pair_of(Program& p, const partition::TermList& list, int flag, partition::P
     opt.tables = &p.analysis->tables;
     opt.primitive = p.options.primattr;
     opt.services = &p.services;
-    partition::SkipTally tally;
     out.first = list;
     out.repflag = flag;
     out.second.clear();
     const int sense = flag == 1 ? partition::kPlain : partition::kFlipped;
-    return !partition::failed(partition::complement(list, sense, out.second, opt, tally, p.log));
+    return complement_of(p, list, sense, out.second, opt);
 }
 
 // The best-at-each-complexity entry: the optimum, or the user's pick from dialog 113.

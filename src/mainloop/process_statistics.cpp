@@ -215,8 +215,9 @@ public:
         opt_.skip = p.options.skipcomb;
         opt_.censoring = p.censoring;
         opt_.yname = yname;
-        first_ =
-            stats::partstats(view, cur.first, cur.first_sense(), signs, p.analysis->tables, opt_, p.services, p.log);
+        Notices told;
+        first_ = stats::partstats(view, cur.first, cur.first_sense(), signs, p.analysis->tables, opt_, told, p.log);
+        ui::tell(p.services, p.log, told);
     }
     const stats::SubStat& first() const { return first_; }
     // A (plain) or A-.
@@ -227,8 +228,9 @@ public:
             stats::PartStatsOptions quiet = opt_;
             quiet.print = false;
             const int sense = cur_.first_sense() == partition::kPlain ? partition::kFlipped : partition::kPlain;
-            second_ =
-                stats::partstats(view_, cur_.second, sense, signs_, p_.analysis->tables, quiet, p_.services, p_.log);
+            Notices told;
+            second_ = stats::partstats(view_, cur_.second, sense, signs_, p_.analysis->tables, quiet, told, p_.log);
+            ui::tell(p_.services, p_.log, told);
         }
         return *second_;
     }
@@ -297,14 +299,17 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     co.have_id = a.tables.vars.hasid;
     const std::span<const std::string> ids =
         co.have_id ? std::span<const std::string>(a.data.obsid) : std::span<const std::string>();
+    Notices told;
     if (!f.prect || !(diagrams.a || diagrams.aminus)) {
-        stats::celltab(st, cur.first, a.data.obswt, ids, a.tables, co, nullptr, p.services, p.log);
+        stats::celltab(st, cur.first, a.data.obswt, ids, a.tables, co, nullptr, told, p.log);
+        ui::tell(p.services, p.log, told);
     } else {
         // The diagram of each side asked for, over that side's own terms.
         for (const bool plain : {true, false}) {
             if (!(plain ? diagrams.a : diagrams.aminus)) continue;
             stats::celltab(sides.side(plain), sides.list(plain), a.data.obswt, ids, a.tables, co, &p.diagram_window,
-                           p.services, p.log);
+                           told, p.log);
+            ui::tell(p.services, p.log, told);
         }
     }
     std::vector<std::int8_t> member(at(n));

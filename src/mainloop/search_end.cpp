@@ -1,6 +1,7 @@
 #include "mainloop/search_end.h"
 
 #include "mainloop/dispatch.h"
+#include "mainloop/pair_check.h"
 #include "mainloop/process.h"
 #include "mainloop/program.h"
 #include "partition/compat.h"
@@ -49,14 +50,6 @@ private:
     int row_ = 1;
 };
 
-// The complement of `in` (of form `sense`) in the other form; false when it failed.
-bool complement_of(const partition::TermList& in, int sense, partition::TermList& out,
-                   const partition::ReduceOptions& opt, io::LogWriter& log)
-{
-    partition::SkipTally tally;
-    return !partition::failed(partition::complement(in, sense, out, opt, tally, log));
-}
-
 int sense_of(int flag) { return flag == 1 ? partition::kPlain : partition::kFlipped; }
 
 // The hull in the search window, opened for it when it is not showing already.
@@ -75,7 +68,7 @@ search::HullResult run_hull(Program& p, SearchEnd& s, const search::HullInput& i
         }
         w.fresh(e->list, e->flag, caption);
         partition::TermList comp;
-        if (complement_of(e->list, sense_of(e->flag), comp, opt, p.log))
+        if (complement_of(p, e->list, sense_of(e->flag), comp, opt))
             w.next(comp, 1 - e->flag, plots::kComplementCaption);
     };
     plots::SearchHullView view(p.ui, p.rng, std::move(show));
@@ -190,7 +183,10 @@ bool search_end_result(Program& p, SearchEnd& s)
     partition::TermList cand = s.lpmem, comp;
     partition::SkipTally tally;
     s.curpart = {};
+    Notices told;
+    pair.reduce.told = &told;
     const partition::PairResult made = partition::mkpair(cand, comp, s.repflag, s.curpart, pair, tally, p.log);
+    ui::tell(p.services, p.log, told);
     for (int k = 0; k < made.cut_expansions; ++k) p.services.msgok(partition::kExpandLoopMessage);
     // A partition chosen for a Process item takes the complexity of its expanded pair.
     if (s.process_mode && !made.skip) s.complexity = made.complexity;
@@ -200,7 +196,7 @@ bool search_end_result(Program& p, SearchEnd& s)
         s.curpart.repflag = s.repflag;
         s.curpart.first = s.lpmem;
         s.curpart.second.clear();
-        complement_of(s.lpmem, sense_of(s.repflag), s.curpart.second, pair.reduce, p.log);
+        complement_of(p, s.lpmem, sense_of(s.repflag), s.curpart.second, pair.reduce);
     }
 
     progress(p, s.bootstrap ? ".. continuing BOOTSTRAP re-sampling"
@@ -212,16 +208,18 @@ bool search_end_result(Program& p, SearchEnd& s)
         search::RepairHooks hooks;
         const partition::PartitionWindow shown = ui::partition_window(p.ui, t);
         hooks.compat = [&](const partition::TermList& a, const partition::TermList& b, int flag) {
-            return partition::compat(a, b, flag, t, s.compat_note, p.services, p.log, shown).compatible;
+            return compatible(p, a, b, flag, s.compat_note, shown);
         };
         hooks.complement = [&](const partition::TermList& in, int sense, partition::TermList& out) {
-            return complement_of(in, sense, out, pair.reduce, p.log);
+            return complement_of(p, in, sense, out, pair.reduce);
         };
         hooks.show = [&](const partition::TermList& list, int v, const std::string& caption) {
             window.next(list, v, caption);
         };
-        hooks.helpshow = [&](std::string_view topic) { ui::helpshow(p.ui, topic); };
-        if (search::repair_pair(s.curpart, hooks, p.log) != search::Repair::none) ++s.repairs;
+        const search::Repair r = search::repair_pair(s.curpart, hooks, t, told, p.log);
+        ui::tell(p.services, p.log, told);
+        if (search::repaired(r)) window.next(s.curpart.first, s.curpart.repflag, search::kRepairedCaption);
+        if (r != search::Repair::none) ++s.repairs;
     }
 
     s.changed = !partition::pequal(s.curpart.repflag, s.curpart.first, s.repflag, s.lpmem);

@@ -6,6 +6,7 @@
 // between the two halves (see search_end_result and search_end_close).
 #include "partition/candidate.h"
 #include "partition/termlist.h"
+#include "plots/search_window.h"
 #include "search/hull_step.h"
 #include "search/search_loop.h"
 
@@ -29,11 +30,11 @@ struct SearchEnd {
     bool cf_combination = false; // Process mode on a control file's combination
     bool bygroup = false;
     bool bootstrap = false;
-    bool closing = false;      // the window-closing stage of Go!: no repair
-    bool display = false;      // the search window was open while searching
-    long long nobs_read = 0;   // Process mode: observations read ...
-    long long nobs_used = 0;   // ... and in the sample
-    search::WindowScale scale; // the search window's scale
+    bool closing = false;     // the window-closing stage of Go!: no repair
+    bool display = false;     // the search window was open while searching
+    long long nobs_read = 0;  // Process mode: observations read ...
+    long long nobs_used = 0;  // ... and in the sample
+    plots::WindowScale scale; // the search window's scale
     partition::PairSettings pair;
     partition::TermList* work = nullptr; // the work partition (Process mode check; receives the winner)
     int* work_repflag = nullptr;

@@ -7,17 +7,36 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "plots/search_window.h"
+#include "ui/messages.h"
 #include "ui/plotsym.h"
 #include "ui/textrow.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace meru::mainloop {
 
-namespace {} // namespace
+bool widen_for(plots::WindowScale& scale, float g, int complexity)
+{
+    if (g <= scale.ymax) return false;
+    scale.ymax = 2.0 * g;
+    // A complexity of 0 would leave the x axis no range.
+    scale.xmax = std::max(1.0, 3.0 * complexity);
+    scale.xstep = std::max(1.0, std::floor(scale.xmax / 4.0));
+    return true;
+}
 
-void SearchWindow::open(const std::string& caption, const search::WindowScale& scale)
+void room_for_stored(plots::WindowScale& scale, std::span<const search::StoredPartition> stored, double g)
+{
+    const int cmax = stored.empty() ? 0 : stored.back().complexity;
+    scale.xmax = std::max(scale.xmax, static_cast<double>(cmax + 3));
+    if (2.0 * g > scale.ymax || scale.ymax > 4.0 * g) scale.ymax = 2.0 * g;
+}
+
+void SearchWindow::open(const std::string& caption)
 {
     caption_ = caption;
-    if (graphics_) open_ = plots::open_search_window(p_.ui, scale, plots::kSearchTitle, caption);
+    if (graphics_) open_ = plots::open_search_window(p_.ui, scale_, plots::kSearchTitle, caption);
 }
 
 void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }
@@ -28,7 +47,7 @@ void SearchWindow::wait_pump() { platform::pump(); }
 
 bool SearchWindow::search_end() { return tree_search_end(p_); }
 
-void SearchWindow::message(std::string_view text) { p_.services.msgok(text); }
+void SearchWindow::tell(Notices& told) { ui::tell(p_.services, p_.log, told); }
 
 void SearchWindow::window_row(std::string_view text)
 {
@@ -38,6 +57,8 @@ void SearchWindow::window_row(std::string_view text)
 
 void SearchWindow::window_mark(int complexity, float g, char mark)
 {
+    if (widen_for(scale_, g, complexity) && open_)
+        open_ = plots::open_search_window(p_.ui, scale_, plots::kSearchTitle, caption_);
     if (!open_ || p_.frame.active() != kSearchUnit) return;
     platform::Canvas* canvas = p_.frame.canvas(kSearchUnit);
     if (!canvas) return;
@@ -45,11 +66,6 @@ void SearchWindow::window_mark(int complexity, float g, char mark)
     canvas->set_vieworg(static_cast<int>(plot.vieworg.x), static_cast<int>(plot.vieworg.y));
     ui::marker(*canvas, ui::plot_pixel(complexity * plot.plotscale.x), -ui::plot_pixel(g * plot.plotscale.y),
                mark == '=' ? ' ' : mark);
-}
-
-void SearchWindow::window_rescale(double ymax, double xmax, double xstep)
-{
-    if (open_) open_ = plots::open_search_window(p_.ui, {ymax, xmax, xstep}, plots::kSearchTitle, caption_);
 }
 
 } // namespace meru::mainloop

@@ -17,6 +17,7 @@
 #include "search/primattrs.h"
 #include "search/threads.h"
 #include "stats/analysis_sample.h"
+#include "ui/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,6 +154,7 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.pair.reduce.tables = &a.tables;
     ls.pair.reduce.primitive = p.options.primattr;
     ls.pair.reduce.services = &p.services;
+    ls.pair.reduce.told = &s.told;
     ls.pair.reduce.trace = p.debug;
     ls.pair.full_reduction = p.options.fullred;
     ls.pair.measure = p.crit.complexity;
@@ -217,8 +219,10 @@ void go_strategy(Program& p)
     in.xconline = a.xspace.xconline;
     in.later_group = a.bygroup.current > 1;
     int used_m = p.strategy.topm;
-    for (std::string& text : search::attrset(a.tables, in, s.set, used_m, p.services, p.log))
-        p.services.msgbox(text, BoxKind::Ok, false);
+    Notices told;
+    std::vector<std::string> messages = search::attrset(a.tables, in, s.set, used_m, told, p.log);
+    ui::tell(p.services, p.log, told);
+    for (std::string& text : messages) p.services.msgbox(text, BoxKind::Ok, false);
     // The m a search used becomes the user's Top m; a tree's leaves it alone.
     if (!p.strategy.treemode) p.strategy.topm = used_m;
     a.setbuilt = true;
@@ -310,8 +314,8 @@ Flow search_stage(Program& p)
         primitive_lines_and_turbo(p, in);
 
         const search::LoopSettings ls = loop_settings(p, in);
-        SearchWindow window(p, ls.dispgraph);
-        window.open(caption(p, it.iterative), s.scale);
+        SearchWindow window(p, s.scale, ls.dispgraph);
+        window.open(caption(p, it.iterative));
         s.box.reset();
 
         search::EvaluationSettings es;
@@ -324,7 +328,8 @@ Flow search_stage(Program& p)
         if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);
         s.skips = {};
-        s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, s.scale, p.log, window);
+        s.last = search::run_search_loop(ls, *evaluator, results, s.skips, s.box, s.memory, p.log, window);
+        ui::tell(p.services, p.log, s.told);
         for (const std::string& line : s.box.print(p.options.detailout)) p.log.write(line);
         if (s.treegrow && s.last.ended_by_user) return tree_abandon(p);
 

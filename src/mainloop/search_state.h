@@ -5,6 +5,7 @@
 // the iteration and the letter counter are the program's IterationState.
 #include "partition/search_size.h"
 #include "partition/skiptally.h"
+#include "plots/search_window.h"
 #include "search/attribute_set.h"
 #include "search/cut_list.h"
 #include "search/search_loop.h"
@@ -33,7 +34,8 @@ struct SearchState {
     stats::ExtentBox box;
     partition::SubsizeMemory memory;
     partition::SkipTally skips;
-    search::WindowScale scale;
+    plots::WindowScale scale;
+    Notices told;            // what the search's Boolean algebra has for the user
     search::LoopResult last; // what the last run of the loop did
 };
 

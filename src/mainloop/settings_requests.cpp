@@ -10,6 +10,7 @@
 #include "settings/extent_dialog.h"
 #include "settings/options_dialog.h"
 #include "settings/strategy_dialog.h"
+#include "ui/messages.h"
 
 #include <cmath>
 #include <set>
@@ -66,14 +67,16 @@ void y_menus(Program& p)
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 0, kMenuEnabled);
 }
 
-// Whether the criterion must be confirmed again for the Ys in use.
+// Whether the criterion must be confirmed again for the Ys in use: a criterion
+// of categories asks for integer categories up to 35, at most 36 of them, and one
+// of a binary Y for two; the Criteria dialog then names what it refuses.
 bool criterion_unsuited(int icrit, const settings::YDescription& y)
 {
-    using C = stats::Criterion;
-    if (stats::criterion_in(icrit, {C::WithinMse, C::SubgroupMse, C::LogRank})) return false;
+    const stats::CriterionTraits* k = stats::criterion_traits(icrit);
+    if (!k || k->y == stats::YSuit::Numeric || k->y == stats::YSuit::Survival) return false;
     for (const settings::YInfo& yk : y.ys) {
         if (yk.ncat > 36 || yk.ymax > 35.0) return true;
-        if (yk.ncat > 2 && stats::criterion_in(icrit, {C::QualityIndex, C::OddsRatioBayes})) return true;
+        if (yk.ncat > 2 && k->y == stats::YSuit::Binary) return true;
         if (yk.nonint) return true;
     }
     return false;
@@ -231,7 +234,11 @@ Flow extent_stage(Program& p)
     if (!accepted) return Flow::loop_head;
     a.extdone = true;
     if (f.sgo) go_extent(p);
-    if (f.sgo && p.strategy.iterative) stats::itercheck(p.extent, p.services);
+    if (f.sgo && p.strategy.iterative) {
+        Notices told;
+        stats::itercheck(p.extent, told);
+        ui::tell(p.services, p.log, told);
+    }
     if (active != platform::no_window) p.frame.set_active(active);
     if (stages_done(a)) p.menus.set_flags(kSearchMenu, 1, kMenuEnabled);
     if (back_to_strategy) {

@@ -1,6 +1,5 @@
 #include "partition/compat.h"
 
-#include "core/services.h"
 #include "files/textutil.h"
 #include "partition/labels.h"
 #include "partition/termops.h"
@@ -57,7 +56,7 @@ bool sizes_fit(const TermList& a, const TermList& b)
 } // namespace
 
 CompatResult compat(const TermList& first, const TermList& second, int repflag, const files::ControlTables& t,
-                    bool& note_once, Services& sv, io::LogWriter& log, const PartitionWindow& partwin)
+                    bool& note_once, Notices& told, io::LogWriter& log)
 {
     CompatResult r;
     const bool empty = first.count() == 0 || second.count() == 0;
@@ -87,8 +86,8 @@ CompatResult compat(const TermList& first, const TermList& second, int repflag, 
         r.problem = true;
         if (note_once) {
             note_once = false;
-            sv.helpshow("NOTE: Boolean algebra problem");
-            if (partwin) partwin(second, 1 - repflag, "NOTE: not compatible with:");
+            told.add_help("NOTE: Boolean algebra problem");
+            r.show_second = true;
         }
         return r;
     }

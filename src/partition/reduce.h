@@ -19,6 +19,7 @@
 // with `label_rules`; "Attributes are primitive" stops rule D after repeated
 // literals. A flipped list (sense kFlipped) is reduced as the list of its negated
 // literals, so that the relations are asked about the literals of A- themselves.
+#include "core/notices.h"
 #include "files/tables.h"
 #include "partition/labels.h"
 #include "partition/termlist.h"
@@ -34,6 +35,7 @@ struct ReduceOptions {
     bool label_rules = false;                     // "Full Boolean reduction"
     bool primitive = false;                       // "Attributes are primitive"
     Services* services = nullptr;                 // progress text when the reduction does not settle
+    Notices* told = nullptr;                      // the transposition's help topics, for the caller to show
     RelationCache* cache = nullptr;               // optional: relations kept across calls (same tables)
     bool trace = false;                           // the trace switch: the transposition dumps its steps to the log
 };

@@ -1,6 +1,5 @@
 #include "partition/transpose.h"
 
-#include "core/services.h"
 #include "partition/termops.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -34,7 +33,7 @@ void dump(const ReduceOptions& opt, std::string_view label, const TermList& l, i
 
 void help(const ReduceOptions& opt, const char* topic)
 {
-    if (opt.services) opt.services->helpshow(topic);
+    if (opt.told) opt.told->add_help(topic);
 }
 
 TermStatus prohibitive(const ReduceOptions& opt, long long combos, io::LogWriter& log)

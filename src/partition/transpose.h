@@ -30,7 +30,7 @@ inline constexpr long long kRelationWork = 8;
 //               combinations, or more work than kMaxTransposeWork (both logged
 //               as "Too many transpose operations" with the number of
 //               combinations, with the help topic "ERROR: prohibitive
-//               transpose"), or the reduction reported a limit
+//               transpose" left in opt.told), or the reduction reported a limit
 //   kNoInput    no clauses: the result is the whole set (the empty product)
 //   kNoConvergence  a reduction did not settle (counted as a skipped combination)
 //   kConstPlus / kConstMinus  the result is a constant

@@ -92,13 +92,6 @@ const DialogTemplate* DialogLibrary::find(int id) const
     return it == dialogs.end() ? nullptr : &it->second;
 }
 
-std::string_view control_kind_name(ControlKind kind)
-{
-    for (const auto& k : kinds())
-        if (k.kind == kind) return k.name;
-    return "?";
-}
-
 void parse_dialog_templates(std::string_view text, std::string_view name, DialogLibrary& library,
                             std::vector<std::string>& errors)
 {

@@ -69,6 +69,4 @@ void parse_dialog_templates(std::string_view text, std::string_view name, Dialog
 // is an error; a folder without templates gives an empty library.
 DialogLibrary load_dialog_folder(const std::string& folder, std::vector<std::string>& errors);
 
-std::string_view control_kind_name(ControlKind kind);
-
 } // namespace meru::platform

@@ -7,7 +7,6 @@
 #include "platform/qtext.h"
 #include "platform/script.h"
 
-#include <QCoreApplication>
 #include <QRect>
 
 #include <algorithm>
@@ -45,11 +44,6 @@ void Dialog::Impl::build()
             c->connect(dlg.data(), [this, c](CallbackKind) { self->press(c->id()); });
         else c->connect(dlg.data(), [this, c](CallbackKind kind) { fire(*c, kind); });
     }
-}
-
-DialogLibrary load_program_dialogs(std::vector<std::string>& errors)
-{
-    return load_dialog_folder((QCoreApplication::applicationDirPath() + "/dialogs").toStdString(), errors);
 }
 
 std::unique_ptr<Dialog> Dialog::load(const DialogLibrary& library, int id, ModalHost host)

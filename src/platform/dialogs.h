@@ -50,9 +50,6 @@ class Dialog;
 // Its top is the window's top.
 QPoint beside_window(const QRect& window, const QSize& size, const QRect& area);
 
-// The program's own dialog templates: every *.dlg file in the "dialogs" folder next
-// to the executable (the build lays resources/dialogs there). Errors are appended.
-DialogLibrary load_program_dialogs(std::vector<std::string>& errors);
 
 // Callback kinds: a list box's selection changed; a button was pressed.
 enum class CallbackKind { SelectionChanged = 1, Clicked = 2 };

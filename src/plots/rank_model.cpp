@@ -2,6 +2,7 @@
 
 #include "files/textutil.h"
 #include "platform/io/edit.h"
+#include "stats/criteria.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,7 +82,11 @@ std::string unshown_note(int m, int s)
     return "Attributes rank " + io::fmt_i(m + 1, 3) + " to " + io::fmt_i(s, 4) + " not shown";
 }
 
-std::string p_label(int icrit) { return icrit == 1 || icrit == 2 ? "P>F" : "P>chi^2"; }
+std::string p_label(int icrit)
+{
+    const stats::CriterionTraits* k = stats::criterion_traits(icrit);
+    return k && k->f_test ? "P>F" : "P>chi^2";
+}
 
 std::string rank_table_heading(const std::string& critname, const std::string& plabel)
 {

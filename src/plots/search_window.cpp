@@ -30,7 +30,7 @@ void stand_below_progress(platform::Frame& frame)
 
 } // namespace
 
-bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry,
+bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_view menu_entry,
                         std::string_view title)
 {
     platform::Frame& frame = ctx.frame;
@@ -76,7 +76,7 @@ bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std:
     return true;
 }
 
-search::WindowScale hull_scale(search::WindowScale scale, std::span<const search::StoredPartition> entries)
+WindowScale hull_scale(WindowScale scale, std::span<const search::StoredPartition> entries)
 {
     int cmax = 0;
     for (const search::StoredPartition& e : entries) {

@@ -3,7 +3,6 @@
 // entered in the Window menu, made active with the focus, and its axes drawn
 // over the scale the search keeps (y from 0 to y-max, x up to x-max by x-step).
 #include "search/best_lists.h"
-#include "search/search_loop.h"
 
 #include <span>
 #include <string_view>
@@ -20,14 +19,21 @@ constexpr int kSearchHeight = 420;
 constexpr const char* kSearchTitle = "Searching ";
 constexpr const char* kHullMenuEntry = "Complexity hull of search";
 
+// The window's scale: y from 0 to ymax, x up to xmax by xstep.
+struct WindowScale {
+    double ymax = 1.0;
+    double xmax = 10.0;
+    double xstep = 2.0;
+};
+
 // Opens the window and draws its axes, with `title` above them; false when the
 // window cannot be opened.
-bool open_search_window(ui::Context& ctx, const search::WindowScale& scale, std::string_view menu_entry,
+bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_view menu_entry,
                         std::string_view title = {});
 
 // The scale widened to hold every entry of the best list: y-max twice a G above
 // it, x-max at least the largest complexity + 3, the x step a quarter of x-max
 // (whole, at least 1).
-search::WindowScale hull_scale(search::WindowScale scale, std::span<const search::StoredPartition> entries);
+WindowScale hull_scale(WindowScale scale, std::span<const search::StoredPartition> entries);
 
 } // namespace meru::plots

@@ -28,17 +28,17 @@ bool paired(const files::ControlTables& t, int a, int b)
 
 // Packs the members' texts blank-separated into lines marked "2", each at most
 // 79 columns.
-void write_members(const std::vector<std::string>& texts, io::LogWriter& log)
+void write_members(const std::vector<std::string>& texts, Notices& told, io::LogWriter& log)
 {
     std::string line = "2";
     for (const std::string& text : texts) {
         if (line.size() > 1 && line.size() + 1 + text.size() > 79) {
-            log.write(line);
+            told.line(log, line);
             line = "2";
         }
         line += " " + text;
     }
-    log.write(line);
+    told.line(log, line);
 }
 
 // Why Top m was cut to `m`: the ranked lines the search may not use, by reason.
@@ -95,7 +95,7 @@ std::string attribute_text(const files::ControlTables& t, int a)
 }
 
 std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm,
-                                 Services& services, io::LogWriter& log)
+                                 Notices& told, io::LogWriter& log)
 {
     set.single_cut = true;
     set.lines.clear();
@@ -137,9 +137,9 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
     }
     if (duplicated && !in.later_group) {
         const std::string note = "NOTE:Duplication in attribute set";
-        if (!set.dup_note_shown) services.helpshow(note);
+        if (!set.dup_note_shown) told.add_help(note);
         set.dup_note_shown = true;
-        log.write(note);
+        told.line(log, note);
     }
 
     if (nranked == 0) {
@@ -148,11 +148,11 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
         messages.push_back("Attribute set is empty!  $");
         messages.push_back("Error in specifying top n. Tell Headman Kelb$");
     } else {
-        log.write(" Current positive attribute set of  m= " +
-                  io::fmt_i_wide(static_cast<long long>(set.lines.size()), 2) + " attributes is:");
+        told.line(log, " Current positive attribute set of  m= " +
+                           io::fmt_i_wide(static_cast<long long>(set.lines.size()), 2) + " attributes is:");
         std::vector<std::string> texts;
         for (int a : atts) texts.push_back(attribute_text(t, a));
-        write_members(texts, log);
+        write_members(texts, told, log);
     }
     for (int k : set.lines)
         if (t.line[at(k)].ncuts > 1) set.single_cut = false;

@@ -4,7 +4,7 @@
 // search's exclusion rule leaves out. Writes the set to the log, warns about
 // duplicated attributes, says whether every line of the set has one cut and
 // returns the messages the user is to see about a set it could not build.
-#include "core/services.h"
+#include "core/notices.h"
 #include "files/tables.h"
 #include "platform/io/logwriter.h"
 #include "search/exclusions.h"
@@ -44,9 +44,10 @@ bool read_rank_range(std::string_view range, int ranked, int& r1, int& m);
 // fewer ranked lines may enter the search than the range asks and `topm` falls;
 // "No attributes! $" when no line is ranked, and "Attribute set is empty!  $"
 // with "Error in specifying top n. Tell Headman Kelb$" when the range leaves no
-// line.
+// line. The help topic "NOTE:Duplication in attribute set" (once per run) is
+// left in `told`, with the log lines that follow it.
 std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in, AttributeSet& set, int& topm,
-                                 Services& services, io::LogWriter& log);
+                                 Notices& told, io::LogWriter& log);
 
 // An attribute's name and label as one squeezed text (at most 28 characters).
 std::string attribute_text(const files::ControlTables& t, int a);

@@ -93,12 +93,6 @@ public:
     {
         return place(value_of(complexity, g, beta), complexity) >= 0;
     }
-    // True when the value of g, and so of any lower G, is below every slot:
-    // would_change() is then false for all of them.
-    bool below_least(int complexity, float g, double beta) const
-    {
-        return value_of(complexity, g, beta) - least_ < -kTieTolerance;
-    }
 
     // Leading slots that hold a value above the empty mark.
     int count() const { return count_; }

@@ -86,6 +86,11 @@ public:
         std::uint32_t lo = 0, hi = 0; // the words holding its bits
         std::size_t at = 0;           // its first word in bits_
     };
+    // The planes, each unit's bit in a plane's words (from word 0), and the
+    // weight beyond the table: for counting the units another way.
+    std::span<const Plane> planes() const { return planes_; }
+    const std::uint64_t* plane_bits(const Plane& p) const { return bits_.data() + p.at; }
+    std::int64_t beyond() const { return beyond_; }
 
     // What the kernel of partab() reads: the compiled list, the planes, and
     // per plane the counts of determined units and of members (added to).

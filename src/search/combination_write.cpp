@@ -1,6 +1,5 @@
 #include "search/combination_write.h"
 
-#include "core/services.h"
 #include "files/tables.h"
 #include "partition/parttext.h"
 #include "platform/io/safe_files.h"
@@ -42,24 +41,24 @@ std::string combination_record(const std::string& name, const partition::TermLis
 }
 
 ComboWrite write_combination(const std::string& path, const std::string& name, const partition::TermList& a,
-                             std::vector<std::string>& combos, Services& sv, const io::WriteFn& write)
+                             std::vector<std::string>& combos, Notices& told, const io::WriteFn& write)
 {
     const std::string record = combination_record(name, a);
     if (record.empty()) {
-        sv.note("NOTE: Partition too long for a control file combination. Not written $", NoteKind::Full, true);
+        told.add_note("NOTE: Partition too long for a control file combination. Not written $", NoteKind::Full, true);
         return ComboWrite::too_long;
     }
     if (const std::string why = append_line(path, record, write); !why.empty()) {
-        sv.note("NOTE: Control file not written: " + why + " $", NoteKind::Full, true);
+        told.add_note("NOTE: Control file not written: " + why + " $", NoteKind::Full, true);
         return ComboWrite::failed;
     }
     if (static_cast<int>(combos.size()) < files::kMaxCombos) {
         combos.push_back(record);
-        sv.note("NOTE: Boolean combination of attribute " + name + " written to control file $", NoteKind::Full,
-                true);
+        told.add_note("NOTE: Boolean combination of attribute " + name + " written to control file $", NoteKind::Full,
+                      true);
         return ComboWrite::written;
     }
-    sv.note("NOTE: # combinations >30. Exceeds allowable. But is written to CF $", NoteKind::Full, true);
+    told.add_note("NOTE: # combinations >30. Exceeds allowable. But is written to CF $", NoteKind::Full, true);
     return ComboWrite::kept_not;
 }
 

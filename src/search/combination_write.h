@@ -2,15 +2,12 @@
 // Writing a partition to the control file as a stored combination: one record of
 // the 8-character name followed by the partition text, appended at the end of the
 // file, and kept with the analysis's combinations while fewer than 30 are held.
+#include "core/notices.h"
 #include "partition/termlist.h"
 #include "platform/io/write_fn.h"
 
 #include <string>
 #include <vector>
-
-namespace meru {
-class Services;
-}
 
 namespace meru::search {
 
@@ -30,8 +27,8 @@ std::string combination_record(const std::string& name, const partition::TermLis
 // combination. Not written $". A file that cannot be written gives "NOTE:
 // Control file not written: " and the system's reason, and stays as it was (the
 // file is written anew beside itself and renamed over the old one when whole).
-// `write` is the test seam of io::replace_contents.
+// The notes are left in `told`. `write` is the test seam of io::replace_contents.
 ComboWrite write_combination(const std::string& path, const std::string& name, const partition::TermList& a,
-                             std::vector<std::string>& combos, Services& sv, const io::WriteFn& write = {});
+                             std::vector<std::string>& combos, Notices& told, const io::WriteFn& write = {});
 
 } // namespace meru::search

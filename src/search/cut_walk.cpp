@@ -40,8 +40,8 @@ void CutWalk::begin(const LoopSettings& s, std::span<const int> index, const Dir
         ncuts_.push_back(line.ncuts);
         at_.push_back(static_cast<int>(cut_lits_.size()));
         settings_ *= static_cast<std::size_t>(line.ncuts);
-        // With ascending attribute ranges a cut moves the attribute's order only
-        // against the same item elsewhere in the candidate.
+        // The items' attribute ranges being apart, a cut makes the attribute
+        // equal to another only at the same item elsewhere in the candidate.
         bool keeps = std::count(index.begin(), index.end(), index[i]) == 1;
         for (int c = 0; c < line.ncuts; ++c) {
             cut_lits_.push_back(signed_literal(line.first_attribute() + c, s.tables));

@@ -28,9 +28,9 @@ public:
     std::size_t settings_from(std::size_t position) const;
     // The first position whose literal the last next() changed.
     std::size_t changed() const { return changed_; }
-    // The positions from here on keep the candidate's shape (its signs and the
-    // order and equality of its attributes) whatever their cuts, when the
-    // items' attribute ranges ascend (as on the direct path): each is fixed, or
+    // The positions from here on keep the candidate's shape (its signs and
+    // which of its attributes are equal) whatever their cuts, the items'
+    // attribute ranges being apart (as on the direct path): each is fixed, or
     // its line's cuts share one sign and its item stands at no other position.
     std::size_t shape_fixed_from() const { return shape_fixed_from_; }
 

@@ -36,7 +36,7 @@ int& ShapeTable::at(std::uint64_t key)
 DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> literals,
                            std::span<const char> plain, std::vector<partition::Literal> fixed,
                            std::span<const std::int8_t> signbyte, bool skip)
-    : sample_(sample), skip_(skip), fixed_(std::move(fixed))
+    : sample_(sample), skip_(skip), fixed_(std::move(fixed)), literal_(literals.begin(), literals.end())
 {
     int top = 0;
     for (partition::Literal l : literals) top = std::max(top, partition::attribute_of(l));
@@ -56,7 +56,15 @@ DirectScorer::DirectScorer(ClassOrderedSample& sample, std::span<const partition
                 literals[i], r ? partition::kPlain : partition::kFlipped, signbyte, missing));
             two_valued_ = two_valued_ && !missing;
         }
+        // The literals a plain candidate may hold, two valued, are those a
+        // pattern holds, each its bit.
+        const bool counted = plain[i] && !missing && counted_.size() < PatternCounts::kMaxLiterals;
+        bit_.push_back(counted ? static_cast<int>(counted_.size()) : -1);
+        if (counted) counted_.push_back(cols_[1].back());
+        patternable_ = patternable_ && (counted || !plain[i]);
     }
+    item_mask_.assign(fixed_.size() + 1, 0);
+    for (std::size_t i = 1; i <= fixed_.size(); ++i) item_mask_[i] = mask_of(fixed_[i - 1]);
 }
 
 bool DirectScorer::start(std::span<const int> p)
@@ -70,23 +78,26 @@ bool DirectScorer::start(std::span<const int> p)
     }
     const std::size_t width = term_of_.size();
     term_of_.push_back(static_cast<int>(p_.size()));
-    // Key bits: a sign per position and two per pair of positions in different terms.
+    // Key bits: a sign per position and one per pair of positions in
+    // different terms (a term's items are distinct).
     std::size_t pairs = 0;
     start_.assign(width, 0);
     for (std::size_t j = 0; j < width; ++j) {
         start_[j] = term_start_[static_cast<std::size_t>(term_of_[j])];
         pairs += start_[j];
     }
-    if (2 * pairs + width > 64) return false;
+    if (pairs + width > 64) return false;
     key_held_.assign(width, 0);
     key_at_.assign(width + 1, 0);
     const int longest = *std::max_element(p_.begin(), p_.end());
     term_.resize(static_cast<std::size_t>(longest));
     const std::size_t words = sample_.unit_words();
-    // Each sense takes half the budget.
+    // Each sense takes half the budget; counted by patterns, no term is stored.
+    counting_ = patterns() && p_.size() <= static_cast<std::size_t>(PatternCounts::kMaxTerms);
     const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
+    const bool build = !counting_ && !shared_ && longest > subsets_k_;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (!shared_ && longest > subsets_k_) subsets_[r].build(cols_[r], words, longest, skip_, budget);
+        if (build) subsets_[r].build(cols_[r], words, longest, skip_, budget);
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());
@@ -94,12 +105,13 @@ bool DirectScorer::start(std::span<const int> p)
         known_[r].fill(Known{});
         memo_ = false;
     }
-    subsets_k_ = std::max(subsets_k_, longest);
+    if (build) subsets_k_ = longest;
     held_.assign(width, 0);
+    masks_.assign(p_.size(), 0);
     const std::size_t before = term_start_[p_.size() - 1];
-    run_block_ = static_cast<int>(2 * before + 1);
-    runs_ = fixed() && sample_.classes() == 2 && p_.back() <= subsets(0).k() && run_block_ < 64;
-    if (runs_) {
+    run_block_ = static_cast<int>(before + 1);
+    runs_ = fixed() && sample_.classes() == 2 && run_block_ < 64 && (counting_ || p_.back() <= subsets(0).k());
+    if (runs_ && !counting_) {
         const auto len = static_cast<std::size_t>(p_.back());
         run_base_ = subsets(0).rank_base(len);
         item_rank_.assign((fixed_.size() + 1) * len, 0);
@@ -111,23 +123,53 @@ bool DirectScorer::start(std::span<const int> p)
     return true;
 }
 
+bool DirectScorer::count_patterns()
+{
+    if (patterns_) return true;
+    if (!fixed() || !patternable_ || !PatternCounts::fits(sample_)) return false;
+    patterns_ = std::make_unique<PatternCounts>(sample_, counted_);
+    return true;
+}
+
+bool DirectScorer::count_list(const partition::TermList& list, int sense, stats::CountTable& out)
+{
+    const PatternCounts* counts = patterns();
+    if (!counts || list.q() > PatternCounts::kMaxTerms) return false;
+    // A literal holds (in the list's sense) where its literal's bit is set
+    // when it is that literal read plainly or its complement read flipped.
+    list_terms_.clear();
+    std::size_t at = 0;
+    for (int len : list.lp) {
+        PatternTerm t;
+        for (const partition::Literal l : std::span(list.lits).subspan(at, static_cast<std::size_t>(len))) {
+            const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+            const int pos = a < position_.size() ? position_[a] : -1;
+            const int bit = pos < 0 ? -1 : bit_[static_cast<std::size_t>(pos)];
+            if (bit < 0) return false;
+            const bool same = l == literal_[static_cast<std::size_t>(pos)];
+            (same == (sense == partition::kPlain) ? t.holds : t.fails) |= 1u << bit;
+        }
+        list_terms_.push_back(t);
+        at += static_cast<std::size_t>(len);
+    }
+    return counts->table(sense == partition::kPlain ? 1 : 0, list_terms_, out);
+}
+
 void DirectScorer::begin_run(std::span<const partition::Literal> lits)
 {
     prepare(lits);
     key(lits);
     const std::size_t before = term_start_[p_.size() - 1];
+    if (counting_) pattern_run_.begin(*patterns(), std::span(masks_).first(p_.size() - 1));
     run_key_ = key_at_[before];
-    // As key() adds a literal of the last term: its sign, then its order
-    // against each literal before the last term.
+    // As key() adds a literal of the last term: its sign, then whether it is
+    // each literal before the last term.
     item_bits_.resize(fixed_.size() + 1);
     for (std::size_t i = 1; i <= fixed_.size(); ++i) {
         const partition::Literal l = fixed_[i - 1];
         const int b = partition::attribute_of(l);
         std::uint64_t k = l < 0 ? 1u : 0u;
-        for (std::size_t e = 0; e < before; ++e) {
-            const int a = partition::attribute_of(lits[e]);
-            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
-        }
+        for (std::size_t e = 0; e < before; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) == b);
         item_bits_[i] = k;
     }
 }
@@ -151,10 +193,9 @@ void DirectScorer::count_lasts(int r, std::span<const std::uint64_t* const> last
 
 std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 {
-    // Within a term the attributes ascend: the shape is the signs and the order
-    // of the attributes of every pair of positions in different terms, taken
-    // position by position, so that the bits of the literals a candidate shares
-    // with the one before are kept.
+    // The shape is the signs and which pairs of positions in different terms
+    // hold one attribute, taken position by position, so that the bits of the
+    // literals a candidate shares with the one before are kept.
     const std::size_t width = lits.size();
     std::size_t i = 0;
     while (i < width && lits[i] == key_held_[i]) ++i;
@@ -163,10 +204,7 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
         key_held_[j] = lits[j];
         k = (k << 1) | (lits[j] < 0 ? 1u : 0u);
         const int b = partition::attribute_of(lits[j]);
-        for (std::size_t e = 0; e < start_[j]; ++e) {
-            const int a = partition::attribute_of(lits[e]);
-            k = (k << 2) | static_cast<std::uint64_t>((a > b) + (a >= b));
-        }
+        for (std::size_t e = 0; e < start_[j]; ++e) k = (k << 1) | (partition::attribute_of(lits[e]) == b);
         key_at_[j + 1] = k;
     }
     return key_at_[width];
@@ -175,6 +213,14 @@ std::uint64_t DirectScorer::key(std::span<const partition::Literal> lits)
 void DirectScorer::prepare(std::span<const partition::Literal> lits)
 {
     const std::size_t width = lits.size(), q = p_.size();
+    if (counting_) { // each term's bits
+        for (std::size_t t = 0; t < q; ++t) {
+            std::uint32_t m = 0;
+            for (std::size_t j = term_start_[t]; j < term_start_[t + 1]; ++j) m |= mask_of(lits[j]);
+            masks_[t] = m;
+        }
+        return;
+    }
     partition::Literal* held = held_.data();
     // The term of the first literal that differs from the held candidate; it
     // and every term after it are made again, for both senses (their stored
@@ -252,6 +298,10 @@ const std::uint64_t* DirectScorer::last(int r)
 
 void DirectScorer::count(int r, stats::CountTable& out)
 {
+    if (counting_) {
+        patterns()->table(r, masks_, out);
+        return;
+    }
     const auto side = static_cast<std::size_t>(r);
     const int q = static_cast<int>(p_.size());
     const TermWords before = q > 1 ? stacks_[side].words(q - 2) : subsets(side).none();

@@ -3,9 +3,10 @@
 // item (no floating cuts) and whose pair is the candidate itself are scored
 // without making the pair. Two things make that cheap:
 //  - shapes: a candidate's shape (which of its attributes are equal, their
-//    order, their signs) is read off its item numbers as one 64-bit key, so the
-//    shape cache's outcome is looked up in a small table per side instead of
-//    through the cache's byte-string key;
+//    signs) is read off its literals as one 64-bit key, so the shape cache's
+//    outcome is looked up in a small table per side instead of through the
+//    cache's byte-string key; the items may stand in any order of their
+//    attributes;
 //  - membership: every term of up to a few literals is made once per search
 //    and sense (SubsetColumns); each side keeps a TermStack of the terms before
 //    the last, so a candidate makes only the terms that differ from the
@@ -14,17 +15,22 @@
 //  - runs: with one literal per item, the candidates that share their terms
 //    before the last are counted a block of last terms at a time (their stored
 //    words found by rank), and their keys are the run's bits before the last
-//    term and a few bits per last-term item.
+//    term and a few bits per last-term item;
+//  - patterns: where it pays, each pattern of the literals is counted once
+//    (PatternCounts) and a candidate's table is a few lookups instead of a
+//    pass over the units' words (one literal per item, two valued).
 // The results are those of the shape cache and ClassOrderedSample::partab().
 #include "partition/termlist.h"
 #include "search/class_sample.h"
 #include "search/evaluate.h"
+#include "search/pattern_counts.h"
 #include "search/subset_columns.h"
 #include "search/term_stack.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -89,15 +95,15 @@ struct DirectJobs {
     }
 };
 
-class DirectScorer {
+class DirectScorer : public ListCounter {
 public:
     // `literals`: every literal the search's candidates can hold (an attribute's
     // literal always has the same sign), `plain[i]` whether literals[i] may
     // stand in a plain candidate (see ShapeCache::plain; any set of plain
     // literals must make a plain candidate); `fixed`: each item's literal when
     // no line floats its cuts, else empty; `sample` the evaluator's snapshot;
-    // `skip`: the skip flag of the evaluation. Within a term the literals'
-    // attributes must ascend.
+    // `skip`: the skip flag of the evaluation. The literals' attributes must
+    // differ; a term's literals stand in the order of their positions.
     DirectScorer(ClassOrderedSample& sample, std::span<const partition::Literal> literals,
                  std::span<const char> plain, std::vector<partition::Literal> fixed,
                  std::span<const std::int8_t> signbyte, bool skip);
@@ -115,6 +121,25 @@ public:
             if (!plain_[static_cast<std::size_t>(partition::attribute_of(l))]) return false;
         return true;
     }
+
+    // Counts the units by the patterns of the literals a plain candidate may
+    // hold (see PatternCounts) where it can: one literal per item, those
+    // literals at most PatternCounts::kMaxLiterals and without a missing
+    // byte among the units (their bytes must be 0 or 1: the caller's
+    // check), the weights within PatternCounts::fits(). Size vectors begun
+    // afterwards (of at most PatternCounts::kMaxTerms terms) take their
+    // tables from the pattern counts. False where it cannot.
+    bool count_patterns();
+    // The pattern counts, this scorer's or those of the scorer it shares.
+    const PatternCounts* patterns() const { return shared_ ? shared_->patterns_.get() : patterns_.get(); }
+    // Whether the size vector begun last takes its tables from the pattern counts.
+    bool counting() const { return counting_; }
+    // The table of any list (a candidate's pair) from the pattern counts,
+    // where its literals are among the scorer's; false otherwise.
+    bool count_list(const partition::TermList& list, int sense, stats::CountTable& out) override;
+    // The literals the pattern counts hold (or would), and the sample.
+    std::size_t pattern_literals() const { return counted_.size(); }
+    const ClassOrderedSample& sample() const { return sample_; }
 
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
     bool start(std::span<const int> p);
@@ -179,8 +204,10 @@ public:
     }
     // rank_part() and run_key_step() without the calls, for a walk that keeps
     // them in registers: the parts of item i at place j, at i * places + j;
-    // the key bits of item i, at i; the key's shift per item. The stored last
-    // term of rank k of side r starts at words[r] + k * stride.
+    // the key bits of item i, at i; the key's shift per item. The stored
+    // last term of rank k of side r starts at words[r] + k * stride. Where
+    // the vector counts by patterns, each item's literal's bit (at i; else
+    // null), and no parts or words.
     struct RunSteps {
         const std::size_t* parts;
         std::size_t places;
@@ -188,15 +215,25 @@ public:
         int shift;
         std::array<const std::uint64_t*, 2> words;
         std::size_t stride;
+        const std::uint32_t* masks;
     };
     RunSteps run_steps() const
     {
+        if (counting_)
+            return {nullptr,
+                    static_cast<std::size_t>(p_.back()),
+                    item_bits_.data(),
+                    run_block_,
+                    {nullptr, nullptr},
+                    0,
+                    item_mask_.data()};
         return {item_rank_.data(),
                 static_cast<std::size_t>(p_.back()),
                 item_bits_.data(),
                 run_block_,
                 {subsets(0).at_rank(0), subsets(1).at_rank(0)},
-                term_stride()};
+                term_stride(),
+                nullptr};
     }
     // The shape key of the run's candidate whose last term holds these items.
     std::uint64_t run_key(std::span<const int> items) const
@@ -220,6 +257,12 @@ public:
     // them: holds, undetermined and, with the skip flag, missing), as last()
     // gives them; the cells are a whole table only for a Y of two classes.
     void count_lasts(int r, std::span<const std::uint64_t* const> lasts, std::span<ClassOrderedSample::Cells> out);
+    // The same where the vector counts by patterns, the last terms given by
+    // their literals' bits (RunSteps::masks).
+    void count_masks(int r, std::span<const std::uint32_t> lasts, std::span<ClassOrderedSample::Cells> out) const
+    {
+        pattern_run_.count(r, lasts, out);
+    }
     // The words of side r's last term as prepared (made now where it was
     // left joined to its stored prefix).
     const std::uint64_t* last(int r);
@@ -290,6 +333,22 @@ private:
     std::size_t made_term(std::size_t t, std::span<const int> pos);
     std::vector<MadeTerms> made_;
     std::vector<int> term_; // positions of the term prepare() makes; after it, of the last term
+    std::unique_ptr<PatternCounts> patterns_;
+    bool counting_ = false;                   // the size vector counts by patterns
+    std::vector<std::uint32_t> masks_;        // counting: per term, its literals' bits (as prepared)
+    std::vector<std::uint32_t> item_mask_;    // per item: its literal's bit
+    std::vector<PatternTerm> list_terms_;     // count_list()'s
+    std::vector<partition::Literal> literal_; // per position: its literal
+    std::vector<int> bit_;                    // per position: its literal's bit in a pattern, or -1
+    std::vector<UnitColumns::Lit> counted_;   // the columns of the literals of the bits, read plainly
+    bool patternable_ = true;                 // every plain literal has a bit
+    // The bit of a literal a pattern holds (0 for any other).
+    std::uint32_t mask_of(partition::Literal l) const
+    {
+        const int b = bit_[static_cast<std::size_t>(position_[static_cast<std::size_t>(partition::attribute_of(l))])];
+        return b < 0 ? 0u : 1u << b;
+    }
+    PatternCounts::Run pattern_run_;
     stats::CountTable counts_;
     bool runs_ = false;
     std::uint64_t run_key_ = 0;                // the run's key bits before its last term

@@ -23,6 +23,23 @@ int DirectScan::learn(int r)
     return c == ShapeCache::kUnknown ? ShapeCache::kNotSimple : c;
 }
 
+DirectScan::Settled DirectScan::settle(int r, std::span<const partition::Literal> lits, int& complexity, Score& score,
+                                       partition::SkipTally& counted)
+{
+    const long long written = written_;
+    counted = {};
+    copy_.lp = cand_.lp;
+    copy_.lits.assign(lits.begin(), lits.end());
+    const partition::PairResult pr = cache_.make(copy_, comp_, r, cur_, counted, quiet_);
+    const bool none = std::all_of(counted.count.begin(), counted.count.end(), [](long long c) { return c == 0; });
+    if (pr.cut_expansions > 0 || written_ != written) return Settled::kNo;
+    if (pr.skip) return Settled::kSkipped;
+    if (!none) return Settled::kNo;
+    complexity = pr.complexity;
+    score = ev_.score(Candidate{cur_, copy_, complexity});
+    return Settled::kScored;
+}
+
 bool DirectScan::begin_runs(const ScanVector& v, std::span<const int> index, std::size_t last_from, std::size_t run)
 {
     const std::size_t stride = direct_.term_stride();
@@ -75,20 +92,20 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     chunk.used = 0;
     chunk.lits.clear();
     chunk.scores.clear();
-    chunk.quiet = 0;
     chunk.quiet_split.fill(0);
+    chunk.tallies.clear();
     chunk.quiet_cplx.fill(0);
     chunk.runs.clear();
     gate_.reset();
-    const auto quiet = [&](const ScanRecord& rec) {
-        ++chunk.quiet;
-        SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
-    };
     cand_.lp.assign(v.p.begin(), v.p.end());
     partition::Combinations& comb = chunk.start;
     // Once the saved G values are full and no window plots them, a quiet
-    // candidate's G is read by nothing.
+    // candidate's G is read by nothing: the chunk has runs, and its quiet
+    // records' histogram counts are summed here.
     const bool gate = chunk.bounds.saved_full() && !s.dispgraph;
+    const auto quiet = [&](const ScanRecord& rec) {
+        if (gate) SearchResults::count(chunk.quiet_split, chunk.quiet_cplx, rec.band, rec.complexity);
+    };
     // Candidates that differ only in their last term's cuts are counted as a
     // run, against terms before the last made once (a Y of two classes).
     const auto width = static_cast<std::size_t>(std::accumulate(v.p.begin(), v.p.end(), 0));
@@ -109,6 +126,46 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
     const auto counted = [&](int r, std::size_t at) {
         const auto side = static_cast<std::size_t>(r);
         return at == kNoRun ? Counted{} : Counted{&run_cells_[side][at], run_bound_[side][at], run_band_[side][at]};
+    };
+    // The record `rec` of a scored side of complexity `complexity`: quiet, or
+    // of `kind` (its score and literals, lits(), kept) where it may enter a
+    // list.
+    const auto scored = [&](ScanRecord& rec, int complexity, const Score& sc, ScanRecord::Kind kind, auto&& lits) {
+        const bool enters = chunk.bounds.may_enter(complexity, sc.g);
+        chunk.bounds.saw(complexity, sc.g); // a later candidate of this complexity now needs more
+        if (enters) {
+            rec.kind = kind;
+            rec.score = static_cast<std::int32_t>(chunk.scores.size());
+            chunk.scores.push_back(sc);
+            keep(chunk, rec, lits());
+            return;
+        }
+        rec.g = sc.g;
+        rec.n = sc.n;
+        rec.band = static_cast<std::uint8_t>(sc.band);
+        quiet(rec);
+    };
+    // The record of side r of a candidate through its pair: settled here
+    // where it can be (not where the window plots: the merge's marks and rows
+    // read the pair), else left to the merge.
+    const bool settles = !s.dispgraph && !s.process_mode;
+    const auto through_pair = [&](ScanRecord& rec, int r, std::span<const partition::Literal> lits) {
+        int complexity = 0;
+        switch (settles ? settle(r, lits, complexity, sides_, tally_) : Settled::kNo) {
+        case Settled::kNo:
+            rec.kind = ScanRecord::kOther;
+            keep(chunk, rec, lits);
+            return;
+        case Settled::kSkipped:
+            rec.kind = ScanRecord::kSkipped;
+            rec.at = static_cast<std::int32_t>(chunk.tallies.size());
+            chunk.tallies.push_back(tally_);
+            return;
+        case Settled::kScored:
+            rec.complexity = complexity;
+            scored(rec, complexity, sides_, ScanRecord::kSettled, [&] { return lits; });
+            return;
+        }
     };
     // The record `rec` of side r of a plain candidate of a known shape, of
     // that shape's complexity `known`: its table, bound and band as counted
@@ -143,20 +200,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 return;
             }
         }
-        const Score sc = ev_.score_table(table_);
-        const bool enters = chunk.bounds.may_enter(known, sc.g);
-        chunk.bounds.saw(known, sc.g); // a later candidate of this complexity now needs more
-        if (enters) {
-            rec.kind = ScanRecord::kEntrant;
-            rec.score = static_cast<std::int32_t>(chunk.scores.size());
-            chunk.scores.push_back(sc);
-            keep(chunk, rec, lits());
-            return;
-        }
-        rec.g = sc.g;
-        rec.n = sc.n;
-        rec.band = static_cast<std::uint8_t>(sc.band);
-        quiet(rec);
+        scored(rec, known, ev_.score_table(table_), ScanRecord::kEntrant, lits);
     };
     // One candidate (the walk's literals); `at`: its place in the counted run,
     // kNoRun when it is counted alone.
@@ -178,25 +222,19 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 rec.kind = ScanRecord::kCovered;
                 continue;
             }
-            if (!plain) {
-                rec.kind = ScanRecord::kOther;
-                keep(chunk, rec, lits);
-                continue;
-            }
-            int& known = direct_.shape(r, key);
-            if (known == ShapeTable::kUnknown) {
+            int* known = plain ? &direct_.shape(r, key) : nullptr;
+            if (known && *known == ShapeTable::kUnknown) {
                 cand_.lits.assign(lits.begin(), lits.end());
-                known = learn(r);
+                *known = learn(r);
                 rec.kind = ScanRecord::kFirst;
                 keep(chunk, rec, lits);
                 continue;
             }
-            if (known < 0) {
-                rec.kind = ScanRecord::kOther;
-                keep(chunk, rec, lits);
+            if (!known || *known < 0) {
+                through_pair(rec, r, lits);
                 continue;
             }
-            side_record(rec, r, known, counted(r, at), walk_lits);
+            side_record(rec, r, *known, counted(r, at), walk_lits);
         }
     };
     // The records of the fixed walk's newest candidate i of its block, `at`
@@ -223,8 +261,7 @@ void DirectScan::scan(const ScanVector& v, ScanChunk& chunk, const std::atomic<b
                 continue;
             }
             if (!known || *known < 0) {
-                rec.kind = ScanRecord::kOther;
-                keep(chunk, rec, lits_of());
+                through_pair(rec, r, lits_of());
                 continue;
             }
             const auto side = static_cast<std::size_t>(r);

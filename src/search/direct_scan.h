@@ -7,10 +7,11 @@
 //
 // The merge does in full only what a worker cannot decide: the first candidate
 // of a shape this worker had not seen (the calling thread makes the pair of a
-// shape's first candidate itself, in order), candidates through the pair, and
-// candidates that may enter the top-10 list or the best list. A candidate
-// below the lists' entry bounds taken when its chunk was made cannot enter at
-// the merge either: the bounds only rise as the lists fill.
+// shape's first candidate itself, in order), candidates through the pair whose
+// making counted a skip reason or wrote anything, and candidates that may
+// enter the top-10 list or the best list. A candidate below the lists' entry
+// bounds taken when its chunk was made cannot enter at the merge either: the
+// bounds only rise as the lists fill.
 #include "partition/combinations.h"
 #include "search/cut_walk.h"
 #include "search/direct_path.h"
@@ -31,7 +32,11 @@ namespace meru::search {
 struct ScanRecord {
     enum Kind : std::uint8_t {
         kQuiet,   // scored, enters no list: only the tallies
-        kEntrant, // scored, may enter a list: its literals and score kept
+        kEntrant, // plain, scored, may enter a list: its literals and score kept
+        kSettled, // through its pair on the worker (no skip reason, nothing
+                  // written), may enter a list: its literals and score kept
+        kSkipped, // through its pair on the worker, skipped (nothing written):
+                  // the skip reasons counted, at `at` in the chunk's tallies
         kFirst,   // plain, its shape new to the worker: merged in full
         kOther,   // through the pair at the merge
         kCovered  // tallied under reason 8
@@ -58,8 +63,9 @@ struct ScanChunk {
     std::span<const ScanRecord> written() const { return {records.data(), used}; }
     std::vector<partition::Literal> lits; // literals of the records that keep them
     std::vector<Score> scores;
-    // The quiet records' count and histogram counts (split band, complexity).
-    std::int64_t quiet = 0;
+    std::vector<partition::SkipTally> tallies; // of the kSkipped records
+    // Where it has runs (below), the quiet records' histogram counts (split
+    // band, complexity).
     SearchResults::SplitCounts quiet_split{};
     SearchResults::ComplexityCounts quiet_cplx{};
     // Where the saved G values were full and no window plots: the records in
@@ -93,7 +99,7 @@ class DirectScan {
 public:
     DirectScan(DirectScorer& direct, Evaluator& ev, ShapeCache& cache) : direct_(direct), ev_(ev), cache_(cache)
     {
-        quiet_.set_trace_sink([](std::string_view) {});
+        quiet_.set_trace_sink([this](std::string_view) { ++written_; });
     }
     // Fills chunk.records (and its literals and scores) until the chunk is
     // done or `cancel` is raised.
@@ -112,6 +118,13 @@ private:
     // What the worker's shape cache says of the candidate in cand_, making its
     // pair when the shape is new to it: the complexity, or kNotSimple.
     int learn(int r);
+    // Side r of a candidate that goes through its pair, made here where
+    // that shows no message and writes nothing (else the merge makes it):
+    // skipped, with the reasons it counted in `counted`, or scored where it
+    // counted none (its complexity and score).
+    enum class Settled { kNo, kSkipped, kScored };
+    Settled settle(int r, std::span<const partition::Literal> lits, int& complexity, Score& score,
+                   partition::SkipTally& counted);
     // Keeps the literals of a record (written in place in the chunk).
     void keep(ScanChunk& chunk, ScanRecord& rec, std::span<const partition::Literal> lits);
 
@@ -135,6 +148,7 @@ private:
     // The chunk's bounds in front of the entry rule.
     EntryGate gate_;
     io::LogWriter quiet_;
+    long long written_ = 0; // lines given to quiet_
 };
 
 } // namespace meru::search

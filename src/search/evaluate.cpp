@@ -1,6 +1,7 @@
 #include "search/evaluate.h"
 
 #include "search/entry_bounds.h"
+#include "search/pattern_counts.h"
 
 #include "platform/io/edit.h"
 #include "stats/chisqtab.h"
@@ -51,8 +52,8 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     for (const PerY& y : ys_) y.view.check();
     member_.assign(n, -1);
     input_ = criterion_->input();
-    bounded_ = criterion_->code() == stats::Criterion::ChiSquare && ys_.size() == 1 && ys_[0].nclasses == 2 &&
-               !crit_.balanced && !crit_.inverse_variance;
+    bounded_ = criterion_->traits().two_class_bound && ys_.size() == 1 && ys_[0].nclasses == 2 && !crit_.balanced &&
+               !crit_.inverse_variance;
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
@@ -65,9 +66,10 @@ void Evaluator::build_samples(const Evaluator* from)
         // the statistic of a search; the plain sample is made when something
         // else asks for it.
         if (table && settings_.snapshots) {
-            class_sample_ = from && from->class_sample_
-                                ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
-                                : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
+            class_sample_ =
+                from && from->class_sample_
+                    ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
+                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
             class_sample_->columns().prepare(attributes_);
         }
         return;
@@ -79,8 +81,8 @@ void Evaluator::build_samples(const Evaluator* from)
     for (const PerY& y : ys_)
         for (std::size_t i = 0; i < n; ++i)
             if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
-    sample_ = std::make_unique<stats::PartitionSample>(stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights},
-                                                       0);
+    sample_ = std::make_unique<stats::PartitionSample>(
+        stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0);
     layers_.reserve(ys_.size());
     for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
@@ -155,16 +157,18 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     const std::size_t ny = ys_.size();
     switch (criterion_->input()) {
     case stats::ScoreInput::SplitSums: {
-        const bool per_term = criterion_->code() == stats::Criterion::SubgroupMse;
-        if (layers_.empty()) sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
-        else
+        const bool per_term = criterion_->traits().per_term_sums;
+        if (layers_.empty()) {
+            if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
+                sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
+        } else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
                               std::span<const stats::PartitionSample::YLayer* const>(layer_ptrs_.data(), ny), sums_,
                               slots_);
         for (std::size_t j = 0; j < ny; ++j) {
             values_[j] = criterion_->score(sums_[j]);
             if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
-            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j], &s.issues).p;
+            if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j]).p;
         }
         break;
     }
@@ -177,20 +181,21 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ny; ++j) {
             PerY& y = ys_[j];
-            values_[j] = criterion_->score(logrank(y), &s.issues);
+            values_[j] = criterion_->score(logrank(y));
         }
         break;
     case stats::ScoreInput::CountTable:
-        if (class_sample_)
-            class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
-        else if (layers_.empty())
+        if (class_sample_) {
+            if (!counter_ || !counter_->count_list(c.first_list(), c.pair.first_sense(), tables_[0]))
+                class_sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
+        } else if (layers_.empty())
             sample().partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, tables_[0]);
         else sample_->partab(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, layer_ptrs_, tables_);
         for (std::size_t j = 0; j < ny; ++j) {
             const auto cells = tables_[j].columns(ys_[j].nclasses);
             values_[j] = settings_.search_stage && !settings_.rank_stage
                              ? criterion_->score_without_p(cells, ys_[j].nclasses)
-                             : criterion_->score(cells, ys_[j].nclasses, &s.issues);
+                             : criterion_->score(cells, ys_[j].nclasses);
         }
         break;
     }

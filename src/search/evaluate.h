@@ -24,7 +24,6 @@
 #include "stats/criteria.h"
 #include "stats/criterion.h"
 #include "stats/logrank.h"
-#include "stats/numeric_issues.h"
 #include "stats/partition_sample.h"
 #include "stats/split_sums.h"
 
@@ -94,13 +93,23 @@ struct Score {
     int band = 0;                           // split histogram band of Y 1, 0 for none
     int null_partitions = 0;                // Ys with N = 0 (mean-square criteria)
     double p = 1.0, pmin = 1.0, rdir = 0.0; // last Y's p; ranking: smallest p, direction
-    stats::NumericIssues issues;            // raised by the special functions
+};
+
+class PatternSums;
+
+// Another way of counting the table of a list over the units of the
+// class-ordered snapshot (the direct path's pattern counts): the same table,
+// or false where it cannot.
+class ListCounter {
+public:
+    virtual ~ListCounter() = default;
+    virtual bool count_list(const partition::TermList& list, int sense, stats::CountTable& out) = 0;
 };
 
 class Evaluator {
 public:
     // Builds the bit columns of the Ys in range and the criterion of crit.icrit
-    // (std::invalid_argument for a code outside 1..8). `crit` is copied.
+    // (std::invalid_argument for a code outside 1..kCriterionCount). `crit` is copied.
     Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings);
 
     // Orders the survival times of the log-rank criterion (writing its note on
@@ -121,6 +130,12 @@ public:
     void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
 
     Score score(const Candidate& c);
+    // Where the class-ordered snapshot counts a candidate's table, `counter`
+    // counts it first (null: none); it must outlive its use.
+    void count_lists_by(ListCounter* counter) { counter_ = counter; }
+    // Where one Y's split sums are made, `sums` makes them first where it
+    // can (null: none); it must outlive its use.
+    void sum_splits_by(const PatternSums* sums) { sums_by_ = sums; }
 
     // The class-ordered snapshot when a candidate's score is a function of the
     // count table of its first list alone (one Y, a count-table criterion, a
@@ -195,6 +210,8 @@ private:
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     std::vector<int> attributes_;                      // expected by the candidates
+    ListCounter* counter_ = nullptr;
+    const PatternSums* sums_by_ = nullptr;
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use
     std::vector<float> any_y_;
     std::vector<stats::PartitionSample::YLayer> layers_;

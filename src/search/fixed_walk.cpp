@@ -19,6 +19,7 @@ void FixedWalk::begin(const DirectScorer& direct, const LoopSettings& s, std::sp
     leads.resize((kBlock + 1) * (plast - 1));
     newest.resize(kBlock);
     keys.resize(kBlock);
+    masks_.resize(kBlock);
     for (std::size_t r = 0; r < 2; ++r) {
         words_[r].resize(kBlock);
         cells[r].resize(kBlock);

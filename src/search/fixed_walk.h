@@ -66,6 +66,7 @@ private:
     std::vector<partition::Literal> lits_;                   // the run's candidate
     std::vector<int> last_;                                  // the walk's last term
     std::array<std::vector<const std::uint64_t*>, 2> words_; // of the newest candidates' last terms, per side
+    std::vector<std::uint32_t> masks_;                       // or, counted by patterns, their literals' bits
     std::vector<std::uint64_t> in_term_;                     // per item: the earlier terms holding it (bits)
     std::vector<char> usable_;                               // per item
     std::vector<std::uint64_t> held_;                        // per place of the last term (see blocks())
@@ -127,19 +128,19 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
     const std::span<const int> end_last = end.empty() ? end : end.subspan(before_);
     // Per place j of the last term, for its items before j: the earlier
     // terms holding them all, whether all are usable, their part of the
-    // rank and of the shape key.
+    // rank (counted by patterns: their literals' bits) and of the shape key.
     held_.resize(lead + 1);
     ok_.resize(lead + 1);
     part_.resize(lead + 1);
     key_.resize(lead + 1);
     held_[0] = ~std::uint64_t{0};
     ok_[0] = 1;
-    part_[0] = direct.rank_base();
+    // The walk's arrays through pointers of its own, kept in registers.
+    const DirectScorer::RunSteps steps = direct.run_steps();
+    part_[0] = steps.masks ? 0 : direct.rank_base();
     key_[0] = direct.run_key_base();
     std::size_t from = 0; // the first place the walk changed
     bool first = true, left = true;
-    // The walk's arrays through pointers of its own, kept in registers.
-    const DirectScorer::RunSteps steps = direct.run_steps();
     std::uint64_t* const held = held_.data();
     char* const ok = ok_.data();
     std::size_t* const part = part_.data();
@@ -150,6 +151,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
     std::uint64_t* const keys_of = keys.data();
     const std::uint64_t** const words0 = words_[0].data();
     const std::uint64_t** const words1 = words_[1].data();
+    std::uint32_t* const masks_of = masks_.data();
     const std::uint64_t* const in_term = in_term_.data();
     const char* const usable = usable_.data();
     const std::span<int> lasts(last_);
@@ -161,7 +163,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
                 const auto i = static_cast<std::size_t>(lasts[j]);
                 held[j + 1] = held[j] & in_term[i];
                 ok[j + 1] = ok[j] & usable[i];
-                part[j + 1] = part[j] + steps.parts[i * steps.places + j];
+                part[j + 1] = steps.masks ? part[j] | steps.masks[i] : part[j] + steps.parts[i * steps.places + j];
                 key[j + 1] = (key[j] << steps.shift) | steps.bits[i];
             }
             // This lead's items, kept for the candidates that follow (a
@@ -177,7 +179,7 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
             const char ok_lead = ok[lead];
             const std::size_t part_lead = part[lead];
             const std::uint64_t key_lead = key[lead] << steps.shift;
-            const std::size_t* const parts = steps.parts + lead;
+            const std::size_t* const parts = steps.masks ? nullptr : steps.parts + lead;
             const std::size_t places = steps.places;
             int v = lasts[lead];
             // The walk's own first candidate stands as it came.
@@ -193,6 +195,10 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
                 newest_of[size++] = is_newest;
                 if (is_newest) {
                     keys_of[newer] = key_lead | steps.bits[i];
+                    if (steps.masks) {
+                        masks_of[newer++] = static_cast<std::uint32_t>(part_lead | steps.masks[i]);
+                        continue;
+                    }
                     const std::size_t at = (part_lead + parts[i * places]) * steps.stride;
                     words0[newer] = steps.words[0] + at;
                     words1[newer++] = steps.words[1] + at;
@@ -214,7 +220,8 @@ bool FixedWalk::blocks(DirectScorer& direct, Evaluator& ev, int lo, int hi, int 
         for (int r = lo; r <= hi; ++r) {
             const auto u = static_cast<std::size_t>(r);
             const std::span cells_of(cells[u].data(), newer);
-            direct.count_lasts(r, std::span(words_[u].data(), newer), cells_of);
+            if (steps.masks) direct.count_masks(r, std::span(masks_.data(), newer), cells_of);
+            else direct.count_lasts(r, std::span(words_[u].data(), newer), cells_of);
             ev.run_bounds(cells_of, std::span(bound[u].data(), newer), std::span(band[u].data(), newer));
         }
         m = size;

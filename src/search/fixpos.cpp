@@ -106,15 +106,15 @@ int censoring_line(const files::ControlTables& t, const stats::Censoring& c)
 
 namespace {
 
-// A note of the automatic rule: shown as its help topic, or written to the log
-// when notes are quiet.
-void note(FixposRun& run, std::string_view topic)
+// A note of the automatic rule: its help topic for the caller to show, or a log
+// line when notes are quiet.
+void tell_rule(FixposRun& run, std::string topic)
 {
     if (run.quiet_notes) {
-        run.log.write(std::string(topic));
+        run.told.line(run.log, std::move(topic));
         return;
     }
-    run.services.helpshow(topic);
+    run.told.add_help(std::move(topic));
     run.noted = true;
 }
 
@@ -134,7 +134,7 @@ void decide_directions(FixposState& s, FixposRun& run)
         files::AttrLine& l = t.line[at(line)];
         if (line == cline) {
             const int a = std::clamp(run.censoring.attribute, 1, t.natt);
-            run.log.write("Cannot change direction of censoring attribute " + name_label(t, a));
+            run.told.line(run.log, "Cannot change direction of censoring attribute " + name_label(t, a));
             continue;
         }
         // The extreme correlations over the line's recorded cuts.
@@ -151,25 +151,25 @@ void decide_directions(FixposState& s, FixposRun& run)
         }
         if (amax == 0) continue;
         if (mx > 0.05 && mn < -0.05) {
-            run.log.write("NOTE: inconsistent cuts");
-            run.log.write(cut_line(t, amin, mn));
-            run.log.write(cut_line(t, amax, mx));
+            run.told.line(run.log, "NOTE: inconsistent cuts");
+            run.told.line(run.log, cut_line(t, amin, mn));
+            run.told.line(run.log, cut_line(t, amax, mx));
         }
         const double sum = mn + mx;
         // A line whose largest correlation is 0 is decided by the sign of the sum
         // alone; both 0 tells nothing.
         const bool undecided = std::fabs(mx) < 1e-20 ? sum == 0.0 : std::fabs(sum) / std::fabs(mx) < 0.001;
         if (undecided && run.go && run.decidepos && !l.ignored) {
-            note(run, "NOTE: do not know what to do");
-            run.log.write(" " + io::trim(l.name, " $"));
-            run.log.write(cut_line(t, amin, mn));
-            run.log.write(cut_line(t, amax, mx));
+            tell_rule(run, "NOTE: do not know what to do");
+            run.told.line(run.log, " " + io::trim(l.name, " $"));
+            run.told.line(run.log, cut_line(t, amin, mn));
+            run.told.line(run.log, cut_line(t, amax, mx));
             continue;
         }
         if (sum < 0.0) {
             if (!run.decidepos && run.go) {
                 s.linecor[at(line)] = mx;
-                run.log.write("NOTE: negative attribute for variable " + io::fmt_a(l.name, 8));
+                run.told.line(run.log, "NOTE: negative attribute for variable " + io::fmt_a(l.name, 8));
                 negative_kept = true;
             } else {
                 turn_line(s, t, run.data, line);
@@ -179,7 +179,7 @@ void decide_directions(FixposState& s, FixposRun& run)
             s.linecor[at(line)] = mx;
         }
     }
-    if (run.go && negative_kept) note(run, "NOTE: negative attributes!");
+    if (run.go && negative_kept) tell_rule(run, "NOTE: negative attributes!");
 }
 
 void log_directions(const FixposRun& run, const std::vector<int>& lines)

@@ -9,6 +9,7 @@
 // here; the dialog that lets the user swap or ignore lines by hand is in
 // src/settings/fixpos_dialog.h. The per-line "swapped" and "ignored" flags live
 // in the attribute lines of the control tables.
+#include "core/notices.h"
 #include "core/services.h"
 #include "files/dataset.h"
 #include "files/tables.h"
@@ -42,9 +43,10 @@ struct FixposRun {
     bool go = false;            // Search:Go! is running
     bool decidepos = false;     // Strategy's Decide positivity
     bool quiet_notes = false;   // notes go to the log instead of being shown
-    Services& services;
+    Services& services;         // the progress text
     io::LogWriter& log;
-    bool noted = false; // out: a note was shown
+    bool noted = false; // out: a note is to be shown
+    Notices told{};     // out: the rule's notes, and the log lines after the first
 };
 
 // Reverses line `line`'s direction: signbyte negated, every attribute byte x
@@ -62,7 +64,7 @@ bool fixpos_excluded(const files::ControlTables& t, int a);
 // The censoring attribute's line while censoring is in force (0 when none).
 int censoring_line(const files::ControlTables& t, const stats::Censoring& c);
 
-// Mode 2's automatic rule over the recorded lines.
+// Mode 2's automatic rule over the recorded lines; its notes are left in run.told.
 void decide_directions(FixposState& s, FixposRun& run);
 
 // The closing log: the swapped lines (counted over `lines`) and the ignored ones.

@@ -20,13 +20,19 @@ std::vector<int> search_attributes(const LoopSettings& s)
     return out;
 }
 
-GroupedSearch::GroupedSearch(const LoopSettings& s, Evaluator& ev) : settings_(s), evaluator_(ev)
+int counted_y(const Evaluator& ev)
+{
+    const int ny = std::clamp(ev.data().ny, 1, stats::kMaxYs);
+    const int serial = ev.settings().serial_y;
+    return serial > 0 ? std::min(serial, ny) : ny == 1 ? 1 : 0;
+}
+
+GroupedSearch::GroupedSearch(const LoopSettings& s, Evaluator& ev, bool keep) : settings_(s), evaluator_(ev)
 {
     const EvaluationSettings& es = ev.settings();
     const EvaluationData& d = ev.data();
-    const int ny = std::clamp(d.ny, 1, stats::kMaxYs);
-    const int k = es.serial_y > 0 ? std::min(es.serial_y, ny) : ny == 1 ? 1 : 0;
-    if (k == 0 || !s.data || !s.crit || !s.tables || s.forcing || !s.serial.empty() || s.rank_stage ||
+    const int k = counted_y(ev);
+    if (keep || k == 0 || !s.data || !s.crit || !s.tables || s.forcing || !s.serial.empty() || s.rank_stage ||
         s.process_mode || !es.search_stage || es.rank_stage || !es.combination ||
         ev.criterion().input() != stats::ScoreInput::CountTable)
         return;

@@ -16,9 +16,10 @@ class GroupedSearch {
 public:
     // Groups when the search can take it (one Y scored by a count table in a
     // search, no forced attribute nor serial joins, the data and criterion
-    // settings given) and the groups are at most kShare of the units;
-    // otherwise settings() and evaluator() are the given ones.
-    GroupedSearch(const LoopSettings& settings, Evaluator& evaluator);
+    // settings given), the groups are at most kShare of the units and the
+    // units are not to be kept as they are (`keep`); otherwise settings()
+    // and evaluator() are the given ones.
+    GroupedSearch(const LoopSettings& settings, Evaluator& evaluator, bool keep = false);
     static constexpr double kShare = 0.5;
 
     const LoopSettings& settings() const { return grouped_ ? own_settings_ : settings_; }
@@ -33,6 +34,9 @@ private:
     LoopSettings own_settings_;
     std::unique_ptr<Evaluator> own_evaluator_;
 };
+
+// The one Y a search's evaluator scores, 1..NY; 0 when it scores several.
+int counted_y(const Evaluator& evaluator);
 
 // The attributes a search's candidates can read: those of its items (each
 // cut of a line whose cuts float) and the null attribute, ascending.

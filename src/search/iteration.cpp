@@ -4,8 +4,6 @@
 #include "partition/termops.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
-#include "search/search_loop.h"
-#include "search/search_results.h"
 
 #include <algorithm>
 
@@ -74,7 +72,7 @@ void start_iterative(IterationState& s, io::LogWriter& log)
 
 Ending stop_rules(IterationState& s, const partition::Partition& cur, bool primattr,
                   const partition::AddedAttributes& added, std::vector<int>& attribute_set, std::string& msgline,
-                  Services& sv, io::LogWriter& log, const partition::PartitionWindow& show)
+                  Services& sv, Notices& told, io::LogWriter& log, const partition::PartitionWindow& show)
 {
     s.stop = false;
     if (s.iteration >= 2 && (partition::pequal(cur.repflag, cur.first, s.lastflag, s.lastpart) ||
@@ -91,19 +89,20 @@ Ending stop_rules(IterationState& s, const partition::Partition& cur, bool prima
         if (show) show(cur.first, cur.repflag, "Partition:");
     }
     const bool identical = s.stop && msgline.find("Identical") != std::string::npos;
-    const Ending e = finish_iterative(s, attribute_set, sv, log);
+    const Ending e = finish_iterative(s, attribute_set, sv, told, log);
     if (e == Ending::none || e == Ending::user || e == Ending::maximum) return e;
     return identical ? Ending::identical : Ending::stuck;
 }
 
-Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Services& sv, io::LogWriter& log)
+Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Services& sv, Notices& told,
+                        io::LogWriter& log)
 {
     const bool user = sv.search_end();
     if (!user && !s.stop && !s.max_reached) return Ending::none;
     Ending e = Ending::identical;
     if (user) {
-        sv.note("User ended iterative search during iteration" + io::fmt_i(s.iteration, 4) + "$", NoteKind::Full,
-                true);
+        told.add_note("User ended iterative search during iteration" + io::fmt_i(s.iteration, 4) + "$",
+                      NoteKind::Full, true);
         sv.clear_search_end();
         e = Ending::user;
     } else if (s.max_reached) {
@@ -117,24 +116,20 @@ Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Serv
     return e;
 }
 
-bool next_iteration(IterationState& s, const partition::Partition& cur, double g, int new_line, int maxiter,
-                    bool detailed, const files::ControlTables& t, const SearchResults& results, WindowScale& scale,
-                    std::vector<int>& attribute_set, Services& sv, io::LogWriter& log)
+bool next_iteration(IterationState& s, const partition::Partition& cur, int new_line, int maxiter, bool detailed,
+                    const files::ControlTables& t, std::vector<int>& attribute_set, Services& sv, Notices& told,
+                    io::LogWriter& log)
 {
     if (s.iteration == 1 || attribute_set.empty()) attribute_set.push_back(new_line);
     else attribute_set.back() = new_line;
     s.lastpart = cur.first;
     s.lastflag = cur.repflag;
     ++s.iteration;
-    const auto stored = results.bestlist.entries();
-    const int cmax = stored.empty() ? 0 : stored.back().complexity;
-    scale.xmax = std::max(scale.xmax, static_cast<double>(cmax + 3));
-    if (2.0 * g > scale.ymax || scale.ymax > 4.0 * g) scale.ymax = 2.0 * g;
 
     if (s.iteration > maxiter) {
         log.write("Iterations stopped. Maximum allowed reached");
         s.max_reached = true;
-        finish_iterative(s, attribute_set, sv, log);
+        finish_iterative(s, attribute_set, sv, told, log);
         return false;
     }
     if (sv.search_end()) {

@@ -4,6 +4,7 @@
 // changing, a cycle is seen, the iteration limit is reached or the user ends the
 // search. These are the bookkeeping steps between two iterations; the search
 // itself, the winner and the hull are the driver's.
+#include "core/notices.h"
 #include "files/tables.h"
 #include "partition/compat.h"
 #include "partition/expand.h"
@@ -20,9 +21,6 @@ class LogWriter;
 }
 
 namespace meru::search {
-
-struct SearchResults;
-struct WindowScale;
 
 // Letters that name searches: the counter runs 1..52.
 inline constexpr int kLetterCount = 52;
@@ -56,26 +54,27 @@ enum class Ending { none, identical, stuck, maximum, user };
 // search ends (see finish_iterative). Returns the ending, none to go on.
 Ending stop_rules(IterationState& s, const partition::Partition& cur, bool primattr,
                   const partition::AddedAttributes& added, std::vector<int>& attribute_set, std::string& msgline,
-                  Services& sv, io::LogWriter& log, const partition::PartitionWindow& show = {});
+                  Services& sv, Notices& told, io::LogWriter& log, const partition::PartitionWindow& show = {});
 
 // Ends the iterative search when Search:End was chosen, a stop test fired or the
 // limit was passed: the user's note "User ended iterative search during
 // iteration" (Search:End cleared), "Maximum allowed iterations reached", or the
 // convergence line; from iteration 2 on the attribute set loses its last entry;
-// the iterative switch is cleared. Returns none when it does not end.
-Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Services& sv, io::LogWriter& log);
+// the iterative switch is cleared. Returns none when it does not end. The note
+// is left in `told`.
+Ending finish_iterative(IterationState& s, std::vector<int>& attribute_set, Services& sv, Notices& told,
+                        io::LogWriter& log);
 
 // After the iteration's added attribute (on line `new_line`) was made: it takes
 // the attribute set's extra entry (added on iteration 1, replaced later); the
-// winner becomes the last partition; the iteration number rises; the search
-// window's scale makes room for the stored complexities and G. Past `maxiter`
+// winner becomes the last partition; the iteration number rises. Past `maxiter`
 // the search ends ("Iterations stopped. Maximum allowed reached"); with Search:End
 // pending it ends dropping the new entry. Otherwise "New Iteration", under
 // Detailed output the attribute set's names, and the progress text "Searching:
 // Iteration " with the number: the driver then restarts the search.
 // Returns true when the next iteration is to run.
-bool next_iteration(IterationState& s, const partition::Partition& cur, double g, int new_line, int maxiter,
-                    bool detailed, const files::ControlTables& t, const SearchResults& results, WindowScale& scale,
-                    std::vector<int>& attribute_set, Services& sv, io::LogWriter& log);
+bool next_iteration(IterationState& s, const partition::Partition& cur, int new_line, int maxiter, bool detailed,
+                    const files::ControlTables& t, std::vector<int>& attribute_set, Services& sv, Notices& told,
+                    io::LogWriter& log);
 
 } // namespace meru::search

@@ -73,9 +73,15 @@ struct Jobs {
 // What a worker leaves for the merge besides the score: `simple` when the pair
 // came from the shape cache with the candidate as given for its first list and
 // no skip counted, so that the merge need not make it again (only for a
-// candidate that enters the top-10 list); its complexity then.
+// candidate that enters the top-10 list); `settled` when making the pair
+// counted no skip reason, showed no message and wrote nothing, so that the
+// merge need not make it again for a candidate the lists turn away; its
+// complexity then; `skipped` when the pair was skipped, showing no message
+// and writing nothing (the reasons it counted kept beside).
 struct Scored {
     bool simple = false;
+    bool settled = false;
+    bool skipped = false;
     int complexity = 0;
 };
 
@@ -91,6 +97,7 @@ struct Work {
     std::vector<char> done; // per worker: its chunk is scored
     std::vector<Score> scores;
     std::vector<Scored> scored;
+    std::vector<partition::SkipTally> counted; // per job skipped on its worker: the reasons counted
     partition::SkipTally scratch; // packcand's count, taken from the job instead
     DirectJobs direct;            // the direct path's queue
     std::vector<ScanChunk> ring;  // the chunks of the threaded direct path
@@ -147,8 +154,8 @@ std::string sizes(std::span<const int> p, int width)
     return s;
 }
 
-// What a worker thread owns: its evaluator, pair settings without services or
-// shared caches, its shape cache and work lists.
+// What a worker thread owns: its evaluator, pair settings without services,
+// notices or shared caches, its shape cache and work lists.
 struct Worker {
     // `main`: the calling thread's evaluator over the same data, whose ordered
     // survival times the worker takes.
@@ -157,44 +164,48 @@ struct Worker {
         : ev(data, crit, main.settings()), settings(pair), cache(settings, pair.reduce.tables)
     {
         settings.reduce.services = nullptr;
+        settings.reduce.told = nullptr;
         settings.reduce.cache = nullptr;
-        quiet.set_trace_sink([](std::string_view) {});
+        quiet.set_trace_sink([this](std::string_view) { ++written; });
         ev.sort_times_as(main, quiet);
     }
     Evaluator ev;
     partition::PairSettings settings;
     ShapeCache cache;
     std::unique_ptr<DirectScorer> direct; // when the search takes the direct path
+    std::unique_ptr<DirectScorer> joined; // else the counter of its lists (see make_direct())
     std::unique_ptr<DirectScan> scan;     // its enumeration in chunks
     TermList cand, comp;
     partition::Partition cur;
-    partition::SkipTally tally;
     io::LogWriter quiet;
+    long long written = 0; // lines given to quiet
 
     // Scores the evaluated jobs of [from, to) into out; the merge makes the pair
     // again unless the job is marked simple.
     void score(const Jobs& jobs, std::size_t from, std::size_t to, std::vector<Score>& out, std::vector<Scored>& how,
-               const std::atomic<bool>& cancel)
+               std::vector<partition::SkipTally>& counted, const std::atomic<bool>& cancel)
     {
         for (std::size_t j = from; j < to && !cancel.load(std::memory_order_relaxed); ++j) {
-            how[j].simple = false;
+            how[j] = {};
             if (jobs.reason[j] != 0) continue;
             jobs.get(j, cand);
             bool pending = false;
-            const long long before = tallied();
+            const long long lines = written;
+            partition::SkipTally& tally = counted[j];
+            tally = {};
             const partition::PairResult pr =
                 ev.reads_first_list_only() ? cache.make_lazy(cand, comp, jobs.side[j], cur, tally, quiet, pending)
                                            : cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
-            if (pr.skip) continue;
+            const bool quiet_pair = written == lines && pr.cut_expansions == 0;
+            if (pr.skip) {
+                how[j].skipped = quiet_pair;
+                continue;
+            }
             out[j] = ev.score(Candidate{cur, cand, pr.complexity, pending ? &cand : nullptr});
-            how[j] = {pending && tallied() == before, pr.complexity};
+            const bool clean =
+                quiet_pair && std::all_of(tally.count.begin(), tally.count.end(), [](long long c) { return c == 0; });
+            how[j] = {pending && clean, clean, false, pr.complexity};
         }
-    }
-    long long tallied() const
-    {
-        long long n = 0;
-        for (long long c : tally.count) n += c;
-        return n;
     }
 };
 

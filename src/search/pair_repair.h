@@ -2,11 +2,12 @@
 // The repair of a winner whose A and A- do not match after the Boolean algebra:
 // A is made again from A- and tested; failing that, A- is made again from the new
 // A and tested once more. A pair that still does not match is left as it was.
+#include "core/notices.h"
+#include "files/tables.h"
 #include "partition/termlist.h"
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace meru::io {
 class LogWriter;
@@ -21,7 +22,6 @@ struct RepairHooks {
     std::function<bool(const partition::TermList& in, int sense, partition::TermList& out)> complement;
     // The Partition window: `list` in the role `v` (1 A, 0 A-) under `caption`.
     std::function<void(const partition::TermList& list, int v, const std::string& caption)> show;
-    std::function<void(std::string_view topic)> helpshow;
 };
 
 enum class Repair {
@@ -31,7 +31,19 @@ enum class Repair {
     failed,       // still not matching: the pair is unchanged
 };
 
-// Checks `cur` and repairs it in place when it does not match.
-Repair repair_pair(partition::Partition& cur, const RepairHooks& hooks, io::LogWriter& log);
+// The caption under which the caller shows the repaired A, once it has shown the
+// notices of the repair.
+inline constexpr const char* kRepairedCaption = "Alternative back-transposed partition";
+
+inline bool repaired(Repair r) { return r == Repair::first_retry || r == Repair::second_retry; }
+
+// Checks `cur` and repairs it in place when it does not match. What the user is
+// told is left in `told`: after a second retry "NOTE: Boolean algebra seems
+// fixed", after a failure "NOTE: Fix not working" and its log line; and after any
+// repair, when A mixes positive and negative attributes (by the attributes' signs
+// in `t`), the log line "NOTE: this partition is not regular: positive and
+// negative attributes mixed".
+Repair repair_pair(partition::Partition& cur, const RepairHooks& hooks, const files::ControlTables& t, Notices& told,
+                   io::LogWriter& log);
 
 } // namespace meru::search

@@ -14,42 +14,7 @@ int sign_of(const files::ControlTables& t, int a)
     return a >= 1 && a <= t.natt && t.att[at(a)].signbyte < 0 ? -1 : 1;
 }
 
-const files::AttrLine& line_of(const files::ControlTables& t, partition::Literal l)
-{
-    return t.line[at(t.att[at(std::abs(l))].attline)];
-}
-
 } // namespace
-
-CutOdometer::CutOdometer(const files::ControlTables& t, std::vector<partition::Literal> lits,
-                         const std::vector<bool>& floats)
-    : t_(t), lits_(std::move(lits))
-{
-    for (std::size_t k = 0; k < lits_.size(); ++k) {
-        if (k >= floats.size() || !floats[k]) continue;
-        const int a = line_of(t_, lits_[k]).first_attribute();
-        lits_[k] = sign_of(t_, a) * a;
-        floating_.push_back(k);
-    }
-}
-
-bool CutOdometer::next()
-{
-    for (std::size_t j = floating_.size(); j-- > 0;) {
-        partition::Literal& l = lits_[floating_[j]];
-        const files::AttrLine& line = line_of(t_, l);
-        if (std::abs(l) < line.attoff) {
-            l += l < 0 ? -1 : 1;
-            for (std::size_t r = j + 1; r < floating_.size(); ++r) {
-                partition::Literal& later = lits_[floating_[r]];
-                const int a = line_of(t_, later).first_attribute();
-                later = sign_of(t_, a) * a;
-            }
-            return true;
-        }
-    }
-    return false;
-}
 
 void Ranking::clear()
 {
@@ -115,10 +80,12 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
     partition::TermList packed;
     for (int line : lines) {
         if (line < 1 || line > t.nlines || t.line[at(line)].ncuts < 1) continue;
-        const int first = t.line[at(line)].first_attribute();
-        CutOdometer cuts(t, {first}, {true});
-        do {
-            const partition::Literal lit = cuts.literals().front();
+        // The line's cuts in order, each with the sign of the line's first cut.
+        const files::AttrLine& cuts = t.line[at(line)];
+        const int first = cuts.first_attribute();
+        const int sign = sign_of(t, first);
+        for (int a = first; a <= cuts.attoff; ++a) {
+            const partition::Literal lit = sign * a;
             pair.first.clear();
             pair.second.clear();
             pair.first.add_term({lit});
@@ -136,7 +103,7 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
                 run.ended_by_user = true;
                 break;
             }
-        } while (cuts.next());
+        }
         if (run.ended_by_user) break;
     }
     ranking.finish(t, lines);

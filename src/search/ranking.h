@@ -3,9 +3,6 @@
 // its own, as a one-term, one-literal partition; the ranking table keeps the
 // scores sorted by G, and the results the later stages read are each line's best
 // cut (its chosen cut) and the order of the lines by that cut's G.
-//
-// The cuts of a candidate's lines are stepped by a cut odometer, which serves a
-// candidate of several literals as well as the ranking's single literal.
 #include "core/services.h"
 #include "files/tables.h"
 #include "partition/skiptally.h"
@@ -19,25 +16,6 @@
 #include <vector>
 
 namespace meru::search {
-
-// Steps the literals of a candidate through their lines' cuts, the last literal
-// fastest. Positions whose line does not float keep their literal.
-class CutOdometer {
-public:
-    // `lits` are the candidate's literals; floats[k] says whether position k's
-    // line floats. Every floating position starts at its line's first cut (the
-    // literal negated when that attribute's sign is -1).
-    CutOdometer(const files::ControlTables& t, std::vector<partition::Literal> lits, const std::vector<bool>& floats);
-    const std::vector<partition::Literal>& literals() const { return lits_; }
-    // Moves to the next combination of cuts; false when the first floating
-    // position has passed its last cut (the literals are then left as they were).
-    bool next();
-
-private:
-    const files::ControlTables& t_;
-    std::vector<partition::Literal> lits_;
-    std::vector<std::size_t> floating_;
-};
 
 // One ranked attribute.
 struct RankEntry {

@@ -5,6 +5,7 @@
 #include "search/direct_path.h"
 #include "search/grouped_search.h"
 #include "search/size_vector_run.h"
+#include "search/term_budget.h"
 #include "search/worker_pool.h"
 
 #include <algorithm>
@@ -17,6 +18,19 @@ namespace meru::search {
 
 using partition::Literal;
 using partition::TermList;
+
+std::string_view route_name(Route r)
+{
+    switch (r) {
+    case Route::kPair: return "pair";
+    case Route::kDirect: return "direct";
+    case Route::kQueued: return "queued";
+    case Route::kRuns: return "runs";
+    case Route::kScanHere: return "scan here";
+    case Route::kScan: return "scan";
+    }
+    return "";
+}
 
 std::vector<int> covering_shape(std::span<const int> p)
 {
@@ -45,26 +59,42 @@ bool any_floating(const LoopSettings& s)
     });
 }
 
+// The literals a search joins to its candidates (the forced one, a serial
+// analysis's), after `literals`, where their attributes are not already
+// there (a complement among them is read as such).
+void add_joined(const LoopSettings& s, std::vector<Literal>& literals)
+{
+    std::vector<Literal> joined = s.serial;
+    if (s.forcing) joined.push_back(s.forced);
+    for (Literal l : joined)
+        if (std::none_of(literals.begin(), literals.end(),
+                         [&](Literal x) { return partition::attribute_of(x) == partition::attribute_of(l); }))
+            literals.push_back(l);
+}
+
 // The direct path for this search, when its candidates can take it: one Y
-// scored by a count table, no forcing and no serial joins, no floating cuts,
-// the shape cache in use, items whose attributes ascend (so item order is
-// attribute order) and, under the label rules, name distinct variables.
-std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache)
+// scored by a count table, no forcing and no serial joins, the shape cache in
+// use, items of distinct attributes (in any order) that, under the label
+// rules, name distinct variables and float no cuts.
+//
+// With `joins`, instead, the scorer of a search that joins a forced attribute
+// or a serial analysis's literals to every candidate: it takes no direct path,
+// but counts the lists of its candidates' pairs (their literals beside the
+// items').
+std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, const ShapeCache& cache,
+                                          bool joins = false)
 {
     ClassOrderedSample* sample = ev.direct_sample();
     const bool floats = any_floating(s);
     const bool label_rules = s.pair.full_reduction && !s.pair.reduce.primitive;
-    if (!sample || !s.tables || s.forcing || !s.serial.empty() || !s.use_cache || !cache.enabled() || s.rank_stage ||
-        s.process_mode || (floats && label_rules))
+    if (!sample || !s.tables || (s.forcing || !s.serial.empty()) != joins || !s.use_cache || !cache.enabled() ||
+        s.rank_stage || s.process_mode || (floats && label_rules))
         return nullptr;
-    // Every literal of every item (a floating line's cuts), the items' attribute
-    // ranges ascending.
+    // Every literal of every item (a floating line's cuts), no attribute twice.
     std::vector<Literal> fixed, literals;
     partition::termcodes(s.lines, *s.tables, fixed);
-    int last = 0;
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         const files::AttrLine& line = s.tables->line[static_cast<std::size_t>(s.lines[i])];
-        const std::size_t from = literals.size();
         if (line.firstattr && line.ncuts > 1) {
             for (int k = 0; k < line.ncuts; ++k) {
                 const int a = line.first_attribute() + k;
@@ -73,18 +103,18 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
         } else {
             literals.push_back(fixed[i]);
         }
-        for (std::size_t j = from; j < literals.size(); ++j) {
-            if (partition::attribute_of(literals[j]) <= last) return nullptr;
-            last = partition::attribute_of(literals[j]);
-        }
     }
-    if (label_rules) {
-        std::vector<long long> vars;
-        for (Literal l : literals)
-            vars.push_back(partition::RelationCache::variable_key(partition::attribute_of(l), *s.tables));
-        std::sort(vars.begin(), vars.end());
-        if (std::adjacent_find(vars.begin(), vars.end()) != vars.end()) return nullptr;
-    }
+    if (joins) add_joined(s, literals);
+    // Whether the literals share a value of key(attribute).
+    const auto repeat = [&](auto key) {
+        std::vector<long long> v;
+        for (Literal l : literals) v.push_back(key(partition::attribute_of(l)));
+        std::sort(v.begin(), v.end());
+        return std::adjacent_find(v.begin(), v.end()) != v.end();
+    };
+    if (repeat([](int a) { return a; })) return nullptr;
+    if (label_rules && repeat([&](int a) { return partition::RelationCache::variable_key(a, *s.tables); }))
+        return nullptr;
     const stats::AttributeMatrix& m = ev.data().abyte;
     std::vector<char> plain;
     TermList one;
@@ -97,6 +127,109 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
     if (floats) fixed.clear();
     return std::make_unique<DirectScorer>(*sample, literals, plain, std::move(fixed), ev.data().signbyte,
                                           ev.settings().skipcomb);
+}
+
+// Pattern cells within this many bytes per side take a lookup at the cost of
+// a few words' counting; beyond, a lookup waits on memory.
+constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
+
+// Whether counting the patterns of m literals once pays over the search's
+// size vectors (its extent's walk) on `units` units, the cells taking
+// `bytes` and a lookup reading `width` values: a candidate's table or sums
+// cost a pass over the units' words, or a few lookups in the pattern cells
+// (cheap while they fit the cache), against one pass over the units and the
+// sums over the cells. The cells must fit the stored terms' budget, which
+// they stand in for.
+bool patterns_pay(const LoopSettings& s, int m, std::size_t bytes, std::size_t width, std::size_t units)
+{
+    if (m > PatternCounts::kMaxLiterals || bytes > stored_term_budget(units)) return false;
+    const double cells = std::ldexp(static_cast<double>(width), m);
+    const double build = static_cast<double>(units) * m / 16.0 + m * cells / 4.0 + 2.0 * cells;
+    const double lookup = bytes / 2 > kCacheBytes ? 16.0 : 1.0;
+    const double words = std::ceil(static_cast<double>(units) / 64.0);
+    const int n = static_cast<int>(s.lines.size());
+    double saved = 0.0;
+    stats::SizeWalk walk = s.extent.start;
+    do {
+        const double q = static_cast<double>(walk.p.size());
+        const double each = words * q - lookup * std::exp2(q) * std::max(1.0, static_cast<double>(width) / 2.0);
+        saved += 2.0 * static_cast<double>(partition::sizemult(n, walk.p).size) * each;
+    } while (s.extent.upto && stats::nextsize(walk, s.extent.bounds, n));
+    return saved > build;
+}
+
+// The items' literals a plain candidate may hold, where every item holds
+// one fixed literal and patterns may be counted (LoopSettings::patterns):
+// those the pattern cells would hold; false where none may be counted.
+bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Literal>& out)
+{
+    out.clear();
+    if (s.patterns < 0 || counted_y(ev) == 0 || !s.tables || any_floating(s)) return false;
+    std::vector<Literal> items;
+    partition::termcodes(s.lines, *s.tables, items);
+    add_joined(s, items);
+    const ShapeCache cache(s.pair, s.tables);
+    TermList one;
+    one.lp.assign(1, 1);
+    for (Literal l : items) {
+        one.lits.assign(1, l);
+        if (partition::attribute_of(l) < 1 || partition::attribute_of(l) > ev.data().abyte.lc) return false;
+        if (cache.plain(one)) out.push_back(l);
+    }
+    return out.size() <= static_cast<std::size_t>(PatternCounts::kMaxLiterals);
+}
+
+// Whether the search's direct path is to count the patterns of its items'
+// literals, told from the data before its units are laid out, so that they
+// are not grouped first (the pattern counts group them more finely): the
+// literals of pattern_literals(), without a missing byte among the units,
+// their weights summing in magnitude below 2^31, and counting paying on them.
+bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
+{
+    std::vector<Literal> literals;
+    // Only a scorer counts tables from patterns (see make_direct()).
+    if (ev.criterion().input() != stats::ScoreInput::CountTable || s.rank_stage || s.process_mode || !s.use_cache ||
+        !pattern_literals(s, ev, literals))
+        return false;
+    std::vector<std::size_t> at; // the literals' bytes in a row
+    for (Literal l : literals) at.push_back(static_cast<std::size_t>(partition::attribute_of(l) - 1));
+    const EvaluationData& d = ev.data();
+    const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
+    const int classes = std::clamp(static_cast<int>(d.ymax[k]) + 1, 0, stats::kMaxClasses);
+    std::size_t units = 0;
+    std::int64_t weight = 0;
+    for (int i = 0; i < d.abyte.n; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const int w = d.weights[u];
+        const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
+        if (c < 0 || c == classes) continue;
+        const std::uint8_t* row = d.abyte.row(i);
+        for (std::size_t a : at)
+            if (row[a] > 1) return false;
+        ++units;
+        weight += std::abs(static_cast<std::int64_t>(w));
+    }
+    if (weight >= std::int64_t{1} << 31) return false;
+    const auto m = static_cast<int>(at.size());
+    const auto width = static_cast<std::size_t>(classes);
+    return s.patterns > 0 || patterns_pay(s, m, PatternCounts::Cells::bytes(m, width), width, units);
+}
+
+// The mean-square criteria's split sums from the patterns of the items'
+// literals (pattern_literals()), where those are two valued and counting
+// them pays; null otherwise.
+std::unique_ptr<PatternSums> split_patterns(const LoopSettings& s, const Evaluator& ev)
+{
+    std::vector<Literal> literals;
+    if (ev.criterion().input() != stats::ScoreInput::SplitSums || !pattern_literals(s, ev, literals)) return nullptr;
+    const EvaluationData& d = ev.data();
+    const auto m = static_cast<int>(literals.size());
+    const auto units = static_cast<std::size_t>(std::max(d.abyte.n, 0));
+    // A lookup reads three doubles, as many bytes as six words.
+    if (s.patterns == 0 && !patterns_pay(s, m, PatternSums::Cells::bytes(m, PatternSums::kWidth), 6, units))
+        return nullptr;
+    const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
+    return PatternSums::make({d.abyte, d.y[k], d.mask, d.weights}, literals, d.signbyte);
 }
 
 } // namespace
@@ -112,9 +245,10 @@ constexpr double kDirectWords = 64.0;
 
 LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
-                           WindowScale& scale, io::LogWriter& log, SearchHost& host)
+                           io::LogWriter& log, SearchHost& host)
 {
-    GroupedSearch grouped(given, given_evaluator);
+    const bool count_patterns = patterns_ahead(given, given_evaluator);
+    GroupedSearch grouped(given, given_evaluator, count_patterns);
     const LoopSettings& s = grouped.settings();
     Evaluator& evaluator = grouped.evaluator();
     const std::vector<int> attributes = s.tables ? search_attributes(s) : std::vector<int>{};
@@ -126,6 +260,24 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     Work w;
     const bool floats = any_floating(s);
     const std::unique_ptr<DirectScorer> direct = make_direct(s, evaluator, cache);
+    // A search that joins literals to every candidate takes no direct path;
+    // its candidates' lists are counted from the patterns all the same.
+    const std::unique_ptr<DirectScorer> joined = direct ? nullptr : make_direct(s, evaluator, cache, true);
+    DirectScorer* const counter = direct ? direct.get() : joined.get();
+    const bool patterns = counter && count_patterns && counter->count_patterns();
+    // Candidates through their pairs take their tables from the pattern
+    // counts too, where their lists' literals are the direct path's.
+    struct Counting {
+        Evaluator& ev;
+        ~Counting()
+        {
+            ev.count_lists_by(nullptr);
+            ev.sum_splits_by(nullptr);
+        }
+    } counting{evaluator};
+    if (patterns) evaluator.count_lists_by(counter);
+    const std::unique_ptr<PatternSums> sums = split_patterns(s, evaluator);
+    evaluator.sum_splits_by(sums.get());
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -140,8 +292,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     }
     // A direct candidate's counting passes over every word of the units: past
     // kDirectWords words the workers pay for proportionally fewer candidates.
+    // Counted from its patterns, it costs a few lookups whatever the units.
     const double direct_words =
-        direct ? std::max(1.0, static_cast<double>(evaluator.direct_sample()->units()) / (64.0 * kDirectWords)) : 1.0;
+        direct && !direct->patterns()
+            ? std::max(1.0, static_cast<double>(evaluator.direct_sample()->units()) / (64.0 * kDirectWords))
+            : 1.0;
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
     const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
@@ -164,6 +319,10 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             wk->cache.set_budget(kWorkerCaches / static_cast<std::size_t>(s.threads));
             if (direct) wk->direct = make_direct(s, wk->ev, wk->cache);
             if (wk->direct) wk->direct->share_terms(*direct);
+            if (joined) wk->joined = make_direct(s, wk->ev, wk->cache, true);
+            if (wk->joined) wk->joined->share_terms(*joined);
+            if (patterns) wk->ev.count_lists_by(direct ? wk->direct.get() : wk->joined.get());
+            wk->ev.sum_splits_by(sums.get());
             if (wk->direct) wk->scan = std::make_unique<DirectScan>(*wk->direct, wk->ev, wk->cache);
         });
         wait_pumping(*pool, host);
@@ -174,6 +333,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     // over the evaluator, and merges each chunk at once.
     partition::PairSettings own_pair = s.pair;
     own_pair.reduce.services = nullptr;
+    own_pair.reduce.told = nullptr;
     own_pair.reduce.cache = nullptr;
     ShapeCache own_cache(own_pair, s.tables);
     std::unique_ptr<DirectScorer> own_direct;
@@ -215,6 +375,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             sub = partition::subsize(in, *s.tables, memory, log);
         }
         stats::BoxLine line;
+        LoopResult::Vector vector;
         line.p.assign(p.begin(), p.end());
         line.classes = static_cast<long long>(count.size);
         line.classes_exact = count.exact;
@@ -228,18 +389,22 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             line.subset_of = covering_shape(p);
             if (s.detailed) log.write("Class is skipped as it is subset of " + sizes(line.subset_of, 2));
         } else {
-            // Off the direct path a candidate costs far more: the workers pay
-            // sooner. On it one thread counts whole runs of candidates at once,
-            // so they pay only where a vector has many candidates over its cuts.
-            const double from = direct ? static_cast<double>(s.parallel_from) * kDirectShare
-                                       : static_cast<double>(s.parallel_from) / 8.0;
+            // Off the direct path a candidate costs far more (so does one that
+            // is not plain, as those of an added attribute, on it): the workers
+            // pay sooner. On it one thread counts whole runs of candidates at
+            // once, so they pay only where a vector has many candidates over
+            // its cuts.
+            const double from = direct && direct->all_plain() ? static_cast<double>(s.parallel_from) * kDirectShare
+                                                              : static_cast<double>(s.parallel_from) / 8.0;
             const double work = static_cast<double>(count.size) * std::pow(mean_cuts, literals) * direct_words;
             if (threaded && workers.empty() && (count.too_large || work >= from * s.threads)) make_workers();
-            SizeVectorRun run(s, evaluator, results, skips, scale, log, host, cache, w, workers, pool,
-                          direct.get(), workers.empty() ? own_direct.get() : nullptr, own_scan.get());
+            SizeVectorRun run(s, evaluator, results, skips, log, host, cache, w, workers, pool, direct.get(),
+                              workers.empty() ? own_direct.get() : nullptr, own_scan.get());
             go_on =
                 run.run(p, lo, hi, static_cast<long long>(sub.size_times_factor), !count.exact || !sub.equal_cuts);
             out.evaluated += run.evaluated;
+            vector.route = run.route;
+            vector.patterns = direct && run.route != Route::kPair && direct->counting();
             direct_hits += run.direct_hits;
             line.exclusions = static_cast<long long>(sub.excluded);
             line.subsearch = sub.e;
@@ -249,7 +414,11 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         }
         line.skipped = partition::skip_report(skips, s.detailed, log);
         box.add(line);
-        out.per_vector.push_back({line.p, line.all_skipped, line.done, line.skipped});
+        vector.p = line.p;
+        vector.skipped = line.all_skipped;
+        vector.evaluated = line.done;
+        vector.tallied = line.skipped;
+        out.per_vector.push_back(vector);
         if (!go_on) {
             out.ended_by_user = true;
             break;

@@ -18,6 +18,7 @@
 #include "search/worker_pool.h"
 #include "stats/extent.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,20 +39,13 @@ public:
     virtual void wait_pump() { yield(); }
     // Search:End has been chosen.
     virtual bool search_end() = 0;
-    // A plain message the user is to see at once (a box with OK only).
-    virtual void message(std::string_view /*text*/) {}
+    // What the search has for the user, to be shown now (and emptied).
+    virtual void tell(Notices& told) { told.clear(); }
     // The search window (called only with "Display graphics while searching").
     virtual void window_row(std::string_view /*text*/) {}
+    // An evaluated candidate: its complexity, G and mark (the host scales the
+    // window to it).
     virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}
-    // The window reopened with new scales: y from 0 to ymax, x up to xmax by xstep.
-    virtual void window_rescale(double /*ymax*/, double /*xmax*/, double /*xstep*/) {}
-};
-
-// The scales of the search window, shared with the set-up and the end of the search.
-struct WindowScale {
-    double ymax = 1.0;
-    double xmax = 10.0;
-    double xstep = 2.0;
 };
 
 struct LoopSettings {
@@ -75,6 +69,10 @@ struct LoopSettings {
     // forced.
     std::vector<partition::Literal> serial;
     bool use_cache = true; // false: every candidate takes the real mkpair
+    // Whether the direct path counts each pattern of its literals once
+    // (search/pattern_counts.h): 0 where it pays, 1 wherever it can, -1
+    // never (the last two for tests and benchmarks).
+    int patterns = 0;
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.
     // Below 2, without `data` and `crit`, or under the trace switch, the
@@ -92,6 +90,26 @@ struct LoopSettings {
     SearchThreads* workers = nullptr;
 };
 
+// How a size vector's candidates are walked and scored (one route per vector).
+enum class Route : std::uint8_t {
+    // Each candidate through its pair (mkpair or the shape cache) and the
+    // general evaluation; on the workers in batches when there are any.
+    kPair,
+    // This thread: each plain candidate's table made by the direct scorer.
+    kDirect,
+    // Plain candidates queued for the workers' direct scorers, merged in order.
+    kQueued,
+    // This thread: the fixed walk, the last terms of a run counted a block at
+    // a time.
+    kRuns,
+    // This thread scans the walk's chunks as a worker would (floating cuts).
+    kScanHere,
+    // The workers scan chunks of the walk; their records are merged in order.
+    kScan,
+};
+// Its name in the benchmarks' counters and notes.
+std::string_view route_name(Route r);
+
 struct LoopResult {
     int vectors = 0;            // size vectors started
     bool ended_by_user = false; // Search:End was polled
@@ -104,6 +122,8 @@ struct LoopResult {
     struct Vector {
         std::vector<int> p;
         bool skipped = false; // by the "Up to" rule
+        Route route = Route::kPair;
+        bool patterns = false; // the direct scorer counted from the pattern cells
         long long evaluated = 0;
         long long tallied = 0; // the skip report's total
     };
@@ -115,7 +135,7 @@ struct LoopResult {
 // `box` gets one line per size vector (reset it before); the caller prints it.
 LoopResult run_search_loop(const LoopSettings& settings, Evaluator& evaluator, SearchResults& results,
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
-                           WindowScale& scale, io::LogWriter& log, SearchHost& host);
+                           io::LogWriter& log, SearchHost& host);
 
 // The progress window's text every 500 evaluations of a size vector: the count
 // of the size vector so far, the iteration and, in a serial analysis, the Y.

@@ -21,7 +21,7 @@ bool ShapeCache::plain(const TermList& cand) const
 {
     const bool primitive = settings_.reduce.primitive;
     const bool label_rules = settings_.full_reduction && !primitive;
-    if (cand.count() > 120) return false; // ranks must fit the key's bytes
+    if (cand.count() > 120) return false; // places must fit the key's bytes
     for (Literal l : cand.lits) {
         const int a = partition::attribute_of(l);
         if (a <= 1) return false;
@@ -34,40 +34,87 @@ bool ShapeCache::plain(const TermList& cand) const
         for (Literal l : cand.lits) attrs_.push_back(partition::attribute_of(l));
         std::sort(attrs_.begin(), attrs_.end());
         attrs_.erase(std::unique(attrs_.begin(), attrs_.end()), attrs_.end());
-        vars_.clear();
-        for (int a : attrs_) vars_.push_back(partition::RelationCache::variable_key(a, *tables_));
-        std::sort(vars_.begin(), vars_.end());
-        if (std::adjacent_find(vars_.begin(), vars_.end()) != vars_.end()) return false;
+        return distinct_variables();
     }
     return true;
 }
 
+bool ShapeCache::distinct_variables() const
+{
+    vars_.clear();
+    for (int a : attrs_) vars_.push_back(partition::RelationCache::variable_key(a, *tables_));
+    std::sort(vars_.begin(), vars_.end());
+    return std::adjacent_find(vars_.begin(), vars_.end()) == vars_.end();
+}
+
+bool ShapeCache::shaped(const TermList& cand) const
+{
+    if (plain(cand)) return true;
+    const partition::AddedAttributes* added = settings_.added;
+    if (settings_.reduce.primitive || !added || cand.count() > 120) return false;
+    const bool label_rules = settings_.full_reduction;
+    if (label_rules && !tables_) return false;
+    for (Literal l : cand.lits)
+        if (partition::attribute_of(l) <= 1) return false;
+    if (!close_over_definitions(cand) || distinct_.size() > 120) return false;
+    attrs_ = distinct_;
+    std::sort(attrs_.begin(), attrs_.end());
+    return !label_rules || distinct_variables();
+}
+
+int ShapeCache::index_of(int attribute) const
+{
+    const auto at = std::find(distinct_.begin(), distinct_.end(), attribute);
+    return at == distinct_.end() ? -1 : static_cast<int>(at - distinct_.begin());
+}
+
+bool ShapeCache::close_over_definitions(const TermList& cand) const
+{
+    distinct_.clear();
+    for (Literal l : cand.lits)
+        if (index_of(partition::attribute_of(l)) < 0) distinct_.push_back(partition::attribute_of(l));
+    const partition::AddedAttributes* added = settings_.reduce.primitive ? nullptr : settings_.added;
+    if (!added) return true;
+    bool constant = false;
+    for (std::size_t i = 0; i < distinct_.size(); ++i) { // grows as definitions add attributes
+        const int slot = added->slot_of(distinct_[i]);
+        if (slot <= 0) continue;
+        for (const TermList* d :
+             {&added->a_set[static_cast<std::size_t>(slot)], &added->aminus_set[static_cast<std::size_t>(slot)]})
+            for (Literal l : d->lits) {
+                const int a = partition::attribute_of(l);
+                constant = constant || a <= 1;
+                if (index_of(a) < 0) distinct_.push_back(a);
+            }
+    }
+    return !constant;
+}
+
+void ShapeCache::key_list(const TermList& l)
+{
+    key_.push_back(static_cast<char>(l.q()));
+    for (int n : l.lp) key_.push_back(static_cast<char>(n));
+    for (Literal x : l.lits)
+        key_.push_back(static_cast<char>(2 * index_of(partition::attribute_of(x)) + (x < 0 ? 1 : 0)));
+}
+
 void ShapeCache::key_of(const TermList& cand, int repflag)
 {
-    // The distinct attributes in ascending order (insertion: candidates are short).
-    distinct_.resize(cand.lits.size());
-    int* d = distinct_.data();
-    std::size_t nd = 0;
-    for (Literal l : cand.lits) {
-        const int a = partition::attribute_of(l);
-        std::size_t at = nd;
-        while (at > 0 && d[at - 1] > a) --at;
-        if (at > 0 && d[at - 1] == a) continue;
-        for (std::size_t i = nd; i > at; --i) d[i] = d[i - 1];
-        d[at] = a;
-        ++nd;
-    }
-    distinct_.resize(nd);
-    key_.resize(2 + cand.lp.size() + cand.lits.size());
-    std::size_t k = 0;
-    key_[k++] = static_cast<char>(repflag);
-    key_[k++] = static_cast<char>(cand.q());
-    for (int n : cand.lp) key_[k++] = static_cast<char>(n);
-    for (Literal l : cand.lits) {
-        const int a = partition::attribute_of(l);
-        int r = 0;
-        while (distinct_[static_cast<std::size_t>(r)] != a) ++r;
-        key_[k++] = static_cast<char>(2 * r + (l < 0 ? 1 : 0));
+    // The attributes in the order they first appear (with those of the
+    // definitions of added attributes after them), each literal keyed by
+    // its attribute's place there and its sign.
+    close_over_definitions(cand);
+    key_.clear();
+    key_.push_back(static_cast<char>(repflag));
+    key_list(cand);
+    const partition::AddedAttributes* added = settings_.reduce.primitive ? nullptr : settings_.added;
+    if (!added) return;
+    for (std::size_t r = 0; r < distinct_.size(); ++r) { // each added attribute's place and definitions
+        const int slot = added->slot_of(distinct_[r]);
+        if (slot <= 0) continue;
+        key_.push_back(static_cast<char>(r));
+        key_list(added->a_set[static_cast<std::size_t>(slot)]);
+        key_list(added->aminus_set[static_cast<std::size_t>(slot)]);
     }
 }
 
@@ -80,9 +127,9 @@ bool ShapeCache::encode(const TermList& in, TermList& out) const
         const int a = partition::attribute_of(l);
         int code = 1;
         if (a != 1) {
-            const auto it = std::lower_bound(distinct_.begin(), distinct_.end(), a);
-            if (it == distinct_.end() || *it != a) return false; // an attribute the candidate does not hold
-            code = static_cast<int>(it - distinct_.begin()) + 2;
+            const int at = index_of(a);
+            if (at < 0) return false; // an attribute the candidate does not hold
+            code = at + 2;
         }
         out.lits[i] = l < 0 ? -code : code;
     }
@@ -138,7 +185,7 @@ partition::PairResult ShapeCache::make_lazy(TermList& cand, TermList& comp, int 
 {
     pending = false;
     pending_ = nullptr;
-    if (!enabled_ || !plain(cand)) {
+    if (!enabled_ || !shaped(cand)) {
         ++real_;
         return partition::mkpair(cand, comp, repflag, cur, settings_, tally, log);
     }

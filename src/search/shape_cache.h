@@ -3,11 +3,16 @@
 //
 // Without label rules, added attributes or constants, what mkpair does with a
 // candidate depends only on its shape: the term lengths, which literals name the
-// same attribute and in which order the attributes stand, the signs and the side.
-// The cache runs the real mkpair on the first candidate of each shape, keeps the
-// outcome (skip and the reasons it counted, or the complexity and the reduced
-// lists written over the candidate's attributes' ranks) and afterwards gives the
-// same outcome, written over the new candidate's attributes, without running it.
+// same attribute, the signs and the side (it compares attributes for equality
+// only, never by their numbers' order). The cache runs the real mkpair on the
+// first candidate of each shape, keeps the outcome (skip and the reasons it
+// counted, or the complexity and the reduced lists written over the places of
+// the candidate's attributes in the order they first appear) and afterwards
+// gives the same outcome, written over the new candidate's attributes, without
+// running it. A candidate holding added attributes has its shape over its
+// attributes and then those of their definitions (and theirs in turn), the
+// definitions written in the key, so that expanding them makes the same lists
+// over the same places.
 // Other candidates ("not plain") always take the real mkpair.
 #include "partition/candidate.h"
 
@@ -46,8 +51,12 @@ public:
     static constexpr int kNotSimple = -1, kUnknown = -2;
     int simple_complexity(const partition::TermList& cand, int repflag);
 
-    // Whether the outcome of `cand` depends on its shape only.
+    // Whether the outcome of `cand` depends on its shape only, and it holds no
+    // added attribute.
     bool plain(const partition::TermList& cand) const;
+    // Whether the outcome of `cand` depends on its shape only, its added
+    // attributes' definitions written in it (as the cache keys them).
+    bool shaped(const partition::TermList& cand) const;
 
     // False under the trace switch and in tree mode: every candidate runs mkpair.
     bool enabled() const { return enabled_; }
@@ -68,11 +77,21 @@ private:
         bool cacheable = true;
         partition::PairResult result;
         std::array<long long, partition::kSkipReasons + 1> tally{};
-        partition::TermList cand, first, second; // literals as +-(rank + 2), or +-1
+        partition::TermList cand, first, second; // literals as +-(place + 2), or +-1
         bool cand_kept = false;                  // mkpair left the candidate as it was
         bool first_is_cand = false;              // the first list is the candidate as given
     };
     void key_of(const partition::TermList& cand, int repflag);
+    // The attributes of `cand` in the order they first appear, then those of
+    // the definitions of its added attributes, in turn, into `distinct_`;
+    // false when a definition holds a constant.
+    bool close_over_definitions(const partition::TermList& cand) const;
+    // The place of an attribute in `distinct_`, -1 for none.
+    int index_of(int attribute) const;
+    // Whether the attributes in attrs_ name distinct variables (label rules).
+    bool distinct_variables() const;
+    // Appends list `l` to the key, written over the places of `distinct_`.
+    void key_list(const partition::TermList& l);
     bool encode(const partition::TermList& in, partition::TermList& out) const;
     void decode(const partition::TermList& in, partition::TermList& out) const;
 
@@ -93,7 +112,7 @@ private:
     // The entry of the previous lookup: consecutive candidates often share a shape.
     const std::pair<const std::string, Outcome>* last_ = nullptr;
     const Outcome* pending_ = nullptr; // the outcome fill_pair() writes
-    std::vector<int> distinct_;        // attributes of the current candidate, ascending
+    mutable std::vector<int> distinct_; // attributes of the current candidate (and its definitions'), as they appear
     mutable std::vector<int> attrs_;
     mutable std::vector<long long> vars_;
     long long real_ = 0, hits_ = 0;

@@ -25,11 +25,11 @@ namespace { // internal to search_loop.cpp, the one file that includes this
 class SizeVectorRun {
 public:
     SizeVectorRun(const LoopSettings& s, Evaluator& ev, SearchResults& res, partition::SkipTally& skips,
-                  WindowScale& scale, io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
+                  io::LogWriter& log, SearchHost& host, ShapeCache& cache, Work& w,
                   std::vector<std::unique_ptr<Worker>>& workers, WorkerPool* pool, DirectScorer* direct,
                   DirectScorer* own_direct, DirectScan* own_scan)
-        : s_(s), ev_(ev), res_(res), skips_(skips), scale_(scale), log_(log), host_(host), cache_(cache), w_(w),
-          workers_(workers), pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
+        : s_(s), ev_(ev), res_(res), skips_(skips), log_(log), host_(host), cache_(cache), w_(w), workers_(workers),
+          pool_(pool), direct_(direct), own_direct_(own_direct), own_scan_(own_scan)
     {}
 
     // Returns false when Search:End was polled.
@@ -38,22 +38,25 @@ public:
         const int n = static_cast<int>(s_.lines.size());
         target_ = target;
         tilde_ = tilde;
-        if (direct_ && !direct_->start(p)) direct_ = nullptr;
-        for (auto& wk : workers_)
-            if (direct_ && !(wk->direct && wk->direct->start(p))) direct_ = nullptr;
-        threaded_ = !workers_.empty() && !direct_;
+        route = choose(p);
+        threaded_ = route == Route::kPair && !workers_.empty();
         w_.jobs.clear();
         w_.direct.clear();
         w_.direct.width = static_cast<std::size_t>(std::accumulate(p.begin(), p.end(), 0));
         w_.work.lp.assign(p.begin(), p.end());
-        if (direct_ && pool_ && scannable(p)) return run_scan(p, lo, hi, n);
-        if (direct_ && workers_.empty() && direct_->runs()) {
+        switch (route) {
+        case Route::kScan: return run_scan(p, lo, hi, n);
+        case Route::kScanHere: return scan_here(p, lo, hi, n);
+        case Route::kRuns: {
             w_.run.apart = {};
             const bool go_on = run_lasts(p, lo, hi, n);
             w_.run.fold(res_);
             return go_on;
         }
-        if (direct_ && own_direct_ && own_direct_->start(p) && scannable(p)) return scan_here(p, lo, hi, n);
+        case Route::kDirect:
+        case Route::kQueued:
+        case Route::kPair: break;
+        }
         w_.comb.start(n, p);
         while (w_.comb.nextcomb()) {
             ++generated;
@@ -64,13 +67,13 @@ public:
             do {
                 const std::span<const Literal> lits = w_.walk.lits();
                 if (!usable(s_, lits)) continue;
-                if (direct_ && workers_.empty()) {
+                if (route == Route::kDirect) {
                     OneCandidate cand{*this, lits};
                     if (!sides_now(cand, lo, hi, newest)) return false;
                     continue;
                 }
                 w_.work.lits.assign(lits.begin(), lits.end());
-                if (direct_) {
+                if (route == Route::kQueued) {
                     queue_direct(lo, hi, newest);
                     if (w_.direct.candidates() >= direct_batch() && !flush_direct()) return false;
                     continue;
@@ -86,9 +89,27 @@ public:
                 if (w_.jobs.size() >= batch() && !flush()) return false;
             } while (w_.walk.next());
         }
-        return direct_ ? flush_direct() : flush();
+        return route == Route::kQueued ? flush_direct() : flush();
     }
 
+    // The route of this size vector: the direct scorers (the calling thread's
+    // and every worker's) started on it where the search has them, the route
+    // then picked by what the walk allows.
+    Route choose(std::span<const int> p)
+    {
+        if (direct_ && !direct_->start(p)) direct_ = nullptr;
+        for (auto& wk : workers_)
+            if (direct_ && !(wk->direct && wk->direct->start(p))) direct_ = nullptr;
+        if (!direct_) return Route::kPair;
+        // The workers take the walk in chunks where one combination's cuts fit one.
+        if (pool_ && scannable(p)) return Route::kScan;
+        if (!workers_.empty()) return Route::kQueued;
+        if (direct_->runs()) return Route::kRuns;
+        if (own_direct_ && own_direct_->start(p) && scannable(p)) return Route::kScanHere;
+        return Route::kDirect;
+    }
+
+    Route route = Route::kPair;
     long long generated = 0, evaluated = 0, direct_hits = 0;
 
 private:
@@ -239,12 +260,55 @@ private:
         return true;
     }
 
-    // The quiet sides of the run's counted candidates [from, to): each one's
-    // evaluation passed in order, then the tallies of those passed added as
-    // score_counted() adds them. False when Search:End was polled.
+    // The quiet sides of the run's counted candidates [from, to), passed as
+    // pass_away() passes them, their tallies those score_counted() would
+    // add. False when Search:End was polled.
     bool pass_quiet(int lo, int hi, std::size_t from, std::size_t to)
     {
-        const auto total = static_cast<long long>((to - from) * static_cast<std::size_t>(hi - lo + 1));
+        const auto sides = static_cast<long long>(hi - lo + 1);
+        return pass_away(static_cast<long long>(to - from) * sides, [&](long long passed, bool) {
+            Work::Run& b = w_.run;
+            // Per side, the histogram counts of its passed evaluations (a band
+            // of 0, none, counted in the unused slot 0); the last one passed
+            // leaves its N and side.
+            const std::array<std::int64_t*, 4> split{res_.splithist.data(), b.apart[0].split.data(),
+                                                     b.apart[1].split.data(), b.apart[2].split.data()};
+            const std::array<std::int64_t*, 4> cplxhist{res_.cplxhist.data(), b.apart[0].cplx.data(),
+                                                        b.apart[1].cplx.data(), b.apart[2].cplx.data()};
+            const std::int64_t unused = res_.splithist[0];
+            for (int r = lo; r <= hi; ++r) {
+                const auto u = static_cast<std::size_t>(r);
+                const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
+                const int* band = w_.fixed.band[u].data();
+                const int* cplx = b.cplx[u].data();
+                const std::size_t end = from + static_cast<std::size_t>(k);
+                std::size_t at = from;
+                for (; at + 4 <= end; at += 4)
+                    for (std::size_t w = 0; w < 4; ++w) {
+                        ++split[w][band[at + w]];
+                        ++cplxhist[w][cplx[at + w]];
+                    }
+                for (std::size_t w = 0; at < end; ++at, ++w) {
+                    ++split[w][band[at]];
+                    ++cplxhist[w][cplx[at]];
+                }
+            }
+            res_.splithist[0] = unused;
+            const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
+            const int r = lo + static_cast<int>((passed - 1) % sides);
+            const ClassOrderedSample::Cells& cells = w_.fixed.cells[static_cast<std::size_t>(r)][at];
+            res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
+            w_.cur.repflag = r;
+        });
+    }
+
+    // away() for a stretch of `total` turned-away evaluations whose G nothing
+    // reads (the saved G values are full, no window plots): each is passed in
+    // order (count, progress, yield, poll), then add(k, stopped) adds the
+    // tallies of the k passed (all, or those up to a stop; k > 0) and leaves
+    // the last one's N. False when Search:End was polled.
+    template <class Add> bool pass_away(long long total, Add&& add)
+    {
         // The counts in registers across the host's calls.
         const long long evaluated_before = evaluated;
         long long passed = 0, to_progress = 500 - progress_count;
@@ -265,43 +329,10 @@ private:
         }
         evaluated = evaluated_before + passed;
         progress_count = 500 - to_progress;
-        Work::Run& b = w_.run;
-        const bool saved = ev_.settings().rank_stage || ev_.settings().search_stage;
-        // Per side, the histogram counts of its passed evaluations (a band of
-        // 0, none, counted in the unused slot 0); the last one passed leaves
-        // its N and side.
-        const auto sides = static_cast<long long>(hi - lo + 1);
-        const std::array<std::int64_t*, 4> split{res_.splithist.data(), b.apart[0].split.data(),
-                                                 b.apart[1].split.data(), b.apart[2].split.data()};
-        const std::array<std::int64_t*, 4> cplxhist{res_.cplxhist.data(), b.apart[0].cplx.data(),
-                                                    b.apart[1].cplx.data(), b.apart[2].cplx.data()};
-        const std::int64_t unused = res_.splithist[0];
-        for (int r = lo; r <= hi; ++r) {
-            const auto u = static_cast<std::size_t>(r);
-            const long long k = (passed - (r - lo) + sides - 1) / sides; // this side's evaluations
-            const int* band = w_.fixed.band[u].data();
-            const int* cplx = b.cplx[u].data();
-            const std::size_t end = from + static_cast<std::size_t>(k);
-            std::size_t at = from;
-            for (; at + 4 <= end; at += 4)
-                for (std::size_t w = 0; w < 4; ++w) {
-                    ++split[w][band[at + w]];
-                    ++cplxhist[w][cplx[at + w]];
-                }
-            for (std::size_t w = 0; at < end; ++at, ++w) {
-                ++split[w][band[at]];
-                ++cplxhist[w][cplx[at]];
-            }
-        }
-        res_.splithist[0] = unused;
-        const std::size_t at = from + static_cast<std::size_t>((passed - 1) / sides);
-        const int r = lo + static_cast<int>((passed - 1) % sides);
-        const ClassOrderedSample::Cells& cells = w_.fixed.cells[static_cast<std::size_t>(r)][at];
-        res_.last_n = cells[0] + cells[1] + cells[2] + cells[3];
-        w_.cur.repflag = r;
+        if (passed > 0) add(passed, stop);
         direct_hits += passed;
         res_.evaluated += passed;
-        if (saved) res_.searchg_count += passed;
+        if (ev_.settings().rank_stage || ev_.settings().search_stage) res_.searchg_count += passed;
         return stop ? ended() : true;
     }
 
@@ -438,18 +469,12 @@ private:
         const std::size_t m = d.jobs.size();
         w_.scores.resize(std::max(w_.scores.size(), m));
         const std::span<Score> out(w_.scores.data(), m);
-        std::atomic<bool> cancel{false};
-        bool go_on = true;
-        if (workers_.empty()) { // scored as they are merged
-            for (std::size_t j = 0; j < m && go_on; ++j) go_on = merge_direct(j);
-        } else {
-            go_on = in_chunks(
-                m,
-                [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
-                    wk.direct->score(d, from, to, wk.ev, out, stop);
-                },
-                [&](std::size_t j) { return merge_direct(j); });
-        }
+        const bool go_on = in_chunks(
+            m,
+            [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
+                wk.direct->score(d, from, to, wk.ev, out, stop);
+            },
+            [&](std::size_t j) { return merge_direct(j); });
         d.clear();
         return go_on;
     }
@@ -464,29 +489,39 @@ private:
         }
         const std::span<const Literal> lits = w_.direct.lits_of(job);
         const int r = job.side;
-        if (job.kind == DirectJobs::kScore)
-            return workers_.empty() ? score_here(r, job.complexity, lits, true)
-                                    : merge_scored(r, job.complexity, w_.scores[j], lits);
+        if (job.kind == DirectJobs::kScore) return merge_scored(r, job.complexity, w_.scores[j], lits);
         w_.cand.lits.assign(lits.begin(), lits.end());
         w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
         if (job.kind == DirectJobs::kOther) return merge_job(0, r, nullptr, nullptr);
         return merge_unknown(r);
     }
 
+    // The one record of a candidate side the entry rule turns away, of this
+    // complexity, its sides in `s` (and G, or a bound of it once the saved G
+    // values are full): the tallies record() makes, no list offered it, then
+    // the count, progress, window and poll; `direct`: its table came from the
+    // direct path (counted among the pairs from a cache). False when
+    // Search:End was polled.
+    // (pass_away() is the same for a stretch of them passed at once.)
+    bool away(int r, int complexity, const Score& s, bool direct = true)
+    {
+        direct_hits += direct;
+        w_.cur.repflag = r;
+        const char mark =
+            record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), s, ev_.settings(), res_, skips_);
+        return evaluated_one(mark, s.g, complexity, w_.work.lp);
+    }
+
     // A scored plain candidate of side r whose pair is the candidate itself, of
     // literals `lits` (empty: already in w_.cand); false when Search:End was polled.
     bool merge_scored(int r, int complexity, const Score& sc, std::span<const Literal> lits)
     {
-        ++direct_hits;
-        w_.cur.repflag = r;
         // Most candidates enter no list: the entry rule turns them away, and
         // their tallies need no copy of them. What it lets through, record()
         // offers to the lists, which take only what changes them.
-        if (!rule().may_enter(complexity, sc.g)) {
-            const char mark =
-                record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), sc, ev_.settings(), res_, skips_);
-            return evaluated_one(mark, sc.g, complexity, w_.work.lp);
-        }
+        if (!rule().may_enter(complexity, sc.g)) return away(r, complexity, sc);
+        ++direct_hits;
+        w_.cur.repflag = r;
         if (!lits.empty()) {
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
@@ -518,15 +553,10 @@ private:
     {
         direct_->table(lits, r, w_.table);
         if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
-            const EvaluationSettings& es = ev_.settings();
             float bound = 0.0f;
             if (surely_quiet(complexity, bound)) {
-                ++direct_hits;
-                w_.cur.repflag = r;
                 ev_.sides_of(w_.table, bound, w_.sides);
-                const char mark =
-                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), w_.sides, es, res_, skips_);
-                return evaluated_one(mark, bound, complexity, w_.work.lp);
+                return away(r, complexity, w_.sides);
             }
         }
         w_.score = ev_.score_table(w_.table);
@@ -542,8 +572,6 @@ private:
         if (!s_.dispgraph && res_.searchg_count >= SearchResults::kSavedG) {
             const float bound = b.bound[u][at];
             if (quiet_bound(complexity, bound)) {
-                ++direct_hits;
-                w_.cur.repflag = r;
                 Score& q = w_.sides;
                 const ClassOrderedSample::Cells& c = b.cells[u][at];
                 q.g = bound;
@@ -552,9 +580,7 @@ private:
                 q.n = q.c0 + q.c1;
                 q.null_partitions = 0;
                 q.band = b.band[u][at];
-                const char mark =
-                    record_unlisted(complexity, static_cast<int>(w_.work.lp.size()), q, ev_.settings(), res_, skips_);
-                return evaluated_one(mark, bound, complexity, w_.work.lp);
+                return away(r, complexity, q);
             }
         }
         w_.run.changed(); // the lists may change
@@ -723,24 +749,16 @@ private:
             if (!go_on) break;
             go_on = run.quiet ? merge_quiet(c, run.from, run.to) : merge_records(c, run.from, run.to);
         }
-        if (!go_on) return false;
-        direct_hits += c.quiet;
-        res_.evaluated += c.quiet;
+        if (!go_on || c.runs.empty()) return go_on;
         for (std::size_t b = 0; b < c.quiet_split.size(); ++b) res_.splithist[b] += c.quiet_split[b];
         for (std::size_t x = 0; x < c.quiet_cplx.size(); ++x) res_.cplxhist[x] += c.quiet_cplx[x];
         return true;
     }
 
-    // A quiet record is recorded as record_unlisted() would (the direct path
-    // runs in a search: every G is saved), its histogram counts taken from the
-    // chunk's sums at the end, or on a stop from the records up to it.
-    char quiet_mark() const { return w_.work.lp.size() > 12 ? '>' : '='; }
-
     // Records [from, to) of a chunk; false when Search:End was polled.
     bool merge_records(const ScanChunk& c, std::size_t from, std::size_t to)
     {
         const std::size_t width = w_.direct.width;
-        const char mark = quiet_mark();
         const std::span<const ScanRecord> records = c.written();
         for (std::size_t i = from; i < to; ++i) {
             const ScanRecord& rec = records[i];
@@ -749,17 +767,33 @@ private:
                 partition::skip_add(skips_, partition::kSkipCovered);
                 continue;
             }
-            if (rec.kind == ScanRecord::kQuiet) {
-                res_.last_n = rec.n;
-                res_.save_g(rec.g);
-                if (evaluated_one(mark, rec.g, rec.complexity, w_.work.lp)) continue;
-                return stopped_within(c, i + 1);
+            if (rec.kind == ScanRecord::kSkipped) {
+                add_tallies(c.tallies[static_cast<std::size_t>(rec.at)]);
+                continue;
+            }
+            if (rec.kind == ScanRecord::kQuiet) { // in a chunk without runs
+                Score& q = w_.sides;
+                q.g = rec.g;
+                q.n = rec.n;
+                q.band = rec.band;
+                q.null_partitions = 0;
+                if (!away(r, rec.complexity, q)) return false;
+                continue;
             }
             const std::span<const Literal> lits(c.lits.data() + rec.at, width);
             if (rec.kind == ScanRecord::kEntrant) {
                 if (!merge_scored(r, rec.complexity, c.scores[static_cast<std::size_t>(rec.score)], lits))
                     return stopped_within(c, i);
                 continue;
+            }
+            // A side settled on its worker that the lists, as they stand now,
+            // turn away; one they may take is made again here, in full.
+            if (rec.kind == ScanRecord::kSettled) {
+                const Score& sc = c.scores[static_cast<std::size_t>(rec.score)];
+                if (!rule().may_enter(rec.complexity, sc.g)) {
+                    if (!away(r, rec.complexity, sc, false)) return stopped_within(c, i);
+                    continue;
+                }
             }
             w_.cand.lits.assign(lits.begin(), lits.end());
             w_.cand.lp.assign(w_.work.lp.begin(), w_.work.lp.end());
@@ -769,35 +803,30 @@ private:
         return true;
     }
 
-    // Quiet records [from, to) of a chunk whose saved G values were full and
-    // whose window does not plot: their G and complexity are read by nothing
-    // but the histograms, which take the chunk's sums (or, on a stop, the
-    // records before it); each one's N is that of the last. False when
-    // Search:End was polled.
+    // A run of quiet records [from, to) of a chunk whose saved G values were
+    // full and whose window does not plot, passed by pass_away(): their
+    // histogram counts are the chunk's sums (or, on a stop, those of the
+    // records before it); their N that of the last. False when Search:End
+    // was polled.
     bool merge_quiet(const ScanChunk& c, std::size_t from, std::size_t to)
     {
-        const char mark = quiet_mark();
-        for (std::size_t i = from; i < to; ++i) {
-            ++res_.searchg_count; // as save_g() of a full array
-            if (evaluated_one(mark, 0.0f, 0, w_.work.lp)) continue;
-            res_.last_n = c.written()[i].n;
-            return stopped_within(c, i + 1);
-        }
-        res_.last_n = c.written()[to - 1].n;
-        return true;
+        return pass_away(static_cast<long long>(to - from), [&](long long passed, bool stopped) {
+            const std::size_t end = from + static_cast<std::size_t>(passed);
+            res_.last_n = c.written()[end - 1].n;
+            if (stopped) stopped_within(c, end);
+        });
     }
 
-    // Search:End was polled within a chunk: the histogram counts of its quiet
-    // records before `end` (the chunk's sums cover them all) are added one by
-    // one. Returns false, the stop.
+    // Search:End was polled within a chunk of runs: the histogram counts of
+    // its quiet records before `end` (the chunk's sums cover them all) are
+    // added one by one. Returns false, the stop.
     bool stopped_within(const ScanChunk& c, std::size_t end)
     {
+        if (c.runs.empty()) return false; // its quiet records went through away()
         for (std::size_t j = 0; j < end; ++j) {
             const ScanRecord& q = c.written()[j];
-            if (q.kind != ScanRecord::kQuiet) continue;
-            ++direct_hits;
-            ++res_.evaluated;
-            SearchResults::count(res_.splithist, res_.cplxhist, q.band, q.complexity);
+            if (q.kind == ScanRecord::kQuiet)
+                SearchResults::count(res_.splithist, res_.cplxhist, q.band, q.complexity);
         }
         return false;
     }
@@ -817,6 +846,13 @@ private:
         return merge_job(why, r, nullptr, nullptr);
     }
 
+    // The skip reasons a worker counted making a pair that was skipped.
+    void add_tallies(const partition::SkipTally& counted)
+    {
+        for (int k = 1; k <= partition::kSkipReasons; ++k)
+            if (const long long n = counted.count[static_cast<std::size_t>(k)]) partition::skip_add(skips_, k, n);
+    }
+
     // Scores and merges the waiting jobs in order; false when Search:End was polled.
     bool flush()
     {
@@ -827,10 +863,11 @@ private:
         } else {
             w_.scores.resize(std::max(w_.scores.size(), m));
             w_.scored.resize(std::max(w_.scored.size(), m));
+            w_.counted.resize(std::max(w_.counted.size(), m));
             go_on = in_chunks(
                 m,
                 [&](Worker& wk, std::size_t from, std::size_t to, const std::atomic<bool>& stop) {
-                    wk.score(w_.jobs, from, to, w_.scores, w_.scored, stop);
+                    wk.score(w_.jobs, from, to, w_.scores, w_.scored, w_.counted, stop);
                 },
                 [&](std::size_t j) { return merge(j, &w_.scores[j], &w_.scored[j]); });
         }
@@ -841,6 +878,10 @@ private:
     // One job, in enumeration order; false when Search:End was polled.
     bool merge(std::size_t j, const Score* pre, const Scored* how)
     {
+        if (how && how->skipped) {
+            add_tallies(w_.counted[j]);
+            return true;
+        }
         if (w_.jobs.reason[j] == 0) w_.jobs.get(j, w_.cand);
         return merge_job(w_.jobs.reason[j], w_.jobs.side[j], pre, how);
     }
@@ -852,6 +893,11 @@ private:
             partition::skip_add(skips_, why);
             return true;
         }
+        // Settled on its worker and turned away by the lists as they stand:
+        // its pair is not made again (where the window plots, its marks and
+        // rows read the pair).
+        if (how && how->settled && !s_.dispgraph && !s_.process_mode && !rule().may_enter(how->complexity, pre->g))
+            return away(r, how->complexity, *pre, false);
         if (s_.process_mode) host_.progress(".. doing Boolean algebra manipulations ");
         // The pair's lists are written only when scoring reads them or the
         // candidate enters the top-10 list.
@@ -869,7 +915,7 @@ private:
         } else {
             pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
         }
-        for (int k = 0; k < pr.cut_expansions; ++k) host_.message(partition::kExpandLoopMessage);
+        tell(pr.cut_expansions);
         if (pr.skip) return true;
         const Score sc =
             pre ? *pre : ev_.score(Candidate{w_.cur, w_.cand, pr.complexity, pending ? &w_.cand : nullptr});
@@ -906,6 +952,15 @@ private:
         return true;
     }
 
+    // What the pair's Boolean algebra left for the user, and a message per
+    // expansion of a cut, shown now.
+    void tell(int cut_expansions)
+    {
+        Notices& told = s_.pair.reduce.told ? *s_.pair.reduce.told : told_;
+        for (int k = 0; k < cut_expansions; ++k) told.add_message(partition::kExpandLoopMessage);
+        if (!told.empty()) host_.tell(told);
+    }
+
     // Out of the per-candidate path: every 500th candidate and the end.
     [[gnu::noinline]] void show_progress()
     {
@@ -927,13 +982,6 @@ private:
             row += sizes(lp.first(std::min<std::size_t>(lp.size(), 12)), 2);
             host_.window_row(row);
         }
-        if (g > scale_.ymax) {
-            scale_.ymax = 2.0 * g;
-            // A complexity of 0 would leave the x axis no range.
-            scale_.xmax = std::max(1.0, 3.0 * complexity);
-            scale_.xstep = std::max(1.0, std::floor(scale_.xmax / 4.0));
-            host_.window_rescale(scale_.ymax, scale_.xmax, scale_.xstep);
-        }
         host_.window_mark(complexity, g, mark);
     }
 
@@ -941,7 +989,6 @@ private:
     Evaluator& ev_;
     SearchResults& res_;
     partition::SkipTally& skips_;
-    WindowScale& scale_;
     io::LogWriter& log_;
     SearchHost& host_;
     ShapeCache& cache_;
@@ -951,6 +998,7 @@ private:
     DirectScorer* direct_;
     DirectScorer* own_direct_; // the calling thread's scorer of the chunks it scans (no workers)
     DirectScan* own_scan_;
+    Notices told_;            // the messages of a run whose pair settings hold no notices
     long long most_cuts_ = 1; // cut combinations of the size vector's combinations, at most
     bool threaded_ = false;
     long long target_ = 0;

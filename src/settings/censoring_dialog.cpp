@@ -5,6 +5,7 @@
 #include "settings/attr_picker.h"
 #include "stats/censoring_setup.h"
 #include "stats/criteria.h"
+#include "ui/messages.h"
 
 namespace meru::settings {
 
@@ -23,6 +24,16 @@ stats::CensoringChoice choice_of(const files::ControlTables& tables, int attribu
     return c;
 }
 
+bool apply_choice(const CensoringSetup& in, const stats::CensoringChoice& choice, bool kept,
+                  stats::Censoring& censoring, Services& services, io::LogWriter& log)
+{
+    Notices told;
+    const bool lrinc = stats::apply_censoring_choice(choice, kept, static_cast<stats::Criterion>(in.icrit), in.base,
+                                                     in.yname, censoring, told, log);
+    ui::tell(services, log, told);
+    return lrinc;
+}
+
 } // namespace
 
 bool logrank_setup(const CensoringSetup& in, stats::Censoring& censoring, FormDialog& dialog, Services& services,
@@ -30,8 +41,7 @@ bool logrank_setup(const CensoringSetup& in, stats::Censoring& censoring, FormDi
 {
     if (censoring.in_force && !services.quiz("?Already specified censor attribute. Change it?")) {
         const stats::CensoringChoice kept = choice_of(in.tables, censoring.attribute, censoring.side);
-        return stats::apply_censoring_choice(kept, true, static_cast<stats::Criterion>(in.icrit), in.base, in.yname,
-                                             censoring, services, log);
+        return apply_choice(in, kept, true, censoring, services, log);
     }
     in.msgline = "Criteria:Log-rank";
     const PickRange range{1, in.lastvar, 0, 1, false};
@@ -40,8 +50,7 @@ bool logrank_setup(const CensoringSetup& in, stats::Censoring& censoring, FormDi
                 "Help:Censoring attribute", dialog, services, log);
     const stats::CensoringChoice c =
         pick.result == 0 ? stats::CensoringChoice{} : choice_of(in.tables, pick.attribute, pick.side + 1);
-    return stats::apply_censoring_choice(c, false, static_cast<stats::Criterion>(in.icrit), in.base, in.yname,
-                                         censoring, services, log);
+    return apply_choice(in, c, false, censoring, services, log);
 }
 
 } // namespace meru::settings

@@ -19,7 +19,6 @@ using stats::PriorMode;
 
 namespace {
 
-constexpr int kCriteria = 8;
 constexpr int kMeasures = 3;
 
 // The slot of a category value in the per-class tables.
@@ -28,6 +27,7 @@ std::size_t slot(double v) { return static_cast<std::size_t>(std::clamp(std::lro
 char code_of(double v) { return files::codechar(static_cast<int>(std::lround(v))); }
 
 using C = stats::Criterion;
+using stats::YSuit;
 
 void msg(Services& services, std::string text) { services.msgbox(text, BoxKind::Ok, false); }
 
@@ -36,11 +36,11 @@ std::string name20(int icrit) { return io::fmt_a(stats::criterion_name(icrit), 2
 Form criteria_form(const CritSettings& c, const CritTexts& t, const YDescription& y)
 {
     Form f;
-    auto& crits = f.items[ids::kCriteria];
-    for (int k = 1; k <= kCriteria; ++k) crits.emplace_back(stats::criterion_name(k));
+    auto& crits = f.items[ids::kCriterionList];
+    for (const stats::CriterionTraits& k : stats::kCriterionTable) crits.emplace_back(k.name);
     auto& measures = f.items[ids::kComplexity];
     for (int k = 1; k <= kMeasures; ++k) measures.emplace_back(stats::complexity_name(k));
-    f.choice[ids::kCriteria] = io::trim(t.criterion);
+    f.choice[ids::kCriterionList] = io::trim(t.criterion);
     f.choice[ids::kComplexity] = io::trim(t.complexity);
     f.text[ids::kShownCriterion] = "Criterion: " + io::fmt_a(stats::criterion_name(c.icrit), 19);
     f.text[ids::kShownComplexity] = "Complexity: " + std::string(stats::complexity_name(c.complexity));
@@ -66,7 +66,7 @@ Form criteria_form(const CritSettings& c, const CritTexts& t, const YDescription
 
 void read_form(Form& f, CritSettings& c, CritTexts& t)
 {
-    if (!f.choice[ids::kCriteria].empty()) t.criterion = f.choice[ids::kCriteria];
+    if (!f.choice[ids::kCriterionList].empty()) t.criterion = f.choice[ids::kCriterionList];
     if (!f.choice[ids::kComplexity].empty()) t.complexity = f.choice[ids::kComplexity];
     t.beta = f.text[ids::kBeta];
     t.gamma = f.text[ids::kGamma];
@@ -81,22 +81,25 @@ void read_form(Form& f, CritSettings& c, CritTexts& t)
 }
 
 // The refusal a Y gives the criterion, or an empty text.
-std::string y_refusal(int icrit, const YInfo& yk)
+std::string y_refusal(const stats::CriterionTraits& k, const YInfo& yk)
 {
-    const std::string name = io::fmt_a(stats::criterion_name(icrit), 20);
+    const std::string name = io::fmt_a(k.name, 20);
     const std::string y8 = yk.name.substr(0, 8);
     if (!yk.binary) {
-        if (stats::criterion_in(icrit, {C::QualityIndex, C::OddsRatioBayes}))
-            return name + " not allowed. Non-binary " + y8 + "$";
-        if (stats::criterion_in(icrit, {C::Entropy, C::ChiSquare, C::Gini})) {
+        switch (k.y) {
+        case YSuit::Binary: return name + " not allowed. Non-binary " + y8 + "$";
+        case YSuit::Categories:
             if (yk.ymax >= 36.0) return name + " not allowed. A category of " + y8 + ">= 36. Use MSE$";
             if (yk.ncat > 36) return name + " not allowed. # categories of " + y8 + " > 36. Use MSE$";
             if (yk.nonint) return name + " not allowed. Non-integer category of " + y8 + ". Use MSE$";
+            return {};
+        case YSuit::Numeric:
+        case YSuit::Survival:
+            if (yk.nominal) return name + "  not sensible with nominal/categorical Y=" + y8 + "$";
+            return {};
         }
-        if (yk.nominal && stats::criterion_in(icrit, {C::WithinMse, C::SubgroupMse, C::LogRank}))
-            return name + "  not sensible with nominal/categorical Y=" + y8 + "$";
-    } else if (stats::criterion_in(icrit, {C::LogRank})) {
-        return name20(static_cast<int>(C::LogRank)) + " criterion not sensible with binary Y=" + y8 + "$";
+    } else if (k.y == YSuit::Survival) {
+        return name + " criterion not sensible with binary Y=" + y8 + "$";
     }
     return {};
 }
@@ -180,16 +183,17 @@ bool check_costs(CritSettings& c, const CritTexts& t, const YDescription& y, Ser
 // The checks in order; false after a refusal (the dialog is shown next).
 bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInput& in, Services& services)
 {
-    for (int k = 1; k <= kCriteria; ++k)
-        if (io::trim(t.criterion) == stats::criterion_name(k)) c.icrit = k;
+    for (const stats::CriterionTraits& k : stats::kCriterionTable)
+        if (io::trim(t.criterion) == k.name) c.icrit = static_cast<int>(k.code);
+    const stats::CriterionTraits& traits = *stats::criterion_traits(c.icrit);
     for (const YInfo& yk : y.ys) {
-        const std::string refusal = y_refusal(c.icrit, yk);
+        const std::string refusal = y_refusal(traits, yk);
         if (!refusal.empty()) {
             msg(services, refusal);
             return false;
         }
     }
-    if (c.is(C::QualityIndex) && !c.weigh_by_costs) {
+    if (traits.needs_costs && !c.weigh_by_costs) {
         msg(services, "Quality index. Must have costs specified!$");
         c.specify_costs = c.weigh_by_costs = true;
         std::string for_a, for_a_minus;
@@ -205,16 +209,15 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
         t.cost_a_minus = for_a_minus;
         return false;
     }
-    t.criterion = stats::criterion_name(c.icrit);
+    t.criterion = traits.name;
     c.priors_given = c.prior_mode != PriorMode::Data;
-    if (c.priors_given && !stats::criterion_in(c.icrit, {C::Entropy, C::Gini})) {
+    if (c.priors_given && !traits.priors) {
         msg(services, "Non-data priors only allowed for Entropy and Gini!$");
         c.prior_mode = PriorMode::Data;
         c.priors_given = false;
         return false;
     }
-    if ((c.specify_costs || c.weigh_by_costs) &&
-        !stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini})) {
+    if ((c.specify_costs || c.weigh_by_costs) && !traits.costs) {
         msg(services, "Costs only allowed for Entropy, Gini, Quality!$");
         c.specify_costs = c.weigh_by_costs = false;
         return false;
@@ -225,7 +228,7 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
         return false;
     }
     if (y.parallel()) {
-        if (c.is(C::LogRank)) {
+        if (traits.y == YSuit::Survival) {
             services.helpshow("NOTE: incompatible multiple Y");
             return false;
         }
@@ -235,9 +238,7 @@ bool checks(CritSettings& c, CritTexts& t, const YDescription& y, const CritInpu
         }
     }
     if (!check_priors(c, t, y, services)) return false;
-    if (c.specify_costs && stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini}) &&
-        !check_costs(c, t, y, services))
-        return false;
+    if (c.specify_costs && traits.costs && !check_costs(c, t, y, services)) return false;
     if (c.weigh_by_costs && !c.specify_costs) {
         msg(services, "Must specify costs for cost weighting$");
         return false;
@@ -312,7 +313,8 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
         for (double v : y.cats)
             log.write(std::string(5, ' ') + code_of(v) + "  " + io::fmt_f(c.prior[slot(v)], 7, 2));
     }
-    const bool cost_criterion = stats::criterion_in(c.icrit, {C::Entropy, C::QualityIndex, C::Gini});
+    const stats::CriterionTraits& traits = *stats::criterion_traits(c.icrit);
+    const bool cost_criterion = traits.costs;
     if (c.specify_costs && cost_criterion) {
         log.write(" Costs specified:");
         log.write(std::string(5, ' ') + " Y    for A-   for A");
@@ -323,7 +325,7 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
         }
     }
     if (!cost_criterion) c.specify_costs = c.weigh_by_costs = false;
-    if (c.weigh_by_costs && stats::criterion_in(c.icrit, {C::Entropy, C::Gini})) {
+    if (c.weigh_by_costs && traits.cost_weighted) {
         log.write(" " + name20(c.icrit) + " criterion is cost weighted");
         log.write(std::string(22, ' ') + "i.e.  multiplied by expected cost");
     } else if (c.is(C::QualityIndex) && !in.go) {

@@ -20,10 +20,10 @@ namespace meru::settings {
 
 namespace criteria_ids {
 inline constexpr int kDialog = 109;
-inline constexpr int kBeta = 1007;       // edit: beta or "automatic"
-inline constexpr int kGamma = 1008;      // edit: gamma
-inline constexpr int kCriteria = 1010;   // list: the eight criteria
-inline constexpr int kComplexity = 1011; // list: the three complexity measures
+inline constexpr int kBeta = 1007;          // edit: beta or "automatic"
+inline constexpr int kGamma = 1008;         // edit: gamma
+inline constexpr int kCriterionList = 1010; // list: the criteria, in code order
+inline constexpr int kComplexity = 1011;    // list: the three complexity measures
 inline constexpr int kShownComplexity = 1012;
 inline constexpr int kShownCriterion = 1013;
 inline constexpr int kHelp = 1016;

@@ -1,6 +1,7 @@
 #include "settings/fixpos_dialog.h"
 
 #include "platform/io/edit.h"
+#include "ui/messages.h"
 
 #include <algorithm>
 #include <set>
@@ -107,6 +108,7 @@ std::string fixpos_heading(const std::vector<std::string>& ynames)
 void fixpos_mode2(search::FixposState& s, search::FixposRun& run, const FixposDialogInput& in, FormDialog& dialog)
 {
     search::decide_directions(s, run);
+    ui::tell(run.services, run.log, run.told);
     if (!run.go) dialog_loop(s, run, in, dialog);
     search::log_directions(run, in.lines);
 }

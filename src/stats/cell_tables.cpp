@@ -1,6 +1,5 @@
 #include "stats/cell_tables.h"
 
-#include "core/services.h"
 #include "files/textutil.h"
 #include "partition/combinatorics.h"
 #include "platform/io/edit.h"
@@ -19,20 +18,23 @@ std::string identifier(std::span<const std::string> ids, int obs)
     return io::fmt_a(ids[static_cast<std::size_t>(obs)], 8);
 }
 
-void write_ids(const std::vector<int>& obs, std::span<const std::string> ids, io::LogWriter& log)
+// The identifiers, nine to a line.
+std::vector<std::string> id_lines(const std::vector<int>& obs, std::span<const std::string> ids)
 {
+    std::vector<std::string> lines;
     std::string line;
     int on_line = 0;
     for (int o : obs) {
         line += ' ';
         line += identifier(ids, o);
         if (++on_line == 9) {
-            log.write(line);
+            lines.push_back(std::move(line));
             line.clear();
             on_line = 0;
         }
     }
-    if (on_line > 0) log.write(line);
+    if (on_line > 0) lines.push_back(std::move(line));
+    return lines;
 }
 
 // The cell's value as listed: "-" or F11.4 framed by blanks.
@@ -117,7 +119,7 @@ void intersections(const SubStat& st, std::span<const int> weights, std::span<co
                 line += io::fmt_i(combo[static_cast<std::size_t>(m)], 2);
             }
             log.write(line + ") =" + io::fmt_i_wide(weight, 6));
-            write_ids(obs, ids, log);
+            for (const std::string& l : id_lines(obs, ids)) log.write(l);
         }
         if (!any) log.write(" All are empty!");
     }
@@ -127,11 +129,11 @@ void intersections(const SubStat& st, std::span<const int> weights, std::span<co
 
 void celltab(const SubStat& st, const partition::TermList& list, std::span<const int> weights,
              std::span<const std::string> ids, const files::ControlTables& tables, const CellTabOptions& opt,
-             DiagramWindow* window, Services& services, io::LogWriter& log)
+             DiagramWindow* window, Notices& told, io::LogWriter& log)
 {
     const std::string label = files::alabel(st.sense == partition::kPlain);
     if (st.q > kMaxCellTerms) {
-        services.helpshow("NOTE: q>10");
+        told.add_help("NOTE: q>10");
     } else {
         if (!opt.print) log.write("Cell counts:");
         if (opt.listing && st.has_cells()) cell_table(st, opt, log);
@@ -142,9 +144,9 @@ void celltab(const SubStat& st, const partition::TermList& list, std::span<const
             std::vector<int> obs;
             for (const TermPair& p : st.pairs)
                 if (p.term == j) obs.push_back(p.obs);
-            log.write(std::string(opt.have_id ? "_id_ #s" : "Line #s") + " of subgroup " + io::fmt_i(j, 3) + " in " +
-                      label);
-            write_ids(obs, ids, log);
+            told.line(log, std::string(opt.have_id ? "_id_ #s" : "Line #s") + " of subgroup " + io::fmt_i(j, 3) +
+                               " in " + label);
+            for (std::string& l : id_lines(obs, ids)) told.line(log, std::move(l));
         }
     }
     if (opt.print && st.q >= 2 && st.q <= kMaxCellTerms) intersections(st, weights, ids, log);

@@ -10,9 +10,6 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
 namespace meru::files {
 struct ControlTables;
 }
@@ -40,10 +37,11 @@ struct CellTabOptions {
 // observation weights that `st` was counted with.
 // A cell's value leaves out its observations with a missing Y: the mean is
 // sum(wY) / (w - missing); the incidence (w - missing - censored) / sum(wY).
-// A cell without a Y value, or whose divisor is 0, shows "-".
+// A cell without a Y value, or whose divisor is 0, shows "-". The help topic is
+// left in `told`, with the lines written after it.
 void celltab(const SubStat& st, const partition::TermList& list, std::span<const int> weights,
              std::span<const std::string> ids, const files::ControlTables& tables, const CellTabOptions& opt,
-             DiagramWindow* window, Services& services, io::LogWriter& log);
+             DiagramWindow* window, Notices& told, io::LogWriter& log);
 
 // Marks (-1) the observations that satisfy the list (those in the pair list of
 // `st`), all others 0, and writes the Y table of the marked observations with

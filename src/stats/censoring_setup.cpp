@@ -15,7 +15,7 @@ std::string censoring_side_text(std::string_view name, std::string_view label)
 }
 
 bool apply_censoring_choice(const CensoringChoice& choice, bool kept, Criterion criterion, const SampleView& base,
-                            std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log)
+                            std::string_view yname, Censoring& censoring, Notices& told, io::LogWriter& log)
 {
     if (choice.attribute < 1) {
         censoring.in_force = false;
@@ -29,9 +29,9 @@ bool apply_censoring_choice(const CensoringChoice& choice, bool kept, Criterion 
         censoring.other_side = censoring_side_text(choice.name, choice.other_label);
         log.write(io::fmt_a("Censor attribute : " + censoring_side_text(choice.name, choice.chosen_label), 47));
     }
-    if (!kept) censpct(base, censoring, yname, services);
+    if (!kept) censpct(base, censoring, yname, told);
     const bool lrinc = incidence_mode(criterion, censoring);
-    if (lrinc) log.write("Log-rank - incidence rates will be calculated");
+    if (lrinc) told.line(log, "Log-rank - incidence rates will be calculated");
     return lrinc;
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 // Recording the censoring choice of the log-rank criterion, once the user has
 // picked the censoring attribute (or none), with its log lines.
+#include "core/notices.h"
 #include "stats/censoring.h"
 #include "stats/membership_kernels.h"
 
 #include <string>
 #include <string_view>
 
-namespace meru {
-class Services;
-}
 namespace meru::io {
 class LogWriter;
 }
@@ -33,10 +31,11 @@ std::string censoring_side_text(std::string_view name, std::string_view label);
 // 1) and writes "No censoring"; an attribute switches it on and writes
 // "Censor attribute : " with the chosen side's text. Unless `kept` (the attribute
 // already in force was kept and only its texts are rebuilt), the censored share of
-// `base` (observation weights and the base selection) is then shown by `censpct`.
+// `base` (observation weights and the base selection) is then told by `censpct`.
 // Returns the log-rank incidence mode (the criterion Log-rank with censoring in force) and,
-// when it is on, writes "Log-rank - incidence rates will be calculated".
+// when it is on, writes "Log-rank - incidence rates will be calculated" (behind
+// the note, in `told`).
 bool apply_censoring_choice(const CensoringChoice& choice, bool kept, Criterion criterion, const SampleView& base,
-                            std::string_view yname, Censoring& censoring, Services& services, io::LogWriter& log);
+                            std::string_view yname, Censoring& censoring, Notices& told, io::LogWriter& log);
 
 } // namespace meru::stats

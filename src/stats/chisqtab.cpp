@@ -20,10 +20,10 @@ ChiSquareTest chisq_statistic(std::span<const std::int64_t> table, int ni, int n
 }
 
 ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
-                       std::span<double> colsum, NumericIssues* issues)
+                       std::span<double> colsum)
 {
     ChiSquareTest r = chisq_statistic(table, ni, nj, rowsum, colsum);
-    r.p = (r.chisq <= 0 || r.df <= 0) ? 1.0 : gammq(0.5 * r.df, 0.5 * r.chisq, issues);
+    r.p = (r.chisq <= 0 || r.df <= 0) ? 1.0 : gammq(0.5 * r.df, 0.5 * r.chisq);
     return r;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 // Pearson's chi-square test of independence for a two-way table of counts.
-#include "stats/numeric_issues.h"
 
 #include <cmath>
 #include <cstdint>
@@ -24,7 +23,7 @@ struct ChiSquareTest {
 // No allocation. Throws std::invalid_argument when a span is shorter than ni, nj or
 // ni*nj (a programming error).
 ChiSquareTest chisqtab(std::span<const std::int64_t> table, int ni, int nj, std::span<double> rowsum,
-                       std::span<double> colsum, NumericIssues* issues = nullptr);
+                       std::span<double> colsum);
 
 // The same test without its p-value (p stays 1): the statistic, df, the sums and
 // the coefficient, computed exactly as chisqtab computes them.

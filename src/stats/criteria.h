@@ -6,14 +6,13 @@
 // Criteria dialog fills it and the statistics routines only read it (the scoring
 // classes of criterion.h are made from it before a search).
 #include <array>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace meru::stats {
 
-// Criterion codes as the user sees them (1..8).
+// Criterion codes as the user sees them (1..kCriterionCount).
 enum class Criterion : int {
     WithinMse = 1,
     SubgroupMse = 2,
@@ -25,16 +24,65 @@ enum class Criterion : int {
     Gini = 8,
 };
 
-// Whether the criterion code `icrit` is one of `codes`.
-inline bool criterion_in(int icrit, std::initializer_list<Criterion> codes)
-{
-    for (const Criterion c : codes)
-        if (icrit == static_cast<int>(c)) return true;
-    return false;
-}
+// The outcomes Y a criterion accepts.
+enum class YSuit {
+    Numeric,    // any Y but a non-binary nominal one
+    Categories, // a binary Y, or integer categories below 36, at most 36 of them
+    Binary,     // a binary Y only
+    Survival,   // a non-binary, non-nominal Y, and not several Ys in parallel
+};
+
+// What each criterion is, in one place: the Criteria dialog, the Y follow-up, the
+// search and the listings ask here. A new criterion is a row here and its
+// scoring class (criterion_kinds.h, make_criterion).
+struct CriterionTraits {
+    Criterion code;
+    std::string_view name; // as the Criteria dialog lists it (30 characters at most)
+    YSuit y;
+    bool priors = false;          // class priors other than the data's apply
+    bool costs = false;           // misclassification costs apply
+    bool cost_weighted = false;   // G may be multiplied by the expected cost
+    bool needs_costs = false;     // refused until costs are given
+    bool f_test = false;          // its p-value is an F test's (else a chi-square's)
+    bool per_term_sums = false;   // scores the sums of each term of a side
+    bool two_class_bound = false; // with one Y of two classes G bounds a candidate's relatives
+};
+
+inline constexpr auto kCriterionTable = std::to_array<CriterionTraits>({
+    {.code = Criterion::WithinMse, .name = "Within MSE", .y = YSuit::Numeric, .f_test = true},
+    {.code = Criterion::SubgroupMse,
+     .name = "Subgroup MSE",
+     .y = YSuit::Numeric,
+     .f_test = true,
+     .per_term_sums = true},
+    {.code = Criterion::Entropy,
+     .name = "Entropy",
+     .y = YSuit::Categories,
+     .priors = true,
+     .costs = true,
+     .cost_weighted = true},
+    {.code = Criterion::QualityIndex,
+     .name = "Quality index QI(r)",
+     .y = YSuit::Binary,
+     .costs = true,
+     .needs_costs = true},
+    {.code = Criterion::ChiSquare, .name = "Chi-square", .y = YSuit::Categories, .two_class_bound = true},
+    {.code = Criterion::OddsRatioBayes, .name = "Odds ratio (Bayes)", .y = YSuit::Binary},
+    {.code = Criterion::LogRank, .name = "Log-rank", .y = YSuit::Survival},
+    {.code = Criterion::Gini,
+     .name = "Gini diversity",
+     .y = YSuit::Categories,
+     .priors = true,
+     .costs = true,
+     .cost_weighted = true},
+});
+inline constexpr int kCriterionCount = static_cast<int>(kCriterionTable.size());
+
+// The row of code `icrit`; nullptr outside 1..kCriterionCount.
+const CriterionTraits* criterion_traits(int icrit);
 
 // Display name of a criterion code ("Within MSE", ..., "Gini diversity"); an empty
-// view for a code outside 1..8.
+// view for a code outside 1..kCriterionCount.
 std::string_view criterion_name(int icrit);
 
 // Complexity measures (1..3); q and q' are the term counts of A and A-.

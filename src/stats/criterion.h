@@ -15,7 +15,6 @@
 // to every criterion alike and are left to the caller that combines the Ys.
 #include "stats/criteria.h"
 #include "stats/criterion_value.h"
-#include "stats/numeric_issues.h"
 
 #include <cstdint>
 #include <memory>
@@ -63,7 +62,8 @@ public:
     virtual ~SplitCriterion() = default;
 
     virtual Criterion code() const = 0;
-    std::string_view name() const { return criterion_name(static_cast<int>(code())); }
+    const CriterionTraits& traits() const { return *criterion_traits(static_cast<int>(code())); }
+    std::string_view name() const { return traits().name; }
     virtual ScoreInput input() const = 0;
     // True when scoring the split with A and A- swapped gives the same G.
     virtual bool symmetric() const = 0;
@@ -78,17 +78,17 @@ public:
     // A 2 x nj count table column by column, cell (membership m, class j) at
     // 2j + m: the chi-square test of the table gives p, c0 and c1 (rows 0 and 1)
     // and the criterion G. nj is clamped to the table and to kMaxClasses.
-    virtual CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const;
+    virtual CriterionValue score(std::span<const std::int64_t> table, int nj) const;
     // The same without the p-value (p stays 1): for a search, which ranks by G alone.
     virtual CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const;
     // The log-rank statistic: G, its p-value (chi-square, one degree of freedom)
     // and c0, c1 the weights of membership 0 and 1.
-    virtual CriterionValue score(const LogRankResult& logrank, NumericIssues* issues = nullptr) const;
+    virtual CriterionValue score(const LogRankResult& logrank) const;
     // The same without the p-value (p stays 1).
     virtual CriterionValue score_without_p(const LogRankResult& logrank) const;
 };
 
-// The criterion of crit.icrit (1..8), holding a copy of the settings it reads.
+// The criterion of crit.icrit (1..kCriterionCount), holding a copy of the settings it reads.
 // Throws std::invalid_argument for another code.
 std::unique_ptr<const SplitCriterion> make_criterion(const CritSettings& crit);
 

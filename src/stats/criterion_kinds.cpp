@@ -31,9 +31,9 @@ CriterionValue sides(const SplitSums& s)
 
 CriterionValue SplitCriterion::score(const SplitSums&) const { wrong_input(*this); }
 
-CriterionValue SplitCriterion::score(std::span<const std::int64_t>, int, NumericIssues*) const { wrong_input(*this); }
+CriterionValue SplitCriterion::score(std::span<const std::int64_t>, int) const { wrong_input(*this); }
 
-CriterionValue SplitCriterion::score(const LogRankResult&, NumericIssues*) const { wrong_input(*this); }
+CriterionValue SplitCriterion::score(const LogRankResult&) const { wrong_input(*this); }
 
 CriterionValue SplitCriterion::score_without_p(const LogRankResult&) const { wrong_input(*this); }
 
@@ -59,14 +59,14 @@ CriterionValue SubgroupMse::score(const SplitSums& s) const
 
 CriterionValue SplitCriterion::score_without_p(std::span<const std::int64_t>, int) const { wrong_input(*this); }
 
-CriterionValue TableCriterion::score(std::span<const std::int64_t> table, int nj, NumericIssues* issues) const
+CriterionValue TableCriterion::score(std::span<const std::int64_t> table, int nj) const
 {
-    return value(table, nj, true, issues);
+    return value(table, nj, true);
 }
 
 CriterionValue TableCriterion::score_without_p(std::span<const std::int64_t> table, int nj) const
 {
-    return value(table, nj, false, nullptr);
+    return value(table, nj, false);
 }
 
 CriterionValue ChiSquare::score_without_p(std::span<const std::int64_t> table, int nj) const
@@ -77,8 +77,7 @@ CriterionValue ChiSquare::score_without_p(std::span<const std::int64_t> table, i
     return {t.chisq, t.p, t.chisq, t.df, static_cast<std::int64_t>(rows[0]), static_cast<std::int64_t>(rows[1])};
 }
 
-CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj, bool with_p,
-                                     NumericIssues* issues) const
+CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj, bool with_p) const
 {
     CriterionValue v;
     nj = std::clamp(nj, 0, std::min(kMaxClasses, static_cast<int>(table.size() / 2)));
@@ -86,8 +85,7 @@ CriterionValue TableCriterion::value(std::span<const std::int64_t> table, int nj
     std::array<double, 2> rows{};
     std::array<double, kMaxClasses> cols; // chisq_statistic writes the first nj
     const auto colspan = std::span<double>(cols).first(static_cast<std::size_t>(nj));
-    const ChiSquareTest t =
-        with_p ? chisqtab(sub, 2, nj, rows, colspan, issues) : chisq_statistic(sub, 2, nj, rows, colspan);
+    const ChiSquareTest t = with_p ? chisqtab(sub, 2, nj, rows, colspan) : chisq_statistic(sub, 2, nj, rows, colspan);
     v.chisq = t.chisq;
     v.df = t.df;
     v.p = t.p;
@@ -109,10 +107,10 @@ double OddsRatioBayes::g(std::span<const std::int64_t> table, int, double) const
     return bayes_odds_ratio(scan_2x2(table), prior_);
 }
 
-CriterionValue LogRank::score(const LogRankResult& r, NumericIssues* issues) const
+CriterionValue LogRank::score(const LogRankResult& r) const
 {
     CriterionValue v = score_without_p(r);
-    v.p = logrank_p(r.g, issues);
+    v.p = logrank_p(r.g);
     return v;
 }
 

@@ -35,13 +35,13 @@ class TableCriterion : public SplitCriterion {
 public:
     ScoreInput input() const override { return ScoreInput::CountTable; }
     RandomScoring random_scoring() const override { return RandomScoring::CountTable; }
-    CriterionValue score(std::span<const std::int64_t> table, int nj, NumericIssues* issues = nullptr) const final;
+    CriterionValue score(std::span<const std::int64_t> table, int nj) const final;
     CriterionValue score_without_p(std::span<const std::int64_t> table, int nj) const override;
     using SplitCriterion::score;
     using SplitCriterion::score_without_p;
 
 protected:
-    CriterionValue value(std::span<const std::int64_t> table, int nj, bool with_p, NumericIssues* issues) const;
+    CriterionValue value(std::span<const std::int64_t> table, int nj, bool with_p) const;
     // G of the table cut to its nj classes, given its chi-square.
     virtual double g(std::span<const std::int64_t> table, int nj, double chisq) const = 0;
 };
@@ -120,7 +120,7 @@ public:
     bool symmetric() const override { return true; }
     RandomScoring random_scoring() const override { return RandomScoring::LogRank; }
     Direction direction() const override { return Direction::EventRates; }
-    CriterionValue score(const LogRankResult& logrank, NumericIssues* issues = nullptr) const override;
+    CriterionValue score(const LogRankResult& logrank) const override;
     CriterionValue score_without_p(const LogRankResult& logrank) const override;
     using SplitCriterion::score;
     using SplitCriterion::score_without_p;

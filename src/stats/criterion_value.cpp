@@ -4,6 +4,6 @@
 
 namespace meru::stats {
 
-double logrank_p(double g, NumericIssues* issues) { return gammq(0.5, 0.5 * g, issues); }
+double logrank_p(double g) { return gammq(0.5, 0.5 * g); }
 
 } // namespace meru::stats

@@ -1,6 +1,5 @@
 #pragma once
 // What scoring one Y of a split gives (criterion.h), and the p-value of a log-rank G.
-#include "stats/numeric_issues.h"
 
 #include <cstdint>
 
@@ -17,6 +16,6 @@ struct CriterionValue {
 };
 
 // p-value of a log-rank statistic (chi-square with one degree of freedom).
-double logrank_p(double g, NumericIssues* issues = nullptr);
+double logrank_p(double g);
 
 } // namespace meru::stats

@@ -1,6 +1,5 @@
 #include "stats/extent.h"
 
-#include "core/services.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/listread.h"
@@ -67,16 +66,16 @@ bool nextsize(SizeWalk& w, const std::vector<int>& bounds, int n)
     return true;
 }
 
-void itercheck(ExtentSettings& e, Services& services)
+void itercheck(ExtentSettings& e, Notices& told)
 {
     const bool was_upto = e.upto;
     if (!e.upto) {
-        services.helpshow("NOTE: up to in iterative mode");
+        told.add_help("NOTE: up to in iterative mode");
         e.upto = true;
         e.start = {1, {1}, {e.bounds.empty() ? 1 : e.bounds.front()}, 0};
     }
     if ((!was_upto || e.start.q == 1) && !e.start.p.empty() && e.start.p.front() == 1 && !e.iter_note_shown) {
-        services.helpshow("NOTE: q=1 and p_1=1");
+        told.add_help("NOTE: q=1 and p_1=1");
         e.iter_note_shown = true;
     }
 }

@@ -5,13 +5,11 @@
 // is searched or every shape up to it; `nextsize` steps the search from one shape
 // to the next, and ExtentBox tallies each shape's counts for the log.
 // Plain data and code, no Qt: the search engine reads these settings.
+#include "core/notices.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace meru {
-class Services;
-}
 
 namespace meru::stats {
 
@@ -72,8 +70,8 @@ bool nextsize(SizeWalk& walk, const std::vector<int>& bounds, int n);
 
 // Iterative mode needs the shapes from (1) on: without "Up to" it is switched on
 // and the walk starts at q = 1, p_1 = 1 ("NOTE: up to in iterative mode"). Then
-// "NOTE: q=1 and p_1=1" is shown, once per run.
-void itercheck(ExtentSettings& e, Services& services);
+// "NOTE: q=1 and p_1=1" is shown, once per run. The help topics are left in `told`.
+void itercheck(ExtentSettings& e, Notices& told);
 
 // One size vector's counts for the extent box.
 struct BoxLine {

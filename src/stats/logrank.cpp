@@ -1,6 +1,5 @@
 #include "stats/logrank.h"
 
-#include "core/services.h"
 #include "files/textutil.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
@@ -146,8 +145,7 @@ LogRankResult LogRankSums::finish()
     return r;
 }
 
-CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname,
-                      Services& services)
+CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std::string_view yname, Notices& told)
 {
     CensoredCount c;
     const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
@@ -162,7 +160,7 @@ CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std
     if (censoring.in_force) {
         const std::string text = " There are " + io::fmt_i(static_cast<long long>(c.censored), 7) + "(" +
                                  io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) + " observations$";
-        services.note(text, NoteKind::Cut79, true);
+        told.add_note(text, NoteKind::Cut79, true);
     }
     return c;
 }

@@ -2,6 +2,7 @@
 // Log-rank comparison of the survival of the subgroup A (membership 1) with its
 // complement A- (membership 0), weights taken as frequencies, and the count of
 // censored observations.
+#include "core/notices.h"
 #include "stats/censoring.h"
 #include "stats/membership_kernels.h"
 
@@ -10,9 +11,6 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
 namespace meru::io {
 class LogWriter;
 }
@@ -109,7 +107,8 @@ struct CensoredCount {
 // Counts the censored observations (mask set, weight not 0, censoring byte usable;
 // the caller's view holds the observation weights and the base selection, its Y is
 // not read) and, with censoring in force, shows " There are " C "(" pct "%)
-// censored " name " observations$" as a note that is also written to the log.
-CensoredCount censpct(const SampleView& data, const Censoring& censoring, std::string_view yname, Services& services);
+// censored " name " observations$" as a note that is also written to the log
+// (left in `told`).
+CensoredCount censpct(const SampleView& data, const Censoring& censoring, std::string_view yname, Notices& told);
 
 } // namespace meru::stats

@@ -57,8 +57,6 @@ public:
 
     int units() const { return static_cast<int>(obs_.size()); }
     int classes() const { return nclasses_; }
-    // Weight of the units whose Y class lies beyond the table.
-    std::int64_t beyond_weight() const { return own_.beyond; }
 
     // The columns a literal reads: where it fails, where it is missing.
     struct LitColumns {

@@ -120,7 +120,7 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
     return finish_split(slots, q1, q2, per_term);
 }
 
-SplitFTest split_f_test(const SplitSums& s, NumericIssues* issues)
+SplitFTest split_f_test(const SplitSums& s)
 {
     SplitFTest t;
     if (s.n1 == 0 || s.n2 == 0) return t;
@@ -137,7 +137,7 @@ SplitFTest split_f_test(const SplitSums& s, NumericIssues* issues)
     t.f = f;
     t.df2 = df2;
     if (f == 0.0f || df2 <= 0.0f) return t;
-    t.p = fprob(1.0, df2, f, issues);
+    t.p = fprob(1.0, df2, f);
     return t;
 }
 

@@ -26,7 +26,6 @@
 #include "stats/criterion.h"
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
-#include "stats/numeric_issues.h"
 
 #include <cstdint>
 #include <vector>
@@ -74,6 +73,6 @@ struct SplitFTest {
     double df2 = 0.0; // N - 2
     double p = 1.0;
 };
-SplitFTest split_f_test(const SplitSums& s, NumericIssues* issues = nullptr);
+SplitFTest split_f_test(const SplitSums& s);
 
 } // namespace meru::stats

@@ -1,6 +1,5 @@
 #include "stats/subgroup_stats.h"
 
-#include "core/services.h"
 #include "files/tables.h"
 #include "files/textutil.h"
 #include "partition/labels.h"
@@ -92,13 +91,13 @@ void finish_part(PartStat& p)
 }
 
 void print_table(const SubStat& st, const partition::TermList& list, const files::ControlTables& tables,
-                 std::string_view yname, io::LogWriter& log)
+                 std::string_view yname, Notices& told, io::LogWriter& log)
 {
     const char sign = sign_char(st.sense);
-    log.write(std::string("Subgroups for  A") + sign + ": N is # in subgroup," + " U is # unique to subgroup");
-    log.write(io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" + io::fmt_x(5) +
-              "Sub-group definition");
-    log.write(dashes());
+    told.line(log, std::string("Subgroups for  A") + sign + ": N is # in subgroup," + " U is # unique to subgroup");
+    told.line(log, io::fmt_x(9) + "N" + io::fmt_x(4) + "mean " + io::fmt_x(7) + "SD" + io::fmt_x(11) + "U" +
+                       io::fmt_x(5) + "Sub-group definition");
+    told.line(log, dashes());
     int j = 0;
     for (std::span<const partition::Literal> term : list.terms()) {
         if (j >= st.q) break;
@@ -107,19 +106,19 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
         std::string row(1, ' ');
         row += io::fmt_i(j + 1, 2) + sign + io::fmt_i(p.n, 7) + " " + io::fmt_g(p.mean, 11, 4) +
                io::fmt_g(p.sd, 11, 4) + io::fmt_i(p.unique, 7) + " " + def[0];
-        log.write(row);
-        for (std::size_t k = 1; k < def.size(); ++k) log.write(io::fmt_x(42) + def[k]);
+        told.line(log, row);
+        for (std::size_t k = 1; k < def.size(); ++k) told.line(log, io::fmt_x(42) + def[k]);
         ++j;
     }
     const PartStat& w = st.whole();
-    log.write(std::string("  A") + sign + io::fmt_i(w.n, 7) + " " + io::fmt_g(w.mean, 11, 4) +
-              io::fmt_g(w.sd, 11, 4));
+    told.line(log, std::string("  A") + sign + io::fmt_i(w.n, 7) + " " + io::fmt_g(w.mean, 11, 4) +
+                       io::fmt_g(w.sd, 11, 4));
     if (w.missing > 0) {
         std::string text = "missing " + std::string(yname);
         if (text.size() > 20) text.resize(20);
-        log.write(io::fmt_x(3) + io::fmt_i(w.missing, 6) + io::fmt_x(3) + text);
+        told.line(log, io::fmt_x(3) + io::fmt_i(w.missing, 6) + io::fmt_x(3) + text);
     }
-    log.write(dashes());
+    told.line(log, dashes());
 }
 
 } // namespace
@@ -128,7 +127,7 @@ char sign_char(int sense) { return sense == partition::kPlain ? ' ' : '-'; }
 
 SubStat partstats(const SampleView& data, const partition::TermList& list_in, int sense,
                   std::span<const std::int8_t> signbyte, const files::ControlTables& tables,
-                  const PartStatsOptions& opt, Services& services, io::LogWriter& log)
+                  const PartStatsOptions& opt, Notices& told, io::LogWriter& log)
 {
     data.check();
     SubStat st;
@@ -137,8 +136,8 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     const bool too_many = list_in.q() + 1 > kMaxParts;
     const partition::TermList list = too_many ? first_terms(list_in, kMaxParts - 1) : list_in;
     if (too_many) {
-        services.helpshow("ERROR: q+1>MAXP");
-        log.write("ERROR fix. Truncate q value to " + io::list_int(kMaxParts - 1));
+        told.add_help("ERROR: q+1>MAXP");
+        told.line(log, "ERROR fix. Truncate q value to " + io::list_int(kMaxParts - 1));
     }
     CompiledList compiled;
     compiled.compile(list, sense, signbyte, data.abyte.lc);
@@ -176,7 +175,7 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
             try {
                 st.pairs.push_back({j + 1, i});
             } catch (const std::bad_alloc&) {
-                services.helpshow("ERROR: array allowance insufficient");
+                told.add_help("ERROR: array allowance insufficient");
                 st.complete = false;
                 break;
             }
@@ -214,7 +213,7 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     }
     st.pooled_var = files::safediv(ss, static_cast<double>(nsum));
     st.whole_var = files::safediv(st.whole().ss, static_cast<double>(st.whole().n));
-    if (opt.print) print_table(st, list, tables, opt.yname, log);
+    if (opt.print) print_table(st, list, tables, opt.yname, told, log);
     return st;
 }
 

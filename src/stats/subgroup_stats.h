@@ -4,6 +4,7 @@
 // the subgroup table; `incrate` lists their incidence rates under censoring.
 // The block they fill (`SubStat`) is read by the cell tables, the Y table of the
 // list and the effect matrices.
+#include "core/notices.h"
 #include "partition/termlist.h"
 #include "stats/censoring.h"
 #include "stats/membership.h"
@@ -14,9 +15,6 @@
 #include <string_view>
 #include <vector>
 
-namespace meru {
-class Services;
-}
 namespace meru::files {
 struct ControlTables;
 }
@@ -86,9 +84,10 @@ struct PartStatsOptions {
 // `tables` gives the names and labels of the subgroup definitions. A list of more
 // than 99 terms is described by its first 99 (help topic "ERROR: q+1>MAXP" and the
 // log line "ERROR fix. Truncate q value to 99"); the caller's list is not changed.
+// Help topics are left in `told`, and the log lines that follow one of them.
 SubStat partstats(const SampleView& data, const partition::TermList& list, int sense,
                   std::span<const std::int8_t> signbyte, const files::ControlTables& tables,
-                  const PartStatsOptions& opt, Services& services, io::LogWriter& log);
+                  const PartStatsOptions& opt, Notices& told, io::LogWriter& log);
 
 // The sign character of a list: blank for a plain list (A), "-" for a flipped one (A-).
 char sign_char(int sense);

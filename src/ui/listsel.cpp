@@ -42,9 +42,4 @@ platform::DialogCallback lbsely_callback(Selections& sel)
     return [&sel](platform::Dialog& dlg, int id, platform::CallbackKind) { lbsely(dlg, id, sel); };
 }
 
-platform::DialogCallback lbselt_callback(Selections& sel)
-{
-    return [&sel](platform::Dialog& dlg, int id, platform::CallbackKind) { lbselt(dlg, id, sel); };
-}
-
 } // namespace meru::ui

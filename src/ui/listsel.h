@@ -35,6 +35,5 @@ void lbselt(platform::Dialog& dlg, int id, Selections& sel); // tselflag
 // The callbacks bound to `sel`, for Dialog::set_callback.
 platform::DialogCallback lbsel_callback(Selections& sel);
 platform::DialogCallback lbsely_callback(Selections& sel);
-platform::DialogCallback lbselt_callback(Selections& sel);
 
 } // namespace meru::ui

@@ -1,5 +1,6 @@
 #include "ui/messages.h"
 
+#include "core/services.h"
 #include "platform/dialogs.h"
 #include "platform/io/logwriter.h"
 #include "platform/message_box.h"
@@ -89,6 +90,19 @@ void helpshow(Context& ctx, std::string_view topic)
     // Stand-in until the help files are read: names the topic.
     platform::message_box(ctx.host, "No HELP available on: " + std::string(topic) + " ", "No help ", BoxButtons::Ok,
                           BoxIcon::Exclamation);
+}
+
+void tell(Services& services, io::LogWriter& log, Notices& notices)
+{
+    for (const Notice& n : notices.items()) {
+        switch (n.kind) {
+        case Notice::Kind::note: services.note(n.text, n.note_kind, n.log); break;
+        case Notice::Kind::help: services.helpshow(n.text); break;
+        case Notice::Kind::message: services.msgok(n.text); break;
+        case Notice::Kind::line: log.write(n.text); break;
+        }
+    }
+    notices.clear();
 }
 
 } // namespace meru::ui

@@ -3,9 +3,14 @@
 // note and the by-group quit note) and the help display every caller goes through.
 // The text rules are those of msgtext.h; the texts are written back shortened.
 #include "core/message_kinds.h"
+#include "core/notices.h"
 
 #include <string>
 #include <string_view>
+
+namespace meru {
+class Services;
+}
 
 namespace meru::ui {
 
@@ -39,5 +44,9 @@ int note(Context& ctx, std::string& text, NoteKind kind, bool logflag);
 // Shows the help topic named by the first 40 characters of `topic` through
 // ctx.help; while no help display is set, a box "No HELP available on: " + topic.
 void helpshow(Context& ctx, std::string_view topic);
+
+// Shows what a routine of the core left for the user, in order, through the
+// services, its queued lines written to `log`, and empties it.
+void tell(Services& services, io::LogWriter& log, Notices& notices);
 
 } // namespace meru::ui

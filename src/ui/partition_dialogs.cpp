@@ -6,7 +6,7 @@
 
 namespace meru::ui {
 
-namespace ids = partition::manpart_ids;
+namespace ids = manpart_ids;
 
 namespace {
 
@@ -32,10 +32,10 @@ void read_selection(const platform::Dialog& d, int id, size_t n, std::vector<boo
 
 } // namespace
 
-int QtPartitionDialogs::manual(partition::ManualView& view)
+int QtPartitionDialogs::manual(ManualView& view)
 {
     auto d = platform::Dialog::load(ctx_.dialogs, ids::kManualDialog, ctx_.host);
-    if (!d) return partition::kDialogMissing;
+    if (!d) return kDialogMissing;
     d->set_text(ids::kListCaption, "Attributes numbered as follows:");
     d->set_text(ids::kText, view.text);
     d->set_logical(ids::kAminus, view.aminus);
@@ -52,7 +52,7 @@ int QtPartitionDialogs::manual(partition::ManualView& view)
 int QtPartitionDialogs::combination(const std::vector<std::string>& lines, std::vector<bool>& selected)
 {
     auto d = platform::Dialog::load(ctx_.dialogs, ids::kCombinationDialog, ctx_.host);
-    if (!d) return partition::kDialogMissing;
+    if (!d) return kDialogMissing;
     d->set_text(ids::kComboCaption, "Control file Boolean combination");
     fill_list(*d, ids::kComboList, lines, selected);
     const int id = d->run_modal();

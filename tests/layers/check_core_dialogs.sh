@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The computing core (files, partition, stats, search, srdfit under SRC, default:
-# the src folder beside this one) never asks the user anything: no call of the
-# message box, the plain box or the yes/no question. Its routines return what
-# the user is to be told, and the layers above show it. Comments do not count.
-# Prints one line per call and exits with 1 when there is any.
+# the src folder beside this one) shows the user nothing and asks nothing: no
+# call of the message box, the plain box, the yes/no question, the note or a
+# help topic, in its sources, headers and included fragments (.inc), directly or
+# through a callback of those names. Its routines return what the user is to be
+# told (a Notices value or a result), and the layers above show it. Comments do
+# not count. Prints one line per call and exits with 1 when there is any.
 set -u
 src=${1:-$(cd "$(dirname "$0")/../../src" && pwd)}
 core=(files partition stats search srdfit)
@@ -16,11 +18,12 @@ for folder in "${core[@]}"; do
         while IFS= read -r line; do
             n=$((n + 1))
             code=${line%%//*}
-            if [[ $code =~ (^|[^[:alnum:]_])(msgbox|msgok|quiz)[[:space:]]*\( ]]; then
+            if [[ $code =~ (^|[^[:alnum:]_])(msgbox|msgok|quiz|note|helpshow)[[:space:]]*\( ]]; then
                 echo "src/${file#"$src"/}:$n: the core calls ${BASH_REMATCH[2]}: return the message to the caller instead"
                 bad=1
             fi
         done <"$file"
-    done < <(find "$src/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
+    done < <(find "$src/$folder" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.inc' \) -print0 |
+        sort -z)
 done
 exit "$bad"

@@ -3,8 +3,9 @@
 # src folder beside this one) against the layers of the program: a folder may
 # include its own headers and those of the folders below it, never a folder
 # above it or beside it (apart from the pairs named in same_band_allowed). Only
-# the platform and the program's start include Qt headers: every other folder
-# reaches Qt through the platform. A folder missing from the table fails
+# the platform and the program's start include Qt headers (<QString>,
+# <QtCore/QList>, <qglobal.h>): every other folder reaches Qt through the
+# platform. Sources, headers and included fragments (.inc) are all checked. A folder missing from the table fails
 # too: place every new folder in the table.
 # Prints one line per wrong include and exits with 1 when there is any.
 set -u
@@ -67,7 +68,7 @@ while IFS= read -r -d '' file; do
         [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*([\"\<])([^\"\>]*) ]] || continue
         delim=${BASH_REMATCH[1]} path=${BASH_REMATCH[2]}
         if [[ $delim == "<" ]]; then
-            if [[ $qt_allowed != *" $from "* && $path =~ ^(Q|qt) ]]; then
+            if [[ $qt_allowed != *" $from "* && $path =~ ^(Q|qt|q[[:alnum:]_]*\.h$) ]]; then
                 report "src/$rel:$n: $from may not include <$path> (only the platform includes Qt)"
             fi
             continue
@@ -82,6 +83,6 @@ while IFS= read -r -d '' file; do
             report "src/$rel:$n: $from may not include \"$path\" ($to is not below $from)"
         fi
     done <"$file"
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' \) -print0 | sort -z)
+done < <(find "$src" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.inc' \) -print0 | sort -z)
 
 exit "$bad"

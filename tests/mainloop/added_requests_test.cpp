@@ -139,7 +139,7 @@ TEST_F(AddedRequests, IterationsMakeAddedAttributesUntilThePartitionRepeats)
     e.g = 0.5f;
     std::vector<int> set{2, 3, 4};
     std::vector<char> usable(10, 1);
-    search::WindowScale scale;
+    plots::WindowScale scale;
     ASSERT_TRUE(mainloop::continue_iterating(*program, e, set, usable, scale));
     EXPECT_EQ(set, (std::vector<int>{2, 3, 4, 5}));
     EXPECT_TRUE(logged(" Added attribute +a_1 created and included in attribute set"));

@@ -14,6 +14,7 @@ namespace meru::mainloop::test {
 namespace {
 
 using namespace partition;
+using namespace ui;
 using partition::test::CapturedLog;
 using partition::test::make_tables;
 

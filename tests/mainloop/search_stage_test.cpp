@@ -5,6 +5,7 @@
 // during a stage handled at the next poll round; a forced attribute joined to A
 // on both sides.
 #include "mainloop/menubar.h"
+#include "mainloop/search_host.h"
 #include "mainloop/search_stage.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -21,6 +22,30 @@ namespace meru::test {
 namespace {
 
 using mainloop::Flow;
+
+TEST(SearchWindowScale, GrowsWithTheSearchAndBetweenIterations)
+{
+    plots::WindowScale s{1.0, 10.0, 2.0};
+    EXPECT_FALSE(mainloop::widen_for(s, 1.0f, 4)); // not above the top
+    EXPECT_TRUE(mainloop::widen_for(s, 1.5f, 3));  // y-max 2 x 1.5, x-max 3 x 3, step 9/4 down
+    EXPECT_EQ(s.ymax, 3.0);
+    EXPECT_EQ(s.xmax, 9.0);
+    EXPECT_EQ(s.xstep, 2.0);
+    EXPECT_TRUE(mainloop::widen_for(s, 4.0f, 0)); // complexity 0 keeps an x range of 1
+    EXPECT_EQ(s.xmax, 1.0);
+    EXPECT_EQ(s.xstep, 1.0);
+
+    // Stored complexities up to 7: x-max 10; y-max 2 is above 4 x G = 1.6: 2 x G.
+    std::vector<search::StoredPartition> stored(2);
+    stored[0].complexity = 4;
+    stored[1].complexity = 7;
+    plots::WindowScale t{2.0, 5.0, 1.0};
+    mainloop::room_for_stored(t, stored, 0.4);
+    EXPECT_EQ(t.xmax, 10.0);
+    EXPECT_DOUBLE_EQ(t.ymax, 0.8);
+    mainloop::room_for_stored(t, stored, 0.3); // 0.8 lies within 2 x 0.3 .. 4 x 0.3
+    EXPECT_DOUBLE_EQ(t.ymax, 0.8);
+}
 
 class SearchGo : public ProgramTest {
 protected:

@@ -154,7 +154,7 @@ TEST_F(SettingsRequests, AnUnsuitedCriterionMustBeConfirmed)
     program->analysis->critdone = true;
     program->analysis->critcheck = true;
     forms->steps = {ScriptedForms::press(kCancel), [](settings::Form& f) {
-                        f.choice[settings::criteria_ids::kCriteria] = "Within MSE";
+                        f.choice[settings::criteria_ids::kCriterionList] = "Within MSE";
                         return kOk;
                     }};
     program->flags.qcrit = true;

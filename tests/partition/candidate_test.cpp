@@ -269,9 +269,14 @@ struct CompatFixture : ::testing::Test {
         tab.t.att[static_cast<size_t>(x3)].attname = "age$$$$$";
         tab.t.att[static_cast<size_t>(z7)].attname = "score$$$";
     }
+    // The check as its caller runs it: the help topic, then the window.
     CompatResult check(const TermList& a, const TermList& b, bool& once)
     {
-        return compat(a, b, 1, tab.t, once, sv, cap.log, partwin);
+        meru::Notices told;
+        const CompatResult r = compat(a, b, 1, tab.t, once, told, cap.log);
+        sv.replay(told);
+        if (r.show_second) partwin(b, 0, kNotCompatibleCaption);
+        return r;
     }
 };
 

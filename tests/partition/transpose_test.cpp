@@ -14,9 +14,10 @@ namespace {
 struct Trans : ::testing::Test {
     CapturedLog cap;
     meru::test::RecordingServices sv;
+    meru::Notices told;
     SkipTally tally;
     ReduceOptions opt;
-    Trans() { opt.services = &sv; }
+    Trans() { opt.told = &told; }
 };
 
 TEST_F(Trans, OneLiteralIsReturnedAsItIs)
@@ -71,6 +72,7 @@ TEST_F(Trans, TooManyCombinationsAreRefusedBeforeAnyReduction)
     EXPECT_EQ(trans(in, kPlain, out, opt, tally, cap.log), status::kLimit);
     ASSERT_EQ(cap.lines.size(), 1u);
     EXPECT_EQ(cap.lines[0], " Too many transpose operations : 50001");
+    sv.replay(told);
     EXPECT_EQ(sv.with_prefix("help:"), (std::vector<std::string>{"help:ERROR: prohibitive transpose"}));
     EXPECT_TRUE(out.consistent());
 
@@ -179,6 +181,7 @@ TEST_F(LabelledTrans, WorkIsBoundedAndWhatFitsIsMultipliedOutExactly)
     TermList out;
     EXPECT_EQ(trans(slow, kPlain, out, opt, tally, cap.log), status::kLimit);
     EXPECT_EQ(cap.lines, (std::vector<std::string>{" Too many transpose operations : 38016"}));
+    sv.replay(told);
     EXPECT_EQ(sv.with_prefix("help:"), (std::vector<std::string>{"help:ERROR: prohibitive transpose"}));
     EXPECT_TRUE(out.consistent() && out.within_limits());
 

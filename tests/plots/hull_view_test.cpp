@@ -40,7 +40,7 @@ TEST_F(HullViewTest, WindowSymbolsCurveArgumentsAndBetaPlus)
 {
     const auto list = best_entries({{1, 10}, {2, 15}, {3, 18}, {4, 19}, {5, 19.5f}});
     // The search kept y up to 1 and x up to 10: G = 10 widens y to 20, which holds the rest.
-    const search::WindowScale scale = plots::hull_scale({}, list);
+    const plots::WindowScale scale = plots::hull_scale({}, list);
     EXPECT_DOUBLE_EQ(scale.ymax, 20);
     EXPECT_DOUBLE_EQ(scale.xmax, 10); // already above 5 + 3
     EXPECT_DOUBLE_EQ(plots::hull_scale({1, 4, 1}, list).xmax, 8);
@@ -123,7 +123,7 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
     const auto p = frame.window_size(ui::kThinkingUnit).value();
     EXPECT_EQ(frame.window_size(plots::kSearchWindow)->y, p.y + p.h);
     ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
-    for (const search::WindowScale scale : {search::WindowScale{1, 10, 2}, search::WindowScale{4, 12, 3}}) {
+    for (const plots::WindowScale scale : {plots::WindowScale{1, 10, 2}, plots::WindowScale{4, 12, 3}}) {
         ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));
         const auto s = frame.window_size(plots::kSearchWindow).value();
         EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));

@@ -5,7 +5,9 @@
 #include "partition/complement.h"
 #include "partition/parttext.h"
 #include "platform/io/logwriter.h"
+#include "search/search_loop.h"
 #include "search/search_results.h"
+#include "search/shape_cache.h"
 #include "stats/membership.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +22,11 @@ namespace {
 using partition::TermList;
 
 std::size_t z(int i) { return static_cast<std::size_t>(i); }
+
+struct NoHost : SearchHost {
+    void progress(std::string_view) override {}
+    bool search_end() override { return false; }
+};
 
 // Six plain attributes (2..7, one line and variable each, attribute 1 the null
 // line's) over random 0/1 bytes, with `spare` free attribute slots.
@@ -293,6 +300,157 @@ TEST(AddedAttributes, TextFitsOnlyWhatParttextWritesWhole)
         bool aminus = false;
         const std::string text = partition::parttext(l, form, aminus);
         EXPECT_EQ(text.find(')') != std::string::npos, fits) << n << " " << form;
+    }
+}
+
+// A second iteration whose newest item is an added attribute: its candidates
+// are not plain, so they go through their pairs, some skipped as fitting the
+// extent. Made and scored on the workers (the merge making again only what
+// the lists may take), with or without the pattern counts, they give what one
+// thread gives making every pair at the merge.
+TEST(AddedAttributes, ASecondIterationOnWorkersGivesWhatOneThreadGives)
+{
+    Analysis an(60, 400, 23);
+    HeldReferences refs;
+    TermList a;
+    a.add_term({2, 3});
+    a.add_term({-5});
+    const MadeAttribute m = make_added(an.c, an.pair_of(a), iteration_name(1, 1), false, refs, an.writer);
+    ASSERT_TRUE(m.made);
+    std::mt19937 rng(5);
+    std::vector<float> y(z(an.d.n));
+    for (int i = 1; i <= an.d.n; ++i) y[z(i - 1)] = rng() % 10 < (an.d.ab(m.attribute, i) ? 7u : 3u) ? 1.0f : 0.0f;
+    const std::vector<std::uint8_t> mask(z(an.d.n), 1);
+    const std::vector<int> weights(z(an.d.n), 1);
+    const std::vector<std::int8_t> sign(z(an.t.dims.lc) + 1, 1);
+    EvaluationData d;
+    d.abyte = stats::AttributeMatrix(an.d.abyte, an.d.lc, an.d.n);
+    d.y[0] = y;
+    d.ymax[0] = 1.0;
+    d.mask = mask;
+    d.weights = weights;
+    d.signbyte = sign;
+    stats::CritSettings crit;
+    crit.icrit = static_cast<int>(stats::Criterion::ChiSquare);
+    EvaluationSettings es;
+    es.search_stage = true;
+    LoopSettings s;
+    s.tables = &an.t;
+    s.lines = {2, 3, 4, 5, 6, 7, m.line};
+    s.pair.added = &an.added;
+    s.pair.reduce.tables = &an.t;
+    s.iterative = s.pair.iterative = true;
+    s.iteration = s.pair.iteration = 2;
+    s.parallel_from = 0;
+    s.data = &d;
+    s.crit = &crit;
+    for (const std::vector<int>& bounds : {std::vector<int>{2, 2}, std::vector<int>{3, 3}}) {
+        s.extent.upto = true;
+        stats::set_extent(s.extent, bounds);
+        s.pair.upto = bounds;
+        std::vector<SearchResults> results;
+        std::vector<long long> tallied;
+        for (const auto& [threads, patterns] : {std::pair{1, -1}, {3, -1}, {3, 1}, {1, 1}}) {
+            s.threads = threads;
+            s.patterns = patterns;
+            Evaluator ev(d, crit, es);
+            SearchResults res;
+            partition::SkipTally skips;
+            stats::ExtentBox box;
+            partition::SubsizeMemory memory;
+            NoHost host;
+            const LoopResult r = run_search_loop(s, ev, res, skips, box, memory, an.writer, host);
+            tallied.push_back(0);
+            for (const LoopResult::Vector& v : r.per_vector) tallied.back() += v.tallied;
+            results.push_back(res);
+        }
+        for (std::size_t k = 1; k < results.size(); ++k) {
+            SCOPED_TRACE("bounds " + std::to_string(bounds[0]) + " run " + std::to_string(k));
+            EXPECT_EQ(tallied[k], tallied[0]);
+            EXPECT_EQ(results[k].evaluated, results[0].evaluated);
+            EXPECT_EQ(results[k].splithist, results[0].splithist);
+            EXPECT_EQ(results[k].cplxhist, results[0].cplxhist);
+            ASSERT_EQ(results[k].bestlist.count(), results[0].bestlist.count());
+            for (int e = 0; e < results[0].bestlist.count(); ++e) {
+                EXPECT_EQ(results[k].bestlist.entries()[z(e)].value, results[0].bestlist.entries()[z(e)].value);
+                EXPECT_EQ(results[k].bestlist.entries()[z(e)].list.lits,
+                          results[0].bestlist.entries()[z(e)].list.lits);
+            }
+            EXPECT_TRUE(
+                std::equal(results[k].saved_g().begin(), results[k].saved_g().end(), results[0].saved_g().begin()));
+        }
+        EXPECT_GT(results[0].evaluated, 100);
+        EXPECT_GT(tallied[0], 0); // without the newest item, or skipped
+    }
+}
+
+// Candidates holding added attributes (their definitions chained one on
+// another) keyed by their shape with their definitions' attributes and the
+// definitions written in: the shape cache gives what mkpair gives, skips
+// (also as fitting the extent) and their reasons included, with the label
+// rules or without and each complexity measure.
+TEST(AddedAttributes, TheShapeCacheGivesWhatMkpairGivesWithAddedAttributes)
+{
+    Analysis an;
+    std::mt19937 rng(29);
+    HeldReferences refs;
+    std::vector<int> made;
+    for (int k = 1; k <= 3; ++k) {
+        const MadeAttribute m = make_added(an.c, an.pair_of(random_list(rng, an.t.natt, k > 1)), iteration_name(1, k),
+                                           false, refs, an.writer);
+        ASSERT_TRUE(m.made);
+        made.push_back(m.attribute);
+    }
+    const std::vector<int> upto{2, 2};
+    for (int variant = 0; variant < 6; ++variant) {
+        partition::PairSettings ps;
+        ps.measure = 1 + variant % 3;
+        ps.full_reduction = variant >= 3;
+        ps.reduce.tables = &an.t;
+        ps.added = &an.added;
+        ps.iterative = true;
+        ps.iteration = 2;
+        ps.upto = upto;
+        ShapeCache cache(ps, &an.t);
+        io::LogWriter log;
+        log.set_trace_sink([](std::string_view) {});
+        for (int t = 0; t < 2000; ++t) {
+            TermList cand;
+            for (int j = 1 + static_cast<int>(rng() % 2); j > 0; --j) {
+                std::vector<partition::Literal> term;
+                for (int k = 1 + static_cast<int>(rng() % 3); k > 0; --k) {
+                    const int a = rng() % 3 ? 2 + static_cast<int>(rng() % 6) : made[rng() % made.size()];
+                    term.push_back(rng() % 3 ? a : -a);
+                }
+                cand.add_term(term);
+            }
+            const int rep = static_cast<int>(rng() % 2);
+            // What making the pair leaves: skipped, the reasons, and else the
+            // complexity, the candidate as reduced and the pair's lists.
+            const auto made = [&](auto&& make) {
+                TermList c = cand, comp;
+                partition::Partition pair;
+                partition::SkipTally tally;
+                const partition::PairResult r = make(c, comp, pair, tally);
+                std::vector<std::vector<int>> out{{r.skip}, {tally.count.begin(), tally.count.end()}};
+                if (!r.skip)
+                    out.insert(out.end(), {{r.complexity, r.cut_expansions},
+                                           c.lits,
+                                           c.lp,
+                                           pair.first.lits,
+                                           pair.first.lp,
+                                           pair.second.lits,
+                                           pair.second.lp});
+                return out;
+            };
+            EXPECT_EQ(made([&](TermList& c, TermList& comp, partition::Partition& pair, partition::SkipTally& tally) {
+                          return cache.make(c, comp, rep, pair, tally, log);
+                      }),
+                      made([&](TermList& c, TermList& comp, partition::Partition& pair, partition::SkipTally& tally) {
+                          return partition::mkpair(c, comp, rep, pair, ps, tally, log);
+                      }));
+        }
+        EXPECT_GT(cache.hits(), 300) << variant;
     }
 }
 

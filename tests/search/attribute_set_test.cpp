@@ -53,7 +53,9 @@ struct SetFixture {
     void run(std::string_view range)
     {
         in.range = range;
-        for (std::string& m : search::attrset(t, in, set, topm, sv, out.log)) messages.push_back(m);
+        Notices told;
+        for (std::string& m : search::attrset(t, in, set, topm, told, out.log)) messages.push_back(m);
+        sv.replay(told, &out.log);
     }
 };
 

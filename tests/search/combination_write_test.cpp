@@ -39,11 +39,13 @@ TEST(CombinationWrite, AppendsOneRecordAndKeepsThirty)
     }
     std::vector<std::string> combos(29, "+x(2)");
     test::RecordingServices sv;
-    EXPECT_EQ(write_combination(path, "+01", sample(), combos, sv), ComboWrite::written);
-    EXPECT_EQ(write_combination(path, "+02", sample(), combos, sv), ComboWrite::kept_not);
+    Notices told;
+    EXPECT_EQ(write_combination(path, "+01", sample(), combos, told), ComboWrite::written);
+    EXPECT_EQ(write_combination(path, "+02", sample(), combos, told), ComboWrite::kept_not);
     EXPECT_EQ(read_all(path), "title\nlast line without end\n+01     (2 -3)(5)\n+02     (2 -3)(5)\n");
     ASSERT_EQ(combos.size(), 30u);
     EXPECT_EQ(combos.back(), "+01     (2 -3)(5)");
+    sv.replay(told);
     EXPECT_EQ(sv.with_prefix("note:"),
               (std::vector<std::string>{
                   "note:NOTE: Boolean combination of attribute +01 written to control file $ [log] kind=full",
@@ -61,7 +63,8 @@ TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
     for (int k = 0; k < 50; ++k) a.add_term({1000 + k});
     std::vector<std::string> combos;
     test::RecordingServices sv;
-    EXPECT_EQ(write_combination(path, "+a_1", a, combos, sv), ComboWrite::too_long);
+    Notices told;
+    EXPECT_EQ(write_combination(path, "+a_1", a, combos, told), ComboWrite::too_long);
     EXPECT_EQ(read_all(path), "title\n");
     EXPECT_TRUE(combos.empty());
     // 32 terms of 4 digits are 192 text columns: whole in the text, but the record
@@ -71,7 +74,7 @@ TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
     EXPECT_EQ(combination_record("+a_1", edge).size(), 200u);
     edge.lits.back() = 10000;
     EXPECT_TRUE(combination_record("+a_1", edge).empty());
-    EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), combos, sv),
+    EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), combos, told),
               ComboWrite::failed);
 }
 
@@ -90,9 +93,11 @@ TEST(CombinationWrite, AFullDiskLeavesTheFileWhole)
     };
     std::vector<std::string> combos;
     test::RecordingServices sv;
-    EXPECT_EQ(write_combination(path, "+01", sample(), combos, sv, full), ComboWrite::failed);
+    Notices told;
+    EXPECT_EQ(write_combination(path, "+01", sample(), combos, told, full), ComboWrite::failed);
     EXPECT_EQ(read_all(path), "title\n*\n");
     EXPECT_TRUE(combos.empty());
+    sv.replay(told);
     EXPECT_EQ(
         sv.with_prefix("note:"),
         (std::vector<std::string>{"note:NOTE: Control file not written: No space left on device $ [log] kind=full"}));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 namespace meru::search {
@@ -19,15 +20,30 @@ struct Seen {
     bool operator==(const Seen&) const = default;
 };
 
+// A search's evaluator of Chi-square over the problem's binary Y.
+struct ChiSquare {
+    explicit ChiSquare(const meru::test::SearchProblem& pb) : d(pb.data()), ev(d, crit(), settings()) {}
+    static stats::CritSettings crit()
+    {
+        stats::CritSettings c;
+        c.icrit = static_cast<int>(stats::Criterion::ChiSquare);
+        return c;
+    }
+    static EvaluationSettings settings()
+    {
+        EvaluationSettings es;
+        es.search_stage = true;
+        return es;
+    }
+    EvaluationData d;
+    Evaluator ev;
+};
+
 TEST(FixedWalk, WalksTheCombinationsUsableCandidatesInOrderAndStopsBeforeTheEnd)
 {
     meru::test::SearchProblem pb(300, std::vector<int>(9, 1), 53);
-    const EvaluationData d = pb.data();
-    stats::CritSettings crit;
-    crit.icrit = static_cast<int>(stats::Criterion::ChiSquare);
-    EvaluationSettings es;
-    es.search_stage = true;
-    Evaluator ev(d, crit, es);
+    ChiSquare chi(pb);
+    Evaluator& ev = chi.ev;
     ASSERT_NE(ev.direct_sample(), nullptr);
     std::vector<partition::Literal> fixed;
     for (int k : pb.lines) fixed.push_back(pb.tables.line[static_cast<std::size_t>(k)].attoff);
@@ -96,6 +112,50 @@ TEST(FixedWalk, WalksTheCombinationsUsableCandidatesInOrderAndStopsBeforeTheEnd)
             }
             EXPECT_EQ(got, want) << "p " << ::testing::PrintToString(p) << " trial " << trial;
         }
+    }
+}
+
+// Items in any order of their attributes: each newest candidate's key is the
+// scorer's key() of its literals, and candidates of one key have one shape
+// (the signs, and which positions hold one attribute).
+TEST(FixedWalk, KeysOfItemsInAnyOrderTellTheirShapes)
+{
+    meru::test::SearchProblem pb(100, std::vector<int>(8, 1), 61);
+    ChiSquare chi(pb);
+    Evaluator& ev = chi.ev;
+    std::mt19937 rng(11);
+    LoopSettings s;
+    s.tables = &pb.tables;
+    s.lines = pb.lines;
+    const int n = static_cast<int>(pb.lines.size());
+    for (const std::vector<int>& p : std::vector<std::vector<int>>{{3}, {2, 2}, {3, 2}, {2, 1, 1}, {3, 3}}) {
+        std::vector<partition::Literal> fixed;
+        for (int k : pb.lines)
+            fixed.push_back((rng() % 2 ? 1 : -1) * pb.tables.line[static_cast<std::size_t>(k)].attoff);
+        std::shuffle(fixed.begin(), fixed.end(), rng);
+        DirectScorer direct(*ev.direct_sample(), fixed, std::vector<char>(fixed.size(), 1), fixed, pb.sign, false);
+        ASSERT_TRUE(direct.start(p));
+        ASSERT_TRUE(direct.runs());
+        std::map<std::uint64_t, std::vector<int>> shapes;
+        partition::Combinations comb;
+        comb.start(n, p);
+        ASSERT_TRUE(comb.nextcomb());
+        FixedWalk walk;
+        walk.walk(direct, ev, s, comb, p, 0, 1, {}, [&](FixedWalk& f) {
+            for (std::size_t i = 0; i < f.m; ++i) {
+                const std::span<const partition::Literal> lits = f.lits_of(i);
+                EXPECT_EQ(f.keys[i], direct.key(lits));
+                std::vector<int> shape;
+                for (partition::Literal l : lits) {
+                    shape.push_back(l < 0);
+                    shape.push_back(static_cast<int>(std::ranges::find(lits, l) - lits.begin()));
+                }
+                const auto [at, fresh] = shapes.emplace(f.keys[i], shape);
+                EXPECT_EQ(at->second, shape);
+            }
+            return true;
+        });
+        EXPECT_GT(shapes.size(), 2u);
     }
 }
 

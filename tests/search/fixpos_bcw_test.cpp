@@ -68,6 +68,7 @@ TEST(FixposBcw, ListCorrelationsMatchTheReference)
     search::run_ranking(ev, t, lines, results, skips, ranking, &fix, {});
     search::FixposRun fr{t, d, stats::Censoring{}, false, true, false, run->sv, run->log};
     search::decide_directions(fix, fr);
+    run->sv.replay(fr.told, &run->log);
 
     const std::map<std::string, std::vector<double>> ref{{"thick", {0.519122, 0.687050, 0.624780}},
                                                          {"usize", {0.776717, 0.840188, 0.771234}},

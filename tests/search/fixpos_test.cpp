@@ -120,6 +120,7 @@ TEST(FixposRule, DecidesEachLineAsTheRuleSays)
         f.record(c.r);
         FixposRun run = f.run(c.go, c.decidepos);
         search::decide_directions(f.s, run);
+        f.sv.replay(run.told, &f.log);
         for (int line = 2; line <= 5; ++line)
             EXPECT_EQ(f.t.line[static_cast<std::size_t>(line)].swapped, c.swapped[static_cast<std::size_t>(line - 2)])
                 << c.what << ", line " << line;
@@ -137,6 +138,7 @@ TEST(FixposRule, TurnedLineTakesMinusItsSmallestAndNegatedCuts)
     f.record({0.3, 0.2, -0.4, -0.1, 0.01, 0.02, 0.0});
     FixposRun run = f.run(false, true);
     search::decide_directions(f.s, run);
+    f.sv.replay(run.told, &f.log);
     EXPECT_DOUBLE_EQ(f.s.linecor[3], 0.4);
     EXPECT_DOUBLE_EQ(f.s.cor[4], 0.4);
     EXPECT_DOUBLE_EQ(f.s.cor[5], 0.1);
@@ -152,6 +154,7 @@ TEST(FixposRule, TheCensoringLineIsLeftAlone)
     run.censoring.in_force = true;
     run.censoring.attribute = 3; // line "up"
     search::decide_directions(f.s, run);
+    f.sv.replay(run.told, &f.log);
     EXPECT_FALSE(f.t.line[2].swapped);
     EXPECT_TRUE(f.t.line[3].swapped);
     EXPECT_TRUE(f.logged("Cannot change direction of censoring attribute up"));
@@ -238,6 +241,7 @@ TEST(FixposLog, LabelsAreShownWithoutTheirFillers)
     f.record({0.3, 0.2, 0.3, 0.2, 0.06, -0.06, 0.0});
     FixposRun run = f.run(false, true);
     search::decide_directions(f.s, run);
+    f.sv.replay(run.told, &f.log);
     EXPECT_TRUE(f.logged("  mixed >150                   ro=  0.060"));
     EXPECT_TRUE(f.logged("  mixed ^=0                    ro= -0.060"));
     EXPECT_EQ(search::fixpos_items(f.s, f.t, {4})[0].text.substr(0, 12), " mixed >150 ");

@@ -3,8 +3,6 @@
 #include "search/iteration.h"
 
 #include "platform/io/logwriter.h"
-#include "search/search_loop.h"
-#include "search/search_results.h"
 #include "support/recording_services.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +39,7 @@ struct Steps {
     std::string msgline;
     partition::AddedAttributes added;
     files::ControlTables t;
+    Notices told;
 
     Steps()
     {
@@ -54,7 +53,15 @@ struct Steps {
     bool logged(std::string_view l) const { return std::find(log.begin(), log.end(), l) != log.end(); }
     Ending stop(const partition::Partition& cur, bool primattr = false)
     {
-        return stop_rules(s, cur, primattr, added, set, msgline, sv, writer);
+        const Ending e = stop_rules(s, cur, primattr, added, set, msgline, sv, told, writer);
+        sv.replay(told, &writer);
+        return e;
+    }
+    bool next(const partition::Partition& cur, int new_line, int maxiter, bool detailed)
+    {
+        const bool go_on = next_iteration(s, cur, new_line, maxiter, detailed, t, set, sv, told, writer);
+        sv.replay(told, &writer);
+        return go_on;
     }
 };
 
@@ -97,7 +104,7 @@ TEST(IterativeStops, EndingsOfAnIteration)
         Steps st;
         std::vector<std::string> shown;
         const partition::Partition one = pair_of(list_of({{5}}), list_of({{5}}));
-        EXPECT_EQ(stop_rules(st.s, one, false, st.added, st.set, st.msgline, st.sv, st.writer,
+        EXPECT_EQ(stop_rules(st.s, one, false, st.added, st.set, st.msgline, st.sv, st.told, st.writer,
                              [&](const TermList&, int, std::string_view c) { shown.emplace_back(c); }),
                   Ending::none);
         EXPECT_EQ(st.log, (std::vector<std::string>{" A \"single attribute partition\" (q=1,p_1=1) is best.",
@@ -145,31 +152,24 @@ TEST(IterativeStops, StuckCycleNeedsPrimitiveAttributesAndSlotsOneApart)
 TEST(IterativeNext, NextIterationOrTheMaximum)
 {
     const partition::Partition cur = pair_of(list_of({{2, 3}}), list_of({{2}, {3}}));
-    SearchResults results;
-    results.bestlist.offer(4, 0.3f, 1, cur.first);
-    results.bestlist.offer(7, 0.4f, 1, cur.first);
-    { // Iteration 1 -> 2: the new entry, the scale, the lines.
+    { // Iteration 1 -> 2: the new entry, the lines.
         Steps st;
-        WindowScale scale{2.0, 5.0, 1.0};
-        EXPECT_TRUE(next_iteration(st.s, cur, 0.4, 11, 6, true, st.t, results, scale, st.set, st.sv, st.writer));
+        EXPECT_TRUE(st.next(cur, 11, 6, true));
         EXPECT_EQ(st.set, (std::vector<int>{2, 3, 4, 11}));
         EXPECT_EQ(st.s.iteration, 2);
         EXPECT_EQ(st.s.lastpart.lits, cur.first.lits);
-        EXPECT_EQ(scale.xmax, 10.0);
-        EXPECT_DOUBLE_EQ(scale.ymax, 0.8); // 2.0 exceeds 4 x G: y-max 2 x G
         EXPECT_EQ(st.log, (std::vector<std::string>{"New Iteration",
                                                     " Current positive attribute set is now:", " v2 v3 v4 +a_1"}));
         EXPECT_EQ(st.sv.with_prefix("thinking:"), std::vector<std::string>{"thinking:Searching: Iteration  2"});
         // Iteration 2 -> 3 replaces the entry.
-        EXPECT_TRUE(next_iteration(st.s, cur, 0.4, 10, 6, false, st.t, results, scale, st.set, st.sv, st.writer));
+        EXPECT_TRUE(st.next(cur, 10, 6, false));
         EXPECT_EQ(st.set, (std::vector<int>{2, 3, 4, 10}));
     }
     { // maxiter 3: after iteration 3 no fourth is run.
         Steps st;
         st.s.iteration = 3;
         st.set.push_back(11);
-        WindowScale scale;
-        EXPECT_FALSE(next_iteration(st.s, cur, 0.4, 10, 3, false, st.t, results, scale, st.set, st.sv, st.writer));
+        EXPECT_FALSE(st.next(cur, 10, 3, false));
         EXPECT_EQ(st.log, (std::vector<std::string>{"Iterations stopped. Maximum allowed reached",
                                                     "Maximum allowed iterations reached"}));
         EXPECT_EQ(st.set, (std::vector<int>{2, 3, 4}));
@@ -178,8 +178,7 @@ TEST(IterativeNext, NextIterationOrTheMaximum)
     { // Search:End pending: the new entry is dropped and the search ends quietly.
         Steps st;
         st.sv.end_requested = true;
-        WindowScale scale;
-        EXPECT_FALSE(next_iteration(st.s, cur, 0.4, 11, 6, false, st.t, results, scale, st.set, st.sv, st.writer));
+        EXPECT_FALSE(st.next(cur, 11, 6, false));
         EXPECT_EQ(st.set, (std::vector<int>{2, 3, 4}));
         EXPECT_TRUE(st.log.empty());
     }

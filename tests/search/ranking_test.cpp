@@ -1,4 +1,4 @@
-// The ranking of single attributes: the cut odometer, the order of three lines
+// The ranking of single attributes: the order of three lines
 // by chi-square, each line's chosen cut, the collected directions, topg held at
 // one entry, the 20,001st G value and Search:End.
 #include "search/ranking.h"
@@ -7,37 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace meru::test {
 namespace {
 
 using partition::Literal;
-
-TEST(CutOdometer, StepsTheLastLiteralFastestOverThreeAndFourCuts)
-{
-    // line 2: x with attributes 2..4, line 3: y with attributes 5..8
-    auto t = rank_tables({{"x", 3}, {"y", 4}});
-    t.att[5].signbyte = -1; // the reset of y's first cut is negated
-    search::CutOdometer od(t, {3, 7}, {true, true});
-    std::vector<std::vector<Literal>> seen{od.literals()};
-    while (od.next()) seen.push_back(od.literals());
-    ASSERT_EQ(seen.size(), 12u);
-    EXPECT_EQ(seen[0], (std::vector<Literal>{2, -5}));
-    EXPECT_EQ(seen[1], (std::vector<Literal>{2, -6})); // a negative literal is lowered
-    EXPECT_EQ(seen[3], (std::vector<Literal>{2, -8}));
-    EXPECT_EQ(seen[4], (std::vector<Literal>{3, -5}));
-    EXPECT_EQ(seen[11], (std::vector<Literal>{4, -8}));
-
-    // A position that does not float keeps its literal.
-    search::CutOdometer fixed(t, {3, 7}, {false, true});
-    int n = 1;
-    while (fixed.next()) {
-        EXPECT_EQ(fixed.literals()[0], 3);
-        ++n;
-    }
-    EXPECT_EQ(n, 4);
-}
 
 TEST(RankingTable, SortedInsertionKeepsEqualGInArrivalOrder)
 {
@@ -125,6 +101,21 @@ TEST(Ranking, OrdersThreeLinesAndChoosesEachLinesBestCut)
     EXPECT_NEAR(fix.cor[5], 0.6, 1e-9);
     ASSERT_FALSE(texts.empty());
     EXPECT_NE(texts.front().find("... ranking attributes"), std::string::npos);
+}
+
+TEST(Ranking, EveryCutOfALineTakesTheSignOfItsFirstCut)
+{
+    RankData rd;
+    rd.t.att[4].signbyte = -1; // b's first cut is negative, its second is not
+    search::Evaluator ev(rd.data(), chi_square(), search::rank_settings(1, false, false, 5));
+    search::SearchResults results;
+    partition::SkipTally skips;
+    search::Ranking ranking;
+    search::run_ranking(ev, rd.t, {4}, results, skips, ranking, nullptr, {});
+    std::vector<int> scored;
+    for (const auto& e : ranking.table) scored.push_back(e.attribute);
+    std::sort(scored.begin(), scored.end());
+    EXPECT_EQ(scored, (std::vector<int>{-5, -4}));
 }
 
 TEST(Ranking, SearchEndStopsTheRun)

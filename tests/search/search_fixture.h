@@ -82,14 +82,18 @@ struct SearchProblem {
 // Records what the loop shows; raises Search:End at the given poll.
 struct RecordingHost : search::SearchHost {
     std::vector<std::string> texts, rows, messages;
-    int marks = 0, rescales = 0, polls = 0;
+    int marks = 0, polls = 0;
     int end_at = -1; // the poll that sees Search:End (1-based); -1 never
     void progress(std::string_view t) override { texts.emplace_back(t); }
     bool search_end() override { return ++polls == end_at || (end_at > 0 && polls > end_at); }
-    void message(std::string_view t) override { messages.emplace_back(t); }
+    void tell(Notices& told) override
+    {
+        for (const Notice& n : told.items())
+            if (n.kind == Notice::Kind::message) messages.push_back(n.text);
+        told.clear();
+    }
     void window_row(std::string_view t) override { rows.emplace_back(t); }
     void window_mark(int, float, char) override { ++marks; }
-    void window_rescale(double, double, double) override { ++rescales; }
 };
 
 } // namespace meru::test

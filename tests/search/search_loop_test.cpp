@@ -48,7 +48,6 @@ struct Run {
     SkipTally skips;
     stats::ExtentBox box;
     partition::SubsizeMemory memory;
-    WindowScale scale;
     io::LogWriter log;
     std::vector<std::string> lines;
     RecordingHost host;
@@ -83,7 +82,7 @@ std::unique_ptr<Run> run(const SearchProblem& pb, LoopSettings s, const stats::C
     s.data = &data;
     s.crit = &crit;
     Evaluator ev(data, crit, search_settings(penalty, skip));
-    out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->scale, out->log, out->host);
+    out->r = run_search_loop(s, ev, out->results, out->skips, out->box, out->memory, out->log, out->host);
     return out;
 }
 
@@ -221,7 +220,6 @@ TEST(SearchLoop, ProgressWindowAndSearchEnd)
     s.dispgraph = true;
     auto g = run(pb, s);
     EXPECT_EQ(g->host.marks, total);
-    EXPECT_GE(g->host.rescales, 1);
     ASSERT_FALSE(g->host.rows.empty());
     EXPECT_EQ(g->host.rows[0].substr(0, 19), "Esc  Pause #=    10");
     // The search window's target widens too: one term of 4 of 70 lines, both
@@ -762,6 +760,123 @@ TEST(SearchLoop, ManyChunksStopWhereOneThreadStops)
                 EXPECT_EQ(got->r.per_vector.back().tallied, want.r.per_vector.back().tallied);
             }
         }
+    }
+}
+
+// The attribute set's lines in any order (the items' attributes need not
+// ascend), the tables counted over the units or from the pattern counts,
+// against the reference loop on random problems: the direct path's routes
+// on one thread and on workers, fixed or floating cuts, both sides or one,
+// two classes or many, the saved G values filling or full, and searches off
+// the direct path (forcing, serial joins).
+TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
+{
+    std::mt19937 rng(62);
+    std::array<int, 6> routes{};
+    int counted = 0;
+    for (int trial = 0; trial < 48; ++trial) {
+        std::uniform_int_distribution<int> pick(0, 1000);
+        const int nlines = 4 + pick(rng) % 5;
+        std::vector<int> cuts;
+        for (int k = 0; k < nlines; ++k) cuts.push_back(pick(rng) % 5 == 0 ? 2 + pick(rng) % 2 : 1);
+        SearchProblem pb(60 + pick(rng) % 150, cuts, 300u + static_cast<unsigned>(trial), trial % 3 ? 0.0 : 0.04);
+        for (int k = 2; k <= nlines + 1; ++k)
+            pb.tables.line[static_cast<std::size_t>(k)].firstattr = trial % 4 == 3 && pick(rng) % 2 == 0;
+        for (int a = 2; a <= pb.lc; ++a) pb.sign[static_cast<std::size_t>(a)] = pick(rng) % 4 ? 1 : -1;
+        for (int a = 2; a <= pb.lc; ++a)
+            pb.tables.att[static_cast<std::size_t>(a)].signbyte = pb.sign[static_cast<std::size_t>(a)];
+        if (trial % 5 == 1)
+            for (auto& w : pb.weights) w = pick(rng) % 4;
+        LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0;
+        s.tables = &pb.tables;
+        s.lines = pb.lines;
+        std::shuffle(s.lines.begin(), s.lines.end(), rng);
+        const std::vector<std::vector<int>> bounds{{2, 2}, {3, 3}, {2, 1}, {3}, {1, 1, 1}};
+        const auto sides = std::array{stats::Side::Both, stats::Side::AOnly, stats::Side::AMinusOnly};
+        s.extent = extent(bounds[static_cast<std::size_t>(pick(rng) % 5)], pick(rng) % 4 != 0,
+                          sides[static_cast<std::size_t>(pick(rng) % 3)]);
+        s.pair.reduce.tables = &pb.tables;
+        s.pair.full_reduction = pick(rng) % 2 == 0;
+        s.pair.measure = 1 + pick(rng) % 3;
+        if (trial % 5 == 4) { // off the direct path, its lists still counted from the patterns
+            s.forcing = true;
+            s.forced = (pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1));
+            s.join0 = pick(rng) % 2;
+            s.join1 = pick(rng) % 2;
+        } else if (trial % 7 == 6) {
+            s.serial.push_back((pick(rng) % 2 ? 1 : -1) * (2 + pick(rng) % (pb.lc - 1)));
+        }
+        stats::CritSettings crit = chi_square();
+        if (trial % 3 == 2) crit.icrit = static_cast<int>(stats::Criterion::Gini);
+        const bool many = trial % 7 == 3; // the continuous Y as 16 classes
+        const std::int64_t saved = trial % 4 >= 2 ? SearchResults::kSavedG : 0;
+        const double penalty = trial % 6 == 5 ? 0.5 : 0.0;
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        const Reference ref = reference(pb, s, crit, many, saved, penalty);
+        for (const int patterns : {-1, 1}) {
+            s.patterns = patterns;
+            auto got = run(pb, s, crit, -1, many, saved, penalty);
+            ASSERT_EQ(got->r.per_vector.size(), ref.per_vector.size());
+            for (std::size_t v = 0; v < ref.per_vector.size(); ++v) {
+                EXPECT_EQ(got->r.per_vector[v].evaluated, ref.per_vector[v].evaluated);
+                EXPECT_EQ(got->r.per_vector[v].tallied, ref.per_vector[v].tallied);
+                ++routes[static_cast<std::size_t>(got->r.per_vector[v].route)];
+                counted += got->r.per_vector[v].patterns;
+            }
+            expect_same(got->results, ref.results);
+        }
+    }
+    EXPECT_GT(counted, 20) << counted;
+    // The routes but those of combinations with too many cuts for a chunk.
+    for (Route r : {Route::kPair, Route::kRuns, Route::kScanHere, Route::kScan})
+        EXPECT_GT(routes[static_cast<std::size_t>(r)], 0) << route_name(r);
+}
+
+// The mean-square criteria with their split sums from the pattern sums: the
+// same candidates, tallies and lists as the walk that sums over the
+// observations, G (single precision, from sums within rounding) within a few
+// of its last places, one thread or several, the lines in any order.
+TEST(SearchLoop, SplitSumsFromPatternsGiveTheWalksLists)
+{
+    std::mt19937 rng(64);
+    for (int trial = 0; trial < 16; ++trial) {
+        SearchProblem pb(80 + 40 * trial, std::vector<int>(5 + trial % 3, 1), 400u + static_cast<unsigned>(trial),
+                         0.0);
+        LoopSettings s;
+        s.threads = trial % 2 ? 3 : 1;
+        s.parallel_from = 0;
+        s.lines = pb.lines;
+        std::shuffle(s.lines.begin(), s.lines.end(), rng);
+        s.extent = extent(trial % 4 < 2 ? std::vector<int>{2, 2} : std::vector<int>{3, 2}, true);
+        s.pair.reduce.tables = &pb.tables;
+        stats::CritSettings crit;
+        crit.icrit = static_cast<int>(trial % 3 ? stats::Criterion::WithinMse : stats::Criterion::SubgroupMse);
+        const std::int64_t saved = trial % 4 == 3 ? SearchResults::kSavedG : 0;
+        s.patterns = -1;
+        const auto walk = run(pb, s, crit, -1, true, saved);
+        s.patterns = 1;
+        const auto counted = run(pb, s, crit, -1, true, saved);
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ASSERT_EQ(counted->r.per_vector.size(), walk->r.per_vector.size());
+        for (std::size_t v = 0; v < walk->r.per_vector.size(); ++v) {
+            EXPECT_EQ(counted->r.per_vector[v].evaluated, walk->r.per_vector[v].evaluated);
+            EXPECT_EQ(counted->r.per_vector[v].tallied, walk->r.per_vector[v].tallied);
+        }
+        const auto close = [](float a, float b) { return std::fabs(a - b) <= 4e-7f * std::max(std::fabs(b), 1.0f); };
+        for (const auto& [a, b] : {std::pair{counted->results.bestlist.entries(), walk->results.bestlist.entries()},
+                                   {counted->results.top10.entries(), walk->results.top10.entries()}}) {
+            ASSERT_EQ(a.size(), b.size());
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                EXPECT_EQ(a[i].complexity, b[i].complexity);
+                EXPECT_EQ(a[i].list.lits, b[i].list.lits);
+                EXPECT_TRUE(close(a[i].value, b[i].value)) << a[i].value << " " << b[i].value;
+            }
+        }
+        const auto ga = counted->results.saved_g(), gb = walk->results.saved_g();
+        ASSERT_EQ(ga.size(), gb.size());
+        for (std::size_t i = 0; i < ga.size(); ++i) EXPECT_TRUE(close(ga[i], gb[i])) << i;
     }
 }
 

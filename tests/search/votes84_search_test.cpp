@@ -82,11 +82,10 @@ struct VotesSearch {
         partition::SkipTally skips;
         stats::ExtentBox box;
         partition::SubsizeMemory memory;
-        search::WindowScale scale;
         io::LogWriter log;
         log.set_trace_sink([&](std::string_view l) { out->log.emplace_back(l); });
         out->host.end_at = end_at;
-        out->r = search::run_search_loop(s, ev, out->results, skips, box, memory, scale, log, out->host);
+        out->r = search::run_search_loop(s, ev, out->results, skips, box, memory, log, out->host);
         return out;
     }
 };

@@ -24,7 +24,7 @@ struct Entry {
 test::ScriptedForms::Step enter(Entry e, int closing = kOk)
 {
     return [e = std::move(e), closing](Form& f) {
-        if (!e.criterion.empty()) f.choice[ids::kCriteria] = e.criterion;
+        if (!e.criterion.empty()) f.choice[ids::kCriterionList] = e.criterion;
         for (const auto& [id, text] : e.texts) f.text[id] = text;
         for (const auto& [id, on] : e.checks) f.on[id] = on;
         return closing;

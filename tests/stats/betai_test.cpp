@@ -7,7 +7,6 @@
 #include <limits>
 
 using meru::stats::betai;
-using meru::stats::NumericIssues;
 
 TEST(Betai, MatchesReferenceValues)
 {
@@ -27,10 +26,7 @@ TEST(Betai, MatchesReferenceValues)
         {1e6, 1e6, 0.5005, 0.9213504224939122},
     };
     for (const auto& c : cases) {
-        NumericIssues issues;
-        EXPECT_TRUE(RelNear(betai(c.a, c.b, c.x, &issues), c.want, 1e-8))
-            << "a=" << c.a << " b=" << c.b << " x=" << c.x;
-        EXPECT_FALSE(issues.any());
+        EXPECT_TRUE(RelNear(betai(c.a, c.b, c.x), c.want, 1e-8)) << "a=" << c.a << " b=" << c.b << " x=" << c.x;
     }
 }
 
@@ -43,14 +39,10 @@ TEST(Betai, EndPoints)
         }
 }
 
-TEST(Betai, BadXRaisesTheFlagAndIsClamped)
+TEST(Betai, BadXIsClamped)
 {
-    NumericIssues issues;
-    EXPECT_EQ(betai(2, 3, -0.1, &issues), 0.0);
-    EXPECT_TRUE(issues.has(NumericIssues::betai_bad_x));
-    issues = {};
-    EXPECT_EQ(betai(2, 3, 1.5, &issues), 1.0);
-    EXPECT_TRUE(issues.has(NumericIssues::betai_bad_x));
+    EXPECT_EQ(betai(2, 3, -0.1), 0.0);
+    EXPECT_EQ(betai(2, 3, 1.5), 1.0);
 }
 
 TEST(Betai, BoundaryShapesTakeTheirLimits)

@@ -34,6 +34,7 @@ struct CellRun {
     PartitionStatsData d;
     LogCapture cap;
     RecordingServices sv;
+    Notices told;
     RecordingWindow window;
     SubStat st;
 
@@ -41,12 +42,14 @@ struct CellRun {
     {
         opt.print = false;
         LogCapture quiet;
-        st = partstats(d.view(y), list, 1, d.signbyte, d.tables, opt, sv, quiet.log);
+        st = partstats(d.view(y), list, 1, d.signbyte, d.tables, opt, told, quiet.log);
+        sv.replay(told, &quiet.log);
     }
     void cells(const partition::TermList& list, CellTabOptions opt = {})
     {
         opt.have_id = true;
-        celltab(st, list, d.w, d.ids, d.tables, opt, &window, sv, cap.log);
+        celltab(st, list, d.w, d.ids, d.tables, opt, &window, told, cap.log);
+        sv.replay(told, &cap.log);
     }
 };
 
@@ -166,7 +169,7 @@ TEST(CellTab, IdentifiersNineToALineAndLineNumbers)
     r.stats(r.d.ycont, list);
     CellTabOptions opt;
     opt.listing = false;
-    celltab(r.st, list, r.d.w, {}, r.d.tables, opt, nullptr, r.sv, r.cap.log);
+    celltab(r.st, list, r.d.w, {}, r.d.tables, opt, nullptr, r.told, r.cap.log);
     const std::vector<std::string> expected{
         "Line #s of subgroup   1 in  A",
         "        1        2        3        4        5        6        7        8        9",

@@ -34,9 +34,11 @@ TEST(CensoringSetup, ChosenSideIsRecordedLoggedAndCounted)
     Base b;
     Censoring c;
     test::RecordingServices sv;
+    Notices told;
     test::LogCapture cap;
     const CensoringChoice choice{2, 1, "STATUS", "Alive$", "Dead"};
-    EXPECT_TRUE(apply_censoring_choice(choice, false, Criterion::LogRank, b.view(), "Months", c, sv, cap.log));
+    EXPECT_TRUE(apply_censoring_choice(choice, false, Criterion::LogRank, b.view(), "Months", c, told, cap.log));
+    sv.replay(told, &cap.log);
     EXPECT_TRUE(c.in_force);
     EXPECT_EQ(c.attribute, 2);
     EXPECT_EQ(c.side, 1);
@@ -53,9 +55,11 @@ TEST(CensoringSetup, CancelMeansNoCensoringAndKeptChoiceIsNotCountedAgain)
     Base b;
     Censoring c{true, 2, 2, "x"};
     test::RecordingServices sv;
+    Notices told;
     test::LogCapture cap;
     EXPECT_FALSE(
-        apply_censoring_choice(CensoringChoice{}, false, Criterion::LogRank, b.view(), "Months", c, sv, cap.log));
+        apply_censoring_choice(CensoringChoice{}, false, Criterion::LogRank, b.view(), "Months", c, told, cap.log));
+    sv.replay(told, &cap.log);
     EXPECT_FALSE(c.in_force);
     EXPECT_EQ(c.attribute, 1);
     EXPECT_EQ(cap.lines, std::vector<std::string>{"No censoring"});
@@ -63,7 +67,8 @@ TEST(CensoringSetup, CancelMeansNoCensoringAndKeptChoiceIsNotCountedAgain)
 
     test::LogCapture kept;
     const CensoringChoice choice{2, 2, "STATUS", "Dead", "Alive"};
-    EXPECT_FALSE(apply_censoring_choice(choice, true, Criterion::ChiSquare, b.view(), "Months", c, sv, kept.log));
+    EXPECT_FALSE(apply_censoring_choice(choice, true, Criterion::ChiSquare, b.view(), "Months", c, told, kept.log));
+    sv.replay(told, &kept.log);
     EXPECT_EQ(kept.lines, std::vector<std::string>{"Censor attribute : STATUS Dead"});
     EXPECT_TRUE(sv.calls.empty());
 }

@@ -219,3 +219,31 @@ TEST(CriterionClasses, SubgroupMseOfOneTermPerSideEqualsWithinMse)
 
 } // namespace
 } // namespace meru::stats
+
+namespace meru::stats {
+namespace {
+
+// The table of criteria agrees with the classes that score them: the F test
+// belongs to the criteria of split sums, the log-rank statistic to the survival
+// Y, class priors and costs to those of a count table; names fit the dialog.
+TEST(CriterionTable, AgreesWithTheScoringClasses)
+{
+    for (const CriterionTraits& k : kCriterionTable) {
+        CritSettings s;
+        s.icrit = static_cast<int>(k.code);
+        const auto c = make_criterion(s);
+        EXPECT_EQ(&c->traits(), criterion_traits(s.icrit));
+        EXPECT_EQ(c->name(), k.name);
+        EXPECT_LE(k.name.size(), 30u);
+        EXPECT_EQ(k.f_test, c->input() == ScoreInput::SplitSums) << k.name;
+        EXPECT_EQ(k.y == YSuit::Survival, c->input() == ScoreInput::LogRank) << k.name;
+        EXPECT_TRUE(!(k.priors || k.costs || k.two_class_bound) || c->input() == ScoreInput::CountTable) << k.name;
+        EXPECT_TRUE(!k.per_term_sums || k.f_test) << k.name;
+        EXPECT_TRUE(!(k.cost_weighted || k.needs_costs) || k.costs) << k.name;
+    }
+    EXPECT_EQ(criterion_traits(0), nullptr);
+    EXPECT_EQ(criterion_traits(kCriterionCount + 1), nullptr);
+}
+
+} // namespace
+} // namespace meru::stats

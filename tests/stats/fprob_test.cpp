@@ -7,7 +7,6 @@
 #include <limits>
 
 using meru::stats::fprob;
-using meru::stats::NumericIssues;
 
 TEST(Fprob, MatchesReferenceValues)
 {
@@ -22,10 +21,8 @@ TEST(Fprob, MatchesReferenceValues)
         {1, 4e6, 3.8415, 0.04999884139812152}, {1, 1e8, 3.8415, 0.049998774844154763}, // R's pf (TOMS 708)
     };
     for (const auto& c : cases) {
-        NumericIssues issues;
-        EXPECT_TRUE(RelNear(fprob(c.df1, c.df2, c.f, &issues), c.want, 1e-8))
+        EXPECT_TRUE(RelNear(fprob(c.df1, c.df2, c.f), c.want, 1e-8))
             << "df1=" << c.df1 << " df2=" << c.df2 << " F=" << c.f;
-        EXPECT_FALSE(issues.any());
     }
 }
 
@@ -58,16 +55,14 @@ TEST(Fprob, NoTestGivesOne)
 
 TEST(Fprob, HugeFTendsToZeroWithoutMessages)
 {
-    NumericIssues issues;
     double last = 1.0;
     for (double f : {1e2, 1e5, 1e10, 1e20, 1e300}) {
-        const double p = fprob(1, 10, f, &issues);
+        const double p = fprob(1, 10, f);
         EXPECT_GE(p, 0.0);
         EXPECT_LE(p, last);
         last = p;
     }
-    EXPECT_EQ(fprob(1, 10, std::numeric_limits<double>::infinity(), &issues), 0.0);
-    EXPECT_FALSE(issues.any());
+    EXPECT_EQ(fprob(1, 10, std::numeric_limits<double>::infinity()), 0.0);
 }
 
 TEST(Fprob, NaNPropagates) { EXPECT_TRUE(std::isnan(fprob(1, 10, std::numeric_limits<double>::quiet_NaN()))); }

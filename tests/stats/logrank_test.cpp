@@ -240,7 +240,9 @@ TEST(Censpct, CountsAndShowsCensoredShare)
     v.mask = mask;
     v.weights = weight;
     test::RecordingServices sv;
-    const CensoredCount c = censpct(v, Censoring{true, 2, 2, ""}, "Survival time", sv);
+    Notices told;
+    const CensoredCount c = censpct(v, Censoring{true, 2, 2, ""}, "Survival time", told);
+    sv.replay(told);
     EXPECT_EQ(c.censored, 5.0);
     EXPECT_EQ(c.total, 18.0);
     EXPECT_EQ(sv.calls, std::vector<std::string>{
@@ -250,7 +252,8 @@ TEST(Censpct, CountsAndShowsCensoredShare)
     weight[18] = 1;
     abyte[2 * 19 + 1] = 0;
     test::RecordingServices sv2;
-    EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", sv2).percent, 25.0);
+    EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", told).percent, 25.0);
+    sv2.replay(told);
     EXPECT_EQ(sv2.calls.front(), "note: There are       5( 25.00%) censored T        observations$ [log] kind=cut79");
 }
 
@@ -266,12 +269,15 @@ TEST(Censpct, EmptySampleAndNoCensoring)
     v.mask = mask;
     v.weights = weight;
     test::RecordingServices sv;
-    EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", sv).percent, 0.0);
+    Notices told;
+    EXPECT_EQ(censpct(v, Censoring{true, 2, 2, ""}, "T", told).percent, 0.0);
+    sv.replay(told);
     EXPECT_EQ(sv.calls.front(), "note: There are       0(  0.00%) censored T        observations$ [log] kind=cut79");
 
     mask.assign(3, 1);
     test::RecordingServices quiet;
-    const CensoredCount c = censpct(v, Censoring{}, "T", quiet);
+    const CensoredCount c = censpct(v, Censoring{}, "T", told);
+    quiet.replay(told);
     EXPECT_EQ(c.total, 3.0);
     EXPECT_EQ(c.censored, 0.0);
     EXPECT_TRUE(quiet.calls.empty());

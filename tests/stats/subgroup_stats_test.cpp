@@ -29,7 +29,10 @@ SubStat run(const PartitionStatsData& d, const std::vector<float>& y, LogCapture
             PartStatsOptions opt = {}, const partition::TermList* list = nullptr, int sense = 1)
 {
     if (opt.yname.empty()) opt.yname = "Y-cont";
-    return partstats(d.view(y), list ? *list : d.a, sense, d.signbyte, d.tables, opt, sv, cap.log);
+    Notices told;
+    SubStat st = partstats(d.view(y), list ? *list : d.a, sense, d.signbyte, d.tables, opt, told, cap.log);
+    sv.replay(told, &cap.log);
+    return st;
 }
 
 TEST(PartStats, ContinuousYTable)

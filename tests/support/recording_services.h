@@ -1,6 +1,7 @@
 #pragma once
 // A Services fake for tests: records every call as a line and answers
 // questions and message boxes from queues (Yes / OK when the queue is empty).
+#include "core/notices.h"
 #include "core/services.h"
 
 #include <deque>
@@ -42,6 +43,23 @@ public:
     void yield() override { ++yields; }
     bool search_end() override { return end_requested; }
     void clear_search_end() override { end_requested = false; }
+
+    // Shows what a routine of the core left, as the program does: each notice
+    // becomes the call it stands for, each queued line goes to `log`.
+    void replay(Notices& notices, io::LogWriter* log = nullptr)
+    {
+        for (const Notice& n : notices.items()) {
+            switch (n.kind) {
+            case Notice::Kind::note: note(n.text, n.note_kind, n.log); break;
+            case Notice::Kind::help: helpshow(n.text); break;
+            case Notice::Kind::message: msgok(n.text); break;
+            case Notice::Kind::line:
+                if (log) log->write(n.text);
+                break;
+            }
+        }
+        notices.clear();
+    }
 
     // Calls whose record starts with `prefix`.
     std::vector<std::string> with_prefix(std::string_view prefix) const

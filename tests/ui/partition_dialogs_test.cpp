@@ -15,7 +15,7 @@ using meru::test::UiTest;
 
 namespace {
 
-namespace ids = partition::manpart_ids;
+namespace ids = ui::manpart_ids;
 
 // Runs `act` once on the next modal dialog that opens.
 class OnModal {
@@ -51,7 +51,7 @@ TEST_F(UiTest, ManualPartitionDialogShowsAndReturnsTheEdits)
 {
     ASSERT_NE(dialogs.find(ids::kManualDialog), nullptr);
     ui::QtPartitionDialogs pd(ctx);
-    partition::ManualView view;
+    ui::ManualView view;
     view.text = "(2)(3)";
     view.simplify = true;
     view.entries = {"    2: age>40", "    3: age>50", "    4: sex=M"};
@@ -109,8 +109,8 @@ TEST_F(UiTest, PartitionDialogsWithoutTemplatesReportIt)
     platform::DialogLibrary empty;
     ui::Context bare{frame, menus, {&frame.main_window(), nullptr}, empty, log, MERU_RUNTIME_DIR, {}, {}, {}, {}};
     ui::QtPartitionDialogs pd(bare);
-    partition::ManualView view;
+    ui::ManualView view;
     std::vector<bool> sel;
-    EXPECT_EQ(pd.manual(view), partition::kDialogMissing);
-    EXPECT_EQ(pd.combination({}, sel), partition::kDialogMissing);
+    EXPECT_EQ(pd.manual(view), ui::kDialogMissing);
+    EXPECT_EQ(pd.combination({}, sel), ui::kDialogMissing);
 }

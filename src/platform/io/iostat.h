@@ -21,7 +21,4 @@ inline constexpr int kErrWrite = 9;       // the file cannot be written
 inline constexpr int kErrUnitInUse = 10;  // the unit belongs to a window
 inline constexpr int kErrBadUnit = 11;    // no such unit or an invalid unit number
 
-inline bool is_error(int status) { return status > 0; }
-inline bool is_end(int status) { return status < 0; }
-
 } // namespace meru::io

@@ -60,7 +60,6 @@ public:
     const std::string& find_text() const { return find_text_; }
     int recorded_length() const { return m_; }
     const Pager& pager() const { return pager_; }
-    bool find_mode() const { return find_mode_; }
     bool end_reached() const { return end_reached_; }
     bool find_used() const { return find_used_; }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,11 +55,49 @@ TEST(SafeFiles, ReplacesWholeAndLeavesNoTemporary)
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
 }
 
-TEST(SafeFiles, ReadOnlyFolderKeepsTheOldFileAndSaysWhy)
+// A file size limit for this process, with the signal that passing it raises
+// ignored, so that a write past it comes back short ("File too large").
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lower{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*old_handler_)(int) = SIG_DFL;
+};
+
+// Writes the system refuses, whoever runs them (the superuser too): the old file
+// stays whole, no temporary is left, and the system's reason is returned.
+TEST(SafeFiles, ARefusedWriteKeepsTheOldFileAndSaysWhy)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into any folder";
     Folder d;
     const std::string path = d.file("a.mrc", "old\n");
+    const auto entries = [&] { return std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}); };
+
+    // A folder that is a file.
+    EXPECT_EQ(write_replacing(path + "/b.mrc", {"new"}), "Not a directory");
+
+    // The new copy cut short after 2 bytes.
+    {
+        const FileSizeLimit limit(2);
+        EXPECT_EQ(write_replacing(path, {"new", "text"}), "File too large");
+    }
+    EXPECT_EQ(contents(path), "old\n");
+    EXPECT_EQ(entries(), 1);
+
+    // A folder without write permission binds every user but the superuser.
+    if (::geteuid() == 0) return;
     fs::permissions(d.dir, fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EQ(write_replacing(path, {"new"}), "Permission denied");
     EXPECT_EQ(can_write((d.dir / "A.LOG").string()), "Permission denied");

@@ -1,0 +1,339 @@
+#include "search/pattern_counts.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <stdexcept>
+
+namespace meru::search {
+
+namespace {
+
+// f[S] := the sum of f over the supersets of S, for 2^m sets of `width` values.
+template <class T> void superset_sums(std::vector<T>& f, int m, std::size_t width)
+{
+    const std::size_t size = f.size();
+    for (int j = 0; j < m; ++j) {
+        const std::size_t half = (std::size_t{1} << j) * width;
+        for (std::size_t start = 0; start < size; start += 2 * half) {
+            T* lo = f.data() + start;
+            const T* hi = lo + half;
+            for (std::size_t i = 0; i < half; ++i) lo[i] += hi[i];
+        }
+    }
+}
+
+// The multiplier of a set of terms beside the others: +1 for an odd count, -1
+// for an even one (for 32-bit words, -1 wrapped).
+template <class T> T odd_plus(unsigned set) { return std::popcount(set) % 2 ? T(1) : T(0) - T(1); }
+
+} // namespace
+
+template <class T>
+PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : m_(m), width_(width)
+{
+    if (m > kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
+    // The complements' cells: set S holds the pattern whose literals all fail where S's do.
+    const std::size_t sets = std::size_t{1} << m;
+    std::vector<T>& fails = sums_[0];
+    fails.resize(cells.size());
+    for (std::size_t s = 0; s < sets; ++s)
+        std::copy_n(cells.data() + (sets - 1 - s) * width, width, fails.data() + s * width);
+    sums_[1] = std::move(cells);
+    superset_sums(sums_[1], m, width);
+    superset_sums(sums_[0], m, width);
+}
+
+template <class T> int PatternCells<T>::conjunction(PatternTerm t, T sign, T* out, bool count) const
+{
+    if (t.holds & t.fails) return 0; // a literal and its complement
+    // Where S holds and F fails: over the subsets U of F, (-1)^|U| times where
+    // S and U hold; or the same the other way round, over the smaller set.
+    const bool by_fails = std::popcount(t.fails) <= std::popcount(t.holds);
+    const std::uint32_t over = by_fails ? t.fails : t.holds, base = by_fails ? t.holds : t.fails;
+    if (!count) return 1 << std::popcount(over);
+    const int side = by_fails ? 1 : 0;
+    int lookups = 0;
+    for (std::uint32_t u = over;; u = (u - 1) & over) {
+        const T* a = all(side, base | u);
+        const T s = std::popcount(u) % 2 ? T(0) - sign : sign;
+        for (std::size_t c = 0; c < width_; ++c) out[c] += s * a[c];
+        ++lookups;
+        if (u == 0) break;
+    }
+    return lookups;
+}
+
+template <class T> bool PatternCells<T>::holds(std::span<const PatternTerm> terms, T* out) const
+{
+    if (terms.size() > static_cast<std::size_t>(kMaxTerms)) return false;
+    std::array<PatternTerm, std::size_t{1} << kMaxTerms> unions{};
+    const unsigned sets = 1u << terms.size();
+    int lookups = 0;
+    for (unsigned set = 1; set < sets; ++set) {
+        const PatternTerm& t = terms[static_cast<std::size_t>(std::countr_zero(set))];
+        const PatternTerm& rest = unions[set & (set - 1)];
+        unions[set] = {rest.holds | t.holds, rest.fails | t.fails};
+        lookups += conjunction(unions[set], T(1), nullptr, false);
+        if (lookups > kMaxLookups) return false;
+    }
+    std::fill_n(out, width_, T(0));
+    for (unsigned set = 1; set < sets; ++set) conjunction(unions[set], odd_plus<T>(set), out);
+    return true;
+}
+
+template class PatternCells<std::uint32_t>;
+template class PatternCells<double>;
+
+bool PatternCounts::fits(const ClassOrderedSample& sample)
+{
+    std::int64_t total = 0;
+    for (const ClassOrderedSample::Plane& p : sample.planes()) {
+        const std::uint64_t* bits = sample.plane_bits(p);
+        std::int64_t units = 0;
+        for (std::uint32_t w = p.lo; w < p.hi; ++w) units += std::popcount(bits[w]);
+        total += std::abs(p.value) * units;
+        if (total >= (std::int64_t{1} << 31)) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The weight of each class in each pattern of the sample's units.
+std::vector<std::uint32_t> class_cells(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain)
+{
+    const int m = static_cast<int>(plain.size());
+    if (m > PatternCounts::kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
+    const auto classes = static_cast<std::size_t>(std::max(sample.classes(), 0));
+    // Word by word, the planes holding units in it (by their first words)
+    // and each of its units' pattern: bit j where literal j holds (its
+    // failing word clear).
+    const std::span<const ClassOrderedSample::Plane> planes = sample.planes();
+    std::vector<std::size_t> by_lo(planes.size()), active;
+    std::iota(by_lo.begin(), by_lo.end(), std::size_t{0});
+    std::sort(by_lo.begin(), by_lo.end(), [&](std::size_t a, std::size_t b) { return planes[a].lo < planes[b].lo; });
+    std::vector<std::uint32_t> cells((std::size_t{1} << m) * classes, 0);
+    std::array<std::uint32_t, 64> pattern{};
+    for (std::size_t w = 0, next = 0; w < sample.unit_words(); ++w) {
+        while (next < by_lo.size() && planes[by_lo[next]].lo <= w) active.push_back(by_lo[next++]);
+        std::erase_if(active, [&](std::size_t p) { return planes[p].hi <= w; });
+        if (active.empty()) continue;
+        pattern.fill(0);
+        for (int j = 0; j < m; ++j) {
+            const std::uint64_t holds = ~plain[static_cast<std::size_t>(j)].fail[w];
+            for (unsigned b = 0; b < 64; ++b) pattern[b] |= static_cast<std::uint32_t>((holds >> b) & 1u) << j;
+        }
+        for (std::size_t p : active) {
+            const auto value = static_cast<std::uint32_t>(planes[p].value); // wraps as the sums do
+            const auto cls = static_cast<std::size_t>(planes[p].cls);
+            for (std::uint64_t b = sample.plane_bits(planes[p])[w]; b; b &= b - 1)
+                cells[pattern[static_cast<std::size_t>(std::countr_zero(b))] * classes + cls] += value;
+        }
+    }
+    return cells;
+}
+
+} // namespace
+
+PatternCounts::PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain)
+    : cells_(static_cast<int>(plain.size()), static_cast<std::size_t>(std::max(sample.classes(), 0)),
+             class_cells(sample, plain)),
+      beyond_(sample.beyond())
+{}
+
+bool PatternCounts::table(int r, std::span<const PatternTerm> terms, stats::CountTable& out) const
+{
+    std::array<std::uint32_t, stats::CountTable::max_classes> h{};
+    if (!cells_.holds(terms, h.data())) return false;
+    table_of(r, h.data(), out);
+    return true;
+}
+
+void PatternCounts::table(int r, std::span<const std::uint32_t> terms, stats::CountTable& out) const
+{
+    std::array<PatternTerm, kMaxTerms> t{};
+    for (std::size_t i = 0; i < terms.size(); ++i) t[i] = side_term(r, terms[i]);
+    table(r, std::span(t).first(terms.size()), out);
+}
+
+void PatternCounts::table_of(int r, const std::uint32_t* h, stats::CountTable& out) const
+{
+    const std::uint32_t* total = cells_.all(r, 0);
+    const auto in = static_cast<std::size_t>(r), other = 1 - in;
+    std::array<std::int64_t, 2> side{};
+    for (std::size_t c = 0; c < cells_.width(); ++c) {
+        const std::int64_t held = static_cast<std::int32_t>(h[c]), rest = static_cast<std::int32_t>(total[c] - h[c]);
+        out.cells[2 * c + in] = held;
+        out.cells[2 * c + other] = rest;
+        side[in] += held;
+        side[other] += rest;
+    }
+    out.w0 = side[0];
+    out.w1 = side[1];
+    out.beyond = beyond_;
+}
+
+void PatternCounts::Run::begin(const PatternCounts& counts, std::span<const std::uint32_t> before)
+{
+    cells_ = &counts.cells_;
+    const unsigned sets = 1u << before.size();
+    unions_.assign(sets, 0);
+    signs_.assign(sets, 1);
+    for (unsigned set = 1; set < sets; ++set) {
+        unions_[set] = unions_[set & (set - 1)] | before[static_cast<std::size_t>(std::countr_zero(set))];
+        signs_[set] = 0u - signs_[set & (set - 1)];
+    }
+    // Where a term before holds: as the last term's sets add it, over the
+    // non-empty sets of terms before.
+    for (int r = 0; r < 2; ++r) {
+        std::uint32_t* h = before_[static_cast<std::size_t>(r)].data();
+        h[0] = h[1] = 0;
+        for (unsigned set = 1; set < sets; ++set)
+            cells_->conjunction(side_term(r, unions_[set]), odd_plus<std::uint32_t>(set), h);
+    }
+}
+
+void PatternCounts::Run::count(int r, std::span<const std::uint32_t> lasts,
+                               std::span<ClassOrderedSample::Cells> out) const
+{
+    // With the last term L, a set J of terms before it adds (-1)^|J| F(L | union of J).
+    const Cells& p = *cells_;
+    const auto side = static_cast<std::size_t>(r);
+    const std::uint32_t* total = p.all(r, 0);
+    const std::size_t sets = unions_.size();
+    for (std::size_t i = 0; i < lasts.size(); ++i) {
+        std::uint32_t h0 = before_[side][0], h1 = before_[side][1];
+        for (std::size_t set = 0; set < sets; ++set) {
+            const std::uint32_t* a = p.all(r, lasts[i] | unions_[set]);
+            h0 += signs_[set] * a[0];
+            h1 += signs_[set] * a[1];
+        }
+        const std::int64_t in0 = static_cast<std::int32_t>(h0), in1 = static_cast<std::int32_t>(h1);
+        const std::int64_t out0 = static_cast<std::int32_t>(total[0] - h0),
+                           out1 = static_cast<std::int32_t>(total[1] - h1);
+        out[i] =
+            r ? ClassOrderedSample::Cells{out0, in0, out1, in1} : ClassOrderedSample::Cells{in0, out0, in1, out1};
+    }
+}
+
+std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
+                                               std::span<const partition::Literal> literals,
+                                               std::span<const std::int8_t> signbyte)
+{
+    const int m = static_cast<int>(literals.size());
+    if (m > Cells::kMaxLiterals) return nullptr;
+    // Each literal's byte and the byte where it holds read plainly (a literal
+    // reversed by its attribute's sign holds at 0).
+    std::vector<std::size_t> at;
+    std::vector<std::uint8_t> holds_at;
+    std::vector<int> bit(static_cast<std::size_t>(view.abyte.lc) + 1, -1);
+    for (int j = 0; j < m; ++j) {
+        const partition::Literal l = literals[static_cast<std::size_t>(j)];
+        const int a = partition::attribute_of(l);
+        if (a < 1 || a > view.abyte.lc || bit[static_cast<std::size_t>(a)] >= 0) return nullptr;
+        const bool positive =
+            static_cast<std::size_t>(a) >= signbyte.size() || signbyte[static_cast<std::size_t>(a)] >= 0;
+        const bool reversed = (l < 0) == positive;
+        at.push_back(static_cast<std::size_t>(a - 1));
+        holds_at.push_back(reversed ? 0 : 1);
+        bit[static_cast<std::size_t>(a)] = j;
+    }
+    std::vector<double> cells((std::size_t{1} << m) * kWidth, 0.0);
+    double weight = 0.0;
+    for (int i = 0; i < view.abyte.n; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const int w = view.weights[u];
+        const float y = view.y[u];
+        if (w == 0 || !view.mask[u] || !(y >= 0.0f)) continue;
+        const std::uint8_t* row = view.abyte.row(i);
+        std::size_t pattern = 0;
+        for (std::size_t j = 0; j < at.size(); ++j) {
+            const std::uint8_t b = row[at[j]];
+            if (b > 1) return nullptr;
+            pattern |= static_cast<std::size_t>(b == holds_at[j]) << j;
+        }
+        const float wy = static_cast<float>(w) * y;
+        const float wy2 = y * wy;
+        double* c = cells.data() + pattern * kWidth;
+        c[0] += w;
+        c[1] += static_cast<double>(wy);
+        c[2] += static_cast<double>(wy2);
+        weight += std::abs(static_cast<double>(w));
+    }
+    if (weight >= 0x1p53) return nullptr;
+    return std::unique_ptr<PatternSums>(
+        new PatternSums(Cells(m, kWidth, std::move(cells)), std::move(bit),
+                        std::vector<partition::Literal>(literals.begin(), literals.end())));
+}
+
+bool PatternSums::term_of(std::span<const partition::Literal> lits, int sense, PatternTerm& out) const
+{
+    out = {};
+    for (const partition::Literal l : lits) {
+        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+        const int b = a < bit_.size() ? bit_[a] : -1;
+        if (b < 0) return false;
+        // The literal read plainly, or its complement read flipped, holds where its bit is set.
+        const bool same = l == literal_[static_cast<std::size_t>(b)];
+        (same == (sense == partition::kPlain) ? out.holds : out.fails) |= 1u << b;
+    }
+    return true;
+}
+
+bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
+                        stats::SplitSums& out) const
+{
+    const partition::TermList& first = pair.first;
+    const partition::TermList& second = pair.second;
+    const int q1 = first.q(), q2 = second.q();
+    if (q1 > Cells::kMaxTerms) return false;
+    const int sense = pair.first_sense(), other = 1 - sense;
+    std::array<PatternTerm, Cells::kMaxTerms> terms{};
+    std::size_t at = 0;
+    for (int t = 0; t < q1; ++t) {
+        const auto len = static_cast<std::size_t>(first.lp[static_cast<std::size_t>(t)]);
+        if (!term_of(std::span(first.lits).subspan(at, len), sense, terms[static_cast<std::size_t>(t)])) return false;
+        at += len;
+    }
+    std::array<double, kWidth> held{};
+    if (!cells_.holds(std::span(terms).first(static_cast<std::size_t>(q1)), held.data())) return false;
+    // Each term's own sums, where the criterion asks for them (the second
+    // list's terms hold only off the first list).
+    slots.first.clear(q1);
+    slots.second.clear(q2);
+    if (per_term) {
+        const std::array<const partition::TermList*, 2> lists{&first, &second};
+        const std::array<int, 2> senses{sense, other};
+        std::array<stats::SplitSlots::Side*, 2> sides{&slots.first, &slots.second};
+        for (std::size_t k = 0; k < 2; ++k) {
+            std::size_t from = 0;
+            for (int t = 0; t < lists[k]->q(); ++t) {
+                const auto len = static_cast<std::size_t>(lists[k]->lp[static_cast<std::size_t>(t)]);
+                PatternTerm term;
+                if (!term_of(std::span(lists[k]->lits).subspan(from, len), senses[k], term)) return false;
+                std::array<double, kWidth> v{};
+                cells_.conjunction(term, 1.0, v.data());
+                const auto slot = static_cast<std::size_t>(t);
+                sides[k]->count[slot] = std::llround(v[0]);
+                sides[k]->sum[slot] = v[1];
+                sides[k]->sumsq[slot] = v[2];
+                from += len;
+            }
+        }
+    }
+    const double* total = cells_.all(1, 0);
+    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
+    slots.first.count[l1] = std::llround(held[0]);
+    slots.first.sum[l1] = held[1];
+    slots.first.sumsq[l1] = held[2];
+    slots.second.count[l2] = std::llround(total[0] - held[0]);
+    slots.second.sum[l2] = total[1] - held[1];
+    slots.second.sumsq[l2] = total[2] - held[2];
+    out = stats::finish_split(slots, q1, q2, per_term);
+    return true;
+}
+
+} // namespace meru::search
