@@ -57,9 +57,10 @@ struct WindowSize {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-// The frame's rectangle `inner` (its frame on the screen, title bar and borders
-// included, `outer`) made to fit `screen`: as much smaller as the outer one is
-// larger, and moved inside. Unchanged when it fits.
+// The frame window's rectangle `inner` made to fit `screen`, where `outer` is the
+// same window with its title bar and borders: smaller by as much as `outer` is
+// larger than `screen`, and moved so that `outer` lies inside it. Unchanged when
+// `outer` fits.
 QRect fit_on_screen(const QRect& inner, const QRect& outer, const QRect& screen);
 
 class Frame {

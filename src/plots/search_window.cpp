@@ -17,8 +17,8 @@ namespace meru::plots {
 namespace {
 
 // The progress text, rewritten all through the search, raises its window: a
-// search window placed under it would have its count row and Esc button hidden.
-// The first one opened stands below it.
+// search window placed under it would have its count row hidden. The first one
+// opened stands below it.
 void stand_below_progress(platform::Frame& frame)
 {
     const std::optional<platform::WindowSize> p = frame.window_size(ui::kThinkingUnit);
