@@ -3,6 +3,7 @@
 #include "platform/dialog_impl.h"
 #include "platform/fonts.h"
 #include "platform/io/strings.h"
+#include "platform/modal_front.h"
 #include "platform/qtext.h"
 #include "platform/script.h"
 
@@ -160,7 +161,7 @@ int Dialog::run_modal()
         impl_->dlg->move(beside_window(global(w), impl_->dlg->size(), global(owner)));
     }
     if (impl_->host.script) return impl_->host.script->at_dialog(*this);
-    impl_->dlg->exec();
+    exec_in_front(*impl_->dlg);
     impl_->is_closed = true;
     return impl_->result;
 }

@@ -1,5 +1,6 @@
 #include "platform/file_dialog.h"
 
+#include "platform/modal_front.h"
 #include "platform/qtext.h"
 
 #include "platform/script.h"
@@ -91,7 +92,7 @@ std::optional<std::string> open_file_dialog(const ModalHost& host, std::string_v
     // File:New's data files) is not offered: the dialog starts in its folder.
     if (!initial.isEmpty() && (filters.empty() || filter_shows(filters.front(), initial_name)))
         dlg.selectFile(initial);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    if (exec_in_front(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }
 

@@ -11,18 +11,44 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPixmap>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QString>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace meru::platform {
 
+QRect fit_on_screen(const QRect& inner, const QRect& outer, const QRect& screen)
+{
+    if (screen.isEmpty() || (outer.width() <= screen.width() && outer.height() <= screen.height())) return inner;
+    const QSize cut = (outer.size() - screen.size()).expandedTo(QSize(0, 0));
+    QRect fitted(outer.topLeft(), outer.size() - cut);
+    fitted.moveLeft(std::clamp(fitted.left(), screen.left(), screen.right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), screen.top(), screen.bottom() + 1 - fitted.height()));
+    return {fitted.topLeft() + (inner.topLeft() - outer.topLeft()), inner.size() - cut};
+}
+
 // The frame's main window: its close box asks the program instead of closing.
+// The program maximises it at its start; restored from maximised by the user it
+// comes back at its first size, which may stand taller than the screen (title
+// bar, status line and the lower windows past its bottom edge): from then on it
+// is kept within the screen's free area.
 class FrameWindow final : public QMainWindow {
 public:
     std::function<void()> on_close;
+
+    FrameWindow()
+    {
+        // Fitted once the window system has settled the restored size: it may pass
+        // through the maximised one first, and a fit of that would be kept instead.
+        fit_timer_.setSingleShot(true);
+        fit_timer_.setInterval(150);
+        QObject::connect(&fit_timer_, &QTimer::timeout, this, [this] { fit(); });
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override
@@ -31,6 +57,31 @@ protected:
         if (on_close) on_close();
         else exit_program(0);
     }
+    void changeEvent(QEvent* event) override
+    {
+        QMainWindow::changeEvent(event);
+        if (event->type() != QEvent::WindowStateChange) return;
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMaximized) && windowState() == Qt::WindowNoState) {
+            restored_ = true;
+            fit_timer_.start();
+        }
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QMainWindow::resizeEvent(event);
+        if (restored_) fit_timer_.start();
+    }
+
+private:
+    void fit()
+    {
+        if (windowState() != Qt::WindowNoState || !screen()) return;
+        const QRect fitted = fit_on_screen(geometry(), frameGeometry(), screen()->availableGeometry());
+        if (fitted != geometry()) setGeometry(fitted);
+    }
+    QTimer fit_timer_;
+    bool restored_ = false;
 };
 
 Frame::Frame(UnitRegistry& units) : units_(units), frame_(std::make_unique<FrameWindow>())

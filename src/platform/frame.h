@@ -7,6 +7,7 @@
 #include "platform/mouse.h"
 
 #include <QIcon>
+#include <QRect>
 #include <QSize>
 #include <functional>
 #include <map>
@@ -55,6 +56,12 @@ struct WindowSize {
     SizeState state = SizeState::set;
     int x = 0, y = 0, w = 0, h = 0;
 };
+
+// The frame window's rectangle `inner` made to fit `screen`, where `outer` is the
+// same window with its title bar and borders: smaller by as much as `outer` is
+// larger than `screen`, and moved so that `outer` lies inside it. Unchanged when
+// `outer` fits.
+QRect fit_on_screen(const QRect& inner, const QRect& outer, const QRect& screen);
 
 class Frame {
 public:

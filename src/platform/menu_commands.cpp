@@ -4,6 +4,7 @@
 #include "platform/events.h"
 #include "platform/file_dialog.h"
 #include "platform/frame.h"
+#include "platform/modal_front.h"
 #include "platform/script.h"
 
 #include <QClipboard>
@@ -33,9 +34,11 @@ std::optional<std::string> save_name(const ModalHost& host, const QString& title
     if (host.script) {
         name = host.script->at_file_dialog(title.toStdString(), false);
     } else {
-        const QString chosen = QFileDialog::getSaveFileName(host.owner, title, QString(), filter, nullptr,
-                                                            QFileDialog::DontUseNativeDialog);
-        if (!chosen.isEmpty()) name = chosen.toStdString();
+        QFileDialog dlg(host.owner, title, QString(), filter);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (exec_in_front(dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            name = dlg.selectedFiles().front().toStdString();
     }
     if (name) name = with_extension(*name, suffix);
     return name;

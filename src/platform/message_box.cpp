@@ -1,7 +1,7 @@
 #include "platform/message_box.h"
 
+#include "platform/modal_front.h"
 #include "platform/qtext.h"
-
 #include "platform/script.h"
 
 #include <QMessageBox>
@@ -35,7 +35,7 @@ int message_box(const ModalHost& host, std::string_view text, std::string_view c
     if (host.script)
         return host.script->at_message_box(text, caption,
                                            buttons == BoxButtons::Ok ? BoxChoice::Ok : BoxChoice::OkCancel, &box);
-    return box.exec() == QMessageBox::Ok ? 1 : 2;
+    return exec_in_front(box) == QMessageBox::Ok ? 1 : 2;
 }
 
 bool ask_yes_no(const ModalHost& host, std::string_view text, std::string_view caption)
@@ -45,7 +45,7 @@ bool ask_yes_no(const ModalHost& host, std::string_view text, std::string_view c
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     if (host.script) return host.script->at_question(text, &box);
-    return box.exec() == QMessageBox::Yes;
+    return exec_in_front(box) == QMessageBox::Yes;
 }
 
 } // namespace meru::platform

@@ -337,15 +337,27 @@ bool Script::apply_dialog_block(Dialog& d, const ScriptAction& a, std::string& w
     return true;
 }
 
+QPixmap picture_as_shown(QWidget& modal)
+{
+    if (modal.isVisible()) return modal.grab();
+    // Shown off the screen for the picture: a message box wraps its text and
+    // takes its size only when it is shown.
+    const bool off_screen = modal.testAttribute(Qt::WA_DontShowOnScreen);
+    modal.setAttribute(Qt::WA_DontShowOnScreen, true);
+    modal.show();
+    const QPixmap picture = modal.grab();
+    modal.hide();
+    modal.setAttribute(Qt::WA_DontShowOnScreen, off_screen);
+    return picture;
+}
+
 bool Script::draw_modal_on(const std::string& path) const
 {
     QWidget* modal = dialog_ ? dialog_->widget() : box_;
     if (!modal) return true;
     QImage frame(QString::fromStdString(path));
     if (frame.isNull()) return false;
-    modal->ensurePolished();
-    if (!modal->isVisible()) modal->adjustSize();
-    const QPixmap shown = modal->grab();
+    const QPixmap shown = picture_as_shown(*modal);
     // Centred, as the modal shows itself, unless it was placed (beside a window).
     QPoint at((frame.width() - shown.width()) / 2, (frame.height() - shown.height()) / 2);
     if (const QWidget* owner = modal->parentWidget(); owner && modal->testAttribute(Qt::WA_Moved))

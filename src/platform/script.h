@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+class QPixmap;
 class QWidget;
 
 namespace meru::platform {
@@ -127,6 +128,10 @@ private:
     std::atomic<bool> stop_{false};
     std::thread watchdog_;
 };
+
+// The picture of a modal window the script answers (and so never shows), laid
+// out as it would be shown.
+QPixmap picture_as_shown(QWidget& modal);
 
 // The time-out of MERU_SCRIPT_TIMEOUT in seconds (default 600; unreadable values give the default).
 double script_timeout_from_env();

@@ -4,6 +4,7 @@
 #include "ui/axes.h"
 #include "ui/bring_to_front.h"
 #include "ui/context.h"
+#include "ui/thinking.h"
 #include "ui/winmenu.h"
 
 #include <algorithm>
@@ -12,6 +13,22 @@
 #include <string>
 
 namespace meru::plots {
+
+namespace {
+
+// The progress text, rewritten all through the search, raises its window: a
+// search window placed under it would have its count row hidden. The first one
+// opened stands below it.
+void stand_below_progress(platform::Frame& frame)
+{
+    const std::optional<platform::WindowSize> p = frame.window_size(ui::kThinkingUnit);
+    const std::optional<platform::WindowSize> s = frame.window_size(kSearchWindow);
+    if (!p || !s || p->state != platform::SizeState::restored) return;
+    const bool apart = s->x >= p->x + p->w || p->x >= s->x + s->w || s->y >= p->y + p->h || p->y >= s->y + s->h;
+    if (!apart) frame.set_window_size(kSearchWindow, {platform::SizeState::set, s->x, p->y + p->h, 0, 0});
+}
+
+} // namespace
 
 bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_view menu_entry,
                         std::string_view title)
@@ -35,6 +52,8 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
     if (place) {
         place->state = platform::SizeState::set;
         frame.set_window_size(kSearchWindow, *place);
+    } else {
+        stand_below_progress(frame);
     }
     ui::winmenu(ctx.menus, ctx.windows, kSearchWindow, menu_entry,
                 [&frame](bool) { ui::bring_to_front(frame, kSearchWindow); });

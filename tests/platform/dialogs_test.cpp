@@ -1,8 +1,11 @@
 // The dialog library driven through real widgets: values by control id in every
 // form, list boxes and their callbacks, modal runs closed by buttons, Esc, the
-// close box and Enter, and values kept from one run to the next.
+// close box and Enter, values kept from one run to the next, and the active window.
 #include "dialog_fixture.h"
 
+#include "platform/message_box.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -339,4 +342,27 @@ TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
     EXPECT_EQ(beside_window({400, 40, 300, 200}, box, area), QPoint(100, 40));
     EXPECT_EQ(beside_window({0, 700, 200, 60}, box, area), QPoint(200, 445));
     EXPECT_EQ(beside_window({20, 20, 50, 50}, box, {5, 6, 200, 200}), QPoint(5, 6));
+}
+
+TEST(DialogTest, AModalWindowStaysActiveWhenTheFrameTakesTheFocusBack)
+{
+    // Once it shows, the frame is made active (as a window manager may do after
+    // another modal window closed over it): the modal window must be active still.
+    QWidget frame;
+    frame.show();
+    const ModalHost host{&frame, nullptr};
+    auto d = Dialog::load(test_dialogs(), 900, host);
+    const std::function<void()> runs[] = {[&] { d->run_modal(); }, [&] { ask_yes_no(host, "Continue?", "Query:"); }};
+    for (const auto& run : runs) {
+        bool active = false;
+        QTimer::singleShot(0, [&] {
+            frame.activateWindow();
+            QTimer::singleShot(20, [&] {
+                active = QApplication::activeWindow() == QApplication::activeModalWidget();
+                QApplication::activeModalWidget()->close();
+            });
+        });
+        run();
+        EXPECT_TRUE(active);
+    }
 }

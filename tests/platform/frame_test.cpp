@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -282,4 +283,18 @@ TEST_F(FrameTest, LongLoopThatYieldsKeepsRepainting)
         yield();
     }
     EXPECT_GE(view.paint_count() - before, 4);
+}
+
+TEST_F(FrameTest, RestoredFromMaximisedTheFrameFitsTheScreen)
+{
+    // A 20 px title bar and 2 px borders: 22 px too tall for a 1366 x 768 screen.
+    EXPECT_EQ(fit_on_screen({10, 30, 1024, 768}, {8, 10, 1028, 790}, {0, 0, 1366, 768}), QRect(10, 20, 1024, 746));
+    // The offscreen screen is 800 x 800: the frame's first size is taller.
+    const QRect screen = frame.main_window().screen()->availableGeometry();
+    frame.main_window().resize(700, screen.height() + 200);
+    frame.maximise();
+    pump();
+    frame.main_window().showNormal();
+    QTest::qWait(400); // the restored size settles, then the frame is fitted
+    EXPECT_TRUE(screen.contains(frame.main_window().frameGeometry()));
 }

@@ -575,3 +575,15 @@ TEST(ScriptRunTest, ABusyActionIsTakenAtItsBusyPumpAndNotAtTheIdlePoll)
     auto bad = parse_script("at busy 0 menu Search > End\nat idle 2 menu Search > End\n");
     EXPECT_EQ(bad.errors.size(), 2u);
 }
+
+TEST(ScriptTest, AFramePictureShowsAMessageBoxWithItsTextWrappedAsWhenShown)
+{
+    // Too long for one line of a box: shown, the box wraps it over two.
+    const QString text = "Top m too large. Truncated to 8, the number of ranked attributes the search may use "
+                         "(1 ignored in Fix Positive) ";
+    QMessageBox answered(QMessageBox::Information, "Top m", text), shown(QMessageBox::Information, "Top m", text);
+    shown.show();
+    QApplication::processEvents();
+    EXPECT_EQ(picture_as_shown(answered).size(), shown.size());
+    EXPECT_FALSE(answered.isVisible());
+}

@@ -9,6 +9,7 @@
 #include "platform/io/random.h"
 #include "support/best_entries.h"
 #include "ui/plotframe.h"
+#include "ui/thinking.h"
 #include "ui/ui_fixture.h"
 
 #include <QDir>
@@ -114,8 +115,13 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
 {
     // Each iteration (and each new scale) opens the window afresh: the user moved
     // the first and made it smaller; the next two stand there, as large, so that
-    // a click made where the last one stood meets them.
+    // a click made where the last one stood meets them. The first stands below the
+    // progress window, which each progress text raises over the count row.
+    ui::thinking(ctx, "", false);
+    ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
     ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
+    const auto p = frame.window_size(ui::kThinkingUnit).value();
+    EXPECT_EQ(frame.window_size(plots::kSearchWindow)->y, p.y + p.h);
     ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
     for (const plots::WindowScale scale : {plots::WindowScale{1, 10, 2}, plots::WindowScale{4, 12, 3}}) {
         ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));

@@ -222,6 +222,14 @@ TEST(SearchLoop, ProgressWindowAndSearchEnd)
     EXPECT_EQ(g->host.marks, total);
     ASSERT_FALSE(g->host.rows.empty());
     EXPECT_EQ(g->host.rows[0].substr(0, 19), "Esc  Pause #=    10");
+    // The search window's target widens too: one term of 4 of 70 lines, both
+    // sides, is 2 C(70, 4) = 1833790 candidates.
+    LoopSettings wide;
+    wide.extent = extent({4}, false);
+    wide.dispgraph = true;
+    auto t = run(SearchProblem(40, std::vector<int>(70, 1), 3), wide, chi_square(), 12);
+    ASSERT_FALSE(t->host.rows.empty());
+    EXPECT_EQ(t->host.rows[0].substr(0, 35), "Esc  Pause #=    10 Target=1833790 ");
 
     // Search:End in the second vector: its report and box line are written, no third.
     auto e = run(pb, s, chi_square(), 12 + 5);
