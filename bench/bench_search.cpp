@@ -25,6 +25,7 @@
 // engine), and the most memory the search held at once (heap bytes allocated
 // and not yet freed, over the calling thread and the workers).
 #include "search/search_loop.h"
+#include "search/threads.h"
 #include "stats/analysis_sample.h"
 
 #include <benchmark/benchmark.h>
@@ -36,7 +37,6 @@
 #include <numeric>
 #include <random>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -199,7 +199,7 @@ struct NullHost : search::SearchHost {
     bool search_end() override { return false; }
 };
 
-int threads_of(int arg) { return arg > 0 ? arg : std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+int threads_of(int arg) { return arg > 0 ? arg : meru::search::available_cores(); }
 
 void run_case(benchmark::State& state, const Case& c)
 {

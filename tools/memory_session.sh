@@ -4,7 +4,7 @@
 # 200) searches on THREADS workers. An example of examples/ (default votes84, Y
 # repub; its Y must be binary and Select Y must ask whether to use its
 # attributes, as for bcw and pima) is opened once (Chi-square, non-iterative,
-# Top m 16, both sides, graphics off), as in tools/tsan_session.sh; then the
+# Top m 14, both sides, graphics off), as in tools/tsan_session.sh; then the
 # searches alternate "Up to 2 2" and "Up to 3 3", each run to its end, and the
 # script prints the resident memory and the longest gap between event pumps
 # (over the fifty searches before) after every fiftieth. Peak from GNU time

@@ -2,7 +2,7 @@
 # tools/tsan_session.sh MERU THREADS [SEED] [SEARCHES]: a scripted session of
 # the whole program built with -DMERU_TSAN=ON, checked by ThreadSanitizer with
 # tools/tsan.supp. votes84 is opened once (Y repub, Chi-square, non-iterative,
-# Top m 16, both sides, graphics off); then SEARCHES (default 22) Search:Go!
+# Top m 14, both sides, graphics off); then SEARCHES (default 22) Search:Go!
 # alternate "Up to 2 2" and "Up to 3 3" on THREADS workers, and every search but
 # each fifth is stopped by Search:End at a busy pump drawn from SEED. With
 # MERU_YIELD_MS=0 (the default here) every evaluation pumps, so the stop points

@@ -3,20 +3,38 @@
 // the whole program: the processor's best level, lowered by the environment
 // variable MERU_SIMD (generic, popcnt, avx2 or avx512; a level the processor
 // lacks, or any other value, leaves the processor's) and, in tests, by a
-// CpuLevelCap. Every kernel family reads cpu_level() when it picks its kernel,
-// so a cap reaches each of them; results are the same at every level.
+// CpuLevelCap. A sample picks all its kernels for cpu_level() when it is made
+// (stats/sample_kernels.h, search/kernel_set.h), so a cap reaches every sample
+// made while it lives; results are the same at every level.
 //
 // MERU_X86_DISPATCH tells whether the kernels for higher levels are compiled
-// at all (GCC or Clang on x86-64); MERU_ALWAYS_INLINE inlines a kernel's body
-// into each of its instantiations.
+// at all (GCC or Clang on x86-64); a kernel for a level is compiled for the
+// instructions the probe requires of it (MERU_TARGET_POPCNT, MERU_TARGET_AVX2,
+// MERU_TARGET_AVX512, defined here only); MERU_ALWAYS_INLINE inlines a kernel's body into each of
+// its instantiations.
+#include <cstddef>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
 #define MERU_X86_DISPATCH 1
+#define MERU_TEXT_POPCNT "popcnt"
+#define MERU_TEXT_AVX2 "popcnt,avx2,bmi"
+#define MERU_TEXT_AVX512 "popcnt,avx2,bmi,avx512f,avx512vl,avx512dq,avx512bw,avx512vpopcntdq"
+#define MERU_TARGET_POPCNT __attribute__((target(MERU_TEXT_POPCNT)))
+#define MERU_TARGET_AVX2 __attribute__((target(MERU_TEXT_AVX2)))
+#define MERU_TARGET_AVX512 __attribute__((target(MERU_TEXT_AVX512)))
+// Code between MERU_BEGIN_TARGET(MERU_TEXT_...) and MERU_END_TARGET is
+// compiled for that level.
+#define MERU_PRAGMA(x) _Pragma(#x)
+#define MERU_BEGIN_TARGET(text) _Pragma("GCC push_options") MERU_PRAGMA(GCC target(text))
+#define MERU_END_TARGET _Pragma("GCC pop_options")
 #define MERU_ALWAYS_INLINE __attribute__((always_inline)) inline
+#define MERU_X86_ONLY(...) __VA_ARGS__
 #else
 #define MERU_X86_DISPATCH 0
+#define MERU_X86_ONLY(...) nullptr
 #define MERU_ALWAYS_INLINE inline
 #endif
 
@@ -38,11 +56,19 @@ std::string_view level_name(CpuLevel level);
 // (`known` then false).
 CpuLevel parse_level(std::string_view text, bool* known = nullptr);
 
-// Of a kernel compiled at the generic, popcnt and avx2 levels, the one for
-// `level` (avx2's also above it).
-template <class Fn> Fn by_level(CpuLevel level, Fn generic, Fn popcnt, Fn avx2)
+// Of a family's kernels for the generic, popcnt, avx2 and avx512 levels (null
+// where a level has none of its own), the one of the highest level up to
+// `level`; the generic one (which may be null) when there is none. Name a
+// kernel of a higher level through MERU_X86_ONLY(), which is null where such
+// kernels are not compiled.
+template <class Fn>
+Fn by_level(CpuLevel level, Fn generic, std::type_identity_t<Fn> popcnt, std::type_identity_t<Fn> avx2,
+            std::type_identity_t<Fn> avx512 = nullptr)
 {
-    return level >= CpuLevel::avx2 ? avx2 : (level == CpuLevel::popcnt ? popcnt : generic);
+    const Fn of[] = {generic, popcnt, avx2, avx512};
+    for (auto k = static_cast<std::size_t>(level); k > 0; --k)
+        if (of[k]) return of[k];
+    return generic;
 }
 
 // While it lives, cpu_level() is at most `most` (caps nest; the last one made

@@ -12,6 +12,8 @@ std::size_t z(int v) { return static_cast<std::size_t>(v < 0 ? 0 : v); }
 // Rows grow by whole groups of this many attributes, so that making attributes
 // one after another lengthens them only now and then.
 constexpr int kAttributeGroup = 8;
+// The data matrix holds room for whole groups of this many columns.
+constexpr int kColumnGroup = 8;
 
 } // namespace
 
@@ -23,6 +25,11 @@ void allocate_data(DataArrays& d, const DataShape& s)
     d.lc = std::min(static_cast<int>(z(s.natt)), d.maxatt);
     const std::size_t cols = std::min(z(s.nvar), z(d.ncols));
     d.xdata = {};
+    // Room for a group of columns more than those read, so that the first
+    // variables a search or a request adds are written in place: a column
+    // added by copying every other would hold the data twice meanwhile. The
+    // room costs no memory until a column is written (ZeroedAllocator).
+    d.xdata.reserve(z(d.n) * std::min(cols + z(kColumnGroup), z(d.ncols)));
     d.xdata.resize(z(d.n) * cols);
     d.obswt.assign(z(d.n), 0);
     d.testwt.assign(z(d.n), 0);
@@ -36,6 +43,9 @@ bool DataArrays::hold_column(int j)
     if (j < 1 || j > ncols) return false;
     if (j <= columns()) return true;
     try {
+        // Room for whole groups of columns (see allocate_data()).
+        if (z(j) * z(n) > xdata.capacity())
+            xdata.reserve(z(std::min(ncols, (j + kColumnGroup - 1) / kColumnGroup * kColumnGroup)) * z(n));
         xdata.resize(z(j) * z(n));
     } catch (const std::bad_alloc&) {
         return false;

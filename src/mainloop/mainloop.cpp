@@ -15,6 +15,7 @@
 #include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
+#include "platform/io/os.h"
 #include "ui/actlog.h"
 #include "ui/messages.h"
 
@@ -90,6 +91,9 @@ void loop_head(Program& p)
     }
     p.nodatafile = false;
     p.nodata = false;
+    // What the request built (a search's snapshots, its workers' among them) is
+    // freed by now: its pages go back to the system.
+    io::release_free_memory();
     // The choices the user made while the last request was served come next.
     for (const PendingChoice& c : p.choices) c.raise();
 }

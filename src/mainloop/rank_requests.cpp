@@ -7,7 +7,9 @@
 #include "mainloop/program.h"
 #include "mainloop/rank_plots.h"
 #include "mainloop/tree_grow.h"
+#include "platform/events.h"
 #include "search/ranking.h"
+#include "search/threads.h"
 #include "settings/fixpos_dialog.h"
 #include "ui/messages.h"
 
@@ -163,8 +165,16 @@ Flow rank_stage(Program& p)
     if (!evaluator) return Flow::loop_head;
     results.searchg_count = 0;
     evaluator->sort_times(p.log);
-
+    // Every cut of every line is scored: their bit columns are built at once,
+    // on the workers while the program pumps events.
+    std::vector<int> attributes;
+    for (int k : lines)
+        for (int att = a.tables.line[at(k)].first_attribute(); att <= a.tables.line[at(k)].attoff; ++att)
+            attributes.push_back(att);
+    evaluator->expect_attributes(std::move(attributes));
     search::RankHooks hooks;
+    hooks.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
+    evaluator->make_snapshots(hooks.parallel);
     hooks.progress = [&p](std::string_view text) { progress(p, text); };
     hooks.search_end = [&p] { return tree_search_end(p); };
     hooks.yield = [&p] { p.services.yield(); };

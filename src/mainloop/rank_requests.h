@@ -27,6 +27,10 @@ search::ExclusionContext exclusion_context(const Program& p);
 struct EvaluationInputs {
     std::vector<std::int8_t> signbyte; // [a]
     std::vector<std::uint8_t> mask;    // [i - 1]
+    // A search's own sample and its analysis weights (Turbo), which `data`
+    // reads while the search runs; they go with it.
+    std::vector<std::uint8_t> sample; // [i - 1]
+    std::vector<int> weights;         // [i - 1]
     search::EvaluationData data;
 };
 void evaluation_inputs(const Program& p, EvaluationInputs& keep);

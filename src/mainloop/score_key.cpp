@@ -30,11 +30,15 @@ ScoreKey score_key(const Program& p)
         k.yserial = y.yserial;
         k.ycol = y.ycol;
         k.yattr = y.yattr;
-        k.sample = analysis_sample(p);
         // Switched to the test sample, the Process items show the G the partition
         // was found with on the training sample (whose weights the test sample's
         // hold meanwhile): the switch itself leaves a held G in force.
-        k.weights = p.edit.testflag ? p.analysis->data.testwt : p.analysis->data.obswt;
+        auto values = std::make_shared<const SampleKey::Values>(SampleKey::Values{
+            analysis_sample(p), p.edit.testflag ? p.analysis->data.testwt : p.analysis->data.obswt});
+        k.sample.values = values;
+        // The keys held that agree on them share their copy.
+        for (const ScoreKey* held : {&p.process.lists_key, &p.process.current_key})
+            if (held->sample == k.sample) k.sample = held->sample;
     }
     return k;
 }

@@ -7,11 +7,28 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace meru::mainloop {
 
 struct Program;
+
+// The observations of the sample and their weights, held once for the keys
+// that agree on them (a search's keys of its lists and of its winner).
+struct SampleKey {
+    struct Values {
+        std::vector<std::uint8_t> sample;
+        std::vector<int> weights;
+        bool operator==(const Values&) const = default;
+    };
+    std::shared_ptr<const Values> values; // null: no sample
+
+    bool operator==(const SampleKey& o) const
+    {
+        return values == o.values || (values && o.values && *values == *o.values);
+    }
+};
 
 struct ScoreKey {
     bool set = false; // false: nothing has been scored yet
@@ -30,8 +47,7 @@ struct ScoreKey {
     bool yserial = false;
     std::array<int, stats::kMaxYs> ycol{};
     std::array<int, stats::kMaxYs> yattr{};
-    std::vector<std::uint8_t> sample;
-    std::vector<int> weights;
+    SampleKey sample;
 
     bool operator==(const ScoreKey&) const = default;
 };

@@ -73,8 +73,8 @@ void sample(Program& p, EvaluationInputs& in)
     Analysis& a = *p.analysis;
     SearchState& s = p.search;
     const std::vector<int> attributes = set_attributes(p, s.set.lines);
-    s.samplemask.assign(in.mask.size(), 0);
-    s.attrition = stats::sampmask(attributes, in.data.abyte, in.mask, s.samplemask, p.options.skipset, false, false,
+    in.sample.assign(in.mask.size(), 0);
+    s.attrition = stats::sampmask(attributes, in.data.abyte, in.mask, in.sample, p.options.skipset, false, false,
                                   a.data.obswt, p.log);
     if (s.attrition > 10.0 && !s.attrition_noted) {
         p.services.note("NOTE: >10% data attrition due to missing obs$", NoteKind::Full, true);
@@ -133,12 +133,12 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     tin.on = p.options.turboon;
     tin.single_y = in.data.ny == 1;
     tin.y = in.data.y[0];
-    const std::vector<float> values = distinct_y(tin.y, s.samplemask);
+    const std::vector<float> values = distinct_y(tin.y, in.sample);
     tin.distinct = values;
-    s.grpwt.assign(a.data.obswt.size(), 0);
-    stats::turbo(tin, in.data.abyte, key, s.samplemask, a.data.obswt, s.grpwt, &p.log);
-    in.data.mask = s.samplemask;
-    in.data.weights = s.grpwt;
+    in.weights.assign(a.data.obswt.size(), 0);
+    stats::turbo(tin, in.data.abyte, key, in.sample, a.data.obswt, in.weights, &p.log);
+    in.data.mask = in.sample;
+    in.data.weights = in.weights;
 }
 
 search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)

@@ -29,8 +29,6 @@ struct SearchState {
     bool attrition_noted = false;         // ">10% data attrition" shown in this run
     double attrition = 0.0;               // percentage lost by the last sample mask
     std::vector<int> primlines;           // the distinct primitive lines in use
-    std::vector<std::uint8_t> samplemask; // [i - 1]: the search's sample
-    std::vector<int> grpwt;               // [i - 1]: its analysis weights (Turbo)
     stats::ExtentBox box;
     partition::SubsizeMemory memory;
     partition::SkipTally skips;

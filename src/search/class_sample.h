@@ -11,7 +11,8 @@
 // 255) and whether the attribute has a missing byte among the units.
 #include "core/cpu_level.h"
 #include "partition/termlist.h"
-#include "search/unit_columns.h"
+#include "search/kernel_set.h"
+#include "search/term_words.h"
 #include "stats/count_table.h"
 #include "stats/membership_kernels.h"
 
@@ -26,12 +27,16 @@ namespace meru::search {
 
 class ClassOrderedSample {
 public:
-    // The kernels are those of cpu_level(), at most `most` (a test seam).
+    // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y. The kernels
+    // are those of `kernels`, the run kernels picked from them for the
+    // snapshot's layout.
+    ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels);
+    // The same with the kernels of cpu_level(), at most `most` (a test seam).
     using Level = CpuLevel;
-    // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y.
     ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);
-    // A snapshot of the same units as `other`, reading the bit columns it has
-    // built (see UnitColumns::borrow()), for a worker thread.
+    // A snapshot of the same units as `other` for a worker thread: it reads
+    // the units' planes and the bit columns `other` has built (see
+    // UnitColumns::Share) and keeps only its work storage.
     struct Share {};
     ClassOrderedSample(const ClassOrderedSample& other, Share);
     ClassOrderedSample(const ClassOrderedSample&) = delete; // its kernel points into it
@@ -52,7 +57,7 @@ public:
     // partab_terms() of a list of two-valued literals, without the skip flag,
     // whose last term holds where `held` does and the literal failing at `fail`
     // does not; only where joined() tells so.
-    bool joined() const { return terms_joined_fn_ != nullptr; }
+    bool joined() const { return kernels_.terms_joined != nullptr; }
     void partab_joined(const TermWords& before, const std::uint64_t* held, const std::uint64_t* fail, int sense,
                        stats::CountTable& out);
     // The tables of a run of lists that share their terms before the last, for
@@ -62,7 +67,7 @@ public:
     // partab_terms() gives for lasts[i]; table_of() writes the whole of it.
     // `two_valued`: no literal of these lists has a missing byte among the
     // units (then only the holding words of the terms are read).
-    using Cells = std::array<std::int64_t, 4>;
+    using Cells = search::Cells;
     void partab_run(const TermWords& before, std::span<const std::uint64_t* const> lasts, bool skip, int sense,
                     std::span<Cells> out, bool two_valued = false);
     void table_of(const Cells& c, stats::CountTable& out) const
@@ -80,57 +85,21 @@ public:
     int units() const { return columns_ ? static_cast<int>(columns_->units()) : 0; }
     UnitColumns& columns() { return *columns_; }
 
-    struct Plane {
-        int cls = 0;
-        std::int64_t value = 0;       // the segment's weight; of a weight bit 2^bit, or -2^31 for the sign bit
-        std::uint32_t lo = 0, hi = 0; // the words holding its bits
-        std::size_t at = 0;           // its first word in bits_
-    };
+    using Plane = SamplePlane;
+    using ListKernel = search::ListKernel;
+    using TermsKernel = search::TermsKernel;
+    using RunKernel = search::RunKernel;
+    using ListFn = KernelSet::ListFn;
+    using TermsFn = KernelSet::TermsFn;
+    using RunFn = KernelSet::RunFn;
+    // The snapshot's kernels (its run kernels among them).
+    const KernelSet& kernels() const { return kernels_; }
+
     // The planes, each unit's bit in a plane's words (from word 0), and the
     // weight beyond the table: for counting the units another way.
-    std::span<const Plane> planes() const { return planes_; }
-    const std::uint64_t* plane_bits(const Plane& p) const { return bits_.data() + p.at; }
+    std::span<const Plane> planes() const { return planes_->planes; }
+    const std::uint64_t* plane_bits(const Plane& p) const { return planes_->bits.data() + p.at; }
     std::int64_t beyond() const { return beyond_; }
-
-    // What the kernel of partab() reads: the compiled list, the planes, and
-    // per plane the counts of determined units and of members (added to).
-    struct ListKernel {
-        std::size_t words;
-        bool skip;
-        const UnitColumns::Compiled* list;
-        const Plane* planes;
-        std::size_t nplanes;
-        const std::uint64_t* bits;
-        std::uint64_t* acc_det;
-        std::uint64_t* acc_mem;
-    };
-    using ListFn = void (*)(const ListKernel&);
-    // What the kernel of partab_terms() reads besides its arguments.
-    struct TermsKernel {
-        std::size_t words = 0;
-        const Plane* planes = nullptr;
-        std::size_t nplanes = 0;
-        const std::uint64_t* bits = nullptr;
-        std::uint64_t *det = nullptr, *mem = nullptr; // the membership words
-        int nclasses = 0;
-        std::int64_t beyond = 0;
-    };
-    using TermsFn = void (*)(const TermsKernel&, const TermWords&, const TermWords&, int, stats::CountTable&);
-    // What the kernel of partab_run() reads besides its arguments: the
-    // segments (planes whose words no other plane shares: the units of one
-    // class and weight), the words of every unit, and, when every unit weighs
-    // 1, the two classes' unit words and the first word of class 1.
-    struct RunKernel {
-        std::size_t words = 0;
-        const Plane* segments = nullptr;
-        std::size_t nsegments = 0;
-        const std::uint64_t* valid = nullptr;
-        const std::uint64_t *class0 = nullptr, *class1 = nullptr;
-        std::size_t split = 0;
-        std::uint64_t* scratch = nullptr; // 3 x words, for the kernel's own use
-    };
-    using RunFn = void (*)(const RunKernel&, const TermWords&, std::span<const std::uint64_t* const>, bool, int,
-                           std::span<Cells>);
 
 private:
     struct Kernel {
@@ -147,9 +116,13 @@ private:
     int nclasses_ = 0;
     std::int64_t beyond_ = 0;
     std::unique_ptr<UnitColumns> columns_;
-    std::vector<Plane> planes_;
-    std::vector<std::uint64_t> bits_;
-    std::vector<std::uint64_t> valid_; // the units of either class (a Y of two classes)
+    // The units' planes, made with the snapshot and read by its copies.
+    struct Planes {
+        std::vector<Plane> planes;
+        std::vector<std::uint64_t> bits;
+        std::vector<std::uint64_t> valid; // the units of either class (run kernels)
+    };
+    std::shared_ptr<const Planes> planes_;
     // The most segments the snapshot keeps apart (each has a plane as long as
     // the units' words).
     static constexpr std::size_t kMaxSegments = 64;
@@ -159,15 +132,11 @@ private:
     std::vector<std::uint64_t> acc_det_, acc_mem_;
     std::vector<std::uint64_t> det_, mem_; // membership words from term words
     TermsKernel terms_;
-    ListFn list_fn_ = nullptr;
-    TermsFn terms_fn_ = nullptr, terms_skip_fn_ = nullptr;
-    TermsFn terms_two_fn_ = nullptr; // lists of two-valued literals, no skip flag; null: terms_fn_
-    TermsFn terms_joined_fn_ = nullptr;
+    KernelSet kernels_;
     RunKernel run_;
     RunFn run_fn_ = nullptr, run_skip_fn_ = nullptr; // null: partab_run() takes the term-words kernel per list
     RunFn run_two_fn_ = nullptr;                     // lists of two-valued literals
     bool runs_ = false;                              // segments start on words of their own (two classes)
-    Level most_ = Level::avx512;
     stats::CountTable run_table_;
 };
 

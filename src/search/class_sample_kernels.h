@@ -1,7 +1,8 @@
 #pragma once
 // The counting kernels of the class-ordered snapshot (search/class_sample.h),
 // one family per file, each compiled at every level of core/cpu_level.h the
-// compiler can target and picked by level when a snapshot is built:
+// compiler can target and picked by level when a snapshot is built
+// (search/kernel_set.h):
 //  - list_count_kernels.cpp: a compiled term list against every plane;
 //  - term_count_kernels.cpp: a list given by its term words (the terms before
 //    the last, accumulated, and the last);
@@ -25,18 +26,5 @@ using u64 = std::uint64_t;
 // aligned.
 using Words = u64 __attribute__((vector_size(4 * sizeof(u64))));
 MERU_ALWAYS_INLINE void load(Words& v, const u64* p) { std::memcpy(&v, p, sizeof v); }
-
-ClassOrderedSample::ListFn pick_list(CpuLevel level);
-ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip);
-// The term kernel for lists none of whose literals has a missing byte among
-// the units, without the skip flag; null where the level has none. `joined`:
-// the kernel of ClassOrderedSample::partab_joined().
-ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, bool joined);
-// Null where the level has no run kernel: each list of a run is then counted
-// by the term kernel.
-ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrderedSample::RunKernel& k);
-// The run kernel for lists none of whose literals has a missing byte among the
-// units (the skip flag then drops nothing); null where the level has none.
-ClassOrderedSample::RunFn pick_run_two(CpuLevel level);
 
 } // namespace meru::search::kernels

@@ -97,7 +97,7 @@ bool DirectScorer::start(std::span<const int> p)
     const std::size_t budget = stored_term_budget(static_cast<std::size_t>(sample_.units())) / 2;
     const bool build = !counting_ && !shared_ && longest > subsets_k_;
     for (std::size_t r = 0; r < 2; ++r) {
-        if (build) subsets_[r].build(cols_[r], words, longest, skip_, budget);
+        if (build) subsets_[r].build(cols_[r], words, longest, skip_, budget, sample_.kernels());
         stacks_[r].start(words, static_cast<int>(p_.size()), skip_);
 
         scratch_[r].resize(p_.size());

@@ -31,7 +31,8 @@ double rate_contrast(const stats::LogRankResult& r)
 } // namespace
 
 Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings)
-    : data_(data), crit_(crit), criterion_(stats::make_criterion(crit)), settings_(settings)
+    : data_(data), kernels_(kernel_set(cpu_level())), crit_(crit), criterion_(stats::make_criterion(crit)),
+      settings_(settings)
 {
     quiet_.set_trace_sink([](std::string_view) {});
     const int ny = std::clamp(data_.ny, 1, stats::kMaxYs);
@@ -57,7 +58,7 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
 }
 
-void Evaluator::build_samples(const Evaluator* from)
+void Evaluator::build_samples(const Evaluator* from, const stats::ParallelFor& parallel)
 {
     if (sample_ || class_sample_ || !layers_.empty()) return;
     const bool table = criterion_->input() == stats::ScoreInput::CountTable;
@@ -69,8 +70,8 @@ void Evaluator::build_samples(const Evaluator* from)
             class_sample_ =
                 from && from->class_sample_
                     ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
-                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses);
-            class_sample_->columns().prepare(attributes_);
+                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses, kernels_);
+            class_sample_->columns().prepare(attributes_, parallel);
         }
         return;
     }
@@ -82,73 +83,110 @@ void Evaluator::build_samples(const Evaluator* from)
         for (std::size_t i = 0; i < n; ++i)
             if (y.view.y[i] >= 0.0f) any_y_[i] = 0.0f;
     sample_ = std::make_unique<stats::PartitionSample>(
-        stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0);
+        stats::SampleView{data_.abyte, any_y_, data_.mask, data_.weights}, 0, kernels_.sample);
+    sample_->prepare(attributes_, parallel);
     layers_.reserve(ys_.size());
     for (const PerY& y : ys_) layers_.push_back(sample_->layer(y.view.y, y.nclasses));
     for (auto& l : layers_) layer_ptrs_.push_back(&l);
 }
 
-LogRankBits& Evaluator::logrank_bits(const Evaluator* from)
+LogRankBits& Evaluator::logrank_bits(const Evaluator* from, const stats::ParallelFor& parallel)
 {
     if (!logrank_bits_) {
-        ensure_walk(ys_[0]);
-        logrank_bits_ = std::make_unique<LogRankBits>(data_.abyte, ys_[0].walk);
-        if (from && from->logrank_bits_) logrank_bits_->columns().borrow(from->logrank_bits_->columns());
-        logrank_bits_->columns().prepare(attributes_);
+        logrank_bits_ = from && from->logrank_bits_
+                            ? std::make_unique<LogRankBits>(*from->logrank_bits_, LogRankBits::Share{})
+                            : std::make_unique<LogRankBits>(data_.abyte, ensure_walk(ys_[0], 1, quiet_), kernels_);
+        logrank_bits_->columns().prepare(attributes_, parallel);
     }
     return *logrank_bits_;
+}
+
+bool Evaluator::reads_logrank_bits() const
+{
+    return input_ == stats::ScoreInput::LogRank && ys_.size() == 1 && settings_.snapshots && settings_.search_stage &&
+           !settings_.rank_stage;
+}
+
+bool Evaluator::reads_sample() const
+{
+    if (ys_.size() != 1) return false; // the sample with a layer per Y is made with the others
+    switch (input_) {
+    case stats::ScoreInput::SplitSums: return sums_by_ == nullptr; // else made for a pair the sums cannot take
+    case stats::ScoreInput::LogRank: return !reads_logrank_bits();
+    case stats::ScoreInput::CountTable: return !settings_.snapshots || (settings_.rank_stage && settings_.fixpos);
+    }
+    return true;
+}
+
+void Evaluator::make_snapshots(const stats::ParallelFor& parallel)
+{
+    build_samples(nullptr, parallel);
+    if (reads_logrank_bits()) logrank_bits(nullptr, parallel);
+    if (reads_sample()) {
+        sample(parallel);
+        if (input_ == stats::ScoreInput::SplitSums) {
+            sample_->prepare_split();
+            split_prepared_ = true;
+        }
+    }
+}
+
+void Evaluator::expect_attributes(std::vector<int> attributes)
+{
+    std::erase_if(attributes, [&](int a) { return a < 1 || a > data_.abyte.lc; });
+    attributes_ = std::move(attributes);
 }
 
 void Evaluator::share_snapshots(const Evaluator& main)
 {
     build_samples(&main);
     if (main.logrank_bits_ && ys_.size() == 1) logrank_bits(&main);
+    // The plain sample of one Y, its split state made where split sums are read.
+    if (main.sample_ && main.layers_.empty() && ys_.size() == 1 && !sample_ &&
+        (input_ != stats::ScoreInput::SplitSums || main.split_prepared_))
+        sample_ = std::make_unique<stats::PartitionSample>(*main.sample_, stats::PartitionSample::Share{});
 }
 
-stats::PartitionSample& Evaluator::sample()
+stats::PartitionSample& Evaluator::sample(const stats::ParallelFor& parallel)
 {
-    if (!sample_) sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses);
+    if (!sample_) {
+        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample);
+        sample_->prepare(attributes_, parallel);
+    }
     return *sample_;
 }
 
 void Evaluator::sort_times(io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
-    std::fill(member_.begin(), member_.end(), std::int8_t{-1});
-    for (PerY& y : ys_) {
-        stats::LOGRANK(y.view, member_, data_.censoring, 0, y.key, y.order, log);
-        stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
-        y.walk_ready = true;
-    }
+    for (PerY& y : ys_) ensure_walk(y, 0, log);
 }
 
 void Evaluator::sort_times_as(const Evaluator& other, io::LogWriter& log)
 {
     if (criterion_->input() != stats::ScoreInput::LogRank) return;
-    const bool ready = other.ys_.size() == ys_.size() &&
-                       std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.walk_ready; });
+    const bool ready =
+        other.ys_.size() == ys_.size() &&
+        std::all_of(other.ys_.begin(), other.ys_.end(), [](const PerY& y) { return y.times != nullptr; });
     if (!ready) return sort_times(log);
     for (std::size_t j = 0; j < ys_.size(); ++j) {
-        ys_[j].order = other.ys_[j].order;
         ys_[j].key = other.ys_[j].key;
-        ys_[j].walk = other.ys_[j].walk;
-        ys_[j].walk_ready = true;
+        ys_[j].times = other.ys_[j].times;
     }
 }
 
-void Evaluator::ensure_walk(PerY& y)
+const stats::LogRankWalk& Evaluator::ensure_walk(PerY& y, int sort_switch, io::LogWriter& log)
 {
-    if (y.walk_ready) return;
-    stats::LOGRANK(y.view, member_, data_.censoring, 1, y.key, y.order, quiet_);
-    stats::prepare_walk(y.view, data_.censoring, y.order, y.walk);
-    y.walk_ready = true;
+    if (!y.times || sort_switch == 0) {
+        auto times = std::make_shared<PerY::Times>();
+        stats::LOGRANK(y.view, member_, data_.censoring, sort_switch, y.key, times->order, log);
+        stats::prepare_walk(y.view, data_.censoring, times->order, times->walk);
+        y.times = std::move(times);
+    }
+    return y.times->walk;
 }
 
-stats::LogRankResult Evaluator::logrank(PerY& y)
-{
-    ensure_walk(y);
-    return stats::logrank_walk(y.walk, member_);
-}
+stats::LogRankResult Evaluator::logrank(PerY& y) { return stats::logrank_walk(ensure_walk(y, 1, quiet_), member_); }
 
 void Evaluator::summarise(const Candidate& c, Score& s)
 {
@@ -173,7 +211,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         break;
     }
     case stats::ScoreInput::LogRank:
-        if (ny == 1 && settings_.snapshots && settings_.search_stage && !settings_.rank_stage) {
+        if (reads_logrank_bits()) {
             values_[0] = criterion_->score_without_p(
                 logrank_bits().statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
             break;
@@ -230,7 +268,16 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
         return;
     }
     if (layers_.empty()) {
-        r[0] = sample().partcor(c.packed, partition::kPlain, data_.signbyte, skip);
+        const partition::TermList& p = c.packed;
+        if (p.lits.size() == 1) {
+            const auto known = std::lower_bound(directions_.begin(), directions_.end(), p.lits.front(),
+                                                [](const auto& d, partition::Literal l) { return d.first < l; });
+            if (known != directions_.end() && known->first == p.lits.front()) {
+                r[0] = known->second;
+                return;
+            }
+        }
+        r[0] = sample().partcor(p, partition::kPlain, data_.signbyte, skip);
         return;
     }
     // Several Ys: the correlation of each Y with the membership of its units.
@@ -243,6 +290,32 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
         }
         r[j] = sums.r();
     }
+}
+
+void Evaluator::rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel)
+{
+    directions_.clear();
+    if (!settings_.rank_stage || !settings_.fixpos || ys_.size() != 1 ||
+        criterion_->direction() == stats::Direction::EventRates)
+        return;
+    build_samples();
+    stats::PartitionSample& plain = sample();
+    std::vector<stats::UnitColumns::Compiled> lists(literals.size());
+    partition::TermList one;
+    for (std::size_t k = 0; k < literals.size(); ++k) {
+        one.clear();
+        one.add_term({literals[k]});
+        plain.compile(one, partition::kPlain, data_.signbyte, lists[k]);
+        directions_.emplace_back(literals[k], 0.0);
+    }
+    const auto work = [&](std::size_t k) { directions_[k].second = plain.partcor(lists[k], settings_.skipcomb); };
+    if (parallel) parallel(lists.size(), work);
+    else
+        for (std::size_t k = 0; k < lists.size(); ++k) work(k);
+    std::sort(directions_.begin(), directions_.end());
+    directions_.erase(std::unique(directions_.begin(), directions_.end(),
+                                  [](const auto& a, const auto& b) { return a.first == b.first; }),
+                      directions_.end());
 }
 
 ClassOrderedSample* Evaluator::direct_sample()

@@ -116,18 +116,28 @@ public:
     // zero times to `log`). Call it where the saved-G count is 0: when a search
     // or a ranking starts. Scoring sorts only if this was not done.
     void sort_times(io::LogWriter& log);
-    // The same by taking the orders `other` (an evaluator of the same data and
+    // The same by reading the orders `other` (an evaluator of the same data and
     // criterion) has made, where it has ordered every Y.
     void sort_times_as(const Evaluator& other, io::LogWriter& log);
-    // Makes the snapshots a search scores with now, reading the bit columns
-    // `main` (an evaluator of the same data and criterion, with the same
-    // expected attributes and its times ordered) has built instead of building
-    // them again. Call it while `main` is not in use: a worker then shares the
+    // Makes the snapshots a search scores with now, reading the units, bit
+    // columns and split state `main` (an evaluator of the same data and
+    // criterion, with the same expected attributes and its times ordered) has
+    // made instead of making them again. Call it while `main` is not in use: a worker then shares the
     // calling thread's columns, which stay in place until the search ends.
     void share_snapshots(const Evaluator& main);
+    // Makes now the snapshots scoring will read, and in them the bit columns
+    // of the expected attributes, their stretches of words shared out by
+    // `parallel`; otherwise each snapshot is made on its first use.
+    void make_snapshots(const stats::ParallelFor& parallel);
+    // The ranking: works out now, the literals shared out by `parallel`, the
+    // direction of each single literal score() will be asked for, where that
+    // is a correlation (one Y, a count-table or mean-square criterion);
+    // score() then reads it.
+    void rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel);
     // The attributes the candidates will read: the snapshots' bit columns of
-    // them are built in one pass over the units when a snapshot is made.
-    void expect_attributes(std::vector<int> attributes) { attributes_ = std::move(attributes); }
+    // them are built in one pass over the units when a snapshot is made
+    // (those outside the attribute matrix are left out).
+    void expect_attributes(std::vector<int> attributes);
 
     Score score(const Candidate& c);
     // Where the class-ordered snapshot counts a candidate's table, `counter`
@@ -151,10 +161,9 @@ public:
     // also where that cannot be told so cheaply (then ask g_bound()).
     bool bound_at_most(const stats::CountTable& table, float f) const;
     // g_bound() and the band sides_of() gives of each table of a run of two
-    // classes (ClassOrderedSample::table_of() of each cells); `most`: the
-    // instructions it may use (a test seam, as the snapshot's).
-    void run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound, std::span<int> band,
-                    ClassOrderedSample::Level most = ClassOrderedSample::Level::avx512) const;
+    // classes (ClassOrderedSample::table_of() of each cells).
+    void run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
+                    std::span<int> band) const;
     // What record_unlisted() reads of score_table(table) where G is not needed:
     // the side weights and the band as there, G taken as `g`, no null
     // partition; the other fields of `s` are left as they are.
@@ -172,10 +181,14 @@ private:
         int k = 1;
         stats::SampleView view;
         int nclasses = 0;
-        stats::LogRankOrder order;
         stats::LogRankKey key;
-        stats::LogRankWalk walk; // the counted observations in the kept order
-        bool walk_ready = false;
+        // The survival times in order and the counted observations in that
+        // order, once ordered: read alike by the evaluators of one search.
+        struct Times {
+            stats::LogRankOrder order;
+            stats::LogRankWalk walk;
+        };
+        std::shared_ptr<const Times> times;
     };
     // The log-rank statistic of the membership in member_ for Y y.
     stats::LogRankResult logrank(PerY& y);
@@ -183,14 +196,20 @@ private:
     // nothing (a search that groups its observations first) costs no snapshot.
     // `from`: an evaluator whose snapshot's layout and columns are read (see
     // share_snapshots()).
-    void build_samples(const Evaluator* from = nullptr);
+    // `parallel`: as make_snapshots().
+    void build_samples(const Evaluator* from = nullptr, const stats::ParallelFor& parallel = {});
     // The bit-packed sample, made on first use.
-    stats::PartitionSample& sample();
+    stats::PartitionSample& sample(const stats::ParallelFor& parallel = {});
+    // Whether scoring reads the bit-packed sample of the one Y.
+    bool reads_sample() const;
     // The log-rank columns of the one Y's walk, made on first use (reading
     // those `from` has built).
-    LogRankBits& logrank_bits(const Evaluator* from = nullptr);
-    // Orders the survival times of Y y if that was not done beforehand.
-    void ensure_walk(PerY& y);
+    LogRankBits& logrank_bits(const Evaluator* from = nullptr, const stats::ParallelFor& parallel = {});
+    // Whether scoring reads the log-rank columns.
+    bool reads_logrank_bits() const;
+    // Orders the survival times of Y y if that was not done beforehand
+    // (`sort_switch` 1), or anew (0, writing its note to `log`).
+    const stats::LogRankWalk& ensure_walk(PerY& y, int sort_switch, io::LogWriter& log);
     // Each Y's summary scored by the criterion, into values_.
     void summarise(const Candidate& c, Score& s);
     // The score of one Y's criterion value (the one Y of a direct sample).
@@ -201,6 +220,7 @@ private:
     void directions(const Candidate& c, std::span<double> r);
 
     EvaluationData data_;
+    KernelSet kernels_; // of the level in force when the evaluator was made; its snapshots' too
     stats::CritSettings crit_;
     std::unique_ptr<const stats::SplitCriterion> criterion_;
     EvaluationSettings settings_;
@@ -209,7 +229,9 @@ private:
     // that have any Y in range with a layer per Y.
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
+    bool split_prepared_ = false; // the plain sample's split state is made (its copies may read it)
     std::vector<int> attributes_;                      // expected by the candidates
+    std::vector<std::pair<partition::Literal, double>> directions_; // rank_directions(), by literal
     ListCounter* counter_ = nullptr;
     const PatternSums* sums_by_ = nullptr;
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use

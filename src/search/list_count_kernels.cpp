@@ -49,20 +49,15 @@ void count_generic(const ClassOrderedSample::ListKernel& k) { count_all(k); }
 #if MERU_X86_DISPATCH
 // The same kernel for processors with the population-count instruction (and
 // with AVX2), chosen at run time.
-__attribute__((target("popcnt"))) void count_popcnt(const ClassOrderedSample::ListKernel& k) { count_all(k); }
-__attribute__((target("avx2,popcnt"))) void count_avx2(const ClassOrderedSample::ListKernel& k) { count_all(k); }
+MERU_TARGET_POPCNT void count_popcnt(const ClassOrderedSample::ListKernel& k) { count_all(k); }
+MERU_TARGET_AVX2 void count_avx2(const ClassOrderedSample::ListKernel& k) { count_all(k); }
 #endif
 
 } // namespace
 
 ClassOrderedSample::ListFn pick_list(CpuLevel level)
 {
-#if MERU_X86_DISPATCH
-    return by_level<ClassOrderedSample::ListFn>(level, count_generic, count_popcnt, count_avx2);
-#else
-    (void)level;
-    return count_generic;
-#endif
+    return by_level(level, count_generic, MERU_X86_ONLY(count_popcnt), MERU_X86_ONLY(count_avx2));
 }
 
 } // namespace meru::search::kernels

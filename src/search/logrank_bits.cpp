@@ -8,19 +8,7 @@ namespace {
 
 using u64 = std::uint64_t;
 
-struct Args {
-    std::size_t words;
-    bool skip;
-    const UnitColumns::Compiled* list;
-    const LogRankBits::Time* times;
-    std::size_t ntimes;
-    const LogRankBits::Plane* planes;
-    std::size_t nplanes;
-    const u64* bits;
-    const u64* events;
-    u64* det;
-    u64* mem;
-};
+using Args = WalkKernel;
 
 // Weight of each side and of their events over units [begin, end).
 struct Counts {
@@ -69,69 +57,72 @@ MERU_ALWAYS_INLINE void walk_all(const Args& k, stats::LogRankSums& sums)
 void walk_generic(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("popcnt"))) void walk_popcnt(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
-__attribute__((target("avx2,popcnt"))) void walk_avx2(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
+MERU_TARGET_POPCNT void walk_popcnt(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
+MERU_TARGET_AVX2 void walk_avx2(const Args& k, stats::LogRankSums& s) { walk_all(k, s); }
 #endif
-
-using WalkFn = void (*)(const Args&, stats::LogRankSums&);
-
-WalkFn pick_kernel(CpuLevel level)
-{
-#if MERU_X86_DISPATCH
-    return by_level<WalkFn>(level, walk_generic, walk_popcnt, walk_avx2);
-#else
-    (void)level;
-    return walk_generic;
-#endif
-}
 
 } // namespace
 
-LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk)
+decltype(KernelSet::walk) kernels::pick_walk(CpuLevel level)
+{
+    return by_level(level, walk_generic, MERU_X86_ONLY(walk_popcnt), MERU_X86_ONLY(walk_avx2));
+}
+
+LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk,
+                         const KernelSet& kernels)
+    : walk_(kernels.walk)
 {
     std::vector<int> obs;
     obs.reserve(walk.steps.size());
     for (const auto& s : walk.steps) obs.push_back(s.obs);
-    columns_ = std::make_unique<UnitColumns>(abyte, std::move(obs));
+    columns_ = std::make_unique<UnitColumns>(abyte, std::move(obs), kernels.sample);
     const std::size_t words = columns_->words();
-    events_.assign(words, 0);
+    auto made = std::make_shared<Steps>();
+    made->events.assign(words, 0);
     std::vector<int> plane_of(32, -1);
     std::uint32_t begin = 0;
     for (std::size_t u = 0; u < walk.steps.size(); ++u) {
         const auto& s = walk.steps[u];
         const u64 bit = u64{1} << (u % 64);
-        if (s.event) events_[u / 64] |= bit;
+        if (s.event) made->events[u / 64] |= bit;
         auto wbits = static_cast<std::uint32_t>(s.w);
         while (wbits) {
             const int b = std::countr_zero(wbits);
             wbits &= wbits - 1;
             int& p = plane_of[static_cast<std::size_t>(b)];
             if (p < 0) {
-                p = static_cast<int>(planes_.size());
-                planes_.push_back(
-                    {b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b), planes_.size() * words});
-                bits_.resize(planes_.size() * words, 0);
+                p = static_cast<int>(made->planes.size());
+                made->planes.push_back(
+                    {b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b), made->planes.size() * words});
+                made->bits.resize(made->planes.size() * words, 0);
             }
-            bits_[planes_[static_cast<std::size_t>(p)].at + u / 64] |= bit;
+            made->bits[made->planes[static_cast<std::size_t>(p)].at + u / 64] |= bit;
         }
         if (s.closes) {
-            times_.push_back({begin, static_cast<std::uint32_t>(u + 1), s.t});
+            made->times.push_back({begin, static_cast<std::uint32_t>(u + 1), s.t});
             begin = static_cast<std::uint32_t>(u + 1);
         }
     }
+    steps_ = std::move(made);
     det_.assign(words, 0);
     mem_.assign(words, 0);
 }
+
+LogRankBits::LogRankBits(const LogRankBits& other, Share)
+    : columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), steps_(other.steps_),
+      walk_(other.walk_), det_(other.det_.size(), 0), mem_(other.mem_.size(), 0)
+{}
 
 stats::LogRankResult LogRankBits::statistic(const partition::TermList& list, int sense,
                                             std::span<const std::int8_t> signbyte, bool skip)
 {
     columns_->compile(list, sense, signbyte, list_);
-    const Args k{columns_->words(), skip,         &list_,         times_.data(), times_.size(), planes_.data(),
-                 planes_.size(),    bits_.data(), events_.data(), det_.data(),   mem_.data()};
-    const WalkFn kernel = pick_kernel(cpu_level());
+    const Steps& st = *steps_;
+    const Args k{
+        columns_->words(), skip,           &list_,           st.times.data(), st.times.size(), st.planes.data(),
+        st.planes.size(),  st.bits.data(), st.events.data(), det_.data(),     mem_.data()};
     stats::LogRankSums sums;
-    kernel(k, sums);
+    walk_(k, sums);
     return sums.finish();
 }
 

@@ -7,7 +7,8 @@
 // per weight bit), and its O, E and V terms follow as in the walk, time by
 // time. G, O, E, V and the side weights equal those of logrank_walk() for the
 // same membership; the event-rate sums t0 and t1 are not made.
-#include "search/unit_columns.h"
+#include "search/kernel_set.h"
+#include "search/term_words.h"
 #include "stats/logrank.h"
 
 #include <memory>
@@ -16,26 +17,31 @@ namespace meru::search {
 
 class LogRankBits {
 public:
-    LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk);
+    // The kernels are those of `kernels`.
+    LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRankWalk& walk,
+                const KernelSet& kernels = kernel_set(cpu_level()));
+    // The same units, times and bit columns as `other` for a worker thread:
+    // it reads them (see UnitColumns::Share) and keeps only its work storage.
+    struct Share {};
+    LogRankBits(const LogRankBits& other, Share);
 
     stats::LogRankResult statistic(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                                    bool skip);
     UnitColumns& columns() { return *columns_; }
 
-    struct Plane {
-        std::int64_t value = 0; // 2^bit, or -2^31 for the sign bit
-        std::size_t at = 0;     // first word in bits_
-    };
-    struct Time {
-        std::uint32_t begin = 0, end = 0; // units [begin, end)
-        float t = 0.0f;
-    };
+    using Plane = LogRankPlane;
+    using Time = LogRankTime;
 
 private:
+    // The times and weight planes, made once and read by every copy.
+    struct Steps {
+        std::vector<Time> times;
+        std::vector<Plane> planes;
+        std::vector<std::uint64_t> bits, events;
+    };
     std::unique_ptr<UnitColumns> columns_;
-    std::vector<Time> times_;
-    std::vector<Plane> planes_;
-    std::vector<std::uint64_t> bits_, events_;
+    std::shared_ptr<const Steps> steps_;
+    decltype(KernelSet::walk) walk_ = nullptr;
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> det_, mem_;
 };

@@ -20,7 +20,7 @@
 // double, as exact as their rounding allows.
 #include "partition/termlist.h"
 #include "search/class_sample.h"
-#include "search/unit_columns.h"
+#include "search/term_words.h"
 #include "stats/count_table.h"
 #include "stats/criterion.h"
 #include "stats/membership.h"

@@ -76,36 +76,44 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
     if (fixpos) record_hooks.fixpos = [fixpos](int literal, double r) { fixpos->record(literal, r); };
     const EvaluationSettings& settings = evaluator.settings();
 
+    // The cuts of each line in order, each with the sign of the line's first cut.
+    const auto each_cut = [&](auto&& f) {
+        for (int line : lines) {
+            if (line < 1 || line > t.nlines || t.line[at(line)].ncuts < 1) continue;
+            const files::AttrLine& cuts = t.line[at(line)];
+            const int first = cuts.first_attribute();
+            const int sign = sign_of(t, first);
+            for (int a = first; a <= cuts.attoff; ++a)
+                if (!f(line, sign * a)) return;
+        }
+    };
+    if (settings.fixpos) {
+        std::vector<partition::Literal> literals;
+        each_cut([&](int, partition::Literal lit) {
+            literals.push_back(lit);
+            return true;
+        });
+        evaluator.rank_directions(literals, hooks.parallel);
+    }
     partition::Partition pair;
     partition::TermList packed;
-    for (int line : lines) {
-        if (line < 1 || line > t.nlines || t.line[at(line)].ncuts < 1) continue;
-        // The line's cuts in order, each with the sign of the line's first cut.
-        const files::AttrLine& cuts = t.line[at(line)];
-        const int first = cuts.first_attribute();
-        const int sign = sign_of(t, first);
-        for (int a = first; a <= cuts.attoff; ++a) {
-            const partition::Literal lit = sign * a;
-            pair.first.clear();
-            pair.second.clear();
-            pair.first.add_term({lit});
-            pair.second.add_term({lit});
-            pair.repflag = 1;
-            packed.clear();
-            packed.add_term({lit});
-            const Candidate c{pair, packed, 1};
-            const Score s = evaluator.score(c);
-            record(c, s, settings, results, skips, record_hooks);
-            ranking.insert({s.g, s.pmin, lit, line, s.n});
-            ++run.evaluated;
-            if (hooks.yield) hooks.yield();
-            if (hooks.search_end && hooks.search_end()) {
-                run.ended_by_user = true;
-                break;
-            }
-        }
-        if (run.ended_by_user) break;
-    }
+    each_cut([&](int line, partition::Literal lit) {
+        pair.first.clear();
+        pair.second.clear();
+        pair.first.add_term({lit});
+        pair.second.add_term({lit});
+        pair.repflag = 1;
+        packed.clear();
+        packed.add_term({lit});
+        const Candidate c{pair, packed, 1};
+        const Score s = evaluator.score(c);
+        record(c, s, settings, results, skips, record_hooks);
+        ranking.insert({s.g, s.pmin, lit, line, s.n});
+        ++run.evaluated;
+        if (hooks.yield) hooks.yield();
+        run.ended_by_user = hooks.search_end && hooks.search_end();
+        return !run.ended_by_user;
+    });
     ranking.finish(t, lines);
     ranking.ranked = !run.ended_by_user;
     return run;

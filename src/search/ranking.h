@@ -10,6 +10,7 @@
 #include "search/evaluate.h"
 #include "search/fixpos.h"
 #include "search/search_results.h"
+#include "stats/unit_columns.h"
 
 #include <functional>
 #include <string_view>
@@ -47,6 +48,7 @@ struct RankHooks {
     std::function<void(std::string_view)> progress;
     std::function<bool()> search_end; // Search:End was chosen
     std::function<void()> yield;
+    stats::ParallelFor parallel; // shares out the work made before the first candidate
 };
 
 struct RankRun {

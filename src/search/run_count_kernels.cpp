@@ -63,16 +63,16 @@ MERU_ALWAYS_INLINE void run_words(const ClassOrderedSample::RunKernel& k, const 
     else run_words<Skip, false>(k, a, lasts, out);
 }
 template <bool Skip>
-__attribute__((target("avx2,bmi,popcnt"))) void
-run_words_avx2(const ClassOrderedSample::RunKernel& k, const TermWords& a, std::span<const u64* const> lasts, bool,
-               int sense, std::span<ClassOrderedSample::Cells> out)
+MERU_TARGET_AVX2 void run_words_avx2(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                     std::span<const u64* const> lasts, bool, int sense,
+                                     std::span<ClassOrderedSample::Cells> out)
 {
     run_words<Skip>(k, a, lasts, sense, out);
 }
 template <bool Skip>
-__attribute__((target("popcnt"))) void run_words_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                                        std::span<const u64* const> lasts, bool, int sense,
-                                                        std::span<ClassOrderedSample::Cells> out)
+MERU_TARGET_POPCNT void run_words_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                         std::span<const u64* const> lasts, bool, int sense,
+                                         std::span<ClassOrderedSample::Cells> out)
 {
     run_words<Skip>(k, a, lasts, sense, out);
 }
@@ -137,15 +137,15 @@ MERU_ALWAYS_INLINE std::int64_t count_chains(const u64* t, const u64* left, std:
     for (; w < hi; ++w) n0 += std::popcount(t[w] & left[w]);
     return (n0 + n1) + (n2 + n3);
 }
-__attribute__((target("avx2,bmi,popcnt"))) void run_two_avx2(const ClassOrderedSample::RunKernel& k,
-                                                             const TermWords& a, std::span<const u64* const> lasts,
-                                                             bool, int sense, std::span<ClassOrderedSample::Cells> out)
+MERU_TARGET_AVX2 void run_two_avx2(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                   std::span<const u64* const> lasts, bool, int sense,
+                                   std::span<ClassOrderedSample::Cells> out)
 {
     run_two<count_chains>(k, a, lasts, sense, out);
 }
-__attribute__((target("popcnt"))) void run_two_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
-                                                      std::span<const u64* const> lasts, bool, int sense,
-                                                      std::span<ClassOrderedSample::Cells> out)
+MERU_TARGET_POPCNT void run_two_popcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+                                       std::span<const u64* const> lasts, bool, int sense,
+                                       std::span<ClassOrderedSample::Cells> out)
 {
     run_two<count_chains>(k, a, lasts, sense, out);
 }
@@ -162,19 +162,18 @@ __attribute__((target("popcnt"))) void run_two_popcnt(const ClassOrderedSample::
 using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
 using Words2 = u64 __attribute__((vector_size(2 * sizeof(u64))));
 
-#define MERU_AVX512_POPCNT __attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt")))
-MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
+MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
 {
     return reinterpret_cast<Words8>(_mm512_maskz_loadu_epi64(m, p));
 }
-MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
+MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
 {
     return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
 }
 
 // count_chains() with the vector population count: eight words at a time, the
 // segment's last words under a mask.
-MERU_AVX512_POPCNT std::int64_t count_vector(const u64* t, const u64* left, std::size_t lo, std::size_t hi)
+MERU_TARGET_AVX512 std::int64_t count_vector(const u64* t, const u64* left, std::size_t lo, std::size_t hi)
 {
     Words8 acc = {};
     for (std::size_t w = lo; w < hi; w += 8) {
@@ -185,7 +184,7 @@ MERU_AVX512_POPCNT std::int64_t count_vector(const u64* t, const u64* left, std:
     for (int l = 0; l < 8; ++l) n += static_cast<std::int64_t>(acc[l]);
     return n;
 }
-MERU_AVX512_POPCNT void run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+MERU_TARGET_AVX512 void run_two_avx512(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                        std::span<const u64* const> lasts, bool, int sense,
                                        std::span<ClassOrderedSample::Cells> out)
 {
@@ -193,7 +192,7 @@ MERU_AVX512_POPCNT void run_two_avx512(const ClassOrderedSample::RunKernel& k, c
 }
 
 template <bool Skip>
-MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+MERU_TARGET_AVX512 void run_vpopcnt(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                     std::span<const u64* const> lasts, bool, int sense,
                                     std::span<ClassOrderedSample::Cells> out)
 {
@@ -234,7 +233,7 @@ MERU_AVX512_POPCNT void run_vpopcnt(const ClassOrderedSample::RunKernel& k, cons
 }
 // Three-input bit functions of vectors a, b, c, one instruction each; the
 // table's bits are f(a, b, c) at 0xF0, 0xCC and 0xAA.
-template <int Table> MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 bits3(Words8 a, Words8 b, Words8 c)
+template <int Table> MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 bits3(Words8 a, Words8 b, Words8 c)
 {
     return reinterpret_cast<Words8>(_mm512_ternarylogic_epi64(
         reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b), reinterpret_cast<__m512i>(c), Table));
@@ -251,7 +250,7 @@ constexpr int kOrAndNot = 0xCE; // b | (c & ~a)
 template <bool Skip, bool Plain> struct Count8 {
     Words8 tr, held_ok, und_ok, det_at{}, mem_at{};
     __mmask8 m;
-    MERU_AVX512_POPCNT Count8(__mmask8 mask, std::size_t at, const TermWords& a,
+    MERU_TARGET_AVX512 Count8(__mmask8 mask, std::size_t at, const TermWords& a,
                               const ClassOrderedSample::RunKernel& k)
         : m(mask)
     {
@@ -267,7 +266,7 @@ template <bool Skip, bool Plain> struct Count8 {
     }
     // The list of last term t: the population counts of its words counted
     // (into nd) and of its members (nm).
-    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE void pops(const u64* t, std::size_t words, Words8& nd, Words8& nm) const
+    MERU_TARGET_AVX512 MERU_ALWAYS_INLINE void pops(const u64* t, std::size_t words, Words8& nd, Words8& nm) const
     {
         // The freshly loaded words first: the instruction overwrites its first operand.
         const Words8 hold = bits3<kOrAnd>(load8(m, t), tr, held_ok);
@@ -283,7 +282,7 @@ template <bool Skip, bool Plain> struct Count8 {
         nm = pop8(member);
     }
     // Counts of these lanes' words packed into their class's fields.
-    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 pack(Words8 nd, Words8 nm) const
+    MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 pack(Words8 nd, Words8 nm) const
     {
         return (nd << det_at) + (nm << mem_at);
     }
@@ -297,14 +296,14 @@ template <bool Skip, bool Plain> struct Count8 {
 template <bool Skip, bool Plain, int Vectors> struct Count16 {
     std::size_t words;
     Count8<Skip, Plain> first, second;
-    MERU_AVX512_POPCNT Count16(const ClassOrderedSample::RunKernel& k, const TermWords& a)
+    MERU_TARGET_AVX512 Count16(const ClassOrderedSample::RunKernel& k, const TermWords& a)
         : words(k.words), first(static_cast<__mmask8>(words >= 8 ? 0xFF : (1u << words) - 1), 0, a, k),
           second(static_cast<__mmask8>(Vectors == 2   ? (1u << (words - 8)) - 1
                                        : Vectors == 3 ? 0xFF00u >> (words - 8)
                                                       : 0),
                  Vectors == 2 ? 8 : (Vectors == 3 ? words - 8 : 0), a, k)
     {}
-    MERU_AVX512_POPCNT MERU_ALWAYS_INLINE Words8 operator()(const u64* t) const
+    MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 operator()(const u64* t) const
     {
         Words8 nd, nm;
         first.pops(t, words, nd, nm);
@@ -324,7 +323,7 @@ template <bool Skip, bool Plain, int Vectors> struct Count16 {
 // stay in registers for the whole run, the words past the units masked off; a
 // list's counts are summed across the lanes once.
 template <bool Skip, int Vectors, bool Plain>
-MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+MERU_TARGET_AVX512 void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                       std::span<const u64* const> lasts, std::span<ClassOrderedSample::Cells> out)
 {
     const Count16<Skip, Plain, Vectors> counts(k, a);
@@ -354,14 +353,13 @@ MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, co
     }
 }
 template <bool Skip, int Vectors>
-MERU_AVX512_POPCNT void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
+MERU_TARGET_AVX512 void run_vpopcnt16(const ClassOrderedSample::RunKernel& k, const TermWords& a,
                                       std::span<const u64* const> lasts, bool, int sense,
                                       std::span<ClassOrderedSample::Cells> out)
 {
     if (sense) run_vpopcnt16<Skip, Vectors, true>(k, a, lasts, out);
     else run_vpopcnt16<Skip, Vectors, false>(k, a, lasts, out);
 }
-#undef MERU_AVX512_POPCNT
 #endif
 
 } // namespace
@@ -394,14 +392,8 @@ ClassOrderedSample::RunFn pick_run(CpuLevel level, bool skip, const ClassOrdered
 
 ClassOrderedSample::RunFn pick_run_two(CpuLevel level)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return run_two_avx512;
-    if (level == CpuLevel::avx2) return run_two_avx2;
-    if (level == CpuLevel::popcnt) return run_two_popcnt;
-#else
-    (void)level;
-#endif
-    return nullptr;
+    return by_level<ClassOrderedSample::RunFn>(level, nullptr, MERU_X86_ONLY(run_two_popcnt),
+                                               MERU_X86_ONLY(run_two_avx2), MERU_X86_ONLY(run_two_avx512));
 }
 
 } // namespace meru::search::kernels

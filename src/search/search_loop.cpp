@@ -253,6 +253,15 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     Evaluator& evaluator = grouped.evaluator();
     const std::vector<int> attributes = s.tables ? search_attributes(s) : std::vector<int>{};
     evaluator.expect_attributes(attributes);
+    const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
+    SearchThreads own_threads;
+    const std::unique_ptr<PatternSums> sums = split_patterns(s, evaluator);
+    evaluator.sum_splits_by(sums.get());
+    // The snapshots the route reads are made now, the stretches of their bit
+    // columns built on the workers while the calling thread pumps events.
+    evaluator.make_snapshots(
+        threaded ? (s.workers ? *s.workers : own_threads).parallel(s.threads, [&host] { host.wait_pump(); })
+                 : stats::ParallelFor{});
     LoopResult out;
     const int n = static_cast<int>(s.lines.size());
     stats::SizeWalk walk = s.extent.start;
@@ -276,8 +285,6 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
         }
     } counting{evaluator};
     if (patterns) evaluator.count_lists_by(counter);
-    const std::unique_ptr<PatternSums> sums = split_patterns(s, evaluator);
-    evaluator.sum_splits_by(sums.get());
     // The cuts an item's line floats, on average over the items (1 without
     // floating lines): a vector's candidates over its cuts are about its
     // combinations times this to the power of its literals.
@@ -299,8 +306,6 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
             : 1.0;
     long long direct_hits = 0;
     std::vector<std::unique_ptr<Worker>> workers;
-    const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
-    SearchThreads own_threads;
     WorkerPool* pool = nullptr;
     // The workers start on the first size vector large enough to share; each
     // then makes its own snapshot of the data, all at once, while the calling

@@ -76,40 +76,43 @@ MERU_ALWAYS_INLINE void and_not_any(const u64* from, const u64* fail, std::size_
 }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("avx512f,avx512vl,avx2"))) void and_avx512(const u64* prefix, const UnitColumns::Lit& l,
-                                                                    std::size_t words, bool skip, u64* out)
+MERU_TARGET_AVX512 void and_avx512(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip,
+                                   u64* out)
 {
     and_any(prefix, l, words, skip, out);
 }
-__attribute__((target("avx512f,avx512vl,avx2"))) void and_not_avx512(const u64* from, const u64* fail,
-                                                                        std::size_t words, u64* out)
+MERU_TARGET_AVX512 void and_not_avx512(const u64* from, const u64* fail, std::size_t words, u64* out)
 {
     and_not_any(from, fail, words, out);
 }
 #endif
 
-// The holding words of a term of two-valued literals AND-ed with one more.
-void and_not(const u64* from, const u64* fail, std::size_t words, u64* out)
+void and_generic(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip, u64* out)
 {
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx512) return and_not_avx512(from, fail, words, out);
-#endif
+    and_any(prefix, l, words, skip, out);
+}
+void and_not_generic(const u64* from, const u64* fail, std::size_t words, u64* out)
+{
     and_not_any(from, fail, words, out);
 }
 
 } // namespace
 
-void and_literal(const u64* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip, u64* out)
+decltype(KernelSet::and_literal) kernels::pick_and_literal(CpuLevel level)
 {
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx512) return and_avx512(prefix, l, words, skip, out);
-#endif
-    and_any(prefix, l, words, skip, out);
+    return by_level(level, and_generic, nullptr, nullptr, MERU_X86_ONLY(and_avx512));
+}
+
+decltype(KernelSet::and_not) kernels::pick_and_not(CpuLevel level)
+{
+    return by_level(level, and_not_generic, nullptr, nullptr, MERU_X86_ONLY(and_not_avx512));
 }
 
 void SubsetColumns::build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip,
-                          std::size_t budget)
+                          std::size_t budget, const KernelSet& kernels)
 {
+    and_literal_ = kernels.and_literal;
+    and_not_ = kernels.and_not;
     lits_.assign(lits.begin(), lits.end());
     words_ = words;
     skip_ = skip;
@@ -149,7 +152,7 @@ void SubsetColumns::fill(int size, int last, const u64* prefix, std::size_t rank
     for (std::size_t p = static_cast<std::size_t>(last + 1); p < lits_.size(); ++p) {
         const std::size_t r = rank + binom_[p][s];
         u64* out = data_.data() + (base_[s] + r) * stride_;
-        and_literal(prefix, lits_[p], words_, skip_, out);
+        and_literal_(prefix, lits_[p], words_, skip_, out);
         if (size < k_) fill(size + 1, static_cast<int>(p), out, r);
     }
 }
@@ -179,7 +182,8 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
             std::memcpy(out, from, words_ * sizeof(u64));
             return out;
         }
-        for (; i < pos.size(); ++i, from = out) and_not(from, lits_[static_cast<std::size_t>(pos[i])].fail, words_, out);
+        for (; i < pos.size(); ++i, from = out)
+            and_not_(from, lits_[static_cast<std::size_t>(pos[i])].fail, words_, out);
         return out;
     }
     if (n == 0) {
@@ -188,14 +192,14 @@ const u64* SubsetColumns::made(std::span<const int> pos, std::vector<u64>& scrat
     } else if (n < pos.size()) {
         // The next literal goes onto the stored prefix straight into `out`.
         const TermWords t = stored(pos.first(n));
-        and_literal(t.any_true, lits_[static_cast<std::size_t>(pos[i++])], words_, skip_, out);
+        and_literal_(t.any_true, lits_[static_cast<std::size_t>(pos[i++])], words_, skip_, out);
     } else {
         const TermWords t = stored(pos);
         std::memcpy(out, t.any_true, words_ * sizeof(u64));
         std::memcpy(out + words_, t.any_und, words_ * sizeof(u64));
         if (skip_) std::memcpy(out + 2 * words_, t.skip_m, words_ * sizeof(u64));
     }
-    for (; i < pos.size(); ++i) and_literal(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
+    for (; i < pos.size(); ++i) and_literal_(out, lits_[static_cast<std::size_t>(pos[i])], words_, skip_, out);
     return out;
 }
 

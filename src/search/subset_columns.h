@@ -13,7 +13,8 @@
 // literals' own terms are always stored); a longer term, or one whose positions
 // do not ascend, is made by AND-ing the remaining literals onto the longest
 // stored prefix (make()).
-#include "search/unit_columns.h"
+#include "search/kernel_set.h"
+#include "search/term_words.h"
 
 #include <cstdint>
 #include <span>
@@ -26,8 +27,9 @@ public:
     // `lits`: each literal's columns in this sense, in position order; `words`:
     // words per column (the counted units' words); `kmax`: the longest term the
     // search makes; `budget`: the bytes the terms longer than one literal may
-    // bring the store to.
-    void build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip, std::size_t budget);
+    // bring the store to; `kernels`: the snapshot's kernels.
+    void build(std::span<const UnitColumns::Lit> lits, std::size_t words, int kmax, bool skip, std::size_t budget,
+               const KernelSet& kernels);
 
     int k() const { return k_; }
     // Words of the term of positions `pos` (ascending, at most k of them).
@@ -97,11 +99,8 @@ private:
     std::vector<std::size_t> rank_of_;            // [p * kc_ + i] = C(p, i + 1), i < k
     std::vector<std::uint64_t> data_;             // per rank: holds, undetermined, missing
     std::vector<std::uint64_t> zero_;
+    decltype(KernelSet::and_literal) and_literal_ = nullptr;
+    decltype(KernelSet::and_not) and_not_ = nullptr;
 };
-
-// Writes the words of `prefix` AND-ed with literal `l` into out (each `words` long;
-// prefix null: the term of no literals). `skip` keeps the missing words.
-void and_literal(const std::uint64_t* prefix, const UnitColumns::Lit& l, std::size_t words, bool skip,
-                 std::uint64_t* out);
 
 } // namespace meru::search

@@ -50,19 +50,17 @@ namespace plain {
 } // namespace plain
 
 #if MERU_X86_DISPATCH
-#pragma GCC push_options
-#pragma GCC target("avx2")
+MERU_BEGIN_TARGET(MERU_TEXT_AVX2)
 namespace avx2 {
 #include "search/chisq_lanes.inc"
 } // namespace avx2
-#pragma GCC pop_options
+MERU_END_TARGET
 
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512dq,avx512vl")
+MERU_BEGIN_TARGET(MERU_TEXT_AVX512)
 namespace avx512 {
 #include "search/chisq_lanes.inc"
 } // namespace avx512
-#pragma GCC pop_options
+MERU_END_TARGET
 #endif
 
 MERU_ALWAYS_INLINE void chisq_one(const ClassOrderedSample::Cells& t, bool bounded, bool banded, float& bound,
@@ -74,8 +72,8 @@ MERU_ALWAYS_INLINE void chisq_one(const ClassOrderedSample::Cells& t, bool bound
 #if MERU_X86_DISPATCH
 // Eight tables at a time: two tables per vector, then each cell's eight values
 // in one. Returns the tables done (a multiple of eight).
-__attribute__((target("avx512f,avx512dq,avx512vl"))) std::size_t
-bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded, float* bound, int* band)
+MERU_TARGET_AVX512 std::size_t bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded,
+                                       float* bound, int* band)
 {
     using I8 = Lanes<8>::I;
     const std::size_t m = cells.size() / 8 * 8;
@@ -103,8 +101,8 @@ bounds8(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool ban
 
 // Four tables at a time, for blocks whose cells all lie in 0..2^26 (any other
 // block is taken table by table). Returns the tables done.
-__attribute__((target("avx2"))) std::size_t bounds4(std::span<const ClassOrderedSample::Cells> cells, bool bounded,
-                                                    bool banded, float* bound, int* band)
+MERU_TARGET_AVX2 std::size_t bounds4(std::span<const ClassOrderedSample::Cells> cells, bool bounded, bool banded,
+                                     float* bound, int* band)
 {
     using I4 = Lanes<4>::I;
     const std::size_t m = cells.size() / 4 * 4;
@@ -150,18 +148,17 @@ float Evaluator::g_bound(const stats::CountTable& t) const
 }
 
 void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
-                           std::span<int> band, CpuLevel most) const
+                           std::span<int> band) const
 {
     const bool banded = ys_[0].k == 1 && !settings_.process_mode;
-    std::size_t i = 0;
-#if MERU_X86_DISPATCH
-    const CpuLevel level = std::min(cpu_level(), most);
-    if (level == CpuLevel::avx512) i = bounds8(cells, bounded_, banded, bound.data(), band.data());
-    else if (level == CpuLevel::avx2) i = bounds4(cells, bounded_, banded, bound.data(), band.data());
-#else
-    (void)most;
-#endif
+    std::size_t i = kernels_.bounds ? kernels_.bounds(cells, bounded_, banded, bound.data(), band.data()) : 0;
     for (; i < cells.size(); ++i) chisq_one(cells[i], bounded_, banded, bound[i], band[i]);
+}
+
+decltype(KernelSet::bounds) kernels::pick_bounds(CpuLevel level)
+{
+    return by_level<decltype(KernelSet::bounds)>(level, nullptr, nullptr, MERU_X86_ONLY(bounds4),
+                                                 MERU_X86_ONLY(bounds8));
 }
 
 } // namespace meru::search

@@ -95,23 +95,23 @@ void terms_skip_generic(const Terms& k, const TermWords& a, const TermWords& b, 
 }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("avx2,popcnt"))) void terms_avx2(const Terms& k, const TermWords& a, const TermWords& b,
-                                                       int sense, stats::CountTable& out)
+MERU_TARGET_AVX2 void terms_avx2(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                 stats::CountTable& out)
 {
     count_terms<false>(k, a, b, sense, out);
 }
-__attribute__((target("avx2,popcnt"))) void terms_skip_avx2(const Terms& k, const TermWords& a, const TermWords& b,
-                                                            int sense, stats::CountTable& out)
+MERU_TARGET_AVX2 void terms_skip_avx2(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                      stats::CountTable& out)
 {
     count_terms<true>(k, a, b, sense, out);
 }
-__attribute__((target("popcnt"))) void terms_popcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
-                                                    stats::CountTable& out)
+MERU_TARGET_POPCNT void terms_popcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                     stats::CountTable& out)
 {
     count_terms<false>(k, a, b, sense, out);
 }
-__attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const TermWords& a, const TermWords& b,
-                                                         int sense, stats::CountTable& out)
+MERU_TARGET_POPCNT void terms_skip_popcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                          stats::CountTable& out)
 {
     count_terms<true>(k, a, b, sense, out);
 }
@@ -123,8 +123,8 @@ __attribute__((target("popcnt"))) void terms_skip_popcnt(const Terms& k, const T
 // Joined (with Two): the last term is b's holding words AND one more literal,
 // whose failing words stand in b's undetermined ones.
 template <bool Skip, bool Two = false, bool Joined = false>
-__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
-terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense, stats::CountTable& out)
+MERU_TARGET_AVX512 void terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
+                                      stats::CountTable& out)
 {
     if (k.nclasses == 2) out.cells[0] = out.cells[1] = out.cells[2] = out.cells[3] = 0; // the usual binary Y
     else std::fill_n(out.cells.begin(), 2 * k.nclasses, 0);
@@ -171,28 +171,20 @@ terms_vpopcnt(const Terms& k, const TermWords& a, const TermWords& b, int sense,
 
 } // namespace
 
-ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, bool joined)
+ClassOrderedSample::TermsFn pick_terms_two(CpuLevel level, [[maybe_unused]] bool joined)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return joined ? terms_vpopcnt<false, true, true> : terms_vpopcnt<false, true>;
-#else
-    (void)level;
-    (void)joined;
-#endif
-    return nullptr;
+    return by_level<ClassOrderedSample::TermsFn>(
+        level, nullptr, nullptr, nullptr,
+        MERU_X86_ONLY(joined ? terms_vpopcnt<false, true, true> : terms_vpopcnt<false, true>));
 }
 
 // The term-words kernel for `level`, with or without the skip flag.
 ClassOrderedSample::TermsFn pick_terms(CpuLevel level, bool skip)
 {
-#if MERU_X86_DISPATCH
-    if (level == CpuLevel::avx512) return skip ? terms_vpopcnt<true> : terms_vpopcnt<false>;
-    if (level == CpuLevel::avx2) return skip ? terms_skip_avx2 : terms_avx2;
-    if (level == CpuLevel::popcnt) return skip ? terms_skip_popcnt : terms_popcnt;
-#else
-    (void)level;
-#endif
-    return skip ? terms_skip_generic : terms_generic;
+    return by_level(level, skip ? terms_skip_generic : terms_generic,
+                    MERU_X86_ONLY(skip ? terms_skip_popcnt : terms_popcnt),
+                    MERU_X86_ONLY(skip ? terms_skip_avx2 : terms_avx2),
+                    MERU_X86_ONLY(skip ? terms_vpopcnt<true> : terms_vpopcnt<false>));
 }
 
 } // namespace meru::search::kernels

@@ -8,7 +8,7 @@
 // before it (ClassOrderedSample::partab_terms).
 //
 // One stack serves one sense: the terms' words depend on it.
-#include "search/unit_columns.h"
+#include "search/term_words.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "search/worker_pool.h"
 
+#include <atomic>
+
 namespace meru::search {
 
 WorkerPool::WorkerPool(int threads)
@@ -29,6 +31,16 @@ void WorkerPool::wait()
 {
     std::unique_lock lock(mutex_);
     for_caller_.wait(lock, [&] { return running_ == 0; });
+}
+
+void WorkerPool::for_each(std::size_t n, const std::function<void(std::size_t)>& f, const std::function<void()>& pump)
+{
+    std::atomic<std::size_t> next{0};
+    post([&](int) {
+        for (std::size_t k = next.fetch_add(1); k < n; k = next.fetch_add(1)) f(k);
+    });
+    while (!wait_for_idle(std::chrono::milliseconds(5)))
+        if (pump) pump();
 }
 
 void WorkerPool::serve(int k)

@@ -13,6 +13,8 @@
 //  - update() changes it for everyone and wakes everyone (a stop, an end);
 //  - locked() changes it and wakes no one;
 //  - wait_until() (workers) and wait_for() (the calling thread) wait.
+#include "stats/unit_columns.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -43,6 +45,11 @@ public:
     {
         return wait_for([&] { return running_ == 0; }, limit);
     }
+
+    // Runs f(k) for every k below n on the workers, each taking the next k
+    // until none is left, and returns when all have run; the calling thread
+    // calls pump() every few milliseconds meanwhile. No task may be running.
+    void for_each(std::size_t n, const std::function<void(std::size_t)>& f, const std::function<void()>& pump);
 
     template <class F> void give(F&& f)
     {
@@ -105,6 +112,17 @@ public:
             pool_ = std::make_unique<WorkerPool>(threads);
         }
         return *pool_;
+    }
+
+    // The set-up tasks of a search or a ranking (stats::ParallelFor) on
+    // `threads` workers, the calling thread calling `pump` while it waits;
+    // empty (the calling thread alone) below two threads.
+    stats::ParallelFor parallel(int threads, std::function<void()> pump)
+    {
+        if (threads < 2) return {};
+        return [this, threads, pump = std::move(pump)](std::size_t n, const std::function<void(std::size_t)>& f) {
+            pool(threads).for_each(n, f, pump);
+        };
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "stats/partition_sample.h"
 
 #include "core/cpu_level.h"
+#include "stats/sample_kernels.h"
 
 #include <algorithm>
 #include <array>
@@ -17,62 +18,15 @@ namespace {
 using u64 = std::uint64_t;
 constexpr std::size_t kBlock = 64; // words evaluated together (4096 units)
 
-struct KernelArgs {
-    std::size_t words;
-    int sense;
-    bool skip;
-    const int* lp;
-    int q;
-    const PartitionSample::LitColumns* lits;
-    const u64* planes;
-    const std::uint32_t* plane_lo; // first word of a plane holding a set bit
-    const std::uint32_t* plane_hi; // one past its last such word
-    std::size_t nplanes;
-    u64* acc_det;
-    u64* acc_mem;
-};
-
 // Membership bits of the units in words [w0, w0 + kBlock): det for membership 0 or 1
 // (not undetermined, not dropped by the skip flag), mem for membership 1.
-MERU_ALWAYS_INLINE void eval_block(const KernelArgs& k, std::size_t w0, u64* det, u64* mem)
+MERU_ALWAYS_INLINE void eval_block(const CountArgs& k, std::size_t w0, u64* det, u64* mem)
 {
-    constexpr std::size_t nw = kBlock; // the columns are padded to whole blocks
-    u64 any_true[kBlock], any_und[kBlock], skip_m[kBlock];
-    for (std::size_t i = 0; i < nw; ++i) any_true[i] = any_und[i] = skip_m[i] = 0;
-    const PartitionSample::LitColumns* lit = k.lits;
-    for (int t = 0; t < k.q; ++t) {
-        u64 nofail[kBlock], pass[kBlock];
-        for (std::size_t i = 0; i < nw; ++i) nofail[i] = pass[i] = ~u64{0};
-        for (int j = 0; j < k.lp[t]; ++j, ++lit) {
-            const u64* f = lit->fail + w0;
-            const u64* m = lit->miss + w0;
-            if (k.skip) {
-                for (std::size_t i = 0; i < nw; ++i) {
-                    nofail[i] &= ~f[i];
-                    pass[i] &= ~(f[i] | m[i]);
-                    skip_m[i] |= m[i];
-                }
-            } else {
-                for (std::size_t i = 0; i < nw; ++i) {
-                    nofail[i] &= ~f[i];
-                    pass[i] &= ~(f[i] | m[i]);
-                }
-            }
-        }
-        for (std::size_t i = 0; i < nw; ++i) {
-            any_true[i] |= pass[i];
-            any_und[i] |= nofail[i] & ~pass[i];
-        }
-    }
-    for (std::size_t i = 0; i < nw; ++i) {
-        const u64 d = (any_true[i] | ~any_und[i]) & ~skip_m[i];
-        det[i] = d;
-        mem[i] = d & (k.sense ? any_true[i] : ~any_true[i]);
-    }
+    membership_block<kBlock>(*k.list, k.skip, w0, det, mem);
 }
 
 // Counts the membership words of one block against one set of planes.
-MERU_ALWAYS_INLINE void count_block(const KernelArgs& k, std::size_t w0, const u64* det, const u64* mem)
+MERU_ALWAYS_INLINE void count_block(const CountArgs& k, std::size_t w0, const u64* det, const u64* mem)
 {
     for (std::size_t p = 0; p < k.nplanes; ++p) {
         const std::size_t from = std::max<std::size_t>(k.plane_lo[p], w0);
@@ -99,7 +53,7 @@ MERU_ALWAYS_INLINE void count_block(const KernelArgs& k, std::size_t w0, const u
 
 // The membership words of each block once, counted against the planes of every
 // one of the n argument sets (which share the list and differ in their planes).
-MERU_ALWAYS_INLINE void count_all(const KernelArgs* k, std::size_t n)
+MERU_ALWAYS_INLINE void count_all(const CountArgs* k, std::size_t n)
 {
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < k[0].words; w0 += kBlock) {
@@ -108,38 +62,38 @@ MERU_ALWAYS_INLINE void count_all(const KernelArgs* k, std::size_t n)
     }
 }
 
-void count_generic(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+void count_generic(const CountArgs* k, std::size_t n) { count_all(k, n); }
 
 #if MERU_X86_DISPATCH
 // The same kernel compiled for processors with the population-count instruction
 // (and with AVX2); chosen at run time.
-__attribute__((target("popcnt"))) void count_popcnt(const KernelArgs* k, std::size_t n) { count_all(k, n); }
-__attribute__((target("avx2,popcnt"))) void count_avx2(const KernelArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_POPCNT void count_popcnt(const CountArgs* k, std::size_t n) { count_all(k, n); }
+MERU_TARGET_AVX2 void count_avx2(const CountArgs* k, std::size_t n) { count_all(k, n); }
 #endif
-
-using CountFn = void (*)(const KernelArgs*, std::size_t);
-
-void count_kernel(const KernelArgs* k, std::size_t n)
-{
-#if MERU_X86_DISPATCH
-    by_level<CountFn>(cpu_level(), count_generic, count_popcnt, count_avx2)(k, n);
-#else
-    count_generic(k, n);
-#endif
-}
 
 } // namespace
 
-PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(view.abyte)
+decltype(SampleKernels::count) pick_count(CpuLevel level)
+{
+    return by_level(level, count_generic, MERU_X86_ONLY(count_popcnt), MERU_X86_ONLY(count_avx2));
+}
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses)
+    : PartitionSample(view, nclasses, sample_kernels(cpu_level()))
+{}
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels)
+    : abyte_(view.abyte), kernels_(kernels)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, CountTable::max_classes);
+    std::vector<int> found;
     for (int i = 0; i < abyte_.n; ++i) {
         const auto ix = static_cast<std::size_t>(i);
         const int w = view.weights[ix];
         const float y = view.y[ix];
         if (!view.mask[ix] || w == 0 || !(y >= 0.0f)) continue;
-        obs_.push_back(i);
+        found.push_back(i);
         weight_.push_back(w);
         y_.push_back(y);
     }
@@ -147,31 +101,74 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
     // bits then occupy only the first words, and the kernel skips the rest. After
     // Turbo grouping this puts the few group representatives together.
     {
-        std::vector<std::size_t> order(obs_.size());
+        const auto width = [this](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight_[u])); };
+        std::vector<std::size_t> order(found.size());
         for (std::size_t u = 0; u < order.size(); ++u) order[u] = u;
-        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-            return std::bit_width(static_cast<std::uint32_t>(weight_[a])) >
-                   std::bit_width(static_cast<std::uint32_t>(weight_[b]));
-        });
+        bool one_width = true;
+        for (std::size_t u = 1; u < order.size() && one_width; ++u) one_width = width(u) == width(0);
+        if (!one_width)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::size_t a, std::size_t b) { return width(a) > width(b); });
         std::vector<int> obs(order.size()), weight(order.size());
         std::vector<float> y(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) {
-            obs[u] = obs_[order[u]];
+            obs[u] = found[order[u]];
             weight[u] = weight_[order[u]];
             y[u] = y_[order[u]];
         }
-        obs_.swap(obs);
         weight_.swap(weight);
         y_.swap(y);
+        // Whole blocks of words, so the kernels run fixed-length loops; the
+        // padding units belong to no class plane and so are never counted.
+        columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kernels_, kBlock);
     }
-    // Whole blocks of words, so the kernels run fixed-length loops; the padding
-    // units belong to no class plane and so are never counted.
-    words_ = (obs_.size() + 64 * kBlock - 1) / (64 * kBlock) * kBlock;
-
+    words_ = columns_->words();
     build_planes(y_, nclasses_, own_);
+    for (UnitColumns::Compiled* c : {&list_, &list2_}) {
+        c->lp.reserve(partition::MAXP);
+        c->lits.reserve(256);
+    }
+}
+
+PartitionSample::PartitionSample(const PartitionSample& other, Share)
+    : abyte_(other.abyte_), kernels_(other.kernels_), nclasses_(other.nclasses_), words_(other.words_),
+      columns_(std::make_unique<UnitColumns>(*other.columns_, UnitColumns::Share{})), units_(other.units_)
+{
+    for (UnitColumns::Compiled* c : {&list_, &list2_}) {
+        c->lp.reserve(partition::MAXP);
+        c->lits.reserve(256);
+    }
+    if (split_ready_) make_split_work();
+}
+
+void PartitionSample::prepare_split()
+{
+    make_split_state();
+    if (exact_ && !sum_planes_made_) {
+        build_sum_planes(wy_, wy2_, sum_planes_);
+        sum_planes_made_ = true;
+    }
+}
+
+void PartitionSample::make_split_work()
+{
+    side1_.assign(words_, 0);
+    side2_.assign(words_, 0);
+    skipw_.assign(words_, 0);
+    pass_.assign(words_, 0);
+}
+
+void PartitionSample::make_split_state()
+{
+    if (split_ready_) {
+        if (side1_.empty()) make_split_work();
+        return;
+    }
+    split_ready_ = true;
+    const std::vector<int>& units = obs();
     wy_.assign(words_ * 64, 0.0);
     wy2_.assign(words_ * 64, 0.0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
+    for (std::size_t u = 0; u < units.size(); ++u) {
         const float wy = static_cast<float>(weight_[u]) * y_[u];
         wy_[u] = wy;
         wy2_[u] = y_[u] * wy;
@@ -182,33 +179,23 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses) : abyte_(
         std::copy(weight_.begin(), weight_.end(), wd_.begin());
     }
     exact_ = sums_exact(wy_, wy2_);
-    if (!std::is_sorted(obs_.begin(), obs_.end())) {
-        by_obs_.resize(obs_.size());
-        for (std::size_t u = 0; u < obs_.size(); ++u) by_obs_[u] = static_cast<int>(u);
-        std::sort(by_obs_.begin(), by_obs_.end(), [this](int a, int b) {
-            return obs_[static_cast<std::size_t>(a)] < obs_[static_cast<std::size_t>(b)];
+    if (!std::is_sorted(units.begin(), units.end())) {
+        by_obs_.resize(units.size());
+        for (std::size_t u = 0; u < units.size(); ++u) by_obs_[u] = static_cast<int>(u);
+        std::sort(by_obs_.begin(), by_obs_.end(), [&units](int a, int b) {
+            return units[static_cast<std::size_t>(a)] < units[static_cast<std::size_t>(b)];
         });
     }
-    side1_.assign(words_, 0);
-    side2_.assign(words_, 0);
-    skipw_.assign(words_, 0);
-    pass_.assign(words_, 0);
-    lp2_.reserve(partition::MAXP);
-    lits2_.reserve(256);
-
-    cols_.resize(static_cast<std::size_t>(abyte_.lc) + 1);
-    built_.assign(static_cast<std::size_t>(abyte_.lc) + 1, 0);
-    lp_.reserve(partition::MAXP);
-    lits_.reserve(256);
-    pending_.reserve(64);
+    make_split_work();
 }
 
 void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const
 {
+    const std::size_t units = obs().size();
     // Which weight bits occur in each class, then one plane per (class, bit).
     // A unit whose Y is missing belongs to no plane.
     std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses), 0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
+    for (std::size_t u = 0; u < units; ++u) {
         const int c = y_class(unit_y[u], nclasses);
         if (c == nclasses) out.beyond += weight_[u];
         else if (c >= 0) used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
@@ -224,7 +211,7 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
     out.bits.assign(out.cls.size() * words_, 0);
     out.lo.assign(out.cls.size(), static_cast<std::uint32_t>(words_));
     out.hi.assign(out.cls.size(), 0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
+    for (std::size_t u = 0; u < units; ++u) {
         const int c = y_class(unit_y[u], nclasses);
         if (c < 0 || c == nclasses) continue;
         auto bits = static_cast<std::uint32_t>(weight_[u]);
@@ -326,82 +313,40 @@ void PartitionSample::build_sum_planes(std::span<const double> wy, std::span<con
     }
 }
 
-void PartitionSample::prepare(std::span<const int> attributes) { build_columns(attributes); }
-
-void PartitionSample::build_columns(std::span<const int> attributes)
+void PartitionSample::prepare(std::span<const int> attributes, const ParallelFor& parallel)
 {
-    pending_.clear();
-    for (int a : attributes) {
+    for (int a : attributes)
         if (a < 1 || a > abyte_.lc) throw std::invalid_argument("attribute outside the attribute matrix");
-        if (!built_[static_cast<std::size_t>(a)]) {
-            built_[static_cast<std::size_t>(a)] = 1;
-            cols_[static_cast<std::size_t>(a)].assign(3 * words_, 0);
-            pending_.push_back(a);
-        }
-    }
-    if (pending_.empty()) return;
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
-        const std::uint8_t* row = abyte_.row(obs_[u]);
-        const std::size_t w = u / 64;
-        const u64 bit = u64{1} << (u % 64);
-        for (int a : pending_) {
-            const std::uint8_t b = row[a - 1];
-            u64* col = cols_[static_cast<std::size_t>(a)].data();
-            if (b == 1) col[w] |= bit;
-            else if (b == 0) col[words_ + w] |= bit;
-            else if (b == kMissingByte) col[2 * words_ + w] |= bit;
-        }
-    }
+    columns_->prepare(attributes, parallel);
 }
 
 void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte)
 {
-    sense_ = sense == partition::kFlipped ? partition::kFlipped : partition::kPlain;
-    compile_into(list, sense_, signbyte, lp_, lits_);
-}
-
-void PartitionSample::compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
-                                   std::vector<int>& lp, std::vector<LitColumns>& lits)
-{
-    lits.clear();
-    compile_terms(list, sense, signbyte, abyte_.lc, lp, [&](int a, int fail) {
-        if (!built_[static_cast<std::size_t>(a)]) build_columns(std::span<const int>(&a, 1));
-        const u64* col = cols_[static_cast<std::size_t>(a)].data();
-        lits.push_back({fail == 1 ? col : col + words_, col + 2 * words_});
-    });
+    compile(list, sense, signbyte, list_);
 }
 
 namespace {
 
-KernelArgs kernel_args(std::size_t words, int sense, bool skip, const std::vector<int>& lp,
-                       const std::vector<PartitionSample::LitColumns>& lits, PartitionSample::Planes& p)
+// The kernel's arguments for the planes `p`, their counts in det and mem.
+CountArgs kernel_args(std::size_t words, bool skip, const UnitColumns::Compiled& list,
+                      const PartitionSample::Planes& p, std::vector<u64>& det, std::vector<u64>& mem)
 {
-    std::fill(p.acc_det.begin(), p.acc_det.end(), 0);
-    std::fill(p.acc_mem.begin(), p.acc_mem.end(), 0);
-    return {words,
-            sense,
-            skip,
-            lp.data(),
-            static_cast<int>(lp.size()),
-            lits.data(),
-            p.bits.data(),
-            p.lo.data(),
-            p.hi.data(),
-            p.cls.size(),
-            p.acc_det.data(),
-            p.acc_mem.data()};
+    det.assign(p.cls.size(), 0);
+    mem.assign(p.cls.size(), 0);
+    return {words, skip, &list, p.bits.data(), p.lo.data(), p.hi.data(), p.cls.size(), det.data(), mem.data()};
 }
 
 // The count table from the plane counts.
-void fill_table(const PartitionSample::Planes& p, CountTable& out)
+void fill_table(const PartitionSample::Planes& p, const std::vector<u64>& det, const std::vector<u64>& mem,
+                CountTable& out)
 {
     out.clear();
     out.beyond = p.beyond;
     for (std::size_t j = 0; j < p.cls.size(); ++j) {
         const auto c = static_cast<std::size_t>(p.cls[j]);
         const std::int64_t v = p.value[j];
-        const auto members = static_cast<std::int64_t>(p.acc_mem[j]);
-        const auto others = static_cast<std::int64_t>(p.acc_det[j]) - members;
+        const auto members = static_cast<std::int64_t>(mem[j]);
+        const auto others = static_cast<std::int64_t>(det[j]) - members;
         out.cells[2 * c + 1] += v * members;
         out.cells[2 * c] += v * others;
         out.w1 += v * members;
@@ -415,22 +360,23 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
                              bool skip, CountTable& out)
 {
     compile(list, sense, signbyte);
-    const KernelArgs k = kernel_args(words_, sense_, skip, lp_, lits_, own_);
-    count_kernel(&k, 1);
-    fill_table(own_, out);
+    const CountArgs k = kernel_args(words_, skip, list_, own_, own_det_, own_mem_);
+    kernels_.count(&k, 1);
+    fill_table(own_, own_det_, own_mem_, out);
 }
 
 PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int nclasses) const
 {
     if (y.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("Y column too short");
+    const std::vector<int>& units = obs();
     YLayer l;
     l.nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
-    std::vector<float> unit_y(obs_.size());
+    std::vector<float> unit_y(units.size());
     l.valid.assign(words_, 0);
     l.wy.assign(words_ * 64, 0.0);
     l.wy2.assign(words_ * 64, 0.0);
-    for (std::size_t u = 0; u < obs_.size(); ++u) {
-        const float v = y[static_cast<std::size_t>(obs_[u])];
+    for (std::size_t u = 0; u < units.size(); ++u) {
+        const float v = y[static_cast<std::size_t>(units[u])];
         unit_y[u] = v;
         if (!(v >= 0.0f)) continue;
         l.valid[u / 64] |= u64{1} << (u % 64);
@@ -450,21 +396,25 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
     if (out.size() < layers.size()) throw std::invalid_argument("fewer tables than layers");
     compile(list, sense, signbyte);
     constexpr std::size_t kChunk = 8;
-    std::array<KernelArgs, kChunk> k;
+    std::array<CountArgs, kChunk> k;
     for (std::size_t from = 0; from < layers.size(); from += kChunk) {
         const std::size_t n = std::min(kChunk, layers.size() - from);
-        for (std::size_t j = 0; j < n; ++j)
-            k[j] = kernel_args(words_, sense_, skip, lp_, lits_, layers[from + j]->planes);
-        count_kernel(k.data(), n);
-        for (std::size_t j = 0; j < n; ++j) fill_table(layers[from + j]->planes, out[from + j]);
+        for (std::size_t j = 0; j < n; ++j) {
+            Planes& p = layers[from + j]->planes;
+            k[j] = kernel_args(words_, skip, list_, p, p.acc_det, p.acc_mem);
+        }
+        kernels_.count(k.data(), n);
+        for (std::size_t j = 0; j < n; ++j) {
+            const Planes& p = layers[from + j]->planes;
+            fill_table(p, p.acc_det, p.acc_mem, out[from + j]);
+        }
     }
 }
 
-template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
+template <class F> void PartitionSample::for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const
 {
-    const KernelArgs k{words_,       sense_,  skip,    lp_.data(), static_cast<int>(lp_.size()),
-                       lits_.data(), nullptr, nullptr, nullptr,    0,
-                       nullptr,      nullptr};
+    const CountArgs k{words_, skip, &list, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+    const std::size_t units = obs().size();
     u64 det[kBlock], mem[kBlock];
     for (std::size_t w0 = 0; w0 < words_; w0 += kBlock) {
         eval_block(k, w0, det, mem);
@@ -473,7 +423,7 @@ template <class F> void PartitionSample::for_each_block(bool skip, F&& f) const
             while (d) {
                 const std::size_t u = (w0 + i) * 64 + static_cast<std::size_t>(std::countr_zero(d));
                 d &= d - 1;
-                if (u >= obs_.size()) return;
+                if (u >= units) return;
                 f(u, ((mem[i] >> (u % 64)) & 1) != 0);
             }
         }
@@ -484,8 +434,19 @@ double PartitionSample::partcor(const partition::TermList& list, int sense, std:
                                 bool skip)
 {
     compile(list, sense, signbyte);
+    return partcor(list_, skip);
+}
+
+void PartitionSample::compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                              UnitColumns::Compiled& out)
+{
+    columns_->compile(list, sense, signbyte, out);
+}
+
+double PartitionSample::partcor(const UnitColumns::Compiled& list, bool skip) const
+{
     CorrelationSums sums;
-    for_each_block(skip, [&](std::size_t u, bool member) { sums.add(weight_[u], y_[u], member); });
+    for_each_block(list, skip, [&](std::size_t u, bool member) { sums.add(weight_[u], y_[u], member); });
     return sums.r();
 }
 
@@ -495,8 +456,8 @@ void PartitionSample::memberships(const partition::TermList& list, int sense, st
     if (out.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("membership column too short");
     compile(list, sense, signbyte);
     std::fill(out.begin(), out.begin() + abyte_.n, std::int8_t{-1});
-    for_each_block(skip, [&](std::size_t u, bool member) {
-        out[static_cast<std::size_t>(obs_[u])] = static_cast<std::int8_t>(member ? 1 : 0);
+    for_each_block(list_, skip, [&](std::size_t u, bool member) {
+        out[static_cast<std::size_t>(obs()[u])] = static_cast<std::int8_t>(member ? 1 : 0);
     });
 }
 

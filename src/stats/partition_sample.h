@@ -19,9 +19,12 @@
 #include "stats/count_table.h"
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
+#include "stats/sample_kernels.h"
 #include "stats/split_sums.h"
+#include "stats/unit_columns.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -32,10 +35,23 @@ public:
     // `nclasses` (clamped to 0..100) is the number of Y classes of the count table,
     // int(YMAX) + 1 for the Y; 0 when only partcor and memberships are wanted.
     PartitionSample(const SampleView& view, int nclasses);
+    // The same with the kernels of another level than the one in force.
+    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels);
+    // A copy of `other` for another thread: the same units, reading the
+    // values, planes and bit columns `other` holds, with work storage of its
+    // own. `other` has made its split state (prepare_split()) or none of the
+    // copies asks for split sums.
+    struct Share {};
+    PartitionSample(const PartitionSample& other, Share);
+    PartitionSample(const PartitionSample&) = delete;
+    PartitionSample& operator=(const PartitionSample&) = delete;
+    // Makes now what the split sums of the sample's Y read.
+    void prepare_split();
 
     // Builds the bit columns of these attributes now (one pass over the units).
     // Throws std::invalid_argument for an attribute outside 1..lc.
-    void prepare(std::span<const int> attributes);
+    // Its stretches of words are shared out by `parallel`.
+    void prepare(std::span<const int> attributes, const ParallelFor& parallel = {});
 
     // The count table of the list (sense 1 plain, 0 flipped); same result as
     // partab() of membership_kernels.h over the sample's view.
@@ -43,6 +59,12 @@ public:
                 CountTable& out);
     // Same result as partcor() of membership_kernels.h.
     double partcor(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip);
+    // The same in two steps: the list compiled into `out` (its columns built
+    // now), then its correlation, which several threads may work out at once,
+    // each from a list of its own.
+    void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
+                 UnitColumns::Compiled& out);
+    double partcor(const UnitColumns::Compiled& list, bool skip) const;
     // Membership of every observation (out holds n values): 1 or 0 for the counted
     // units, -1 for undetermined or dropped units and for observations that are not
     // units of the sample.
@@ -55,14 +77,8 @@ public:
     SplitSums splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte, bool skip,
                        bool per_term, SplitSlots& slots);
 
-    int units() const { return static_cast<int>(obs_.size()); }
+    int units() const { return static_cast<int>(obs().size()); }
     int classes() const { return nclasses_; }
-
-    // The columns a literal reads: where it fails, where it is missing.
-    struct LitColumns {
-        const std::uint64_t* fail;
-        const std::uint64_t* miss;
-    };
 
     // Bit planes of a count table: plane j has a bit for every unit of class
     // cls[j] whose weight has the plane's bit set; it is worth value[j] per unit
@@ -125,8 +141,12 @@ private:
         const SumPlanes* planes;
     };
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte);
-    void compile_into(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
-                      std::vector<int>& lp, std::vector<LitColumns>& lits);
+    // What only the split sums read (of the owner only: a copy reads the owner's).
+    void make_split_state();
+    // The split sums' work storage.
+    void make_split_work();
+    // The units' observations (0-based), wider weights first.
+    const std::vector<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
     void add_in_order(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
                       const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
@@ -134,48 +154,58 @@ private:
                    const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
-    void build_columns(std::span<const int> attributes);
-    template <class F> void for_each_block(bool skip, F&& f) const;
+    template <class F> void for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const;
     void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
+    // What a copy for another thread reads with the sample (Share): the
+    // units' values, the count-table planes of the sample's Y and what the
+    // split sums read, which the owner has made beforehand.
+    struct Units {
+        std::vector<int> weight; // weight of each unit
+        std::vector<float> y;    // Y of each unit
+        Planes own;              // the count-table planes of the sample's Y (their counts unused)
+        // Split sums: w*y and y*w*y of each unit, formed in single precision
+        // and kept widened (exactly) to double; the units in observation order
+        // (when the weight order moved them).
+        std::vector<double> wy, wy2; // padded with zeros to whole words
+        std::vector<int> by_obs;     // empty while the units are in observation order
+        // When every partial sum of the weights, w*y and y*w*y is exact in
+        // double (all are multiples of one power of two and their totals are
+        // small enough), the order of the additions cannot change a sum: the
+        // sums then run over whole words with vector instructions. wd holds
+        // the weights as doubles (padded) unless every weight is 1.
+        bool split_ready = false;
+        bool exact = false;
+        SumPlanes sum_planes;
+        bool sum_planes_made = false;
+        bool unit_weights = false;
+        std::vector<double> wd;
+    };
+
     AttributeMatrix abyte_;
+    SampleKernels kernels_; // of the level in force when the sample was made
     int nclasses_ = 0;
     std::size_t words_ = 0;
-    std::vector<int> obs_;    // observation (0-based) of each unit; wider weights first
-    std::vector<int> weight_; // weight of each unit
-    std::vector<float> y_;    // Y of each unit
-    Planes own_;              // the count-table planes of the sample's Y
+    std::unique_ptr<UnitColumns> columns_; // the units' bit columns
+    std::shared_ptr<Units> units_ = std::make_shared<Units>();
+    std::vector<int>& weight_ = units_->weight;
+    std::vector<float>& y_ = units_->y;
+    Planes& own_ = units_->own;
+    std::vector<double>& wy_ = units_->wy;
+    std::vector<double>& wy2_ = units_->wy2;
+    std::vector<int>& by_obs_ = units_->by_obs;
+    bool& split_ready_ = units_->split_ready;
+    bool& exact_ = units_->exact;
+    SumPlanes& sum_planes_ = units_->sum_planes;
+    bool& sum_planes_made_ = units_->sum_planes_made;
+    bool& unit_weights_ = units_->unit_weights;
+    std::vector<double>& wd_ = units_->wd;
 
-    // Per attribute (index a): 3 * words_ words: byte 1, byte 0, byte 255; empty
-    // until built.
-    std::vector<std::vector<std::uint64_t>> cols_;
-    std::vector<char> built_;
-    std::vector<int> pending_; // attributes still to build (reused)
-
-    // The compiled candidate: term lengths and the columns of its literals.
-    int sense_ = 1;
-    std::vector<int> lp_;
-    std::vector<LitColumns> lits_;
-
-    // Split sums: w*y and y*w*y of each unit, formed in single precision and
-    // kept widened (exactly) to double; the units in observation order (when the
-    // weight order moved them); the second list of the pair and the words of
-    // each slot (reused).
-    std::vector<double> wy_, wy2_; // padded with zeros to whole words
-    std::vector<int> by_obs_;      // empty while the units are in observation order
-    // When every partial sum of the weights, w*y and y*w*y is exact in double
-    // (all are multiples of one power of two and their totals are small enough),
-    // the order of the additions cannot change a sum: the sums then run over
-    // whole words with vector instructions. wd_ holds the weights as doubles
-    // (padded) unless every weight is 1.
-    bool exact_ = false;
-    SumPlanes sum_planes_;
-    bool sum_planes_made_ = false;
-    bool unit_weights_ = false;
-    std::vector<double> wd_;
-    std::vector<int> lp2_;
-    std::vector<LitColumns> lits2_;
+    // Work storage (reused): the compiled lists of a pair, the counts of the
+    // planes of the sample's Y, and the words of each slot of the split sums.
+    UnitColumns::Compiled list_, list2_;
+    std::vector<std::uint64_t> own_det_, own_mem_;
     std::vector<std::uint64_t> side1_, side2_, skipw_, pass_, terms1_, terms2_;
 };
 

@@ -6,6 +6,7 @@
 #include "stats/partition_sample.h"
 
 #include "core/cpu_level.h"
+#include "stats/sample_kernels.h"
 
 #include <algorithm>
 #include <array>
@@ -27,9 +28,11 @@ using u64 = std::uint64_t;
 // Words where some term of the list holds (no literal fails, none is missing);
 // with `terms` given, also the words of each term (term t from t * stride).
 // `pass` is room for nw words when `terms` is null.
-void hold_words(const std::vector<int>& lp, const PartitionSample::LitColumns* lit, std::size_t nw, u64* hold,
-                u64* terms, std::size_t stride, u64* pass)
+void hold_words(const UnitColumns::Compiled& list, std::size_t nw, u64* hold, u64* terms, std::size_t stride,
+                u64* pass)
 {
+    const std::vector<int>& lp = list.lp;
+    const UnitColumns::Lit* lit = list.lits.data();
     std::fill_n(hold, nw, u64{0});
     for (std::size_t t = 0; t < lp.size(); ++t) {
         u64* p = terms ? terms + t * stride : pass;
@@ -46,6 +49,8 @@ void hold_words(const std::vector<int>& lp, const PartitionSample::LitColumns* l
 using v4d = double __attribute__((vector_size(32)));
 using v4i = std::int64_t __attribute__((vector_size(32)));
 
+} // namespace
+
 // Lane masks of the 16 patterns of four bits: lane k all ones when bit k is set.
 struct LaneMasks {
     alignas(32) std::array<std::array<std::int64_t, 4>, 16> m{};
@@ -56,22 +61,13 @@ struct LaneMasks {
     }
 };
 
+namespace {
+
 const LaneMasks& lane_masks()
 {
     static const LaneMasks masks;
     return masks;
 }
-
-struct ExactArgs {
-    const u64* a;
-    const u64* b;     // null: a only
-    const u64* valid; // null: every unit
-    std::size_t nw;
-    const double* wd; // null: unit weights
-    const double* wy;
-    const double* wy2;
-    const LaneMasks* masks;
-};
 
 // Sums of one slot in vector lanes of four units.
 struct Lanes {
@@ -143,49 +139,30 @@ MERU_ALWAYS_INLINE void exact_sums_any(const ExactArgs& a, double* out)
 void exact_sums_generic(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 
 #if MERU_X86_DISPATCH
-__attribute__((target("avx2,popcnt"))) void exact_sums_avx2(const ExactArgs& a, double* out)
-{
-    exact_sums_any(a, out);
-}
+MERU_TARGET_AVX2 void exact_sums_avx2(const ExactArgs& a, double* out) { exact_sums_any(a, out); }
 #endif
-
-void exact_sums(const ExactArgs& a, double* out)
-{
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx2) return exact_sums_avx2(a, out);
-#endif
-    exact_sums_generic(a, out);
-}
 
 // Population counts of a & valid and of b & valid over each of n planes of
 // `words` words, added to ca[p] and cb[p], and of a & valid and b & valid
 // themselves, added to ca[n] and cb[n]: the planes of exact sums, so every
 // count is exact. A block of the masked words at a time stays in the first
 // cache while every plane reads it.
-struct PlaneArgs {
-    const u64* a;
-    const u64* b;     // null: a only
-    const u64* valid; // null: every unit
-    std::size_t nw;
-    const u64* planes;
-    std::size_t words, n;
-    // a & valid and b & valid (0 without b) of words [from, from + len).
-    MERU_ALWAYS_INLINE void mask_block(std::size_t from, std::size_t len, u64* ma, u64* mb) const
-    {
-        for (std::size_t i = 0; i < len; ++i) {
-            const u64 v = valid ? valid[from + i] : ~u64{0};
-            ma[i] = a[from + i] & v;
-            mb[i] = b ? b[from + i] & v : 0;
-        }
+// a & valid and b & valid (0 without b) of words [from, from + len).
+MERU_ALWAYS_INLINE void mask_block(const PlaneArgs& x, std::size_t from, std::size_t len, u64* ma, u64* mb)
+{
+    for (std::size_t i = 0; i < len; ++i) {
+        const u64 v = x.valid ? x.valid[from + i] : ~u64{0};
+        ma[i] = x.a[from + i] & v;
+        mb[i] = x.b ? x.b[from + i] & v : 0;
     }
-};
+}
 MERU_ALWAYS_INLINE void plane_counts_any(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     constexpr std::size_t kBlock = 256;
     u64 ma[kBlock], mb[kBlock];
     for (std::size_t from = 0; from < x.nw; from += kBlock) {
         const std::size_t len = std::min(kBlock, x.nw - from);
-        x.mask_block(from, len, ma, mb);
+        mask_block(x, from, len, ma, mb);
         for (std::size_t p = 0; p <= x.n; ++p) {
             const u64* plane = p < x.n ? x.planes + p * x.words + from : nullptr;
             std::int64_t na = 0, nb = 0;
@@ -210,14 +187,13 @@ void plane_counts_generic(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb
 
 #if MERU_X86_DISPATCH
 // The same eight words at a time with the vector population count.
-__attribute__((target("avx512f,avx512vl,avx512vpopcntdq,avx2,popcnt"))) void
-plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+MERU_TARGET_AVX512 void plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     constexpr std::size_t kBlock = 256;
     alignas(64) u64 ma[kBlock], mb[kBlock];
     for (std::size_t from = 0; from < x.nw; from += kBlock) {
         const std::size_t len = std::min(kBlock, x.nw - from);
-        x.mask_block(from, len, ma, mb);
+        mask_block(x, from, len, ma, mb);
         for (std::size_t i = len; i < kBlock; ++i) ma[i] = mb[i] = 0;
         const __m512i ones = _mm512_set1_epi64(-1);
         for (std::size_t p = 0; p <= x.n; ++p) {
@@ -239,24 +215,16 @@ plane_counts_avx512(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
         }
     }
 }
-__attribute__((target("popcnt"))) void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
+MERU_TARGET_POPCNT void plane_counts_popcnt(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
 {
     plane_counts_any(x, ca, cb);
 }
 #endif
 
-void plane_counts(const PlaneArgs& x, std::int64_t* ca, std::int64_t* cb)
-{
-#if MERU_X86_DISPATCH
-    if (cpu_level() >= CpuLevel::avx512) return plane_counts_avx512(x, ca, cb);
-    if (cpu_level() >= CpuLevel::popcnt) return plane_counts_popcnt(x, ca, cb);
-#endif
-    plane_counts_generic(x, ca, cb);
-}
-
 // Weight, sum and sum of squares of a and of b (out[0..2], out[3..5]) from
 // the bit planes of exact sums; with unit weights the weight is the count.
-void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double* out)
+void plane_sums(decltype(SampleKernels::plane_counts) plane_counts, const PlaneArgs& x,
+                const PartitionSample::SumPlanes& sp, double* out)
 {
     using Counts = std::array<std::int64_t, PartitionSample::SumPlanes::kMost + 1>;
     Counts ca{}, cb{};
@@ -276,21 +244,32 @@ void plane_sums(const PlaneArgs& x, const PartitionSample::SumPlanes& sp, double
 
 } // namespace
 
+decltype(SampleKernels::exact_sums) pick_exact_sums(CpuLevel level)
+{
+    return by_level(level, exact_sums_generic, nullptr, MERU_X86_ONLY(exact_sums_avx2));
+}
+
+decltype(SampleKernels::plane_counts) pick_plane_counts(CpuLevel level)
+{
+    return by_level(level, plane_counts_generic, MERU_X86_ONLY(plane_counts_popcnt), nullptr,
+                    MERU_X86_ONLY(plane_counts_avx512));
+}
+
 void PartitionSample::split_words(bool skip, bool per_term)
 {
-    const std::size_t n = obs_.size();
+    const std::size_t n = obs().size();
     const std::size_t nw = (n + 63) / 64;
     const u64 last = n % 64 ? (u64{1} << (n % 64)) - 1 : ~u64{0};
     std::fill_n(skipw_.begin(), nw, u64{0});
     if (skip)
-        for (const LitColumns& l : lits_)
+        for (const UnitColumns::Lit& l : list_.lits)
             for (std::size_t i = 0; i < nw; ++i) skipw_[i] |= l.miss[i];
     if (per_term) {
-        terms1_.resize(std::max(terms1_.size(), lp_.size() * words_));
-        terms2_.resize(std::max(terms2_.size(), lp2_.size() * words_));
+        terms1_.resize(std::max(terms1_.size(), list_.lp.size() * words_));
+        terms2_.resize(std::max(terms2_.size(), list2_.lp.size() * words_));
     }
-    hold_words(lp_, lits_.data(), nw, side1_.data(), per_term ? terms1_.data() : nullptr, words_, pass_.data());
-    hold_words(lp2_, lits2_.data(), nw, side2_.data(), per_term ? terms2_.data() : nullptr, words_, pass_.data());
+    hold_words(list_, nw, side1_.data(), per_term ? terms1_.data() : nullptr, words_, pass_.data());
+    hold_words(list2_, nw, side2_.data(), per_term ? terms2_.data() : nullptr, words_, pass_.data());
     // Hold words become the sides: an observation dropped by the skip flag counts
     // nowhere, side 2 takes what side 1 left, and bits past the last unit are off.
     for (std::size_t i = 0; i < nw; ++i) {
@@ -300,9 +279,9 @@ void PartitionSample::split_words(bool skip, bool per_term)
         side1_[i] = s1;
     }
     if (per_term) {
-        for (std::size_t t = 0; t < lp_.size(); ++t)
+        for (std::size_t t = 0; t < list_.lp.size(); ++t)
             for (std::size_t i = 0; i < nw; ++i) terms1_[t * words_ + i] &= side1_[i];
-        for (std::size_t t = 0; t < lp2_.size(); ++t)
+        for (std::size_t t = 0; t < list2_.lp.size(); ++t)
             for (std::size_t i = 0; i < nw; ++i) terms2_[t * words_ + i] &= side2_[i];
     }
 }
@@ -342,13 +321,15 @@ void PartitionSample::add_exact(const SumTerms& t, const u64* a, SplitSlots::Sid
                                 const u64* b, SplitSlots::Side* side_b, std::size_t slot_b) const
 {
     double sums[6];
-    const std::size_t nw = (obs_.size() + 63) / 64;
+    const std::size_t nw = (obs().size() + 63) / 64;
     if (t.planes && !t.planes->bits.empty()) {
         const SumPlanes& sp = *t.planes;
-        plane_sums({a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
+        plane_sums(kernels_.plane_counts,
+                   {a, b, t.valid, nw, sp.bits.data(), words_, static_cast<std::size_t>(sp.nw + sp.nwy + sp.nwy2)},
                    sp, sums);
     } else {
-        exact_sums({a, b, t.valid, nw, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()}, sums);
+        kernels_.exact_sums({a, b, t.valid, nw, unit_weights_ ? nullptr : wd_.data(), t.wy, t.wy2, &lane_masks()},
+                            sums);
     }
     side_a.count[slot_a] = static_cast<std::int64_t>(sums[0]);
     side_a.sum[slot_a] = sums[1];
@@ -373,7 +354,7 @@ void PartitionSample::add_in_order(const SumTerms& t, const u64* a, SplitSlots::
     // processor then runs side by side.
     Acc x, y;
     if (by_obs_.empty()) {
-        const std::size_t nw = (obs_.size() + 63) / 64;
+        const std::size_t nw = (obs().size() + 63) / 64;
         const auto take = [&](u64& m, std::size_t i, Acc& acc) {
             const std::size_t u = i * 64 + static_cast<std::size_t>(std::countr_zero(m));
             m &= m - 1;
@@ -404,15 +385,15 @@ void PartitionSample::add_in_order(const SumTerms& t, const u64* a, SplitSlots::
 
 SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const
 {
-    const int q1 = static_cast<int>(lp_.size()), q2 = static_cast<int>(lp2_.size());
+    const int q1 = static_cast<int>(list_.lp.size()), q2 = static_cast<int>(list2_.lp.size());
     slots.first.clear(q1);
     slots.second.clear(q2);
     add_in_order(t, side1_.data(), slots.first, static_cast<std::size_t>(q1), side2_.data(), &slots.second,
                  static_cast<std::size_t>(q2));
     if (per_term) {
-        for (std::size_t j = 0; j < lp_.size(); ++j)
+        for (std::size_t j = 0; j < list_.lp.size(); ++j)
             add_in_order(t, terms1_.data() + j * words_, slots.first, j, nullptr, nullptr, 0);
-        for (std::size_t j = 0; j < lp2_.size(); ++j)
+        for (std::size_t j = 0; j < list2_.lp.size(); ++j)
             add_in_order(t, terms2_.data() + j * words_, slots.second, j, nullptr, nullptr, 0);
     }
     return finish_split(slots, q1, q2, per_term);
@@ -421,14 +402,11 @@ SplitSums PartitionSample::split_layer(const SumTerms& t, bool per_term, SplitSl
 SplitSums PartitionSample::splittab(const partition::Partition& pair, std::span<const std::int8_t> signbyte,
                                     bool skip, bool per_term, SplitSlots& slots)
 {
-    // The sample's own sum planes are made for its first split.
-    if (exact_ && !sum_planes_made_) {
-        build_sum_planes(wy_, wy2_, sum_planes_);
-        sum_planes_made_ = true;
-    }
+    // The sample's split state, and its own sum planes, are made for its first split.
+    prepare_split();
     const int s1 = pair.first_sense();
-    compile_into(pair.first, s1, signbyte, lp_, lits_);
-    compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
+    columns_->compile(pair.first, s1, signbyte, list_);
+    columns_->compile(pair.second, 1 - s1, signbyte, list2_);
     split_words(skip, per_term);
     return split_layer({nullptr, wy_.data(), wy2_.data(), exact_, &sum_planes_}, per_term, slots);
 }
@@ -438,9 +416,10 @@ void PartitionSample::splittab(const partition::Partition& pair, std::span<const
                                SplitSlots& slots)
 {
     if (out.size() < layers.size()) throw std::invalid_argument("fewer results than layers");
+    make_split_state();
     const int s1 = pair.first_sense();
-    compile_into(pair.first, s1, signbyte, lp_, lits_);
-    compile_into(pair.second, 1 - s1, signbyte, lp2_, lits2_);
+    columns_->compile(pair.first, s1, signbyte, list_);
+    columns_->compile(pair.second, 1 - s1, signbyte, list2_);
     split_words(skip, per_term);
     for (std::size_t j = 0; j < layers.size(); ++j)
         out[j] = split_layer({layers[j]->valid.data(), layers[j]->wy.data(), layers[j]->wy2.data(), layers[j]->exact,

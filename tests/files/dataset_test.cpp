@@ -22,8 +22,11 @@ TEST(DataArrays, MoreColumnsAndAttributesKeepTheDataAndStopAtTheDimensions)
         for (int a = 1; a <= 3; ++a) d.ab(a, i) = static_cast<std::uint8_t>(i * a);
     }
 
+    // The first columns added take the room held for them: the data stay in place.
+    const float* before = d.xdata.data();
     ASSERT_TRUE(d.hold_column(4));
     EXPECT_EQ(d.columns(), 4);
+    EXPECT_EQ(d.xdata.data(), before);
     ASSERT_TRUE(d.hold_attribute(4));
     EXPECT_EQ(d.lc, 8); // rows grow by whole groups of 8
     ASSERT_TRUE(d.hold_attribute(8));

@@ -367,12 +367,14 @@ TEST(DataArrays, LimitsAndDimensions)
     EXPECT_EQ(a.tables.dims.lc, 10050);
     EXPECT_EQ(a.tables.dims.nv, 62);
     // The arrays reserve what the control file's 7 variables and 9 attributes
-    // need, not the dimensions (62 + 150 columns, 10050 attributes), and no
-    // identifiers without an _ID_ or _FREQ_ column.
+    // need (and room for a group of 8 variables made later), not the
+    // dimensions (62 + 150 columns, 10050 attributes), and no identifiers
+    // without an _ID_ or _FREQ_ column.
     a.tables.vars.nvar = 7;
     a.tables.natt = 9;
     ASSERT_TRUE(mainloop::allocate_observations(a, 500, sv));
-    EXPECT_EQ(a.data.xdata.capacity(), 500u * 7);
+    EXPECT_EQ(a.data.xdata.size(), 500u * 7);
+    EXPECT_EQ(a.data.xdata.capacity(), 500u * (7 + 8));
     EXPECT_TRUE(std::all_of(a.data.xdata.begin(), a.data.xdata.end(), [](float v) { return v == 0.0f; }));
     EXPECT_EQ(a.data.abyte.capacity(), 500u * 9);
     EXPECT_EQ(a.data.lc, 9);

@@ -448,7 +448,9 @@ TEST(Evaluation, GBoundOfTwoByTwoTablesIsAtLeastTheirChiSquare)
               meru::search::ClassOrderedSample::Level::generic}) {
             std::vector<float> bound(tables->size());
             std::vector<int> band(tables->size());
-            e.run_bounds(*tables, bound, band, level);
+            const meru::CpuLevelCap cap(level);
+            const Evaluator at_level(s.data(1), criterion(5), es);
+            at_level.run_bounds(*tables, bound, band);
             for (std::size_t i = 0; i < tables->size(); ++i) {
                 meru::stats::CountTable t;
                 std::copy((*tables)[i].begin(), (*tables)[i].end(), t.cells.begin());

@@ -8,6 +8,7 @@
 #include "platform/io/strings.h"
 #include "search/exclusions.h"
 #include "search/ranking.h"
+#include "search/worker_pool.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,20 @@ TEST(FixposBcw, ListCorrelationsMatchTheReference)
     search::Ranking ranking;
     search::FixposState fix;
     search::run_ranking(ev, t, lines, results, skips, ranking, &fix, {});
+    {
+        // Worked out on worker threads before the first candidate, the
+        // directions are the same to the last bit.
+        search::Evaluator early(data, crit, search::rank_settings(1, false, true, d.lc));
+        search::SearchResults r2;
+        search::Ranking k2;
+        search::FixposState f2;
+        search::SearchThreads threads;
+        search::RankHooks hooks;
+        hooks.parallel = threads.parallel(3, {});
+        search::run_ranking(early, t, lines, r2, skips, k2, &f2, hooks);
+        EXPECT_EQ(f2.cor, fix.cor);
+        EXPECT_EQ(k2.order, ranking.order);
+    }
     search::FixposRun fr{t, d, stats::Censoring{}, false, true, false, run->sv, run->log};
     search::decide_directions(fix, fr);
     run->sv.replay(fr.told, &run->log);

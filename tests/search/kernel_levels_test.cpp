@@ -4,13 +4,15 @@
 // and run counts, the run bounds, the log-rank walk and the general sample's
 // count tables and split sums, on random samples (missing bytes, weights of
 // every width, masked units) and random lists of both senses, with and without
-// the skip flag. MERU_SIMD and the cap below lower the level the same way.
+// the skip flag. MERU_SIMD and the cap below lower the level the same way; a
+// snapshot takes the level in force when it is made.
 #include "core/cpu_level.h"
 #include "platform/io/logwriter.h"
 #include "search/class_sample.h"
 #include "search/evaluate.h"
 #include "search/logrank_bits.h"
 #include "stats/partition_sample.h"
+#include "stats/sample_kernels.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +83,7 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
         const stats::SampleView view = p.view();
         const int nclasses = ones || two ? 2 : 4;
         ClassOrderedSample plain_sample(view, nclasses, CpuLevel::generic);
-        stats::PartitionSample plain_general(view, nclasses);
+        stats::PartitionSample plain_general(view, nclasses, stats::sample_kernels(CpuLevel::generic));
         const CpuLevelCap cap(GetParam());
         ClassOrderedSample sample(view, nclasses);
         stats::PartitionSample general(view, nclasses);
@@ -113,11 +115,8 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
             pair.second = random_list(rng, p.lc);
             stats::SplitSlots slots;
             stats::SplitSums a;
-            {
-                const CpuLevelCap generic(CpuLevel::generic); // the general sample picks per call
-                plain_general.partab(list, sense, p.sign, skip, want);
-                a = plain_general.splittab(pair, p.sign, skip, c % 2 == 0, slots);
-            }
+            plain_general.partab(list, sense, p.sign, skip, want);
+            a = plain_general.splittab(pair, p.sign, skip, c % 2 == 0, slots);
             general.partab(list, sense, p.sign, skip, got);
             ASSERT_EQ(got.cells, want.cells) << "general counts";
             const stats::SplitSums b = general.splittab(pair, p.sign, skip, c % 2 == 0, slots);
@@ -167,8 +166,9 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
             const Evaluator ev(d, crit, es);
             std::vector<float> bound(cells.size()), plain_bound(cells.size());
             std::vector<int> band(cells.size()), plain_band(cells.size());
-            ev.run_bounds(cells, plain_bound, plain_band, CpuLevel::generic);
             ev.run_bounds(cells, bound, band);
+            const CpuLevelCap generic(CpuLevel::generic);
+            Evaluator(d, crit, es).run_bounds(cells, plain_bound, plain_band);
             ASSERT_EQ(bound, plain_bound);
             ASSERT_EQ(band, plain_band);
         }
@@ -179,15 +179,11 @@ TEST_P(KernelLevels, EveryFamilyEqualsItsPlainReference)
         stats::LOGRANK(view, member, cens, 0, {1, 0, 0}, order, quiet);
         stats::LogRankWalk walk;
         stats::prepare_walk(view, cens, order, walk);
-        LogRankBits bits(view.abyte, walk);
+        LogRankBits bits(view.abyte, walk), plain_bits(view.abyte, walk, kernel_set(CpuLevel::generic));
         for (int c = 0; c < 6; ++c) {
             const partition::TermList list = random_list(rng, p.lc);
             const stats::LogRankResult got = bits.statistic(list, c % 2, p.sign, c % 3 == 0);
-            stats::LogRankResult want;
-            {
-                const CpuLevelCap generic(CpuLevel::generic);
-                want = bits.statistic(list, c % 2, p.sign, c % 3 == 0);
-            }
+            const stats::LogRankResult want = plain_bits.statistic(list, c % 2, p.sign, c % 3 == 0);
             ASSERT_EQ(got.g, want.g) << "log-rank";
             ASSERT_EQ(got.w0 + 3 * got.w1, want.w0 + 3 * want.w1);
         }

@@ -71,7 +71,7 @@ TEST(SubsetColumns, TermsEqualTheUnitsStatesFromTheirBytes)
         const bool skip = trial % 2 == 1;
         const int kmax = 1 + trial % 3;
         SubsetColumns s;
-        s.build(c.lits, (units + 63) / 64, kmax, skip, std::size_t{3} << 20);
+        s.build(c.lits, (units + 63) / 64, kmax, skip, std::size_t{3} << 20, kernel_set(cpu_level()));
         EXPECT_EQ(s.k(), std::min<int>(kmax, static_cast<int>(n)));
         std::vector<std::uint64_t> scratch;
         for (int t = 0; t < 40; ++t) {
@@ -99,7 +99,7 @@ TEST(SubsetColumns, ALongListStoresShorterSetsAndMakesTheRest)
     const Columns c(rng, 300, 64);
     for (const auto& [budget, k] : {std::pair<std::size_t, int>{std::size_t{3} << 20, 2}, {1000, 1}}) {
         SubsetColumns s;
-        s.build(c.lits, 1, 3, false, budget);
+        s.build(c.lits, 1, 3, false, budget, kernel_set(cpu_level()));
         EXPECT_EQ(s.k(), k);
         std::vector<std::uint64_t> scratch;
         for (const std::vector<int>& pos :

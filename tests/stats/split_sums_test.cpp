@@ -192,13 +192,16 @@ Partition random_pair(Gen& g, int lc)
 void check_random(unsigned seed, int datasets, int nmin, int nmax, bool turbo)
 {
     Gen g(seed);
-    SplitSlots slots_plain, slots_packed;
+    SplitSlots slots_plain, slots_packed, slots_copy;
     for (int ds = 0; ds < datasets; ++ds) {
         RefData d = meru::test::make_random_data(g, g.uni(nmin, nmax));
         if (turbo)
             for (auto& w : d.w) w = g.coin(0.8) ? 0 : g.uni(1, 100000);
         const auto view = meru::test::view_of(d);
         PartitionSample sample(view, g.uni(0, 3));
+        // A copy for another thread reads the sample's split state.
+        sample.prepare_split();
+        PartitionSample copy(sample, PartitionSample::Share{});
         for (int k = 0; k < 4; ++k) {
             const Partition p = random_pair(g, d.lc);
             const bool skip = g.coin(0.5), per_term = g.coin(0.5);
@@ -210,6 +213,7 @@ void check_random(unsigned seed, int datasets, int nmin, int nmax, bool turbo)
             b.compile(p.second, 1 - p.first_sense(), d.sign, d.lc);
             expect_identical(meru::stats::splittab(view, a, b, skip, per_term, slots_plain), want, "plain " + where);
             expect_identical(sample.splittab(p, d.sign, skip, per_term, slots_packed), want, "packed " + where);
+            expect_identical(copy.splittab(p, d.sign, skip, per_term, slots_copy), want, "copy " + where);
             for (int t = 0; per_term && t < p.first.q(); ++t)
                 EXPECT_EQ(slots_plain.first.sum[static_cast<std::size_t>(t)],
                           slots_packed.first.sum[static_cast<std::size_t>(t)])

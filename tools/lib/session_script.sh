@@ -1,7 +1,8 @@
 # Script blocks shared by the scripted whole-program sessions in tools/.
 
 # extent SIZE: the Strategy and Extent dialogs set for a non-iterative search
-# "Up to SIZE" of both sides over the top 16 attributes.
+# "Up to SIZE" of both sides over the top 14 attributes (votes84 has no more
+# that the search may use: a larger Top m is cut with a message box).
 extent() {
   cat <<SCRIPT
 menu Strategy
@@ -14,7 +15,7 @@ dialog Extent Parameters
   set A and A- = on
   press OK
 dialog Strategy
-  set Top m attributes: = 16
+  set Top m attributes: = 14
   press OK
 SCRIPT
 }

@@ -11,6 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 extern char** environ;
 
 namespace meru::io {
@@ -156,6 +160,13 @@ std::optional<long> resident_kb()
     const long page = sysconf(_SC_PAGESIZE);
     if (page <= 0) return std::nullopt;
     return resident * (page / 1024);
+}
+
+void release_free_memory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 std::optional<long long> physical_memory_bytes()

@@ -67,6 +67,11 @@ void beep();
 // when the system does not tell it.
 std::optional<long> resident_kb();
 
+// Hands back to the system the memory the allocator holds free, in the arenas
+// of every thread (the work structures of a search its workers built among
+// them): freed memory otherwise stays resident until the allocator reuses it.
+void release_free_memory();
+
 // The machine's physical memory in bytes, or nothing when the system does not tell it.
 std::optional<long long> physical_memory_bytes();
 
