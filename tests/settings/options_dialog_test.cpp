@@ -1,5 +1,5 @@
 // The Options dialog: the both-reductions refusal, the graphics note, the
-// "%Options" block and Cancel.
+// "%Options" block with its missing-attributes line, and Cancel.
 #include "settings/options_dialog.h"
 #include "settings_fixture.h"
 
@@ -50,6 +50,11 @@ TEST_F(Options108, OkWritesTheBlockAndTheGraphicsNoteOnlyWhenSwitchedOn)
     forms.steps = {ScriptedForms::press(kOk)};
     ASSERT_TRUE(optdlg(o, forms, services, log));
     EXPECT_EQ(services.calls, std::vector<std::string>{"actlog:%Options"});
+    // The group's third button goes back to neither skip rule, and the log says so.
+    forms.steps = {ScriptedForms::fill({}, {{ids::kSkipcomb, false}, {ids::kSkipNone, true}})};
+    ASSERT_TRUE(optdlg(o, forms, services, log));
+    EXPECT_FALSE(o.skipcomb || o.skipset);
+    EXPECT_EQ(log_lines().at(16), " Missing attributes handled by: Skip only if in neither A nor A-");
 }
 
 TEST_F(Options108, CancelAndAMissingTemplateChangeNothing)
