@@ -24,8 +24,8 @@ bool widen_for(plots::WindowScale& scale, float g, int complexity)
         scale.xmax = std::max(1.0, 3.0 * complexity);
     } else if (complexity > scale.xmax) {
         // A mark past the x axis's end would stand outside the plot: x makes room
-        // for twice that complexity, as y does for a G.
-        scale.xmax = 2.0 * complexity;
+        // up to that complexity + 3, as the hull and the next iteration do.
+        scale.xmax = complexity + 3.0;
     } else {
         return false;
     }

@@ -57,12 +57,13 @@ TEST_F(ProgramTest, AMarkPastTheXAxisEndWidensTheAxisAndStaysInsideThePlot)
     EXPECT_EQ(scale.xmax, 10.0); // at the end: inside
     window.window_mark(11, 0.5f, '>');
     EXPECT_EQ(scale.ymax, 1.0);
-    EXPECT_EQ(scale.xmax, 22.0);
-    EXPECT_EQ(scale.xstep, 5.0);
-    // By hand: x 0..22 over 375 pixels from x 75, so c = 11 at 75 + 187 = 262; G 0..1
-    // over 252 pixels up from y 336, so 0.5 at 210. The outline starts 2 pixels left.
+    EXPECT_EQ(scale.xmax, 14.0);
+    EXPECT_EQ(scale.xstep, 3.0);
+    // By hand: x 0..14 over 375 pixels from x 75, so c = 11 at 75 + int(294.6) = 369;
+    // G 0..1 over 252 pixels up from y 336, so 0.5 at 210. The outline starts 2
+    // pixels left.
     const QImage& image = frame.canvas(mainloop::kSearchUnit)->image();
-    EXPECT_EQ(image.pixel(260, 210) & 0xffffff, 0u);
+    EXPECT_EQ(image.pixel(367, 210) & 0xffffff, 0u);
     // Right of the frame line (10 pixels past the data area's end, x 460) all is white.
     for (int x = 462; x < image.width(); ++x)
         for (int y = 100; y < 340; ++y) ASSERT_EQ(image.pixel(x, y) & 0xffffff, 0xffffffu) << x << "," << y;
