@@ -1,18 +1,17 @@
 // The end of a search over the program's state: nothing evaluated; and a best
-// list of two partitions whose hull window (reopened when the search's axes do
-// not hold the list) is left with Esc, with the log's lines
-// (count, automatic beta, the winner, its partition and complement), the Window
-// menu's entry and the menus given back.
+// list of two partitions whose hull window (reopened to hold them) is left with
+// Esc, with the log's lines (count, automatic beta, the winner, its partition and
+// complement), the Window menu's entry and the menus given back.
 #include "mainloop/search_end.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
 #include "ui/ui_fixture.h"
 
 #include "mainloop/dispatch.h"
-#include "plots/search_window.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/window.h"
+#include "plots/search_window.h"
 
 #include <algorithm>
 
@@ -66,8 +65,7 @@ TEST_F(SearchEndTest, NothingEvaluated)
 
 TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
 {
-    // The search drew its marks up to complexity 1.5: the hull reopens the window
-    // with the axes of the best list, x up to 2 + 3.
+    // The search's axes end at complexity 1.5: the hull's at 2 + 3.
     program->options.dispgraph = true;
     program->search.scale = {4.0, 1.5, 1.0};
     ASSERT_TRUE(plots::open_search_window(program->ui, program->search.scale, plots::kSearchTitle));

@@ -346,9 +346,8 @@ TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
 
 TEST(DialogTest, AModalWindowCentredOnTheFrameStaysCentredWhenTheFrameGrows)
 {
-    // The frame grows from 400 x 300 at (0, 0) to 1000 x 700 under the dialog, as
-    // when the window system maximises it: the dialog follows the centre (500, 350);
-    // moved by the user, it stays where it was put.
+    // Maximised from 400 x 300 to 1000 x 700 at (0, 0): the dialog follows the
+    // centre (500, 350); moved by the user, it stays put.
     QWidget frame;
     frame.setGeometry(0, 0, 400, 300);
     frame.show();
