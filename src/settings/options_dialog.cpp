@@ -14,11 +14,10 @@ namespace {
 Form options_form(const Options& o)
 {
     Form f;
-    f.on = {{ids::kFullred, o.fullred},     {ids::kPrimattr, o.primattr},
-            {ids::kTiedlast, o.tiedlast},   {ids::kDispgraph, o.dispgraph},
-            {ids::kDetailout, o.detailout}, {ids::kTurbo, o.turboon},
-            {ids::kShowtip, o.showtip},     {ids::kSkipset, o.skipset},
-            {ids::kSkipcomb, o.skipcomb},   {ids::kSkipNone, !o.skipset && !o.skipcomb}};
+    f.on = {{ids::kFullred, o.fullred},     {ids::kPrimattr, o.primattr},   {ids::kTiedlast, o.tiedlast},
+            {ids::kDispgraph, o.dispgraph}, {ids::kDetailout, o.detailout}, {ids::kTurbo, o.turboon},
+            {ids::kShowtip, o.showtip},     {ids::kSkipset, o.skipset},     {ids::kSkipcomb, o.skipcomb}};
+    f.on[ids::kSkipNone] = !o.skipset && !o.skipcomb;
     return f;
 }
 
