@@ -52,11 +52,12 @@ private:
 
 int sense_of(int flag) { return flag == 1 ? partition::kPlain : partition::kFlipped; }
 
-// The hull in the search window, opened for it when it is not showing already.
+// The hull in the search window, opened afresh for it when it is not showing
+// already or its axes do not hold every entry of the best list.
 search::HullResult run_hull(Program& p, SearchEnd& s, const search::HullInput& in, search::Penalty& pen)
 {
     if (s.treegrow) return plots::hullplot(in, pen, nullptr, p.log);
-    if (!s.display || p.frame.window(plots::kSearchWindow) == nullptr)
+    if (!s.display || p.frame.window(plots::kSearchWindow) == nullptr || !plots::holds(s.scale, in.entries))
         plots::open_search_window(p.ui, plots::hull_scale(s.scale, in.entries), plots::kHullMenuEntry);
     const files::ControlTables& t = p.analysis->tables;
     const partition::ReduceOptions opt = s.pair.reduce;

@@ -18,10 +18,17 @@ namespace meru::mainloop {
 
 bool widen_for(plots::WindowScale& scale, float g, int complexity)
 {
-    if (g <= scale.ymax) return false;
-    scale.ymax = 2.0 * g;
-    // A complexity of 0 would leave the x axis no range.
-    scale.xmax = std::max(1.0, 3.0 * complexity);
+    if (g > scale.ymax) {
+        scale.ymax = 2.0 * g;
+        // A complexity of 0 would leave the x axis no range.
+        scale.xmax = std::max(1.0, 3.0 * complexity);
+    } else if (complexity > scale.xmax) {
+        // A mark past the x axis's end would stand outside the plot: x makes room
+        // up to that complexity + 3, as the hull and the next iteration do.
+        scale.xmax = complexity + 3.0;
+    } else {
+        return false;
+    }
     scale.xstep = std::max(1.0, std::floor(scale.xmax / 4.0));
     return true;
 }

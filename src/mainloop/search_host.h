@@ -14,7 +14,8 @@ namespace meru::mainloop {
 struct Program;
 
 // The search window's scale follows the search: a G above the top makes room for
-// twice that G and three times its complexity (true when it changed) ...
+// twice that G and three times its complexity, a complexity past the x axis's end
+// up to that complexity + 3 (true when it changed) ...
 bool widen_for(plots::WindowScale& scale, float g, int complexity);
 // ... and between two iterations for the stored complexities and the winner's G.
 void room_for_stored(plots::WindowScale& scale, std::span<const search::StoredPartition> stored, double g);

@@ -11,6 +11,8 @@ namespace meru::platform {
 // focus back to the frame that another modal window just closed over, or keep a
 // new window behind the focused one, and a modal window left behind the frame
 // waits unseen while the user's next click on the frame only brings it up.
+// A dialog centred on its owner stays centred while the owner changes size or
+// place under it.
 int exec_in_front(QDialog& dialog);
 
 } // namespace meru::platform

@@ -76,6 +76,13 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
     return true;
 }
 
+bool holds(const WindowScale& scale, std::span<const search::StoredPartition> entries)
+{
+    return std::ranges::all_of(entries, [&scale](const search::StoredPartition& e) {
+        return e.complexity <= scale.xmax && e.value <= scale.ymax;
+    });
+}
+
 WindowScale hull_scale(WindowScale scale, std::span<const search::StoredPartition> entries)
 {
     int cmax = 0;

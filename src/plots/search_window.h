@@ -31,6 +31,9 @@ struct WindowScale {
 bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_view menu_entry,
                         std::string_view title = {});
 
+// True when every entry of the best list lies within the scale's axes.
+bool holds(const WindowScale& scale, std::span<const search::StoredPartition> entries);
+
 // The scale widened to hold every entry of the best list: y-max twice a G above
 // it, x-max at least the largest complexity + 3, the x step a quarter of x-max
 // (whole, at least 1).

@@ -17,6 +17,7 @@ Form options_form(const Options& o)
     f.on = {{ids::kFullred, o.fullred},     {ids::kPrimattr, o.primattr},   {ids::kTiedlast, o.tiedlast},
             {ids::kDispgraph, o.dispgraph}, {ids::kDetailout, o.detailout}, {ids::kTurbo, o.turboon},
             {ids::kShowtip, o.showtip},     {ids::kSkipset, o.skipset},     {ids::kSkipcomb, o.skipcomb}};
+    f.on[ids::kSkipNone] = !o.skipset && !o.skipcomb;
     return f;
 }
 
@@ -65,7 +66,7 @@ bool optdlg(Options& o, FormDialog& dialog, Services& services, io::LogWriter& l
         o.skipset = f.is_on(ids::kSkipset);
         o.skipcomb = f.is_on(ids::kSkipcomb);
         o.showtip = f.is_on(ids::kShowtip);
-        std::string missing;
+        std::string missing = kSkipNoneText;
         if (o.skipcomb) {
             o.skipset = false;
             missing = "Skip if missing in combination";

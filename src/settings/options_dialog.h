@@ -22,10 +22,16 @@ inline constexpr int kTiedlast = 1005;  // "Tied partitions: use last found"
 inline constexpr int kDetailout = 1010; // "Detailed output"
 inline constexpr int kSkipset = 1007;   // radio "Skip if missing in attribute set"
 inline constexpr int kSkipcomb = 1008;  // radio "Skip if any missing in combination"
+inline constexpr int kSkipNone = 1009;  // radio kSkipNoneText: neither flag set
 inline constexpr int kTurbo = 3010;     // "Turbo data compression  on"
 inline constexpr int kDispgraph = 3011; // "Display graphics while searching"
 inline constexpr int kShowtip = 3012;   // "Show Tip of Day"
 } // namespace options_ids
+
+// With neither skip flag set an observation counts wherever the partition puts
+// it: only one it leaves in neither A nor A- is skipped. The group's third button
+// shows that setting, and the log names it.
+inline constexpr const char* kSkipNoneText = "Skip only if in neither A nor A-";
 
 // Shows the dialog until its entries are accepted; true when they were (the
 // caller rewrites the preferences file), false for Cancel or a missing template.

@@ -1,7 +1,7 @@
 // The end of a search over the program's state: nothing evaluated; and a best
-// list of two partitions whose hull window is left with Esc, with the log's lines
-// (count, automatic beta, the winner, its partition and complement), the Window
-// menu's entry and the menus given back.
+// list of two partitions whose hull window (reopened to hold them) is left with
+// Esc, with the log's lines (count, automatic beta, the winner, its partition and
+// complement), the Window menu's entry and the menus given back.
 #include "mainloop/search_end.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/window.h"
+#include "plots/search_window.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ protected:
         previous = platform::set_wait_hook([this](platform::WaitPoint point, int) {
             auto* w = frame.window(mainloop::kSearchUnit);
             if (point != platform::WaitPoint::mouse || w == nullptr) return;
-            ++waits;
+            if (waits++ == 0) hull_xhi = program->ui.plot.xhi;
             w->mouse_event(platform::mouse_left_down, platform::mouse_ks_left, 20, 8);
             w->mouse_event(platform::mouse_left_up, 0, 20, 8);
         });
@@ -50,6 +51,7 @@ protected:
     platform::WaitHook previous;
     std::vector<std::string> topics;
     int waits = 0;
+    double hull_xhi = 0; // the x axis's end at the first wait
 };
 
 TEST_F(SearchEndTest, NothingEvaluated)
@@ -63,6 +65,10 @@ TEST_F(SearchEndTest, NothingEvaluated)
 
 TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
 {
+    // The search's axes end at complexity 1.5: the hull's at 2 + 3.
+    program->options.dispgraph = true;
+    program->search.scale = {4.0, 1.5, 1.0};
+    ASSERT_TRUE(plots::open_search_window(program->ui, program->search.scale, plots::kSearchTitle));
     // (a) at complexity 1 with G 2; (a or b) at complexity 2 (q 2 + q' 1 - 1) with G 3.
     partition::TermList one, two;
     one.add_term({3});
@@ -102,6 +108,7 @@ TEST_F(SearchEndTest, HullLeftWithEscGivesTheWinnerAndItsComplement)
         return all;
     }();
     EXPECT_TRUE(program->ui.windows.units.count(mainloop::kSearchUnit));
+    EXPECT_EQ(hull_xhi, 5.0);
     EXPECT_EQ(program->menus.off_depth(), 0);
     EXPECT_TRUE(topics.empty());
 }

@@ -1,3 +1,4 @@
+// The search window's scale, and a mark past its x axis drawn inside the plot.
 // Search:Go! through every stage over the program's state: no dialog while the
 // settings are valid, the attribute set and cuts in the log, the size vectors
 // of the extent never set ("2 2"), the box, the sizes a later iteration expects
@@ -45,6 +46,23 @@ TEST(SearchWindowScale, GrowsWithTheSearchAndBetweenIterations)
     EXPECT_DOUBLE_EQ(t.ymax, 0.8);
     mainloop::room_for_stored(t, stored, 0.3); // 0.8 lies within 2 x 0.3 .. 4 x 0.3
     EXPECT_DOUBLE_EQ(t.ymax, 0.8);
+}
+
+TEST_F(ProgramTest, AMarkPastTheXAxisEndWidensTheAxisAndStaysInsideThePlot)
+{
+    plots::WindowScale scale{1.0, 10.0, 2.0};
+    mainloop::SearchWindow window(*program, scale, true);
+    window.open("Searching");
+    window.window_mark(11, 0.5f, '>');
+    EXPECT_EQ(scale.xmax, 14.0); // 11 + 3, y kept
+    EXPECT_EQ(scale.ymax, 1.0);
+    // By hand: x 0..14 over 375 pixels from x 75, so c = 11 at 75 + int(294.6) = 369
+    // (the outline starts 2 pixels left); G 0..1 over 252 pixels up from y 336.
+    const QImage& image = frame.canvas(mainloop::kSearchUnit)->image();
+    EXPECT_EQ(image.pixel(367, 210) & 0xffffff, 0u);
+    // Right of the frame line (10 pixels past the data area's end, x 460) all is white.
+    for (int x = 462; x < image.width(); ++x)
+        for (int y = 100; y < 340; ++y) ASSERT_EQ(image.pixel(x, y) & 0xffffff, 0xffffffu) << x << "," << y;
 }
 
 class SearchGo : public ProgramTest {

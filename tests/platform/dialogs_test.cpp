@@ -344,6 +344,29 @@ TEST(DialogTest, ADialogBesideAWindowTakesTheSideWithMoreRoomInsideTheOwner)
     EXPECT_EQ(beside_window({20, 20, 50, 50}, box, {5, 6, 200, 200}), QPoint(5, 6));
 }
 
+TEST(DialogTest, AModalWindowCentredOnTheFrameStaysCentredWhenTheFrameGrows)
+{
+    // Maximised from 400 x 300 to 1000 x 700 at (0, 0): the dialog follows the
+    // centre (500, 350); moved by the user, it stays put.
+    QWidget frame;
+    frame.setGeometry(0, 0, 400, 300);
+    frame.show();
+    auto d = Dialog::load(test_dialogs(), 900, {&frame, nullptr});
+    QWidget* w = d->widget();
+    QPoint centred, moved;
+    QTimer::singleShot(0, [&] {
+        frame.resize(1000, 700);
+        centred = w->frameGeometry().center();
+        w->move(30, 40);
+        frame.resize(900, 600);
+        moved = w->pos();
+        w->close();
+    });
+    d->run_modal();
+    EXPECT_LE((centred - QPoint(500, 350)).manhattanLength(), 1);
+    EXPECT_EQ(moved, QPoint(30, 40));
+}
+
 TEST(DialogTest, AModalWindowStaysActiveWhenTheFrameTakesTheFocusBack)
 {
     // Once it shows, the frame is made active (as a window manager may do after

@@ -1,5 +1,7 @@
 // The Options dialog: the both-reductions refusal, the graphics note, the
-// "%Options" block and Cancel.
+// "%Options" block with its missing-attributes line, and Cancel; each radio
+// group of the dialog shows one button on, whatever the setting.
+#include "platform/dialog_template.h"
 #include "settings/options_dialog.h"
 #include "settings_fixture.h"
 
@@ -50,6 +52,11 @@ TEST_F(Options108, OkWritesTheBlockAndTheGraphicsNoteOnlyWhenSwitchedOn)
     forms.steps = {ScriptedForms::press(kOk)};
     ASSERT_TRUE(optdlg(o, forms, services, log));
     EXPECT_EQ(services.calls, std::vector<std::string>{"actlog:%Options"});
+    // The third button goes back to neither skip rule.
+    forms.steps = {ScriptedForms::fill({}, {{ids::kSkipcomb, false}, {ids::kSkipNone, true}})};
+    ASSERT_TRUE(optdlg(o, forms, services, log));
+    EXPECT_FALSE(o.skipcomb || o.skipset);
+    EXPECT_EQ(log_lines().at(16), " Missing attributes handled by: Skip only if in neither A nor A-");
 }
 
 TEST_F(Options108, CancelAndAMissingTemplateChangeNothing)
@@ -63,6 +70,24 @@ TEST_F(Options108, CancelAndAMissingTemplateChangeNothing)
     forms.missing = true;
     EXPECT_FALSE(optdlg(o, forms, services, log));
     EXPECT_EQ(log_lines(), std::vector<std::string>{" Error: dialog box 8 not found"});
+}
+
+TEST_F(Options108, EveryRadioGroupShowsOneButtonOnWhateverTheSetting)
+{
+    std::vector<std::string> errors;
+    const auto library = platform::load_dialog_folder(std::string(MERU_RUNTIME_DIR) + "/dialogs", errors);
+    for (const auto& [set, comb] : {std::pair{false, false}, {true, false}, {false, true}}) {
+        Options o{.skipset = set, .skipcomb = comb};
+        forms.forms.clear();
+        optdlg(o, forms, services, log);
+        std::vector<int> on_per_group; // a radio marked "group" starts one
+        for (const platform::ControlTemplate& c : library.find(ids::kDialog)->controls)
+            if (c.kind == platform::ControlKind::Radio) {
+                if (on_per_group.empty() || c.has_style("group")) on_per_group.push_back(0);
+                on_per_group.back() += forms.forms.at(0).is_on(c.id);
+            }
+        EXPECT_EQ(on_per_group, std::vector<int>{1}) << set << comb;
+    }
 }
 
 } // namespace
