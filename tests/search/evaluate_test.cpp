@@ -10,6 +10,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using meru::partition::Partition;
@@ -279,6 +280,21 @@ TEST(Evaluation, RankingDirectionAndHandOff)
     const Score sc = e.score(single.candidate());
     EXPECT_NEAR(sc.rdir, 22.0 / 30.0, 1e-12);
     EXPECT_EQ(sc.pmin, sc.p);
+    // R: survdiff(Surv(t, status) ~ a) gives chisq 2.64864864864865, p 0.103637964013962.
+    EXPECT_NEAR(sc.g, 2.64864865, 1e-6);
+    EXPECT_NEAR(sc.p, 0.103637964, 1e-7);
+    // The same with every literal's summary worked out beforehand on threads.
+    Evaluator ahead(d, criterion(7), rank);
+    const std::vector<meru::partition::Literal> literals{3, 2, -4, 2};
+    ahead.rank_literals(literals, [](std::size_t n, const std::function<void(std::size_t)>& f) {
+        std::vector<std::thread> threads;
+        for (std::size_t k = 0; k < n; ++k) threads.emplace_back(f, k);
+        for (auto& t : threads) t.join();
+    });
+    const Score early = ahead.score(single.candidate());
+    EXPECT_EQ(early.g, sc.g);
+    EXPECT_EQ(early.p, sc.p);
+    EXPECT_EQ(early.rdir, sc.rdir);
 
     SearchResults results;
     results.topg.start_ranking();
