@@ -179,7 +179,7 @@ const stats::LogRankWalk& Evaluator::ensure_walk(PerY& y, int sort_switch, io::L
 {
     if (!y.times || sort_switch == 0) {
         auto times = std::make_shared<PerY::Times>();
-        stats::LOGRANK(y.view, member_, data_.censoring, sort_switch, y.key, times->order, log);
+        stats::order_times(y.view, member_.size(), data_.censoring, sort_switch, y.key, times->order, log);
         stats::prepare_walk(y.view, data_.censoring, times->order, times->walk);
         y.times = std::move(times);
     }

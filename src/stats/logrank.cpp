@@ -55,15 +55,24 @@ template <class F> void for_each_counted(const SampleFilter& filter, const LogRa
 
 } // namespace
 
+int order_times(const SampleView& data, std::size_t members, const Censoring& censoring, int sort_switch,
+                const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
+{
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring);
+    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), members}));
+    if (n < 1) return n;
+    if (sort_switch == 0 || !order.valid || !(order.key == key) ||
+        order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
+        sort_times(data, n, key, order, log);
+    return n;
+}
+
 LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
                       int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
 {
     const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
-    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), membership.size()}));
+    const int n = order_times(data, membership.size(), censoring_in, sort_switch, key, order, log);
     if (n < 1) return {};
-    if (sort_switch == 0 || !order.valid || !(order.key == key) ||
-        order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
-        sort_times(data, n, key, order, log);
     LogRankSums walker;
     for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
         const auto k = static_cast<std::size_t>(i);

@@ -77,6 +77,11 @@ struct LogRankSums {
 //    log-rank" when the sample holds weight Z at time 0.
 LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring,
                       int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log);
+// What LOGRANK does to `order` for a membership of `members` values (the
+// times sorted under the same conditions, with the same note), without the
+// walk; returns the number of observations taken (none below 1).
+int order_times(const SampleView& data, std::size_t members, const Censoring& censoring, int sort_switch,
+                const LogRankKey& key, LogRankOrder& order, io::LogWriter& log);
 
 // The counted observations of a kept order, latest time first, with their
 // weights, times, event flags and whether each is the last of its time: made once
