@@ -51,6 +51,10 @@ struct EvaluationData {
     // What the kept order of the survival times depends on (the Y is added per Y).
     std::uint64_t data_generation = 0;
     std::uint64_t sample_generation = 0;
+    // An order of survival times sorted before (see stats::LOGRANK), which
+    // sorting takes over where it fits; each sort leaves its order there.
+    // Null: none kept.
+    std::shared_ptr<const stats::LogRankOrder>* kept_order = nullptr;
 };
 
 // Where the evaluation runs and what it feeds.
