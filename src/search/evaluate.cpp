@@ -179,11 +179,13 @@ const stats::LogRankWalk& Evaluator::ensure_walk(PerY& y, int sort_switch, io::L
 {
     if (!y.times || sort_switch == 0) {
         auto times = std::make_shared<PerY::Times>();
+        // The order serves the walk only; it is then kept for the next sort.
         std::shared_ptr<const stats::LogRankOrder>* kept = data_.kept_order;
-        stats::order_times(y.view, member_.size(), data_.censoring, sort_switch, y.key, times->order, log,
+        stats::LogRankOrder order;
+        stats::order_times(y.view, member_.size(), data_.censoring, sort_switch, y.key, order, log,
                            kept ? kept->get() : nullptr);
-        stats::prepare_walk(y.view, data_.censoring, times->order, times->walk);
-        if (kept && times->order.valid) *kept = std::make_shared<const stats::LogRankOrder>(times->order);
+        stats::prepare_walk(y.view, data_.censoring, order, times->walk);
+        if (kept && order.valid) *kept = std::make_shared<const stats::LogRankOrder>(std::move(order));
         y.times = std::move(times);
     }
     return y.times->walk;

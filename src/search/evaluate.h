@@ -187,10 +187,9 @@ private:
         stats::SampleView view;
         int nclasses = 0;
         stats::LogRankKey key;
-        // The survival times in order and the counted observations in that
-        // order, once ordered: read alike by the evaluators of one search.
+        // The counted observations in the order of their survival times, once
+        // ordered: read alike by the evaluators of one search.
         struct Times {
-            stats::LogRankOrder order;
             stats::LogRankWalk walk;
         };
         std::shared_ptr<const Times> times;
