@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -136,6 +137,28 @@ TEST(Evaluation, ChiSquareAndLogRankMatchReferenceValues)
     EXPECT_NEAR(lr.p, 0.0828962878, 1e-6);
     EXPECT_EQ(lr.c0, 7);
     EXPECT_EQ(lr.c1, 5);
+
+    // Evaluators of one request: the first leaves its order of the times, the
+    // next takes it over (times unchanged) and scores alike; other times are
+    // sorted anew.
+    std::shared_ptr<const meru::stats::LogRankOrder> kept;
+    d.kept_order = &kept;
+    for (int k = 0; k < 2; ++k) {
+        Evaluator again(d, criterion(7), serial(1));
+        again.sort_times(log);
+        const Score same = again.score(Single(2).candidate());
+        EXPECT_EQ(same.g, lr.g);
+        EXPECT_EQ(same.p, lr.p);
+        ASSERT_TRUE(kept && kept->valid);
+        EXPECT_EQ(kept->obs.size(), 12u);
+    }
+    std::vector<float> later = surv.y[1];
+    later[0] = 21; // observation 1, in A, now outlives every other
+    d.y[0] = later;
+    Evaluator other(d, criterion(7), serial(1));
+    other.sort_times(log);
+    other.score(Single(2).candidate());
+    EXPECT_EQ(kept->obs.back(), 0);
 }
 
 TEST(Evaluation, BalancingAndYWeights)
