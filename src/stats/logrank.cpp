@@ -58,9 +58,11 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
 // the kept order, latest time first.
 template <class F> void for_each_counted(const SampleFilter& filter, const LogRankOrder& order, int n, F&& f)
 {
+    constexpr int kAhead = 16; // the positions whose observations are fetched ahead
     // Whether the observation at a sorted position takes part (its time is the
     // kept sorted value, -1 when missing).
     const auto counted = [&](int pos) {
+        if (pos >= kAhead) filter.prefetch(static_cast<std::size_t>(order.obs[static_cast<std::size_t>(pos - kAhead)]));
         if (!(order.times[static_cast<std::size_t>(pos)] >= 0.0f)) return false;
         return filter.at(static_cast<std::size_t>(order.obs[static_cast<std::size_t>(pos)])).counted;
     };
