@@ -12,9 +12,11 @@
 #include "partition/expand.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
+#include "stats/logrank.h"
 #include "tree/tree_model.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +78,10 @@ struct Analysis {
 
     tree::KeptTree tree; // the last grown tree, for Process > Tree
     TreeGrowth growth;   // the tree the search is growing, and the stratum counter
+
+    // The survival times as the last log-rank sort of a request ordered them,
+    // for its next sort of the same times; dropped at the loop head.
+    std::shared_ptr<const stats::LogRankOrder> kept_times;
 };
 
 } // namespace meru::mainloop

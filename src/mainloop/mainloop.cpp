@@ -75,6 +75,7 @@ void loop_head(Program& p)
         // again at the first group.
         if (p.process.bygroup_run) p.analysis->bygroup.mode = true;
         p.analysis->bygroup.current = 0;
+        p.analysis->kept_times.reset();
     }
     p.process.bygroup_run = false;
     p.process.remainder = false;

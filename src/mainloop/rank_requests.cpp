@@ -125,6 +125,7 @@ void evaluation_inputs(const Program& p, EvaluationInputs& keep)
     search::EvaluationData& d = keep.data;
     d = {};
     d.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, a.data.n);
+    d.kept_order = &p.analysis->kept_times;
     const std::size_t n = at(a.data.n);
     d.ny = std::clamp(a.outcome.ny, 1, outcome::kMaxYs);
     for (int k = 0; k < d.ny; ++k) {

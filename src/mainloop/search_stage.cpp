@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <set>
 
 namespace meru::mainloop {
 
@@ -49,10 +48,13 @@ bool refused(Program& p)
 // collected, which is already too many.
 std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
 {
-    std::set<float> values;
-    for (std::size_t i = 0; i < y.size() && i < mask.size() && values.size() <= 10; ++i)
-        if (mask[i] && y[i] >= 0.0f) values.insert(y[i]);
-    return {values.begin(), values.end()};
+    std::vector<float> values; // ascending
+    for (std::size_t i = 0; i < y.size() && i < mask.size() && values.size() <= 10; ++i) {
+        if (!mask[i] || !(y[i] >= 0.0f)) continue;
+        const auto at = std::lower_bound(values.begin(), values.end(), y[i]);
+        if (at == values.end() || *at != y[i]) values.insert(at, y[i]);
+    }
+    return values;
 }
 
 std::string caption(const Program& p, bool iterative)

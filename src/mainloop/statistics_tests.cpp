@@ -99,7 +99,8 @@ void survival_lines(Program& p, const stats::SampleView& view, const stats::Comp
     const Analysis& a = *p.analysis;
     const stats::Censoring censoring = p.censoring.within(a.data.lc);
     stats::LogRankOrder order;
-    const stats::LogRankResult lr = stats::LOGRANK(view, member, censoring, 0, {k, 0, 0}, order, p.log);
+    const stats::LogRankResult lr =
+        stats::LOGRANK(view, member, censoring, 0, {k, 0, 0}, order, p.log, a.kept_times.get());
     const double pvalue = lr.g > 0.0 ? stats::gammq(0.5, lr.g / 2.0) : 1.0;
     p.log.write("Log-rank=" + io::fmt_f(lr.g, 12, 4) + " P =" + io::fmt_f(pvalue, 9, 6));
     stats::rateratio(lr.d0, lr.t0, lr.d1, lr.t1, yname, yname, p.log);

@@ -179,8 +179,13 @@ const stats::LogRankWalk& Evaluator::ensure_walk(PerY& y, int sort_switch, io::L
 {
     if (!y.times || sort_switch == 0) {
         auto times = std::make_shared<PerY::Times>();
-        stats::LOGRANK(y.view, member_, data_.censoring, sort_switch, y.key, times->order, log);
-        stats::prepare_walk(y.view, data_.censoring, times->order, times->walk);
+        // The order serves the walk only; it is then kept for the next sort.
+        std::shared_ptr<const stats::LogRankOrder>* kept = data_.kept_order;
+        stats::LogRankOrder order;
+        stats::order_times(y.view, member_.size(), data_.censoring, sort_switch, y.key, order, log,
+                           kept ? kept->get() : nullptr);
+        stats::prepare_walk(y.view, data_.censoring, order, times->walk);
+        if (kept && order.valid) *kept = std::make_shared<const stats::LogRankOrder>(std::move(order));
         y.times = std::move(times);
     }
     return y.times->walk;
@@ -214,6 +219,10 @@ void Evaluator::summarise(const Candidate& c, Score& s)
         if (reads_logrank_bits()) {
             values_[0] = criterion_->score_without_p(
                 logrank_bits().statistic(c.first_list(), c.pair.first_sense(), data_.signbyte, skip));
+            break;
+        }
+        if (const stats::LogRankResult* known = ranked(c.first_list(), c.pair.first_sense())) {
+            values_[0] = criterion_->score(*known);
             break;
         }
         sample().memberships(c.first_list(), c.pair.first_sense(), data_.signbyte, skip, member_);
@@ -263,6 +272,10 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     build_samples();
     const bool skip = settings_.skipcomb;
     if (criterion_->direction() == stats::Direction::EventRates) {
+        if (const stats::LogRankResult* known = ranked(c.packed, partition::kPlain)) {
+            r[0] = rate_contrast(*known);
+            return;
+        }
         sample().memberships(c.packed, partition::kPlain, data_.signbyte, skip, member_);
         for (std::size_t j = 0; j < ys_.size(); ++j) r[j] = rate_contrast(logrank(ys_[j]));
         return;
@@ -292,11 +305,26 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     }
 }
 
-void Evaluator::rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel)
+namespace {
+
+// Keeps the first entry of each literal, in literal order.
+template <class T> void by_literal(std::vector<std::pair<partition::Literal, T>>& v)
+{
+    const auto lit = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::stable_sort(v.begin(), v.end(), lit);
+    v.erase(std::unique(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+            v.end());
+}
+
+} // namespace
+
+void Evaluator::rank_literals(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel)
 {
     directions_.clear();
-    if (!settings_.rank_stage || !settings_.fixpos || ys_.size() != 1 ||
-        criterion_->direction() == stats::Direction::EventRates)
+    ranked_.clear();
+    const bool logrank = input_ == stats::ScoreInput::LogRank;
+    if (!settings_.rank_stage || ys_.size() != 1 ||
+        (!logrank && (!settings_.fixpos || criterion_->direction() == stats::Direction::EventRates)))
         return;
     build_samples();
     stats::PartitionSample& plain = sample();
@@ -306,16 +334,34 @@ void Evaluator::rank_directions(std::span<const partition::Literal> literals, co
         one.clear();
         one.add_term({literals[k]});
         plain.compile(one, partition::kPlain, data_.signbyte, lists[k]);
-        directions_.emplace_back(literals[k], 0.0);
     }
-    const auto work = [&](std::size_t k) { directions_[k].second = plain.partcor(lists[k], settings_.skipcomb); };
-    if (parallel) parallel(lists.size(), work);
-    else
-        for (std::size_t k = 0; k < lists.size(); ++k) work(k);
-    std::sort(directions_.begin(), directions_.end());
-    directions_.erase(std::unique(directions_.begin(), directions_.end(),
-                                  [](const auto& a, const auto& b) { return a.first == b.first; }),
-                      directions_.end());
+    const auto run = [&](auto&& work) {
+        if (parallel) parallel(lists.size(), work);
+        else
+            for (std::size_t k = 0; k < lists.size(); ++k) work(k);
+    };
+    if (logrank) {
+        const stats::LogRankWalk& walk = ensure_walk(ys_[0], 1, quiet_);
+        for (const partition::Literal l : literals) ranked_.emplace_back(l, stats::LogRankResult{});
+        run([&](std::size_t k) {
+            std::vector<std::int8_t> member(member_.size());
+            plain.memberships(lists[k], settings_.skipcomb, member);
+            ranked_[k].second = stats::logrank_walk(walk, member);
+        });
+        by_literal(ranked_);
+        return;
+    }
+    for (const partition::Literal l : literals) directions_.emplace_back(l, 0.0);
+    run([&](std::size_t k) { directions_[k].second = plain.partcor(lists[k], settings_.skipcomb); });
+    by_literal(directions_);
+}
+
+const stats::LogRankResult* Evaluator::ranked(const partition::TermList& list, int sense) const
+{
+    if (ranked_.empty() || sense != partition::kPlain || list.q() != 1 || list.count() != 1) return nullptr;
+    const auto known = std::lower_bound(ranked_.begin(), ranked_.end(), list.lits.front(),
+                                        [](const auto& d, partition::Literal l) { return d.first < l; });
+    return known != ranked_.end() && known->first == list.lits.front() ? &known->second : nullptr;
 }
 
 ClassOrderedSample* Evaluator::direct_sample()

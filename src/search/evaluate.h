@@ -51,6 +51,10 @@ struct EvaluationData {
     // What the kept order of the survival times depends on (the Y is added per Y).
     std::uint64_t data_generation = 0;
     std::uint64_t sample_generation = 0;
+    // An order of survival times sorted before (see stats::LOGRANK), which
+    // sorting takes over where it fits; each sort leaves its order there.
+    // Null: none kept.
+    std::shared_ptr<const stats::LogRankOrder>* kept_order = nullptr;
 };
 
 // Where the evaluation runs and what it feeds.
@@ -129,11 +133,12 @@ public:
     // of the expected attributes, their stretches of words shared out by
     // `parallel`; otherwise each snapshot is made on its first use.
     void make_snapshots(const stats::ParallelFor& parallel);
-    // The ranking: works out now, the literals shared out by `parallel`, the
-    // direction of each single literal score() will be asked for, where that
-    // is a correlation (one Y, a count-table or mean-square criterion);
-    // score() then reads it.
-    void rank_directions(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel);
+    // The ranking: works out now, the literals shared out by `parallel`, what
+    // score() of each single literal will read: under Log-rank of one Y its
+    // log-rank summary (and with it its direction), otherwise with `fixpos`
+    // its direction where that is a correlation (one Y, a count-table or
+    // mean-square criterion).
+    void rank_literals(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel);
     // The attributes the candidates will read: the snapshots' bit columns of
     // them are built in one pass over the units when a snapshot is made
     // (those outside the attribute matrix are left out).
@@ -182,10 +187,9 @@ private:
         stats::SampleView view;
         int nclasses = 0;
         stats::LogRankKey key;
-        // The survival times in order and the counted observations in that
-        // order, once ordered: read alike by the evaluators of one search.
+        // The counted observations in the order of their survival times, once
+        // ordered: read alike by the evaluators of one search.
         struct Times {
-            stats::LogRankOrder order;
             stats::LogRankWalk walk;
         };
         std::shared_ptr<const Times> times;
@@ -218,6 +222,9 @@ private:
     float combine(const PerY& y, const stats::CriterionValue& v, Score& s) const;
     // Each Y's direction of the packed candidate (ranking).
     void directions(const Candidate& c, std::span<double> r);
+    // The log-rank summary rank_literals() made of a list of one literal in
+    // its plain sense, or null.
+    const stats::LogRankResult* ranked(const partition::TermList& list, int sense) const;
 
     EvaluationData data_;
     KernelSet kernels_; // of the level in force when the evaluator was made; its snapshots' too
@@ -231,7 +238,8 @@ private:
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     bool split_prepared_ = false; // the plain sample's split state is made (its copies may read it)
     std::vector<int> attributes_;                      // expected by the candidates
-    std::vector<std::pair<partition::Literal, double>> directions_; // rank_directions(), by literal
+    std::vector<std::pair<partition::Literal, double>> directions_; // rank_literals(), by literal
+    std::vector<std::pair<partition::Literal, stats::LogRankResult>> ranked_; // rank_literals(), by literal
     ListCounter* counter_ = nullptr;
     const PatternSums* sums_by_ = nullptr;
     std::unique_ptr<LogRankBits> logrank_bits_;        // one Y, log-rank in a search; made on first use

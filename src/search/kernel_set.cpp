@@ -12,7 +12,8 @@ KernelSet kernel_set(CpuLevel level)
     k.terms_skip = kernels::pick_terms(level, true);
     k.terms_two = kernels::pick_terms_two(level, false);
     k.terms_joined = kernels::pick_terms_two(level, true);
-    k.walk = kernels::pick_walk(level);
+    k.walk = kernels::pick_walk(level, false);
+    k.walk_two = kernels::pick_walk(level, true);
     k.and_literal = kernels::pick_and_literal(level);
     k.and_not = kernels::pick_and_not(level);
     k.bounds = kernels::pick_bounds(level);

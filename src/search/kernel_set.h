@@ -74,13 +74,16 @@ struct RunKernel {
     std::uint64_t* scratch = nullptr; // 3 x words, for the kernel's own use
 };
 
-// The log-rank walk: each time's units [begin, end), the weight planes, the
-// units with an event, and the membership words (work storage).
+// The log-rank walk: each time's units [begin, end) with their weight and
+// their events' weight, the weight planes, the units with an event, and the
+// membership words (work storage).
 struct LogRankTime {
     std::uint32_t begin = 0, end = 0;
     float t = 0.0f;
+    std::int64_t weight = 0, events = 0;
 };
 struct LogRankPlane {
+    static constexpr std::size_t kMost = 32; // one per bit of a weight
     std::int64_t value = 0; // 2^bit, or -2^31 for the sign bit
     std::size_t at = 0;     // first word in the planes' bits
 };
@@ -112,7 +115,10 @@ struct KernelSet {
     // the skip flag; `joined` the kernel of ClassOrderedSample::partab_joined().
     // Null where the level has none.
     TermsFn terms_two = nullptr, terms_joined = nullptr;
+    // The log-rank walk of any list, and of a list none of whose literals has
+    // a missing byte among the units (no unit undetermined or dropped).
     void (*walk)(const WalkKernel&, stats::LogRankSums&) = nullptr;
+    void (*walk_two)(const WalkKernel&, stats::LogRankSums&) = nullptr;
     // The words of `prefix` AND-ed with a literal (prefix null: the term of no
     // literals), `skip` keeping the missing words; and the holding words of a
     // term of two-valued literals AND-ed with one more.
@@ -139,7 +145,7 @@ KernelSet::RunFn pick_run(CpuLevel level, bool skip, const RunKernel& k);
 // The run kernel for lists none of whose literals has a missing byte among the
 // units (the skip flag then drops nothing); null where the level has none.
 KernelSet::RunFn pick_run_two(CpuLevel level);
-decltype(KernelSet::walk) pick_walk(CpuLevel level);
+decltype(KernelSet::walk) pick_walk(CpuLevel level, bool two_valued);
 decltype(KernelSet::and_literal) pick_and_literal(CpuLevel level);
 decltype(KernelSet::and_not) pick_and_not(CpuLevel level);
 decltype(KernelSet::bounds) pick_bounds(CpuLevel level);

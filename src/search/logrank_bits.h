@@ -5,8 +5,12 @@
 // candidate's membership words are made once; each time then adds the weights of
 // each side and of their events as population counts over its range (one plane
 // per weight bit), and its O, E and V terms follow as in the walk, time by
-// time. G, O, E, V and the side weights equal those of logrank_walk() for the
-// same membership; the event-rate sums t0 and t1 are not made.
+// time. Where no literal of the list has a missing byte among the units, one
+// pass over the words counts the members, and a time's non-members are its
+// units less its members. G, O, E, V, the side weights and the event weights
+// equal those of logrank_walk() for the same membership; the follow-up sums t0
+// and t1 are summed time by time (weight times time), the walk's within their
+// rounding.
 #include "search/kernel_set.h"
 #include "search/term_words.h"
 #include "stats/logrank.h"
@@ -41,7 +45,7 @@ private:
     };
     std::unique_ptr<UnitColumns> columns_;
     std::shared_ptr<const Steps> steps_;
-    decltype(KernelSet::walk) walk_ = nullptr;
+    decltype(KernelSet::walk) walk_ = nullptr, walk_two_ = nullptr;
     UnitColumns::Compiled list_;
     std::vector<std::uint64_t> det_, mem_;
 };

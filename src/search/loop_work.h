@@ -157,11 +157,18 @@ std::string sizes(std::span<const int> p, int width)
 // What a worker thread owns: its evaluator, pair settings without services,
 // notices or shared caches, its shape cache and work lists.
 struct Worker {
+    // The data as a worker reads them: the order of the times the request
+    // keeps is the calling thread's alone.
+    static EvaluationData own_thread(EvaluationData data)
+    {
+        data.kept_order = nullptr;
+        return data;
+    }
     // `main`: the calling thread's evaluator over the same data, whose ordered
     // survival times the worker takes.
     Worker(const EvaluationData& data, const stats::CritSettings& crit, const Evaluator& main,
            const partition::PairSettings& pair)
-        : ev(data, crit, main.settings()), settings(pair), cache(settings, pair.reduce.tables)
+        : ev(own_thread(data), crit, main.settings()), settings(pair), cache(settings, pair.reduce.tables)
     {
         settings.reduce.services = nullptr;
         settings.reduce.told = nullptr;
@@ -178,6 +185,7 @@ struct Worker {
     TermList cand, comp;
     partition::Partition cur;
     io::LogWriter quiet;
+
     long long written = 0; // lines given to quiet
 
     // Scores the evaluated jobs of [from, to) into out; the merge makes the pair

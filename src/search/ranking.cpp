@@ -87,14 +87,12 @@ RankRun run_ranking(Evaluator& evaluator, files::ControlTables& t, const std::ve
                 if (!f(line, sign * a)) return;
         }
     };
-    if (settings.fixpos) {
-        std::vector<partition::Literal> literals;
-        each_cut([&](int, partition::Literal lit) {
-            literals.push_back(lit);
-            return true;
-        });
-        evaluator.rank_directions(literals, hooks.parallel);
-    }
+    std::vector<partition::Literal> literals;
+    each_cut([&](int, partition::Literal lit) {
+        literals.push_back(lit);
+        return true;
+    });
+    evaluator.rank_literals(literals, hooks.parallel);
     partition::Partition pair;
     partition::TermList packed;
     each_cut([&](int line, partition::Literal lit) {

@@ -7,6 +7,7 @@
 #include "stats/sort2.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -14,19 +15,41 @@ namespace meru::stats {
 
 namespace {
 
-void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
+// A time that is not a number is missing, like a negative one.
+float sort_key(float y) { return std::isnan(y) ? -1.0f : y; }
+
+// Whether `earlier` sorted bit for bit the keys of the first n times of y:
+// sorting them again would give its order.
+bool sorted_before(const LogRankOrder& earlier, std::span<const float> y, int n)
 {
-    // A time that is not a number is missing, like a negative one.
-    order.times.resize(static_cast<std::size_t>(n));
-    for (std::size_t k = 0; k < order.times.size(); ++k) order.times[k] = std::isnan(d.y[k]) ? -1.0f : d.y[k];
-    order.obs.resize(static_cast<std::size_t>(n));
-    std::iota(order.obs.begin(), order.obs.end(), 0);
+    const auto size = static_cast<std::size_t>(n);
+    if (!earlier.valid || earlier.times.size() != size || earlier.obs.size() != size) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto k = static_cast<std::size_t>(earlier.obs[i]);
+        if (k >= size || std::bit_cast<std::uint32_t>(sort_key(y[k])) != std::bit_cast<std::uint32_t>(earlier.times[i]))
+            return false;
+    }
+    return true;
+}
+
+void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log,
+                const LogRankOrder* earlier)
+{
     long long zero = 0;
     for (int i = 0; i < n; ++i)
         if (d.mask[static_cast<std::size_t>(i)] && d.y[static_cast<std::size_t>(i)] == 0.0f)
             zero += d.weights[static_cast<std::size_t>(i)];
     if (zero > 0) log.write("NOTE: " + io::fmt_i(zero, 4) + " zero survival times omitted in log-rank");
-    sort2(std::span<float>(order.times), std::span<int>(order.obs));
+    if (earlier && sorted_before(*earlier, d.y, n)) {
+        order.times = earlier->times;
+        order.obs = earlier->obs;
+    } else {
+        order.times.resize(static_cast<std::size_t>(n));
+        for (std::size_t k = 0; k < order.times.size(); ++k) order.times[k] = sort_key(d.y[k]);
+        order.obs.resize(static_cast<std::size_t>(n));
+        std::iota(order.obs.begin(), order.obs.end(), 0);
+        sort2(std::span<float>(order.times), std::span<int>(order.obs));
+    }
     order.key = key;
     order.valid = true;
 }
@@ -35,9 +58,11 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
 // the kept order, latest time first.
 template <class F> void for_each_counted(const SampleFilter& filter, const LogRankOrder& order, int n, F&& f)
 {
+    constexpr int kAhead = 16; // the positions whose observations are fetched ahead
     // Whether the observation at a sorted position takes part (its time is the
     // kept sorted value, -1 when missing).
     const auto counted = [&](int pos) {
+        if (pos >= kAhead) filter.prefetch(static_cast<std::size_t>(order.obs[static_cast<std::size_t>(pos - kAhead)]));
         if (!(order.times[static_cast<std::size_t>(pos)] >= 0.0f)) return false;
         return filter.at(static_cast<std::size_t>(order.obs[static_cast<std::size_t>(pos)])).counted;
     };
@@ -55,15 +80,25 @@ template <class F> void for_each_counted(const SampleFilter& filter, const LogRa
 
 } // namespace
 
-LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
-                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log)
+int order_times(const SampleView& data, std::size_t members, const Censoring& censoring, int sort_switch,
+                const LogRankKey& key, LogRankOrder& order, io::LogWriter& log, const LogRankOrder* earlier)
 {
-    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
-    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), membership.size()}));
-    if (n < 1) return {};
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring);
+    const int n = static_cast<int>(std::min({filter.size(), data.y.size(), members}));
+    if (n < 1) return n;
     if (sort_switch == 0 || !order.valid || !(order.key == key) ||
         order.times.size() != static_cast<std::size_t>(n) || order.obs.size() != order.times.size())
-        sort_times(data, n, key, order, log);
+        sort_times(data, n, key, order, log, earlier);
+    return n;
+}
+
+LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring_in,
+                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log,
+                      const LogRankOrder* earlier)
+{
+    const SampleFilter filter(data.abyte, data.mask, data.weights, censoring_in);
+    const int n = order_times(data, membership.size(), censoring_in, sort_switch, key, order, log, earlier);
+    if (n < 1) return {};
     LogRankSums walker;
     for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
         const auto k = static_cast<std::size_t>(i);
@@ -79,6 +114,7 @@ void prepare_walk(const SampleView& data, const Censoring& censoring, const LogR
     const SampleFilter filter(data.abyte, data.mask, data.weights, censoring);
     const int n = static_cast<int>(std::min({filter.size(), data.y.size(), order.times.size(), order.obs.size()}));
     if (!order.valid || n < 1) return;
+    walk.steps.reserve(static_cast<std::size_t>(n));
     for_each_counted(filter, order, n, [&](int i, float t, bool last_of_time) {
         const auto k = static_cast<std::size_t>(i);
         walk.steps.push_back({i, data.weights[k], t, !filter.at(k).censored, last_of_time});

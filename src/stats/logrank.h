@@ -74,9 +74,18 @@ struct LogRankSums {
 //  - The times are sorted (into `order`) when `sort_switch` is 0, when `order` is
 //    empty or does not match `key` or the number of observations; otherwise the
 //    kept order is used. Sorting writes "NOTE: " Z " zero survival times omitted in
-//    log-rank" when the sample holds weight Z at time 0.
+//    log-rank" when the sample holds weight Z at time 0. Where `earlier` (an
+//    order sorted before, of any Y) sorted bit for bit the same times, sorting
+//    takes its order over, which is the order sorting them again would give.
 LogRankResult LOGRANK(const SampleView& data, std::span<const std::int8_t> membership, const Censoring& censoring,
-                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log);
+                      int sort_switch, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log,
+                      const LogRankOrder* earlier = nullptr);
+// What LOGRANK does to `order` for a membership of `members` values (the
+// times sorted under the same conditions, with the same note), without the
+// walk; returns the number of observations taken (none below 1).
+int order_times(const SampleView& data, std::size_t members, const Censoring& censoring, int sort_switch,
+                const LogRankKey& key, LogRankOrder& order, io::LogWriter& log,
+                const LogRankOrder* earlier = nullptr);
 
 // The counted observations of a kept order, latest time first, with their
 // weights, times, event flags and whether each is the last of its time: made once

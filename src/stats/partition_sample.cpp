@@ -453,10 +453,15 @@ double PartitionSample::partcor(const UnitColumns::Compiled& list, bool skip) co
 void PartitionSample::memberships(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte,
                                   bool skip, std::span<std::int8_t> out)
 {
-    if (out.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("membership column too short");
     compile(list, sense, signbyte);
+    memberships(list_, skip, out);
+}
+
+void PartitionSample::memberships(const UnitColumns::Compiled& list, bool skip, std::span<std::int8_t> out) const
+{
+    if (out.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("membership column too short");
     std::fill(out.begin(), out.begin() + abyte_.n, std::int8_t{-1});
-    for_each_block(list_, skip, [&](std::size_t u, bool member) {
+    for_each_block(list, skip, [&](std::size_t u, bool member) {
         out[static_cast<std::size_t>(obs()[u])] = static_cast<std::int8_t>(member ? 1 : 0);
     });
 }

@@ -70,6 +70,9 @@ public:
     // units of the sample.
     void memberships(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, bool skip,
                      std::span<std::int8_t> out);
+    // The same of a list compiled beforehand (several threads at once, each
+    // with a list and `out` of its own).
+    void memberships(const UnitColumns::Compiled& list, bool skip, std::span<std::int8_t> out) const;
 
     // Split sums of the pair for the sample's Y; same result, to the last bit, as
     // splittab() of split_sums.h over the sample's view: the first list is read

@@ -55,6 +55,14 @@ public:
         }
         return {true, censored};
     }
+    // Asks the processor to load what at(i) reads (a walk in another order
+    // than the observations' calls it some steps ahead).
+    void prefetch(std::size_t i) const
+    {
+        __builtin_prefetch(&mask_[i]);
+        __builtin_prefetch(&weights_[i]);
+        if (censoring_.in_force || skip_) __builtin_prefetch(abyte_.row(static_cast<int>(i)));
+    }
 
 private:
     AttributeMatrix abyte_;

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using meru::partition::Partition;
@@ -135,6 +137,28 @@ TEST(Evaluation, ChiSquareAndLogRankMatchReferenceValues)
     EXPECT_NEAR(lr.p, 0.0828962878, 1e-6);
     EXPECT_EQ(lr.c0, 7);
     EXPECT_EQ(lr.c1, 5);
+
+    // Evaluators of one request: the first leaves its order of the times, the
+    // next takes it over (times unchanged) and scores alike; other times are
+    // sorted anew.
+    std::shared_ptr<const meru::stats::LogRankOrder> kept;
+    d.kept_order = &kept;
+    for (int k = 0; k < 2; ++k) {
+        Evaluator again(d, criterion(7), serial(1));
+        again.sort_times(log);
+        const Score same = again.score(Single(2).candidate());
+        EXPECT_EQ(same.g, lr.g);
+        EXPECT_EQ(same.p, lr.p);
+        ASSERT_TRUE(kept && kept->valid);
+        EXPECT_EQ(kept->obs.size(), 12u);
+    }
+    std::vector<float> later = surv.y[1];
+    later[0] = 21; // observation 1, in A, now outlives every other
+    d.y[0] = later;
+    Evaluator other(d, criterion(7), serial(1));
+    other.sort_times(log);
+    other.score(Single(2).candidate());
+    EXPECT_EQ(kept->obs.back(), 0);
 }
 
 TEST(Evaluation, BalancingAndYWeights)
@@ -279,6 +303,21 @@ TEST(Evaluation, RankingDirectionAndHandOff)
     const Score sc = e.score(single.candidate());
     EXPECT_NEAR(sc.rdir, 22.0 / 30.0, 1e-12);
     EXPECT_EQ(sc.pmin, sc.p);
+    // R: survdiff(Surv(t, status) ~ a) gives chisq 2.64864864864865, p 0.103637964013962.
+    EXPECT_NEAR(sc.g, 2.64864865, 1e-6);
+    EXPECT_NEAR(sc.p, 0.103637964, 1e-7);
+    // The same with every literal's summary worked out beforehand on threads.
+    Evaluator ahead(d, criterion(7), rank);
+    const std::vector<meru::partition::Literal> literals{3, 2, -4, 2};
+    ahead.rank_literals(literals, [](std::size_t n, const std::function<void(std::size_t)>& f) {
+        std::vector<std::thread> threads;
+        for (std::size_t k = 0; k < n; ++k) threads.emplace_back(f, k);
+        for (auto& t : threads) t.join();
+    });
+    const Score early = ahead.score(single.candidate());
+    EXPECT_EQ(early.g, sc.g);
+    EXPECT_EQ(early.p, sc.p);
+    EXPECT_EQ(early.rdir, sc.rdir);
 
     SearchResults results;
     results.topg.start_ranking();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +85,8 @@ TEST(LogRankBits, EqualsTheWalkOverMembershipsOnRandomSamplesAndLists)
             EXPECT_EQ(got.w1, want.w1);
             EXPECT_EQ(got.d0, want.d0);
             EXPECT_EQ(got.d1, want.d1);
+            EXPECT_NEAR(got.t0, want.t0, 1e-12 * std::abs(want.t0));
+            EXPECT_NEAR(got.t1, want.t1, 1e-12 * std::abs(want.t1));
             ++checked;
         }
     }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace meru::stats {
@@ -223,6 +224,34 @@ TEST(Logrank, KeptOrderIsReusedOnlyForTheSameYAndSample)
     const LogRankResult m1 = LOGRANK(masked.view(), masked.group, masked.censoring, 9, {2, 7, 4}, order, cap.log);
     const LogRankResult m2 = LOGRANK(masked.view(), masked.group, masked.censoring, 0, {2, 7, 4}, fresh2, cap.log);
     EXPECT_EQ(m1.g, m2.g);
+}
+
+TEST(Logrank, AnOrderSortedBeforeIsTakenOverOnlyForTheSameTimes)
+{
+    Survival s;
+    s.time[0] = 0.0f; // one zero time, for the note
+    LogCapture cap;
+    LogRankOrder fresh;
+    order_times(s.view(), s.group.size(), s.censoring, 0, {1, 0, 0}, fresh, cap.log);
+    // Observations 5 and 6 share time 4: swapped, the order still sorts the
+    // same times, and the sort takes it over as it stands.
+    LogRankOrder earlier = fresh;
+    const auto at = [&](int obs) { return std::find(earlier.obs.begin(), earlier.obs.end(), obs); };
+    std::iter_swap(at(5), at(6));
+    LogRankOrder order;
+    order_times(s.view(), s.group.size(), s.censoring, 0, {1, 0, 0}, order, cap.log, &earlier);
+    EXPECT_EQ(order.obs, earlier.obs);
+    EXPECT_EQ(order.times, fresh.times);
+    EXPECT_TRUE(order.valid);
+    EXPECT_EQ(cap.lines, std::vector<std::string>(2, "NOTE:    1 zero survival times omitted in log-rank"));
+    // Another time in observation 6's place: sorted anew.
+    s.time[6] = 4.5f;
+    LogRankOrder other, again;
+    order_times(s.view(), s.group.size(), s.censoring, 0, {1, 0, 0}, other, cap.log, &earlier);
+    order_times(s.view(), s.group.size(), s.censoring, 0, {1, 0, 0}, again, cap.log);
+    EXPECT_EQ(other.obs, again.obs);
+    EXPECT_EQ(other.times, again.times);
+    EXPECT_NE(other.obs, earlier.obs);
 }
 
 TEST(Censpct, CountsAndShowsCensoredShare)

@@ -1,5 +1,6 @@
-// The prepared log-rank walk against LOGRANK on random samples: ties, censoring,
-// zero times, missing and NaN times, weights, undetermined memberships.
+// The prepared log-rank walk (over the order order_times() keeps) against
+// LOGRANK on random samples: ties, censoring, zero times, missing and NaN
+// times, weights, undetermined memberships.
 #include "platform/io/logwriter.h"
 #include "random_samples.h"
 #include "stats/logrank.h"
@@ -23,9 +24,12 @@ TEST(LogRankWalk, MatchesLogRankOnRandomSamples)
         c.attribute = g.uni(1, d.lc);
         c.side = g.uni(1, 2);
         const auto view = meru::test::view_of(d);
-        meru::stats::LogRankOrder order;
+        meru::stats::LogRankOrder order, by_logrank;
         std::vector<std::int8_t> m(static_cast<std::size_t>(d.n));
-        meru::stats::LOGRANK(view, m, c, 0, {1, 0, 0}, order, log);
+        meru::stats::order_times(view, m.size(), c, 0, {1, 0, 0}, order, log);
+        meru::stats::LOGRANK(view, m, c, 0, {1, 0, 0}, by_logrank, log);
+        EXPECT_EQ(order.obs, by_logrank.obs);
+        EXPECT_EQ(order.valid, by_logrank.valid);
         meru::stats::LogRankWalk walk;
         meru::stats::prepare_walk(view, c, order, walk);
         for (int k = 0; k < 5; ++k) {
