@@ -259,9 +259,10 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     evaluator.sum_splits_by(sums.get());
     // The snapshots the route reads are made now, the stretches of their bit
     // columns built on the workers while the calling thread pumps events.
-    evaluator.make_snapshots(
+    const stats::ParallelFor parallel =
         threaded ? (s.workers ? *s.workers : own_threads).parallel(s.threads, [&host] { host.wait_pump(); })
-                 : stats::ParallelFor{});
+                 : stats::ParallelFor{};
+    evaluator.make_snapshots(parallel);
     LoopResult out;
     const int n = static_cast<int>(s.lines.size());
     stats::SizeWalk walk = s.extent.start;
@@ -273,7 +274,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     // its candidates' lists are counted from the patterns all the same.
     const std::unique_ptr<DirectScorer> joined = direct ? nullptr : make_direct(s, evaluator, cache, true);
     DirectScorer* const counter = direct ? direct.get() : joined.get();
-    const bool patterns = counter && count_patterns && counter->count_patterns();
+    const bool patterns = counter && count_patterns && counter->count_patterns(parallel);
     // Candidates through their pairs take their tables from the pattern
     // counts too, where their lists' literals are the direct path's.
     struct Counting {
