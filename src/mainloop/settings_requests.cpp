@@ -12,10 +12,8 @@
 #include "settings/strategy_dialog.h"
 #include "ui/messages.h"
 
-#include <algorithm>
 #include <cmath>
 #include <set>
-#include <vector>
 
 namespace meru::mainloop {
 
@@ -283,30 +281,15 @@ settings::YDescription describe_ys(const Analysis& a)
         }
         d.ys.push_back(yi);
     }
-    // The categories of the first Y, ascending, from its values: a few kept in
-    // a sorted vector, more in a set.
-    constexpr std::size_t kFew = 64;
-    std::vector<double> few;
-    std::set<double> many;
+    // The categories of the first Y, ascending, from its values.
+    std::set<double> values;
     const int n = a.data.n;
     const int nobs = a.nodata ? 0 : a.stats.nread;
     for (int i = 0; i < nobs && i < n && static_cast<std::size_t>(i) < a.ymat.size(); ++i) {
         const double v = a.ymat[static_cast<std::size_t>(i)];
-        if (a.data.obswt[static_cast<std::size_t>(i)] == 0 || !(v >= 0.0)) continue;
-        if (!many.empty()) {
-            many.insert(v);
-            continue;
-        }
-        const auto at = std::lower_bound(few.begin(), few.end(), v);
-        if (at != few.end() && *at == v) continue;
-        few.insert(at, v);
-        if (few.size() > kFew) {
-            many.insert(few.begin(), few.end());
-            few.clear();
-        }
+        if (a.data.obswt[static_cast<std::size_t>(i)] != 0 && v >= 0.0) values.insert(v);
     }
-    if (many.empty()) d.cats = std::move(few);
-    else d.cats.assign(many.begin(), many.end());
+    d.cats.assign(values.begin(), values.end());
     d.serialy = y.yserial;
     return d;
 }

@@ -315,20 +315,6 @@ TEST_F(SettingsRequests, YDescriptionFromTheOutcome)
     EXPECT_TRUE(y.ys[0].nominal);
     EXPECT_EQ(y.cats, (std::vector<double>{1.0, 2.0, 3.0}));
     EXPECT_FALSE(mainloop::single_cuts(*program->analysis));
-    // 0..99 twice each, scrambled, past the few kept in a vector; a value of
-    // weight 0 only (100.5) and a missing one are no category.
-    mainloop::Analysis& a = *program->analysis;
-    const int n = 202;
-    a.data.n = a.stats.nread = n;
-    a.data.obswt.assign(n, 1);
-    a.ymat.assign(n, 0.0f);
-    for (int i = 0; i < 200; ++i) a.ymat[static_cast<std::size_t>(i)] = static_cast<float>(i * 37 % 100);
-    a.ymat[200] = 100.5f;
-    a.data.obswt[200] = 0;
-    a.ymat[201] = -1.0f;
-    std::vector<double> want(100);
-    for (int v = 0; v < 100; ++v) want[static_cast<std::size_t>(v)] = v;
-    EXPECT_EQ(mainloop::describe_ys(a).cats, want);
 }
 
 } // namespace
