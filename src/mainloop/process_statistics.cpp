@@ -12,7 +12,9 @@
 #include "mainloop/view_requests.h"
 #include "outcome/ymenu.h"
 #include "outcome/ysummary.h"
+#include "platform/events.h"
 #include "platform/io/edit.h"
+#include "search/threads.h"
 #include "stats/analysis_sample.h"
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
@@ -166,14 +168,14 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity, c
 // 2x2 statistics.
 // Under Gini diversity and Entropy the search's own statistics check its G
 // against the count table.
-ClassTable categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
+ClassTable categorical_tables(Program& p, const stats::SampleView& view, std::span<const std::int8_t> member, int k,
                               const std::string& yname)
 {
     const Analysis& a = *p.analysis;
     ClassTable out;
     const int nclasses = out.nclasses = stats::y_class_count(static_cast<float>(a.outcome.ymax[at(k - 1)]));
     stats::CountTable& table = out.table;
-    stats::partab(view, list, p.options.skipcomb, nclasses, table);
+    stats::partab(view, member, nclasses, table);
     std::vector<double> rows(at(2)), cols(at(nclasses));
     const stats::ChiSquareTest chi = stats::chisqtab(table.columns(nclasses), 2, nclasses, rows, cols);
     p.log.write("Y variable is " + yname);
@@ -194,7 +196,7 @@ ClassTable categorical_tables(Program& p, const stats::SampleView& view, const s
     opt.print = true;
     opt.expected_cost = p.crit.is(stats::Criterion::QualityIndex);
     // The correlation of Y with membership, listed under Within MSE.
-    opt.correlation = stats::partcor(view, list, p.options.skipcomb);
+    opt.correlation = stats::partcor(view, member);
     opt.correlation_line = p.crit.is(stats::Criterion::WithinMse);
     // A pass of the menu's Statistics over the by-groups pools each group's table.
     stats::PoolStat local;
@@ -279,8 +281,13 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     const bool logrank = p.crit.is(stats::Criterion::LogRank);
 
     if (p.process.bygroup_run && a.bygroup.current > 0) p.log.write(p.process.group_heading);
+    // Each observation's membership, worked out once (on the workers while
+    // the program pumps events) for the passes that read it.
+    std::vector<std::int8_t> member(at(n));
+    stats::membership_column(view.abyte, list, p.options.skipcomb, member,
+                             p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
     std::optional<ClassTable> classes;
-    if (a.outcome.ydisc) classes = categorical_tables(p, view, list, k, yname);
+    if (a.outcome.ydisc) classes = categorical_tables(p, view, member, k, yname);
     else p.log.write("Y variable is " + yname);
 
     const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
@@ -312,8 +319,6 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
             ui::tell(p.services, p.log, told);
         }
     }
-    std::vector<std::int8_t> member(at(n));
-    stats::membership_column(view.abyte, list, p.options.skipcomb, member);
     if (f.pdistab) distribution_sides(p, sides.side(true), sides.side(false), view, member, k);
     // The first statistics of a search keep its prediction; the later steps of the
     // series (test sample, rest of a by-group) are scored with it.
