@@ -47,7 +47,10 @@ Resub resubstitution(const ResubInput& in)
 {
     Resub r;
     const std::size_t n = std::min({in.y.size(), in.weights.size(), in.mask.size(), in.member.size()});
+    // Each side's weight by class: classes below 256 in a table first.
     std::map<long long, long long> classes[2];
+    std::array<std::array<long long, 256>, 2> low{};
+    std::array<std::array<bool, 256>, 2> seen{};
     double weight[2] = {0, 0}, sum[2] = {0, 0}, sumsq[2] = {0, 0};
     for (std::size_t i = 0; i < n; ++i) {
         const int w = in.weights[i];
@@ -55,11 +58,22 @@ Resub resubstitution(const ResubInput& in)
         if (!in.mask[i] || w == 0 || missing(in.y[i]) || (m != 0 && m != 1)) continue;
         const double y = in.y[i];
         (m == 1 ? r.n_a : r.n_a_minus) += w;
-        if (in.categorical) classes[m][static_cast<long long>(y)] += w;
+        if (in.categorical) {
+            const auto c = static_cast<long long>(y);
+            if (c < 256) {
+                low[at(m)][static_cast<std::size_t>(c)] += w;
+                seen[at(m)][static_cast<std::size_t>(c)] = true;
+            } else {
+                classes[m][c] += w;
+            }
+        }
         weight[m] += w;
         sum[m] += w * y;
         sumsq[m] += w * y * y;
     }
+    for (std::size_t m = 0; m < 2; ++m)
+        for (std::size_t c = 0; c < 256; ++c)
+            if (seen[m][c]) classes[m][static_cast<long long>(c)] += low[m][c];
     r.n = r.n_a + r.n_a_minus;
     for (int m = 0; m < 2; ++m) {
         double& pred = r.prediction[static_cast<std::size_t>(m)];
