@@ -70,7 +70,6 @@ bool refused(Program& p)
     return true;
 }
 
-
 std::string caption(const Program& p, bool iterative)
 {
     const Analysis& a = *p.analysis;
