@@ -3,6 +3,7 @@
 // classes beyond the table, sign bytes, with and without missing bytes) and
 // random lists of both senses, with and without the skip flag.
 #include "search/class_sample.h"
+#include "search/worker_pool.h"
 
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
@@ -21,8 +22,13 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
     std::mt19937 rng(2812);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int checked = 0;
-    for (int trial = 0; trial < 120; ++trial) {
-        const int n = std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
+    SearchThreads threads;
+    // The last trials over three stretches of observations, their first pass
+    // on three threads.
+    for (int trial = 0; trial < 123; ++trial) {
+        const bool shared = trial >= 120;
+        const int n =
+            shared ? 140000 : std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
         const int lc = 2 + pick(6);
         const bool missing = pick(2) == 0;
         const int nclasses = pick(5);
@@ -44,7 +50,8 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
         std::vector<std::int8_t> sign(static_cast<std::size_t>(lc) + 1);
         for (auto& s : sign) s = static_cast<std::int8_t>(pick(3) - 1);
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
-        ClassOrderedSample sample(view, nclasses);
+        ClassOrderedSample sample(view, nclasses, kernel_set(cpu_level()),
+                                  shared ? threads.parallel(3, {}) : stats::ParallelFor{});
         for (int c = 0; c < 25; ++c) {
             partition::TermList list;
             const int q = pick(4);
@@ -69,7 +76,7 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 120 * 25);
+    EXPECT_EQ(checked, 123 * 25);
 }
 
 } // namespace
