@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace meru::search {
 
@@ -98,13 +100,27 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // Few kinds: the units go kind by kind, in order within each, and
         // each kind is a segment with a plane of its own.
         std::sort(kinds.begin(), kinds.end());
-        std::vector<std::size_t> start(kinds.size() + 1, 0);
+        // Each unit's kind and each stretch's count of every kind, then each
+        // stretch lays out its units from its own places within each kind:
+        // the layout of one pass in order, the stretches shared out.
+        const std::size_t parts = (obs.size() + kStretch - 1) / kStretch;
+        const auto each_part = [&](const std::function<void(std::size_t)>& f) {
+            if (parallel && parts > 1) parallel(parts, f);
+            else
+                for (std::size_t k = 0; k < parts; ++k) f(k);
+        };
         std::vector<std::uint8_t> kind_of(obs.size());
-        for (std::size_t u = 0; u < obs.size(); ++u) {
-            kind_of[u] = static_cast<std::uint8_t>(
-                std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
-            ++start[kind_of[u] + 1];
-        }
+        std::vector<std::vector<std::size_t>> place(parts, std::vector<std::size_t>(kinds.size(), 0));
+        each_part([&](std::size_t j) {
+            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u) {
+                kind_of[u] = static_cast<std::uint8_t>(
+                    std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
+                ++place[j][kind_of[u]];
+            }
+        });
+        std::vector<std::size_t> start(kinds.size() + 1, 0);
+        for (const std::vector<std::size_t>& counts : place)
+            for (std::size_t k = 0; k < kinds.size(); ++k) start[k + 1] += counts[k];
         std::partial_sum(start.begin(), start.end(), start.begin());
         // Where each kind's units begin.
         std::vector<std::size_t> first(kinds.size());
@@ -114,9 +130,15 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
             first[k] = x;
             x += start[k + 1] - start[k];
         }
+        // Each stretch's first place in each kind.
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            for (std::size_t j = 0, at = first[k]; j < parts; ++j) at += std::exchange(place[j][k], at);
         std::vector<int> o(x, -1);
-        std::vector<std::size_t> next(first);
-        for (std::size_t u = 0; u < obs.size(); ++u) o[next[kind_of[u]]++] = obs[u];
+        each_part([&](std::size_t j) {
+            std::vector<std::size_t>& next = place[j];
+            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u)
+                o[next[kind_of[u]]++] = obs[u];
+        });
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();
         plane_bits.assign(kinds.size() * words, 0);

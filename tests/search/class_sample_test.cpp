@@ -23,16 +23,17 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int checked = 0;
     SearchThreads threads;
-    // The last trials over three stretches of observations, their first pass
-    // on three threads.
+    // The last trials over several stretches of observations and units, their
+    // passes on three threads.
     for (int trial = 0; trial < 123; ++trial) {
         const bool shared = trial >= 120;
         const int n =
-            shared ? 140000 : std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
+            shared ? 300000
+                   : std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
         const int lc = 2 + pick(6);
         const bool missing = pick(2) == 0;
-        const int nclasses = pick(5);
-        const int weighting = pick(3); // 1s; small; wide, with the sign bit
+        const int nclasses = shared ? 2 + trial % 2 : pick(5);
+        const int weighting = shared ? trial % 3 : pick(3); // 1s; small; wide, with the sign bit
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
         for (auto& b : abyte)
             b = missing && pick(12) == 0 ? 255 : static_cast<std::uint8_t>(pick(7) == 0 ? 2 : pick(2));
