@@ -12,7 +12,9 @@
 #include "mainloop/view_requests.h"
 #include "outcome/ymenu.h"
 #include "outcome/ysummary.h"
+#include "platform/events.h"
 #include "platform/io/edit.h"
+#include "search/threads.h"
 #include "stats/analysis_sample.h"
 #include "stats/cell_tables.h"
 #include "stats/chisqtab.h"
@@ -45,7 +47,10 @@ Resub resubstitution(const ResubInput& in)
 {
     Resub r;
     const std::size_t n = std::min({in.y.size(), in.weights.size(), in.mask.size(), in.member.size()});
+    // Each side's weight by class: classes below 256 in a table first.
     std::map<long long, long long> classes[2];
+    std::array<std::array<long long, 256>, 2> low{};
+    std::array<std::array<bool, 256>, 2> seen{};
     double weight[2] = {0, 0}, sum[2] = {0, 0}, sumsq[2] = {0, 0};
     for (std::size_t i = 0; i < n; ++i) {
         const int w = in.weights[i];
@@ -53,11 +58,22 @@ Resub resubstitution(const ResubInput& in)
         if (!in.mask[i] || w == 0 || missing(in.y[i]) || (m != 0 && m != 1)) continue;
         const double y = in.y[i];
         (m == 1 ? r.n_a : r.n_a_minus) += w;
-        if (in.categorical) classes[m][static_cast<long long>(y)] += w;
+        if (in.categorical) {
+            const auto c = static_cast<long long>(y);
+            if (c < 256) {
+                low[at(m)][static_cast<std::size_t>(c)] += w;
+                seen[at(m)][static_cast<std::size_t>(c)] = true;
+            } else {
+                classes[m][c] += w;
+            }
+        }
         weight[m] += w;
         sum[m] += w * y;
         sumsq[m] += w * y * y;
     }
+    for (std::size_t m = 0; m < 2; ++m)
+        for (std::size_t c = 0; c < 256; ++c)
+            if (seen[m][c]) classes[m][static_cast<long long>(c)] += low[m][c];
     r.n = r.n_a + r.n_a_minus;
     for (int m = 0; m < 2; ++m) {
         double& pred = r.prediction[static_cast<std::size_t>(m)];
@@ -166,14 +182,14 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity, c
 // 2x2 statistics.
 // Under Gini diversity and Entropy the search's own statistics check its G
 // against the count table.
-ClassTable categorical_tables(Program& p, const stats::SampleView& view, const stats::CompiledList& list, int k,
+ClassTable categorical_tables(Program& p, const stats::SampleView& view, std::span<const std::int8_t> member, int k,
                               const std::string& yname)
 {
     const Analysis& a = *p.analysis;
     ClassTable out;
     const int nclasses = out.nclasses = stats::y_class_count(static_cast<float>(a.outcome.ymax[at(k - 1)]));
     stats::CountTable& table = out.table;
-    stats::partab(view, list, p.options.skipcomb, nclasses, table);
+    stats::partab(view, member, nclasses, table);
     std::vector<double> rows(at(2)), cols(at(nclasses));
     const stats::ChiSquareTest chi = stats::chisqtab(table.columns(nclasses), 2, nclasses, rows, cols);
     p.log.write("Y variable is " + yname);
@@ -194,7 +210,7 @@ ClassTable categorical_tables(Program& p, const stats::SampleView& view, const s
     opt.print = true;
     opt.expected_cost = p.crit.is(stats::Criterion::QualityIndex);
     // The correlation of Y with membership, listed under Within MSE.
-    opt.correlation = stats::partcor(view, list, p.options.skipcomb);
+    opt.correlation = stats::partcor(view, member);
     opt.correlation_line = p.crit.is(stats::Criterion::WithinMse);
     // A pass of the menu's Statistics over the by-groups pools each group's table.
     stats::PoolStat local;
@@ -279,8 +295,13 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     const bool logrank = p.crit.is(stats::Criterion::LogRank);
 
     if (p.process.bygroup_run && a.bygroup.current > 0) p.log.write(p.process.group_heading);
+    // Each observation's membership, worked out once (on the workers while
+    // the program pumps events) for the passes that read it.
+    std::vector<std::int8_t> member(at(n));
+    stats::membership_column(view.abyte, list, p.options.skipcomb, member,
+                             p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
     std::optional<ClassTable> classes;
-    if (a.outcome.ydisc) classes = categorical_tables(p, view, list, k, yname);
+    if (a.outcome.ydisc) classes = categorical_tables(p, view, member, k, yname);
     else p.log.write("Y variable is " + yname);
 
     const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
@@ -312,8 +333,6 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
             ui::tell(p.services, p.log, told);
         }
     }
-    std::vector<std::int8_t> member(at(n));
-    stats::membership_column(view.abyte, list, p.options.skipcomb, member);
     if (f.pdistab) distribution_sides(p, sides.side(true), sides.side(false), view, member, k);
     // The first statistics of a search keep its prediction; the later steps of the
     // series (test sample, rest of a by-group) are scored with it.

@@ -20,10 +20,36 @@
 #include "ui/messages.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
 namespace meru::mainloop {
+
+std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
+{
+    std::array<bool, 256> whole{};
+    std::vector<float> values;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < y.size() && i < mask.size() && count <= 10; ++i) {
+        const float v = y[i];
+        if (!mask[i] || !(v >= 0.0f)) continue;
+        if (v < 256.0f && v == std::floor(v)) {
+            bool& seen = whole[static_cast<std::size_t>(v)];
+            count += seen ? 0 : 1;
+            seen = true;
+            continue;
+        }
+        const auto at = std::lower_bound(values.begin(), values.end(), v);
+        if (at != values.end() && *at == v) continue;
+        values.insert(at, v);
+        ++count;
+    }
+    for (std::size_t k = 0; k < whole.size(); ++k)
+        if (whole[k]) values.push_back(static_cast<float>(k));
+    std::sort(values.begin(), values.end());
+    return values;
+}
 
 namespace {
 
@@ -42,19 +68,6 @@ bool refused(Program& p)
     if (note.empty()) return false;
     p.services.helpshow(note);
     return true;
-}
-
-// The distinct Y values of the sample (Turbo groups by them): at most 11 are
-// collected, which is already too many.
-std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
-{
-    std::vector<float> values; // ascending
-    for (std::size_t i = 0; i < y.size() && i < mask.size() && values.size() <= 10; ++i) {
-        if (!mask[i] || !(y[i] >= 0.0f)) continue;
-        const auto at = std::lower_bound(values.begin(), values.end(), y[i]);
-        if (at == values.end() || *at != y[i]) values.insert(at, y[i]);
-    }
-    return values;
 }
 
 std::string caption(const Program& p, bool iterative)

@@ -5,6 +5,7 @@
 // box, then the end of the search.
 #include "search/search_loop.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,11 @@ Flow search_stage(Program& p);
 // The attributes of the set that the search may name: the usable cuts of the
 // given lines (every cut of a floating line), and the forced attribute.
 std::vector<int> set_attributes(const Program& p, std::span<const int> lines);
+
+// The distinct Y values of the sample (Turbo groups by them), ascending: at
+// most 11 are collected, which is already too many. Whole numbers below 256
+// (as classes mostly are) are marked in a table, other values kept sorted.
+std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask);
 
 // Sets the hooks that empty the search results for a new Y.
 void install_search_hooks(Program& p);

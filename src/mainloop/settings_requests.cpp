@@ -12,6 +12,7 @@
 #include "settings/strategy_dialog.h"
 #include "ui/messages.h"
 
+#include <array>
 #include <cmath>
 #include <set>
 
@@ -281,14 +282,21 @@ settings::YDescription describe_ys(const Analysis& a)
         }
         d.ys.push_back(yi);
     }
-    // The categories of the first Y, ascending, from its values.
+    // The categories of the first Y, ascending, from its values: whole
+    // numbers below 256 (as categories mostly are) marked in a table, any
+    // other value kept in a set.
+    std::array<bool, 256> whole{};
     std::set<double> values;
     const int n = a.data.n;
     const int nobs = a.nodata ? 0 : a.stats.nread;
     for (int i = 0; i < nobs && i < n && static_cast<std::size_t>(i) < a.ymat.size(); ++i) {
         const double v = a.ymat[static_cast<std::size_t>(i)];
-        if (a.data.obswt[static_cast<std::size_t>(i)] != 0 && v >= 0.0) values.insert(v);
+        if (a.data.obswt[static_cast<std::size_t>(i)] == 0 || !(v >= 0.0)) continue;
+        if (v < 256.0 && v == std::floor(v) && !std::signbit(v)) whole[static_cast<std::size_t>(v)] = true;
+        else values.insert(v);
     }
+    for (std::size_t k = 0; k < whole.size(); ++k)
+        if (whole[k]) values.insert(static_cast<double>(k));
     d.cats.assign(values.begin(), values.end());
     d.serialy = y.yserial;
     return d;

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace meru::search {
 
@@ -16,28 +18,68 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     : ClassOrderedSample(view, nclasses, kernel_set(std::min(cpu_level(), most)))
 {}
 
-ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels)
+namespace {
+
+// The observations that are units (in the mask, of weight and class) in
+// order, with their classes and weights, and the weight beyond the classes.
+struct UnitScan {
+    std::vector<int> obs, cls, weight;
+    std::int64_t beyond = 0;
+
+    void add(const stats::SampleView& view, int nclasses, std::size_t from, std::size_t to)
+    {
+        for (std::vector<int>* v : {&cls, &weight, &obs}) v->reserve(v->size() + (to - from));
+        for (std::size_t ix = from; ix < to; ++ix) {
+            const int w = view.weights[ix];
+            if (!view.mask[ix] || w == 0) continue;
+            const int c = stats::y_class(view.y[ix], nclasses);
+            if (c < 0) continue;
+            if (c == nclasses) { // counted in no cell
+                beyond += w;
+                continue;
+            }
+            obs.push_back(static_cast<int>(ix));
+            cls.push_back(c);
+            weight.push_back(w);
+        }
+    }
+};
+
+} // namespace
+
+ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels,
+                                       const stats::ParallelFor& parallel)
     : kernels_(kernels)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, stats::CountTable::max_classes);
-    std::vector<int> cls, weight;
-    std::vector<int> obs;
-    for (std::vector<int>* v : {&cls, &weight, &obs}) v->reserve(static_cast<std::size_t>(view.abyte.n));
-    for (int i = 0; i < view.abyte.n; ++i) {
-        const auto ix = static_cast<std::size_t>(i);
-        const int w = view.weights[ix];
-        if (!view.mask[ix] || w == 0) continue;
-        const int c = stats::y_class(view.y[ix], nclasses_);
-        if (c < 0) continue;
-        if (c == nclasses_) { // counted in no cell
-            beyond_ += w;
-            continue;
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    const auto n = static_cast<std::size_t>(view.abyte.n);
+    const std::size_t stretches = (n + kStretch - 1) / kStretch;
+    UnitScan scan;
+    if (parallel && stretches > 1) {
+        // A stretch each, joined in order.
+        std::vector<UnitScan> parts(stretches);
+        parallel(stretches, [&](std::size_t k) {
+            parts[k].add(view, nclasses_, k * kStretch, std::min(n, (k + 1) * kStretch));
+        });
+        std::size_t units = 0;
+        for (const UnitScan& part : parts) units += part.obs.size();
+        for (std::vector<int>* v : {&scan.cls, &scan.weight, &scan.obs}) v->reserve(units);
+        for (UnitScan& part : parts) {
+            scan.obs.insert(scan.obs.end(), part.obs.begin(), part.obs.end());
+            scan.cls.insert(scan.cls.end(), part.cls.begin(), part.cls.end());
+            scan.weight.insert(scan.weight.end(), part.weight.begin(), part.weight.end());
+            scan.beyond += part.beyond;
+            part = UnitScan{};
         }
-        obs.push_back(i);
-        cls.push_back(c);
-        weight.push_back(w);
+    } else {
+        scan.add(view, nclasses_, 0, n);
     }
+    beyond_ = scan.beyond;
+    const std::vector<int>& obs = scan.obs;
+    const std::vector<int>& cls = scan.cls;
+    const std::vector<int>& weight = scan.weight;
     // Segments: the units of one class and weight; too many of them, and the
     // units go by class and the width of their weights.
     std::vector<std::pair<int, int>> kinds;
@@ -58,13 +100,27 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // Few kinds: the units go kind by kind, in order within each, and
         // each kind is a segment with a plane of its own.
         std::sort(kinds.begin(), kinds.end());
-        std::vector<std::size_t> start(kinds.size() + 1, 0);
+        // Each unit's kind and each stretch's count of every kind, then each
+        // stretch lays out its units from its own places within each kind:
+        // the layout of one pass in order, the stretches shared out.
+        const std::size_t parts = (obs.size() + kStretch - 1) / kStretch;
+        const auto each_part = [&](const std::function<void(std::size_t)>& f) {
+            if (parallel && parts > 1) parallel(parts, f);
+            else
+                for (std::size_t k = 0; k < parts; ++k) f(k);
+        };
         std::vector<std::uint8_t> kind_of(obs.size());
-        for (std::size_t u = 0; u < obs.size(); ++u) {
-            kind_of[u] = static_cast<std::uint8_t>(
-                std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
-            ++start[kind_of[u] + 1];
-        }
+        std::vector<std::vector<std::size_t>> place(parts, std::vector<std::size_t>(kinds.size(), 0));
+        each_part([&](std::size_t j) {
+            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u) {
+                kind_of[u] = static_cast<std::uint8_t>(
+                    std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
+                ++place[j][kind_of[u]];
+            }
+        });
+        std::vector<std::size_t> start(kinds.size() + 1, 0);
+        for (const std::vector<std::size_t>& counts : place)
+            for (std::size_t k = 0; k < kinds.size(); ++k) start[k + 1] += counts[k];
         std::partial_sum(start.begin(), start.end(), start.begin());
         // Where each kind's units begin.
         std::vector<std::size_t> first(kinds.size());
@@ -74,9 +130,15 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
             first[k] = x;
             x += start[k + 1] - start[k];
         }
+        // Each stretch's first place in each kind.
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            for (std::size_t j = 0, at = first[k]; j < parts; ++j) at += std::exchange(place[j][k], at);
         std::vector<int> o(x, -1);
-        std::vector<std::size_t> next(first);
-        for (std::size_t u = 0; u < obs.size(); ++u) o[next[kind_of[u]]++] = obs[u];
+        each_part([&](std::size_t j) {
+            std::vector<std::size_t>& next = place[j];
+            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u)
+                o[next[kind_of[u]]++] = obs[u];
+        });
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();
         plane_bits.assign(kinds.size() * words, 0);

@@ -29,8 +29,10 @@ class ClassOrderedSample {
 public:
     // `nclasses` is clamped to 0..100: int(YMAX) + 1 for the Y. The kernels
     // are those of `kernels`, the run kernels picked from them for the
-    // snapshot's layout.
-    ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels);
+    // snapshot's layout. `parallel` shares out the first pass over the
+    // observations, a stretch each.
+    ClassOrderedSample(const stats::SampleView& view, int nclasses, const KernelSet& kernels,
+                       const stats::ParallelFor& parallel = {});
     // The same with the kernels of cpu_level(), at most `most` (a test seam).
     using Level = CpuLevel;
     ClassOrderedSample(const stats::SampleView& view, int nclasses, Level most = Level::avx512);

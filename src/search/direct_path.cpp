@@ -123,11 +123,11 @@ bool DirectScorer::start(std::span<const int> p)
     return true;
 }
 
-bool DirectScorer::count_patterns()
+bool DirectScorer::count_patterns(const stats::ParallelFor& parallel)
 {
     if (patterns_) return true;
     if (!fixed() || !patternable_ || !PatternCounts::fits(sample_)) return false;
-    patterns_ = std::make_unique<PatternCounts>(sample_, counted_);
+    patterns_ = std::make_unique<PatternCounts>(sample_, counted_, parallel);
     return true;
 }
 

@@ -128,8 +128,9 @@ public:
     // byte among the units (their bytes must be 0 or 1: the caller's
     // check), the weights within PatternCounts::fits(). Size vectors begun
     // afterwards (of at most PatternCounts::kMaxTerms terms) take their
-    // tables from the pattern counts. False where it cannot.
-    bool count_patterns();
+    // tables from the pattern counts (counted shared out by `parallel`).
+    // False where it cannot.
+    bool count_patterns(const stats::ParallelFor& parallel = {});
     // The pattern counts, this scorer's or those of the scorer it shares.
     const PatternCounts* patterns() const { return shared_ ? shared_->patterns_.get() : patterns_.get(); }
     // Whether the size vector begun last takes its tables from the pattern counts.

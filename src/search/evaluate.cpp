@@ -70,7 +70,7 @@ void Evaluator::build_samples(const Evaluator* from, const stats::ParallelFor& p
             class_sample_ =
                 from && from->class_sample_
                     ? std::make_unique<ClassOrderedSample>(*from->class_sample_, ClassOrderedSample::Share{})
-                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses, kernels_);
+                    : std::make_unique<ClassOrderedSample>(ys_[0].view, ys_[0].nclasses, kernels_, parallel);
             class_sample_->columns().prepare(attributes_, parallel);
         }
         return;

@@ -1,6 +1,7 @@
 #include "search/pattern_counts.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
@@ -102,45 +103,87 @@ bool PatternCounts::fits(const ClassOrderedSample& sample)
 
 namespace {
 
-// The weight of each class in each pattern of the sample's units.
-std::vector<std::uint32_t> class_cells(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain)
+// Byte i of kSpread[x] is bit i of x: eight units' bits of one literal, a
+// byte each.
+constexpr std::array<std::uint64_t, 256> kSpread = [] {
+    std::array<std::uint64_t, 256> t{};
+    for (std::size_t x = 0; x < 256; ++x)
+        for (std::size_t i = 0; i < 8; ++i) t[x] |= static_cast<std::uint64_t>((x >> i) & 1u) << (8 * i);
+    return t;
+}();
+
+// The slices a shared-out count goes in: 2^kSliceBits.
+constexpr int kSliceBits = 3;
+
+// The weight of each class in each pattern of the sample's units. Shared out
+// by `parallel`, the cells go in slices by the patterns' last literals: a
+// slice counts only the units whose last literals hold and fail as its index
+// says, into a stretch of the cells no other slice writes (an eighth of them,
+// more often in cache); the counts are the same whatever the slices.
+std::vector<std::uint32_t> class_cells(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain,
+                                       const stats::ParallelFor& parallel)
 {
     const int m = static_cast<int>(plain.size());
     if (m > PatternCounts::kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
     const auto classes = static_cast<std::size_t>(std::max(sample.classes(), 0));
-    // Word by word, the planes holding units in it (by their first words)
-    // and each of its units' pattern: bit j where literal j holds (its
-    // failing word clear).
     const std::span<const ClassOrderedSample::Plane> planes = sample.planes();
-    std::vector<std::size_t> by_lo(planes.size()), active;
+    std::vector<std::size_t> by_lo(planes.size());
     std::iota(by_lo.begin(), by_lo.end(), std::size_t{0});
     std::sort(by_lo.begin(), by_lo.end(), [&](std::size_t a, std::size_t b) { return planes[a].lo < planes[b].lo; });
     std::vector<std::uint32_t> cells((std::size_t{1} << m) * classes, 0);
-    std::array<std::uint32_t, 64> pattern{};
-    for (std::size_t w = 0, next = 0; w < sample.unit_words(); ++w) {
-        while (next < by_lo.size() && planes[by_lo[next]].lo <= w) active.push_back(by_lo[next++]);
-        std::erase_if(active, [&](std::size_t p) { return planes[p].hi <= w; });
-        if (active.empty()) continue;
-        pattern.fill(0);
-        for (int j = 0; j < m; ++j) {
-            const std::uint64_t holds = ~plain[static_cast<std::size_t>(j)].fail[w];
-            for (unsigned b = 0; b < 64; ++b) pattern[b] |= static_cast<std::uint32_t>((holds >> b) & 1u) << j;
+    const int groups = (m + 7) / 8;
+    const int top = parallel ? std::min(kSliceBits, m) : 0;
+    const auto slice = [&](std::size_t s) {
+        // Word by word, the planes holding units in it (by their first
+        // words), the slice's units and each unit's pattern: bit j where
+        // literal j holds (its failing word clear).
+        std::vector<std::size_t> active;
+        // bytes[g][k]: byte i holds literals 8g..8g+7 of unit 8k+i's pattern.
+        std::array<std::array<std::uint64_t, 8>, 4> bytes{};
+        for (std::size_t w = 0, next = 0; w < sample.unit_words(); ++w) {
+            while (next < by_lo.size() && planes[by_lo[next]].lo <= w) active.push_back(by_lo[next++]);
+            std::erase_if(active, [&](std::size_t p) { return planes[p].hi <= w; });
+            if (active.empty()) continue;
+            std::uint64_t mine = ~std::uint64_t{0};
+            for (int t = 0; t < top; ++t) {
+                const std::uint64_t holds = ~plain[static_cast<std::size_t>(m - top + t)].fail[w];
+                mine &= (s >> t) & 1 ? holds : ~holds;
+            }
+            if (mine == 0) continue;
+            for (int g = 0; g < groups; ++g) bytes[static_cast<std::size_t>(g)].fill(0);
+            for (int j = 0; j < m; ++j) {
+                const std::uint64_t holds = ~plain[static_cast<std::size_t>(j)].fail[w];
+                std::array<std::uint64_t, 8>& to = bytes[static_cast<std::size_t>(j / 8)];
+                for (std::size_t k = 0; k < 8; ++k) to[k] |= kSpread[(holds >> (8 * k)) & 0xff] << (j % 8);
+            }
+            const auto pattern = [&](int b) {
+                const auto k = static_cast<std::size_t>(b / 8);
+                const int shift = 8 * (b % 8);
+                std::size_t out = 0;
+                for (int g = 0; g < groups; ++g)
+                    out |= static_cast<std::size_t>((bytes[static_cast<std::size_t>(g)][k] >> shift) & 0xff)
+                           << (8 * g);
+                return out;
+            };
+            for (std::size_t p : active) {
+                const auto value = static_cast<std::uint32_t>(planes[p].value); // wraps as the sums do
+                const auto cls = static_cast<std::size_t>(planes[p].cls);
+                for (std::uint64_t b = sample.plane_bits(planes[p])[w] & mine; b; b &= b - 1)
+                    cells[pattern(std::countr_zero(b)) * classes + cls] += value;
+            }
         }
-        for (std::size_t p : active) {
-            const auto value = static_cast<std::uint32_t>(planes[p].value); // wraps as the sums do
-            const auto cls = static_cast<std::size_t>(planes[p].cls);
-            for (std::uint64_t b = sample.plane_bits(planes[p])[w]; b; b &= b - 1)
-                cells[pattern[static_cast<std::size_t>(std::countr_zero(b))] * classes + cls] += value;
-        }
-    }
+    };
+    if (top == 0) slice(0);
+    else parallel(std::size_t{1} << top, slice);
     return cells;
 }
 
 } // namespace
 
-PatternCounts::PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain)
+PatternCounts::PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain,
+                             const stats::ParallelFor& parallel)
     : cells_(static_cast<int>(plain.size()), static_cast<std::size_t>(std::max(sample.classes(), 0)),
-             class_cells(sample, plain)),
+             class_cells(sample, plain, parallel)),
       beyond_(sample.beyond())
 {}
 

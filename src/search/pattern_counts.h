@@ -88,8 +88,9 @@ public:
 
     // Counts the sample's units by the patterns of these literals (each
     // literal's columns read plainly, two valued among the units; at most
-    // kMaxLiterals).
-    PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain);
+    // kMaxLiterals), shared out by `parallel` where it is given.
+    PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain,
+                  const stats::ParallelFor& parallel = {});
 
     int literals() const { return cells_.literals(); }
 

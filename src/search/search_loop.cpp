@@ -184,7 +184,7 @@ bool pattern_literals(const LoopSettings& s, const Evaluator& ev, std::vector<Li
 // are not grouped first (the pattern counts group them more finely): the
 // literals of pattern_literals(), without a missing byte among the units,
 // their weights summing in magnitude below 2^31, and counting paying on them.
-bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
+bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::ParallelFor& parallel)
 {
     std::vector<Literal> literals;
     // Only a scorer counts tables from patterns (see make_direct()).
@@ -196,18 +196,42 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev)
     const EvaluationData& d = ev.data();
     const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
     const int classes = std::clamp(static_cast<int>(d.ymax[k]) + 1, 0, stats::kMaxClasses);
+    // The units and their weight, by stretches of the observations (shared
+    // out by `parallel`); a stretch with a literal's byte above 1 stops.
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    const auto n = static_cast<std::size_t>(std::max(d.abyte.n, 0));
+    const std::size_t stretches = (n + kStretch - 1) / kStretch;
+    struct Tally {
+        std::size_t units = 0;
+        std::int64_t weight = 0;
+        bool two_valued = true;
+    };
+    std::vector<Tally> tallies(stretches);
+    const auto stretch = [&](std::size_t j) {
+        Tally& t = tallies[j];
+        for (std::size_t u = j * kStretch; u < std::min(n, (j + 1) * kStretch); ++u) {
+            const int w = d.weights[u];
+            const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
+            if (c < 0 || c == classes) continue;
+            const std::uint8_t* row = d.abyte.row(static_cast<int>(u));
+            for (std::size_t a : at)
+                if (row[a] > 1) {
+                    t.two_valued = false;
+                    return;
+                }
+            ++t.units;
+            t.weight += std::abs(static_cast<std::int64_t>(w));
+        }
+    };
+    if (parallel && stretches > 1) parallel(stretches, stretch);
+    else
+        for (std::size_t j = 0; j < stretches && (j == 0 || tallies[j - 1].two_valued); ++j) stretch(j);
     std::size_t units = 0;
     std::int64_t weight = 0;
-    for (int i = 0; i < d.abyte.n; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        const int w = d.weights[u];
-        const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
-        if (c < 0 || c == classes) continue;
-        const std::uint8_t* row = d.abyte.row(i);
-        for (std::size_t a : at)
-            if (row[a] > 1) return false;
-        ++units;
-        weight += std::abs(static_cast<std::int64_t>(w));
+    for (const Tally& t : tallies) {
+        if (!t.two_valued) return false;
+        units += t.units;
+        weight += t.weight;
     }
     if (weight >= std::int64_t{1} << 31) return false;
     const auto m = static_cast<int>(at.size());
@@ -247,21 +271,27 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
                            partition::SkipTally& skips, stats::ExtentBox& box, partition::SubsizeMemory& memory,
                            io::LogWriter& log, SearchHost& host)
 {
-    const bool count_patterns = patterns_ahead(given, given_evaluator);
+    // The grouping of the observations changes none of what this reads.
+    const bool threaded = given.threads > 1 && given.data && given.crit && given.use_cache && !given.pair.debug &&
+                          !given.pair.reduce.trace;
+    SearchThreads own_threads;
+    // The passes over the observations before the first candidate run on the
+    // workers while the calling thread pumps events.
+    const stats::ParallelFor parallel =
+        threaded
+            ? (given.workers ? *given.workers : own_threads).parallel(given.threads, [&host] { host.wait_pump(); })
+            : stats::ParallelFor{};
+    const bool count_patterns = patterns_ahead(given, given_evaluator, parallel);
     GroupedSearch grouped(given, given_evaluator, count_patterns);
     const LoopSettings& s = grouped.settings();
     Evaluator& evaluator = grouped.evaluator();
     const std::vector<int> attributes = s.tables ? search_attributes(s) : std::vector<int>{};
     evaluator.expect_attributes(attributes);
-    const bool threaded = s.threads > 1 && s.data && s.crit && s.use_cache && !s.pair.debug && !s.pair.reduce.trace;
-    SearchThreads own_threads;
     const std::unique_ptr<PatternSums> sums = split_patterns(s, evaluator);
     evaluator.sum_splits_by(sums.get());
     // The snapshots the route reads are made now, the stretches of their bit
-    // columns built on the workers while the calling thread pumps events.
-    evaluator.make_snapshots(
-        threaded ? (s.workers ? *s.workers : own_threads).parallel(s.threads, [&host] { host.wait_pump(); })
-                 : stats::ParallelFor{});
+    // columns built on the workers.
+    evaluator.make_snapshots(parallel);
     LoopResult out;
     const int n = static_cast<int>(s.lines.size());
     stats::SizeWalk walk = s.extent.start;
@@ -273,7 +303,7 @@ LoopResult run_search_loop(const LoopSettings& given, Evaluator& given_evaluator
     // its candidates' lists are counted from the patterns all the same.
     const std::unique_ptr<DirectScorer> joined = direct ? nullptr : make_direct(s, evaluator, cache, true);
     DirectScorer* const counter = direct ? direct.get() : joined.get();
-    const bool patterns = counter && count_patterns && counter->count_patterns();
+    const bool patterns = counter && count_patterns && counter->count_patterns(parallel);
     // Candidates through their pairs take their tables from the pattern
     // counts too, where their lists' literals are the direct path's.
     struct Counting {

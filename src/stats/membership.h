@@ -21,6 +21,7 @@
 // observation with a missing byte for any literal of the list is dropped before
 // its membership is worked out.
 #include "partition/termlist.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <span>
@@ -119,7 +120,9 @@ void compile_terms(const partition::TermList& list, int sense, std::span<const s
 }
 
 // Membership of every observation, -1 for those the skip flag drops (no mask,
-// weight or Y test). `out` holds abyte.n values.
-void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip, std::span<std::int8_t> out);
+// weight or Y test). `out` holds abyte.n values. `parallel` shares out
+// stretches of the observations.
+void membership_column(const AttributeMatrix& abyte, const CompiledList& list, bool skip, std::span<std::int8_t> out,
+                       const ParallelFor& parallel = {});
 
 } // namespace meru::stats

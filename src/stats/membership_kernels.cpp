@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace meru::stats {
 
@@ -19,12 +20,15 @@ void SampleView::check() const
         throw std::invalid_argument("Y, mask or weights shorter than the observations");
 }
 
-void partab(const SampleView& s, const CompiledList& list, bool skip, int nclasses, CountTable& out)
+namespace {
+
+// The count table and the correlation over the observations, each counted
+// observation's membership from member_of(i) (-1: not counted).
+template <class Member> void count_table(const SampleView& s, int nclasses, CountTable& out, Member&& member_of)
 {
     s.check();
     out.clear();
     nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
-    const bool drop = skip && list.q() >= 1;
     for (int i = 0; i < s.abyte.n; ++i) {
         const auto ix = static_cast<std::size_t>(i);
         const int w = s.weights[ix];
@@ -35,31 +39,66 @@ void partab(const SampleView& s, const CompiledList& list, bool skip, int nclass
             out.beyond += w;
             continue;
         }
-        const std::uint8_t* row = s.abyte.row(i);
-        if (drop && list.skipped(row)) continue;
-        const int m = list.membership(row);
+        const int m = member_of(i);
         if (m < 0) continue;
         out.cells[static_cast<std::size_t>(2 * c + m)] += w;
         (m ? out.w1 : out.w0) += w;
     }
 }
 
-double partcor(const SampleView& s, const CompiledList& list, bool skip)
+template <class Member> double correlation(const SampleView& s, Member&& member_of)
 {
     s.check();
-    const bool drop = skip && list.q() >= 1;
     CorrelationSums sums;
     for (int i = 0; i < s.abyte.n; ++i) {
         const auto ix = static_cast<std::size_t>(i);
         const int w = s.weights[ix];
         const float yf = s.y[ix];
         if (!s.mask[ix] || w == 0 || !(yf >= 0.0f)) continue;
-        const std::uint8_t* row = s.abyte.row(i);
-        if (drop && list.skipped(row)) continue;
-        const int m = list.membership(row);
+        const int m = member_of(i);
         if (m >= 0) sums.add(w, yf, m == 1);
     }
     return sums.r();
+}
+
+// Membership of observation i under the skip flag (-1 where it drops i).
+auto list_member(const SampleView& s, const CompiledList& list, bool skip)
+{
+    const bool drop = skip && list.q() >= 1;
+    return [&s, &list, drop](int i) {
+        const std::uint8_t* row = s.abyte.row(i);
+        return drop && list.skipped(row) ? -1 : list.membership(row);
+    };
+}
+
+// Membership of observation i read from a column.
+auto column_member(const SampleView& s, std::span<const std::int8_t> member)
+{
+    if (member.size() < static_cast<std::size_t>(s.abyte.n))
+        throw std::invalid_argument("membership column too short");
+    return [member](int i) { return static_cast<int>(member[static_cast<std::size_t>(i)]); };
+}
+
+} // namespace
+
+void partab(const SampleView& s, const CompiledList& list, bool skip, int nclasses, CountTable& out)
+{
+    count_table(s, nclasses, out, list_member(s, list, skip));
+}
+
+void partab(const SampleView& s, std::span<const std::int8_t> member, int nclasses, CountTable& out)
+{
+    count_table(s, nclasses, out, column_member(s, member));
+}
+
+double partcor(const SampleView& s, const CompiledList& list, bool skip)
+{
+    return correlation(s, list_member(s, list, skip));
+}
+
+double partcor(const SampleView& s, std::span<const std::int8_t> member)
+{
+    return correlation(s, column_member(s, member));
 }
 
 double CorrelationSums::r() const

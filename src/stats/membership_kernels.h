@@ -33,6 +33,8 @@ struct SampleView {
 // table: an observation of a higher class is never written to a cell; its weight
 // goes to `beyond` whatever its membership.
 void partab(const SampleView& s, const CompiledList& list, bool skip, int nclasses, CountTable& out);
+// The same from the list's membership_column() under the same skip flag.
+void partab(const SampleView& s, std::span<const std::int8_t> member, int nclasses, CountTable& out);
 
 // Running sums of the point-biserial correlation of Y with a 0/1 membership.
 struct CorrelationSums {
@@ -56,6 +58,8 @@ struct CorrelationSums {
 // counted observations (as partab, without the class bound). 0 when no weight is
 // counted or either variance is 0. The caller calls it only when a Y is chosen.
 double partcor(const SampleView& s, const CompiledList& list, bool skip);
+// The same from the list's membership_column() under the same skip flag.
+double partcor(const SampleView& s, std::span<const std::int8_t> member);
 
 // Where a new data column goes: `xdata` column-major with `nr` rows; columns are
 // numbered from 1.

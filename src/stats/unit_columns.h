@@ -21,6 +21,7 @@
 #include "core/cpu_level.h"
 #include "partition/termlist.h"
 #include "stats/membership.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,11 +33,6 @@ namespace meru::stats {
 
 struct ColumnArgs;
 struct SampleKernels;
-
-// Runs f(k) for every k below n, in any order and perhaps several at once on
-// other threads, and returns when every one has run; empty: one after the
-// other on the calling thread.
-using ParallelFor = std::function<void(std::size_t n, const std::function<void(std::size_t)>& f)>;
 
 class UnitColumns {
 public:

@@ -24,6 +24,19 @@ namespace {
 
 using mainloop::Flow;
 
+// The distinct Y values Turbo groups by: ascending, once each, whole numbers
+// and others mixed; missing values and those off the mask left out; counting
+// stops past ten.
+TEST(DistinctY, AscendingOnceEachAndNoMoreThanEleven)
+{
+    const std::vector<float> y{3.0f, 0.5f, 300.0f, 3.0f, -1.0f, 255.0f, 0.5f, 9.0f, 0.0f};
+    const std::vector<std::uint8_t> mask{1, 1, 1, 1, 1, 1, 1, 0, 1};
+    EXPECT_EQ(mainloop::distinct_y(y, mask), (std::vector<float>{0.0f, 0.5f, 3.0f, 255.0f, 300.0f}));
+    std::vector<float> many;
+    for (int k = 0; k < 30; ++k) many.push_back(static_cast<float>(k % 2 ? k : k + 0.25));
+    EXPECT_EQ(mainloop::distinct_y(many, std::vector<std::uint8_t>(many.size(), 1)).size(), 11u);
+}
+
 TEST(SearchWindowScale, GrowsWithTheSearchAndBetweenIterations)
 {
     plots::WindowScale s{1.0, 10.0, 2.0};

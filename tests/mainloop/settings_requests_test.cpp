@@ -315,6 +315,14 @@ TEST_F(SettingsRequests, YDescriptionFromTheOutcome)
     EXPECT_TRUE(y.ys[0].nominal);
     EXPECT_EQ(y.cats, (std::vector<double>{1.0, 2.0, 3.0}));
     EXPECT_FALSE(mainloop::single_cuts(*program->analysis));
+    // Whole numbers and others, some twice: ascending, once each; a value of
+    // weight 0 only (7) and a missing one are no category.
+    mainloop::Analysis& a = *program->analysis;
+    a.ymat = {300.0f, 2.5f, 255.0f, 0.0f, 7.0f, 2.5f, -1.0f, 256.0f, 0.0f, 255.0f};
+    a.data.n = a.stats.nread = static_cast<int>(a.ymat.size());
+    a.data.obswt.assign(a.ymat.size(), 1);
+    a.data.obswt[4] = 0;
+    EXPECT_EQ(mainloop::describe_ys(a).cats, (std::vector<double>{0.0, 2.5, 255.0, 256.0, 300.0}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // classes beyond the table, sign bytes, with and without missing bytes) and
 // random lists of both senses, with and without the skip flag.
 #include "search/class_sample.h"
+#include "search/worker_pool.h"
 
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
@@ -21,12 +22,18 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
     std::mt19937 rng(2812);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int checked = 0;
-    for (int trial = 0; trial < 120; ++trial) {
-        const int n = std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
+    SearchThreads threads;
+    // The last trials over several stretches of observations and units, their
+    // passes on three threads.
+    for (int trial = 0; trial < 123; ++trial) {
+        const bool shared = trial >= 120;
+        const int n =
+            shared ? 300000
+                   : std::vector<int>{0, 1, 63, 64, 65, 200, 511, 513, 4200}[static_cast<std::size_t>(pick(9))];
         const int lc = 2 + pick(6);
         const bool missing = pick(2) == 0;
-        const int nclasses = pick(5);
-        const int weighting = pick(3); // 1s; small; wide, with the sign bit
+        const int nclasses = shared ? 2 + trial % 2 : pick(5);
+        const int weighting = shared ? trial % 3 : pick(3); // 1s; small; wide, with the sign bit
         std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
         for (auto& b : abyte)
             b = missing && pick(12) == 0 ? 255 : static_cast<std::uint8_t>(pick(7) == 0 ? 2 : pick(2));
@@ -44,7 +51,8 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
         std::vector<std::int8_t> sign(static_cast<std::size_t>(lc) + 1);
         for (auto& s : sign) s = static_cast<std::int8_t>(pick(3) - 1);
         const stats::SampleView view{stats::AttributeMatrix(abyte, lc, n), y, mask, w};
-        ClassOrderedSample sample(view, nclasses);
+        ClassOrderedSample sample(view, nclasses, kernel_set(cpu_level()),
+                                  shared ? threads.parallel(3, {}) : stats::ParallelFor{});
         for (int c = 0; c < 25; ++c) {
             partition::TermList list;
             const int q = pick(4);
@@ -69,7 +77,7 @@ TEST(ClassOrderedSample, CountTablesEqualThePlainKernelOnRandomSamplesAndLists)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 120 * 25);
+    EXPECT_EQ(checked, 123 * 25);
 }
 
 } // namespace

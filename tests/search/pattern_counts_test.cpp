@@ -2,8 +2,10 @@
 // cell for cell: random samples (weights, a mask, classes beyond the table),
 // literals of either sign and sign byte, lists of one term or several, with
 // literals' complements or not, either side, and runs of lists that share
-// their terms before the last.
+// their terms before the last; counted on one thread and shared out over
+// three, the same.
 #include "search/direct_path.h"
+#include "search/worker_pool.h"
 
 #include "partition/candidate.h"
 #include "stats/split_sums.h"
@@ -53,9 +55,11 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
 {
     std::mt19937 rng(62);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    for (int trial = 0; trial < 30; ++trial) {
+    SearchThreads threads;
+    for (int trial = 0; trial < 33; ++trial) {
         const int n = std::vector<int>{1, 70, 300, 1500}[static_cast<std::size_t>(trial % 4)];
-        const int lc = 3 + pick(8), nclasses = 2 + trial % 3;
+        // The last trials with 17 to 20 literals: patterns of three bytes.
+        const int lc = trial < 30 ? 3 + pick(8) : 18 + pick(3), nclasses = 2 + trial % 3;
         // Some Y beyond the table; one weight for all, a few, or too many
         // kinds for one plane each.
         const RandomSample rs(
@@ -69,6 +73,8 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
         ASSERT_TRUE(PatternCounts::fits(sample));
         ASSERT_TRUE(direct.count_patterns());
         const PatternCounts& counts = *direct.patterns();
+        DirectScorer shared(sample, literals, std::vector<char>(literals.size(), 1), literals, sign, false);
+        ASSERT_TRUE(shared.count_patterns(threads.parallel(3, {})));
         const int m = static_cast<int>(literals.size());
         for (int c = 0; c < 40; ++c) {
             // A list of 1..4 terms of 1..3 literals each, positions ascending,
@@ -107,6 +113,8 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
             EXPECT_EQ(got.beyond, want.beyond);
             if (complements) continue;
             counts.table(r, masks, got);
+            EXPECT_EQ(got.cells, want.cells);
+            shared.patterns()->table(r, masks, got);
             EXPECT_EQ(got.cells, want.cells);
             if (nclasses != 2) continue;
             // The same list as a run's: its terms before the last begun, its last counted.

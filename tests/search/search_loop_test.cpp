@@ -834,6 +834,31 @@ TEST(SearchLoop, LinesInAnyOrderAndCountedPatternsEqualTheReferenceLoop)
         EXPECT_GT(routes[static_cast<std::size_t>(r)], 0) << route_name(r);
 }
 
+// Over three stretches of observations, told on one thread or three whether
+// the items' literals are two valued: counted from their patterns when they
+// are, not when the last observation has a byte missing, the same lists.
+TEST(SearchLoop, PatternsToldOnThreadsAsOnOne)
+{
+    SearchProblem pb(140000, {1, 1, 1, 1}, 62, 0.0);
+    LoopSettings s;
+    s.parallel_from = 0;
+    s.extent = extent({2, 2}, true);
+    s.patterns = 1;
+    for (const bool missing : {false, true}) {
+        if (missing) pb.abyte[pb.abyte.size() - 1] = 255;
+        s.threads = 1;
+        const auto one = run(pb, s);
+        s.threads = 3;
+        const auto three = run(pb, s);
+        long long counted[2] = {0, 0};
+        for (const auto& v : one->r.per_vector) counted[0] += v.patterns;
+        for (const auto& v : three->r.per_vector) counted[1] += v.patterns;
+        EXPECT_EQ(counted[0] > 0, !missing);
+        EXPECT_EQ(counted[1] > 0, !missing);
+        expect_same(three->results, one->results);
+    }
+}
+
 // The mean-square criteria with their split sums from the pattern sums: the
 // same candidates, tallies and lists as the walk that sums over the
 // observations, G (single precision, from sums within rounding) within a few

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <random>
+#include <thread>
 #include <vector>
 
 using meru::partition::TermList;
@@ -187,4 +190,48 @@ TEST(Partab, FractionalYCountsInTheClassOfItsIntegerPart)
     EXPECT_EQ(t.at(2, 0), 3);
     EXPECT_EQ(t.at(1, 0), 2);
     EXPECT_EQ(t.at(0, 0), 2);
+}
+
+// Random observations (bytes 0, 1 or missing; Y classes, missing and beyond
+// the table; weights 0..3; a mask) over three stretches of the membership
+// column: worked out on three threads as on one, and the count table and the
+// correlation read from it as from the list, with and without the skip flag.
+TEST(MembershipColumn, SharedOutAndReadAsTheListGivesIt)
+{
+    std::mt19937 rng(62);
+    const int n = 150000, lc = 4;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n * lc));
+    for (auto& b : bytes) b = rng() % 9 == 0 ? M : static_cast<std::uint8_t>(rng() % 2);
+    std::vector<float> y(n);
+    std::vector<std::uint8_t> mask(n);
+    std::vector<int> w(n);
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        y[i] = static_cast<float>(static_cast<int>(rng() % 5) - 1);
+        mask[i] = rng() % 7 != 0;
+        w[i] = static_cast<int>(rng() % 4);
+    }
+    const meru::stats::SampleView view{AttributeMatrix(bytes, lc, n), y, mask, w};
+    const meru::stats::ParallelFor threads = [](std::size_t k, const std::function<void(std::size_t)>& f) {
+        std::vector<std::thread> t;
+        for (std::size_t j = 0; j < k; ++j) t.emplace_back(f, j);
+        for (std::thread& x : t) x.join();
+    };
+    const std::vector<std::int8_t> sign(lc + 1, 1);
+    for (const bool skip : {false, true})
+        for (const int sense : {0, 1}) {
+            CompiledList c;
+            c.compile(terms({{2, -3}, {4}}), sense, sign, lc);
+            std::vector<std::int8_t> one(n), shared(n);
+            meru::stats::membership_column(view.abyte, c, skip, one);
+            meru::stats::membership_column(view.abyte, c, skip, shared, threads);
+            EXPECT_EQ(one, shared);
+            CountTable from_list, from_column;
+            meru::stats::partab(view, c, skip, 2, from_list);
+            meru::stats::partab(view, shared, 2, from_column);
+            EXPECT_EQ(from_column.cells, from_list.cells);
+            EXPECT_EQ(from_column.w0, from_list.w0);
+            EXPECT_EQ(from_column.w1, from_list.w1);
+            EXPECT_EQ(from_column.beyond, from_list.beyond);
+            EXPECT_EQ(meru::stats::partcor(view, shared), meru::stats::partcor(view, c, skip));
+        }
 }
