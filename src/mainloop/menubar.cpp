@@ -175,15 +175,6 @@ void search_running(Program& p)
     p.menus.set_flags(kSearchMenu, 2, kMenuEnabled);
 }
 
-// A routine that raises a request and keeps the choice until its step is served.
-platform::MenuRoutine chosen(Program& p, Step step, std::function<void()> raise_request)
-{
-    return [&p, step, raise_request](bool) {
-        raise_request();
-        p.choices.push_back({step, raise_request});
-    };
-}
-
 platform::MenuRoutine routine(Program& p, const ItemSpec& s)
 {
     switch (s.act) {
@@ -228,6 +219,14 @@ std::string plain_name(const char* title, const char* item, Act act)
 }
 
 } // namespace
+
+platform::MenuRoutine chosen(Program& p, Step step, std::function<void()> raise_request)
+{
+    return [&p, step, raise_request](bool) {
+        raise_request();
+        p.choices.push_back({step, raise_request});
+    };
+}
 
 void menubar(Program& p)
 {

@@ -3,6 +3,11 @@
 // Search, Process, Options, View, Window, Help) and the menu routines. Almost
 // every routine only raises request flags; the few that act at once are
 // declared here.
+#include "mainloop/dispatch.h"
+#include "platform/menus.h"
+
+#include <functional>
+
 namespace meru::mainloop {
 
 struct Program;
@@ -24,6 +29,9 @@ constexpr int kHelpMenu = 12;
 // Appends every menu and item with its text, state and routine, and records
 // each request item's name in program.item_names.
 void menubar(Program& program);
+
+// A routine that raises a request and keeps the choice until its step is served.
+platform::MenuRoutine chosen(Program& program, Step step, std::function<void()> raise_request);
 
 // Search:Go!: counts the search, raises the Go! requests, writes the log
 // heading, greys Go! and enables End, restores the progress window.

@@ -22,10 +22,7 @@ void append_item(Program& p, int k)
         const auto at = std::find(p.prefs.recent.begin(), p.prefs.recent.end(), path);
         if (at != p.prefs.recent.end()) recentpick(p, static_cast<int>(at - p.prefs.recent.begin()) + 1);
     };
-    p.recent_items.push_back(p.menus.append(kFileMenu, platform::kMenuEnabled, item_text(path), [&p, pick](bool) {
-        pick();
-        p.choices.push_back({Step::file, pick});
-    }));
+    p.recent_items.push_back(p.menus.append(kFileMenu, platform::kMenuEnabled, item_text(path), chosen(p, Step::file, pick)));
 }
 
 // Rewrites the file from the preferences image as it stands.

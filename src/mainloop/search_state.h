@@ -11,7 +11,6 @@
 #include "search/search_loop.h"
 #include "stats/extent.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace meru::mainloop {

@@ -32,11 +32,7 @@ dismiss
 menu File > Open
 file $work/lung.mrc
 dismiss
-menu Y > By group/cross-validate
-dialog By group analysis variable
-  set 1002 = sex
-  set By Value = on
-  press OK
+$(by_value sex)
 answer ok
 menu Y > Distribution
 dialog Variable for distribution

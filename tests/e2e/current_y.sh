@@ -90,11 +90,7 @@ dialog Select  Y variable(s)
   press OK
 answer no
 answer ok
-menu Y > By group/cross-validate
-dialog By group analysis variable
-  set 1002 = bwt
-  set By Value = on
-  press OK
+$(by_value bwt)
 answer ok
 dialog By group analysis variable
   set 1002 = low

@@ -108,11 +108,7 @@ same split "$(rows "$log")" "1 3 1 16.67% 54 33.33% 27"
 {
   settings birthwt low
   cat <<SCRIPT
-menu Y > By group/cross-validate
-dialog By group analysis variable
-  set 1002 = race
-  set By Value = on
-  press OK
+$(by_value race)
 answer ok
 menu Search > Go!
 dialog 141

@@ -46,11 +46,7 @@ click 23 100 5
 shot 18 $shots/tree_window_partition.png
 answer ok
 answer no
-menu Y > By group/cross-validate
-dialog By group analysis variable
-  set 1002 = number
-  set By Value = on
-  press OK
+$(by_value number)
 answer ok
 answer ok
 menu File > New

@@ -105,6 +105,13 @@ open_with_y() {
 
 settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
 
+# by_value VAR: script lines that choose Y > By group/cross-validate and take
+# the groups by the values of VAR.
+by_value() {
+  printf '%s\n' "menu Y > By group/cross-validate" "dialog By group analysis variable" "  set 1002 = $1" \
+    "  set By Value = on" "  press OK"
+}
+
 # settings_block NAME=VALUE...: prints the script lines that set the named
 # values (names in settings_controls) in the Options, Criteria and Strategy
 # dialogs, each opened from its menu only when one of its values is named, and
