@@ -33,7 +33,7 @@ template <class T> T odd_plus(unsigned set) { return std::popcount(set) % 2 ? T(
 } // namespace
 
 template <class T>
-PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : m_(m), width_(width)
+PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : width_(width)
 {
     if (m > kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
     // The complements' cells: set S holds the pattern whose literals all fail where S's do.

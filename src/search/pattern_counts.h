@@ -54,7 +54,6 @@ public:
     // From the cells of each pattern (2^m of `width` values, pattern by pattern).
     PatternCells(int m, std::size_t width, std::vector<T> cells);
 
-    int literals() const { return m_; }
     std::size_t width() const { return width_; }
     // The values where every literal of `set` holds (side 1) or fails (side 0);
     // those of the empty set are the totals.
@@ -70,7 +69,6 @@ public:
     bool holds(std::span<const PatternTerm> terms, T* out) const;
 
 private:
-    int m_ = 0;
     std::size_t width_ = 0;
     std::array<std::vector<T>, 2> sums_; // per side
 };
@@ -91,8 +89,6 @@ public:
     // kMaxLiterals), shared out by `parallel` where it is given.
     PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain,
                   const stats::ParallelFor& parallel = {});
-
-    int literals() const { return cells_.literals(); }
 
     // The count table of side r (1 plain, 0 flipped) of a list whose terms
     // hold the literals of these masks (at most kMaxTerms): the cells of the
