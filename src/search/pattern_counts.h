@@ -129,6 +129,23 @@ private:
 // (r 1), or fail (r 0: the list read flipped).
 inline PatternTerm side_term(int r, std::uint32_t mask) { return r ? PatternTerm{mask, 0} : PatternTerm{0, mask}; }
 
+// The term of `lits` read in `sense` (partition::kPlain or kFlipped):
+// place(a) gives the bit of attribute a's literal among the pattern's and
+// that literal (bit -1: none). A literal holds where its bit is set when it
+// is that literal read plainly or its complement read flipped. False for a
+// literal whose attribute has no bit.
+template <class Place>
+bool pattern_term(std::span<const partition::Literal> lits, int sense, Place&& place, PatternTerm& out)
+{
+    out = {};
+    for (const partition::Literal l : lits) {
+        const auto [bit, literal] = place(partition::attribute_of(l));
+        if (bit < 0) return false;
+        ((l == literal) == (sense == partition::kPlain) ? out.holds : out.fails) |= 1u << bit;
+    }
+    return true;
+}
+
 // The split sums of the mean-square criteria over a sample's observations:
 // per pattern the weight, the sum of w y and of y w y (each observation's
 // w y and y w y formed in single precision, as splittab() forms them).
