@@ -3,6 +3,7 @@
 #include "search/term_budget.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace meru::search {
 
@@ -135,20 +136,18 @@ bool DirectScorer::count_list(const partition::TermList& list, int sense, stats:
 {
     const PatternCounts* counts = patterns();
     if (!counts || list.q() > PatternCounts::kMaxTerms) return false;
-    // A literal holds (in the list's sense) where its literal's bit is set
-    // when it is that literal read plainly or its complement read flipped.
+    const auto place = [&](int attribute) {
+        const auto a = static_cast<std::size_t>(attribute);
+        const int pos = a < position_.size() ? position_[a] : -1;
+        const auto p = static_cast<std::size_t>(pos);
+        return pos < 0 ? std::pair{-1, partition::Literal{}} : std::pair{bit_[p], literal_[p]};
+    };
     list_terms_.clear();
     std::size_t at = 0;
     for (int len : list.lp) {
         PatternTerm t;
-        for (const partition::Literal l : std::span(list.lits).subspan(at, static_cast<std::size_t>(len))) {
-            const auto a = static_cast<std::size_t>(partition::attribute_of(l));
-            const int pos = a < position_.size() ? position_[a] : -1;
-            const int bit = pos < 0 ? -1 : bit_[static_cast<std::size_t>(pos)];
-            if (bit < 0) return false;
-            const bool same = l == literal_[static_cast<std::size_t>(pos)];
-            (same == (sense == partition::kPlain) ? t.holds : t.fails) |= 1u << bit;
-        }
+        if (!pattern_term(std::span(list.lits).subspan(at, static_cast<std::size_t>(len)), sense, place, t))
+            return false;
         list_terms_.push_back(t);
         at += static_cast<std::size_t>(len);
     }

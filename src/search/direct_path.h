@@ -138,9 +138,6 @@ public:
     // The table of any list (a candidate's pair) from the pattern counts,
     // where its literals are among the scorer's; false otherwise.
     bool count_list(const partition::TermList& list, int sense, stats::CountTable& out) override;
-    // The literals the pattern counts hold (or would), and the sample.
-    std::size_t pattern_literals() const { return counted_.size(); }
-    const ClassOrderedSample& sample() const { return sample_; }
 
     // Begins a size vector; false when its shapes do not fit a 64-bit key.
     bool start(std::span<const int> p);

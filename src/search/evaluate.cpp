@@ -267,6 +267,27 @@ float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s
     return gk;
 }
 
+namespace {
+
+// Keeps the first entry of each literal, in literal order.
+template <class T> void by_literal(std::vector<std::pair<partition::Literal, T>>& v)
+{
+    const auto lit = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::stable_sort(v.begin(), v.end(), lit);
+    v.erase(std::unique(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+            v.end());
+}
+
+// The entry of literal l in a vector by_literal() has ordered, or null.
+template <class T> const T* of_literal(const std::vector<std::pair<partition::Literal, T>>& v, partition::Literal l)
+{
+    const auto at =
+        std::lower_bound(v.begin(), v.end(), l, [](const auto& d, partition::Literal x) { return d.first < x; });
+    return at != v.end() && at->first == l ? &at->second : nullptr;
+}
+
+} // namespace
+
 void Evaluator::directions(const Candidate& c, std::span<double> r)
 {
     build_samples();
@@ -282,13 +303,9 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
     }
     if (layers_.empty()) {
         const partition::TermList& p = c.packed;
-        if (p.lits.size() == 1) {
-            const auto known = std::lower_bound(directions_.begin(), directions_.end(), p.lits.front(),
-                                                [](const auto& d, partition::Literal l) { return d.first < l; });
-            if (known != directions_.end() && known->first == p.lits.front()) {
-                r[0] = known->second;
-                return;
-            }
+        if (const double* known = p.lits.size() == 1 ? of_literal(directions_, p.lits.front()) : nullptr) {
+            r[0] = *known;
+            return;
         }
         r[0] = sample().partcor(p, partition::kPlain, data_.signbyte, skip);
         return;
@@ -304,19 +321,6 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
         r[j] = sums.r();
     }
 }
-
-namespace {
-
-// Keeps the first entry of each literal, in literal order.
-template <class T> void by_literal(std::vector<std::pair<partition::Literal, T>>& v)
-{
-    const auto lit = [](const auto& a, const auto& b) { return a.first < b.first; };
-    std::stable_sort(v.begin(), v.end(), lit);
-    v.erase(std::unique(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
-            v.end());
-}
-
-} // namespace
 
 void Evaluator::rank_literals(std::span<const partition::Literal> literals, const stats::ParallelFor& parallel)
 {
@@ -359,9 +363,7 @@ void Evaluator::rank_literals(std::span<const partition::Literal> literals, cons
 const stats::LogRankResult* Evaluator::ranked(const partition::TermList& list, int sense) const
 {
     if (ranked_.empty() || sense != partition::kPlain || list.q() != 1 || list.count() != 1) return nullptr;
-    const auto known = std::lower_bound(ranked_.begin(), ranked_.end(), list.lits.front(),
-                                        [](const auto& d, partition::Literal l) { return d.first < l; });
-    return known != ranked_.end() && known->first == list.lits.front() ? &known->second : nullptr;
+    return of_literal(ranked_, list.lits.front());
 }
 
 ClassOrderedSample* Evaluator::direct_sample()

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace meru::search {
 
@@ -33,7 +34,7 @@ template <class T> T odd_plus(unsigned set) { return std::popcount(set) % 2 ? T(
 } // namespace
 
 template <class T>
-PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : m_(m), width_(width)
+PatternCells<T>::PatternCells(int m, std::size_t width, std::vector<T> cells) : width_(width)
 {
     if (m > kMaxLiterals) throw std::invalid_argument("too many literals to count by patterns");
     // The complements' cells: set S holds the pattern whose literals all fail where S's do.
@@ -314,16 +315,14 @@ std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
 
 bool PatternSums::term_of(std::span<const partition::Literal> lits, int sense, PatternTerm& out) const
 {
-    out = {};
-    for (const partition::Literal l : lits) {
-        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
-        const int b = a < bit_.size() ? bit_[a] : -1;
-        if (b < 0) return false;
-        // The literal read plainly, or its complement read flipped, holds where its bit is set.
-        const bool same = l == literal_[static_cast<std::size_t>(b)];
-        (same == (sense == partition::kPlain) ? out.holds : out.fails) |= 1u << b;
-    }
-    return true;
+    return pattern_term(
+        lits, sense,
+        [&](int attribute) {
+            const auto a = static_cast<std::size_t>(attribute);
+            const int b = a < bit_.size() ? bit_[a] : -1;
+            return std::pair{b, b < 0 ? partition::Literal{} : literal_[static_cast<std::size_t>(b)]};
+        },
+        out);
 }
 
 bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,

@@ -54,7 +54,6 @@ public:
     // From the cells of each pattern (2^m of `width` values, pattern by pattern).
     PatternCells(int m, std::size_t width, std::vector<T> cells);
 
-    int literals() const { return m_; }
     std::size_t width() const { return width_; }
     // The values where every literal of `set` holds (side 1) or fails (side 0);
     // those of the empty set are the totals.
@@ -70,7 +69,6 @@ public:
     bool holds(std::span<const PatternTerm> terms, T* out) const;
 
 private:
-    int m_ = 0;
     std::size_t width_ = 0;
     std::array<std::vector<T>, 2> sums_; // per side
 };
@@ -91,8 +89,6 @@ public:
     // kMaxLiterals), shared out by `parallel` where it is given.
     PatternCounts(const ClassOrderedSample& sample, std::span<const UnitColumns::Lit> plain,
                   const stats::ParallelFor& parallel = {});
-
-    int literals() const { return cells_.literals(); }
 
     // The count table of side r (1 plain, 0 flipped) of a list whose terms
     // hold the literals of these masks (at most kMaxTerms): the cells of the
@@ -132,6 +128,23 @@ private:
 // The term of side r whose literals are those of `mask`: they hold plainly
 // (r 1), or fail (r 0: the list read flipped).
 inline PatternTerm side_term(int r, std::uint32_t mask) { return r ? PatternTerm{mask, 0} : PatternTerm{0, mask}; }
+
+// The term of `lits` read in `sense` (partition::kPlain or kFlipped):
+// place(a) gives the bit of attribute a's literal among the pattern's and
+// that literal (bit -1: none). A literal holds where its bit is set when it
+// is that literal read plainly or its complement read flipped. False for a
+// literal whose attribute has no bit.
+template <class Place>
+bool pattern_term(std::span<const partition::Literal> lits, int sense, Place&& place, PatternTerm& out)
+{
+    out = {};
+    for (const partition::Literal l : lits) {
+        const auto [bit, literal] = place(partition::attribute_of(l));
+        if (bit < 0) return false;
+        ((l == literal) == (sense == partition::kPlain) ? out.holds : out.fails) |= 1u << bit;
+    }
+    return true;
+}
 
 // The split sums of the mean-square criteria over a sample's observations:
 // per pattern the weight, the sum of w y and of y w y (each observation's
