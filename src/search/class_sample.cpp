@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <functional>
 #include <numeric>
 #include <stdexcept>
 #include <utility>
@@ -60,8 +59,8 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     if (parallel && stretches > 1) {
         // A stretch each, joined in order.
         std::vector<UnitScan> parts(stretches);
-        parallel(stretches, [&](std::size_t k) {
-            parts[k].add(view, nclasses_, k * kStretch, std::min(n, (k + 1) * kStretch));
+        stats::for_stretches(parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+            parts[k].add(view, nclasses_, from, to);
         });
         std::size_t units = 0;
         for (const UnitScan& part : parts) units += part.obs.size();
@@ -104,15 +103,10 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // stretch lays out its units from its own places within each kind:
         // the layout of one pass in order, the stretches shared out.
         const std::size_t parts = (obs.size() + kStretch - 1) / kStretch;
-        const auto each_part = [&](const std::function<void(std::size_t)>& f) {
-            if (parallel && parts > 1) parallel(parts, f);
-            else
-                for (std::size_t k = 0; k < parts; ++k) f(k);
-        };
         std::vector<std::uint8_t> kind_of(obs.size());
         std::vector<std::vector<std::size_t>> place(parts, std::vector<std::size_t>(kinds.size(), 0));
-        each_part([&](std::size_t j) {
-            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u) {
+        stats::for_stretches(parallel, obs.size(), kStretch, [&](std::size_t j, std::size_t from, std::size_t to) {
+            for (std::size_t u = from; u < to; ++u) {
                 kind_of[u] = static_cast<std::uint8_t>(
                     std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
                 ++place[j][kind_of[u]];
@@ -134,10 +128,9 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         for (std::size_t k = 0; k < kinds.size(); ++k)
             for (std::size_t j = 0, at = first[k]; j < parts; ++j) at += std::exchange(place[j][k], at);
         std::vector<int> o(x, -1);
-        each_part([&](std::size_t j) {
+        stats::for_stretches(parallel, obs.size(), kStretch, [&](std::size_t j, std::size_t from, std::size_t to) {
             std::vector<std::size_t>& next = place[j];
-            for (std::size_t u = j * kStretch; u < std::min(obs.size(), (j + 1) * kStretch); ++u)
-                o[next[kind_of[u]]++] = obs[u];
+            for (std::size_t u = from; u < to; ++u) o[next[kind_of[u]]++] = obs[u];
         });
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();

@@ -1,10 +1,8 @@
 #include "search/logrank_bits.h"
 
-#include <bit>
+#include "search/words8.h"
 
-#if MERU_X86_DISPATCH
-#include <immintrin.h>
-#endif
+#include <bit>
 
 namespace meru::search {
 
@@ -76,16 +74,9 @@ MERU_ALWAYS_INLINE void count_bits(const Args& k, const u64* plane, std::size_t 
 }
 
 #if MERU_X86_DISPATCH
-using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
-
-MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
-{
-    return reinterpret_cast<Words8>(_mm512_maskz_loadu_epi64(m, p));
-}
-MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
-{
-    return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
-}
+using kernels::load8;
+using kernels::pop8;
+using kernels::Words8;
 
 // count_words() eight words at a time with the vector population count, the
 // last words under a mask.

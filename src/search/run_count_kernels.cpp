@@ -1,4 +1,5 @@
 #include "search/class_sample_kernels.h"
+#include "search/words8.h"
 
 #include <algorithm>
 #include <bit>
@@ -156,20 +157,7 @@ MERU_TARGET_POPCNT void run_two_popcnt(const ClassOrderedSample::RunKernel& k, c
 // members) share one 64-bit lane, 16 bits each, so a list needs one sum across
 // the lanes; a count stays below 2^16 while the units fill fewer than 1024
 // words.
-// Eight words as one vector value; the arithmetic is written on it (the
-// compiler's own 512-bit code), the masked loads and the population count
-// through their intrinsics.
-using Words8 = u64 __attribute__((vector_size(8 * sizeof(u64))));
 using Words2 = u64 __attribute__((vector_size(2 * sizeof(u64))));
-
-MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 load8(__mmask8 m, const u64* p)
-{
-    return reinterpret_cast<Words8>(_mm512_maskz_loadu_epi64(m, p));
-}
-MERU_TARGET_AVX512 MERU_ALWAYS_INLINE Words8 pop8(Words8 v)
-{
-    return reinterpret_cast<Words8>(_mm512_popcnt_epi64(reinterpret_cast<__m512i>(v)));
-}
 
 // count_chains() with the vector population count: eight words at a time, the
 // segment's last words under a mask.

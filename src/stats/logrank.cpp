@@ -32,6 +32,19 @@ bool sorted_before(const LogRankOrder& earlier, std::span<const float> y, int n)
     return true;
 }
 
+} // namespace
+
+void sort_order(std::span<const float> y, std::size_t n, LogRankOrder& order)
+{
+    order.times.resize(n);
+    for (std::size_t k = 0; k < n; ++k) order.times[k] = sort_key(y[k]);
+    order.obs.resize(n);
+    std::iota(order.obs.begin(), order.obs.end(), 0);
+    sort2(std::span<float>(order.times), std::span<int>(order.obs));
+}
+
+namespace {
+
 void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder& order, io::LogWriter& log,
                 const LogRankOrder* earlier)
 {
@@ -44,11 +57,7 @@ void sort_times(const SampleView& d, int n, const LogRankKey& key, LogRankOrder&
         order.times = earlier->times;
         order.obs = earlier->obs;
     } else {
-        order.times.resize(static_cast<std::size_t>(n));
-        for (std::size_t k = 0; k < order.times.size(); ++k) order.times[k] = sort_key(d.y[k]);
-        order.obs.resize(static_cast<std::size_t>(n));
-        std::iota(order.obs.begin(), order.obs.end(), 0);
-        sort2(std::span<float>(order.times), std::span<int>(order.obs));
+        sort_order(d.y, static_cast<std::size_t>(n), order);
     }
     order.key = key;
     order.valid = true;

@@ -102,6 +102,11 @@ struct LogRankWalk {
     std::vector<Step> steps;
 };
 
+// Sorts the first n times of y into order.times and order.obs as LOGRANK does
+// (a time that is not a number is missing, like a negative one), without its
+// note; leaves order.key and order.valid alone.
+void sort_order(std::span<const float> y, std::size_t n, LogRankOrder& order);
+
 // Builds the walk of a valid order (an invalid order gives an empty walk).
 void prepare_walk(const SampleView& data, const Censoring& censoring, const LogRankOrder& order, LogRankWalk& walk);
 // The log-rank statistic of a membership (one value per observation) over the walk.

@@ -1,7 +1,5 @@
 #include "stats/membership.h"
 
-#include <algorithm>
-
 namespace meru::stats {
 
 AttributeMatrix::AttributeMatrix(std::span<const std::uint8_t> b, int lc_, int n_) : bytes(b.data()), lc(lc_), n(n_)
@@ -52,18 +50,13 @@ void membership_column(const AttributeMatrix& abyte, const CompiledList& list, b
 {
     if (out.size() < static_cast<std::size_t>(abyte.n)) throw std::invalid_argument("membership column too short");
     const bool drop = skip && list.q() >= 1;
-    constexpr std::size_t kStretch = std::size_t{1} << 16;
-    const auto n = static_cast<std::size_t>(abyte.n);
-    const auto stretch = [&](std::size_t k) {
-        for (std::size_t i = k * kStretch; i < std::min(n, (k + 1) * kStretch); ++i) {
-            const std::uint8_t* row = abyte.row(static_cast<int>(i));
-            out[i] = static_cast<std::int8_t>(drop && list.skipped(row) ? -1 : list.membership(row));
-        }
-    };
-    const std::size_t stretches = (n + kStretch - 1) / kStretch;
-    if (parallel && stretches > 1) parallel(stretches, stretch);
-    else
-        for (std::size_t k = 0; k < stretches; ++k) stretch(k);
+    for_stretches(parallel, static_cast<std::size_t>(abyte.n), std::size_t{1} << 16,
+                  [&](std::size_t, std::size_t from, std::size_t to) {
+                      for (std::size_t i = from; i < to; ++i) {
+                          const std::uint8_t* row = abyte.row(static_cast<int>(i));
+                          out[i] = static_cast<std::int8_t>(drop && list.skipped(row) ? -1 : list.membership(row));
+                      }
+                  });
 }
 
 } // namespace meru::stats

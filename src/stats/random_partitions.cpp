@@ -3,14 +3,12 @@
 #include "platform/io/random.h"
 #include "stats/criterion.h"
 #include "stats/sample_filter.h"
-#include "stats/sort2.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 #include <new>
-#include <numeric>
 
 namespace meru::stats {
 
@@ -26,11 +24,7 @@ LogRankWalk units_walk(const RandomInput& in, std::span<const float> y)
     const SampleView view{in.abyte, y, in.mask, in.weights};
     const std::size_t n = std::min({y.size(), in.mask.size(), in.weights.size()});
     LogRankOrder order;
-    order.times.resize(n);
-    for (std::size_t i = 0; i < n; ++i) order.times[i] = std::isnan(y[i]) ? -1.0f : y[i];
-    order.obs.resize(n);
-    std::iota(order.obs.begin(), order.obs.end(), 0);
-    sort2(std::span<float>(order.times), std::span<int>(order.obs));
+    sort_order(y, n, order);
     order.valid = true;
     // Censoring counts only when the attribute matrix covers every observation.
     const bool covered = static_cast<std::size_t>(std::max(in.abyte.n, 0)) >= n;

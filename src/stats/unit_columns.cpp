@@ -12,10 +12,10 @@ namespace meru::stats {
 
 UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, const SampleKernels& kernels,
                          std::size_t block)
-    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))),
-      block_(std::max<std::size_t>(block, 1)), columns_(kernels.columns)
+    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))), columns_(kernels.columns)
 {
-    words_ = (obs_->size() + 64 * block_ - 1) / (64 * block_) * block_;
+    block = std::max<std::size_t>(block, 1);
+    words_ = (obs_->size() + 64 * block - 1) / (64 * block) * block;
     cols_.resize(static_cast<std::size_t>(std::max(abyte_.lc, 0)) + 1);
     col_.assign(cols_.size(), nullptr);
     built_.assign(cols_.size(), 0);
@@ -23,7 +23,7 @@ UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, con
 }
 
 UnitColumns::UnitColumns(const UnitColumns& other, Share)
-    : abyte_(other.abyte_), obs_(other.obs_), block_(other.block_), words_(other.words_), columns_(other.columns_),
+    : abyte_(other.abyte_), obs_(other.obs_), words_(other.words_), columns_(other.columns_),
       cols_(other.cols_.size()), col_(other.col_), built_(other.built_), missing_(other.missing_)
 {}
 
@@ -123,43 +123,25 @@ decltype(SampleKernels::columns) pick_columns(CpuLevel level)
 
 void UnitColumns::prepare(std::span<const int> attributes, const ParallelFor& parallel)
 {
+    std::vector<int> todo; // the attributes to build, ascending
+    for (const int a : attributes)
+        if (a >= 1 && a <= abyte_.lc && !built_[static_cast<std::size_t>(a)]) todo.push_back(a);
+    if (todo.empty()) return;
+    std::sort(todo.begin(), todo.end());
+    todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+    std::vector<std::uint64_t*> cols;
+    for (const int a : todo) {
+        auto& col = cols_[static_cast<std::size_t>(a)];
+        col.assign(3 * words_, 0);
+        cols.push_back(col.data());
+    }
     // Stretches of 2^17 units: long enough that handing one out costs
     // nothing, and a large sample has many.
     constexpr std::size_t kStretch = 2048;
-    const Build b = begin_build(attributes);
-    const std::size_t stretches = (words_ + kStretch - 1) / kStretch;
-    const auto stretch = [&](std::size_t k) { build_words(b, k * kStretch, (k + 1) * kStretch); };
-    if (parallel && stretches > 1 && !b.todo.empty()) parallel(stretches, stretch);
-    else build_words(b, 0, words_);
-    end_build(b);
-}
-
-UnitColumns::Build UnitColumns::begin_build(std::span<const int> attributes)
-{
-    Build b;
-    for (const int a : attributes)
-        if (a >= 1 && a <= abyte_.lc && !built_[static_cast<std::size_t>(a)] &&
-            std::find(b.todo.begin(), b.todo.end(), a) == b.todo.end())
-            b.todo.push_back(a);
-    std::sort(b.todo.begin(), b.todo.end());
-    for (const int a : b.todo) {
-        auto& col = cols_[static_cast<std::size_t>(a)];
-        col.assign(3 * words_, 0);
-        b.cols.push_back(col.data());
-    }
-    return b;
-}
-
-void UnitColumns::build_words(const Build& b, std::size_t from, std::size_t to) const
-{
-    if (b.todo.empty() || from >= to) return;
-    columns_({&abyte_, obs_->data(), obs_->size(), words_, b.todo.data(), b.todo.size(), b.cols.data(), from,
-              std::min(to, words_)});
-}
-
-void UnitColumns::end_build(const Build& b)
-{
-    for (const int t : b.todo) {
+    for_stretches(parallel, words_, kStretch, [&](std::size_t, std::size_t from, std::size_t to) {
+        columns_({&abyte_, obs_->data(), obs_->size(), words_, todo.data(), todo.size(), cols.data(), from, to});
+    });
+    for (const int t : todo) {
         const auto a = static_cast<std::size_t>(t);
         built_[a] = 1;
         col_[a] = cols_[a].data();

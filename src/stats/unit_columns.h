@@ -7,7 +7,7 @@
 // Per attribute three columns (byte 1, byte 0, byte 255), built on the
 // attribute's first use or, for those named to prepare(), in one pass over the
 // units, and whether any unit has its byte missing. The words are padded to
-// whole blocks of block() words; padding units pass every literal, so samples
+// whole blocks of words; padding units pass every literal, so samples
 // give them no weight. A compiled list is two valued (no unit undetermined, none
 // dropped) when none of its literals has a missing byte.
 //
@@ -62,7 +62,6 @@ public:
     UnitColumns& operator=(const UnitColumns&) = delete;
 
     std::size_t words() const { return words_; }
-    std::size_t block() const { return block_; }
     std::size_t units() const { return obs_->size(); }
     const std::vector<int>& obs() const { return *obs_; }
     const AttributeMatrix& matrix() const { return abyte_; }
@@ -71,16 +70,6 @@ public:
     // 1..lc) in one pass over the units, its stretches of words shared out
     // by `parallel`.
     void prepare(std::span<const int> attributes, const ParallelFor& parallel = {});
-    // The same in parts, which several threads may take at once: the columns
-    // begin_build() makes room for are filled by build_words() over disjoint
-    // ranges of words (0 .. words() in all), and end_build() marks them built.
-    struct Build {
-        std::vector<int> todo; // the attributes, ascending
-        std::vector<std::uint64_t*> cols;
-    };
-    Build begin_build(std::span<const int> attributes);
-    void build_words(const Build& b, std::size_t from, std::size_t to) const;
-    void end_build(const Build& b);
     // Throws std::invalid_argument for a literal outside 1..lc or an inconsistent list.
     void compile(const partition::TermList& list, int sense, std::span<const std::int8_t> signbyte, Compiled& out);
     // The columns of one literal in a list of the given sense, and whether its
@@ -90,7 +79,7 @@ public:
 private:
     AttributeMatrix abyte_;
     std::shared_ptr<const std::vector<int>> obs_;
-    std::size_t block_ = kBlock, words_ = 0;
+    std::size_t words_ = 0;
     void (*columns_)(const ColumnArgs&) = nullptr;
     std::vector<std::vector<std::uint64_t>> cols_; // per attribute: its own columns (empty when read from the owner)
     std::vector<const std::uint64_t*> col_;        // per attribute: the columns read, once built
