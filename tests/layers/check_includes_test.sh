@@ -99,6 +99,25 @@ expect pass mainloop/x.cpp '    p.services.msgbox(text, BoxKind::Ok, false);'
 expect pass files/x.cpp 'int n = 0; // the caller shows it with msgbox(text)'
 expect pass stats/x.cpp 'std::string msgbox_text(int k);'
 
+# The map's names: each backticked name must exist in the made-up tree.
+check="$here/check_map_names.sh"
+expect_map() { # pass|fail NAME
+    local got
+    rm -rf "$work/src" "$work/docs"
+    mkdir -p "$work/src/search" "$work/docs"
+    printf 'namespace search { struct Evaluator { int score(); }; }\n' >"$work/src/search/evaluate.h"
+    printf 'The scorer `%s`.\n' "$2" >"$work/docs/ARCHITECTURE.md"
+    if bash "$check" "$work" >/dev/null; then got=pass; else got=fail; fi
+    [[ $got == "$1" ]] || { echo "FAIL: map naming \`$2\`: expected $1, got $got"; failures=$((failures + 1)); }
+}
+expect_map pass 'search::Evaluator::score()'
+expect_map pass 'search/evaluate.h'
+expect_map pass 'search/evaluate'
+expect_map pass 'evaluate.h'
+expect_map fail 'search::Evaluator::rank'
+expect_map fail 'search/evaluate.cpp'
+expect_map fail 'stats/'
+
 if ((failures > 0)); then
     echo "$failures case(s) failed"
     exit 1
