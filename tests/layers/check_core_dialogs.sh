@@ -2,11 +2,12 @@
 # The computing core (files, partition, stats, search, srdfit under SRC, default:
 # the src folder beside this one) shows the user nothing and asks nothing: no
 # call of the message box, the plain box, the yes/no question, the note or a
-# help topic, in its sources, headers and included fragments (.inc), directly or
+# help topic, in its sources, headers and included fragments, directly or
 # through a callback of those names. Its routines return what the user is to be
 # told (a Notices value or a result), and the layers above show it. Comments do
 # not count. Prints one line per call and exits with 1 when there is any.
 set -u
+source "$(dirname "$0")/source_files.sh"
 src=${1:-$(cd "$(dirname "$0")/../../src" && pwd)}
 core=(files partition stats search srdfit)
 
@@ -23,7 +24,6 @@ for folder in "${core[@]}"; do
                 bad=1
             fi
         done <"$file"
-    done < <(find "$src/$folder" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.inc' \) -print0 |
-        sort -z)
+    done < <(source_files "$src/$folder")
 done
 exit "$bad"

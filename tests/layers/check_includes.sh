@@ -5,10 +5,14 @@
 # above it or beside it (apart from the pairs named in same_band_allowed). Only
 # the platform and the program's start include Qt headers (<QString>,
 # <QtCore/QList>, <qglobal.h>): every other folder reaches Qt through the
-# platform. Sources, headers and included fragments (.inc) are all checked. A folder missing from the table fails
-# too: place every new folder in the table.
+# platform. An include in angle brackets of one of the program's folders
+# (<settings/options.h>) is checked as the quoted form is, since the include
+# paths let it compile. Sources, headers and included fragments of every usual
+# extension are checked (source_files.sh). A folder missing from the table
+# fails too: place every new folder in the table.
 # Prints one line per wrong include and exits with 1 when there is any.
 set -u
+source "$(dirname "$0")/source_files.sh"
 src=${1:-$(cd "$(dirname "$0")/../../src" && pwd)}
 
 # Layers, lowest first; folders of equal rank form one band.
@@ -71,7 +75,8 @@ while IFS= read -r -d '' file; do
             if [[ $qt_allowed != *" $from "* && $path =~ ^(Q|qt|q[[:alnum:]_]*\.h$) ]]; then
                 report "src/$rel:$n: $from may not include <$path> (only the platform includes Qt)"
             fi
-            continue
+            folder_of "$path"
+            [[ -n $REPLY && -n ${rank[$REPLY]+x} ]] || continue
         fi
         folder_of "$path"
         to=$REPLY
@@ -83,6 +88,6 @@ while IFS= read -r -d '' file; do
             report "src/$rel:$n: $from may not include \"$path\" ($to is not below $from)"
         fi
     done <"$file"
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.inc' \) -print0 | sort -z)
+done < <(source_files "$src")
 
 exit "$bad"

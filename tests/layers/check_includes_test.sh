@@ -49,6 +49,12 @@ expect fail stats/x.cpp '#include "x.h"'
 expect fail stats/x.cpp '#include <qglobal.h>'
 expect fail search/x.inc '#include "ui/messages.h"'
 expect fail search/x.inc '#include <QString>'
+expect fail search/x.cpp '#include <settings/options.h>'
+expect fail ui/x.h '#include <mainloop/program.h>'
+expect fail stats/x.hh '#include "mainloop/program.h"'
+expect fail search/x.ipp '#include "ui/messages.h"'
+expect fail files/x.cc '#include <QFile>'
+expect fail partition/x.tpp '#include "search/x.h"'
 
 expect pass files/x.cpp '#include "core/services.h"'
 expect pass files/x.cpp '#include "platform/io/format.h"'
@@ -68,6 +74,8 @@ expect pass mainloop/x.cpp '#include "outcome/outcome.h"'
 expect pass app/main.cpp '#include "mainloop/program.h"'
 expect pass stats/x.cpp '#include <vector>'
 expect pass stats/x.cpp '#include <queue>'
+expect pass search/x.cpp '#include <stats/criteria.h>'
+expect pass files/x.cpp '#include <sys/stat.h>'
 
 # The core shows and asks nothing, not even through a callback; comments do not count.
 check="$here/check_core_dialogs.sh"
@@ -81,6 +89,8 @@ expect fail stats/x.cpp 'services.helpshow("NOTE: q>10");'
 expect fail search/x.cpp '    hooks.helpshow("NOTE: Fix not working");'
 expect fail partition/x.inc '    if (opt.services) opt.services->helpshow(topic);'
 expect fail files/x.cpp 'note(run, "NOTE: negative attributes!");'
+expect fail search/x.ipp '    sv.msgbox(text, BoxKind::Ok, false);'
+expect fail stats/x.hh 'services.helpshow("NOTE: q>10");'
 expect pass mainloop/x.cpp '    p.services.msgok(text);'
 expect pass search/x.cpp '    told.add_note("NOTE: x $", NoteKind::Full, true);'
 expect pass stats/x.cpp '    told.add_help("NOTE: q>10");'
@@ -88,6 +98,25 @@ expect pass search/x.cpp '    r.note = true;'
 expect pass mainloop/x.cpp '    p.services.msgbox(text, BoxKind::Ok, false);'
 expect pass files/x.cpp 'int n = 0; // the caller shows it with msgbox(text)'
 expect pass stats/x.cpp 'std::string msgbox_text(int k);'
+
+# The map's names: each backticked name must exist in the made-up tree.
+check="$here/check_map_names.sh"
+expect_map() { # pass|fail NAME
+    local got
+    rm -rf "$work/src" "$work/docs"
+    mkdir -p "$work/src/search" "$work/docs"
+    printf 'namespace search { struct Evaluator { int score(); }; }\n' >"$work/src/search/evaluate.h"
+    printf 'The scorer `%s`.\n' "$2" >"$work/docs/ARCHITECTURE.md"
+    if bash "$check" "$work" >/dev/null; then got=pass; else got=fail; fi
+    [[ $got == "$1" ]] || { echo "FAIL: map naming \`$2\`: expected $1, got $got"; failures=$((failures + 1)); }
+}
+expect_map pass 'search::Evaluator::score()'
+expect_map pass 'search/evaluate.h'
+expect_map pass 'search/evaluate'
+expect_map pass 'evaluate.h'
+expect_map fail 'search::Evaluator::rank'
+expect_map fail 'search/evaluate.cpp'
+expect_map fail 'stats/'
 
 if ((failures > 0)); then
     echo "$failures case(s) failed"

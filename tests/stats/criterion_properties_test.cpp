@@ -202,7 +202,7 @@ TEST(CriterionClasses, WhatEachCriterionAsksOfItsCallers)
     const std::vector<std::int64_t> t{1, 2, 3, 4};
     EXPECT_THROW(WithinMse(s).score(t, 2), std::logic_error);
     EXPECT_THROW(ChiSquare(s).score(SplitSums{}), std::logic_error);
-    s.icrit = 9;
+    s.icrit = kCriterionCount + 1; // one past the last row of the table
     EXPECT_THROW(make_criterion(s), std::invalid_argument);
 }
 
