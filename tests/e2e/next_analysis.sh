@@ -1,25 +1,19 @@
 #!/usr/bin/env bash
 # The analysis after a first one starts from the user's settings, not from what
-# the program derived for the first one or what a tree set for itself. A search
-# after a first analysis is compared with the same search run alone in a fresh
-# program: its log from its "%Search:Go!" heading on, less the time lines, the
+# the program derived for the first one or what a tree set for itself: a search
+# after a first analysis is compared with the same search alone in a fresh
+# program (its log from its "%Search:Go!" heading on, less time lines, the
 # once-a-run note "NOTE: q=1 and p_1=1" and the exit line; within one analysis
-# also less the letter of the added attributes' names (the named searches of an
-# analysis go on a, b, c) and the cut correlations of "NOTE: inconsistent cuts"
-# (named by the directions an earlier search of the analysis turned).
-# 1. birthwt (low): Chi-square, beta 0.05, Top m 5 typed before "Set Extent
-#    Parameters", the extent "Up to 3"; Go!; Tree (which turns Iterative mode and
-#    Decide positivity off and makes the extent single attributes), Go!, Esc;
-#    Tree unticked with both boxes ticked again: Go! is the first search alone,
-#    beta 0.05 and the extent "Up to 3" included.
-# 2. kyphosis: Entropy, user priors 0.3 0.7, costs 0 2 for A and 1 0 for A-,
-#    weighed by costs; Go! truncates Top m to the 3 lines ranked; Tree left on.
-#    Then a copy of birthwt: Entropy, Go! is that search alone: no priors or
-#    costs, m=5, "Up to 3", Decide positivity, the name +a_1.
-# 3. The Strategy dialog keeps and uses what is typed in it: Top m 5 before "Set
-#    Extent Parameters" (the search alone of 2); on kyphosis Top m 2 with Tree
-#    ticked (the tree searches 2 lines), then Tree unticked, Top m 4 and the
-#    Extent dialog cancelled: the Strategy dialog comes back with 4, and OK takes it.
+# also less the search letter of added attributes and the cut correlations,
+# named by the directions an earlier search of the analysis turned).
+# 1. birthwt: Chi-square, beta 0.05, Top m 5 typed before "Set Extent
+#    Parameters", "Up to 3"; Go!; a tree; Tree unticked: Go! is the first
+#    search alone, beta 0.05 and "Up to 3" included.
+# 2. kyphosis: Entropy with user priors and costs, weighed by costs; Go!
+#    truncates Top m to 3; Tree left on. A copy of birthwt, Entropy: Go! is that
+#    search alone (no priors or costs, m=5, "Up to 3", +a_1).
+# 3. Typed and used: Top m 2 with Tree (the tree searches 2 lines); Top m 4 with
+#    the Extent dialog cancelled (the Strategy dialog comes back and takes 4).
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"

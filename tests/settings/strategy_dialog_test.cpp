@@ -58,43 +58,18 @@ TEST_F(Strategy106, ExtentButtonReturnsWithoutChecksOrLog)
     EXPECT_TRUE(services.calls.empty());
 }
 
-TEST_F(Strategy106, WhatIsTypedIsKeptAndTaken)
+TEST_F(Strategy106, ATruncationHoldsForTheAnalysisTheTypedTopMForTheNext)
 {
-    // Typed before "Set Extent Parameters": shown again as typed, then taken.
-    forms.steps = {ScriptedForms::fill({{ids::kTopm, "7"}, {ids::kMaxiter, "3"}}, {}, ids::kExtent)};
-    ASSERT_TRUE(run().wantextent);
-    forms.steps = {ScriptedForms::press(kOk)};
-    run();
-    EXPECT_EQ(forms.forms.back().text[ids::kTopm], "7");
-    EXPECT_EQ(s.topm, 7);
-    EXPECT_EQ(s.chosen_topm, 7);
-    EXPECT_EQ(s.maxiter, 3);
-
-    // A truncation holds for the analysis, not for the user's choice: the box
-    // shows the m a search used, an OK that leaves it keeps the choice, and a
-    // typed m too large for the dialog is the choice while m is cut.
+    // The box shows the m a search used; an OK that leaves it keeps the user's
+    // choice; an m typed too large for the dialog is the choice while m is cut.
     s.topm = 3;
     forms.steps = {ScriptedForms::press(kOk), ScriptedForms::fill({{ids::kTopm, "99"}})};
     run();
-    EXPECT_EQ(forms.forms[2].text[ids::kTopm], "  3");
-    EXPECT_EQ(s.chosen_topm, 7);
+    EXPECT_EQ(forms.forms[0].text[ids::kTopm], "  3");
+    EXPECT_EQ(s.chosen_topm, 10);
     run();
     EXPECT_EQ(s.topm, 22);
     EXPECT_EQ(s.chosen_topm, 99);
-
-    // With Tree the box and the limit are taken as well, without log lines.
-    const std::size_t logged = log_lines().size();
-    services.calls.clear();
-    s = {};
-    forms.steps = {ScriptedForms::fill({{ids::kTopm, " 5"}, {ids::kMaxiter, "x"}},
-                                       {{ids::kTree, true}, {ids::kIterative, false}, {ids::kDecidepos, false}}),
-                   ScriptedForms::fill({{ids::kMaxiter, "4"}})};
-    run();
-    EXPECT_EQ(services.with_prefix("msgbox:"), std::vector<std::string>{"msgbox:Error reading max iterations$ kind=ok"});
-    EXPECT_EQ(s.attrsetspec, "1- 5");
-    EXPECT_EQ(s.topm, 5);
-    EXPECT_EQ(s.maxiter, 4);
-    EXPECT_EQ(log_lines().size(), logged);
 }
 
 TEST_F(Strategy106, UntickingTreeGivesBackTheBoxesItTurnedOff)
