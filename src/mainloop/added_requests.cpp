@@ -136,7 +136,7 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
     search::EvaluationSettings es;
     es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : search_y(p);
     es.skipcomb = p.options.skipcomb;
-    es.penalty = p.crit.beta;
+    es.penalty = beta_in_force(p);
     es.combination = false;
     es.process_mode = true;
     es.snapshots = false;

@@ -8,6 +8,7 @@
 #include "platform/arguments.h"
 #include "platform/events.h"
 #include "platform/frame.h"
+#include "platform/io/edit.h"
 #include "ui/actlog.h"
 #include "ui/help.h"
 #include "ui/msgtext.h"
@@ -97,16 +98,30 @@ void close_analysis_windows(Program& p)
     if (p.frame.active() == platform::no_window) p.frame.set_active(kProgressUnit);
 }
 
-// The analysis settings as a new analysis starts them.
+// The analysis settings as a new analysis starts them. What the user chose for
+// any data (the options, the complexity measure, gamma, the strategy's modes,
+// the extent, the Top m typed) stays; what belongs to the analysis closed (its
+// criterion, beta, the priors and costs of its Y's classes, a truncated Top m,
+// the tree's own settings, the letters of its named searches) does not.
 void reset_settings(Program& p)
 {
-    p.crit.auto_beta = true;
-    p.crit.beta = 0.0;
-    p.crit.icrit = static_cast<int>(stats::Criterion::WithinMse);
-    p.crit.critname = "Within MSE";
-    p.strategy.constrainx = false;
-    p.strategy.forcein = false;
+    stats::CritSettings crit;
+    crit.complexity = p.crit.complexity;
+    crit.gamma = p.crit.gamma;
+    crit.balanced = p.crit.balanced;
+    p.crit = crit;
+    p.crit_texts.priors.clear();
+    p.crit_texts.cost_a.clear();
+    p.crit_texts.cost_a_minus.clear();
+    settings::StrategySettings& s = p.strategy;
+    s.constrainx = false;
+    s.forcein = false;
     end_tree_strategy(p);
+    s.topm = s.chosen_topm;
+    s.topmbox = io::fmt_i(s.topm, 3);
+    s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
+    s.topm_typed = false;
+    p.iteration.letter = 0;
     p.censoring = {};
     p.incidence = false;
     // The new data are not split: the training sample is in use.

@@ -96,8 +96,8 @@ bool best_entry(Program& p, bool show, partition::Partition& out)
     settings::BestChoiceInput in;
     in.entries = entries;
     in.hull = &hull;
-    in.optimum = search::penalised_table(entries, p.results.cplxhist, p.crit.beta).optimum;
-    in.beta = p.crit.beta;
+    in.optimum = search::penalised_table(entries, p.results.cplxhist, beta_in_force(p)).optimum;
+    in.beta = beta_in_force(p);
     in.in_go = !show;
     in.asked = show ? 0 : in.optimum;
     const settings::BestChoice c = settings::bestdlg(in, *p.forms, p.log);

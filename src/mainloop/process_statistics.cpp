@@ -173,9 +173,9 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity, c
     p.log.write("2           " + name + "=" + io::fmt_f(g, 13, 6) + " " + (costs ? "(cost weighted)" : ""));
     if (a.outcome.ny > 1 && !a.outcome.yserial)
         p.log.write("2    (Multivariate Y " + io::fmt_a(p.crit.critname.substr(0, 20), 20) + "is summed over Ys)");
-    if (p.crit.beta != 0.0)
-        p.log.write("2                    Penalised  =" + io::fmt_f(g - p.crit.beta * complexity, 13, 6) +
-                    "(beta=" + io::fmt_f(p.crit.beta, 13, 6) + " Complexity=" + io::fmt_i(complexity, 2) + ")");
+    if (const double beta = beta_in_force(p); beta != 0.0)
+        p.log.write("2                    Penalised  =" + io::fmt_f(g - beta * complexity, 13, 6) +
+                    "(beta=" + io::fmt_f(beta, 13, 6) + " Complexity=" + io::fmt_i(complexity, 2) + ")");
 }
 
 // The count table of a categorical Y with its tests, the frequency table and the

@@ -30,6 +30,8 @@ void progress(Program& program, std::string_view text)
     if (program.ui.host.script) program.ui.host.script->echo("progress: " + std::string(text));
 }
 
+double beta_in_force(const Program& program) { return program.strategy.treemode ? 0.0 : program.crit.beta; }
+
 void set_reduction(Program& program, bool fullred, bool primattr)
 {
     if (!program.reduction_saved) {

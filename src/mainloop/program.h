@@ -171,6 +171,11 @@ struct Program {
 // Writes a line into the progress window (echoed in a scripted run).
 void progress(Program& program, std::string_view text);
 
+// The penalty per unit of complexity in use: the user's beta, or 0 under the
+// Tree strategy, which does not use beta (the user's beta stays theirs for the
+// searches after the tree).
+double beta_in_force(const Program& program);
+
 // Sets Full Boolean reduction and Attributes are primitive for the request under
 // way; the values they had before its first change are put back at the loop head.
 void set_reduction(Program& program, bool fullred, bool primattr);

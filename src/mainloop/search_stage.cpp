@@ -298,7 +298,7 @@ Flow search_stage(Program& p)
     sample(p, in);
     if (refused(p)) return Flow::loop_head;
 
-    const double penalty = p.crit.auto_beta && !s.treegrow ? 0.0 : p.crit.beta;
+    const double penalty = p.crit.auto_beta ? 0.0 : beta_in_force(p);
     search::SearchResults& results = p.results;
     results.clear_lists();
     p.process.lists_key = score_key(p);

@@ -146,24 +146,31 @@ Flow criteria_stage(Program& p)
 }
 
 // A tree grows by single attributes: switching Tree on makes the extent the
-// tree's, switching it off again restores a combination search. Only a switch
-// made in this showing of the dialog moves the extent.
+// tree's (the user's extent is held), switching it off again gives the user's
+// extent back, or a combination search when none is held. Only a switch made
+// in this showing of the dialog moves the extent; switching on while the
+// Extent dialog is asked for (or in a cancelled dialog) leaves it as it is.
 bool tree_extent(const stats::ExtentSettings& e) { return e.qmax() == 1 && e.bounds.front() == 1; }
 
-void combination_extent(stats::ExtentSettings& e)
+void extent_before_tree(const settings::StrategySettings& s, stats::ExtentSettings& e)
 {
-    e.sizetext = "2 2";
-    e.nfloatx = 1;
+    const bool held = s.before_tree && !s.before_tree->sizetext.empty();
+    e.sizetext = held ? s.before_tree->sizetext : "2 2";
+    e.nfloatx = held ? s.before_tree->nfloatx : 1;
 }
 
-bool fit_extent_to_tree(Program& p, bool tree_before)
+bool fit_extent_to_tree(Program& p, bool tree_before, bool keep_extent)
 {
     stats::ExtentSettings& e = p.extent;
-    const bool tree_now = p.strategy.treemode;
+    settings::StrategySettings& s = p.strategy;
+    const bool tree_now = s.treemode;
     if (tree_before && !tree_now && tree_extent(e)) {
-        combination_extent(e);
-    } else if (!tree_before && tree_now && !tree_extent(e)) {
+        extent_before_tree(s, e);
+    } else if (!tree_before && tree_now && !tree_extent(e) && !keep_extent) {
         p.msgline = "Tree strategy  has Boolean splits";
+        if (!s.before_tree) s.before_tree.emplace();
+        s.before_tree->sizetext = e.sizetext;
+        s.before_tree->nfloatx = e.nfloatx;
         e.sizetext = "1";
         if (!single_cuts(*p.analysis)) e.nfloatx = 3;
     } else {
@@ -185,19 +192,20 @@ Flow strategy_stage(Program& p)
     bool asked_extent = false; // "Set Extent Parameters": the dialog comes back after the Extent dialog
     if (!f.sgo) {
         p.services.actlog("%Strategy");
-        const bool tree_before = p.strategy.treemode;
+        settings::StrategySettings& st = p.strategy;
+        const bool tree_before = st.treemode;
         bool bygroup = false;
         const settings::YDescription y = describe_ys(a);
-        const settings::StrategySettings before = p.strategy;
         const settings::StrategyResult r =
-            settings::stratdlg(p.strategy, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
-        if (!tree_before && p.strategy.treemode) p.strategy.before_tree = {before.iterative, before.decidepos};
-        // Switched off here, the user sees and sets the strategy anew.
-        if (!p.strategy.treemode) p.strategy.before_tree.reset();
+            settings::stratdlg(st, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
+        // A dialog cancelled after Tree was unticked in it gives the extent back as well.
+        const bool fitted = fit_extent_to_tree(p, tree_before, r.wantextent || r.cancelled);
+        // Without the tree (its boxes given back by the dialog) the tree's changes are over.
+        if (!st.treemode) st.before_tree.reset();
         if (r.cancelled) return Flow::loop_head;
         asked_extent = r.wantextent;
-        wantextent = r.wantextent || fit_extent_to_tree(p, tree_before);
+        wantextent = r.wantextent || fitted;
     }
     if (p.strategy.iterative && p.options.primattr) {
         p.services.helpshow("NOTE: primitive added attributes");
@@ -232,7 +240,12 @@ Flow extent_stage(Program& p)
     f.qext = false;
     const bool back_to_strategy = p.extent_from_strategy;
     p.extent_from_strategy = false;
-    if (!accepted) return Flow::loop_head;
+    if (!accepted) {
+        // Cancelled while the Strategy dialog waits for it: that dialog comes
+        // back with what was typed in it.
+        f.strat = back_to_strategy;
+        return back_to_strategy ? Flow::next : Flow::loop_head;
+    }
     a.extdone = true;
     if (f.sgo) go_extent(p);
     if (f.sgo && p.strategy.iterative) {
@@ -258,15 +271,15 @@ void end_tree_strategy(Program& p)
     settings::StrategySettings& s = p.strategy;
     s.treemode = false;
     if (!s.before_tree) return;
-    const settings::StrategySettings::BeforeTree& b = *s.before_tree;
-    s.iterative = b.iterative;
-    s.decidepos = b.decidepos;
-    s.before_tree.reset();
+    s.iterative = s.before_tree->iterative;
+    s.decidepos = s.before_tree->decidepos;
     stats::ExtentSettings& e = p.extent;
-    if (!tree_extent(e)) return;
-    combination_extent(e);
-    std::vector<int> bounds;
-    if (stats::read_sizes(e.sizetext, bounds) == stats::SizeRead::ok) stats::set_extent(e, std::move(bounds));
+    if (tree_extent(e)) {
+        extent_before_tree(s, e);
+        std::vector<int> bounds;
+        if (stats::read_sizes(e.sizetext, bounds) == stats::SizeRead::ok) stats::set_extent(e, std::move(bounds));
+    }
+    s.before_tree.reset();
 }
 
 settings::YDescription describe_ys(const Analysis& a)

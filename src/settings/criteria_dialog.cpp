@@ -282,9 +282,9 @@ void write_criteria(CritSettings& c, const YDescription& y, const CritInput& in,
     const std::string line = io::fmt_a(c.critname, 30) + "; gamma=" + io::fmt_f(c.gamma, 6, 3) + "; Complexity " +
                              io::fmt_a(stats::complexity_name(c.complexity), 12);
     log.write(" " + files::squeeze(line).substr(0, 80));
+    // A tree's splits are the nodes' best G: the user's beta is kept for later searches.
     if (in.treemode) {
         log.write(" Beta parameter not used in tree analysis");
-        c.beta = 0.0;
     } else if (c.auto_beta) {
         log.write(" Beta on automatic setting");
     } else {

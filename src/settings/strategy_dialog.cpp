@@ -52,18 +52,74 @@ void read_form(const Form& f, StrategySettings& s)
 
 void refuse(Services& services, std::string text) { services.msgbox(text, BoxKind::Ok, false); }
 
+// The names of the boxes `on` has ticked that `off` has not, joined as a phrase
+// ("Iterative mode and Decide positivity"), and how many.
+std::pair<std::string, std::size_t> boxes_between(const StrategySettings& on, const StrategySettings& off)
+{
+    std::vector<std::string> names;
+    if (on.iterative && !off.iterative) names.emplace_back("Iterative mode");
+    if (on.forcein && !off.forcein) names.emplace_back("Force in attribute");
+    if (on.decidepos && !off.decidepos) names.emplace_back("Decide positivity");
+    std::string boxes = names.empty() ? std::string() : names.front();
+    for (std::size_t k = 1; k < names.size(); ++k) boxes += (k + 1 == names.size() ? " and " : ", ") + names[k];
+    return {boxes, names.size()};
+}
+
+// Takes the Top m box and the iteration limit as read from the dialog: an m
+// the user typed becomes their choice, a truncation to `nattr` holds for the
+// analysis in hand. False after a refusal.
+bool take_limits(StrategySettings& s, int nattr, bool logged, Services& services, io::LogWriter& log)
+{
+    const auto m = read_int_field(s.topmbox, 6);
+    if (!m || *m < 1) {
+        refuse(services, "Need a number m in Top m box$");
+        return false;
+    }
+    if (s.topm_typed) s.chosen_topm = static_cast<int>(*m);
+    s.topm_typed = false;
+    long long topm = *m;
+    if (topm > nattr) {
+        refuse(services, "Top m too large. Truncated to # attributes $");
+        topm = nattr;
+        s.topmbox = io::fmt_i(topm, 3);
+    }
+    s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
+    s.topm = static_cast<int>(topm);
+    if (logged) log.write(" Top m attributes, m=" + io::fmt_i(topm, 4));
+    const auto maxiter = io::list_read_int(s.maxitertext);
+    if (!maxiter) {
+        refuse(services, "Error reading max iterations$");
+        return false;
+    }
+    if (*maxiter < 1 || *maxiter > kMaxIterations) {
+        refuse(services, "Maximum iterations takes a whole number from 1 to 999999$");
+        return false;
+    }
+    s.maxiter = static_cast<int>(*maxiter);
+    return true;
+}
+
+// Tree, unticked while the tree's changes are held: the boxes the tree turned
+// off and the user left off are ticked again. The note that says so, or an
+// empty text when nothing came back.
+std::string give_back(StrategySettings& s)
+{
+    const StrategySettings read = s;
+    s.iterative = s.iterative || s.before_tree->iterative;
+    s.decidepos = s.decidepos || s.before_tree->decidepos;
+    const auto [boxes, n] = boxes_between(s, read);
+    if (n == 0) return {};
+    return "Without the tree, " + boxes + (n == 1 ? " is" : " are") +
+           " on again, as before the tree. Press OK to keep " + (n == 1 ? "it." : "them.");
+}
+
 } // namespace
 
 std::string tree_note(const StrategySettings& before, const StrategySettings& after)
 {
-    std::vector<std::string> off;
-    if (before.iterative && !after.iterative) off.emplace_back("Iterative mode");
-    if (before.forcein && !after.forcein) off.emplace_back("Force in attribute");
-    if (before.decidepos && !after.decidepos) off.emplace_back("Decide positivity");
-    if (off.empty()) return {};
-    std::string boxes = off.front();
-    for (std::size_t k = 1; k < off.size(); ++k) boxes += (k + 1 == off.size() ? " and " : ", ") + off[k];
-    return "A tree analysis goes without " + boxes + ": the tree turned " + (off.size() == 1 ? "it" : "them") +
+    const auto [boxes, n] = boxes_between(before, after);
+    if (n == 0) return {};
+    return "A tree analysis goes without " + boxes + ": the tree turned " + (n == 1 ? "it" : "them") +
            " off. Press OK to keep the tree.";
 }
 
@@ -73,12 +129,15 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
     StrategyResult r;
     if (s.attrsetspec != "all") {
         std::replace(s.attrsetspec.begin(), s.attrsetspec.end(), '-', ' ');
-        s.topmbox = io::fmt_i(s.topm, 3);
+        if (!s.topm_typed) s.topmbox = io::fmt_i(s.topm, 3);
     }
-    std::string note; // why the dialog is shown again
+    const StrategySettings entry = s;
+    std::string note;        // why the dialog is shown again
+    bool given_back = false; // the tree's changes were given back in this call
     for (;;) {
         Form f = strategy_form(s, note);
         note.clear();
+        const std::string shown = s.topmbox;
         const int closed = dialog.run(ids::kDialog, f);
         if (closed == kMissing) {
             log.write(io::list_record("Error: strategy dialog box 6 not found"));
@@ -94,6 +153,16 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
             continue;
         }
         read_form(f, s);
+        if (s.topmbox != shown) s.topm_typed = true;
+        // Tree ticked: the boxes as they were before this dialog are the user's own.
+        if (s.treemode && !s.before_tree)
+            s.before_tree = StrategySettings::BeforeTree{entry.iterative, entry.decidepos, {}, 1};
+        if (!s.treemode && s.before_tree && !given_back) {
+            given_back = true;
+            note = give_back(s);
+            // After the Extent dialog this dialog is shown again anyway.
+            if (!note.empty() && closed != ids::kExtent) continue;
+        }
         if (closed == ids::kExtent) {
             r.wantextent = true;
             return r;
@@ -110,6 +179,7 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
                     refuse(services, "Serial multivariate Y and tree not allowed$");
                     continue;
                 }
+                if (!take_limits(s, nattr, false, services, log)) continue;
                 return r;
             }
             s.iterative = s.forcein = s.decidepos = false;
@@ -123,31 +193,7 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
         log.write(io::list_record(s.iterative ? "Iterative mode" : "Non-iterative mode"));
         log.write(io::list_record(s.forcein ? "Forcing" : "Not-forcing"));
         log.write(io::list_record(s.decidepos ? "Decide positivity" : "Positive attributes as specified"));
-        const auto m = read_int_field(s.topmbox, 6);
-        if (!m || *m < 1) {
-            refuse(services, "Need a number m in Top m box$");
-            continue;
-        }
-        long long topm = *m;
-        if (topm > nattr) {
-            refuse(services, "Top m too large. Truncated to # attributes $");
-            topm = nattr;
-            s.topmbox = io::fmt_i(topm, 3);
-        }
-        s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
-        s.topm = static_cast<int>(topm);
-        log.write(" Top m attributes, m=" + io::fmt_i(topm, 4));
-        const auto maxiter = io::list_read_int(s.maxitertext);
-        if (!maxiter) {
-            refuse(services, "Error reading max iterations$");
-            continue;
-        }
-        if (*maxiter < 1 || *maxiter > kMaxIterations) {
-            refuse(services, "Maximum iterations takes a whole number from 1 to 999999$");
-            continue;
-        }
-        s.maxiter = static_cast<int>(*maxiter);
-        return r;
+        if (take_limits(s, nattr, true, services, log)) return r;
     }
 }
 

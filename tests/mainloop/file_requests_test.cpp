@@ -84,9 +84,24 @@ protected:
 
 TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
 {
-    program->crit.icrit = 3;
-    program->crit.auto_beta = false;
+    // What the analysis before chose and derived for its own data.
+    stats::CritSettings& c = program->crit;
+    c.icrit = 3;
+    c.auto_beta = false;
+    c.beta = 0.05;
+    c.complexity = 2;
+    c.gamma = 0.5;
+    c.balanced = true;
+    c.prior_mode = stats::PriorMode::User;
+    c.priors_given = c.specify_costs = c.weigh_by_costs = true;
+    c.cost[0] = {1.0, 0.0};
+    program->crit_texts.priors = "0.3 0.7";
+    program->crit_texts.cost_a = "0 2";
     program->strategy.treemode = true;
+    program->strategy.topm = 3; // truncated by a search
+    program->strategy.topmbox = "  3";
+    program->strategy.chosen_topm = 5;
+    program->iteration.letter = 4;
     ASSERT_EQ(open(cf), Flow::loop_head);
     ASSERT_TRUE(program->analysis);
     auto& m = program->menus;
@@ -114,8 +129,18 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_NE(m.find("Window", "KYPHOSIS.LOG"), 0);
     EXPECT_EQ(program->crit.icrit, 1);
     EXPECT_EQ(program->crit.critname, "Within MSE");
-    EXPECT_TRUE(program->crit.auto_beta);
+    EXPECT_TRUE(c.auto_beta);
+    EXPECT_EQ(c.beta, 0.0);
+    EXPECT_EQ(c.complexity, 2);
+    EXPECT_EQ(c.gamma, 0.5);
+    EXPECT_EQ(c.prior_mode, stats::PriorMode::Data);
+    EXPECT_FALSE(c.priors_given || c.specify_costs || c.weigh_by_costs);
+    EXPECT_EQ(c.cost[0].in_a, 1.0);
+    EXPECT_EQ(program->crit_texts.priors + program->crit_texts.cost_a, "");
     EXPECT_FALSE(program->strategy.treemode);
+    EXPECT_EQ(program->strategy.topm, 5);
+    EXPECT_EQ(program->strategy.attrsetspec, "1-  5");
+    EXPECT_EQ(program->iteration.letter, 0);
     ASSERT_FALSE(program->prefs.recent.empty());
     EXPECT_EQ(program->prefs.recent[0], cf);
 
@@ -136,10 +161,10 @@ TEST_F(FileRequestTest, AnOpeningClosesTheOldWindowsAndEndsTheTreeStrategy)
     // rectangle diagram are left as their windows are after a plot.
     for (int unit : {tree::kTreeUnit, plots::kDistWindow, rectdiag::kDiagramUnit})
         ASSERT_TRUE(frame.open_window(unit, "old"));
-    // Choosing Tree cleared iterative mode and Decide positivity (and held them)
-    // and made the extent single attributes with three floating cuts.
+    // Choosing Tree cleared iterative mode and Decide positivity and made the
+    // extent single attributes with three floating cuts (and held all three).
     program->strategy.treemode = true;
-    program->strategy.before_tree = {{true, true}};
+    program->strategy.before_tree = {{true, true, "3 2", 2}};
     program->strategy.iterative = program->strategy.decidepos = false;
     program->extent.sizetext = "1";
     program->extent.bounds = {1};
@@ -153,9 +178,9 @@ TEST_F(FileRequestTest, AnOpeningClosesTheOldWindowsAndEndsTheTreeStrategy)
     EXPECT_TRUE(program->strategy.iterative);
     EXPECT_TRUE(program->strategy.decidepos);
     EXPECT_FALSE(program->strategy.before_tree);
-    EXPECT_EQ(program->extent.sizetext, "2 2");
-    EXPECT_EQ(program->extent.qmax(), 2);
-    EXPECT_EQ(program->extent.nfloatx, 1);
+    EXPECT_EQ(program->extent.sizetext, "3 2");
+    EXPECT_EQ(program->extent.bounds, (std::vector<int>{3, 2}));
+    EXPECT_EQ(program->extent.nfloatx, 2);
 }
 
 TEST_F(FileRequestTest, FailedOpeningLeavesNoAnalysisAndTheDataMenusGrey)

@@ -242,10 +242,12 @@ TEST_F(SettingsRequests, StrategyFitsTheExtentOnlyWhenTreeIsSwitched)
     EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, st::kDialog}));
     EXPECT_EQ(program->extent.sizetext, "1");
 
-    // Tree switched on with the extent "2 2": the extent becomes "1" and the
-    // Extent dialog follows with it; the Strategy dialog, already answered, does
-    // not come back.
+    // Tree switched on with the user's extent "3 2" (two float levels): the
+    // extent becomes "1" and the Extent dialog follows with it; the Strategy
+    // dialog, already answered, does not come back.
     program->extent = {};
+    program->extent.sizetext = "3 2";
+    program->extent.nfloatx = 2;
     forms->shown.clear();
     forms->steps = {ScriptedForms::fill({}, {{st::kTree, true}, {st::kIterative, false}, {st::kDecidepos, false}}),
                     ScriptedForms::press(kOk)};
@@ -258,23 +260,31 @@ TEST_F(SettingsRequests, StrategyFitsTheExtentOnlyWhenTreeIsSwitched)
     EXPECT_EQ(program->extent.bounds, std::vector<int>{1});
     EXPECT_TRUE(program->analysis->extdone);
 
-    // Tree switched off again: back to "2 2", the same way.
+    // Tree switched off again: the Strategy dialog gives back the boxes the tree
+    // held, then the Extent dialog shows the user's extent.
     mainloop::clear_requests(f);
     forms->shown.clear();
-    forms->steps = {ScriptedForms::fill({}, {{st::kTree, false}}), ScriptedForms::press(kOk)};
+    forms->forms.clear();
+    forms->steps = {ScriptedForms::fill({}, {{st::kTree, false}}), ScriptedForms::press(kOk),
+                    ScriptedForms::press(kOk)};
     f.strat = true;
     EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
-    EXPECT_EQ(program->extent.sizetext, "2 2");
-    EXPECT_EQ(program->extent.nfloatx, 1);
-    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog}));
+    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, st::kDialog, settings::extent_ids::kDialog}));
+    EXPECT_TRUE(program->strategy.iterative && program->strategy.decidepos);
+    EXPECT_EQ(forms->forms[2].text[settings::extent_ids::kSizes], "3 2");
+    EXPECT_EQ(program->extent.nfloatx, 2);
+    EXPECT_FALSE(program->strategy.before_tree);
 
-    // "Set Extent Parameters" brings the Strategy dialog back after the Extent dialog.
-    mainloop::clear_requests(f);
-    forms->shown.clear();
-    forms->steps = {ScriptedForms::press(st::kExtent), ScriptedForms::press(kOk), ScriptedForms::press(kOk)};
-    f.strat = true;
-    EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
-    EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog, st::kDialog}));
+    // "Set Extent Parameters" brings the Strategy dialog back after the Extent
+    // dialog, also when that is cancelled.
+    for (int closing : {kOk, kCancel}) {
+        mainloop::clear_requests(f);
+        forms->shown.clear();
+        forms->steps = {ScriptedForms::press(st::kExtent), ScriptedForms::press(closing), ScriptedForms::press(kOk)};
+        f.strat = true;
+        EXPECT_EQ(mainloop::settings_request(*program), Flow::loop_head);
+        EXPECT_EQ(forms->shown, (std::vector<int>{st::kDialog, settings::extent_ids::kDialog, st::kDialog}));
+    }
 }
 
 TEST_F(SettingsRequests, StrategyWithoutAYSaysSo)

@@ -241,6 +241,15 @@ TEST_F(Criteria109, AnAcceptedBetaPassesTheChecksOfGoToo)
     }
 }
 
+TEST_F(Criteria109, ATreeLeavesTheUsersBetaForTheSearchesAfterIt)
+{
+    c.auto_beta = false;
+    c.beta = 0.05;
+    ASSERT_FALSE(critdlg(c, texts, one_binary(), {true, true}, forms, services, log).cancelled);
+    EXPECT_EQ(log_lines().at(2), " Beta parameter not used in tree analysis");
+    EXPECT_DOUBLE_EQ(c.beta, 0.05);
+}
+
 TEST_F(Criteria109, CancelRestoresCriterionBetaGammaAndTheWeights)
 {
     const YDescription two{{binary_y("low"), {"bwt", false, 100, 4990.0, false, false, 4.0}}, {0.0, 1.0}, false};

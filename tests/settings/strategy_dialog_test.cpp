@@ -58,6 +58,43 @@ TEST_F(Strategy106, ExtentButtonReturnsWithoutChecksOrLog)
     EXPECT_TRUE(services.calls.empty());
 }
 
+TEST_F(Strategy106, ATruncationHoldsForTheAnalysisTheTypedTopMForTheNext)
+{
+    // The box shows the m a search used; an OK that leaves it keeps the user's
+    // choice; an m typed too large for the dialog is the choice while m is cut.
+    s.topm = 3;
+    forms.steps = {ScriptedForms::press(kOk), ScriptedForms::fill({{ids::kTopm, "99"}})};
+    run();
+    EXPECT_EQ(forms.forms[0].text[ids::kTopm], "  3");
+    EXPECT_EQ(s.chosen_topm, 10);
+    run();
+    EXPECT_EQ(s.topm, 22);
+    EXPECT_EQ(s.chosen_topm, 99);
+}
+
+TEST_F(Strategy106, UntickingTreeGivesBackTheBoxesItTurnedOff)
+{
+    // Tree ticked with both boxes on: they are held, as they were before the dialog.
+    forms.steps = {ScriptedForms::fill({}, {{ids::kTree, true}}), ScriptedForms::press(kOk)};
+    run();
+    ASSERT_TRUE(s.before_tree);
+    EXPECT_TRUE(s.before_tree->iterative && s.before_tree->decidepos);
+    EXPECT_FALSE(s.iterative || s.decidepos);
+
+    // Unticked: the boxes come back with a note, and OK keeps what is shown then.
+    forms = {};
+    forms.steps = {ScriptedForms::fill({}, {{ids::kTree, false}, {ids::kIterative, true}}),
+                   ScriptedForms::fill({}, {{ids::kIterative, false}})};
+    run();
+    ASSERT_EQ(forms.forms.size(), 2u);
+    EXPECT_TRUE(forms.forms[1].is_on(ids::kDecidepos));
+    EXPECT_EQ(forms.forms[1].text[ids::kNote],
+              "Without the tree, Decide positivity is on again, as before the tree. Press OK to keep it.");
+    EXPECT_FALSE(s.iterative);
+    EXPECT_TRUE(s.decidepos);
+    EXPECT_FALSE(s.treemode);
+}
+
 TEST_F(Strategy106, TreeRules)
 {
     // Tree with Iterative on: the three boxes cleared, the dialog again; then the
