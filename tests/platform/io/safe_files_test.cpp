@@ -165,3 +165,36 @@ TEST(SafeFiles, AKilledWriteLeavesNothingAfterTheNextWrite)
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
     EXPECT_EQ(contents(path), "newest\n");
 }
+
+// A second write of a new file while the first is still writing its copy: the
+// first's temporary is live, not stale, and both writes end whole (the later
+// rename wins). Links that loop or name nothing are refused, not replaced; a
+// valid link is written through to its file.
+TEST(SafeFiles, LiveTemporariesAndLinksAreLeftAlone)
+{
+    Folder d;
+    const std::string path = (d.dir / "hull.png").string();
+    std::string second = "not run";
+    const WriteFn meanwhile = [&](int fd, const char* data, std::size_t n) -> long {
+        if (second == "not run") second = replace_contents(path, "second\n");
+        return ::write(fd, data, n);
+    };
+    EXPECT_EQ(replace_contents(path, "first\n", meanwhile), "");
+    EXPECT_EQ(second, "");
+    EXPECT_EQ(contents(path), "first\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
+
+    fs::create_symlink("loop.srd", d.dir / "loop.srd");
+    fs::create_symlink("none/x.srd", d.dir / "dangling.srd");
+    fs::create_symlink("hull.png", d.dir / "valid.png");
+    for (const auto& [name, why] : {std::pair{"loop.srd", "Too many levels of symbolic links"},
+                                    std::pair{"dangling.srd", "symbolic link to a missing file"}}) {
+        EXPECT_EQ(replace_contents((d.dir / name).string(), "x\n"), why) << name;
+        EXPECT_TRUE(fs::is_symlink(d.dir / name)) << name;
+    }
+    EXPECT_EQ(can_write((d.dir / "loop.srd").string()), "Too many levels of symbolic links");
+    EXPECT_EQ(write_replacing((d.dir / "valid.png").string(), {"through"}), "");
+    EXPECT_TRUE(fs::is_symlink(d.dir / "valid.png"));
+    EXPECT_EQ(contents(path), "through\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 4);
+}
