@@ -1,11 +1,11 @@
 // Files replaced only when complete, writability checked without a change, and
 // devices and binary files told apart from text.
 #include "platform/io/safe_files.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,28 +55,6 @@ TEST(SafeFiles, ReplacesWholeAndLeavesNoTemporary)
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
 }
 
-// A file size limit for this process, with the signal that passing it raises
-// ignored, so that a write past it comes back short ("File too large").
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lower{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = SIG_DFL;
-};
-
 // Writes the system refuses, whoever runs them (the superuser too): the old file
 // stays whole, no temporary is left, and the system's reason is returned.
 TEST(SafeFiles, ARefusedWriteKeepsTheOldFileAndSaysWhy)
@@ -90,7 +68,7 @@ TEST(SafeFiles, ARefusedWriteKeepsTheOldFileAndSaysWhy)
 
     // The new copy cut short after 2 bytes.
     {
-        const FileSizeLimit limit(2);
+        const meru::test::FileSizeLimit limit(2);
         EXPECT_EQ(write_replacing(path, {"new", "text"}), "File too large");
     }
     EXPECT_EQ(contents(path), "old\n");
