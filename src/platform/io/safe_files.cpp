@@ -67,7 +67,8 @@ void remove_unheld_temporaries(const std::string& path)
 // the file when whole, holding the file's lock from before `make` runs until
 // after the rename. `make` is given the path written and returns a reason to
 // stop, empty to go on.
-std::string write_locked(const std::string& given, const std::function<std::string(const std::string&, std::string&)>& make,
+std::string write_locked(const std::string& given,
+                         const std::function<std::string(const std::string&, std::string&)>& make,
                          const WriteFn& write)
 {
     std::string path;
