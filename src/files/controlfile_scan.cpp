@@ -2,6 +2,7 @@
 #include "files/controlfile.h"
 #include "files/cutgrammar.h"
 #include "files/textutil.h"
+#include "platform/io/os.h"
 #include "platform/io/records.h"
 #include "platform/io/safe_files.h"
 
@@ -154,15 +155,13 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     std::string name = trim(col80(cf[pos++]));
     if (takename) datapath = name;
 
-    // A data file that is a device or binary is never read (not even its names).
-    {
-        std::error_code ec;
-        if (!trim(datapath).empty() && std::filesystem::exists(datapath, ec)) {
-            nvd.not_text = io::not_text_reason(datapath);
-            if (!nvd.not_text.empty()) {
-                nvd.nodatafile = nvd.nodata = true;
-                return counts;
-            }
+    // A data file that is a device or binary is never read (not even its names);
+    // nor is a link that loops, which is not a missing file.
+    if (!trim(datapath).empty() && io::may_exist(datapath)) {
+        nvd.not_text = io::not_text_reason(datapath);
+        if (!nvd.not_text.empty()) {
+            nvd.nodatafile = nvd.nodata = true;
+            return counts;
         }
     }
 

@@ -88,7 +88,8 @@ void read_options(Program& p, const PrefRead& read)
         break;
     }
     case PrefStatus::unreadable: {
-        std::string text = "ERROR: Cannot read the preferences file " + p.prefs_path + "$";
+        std::string text = "ERROR: Cannot read the preferences file " + p.prefs_path;
+        text += read.why.empty() ? "$" : " (" + read.why + ")$";
         ui::msgbox(p.ui, text, BoxKind::Ok, false);
         break;
     }

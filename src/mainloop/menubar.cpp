@@ -218,6 +218,14 @@ std::string plain_name(const char* title, const char* item, Act act)
     return act == Act::command_title ? t : t + ":" + platform::plain_menu_text(item);
 }
 
+// Saves or prints the focused window; a file that could not be written is named
+// with the system's reason.
+void write_focused(Program& p, MenuCommand command)
+{
+    const platform::FileCommand done = platform::write_focused(command, p.frame, p.ui.host);
+    if (done.chosen && !done.why.empty()) ui::msgok(p.ui, "Cannot write " + done.path + " (" + done.why + ")$");
+}
+
 } // namespace
 
 platform::MenuRoutine chosen(Program& p, Step step, std::function<void()> raise_request)
@@ -264,13 +272,13 @@ void tipmenu(Program& p)
 void saveasmenu(Program& p)
 {
     std::string q = "?Save As only saves currently in focus window as bitmap. Continue?$";
-    if (ui::quiz(p.ui, q)) platform::run_menu_command(MenuCommand::SaveImage, p.frame, p.ui.host);
+    if (ui::quiz(p.ui, q)) write_focused(p, MenuCommand::SaveImage);
 }
 
 void printmenu(Program& p)
 {
     std::string q = "?Prints only currently in focus window. Continue?$";
-    if (ui::quiz(p.ui, q)) platform::run_menu_command(MenuCommand::Print, p.frame, p.ui.host);
+    if (ui::quiz(p.ui, q)) write_focused(p, MenuCommand::Print);
 }
 
 void exitmenu(Program& p)

@@ -87,7 +87,8 @@ bool data_file_chosen(const OpenRequest& rq, const io::PathParts& parts, Choice&
     const std::string base = files::rtrim(parts.name);
     c.cfname = parts.folder + base + ".mrc";
     c.dataname = base + parts.extension;
-    const bool exists = io::file_exists(c.cfname);
+    // A control file behind a link that loops is not made anew: its opening says why.
+    const bool exists = io::may_exist(c.cfname);
     if (exists && !rq.fnew) return true;
     if (!data_file_usable(c.datapath, sv)) return false;
     const std::string logpath = parts.folder + files::log_name(base);
@@ -219,6 +220,7 @@ public:
                 c_.datafromcf = true;
             }
             std::string text;
+            io::remove_stale_temporaries(c_.cfname);
             const FileText cf = slurp(c_.cfname);
             if (!cf.why.empty()) {
                 text = "Unable to open control file " + c_.cfname + " (" + cf.why + ") $";

@@ -1,7 +1,9 @@
 #include "mainloop/prefs.h"
 
+#include "platform/io/safe_files.h"
 #include "platform/io/strings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -47,15 +49,14 @@ std::string preferences_path()
 PrefRead read_preferences(const std::string& path)
 {
     PrefRead r;
+    io::remove_stale_temporaries(path);
     std::error_code ec;
     if (!fs::exists(path, ec)) {
         r.prefs.leading = {std::string(kPrefHeading)};
         r.prefs.options_line = kNewOptionsLine;
         r.options_line = kNewOptionsLine;
-        std::ofstream out(path, std::ios::binary);
-        out << kPrefHeading << '\n' << kNewOptionsLine << '\n';
-        out.flush();
-        r.status = out ? PrefStatus::created : PrefStatus::unreadable;
+        r.why = write_preferences(path, r.prefs);
+        r.status = r.why.empty() ? PrefStatus::created : PrefStatus::unreadable;
         return r;
     }
     std::ifstream in(path, std::ios::binary);
@@ -92,26 +93,14 @@ PrefRead read_preferences(const std::string& path)
     return r;
 }
 
-bool write_preferences(const std::string& path, const Preferences& prefs)
+std::string write_preferences(const std::string& path, const Preferences& prefs)
 {
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& l : prefs.leading) out << trim_right(l) << '\n';
-        out << trim_right(prefs.options_line) << '\n';
-        const int n = std::min<int>(static_cast<int>(prefs.recent.size()), Preferences::kMaxRecent);
-        for (int k = 0; k < n; ++k) out << trim_right(prefs.recent[static_cast<size_t>(k)]) << '\n';
-        out.flush();
-        if (!out) return false;
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    std::vector<std::string> lines;
+    for (const auto& l : prefs.leading) lines.push_back(trim_right(l));
+    lines.push_back(trim_right(prefs.options_line));
+    const int n = std::min<int>(static_cast<int>(prefs.recent.size()), Preferences::kMaxRecent);
+    for (int k = 0; k < n; ++k) lines.push_back(trim_right(prefs.recent[static_cast<size_t>(k)]));
+    return io::write_replacing(path, lines);
 }
 
 bool apply_options_line(std::string_view line, settings::Options& options)

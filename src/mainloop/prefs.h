@@ -44,6 +44,7 @@ struct PrefRead {
     Preferences prefs;
     PrefStatus status = PrefStatus::read;
     std::string options_line; // the options line as read (read and created)
+    std::string why;          // the system's reason when the file could not be created
 };
 
 // The preferences file's path: $MERU_PREFS when set, else meru.prf in
@@ -52,12 +53,14 @@ std::string preferences_path();
 
 // Reads the file at `path`, creating it (heading, the new options line) when it
 // does not exist. Blank lines among the recent files are skipped; recent files
-// after the tenth are not read.
+// after the tenth are not read. Temporaries of the file left by a write that was
+// killed are removed.
 PrefRead read_preferences(const std::string& path);
 
-// Rewrites the file whole (through a temporary file renamed over it). False when
-// it cannot be written.
-bool write_preferences(const std::string& path, const Preferences& prefs);
+// Rewrites the file whole (through a temporary file renamed over it, in turn
+// with other programs writing it). The system's reason when it cannot be
+// written (the file is then as it was), else empty.
+std::string write_preferences(const std::string& path, const Preferences& prefs);
 
 // Sets the seven saved options from an options line; false (nothing changed)
 // when its first seven columns are not each "T" or "F".

@@ -28,8 +28,8 @@ void append_item(Program& p, int k)
 // Rewrites the file from the preferences image as it stands.
 void write_image(Program& p)
 {
-    if (!write_preferences(p.prefs_path, p.prefs)) {
-        std::string text = "ERROR: Cannot write the preferences file " + p.prefs_path + "$";
+    if (const std::string why = write_preferences(p.prefs_path, p.prefs); !why.empty()) {
+        std::string text = "ERROR: Cannot write the preferences file " + p.prefs_path + " (" + why + ")$";
         ui::msgbox(p.ui, text, BoxKind::Ok, false);
     }
 }

@@ -4,9 +4,11 @@
 #include "platform/events.h"
 #include "platform/file_dialog.h"
 #include "platform/frame.h"
+#include "platform/io/safe_files.h"
 #include "platform/modal_front.h"
 #include "platform/script.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -44,39 +46,64 @@ std::optional<std::string> save_name(const ModalHost& host, const QString& title
     return name;
 }
 
-bool print_to_pdf(const QImage& image, const QString& path)
+// The image as a one-page PDF, its page the image's size.
+QByteArray pdf_of(const QImage& image)
 {
-    QPdfWriter pdf(path);
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&bytes);
     pdf.setResolution(96);
     pdf.setPageSize(QPageSize(QSizeF(image.width(), image.height()), QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter p(&pdf);
-    if (!p.isActive()) return false;
-    QRect page = p.viewport();
-    QSize fit = image.size().scaled(page.size(), Qt::KeepAspectRatio);
-    p.drawImage(QRect(QPoint(0, 0), fit), image);
-    return p.end();
+    if (p.isActive()) {
+        QRect page = p.viewport();
+        QSize fit = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+        p.drawImage(QRect(QPoint(0, 0), fit), image);
+        p.end();
+    }
+    return bytes.data();
+}
+
+// The image in `format` ("PNG", "BMP").
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    image.save(&bytes, format);
+    return bytes.data();
 }
 
 } // namespace
 
+FileCommand write_focused(MenuCommand command, Frame& frame, const ModalHost& host)
+{
+    FileCommand done;
+    const Canvas* c = focused_canvas(frame);
+    if (!c) return done;
+    const bool print = command == MenuCommand::Print;
+    const auto name = print ? save_name(host, "Print to file", "PDF files (*.pdf)", "pdf")
+                            : save_name(host, "Save As", "Images (*.png *.bmp)", "png");
+    if (!name) return done;
+    done.chosen = true;
+    done.path = *name;
+    const QString path = QString::fromStdString(*name);
+    const QByteArray bytes =
+        print ? pdf_of(c->image()) : encoded(c->image(), path.endsWith(".bmp", Qt::CaseInsensitive) ? "BMP" : "PNG");
+    // Written beside the file and renamed over it when whole: a full disk or a
+    // missing folder leaves an earlier file as it was.
+    done.why = bytes.isEmpty() ? "the picture could not be made"
+                               : io::replace_contents(done.path, std::string_view(bytes.constData(), bytes.size()));
+    return done;
+}
+
 bool run_menu_command(MenuCommand command, Frame& frame, const ModalHost& host, const std::function<void()>& exit)
 {
     switch (command) {
-    case MenuCommand::SaveImage: {
-        const Canvas* c = focused_canvas(frame);
-        if (!c) return false;
-        auto name = save_name(host, "Save As", "Images (*.png *.bmp)", "png");
-        if (!name) return false;
-        QString path = QString::fromStdString(*name);
-        const char* format = path.endsWith(".bmp", Qt::CaseInsensitive) ? "BMP" : "PNG";
-        return c->image().save(path, format);
-    }
+    case MenuCommand::SaveImage:
     case MenuCommand::Print: {
-        const Canvas* c = focused_canvas(frame);
-        if (!c) return false;
-        auto name = save_name(host, "Print to file", "PDF files (*.pdf)", "pdf");
-        return name && print_to_pdf(c->image(), QString::fromStdString(*name));
+        const FileCommand done = write_focused(command, frame, host);
+        return done.chosen && done.why.empty();
     }
     case MenuCommand::Exit:
         if (exit) exit();

@@ -7,6 +7,7 @@
 #include "platform/modal_host.h"
 
 #include <functional>
+#include <string>
 
 namespace meru::platform {
 
@@ -14,9 +15,21 @@ class Frame;
 
 enum class MenuCommand { SaveImage, Print, Exit, SelectGraphic, SelectAll, Copy, Cascade, Tile, Nothing };
 
+// What Save As (SaveImage) or Print did with the focused window's canvas.
+struct FileCommand {
+    bool chosen = false; // a window had the focus and the user named a file
+    std::string path;    // the file named
+    std::string why;     // the system's reason when the file could not be written; empty when written
+};
+
+// Asks for a file and writes the focused canvas to it: as a PNG (a BMP for a
+// name ending ".bmp") for SaveImage, as a one-page PDF for Print. The file is
+// replaced only when its new contents are whole.
+FileCommand write_focused(MenuCommand command, Frame& frame, const ModalHost& host);
+
 // Runs `command` at once. Exit calls `exit` (the process ends with status 0 when
-// it is empty). Returns false when there was nothing to act on (no focused window)
-// or the user cancelled.
+// it is empty). Returns false when there was nothing to act on (no focused window),
+// the user cancelled, or the file could not be written.
 bool run_menu_command(MenuCommand command, Frame& frame, const ModalHost& host,
                       const std::function<void()>& exit = {});
 

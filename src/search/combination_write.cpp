@@ -16,15 +16,20 @@ std::string rtrim(std::string s)
 
 // Adds one line at the end of the file, starting a new line first when its last
 // one has no line end. The file is written anew beside the old one and renamed
-// over it when whole, so a full disk leaves it as it was. Empty on success, else
-// the system's reason.
+// over it when whole, so a full disk leaves it as it was. A second program adding
+// a line at the same time waits until this one is done, then reads the file with
+// this line in it. Empty on success, else the system's reason.
 std::string append_line(const std::string& path, const std::string& line, const io::WriteFn& write)
 {
-    std::string text;
-    if (std::string why = io::read_regular_file(path, text); !why.empty()) return why;
-    if (std::string why = io::can_write(path); !why.empty()) return why;
-    if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += '\n';
-    return io::replace_contents(path, text + line + "\n", write);
+    return io::update_contents(
+        path,
+        [&](std::string& text) {
+            if (std::string why = io::can_write(path); !why.empty()) return why;
+            if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += '\n';
+            text += line + "\n";
+            return std::string();
+        },
+        write);
 }
 
 } // namespace

@@ -157,9 +157,10 @@ std::string save_srd(const std::string& path, const SavedDiagram& d)
 
 SrdRead load_srd(const std::string& path, const std::vector<std::vector<int>>& terms)
 {
+    io::remove_stale_temporaries(path);
     std::string text;
     if (std::string why = io::read_regular_file(path, text, kMaxFileBytes + 1); !why.empty())
-        return {io::file_exists(path) ? SrdStatus::unreadable : SrdStatus::missing, {}, why};
+        return {io::may_exist(path) ? SrdStatus::unreadable : SrdStatus::missing, {}, why};
     if (text.size() > kMaxFileBytes) return {SrdStatus::damaged, {}, {}};
     return parse_srd(text, terms);
 }

@@ -37,7 +37,7 @@ std::string srd_text(const SavedDiagram& d);
 enum class SrdStatus {
     ok,
     missing,    // there is no such file
-    unreadable, // the file is there but cannot be read (a folder, a pipe, a device)
+    unreadable, // the file is there but cannot be read (a folder, a pipe, a device, a link that loops)
     damaged,    // not a saved diagram, or one with a broken or missing line
     mismatch,   // a sound diagram of other terms, or of another q
 };
@@ -59,6 +59,7 @@ std::string srd_path_for(const std::string& log_path);
 // (or none). Empty on success, else the system's reason ("No space left on device").
 std::string save_srd(const std::string& path, const SavedDiagram& d);
 // Reads a regular file only: a pipe or a device is refused at once, not waited on.
+// Temporaries left by a Save that was killed are removed first.
 SrdRead load_srd(const std::string& path, const std::vector<std::vector<int>>& terms);
 
 } // namespace meru::srdfit

@@ -258,6 +258,8 @@ TEST_F(OpeningTest, DevicesAndBinaryFilesAreRefusedBeforeAnythingIsWritten)
     write("noise.csv", noise);
     std::filesystem::create_symlink("/dev/zero", folder + "zero.csv");
     write("zero.mrc", "Zero\na\n*\na i 1\n*\nfree comma\n/dev/zero\n");
+    std::filesystem::create_symlink("loop.csv", folder + "loop.csv");
+    write("loop.mrc", "Loop\na\n*\na i 1\n*\nfree comma\nloop.csv\n");
     const auto files_before = std::distance(std::filesystem::directory_iterator(folder), {});
     struct Case {
         std::string path;
@@ -268,7 +270,8 @@ TEST_F(OpeningTest, DevicesAndBinaryFilesAreRefusedBeforeAnythingIsWritten)
          {Case{folder + "noise.csv", {false, true, 0, false}, "noise.csv (holds NUL bytes, not text)"},
           Case{folder + "zero.csv", {false, true, 0, false}, "zero.csv (not a regular file)"},
           Case{folder + "zero.csv", {true, false, 0, false}, "zero.csv (not a regular file)"},
-          Case{folder + "zero.mrc", {true, false, 0, false}, "/dev/zero (not a regular file)"}}) {
+          Case{folder + "zero.mrc", {true, false, 0, false}, "/dev/zero (not a regular file)"},
+          Case{folder + "loop.mrc", {true, false, 0, false}, "loop.csv (Too many levels of symbolic links)"}}) {
         sv.calls.clear();
         sv.quiz_answers = {true};
         host.answers.push_back(c.path);
@@ -280,6 +283,26 @@ TEST_F(OpeningTest, DevicesAndBinaryFilesAreRefusedBeforeAnythingIsWritten)
         EXPECT_TRUE(log.is_open());
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), files_before); // nothing written
+}
+
+// A control file behind a link that loops is not made anew over the link: the
+// opening says why. A temporary left beside a control file by a killed write
+// goes when the file is next opened.
+TEST_F(OpeningTest, ALoopingControlFileSaysWhyAndAStaleTemporaryGoesAtOpening)
+{
+    write("small.csv", kSmallCsv);
+    std::filesystem::create_symlink("small.mrc", folder + "small.mrc");
+    EXPECT_EQ(open_file(folder + "small.csv").end, End::unchanged);
+    const auto msg = sv.with_prefix("msgbox:Unable to open control file ");
+    ASSERT_EQ(msg.size(), 1u);
+    EXPECT_NE(msg[0].find("small.mrc (Too many levels of symbolic links)"), std::string::npos) << msg[0];
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "small.mrc"));
+
+    std::filesystem::remove(folder + "small.mrc");
+    write("small.mrc", kSmallMrc);
+    const std::string stale = write("small.mrc.meru-tmp-a1B2c3", "Small te");
+    ASSERT_EQ(open_file(folder + "small.mrc").end, End::opened);
+    EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
 TEST_F(OpeningTest, CrlfDataFileCountsEachLineOnce)

@@ -1,10 +1,12 @@
 // The preferences file: creation, leading lines, the options line's columns,
 // the two skip options, the recent-file list and its updates, the round trip.
 #include "mainloop/prefs.h"
+#include "support/file_size_limit.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -45,6 +47,26 @@ TEST_F(PrefsTest, AMissingFileIsCreatedWithTiedPartitionsOnOnly)
     EXPECT_FALSE(o.fullred || o.primattr || o.detailout || o.skipset || o.skipcomb || o.showtip);
     EXPECT_FALSE(o.turboon); // not saved: left alone
     EXPECT_TRUE(r.prefs.recent.empty());
+}
+
+// A full disk: a rewrite leaves the file as it was and a new file is not made
+// empty; nothing is left beside them, and the system's reason is given.
+TEST_F(PrefsTest, AFullDiskLeavesTheFileAsItWasAndSaysWhy)
+{
+    write("# kept\nTTTTTTT\n");
+    Preferences p;
+    p.options_line = "FFFFFFF";
+    p.recent = {"/data/kyphosis.mrc"};
+    mainloop::PrefRead created;
+    {
+        const FileSizeLimit limit(2);
+        EXPECT_EQ(mainloop::write_preferences(path(), p), "File too large");
+        created = mainloop::read_preferences(dir.filePath("new.prf").toStdString());
+    }
+    EXPECT_EQ(read(), "# kept\nTTTTTTT\n");
+    EXPECT_EQ(created.status, PrefStatus::unreadable);
+    EXPECT_EQ(created.why, "File too large");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1);
 }
 
 TEST_F(PrefsTest, TheSevenColumnsMapToTheirOptions)
@@ -94,7 +116,7 @@ TEST_F(PrefsTest, AnyNumberOfLeadingLinesIsReadAndKept)
         EXPECT_EQ(r.options_line, "FTTFFTF");
         EXPECT_EQ(r.prefs.recent, (std::vector<std::string>{"/data/a.mrc", "/data/b.mrc"}));
         r.prefs.options_line = r.options_line;
-        ASSERT_TRUE(mainloop::write_preferences(path(), r.prefs));
+        ASSERT_EQ(mainloop::write_preferences(path(), r.prefs), "");
         EXPECT_EQ(read(), leading + "FTTFFTF\n/data/a.mrc\n/data/b.mrc\n");
     }
 }
@@ -165,7 +187,7 @@ TEST_F(PrefsTest, LongPathsAreKeptWhole)
     p.options_line = "FFTFFFF";
     int ix = 0;
     ASSERT_TRUE(mainloop::note_opened(p, deep, ix));
-    ASSERT_TRUE(mainloop::write_preferences(path(), p));
+    ASSERT_EQ(mainloop::write_preferences(path(), p), "");
     auto r = mainloop::read_preferences(path());
     ASSERT_EQ(r.prefs.recent.size(), 1u);
     EXPECT_EQ(r.prefs.recent[0], deep);

@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace meru::search {
@@ -103,6 +107,59 @@ TEST(CombinationWrite, AFullDiskLeavesTheFileWhole)
         (std::vector<std::string>{"note:NOTE: Control file not written: No space left on device $ [log] kind=full"}));
     for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
         EXPECT_EQ(e.path().filename().string().find("full.mrc."), std::string::npos) << e.path(); // no copy left
+}
+
+// Whether the system's lock table shows a writer waiting for the lock on the file
+// with inode `ino` (a line "N: -> FLOCK ... MAJ:MIN:INO ...").
+bool waiter_on(ino_t ino)
+{
+    std::ifstream locks("/proc/locks");
+    const std::string inode = ":" + std::to_string(ino) + " ";
+    for (std::string line; std::getline(locks, line);)
+        if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) return true;
+    return false;
+}
+
+// Two programs add a combination to one control file at once: the first is held
+// between its reading of the file and the renaming of its new copy until the
+// second has either finished or is seen waiting for its turn. Neither line is
+// lost and each program says its own was written.
+TEST(CombinationWrite, TwoWritersOfOneFileTakeTurns)
+{
+    if (!std::ifstream("/proc/locks")) GTEST_SKIP() << "no lock table to watch";
+    const std::string path = test::temp_path("shared.mrc");
+    {
+        std::ofstream(path, std::ios::binary) << "title\n*\n";
+    }
+    std::vector<std::string> combos_a, combos_b;
+    Notices told_a, told_b;
+    std::atomic<bool> b_done{false};
+    std::thread b;
+    const io::WriteFn held = [&](int fd, const char* data, std::size_t n) -> long {
+        if (!b.joinable()) {
+            struct stat st = {};
+            ::stat(path.c_str(), &st); // the file as the first writer read it
+            b = std::thread([&] {
+                write_combination(path, "+02", sample(), combos_b, told_b);
+                b_done = true;
+            });
+            // A bound on the wait only weakens the check, never fails it.
+            const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!b_done && !waiter_on(st.st_ino) && std::chrono::steady_clock::now() < give_up)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return ::write(fd, data, n);
+    };
+    EXPECT_EQ(write_combination(path, "+01", sample(), combos_a, told_a, held), ComboWrite::written);
+    if (b.joinable()) b.join();
+    EXPECT_EQ(read_all(path), "title\n*\n+01     (2 -3)(5)\n+02     (2 -3)(5)\n");
+    for (auto [told, name] : {std::pair{&told_a, "+01"}, std::pair{&told_b, "+02"}}) {
+        test::RecordingServices sv;
+        sv.replay(*told);
+        EXPECT_EQ(sv.with_prefix("note:"),
+                  std::vector<std::string>{"note:NOTE: Boolean combination of attribute " + std::string(name) +
+                                           " written to control file $ [log] kind=full"});
+    }
 }
 
 } // namespace

@@ -148,4 +148,16 @@ TEST(SrdFileTest, ASaveCutShortKeepsTheEarlierFileAndALoadReadsRegularFilesOnly)
     std::remove(path.c_str());
     std::filesystem::create_directory(path);
     EXPECT_EQ(load_srd(path, d.terms).status, SrdStatus::unreadable);
+
+    // A link that loops is not "no saved diagram".
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("LUNG.srd", path);
+    const SrdRead looped = load_srd(path, d.terms);
+    EXPECT_EQ(looped.status, SrdStatus::unreadable);
+    EXPECT_EQ(looped.why, "Too many levels of symbolic links");
+    // A temporary left by a killed Save goes when the diagram is next loaded.
+    std::filesystem::remove(path);
+    const std::string stale = dir.write("LUNG.srd.meru-tmp-a1B2c3", "MERU rect");
+    load_srd(path, d.terms);
+    EXPECT_FALSE(std::filesystem::exists(stale));
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,12 @@ bool file_exists(const std::string& path)
 {
     std::error_code ec;
     return !path.empty() && fs::exists(path, ec);
+}
+
+bool may_exist(const std::string& path)
+{
+    struct stat st = {};
+    return !path.empty() && (::stat(path.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR));
 }
 
 bool delete_file(const std::string& path)

@@ -32,6 +32,10 @@ struct PathParts {
 PathParts split_path(std::string_view path);
 
 bool file_exists(const std::string& path);
+// Whether something may be at `path`: false only when the system says that no
+// file is there. A link that loops or a folder that cannot be searched may hide
+// one, so there a caller opens the path and reports why it cannot.
+bool may_exist(const std::string& path);
 // Deletes a file; false when it did not exist or could not be deleted.
 bool delete_file(const std::string& path);
 

@@ -1,5 +1,7 @@
 #include "platform/io/safe_files.h"
 
+#include "platform/io/write_locks.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,8 +30,25 @@ std::string base_of(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Removes the temporaries of `path` that an earlier write left behind.
-void remove_stale_temporaries(const std::string& path)
+// The file a write of `given` replaces: `given` itself, or the file its symbolic
+// link names. A link that loops, or names no file, is refused with the reason:
+// replacing it would lose the user's link, and writing through a link to nothing
+// would make a file somewhere the user may not expect.
+std::string write_target(const std::string& given, std::string& path)
+{
+    path = given;
+    struct stat st = {};
+    if (::lstat(given.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+    char* real = ::realpath(given.c_str(), nullptr);
+    if (!real) return errno == ENOENT ? "symbolic link to a missing file" : reason(errno);
+    path = real;
+    std::free(real);
+    return {};
+}
+
+// Removes the temporaries of `path` (the file itself, not a link) that writes
+// which were killed left behind; those of live writers stay.
+void remove_unheld_temporaries(const std::string& path)
 {
     const std::string prefix = base_of(path) + std::string(kTempMark);
     DIR* dir = ::opendir(folder_of(path).c_str());
@@ -41,7 +60,44 @@ void remove_stale_temporaries(const std::string& path)
     }
     ::closedir(dir);
     const std::string folder = folder_of(path) + "/";
-    for (const std::string& name : stale) ::unlink((folder + name).c_str());
+    for (const std::string& name : stale) remove_if_unheld(folder + name);
+}
+
+// Writes what `make` makes to a temporary file beside `given` and renames it over
+// the file when whole, holding the file's lock from before `make` runs until
+// after the rename. `make` is given the path written and returns a reason to
+// stop, empty to go on.
+std::string write_locked(const std::string& given,
+                         const std::function<std::string(const std::string&, std::string&)>& make,
+                         const WriteFn& write)
+{
+    std::string path;
+    if (std::string why = write_target(given, path); !why.empty()) return why;
+    const LockedFile present = lock_present_file(path);
+    remove_unheld_temporaries(path);
+    std::string text;
+    if (std::string why = make(path, text); !why.empty()) return why;
+    std::string tmp = path + std::string(kTempMark) + "XXXXXX";
+    const LockedFile temporary = make_locked_temporary(tmp);
+    const int fd = temporary.fd();
+    if (fd < 0) return reason(errno);
+    // The new file takes the old one's permissions, or the usual ones for a new file.
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    // The temporary keeps its lock until it has its new name, so that no other
+    // writer takes it for a stale one.
+    if (write_fully(write, fd, text.data(), text.size()) < text.size() || ::fsync(fd) != 0 ||
+        ::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        return reason(err);
+    }
+    return {};
 }
 
 // Opens a regular file for reading; -1 with `why` set otherwise.
@@ -85,37 +141,33 @@ std::string read_blocks(const std::string& path, const std::function<bool(std::s
 
 } // namespace
 
-std::string replace_contents(const std::string& given, std::string_view text, const WriteFn& write)
+std::string replace_contents(const std::string& path, std::string_view text, const WriteFn& write)
 {
-    std::string path = given;
-    if (char* real = ::realpath(given.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
-    remove_stale_temporaries(path);
-    std::string tmp = path + std::string(kTempMark) + "XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return reason(errno);
-    // The new file takes the old one's permissions, or the usual ones for a new file.
-    struct stat st = {};
-    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    if (write_fully(write, fd, text.data(), text.size()) < text.size() || ::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return reason(err);
-    }
-    if (::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        return reason(err);
-    }
-    return {};
+    return write_locked(
+        path,
+        [text](const std::string&, std::string& out) {
+            out = text;
+            return std::string();
+        },
+        write);
+}
+
+std::string update_contents(const std::string& path, const std::function<std::string(std::string&)>& change,
+                            const WriteFn& write)
+{
+    return write_locked(
+        path,
+        [&change](const std::string& target, std::string& text) {
+            if (std::string why = read_regular_file(target, text); !why.empty()) return why;
+            return change(text);
+        },
+        write);
+}
+
+void remove_stale_temporaries(const std::string& path)
+{
+    std::string target;
+    if (write_target(path, target).empty()) remove_unheld_temporaries(target);
 }
 
 std::string write_replacing(const std::string& path, const std::vector<std::string>& lines)
@@ -135,6 +187,7 @@ std::string can_write(const std::string& path)
         ::close(fd);
         return {};
     }
+    if (errno != ENOENT) return reason(errno); // a link that loops, a folder that cannot be searched
     if (::access(folder_of(path).c_str(), W_OK | X_OK) != 0) return reason(errno);
     return {};
 }

@@ -21,15 +21,29 @@ inline constexpr std::string_view kTempMark = ".meru-tmp-";
 // Writes `text` to a temporary file beside `path` and renames it over `path` once
 // it is whole and on disk: the old file stays whole until the new one replaces it,
 // and a failure (a full disk) removes the temporary file and leaves the old one as
-// it was. Temporaries of `path` left by a write that was killed are removed first.
-// A link is followed: the file it names is replaced. `write` is the test seam.
+// it was. Writers of one file take turns: each holds the file's lock until its
+// copy has replaced it. Temporaries of `path` left by a write that was killed are
+// removed first (those of live writers stay). A link is followed: the file it
+// names is replaced; a link that loops or names no file is refused. `write` is the
+// test seam.
 std::string replace_contents(const std::string& path, std::string_view text, const WriteFn& write = {});
+
+// replace_contents with what `change` makes of the file's present contents,
+// read under the same lock, so that no other writer's change falls between the
+// reading and the renaming. `change` edits the text in place and returns a reason
+// to write nothing, empty to write it.
+std::string update_contents(const std::string& path, const std::function<std::string(std::string&)>& change,
+                            const WriteFn& write = {});
+
+// Removes the temporaries of `path` left by writes that were killed, as a write
+// of it does; for a reader opening the file.
+void remove_stale_temporaries(const std::string& path);
 
 // replace_contents with `lines`, each ended by a line feed.
 std::string write_replacing(const std::string& path, const std::vector<std::string>& lines);
 
 // Whether `path` could be written (appended to when it exists, created in its
-// folder when not), without changing it.
+// folder when not), without changing it. A link that loops cannot.
 std::string can_write(const std::string& path);
 
 // Why `path` cannot be read as a text file: it cannot be opened, is not a regular

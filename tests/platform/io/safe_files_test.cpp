@@ -1,11 +1,11 @@
 // Files replaced only when complete, writability checked without a change, and
 // devices and binary files told apart from text.
 #include "platform/io/safe_files.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,28 +55,6 @@ TEST(SafeFiles, ReplacesWholeAndLeavesNoTemporary)
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
 }
 
-// A file size limit for this process, with the signal that passing it raises
-// ignored, so that a write past it comes back short ("File too large").
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lower{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = SIG_DFL;
-};
-
 // Writes the system refuses, whoever runs them (the superuser too): the old file
 // stays whole, no temporary is left, and the system's reason is returned.
 TEST(SafeFiles, ARefusedWriteKeepsTheOldFileAndSaysWhy)
@@ -90,7 +68,7 @@ TEST(SafeFiles, ARefusedWriteKeepsTheOldFileAndSaysWhy)
 
     // The new copy cut short after 2 bytes.
     {
-        const FileSizeLimit limit(2);
+        const meru::test::FileSizeLimit limit(2);
         EXPECT_EQ(write_replacing(path, {"new", "text"}), "File too large");
     }
     EXPECT_EQ(contents(path), "old\n");
@@ -164,4 +142,37 @@ TEST(SafeFiles, AKilledWriteLeavesNothingAfterTheNextWrite)
     EXPECT_EQ(write_replacing(path, {"newest"}), "");
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
     EXPECT_EQ(contents(path), "newest\n");
+}
+
+// A second write of a new file while the first is still writing its copy: the
+// first's temporary is live, not stale, and both writes end whole (the later
+// rename wins). Links that loop or name nothing are refused, not replaced; a
+// valid link is written through to its file.
+TEST(SafeFiles, LiveTemporariesAndLinksAreLeftAlone)
+{
+    Folder d;
+    const std::string path = (d.dir / "hull.png").string();
+    std::string second = "not run";
+    const WriteFn meanwhile = [&](int fd, const char* data, std::size_t n) -> long {
+        if (second == "not run") second = replace_contents(path, "second\n");
+        return ::write(fd, data, n);
+    };
+    EXPECT_EQ(replace_contents(path, "first\n", meanwhile), "");
+    EXPECT_EQ(second, "");
+    EXPECT_EQ(contents(path), "first\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 1);
+
+    fs::create_symlink("loop.srd", d.dir / "loop.srd");
+    fs::create_symlink("none/x.srd", d.dir / "dangling.srd");
+    fs::create_symlink("hull.png", d.dir / "valid.png");
+    for (const auto& [name, why] : {std::pair{"loop.srd", "Too many levels of symbolic links"},
+                                    std::pair{"dangling.srd", "symbolic link to a missing file"}}) {
+        EXPECT_EQ(replace_contents((d.dir / name).string(), "x\n"), why) << name;
+        EXPECT_TRUE(fs::is_symlink(d.dir / name)) << name;
+    }
+    EXPECT_EQ(can_write((d.dir / "loop.srd").string()), "Too many levels of symbolic links");
+    EXPECT_EQ(write_replacing((d.dir / "valid.png").string(), {"through"}), "");
+    EXPECT_TRUE(fs::is_symlink(d.dir / "valid.png"));
+    EXPECT_EQ(contents(path), "through\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 4);
 }

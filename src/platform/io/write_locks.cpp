@@ -1,0 +1,84 @@
+#include "platform/io/write_locks.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace meru::io {
+
+namespace {
+
+// flock, again after an interruption.
+int lock(int fd, int how)
+{
+    int r = 0;
+    do r = ::flock(fd, how);
+    while (r != 0 && errno == EINTR);
+    return r;
+}
+
+// Whether `path` still names the file open on `fd` (no one has renamed another
+// file over it or removed it since it was opened).
+bool still_named(int fd, const std::string& path)
+{
+    struct stat held = {}, named = {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+} // namespace
+
+LockedFile::~LockedFile()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+LockedFile& LockedFile::operator=(LockedFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+LockedFile lock_present_file(const std::string& path)
+{
+    for (;;) {
+        LockedFile f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        struct stat st = {};
+        if (f.fd() < 0 || ::fstat(f.fd(), &st) != 0 || !S_ISREG(st.st_mode) || lock(f.fd(), LOCK_EX) != 0) return {};
+        if (still_named(f.fd(), path)) return f;
+        // The writer this one waited for replaced the file: lock the new one.
+    }
+}
+
+LockedFile make_locked_temporary(std::string& pattern)
+{
+    const std::string given = pattern;
+    for (;;) {
+        pattern = given;
+        LockedFile f(::mkostemp(pattern.data(), O_CLOEXEC));
+        if (f.fd() < 0) return f;
+        // A file system without locks leaves the temporary unguarded.
+        if (lock(f.fd(), LOCK_EX) != 0) return f;
+        // Between its making and its lock another writer may have taken it for
+        // one left by a killed write, and removed it: make another.
+        if (still_named(f.fd(), pattern)) return f;
+    }
+}
+
+void remove_if_unheld(const std::string& path)
+{
+    const LockedFile f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (f.fd() < 0 || lock(f.fd(), LOCK_EX | LOCK_NB) != 0) return;
+    // Removed while locked: a writer that has just made it waits for the lock,
+    // then finds its name gone and makes another.
+    if (still_named(f.fd(), path)) ::unlink(path.c_str());
+}
+
+} // namespace meru::io
