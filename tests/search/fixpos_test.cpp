@@ -206,7 +206,7 @@ TEST(Swapline, TheDiagramKeyStillNamesTheDrawnSets)
     files::allocate_data(d, 4, t.nlines, t.natt);
     for (int i = 1; i <= 4; ++i) {
         d.ab(1, i) = 1;
-        d.ab(2, i) = i >= 3; // age > 75
+        d.ab(2, i) = i >= 3;     // age > 75
         d.ab(3, i) = i % 2 == 0; // male
     }
     // The observations (0-based) each label describes, from the values above.
