@@ -217,12 +217,16 @@ void tree_record(Program& p, const SearchEnd& end)
         return;
     }
     partition::Literal lit = single_split(cur);
+    // A combination is shown by what it is, read before its added attribute can
+    // renumber the attributes.
+    const std::string text = lit == 0 ? partition::list_text(cur.a(), partition::kPlain, a.tables) : std::string();
     if (lit == 0) lit = added_split(p, cur);
     const int slot = current_slot(p);
     if (lit != 0) {
         if (g.tree.split.size() <= at(tree::inside_child(slot)))
             g.tree.split.resize(at(tree::inside_child(slot)) + 1);
         g.tree.split[at(slot)] = split_of(a.tables, lit);
+        g.tree.split[at(slot)].text = text;
         g.tree.counter = std::max(g.tree.counter, tree::inside_child(slot));
     }
     const int var = g.vars.back();

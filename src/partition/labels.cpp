@@ -1,5 +1,6 @@
 #include "partition/labels.h"
 
+#include "files/textutil.h"
 #include "platform/io/edit.h"
 
 #include <algorithm>
@@ -200,6 +201,28 @@ std::string literal_text(Literal lit, int v, const files::ControlTables& t)
     const files::Attribute& att = t.att[static_cast<size_t>(a)];
     const int col = litval(lit, v, att.signbyte);
     return io::fmt_a(att.attname, files::kNameLen) + io::fmt_a(att.attlab[static_cast<size_t>(col - 1)], 20);
+}
+
+std::string term_text(std::span<const Literal> term, int v, const files::ControlTables& t)
+{
+    std::string text;
+    for (Literal lit : term) {
+        if (!text.empty()) text += " & ";
+        text += files::rtrim(files::squeeze(literal_text(lit, v, t)));
+    }
+    return text;
+}
+
+std::string list_text(const TermList& list, int v, const files::ControlTables& t)
+{
+    std::string text;
+    if (!list.consistent()) return text;
+    for (std::span<const Literal> term : list.terms()) {
+        if (!text.empty()) text += " or ";
+        const bool bracket = list.q() > 1 && term.size() > 1;
+        text += (bracket ? "(" : "") + term_text(term, v, t) + (bracket ? ")" : "");
+    }
+    return text;
 }
 
 bool subterm(std::span<const Literal> a, std::span<const Literal> b)

@@ -37,6 +37,13 @@ int litval(Literal lit, int v, const files::ControlTables& t);
 // column litval(lit, v) picks. Empty for an attribute outside the table.
 std::string literal_text(Literal lit, int v, const files::ControlTables& t);
 
+// What a term or a list says, for the diagrams: each literal's text
+// (literal_text, squeezed, no trailing blank) joined by " & " within a term; the
+// terms of a list joined by " or ", a term of several literals in parentheses
+// when the list has more than one term.
+std::string term_text(std::span<const Literal> term, int v, const files::ControlTables& t);
+std::string list_text(const TermList& list, int v, const files::ControlTables& t);
+
 // Sign byte of an attribute; +1 for a number outside the table.
 signed char signbyte_of(int attribute, const files::ControlTables& t);
 

@@ -11,6 +11,7 @@
 #include "ui/textrow.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -24,7 +25,7 @@ constexpr int kBack = 0xeeefee;
 // the caller's key strip.
 constexpr int kSceneLeft = 120;
 constexpr int kSceneTop = 2 * ui::kRowHeight + 1;
-// Pixels between the blocks and the value labels beside them.
+// Pixels between the blocks (and the value axis) and the value labels beside them.
 constexpr int kLabelGap = 6;
 
 float scaled(double v, double lo, double hi) { return static_cast<float>(2.0 * ui::safediv(v - lo, hi - lo) - 1.0); }
@@ -53,7 +54,9 @@ struct Srd3dView {
     bool last_cell(int cell) const { return call.mode != 2 && cell == m.n - 1; }
     int colour_of(int cell) const;
     QRect blocks_box(const View3& v) const;
-    void value_axis(platform::Canvas& c, const View3& v, const QRect& blocks) const;
+    static QRect axis_box(const View3& v);
+    int label_width(const platform::Canvas& c) const;
+    void value_axis(platform::Canvas& c, const View3& v, const QRect& scene) const;
     void draw() const;
     void bar() const;
     bool left_by_user() const;
@@ -107,10 +110,30 @@ QRect Srd3dView::blocks_box(const View3& v) const
     return box;
 }
 
+// The screen rectangle of the value axis and its top tick.
+QRect Srd3dView::axis_box(const View3& v)
+{
+    QRect box;
+    for (const Point3 p : {Point3{-1, -1, 0}, Point3{-1, -1, 1}, Point3{-1.05f, -1, 1}})
+        box |= QRect(screen3d(p, v.a, v.s, 0, 0), QSize(1, 1));
+    return box;
+}
+
+// The widest of the value axis's labels.
+int Srd3dView::label_width(const platform::Canvas& c) const
+{
+    int w = 0;
+    for (const std::string& text :
+         {axis_value_label(zero ? 0.0 : m.vmin), axis_value_label(m.vmax), call.caption.substr(0, 30)})
+        w = std::max(w, c.text_width(text));
+    return w;
+}
+
 // The value axis at the floor's corner (-1, -1), its dot and its top tick; its
-// two values and the caption stand level with its ends beside the blocks, on
-// the side with more room in the scene, so that no block hides them.
-void Srd3dView::value_axis(platform::Canvas& c, const View3& v, const QRect& blocks) const
+// two values and the caption stand level with its ends (as near as they can
+// without meeting) beside `scene`, the blocks and the axis, on the side with
+// more room in the area, so that no block hides them.
+void Srd3dView::value_axis(platform::Canvas& c, const View3& v, const QRect& scene) const
 {
     const QPoint base = screen3d({-1, -1, 0}, v.a, v.s, 0, 0);
     const QPoint top = screen3d({-1, -1, 1}, v.a, v.s, 0, 0);
@@ -126,23 +149,19 @@ void Srd3dView::value_axis(platform::Canvas& c, const View3& v, const QRect& blo
     const int h = font ? font->cell_height : ui::kRowHeight;
     // The scene's area in viewport pixels.
     const QRect area = c.clip().translated(-c.vieworg());
-    const bool right = area.right() - blocks.right() >= blocks.left() - area.left();
-    // Level with the axis ends, the higher one moved up when the two would meet.
-    int ybase = base.y() - h / 2, ytop = top.y() - h / 2;
-    if (ytop <= ybase) ytop = std::min(ytop, ybase - h);
-    else ybase = std::min(ybase, ytop - h);
+    const bool right = area.right() - scene.right() >= scene.left() - area.left();
+    const AxisRows rows = axis_label_rows(top.y() - h / 2, base.y() - h / 2, h, area.top(), area.bottom());
     const std::string caption = call.caption.substr(0, 30);
     const auto label = [&](const std::string& text, int y) {
         const int w = c.text_width(text);
-        const int x = right ? blocks.right() + kLabelGap : blocks.left() - kLabelGap - w;
-        c.moveto(std::clamp(x, area.left(), std::max(area.left(), area.right() - w)),
-                 std::clamp(y, area.top(), std::max(area.top(), area.bottom() - h)));
+        const int x = right ? scene.right() + kLabelGap : scene.left() - kLabelGap - w;
+        c.moveto(std::clamp(x, area.left(), std::max(area.left(), area.right() - w)), y);
         c.outgtext(text);
     };
     c.set_gtext_vector(1, 0);
-    label(axis_value_label(zero ? 0.0 : m.vmin), ybase);
-    label(axis_value_label(m.vmax), ytop);
-    label(caption, std::min(ytop, ybase) - h);
+    label(axis_value_label(zero ? 0.0 : m.vmin), rows.base);
+    label(axis_value_label(m.vmax), rows.top);
+    label(caption, rows.caption);
 }
 
 void Srd3dView::draw() const
@@ -154,11 +173,14 @@ void Srd3dView::draw() const
     c.set_color_rgb(kBack);
     if (!fun) c.rectangle(platform::Fill::interior, kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
     // The scene stays below the button bar and the status row and right of the
-    // key strip, whatever the angles and the scale.
+    // key strip, whatever the angles and the scale; where a turn takes it out of
+    // that area, or leaves the value labels no room beside it, it is moved.
     c.set_viewport(kSceneLeft, kSceneTop, c.width() - 1, c.height() - 1);
     c.set_vieworg(call.p + 50, call.q + 50);
     const View3 v = view3();
-    const QRect blocks = blocks_box(v);
+    const QRect scene = blocks_box(v) | axis_box(v);
+    const QPoint shift = scene_shift(scene, c.clip().translated(-c.vieworg()), label_width(c) + kLabelGap);
+    c.set_vieworg(c.vieworg().x() + shift.x(), c.vieworg().y() + shift.y());
     bool downward = project3d({0, 0, 1}, v.a).z > 0;
     if (view) downward = !downward;
     const int n = m.n;
@@ -171,7 +193,7 @@ void Srd3dView::draw() const
                    ui::colshift(colour_of(cell), 40));
         }
     }
-    if (!fun) value_axis(c, v, blocks);
+    if (!fun) value_axis(c, v, scene);
     for (int j = 0; j < n; ++j) {
         const int k = downward ? n - 1 - j : j;
         const int cell = m.order[static_cast<std::size_t>(k)];
@@ -215,7 +237,7 @@ void Srd3dView::draw() const
             }
         }
     }
-    if (!fun) value_axis(c, v, blocks);
+    if (!fun) value_axis(c, v, scene);
     c.set_viewport(0, 0, c.width() - 1, c.height() - 1);
 }
 
@@ -359,6 +381,42 @@ Srd3dModel srd3d_model(const Srd3dCall& call)
 }
 
 int smaller_scale(int s) { return std::max(50, s - 5); }
+
+QPoint scene_shift(const QRect& scene, const QRect& area, int label_room)
+{
+    const auto back_in = [](int lo, int hi, int area_lo, int area_hi) {
+        if (hi - lo > area_hi - area_lo) return (area_lo + area_hi) / 2 - (lo + hi) / 2;
+        return lo < area_lo ? area_lo - lo : hi > area_hi ? area_hi - hi : 0;
+    };
+    const int dy = back_in(scene.top(), scene.bottom(), area.top(), area.bottom());
+    // The labels go on the side with more room; the scene and their room are kept
+    // in the area together, and where both do not fit, the labels' room is kept.
+    const bool right = area.right() - scene.right() >= scene.left() - area.left();
+    const int lo = scene.left() - (right ? 0 : label_room), hi = scene.right() + (right ? label_room : 0);
+    if (hi - lo > area.right() - area.left()) return {right ? area.right() - hi : area.left() - lo, dy};
+    return {back_in(lo, hi, area.left(), area.right()), dy};
+}
+
+AxisRows axis_label_rows(int ytop, int ybase, int h, int area_top, int area_bottom)
+{
+    // Level with the axis ends, the higher one moved up when the two would meet;
+    // then, in order down the window, each row pushed below the one above it,
+    // and from the last up, each above the one below it and into the area.
+    if (ytop <= ybase) ytop = std::min(ytop, ybase - h);
+    else ybase = std::min(ybase, ytop - h);
+    AxisRows r{ytop - h, ytop, ybase};
+    const std::array<int*, 3> order = ytop < ybase ? std::array<int*, 3>{&r.caption, &r.top, &r.base}
+                                                   : std::array<int*, 3>{&r.base, &r.caption, &r.top};
+    int below = area_top;
+    for (int* row : order) below = (*row = std::max(*row, below)) + h;
+    int above = area_bottom + 1;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        int& row = **it;
+        row = std::min(row, above - h);
+        above = row;
+    }
+    return r;
+}
 
 std::string axis_value_label(double v)
 {

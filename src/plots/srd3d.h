@@ -50,6 +50,24 @@ int smaller_scale(int s);
 // 0 prints as "0", a negative value as its magnitude after "-".
 std::string axis_value_label(double v);
 
+// How far the scene (the screen rectangle of its blocks and value axis) is
+// moved to stay in `area` with `label_room` pixels beside it for the value
+// labels, on the side with more room: up or down back inside the area (centred
+// on it when too high for it), left or right so that the scene and the labels'
+// room lie inside (when they are too wide together, the labels' room is kept
+// and the scene cut on its other side).
+QPoint scene_shift(const QRect& scene, const QRect& area, int label_room);
+
+// The rows (tops, in pixels) of the value axis's three labels, one text height
+// `h` each: the caption right above the largest value, level with the axis's
+// top `ytop`, and the smallest value level with its base `ybase`; moved as
+// little as they must so that no two meet and all lie between `area_top` and
+// `area_bottom` (the last pixel row), when those leave room for three rows.
+struct AxisRows {
+    int caption = 0, top = 0, base = 0;
+};
+AxisRows axis_label_rows(int ytop, int ybase, int h, int area_top, int area_bottom);
+
 // How the view was left: angles in degrees, scale, and the switches.
 struct Srd3dState {
     int deg1 = 130, deg2 = 330, deg3 = 45;

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace meru::platform {
 class Canvas;
@@ -36,7 +38,20 @@ struct FittedPicture {
     srdfit::Rect frame;             // pixels
 };
 
-// The cells, outlines, labels and counts (the canvas's current font for the texts).
+// Where each rectangle's number goes (`boxes` and the result in pixels, the
+// number's text `sizes[j]` wide and high): inside its rectangle at the first of
+// its corners (top left, top right, bottom left, bottom right) where it meets no
+// number placed before it and crosses the fewest outlines of the other
+// rectangles; when every corner meets a number, right of the top left one, past
+// the numbers there. A rectangle too small for its number gets it at its top
+// left corner.
+std::vector<srdfit::Rect> number_places(std::span<const srdfit::Rect> boxes,
+                                        std::span<const std::pair<int, int>> sizes);
+
+// The cells, outlines, numbers and counts (the canvas's current font for the
+// texts). Every number is drawn last, on a white ground, so no outline or count
+// hides it; a count that would meet a number moves below it within its piece of
+// the cell, or is left out (the fit report lists every cell's count).
 void draw_fitted(platform::Canvas& c, const FittedPicture& p);
 
 // The caption and a column of six shades from the highest value (top) to the

@@ -201,13 +201,13 @@ void SrdWindow::draw(const partition::TermList& list, const files::ControlTables
     const auto& colours = settings_.colours;
     const int keyx = px(kMosaicFrame.x2) + 24;
     int y = px(kMosaicFrame.y1);
-    for (int j = 1; j <= mosaic_.q; ++j) {
-        c.set_color_rgb(colours[static_cast<std::size_t>(j - 1)]);
-        c.rectangle(platform::Fill::interior, keyx - 14, y + 10 * (j - 1) + 1, keyx - 6, y + 10 * (j - 1) + 8);
-    }
     c.set_color_rgb(kBlack);
     const std::vector<int> side(static_cast<std::size_t>(mosaic_.q), 1);
-    attrkey(c, side, list, tables, a_label ? 1 : 0, keyx, y);
+    const std::vector<int> tops = attrkey(c, side, list, tables, a_label ? 1 : 0, keyx, y, kDiagramWidth - 4 - keyx);
+    for (std::size_t j = 0; j < tops.size() && j < colours.size() && j < static_cast<std::size_t>(mosaic_.q); ++j) {
+        c.set_color_rgb(colours[j]);
+        c.rectangle(platform::Fill::interior, keyx - 14, tops[j] + 1, keyx - 6, tops[j] + 8);
+    }
     if (!show_mosaic_)
         draw_legend(c, shade_scale(mosaic_.counts, mosaic_.means), incidence_ ? "Incidence" : "Mean Y", keyx - 14,
                     y + 20);

@@ -22,6 +22,10 @@ constexpr double kExact = 1e-6;
 // An empty cell's area counts double: a layout gives area to a cell without
 // observations only where that buys more than twice as much elsewhere.
 constexpr double kEmptyWeight = 2.0;
+// A rectangle's side counts as thin below this share of the side of the square
+// of its subgroup's share; the shortfall weighs this much against E.
+constexpr double kThinSide = 0.5;
+constexpr double kThinWeight = 0.1;
 
 // Share of the cells holding subgroup j (0-based) whose membership of the other
 // subgroups of `mask` is `pattern`.
@@ -38,6 +42,15 @@ double group_share(const Counts& c, int j) { return marginal(c, 1u << j, 1u << j
 Rect from_params(std::span<const double> p, std::size_t j)
 {
     return {p[4 * j], p[4 * j + 1], p[4 * j + 2], p[4 * j + 3]};
+}
+
+// The shortfall of a rectangle's sides below kThinSide times the side of the
+// square of `share`.
+double thin_sides(const Rect& box, double share)
+{
+    const Rect b = in_frame(box);
+    const double least = kThinSide * std::sqrt(std::max(share, 0.0));
+    return std::max(0.0, least - (b.x2 - b.x1)) + std::max(0.0, least - (b.y2 - b.y1));
 }
 
 // How a cell's area is held against its share: by the squared difference (smooth,
@@ -72,6 +85,8 @@ public:
             const double w = share_[i] > 0 ? 1.0 : kEmptyWeight;
             d += w * (measure_ == Measure::squares ? diff * diff : std::fabs(diff));
         }
+        if (measure_ == Measure::absolute)
+            for (std::size_t j = 0; j < q_; ++j) d += kThinWeight * thin_sides(boxes[j], group_[j]);
         if (pull_) {
             for (std::size_t j = 0; j < q_; ++j) {
                 double area = 0;
@@ -115,7 +130,54 @@ void strip_pair(const Counts& c, int j, bool along_x, bool mirrored, std::vector
     place(j + 1, a, a + ab + b);
 }
 
+// The pair of subgroups j and j + 1 (0-based; j + 1 may not exist) laid out
+// exactly for their cells from the corner (0, 0) up and to the right, not thin
+// (see blocks_start); false when the layout would leave the frame.
+bool block_pair(const Counts& c, int j, std::vector<Rect>& out)
+{
+    const auto at = [&out](int g) -> Rect& { return out[static_cast<std::size_t>(g)]; };
+    if (j + 1 >= c.q()) {
+        const double side = std::sqrt(group_share(c, j));
+        at(j) = {0, side, 0, side};
+        return side <= 1;
+    }
+    const unsigned mask = (1u << j) | (1u << (j + 1));
+    const double a = marginal(c, mask, 1u << j), b = marginal(c, mask, 1u << (j + 1)), ab = marginal(c, mask, mask);
+    const double union_share = a + ab + b;
+    if (union_share <= 0) {
+        at(j) = at(j + 1) = {};
+        return true;
+    }
+    const double s1 = a + ab, s2 = b + ab;
+    if (std::min(s1, s2) >= union_share / 4) {
+        // One height, the square of the union's side: each width at least half
+        // the side of its own square.
+        const double h = std::sqrt(union_share);
+        at(j) = {0, s1 / h, 0, h};
+        at(j + 1) = {a / h, union_share / h, 0, h};
+        return true;
+    }
+    // Two squares: the smaller overlaps the larger's right side by the common
+    // cell's share, d x t with t its side (d <= t, as ab <= its share).
+    const int big = s1 >= s2 ? j : j + 1, small = big == j ? j + 1 : j;
+    const double w = std::sqrt(std::max(s1, s2)), t = std::sqrt(std::min(s1, s2));
+    const double d = t > 0 ? ab / t : 0;
+    at(big) = {0, w, 0, w};
+    at(small) = {w - d, w - d + t, 0, t};
+    return w - d + t <= 1;
+}
+
 } // namespace
+
+double Layout::cost() const { return error + kThinWeight * thin; }
+
+double thinness(const Counts& counts, std::span<const Rect> boxes)
+{
+    double t = 0;
+    for (std::size_t j = 0; j < boxes.size() && static_cast<int>(j) < counts.q(); ++j)
+        t += thin_sides(boxes[j], group_share(counts, static_cast<int>(j)));
+    return t;
+}
 
 int Counts::q() const { return std::min(kMaxGroups, std::max(0, static_cast<int>(std::bit_width(f.size())) - 1)); }
 
@@ -149,6 +211,7 @@ Layout layout_of(const Counts& counts, std::span<const Rect> boxes, std::string 
     for (const Rect& b : boxes) l.boxes.push_back(in_frame(b));
     l.areas = cell_areas(l.boxes);
     l.error = layout_error(counts, l.areas);
+    l.thin = thinness(counts, l.boxes);
     l.start = std::move(start);
     return l;
 }
@@ -158,6 +221,23 @@ std::vector<Rect> strips_start(const Counts& counts)
     const int q = counts.q();
     std::vector<Rect> out(static_cast<std::size_t>(q));
     for (int j = 0; j < q; j += 2) strip_pair(counts, j, (j / 2) % 2 == 0, j >= 4, out);
+    return out;
+}
+
+std::vector<Rect> blocks_start(const Counts& counts)
+{
+    const int q = counts.q();
+    std::vector<Rect> out(static_cast<std::size_t>(q));
+    for (int j = 0; j < q; j += 2) {
+        if (!block_pair(counts, j, out)) strip_pair(counts, j, true, false, out);
+        // The pair's corner: bottom left, top right, top left.
+        const int corner = j / 2;
+        for (int g = j; g < std::min(j + 2, q); ++g) {
+            Rect& r = out[static_cast<std::size_t>(g)];
+            if (corner == 1) r = {1 - r.x2, 1 - r.x1, 1 - r.y2, 1 - r.y1};
+            if (corner == 2) r = {r.x1, r.x2, 1 - r.y2, 1 - r.y1};
+        }
+    }
     return out;
 }
 
@@ -245,18 +325,19 @@ Layout fit_from(const Counts& counts, std::span<const Rect> start, std::string n
         return layout_of(counts, boxes, name);
     };
     Layout best = boxes_of();
-    if (best.error > kExact) {
+    if (best.cost() > kExact) {
         powell(rough, p, ps);
-        if (Layout now = boxes_of(); now.error < best.error) best = std::move(now);
+        if (Layout now = boxes_of(); now.cost() < best.cost()) best = std::move(now);
     }
-    // Minimised on E itself, again and again from where the last pass ended with
-    // fresh directions, until a pass gains less than the tolerance's share of E.
-    for (int pass = 0; pass < 50 && best.error > kExact; ++pass) {
+    // Minimised on E itself (and thinness), again and again from where the last
+    // pass ended with fresh directions, until a pass gains less than the
+    // tolerance's share of the cost.
+    for (int pass = 0; pass < 50 && best.cost() > kExact; ++pass) {
         powell(d, p, ps);
         Layout now = boxes_of();
-        const double gain = best.error - now.error;
-        if (now.error < best.error) best = std::move(now);
-        if (gain <= s.tolerance * best.error) break;
+        const double gain = best.cost() - now.cost();
+        if (now.cost() < best.cost()) best = std::move(now);
+        if (gain <= s.tolerance * best.cost()) break;
         for (std::size_t j = 0; j < q; ++j) {
             const Rect b = in_frame(from_params(p, j));
             std::copy_n(std::array<double, 4>{b.x1, b.x2, b.y1, b.y2}.begin(), 4,
@@ -272,7 +353,7 @@ Layout fit(const Counts& counts, const FitSettings& s, io::RandomStream& random,
     Layout best;
     best.error = std::numeric_limits<double>::infinity();
     const auto consider = [&best](Layout l) {
-        if (l.error < best.error) best = std::move(l);
+        if (l.cost() < best.cost()) best = std::move(l);
     };
     const auto start = [&](std::span<const Rect> boxes, const std::string& name) {
         Layout l = fit_from(counts, boxes, name, s);
@@ -282,22 +363,23 @@ Layout fit(const Counts& counts, const FitSettings& s, io::RandomStream& random,
     for (const Layout& l : also) start(l.boxes, l.start);
     if (also.empty()) {
         start(strips_start(counts), "Strips");
+        if (best.cost() > kExact) start(blocks_start(counts), "Blocks");
         start(mosaic_start(counts), "Mosaic");
     }
-    for (int k = 0; k < s.random_starts && best.error > kExact; ++k)
+    for (int k = 0; k < s.random_starts && best.cost() > kExact; ++k)
         start(random_start(counts, random), s.random_name);
     // Hops: one rectangle of the best layout placed afresh at random, the whole
     // layout minimised again, kept when it is better; until `s.patience` hops in
     // a row have not improved it.
     int hop = 0;
-    for (int idle = 0; hop < s.max_hops && idle < s.patience && best.error > kExact && !best.boxes.empty(); ++hop) {
+    for (int idle = 0; hop < s.max_hops && idle < s.patience && best.cost() > kExact && !best.boxes.empty(); ++hop) {
         std::vector<Rect> boxes = best.boxes;
         const std::vector<Rect> fresh = random_start(counts, random);
         const auto j =
             std::min(boxes.size() - 1, static_cast<std::size_t>(random.next() * static_cast<double>(boxes.size())));
         boxes[j] = fresh[j];
         Layout l = fit_from(counts, boxes, best.start, s);
-        if (l.error < best.error - 1e-9) idle = 0;
+        if (l.cost() < best.cost() - 1e-9) idle = 0;
         else ++idle;
         consider(std::move(l));
     }

@@ -48,21 +48,39 @@ struct Layout {
     std::vector<Rect> boxes;   // one per subgroup, in order and inside the frame
     std::vector<double> areas; // 2^q cell areas, shares of the frame
     double error = 0;          // E of the drawn cells
+    double thin = 0;           // how thin its rectangles are (thinness)
     std::string start;         // the start the fit came from
+    // What the fit weighs layouts by: E, and a thin rectangle as a small part of
+    // its shortfall, so that of two layouts of nearly the same E the one whose
+    // rectangles can be read (and hold their numbers and counts) is kept.
+    double cost() const;
 };
 
 // E = sum over the drawn cells of |area_i - f_i / F|, with the areas as shares.
 double layout_error(const Counts& counts, std::span<const double> areas);
+
+// The summed shortfall of the rectangles' sides (in frame units, each rectangle
+// cut to the frame) below half the side of the square of their subgroup's share:
+// 0 when every side is at least that long, as for a rectangle of its share up to
+// four times as long as it is wide.
+double thinness(const Counts& counts, std::span<const Rect> boxes);
 
 // The layout of `boxes` for `counts`: areas and E, the boxes in order and in the frame.
 Layout layout_of(const Counts& counts, std::span<const Rect> boxes, std::string start);
 
 // Starts. Strips: subgroups 1 and 2 as two full-height strips side by side that
 // overlap by the share of their common cell (exact for q = 2); 3 and 4 the same
-// across the height, 5 and 6 across the width again. Mosaic: each subgroup's
-// rectangle spans its cells of the exact-area mosaic. Random: for each subgroup
-// a centre and an aspect drawn as normal deviates, its area its share.
+// across the height, 5 and 6 across the width again. Blocks: each pair of
+// subgroups (1 and 2, 3 and 4, 5 and 6) in a corner of its own (bottom left, top
+// right, top left), exact for the pair's cells and not thin: two rectangles of
+// one height overlapping by the common cell when neither subgroup is below a
+// quarter of the pair's union, else two squares, the smaller overlapping the
+// larger's side (strips of one height when they would leave the frame); a
+// subgroup without a partner a square. Mosaic: each subgroup's rectangle spans
+// its cells of the exact-area mosaic. Random: for each subgroup a centre and an
+// aspect drawn as normal deviates, its area its share.
 std::vector<Rect> strips_start(const Counts& counts);
+std::vector<Rect> blocks_start(const Counts& counts);
 std::vector<Rect> mosaic_start(const Counts& counts);
 std::vector<Rect> random_start(const Counts& counts, io::RandomStream& random);
 // Each rectangle scaled about its centre to its subgroup's share of the count
@@ -74,10 +92,10 @@ std::vector<Rect> nudged_start(const Counts& counts, std::span<const Rect> boxes
 Layout fit_from(const Counts& counts, std::span<const Rect> start, std::string name, const FitSettings& s,
                 bool pull_groups = false);
 
-// The best fit from the starts `also` (the Strips and Mosaic starts when there
-// are none) and `s.random_starts` random starts; the best of them is then
-// improved by hops (one rectangle placed afresh at random, the whole layout
-// minimised again, kept when better) and minimised once more with a finer
+// The best fit (by cost) from the starts `also` (the Strips, Blocks and Mosaic
+// starts when there are none) and `s.random_starts` random starts; the best of
+// them is then improved by hops (one rectangle placed afresh at random, the whole
+// layout minimised again, kept when better) and minimised once more with a finer
 // tolerance. The layout's start is the start its line of improvements began from.
 Layout fit(const Counts& counts, const FitSettings& s, io::RandomStream& random, std::span<const Layout> also = {});
 

@@ -106,7 +106,7 @@ CellGrid cell_grid(std::span<const Rect> boxes)
     return g;
 }
 
-Rect widest_piece(const CellGrid& grid, int c)
+Rect widest_piece(const CellGrid& grid, int c, double min_w, double min_h)
 {
     const int rows = grid.rows(), cols = grid.columns();
     const auto at = [&](int r, int k) { return grid.cell[static_cast<std::size_t>(r * cols + k)]; };
@@ -127,7 +127,8 @@ Rect widest_piece(const CellGrid& grid, int c)
                 while (r2 + 1 < rows && row_holds(r2 + 1)) ++r2;
                 const Rect piece{grid.xs[static_cast<std::size_t>(r)], grid.xs[static_cast<std::size_t>(r2 + 1)],
                                  grid.ys[static_cast<std::size_t>(k)], grid.ys[static_cast<std::size_t>(last + 1)]};
-                if (piece.area() > best_area) best_area = piece.area(), best = piece;
+                const bool holds = piece.x2 - piece.x1 >= min_w && piece.y2 - piece.y1 >= min_h;
+                if (holds && piece.area() > best_area) best_area = piece.area(), best = piece;
             }
         }
     return best;

@@ -34,7 +34,8 @@ struct CellGrid {
 CellGrid cell_grid(std::span<const Rect> boxes);
 
 // The largest rectangle of grid cells that lies wholly in diagram cell `c`, in
-// frame units (no area when the cell has none): where its count is written.
-Rect widest_piece(const CellGrid& grid, int c);
+// frame units, of those at least `min_w` wide and `min_h` high (no area when the
+// cell has none): where its count is written.
+Rect widest_piece(const CellGrid& grid, int c, double min_w = 0, double min_h = 0);
 
 } // namespace meru::srdfit

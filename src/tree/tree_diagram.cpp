@@ -1,5 +1,7 @@
 #include "tree/tree_diagram.h"
 
+#include "files/textutil.h"
+
 #include <algorithm>
 
 namespace meru::tree {
@@ -60,6 +62,35 @@ DiagramLayout layout_diagram(const TreeView& view, int width, int height)
         out.boxes.push_back(b);
     }
     return out;
+}
+
+std::vector<std::string> split_lines(const TreeSplit& split, int chars, int max_lines)
+{
+    if (split.text.empty())
+        return {files::trim(files::squeeze(split.name)), files::trim(files::squeeze(split.label))};
+    // The parts: the text cut before each " or " and " & ", the joiner kept at
+    // the start of the part that follows it.
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t or_at = split.text.find(" or ", from + 1), and_at = split.text.find(" & ", from + 1);
+        const std::size_t cut = std::min(or_at, and_at);
+        parts.push_back(split.text.substr(from, cut == std::string::npos ? std::string::npos : cut - from));
+        if (cut == std::string::npos) break;
+        from = cut + 1;
+    }
+    std::vector<std::string> lines;
+    for (const std::string& part : parts) {
+        if (!lines.empty() && static_cast<int>(lines.back().size() + 1 + part.size()) <= chars)
+            lines.back() += " " + part;
+        else lines.push_back(part);
+    }
+    const auto keep = static_cast<std::size_t>(std::max(1, max_lines));
+    if (lines.size() > keep) {
+        lines.resize(keep);
+        lines.back() += " ...";
+    }
+    return lines;
 }
 
 int node_at(const DiagramLayout& layout, int x, int y)

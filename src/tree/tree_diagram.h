@@ -5,6 +5,7 @@
 // No Qt here.
 #include "tree/tree_model.h"
 
+#include <string>
 #include <vector>
 
 namespace meru::tree {
@@ -35,6 +36,13 @@ struct DiagramLayout {
 };
 
 DiagramLayout layout_diagram(const TreeView& view, int width, int height);
+
+// The lines written under a split's box: its name and label; for a combined
+// split its text instead, cut at its " or " and " & " joins into lines of at most
+// `chars` characters (a part longer than that keeps a line of its own), at most
+// `max_lines` of them (at least one), the last ending in "..." when the text
+// goes on.
+std::vector<std::string> split_lines(const TreeSplit& split, int chars, int max_lines);
 
 // The node whose box holds (x, y), or -1.
 int node_at(const DiagramLayout& layout, int x, int y);

@@ -31,10 +31,14 @@ constexpr int parent_of(int n) { return (n - 1) / 2; }
 int level_of(int n);
 
 // The split recorded for one node: the literal that holds for its inside child
-// (0: no split recorded), and the name and label the diagram shows.
+// (0: no split recorded), and the name and label the diagram shows; for a
+// combination of attributes (an added attribute made for the split) also what
+// it is, the definition of its inside child ("ptl>0 or ui=1"), which the
+// diagram shows in their place.
 struct TreeSplit {
     partition::Literal lit = 0;
     std::string name, label;
+    std::string text;
 };
 
 // The tree kept for Process > Tree: the node split table and the node counter.

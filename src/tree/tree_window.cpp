@@ -69,19 +69,26 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     ui::buttonbar(ctx, ui::bars::kTree, kWhite, 2, kBlack);
     ui::selfont(ctx, -5);
 
-    // Each split: its literal's name and label under its box, and the lines to its children.
+    // Each split: what it is under its box (its literal's name and label, or the
+    // definition of a combination, as wide as its children stand apart and in as
+    // many lines as the room above them holds), and the lines to its children.
     c.set_color_rgb(kBlack);
     auto split = [&](int n) { return static_cast<std::size_t>(n) < view.split.size() && view.split[n]; };
     auto collapsed = [&](int n) { return static_cast<std::size_t>(n) < view.hand.size() && view.hand[n] < 0; };
     for (const NodeBox& b : layout.boxes) {
         if (!split(b.node)) continue;
-        const TreeSplit& sp = d.tree.split[b.node];
-        centred(c, b.cx, b.y2 + 2, files::trim(files::squeeze(sp.name)));
-        centred(c, b.cx, b.y2 + 2 + kTextHeight, files::trim(files::squeeze(sp.label)));
-        for (int child : {outside_child(b.node), inside_child(b.node)}) {
-            const NodeBox* cb = layout.find(child);
+        const NodeBox* out = layout.find(outside_child(b.node));
+        const NodeBox* in = layout.find(inside_child(b.node));
+        const int apart = out && in ? in->cx - out->cx : 2 * kMaxBoxHalf;
+        const int room = (out ? out->y1 : in ? in->y1 : kTreeHeight) - b.y2 - 2;
+        const std::vector<std::string> lines =
+            split_lines(d.tree.split[b.node], std::max(apart, 2 * kMaxBoxHalf) / kCharWidth,
+                        std::max(2, (room - kTextHeight / 2) / kTextHeight));
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            centred(c, b.cx, b.y2 + 2 + static_cast<int>(k) * kTextHeight, lines[k]);
+        for (const NodeBox* cb : {out, in}) {
             if (!cb) continue;
-            c.moveto(b.cx, std::min(b.y2 + 1 + 2 * kTextHeight, cb->y1));
+            c.moveto(b.cx, std::min(b.y2 + 1 + static_cast<int>(lines.size()) * kTextHeight, cb->y1));
             c.lineto(cb->cx, cb->y1);
         }
     }

@@ -492,7 +492,7 @@ TEST_F(ProcessRequests, TreeCountsTheSampleTheSearchCounted)
     program->search.set.lines = {2, 3, 4};
     a.setbuilt = true;
     program->options.skipset = true;
-    a.tree.split = {{2, "a", "a"}};
+    a.tree.split = {{2, "a", "a", ""}};
     forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}, {1002, "0"}}, {{1003, false}}));
     MouseFeed esc(frame, tree::kTreeUnit, {});
     EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
@@ -870,7 +870,7 @@ TEST_F(ProcessRequests, TreeLogsTheKeptTreePrunedByTheRules)
 {
     mainloop::Analysis& a = *program->analysis;
     a.outcome.ydisc = false; // Process > Tree finds the binary Y categorical itself
-    a.tree.split = {{2, "a", "a"}};
+    a.tree.split = {{2, "a", "a", ""}};
     MouseFeed esc(frame, tree::kTreeUnit, {});
     const std::string root = "     0     1      8  4/4                  0";
     EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
@@ -914,7 +914,7 @@ TEST_F(ProcessRequests, TreeClassesWeighTheCountsByTheGivenPriors)
 {
     mainloop::Analysis& a = *program->analysis;
     for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(i - 1)] = i <= 3 ? 1.0f : 0.0f;
-    a.tree.split = {{2, "a", "a"}};
+    a.tree.split = {{2, "a", "a", ""}};
     const auto open_rules = [&] {
         forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}, {1002, "0"}}, {{1003, false}}));
     };
@@ -944,7 +944,7 @@ TEST_F(ProcessRequests, TreeClassesWeighTheCountsByTheGivenPriors)
 TEST_F(ProcessRequests, TreePartitionBecomesTheCurrentPairAndIsProcessed)
 {
     mainloop::Analysis& a = *program->analysis;
-    a.tree.split = {{2, "a", "a"}};
+    a.tree.split = {{2, "a", "a", ""}};
     forms->steps.push_back(ScriptedForms::fill({{1000, "4"}, {1001, "2"}}));
     MouseFeed feed(frame, tree::kTreeUnit, {{MouseStep::click, 450, 130}, {MouseStep::click, 100, 5}});
     EXPECT_EQ(request(&mainloop::MenuFlags::ptree), Flow::loop_head);
@@ -971,7 +971,7 @@ TEST_F(ProcessRequests, TreePartitionBecomesTheCurrentPairAndIsProcessed)
 TEST_F(ProcessRequests, TreePartitionOfTheChosenYAsksForTheYOnce)
 {
     mainloop::Analysis& a = *program->analysis;
-    a.tree.split = {{2, "a", "a"}};
+    a.tree.split = {{2, "a", "a", ""}};
     a.outcome.ny = 2;
     a.outcome.yname[1] = "z";
     a.outcome.ymax[1] = 1;

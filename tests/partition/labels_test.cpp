@@ -181,5 +181,29 @@ TEST(KindMismatch, NominalAndIntervalLiteralsDoNotRelate)
     EXPECT_EQ(kind_of(999, tb.t), 0);
 }
 
+TEST(ListText, TermsJoinedByOrTheirLiteralsByAndAsTheirLabelsRead)
+{
+    Tables tb;
+    const int lwt = tb.le(tb.add_line(1, 'i'), 110), ui = tb.codes(tb.add_line(2, 'n', "01"), "1");
+    tb.t.att[static_cast<size_t>(lwt)].attname = "lwt$$$$$";
+    tb.t.att[static_cast<size_t>(ui)].attname = "ui$$$$$$";
+    TermList split;
+    split.add_term({lwt});
+    split.add_term({ui});
+    EXPECT_EQ(list_text(split, kPlain, tb.t), "lwt<=110 or ui=1");
+    // The same list read as a flipped one (A- of the partition) names the complements.
+    EXPECT_EQ(list_text(split, kFlipped, tb.t), "lwt>110 or ui=0");
+    TermList two;
+    two.add_term({lwt, -ui});
+    two.add_term({ui});
+    EXPECT_EQ(list_text(two, kPlain, tb.t), "(lwt<=110 & ui=0) or ui=1");
+    TermList one;
+    one.add_term({lwt, ui});
+    EXPECT_EQ(list_text(one, kPlain, tb.t), "lwt<=110 & ui=1");
+    // A turned direction (Fix Positive) leaves what a literal says as it was.
+    tb.reverse(lwt);
+    EXPECT_EQ(list_text(split, kPlain, tb.t), "lwt<=110 or ui=1");
+}
+
 } // namespace
 } // namespace meru::partition::test

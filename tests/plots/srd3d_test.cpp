@@ -286,3 +286,46 @@ TEST_F(Srd3dWindowTest, MovieStopsAtEscClickedDuringItsPauseTypedOrTheCloseBoxAn
     }
     frame.window(16)->showNormal();
 }
+
+TEST_F(Srd3dWindowTest, AFullTurnOfMovieKeepsTheBlocksInTheSceneAndTheLabelsApart)
+{
+    // The diagram window's size and position of the view; the tallest cell at a
+    // corner of the floor. In every frame of a whole turn (72 of 5 degrees) no
+    // point of a face or line leaves the scene (right of x 120, below y 28) and
+    // the three labels of the value axis meet neither each other nor the bar.
+    platform::WindowConfig config;
+    config.numxpixels = 900;
+    config.numypixels = 640;
+    ASSERT_TRUE(frame.set_window_config(16, config));
+    Cells cells;
+    plots::Srd3dCall call = cells.call();
+    call.p = 460, call.q = 277;
+    std::deque<MouseStep> steps{{MouseStep::click, button_x(2), 5}};
+    for (int k = 0; k < 72; ++k) steps.push_back({MouseStep::idle});
+    platform::Canvas* c = frame.canvas(16);
+    c->set_journaling(true);
+    run(steps, button_x(2), 5, call);
+    ui::selfont(ctx, 2);
+    int frames = 0, outside = 0, meeting = 0;
+    std::vector<QRect> labels;
+    const auto frame_done = [&] { // the labels as drawn again over the blocks: the last three
+        for (std::size_t a = labels.size() >= 3 ? labels.size() - 3 : 0; a < labels.size(); ++a)
+            for (std::size_t b = a + 1; b < labels.size(); ++b) meeting += labels[a].intersects(labels[b]);
+        labels.clear();
+    };
+    for (const platform::DrawCall& d : c->journal()) {
+        if (d.op == "rectangle" && d.colour == 0xeeefee && d.points[0] == QPoint(120, 29)) {
+            frame_done();
+            ++frames;
+        }
+        if (frames == 0) continue;
+        if (d.op == "text" && d.colour == 0x444444)
+            labels.emplace_back(d.points[0], QSize(c->text_width(d.text), c->font()->cell_height));
+        if (d.op == "polygon" || d.op == "lineto")
+            for (const QPoint& pt : d.points) outside += pt.x() < 120 || pt.x() > 899 || pt.y() < 29 || pt.y() > 639;
+    }
+    frame_done();
+    EXPECT_GE(frames, 72);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(meeting, 0);
+}

@@ -47,7 +47,7 @@ TEST_F(AttrKeyDraw, OneLinePerTermTenPixelsApart)
     list.add_term({2, 4});
     const std::vector<int> side{1, 1, 0};
     int y = 40;
-    rectdiag::attrkey(canvas, side, list, t, 1, 20, y);
+    EXPECT_EQ(rectdiag::attrkey(canvas, side, list, t, 1, 20, y, 280), (std::vector<int>{40, 50, 60}));
     EXPECT_EQ(y, 70);
     const auto& j = canvas.journal();
     ASSERT_EQ(j.size(), 3u);
@@ -70,7 +70,29 @@ TEST_F(AttrKeyDraw, OneLinePerTermTenPixelsApart)
 TEST_F(AttrKeyDraw, NothingForAnEmptyList)
 {
     int y = 40;
-    rectdiag::attrkey(canvas, {}, partition::TermList{}, key_tables(), 1, 20, y);
+    EXPECT_TRUE(rectdiag::attrkey(canvas, {}, partition::TermList{}, key_tables(), 1, 20, y, 280).empty());
     EXPECT_TRUE(canvas.journal().empty());
     EXPECT_EQ(y, 40);
+}
+
+TEST_F(AttrKeyDraw, ALongDefinitionWrapsAtItsJoinsAndTheNextTermStartsBelowIt)
+{
+    const auto t = key_tables();
+    partition::TermList list;
+    list.add_term({3, -5});
+    list.add_term({5});
+    const std::string whole = "1 SEX M & SMOKER never";
+    int y = 40;
+    const std::vector<int> tops = rectdiag::attrkey(canvas, {}, list, t, 1, 20, y, canvas.text_width(whole) - 1);
+    EXPECT_EQ(tops, (std::vector<int>{40, 60}));
+    EXPECT_EQ(y, 70);
+    std::vector<std::string> rows;
+    for (const auto& call : canvas.journal()) rows.push_back(call.text);
+    EXPECT_EQ(rows, (std::vector<std::string>{"1 SEX M", "  & SMOKER never", "SMOKER ever"}));
+    // Rows of at most 7 characters: parts join while they fit; a part too long
+    // for any row keeps one of its own.
+    const auto seven = [](const std::string& r) { return r.size() <= 7; };
+    EXPECT_EQ(rectdiag::wrap_key_line("1 a & b & c", seven), (std::vector<std::string>{"1 a & b", "  & c"}));
+    EXPECT_EQ(rectdiag::wrap_key_line("1 abcdefgh & b", seven), (std::vector<std::string>{"1 abcdefgh", "  & b"}));
+    EXPECT_EQ(rectdiag::wrap_key_line("SEX M", seven), std::vector<std::string>{"SEX M"});
 }

@@ -4,11 +4,14 @@
 #include "search/fixpos.h"
 
 #include "rank_tables.h"
+#include "stats/attrkey.h"
+#include "stats/subgroup_stats.h"
 #include "support/recording_services.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace meru::test {
@@ -187,6 +190,58 @@ TEST(Swapline, TwiceRestoresLabelsSignsAndBytesAndMissingStaysMissing)
         EXPECT_EQ(f.t.att[static_cast<std::size_t>(a)].savedlab, before.att[static_cast<std::size_t>(a)].savedlab);
     }
     EXPECT_EQ(std::vector<std::uint8_t>(f.d.abyte.begin(), f.d.abyte.end()), bytes);
+}
+
+// The rectangle diagram's key names the set the diagram draws for each term,
+// before and after the lines are turned, for A (plain) and for A- (flipped):
+// age 50, 60, 80, 90 cut at 75 and sex F, M, F, M; the list is (2)(-3).
+TEST(Swapline, TheDiagramKeyStillNamesTheDrawnSets)
+{
+    files::ControlTables t = rank_tables({{"age", 1}, {"sex", 1}});
+    t.att[2].attname = "age$$$$$";
+    t.att[2].attlab = {pad20("<=75"), pad20(">75")};
+    t.att[3].attname = "sex$$$$$";
+    t.att[3].attlab = {pad20("=F"), pad20("=M")};
+    files::DataArrays d;
+    files::allocate_data(d, 4, t.nlines, t.natt);
+    for (int i = 1; i <= 4; ++i) {
+        d.ab(1, i) = 1;
+        d.ab(2, i) = i >= 3;     // age > 75
+        d.ab(3, i) = i % 2 == 0; // male
+    }
+    // The observations (0-based) each label describes, from the values above.
+    const std::map<std::string, std::vector<int>> holds{
+        {"age<=75", {0, 1}}, {"age>75", {2, 3}}, {"sex=F", {0, 2}}, {"sex=M", {1, 3}}};
+    partition::TermList list;
+    list.add_term({2});
+    list.add_term({-3});
+    const std::vector<float> y(4, 1.0f);
+    const std::vector<std::uint8_t> mask(4, 1);
+    const std::vector<int> weights(4, 1);
+    const stats::SampleView view{stats::AttributeMatrix(d.abyte, d.lc, d.n), y, mask, weights};
+    stats::PartStatsOptions opt;
+    opt.print = false;
+    opt.ychosen = false;
+    for (const bool turned : {false, true}) {
+        if (turned) search::swapline(t, d, 2), search::swapline(t, d, 3);
+        std::vector<std::int8_t> signs;
+        for (const files::Attribute& a : t.att) signs.push_back(a.signbyte);
+        for (const int sense : {partition::kPlain, partition::kFlipped}) {
+            Notices told;
+            io::LogWriter log;
+            const stats::SubStat st = stats::partstats(view, list, sense, signs, t, opt, told, log);
+            const std::vector<std::string> key = stats::attrkey_lines({}, list, t, sense);
+            ASSERT_EQ(key.size(), 2u);
+            for (int j = 1; j <= 2; ++j) {
+                std::vector<int> drawn;
+                for (const stats::TermPair& p : st.pairs)
+                    if (p.term == j) drawn.push_back(p.obs);
+                const std::string& label = key[static_cast<std::size_t>(j - 1)];
+                ASSERT_TRUE(holds.count(label)) << label;
+                EXPECT_EQ(holds.at(label), drawn) << label << (turned ? ", turned" : "") << ", sense " << sense;
+            }
+        }
+    }
 }
 
 TEST(FixposRows, TextsMarksAndIgnoredBrackets)

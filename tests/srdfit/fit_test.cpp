@@ -78,3 +78,29 @@ TEST(FitTest, NudgeScalesEachRectangleToItsShareAndKeepsItInTheFrame)
     EXPECT_EQ(nudged.start, "Nudge");
     EXPECT_LT(nudged.error, 1e-6);
 }
+
+TEST(FitTest, SmallSubgroupsGetRectanglesNotThinStrips)
+{
+    // The pbc A- of three terms (cells from the log of that run, F = 418): 1 and 2
+    // share 26 of their 50 and 33 observations, 3 (8) lies apart from both. Exact
+    // full-height strips exist, but a fit of rectangles no side of which is below
+    // half the side of its subgroup's square exists too, and is the one kept.
+    const std::vector<double> pbc{353, 24, 7, 26, 8, 0, 0, 0};
+    io::RandomStream random;
+    const Layout l = fit({pbc, 0}, FitSettings{}, random);
+    EXPECT_LT(l.error, 1e-6);
+    const double shares[] = {50.0 / 418, 33.0 / 418, 8.0 / 418};
+    for (std::size_t j = 0; j < 3; ++j) {
+        const Rect& b = l.boxes[j];
+        EXPECT_GE(std::min(b.x2 - b.x1, b.y2 - b.y1), 0.5 * std::sqrt(shares[j]) - 1e-9) << "rectangle " << j + 1;
+    }
+    // Blocks is exact for two subgroups and not thin: lung's sex by ECOG (one
+    // height, neither below a quarter of the union) and a small subgroup (8 of a
+    // union of 68) beside a large one (63), as two squares.
+    for (const std::vector<double>& f : {std::vector<double>{37, 27, 101, 63}, std::vector<double>{100, 5, 60, 3}}) {
+        const Counts c{f, 0};
+        const Layout b = layout_of(c, blocks_start(c), "Blocks");
+        EXPECT_LT(b.error, 1e-12);
+        EXPECT_EQ(b.thin, 0.0);
+    }
+}

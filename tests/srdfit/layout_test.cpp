@@ -77,4 +77,10 @@ TEST(CellGridTest, TheWidestPieceOfACellIsItsLargestRectangleOfGridCells)
     EXPECT_EQ(widest_piece(g, 3), (Rect{0.3, 0.6, 0.25, 0.6}));
     EXPECT_EQ(widest_piece(g, 0), (Rect{0, 1, 0.8, 1}));
     EXPECT_DOUBLE_EQ(widest_piece(g, 5).area(), 0.0); // no such cell
+    // Asked for a piece at least 0.3 high, the cell of neither offers the 0.3 x 0.4
+    // at the top left (x 0..0.3 from y 0.6), not its lower band; at least 0.25 wide,
+    // cell 1 offers its other strip; nothing is 0.6 wide.
+    EXPECT_EQ(widest_piece(g, 0, 0, 0.3), (Rect{0, 0.3, 0.6, 1}));
+    EXPECT_EQ(widest_piece(g, 1, 0.25, 0), (Rect{0.1, 0.6, 0.1, 0.25}));
+    EXPECT_DOUBLE_EQ(widest_piece(g, 1, 0.6, 0).area(), 0.0);
 }

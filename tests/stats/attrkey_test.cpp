@@ -36,12 +36,15 @@ TEST(AttrKey, OneLiteralTermsShowNameAndLabel)
     list.add_term({2, 4});
     const std::vector<int> shown{1, 1, 1};
     // s = 1: attribute 3 shown as itself (label 2), -5 as its complement (label 1).
-    EXPECT_EQ(stats::attrkey_lines(shown, list, t, 1), (std::vector<std::string>{"SEX M", "SMOKER never", "3"}));
+    // The term of two literals is numbered and defined.
+    EXPECT_EQ(stats::attrkey_lines(shown, list, t, 1),
+              (std::vector<std::string>{"SEX M", "SMOKER never", "3 AGE >40 & BMI >25"}));
     // The third term's complement shown: "^3".
     const std::vector<int> third_complement{1, 1, 0};
     EXPECT_EQ(stats::attrkey_lines(third_complement, list, t, 1)[2], "^3");
     // s = 0 turns the columns round; so does a side flag other than 1.
-    EXPECT_EQ(stats::attrkey_lines(shown, list, t, 0), (std::vector<std::string>{"SEX F", "SMOKER ever", "3"}));
+    EXPECT_EQ(stats::attrkey_lines(shown, list, t, 0),
+              (std::vector<std::string>{"SEX F", "SMOKER ever", "3 AGE <=40 & BMI <=25"}));
     const std::vector<int> first_complement{0, 1, 1};
     EXPECT_EQ(stats::attrkey_lines(first_complement, list, t, 1)[0], "SEX F");
 }
@@ -55,7 +58,7 @@ TEST(AttrKey, TermNumbersAboveNineInFull)
     side[11] = 2;
     const auto lines = stats::attrkey_lines(side, list, t, 1);
     ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[9], "10");
+    EXPECT_EQ(lines[9], "10 AGE >40 & SEX M");
     EXPECT_EQ(lines[11], "^12");
 }
 

@@ -40,10 +40,10 @@ inline tree::KeptTree hand_tree()
 {
     tree::KeptTree t;
     t.split.resize(6);
-    t.split[0] = {2, "Start9$$", "start >=$9"}; // a "$" is never shown
-    t.split[1] = {3, "Age100", "age >= 100"};
-    t.split[2] = {-4, "-Number5", "number < 5"};
-    t.split[5] = {3, "Age100", "age >= 100"};
+    t.split[0] = {2, "Start9$$", "start >=$9", ""}; // a "$" is never shown
+    t.split[1] = {3, "Age100", "age >= 100", ""};
+    t.split[2] = {-4, "-Number5", "number < 5", ""};
+    t.split[5] = {3, "Age100", "age >= 100", ""};
     return t;
 }
 

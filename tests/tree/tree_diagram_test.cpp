@@ -142,5 +142,24 @@ TEST(TreeDiagram, ClicksHighlightCollapseAndGrowAgain)
     EXPECT_EQ(leaves(), (std::vector<int>{2, 3, 4}));
 }
 
+TEST(TreeDiagram, ACombinedSplitIsShownByWhatItIsCutAtItsJoins)
+{
+    tree::TreeSplit single{5, "lwt$$$$$", "<=110", ""};
+    EXPECT_EQ(tree::split_lines(single, 20, 3), (std::vector<std::string>{"lwt", "<=110"}));
+    tree::TreeSplit added{12, "+d_1", "= 1", "lwt<=110 or ui=1"};
+    const struct {
+        int chars, lines;
+        std::vector<std::string> want;
+    } cases[] = {
+        {20, 3, {"lwt<=110 or ui=1"}},
+        {10, 3, {"lwt<=110", "or ui=1"}},
+        {10, 1, {"lwt<=110 ..."}},
+        {4, 3, {"lwt<=110", "or ui=1"}}, // a part longer than a line keeps a line of its own
+    };
+    for (const auto& c : cases) EXPECT_EQ(tree::split_lines(added, c.chars, c.lines), c.want) << c.chars;
+    added.text = "(age>20 & smoke=1) or ui=1";
+    EXPECT_EQ(tree::split_lines(added, 12, 3), (std::vector<std::string>{"(age>20", "& smoke=1)", "or ui=1"}));
+}
+
 } // namespace
 } // namespace meru::test

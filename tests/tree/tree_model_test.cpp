@@ -63,7 +63,7 @@ TEST(TreeModel, PooledTForContinuousY)
 {
     const Kyphosis k;
     tree::KeptTree t;
-    t.split = {{2, "Start9", ""}};
+    t.split = {{2, "Start9", "", ""}};
     const auto s = tree::evaluate(t, k.data(k.number, false));
     EXPECT_NEAR(s.node[0].mean, 328.0 / 81, 1e-12);
     EXPECT_NEAR(s.node[1].mean, 5.157895, 1e-6);
