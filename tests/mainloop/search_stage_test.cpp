@@ -178,7 +178,9 @@ protected:
             if (mainloop::dispatch(*program) == Flow::loop_head) break;
             if (to_statistics && program->flags.pstats) return;
         }
+        // As the loop head does when the run ends.
         mainloop::clear_requests(program->flags);
+        program->menus.let_go();
     }
     int logged_prefix(std::string_view prefix)
     {
