@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # The current partition after a tree is the tree's own, or none.
-# 1. bcw, Y malig, Tree, "Yes to all": the tree keeps usize and ushape (node 6,
-#    usize>2 & ushape>2, holds 247 with 23/224 of class 0/1); while its window
-#    waits, the Partition window shows only its caption, not the split of the
-#    last node searched (a row of text more). Part on leaf 6 makes it A: the
-#    statistics of the run and those of Process > Statistics (Current) count
-#    23/224 in A, as the tree's node line does.
-# 2. birthwt, Y low, Gini, extent 1: Esc leaves the tree without a partition,
-#    so Process > Statistics with Current says there is none (the last node's
-#    split was used before).
+# 1. bcw, Y malig, Tree, "Yes to all": the tree keeps usize and ushape; its node
+#    6 (usize>2 & ushape>2) holds 247 with 23/224 of class 0/1. While its window
+#    waits, the Partition window shows its caption alone, not the last node's
+#    split (a row more). Part on leaf 6 makes it A for the run's statistics and
+#    for Process > Statistics (Current): 224 of class 1 in A both times.
+# 2. birthwt, Y low, Gini, extent 1: after Esc there is no current partition
+#    (the last node's split was used before).
 # Arguments: the meru executable, the source folder, pngprobe.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
