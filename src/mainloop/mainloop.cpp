@@ -65,6 +65,7 @@ void loop_head(Program& p)
     }
     p.menus.set_flags(kSearchMenu, 1, platform::kMenuEnabled);
     p.menus.set_flags(kSearchMenu, 2, platform::kMenuGrey);
+    p.menus.let_go();
 
     p.process.boot_sample = 1;
     p.process.boot_drawn = 0;

@@ -259,6 +259,10 @@ void gomenu(Program& p)
     std::string heading = "%Search:Go! Search no. " + std::string(number);
     ui::actlog(p.log, p.ui.history, heading);
     search_running(p);
+    // Until the loop head ends the run, a second Go!, or a request that would
+    // change its Y, criterion, ranking, strategy or partition between its
+    // stages, cannot be chosen.
+    p.menus.hold({{kYMenu, 0}, {kCriteriaMenu, 0}, {kRankMenu, 0}, {kStrategyMenu, 0}, {kSearchMenu, 1}, {kProcessMenu, 0}});
     p.frame.set_window_size(kProgressUnit, {platform::SizeState::restored});
 }
 

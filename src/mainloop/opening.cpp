@@ -6,6 +6,7 @@
 #include "files/readdata.h"
 #include "files/textutil.h"
 #include "mainloop/dataarrays.h"
+#include "mainloop/earlier_log.h"
 #include "mainloop/notes_once.h"
 #include "mainloop/recordcount.h"
 #include "platform/io/edit.h"
@@ -328,8 +329,8 @@ private:
             return Pass::refused;
         }
 
-        // The old analysis goes; the new log replaces any log of the same name,
-        // except when the control file is read again after an edit: the analysis
+        // The old analysis goes; the new log takes the place of any log of the
+        // same name, except when the control file is read again after an edit: the analysis
         // goes on in its log, which the new opening is appended to.
         if (cx_.analysis) {
             cx_.host.releasing();
@@ -339,10 +340,18 @@ private:
         // The reading of a default control file re-made from its data goes on
         // in the log of the first reading, which holds how it was made.
         const bool same_log = remade_ && log.is_open() && log.path() == logpath;
+        KeptLog earlier;
         if (!same_log) {
             log.flush();
             log.close();
             const bool keep_log = rq_.reread && !remade_;
+            // A log of the same name (this analysis opened before, or another
+            // control file's) is moved aside, never overwritten.
+            if (!keep_log) earlier = keep_earlier_log(parts.folder, logname);
+            if (!earlier.error.empty()) {
+                log_unwritable(logpath, earlier.error, sv);
+                return fail();
+            }
             if ((keep_log ? log.append(logpath) : log.create(logpath)) != 0) {
                 log_unwritable(logpath, std::strerror(errno), sv);
                 return fail();
@@ -362,6 +371,7 @@ private:
         }
         cx_.host.heading(first(heading + heading_path_, 80));
         if (!same_log) write_log_preamble(log, cx_.host.now(), logname);
+        if (!earlier.name.empty()) log.write(kept_log_line(logname, earlier.name));
 
         // Arrays and the control file.
         auto a = std::make_unique<Analysis>();

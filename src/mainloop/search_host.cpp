@@ -44,6 +44,10 @@ void SearchWindow::open(const std::string& caption)
 {
     caption_ = caption;
     if (graphics_) open_ = plots::open_search_window(p_.ui, scale_, plots::kSearchTitle, caption);
+    // A tree's nodes plot nothing, but under "Display graphics while searching"
+    // the window stands with its caption while the tree grows.
+    else if (p_.search.treegrow && p_.options.dispgraph)
+        plots::open_search_window(p_.ui, scale_, plots::kSearchTitle, caption);
 }
 
 void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }

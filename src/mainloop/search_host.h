@@ -26,7 +26,9 @@ public:
     SearchWindow(Program& p, plots::WindowScale& scale, bool graphics) : p_(p), scale_(scale), graphics_(graphics) {}
 
     // Opens the search window and draws its axes under `caption` ("Searching",
-    // the iteration, the serial Y, the by-group), graphics only.
+    // the iteration, the serial Y, the by-group), graphics only; while a tree
+    // grows, with "Display graphics while searching", the axes and the caption
+    // alone.
     void open(const std::string& caption);
 
     void progress(std::string_view text) override;

@@ -74,9 +74,11 @@ std::string caption(const Program& p, bool iterative)
 {
     const Analysis& a = *p.analysis;
     std::string text = "Searching";
+    if (p.search.treegrow) text = "Constructing tree!";
     if (iterative) text = "Searching: Iteration " + io::fmt_i(p.iteration.iteration, 2);
     if (a.outcome.ny > 1 && a.outcome.yserial) text += " Serial Y=" + io::fmt_i(a.ycurrent, 2);
-    if (a.bygroup.current > 0 && (a.bygroup.mode || a.bygroup.current > 1))
+    // A tree's nodes run as groups of the program's own, not the user's by-groups.
+    if (!p.search.treegrow && a.bygroup.current > 0 && (a.bygroup.mode || a.bygroup.current > 1))
         text += " By group " + io::fmt_i(a.bygroup.current, 3);
     return text;
 }

@@ -18,6 +18,8 @@
 #include "search/added_attributes.h"
 #include "search/iteration.h"
 #include "stats/membership.h"
+#include "tree/tree_window.h"
+#include "ui/partwin.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -53,11 +55,13 @@ void drop_strata(Program& p)
 }
 
 // The tree stops growing: its strata dropped, its splits forgotten, the series
-// of its nodes over.
+// of its nodes over. The last node's winner split only that node: it is no
+// partition of the sample, so none is current until the tree gives one.
 void end_growth(Program& p)
 {
     Analysis& a = *p.analysis;
     drop_strata(p);
+    p.process.current_valid = false;
     a.growth.growing = false;
     a.growth.tree = {};
     p.search.treegrow = false;
@@ -130,6 +134,15 @@ partition::Literal added_split(Program& p, const partition::Partition& cur)
     return m.attribute;
 }
 
+// The Partition window, which showed the last node's split, says how the formed
+// tree gives a partition.
+void await_tree_partition(Program& p)
+{
+    std::string caption = tree::kTreeNoPartition;
+    int row = 1;
+    ui::partwin(p.ui, partition::TermList{}, p.analysis->tables, 1, caption, row, false, true);
+}
+
 Flow form_tree(Program& p)
 {
     Analysis& a = *p.analysis;
@@ -145,6 +158,7 @@ Flow form_tree(Program& p)
     p.menus.set_flags(kYMenu, 8, platform::kMenuUnchecked);
     end_growth(p);
     g.strata = 0;
+    await_tree_partition(p);
     if (!tree_controller(p, k)) return Flow::loop_head;
     // The statistics of the run are those of the tree's partition.
     p.process.go_statistics = true;

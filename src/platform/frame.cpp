@@ -162,6 +162,7 @@ void Frame::close_window(int unit)
     auto it = windows_.find(unit);
     if (it == windows_.end()) return;
     ChildWindow* w = it->second;
+    if (w->normal_geometry().isValid()) closed_places_[unit] = w->normal_geometry();
     windows_.erase(it);
     units_.release(unit, UnitKind::window);
     if (active_ == unit) active_ = no_window;
@@ -226,6 +227,20 @@ std::optional<WindowSize> Frame::window_size(int unit) const
     return s;
 }
 
+std::optional<WindowSize> Frame::normal_place(int unit) const
+{
+    QRect g;
+    SizeState state = SizeState::restored;
+    if (const ChildWindow* w = window(unit)) {
+        g = w->normal_geometry();
+        state = w->isMinimized() ? SizeState::minimised : w->isMaximized() ? SizeState::maximised : state;
+    } else if (auto it = closed_places_.find(unit); it != closed_places_.end()) {
+        g = it->second;
+    }
+    if (!g.isValid()) return std::nullopt;
+    return WindowSize{state, g.x(), g.y(), g.width(), g.height()};
+}
+
 bool Frame::set_window_size(int unit, const WindowSize& size)
 {
     ChildWindow* w = window(unit);
@@ -264,6 +279,16 @@ bool Frame::set_focus(int unit)
     // On top even when it was the active window already and another was opened over it.
     w->raise();
     w->view().setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool Frame::bring_up(int unit)
+{
+    ChildWindow* w = window(unit);
+    if (!w) return false;
+    if (w->isMinimized()) w->showNormal();
+    keep_inside(*w);
+    w->raise();
     return true;
 }
 

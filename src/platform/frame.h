@@ -102,6 +102,10 @@ public:
     bool set_window_config(int unit, const WindowConfig& config);
 
     std::optional<WindowSize> window_size(int unit) const;
+    // Where the unit's window last stood at its normal size, with its state:
+    // the open window's, or, once closed, the last one's (state restored).
+    // Nothing for a unit that never had a window.
+    std::optional<WindowSize> normal_place(int unit) const;
     // Minimises, maximises, restores, or (state set) moves and resizes the window.
     bool set_window_size(int unit, const WindowSize& size);
 
@@ -113,6 +117,10 @@ public:
     // Raises the window over every other and gives it the keyboard focus: a
     // window that waits for the user's click is in front.
     bool set_focus(int unit);
+    // A window that starts waiting for the user: restored to its normal size when
+    // minimised, and raised over every other, the focus and the active window
+    // left as they are.
+    bool bring_up(int unit);
     // The unit of the window with the focus, or no_window.
     int focus() const;
 
@@ -143,6 +151,7 @@ private:
     // are cached once, not once per window opened.
     QIcon window_icon_;
     std::map<int, ChildWindow*> windows_; // owned; deleted by close_window and ~Frame
+    std::map<int, QRect> closed_places_;  // normal geometry of each unit's last window closed
     int active_ = no_window;
     bool journaling_ = false;
 };

@@ -18,6 +18,7 @@ struct Menus::Entry {
     QAction* action = nullptr;
     std::string text;
     bool enabled = true;
+    bool held = false; // greyed by hold() whatever `enabled` says
     bool checked = false;
     bool separator = false;
     MenuRoutine routine;
@@ -95,7 +96,7 @@ bool Menus::locate(MenuHandle h, int& menu, int& item) const
 void Menus::apply_item(Entry& e)
 {
     if (!e.action) return;
-    e.action->setEnabled(e.enabled);
+    e.action->setEnabled(e.enabled && !e.held);
     if (e.checked && !e.action->isCheckable()) e.action->setCheckable(true);
     if (e.action->isCheckable()) e.action->setChecked(e.checked);
 }
@@ -104,7 +105,7 @@ void Menus::apply(int menu)
 {
     Menu& m = menus_[menu - 1];
     bool off = off_depth_ > 0 && menu >= 3 && menu <= 12;
-    m.title.action->setEnabled(m.title.enabled && !off);
+    m.title.action->setEnabled(m.title.enabled && !off && !m.title.held);
     for (auto& e : m.items) apply_item(e);
 }
 
@@ -256,7 +257,7 @@ bool Menus::usable(int menu, int item) const
     const Entry* e = entry(menu, item);
     if (!e || e->separator) return false;
     const Entry& title = menus_[menu - 1].title;
-    return title.action->isEnabled() && e->enabled;
+    return title.action->isEnabled() && e->enabled && !e->held;
 }
 
 bool Menus::checked(int menu, int item) const
@@ -276,6 +277,27 @@ void Menus::menu_on()
     if (off_depth_ == 0) return;
     if (--off_depth_ == 0)
         for (int m = 3; m <= std::min(12, count()); ++m) apply(m);
+}
+
+void Menus::hold(std::initializer_list<std::pair<int, int>> items)
+{
+    for (const auto& [menu, item] : items) {
+        Entry* e = entry(menu, item);
+        if (!e) continue;
+        e->held = true;
+        if (item == 0) apply(menu);
+        else apply_item(*e);
+    }
+}
+
+void Menus::let_go()
+{
+    for (int m = 1; m <= count(); ++m) {
+        Menu& menu = menus_[m - 1];
+        menu.title.held = false;
+        for (Entry& e : menu.items) e.held = false;
+        apply(m);
+    }
 }
 
 MenuHandle Menus::find(std::string_view title, std::string_view item) const
@@ -311,7 +333,7 @@ bool Menus::choose(MenuHandle handle, std::string& why)
         why = "a separator cannot be chosen";
         return false;
     }
-    if (!e->enabled) {
+    if (!e->enabled || e->held) {
         why = "menu item " + name + " is greyed";
         return false;
     }

@@ -8,6 +8,7 @@
 // Item 0 acts on the whole menu. A menu whose title was appended with a routine is
 // a command of the menu bar itself (it has no drop-down items).
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,7 +58,7 @@ public:
     int item_count(int menu) const; // -1 for no such menu
     std::string text(int menu, int item) const;
     bool enabled(int menu, int item) const; // as the program set it
-    bool usable(int menu, int item) const;  // what the user can choose now (menu_off counted)
+    bool usable(int menu, int item) const;  // what the user can choose now (menu_off and hold counted)
     bool checked(int menu, int item) const;
 
     // Greys menus 3 to 12 while a graphics window waits for the mouse; menu_on gives
@@ -65,6 +66,13 @@ public:
     void menu_off();
     void menu_on();
     int off_depth() const;
+
+    // Greys the titles and items named as (menu, item), item 0 a title, on top of
+    // the state the program sets, until let_go(): a run is under way that their
+    // requests would disturb. What the program sets meanwhile shows once they are
+    // let go.
+    void hold(std::initializer_list<std::pair<int, int>> items);
+    void let_go();
 
     // The item a user would reach through the title and item texts (compared
     // without "&", trailing blanks and case); `item` empty names a command title.

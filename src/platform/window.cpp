@@ -5,8 +5,10 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -154,6 +156,23 @@ void ChildWindow::mouse_event(int event, int keystate, int x, int y)
         MouseCallback cb = mouse_cb_;
         cb(unit_, event, keystate, x, y);
     }
+}
+
+void ChildWindow::note_normal()
+{
+    if (!isMinimized() && !isMaximized()) normal_ = geometry();
+}
+
+void ChildWindow::moveEvent(QMoveEvent* event)
+{
+    QMdiSubWindow::moveEvent(event);
+    note_normal();
+}
+
+void ChildWindow::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    note_normal();
 }
 
 void ChildWindow::closeEvent(QCloseEvent* event)

@@ -71,8 +71,14 @@ public:
     int unregister_mouse();
     void mouse_event(int event, int keystate, int x, int y);
 
+    // Where the window last stood at its normal size (neither minimised nor
+    // maximised), in the MDI area's pixels.
+    QRect normal_geometry() const { return normal_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void fit(const QSize& room);
@@ -86,6 +92,8 @@ private:
     int mouse_mask_ = 0;
     MouseCallback mouse_cb_;
     std::map<int, QPoint> key_clicks_; // by key code
+    QRect normal_;
+    void note_normal();
 };
 
 } // namespace meru::platform

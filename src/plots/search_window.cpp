@@ -35,9 +35,11 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
 {
     platform::Frame& frame = ctx.frame;
     // The window opened afresh stands where the user left the one it replaces
-    // (each iteration and each new scale reopens it), at the size they left it.
-    std::optional<platform::WindowSize> place = frame.window_size(kSearchWindow);
-    if (place && place->state != platform::SizeState::restored) place.reset();
+    // (each iteration, each new scale and each search reopens it), at the size
+    // they left it, also when they minimised it with its close box or the last
+    // search closed it.
+    std::optional<platform::WindowSize> place = frame.normal_place(kSearchWindow);
+    const bool maximised = place && place->state == platform::SizeState::maximised;
     bool opened = false;
     for (int tries = 0; tries < 2 && !opened; ++tries) {
         frame.close_window(kSearchWindow);
@@ -52,6 +54,7 @@ bool open_search_window(ui::Context& ctx, const WindowScale& scale, std::string_
     if (place) {
         place->state = platform::SizeState::set;
         frame.set_window_size(kSearchWindow, *place);
+        if (maximised) frame.set_window_size(kSearchWindow, {platform::SizeState::maximised});
     } else {
         stand_below_progress(frame);
     }

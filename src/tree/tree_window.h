@@ -26,6 +26,8 @@ inline constexpr const char* kTreeTitle = "Tree diagram";
 inline constexpr const char* kTreeClosed = "Tree diagram closed";
 inline constexpr const char* kTreePartition = "Tree partition, highlighted nodes";
 inline constexpr const char* kTreeComplement = "Complement, non-highlighted nodes";
+// The Partition window's caption while a formed tree has given no partition.
+inline constexpr const char* kTreeNoPartition = "No tree partition: highlight leaves in the Tree diagram, then Part";
 inline constexpr int kHighlight = 0x00ffff; // yellow (0xBBGGRR)
 
 // What the diagram shows of one tree.

@@ -33,7 +33,9 @@ struct MouseBlock {
 void mousecb(MouseBlock& mouse, int unit, int event, int keystate, int x, int y);
 
 // Binds mousecb on the context's block to the unit's window for the events in
-// `mask`. Returns >= 0 when registered, < 0 when the unit has no window.
+// `mask`: the window waits for the user, so it is restored when minimised and
+// raised over every other. Returns >= 0 when registered, < 0 when the unit has
+// no window.
 int register_mousecb(Context& ctx, int unit, int mask);
 int unregister_mousecb(Context& ctx, int unit);
 

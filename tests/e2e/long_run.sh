@@ -16,7 +16,9 @@
 #   complexity 3 and G - beta c 497.29211 as in first_analysis.sh);
 # - the re-opened bcw's log equals that of a program that opened bcw alone, but
 #   for its times, its path, the search count and the letter of its added
-#   attributes (both kept for the program's whole run) and the once-per-run note.
+#   attributes (both kept for the program's whole run), the once-per-run note
+#   and the line that says where the first bcw log went (BCW.L01, which keeps
+#   the first bcw search's summary).
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -84,6 +86,8 @@ summary() {
   grep -q "^ Best at complexity" "$1" || fail "$1: no \"Best at complexity\" line"
 }
 summary "$work/BCW.LOG" 3 693
+summary "$work/BCW.L01" 3 693
+has "$work/BCW.LOG" "NOTE: The earlier BCW.LOG is kept as BCW.L01"
 summary "$work/VOTES84.LOG" 1 424
 summary "$work/PIMA.LOG" "[0-9]+" 532
 summary "$work/LUNG.LOG" "[0-9]+" 227
@@ -94,7 +98,8 @@ has "$work/VOTES84.LOG" "   A= ( v04=1 )"
 has "$work/LUNG.LOG" "Log-rank - incidence rates will be calculated"
 
 same() {
-  grep -vE '^%time|^%File:Open|^%Search:Go! Search no\.|^NOTE: q=1 and p_1=1$' "$1" | sed -E 's/\+[a-zA-Z]([_0-9][0-9])/+?\1/g'
+  grep -vE '^%time|^%File:Open|^%Search:Go! Search no\.|^NOTE: q=1 and p_1=1$|^NOTE: The earlier BCW.LOG is kept' "$1" |
+    sed -E 's/\+[a-zA-Z]([_0-9][0-9])/+?\1/g'
 }
 diff <(same "$work/alone/BCW.LOG") <(same "$work/BCW.LOG") >"$work/bcw.diff" ||
   { fail "the re-opened bcw's log differs from that of bcw alone"; cat "$work/bcw.diff"; }

@@ -3,7 +3,8 @@
 # (File:Open) and as a data file (File:New, which writes a default control file),
 # checking the log's first lines, a variable's statistics and an attribute's
 # frequencies against values counted from the CSV files; then control files with
-# errors, a bad data file and the control file edited and read again.
+# errors, a bad data file, the control file edited and read again, and the
+# same analysis opened again.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -153,6 +154,23 @@ VISUAL="$work/editor" run edit 0
 has "$work/ed dir/kyphosis.mrc" "Kyphosis edited"
 preamble "$work/ed dir/KYPHOSIS.LOG" "%File:Open $work/ed dir/kyphosis.mrc" "KYPHOSIS.LOG"
 has "$work/ed dir/KYPHOSIS.LOG" "Kyphosis edited"
+
+# Opening the same analysis again keeps the earlier log beside the new one,
+# under the first free numbered name, and the new log says where it went:
+# File:New of birthwt.csv, then File:Open of the birthwt.mrc it made, twice.
+mkdir "$work/again"
+cp "$src"/examples/birthwt.csv "$work/again/"
+printf 'dismiss\nmenu File > New\nfile %s\ndismiss\n' "$work/again/birthwt.csv" > "$work/again.txt"
+for i in 1 2; do printf 'menu File > Open\nanswer yes\nfile %s\ndismiss\n' "$work/again/birthwt.mrc"; done >> "$work/again.txt"
+run again 0
+preamble "$work/again/BIRTHWT.L01" "%File:New birthwt.csv" "BIRTHWT.LOG"
+has "$work/again/BIRTHWT.L01" "%Attribute frequencies:"
+for log in BIRTHWT.L02 BIRTHWT.LOG; do
+  preamble "$work/again/$log" "%File:Open $work/again/birthwt.mrc" "BIRTHWT.LOG"
+  has "$work/again/$log" "%Attribute frequencies:"
+done
+line "$work/again/BIRTHWT.L02" 6 "NOTE: The earlier BIRTHWT.LOG is kept as BIRTHWT.L01"
+line "$work/again/BIRTHWT.LOG" 6 "NOTE: The earlier BIRTHWT.LOG is kept as BIRTHWT.L02"
 
 # Started from a shell without an argument: File:Open starts in the folder the
 # program was started from, so a name typed there is found in that folder.

@@ -13,6 +13,10 @@
 #    MERU_YIELD_MS=0): the ranking's 16, the 196 of (1) and (2), then the 100th
 #    candidate of (2,2) ends that vector there, with the same log on 1 and 8
 #    threads.
+# 5. While the search runs (its 300th busy pump), a second Search:Go! and the
+#    menus whose requests would change it between its stages are greyed: choosing
+#    one ends the run with status 3; once the search has ended every menu is
+#    usable again.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -116,5 +120,17 @@ cmp -s <(untimed "$work/end1.log") <(untimed "$work/end8.log") || {
   fail "Search:End: 1 and 8 threads differ"
   diff <(untimed "$work/end1.log") <(untimed "$work/end8.log") | head -20
 }
+
+# 5. Greyed while the search runs, usable after it.
+for choice in "Search > Go!" "Criteria" "Process > Statistics" "Y > Select Y"; do
+  { settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; echo "dismiss"; echo "at busy 300 menu $choice"; } \
+    >"$work/busy.txt"
+  run_program busy 3 "$meru" MERU_YIELD_MS=0
+  expect_line busy "is greyed)"
+done
+{ settings votes84.mrc repub 16 "2 2" on 1; echo "menu Search > Go!"; echo "dismiss"; echo "click 15 20 8"; echo "greyed"; } \
+  >"$work/after.txt"
+run_program after 0 "$meru"
+expect_line after "greyed menus: none"
 
 finish "search_go: all passed"

@@ -126,6 +126,7 @@ TEST_F(ProgramTest, EveryRequestItemReachesAStepThatHasExactlyOneHandler)
         const platform::MenuHandle handle = p.menus.find(title, item);
         ASSERT_NE(handle, 0) << n.name;
         const auto [menu, position] = p.menus.position(handle);
+        p.menus.let_go(); // what Go! held
         p.menus.set_flags(menu, 0, platform::kMenuEnabled);
         p.menus.set_flags(menu, position, platform::kMenuEnabled);
         p.flags = MenuFlags{};

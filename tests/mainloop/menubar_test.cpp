@@ -246,7 +246,9 @@ TEST_F(ProgramTest, GoCountsSearchesWritesHeadingsAndSwapsGoAndEnd)
     EXPECT_FALSE(menus.enabled(mainloop::kSearchMenu, 1));
     EXPECT_TRUE(menus.enabled(mainloop::kSearchMenu, 2));
 
-    // Chosen again (the item is enabled by hand here): the second heading.
+    // Chosen again (let go and enabled by hand here, as the loop head does): the
+    // second heading.
+    menus.let_go();
     menus.set_flags(mainloop::kSearchMenu, 1, platform::kMenuEnabled);
     program->strategy.treemode = true;
     program->flags.nontree_search = false;

@@ -178,7 +178,9 @@ protected:
             if (mainloop::dispatch(*program) == Flow::loop_head) break;
             if (to_statistics && program->flags.pstats) return;
         }
+        // As the loop head does when the run ends.
         mainloop::clear_requests(program->flags);
+        program->menus.let_go();
     }
     int logged_prefix(std::string_view prefix)
     {
@@ -315,6 +317,27 @@ TEST_F(SearchGo, AnEmptySetStopsWithNoAttributesAndNoSearchWindow)
     go(true);
     EXPECT_TRUE(frame.is_open(mainloop::kSearchUnit));
     mainloop::clear_requests(program->flags);
+}
+
+// Under "Display graphics while searching" the search window stands while a
+// tree grows, captioned "Constructing tree!", with no candidate marked in it.
+TEST_F(SearchGo, ATreeCaptionsTheSearchWindowAndMarksNothing)
+{
+    program->options.dispgraph = true;
+    program->strategy.treemode = true;
+    frame.set_journaling(true);
+    go(true); // the root node's search, up to its statistics
+    ASSERT_TRUE(frame.is_open(mainloop::kSearchUnit));
+    std::vector<std::string> texts;
+    int marks = 0;
+    for (const platform::DrawCall& c : frame.canvas(mainloop::kSearchUnit)->journal()) {
+        if (c.op == "text") texts.push_back(c.text);
+        marks += c.op == "ellipse" || c.op == "polygon";
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Constructing tree!"), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "Searching"), texts.end());
+    EXPECT_EQ(marks, 0);
+    mainloop::loop_head(*program);
 }
 
 TEST_F(SearchGo, AttritionNoteOncePerRun)

@@ -6,6 +6,7 @@
 #include "plots/search_window.h"
 
 #include "platform/canvas.h"
+#include "platform/window.h"
 #include "platform/io/random.h"
 #include "support/best_entries.h"
 #include "ui/plotframe.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 using namespace meru;
@@ -117,15 +119,23 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
     // the first and made it smaller; the next two stand there, as large, so that
     // a click made where the last one stood meets them. The first stands below the
     // progress window, which each progress text raises over the count row.
+    // The close box minimises it (and goes on, as Esc does) and a search closes
+    // it between two searches: the next stands where it stood.
     ui::thinking(ctx, "", false);
     ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
     ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));
     const auto p = frame.window_size(ui::kThinkingUnit).value();
     EXPECT_EQ(frame.window_size(plots::kSearchWindow)->y, p.y + p.h);
     ASSERT_TRUE(frame.set_window_size(plots::kSearchWindow, {platform::SizeState::set, 37, 51, 420, 300}));
-    for (const plots::WindowScale scale : {plots::WindowScale{1, 10, 2}, plots::WindowScale{4, 12, 3}}) {
-        ASSERT_TRUE(plots::open_search_window(ctx, scale, plots::kSearchTitle, "Searching: Iteration  2"));
+    // So does the one after the user minimised it with its close box, and the
+    // one after a search closed it: restored, where it stood.
+    const std::function<void()> between[] = {[] {}, [&] { frame.window(plots::kSearchWindow)->close(); },
+                                             [&] { frame.close_window(plots::kSearchWindow); }};
+    for (const auto& step : between) {
+        step();
+        ASSERT_TRUE(plots::open_search_window(ctx, {4, 12, 3}, plots::kSearchTitle, "Searching: Iteration  2"));
         const auto s = frame.window_size(plots::kSearchWindow).value();
+        EXPECT_EQ(s.state, platform::SizeState::restored);
         EXPECT_EQ(std::vector<int>({s.x, s.y, s.w, s.h}), std::vector<int>({37, 51, 420, 300}));
         EXPECT_EQ(frame.canvas(plots::kSearchWindow)->image().size(), QSize(500, 420));
     }

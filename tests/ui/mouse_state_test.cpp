@@ -8,6 +8,8 @@
 #include "platform/window.h"
 #include "ui_fixture.h"
 
+#include <QMdiArea>
+
 #include <deque>
 #include <vector>
 
@@ -192,4 +194,23 @@ TEST_F(UiTest, ScriptedClickIsSeenOnceByThePoll)
     remove_script_hook();
     set_clock(nullptr);
     EXPECT_EQ(ended, 0);
+}
+
+TEST_F(UiTest, AWindowThatStartsWaitingIsRestoredAndInFront)
+{
+    // The tree diagram, minimised by its close box, then covered by a window
+    // opened later: waiting for the mouse again brings it back where it stood,
+    // over the other, without taking the active window.
+    ASSERT_TRUE(frame.open_window(23, "Tree diagram"));
+    ASSERT_TRUE(frame.set_window_size(23, {SizeState::set, 40, 30, 300, 200}));
+    frame.window(23)->close();
+    ASSERT_TRUE(frame.open_window(18, "Partition"));
+    ASSERT_TRUE(frame.set_window_size(18, {SizeState::set, 20, 10, 400, 300}));
+    frame.set_active(18);
+    ASSERT_GE(ui::register_mousecb(ctx, 23, ui::kMouseClicks), 0);
+    const auto s = frame.window_size(23).value();
+    EXPECT_EQ(s.state, SizeState::restored);
+    EXPECT_EQ(QRect(s.x, s.y, s.w, s.h), QRect(40, 30, 300, 200));
+    EXPECT_EQ(frame.mdi_area().subWindowList(QMdiArea::StackingOrder).back(), frame.window(23));
+    EXPECT_EQ(frame.active(), 18);
 }

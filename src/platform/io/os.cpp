@@ -87,6 +87,13 @@ bool delete_file(const std::string& path)
     return fs::remove(path, ec);
 }
 
+std::string rename_file(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return ec ? ec.message() : std::string();
+}
+
 std::optional<std::string> find_on_path(std::string_view name)
 {
     if (name.empty()) return std::nullopt;

@@ -38,6 +38,8 @@ bool file_exists(const std::string& path);
 bool may_exist(const std::string& path);
 // Deletes a file; false when it did not exist or could not be deleted.
 bool delete_file(const std::string& path);
+// Renames a file; empty on success, else the system's reason.
+std::string rename_file(const std::string& from, const std::string& to);
 
 // The first folder of a copy of PATH that holds an executable `name`; the full
 // path, or nothing.
