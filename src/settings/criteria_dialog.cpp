@@ -342,7 +342,7 @@ CritResult critdlg(CritSettings& c, CritTexts& t, const YDescription& y, const C
     const int complexity0 = c.complexity;
     // A beta too wide for the field keeps all its digits: the text is read again
     // by the checks, and a field of "*" would refuse the beta the user gave.
-    t.beta = c.auto_beta ? "automatic" : io::fmt_f_wide(c.beta, 13, 6);
+    t.beta = c.auto_beta ? "automatic" : io::fmt_f(c.beta, 13, 6);
     t.gamma = io::fmt_f(c.gamma, 6, 3);
     t.criterion = stats::criterion_name(c.icrit);
     CritResult r;
