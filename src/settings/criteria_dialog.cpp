@@ -44,6 +44,8 @@ Form criteria_form(const CritSettings& c, const CritTexts& t, const YDescription
     f.choice[ids::kComplexity] = io::trim(t.complexity);
     f.text[ids::kShownCriterion] = "Criterion: " + io::fmt_a(stats::criterion_name(c.icrit), 19);
     f.text[ids::kShownComplexity] = "Complexity: " + std::string(stats::complexity_name(c.complexity));
+    f.captions[ids::kCriterionList] = {ids::kShownCriterion, "Criterion: "};
+    f.captions[ids::kComplexity] = {ids::kShownComplexity, "Complexity: "};
     f.text[ids::kBeta] = t.beta;
     f.text[ids::kGamma] = t.gamma;
     f.text[ids::kPriors] = t.priors;
