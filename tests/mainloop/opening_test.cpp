@@ -293,6 +293,17 @@ TEST_F(OpeningTest, CrlfDataFileCountsEachLineOnce)
     EXPECT_FALSE(analysis->hascr);
 }
 
+// Lines ended by carriage returns alone, the last one too: five lines, as read.
+TEST_F(OpeningTest, LoneCarriageReturnDataFileCountsEachLineOnce)
+{
+    write("cr.csv", "a,b,y\r1,5.5,0\r2,6.5,1\r3,7.5,0\r4,8.5,1\r");
+    ASSERT_EQ(open_file(write("cr.mrc", "Cr\n*\na i 2\n*\nfree comma\ncr.csv\n")).end, End::opened);
+    EXPECT_TRUE(has_line(folder + "CR.LOG", " # lines of data =      5"));
+    EXPECT_FALSE(has_line(folder + "CR.LOG", "Mis-match"));
+    EXPECT_EQ(analysis->nobs, 4);
+    EXPECT_TRUE(analysis->hascr);
+}
+
 TEST_F(OpeningTest, EmptyDataFileOpensWithoutData)
 {
     write("empty.csv", "");
