@@ -25,6 +25,7 @@ int QtFormDialog::run(int id, Form& form)
         if (value) d->set_logical(control, true);
     for (const auto& [list, caption] : form.captions) {
         const std::vector<std::string>& items = form.items[list];
+        if (!form.choice[list].empty()) d->set_text(caption.first, caption.second + form.choice[list]);
         d->set_callback(list, [&items, caption](platform::Dialog& dialog, int control, platform::CallbackKind) {
             int k = 0;
             if (dialog.get_int(control, k, 1) && k >= 1 && k <= static_cast<int>(items.size()))

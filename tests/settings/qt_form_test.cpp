@@ -1,5 +1,6 @@
 // The Criteria dialog shown through its template: the captions above the lists
-// follow the criterion and the complexity measure the user picks before OK.
+// follow the criterion and the complexity measure the user picks before OK, and
+// still read them when Help shows the dialog again.
 #include "platform/script_host.h"
 #include "settings/criteria_dialog.h"
 #include "settings/qt_form.h"
@@ -18,10 +19,10 @@ public:
     int run(int id, settings::Form& form) override
     {
         const int closed = qt_.run(id, form);
-        last = form;
+        closed_forms.push_back(form);
         return closed;
     }
-    settings::Form last;
+    std::vector<settings::Form> closed_forms;
 
 private:
     settings::QtFormDialog qt_;
@@ -30,7 +31,8 @@ private:
 TEST_F(UiTest, TheCriterionAndComplexityCaptionsFollowTheirListsBeforeOk)
 {
     platform::FrameScriptHost host(frame, menus);
-    auto script = make_script("dialog 109\n  set 1010 = Entropy\n  set 1011 = 2\n  press Cancel\n", host);
+    auto script = make_script(
+        "dialog 109\n  set 1010 = Entropy\n  set 1011 = 2\n  press 1016\ndialog 109\n  press Cancel\n", host);
     ctx.host.script = script.get();
     KeptForms forms(ctx);
     stats::CritSettings c;
@@ -39,8 +41,11 @@ TEST_F(UiTest, TheCriterionAndComplexityCaptionsFollowTheirListsBeforeOk)
     RecordingServices services;
     EXPECT_TRUE(settings::critdlg(c, texts, y, {}, forms, services, log).cancelled);
     ctx.host.script = nullptr;
-    EXPECT_EQ(forms.last.text[ids::kShownCriterion], "Criterion: Entropy");
-    EXPECT_EQ(forms.last.text[ids::kShownComplexity], "Complexity: min(q, q')");
+    ASSERT_EQ(forms.closed_forms.size(), 2u);
+    for (settings::Form& f : forms.closed_forms) {
+        EXPECT_EQ(f.text[ids::kShownCriterion], "Criterion: Entropy");
+        EXPECT_EQ(f.text[ids::kShownComplexity], "Complexity: min(q, q')");
+    }
 }
 
 } // namespace
