@@ -139,8 +139,8 @@ SubsizeResult subsize(const SubsizeInput& in, const files::ControlTables& t, Sub
         memory.size[slot] = size;
     }
     if (in.detailed)
-        log.write(std::string(in.count.exact ? " Class size is   " : " Class size is <=") + io::fmt_i(size, 6) + label +
-                  " partitions");
+        log.write(std::string(in.count.exact ? " Class size is   " : " Class size is <=") + io::fmt_i(size, 6) +
+                  label + " partitions");
     Count remaining = size;
     if (in.iterative && in.iteration >= 2) {
         const Count prev = slot < memory.size.size() ? memory.size[slot] : 0;

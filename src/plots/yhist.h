@@ -67,12 +67,12 @@ struct DistWindowState {
 
 // One call's arguments.
 struct DistCall {
-    std::span<const double> x; // ascending
+    std::span<const double> x;    // ascending
     std::span<const long long> w; // weights; below 1 censored
-    long long nobs = 0;            // observations, missing included
-    std::string title;         // for "...waiting mouse in "; set to "Y:Distribution" when opened
-    std::string name;          // x label; a leading "%" marks G values (blanked on opening)
-    bool overlay = false;      // in and out: false once the axes were re-set
+    long long nobs = 0;           // observations, missing included
+    std::string title;            // for "...waiting mouse in "; set to "Y:Distribution" when opened
+    std::string name;             // x label; a leading "%" marks G values (blanked on opening)
+    bool overlay = false;         // in and out: false once the axes were re-set
     bool interactive = true;
     std::string label = "  "; // curve label; "X-" draws X with a bar
     double lower = 0.0, upper = 0.0;

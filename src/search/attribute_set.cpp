@@ -44,8 +44,8 @@ void write_members(const std::vector<std::string>& texts, Notices& told, io::Log
 // Why Top m was cut to `m`: the ranked lines the search may not use, by reason.
 std::string truncated_text(int m, int banned, int ignored, int other)
 {
-    std::string text = "Top m too large. Truncated to" + io::fmt_i(m, 3) +
-                       ", the number of ranked attributes the search may use";
+    std::string text =
+        "Top m too large. Truncated to" + io::fmt_i(m, 3) + ", the number of ranked attributes the search may use";
     std::string why;
     const auto add = [&why](int n, std::string_view what) {
         if (n > 0) why += (why.empty() ? "" : ", ") + io::list_int(n) + " " + std::string(what);

@@ -27,7 +27,7 @@ struct SearchRecord {
     int complexity = 0;
     float resub_error = 0;           // resubstitution error, percent
     float test_error = kNoTestError; // percent
-    long long test_n = 0; // weighted
+    long long test_n = 0;            // weighted
     int iterations = 0;
     partition::TermList list; // the found partition, held as `flag` says
     int flag = 1;

@@ -222,9 +222,8 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
 
     services.selfont(2);
     const double pct = 100.0 * static_cast<double>(res.exceedances) / res.nrand;
-    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) +
-                    " ) is =" + io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(res.nrand, 7) + "=" +
-                    io::fmt_f(pct, 8, 4) + "%",
+    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" +
+                    io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(res.nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
                 -400, msgline, plot, log);
 
     if (m > 10) {
@@ -240,8 +239,8 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         }
         result_line(gumbel, -390, msgline, plot, log);
 
-        std::string empirical = " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" +
-                                io::fmt_i(res.blocks, 6) + "=";
+        std::string empirical =
+            " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
         if (res.blocks > 0) empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
         else empirical += " not available";
         result_line(empirical, -380, msgline, plot, log);

@@ -57,7 +57,7 @@ public:
 
 // One series handed to the distribution plot.
 struct HistSeries {
-    std::span<const double> values; // ascending
+    std::span<const double> values;  // ascending
     std::span<const long long> freq; // frequency of each value
     std::string title;
     std::string axis;     // "%G" padded to 20 characters

@@ -249,7 +249,8 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
         {"Process > Distribution A v. A-",
          [&] { return process(&mainloop::MenuFlags::pdistab, stats::Criterion::Entropy, ""); },
          {2 * w, 6 * w}},
-        {"Process > Lists", [&] { return process(&mainloop::MenuFlags::plists, stats::Criterion::Entropy); },
+        {"Process > Lists",
+         [&] { return process(&mainloop::MenuFlags::plists, stats::Criterion::Entropy); },
          {2 * w, 6 * w, 8 * w}},
         {"Process > Statistics, Within MSE",
          [&] {
@@ -287,7 +288,8 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
              return captured([&](io::LogWriter& log) { search::searchsum(records, {}, {}, log); });
          },
          {987654321987.0, 3.5e9, w}},
-        {"search progress", [] { return std::vector<std::string>{search::progress_text(987654321987LL, 12, 3)}; },
+        {"search progress",
+         [] { return std::vector<std::string>{search::progress_text(987654321987LL, 12, 3)}; },
          {987654321987.0}},
         {"skipped combinations",
          [] {
@@ -305,7 +307,7 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
              return captured([&](io::LogWriter& log) { tree::classtab(log, t, {"x", "y", false, false}); });
          },
          {987654321987.0, 987654321992.0, 1975308643979.0}},
-        {"tree", 
+        {"tree",
          [] {
              tree::KeptTree kept;
              kept.split = {{2, "a", "a"}};
@@ -464,12 +466,12 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
              RecordingServices sv;
              std::string msgline;
              io::RandomStream random;
-             return captured([&](io::LogWriter& log) {
-                 ui::process_random(in, crit, msgline, random, dialog, plot, sv, log);
-             });
+             return captured(
+                 [&](io::LogWriter& log) { ui::process_random(in, crit, msgline, random, dialog, plot, sv, log); });
          },
          {w, 9.87e11}},
-        {"Partition window caption", [] { return std::vector<std::string>{ui::partcap(987654, true, false)}; },
+        {"Partition window caption",
+         [] { return std::vector<std::string>{ui::partcap(987654, true, false)}; },
          {987654}},
         {"opening a data file",
          [] {
@@ -477,8 +479,7 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
              for (int i = 1; i <= 4; ++i)
                  csv += std::to_string(i % 2) + "," + std::to_string(i) + "50000000000," + std::to_string(i) +
                         "2345678901,999999999\n";
-             return opened("Huge\n*\nx i 250000000000\nz i p50\ny b 1\n*\nfree comma\nhuge.csv\n",
-                           csv);
+             return opened("Huge\n*\nx i 250000000000\nz i p50\ny b 1\n*\nfree comma\nhuge.csv\n", csv);
          },
          {3999999996.0, 1999999998.0, 1.5e11, 4.5e11, 1.2345678901e10}},
         {"# variables",

@@ -872,8 +872,8 @@ TEST_F(ProcessRequests, RandomAfterASerialAnalysisTestsTheChosenYAgainstItsOwnSe
                  [&] { request(&mainloop::MenuFlags::prandom); });
     }
     EXPECT_EQ(forms->shown, (std::vector<int>{117, 117}));
-    for (const char* line : {"Y variable is z", " # Partitions on last search=    9 G_test=0.25000", "Y variable is y",
-                             " # Partitions on last search=    7 G_test=0.14063"})
+    for (const char* line : {"Y variable is z", " # Partitions on last search=    9 G_test=0.25000",
+                             "Y variable is y", " # Partitions on last search=    7 G_test=0.14063"})
         EXPECT_TRUE(std::ranges::any_of(log_lines(), [&](const std::string& l) { return l.starts_with(line); }))
             << line;
     clear_requests(program->flags);

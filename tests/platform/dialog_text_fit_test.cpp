@@ -95,9 +95,9 @@ TEST(DialogTextFitTest, TextsSetWhenShownFitTheirBoxes)
         int dialog, control;
         const char* text;
     };
-    for (const Shown& s : {Shown{121, 1003, "Enter training sample size (<99999), unless attribute defined"},
-                           Shown{109, 1013, "Criterion: Odds ratio (Bayes)"},
-                           Shown{109, 1012, "Complexity: # attributes"}}) {
+    for (const Shown& s :
+         {Shown{121, 1003, "Enter training sample size (<99999), unless attribute defined"},
+          Shown{109, 1013, "Criterion: Odds ratio (Bayes)"}, Shown{109, 1012, "Complexity: # attributes"}}) {
         const DialogTemplate* tpl = lib.find(s.dialog);
         ASSERT_NE(tpl, nullptr) << s.dialog;
         Dialog d(*tpl, ModalHost{});

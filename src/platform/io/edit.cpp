@@ -1,8 +1,8 @@
 #include "platform/io/edit.h"
 
 #include <array>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
