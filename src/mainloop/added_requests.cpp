@@ -125,7 +125,7 @@ void offer_combination(Program& p, const partition::Partition& cur, const std::s
     write_combination(p, name, cur.a());
 }
 
-float score_partition(Program& p, const partition::Partition& cur, int complexity)
+float score_partition(Program& p, const partition::Partition& cur, int complexity, int y)
 {
     const Analysis& a = *p.analysis;
     if (!a.yset || a.outcome.ny < 1 || a.data.n < 1) return 0.0f;
@@ -134,7 +134,7 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
     in.mask = analysis_sample(p);
     in.data.mask = in.mask;
     search::EvaluationSettings es;
-    es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : search_y(p);
+    es.serial_y = scored_y(p, y);
     es.skipcomb = p.options.skipcomb;
     es.penalty = beta_in_force(p);
     es.combination = false;
@@ -147,13 +147,13 @@ float score_partition(Program& p, const partition::Partition& cur, int complexit
     return evaluator->score({cur, cur.first, complexity}).g;
 }
 
-float shown_g(Program& p, const partition::Partition& cur)
+float shown_g(Program& p, const partition::Partition& cur, int y)
 {
     if (!p.analysis) return p.process.current_g;
     // A G held from before the criterion, the Y or the sample changed is scored again.
     const ScoreKey& held = p.process.current_key;
-    if (p.process.group <= 0 && (!held.set || held == score_key(p))) return p.process.current_g;
-    return score_partition(p, cur, p.process.current_complexity);
+    if (p.process.group <= 0 && (!held.set || held == score_key(p, y))) return p.process.current_g;
+    return score_partition(p, cur, p.process.current_complexity, y);
 }
 
 namespace {

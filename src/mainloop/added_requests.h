@@ -35,14 +35,15 @@ void offer_added_view(Program& p);
 void offer_combination(Program& p, const partition::Partition& cur, const std::string& name);
 
 // G of pair `cur` of the given complexity, scored as a search scores one given
-// partition over the sample a Process item works on (a by-group pass's group);
-// 0 while no Y is chosen.
-float score_partition(Program& p, const partition::Partition& cur, int complexity);
+// partition over the sample a Process item works on (a by-group pass's group), on
+// the Y that scored_y(p, y) names; 0 while no Y is chosen.
+float score_partition(Program& p, const partition::Partition& cur, int complexity, int y = 0);
 
-// The G that the Process items show for pair `cur`: the one held for it while the
-// criterion, the Ys and the sample it was scored under are in force; otherwise, and in a pass
-// over the by-groups, its own G under the settings (and group) in hand.
-float shown_g(Program& p, const partition::Partition& cur);
+// The G that the Process items show for pair `cur` on the Y that scored_y(p, y)
+// names: the one held for it while the criterion, that Y and the sample it was
+// scored under are in force; otherwise, and in a pass over the by-groups, its own
+// G under the settings (and group) in hand.
+float shown_g(Program& p, const partition::Partition& cur, int y = 0);
 
 // Where an entered partition comes from.
 enum class EnteredFrom { manual, combination, added, tree };

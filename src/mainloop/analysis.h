@@ -10,6 +10,7 @@
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
 #include "partition/expand.h"
+#include "search/search_results.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
 #include "stats/logrank.h"
@@ -68,6 +69,8 @@ struct Analysis {
     int lastcrit = 1;       // the criterion the last Criteria request accepted
     bool critcheck = false; // the criterion must be confirmed again for the Y
     int ycurrent = 1;       // 1: one Y or serial Ys; 0: several Ys together
+    // The last search of each Y of a serial analysis ([Y - 1]), for Process > Random.
+    std::vector<search::SearchDistribution> serial_searches;
     outcome::Outcome outcome;
     outcome::ByGroup bygroup;
 

@@ -124,34 +124,48 @@ void side_sizes(Program& p, long long& n_a_minus, long long& n_a, std::vector<st
     }
 }
 
+// The search Process > Random compares with: in a serial analysis the last search
+// of Y `ky`, otherwise the last search.
+search::SearchDistribution compared_search(const Program& p, int ky)
+{
+    const Analysis& a = *p.analysis;
+    if (ky <= 0) return p.results.distribution();
+    if (at(ky) <= a.serial_searches.size()) return a.serial_searches[at(ky - 1)];
+    return {};
+}
+
 Flow random_request(Program& p)
 {
     Analysis& a = *p.analysis;
     ui::actlog(p.log, p.ui.history, p.process.title);
-    if (p.results.searchg_count > search::SearchResults::kSavedG)
+    // Several Ys in serial mode are searched one at a time: the partition in hand
+    // and the random partitions are scored on the Y the user picks, and compared
+    // with that Y's own search.
+    const bool serial = a.outcome.ny > 1 && a.outcome.yserial;
+    const int ky = serial ? select_y(p) : 0;
+    if (serial && ky <= 0) return Flow::loop_head;
+    if (serial) p.log.write("Y variable is " + a.outcome.yname[at(ky - 1)]);
+    const search::SearchDistribution search = compared_search(p, ky);
+    if (search.count > search::SearchResults::kSavedG)
         p.services.helpshow("NOTE: only 20,000 saved search partitions");
     const int n = a.data.n;
     const std::vector<std::uint8_t> mask = analysis_sample(p);
     stats::RandomInput in;
-    // Several Ys in serial mode are searched one at a time: the partitions are
-    // scored on the search's Y alone, as the partition in hand is.
-    const bool serial = a.outcome.ny > 1 && a.outcome.yserial;
     for (int k = 1; k <= a.outcome.ny && a.ymat.size() >= at(k) * at(n); ++k)
-        if (!serial || k == search_y(p)) in.y.push_back(outcome::ycolumn(a.ymat, n, k));
+        if (!serial || k == ky) in.y.push_back(outcome::ycolumn(a.ymat, n, k));
     in.weights = a.data.obswt;
     in.mask = mask;
     in.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, n);
     in.censoring = p.censoring;
-    in.g_test = p.process.current_valid ? shown_g(p, p.process.current) : p.process.current_g;
+    in.g_test = p.process.current_valid ? shown_g(p, p.process.current, ky) : p.process.current_g;
     std::vector<std::int8_t> member;
     side_sizes(p, in.n_a_minus, in.n_a, member);
     in.member = member;
-    const auto saved = p.results.saved_g();
-    std::vector<double> searchg(saved.begin(), saved.end());
+    std::vector<double> searchg(search.g.begin(), search.g.end());
     in.searchg = searchg;
     std::vector<int> splithist(at(search::SearchResults::kSplitBands));
     for (int b = 1; b <= search::SearchResults::kSplitBands; ++b)
-        splithist[at(b - 1)] = static_cast<int>(std::min<std::int64_t>(p.results.splithist[at(b)], 2147483647));
+        splithist[at(b - 1)] = static_cast<int>(std::min<std::int64_t>(search.split[at(b)], 2147483647));
     in.splithist = splithist;
     ui::QtRandomDialog dialog(p.ui);
     plots::ProcessDistributionPlot plot(p.ui, p.ymodes.dist);
@@ -244,6 +258,11 @@ Flow process_request(Program& p)
 
 Flow search_statistics(Program& p, const SearchEnd& s)
 {
+    Analysis& a = *p.analysis;
+    if (a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent >= 1 && a.ycurrent <= a.outcome.ny) {
+        a.serial_searches.resize(at(a.outcome.ny));
+        a.serial_searches[at(a.ycurrent - 1)] = p.results.distribution();
+    }
     p.process.current = s.curpart;
     p.process.current_valid = true;
     p.process.current_g = s.g;

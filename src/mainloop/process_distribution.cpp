@@ -53,9 +53,9 @@ SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_
     for (const stats::QuartabEntry& e : r.entries) {
         if (e.value < 0) continue;
         s.x.push_back(e.value);
-        s.w.push_back(static_cast<int>(e.weight));
+        s.w.push_back(e.weight);
     }
-    s.nobs = static_cast<int>(r.abs_total);
+    s.nobs = r.abs_total;
     s.mean = r.mean;
     return s;
 }

@@ -23,8 +23,8 @@ struct Program;
 // left out and counted in `nobs`.
 struct SideSample {
     std::vector<double> x;
-    std::vector<int> w;
-    int nobs = 0;
+    std::vector<long long> w;
+    long long nobs = 0;
     double mean = 0.0;
 };
 

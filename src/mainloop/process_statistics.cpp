@@ -132,7 +132,7 @@ namespace {
 // (0 when cancelled), else the search's Y.
 int statistics_y(Program& p)
 {
-    if (p.analysis->outcome.ny > 1 && !p.flags.plists && !p.flags.sgo) return select_y(p);
+    if (p.analysis->outcome.ny > 1 && !p.flags.sgo) return select_y(p);
     return search_y(p);
 }
 
@@ -159,7 +159,7 @@ stats::ImpurityValue prior_scored(const Program& p, const ClassTable& t)
 // The lines marked "2" that follow the 2x2 statistics from the Process menu, with
 // the table of prior-adjusted counts when priors are given.
 void marked_lines(Program& p, const partition::Partition& cur, int complexity, const ClassTable* classes,
-                  const std::string& yname)
+                  const std::string& yname, int k)
 {
     const Analysis& a = *p.analysis;
     p.log.write("2     # of attributes, complexity= " + io::fmt_i(distinct_attributes(cur.first), 2) + "," +
@@ -167,7 +167,7 @@ void marked_lines(Program& p, const partition::Partition& cur, int complexity, c
     if (p.crit.priors_given && classes)
         stats::priortab(classes->columns(), classes->nclasses, yname, true, p.crit, prior_scored(p, *classes), p.log);
     const std::string name = io::fmt_a(p.crit.critname.substr(0, 20), 20);
-    const double g = shown_g(p, cur);
+    const double g = shown_g(p, cur, k);
     // Only a G multiplied by the expected cost is marked as weighted by costs.
     const bool costs = p.crit.weigh_by_costs && !p.crit.is(stats::Criterion::QualityIndex);
     p.log.write("2           " + name + "=" + io::fmt_f(g, 13, 6) + " " + (costs ? "(cost weighted)" : ""));
@@ -305,7 +305,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     else p.log.write("Y variable is " + yname);
 
     const int complexity = p.process.current_complexity > 0 ? p.process.current_complexity : cur.first.count();
-    if (!in_go) marked_lines(p, cur, complexity, classes ? &*classes : nullptr, yname);
+    if (!in_go) marked_lines(p, cur, complexity, classes ? &*classes : nullptr, yname, k);
 
     RectangleChoice diagrams;
     if (f.prect && !rectangle_dialog(p, &diagrams)) return Flow::loop_head;

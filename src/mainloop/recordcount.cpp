@@ -54,7 +54,9 @@ RecordCount RecordCounter::finish() const
     if (freefmt_) {
         rc.hascr = hascr;
         if (hascr) n += lone;
-        if (any_ && last_ != '\n') ++n;
+        // The last record counts unless its line end was counted (a final carriage
+        // return of a file whose lines end in one).
+        if (any_ && last_ != '\n' && !(hascr && last_ == '\r')) ++n;
     } else {
         if (nul_) {
             rc.bad = true;

@@ -4,9 +4,10 @@
 //
 // Free format: a data file's records end at line feeds. When the first record
 // holds a carriage return that is not part of a CR LF pair, the file is taken to
-// separate its lines by carriage returns: every such carriage return and every
-// record end then counts one line. A CR LF pair always ends one line only, so a
-// file written with CR LF line ends counts each line once.
+// separate its lines by carriage returns: every such carriage return counts one
+// line, and so does the end of a record that holds text after its last one. A
+// CR LF pair always ends one line only, so a file written with CR LF line ends
+// counts each line once.
 //
 // Fixed format: every record counts one; a record that cannot be read as text
 // (it holds a NUL byte, as a binary file does) makes the count fail.

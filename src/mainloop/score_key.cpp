@@ -1,11 +1,20 @@
 #include "mainloop/score_key.h"
 
 #include "mainloop/process_dialogs.h"
+#include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 
 namespace meru::mainloop {
 
-ScoreKey score_key(const Program& p)
+int scored_y(const Program& p, int y)
+{
+    if (!p.analysis) return 0;
+    const outcome::Outcome& o = p.analysis->outcome;
+    if (o.ny > 1 && !o.yserial) return 0;
+    return y > 0 ? y : search_y(p);
+}
+
+ScoreKey score_key(const Program& p, int yk)
 {
     const stats::CritSettings& c = p.crit;
     ScoreKey k;
@@ -30,6 +39,7 @@ ScoreKey score_key(const Program& p)
         k.yserial = y.yserial;
         k.ycol = y.ycol;
         k.yattr = y.yattr;
+        k.y = scored_y(p, yk);
         // Switched to the test sample, the Process items show the G the partition
         // was found with on the training sample (whose weights the test sample's
         // hold meanwhile): the switch itself leaves a held G in force.

@@ -47,12 +47,17 @@ struct ScoreKey {
     bool yserial = false;
     std::array<int, stats::kMaxYs> ycol{};
     std::array<int, stats::kMaxYs> yattr{};
+    int y = 0; // the Y of a serial analysis the G is of (0: every Y together)
     SampleKey sample;
 
     bool operator==(const ScoreKey&) const = default;
 };
 
-// The key of the settings in force now.
-ScoreKey score_key(const Program& p);
+// The Y a G is scored on: in a serial analysis Y `y`, or the search's Y when `y`
+// is 0; several Ys searched together, 0 (every Y); a single Y, 1.
+int scored_y(const Program& p, int y = 0);
+
+// The key of the settings in force now, for the G of Y `y` as scored_y says.
+ScoreKey score_key(const Program& p, int y = 0);
 
 } // namespace meru::mainloop

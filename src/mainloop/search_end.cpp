@@ -124,7 +124,7 @@ void attrition(Program& p, SearchEnd& s)
     if (s.nobs_read <= 0 || s.nobs_used == s.nobs_read) return;
     const double percent = 100.0 * static_cast<double>(s.nobs_read - s.nobs_used) / static_cast<double>(s.nobs_read);
     std::string text = "NOTE: attrition due to missing data is " + io::fmt_f(percent, 6, 2) + "%. From " +
-                       io::fmt_i_wide(s.nobs_read, 8) + io::fmt_i_wide(s.nobs_used, 8);
+                       io::side_by_side({io::fmt_i(s.nobs_read, 8), io::fmt_i(s.nobs_used, 8)});
     if (percent > 10 && !s.attrition_noted) {
         s.attrition_noted = true;
         text += " $";

@@ -142,12 +142,12 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
         r.iterations = ps.iterations;
         r.list = cur.first;
         r.flag = cur.repflag;
-        r.nobs = static_cast<int>(n);
+        r.nobs = n;
     }
     if (p.nauto_by >= 1 && at(p.nauto_by) <= ps.history.size()) {
         search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];
         r.test_error = n > 0 ? static_cast<float>(error) : 0.0f;
-        r.test_n = static_cast<int>(n);
+        r.test_n = n;
     }
     p.log.write(error_line(p, error));
 

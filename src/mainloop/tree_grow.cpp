@@ -170,7 +170,9 @@ Flow form_tree(Program& p)
 
 std::string stratum_name(int stratum)
 {
-    return stratum <= 9 ? "*STR" + io::fmt_i(stratum, 1) : "*ST" + io::fmt_i(stratum, 2);
+    // The number has two columns after "*ST"; a wider one fills them with "*".
+    if (stratum <= 9) return "*STR" + io::fmt_i(stratum, 1);
+    return stratum <= 99 ? "*ST" + io::fmt_i(stratum, 2) : "*ST**";
 }
 
 partition::Literal single_split(const partition::Partition& cur)

@@ -117,14 +117,14 @@ private:
                               : "Distribution of " + name8(distvar_);
 
         std::vector<double> x;
-        std::vector<int> weights;
+        std::vector<long long> weights;
         std::vector<int> categories;
         bool whole = true;
         double lower = 0, upper = 0;
         int present = 0;
         for (const stats::QuartabEntry& e : r.entries) {
             x.push_back(e.value);
-            weights.push_back(static_cast<int>(e.weight));
+            weights.push_back(e.weight);
             if (e.value < 0) continue;
             if (present == 0) lower = e.value;
             upper = e.value;
@@ -136,7 +136,7 @@ private:
         plots::DistCall call;
         call.x = x;
         call.w = weights;
-        call.nobs = static_cast<int>(r.abs_total);
+        call.nobs = r.abs_total;
         call.title = cx_.msgline;
         call.name = name8(distvar_);
         call.overlay = false;

@@ -218,6 +218,7 @@ ScatterRun::Exit ScatterRun::plot_loop(bool direct)
         case 3:
             std::swap(cx_.y.scatx, cx_.y.scaty);
             release_counts();
+            name_window(window_title()); // the title names the new Y against the new X
             break;
         case 4:
             if (by_frequency) v_.circle_scale *= 1.2;
@@ -367,19 +368,19 @@ bool ScatterRun::z_button()
     }
 }
 
-bool ScatterRun::open_window()
+std::string ScatterRun::window_title() const
 {
-    platform::Frame& frame = cx_.ui.frame;
     // Y (the vertical axis) against X.
     std::string title = files::squeeze(" Scatter of " + io::fmt_a(varname(cx_.y.scaty), 8) + " against " +
                                        io::fmt_a(varname(cx_.y.scatx), 8));
     while (title.size() > 1 && title.back() == ' ') title.pop_back();
+    return title;
+}
+
+void ScatterRun::name_window(const std::string& title)
+{
+    platform::Frame& frame = cx_.ui.frame;
     cx_.msgline = title;
-    cx_.ui.log.write(title);
-    frame.close_window(kUnit);
-    if (!frame.open_window(kUnit, title)) return false;
-    frame.set_focus(kUnit);
-    frame.set_active(kUnit);
     const bool entered = cx_.ui.windows.units.count(kUnit) && cx_.ui.windows.units[kUnit].open;
     if (!entered || v_.entry_title != title) {
         platform::Frame* f = &frame;
@@ -391,6 +392,18 @@ bool ScatterRun::open_window()
     config.numypixels = kScatterHeight;
     config.title = title;
     if (!frame.set_window_config(kUnit, config)) frame.set_window_config(kUnit, config);
+}
+
+bool ScatterRun::open_window()
+{
+    platform::Frame& frame = cx_.ui.frame;
+    const std::string title = window_title();
+    cx_.ui.log.write(title);
+    frame.close_window(kUnit);
+    if (!frame.open_window(kUnit, title)) return false;
+    frame.set_focus(kUnit);
+    frame.set_active(kUnit);
+    name_window(title);
     std::string sub = " ";
     if (v_.z.size) sub = "Proportional to " + v_.z.zname;
     if (cx_.bymode) {
@@ -578,8 +591,8 @@ void ScatterRun::notes(const ScatterCloud& c)
     if (v_.show_missing && c.both_missing > 0) {
         const double pct = c.n != 0 ? 100.0 * c.both_missing / c.n : 0.0;
         text(x - 60, below_axis(90),
-             "Both missing " + io::fmt_i_wide(static_cast<long long>(c.both_missing), 5) + "(" +
-                 io::fmt_f(pct, 6, 2) + "%)",
+             "Both missing " + io::fmt_i(static_cast<long long>(c.both_missing), 5) + "(" + io::fmt_f(pct, 6, 2) +
+                 "%)",
              kPointBlue);
     }
     const bool jx = cx_.ui.symbols.jitterx, jy = cx_.ui.symbols.jittery;

@@ -59,6 +59,9 @@ private:
     void start(bool direct);
     Exit plot_loop(bool direct);
     void draw(bool reopen, bool log_quartiles);
+    std::string window_title() const;
+    // Titles the window, its Window-menu entry and the message line.
+    void name_window(const std::string& title);
     bool open_window();
     void axes();
     void points(const ScatterCloud& c);

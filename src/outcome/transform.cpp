@@ -107,8 +107,9 @@ std::string params_line(int code, const TransformParams& p)
     switch (code) {
     case tcode::log_shifted: return " Assigned added constant in log(Y1+a) is " + f82(p.a);
     case tcode::combine:
-        return " Assigned values are " + io::fmt_f(p.c[0], 4, 0) + io::fmt_f(p.c[1], 4, 0) + io::fmt_f(p.c[2], 4, 0);
-    case tcode::interval: return " Assigned values of a, b are " + f82(p.a) + f82(p.b);
+        return " Assigned values are " +
+               io::side_by_side({io::fmt_f(p.c[0], 4, 0), io::fmt_f(p.c[1], 4, 0), io::fmt_f(p.c[2], 4, 0)});
+    case tcode::interval: return " Assigned values of a, b are " + io::side_by_side({f82(p.a), f82(p.b)});
     case tcode::shift: return " Assigned added constant a  is " + f82(p.a);
     default: return {};
     }

@@ -17,19 +17,15 @@ using detail::Wide;
 
 namespace {
 
-// An integer right-aligned in w columns, or all its digits when it is wider.
-std::string whole(Count v, int w)
-{
-    std::string s = std::to_string(v);
-    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<size_t>(w) - s.size(), ' ');
-    return s;
-}
-
+// A whole number right-aligned in w columns; one wider is written whole after a
+// blank, as a too wide edit field is.
 std::string whole(double v, int w)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%*.0f", w, v);
-    return buf;
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    const std::string s = buf;
+    const auto uw = static_cast<std::size_t>(std::max(w, 0));
+    return s.size() > uw ? " " + s : std::string(uw - s.size(), ' ') + s;
 }
 
 } // namespace
@@ -143,14 +139,14 @@ SubsizeResult subsize(const SubsizeInput& in, const files::ControlTables& t, Sub
         memory.size[slot] = size;
     }
     if (in.detailed)
-        log.write(std::string(in.count.exact ? " Class size is   " : " Class size is <=") + whole(size, 6) + label +
-                  " partitions");
+        log.write(std::string(in.count.exact ? " Class size is   " : " Class size is <=") + io::fmt_i(size, 6) +
+                  label + " partitions");
     Count remaining = size;
     if (in.iterative && in.iteration >= 2) {
         const Count prev = slot < memory.size.size() ? memory.size[slot] : 0;
         r.excluded = f * prev;
         if (in.detailed)
-            log.write(" Anticipate excluding " + whole(prev, 4) + label + " already covered: No added attribute");
+            log.write(" Anticipate excluding " + io::fmt_i(prev, 4) + label + " already covered: No added attribute");
         remaining = size - prev;
     }
     r.size_times_factor = size > kMaxCount / f ? kMaxCount : size * f;

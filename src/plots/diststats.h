@@ -18,8 +18,8 @@ namespace meru::plots {
 // (`gdist`) no value is missing; otherwise a negative value is.
 struct DistSample {
     std::span<const double> x;
-    std::span<const int> w;
-    int nobs = 0;
+    std::span<const long long> w;
+    long long nobs = 0;
     bool gdist = false;
 };
 

@@ -14,7 +14,7 @@ bool ProcessDistributionPlot::yhist(const ui::HistSeries& series, bool& first_ca
     DistCall call;
     call.x = series.values;
     call.w = series.freq;
-    call.nobs = std::accumulate(series.freq.begin(), series.freq.end(), 0);
+    call.nobs = std::accumulate(series.freq.begin(), series.freq.end(), 0LL);
     call.title = series.title;
     call.name = series.axis;
     call.overlay = series.overlay;

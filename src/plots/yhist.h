@@ -34,10 +34,10 @@ enum class DistView { Density, Counts, Percent, Cdf, Survival };
 // second curve that needs larger axes.
 struct KeptCurve {
     std::vector<double> x;
-    std::vector<int> w;
+    std::vector<long long> w;
     std::vector<int> categories;
     std::string name, label, marklabel, group_label;
-    int nobs = 0;
+    long long nobs = 0;
     double lower = 0.0, upper = 0.0, markvalue = 0.0;
     bool mark = false, discrete = false, integer_ticks = false;
 };
@@ -67,12 +67,12 @@ struct DistWindowState {
 
 // One call's arguments.
 struct DistCall {
-    std::span<const double> x; // ascending
-    std::span<const int> w;    // weights; below 1 censored
-    int nobs = 0;              // observations, missing included
-    std::string title;         // for "...waiting mouse in "; set to "Y:Distribution" when opened
-    std::string name;          // x label; a leading "%" marks G values (blanked on opening)
-    bool overlay = false;      // in and out: false once the axes were re-set
+    std::span<const double> x;    // ascending
+    std::span<const long long> w; // weights; below 1 censored
+    long long nobs = 0;           // observations, missing included
+    std::string title;            // for "...waiting mouse in "; set to "Y:Distribution" when opened
+    std::string name;             // x label; a leading "%" marks G values (blanked on opening)
+    bool overlay = false;         // in and out: false once the axes were re-set
     bool interactive = true;
     std::string label = "  "; // curve label; "X-" draws X with a bar
     double lower = 0.0, upper = 0.0;

@@ -98,8 +98,8 @@ bool DistRun::bins_dialog()
         }
         // Values too wide for 13 columns keep all their digits, so that OK takes
         // the texts as shown instead of refusing a field of "*".
-        std::string width = io::fmt_f_wide(st_.bins.width, 13, 6);
-        std::string start = io::fmt_f_wide(st_.bins.start, 13, 6);
+        std::string width = io::fmt_f(st_.bins.width, 13, 6);
+        std::string start = io::fmt_f(st_.bins.start, 13, 6);
         d->set_text(kBinWidthEdit, width);
         d->set_text(kStartEdit, start);
         if (d->run_modal() != kOk) {

@@ -174,8 +174,8 @@ void DistRun::draw_histogram(bool percent)
         const double lo = b.start + j * b.width;
         const double hi = j == b.k ? 1e20 : b.start + (j + 1) * b.width;
         // The last bin's open bound (1e20) keeps all its digits instead of a field of "*".
-        ctx_.log.write(io::fmt_i(j, 3) + io::fmt_f(lo, 13, 6) + "<= X <" + io::fmt_f_wide(hi, 13, 6) + "     " +
-                       io::fmt_i(static_cast<long long>(counts[static_cast<std::size_t>(j)]), 6));
+        ctx_.log.write(io::side_by_side({io::fmt_i(j, 3), io::fmt_f(lo, 13, 6)}) + "<= X <" + io::fmt_f(hi, 13, 6) +
+                       "     " + io::fmt_i(static_cast<long long>(counts[static_cast<std::size_t>(j)]), 6));
     }
     const double sum = std::accumulate(counts.begin(), counts.end(), 0.0);
     if (sum != miss_.total) {

@@ -44,8 +44,8 @@ void write_members(const std::vector<std::string>& texts, Notices& told, io::Log
 // Why Top m was cut to `m`: the ranked lines the search may not use, by reason.
 std::string truncated_text(int m, int banned, int ignored, int other)
 {
-    std::string text = "Top m too large. Truncated to" + io::fmt_i_wide(m, 3) +
-                       ", the number of ranked attributes the search may use";
+    std::string text =
+        "Top m too large. Truncated to" + io::fmt_i(m, 3) + ", the number of ranked attributes the search may use";
     std::string why;
     const auto add = [&why](int n, std::string_view what) {
         if (n > 0) why += (why.empty() ? "" : ", ") + io::list_int(n) + " " + std::string(what);
@@ -149,7 +149,7 @@ std::vector<std::string> attrset(files::ControlTables& t, const AttrsetInput& in
         messages.push_back("Error in specifying top n. Tell Headman Kelb$");
     } else {
         told.line(log, " Current positive attribute set of  m= " +
-                           io::fmt_i_wide(static_cast<long long>(set.lines.size()), 2) + " attributes is:");
+                           io::fmt_i(static_cast<long long>(set.lines.size()), 2) + " attributes is:");
         std::vector<std::string> texts;
         for (int a : atts) texts.push_back(attribute_text(t, a));
         write_members(texts, told, log);

@@ -109,8 +109,9 @@ void write_penalised_table(const PenalisedTable& table, io::LogWriter& log)
     log.write(" Complexities generated ");
     log.write(" c  # Gen.  Current max G  % increase/unit c from c=" + io::fmt_i(table.cref, 2) + "        G_beta");
     for (const PenalisedRow& r : table.rows)
-        log.write(io::fmt_i(r.c, 2) + io::fmt_x(2) + io::fmt_i_wide(r.generated, 6) + io::fmt_f_wide(r.g, 15, 6) +
-                  io::fmt_f_wide(r.increase, 28, 2) + io::fmt_f_wide(r.gbeta, 16, 6));
+        log.write(io::fmt_i(r.c, 2) + io::fmt_x(2) +
+                  io::side_by_side({io::fmt_i(r.generated, 6), io::fmt_f(r.g, 15, 6), io::fmt_f(r.increase, 28, 2),
+                                    io::fmt_f(r.gbeta, 16, 6)}));
 }
 
 std::string automatic_beta_line(double beta)

@@ -42,8 +42,7 @@ std::vector<int> covering_shape(std::span<const int> p)
 std::string progress_text(long long evaluated, int iteration, int serial_y)
 {
     // The count widens its field past six digits: a long search passes a million.
-    std::string text =
-        ".." + io::fmt_i_wide(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(iteration, 2);
+    std::string text = ".." + io::fmt_i(evaluated, 6) + " partitions evaluated. Iteration " + io::fmt_i(iteration, 2);
     if (serial_y > 0) text += " Serial Y=" + io::fmt_i(serial_y, 2);
     return text;
 }

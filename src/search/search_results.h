@@ -14,6 +14,14 @@
 
 namespace meru::search {
 
+// What a search leaves for Process > Random to compare with: the G values it kept,
+// how many it offered, and the bands of its split shares.
+struct SearchDistribution {
+    std::vector<float> g;
+    std::int64_t count = 0;
+    std::array<std::int64_t, 101> split{}; // [1..100]; [0] unused
+};
+
 struct SearchResults {
     static constexpr int kSavedG = 20000;   // G values kept; the count goes on
     static constexpr int kSplitBands = 100; // bands 1..100 of the side-0 share
@@ -25,7 +33,7 @@ struct SearchResults {
 
     std::vector<float> searchg = std::vector<float>(kSavedG); // the first kSavedG values
     std::int64_t searchg_count = 0;                           // values offered, may exceed kSavedG
-    using SplitCounts = std::array<std::int64_t, kSplitBands + 1>;
+    using SplitCounts = decltype(SearchDistribution::split);
     using ComplexityCounts = std::array<std::int64_t, kMaxComplexity + 1>;
     SplitCounts splithist{};     // [1..100]; [0] unused
     ComplexityCounts cplxhist{}; // [0..100]
@@ -55,6 +63,11 @@ struct SearchResults {
     std::span<const float> saved_g() const
     {
         return {searchg.data(), static_cast<std::size_t>(searchg_count < kSavedG ? searchg_count : kSavedG)};
+    }
+    SearchDistribution distribution() const
+    {
+        const std::span<const float> g = saved_g();
+        return {{g.begin(), g.end()}, searchg_count, splithist};
     }
 };
 

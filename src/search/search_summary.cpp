@@ -33,7 +33,7 @@ struct Columns {
         const auto width = [](const std::string& s) { return static_cast<int>(s.size()); };
         for (const SearchRecord& r : records) {
             evaluated = std::max(evaluated, width(std::to_string(r.evaluated)));
-            gbeta = std::max(gbeta, width(io::fmt_f_wide(r.gbeta, 11, 5)));
+            gbeta = std::max(gbeta, width(io::fmt_f(r.gbeta, 11, 5)));
             nobs = std::max(nobs, width(std::to_string(r.nobs)));
             test_n = std::max(test_n, width(std::to_string(r.test_n)));
         }

@@ -27,11 +27,11 @@ struct SearchRecord {
     int complexity = 0;
     float resub_error = 0;           // resubstitution error, percent
     float test_error = kNoTestError; // percent
-    int test_n = 0;
+    long long test_n = 0;            // weighted
     int iterations = 0;
     partition::TermList list; // the found partition, held as `flag` says
     int flag = 1;
-    int nobs = 0; // observations of the search
+    long long nobs = 0; // observations of the search, weighted
 };
 
 struct SummaryMode {

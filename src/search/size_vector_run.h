@@ -977,8 +977,8 @@ private:
     {
         if (evaluated % 10 == 0) {
             // The counts widen their fields past six digits: a long search passes a million.
-            std::string row = "Esc  Pause #=" + io::fmt_i_wide(evaluated, 6) +
-                              " Target=" + io::fmt_i_wide(target_, 6) + (tilde_ ? "~" : " ") + " p_1-p_q" + mark;
+            std::string row = "Esc  Pause #=" + io::fmt_i(evaluated, 6) + " Target=" + io::fmt_i(target_, 6) +
+                              (tilde_ ? "~" : " ") + " p_1-p_q" + mark;
             row += sizes(lp.first(std::min<std::size_t>(lp.size(), 12)), 2);
             host_.window_row(row);
         }

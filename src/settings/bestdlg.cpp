@@ -20,9 +20,11 @@ std::vector<std::string> best_lines(std::span<const search::StoredPartition> ent
         if (e.value < -1e10f) line += ". G_beta= unknown      at c=";
         else line += ". G_beta=" + io::fmt_f(e.value - e.complexity * beta, 13, 6) + " at c=";
         line += io::fmt_i(e.complexity, 2);
-        line.resize(40, ' ');
-        if (i == optimum) line[38] = '*';
-        if (hull.position_of(i) > 0) line[39] = '+';
+        // The marks take columns 39 and 40, or follow a widened figure after a blank.
+        const std::size_t marks = std::max<std::size_t>(38, line.size() + 1);
+        line.resize(marks + 2, ' ');
+        if (i == optimum) line[marks] = '*';
+        if (hull.position_of(i) > 0) line[marks + 1] = '+';
         lines.push_back(std::move(line));
     }
     return lines;

@@ -44,6 +44,8 @@ Form criteria_form(const CritSettings& c, const CritTexts& t, const YDescription
     f.choice[ids::kComplexity] = io::trim(t.complexity);
     f.text[ids::kShownCriterion] = "Criterion: " + io::fmt_a(stats::criterion_name(c.icrit), 19);
     f.text[ids::kShownComplexity] = "Complexity: " + std::string(stats::complexity_name(c.complexity));
+    f.captions[ids::kCriterionList] = {ids::kShownCriterion, "Criterion: "};
+    f.captions[ids::kComplexity] = {ids::kShownComplexity, "Complexity: "};
     f.text[ids::kBeta] = t.beta;
     f.text[ids::kGamma] = t.gamma;
     f.text[ids::kPriors] = t.priors;
@@ -342,7 +344,7 @@ CritResult critdlg(CritSettings& c, CritTexts& t, const YDescription& y, const C
     const int complexity0 = c.complexity;
     // A beta too wide for the field keeps all its digits: the text is read again
     // by the checks, and a field of "*" would refuse the beta the user gave.
-    t.beta = c.auto_beta ? "automatic" : io::fmt_f_wide(c.beta, 13, 6);
+    t.beta = c.auto_beta ? "automatic" : io::fmt_f(c.beta, 13, 6);
     t.gamma = io::fmt_f(c.gamma, 6, 3);
     t.criterion = stats::criterion_name(c.icrit);
     CritResult r;

@@ -15,6 +15,10 @@ struct Form {
     std::map<int, std::vector<std::string>> items; // list boxes: their items
     std::map<int, std::string> choice;             // list boxes: the selected item's text
     std::map<int, std::vector<bool>> picked;       // multi-select lists: item j+1 selected at [j]
+    // A static that reads a list's selection while the dialog is shown, from the
+    // choice it opens with to each item the user picks: the static's id and its
+    // prefix, by list id (the static reads prefix + item).
+    std::map<int, std::pair<int, std::string>> captions;
 
     bool is_on(int id) const
     {

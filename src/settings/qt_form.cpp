@@ -23,6 +23,15 @@ int QtFormDialog::run(int id, Form& form)
     // Radio buttons are set only when on: setting one off could leave its group empty.
     for (const auto& [control, value] : form.on)
         if (value) d->set_logical(control, true);
+    for (const auto& [list, caption] : form.captions) {
+        const std::vector<std::string>& items = form.items[list];
+        if (!form.choice[list].empty()) d->set_text(caption.first, caption.second + form.choice[list]);
+        d->set_callback(list, [&items, caption](platform::Dialog& dialog, int control, platform::CallbackKind) {
+            int k = 0;
+            if (dialog.get_int(control, k, 1) && k >= 1 && k <= static_cast<int>(items.size()))
+                dialog.set_text(caption.first, caption.second + items[static_cast<std::size_t>(k) - 1]);
+        });
+    }
     const int closed = d->run_modal();
     for (auto& [control, text] : form.text) d->get_text(control, text);
     for (auto& [control, value] : form.on) d->get_logical(control, value);

@@ -66,7 +66,7 @@ void cell_table(const SubStat& st, const CellTabOptions& opt, io::LogWriter& log
         const CellStat& cell = st.cells[c];
         if (cell.weight <= 0) continue;
         std::string line(1, ' ');
-        line += io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i_wide(cell.weight, 6) +
+        line += io::fmt_i(static_cast<long long>(c), 6) + io::fmt_x(10) + io::fmt_i(cell.weight, 6) +
                 cell_value(cell, opt);
         for (int j = 0; j < st.q; ++j) line += io::fmt_i(static_cast<int>((c >> j) & 1u), 2);
         log.write(line);
@@ -118,7 +118,7 @@ void intersections(const SubStat& st, std::span<const int> weights, std::span<co
                 if (m > 0) line += ',';
                 line += io::fmt_i(combo[static_cast<std::size_t>(m)], 2);
             }
-            log.write(line + ") =" + io::fmt_i_wide(weight, 6));
+            log.write(line + ") =" + io::fmt_i(weight, 6));
             for (const std::string& l : id_lines(obs, ids)) log.write(l);
         }
         if (!any) log.write(" All are empty!");

@@ -93,7 +93,7 @@ DiagramFit kappas(DiagramState& st, int n, std::span<const int> display, std::st
         if (i != 0) union_count += f;
         if (f > 0.0) ++fit.nonempty;
         if (print)
-            log.write(io::fmt_x(3) + io::fmt_f(f, 10, 1) + io::fmt_f(a, 12, 3) + io::fmt_x(2) +
+            log.write(io::side_by_side({io::fmt_x(3), io::fmt_f(f, 10, 1), io::fmt_f(a, 12, 3)}) + io::fmt_x(2) +
                       io::fmt_f(100.0 * std::fabs(e), 8, 3) + io::fmt_x(2) + io::fmt_a(label, 11) + io::fmt_x(7) +
                       pattern);
     }
@@ -101,8 +101,8 @@ DiagramFit kappas(DiagramState& st, int n, std::span<const int> display, std::st
     st.mismatched = fit.absent + fit.surplus;
     if (print) {
         log.write(" " + std::string(60, '-'));
-        log.write(io::fmt_x(3) + io::fmt_f(f_total, 10, 1) + io::fmt_f(a_total, 12, 3) + io::fmt_x(2) +
-                  io::fmt_f(100.0 * e_sum, 8, 3));
+        log.write(io::side_by_side({io::fmt_x(3), io::fmt_f(f_total, 10, 1), io::fmt_f(a_total, 12, 3)}) +
+                  io::fmt_x(2) + io::fmt_f(100.0 * e_sum, 8, 3));
     }
 
     fit.fit_p = fit.chisq > 0.0 && fit.k >= 1 ? gammq(fit.k / 2.0, fit.chisq / 2.0) : 1.0;

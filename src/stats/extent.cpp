@@ -92,6 +92,14 @@ std::string shape_field(const std::vector<int>& p)
 
 std::string mark(bool exact) { return exact ? " " : "~"; }
 
+// A box line blank-padded to the box's width; a figure wider than its column
+// keeps its digits and pushes the line's end out.
+std::string to_width(std::string s, int width)
+{
+    if (s.size() < static_cast<std::size_t>(width)) s.resize(static_cast<std::size_t>(width), ' ');
+    return s;
+}
+
 // The widths of the count columns: 7 digits (6 for the skipped), widened for
 // the whole box when a count needs more, so that no count turns into "*" and
 // every line keeps its columns under the headings.
@@ -123,15 +131,15 @@ std::string box_line(const BoxLine& b, const BoxWidths& w)
              "   " + io::fmt_i(b.searches, w.searches) + mark(b.searches_exact) + "   |" + io::fmt_i(b.done, w.done) +
              " " + io::fmt_i(b.skipped, w.skipped);
     }
-    return io::fmt_a(s, w.width());
+    return to_width(std::move(s), w.width());
 }
 
 std::string overall_line(const BoxLine& t, const BoxWidths& w)
 {
-    return io::fmt_a(" Overall  |" + io::fmt_i(t.classes, w.classes) + " " + io::fmt_i(t.exclusions, w.exclusions) +
-                         std::string(12, ' ') + io::fmt_i(t.searches, w.searches) + " " + "   |" +
-                         io::fmt_i(t.done, w.done) + " " + io::fmt_i(t.skipped, w.skipped),
-                     w.width());
+    return to_width(" Overall  |" + io::fmt_i(t.classes, w.classes) + " " + io::fmt_i(t.exclusions, w.exclusions) +
+                        std::string(12, ' ') + io::fmt_i(t.searches, w.searches) + " " + "   |" +
+                        io::fmt_i(t.done, w.done) + " " + io::fmt_i(t.skipped, w.skipped),
+                    w.width());
 }
 
 } // namespace

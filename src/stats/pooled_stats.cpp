@@ -27,7 +27,8 @@ std::string logit_line(std::string_view what, const PooledEstimate& e)
 {
     std::string line = " Logit weighted " + std::string(what) + " and 95% CI ";
     if (!e.available) return line + "not available";
-    return line + io::fmt_f(e.value, 8, 2) + "(" + io::fmt_f(e.lower, 8, 2) + io::fmt_f(e.upper, 8, 2) + ")";
+    return line + io::fmt_f(e.value, 8, 2) + "(" +
+           io::side_by_side({io::fmt_f(e.lower, 8, 2), io::fmt_f(e.upper, 8, 2)}) + ")";
 }
 
 // The whole number of a weight (its fraction cut off).

@@ -136,10 +136,10 @@ QuartabResult quartab(const QuartabInput& in, io::LogWriter& log)
         }
         log.write(" Variable " + name + " Sample mean =" + io::fmt_g(out.mean, 11, 5) +
                   " Std Dev=" + io::fmt_g(out.sd, 11, 5) + " n= " + io::fmt_g(out.total, 11, 5));
-        log.write(" Min, Max =" + io::fmt_g(out.min, 11, 5) + io::fmt_g(out.max, 11, 5));
+        log.write(io::side_by_side({" Min, Max =", io::fmt_g(out.min, 11, 5), io::fmt_g(out.max, 11, 5)}));
         if (!censoring)
-            log.write("25%, 50%, 75% iles" + io::fmt_g(out.q.q25, 11, 5) + io::fmt_g(out.q.q50, 11, 5) +
-                      io::fmt_g(out.q.q75, 11, 5));
+            log.write(io::side_by_side({"25%, 50%, 75% iles", io::fmt_g(out.q.q25, 11, 5),
+                                        io::fmt_g(out.q.q50, 11, 5), io::fmt_g(out.q.q75, 11, 5)}));
     }
     return out;
 }

@@ -104,8 +104,9 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
         const PartStat& p = st.part[static_cast<std::size_t>(j)];
         const std::vector<std::string> def = definition(term, st.sense, tables);
         std::string row(1, ' ');
-        row += io::fmt_i(j + 1, 2) + sign + io::fmt_i(p.n, 7) + " " + io::fmt_g(p.mean, 11, 4) +
-               io::fmt_g(p.sd, 11, 4) + io::fmt_i(p.unique, 7) + " " + def[0];
+        row += io::fmt_i(j + 1, 2) + sign + io::fmt_i(p.n, 7) + " " +
+               io::side_by_side({io::fmt_g(p.mean, 11, 4), io::fmt_g(p.sd, 11, 4), io::fmt_i(p.unique, 7)}) + " " +
+               def[0];
         told.line(log, row);
         for (std::size_t k = 1; k < def.size(); ++k) told.line(log, io::fmt_x(42) + def[k]);
         ++j;

@@ -74,12 +74,12 @@ double classtab(io::LogWriter& log, const CrossTab& t, const CrossTabNames& name
     log.write(head + right("Total"));
     for (int x : rows) {
         std::string line = right(code_label(x, names.xchar));
-        for (int y : cols) line += io::fmt_i_wide(t.at(x, y), kWidth);
-        log.write(line + io::fmt_i_wide(rowsum[static_cast<std::size_t>(x + 1)], kWidth));
+        for (int y : cols) line += io::fmt_i(t.at(x, y), kWidth);
+        log.write(line + io::fmt_i(rowsum[static_cast<std::size_t>(x + 1)], kWidth));
     }
     std::string foot = right("Total");
-    for (int y : cols) foot += io::fmt_i_wide(colsum[static_cast<std::size_t>(y + 1)], kWidth);
-    log.write(foot + io::fmt_i_wide(total, kWidth));
+    for (int y : cols) foot += io::fmt_i(colsum[static_cast<std::size_t>(y + 1)], kWidth);
+    log.write(foot + io::fmt_i(total, kWidth));
     return misclassification(t);
 }
 

@@ -1,6 +1,7 @@
 #include "tree/tree_model.h"
 
 #include "files/textutil.h"
+#include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "stats/special_functions.h"
 
@@ -277,14 +278,14 @@ double log_tree(io::LogWriter& log, const KeptTree& tree, const TreeStats& s, co
         const int i = static_cast<int>(n);
         if (!view.shown(i)) continue;
         const TreeNode& nd = s.node[n];
-        std::string line = format("%6d%6d%7lld", i, level_of(i), static_cast<long long>(nd.n));
+        std::string line = io::side_by_side({io::fmt_i(i, 6), io::fmt_i(level_of(i), 6), io::fmt_i(nd.n, 7)});
         if (ydisc)
             line += format("  %-16s%6s", class_counts(nd).c_str(),
                            nd.predicted >= 0 ? format("%g", s.classvalue[nd.predicted]).c_str() : "-");
-        else line += format("%13.4f", nd.mean);
+        else line = io::side_by_side({line, io::fmt_f(nd.mean, 13, 4)});
         if (view.split[n])
-            line +=
-                format("  %-12s%10.4f%8.4f", files::squeeze(tree.split[n].name).substr(0, 12).c_str(), nd.stat, nd.p);
+            line += io::side_by_side({format("  %-12s", files::squeeze(tree.split[n].name).substr(0, 12).c_str()),
+                                      io::fmt_f(nd.stat, 10, 4), io::fmt_f(nd.p, 8, 4)});
         log.write(line);
     }
     if (!ydisc) return -1.0;

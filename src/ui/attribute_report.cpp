@@ -116,10 +116,10 @@ void value_error_report(const ControlTables& t, std::span<const ValueError> erro
         const std::string type(1, line.type);
         if (v.above)
             log.write("ERROR: record " + io::fmt_i(v.obs, 6) + " for " + io::fmt_a(line.name, 8) + ", type " + type +
-                      " is >35. Value=" + io::fmt_f_wide(v.value, 8, 2));
+                      " is >35. Value=" + io::fmt_f(v.value, 8, 2));
         else
             log.write("ERROR: record " + io::fmt_i(v.obs, 6) + " of " + io::fmt_a(line.name, 8) + " type " + type +
-                      " is non-integer. Value=" + io::fmt_f_wide(v.value, 8, 2));
+                      " is non-integer. Value=" + io::fmt_f(v.value, 8, 2));
     }
 }
 
@@ -138,8 +138,8 @@ void empty_lines_report(const ControlTables& t, const ReadDataResult& r, ReadDat
 void summary_report(const ControlTables& t, ReadDataResult& r, ReadDataContext& cx, bool& novalid)
 {
     const int ndata = std::max(0, data_variable_count(t.vars));
-    cx.msgline = " n=" + io::fmt_i_wide(r.nobsin, 7) + " on " + io::fmt_i_wide(ndata, 4) + " vars" + " read from " +
-                 io::fmt_i_wide(r.nread, 6) + " records of " + io::fmt_a(t.format.datapath, 28);
+    cx.msgline = " n=" + io::fmt_i(r.nobsin, 7) + " on " + io::fmt_i(ndata, 4) + " vars" + " read from " +
+                 io::fmt_i(r.nread, 6) + " records of " + io::fmt_a(t.format.datapath, 28);
     cx.log.write(cx.msgline);
     if (r.nobsin == 0) {
         cx.sv.helpshow("NOTE: No data");
@@ -256,7 +256,7 @@ void attribute_frequencies(const ControlTables& t, const ReadDataResult& r, std:
             // The line's blank-padded variable name joined to the label, runs of
             // blanks collapsed ("karno >40").
             const std::string name = io::fmt_a(line.name, kNameLen);
-            cx.log.write(io::fmt_i(code, 1) + io::fmt_i(a, 4) + io::fmt_x(2) +
+            cx.log.write(io::side_by_side({io::fmt_i(code, 1), io::fmt_i(a, 4)}) + io::fmt_x(2) +
                          io::fmt_a(squeeze(name + at.attlab[1]), 25) + io::fmt_i(aw.positive, 7) + io::fmt_x(2) +
                          io::fmt_a(squeeze(name + at.attlab[0]), 25) + io::fmt_i(aw.negative, 7) + io::fmt_x(2) +
                          io::fmt_x(8) + io::fmt_i(aw.excluded, 7));

@@ -33,7 +33,7 @@ long long partition_limit(const stats::RandomInput& in)
 
 std::string header_line(long long m, double g_test)
 {
-    return " # Partitions on last search=" + io::fmt_i_wide(m, 5) + " G_test=" + io::fmt_g(g_test, 11, 5);
+    return " # Partitions on last search=" + io::fmt_i(m, 5) + " G_test=" + io::fmt_g(g_test, 11, 5);
 }
 
 struct Accepted {
@@ -115,14 +115,14 @@ void show_distributions(const stats::RandomInput& in, const stats::RandomResult&
     if (nrand == 0) title = "Search distribution of G";
     if (nrand == 0 && nsearch == 0) return;
 
-    const std::vector<int> freq(res.gs.size(), 1);
-    const std::vector<int> search_freq(nsearch, 1);
+    const std::vector<long long> freq(res.gs.size(), 1);
+    const std::vector<long long> search_freq(nsearch, 1);
     HistSeries series;
     series.title = title;
     series.axis = files::pad("%G", 20);
     series.marker = in.g_test;
     bool first = true, overlay = false, done = false;
-    const auto show = [&](std::span<const double> values, std::span<const int> f, int style, const char* label,
+    const auto show = [&](std::span<const double> values, std::span<const long long> f, int style, const char* label,
                           bool last) {
         series.values = values;
         series.freq = f;
@@ -194,7 +194,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
             services.thinking(msgline, true);
             if (nrand > 0) services.clear_search_end();
         } else if (i % kProgressEvery == 0) {
-            services.thinking(io::fmt_i_wide(i, 6) + " random partitions done (use Search:End to quit)", true);
+            services.thinking(io::fmt_i(i, 6) + " random partitions done (use Search:End to quit)", true);
         }
         if (i >= nrand) return true;
         services.yield();
@@ -206,7 +206,7 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         return res;
     }
     res.ran = true;
-    if (res.escaped) log.write(" User escape from Random. # done=" + io::fmt_i_wide(res.nrand, 7));
+    if (res.escaped) log.write(" User escape from Random. # done=" + io::fmt_i(res.nrand, 7));
 
     if (res.nrand > 0 && res.gs.front() == res.gs.back()) {
         std::string text = "NOTE: all random partitions have same G=" + io::fmt_e(res.gs.front(), 13, 6) + "$";
@@ -215,22 +215,21 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
     show_distributions(in, res, plot);
 
     // Results.
-    log.write(" " + io::fmt_i_wide(res.nrand, 5) + " random partitions generated");
+    log.write(" " + io::fmt_i(res.nrand, 5) + " random partitions generated");
     if (res.nrand == 0) return res;
     log.write(io::list_record(" Empirical upper 5% point  =", res.upper5));
     log.write(io::list_record(" Largest generated random G=", res.gs.back()));
 
     services.selfont(2);
     const double pct = 100.0 * static_cast<double>(res.exceedances) / res.nrand;
-    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) +
-                    " ) is =" + io::fmt_i_wide(res.exceedances, 7) + "/" + io::fmt_i_wide(res.nrand, 7) + "=" +
-                    io::fmt_f(pct, 8, 4) + "%",
+    result_line(" # exceedances >= G_test (" + io::fmt_g(in.g_test, 9, 4) + " ) is =" +
+                    io::fmt_i(res.exceedances, 7) + "/" + io::fmt_i(res.nrand, 7) + "=" + io::fmt_f(pct, 8, 4) + "%",
                 -400, msgline, plot, log);
 
     if (m > 10) {
         res.extreme_lines = true;
         if (res.nrand < 10 * m) log.write(io::list_record("NOTE:# simulations too small"));
-        std::string gumbel = " Gumbel extreme value P, for n=" + io::fmt_i_wide(m, 7) + " extrema is=";
+        std::string gumbel = " Gumbel extreme value P, for n=" + io::fmt_i(m, 7) + " extrema is=";
         if (!res.gumbel.found) {
             services.msgok("Exit loop in ORDERS $");
             gumbel += " not available";
@@ -240,8 +239,8 @@ stats::RandomResult process_random(const stats::RandomInput& given, const stats:
         }
         result_line(gumbel, -390, msgline, plot, log);
 
-        std::string empirical = " Empirical extreme value P =" + io::fmt_i_wide(res.extremes, 6) + "/" +
-                                io::fmt_i_wide(res.blocks, 6) + "=";
+        std::string empirical =
+            " Empirical extreme value P =" + io::fmt_i(res.extremes, 6) + "/" + io::fmt_i(res.blocks, 6) + "=";
         if (res.blocks > 0) empirical += io::fmt_f(100.0 * res.extremes / res.blocks, 8, 4) + "%";
         else empirical += " not available";
         result_line(empirical, -380, msgline, plot, log);

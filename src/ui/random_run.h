@@ -57,8 +57,8 @@ public:
 
 // One series handed to the distribution plot.
 struct HistSeries {
-    std::span<const double> values; // ascending
-    std::span<const int> freq;      // frequency of each value
+    std::span<const double> values;  // ascending
+    std::span<const long long> freq; // frequency of each value
     std::string title;
     std::string axis;     // "%G" padded to 20 characters
     bool overlay = false; // drawn over the series before

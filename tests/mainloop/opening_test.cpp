@@ -305,15 +305,24 @@ TEST_F(OpeningTest, ALoopingControlFileSaysWhyAndAStaleTemporaryGoesAtOpening)
     EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
-TEST_F(OpeningTest, CrlfDataFileCountsEachLineOnce)
+// Lines ended by CR LF, or by carriage returns alone (the last one too): five
+// lines either way, as read.
+TEST_F(OpeningTest, CrlfAndLoneCarriageReturnDataFilesCountEachLineOnce)
 {
-    write("crlf.csv", "a,b,y\r\n1,5.5,0\r\n2,6.5,1\r\n3,7.5,0\r\n4,8.5,1\r\n");
-    ASSERT_EQ(open_file(write("crlf.mrc", "Crlf\n*\na i 2\n*\nfree comma\ncrlf.csv\n")).end, End::opened);
-    EXPECT_TRUE(has_line(folder + "CRLF.LOG", " # lines of data =      5"));
-    EXPECT_FALSE(has_line(folder + "CRLF.LOG", "Mis-match"));
-    EXPECT_EQ(analysis->nrecords, 5);
-    EXPECT_EQ(analysis->nobs, 4);
-    EXPECT_FALSE(analysis->hascr);
+    for (const std::string end : {"\r\n", "\r"}) {
+        std::string data = "a,b,y" + end;
+        for (const char* row : {"1,5.5,0", "2,6.5,1", "3,7.5,0", "4,8.5,1"}) data += row + end;
+        const std::string name = end == "\r" ? "cr" : "crlf";
+        write(name + ".csv", data);
+        ASSERT_EQ(open_file(write(name + ".mrc", "Lines\n*\na i 2\n*\nfree comma\n" + name + ".csv\n")).end,
+                  End::opened);
+        const std::string log_path = folder + (end == "\r" ? "CR.LOG" : "CRLF.LOG");
+        EXPECT_TRUE(has_line(log_path, " # lines of data =      5")) << name;
+        EXPECT_FALSE(has_line(log_path, "Mis-match")) << name;
+        EXPECT_EQ(analysis->nrecords, 5) << name;
+        EXPECT_EQ(analysis->nobs, 4) << name;
+        EXPECT_EQ(analysis->hascr, end == "\r");
+    }
 }
 
 TEST_F(OpeningTest, EmptyDataFileOpensWithoutData)

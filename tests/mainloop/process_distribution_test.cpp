@@ -25,8 +25,8 @@ TEST(ProcessDistribution, EachSideHoldsItsOwnObservations)
         int side;
         bool censoring;
         std::vector<double> x;
-        std::vector<int> w;
-        int nobs;
+        std::vector<long long> w;
+        long long nobs;
         double mean;
     };
     // A: observations 1, 2 and 4 (missing); 5 has weight 0, 6 is outside the

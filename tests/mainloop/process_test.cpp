@@ -824,6 +824,73 @@ TEST_F(ProcessRequests, RandomTestsTheGOfThePartitionInHandUnderEveryCriterion)
     }
 }
 
+// Two Ys searched one after the other: y (a, but 1 on line 8), then z (the line
+// number); each search leaves its own G values and split shares, and the series
+// ends back on y. Process > Random on A = a asks for the Y, tests A on it and
+// compares with that Y's own search (m = 7 partitions for y, 9 for z). Within
+// MSE by hand: on y, A holds 1 1 1 1 and A- 0 0 0 1, (4^2/4 + 1^2/4 - 5^2/8)/8 =
+// 0.140625; on z, A sums 16 and A- 20, (16^2/4 + 20^2/4 - 36^2/8)/8 = 0.25.
+// Process > Lists asks for the Y too, and Statistics show the G of the Y asked for.
+TEST_F(ProcessRequests, RandomAfterASerialAnalysisTestsTheChosenYAgainstItsOwnSearch)
+{
+    mainloop::Analysis& a = *program->analysis;
+    a.ymat[7] = 1.0f;
+    a.outcome.ny = 2;
+    a.outcome.yserial = true;
+    a.outcome.yname[1] = "z";
+    a.outcome.ymax[1] = 8;
+    a.outcome.ylev[1] = 8;
+    for (int i = 1; i <= 8; ++i) a.ymat[static_cast<std::size_t>(8 + i - 1)] = static_cast<float>(i);
+    program->crit.icrit = static_cast<int>(stats::Criterion::WithinMse);
+    program->crit.critname = "Within MSE";
+    current_a();
+    for (const int k : {1, 2}) {
+        a.ycurrent = k;
+        search::SearchResults& r = program->results;
+        r.searchg_count = 0;
+        r.splithist.fill(0);
+        r.splithist[k == 1 ? 30 : 60] = k == 1 ? 7 : 9; // at most 10: no extreme-value approximation
+        for (int j = 0; j < 3; ++j) r.save_g(0.1f * static_cast<float>(k + j));
+        mainloop::SearchEnd end;
+        end.curpart = program->process.current;
+        end.g = k == 1 ? 0.140625f : 0.25f;
+        end.complexity = 1;
+        mainloop::search_statistics(*program, end);
+    }
+    a.ycurrent = 1;
+    program->process.go_statistics = false;
+    const auto pick = [&](int k) {
+        forms->steps.push_back([k](settings::Form& f) {
+            f.picked[1004] = {k == 1, k == 2};
+            return settings::kOk;
+        });
+    };
+    for (const int k : {2, 1}) {
+        clear_requests(program->flags);
+        pick(k);
+        scripted("dialog 124\n  set 1003 = 20\n  set 1001 = on\n  press OK\n",
+                 [&] { request(&mainloop::MenuFlags::prandom); });
+    }
+    EXPECT_EQ(forms->shown, (std::vector<int>{117, 117}));
+    for (const char* line : {"Y variable is z", " # Partitions on last search=    9 G_test=0.25000",
+                             "Y variable is y", " # Partitions on last search=    7 G_test=0.14063"})
+        EXPECT_TRUE(std::ranges::any_of(log_lines(), [&](const std::string& l) { return l.starts_with(line); }))
+            << line;
+    clear_requests(program->flags);
+    forms->steps.push_back(ScriptedForms::press(settings::kOk)); // "Current"
+    pick(2);
+    leaving_viewer([&] { request(&mainloop::MenuFlags::plists); });
+    EXPECT_EQ(forms->shown.back(), 117);
+    // z's eight classes once each: each side's plurality misses 3 of its 4 (y's would miss 1 of 8).
+    EXPECT_EQ(log_lines().back(), " Generalised error is   75.00%");
+    // Statistics of y show A's G on y, not the G held from z's search.
+    clear_requests(program->flags);
+    forms->steps.push_back(ScriptedForms::press(settings::kOk));
+    pick(1);
+    leaving_viewer([&] { request(&mainloop::MenuFlags::pstats); });
+    EXPECT_TRUE(logged("2           Within MSE          =     0.140625"));
+}
+
 // A search's statistics in a bootstrap series: one record per sample, the summary
 // after the tenth, then bootstrap mode off and the weights as they were.
 TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)

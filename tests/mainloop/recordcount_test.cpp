@@ -24,11 +24,11 @@ TEST(RecordCount, FreeFormatLineEnds)
     EXPECT_EQ(count_records("\n", true).n, 1);
 
     // Lines separated by carriage returns alone: each one counts, and so does the
-    // end of the one record they make.
+    // end of the one record they make when text follows the last one.
     r = count_records("1 2\r3 4\r5 6", true);
     EXPECT_EQ(r.n, 3);
     EXPECT_TRUE(r.hascr);
-    EXPECT_EQ(count_records("1 2\r3 4\r5 6\r", true).n, 4);
+    EXPECT_EQ(count_records("1 2\r3 4\r5 6\r", true).n, 3);
 
     // CR LF ends one line, with or without a line end after the last line.
     r = count_records("a,b\r\n1,2\r\n3,4\r\n", true);
@@ -69,8 +69,8 @@ TEST(RecordCount, ACountInPiecesEqualsTheCountOfTheWhole)
             }
         }
     }
-    // Two lone carriage returns, two line feeds and a last line not ended by one.
-    EXPECT_EQ(count_records("x\ry\n\r\n\r", true).n, 5);
+    // Two lone carriage returns and two line feeds; nothing follows the last.
+    EXPECT_EQ(count_records("x\ry\n\r\n\r", true).n, 4);
 }
 
 } // namespace

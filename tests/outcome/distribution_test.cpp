@@ -35,7 +35,7 @@ TEST_F(DistributionTest, EachPickedVariableUntilCancelLeavingTheOutcome)
     const PlotRecord& e = modes.plots[0];
     // table(lung$ph_ecog): one missing, then 63 113 50 1; mean 0.951542
     EXPECT_EQ(e.x, (std::vector<double>{-1, 0, 1, 2, 3}));
-    EXPECT_EQ(e.w, (std::vector<int>{1, 63, 113, 50, 1}));
+    EXPECT_EQ(e.w, (std::vector<long long>{1, 63, 113, 50, 1}));
     EXPECT_EQ(e.nobs, 228);
     EXPECT_EQ(e.title, "Distribution of ph_ecog");
     EXPECT_EQ(e.name, "ph_ecog");

@@ -11,8 +11,8 @@ namespace meru::test {
 // One distribution window as it was asked for.
 struct PlotRecord {
     std::vector<double> x;
-    std::vector<int> w;
-    int nobs = 0;
+    std::vector<long long> w;
+    long long nobs = 0;
     std::string title, name, group_label;
     bool overlay = false, interactive = false, mark = false, discrete = false, integer_ticks = false, open = false;
     double lower = 0, upper = 0, markvalue = 0;

@@ -208,8 +208,10 @@ TEST_F(ScatterTest, MissingValuesBelowTheAxesAndTheSwap)
     dialogs.picks = {{outcome::kOk, 2, 1}};
     std::vector<std::vector<std::pair<int, int>>> drawn; // the symbols' centres per drawing
     std::vector<ui::PlotFrame> frames;
+    std::vector<std::string> titles; // the window's, per drawing
     bool note = false;
     next = [&](int wait) -> std::optional<Click> {
+        titles.push_back(frame.window(ui::kScatterWindow)->title());
         std::vector<std::pair<int, int>> centres;
         for (const auto& c : canvas().journal())
             if (c.op == "rectangle" && c.points[0].y() > 15 &&
@@ -242,6 +244,10 @@ TEST_F(ScatterTest, MissingValuesBelowTheAxesAndTheSwap)
     EXPECT_EQ(y.scatx, 2); // swapped by X->Y
     EXPECT_EQ(y.scaty, 1);
     EXPECT_EQ(drawn[2].size(), 4u);
+    // The title names Y against X, the swapped pair after X->Y.
+    EXPECT_EQ(titles, (std::vector<std::string>{" Scatter of b against a", " Scatter of b against a",
+                                                " Scatter of a against b"}));
+    EXPECT_EQ(msgline, " Scatter of a against b");
 }
 
 TEST_F(ScatterTest, CharacterCodesAsLevels)

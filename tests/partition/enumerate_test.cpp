@@ -448,7 +448,7 @@ TEST_F(SubsizeFixture, LargeCountsArePrintedWhole)
     in.detailed = true;
     SubsizeResult r = run(in);
     EXPECT_EQ(r.size_times_factor, 1409291224217800);
-    EXPECT_EQ(cap.lines[0], " Class size is   704645612108900 x2 partitions");
+    EXPECT_EQ(cap.lines[0], " Class size is    704645612108900 x2 partitions"); // whole, after a blank
 }
 
 TEST_F(SubsizeFixture, TwoHundredLinesTenLiteralsInMilliseconds)

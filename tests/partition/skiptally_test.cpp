@@ -60,9 +60,10 @@ TEST(SkipTally, InterruptionIsReportedButNotCounted)
     skip_add(t, 8, 1234567);
     CapturedLog cap;
     EXPECT_EQ(skip_report(t, true, cap.log), 1234569);
-    EXPECT_EQ(cap.lines, (std::vector<std::string>{" ****** are skipped because  Already covered; no added attribute",
-                                                   "      Remaining      7 lost because  user interrupted search",
-                                                   "      All are skipped because  search is null or G<=0"}));
+    EXPECT_EQ(cap.lines,
+              (std::vector<std::string>{"  1234567 are skipped because  Already covered; no added attribute",
+                                        "      Remaining      7 lost because  user interrupted search",
+                                        "      All are skipped because  search is null or G<=0"}));
 }
 
 TEST(SkipTally, ReasonTextsAreFortyCharacters)

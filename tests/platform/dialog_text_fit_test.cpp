@@ -82,3 +82,26 @@ TEST(DialogTextFitTest, EveryShippedTextFitsItsBoxInTheDialogFont)
     }
     EXPECT_GT(checked, 200);
 }
+
+// Texts the program puts into a dialog's statics when it shows it: the widest
+// each can be fits too.
+TEST(DialogTextFitTest, TextsSetWhenShownFitTheirBoxes)
+{
+    ASSERT_EQ(initialize_fonts(MERU_RUNTIME_DIR), 2);
+    std::vector<std::string> errors;
+    const DialogLibrary lib = load_dialog_folder(MERU_TEST_DATA_DIR "/../resources/dialogs", errors);
+    ASSERT_TRUE(errors.empty());
+    struct Shown {
+        int dialog, control;
+        const char* text;
+    };
+    for (const Shown& s :
+         {Shown{121, 1003, "Enter training sample size (<99999), unless attribute defined"},
+          Shown{109, 1013, "Criterion: Odds ratio (Bayes)"}, Shown{109, 1012, "Complexity: # attributes"}}) {
+        const DialogTemplate* tpl = lib.find(s.dialog);
+        ASSERT_NE(tpl, nullptr) << s.dialog;
+        Dialog d(*tpl, ModalHost{});
+        ASSERT_TRUE(d.set_text(s.control, s.text));
+        EXPECT_EQ(misfit(d.control_widget(s.control)), "") << "dialog " << s.dialog;
+    }
+}

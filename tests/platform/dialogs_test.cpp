@@ -325,7 +325,8 @@ TEST(DialogTest, TheProgramsTemplatesLieNextToTheExecutable)
     // A note from its template: the caption and the text control the message routines fill.
     auto note = Dialog::load(lib, 140, {});
     ASSERT_NE(note, nullptr);
-    EXPECT_EQ(note->caption(), "FIY:");
+    EXPECT_EQ(note->caption(), "FYI:");
+    EXPECT_EQ(Dialog::load(lib, 141, {})->caption(), "FYI:Quit this by group allowed");
     EXPECT_TRUE(note->set_text(1402, "NOTE: added attributes"));
     EXPECT_EQ(note->shown_text(), "NOTE: added attributes");
     EXPECT_EQ(note->default_button(), 1);

@@ -20,8 +20,8 @@ using test::csv_column;
 
 struct Owned {
     std::vector<double> x;
-    std::vector<int> w;
-    int nobs = 0;
+    std::vector<long long> w;
+    long long nobs = 0;
     bool gdist = false;
     DistSample sample() const { return {x, w, nobs, gdist}; }
 };

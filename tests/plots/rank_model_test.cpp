@@ -27,7 +27,7 @@ TEST(RankModel, SelectionRepairsAndHides)
     EXPECT_EQ(s.s, 2);
     EXPECT_EQ(s.m, 2);
     EXPECT_EQ(lpf_message(6), "N.B.ARRAY BOUND LPF DETECTED LPF= 6");
-    EXPECT_EQ(lpf_message(123), "N.B.ARRAY BOUND LPF DETECTED LPF=**");
+    EXPECT_EQ(lpf_message(123), "N.B.ARRAY BOUND LPF DETECTED LPF= 123");
 
     // Censor attribute, and an added attribute with the Add overlay off.
     in.ycols = {};

@@ -90,7 +90,7 @@ protected:
     }
 
     // A sorted sample with weight 1 each (or the given weights).
-    void sample(std::vector<double> v, std::vector<int> w = {})
+    void sample(std::vector<double> v, std::vector<long long> w = {})
     {
         if (w.empty()) {
             std::sort(v.begin(), v.end());
@@ -106,7 +106,7 @@ protected:
         c.x = x;
         c.w = wt;
         c.nobs = 0;
-        for (int w : wt) c.nobs += std::abs(w);
+        for (long long w : wt) c.nobs += std::abs(w);
         c.title = "Y:Distribution";
         c.name = "bwt";
         c.interactive = interactive;
@@ -170,7 +170,7 @@ protected:
     }
 
     std::vector<double> x;
-    std::vector<int> wt;
+    std::vector<long long> wt;
     plots::DistWindowState state;
     std::vector<std::string> topics;
     int overrun = 0;
@@ -335,7 +335,7 @@ TEST_F(YhistTest, KaplanMeierSurvivalOfLungWithTheMedianMark)
     for (std::size_t i = 0; i < time.size(); ++i) v.push_back({time[i], dead[i] == 1.0 ? 1 : -1});
     std::sort(v.begin(), v.end());
     std::vector<double> xs;
-    std::vector<int> ws;
+    std::vector<long long> ws;
     for (auto [t, w] : v) xs.push_back(t), ws.push_back(w);
     sample(xs, ws);
     plots::DistCall c = call();
@@ -366,7 +366,7 @@ TEST_F(YhistTest, ProcessWindowDrawsBothSidesWhicheverIsTaller)
 {
     sample({1, 2, 3, 3, 4});
     std::vector<double> x2{1, 1, 1, 1, 2};
-    std::vector<int> w2(5, 1);
+    std::vector<long long> w2(5, 1);
     plots::DistCall c = call(false);
     c.label = " A";
     EXPECT_EQ(run(c, {}), 0);
@@ -412,9 +412,9 @@ TEST_F(YhistTest, ProcessWindowDrawsBothSidesWhicheverIsTaller)
 TEST_F(YhistTest, RandomPartitionDistributionsWithTheirResultLines)
 {
     std::vector<double> rand{-0.5, 0.1, 0.2, 0.4, 0.9};
-    std::vector<int> rf{3, 1, 2, 1, 1};
+    std::vector<long long> rf{3, 1, 2, 1, 1};
     std::vector<double> search{0.3, 0.6, 0.8};
-    std::vector<int> sf{1, 1, 1};
+    std::vector<long long> sf{1, 1, 1};
     plots::ProcessDistributionPlot plot(ctx, state);
     ui::HistSeries s;
     s.title = "Search and random distributions";

@@ -82,11 +82,11 @@ TEST(SearchSummary, NoRecordsAndTrainingOnlyRows)
     EXPECT_EQ(summary({wide, rec(terms({{3}}))}, training),
               (std::vector<std::string>{
                   " Training sample only. Resubstitution (training) error",
-                  "  Search   #parts  Complexity   Penalised_eff. Resub_error   Resub_n  Test_error   Test_n",
-                  "     " + std::string(86, '-'),
-                  "    1 31547579        3         309495.03125      20.50%  100000         -            0",
-                  "    2     1234        3             12.50000      20.50%     300         -            0",
-                  "     " + std::string(86, '-')}));
+                  "  Search   #parts  Complexity    Penalised_eff. Resub_error   Resub_n  Test_error   Test_n",
+                  "     " + std::string(87, '-'),
+                  "    1 31547579        3          309495.03125      20.50%  100000         -            0",
+                  "    2     1234        3              12.50000      20.50%     300         -            0",
+                  "     " + std::string(87, '-')}));
 
     // A criterion without an error (log-rank records -1) shows "-", never 0.00%.
     SearchRecord logrank = second;

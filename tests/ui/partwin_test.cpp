@@ -145,7 +145,7 @@ TEST(PartitionRows, LongLiteralsMakeWideRows)
 TEST(PartitionCaption, PartcapAndAlabel)
 {
     EXPECT_EQ(ui::partcap(7, true, false), files::pad("Best on iteration  7", 30));
-    EXPECT_EQ(ui::partcap(123, true, false), files::pad("Best on iteration **", 30));
+    EXPECT_EQ(ui::partcap(123, true, false), files::pad("Best on iteration  123", 30));
     EXPECT_EQ(ui::partcap(7, false, false), files::pad("Best of search", 30));
     EXPECT_EQ(ui::partcap(7, true, true), files::pad("Current partition is:", 30));
     EXPECT_EQ(ui::alabel(1), " A");

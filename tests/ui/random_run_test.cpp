@@ -565,7 +565,7 @@ TEST(RandomRun, PartitionsBeyondMemoryAreRefusedAndCountsPrintInFull)
     EXPECT_EQ(services.with_prefix("msgbox:"),
               std::vector<std::string>{"msgbox:NOTE: at most 100000 random partitions fit in memory$ [log] kind=ok"});
     EXPECT_EQ(out.result.nrand, 100000);
-    EXPECT_TRUE(has_line(out.lines, " 100000 random partitions generated"));
+    EXPECT_TRUE(has_line(out.lines, "  100000 random partitions generated"));
 }
 
 // Log-rank over five units stored out of time order (3, 1, 3, 2, 5; the second 3

@@ -1,6 +1,7 @@
 #include "platform/io/edit.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -13,26 +14,25 @@ namespace {
 
 using detail::Decimal;
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(w > 0 ? w : 0), '*'); }
-
+// A number right-aligned in w columns; one that does not fit is written whole
+// after one blank, so that the field widens and the number stays apart from
+// what precedes it.
 std::string right(std::string s, int w)
 {
-    if (w < 0) w = 0;
-    const auto uw = static_cast<std::size_t>(w);
-    if (s.size() > uw) return stars(w);
+    const auto uw = static_cast<std::size_t>(w > 0 ? w : 0);
+    if (s.size() > uw) return " " + s;
     return std::string(uw - s.size(), ' ') + s;
 }
 
 // NaN and infinities: "NaN", "Infinity"/"Inf" with a sign when negative (or "+"
-// when there is room for it), else asterisks.
+// when there is room for it).
 std::string special(double v, int w)
 {
     if (std::isnan(v)) return right("NaN", w);
     const bool neg = v < 0;
     if (w >= 9 || (w == 8 && !neg)) return right(neg ? "-Infinity" : "Infinity", w);
     if (w >= 4) return right(neg ? "-Inf" : "+Inf", w);
-    if (w == 3 && !neg) return "Inf";
-    return stars(w);
+    return right(neg ? "-Inf" : "Inf", w);
 }
 
 // Integer and fractional digits of a value rounded to d decimals.
@@ -46,11 +46,15 @@ std::string fixed_body(const Decimal& r, int d, bool lead_zero)
     return s;
 }
 
+// A value of 10^kFixedDigits or more that overflows an F field is shown in E
+// form with kOverflowDigits significant digits.
+constexpr int kFixedDigits = 15;
+constexpr int kOverflowDigits = 6;
+
 // The exponent always keeps its letter: "0.20798-186" reads as 0.2 less 186.
 std::string exponent_text(int e)
 {
     const int a = std::abs(e);
-    if (a > 999) return {};
     const char sign = e < 0 ? '-' : '+';
     return std::string("E") + sign + (a < 10 ? "0" : "") + std::to_string(a);
 }
@@ -104,21 +108,6 @@ std::string fmt_i(long long value, int w)
     return right(std::move(s), w);
 }
 
-std::string fmt_i_wide(long long value, int w)
-{
-    const std::string s = std::to_string(value);
-    return s.size() >= static_cast<std::size_t>(std::max(w, 0)) ? s : fmt_i(value, w);
-}
-
-std::string fmt_f_wide(double value, int w, int d)
-{
-    if (!std::isfinite(value)) return fmt_f(value, w, d);
-    for (int width = std::max(w, 1);; ++width) {
-        std::string s = fmt_f(value, width, d);
-        if (s.find('*') == std::string::npos || width > 400) return s;
-    }
-}
-
 std::string fmt_f(double value, int w, int d)
 {
     if (!std::isfinite(value)) return special(value, w);
@@ -127,6 +116,9 @@ std::string fmt_f(double value, int w, int d)
     const std::string sign = (value < 0 && !r.is_zero()) ? "-" : "";
     std::string s = sign + fixed_body(r, d, true);
     if (static_cast<int>(s.size()) > w && r.exp10 <= 0 && d > 0) s = sign + fixed_body(r, d, false);
+    // Past the digits a double holds, a value too wide for its field is shown in
+    // E form rather than as a long row of digits.
+    if (static_cast<int>(s.size()) > w && r.exp10 > kFixedDigits) return fmt_e(value, 1, kOverflowDigits);
     return right(std::move(s), w);
 }
 
@@ -139,13 +131,11 @@ std::string fmt_e(double value, int w, int d)
     std::string mant;
     for (int i = 0; i < d; ++i) mant.push_back(r.is_zero() ? '0' : r.digits[static_cast<std::size_t>(i)]);
     const std::string exp = exponent_text(r.is_zero() ? 0 : r.exp10);
-    if (exp.empty()) return stars(w);
-    std::string s = sign + "0." + mant + exp;
-    if (static_cast<int>(s.size()) > w) s = sign + "." + mant + exp;
-    // A three-digit exponent's letter may take one column more than the field
-    // has (a negative value in the narrowest field): the field widens by it.
-    if (static_cast<int>(s.size()) == w + 1 && exp.size() == 5) return s;
-    return right(std::move(s), w);
+    const std::string s = sign + "0." + mant + exp;
+    if (static_cast<int>(s.size()) <= w) return right(s, w);
+    // The zero goes first; a number that still does not fit widens its field.
+    const std::string bare = sign + "." + mant + exp;
+    return static_cast<int>(bare.size()) <= w ? right(bare, w) : right(s, w);
 }
 
 std::string fmt_g(double value, int w, int d)
@@ -153,7 +143,10 @@ std::string fmt_g(double value, int w, int d)
     if (!std::isfinite(value)) return special(value, w);
     if (d < 1) return fmt_f(value, w - 4, 0) + "    ";
     const Decimal r = detail::round_significant(detail::exact_decimal(value), d);
-    if (r.is_zero()) return w < 5 + d ? stars(w) : fmt_f(0.0, w - 4, d - 1) + "    ";
+    if (r.is_zero()) {
+        if (w >= 5 + d) return fmt_f(0.0, w - 4, d - 1) + "    ";
+        return right("0." + std::string(static_cast<std::size_t>(d - 1), '0'), w);
+    }
     const int k = r.exp10;
     if (k >= 0 && k <= d) {
         // Edit the rounded value, so that F editing cannot round a second time.
@@ -161,7 +154,7 @@ std::string fmt_g(double value, int w, int d)
         const int dec = d - k;
         std::string s = sign + fixed_body(r, dec, true);
         if (static_cast<int>(s.size()) > w - 4 && k == 0) s = sign + fixed_body(r, dec, false);
-        if (static_cast<int>(s.size()) > w - 4) return stars(w);
+        if (static_cast<int>(s.size()) > w - 4) return " " + s;
         return right(std::move(s), w - 4) + "    ";
     }
     return fmt_e(value, w, d);
@@ -183,6 +176,20 @@ std::string fmt_l(bool value, int w)
 }
 
 std::string fmt_x(int n) { return std::string(static_cast<std::size_t>(n > 0 ? n : 0), ' '); }
+
+std::string side_by_side(std::initializer_list<std::string_view> fields)
+{
+    const auto ends_figure = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.'; };
+    const auto starts_figure = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.';
+    };
+    std::string out;
+    for (std::string_view f : fields) {
+        if (!out.empty() && !f.empty() && ends_figure(out.back()) && starts_figure(f.front())) out.push_back(' ');
+        out.append(f);
+    }
+    return out;
+}
 
 std::string list_int(long long value) { return std::to_string(value); }
 std::string list_real(double value) { return shortest(value); }

@@ -1,12 +1,18 @@
 #pragma once
 // Output editing of single values into fixed fields, as the edit descriptors of
-// the log-line layouts do: Iw, Fw.d, Ew.d, Gw.d, Aw, Lw and nX. A number that does
-// not fit its field fills it with asterisks. Rounding is to nearest, with a tie
-// (an exact half in the value's binary expansion) rounded away from zero.
-// Log lines are built by concatenation: "NOTE: " + fmt_i(n, 5) + fmt_x(2) + ...
+// the log-line layouts do: Iw, Fw.d, Ew.d, Gw.d, Aw, Lw and nX. Rounding is to
+// nearest, with a tie (an exact half in the value's binary expansion) rounded
+// away from zero. Log lines are built by concatenation:
+// "NOTE: " + fmt_i(n, 5) + fmt_x(2) + ...
+//
+// A number too wide for its field is never lost to asterisks: it is written
+// whole after one blank, so that the field widens by what it needs and the
+// number stays apart from whatever precedes it (an F value of 10^15 or more is
+// written in E form instead). Only the line that holds it loses its columns.
 //
 // List-directed output: a record starts with one blank; numbers are written in
 // their shortest form that reads back as the same value.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,18 +20,12 @@ namespace meru::io {
 
 // Iw: integer right-aligned in w columns.
 std::string fmt_i(long long value, int w);
-// As fmt_i and fmt_f, but a number too wide for its field widens the field
-// instead of filling it with "*": for counts, weights and values the user must
-// read, where only the overflowing line loses its columns.
-std::string fmt_i_wide(long long value, int w);
-std::string fmt_f_wide(double value, int w, int d);
 // Fw.d: fixed point with d decimals. A leading zero before the point is written
 // when there is room. A negative value that rounds to zero is written without
 // its minus sign.
 std::string fmt_f(double value, int w, int d);
 // Ew.d: 0.dddE+ee, and 0.dddE+eee for a three-digit exponent; the zero before
-// the point goes when the field has no room for it, and a three-digit exponent
-// that still does not fit widens the field by its letter rather than lose it.
+// the point goes when the field has no room for it.
 std::string fmt_e(double value, int w, int d);
 // Gw.d: F editing followed by four blanks when the value, rounded to d
 // significant digits, lies in [0.1, 10^d); E editing otherwise.
@@ -37,6 +37,11 @@ std::string fmt_a(std::string_view text, int w);
 std::string fmt_l(bool value, int w);
 // nX: n blanks.
 std::string fmt_x(int n);
+// Fields written side by side, with one blank put between two of them where the
+// first ends in a letter, digit or point and the next begins with a digit, sign
+// or point (as an E field that fills its whole width does), so that no figure
+// runs into its neighbour. Fields that leave a blank join as they are.
+std::string side_by_side(std::initializer_list<std::string_view> fields);
 
 // List-directed forms of single values (no leading blank).
 std::string list_int(long long value);

@@ -285,7 +285,7 @@ std::string hex_field(long long value, int w)
     const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned long long>(value), 16);
     std::string s(buf, res.ptr);
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (s.size() > static_cast<std::size_t>(w)) return std::string(static_cast<std::size_t>(w), '*');
+    if (s.size() > static_cast<std::size_t>(w)) return " " + s; // widened, as the edit descriptors widen
     return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
 }
 

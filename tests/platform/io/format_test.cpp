@@ -203,7 +203,7 @@ TEST(FormattedWrite, AxisLabelFormats)
     EXPECT_EQ(write_with_format("(g9.4)", 1234.5, 9, out), kOk);
     EXPECT_EQ(out, "1235.    ");
     EXPECT_EQ(write_with_format("(i4)", 12345LL, 9, out), kOk);
-    EXPECT_EQ(out, "****     ");
+    EXPECT_EQ(out, " 12345   "); // too wide: whole, after one blank
     EXPECT_EQ(write_with_format("(i-1)", 5LL, 9, out), kErrBadFormat);
     EXPECT_EQ(write_with_format("(i10)", 5LL, 9, out), kErrWrite);   // longer than the text
     EXPECT_EQ(write_with_format("(i4)", 2.0, 9, out), kErrBadInput); // a real under I
