@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace meru::files {
@@ -25,22 +24,15 @@ FreeLayout free_layout(const DataFormat& f)
     return l;
 }
 
-FreeSplitter::FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected)
-    : in_(in), layout_(layout), expected_(expected)
+FreeSplitter::FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected, int most, std::size_t piece)
+    : in_(in), layout_(layout), expected_(expected), most_(static_cast<std::size_t>(std::max({1, expected, most}))),
+      piece_size_(std::max<std::size_t>(piece, 1))
 {}
 
 namespace {
 
 // What the last character that counted was.
 enum class Prev { start, item, blank, delim, line_end };
-
-// Whether `text` holds any of the characters of `set`.
-bool has_any(std::string_view text, std::string_view set)
-{
-    for (const char c : set)
-        if (std::memchr(text.data(), c, text.size())) return true;
-    return false;
-}
 
 } // namespace
 
@@ -50,11 +42,10 @@ int FreeSplitter::next(FreeRecord& rec)
     rec.delim_seen = false;
     rec.eof = false;
     rec.chars.clear();
-    // spans_ keeps its elements from record to record; before each line it is
-    // made long enough for one item per character of the line, the most a line
-    // can give.
+    // spans_ keeps its elements from record to record.
     std::size_t nspans = 0;
     const auto add_span = [&](std::size_t off, std::size_t len, bool open_quote) {
+        if (nspans == spans_.size()) spans_.emplace_back();
         spans_[nspans++] = Span{off, len, open_quote};
     };
     Prev prev = Prev::start;
@@ -83,36 +74,14 @@ int FreeSplitter::next(FreeRecord& rec)
     };
 
     for (;;) {
-        const int st = in_.read(line_);
-        if (st != io::kOk) {
+        bool last = false;
+        if (in_.read_piece(piece_, piece_size_, last) != io::kOk) {
             rec.eof = true;
             return finish();
         }
-        const std::size_t len = line_.size();
-        if (spans_.size() < nspans + len + 1) spans_.resize(nspans + len + 1);
-        if (layout_.delimited && layout_.delim != '\t' && !has_any(line_, "\" \t")) {
-            // Nothing but items and delimiters: the items are the texts between
-            // the delimiters, as the rules below make them.
-            const std::size_t base = rec.chars.size();
-            rec.chars.append(line_);
-            bool item = false;
-            for (std::size_t from = 0;; ++from) {
-                std::size_t to = from;
-                while (to < len && line_[to] != layout_.delim) ++to;
-                item = to > from;
-                if (item) add_span(base + from, std::min<std::size_t>(to - from, kItemLen), false);
-                if (to == len) break;
-                rec.delim_seen = true;
-                if (!item && (prev == Prev::delim || prev == Prev::start)) empty_item("-1");
-                prev = Prev::delim;
-                from = to;
-            }
-            if (!item || static_cast<int>(nspans) >= expected_) return finish();
-            prev = Prev::line_end;
-            continue;
-        }
-        for (std::size_t k = 0; k < len; ++k) {
-            const char c = line_[k];
+        const std::size_t len = piece_.size();
+        for (std::size_t k = 0; k < len && nspans <= most_; ++k) {
+            const char c = piece_[k];
             if (c == '"') {
                 quoted = !quoted;
                 continue;
@@ -152,15 +121,23 @@ int FreeSplitter::next(FreeRecord& rec)
             // The run of item characters from here, of which the item keeps its
             // first kItemLen.
             std::size_t end = k + 1;
-            while (end < len && plain(line_[end])) ++end;
+            while (end < len && plain(piece_[end])) ++end;
             const std::size_t kept = rec.chars.size() - item_at;
             const std::size_t keep = kItemLen;
             const std::size_t room = kept < keep ? keep - kept : 0;
-            rec.chars.append(line_, k, std::min(room, end - k));
+            rec.chars.append(piece_, k, std::min(room, end - k));
             k = end - 1;
             prev = Prev::item;
         }
+        if (nspans > most_) {
+            // More items than the caller can take: the record ends here.
+            if (!last) in_.skip_record();
+            rec.line = in_.next_record_number() - 1;
+            return finish();
+        }
+        if (!last) continue;
         // End of the line.
+        rec.line = in_.next_record_number() - 1;
         if (!in_item) return finish(); // after a separator, or an empty line
         end_item();
         if (static_cast<int>(nspans) >= expected_) return finish();
@@ -238,21 +215,32 @@ bool read_number(std::string_view text, double& x, int& digits)
 
 } // namespace
 
+namespace {
+
+// Whether an item is a number that single precision holds: its value and digits.
+bool is_number(std::string_view text, bool open_quote, double& x, int& digits)
+{
+    if (open_quote || text.empty()) return false;
+    const bool starts = is_digit(text[0]) || (text[0] == '.' && text.size() > 1 && text[1] != ' ');
+    return starts && read_number(text, x, digits) && x <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+} // namespace
+
 ItemValue decode_item(std::string_view text, bool open_quote)
 {
     ItemValue v;
     if (text.empty()) return v; // an empty field is missing
     const char first = text.front();
-    const bool starts = is_digit(first) || (first == '.' && text.size() > 1 && text[1] != ' ');
     double x = 0;
     int digits = 0;
-    if (!open_quote && starts && read_number(text, x, digits) &&
-        x <= static_cast<double>(std::numeric_limits<float>::max())) {
+    if (is_number(text, open_quote, x, digits)) {
         v.kind = ItemKind::number;
         v.value = x;
         v.digits = digits;
         return v;
     }
+    v.negative = first == '-' && is_number(text.substr(1), open_quote, x, digits);
     if (first == '-' || first == '#' || first == '.' || first == '?') return v;
     const char up = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
     v.ch = up;
