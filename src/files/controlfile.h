@@ -22,9 +22,9 @@ namespace meru::files {
 
 // The two "no valid data" marks shared with the main routine and the data reader.
 struct NoValidData {
-    bool nodatafile = false; // the data file or its name is unusable
-    bool nodata = false;     // no data may be used
-    std::string not_text;    // why the data file, which exists, is not a text file to read (a device, binary)
+    bool nodatafile = false;    // the data file or its name is unusable
+    bool nodata = false;        // no data may be used
+    std::string not_text;       // why the data file, which exists, is not a text file to read (a device, binary)
     bool names_refused = false; // the names were to come from the data file, whose first line is too long
 };
 

@@ -32,7 +32,8 @@ CfRecords read_cf_records(const std::string& path)
     bool whole = false;
     while (in.read_piece(rec, kCfLineMost + 1, whole) == io::kOk) {
         const std::string line = "line " + std::to_string(in.next_record_number() - (whole ? 1 : 0));
-        if (rec.size() > kCfLineMost) cf.refused = line + " is longer than " + std::to_string(kCfLineMost) + " characters";
+        if (rec.size() > kCfLineMost)
+            cf.refused = line + " is longer than " + std::to_string(kCfLineMost) + " characters";
         else if (rec.find('\0') != std::string::npos) cf.refused = line + " holds NUL bytes, not text";
         if (!cf.refused.empty()) {
             cf.records.clear();

@@ -87,9 +87,9 @@ private:
 enum class ItemKind { number, missing, character, inadmissible };
 struct ItemValue {
     ItemKind kind = ItemKind::missing;
-    double value = 0; // number: its value; character: the state code 0..35
-    char ch = ' ';    // character and inadmissible items: the first character (upper case)
-    int digits = 0;   // number: the digits it is written with, before any exponent
+    double value = 0;      // number: its value; character: the state code 0..35
+    char ch = ' ';         // character and inadmissible items: the first character (upper case)
+    int digits = 0;        // number: the digits it is written with, before any exponent
     bool negative = false; // missing: the item is a minus sign before a number
 };
 

@@ -279,8 +279,8 @@ private:
 
         // Pre-scan.
         if (!cf.refused.empty()) {
-            std::string text = "Fatal error in .MRC file. File ignored: " + parts.name + parts.extension + " (" +
-                               cf.refused + ")$";
+            std::string text =
+                "Fatal error in .MRC file. File ignored: " + parts.name + parts.extension + " (" + cf.refused + ")$";
             sv.msgbox(text, BoxKind::Ok, false);
             cx_.host.control_file_refused(c_.cfname);
             return Pass::refused;

@@ -70,8 +70,8 @@ TEST(FreeSplitter, PiecesOfAnySizeGiveTheSameRecords)
 {
     std::mt19937 rng(71);
     const std::string alphabet = "12a.,, \t\"\n";
-    for (const files::FreeLayout layout : {files::FreeLayout{true, ','}, files::FreeLayout{true, '\t'},
-                                           files::FreeLayout{false, ' '}}) {
+    for (const files::FreeLayout layout :
+         {files::FreeLayout{true, ','}, files::FreeLayout{true, '\t'}, files::FreeLayout{false, ' '}}) {
         for (int round = 0; round < 200; ++round) {
             std::string text;
             const int len = static_cast<int>(rng() % 60);

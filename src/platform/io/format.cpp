@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <optional>
 

@@ -139,8 +139,10 @@ void RecordReader::take(std::string* out, std::size_t most)
         const std::size_t off = static_cast<std::size_t>(pos_ - buf_start_);
         const char* from = buf_.data() + off;
         std::size_t len = std::min(buf_len_ - off, most);
-        if (const void* lf = std::memchr(from, '\n', len)) len = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
-        if (const void* cr = std::memchr(from, '\r', len)) len = static_cast<std::size_t>(static_cast<const char*>(cr) - from);
+        if (const void* lf = std::memchr(from, '\n', len))
+            len = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
+        if (const void* cr = std::memchr(from, '\r', len))
+            len = static_cast<std::size_t>(static_cast<const char*>(cr) - from);
         if (out) out->append(from, len);
         pos_ += len;
         most -= len;

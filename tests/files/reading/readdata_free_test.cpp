@@ -316,7 +316,8 @@ TEST(FreeComma, RecordWithTooManyItemsIsNamedByItsLine)
     for (int k = 0; k < 5000; ++k) many += ",1";
     auto r = run_data(kAbc, "1,2,3\n\n" + many + "\n4,5,6\n", "many.csv");
     EXPECT_TRUE(r->r.abandon);
-    const std::string text = "Reading data abandoned. Possibly # vars not matched to data: too many items on line 3 of ";
+    const std::string text =
+        "Reading data abandoned. Possibly # vars not matched to data: too many items on line 3 of ";
     EXPECT_TRUE(r->called("msgbox:" + text + "many.csv$ kind=ok"));
     EXPECT_TRUE(r->logged(text + r->datapath));
 }
