@@ -84,15 +84,5 @@ TEST(FreeSplitter, PiecesOfAnySizeGiveTheSameRecords)
     }
 }
 
-// A record with more items than the caller takes is cut after one more, the
-// rest of its line skipped, whatever the length of the line; the line is named.
-TEST(FreeSplitter, RecordBeyondTheItemsTakenIsCutAndNamed)
-{
-    std::string many;
-    for (int k = 0; k < 100000; ++k) many += "12345678,";
-    EXPECT_EQ(records("1,2\n" + many + "\n3,4\n", {true, ','}, 2, 64, 3),
-              (std::vector<std::string>{"1|2|+@1", "12345678|12345678|12345678|12345678|+@2", "3|4|+@3", "$"}));
-}
-
 } // namespace
 } // namespace meru::test

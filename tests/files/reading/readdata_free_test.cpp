@@ -307,17 +307,3 @@ TEST(NegativeNumbers, AreMissingAndNamedWithTheirCounts)
     auto none = run_data("m\na,b\n*\na i 1\n*\nfree comma\nDATA\n", "1,-\n2,.\n");
     EXPECT_TRUE(none->sv.with_prefix("msgbox:NOTE: Negative").empty());
 }
-
-// A record with more items than there are variables abandons the reading; the
-// box and the log name its line.
-TEST(FreeComma, RecordWithTooManyItemsIsNamedByItsLine)
-{
-    std::string many = "1";
-    for (int k = 0; k < 5000; ++k) many += ",1";
-    auto r = run_data(kAbc, "1,2,3\n\n" + many + "\n4,5,6\n", "many.csv");
-    EXPECT_TRUE(r->r.abandon);
-    const std::string text =
-        "Reading data abandoned. Possibly # vars not matched to data: too many items on line 3 of ";
-    EXPECT_TRUE(r->called("msgbox:" + text + "many.csv$ kind=ok"));
-    EXPECT_TRUE(r->logged(text + r->datapath));
-}
