@@ -101,7 +101,7 @@ void negative_numbers_note(const ControlTables& t, const ReadDataResult& r, Read
     }
     if (names.empty()) return;
     cx.log.write("   A negative number in a data file is a missing value: recode these if they are values.");
-    box(cx, "NOTE: Negative numbers read as missing values: " + names + (cut ? ", ..." : "") + ". View log $");
+    box(cx, "NOTE: Negative numbers read as missing values: " + names + (cut ? ", ... " : ". ") + "View log $");
 }
 
 // The notes of a free-format file: inadmissible characters, precision, dates,
