@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace meru::files {
@@ -33,6 +34,14 @@ namespace {
 
 // What the last character that counted was.
 enum class Prev { start, item, blank, delim, line_end };
+
+// Whether `text` holds any of the characters of `set`.
+bool has_any(std::string_view text, std::string_view set)
+{
+    for (const char c : set)
+        if (std::memchr(text.data(), c, text.size())) return true;
+    return false;
+}
 
 } // namespace
 
@@ -64,6 +73,24 @@ int FreeSplitter::next(FreeRecord& rec)
     const auto plain = [&](char c) {
         return c != '"' && c != ' ' && c != '\t' && !(layout_.delimited && c == layout_.delim);
     };
+    // n item characters from piece_[from], of which the item keeps its first kItemLen.
+    const auto item_chars = [&](std::size_t from, std::size_t n) {
+        if (!in_item) {
+            item_at = rec.chars.size();
+            in_item = true;
+        }
+        const std::size_t kept = rec.chars.size() - item_at;
+        const std::size_t keep = kItemLen;
+        rec.chars.append(piece_, from, std::min(kept < keep ? keep - kept : 0, n));
+        prev = Prev::item;
+    };
+    // The delimiter outside quotes.
+    const auto delimiter = [&] {
+        rec.delim_seen = true;
+        if (in_item) end_item();
+        else if (prev == Prev::delim || prev == Prev::start) empty_item("-1");
+        prev = Prev::delim;
+    };
     const auto finish = [&] {
         rec.count = static_cast<int>(nspans);
         if (rec.items.size() < nspans) rec.items.resize(nspans);
@@ -80,54 +107,55 @@ int FreeSplitter::next(FreeRecord& rec)
             return finish();
         }
         const std::size_t len = piece_.size();
-        for (std::size_t k = 0; k < len && nspans <= most_; ++k) {
-            const char c = piece_[k];
-            if (c == '"') {
-                quoted = !quoted;
-                continue;
+        if (layout_.delimited && layout_.delim != '\t' && !quoted && !has_any(piece_, "\" \t")) {
+            // Nothing but item characters and delimiters: the items lie between
+            // the delimiters, as the rules below make them.
+            for (std::size_t from = 0; nspans <= most_; ++from) {
+                const void* at = std::memchr(piece_.data() + from, layout_.delim, len - from);
+                const std::size_t to =
+                    at ? static_cast<std::size_t>(static_cast<const char*>(at) - piece_.data()) : len;
+                if (to > from) item_chars(from, to - from);
+                if (to == len) break;
+                delimiter();
+                from = to;
             }
-            if ((c == ' ' || c == '\t') && !layout_.delimited) {
-                // Space layout: a run of blanks and tabs is one separator.
-                if (quoted) continue;
-                if (in_item) {
-                    end_item();
-                    prev = Prev::blank;
+        } else {
+            for (std::size_t k = 0; k < len && nspans <= most_; ++k) {
+                const char c = piece_[k];
+                if (c == '"') {
+                    quoted = !quoted;
+                    continue;
                 }
-                continue;
-            }
-            if (c == '\t') {
-                // A tab always ends the current item, even an empty one.
-                if (in_item) end_item();
-                else empty_item(layout_.delim == '\t' ? "-1" : "");
-                if (layout_.delim == '\t') rec.delim_seen = true;
-                prev = Prev::delim;
-                continue;
-            }
-            if (layout_.delimited) {
-                if (c == ' ') continue;
-                if (c == layout_.delim) {
+                if ((c == ' ' || c == '\t') && !layout_.delimited) {
+                    // Space layout: a run of blanks and tabs is one separator.
                     if (quoted) continue;
-                    rec.delim_seen = true;
+                    if (in_item) {
+                        end_item();
+                        prev = Prev::blank;
+                    }
+                    continue;
+                }
+                if (c == '\t') {
+                    // A tab always ends the current item, even an empty one.
                     if (in_item) end_item();
-                    else if (prev == Prev::delim || prev == Prev::start) empty_item("-1");
+                    else empty_item(layout_.delim == '\t' ? "-1" : "");
+                    if (layout_.delim == '\t') rec.delim_seen = true;
                     prev = Prev::delim;
                     continue;
                 }
+                if (layout_.delimited) {
+                    if (c == ' ') continue;
+                    if (c == layout_.delim) {
+                        if (!quoted) delimiter();
+                        continue;
+                    }
+                }
+                // The run of item characters from here.
+                std::size_t end = k + 1;
+                while (end < len && plain(piece_[end])) ++end;
+                item_chars(k, end - k);
+                k = end - 1;
             }
-            if (!in_item) {
-                item_at = rec.chars.size();
-                in_item = true;
-            }
-            // The run of item characters from here, of which the item keeps its
-            // first kItemLen.
-            std::size_t end = k + 1;
-            while (end < len && plain(piece_[end])) ++end;
-            const std::size_t kept = rec.chars.size() - item_at;
-            const std::size_t keep = kItemLen;
-            const std::size_t room = kept < keep ? keep - kept : 0;
-            rec.chars.append(piece_, k, std::min(room, end - k));
-            k = end - 1;
-            prev = Prev::item;
         }
         if (nspans > most_) {
             // More items than the caller can take: the record ends here.
