@@ -22,9 +22,10 @@ namespace meru::files {
 
 // The two "no valid data" marks shared with the main routine and the data reader.
 struct NoValidData {
-    bool nodatafile = false; // the data file or its name is unusable
-    bool nodata = false;     // no data may be used
-    std::string not_text;    // why the data file, which exists, is not a text file to read (a device, binary)
+    bool nodatafile = false;    // the data file or its name is unusable
+    bool nodata = false;        // no data may be used
+    std::string not_text;       // why the data file, which exists, is not a text file to read (a device, binary)
+    bool names_refused = false; // the names were to come from the data file, whose first line is too long
 };
 
 // Delimiter flags found by the pre-scan on the format line ("free comma", ...).
@@ -34,6 +35,21 @@ struct ScanFlags {
     bool tab = false;
     bool space = false;
 };
+
+// A control file line longer than this holds nothing the reader could take: the
+// file is refused.
+inline constexpr std::size_t kCfLineMost = std::size_t{1} << 16;
+
+// The records of a control file (as io::RecordReader gives them), or why there
+// are none: the file cannot be read (`unreadable`: the system's reason), or it
+// is not a control file (`refused`: UTF-16 text, NUL bytes or a line longer than
+// kCfLineMost, named by its number). No line is held longer than kCfLineMost.
+struct CfRecords {
+    std::vector<std::string> records;
+    std::string unreadable;
+    std::string refused;
+};
+CfRecords read_cf_records(const std::string& path);
 
 // Pre-scan: counts the control file's attributes, variables and cuts (upper
 // bounds that the reader never exceeds), reads the format flags and the data-file

@@ -165,12 +165,22 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
         }
     }
 
-    // Names from the data file's first record.
+    // Names from the data file's first record. Only as much of it is read as the
+    // names may take: a longer record is refused as soon as the limit is passed.
     if (from_data) {
         io::RecordReader data;
         std::string first;
-        if (!trim(datapath).empty() && data.open(datapath) == 0 && data.read(first) == 0) {
-            if (first.size() > static_cast<size_t>(kListLen)) notes.help("NOTE: too long variable list in data file");
+        bool whole = false;
+        if (!trim(datapath).empty() && data.open(datapath) == 0 &&
+            data.read_piece(first, static_cast<size_t>(kListLen) + 1, whole) == 0) {
+            if (first.size() > static_cast<size_t>(kListLen)) {
+                notes.help("NOTE: too long variable list in data file");
+                notes.ok("Variable names not read: line 1 of " + datapath + " is longer than " +
+                         std::to_string(kListLen) + " characters $");
+                nvd.names_refused = true;
+                make_counts();
+                return counts;
+            }
             names = count_names(first + " ", flags.comma || flags.tab);
         }
     }

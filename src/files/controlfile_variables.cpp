@@ -110,7 +110,9 @@ bool CfReader::read_variables()
             error();
             return false;
         }
-        data.read(first);
+        // No more of the record than the list can hold is read.
+        bool whole = false;
+        data.read_piece(first, static_cast<size_t>(kListLen) + 1, whole);
         store(first);
         store(" ");
         if (delim != ' ' && first.find(delim) == std::string::npos) {

@@ -14,6 +14,7 @@ FixedReader::FixedReader(ControlTables& t, DataArrays& d, io::RecordReader& in, 
     : t_(t), d_(d), in_(in), r_(r), ndata_(ndata), format_(std::make_unique<io::Format>())
 {
     format_->parse(std::string_view(t.format.fmttext).substr(0, 800));
+    reach_ = format_->record_reach(kNameLen);
 }
 
 FixedReader::~FixedReader() = default;
@@ -35,8 +36,12 @@ FixedReader::Status FixedReader::read(int i)
     }
     bool first_record = true;
     std::string last;
+    negative_.clear();
     io::FormattedReader rd(*format_, [&](std::string& rec) {
-        const int st = in_.read(rec);
+        // Only the columns the format reaches are kept, however long the line.
+        bool whole = false;
+        const int st = in_.read_piece(rec, reach_, whole);
+        if (st == io::kOk && !whole) in_.skip_record();
         if (st == io::kOk) last = rec;
         if (st != io::kOk && first_record) return io::kEndOfFile;
         first_record = false;
@@ -58,7 +63,10 @@ FixedReader::Status FixedReader::read(int i)
         st = rd.read_real_or_missing(v, missing);
         // Values are held in single precision: one beyond its range cannot be read.
         if (st == io::kOk && !missing && !(std::fabs(v) <= std::numeric_limits<float>::max())) st = io::kErrBadInput;
-        if (st == io::kOk && !missing) d_.x(i, j) = static_cast<float>(v);
+        if (st == io::kOk && !missing) {
+            d_.x(i, j) = static_cast<float>(v);
+            if (v < 0) negative_.push_back(j);
+        }
     }
     long long freq = 1;
     if (t_.vars.hasfreq && st == io::kOk) st = rd.read_int(freq);
@@ -66,7 +74,7 @@ FixedReader::Status FixedReader::read(int i)
     if (st == io::kOk && first_record) {
         // A read list that took no record (no data descriptor reached): one record
         // is still one observation.
-        if (in_.read(last) != io::kOk) return Status::end_of_file;
+        if (in_.skip_record() != io::kOk) return Status::end_of_file;
         first_record = false;
     }
     if (st == io::kEndOfFile && first_record) return Status::end_of_file;
@@ -94,6 +102,7 @@ FixedReader::Status FixedReader::read(int i)
         if (!t_.vars.hasid && idx < d_.obsid.size()) d_.obsid[idx] = io::fmt_i(i, 6);
     }
     d_.obswt[idx] = static_cast<int>(freq);
+    for (const int j : negative_) ++r_.marks.negatives[static_cast<std::size_t>(j)];
     return Status::record;
 }
 

@@ -30,6 +30,8 @@ private:
     ReadDataResult& r_;
     int ndata_;
     std::unique_ptr<io::Format> format_;
+    std::size_t reach_ = 0;     // the columns of a record the format reaches
+    std::vector<int> negative_; // the variables of the record being read holding a negative number
     std::string record_;
     bool format_reported_ = false;
 };

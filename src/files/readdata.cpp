@@ -26,6 +26,7 @@ void VariableMarks::reset(int nv)
     smallint.assign(n, 1);
     cattext.assign(n, {});
     catcount.assign(n, {});
+    negatives.assign(n, 0);
 }
 
 int data_variable_count(const VariableTable& v) { return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0); }
@@ -92,7 +93,8 @@ class FreeReader {
 public:
     FreeReader(ControlTables& t, DataArrays& d, io::RecordReader& in, ReadDataResult& r, int ndata)
         : t_(t), d_(d), r_(r), ndata_(ndata), expected_(ndata + (t.vars.hasid ? 1 : 0) + (t.vars.hasfreq ? 1 : 0)),
-          splitter_(in, free_layout(t.format), expected_), columns_(d.columns()),
+          // Beyond the variable dimension a record is abandoned: no more items are kept.
+          splitter_(in, free_layout(t.format), expected_, expected_ - ndata + t.dims.nv), columns_(d.columns()),
           row_(static_cast<std::size_t>(std::max(columns_, ndata)) + 1, kMissing)
     {}
 
@@ -133,6 +135,7 @@ public:
             }
             if (++var > t_.dims.nv) {
                 r_.abandon = true;
+                r_.abandon_line = rec_.line;
                 return Status::abandoned;
             }
             const ItemValue v = decode_item(item.text, item.open_quote);
@@ -190,7 +193,9 @@ private:
             }
             break;
         }
-        case ItemKind::missing: break;
+        case ItemKind::missing:
+            if (v.negative && var <= ndata_) ++r_.marks.negatives[static_cast<std::size_t>(var)];
+            break;
         case ItemKind::character:
             // Held as minus the state code until the file is read (-0 for "0").
             stored = -static_cast<float>(v.value);
@@ -285,26 +290,11 @@ void count_character_variables(ReadDataResult& r, int ndata)
 // Whether the first record of a free-format file, whose names the control file
 // lists, is a header: its items, quotes dropped and compared without regard to
 // case, are the listed names in order (with _id_ and _freq_ where they stand).
-// The reader is left after the header, or at the start when it is data.
+// The record is read in pieces and only until an item differs, so a long first
+// line costs no more memory than a short one. The reader is left after the
+// header, or at the start when it is data.
 bool first_record_is_header(const ControlTables& t, io::RecordReader& in)
 {
-    std::string first;
-    if (in.read(first) != io::kOk) {
-        in.rewind();
-        return false;
-    }
-    std::vector<std::string> items;
-    std::string cur;
-    const char delim = free_layout(t.format).delim;
-    for (const char c : first + delim) {
-        if (c == '"') continue;
-        if (c == delim || c == ' ' || c == '\t' || c == ',') {
-            if (!cur.empty()) items.push_back(upper(cur.substr(0, kNameLen)));
-            cur.clear();
-        } else {
-            cur.push_back(c);
-        }
-    }
     std::vector<std::string> names;
     for (int k = 1; k <= t.vars.nvar; ++k) names.push_back(upper(trim(t.vars.varname[static_cast<std::size_t>(k)])));
     std::vector<std::pair<int, std::string>> special;
@@ -314,7 +304,34 @@ bool first_record_is_header(const ControlTables& t, io::RecordReader& in)
     for (const auto& [col, name] : special)
         names.insert(names.begin() + std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(names.size()), col - 1),
                      name);
-    if (!names.empty() && items == names) return true;
+    const char delim = free_layout(t.format).delim;
+    bool same = !names.empty();
+    std::size_t items = 0; // items met, each equal to its name
+    std::string cur;       // the item being read, cut to a name's length
+    bool in_item = false;
+    const auto end_item = [&] {
+        if (!in_item) return;
+        same = items < names.size() && upper(cur) == names[items];
+        ++items;
+        cur.clear();
+        in_item = false;
+    };
+    std::string piece;
+    bool last = false;
+    while (same && !last && in.read_piece(piece, FreeSplitter::kPiece, last) == io::kOk) {
+        for (std::size_t k = 0; k < piece.size() && same; ++k) {
+            const char c = piece[k];
+            if (c == '"') continue;
+            if (c == delim || c == ' ' || c == '\t' || c == ',') {
+                end_item();
+            } else {
+                in_item = true;
+                if (cur.size() < static_cast<std::size_t>(kNameLen)) cur.push_back(c);
+            }
+        }
+    }
+    if (same && last) end_item();
+    if (same && last && items == names.size()) return true;
     in.rewind();
     return false;
 }
@@ -363,8 +380,7 @@ ReadDataResult readdata(ControlTables& t, DataArrays& d, io::RecordReader& in, i
     const int n = std::min(nexpected, d.n);
     int header = 0;
     if (t.vars.names_from_data) {
-        std::string skip;
-        if (in.read(skip) == io::kOk) header = 1;
+        if (in.skip_record() == io::kOk) header = 1;
     } else if (t.format.freefmt && first_record_is_header(t, in)) {
         header = 1;
         r.header_skipped = true;

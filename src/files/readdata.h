@@ -35,6 +35,7 @@ struct VariableMarks {
     // items of that magnitude with another text.
     std::vector<std::array<std::string, kCategories>> cattext;
     std::vector<std::array<int, kCategories>> catcount;
+    std::vector<long long> negatives; // negative numbers read as missing values
     void reset(int nv);
 };
 
@@ -113,6 +114,7 @@ struct ReadDataResult {
     long long nobsin = 0;              // sum of the weights of all records read
     bool missing = false;              // some value is missing
     bool abandon = false;              // a record held more items than the variable dimension
+    long long abandon_line = 0;        // the line of the data file where that record was refused
     bool no_valid_data = false;        // no record was read
     int errors = 0;                    // read errors and nominal/ordinal value errors
     long long missing_total = 0;       // weight of missing values over the records that keep their weight

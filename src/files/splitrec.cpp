@@ -25,8 +25,9 @@ FreeLayout free_layout(const DataFormat& f)
     return l;
 }
 
-FreeSplitter::FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected)
-    : in_(in), layout_(layout), expected_(expected)
+FreeSplitter::FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected, int most, std::size_t piece)
+    : in_(in), layout_(layout), expected_(expected), most_(static_cast<std::size_t>(std::max({1, expected, most}))),
+      piece_size_(std::max<std::size_t>(piece, 1))
 {}
 
 namespace {
@@ -50,11 +51,10 @@ int FreeSplitter::next(FreeRecord& rec)
     rec.delim_seen = false;
     rec.eof = false;
     rec.chars.clear();
-    // spans_ keeps its elements from record to record; before each line it is
-    // made long enough for one item per character of the line, the most a line
-    // can give.
+    // spans_ keeps its elements from record to record.
     std::size_t nspans = 0;
     const auto add_span = [&](std::size_t off, std::size_t len, bool open_quote) {
+        if (nspans == spans_.size()) spans_.emplace_back();
         spans_[nspans++] = Span{off, len, open_quote};
     };
     Prev prev = Prev::start;
@@ -73,6 +73,24 @@ int FreeSplitter::next(FreeRecord& rec)
     const auto plain = [&](char c) {
         return c != '"' && c != ' ' && c != '\t' && !(layout_.delimited && c == layout_.delim);
     };
+    // n item characters from piece_[from], of which the item keeps its first kItemLen.
+    const auto item_chars = [&](std::size_t from, std::size_t n) {
+        if (!in_item) {
+            item_at = rec.chars.size();
+            in_item = true;
+        }
+        const std::size_t kept = rec.chars.size() - item_at;
+        const std::size_t keep = kItemLen;
+        rec.chars.append(piece_, from, std::min(kept < keep ? keep - kept : 0, n));
+        prev = Prev::item;
+    };
+    // The delimiter outside quotes.
+    const auto delimiter = [&] {
+        rec.delim_seen = true;
+        if (in_item) end_item();
+        else if (prev == Prev::delim || prev == Prev::start) empty_item("-1");
+        prev = Prev::delim;
+    };
     const auto finish = [&] {
         rec.count = static_cast<int>(nspans);
         if (rec.items.size() < nspans) rec.items.resize(nspans);
@@ -83,84 +101,71 @@ int FreeSplitter::next(FreeRecord& rec)
     };
 
     for (;;) {
-        const int st = in_.read(line_);
-        if (st != io::kOk) {
+        bool last = false;
+        if (in_.read_piece(piece_, piece_size_, last) != io::kOk) {
             rec.eof = true;
             return finish();
         }
-        const std::size_t len = line_.size();
-        if (spans_.size() < nspans + len + 1) spans_.resize(nspans + len + 1);
-        if (layout_.delimited && layout_.delim != '\t' && !has_any(line_, "\" \t")) {
-            // Nothing but items and delimiters: the items are the texts between
+        const std::size_t len = piece_.size();
+        if (layout_.delimited && layout_.delim != '\t' && !quoted && !has_any(piece_, "\" \t")) {
+            // Nothing but item characters and delimiters: the items lie between
             // the delimiters, as the rules below make them.
-            const std::size_t base = rec.chars.size();
-            rec.chars.append(line_);
-            bool item = false;
-            for (std::size_t from = 0;; ++from) {
-                std::size_t to = from;
-                while (to < len && line_[to] != layout_.delim) ++to;
-                item = to > from;
-                if (item) add_span(base + from, std::min<std::size_t>(to - from, kItemLen), false);
+            for (std::size_t from = 0; nspans <= most_; ++from) {
+                const void* at = std::memchr(piece_.data() + from, layout_.delim, len - from);
+                const std::size_t to =
+                    at ? static_cast<std::size_t>(static_cast<const char*>(at) - piece_.data()) : len;
+                if (to > from) item_chars(from, to - from);
                 if (to == len) break;
-                rec.delim_seen = true;
-                if (!item && (prev == Prev::delim || prev == Prev::start)) empty_item("-1");
-                prev = Prev::delim;
+                delimiter();
                 from = to;
             }
-            if (!item || static_cast<int>(nspans) >= expected_) return finish();
-            prev = Prev::line_end;
-            continue;
-        }
-        for (std::size_t k = 0; k < len; ++k) {
-            const char c = line_[k];
-            if (c == '"') {
-                quoted = !quoted;
-                continue;
-            }
-            if ((c == ' ' || c == '\t') && !layout_.delimited) {
-                // Space layout: a run of blanks and tabs is one separator.
-                if (quoted) continue;
-                if (in_item) {
-                    end_item();
-                    prev = Prev::blank;
+        } else {
+            for (std::size_t k = 0; k < len && nspans <= most_; ++k) {
+                const char c = piece_[k];
+                if (c == '"') {
+                    quoted = !quoted;
+                    continue;
                 }
-                continue;
-            }
-            if (c == '\t') {
-                // A tab always ends the current item, even an empty one.
-                if (in_item) end_item();
-                else empty_item(layout_.delim == '\t' ? "-1" : "");
-                if (layout_.delim == '\t') rec.delim_seen = true;
-                prev = Prev::delim;
-                continue;
-            }
-            if (layout_.delimited) {
-                if (c == ' ') continue;
-                if (c == layout_.delim) {
+                if ((c == ' ' || c == '\t') && !layout_.delimited) {
+                    // Space layout: a run of blanks and tabs is one separator.
                     if (quoted) continue;
-                    rec.delim_seen = true;
+                    if (in_item) {
+                        end_item();
+                        prev = Prev::blank;
+                    }
+                    continue;
+                }
+                if (c == '\t') {
+                    // A tab always ends the current item, even an empty one.
                     if (in_item) end_item();
-                    else if (prev == Prev::delim || prev == Prev::start) empty_item("-1");
+                    else empty_item(layout_.delim == '\t' ? "-1" : "");
+                    if (layout_.delim == '\t') rec.delim_seen = true;
                     prev = Prev::delim;
                     continue;
                 }
+                if (layout_.delimited) {
+                    if (c == ' ') continue;
+                    if (c == layout_.delim) {
+                        if (!quoted) delimiter();
+                        continue;
+                    }
+                }
+                // The run of item characters from here.
+                std::size_t end = k + 1;
+                while (end < len && plain(piece_[end])) ++end;
+                item_chars(k, end - k);
+                k = end - 1;
             }
-            if (!in_item) {
-                item_at = rec.chars.size();
-                in_item = true;
-            }
-            // The run of item characters from here, of which the item keeps its
-            // first kItemLen.
-            std::size_t end = k + 1;
-            while (end < len && plain(line_[end])) ++end;
-            const std::size_t kept = rec.chars.size() - item_at;
-            const std::size_t keep = kItemLen;
-            const std::size_t room = kept < keep ? keep - kept : 0;
-            rec.chars.append(line_, k, std::min(room, end - k));
-            k = end - 1;
-            prev = Prev::item;
         }
+        if (nspans > most_) {
+            // More items than the caller can take: the record ends here.
+            if (!last) in_.skip_record();
+            rec.line = in_.next_record_number() - 1;
+            return finish();
+        }
+        if (!last) continue;
         // End of the line.
+        rec.line = in_.next_record_number() - 1;
         if (!in_item) return finish(); // after a separator, or an empty line
         end_item();
         if (static_cast<int>(nspans) >= expected_) return finish();
@@ -238,21 +243,32 @@ bool read_number(std::string_view text, double& x, int& digits)
 
 } // namespace
 
+namespace {
+
+// Whether an item is a number that single precision holds: its value and digits.
+bool is_number(std::string_view text, bool open_quote, double& x, int& digits)
+{
+    if (open_quote || text.empty()) return false;
+    const bool starts = is_digit(text[0]) || (text[0] == '.' && text.size() > 1 && text[1] != ' ');
+    return starts && read_number(text, x, digits) && x <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+} // namespace
+
 ItemValue decode_item(std::string_view text, bool open_quote)
 {
     ItemValue v;
     if (text.empty()) return v; // an empty field is missing
     const char first = text.front();
-    const bool starts = is_digit(first) || (first == '.' && text.size() > 1 && text[1] != ' ');
     double x = 0;
     int digits = 0;
-    if (!open_quote && starts && read_number(text, x, digits) &&
-        x <= static_cast<double>(std::numeric_limits<float>::max())) {
+    if (is_number(text, open_quote, x, digits)) {
         v.kind = ItemKind::number;
         v.value = x;
         v.digits = digits;
         return v;
     }
+    v.negative = first == '-' && is_number(text.substr(1), open_quote, x, digits);
     if (first == '-' || first == '#' || first == '.' || first == '?') return v;
     const char up = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
     v.ch = up;

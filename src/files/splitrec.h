@@ -38,6 +38,7 @@ struct FreeRecord {
     int count = 0;
     bool delim_seen = false; // the delimiter occurred outside quotes
     bool eof = false;        // the file ended while reading this record
+    long long line = 0;      // the last line of the file read for it (1 for the first)
     std::string chars;       // the characters of the items, one after the other
 };
 
@@ -53,10 +54,16 @@ struct FreeRecord {
 //    they are dropped;
 //  - delimited layouts: a tab always ends the current item, even an empty one.
 // Items keep their first 30 characters. A last line without a line end is a
-// complete record. Reading is linear in the size of the file.
+// complete record. Lines are read in pieces, so that the memory a record takes
+// is bounded by the items it keeps, however long its lines: a record with more
+// than `most` items (at least `expected`) is cut after its first most + 1 and the
+// rest of its line is skipped, for the caller to refuse. Reading is linear in the
+// size of the file.
 class FreeSplitter {
 public:
-    FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected);
+    static constexpr std::size_t kPiece = std::size_t{1} << 16; // characters read at a time
+
+    FreeSplitter(io::RecordReader& in, FreeLayout layout, int expected, int most, std::size_t piece = kPiece);
     // Reads the next record. Returns its item count; rec.eof tells whether the end
     // of the file was met (a record with items read before the end is complete).
     int next(FreeRecord& rec);
@@ -70,7 +77,9 @@ private:
     io::RecordReader& in_;
     FreeLayout layout_;
     int expected_;
-    std::string line_;
+    std::size_t most_;
+    std::size_t piece_size_;
+    std::string piece_;
     std::vector<Span> spans_;
 };
 
@@ -78,9 +87,10 @@ private:
 enum class ItemKind { number, missing, character, inadmissible };
 struct ItemValue {
     ItemKind kind = ItemKind::missing;
-    double value = 0; // number: its value; character: the state code 0..35
-    char ch = ' ';    // character and inadmissible items: the first character (upper case)
-    int digits = 0;   // number: the digits it is written with, before any exponent
+    double value = 0;      // number: its value; character: the state code 0..35
+    char ch = ' ';         // character and inadmissible items: the first character (upper case)
+    int digits = 0;        // number: the digits it is written with, before any exponent
+    bool negative = false; // missing: the item is a minus sign before a number
 };
 
 // Decodes a free-format item. A number begins with a digit, or with a point and
@@ -89,7 +99,8 @@ struct ItemValue {
 // digits: 1e2, 2.5D-3); the value must be finite in single precision, so 1e999 is
 // not a number. Otherwise the item is missing when it begins with "-", "#", "."
 // or "?" (and when it is empty), else its first character, upper-cased, is a
-// state (a letter or a digit) or inadmissible.
+// state (a letter or a digit) or inadmissible. A negative number (-5, -.3e2) is
+// thus missing, and marked `negative`.
 ItemValue decode_item(std::string_view text, bool open_quote);
 
 } // namespace meru::files

@@ -184,18 +184,6 @@ std::optional<Choice> choose(const OpenRequest& rq, OpeningContext& cx)
     return c;
 }
 
-// A whole regular file, or the reason it cannot be read.
-struct FileText {
-    std::string text;
-    std::string why;
-};
-FileText slurp(const std::string& path)
-{
-    FileText f;
-    f.why = io::read_regular_file(path, f.text);
-    return f;
-}
-
 // How one pass over the control file and the data file ended.
 enum class Pass { refused, failed, remade, opened };
 
@@ -222,9 +210,9 @@ public:
             }
             std::string text;
             io::remove_stale_temporaries(c_.cfname);
-            const FileText cf = slurp(c_.cfname);
-            if (!cf.why.empty()) {
-                text = "Unable to open control file " + c_.cfname + " (" + cf.why + ") $";
+            const files::CfRecords cf = files::read_cf_records(c_.cfname);
+            if (!cf.unreadable.empty()) {
+                text = "Unable to open control file " + c_.cfname + " (" + cf.unreadable + ") $";
                 cx_.sv.msgbox(text, BoxKind::Ok, false);
                 if (fopen && !reread) continue; // the user chooses again
                 if (remade_) {
@@ -233,7 +221,7 @@ public:
                 }
                 break;
             }
-            const Pass pass = read_pass(cf.text, reread, fopen, released);
+            const Pass pass = read_pass(cf, reread, fopen, released);
             if (pass == Pass::remade) {
                 // Read again from the re-made control file.
                 reread = true;
@@ -271,7 +259,7 @@ private:
         return Pass::failed;
     }
 
-    Pass read_pass(const std::string& cftext, bool reread, bool fopen, bool& released)
+    Pass read_pass(const files::CfRecords& cf, bool reread, bool fopen, bool& released)
     {
         Services& sv = cx_.sv;
         io::LogWriter& log = cx_.log;
@@ -293,13 +281,14 @@ private:
         }
 
         // Pre-scan.
-        if (cftext.find('\0') != std::string::npos) {
-            std::string text = "Fatal error in .MRC file. File ignored$";
+        if (!cf.refused.empty()) {
+            std::string text =
+                "Fatal error in .MRC file. File ignored: " + parts.name + parts.extension + " (" + cf.refused + ")$";
             sv.msgbox(text, BoxKind::Ok, false);
             cx_.host.control_file_refused(c_.cfname);
             return Pass::refused;
         }
-        const std::vector<std::string> records = io::split_records(cftext);
+        const std::vector<std::string>& records = cf.records;
         std::string datapath = c_.datapath;
         files::ScanFlags flags = c_.delim;
         files::NoValidData nvd;
@@ -307,6 +296,10 @@ private:
         files::CfNotes scan_notes;
         const files::ScanCounts counts = files::scancf(records, datapath, flags, c_.datafromcf, nvd, scan_notes);
         ui::control_notes(scan_notes, log, sv);
+        if (nvd.names_refused) {
+            cx_.host.control_file_refused(c_.cfname);
+            return Pass::refused;
+        }
         if (reread && cx_.state.ncomb > 0 &&
             (counts.attbound != before.attbound || counts.varbound != before.varbound))
             sv.helpshow("NOTE: possible control file changes");

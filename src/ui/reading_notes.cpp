@@ -3,6 +3,7 @@
 #include "core/services.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/os.h"
 #include "platform/io/strings.h"
 
 #include <algorithm>
@@ -76,6 +77,33 @@ void mixed_data_box(const ControlTables& t, const ReadDataResult& r, ReadDataCon
                 ". Their numbers are kept only as the code of their first digit. View log $");
 }
 
+// A negative number in a data file is a missing value: the user is told which
+// variables lost values that way and how many each, the first few in a box and
+// all of them in the log.
+void negative_numbers_note(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
+{
+    constexpr std::size_t kNamesRoom = 90; // of the box's text
+    std::string names;
+    bool cut = false;
+    const int ndata = std::max(0, data_variable_count(t.vars));
+    for (int j = 1; j <= ndata; ++j) {
+        const long long n = r.marks.negatives[z(j)];
+        if (n == 0) continue;
+        const std::string name = io::rtrim(variable_name(t, j));
+        if (names.empty()) cx.log.write("NOTE: Negative numbers read as missing values:");
+        cx.log.write("   " + io::fmt_a(name, 8) + io::fmt_i(n, 10));
+        const std::string entry = name + " (" + std::to_string(n) + ")";
+        if (cut || names.size() + entry.size() > kNamesRoom) {
+            cut = true;
+            continue;
+        }
+        names += (names.empty() ? "" : ", ") + entry;
+    }
+    if (names.empty()) return;
+    cx.log.write("   A negative number in a data file is a missing value: recode these if they are values.");
+    box(cx, "NOTE: Negative numbers read as missing values: " + names + (cut ? ", ... " : ". ") + "View log $");
+}
+
 // The notes of a free-format file: inadmissible characters, precision, dates,
 // frequencies and the character data with their coding.
 void free_format_notes(const ControlTables& t, const ReadDataResult& r, ReadDataContext& cx)
@@ -124,7 +152,12 @@ void reading_notes(const ControlTables& t, const ReadDataResult& r, ReadDataCont
     if (!r.read_run) return;
     for (const ReadNote& n : r.notes) record_note(t, n, cx);
     if (r.abandon) {
-        box(cx, "Reading data abandoned. Possibly # vars not matched to data$");
+        // The record that has more items than there are variables, by its line.
+        const std::string where = "line " + std::to_string(r.abandon_line) + " of ";
+        const std::string text = "Reading data abandoned. Possibly # vars not matched to data: too many items on ";
+        cx.log.write(text + where + t.format.datapath);
+        box(cx, text + where + io::split_path(t.format.datapath).name + io::split_path(t.format.datapath).extension +
+                    "$");
         return;
     }
     if (r.rejected_records > 0)
@@ -140,6 +173,7 @@ void reading_notes(const ControlTables& t, const ReadDataResult& r, ReadDataCont
     if (r.extra_item_records > 0)
         cx.log.write("NOTE: " + std::to_string(r.extra_item_records) +
                      " record(s) held items beyond the variables listed; those items were not read");
+    negative_numbers_note(t, r, cx);
     if (t.format.freefmt) free_format_notes(t, r, cx);
 }
 

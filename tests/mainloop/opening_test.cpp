@@ -2,9 +2,11 @@
 // name and first lines, the record count, the failures and what they leave open.
 #include "opening_fixture.h"
 
+#include "files/controlfile.h"
 #include "mainloop/dataarrays.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace meru::test {
 namespace {
@@ -140,15 +142,17 @@ TEST_F(OpeningTest, ExistingControlFileIsUsedOrReplacedOnlyWhenFileNewIsAnswered
 TEST_F(OpeningTest, FileNewShowsEachNoteOfReadingOnceAndLogsItEachTime)
 {
     // The data file is read for its default control file and again for the
-    // re-made one: its notes (too many digits, numbers mixed with letters) show
-    // once, and the log has both readings' lines.
-    const std::string data = write("digits.csv", "x,z\n134.364244112,a\n449.491064789,1\n12.5,b\n");
+    // re-made one: its notes (too many digits, numbers mixed with letters,
+    // negative numbers) show once, and the log has both readings' lines.
+    const std::string data = write("digits.csv", "x,z,w\n134.364244112,a,-1\n449.491064789,1,-2.5\n12.5,b,3\n");
     host.answers.push_back(data);
     ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
     EXPECT_EQ(sv.with_prefix("help:NOTE: loss of precision").size(), 1u);
     EXPECT_EQ(sv.with_prefix("msgbox:NOTE: Mixed numeric/character data for z").size(), 1u);
+    EXPECT_EQ(sv.with_prefix("msgbox:NOTE: Negative numbers read as missing values: w (2). View log").size(), 1u);
     const auto ls = lines(folder + "DIGITS.LOG");
     EXPECT_EQ(std::count(ls.begin(), ls.end(), "NOTE: Loss of precision on      2 items"), 2);
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), "   w                2"), 2);
     // The topic's log line of the note not shown again (the recording services
     // write none for the one shown).
     EXPECT_EQ(std::count(ls.begin(), ls.end(), "NOTE: loss of precision"), 1);
@@ -219,13 +223,22 @@ TEST_F(OpeningTest, RefusedControlFileLeavesTheOpenAnalysisAndItsLog)
     EXPECT_FALSE(sv.with_prefix("msgok:# variables=").empty());
     EXPECT_EQ(analysis.get(), before);
 
-    // A control file that is not text at all.
-    const std::string binary = write("binary.mrc", std::string("Bin\0ary\n", 8));
-    sv.quiz_answers = {true};
-    EXPECT_EQ(open_file(binary).end, End::unchanged);
-    EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored$ kind=ok"));
-    EXPECT_EQ(state.cfname, binary); // Edit .MRC file edits it
-    EXPECT_EQ(analysis.get(), before);
+    // Control files that are not text, or hold a line no control file has: the
+    // message says why.
+    const std::string utf16("\xFF\xFEH\0i\0\n\0", 8);
+    for (const auto& [name, text, why] :
+         {std::tuple<std::string, std::string, std::string>{"binary.mrc", std::string("Bin\nary\0\n", 9),
+                                                            "binary.mrc (line 2 holds NUL bytes, not text)"},
+          {"utf16.mrc", utf16, "utf16.mrc (UTF-16 text, not plain text)"},
+          {"long.mrc", "Long\n*\n" + std::string(files::kCfLineMost + 1, 'x') + "\n*\nfree comma\nsmall.csv\n",
+           "long.mrc (line 3 is longer than 65536 characters)"}}) {
+        const std::string cf = write(name, text);
+        sv.quiz_answers = {true};
+        EXPECT_EQ(open_file(cf).end, End::unchanged);
+        EXPECT_TRUE(sv_called("msgbox:Fatal error in .MRC file. File ignored: " + why + "$ kind=ok")) << name;
+        EXPECT_EQ(state.cfname, cf); // Edit .MRC file edits it
+        EXPECT_EQ(analysis.get(), before);
+    }
 }
 
 TEST_F(OpeningTest, BadFixedFormatRecordEndsTheOpeningWithNoAnalysisAndTheLogClosed)

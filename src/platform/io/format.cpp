@@ -1,7 +1,9 @@
 #include "platform/io/format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -289,7 +291,34 @@ std::string hex_field(long long value, int w)
     return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
 }
 
+std::size_t add_sat(std::size_t a, std::size_t b) { return a > SIZE_MAX - b ? SIZE_MAX : a + b; }
+std::size_t times_sat(std::size_t a, std::size_t b) { return b != 0 && a > SIZE_MAX / b ? SIZE_MAX : a * b; }
+
+// The columns that one walk of g's items moves on at most (`advance`), and the
+// furthest column a T item of it moves to (`tab`).
+void reach(const FormatNode& g, std::size_t unsized, std::size_t& advance, std::size_t& tab)
+{
+    for (const auto& n : g.items) {
+        std::size_t step = 0;
+        if (n.kind == Kind::Group) reach(n, unsized, step, tab);
+        else if (n.kind == Kind::T) tab = std::max(tab, static_cast<std::size_t>(std::max(n.w, 0)));
+        else if (n.kind == Kind::X || n.kind == Kind::TR) step = static_cast<std::size_t>(std::max(n.w, 0));
+        else if (n.kind == Kind::Literal) step = n.literal.size();
+        else if (n.is_data()) step = n.w < 0 ? unsized : static_cast<std::size_t>(n.w);
+        advance = add_sat(advance, times_sat(static_cast<std::size_t>(std::max(n.repeat, 1)), step));
+    }
+}
+
 } // namespace
+
+std::size_t Format::record_reach(std::size_t unsized) const
+{
+    // Within a record the position is at most the furthest T column plus every
+    // step of one walk of the format: a "/" or the start again takes a new record.
+    std::size_t advance = 0, tab = 0;
+    reach(root_, unsized, advance, tab);
+    return add_sat(advance, tab);
+}
 
 int Format::parse(std::string_view text)
 {

@@ -48,6 +48,10 @@ public:
     // Index in root().items where the format starts again after its end.
     std::size_t reversion_index() const { return reversion_; }
     bool has_data() const { return has_data_; }
+    // How many columns of one record reading under the format may look at, at
+    // most (an A without a width taking `unsized`): a record cut there reads the
+    // same. SIZE_MAX when the format reaches further than that can tell.
+    std::size_t record_reach(std::size_t unsized) const;
 
 private:
     FormatNode root_;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -118,29 +119,63 @@ void RecordReader::skip_byte_order_mark()
     if (pos_ == 0 && byte_at(0) == 0xEF && byte_at(1) == 0xBB && byte_at(2) == 0xBF) pos_ = 3;
 }
 
-int RecordReader::read(std::string& record)
+int RecordReader::start_read()
 {
-    record.clear();
     if (!open_) return kErrNotOpen;
     if (eof_) return kEndOfFile;
     skip_byte_order_mark();
-    int c = byte_at(pos_);
-    if (c < 0 && !inside_) {
+    if (byte_at(pos_) < 0 && !inside_) {
         eof_ = true;
         return kEndOfFile;
     }
-    while (c >= 0 && c != '\n' && c != '\r') {
-        // Copy the run of ordinary bytes held in the buffer at once.
+    return kOk;
+}
+
+void RecordReader::take(std::string* out, std::size_t most)
+{
+    int c = byte_at(pos_);
+    while (most > 0 && c >= 0 && c != '\n' && c != '\r') {
+        // The run of ordinary bytes held in the buffer at once.
         const std::size_t off = static_cast<std::size_t>(pos_ - buf_start_);
         const char* from = buf_.data() + off;
-        const void* lf = std::memchr(from, '\n', buf_len_ - off);
-        std::size_t len = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) : buf_len_ - off;
+        std::size_t len = std::min(buf_len_ - off, most);
+        if (const void* lf = std::memchr(from, '\n', len))
+            len = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
         if (const void* cr = std::memchr(from, '\r', len))
             len = static_cast<std::size_t>(static_cast<const char*>(cr) - from);
-        record.append(from, len);
+        if (out) out->append(from, len);
         pos_ += len;
+        most -= len;
         c = byte_at(pos_);
     }
+}
+
+int RecordReader::read(std::string& record)
+{
+    record.clear();
+    if (const int st = start_read(); st != kOk) return st;
+    take(&record, std::string::npos);
+    finish_record();
+    return kOk;
+}
+
+int RecordReader::read_piece(std::string& piece, std::size_t most, bool& last)
+{
+    piece.clear();
+    last = false;
+    if (const int st = start_read(); st != kOk) return st;
+    take(&piece, std::max<std::size_t>(most, 1));
+    const int c = byte_at(pos_);
+    last = c < 0 || c == '\n' || c == '\r';
+    if (last) finish_record();
+    else inside_ = true;
+    return kOk;
+}
+
+int RecordReader::skip_record()
+{
+    if (const int st = start_read(); st != kOk) return st;
+    take(nullptr, std::string::npos);
     finish_record();
     return kOk;
 }
@@ -208,8 +243,7 @@ int RecordReader::backspace()
 
 void RecordReader::skip_to_end()
 {
-    std::string rec;
-    while (read(rec) == kOk) {}
+    while (skip_record() == kOk) {}
 }
 
 std::vector<std::string> split_records(std::string_view text)

@@ -33,6 +33,14 @@ public:
     int read(std::string& record);
     // As read, blank-padded or cut to width characters.
     int read(std::string& record, std::size_t width);
+    // Up to `most` (at least 1) further characters of the current record, so that
+    // a record of any length is read in bounded memory. `last` tells whether the
+    // record ended with them; the reader is then at the next record. kEndOfFile
+    // when no record is left.
+    int read_piece(std::string& piece, std::size_t most, bool& last);
+    // Moves past the rest of the current record without keeping it; kEndOfFile
+    // when no record is left.
+    int skip_record();
     // One character of the current record. At its end: kEndOfRecord, and the next
     // call starts the next record. After the last record: kEndOfFile. Line-end
     // characters are never delivered.
@@ -58,6 +66,11 @@ private:
     // A UTF-8 byte-order mark at the start of the data is not part of the first record.
     void skip_byte_order_mark();
     void note_record_start(long long index, std::uint64_t pos);
+    // Moves over at most `most` characters of the current record (up to its end),
+    // appending them to `out` unless it is null.
+    void take(std::string* out, std::size_t most);
+    // kOk when a record (or the rest of one) is left to read, else kEndOfFile or kErrNotOpen.
+    int start_read();
     // Consumes the line end at pos_ (if any) and moves to the next record.
     void finish_record();
 

@@ -285,3 +285,25 @@ TEST(FreeComma, ItemsKeepTheirFirstThirtyCharacters)
     EXPECT_EQ(r->x(1, "b"), 10);
     EXPECT_EQ(r->r.marks.cattext[2][10], "Alphabetical_order_is_long_eno");
 }
+
+// A negative number is a missing value in every layout; the variables that lost
+// values that way are named with their counts, in a box and in the log. A lone
+// minus sign (the missing state) and a minus before a word are not numbers.
+TEST(NegativeNumbers, AreMissingAndNamedWithTheirCounts)
+{
+    const std::string box = "msgbox:NOTE: Negative numbers read as missing values: a (2), b (2). View log $ kind=ok";
+    auto f = run_data("m\na,b,c\n*\na i 1\n*\nfree comma\nDATA\n", "-5,-.25,-\n1,-1e2,-x\n-0,2,3\n");
+    auto x = run_data("m\na b c\n*\na i 1\n*\n(3F5.1)\nDATA\n", " -5.0 -2.5  1.0\n  1.0-10.0  2.0\n -0.5  2.0  3.0\n",
+                      "neg.dat");
+    EXPECT_EQ(f->x(1, "a"), kMissing); // free: the item stands for a missing value
+    EXPECT_EQ(x->x(1, "a"), -5.0f);    // fixed: the value is kept, and is missing as negative
+    for (const auto* r : {f.get(), x.get()}) {
+        EXPECT_EQ(r->r.marks.negatives[3], 0);
+        EXPECT_TRUE(r->called(box));
+        EXPECT_TRUE(r->logged("NOTE: Negative numbers read as missing values:"));
+        EXPECT_TRUE(r->logged("   a                2"));
+        EXPECT_TRUE(r->logged("   b                2"));
+    }
+    auto none = run_data("m\na,b\n*\na i 1\n*\nfree comma\nDATA\n", "1,-\n2,.\n");
+    EXPECT_TRUE(none->sv.with_prefix("msgbox:NOTE: Negative").empty());
+}

@@ -291,3 +291,13 @@ TEST(FormattedWrite, EveryDescriptorReadsBackUnderTheSameFormat)
     EXPECT_EQ(z, 0xBEEF);
     EXPECT_DOUBLE_EQ(e, 0.602e24);
 }
+
+// The columns a record may be read to: the furthest T column and every step of
+// one walk of the format (worked by hand).
+TEST(FormatText, RecordReachBoundsTheColumnsRead)
+{
+    EXPECT_EQ(parsed("(F5.1,2X,A1,T20,I3)").record_reach(8), 20u + 5 + 2 + 1 + 3);
+    EXPECT_EQ(parsed("(A,3(F4.1,1X),TL2,'ab')").record_reach(8), 8u + 3 * 5 + 2);
+    EXPECT_EQ(parsed("(2I3/I2)").record_reach(8), 8u);
+    EXPECT_EQ(parsed("(99999(99999(99999X)))").record_reach(8), 99999ull * 99999 * 99999);
+}

@@ -77,6 +77,32 @@ TEST(RecordRead, WidthPadsAndCuts)
     EXPECT_EQ(r.read(rec, 5), kEndOfFile); // stays at the end
 }
 
+// Pieces of any size give the records whole, the last of each marked, across
+// line ends and the reader's buffer; skipping a record keeps nothing of it.
+TEST(RecordRead, PiecesAndSkipsKeepTheRecords)
+{
+    TempDir dir;
+    const std::string path = dir.write("pieces.dat", std::string(65535, 'x') + "\r\nsecond\rthird\n\nlast");
+    for (const std::size_t most : {1, 2, 5, 70000}) {
+        RecordReader r;
+        ASSERT_EQ(r.open(path), kOk);
+        Recs got(1);
+        std::string piece;
+        bool last = false;
+        while (r.read_piece(piece, most, last) == kOk) {
+            EXPECT_LE(piece.size(), most);
+            got.back() += piece;
+            if (last) got.emplace_back();
+        }
+        EXPECT_EQ(got, (Recs{std::string(65535, 'x'), "second", "third", "", "last", ""})) << most;
+        ASSERT_EQ(r.rewind(), kOk);
+        EXPECT_EQ(r.read_piece(piece, 3, last), kOk);
+        EXPECT_EQ(r.skip_record(), kOk);
+        EXPECT_EQ(r.read(piece), kOk);
+        EXPECT_EQ(piece, "second");
+    }
+}
+
 TEST(RecordRead, MissingFileAndClosedReader)
 {
     TempDir dir;
