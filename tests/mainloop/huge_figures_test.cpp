@@ -310,7 +310,7 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
         {"tree",
          [] {
              tree::KeptTree kept;
-             kept.split = {{2, "a", "a"}};
+             kept.split = {{2, "a", "a", ""}};
              tree::TreeStats s;
              s.node.resize(3);
              for (auto& nd : s.node) nd = {987654321987LL, -2.5e11, 0, {}, -1, true, 9.87e11, 0.5, 0};
