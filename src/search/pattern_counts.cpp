@@ -13,18 +13,50 @@ namespace meru::search {
 
 namespace {
 
-// f[S] := the sum of f over the supersets of S, for 2^m sets of `width` values.
+// Sets whose values take at most this many bytes are summed within a block
+// that stays in cache, one literal after another.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
+
+// f[S] := the sum of f over the supersets of S, for 2^m sets of `width`
+// values: over literal j, each set without j takes the values of the set with
+// it. The literals that fit a block are taken block by block, the others two
+// at a time over the whole (a set without either takes the other three); every
+// value takes its additions in the order of the literals, so that sums in
+// double are those of taking the literals one by one over the whole.
+// Over literal j (its sets `half` values apart) within [f, f + size).
+template <class T> void over_literal(T* f, std::size_t size, std::size_t half)
+{
+    for (std::size_t start = 0; start < size; start += 2 * half) {
+        T* lo = f + start;
+        const T* hi = lo + half;
+        for (std::size_t i = 0; i < half; ++i) lo[i] += hi[i];
+    }
+}
+
 template <class T> void superset_sums(std::vector<T>& f, int m, std::size_t width)
 {
     const std::size_t size = f.size();
-    for (int j = 0; j < m; ++j) {
-        const std::size_t half = (std::size_t{1} << j) * width;
-        for (std::size_t start = 0; start < size; start += 2 * half) {
-            T* lo = f.data() + start;
-            const T* hi = lo + half;
-            for (std::size_t i = 0; i < half; ++i) lo[i] += hi[i];
+    int inner = 0;
+    while (inner < m && (std::size_t{2} << inner) * width * sizeof(T) <= kBlockBytes) ++inner;
+    const std::size_t block = std::min(size, (std::size_t{1} << inner) * width);
+    for (std::size_t from = 0; from < size; from += block)
+        for (int j = 0; j < inner; ++j) over_literal(f.data() + from, block, (std::size_t{1} << j) * width);
+    int j = inner;
+    for (; j + 1 < m; j += 2) {
+        const std::size_t h = (std::size_t{1} << j) * width;
+        for (std::size_t start = 0; start < size; start += 4 * h) {
+            T* a = f.data() + start;
+            T* b = a + h;
+            T* c = b + h;
+            const T* d = c + h;
+            for (std::size_t i = 0; i < h; ++i) {
+                c[i] += d[i];
+                a[i] = (a[i] + b[i]) + c[i];
+                b[i] += d[i];
+            }
         }
     }
+    if (j < m) over_literal(f.data(), size, (std::size_t{1} << j) * width);
 }
 
 // The multiplier of a set of terms beside the others: +1 for an odd count, -1

@@ -127,6 +127,35 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
     }
 }
 
+// The sums over supersets, taken block by block and two literals at a time
+// past a block, against the sums taken one literal after another over all
+// the cells: the same doubles bit for bit (the same additions in the same
+// order), on both sides, for cells that fit a block and cells that do not
+// (an even and an odd count of literals past it).
+TEST(PatternCells, SupersetSumsAreThoseOfOneLiteralAfterAnother)
+{
+    std::mt19937 rng(65);
+    std::uniform_real_distribution<double> value(-1e3, 1e3);
+    for (const int m : {3, 13, 15, 16}) {
+        const std::size_t width = 3, sets = std::size_t{1} << m;
+        std::vector<double> cells(sets * width);
+        for (double& c : cells) c = value(rng);
+        const PatternCells<double> got(m, width, cells);
+        for (int r = 0; r < 2; ++r) {
+            std::vector<double> want(cells.size());
+            for (std::size_t s = 0; s < sets; ++s) // side 0: the complements' cells
+                std::copy_n(cells.data() + (r ? s : sets - 1 - s) * width, width, want.data() + s * width);
+            for (int j = 0; j < m; ++j)
+                for (std::size_t s = 0; s < sets; ++s)
+                    if (!(s >> j & 1))
+                        for (std::size_t c = 0; c < width; ++c) want[s * width + c] += want[(s | 1u << j) * width + c];
+            for (std::size_t s = 0; s < sets; ++s)
+                for (std::size_t c = 0; c < width; ++c)
+                    ASSERT_EQ(got.all(r, static_cast<std::uint32_t>(s))[c], want[s * width + c]) << m << " " << s;
+        }
+    }
+}
+
 // The split sums of pairs made as the search makes them (random candidates,
 // reduced and complemented, either representation) against splittab() over
 // the same observations: each side's and, per term, each term's weight
