@@ -176,9 +176,10 @@ void BM_Go_planted(benchmark::State& state)
            << "menu File > Open\nfile " << (dir / mrc).string() << "\ndismiss\n"
            << "menu Y > Select Y\ndialog Select  Y variable(s)\n  set 1000 = " << (logrank ? "t" : "y")
            << "\n  press OK\n"
-           << (logrank ? "" : "answer no\n")
-           << "dismiss\nmenu Criteria\ndialog Criteria\n  set Criterion = "
-           << (logrank ? "Log-rank" : mse ? "Within MSE" : "Chi-square")
+           << (logrank ? "" : "answer no\n") << "dismiss\nmenu Criteria\ndialog Criteria\n  set Criterion = "
+           << (logrank ? "Log-rank"
+               : mse   ? "Within MSE"
+                       : "Chi-square")
            << "\n  press OK\n";
     if (logrank) script << "dialog Select attribute\n  set 1007 = \" dead=0\"\n  press OK\ndismiss\n";
     script << "menu Strategy\ndialog Strategy\n  press Set Extent Parameters\ndialog Extent Parameters\n"

@@ -295,6 +295,21 @@ void PatternCounts::Run::count(int r, std::span<const std::uint32_t> lasts,
     }
 }
 
+namespace {
+
+// A counted observation's pattern and values, as make() adds them.
+struct Unit {
+    std::uint32_t pattern;
+    int w;
+    float wy, wy2;
+};
+// Cells of this many patterns (of kWidth doubles) stay in cache while their
+// units are added; the units are ordered kStretch at a time.
+constexpr int kCellBits = 13;
+constexpr std::size_t kStretch = std::size_t{1} << 20;
+
+} // namespace
+
 std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
                                                std::span<const partition::Literal> literals,
                                                std::span<const std::int8_t> signbyte)
@@ -317,27 +332,48 @@ std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
         holds_at.push_back(reversed ? 0 : 1);
         bit[static_cast<std::size_t>(a)] = j;
     }
+    // A stretch of units at a time, each unit's pattern and values are put in
+    // order of the patterns' high bits (stably: in unit order within each),
+    // then added into the cells a stretch of them at a time, which stays in
+    // cache; each cell still takes its units in their order.
     std::vector<double> cells((std::size_t{1} << m) * kWidth, 0.0);
+    const int shift = std::max(0, m - kCellBits);
+    std::vector<Unit> units, sorted;
+    std::vector<std::size_t> from(std::size_t{1} << (m - shift));
     double weight = 0.0;
-    for (int i = 0; i < view.abyte.n; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        const int w = view.weights[u];
-        const float y = view.y[u];
-        if (w == 0 || !view.mask[u] || !(y >= 0.0f)) continue;
-        const std::uint8_t* row = view.abyte.row(i);
-        std::size_t pattern = 0;
-        for (std::size_t j = 0; j < at.size(); ++j) {
-            const std::uint8_t b = row[at[j]];
-            if (b > 1) return nullptr;
-            pattern |= static_cast<std::size_t>(b == holds_at[j]) << j;
+    const auto n = static_cast<std::size_t>(std::max(view.abyte.n, 0));
+    for (std::size_t start = 0; start < n; start += kStretch) {
+        units.clear();
+        for (std::size_t u = start; u < std::min(n, start + kStretch); ++u) {
+            const int w = view.weights[u];
+            const float y = view.y[u];
+            if (w == 0 || !view.mask[u] || !(y >= 0.0f)) continue;
+            const std::uint8_t* row = view.abyte.row(static_cast<int>(u));
+            std::uint32_t pattern = 0;
+            for (std::size_t j = 0; j < at.size(); ++j) {
+                const std::uint8_t b = row[at[j]];
+                if (b > 1) return nullptr;
+                pattern |= static_cast<std::uint32_t>(b == holds_at[j]) << j;
+            }
+            const float wy = static_cast<float>(w) * y;
+            units.push_back({pattern, w, wy, y * wy});
+            weight += std::abs(static_cast<double>(w));
         }
-        const float wy = static_cast<float>(w) * y;
-        const float wy2 = y * wy;
-        double* c = cells.data() + pattern * kWidth;
-        c[0] += w;
-        c[1] += static_cast<double>(wy);
-        c[2] += static_cast<double>(wy2);
-        weight += std::abs(static_cast<double>(w));
+        const std::vector<Unit>* in_order = &units;
+        if (m > kCellBits) {
+            std::fill(from.begin(), from.end(), 0);
+            for (const Unit& x : units) ++from[x.pattern >> shift];
+            std::exclusive_scan(from.begin(), from.end(), from.begin(), std::size_t{0});
+            sorted.resize(units.size());
+            for (const Unit& x : units) sorted[from[x.pattern >> shift]++] = x;
+            in_order = &sorted;
+        }
+        for (const Unit& x : *in_order) {
+            double* c = cells.data() + std::size_t{x.pattern} * kWidth;
+            c[0] += x.w;
+            c[1] += static_cast<double>(x.wy);
+            c[2] += static_cast<double>(x.wy2);
+        }
     }
     if (weight >= 0x1p53) return nullptr;
     return std::unique_ptr<PatternSums>(

@@ -4,8 +4,8 @@
 #include "platform/io/edit.h"
 #include "search/direct_path.h"
 #include "search/grouped_search.h"
-#include "search/size_vector_run.h"
 #include "search/pattern_cost.h"
+#include "search/size_vector_run.h"
 #include "search/term_budget.h"
 #include "search/worker_pool.h"
 
@@ -208,9 +208,8 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::Par
     if (weight >= std::int64_t{1} << 31) return false;
     const auto m = static_cast<int>(at.size());
     const auto width = static_cast<std::size_t>(classes);
-    return s.patterns > 0 ||
-           patterns_pay(s.extent, static_cast<int>(s.lines.size()),
-                        {m, width, PatternCounts::Cells::bytes(m, width), units}, machine_memory());
+    return s.patterns > 0 || patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                                          {m, width, PatternCounts::Cells::bytes(m, width), units}, machine_memory());
 }
 
 // The mean-square criteria's split sums from the patterns of the items'
@@ -224,9 +223,9 @@ std::unique_ptr<PatternSums> split_patterns(const LoopSettings& s, const Evaluat
     const auto m = static_cast<int>(literals.size());
     const auto units = static_cast<std::size_t>(std::max(d.abyte.n, 0));
     // A lookup reads three doubles, as many bytes as six words.
-    if (s.patterns == 0 && !patterns_pay(s.extent, static_cast<int>(s.lines.size()),
-                                         {m, 6, PatternSums::Cells::bytes(m, PatternSums::kWidth), units},
-                                         machine_memory()))
+    if (s.patterns == 0 &&
+        !patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                      {m, 6, PatternSums::Cells::bytes(m, PatternSums::kWidth), units}, machine_memory()))
         return nullptr;
     const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
     return PatternSums::make({d.abyte, d.y[k], d.mask, d.weights}, literals, d.signbyte);

@@ -971,8 +971,8 @@ TEST(SearchLoop, EveryRouteGivesThePairRoutesResults)
         s.route = Route::kPair;
         const auto want = run(pb, s, crit, -1, cont, saved, penalty);
         const bool direct = !c.forcing && !c.serial && (c.crit == Criterion::ChiSquare || c.crit == Criterion::Gini);
-        for (const Route r : {Route::kPair, Route::kDirect, Route::kQueued, Route::kRuns, Route::kScanHere,
-                              Route::kScan}) {
+        for (const Route r :
+             {Route::kPair, Route::kDirect, Route::kQueued, Route::kRuns, Route::kScanHere, Route::kScan}) {
             SCOPED_TRACE(std::string(route_name(r)));
             s.route = r;
             s.threads = r == Route::kQueued || r == Route::kScan || r == Route::kPair ? 2 : 1;
