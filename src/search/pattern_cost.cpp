@@ -14,7 +14,8 @@ std::size_t pattern_cell_budget(std::size_t machine) { return machine > 0 ? mach
 // a few words' counting; beyond, a lookup waits on memory.
 constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
 
-bool patterns_pay(const stats::ExtentSettings& extent, int items, const PatternPlan& plan, std::size_t machine)
+bool patterns_pay(const stats::ExtentSettings& extent, int items, const PatternPlan& plan, std::size_t machine,
+                  bool newest)
 {
     const int m = plan.literals;
     if (m > PatternCounts::kMaxLiterals || plan.bytes > pattern_cell_budget(machine)) return false;
@@ -28,7 +29,9 @@ bool patterns_pay(const stats::ExtentSettings& extent, int items, const PatternP
     do {
         const double q = static_cast<double>(walk.p.size());
         const double each = words * q - lookup * std::exp2(q) * std::max(1.0, width / 2.0);
-        saved += 2.0 * static_cast<double>(partition::sizemult(items, walk.p).size) * each;
+        double scored = static_cast<double>(partition::sizemult(items, walk.p).size);
+        if (newest) scored -= static_cast<double>(partition::sizemult(items - 1, walk.p).size);
+        saved += 2.0 * scored * each;
     } while (extent.upto && stats::nextsize(walk, extent.bounds, items));
     return saved > build;
 }

@@ -26,11 +26,14 @@ struct PatternPlan {
 inline constexpr std::size_t kPatternCellsUnknown = std::size_t{256} << 20;
 std::size_t pattern_cell_budget(std::size_t machine);
 
-// Whether counting the cells of `plan` once pays over the size vectors of `extent` on
-// `items` items (its walk from extent.start): a candidate's table costs a
-// pass over the units' words per term, or a few lookups in the cells (each
-// dearer once the cells outgrow the cache), against one pass over the units
-// and the sums over the cells. Never for cells beyond the machine's budget.
-bool patterns_pay(const stats::ExtentSettings& extent, int items, const PatternPlan& plan, std::size_t machine);
+// Whether counting the cells of `plan` once pays over the size vectors of
+// `extent` on `items` items (its walk from extent.start), of whose
+// candidates only those holding the last item are scored where `newest` (a
+// later iteration's): a candidate's table costs a pass over the units' words
+// per term, or a few lookups in the cells (each dearer once the cells
+// outgrow the cache), against one pass over the units and the sums over the
+// cells. Never for cells beyond the machine's budget.
+bool patterns_pay(const stats::ExtentSettings& extent, int items, const PatternPlan& plan, std::size_t machine,
+                  bool newest = false);
 
 } // namespace meru::search

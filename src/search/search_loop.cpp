@@ -130,6 +130,10 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
                                           ev.settings().skipcomb);
 }
 
+// Whether only the candidates holding the last item (the newest line) are
+// scored: those of a later iteration.
+bool newest_only(const LoopSettings& s) { return s.iterative && s.iteration >= 2; }
+
 // The items' literals a plain candidate may hold, where every item holds
 // one fixed literal and patterns may be counted (LoopSettings::patterns):
 // those the pattern cells would hold; false where none may be counted.
@@ -208,8 +212,9 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::Par
     if (weight >= std::int64_t{1} << 31) return false;
     const auto m = static_cast<int>(at.size());
     const auto width = static_cast<std::size_t>(classes);
-    return s.patterns > 0 || patterns_pay(s.extent, static_cast<int>(s.lines.size()),
-                                          {m, width, PatternCounts::Cells::bytes(m, width), units}, machine_memory());
+    return s.patterns > 0 ||
+           patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                        {m, width, PatternCounts::Cells::bytes(m, width), units}, machine_memory(), newest_only(s));
 }
 
 // The mean-square criteria's split sums from the patterns of the items'
@@ -223,9 +228,9 @@ std::unique_ptr<PatternSums> split_patterns(const LoopSettings& s, const Evaluat
     const auto m = static_cast<int>(literals.size());
     const auto units = static_cast<std::size_t>(std::max(d.abyte.n, 0));
     // A lookup reads three doubles, as many bytes as six words.
-    if (s.patterns == 0 &&
-        !patterns_pay(s.extent, static_cast<int>(s.lines.size()),
-                      {m, 6, PatternSums::Cells::bytes(m, PatternSums::kWidth), units}, machine_memory()))
+    if (s.patterns == 0 && !patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                                         {m, 6, PatternSums::Cells::bytes(m, PatternSums::kWidth), units},
+                                         machine_memory(), newest_only(s)))
         return nullptr;
     const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
     return PatternSums::make({d.abyte, d.y[k], d.mask, d.weights}, literals, d.signbyte);

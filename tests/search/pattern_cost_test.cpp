@@ -40,22 +40,35 @@ TEST(PatternCost, CellsWithinTheMachinesShareAreCountedOnAnyUnits)
     EXPECT_EQ(pattern_cell_budget(0), kPatternCellsUnknown);
 }
 
+TEST(PatternCost, ALaterIterationWeighsOnlyTheCandidatesItScores)
+{
+    // Of "Up to 2 2" over 21 items a second iteration scores only those
+    // holding the newest (a fifth or so): on 100,000 units their passes over
+    // the words cost less than the cells of 21 literals, on 1,000,000 more.
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 21, counts(21, 100000), 16 * GiB));
+    EXPECT_FALSE(patterns_pay(upto({2, 2}), 21, counts(21, 100000), 16 * GiB, true));
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 21, counts(21, 1000000), 16 * GiB, true));
+}
+
 TEST(PatternCost, WhereCountingPaysItPaysOnMoreUnits)
 {
     // A smaller data set never takes the dearer route: over extents, numbers
-    // of literals and widths, once counting pays it pays on every larger
-    // count of units.
+    // of literals and widths, in a first iteration or a later one, once
+    // counting pays it pays on every larger count of units.
     const std::vector<stats::ExtentSettings> extents{upto({1}), upto({2, 2}), upto({3, 3}), upto({2}, false),
                                                      upto({3, 2, 1})};
     for (std::size_t e = 0; e < extents.size(); ++e)
         for (const int m : {3, 8, 14, 20, 22})
             for (const std::size_t width : {std::size_t{2}, std::size_t{6}}) {
-                bool paid = false;
+                bool paid = false, paid_newest = false;
                 for (double units = 1.0; units < 3e8; units *= 1.3) {
                     const PatternPlan plan{m, width, PatternCounts::Cells::bytes(m, width), std::size_t(units)};
                     const bool pays = patterns_pay(extents[e], m, plan, 16 * GiB);
+                    const bool pays_newest = patterns_pay(extents[e], m, plan, 16 * GiB, true);
                     EXPECT_TRUE(pays || !paid) << "extent " << e << " m " << m << " units " << units;
+                    EXPECT_TRUE(pays_newest || !paid_newest) << "extent " << e << " m " << m << " units " << units;
                     paid = paid || pays;
+                    paid_newest = paid_newest || pays_newest;
                 }
                 if (e > 0 && extents[e].upto && m >= 8) {
                     EXPECT_TRUE(paid) << "extent " << e << " m " << m;
