@@ -189,12 +189,14 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::Par
             const int w = d.weights[u];
             const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
             if (c < 0 || c == classes) continue;
+            // Bytes of 0 and 1 alone leave their union at most 1.
             const std::uint8_t* row = d.abyte.row(static_cast<int>(u));
-            for (std::size_t a : at)
-                if (row[a] > 1) {
-                    t.two_valued = false;
-                    return;
-                }
+            std::uint8_t any = 0;
+            for (std::size_t a : at) any |= row[a];
+            if (any > 1) {
+                t.two_valued = false;
+                return;
+            }
             ++t.units;
             t.weight += std::abs(static_cast<std::int64_t>(w));
         }
