@@ -393,14 +393,10 @@ bool PatternSums::term_of(std::span<const partition::Literal> lits, int sense, P
         out);
 }
 
-bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
-                        stats::SplitSums& out) const
+bool PatternSums::sides(const partition::TermList& first, int sense, int q2, stats::SplitSlots& slots) const
 {
-    const partition::TermList& first = pair.first;
-    const partition::TermList& second = pair.second;
-    const int q1 = first.q(), q2 = second.q();
+    const int q1 = first.q();
     if (q1 > Cells::kMaxTerms) return false;
-    const int sense = pair.first_sense(), other = 1 - sense;
     std::array<PatternTerm, Cells::kMaxTerms> terms{};
     std::size_t at = 0;
     for (int t = 0; t < q1; ++t) {
@@ -410,10 +406,29 @@ bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::
     }
     std::array<double, kWidth> held{};
     if (!cells_.holds(std::span(terms).first(static_cast<std::size_t>(q1)), held.data())) return false;
-    // Each term's own sums, where the criterion asks for them (the second
-    // list's terms hold only off the first list).
     slots.first.clear(q1);
     slots.second.clear(q2);
+    const double* total = cells_.all(1, 0);
+    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
+    slots.first.count[l1] = std::llround(held[0]);
+    slots.first.sum[l1] = held[1];
+    slots.first.sumsq[l1] = held[2];
+    slots.second.count[l2] = std::llround(total[0] - held[0]);
+    slots.second.sum[l2] = total[1] - held[1];
+    slots.second.sumsq[l2] = total[2] - held[2];
+    return true;
+}
+
+bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
+                        stats::SplitSums& out) const
+{
+    const partition::TermList& first = pair.first;
+    const partition::TermList& second = pair.second;
+    const int q1 = first.q(), q2 = second.q();
+    const int sense = pair.first_sense(), other = 1 - sense;
+    if (!sides(first, sense, q2, slots)) return false;
+    // Each term's own sums, where the criterion asks for them (the second
+    // list's terms hold only off the first list).
     if (per_term) {
         const std::array<const partition::TermList*, 2> lists{&first, &second};
         const std::array<int, 2> senses{sense, other};
@@ -434,16 +449,25 @@ bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::
             }
         }
     }
-    const double* total = cells_.all(1, 0);
-    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
-    slots.first.count[l1] = std::llround(held[0]);
-    slots.first.sum[l1] = held[1];
-    slots.first.sumsq[l1] = held[2];
-    slots.second.count[l2] = std::llround(total[0] - held[0]);
-    slots.second.sum[l2] = total[1] - held[1];
-    slots.second.sumsq[l2] = total[2] - held[2];
     out = stats::finish_split(slots, q1, q2, per_term);
     return true;
+}
+
+bool PatternSums::serves(const partition::TermList& first) const
+{
+    if (first.q() > Cells::kMaxTerms) return false;
+    return std::all_of(first.lits.begin(), first.lits.end(), [&](partition::Literal l) {
+        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+        return a < bit_.size() && bit_[a] >= 0 && literal_[static_cast<std::size_t>(bit_[a])] == l;
+    });
+}
+
+void PatternSums::split_first(const partition::TermList& first, int sense, stats::SplitSlots& slots,
+                              stats::SplitSums& out) const
+{
+    // No term needs its own sums: the second list's slots are but its total.
+    sides(first, sense, 0, slots);
+    out = stats::finish_split(slots, first.q(), 0, false);
 }
 
 } // namespace meru::search

@@ -925,10 +925,12 @@ private:
             pending = true;
         } else if (!s_.use_cache) {
             pr = partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
-        } else if (ev_.reads_first_list_only()) {
-            pr = cache_.make_lazy(w_.cand, w_.comp, r, w_.cur, skips_, log_, pending);
         } else {
-            pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
+            pr = cache_.make_lazy(w_.cand, w_.comp, r, w_.cur, skips_, log_, pending);
+            if (pending && !ev_.scores_first(w_.cand)) {
+                cache_.fill_pair(w_.cur);
+                pending = false;
+            }
         }
         tell(pr.cut_expansions);
         if (pr.skip) return true;
