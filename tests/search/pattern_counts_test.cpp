@@ -3,8 +3,9 @@
 // literals of either sign and sign byte, lists of one term or several, with
 // literals' complements or not, either side, and runs of lists that share
 // their terms before the last; counted on one thread and shared out over
-// three, the same.
+// three, the same; whether counting pays.
 #include "search/direct_path.h"
+#include "search/pattern_cost.h"
 #include "search/worker_pool.h"
 
 #include "partition/candidate.h"
@@ -128,32 +129,29 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
     }
 }
 
-// The sums over supersets, taken block by block and two literals at a time
-// past a block, against the sums taken one literal after another over all
-// the cells: the same doubles bit for bit (the same additions in the same
-// order), on both sides, for cells that fit a block and cells that do not
-// (an even and an odd count of literals past it).
+// The sums over supersets, by blocks and past a block two literals at a
+// time, against one literal after another over all the cells: the same
+// doubles bit for bit, both sides, for cells within a block and beyond it
+// (an odd and an even count of literals past it).
 TEST(PatternCells, SupersetSumsAreThoseOfOneLiteralAfterAnother)
 {
     std::mt19937 rng(65);
     std::uniform_real_distribution<double> value(-1e3, 1e3);
-    for (const int m : {3, 13, 15, 16}) {
-        const std::size_t width = 3, sets = std::size_t{1} << m;
-        std::vector<double> cells(sets * width);
+    for (const int m : {3, 13, 16}) {
+        const std::size_t w = 3, sets = std::size_t{1} << m;
+        std::vector<double> cells(sets * w);
         for (double& c : cells) c = value(rng);
-        const PatternCells<double> got(m, width, cells);
+        const PatternCells<double> got(m, w, cells);
         for (int r = 0; r < 2; ++r) {
-            std::vector<double> want(cells.size());
-            for (std::size_t s = 0; s < sets; ++s) // side 0: the complements' cells
-                std::copy_n(cells.data() + (r ? s : sets - 1 - s) * width, width, want.data() + s * width);
+            std::vector<double> want(cells.size()); // side 0: the complements' cells
+            for (std::size_t s = 0; s < sets; ++s) std::copy_n(&cells[(r ? s : sets - 1 - s) * w], w, &want[s * w]);
             for (int j = 0; j < m; ++j)
                 for (std::size_t s = 0; s < sets; ++s)
-                    if (!(s >> j & 1))
-                        for (std::size_t c = 0; c < width; ++c)
-                            want[s * width + c] += want[(s | 1u << j) * width + c];
+                    for (std::size_t c = 0; c < w && !(s >> j & 1); ++c)
+                        want[s * w + c] += want[(s | 1u << j) * w + c];
             for (std::size_t s = 0; s < sets; ++s)
-                for (std::size_t c = 0; c < width; ++c)
-                    ASSERT_EQ(got.all(r, static_cast<std::uint32_t>(s))[c], want[s * width + c]) << m << " " << s;
+                ASSERT_TRUE(
+                    std::equal(want.begin() + s * w, want.begin() + (s + 1) * w, got.all(r, std::uint32_t(s))));
         }
     }
 }
@@ -229,6 +227,61 @@ TEST(PatternSums, SplitSumsEqualSplittabsWithinRounding)
         }
     }
     EXPECT_GT(first_only, 20);
+}
+
+// Whether a search counts its patterns once: from what counting and the
+// words' passes cost, and the memory the cells take against the machine's.
+constexpr std::size_t GiB = std::size_t{1} << 30;
+
+stats::ExtentSettings upto(std::vector<int> bounds, bool all = true)
+{
+    stats::ExtentSettings e;
+    e.upto = all;
+    stats::set_extent(e, std::move(bounds));
+    return e;
+}
+
+PatternPlan counts(int m, std::size_t units, std::size_t width = 2)
+{
+    return {m, width, PatternCounts::Cells::bytes(m, width), units};
+}
+
+TEST(PatternCost, CellsWithinTheMachinesShareAreCountedOnAnyUnits)
+{
+    // 20 literals of two classes take 16 MiB: "Up to 3 3" counts them on
+    // 100,000 and 400,000 units as on 600,000 (32 bytes a unit turned the
+    // first two down), and Within MSE's 48 MiB on 1,000,000.
+    for (const std::size_t units : {100000, 400000, 600000})
+        EXPECT_TRUE(patterns_pay(upto({3, 3}), 20, counts(20, units), 16 * GiB)) << units;
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 20, {20, 6, PatternSums::Cells::bytes(20, 3), 1000000}, 16 * GiB));
+    // Beyond a sixteenth of the machine (256 MiB where it is unknown), never.
+    EXPECT_FALSE(patterns_pay(upto({3, 3}), 27, counts(27, 100000000), 16 * GiB)); // 2 GiB
+    EXPECT_TRUE(patterns_pay(upto({3, 3}), 25, counts(25, 100000000), 16 * GiB));  // 512 MiB
+    EXPECT_FALSE(patterns_pay(upto({3, 3}), 25, counts(25, 100000000), 0));
+    // A second iteration of "Up to 2 2" over 21 items scores only those
+    // holding the newest: on 100,000 units their words cost less than the
+    // cells, on 1,000,000 more.
+    EXPECT_FALSE(patterns_pay(upto({2, 2}), 21, counts(21, 100000), 16 * GiB, true));
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 21, counts(21, 1000000), 16 * GiB, true));
+}
+
+TEST(PatternCost, WhereCountingPaysItPaysOnMoreUnits)
+{
+    // A smaller data set never takes the dearer route: over extents, numbers
+    // of literals and widths, in a first iteration or a later one, once
+    // counting pays it pays on every larger count of units.
+    for (const auto& extent : {upto({1}), upto({2, 2}), upto({3, 3}), upto({2}, false), upto({3, 2, 1})})
+        for (const int m : {3, 8, 14, 20, 22})
+            for (const std::size_t width : {std::size_t{2}, std::size_t{6}})
+                for (const bool newest : {false, true}) {
+                    bool paid = false;
+                    for (double units = 1.0; units < 3e8; units *= 1.3) {
+                        const bool pays =
+                            patterns_pay(extent, m, counts(m, std::size_t(units), width), 16 * GiB, newest);
+                        EXPECT_TRUE(pays || !paid) << m << " " << width << " " << newest << " " << units;
+                        paid = paid || pays;
+                    }
+                }
 }
 
 } // namespace
