@@ -202,7 +202,8 @@ void Evaluator::summarise(const Candidate& c, Score& s)
     case stats::ScoreInput::SplitSums: {
         const bool per_term = criterion_->traits().per_term_sums;
         if (layers_.empty()) {
-            if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
+            if (c.first) sums_by_->split_first(*c.first, c.pair.first_sense(), slots_, sums_[0]); // scores_first()
+            else if (!sums_by_ || !sums_by_->split(c.pair, per_term, slots_, sums_[0]))
                 sums_[0] = sample().splittab(c.pair, data_.signbyte, skip, per_term, slots_);
         } else
             sample_->splittab(c.pair, data_.signbyte, skip, per_term,
@@ -364,6 +365,12 @@ const stats::LogRankResult* Evaluator::ranked(const partition::TermList& list, i
 {
     if (ranked_.empty() || sense != partition::kPlain || list.q() != 1 || list.count() != 1) return nullptr;
     return of_literal(ranked_, list.lits.front());
+}
+
+bool Evaluator::scores_first(const partition::TermList& first) const
+{
+    return input_ != stats::ScoreInput::SplitSums ||
+           (sums_by_ && layers_.empty() && !criterion_->traits().per_term_sums && sums_by_->serves(first));
 }
 
 ClassOrderedSample* Evaluator::direct_sample()

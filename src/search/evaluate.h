@@ -177,8 +177,10 @@ public:
     const EvaluationSettings& settings() const { return settings_; }
     const stats::CritSettings& crit() const { return crit_; }
     const EvaluationData& data() const { return data_; }
-    // Scoring reads the pair's first list and the packed candidate only.
-    bool reads_first_list_only() const { return criterion_->input() != stats::ScoreInput::SplitSums; }
+    // Whether scoring a candidate whose pair's first list is `first` reads
+    // that list (and the pair's repflag) and the packed candidate only: not
+    // for split sums, but those the pattern sums give from the first list.
+    bool scores_first(const partition::TermList& first) const;
     const stats::SplitCriterion& criterion() const { return *criterion_; }
 
 private:

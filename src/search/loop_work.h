@@ -201,9 +201,11 @@ struct Worker {
             const long long lines = written;
             partition::SkipTally& tally = counted[j];
             tally = {};
-            const partition::PairResult pr =
-                ev.reads_first_list_only() ? cache.make_lazy(cand, comp, jobs.side[j], cur, tally, quiet, pending)
-                                           : cache.make(cand, comp, jobs.side[j], cur, tally, quiet);
+            const partition::PairResult pr = cache.make_lazy(cand, comp, jobs.side[j], cur, tally, quiet, pending);
+            if (pending && !ev.scores_first(cand)) {
+                cache.fill_pair(cur);
+                pending = false;
+            }
             const bool quiet_pair = written == lines && pr.cut_expansions == 0;
             if (pr.skip) {
                 how[j].skipped = quiet_pair;

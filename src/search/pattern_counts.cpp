@@ -13,18 +13,50 @@ namespace meru::search {
 
 namespace {
 
-// f[S] := the sum of f over the supersets of S, for 2^m sets of `width` values.
+// Sets whose values take at most this many bytes are summed within a block
+// that stays in cache, one literal after another.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
+
+// f[S] := the sum of f over the supersets of S, for 2^m sets of `width`
+// values: over literal j, each set without j takes the values of the set with
+// it. The literals that fit a block are taken block by block, the others two
+// at a time over the whole (a set without either takes the other three); every
+// value takes its additions in the order of the literals, so that sums in
+// double are those of taking the literals one by one over the whole.
+// Over literal j (its sets `half` values apart) within [f, f + size).
+template <class T> void over_literal(T* f, std::size_t size, std::size_t half)
+{
+    for (std::size_t start = 0; start < size; start += 2 * half) {
+        T* lo = f + start;
+        const T* hi = lo + half;
+        for (std::size_t i = 0; i < half; ++i) lo[i] += hi[i];
+    }
+}
+
 template <class T> void superset_sums(std::vector<T>& f, int m, std::size_t width)
 {
     const std::size_t size = f.size();
-    for (int j = 0; j < m; ++j) {
-        const std::size_t half = (std::size_t{1} << j) * width;
-        for (std::size_t start = 0; start < size; start += 2 * half) {
-            T* lo = f.data() + start;
-            const T* hi = lo + half;
-            for (std::size_t i = 0; i < half; ++i) lo[i] += hi[i];
+    int inner = 0;
+    while (inner < m && (std::size_t{2} << inner) * width * sizeof(T) <= kBlockBytes) ++inner;
+    const std::size_t block = std::min(size, (std::size_t{1} << inner) * width);
+    for (std::size_t from = 0; from < size; from += block)
+        for (int j = 0; j < inner; ++j) over_literal(f.data() + from, block, (std::size_t{1} << j) * width);
+    int j = inner;
+    for (; j + 1 < m; j += 2) {
+        const std::size_t h = (std::size_t{1} << j) * width;
+        for (std::size_t start = 0; start < size; start += 4 * h) {
+            T* a = f.data() + start;
+            T* b = a + h;
+            T* c = b + h;
+            const T* d = c + h;
+            for (std::size_t i = 0; i < h; ++i) {
+                c[i] += d[i];
+                a[i] = (a[i] + b[i]) + c[i];
+                b[i] += d[i];
+            }
         }
     }
+    if (j < m) over_literal(f.data(), size, (std::size_t{1} << j) * width);
 }
 
 // The multiplier of a set of terms beside the others: +1 for an odd count, -1
@@ -263,6 +295,21 @@ void PatternCounts::Run::count(int r, std::span<const std::uint32_t> lasts,
     }
 }
 
+namespace {
+
+// A counted observation's pattern and values, as make() adds them.
+struct Unit {
+    std::uint32_t pattern;
+    int w;
+    float wy, wy2;
+};
+// Cells of this many patterns (of kWidth doubles) stay in cache while their
+// units are added; the units are ordered kStretch at a time.
+constexpr int kCellBits = 13;
+constexpr std::size_t kStretch = std::size_t{1} << 20;
+
+} // namespace
+
 std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
                                                std::span<const partition::Literal> literals,
                                                std::span<const std::int8_t> signbyte)
@@ -285,27 +332,48 @@ std::unique_ptr<PatternSums> PatternSums::make(const stats::SampleView& view,
         holds_at.push_back(reversed ? 0 : 1);
         bit[static_cast<std::size_t>(a)] = j;
     }
+    // A stretch of units at a time, each unit's pattern and values are put in
+    // order of the patterns' high bits (stably: in unit order within each),
+    // then added into the cells a stretch of them at a time, which stays in
+    // cache; each cell still takes its units in their order.
     std::vector<double> cells((std::size_t{1} << m) * kWidth, 0.0);
+    const int shift = std::max(0, m - kCellBits);
+    std::vector<Unit> units, sorted;
+    std::vector<std::size_t> from(std::size_t{1} << (m - shift));
     double weight = 0.0;
-    for (int i = 0; i < view.abyte.n; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        const int w = view.weights[u];
-        const float y = view.y[u];
-        if (w == 0 || !view.mask[u] || !(y >= 0.0f)) continue;
-        const std::uint8_t* row = view.abyte.row(i);
-        std::size_t pattern = 0;
-        for (std::size_t j = 0; j < at.size(); ++j) {
-            const std::uint8_t b = row[at[j]];
-            if (b > 1) return nullptr;
-            pattern |= static_cast<std::size_t>(b == holds_at[j]) << j;
+    const auto n = static_cast<std::size_t>(std::max(view.abyte.n, 0));
+    for (std::size_t start = 0; start < n; start += kStretch) {
+        units.clear();
+        for (std::size_t u = start; u < std::min(n, start + kStretch); ++u) {
+            const int w = view.weights[u];
+            const float y = view.y[u];
+            if (w == 0 || !view.mask[u] || !(y >= 0.0f)) continue;
+            const std::uint8_t* row = view.abyte.row(static_cast<int>(u));
+            std::uint32_t pattern = 0;
+            for (std::size_t j = 0; j < at.size(); ++j) {
+                const std::uint8_t b = row[at[j]];
+                if (b > 1) return nullptr;
+                pattern |= static_cast<std::uint32_t>(b == holds_at[j]) << j;
+            }
+            const float wy = static_cast<float>(w) * y;
+            units.push_back({pattern, w, wy, y * wy});
+            weight += std::abs(static_cast<double>(w));
         }
-        const float wy = static_cast<float>(w) * y;
-        const float wy2 = y * wy;
-        double* c = cells.data() + pattern * kWidth;
-        c[0] += w;
-        c[1] += static_cast<double>(wy);
-        c[2] += static_cast<double>(wy2);
-        weight += std::abs(static_cast<double>(w));
+        const std::vector<Unit>* in_order = &units;
+        if (m > kCellBits) {
+            std::fill(from.begin(), from.end(), 0);
+            for (const Unit& x : units) ++from[x.pattern >> shift];
+            std::exclusive_scan(from.begin(), from.end(), from.begin(), std::size_t{0});
+            sorted.resize(units.size());
+            for (const Unit& x : units) sorted[from[x.pattern >> shift]++] = x;
+            in_order = &sorted;
+        }
+        for (const Unit& x : *in_order) {
+            double* c = cells.data() + std::size_t{x.pattern} * kWidth;
+            c[0] += x.w;
+            c[1] += static_cast<double>(x.wy);
+            c[2] += static_cast<double>(x.wy2);
+        }
     }
     if (weight >= 0x1p53) return nullptr;
     return std::unique_ptr<PatternSums>(
@@ -325,14 +393,10 @@ bool PatternSums::term_of(std::span<const partition::Literal> lits, int sense, P
         out);
 }
 
-bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
-                        stats::SplitSums& out) const
+bool PatternSums::sides(const partition::TermList& first, int sense, int q2, stats::SplitSlots& slots) const
 {
-    const partition::TermList& first = pair.first;
-    const partition::TermList& second = pair.second;
-    const int q1 = first.q(), q2 = second.q();
+    const int q1 = first.q();
     if (q1 > Cells::kMaxTerms) return false;
-    const int sense = pair.first_sense(), other = 1 - sense;
     std::array<PatternTerm, Cells::kMaxTerms> terms{};
     std::size_t at = 0;
     for (int t = 0; t < q1; ++t) {
@@ -342,10 +406,29 @@ bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::
     }
     std::array<double, kWidth> held{};
     if (!cells_.holds(std::span(terms).first(static_cast<std::size_t>(q1)), held.data())) return false;
-    // Each term's own sums, where the criterion asks for them (the second
-    // list's terms hold only off the first list).
     slots.first.clear(q1);
     slots.second.clear(q2);
+    const double* total = cells_.all(1, 0);
+    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
+    slots.first.count[l1] = std::llround(held[0]);
+    slots.first.sum[l1] = held[1];
+    slots.first.sumsq[l1] = held[2];
+    slots.second.count[l2] = std::llround(total[0] - held[0]);
+    slots.second.sum[l2] = total[1] - held[1];
+    slots.second.sumsq[l2] = total[2] - held[2];
+    return true;
+}
+
+bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
+                        stats::SplitSums& out) const
+{
+    const partition::TermList& first = pair.first;
+    const partition::TermList& second = pair.second;
+    const int q1 = first.q(), q2 = second.q();
+    const int sense = pair.first_sense(), other = 1 - sense;
+    if (!sides(first, sense, q2, slots)) return false;
+    // Each term's own sums, where the criterion asks for them (the second
+    // list's terms hold only off the first list).
     if (per_term) {
         const std::array<const partition::TermList*, 2> lists{&first, &second};
         const std::array<int, 2> senses{sense, other};
@@ -366,16 +449,25 @@ bool PatternSums::split(const partition::Partition& pair, bool per_term, stats::
             }
         }
     }
-    const double* total = cells_.all(1, 0);
-    const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
-    slots.first.count[l1] = std::llround(held[0]);
-    slots.first.sum[l1] = held[1];
-    slots.first.sumsq[l1] = held[2];
-    slots.second.count[l2] = std::llround(total[0] - held[0]);
-    slots.second.sum[l2] = total[1] - held[1];
-    slots.second.sumsq[l2] = total[2] - held[2];
     out = stats::finish_split(slots, q1, q2, per_term);
     return true;
+}
+
+bool PatternSums::serves(const partition::TermList& first) const
+{
+    if (first.q() > Cells::kMaxTerms) return false;
+    return std::all_of(first.lits.begin(), first.lits.end(), [&](partition::Literal l) {
+        const auto a = static_cast<std::size_t>(partition::attribute_of(l));
+        return a < bit_.size() && bit_[a] >= 0 && literal_[static_cast<std::size_t>(bit_[a])] == l;
+    });
+}
+
+void PatternSums::split_first(const partition::TermList& first, int sense, stats::SplitSlots& slots,
+                              stats::SplitSums& out) const
+{
+    // No term needs its own sums: the second list's slots are but its total.
+    sides(first, sense, 0, slots);
+    out = stats::finish_split(slots, first.q(), 0, false);
 }
 
 } // namespace meru::search

@@ -171,11 +171,23 @@ public:
     // otherwise.
     bool split(const partition::Partition& pair, bool per_term, stats::SplitSlots& slots,
                stats::SplitSums& out) const;
+    // Whether split_first() takes a first list of these terms: at most
+    // kMaxTerms, each literal one of these as it stands.
+    bool serves(const partition::TermList& first) const;
+    // The split sums of a pair whose first list, read in `sense`, is `first`
+    // (where serves() it), without sums per term: as split() gives them,
+    // the second list not read.
+    void split_first(const partition::TermList& first, int sense, stats::SplitSlots& slots,
+                     stats::SplitSums& out) const;
 
 private:
     PatternSums(Cells cells, std::vector<int> bit, std::vector<partition::Literal> literal)
         : cells_(std::move(cells)), bit_(std::move(bit)), literal_(std::move(literal))
     {}
+    // The slots of the first list's total, read in `sense`, and of the
+    // second's (of q2 terms), the other slots cleared; false where split()
+    // cannot take the list.
+    bool sides(const partition::TermList& first, int sense, int q2, stats::SplitSlots& slots) const;
     // The term of `lits` read in `sense`; false for a literal not among these.
     bool term_of(std::span<const partition::Literal> lits, int sense, PatternTerm& out) const;
 

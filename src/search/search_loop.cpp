@@ -4,6 +4,7 @@
 #include "platform/io/edit.h"
 #include "search/direct_path.h"
 #include "search/grouped_search.h"
+#include "search/pattern_cost.h"
 #include "search/size_vector_run.h"
 #include "search/term_budget.h"
 #include "search/worker_pool.h"
@@ -128,34 +129,9 @@ std::unique_ptr<DirectScorer> make_direct(const LoopSettings& s, Evaluator& ev, 
                                           ev.settings().skipcomb);
 }
 
-// Pattern cells within this many bytes per side take a lookup at the cost of
-// a few words' counting; beyond, a lookup waits on memory.
-constexpr std::size_t kCacheBytes = std::size_t{1} << 20;
-
-// Whether counting the patterns of m literals once pays over the search's
-// size vectors (its extent's walk) on `units` units, the cells taking
-// `bytes` and a lookup reading `width` values: a candidate's table or sums
-// cost a pass over the units' words, or a few lookups in the pattern cells
-// (cheap while they fit the cache), against one pass over the units and the
-// sums over the cells. The cells must fit the stored terms' budget, which
-// they stand in for.
-bool patterns_pay(const LoopSettings& s, int m, std::size_t bytes, std::size_t width, std::size_t units)
-{
-    if (m > PatternCounts::kMaxLiterals || bytes > stored_term_budget(units)) return false;
-    const double cells = std::ldexp(static_cast<double>(width), m);
-    const double build = static_cast<double>(units) * m / 16.0 + m * cells / 4.0 + 2.0 * cells;
-    const double lookup = bytes / 2 > kCacheBytes ? 16.0 : 1.0;
-    const double words = std::ceil(static_cast<double>(units) / 64.0);
-    const int n = static_cast<int>(s.lines.size());
-    double saved = 0.0;
-    stats::SizeWalk walk = s.extent.start;
-    do {
-        const double q = static_cast<double>(walk.p.size());
-        const double each = words * q - lookup * std::exp2(q) * std::max(1.0, static_cast<double>(width) / 2.0);
-        saved += 2.0 * static_cast<double>(partition::sizemult(n, walk.p).size) * each;
-    } while (s.extent.upto && stats::nextsize(walk, s.extent.bounds, n));
-    return saved > build;
-}
+// Whether only the candidates holding the last item (the newest line) are
+// scored: those of a later iteration.
+bool newest_only(const LoopSettings& s) { return s.iterative && s.iteration >= 2; }
 
 // The items' literals a plain candidate may hold, where every item holds
 // one fixed literal and patterns may be counted (LoopSettings::patterns):
@@ -212,12 +188,14 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::Par
             const int w = d.weights[u];
             const int c = w != 0 && d.mask[u] ? stats::y_class(d.y[k][u], classes) : -1;
             if (c < 0 || c == classes) continue;
+            // Bytes of 0 and 1 alone leave their union at most 1.
             const std::uint8_t* row = d.abyte.row(static_cast<int>(u));
-            for (std::size_t a : at)
-                if (row[a] > 1) {
-                    t.two_valued = false;
-                    return;
-                }
+            std::uint8_t any = 0;
+            for (std::size_t a : at) any |= row[a];
+            if (any > 1) {
+                t.two_valued = false;
+                return;
+            }
             ++t.units;
             t.weight += std::abs(static_cast<std::int64_t>(w));
         }
@@ -235,7 +213,9 @@ bool patterns_ahead(const LoopSettings& s, const Evaluator& ev, const stats::Par
     if (weight >= std::int64_t{1} << 31) return false;
     const auto m = static_cast<int>(at.size());
     const auto width = static_cast<std::size_t>(classes);
-    return s.patterns > 0 || patterns_pay(s, m, PatternCounts::Cells::bytes(m, width), width, units);
+    return s.patterns > 0 ||
+           patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                        {m, width, PatternCounts::Cells::bytes(m, width), units}, machine_memory(), newest_only(s));
 }
 
 // The mean-square criteria's split sums from the patterns of the items'
@@ -249,7 +229,9 @@ std::unique_ptr<PatternSums> split_patterns(const LoopSettings& s, const Evaluat
     const auto m = static_cast<int>(literals.size());
     const auto units = static_cast<std::size_t>(std::max(d.abyte.n, 0));
     // A lookup reads three doubles, as many bytes as six words.
-    if (s.patterns == 0 && !patterns_pay(s, m, PatternSums::Cells::bytes(m, PatternSums::kWidth), 6, units))
+    if (s.patterns == 0 && !patterns_pay(s.extent, static_cast<int>(s.lines.size()),
+                                         {m, 6, PatternSums::Cells::bytes(m, PatternSums::kWidth), units},
+                                         machine_memory(), newest_only(s)))
         return nullptr;
     const auto k = static_cast<std::size_t>(counted_y(ev) - 1);
     return PatternSums::make({d.abyte, d.y[k], d.mask, d.weights}, literals, d.signbyte);

@@ -19,6 +19,7 @@
 #include "stats/extent.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,6 +49,26 @@ public:
     virtual void window_mark(int /*complexity*/, float /*g*/, char /*mark*/) {}
 };
 
+// How a size vector's candidates are walked and scored (one route per vector).
+enum class Route : std::uint8_t {
+    // Each candidate through its pair (mkpair or the shape cache) and the
+    // general evaluation; on the workers in batches when there are any.
+    kPair,
+    // This thread: each plain candidate's table made by the direct scorer.
+    kDirect,
+    // Plain candidates queued for the workers' direct scorers, merged in order.
+    kQueued,
+    // This thread: the fixed walk, the last terms of a run counted a block at
+    // a time.
+    kRuns,
+    // This thread scans the walk's chunks as a worker would (floating cuts).
+    kScanHere,
+    // The workers scan chunks of the walk; their records are merged in order.
+    kScan,
+};
+// Its name in the benchmarks' counters and notes.
+std::string_view route_name(Route r);
+
 struct LoopSettings {
     const files::ControlTables* tables = nullptr;
     std::vector<int> lines;       // the attribute set: attribute line numbers
@@ -73,6 +94,12 @@ struct LoopSettings {
     // (search/pattern_counts.h): 0 where it pays, 1 wherever it can, -1
     // never (the last two for tests and benchmarks).
     int patterns = 0;
+    // Tests: every size vector takes this route where the search can take it
+    // there (kPair always; kDirect and kRuns with a direct scorer, kRuns
+    // where it counts runs; kQueued and kScan with workers, kScan and
+    // kScanHere where a combination's cuts fit a chunk, kScanHere without
+    // workers), else the route it would take.
+    std::optional<Route> route;
     // Worker threads that score the candidates; the calling thread merges their
     // results in enumeration order, so the results equal those of one thread.
     // Below 2, without `data` and `crit`, or under the trace switch, the
@@ -89,26 +116,6 @@ struct LoopSettings {
     // them when it ends.
     SearchThreads* workers = nullptr;
 };
-
-// How a size vector's candidates are walked and scored (one route per vector).
-enum class Route : std::uint8_t {
-    // Each candidate through its pair (mkpair or the shape cache) and the
-    // general evaluation; on the workers in batches when there are any.
-    kPair,
-    // This thread: each plain candidate's table made by the direct scorer.
-    kDirect,
-    // Plain candidates queued for the workers' direct scorers, merged in order.
-    kQueued,
-    // This thread: the fixed walk, the last terms of a run counted a block at
-    // a time.
-    kRuns,
-    // This thread scans the walk's chunks as a worker would (floating cuts).
-    kScanHere,
-    // The workers scan chunks of the walk; their records are merged in order.
-    kScan,
-};
-// Its name in the benchmarks' counters and notes.
-std::string_view route_name(Route r);
 
 struct LoopResult {
     int vectors = 0;            // size vectors started

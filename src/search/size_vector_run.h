@@ -101,6 +101,7 @@ public:
         for (auto& wk : workers_)
             if (direct_ && !(wk->direct && wk->direct->start(p))) direct_ = nullptr;
         if (!direct_) return Route::kPair;
+        if (s_.route && can_take(*s_.route, p)) return *s_.route;
         // The workers take the walk in chunks where one combination's cuts fit one.
         if (pool_ && scannable(p)) return Route::kScan;
         if (!workers_.empty()) return Route::kQueued;
@@ -113,6 +114,20 @@ public:
     long long generated = 0, evaluated = 0, direct_hits = 0;
 
 private:
+    // Whether this size vector can take route r, the direct scorers started.
+    bool can_take(Route r, std::span<const int> p)
+    {
+        switch (r) {
+        case Route::kPair:
+        case Route::kDirect: return true;
+        case Route::kRuns: return direct_->runs();
+        case Route::kQueued: return !workers_.empty();
+        case Route::kScan: return pool_ && !workers_.empty() && scannable(p);
+        case Route::kScanHere: return own_direct_ && own_direct_->start(p) && scannable(p);
+        }
+        return false;
+    }
+
     // The candidate of side r from the work list: the user's forced attribute
     // joined to it, or else the serial analysis's attributes one after another;
     // the work list itself in the rank stage or with nothing to join. Null when a
@@ -910,10 +925,12 @@ private:
             pending = true;
         } else if (!s_.use_cache) {
             pr = partition::mkpair(w_.cand, w_.comp, r, w_.cur, s_.pair, skips_, log_);
-        } else if (ev_.reads_first_list_only()) {
-            pr = cache_.make_lazy(w_.cand, w_.comp, r, w_.cur, skips_, log_, pending);
         } else {
-            pr = cache_.make(w_.cand, w_.comp, r, w_.cur, skips_, log_);
+            pr = cache_.make_lazy(w_.cand, w_.comp, r, w_.cur, skips_, log_, pending);
+            if (pending && !ev_.scores_first(w_.cand)) {
+                cache_.fill_pair(w_.cur);
+                pending = false;
+            }
         }
         tell(pr.cut_expansions);
         if (pr.skip) return true;

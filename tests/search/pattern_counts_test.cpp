@@ -3,8 +3,9 @@
 // literals of either sign and sign byte, lists of one term or several, with
 // literals' complements or not, either side, and runs of lists that share
 // their terms before the last; counted on one thread and shared out over
-// three, the same.
+// three, the same; whether counting pays.
 #include "search/direct_path.h"
+#include "search/pattern_cost.h"
 #include "search/worker_pool.h"
 
 #include "partition/candidate.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace meru::search {
@@ -127,6 +129,33 @@ TEST(PatternCounts, TablesEqualTheSnapshotsTableOfEveryList)
     }
 }
 
+// The sums over supersets, by blocks and past a block two literals at a
+// time, against one literal after another over all the cells: the same
+// doubles bit for bit, both sides, for cells within a block and beyond it
+// (an odd and an even count of literals past it).
+TEST(PatternCells, SupersetSumsAreThoseOfOneLiteralAfterAnother)
+{
+    std::mt19937 rng(65);
+    std::uniform_real_distribution<double> value(-1e3, 1e3);
+    for (const int m : {3, 13, 16}) {
+        const std::size_t w = 3, sets = std::size_t{1} << m;
+        std::vector<double> cells(sets * w);
+        for (double& c : cells) c = value(rng);
+        const PatternCells<double> got(m, w, cells);
+        for (int r = 0; r < 2; ++r) {
+            std::vector<double> want(cells.size()); // side 0: the complements' cells
+            for (std::size_t s = 0; s < sets; ++s) std::copy_n(&cells[(r ? s : sets - 1 - s) * w], w, &want[s * w]);
+            for (int j = 0; j < m; ++j)
+                for (std::size_t s = 0; s < sets; ++s)
+                    for (std::size_t c = 0; c < w && !(s >> j & 1); ++c)
+                        want[s * w + c] += want[(s | 1u << j) * w + c];
+            for (std::size_t s = 0; s < sets; ++s)
+                ASSERT_TRUE(
+                    std::equal(want.begin() + s * w, want.begin() + (s + 1) * w, got.all(r, std::uint32_t(s))));
+        }
+    }
+}
+
 // The split sums of pairs made as the search makes them (random candidates,
 // reduced and complemented, either representation) against splittab() over
 // the same observations: each side's and, per term, each term's weight
@@ -136,8 +165,12 @@ TEST(PatternSums, SplitSumsEqualSplittabsWithinRounding)
     std::mt19937 rng(63);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     const auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(std::fabs(b), 1.0); };
-    for (int trial = 0; trial < 20; ++trial) {
-        const int n = std::vector<int>{1, 50, 400, 2000}[static_cast<std::size_t>(trial % 4)], lc = 8;
+    int first_only = 0;
+    for (int trial = 0; trial < 24; ++trial) {
+        // The last trials with 16 literals: their units put in order by the
+        // patterns' high bits before they are added.
+        const int n = std::vector<int>{1, 50, 400, 2000}[static_cast<std::size_t>(trial % 4)],
+                  lc = trial < 16 ? 8 : 17;
         // Some Y missing.
         const RandomSample rs(
             pick, n, lc, [&] { return pick(12) == 0 ? -1.0f : static_cast<float>(pick(1000)) / 7.0f; },
@@ -172,6 +205,15 @@ TEST(PatternSums, SplitSumsEqualSplittabsWithinRounding)
             SCOPED_TRACE("trial " + std::to_string(trial) + " pair " + std::to_string(c));
             EXPECT_EQ(gs.n1, ws.n1);
             EXPECT_EQ(gs.n2, ws.n2);
+            // From the first list alone, where it serves: split()'s sums, bit for bit.
+            if (!per_term && sums->serves(pair.first)) {
+                stats::SplitSlots slots_first;
+                stats::SplitSums fs;
+                sums->split_first(pair.first, pair.first_sense(), slots_first, fs);
+                EXPECT_EQ(std::tie(fs.n1, fs.n2, fs.ss1, fs.ss2, fs.sst),
+                          std::tie(gs.n1, gs.n2, gs.ss1, gs.ss2, gs.sst));
+                ++first_only;
+            }
             const auto slots = [&](const stats::SplitSlots::Side& a, const stats::SplitSlots::Side& b, int q) {
                 for (int k = per_term ? 0 : q; k <= q; ++k) {
                     const auto u = static_cast<std::size_t>(k);
@@ -184,6 +226,62 @@ TEST(PatternSums, SplitSumsEqualSplittabsWithinRounding)
             slots(got.second, want.second, pair.second.q());
         }
     }
+    EXPECT_GT(first_only, 20);
+}
+
+// Whether a search counts its patterns once: from what counting and the
+// words' passes cost, and the memory the cells take against the machine's.
+constexpr std::size_t GiB = std::size_t{1} << 30;
+
+stats::ExtentSettings upto(std::vector<int> bounds, bool all = true)
+{
+    stats::ExtentSettings e;
+    e.upto = all;
+    stats::set_extent(e, std::move(bounds));
+    return e;
+}
+
+PatternPlan counts(int m, std::size_t units, std::size_t width = 2)
+{
+    return {m, width, PatternCounts::Cells::bytes(m, width), units};
+}
+
+TEST(PatternCost, CellsWithinTheMachinesShareAreCountedOnAnyUnits)
+{
+    // 20 literals of two classes take 16 MiB: "Up to 3 3" counts them on
+    // 100,000 and 400,000 units as on 600,000 (32 bytes a unit turned the
+    // first two down), and Within MSE's 48 MiB on 1,000,000.
+    for (const std::size_t units : {100000, 400000, 600000})
+        EXPECT_TRUE(patterns_pay(upto({3, 3}), 20, counts(20, units), 16 * GiB)) << units;
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 20, {20, 6, PatternSums::Cells::bytes(20, 3), 1000000}, 16 * GiB));
+    // Beyond a sixteenth of the machine (256 MiB where it is unknown), never.
+    EXPECT_FALSE(patterns_pay(upto({3, 3}), 27, counts(27, 100000000), 16 * GiB)); // 2 GiB
+    EXPECT_TRUE(patterns_pay(upto({3, 3}), 25, counts(25, 100000000), 16 * GiB));  // 512 MiB
+    EXPECT_FALSE(patterns_pay(upto({3, 3}), 25, counts(25, 100000000), 0));
+    // A second iteration of "Up to 2 2" over 21 items scores only those
+    // holding the newest: on 100,000 units their words cost less than the
+    // cells, on 1,000,000 more.
+    EXPECT_FALSE(patterns_pay(upto({2, 2}), 21, counts(21, 100000), 16 * GiB, true));
+    EXPECT_TRUE(patterns_pay(upto({2, 2}), 21, counts(21, 1000000), 16 * GiB, true));
+}
+
+TEST(PatternCost, WhereCountingPaysItPaysOnMoreUnits)
+{
+    // A smaller data set never takes the dearer route: over extents, numbers
+    // of literals and widths, in a first iteration or a later one, once
+    // counting pays it pays on every larger count of units.
+    for (const auto& extent : {upto({1}), upto({2, 2}), upto({3, 3}), upto({2}, false), upto({3, 2, 1})})
+        for (const int m : {3, 8, 14, 20, 22})
+            for (const std::size_t width : {std::size_t{2}, std::size_t{6}})
+                for (const bool newest : {false, true}) {
+                    bool paid = false;
+                    for (double units = 1.0; units < 3e8; units *= 1.3) {
+                        const bool pays =
+                            patterns_pay(extent, m, counts(m, std::size_t(units), width), 16 * GiB, newest);
+                        EXPECT_TRUE(pays || !paid) << m << " " << width << " " << newest << " " << units;
+                        paid = paid || pays;
+                    }
+                }
 }
 
 } // namespace

@@ -905,6 +905,82 @@ TEST(SearchLoop, SplitSumsFromPatternsGiveTheWalksLists)
     }
 }
 
+// Each route forced on every size vector that can take it, against the pair
+// route on one thread: the same candidates and tallies per vector, the same
+// lists, winners, G values and histograms, to the last bit. Searches with a
+// direct scorer (a count table, nothing joined) take every route the walk
+// allows; the others (forcing, serial joins, the mean-square criteria,
+// Log-rank) keep the pair route whatever is forced.
+TEST(SearchLoop, EveryRouteGivesThePairRoutesResults)
+{
+    using stats::Criterion;
+    struct Case {
+        std::string name;
+        Criterion crit;
+        double missing;
+        int patterns;
+        bool weights = false, floating = false, forcing = false, serial = false, full = false;
+    };
+    const std::vector<Case> cases{
+        {"chi-square, stored terms", Criterion::ChiSquare, 0.0, -1},
+        {"chi-square, counted patterns", Criterion::ChiSquare, 0.0, 1},
+        {"chi-square, missing bytes", Criterion::ChiSquare, 0.04, 0},
+        {"chi-square, weights, saved G full", Criterion::ChiSquare, 0.0, 1, true, false, false, false, true},
+        {"gini of 16 classes, floating cuts", Criterion::Gini, 0.02, 0, true, true},
+        {"chi-square, forcing", Criterion::ChiSquare, 0.0, 1, false, false, true},
+        {"chi-square, serial", Criterion::ChiSquare, 0.03, 0, false, false, false, true},
+        {"within MSE, pattern sums", Criterion::WithinMse, 0.0, 1, true},
+        {"within MSE, missing bytes", Criterion::WithinMse, 0.03, 0},
+        {"log-rank", Criterion::LogRank, 0.02, 0, true},
+    };
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const Case& c = cases[k];
+        SCOPED_TRACE(c.name);
+        // A vector of more candidates than the workers take in one batch, so
+        // that queued candidates of known shapes are scored on the workers.
+        SearchProblem pb(240, {1, 1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 700u + static_cast<unsigned>(k), c.missing);
+        pb.tables.line[4].firstattr = c.floating;
+        for (int a = 2; a <= pb.lc; ++a) pb.sign[static_cast<std::size_t>(a)] = a % 3 ? 1 : -1;
+        if (c.weights)
+            for (std::size_t i = 0; i < pb.weights.size(); ++i) pb.weights[i] = static_cast<int>(i % 4);
+        LoopSettings s;
+        s.parallel_from = 0;
+        s.extent = extent({3, 2}, true);
+        s.pair.reduce.tables = &pb.tables;
+        s.patterns = c.patterns;
+        s.forcing = c.forcing;
+        s.forced = -3;
+        s.join1 = true;
+        if (c.serial) s.serial = {5};
+        stats::CritSettings crit;
+        crit.icrit = static_cast<int>(c.crit);
+        const bool cont = c.crit == Criterion::WithinMse || c.crit == Criterion::LogRank || c.floating;
+        const std::int64_t saved = c.full ? SearchResults::kSavedG : 0;
+        const double penalty = c.full ? 0.5 : 0.0;
+        s.route = Route::kPair;
+        const auto want = run(pb, s, crit, -1, cont, saved, penalty);
+        const bool direct = !c.forcing && !c.serial && (c.crit == Criterion::ChiSquare || c.crit == Criterion::Gini);
+        for (const Route r :
+             {Route::kPair, Route::kDirect, Route::kQueued, Route::kRuns, Route::kScanHere, Route::kScan}) {
+            SCOPED_TRACE(std::string(route_name(r)));
+            s.route = r;
+            s.threads = r == Route::kQueued || r == Route::kScan || r == Route::kPair ? 2 : 1;
+            const auto got = run(pb, s, crit, -1, cont, saved, penalty);
+            ASSERT_EQ(got->r.per_vector.size(), want->r.per_vector.size());
+            int taken = 0;
+            for (std::size_t v = 0; v < want->r.per_vector.size(); ++v) {
+                EXPECT_EQ(got->r.per_vector[v].evaluated, want->r.per_vector[v].evaluated);
+                EXPECT_EQ(got->r.per_vector[v].tallied, want->r.per_vector[v].tallied);
+                taken += got->r.per_vector[v].route == r;
+            }
+            // Runs need each item's literal fixed and two classes.
+            const bool takes = direct && !(r == Route::kRuns && (c.floating || c.crit == Criterion::Gini));
+            EXPECT_EQ(taken > 0, takes || r == Route::kPair);
+            expect_same(got->results, want->results);
+        }
+    }
+}
+
 TEST(ShapeCache, GivesWhatMkpairGivesOnRandomCandidates)
 {
     const SearchProblem pb(10, std::vector<int>(8, 1), 9);
