@@ -321,6 +321,12 @@ int Frame::unregister_mouse(int unit)
     return w ? w->unregister_mouse() : -1;
 }
 
+void Frame::unregister_all_mouse()
+{
+    waiting_.clear();
+    for (auto& [unit, w] : windows_) w->unregister_mouse();
+}
+
 bool Frame::save_canvas_png(int unit, const QString& path) const
 {
     const Canvas* c = canvas(unit);

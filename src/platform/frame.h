@@ -131,6 +131,8 @@ public:
     // a window the user clicks comes up as usual.
     int register_mouse(int unit, int mask, MouseCallback callback);
     int unregister_mouse(int unit);
+    // Removes every window's callback: no window waits for the mouse any more.
+    void unregister_all_mouse();
 
     // Saves a window's canvas, or the whole frame as it is shown, as PNG.
     bool save_canvas_png(int unit, const QString& path) const;
