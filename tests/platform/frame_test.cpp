@@ -230,6 +230,9 @@ TEST_F(FrameTest, AWindowWaitingForTheMouseStaysOverWindowsTheProgramBringsUp)
     }
     EXPECT_EQ(frame.focus(), 37);
     EXPECT_EQ(frame.active(), 15);
+    // The user's click brings a window up over it, as usual.
+    QTest::mouseClick(&frame.window(18)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(top(), 18);
     // A window that starts waiting meanwhile holds its own level over it, until it
     // stops waiting.
     ASSERT_TRUE(frame.open_window(23, "Tree diagram"));
@@ -345,3 +348,4 @@ TEST_F(FrameTest, RestoredFromMaximisedTheFrameFitsTheScreen)
     QTest::qWait(400); // the restored size settles, then the frame is fitted
     EXPECT_TRUE(screen.contains(frame.main_window().frameGeometry()));
 }
+
