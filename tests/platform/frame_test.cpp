@@ -16,7 +16,6 @@
 #include <QTest>
 
 #include <array>
-#include <functional>
 
 using namespace meru::platform;
 using meru::test::FrameTest;
@@ -207,47 +206,35 @@ TEST_F(FrameTest, AWindowWaitingForTheMouseStaysOverWindowsTheProgramBringsUp)
         pump();
         return static_cast<ChildWindow*>(frame.mdi_area().subWindowList(QMdiArea::StackingOrder).back())->unit();
     };
-    ASSERT_TRUE(frame.open_window(18, "Partition"));
-    ASSERT_TRUE(frame.open_window(15, "Searching"));
-    ASSERT_TRUE(frame.set_window_size(15, {SizeState::set, 100, 80, 400, 300}));
-    ASSERT_TRUE(frame.set_active(15));
-    ASSERT_GE(frame.register_mouse(15, mouse_left_down, [](int, int, int, int, int) {}), 0);
+    const auto wait = [this](int unit) { return frame.register_mouse(unit, 1, [](int, int, int, int, int) {}) >= 0; };
+    ASSERT_TRUE(frame.open_window(18, "Partition") && frame.open_window(15, "Searching") && wait(15));
     const QRect place = frame.window(15)->geometry();
-    // Whatever the program opens, shows or raises while 15 waits stands below it;
-    // the focus and the active window go where the program sends them.
-    const std::array<std::function<void()>, 6> brought_up{
-        [this] { frame.open_window(37, "I'm thinking...."); },
-        [this] { frame.set_focus(18); },
-        [this] { frame.set_window_size(18, {SizeState::set, 0, 0, 600, 200}); },
-        [this] { frame.set_window_size(18, {SizeState::minimised}); frame.set_window_size(18, {SizeState::restored}); },
-        [this] { frame.set_window_size(18, {SizeState::maximised}); frame.set_window_size(18, {SizeState::restored}); },
-        [this] { frame.close_window(37); frame.open_window(37, "I'm thinking...."); frame.set_focus(37); },
-    };
-    for (size_t k = 0; k < brought_up.size(); ++k) {
-        brought_up[k]();
-        EXPECT_EQ(top(), 15) << k;
-        EXPECT_EQ(frame.window(15)->geometry(), place) << k;
+    // Moved, maximised, restored, opened or given the focus by the program while
+    // 15 waits: below it. The focus goes where the program sends it.
+    for (const WindowSize& size : {WindowSize{SizeState::set, 0, 0, 600, 200}, WindowSize{SizeState::maximised},
+                                   WindowSize{SizeState::minimised}, WindowSize{SizeState::restored}}) {
+        frame.set_window_size(18, size);
+        EXPECT_EQ(top(), 15);
     }
+    frame.open_window(37, "I'm thinking....");
+    EXPECT_EQ(top(), 15);
+    frame.set_focus(37);
+    EXPECT_EQ(top(), 15);
     EXPECT_EQ(frame.focus(), 37);
-    EXPECT_EQ(frame.active(), 15);
-    // The user's click brings a window up over it, as usual.
+    EXPECT_EQ(frame.window(15)->geometry(), place);
+    // The user's click brings a window up as usual.
     QTest::mouseClick(&frame.window(18)->view(), Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(top(), 18);
-    // A window that starts waiting meanwhile holds its own level over it, until it
-    // stops waiting.
-    ASSERT_TRUE(frame.open_window(23, "Tree diagram"));
-    ASSERT_GE(frame.register_mouse(23, mouse_left_down, [](int, int, int, int, int) {}), 0);
-    ASSERT_TRUE(frame.open_window(19, "Scatter"));
+    // A window that starts waiting meanwhile is over it until it stops waiting;
+    // once 15 stops too, what the program brings up is on top.
+    ASSERT_TRUE(frame.open_window(23, "Tree diagram") && wait(23) && frame.open_window(19, "Scatter"));
     EXPECT_EQ(top(), 23);
-    ASSERT_EQ(frame.unregister_mouse(23), 0);
-    ASSERT_TRUE(frame.set_focus(23));
+    frame.unregister_mouse(23);
+    frame.set_focus(23);
     EXPECT_EQ(top(), 15);
-    // Once 15 stops waiting, a window the program brings up is on top as usual.
-    ASSERT_EQ(frame.unregister_mouse(15), 0);
-    ASSERT_TRUE(frame.set_focus(18));
+    frame.unregister_mouse(15);
+    frame.set_focus(18);
     EXPECT_EQ(top(), 18);
-    ASSERT_TRUE(frame.open_window(20, "Plot"));
-    EXPECT_EQ(top(), 20);
 }
 
 TEST_F(FrameTest, OnlyTheProgramChangesTheActiveWindow)
@@ -348,4 +335,3 @@ TEST_F(FrameTest, RestoredFromMaximisedTheFrameFitsTheScreen)
     QTest::qWait(400); // the restored size settles, then the frame is fitted
     EXPECT_TRUE(screen.contains(frame.main_window().frameGeometry()));
 }
-
