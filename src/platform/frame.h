@@ -115,9 +115,8 @@ public:
     int active() const { return active_; }
     Canvas* active_canvas() const;
 
-    // Raises the window over every other and gives it the keyboard focus: a
-    // window that waits for the user's click is in front. (Not over a window
-    // that waits for the mouse, unless it is that window: see register_mouse.)
+    // Raises the window over every other (but those that wait for the mouse: see
+    // register_mouse) and gives it the keyboard focus.
     bool set_focus(int unit);
     // The unit of the window with the focus, or no_window.
     int focus() const;
