@@ -102,6 +102,9 @@ void loop_head(Program& p)
 
 bool poll_round(Program& p)
 {
+    // Between two requests no window waits for the mouse: a callback that a
+    // request left behind does not hold its window over the next one's windows.
+    p.frame.unregister_all_mouse();
     MenuFlags& f = p.flags;
     if (f.treemade) {
         std::string q = "? Save this tree partition as added attribute?";

@@ -144,6 +144,7 @@ bool Frame::open_window(int unit, std::string_view title)
     w->resize_canvas(default_canvas_width, default_canvas_height, room());
     keep_inside(*w);
     windows_[unit] = w;
+    keep_waiting_in_front();
     return true;
 }
 
@@ -166,8 +167,11 @@ void Frame::close_window(int unit)
     windows_.erase(it);
     units_.release(unit, UnitKind::window);
     if (active_ == unit) active_ = no_window;
+    std::erase(waiting_, unit);
     mdi_->removeSubWindow(w);
     delete w;
+    // The area makes another window current in its place.
+    keep_waiting_in_front();
 }
 
 bool Frame::is_open(int unit) const { return windows_.count(unit) != 0; }
@@ -255,6 +259,7 @@ bool Frame::set_window_size(int unit, const WindowSize& size)
         keep_inside(*w);
         break;
     }
+    keep_waiting_in_front();
     return true;
 }
 
@@ -279,17 +284,14 @@ bool Frame::set_focus(int unit)
     // On top even when it was the active window already and another was opened over it.
     w->raise();
     w->view().setFocus(Qt::OtherFocusReason);
+    keep_waiting_in_front();
     return true;
 }
 
-bool Frame::bring_up(int unit)
+void Frame::keep_waiting_in_front()
 {
-    ChildWindow* w = window(unit);
-    if (!w) return false;
-    if (w->isMinimized()) w->showNormal();
-    keep_inside(*w);
-    w->raise();
-    return true;
+    for (int unit : waiting_)
+        if (ChildWindow* w = window(unit); w && !w->isMinimized()) w->raise();
 }
 
 int Frame::focus() const
@@ -302,13 +304,27 @@ int Frame::focus() const
 int Frame::register_mouse(int unit, int mask, MouseCallback callback)
 {
     ChildWindow* w = window(unit);
-    return w ? w->register_mouse(mask, std::move(callback)) : -1;
+    if (!w) return -1;
+    // In view, where the user can reach it.
+    if (w->isMinimized()) w->showNormal();
+    keep_inside(*w);
+    std::erase(waiting_, unit);
+    waiting_.push_back(unit);
+    keep_waiting_in_front();
+    return w->register_mouse(mask, std::move(callback));
 }
 
 int Frame::unregister_mouse(int unit)
 {
     ChildWindow* w = window(unit);
+    std::erase(waiting_, unit);
     return w ? w->unregister_mouse() : -1;
+}
+
+void Frame::unregister_all_mouse()
+{
+    waiting_.clear();
+    for (auto& [unit, w] : windows_) w->unregister_mouse();
 }
 
 bool Frame::save_canvas_png(int unit, const QString& path) const

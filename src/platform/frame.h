@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QLabel;
 class QMainWindow;
@@ -114,20 +115,23 @@ public:
     int active() const { return active_; }
     Canvas* active_canvas() const;
 
-    // Raises the window over every other and gives it the keyboard focus: a
-    // window that waits for the user's click is in front.
+    // Raises the window over every other (but those that wait for the mouse: see
+    // register_mouse) and gives it the keyboard focus.
     bool set_focus(int unit);
-    // A window that starts waiting for the user: restored to its normal size when
-    // minimised, and raised over every other, the focus and the active window
-    // left as they are.
-    bool bring_up(int unit);
     // The unit of the window with the focus, or no_window.
     int focus() const;
 
     // One mouse callback per window; >= 0 when registered, < 0 when the unit has
-    // no window.
+    // no window. With its callback the window waits for the user: it is restored
+    // to its normal size when minimised and raised over every other, and every
+    // window the program opens, shows or raises after it stands below it until
+    // the callback is removed or the window closed. Of two waiting windows the
+    // later is in front. The focus and the active window are left as they are;
+    // a window the user clicks comes up as usual.
     int register_mouse(int unit, int mask, MouseCallback callback);
     int unregister_mouse(int unit);
+    // Removes every window's callback: no window waits for the mouse any more.
+    void unregister_all_mouse();
 
     // Saves a window's canvas, or the whole frame as it is shown, as PNG.
     bool save_canvas_png(int unit, const QString& path) const;
@@ -142,6 +146,9 @@ private:
     // its size allows: a window larger than the area keeps its top left corner at
     // the area's).
     void keep_inside(ChildWindow& w) const;
+    // Raises the windows that wait for the mouse over the others, the one that
+    // began waiting last on top; a waiting window the user minimised stays so.
+    void keep_waiting_in_front();
 
     UnitRegistry& units_;
     std::unique_ptr<FrameWindow> frame_;
@@ -152,6 +159,7 @@ private:
     QIcon window_icon_;
     std::map<int, ChildWindow*> windows_; // owned; deleted by close_window and ~Frame
     std::map<int, QRect> closed_places_;  // normal geometry of each unit's last window closed
+    std::vector<int> waiting_;            // units with a mouse callback, in the order they began waiting
     int active_ = no_window;
     bool journaling_ = false;
 };

@@ -61,6 +61,23 @@ private:
     bool keep_ = false;
 };
 
+// The window's mouse callback for one wait, removed on every way out of it: a
+// window that no longer waits is not held over the windows opened after it.
+class MouseWait {
+public:
+    MouseWait(ui::Context& ctx, int unit) : ctx_(ctx), unit_(unit)
+    {
+        ui::register_mousecb(ctx_, unit_, ui::kMouseClicksMove);
+    }
+    ~MouseWait() { ui::unregister_mousecb(ctx_, unit_); }
+    MouseWait(const MouseWait&) = delete;
+    MouseWait& operator=(const MouseWait&) = delete;
+
+private:
+    ui::Context& ctx_;
+    int unit_;
+};
+
 // Beta+ or Beta-: the picture back without the line, the slope changed so that
 // the line's end moves by the step in pixels (never below 0), y2 written back,
 // and the line drawn again.
@@ -86,7 +103,7 @@ void wait_for_click(ui::Context& ctx, CurveWindow& curve, CurveDrawing& d)
     ui::MouseBlock& mouse = ctx.mouse;
     const bool x_only = curve.title.starts_with("Rank");
     MenuHold hold(ctx.menus, curve.menus_held);
-    ui::register_mousecb(ctx, d.unit, ui::kMouseClicksMove);
+    const MouseWait waiting(ctx, d.unit);
     for (;;) {
         ui::thinking(ctx, kWaitingText, true);
         frame.set_focus(d.unit);

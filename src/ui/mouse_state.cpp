@@ -24,7 +24,6 @@ void mousecb(MouseBlock& mouse, int, int event, int keystate, int x, int y)
 int register_mousecb(Context& ctx, int unit, int mask)
 {
     // The window waits for the user from now on: in view, over every other.
-    ctx.frame.bring_up(unit);
     MouseBlock& mouse = ctx.mouse;
     return ctx.frame.register_mouse(unit, mask, [&mouse](int u, int event, int keystate, int x, int y) {
         mousecb(mouse, u, event, keystate, x, y);

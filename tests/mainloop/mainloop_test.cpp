@@ -211,7 +211,11 @@ TEST_F(ProgramTest, TheThirtiethBootstrapRunResetsTheCounterWithANote)
 TEST_F(ProgramTest, PollFindsRequestsInItsOrder)
 {
     MenuFlags& f = program->flags;
+    // A mouse callback that the last request left registered goes with it.
+    ASSERT_TRUE(program->frame.open_window(60, "graphics"));
+    ASSERT_GE(program->frame.register_mouse(60, 1, [](int, int, int, int, int) {}), 0);
     EXPECT_FALSE(mainloop::poll_round(*program));
+    EXPECT_EQ(program->frame.unregister_mouse(60), -1);
     f.qopt = true;
     EXPECT_TRUE(mainloop::poll_round(*program));
 

@@ -200,6 +200,43 @@ TEST_F(FrameTest, WindowsStayInsideTheVisibleAreaAndAWaitingOneIsOnTop)
     EXPECT_EQ(frame.mdi_area().subWindowList(QMdiArea::StackingOrder).back(), frame.window(15));
 }
 
+TEST_F(FrameTest, AWindowWaitingForTheMouseStaysOverWindowsTheProgramBringsUp)
+{
+    const auto top = [this] {
+        pump();
+        return static_cast<ChildWindow*>(frame.mdi_area().subWindowList(QMdiArea::StackingOrder).back())->unit();
+    };
+    const auto wait = [this](int unit) { return frame.register_mouse(unit, 1, [](int, int, int, int, int) {}) >= 0; };
+    ASSERT_TRUE(frame.open_window(18, "Partition") && frame.open_window(15, "Searching") && wait(15));
+    const QRect place = frame.window(15)->geometry();
+    // Moved, maximised, restored, opened or given the focus by the program while
+    // 15 waits: below it. The focus goes where the program sends it.
+    for (const WindowSize& size : {WindowSize{SizeState::set, 0, 0, 600, 200}, WindowSize{SizeState::maximised},
+                                   WindowSize{SizeState::minimised}, WindowSize{SizeState::restored}}) {
+        frame.set_window_size(18, size);
+        EXPECT_EQ(top(), 15);
+    }
+    frame.open_window(37, "I'm thinking....");
+    EXPECT_EQ(top(), 15);
+    frame.set_focus(37);
+    EXPECT_EQ(top(), 15);
+    EXPECT_EQ(frame.focus(), 37);
+    EXPECT_EQ(frame.window(15)->geometry(), place);
+    // The user's click brings a window up as usual.
+    QTest::mouseClick(&frame.window(18)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(top(), 18);
+    // A window that starts waiting meanwhile is over it until it stops waiting;
+    // once 15 stops too, what the program brings up is on top.
+    ASSERT_TRUE(frame.open_window(23, "Tree diagram") && wait(23) && frame.open_window(19, "Scatter"));
+    EXPECT_EQ(top(), 23);
+    frame.unregister_mouse(23);
+    frame.set_focus(23);
+    EXPECT_EQ(top(), 15);
+    frame.unregister_mouse(15);
+    frame.set_focus(18);
+    EXPECT_EQ(top(), 18);
+}
+
 TEST_F(FrameTest, OnlyTheProgramChangesTheActiveWindow)
 {
     ASSERT_TRUE(frame.open_window(11, "One"));

@@ -304,6 +304,7 @@ TEST_F(PlotwinTest, EscRightClickAndClickBesideThePointsEndTheWaitWithMenusBack)
         EXPECT_EQ(feed.overrun, 0);
         EXPECT_EQ(feed.waits, 3);
         expect_menus_as_before();
+        EXPECT_EQ(frame.unregister_mouse(21), -1); // the window waits no more
     }
     // A point inside the Esc box is Esc, not a hit: a point at window (45, 13).
     std::vector<double> x{-1}, y{403.0 / 260};
