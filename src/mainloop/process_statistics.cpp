@@ -231,6 +231,7 @@ public:
         opt_.skip = p.options.skipcomb;
         opt_.censoring = p.censoring;
         opt_.yname = yname;
+        opt_.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
         Notices told;
         first_ = stats::partstats(view, cur.first, cur.first_sense(), signs, p.analysis->tables, opt_, told, p.log);
         ui::tell(p.services, p.log, told);

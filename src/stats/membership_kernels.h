@@ -6,6 +6,7 @@
 // (partition_sample.h), which gives the same results.
 #include "stats/count_table.h"
 #include "stats/membership.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <span>
@@ -78,9 +79,10 @@ struct DataColumn {
 // Stores the membership of every observation (no mask, weight or Y test) as
 // attribute `k` (byte 1, 0 or 255) and as the data column (1.0, 0.0 or -1.0); an
 // observation the skip flag drops gets 255 and -1.0. Returns false and changes
-// nothing when k lies outside 1..lc or the data column outside `xdata`.
+// nothing when k lies outside 1..lc or the data column outside `xdata`. The
+// stretches of observations are shared out by `parallel`.
 bool partattr(std::span<std::uint8_t> abyte, int lc, int n, const CompiledList& list, bool skip, int k,
-              const DataColumn& dest);
+              const DataColumn& dest, const ParallelFor& parallel = {});
 
 // Appends attribute natt + 1 made from `values` (one per observation): a value
 // whose integer part is 0 or 1 gives that byte and data value; any other value

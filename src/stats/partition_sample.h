@@ -35,8 +35,11 @@ public:
     // `nclasses` (clamped to 0..100) is the number of Y classes of the count table,
     // int(YMAX) + 1 for the Y; 0 when only partcor and memberships are wanted.
     PartitionSample(const SampleView& view, int nclasses);
-    // The same with the kernels of another level than the one in force.
-    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels);
+    // The same with the kernels of another level than the one in force; the
+    // passes over the observations and the units run a stretch at a time,
+    // shared out by `parallel`.
+    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels,
+                    const ParallelFor& parallel = {});
     // A copy of `other` for another thread: the same units, reading the
     // values, planes and bit columns `other` holds, with work storage of its
     // own. `other` has made its split state (prepare_split()) or none of the
@@ -158,7 +161,8 @@ private:
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
     template <class F> void for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const;
-    void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
+    void build_planes(std::span<const float> unit_y, int nclasses, Planes& out,
+                      const ParallelFor& parallel = {}) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
     // What a copy for another thread reads with the sample (Share): the

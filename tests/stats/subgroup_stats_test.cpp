@@ -9,6 +9,7 @@
 
 #include "log_capture.h"
 #include "partition_stats_fixture.h"
+#include "three_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,56 @@ TEST(PartStats, ContinuousYTable)
         EXPECT_EQ(st.pairs[k].obs, pairs[k].second);
     }
     EXPECT_TRUE(sv.calls.empty());
+}
+
+// The 12 observations repeated over three stretches of observations, tallied
+// alone and on three threads: the same block, each count and sum the table's
+// times the repeats.
+TEST(PartStats, StretchesOnThreadsAddUpAsOnePass)
+{
+    PartitionStatsData d;
+    constexpr int kRepeats = 12000;
+    std::vector<std::uint8_t> bytes;
+    std::vector<float> y;
+    std::vector<int> w;
+    for (int r = 0; r < kRepeats; ++r) {
+        bytes.insert(bytes.end(), d.bytes.begin(), d.bytes.end());
+        y.insert(y.end(), d.ycont.begin(), d.ycont.end());
+        w.insert(w.end(), d.w.begin(), d.w.end());
+    }
+    const std::vector<std::uint8_t> mask(y.size(), 1);
+    const SampleView view{AttributeMatrix(bytes, d.lc, static_cast<int>(y.size())), y, mask, w};
+    PartStatsOptions alone;
+    alone.print = false;
+    PartStatsOptions shared = alone;
+    shared.parallel = test::three_threads();
+    LogCapture cap;
+    Notices told;
+    const SubStat one = partstats(view, d.a, 1, d.signbyte, d.tables, alone, told, cap.log);
+    const SubStat three = partstats(view, d.a, 1, d.signbyte, d.tables, shared, told, cap.log);
+    ASSERT_EQ(three.part.size(), 3u);
+    for (std::size_t j = 0; j < 3; ++j) {
+        const PartStat &a = one.part[j], &b = three.part[j];
+        EXPECT_EQ(std::vector<std::int64_t>({a.n, a.missing, a.censored, a.unique}),
+                  std::vector<std::int64_t>({b.n, b.missing, b.censored, b.unique}));
+        EXPECT_EQ(std::vector<double>({a.s, a.q, a.mean, a.sd}), std::vector<double>({b.s, b.q, b.mean, b.sd}));
+    }
+    for (std::size_t c = 0; c < one.cells.size(); ++c) {
+        EXPECT_EQ(one.cells[c].weight, three.cells[c].weight);
+        EXPECT_EQ(one.cells[c].sum, three.cells[c].sum);
+    }
+    ASSERT_EQ(three.pairs.size(), 10u * kRepeats);
+    EXPECT_TRUE(std::equal(one.pairs.begin(), one.pairs.end(), three.pairs.begin(),
+                           [](TermPair x, TermPair y) { return x.term == y.term && x.obs == y.obs; }));
+    // Hand values of ContinuousYTable, times the repeats.
+    EXPECT_EQ(three.part[0].n, 6 * kRepeats);
+    EXPECT_EQ(three.part[0].unique, 3 * kRepeats);
+    EXPECT_EQ(three.part[1].missing, kRepeats);
+    EXPECT_EQ(three.part[2].s, 28.0 * kRepeats);
+    EXPECT_EQ(three.part[2].q, 118.5 * kRepeats);
+    EXPECT_EQ(three.pairs[10].term, 1);
+    EXPECT_EQ(three.pairs[10].obs, 12);
+    EXPECT_TRUE(three.complete);
 }
 
 TEST(PartStats, BinaryYTableAndEffectsAgainstAMinus)
