@@ -373,7 +373,7 @@ MadeAttribute make_added(AddedContext& c, const partition::Partition& made_from,
     const int a = t.natt + 1, l = t.nlines + 1, v = t.vars.nvar + 1;
 
     // The membership column first: nothing changes when it cannot be made.
-    if (!d.hold_attribute(a) || !d.hold_column(v)) {
+    if (!d.hold_attribute(a, c.parallel) || !d.hold_column(v)) {
         log.write("NOTE: no room for another added attribute");
         return m;
     }

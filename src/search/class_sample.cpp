@@ -119,7 +119,11 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // Each stretch's first place in each kind.
         for (std::size_t k = 0; k < kinds.size(); ++k)
             for (std::size_t j = 0, at = first[k]; j < parts.size(); ++j) at += std::exchange(place[j][k], at);
-        std::vector<int> o(x, -1);
+        // Every unit's place is written by its stretch, each padding unit's here.
+        stats::UnitArray<int> o(x);
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            std::fill(o.begin() + static_cast<std::ptrdiff_t>(first[k] + start[k + 1] - start[k]),
+                      o.begin() + static_cast<std::ptrdiff_t>(k + 1 < kinds.size() ? first[k + 1] : x), -1);
         stats::for_stretches(parallel, parts.size(), 1, [&](std::size_t j, std::size_t, std::size_t) {
             std::vector<std::size_t>& next = place[j];
             const UnitScan& part = parts[j];
@@ -162,7 +166,7 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
         });
-        std::vector<int> o(order.size());
+        stats::UnitArray<int> o(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) o[u] = obs[order[u]];
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();

@@ -121,7 +121,7 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
     // The stretches joined in order, each copied to its place on the workers.
     std::vector<std::size_t> at(parts.size() + 1, 0);
     for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].obs.size();
-    std::vector<int> obs(at.back());
+    UnitArray<int> obs(at.back());
     weight_.resize(at.back());
     y_.resize(at.back());
     for_stretches(parallel, parts.size(), 1, [&](std::size_t k, std::size_t, std::size_t) {
@@ -141,8 +141,8 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
         std::vector<std::size_t> order(obs.size());
         for (std::size_t u = 0; u < order.size(); ++u) order[u] = u;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return width(a) > width(b); });
-        std::vector<int> o(order.size()), weight(order.size());
-        std::vector<float> y(order.size());
+        UnitArray<int> o(order.size()), weight(order.size());
+        UnitArray<float> y(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) {
             o[u] = obs[order[u]];
             weight[u] = weight_[order[u]];
@@ -198,7 +198,7 @@ void PartitionSample::make_split_state()
         return;
     }
     split_ready_ = true;
-    const std::vector<int>& units = obs();
+    const UnitArray<int>& units = obs();
     wy_.assign(words_ * 64, 0.0);
     wy2_.assign(words_ * 64, 0.0);
     for (std::size_t u = 0; u < units.size(); ++u) {
@@ -424,7 +424,7 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int nclasses) const
 {
     if (y.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("Y column too short");
-    const std::vector<int>& units = obs();
+    const UnitArray<int>& units = obs();
     YLayer l;
     l.nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
     std::vector<float> unit_y(units.size());

@@ -152,7 +152,7 @@ private:
     // The split sums' work storage.
     void make_split_work();
     // The units' observations (0-based), wider weights first.
-    const std::vector<int>& obs() const { return columns_->obs(); }
+    const UnitArray<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
     void add_in_order(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
                       const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
@@ -169,8 +169,8 @@ private:
     // units' values, the count-table planes of the sample's Y and what the
     // split sums read, which the owner has made beforehand.
     struct Units {
-        std::vector<int> weight; // weight of each unit
-        std::vector<float> y;    // Y of each unit
+        UnitArray<int> weight; // weight of each unit
+        UnitArray<float> y;    // Y of each unit
         Planes own;              // the count-table planes of the sample's Y (their counts unused)
         // Split sums: w*y and y*w*y of each unit, formed in single precision
         // and kept widened (exactly) to double; the units in observation order
@@ -196,8 +196,8 @@ private:
     std::size_t words_ = 0;
     std::unique_ptr<UnitColumns> columns_; // the units' bit columns
     std::shared_ptr<Units> units_ = std::make_shared<Units>();
-    std::vector<int>& weight_ = units_->weight;
-    std::vector<float>& y_ = units_->y;
+    UnitArray<int>& weight_ = units_->weight;
+    UnitArray<float>& y_ = units_->y;
     Planes& own_ = units_->own;
     std::vector<double>& wy_ = units_->wy;
     std::vector<double>& wy2_ = units_->wy2;
