@@ -98,8 +98,11 @@ Resub resubstitution(const ResubInput& in)
     // Stretches of observations tallied apart, joined in order.
     constexpr std::size_t kStretch = std::size_t{1} << 16;
     std::vector<ResubTally> parts((n + kStretch - 1) / kStretch);
-    stats::for_stretches(in.parallel, n, kStretch,
-                         [&](std::size_t k, std::size_t from, std::size_t to) { parts[k].add(in, from, to); });
+    stats::for_stretches(in.parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        ResubTally part; // filled apart from its neighbours' cache lines
+        part.add(in, from, to);
+        parts[k] = std::move(part);
+    });
     ResubTally all;
     for (const ResubTally& part : parts) all.add(part);
     auto& classes = all.classes;

@@ -65,7 +65,9 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     const auto n = static_cast<std::size_t>(view.abyte.n);
     std::vector<UnitScan> parts(std::max<std::size_t>((n + kStretch - 1) / kStretch, 1));
     stats::for_stretches(parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
-        parts[k].add(view, nclasses_, kMaxSegments, from, to);
+        UnitScan part; // filled apart from its neighbours' cache lines
+        part.add(view, nclasses_, kMaxSegments, from, to);
+        parts[k] = std::move(part);
     });
     std::size_t units = 0;
     // Segments: the units of one class and weight; too many of them, and the
@@ -93,16 +95,19 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // Each unit's kind and each stretch's count of every kind, then each
         // stretch lays out its units from its own places within each kind:
         // the layout of one pass in order, the stretches shared out.
-        std::vector<std::vector<std::size_t>> place(parts.size(), std::vector<std::size_t>(kinds.size(), 0));
+        std::vector<std::vector<std::size_t>> place(parts.size());
         stats::for_stretches(parallel, parts.size(), 1, [&](std::size_t j, std::size_t, std::size_t) {
             UnitScan& part = parts[j];
-            part.kind.resize(part.obs.size());
+            std::vector<std::uint8_t> kind(part.obs.size());
+            std::vector<std::size_t> count(kinds.size(), 0);
             for (std::size_t u = 0; u < part.obs.size(); ++u) {
-                part.kind[u] = static_cast<std::uint8_t>(
+                kind[u] = static_cast<std::uint8_t>(
                     std::lower_bound(kinds.begin(), kinds.end(), std::pair{part.cls[u], part.weight[u]}) -
                     kinds.begin());
-                ++place[j][part.kind[u]];
+                ++count[kind[u]];
             }
+            part.kind = std::move(kind);
+            place[j] = std::move(count);
         });
         std::vector<std::size_t> start(kinds.size() + 1, 0);
         for (const std::vector<std::size_t>& counts : place)
@@ -125,7 +130,7 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
             std::fill(o.begin() + static_cast<std::ptrdiff_t>(first[k] + start[k + 1] - start[k]),
                       o.begin() + static_cast<std::ptrdiff_t>(k + 1 < kinds.size() ? first[k + 1] : x), -1);
         stats::for_stretches(parallel, parts.size(), 1, [&](std::size_t j, std::size_t, std::size_t) {
-            std::vector<std::size_t>& next = place[j];
+            std::vector<std::size_t> next = place[j];
             const UnitScan& part = parts[j];
             for (std::size_t u = 0; u < part.obs.size(); ++u) o[next[part.kind[u]]++] = part.obs[u];
         });

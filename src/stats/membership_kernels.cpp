@@ -6,13 +6,6 @@
 
 namespace meru::stats {
 
-int y_class(float y, int nclasses)
-{
-    if (!(y >= 0.0f)) return -1; // negative or NaN
-    if (y >= static_cast<float>(nclasses)) return nclasses;
-    return static_cast<int>(y);
-}
-
 void SampleView::check() const
 {
     const auto n = static_cast<std::size_t>(abyte.n);

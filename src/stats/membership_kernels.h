@@ -15,7 +15,12 @@ namespace meru::stats {
 
 // Count-table class of a Y value: -1 when the value is missing (negative or NaN),
 // `nclasses` when it lies beyond the table (int(y) >= nclasses), else int(y).
-int y_class(float y, int nclasses);
+inline int y_class(float y, int nclasses)
+{
+    if (!(y >= 0.0f)) return -1; // negative or NaN
+    if (y >= static_cast<float>(nclasses)) return nclasses;
+    return static_cast<int>(y);
+}
 
 // The inputs every evaluation over the sample shares. Index i is observation i + 1.
 struct SampleView {

@@ -116,8 +116,11 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses, const Sam
     nclasses_ = std::clamp(nclasses, 0, CountTable::max_classes);
     const auto n = static_cast<std::size_t>(std::max(abyte_.n, 0));
     std::vector<UnitScan> parts((n + kUnitStretch - 1) / kUnitStretch);
-    for_stretches(parallel, n, kUnitStretch,
-                  [&](std::size_t k, std::size_t from, std::size_t to) { parts[k].add(view, from, to); });
+    for_stretches(parallel, n, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        UnitScan part; // filled apart from its neighbours' cache lines
+        part.add(view, from, to);
+        parts[k] = std::move(part);
+    });
     // The stretches joined in order, each copied to its place on the workers.
     std::vector<std::size_t> at(parts.size() + 1, 0);
     for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].obs.size();
@@ -231,14 +234,18 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
     // weight beyond the classes; then one plane per (class, bit). A unit
     // whose Y is missing belongs to no plane.
     const std::size_t stretches = (units + kUnitStretch - 1) / kUnitStretch;
-    std::vector<std::vector<std::uint32_t>> used(stretches, std::vector<std::uint32_t>(classes, 0));
+    std::vector<std::vector<std::uint32_t>> used(stretches);
     std::vector<std::int64_t> beyond(stretches, 0);
     for_stretches(parallel, units, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        std::vector<std::uint32_t> bits(classes, 0);
+        std::int64_t past = 0;
         for (std::size_t u = from; u < to; ++u) {
             const int c = y_class(unit_y[u], nclasses);
-            if (c == nclasses) beyond[k] += weight_[u];
-            else if (c >= 0) used[k][static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+            if (c == nclasses) past += weight_[u];
+            else if (c >= 0) bits[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
         }
+        used[k] = std::move(bits);
+        beyond[k] = past;
     });
     std::vector<std::uint32_t> bits_used(classes, 0);
     for (std::size_t k = 0; k < stretches; ++k) {
@@ -256,9 +263,9 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
     const std::size_t planes = out.cls.size();
     out.bits.assign(planes * words_, 0);
     // Each stretch sets the bits of its own words, and the words its planes span.
-    std::vector<std::vector<std::uint32_t>> lo(stretches, std::vector<std::uint32_t>(planes, static_cast<std::uint32_t>(words_)));
-    std::vector<std::vector<std::uint32_t>> hi(stretches, std::vector<std::uint32_t>(planes, 0));
+    std::vector<std::vector<std::uint32_t>> lo(stretches), hi(stretches);
     for_stretches(parallel, units, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        std::vector<std::uint32_t> first(planes, static_cast<std::uint32_t>(words_)), last(planes, 0);
         for (std::size_t u = from; u < to; ++u) {
             const int c = y_class(unit_y[u], nclasses);
             if (c < 0 || c == nclasses) continue;
@@ -268,10 +275,12 @@ void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, 
                 bits &= bits - 1;
                 const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
                 out.bits[p * words_ + u / 64] |= u64{1} << (u % 64);
-                lo[k][p] = std::min(lo[k][p], static_cast<std::uint32_t>(u / 64));
-                hi[k][p] = std::max(hi[k][p], static_cast<std::uint32_t>(u / 64 + 1));
+                first[p] = std::min(first[p], static_cast<std::uint32_t>(u / 64));
+                last[p] = std::max(last[p], static_cast<std::uint32_t>(u / 64 + 1));
             }
         }
+        lo[k] = std::move(first);
+        hi[k] = std::move(last);
     });
     out.lo.assign(planes, static_cast<std::uint32_t>(words_));
     out.hi.assign(planes, 0);

@@ -240,10 +240,11 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     const auto n = static_cast<std::size_t>(std::max(data.abyte.n, 0));
     std::vector<Tally> tallies((n + kTallyStretch - 1) / kTallyStretch);
     for_stretches(opt.parallel, n, kTallyStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
-        Tally& t = tallies[k];
+        Tally t; // filled apart from its neighbours' cache lines
         t.part.assign(static_cast<std::size_t>(q) + 1, PartStat{});
         if (cells) t.cells.assign(std::size_t{1} << q, CellStat{});
         tally(data, compiled, filter, from, to, t);
+        tallies[k] = std::move(t);
     });
     try {
         std::size_t pairs = 0;
