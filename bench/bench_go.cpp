@@ -151,7 +151,7 @@ double value_after(const std::string& text, const std::string& key)
 // Seconds of the day of the %time line after the first line starting `heading`.
 double time_after(const std::string& log, const std::string& heading)
 {
-    static const std::regex time_line(R"(%time(\d+):(\d+):(\d+):(\d+))");
+    static const std::regex time_line(R"(%time *(\d+):(\d+):(\d+):(\d+))");
     const auto at = log.find("\n" + heading);
     std::smatch m;
     const std::string rest = at == std::string::npos ? std::string() : log.substr(at);
