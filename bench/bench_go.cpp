@@ -26,7 +26,9 @@
 // "%Search:Go!" to "%Search Summary"); counters: best_g (the chosen
 // partition's G, from its G_beta and the automatic beta) and, for
 // Chi-square, those of bench/pattern_peer.py run on the same data just
-// before (peer_s, peer_best_g, and ratio: the search over the peer), with
+// before (peer_s, its search alone over the program's candidates;
+// peer_setup_s, its attribute bits apart; peer_best_g; and ratio: the
+// search over peer_s), with
 // the load average before and after. The data are made with
 // $MERU_PYTHON (python3 with numpy) into $MERU_PLANTED_DIR/<rows> when that
 // is set and kept there, else into the benchmark's work folder.
@@ -188,7 +190,7 @@ void BM_Go_planted(benchmark::State& state)
     for (int k = 0; k < 10; ++k) script << "click 15 20 8\n";
     const fs::path file = dir / ("go_" + std::to_string(order) + "_" + std::to_string(p) + ".txt");
     std::ofstream(file) << script.str();
-    double search = 0.0, best = 0.0, peer = 0.0, peer_best = 0.0, before = 0.0, after = 0.0;
+    double search = 0.0, best = 0.0, peer = 0.0, peer_setup = 0.0, peer_best = 0.0, before = 0.0, after = 0.0;
     for (auto _ : state) {
         before = load_average();
         if (!logrank && !mse) {
@@ -200,7 +202,8 @@ void BM_Go_planted(benchmark::State& state)
                 while (std::fgets(buf, sizeof buf, f)) out += buf;
                 pclose(f);
             }
-            peer = value_after(out, "seconds ");
+            peer = value_after(out, "\nseconds ");
+            peer_setup = value_after(out, "setup_seconds ");
             peer_best = value_after(out, "best_g ");
         }
         const ScriptedRun r = run_script(dir, file.string(), threads);
@@ -229,6 +232,7 @@ void BM_Go_planted(benchmark::State& state)
     state.counters["load_after"] = after;
     if (!logrank && !mse) {
         state.counters["peer_s"] = peer;
+        state.counters["peer_setup_s"] = peer_setup;
         state.counters["peer_best_g"] = peer_best;
         state.counters["ratio"] = peer > 0.0 ? search / peer : 0.0;
     }

@@ -5,15 +5,22 @@
 
 Reads DIR/planted.csv and DIR/planted.mrc (bench/planted_data.py), turns each
 variable into its attribute (x > cut), turned so that the attribute goes with
-the larger share of y = 1, and scores every partition of at most two terms
-of at most P attributes each ("Up to P P"), both ways round (A the sum of the
-terms, or A the product of the clauses their complements make), by the
-chi-square of its 2 x 2 table against y. The counting: each observation's
-pattern of the 20 attributes (bincount over the 2^20 patterns and y), sums
-over the supersets of each pattern (zeta transforms, for the attributes and
-for their complements), every candidate's table by inclusion and exclusion.
-Prints the best chi-square, its candidate and the seconds from the attribute
-bits to the best (the file's reading left out).
+the larger share of y = 1, and scores by the chi-square of its 2 x 2 table
+against y every partition the program's search "Up to P P" scores: every list
+of one term or two terms of at most P attributes, on either side (A the sum of
+the terms, or A- the sum of the terms of the failing literals), where no term
+holds the other and the split is not one scored before. A split is scored
+once: a single attribute on one side only (its other side is the same split),
+no two single attributes (the other side's term of two), and no two terms of
+two that share an attribute (the other side's term of two and a single
+attribute without it). The counting: each observation's pattern of the 20
+attributes (bincount over the 2^20 patterns and y), sums over the supersets
+of each pattern (zeta transforms, for the attributes and for their
+complements), every candidate's table by inclusion and exclusion.
+Prints the best chi-square, its candidate, the candidates scored, the seconds
+of the search (from the observations' patterns to the best) and, apart, those
+of the set-up (each attribute's bits from the raw values, its turning and the
+observations' patterns; the file's reading left out).
 """
 import argparse
 import itertools
@@ -62,28 +69,58 @@ def chisq(h, total):
     return g
 
 
-def search(bits, y, p):
-    n, m = bits.shape
-    packed = np.packbits(bits, axis=1, bitorder="little")  # bit j of a row: attribute j
+def patterns(bits):
+    """Each observation's pattern: bit j for attribute j."""
+    packed = np.packbits(bits, axis=1, bitorder="little")
     packed = np.ascontiguousarray(np.pad(packed, ((0, 0), (0, 4 - packed.shape[1]))))
-    pattern = packed.view("<u4")[:, 0].astype(np.int64)
+    return packed.view("<u4")[:, 0].astype(np.int64)
+
+
+BYTE_COUNTS = np.array([bin(b).count("1") for b in range(256)], dtype=np.int64)
+
+
+def popcount(v, m):
+    """The set bits of each of v's values (below 2^m)."""
+    return sum(BYTE_COUNTS[(v >> k) & 255] for k in range(0, m, 8))
+
+
+def candidates(m, p):
+    """The lists the program scores: (terms of one-term lists per side, pairs of terms per side).
+
+    Side 0 holds a single attribute's term (side 1's is the same split); pairs
+    where one term holds the other, two single attributes, and two terms of two
+    that share an attribute are left out (see the module's comment)."""
+    terms = np.array([sum(1 << i for i in t) for k in range(1, p + 1) for t in itertools.combinations(range(m), k)],
+                     dtype=np.int64)
+    size = popcount(terms, m)
+    i, j = np.triu_indices(len(terms), 1)
+    t1, t2 = terms[i], terms[j]
+    both = t1 & t2
+    shared = popcount(both, m)
+    keep = (both != t1) & (both != t2)
+    keep &= ~((size[i] == 1) & (size[j] == 1))
+    keep &= ~((size[i] == 2) & (size[j] == 2) & (shared == 1))
+    single = [terms, terms[size > 1]]
+    return single, t1[keep], t2[keep]
+
+
+def search(pattern, y, m, p):
+    """The best (chi-square, (side, terms...)) over the program's candidates, and how many were scored."""
+    single, t1, t2 = candidates(m, p)
     cells = np.bincount(pattern * 2 + y, minlength=2 << m).reshape(1 << m, 2)
     f = [superset_sums(cells[::-1], m), superset_sums(cells, m)]  # side 0: literals failing; side 1: holding
     total = cells.sum(axis=0)
-    terms = np.array([sum(1 << i for i in t) for k in range(1, p + 1) for t in itertools.combinations(range(m), k)],
-                     dtype=np.int64)
     best = (-1.0, None)
     for side in (0, 1):
+        terms = single[side]
         g = chisq(f[side][terms], total)  # one term
         k = int(np.argmax(g))
         best = max(best, (float(g[k]), (side, int(terms[k]))), key=lambda v: v[0])
-        i, j = np.triu_indices(len(terms), 1)  # two terms
-        t1, t2 = terms[i], terms[j]
-        h = f[side][t1] + f[side][t2] - f[side][t1 | t2]
+        h = f[side][t1] + f[side][t2] - f[side][t1 | t2]  # two terms
         g = chisq(h, total)
         k = int(np.argmax(g))
         best = max(best, (float(g[k]), (side, int(t1[k]), int(t2[k]))), key=lambda v: v[0])
-    return best
+    return best, len(single[0]) + len(single[1]) + 2 * len(t1)
 
 
 def main():
@@ -92,6 +129,7 @@ def main():
     ap.add_argument("p", type=int)
     a = ap.parse_args()
     names, cut, x, y = read(a.dir)
+    m = len(names)
     start = time.perf_counter()
     bits = x > cut
     # Each attribute turned to go with the larger share of y = 1.
@@ -99,7 +137,10 @@ def main():
     share0 = (~bits & (y == 1)[:, None]).sum(0) / np.maximum((~bits).sum(0), 1)
     turned = share1 < share0
     bits = bits ^ turned
-    g, cand = search(bits, y, a.p)
+    pattern = patterns(bits)
+    setup = time.perf_counter() - start
+    start = time.perf_counter()
+    (g, cand), scored = search(pattern, y, m, a.p)
     seconds = time.perf_counter() - start
 
     side = cand[0]
@@ -110,7 +151,9 @@ def main():
 
     print(f"best_g {g:.4f}")
     print(f"candidate {'A' if side else 'A-'} = " + " or ".join(f"({term(t)})" for t in cand[1:]))
+    print(f"candidates {scored}")
     print(f"seconds {seconds:.4f}")
+    print(f"setup_seconds {setup:.4f}")
 
 
 if __name__ == "__main__":

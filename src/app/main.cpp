@@ -2,6 +2,7 @@
 #include "mainloop/mainprog.h"
 #include "platform/events.h"
 #include "platform/frame.h"
+#include "platform/io/os.h"
 #include "platform/io/units.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    meru::io::share_one_allocator_arena();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MERU"));
 

@@ -55,7 +55,7 @@ bool DataArrays::hold_column(int j)
     return true;
 }
 
-bool DataArrays::hold_attribute(int a)
+bool DataArrays::hold_attribute(int a, const Share& share)
 {
     if (a < 1 || a > maxatt) return false;
     if (a <= lc) return true;
@@ -63,8 +63,15 @@ bool DataArrays::hold_attribute(int a)
     try {
         std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> wider;
         wider.resize(z(n) * z(width));
-        for (std::size_t i = 0; i < z(n); ++i)
-            std::copy_n(abyte.data() + i * z(lc), z(lc), wider.data() + i * z(width));
+        constexpr std::size_t kStretch = std::size_t{1} << 16;
+        const std::size_t stretches = (z(n) + kStretch - 1) / kStretch;
+        const auto copy = [&](std::size_t k) {
+            for (std::size_t i = k * kStretch; i < std::min(z(n), (k + 1) * kStretch); ++i)
+                std::copy_n(abyte.data() + i * z(lc), z(lc), wider.data() + i * z(width));
+        };
+        if (share && stretches > 1) share(stretches, copy);
+        else
+            for (std::size_t k = 0; k < stretches; ++k) copy(k);
         abyte.swap(wider);
     } catch (const std::bad_alloc&) {
         return false;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <string>
 #include <utility>
@@ -86,8 +87,11 @@ struct DataArrays {
     // Makes rows hold attributes 1..a (new ones at zero), lengthening every row
     // when needed. False, with nothing changed, when a lies beyond `maxatt` or
     // memory runs out. Moves the attribute matrix and changes `lc`: views of
-    // `abyte` taken before are no longer valid.
-    bool hold_attribute(int a);
+    // `abyte` taken before are no longer valid. The rows are copied a stretch
+    // at a time through `share` when given: it runs f(k) for every k below its
+    // count, perhaps several at once on other threads (as stats::ParallelFor).
+    using Share = std::function<void(std::size_t, const std::function<void(std::size_t)>&)>;
+    bool hold_attribute(int a, const Share& share = {});
 };
 
 // Sizes the arrays for `s.n` observations: the data matrix holds the control

@@ -4,8 +4,10 @@
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
 #include "mainloop/search_host.h"
+#include "platform/events.h"
 #include "search/iteration.h"
 #include "search/search_loop.h"
+#include "search/threads.h"
 #include "ui/messages.h"
 #include "ui/partwin.h"
 
@@ -58,6 +60,7 @@ IterativeStep iterative_next(Program& p, IterativeRun& run)
     if (!it.iterative || !p.analysis) return IterativeStep::off;
     Analysis& a = *p.analysis;
     search::AddedContext c{a.tables, a.data, a.added};
+    c.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
     search::HeldReferences refs = held_references(p, &run.attribute_set, &run.usable, run.picked);
     const std::string name = search::iteration_name(it.letter, it.iteration);
     const search::MadeAttribute m = search::make_added(c, run.cur, name, p.options.skipcomb, refs, p.log);

@@ -41,39 +41,79 @@ std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
 bool missing(float y) { return std::isnan(y) || y < 0.0f; }
 
+// What a stretch of observations adds to each side (0: A-, 1: A): its
+// weight, by class (classes below 256 in a table first) and its sums of Y.
+struct ResubTally {
+    long long n[2] = {0, 0};
+    std::map<long long, long long> classes[2];
+    std::array<std::array<long long, 256>, 2> low{};
+    std::array<std::array<bool, 256>, 2> seen{};
+    double weight[2] = {0, 0}, sum[2] = {0, 0}, sumsq[2] = {0, 0};
+
+    void add(const ResubInput& in, std::size_t from, std::size_t to)
+    {
+        for (std::size_t i = from; i < to; ++i) {
+            const int w = in.weights[i];
+            const int m = in.member[i];
+            if (!in.mask[i] || w == 0 || missing(in.y[i]) || (m != 0 && m != 1)) continue;
+            const double y = in.y[i];
+            n[m] += w;
+            if (in.categorical) {
+                const auto c = static_cast<long long>(y);
+                if (c < 256) {
+                    low[at(m)][static_cast<std::size_t>(c)] += w;
+                    seen[at(m)][static_cast<std::size_t>(c)] = true;
+                } else {
+                    classes[m][c] += w;
+                }
+            }
+            weight[m] += w;
+            sum[m] += w * y;
+            sumsq[m] += w * y * y;
+        }
+    }
+    // The next stretch's, added after this one's.
+    void add(const ResubTally& t)
+    {
+        for (std::size_t m = 0; m < 2; ++m) {
+            n[m] += t.n[m];
+            for (const auto& [c, w] : t.classes[m]) classes[m][c] += w;
+            for (std::size_t c = 0; c < 256; ++c) {
+                low[m][c] += t.low[m][c];
+                seen[m][c] = seen[m][c] || t.seen[m][c];
+            }
+            weight[m] += t.weight[m];
+            sum[m] += t.sum[m];
+            sumsq[m] += t.sumsq[m];
+        }
+    }
+};
+
 } // namespace
 
 Resub resubstitution(const ResubInput& in)
 {
     Resub r;
     const std::size_t n = std::min({in.y.size(), in.weights.size(), in.mask.size(), in.member.size()});
-    // Each side's weight by class: classes below 256 in a table first.
-    std::map<long long, long long> classes[2];
-    std::array<std::array<long long, 256>, 2> low{};
-    std::array<std::array<bool, 256>, 2> seen{};
-    double weight[2] = {0, 0}, sum[2] = {0, 0}, sumsq[2] = {0, 0};
-    for (std::size_t i = 0; i < n; ++i) {
-        const int w = in.weights[i];
-        const int m = in.member[i];
-        if (!in.mask[i] || w == 0 || missing(in.y[i]) || (m != 0 && m != 1)) continue;
-        const double y = in.y[i];
-        (m == 1 ? r.n_a : r.n_a_minus) += w;
-        if (in.categorical) {
-            const auto c = static_cast<long long>(y);
-            if (c < 256) {
-                low[at(m)][static_cast<std::size_t>(c)] += w;
-                seen[at(m)][static_cast<std::size_t>(c)] = true;
-            } else {
-                classes[m][c] += w;
-            }
-        }
-        weight[m] += w;
-        sum[m] += w * y;
-        sumsq[m] += w * y * y;
-    }
+    // Stretches of observations tallied apart, joined in order.
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    std::vector<ResubTally> parts((n + kStretch - 1) / kStretch);
+    stats::for_stretches(in.parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        ResubTally part; // filled apart from its neighbours' cache lines
+        part.add(in, from, to);
+        parts[k] = std::move(part);
+    });
+    ResubTally all;
+    for (const ResubTally& part : parts) all.add(part);
+    auto& classes = all.classes;
+    const auto& weight = all.weight;
+    const auto& sum = all.sum;
+    const auto& sumsq = all.sumsq;
+    r.n_a_minus = all.n[0];
+    r.n_a = all.n[1];
     for (std::size_t m = 0; m < 2; ++m)
         for (std::size_t c = 0; c < 256; ++c)
-            if (seen[m][c]) classes[m][static_cast<long long>(c)] += low[m][c];
+            if (all.seen[m][c]) classes[m][static_cast<long long>(c)] += all.low[m][c];
     r.n = r.n_a + r.n_a_minus;
     for (int m = 0; m < 2; ++m) {
         double& pred = r.prediction[static_cast<std::size_t>(m)];
@@ -231,6 +271,7 @@ public:
         opt_.skip = p.options.skipcomb;
         opt_.censoring = p.censoring;
         opt_.yname = yname;
+        opt_.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
         Notices told;
         first_ = stats::partstats(view, cur.first, cur.first_sense(), signs, p.analysis->tables, opt_, told, p.log);
         ui::tell(p.services, p.log, told);
@@ -337,6 +378,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     // The first statistics of a search keep its prediction; the later steps of the
     // series (test sample, rest of a by-group) are scored with it.
     ResubInput rin{y, a.data.obswt, mask, member, a.outcome.ydisc};
+    rin.parallel = p.search_threads.parallel(search::search_threads(), [] { platform::pump(); });
     if (in_go && !p.process.go_statistics && p.process.rule_set) rin.rule = &p.process.rule;
     // From the menu on the test sample each side predicts as on the training sample,
     // whose weights the switch keeps aside.

@@ -5,6 +5,7 @@
 // the errors, the recording of a search and the Search Summary.
 #include "mainloop/dispatch.h"
 #include "partition/termlist.h"
+#include "stats/parallel_for.h"
 
 #include <array>
 #include <cstdint>
@@ -24,6 +25,7 @@ struct ResubInput {
     // The prediction of each side (A-, A) taken from another sample (the training
     // sample, the by-group) instead of this one's: its class or its mean.
     const std::array<double, 2>* rule = nullptr;
+    stats::ParallelFor parallel{}; // shares out the stretches of observations
 };
 
 struct Resub {

@@ -201,6 +201,7 @@ Flow rank_stage(Program& p)
         if (tree && !a.growth.growing) p.rank.tree_noted = false;
         const bool quiet = (a.bygroup.mode && a.bygroup.current > 1) || (tree && p.rank.tree_noted);
         search::FixposRun fr{a.tables, a.data, p.censoring, f.sgo, p.strategy.decidepos, quiet, p.services, p.log};
+        fr.parallel = hooks.parallel;
         settings::fixpos_mode2(p.rank.fixpos, fr, {names, ranking.order}, *p.forms);
         if (tree && fr.noted) p.rank.tree_noted = true;
         if (f.sgo) return to_strategy(p);

@@ -12,6 +12,7 @@
 #include "mainloop/settings_requests.h"
 #include "mainloop/tree_grow.h"
 #include "partition/dupvar.h"
+#include "platform/events.h"
 #include "platform/io/edit.h"
 #include "search/iteration.h"
 #include "search/primattrs.h"
@@ -26,27 +27,49 @@
 
 namespace meru::mainloop {
 
-std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask)
+namespace {
+
+// The most distinct Y values distinct_y() collects.
+constexpr std::size_t kMostDistinct = 11;
+
+// The distinct Y values of observations [from, to) of the sample in the order
+// first seen, at most kMostDistinct. Whole numbers below 256 (as classes
+// mostly are) are marked in a table.
+std::vector<float> first_seen(std::span<const float> y, std::span<const std::uint8_t> mask, std::size_t from,
+                              std::size_t to)
 {
     std::array<bool, 256> whole{};
     std::vector<float> values;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < y.size() && i < mask.size() && count <= 10; ++i) {
+    for (std::size_t i = from; i < to && values.size() < kMostDistinct; ++i) {
         const float v = y[i];
         if (!mask[i] || !(v >= 0.0f)) continue;
         if (v < 256.0f && v == std::floor(v)) {
-            bool& seen = whole[static_cast<std::size_t>(v)];
-            count += seen ? 0 : 1;
-            seen = true;
-            continue;
+            const auto k = static_cast<std::size_t>(v);
+            if (!whole[k]) values.push_back(static_cast<float>(k));
+            whole[k] = true;
+        } else if (std::find(values.begin(), values.end(), v) == values.end()) {
+            values.push_back(v);
         }
-        const auto at = std::lower_bound(values.begin(), values.end(), v);
-        if (at != values.end() && *at == v) continue;
-        values.insert(at, v);
-        ++count;
     }
-    for (std::size_t k = 0; k < whole.size(); ++k)
-        if (whole[k]) values.push_back(static_cast<float>(k));
+    return values;
+}
+
+} // namespace
+
+std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask,
+                              const stats::ParallelFor& parallel)
+{
+    const std::size_t n = std::min(y.size(), mask.size());
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    std::vector<std::vector<float>> seen((n + kStretch - 1) / kStretch);
+    stats::for_stretches(parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        seen[k] = first_seen(y, mask, from, to);
+    });
+    std::vector<float> values;
+    for (const std::vector<float>& part : seen)
+        for (const float v : part)
+            if (values.size() < kMostDistinct && std::find(values.begin(), values.end(), v) == values.end())
+                values.push_back(v);
     std::sort(values.begin(), values.end());
     return values;
 }
@@ -150,7 +173,8 @@ void primitive_lines_and_turbo(Program& p, EvaluationInputs& in)
     tin.on = p.options.turboon;
     tin.single_y = in.data.ny == 1;
     tin.y = in.data.y[0];
-    const std::vector<float> values = distinct_y(tin.y, in.sample);
+    const std::vector<float> values =
+        distinct_y(tin.y, in.sample, p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
     tin.distinct = values;
     in.weights.assign(a.data.obswt.size(), 0);
     stats::turbo(tin, in.data.abyte, key, in.sample, a.data.obswt, in.weights, &p.log);

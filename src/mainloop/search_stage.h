@@ -34,9 +34,11 @@ Flow search_stage(Program& p);
 std::vector<int> set_attributes(const Program& p, std::span<const int> lines);
 
 // The distinct Y values of the sample (Turbo groups by them), ascending: at
-// most 11 are collected, which is already too many. Whole numbers below 256
-// (as classes mostly are) are marked in a table, other values kept sorted.
-std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask);
+// most 11 are collected (the first 11 in observation order), which is already
+// too many. Each stretch of observations collects its own (on the workers
+// through `parallel`), joined in order.
+std::vector<float> distinct_y(std::span<const float> y, std::span<const std::uint8_t> mask,
+                              const stats::ParallelFor& parallel = {});
 
 // Sets the hooks that empty the search results for a new Y.
 void install_search_hooks(Program& p);

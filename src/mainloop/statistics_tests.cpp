@@ -2,8 +2,10 @@
 
 #include "mainloop/process_dialogs.h"
 #include "mainloop/program.h"
+#include "platform/events.h"
 #include "platform/frame.h"
 #include "platform/io/edit.h"
+#include "search/threads.h"
 #include "stats/count_table.h"
 #include "stats/effmat.h"
 #include "stats/harrellc.h"
@@ -76,7 +78,9 @@ void split_f_line(Program& p, const stats::SampleView& view, const partition::Pa
         return; // a list naming an attribute the data do not hold has no split to test
     }
     stats::SplitSlots work;
-    const stats::SplitSums sums = stats::splittab(view, first, second, p.options.skipcomb, false, work);
+    const stats::SplitSums sums = stats::splittab(
+        view, first, second, p.options.skipcomb, work,
+        p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
     const stats::SplitFTest t = stats::split_f_test(sums);
     p.log.write(" F-test of the split F=" + io::fmt_g(t.f, 13, 6) + " df=  1," + io::fmt_i(std::lround(t.df2), 8) +
                 " P =" + io::fmt_f(t.p, 9, 6));

@@ -373,7 +373,7 @@ MadeAttribute make_added(AddedContext& c, const partition::Partition& made_from,
     const int a = t.natt + 1, l = t.nlines + 1, v = t.vars.nvar + 1;
 
     // The membership column first: nothing changes when it cannot be made.
-    if (!d.hold_attribute(a) || !d.hold_column(v)) {
+    if (!d.hold_attribute(a, c.parallel) || !d.hold_column(v)) {
         log.write("NOTE: no room for another added attribute");
         return m;
     }
@@ -387,7 +387,8 @@ MadeAttribute make_added(AddedContext& c, const partition::Partition& made_from,
         return m;
     }
     const stats::DataColumn column{std::span<float>(d.xdata.data(), d.xdata.size()), d.n, v};
-    if (!stats::partattr(std::span<std::uint8_t>(d.abyte.data(), d.abyte.size()), d.lc, d.n, list, skip, a, column)) {
+    if (!stats::partattr(std::span<std::uint8_t>(d.abyte.data(), d.abyte.size()), d.lc, d.n, list, skip, a, column,
+                         c.parallel)) {
         log.write("NOTE: no room for another added attribute");
         return m;
     }

@@ -12,6 +12,7 @@
 #include "files/tables.h"
 #include "partition/expand.h"
 #include "partition/termlist.h"
+#include "stats/parallel_for.h"
 
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct AddedContext {
     files::ControlTables& tables;
     files::DataArrays& data;
     partition::AddedAttributes& added;
+    stats::ParallelFor parallel{}; // shares out the new attribute's column, a stretch of observations each
 };
 
 // A term list held elsewhere that must keep its meaning through a deletion;

@@ -19,13 +19,17 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
 
 namespace {
 
-// The observations that are units (in the mask, of weight and class) in
-// order, with their classes and weights, and the weight beyond the classes.
+// The observations of a stretch that are units (in the mask, of weight and
+// class) in order, with their classes and weights, the weight beyond the
+// classes, and the kinds (class, weight) among them in the order first seen,
+// up to one more than `most`.
 struct UnitScan {
     std::vector<int> obs, cls, weight;
+    std::vector<std::pair<int, int>> kinds;
+    std::vector<std::uint8_t> kind; // each unit's place among the snapshot's segments
     std::int64_t beyond = 0;
 
-    void add(const stats::SampleView& view, int nclasses, std::size_t from, std::size_t to)
+    void add(const stats::SampleView& view, int nclasses, std::size_t most, std::size_t from, std::size_t to)
     {
         for (std::vector<int>* v : {&cls, &weight, &obs}) v->reserve(v->size() + (to - from));
         for (std::size_t ix = from; ix < to; ++ix) {
@@ -40,6 +44,10 @@ struct UnitScan {
             obs.push_back(static_cast<int>(ix));
             cls.push_back(c);
             weight.push_back(w);
+            const std::pair k{c, w};
+            if (kinds.size() <= most && (kinds.empty() || kinds.back() != k) &&
+                std::find(kinds.begin(), kinds.end(), k) == kinds.end())
+                kinds.push_back(k);
         }
     }
 };
@@ -52,40 +60,25 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, stats::CountTable::max_classes);
+    // The observations a stretch each; the stretches are the layout's too.
     constexpr std::size_t kStretch = std::size_t{1} << 16;
     const auto n = static_cast<std::size_t>(view.abyte.n);
-    const std::size_t stretches = (n + kStretch - 1) / kStretch;
-    UnitScan scan;
-    if (parallel && stretches > 1) {
-        // A stretch each, joined in order.
-        std::vector<UnitScan> parts(stretches);
-        stats::for_stretches(parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
-            parts[k].add(view, nclasses_, from, to);
-        });
-        std::size_t units = 0;
-        for (const UnitScan& part : parts) units += part.obs.size();
-        for (std::vector<int>* v : {&scan.cls, &scan.weight, &scan.obs}) v->reserve(units);
-        for (UnitScan& part : parts) {
-            scan.obs.insert(scan.obs.end(), part.obs.begin(), part.obs.end());
-            scan.cls.insert(scan.cls.end(), part.cls.begin(), part.cls.end());
-            scan.weight.insert(scan.weight.end(), part.weight.begin(), part.weight.end());
-            scan.beyond += part.beyond;
-            part = UnitScan{};
-        }
-    } else {
-        scan.add(view, nclasses_, 0, n);
-    }
-    beyond_ = scan.beyond;
-    const std::vector<int>& obs = scan.obs;
-    const std::vector<int>& cls = scan.cls;
-    const std::vector<int>& weight = scan.weight;
+    std::vector<UnitScan> parts(std::max<std::size_t>((n + kStretch - 1) / kStretch, 1));
+    stats::for_stretches(parallel, n, kStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        UnitScan part; // filled apart from its neighbours' cache lines
+        part.add(view, nclasses_, kMaxSegments, from, to);
+        parts[k] = std::move(part);
+    });
+    std::size_t units = 0;
     // Segments: the units of one class and weight; too many of them, and the
     // units go by class and the width of their weights.
     std::vector<std::pair<int, int>> kinds;
-    for (std::size_t u = 0; u < obs.size() && kinds.size() <= kMaxSegments; ++u) {
-        const std::pair kind{cls[u], weight[u]};
-        if ((kinds.empty() || kinds.back() != kind) && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
-            kinds.push_back(kind);
+    for (const UnitScan& part : parts) {
+        units += part.obs.size();
+        beyond_ += part.beyond;
+        for (const std::pair<int, int>& kind : part.kinds)
+            if (kinds.size() <= kMaxSegments && std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+                kinds.push_back(kind);
     }
     auto made = std::make_shared<Planes>();
     std::vector<Plane>& planes = made->planes;
@@ -94,7 +87,7 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
     // For the run kernels (two classes) each segment starts on a new word: its
     // units are followed by padding units up to the word's end, which belong
     // to no plane.
-    const bool runs = segmented && nclasses_ == 2 && !obs.empty();
+    const bool runs = segmented && nclasses_ == 2 && units > 0;
     if (segmented) {
         // Few kinds: the units go kind by kind, in order within each, and
         // each kind is a segment with a plane of its own.
@@ -102,15 +95,19 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // Each unit's kind and each stretch's count of every kind, then each
         // stretch lays out its units from its own places within each kind:
         // the layout of one pass in order, the stretches shared out.
-        const std::size_t parts = (obs.size() + kStretch - 1) / kStretch;
-        std::vector<std::uint8_t> kind_of(obs.size());
-        std::vector<std::vector<std::size_t>> place(parts, std::vector<std::size_t>(kinds.size(), 0));
-        stats::for_stretches(parallel, obs.size(), kStretch, [&](std::size_t j, std::size_t from, std::size_t to) {
-            for (std::size_t u = from; u < to; ++u) {
-                kind_of[u] = static_cast<std::uint8_t>(
-                    std::lower_bound(kinds.begin(), kinds.end(), std::pair{cls[u], weight[u]}) - kinds.begin());
-                ++place[j][kind_of[u]];
+        std::vector<std::vector<std::size_t>> place(parts.size());
+        stats::for_stretches(parallel, parts.size(), 1, [&](std::size_t j, std::size_t, std::size_t) {
+            UnitScan& part = parts[j];
+            std::vector<std::uint8_t> kind(part.obs.size());
+            std::vector<std::size_t> count(kinds.size(), 0);
+            for (std::size_t u = 0; u < part.obs.size(); ++u) {
+                kind[u] = static_cast<std::uint8_t>(
+                    std::lower_bound(kinds.begin(), kinds.end(), std::pair{part.cls[u], part.weight[u]}) -
+                    kinds.begin());
+                ++count[kind[u]];
             }
+            part.kind = std::move(kind);
+            place[j] = std::move(count);
         });
         std::vector<std::size_t> start(kinds.size() + 1, 0);
         for (const std::vector<std::size_t>& counts : place)
@@ -126,12 +123,18 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         }
         // Each stretch's first place in each kind.
         for (std::size_t k = 0; k < kinds.size(); ++k)
-            for (std::size_t j = 0, at = first[k]; j < parts; ++j) at += std::exchange(place[j][k], at);
-        std::vector<int> o(x, -1);
-        stats::for_stretches(parallel, obs.size(), kStretch, [&](std::size_t j, std::size_t from, std::size_t to) {
-            std::vector<std::size_t>& next = place[j];
-            for (std::size_t u = from; u < to; ++u) o[next[kind_of[u]]++] = obs[u];
+            for (std::size_t j = 0, at = first[k]; j < parts.size(); ++j) at += std::exchange(place[j][k], at);
+        // Every unit's place is written by its stretch, each padding unit's here.
+        stats::UnitArray<int> o(x);
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            std::fill(o.begin() + static_cast<std::ptrdiff_t>(first[k] + start[k + 1] - start[k]),
+                      o.begin() + static_cast<std::ptrdiff_t>(k + 1 < kinds.size() ? first[k + 1] : x), -1);
+        stats::for_stretches(parallel, parts.size(), 1, [&](std::size_t j, std::size_t, std::size_t) {
+            std::vector<std::size_t> next = place[j];
+            const UnitScan& part = parts[j];
+            for (std::size_t u = 0; u < part.obs.size(); ++u) o[next[part.kind[u]]++] = part.obs[u];
         });
+        parts.clear();
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();
         plane_bits.assign(kinds.size() * words, 0);
@@ -154,13 +157,21 @@ ClassOrderedSample::ClassOrderedSample(const stats::SampleView& view, int nclass
         // The units by class and, within a class, wider weights first; a
         // plane per (class, weight bit) that occurs, so that the planes of
         // the higher bits are short.
+        std::vector<int> obs, cls, weight;
+        for (std::vector<int>* v : {&obs, &cls, &weight}) v->reserve(units);
+        for (UnitScan& part : parts) {
+            obs.insert(obs.end(), part.obs.begin(), part.obs.end());
+            cls.insert(cls.end(), part.cls.begin(), part.cls.end());
+            weight.insert(weight.end(), part.weight.begin(), part.weight.end());
+            part = UnitScan{};
+        }
         std::vector<std::size_t> order(obs.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         const auto width = [&](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight[u])); };
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return cls[a] != cls[b] ? cls[a] < cls[b] : width(a) > width(b);
         });
-        std::vector<int> o(order.size());
+        stats::UnitArray<int> o(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) o[u] = obs[order[u]];
         columns_ = std::make_unique<UnitColumns>(view.abyte, std::move(o), kernels_.sample);
         const std::size_t words = columns_->words();

@@ -150,7 +150,8 @@ void Evaluator::share_snapshots(const Evaluator& main)
 stats::PartitionSample& Evaluator::sample(const stats::ParallelFor& parallel)
 {
     if (!sample_) {
-        sample_ = std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample);
+        sample_ =
+            std::make_unique<stats::PartitionSample>(ys_[0].view, ys_[0].nclasses, kernels_.sample, parallel);
         sample_->prepare(attributes_, parallel);
     }
     return *sample_;

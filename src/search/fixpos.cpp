@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace meru::search {
@@ -63,7 +64,11 @@ std::vector<int> FixposState::lines(const files::ControlTables& t) const
     return out;
 }
 
-void swapline(files::ControlTables& t, files::DataArrays& d, int line)
+namespace {
+
+// Turns line `line`'s signs and labels; its attributes inside the attribute
+// matrix are added to `bytes` for flip_bytes().
+void swap_labels(files::ControlTables& t, int lc, int line, std::vector<int>& bytes)
 {
     if (line < 1 || line > t.nlines) return;
     const files::AttrLine& l = t.line[at(line)];
@@ -72,23 +77,77 @@ void swapline(files::ControlTables& t, files::DataArrays& d, int line)
         x.signbyte = static_cast<signed char>(-x.signbyte);
         std::swap(x.attlab[0], x.attlab[1]);
         std::swap(x.savedlab[0], x.savedlab[1]);
-        if (a > d.lc) continue;
-        for (int i = 1; i <= d.n; ++i) {
-            std::uint8_t& b = d.ab(a, i);
-            if (b <= 1) b = static_cast<std::uint8_t>(1 - b);
+        if (a <= lc) bytes.push_back(a);
+    }
+}
+
+// Toggles line `line`'s "swapped" flag and negates its and its cuts' correlations.
+void mark_turned(FixposState& s, files::ControlTables& t, int line)
+{
+    files::AttrLine& l = t.line[at(line)];
+    l.swapped = !l.swapped;
+    if (at(line) < s.linecor.size()) s.linecor[at(line)] = -s.linecor[at(line)];
+    for (int a = std::max(l.first_attribute(), 1); a <= l.attoff; ++a)
+        if (at(a) < s.cor.size()) s.cor[at(a)] = -s.cor[at(a)];
+}
+
+// Bytes 0x01 where a word's byte is 0 or 1, else 0.
+std::uint64_t zero_or_one(std::uint64_t w)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t x = w & 0xFEFEFEFEFEFEFEFEull; // 0 where the byte was 0 or 1
+    return (~(((x & low7) + low7) | x | low7) >> 7) & 0x0101010101010101ull;
+}
+
+} // namespace
+
+void swapline(files::ControlTables& t, files::DataArrays& d, int line)
+{
+    std::vector<int> bytes;
+    swap_labels(t, d.lc, line, bytes);
+    flip_bytes(d, bytes);
+}
+
+void flip_bytes(files::DataArrays& d, std::span<const int> attributes, const stats::ParallelFor& parallel)
+{
+    const auto lc = static_cast<std::size_t>(std::max(d.lc, 0));
+    const auto n = static_cast<std::size_t>(std::max(d.n, 0));
+    if (lc == 0 || n == 0 || attributes.empty()) return;
+    // Eight rows are lc words: the bit 0x01 of each byte to flip in them.
+    std::vector<std::uint64_t> flip(lc, 0);
+    for (const int a : attributes) {
+        if (a < 1 || at(a) > lc) continue;
+        for (std::size_t r = 0; r < 8; ++r) {
+            const std::size_t byte = r * lc + at(a) - 1;
+            flip[byte / 8] |= std::uint64_t{1} << (8 * (byte % 8));
         }
     }
+    std::uint8_t* bytes = d.abyte.data();
+    // Stretches of 8 x 8192 rows, then the rows after the last eight.
+    constexpr std::size_t kStretch = 8192;
+    stats::for_stretches(parallel, n / 8, kStretch, [&](std::size_t, std::size_t from, std::size_t to) {
+        for (std::uint8_t* p = bytes + from * 8 * lc; from < to; ++from)
+            for (std::size_t k = 0; k < lc; ++k, p += 8) {
+                if (!flip[k]) continue;
+                std::uint64_t w;
+                std::memcpy(&w, p, 8);
+                w ^= zero_or_one(w) & flip[k];
+                std::memcpy(p, &w, 8);
+            }
+    });
+    for (std::size_t i = n / 8 * 8; i < n; ++i)
+        for (std::size_t k = 0; k < lc; ++k) {
+            std::uint8_t& b = bytes[i * lc + k];
+            const std::size_t byte = i % 8 * lc + k;
+            if (b <= 1 && (flip[byte / 8] >> (8 * (byte % 8)) & 1)) b = static_cast<std::uint8_t>(1 - b);
+        }
 }
 
 void turn_line(FixposState& s, files::ControlTables& t, files::DataArrays& d, int line)
 {
     if (line < 1 || line > t.nlines) return;
-    files::AttrLine& l = t.line[at(line)];
-    l.swapped = !l.swapped;
+    mark_turned(s, t, line);
     swapline(t, d, line);
-    if (at(line) < s.linecor.size()) s.linecor[at(line)] = -s.linecor[at(line)];
-    for (int a = std::max(l.first_attribute(), 1); a <= l.attoff; ++a)
-        if (at(a) < s.cor.size()) s.cor[at(a)] = -s.cor[at(a)];
 }
 
 bool fixpos_excluded(const files::ControlTables& t, int a)
@@ -127,6 +186,8 @@ void decide_directions(FixposState& s, FixposRun& run)
     const int cline = censoring_line(t, run.censoring);
     if (s.linecor.size() < at(t.nlines) + 1) s.linecor.resize(at(t.nlines) + 1, 0.0);
     bool negative_kept = false;
+    // The bytes of the lines turned, flipped together after the rule.
+    std::vector<int> bytes;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const int line = lines[k];
         const double pct = 100.0 * static_cast<double>(k + 1) / static_cast<double>(lines.size());
@@ -172,13 +233,15 @@ void decide_directions(FixposState& s, FixposRun& run)
                 run.told.line(run.log, "NOTE: negative attribute for variable " + io::fmt_a(l.name, 8));
                 negative_kept = true;
             } else {
-                turn_line(s, t, run.data, line);
+                mark_turned(s, t, line);
+                swap_labels(t, run.data.lc, line, bytes);
                 s.linecor[at(line)] = -mn;
             }
         } else {
             s.linecor[at(line)] = mx;
         }
     }
+    flip_bytes(run.data, bytes, run.parallel);
     if (run.go && negative_kept) tell_rule(run, "NOTE: negative attributes!");
 }
 

@@ -15,7 +15,9 @@
 #include "files/tables.h"
 #include "platform/io/logwriter.h"
 #include "stats/censoring.h"
+#include "stats/parallel_for.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,12 +49,20 @@ struct FixposRun {
     io::LogWriter& log;
     bool noted = false; // out: a note is to be shown
     Notices told{};     // out: the rule's notes, and the log lines after the first
+    // Shares out the turning of the attribute bytes, a stretch of rows each.
+    stats::ParallelFor parallel{};
 };
 
 // Reverses line `line`'s direction: signbyte negated, every attribute byte x
 // becomes 1 - x (an excluded or missing byte stays as it is), both label tables
 // exchanged.
 void swapline(files::ControlTables& t, files::DataArrays& d, int line);
+
+// Every observation's byte x of these attributes (those inside 1..lc) becomes
+// 1 - x, an excluded or missing byte staying as it is: one pass over the
+// attribute matrix, a word of each row's bytes at a time, its stretches of
+// rows shared out by `parallel`.
+void flip_bytes(files::DataArrays& d, std::span<const int> attributes, const stats::ParallelFor& parallel = {});
 
 // Turns a line as Fix Positive attributes does: toggles its "swapped" flag,
 // swaps it and negates the line's and its cuts' correlations.

@@ -165,7 +165,7 @@ LogRankBits::LogRankBits(const stats::AttributeMatrix& abyte, const stats::LogRa
                          const KernelSet& kernels)
     : walk_(kernels.walk), walk_two_(kernels.walk_two)
 {
-    std::vector<int> obs;
+    stats::UnitArray<int> obs;
     obs.reserve(walk.steps.size());
     for (const auto& s : walk.steps) obs.push_back(s.obs);
     columns_ = std::make_unique<UnitColumns>(abyte, std::move(obs), kernels.sample);

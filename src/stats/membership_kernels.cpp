@@ -6,13 +6,6 @@
 
 namespace meru::stats {
 
-int y_class(float y, int nclasses)
-{
-    if (!(y >= 0.0f)) return -1; // negative or NaN
-    if (y >= static_cast<float>(nclasses)) return nclasses;
-    return static_cast<int>(y);
-}
-
 void SampleView::check() const
 {
     const auto n = static_cast<std::size_t>(abyte.n);
@@ -120,22 +113,25 @@ bool DataColumn::valid(int n) const
 }
 
 bool partattr(std::span<std::uint8_t> abyte, int lc, int n, const CompiledList& list, bool skip, int k,
-              const DataColumn& dest)
+              const DataColumn& dest, const ParallelFor& parallel)
 {
     if (k < 1 || k > lc || !dest.valid(n)) return false;
     const AttributeMatrix view(abyte, lc, n);
     const bool drop = skip && list.q() >= 1;
-    for (int i = 0; i < n; ++i) {
-        std::uint8_t* row = abyte.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lc);
-        row[k - 1] = kMissingByte; // a list that names k itself sees it missing
-        if (drop && list.skipped(row)) {
-            dest.at(i) = -1.0f;
-            continue;
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    for_stretches(parallel, static_cast<std::size_t>(n), kStretch, [&](std::size_t, std::size_t from, std::size_t to) {
+        for (int i = static_cast<int>(from); i < static_cast<int>(to); ++i) {
+            std::uint8_t* row = abyte.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(lc);
+            row[k - 1] = kMissingByte; // a list that names k itself sees it missing
+            if (drop && list.skipped(row)) {
+                dest.at(i) = -1.0f;
+                continue;
+            }
+            const int m = list.membership(row);
+            row[k - 1] = m < 0 ? kMissingByte : static_cast<std::uint8_t>(m);
+            dest.at(i) = static_cast<float>(m);
         }
-        const int m = list.membership(row);
-        row[k - 1] = m < 0 ? kMissingByte : static_cast<std::uint8_t>(m);
-        dest.at(i) = static_cast<float>(m);
-    }
+    });
     return true;
 }
 

@@ -6,6 +6,7 @@
 // (partition_sample.h), which gives the same results.
 #include "stats/count_table.h"
 #include "stats/membership.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <span>
@@ -14,7 +15,12 @@ namespace meru::stats {
 
 // Count-table class of a Y value: -1 when the value is missing (negative or NaN),
 // `nclasses` when it lies beyond the table (int(y) >= nclasses), else int(y).
-int y_class(float y, int nclasses);
+inline int y_class(float y, int nclasses)
+{
+    if (!(y >= 0.0f)) return -1; // negative or NaN
+    if (y >= static_cast<float>(nclasses)) return nclasses;
+    return static_cast<int>(y);
+}
 
 // The inputs every evaluation over the sample shares. Index i is observation i + 1.
 struct SampleView {
@@ -78,9 +84,10 @@ struct DataColumn {
 // Stores the membership of every observation (no mask, weight or Y test) as
 // attribute `k` (byte 1, 0 or 255) and as the data column (1.0, 0.0 or -1.0); an
 // observation the skip flag drops gets 255 and -1.0. Returns false and changes
-// nothing when k lies outside 1..lc or the data column outside `xdata`.
+// nothing when k lies outside 1..lc or the data column outside `xdata`. The
+// stretches of observations are shared out by `parallel`.
 bool partattr(std::span<std::uint8_t> abyte, int lc, int n, const CompiledList& list, bool skip, int k,
-              const DataColumn& dest);
+              const DataColumn& dest, const ParallelFor& parallel = {});
 
 // Appends attribute natt + 1 made from `values` (one per observation): a value
 // whose integer part is 0 or 1 gives that byte and data value; any other value

@@ -82,48 +82,84 @@ PartitionSample::PartitionSample(const SampleView& view, int nclasses)
     : PartitionSample(view, nclasses, sample_kernels(cpu_level()))
 {}
 
-PartitionSample::PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels)
+namespace {
+
+// The observations of a stretch that are units (in the mask, of a weight
+// other than 0, their Y not missing) in order, with their weights and Ys.
+struct UnitScan {
+    std::vector<int> obs, weight;
+    std::vector<float> y;
+
+    void add(const SampleView& view, std::size_t from, std::size_t to)
+    {
+        for (std::size_t ix = from; ix < to; ++ix) {
+            const int w = view.weights[ix];
+            const float v = view.y[ix];
+            if (!view.mask[ix] || w == 0 || !(v >= 0.0f)) continue;
+            obs.push_back(static_cast<int>(ix));
+            weight.push_back(w);
+            y.push_back(v);
+        }
+    }
+};
+
+// The stretches of units: observations, planes and sums alike.
+constexpr std::size_t kUnitStretch = std::size_t{1} << 16;
+
+} // namespace
+
+PartitionSample::PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels,
+                                 const ParallelFor& parallel)
     : abyte_(view.abyte), kernels_(kernels)
 {
     view.check();
     nclasses_ = std::clamp(nclasses, 0, CountTable::max_classes);
-    std::vector<int> found;
-    for (int i = 0; i < abyte_.n; ++i) {
-        const auto ix = static_cast<std::size_t>(i);
-        const int w = view.weights[ix];
-        const float y = view.y[ix];
-        if (!view.mask[ix] || w == 0 || !(y >= 0.0f)) continue;
-        found.push_back(i);
-        weight_.push_back(w);
-        y_.push_back(y);
-    }
+    const auto n = static_cast<std::size_t>(std::max(abyte_.n, 0));
+    std::vector<UnitScan> parts((n + kUnitStretch - 1) / kUnitStretch);
+    for_stretches(parallel, n, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        UnitScan part; // filled apart from its neighbours' cache lines
+        part.add(view, from, to);
+        parts[k] = std::move(part);
+    });
+    // The stretches joined in order, each copied to its place on the workers.
+    std::vector<std::size_t> at(parts.size() + 1, 0);
+    for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].obs.size();
+    UnitArray<int> obs(at.back());
+    weight_.resize(at.back());
+    y_.resize(at.back());
+    for_stretches(parallel, parts.size(), 1, [&](std::size_t k, std::size_t, std::size_t) {
+        std::copy(parts[k].obs.begin(), parts[k].obs.end(), obs.begin() + static_cast<std::ptrdiff_t>(at[k]));
+        std::copy(parts[k].weight.begin(), parts[k].weight.end(),
+                  weight_.begin() + static_cast<std::ptrdiff_t>(at[k]));
+        std::copy(parts[k].y.begin(), parts[k].y.end(), y_.begin() + static_cast<std::ptrdiff_t>(at[k]));
+        parts[k] = UnitScan{};
+    });
     // Units with wider weights first (stable): the planes of the higher weight
     // bits then occupy only the first words, and the kernel skips the rest. After
     // Turbo grouping this puts the few group representatives together.
-    {
-        const auto width = [this](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight_[u])); };
-        std::vector<std::size_t> order(found.size());
+    const auto width = [this](std::size_t u) { return std::bit_width(static_cast<std::uint32_t>(weight_[u])); };
+    bool one_width = true;
+    for (std::size_t u = 1; u < obs.size() && one_width; ++u) one_width = width(u) == width(0);
+    if (!one_width) {
+        std::vector<std::size_t> order(obs.size());
         for (std::size_t u = 0; u < order.size(); ++u) order[u] = u;
-        bool one_width = true;
-        for (std::size_t u = 1; u < order.size() && one_width; ++u) one_width = width(u) == width(0);
-        if (!one_width)
-            std::stable_sort(order.begin(), order.end(),
-                             [&](std::size_t a, std::size_t b) { return width(a) > width(b); });
-        std::vector<int> obs(order.size()), weight(order.size());
-        std::vector<float> y(order.size());
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return width(a) > width(b); });
+        UnitArray<int> o(order.size()), weight(order.size());
+        UnitArray<float> y(order.size());
         for (std::size_t u = 0; u < order.size(); ++u) {
-            obs[u] = found[order[u]];
+            o[u] = obs[order[u]];
             weight[u] = weight_[order[u]];
             y[u] = y_[order[u]];
         }
+        obs.swap(o);
         weight_.swap(weight);
         y_.swap(y);
-        // Whole blocks of words, so the kernels run fixed-length loops; the
-        // padding units belong to no class plane and so are never counted.
-        columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kernels_, kBlock);
     }
+    // Whole blocks of words, so the kernels run fixed-length loops; the
+    // padding units belong to no class plane and so are never counted.
+    columns_ = std::make_unique<UnitColumns>(abyte_, std::move(obs), kernels_, kBlock);
     words_ = columns_->words();
-    build_planes(y_, nclasses_, own_);
+    build_planes(y_, nclasses_, own_, parallel);
     for (UnitColumns::Compiled* c : {&list_, &list2_}) {
         c->lp.reserve(partition::MAXP);
         c->lits.reserve(256);
@@ -165,7 +201,7 @@ void PartitionSample::make_split_state()
         return;
     }
     split_ready_ = true;
-    const std::vector<int>& units = obs();
+    const UnitArray<int>& units = obs();
     wy_.assign(words_ * 64, 0.0);
     wy2_.assign(words_ * 64, 0.0);
     for (std::size_t u = 0; u < units.size(); ++u) {
@@ -189,43 +225,72 @@ void PartitionSample::make_split_state()
     make_split_work();
 }
 
-void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const
+void PartitionSample::build_planes(std::span<const float> unit_y, int nclasses, Planes& out,
+                                   const ParallelFor& parallel) const
 {
     const std::size_t units = obs().size();
-    // Which weight bits occur in each class, then one plane per (class, bit).
-    // A unit whose Y is missing belongs to no plane.
-    std::vector<std::uint32_t> used(static_cast<std::size_t>(nclasses), 0);
-    for (std::size_t u = 0; u < units; ++u) {
-        const int c = y_class(unit_y[u], nclasses);
-        if (c == nclasses) out.beyond += weight_[u];
-        else if (c >= 0) used[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+    const auto classes = static_cast<std::size_t>(nclasses);
+    // Which weight bits occur in each class and, per stretch of units, the
+    // weight beyond the classes; then one plane per (class, bit). A unit
+    // whose Y is missing belongs to no plane.
+    const std::size_t stretches = (units + kUnitStretch - 1) / kUnitStretch;
+    std::vector<std::vector<std::uint32_t>> used(stretches);
+    std::vector<std::int64_t> beyond(stretches, 0);
+    for_stretches(parallel, units, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        std::vector<std::uint32_t> bits(classes, 0);
+        std::int64_t past = 0;
+        for (std::size_t u = from; u < to; ++u) {
+            const int c = y_class(unit_y[u], nclasses);
+            if (c == nclasses) past += weight_[u];
+            else if (c >= 0) bits[static_cast<std::size_t>(c)] |= static_cast<std::uint32_t>(weight_[u]);
+        }
+        used[k] = std::move(bits);
+        beyond[k] = past;
+    });
+    std::vector<std::uint32_t> bits_used(classes, 0);
+    for (std::size_t k = 0; k < stretches; ++k) {
+        out.beyond += beyond[k];
+        for (std::size_t c = 0; c < classes; ++c) bits_used[c] |= used[k][c];
     }
-    std::vector<int> index(static_cast<std::size_t>(nclasses) * 32, -1);
+    std::vector<int> index(classes * 32, -1);
     for (int c = 0; c < nclasses; ++c)
         for (int b = 0; b < 32; ++b)
-            if ((used[static_cast<std::size_t>(c)] >> b) & 1u) {
+            if ((bits_used[static_cast<std::size_t>(c)] >> b) & 1u) {
                 index[static_cast<std::size_t>(c * 32 + b)] = static_cast<int>(out.cls.size());
                 out.cls.push_back(c);
                 out.value.push_back(b == 31 ? -(std::int64_t{1} << 31) : (std::int64_t{1} << b));
             }
-    out.bits.assign(out.cls.size() * words_, 0);
-    out.lo.assign(out.cls.size(), static_cast<std::uint32_t>(words_));
-    out.hi.assign(out.cls.size(), 0);
-    for (std::size_t u = 0; u < units; ++u) {
-        const int c = y_class(unit_y[u], nclasses);
-        if (c < 0 || c == nclasses) continue;
-        auto bits = static_cast<std::uint32_t>(weight_[u]);
-        while (bits) {
-            const int b = std::countr_zero(bits);
-            bits &= bits - 1;
-            const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
-            out.bits[p * words_ + u / 64] |= u64{1} << (u % 64);
-            out.lo[p] = std::min(out.lo[p], static_cast<std::uint32_t>(u / 64));
-            out.hi[p] = std::max(out.hi[p], static_cast<std::uint32_t>(u / 64 + 1));
+    const std::size_t planes = out.cls.size();
+    out.bits.assign(planes * words_, 0);
+    // Each stretch sets the bits of its own words, and the words its planes span.
+    std::vector<std::vector<std::uint32_t>> lo(stretches), hi(stretches);
+    for_stretches(parallel, units, kUnitStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        std::vector<std::uint32_t> first(planes, static_cast<std::uint32_t>(words_)), last(planes, 0);
+        for (std::size_t u = from; u < to; ++u) {
+            const int c = y_class(unit_y[u], nclasses);
+            if (c < 0 || c == nclasses) continue;
+            auto bits = static_cast<std::uint32_t>(weight_[u]);
+            while (bits) {
+                const int b = std::countr_zero(bits);
+                bits &= bits - 1;
+                const auto p = static_cast<std::size_t>(index[static_cast<std::size_t>(c * 32 + b)]);
+                out.bits[p * words_ + u / 64] |= u64{1} << (u % 64);
+                first[p] = std::min(first[p], static_cast<std::uint32_t>(u / 64));
+                last[p] = std::max(last[p], static_cast<std::uint32_t>(u / 64 + 1));
+            }
         }
-    }
-    out.acc_det.assign(out.cls.size(), 0);
-    out.acc_mem.assign(out.cls.size(), 0);
+        lo[k] = std::move(first);
+        hi[k] = std::move(last);
+    });
+    out.lo.assign(planes, static_cast<std::uint32_t>(words_));
+    out.hi.assign(planes, 0);
+    for (std::size_t k = 0; k < stretches; ++k)
+        for (std::size_t p = 0; p < planes; ++p) {
+            out.lo[p] = std::min(out.lo[p], lo[k][p]);
+            out.hi[p] = std::max(out.hi[p], hi[k][p]);
+        }
+    out.acc_det.assign(planes, 0);
+    out.acc_mem.assign(planes, 0);
 }
 
 namespace {
@@ -368,7 +433,7 @@ void PartitionSample::partab(const partition::TermList& list, int sense, std::sp
 PartitionSample::YLayer PartitionSample::layer(std::span<const float> y, int nclasses) const
 {
     if (y.size() < static_cast<std::size_t>(abyte_.n)) throw std::invalid_argument("Y column too short");
-    const std::vector<int>& units = obs();
+    const UnitArray<int>& units = obs();
     YLayer l;
     l.nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
     std::vector<float> unit_y(units.size());

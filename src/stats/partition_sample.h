@@ -35,8 +35,11 @@ public:
     // `nclasses` (clamped to 0..100) is the number of Y classes of the count table,
     // int(YMAX) + 1 for the Y; 0 when only partcor and memberships are wanted.
     PartitionSample(const SampleView& view, int nclasses);
-    // The same with the kernels of another level than the one in force.
-    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels);
+    // The same with the kernels of another level than the one in force; the
+    // passes over the observations and the units run a stretch at a time,
+    // shared out by `parallel`.
+    PartitionSample(const SampleView& view, int nclasses, const SampleKernels& kernels,
+                    const ParallelFor& parallel = {});
     // A copy of `other` for another thread: the same units, reading the
     // values, planes and bit columns `other` holds, with work storage of its
     // own. `other` has made its split state (prepare_split()) or none of the
@@ -149,7 +152,7 @@ private:
     // The split sums' work storage.
     void make_split_work();
     // The units' observations (0-based), wider weights first.
-    const std::vector<int>& obs() const { return columns_->obs(); }
+    const UnitArray<int>& obs() const { return columns_->obs(); }
     void split_words(bool skip, bool per_term);
     void add_in_order(const SumTerms& t, const std::uint64_t* a, SplitSlots::Side& side_a, std::size_t slot_a,
                       const std::uint64_t* b, SplitSlots::Side* side_b, std::size_t slot_b) const;
@@ -158,15 +161,16 @@ private:
     bool sums_exact(std::span<const double> wy, std::span<const double> wy2) const;
     void build_sum_planes(std::span<const double> wy, std::span<const double> wy2, SumPlanes& out) const;
     template <class F> void for_each_block(const UnitColumns::Compiled& list, bool skip, F&& f) const;
-    void build_planes(std::span<const float> unit_y, int nclasses, Planes& out) const;
+    void build_planes(std::span<const float> unit_y, int nclasses, Planes& out,
+                      const ParallelFor& parallel = {}) const;
     SplitSums split_layer(const SumTerms& t, bool per_term, SplitSlots& slots) const;
 
     // What a copy for another thread reads with the sample (Share): the
     // units' values, the count-table planes of the sample's Y and what the
     // split sums read, which the owner has made beforehand.
     struct Units {
-        std::vector<int> weight; // weight of each unit
-        std::vector<float> y;    // Y of each unit
+        UnitArray<int> weight; // weight of each unit
+        UnitArray<float> y;    // Y of each unit
         Planes own;              // the count-table planes of the sample's Y (their counts unused)
         // Split sums: w*y and y*w*y of each unit, formed in single precision
         // and kept widened (exactly) to double; the units in observation order
@@ -192,8 +196,8 @@ private:
     std::size_t words_ = 0;
     std::unique_ptr<UnitColumns> columns_; // the units' bit columns
     std::shared_ptr<Units> units_ = std::make_shared<Units>();
-    std::vector<int>& weight_ = units_->weight;
-    std::vector<float>& y_ = units_->y;
+    UnitArray<int>& weight_ = units_->weight;
+    UnitArray<float>& y_ = units_->y;
     Planes& own_ = units_->own;
     std::vector<double>& wy_ = units_->wy;
     std::vector<double>& wy2_ = units_->wy2;

@@ -94,6 +94,26 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term)
     return r;
 }
 
+namespace {
+
+// Observation i's Y with its w y and y w y, when it is counted (in the mask,
+// of a weight other than 0, its Y not missing and, with the skip flag, no
+// literal of `first` missing).
+bool counted(const SampleView& view, const CompiledList& first, bool skip, int i, int& w, float& wy, float& wy2)
+{
+    const auto ix = static_cast<std::size_t>(i);
+    w = view.weights[ix];
+    if (w == 0 || !view.mask[ix]) return false;
+    const float y = view.y[ix];
+    if (!(y >= 0.0f)) return false;
+    if (skip && first.skipped(view.abyte.row(i))) return false;
+    wy = static_cast<float>(w) * y;
+    wy2 = y * wy;
+    return true;
+}
+
+} // namespace
+
 SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
                    bool per_term, SplitSlots& slots)
 {
@@ -105,19 +125,48 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
     SplitSlots::Side* terms1 = per_term ? &slots.first : nullptr;
     SplitSlots::Side* terms2 = per_term ? &slots.second : nullptr;
     for (int i = 0; i < view.abyte.n; ++i) {
-        const auto ix = static_cast<std::size_t>(i);
-        const int w = view.weights[ix];
-        if (w == 0 || !view.mask[ix]) continue;
-        const float y = view.y[ix];
-        if (!(y >= 0.0f)) continue;
+        int w = 0;
+        float wy = 0.0f, wy2 = 0.0f;
+        if (!counted(view, first, skip, i, w, wy, wy2)) continue;
         const std::uint8_t* row = view.abyte.row(i);
-        if (skip && first.skipped(row)) continue;
-        const float wy = static_cast<float>(w) * y;
-        const float wy2 = y * wy;
         if (list_holds(first, row, terms1, w, wy, wy2)) slots.first.add(last1, w, wy, wy2);
         else if (list_holds(second, row, terms2, w, wy, wy2)) slots.second.add(last2, w, wy, wy2);
     }
     return finish_split(slots, q1, q2, per_term);
+}
+
+SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
+                   SplitSlots& slots, const ParallelFor& parallel)
+{
+    view.check();
+    const int q1 = first.q(), q2 = second.q();
+    slots.first.clear(q1);
+    slots.second.clear(q2);
+    const auto n = static_cast<std::size_t>(std::max(view.abyte.n, 0));
+    // 1: the first list holds; 2: the second one; 0: neither, or not counted.
+    std::vector<std::uint8_t> side(n, 0);
+    constexpr std::size_t kStretch = std::size_t{1} << 16;
+    for_stretches(parallel, n, kStretch, [&](std::size_t, std::size_t from, std::size_t to) {
+        int w = 0;
+        float wy = 0.0f, wy2 = 0.0f;
+        for (auto i = static_cast<int>(from); i < static_cast<int>(to); ++i) {
+            if (!counted(view, first, skip, i, w, wy, wy2)) continue;
+            const std::uint8_t* row = view.abyte.row(i);
+            side[static_cast<std::size_t>(i)] = list_holds(first, row, nullptr, 0, 0.0f, 0.0f)    ? 1
+                                                : list_holds(second, row, nullptr, 0, 0.0f, 0.0f) ? 2
+                                                                                                   : 0;
+        }
+    });
+    const auto last1 = static_cast<std::size_t>(q1), last2 = static_cast<std::size_t>(q2);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!side[i]) continue;
+        const int w = view.weights[i];
+        const float y = view.y[i];
+        const float wy = static_cast<float>(w) * y;
+        if (side[i] == 1) slots.first.add(last1, w, wy, y * wy);
+        else slots.second.add(last2, w, wy, y * wy);
+    }
+    return finish_split(slots, q1, q2, false);
 }
 
 SplitFTest split_f_test(const SplitSums& s)

@@ -26,6 +26,7 @@
 #include "stats/criterion.h"
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <vector>
@@ -62,6 +63,11 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term);
 // other one).
 SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
                    bool per_term, SplitSlots& slots);
+// The same without the per-term sums, to the last bit: the side each
+// observation falls on is worked out first, its stretches shared out by
+// `parallel`, then the sums are added in observation order.
+SplitSums splittab(const SampleView& view, const CompiledList& first, const CompiledList& second, bool skip,
+                   SplitSlots& slots, const ParallelFor& parallel);
 
 // The F test of the split on 1 and N - 2 degrees of freedom: with W the sum of the
 // two sides' sums of squares and B = SST - W, F = max(0, B)(N - 2) / W, rounded to

@@ -122,6 +122,93 @@ void print_table(const SubStat& st, const partition::TermList& list, const files
     told.line(log, dashes());
 }
 
+// The stretches of observations partstats() tallies apart.
+constexpr std::size_t kTallyStretch = std::size_t{1} << 16;
+
+// What a stretch of observations adds to the parts and cells, and its pairs;
+// incomplete when its pair list could not grow (it holds the pairs before).
+struct Tally {
+    std::vector<PartStat> part;
+    std::vector<CellStat> cells;
+    std::vector<TermPair> pairs;
+    bool complete = true;
+};
+
+void add_observation(PartStat& p, int w, float y, bool censored)
+{
+    if (y_missing(y)) {
+        p.missing += w;
+        return;
+    }
+    p.n += w;
+    p.s += static_cast<double>(w) * y;
+    p.q += static_cast<double>(w) * y * y;
+    if (censored) p.censored += w;
+}
+
+void tally(const SampleView& data, const CompiledList& compiled, const SampleFilter& filter, std::size_t from,
+           std::size_t to, Tally& t)
+{
+    const int q = static_cast<int>(compiled.lp().size());
+    std::vector<char> truth(static_cast<std::size_t>(q));
+    for (std::size_t k = from; k < to; ++k) {
+        const int w = data.weights[k];
+        const SampleObservation obs = filter.at(k);
+        if (!obs.counted) continue;
+        const bool censored = obs.censored;
+        const int i = static_cast<int>(k);
+        term_truth(compiled, data.abyte.row(i), truth);
+        const float y = data.y[k];
+        int ntrue = 0, last = 0;
+        std::size_t cell = 0;
+        for (int j = 0; j < q; ++j) {
+            if (!truth[static_cast<std::size_t>(j)]) continue;
+            try {
+                t.pairs.push_back({j + 1, i});
+            } catch (const std::bad_alloc&) {
+                t.complete = false;
+                return;
+            }
+            add_observation(t.part[static_cast<std::size_t>(j)], w, y, censored);
+            if (j < 63) cell |= std::size_t{1} << j;
+            ++ntrue;
+            last = j;
+        }
+        if (ntrue == 1 && !y_missing(y)) t.part[static_cast<std::size_t>(last)].unique += w;
+        if (!t.cells.empty()) {
+            CellStat& c = t.cells[cell];
+            c.weight += w;
+            if (y_missing(y)) {
+                c.missing += w;
+            } else {
+                if (censored) c.censored += w;
+                c.sum = (c.sum < 0.0 ? 0.0 : c.sum) + static_cast<double>(w) * y;
+                c.sumsq += static_cast<double>(w) * y * y;
+            }
+        }
+        if (ntrue > 0) add_observation(t.part[static_cast<std::size_t>(q)], w, y, censored);
+    }
+}
+
+void add_part(PartStat& to, const PartStat& p)
+{
+    to.n += p.n;
+    to.missing += p.missing;
+    to.censored += p.censored;
+    to.unique += p.unique;
+    to.s += p.s;
+    to.q += p.q;
+}
+
+void add_cell(CellStat& to, const CellStat& c)
+{
+    to.weight += c.weight;
+    to.missing += c.missing;
+    to.censored += c.censored;
+    if (c.sum >= 0.0) to.sum = (to.sum < 0.0 ? 0.0 : to.sum) + c.sum;
+    to.sumsq += c.sumsq;
+}
+
 } // namespace
 
 char sign_char(int sense) { return sense == partition::kPlain ? ' ' : '-'; }
@@ -149,57 +236,32 @@ SubStat partstats(const SampleView& data, const partition::TermList& list_in, in
     if (cells) st.cells.assign(std::size_t{1} << q, CellStat{});
 
     const SampleFilter filter(data.abyte, data.mask, data.weights, opt.censoring, opt.skip ? &compiled : nullptr);
-    std::vector<char> truth(static_cast<std::size_t>(q));
-    const auto add = [](PartStat& p, int w, float y, bool censored) {
-        if (y_missing(y)) {
-            p.missing += w;
-            return;
-        }
-        p.n += w;
-        p.s += static_cast<double>(w) * y;
-        p.q += static_cast<double>(w) * y * y;
-        if (censored) p.censored += w;
-    };
-
-    for (int i = 0; i < data.abyte.n && st.complete; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        const int w = data.weights[k];
-        const SampleObservation obs = filter.at(k);
-        if (!obs.counted) continue;
-        const bool censored = obs.censored;
-        term_truth(compiled, data.abyte.row(i), truth);
-        const float y = data.y[k];
-        int ntrue = 0, last = 0;
-        std::size_t cell = 0;
-        for (int j = 0; j < q; ++j) {
-            if (!truth[static_cast<std::size_t>(j)]) continue;
-            try {
-                st.pairs.push_back({j + 1, i});
-            } catch (const std::bad_alloc&) {
-                told.add_help("ERROR: array allowance insufficient");
-                st.complete = false;
-                break;
-            }
-            add(st.part[static_cast<std::size_t>(j)], w, y, censored);
-            if (j < 63) cell |= std::size_t{1} << j;
-            ++ntrue;
-            last = j;
-        }
-        if (!st.complete) break;
-        if (ntrue == 1 && !y_missing(y)) st.part[static_cast<std::size_t>(last)].unique += w;
-        if (cells) {
-            CellStat& c = st.cells[cell];
-            c.weight += w;
-            if (y_missing(y)) {
-                c.missing += w;
-            } else {
-                if (censored) c.censored += w;
-                c.sum = (c.sum < 0.0 ? 0.0 : c.sum) + static_cast<double>(w) * y;
-                c.sumsq += static_cast<double>(w) * y * y;
-            }
-        }
-        if (ntrue > 0) add(st.part[static_cast<std::size_t>(q)], w, y, censored);
+    // Stretches of observations each tallied apart (on the workers), then
+    // added up in order: the same sums whatever the number of threads.
+    const auto n = static_cast<std::size_t>(std::max(data.abyte.n, 0));
+    std::vector<Tally> tallies((n + kTallyStretch - 1) / kTallyStretch);
+    for_stretches(opt.parallel, n, kTallyStretch, [&](std::size_t k, std::size_t from, std::size_t to) {
+        Tally t; // filled apart from its neighbours' cache lines
+        t.part.assign(static_cast<std::size_t>(q) + 1, PartStat{});
+        if (cells) t.cells.assign(std::size_t{1} << q, CellStat{});
+        tally(data, compiled, filter, from, to, t);
+        tallies[k] = std::move(t);
+    });
+    try {
+        std::size_t pairs = 0;
+        for (const Tally& t : tallies) pairs += t.pairs.size();
+        st.pairs.reserve(pairs);
+    } catch (const std::bad_alloc&) {
+        st.complete = false;
     }
+    for (std::size_t k = 0; k < tallies.size() && st.complete; ++k) {
+        const Tally& t = tallies[k];
+        for (std::size_t j = 0; j < t.part.size(); ++j) add_part(st.part[j], t.part[j]);
+        for (std::size_t c = 0; c < t.cells.size(); ++c) add_cell(st.cells[c], t.cells[c]);
+        st.pairs.insert(st.pairs.end(), t.pairs.begin(), t.pairs.end());
+        st.complete = t.complete;
+    }
+    if (!st.complete) told.add_help("ERROR: array allowance insufficient");
 
     if (!opt.ychosen) return st;
     double ss = 0.0;

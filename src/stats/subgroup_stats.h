@@ -9,6 +9,7 @@
 #include "stats/censoring.h"
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
+#include "stats/parallel_for.h"
 
 #include <cstdint>
 #include <span>
@@ -78,6 +79,7 @@ struct PartStatsOptions {
     bool print = true;
     bool cells = true;      // keep the per-cell table (q <= 10)
     std::string_view yname; // 20 characters at most are shown
+    ParallelFor parallel{}; // shares out the stretches of observations
 };
 
 // The data: the view's Y is the chosen Y, its weights the observation weights.

@@ -10,9 +10,9 @@
 
 namespace meru::stats {
 
-UnitColumns::UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, const SampleKernels& kernels,
+UnitColumns::UnitColumns(const AttributeMatrix& abyte, UnitArray<int> obs, const SampleKernels& kernels,
                          std::size_t block)
-    : abyte_(abyte), obs_(std::make_shared<const std::vector<int>>(std::move(obs))), columns_(kernels.columns)
+    : abyte_(abyte), obs_(std::make_shared<const UnitArray<int>>(std::move(obs))), columns_(kernels.columns)
 {
     block = std::max<std::size_t>(block, 1);
     words_ = (obs_->size() + 64 * block - 1) / (64 * block) * block;
@@ -130,9 +130,11 @@ void UnitColumns::prepare(std::span<const int> attributes, const ParallelFor& pa
     std::sort(todo.begin(), todo.end());
     todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
     std::vector<std::uint64_t*> cols;
+    // Zeroed as they come from the system (the padding words stay so); the
+    // stretches write the rest.
     for (const int a : todo) {
         auto& col = cols_[static_cast<std::size_t>(a)];
-        col.assign(3 * words_, 0);
+        col = UnitArray<std::uint64_t>(3 * words_);
         cols.push_back(col.data());
     }
     // Stretches of 2^17 units: long enough that handing one out costs

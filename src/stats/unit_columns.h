@@ -19,6 +19,7 @@
 // block of words; it is inlined into each sample's kernels, which are compiled
 // for the population-count instruction where the processor has it.
 #include "core/cpu_level.h"
+#include "files/dataset.h"
 #include "partition/termlist.h"
 #include "stats/membership.h"
 #include "stats/parallel_for.h"
@@ -33,6 +34,11 @@ namespace meru::stats {
 
 struct ColumnArgs;
 struct SampleKernels;
+
+// A long array over the units whose memory comes zeroed from the system and
+// is not written on construction: the workers that fill a stretch of it are
+// the first to touch its pages, instead of the calling thread clearing it all.
+template <class T> using UnitArray = std::vector<T, files::ZeroedAllocator<T>>;
 
 class UnitColumns {
 public:
@@ -54,7 +60,7 @@ public:
 
     // `obs`: the observation of each unit; -1 makes a padding unit. The
     // columns are built by the kernel of `kernels` (stats/sample_kernels.h).
-    UnitColumns(const AttributeMatrix& abyte, std::vector<int> obs, const SampleKernels& kernels,
+    UnitColumns(const AttributeMatrix& abyte, UnitArray<int> obs, const SampleKernels& kernels,
                 std::size_t block = kBlock);
     struct Share {};
     UnitColumns(const UnitColumns& other, Share);
@@ -63,7 +69,7 @@ public:
 
     std::size_t words() const { return words_; }
     std::size_t units() const { return obs_->size(); }
-    const std::vector<int>& obs() const { return *obs_; }
+    const UnitArray<int>& obs() const { return *obs_; }
     const AttributeMatrix& matrix() const { return abyte_; }
 
     // Builds the columns of these attributes (those not built yet, inside
@@ -78,10 +84,10 @@ public:
 
 private:
     AttributeMatrix abyte_;
-    std::shared_ptr<const std::vector<int>> obs_;
+    std::shared_ptr<const UnitArray<int>> obs_;
     std::size_t words_ = 0;
     void (*columns_)(const ColumnArgs&) = nullptr;
-    std::vector<std::vector<std::uint64_t>> cols_; // per attribute: its own columns (empty when read from the owner)
+    std::vector<UnitArray<std::uint64_t>> cols_;   // per attribute: its own columns (empty when read from the owner)
     std::vector<const std::uint64_t*> col_;        // per attribute: the columns read, once built
     std::vector<char> built_, missing_;
 };

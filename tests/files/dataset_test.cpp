@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace meru::test {
 namespace {
 
@@ -47,6 +50,27 @@ TEST(DataArrays, MoreColumnsAndAttributesKeepTheDataAndStopAtTheDimensions)
     EXPECT_FALSE(d.hold_column(152));
     EXPECT_EQ(d.columns(), 151);
     EXPECT_EQ(d.x(3, 2), 30);
+}
+
+// Rows over three stretches lengthened with the copy shared out on three
+// threads, as without.
+TEST(DataArrays, LongerRowsCopiedOnThreadsAsAlone)
+{
+    DataArrays shared, alone;
+    files::allocate_data(shared, files::DataShape{150001, 1, 20, 1, 5, false});
+    for (std::size_t k = 0; k < shared.abyte.size(); ++k) shared.abyte[k] = static_cast<std::uint8_t>(k * 7 % 251);
+    alone = shared;
+    const DataArrays::Share threads = [](std::size_t n, const std::function<void(std::size_t)>& f) {
+        std::vector<std::thread> t;
+        for (std::size_t j = 0; j < n; ++j) t.emplace_back(f, j);
+        for (std::thread& x : t) x.join();
+    };
+    ASSERT_TRUE(shared.hold_attribute(6, threads));
+    ASSERT_TRUE(alone.hold_attribute(6));
+    EXPECT_EQ(shared.lc, 8);
+    EXPECT_TRUE(shared.abyte == alone.abyte);
+    EXPECT_EQ(shared.ab(5, 150001), static_cast<std::uint8_t>((150000 * 5 + 4) * 7 % 251));
+    EXPECT_EQ(shared.ab(6, 150001), 0);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "platform/script_host.h"
 #include "plots/yhist.h"
 #include "program_fixture.h"
+#include "search/worker_pool.h"
 #include "settings/attr_picker.h"
 #include "support/mouse_feed.h"
 #include "support/scripted_forms.h"
@@ -113,6 +114,37 @@ TEST(Resubstitution, ASampleScoredWithAnotherSamplesPrediction)
     const mainloop::ResubInput cin{cy, {w.data(), 3}, {mask.data(), 3}, tm, false, &means};
     // Sides: A- = {2, 4} about 1: 1 + 9 = 10; A = {6} about 4: 4. Total SS about 4: 8.
     EXPECT_NEAR(mainloop::resubstitution(cin).error, 100.0 * 14.0 / 8.0, 1e-9);
+}
+
+// The first case's ten weights repeated over three stretches of observations,
+// with classes past 256 in A: the same counts and error on three threads as
+// alone, each the hand count times the repeats; a continuous Y alike.
+TEST(Resubstitution, StretchesOnThreadsAsAlone)
+{
+    constexpr int kRepeats = 20000;
+    std::vector<float> y;
+    std::vector<int> w;
+    std::vector<std::int8_t> member;
+    for (int r = 0; r < kRepeats; ++r) {
+        y.insert(y.end(), {0, 0, 1, 1, 1, 0, 300, 300});
+        w.insert(w.end(), {1, 1, 5, 1, 1, 1, 1, 1});
+        member.insert(member.end(), {1, 1, 1, 0, 0, 0, 1, 1});
+    }
+    const std::vector<std::uint8_t> mask(y.size(), 1);
+    search::SearchThreads threads;
+    for (const bool categorical : {true, false}) {
+        mainloop::ResubInput in{y, w, mask, member, categorical};
+        const mainloop::Resub alone = mainloop::resubstitution(in);
+        in.parallel = threads.parallel(3, {});
+        const mainloop::Resub shared = mainloop::resubstitution(in);
+        EXPECT_EQ(shared.n, 12LL * kRepeats);
+        EXPECT_EQ(shared.n_a, 9LL * kRepeats);
+        EXPECT_EQ(shared.n, alone.n);
+        EXPECT_EQ(shared.prediction, alone.prediction);
+        EXPECT_EQ(shared.error, alone.error);
+    }
+    // A: class 1 x5 against 0 x2 and 300 x2: 4 of 9 wrong; A- as in the first case: 1 of 3.
+    EXPECT_NEAR(mainloop::resubstitution({y, w, mask, member, true}).error, 100.0 * 5.0 / 12.0, 1e-9);
 }
 
 TEST(Resubstitution, ImbalanceOnlyWhenOneSideIsUnderATwentiethOfTheOther)

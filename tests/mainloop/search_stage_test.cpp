@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "program_fixture.h"
 #include "search/rank_tables.h"
+#include "search/worker_pool.h"
 #include "stats/membership.h"
 #include "support/scripted_forms.h"
 #include "ui/ui_fixture.h"
@@ -35,6 +36,16 @@ TEST(DistinctY, AscendingOnceEachAndNoMoreThanEleven)
     std::vector<float> many;
     for (int k = 0; k < 30; ++k) many.push_back(static_cast<float>(k % 2 ? k : k + 0.25));
     EXPECT_EQ(mainloop::distinct_y(many, std::vector<std::uint8_t>(many.size(), 1)).size(), 11u);
+    // Over four stretches of observations, on three threads as alone: the
+    // first eleven values in observation order (7, then 19.5 down to 10.5).
+    std::vector<float> spread(200000, 7.0f);
+    for (int k = 0; k < 20; ++k) spread[static_cast<std::size_t>(199999 - 9000 * k)] = 0.5f + static_cast<float>(k);
+    std::vector<float> want{7.0f};
+    for (int k = 10; k < 20; ++k) want.push_back(0.5f + static_cast<float>(k));
+    const std::vector<std::uint8_t> all(spread.size(), 1);
+    search::SearchThreads threads;
+    EXPECT_EQ(mainloop::distinct_y(spread, all, threads.parallel(3, {})), want);
+    EXPECT_EQ(mainloop::distinct_y(spread, all), want);
 }
 
 TEST(SearchWindowScale, GrowsWithTheSearchAndBetweenIterations)

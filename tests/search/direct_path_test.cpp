@@ -106,7 +106,7 @@ TEST(DirectScorer, JoinedLastTermsCountAsTheirListsAndGiveTheirWords)
             // The last term holds where each of its literals passes (read in the
             // sense of side r).
             const std::uint64_t* last = direct.last(r);
-            const std::vector<int>& obs = sample.columns().obs();
+            const auto& obs = sample.columns().obs();
             for (std::size_t u = 0; u < obs.size(); ++u) {
                 if (obs[u] < 0) continue;
                 bool holds = true;

@@ -2,6 +2,7 @@
 // line, a largest correlation of 0, the tie, the censoring line), swapline, the
 // list rows and the closing log.
 #include "search/fixpos.h"
+#include "search/worker_pool.h"
 
 #include "rank_tables.h"
 #include "stats/attrkey.h"
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <random>
 #include <sstream>
 
 namespace meru::test {
@@ -241,6 +244,30 @@ TEST(Swapline, TheDiagramKeyStillNamesTheDrawnSets)
                 EXPECT_EQ(holds.at(label), drawn) << label << (turned ? ", turned" : "") << ", sense " << sense;
             }
         }
+    }
+}
+
+// The word-wide pass, alone and with its stretches on three workers, against
+// the byte-by-byte rule, rows straddling words and a tail of rows after the
+// last eight.
+TEST(Swapline, BytesFlippedOnTheWorkersAsOneByOne)
+{
+    std::mt19937 rng(7201);
+    files::DataArrays d, alone;
+    files::allocate_data(d, 8 * 8192 * 2 + 5, 3, 13);
+    for (auto& b : d.abyte) b = std::array<std::uint8_t, 5>{0, 1, 2, 7, files::kExcluded}[rng() % 5];
+    const std::vector<std::uint8_t> before(d.abyte.begin(), d.abyte.end());
+    alone = d;
+    const std::vector<int> attributes{1, 2, 8, 13, 14};
+    search::SearchThreads threads;
+    search::flip_bytes(d, attributes, threads.parallel(3, {}));
+    search::flip_bytes(alone, attributes);
+    for (std::size_t k = 0; k < before.size(); ++k) {
+        const auto a = static_cast<int>(k % 13) + 1;
+        const bool turned = a == 1 || a == 2 || a == 8 || a == 13;
+        const std::uint8_t want = turned && before[k] <= 1 ? 1 - before[k] : before[k];
+        ASSERT_EQ(d.abyte[k], want) << k;
+        ASSERT_EQ(alone.abyte[k], want) << k;
     }
 }
 

@@ -94,7 +94,7 @@ TEST(SearchThreads, ColumnsBuiltOnTheWorkersEqualThoseOfOnePass)
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lc) * n);
     for (auto& b : bytes) b = std::array<std::uint8_t, 4>{0, 1, 255, 3}[rng() % 4];
     const stats::AttributeMatrix m(bytes, lc, n);
-    std::vector<int> obs(n);
+    stats::UnitArray<int> obs(n);
     std::iota(obs.begin(), obs.end(), 0);
     std::shuffle(obs.begin(), obs.end(), rng);
     const std::vector<int> attributes{1, 3, 4, 5};

@@ -2,13 +2,12 @@
 #include "stats/membership.h"
 #include "stats/membership_kernels.h"
 #include "stats/partition_sample.h"
+#include "three_threads.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 #include <random>
-#include <thread>
 #include <vector>
 
 using meru::partition::TermList;
@@ -211,11 +210,7 @@ TEST(MembershipColumn, SharedOutAndReadAsTheListGivesIt)
         w[i] = static_cast<int>(rng() % 4);
     }
     const meru::stats::SampleView view{AttributeMatrix(bytes, lc, n), y, mask, w};
-    const meru::stats::ParallelFor threads = [](std::size_t k, const std::function<void(std::size_t)>& f) {
-        std::vector<std::thread> t;
-        for (std::size_t j = 0; j < k; ++j) t.emplace_back(f, j);
-        for (std::thread& x : t) x.join();
-    };
+    const meru::stats::ParallelFor threads = meru::test::three_threads();
     const std::vector<std::int8_t> sign(lc + 1, 1);
     for (const bool skip : {false, true})
         for (const int sense : {0, 1}) {
@@ -234,4 +229,27 @@ TEST(MembershipColumn, SharedOutAndReadAsTheListGivesIt)
             EXPECT_EQ(from_column.beyond, from_list.beyond);
             EXPECT_EQ(meru::stats::partcor(view, shared), meru::stats::partcor(view, c, skip));
         }
+}
+
+// The new attribute's byte and data column of random observations over three
+// stretches, stored on three threads as on one, the skip flag dropping some.
+TEST(Partattr, SharedOutStoresWhatOnePassStores)
+{
+    std::mt19937 rng(7204);
+    const int n = 150000, lc = 5;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n * lc));
+    for (auto& b : bytes) b = rng() % 9 == 0 ? M : static_cast<std::uint8_t>(rng() % 2);
+    const std::vector<std::int8_t> sign(lc + 1, 1);
+    CompiledList c;
+    c.compile(terms({{2, -3}, {4}}), 1, sign, lc);
+    for (const bool skip : {false, true}) {
+        std::vector<std::uint8_t> one = bytes, shared = bytes;
+        std::vector<float> x1(2 * n), x3(2 * n);
+        ASSERT_TRUE(meru::stats::partattr(one, lc, n, c, skip, 5, {x1, n, 2}));
+        ASSERT_TRUE(meru::stats::partattr(shared, lc, n, c, skip, 5, {x3, n, 2}, meru::test::three_threads()));
+        EXPECT_EQ(one, shared);
+        EXPECT_EQ(x1, x3);
+        EXPECT_EQ(x1[n + 7], static_cast<float>(member({bytes.begin() + 7 * lc, bytes.begin() + 8 * lc},
+                                                        terms({{2, -3}, {4}}), 1)));
+    }
 }

@@ -6,6 +6,8 @@
 #include "stats/partition_sample.h"
 #include "stats/split_sums.h"
 
+#include "three_threads.h"
+
 #include <gtest/gtest.h>
 
 using meru::partition::Partition;
@@ -230,6 +232,44 @@ TEST(SplitSums, KernelsAgreeWithTheReferenceOnRandomSamples)
     check_random(2027u, 3000, 0, 70, false);
     check_random(31u, 10, 4000, 9000, false);
     check_random(5u, 300, 1, 300, true);
+}
+
+// Samples of several stretches of observations built with their passes on
+// three threads (units, their order by weight width, the class planes): the
+// count tables, correlations and split sums are those of the reference; so
+// are the split sums from each observation's side worked out on the threads.
+TEST(SplitSums, SamplesBuiltOnThreadsMatchTheReference)
+{
+    const meru::stats::ParallelFor threads = meru::test::three_threads();
+    Gen g(7203u);
+    SplitSlots slots;
+    for (int ds = 0; ds < 4; ++ds) {
+        const RefData d = meru::test::make_random_data(g, 140000);
+        const auto view = meru::test::view_of(d);
+        const int nclasses = g.uni(1, 4);
+        PartitionSample alone(view, nclasses);
+        PartitionSample shared(view, nclasses, meru::stats::sample_kernels(meru::cpu_level()), threads);
+        for (int k = 0; k < 3; ++k) {
+            const Partition p = random_pair(g, d.lc);
+            const bool skip = g.coin(0.5);
+            const std::string where = "set " + std::to_string(ds) + " pair " + std::to_string(k);
+            CompiledList a;
+            a.compile(p.first, p.first_sense(), d.sign, d.lc);
+            meru::stats::CountTable want, got;
+            meru::stats::partab(view, a, skip, nclasses, want);
+            shared.partab(p.first, p.first_sense(), d.sign, skip, got);
+            EXPECT_EQ(got.cells, want.cells) << where;
+            EXPECT_EQ(got.beyond, want.beyond) << where;
+            EXPECT_EQ(shared.partcor(p.first, p.first_sense(), d.sign, skip),
+                      alone.partcor(p.first, p.first_sense(), d.sign, skip))
+                << where;
+            const auto sums = meru::test::ref_splittab(d, p.first, p.second, p.repflag, skip, false);
+            expect_identical(shared.splittab(p, d.sign, skip, false, slots), sums, where);
+            CompiledList b;
+            b.compile(p.second, 1 - p.first_sense(), d.sign, d.lc);
+            expect_identical(meru::stats::splittab(view, a, b, skip, slots, threads), sums, "sides shared, " + where);
+        }
+    }
 }
 
 // Large samples whose sums are exact in any order (a coarse grid of Y, whatever

@@ -9,6 +9,7 @@
 
 #include "log_capture.h"
 #include "partition_stats_fixture.h"
+#include "three_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,51 @@ TEST(PartStats, ContinuousYTable)
         EXPECT_EQ(st.pairs[k].obs, pairs[k].second);
     }
     EXPECT_TRUE(sv.calls.empty());
+}
+
+// The 12 observations repeated over three stretches of observations, tallied
+// alone and on three threads: the same block, each count and sum the table's
+// times the repeats.
+TEST(PartStats, StretchesOnThreadsAddUpAsOnePass)
+{
+    PartitionStatsData d;
+    constexpr int kRepeats = 12000;
+    std::vector<std::uint8_t> bytes;
+    std::vector<float> y;
+    std::vector<int> w;
+    for (int r = 0; r < kRepeats; ++r) {
+        bytes.insert(bytes.end(), d.bytes.begin(), d.bytes.end());
+        y.insert(y.end(), d.ycont.begin(), d.ycont.end());
+        w.insert(w.end(), d.w.begin(), d.w.end());
+    }
+    const std::vector<std::uint8_t> mask(y.size(), 1);
+    const SampleView view{AttributeMatrix(bytes, d.lc, static_cast<int>(y.size())), y, mask, w};
+    PartStatsOptions alone;
+    alone.print = false;
+    PartStatsOptions shared = alone;
+    shared.parallel = test::three_threads();
+    LogCapture cap;
+    Notices told;
+    const SubStat one = partstats(view, d.a, 1, d.signbyte, d.tables, alone, told, cap.log);
+    const SubStat three = partstats(view, d.a, 1, d.signbyte, d.tables, shared, told, cap.log);
+    const auto fields = [](const SubStat& st) {
+        std::vector<double> v;
+        for (const PartStat& p : st.part) v.insert(v.end(), {double(p.n), double(p.unique), p.s, p.q, p.sd});
+        for (const CellStat& c : st.cells) v.insert(v.end(), {double(c.weight), c.sum});
+        for (const TermPair& p : st.pairs) v.insert(v.end(), {double(p.term), double(p.obs)});
+        return v;
+    };
+    EXPECT_EQ(fields(one), fields(three));
+    ASSERT_EQ(three.pairs.size(), 10u * kRepeats);
+    // Hand values of ContinuousYTable, times the repeats.
+    EXPECT_EQ(three.part[0].n, 6 * kRepeats);
+    EXPECT_EQ(three.part[0].unique, 3 * kRepeats);
+    EXPECT_EQ(three.part[1].missing, kRepeats);
+    EXPECT_EQ(three.part[2].s, 28.0 * kRepeats);
+    EXPECT_EQ(three.part[2].q, 118.5 * kRepeats);
+    EXPECT_EQ(three.pairs[10].term, 1);
+    EXPECT_EQ(three.pairs[10].obs, 12);
+    EXPECT_TRUE(three.complete);
 }
 
 TEST(PartStats, BinaryYTableAndEffectsAgainstAMinus)

@@ -20,7 +20,7 @@ namespace {
 
 // Whether the literal +a (in the plain sense) fails and is missing at each
 // unit match its bytes; padding units (obs -1) do neither.
-void expect_columns(UnitColumns& c, const AttributeMatrix& m, const std::vector<int>& obs,
+void expect_columns(UnitColumns& c, const AttributeMatrix& m, std::span<const int> obs,
                     std::span<const int> attributes, std::span<const std::int8_t> sign)
 {
     for (const int a : attributes) {
@@ -46,7 +46,7 @@ TEST(UnitColumns, EveryColumnFollowsItsBytesAtEveryLevelAndInACopyForAnotherThre
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(lc) * static_cast<std::size_t>(n));
         for (auto& b : bytes) b = std::array<std::uint8_t, 6>{0, 1, 1, 0, 255, 7}[rng() % 6];
         const AttributeMatrix m(bytes, lc, n);
-        std::vector<int> obs(static_cast<std::size_t>(n));
+        stats::UnitArray<int> obs(static_cast<std::size_t>(n));
         std::iota(obs.begin(), obs.end(), 0);
         std::shuffle(obs.begin(), obs.end(), rng);
         for (std::size_t u = 0; u < obs.size(); u += 1 + rng() % 40) obs[u] = -1;

@@ -183,6 +183,13 @@ void release_free_memory()
 #endif
 }
 
+void share_one_allocator_arena()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
 std::optional<long long> physical_memory_bytes()
 {
     const long pages = sysconf(_SC_PHYS_PAGES);

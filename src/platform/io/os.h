@@ -78,6 +78,14 @@ std::optional<long> resident_kb();
 // them): freed memory otherwise stays resident until the allocator reuses it.
 void release_free_memory();
 
+// Lets every thread allocate from one arena; called at start, before any
+// thread is made. A worker's own arena keeps the free memory at its end
+// (up to twice the largest block the allocator has handed back to the
+// system) out of release_free_memory()'s reach, so each search on several
+// threads could leave more of it resident; in the one arena all of it is
+// given back.
+void share_one_allocator_arena();
+
 // The machine's physical memory in bytes, or nothing when the system does not tell it.
 std::optional<long long> physical_memory_bytes();
 
