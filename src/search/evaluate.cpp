@@ -56,6 +56,9 @@ Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit
     bounded_ = criterion_->traits().two_class_bound && ys_.size() == 1 && ys_[0].nclasses == 2 && !crit_.balanced &&
                !crit_.inverse_variance;
     band_scale_ = split_band_scale(std::min<std::size_t>(n + 1, 4096));
+    table_directions_ = table && settings_.snapshots && settings_.rank_stage && settings_.fixpos &&
+                        ys_.size() == 1 && criterion_->direction() != stats::Direction::EventRates &&
+                        stats::ys_are_classes(ys_[0].view, ys_[0].nclasses);
 }
 
 void Evaluator::build_samples(const Evaluator* from, const stats::ParallelFor& parallel)
@@ -113,7 +116,8 @@ bool Evaluator::reads_sample() const
     switch (input_) {
     case stats::ScoreInput::SplitSums: return sums_by_ == nullptr; // else made for a pair the sums cannot take
     case stats::ScoreInput::LogRank: return !reads_logrank_bits();
-    case stats::ScoreInput::CountTable: return !settings_.snapshots || (settings_.rank_stage && settings_.fixpos);
+    case stats::ScoreInput::CountTable:
+        return !settings_.snapshots || (settings_.rank_stage && settings_.fixpos && !table_directions_);
     }
     return true;
 }
@@ -309,7 +313,7 @@ void Evaluator::directions(const Candidate& c, std::span<double> r)
             r[0] = *known;
             return;
         }
-        r[0] = sample().partcor(p, partition::kPlain, data_.signbyte, skip);
+        r[0] = table_directions_ ? table_direction(p) : sample().partcor(p, partition::kPlain, data_.signbyte, skip);
         return;
     }
     // Several Ys: the correlation of each Y with the membership of its units.
@@ -333,6 +337,16 @@ void Evaluator::rank_literals(std::span<const partition::Literal> literals, cons
         (!logrank && (!settings_.fixpos || criterion_->direction() == stats::Direction::EventRates)))
         return;
     build_samples();
+    if (!logrank && table_directions_) {
+        partition::TermList one;
+        for (const partition::Literal l : literals) {
+            one.clear();
+            one.add_term({l});
+            directions_.emplace_back(l, table_direction(one));
+        }
+        by_literal(directions_);
+        return;
+    }
     stats::PartitionSample& plain = sample();
     std::vector<stats::UnitColumns::Compiled> lists(literals.size());
     partition::TermList one;
@@ -360,6 +374,13 @@ void Evaluator::rank_literals(std::span<const partition::Literal> literals, cons
     for (const partition::Literal l : literals) directions_.emplace_back(l, 0.0);
     run([&](std::size_t k) { directions_[k].second = plain.partcor(lists[k], settings_.skipcomb); });
     by_literal(directions_);
+}
+
+double Evaluator::table_direction(const partition::TermList& list)
+{
+    stats::CountTable t;
+    class_sample_->partab(list, partition::kPlain, data_.signbyte, settings_.skipcomb, t);
+    return stats::CorrelationSums::of_table(t, ys_[0].nclasses).r();
 }
 
 const stats::LogRankResult* Evaluator::ranked(const partition::TermList& list, int sense) const

@@ -224,6 +224,9 @@ private:
     float combine(const PerY& y, const stats::CriterionValue& v, Score& s) const;
     // Each Y's direction of the packed candidate (ranking).
     void directions(const Candidate& c, std::span<double> r);
+    // The correlation of the one Y with the list's plain membership from its
+    // count table in the class-ordered snapshot (where table_directions_).
+    double table_direction(const partition::TermList& list);
     // The log-rank summary rank_literals() made of a list of one literal in
     // its plain sense, or null.
     const stats::LogRankResult* ranked(const partition::TermList& list, int sense) const;
@@ -239,6 +242,9 @@ private:
     std::unique_ptr<stats::PartitionSample> sample_;
     std::unique_ptr<ClassOrderedSample> class_sample_; // one Y, count tables
     bool split_prepared_ = false; // the plain sample's split state is made (its copies may read it)
+    // The ranking's directions come from the count tables: the one Y's values
+    // are its classes (stats::ys_are_classes()), so no plain sample is made.
+    bool table_directions_ = false;
     std::vector<int> attributes_;                      // expected by the candidates
     std::vector<std::pair<partition::Literal, double>> directions_; // rank_literals(), by literal
     std::vector<std::pair<partition::Literal, stats::LogRankResult>> ranked_; // rank_literals(), by literal

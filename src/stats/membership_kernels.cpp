@@ -106,6 +106,43 @@ double CorrelationSums::r() const
     return 0.0;
 }
 
+CorrelationSums CorrelationSums::of_table(const CountTable& t, int nclasses)
+{
+    std::int64_t sy = 0, syy = 0, sm = 0, sym = 0;
+    CorrelationSums out;
+    for (std::int64_t c = 0; c < std::clamp(nclasses, 0, CountTable::max_classes); ++c) {
+        const std::int64_t members = t.cells[static_cast<std::size_t>(2 * c + 1)];
+        const std::int64_t all = members + t.cells[static_cast<std::size_t>(2 * c)];
+        out.w += all;
+        sy += c * all;
+        syy += c * c * all;
+        sm += members;
+        sym += c * members;
+    }
+    out.sy = static_cast<double>(sy);
+    out.syy = static_cast<double>(syy);
+    out.sm = static_cast<double>(sm);
+    out.sym = static_cast<double>(sym);
+    return out;
+}
+
+bool ys_are_classes(const SampleView& s, int nclasses)
+{
+    s.check();
+    nclasses = std::clamp(nclasses, 0, CountTable::max_classes);
+    double bound = 0.0; // exact while below 2^53: whole numbers of at most 2^31 x 99^2 each
+    for (int i = 0; i < s.abyte.n; ++i) {
+        const auto ix = static_cast<std::size_t>(i);
+        const int w = s.weights[ix];
+        const float y = s.y[ix];
+        if (!s.mask[ix] || w == 0 || !(y >= 0.0f)) continue;
+        if (y >= static_cast<float>(nclasses) || y != std::floor(y)) return false;
+        bound += std::fabs(static_cast<double>(w)) * std::max(1.0, static_cast<double>(y) * y);
+        if (bound >= 0x1p53) return false;
+    }
+    return true;
+}
+
 bool DataColumn::valid(int n) const
 {
     if (n < 0 || nr < n || column < 1) return false;

@@ -58,7 +58,17 @@ struct CorrelationSums {
     }
     // r = cov / sqrt(var_y p (1 - p)); 0 when w <= 0 or either variance is 0.
     double r() const;
+    // The sums of the units a count table counts, where every unit's Y is its
+    // class (ys_are_classes()): then each sum is a whole number that add()
+    // reaches exactly in any order, and this gives it to the last bit.
+    static CorrelationSums of_table(const CountTable& t, int nclasses);
 };
+
+// Whether every counted observation's Y is a whole number below `nclasses`
+// (its class, so none lies beyond the table) and the sum of |weight| times
+// the larger of 1 and Y squared is below 2^53: then the correlation sums of
+// any of their sets are exact in double, and of_table() gives them.
+bool ys_are_classes(const SampleView& s, int nclasses);
 
 // Weighted point-biserial correlation of Y with the membership indicator over the
 // counted observations (as partab, without the class bound). 0 when no weight is

@@ -346,6 +346,48 @@ TEST(Evaluation, RankingDirectionAndHandOff)
     EXPECT_GT(e5.score(Single(2).candidate()).rdir, 0.0);
 }
 
+TEST(Evaluation, RankingDirectionsOfWholeClassesAreTheCorrelationsBitForBit)
+{
+    // Three classes, weights 0..3, missing bytes and Ys: each literal's
+    // direction, worked out ahead or on scoring, is partcor() over the
+    // observations to the last bit, under either skip flag.
+    std::mt19937 rng(7205);
+    const int n = 3000, lc = 5;
+    std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
+    for (auto& b : abyte) b = rng() % 13 == 0 ? 255 : static_cast<std::uint8_t>(rng() % 2);
+    std::vector<float> y(n);
+    std::vector<std::uint8_t> mask(n);
+    std::vector<int> w(n);
+    for (std::size_t i = 0; i < y.size(); ++i) {
+        y[i] = static_cast<float>(static_cast<int>(rng() % 4) - 1);
+        mask[i] = rng() % 8 != 0;
+        w[i] = static_cast<int>(rng() % 4);
+    }
+    const std::vector<std::int8_t> sign{1, 1, -1, 1, 1, 1};
+    EvaluationData d;
+    d.abyte = meru::stats::AttributeMatrix(abyte, lc, n);
+    d.y[0] = y;
+    d.ymax[0] = 2.0;
+    d.mask = mask;
+    d.weights = w;
+    d.signbyte = sign;
+    const std::vector<meru::partition::Literal> literals{1, 2, -3, 4, 5};
+    for (const bool skip : {false, true}) {
+        EvaluationSettings rank = serial(1);
+        rank.rank_stage = rank.fixpos = true;
+        rank.skipcomb = skip;
+        Evaluator ahead(d, criterion(5), rank), later(d, criterion(5), rank);
+        ahead.rank_literals(literals, {});
+        for (const meru::partition::Literal l : literals) {
+            meru::stats::CompiledList c;
+            c.compile(Single(l).packed, meru::partition::kPlain, sign, lc);
+            const double r = meru::stats::partcor({d.abyte, y, mask, w}, c, skip);
+            EXPECT_EQ(ahead.score(Single(l).candidate()).rdir, r) << l;
+            EXPECT_EQ(later.score(Single(l).candidate()).rdir, r) << l;
+        }
+    }
+}
+
 TEST(Evaluation, RecordStep)
 {
     const Sample s;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 using meru::partition::TermList;
@@ -64,6 +65,42 @@ TEST(Partcor, DegenerateCasesGiveZero)
     std::vector<std::uint8_t> none(3, 0);
     const meru::stats::SampleView v3{AttributeMatrix(abyte2, 2, 3), y, none, w};
     EXPECT_EQ(meru::stats::partcor(v3, compiled({{2}}, 1, 2), false), 0.0); // nothing counted
+}
+
+TEST(Partcor, FromTheTableWhereEveryYIsItsClassBitForBit)
+{
+    std::mt19937 rng(7203);
+    const int n = 20000, lc = 4, nclasses = 3;
+    std::vector<std::uint8_t> abyte(static_cast<std::size_t>(n * lc));
+    for (auto& b : abyte) b = rng() % 11 == 0 ? M : static_cast<std::uint8_t>(rng() % 2);
+    std::vector<float> y(n);
+    std::vector<std::uint8_t> mask(n);
+    std::vector<int> w(n);
+    for (int i = 0; i < n; ++i) {
+        y[static_cast<std::size_t>(i)] = static_cast<float>(static_cast<int>(rng() % 4) - 1); // -1 is missing
+        mask[static_cast<std::size_t>(i)] = rng() % 9 != 0;
+        w[static_cast<std::size_t>(i)] = static_cast<int>(rng() % 7) - 1;
+    }
+    const meru::stats::SampleView v{AttributeMatrix(abyte, lc, n), y, mask, w};
+    ASSERT_TRUE(meru::stats::ys_are_classes(v, nclasses));
+    for (const bool skip : {false, true})
+        for (const int sense : {0, 1})
+            for (const auto& list : {compiled({{2}}, sense, lc), compiled({{-3, 4}, {1}}, sense, lc)}) {
+                meru::stats::CountTable t;
+                meru::stats::partab(v, list, skip, nclasses, t);
+                EXPECT_EQ(meru::stats::CorrelationSums::of_table(t, nclasses).r(), meru::stats::partcor(v, list, skip));
+            }
+    // Not so: a Y between classes, a Y beyond the table, sums past 2^53.
+    EXPECT_FALSE(meru::stats::ys_are_classes(v, 2));
+    std::vector<float> half = y;
+    half[5] = 1.5f;
+    mask[5] = 1;
+    w[5] = 1;
+    EXPECT_FALSE(meru::stats::ys_are_classes({v.abyte, half, mask, w}, nclasses));
+    const std::vector<float> top(n, 99.0f);
+    const std::vector<int> heavy(n, std::numeric_limits<int>::max());
+    EXPECT_FALSE(meru::stats::ys_are_classes({v.abyte, top, mask, heavy}, 100));
+    EXPECT_TRUE(meru::stats::ys_are_classes({v.abyte, top, mask, w}, 100));
 }
 
 TEST(Partattr, StoresMembershipAsAttributeAndDataColumn)
