@@ -243,7 +243,7 @@ void BM_Go_synth_100k(benchmark::State& s) { run_go(s, "synth.mrc", "y"); }
 
 BENCHMARK(BM_Go_bcw)->Arg(1)->Arg(0)->Iterations(3)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_Go_synth_100k)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
-// The cases: 1M "Up to 2 2" on one thread and "Up to 3 3" on every
+// The cases of the search figures: 1M "Up to 2 2" on one thread and "Up to 3 3" on every
 // core, each with the lines as written and in rank order; 10M "Up to 2 2" and
 // Log-rank 1M "Up to 2 2" on every core; one thread, "Up to 3 3" from 100k to
 // 1M rows (the time should not fall as the rows grow), and Within MSE beside
