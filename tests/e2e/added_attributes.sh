@@ -19,8 +19,6 @@ src="$2"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 # after LOG HEADING: the lines of LOG from HEADING to the next "%" heading after it.
 after() { awk -v h="$2" '$0 == h { on = 1; next } on && /^%/ && !/^%time/ { exit } on' "$1"; }
 

@@ -19,8 +19,6 @@ probe="$3"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_PREFS="$work/meru.prf"
 export MERU_SCRIPT_TIMEOUT=60
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 cp "$src"/examples/lung.* "$src"/examples/birthwt.* "$work/"
 
 cat >"$work/lung.txt" <<SCRIPT

@@ -46,8 +46,6 @@ source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 shots="${MERU_E2E_SHOTS:-$work}"
 mkdir -p "$shots"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 near() { awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; m = b < 0 ? -b : b; exit !(d <= 5e-5 * m) }'; }
 after() { grep -F -- "$2" "$1" | head -1 | sed "s/.*$(printf '%s' "$2" | sed 's/[][\.*^$/]/\\&/g')//"; }
 

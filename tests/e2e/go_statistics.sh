@@ -11,8 +11,6 @@ source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
-
 cp "$src/examples/votes84.mrc" "$work/"
 awk -F, 'BEGIN { OFS = "," } { print $17, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16 }' \
   "$src/examples/votes84.csv" >"$work/votes84.csv"

@@ -22,8 +22,6 @@ src="$2"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=200
 export MERU_PREFS="$work/meru.prf"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 # table LOG N: the N-th " Complexities generated" table's rows as "c count G" (G to 6 digits).
 table() {
   awk -v n="$2" '/^ Complexities generated/ { k++; next } k == n && /^ c  # Gen/ { on = 1; next }

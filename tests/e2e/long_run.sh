@@ -33,8 +33,6 @@ cp "$src"/examples/*.mrc "$src"/examples/*.csv "$work/"
 mkdir "$work/alone"
 cp "$src/examples/bcw.mrc" "$src/examples/bcw_orig.csv" "$work/alone/"
 
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
-
 # search FOLDER MRC Y CRITERION ESCS: open, select Y, criterion, Go! with ESCS
 # hull windows closed, then the resident memory.
 opened=

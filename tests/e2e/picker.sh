@@ -13,7 +13,6 @@ export MERU_PREFS="$work/meru.prf"
 # run NAME: runs the script NAME.txt, which must end at the idle poll
 run() { run_program "$1" 0 "$meru"; }
 # has FILE TEXT: the file holds a line equal to TEXT
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 # err NAME TEXT: the run's standard error holds TEXT
 err() { grep -qF -- "$2" "$work/$1.err" || fail "$1: no \"$2\" on standard error"; }
 

@@ -15,7 +15,6 @@ export MERU_SCRIPT_TIMEOUT=60
 export MERU_PREFS="$work/meru.prf"
 
 run() { run_program "$1" "$2" "$meru"; }
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 
 cp "$src/examples/votes84.mrc" "$work/"
 awk -F, 'BEGIN { OFS = "," } { print $17, $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16 }' \

@@ -16,7 +16,6 @@ export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
 
 run() { run_program "$1" "$2" "$meru"; }
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 
 cp "$src/examples/birthwt.mrc" "$src/examples/birthwt.csv" "$work/"
 log="$work/BIRTHWT.LOG"

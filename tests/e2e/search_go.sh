@@ -23,8 +23,6 @@ src="$2"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 # box LOG SIZES: the extent box's line of that size vector (sizes as written).
 box() { grep -F "|  $2 " "$1" | head -1; }
 # untimed LOG: the log without its time and date lines.

@@ -26,8 +26,6 @@ export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
 mkdir -p "$shots"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 untimed() { grep -vE '^(%time| Date| Display grahics in search|NOTE: display graphics)' "$1"; }
 # near A B: A and B agree to 4 significant digits (G is kept in single precision).
 near() { awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; m = b < 0 ? -b : b; exit !(d <= 5e-5 * m) }'; }

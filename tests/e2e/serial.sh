@@ -13,8 +13,6 @@ meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_PREFS="$work/meru.prf"
 export MERU_SCRIPT_TIMEOUT=60
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 count() {
   local n
   n=$(grep -cxF -- "$2" "$1" 2>/dev/null)

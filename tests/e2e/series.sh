@@ -23,8 +23,6 @@ source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 count() {
   local n
   n=$(grep -cxF -- "$2" "$1" 2>/dev/null)

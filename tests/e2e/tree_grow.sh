@@ -22,8 +22,6 @@ export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
 mkdir -p "$shots"
-
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
 lacks() { ! grep -qF -- "$2" "$1" 2>/dev/null || fail "$1: a line holds \"$2\""; }
 
 cp "$src"/examples/kyphosis.* "$work/"

@@ -15,8 +15,6 @@ source "$(dirname "$0")/lib/common.sh"
 export MERU_SCRIPT_TIMEOUT=120
 export MERU_PREFS="$work/meru.prf"
 
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
-
 cp "$src"/examples/bcw* "$src"/examples/birthwt.* "$work/"
 {
   open_with_y bcw.mrc malig

@@ -25,8 +25,6 @@ export MERU_PREFS="$work/meru.prf"
 shots="${MERU_E2E_SHOTS:-$work}"
 mkdir -p "$shots"
 
-has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
-
 cp "$src"/examples/kyphosis.* "$work/"
 cp "$src/examples/lung.csv" "$work/pbc.csv"
 {

@@ -33,6 +33,9 @@ run_program() {
 }
 
 # expect_line NAME TEXT: the run's standard error holds a line containing TEXT.
+# has FILE LINE: FILE holds LINE as a whole line, or the run fails.
+has() { grep -qxF -- "$2" "$1" 2>/dev/null || fail "$1: no line \"$2\""; }
+
 expect_line() {
   grep -qF -- "$2" "$work/$1.err" || { fail "$1: no line \"$2\""; tail -40 "$work/$1.err"; }
 }
