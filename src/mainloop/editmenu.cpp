@@ -98,12 +98,9 @@ Flow bootstrap_toggle(Program& p)
     if (!p.bootmode && p.analysis) {
         Analysis& a = *p.analysis;
         const int n = a.nodata ? 0 : std::min(a.stats.nread, a.data.n);
-        settings::bootsamp(a.data.obswt, n, false, a.boot, p.rng, p.log);
+        settings::bootsamp(a.data.obswt, n, false, a.boot, p.log);
     }
     if (p.bootmode) {
-        // The samples start from the random stream's fixed start, as in a fresh
-        // program: a series draws the same samples whatever was drawn before it.
-        p.rng.seed(0);
         p.edit.nboot += 1;
         if (p.edit.nboot == 1) ui::helpshow(p.ui, "NOTE: Bootstrap sample");
     }
