@@ -98,7 +98,7 @@ Flow bootstrap_toggle(Program& p)
     if (!p.bootmode && p.analysis) {
         Analysis& a = *p.analysis;
         const int n = a.nodata ? 0 : std::min(a.stats.nread, a.data.n);
-        settings::bootsamp(a.data.obswt, n, false, a.boot, p.log);
+        settings::bootsamp(a.data.obswt, n, false, a.boot, p.rng, p.log);
     }
     if (p.bootmode) {
         p.edit.nboot += 1;

@@ -99,10 +99,10 @@ void run_bootstrap_draw(Program& p)
     if (!p.analysis_open()) return;
     Analysis& a = *p.analysis;
     if (p.process.boot_sample == 1) {
-        a.boot.series += 1;
-        p.log.write(" Bootstrap series #" + io::fmt_i(a.boot.series, 2) + " of this analysis");
+        a.boot_series += 1;
+        p.log.write(" Bootstrap series #" + io::fmt_i(a.boot_series, 2) + " of this analysis");
     }
-    settings::bootsamp(a.data.obswt, observations(a), true, a.boot, p.log);
+    settings::bootsamp(a.data.obswt, observations(a), true, a.boot, a.boot_stream, p.log);
 }
 
 void install_picker_hooks(Program& p)

@@ -234,7 +234,7 @@ Flow continue_series(Program& p)
         p.menus.set_flags(kProcessMenu, 0, platform::kMenuEnabled);
         p.menus.set_flags(kRankMenu, 0, platform::kMenuEnabled);
         f.qcont = false;
-        settings::bootsamp(a.data.obswt, a.data.n, false, a.boot, p.log);
+        settings::bootsamp(a.data.obswt, a.data.n, false, a.boot, p.rng, p.log);
         show_bootstrap_partition(p, ps.boot_sample - 1);
     }
     return Flow::loop_head;

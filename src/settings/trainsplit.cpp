@@ -149,7 +149,7 @@ SplitResult trainsplit(SplitSettings& s, SplitContext& cx)
     }
 }
 
-void bootsamp(std::vector<int>& weights, int n, bool on, BootState& state, io::LogWriter& log)
+void bootsamp(std::vector<int>& weights, int n, bool on, BootState& state, io::RandomStream& rng, io::LogWriter& log)
 {
     n = std::min(n, static_cast<int>(weights.size()));
     if (!on) {
@@ -166,7 +166,7 @@ void bootsamp(std::vector<int>& weights, int n, bool on, BootState& state, io::L
     }
     std::fill(weights.begin(), weights.begin() + n, 0);
     for (int k = 0; k < n; ++k) {
-        const int j = std::min(static_cast<int>(static_cast<double>(n) * state.stream.next()), n - 1);
+        const int j = std::min(static_cast<int>(static_cast<double>(n) * rng.next()), n - 1);
         weights[static_cast<std::size_t>(j)] += 1;
     }
 }

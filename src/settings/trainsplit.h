@@ -3,7 +3,6 @@
 // split (dialog 121 "Training sample") moves the test sample's weights into a
 // second array; the bootstrap replaces the weights by the counts of n draws
 // with replacement and puts the saved weights back when it is undone.
-#include "platform/io/random.h"
 #include "settings/form.h"
 
 #include <string>
@@ -14,7 +13,8 @@ class Services;
 }
 namespace meru::io {
 class LogWriter;
-}
+class RandomStream;
+} // namespace meru::io
 namespace meru::files {
 struct ControlTables;
 struct DataArrays;
@@ -73,22 +73,16 @@ SplitResult trainsplit(SplitSettings& settings, SplitContext& cx);
 void select_training(std::vector<int>& obswt, std::vector<int>& testwt, int n, long long size, long long total,
                      io::RandomStream& rng);
 
-// The bootstrap of one analysis: the weights saved when it was switched on, and
-// the samples' own random stream. The stream is at its fixed start when the
-// analysis opens and nothing else draws from it, so a series of samples does not
-// depend on what the program drew before, and each further series of the
-// analysis draws new samples.
+// The weights saved when the bootstrap was switched on.
 struct BootState {
     bool saved = false;
     std::vector<int> weights;
-    io::RandomStream stream;
-    int series = 0; // the series begun in this analysis
 };
 
 // On: " Bootstrap sample is created for analysis"; the weights are saved unless a
-// bootstrap is already in force, then become the counts of n draws from the
-// state's stream. Off: " Bootstrap undone. Reverting to original data"; the
-// saved weights come back. With n < 1 only the log line is written.
-void bootsamp(std::vector<int>& weights, int n, bool on, BootState& state, io::LogWriter& log);
+// bootstrap is already in force, then become the counts of n draws. Off:
+// " Bootstrap undone. Reverting to original data"; the saved weights come back.
+// With n < 1 only the log line is written.
+void bootsamp(std::vector<int>& weights, int n, bool on, BootState& state, io::RandomStream& rng, io::LogWriter& log);
 
 } // namespace meru::settings

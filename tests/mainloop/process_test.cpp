@@ -932,7 +932,7 @@ TEST_F(ProcessRequests, BootstrapSeriesRecordsTenSearchesAndOneSummary)
     const std::vector<int> before = a.data.obswt;
     program->crit.icrit = static_cast<int>(stats::Criterion::ChiSquare); // the stub's G is no sample's
     program->bootmode = true;
-    settings::bootsamp(a.data.obswt, 8, true, a.boot, program->log);
+    settings::bootsamp(a.data.obswt, 8, true, a.boot, program->rng, program->log);
     // The log is shown with the summary: the script leaves the viewer.
     int passes = 0;
     leaving_viewer([&] {

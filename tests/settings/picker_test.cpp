@@ -358,22 +358,22 @@ TEST_F(Split, BootstrapRestoresTheSavedWeightsAndASplitMergedFirstKeepsTheTotal)
 {
     BootState boot;
     std::vector<int> one{0};
-    bootsamp(one, 1, true, boot, log);
+    bootsamp(one, 1, true, boot, rng, log);
     EXPECT_EQ(one[0], 1);
     boot = {};
     std::vector<int> w{1, 0, 3, 1, 1};
-    bootsamp(w, 5, true, boot, log);
-    bootsamp(w, 5, true, boot, log); // a second draw keeps the first saved weights
+    bootsamp(w, 5, true, boot, rng, log);
+    bootsamp(w, 5, true, boot, rng, log); // a second draw keeps the first saved weights
     EXPECT_EQ(std::accumulate(w.begin(), w.end(), 0), 5);
-    bootsamp(w, 5, false, boot, log);
+    bootsamp(w, 5, false, boot, rng, log);
     EXPECT_EQ(w, (std::vector<int>{1, 0, 3, 1, 1}));
     // Split, merge for the bootstrap, undo it, split again: the total stays.
     weights(std::vector<int>(40, 1));
     forms.steps = {ScriptedForms::fill({{split_ids::kSize, "20"}})};
     split();
     merge_split(data.obswt, data.testwt);
-    bootsamp(data.obswt, 40, true, boot, log);
-    bootsamp(data.obswt, 40, false, boot, log);
+    bootsamp(data.obswt, 40, true, boot, rng, log);
+    bootsamp(data.obswt, 40, false, boot, rng, log);
     forms.steps = {ScriptedForms::press(kCancel)};
     EXPECT_EQ(split().total, 40);
 }

@@ -142,9 +142,7 @@ TEST(HelpSource, EveryTopicTheProgramAsksForHasAText)
 
 // Topics that must tell the user something the program's behaviour depends on:
 // why Lists is greyed and what it lists, what the cell counts (and the diagram
-// drawn from them) include beyond the sample of the 2x2 statistics, that a search
-// takes an added attribute only when forced in, that each bootstrap series draws
-// new samples, and which sample the statistics describe.
+// drawn from them) include beyond the sample of the 2x2 statistics, and more.
 TEST(HelpSource, TopicsSayWhatTheUserCannotSeeElsewhere)
 {
     platform::UnitRegistry registry;
