@@ -10,6 +10,7 @@
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
 #include "partition/expand.h"
+#include "platform/io/random.h"
 #include "search/search_results.h"
 #include "settings/trainsplit.h"
 #include "settings/xconstr.h"
@@ -78,6 +79,11 @@ struct Analysis {
     settings::XSpace xspace;  // the X constraints in force
     bool splitactive = false; // a training/test split is in force (test weights in data.testwt)
     settings::BootState boot; // the weights saved while a bootstrap sample is in force
+    // The bootstrap samples' own stream, at its fixed start when the analysis
+    // opens: the first series draws the same samples whatever the program drew
+    // before it, and each further series of the analysis draws new ones.
+    io::RandomStream boot_stream;
+    int boot_series = 0; // the bootstrap series begun in this analysis
 
     tree::KeptTree tree; // the last grown tree, for Process > Tree
     TreeGrowth growth;   // the tree the search is growing, and the stratum counter

@@ -101,9 +101,6 @@ Flow bootstrap_toggle(Program& p)
         settings::bootsamp(a.data.obswt, n, false, a.boot, p.rng, p.log);
     }
     if (p.bootmode) {
-        // The samples start from the random stream's fixed start, as in a fresh
-        // program: a series draws the same samples whatever was drawn before it.
-        p.rng.seed(0);
         p.edit.nboot += 1;
         if (p.edit.nboot == 1) ui::helpshow(p.ui, "NOTE: Bootstrap sample");
     }

@@ -99,16 +99,15 @@ void close_analysis_windows(Program& p)
 }
 
 // The analysis settings as a new analysis starts them. What the user chose for
-// any data (the options, the complexity measure, gamma, the strategy's modes,
-// the extent, the Top m typed) stays; what belongs to the analysis closed (its
-// criterion, beta, the priors and costs of its Y's classes, a truncated Top m,
-// the tree's own settings, the letters of its named searches) does not.
+// any data (the options, the complexity measure, the strategy's modes, the
+// extent, the Top m typed) stays; what belongs to the analysis closed (its
+// criterion with its gamma, beta, the priors and costs of its Y's classes, a
+// truncated Top m, the tree's own settings, the letters of its named searches,
+// the texts and choices that name its attributes) does not.
 void reset_settings(Program& p)
 {
     stats::CritSettings crit;
     crit.complexity = p.crit.complexity;
-    crit.gamma = p.crit.gamma;
-    crit.balanced = p.crit.balanced;
     p.crit = crit;
     p.crit_texts.priors.clear();
     p.crit_texts.cost_a.clear();
@@ -122,6 +121,8 @@ void reset_settings(Program& p)
     s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
     s.topm_typed = false;
     p.iteration.letter = 0;
+    p.ptext.clear();
+    p.forcing = {};
     p.censoring = {};
     p.incidence = false;
     // The new data are not split: the training sample is in use.

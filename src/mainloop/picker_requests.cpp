@@ -2,6 +2,7 @@
 
 #include "mainloop/program.h"
 #include "outcome/ymenu.h"
+#include "platform/io/edit.h"
 #include "settings/attr_picker.h"
 #include "settings/censoring_dialog.h"
 #include "settings/forceattr.h"
@@ -97,7 +98,11 @@ void run_bootstrap_draw(Program& p)
 {
     if (!p.analysis_open()) return;
     Analysis& a = *p.analysis;
-    settings::bootsamp(a.data.obswt, observations(a), true, a.boot, p.rng, p.log);
+    if (p.process.boot_sample == 1) {
+        a.boot_series += 1;
+        p.log.write(" Bootstrap series #" + io::fmt_i(a.boot_series, 2) + " of this analysis");
+    }
+    settings::bootsamp(a.data.obswt, observations(a), true, a.boot, a.boot_stream, p.log);
 }
 
 void install_picker_hooks(Program& p)

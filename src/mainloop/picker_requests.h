@@ -24,6 +24,8 @@ long long weight_read(const Analysis& a);
 void run_xconstr(Program& p);
 void run_forceattr(Program& p);
 void run_logrank_setup(Program& p);
+// The draw of a bootstrap sample; the first of a series first names the series
+// in the log (" Bootstrap series # 2 of this analysis").
 void run_bootstrap_draw(Program& p);
 
 void install_picker_hooks(Program& p);

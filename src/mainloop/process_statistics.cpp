@@ -336,6 +336,9 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     const bool logrank = p.crit.is(stats::Criterion::LogRank);
 
     if (p.process.bygroup_run && a.bygroup.current > 0) p.log.write(p.process.group_heading);
+    // From the menu on split data the block names the sample it describes.
+    if (!in_go && a.splitactive)
+        p.log.write(p.edit.testflag ? " Statistics of the test sample" : " Statistics of the training sample");
     // Each observation's membership, worked out once (on the workers while
     // the program pumps events) for the passes that read it.
     std::vector<std::int8_t> member(at(n));

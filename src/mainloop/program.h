@@ -139,7 +139,7 @@ struct Program {
     EditState edit;                     // the Edit menu's counts
 
     bool debug = false;              // trace switch
-    std::string ptext = "(2)(3)(4)"; // partition text buffer
+    std::string ptext = "(2)(3)(4)"; // partition text buffer; an opening empties it
     std::string msgline;             // the message line
     bool bootmode = false;           // bootstrap mode
     int nauto_by = 0;                // bootstrap runs since the accumulation arrays were reset

@@ -40,11 +40,10 @@ ScoreKey score_key(const Program& p, int yk)
         k.ycol = y.ycol;
         k.yattr = y.yattr;
         k.y = scored_y(p, yk);
-        // Switched to the test sample, the Process items show the G the partition
-        // was found with on the training sample (whose weights the test sample's
-        // hold meanwhile): the switch itself leaves a held G in force.
-        auto values = std::make_shared<const SampleKey::Values>(SampleKey::Values{
-            analysis_sample(p), p.edit.testflag ? p.analysis->data.testwt : p.analysis->data.obswt});
+        // The weights in use: switched to the test sample they are the test
+        // sample's, so a G held from the training sample is scored again.
+        auto values = std::make_shared<const SampleKey::Values>(
+            SampleKey::Values{analysis_sample(p), p.analysis->data.obswt});
         k.sample.values = values;
         // The keys held that agree on them share their copy.
         for (const ScoreKey* held : {&p.process.lists_key, &p.process.current_key})

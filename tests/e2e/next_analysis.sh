@@ -9,9 +9,10 @@
 # 1. birthwt: Chi-square, beta 0.05, Top m 5 typed before "Set Extent
 #    Parameters", "Up to 3"; Go!; a tree; Tree unticked: Go! is the first
 #    search alone, beta 0.05 and "Up to 3" included.
-# 2. kyphosis: Entropy with user priors and costs, weighed by costs; Go!
-#    truncates Top m to 3; Tree left on. A copy of birthwt, Entropy: Go! is that
-#    search alone (no priors or costs, m=5, "Up to 3", +a_1).
+# 2. kyphosis: Entropy with user priors and costs, weighed by costs, gamma 0.5;
+#    Go! truncates Top m to 3; Tree left on. A copy of birthwt, Process >
+#    Statistics with Manual: the field is empty; Entropy: Go! is that search
+#    alone (no priors, costs or gamma, m=5, "Up to 3", +a_1).
 # 3. Typed and used: Top m 2 with Tree (the tree searches 2 lines); Top m 4 with
 #    the Extent dialog cancelled (the Strategy dialog comes back and takes 4).
 # Arguments: the meru executable, the source folder.
@@ -45,7 +46,7 @@ tree_on() {
 }
 kyphosis_costs() {
   criteria "Criterion = Entropy" "User priors. Enter: = on" "1024 = 0.3 0.7" "Specify costs = on" \
-    "Weigh criterion by costs = on" "2027 = 0 2" "2028 = 1 0"
+    "Weigh criterion by costs = on" "2027 = 0 2" "2028 = 1 0" "Gamma = 0.5"
 }
 # block LOG [same]: the last search's lines as compared; "same" for a search of
 # an analysis that searched before.
@@ -88,6 +89,8 @@ grep -qxF " Top m attributes, m=   5" "$work/second.log" || fail "second: the To
   tree_on
   reopen lowbw.mrc
   y_of low
+  printf 'menu Process > Statistics\ndialog Select partition\n  set Manual = on\n  press OK\n'
+  printf 'dialog Manual partition\n  press OK\ndismiss\ndialog Manual partition\n  press Cancel\n'
   criteria "Criterion = Entropy"
   go 2
 } >"$work/after.txt"
@@ -96,6 +99,9 @@ grep -qxF " Penalty parameter beta=   0.0500" <(block "$work/BIRTHWT.LOG") || fa
 compare after_tree "$work/BIRTHWT.LOG" "$work/first.log" same
 grep -qF "Top m too large. Truncated to 3," "$work/after.err" || fail "after: kyphosis did not truncate Top m"
 compare next_data "$work/LOWBW.LOG" "$work/second.log"
+# The Manual field starts empty, not with kyphosis's partition: OK on it is refused.
+has "$work/LOWBW.LOG" " Bad Boolean expression"
+! grep -q "^ Partition:combination:" "$work/LOWBW.LOG" || fail "after: the Manual field held kyphosis's partition"
 
 # 3. Typed on kyphosis: Top m 2 with Tree, then Top m 4 and the extent cancelled.
 {

@@ -102,6 +102,8 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     program->strategy.topmbox = "  3";
     program->strategy.chosen_topm = 5;
     program->iteration.letter = 4;
+    program->ptext = "(-5 -7)(-9 -3)"; // the Manual partition field
+    program->forcing = {true, false, -3};
     ASSERT_EQ(open(cf), Flow::loop_head);
     ASSERT_TRUE(program->analysis);
     auto& m = program->menus;
@@ -132,7 +134,8 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_TRUE(c.auto_beta);
     EXPECT_EQ(c.beta, 0.0);
     EXPECT_EQ(c.complexity, 2);
-    EXPECT_EQ(c.gamma, 0.5);
+    EXPECT_EQ(c.gamma, 0.0);
+    EXPECT_FALSE(c.balanced);
     EXPECT_EQ(c.prior_mode, stats::PriorMode::Data);
     EXPECT_FALSE(c.priors_given || c.specify_costs || c.weigh_by_costs);
     EXPECT_EQ(c.cost[0].in_a, 1.0);
@@ -141,6 +144,8 @@ TEST_F(FileRequestTest, OpeningSetsTheMenusSettingsAndRecentList)
     EXPECT_EQ(program->strategy.topm, 5);
     EXPECT_EQ(program->strategy.attrsetspec, "1-  5");
     EXPECT_EQ(program->iteration.letter, 0);
+    EXPECT_EQ(program->ptext, "");
+    EXPECT_EQ(program->forcing.forcedattr, 0);
     ASSERT_FALSE(program->prefs.recent.empty());
     EXPECT_EQ(program->prefs.recent[0], cf);
 

@@ -565,14 +565,14 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
         const char* name;
         bool new_y, drop_8;
         const char* line;
-        bool to_test = false; // switched to a test sample (line 8 only) after scoring
+        bool to_test = false; // switched to a test sample (lines 1-7) after scoring
     };
     const Case cases[] = {
         {C::Entropy, C::Entropy, "Entropy", false, false, "2           Entropy             =     0.500000"},
         {C::Entropy, C::Gini, "Gini diversity", false, false, "2           Gini diversity      =     0.281250"},
         {C::Gini, C::Gini, "Gini diversity", false, true, "2           Gini diversity      =     0.489796"},
-        // The test sample's statistics keep the G found on the training sample.
-        {C::Entropy, C::Entropy, "Entropy", false, false, "2           Entropy             =     0.500000", true},
+        // Switched to a test sample of lines 1-7: G of that sample, as above.
+        {C::Gini, C::Gini, "Gini diversity", false, false, "2           Gini diversity      =     0.489796", true},
         {C::Entropy, C::WithinMse, "Within MSE", true, false, "2           Within MSE          =     0.250000"},
     };
     for (const Case& c : cases) { // the Y change comes last: it leaves Y changed
@@ -592,8 +592,8 @@ TEST_F(ProcessRequests, AHeldGIsShownOnlyUnderTheSettingsItWasScoredUnder)
         }
         if (c.drop_8) a.data.obswt[7] = 0;
         if (c.to_test) {
-            a.data.testwt.assign(a.data.obswt.size(), 0);
-            a.data.testwt[7] = 1;
+            a.data.testwt = a.data.obswt;
+            a.data.testwt[7] = 0;
             std::swap(a.data.obswt, a.data.testwt);
         }
         program->edit.testflag = c.to_test;

@@ -141,8 +141,8 @@ TEST(HelpSource, EveryTopicTheProgramAsksForHasAText)
 }
 
 // Topics that must tell the user something the program's behaviour depends on:
-// why Lists is greyed, and what the cell counts (and the diagram drawn from them)
-// include beyond the sample of the 2x2 statistics.
+// why Lists is greyed and what it lists, what the cell counts (and the diagram
+// drawn from them) include beyond the sample of the 2x2 statistics, and more.
 TEST(HelpSource, TopicsSayWhatTheUserCannotSeeElsewhere)
 {
     platform::UnitRegistry registry;
@@ -156,6 +156,10 @@ TEST(HelpSource, TopicsSayWhatTheUserCannotSeeElsewhere)
                          "and those a missing attribute value leaves in neither A nor A-"},
         {"Rectangle diagrams", "Counts include the observations with a missing Y, and those a missing attribute "
                                "value leaves in neither A nor A-"},
+        {"Process menu", "Lists: the observations in each subgroup (term) of A and in each non-empty intersection"},
+        {"Added attributes", "A search leaves them out of its attribute set unless one is forced in"},
+        {"Bootstrap", "each further series draws new ones"},
+        {"Training and test samples", "Process > Statistics then describes the sample in use"},
     };
     for (const auto& [topic, phrase] : said) {
         const auto found = ui::find_topic(units, ui::kHelpIndexUnit, topic);
