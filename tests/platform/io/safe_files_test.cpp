@@ -176,3 +176,27 @@ TEST(SafeFiles, LiveTemporariesAndLinksAreLeftAlone)
     EXPECT_EQ(contents(path), "through\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 4);
 }
+
+// Only a regular file, or a link to one, is replaced: a pipe or a folder in the
+// target's place, directly or through a link, is refused and left as it was.
+TEST(SafeFiles, OnlyRegularFilesAreReplaced)
+{
+    Folder d;
+    ASSERT_EQ(::mkfifo((d.dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory(d.dir / "folder");
+    d.file("plain.png", "old\n");
+    fs::create_symlink("plain.png", d.dir / "to_plain.png");
+    fs::create_symlink("pipe", d.dir / "to_pipe.png");
+    using T = fs::file_type;
+    for (const auto& [name, why, after] : {std::tuple{"to_plain.png", "", T::symlink},
+                                           {"new.png", "", T::regular},
+                                           {"pipe", "not a regular file", T::fifo},
+                                           {"to_pipe.png", "not a regular file", T::symlink},
+                                           {"folder", "Is a directory", T::directory}}) {
+        EXPECT_EQ(replace_contents((d.dir / name).string(), std::string(name) + "\n"), why) << name;
+        EXPECT_EQ(fs::symlink_status(d.dir / name).type(), after) << name;
+    }
+    EXPECT_EQ(contents((d.dir / "plain.png").string()) + contents((d.dir / "new.png").string()),
+              "to_plain.png\nnew.png\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 6); // no temporaries
+}
