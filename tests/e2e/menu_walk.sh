@@ -53,8 +53,7 @@ row "Save As only saves currently in focus window as bitmap" "menu File > Save A
   "file $work/saved.png"
 row "Prints only currently in focus window" "menu File > Print" "answer yes" "file $work/printed.pdf"
 # A picture saved through a link to a pipe is refused; the link and the pipe stay.
-mkfifo "$work/pipe"
-ln -s pipe "$work/pipe.png"
+mkfifo "$work/pipe" && ln -s pipe "$work/pipe.png"
 row "Cannot write $work/pipe.png (not a regular file)" "menu File > Save As" "answer yes" "file $work/pipe.png" \
   "answer ok"
 row "" "menu Options" "dialog Options" "  press Cancel"

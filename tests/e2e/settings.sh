@@ -38,7 +38,6 @@ run options 0
 has "$log" "%Options"
 has "$log" " Missing attributes handled by: Skip if missing in combination"
 has "$log" " Detailed output           Yes"
-has "$log" " Full Boolean reductions   Yes"
 has "$log" " Tip of Day                No"
 # Columns: full reduction, primitive, tied (on at start-up), detailed output,
 # skip in set, skip in combination, tip of the day.

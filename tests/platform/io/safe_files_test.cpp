@@ -196,7 +196,5 @@ TEST(SafeFiles, OnlyRegularFilesAreReplaced)
         EXPECT_EQ(replace_contents((d.dir / name).string(), std::string(name) + "\n"), why) << name;
         EXPECT_EQ(fs::symlink_status(d.dir / name).type(), after) << name;
     }
-    EXPECT_EQ(contents((d.dir / "plain.png").string()) + contents((d.dir / "new.png").string()),
-              "to_plain.png\nnew.png\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 6); // no temporaries
 }
