@@ -2,6 +2,9 @@
 
 #include "platform/io/os.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace meru::mainloop {
 
 std::string numbered_log_name(const std::string& logname, int n)
@@ -11,15 +14,20 @@ std::string numbered_log_name(const std::string& logname, int n)
     return base + ".L" + (n < 10 ? "0" : "") + std::to_string(n);
 }
 
-KeptLog keep_earlier_log(const std::string& folder, const std::string& logname)
+KeptLog keep_earlier_log(const std::string& folder, const std::string& logname,
+                         const std::function<void(const std::string&)>& meanwhile)
 {
     KeptLog kept;
     if (!io::file_exists(folder + logname)) return kept;
-    int n = 1;
-    while (io::file_exists(folder + numbered_log_name(logname, n))) ++n;
-    kept.error = io::rename_file(folder + logname, folder + numbered_log_name(logname, n));
-    if (kept.error.empty()) kept.name = numbered_log_name(logname, n);
-    return kept;
+    for (int n = 1;; ++n) {
+        const std::string name = numbered_log_name(logname, n);
+        if (meanwhile) meanwhile(folder + name);
+        const int err = io::rename_unreplacing(folder + logname, folder + name);
+        if (err == EEXIST) continue;
+        if (err == 0) kept.name = name;
+        else if (err != ENOENT) kept.error = std::strerror(err);
+        return kept;
+    }
 }
 
 std::string kept_log_line(const std::string& logname, const std::string& kept)

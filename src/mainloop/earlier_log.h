@@ -4,6 +4,7 @@
 // extension "LOG" becomes "L01", "L02", ... (KYPHOSIS.LOG is kept as
 // KYPHOSIS.L01). An 8.3 name stays 8.3, and no other control file's log can
 // have the name.
+#include <functional>
 #include <string>
 
 namespace meru::mainloop {
@@ -17,8 +18,13 @@ struct KeptLog {
 };
 
 // Moves the log `folder + logname`, when there is one, to its first free
-// numbered name in the same folder.
-KeptLog keep_earlier_log(const std::string& folder, const std::string& logname);
+// numbered name in the same folder. A name is claimed without replacing what
+// has it: when another program opening the same analysis takes the name first,
+// the next number is tried, and when it has moved the log itself there is no
+// earlier log left to keep. `meanwhile` (a test seam) runs with each numbered
+// path just before it is claimed.
+KeptLog keep_earlier_log(const std::string& folder, const std::string& logname,
+                         const std::function<void(const std::string&)>& meanwhile = {});
 
 // The new log's first line, which says where the earlier one went.
 std::string kept_log_line(const std::string& logname, const std::string& kept);

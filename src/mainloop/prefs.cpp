@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace meru::mainloop {
@@ -59,11 +59,14 @@ PrefRead read_preferences(const std::string& path)
         r.status = r.why.empty() ? PrefStatus::created : PrefStatus::unreadable;
         return r;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Read whole and at once: a pipe or a device in its place is refused, never
+    // waited on.
+    std::string text;
+    if (r.why = io::read_regular_file(path, text); !r.why.empty()) {
         r.status = PrefStatus::unreadable;
         return r;
     }
+    std::istringstream in(text);
     std::string line;
     bool have_options = false;
     while (std::getline(in, line)) {
@@ -75,7 +78,7 @@ PrefRead read_preferences(const std::string& path)
         break;
     }
     if (!have_options) {
-        r.status = in.bad() ? PrefStatus::unreadable : PrefStatus::no_options;
+        r.status = PrefStatus::no_options;
         return r;
     }
     settings::Options probe;
@@ -89,7 +92,6 @@ PrefRead read_preferences(const std::string& path)
         const std::string path_line = trim_right(line);
         if (!path_line.empty()) r.prefs.recent.emplace_back(path_line);
     }
-    if (in.bad()) r.status = PrefStatus::unreadable;
     return r;
 }
 

@@ -44,7 +44,7 @@ struct PrefRead {
     Preferences prefs;
     PrefStatus status = PrefStatus::read;
     std::string options_line; // the options line as read (read and created)
-    std::string why;          // the system's reason when the file could not be created
+    std::string why;          // the system's reason when the file could not be read or created
 };
 
 // The preferences file's path: $MERU_PREFS when set, else meru.prf in

@@ -128,6 +128,9 @@ Flow criteria_stage(Program& p)
         std::string text = " Required to OK dialog$";
         p.services.msgbox(text, BoxKind::Ok, false);
     }
+    // Options kept from an earlier run change the search as much as its criterion.
+    if (f.sgo)
+        for (const std::string& line : settings::options_in_force(p.options)) p.log.write(line);
     if (!p.crit.is(stats::Criterion::LogRank)) {
         p.censoring.in_force = false;
         p.incidence = false;

@@ -21,14 +21,28 @@ Form options_form(const Options& o)
     return f;
 }
 
-void write_block(const Options& o, const std::string& missing, Services& services, io::LogWriter& log)
+constexpr const char* kFullredLabel = " Full Boolean reductions   ";
+constexpr const char* kPrimattrLabel = " Attributes are primitive  ";
+
+std::string missing_line(const Options& o)
+{
+    const char* missing = o.skipcomb  ? "Skip if missing in combination"
+                          : o.skipset ? "Skip if missing in attribute set"
+                                      : kSkipNoneText;
+    return std::string(" Missing attributes handled by: ") + missing;
+}
+
+void write_block(const Options& o, Services& services, io::LogWriter& log)
 {
     services.actlog("%Options");
-    log.write(" Missing attributes handled by: " + missing);
+    log.write(missing_line(o));
     const std::pair<const char*, bool> lines[] = {
-        {" Full Boolean reductions   ", o.fullred},   {" Attributes are primitive  ", o.primattr},
-        {" Iied: Use last found      ", o.tiedlast},  {" Detailed output           ", o.detailout},
-        {" Display grahics in search ", o.dispgraph}, {" Turbo on                  ", o.turboon},
+        {kFullredLabel, o.fullred},
+        {kPrimattrLabel, o.primattr},
+        {" Iied: Use last found      ", o.tiedlast},
+        {" Detailed output           ", o.detailout},
+        {" Display grahics in search ", o.dispgraph},
+        {" Turbo on                  ", o.turboon},
         {" Tip of Day                ", o.showtip},
     };
     for (const auto& [label, flag] : lines) log.write(label + files::yesno(flag));
@@ -66,15 +80,18 @@ bool optdlg(Options& o, FormDialog& dialog, Services& services, io::LogWriter& l
         o.skipset = f.is_on(ids::kSkipset);
         o.skipcomb = f.is_on(ids::kSkipcomb);
         o.showtip = f.is_on(ids::kShowtip);
-        std::string missing = kSkipNoneText;
-        if (o.skipcomb) {
-            o.skipset = false;
-            missing = "Skip if missing in combination";
-        }
-        if (o.skipset) missing = "Skip if missing in attribute set";
-        write_block(o, missing, services, log);
+        if (o.skipcomb) o.skipset = false;
+        write_block(o, services, log);
         return true;
     }
+}
+
+std::vector<std::string> options_in_force(const Options& o)
+{
+    std::vector<std::string> lines{missing_line(o)};
+    if (o.fullred) lines.push_back(kFullredLabel + files::yesno(true));
+    if (o.primattr) lines.push_back(kPrimattrLabel + files::yesno(true));
+    return lines;
 }
 
 } // namespace meru::settings

@@ -5,6 +5,9 @@
 #include "settings/form.h"
 #include "settings/options.h"
 
+#include <string>
+#include <vector>
+
 namespace meru {
 class Services;
 }
@@ -36,5 +39,12 @@ inline constexpr const char* kSkipNoneText = "Skip only if in neither A nor A-";
 // Shows the dialog until its entries are accepted; true when they were (the
 // caller rewrites the preferences file), false for Cancel or a missing template.
 bool optdlg(Options& options, FormDialog& dialog, Services& services, io::LogWriter& log);
+
+// The options a search names in the log because they decide its sample or its
+// result: how observations missing an attribute are skipped, and the Boolean
+// reduction rule when one of the two is on. Tied partitions steer no search,
+// Turbo groups observations without changing a result (and says when it is
+// used), and the others change only what is shown.
+std::vector<std::string> options_in_force(const Options& options);
 
 } // namespace meru::settings

@@ -52,6 +52,10 @@ row "" "menu File > New" "file cancel"
 row "Save As only saves currently in focus window as bitmap" "menu File > Save As" "answer yes" \
   "file $work/saved.png"
 row "Prints only currently in focus window" "menu File > Print" "answer yes" "file $work/printed.pdf"
+# A picture saved through a link to a pipe is refused; the link and the pipe stay.
+mkfifo "$work/pipe" && ln -s pipe "$work/pipe.png"
+row "Cannot write $work/pipe.png (not a regular file)" "menu File > Save As" "answer yes" "file $work/pipe.png" \
+  "answer ok"
 row "" "menu Options" "dialog Options" "  press Cancel"
 row "progress: ..viewing output log" "menu View > Output" "dismiss" "file cancel"
 row "progress: ..viewing data" "menu View > Data" "dismiss" "file cancel"
@@ -70,6 +74,7 @@ check closed /dev/null
 [ "$(wc -l <"$work/opened" 2>/dev/null)" = 3 ] || fail "closed: Website, Manual and FAQs did not each open a page"
 [ "$(png_size "$work/saved.png")" = "500x60" ] || fail "closed: Save As did not save the progress window"
 [ "$(head -c 5 "$work/printed.pdf" 2>/dev/null)" = "%PDF-" ] || fail "closed: Print did not print to the file"
+[ -L "$work/pipe.png" ] && [ -p "$work/pipe" ] || fail "closed: Save As replaced the pipe or its link"
 
 # With kyphosis open; observation numbers as identifiers.
 cp "$src/examples/kyphosis.mrc" "$work/"

@@ -29,10 +29,10 @@ menu File > Open
 file $work/birthwt.mrc
 dismiss"
 
-# Options: Detailed output and "Skip if any missing in combination".
+# Options: Detailed output, full reduction and "Skip if any missing in combination".
 cat > "$work/options.txt" <<SCRIPT
 $open
-$(settings_block detailed=on skipcomb=on)
+$(settings_block detailed=on skipcomb=on fullred=on)
 SCRIPT
 run options 0
 has "$log" "%Options"
@@ -41,7 +41,7 @@ has "$log" " Detailed output           Yes"
 has "$log" " Tip of Day                No"
 # Columns: full reduction, primitive, tied (on at start-up), detailed output,
 # skip in set, skip in combination, tip of the day.
-[ "$(grep -v '^#' "$MERU_PREFS" | head -1)" = "FFTTFTF" ] || fail "options line: $(grep -v '^#' "$MERU_PREFS" | head -1)"
+[ "$(grep -v '^#' "$MERU_PREFS" | head -1)" = "TFTTFTF" ] || fail "options line: $(grep -v '^#' "$MERU_PREFS" | head -1)"
 
 # Cancel writes nothing.
 cp "$MERU_PREFS" "$work/prefs.before"
@@ -114,7 +114,10 @@ err settings "Float levels takes a whole number 1, 2 or 3"
 has "$log" " Up to size p_1,..p_q=3,2"
 has "$log" "Floating best 3 cuts"
 # Search:Go! passes the valid criteria silently and goes on through the rank
-# stage to the search.
+# stage to the search, naming the options kept from the first run that change
+# its sample and its partitions.
 has "$log" " Criteria:"
+has "$log" " Missing attributes handled by: Skip if missing in combination"
+has "$log" " Full Boolean reductions   Yes"
 
 finish "settings: all passed"

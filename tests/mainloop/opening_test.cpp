@@ -4,8 +4,10 @@
 
 #include "files/controlfile.h"
 #include "mainloop/dataarrays.h"
+#include "mainloop/earlier_log.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 namespace meru::test {
@@ -381,6 +383,23 @@ TEST_F(OpeningTest, RereadOfAChangedControlFileWithCombinationsNotesTheChange)
     write("combo.mrc", "Combo\n*\na i 2 3\ny b\n*\nfree comma\nsmall.csv\n+both  (2 3)\n");
     ASSERT_EQ(open({true, false, 0, true}).end, End::opened);
     EXPECT_TRUE(sv_called("help:NOTE: possible control file changes"));
+}
+
+// Two programs opening one analysis: a numbered name the other takes between the
+// look and the claim is left to it, and a log it has moved away is not missed.
+TEST_F(OpeningTest, AnEarlierLogNeverReplacesAnotherProgramsKeptLog)
+{
+    write("BCW.LOG", "earlier\n");
+    const auto kept = mainloop::keep_earlier_log(folder, "BCW.LOG", [&](const std::string& path) {
+        if (path == folder + "BCW.L01") write("BCW.L01", "other\n");
+    });
+    EXPECT_EQ(kept.name + kept.error, "BCW.L02");
+    EXPECT_EQ(lines(folder + "BCW.L01"), std::vector<std::string>{"other"});
+    EXPECT_EQ(lines(folder + "BCW.L02"), std::vector<std::string>{"earlier"});
+    write("BCW.LOG", "moved\n");
+    const auto gone = mainloop::keep_earlier_log(
+        folder, "BCW.LOG", [&](const std::string& path) { std::filesystem::rename(folder + "BCW.LOG", path + "x"); });
+    EXPECT_EQ(gone.name + gone.error, "");
 }
 
 TEST_F(OpeningTest, RecentDataFileUsesTheControlFileBesideIt)

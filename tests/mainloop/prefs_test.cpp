@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace meru::test {
 namespace {
@@ -67,6 +68,15 @@ TEST_F(PrefsTest, AFullDiskLeavesTheFileAsItWasAndSaysWhy)
     EXPECT_EQ(created.status, PrefStatus::unreadable);
     EXPECT_EQ(created.why, "File too large");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1);
+}
+
+// A pipe in the file's place is neither waited on when read nor replaced.
+TEST_F(PrefsTest, APipeInItsPlaceIsRefusedAndKept)
+{
+    ASSERT_EQ(::mkfifo(path().c_str(), 0600), 0);
+    const auto r = mainloop::read_preferences(path());
+    EXPECT_EQ(r.why + "; " + mainloop::write_preferences(path(), r.prefs), "not a regular file; not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(path()));
 }
 
 TEST_F(PrefsTest, TheSevenColumnsMapToTheirOptions)

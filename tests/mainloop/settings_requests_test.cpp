@@ -192,8 +192,8 @@ TEST_F(SettingsRequests, GoPassesValidCriteriaSilentlyAndRaisesTheRankStage)
     EXPECT_FALSE(program->analysis->critcheck);
     EXPECT_TRUE(program->analysis->critdone);
     const auto lines = log_lines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 3], " Criteria:");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[lines.size() - 4], " Criteria:");
 
     // The strategy stage runs silently and raises the extent stage; the extent
     // stage checks silently and raises the search.

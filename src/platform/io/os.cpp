@@ -94,6 +94,24 @@ std::string rename_file(const std::string& from, const std::string& to)
     return ec ? ec.message() : std::string();
 }
 
+int rename_unreplacing(const std::string& from, const std::string& to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+    // A file system without that rename: the new name made as a link, which
+    // fails when taken, then the old name removed while it still names the same
+    // file (when another program has moved it meanwhile, the link goes again).
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    struct stat old_name = {}, new_name = {};
+    const bool same = ::lstat(from.c_str(), &old_name) == 0 && ::lstat(to.c_str(), &new_name) == 0 &&
+                      old_name.st_ino == new_name.st_ino && old_name.st_dev == new_name.st_dev;
+    const int err = !same ? ENOENT : ::unlink(from.c_str()) == 0 ? 0 : errno;
+    if (err != 0) ::unlink(to.c_str());
+    return err;
+}
+
 std::optional<std::string> find_on_path(std::string_view name)
 {
     if (name.empty()) return std::nullopt;

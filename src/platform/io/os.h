@@ -40,6 +40,10 @@ bool may_exist(const std::string& path);
 bool delete_file(const std::string& path);
 // Renames a file; empty on success, else the system's reason.
 std::string rename_file(const std::string& from, const std::string& to);
+// Renames a file only while nothing has the new name: a file another program
+// gives that name meanwhile is never replaced. 0 on success, else the errno:
+// EEXIST when `to` is taken, ENOENT when `from` has gone.
+int rename_unreplacing(const std::string& from, const std::string& to);
 
 // The first folder of a copy of PATH that holds an executable `name`; the full
 // path, or nothing.

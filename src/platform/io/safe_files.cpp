@@ -33,17 +33,22 @@ std::string base_of(const std::string& path)
 // The file a write of `given` replaces: `given` itself, or the file its symbolic
 // link names. A link that loops, or names no file, is refused with the reason:
 // replacing it would lose the user's link, and writing through a link to nothing
-// would make a file somewhere the user may not expect.
+// would make a file somewhere the user may not expect. So is anything but a
+// regular file (a device, a pipe, a folder), which the new file would replace.
 std::string write_target(const std::string& given, std::string& path)
 {
     path = given;
     struct stat st = {};
-    if (::lstat(given.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
-    char* real = ::realpath(given.c_str(), nullptr);
-    if (!real) return errno == ENOENT ? "symbolic link to a missing file" : reason(errno);
-    path = real;
-    std::free(real);
-    return {};
+    if (::lstat(given.c_str(), &st) != 0) return {}; // a new file, or a fault the write names
+    if (S_ISLNK(st.st_mode)) {
+        char* real = ::realpath(given.c_str(), nullptr);
+        if (!real) return errno == ENOENT ? "symbolic link to a missing file" : reason(errno);
+        path = real;
+        std::free(real);
+        if (::stat(path.c_str(), &st) != 0) return reason(errno);
+    }
+    if (S_ISDIR(st.st_mode)) return reason(EISDIR);
+    return S_ISREG(st.st_mode) ? std::string() : "not a regular file";
 }
 
 // Removes the temporaries of `path` (the file itself, not a link) that writes

@@ -24,8 +24,9 @@ inline constexpr std::string_view kTempMark = ".meru-tmp-";
 // it was. Writers of one file take turns: each holds the file's lock until its
 // copy has replaced it. Temporaries of `path` left by a write that was killed are
 // removed first (those of live writers stay). A link is followed: the file it
-// names is replaced; a link that loops or names no file is refused. `write` is the
-// test seam.
+// names is replaced; a link that loops or names no file is refused, and so is
+// anything but a regular file (a device, a pipe, a folder), left as it is.
+// `write` is the test seam.
 std::string replace_contents(const std::string& path, std::string_view text, const WriteFn& write = {});
 
 // replace_contents with what `change` makes of the file's present contents,

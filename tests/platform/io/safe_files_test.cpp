@@ -176,3 +176,21 @@ TEST(SafeFiles, LiveTemporariesAndLinksAreLeftAlone)
     EXPECT_EQ(contents(path), "through\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 4);
 }
+
+// A pipe or a folder in the target's place, directly or through a link, is
+// refused and left as it was (links to regular files are written through above).
+TEST(SafeFiles, OnlyRegularFilesAreReplaced)
+{
+    Folder d;
+    ASSERT_EQ(::mkfifo((d.dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory(d.dir / "folder");
+    fs::create_symlink("pipe", d.dir / "to_pipe.png");
+    using T = fs::file_type;
+    for (const auto& [name, why, after] : {std::tuple{"pipe", "not a regular file", T::fifo},
+                                           {"to_pipe.png", "not a regular file", T::symlink},
+                                           {"folder", "Is a directory", T::directory}}) {
+        EXPECT_EQ(replace_contents((d.dir / name).string(), "new\n"), why) << name;
+        EXPECT_EQ(fs::symlink_status(d.dir / name).type(), after) << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir), fs::directory_iterator{}), 3); // no temporaries
+}
