@@ -159,7 +159,8 @@ Flow rank_stage(Program& p)
     progress(p, " ");
     EvaluationInputs in;
     evaluation_inputs(p, in);
-    const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : 1;
+    // A serial analysis ranks the Y under analysis, as its search scores it.
+    const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
     const search::EvaluationSettings settings =
         search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.tables.dims.lc, 1));
     const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, settings, "ranking");

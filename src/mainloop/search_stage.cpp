@@ -122,18 +122,24 @@ void sample(Program& p, EvaluationInputs& in)
     }
 }
 
+// The serial ordinal or nominal analysis under way, if any.
+search::SerialKind sequence_kind(const outcome::Outcome& y)
+{
+    if (y.ny < 2 || !y.yserial) return search::SerialKind::none;
+    return y.yordforce   ? search::SerialKind::ordinal
+           : y.ynomforce ? search::SerialKind::nominal
+                         : search::SerialKind::none;
+}
+
 // What a serial ordinal or nominal analysis intersects every candidate with:
-// the partitions found for the Ys before the current one (negated in a nominal
-// analysis); nothing while an attribute is forced.
+// the partition found for the Y before the current one (ordinal) or the
+// complements of those of all the Ys before it (nominal); nothing while an
+// attribute is forced.
 std::vector<partition::Literal> serial_joins(const Program& p)
 {
     const Analysis& a = *p.analysis;
-    const outcome::Outcome& y = a.outcome;
-    if (y.ny < 2 || !y.yserial || (p.search.forcing && p.forcing.forcedattr != 0)) return {};
-    const search::SerialKind kind = y.yordforce   ? search::SerialKind::ordinal
-                                    : y.ynomforce ? search::SerialKind::nominal
-                                                  : search::SerialKind::none;
-    return search::serial_joins(kind, a.ycurrent, y.yaddatt, a.tables.natt);
+    if (p.search.forcing && p.forcing.forcedattr != 0) return {};
+    return search::serial_joins(sequence_kind(a.outcome), a.ycurrent, a.outcome.yaddatt, a.tables.natt);
 }
 
 // primattrs, then the Turbo weights over the lines it gives.
@@ -365,6 +371,7 @@ Flow search_stage(Program& p)
         es.penalty = penalty;
         es.search_stage = true;
         es.lc = std::max(a.tables.dims.lc, 1);
+        es.a_predicts = sequence_kind(a.outcome) != search::SerialKind::none;
         const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, es, "search");
         if (!evaluator) return Flow::loop_head;
         evaluator->sort_times(p.log);

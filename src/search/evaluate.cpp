@@ -28,6 +28,27 @@ double rate_contrast(const stats::LogRankResult& r)
     return (rate0 - rate1) / (rate0 + rate1);
 }
 
+// Whether A (membership 1) holds a lower mean Y class than A- (membership 0).
+bool a_lower(const stats::CountTable& t, int nclasses)
+{
+    double n[2] = {0.0, 0.0}, sum[2] = {0.0, 0.0};
+    for (int j = 0; j < nclasses; ++j)
+        for (int m : {0, 1}) {
+            n[m] += static_cast<double>(t.at(j, m));
+            sum[m] += j * static_cast<double>(t.at(j, m));
+        }
+    return sum[1] * n[0] < sum[0] * n[1];
+}
+
+// The same of split sums: A is the first list's side when `repflag` is 1.
+bool a_lower(const stats::SplitSums& s, int repflag)
+{
+    const bool first = repflag == 1;
+    const double a = first ? s.y1 : s.y2, rest = first ? s.y2 : s.y1;
+    const auto na = static_cast<double>(first ? s.n1 : s.n2), nrest = static_cast<double>(first ? s.n2 : s.n1);
+    return a * nrest < rest * na;
+}
+
 } // namespace
 
 Evaluator::Evaluator(const EvaluationData& data, const stats::CritSettings& crit, const EvaluationSettings& settings)
@@ -216,6 +237,7 @@ void Evaluator::summarise(const Candidate& c, Score& s)
                               slots_);
         for (std::size_t j = 0; j < ny; ++j) {
             values_[j] = criterion_->score(sums_[j]);
+            if (settings_.a_predicts && a_lower(sums_[j], c.pair.repflag)) no_effect_at_most(values_[j]);
             if (sums_[j].n1 + sums_[j].n2 == 0) ++s.null_partitions;
             if (settings_.rank_stage) values_[j].p = stats::split_f_test(sums_[j]).p;
         }
@@ -249,9 +271,15 @@ void Evaluator::summarise(const Candidate& c, Score& s)
             values_[j] = settings_.search_stage && !settings_.rank_stage
                              ? criterion_->score_without_p(cells, ys_[j].nclasses)
                              : criterion_->score(cells, ys_[j].nclasses);
+            if (settings_.a_predicts && a_lower(tables_[j], ys_[j].nclasses)) no_effect_at_most(values_[j]);
         }
         break;
     }
+}
+
+void Evaluator::no_effect_at_most(stats::CriterionValue& v) const
+{
+    v.g = std::min(v.g, criterion_->no_effect());
 }
 
 float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s) const
@@ -407,6 +435,7 @@ Score Evaluator::score_table(const stats::CountTable& table)
 {
     const PerY& y = ys_[0];
     values_[0] = criterion_->score_without_p(table.columns(y.nclasses), y.nclasses);
+    if (settings_.a_predicts && a_lower(table, y.nclasses)) no_effect_at_most(values_[0]);
     return score_of(values_[0]);
 }
 

@@ -69,6 +69,10 @@ struct EvaluationSettings {
     bool fixpos = false;       // Fix Positive attributes is running (ranking)
     bool rank_plot = false;    // the attribute rank plot is running (ranking)
     int lc = 1;                // attribute dimension, for the ranking's percentage
+    // An ordinal or nominal sequence: A predicts the Y (its category, or the
+    // levels above it), so a split whose A holds a lower mean of Y than A-
+    // scores at most as a split of no effect.
+    bool a_predicts = false;
     // One Y scored by a count table (and, in a search, by the log-rank
     // statistic): from the scorer's own snapshots (search/class_sample.h,
     // search/logrank_bits.h); false: from the general bit-packed sample.
@@ -220,6 +224,9 @@ private:
     void summarise(const Candidate& c, Score& s);
     // The score of one Y's criterion value (the one Y of a direct sample).
     Score score_of(const stats::CriterionValue& v) const;
+    // Caps v's G at that of a split of no effect (a split whose A holds the
+    // lower mean of Y, where settings_.a_predicts).
+    void no_effect_at_most(stats::CriterionValue& v) const;
     // Y weight, empty sides and balancing.
     float combine(const PerY& y, const stats::CriterionValue& v, Score& s) const;
     // Each Y's direction of the packed candidate (ranking).

@@ -55,6 +55,7 @@ struct SplitSums {
     double s1 = 0.0, s2 = 0.0;   // pooled within-term sums of squares (per term)
     std::int64_t m1 = 0, m2 = 0; // the term counts s1 and s2 are taken over
     double sst = 0.0;            // sum of squares about the common mean
+    double y1 = 0.0, y2 = 0.0;   // weighted sum of Y of each side
 };
 
 class SplitCriterion {

@@ -86,6 +86,8 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term)
     const auto l1 = static_cast<std::size_t>(q1), l2 = static_cast<std::size_t>(q2);
     r.n1 = slots.first.count[l1];
     r.n2 = slots.second.count[l2];
+    r.y1 = slots.first.sum[l1];
+    r.y2 = slots.second.sum[l2];
     const auto nt = static_cast<float>(r.n1 + r.n2);
     if (nt > 0.0f) {
         const double sum = slots.first.sum[l1] + slots.second.sum[l2];

@@ -77,9 +77,9 @@ TEST(Primattrs, AddedLinesBecomeTheLinesOfTheirDefinitions)
     EXPECT_FALSE(r.note);
 }
 
-// What a serial analysis intersects the search of Y k with: the partitions of
-// the Ys before, negated in a nominal analysis; none for Y 1 or an entry naming
-// no attribute.
+// What a serial analysis intersects the search of Y k with: ordinal, the
+// partition of the latest Y before that has one; nominal, those of all the Ys
+// before, negated; none for Y 1 or an entry naming no attribute.
 TEST(SerialJoins, FollowTheKindOfAnalysisAndTheCurrentY)
 {
     const std::vector<int> found{7, 0, 9, 12, 0}; // Y 2's partition is not kept
@@ -88,9 +88,10 @@ TEST(SerialJoins, FollowTheKindOfAnalysisAndTheCurrentY)
         int y;
         std::vector<partition::Literal> want;
     };
-    const std::vector<Case> cases{{SerialKind::ordinal, 1, {}},     {SerialKind::ordinal, 2, {7}},
-                                  {SerialKind::ordinal, 5, {7, 9}}, {SerialKind::nominal, 4, {-7, -9}},
-                                  {SerialKind::nominal, 1, {}},     {SerialKind::none, 4, {}}};
+    const std::vector<Case> cases{{SerialKind::ordinal, 1, {}},       {SerialKind::ordinal, 2, {7}},
+                                  {SerialKind::ordinal, 5, {9}},      {SerialKind::ordinal, 3, {7}},
+                                  {SerialKind::nominal, 4, {-7, -9}}, {SerialKind::nominal, 1, {}},
+                                  {SerialKind::none, 4, {}}};
     for (const Case& c : cases) EXPECT_EQ(serial_joins(c.kind, c.y, found, 10), c.want) << c.y;
 }
 

@@ -1,15 +1,21 @@
 """Reference values of a serial ordinal and a serial nominal analysis over single
 attributes: a Y of four levels stands in for its indicators (ordinal: Y>1, Y>2,
 Y>3; nominal: Y=1, Y=2, Y=3), searched one after another. Each search tries
-every attribute x once, as the partition A = x within the partitions found for
-the Ys before (ordinal: the levels nest) or outside them (nominal: the levels are
-disjoint); G is Pearson's chi-square of A against the indicator. Prints, per Y,
-the number of candidates, the G of the first, the best G with its p-value and
-attribute (all of them when several tie), then the cross-tabulation of Y by the predicted level (ordinal: one
-plus the number of found partitions an observation is in; nominal: the first
-partition it is in, else the last level). Standard library only; the data are
-the ones the search loop's test and tests/e2e/serial.sh write (attributes 2..5
-are the variables u, v, w, z there)."""
+every attribute x once, as the partition A = x within the partition found for
+the Y before (ordinal: the levels nest) or outside those of all the Ys before
+(nominal: the levels are disjoint); G is Pearson's chi-square of A against the
+indicator. Prints, per Y, the number of candidates, the G of the first, the best
+G with its p-value and attribute (all of them when several tie; a minus sign for
+the attribute's complement), then the cross-tabulation of Y by the predicted
+level (ordinal: one plus the number of found partitions an observation is in;
+nominal: the first partition it is in, else the last level).
+
+Two settings: as the search loop's test runs it (attributes 2..5, u, v, w, z,
+as given), and as tests/e2e/serial.sh runs the program (u, v, w, z and s, each
+searched as itself: every attribute turned to point the way its correlation
+with that indicator does, and a candidate whose A holds a smaller share of the
+indicator than A- scoring 0, since the predicted level puts the category in A).
+Standard library only."""
 import math
 import sys
 
@@ -22,26 +28,36 @@ X = {
     3: [0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0, 1, 1, 1, 1, 1],
     4: [0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 0],
     5: [1, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1],
+    6: [0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 1, 1],
 }
+NAMES = {2: "u", 3: "v", 4: "w", 5: "z", 6: "s"}
 
 
-def analysis(ordinal, attributes):
+def covariance(x, y):
+    mx, my = sum(x) / len(x), sum(y) / len(y)
+    return sum((a - mx) * (b - my) for a, b in zip(x, y))
+
+
+def analysis(ordinal, attributes, own_directions):
     n = len(LEVEL)
     found = []  # membership of the partition found for each Y before
     for k in (1, 2, 3):
         y = [1 if (v > k if ordinal else v == k) else 0 for v in LEVEL]
+        within = found[-1:] if ordinal else [[not m for m in f] for f in found]
         results = []
         for a in attributes:
-            member = [X[a][i] == 1 and all((f[i] if ordinal else not f[i]) for f in found) for i in range(n)]
+            sign = -1 if own_directions and covariance(X[a], y) < 0 else 1
+            member = [X[a][i] == (sign > 0) and all(w[i] for w in within) for i in range(n)]
             table = [[0, 0], [0, 0]]
             for m, v in zip(member, y):
                 table[1 if m else 0][v] += 1
-            results.append((chisq(table), a, member))
+            rarer = table[1][1] * sum(table[0]) < table[0][1] * sum(table[1])
+            results.append((0.0 if own_directions and rarer else chisq(table), sign * a, member))
         best = max(results, key=lambda r: r[0])
-        ties = [r[1] for r in results if abs(r[0] - best[0]) < 1e-9]
+        ties = [("-" if r[1] < 0 else "") + NAMES[abs(r[1])] for r in results if abs(r[0] - best[0]) < 1e-9]
         print(f"Y{k}: candidates {len(results)} first G {results[0][0]:.6f} "
               f"best G {best[0]:.6f} (p {math.erfc(math.sqrt(best[0] / 2)):.5f}) "
-              f"attribute {' or '.join(map(str, ties))} members {sum(best[2])}")
+              f"attribute {' or '.join(ties)} members {sum(best[2])}")
         found.append(best[2])
     if ordinal:
         predicted = [1 + sum(f[i] for f in found) for i in range(n)]
@@ -55,14 +71,11 @@ def analysis(ordinal, attributes):
 
 
 def main():
-    print("Ordinal, attributes u, v, w, z:")
-    analysis(True, [2, 3, 4, 5])
-    # The positive attributes the program decides for Y=1 are u=0, v=0, w=0 and
-    # z=1: the first three are the complements of u, v and w.
-    for a in (2, 3, 4):
-        X[a + 4] = [1 - b for b in X[a]]
-    print("Nominal, attributes u=0, v=0, w=0, z:")
-    analysis(False, [6, 7, 8, 5])
+    print("Search loop test, ordinal, attributes u, v, w, z as given:")
+    analysis(True, [2, 3, 4, 5], False)
+    for ordinal in (True, False):
+        print(f"Scripted run, {'ordinal' if ordinal else 'nominal'}, attributes u, v, w, z, s, each Y as itself:")
+        analysis(ordinal, [2, 3, 4, 5, 6], True)
 
 
 if __name__ == "__main__":
