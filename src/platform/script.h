@@ -46,8 +46,12 @@ public:
     // or a window title).
     virtual bool click(std::string_view window, int x, int y, bool right, std::string& why) = 0;
     virtual bool key(std::string_view window, const std::vector<int>& codes, std::string& why) = 0;
-    // Presses `window`'s close box.
-    virtual bool close(std::string_view window, std::string& why) = 0;
+    // Presses `window`'s close box (a host without windows has none).
+    virtual bool close(std::string_view, std::string& why)
+    {
+        why = "no close box";
+        return false;
+    }
     // True while delivered input has not yet been read by the program.
     virtual bool input_pending() const = 0;
     // Saves the frame ("frame") or a window's canvas as PNG.

@@ -20,7 +20,6 @@
 #include "ui/ui_fixture.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace meru::test {
 namespace {
@@ -99,9 +98,9 @@ TEST_F(ProgramTest, TheProgressTextIsPaintedAtMostEveryTenthOfASecond)
     plots::WindowScale scale{1.0, 10.0, 2.0};
     mainloop::SearchWindow window(*program, scale, false);
     frame.canvas(mainloop::kProgressUnit)->set_journaling(true);
-    for (int ms = 0; int at : {0, 40, 99, 100, 150, 230}) {
-        clock.advance(at - std::exchange(ms, at));
-        window.progress(std::to_string(at));
+    for (int step : {0, 40, 59, 1, 50, 80}) {
+        clock.advance(step);
+        window.progress(std::to_string(clock.elapsed_ms()));
     }
     platform::set_clock(nullptr);
     EXPECT_EQ(progress_texts(), (std::vector<std::string>{"0", "100", "230"}));

@@ -48,11 +48,6 @@ public:
         calls.push_back(s);
         return true;
     }
-    bool close(std::string_view window, std::string&) override
-    {
-        calls.push_back("close " + std::string(window));
-        return true;
-    }
     bool input_pending() const override { return pending; }
     bool shot(std::string_view target, const std::string& file, std::string&) override
     {
@@ -405,9 +400,9 @@ TEST(ScriptRunTest, DismissPressesTheDefaultButtonOnceAndThenEndsWithThree)
     }
 }
 
-TEST(ScriptRunTest, WindowPollsTakeClicksKeysAndTheCloseBox)
+TEST(ScriptRunTest, WindowPollsTakeClicksAndKeys)
 {
-    ScriptRun r("click 19 100 50\nkey Plot Esc\nclose Plot\nmenu File > Open\n");
+    ScriptRun r("click 19 100 50\nkey Plot Esc\nmenu File > Open\n");
     r.script->at_poll();
     r.host.pending = true; // the key is not read yet: the next poll takes nothing
     r.script->at_poll();
@@ -415,8 +410,6 @@ TEST(ScriptRunTest, WindowPollsTakeClicksKeysAndTheCloseBox)
     r.host.pending = false;
     r.script->at_poll();
     EXPECT_EQ(r.host.calls.back(), "key Plot 27");
-    r.script->at_poll();
-    EXPECT_EQ(r.host.calls.back(), "close Plot");
     r.script->at_poll();
     EXPECT_EQ(r.host.status, kScriptMismatch);
     EXPECT_NE(r.host.message.find("(click, key or close fits)"), std::string::npos);

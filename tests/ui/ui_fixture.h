@@ -143,7 +143,6 @@ public:
     bool choose_menu(std::string_view, std::string_view, std::string&) override { return false; }
     bool click(std::string_view, int, int, bool, std::string&) override { return false; }
     bool key(std::string_view, const std::vector<int>&, std::string&) override { return false; }
-    bool close(std::string_view, std::string&) override { return false; }
     bool input_pending() const override { return false; }
     bool shot(std::string_view, const std::string&, std::string&) override { return false; }
     void pump(int) override {}
