@@ -159,6 +159,8 @@ Flow rank_titles(Program& p)
         if (p.analysis_open() && p.analysis->bygroup.mode) {
             std::string text = "NOTE: cannot Fix Positive attributes in By-group mode$";
             ui::note(p.ui, text, NoteKind::Cut79, false);
+            // The note answers the Rank choice: the loop head does not raise it again.
+            std::erase_if(p.choices, [](const PendingChoice& c) { return c.step == Step::search; });
             return Flow::loop_head;
         }
         heading = "%Rank:Fix Positive attributes";

@@ -252,6 +252,7 @@ void gomenu(Program& p)
     f.nsearch += 1;
     f.rrankplot = f.rfixpos = f.reffcuts = f.rroc = f.rqroc = false;
     f.treemade = false;
+    p.rank.go_noted = false;
     f.sgo = f.qcrit = f.searching = f.qrank = f.rfixpos = true;
     if (!p.strategy.treemode) f.nontree_search = true;
     char number[16];

@@ -29,7 +29,7 @@ struct RankState {
     double window_xmax = 10.0;
     std::vector<int> rankpos; // [line - 1]: the line's rank as the rank plot left it
     bool onecut = false;      // the rank plot found no ranked line of several cuts
-    bool tree_noted = false;  // a note was shown for an earlier node of the tree being grown
+    bool go_noted = false;    // Fix Positive attributes showed a note earlier in this Go!
     RankHooks hooks;
 };
 

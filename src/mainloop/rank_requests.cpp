@@ -195,16 +195,13 @@ Flow rank_stage(Program& p)
         progress(p, "... about positive attributes");
         const std::vector<std::string> names = ynames(a.outcome);
         p.msgline = joined(names);
-        // A by-group series shows the notes for its first group, a tree for its
-        // first node that has one (the root's ranking comes before the tree
-        // begins); the rest go to the log.
-        const bool tree = f.sgo && p.strategy.treemode;
-        if (tree && !a.growth.growing) p.rank.tree_noted = false;
-        const bool quiet = (a.bygroup.mode && a.bygroup.current > 1) || (tree && p.rank.tree_noted);
+        // A Go! shows the notes of the first ranking that has one (a by-group
+        // series' group, a tree's root or node); the later ones go to the log.
+        const bool quiet = f.sgo && p.rank.go_noted;
         search::FixposRun fr{a.tables, a.data, p.censoring, f.sgo, p.strategy.decidepos, quiet, p.services, p.log};
         fr.parallel = hooks.parallel;
         settings::fixpos_mode2(p.rank.fixpos, fr, {names, ranking.order}, *p.forms);
-        if (tree && fr.noted) p.rank.tree_noted = true;
+        if (f.sgo && fr.noted) p.rank.go_noted = true;
         if (f.sgo) return to_strategy(p);
         if (p.options.detailout && p.rank.hooks.viewfile) p.rank.hooks.viewfile(p);
     }

@@ -50,7 +50,15 @@ void SearchWindow::open(const std::string& caption)
         plots::open_search_window(p_.ui, scale_, plots::kSearchTitle, caption);
 }
 
-void SearchWindow::progress(std::string_view text) { mainloop::progress(p_, text); }
+void SearchWindow::progress(std::string_view text)
+{
+    // The count comes every 500 candidates, thousands of times a second: painted
+    // at most every tenth of a second, it reads the same and costs nothing.
+    const std::int64_t now = platform::clock().elapsed_ms();
+    if (painted_ms_ && now - *painted_ms_ < kProgressPaintMs) return;
+    painted_ms_ = now;
+    mainloop::progress(p_, text);
+}
 
 void SearchWindow::yield() { p_.services.yield(); }
 

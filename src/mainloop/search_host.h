@@ -1,11 +1,14 @@
 #pragma once
-// What the search loop shows while it runs: the progress window's texts, the
-// search window (its row, the marks of the evaluated candidates, new scales),
-// the event pumps and the Search:End request.
+// What the search loop shows while it runs: the progress window's texts (at
+// most one every kProgressPaintMs by the program's clock), the search window
+// (its row, the marks of the evaluated candidates, new scales), the event pumps
+// and the Search:End request.
 #include "plots/search_window.h"
 #include "search/best_lists.h"
 #include "search/search_loop.h"
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,6 +22,9 @@ struct Program;
 bool widen_for(plots::WindowScale& scale, float g, int complexity);
 // ... and between two iterations for the stored complexities and the winner's G.
 void room_for_stored(plots::WindowScale& scale, std::span<const search::StoredPartition> stored, double g);
+
+// The shortest time between two paintings of the search's progress text.
+constexpr std::int64_t kProgressPaintMs = 100;
 
 class SearchWindow : public search::SearchHost {
 public:
@@ -45,6 +51,7 @@ private:
     bool graphics_ = false;
     bool open_ = false;
     std::string caption_;
+    std::optional<std::int64_t> painted_ms_; // when the progress text was last painted
 };
 
 } // namespace meru::mainloop

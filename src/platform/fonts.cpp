@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <map>
+#include <ranges>
 
 namespace meru::platform {
 
@@ -57,29 +58,42 @@ int width_of(const QFont& f, FontFace face)
     return face == FontFace::mono ? m.horizontalAdvance(QLatin1Char('0')) : m.averageCharWidth();
 }
 
+// The first whole number in from..to at which `below` fails (to + 1 when it
+// never does), `below` holding on a leading run of the range: found by
+// bisection, as each number tried is a font looked up.
+template <class Below> int first_not(int from, int to, Below below)
+{
+    const auto range = std::views::iota(from, to + 1);
+    return from + static_cast<int>(std::ranges::partition_point(range, below) - range.begin());
+}
+
 GraphicsFont build_font(FontFace face, const FontOptions& opts)
 {
     // Pixel size: the largest whose line height fits the cell height.
-    int pixels = 4;
+    int pixels = 12;
     if (opts.height > 0) {
-        for (int px = 4; px <= 200; ++px) {
-            if (QFontMetrics(make_qfont(face, px, 100)).height() > opts.height) break;
-            pixels = px;
-        }
-    } else {
-        pixels = 12;
+        const auto fits = [&](int px) { return QFontMetrics(make_qfont(face, px, 100)).height() <= opts.height; };
+        pixels = std::max(4, first_not(4, 200, fits) - 1);
     }
-    // Stretch: the one whose width comes closest to w (the first exact hit wins).
+    // Stretch: the one whose width comes closest to w (100 when it does, else
+    // the narrowest that does). Widths grow with the stretch.
     int stretch = 100;
     if (opts.width > 0) {
-        int best = std::abs(width_of(make_qfont(face, pixels, 100), face) - opts.width);
-        for (int s = 50; s <= 200 && best > 0; ++s) {
-            const int d = std::abs(width_of(make_qfont(face, pixels, s), face) - opts.width);
-            if (d < best) {
-                best = d;
-                stretch = s;
-            }
-        }
+        std::map<int, int> widths;
+        const auto width = [&](int s) {
+            const auto [it, fresh] = widths.try_emplace(s, 0);
+            if (fresh) it->second = width_of(make_qfont(face, pixels, s), face);
+            return it->second;
+        };
+        const auto miss = [&](int s) { return std::abs(width(s) - opts.width); };
+        const auto first_as_wide = [&](int w, int to) { return first_not(50, to, [&](int s) { return width(s) < w; }); };
+        // The narrowest stretch as wide as w, or the narrowest as wide as the
+        // widest below w when that comes closer.
+        const int above = first_as_wide(opts.width, 200);
+        int best = above;
+        if (above > 50 && (above > 200 || miss(above - 1) <= miss(above)))
+            best = first_as_wide(width(above - 1), above - 1);
+        if (miss(best) < miss(100)) stretch = best;
     }
     GraphicsFont g;
     g.face = face;

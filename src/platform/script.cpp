@@ -484,15 +484,17 @@ void Script::at_poll()
         finish(kScriptDone, {});
         return;
     }
-    if (a->kind != ScriptAction::Kind::Click && a->kind != ScriptAction::Kind::Key) {
-        fail(a, what + " (click or key fits)");
+    using Kind = ScriptAction::Kind;
+    if (a->kind != Kind::Click && a->kind != Kind::Key && a->kind != Kind::Close) {
+        fail(a, what + " (click, key or close fits)");
         return;
     }
     note(*a);
     ++pos_;
     std::string why;
-    bool ok = a->kind == ScriptAction::Kind::Click ? host_.click(a->target, a->x, a->y, a->right, why)
-                                                   : host_.key(a->target, a->keys, why);
+    bool ok = a->kind == Kind::Click ? host_.click(a->target, a->x, a->y, a->right, why)
+              : a->kind == Kind::Key ? host_.key(a->target, a->keys, why)
+                                     : host_.close(a->target, why);
     if (!ok) fail(a, what, why);
     stamp();
 }

@@ -46,6 +46,12 @@ public:
     // or a window title).
     virtual bool click(std::string_view window, int x, int y, bool right, std::string& why) = 0;
     virtual bool key(std::string_view window, const std::vector<int>& codes, std::string& why) = 0;
+    // Presses `window`'s close box (a host without windows has none).
+    virtual bool close(std::string_view, std::string& why)
+    {
+        why = "no close box";
+        return false;
+    }
     // True while delivered input has not yet been read by the program.
     virtual bool input_pending() const = 0;
     // Saves the frame ("frame") or a window's canvas as PNG.
@@ -82,7 +88,7 @@ public:
     // directory when empty), as a name typed into the dialog would be.
     std::optional<std::string> at_file_dialog(std::string_view title, bool must_exist = true,
                                               std::string_view default_suffix = {}, std::string_view folder = {});
-    // A window polling the mouse or its keys: takes a click or key action.
+    // A window polling the mouse or its keys: takes a click, key or close action.
     void at_poll();
     // A pump from a long computation: takes an `at busy N menu` action at the
     // N-th such pump since the action before it was taken.

@@ -79,6 +79,17 @@ bool FrameScriptHost::key(std::string_view window, const std::vector<int>& codes
     return true;
 }
 
+bool FrameScriptHost::close(std::string_view window, std::string& why)
+{
+    const int unit = find_window(window);
+    if (unit < 0) {
+        why = "no window " + std::string(window);
+        return false;
+    }
+    frame_.window(unit)->close();
+    return true;
+}
+
 bool FrameScriptHost::input_pending() const
 {
     ChildWindow* w = last_key_unit_ >= 0 ? frame_.window(last_key_unit_) : nullptr;

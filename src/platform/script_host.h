@@ -23,6 +23,7 @@ public:
     bool choose_menu(std::string_view title, std::string_view item, std::string& why) override;
     bool click(std::string_view window, int x, int y, bool right, std::string& why) override;
     bool key(std::string_view window, const std::vector<int>& codes, std::string& why) override;
+    bool close(std::string_view window, std::string& why) override;
     bool input_pending() const override;
     bool shot(std::string_view target, const std::string& file, std::string& why) override;
     std::vector<std::string> greyed_menus() const override;

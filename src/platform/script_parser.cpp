@@ -160,6 +160,13 @@ ParsedScript parse_script(std::string_view text)
             }
             a.keys = *codes;
             a.target = unquote(join(w, 1, w.size() - 1));
+        } else if (verb == "close") {
+            a.kind = ScriptAction::Kind::Close;
+            a.target = unquote(join(w, 1, w.size()));
+            if (a.target.empty()) {
+                error(lineno, "expected: close WINDOW");
+                continue;
+            }
         } else if (verb == "dismiss") {
             a.kind = ScriptAction::Kind::Dismiss;
         } else if (verb == "wait") {

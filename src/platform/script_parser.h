@@ -15,7 +15,7 @@ struct ScriptSet {
 };
 
 struct ScriptAction {
-    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Dismiss, Wait, Shot, Greyed, Memory, PumpGap, Exit };
+    enum class Kind { Menu, File, Answer, Dialog, Click, Key, Close, Dismiss, Wait, Shot, Greyed, Memory, PumpGap, Exit };
     Kind kind = Kind::Exit;
     int line = 0;
     std::string source;      // the line as written (trimmed)
@@ -23,7 +23,7 @@ struct ScriptAction {
     std::string path;        // file (empty with cancel); shot file
     bool cancel = false;     // file cancel
     std::string word;        // answer: yes, no, ok, cancel
-    std::string target;      // dialog id, caption or "*"; window of click, key, shot
+    std::string target;      // dialog id, caption or "*"; window of click, key, close, shot
     std::vector<ScriptSet> sets;
     std::string press; // dialog: the closing control
     int x = 0, y = 0;

@@ -177,11 +177,10 @@ void ChildWindow::resizeEvent(QResizeEvent* event)
 
 void ChildWindow::closeEvent(QCloseEvent* event)
 {
-    // The unit stays open: closing only minimises. A window whose Esc key stands
-    // for a click (a waiting window's bar starts with Esc) is left as Esc leaves it.
+    // The unit stays open: closing only minimises. A window that waits for the
+    // user goes on waiting: it is answered with its own buttons and keys.
     event->ignore();
     showMinimized();
-    if (key_clicks_.count(kEscCode) != 0) type_key({kEscCode, false});
 }
 
 } // namespace meru::platform

@@ -1,8 +1,8 @@
 #pragma once
 // A child window of the frame bound to a unit: a retained canvas shown at 1:1
 // (scrolled when the window is smaller), with its own mouse callback and key
-// queue. Its close box minimises it (and types Esc where Esc stands for a
-// click); only the frame deletes it.
+// queue. Its close box only minimises it (a wait in it goes on); only the frame
+// deletes it.
 #include "platform/canvas.h"
 #include "platform/key_queue.h"
 #include "platform/mouse.h"

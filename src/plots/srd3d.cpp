@@ -63,16 +63,15 @@ struct Srd3dView {
     bool run();
 };
 
-// Esc typed into the window, or its close box (which minimises it), leaves the
-// view as the Esc button does; other keys are dropped.
+// Esc typed into the window leaves the view as the Esc button does; other keys
+// are dropped. The close box only minimises the window: the view goes on.
 bool Srd3dView::left_by_user() const
 {
     platform::ChildWindow* w = ctx.frame.window(unit);
     if (!w) return true;
     bool esc = false;
     while (const std::optional<int> key = w->keys().get()) esc = esc || *key == 27;
-    const std::optional<platform::WindowSize> size = ctx.frame.window_size(unit);
-    return esc || (size && size->state == platform::SizeState::minimised);
+    return esc;
 }
 
 int Srd3dView::colour_of(int cell) const

@@ -261,10 +261,8 @@ void SrdWindow::srdwin(const partition::TermList& list, const stats::SubStat& ce
         // kept for this poll.
         ctx_.mouse.state = ui::kMouseNone;
         int state = 0;
-        const auto closed = [&frame] {
-            const std::optional<platform::WindowSize> size = frame.window_size(kDiagramUnit);
-            return !size || size->state == platform::SizeState::minimised;
-        };
+        // The close box only minimises the window: the diagram waits on.
+        const auto closed = [&frame] { return !frame.is_open(kDiagramUnit); };
         while ((state = ui::mouse_poll(ctx_.mouse, 10)) == 0)
             if (closed()) return;
         if (closed()) return;

@@ -165,11 +165,12 @@ int censoring_line(const files::ControlTables& t, const stats::Censoring& c)
 
 namespace {
 
-// A note of the automatic rule: its help topic for the caller to show, or a log
-// line when notes are quiet.
+// A note of the automatic rule: its help topic for the caller to show, once a
+// run, or a log line when notes are quiet or it is shown already.
 void tell_rule(FixposRun& run, std::string topic)
 {
-    if (run.quiet_notes) {
+    const auto same = [&topic](const Notice& n) { return n.kind == Notice::Kind::help && n.text == topic; };
+    if (run.quiet_notes || std::ranges::any_of(run.told.items(), same)) {
         run.told.line(run.log, std::move(topic));
         return;
     }

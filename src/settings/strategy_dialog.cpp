@@ -68,7 +68,7 @@ std::pair<std::string, std::size_t> boxes_between(const StrategySettings& on, co
 // Takes the Top m box and the iteration limit as read from the dialog: an m
 // the user typed becomes their choice, a truncation to `nattr` holds for the
 // analysis in hand. False after a refusal.
-bool take_limits(StrategySettings& s, int nattr, bool logged, Services& services, io::LogWriter& log)
+bool take_limits(StrategySettings& s, int nattr, Services& services, io::LogWriter& log)
 {
     const auto m = read_int_field(s.topmbox, 6);
     if (!m || *m < 1) {
@@ -85,7 +85,7 @@ bool take_limits(StrategySettings& s, int nattr, bool logged, Services& services
     }
     s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
     s.topm = static_cast<int>(topm);
-    if (logged) log.write(" Top m attributes, m=" + io::fmt_i(topm, 4));
+    log.write(" Top m attributes, m=" + io::fmt_i(topm, 4));
     const auto maxiter = io::list_read_int(s.maxitertext);
     if (!maxiter) {
         refuse(services, "Error reading max iterations$");
@@ -169,31 +169,30 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
         }
         if (s.treemode) {
             const StrategySettings read = s;
-            if (!s.iterative && !s.forcein && !bygroup) {
-                if (s.decidepos) {
-                    s.decidepos = false;
-                    note = tree_note(read, s);
-                    continue;
+            if (s.iterative || s.forcein || bygroup) {
+                s.iterative = s.forcein = s.decidepos = false;
+                note = tree_note(read, s);
+                if (bygroup && services.quiz("?By group and tree not allowed! Undo by-group?")) {
+                    bygroup = false;
+                    r.bygroup_undone = true;
                 }
-                if (serialy) {
-                    refuse(services, "Serial multivariate Y and tree not allowed$");
-                    continue;
-                }
-                if (!take_limits(s, nattr, false, services, log)) continue;
-                return r;
+                continue;
             }
-            s.iterative = s.forcein = s.decidepos = false;
-            note = tree_note(read, s);
-            if (bygroup && services.quiz("?By group and tree not allowed! Undo by-group?")) {
-                bygroup = false;
-                r.bygroup_undone = true;
+            if (s.decidepos) {
+                s.decidepos = false;
+                note = tree_note(read, s);
+                continue;
             }
-            continue;
+            if (serialy) {
+                refuse(services, "Serial multivariate Y and tree not allowed$");
+                continue;
+            }
         }
+        // The tree accepted, like any other strategy, logs what is in force.
         log.write(io::list_record(s.iterative ? "Iterative mode" : "Non-iterative mode"));
         log.write(io::list_record(s.forcein ? "Forcing" : "Not-forcing"));
         log.write(io::list_record(s.decidepos ? "Decide positivity" : "Positive attributes as specified"));
-        if (take_limits(s, nattr, true, services, log)) return r;
+        if (take_limits(s, nattr, services, log)) return r;
     }
 }
 

@@ -75,7 +75,7 @@ expect_line runout 'script: the script has ended while the program waits at mess
 # A menu while a graphics window polls the mouse; its menus are grey meanwhile.
 printf 'menu Test > Plot\nmenu Test > Message\n' > poll.txt
 run poll 3
-expect_line poll "does not fit: the program waits at a window's mouse or key poll (click or key fits)"
+expect_line poll "does not fit: the program waits at a window's mouse or key poll (click, key or close fits)"
 
 # A dialog that is not the one shown.
 printf 'menu Test > Dialog\ndialog 131\n press OK\n' > wrongdialog.txt

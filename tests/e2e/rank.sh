@@ -2,7 +2,7 @@
 # Scripted runs of Rank > Fix Positive attributes on votes84 with `repub` moved
 # to the first column (so that it is the default Y): the automatic rule turns
 # the votes that correlate negatively with repub, the dialog's OK keeps them,
-# and a second run with "As in CF" turns every line back.
+# and a second run with "As in CF" turns every line back. Then by-group mode.
 # The negative votes are those of tools/reference/point_biserial.py on the
 # reordered file (weighted point-biserial correlation, complete pairs):
 #   v01 -0.409, v03 -0.749, v07 -0.522, v08 -0.662, v09 -0.630, v11 -0.378,
@@ -48,4 +48,25 @@ names=$(grep -A8 -xF "to make new positive attribute(s):" "$log" | tail -8 | awk
 [ "$names" = "v01 v03 v07 v08 v09 v11 v15 v16 " ] || fail "swapped lines: $names"
 has "$log" "No attribute directions are swapped"
 grep -qF "repub" <(grep -A8 -xF "to make new positive attribute(s):" "$log") && fail "repub listed"
+# By-group mode: Rank > Fix Positive attributes shows its note once, back to
+# the idle poll. A Go! over the groups: a and b are constant in each, so the
+# rule cannot decide them six times; one note, each line in the log.
+awk 'BEGIN { print "y,g,x,a,b"; for (i = 0; i < 60; i++) { g = i % 3; x = i % 7 + 1
+  print ((x > 4) != (i % 11 == 0)) "," g "," x "," g "," (g == 1) } }' >"$work/groups.csv"
+printf 'Constant in each group\n*\ny b 1\ng n012\nx i 2 4 6\na i 0 1\nb b 1\n*\nfree comma\ngroups.csv\n' \
+  >"$work/groups.mrc"
+{
+  open_with_y groups.mrc y
+  by_value g
+  printf 'answer ok\nmenu Rank > Fix Positive attributes\nanswer ok\n'
+  settings_block iterative=off size=1 upto=on top=3
+  printf 'menu Search > Go!\ndialog 141\n  press Yes to all\ndismiss\n'
+  printf 'click 15 20 8\n%.0s' 1 2 3
+  printf 'key 57 Esc\n'
+} >"$work/groups.txt"
+run groups 0
+[ "$(grep -c "cannot Fix Positive attributes in By-group mode" "$work/groups.err")" -eq 1 ] || fail "groups: the by-group note"
+[ "$(grep -c "opposite directions about equally" "$work/groups.err")" -eq 1 ] || fail "groups: the undecided note"
+log="$work/GROUPS.LOG"
+[ "$(grep -c "^NOTE: do not know what to do" "$log")" -eq 6 ] || fail "groups: each undecided line in the log"
 finish "rank: all passed"

@@ -4,7 +4,8 @@
 # table(sex == 2, ph.ecog >= 1): 37, 27, 101, 63; two rectangles fit them
 # exactly, so the fit report says E 0 and Fit P 1. Pictures of the fitted
 # diagram, of its block view and of the mosaic (Tiles); Movie in the block view
-# stopped by a click on Esc; Save and Load of LUNG.srd next to the log.
+# stopped by a click on Esc; Save and Load of LUNG.srd next to the log. The
+# close box only minimises the window: the diagram waits on for its buttons.
 # Arguments: the meru executable, the source folder, pngprobe.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -41,6 +42,7 @@ dialog Manual partition
 dialog Rectangle diagrams
   press OK
 shot 16 $shots/srdwin_lung_process.png
+close 16
 click 16 55 5
 click 16 300 300
 shot 16 $shots/srdwin_lung_process_3d.png

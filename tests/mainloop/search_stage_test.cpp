@@ -1,4 +1,5 @@
-// The search window's scale, and a mark past its x axis drawn inside the plot.
+// The search window's scale, a mark past its x axis drawn inside the plot, the
+// progress text painted at most every tenth of a second.
 // Search:Go! through every stage over the program's state: no dialog while the
 // settings are valid, the attribute set and cuts in the log, the size vectors
 // of the extent never set ("2 2"), the box, the sizes a later iteration expects
@@ -87,6 +88,22 @@ TEST_F(ProgramTest, AMarkPastTheXAxisEndWidensTheAxisAndStaysInsideThePlot)
     // Right of the frame line (10 pixels past the data area's end, x 460) all is white.
     for (int x = 462; x < image.width(); ++x)
         for (int y = 100; y < 340; ++y) ASSERT_EQ(image.pixel(x, y) & 0xffffff, 0xffffffu) << x << "," << y;
+}
+
+TEST_F(ProgramTest, TheProgressTextIsPaintedAtMostEveryTenthOfASecond)
+{
+    // Texts at 0, 40, 99, 100, 150 and 230 ms: those at 0, 100 and 230 are painted.
+    platform::FakeClock clock;
+    platform::set_clock(&clock);
+    plots::WindowScale scale{1.0, 10.0, 2.0};
+    mainloop::SearchWindow window(*program, scale, false);
+    frame.canvas(mainloop::kProgressUnit)->set_journaling(true);
+    for (int step : {0, 40, 59, 1, 50, 80}) {
+        clock.advance(step);
+        window.progress(std::to_string(clock.elapsed_ms()));
+    }
+    platform::set_clock(nullptr);
+    EXPECT_EQ(progress_texts(), (std::vector<std::string>{"0", "100", "230"}));
 }
 
 class SearchGo : public ProgramTest {

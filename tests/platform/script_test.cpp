@@ -412,7 +412,7 @@ TEST(ScriptRunTest, WindowPollsTakeClicksAndKeys)
     EXPECT_EQ(r.host.calls.back(), "key Plot 27");
     r.script->at_poll();
     EXPECT_EQ(r.host.status, kScriptMismatch);
-    EXPECT_NE(r.host.message.find("(click or key fits)"), std::string::npos);
+    EXPECT_NE(r.host.message.find("(click, key or close fits)"), std::string::npos);
 
     // A key its window never reads ends the run instead of holding it.
     ScriptRun unread("key Plot Esc\nclick 19 1 1\n");

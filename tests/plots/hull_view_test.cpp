@@ -119,8 +119,8 @@ TEST_F(HullViewTest, ReopenedSearchWindowKeepsThePlaceAndSizeTheUserGaveIt)
     // the first and made it smaller; the next two stand there, as large, so that
     // a click made where the last one stood meets them. The first stands below the
     // progress window, which each progress text raises over the count row.
-    // The close box minimises it (and goes on, as Esc does) and a search closes
-    // it between two searches: the next stands where it stood.
+    // The close box minimises it and a search closes it between two searches:
+    // the next stands where it stood.
     ui::thinking(ctx, "", false);
     ui::thinking(ctx, "..500 partitions evaluated. Iteration  1", true);
     ASSERT_TRUE(plots::open_search_window(ctx, {1, 10, 2}, plots::kSearchTitle, "Searching: Iteration  1"));

@@ -109,7 +109,9 @@ TEST_F(Strategy106, TreeRules)
     EXPECT_EQ(forms.forms[1].text[ids::kNote], "A tree analysis goes without Iterative mode and Decide positivity: "
                                                "the tree turned them off. Press OK to keep the tree.");
     EXPECT_TRUE(s.treemode);
-    EXPECT_TRUE(log_lines().empty());
+    // Accepted, the tree logs the strategy in force, its Top m too.
+    EXPECT_EQ(log_lines(), (std::vector<std::string>{" Non-iterative mode", " Not-forcing",
+                                                     " Positive attributes as specified", " Top m attributes, m=  10"}));
 
     // Only Decide positivity on: it is cleared and the dialog shown again.
     forms = {};
