@@ -35,8 +35,9 @@ void roc_data(const Program& p, RocData& d)
     // The curves are of the Y the ranking scored.
     const int k = search_y(p);
     const std::size_t n = at(a.data.n);
-    const std::span<const float> y =
-        a.ymat.size() >= at(k) * n ? std::span<const float>(a.ymat).subspan(at(k - 1) * n, n) : std::span<const float>();
+    const std::span<const float> y = a.ymat.size() >= at(k) * n
+                                         ? std::span<const float>(a.ymat).subspan(at(k - 1) * n, n)
+                                         : std::span<const float>();
     d.y = plots::binary_classes(y, static_cast<float>(a.outcome.ylow[at(k - 1)]),
                                 static_cast<float>(a.outcome.yhigh[at(k - 1)]));
     d.y.resize(n, -1.0f);

@@ -20,8 +20,8 @@ void keep_serial_search(Program& p)
     const int k = search_y(p);
     a.serial_searches.resize(at(a.outcome.ny));
     const ProcessState& ps = p.process;
-    a.serial_searches[at(k - 1)] = {p.results.distribution(), ps.current, ps.current_g,
-                                    ps.current_key,           ps.current_complexity, p.crit.beta};
+    a.serial_searches[at(k - 1)] = {p.results.distribution(), ps.current, ps.current_g, ps.current_key,
+                                    ps.current_complexity,    p.crit.beta};
 }
 
 int found_for(const Program& p, const partition::Partition& cur)
