@@ -235,10 +235,9 @@ Flow process_request(Program& p)
         } else {
             if (!choose_partition(p, f.prect, cur, &from)) return Flow::loop_head;
             // After a serial analysis the partition a search found stands for the
-            // one found for the Y the item works on (Lists: the Y under analysis).
+            // one found for the Y the item works on.
             if (!f.sgo && found_for(p, cur) > 0) {
-                ky = f.plists ? search_y(p) : select_y(p);
-                if (ky <= 0) return Flow::loop_head;
+                if ((ky = select_y(p)) <= 0) return Flow::loop_head;
                 if (take_found(p, ky)) cur = p.process.current;
             }
             ProcessEnd end;

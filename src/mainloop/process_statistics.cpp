@@ -162,10 +162,12 @@ bool imbalanced(long long n_a, long long n_a_minus)
 namespace {
 
 // The Y of the statistics: the user's pick among several Ys outside Search:Go!
-// (0 when cancelled), except for Lists; else the Y under analysis.
+// (0 when cancelled), except for Lists of Ys searched together; else the Y
+// under analysis.
 int statistics_y(Program& p)
 {
-    if (p.analysis->outcome.ny > 1 && !p.flags.sgo && !p.flags.plists) return select_y(p);
+    const outcome::Outcome& y = p.analysis->outcome;
+    if (y.ny > 1 && !p.flags.sgo && (y.yserial || !p.flags.plists)) return select_y(p);
     return search_y(p);
 }
 
