@@ -236,7 +236,7 @@ Flow process_request(Program& p)
             if (!choose_partition(p, f.prect, cur, &from)) return Flow::loop_head;
             // After a serial analysis the partition a search found stands for the
             // one found for the Y the item works on.
-            if (!f.sgo && found_for(p, cur) > 0) {
+            if (!f.sgo && !from.entered && found_for(p, cur) > 0) {
                 if ((ky = select_y(p)) <= 0) return Flow::loop_head;
                 if (take_found(p, ky)) cur = p.process.current;
             }
