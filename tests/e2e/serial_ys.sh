@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Each Y of a serial analysis must log the block (ranking notes, directions,
-# positive attributes, cuts, partitions, beta, winner, statistics) it logs alone
-# in a fresh program on the control file without the other Ys' lines; gen's Ys
-# are functions of a..e with noise (d's cuts "do not know": kept as found).
-# Process items then work on the partition found for the Y they name: smoke's
-# A holds 29 of 37 smokers, A- 45 of 152, so G = p(1-p) - sum of each side's
-# share x its p(1-p) = .037453, which Random tests against smoke's own 469
-# partitions. Lists of parallel Ys asks no Y. A bootstrap series gives every
-# row its Y.
+# Each Y of a serial analysis logs the block (notes, directions, positive set,
+# cuts, partitions, beta, winner, statistics) it logs alone, in a fresh program
+# without the other Ys' lines (gen: Ys of a..e with noise; d's cuts "do not know").
+# Process items take the Y named's own partition: smoke's A holds 29 of 37
+# smokers, A- 45 of 152: G = p(1-p) - sum of share x p(1-p) = .037453, tested by
+# Random against smoke's 469. Parallel Lists asks no Y; bootstrap rows name their Y.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 source "$(dirname "$0")/lib/common.sh"
 export MERU_PREFS="$work/meru.prf" MERU_SCRIPT_TIMEOUT=120
@@ -44,8 +41,9 @@ items[bw3]=$(process Statistics low && printf '%s\n' dismiss "key 57 Esc" && pro
   "click 16 10 5" && process "Create added attribute" bwt && printf '%s\n' "answer no" "menu Process > Random" \
   dismiss "dialog *" "  set 1004 = smoke" "  press OK" "dialog Random partitions" "  set 1003 = 100" \
   "  set Mimic split distribution = on" "  press OK")
-items[gen5]=$(process Lists y3 && printf '%s\n' dismiss "key 57 Esc" "menu Y > Select Y" "dialog Select  Y variable(s)" "  set 1000 = y1, y3" "  press OK" "answer no" dismiss \
-  "dialog Criteria" "  press OK" "menu Process > Lists" "dialog Select partition" "  set Manual = on" "  press OK" \
+items[gen5]=$(process Lists y3 && printf '%s\n' dismiss "key 57 Esc" "menu Y > Select Y" \
+  "dialog Select  Y variable(s)" "  set 1000 = y1, y3" "  press OK" "answer no" dismiss "dialog Criteria" \
+  "  press OK" "menu Process > Lists" "dialog Select partition" "  set Manual = on" "  press OK" \
   "dialog Manual partition" "  set 1003 = (2)" "  press OK" dismiss "key 57 Esc")
 for case in "bw2|birthwt|low, smoke|criterion=Entropy" "bw3|birthwt|low, smoke, bwt|" \
   "gen5|gen|y1, y2, y3, y4, y5|float=2"; do
