@@ -6,6 +6,7 @@
 #include "files/dataset.h"
 #include "files/readdata.h"
 #include "files/tables.h"
+#include "mainloop/score_key.h"
 #include "mainloop/tree_growth.h"
 #include "outcome/bygroup.h"
 #include "outcome/outcome.h"
@@ -28,6 +29,16 @@ namespace meru::mainloop {
 // The file extensions the File handlers accept, upper and lower case.
 inline constexpr std::array<std::string_view, 8> kFileExtensions{".MRC", ".DAT", ".CSV", ".TXT",
                                                                  ".mrc", ".dat", ".csv", ".txt"};
+
+// What the search of one Y of a serial analysis left.
+struct SerialSearch {
+    search::SearchDistribution distribution; // its G values and split histogram
+    partition::Partition found;              // the partition it found
+    float g = 0.0f;                          // G of it, scored under `key`
+    ScoreKey key;
+    int complexity = 0;
+    double beta = 0.0; // the penalty it was chosen under
+};
 
 struct Analysis {
     std::string cfname;   // control-file path
@@ -70,8 +81,12 @@ struct Analysis {
     int lastcrit = 1;       // the criterion the last Criteria request accepted
     bool critcheck = false; // the criterion must be confirmed again for the Y
     int ycurrent = 1;       // 1: one Y or serial Ys; 0: several Ys together
-    // The last search of each Y of a serial analysis ([Y - 1]), for Process > Random.
-    std::vector<search::SearchDistribution> serial_searches;
+    // The last search of each Y of a serial analysis ([Y - 1]), for the Process
+    // items that name that Y afterwards.
+    std::vector<SerialSearch> serial_searches;
+    // [line]: its direction was swapped when the first Y of the serial analysis
+    // under way was ranked; every later Y is ranked from the same directions.
+    std::vector<char> serial_swapped;
     outcome::Outcome outcome;
     outcome::ByGroup bygroup;
 

@@ -183,6 +183,7 @@ bool choose_partition(Program& p, bool rectangle, partition::Partition& out, Cho
         if (choice <= 0 || choice == settings::kCancel) return false;
         if (!titled && !p.process.title.empty()) ui::actlog(p.log, p.ui.history, p.process.title);
         titled = true;
+        chosen.entered = choice == kManual || choice == kCombination;
         switch (choice) {
         case kBest: return best_entry(p, true, out);
         case kOptimal: return best_entry(p, false, out);

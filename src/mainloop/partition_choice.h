@@ -45,6 +45,7 @@ int select_partition(const ChoiceFacts& facts, settings::FormDialog& dialog,
 // Where the partition chosen came from, as far as the Process items need to know.
 struct ChosenFrom {
     bool search_end = false; // the winner of the search under way, or a tree's partition just made
+    bool entered = false;    // entered by hand or taken from the control file's combinations
     std::string combo_name;  // a control-file combination's 8-character name
 };
 

@@ -12,6 +12,7 @@
 #include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 #include "mainloop/search_end.h"
+#include "mainloop/serial_searches.h"
 #include "mainloop/tree_request.h"
 #include "mainloop/view_requests.h"
 #include "outcome/ymenu.h"
@@ -130,7 +131,7 @@ search::SearchDistribution compared_search(const Program& p, int ky)
 {
     const Analysis& a = *p.analysis;
     if (ky <= 0) return p.results.distribution();
-    if (at(ky) <= a.serial_searches.size()) return a.serial_searches[at(ky - 1)];
+    if (at(ky) <= a.serial_searches.size()) return a.serial_searches[at(ky - 1)].distribution;
     return {};
 }
 
@@ -145,6 +146,8 @@ Flow random_request(Program& p)
     const int ky = serial ? select_y(p) : 0;
     if (serial && ky <= 0) return Flow::loop_head;
     if (serial) p.log.write("Y variable is " + a.outcome.yname[at(ky - 1)]);
+    // The partition a search of the analysis found stands for the one found for that Y.
+    if (serial && p.process.current_valid && found_for(p, p.process.current) > 0) take_found(p, ky);
     const search::SearchDistribution search = compared_search(p, ky);
     if (search.count > search::SearchResults::kSavedG)
         p.services.helpshow("NOTE: only 20,000 saved search partitions");
@@ -224,12 +227,19 @@ Flow process_request(Program& p)
     // The partition comes first; the later groups of a by-group pass keep it. A
     // partition chosen here goes through the end of a search in Process mode.
     partition::Partition cur;
+    int ky = 0; // the Y named with the partition
     if (!f.prandom) {
         ChosenFrom from;
         if (p.process.group > 0 && p.process.current_valid) {
             cur = p.process.current;
         } else {
             if (!choose_partition(p, f.prect, cur, &from)) return Flow::loop_head;
+            // After a serial analysis the partition a search found stands for the
+            // one found for the Y the item works on.
+            if (!f.sgo && !from.entered && found_for(p, cur) > 0) {
+                if ((ky = select_y(p)) <= 0) return Flow::loop_head;
+                if (take_found(p, ky)) cur = p.process.current;
+            }
             ProcessEnd end;
             end.cf_combination = !from.combo_name.empty();
             if (!from.search_end && !process_end(p, cur, end)) return Flow::loop_head;
@@ -250,7 +260,7 @@ Flow process_request(Program& p)
         }
         return Flow::loop_head;
     }
-    const Flow flow = f.prandom ? random_request(p) : process_statistics(p, cur);
+    const Flow flow = f.prandom ? random_request(p) : process_statistics(p, cur, ky);
     // In by-group mode the item's run on the next group follows.
     if (pass == GroupPass::analyse && flow == Flow::loop_head) return Flow::poll;
     return flow;
@@ -258,11 +268,6 @@ Flow process_request(Program& p)
 
 Flow search_statistics(Program& p, const SearchEnd& s)
 {
-    Analysis& a = *p.analysis;
-    if (a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent >= 1 && a.ycurrent <= a.outcome.ny) {
-        a.serial_searches.resize(at(a.outcome.ny));
-        a.serial_searches[at(a.ycurrent - 1)] = p.results.distribution();
-    }
     p.process.current = s.curpart;
     p.process.current_valid = true;
     p.process.current_g = s.g;
@@ -271,6 +276,7 @@ Flow search_statistics(Program& p, const SearchEnd& s)
     p.process.go_statistics = true;
     p.process.evaluated = s.evaluated_in_search;
     p.process.iterations = s.iteration;
+    keep_serial_search(p);
     MenuFlags& f = p.flags;
     f.qproc = f.pstats = f.qcont = true;
     return Flow::poll;

@@ -159,20 +159,15 @@ bool imbalanced(long long n_a, long long n_a_minus)
     return ratio < 0.05 || ratio > 20.0;
 }
 
-int search_y(const Program& p)
-{
-    const Analysis& a = *p.analysis;
-    const outcome::Outcome& y = a.outcome;
-    return y.ny > 1 && y.yserial ? std::clamp(a.ycurrent, 1, y.ny) : 1;
-}
-
 namespace {
 
 // The Y of the statistics: the user's pick among several Ys outside Search:Go!
-// (0 when cancelled), else the search's Y.
+// (0 when cancelled), except for Lists of Ys searched together; else the Y
+// under analysis.
 int statistics_y(Program& p)
 {
-    if (p.analysis->outcome.ny > 1 && !p.flags.sgo) return select_y(p);
+    const outcome::Outcome& y = p.analysis->outcome;
+    if (y.ny > 1 && !p.flags.sgo && (y.yserial || !p.flags.plists)) return select_y(p);
     return search_y(p);
 }
 

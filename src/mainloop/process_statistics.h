@@ -43,9 +43,6 @@ struct Resub {
 
 Resub resubstitution(const ResubInput& in);
 
-// The Y a search is for: the current Y of a serial analysis of several Ys, else Y 1.
-int search_y(const Program& p);
-
 // Statistics over the chosen partition for Y number `ynumber`; says where the loop
 // goes next. With `ynumber` 0 the Y is the one the user picks among several outside
 // Search:Go! (the statistics end when that is cancelled), else the search's Y.

@@ -32,10 +32,14 @@ void roc_data(const Program& p, RocData& d)
     d.signbyte.assign(at(std::max(a.data.lc, t.natt)) + 1, 1);
     for (int k = 1; k <= t.natt; ++k) d.signbyte[at(k)] = t.att[at(k)].signbyte;
     d.mask = xspace_bytes(a);
+    // The curves are of the Y the ranking scored.
+    const int k = search_y(p);
     const std::size_t n = at(a.data.n);
-    const std::span<const float> y1 =
-        a.ymat.size() >= n ? std::span<const float>(a.ymat).first(n) : std::span<const float>();
-    d.y = plots::binary_classes(y1, static_cast<float>(a.outcome.ylow[0]), static_cast<float>(a.outcome.yhigh[0]));
+    const std::span<const float> y = a.ymat.size() >= at(k) * n
+                                         ? std::span<const float>(a.ymat).subspan(at(k - 1) * n, n)
+                                         : std::span<const float>();
+    d.y = plots::binary_classes(y, static_cast<float>(a.outcome.ylow[at(k - 1)]),
+                                static_cast<float>(a.outcome.yhigh[at(k - 1)]));
     d.y.resize(n, -1.0f);
     d.call.lines = &d.lines;
     d.call.sample.abyte = stats::AttributeMatrix(a.data.abyte, a.data.lc, a.data.n);

@@ -8,6 +8,7 @@
 #include "mainloop/rank_plots.h"
 #include "mainloop/tree_grow.h"
 #include "platform/events.h"
+#include "search/fixpos.h"
 #include "search/ranking.h"
 #include "search/threads.h"
 #include "settings/fixpos_dialog.h"
@@ -51,7 +52,7 @@ bool refused(Program& p)
         p.services.helpshow("NOTE: No Y");
         return true;
     }
-    if ((f.rroc || f.rqroc) && !p.analysis->outcome.ybin[0]) {
+    if ((f.rroc || f.rqroc) && !p.analysis->outcome.ybin[at(search_y(p) - 1)]) {
         p.services.helpshow("NOTE: non-binary Y");
         return true;
     }
@@ -61,6 +62,22 @@ bool refused(Program& p)
         return true;
     }
     return false;
+}
+
+// Search:Go! ranks each Y of a serial analysis from the directions the first Y
+// was ranked from, as that Y alone would be ranked.
+void serial_directions(Program& p)
+{
+    Analysis& a = *p.analysis;
+    if (!p.flags.sgo || a.outcome.ny < 2 || !a.outcome.yserial) return;
+    files::ControlTables& t = a.tables;
+    std::vector<char>& first = a.serial_swapped;
+    if (a.ycurrent <= 1) first.assign(at(t.nlines) + 1, 0);
+    for (int k = 1; k <= t.nlines && at(k) < first.size(); ++k) {
+        if (a.ycurrent <= 1) first[at(k)] = t.line[at(k)].swapped;
+        else if (t.line[at(k)].swapped != static_cast<bool>(first[at(k)]))
+            search::turn_line(p.rank.fixpos, t, a.data, k);
+    }
 }
 
 // Search:Go! goes on to the strategy stage after Fix Positive attributes.
@@ -157,12 +174,12 @@ Flow rank_stage(Program& p)
         return Flow::loop_head;
     }
     progress(p, " ");
+    serial_directions(p);
     EvaluationInputs in;
     evaluation_inputs(p, in);
     // A serial analysis ranks the Y under analysis, as its search scores it.
-    const int serial = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
     const search::EvaluationSettings settings =
-        search::rank_settings(serial, p.options.skipcomb, f.rfixpos, std::max(a.tables.dims.lc, 1));
+        search::rank_settings(scored_y(p), p.options.skipcomb, f.rfixpos, std::max(a.tables.dims.lc, 1));
     const std::unique_ptr<search::Evaluator> evaluator = make_evaluator(p, in, settings, "ranking");
     if (!evaluator) return Flow::loop_head;
     results.searchg_count = 0;

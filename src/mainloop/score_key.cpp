@@ -1,10 +1,18 @@
 #include "mainloop/score_key.h"
 
 #include "mainloop/process_dialogs.h"
-#include "mainloop/process_statistics.h"
 #include "mainloop/program.h"
 
+#include <algorithm>
+
 namespace meru::mainloop {
+
+int search_y(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    const outcome::Outcome& y = a.outcome;
+    return y.ny > 1 && y.yserial ? std::clamp(a.ycurrent, 1, y.ny) : 1;
+}
 
 int scored_y(const Program& p, int y)
 {

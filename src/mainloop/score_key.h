@@ -53,8 +53,12 @@ struct ScoreKey {
     bool operator==(const ScoreKey&) const = default;
 };
 
-// The Y a G is scored on: in a serial analysis Y `y`, or the search's Y when `y`
-// is 0; several Ys searched together, 0 (every Y); a single Y, 1.
+// The Y under analysis: the current Y of a serial analysis of several Ys, else Y 1.
+int search_y(const Program& p);
+
+// The Y a G is scored on, as the ranking, the search and the Process items score
+// it: in a serial analysis Y `y`, or the Y under analysis when `y` is 0; several
+// Ys searched together, 0 (every Y); a single Y, 1.
 int scored_y(const Program& p, int y = 0);
 
 // The key of the settings in force now, for the G of Y `y` as scored_y says.

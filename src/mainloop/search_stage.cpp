@@ -220,7 +220,7 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.iteration = p.iteration.iteration;
     ls.detailed = p.options.detailout;
     ls.dispgraph = p.options.dispgraph && !s.treegrow;
-    ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? a.ycurrent : 0;
+    ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? scored_y(p) : 0;
     ls.threads = search::search_threads();
     ls.workers = &p.search_threads;
     ls.data = &in.data;
@@ -366,7 +366,7 @@ Flow search_stage(Program& p)
         s.box.reset();
 
         search::EvaluationSettings es;
-        es.serial_y = a.outcome.ny > 1 && !a.outcome.yserial ? 0 : std::max(a.ycurrent, 1);
+        es.serial_y = scored_y(p);
         es.skipcomb = p.options.skipcomb;
         es.penalty = penalty;
         es.search_stage = true;

@@ -58,11 +58,14 @@ void write_summary(Program& p, const search::SummaryMode& mode)
     const Analysis& a = *p.analysis;
     std::string heading = "%Search Summary";
     ui::actlog(p.log, p.ui.history, heading);
+    const std::size_t used = std::min(p.process.history.size(), at(std::max(p.nauto_by, 0)));
+    const std::span<const search::SearchRecord> records = std::span(p.process.history).first(used);
+    // The name of the Y each search of a serial analysis searched.
     std::vector<std::string> ynames;
     if (a.outcome.ny > 1 && a.outcome.yserial)
-        for (int k = 1; k <= a.outcome.ny; ++k) ynames.push_back(a.outcome.yname[at(k - 1)]);
-    const std::size_t used = std::min(p.process.history.size(), at(std::max(p.nauto_by, 0)));
-    search::searchsum(std::span(p.process.history).first(used), mode, ynames, p.log);
+        for (const search::SearchRecord& r : records)
+            ynames.push_back(r.y >= 1 && r.y <= a.outcome.ny ? a.outcome.yname[at(r.y - 1)] : "");
+    search::searchsum(records, mode, ynames, p.log);
 }
 
 // In a serial ordinal or nominal analysis each Y's partition is kept as an added
@@ -143,6 +146,7 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
         r.list = cur.first;
         r.flag = cur.repflag;
         r.nobs = n;
+        if (a.outcome.ny > 1 && a.outcome.yserial) r.y = search_y(p);
     }
     if (p.nauto_by >= 1 && at(p.nauto_by) <= ps.history.size()) {
         search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];

@@ -106,6 +106,7 @@ Flow y_followup(Program& p, const std::vector<std::string>& names0)
     run_hook(p, p.dispatch.clear_saved_g);
     a.firsty = false;
     a.ycurrent = y.ys.size() <= 1 || y.serialy ? 1 : 0;
+    a.serial_searches.clear();
     a.critcheck = !y.ys.empty() && criterion_unsuited(p.crit.icrit, y);
     y_menus(p);
     if (changed) run_hook(p, p.dispatch.reset_ranking);

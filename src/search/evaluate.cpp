@@ -297,7 +297,7 @@ float Evaluator::combine(const PerY& y, const stats::CriterionValue& v, Score& s
             (static_cast<double>(c0) / static_cast<double>(n)) * (static_cast<double>(c1) / static_cast<double>(n));
         gk = static_cast<float>(gk * std::pow(share, crit_.gamma));
     }
-    if (y.k == 1 && !settings_.process_mode) s.band = split_band(c0, n);
+    if (y.k == ys_.front().k && !settings_.process_mode) s.band = split_band(c0, n);
     return gk;
 }
 
@@ -487,7 +487,7 @@ void Evaluator::sides_of(const stats::CountTable& t, float g, Score& s) const
     s.c1 = t.w1;
     s.n = t.w0 + t.w1;
     s.null_partitions = 0;
-    s.band = ys_[0].k == 1 && !settings_.process_mode ? split_band(t.w0, s.n, band_scale_) : 0;
+    s.band = settings_.process_mode ? 0 : split_band(t.w0, s.n, band_scale_);
 }
 Score Evaluator::score(const Candidate& c)
 {

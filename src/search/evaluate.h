@@ -98,7 +98,7 @@ struct Score {
     float g = 0.0f;                         // G summed over the Ys in range
     std::array<float, stats::kMaxYs> gk{};  // each Y's contribution
     std::int64_t c0 = 0, c1 = 0, n = 0;     // side weights of the last Y
-    int band = 0;                           // split histogram band of Y 1, 0 for none
+    int band = 0;                           // split histogram band of the first Y scored, 0 for none
     int null_partitions = 0;                // Ys with N = 0 (mean-square criteria)
     double p = 1.0, pmin = 1.0, rdir = 0.0; // last Y's p; ranking: smallest p, direction
 };

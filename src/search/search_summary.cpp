@@ -85,13 +85,30 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
     log.write(columns.header());
     log.write(columns.rule());
 
+    // Searches of a serial analysis are compared with the searches of their own Y:
+    // ys[y] is each Y in the order met (one blank name when none are given),
+    // group[k] search k's, with the searches and the unique partitions of each.
+    std::vector<std::string> ys;
+    std::vector<int> group(static_cast<size_t>(n)), searches, unique;
+    for (int k = 0; k < n; ++k) {
+        const std::string name = static_cast<size_t>(k) < ynames.size() ? ynames[static_cast<size_t>(k)] : "";
+        const auto y = static_cast<size_t>(std::find(ys.begin(), ys.end(), name) - ys.begin());
+        if (y == ys.size()) {
+            ys.push_back(name);
+            searches.push_back(0);
+            unique.push_back(0);
+        }
+        group[static_cast<size_t>(k)] = static_cast<int>(y);
+        ++searches[y];
+    }
+
     double total = 0, errsum = 0, varsum = 0;
     // identical[j]: the later searches whose partition equals search j's.
     std::vector<std::vector<int>> identical(static_cast<size_t>(n));
-    int unique = 0;
     for (int k = 0; k < n; ++k) {
         const SearchRecord& r = records[static_cast<size_t>(k)];
-        if (static_cast<size_t>(k) < ynames.size()) log.write("Y: " + ynames[static_cast<size_t>(k)]);
+        const int y = group[static_cast<size_t>(k)];
+        if (!ys[static_cast<size_t>(y)].empty()) log.write("Y: " + ys[static_cast<size_t>(y)]);
         log.write(row(k + 1, r, mode.training_only, columns));
         if (mode.crossval && r.test_n > 0 && r.test_error >= 0) {
             const double p = r.test_error / 100.0;
@@ -101,11 +118,12 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
         }
         int same = -1;
         for (int j = 0; j < k && same < 0; ++j)
-            if (partition::pequal(records[static_cast<size_t>(j)].flag, records[static_cast<size_t>(j)].list, r.flag,
+            if (group[static_cast<size_t>(j)] == y &&
+                partition::pequal(records[static_cast<size_t>(j)].flag, records[static_cast<size_t>(j)].list, r.flag,
                                   r.list))
                 same = j;
         if (same >= 0) identical[static_cast<size_t>(same)].push_back(k + 1);
-        else ++unique;
+        else ++unique[static_cast<size_t>(y)];
     }
     log.write(columns.rule());
 
@@ -132,8 +150,11 @@ void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, s
         }
         log.write(line);
     }
-    if (unique == n) log.write(" All optimal partitions are unique");
-    else log.write(" # of unique optimal partitions=" + io::list_int(unique));
+    for (size_t y = 0; y < ys.size(); ++y) {
+        if (!ys[y].empty()) log.write("Y: " + ys[y]);
+        if (unique[y] == searches[y]) log.write(" All optimal partitions are unique");
+        else log.write(" # of unique optimal partitions=" + io::list_int(unique[y]));
+    }
 }
 
 } // namespace meru::search

@@ -32,6 +32,7 @@ struct SearchRecord {
     partition::TermList list; // the found partition, held as `flag` says
     int flag = 1;
     long long nobs = 0; // observations of the search, weighted
+    int y = 0;          // the Y searched, of a serial analysis (1..); 0: none
 };
 
 struct SummaryMode {
@@ -43,7 +44,9 @@ struct SummaryMode {
 };
 
 // Writes the summary of `records` (empty: one line saying there is none). In a
-// serial analysis `ynames` holds each search's Y name, written before its row.
+// serial analysis `ynames` holds each search's Y name, written before its row;
+// each search is then compared with, and the unique partitions counted among,
+// the searches of its own Y.
 void searchsum(std::span<const SearchRecord> records, const SummaryMode& mode, std::span<const std::string> ynames,
                io::LogWriter& log);
 

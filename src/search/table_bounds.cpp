@@ -150,7 +150,7 @@ float Evaluator::g_bound(const stats::CountTable& t) const
 void Evaluator::run_bounds(std::span<const ClassOrderedSample::Cells> cells, std::span<float> bound,
                            std::span<int> band) const
 {
-    const bool banded = ys_[0].k == 1 && !settings_.process_mode;
+    const bool banded = !settings_.process_mode;
     std::size_t i = kernels_.bounds ? kernels_.bounds(cells, bounded_, banded, bound.data(), band.data()) : 0;
     for (; i < cells.size(); ++i) chisq_one(cells[i], bounded_, banded, bound[i], band[i]);
 }

@@ -269,8 +269,8 @@ TEST(Evaluation, SplitHistogramBand)
         for (std::int64_t c0 = -1; c0 <= n + 1; ++c0)
             differ += meru::search::split_band(c0, n, scale) != meru::search::split_band(c0, n);
     EXPECT_EQ(differ, 0);
-    // Serial Y 3 alone adds nothing to the histogram; nor does Process mode.
-    EXPECT_EQ(score_of(s, criterion(1), serial(3), 2, 3).band, 0);
+    // The search of serial Y 3 keeps its own split (A 5 of 12); Process mode adds nothing.
+    EXPECT_EQ(score_of(s, criterion(1), serial(3), 2, 3).band, 39);
     EvaluationSettings process = serial(1);
     process.process_mode = true;
     EXPECT_EQ(score_of(s, criterion(1), process).band, 0);

@@ -123,17 +123,20 @@ TEST(SearchSummary, IdenticalPartitionsInAnyTermOrder)
 {
     SummaryMode boot;
     boot.bootstrap = true;
-    // 3 equals 1 with its terms and literals in another order; 4 holds 2's list
-    // under the other representation, so it differs.
-    const std::vector<SearchRecord> r{rec(terms({{2, 3}, {4}})), rec(terms({{5}})), rec(terms({{4}, {3, 2}})),
-                                      rec(terms({{5}}), 0)};
+    // 3 equals 1 with its terms and literals in another order; 2 holds it too but
+    // for another Y, and 4 holds 2's list under the other representation: each
+    // search is compared, and the unique ones counted, within its own Y.
+    const TermList same_terms = terms({{4}, {3, 2}});
+    const std::vector<SearchRecord> r{rec(terms({{2, 3}, {4}})), rec(same_terms), rec(same_terms),
+                                      rec(same_terms, 0)};
     const auto lines = summary(r, boot, {"DEAD", "TIME", "DEAD", "TIME"});
     EXPECT_EQ(lines[0], " Bootstrap samples. Resubstitution error");
     EXPECT_EQ(lines[3], "Y: DEAD");
     EXPECT_EQ(lines[5], "Y: TIME");
-    const std::vector<std::string> tail(lines.end() - 2, lines.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{" Search  1 definition identical to search(es)  3",
-                                              " # of unique optimal partitions=3"}));
+    const std::vector<std::string> tail(lines.end() - 5, lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{" Search  1 definition identical to search(es)  3", "Y: DEAD",
+                                              " # of unique optimal partitions=1", "Y: TIME",
+                                              " All optimal partitions are unique"}));
 
     // Twelve equal searches: the later eleven, ten to a line.
     const std::vector<SearchRecord> same(12, rec(terms({{7, 8}})));

@@ -80,6 +80,7 @@ declare -A settings_controls=(
   [graphics]="Options|Display graphics while searching"
   [skipcomb]="Options|Skip if any missing in combination"
   [fullred]="Options|Full Boolean reduction"
+  [turbo]="Options|3010"
   [criterion]="Criteria|Criterion"
   [beta]="Criteria|Beta"
   [gamma]="Criteria|Gamma"
