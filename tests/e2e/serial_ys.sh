@@ -25,7 +25,7 @@ go() {
 # blocks LOG: each search's block on one line, from its ranking to its F-test.
 blocks() {
   awk '/^%Search:Go!/ { on = 1 } !on { next } /^%Process|^%Edit/ { exit } /^%Search Summary/ { skip = 1 }
-    /F-test of the split/ { f[++nf] = $0; skip = 0; next } skip || /^%|^ Criteria:|; gamma=|^ Beta on/ { next }
+    /F-test of the split/ { f[++nf] = $0; skip = 0; next } skip || /^%|^ Criteria:|; gamma=|^ Beta on|^ Missing attributes handled/ { next }
     { b[nb + 1] = b[nb + 1] $0 "|" } /^ Whole sample/ { nb++ } END { for (i = 1; i <= nb; i++) print b[i] f[i] }' "$1"
 }
 # statistics LOG: "Y error" of each search and Process item up to the next Y or Edit item.
