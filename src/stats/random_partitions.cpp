@@ -65,12 +65,11 @@ RandomScorer::RandomScorer(const RandomInput& in, const SplitCriterion& criterio
 
 double RandomScorer::g(std::span<const int> in_a)
 {
-    a_units_ = in_a;
     double g = 0.0;
     const std::size_t ny = std::min<std::size_t>(in_.y.size(), kMaxYs);
     for (std::size_t k = 0; k < ny; ++k) {
         long long n0 = 0, n1 = 0;
-        double gk = scoring_ == RandomScoring::LogRank ? logrank_g(k, n0, n1) : side_g(in_.y[k], n0, n1);
+        double gk = scoring_ == RandomScoring::LogRank ? logrank_g(k, in_a, n0, n1) : side_g(in_.y[k], in_a, n0, n1);
         if (n0 == 0 || n1 == 0) gk = 0.0;
         if (crit_.balanced && gk != 0.0) {
             const double n = static_cast<double>(n0 + n1);
@@ -81,11 +80,11 @@ double RandomScorer::g(std::span<const int> in_a)
     return g;
 }
 
-double RandomScorer::logrank_g(std::size_t k, long long& n0, long long& n1) const
+double RandomScorer::logrank_g(std::size_t k, std::span<const int> in_a, long long& n0, long long& n1) const
 {
     LogRankSums sums;
     for (const LogRankWalk::Step& s : walks_[k].steps) {
-        const int in1 = a_units_[static_cast<std::size_t>(s.obs)], in0 = s.w - in1;
+        const int in1 = in_a[static_cast<std::size_t>(s.obs)], in0 = s.w - in1;
         sums.add_weights(in0, in1, s.event ? in0 : 0.0, s.event ? in1 : 0.0);
         if (s.closes) sums.close_time(s.t);
     }
@@ -95,17 +94,17 @@ double RandomScorer::logrank_g(std::size_t k, long long& n0, long long& n1) cons
     return r.g;
 }
 
-double RandomScorer::side_g(std::span<const float> y, long long& n0, long long& n1) const
+double RandomScorer::side_g(std::span<const float> y, std::span<const int> in_a, long long& n0, long long& n1) const
 {
     const bool tabled = scoring_ == RandomScoring::CountTable;
     std::array<std::int64_t, 2 * kMaxClasses> table{};
     double s0 = 0.0, s1 = 0.0;
     int top = -1;
-    const std::size_t n = std::min({counted_.size(), a_units_.size(), y.size()});
+    const std::size_t n = std::min({counted_.size(), in_a.size(), y.size()});
     for (std::size_t i = 0; i < n; ++i) {
         const float yi = y[i];
         if (!counted_[i] || !(yi >= 0.0f)) continue;
-        const int in1 = a_units_[i], in0 = in_.weights[i] - in1;
+        const int in1 = in_a[i], in0 = in_.weights[i] - in1;
         n1 += in1;
         n0 += in0;
         s1 += static_cast<double>(in1) * yi;

@@ -5,11 +5,10 @@
 // Each partition draws exactly s of the W weight units into A, every s-subset
 // equally likely, and is scored by the current criterion. The units of one
 // observation are drawn together (how many of them join A), so that the cost
-// follows the observations, not W. `randy` generates the
-// partitions and the statistics of their G: the exceedances of G_test, the
-// empirical upper 5% point and, when the last search evaluated m > 10
-// partitions, the Gumbel and the empirical extreme-value P of G_test being the
-// best of m. Process > Random (ui/random_run.h) asks for the request, shows the
+// follows the observations, not W. `randy` generates the partitions and the
+// statistics of their G: the exceedances of G_test, the empirical upper 5% point
+// and, when the last search evaluated m > 10 partitions, the Gumbel and the
+// empirical extreme-value P of G_test being the best of m. Process > Random (ui/random_run.h) asks for the request, shows the
 // progress, writes the report and draws the distributions.
 #include "stats/censoring.h"
 #include "stats/criteria.h"
@@ -75,8 +74,8 @@ struct RandomResult {
 // Scores the random partitions of one run. The G of a partition is the sum over
 // the Ys of G_k, times crit.yweight(k) except under Log-rank (as a search sums
 // them), G_k by `criterion` over the units of Y >= 0 (in_a[i]: how many of
-// observation i's units are in A), as its random_scoring() says: the between-sides mean square (Within MSE);
-// the criterion's score of the units' count table (classes 0..99; a unit of a
+// observation i's units are in A), as its random_scoring() says: the
+// between-sides mean square (Within MSE); the criterion's score of the units' count table (classes 0..99; a unit of a
 // higher class counts in its side but in no cell); the log-rank statistic of the
 // units with their times in ascending order, tied times taken together, as
 // LOGRANK takes them. A side without units gives G_k = 0; with crit.balanced G_k
@@ -88,8 +87,8 @@ public:
     double g(std::span<const int> in_a);
 
 private:
-    double side_g(std::span<const float> y, long long& n0, long long& n1) const;
-    double logrank_g(std::size_t k, long long& n0, long long& n1) const;
+    double side_g(std::span<const float> y, std::span<const int> in_a, long long& n0, long long& n1) const;
+    double logrank_g(std::size_t k, std::span<const int> in_a, long long& n0, long long& n1) const;
 
     const RandomInput& in_;
     const SplitCriterion& criterion_;
@@ -97,7 +96,6 @@ private:
     RandomScoring scoring_;
     std::vector<LogRankWalk> walks_;    // per Y under Log-rank: the counted observations, latest time first
     std::vector<std::uint8_t> counted_; // per observation: it takes part
-    std::span<const int> a_units_;      // per observation, its units in A of the partition scored
 };
 
 // G of the partition in hand scored as a random partition is (so a random

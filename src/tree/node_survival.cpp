@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace meru::tree {
 
@@ -20,16 +22,18 @@ struct KaplanMeier {
     std::optional<double> half_at; // the event time where the estimate is one half
 };
 
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
 // Per node, what one time adds: its events and every observation that leaves.
 struct TimeStep {
-    std::vector<double> events, leaving;
+    std::vector<std::int64_t> events, leaving;
     std::vector<int> touched;
     explicit TimeStep(std::size_t slots) : events(slots), leaving(slots) {}
     void add(int n, int w, bool event)
     {
-        if (leaving[static_cast<std::size_t>(n)] == 0.0) touched.push_back(n);
-        leaving[static_cast<std::size_t>(n)] += w;
-        if (event) events[static_cast<std::size_t>(n)] += w;
+        if (leaving[at(n)] == 0) touched.push_back(n);
+        leaving[at(n)] += w;
+        if (event) events[at(n)] += w;
     }
 };
 
@@ -41,12 +45,12 @@ void survival_nodes(const TreeData& d, TreeStats& s)
     std::vector<int> order;
     for (std::size_t i = 0; i < s.deepest.size(); ++i)
         if (s.deepest[i] >= 0) order.push_back(static_cast<int>(i));
-    const auto time = [&](int i) { return d.y[static_cast<std::size_t>(i)]; };
-    const auto event = [&](int i) { return static_cast<std::size_t>(i) < d.event.size() && d.event[i] != 0; };
+    const auto time = [&](int i) { return d.y[at(i)]; };
+    const auto event = [&](int i) { return at(i) < d.event.size() && d.event[at(i)] != 0; };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return time(a) < time(b); });
     // The nodes an observation reaches, from its deepest up to the root.
     const auto path = [&](int i, auto&& each) {
-        for (int n = s.deepest[static_cast<std::size_t>(i)];; n = parent_of(n)) {
+        for (int n = s.deepest[at(i)];; n = parent_of(n)) {
             each(n);
             if (n == 0) break;
         }
@@ -60,23 +64,24 @@ void survival_nodes(const TreeData& d, TreeStats& s)
         const double t = time(order[a]);
         TimeStep step(slots);
         for (; b < order.size() && time(order[b]) == t; ++b) {
-            const int i = order[b], w = s.weight[static_cast<std::size_t>(i)];
+            const int i = order[b], w = s.weight[at(i)];
             path(i, [&](int n) { step.add(n, w, event(i)); });
         }
         for (int n : step.touched) {
-            KaplanMeier& k = km[static_cast<std::size_t>(n)];
-            TreeNode& nd = s.node[static_cast<std::size_t>(n)];
-            nd.events += static_cast<std::int64_t>(step.events[static_cast<std::size_t>(n)]);
-            if (step.events[static_cast<std::size_t>(n)] > 0.0 && !nd.median) {
+            KaplanMeier& k = km[at(n)];
+            TreeNode& nd = s.node[at(n)];
+            const std::int64_t died = step.events[at(n)];
+            nd.events += died;
+            if (died > 0 && !nd.median) {
                 if (k.half_at) {
                     nd.median = 0.5 * (*k.half_at + t);
                 } else {
-                    k.survival *= 1.0 - step.events[static_cast<std::size_t>(n)] / k.at_risk;
+                    k.survival *= 1.0 - static_cast<double>(died) / k.at_risk;
                     if (k.survival < 0.5 - kHalfTolerance) nd.median = t;
                     else if (k.survival <= 0.5 + kHalfTolerance) k.half_at = t;
                 }
             }
-            k.at_risk -= step.leaving[static_cast<std::size_t>(n)];
+            k.at_risk -= static_cast<double>(step.leaving[at(n)]);
         }
     }
     for (std::size_t n = 0; n < slots; ++n)
@@ -89,16 +94,15 @@ void survival_nodes(const TreeData& d, TreeStats& s)
         const double t = time(order[b - 1]);
         TimeStep step(slots);
         for (; a > 0 && time(order[a - 1]) == t; --a) {
-            const int i = order[a - 1], w = s.weight[static_cast<std::size_t>(i)];
+            const int i = order[a - 1], w = s.weight[at(i)];
             path(i, [&](int m) {
                 if (m == 0) return;
                 const int n = parent_of(m);
                 step.add(n, w, false);
-                sums[static_cast<std::size_t>(n)].add(m == inside_child(n) ? 1 : 0, w, static_cast<float>(t),
-                                                      event(i));
+                sums[at(n)].add(m == inside_child(n) ? 1 : 0, w, static_cast<float>(t), event(i));
             });
         }
-        for (int n : step.touched) sums[static_cast<std::size_t>(n)].close_time(static_cast<float>(t));
+        for (int n : step.touched) sums[at(n)].close_time(static_cast<float>(t));
     }
     for (std::size_t n = 0; n < slots; ++n) {
         TreeNode& nd = s.node[n];

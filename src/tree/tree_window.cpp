@@ -106,7 +106,7 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
         const TreeNode& nd = d.stats.node[b.node];
         // A survival time shows its events of n and the Kaplan-Meier median ("NR":
         // not reached); a class, the predicted class; otherwise the mean.
-        const bool survival = d.stats.survival && !d.ydisc;
+        const bool survival = d.stats.survival;
         centred(c, b.cx, b.y1 + 2,
                 survival ? std::to_string(nd.events) + "/" + std::to_string(nd.n) : std::to_string(nd.n));
         std::string value = d.ydisc    ? (nd.predicted >= 0 ? number("%g", d.stats.classvalue[nd.predicted]) : "-")
