@@ -9,9 +9,10 @@
 #    (the last node's split was used before).
 # 3. However a tree ends, its last node's search is no search of the sample:
 #    Process > Statistics refuses Optimal ("no search done") as well as Current,
-#    for a count-table criterion (Esc key), Log-rank on a censored time (the Esc
-#    button, which the close box clicks), Within MSE (Search > End while it grows)
-#    and Gini (a second tree's Go!, then Esc). Optimal gave the last node's split.
+#    for a count-table criterion (Esc key), Log-rank on a censored time (the close
+#    box, which only minimises the waiting window, then its Esc button), Within
+#    MSE (Search > End while it grows) and Gini (a second tree's Go!, then Esc).
+#    Optimal gave the last node's split.
 # Arguments: the meru executable, the source folder, pngprobe.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -76,7 +77,7 @@ censored='dialog Select attribute\n  set 1007 = " dead=0"\n  press OK\ndismiss'
 grown='menu Search > Go!\ndismiss\ndialog Tree stopping rules\n  press OK'
 ended='menu Search > Go!\ndismiss\nat busy 60 menu Search > End\ndismiss'
 for row in "kyphosis.mrc|kyphosis|Chi-square||$grown\nkey 23 Esc" \
-  "lung.mrc|time|Log-rank|$censored|$grown\nclick 23 20 8" \
+  "lung.mrc|time|Log-rank|$censored|$grown\nclose 23\nclick 23 20 8" \
   "lung.mrc|age|Within MSE||$ended" \
   "birthwt.mrc|low|Gini diversity||$grown\nkey 23 Esc\n$grown\nkey 23 Esc"; do
   IFS='|' read -r mrc y criterion after end <<<"$row"
