@@ -56,12 +56,19 @@ void drop_strata(Program& p)
 
 // The tree stops growing: its strata dropped, its splits forgotten, the series
 // of its nodes over. The last node's winner split only that node: it is no
-// partition of the sample, so none is current until the tree gives one.
+// partition of the sample, so none is current until the tree gives one; nor is
+// that node's search one of the sample, so its lists and G values are not
+// offered as the optimal partition, the best at each complexity or the random
+// partitions' comparison.
 void end_growth(Program& p)
 {
     Analysis& a = *p.analysis;
     drop_strata(p);
     p.process.current_valid = false;
+    p.process.current_g = 0.0f;
+    p.results.clear_lists();
+    p.results.splithist.fill(0);
+    p.results.searchg_count = 0;
     a.growth.growing = false;
     a.growth.tree = {};
     p.search.treegrow = false;

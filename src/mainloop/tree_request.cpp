@@ -8,6 +8,7 @@
 #include "outcome/ymenu.h"
 #include "outcome/ysummary.h"
 #include "stats/impurity.h"
+#include "stats/sample_filter.h"
 #include "tree/tree_model.h"
 #include "tree/tree_window.h"
 #include "ui/actlog.h"
@@ -74,14 +75,23 @@ bool tree_controller(Program& p, int ynumber)
         const stats::PriorFactors f = stats::prior_factors(totals, p.crit);
         priorfac.assign(f.begin(), f.end());
     }
-    const bool ydisc = a.outcome.ydisc;
+    // Under Log-rank Y is a survival time: each observation an event, or censored
+    // on the censoring attribute's censored side (an unusable censoring byte
+    // leaves it out).
+    const stats::AttributeMatrix abyte(a.data.abyte, a.data.lc, static_cast<int>(y.size()));
+    std::vector<std::uint8_t> event;
+    if (p.crit.is(stats::Criterion::LogRank)) {
+        const stats::SampleFilter filter(abyte, mask, a.data.obswt, p.censoring);
+        event.assign(y.size(), 0);
+        for (std::size_t i = 0; i < y.size(); ++i) {
+            const stats::SampleObservation obs = i < filter.size() ? filter.at(i) : stats::SampleObservation{};
+            if (!obs.counted) y[i] = -1.0;
+            event[i] = !obs.censored;
+        }
+    }
+    const bool ydisc = a.outcome.ydisc && event.empty();
     const std::vector<std::int8_t> signs = sign_bytes(a);
-    const tree::TreeData data{stats::AttributeMatrix(a.data.abyte, a.data.lc, static_cast<int>(y.size())),
-                              signs,
-                              y,
-                              ydisc,
-                              priorfac,
-                              a.data.obswt};
+    const tree::TreeData data{abyte, signs, y, ydisc, priorfac, a.data.obswt, event};
     const tree::TreeStats s = tree::evaluate(a.tree, data);
     tree::TreeView view;
     tree::prune(s, p.tree_rules, ydisc, view);

@@ -2,6 +2,7 @@
 
 #include "platform/io/random.h"
 #include "stats/criterion.h"
+#include "stats/hypergeometric.h"
 #include "stats/sample_filter.h"
 
 #include <algorithm>
@@ -56,29 +57,19 @@ RandomScorer::RandomScorer(const RandomInput& in, const SplitCriterion& criterio
     : in_(in), criterion_(criterion), crit_(crit), scoring_(criterion.random_scoring())
 {
     const SampleFilter units = unit_filter(in);
-    members_.assign(units.size(), -1);
+    for (std::size_t i = 0; i < units.size(); ++i) counted_.push_back(units.at(i).counted);
     if (scoring_ == RandomScoring::LogRank)
         for (std::size_t k = 0; k < std::min<std::size_t>(in.y.size(), kMaxYs); ++k)
             walks_.push_back(units_walk(in, in.y[k]));
 }
 
-double RandomScorer::g(std::span<const std::uint8_t> in_a)
+double RandomScorer::g(std::span<const int> in_a)
 {
-    const SampleFilter units = unit_filter(in_);
-    std::size_t u = 0;
-    for (std::size_t i = 0; i < members_.size(); ++i) {
-        if (!units.at(i).counted) continue;
-        const auto w = static_cast<std::size_t>(in_.weights[i]);
-        members_[i] = static_cast<int>(std::count_if(in_a.begin() + static_cast<std::ptrdiff_t>(u),
-                                                     in_a.begin() + static_cast<std::ptrdiff_t>(u + w),
-                                                     [](std::uint8_t m) { return m != 0; }));
-        u += w;
-    }
     double g = 0.0;
     const std::size_t ny = std::min<std::size_t>(in_.y.size(), kMaxYs);
     for (std::size_t k = 0; k < ny; ++k) {
         long long n0 = 0, n1 = 0;
-        double gk = scoring_ == RandomScoring::LogRank ? logrank_g(k, n0, n1) : side_g(in_.y[k], n0, n1);
+        double gk = scoring_ == RandomScoring::LogRank ? logrank_g(k, in_a, n0, n1) : side_g(in_.y[k], in_a, n0, n1);
         if (n0 == 0 || n1 == 0) gk = 0.0;
         if (crit_.balanced && gk != 0.0) {
             const double n = static_cast<double>(n0 + n1);
@@ -89,11 +80,11 @@ double RandomScorer::g(std::span<const std::uint8_t> in_a)
     return g;
 }
 
-double RandomScorer::logrank_g(std::size_t k, long long& n0, long long& n1) const
+double RandomScorer::logrank_g(std::size_t k, std::span<const int> in_a, long long& n0, long long& n1) const
 {
     LogRankSums sums;
     for (const LogRankWalk::Step& s : walks_[k].steps) {
-        const int in1 = members_[static_cast<std::size_t>(s.obs)], in0 = s.w - in1;
+        const int in1 = in_a[static_cast<std::size_t>(s.obs)], in0 = s.w - in1;
         sums.add_weights(in0, in1, s.event ? in0 : 0.0, s.event ? in1 : 0.0);
         if (s.closes) sums.close_time(s.t);
     }
@@ -103,17 +94,17 @@ double RandomScorer::logrank_g(std::size_t k, long long& n0, long long& n1) cons
     return r.g;
 }
 
-double RandomScorer::side_g(std::span<const float> y, long long& n0, long long& n1) const
+double RandomScorer::side_g(std::span<const float> y, std::span<const int> in_a, long long& n0, long long& n1) const
 {
     const bool tabled = scoring_ == RandomScoring::CountTable;
     std::array<std::int64_t, 2 * kMaxClasses> table{};
     double s0 = 0.0, s1 = 0.0;
     int top = -1;
-    const std::size_t n = std::min(members_.size(), y.size());
+    const std::size_t n = std::min({counted_.size(), in_a.size(), y.size()});
     for (std::size_t i = 0; i < n; ++i) {
         const float yi = y[i];
-        if (members_[i] < 0 || !(yi >= 0.0f)) continue;
-        const int in1 = members_[i], in0 = in_.weights[i] - in1;
+        if (!counted_[i] || !(yi >= 0.0f)) continue;
+        const int in1 = in_a[i], in0 = in_.weights[i] - in1;
         n1 += in1;
         n0 += in0;
         s1 += static_cast<double>(in1) * yi;
@@ -140,10 +131,9 @@ double tested_g(const RandomInput& in, const SplitCriterion& criterion, const Cr
         if (i >= in.member.size() || (in.member[i] != 0 && in.member[i] != 1)) mask[i] = 0;
     RandomInput tested = in;
     tested.mask = mask;
-    const SampleFilter units = unit_filter(tested);
-    std::vector<std::uint8_t> in_a;
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (units.at(i).counted) in_a.insert(in_a.end(), static_cast<std::size_t>(in.weights[i]), in.member[i] == 1);
+    std::vector<int> in_a(mask.size(), 0);
+    for (std::size_t i = 0; i < mask.size(); ++i)
+        if (mask[i] && in.member[i] == 1) in_a[i] = in.weights[i];
     return RandomScorer(tested, criterion, crit).g(in_a);
 }
 
@@ -167,14 +157,16 @@ long long split_size(SplitMode mode, long long fixed, long long w, long long m, 
     return w;
 }
 
-void select_units(std::span<std::uint8_t> in_a, long long s, io::RandomStream& random)
+void select_units(std::span<int> in_a, std::span<const int> units, long long s, io::RandomStream& random)
 {
-    long long left = static_cast<long long>(in_a.size());
-    for (auto& unit : in_a) {
-        const bool take = random.next() < static_cast<double>(s) / static_cast<double>(left);
-        unit = take ? 1 : 0;
-        if (take) --s;
-        --left;
+    long long left = 0;
+    for (std::size_t i = 0; i < in_a.size() && i < units.size(); ++i) left += units[i];
+    s = std::clamp(s, 0LL, left);
+    for (std::size_t i = 0; i < in_a.size(); ++i) {
+        const long long w = i < units.size() ? units[i] : 0;
+        in_a[i] = w > 0 ? static_cast<int>(hypergeometric(left, s, w, random)) : 0;
+        s -= in_a[i];
+        left -= w;
     }
 }
 
@@ -186,13 +178,17 @@ RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const
     const long long m = search_partitions(in);
     res.m = m;
 
-    std::vector<std::uint8_t> in_a;
+    std::vector<int> units, in_a;
     std::vector<double> xtrm;
     const long long nblocks = m > 0 ? request.nrand / m : 0;
     try {
         if (request.nrand > std::numeric_limits<int>::max()) throw std::bad_alloc();
         res.gs.reserve(static_cast<std::size_t>(request.nrand));
-        in_a.resize(static_cast<std::size_t>(w));
+        const SampleFilter counted = unit_filter(in);
+        units.assign(counted.size(), 0);
+        for (std::size_t i = 0; i < units.size(); ++i)
+            if (counted.at(i).counted) units[i] = in.weights[i];
+        in_a.resize(units.size());
         xtrm.reserve(static_cast<std::size_t>(nblocks));
     } catch (const std::bad_alloc&) {
         res.allocated = false;
@@ -208,7 +204,7 @@ RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const
     }
     for (int i = 1; i <= nrand; ++i) {
         const long long s = split_size(request.mode, request.fixed, w, m, in.splithist, random);
-        select_units(in_a, s, random);
+        select_units(in_a, units, s, random);
         const double g = scorer.g(in_a);
         res.gs.push_back(g);
         if (g >= in.g_test) ++res.exceedances;

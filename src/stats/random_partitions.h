@@ -2,12 +2,13 @@
 // Random partitions of the analysis sample as a reference distribution for the G
 // values of the last search and for G_test, the G of the partition in hand.
 //
-// Each partition draws exactly s of the W weight units into A by selection
-// sampling and is scored by the current criterion. `randy` generates the
-// partitions and the statistics of their G: the exceedances of G_test, the
-// empirical upper 5% point and, when the last search evaluated m > 10
-// partitions, the Gumbel and the empirical extreme-value P of G_test being the
-// best of m. Process > Random (ui/random_run.h) asks for the request, shows the
+// Each partition draws exactly s of the W weight units into A, every s-subset
+// equally likely, and is scored by the current criterion. The units of one
+// observation are drawn together (how many of them join A), so that the cost
+// follows the observations, not W. `randy` generates the partitions and the
+// statistics of their G: the exceedances of G_test, the empirical upper 5% point
+// and, when the last search evaluated m > 10 partitions, the Gumbel and the
+// empirical extreme-value P of G_test being the best of m. Process > Random (ui/random_run.h) asks for the request, shows the
 // progress, writes the report and draws the distributions.
 #include "stats/censoring.h"
 #include "stats/criteria.h"
@@ -72,9 +73,9 @@ struct RandomResult {
 
 // Scores the random partitions of one run. The G of a partition is the sum over
 // the Ys of G_k, times crit.yweight(k) except under Log-rank (as a search sums
-// them), G_k by `criterion` over the units of Y >= 0 (in_a[u] != 0: unit u is in
-// A), as its random_scoring() says: the between-sides mean square (Within MSE);
-// the criterion's score of the units' count table (classes 0..99; a unit of a
+// them), G_k by `criterion` over the units of Y >= 0 (in_a[i]: how many of
+// observation i's units are in A), as its random_scoring() says: the
+// between-sides mean square (Within MSE); the criterion's score of the units' count table (classes 0..99; a unit of a
 // higher class counts in its side but in no cell); the log-rank statistic of the
 // units with their times in ascending order, tied times taken together, as
 // LOGRANK takes them. A side without units gives G_k = 0; with crit.balanced G_k
@@ -83,18 +84,18 @@ struct RandomResult {
 class RandomScorer {
 public:
     RandomScorer(const RandomInput& in, const SplitCriterion& criterion, const CritSettings& crit);
-    double g(std::span<const std::uint8_t> in_a);
+    double g(std::span<const int> in_a);
 
 private:
-    double side_g(std::span<const float> y, long long& n0, long long& n1) const;
-    double logrank_g(std::size_t k, long long& n0, long long& n1) const;
+    double side_g(std::span<const float> y, std::span<const int> in_a, long long& n0, long long& n1) const;
+    double logrank_g(std::size_t k, std::span<const int> in_a, long long& n0, long long& n1) const;
 
     const RandomInput& in_;
     const SplitCriterion& criterion_;
     const CritSettings& crit_;
     RandomScoring scoring_;
-    std::vector<LogRankWalk> walks_; // per Y under Log-rank: the counted observations, latest time first
-    std::vector<int> members_;       // per observation, its units in A of the partition scored
+    std::vector<LogRankWalk> walks_;    // per Y under Log-rank: the counted observations, latest time first
+    std::vector<std::uint8_t> counted_; // per observation: it takes part
 };
 
 // G of the partition in hand scored as a random partition is (so a random
@@ -109,9 +110,11 @@ double tested_g(const RandomInput& in, const SplitCriterion& criterion, const Cr
 long long split_size(SplitMode mode, long long fixed, long long w, long long m, std::span<const int> splithist,
                      io::RandomStream& random);
 
-// Selection sampling: unit u joins A (in_a[u] = 1) when U < (s still to take) /
-// (units left), so exactly s units (0 <= s <= in_a.size()) end in A.
-void select_units(std::span<std::uint8_t> in_a, long long s, io::RandomStream& random);
+// Draws s of the units (observation i has units[i] >= 0 of them) into A, as if
+// unit by unit with each taken with chance (s still to take) / (units left):
+// in_a[i] gets how many of observation i's units join A, the hypergeometric
+// count given those still to take. s is held within 0 .. the sum of the units.
+void select_units(std::span<int> in_a, std::span<const int> units, long long s, io::RandomStream& random);
 
 // Weight units of the run: the sum of the weights of the included observations.
 long long weight_units(const RandomInput& in);

@@ -4,6 +4,7 @@
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 #include "stats/special_functions.h"
+#include "tree/node_survival.h"
 
 #include <algorithm>
 #include <cmath>
@@ -167,6 +168,7 @@ TreeStats evaluate(const KeptTree& tree, const TreeData& d)
         if (d.ydisc) nd.predicted = predicted_class(nd.counts, fac);
     for (int n = 0; n < slots; ++n)
         if (tree.at(n)) test_split(s.node[n], s.node[outside_child(n)], s.node[inside_child(n)], d.ydisc);
+    if (!d.event.empty() && !d.ydisc) survival_nodes(d, s);
     return s;
 }
 
@@ -272,8 +274,9 @@ double log_tree(io::LogWriter& log, const KeptTree& tree, const TreeStats& s, co
                 const std::string& yname)
 {
     log.write(" Tree for Y=" + yname);
-    log.write(ydisc ? "  Node Level      N  Class counts      Class  Split           Chi-sq       p"
-                    : "  Node Level      N         Mean  Split                t       p");
+    log.write(ydisc        ? "  Node Level      N  Class counts      Class  Split           Chi-sq       p"
+              : s.survival ? "  Node Level      N   Events    KM median  Split         Log-rank       p"
+                           : "  Node Level      N         Mean  Split                t       p");
     for (std::size_t n = 0; n < s.node.size(); ++n) {
         const int i = static_cast<int>(n);
         if (!view.shown(i)) continue;
@@ -282,6 +285,9 @@ double log_tree(io::LogWriter& log, const KeptTree& tree, const TreeStats& s, co
         if (ydisc)
             line += format("  %-16s%6s", class_counts(nd).c_str(),
                            nd.predicted >= 0 ? format("%g", s.classvalue[nd.predicted]).c_str() : "-");
+        else if (s.survival)
+            line = io::side_by_side({line, io::fmt_i(nd.events, 9),
+                                     nd.median ? io::fmt_f(*nd.median, 13, 4) : std::string(11, ' ') + "NR"});
         else line = io::side_by_side({line, io::fmt_f(nd.mean, 13, 4)});
         if (view.split[n])
             line += io::side_by_side({format("  %-12s", files::squeeze(tree.split[n].name).substr(0, 12).c_str()),

@@ -11,6 +11,7 @@
 #include "tree/tree_rules.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ struct KeptTree {
 // the observation out; with `ydisc` the classes are Y's distinct values in rising
 // order; `priorfac` (empty when no priors are given), indexed by the integer class
 // value, weights each class's count when the predicted class is chosen. Each
-// observation counts `weight` times (empty: once each; 0 leaves it out).
+// observation counts `weight` times (empty: once each; 0 leaves it out). A Y
+// that is a survival time has `event` (1 an event, 0 censored) per observation.
 struct TreeData {
     stats::AttributeMatrix abyte;
     std::span<const std::int8_t> signbyte;
@@ -64,6 +66,7 @@ struct TreeData {
     bool ydisc = false;
     std::span<const double> priorfac;
     std::span<const int> weight;
+    std::span<const std::uint8_t> event;
 };
 
 struct TreeNode {
@@ -72,8 +75,10 @@ struct TreeNode {
     std::vector<std::int64_t> counts; // by class (categorical Y)
     int predicted = -1;               // class of the node (categorical Y)
     bool tested = false;              // a split is recorded and both children hold observations
-    double stat = 0.0;                // pooled t, or chi-square of child by class
+    double stat = 0.0;                // pooled t, chi-square of child by class, or log-rank of the children
     double p = 1.0, z = 0.0;          // its p and the normal deviate |z| of p/2
+    std::int64_t events = 0;          // a survival time: the weight of the events
+    std::optional<double> median;     // and its Kaplan-Meier median, where reached
 };
 
 // The tree worked out on the data: one node per slot of the split table and its
@@ -86,6 +91,7 @@ struct TreeStats {
     std::vector<int> cls;          // categorical Y: each observation's class (-1 missing)
     std::vector<int> weight;       // each observation's weight (0: left out)
     bool too_many_classes = false; // more than 36 distinct values of a categorical Y
+    bool survival = false;         // Y is a survival time (node_survival.h)
 };
 
 TreeStats evaluate(const KeptTree& tree, const TreeData& data);

@@ -90,6 +90,11 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
             if (!cb) continue;
             c.moveto(b.cx, std::min(b.y2 + 1 + static_cast<int>(lines.size()) * kTextHeight, cb->y1));
             c.lineto(cb->cx, cb->y1);
+            // The split's side of each child, beside the end of its line, away from it:
+            // A where the split holds, A- where it does not.
+            const std::string side = cb == in ? "A" : "A-";
+            c.moveto(cb == in ? cb->cx + 4 : cb->cx - 4 - c.text_width(side), cb->y1 - kTextHeight);
+            c.outgtext(side);
         }
     }
     for (const NodeBox& b : layout.boxes) {
@@ -99,9 +104,14 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
         c.set_color_rgb(kBlack);
         c.rectangle(platform::Fill::border, b.x1, b.y1, b.x2, b.y2);
         const TreeNode& nd = d.stats.node[b.node];
-        centred(c, b.cx, b.y1 + 2, std::to_string(nd.n));
-        std::string value = d.ydisc ? (nd.predicted >= 0 ? number("%g", d.stats.classvalue[nd.predicted]) : "-")
-                                    : number("%.4g", nd.mean);
+        // A survival time shows its events of n and the Kaplan-Meier median ("NR":
+        // not reached); a class, the predicted class; otherwise the mean.
+        const bool survival = d.stats.survival;
+        centred(c, b.cx, b.y1 + 2,
+                survival ? std::to_string(nd.events) + "/" + std::to_string(nd.n) : std::to_string(nd.n));
+        std::string value = d.ydisc    ? (nd.predicted >= 0 ? number("%g", d.stats.classvalue[nd.predicted]) : "-")
+                            : survival ? "med " + (nd.median ? number("%.4g", *nd.median) : std::string("NR"))
+                                       : number("%.4g", nd.mean);
         centred(c, b.cx, b.y1 + 2 + kTextHeight, value);
         // A split collapsed by hand can be grown again: it is marked below its box.
         if (!split(b.node) && collapsed(b.node)) centred(c, b.cx, b.y2 + 2, "+");

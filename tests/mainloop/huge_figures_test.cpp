@@ -313,7 +313,7 @@ TEST_F(HugeFigures, EveryListingKeepsEachFigureReadableAndApart)
              kept.split = {{2, "a", "a", ""}};
              tree::TreeStats s;
              s.node.resize(3);
-             for (auto& nd : s.node) nd = {987654321987LL, -2.5e11, 0, {}, -1, true, 9.87e11, 0.5, 0};
+             for (auto& nd : s.node) nd = {987654321987LL, -2.5e11, 0, {}, -1, true, 9.87e11, 0.5, 0, 0, {}};
              s.node[2].n = 1234567; // fills its 7 columns
              tree::TreeView view;
              view.hand.assign(3, 0);

@@ -1,13 +1,16 @@
-// Random partitions: selection sampling, the split sizes, the scoring of a random
+// Random partitions: the hypergeometric draw, selection of units, the split sizes, the scoring of a random
 // partition under each kind of criterion, and the generation with its progress
 // callback and statistics.
 #include "stats/random_partitions.h"
 
 #include "platform/io/random.h"
+#include "stats/hypergeometric.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <numeric>
 #include <vector>
 
@@ -27,18 +30,77 @@ CritSettings criterion(int icrit)
 
 // ---------------------------------------------------------------- sampling and sizes
 
-TEST(RandomSampling, SelectionSamplingTakesExactlyS)
+namespace {
+
+// The mean and variance of draws within 5 and 6 standard errors of the
+// hypergeometric's (N, M, n): nM/N and n (M/N)(1 - M/N)(N - n)/(N - 1).
+void expect_moments(const std::vector<double>& x, double N, double M, double n)
 {
+    const double r = static_cast<double>(x.size()), mean = n * M / N, var = mean * (1 - M / N) * (N - n) / (N - 1);
+    const double m = std::accumulate(x.begin(), x.end(), 0.0) / r;
+    const double v = std::inner_product(x.begin(), x.end(), x.begin(), 0.0) / r - m * m;
+    EXPECT_NEAR(m, mean, 5 * std::sqrt(var / r) + 1e-9) << N << " " << M << " " << n;
+    EXPECT_NEAR(v, var, 6 * var * std::sqrt(2 / r) + 1e-9) << N << " " << M << " " << n;
+}
+
+} // namespace
+
+TEST(RandomSampling, HypergeometricDrawsFollowTheDistribution)
+{
+    // One at a time, all but a few left out, the ratio of uniforms (near the mode
+    // and far from it, marked and drawn turned round or not), and 532 observations
+    // of weight 2^31 - 1: the moments, and for the smaller populations the largest
+    // gap between the draws' distribution function and the one from P(k+1)/P(k) =
+    // (M-k)(n-k) / ((k+1)(N-M-n+k+1)) within Kolmogorov's bound (at about 0.001).
     io::RandomStream random;
-    for (long long seed = 1; seed <= 200; ++seed) {
-        random.seed(seed);
-        const long long s = seed % 38;
-        std::vector<std::uint8_t> in_a(37, 7);
-        select_units(in_a, s, random);
-        const long long taken = std::count(in_a.begin(), in_a.end(), 1);
-        EXPECT_EQ(taken, std::min<long long>(s, 37)) << "seed " << seed;
-        EXPECT_EQ(std::count(in_a.begin(), in_a.end(), 0), 37 - taken);
+    random.seed(12345);
+    const std::int64_t huge = 532LL * 2147483647LL, cases[][3] = {{37, 12, 5},
+                                                                  {40, 15, 33},
+                                                                  {1000, 300, 200},
+                                                                  {1000, 700, 900},
+                                                                  {2000, 1, 500},
+                                                                  {100000, 50000, 50000},
+                                                                  {huge, huge / 3, 2147483647},
+                                                                  {huge, 5, huge - 99}};
+    for (const auto& [N, M, n] : cases) {
+        const std::int64_t lo = std::max<std::int64_t>(0, n - (N - M)), size = N <= 100000 ? std::min(n, M) + 1 : 0;
+        std::vector<double> x, p(static_cast<std::size_t>(size), -HUGE_VAL), freq(p.size());
+        for (int r = 0; r < 20000; ++r) {
+            const std::int64_t k = hypergeometric(N, M, n, random);
+            ASSERT_TRUE(k >= lo && k <= std::min(n, M)) << k;
+            x.push_back(static_cast<double>(k));
+            if (size > 0) ++freq[static_cast<std::size_t>(k)];
+        }
+        expect_moments(x, static_cast<double>(N), static_cast<double>(M), static_cast<double>(n));
+        if (size == 0) continue;
+        double log_p = 0.0, total = 0.0, gap = 0.0, cum = 0.0, seen = 0.0;
+        for (std::int64_t k = lo; k < size; ++k) {
+            p[static_cast<std::size_t>(k)] = log_p;
+            log_p += std::log(double(M - k) * double(n - k)) - std::log(double(k + 1) * double(N - M - n + k + 1));
+        }
+        const double top = *std::max_element(p.begin(), p.end());
+        for (double& q : p) total += q = std::exp(q - top);
+        for (std::size_t k = 0; k < p.size(); ++k)
+            gap = std::max(gap, std::abs((seen += freq[k]) / 20000.0 - (cum += p[k] / total)));
+        EXPECT_LT(gap, 2.0 / std::sqrt(20000.0)) << N << " " << M << " " << n;
     }
+}
+
+TEST(RandomSampling, SelectionTakesSUnitsWithTheirMoments)
+{
+    // An observation's count has the moments of its units among all; the counts
+    // add up to s (held within 0 .. W).
+    const std::vector<int> units{3, 0, 50, 1, 200000, 7, 1000};
+    io::RandomStream random;
+    std::vector<int> in_a(units.size());
+    std::vector<double> x;
+    for (int r = 0; r < 4000; ++r, x.push_back(in_a[6])) {
+        select_units(in_a, units, 80000, random);
+        ASSERT_EQ(std::accumulate(in_a.begin(), in_a.end(), 0LL), 80000);
+    }
+    expect_moments(x, 201061, 80000, 1000);
+    select_units(in_a, units, 201066, random);
+    EXPECT_EQ(in_a, units);
 }
 
 TEST(RandomSampling, SplitSizes)
@@ -76,7 +138,7 @@ TEST(RandomScore, WithinMseCountTableAndEmptySide)
     in.weights = w;
     in.mask = mask;
     // A = {1, 2}: (3^2/2 + 7^2/2 - 10^2/4) / 4 = 1.
-    const std::vector<std::uint8_t> a12{1, 1, 0, 0};
+    const std::vector<int> a12{1, 1, 0, 0};
     CritSettings mse = criterion(1);
     EXPECT_DOUBLE_EQ(RandomScorer(in, *make_criterion(mse), mse).g(a12), 1.0);
     // Balanced with gamma 1: times (2/4)(2/4).
@@ -84,7 +146,7 @@ TEST(RandomScore, WithinMseCountTableAndEmptySide)
     mse.gamma = 1.0;
     EXPECT_DOUBLE_EQ(RandomScorer(in, *make_criterion(mse), mse).g(a12), 0.25);
     // An empty side scores 0 under every criterion (the Bayes odds ratio too).
-    const std::vector<std::uint8_t> all{1, 1, 1, 1};
+    const std::vector<int> all{1, 1, 1, 1};
     for (int icrit : {1, 3, 4, 5, 6, 7, 8}) {
         CritSettings c = criterion(icrit);
         EXPECT_EQ(RandomScorer(in, *make_criterion(c), c).g(all), 0.0) << icrit;
@@ -94,7 +156,8 @@ TEST(RandomScore, WithinMseCountTableAndEmptySide)
 TEST(RandomScore, ChiSquareOverWeightUnitsAndTwoYs)
 {
     // Observation weights 2, 1, 1, 2 give six units; units 1-2 and 4 in A- (Y 0),
-    // 3, 5, 6 in A: A- = (Y0: 2, Y1: 1), A = (Y0: 1, Y1: 2);
+    // 3, 5, 6 in A (0, 1, 0 and 2 units of each observation): A- = (Y0: 2, Y1: 1),
+    // A = (Y0: 1, Y1: 2);
     // X^2 = n (ad - bc)^2 / (3 3 3 3) = 6 * 9 / 81 = 2/3.
     const std::vector<float> y{0, 0, 1, 1};
     const std::vector<float> y2{0, 0, 1, 1};
@@ -104,7 +167,7 @@ TEST(RandomScore, ChiSquareOverWeightUnitsAndTwoYs)
     in.y = {y};
     in.weights = w;
     in.mask = mask;
-    const std::vector<std::uint8_t> units{0, 0, 1, 0, 1, 1};
+    const std::vector<int> units{0, 1, 0, 2};
     CritSettings chi = criterion(5);
     EXPECT_NEAR(RandomScorer(in, *make_criterion(chi), chi).g(units), 2.0 / 3.0, 1e-12);
     // A second Y with weight 0.5 adds half its G.
@@ -115,7 +178,7 @@ TEST(RandomScore, ChiSquareOverWeightUnitsAndTwoYs)
     // side but in no cell.
     const std::vector<float> ym{0, -1, 1, 150};
     in.y = {ym};
-    const std::vector<std::uint8_t> split{0, 0, 1, 1, 1, 1};
+    const std::vector<int> split{0, 1, 1, 2};
     CritSettings chi1 = criterion(5);
     // Cells: (Y0, A-) = 2, (Y1, A) = 1: a table with one entry per row and column
     // gives X^2 = n = 3.
@@ -133,7 +196,7 @@ TEST(RandomScore, LogRankOfTheUnits)
     in.y = {t};
     in.weights = w;
     in.mask = mask;
-    const std::vector<std::uint8_t> units{1, 1, 1, 0};
+    const std::vector<int> units{1, 1, 1, 0};
     CritSettings lr = criterion(7);
     EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units), 1.7789473684, 1e-9);
     // Units of one observation on both sides, tied times together: times 2
@@ -143,7 +206,7 @@ TEST(RandomScore, LogRankOfTheUnits)
     const std::vector<int> w2{2, 1};
     in.y = {t2};
     in.weights = w2;
-    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(std::vector<std::uint8_t>{1, 0, 1}), 0.5, 1e-12);
+    EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(std::vector<int>{1, 1}), 0.5, 1e-12);
 
     // Censoring: attribute 1 censors byte 1 (label 2). A unit whose censoring
     // byte is 255 takes no part at all.
@@ -158,7 +221,7 @@ TEST(RandomScore, LogRankOfTheUnits)
     in.censoring.in_force = true;
     in.censoring.attribute = 1;
     in.censoring.side = 2;
-    const std::vector<std::uint8_t> units5{1, 1, 1, 0, 0};
+    const std::vector<int> units5{1, 1, 1, 0, 0};
     EXPECT_NEAR(RandomScorer(in, *make_criterion(lr), lr).g(units5), 1.7789473684, 1e-9);
     // The same with the first unit censored: risk (1, 3); unit 1 leaves without an
     // event; then E = 1/3 + 1/2 + 1, V = 2/9 + 1/4, O = 1: G = (1 - 11/6)^2 / (17/36).

@@ -32,7 +32,7 @@ struct Kyphosis {
     }
     tree::TreeData data(const std::vector<double>& y, bool ydisc, std::span<const double> priors = {}) const
     {
-        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors, {}};
+        return {stats::AttributeMatrix(bytes, 4, n), {}, y, ydisc, priors, {}, {}};
     }
 };
 

@@ -73,6 +73,43 @@ TEST(TreeModel, PooledTForContinuousY)
     EXPECT_NEAR(s.node[0].z, 3.511963, 1e-6);
 }
 
+// Age as a survival time with an event where kyphosis is present: the log lists
+// each node's events and Kaplan-Meier median, and each split's log-rank test over
+// its children, as R's survival package gives them (survfit(Surv(age, kyphosis) ~
+// 1) on the node's rows, survdiff(Surv(age, kyphosis) ~ side) on the children's;
+// the root's chi-square 20.0545264402 and p 7.52651747304e-06 in full).
+// An estimate of one half exactly puts the median midway to the next event time
+// (R: 2.5 for four events at 1..4), or at its time when no event follows (2).
+TEST(TreeModel, SurvivalTimeNodesAsRSurvival)
+{
+    const Kyphosis k;
+    const std::vector<std::uint8_t> event(k.kyphosis.begin(), k.kyphosis.end());
+    auto data = k.data(k.age, false);
+    data.event = event;
+    const auto s = tree::evaluate(hand_tree(), data);
+    LogCapture cap;
+    tree::TreeView v;
+    tree::prune(s, tree::TreeRules{10, 5, 1.0, false}, false, v);
+    tree::log_tree(cap.log, hand_tree(), s, v, false, "age");
+    EXPECT_EQ(cap.lines,
+              (std::vector<std::string>{
+                  " Tree for Y=age", "  Node Level      N   Events    KM median  Split         Log-rank       p",
+                  "     0     1     81       17           NR  Start9         20.0545  0.0000",
+                  "     1     2     19       11     120.0000  Age100          8.8073  0.0030",
+                  "     2     2     62        6           NR  -Number5        2.9417  0.0863",
+                  "     3     3      9        4      73.0000", "     4     3      9        7     128.0000",
+                  "     5     3     17        3           NR  Age100          6.5840  0.0103",
+                  "     6     3     45        3           NR", "    11     4     12        3      82.0000",
+                  "    12     4      5        0           NR"}));
+    EXPECT_TRUE(close_rel(s.node[0].stat, 20.0545264402, 1e-9) && close_rel(s.node[0].p, 7.52651747304e-06, 1e-8));
+    const std::vector<std::uint8_t> bytes(4, 0);
+    const std::vector<double> t{1, 2, 3, 4};
+    for (const auto& [events, median] : {std::pair{std::vector<std::uint8_t>{1, 1, 1, 1}, 2.5}, {{1, 1, 0, 0}, 2.0}})
+        EXPECT_EQ(
+            tree::evaluate({}, {stats::AttributeMatrix(bytes, 1, 4), {}, t, false, {}, {}, events}).node[0].median,
+            median);
+}
+
 // A weight counts an observation that many times: weights 0, 1, 2 give the tree
 // of the data with the weight-0 rows dropped and the weight-2 rows repeated.
 TEST(TreeModel, WeightsCountAsRepeatedObservations)

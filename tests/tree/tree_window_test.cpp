@@ -99,7 +99,7 @@ TEST_F(TreeWindowTest, ClicksThenPartReturnTheHighlightedLeaves)
 // Rules draws the tree again under the rules the dialog leaves (the root alone
 // under the start-up rules would keep its two children: tighten to z 5), and
 // drops the highlight of a leaf no longer shown; Esc closes the window. A
-// continuous Y shows the means.
+// continuous Y shows the means, a survival time events and medians.
 TEST_F(TreeWindowTest, RulesRedrawAndEscCloses)
 {
     int asked = 0;
@@ -124,14 +124,32 @@ TEST_F(TreeWindowTest, RulesRedrawAndEscCloses)
     EXPECT_EQ(pixel(273, 55), 0xffffff); // the root, a leaf now
     menus_as_before();
 
-    // A continuous Y (the number of vertebrae) shows each node's mean: 328 / 81.
+    // A continuous Y (the number of vertebrae) shows each node's mean: 328 / 81; a
+    // survival time (age, events where kyphosis is present) its events of n and the
+    // Kaplan-Meier median (R's survfit: not reached, 120 for start < 9). The split's
+    // side is marked on each child: A- at node 1 (left of its line's end), A at node 2.
     const tree::TreeStats cs = tree::evaluate(tr, k.data(k.number, false));
-    frame.canvas(tree::kTreeUnit)->set_journaling(true);
-    tree::draw_tree(ctx, {tr, cs, false, rules, {}}, view, {});
-    std::vector<std::string> texts;
-    for (const auto& call : frame.canvas(tree::kTreeUnit)->journal())
-        if (call.op == "text") texts.push_back(files::trim(call.text));
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "4.049"), texts.end());
+    const std::vector<std::uint8_t> event(k.kyphosis.begin(), k.kyphosis.end());
+    tree::TreeData survival = k.data(k.age, false);
+    survival.event = event;
+    const tree::TreeStats ss = tree::evaluate(tr, survival);
+    tree::TreeView loose;
+    tree::prune(ss, tree::TreeRules{10, 5, 1.0, false}, false, loose);
+    for (const auto& [stats, shown, wants] :
+         {std::tuple{&cs, &view, std::vector<std::string>{"4.049"}},
+          {&ss, &loose, {"17/81", "med NR", "11/19", "med 120", "A-@102", "A@454"}}}) {
+        frame.canvas(tree::kTreeUnit)->set_journaling(true);
+        frame.canvas(tree::kTreeUnit)->clear_journal();
+        tree::draw_tree(ctx, {tr, *stats, false, rules, {}}, *shown, {});
+        std::vector<std::string> texts; // each text, and with "@" its x
+        for (const auto& call : frame.canvas(tree::kTreeUnit)->journal())
+            if (call.op == "text")
+                for (std::string t = files::trim(call.text);
+                     const auto& v : {t, t + "@" + std::to_string(call.points.at(0).x())})
+                    texts.push_back(v);
+        for (const std::string& want : wants)
+            EXPECT_NE(std::find(texts.begin(), texts.end(), want), texts.end()) << want;
+    }
 }
 
 } // namespace
