@@ -1,6 +1,7 @@
 // Control-file pre-scan and reader on whole files: the worked example, awkward
 // files of the catalogue in data/, and the counts that size the tables.
 #include "cf_fixture.h"
+#include "platform/io/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -242,15 +243,43 @@ TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
     EXPECT_EQ(s.t.att.size(), 52u);
 }
 
-TEST(ControlFileReader, VariableListStopsAt5000Characters)
+// The variable list may take 5000 characters, a blank standing for each line end
+// between its lines; a longer one is refused whole, in the control file as in the
+// data file's first line. 833 names of 5 characters with blanks take 4997.
+TEST(ControlFileReader, VariableListOfAtMost5000Characters)
 {
-    std::string vars;
-    for (int i = 0; i < 700; ++i) vars += "abcdefg ";
-    CfRun r;
-    r.run(cf_text(vars, ""));
-    EXPECT_TRUE(r.called("help:ERROR: too many characters"));
-    EXPECT_TRUE(r.called("help:NOTE: too long variable list in control file"));
-    EXPECT_EQ(r.t.vars.nvar, 625); // 5000 characters of 8-character names and blanks
+    std::string names;
+    for (int i = 1; i <= 833; ++i) names += (i > 1 ? " v" : "v") + std::to_string(1000 + i);
+    const meru::io::testing::TempDir dir;
+    struct Case {
+        std::string list; // the control file's list ("" for the data file's first line)
+        std::string first_line;
+        int nvar; // -1: refused
+    };
+    const Case cases[] = {
+        {names + "abc", "", 833},           // 5000 characters on one line
+        {names + "abcd", "", -1},           // 5001
+        {names.substr(0, 2501) + "\n" + names.substr(2502) + "abc", "", 833}, // two lines, 5000 joined
+        {names.substr(0, 2501) + "\n" + names.substr(2501) + "abc", "", -1},  // 5001 joined
+        {"", names + "abc", 833},
+        {"", names + "abcd", -1},
+    };
+    for (const Case& c : cases) {
+        CfRun r;
+        const std::string data = dir.write("names.dat", c.first_line + "\n1\n");
+        r.run(cf_text(c.list, "v1001 i 1\n"), data);
+        const std::string where = std::to_string(c.list.size()) + " " + std::to_string(c.first_line.size());
+        const bool refused = c.nvar < 0;
+        EXPECT_EQ(r.nvd.names_refused, refused) << where;
+        EXPECT_EQ(r.called("help:ERROR: too many characters"), refused) << where;
+        EXPECT_EQ(r.called(c.list.empty() ? "help:NOTE: too long variable list in data file"
+                                          : "help:NOTE: too long variable list in control file"),
+                  refused)
+            << where;
+        if (refused) continue;
+        ASSERT_EQ(r.t.vars.nvar, c.nvar) << where;
+        EXPECT_EQ(r.t.vars.varname[833], "v1833abc") << where;
+    }
 }
 
 TEST(ControlFileReader, NamesFromAMissingDataFile)
