@@ -33,18 +33,18 @@ void VariableMarks::reset(int nv)
 int frequency_weight(double value, std::string_view text, long long line, ReadDataResult& r)
 {
     using Kind = ReadNote::Kind;
-    const auto note = [&](Kind kind) {
+    const auto keep = [&](Kind kind) {
         ReadNote& n = r.notes.emplace_back(kind);
         n.line = line;
         n.text = text;
     };
     if (value < 0 || value >= static_cast<double>(std::numeric_limits<int>::max()) + 1.0) {
         ++r.frequency_refused;
-        note(value < 0 ? Kind::frequency_negative : Kind::frequency_too_large);
+        keep(value < 0 ? Kind::frequency_negative : Kind::frequency_too_large);
         return 0;
     }
     const double whole = std::trunc(value);
-    if (whole != value && r.frequency_not_whole++ == 0) note(Kind::frequency_not_whole);
+    if (whole != value && r.frequency_not_whole++ == 0) keep(Kind::frequency_not_whole);
     return static_cast<int>(whole);
 }
 
