@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <sstream>
 #include <vector>
 
 namespace meru::search {
 
 namespace {
 
-// The name field of a record or check line: the text before the first "(" of a
-// record, the eight columns after the "*" of a check line; blanks trimmed.
+// A record's name: the text before its first "(", blanks trimmed.
 std::string record_name(const std::string& record) { return files::trim(record.substr(0, record.find('('))); }
 
 // The attribute numbers of a record's partition text, each once, in the order
@@ -43,17 +43,13 @@ std::vector<int> attribute_numbers(const std::string& record)
 std::map<int, std::string> check_pairs(const std::string& line, const std::string& name)
 {
     std::map<int, std::string> pairs;
-    if (line.empty() || line[0] != '*' || files::trim(line.substr(1, files::kNameLen)) != name) return pairs;
-    std::size_t pos = 1 + files::kNameLen;
-    while (pos < line.size()) {
-        const std::size_t from = line.find_first_not_of(' ', pos);
-        if (from == std::string::npos) break;
-        pos = std::min(line.find(' ', from), line.size());
-        const std::string item = line.substr(from, pos - from);
+    if (!line.starts_with('*') || files::trim(line.substr(1, files::kNameLen)) != name) return pairs;
+    std::istringstream items(line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen)));
+    for (std::string item; items >> item;) {
+        const std::size_t eq = item.find('=');
         int a = 0;
-        const auto [at, ec] = std::from_chars(item.data(), item.data() + item.size(), a);
-        if (ec == std::errc() && at < item.data() + item.size() && *at == '=')
-            pairs.emplace(a, item.substr(static_cast<std::size_t>(at - item.data()) + 1));
+        if (eq != std::string::npos && std::from_chars(item.data(), item.data() + eq, a).ptr == item.data() + eq)
+            pairs.emplace(a, item.substr(eq + 1));
     }
     return pairs;
 }

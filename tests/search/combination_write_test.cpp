@@ -1,9 +1,6 @@
 // Writing a partition to the control file as a stored combination.
 #include "search/combination_write.h"
 
-#include "platform/io/logwriter.h"
-#include "search/combination_check.h"
-
 #include "support/recording_services.h"
 #include "support/temp_path.h"
 
@@ -38,23 +35,18 @@ partition::TermList sample()
     return a;
 }
 
-// Five attributes: 2 x > 1, 3 x > 2 (turned by Fix Positive: its literal +3
-// still reads x > 2), 4 z > 0, 5 y = 1.
+// Attributes 2 x > 1, 3 x > 2 (its line turned by Fix Positive: +3 still reads
+// x > 2) and 5 y = 1 (a named cut: its check names the code).
 files::ControlTables tables()
 {
     files::ControlTables t;
     t.natt = 5;
     t.att.resize(6);
-    const auto set = [&](int a, const char* name, const char* own, const char* other) {
-        t.att[static_cast<std::size_t>(a)].attname = name;
-        t.att[static_cast<std::size_t>(a)].savedlab = {other, own};
-    };
-    set(1, ".", "=null", "^=null");
-    set(2, "x$$$$$$$", ">$1", "<=1");
-    set(3, "x$$$$$$$", "<=2", ">$2");
+    t.att[2].attname = t.att[3].attname = "x$$$$$$$";
+    t.att[2].savedlab = {"<=1", ">$1"};
+    t.att[3].savedlab = {">$2", "<=2"};
     t.att[3].signbyte = -1;
-    set(4, "z$$$$$$$", ">$0", "<=0");
-    set(5, "y$$$$$$$", "_yes", "_no");
+    t.att[5].attname = "y$$$$$$$";
     t.att[5].attlab = {"_no", "_yes"};
     t.att[5].savedlab = {"=$0", "=$1"};
     return t;
@@ -84,35 +76,6 @@ TEST(CombinationWrite, AppendsOneRecordAndKeepsThirty)
                   "note:NOTE: Boolean combination of attribute +01 written to control file $ [log] kind=full",
                   "note:NOTE: # combinations >30. Exceeds allowable. But is written to CF $ [log] kind=full",
                   "note:NOTE: Boolean combination of attribute +01 is already in the control file $ [log] kind=full"}));
-}
-
-// Opening checks each combination against its check line: one whose numbers name
-// the attributes they were written with is kept, and so is one without a check
-// line and a number the line does not list; one of which a number names another
-// attribute now, or none, is left out and logged.
-TEST(CombinationCheck, CombinationsWhoseNumbersNameOtherAttributesAreLeftOut)
-{
-    files::ControlTables t = tables();
-    t.cfcomb = {"+01     (2 -3)(5)", "+02     (4 2)", "+c01(4)", "+03     (2)(9)", "+04     (5)"};
-    t.cfcheck = {"*+01     2=x>1 3=x>2 5=y=1", "*+02     2=x>1 4=z>5", "", "*+03     2=x>1 9=w>0",
-                 "*+04     5=y=1 4=z>5"};
-    t.ncombfound = 5;
-    test::RecordingServices sv;
-    io::LogWriter log;
-    std::vector<std::string> lines;
-    log.set_trace_sink([&](std::string_view l) { lines.emplace_back(l); });
-    Notices told;
-    EXPECT_EQ(check_combinations(t, told, log), 2);
-    EXPECT_EQ(t.cfcomb, (std::vector<std::string>{"+01     (2 -3)(5)", "+c01(4)", "+04     (5)"}));
-    EXPECT_EQ(t.ncombfound, 3);
-    EXPECT_TRUE(t.cfcheck.empty());
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "NOTE: combination +02 left out: attribute 4 was z>5 when written, is z>0 now",
-                         "NOTE: combination +03 left out: attribute 9 was w>0 when written, names no attribute now"}));
-    sv.replay(told);
-    EXPECT_EQ(sv.with_prefix("note:"),
-              (std::vector<std::string>{"note:NOTE: 2 control file combination(s) left out: their attribute "
-                                        "numbers name other attributes now. View log $ kind=full"}));
 }
 
 TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
