@@ -25,7 +25,7 @@ struct NoValidData {
     bool nodatafile = false;    // the data file or its name is unusable
     bool nodata = false;        // no data may be used
     std::string not_text;       // why the data file, which exists, is not a text file to read (a device, binary)
-    bool names_refused = false; // the names were to come from the data file, whose first line is too long
+    bool names_refused = false; // the variable list, or the data file's first line that was to give it, is too long
 };
 
 // Delimiter flags found by the pre-scan on the format line ("free comma", ...).

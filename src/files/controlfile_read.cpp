@@ -272,6 +272,7 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
 
     // Stored combinations.
     t.cfcomb.clear();
+    t.cfcheck.clear();
     t.ncombfound = 0;
     for (; !r.at_eof(); ++r.pos) {
         const std::string line = cf[r.pos].substr(0, kComboLen);
@@ -284,7 +285,11 @@ int readcf(const std::vector<std::string>& cf, ControlTables& t, const ScanFlags
             continue;
         }
         ++t.ncombfound;
-        if (static_cast<int>(t.cfcomb.size()) < kMaxCombos) t.cfcomb.push_back(rtrim(line));
+        if (static_cast<int>(t.cfcomb.size()) < kMaxCombos) {
+            t.cfcomb.push_back(rtrim(line));
+            const bool checked = r.pos + 1 < cf.size() && cf[r.pos + 1].starts_with('*');
+            t.cfcheck.push_back(checked ? rtrim(cf[r.pos + 1]) : std::string());
+        }
     }
     if (!t.cfcomb.empty()) {
         r.write(" Control file Boolean combinations found:");

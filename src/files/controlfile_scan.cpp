@@ -100,19 +100,24 @@ ScanCounts scancf(const std::vector<std::string>& cf, std::string& datapath, Sca
     col80(cf[pos++], &b80);
     beyond80 = beyond80 || b80;
 
-    // Variable list, up to the first record holding "*".
+    // Variable list, up to the first record holding "*": its lines joined, a
+    // blank standing for each line end, take at most kListLen characters up to
+    // the last line end. A longer list is refused, not cut.
     std::string list;
-    bool listtoolong = false;
     for (;;) {
         if (pos >= cf.size()) return fail_eof();
         const std::string& rec = cf[pos++];
         if (contains(rec, "*")) break;
+        if (list.size() + rec.size() > static_cast<size_t>(kListLen)) {
+            notes.help("NOTE: too long variable list in control file");
+            notes.ok("Variable names not read: the control file's variable list is longer than " +
+                     std::to_string(kListLen) + " characters $");
+            nvd.names_refused = true;
+            make_counts();
+            return counts;
+        }
         list += rec;
         list += ' ';
-        if (list.size() > static_cast<size_t>(kListLen) && !listtoolong) {
-            notes.help("NOTE: too long variable list in control file");
-            listtoolong = true;
-        }
     }
     names = count_names(list, false);
     const bool from_data = names == 0;

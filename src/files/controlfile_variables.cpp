@@ -78,25 +78,24 @@ bool CfReader::read_variables()
 {
     VariableTable& v = t.vars;
     const std::string& path = t.format.datapath;
+    // The lines joined, a blank standing for each line end: the text up to the
+    // last line end may take kListLen characters; a longer list is refused whole.
     std::string list;
     bool toolong = false;
     bool any_line = false;
     auto store = [&](std::string_view text) {
-        for (char c : text) {
-            if (list.size() >= static_cast<size_t>(kListLen)) {
-                if (!toolong) notes.help("ERROR: too many characters");
-                toolong = true;
-                return;
-            }
-            list += c;
+        if (toolong || list.size() + text.size() > static_cast<size_t>(kListLen)) {
+            toolong = true;
+            return;
         }
+        list += text;
+        list += ' ';
     };
     for (;;) {
         if (at_eof()) return false;
         const std::string& rec = cf[pos++];
         if (rec.find('*') != std::string::npos) break;
         store(rec);
-        store(" ");
         any_line = true;
     }
 
@@ -114,13 +113,17 @@ bool CfReader::read_variables()
         bool whole = false;
         data.read_piece(first, static_cast<size_t>(kListLen) + 1, whole);
         store(first);
-        store(" ");
         if (delim != ' ' && first.find(delim) == std::string::npos) {
             notes.box(delim == ',' ? "NOTE: csv file expected, but no comma in var list. May fail$"
                                    : "NOTE: tab file expected, but no tabs in var list. May fail$");
         }
     }
 
+    if (toolong) {
+        notes.help("ERROR: too many characters");
+        error();
+        return false;
+    }
     if (delim != ' ') list = noblanks(list);
     else // blank-delimited data items are separated by tabs too
         std::replace(list.begin(), list.end(), '\t', ' ');

@@ -94,11 +94,7 @@ FixedReader::Status FixedReader::read(int i)
         return Status::error;
     }
     if (t_.vars.hasfreq) {
-        if (freq < 0 || freq >= 1000000000LL) {
-            ++r_.bad_frequency;
-            r_.notes.emplace_back(ReadNote::Kind::bad_frequency);
-            freq = 0;
-        }
+        freq = frequency_weight(static_cast<double>(freq), std::to_string(freq), in_.next_record_number() - 1, r_);
         if (!t_.vars.hasid && idx < d_.obsid.size()) d_.obsid[idx] = io::fmt_i(i, 6);
     }
     d_.obswt[idx] = static_cast<int>(freq);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace meru::files {
@@ -29,6 +30,24 @@ void VariableMarks::reset(int nv)
     negatives.assign(n, 0);
 }
 
+int frequency_weight(double value, std::string_view text, long long line, ReadDataResult& r)
+{
+    using Kind = ReadNote::Kind;
+    const auto keep = [&](Kind kind) {
+        ReadNote& n = r.notes.emplace_back(kind);
+        n.line = line;
+        n.text = text;
+    };
+    if (value < 0 || value >= static_cast<double>(std::numeric_limits<int>::max()) + 1.0) {
+        ++r.frequency_refused;
+        keep(value < 0 ? Kind::frequency_negative : Kind::frequency_too_large);
+        return 0;
+    }
+    const double whole = std::trunc(value);
+    if (whole != value && r.frequency_not_whole++ == 0) keep(Kind::frequency_not_whole);
+    return static_cast<int>(whole);
+}
+
 int data_variable_count(const VariableTable& v) { return v.nvar - (v.ivar > 0 ? 1 : 0) - (v.rvar > 0 ? 1 : 0); }
 
 DataShape observation_shape(const ControlTables& t, int n)
@@ -37,8 +56,6 @@ DataShape observation_shape(const ControlTables& t, int n)
 }
 
 namespace {
-
-constexpr long long kMaxFrequency = 1000000000LL;
 
 // A ":" or "/", as in 12/3 or 10:30.
 bool has_date_mark(std::string_view s)
@@ -130,7 +147,7 @@ public:
                 continue;
             }
             if (t_.vars.hasfreq && f == t_.vars.freqcol) {
-                weight = frequency(item.text);
+                weight = frequency(item.text, rec_.line);
                 continue;
             }
             if (++var > t_.dims.nv) {
@@ -165,11 +182,11 @@ private:
         if (static_cast<std::size_t>(i - 1) < d_.obsid.size()) d_.obsid[static_cast<std::size_t>(i - 1)] = id;
     }
 
-    long long frequency(std::string_view text)
+    long long frequency(std::string_view text, long long line)
     {
         const auto v = io::list_read_real(text);
-        if (!v || !(*v >= 0) || *v >= static_cast<double>(kMaxFrequency)) return bad_frequency();
-        return static_cast<long long>(std::trunc(*v));
+        if (!v || std::isnan(*v)) return bad_frequency();
+        return frequency_weight(*v, text, line, r_);
     }
 
     long long bad_frequency()

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -84,7 +85,10 @@ struct ReadNote {
     enum class Kind {
         header_skipped,  // the first record repeated the listed names
         no_delimiter,    // the first record of a delimited layout without its delimiter
-        bad_frequency,   // a frequency that was not a non-negative number (assumed 0)
+        bad_frequency,   // a frequency that was not a number (assumed 0)
+        frequency_too_large, // a frequency above the largest weight held (assumed 0): `line`, `text`
+        frequency_negative,  // a negative frequency (assumed 0): `line`, `text`
+        frequency_not_whole, // the first frequency with a fraction (its whole part taken): `line`, `text`
         precision_lost,  // the first number not held exactly: `var`, `read`, `held`
         inadmissible,    // an inadmissible character `ch` in `record`, `var` (the first few only)
         bad_format,      // fixed layout: the format cannot be interpreted (`record`)
@@ -100,6 +104,7 @@ struct ReadNote {
     char ch = 0;
     std::string text;
     bool first_error = false; // read_error: the first read error of the file
+    long long line = 0;       // the line of the data file the note is about
 };
 
 // Inadmissible characters beyond this many are counted, not noted.
@@ -123,7 +128,9 @@ struct ReadDataResult {
     int last_missed = 0;               // observation number of the last such record
     int inadmissible = 0;              // inadmissible characters met
     int precision_lost = 0;            // numbers not held exactly in single precision
-    int bad_frequency = 0;             // frequencies that were not a non-negative number
+    int bad_frequency = 0;             // frequencies that were not a number
+    int frequency_refused = 0;         // frequencies too large or negative
+    int frequency_not_whole = 0;       // frequencies with a fraction
     bool maybe_date = false;           // an item looked like a date
     int nodelim_records = 0;           // delimited layout: records without their delimiter
     int rejected_records = 0;          // fixed layout: records that could not be read (skipped)
@@ -146,6 +153,12 @@ struct ReadDataContext {
     io::RandomStream& rng;       // the program's random stream ("_r_" permutations)
     bool seed_from_clock = true; // "_r_" lines reseed the stream from the clock
 };
+
+// The weight of a frequency read as `value` (the item `text`) on line `line` of
+// the data file: its whole part, or 0 for a frequency that is negative or above
+// the largest weight an observation holds (2^31 - 1). What is not a whole weight
+// is noted in `r`.
+int frequency_weight(double value, std::string_view text, long long line, ReadDataResult& r);
 
 // The number of data variables: the variables without the pseudo-variables.
 int data_variable_count(const VariableTable& v);

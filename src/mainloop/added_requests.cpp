@@ -80,7 +80,7 @@ void write_combination(Program& p, const std::string& name, const partition::Ter
 {
     Analysis& a = *p.analysis;
     Notices told;
-    search::write_combination(a.cfname, name, list, a.tables.cfcomb, told);
+    search::write_combination(a.cfname, name, list, a.tables, told);
     ui::tell(p.services, p.log, told);
 }
 

@@ -55,7 +55,8 @@ struct Analysis {
     // What reading the files gave.
     files::ReadDataResult stats; // per-line statistics and the reader's counts
     int nrecords = 1;            // N: records counted in the data file (1 when none)
-    int nobs = 0;                // observations in the analysis (1 when there are no data)
+    long long nobs = 0;          // observations in the analysis (1 when there are no data); a weight after a
+                                 // constraint of X space or a split of the sample
     long long nobsin = 0;        // sum of the weights read
     int nnotes = 0;              // notes and errors of the control-file reader
     bool freefmt = false;        // delimited ("free") data

@@ -63,7 +63,7 @@ Flow split_sample(Program& p)
                               a.tables.vars.nvar, a.data,        p.rng, *p.forms,  p.services, p.log};
     const settings::SplitResult r = settings::trainsplit(p.split, cx);
     a.splitactive = r.active;
-    a.nobs = static_cast<int>(r.total);
+    a.nobs = r.total;
     show_split(p, a.splitactive);
     return Flow::loop_head;
 }
@@ -75,7 +75,7 @@ Flow bootstrap_toggle(Program& p)
         // is counted twice when the data are split again.
         Analysis& a = *p.analysis;
         p.services.note("NOTE: Edit:Split sample switched off for bootstrap$", NoteKind::Cut79, false);
-        a.nobs = static_cast<int>(settings::merge_split(a.data.obswt, a.data.testwt));
+        a.nobs = settings::merge_split(a.data.obswt, a.data.testwt);
         a.splitactive = false;
         reset_switch(p);
         show_split(p, false);

@@ -14,8 +14,10 @@
 #include "platform/io/os.h"
 #include "platform/io/records.h"
 #include "platform/io/safe_files.h"
+#include "search/combination_check.h"
 #include "ui/attribute_report.h"
 #include "ui/control_notes.h"
+#include "ui/messages.h"
 
 #include <cerrno>
 #include <cstring>
@@ -437,6 +439,12 @@ private:
             remake_default_cf(f, files::default_cf_variables(a->tables, a->stats), log, sv);
             return Pass::remade; // this pass's arrays go with `a`
         }
+
+        // Stored combinations whose attribute numbers name other attributes now
+        // (the cuts were edited) are left out, not read as other subgroups.
+        Notices told;
+        search::check_combinations(a->tables, told, log);
+        ui::tell(sv, log, told);
 
         // The analysis as it starts: every observation in X space, the first
         // variable as the outcome.

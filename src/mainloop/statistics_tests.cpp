@@ -82,7 +82,7 @@ void split_f_line(Program& p, const stats::SampleView& view, const partition::Pa
         view, first, second, p.options.skipcomb, work,
         p.search_threads.parallel(search::search_threads(), [] { platform::pump(); }));
     const stats::SplitFTest t = stats::split_f_test(sums);
-    p.log.write(" F-test of the split F=" + io::fmt_g(t.f, 13, 6) + " df=  1," + io::fmt_i(std::lround(t.df2), 8) +
+    p.log.write(" F-test of the split F=" + io::fmt_g(t.f, 13, 6) + " df=  1," + io::fmt_i(t.df2, 8) +
                 " P =" + io::fmt_f(t.p, 9, 6));
 }
 

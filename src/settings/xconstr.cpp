@@ -53,7 +53,7 @@ void xconstr(XConstrContext& cx)
 {
     XSpace& xs = cx.xs;
     if (!cx.constrainx) {
-        cx.nobs = static_cast<int>(cx.nobs_read);
+        cx.nobs = cx.nobs_read;
         if (xs.xspaceon) {
             clear_constraints(cx);
             recompute(cx);
@@ -72,7 +72,7 @@ void xconstr(XConstrContext& cx)
             if (!adding) {
                 clear_constraints(cx);
                 recompute(cx);
-                cx.nobs = static_cast<int>(cx.nobs_read);
+                cx.nobs = cx.nobs_read;
             }
         }
         const PickRange range{1, cx.lastvar, 0, 1, false};
@@ -85,7 +85,7 @@ void xconstr(XConstrContext& cx)
             }
             clear_constraints(cx);
             recompute(cx);
-            cx.nobs = static_cast<int>(cx.nobs_read);
+            cx.nobs = cx.nobs_read;
             cx.constrainx = false;
             return;
         }
@@ -109,7 +109,7 @@ void xconstr(XConstrContext& cx)
         cx.services.note(" There are " + std::to_string(n) + " observations in X space $", NoteKind::Cut79, true);
         restrict_to(cx, pick.attribute, pick.side);
         recompute(cx);
-        cx.nobs = static_cast<int>(n);
+        cx.nobs = n;
         xs.xspaceon = true;
         cx.qrank = true;
         return;

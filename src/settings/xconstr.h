@@ -44,7 +44,7 @@ struct XConstrContext {
     const std::vector<int>& varline;
     int lastvar;
     long long nobs_read;          // the weight read from the data file
-    int& nobs;                    // the analysis's observation count
+    long long& nobs;              // the analysis's observation count
     bool& qrank;                  // the Rank request
     std::function<void()> yrange; // recomputes the Y ranges over the mask
     FormDialog& dialog;

@@ -88,10 +88,12 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term)
     r.n2 = slots.second.count[l2];
     r.y1 = slots.first.sum[l1];
     r.y2 = slots.second.sum[l2];
-    const auto nt = static_cast<float>(r.n1 + r.n2);
-    if (nt > 0.0f) {
+    // The total weight in double precision: a single-precision one would not
+    // hold a weight beyond 2^24 whole.
+    const auto nt = static_cast<double>(r.n1 + r.n2);
+    if (nt > 0.0) {
         const double sum = slots.first.sum[l1] + slots.second.sum[l2];
-        r.sst = (slots.first.sumsq[l1] + slots.second.sumsq[l2]) - sum * sum / static_cast<double>(nt);
+        r.sst = (slots.first.sumsq[l1] + slots.second.sumsq[l2]) - sum * sum / nt;
     }
     return r;
 }
@@ -175,6 +177,7 @@ SplitFTest split_f_test(const SplitSums& s)
 {
     SplitFTest t;
     if (s.n1 == 0 || s.n2 == 0) return t;
+    t.df2 = s.n1 + s.n2 - 2;
     const auto n = static_cast<double>(s.n1 + s.n2);
     const double w0 = s.ss1 + s.ss2;
     const double b = s.sst - w0;
@@ -184,11 +187,9 @@ SplitFTest split_f_test(const SplitSums& s)
     float f = 0.0f;
     if (w0 < 1e-20) f = b > std::max(1e-20, 1e-6 * std::abs(s.sst)) ? 1e20f : 0.0f;
     else f = static_cast<float>(std::max(0.0, b) * (n - 2.0) / w0);
-    const auto df2 = static_cast<float>(n - 2.0);
     t.f = f;
-    t.df2 = df2;
-    if (f == 0.0f || df2 <= 0.0f) return t;
-    t.p = fprob(1.0, df2, f);
+    if (f == 0.0f || t.df2 <= 0) return t;
+    t.p = fprob(1.0, static_cast<double>(t.df2), f);
     return t;
 }
 

@@ -76,7 +76,7 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
 // a side is empty, F is 0 or no degree of freedom is left.
 struct SplitFTest {
     double f = 0.0;
-    double df2 = 0.0; // N - 2
+    std::int64_t df2 = 0; // N - 2 (0 when a side is empty)
     double p = 1.0;
 };
 SplitFTest split_f_test(const SplitSums& s);

@@ -36,6 +36,18 @@ void record_note(const ControlTables& t, const ReadNote& n, ReadDataContext& cx)
         cx.sv.helpshow(cx.msgline);
         break;
     case Kind::bad_frequency: cx.log.write("ERROR reading frequency count.Assumed missed"); break;
+    case Kind::frequency_too_large:
+        cx.log.write("ERROR: frequency count too large (above 2147483647) on line " + std::to_string(n.line) + ": " +
+                     n.text + ". Assumed missed");
+        break;
+    case Kind::frequency_negative:
+        cx.log.write("ERROR: negative frequency count on line " + std::to_string(n.line) + ": " + n.text +
+                     ". Assumed missed");
+        break;
+    case Kind::frequency_not_whole:
+        cx.log.write("NOTE: frequency count not whole on line " + std::to_string(n.line) + ": " + n.text +
+                     ". Its whole part is taken");
+        break;
     case Kind::precision_lost:
         cx.log.write("NOTE: loss of precision var " + io::fmt_a(variable_name(t, n.var), 8) + " read as " +
                      io::fmt_g(n.read, 20, 15) + " held as " + io::fmt_g(n.held, 20, 15));
@@ -102,6 +114,17 @@ void negative_numbers_note(const ControlTables& t, const ReadDataResult& r, Read
     if (names.empty()) return;
     cx.log.write("   A negative number in a data file is a missing value: recode these if they are values.");
     box(cx, "NOTE: Negative numbers read as missing values: " + names + (cut ? ", ... " : ". ") + "View log $");
+}
+
+// Frequencies that were numbers but no weight as they stand.
+void frequency_notes(const ReadDataResult& r, ReadDataContext& cx)
+{
+    if (r.frequency_refused > 0)
+        box(cx, "NOTE: Frequency too large or negative on " + std::to_string(r.frequency_refused) +
+                    " record(s). Assumed zero. View log $");
+    if (r.frequency_not_whole > 0)
+        box(cx, "NOTE: Frequency not whole on " + std::to_string(r.frequency_not_whole) +
+                    " record(s). Whole part taken. View log $");
 }
 
 // The notes of a free-format file: inadmissible characters, precision, dates,
@@ -174,6 +197,7 @@ void reading_notes(const ControlTables& t, const ReadDataResult& r, ReadDataCont
         cx.log.write("NOTE: " + std::to_string(r.extra_item_records) +
                      " record(s) held items beyond the variables listed; those items were not read");
     negative_numbers_note(t, r, cx);
+    frequency_notes(r, cx);
     if (t.format.freefmt) free_format_notes(t, r, cx);
 }
 

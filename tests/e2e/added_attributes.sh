@@ -11,8 +11,11 @@
 #    attribute numbers: ushape>2 is 9, barenuc>3 18, epsize>2 14): the opening
 #    makes +c01 under its own name without a question; then Process > Create
 #    added attribute on the manual partition (6) makes +01 and asks to write it
-#    (yes: the record is appended); View > Added attributes on +c01 shows its
-#    definition and asks the other question (no).
+#    (yes: the record is appended, with a check line of its number); View >
+#    Added attributes on +c01 shows its definition and asks the other question
+#    (no); on +01 (yes) it is not written twice; (18) makes +02, written.
+# 3. ushape given one more cut: 18 is barenuc>1 now, and +02 is left out; +01
+#    (6 is still usize>2) and +c01 (no check line) are kept.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -75,35 +78,44 @@ grep -q "ushape>2 barenuc>3" <<<"$stats" || fail "iterative: the subgroups are n
 cp "$src"/examples/bcw.mrc "$work/bcw.mrc"
 echo "+c01    (9 18)(9 14)" >>"$work/bcw.mrc"
 rm -f "$log"
-cat >"$work/combinations.txt" <<SCRIPT
-$open_bcw
-dismiss
-dialog Select partition
-  set Control file combination = on
-  press OK
-dialog Control file combination
-  set 8535 = 1
-  press OK
-dismiss
-menu Process > Create added attribute
-dialog Select partition
-  set Manual = on
-  press OK
-dialog Manual partition
-  set 1003 = (6)
-  press OK
-answer yes
-answer ok
-menu View > Added attributes
-dialog Select attribute
-  set 1007 = 2
-  press OK
-answer no
-SCRIPT
+# combination K: the opening's question answered by the K-th combination.
+combination() {
+  printf '%s\n' "$open_bcw" dismiss "dialog Select partition" "  set Control file combination = on" "  press OK" \
+    "dialog Control file combination" "  set 8535 = $1" "  press OK" dismiss
+}
+# manual TEXT: an added attribute made of TEXT by Process, written (yes).
+manual() {
+  printf '%s\n' "menu Process > Create added attribute" "dialog Select partition" "  set Manual = on" "  press OK" \
+    "dialog Manual partition" "  set 1003 = $1" "  press OK" "answer yes" "answer ok"
+}
+# view K ANSWERS...: View > Added attributes on the K-th, then the answers.
+view() {
+  printf '%s\n' "menu View > Added attributes" "dialog Select attribute" "  set 1007 = $1" "  press OK"
+  printf 'answer %s\n' "${@:2}"
+}
+{
+  combination 1
+  manual "(6)"
+  view 2 no
+  view 3 yes ok
+  manual "(18)"
+} >"$work/combinations.txt"
 run_program combinations 0 "$meru"
 expect_line combinations "Added attribute made. Write as a control file combination?"
 expect_line combinations "Write created attribute as a control file combination?"
+expect_line combinations "NOTE: Boolean combination of attribute +01 is already in the control file"
 has "$log" "  Added  attribute: +c01     is created"
 has "$log" "  Added  attribute: +01      is created"
-[ "$(tail -1 "$work/bcw.mrc")" = "+01     (6)" ] || fail "combinations: +01 was not written: $(tail -1 "$work/bcw.mrc")"
+written=$(tail -5 "$work/bcw.mrc" | tr '\n' '|')
+[ "$written" = "+c01    (9 18)(9 14)|+01     (6)|*+01     6=usize>2|+02     (18)|*+02     18=barenuc>3|" ] ||
+  fail "combinations: not written once each with their check lines: $written"
+
+# 3.
+sed -i 's/^ushape o 1 2 4$/ushape o 1 2 3 4/' "$work/bcw.mrc"
+rm -f "$log"
+combination 2 >"$work/edited.txt"
+run_program edited 0 "$meru"
+expect_line edited "NOTE: 1 control file combination(s) left out: their attribute numbers name other attributes now."
+has "$log" "NOTE: combination +02 left out: attribute 18 was barenuc>3 when written, is barenuc>1 now"
+has "$log" "  Added  attribute: +01      is created"
 finish "added_attributes: all passed"

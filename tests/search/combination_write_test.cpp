@@ -35,25 +35,47 @@ partition::TermList sample()
     return a;
 }
 
+// Attributes 2 x > 1, 3 x > 2 (its line turned by Fix Positive: +3 still reads
+// x > 2) and 5 y = 1 (a named cut: its check names the code).
+files::ControlTables tables()
+{
+    files::ControlTables t;
+    t.natt = 5;
+    t.att.resize(6);
+    t.att[2].attname = t.att[3].attname = "x$$$$$$$";
+    t.att[2].savedlab = {"<=1", ">$1"};
+    t.att[3].savedlab = {">$2", "<=2"};
+    t.att[3].signbyte = -1;
+    t.att[5].attname = "y$$$$$$$";
+    t.att[5].attlab = {"_no", "_yes"};
+    t.att[5].savedlab = {"=$0", "=$1"};
+    return t;
+}
+
 TEST(CombinationWrite, AppendsOneRecordAndKeepsThirty)
 {
     const std::string path = test::temp_path("combo.mrc");
     {
         std::ofstream(path, std::ios::binary) << "title\nlast line without end";
     }
-    std::vector<std::string> combos(29, "+x(2)");
+    files::ControlTables t = tables();
+    t.cfcomb.assign(29, "+x(2)");
     test::RecordingServices sv;
     Notices told;
-    EXPECT_EQ(write_combination(path, "+01", sample(), combos, told), ComboWrite::written);
-    EXPECT_EQ(write_combination(path, "+02", sample(), combos, told), ComboWrite::kept_not);
-    EXPECT_EQ(read_all(path), "title\nlast line without end\n+01     (2 -3)(5)\n+02     (2 -3)(5)\n");
-    ASSERT_EQ(combos.size(), 30u);
-    EXPECT_EQ(combos.back(), "+01     (2 -3)(5)");
+    EXPECT_EQ(write_combination(path, "+01", sample(), t, told), ComboWrite::written);
+    EXPECT_EQ(write_combination(path, "+02", sample(), t, told), ComboWrite::kept_not);
+    // The same combination again is not written twice.
+    EXPECT_EQ(write_combination(path, "+01", sample(), t, told), ComboWrite::present);
+    EXPECT_EQ(read_all(path), "title\nlast line without end\n+01     (2 -3)(5)\n*+01     2=x>1 3=x>2 5=y=1\n"
+                              "+02     (2 -3)(5)\n*+02     2=x>1 3=x>2 5=y=1\n");
+    ASSERT_EQ(t.cfcomb.size(), 30u);
+    EXPECT_EQ(t.cfcomb.back(), "+01     (2 -3)(5)");
     sv.replay(told);
     EXPECT_EQ(sv.with_prefix("note:"),
               (std::vector<std::string>{
                   "note:NOTE: Boolean combination of attribute +01 written to control file $ [log] kind=full",
-                  "note:NOTE: # combinations >30. Exceeds allowable. But is written to CF $ [log] kind=full"}));
+                  "note:NOTE: # combinations >30. Exceeds allowable. But is written to CF $ [log] kind=full",
+                  "note:NOTE: Boolean combination of attribute +01 is already in the control file $ [log] kind=full"}));
 }
 
 TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
@@ -65,12 +87,12 @@ TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
     // 50 terms "(1000)" .. "(1049)" make a 300-column text.
     partition::TermList a;
     for (int k = 0; k < 50; ++k) a.add_term({1000 + k});
-    std::vector<std::string> combos;
+    files::ControlTables t = tables();
     test::RecordingServices sv;
     Notices told;
-    EXPECT_EQ(write_combination(path, "+a_1", a, combos, told), ComboWrite::too_long);
+    EXPECT_EQ(write_combination(path, "+a_1", a, t, told), ComboWrite::too_long);
     EXPECT_EQ(read_all(path), "title\n");
-    EXPECT_TRUE(combos.empty());
+    EXPECT_TRUE(t.cfcomb.empty());
     // 32 terms of 4 digits are 192 text columns: whole in the text, but the record
     // of 8 + 192 columns is 200: still read back whole; one more literal is not.
     partition::TermList edge;
@@ -78,7 +100,7 @@ TEST(CombinationWrite, TextsThatWouldBeReadBackCutAreRefused)
     EXPECT_EQ(combination_record("+a_1", edge).size(), 200u);
     edge.lits.back() = 10000;
     EXPECT_TRUE(combination_record("+a_1", edge).empty());
-    EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), combos, told),
+    EXPECT_EQ(write_combination(test::temp_path("missing/none.mrc"), "+a_1", sample(), t, told),
               ComboWrite::failed);
 }
 
@@ -95,12 +117,12 @@ TEST(CombinationWrite, AFullDiskLeavesTheFileWhole)
         errno = ENOSPC;
         return -1;
     };
-    std::vector<std::string> combos;
+    files::ControlTables t = tables();
     test::RecordingServices sv;
     Notices told;
-    EXPECT_EQ(write_combination(path, "+01", sample(), combos, told, full), ComboWrite::failed);
+    EXPECT_EQ(write_combination(path, "+01", sample(), t, told, full), ComboWrite::failed);
     EXPECT_EQ(read_all(path), "title\n*\n");
-    EXPECT_TRUE(combos.empty());
+    EXPECT_TRUE(t.cfcomb.empty());
     sv.replay(told);
     EXPECT_EQ(
         sv.with_prefix("note:"),
@@ -131,7 +153,7 @@ TEST(CombinationWrite, TwoWritersOfOneFileTakeTurns)
     {
         std::ofstream(path, std::ios::binary) << "title\n*\n";
     }
-    std::vector<std::string> combos_a, combos_b;
+    files::ControlTables tables_a = tables(), tables_b = tables();
     Notices told_a, told_b;
     std::atomic<bool> b_done{false};
     std::thread b;
@@ -140,7 +162,7 @@ TEST(CombinationWrite, TwoWritersOfOneFileTakeTurns)
             struct stat st = {};
             ::stat(path.c_str(), &st); // the file as the first writer read it
             b = std::thread([&] {
-                write_combination(path, "+02", sample(), combos_b, told_b);
+                write_combination(path, "+02", sample(), tables_b, told_b);
                 b_done = true;
             });
             // A bound on the wait only weakens the check, never fails it.
@@ -150,9 +172,10 @@ TEST(CombinationWrite, TwoWritersOfOneFileTakeTurns)
         }
         return ::write(fd, data, n);
     };
-    EXPECT_EQ(write_combination(path, "+01", sample(), combos_a, told_a, held), ComboWrite::written);
+    EXPECT_EQ(write_combination(path, "+01", sample(), tables_a, told_a, held), ComboWrite::written);
     if (b.joinable()) b.join();
-    EXPECT_EQ(read_all(path), "title\n*\n+01     (2 -3)(5)\n+02     (2 -3)(5)\n");
+    EXPECT_EQ(read_all(path), "title\n*\n+01     (2 -3)(5)\n*+01     2=x>1 3=x>2 5=y=1\n+02     (2 -3)(5)\n"
+                              "*+02     2=x>1 3=x>2 5=y=1\n");
     for (auto [told, name] : {std::pair{&told_a, "+01"}, std::pair{&told_b, "+02"}}) {
         test::RecordingServices sv;
         sv.replay(*told);

@@ -131,7 +131,7 @@ protected:
     std::vector<char> xmask;
     XSpace xs;
     bool constrainx = true;
-    int nobs = 7;
+    long long nobs = 7;
     bool qrank = false;
     int yranges = 0;
     XConstrContext cx{constrainx, xs,       xmask, data, 6, tables, varline, 3, 7, nobs, qrank, [this] { ++yranges; },

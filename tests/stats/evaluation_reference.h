@@ -182,7 +182,7 @@ inline RefSplit ref_splittab(const RefData& d, const partition::TermList& first,
     out.n2 = b.c.back();
     out.ss1 = ss(a, a.c.size() - 1);
     out.ss2 = ss(b, b.c.size() - 1);
-    const float nt = static_cast<float>(out.n1 + out.n2);
+    const auto nt = static_cast<double>(out.n1 + out.n2);
     if (nt > 0) {
         const double sum = a.sum.back() + b.sum.back();
         out.sst = (a.sq.back() + b.sq.back()) - sum * sum / nt;

@@ -369,25 +369,37 @@ TEST(SplitSums, LayersOfSeveralYsMatchASampleOfEachY)
 // pf(9, 1, 6, lower.tail = FALSE) = 0.0240082. Two observations leave no degree
 // of freedom, a side without weight no split, and sides without spread an F of 1e20
 // when they differ; a constant Y (SST 0, or the rounding noise of single-precision
-// squares, which may be negative) shows no split at all: F = 0, P = 1.
+// squares, which may be negative) shows no split at all: F = 0, P = 1. Weights
+// beyond 2^24 keep N - 2 whole (9119999998, not the 9120000000 of a float), and
+// R's pf(4, 1, 9119999998, lower.tail = FALSE) = 0.0455003.
 TEST(SplitSums, FTestOfTheSplit)
 {
     struct Case {
         SplitSums sums;
         double f, p;
     };
+    const double w = 2e9;
     const Case cases[] = {
         {{4, 4, 0.0, 0.75, 0, 0, 0, 0, 1.875}, 9.0, 0.0240082},
         {{1, 1, 0.0, 0.0, 0, 0, 0, 0, 0.5}, 1e20, 1.0},
         {{5, 0, 2.0, 0.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
         {{3, 3, 1.0, 1.0, 0, 0, 0, 0, 2.0}, 0.0, 1.0},
         {{4, 4, 0.0, 0.0, 0, 0, 0, 0, 0.0}, 0.0, 1.0},
+        {{4559999999, 4560000001, w / 2, w / 2, 0, 0, 0, 0, w + 4 * w / 9119999998.0}, 4.0, 0.0455003},
     };
     for (const Case& c : cases) {
         const meru::stats::SplitFTest t = meru::stats::split_f_test(c.sums);
         EXPECT_FLOAT_EQ(static_cast<float>(t.f), static_cast<float>(c.f));
         EXPECT_NEAR(t.p, c.p, 2e-6) << c.f;
     }
+    EXPECT_EQ(meru::stats::split_f_test(cases[5].sums).df2, 9119999998);
+    // SST over a weight of 2^24 + 3, Y 1 on all but 1 of it: (2^24 + 2) / (2^24 + 3),
+    // where a single-precision total would give about 2.
+    SplitSlots slots;
+    slots.first.count[0] = 16777218;
+    slots.first.sum[0] = slots.first.sumsq[0] = 16777218.0;
+    slots.second.count[0] = 1;
+    EXPECT_NEAR(meru::stats::finish_split(slots, 0, 0, false).sst, 16777218.0 / 16777219.0, 1e-9);
     // A constant Y over 1999 observations split 1000 | 999.
     std::vector<std::vector<int>> bytes(1999, {0});
     std::fill_n(bytes.begin(), 1000, std::vector<int>{1});

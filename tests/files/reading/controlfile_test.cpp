@@ -1,6 +1,7 @@
 // Control-file pre-scan and reader on whole files: the worked example, awkward
 // files of the catalogue in data/, and the counts that size the tables.
 #include "cf_fixture.h"
+#include "platform/io/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -242,15 +243,32 @@ TEST(ControlFileReader, TablesTooSmallAreReportedNotOverrun)
     EXPECT_EQ(s.t.att.size(), 52u);
 }
 
-TEST(ControlFileReader, VariableListStopsAt5000Characters)
+// The variable list may take 5000 characters, a blank standing for each line end
+// between its lines; a longer one (every second case: 5001) is refused whole, in
+// the control file as in the data file's first line.
+TEST(ControlFileReader, VariableListOfAtMost5000Characters)
 {
-    std::string vars;
-    for (int i = 0; i < 700; ++i) vars += "abcdefg ";
-    CfRun r;
-    r.run(cf_text(vars, ""));
-    EXPECT_TRUE(r.called("help:ERROR: too many characters"));
-    EXPECT_TRUE(r.called("help:NOTE: too long variable list in control file"));
-    EXPECT_EQ(r.t.vars.nvar, 625); // 5000 characters of 8-character names and blanks
+    std::string names; // 833 names of 5 characters with blanks: 4997 characters
+    for (int i = 1; i <= 833; ++i) names += (i > 1 ? " v" : "v") + std::to_string(1000 + i);
+    const std::string two = names.substr(0, 2501) + "\n"; // a first line ending at a blank
+    const std::string lists[][2] = {{names + "abc", ""}, {names + "abcd", ""}, {two + names.substr(2502) + "abc", ""},
+                                    {two + names.substr(2501) + "abc", ""}, {"", names + "abc"}, {"", names + "abcd"}};
+    const meru::io::testing::TempDir dir;
+    for (int k = 0; k < 6; ++k) {
+        const auto& [list, first_line] = lists[k];
+        const bool refused = k % 2 == 1;
+        CfRun r;
+        r.run(cf_text(list, "v1001 i 1\n"), dir.write("names.dat", first_line + "\n1\n"));
+        EXPECT_EQ(r.nvd.names_refused, refused) << k;
+        EXPECT_EQ(r.called("help:ERROR: too many characters"), refused) << k;
+        EXPECT_EQ(r.called(list.empty() ? "help:NOTE: too long variable list in data file"
+                                         : "help:NOTE: too long variable list in control file"),
+                  refused)
+            << k;
+        if (!refused) {
+            EXPECT_TRUE(r.t.vars.nvar == 833 && r.t.vars.varname[833] == "v1833abc") << k;
+        }
+    }
 }
 
 TEST(ControlFileReader, NamesFromAMissingDataFile)

@@ -56,7 +56,8 @@ TEST(FixedFormat, HeaderRecordIsSkippedAndBadRecordsReported)
     EXPECT_EQ(r->d.obsid[0], "A001");
     EXPECT_EQ(r->d.obsid[1], "A003");
     EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 0, 0, 0}));
-    EXPECT_EQ(r->r.bad_frequency, 1);
+    EXPECT_EQ(r->r.frequency_refused, 1);
+    EXPECT_TRUE(r->logged("ERROR: negative frequency count on line 4: -2. Assumed missed"));
     EXPECT_TRUE(r->called("msgbox:NOTE: Possible character header in file. Record ignored:$ kind=ok"));
     EXPECT_TRUE(r->logged("ERROR: Data READ error in record     2 Record skipped. It is:"));
     EXPECT_TRUE(r->logged("A002 x.0 0  1"));

@@ -195,24 +195,38 @@ TEST(CharacterData, MissingStatesCountAsMissingValues)
     EXPECT_TRUE(r->logged(" Missed record is #       4"));
 }
 
+// Whole frequencies up to 2^31 - 1 are weights as they stand, their total passing
+// 2^31; one beyond, or negative, is refused and one with a fraction gives its whole
+// part, each told by its line as what it is; only an item that is no number is
+// told as non-numeric.
 TEST(Frequency, WeightsAndBadFrequencies)
 {
     const char* cf = "m\n_ID_ x _FREQ_\n*\nx mean\n*\nfree space\nDATA\n";
-    auto r = run_data(cf, "P1 10 2\nP2 20 -3\nP3 30 x\nP4 40 1\n", "f.dat");
-    ASSERT_EQ(r->r.nread, 4);
-    EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 0, 0, 1}));
+    auto r = run_data(cf,
+                      "P1 10 2\nP2 20 -3\nP3 30 x\nP4 40 1\nP5 50 2147483647\nP6 60 2147483648\n"
+                      "P7 70 1049420482\nP8 80 2.5\n",
+                      "f.dat");
+    ASSERT_EQ(r->r.nread, 8);
+    EXPECT_EQ(r->d.obswt, (std::vector<int>{2, 0, 0, 1, 2147483647, 0, 1049420482, 2}));
     EXPECT_EQ(r->d.obsid[0], "P1");
     EXPECT_EQ(r->d.obsid[3], "P4");
-    EXPECT_EQ(r->r.bad_frequency, 2);
-    EXPECT_EQ(r->count_logged("ERROR reading frequency count.Assumed missed"), 2);
-    EXPECT_EQ(r->r.nobsin, 3);
-    // Weighted mean (2*10 + 40) / 3 = 20; the cut x > 20 is false for 10 and 20.
+    EXPECT_EQ(r->r.nobsin, 3196904134LL);
+    EXPECT_EQ(r->r.bad_frequency, 1);
+    EXPECT_EQ(r->count_logged("ERROR reading frequency count.Assumed missed"), 1);
+    EXPECT_TRUE(r->logged("ERROR: negative frequency count on line 2: -3. Assumed missed"));
+    EXPECT_TRUE(r->logged("ERROR: frequency count too large (above 2147483647) on line 6: 2147483648. Assumed missed"));
+    EXPECT_TRUE(r->logged("NOTE: frequency count not whole on line 8: 2.5. Its whole part is taken"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: Non_numeric frequency variable. Assumed zero$ kind=ok"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: Frequency too large or negative on 2 record(s). Assumed zero. View log $ kind=ok"));
+    EXPECT_TRUE(r->called("msgbox:NOTE: Frequency not whole on 1 record(s). Whole part taken. View log $ kind=ok"));
+    // Weighted mean (2*10 + 40 + 2147483647*50 + 1049420482*70 + 2*80) / 3196904134
+    // = 56.5652; x > 56.5652 holds for 70 and 80 only.
     const auto& a = r->t.att[2];
-    EXPECT_FLOAT_EQ(static_cast<float>(a.cut1), 20);
-    EXPECT_EQ(r->ab(2, 1), 0);
-    EXPECT_EQ(r->ab(2, 4), 1);
-    EXPECT_EQ(r->r.att[2].positive, 1);
-    EXPECT_EQ(r->r.att[2].negative, 2);
+    EXPECT_NEAR(a.cut1, 56.5652, 1e-4);
+    EXPECT_EQ(r->ab(2, 5), 0);
+    EXPECT_EQ(r->ab(2, 7), 1);
+    EXPECT_EQ(r->r.att[2].positive, 1049420482LL + 2);
+    EXPECT_EQ(r->r.att[2].negative, 2147483647LL + 2 + 1);
 }
 
 TEST(DecodeItem, NumbersMissingAndStates)

@@ -1,0 +1,116 @@
+#include "search/combination_check.h"
+
+#include "files/textutil.h"
+#include "partition/labels.h"
+#include "platform/io/logwriter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace meru::search {
+
+namespace {
+
+// A record's name: the text before its first "(", blanks trimmed.
+std::string record_name(const std::string& record) { return files::trim(record.substr(0, record.find('('))); }
+
+// The attribute numbers of a record's partition text, each once, in the order
+// first met.
+std::vector<int> attribute_numbers(const std::string& record)
+{
+    std::vector<int> out;
+    const std::size_t open = record.find('(');
+    if (open == std::string::npos) return out;
+    const char* p = record.data() + open;
+    const char* end = record.data() + record.size();
+    while (p < end) {
+        if (*p < '0' || *p > '9') {
+            ++p;
+            continue;
+        }
+        int a = 0;
+        p = std::from_chars(p, end, a).ptr;
+        if (std::find(out.begin(), out.end(), a) == out.end()) out.push_back(a);
+    }
+    return out;
+}
+
+// The number = meaning pairs of a check line for the combination named `name`;
+// none when the line is not that combination's check line.
+std::map<int, std::string> check_pairs(const std::string& line, const std::string& name)
+{
+    std::map<int, std::string> pairs;
+    if (!line.starts_with('*') || files::trim(line.substr(1, files::kNameLen)) != name) return pairs;
+    std::istringstream items(line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen)));
+    for (std::string item; items >> item;) {
+        const std::size_t eq = item.find('=');
+        int a = 0;
+        if (eq != std::string::npos && std::from_chars(item.data(), item.data() + eq, a).ptr == item.data() + eq)
+            pairs.emplace(a, item.substr(eq + 1));
+    }
+    return pairs;
+}
+
+} // namespace
+
+std::string attribute_meaning(int a, const files::ControlTables& t)
+{
+    if (a < 1 || a > t.natt || static_cast<std::size_t>(a) >= t.att.size()) return {};
+    const files::Attribute& at = t.att[static_cast<std::size_t>(a)];
+    const auto col = static_cast<std::size_t>(partition::litval(a, 1, t) - 1);
+    const std::string& label = files::trim(at.savedlab[col]).empty() ? at.attlab[col] : at.savedlab[col];
+    return files::noblanks(files::squeeze(at.attname + label));
+}
+
+std::string combination_check_line(const std::string& record, const files::ControlTables& t)
+{
+    std::string line = "*" + record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen));
+    line.resize(1 + files::kNameLen, ' ');
+    bool first = true;
+    for (const int a : attribute_numbers(record)) {
+        line += (first ? "" : " ") + std::to_string(a) + "=" + attribute_meaning(a, t);
+        first = false;
+    }
+    return line;
+}
+
+int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log)
+{
+    std::vector<std::string> kept;
+    int left_out = 0;
+    for (std::size_t k = 0; k < t.cfcomb.size(); ++k) {
+        const std::string& record = t.cfcomb[k];
+        const std::map<int, std::string> written =
+            check_pairs(k < t.cfcheck.size() ? t.cfcheck[k] : std::string(), record_name(record));
+        std::string changed;
+        for (const int a : attribute_numbers(record)) {
+            const auto w = written.find(a);
+            if (w == written.end()) continue;
+            const std::string now = attribute_meaning(a, t);
+            if (now == w->second) continue;
+            changed = "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
+                      (now.empty() ? "names no attribute now" : "is " + now + " now");
+            break;
+        }
+        if (changed.empty()) {
+            kept.push_back(record);
+            continue;
+        }
+        ++left_out;
+        told.line(log, "NOTE: combination " + record_name(record) + " left out: " + changed);
+    }
+    t.cfcomb = std::move(kept);
+    t.cfcheck.clear();
+    t.ncombfound -= left_out;
+    if (left_out > 0)
+        told.add_note("NOTE: " + std::to_string(left_out) +
+                          " control file combination(s) left out: their attribute numbers name other "
+                          "attributes now. View log $",
+                      NoteKind::Full, false);
+    return left_out;
+}
+
+} // namespace meru::search
