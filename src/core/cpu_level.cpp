@@ -26,6 +26,10 @@ CpuLevel probe()
     return have;
 }
 
+#if MERU_X86_DISPATCH
+__attribute__((target("avx"))) void zero_upper() { __builtin_ia32_vzeroupper(); }
+#endif
+
 CpuLevel from_environment()
 {
     const CpuLevel have = machine_level();
@@ -53,6 +57,14 @@ CpuLevel machine_level()
 }
 
 CpuLevel cpu_level() { return current().load(std::memory_order_relaxed); }
+
+void clean_vector_state()
+{
+#if MERU_X86_DISPATCH
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) zero_upper();
+#endif
+}
 
 std::vector<CpuLevel> machine_levels()
 {

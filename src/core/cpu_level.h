@@ -71,6 +71,13 @@ Fn by_level(CpuLevel level, Fn generic, std::type_identity_t<Fn> popcnt, std::ty
     return generic;
 }
 
+// Marks the upper halves of the vector registers clean (VZEROUPPER where the
+// processor has AVX). Library routines that use the wide registers can leave
+// them marked in use, and every scalar floating-point instruction after them
+// then waits on the whole register: a loop of scalar arithmetic that runs
+// after anything else (the event pump, a copy) calls it first.
+void clean_vector_state();
+
 // While it lives, cpu_level() is at most `most` (caps nest; the last one made
 // is undone first). Not for use while another thread picks kernels.
 class CpuLevelCap {

@@ -1,5 +1,6 @@
 #include "stats/random_partitions.h"
 
+#include "core/cpu_level.h"
 #include "platform/io/random.h"
 #include "stats/criterion.h"
 #include "stats/hypergeometric.h"
@@ -203,6 +204,9 @@ RandomResult randy(const RandomInput& in, const SplitCriterion& criterion, const
         res.escaped = true;
     }
     for (int i = 1; i <= nrand; ++i) {
+        // The draws below are scalar arithmetic and logarithms, after the
+        // scorer and the progress pump may have used the wide registers.
+        clean_vector_state();
         const long long s = split_size(request.mode, request.fixed, w, m, in.splithist, random);
         select_units(in_a, units, s, random);
         const double g = scorer.g(in_a);
