@@ -8,6 +8,7 @@
 #include "platform/io/logwriter.h"
 #include "platform/io/random.h"
 #include "settings/attr_picker.h"
+#include "stats/hypergeometric.h"
 
 #include <algorithm>
 #include <numeric>
@@ -80,17 +81,17 @@ long long merge_split(std::vector<int>& obswt, std::vector<int>& testwt)
 void select_training(std::vector<int>& obswt, std::vector<int>& testwt, int n, long long size, long long total,
                      io::RandomStream& rng)
 {
+    // Each unit of weight joins the training sample with the share of places
+    // left among the units left; an observation's units are drawn together, so
+    // that the time follows the observations, not their total weight.
     long long m = size;
     long long r = total;
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        int taken = 0;
-        for (int c = 0; c < obswt[k]; ++c, --r) {
-            if (m > 0 && rng.next() <= static_cast<double>(m) / static_cast<double>(r)) {
-                ++taken;
-                --m;
-            }
-        }
+        const int w = std::max(obswt[k], 0);
+        const auto taken = w > 0 && m > 0 ? static_cast<int>(stats::hypergeometric(r, m, w, rng)) : 0;
+        m -= taken;
+        r -= w;
         testwt[k] = obswt[k] - taken;
         obswt[k] = taken;
     }
@@ -101,7 +102,7 @@ SplitResult trainsplit(SplitSettings& s, SplitContext& cx)
     const int n = std::min({cx.n, static_cast<int>(cx.obswt.size()), static_cast<int>(cx.testwt.size())});
     cx.n = n;
     const long long total = merge_split(cx.obswt, cx.testwt);
-    if (s.lastsize < 1) s.lastsize = static_cast<int>(0.6666 * static_cast<double>(total));
+    if (s.lastsize < 1) s.lastsize = static_cast<long long>(0.6666 * static_cast<double>(total));
     s.sizetext = io::fmt_i(s.lastsize, 6);
     for (;;) {
         Form f = split_form(s, total);
@@ -144,7 +145,7 @@ SplitResult trainsplit(SplitSettings& s, SplitContext& cx)
             split_note(cx, " There are " + training_share(count, total));
         }
         cx.msgline = "NOTE: Training/test";
-        s.lastsize = static_cast<int>(count);
+        s.lastsize = count;
         return {true, count};
     }
 }

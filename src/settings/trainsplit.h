@@ -37,7 +37,7 @@ struct SplitSettings {
     bool nonrepeatable = false;
     bool byattribute = false;
     std::string sizetext; // 6 characters
-    int lastsize = 0;     // the last training size; 0 at start
+    long long lastsize = 0; // the last training size; 0 at start
 };
 
 // Adds the test weights back into the training weights and empties them;
@@ -68,8 +68,9 @@ struct SplitResult {
 SplitResult trainsplit(SplitSettings& settings, SplitContext& cx);
 
 // Draws `size` of the `total` weighted copies by selection sampling, observations
-// in order: each copy is taken while m are still wanted among r unvisited when a
-// draw is at most m / r. The taken copies stay in `obswt`, the rest move to `testwt`.
+// in order: each copy is taken with probability m / r while m are still wanted
+// among r unvisited, an observation's copies drawn at once (hypergeometric). The
+// taken copies stay in `obswt`, the rest move to `testwt`.
 void select_training(std::vector<int>& obswt, std::vector<int>& testwt, int n, long long size, long long total,
                      io::RandomStream& rng);
 

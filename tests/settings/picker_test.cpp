@@ -332,6 +332,13 @@ TEST_F(Split, ARepeatableSplitGivesTheSameSampleAndCopiesSplitSeparately)
         both += w[0] > 0 && t[0] > 0;
     }
     EXPECT_EQ(both, 200);
+    // Weights near the largest are drawn together: the sample has its size, and
+    // each observation about its share (2e9 of 3147483652: 63.54%; sd about 1.3e4).
+    std::vector<int> big{2147483647, 1000000000, 5}, rest(3, 0);
+    select_training(big, rest, 3, 2000000000, 3147483652LL, r);
+    EXPECT_EQ(static_cast<long long>(big[0]) + big[1] + big[2], 2000000000LL);
+    EXPECT_EQ(static_cast<long long>(big[0]) + rest[0], 2147483647LL);
+    EXPECT_NEAR(big[1], 635428241.0, 1e5);
 }
 
 TEST_F(Split, AnAttributeDefinedSplitSendsMissingBytesToTheTestSample)
