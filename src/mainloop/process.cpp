@@ -142,7 +142,7 @@ Flow random_request(Program& p)
     // Several Ys in serial mode are searched one at a time: the partition in hand
     // and the random partitions are scored on the Y the user picks, and compared
     // with that Y's own search.
-    const bool serial = a.outcome.ny > 1 && a.outcome.yserial;
+    const bool serial = a.outcome.serial();
     const int ky = serial ? select_y(p) : 0;
     if (serial && ky <= 0) return Flow::loop_head;
     if (serial) p.log.write("Y variable is " + a.outcome.yname[at(ky - 1)]);

@@ -403,7 +403,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     if (!in_go && !logrank) p.log.write(" Generalised error is " + error_text(error) + "%");
 
     if (in_go && !p.strategy.treemode) record_statistics(p, cur, complexity, r.n, error);
-    if (in_go && p.process.go_statistics && !(a.outcome.ny > 1 && a.outcome.yserial) && !p.strategy.treemode &&
+    if (in_go && p.process.go_statistics && !a.outcome.serial() && !p.strategy.treemode &&
         imbalanced(r.n_a, r.n_a_minus))
         p.services.helpshow("NOTE: imbalanced partition");
     p.process.go_statistics = false;

@@ -11,7 +11,7 @@ int search_y(const Program& p)
 {
     const Analysis& a = *p.analysis;
     const outcome::Outcome& y = a.outcome;
-    return y.ny > 1 && y.yserial ? std::clamp(a.ycurrent, 1, y.ny) : 1;
+    return y.serial() ? std::clamp(a.ycurrent, 1, y.ny) : 1;
 }
 
 int scored_y(const Program& p, int y)

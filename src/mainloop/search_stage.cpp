@@ -99,7 +99,7 @@ std::string caption(const Program& p, bool iterative)
     std::string text = "Searching";
     if (p.search.treegrow) text = "Constructing tree!";
     if (iterative) text = "Searching: Iteration " + io::fmt_i(p.iteration.iteration, 2);
-    if (a.outcome.ny > 1 && a.outcome.yserial) text += " Serial Y=" + io::fmt_i(a.ycurrent, 2);
+    if (a.outcome.serial()) text += " Serial Y=" + io::fmt_i(a.ycurrent, 2);
     // A tree's nodes run as groups of the program's own, not the user's by-groups.
     if (!p.search.treegrow && a.bygroup.current > 0 && (a.bygroup.mode || a.bygroup.current > 1))
         text += " By group " + io::fmt_i(a.bygroup.current, 3);
@@ -125,7 +125,7 @@ void sample(Program& p, EvaluationInputs& in)
 // The serial ordinal or nominal analysis under way, if any.
 search::SerialKind sequence_kind(const outcome::Outcome& y)
 {
-    if (y.ny < 2 || !y.yserial) return search::SerialKind::none;
+    if (!y.serial()) return search::SerialKind::none;
     return y.yordforce   ? search::SerialKind::ordinal
            : y.ynomforce ? search::SerialKind::nominal
                          : search::SerialKind::none;
@@ -220,7 +220,7 @@ search::LoopSettings loop_settings(Program& p, EvaluationInputs& in)
     ls.iteration = p.iteration.iteration;
     ls.detailed = p.options.detailout;
     ls.dispgraph = p.options.dispgraph && !s.treegrow;
-    ls.serial_y = a.outcome.ny > 1 && a.outcome.yserial ? scored_y(p) : 0;
+    ls.serial_y = a.outcome.serial() ? scored_y(p) : 0;
     ls.threads = search::search_threads();
     ls.workers = &p.search_threads;
     ls.data = &in.data;
@@ -332,12 +332,10 @@ Flow search_stage(Program& p)
 
     const double penalty = p.crit.auto_beta ? 0.0 : beta_in_force(p);
     search::SearchResults& results = p.results;
-    results.clear_lists();
+    results.clear_search();
     p.process.lists_key = score_key(p);
-    results.splithist.fill(0);
     it.iteration = 1;
     if (it.iterative) search::start_iterative(it, p.log);
-    results.searchg_count = 0;
     if (a.outcome.ny < 1) {
         std::string text = "NOTE: Y is not defined! $";
         p.services.msgbox(text, BoxKind::Ok, false);

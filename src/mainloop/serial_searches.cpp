@@ -9,14 +9,12 @@ namespace {
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
-bool serial(const Analysis& a) { return a.outcome.ny > 1 && a.outcome.yserial; }
-
 } // namespace
 
 void keep_serial_search(Program& p)
 {
     Analysis& a = *p.analysis;
-    if (!serial(a) || !p.process.current_valid) return;
+    if (!a.outcome.serial() || !p.process.current_valid) return;
     const int k = search_y(p);
     a.serial_searches.resize(at(a.outcome.ny));
     const ProcessState& ps = p.process;
@@ -26,7 +24,7 @@ void keep_serial_search(Program& p)
 
 int found_for(const Program& p, const partition::Partition& cur)
 {
-    if (!p.analysis || !serial(*p.analysis)) return 0;
+    if (!p.analysis || !p.analysis->outcome.serial()) return 0;
     const std::vector<SerialSearch>& kept = p.analysis->serial_searches;
     for (std::size_t k = 0; k < kept.size(); ++k) {
         const partition::Partition& f = kept[k].found;

@@ -51,7 +51,7 @@ void show_bootstrap_partition(Program& p, int sample)
     ui::partwin(p.ui, ps.current.second, t, 1 - ps.current.repflag, caption, row, false, true);
 }
 
-bool serial_ys_left(const Analysis& a) { return a.outcome.ny > 1 && a.outcome.yserial && a.ycurrent < a.outcome.ny; }
+bool serial_ys_left(const Analysis& a) { return a.outcome.serial() && a.ycurrent < a.outcome.ny; }
 
 void write_summary(Program& p, const search::SummaryMode& mode)
 {
@@ -62,7 +62,7 @@ void write_summary(Program& p, const search::SummaryMode& mode)
     const std::span<const search::SearchRecord> records = std::span(p.process.history).first(used);
     // The name of the Y each search of a serial analysis searched.
     std::vector<std::string> ynames;
-    if (a.outcome.ny > 1 && a.outcome.yserial)
+    if (a.outcome.serial())
         for (const search::SearchRecord& r : records)
             ynames.push_back(r.y >= 1 && r.y <= a.outcome.ny ? a.outcome.yname[at(r.y - 1)] : "");
     search::searchsum(records, mode, ynames, p.log);
@@ -146,7 +146,7 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
         r.list = cur.first;
         r.flag = cur.repflag;
         r.nobs = n;
-        if (a.outcome.ny > 1 && a.outcome.yserial) r.y = search_y(p);
+        if (a.outcome.serial()) r.y = search_y(p);
     }
     if (p.nauto_by >= 1 && at(p.nauto_by) <= ps.history.size()) {
         search::SearchRecord& r = ps.history[at(p.nauto_by - 1)];
@@ -214,7 +214,7 @@ Flow continue_series(Program& p)
     back_to_training(p);
     // The root of a growing tree is a level of one node.
     if (a.growth.growing) return tree_pass_end(p);
-    if (a.outcome.ny > 1 && a.outcome.yserial && f.searching) {
+    if (a.outcome.serial() && f.searching) {
         keep_level_partition(p);
         if (a.ycurrent < a.outcome.ny) {
             // The next Y of a serial analysis is ranked and searched.

@@ -66,9 +66,7 @@ void end_growth(Program& p)
     drop_strata(p);
     p.process.current_valid = false;
     p.process.current_g = 0.0f;
-    p.results.clear_lists();
-    p.results.splithist.fill(0);
-    p.results.searchg_count = 0;
+    p.results.clear_search();
     a.growth.growing = false;
     a.growth.tree = {};
     p.search.treegrow = false;

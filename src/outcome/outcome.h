@@ -72,6 +72,9 @@ struct Outcome {
     std::string defyname;  // the current Y's variable: the first variable until a Y is confirmed
     bool yabandon = false; // the last call of the Y menu was cancelled or refused
 
+    // Several Ys analysed one after another, each as if it were the only one.
+    bool serial() const { return ny > 1 && yserial; }
+
     // The scatter plot's variables and the request to open it without its dialog.
     int scatx = 1;
     int scaty = 0;

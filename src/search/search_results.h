@@ -46,6 +46,13 @@ struct SearchResults {
         bestlist.clear();
         top10.clear();
     }
+    // What a search left is forgotten: its lists, split histogram and G values.
+    void clear_search()
+    {
+        clear_lists();
+        splithist.fill(0);
+        searchg_count = 0;
+    }
     // Counts an evaluation's split band (0: none) and complexity (clamped to
     // 0..kMaxComplexity) in the two histograms.
     static void count(SplitCounts& split, ComplexityCounts& cplx, int band, int complexity)

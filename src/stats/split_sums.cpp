@@ -92,7 +92,7 @@ SplitSums finish_split(const SplitSlots& slots, int q1, int q2, bool per_term)
     // hold a weight beyond 2^24 whole.
     const auto nt = static_cast<double>(r.n1 + r.n2);
     if (nt > 0.0) {
-        const double sum = slots.first.sum[l1] + slots.second.sum[l2];
+        const double sum = r.y1 + r.y2;
         r.sst = (slots.first.sumsq[l1] + slots.second.sumsq[l2]) - sum * sum / nt;
     }
     return r;

@@ -52,12 +52,7 @@ dialog Select attribute
   set 1007 = 2
   press OK
 answer no
-menu Process > Statistics
-dialog Select partition
-  set Current = on
-  press OK
-dismiss
-key 57 Esc
+$(current_statistics)
 SCRIPT
 run_program iterative 0 "$meru"
 expect_line iterative "Write created attribute as a control file combination?"

@@ -123,12 +123,7 @@ dismiss
 click 15 20 8
 menu Process > Switch to test sample
 dismiss
-menu Process > Statistics
-dialog Select partition
-  set Current = on
-  press OK
-dismiss
-key 57 Esc
+$(current_statistics)
 SCRIPT
 } >"$work/split.txt"
 run_program split 0 "$meru"

@@ -109,6 +109,13 @@ open_with_y() {
 
 settings_lines() { (($# == 0)) || printf '%s\n' "$@"; }
 
+# current_statistics: script lines that list Process > Statistics of the current
+# partition and close the statistics window.
+current_statistics() {
+  printf '%s\n' "menu Process > Statistics" "dialog Select partition" "  set Current = on" "  press OK" dismiss \
+    "key 57 Esc"
+}
+
 # by_value VAR: script lines that choose Y > By group/cross-validate and take
 # the groups by the values of VAR.
 by_value() {
