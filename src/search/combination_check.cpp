@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
-#include <sstream>
 #include <vector>
 
 namespace meru::search {
@@ -44,14 +43,27 @@ std::map<int, std::string> check_pairs(const std::string& line, const std::strin
 {
     std::map<int, std::string> pairs;
     if (!line.starts_with('*') || files::trim(line.substr(1, files::kNameLen)) != name) return pairs;
-    std::istringstream items(line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen)));
-    for (std::string item; items >> item;) {
+    // The pairs are parted by blanks alone: a meaning holds none, but may hold a
+    // tab or any other character of its variable's name.
+    const std::string rest = line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen));
+    for (std::size_t from = 0, to = 0; from < rest.size(); from = to + 1) {
+        to = std::min(rest.find(' ', from), rest.size());
+        const std::string item = rest.substr(from, to - from);
         const std::size_t eq = item.find('=');
         int a = 0;
         if (eq != std::string::npos && std::from_chars(item.data(), item.data() + eq, a).ptr == item.data() + eq)
             pairs.emplace(a, item.substr(eq + 1));
     }
     return pairs;
+}
+
+// What the added attribute made from the combination record is, as
+// attribute_meaning gives it once made: the name (8 characters at most) and the
+// label "=1" of its value 1.
+std::string made_meaning(const std::string& record)
+{
+    return files::noblanks(
+        files::squeeze(record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen)) + "=1"));
 }
 
 } // namespace
@@ -80,6 +92,16 @@ std::string combination_check_line(const std::string& record, const files::Contr
 int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log)
 {
     std::vector<std::string> kept;
+    // A combination may name the added attributes that the combinations before
+    // it make: each kept one, made in its turn, takes the next number after the
+    // control file's attributes. So a number beyond them is checked against the
+    // combination that will have made it.
+    std::vector<std::string> made;
+    const auto meaning_then = [&t, &made](int a) {
+        if (a <= t.natt) return attribute_meaning(a, t);
+        const auto m = static_cast<std::size_t>(a - t.natt);
+        return m <= made.size() ? made[m - 1] : std::string();
+    };
     int left_out = 0;
     for (std::size_t k = 0; k < t.cfcomb.size(); ++k) {
         const std::string& record = t.cfcomb[k];
@@ -89,7 +111,7 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
         for (const int a : attribute_numbers(record)) {
             const auto w = written.find(a);
             if (w == written.end()) continue;
-            const std::string now = attribute_meaning(a, t);
+            const std::string now = meaning_then(a);
             if (now == w->second) continue;
             changed = "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
                       (now.empty() ? "names no attribute now" : "is " + now + " now");
@@ -97,6 +119,7 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
         }
         if (changed.empty()) {
             kept.push_back(record);
+            made.push_back(made_meaning(record));
             continue;
         }
         ++left_out;
