@@ -66,6 +66,24 @@ std::string made_meaning(const std::string& record)
         files::squeeze(record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen)) + "=1"));
 }
 
+// The first number of `record` that its check line lists with another meaning
+// than `meaning` gives it now, told as "attribute N was X when written, is Y
+// now"; empty when there is none.
+template <class Meaning>
+std::string first_change(const std::string& record, const std::string& check, const Meaning& meaning)
+{
+    const std::map<int, std::string> written = check_pairs(check, record_name(record));
+    for (const int a : attribute_numbers(record)) {
+        const auto w = written.find(a);
+        if (w == written.end()) continue;
+        const std::string now = meaning(a);
+        if (now == w->second) continue;
+        return "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
+               (now.empty() ? "names no attribute now" : "is " + now + " now");
+    }
+    return {};
+}
+
 } // namespace
 
 std::string attribute_meaning(int a, const files::ControlTables& t)
@@ -91,7 +109,7 @@ std::string combination_check_line(const std::string& record, const files::Contr
 
 int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log)
 {
-    std::vector<std::string> kept;
+    std::vector<std::string> kept, kept_checks;
     // A combination may name the added attributes that the combinations before
     // it make: each kept one, made in its turn, takes the next number after the
     // control file's attributes. So a number beyond them is checked against the
@@ -105,20 +123,11 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
     int left_out = 0;
     for (std::size_t k = 0; k < t.cfcomb.size(); ++k) {
         const std::string& record = t.cfcomb[k];
-        const std::map<int, std::string> written =
-            check_pairs(k < t.cfcheck.size() ? t.cfcheck[k] : std::string(), record_name(record));
-        std::string changed;
-        for (const int a : attribute_numbers(record)) {
-            const auto w = written.find(a);
-            if (w == written.end()) continue;
-            const std::string now = meaning_then(a);
-            if (now == w->second) continue;
-            changed = "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
-                      (now.empty() ? "names no attribute now" : "is " + now + " now");
-            break;
-        }
+        const std::string& check = k < t.cfcheck.size() ? t.cfcheck[k] : std::string();
+        const std::string changed = first_change(record, check, meaning_then);
         if (changed.empty()) {
             kept.push_back(record);
+            kept_checks.push_back(check);
             made.push_back(made_meaning(record));
             continue;
         }
@@ -126,7 +135,7 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
         told.line(log, "NOTE: combination " + record_name(record) + " left out: " + changed);
     }
     t.cfcomb = std::move(kept);
-    t.cfcheck.clear();
+    t.cfcheck = std::move(kept_checks);
     t.ncombfound -= left_out;
     if (left_out > 0)
         told.add_note("NOTE: " + std::to_string(left_out) +
@@ -134,6 +143,11 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
                           "attributes now. View log $",
                       NoteKind::Full, false);
     return left_out;
+}
+
+std::string combination_change(const std::string& record, const std::string& check, const files::ControlTables& t)
+{
+    return first_change(record, check, [&t](int a) { return attribute_meaning(a, t); });
 }
 
 } // namespace meru::search

@@ -18,7 +18,8 @@
 #    (6 is still usize>2) and +c01 (no check line) are kept.
 # 4. Combinations stored on t.csv, whose b<TAB>c has a tab in its name (2 x>2,
 #    3 x>4, 4 b<TAB>c>2): the kept ones take 6, 7, ... in their order;
-#    the opening makes +02 (6), then +03 (6 2) is made from it.
+#    the opening makes +02 (6), then +03 (6 2) is made from it; +03 made
+#    first is refused.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -140,4 +141,9 @@ printf '%s\n' dismiss "menu File > Open" "file $work/t.mrc" dismiss "$pick" "  s
 run_program stored 0 "$meru"
 [ "$(grep -a "left out:" "$work/T.LOG")"$'\n' = "$want" ] || fail "stored: left out: $(grep -a "left out:" "$work/T.LOG")"
 has "$work/T.LOG" "  Added  attribute: +03      is created"
+# Made before the +02 it names, +03 would read attribute 6 as nothing: refused.
+printf '%s\n' dismiss "menu File > Open" "file $work/t.mrc" dismiss "$pick" "  set 8535 = 2" "  press OK" dismiss \
+  "dialog Control file combination" "  press Cancel" >"$work/early.txt"
+run_program early 0 "$meru"
+has "$work/T.LOG" "NOTE: combination +03 not made: attribute 6 was +02=1 when written, names no attribute now"
 finish "added_attributes: all passed"
