@@ -128,8 +128,8 @@ struct ControlTables {
     int natt = 0;
     std::vector<std::string> cfcomb; // stored combinations (at most 30, 200 characters each)
     // [k]: the line under cfcomb[k] in the file when it starts with "*" (the check
-    // line of its attribute numbers), else empty; emptied once the opening has
-    // checked the combinations.
+    // line of its attribute numbers), else empty; checked again when the
+    // combination is made.
     std::vector<std::string> cfcheck;
     int ncombfound = 0;              // "+" lines found (may exceed the stored 30)
     DataFormat format;

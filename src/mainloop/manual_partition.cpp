@@ -3,6 +3,7 @@
 #include "core/services.h"
 #include "files/textutil.h"
 #include "partition/parttext.h"
+#include "search/combination_check.h"
 #include "platform/io/edit.h"
 #include "platform/io/logwriter.h"
 
@@ -91,6 +92,14 @@ ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTabl
                 size_t pick = 0;
                 while (pick < sel.size() && !sel[pick]) ++pick;
                 if (pick >= sel.size() || pick >= t.cfcomb.size()) continue;
+                if (const std::string change = search::combination_change(
+                        t.cfcomb[pick], pick < t.cfcheck.size() ? t.cfcheck[pick] : std::string(), t);
+                    !change.empty()) {
+                    const std::string name = files::rtrim(t.cfcomb[pick].substr(0, t.cfcomb[pick].find('(')));
+                    log.write("NOTE: combination " + name + " not made: " + change);
+                    sv.msgok("NOTE: combination " + name + " not made: " + change + "$");
+                    continue;
+                }
                 std::string line = t.cfcomb[pick];
                 line.resize(static_cast<size_t>(kTextLen), ' ');
                 const size_t open = line.find('(');

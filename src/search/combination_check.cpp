@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
-#include <sstream>
 #include <vector>
 
 namespace meru::search {
@@ -44,14 +43,45 @@ std::map<int, std::string> check_pairs(const std::string& line, const std::strin
 {
     std::map<int, std::string> pairs;
     if (!line.starts_with('*') || files::trim(line.substr(1, files::kNameLen)) != name) return pairs;
-    std::istringstream items(line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen)));
-    for (std::string item; items >> item;) {
+    // The pairs are parted by blanks alone: a meaning holds none, but may hold a
+    // tab or any other character of its variable's name.
+    const std::string rest = line.substr(std::min(line.size(), std::size_t{1} + files::kNameLen));
+    for (std::size_t from = 0, to = 0; from < rest.size(); from = to + 1) {
+        to = std::min(rest.find(' ', from), rest.size());
+        const std::string item = rest.substr(from, to - from);
         const std::size_t eq = item.find('=');
         int a = 0;
         if (eq != std::string::npos && std::from_chars(item.data(), item.data() + eq, a).ptr == item.data() + eq)
             pairs.emplace(a, item.substr(eq + 1));
     }
     return pairs;
+}
+
+// What the added attribute made from the combination record is, as
+// attribute_meaning gives it once made: the name (8 characters at most) and the
+// label "=1" of its value 1.
+std::string made_meaning(const std::string& record)
+{
+    return files::noblanks(
+        files::squeeze(record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen)) + "=1"));
+}
+
+// The first number of `record` that its check line lists with another meaning
+// than `meaning` gives it now, told as "attribute N was X when written, is Y
+// now"; empty when there is none.
+template <class Meaning>
+std::string first_change(const std::string& record, const std::string& check, const Meaning& meaning)
+{
+    const std::map<int, std::string> written = check_pairs(check, record_name(record));
+    for (const int a : attribute_numbers(record)) {
+        const auto w = written.find(a);
+        if (w == written.end()) continue;
+        const std::string now = meaning(a);
+        if (now == w->second) continue;
+        return "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
+               (now.empty() ? "names no attribute now" : "is " + now + " now");
+    }
+    return {};
 }
 
 } // namespace
@@ -79,31 +109,33 @@ std::string combination_check_line(const std::string& record, const files::Contr
 
 int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log)
 {
-    std::vector<std::string> kept;
+    std::vector<std::string> kept, kept_checks;
+    // A combination may name the added attributes that the combinations before
+    // it make: each kept one, made in its turn, takes the next number after the
+    // control file's attributes. So a number beyond them is checked against the
+    // combination that will have made it.
+    std::vector<std::string> made;
+    const auto meaning_then = [&t, &made](int a) {
+        if (a <= t.natt) return attribute_meaning(a, t);
+        const auto m = static_cast<std::size_t>(a - t.natt);
+        return m <= made.size() ? made[m - 1] : std::string();
+    };
     int left_out = 0;
     for (std::size_t k = 0; k < t.cfcomb.size(); ++k) {
         const std::string& record = t.cfcomb[k];
-        const std::map<int, std::string> written =
-            check_pairs(k < t.cfcheck.size() ? t.cfcheck[k] : std::string(), record_name(record));
-        std::string changed;
-        for (const int a : attribute_numbers(record)) {
-            const auto w = written.find(a);
-            if (w == written.end()) continue;
-            const std::string now = attribute_meaning(a, t);
-            if (now == w->second) continue;
-            changed = "attribute " + std::to_string(a) + " was " + w->second + " when written, " +
-                      (now.empty() ? "names no attribute now" : "is " + now + " now");
-            break;
-        }
+        const std::string& check = k < t.cfcheck.size() ? t.cfcheck[k] : std::string();
+        const std::string changed = first_change(record, check, meaning_then);
         if (changed.empty()) {
             kept.push_back(record);
+            kept_checks.push_back(check);
+            made.push_back(made_meaning(record));
             continue;
         }
         ++left_out;
         told.line(log, "NOTE: combination " + record_name(record) + " left out: " + changed);
     }
     t.cfcomb = std::move(kept);
-    t.cfcheck.clear();
+    t.cfcheck = std::move(kept_checks);
     t.ncombfound -= left_out;
     if (left_out > 0)
         told.add_note("NOTE: " + std::to_string(left_out) +
@@ -111,6 +143,11 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
                           "attributes now. View log $",
                       NoteKind::Full, false);
     return left_out;
+}
+
+std::string combination_change(const std::string& record, const std::string& check, const files::ControlTables& t)
+{
+    return first_change(record, check, [&t](int a) { return attribute_meaning(a, t); });
 }
 
 } // namespace meru::search

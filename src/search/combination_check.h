@@ -33,9 +33,18 @@ std::string combination_check_line(const std::string& record, const files::Contr
 // (t.cfcheck) and leaves out those of which a number listed there names another
 // attribute now, or none: each is logged with the first such number and a note
 // tells how many, "View log". A combination without a check line, and a number
-// its check line does not list, are taken as they stand. The combinations left
-// out no longer count in t.ncombfound; t.cfcheck is emptied. Returns how many
-// were left out.
+// its check line does not list, are taken as they stand. A number beyond the
+// attributes of `t` names an added attribute that a combination before it makes:
+// the kept ones, made in their order, take the numbers after t.natt, each named
+// by its combination ("+01=1"). The combinations left out no longer count in
+// t.ncombfound, and t.cfcheck keeps the check lines of those kept. Returns how
+// many were left out.
 int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log);
+
+// What its check line says has changed under a combination now, when it is
+// made: the added attributes it names may have been made in another order than
+// the file's. "attribute N was X when written, is Y now" (or "names no attribute
+// now") for the first such number; empty when none has changed.
+std::string combination_change(const std::string& record, const std::string& check, const files::ControlTables& t);
 
 } // namespace meru::search

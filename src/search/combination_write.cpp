@@ -81,7 +81,8 @@ ComboWrite write_combination(const std::string& path, const std::string& name, c
         return ComboWrite::too_long;
     }
     bool present = false;
-    if (const std::string why = append_pair(path, record, combination_check_line(record, t), present, write);
+    const std::string check = combination_check_line(record, t);
+    if (const std::string why = append_pair(path, record, check, present, write);
         !why.empty()) {
         told.add_note("NOTE: Control file not written: " + why + " $", NoteKind::Full, true);
         return ComboWrite::failed;
@@ -93,6 +94,8 @@ ComboWrite write_combination(const std::string& path, const std::string& name, c
     }
     if (static_cast<int>(t.cfcomb.size()) < files::kMaxCombos) {
         t.cfcomb.push_back(record);
+        t.cfcheck.resize(t.cfcomb.size() - 1);
+        t.cfcheck.push_back(check);
         told.add_note("NOTE: Boolean combination of attribute " + name + " written to control file $", NoteKind::Full,
                       true);
         return ComboWrite::written;

@@ -16,6 +16,10 @@
 #    (no); on +01 (yes) it is not written twice; (18) makes +02, written.
 # 3. ushape given one more cut: 18 is barenuc>1 now, and +02 is left out; +01
 #    (6 is still usize>2) and +c01 (no check line) are kept.
+# 4. Combinations stored on t.csv, whose b<TAB>c has a tab in its name (2 x>2,
+#    3 x>4, 4 b<TAB>c>2): the kept ones take 6, 7, ... in their order;
+#    the opening makes +02 (6), then +03 (6 2) is made from it; +03 made
+#    first is refused.
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -113,4 +117,33 @@ run_program edited 0 "$meru"
 expect_line edited "NOTE: 1 control file combination(s) left out: their attribute numbers name other attributes now."
 has "$log" "NOTE: combination +02 left out: attribute 18 was barenuc>3 when written, is barenuc>1 now"
 has "$log" "  Added  attribute: +01      is created"
+
+# 4.
+printf 'x,b\tc,y\n1,2,0\n2,3,1\n3,1,0\n4,4,1\n5,2,1\n6,5,0\n' >"$work/t.csv"
+printf 'tab names\n*\nx i 2 4\nb\tc i 2\ny b 1\n*\nfree comma\nt.csv\n' >"$work/t.mrc"
+# name|text|the check line's pairs|why it is left out (none: kept)
+tab=$'\t'
+stored="+01|(3)|3=x>2|attribute 3 was x>2 when written, is x>4 now
++02|(4)|4=b${tab}c>2|
++03|(6 2)|6=+02=1 2=x>2|
++04|(7)|7=+09=1|attribute 7 was +09=1 when written, is +03=1 now"
+want=
+while IFS='|' read -r name text pairs why; do
+  printf '%-8s%s\n*%-8s%s\n' "$name" "$text" "$name" "$pairs" >>"$work/t.mrc"
+  [ -z "$why" ] || want+="NOTE: combination $name left out: $why"$'\n'
+done <<<"$stored"
+pick="dialog Select partition
+  set Control file combination = on
+  press OK
+dialog Control file combination"
+printf '%s\n' dismiss "menu File > Open" "file $work/t.mrc" dismiss "$pick" "  set 8535 = 1" "  press OK" dismiss \
+  "menu Process > Create added attribute" "$pick" "  set 8535 = 2" "  press OK" dismiss >"$work/stored.txt"
+run_program stored 0 "$meru"
+[ "$(grep -a "left out:" "$work/T.LOG")"$'\n' = "$want" ] || fail "stored: left out: $(grep -a "left out:" "$work/T.LOG")"
+has "$work/T.LOG" "  Added  attribute: +03      is created"
+# Made before the +02 it names, +03 would read attribute 6 as nothing: refused.
+printf '%s\n' dismiss "menu File > Open" "file $work/t.mrc" dismiss "$pick" "  set 8535 = 2" "  press OK" dismiss \
+  "dialog Control file combination" "  press Cancel" >"$work/early.txt"
+run_program early 0 "$meru"
+has "$work/T.LOG" "NOTE: combination +03 not made: attribute 6 was +02=1 when written, names no attribute now"
 finish "added_attributes: all passed"
