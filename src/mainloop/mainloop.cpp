@@ -8,6 +8,7 @@
 #include "mainloop/program.h"
 #include "mainloop/rank_requests.h"
 #include "mainloop/search_stage.h"
+#include "mainloop/series.h"
 #include "mainloop/settings_requests.h"
 #include "mainloop/tree_grow.h"
 #include "mainloop/view_requests.h"
@@ -67,6 +68,7 @@ void loop_head(Program& p)
     p.menus.set_flags(kSearchMenu, 2, platform::kMenuGrey);
     p.menus.let_go();
 
+    restore_boot_sample(p);
     p.process.boot_sample = 1;
     p.process.boot_drawn = 0;
     p.process.yes_to_all = false;
@@ -134,6 +136,7 @@ bool poll_round(Program& p)
             p.log.write(line);
             progress(p, line);
         }
+        restore_boot_sample(p);
         return true;
     }
     return second_tier_raised(f);

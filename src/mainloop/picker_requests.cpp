@@ -102,6 +102,7 @@ void run_bootstrap_draw(Program& p)
         a.boot_series += 1;
         p.log.write(" Bootstrap series #" + io::fmt_i(a.boot_series, 2) + " of this analysis");
     }
+    p.process.boot_rank_weights = a.data.obswt;
     settings::bootsamp(a.data.obswt, observations(a), true, a.boot, a.boot_stream, p.log);
 }
 

@@ -36,6 +36,11 @@ struct ProcessState {
     // of this Go! run are the ones the search raised.
     int boot_sample = 1;
     int boot_drawn = 0;
+    // The weights the pass's sample was drawn over, on which its first Y was
+    // ranked. While a later Y of a serial analysis is ranked they are exchanged
+    // with the sample (boot_exchanged), which comes back for its search.
+    std::vector<int> boot_rank_weights;
+    bool boot_exchanged = false;
     bool yes_to_all = false;
     bool bygroup_run = false;  // a by-group series is under way
     bool remainder = false;    // the statistics run on the observations outside the group

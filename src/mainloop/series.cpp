@@ -16,6 +16,7 @@
 #include "ui/partwin.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace meru::mainloop {
 
@@ -175,6 +176,16 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
     if (p.bootmode) show_log(p);
 }
 
+void restore_boot_sample(Program& p)
+{
+    ProcessState& ps = p.process;
+    if (!ps.boot_exchanged) return;
+    ps.boot_exchanged = false;
+    // Un-bootstrap or a new analysis has already put the weights back.
+    if (!p.bootmode || !p.analysis_open() || p.analysis->data.obswt.size() != ps.boot_rank_weights.size()) return;
+    std::swap(p.analysis->data.obswt, ps.boot_rank_weights);
+}
+
 Flow continue_series(Program& p)
 {
     MenuFlags& f = p.flags;
@@ -219,6 +230,11 @@ Flow continue_series(Program& p)
         if (a.ycurrent < a.outcome.ny) {
             // The next Y of a serial analysis is ranked and searched.
             a.ycurrent += 1;
+            // Each Y of a bootstrap pass is ranked as it is alone, before the draw.
+            if (p.bootmode && ps.boot_rank_weights.size() == a.data.obswt.size()) {
+                std::swap(a.data.obswt, ps.boot_rank_weights);
+                ps.boot_exchanged = true;
+            }
             f.qrank = true;
             f.qfile = f.qedit = f.qy = f.qcrit = f.qproc = f.pstats = f.qcont = false;
             return Flow::poll;

@@ -25,4 +25,8 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
 // Where the loop goes after the statistics: the continuation rules of a series.
 Flow continue_series(Program& p);
 
+// After a later Y of a serial bootstrap pass was ranked on the weights its first
+// Y was ranked on: the pass's sample comes back for the search.
+void restore_boot_sample(Program& p);
+
 } // namespace meru::mainloop
