@@ -102,8 +102,8 @@ void close_analysis_windows(Program& p)
 // any data (the options, the complexity measure, the strategy's modes, the
 // extent, the Top m typed) stays; what belongs to the analysis closed (its
 // criterion with its gamma, beta, the priors and costs of its Y's classes, a
-// truncated Top m, the tree's own settings, the letters of its named searches,
-// the texts and choices that name its attributes) does not.
+// truncated Top m, the tree's own settings, its training size, the letters of
+// its named searches, the texts and choices that name its attributes) does not.
 void reset_settings(Program& p)
 {
     stats::CritSettings crit;
@@ -125,7 +125,9 @@ void reset_settings(Program& p)
     p.forcing = {};
     p.censoring = {};
     p.incidence = false;
-    // The new data are not split: the training sample is in use.
+    // The new data are not split: the training sample is in use, and the
+    // training size offered is the new data's own.
+    p.split.lastsize = 0;
     p.edit.nswitch = 0;
     p.edit.testflag = false;
     p.menus.set_text(kProcessMenu, 8, "Switch to test sample");

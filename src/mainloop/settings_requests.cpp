@@ -153,7 +153,8 @@ Flow criteria_stage(Program& p)
 // tree's (the user's extent is held), switching it off again gives the user's
 // extent back, or a combination search when none is held. Only a switch made
 // in this showing of the dialog moves the extent; switching on while the
-// Extent dialog is asked for (or in a cancelled dialog) leaves it as it is.
+// Extent dialog is asked for leaves it as it is (a cancelled dialog switches
+// nothing).
 bool tree_extent(const stats::ExtentSettings& e) { return e.qmax() == 1 && e.bounds.front() == 1; }
 
 void extent_before_tree(const settings::StrategySettings& s, stats::ExtentSettings& e)
@@ -203,8 +204,7 @@ Flow strategy_stage(Program& p)
         const settings::StrategyResult r =
             settings::stratdlg(st, bygroup, y.serialy, a.tables.natt - 1, *p.forms, p.services, p.log);
         if (r.bygroup_undone) p.menus.set_flags(kYMenu, 8, kMenuUnchecked);
-        // A dialog cancelled after Tree was unticked in it gives the extent back as well.
-        const bool fitted = fit_extent_to_tree(p, tree_before, r.wantextent || r.cancelled);
+        const bool fitted = fit_extent_to_tree(p, tree_before, r.wantextent);
         // Without the tree (its boxes given back by the dialog) the tree's changes are over.
         if (!st.treemode) st.before_tree.reset();
         if (r.cancelled) return Flow::loop_head;

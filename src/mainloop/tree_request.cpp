@@ -23,12 +23,13 @@ namespace meru::mainloop {
 
 namespace {
 
-// The rules dialog; false when its template is missing (the log says so).
+// The rules dialog; false when its template is missing (the log says so). The
+// tree is grown again by the rules it leaves, and the log says which.
 bool rules_dialog(Program& p)
 {
     const int r = tree_rules_dialog(*p.forms, p.tree_rules,
                                     [&](const std::string& text) { p.services.note(text, NoteKind::Cut79, false); });
-    if (r == settings::kMissing) p.log.write(tree_rules_ids::kMissingLine);
+    p.log.write(r == settings::kMissing ? tree_rules_ids::kMissingLine : tree_rules_line(p.tree_rules));
     return r != settings::kMissing;
 }
 

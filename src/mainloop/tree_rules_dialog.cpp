@@ -1,5 +1,6 @@
 #include "mainloop/tree_rules_dialog.h"
 
+#include "platform/io/edit.h"
 #include "platform/io/strings.h"
 
 #include <charconv>
@@ -56,6 +57,13 @@ int tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
             return settings::kOk;
         }
     }
+}
+
+std::string tree_rules_line(const tree::TreeRules& rules)
+{
+    return " Tree stopping rules: parent n>=" + io::fmt_i(rules.parentmin, 4) + ", terminal n>=" +
+           io::fmt_i(rules.terminalmin, 4) + ", t or z>=" + io::fmt_f(rules.tcrit, 6, 3) +
+           (rules.samestop ? ", same class not split" : ", same class split");
 }
 
 } // namespace meru::mainloop

@@ -24,4 +24,7 @@ inline constexpr const char* kMissingLine = "Error: dialog box 60 not found";
 int tree_rules_dialog(settings::FormDialog& dialog, tree::TreeRules& rules,
                       const std::function<void(std::string)>& refuse);
 
+// The log line of the rules a tree is grown by.
+std::string tree_rules_line(const tree::TreeRules& rules);
+
 } // namespace meru::mainloop

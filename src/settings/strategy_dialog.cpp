@@ -68,7 +68,7 @@ std::pair<std::string, std::size_t> boxes_between(const StrategySettings& on, co
 // Takes the Top m box and the iteration limit as read from the dialog: an m
 // the user typed becomes their choice, a truncation to `nattr` holds for the
 // analysis in hand. False after a refusal.
-bool take_limits(StrategySettings& s, int nattr, Services& services, io::LogWriter& log)
+bool take_limits(StrategySettings& s, int nattr, Services& services)
 {
     const auto m = read_int_field(s.topmbox, 6);
     if (!m || *m < 1) {
@@ -85,7 +85,6 @@ bool take_limits(StrategySettings& s, int nattr, Services& services, io::LogWrit
     }
     s.attrsetspec = "1-" + s.topmbox.substr(0, 4);
     s.topm = static_cast<int>(topm);
-    log.write(" Top m attributes, m=" + io::fmt_i(topm, 4));
     const auto maxiter = io::list_read_int(s.maxitertext);
     if (!maxiter) {
         refuse(services, "Error reading max iterations$");
@@ -145,6 +144,8 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
             return r;
         }
         if (closed == kCancel) {
+            // Whatever was read or changed in earlier showings goes.
+            s = entry;
             r.cancelled = true;
             return r;
         }
@@ -188,11 +189,13 @@ StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int na
                 continue;
             }
         }
+        if (!take_limits(s, nattr, services)) continue;
         // The tree accepted, like any other strategy, logs what is in force.
         log.write(io::list_record(s.iterative ? "Iterative mode" : "Non-iterative mode"));
         log.write(io::list_record(s.forcein ? "Forcing" : "Not-forcing"));
         log.write(io::list_record(s.decidepos ? "Decide positivity" : "Positive attributes as specified"));
-        if (take_limits(s, nattr, services, log)) return r;
+        log.write(" Top m attributes, m=" + io::fmt_i(s.topm, 4));
+        return r;
     }
 }
 

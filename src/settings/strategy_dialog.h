@@ -36,8 +36,10 @@ struct StrategyResult {
     bool bygroup_undone = false; // the user ended by-group mode for the tree
 };
 
-// Shows the dialog until its entries are accepted. `bygroup` is cleared when the
-// user agrees to undo by-group mode; `nattr` is the largest Top m.
+// Shows the dialog until its entries are accepted, then logs the settings in
+// force. Cancel gives back the settings as they were when the dialog was
+// opened, whatever earlier showings read or changed. `bygroup` is cleared when
+// the user agrees to undo by-group mode; `nattr` is the largest Top m.
 StrategyResult stratdlg(StrategySettings& s, bool& bygroup, bool serialy, int nattr, FormDialog& dialog,
                         Services& services, io::LogWriter& log);
 

@@ -37,7 +37,7 @@ struct SplitSettings {
     bool nonrepeatable = false;
     bool byattribute = false;
     std::string sizetext; // 6 characters
-    long long lastsize = 0; // the last training size; 0 at start
+    long long lastsize = 0; // the last training size of the analysis in hand; 0 at its start
 };
 
 // Adds the test weights back into the training weights and empties them;

@@ -15,6 +15,11 @@
 #    alone (no priors, costs or gamma, m=5, "Up to 3", +a_1).
 # 3. Typed and used: Top m 2 with Tree (the tree searches 2 lines); Top m 4 with
 #    the Extent dialog cancelled (the Strategy dialog comes back and takes 4).
+#    Stopping rules 30/12/1.5 and a split at the 53 = int(0.6666 x 81) offered.
+#    Then birthwt: Tree, Constrain X, Top m 7 and 0 iterations typed, the dialog
+#    again, Cancel: OK on the next one logs and takes the settings before
+#    (iterative, m=4, no X constraint dialog, no refusal); a tree by the rules
+#    kept, each tree logging them; the split offers 125 of 189 (66.14%).
 # Arguments: the meru executable, the source folder.
 meru="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 src="$2"
@@ -33,6 +38,7 @@ go() {
   printf 'menu Search > Go!\ndismiss\n'
   for ((i = 0; i < $1; i++)); do echo "click 15 20 8"; done
 }
+split() { printf 'menu Edit > Split sample\ndialog Training sample\n  press OK\ndismiss\n'; }
 criteria() { printf 'menu Criteria\ndialog Criteria\n' && printf '  set %s\n' "$@" && printf '  press OK\n'; }
 # Top m 5 typed, then "Set Extent Parameters": "Up to 3"; the Strategy dialog again, OK.
 top5() {
@@ -109,12 +115,32 @@ has "$work/LOWBW.LOG" " Bad Boolean expression"
   y_of kyphosis
   tree_on "  set Top m attributes: = 2
 "
-  printf 'menu Search > Go!\ndismiss\ndialog Tree stopping rules\n  press OK\nkey 23 Esc\n'
+  printf 'menu Search > Go!\ndismiss\ndialog Tree stopping rules\n  set Parent-node minimum n = 30\n'
+  printf '  set Minimum terminal node n = 12\n  set Critical t or z = 1.5\n  press OK\nkey 23 Esc\n'
   printf 'menu Strategy\ndialog Strategy\n  set Tree = off\n  set Top m attributes: = 4\n  press Set Extent Parameters\n'
   printf 'dialog Extent Parameters\n  press Cancel\ndialog Strategy\n  press OK\n'
+  split
+  reopen birthwt.mrc
+  y_of low
+  printf 'menu Strategy\ndialog Strategy\n  set Tree = on\n  set Constrain X space = on\n  set Top m attributes: = 7\n'
+  printf '  set Maximum iterations = 0\n  press OK\ndialog Strategy\n  press Cancel\nmenu Strategy\ndialog Strategy\n'
+  printf '  press OK\nmenu Strategy\ndialog Strategy\n  set Tree = on\n  set Iterative mode = off\n'
+  printf '  set Decide positivity = off\n  press Set Extent Parameters\n'
+  printf 'dialog Extent Parameters\n  set Size p_1,..,p_q = 1\n  press OK\ndialog Strategy\n  press OK\n'
+  printf 'menu Search > Go!\ndismiss\ndialog Tree stopping rules\n  press OK\nkey 23 Esc\n'
+  split
 } >"$work/typed.txt"
 run_program typed 0 "$meru"
 log="$work/KYPHOSIS.LOG"
+rules=" Tree stopping rules: parent n>=  30, terminal n>=  12, t or z>= 1.500, same class not split"
+has "$log" "$rules"
+has "$log" " There are      53(  65.43%) training observations"
+has "$work/BIRTHWT.LOG" "$rules"
+has "$work/BIRTHWT.LOG" " There are     125(  66.14%) training observations"
+# The cancelled %Strategy block is empty; the next one logs the settings before it.
+[ "$(awk '/^%Strategy/ { n++ } n && n < 3 && !/^%/' "$work/BIRTHWT.LOG")" = \
+  "$(printf ' Iterative mode\n Not-forcing\n Decide positivity\n Top m attributes, m=   4')" ] ||
+  fail "typed: Cancel kept what the Strategy dialog read before"
 [ "$(grep -m1 "Current positive attribute set of" "$log")" = " Current positive attribute set of  m=  2 attributes is:" ] ||
   fail "typed: the tree's attribute set is not the 2 lines typed with Tree"
 [ "$(grep " Top m attributes, m=" "$log" | tail -1)" = " Top m attributes, m=   4" ] ||
