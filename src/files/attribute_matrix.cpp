@@ -221,7 +221,17 @@ void AttributeBuilder::means(const std::function<void()>& tick)
             sw += w;
             s += static_cast<double>(w) * v;
         }
-        const float mean = static_cast<float>(safediv(s, sw));
+        const double exact = safediv(s, sw);
+        // The values are compared with the cut in single precision. The float
+        // nearest the mean serves unless it lies above the mean on a value, which
+        // the mean leaves above the cut; the float below it then splits as the mean.
+        float mean = static_cast<float>(exact);
+        if (mean > exact)
+            for (int i = 1; i <= nobs_; ++i)
+                if (value(k, i) == mean) {
+                    mean = std::nextafter(mean, -std::numeric_limits<float>::infinity());
+                    break;
+                }
         Attribute& a = t_.att[z(line.first_attribute())];
         a.cut1 = mean;
         set_label_value(a, " " + io::list_real(mean));
