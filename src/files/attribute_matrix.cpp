@@ -222,9 +222,10 @@ void AttributeBuilder::means(const std::function<void()>& tick)
             s += static_cast<double>(w) * v;
         }
         const double exact = safediv(s, sw);
-        // The values are compared with the cut in single precision. The float
-        // nearest the mean serves unless it lies above the mean on a value, which
-        // the mean leaves above the cut; the float below it then splits as the mean.
+        // Values are compared with the cut in single precision. The float nearest
+        // the mean serves unless it lies above the mean and a value equals it: that
+        // value is above the mean but not above the cut. The float just below the
+        // nearest one then splits the values as the mean does.
         float mean = static_cast<float>(exact);
         if (mean > exact)
             for (int i = 1; i <= nobs_; ++i)

@@ -14,8 +14,8 @@ namespace meru::outcome {
 struct YSummary {
     long long n = 0;       // weight of the non-missing values
     long long missing = 0; // weight of the missing values
-    double mean = 0;    // 0 when n is 0
-    double var = 0;     // weighted population variance (0 when n is 0)
+    double mean = 0;       // 0 when n is 0
+    double var = 0;        // weighted population variance (0 when n is 0)
     double sd = 0;
     double ymin = 1.0e30;                    // smallest non-missing value (1e30 when none)
     double ymax = 0;                         // largest non-missing value (0 when none)
