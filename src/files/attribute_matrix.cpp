@@ -221,7 +221,18 @@ void AttributeBuilder::means(const std::function<void()>& tick)
             sw += w;
             s += static_cast<double>(w) * v;
         }
-        const float mean = static_cast<float>(safediv(s, sw));
+        const double exact = safediv(s, sw);
+        // Values are compared with the cut in single precision. The float nearest
+        // the mean serves unless it lies above the mean and a value equals it: that
+        // value is above the mean but not above the cut. The float just below the
+        // nearest one then splits the values as the mean does.
+        float mean = static_cast<float>(exact);
+        if (mean > exact)
+            for (int i = 1; i <= nobs_; ++i)
+                if (value(k, i) == mean) {
+                    mean = std::nextafter(mean, -std::numeric_limits<float>::infinity());
+                    break;
+                }
         Attribute& a = t_.att[z(line.first_attribute())];
         a.cut1 = mean;
         set_label_value(a, " " + io::list_real(mean));

@@ -27,7 +27,8 @@ public:
     // also stored in their data columns.
     void sources();
 
-    // The mean cuts: `tick` is called once per line.
+    // The mean cuts, each splitting the values as the line's weighted mean does:
+    // `tick` is called once per line.
     bool has_mean_lines() const;
     void means(const std::function<void()>& tick);
 

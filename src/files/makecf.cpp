@@ -129,7 +129,12 @@ std::vector<DefaultCfVariable> default_cf_variables(const ControlTables& t, cons
             if (t.line[static_cast<std::size_t>(k)].var != j) continue;
             if (static_cast<std::size_t>(k) >= r.line.size()) break;
             const LineStats& s = r.line[static_cast<std::size_t>(k)];
+            const AttrLine& line = t.line[static_cast<std::size_t>(k)];
             v.mean = s.count > 0 ? s.sum / static_cast<double>(s.count) : 0.0;
+            // A cut at the mean is written as the reading placed it, so that the
+            // file splits the values as the mean does.
+            if (line.mean && line.ncuts >= 1 && line.type != 'n')
+                v.mean = t.att[static_cast<std::size_t>(line.first_attribute())].cut1;
             v.counts = s.freq;
             break;
         }

@@ -32,7 +32,7 @@ bool makecf(const DefaultCfFiles& f, bool quiet, CfNotes& notes);
 // One variable as the rewritten control file sees it.
 struct DefaultCfVariable {
     std::string name;
-    double mean = 0;
+    double mean = 0;                    // the cut at its mean
     bool small_codes = false;           // every value is a whole number 0..9
     bool char_codes = false;            // the values were character states 0..35
     std::array<long long, 36> counts{}; // weight of each state code

@@ -230,9 +230,8 @@ ClassTable categorical_tables(Program& p, const stats::SampleView& view, std::sp
     p.log.write("Y variable is " + yname);
     std::vector<double> present(at(nclasses));
     for (int c = 0; c < nclasses; ++c) present[at(c)] = static_cast<double>(table.at(c, 0) + table.at(c, 1));
-    for (const std::string& line : stats::freqtab(
-             table.columns(nclasses), nclasses, static_cast<double>(table.w0), static_cast<double>(table.w1), present,
-             static_cast<double>(table.w0 + table.w1), yname, !a.outcome.ycats.empty()))
+    for (const std::string& line : stats::freqtab(table.columns(nclasses), nclasses, table.w0, table.w1, present,
+                                                  table.w0 + table.w1, yname, !a.outcome.ycats.empty()))
         p.log.write(line);
     const bool impurity = p.crit.is(stats::Criterion::Gini) || p.crit.is(stats::Criterion::Entropy);
     const bool one_y = a.outcome.ny == 1 || a.outcome.yserial;

@@ -589,11 +589,9 @@ void ScatterRun::notes(const ScatterCloud& c)
     const int x = ui::plot_pixel(scan_.xr.lo * cx_.ui.plot.plotscale.x);
     ui::selfont(cx_.ui, 0);
     if (v_.show_missing && c.both_missing > 0) {
-        const double pct = c.n != 0 ? 100.0 * c.both_missing / c.n : 0.0;
+        const double pct = c.n != 0 ? 100.0 * static_cast<double>(c.both_missing) / c.n : 0.0;
         text(x - 60, below_axis(90),
-             "Both missing " + io::fmt_i(static_cast<long long>(c.both_missing), 5) + "(" + io::fmt_f(pct, 6, 2) +
-                 "%)",
-             kPointBlue);
+             "Both missing " + io::fmt_i(c.both_missing, 5) + "(" + io::fmt_f(pct, 6, 2) + "%)", kPointBlue);
     }
     const bool jx = cx_.ui.symbols.jitterx, jy = cx_.ui.symbols.jittery;
     if (jx || jy) {

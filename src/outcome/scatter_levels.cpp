@@ -102,8 +102,7 @@ void ScatterRun::level_table(const ScatterCloud& c, bool first, bool log_quartil
         const LevelSums& l = c.levels[static_cast<std::size_t>(k - 1)];
         if (!(l.sw > 0)) continue;
         const std::string label = value_label(d.values[static_cast<std::size_t>(k - 1)], d.character);
-        if (first)
-            log.write("     " + label + "   " + io::fmt_i(std::llround(l.sw), 5) + " " + io::fmt_e(l.mean(), 13, 6));
+        if (first) log.write("     " + label + "   " + io::fmt_i(l.sw, 5) + " " + io::fmt_e(l.mean(), 13, 6));
         if (!v_.box) continue;
         if (log_quartiles) {
             if (quartile_head) log.write("Box plot quartiles:");
@@ -123,8 +122,8 @@ void ScatterRun::level_table(const ScatterCloud& c, bool first, bool log_quartil
         if (!(l.sw2 > 0)) continue;
         const int value = d.values[static_cast<std::size_t>(k - 1)];
         if (first)
-            log.write("     " + std::string(1, files::codechar(value)) + "   " + io::fmt_i(std::llround(l.sw2), 5) +
-                      " " + io::fmt_e(l.mean2(), 13, 6));
+            log.write("     " + std::string(1, files::codechar(value)) + "   " + io::fmt_i(l.sw2, 5) + " " +
+                      io::fmt_e(l.mean2(), 13, 6));
         const int x = dx ? ui::plot_pixel(k * sc.x) : ui::plot_pixel(l.mean2() * sc.x);
         const int y = dx ? -ui::plot_pixel(l.mean2() * sc.y) : -ui::plot_pixel(k * sc.y);
         mean_marker(x, y, kPointRed);

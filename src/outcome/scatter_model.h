@@ -67,12 +67,12 @@ struct CorrSums {
 // The other variable's values of one level of a discrete variable.
 struct LevelSums {
     int n = 0;                 // observations
-    double sw = 0, swv = 0;    // weight and weighted sum
-    double sw2 = 0, swv2 = 0;  // the same outside the distinguished value
+    long long sw = 0, sw2 = 0; // weight, and weight outside the distinguished value
+    double swv = 0, swv2 = 0;  // their weighted sums
     std::vector<float> values; // the values, for the box plot
     std::vector<int> weights;  // and their weights
-    double mean() const { return sw != 0 ? swv / sw : 0.0; }
-    double mean2() const { return sw2 != 0 ? swv2 / sw2 : 0.0; }
+    double mean() const { return sw != 0 ? swv / static_cast<double>(sw) : 0.0; }
+    double mean2() const { return sw2 != 0 ? swv2 / static_cast<double>(sw2) : 0.0; }
     stats::Quartiles quartiles() const { return stats::quartiles(values, weights); }
 };
 

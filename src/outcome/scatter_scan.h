@@ -59,7 +59,7 @@ struct PlotPoint {
 struct ScatterCloud {
     std::vector<PlotPoint> points; // every included point of the group (missing too)
     double n = 0;                  // plotted total of weights
-    double both_missing = 0;
+    long long both_missing = 0;
     CorrSums all, chosen, other;   // every complete point; those of the chosen and of the other group
     std::vector<LevelSums> levels; // exactly one discrete variable: per level
 };

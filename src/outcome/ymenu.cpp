@@ -308,7 +308,7 @@ private:
     {
         const auto u = static_cast<std::size_t>(k - 1);
         const YSummary s = summarize_y(column(k), weights(), cx_.obsmask);
-        cx_.nobsin = std::llround(s.total());
+        cx_.nobsin = s.total();
         y_.ymin[u] = s.ymin;
         y_.ymax[u] = s.ymax;
         y_.yvar[u] = s.var;
@@ -350,8 +350,8 @@ private:
                 if (cx_.sv.msgbox(text, BoxKind::Question, true) == kOk) return Step::reselect;
             } else {
                 const std::string text = " New Y=" + name + " Mean (SD n #values #miss)=" + io::fmt_g(s.mean, 13, 6) +
-                                         "(" + io::fmt_g(s.sd, 13, 6) + " " + io::fmt_i(std::llround(s.n), 7) + " " +
-                                         io::fmt_i(s.ylev, 7) + " " + io::fmt_i(std::llround(s.missing), 7) + ")";
+                                         "(" + io::fmt_g(s.sd, 13, 6) + " " + io::fmt_i(s.n, 7) + " " +
+                                         io::fmt_i(s.ylev, 7) + " " + io::fmt_i(s.missing, 7) + ")";
                 cx_.sv.note(text, NoteKind::Full, true);
                 if (s.missing_percent() > 10.0) {
                     std::string q =

@@ -15,7 +15,8 @@ YSummary summarize_y(std::span<const float> y, std::span<const int> weights, std
     const std::size_t n = std::min(y.size(), weights.size());
     for (std::size_t i = 0; i < n; ++i) {
         if (!included(i)) continue;
-        const double w = weights[i];
+        // Whole weights are summed as integers: a double loses units beyond 2^53.
+        const int w = weights[i];
         const double v = y[i];
         if (v < 0) {
             s.missing += w;
@@ -28,7 +29,7 @@ YSummary summarize_y(std::span<const float> y, std::span<const int> weights, std
         if (v != std::trunc(v)) s.nonint = true;
     }
     if (s.n > 0) {
-        s.mean = sum / s.n;
+        s.mean = sum / static_cast<double>(s.n);
         double ss = 0;
         for (std::size_t i = 0; i < n; ++i) {
             if (!included(i) || y[i] < 0) continue;
@@ -36,7 +37,7 @@ YSummary summarize_y(std::span<const float> y, std::span<const int> weights, std
             ss += weights[i] * d * d;
         }
         if (ss > 0) {
-            s.var = ss / s.n;
+            s.var = ss / static_cast<double>(s.n);
             s.sd = std::sqrt(s.var);
         }
     }

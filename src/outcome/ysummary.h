@@ -12,10 +12,10 @@
 namespace meru::outcome {
 
 struct YSummary {
-    double n = 0;       // weight of the non-missing values
-    double missing = 0; // weight of the missing values
-    double mean = 0;    // 0 when n is 0
-    double var = 0;     // weighted population variance (0 when n is 0)
+    long long n = 0;       // weight of the non-missing values
+    long long missing = 0; // weight of the missing values
+    double mean = 0;       // 0 when n is 0
+    double var = 0;        // weighted population variance (0 when n is 0)
     double sd = 0;
     double ymin = 1.0e30;                    // smallest non-missing value (1e30 when none)
     double ymax = 0;                         // largest non-missing value (0 when none)
@@ -27,9 +27,12 @@ struct YSummary {
     bool binary = false;                     // at most two distinct values, all whole (no value at all counts)
     std::vector<stats::QuartabEntry> values; // the distinct non-missing values, ascending
 
-    double total() const { return n + missing; }
+    long long total() const { return n + missing; }
     // Share of missing weight in percent; 0 when there is no weight at all.
-    double missing_percent() const { return total() > 0 ? 100.0 * missing / total() : 0.0; }
+    double missing_percent() const
+    {
+        return total() > 0 ? 100.0 * static_cast<double>(missing) / static_cast<double>(total()) : 0.0;
+    }
 };
 
 // Summarises `y` (a negative value is missing) over the observations i whose

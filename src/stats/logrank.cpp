@@ -201,10 +201,10 @@ CensoredCount censpct(const SampleView& data, const Censoring& censoring_in, std
         if (obs.censored) c.censored += data.weights[k];
         c.total += data.weights[k];
     }
-    c.percent = files::safediv(100.0 * c.censored, c.total);
+    c.percent = files::safediv(100.0 * static_cast<double>(c.censored), static_cast<double>(c.total));
     if (censoring.in_force) {
-        const std::string text = " There are " + io::fmt_i(static_cast<long long>(c.censored), 7) + "(" +
-                                 io::fmt_f(c.percent, 6, 2) + "%) censored " + io::fmt_a(yname, 8) + " observations$";
+        const std::string text = " There are " + io::fmt_i(c.censored, 7) + "(" + io::fmt_f(c.percent, 6, 2) +
+                                 "%) censored " + io::fmt_a(yname, 8) + " observations$";
         told.add_note(text, NoteKind::Cut79, true);
     }
     return c;

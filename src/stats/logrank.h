@@ -113,9 +113,9 @@ void prepare_walk(const SampleView& data, const Censoring& censoring, const LogR
 LogRankResult logrank_walk(const LogRankWalk& walk, std::span<const std::int8_t> membership);
 
 struct CensoredCount {
-    double censored = 0.0; // weight of the censored observations
-    double total = 0.0;    // weight of the counted observations
-    double percent = 0.0;  // 100 censored / total, 0 for an empty sample
+    std::int64_t censored = 0; // weight of the censored observations
+    std::int64_t total = 0;    // weight of the counted observations
+    double percent = 0.0;      // 100 censored / total, 0 for an empty sample
 };
 
 // Counts the censored observations (mask set, weight not 0, censoring byte usable;

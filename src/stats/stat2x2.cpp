@@ -259,11 +259,13 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double p, const Stat2
     return res;
 }
 
-std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
-                                 double total_a, std::span<const double> present, double grand_total,
+std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, std::int64_t total_a_minus,
+                                 std::int64_t total_a, std::span<const double> present, std::int64_t grand_total,
                                  std::string_view yname, bool char_coded)
 {
-    const auto pct = [&](double x) { return fmt_f(safediv(x * 100.0, grand_total), 5, 1); };
+    const auto pct = [&](std::int64_t x) {
+        return fmt_f(safediv(static_cast<double>(x) * 100.0, static_cast<double>(grand_total)), 5, 1);
+    };
     const std::string rule = fmt_x(4) + std::string(80, '-');
     std::vector<std::string> out;
     out.push_back(rule);
@@ -277,17 +279,15 @@ std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclass
         const long long am = table[2 * static_cast<std::size_t>(k)];
         const long long a = table[2 * static_cast<std::size_t>(k) + 1];
         const std::string label = char_coded ? fmt_x(3) + files::codechar(k) : fmt_x(2) + fmt_i(k, 2);
-        out.push_back(fmt_x(4) + "|" + label + fmt_x(12) + " |" + fmt_i(am, 12) + " (" +
-                      pct(static_cast<double>(am)) + "%)" + fmt_x(3) + fmt_i(a, 7) + " (" +
-                      pct(static_cast<double>(a)) + "%)" + " |" + fmt_x(2) + fmt_i(am + a, 7) + " (" +
-                      pct(static_cast<double>(am + a)) + "%)" + "|");
+        out.push_back(fmt_x(4) + "|" + label + fmt_x(12) + " |" + fmt_i(am, 12) + " (" + pct(am) + "%)" + fmt_x(3) +
+                      fmt_i(a, 7) + " (" + pct(a) + "%)" + " |" + fmt_x(2) + fmt_i(am + a, 7) + " (" + pct(am + a) +
+                      "%)" + "|");
     }
     out.push_back(rule);
-    const auto whole = [](double x) { return static_cast<long long>(x); };
     out.push_back(fmt_x(4) + "|" + fmt_x(2) + fmt_a("Total", 5) + fmt_x(10) + "|" + fmt_x(5) +
-                  fmt_i(whole(total_a_minus), 7) + " (" + pct(total_a_minus) + "%)" + fmt_x(3) +
-                  fmt_i(whole(total_a), 7) + " (" + pct(total_a) + "%)" + " |" + fmt_x(2) +
-                  fmt_i(whole(grand_total), 7) + " (" + fmt_f(100.0, 5, 1) + "%)" + "|");
+                  fmt_i(total_a_minus, 7) + " (" + pct(total_a_minus) + "%)" + fmt_x(3) + fmt_i(total_a, 7) + " (" +
+                  pct(total_a) + "%)" + " |" + fmt_x(2) + fmt_i(grand_total, 7) + " (" + fmt_f(100.0, 5, 1) + "%)" +
+                  "|");
     out.push_back(rule);
     return out;
 }

@@ -144,9 +144,9 @@ Stat2x2Result stat2x2(std::span<const std::int64_t> table, double p, const Stat2
 
 // The frequency table of the Y classes by A- and A, as lines for the log.
 // `present[k]` non-zero lists class k; labels are code characters (char_coded) or
-// the class value as I2.
-std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, double total_a_minus,
-                                 double total_a, std::span<const double> present, double grand_total,
+// the class value as I2. The totals are whole weights.
+std::vector<std::string> freqtab(std::span<const std::int64_t> table, int nclasses, std::int64_t total_a_minus,
+                                 std::int64_t total_a, std::span<const double> present, std::int64_t grand_total,
                                  std::string_view yname, bool char_coded);
 
 } // namespace meru::stats
