@@ -51,6 +51,7 @@ struct ProcessState {
     // first statistics of its search for the later steps of the series.
     std::array<double, 2> rule{};
     bool rule_set = false;
+    std::array<double, 2> side_mean{}; // and the mean of its Y on each side (A-, A)
     bool go_statistics = false;
 };
 

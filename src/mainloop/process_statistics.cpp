@@ -127,6 +127,7 @@ Resub resubstitution(const ResubInput& in)
         } else if (weight[m] > 0) {
             pred = sum[m] / weight[m];
         }
+        if (weight[m] > 0) r.mean[static_cast<std::size_t>(m)] = sum[m] / weight[m];
     }
     if (r.n <= 0) return r;
     const std::array<double, 2>& pred = in.rule ? *in.rule : r.prediction;
@@ -390,6 +391,7 @@ Flow process_statistics(Program& p, const partition::Partition& cur, int ynumber
     if (!in_go || p.process.go_statistics) {
         p.process.rule = r.prediction;
         p.process.rule_set = true;
+        p.process.side_mean = r.mean;
     }
     // With priors given the error is that of the prior-adjusted counts.
     const bool adjusted = p.crit.priors_given && classes;

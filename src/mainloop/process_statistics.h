@@ -39,6 +39,7 @@ struct Resub {
     // This sample's prediction of each side (A-, A): the heaviest class (the
     // smallest on ties) or the weighted mean; 0 for an empty side.
     std::array<double, 2> prediction{};
+    std::array<double, 2> mean{}; // the weighted mean of Y of each side (A-, A); 0 for an empty side
 };
 
 Resub resubstitution(const ResubInput& in);

@@ -52,7 +52,18 @@ void show_bootstrap_partition(Program& p, int sample)
     ui::partwin(p.ui, ps.current.second, t, 1 - ps.current.repflag, caption, row, false, true);
 }
 
-bool serial_ys_left(const Analysis& a) { return a.outcome.serial() && a.ycurrent < a.outcome.ny; }
+// Whether the partition found for the Y under analysis puts that Y's category in
+// A more often than in A-, as the statistics of its search tell: an ordinal or
+// nominal sequence keeps it only then.
+bool category_in_a(const Program& p) { return p.process.side_mean[1] > p.process.side_mean[0]; }
+
+// An ordinal sequence searches each Y within the partition of the Y before:
+// after a Y with none, the later Ys have none either and are not searched.
+bool serial_ys_left(const Program& p)
+{
+    const Analysis& a = *p.analysis;
+    return a.outcome.serial() && a.ycurrent < a.outcome.ny && !(a.outcome.yordforce && !category_in_a(p));
+}
 
 void write_summary(Program& p, const search::SummaryMode& mode)
 {
@@ -79,7 +90,18 @@ void keep_level_partition(Program& p)
     // An earlier analysis's entry must not stand for this Y when none is made now.
     y.yaddatt[at(a.ycurrent - 1)] = 0;
     if (!p.process.current_valid) return;
-    const std::string name = "+Y" + std::to_string(a.ycurrent);
+    if (!category_in_a(p)) {
+        y.yaddatt[at(a.ycurrent - 1)] = outcome::kNoPartition;
+        p.log.write("NOTE: no partition kept for " + y.yname[at(a.ycurrent - 1)] +
+                    ": the best split has no more of it in A than in A-");
+        for (int k = a.ycurrent + 1; k <= y.ny && y.yordforce; ++k) {
+            y.yaddatt[at(k - 1)] = outcome::kNoPartition;
+            p.log.write("NOTE: no partition for " + y.yname[at(k - 1)] + ": not searched, as " + y.yname[at(k - 2)] +
+                        " has none");
+        }
+        return;
+    }
+    const std::string name = outcome::level_attribute_name(a.tables, y.yaddatt, a.ycurrent);
     search::AddedContext c{a.tables, a.data, a.added};
     search::HeldReferences refs = held_references(p, nullptr, nullptr, nullptr);
     const search::MadeAttribute m = search::make_added(c, p.process.current, name, p.options.skipcomb, refs, p.log);
@@ -105,7 +127,9 @@ void category_followup(Program& p)
     const bool primattr = p.options.primattr, fullred = p.options.fullred;
     p.options.primattr = false;
     p.options.fullred = true;
-    const int ndata = a.tables.vars.nvar - a.tables.vars.made;
+    // The data file's variables: those before the ones made since (the added
+    // attributes' variables among them).
+    const int ndata = a.tables.vars.nvar - a.tables.vars.made - a.added.count;
     const std::string note = outcome::finish_category_analysis(
         y, a.tables.vars, a.data, a.data.n, ndata, a.stats.marks.charflag, outcome::level_window(p.ui, a.tables));
     if (!note.empty()) {
@@ -156,7 +180,7 @@ void record_statistics(Program& p, const partition::Partition& cur, int complexi
     }
     p.log.write(error_line(p, error));
 
-    if (ps.bygroup_run || p.strategy.treemode || serial_ys_left(a) || p.nauto_by == 0) return;
+    if (ps.bygroup_run || p.strategy.treemode || serial_ys_left(p) || p.nauto_by == 0) return;
     search::SummaryMode mode;
     mode.priors = p.crit.priors_given;
     bool write = false;
@@ -227,7 +251,7 @@ Flow continue_series(Program& p)
     if (a.growth.growing) return tree_pass_end(p);
     if (a.outcome.serial() && f.searching) {
         keep_level_partition(p);
-        if (a.ycurrent < a.outcome.ny) {
+        if (serial_ys_left(p)) {
             // The next Y of a serial analysis is ranked and searched.
             a.ycurrent += 1;
             // Each Y of a bootstrap pass is ranked as it is alone, before the draw.

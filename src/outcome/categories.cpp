@@ -34,6 +34,41 @@ std::string predictor_caption(std::string_view ydname, int code)
     return "Predictor of " + name8(ydname) + "=" + category_char(code);
 }
 
+// What an ordinal indicator holds, as its name says it: ">c" when the categories
+// it holds all lie above the others, c the highest of those (the usual order);
+// "<c" when they all lie below, c the lowest of the others; else "=" and the
+// categories it holds, in order of value, as after a Re-order.
+std::string held_text(std::vector<int> held, std::vector<int> rest)
+{
+    std::ranges::sort(held);
+    std::ranges::sort(rest);
+    if (held.front() > rest.back()) return std::string(">") + category_char(rest.back());
+    if (held.back() < rest.front()) return std::string("<") + category_char(rest.front());
+    std::string text = "=";
+    for (int code : held) text += (text.size() > 1 ? "," : "") + std::string(1, category_char(code));
+    return text;
+}
+
+// Adds to a level's term that an observation is (`in`) or is not in the
+// partition of attribute a. An indicator with no partition holds no observation:
+// being in it leaves the level with none, not being in it adds nothing.
+void add_literal(LevelPartition& part, int a, bool in)
+{
+    if (a != kNoPartition) part.term.push_back(in ? a : -a);
+    else if (in) part.nobody = true;
+}
+
+// The caption's close for a level whose term names no partition.
+void close_caption(LevelPartition& part)
+{
+    if (part.nobody) {
+        part.term.clear();
+        part.caption += ": no observation";
+    } else if (part.term.empty()) {
+        part.caption += ": all observations";
+    }
+}
+
 } // namespace
 
 char category_char(int code) { return files::codechar(code); }
@@ -44,9 +79,17 @@ std::vector<std::string> indicator_names(CategoryKind kind, bool ascending, std:
     const int nc = static_cast<int>(ycode.size());
     std::vector<std::string> names;
     for (int k = 1; k < nc; ++k) {
-        const int code = code_at(ycode, ascending ? k : nc + 1 - k);
-        const char op = kind == CategoryKind::nominal ? '=' : (ascending ? '>' : '<');
-        names.push_back(ui::squeeze("{" + name8(ydname) + op + category_char(code) + "}"));
+        std::string held;
+        if (kind == CategoryKind::nominal) {
+            held = std::string("=") + category_char(code_at(ycode, ascending ? k : nc + 1 - k));
+        } else {
+            // Ascending, indicator k holds the categories after position k of the
+            // chosen order; descending, those before position nc + 1 - k.
+            const auto cut = ycode.begin() + (ascending ? k : nc - k);
+            const std::vector<int> low(ycode.begin(), cut), high(cut, ycode.end());
+            held = ascending ? held_text(high, low) : held_text(low, high);
+        }
+        names.push_back(ui::squeeze("{" + name8(ydname) + held + "}"));
     }
     return names;
 }
@@ -115,13 +158,13 @@ std::vector<LevelPartition> ordparts(std::span<const int> yaddatt, std::span<con
     for (int j = 1; j <= ny + 1 && j <= static_cast<int>(ycode.size()); ++j) {
         const int level = descending ? ny + 2 - j : j;
         LevelPartition part;
-        if (level == 1) part.term = {-a(1)};
-        else if (level == ny + 1) part.term = {a(ny)};
-        else part.term = {a(level - 1), -a(level)};
+        if (level > 1) add_literal(part, a(level - 1), true);
+        if (level <= ny) add_literal(part, a(level), false);
         const int code = code_at(ycode, j);
         part.caption = indicators
                            ? predictor_caption(ydname, code)
                            : "Assigned Predicted level " + std::to_string(j % 10) + " value= " + category_char(code);
+        close_caption(part);
         out.push_back(part);
     }
     return out;
@@ -136,20 +179,22 @@ std::vector<LevelPartition> nomparts(std::span<const int> yaddatt, std::span<con
     for (int k = 1; k <= ny; ++k) {
         const int code = code_at(ycode, descending ? ny + 2 - k : k);
         LevelPartition part;
-        part.term = {yaddatt[static_cast<std::size_t>(k - 1)]};
+        add_literal(part, yaddatt[static_cast<std::size_t>(k - 1)], true);
         const std::string_view name =
             static_cast<std::size_t>(k) <= yname.size() ? std::string_view(yname[k - 1]) : std::string_view();
         part.caption = indicators ? predictor_caption(ydname, code)
                                   : "Assigned Predicted " + io::fmt_a(name, 20) + "value= " + category_char(code);
+        close_caption(part);
         out.push_back(part);
     }
     LevelPartition rest;
-    for (int k = 1; k <= ny; ++k) rest.term.push_back(-yaddatt[static_cast<std::size_t>(k - 1)]);
+    for (int k = 1; k <= ny; ++k) add_literal(rest, yaddatt[static_cast<std::size_t>(k - 1)], false);
     const int code = code_at(ycode, descending ? 1 : ny + 1);
     std::string tail = "=rest ";
     tail = io::fmt_x(20 - static_cast<int>(tail.size())) + tail;
     rest.caption = indicators ? predictor_caption(ydname, code)
                               : "Assigned Predicted " + name8(ydname) + tail + "value= " + category_char(code);
+    close_caption(rest);
     rest.side_label = true;
     out.push_back(rest);
     return out;
@@ -177,11 +222,33 @@ std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable&
     for (int i = 1; i <= nobs && i <= data.n; ++i) {
         for (int k = 0; k < ny; ++k) {
             const int a = y.yaddatt[static_cast<std::size_t>(k)];
-            bytes[static_cast<std::size_t>(k)] = a >= 1 && a <= data.lc ? data.ab(a, i) : -1;
+            bytes[static_cast<std::size_t>(k)] = a == kNoPartition ? 0 : a >= 1 && a <= data.lc ? data.ab(a, i) : -1;
         }
         data.x(i, place.var) = level_value(category_level(kind, bytes), y.ydesc, codes, ny);
     }
     return kind == CategoryKind::ordinal ? "NOTE: Ordinal analysis done" : "NOTE: Nominal analysis done";
+}
+
+std::string level_attribute_name(const files::ControlTables& t, std::span<const int> yaddatt, int k)
+{
+    const auto base = [](int j) { return "+Y" + std::to_string(j); };
+    // Whether `name`, that of Y j, is this sequence's: no line other than that of
+    // this sequence's partition of Y j has it.
+    const auto ours = [&](const std::string& name, int j) {
+        const int a = j < k && j <= static_cast<int>(yaddatt.size()) ? yaddatt[static_cast<std::size_t>(j - 1)] : 0;
+        for (int l = 1; l <= t.nlines && l < static_cast<int>(t.line.size()); ++l)
+            if (t.line[static_cast<std::size_t>(l)].name == name &&
+                !(a >= 1 && a < static_cast<int>(t.att.size()) && t.att[static_cast<std::size_t>(a)].attline == l))
+                return false;
+        return true;
+    };
+    for (const char letter : std::string_view(" bcdefghijklmnopqrstuvwxyz")) {
+        const std::string suffix = letter == ' ' ? "" : std::string(1, letter);
+        bool free = true;
+        for (int j = 1; j <= kMaxYs && free; ++j) free = ours(base(j) + suffix, j);
+        if (free) return base(k) + suffix;
+    }
+    return base(k);
 }
 
 std::string finish_category_analysis(Outcome& y, files::VariableTable& vars, files::DataArrays& data, int nobs,

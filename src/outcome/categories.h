@@ -15,8 +15,10 @@ enum class CategoryKind { ordinal, nominal };
 // The code character of a category value ("?" above 35, "-" when negative).
 char category_char(int code);
 
-// The NC - 1 indicator names: ordinal "{NAME >c}" ascending, "{NAME <c}"
-// descending; nominal "{NAME =c}"; the name in 8 columns, runs of blanks collapsed.
+// The NC - 1 indicator names: nominal "{NAME =c}"; ordinal "{NAME >c}" ascending,
+// "{NAME <c}" descending, as long as the categories each holds lie above (below)
+// the others, else "{NAME =c,d,..}" of the categories it holds (a Re-order); the
+// name in 8 columns, runs of blanks collapsed.
 std::vector<std::string> indicator_names(CategoryKind kind, bool ascending, std::span<const int> ycode,
                                          std::string_view ydname);
 
@@ -55,10 +57,13 @@ HatPlace hat_place(const std::vector<std::string>& varname, int nvar, int ndata,
 
 // One level's partition: a single term of signed attribute numbers (negative for
 // the complement) with the caption the Partition window and the log show.
+// A level that an indicator with no partition (kNoPartition) leaves with no
+// observation, or with every observation, says so in its caption after ": ".
 struct LevelPartition {
     std::string caption;
     std::vector<int> term;
     bool side_label = false; // headed by the side label A or A-
+    bool nobody = false;     // the level is predicted for no observation (empty term)
 };
 
 // The partitions of every level, in the order of `ycode`.
@@ -73,6 +78,7 @@ std::vector<LevelPartition> nomparts(std::span<const int> yaddatt, std::span<con
 } // namespace meru::outcome
 
 namespace meru::files {
+struct ControlTables;
 struct DataArrays;
 struct VariableTable;
 } // namespace meru::files
@@ -93,6 +99,13 @@ std::string store_predicted(CategoryKind kind, Outcome& y, files::VariableTable&
 // Shows one level's partition in the Partition window and the log; `first` opens
 // and clears the window.
 using LevelShow = std::function<void(const LevelPartition& part, bool first)>;
+
+// The name of the added attribute that keeps the partition of Y k (1-based) of an
+// ordinal or nominal sequence: "+Y" and k, then the first suffix ("", "b", "c",
+// ..) under which no attribute line of another sequence is named for any Y, so
+// that a repeated analysis does not give its partitions the names of those
+// before. `yaddatt` holds this sequence's partitions of the Ys before k.
+std::string level_attribute_name(const files::ControlTables& t, std::span<const int> yaddatt, int k);
 
 // What follows the serial search of the last Y of an ordinal (`yordforce`) or
 // nominal analysis: the partition of every level through `show`, the predicted

@@ -13,7 +13,7 @@ LevelShow level_window(ui::Context& ctx, const files::ControlTables& t)
     return [&ctx, &t, row](const LevelPartition& part, bool first) {
         if (first) *row = 1;
         partition::TermList list;
-        list.add_term(part.term);
+        if (!part.term.empty()) list.add_term(part.term);
         std::string caption = part.caption;
         ui::partwin(ctx, list, t, 1, caption, *row, true, true, !part.side_label);
         ++*row;

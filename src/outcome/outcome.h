@@ -14,6 +14,7 @@ inline constexpr int kMaxYs = 5;        // Ys of one outcome
 inline constexpr int kMaxLevels = 5;    // categories of a discrete Y offered for fragmentation
 inline constexpr int kMaxCharCats = 36; // category codes of a character Y
 inline constexpr int kY1Values = 10;    // distinct values of Y 1 kept in y1vals
+inline constexpr int kNoPartition = -1; // yaddatt of an indicator for which no partition was kept
 
 // The summary of a discrete Y kept while its indicator Ys stand in for it.
 struct CategorySave {
@@ -64,8 +65,8 @@ struct Outcome {
     bool ydescend = false;  // ... or descending
 
     // The serial searches of an ordinal or nominal analysis record here the added
-    // attribute holding each indicator's partition; the predicted category goes to
-    // the "^" variable `hatvar`.
+    // attribute holding each indicator's partition (kNoPartition when none was kept:
+    // it holds no observation); the predicted category goes to the "^" variable `hatvar`.
     std::array<int, kMaxYs> yaddatt{};
     int hatvar = 0;
     bool ydisc = false;    // the current Y can be treated as categorical

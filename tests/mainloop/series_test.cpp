@@ -293,6 +293,8 @@ TEST_F(SeriesTest, SerialOrdinalAnalysisKeepsEachYsPartitionAndPredictsTheCatego
     y.ybin[1] = true;
     y.ydname = "y";
     y.ycode = {1, 2, 3};
+    // Y2 as Y: A = a holds it more often than A-, so its partition is kept.
+    std::copy_n(a.ymat.begin(), 8, a.ymat.begin() + 8);
     program->options.primattr = true;
     program->options.fullred = false;
     int entered = 0;

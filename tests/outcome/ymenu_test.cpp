@@ -180,8 +180,9 @@ TEST_F(YMenuTest, IndicatorsFollowTheReversedOrder)
     ASSERT_EQ(dialogs.discrete_seen.size(), 2u);
     EXPECT_EQ(dialogs.discrete_seen[1].order, "  3  2  1  0");
     EXPECT_EQ(dialogs.discrete_seen[1].frequency, " 1 50 113 63");
-    EXPECT_EQ(y.yname[0], "{ph_ecog >3}");
-    EXPECT_EQ(y.yname[2], "{ph_ecog >1}");
+    // Each indicator is named by what it holds: the first 2, 1 and 0.
+    EXPECT_EQ(y.yname[0], "{ph_ecog <3}");
+    EXPECT_EQ(y.yname[2], "{ph_ecog <1}");
     EXPECT_TRUE(logged(" Assumed ordinal structure of ph_ecog  categories: 3 2 1 0"));
     // match(y, c(3, 2, 1, 0)) > k: indicator 1 holds for 2, 1, 0.
     const std::array<int, 4> pos{4, 3, 2, 1}; // position of the values 0..3
