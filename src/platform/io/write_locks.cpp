@@ -1,5 +1,7 @@
 #include "platform/io/write_locks.h"
 
+#include "platform/io/os.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -70,6 +72,36 @@ LockedFile make_locked_temporary(std::string& pattern)
         // one left by a killed write, and removed it: make another.
         if (still_named(f.fd(), pattern)) return f;
     }
+}
+
+LockedFile open_locked(const std::string& path, int flags)
+{
+    LockedFile f(::open(path.c_str(), flags | O_CLOEXEC, 0666));
+    struct stat st = {};
+    if (f.fd() < 0 || ::fstat(f.fd(), &st) != 0 || !S_ISREG(st.st_mode)) return f;
+    if (lock(f.fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        f = LockedFile();
+        errno = EWOULDBLOCK;
+    }
+    return f;
+}
+
+int rename_unheld(const std::string& from, const std::string& to)
+{
+    for (;;) {
+        const LockedFile held = open_locked(from, O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+        if (held.fd() < 0 && errno == EWOULDBLOCK) return EWOULDBLOCK;
+        // Another program moved it between its opening and its lock: look again.
+        if (held.fd() >= 0 && !still_named(held.fd(), from)) continue;
+        return rename_unreplacing(from, to);
+    }
+}
+
+void set_usual_mode(int fd)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
 }
 
 void remove_if_unheld(const std::string& path)
