@@ -58,6 +58,7 @@ void LogWriter::take(LockedFile file, const std::string& path, bool appending)
         lost_lines_ = lost_bytes_ = 0;
         failure_told_ = false;
     }
+    mark_live_log(file.fd());
     file_ = std::move(file);
     path_ = path;
     mid_line_ = last != '\n';

@@ -78,7 +78,9 @@ std::string write_locked(const std::string& given,
 {
     std::string path;
     if (std::string why = write_target(given, path); !why.empty()) return why;
-    const LockedFile present = lock_present_file(path);
+    bool live_log = false;
+    const LockedFile present = lock_present_file(path, live_log);
+    if (live_log) return "is the output log of an open analysis";
     remove_unheld_temporaries(path);
     std::string text;
     if (std::string why = make(path, text); !why.empty()) return why;

@@ -32,8 +32,14 @@ private:
 // holds it. When that writer has meanwhile renamed its new copy over `path`, the
 // new file is locked instead, so the lock is always on the file `path` names.
 // Nothing is locked (fd -1) when no regular file can be opened there, or the
-// file system keeps no locks: the write then goes on unguarded.
-LockedFile lock_present_file(const std::string& path);
+// file system keeps no locks: the write then goes on unguarded. A live log, whose
+// lock is held as long as its analysis is open, is not waited for: fd -1 and
+// `live_log` set.
+LockedFile lock_present_file(const std::string& path, bool& live_log);
+
+// Marks the file open for writing on `fd` as a live log, for as long as that open
+// file lasts, with a record lock that writers which only replace files never take.
+void mark_live_log(int fd);
 
 // Makes a new temporary file from `pattern` (ending in "XXXXXX", replaced by
 // mkostemp) and locks it. Its fd, with `pattern` now its name, or -1 with errno.

@@ -13,6 +13,7 @@
 
 #include "platform/io/iostat.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/safe_files.h"
 #include "platform/io/write_locks.h"
 #include "platform/io/temp_dir.h"
 
@@ -75,6 +76,8 @@ TEST(LogWriter, ALiveLogIsLeftToItsWriter)
     EXPECT_EQ(second.append(path), kErrOpen);
     EXPECT_EQ(errno, EWOULDBLOCK);
     EXPECT_EQ(rename_unheld(path, dir.file("RUN.L01")), EWOULDBLOCK);
+    // A file written over it (a picture saved under its name) is refused at once.
+    EXPECT_EQ(replace_contents(path, "picture"), "is the output log of an open analysis");
     first.write("still first");
     EXPECT_EQ(read_all(path), "first\nstill first\n");
     first.close();
