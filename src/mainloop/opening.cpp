@@ -324,9 +324,12 @@ private:
             return Pass::refused;
         }
 
-        // The old analysis goes; the new log takes the place of any log of the
-        // same name, except when the control file is read again after an edit: the analysis
-        // goes on in its log, which the new opening is appended to.
+        // The old analysis goes; the new log never takes the place of another
+        // file, except when the control file is read again after an edit: the
+        // analysis goes on in its log, which the new opening is appended to.
+        std::string appended;
+        if (rq_.reread && !remade_)
+            appended = cx_.analysis && cx_.analysis->cfname == c_.cfname && log.is_open() ? log.path() : logpath;
         if (cx_.analysis) {
             cx_.host.releasing();
             cx_.analysis.reset();
@@ -334,23 +337,12 @@ private:
         }
         // The reading of a default control file re-made from its data goes on
         // in the log of the first reading, which holds how it was made.
-        const bool same_log = remade_ && log.is_open() && log.path() == logpath;
-        KeptLog earlier;
+        const bool same_log = remade_ && log.is_open();
+        NewLog made;
         if (!same_log) {
             log.flush();
             log.close();
-            const bool keep_log = rq_.reread && !remade_;
-            // A log of the same name (this analysis opened before, or another
-            // control file's) is moved aside, never overwritten.
-            if (!keep_log) earlier = keep_earlier_log(parts.folder, logname);
-            if (!earlier.error.empty()) {
-                log_unwritable(logpath, earlier.error, sv);
-                return fail();
-            }
-            if ((keep_log ? log.append(logpath) : log.create(logpath)) != 0) {
-                log_unwritable(logpath, std::strerror(errno), sv);
-                return fail();
-            }
+            if (!open_log(appended, parts.folder, logname, made)) return fail();
             cx_.host.clear_history();
         }
         std::string heading;
@@ -365,13 +357,17 @@ private:
             heading = "%File:Recent ";
         }
         cx_.host.heading(first(heading + heading_path_, 80));
-        if (!same_log) write_log_preamble(log, cx_.host.now(), logname);
-        if (!earlier.name.empty()) log.write(kept_log_line(logname, earlier.name));
+        if (!same_log) write_log_preamble(log, cx_.host.now(), log_name_);
+        if (!made.kept.empty()) log.write(kept_log_line(logname, made.kept));
+        if (made.elsewhere) {
+            std::string text = elsewhere_log_line(logname, made.name) + "$";
+            sv.msgbox(text, BoxKind::Ok, true);
+        }
 
         // Arrays and the control file.
         auto a = std::make_unique<Analysis>();
         a->cfname = c_.cfname;
-        a->logname = logname;
+        a->logname = log_name_;
         if (!allocate_tables(*a, counts, sv)) return fail();
         a->tables.format.datapath = datapath;
         files::Scratch scratch;
@@ -459,11 +455,40 @@ private:
         return Pass::opened;
     }
 
+    // Opens the log: appended to when `appended` names the log the analysis goes
+    // on in, else made anew beside the control file (an earlier log of the same
+    // name is kept). False, after the message, when it cannot be opened.
+    bool open_log(const std::string& appended, const std::string& folder, const std::string& logname,
+                  NewLog& made)
+    {
+        io::LogWriter& log = cx_.log;
+        if (!appended.empty()) {
+            if (log.append(appended) == 0) {
+                const io::PathParts p = io::split_path(appended);
+                log_name_ = p.name + p.extension;
+                return true;
+            }
+            // Another program opening the analysis has taken it meanwhile: a new log.
+            if (errno != EWOULDBLOCK) {
+                log_unwritable(appended, std::strerror(errno), cx_.sv);
+                return false;
+            }
+        }
+        made = make_new_log(log, folder, logname);
+        if (!made.error.empty()) {
+            log_unwritable(folder + (made.name.empty() ? logname : made.name), made.error, cx_.sv);
+            return false;
+        }
+        log_name_ = made.name;
+        return true;
+    }
+
     const OpenRequest& rq_;
     OpeningContext& cx_;
     Choice c_;
     bool remade_ = false;
     std::string heading_path_;
+    std::string log_name_; // the name of the log the analysis is written to
 };
 
 } // namespace

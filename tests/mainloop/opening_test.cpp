@@ -402,6 +402,30 @@ TEST_F(OpeningTest, AnEarlierLogNeverReplacesAnotherProgramsKeptLog)
     EXPECT_EQ(gone.name + gone.error, "");
 }
 
+// A log another program holds (a writer of its own here) stays as it is: the
+// analysis is logged under the next free name and says so, a re-read goes on in
+// that log, and File:New's reading of its re-made control file in the next one.
+TEST_F(OpeningTest, ALogHeldElsewhereIsLeftAndTheAnalysisIsLoggedUnderTheNextName)
+{
+    const std::string data = write("small.csv", kSmallCsv);
+    const std::string cf = write("small.mrc", kSmallMrc);
+    io::LogWriter other;
+    ASSERT_EQ(other.create_new(folder + "SMALL.LOG"), 0);
+    other.write("other");
+    ASSERT_EQ(open_file(cf).end, End::opened);
+    EXPECT_TRUE(sv_called("msgbox:NOTE: SMALL.LOG is open in another copy of MERU; this log is SMALL.L01$ [log] kind=ok"));
+    ASSERT_EQ(open({true, false, 0, true}).end, End::opened);
+    const auto ls = lines(folder + "SMALL.L01");
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), "%File:Open " + cf), 2);
+    EXPECT_EQ(std::count(ls.begin(), ls.end(), " This output file is: SMALL.L01"), 2);
+    sv.quiz_answers = {true, true, false};
+    host.answers.push_back(data);
+    ASSERT_EQ(open({false, true, 0, false}).end, End::opened);
+    EXPECT_EQ(analysis->logname, "SMALL.L02");
+    EXPECT_FALSE(io::file_exists(folder + "SMALL.L03"));
+    EXPECT_EQ(lines(folder + "SMALL.LOG"), std::vector<std::string>{"other"});
+}
+
 TEST_F(OpeningTest, RecentDataFileUsesTheControlFileBesideIt)
 {
     const std::string data = write("small.csv", kSmallCsv);

@@ -1,25 +1,52 @@
 #include "platform/io/logwriter.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/io/iostat.h"
+#include "platform/io/os.h"
+#include "platform/io/safe_files.h"
 
 namespace meru::io {
+
+namespace {
+
+// Test seam: with MERU_LOG_HOLD naming a file, a new log waits, made and locked
+// but without its name, until that file exists, so that a test can open the
+// same analysis in another program meanwhile.
+void hold_unnamed_log()
+{
+    const char* go = std::getenv("MERU_LOG_HOLD");
+    while (go && *go && !file_exists(go)) ::usleep(50000);
+}
+
+} // namespace
 
 LogWriter::~LogWriter() { close(); }
 
 int LogWriter::open_mode(const std::string& path, int flags)
 {
     close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
-    if (fd < 0) return kErrOpen;
+    // Truncated only once locked: a live log of another program stays whole.
+    LockedFile f = open_locked(path, O_WRONLY | O_CREAT | (flags & O_APPEND));
+    struct stat st = {};
+    if (f.fd() < 0 || ((flags & O_TRUNC) && ::fstat(f.fd(), &st) == 0 && S_ISREG(st.st_mode) &&
+                       ::ftruncate(f.fd(), 0) != 0))
+        return kErrOpen;
+    take(std::move(f), path, flags & O_APPEND);
+    return kOk;
+}
+
+void LogWriter::take(LockedFile file, const std::string& path, bool appending)
+{
     // Appended to, a log whose last line was cut (its disk filled) starts anew.
     char last = '\n';
-    if (flags & O_APPEND) {
+    if (appending) {
         const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         const off_t size = in >= 0 ? ::lseek(in, 0, SEEK_END) : 0;
         if (size > 0 && ::pread(in, &last, 1, size - 1) != 1) last = '\n';
@@ -27,23 +54,41 @@ int LogWriter::open_mode(const std::string& path, int flags)
     }
     // A loss of this log not yet marked in it stays to be marked (and is not told
     // again) when it is opened again for appending; a new log starts clean.
-    if (!(flags & O_APPEND) || path != path_) {
+    if (!appending || path != path_) {
         lost_lines_ = lost_bytes_ = 0;
         failure_told_ = false;
     }
-    fd_ = fd;
+    mark_live_log(file.fd());
+    file_ = std::move(file);
     path_ = path;
     mid_line_ = last != '\n';
-    return kOk;
 }
 
 int LogWriter::create(const std::string& path) { return open_mode(path, O_TRUNC); }
+
+int LogWriter::create_new(const std::string& path)
+{
+    close();
+    remove_stale_temporaries(path);
+    std::string made = path + std::string(kTempMark) + "XXXXXX";
+    LockedFile f = make_locked_temporary(made);
+    if (f.fd() < 0) return kErrOpen;
+    set_usual_mode(f.fd());
+    hold_unnamed_log();
+    if (const int err = rename_unreplacing(made, path); err != 0) {
+        ::unlink(made.c_str());
+        errno = err;
+        return kErrOpen;
+    }
+    take(std::move(f), path, false);
+    return kOk;
+}
 
 int LogWriter::append(const std::string& path) { return open_mode(path, O_APPEND); }
 
 std::size_t LogWriter::put(const std::string& bytes)
 {
-    const std::size_t n = write_fully(writer_, fd_, bytes.data(), bytes.size());
+    const std::size_t n = write_fully(writer_, file_.fd(), bytes.data(), bytes.size());
     if (n > 0) mid_line_ = bytes[n - 1] != '\n';
     return n;
 }
@@ -78,7 +123,7 @@ void LogWriter::write(std::string_view line)
 {
     const auto end = line.find_last_not_of(' ');
     line = end == std::string_view::npos ? std::string_view{} : line.substr(0, end + 1);
-    if (fd_ < 0) {
+    if (!is_open()) {
         ++dropped_;
         if (trace_) trace_(line);
         else std::cerr << "[log closed] " << line << '\n';
@@ -114,15 +159,14 @@ void LogWriter::write_lines(std::string_view text)
 // is marked now, when there is room again.
 void LogWriter::flush()
 {
-    if (fd_ >= 0 && lost_lines_ > 0) mark_loss();
+    if (is_open() && lost_lines_ > 0) mark_loss();
 }
 
 void LogWriter::close()
 {
-    if (fd_ < 0) return;
+    if (!is_open()) return;
     flush();
-    ::close(fd_);
-    fd_ = -1;
+    file_ = LockedFile();
 }
 
 } // namespace meru::io

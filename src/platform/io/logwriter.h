@@ -12,7 +12,12 @@
 // lost: "WARNING: output lost here: N line(s), B bytes not written to the log
 // (REASON)". A log opened for appending whose last line is cut starts on a new line,
 // and a loss of the same log not yet marked is marked there.
+//
+// While open, the log holds its file's lock (write_locks.h): another program
+// never opens, replaces or moves a live log, and the lock goes when the log is
+// closed or the program ends in any way.
 #include "platform/io/write_fn.h"
+#include "platform/io/write_locks.h"
 
 #include <functional>
 #include <string>
@@ -36,7 +41,12 @@ public:
 
     // Creates the log anew (an existing file is replaced). Returns an iostat.
     int create(const std::string& path);
+    // Creates the log under `path` only while no file has that name: it is made
+    // and locked under a temporary name and then given `path` without replacing
+    // anything. Returns an iostat; errno is EEXIST when the name is taken.
+    int create_new(const std::string& path);
     // Opens the log for appending (created when missing). Returns an iostat.
+    // It and create fail, with errno EWOULDBLOCK, on a log another program holds.
     int append(const std::string& path);
     // Writes one line (a record). Dropped to the trace sink while closed.
     void write(std::string_view line);
@@ -45,7 +55,7 @@ public:
     void flush();
     void close();
 
-    bool is_open() const { return fd_ >= 0; }
+    bool is_open() const { return file_.fd() >= 0; }
     const std::string& path() const { return path_; }
     // Lines written while no log was open.
     long long dropped() const { return dropped_; }
@@ -56,11 +66,12 @@ public:
 
 private:
     int open_mode(const std::string& path, int flags);
+    void take(LockedFile file, const std::string& path, bool appending);
     std::size_t put(const std::string& bytes);
     bool mark_loss();
     void lose(std::size_t bytes, int error);
 
-    int fd_ = -1;
+    LockedFile file_;
     WriteFn writer_;
     bool mid_line_ = false;    // the file ends inside a line
     long long lost_lines_ = 0; // lines not written whole since the last mark

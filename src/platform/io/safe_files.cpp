@@ -78,7 +78,9 @@ std::string write_locked(const std::string& given,
 {
     std::string path;
     if (std::string why = write_target(given, path); !why.empty()) return why;
-    const LockedFile present = lock_present_file(path);
+    bool live_log = false;
+    const LockedFile present = lock_present_file(path, live_log);
+    if (live_log) return "is the output log of an open analysis";
     remove_unheld_temporaries(path);
     std::string text;
     if (std::string why = make(path, text); !why.empty()) return why;
@@ -89,11 +91,7 @@ std::string write_locked(const std::string& given,
     // The new file takes the old one's permissions, or the usual ones for a new file.
     struct stat st = {};
     if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
+    else set_usual_mode(fd);
     // The temporary keeps its lock until it has its new name, so that no other
     // writer takes it for a stale one.
     if (write_fully(write, fd, text.data(), text.size()) < text.size() || ::fsync(fd) != 0 ||
@@ -188,11 +186,15 @@ std::string can_write(const std::string& path)
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return "is a folder";
         const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return reason(errno);
-        ::close(fd);
-        return {};
+        if (fd >= 0) {
+            ::close(fd);
+            return {};
+        }
+        // Gone meanwhile (another program kept it as an earlier log): made anew.
+        if (errno != ENOENT) return reason(errno);
+    } else if (errno != ENOENT) {
+        return reason(errno); // a link that loops, a folder that cannot be searched
     }
-    if (errno != ENOENT) return reason(errno); // a link that loops, a folder that cannot be searched
     if (::access(folder_of(path).c_str(), W_OK | X_OK) != 0) return reason(errno);
     return {};
 }

@@ -1,5 +1,7 @@
 #include "platform/io/write_locks.h"
 
+#include "platform/io/os.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -29,6 +31,22 @@ bool still_named(int fd, const std::string& path)
            held.st_ino == named.st_ino;
 }
 
+// A record lock over the whole file, of `type`, for fcntl.
+struct flock whole_file(short type)
+{
+    struct flock l = {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    return l;
+}
+
+// Whether the file open on `fd` carries a live log's mark.
+bool marked_live(int fd)
+{
+    struct flock probe = whole_file(F_RDLCK);
+    return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+
 } // namespace
 
 LockedFile::~LockedFile()
@@ -46,12 +64,18 @@ LockedFile& LockedFile::operator=(LockedFile&& other) noexcept
     return *this;
 }
 
-LockedFile lock_present_file(const std::string& path)
+LockedFile lock_present_file(const std::string& path, bool& live_log)
 {
+    live_log = false;
     for (;;) {
         LockedFile f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat st = {};
-        if (f.fd() < 0 || ::fstat(f.fd(), &st) != 0 || !S_ISREG(st.st_mode) || lock(f.fd(), LOCK_EX) != 0) return {};
+        if (f.fd() < 0 || ::fstat(f.fd(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+        if (marked_live(f.fd())) {
+            live_log = true;
+            return {};
+        }
+        if (lock(f.fd(), LOCK_EX) != 0) return {};
         if (still_named(f.fd(), path)) return f;
         // The writer this one waited for replaced the file: lock the new one.
     }
@@ -70,6 +94,42 @@ LockedFile make_locked_temporary(std::string& pattern)
         // one left by a killed write, and removed it: make another.
         if (still_named(f.fd(), pattern)) return f;
     }
+}
+
+LockedFile open_locked(const std::string& path, int flags)
+{
+    LockedFile f(::open(path.c_str(), flags | O_CLOEXEC, 0666));
+    struct stat st = {};
+    if (f.fd() < 0 || ::fstat(f.fd(), &st) != 0 || !S_ISREG(st.st_mode)) return f;
+    if (lock(f.fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        f = LockedFile();
+        errno = EWOULDBLOCK;
+    }
+    return f;
+}
+
+int rename_unheld(const std::string& from, const std::string& to)
+{
+    for (;;) {
+        const LockedFile held = open_locked(from, O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+        if (held.fd() < 0 && errno == EWOULDBLOCK) return EWOULDBLOCK;
+        // Another program moved it between its opening and its lock: look again.
+        if (held.fd() >= 0 && !still_named(held.fd(), from)) continue;
+        return rename_unreplacing(from, to);
+    }
+}
+
+void mark_live_log(int fd)
+{
+    struct flock mark = whole_file(F_WRLCK);
+    ::fcntl(fd, F_OFD_SETLK, &mark);
+}
+
+void set_usual_mode(int fd)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
 }
 
 void remove_if_unheld(const std::string& path)

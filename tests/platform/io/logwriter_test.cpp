@@ -13,6 +13,8 @@
 
 #include "platform/io/iostat.h"
 #include "platform/io/logwriter.h"
+#include "platform/io/safe_files.h"
+#include "platform/io/write_locks.h"
 #include "platform/io/temp_dir.h"
 
 using namespace meru::io;
@@ -57,6 +59,29 @@ TEST(LogWriter, CreateReplacesAndAppendKeeps)
 
     log.write("after close"); // dropped: the file is unchanged
     EXPECT_EQ(read_all(path), "%File:Open\n\na\nb\n");
+}
+
+// A live log (as another program holds it) is neither made anew, replaced,
+// appended to nor moved by a second writer, until its own writer closes it.
+TEST(LogWriter, ALiveLogIsLeftToItsWriter)
+{
+    TempDir dir;
+    const std::string path = dir.file("RUN.LOG");
+    LogWriter first, second;
+    ASSERT_EQ(first.create_new(path), kOk);
+    first.write("first");
+    EXPECT_EQ(second.create_new(path), kErrOpen);
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(second.create(path), kErrOpen);
+    EXPECT_EQ(second.append(path), kErrOpen);
+    EXPECT_EQ(errno, EWOULDBLOCK);
+    EXPECT_EQ(rename_unheld(path, dir.file("RUN.L01")), EWOULDBLOCK);
+    // A file written over it (a picture saved under its name) is refused at once.
+    EXPECT_EQ(replace_contents(path, "picture"), "is the output log of an open analysis");
+    first.write("still first");
+    EXPECT_EQ(read_all(path), "first\nstill first\n");
+    first.close();
+    EXPECT_EQ(rename_unheld(path, dir.file("RUN.L01")), 0);
 }
 
 TEST(LogWriter, OpenFailureLeavesItClosed)
