@@ -8,6 +8,7 @@
 #include "stats/membership_kernels.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace meru::mainloop {
 
@@ -54,8 +55,8 @@ SideSample side_sample(const stats::SampleView& view, std::span<const std::int8_
         if (e.value < 0) continue;
         s.x.push_back(e.value);
         s.w.push_back(e.weight);
+        s.nobs += std::llabs(e.weight);
     }
-    s.nobs = r.abs_total;
     s.mean = r.mean;
     return s;
 }

@@ -20,7 +20,7 @@ struct Program;
 
 // One side's sample for the distribution window: its distinct Y values
 // ascending with their weights (censored weight negative), the missing values
-// left out and counted in `nobs`.
+// left out; `nobs` counts the observations with a value.
 struct SideSample {
     std::vector<double> x;
     std::vector<long long> w;

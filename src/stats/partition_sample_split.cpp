@@ -46,6 +46,23 @@ void hold_words(const UnitColumns::Compiled& list, std::size_t nw, u64* hold, u6
     }
 }
 
+// Words where the list fails: every term has a failing literal (a list of no
+// terms never fails).
+void fail_words(const UnitColumns::Compiled& list, std::size_t nw, u64* fails)
+{
+    std::fill_n(fails, nw, list.lp.empty() ? u64{0} : ~u64{0});
+    const UnitColumns::Lit* lit = list.lits.data();
+    for (const int len : list.lp) {
+        const UnitColumns::Lit* end = lit + len;
+        for (std::size_t i = 0; i < nw; ++i) {
+            u64 term = 0;
+            for (const UnitColumns::Lit* l = lit; l != end; ++l) term |= l->fail[i];
+            fails[i] &= term;
+        }
+        lit = end;
+    }
+}
+
 using v4d = double __attribute__((vector_size(32)));
 using v4i = std::int64_t __attribute__((vector_size(32)));
 
@@ -269,14 +286,16 @@ void PartitionSample::split_words(bool skip, bool per_term)
         terms2_.resize(std::max(terms2_.size(), list2_.lp.size() * words_));
     }
     hold_words(list_, nw, side1_.data(), per_term ? terms1_.data() : nullptr, words_, pass_.data());
-    hold_words(list2_, nw, side2_.data(), per_term ? terms2_.data() : nullptr, words_, pass_.data());
-    // Hold words become the sides: an observation dropped by the skip flag counts
-    // nowhere, side 2 takes what side 1 left, and bits past the last unit are off.
+    // The second list's own words only for its terms' slots: side 2 is where
+    // the first list fails, so that undetermined units count on neither side.
+    if (per_term) hold_words(list2_, nw, side2_.data(), terms2_.data(), words_, pass_.data());
+    fail_words(list_, nw, side2_.data());
+    // An observation dropped by the skip flag counts nowhere, and bits past the
+    // last unit are off.
     for (std::size_t i = 0; i < nw; ++i) {
         const u64 live = (i + 1 == nw ? last : ~u64{0}) & ~skipw_[i];
-        const u64 s1 = side1_[i] & live;
-        side2_[i] &= live & ~s1;
-        side1_[i] = s1;
+        side1_[i] &= live;
+        side2_[i] &= live;
     }
     if (per_term) {
         for (std::size_t t = 0; t < list_.lp.size(); ++t)

@@ -11,25 +11,29 @@ namespace {
 
 constexpr std::size_t kSlotRoom = partition::MAXP + 1;
 
-// Whether the list holds for the observation, term by term in order; with
-// `slots` given (per-term switch) every term that holds is added to its slot.
-bool list_holds(const CompiledList& list, const std::uint8_t* row, SplitSlots::Side* slots, int w, float wy,
-                float wy2)
+// Where the list stands for the observation, term by term in order: holds
+// when a term holds, fails when every term fails (a list of no terms does
+// neither); with `slots` given (per-term switch) every term that holds is
+// added to its slot.
+enum class ListState { holds, fails, neither };
+ListState list_state(const CompiledList& list, const std::uint8_t* row, SplitSlots::Side* slots, int w, float wy,
+                     float wy2)
 {
-    bool holds = false;
+    bool holds = false, open = list.q() == 0;
     const CompiledList::Lit* lit = list.lits().data();
     std::size_t t = 0;
     for (int len : list.lp()) {
-        const bool term_holds = CompiledList::term_state(lit, len, row) == CompiledList::TermState::holds;
+        const CompiledList::TermState state = CompiledList::term_state(lit, len, row);
         lit += len;
-        if (term_holds) {
+        if (state == CompiledList::TermState::holds) {
             holds = true;
-            if (!slots) return true;
+            if (!slots) return ListState::holds;
             slots->add(t, w, wy, wy2);
         }
+        open = open || state == CompiledList::TermState::undetermined;
         ++t;
     }
-    return holds;
+    return holds ? ListState::holds : open ? ListState::neither : ListState::fails;
 }
 
 // Sum of squares of the slot about its mean; 0 for an empty slot.
@@ -133,8 +137,13 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
         float wy = 0.0f, wy2 = 0.0f;
         if (!counted(view, first, skip, i, w, wy, wy2)) continue;
         const std::uint8_t* row = view.abyte.row(i);
-        if (list_holds(first, row, terms1, w, wy, wy2)) slots.first.add(last1, w, wy, wy2);
-        else if (list_holds(second, row, terms2, w, wy, wy2)) slots.second.add(last2, w, wy, wy2);
+        const ListState side = list_state(first, row, terms1, w, wy, wy2);
+        if (side == ListState::holds) {
+            slots.first.add(last1, w, wy, wy2);
+        } else if (side == ListState::fails) {
+            if (terms2) list_state(second, row, terms2, w, wy, wy2);
+            slots.second.add(last2, w, wy, wy2);
+        }
     }
     return finish_split(slots, q1, q2, per_term);
 }
@@ -155,10 +164,8 @@ SplitSums splittab(const SampleView& view, const CompiledList& first, const Comp
         float wy = 0.0f, wy2 = 0.0f;
         for (auto i = static_cast<int>(from); i < static_cast<int>(to); ++i) {
             if (!counted(view, first, skip, i, w, wy, wy2)) continue;
-            const std::uint8_t* row = view.abyte.row(i);
-            side[static_cast<std::size_t>(i)] = list_holds(first, row, nullptr, 0, 0.0f, 0.0f)    ? 1
-                                                : list_holds(second, row, nullptr, 0, 0.0f, 0.0f) ? 2
-                                                                                                   : 0;
+            const ListState state = list_state(first, view.abyte.row(i), nullptr, 0, 0.0f, 0.0f);
+            side[static_cast<std::size_t>(i)] = state == ListState::holds ? 1 : state == ListState::fails ? 2 : 0;
         }
     });
     const auto last1 = static_cast<std::size_t>(q1), last2 = static_cast<std::size_t>(q2);

@@ -11,8 +11,11 @@
 //  - wy := w * y and wy2 := y * wy are formed in single precision and added to
 //    double-precision sums as they stand.
 //  - It lies on side 1 when the first list holds (a term holds when none of its
-//    literals fails and none is missing; a list of no terms never holds), else on
-//    side 2 when the second list holds, else nowhere.
+//    literals fails and none is missing; a list of no terms never holds), on
+//    side 2 when the first list fails (every term has a failing literal; a list
+//    of no terms never fails), and nowhere when the first list leaves it
+//    undetermined: the sides are those of the first list's count table, whatever
+//    form the second list takes.
 //  - With the per-term switch on, every term of its side's list that holds also
 //    adds it to that term's own slot (an observation may lie in several terms).
 // The first list is read in the sense the pair gives it and the second in the

@@ -141,8 +141,8 @@ Stats2x2 compute_2x2(std::span<const std::int64_t> table, double r)
     s.qi0_ci = {s.qi0 - h0, s.qi0 + h0};
 
     const double t2 = tn1 * n / (ny0 * nam) - 1 + tp1 * n / (ny1 * na);
-    // O = log QI(1)/QI(0) has no variance when an index is 0 (no association).
-    if (std::fabs(s.qi1) > 1e-20 && std::fabs(s.qi0) > 1e-20) {
+    // O = log QI(1)/QI(0) is defined only while both indices are positive.
+    if (s.qi1 > 1e-20 && s.qi0 > 1e-20) {
         const double u1 = (1 - s.qi1) / s.qi1, u0 = (1 - s.qi0) / s.qi0;
         s.var_o = (x1 * u1 * u1 - 2 * t2 * u0 * u1 + x0 * u0 * u0) / n;
     }
@@ -190,7 +190,7 @@ std::vector<std::string> block_2x2(const Stats2x2& s, double r)
     out.push_back(line("1", "     Quality index  QI(0)=", fmt_f(s.qi0, 6, 3) + f63_ci("   (", s.qi0_ci)));
     out.push_back(line("1", "        Kappa  [QI(", fmt_f(r, 4, 2) + ")]=" + fmt_f(s.qir, 6, 3)));
     out.push_back(line("1", "    Quality index  Var(O)=",
-                       (s.var_o ? fmt_e(*s.var_o, 13, 6) : fmt_x(12) + "-") + "  [O=log QI(1)/QI(0)]"));
+                       (s.var_o ? fmt_e(*s.var_o, 13, 6) : fmt_x(2) + "not defined") + "  [O=log QI(1)/QI(0)]"));
     out.push_back(line("2", "               Odds Ratio=",
                        fmt_f(s.odds_ratio, 10, 2) + " (" + fmt_f(s.or_ci.lower, 10, 2) + "," +
                            fmt_f(s.or_ci.upper, 10, 2) + ")"));

@@ -75,7 +75,7 @@ struct Stats2x2 {
     double brier = 0.0, brier_se = 0.0;
     double qi1 = 0.0, qi0 = 0.0;
     Interval qi1_ci, qi0_ci;
-    std::optional<double> var_o; // variance of log(QI(1)/QI(0)); none when either index is 0
+    std::optional<double> var_o; // variance of log(QI(1)/QI(0)); none unless both indices are positive
     double qir = 0.0;            // QI(r), 0 unless `indices`
     double npv = 0.0, ppv = 0.0;
     Interval npv_ci, ppv_ci;

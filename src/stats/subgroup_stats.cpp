@@ -34,11 +34,14 @@ partition::TermList first_terms(const partition::TermList& list, int q)
     return out;
 }
 
-// Truth of each term for one observation: 1 true, 0 false or undetermined.
-void term_truth(const CompiledList& list, const std::uint8_t* row, std::vector<char>& truth)
+// Truth of each term for one observation: 1 true, 0 false or undetermined;
+// returns whether some term is undetermined (missing, none of its literals
+// failing).
+bool term_truth(const CompiledList& list, const std::uint8_t* row, std::vector<char>& truth)
 {
     const CompiledList::Lit* lit = list.lits().data();
     std::size_t t = 0;
+    bool undetermined = false;
     for (int len : list.lp()) {
         const CompiledList::Lit* end = lit + len;
         bool fail = false, missing = false;
@@ -48,8 +51,10 @@ void term_truth(const CompiledList& list, const std::uint8_t* row, std::vector<c
             else if (b == p->fail) fail = true;
         }
         truth[t++] = static_cast<char>(!fail && !missing);
+        undetermined = undetermined || (missing && !fail);
         lit = end;
     }
+    return undetermined;
 }
 
 // Label text of one literal: the attribute's variable name (8 characters) and the
@@ -157,7 +162,7 @@ void tally(const SampleView& data, const CompiledList& compiled, const SampleFil
         if (!obs.counted) continue;
         const bool censored = obs.censored;
         const int i = static_cast<int>(k);
-        term_truth(compiled, data.abyte.row(i), truth);
+        const bool undetermined = term_truth(compiled, data.abyte.row(i), truth);
         const float y = data.y[k];
         int ntrue = 0, last = 0;
         std::size_t cell = 0;
@@ -175,7 +180,9 @@ void tally(const SampleView& data, const CompiledList& compiled, const SampleFil
             last = j;
         }
         if (ntrue == 1 && !y_missing(y)) t.part[static_cast<std::size_t>(last)].unique += w;
-        if (!t.cells.empty()) {
+        // An observation the list leaves undetermined (no term holds, one is
+        // missing) is in neither A nor A-, so in no cell.
+        if (!t.cells.empty() && (ntrue > 0 || !undetermined)) {
             CellStat& c = t.cells[cell];
             c.weight += w;
             if (y_missing(y)) {

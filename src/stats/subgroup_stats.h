@@ -43,7 +43,8 @@ struct PartStat {
     double ss = 0.0; // q - mean s
 };
 
-// One cell of term-membership pattern c = sum of 2^(j-1) over the terms j held.
+// One cell of term-membership pattern c = sum of 2^(j-1) over the terms j held;
+// an observation whose membership of the list is undetermined is in none.
 struct CellStat {
     std::int64_t weight = 0;   // every observation of the cell
     std::int64_t missing = 0;  // those with a missing Y

@@ -1,7 +1,7 @@
 // The samples of A and A- that Process > Distribution A v. A- draws: each
-// side's distinct Y values with their weights, missing values counted apart,
-// censored weight negative, observations outside the sample or of weight 0 or
-// of undetermined membership left out.
+// side's distinct Y values with their weights and the count of those with a
+// value, censored weight negative, missing values, observations outside the
+// sample or of weight 0 or of undetermined membership left out.
 #include "mainloop/process_distribution.h"
 #include "stats/censoring.h"
 #include "stats/membership_kernels.h"
@@ -29,12 +29,13 @@ TEST(ProcessDistribution, EachSideHoldsItsOwnObservations)
         long long nobs;
         double mean;
     };
-    // A: observations 1, 2 and 4 (missing); 5 has weight 0, 6 is outside the
-    // sample. Mean (3 + 2 x 1) / 3. A-: observations 3 and 7; mean (3 + 3 x 1) / 4.
+    // A: observations 1, 2 and 4 (missing, not counted); 5 has weight 0, 6 is
+    // outside the sample. Mean (3 + 2 x 1) / 3. A-: observations 3 and 7; mean
+    // (3 + 3 x 1) / 4.
     const Case cases[] = {
-        {1, false, {1, 3}, {2, 1}, 4, 5.0 / 3.0},
+        {1, false, {1, 3}, {2, 1}, 3, 5.0 / 3.0},
         {0, false, {1, 3}, {3, 1}, 4, 1.5},
-        {1, true, {1, 3}, {-2, 1}, 4, 5.0 / 3.0},
+        {1, true, {1, 3}, {-2, 1}, 3, 5.0 / 3.0},
         {0, true, {1, 3}, {-3, 1}, 4, 1.5},
     };
     for (const Case& c : cases) {

@@ -58,12 +58,13 @@ TEST(CellTab, ContinuousYListing)
     CellRun r;
     r.stats(r.d.ycont, r.d.a);
     r.cells(r.d.a);
-    // Cell 2 holds obs 3 (1.0), 7 (no Y) and 10 (3.0): its mean is 4.0 / 2.
+    // Cell 2 holds obs 3 (1.0), 7 (no Y) and 10 (3.0): its mean is 4.0 / 2. Cell
+    // 0 holds obs 4, 5 and 9, not 11, which A leaves undetermined: 6.0 / 3.
     const std::vector<std::string> expected{
         " #s in non-empty disjoint cells of  A are:",
         " Cell id.# in cell Mean   Y Binary comb.",
         std::string(38, ' ') + " 1 2",
-        "      0               4       2.0000   0 0",
+        "      0               3       2.0000   0 0",
         "      1               3       3.5000   1 0",
         "      2               3       2.0000   0 1",
         "      3               3       4.5000   1 1",
@@ -104,14 +105,15 @@ TEST(CellTab, IncidenceLeavesOutMissingAndCensored)
     opt.incidence = true;
     opt.print = false;
     r.cells(r.d.a, opt);
-    // Cell 0: 4 observations, 2 censored, time 20; cell 1: 3 events over 16;
-    // cell 2: weight 3, one without Y, one censored, time 12; cell 3: all censored.
+    // Cell 0: 3 observations (11 is undetermined), 2 censored, time 13; cell 1:
+    // 3 events over 16; cell 2: weight 3, one without Y, one censored, time 12;
+    // cell 3: all censored.
     const std::vector<std::string> expected{
         "Cell counts:",
         " #s in non-empty disjoint cells of  A are:",
         " Cell id.# in cell IncidenceBinary comb.",
         std::string(38, ' ') + " 1 2",
-        "      0               4       0.1000   0 0",
+        "      0               3       0.0769   0 0",
         "      1               3       0.1875   1 0",
         "      2               3       0.0833   0 1",
         "      3               3       0.0000   1 1",
@@ -131,7 +133,7 @@ TEST(CellTab, IncidenceWithoutPersonTimeShowsADash)
     opt.print = false;
     r.cells(r.d.a, opt);
     ASSERT_EQ(r.cap.lines.size(), 8u);
-    EXPECT_EQ(r.cap.lines[4], "      0               4       -        0 0");
+    EXPECT_EQ(r.cap.lines[4], "      0               3       -        0 0");
 }
 
 TEST(CellTab, IntersectionsOfThreeTerms)

@@ -5,6 +5,7 @@
 #include "partition/termlist.h"
 #include "stats/count_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -102,7 +103,8 @@ inline double ref_partcor(const RefData& d, const partition::TermList& list, int
 
 // Split sums, literal by literal: the first list tested with t = 1 - r, the
 // second with t = r; a literal is reversed (compared with 1 - t) when l >= 2 and
-// its sign is -1, or l <= 0 and its sign is +1.
+// its sign is -1, or l <= 0 and its sign is +1. Side 2 holds the observations
+// where every term of the first list fails.
 struct RefSplit {
     long long n1 = 0, n2 = 0, m1 = 0, m2 = 0;
     double ss1 = 0, ss2 = 0, s1 = 0, s2 = 0, sst = 0;
@@ -114,10 +116,13 @@ struct RefSlots {
     explicit RefSlots(int q) : c(static_cast<std::size_t>(q) + 1), sum(c.size()), sq(c.size()) {}
 };
 
-// Which terms of the list hold for observation i (one flag per term).
-inline std::vector<bool> ref_terms_hold(const RefData& d, int i, const partition::TermList& list, int t)
+// Which terms of the list hold for observation i (one flag per term); `fails`
+// is set when the list has terms and each has a failing literal.
+inline std::vector<bool> ref_terms_hold(const RefData& d, int i, const partition::TermList& list, int t,
+                                        bool* fails = nullptr)
 {
     std::vector<bool> holds;
+    if (fails) *fails = list.q() > 0;
     std::size_t k = 0;
     for (int len : list.lp) {
         bool failed = false, missing = false;
@@ -133,6 +138,7 @@ inline std::vector<bool> ref_terms_hold(const RefData& d, int i, const partition
             else if (b == compare) failed = true;
         }
         holds.push_back(!failed && !missing);
+        if (fails) *fails = *fails && failed;
     }
     return holds;
 }
@@ -148,27 +154,22 @@ inline RefSplit ref_splittab(const RefData& d, const partition::TermList& first,
         if (skipcomb && ref_literal_missing(d, i, first)) continue;
         const float wy = static_cast<float>(w) * y;
         const float wy2 = y * wy;
-        for (int side = 0; side < 2; ++side) {
-            const partition::TermList& list = side == 0 ? first : second;
-            RefSlots& slots = side == 0 ? a : b;
-            const std::vector<bool> holds = ref_terms_hold(d, i, list, side == 0 ? 1 - r : r);
-            bool any = false;
-            for (std::size_t t = 0; t < holds.size(); ++t) {
-                if (!holds[t]) continue;
-                any = true;
-                if (per_term) {
-                    slots.c[t] += w;
-                    slots.sum[t] += wy;
-                    slots.sq[t] += wy2;
-                }
-            }
-            if (!any) continue;
-            const std::size_t last = holds.size();
-            slots.c[last] += w;
-            slots.sum[last] += wy;
-            slots.sq[last] += wy2;
-            break;
+        bool fails = false;
+        std::vector<bool> holds = ref_terms_hold(d, i, first, 1 - r, &fails);
+        const bool on_first = std::find(holds.begin(), holds.end(), true) != holds.end();
+        if (!on_first && !fails) continue;
+        if (!on_first) holds = ref_terms_hold(d, i, second, r);
+        RefSlots& slots = on_first ? a : b;
+        for (std::size_t t = 0; per_term && t < holds.size(); ++t) {
+            if (!holds[t]) continue;
+            slots.c[t] += w;
+            slots.sum[t] += wy;
+            slots.sq[t] += wy2;
         }
+        const std::size_t last = holds.size();
+        slots.c[last] += w;
+        slots.sum[last] += wy;
+        slots.sq[last] += wy2;
     }
     RefSplit out;
     const auto ss = [](const RefSlots& s, std::size_t j) {

@@ -113,7 +113,7 @@ TEST(Compute2x2, ZeroCellsAreReplacedByHalfAndQiOfZeroLeavesVarOUndefined)
     PoolStat pool;
     const Stat2x2Result r = stat2x2(chance, 1.0, print_options(), crit, pool);
     ASSERT_GE(r.lines.size(), 9u);
-    EXPECT_EQ(r.lines[8], "1          Quality index  Var(O)=            -  [O=log QI(1)/QI(0)]");
+    EXPECT_EQ(r.lines[8], "1          Quality index  Var(O)=  not defined  [O=log QI(1)/QI(0)]");
 }
 
 TEST(Stat2x2, BlockIsLaidOutAsListed)

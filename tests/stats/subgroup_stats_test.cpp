@@ -164,9 +164,10 @@ TEST(PartStats, CellsKeepMissingYApart)
     RecordingServices sv;
     const SubStat st = run(d, d.ycont, cap, sv);
     ASSERT_EQ(st.cells.size(), 4u);
-    // Cell 0: obs 4, 5, 9 and 11; cell 1: 1, 6, 8; cell 2: 3, 7 (no Y), 10; cell 3: 2, 12.
-    EXPECT_EQ(st.cells[0].weight, 4);
-    EXPECT_DOUBLE_EQ(st.cells[0].sum, 8.0);
+    // Cell 0: obs 4, 5 and 9 (11 is undetermined, in no cell); cell 1: 1, 6, 8;
+    // cell 2: 3, 7 (no Y), 10; cell 3: 2, 12.
+    EXPECT_EQ(st.cells[0].weight, 3);
+    EXPECT_DOUBLE_EQ(st.cells[0].sum, 6.0);
     EXPECT_EQ(st.cells[2].weight, 3);
     EXPECT_EQ(st.cells[2].missing, 1);
     EXPECT_DOUBLE_EQ(st.cells[2].sum, 4.0);
