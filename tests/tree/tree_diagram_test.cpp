@@ -77,6 +77,55 @@ TEST(TreeDiagram, AFullTreeFitsTheWindow)
     }
 }
 
+// A full tree of six levels as a survival time shows it, every split the same
+// combination of 88 characters: 32 leaves whose boxes hold 8 characters (56
+// pixels, a box of 2 x 31 + 1 with its margins) and the gaps between them make
+// the diagram 32 x 67 pixels wide, and no box, nor a text in or under one, meets
+// another or leaves the diagram. The root's definition fits its share in one
+// line; node 3 (8 leaves, 536 pixels: 76 characters) takes two; node 15 of the
+// fifth level (134 pixels: 18 characters, 8 lines) gets its name.
+TEST(TreeDiagram, BoxesAndTextsOfADeepTreeNeverMeet)
+{
+    std::vector<bool> split(63, false);
+    std::fill(split.begin(), split.begin() + 31, true);
+    tree::DiagramText text;
+    std::vector<tree::TreeSplit> splits(31);
+    for (int n = 0; n < 31; ++n) {
+        splits[n] = {1, "+a" + std::to_string(n + 10), "= 1",
+                     "(stage>2 & age>70) or (grade>1 & stage>3) or (score>50 & sex_male) or (age>60 & grade>2)"};
+        text.box.push_back({"285/400", "med 1175"});
+    }
+    for (int n = 31; n < 63; ++n) text.box.push_back({"21/40", "med NR"});
+    text.split = splits;
+    const auto l = tree::layout_diagram(view_of(split), 600, 520, text);
+    ASSERT_EQ(l.boxes.size(), 63u);
+    EXPECT_EQ(l.width, 32 * 67);
+    EXPECT_EQ(l.find(0)->under, std::vector<std::string>{splits[0].text});
+    EXPECT_EQ(l.find(3)->under,
+              (std::vector<std::string>{"(stage>2 & age>70) or (grade>1 & stage>3) or (score>50 & sex_male)",
+                                        "or (age>60 & grade>2)"}));
+    EXPECT_EQ(l.find(15)->under, std::vector<std::string>{"+a25"});
+    struct Rect {
+        int x1, y1, x2, y2; // inclusive
+    };
+    std::vector<Rect> rects;
+    for (const tree::NodeBox& b : l.boxes) {
+        for (const std::string& line : b.lines) EXPECT_LE(int(line.size()) * 7 + 6, b.x2 - b.x1) << b.node;
+        rects.push_back({b.x1, b.y1, b.x2, b.y2});
+        if (b.under.empty()) continue;
+        int w = 0;
+        for (const std::string& line : b.under) w = std::max(w, int(line.size()) * 7);
+        rects.push_back({b.ux - w / 2, b.y2 + 2, b.ux - w / 2 + w - 1, b.y2 + 1 + int(b.under.size()) * 15});
+    }
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const Rect& r = rects[i];
+        EXPECT_TRUE(r.x1 >= 0 && r.y1 >= 0 && r.x2 < l.width && r.y2 < l.height) << i;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_TRUE(r.x2 < rects[j].x1 || rects[j].x2 < r.x1 || r.y2 < rects[j].y1 || rects[j].y2 < r.y1)
+                << i << " meets " << j;
+    }
+}
+
 // A tree whose root and both its children pass the rules (node 2 only while the
 // critical z is at most 2.5); every node holds 100 observations.
 tree::TreeStats stats_of_three_splits()
@@ -153,8 +202,8 @@ TEST(TreeDiagram, ACombinedSplitIsShownByWhatItIsCutAtItsJoins)
     } cases[] = {
         {20, 3, {"lwt<=110 or ui=1"}},
         {10, 3, {"lwt<=110", "or ui=1"}},
-        {10, 1, {"lwt<=110 ..."}},
-        {4, 3, {"lwt<=110", "or ui=1"}}, // a part longer than a line keeps a line of its own
+        {10, 1, {"+d_1"}}, // too many lines, or a part longer than a line: the name
+        {4, 3, {"+d_1"}},
     };
     for (const auto& c : cases) EXPECT_EQ(tree::split_lines(added, c.chars, c.lines), c.want) << c.chars;
     added.text = "(age>20 & smoke=1) or ui=1";
