@@ -252,12 +252,6 @@ CrossTab predicted_by_actual(const TreeStats& s, const TreeView& view)
     return t;
 }
 
-std::string split_definition(const TreeSplit& split)
-{
-    if (!split.text.empty()) return split.text;
-    return files::trim(files::squeeze(split.name)) + files::trim(files::squeeze(split.label));
-}
-
 std::vector<std::string> joined_lines(const std::string& text, int chars, bool ands)
 {
     std::vector<std::string> parts;
@@ -283,6 +277,14 @@ namespace {
 
 constexpr int kDefinitionIndent = 14;
 constexpr int kDefinitionChars = 80 - kDefinitionIndent - 3;
+
+// What holds for a split's inside child: its literal's name and label as one
+// ("start>12"), or a combination's text.
+std::string split_definition(const TreeSplit& split)
+{
+    if (!split.text.empty()) return split.text;
+    return files::trim(files::squeeze(split.name)) + files::trim(files::squeeze(split.label));
+}
 
 std::string format(const char* fmt, auto... args)
 {

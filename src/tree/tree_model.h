@@ -123,9 +123,6 @@ struct LeafLists {
 };
 LeafLists leaf_lists(const KeptTree& tree, const TreeView& view, const std::vector<bool>& highlighted);
 
-// What holds for a split's inside child: its literal's name and label as one
-// ("start>12"), or a combination's text.
-std::string split_definition(const TreeSplit& split);
 // `text` cut before its " or " joins, and with `ands` its " & " joins too (each
 // joiner starts the part it joins), and the parts put together into lines of at
 // most `chars` characters; a part longer than that keeps a line of its own.
