@@ -129,8 +129,8 @@ DiagramLayout layout_diagram(const TreeView& view, int width, int height, const 
             b.under = split_lines(text.split[n], (to - from - kBoxGap) / kCharWidth, max_lines);
         else if (collapsed(n)) b.under = {"+"};
         // The lines under the box stay in its share, as near its centre as they can.
-        const int under = text_width(b.under);
-        const int lo = from + kBoxGap / 2 + under / 2, hi = to - kBoxGap / 2 - (under - under / 2);
+        const int tw = text_width(b.under);
+        const int lo = from + kBoxGap / 2 + tw / 2, hi = to - kBoxGap / 2 - (tw - tw / 2);
         b.ux = std::clamp(cx[n], lo, std::max(lo, hi));
         out.boxes.push_back(b);
     }
