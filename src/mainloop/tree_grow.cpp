@@ -124,6 +124,9 @@ partition::Literal added_split(Program& p, const partition::Partition& cur)
     const std::string name = search::iteration_name(p.iteration.letter, g.splits);
     search::AddedContext c{a.tables, a.data, a.added};
     search::HeldReferences refs = held_references(p, &p.search.set.lines, &p.search.cuts.usable, nullptr);
+    // Room is made without the attributes the tree's earlier splits stand on.
+    for (const tree::TreeSplit& s : g.tree.split)
+        if (s.lit != 0) refs.kept.push_back(partition::attribute_of(s.lit));
     const search::MadeAttribute m = search::make_added(c, cur, name, p.options.skipcomb, refs, p.log);
     apply_renumbering(p, m.renumbering);
     if (m.renumbering.deleted > 0) {
@@ -200,6 +203,7 @@ bool tree_begin(Program& p)
     TreeGrowth& g = a.growth;
     p.search.treegrow = true;
     if (g.growing) return true;
+    tree::clear_tree_window(p.ui);
     search::next_letter(p.iteration.letter, p.log);
     const int strata = g.strata;
     g = TreeGrowth{};

@@ -46,11 +46,19 @@ std::vector<int> identity(int n)
 // Deletion plan: which attributes go, and the expansion of lists that name them.
 class Deletion {
 public:
-    Deletion(AddedContext& c, int oldest) : c_(c), gone_(c.added.slotmap.size(), 0)
+    Deletion(AddedContext& c, int oldest, const std::vector<int>& kept) : c_(c), gone_(c.added.slotmap.size(), 0)
     {
+        std::vector<int> by_slot(z(c.added.count) + 1, 0);
         for (std::size_t a = 0; a < c.added.slotmap.size(); ++a) {
             const int s = c.added.slotmap[a];
-            if (s >= 1 && s <= oldest) gone_[a] = s;
+            const bool keep = std::find(kept.begin(), kept.end(), static_cast<int>(a)) != kept.end();
+            if (s >= 1 && s <= c.added.count && !keep) by_slot[z(s)] = static_cast<int>(a);
+        }
+        int taken = 0;
+        for (int s = 1; s <= c.added.count && taken < oldest; ++s) {
+            if (by_slot[z(s)] == 0) continue;
+            gone_[z(by_slot[z(s)])] = s;
+            ++taken;
         }
         opt_.tables = &c.tables;
     }
@@ -229,7 +237,7 @@ Renumbering deladded(AddedContext& c, HeldReferences& refs)
     // Expand first: the deleted definitions in the order they were made (each then
     // names no deleted attribute), then the remaining ones; a remaining definition
     // that cannot be expanded goes with the deleted ones.
-    Deletion del(c, oldest);
+    Deletion del(c, oldest, refs.kept);
     std::vector<int> slot_attr(z(ad.count) + 1, 0);
     for (int a = 1; a <= t.natt; ++a)
         if (const int s = ad.slot_of(a); s >= 1 && s <= ad.count) slot_attr[z(s)] = a;
@@ -237,7 +245,7 @@ Renumbering deladded(AddedContext& c, HeldReferences& refs)
         TermList& plain = ad.a_set[z(s)];
         TermList& flipped = ad.aminus_set[z(s)];
         const bool ok = del.expand(plain, partition::kPlain) && del.expand(flipped, partition::kFlipped);
-        if (!ok && s > oldest && slot_attr[z(s)] > 0) del.also_delete(slot_attr[z(s)], s);
+        if (!ok && slot_attr[z(s)] > 0 && !del.is_gone(slot_attr[z(s)])) del.also_delete(slot_attr[z(s)], s);
     }
     for (HeldList& h : refs.lists) {
         if (h.list && !del.expand(*h.list, h.sense)) {

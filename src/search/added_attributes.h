@@ -50,6 +50,7 @@ struct HeldReferences {
     std::vector<int>* attribute_set = nullptr;  // attribute line numbers
     std::vector<std::string>* combos = nullptr; // stored combinations: name, then partition text
     std::vector<char>* usable = nullptr;        // per attribute number: may enter a search
+    std::vector<int> kept;                      // added attributes a deletion must not take
 };
 
 // Old number -> new number (0: deleted) for attributes, lines and variables;
@@ -72,7 +73,8 @@ bool room_for_added(const AddedContext& c);
 // True when the tables themselves (not the count of added attributes) are full.
 bool tables_full(const AddedContext& c);
 
-// Deletes the oldest min(40, held) added attributes. Every remaining definition,
+// Deletes the oldest min(40, held) added attributes that refs.kept does not
+// name (the splits of a growing tree stand on those). Every remaining definition,
 // held list, best-list entry and stored combination that refers to a deleted
 // attribute is first expanded into what that attribute stands for, so each keeps
 // its meaning; then every reference is renumbered in one pass (definitions, slots,

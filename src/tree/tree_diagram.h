@@ -5,6 +5,7 @@
 // No Qt here.
 #include "tree/tree_model.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,32 +17,57 @@ inline constexpr int kDiagramTop = 24; // the first level's boxes start below th
 inline constexpr int kBoxHeight = 34;  // two lines of text and their margins
 inline constexpr int kMaxBoxHalf = 30; // at most 60 pixels wide
 inline constexpr int kMaxLevelStep = 90;
+inline constexpr int kBoxMargin = 3; // between a box's border and its longest line
+inline constexpr int kBoxGap = 4;    // at least between two leaves' boxes
 
-// One shown node: its slot, level, centre x and box (inclusive pixel edges).
+// One shown node: its slot, level, centre x and box (inclusive pixel edges); the
+// lines written in its box, centred on cx one under another, and those written
+// under it (what its split is, or "+" on a split collapsed by hand), centred on ux.
 struct NodeBox {
     int node = 0;
     int level = 1;
     int cx = 0;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::vector<std::string> lines, under;
+    int ux = 0;
 };
+
+// What the diagram writes, by slot: the lines in each node's box, and the
+// recorded splits (KeptTree::split), which are written under the boxes.
+struct DiagramText {
+    std::vector<std::vector<std::string>> box;
+    std::span<const TreeSplit> split;
+};
+
+// Each node's lines: its n (a survival time: its events of n) and its predicted
+// class, its mean, or its Kaplan-Meier median ("med NR": not reached).
+DiagramText diagram_text(const KeptTree& tree, const TreeStats& s, bool ydisc);
 
 // The boxes of the shown nodes in slot order. The shown leaves share the width
 // equally, left to right as a walk visits them with the outside child first; a
-// split node stands midway over its two children. Levels are spaced evenly down
-// the window, at most kMaxLevelStep apart.
+// split node stands midway over its two children, and its share is its leaves'.
+// Levels are spaced evenly down the window, at most kMaxLevelStep apart. Every
+// box is as wide as the longest line of any box needs, and 60 pixels where the
+// shares allow. Under a split go its name and label, or for a combined split its
+// definition cut at its joins when that fits its share in the lines the room
+// above the next level holds, else the combination's name (the log's tree table
+// defines it). When `width` is too narrow for every leaf's box and every split's
+// name, the diagram is made as wide as they need: no box or text reaches into
+// another node's share or out of the diagram (`width` by `height`).
 struct DiagramLayout {
     std::vector<NodeBox> boxes;
     int leaves = 0;
+    int width = 0, height = 0;
     const NodeBox* find(int node) const;
 };
 
-DiagramLayout layout_diagram(const TreeView& view, int width, int height);
+DiagramLayout layout_diagram(const TreeView& view, int width, int height, const DiagramText& text = {});
 
-// The lines written under a split's box: its name and label; for a combined
-// split its text instead, cut at its " or " and " & " joins into lines of at most
-// `chars` characters (a part longer than that keeps a line of its own), at most
-// `max_lines` of them (at least one), the last ending in "..." when the text
-// goes on.
+// The lines written under a split's box, at most `max_lines` of `chars`
+// characters: its name and label (as one line when `max_lines` is 1); for a
+// combined split its text instead, cut at its " or " and " & " joins
+// (joined_lines), or, when that takes more lines or a part is longer than a
+// line, its name.
 std::vector<std::string> split_lines(const TreeSplit& split, int chars, int max_lines);
 
 // The node whose box holds (x, y), or -1.

@@ -252,7 +252,39 @@ CrossTab predicted_by_actual(const TreeStats& s, const TreeView& view)
     return t;
 }
 
+std::vector<std::string> joined_lines(const std::string& text, int chars, bool ands)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t or_at = text.find(" or ", from + 1);
+        const std::size_t and_at = ands ? text.find(" & ", from + 1) : std::string::npos;
+        const std::size_t cut = std::min(or_at, and_at);
+        parts.push_back(text.substr(from, cut == std::string::npos ? std::string::npos : cut - from));
+        if (cut == std::string::npos) break;
+        from = cut + 1;
+    }
+    std::vector<std::string> lines;
+    for (const std::string& part : parts) {
+        if (!lines.empty() && static_cast<int>(lines.back().size() + 1 + part.size()) <= chars)
+            lines.back() += " " + part;
+        else lines.push_back(part);
+    }
+    return lines;
+}
+
 namespace {
+
+constexpr int kDefinitionIndent = 14;
+constexpr int kDefinitionChars = 80 - kDefinitionIndent - 3;
+
+// What holds for a split's inside child: its literal's name and label as one
+// ("start>12"), or a combination's text.
+std::string split_definition(const TreeSplit& split)
+{
+    if (!split.text.empty()) return split.text;
+    return files::trim(files::squeeze(split.name)) + files::trim(files::squeeze(split.label));
+}
 
 std::string format(const char* fmt, auto... args)
 {
@@ -293,6 +325,11 @@ double log_tree(io::LogWriter& log, const KeptTree& tree, const TreeStats& s, co
             line += io::side_by_side({format("  %-12s", files::squeeze(tree.split[n].name).substr(0, 12).c_str()),
                                       io::fmt_f(nd.stat, 10, 4), io::fmt_f(nd.p, 8, 4)});
         log.write(line);
+        if (!view.split[n]) continue;
+        // The names of combined splits are codes: each split says what it is.
+        const auto def = joined_lines(split_definition(tree.split[n]), kDefinitionChars, false);
+        for (std::size_t k = 0; k < def.size(); ++k)
+            log.write(std::string(kDefinitionIndent, ' ') + (k == 0 ? "A= " : "   ") + def[k]);
     }
     if (!ydisc) return -1.0;
     CrossTabNames names{"Predicted", yname, false, false};

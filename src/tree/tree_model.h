@@ -123,7 +123,13 @@ struct LeafLists {
 };
 LeafLists leaf_lists(const KeptTree& tree, const TreeView& view, const std::vector<bool>& highlighted);
 
-// The table of the shown nodes (level, n, mean or class counts, split, test, p);
+// `text` cut before its " or " joins, and with `ands` its " & " joins too (each
+// joiner starts the part it joins), and the parts put together into lines of at
+// most `chars` characters; a part longer than that keeps a line of its own.
+std::vector<std::string> joined_lines(const std::string& text, int chars, bool ands = true);
+
+// The table of the shown nodes (level, n, mean or class counts, split, test, p),
+// each shown split followed by its definition ("A= ", cut at its joins);
 // for a categorical Y also the predicted (rows) against actual (columns) classes of
 // the observations reaching a leaf, whose misclassification is returned (-1 for a
 // continuous Y or no counts).

@@ -13,20 +13,12 @@
 #include "ui/textrow.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace meru::tree {
 
 namespace {
 
 constexpr int kSplitFill = 0xeeeeee;
-
-std::string number(const char* fmt, double v)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
 
 // `text` centred on x with its top at y.
 void centred(platform::Canvas& c, int x, int y, const std::string& text)
@@ -35,20 +27,27 @@ void centred(platform::Canvas& c, int x, int y, const std::string& text)
     c.outgtext(text);
 }
 
-bool open_window(platform::Frame& frame)
+// The window's canvas `width` pixels wide (a deep tree's diagram may need more
+// than kTreeWidth).
+void size_canvas(platform::Frame& frame, int width)
 {
-    if (!frame.is_open(kTreeUnit) && !frame.open_window(kTreeUnit, kTreeTitle)) return false;
     platform::WindowConfig config;
-    config.numxpixels = kTreeWidth;
+    config.numxpixels = width;
     config.numypixels = kTreeHeight;
     config.title = kTreeTitle;
     frame.set_window_config(kTreeUnit, config);
-    frame.set_active(kTreeUnit);
-    frame.set_focus(kTreeUnit);
     if (platform::Canvas* c = frame.canvas(kTreeUnit)) {
-        c->set_viewport(0, 0, kTreeWidth - 1, kTreeHeight - 1);
+        c->set_viewport(0, 0, width - 1, kTreeHeight - 1);
         c->set_vieworg(0, 0);
     }
+}
+
+bool open_window(platform::Frame& frame)
+{
+    if (!frame.is_open(kTreeUnit) && !frame.open_window(kTreeUnit, kTreeTitle)) return false;
+    size_canvas(frame, kTreeWidth);
+    frame.set_active(kTreeUnit);
+    frame.set_focus(kTreeUnit);
     return true;
 }
 
@@ -57,9 +56,10 @@ bool open_window(platform::Frame& frame)
 DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& view,
                         const std::vector<bool>& highlighted)
 {
-    DiagramLayout layout = layout_diagram(view, kTreeWidth, kTreeHeight);
+    DiagramLayout layout = layout_diagram(view, kTreeWidth, kTreeHeight, diagram_text(d.tree, d.stats, d.ydisc));
     platform::Canvas* cp = ctx.frame.canvas(kTreeUnit);
     if (!cp) return layout;
+    if (cp->width() != layout.width) size_canvas(ctx.frame, layout.width);
     ctx.frame.set_active(kTreeUnit); // the bar and the fonts go to the active window
     platform::Canvas& c = *cp;
     c.set_vieworg(0, 0);
@@ -69,26 +69,18 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
     ui::buttonbar(ctx, ui::bars::kTree, kWhite, 2, kBlack);
     ui::selfont(ctx, -5);
 
-    // Each split: what it is under its box (its literal's name and label, or the
-    // definition of a combination, as wide as its children stand apart and in as
-    // many lines as the room above them holds), and the lines to its children.
+    // Each split: what it is under its box, and the lines to its children.
     c.set_color_rgb(kBlack);
     auto split = [&](int n) { return static_cast<std::size_t>(n) < view.split.size() && view.split[n]; };
-    auto collapsed = [&](int n) { return static_cast<std::size_t>(n) < view.hand.size() && view.hand[n] < 0; };
     for (const NodeBox& b : layout.boxes) {
+        for (std::size_t k = 0; k < b.under.size(); ++k)
+            centred(c, b.ux, b.y2 + 2 + static_cast<int>(k) * kTextHeight, b.under[k]);
         if (!split(b.node)) continue;
         const NodeBox* out = layout.find(outside_child(b.node));
         const NodeBox* in = layout.find(inside_child(b.node));
-        const int apart = out && in ? in->cx - out->cx : 2 * kMaxBoxHalf;
-        const int room = (out ? out->y1 : in ? in->y1 : kTreeHeight) - b.y2 - 2;
-        const std::vector<std::string> lines =
-            split_lines(d.tree.split[b.node], std::max(apart, 2 * kMaxBoxHalf) / kCharWidth,
-                        std::max(2, (room - kTextHeight / 2) / kTextHeight));
-        for (std::size_t k = 0; k < lines.size(); ++k)
-            centred(c, b.cx, b.y2 + 2 + static_cast<int>(k) * kTextHeight, lines[k]);
         for (const NodeBox* cb : {out, in}) {
             if (!cb) continue;
-            c.moveto(b.cx, std::min(b.y2 + 1 + static_cast<int>(lines.size()) * kTextHeight, cb->y1));
+            c.moveto(b.cx, std::min(b.y2 + 1 + static_cast<int>(b.under.size()) * kTextHeight, cb->y1));
             c.lineto(cb->cx, cb->y1);
             // The split's side of each child, beside the end of its line, away from it:
             // A where the split holds, A- where it does not.
@@ -103,20 +95,15 @@ DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& 
         c.rectangle(platform::Fill::interior, b.x1, b.y1, b.x2, b.y2);
         c.set_color_rgb(kBlack);
         c.rectangle(platform::Fill::border, b.x1, b.y1, b.x2, b.y2);
-        const TreeNode& nd = d.stats.node[b.node];
-        // A survival time shows its events of n and the Kaplan-Meier median ("NR":
-        // not reached); a class, the predicted class; otherwise the mean.
-        const bool survival = d.stats.survival;
-        centred(c, b.cx, b.y1 + 2,
-                survival ? std::to_string(nd.events) + "/" + std::to_string(nd.n) : std::to_string(nd.n));
-        std::string value = d.ydisc    ? (nd.predicted >= 0 ? number("%g", d.stats.classvalue[nd.predicted]) : "-")
-                            : survival ? "med " + (nd.median ? number("%.4g", *nd.median) : std::string("NR"))
-                                       : number("%.4g", nd.mean);
-        centred(c, b.cx, b.y1 + 2 + kTextHeight, value);
-        // A split collapsed by hand can be grown again: it is marked below its box.
-        if (!split(b.node) && collapsed(b.node)) centred(c, b.cx, b.y2 + 2, "+");
+        for (std::size_t k = 0; k < b.lines.size(); ++k)
+            centred(c, b.cx, b.y1 + 2 + static_cast<int>(k) * kTextHeight, b.lines[k]);
     }
     return layout;
+}
+
+void clear_tree_window(ui::Context& ctx)
+{
+    if (platform::Canvas* c = ctx.frame.canvas(kTreeUnit)) c->clear(kWhite);
 }
 
 TreeDiagramResult tree_window(ui::Context& ctx, const TreeDiagram& d, TreeView& view)

@@ -1,5 +1,6 @@
 #pragma once
-// The "Tree diagram" window (unit 23, 600 by 520 pixels): the kept tree drawn as
+// The "Tree diagram" window (unit 23, 600 by 520 pixels, wider when the leaves of
+// a deep tree need it): the kept tree drawn as
 // the stopping rules and the user's clicks leave it, with the bar
 // "Esc Rules Part Help". A click on a leaf highlights it (a second click takes the
 // highlight off), on a shown split collapses it, on a split collapsed by hand grows it again. Rules
@@ -49,6 +50,9 @@ struct TreeDiagramResult {
 // window's canvas; returns the layout drawn.
 DiagramLayout draw_tree(ui::Context& ctx, const TreeDiagram& d, const TreeView& view,
                         const std::vector<bool>& highlighted);
+
+// A new tree starts: the window, when open, is cleared until the new tree is drawn.
+void clear_tree_window(ui::Context& ctx);
 
 // Opens the window and waits for the user; `view` keeps the clicks made.
 TreeDiagramResult tree_window(ui::Context& ctx, const TreeDiagram& d, TreeView& view);

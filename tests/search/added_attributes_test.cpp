@@ -221,6 +221,13 @@ TEST(AddedAttributes, FullTablesDeleteWhatIsHeldAndNeverGoBelowZero)
     EXPECT_EQ(an.t.natt, 8);
     EXPECT_EQ(an.t.vars.nvar, 7);
     EXPECT_EQ(an.t.line[8].name, "+04");
+
+    // What a growing tree's splits stand on is not taken: +04 (attribute 8) kept,
+    // +05 and +06 go, and +07 follows +04.
+    for (int k = 5; k <= 6; ++k) make_added(an.c, an.pair_of(a), process_name(k), false, refs, an.writer);
+    refs.kept = {8};
+    EXPECT_EQ(make_added(an.c, an.pair_of(a), process_name(7), false, refs, an.writer).renumbering.deleted, 2);
+    EXPECT_EQ(an.t.line[8].name + an.t.line[9].name, "+04+07");
 }
 
 TEST(AddedAttributes, NoRoomRefusesAndChangesNothing)

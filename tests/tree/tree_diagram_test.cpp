@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace meru::test {
 namespace {
 
@@ -74,6 +76,48 @@ TEST(TreeDiagram, AFullTreeFitsTheWindow)
             EXPECT_LT(b.x2, next->x1);
         }
         EXPECT_EQ(tree::node_at(l, b.cx, b.y1 + 1), b.node);
+    }
+}
+
+// A full tree of six levels as a survival time shows it, every split the same
+// combination of 88 characters: boxes holding 8 characters (56 pixels, a box of
+// 2 x 31 + 1 with its margins) and a gap of 4 give each of the 32 leaves 67
+// pixels. No box, nor a text in or under one, meets another or leaves the
+// diagram. The root's definition fits its share in one line; node 15 of the
+// fifth level (134 pixels: 18 characters, 8 lines) gets its name.
+TEST(TreeDiagram, BoxesAndTextsOfADeepTreeNeverMeet)
+{
+    std::vector<bool> split(63, false);
+    std::fill(split.begin(), split.begin() + 31, true);
+    const std::string def =
+        "(stage>2 & age>70) or (grade>1 & stage>3) or (score>50 & sex_male) or (age>60 & grade>2)";
+    std::vector<tree::TreeSplit> splits;
+    tree::DiagramText text;
+    for (int n = 0; n < 63; ++n) {
+        splits.push_back({1, "+a" + std::to_string(n + 10), "= 1", def});
+        text.box.push_back(n < 31 ? std::vector<std::string>{"285/400", "med 1175"}
+                                  : std::vector<std::string>{"5/9"});
+    }
+    text.split = std::span(splits).first(31);
+    const auto l = tree::layout_diagram(view_of(split), 600, 520, text);
+    EXPECT_EQ(l.width, 32 * 67);
+    EXPECT_EQ(l.find(0)->under, std::vector<std::string>{def});
+    EXPECT_EQ(l.find(15)->under, std::vector<std::string>{"+a25"});
+    std::vector<std::array<int, 4>> rects; // x1, y1, x2, y2 of each box and of the lines under it
+    for (const tree::NodeBox& b : l.boxes) {
+        for (const std::string& line : b.lines) EXPECT_LE(int(line.size()) * 7 + 6, b.x2 - b.x1) << b.node;
+        rects.push_back({b.x1, b.y1, b.x2, b.y2});
+        int w = 0;
+        for (const std::string& line : b.under) w = std::max(w, int(line.size()) * 7);
+        if (w > 0)
+            rects.push_back({b.ux - w / 2, b.y2 + 2, b.ux - w / 2 + w - 1, b.y2 + 1 + 15 * int(b.under.size())});
+    }
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const auto [x1, y1, x2, y2] = rects[i];
+        EXPECT_TRUE(x1 >= 0 && y1 >= 0 && x2 < l.width && y2 < l.height) << i;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_TRUE(x2 < rects[j][0] || rects[j][2] < x1 || y2 < rects[j][1] || rects[j][3] < y1)
+                << i << ", " << j;
     }
 }
 
@@ -153,8 +197,8 @@ TEST(TreeDiagram, ACombinedSplitIsShownByWhatItIsCutAtItsJoins)
     } cases[] = {
         {20, 3, {"lwt<=110 or ui=1"}},
         {10, 3, {"lwt<=110", "or ui=1"}},
-        {10, 1, {"lwt<=110 ..."}},
-        {4, 3, {"lwt<=110", "or ui=1"}}, // a part longer than a line keeps a line of its own
+        {10, 1, {"+d_1"}}, // too many lines, or a part longer than a line: the name
+        {4, 3, {"+d_1"}},
     };
     for (const auto& c : cases) EXPECT_EQ(tree::split_lines(added, c.chars, c.lines), c.want) << c.chars;
     added.text = "(age>20 & smoke=1) or ui=1";

@@ -95,12 +95,15 @@ TEST(TreeModel, SurvivalTimeNodesAsRSurvival)
               (std::vector<std::string>{
                   " Tree for Y=age", "  Node Level      N   Events    KM median  Split         Log-rank       p",
                   "     0     1     81       17           NR  Start9         20.0545  0.0000",
+                  "              A= Start9start >=9",
                   "     1     2     19       11     120.0000  Age100          8.8073  0.0030",
+                  "              A= Age100age >= 100",
                   "     2     2     62        6           NR  -Number5        2.9417  0.0863",
-                  "     3     3      9        4      73.0000", "     4     3      9        7     128.0000",
+                  "              A= -Number5number < 5", "     3     3      9        4      73.0000",
+                  "     4     3      9        7     128.0000",
                   "     5     3     17        3           NR  Age100          6.5840  0.0103",
-                  "     6     3     45        3           NR", "    11     4     12        3      82.0000",
-                  "    12     4      5        0           NR"}));
+                  "              A= Age100age >= 100", "     6     3     45        3           NR",
+                  "    11     4     12        3      82.0000", "    12     4      5        0           NR"}));
     EXPECT_TRUE(close_rel(s.node[0].stat, 20.0545264402, 1e-9) && close_rel(s.node[0].p, 7.52651747304e-06, 1e-8));
     const std::vector<std::uint8_t> bytes(4, 0);
     const std::vector<double> t{1, 2, 3, 4};
@@ -190,11 +193,12 @@ TEST(TreeModel, PruningLeavesAndClassification)
     tree::TreeView v;
     tree::prune(s, tree::TreeRules{}, true, v);
     EXPECT_NEAR(tree::log_tree(cap.log, tr, s, v, true, "kyphosis"), 100.0 * 14 / 81, 1e-9);
-    ASSERT_GE(cap.lines.size(), 5u);
+    ASSERT_GE(cap.lines.size(), 6u);
     EXPECT_EQ(cap.lines[0], " Tree for Y=kyphosis");
     EXPECT_EQ(cap.lines[2], "     0     1     81  64/17                0  Start9         20.3895  0.0000");
-    EXPECT_EQ(cap.lines[3], "     1     2     19  8/11                 1");
-    EXPECT_EQ(cap.lines[4], "     2     2     62  56/6                 0");
+    EXPECT_EQ(cap.lines[3], "              A= Start9start >=9");
+    EXPECT_EQ(cap.lines[4], "     1     2     19  8/11                 1");
+    EXPECT_EQ(cap.lines[5], "     2     2     62  56/6                 0");
 }
 
 // The highlighted leaves' path terms and the others' are exact complements over
