@@ -92,12 +92,11 @@ ManpartResult manpart(bool combmode, ManualText& state, const files::ControlTabl
                 size_t pick = 0;
                 while (pick < sel.size() && !sel[pick]) ++pick;
                 if (pick >= sel.size() || pick >= t.cfcomb.size()) continue;
-                if (const std::string change = search::combination_change(
+                if (const std::string refused = search::combination_not_made(
                         t.cfcomb[pick], pick < t.cfcheck.size() ? t.cfcheck[pick] : std::string(), t);
-                    !change.empty()) {
-                    const std::string name = files::rtrim(t.cfcomb[pick].substr(0, t.cfcomb[pick].find('(')));
-                    log.write("NOTE: combination " + name + " not made: " + change);
-                    sv.msgok("NOTE: combination " + name + " not made: " + change + "$");
+                    !refused.empty()) {
+                    log.write(refused);
+                    sv.msgok(refused + "$");
                     continue;
                 }
                 std::string line = t.cfcomb[pick];

@@ -16,6 +16,13 @@ namespace {
 // A record's name: the text before its first "(", blanks trimmed.
 std::string record_name(const std::string& record) { return files::trim(record.substr(0, record.find('('))); }
 
+// The name an added attribute made from the record takes: its first 8 columns
+// before the "(".
+std::string name8(const std::string& record)
+{
+    return record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen));
+}
+
 // The attribute numbers of a record's partition text, each once, in the order
 // first met.
 std::vector<int> attribute_numbers(const std::string& record)
@@ -62,8 +69,7 @@ std::map<int, std::string> check_pairs(const std::string& line, const std::strin
 // label "=1" of its value 1.
 std::string made_meaning(const std::string& record)
 {
-    return files::noblanks(
-        files::squeeze(record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen)) + "=1"));
+    return files::noblanks(files::squeeze(name8(record) + "=1"));
 }
 
 // The first number of `record` that its check line lists with another meaning
@@ -97,7 +103,7 @@ std::string attribute_meaning(int a, const files::ControlTables& t)
 
 std::string combination_check_line(const std::string& record, const files::ControlTables& t)
 {
-    std::string line = "*" + record.substr(0, std::min<std::size_t>(record.find('('), files::kNameLen));
+    std::string line = "*" + name8(record);
     line.resize(1 + files::kNameLen, ' ');
     bool first = true;
     for (const int a : attribute_numbers(record)) {
@@ -145,9 +151,10 @@ int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& lo
     return left_out;
 }
 
-std::string combination_change(const std::string& record, const std::string& check, const files::ControlTables& t)
+std::string combination_not_made(const std::string& record, const std::string& check, const files::ControlTables& t)
 {
-    return first_change(record, check, [&t](int a) { return attribute_meaning(a, t); });
+    const std::string change = first_change(record, check, [&t](int a) { return attribute_meaning(a, t); });
+    return change.empty() ? change : "NOTE: combination " + record_name(record) + " not made: " + change;
 }
 
 } // namespace meru::search

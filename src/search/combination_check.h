@@ -41,10 +41,11 @@ std::string combination_check_line(const std::string& record, const files::Contr
 // many were left out.
 int check_combinations(files::ControlTables& t, Notices& told, io::LogWriter& log);
 
-// What its check line says has changed under a combination now, when it is
-// made: the added attributes it names may have been made in another order than
-// the file's. "attribute N was X when written, is Y now" (or "names no attribute
-// now") for the first such number; empty when none has changed.
-std::string combination_change(const std::string& record, const std::string& check, const files::ControlTables& t);
+// Whether a combination may be made now, as its check line tells: the added
+// attributes it names may have been made in another order than the file's.
+// Empty when it may, else "NOTE: combination NAME not made: attribute N was X
+// when written, is Y now" (or "names no attribute now") for its first number
+// that has changed.
+std::string combination_not_made(const std::string& record, const std::string& check, const files::ControlTables& t);
 
 } // namespace meru::search

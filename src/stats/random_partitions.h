@@ -8,8 +8,9 @@
 // follows the observations, not W. `randy` generates the partitions and the
 // statistics of their G: the exceedances of G_test, the empirical upper 5% point
 // and, when the last search evaluated m > 10 partitions, the Gumbel and the
-// empirical extreme-value P of G_test being the best of m. Process > Random (ui/random_run.h) asks for the request, shows the
-// progress, writes the report and draws the distributions.
+// empirical extreme-value P of G_test being the best of m. Process > Random
+// (ui/random_run.h) asks for the request, shows the progress, writes the report
+// and draws the distributions.
 #include "stats/censoring.h"
 #include "stats/criteria.h"
 #include "stats/criterion.h"
@@ -75,8 +76,9 @@ struct RandomResult {
 // the Ys of G_k, times crit.yweight(k) except under Log-rank (as a search sums
 // them), G_k by `criterion` over the units of Y >= 0 (in_a[i]: how many of
 // observation i's units are in A), as its random_scoring() says: the
-// between-sides mean square (Within MSE); the criterion's score of the units' count table (classes 0..99; a unit of a
-// higher class counts in its side but in no cell); the log-rank statistic of the
+// between-sides mean square (Within MSE); the criterion's score of the units'
+// count table (classes 0..99; a unit of a higher class counts in its side but in
+// no cell); the log-rank statistic of the
 // units with their times in ascending order, tied times taken together, as
 // LOGRANK takes them. A side without units gives G_k = 0; with crit.balanced G_k
 // is multiplied by ((n_A/n)(n_A-/n))^gamma. The order of the times is found once,
